@@ -1,0 +1,78 @@
+#include "engine/sim_commands.h"
+
+namespace pellucard::sim {
+
+namespace {
+CommandHeader Header(std::uint8_t ins, std::uint8_t p1, std::uint8_t p2, std::uint8_t p3) {
+    return {kClass, ins, p1, p2, p3};
+}
+}  // namespace
+
+CommandHeader Select() {
+    return Header(0xA4, 0x00, 0x00, 0x02);
+}
+CommandHeader Status(std::uint8_t length) {
+    return Header(0xF2, 0x00, 0x00, length);
+}
+CommandHeader ReadBinary(std::uint8_t high, std::uint8_t low, std::uint8_t length) {
+    return Header(0xB0, high, low, length);
+}
+CommandHeader UpdateBinary(std::uint8_t high, std::uint8_t low, std::uint8_t length) {
+    return Header(0xD6, high, low, length);
+}
+CommandHeader ReadRecord(std::uint8_t record, std::uint8_t mode, std::uint8_t length) {
+    return Header(0xB2, record, mode, length);
+}
+CommandHeader UpdateRecord(std::uint8_t record, std::uint8_t mode, std::uint8_t length) {
+    return Header(0xDC, record, mode, length);
+}
+CommandHeader Seek(std::uint8_t type, std::uint8_t length) {
+    return Header(0xA2, 0x00, type, length);
+}
+CommandHeader Increase() {
+    return Header(0x32, 0x00, 0x00, 0x03);
+}
+CommandHeader VerifyChv(std::uint8_t chv) {
+    return Header(0x20, 0x00, chv, 0x08);
+}
+CommandHeader ChangeChv(std::uint8_t chv) {
+    return Header(0x24, 0x00, chv, 0x10);
+}
+CommandHeader DisableChv() {
+    return Header(0x26, 0x00, 0x01, 0x08);
+}
+CommandHeader EnableChv() {
+    return Header(0x28, 0x00, 0x01, 0x08);
+}
+CommandHeader UnblockChv(std::uint8_t chv) {
+    return Header(0x2C, 0x00, chv, 0x10);
+}
+CommandHeader Invalidate() {
+    return Header(0x04, 0x00, 0x00, 0x00);
+}
+CommandHeader Rehabilitate() {
+    return Header(0x44, 0x00, 0x00, 0x00);
+}
+CommandHeader RunGsmAlgorithm() {
+    return Header(0x88, 0x00, 0x00, 0x10);
+}
+CommandHeader Sleep() {
+    return Header(0xFA, 0x00, 0x00, 0x00);
+}
+CommandHeader GetResponse(std::uint8_t length) {
+    return Header(0xC0, 0x00, 0x00, length);
+}
+CommandHeader TerminalProfile(std::uint8_t length) {
+    return Header(0x10, 0x00, 0x00, length);
+}
+CommandHeader Envelope(std::uint8_t length) {
+    return Header(0xC2, 0x00, 0x00, length);
+}
+CommandHeader Fetch(std::uint8_t length) {
+    return Header(0x12, 0x00, 0x00, length);
+}
+CommandHeader TerminalResponse(std::uint8_t length) {
+    return Header(0x14, 0x00, 0x00, length);
+}
+
+}  // namespace pellucard::sim

@@ -1,0 +1,135 @@
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <utility>
+
+#include "engine/clock.h"
+#include "engine/report_device.h"
+#include "platform/sim_card.h"
+
+namespace pellucard {
+
+// How fast the virtual reader is. Instant serves tests; the realistic profile puts out a report
+// per millisecond (a full-speed interrupt pipe) and lets the card take a few milliseconds per
+// command, as a real reader does.
+struct ReaderTiming {
+    std::chrono::microseconds reportInterval{0};
+    std::chrono::microseconds cardCommandTime{0};
+    std::chrono::microseconds cardTimePerByte{0};
+
+    static ReaderTiming Instant() { return {}; }
+    static ReaderTiming Realistic() {
+        return {std::chrono::microseconds(1000), std::chrono::microseconds(3000),
+                std::chrono::microseconds(10)};
+    }
+};
+
+// Misbehaviour the reader can be told to show, for tests of the host's bounds.
+struct ReaderFaults {
+    int lostAcknowledgements = 0;        // the next N acknowledgements are never put out
+    bool readyNever = false;             // ready reports never come
+    int readyLateReads = 0;              // the ready report comes only after this many reads
+    bool silent = false;                 // reads time out, writes vanish
+    int unplugAfterReports = -1;         // the device goes away after N more reports
+    std::optional<int> announcedLength;  // length report claims this instead of the real one
+    std::optional<int> dataCount;        // count byte of data reports claims this
+    bool lengthNever = false;            // block length requests are acknowledged, never answered
+};
+
+// The reader's firmware, in process: it turns the host's 9-byte output reports into card
+// commands and answers with input reports. It always has a current input report and puts it
+// out again at every read, as an interrupt pipe that repeats; each new report carries the next
+// reader sequence number in byte 8.
+class VirtualReader {
+public:
+    explicit VirtualReader(Clock& clock = SystemClock(),
+                           ReaderTiming timing = ReaderTiming::Instant());
+
+    void InsertCard(std::shared_ptr<SimCard> card);
+    std::shared_ptr<SimCard> RemoveCard();
+    const std::shared_ptr<SimCard>& Card() const { return card_; }
+
+    void Plug() { plugged_ = true; }
+    // A new host opened the device: forget the previous host's sequence and pending reports.
+    void HostAttached();
+    void Unplug();
+    bool Plugged() const { return plugged_; }
+    // Changes at every unplug: a device opened before it stays dead, like a vanished hidraw node.
+    int Generation() const { return generation_; }
+
+    ReaderFaults& Faults() { return faults_; }
+    void SetTiming(ReaderTiming timing) { timing_ = timing; }
+    void SetReaderSequence(std::uint8_t value) { current_[8] = value; }
+    std::uint8_t ReaderSequence() const { return current_[8]; }
+
+    // Counts for tests: commands the firmware executed (a retried report is not executed).
+    int ExecutedCommands() const { return executed_; }
+    long ReportsPutOut() const { return reportsPutOut_; }
+
+    // The device side of the pipe.
+    IoStatus HostWrite(const Report& report);
+    IoStatus HostRead(Report& report, std::chrono::milliseconds limit);
+    // True when a report newer than the last one read is waiting; for transports that only
+    // forward new reports (the socket server).
+    bool HasNewReport() const;
+    // Moves the next report out, if any is due; false when only repeats are left.
+    bool TakeNewReport(Report& report);
+    std::chrono::microseconds NextReportDue() const;
+
+private:
+    struct Pending {
+        Report report{};
+        std::chrono::microseconds due{0};
+    };
+
+    void Execute(const Report& report);
+    void PutOut(Report report, std::chrono::microseconds delay = {});
+    void Acknowledge();
+    void Ready(std::uint8_t code, Bytes block, std::chrono::microseconds delay = {});
+    Bytes RunSimCommand();
+    Bytes CardFileData(std::initializer_list<std::uint16_t> path, bool recordStatus);
+    Bytes SelectResponse(std::initializer_list<std::uint16_t> path);
+    ApduResponse Transmit(Bytes apdu);
+    bool Tick();
+
+    Clock& clock_;
+    ReaderTiming timing_;
+    ReaderFaults faults_;
+    std::shared_ptr<SimCard> card_;
+    bool plugged_ = true;
+    int generation_ = 0;
+
+    Report current_{};
+    std::deque<Pending> pending_;
+    std::chrono::microseconds lastPutOut_{0};
+    int lastHostSequence_ = -1;
+    int readsUntilReady_ = 0;
+
+    Bytes header_;
+    Bytes commandData_;
+    int commandDataLength_ = 0;
+    Bytes block_;
+    std::size_t blockPosition_ = 0;
+    Bytes lastFileStatus_;
+    int executed_ = 0;
+    long reportsPutOut_ = 0;
+};
+
+// A ReportBus that lists the virtual reader while it is plugged in.
+class VirtualReaderBus final : public ReportBus {
+public:
+    static constexpr const char* kPath = "virtual:reader";
+
+    explicit VirtualReaderBus(std::shared_ptr<VirtualReader> reader) : reader_(std::move(reader)) {}
+    std::vector<HidDeviceInfo> Enumerate() override;
+    std::unique_ptr<ReportDevice> Open(const std::string& path) override;
+    VirtualReader& Reader() { return *reader_; }
+
+private:
+    std::shared_ptr<VirtualReader> reader_;
+};
+
+}  // namespace pellucard

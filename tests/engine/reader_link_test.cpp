@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+
+#include "engine/hid_report_link.h"
+#include "engine/sim_commands.h"
+#include "support/reader_rig.h"
+#include "support/scripted_card.h"
+
+namespace pellucard {
+namespace {
+
+using testing::ReaderRig;
+using testing::ScriptedCard;
+
+// A GSM 11.11 response to SELECT of the master file with CHV counters 3/10 and 3/10.
+const Bytes kMasterResponse = {0x00, 0x00, 0x1F, 0x40, 0x3F, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00,
+                               0x00, 0x0A, 0x83, 0x02, 0x02, 0x04, 0x00, 0x83, 0x8A, 0x83, 0x8A};
+
+// A card that answers SELECT with 9F and the response through GET RESPONSE.
+std::shared_ptr<ScriptedCard> MasterCard(Bytes selectResponse = kMasterResponse) {
+    auto card = std::make_shared<ScriptedCard>();
+    card->answer = [selectResponse](const Bytes& apdu) -> ApduResponse {
+        if (apdu[1] == 0xA4)
+            return {{}, 0x9F, static_cast<std::uint8_t>(selectResponse.size())};
+        if (apdu[1] == 0xC0)
+            return {selectResponse, 0x90, 0x00};
+        if (apdu[1] == 0xB0)
+            return {Bytes(apdu[4], 0x5A), 0x90, 0x00};
+        return {{}, 0x90, 0x00};
+    };
+    return card;
+}
+
+class ReaderLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        card = MasterCard();
+        rig.reader->InsertCard(card);
+        ASSERT_TRUE(rig.engine->FindReader());
+    }
+    HidReportLink& Link() { return *rig.link; }
+
+    ReaderRig rig;
+    std::shared_ptr<ScriptedCard> card;
+};
+
+TEST(FindReaderTest, OpensOnlyTheReaderWithTheRightVersion) {
+    struct TwoReaders final : ReportBus {
+        std::vector<std::string> opened;
+        std::vector<HidDeviceInfo> Enumerate() override {
+            return {{"/dev/hidraw0", 0x046D, 0xC52B, 0x0111},
+                    {"/dev/hidraw1", 0x1101, 0x0001, 0x0100},
+                    {"/dev/hidraw2", 0x1101, 0x0001, 0x0111},
+                    {"/dev/hidraw3", 0x1101, 0x0001, 0x0111}};
+        }
+        std::unique_ptr<ReportDevice> Open(const std::string& path) override {
+            opened.push_back(path);
+            return std::make_unique<testing::RecordingDevice>(nullptr, log);
+        }
+        std::vector<Report> log;
+    } bus;
+    testing::FakeClock clock;
+    HidReportLink link(bus, clock);
+    EXPECT_TRUE(link.Open());
+    EXPECT_EQ(bus.opened, std::vector<std::string>{"/dev/hidraw2"});
+}
+
+TEST(FindReaderTest, NoReaderMeansNothingOpen) {
+    ReaderRig rig;
+    rig.reader->Unplug();
+    EXPECT_FALSE(rig.engine->FindReader());
+    EXPECT_FALSE(rig.engine->ReaderPresent());
+    Bytes response;
+    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_EQ(rig.link->Counters().reportsRead, 0);
+}
+
+TEST_F(ReaderLinkTest, SelectSendsTheIdentifierHighByteFirstAndReturnsTheResponse) {
+    Bytes response;
+    ASSERT_TRUE(rig.engine->SelectFile7F(0x10, response));
+    EXPECT_EQ(response, kMasterResponse);
+    ASSERT_GE(card->received.size(), 2u);
+    EXPECT_EQ(card->received[0], (Bytes{0xA0, 0xA4, 0x00, 0x00, 0x02, 0x7F, 0x10}));
+    EXPECT_EQ(card->received[1], (Bytes{0xA0, 0xC0, 0x00, 0x00, 0x16}));
+    EXPECT_TRUE(rig.engine->CardPresent());
+
+    // Header, identifier (exactly two data bytes), length 2, execute.
+    const auto& w = rig.bus.written;
+    ASSERT_GE(w.size(), 4u);
+    EXPECT_EQ(w[0][1], 0x02);
+    EXPECT_EQ((Bytes{w[0][2], w[0][3], w[0][4], w[0][5]}), (Bytes{0xA4, 0x00, 0x00, 0x02}));
+    EXPECT_EQ(w[1][1], 0x04);
+    EXPECT_EQ(w[1][2], 0x7F);
+    EXPECT_EQ(w[1][3], 0x10);
+    EXPECT_EQ(w[2][1], 0x0E);
+    EXPECT_EQ(w[2][2], 2);
+    EXPECT_EQ(w[3][1], 0x06);
+    EXPECT_EQ(Link().Counters().pauses, std::chrono::milliseconds(20));
+}
+
+TEST_F(ReaderLinkTest, SixteenDataBytesTravelAsSixSixFourThenTheLength) {
+    Bytes data = {0x31, 0x32, 0x33, 0x34, 0xFF, 0xFF, 0xFF, 0xFF,
+                  0x35, 0x36, 0x37, 0x38, 0xFF, 0xFF, 0xFF, 0xFF};
+    const Bytes sent = data;
+    ASSERT_TRUE(rig.engine->SendSimCommand(sim::ChangeChv(1), 0, 0, data));
+    EXPECT_EQ(data, (Bytes{0x90, 0x00}));  // no response data: the status words
+
+    const auto& w = rig.bus.written;
+    ASSERT_EQ(w.size(), 8u);  // header, 3 data, length, execute, block length, one data report
+    EXPECT_EQ(w[1][1], 0x04);
+    EXPECT_EQ(w[2][1], 0x04);
+    EXPECT_EQ(w[3][1], 0x04);
+    EXPECT_EQ(w[4][1], 0x0E);
+    EXPECT_EQ(w[4][2], 16);
+    EXPECT_EQ(w[5][1], 0x06);
+    Bytes apdu = {0xA0, 0x24, 0x00, 0x01, 0x10};
+    apdu.insert(apdu.end(), sent.begin(), sent.end());
+    ASSERT_EQ(card->received.size(), 1u);
+    EXPECT_EQ(card->received[0], apdu);
+}
+
+TEST_F(ReaderLinkTest, SequenceNumbersWrapOnBothSides) {
+    Link().SetHostSequence(253);
+    rig.reader->SetReaderSequence(250);
+    Bytes response;
+    ASSERT_TRUE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_EQ(response, kMasterResponse);
+    const auto& w = rig.bus.written;
+    EXPECT_EQ(w[0][8], 254);
+    EXPECT_EQ(w[1][8], 255);
+    EXPECT_EQ(w[2][8], 0);
+    EXPECT_EQ(w[3][8], 1);
+}
+
+TEST_F(ReaderLinkTest, LostAcknowledgementIsRetriedWithoutExecutingTwice) {
+    rig.reader->Faults().lostAcknowledgements = 3;
+    Bytes data = {0x31, 0x32, 0x33, 0x34, 0xFF, 0xFF, 0xFF, 0xFF};
+    ASSERT_TRUE(rig.engine->SendSimCommand(sim::VerifyChv(1), 0, 0, data));
+    EXPECT_EQ(card->received.size(), 1u) << "a retried VERIFY must not cost a second attempt";
+    // Every retry repeats the host sequence of the report it retries.
+    const auto& w = rig.bus.written;
+    EXPECT_EQ(w[0][8], w[1][8]);
+}
+
+TEST_F(ReaderLinkTest, SilentReaderFailsWithinTheBoundedWaits) {
+    rig.reader->Faults().silent = true;
+    Bytes response;
+    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
+    // Learning the reader's sequence: one 100 ms read and one 50 ms second chance.
+    EXPECT_EQ(Link().Counters().reportsRead, 2);
+    EXPECT_EQ(rig.clock.Elapsed(), std::chrono::milliseconds(150));
+    EXPECT_FALSE(rig.engine->CardPresent());
+}
+
+TEST_F(ReaderLinkTest, ReaderThatNeverAcknowledgesCostsTenWritesOfTwentyFiveReads) {
+    Link().ResetCounters();
+    rig.reader->Faults().lostAcknowledgements = 1000;
+    std::uint8_t sequence = 0;
+    Link().OutputReport()[1] = 0xFF;
+    EXPECT_FALSE(Link().SendReport(sequence));
+    EXPECT_EQ(Link().Counters().reportsWritten, 10);
+    EXPECT_EQ(Link().Counters().reportsRead, 1 + 10 * 25);
+}
+
+TEST_F(ReaderLinkTest, ReplyThatNeverBecomesReadyFailsAfter101ReadsAndForgetsTheCard) {
+    Bytes response;
+    ASSERT_TRUE(rig.engine->ReadMasterStatus());
+    ASSERT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 3);
+    rig.reader->Faults().readyNever = true;
+    Link().ResetCounters();
+    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_LE(Link().Counters().reportsRead, 4 * 2 + 101);
+    EXPECT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 0) << "cached card state is forgotten";
+}
+
+TEST_F(ReaderLinkTest, LateReadyReportWithinTheLimitIsWaitedFor) {
+    rig.reader->Faults().readyLateReads = 90;
+    Bytes response;
+    EXPECT_TRUE(rig.engine->SelectFile3F(0x00, response));
+    rig.reader->Faults().readyLateReads = 150;
+    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
+}
+
+TEST_F(ReaderLinkTest, ReaderThatAcknowledgesTheLengthRequestButNeverAnswersDoesNotHang) {
+    rig.reader->Faults().lengthNever = true;
+    Link().ResetCounters();
+    Bytes response;
+    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_EQ(Link().Counters().reportsWritten, 4 + HidReportLink::kLengthResends + 1);
+    EXPECT_LT(Link().Counters().reportsRead, 400);
+}
+
+TEST_F(ReaderLinkTest, BlocksOfZeroAndOfTwoHundredFiftyBytesFail) {
+    rig.reader->Faults().announcedLength = 0;
+    Bytes response;
+    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_TRUE(response.empty());
+    rig.reader->Faults().announcedLength.reset();
+
+    Bytes data;
+    EXPECT_TRUE(rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 249), 0, 0, data));
+    EXPECT_EQ(data.size(), 249u);
+    EXPECT_FALSE(rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 250), 0, 0, data));
+}
+
+TEST_F(ReaderLinkTest, DataCountAboveWhatAReportHoldsNeverOverrunsTheBlock) {
+    rig.reader->Faults().dataCount = 200;
+    Bytes data;
+    rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 240), 0, 0, data);
+    EXPECT_LE(data.size(), HidReportLink::kBlockCapacity);
+    // Each report contributes at most bytes 2..8.
+    rig.reader->Faults().dataCount = 9;
+    Link().ResetCounters();
+    rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 20), 0, 0, data);
+    EXPECT_LE(data.size(), 21u);
+}
+
+TEST_F(ReaderLinkTest, DataReportWithCountThreeCopiesExactlyThreeBytes) {
+    card->answer = [](const Bytes&) { return ApduResponse{{1, 2, 3, 4, 5, 6, 7, 8, 9}, 0x90, 0}; };
+    rig.reader->Faults().dataCount = 3;
+    Bytes data;
+    ASSERT_TRUE(rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 9), 0, 0, data));
+    // The reader sends 6 bytes per report but claims 3: the host takes 3 of each.
+    EXPECT_EQ(data, (Bytes{1, 2, 3, 7, 8, 9, 0, 0, 0}));
+}
+
+TEST_F(ReaderLinkTest, UnpluggedReaderReleasesTheLinkAndLaterCallsFailAtOnce) {
+    rig.reader->Faults().unplugAfterReports = 5;
+    Bytes response;
+    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_FALSE(rig.engine->ReaderPresent());
+    Link().ResetCounters();
+    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_EQ(Link().Counters().reportsRead, 0);
+    EXPECT_EQ(Link().Counters().reportsWritten, 0);
+
+    rig.reader->Plug();
+    ASSERT_TRUE(rig.engine->FindReader());
+    EXPECT_TRUE(rig.engine->SelectFile3F(0x00, response));
+}
+
+TEST_F(ReaderLinkTest, NoCardMeansAnEmptyAnswerToReset) {
+    rig.reader->RemoveCard();
+    Bytes atr;
+    EXPECT_EQ(Link().ResetCard(atr), LinkResult::ReceiveFailed);
+    rig.reader->InsertCard(card);
+    EXPECT_EQ(Link().ResetCard(atr), LinkResult::Ok);
+    EXPECT_EQ(atr, card->atr);
+}
+
+TEST_F(ReaderLinkTest, PlausibleCachedCountersNeedNoCardTraffic) {
+    ASSERT_TRUE(rig.engine->CheckChvStatus());  // reads the master file once
+    Link().ResetCounters();
+    EXPECT_TRUE(rig.engine->CheckChvStatus());
+    EXPECT_EQ(Link().Counters().Exchanged(), 0);
+
+    rig.engine->MutableCardStatus().unblockChv2AttemptsLeft = 100;  // marked stale
+    EXPECT_TRUE(rig.engine->CheckChvStatus());
+    EXPECT_GT(Link().Counters().Exchanged(), 0);
+    EXPECT_EQ(rig.engine->CardStatus().unblockChv2AttemptsLeft, 10);
+}
+
+TEST_F(ReaderLinkTest, AllCountersZeroIsNotPlausible) {
+    Bytes zeroed = kMasterResponse;
+    zeroed[18] = zeroed[19] = zeroed[20] = zeroed[21] = 0x80;
+    card = MasterCard(zeroed);
+    rig.reader->InsertCard(card);
+    EXPECT_FALSE(rig.engine->CheckChvStatus());
+}
+
+}  // namespace
+}  // namespace pellucard
