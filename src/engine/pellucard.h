@@ -5,6 +5,8 @@
 
 #include "engine/bytes.h"
 #include "engine/card_channel.h"
+#include "engine/card_info_item.h"
+#include "engine/phonebook_entry.h"
 #include "engine/sim_file_info.h"
 
 namespace pellucard {
@@ -47,7 +49,55 @@ public:
     // Forgets the cached record counts and lengths, the card status and the last result.
     void ResetCardState();
 
+    // --- Card information ---
+    // Resets the card; true when it answered with an answer to reset.
+    bool FindSimCard();
+    const Bytes& AnswerToReset() const { return answerToReset_; }
+    CardInfoResult GetCardInf(std::string& text, CardInfoItem item);
+    // The card's data may be read: the CHV counters are known, PIN1 is not blocked and its check
+    // is off (or was passed since the status was read).
+    bool CardReadable();
+
+    // --- PIN operations (CHV 1 or 2); true on success ---
+    bool PINCodeVerify(const std::string& pin, int chv);
+    bool PINCodeChange(const std::string& newPin, const std::string& oldPin, int chv);
+    bool PINCodeEnable(const std::string& pin, int chv = 1);
+    bool PINCodeDisable(const std::string& pin, int chv = 1);
+    bool PINCodeUnBlock(const std::string& newPin, const std::string& unblockCode, int chv);
+    // --- Phone book (EF ADN) ---
+    bool EnterPhoneBook();
+    bool GetPhoneBook(Bytes& data, int recordNumber);
+    bool SetPhoneBook(const Bytes& data, int recordNumber);
+    // The codecs do no card traffic; like the card operations they answer with the last result.
+    bool EncodePhoneBook(const std::string& number, const std::string& name, Bytes& data);
+    bool DecodePhoneBook(const Bytes& data, std::string& number, std::string& name);
+    int PhoneBookRecordCount() const { return phoneBookRecordCount_; }
+    int PhoneBookRecordLength() const { return phoneBookRecordLength_; }
+
+    // The UCS2 form for names outside the GSM alphabet: 129 form 0x81, 130 form 0x82,
+    // kEncodeTypeBestFit the form that holds the whole name, anything else form 0x80.
+    static constexpr int kEncodeTypeBestFit = -1;
+    void SetEncodeType(int encodeType) { encodeType_ = encodeType; }
+    int EncodeType() const { return encodeType_; }
+
+    // A code as the card takes it: its characters, then 0xFF up to 8 bytes (cut at 8).
+    static void PadPin(const std::string& code, Bytes& data, std::size_t offset);
+
 protected:
+    bool ReadFileStatusBlock(ReaderRequest request, SimFileInfo& info);
+    bool ReadTransparent(const SimFileInfo& info, Bytes& content);
+    CardInfoResult ReadIccid(std::string& text);
+    CardInfoResult ReadImsi(std::string& text);
+    CardInfoResult ReadServiceProviderName(std::string& text);
+    CardInfoResult ReadRecordCount(ReaderRequest request, std::string& text);
+    CardInfoResult ReadPhase(std::string& text);
+    CardInfoResult ReadServiceCentre(std::string& text);
+    CardInfoResult ReadChvState(CardInfoItem item, std::string& text);
+    bool RunChvCommand(const CommandHeader& header, const Bytes& data, int judgedChv);
+
+    bool EnterFile(std::uint8_t fileLow, SimFileInfo& info);
+    bool RecordCommand(const CommandHeader& header, Bytes& data);
+
     bool SelectFile(std::uint8_t high, std::uint8_t low, Bytes& response);
     bool Track(LinkResult result);
 
@@ -63,6 +113,8 @@ protected:
     std::int16_t phoneBookRecordLength_ = 0;
     std::int16_t smsRecordLength_ = 0;
     std::uint8_t answerToResetLength_ = 0;
+    Bytes answerToReset_;
+    int encodeType_ = 0;
 };
 
 }  // namespace pellucard

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+namespace pellucard {
+
+// What GetCardInf is asked for. The numbers are the card-information selectors the windows use.
+enum class CardInfoItem : std::int16_t {
+    Iccid = 19,
+    Imsi = 20,
+    ServiceProviderName = 21,
+    LastDialledRecordCount = 24,
+    Phase = 25,
+    ServiceCentreNumber = 26,
+    SmsRecordCount = 27,
+    PhoneBookRecordCount = 28,
+    PhoneBookRecordLength = 30,
+    LockState = 31,
+    Pin2Attempts = 32,
+    Pin1Attempts = 33,
+    Puk2Attempts = 34,
+    Puk1Attempts = 35,
+    SmsRecordLength = 37,
+};
+
+enum class CardInfoResult : std::int16_t {
+    NotHandled = 0,  // not an item this engine answers; the text is left as it was
+    Answered = 1,
+    NotAvailable = 2,  // the card or reader did not give it
+};
+
+}  // namespace pellucard

@@ -1,0 +1,74 @@
+// The phone book on the card: EF ADN (6F3A) in DF Telecom, a linear fixed file.
+#include "engine/codec_alpha.h"
+#include "engine/pellucard.h"
+#include "engine/sim_commands.h"
+
+namespace pellucard {
+
+bool Pellucard::EnterFile(std::uint8_t fileLow, SimFileInfo& info) {
+    Bytes response;
+    if (!SelectFile7F(0x10, response))
+        return false;
+    ParseFileInfo(response);
+    if (!SelectFile6F(fileLow, response))
+        return false;
+    info = ParseFileInfo(response);
+    return true;
+}
+
+bool Pellucard::RecordCommand(const CommandHeader& header, Bytes& data) {
+    // The record number travels in one byte; anything else is not a record of this card.
+    if (header[2] == 0)
+        return false;
+    return SendSimCommand(header, 0, 0, data);
+}
+
+bool Pellucard::EnterPhoneBook() {
+    SimFileInfo info;
+    if (!EnterFile(0x3A, info))
+        return false;
+    phoneBookRecordCount_ = info.sizeOrRecordCount;
+    phoneBookRecordLength_ = info.recordLength;
+    return lastResult_;
+}
+
+bool Pellucard::GetPhoneBook(Bytes& data, int recordNumber) {
+    data.clear();
+    if (recordNumber < 1 || recordNumber > 255)
+        return false;
+    return RecordCommand(
+        sim::ReadRecord(static_cast<std::uint8_t>(recordNumber), sim::kRecordAbsolute,
+                        static_cast<std::uint8_t>(phoneBookRecordLength_)),
+        data);
+}
+
+bool Pellucard::SetPhoneBook(const Bytes& data, int recordNumber) {
+    if (recordNumber < 1 || recordNumber > 255)
+        return false;
+    // The card takes exactly one record; a shorter or longer array is fitted with 0xFF filler.
+    Bytes record = data;
+    record.resize(static_cast<std::size_t>(phoneBookRecordLength_), 0xFF);
+    return RecordCommand(
+        sim::UpdateRecord(static_cast<std::uint8_t>(recordNumber), sim::kRecordAbsolute,
+                          static_cast<std::uint8_t>(phoneBookRecordLength_)),
+        record);
+}
+
+bool Pellucard::EncodePhoneBook(const std::string& number, const std::string& name, Bytes& data) {
+    const int length = phoneBookRecordLength_;
+    int form = AlphaFormFromSetting(encodeType_);
+    if (encodeType_ == kEncodeTypeBestFit && length > kPhoneBookFooterLength) {
+        form = ChooseAlphaForm(name, static_cast<std::size_t>(length - kPhoneBookFooterLength));
+    }
+    data = EncodePhoneBookRecord(number, name, length, form);
+    return lastResult_ && !data.empty();
+}
+
+bool Pellucard::DecodePhoneBook(const Bytes& data, std::string& number, std::string& name) {
+    const auto entry = DecodePhoneBookRecord(data);
+    number = entry.Number();
+    name = entry.name;
+    return lastResult_;
+}
+
+}  // namespace pellucard
