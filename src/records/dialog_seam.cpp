@@ -1,0 +1,64 @@
+#include "records/dialog_seam.h"
+
+#include <QLoggingCategory>
+
+#include "catalogue/catalogue.h"
+
+namespace pellucard {
+namespace {
+
+Q_LOGGING_CATEGORY(lcDialogs, "pellucard.dialogs")
+
+// Used while no front end has installed its own seam (the command line tool, early
+// start-up): nothing can be shown, so the message goes to the log and the answer is the
+// one that changes nothing.
+class HeadlessDialogs final : public DialogSeam {
+public:
+    DialogAnswer ShowMessage(const MessageRequest& request) override {
+        qCWarning(lcDialogs).noquote() << "message" << request.messageId << request.text;
+        return request.buttons == DialogButtons::YesNo ? DialogAnswer::No : DialogAnswer::Ok;
+    }
+    QString ChooseOpenFileName(const FileRequest&) override { return {}; }
+    QString ChooseSaveFileName(const FileRequest&) override { return {}; }
+};
+
+HeadlessDialogs& Fallback() {
+    static HeadlessDialogs fallback;
+    return fallback;
+}
+
+DialogSeam* g_current = nullptr;
+
+}  // namespace
+
+DialogSeam& CurrentDialogs() {
+    return g_current != nullptr ? *g_current : Fallback();
+}
+
+DialogSeam* InstallDialogs(DialogSeam* seam) {
+    DialogSeam* previous = g_current;
+    g_current = seam;
+    return previous;
+}
+
+void UninstallDialogs(DialogSeam* seam) {
+    if (g_current == seam) {
+        g_current = nullptr;
+    }
+}
+
+MessageRequest CatalogueMessage(int messageId, int languageIndex, DialogButtons buttons,
+                                DialogIcon icon) {
+    MessageRequest request;
+    request.messageId = messageId;
+    request.text = Message(messageId, languageIndex);
+    request.buttons = buttons;
+    request.icon = icon;
+    return request;
+}
+
+DialogAnswer ShowMessage(const MessageRequest& request) {
+    return CurrentDialogs().ShowMessage(request);
+}
+
+}  // namespace pellucard

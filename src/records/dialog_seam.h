@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+
+namespace pellucard {
+
+// Every message box and file dialog of the program goes through one DialogSeam, so that
+// the Widgets front end shows real dialogs, the command line tool answers without a
+// display, and tests script the answers. This header needs Qt Core only.
+
+enum class DialogButtons { Ok, YesNo };
+
+enum class DialogIcon { None, Information, Question, Warning, Critical };
+
+enum class DialogAnswer { Ok, Yes, No };
+
+struct MessageRequest {
+    // Catalogue id (English id) of the message's main text, 0 when it has none. Lets a
+    // test tell which message was shown whatever the language and before the catalogue
+    // holds its texts.
+    int messageId = 0;
+    // The text as shown: the catalogue text with whatever the caller joined to it.
+    QString text;
+    // Catalogue id of the box's title and the title itself; an empty title means the
+    // application's name.
+    int titleId = 0;
+    QString title;
+    DialogButtons buttons = DialogButtons::Ok;
+    DialogIcon icon = DialogIcon::None;
+};
+
+struct FileRequest {
+    QString title;          // empty: the platform's own title
+    QString nameFilter;     // Qt form, "Phone Book (*.SPB *.spb)"
+    QString folder;         // start folder; empty: the platform's choice
+    QString defaultSuffix;  // appended by the dialog to a name typed without one
+};
+
+class DialogSeam {
+public:
+    virtual ~DialogSeam() = default;
+
+    // Shows a modal message box; a box with only OK answers Ok.
+    virtual DialogAnswer ShowMessage(const MessageRequest& request) = 0;
+    // Returns the chosen path, or an empty string when the user cancelled.
+    virtual QString ChooseOpenFileName(const FileRequest& request) = 0;
+    virtual QString ChooseSaveFileName(const FileRequest& request) = 0;
+};
+
+// The process-wide seam. Until one is installed, a fallback without a display writes each
+// message to the log and gives the safe answer: Ok to a notice, No to a question, and no
+// file name.
+DialogSeam& CurrentDialogs();
+
+// Makes `seam` current (nullptr restores the fallback) and returns the one it replaces.
+// The caller keeps ownership and must uninstall it before destroying it.
+DialogSeam* InstallDialogs(DialogSeam* seam);
+
+// Restores the fallback if `seam` is the current one; otherwise does nothing.
+void UninstallDialogs(DialogSeam* seam);
+
+// A message box showing catalogue message `messageId` in language `languageIndex`.
+// Callers that join more text to the message append it to `text`.
+MessageRequest CatalogueMessage(int messageId, int languageIndex,
+                                DialogButtons buttons = DialogButtons::Ok,
+                                DialogIcon icon = DialogIcon::None);
+
+// Shorthand for CurrentDialogs().ShowMessage(request).
+DialogAnswer ShowMessage(const MessageRequest& request);
+
+}  // namespace pellucard

@@ -1,0 +1,139 @@
+#include "records/record_documents.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+#include "catalogue/catalogue.h"
+#include "records/application_folder.h"
+#include "records/dialog_seam.h"
+#include "records/record_messages.h"
+
+namespace pellucard {
+namespace {
+
+// Writes the template's bytes (normally none) to `target` in one step.
+bool WriteFromTemplate(const QString& templatePath, const QString& target, QString& error) {
+    QFile source(templatePath);
+    if (!source.open(QIODevice::ReadOnly)) {
+        error = source.errorString();
+        return false;
+    }
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(source.readAll()) != source.size() ||
+        !file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool CreateFromTemplate(const QString& templateName, const QString& target, int languageIndex) {
+    QString error;
+    if (EnsureApplicationFolder() &&
+        WriteFromTemplate(ApplicationFilePath(templateName), target, error)) {
+        return true;
+    }
+    MessageRequest request;
+    request.messageId = kFileNotSavedMessage;
+    request.text =
+        RecordMessage(kFileNotSavedMessage, languageIndex) + QDir::toNativeSeparators(target);
+    if (!error.isEmpty()) {
+        request.text += QStringLiteral("\n") + error;
+    }
+    request.icon = DialogIcon::Critical;
+    ShowMessage(request);
+    return false;
+}
+
+}  // namespace
+
+QString NameFilterFor(const QString& filterLabel, const QString& extension) {
+    const qsizetype bar = filterLabel.indexOf(u'|');
+    const QString description = filterLabel.left(bar).trimmed();
+    const QString pattern = (bar < 0 ? QStringLiteral("*") : filterLabel.mid(bar + 1)) + extension;
+    QString patterns = pattern;
+    if (pattern.toLower() != pattern) {
+        patterns += u' ' + pattern.toLower();
+    }
+    return description + QStringLiteral(" (") + patterns + u')';
+}
+
+bool FileExists(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+QString FileTitleOf(const QString& path, int languageIndex) {
+    if (path.isEmpty()) {
+        return Message(kEmptyRecordMessage, languageIndex);
+    }
+    const qsizetype separator = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    return path.mid(separator + 1);
+}
+
+bool SamePath(const QString& a, const QString& b) {
+    return !a.isEmpty() && !b.isEmpty() && QFileInfo(a) == QFileInfo(b);
+}
+
+bool CopyTemplateFile(QString& templateName, const QString& currentDocument,
+                      const QString& targetPath, int languageIndex) {
+    if (templateName.isEmpty()) {
+        templateName = QString::fromLatin1(kTemplateFileName);
+    }
+    if (FileExists(targetPath)) {
+        MessageRequest request =
+            CatalogueMessage(kReplaceFileMessage, languageIndex, DialogButtons::YesNo);
+        request.text += FileTitleOf(targetPath, languageIndex) + QStringLiteral(" ?");
+        if (ShowMessage(request) != DialogAnswer::Yes) {
+            return false;
+        }
+    }
+    if (targetPath.isEmpty() || SamePath(targetPath, currentDocument)) {
+        return false;
+    }
+    return CreateFromTemplate(templateName, targetPath, languageIndex);
+}
+
+QString ChooseOpenFile(QString& currentPath, const QString& extension, const QString& filterLabel) {
+    FileRequest request;
+    request.nameFilter = NameFilterFor(filterLabel, extension);
+    request.folder = currentPath.isEmpty() ? ApplicationFolder() : QFileInfo(currentPath).path();
+    QString chosen;
+    do {
+        chosen = CurrentDialogs().ChooseOpenFileName(request);
+        if (chosen.isEmpty()) {
+            return {};
+        }
+    } while (!FileExists(chosen));
+    if (!SamePath(chosen, currentPath)) {
+        currentPath = chosen;
+    }
+    const QString title = QFileInfo(chosen).fileName();
+    const QString stem = title.left(title.indexOf(u'.'));
+    // A hidden file (".name.SPB") has no stem; its whole name keeps it from reading as
+    // a cancelled choice.
+    return stem.isEmpty() ? title : stem;
+}
+
+QString NextNewDocumentPath(const RecordFileKind& kind) {
+    for (int n = 0;; ++n) {
+        const QString path =
+            ApplicationFilePath(QString::fromLatin1(kind.newDocumentStem) + QString::number(n) +
+                                QString::fromLatin1(kind.extension));
+        if (!QFileInfo::exists(path)) {
+            return path;
+        }
+    }
+}
+
+QString CreateNewDocument(const RecordFileKind& kind, int languageIndex) {
+    const QString path = NextNewDocumentPath(kind);
+    return CreateFromTemplate(QString::fromLatin1(kTemplateFileName), path, languageIndex)
+               ? path
+               : QString();
+}
+
+}  // namespace pellucard

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+
+namespace pellucard {
+
+// The file helpers around the record windows' New, Open, Save and Save As commands.
+
+inline constexpr int kReplaceFileMessage = 19000;  // "Do you want to replace the file "
+inline constexpr int kEmptyRecordMessage = 19600;  // "Empty Record"
+
+// The kinds of record file a window keeps, with the labels of its file dialogs (the
+// extension follows the label) and the stem of its automatically named new documents.
+struct RecordFileKind {
+    const char* extension;
+    const char* newDocumentStem;
+    const char* openFilterLabel;
+    const char* saveFilterLabel;
+};
+
+inline constexpr RecordFileKind kPhoneBookFile{".SPB", "NewPhoneRecord", "Phone Book |*",
+                                               "Phone Book |*"};
+inline constexpr RecordFileKind kPersonalRecordFile{".SPB", "NewPhoneRecord", "Personal Record |*",
+                                                    "Phone Book |*"};
+inline constexpr RecordFileKind kSmsFile{".sms", "NewSMSRecord", "SMS Record |*", "SMS Book |*"};
+
+// The Qt name filter of a dialog filter label and an extension: "Phone Book |*" and
+// ".SPB" give "Phone Book (*.SPB *.spb)", so that either case of the extension matches.
+QString NameFilterFor(const QString& filterLabel, const QString& extension);
+
+// True when a file (hidden and read-only ones included) exists at `path`.
+bool FileExists(const QString& path);
+
+// The file name of a path (the text after its last separator); for an empty path
+// message 19600 "Empty Record".
+QString FileTitleOf(const QString& path, int languageIndex);
+
+// True when both paths name the same file, letter case counting as the platform's file
+// system does. Empty paths name no file.
+bool SamePath(const QString& a, const QString& b);
+
+// Save As preparation: creates or empties `targetPath` from the template `templateName`
+// of the application folder (empty: "temp.sys", and `templateName` is set to it). When
+// the target exists the user is asked first (message 19000 + file name + " ?"); No, an
+// empty target or the current document's own path give false. A target that cannot be
+// written is reported and gives false.
+bool CopyTemplateFile(QString& templateName, const QString& currentDocument,
+                      const QString& targetPath, int languageIndex);
+
+// Asks for an existing file to open, showing the dialog again while the chosen file does
+// not exist. Returns the chosen file's name up to its first ".", or an empty string when
+// the user cancelled; `currentPath` becomes the chosen path.
+QString ChooseOpenFile(QString& currentPath, const QString& extension, const QString& filterLabel);
+
+// The path of the first "<stem><n><extension>" (n = 0, 1, ...) not yet in the application
+// folder.
+QString NextNewDocumentPath(const RecordFileKind& kind);
+
+// Creates the next new document of `kind` as an empty file from the template and returns
+// its path; reports a failure and returns an empty string.
+QString CreateNewDocument(const RecordFileKind& kind, int languageIndex);
+
+}  // namespace pellucard

@@ -1,0 +1,91 @@
+#include "records/record_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QSaveFile>
+
+#include <algorithm>
+
+#include "records/dialog_seam.h"
+#include "records/record_layout.h"
+#include "records/record_messages.h"
+#include "records/record_slots.h"
+
+namespace pellucard {
+namespace {
+
+bool Fail(int messageId, const QString& path, const QString& reason, int languageIndex) {
+    MessageRequest request;
+    request.messageId = messageId;
+    request.text = RecordMessage(messageId, languageIndex) + QDir::toNativeSeparators(path);
+    if (!reason.isEmpty()) {
+        request.text += QStringLiteral("\n") + reason;
+    }
+    request.icon = DialogIcon::Critical;
+    ShowMessage(request);
+    return false;
+}
+
+// The number of records in a file of `size` bytes: record i is present when the file
+// holds its field bytes in full, whatever follows them.
+qint64 RecordsIn(qint64 size, const RecordLayout& layout) {
+    return size < layout.fieldBytes ? 0 : (size - layout.fieldBytes) / layout.slotLength + 1;
+}
+
+}  // namespace
+
+bool SaveRecordFile(const RecordList& list, const QString& path, int usedCount, int languageIndex) {
+    const RecordLayout& layout = RecordLayoutFor(list);
+    const int records = std::clamp(usedCount, 0, list.LastSlot());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return Fail(kFileNotSavedMessage, path, file.errorString(), languageIndex);
+    }
+    for (int row = 1; row <= records; ++row) {
+        if (file.write(EncodeRecordSlot(layout, list, row)) != layout.slotLength) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            return Fail(kFileNotSavedMessage, path, reason, languageIndex);
+        }
+    }
+    if (!file.commit()) {
+        return Fail(kFileNotSavedMessage, path, file.errorString(), languageIndex);
+    }
+    return true;
+}
+
+bool LoadRecordFile(RecordList& list, const QString& path, int& usedCount, int languageIndex) {
+    const RecordLayout& layout = RecordLayoutFor(list);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return Fail(kFileNotReadMessage, path, file.errorString(), languageIndex);
+    }
+    const qint64 records = RecordsIn(file.size(), layout);
+    if (records > kMaxRecordFileSlots) {
+        return Fail(kFileTooLargeMessage, path, QString(), languageIndex);
+    }
+    // Read everything first, so that a read error leaves the list untouched.
+    QList<QByteArray> fields;
+    fields.reserve(records);
+    for (qint64 record = 0; record < records; ++record) {
+        QByteArray bytes;
+        if (file.seek(record * layout.slotLength)) {
+            bytes = file.read(layout.fieldBytes);
+        }
+        if (bytes.size() != layout.fieldBytes) {
+            return Fail(kFileNotReadMessage, path, file.errorString(), languageIndex);
+        }
+        fields.append(bytes);
+    }
+
+    RecordList::BulkUpdate update(list);
+    ResetList(list, std::max<int>(list.LastSlot(), int(records)));
+    for (int record = 0; record < int(records); ++record) {
+        DecodeRecordSlot(layout, fields[record], list, record + 1);
+    }
+    usedCount = int(records);
+    return true;
+}
+
+}  // namespace pellucard

@@ -1,0 +1,139 @@
+#pragma once
+
+// Scripted message boxes and file dialogs for tests. Installs itself as the current
+// dialog seam while it lives; questions and file dialogs take their answers from queues
+// filled by the test, and every dialog shown is recorded so that a test can assert on
+// the message ids. A dialog for which the script holds no answer gets the safe default
+// (No, no file name) and is recorded as unexpected.
+
+#include <QDebug>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <utility>
+
+#include "records/dialog_seam.h"
+
+namespace pellucard {
+
+class ScriptedDialogs final : public DialogSeam {
+public:
+    enum class Kind { Message, OpenFile, SaveFile };
+
+    struct Call {
+        Kind kind = Kind::Message;
+        MessageRequest message;  // for Kind::Message
+        FileRequest file;        // for the file dialogs
+        QString answer;          // the file name given, or "Ok"/"Yes"/"No"
+    };
+
+    ScriptedDialogs() { previous_ = InstallDialogs(this); }
+    ~ScriptedDialogs() override {
+        UninstallDialogs(this);
+        if (previous_ != nullptr) {
+            InstallDialogs(previous_);
+        }
+    }
+    ScriptedDialogs(const ScriptedDialogs&) = delete;
+    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
+    // Answers for Yes/No questions, in order. Boxes with only OK need none.
+    void QueueAnswer(DialogAnswer answer) { answers_.append(answer); }
+    // File names for open and save dialogs, in order; an empty name cancels.
+    void QueueFileName(const QString& name) { fileNames_.append(name); }
+
+    // Called with a description of every unexpected dialog; by default a warning. A
+    // GoogleTest fixture can pass [](const QString& what) { ADD_FAILURE() << ...; }.
+    void OnUnexpected(std::function<void(const QString&)> handler) {
+        onUnexpected_ = std::move(handler);
+    }
+
+    const QList<Call>& Calls() const { return calls_; }
+    const QStringList& Unexpected() const { return unexpected_; }
+    bool ScriptUsedUp() const { return answers_.isEmpty() && fileNames_.isEmpty(); }
+
+    // Ids of the message boxes shown, in order.
+    QList<int> MessageIds() const {
+        QList<int> ids;
+        for (const Call& call : calls_) {
+            if (call.kind == Kind::Message) {
+                ids.append(call.message.messageId);
+            }
+        }
+        return ids;
+    }
+    const MessageRequest& LastMessage() const {
+        for (auto it = calls_.crbegin(); it != calls_.crend(); ++it) {
+            if (it->kind == Kind::Message) {
+                return it->message;
+            }
+        }
+        static const MessageRequest none;
+        return none;
+    }
+
+    void Clear() {
+        calls_.clear();
+        unexpected_.clear();
+    }
+
+    DialogAnswer ShowMessage(const MessageRequest& request) override {
+        Call call{Kind::Message, request, {}, {}};
+        DialogAnswer answer = DialogAnswer::Ok;
+        if (request.buttons == DialogButtons::YesNo) {
+            if (answers_.isEmpty()) {
+                answer = DialogAnswer::No;
+                Report(QStringLiteral("question %1 \"%2\" with no answer scripted")
+                           .arg(request.messageId)
+                           .arg(request.text));
+            } else {
+                answer = answers_.takeFirst();
+            }
+        }
+        call.answer = answer == DialogAnswer::Yes  ? QStringLiteral("Yes")
+                      : answer == DialogAnswer::No ? QStringLiteral("No")
+                                                   : QStringLiteral("Ok");
+        calls_.append(call);
+        return answer;
+    }
+
+    QString ChooseOpenFileName(const FileRequest& request) override {
+        return ChooseFile(Kind::OpenFile, request);
+    }
+    QString ChooseSaveFileName(const FileRequest& request) override {
+        return ChooseFile(Kind::SaveFile, request);
+    }
+
+private:
+    QString ChooseFile(Kind kind, const FileRequest& request) {
+        QString name;
+        if (fileNames_.isEmpty()) {
+            Report(QStringLiteral("file dialog \"%1\" (%2) with no file name scripted")
+                       .arg(request.title, request.nameFilter));
+        } else {
+            name = fileNames_.takeFirst();
+        }
+        calls_.append(Call{kind, {}, request, name});
+        return name;
+    }
+
+    void Report(const QString& what) {
+        unexpected_.append(what);
+        if (onUnexpected_) {
+            onUnexpected_(what);
+        } else {
+            qWarning().noquote() << "Unexpected dialog:" << what;
+        }
+    }
+
+    DialogSeam* previous_ = nullptr;
+    QList<DialogAnswer> answers_;
+    QStringList fileNames_;
+    QList<Call> calls_;
+    QStringList unexpected_;
+    std::function<void(const QString&)> onUnexpected_;
+};
+
+}  // namespace pellucard
