@@ -47,6 +47,9 @@ bool CarriesData(std::uint8_t instruction) {
 
 HidReportLink::HidReportLink(ReportBus& bus, Clock& clock) : bus_(bus), clock_(clock) {}
 
+HidReportLink::HidReportLink(std::shared_ptr<ReportBus> bus, Clock& clock)
+    : ownedBus_(std::move(bus)), bus_(*ownedBus_), clock_(clock) {}
+
 bool HidReportLink::Open() {
     Close();
     for (const auto& info : bus_.Enumerate()) {

@@ -43,6 +43,8 @@ public:
     static constexpr std::chrono::milliseconds kCommandPause{20};
 
     HidReportLink(ReportBus& bus, Clock& clock);
+    // A link that owns its bus.
+    HidReportLink(std::shared_ptr<ReportBus> bus, Clock& clock);
 
     bool Open() override;  // FindReader
     void Close() override;
@@ -73,6 +75,7 @@ private:
     bool SendReaderCommand(std::uint8_t code);
     LinkResult Collect(Bytes& block, std::uint8_t readyCode);
 
+    std::shared_ptr<ReportBus> ownedBus_;
     ReportBus& bus_;
     Clock& clock_;
     std::unique_ptr<ReportDevice> device_;

@@ -1,0 +1,87 @@
+#include "platform/reader_session.h"
+
+#include "engine/hid_report_link.h"
+#include "platform/hidapi_bus.h"
+#include "platform/socket_bus.h"
+#include "platform/virtual_reader.h"
+#include "platform/virtual_sim_card.h"
+
+namespace pellucard {
+
+bool ParseReaderChoice(std::string_view text, ReaderChoice& choice, std::string& error) {
+    const auto colon = text.find(':');
+    const std::string_view kind = text.substr(0, colon);
+    const std::string argument =
+        colon == std::string_view::npos ? std::string() : std::string(text.substr(colon + 1));
+    if (kind == "hid" && argument.empty()) {
+        choice = {ReaderChoice::Kind::Hid, {}};
+        return true;
+    }
+    if (kind == "virtual") {
+        choice = {ReaderChoice::Kind::Virtual, argument};
+        return true;
+    }
+    if (kind == "socket" && !argument.empty()) {
+        choice = {ReaderChoice::Kind::Socket, argument};
+        return true;
+    }
+    error = "unknown reader '" + std::string(text) +
+            "': use hid, virtual, virtual:IMAGE or socket:PATH";
+    return false;
+}
+
+bool ReaderSession::LoadVirtualCard(const std::string& path, std::string& error) {
+    if (!virtualReader) {
+        error = "the reader is not the virtual reader";
+        return false;
+    }
+    QString why;
+    std::unique_ptr<VirtualSimCard> card =
+        path.empty() ? VirtualSimCard::Demo(why)
+                     : VirtualSimCard::FromFile(QString::fromStdString(path), why);
+    if (!card) {
+        error = (path.empty() ? std::string("demo card") : path) + ": " + why.toStdString();
+        return false;
+    }
+    virtualCard = std::move(card);
+    imagePath = path;
+    virtualReader->InsertCard(virtualCard);
+    return true;
+}
+
+bool ReaderSession::SaveVirtualCard(std::string& error) const {
+    if (!virtualCard || imagePath.empty())
+        return true;
+    QString why;
+    if (virtualCard->SaveToFile(QString::fromStdString(imagePath), why))
+        return true;
+    error = imagePath + ": " + why.toStdString();
+    return false;
+}
+
+std::unique_ptr<ReaderSession> OpenReaderSession(const ReaderChoice& choice, bool realistic,
+                                                 std::string& error) {
+    auto session = std::make_unique<ReaderSession>();
+    std::shared_ptr<ReportBus> bus;
+    switch (choice.kind) {
+        case ReaderChoice::Kind::Hid:
+            bus = std::make_shared<HidapiBus>();
+            break;
+        case ReaderChoice::Kind::Socket:
+            bus = std::make_shared<SocketBus>(choice.argument);
+            break;
+        case ReaderChoice::Kind::Virtual:
+            session->virtualReader = std::make_shared<VirtualReader>(
+                SystemClock(), realistic ? ReaderTiming::Realistic() : ReaderTiming::Instant());
+            if (!session->LoadVirtualCard(choice.argument, error))
+                return nullptr;
+            bus = std::make_shared<VirtualReaderBus>(session->virtualReader);
+            break;
+    }
+    auto link = std::make_unique<HidReportLink>(std::move(bus), SystemClock());
+    session->link = link.get();
+    session->engine = std::make_unique<Pellucard>(std::move(link));
+    return session;
+}
+
+}  // namespace pellucard
