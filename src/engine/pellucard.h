@@ -8,6 +8,7 @@
 #include "engine/card_info_item.h"
 #include "engine/phonebook_entry.h"
 #include "engine/sim_file_info.h"
+#include "engine/sms_record.h"
 
 namespace pellucard {
 
@@ -74,6 +75,17 @@ public:
     int PhoneBookRecordCount() const { return phoneBookRecordCount_; }
     int PhoneBookRecordLength() const { return phoneBookRecordLength_; }
 
+    // --- Short messages (EF SMS) ---
+    bool EnterSMSBook();
+    bool GetSMS(Bytes& data, int recordNumber);
+    bool SetSMS(int recordNumber, const Bytes& data);
+    bool EncodeSMS(const std::string& address, const std::string& text, int status,
+                   const SmsTimeStamp& timeStamp, const std::string& scNumber, int validity,
+                   Bytes& data);
+    bool DecodeSMS(const Bytes& data, SmsRecord& record);
+    int SmsRecordCount() const { return smsRecordCount_; }
+    int SmsRecordLength() const { return smsRecordLength_; }
+
     // The UCS2 form for names outside the GSM alphabet: 129 form 0x81, 130 form 0x82,
     // kEncodeTypeBestFit the form that holds the whole name, anything else form 0x80.
     static constexpr int kEncodeTypeBestFit = -1;
@@ -97,6 +109,8 @@ protected:
 
     bool EnterFile(std::uint8_t fileLow, SimFileInfo& info);
     bool RecordCommand(const CommandHeader& header, Bytes& data);
+    bool ReadRecordOf(int recordNumber, int recordLength, Bytes& data);
+    bool UpdateRecordOf(int recordNumber, int recordLength, const Bytes& data);
 
     bool SelectFile(std::uint8_t high, std::uint8_t low, Bytes& response);
     bool Track(LinkResult result);
