@@ -11,6 +11,7 @@
 #include "records/application_folder.h"
 #include "records/dialog_seam.h"
 #include "records/record_messages.h"
+#include "records/save_file.h"
 
 namespace pellucard {
 namespace {
@@ -24,7 +25,7 @@ bool WriteFromTemplate(const QString& templatePath, const QString& target, QStri
     }
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly) || file.write(source.readAll()) != source.size() ||
-        !file.commit()) {
+        !CommitWhenComplete(file)) {
         error = file.errorString();
         return false;
     }

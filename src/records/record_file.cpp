@@ -11,6 +11,7 @@
 #include "records/record_layout.h"
 #include "records/record_messages.h"
 #include "records/record_slots.h"
+#include "records/save_file.h"
 
 namespace pellucard {
 namespace {
@@ -49,7 +50,7 @@ bool SaveRecordFile(const RecordList& list, const QString& path, int usedCount, 
             return Fail(kFileNotSavedMessage, path, reason, languageIndex);
         }
     }
-    if (!file.commit()) {
+    if (!CommitWhenComplete(file)) {
         return Fail(kFileNotSavedMessage, path, file.errorString(), languageIndex);
     }
     return true;

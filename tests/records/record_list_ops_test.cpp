@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "records/number_filter.h"
+#include "records/record_copy.h"
+#include "records/record_find.h"
+#include "records/record_marks.h"
+#include "records/record_slots.h"
+#include "support/scripted_dialogs.h"
+
+namespace pellucard {
+namespace {
+
+constexpr int kMark = 26;
+const QString kMarked = QStringLiteral("1");
+
+// A phone book list (27 columns, mark column 26) of `slotCount` numbered slots whose slot i
+// holds the name and number given for it; an empty name and number leave it empty.
+struct PhoneList {
+    explicit PhoneList(int slotCount, QList<std::pair<QString, QString>> entries = {})
+        : list(slotCount + 1, 27) {
+        RenumberRows(list, slotCount);
+        for (int i = 0; i < entries.size(); ++i) {
+            list.SetText(i + 1, 1, entries[i].first);
+            list.SetText(i + 1, 2, entries[i].second);
+        }
+    }
+    void Mark(std::initializer_list<int> rows) {
+        for (int row : rows) {
+            list.SetText(row, kMark, kMarked);
+        }
+    }
+    QList<int> Marked() const {
+        QList<int> rows;
+        for (int row = 1; row <= list.LastSlot(); ++row) {
+            if (list.Text(row, kMark) == kMarked) {
+                rows.append(row);
+            }
+        }
+        return rows;
+    }
+    QStringList Names(int count) const {
+        QStringList names;
+        for (int row = 1; row <= count; ++row) {
+            names.append(list.Text(row, 1));
+        }
+        return names;
+    }
+    RecordList list;
+};
+
+TEST(CycleMarks, CornerClicksInvertInvertBackMarkAllInvert) {
+    PhoneList phone(4, {{"Ann", "1"}, {"", ""}, {"Cid", "3"}});
+    phone.Mark({2});  // an empty slot never keeps a mark
+    int state = 0;
+    CycleMarks(phone.list, 3, kMark, kMarked, state, 1);
+    EXPECT_EQ(phone.Marked(), (QList<int>{1, 3}));
+    EXPECT_EQ(state, 1);
+    CycleMarks(phone.list, 3, kMark, kMarked, state, 1);
+    EXPECT_EQ(phone.Marked(), QList<int>{});
+    EXPECT_EQ(state, 2);
+    CycleMarks(phone.list, 3, kMark, kMarked, state, 1);
+    EXPECT_EQ(phone.Marked(), (QList<int>{1, 3}));
+    EXPECT_EQ(state, 1);
+    CycleMarks(phone.list, 3, kMark, kMarked, state, 1);
+    EXPECT_EQ(phone.Marked(), QList<int>{});
+    EXPECT_EQ(state, 2);
+
+    phone.Mark({1});
+    state = 100;
+    CycleMarks(phone.list, 3, kMark, kMarked, state, 1);
+    EXPECT_EQ(phone.Marked(), QList<int>{});
+    EXPECT_EQ(state, 1);
+}
+
+TEST(MarkRange, MarksInsideTheBlockAndUnmarksOutsideExceptTheExcludedRow) {
+    PhoneList phone(6);
+    phone.Mark({1, 2, 6});
+    MarkRange(phone.list, 6, kMark, kMarked, 1, 4, 3, 6);  // block given bottom-up
+    EXPECT_EQ(phone.Marked(), (QList<int>{3, 4, 6}));
+}
+
+TEST(CopyMarkedRows, RefusesADuplicateIgnoringCaseAndCopiesTheRest) {
+    ScriptedDialogs dialogs;
+    PhoneList sim(5, {{"Ann", "111"}, {"bob", "222"}, {"Cid", "333"}});
+    sim.list.SetTag(3, 77);
+    sim.Mark({1, 2, 3});
+    PhoneList computer(5, {{"BOB", "222"}});
+    int used = 1;
+
+    const CopyMarkedResult result =
+        CopyMarkedRows(sim.list, 3, computer.list, used, kMark, kMarked, 0);
+
+    EXPECT_EQ(used, 3);
+    EXPECT_EQ(computer.Names(4), (QStringList{"BOB", "Ann", "Cid", ""}));
+    EXPECT_EQ(computer.list.Tag(3), 77);
+    EXPECT_EQ(result.duplicates, QList<int>{2});
+    EXPECT_TRUE(result.notCopied.isEmpty());
+    EXPECT_TRUE(sim.Marked().isEmpty());
+    ASSERT_EQ(dialogs.MessageIds(), QList<int>{kSameRecordMessage});
+    EXPECT_TRUE(dialogs.LastMessage().text.contains(u'2'));
+}
+
+TEST(CopyMarkedRows, StopsAtTheLastSlotAndKeepsTheRestMarked) {
+    ScriptedDialogs dialogs;
+    PhoneList sim(4, {{"Ann", "1"}, {"Bob", "2"}, {"Cid", "3"}});
+    sim.Mark({1, 2, 3});
+    PhoneList computer(3, {{"Dan", "4"}, {"Eve", "5"}});
+    int used = 2;
+
+    const CopyMarkedResult result =
+        CopyMarkedRows(sim.list, 3, computer.list, used, kMark, kMarked, 0);
+
+    EXPECT_EQ(used, 3);
+    EXPECT_EQ(computer.list.Rows(), 4);
+    EXPECT_EQ(computer.Names(3), (QStringList{"Dan", "Eve", "Ann"}));
+    EXPECT_EQ(result.notCopied, (QList<int>{2, 3}));
+    EXPECT_EQ(sim.Marked(), (QList<int>{2, 3}));
+    EXPECT_TRUE(dialogs.Calls().isEmpty());
+}
+
+TEST(ClearMarkedRows, EmptiesSlotsInPlaceAndTheUsedCountFollowsTheLastRecord) {
+    PhoneList phone(5, {{"Ann", "1"}, {"Bob", "2"}, {"Cid", "3"}});
+    phone.list.SetTag(2, 9);
+    phone.Mark({2});
+    EXPECT_TRUE(ClearMarkedRows(phone.list, 3, kMark, kMarked));
+    EXPECT_EQ(phone.Names(3), (QStringList{"Ann", "", "Cid"}));
+    EXPECT_EQ(phone.list.Tag(2), 0);
+    EXPECT_EQ(FindLastUsedRow(phone.list, 3, 2), 3);
+
+    phone.Mark({3});
+    EXPECT_TRUE(ClearMarkedRows(phone.list, 3, kMark, kMarked));
+    EXPECT_EQ(FindLastUsedRow(phone.list, 3, 2), 1);
+    EXPECT_FALSE(ClearMarkedRows(phone.list, 3, kMark, kMarked));
+}
+
+TEST(CopyList, ReplacesTheDestinationAndEmptiesItsOldRecords) {
+    PhoneList sim(5, {{"Ann", "1"}, {"Bob", "2"}});
+    sim.list.SetText(0, 1, QStringLiteral("Alias"));
+    sim.Mark({1});
+    PhoneList computer(5, {{"a", ""}, {"b", ""}, {"c", ""}, {"d", ""}});
+    int used = 4;
+    EXPECT_EQ(CopyList(computer.list, used, sim.list, 2, 2), 0);
+    EXPECT_EQ(used, 2);
+    EXPECT_EQ(computer.Names(4), (QStringList{"Ann", "Bob", "", ""}));
+    EXPECT_EQ(computer.list.Text(0, 1), "Alias");
+    EXPECT_TRUE(computer.Marked().isEmpty());
+
+    PhoneList small(1);
+    used = 0;
+    EXPECT_EQ(CopyList(small.list, used, sim.list, 2, 2), 1);
+    EXPECT_EQ(used, 1);
+    EXPECT_EQ(small.Names(1), QStringList{"Ann"});
+}
+
+TEST(SortRows, AlternatesAscendingAndDescendingAndPacksTheGaps) {
+    PhoneList phone(6, {{"cid", "3"}, {"", ""}, {"Bob", "2"}, {"adam", "1"}});
+    phone.list.SetTag(4, 44);
+    int used = 4;
+    int sortState = 0;
+    SortRows(phone.list, used, sortState, 1);
+    EXPECT_EQ(sortState, 1);
+    EXPECT_EQ(used, 3);
+    // Case counts: capitals sort before small letters.
+    EXPECT_EQ(phone.Names(4), (QStringList{"Bob", "adam", "cid", ""}));
+    EXPECT_EQ(phone.list.Tag(2), 44);
+    for (int row = 1; row <= 6; ++row) {
+        EXPECT_EQ(phone.list.Text(row, 0), QString::number(row));
+    }
+
+    SortRows(phone.list, used, sortState, 1);
+    EXPECT_EQ(sortState, 2);
+    EXPECT_EQ(phone.Names(3), (QStringList{"cid", "adam", "Bob"}));
+}
+
+TEST(PackRows, KeepsARowThatHoldsOnlyItsMark) {
+    PhoneList phone(5, {{"", ""}, {"Ann", "1"}, {"", ""}, {"Bob", "2"}});
+    phone.Mark({3});
+    int used = 4;
+    PackRows(phone.list, used);
+    EXPECT_EQ(used, 3);
+    EXPECT_EQ(phone.Names(4), (QStringList{"Ann", "", "Bob", ""}));
+    EXPECT_EQ(phone.Marked(), QList<int>{2});
+}
+
+TEST(TrackLastUsedRow, FollowsEditsAtTheEndOfTheUsedSlots) {
+    PhoneList phone(6, {{"Ann", "1"}, {"", ""}, {"Cid", "3"}});
+    int used = 3;
+    phone.list.SetText(5, 1, "Eve");
+    TrackLastUsedRow(phone.list, used, "Eve", 2, 5);
+    EXPECT_EQ(used, 5);
+    TrackLastUsedRow(phone.list, used, "Ann", 2, 1);  // an edit above changes nothing
+    EXPECT_EQ(used, 5);
+    phone.list.SetText(5, 1, "  ");
+    TrackLastUsedRow(phone.list, used, "  ", 2, 5);  // blanks count as empty
+    EXPECT_EQ(used, 3);
+}
+
+TEST(ResetList, GivesEmptyNumberedSlotsUnderTheTitles) {
+    PhoneList phone(2, {{"Ann", "1"}});
+    phone.list.SetText(0, 1, "Alias");
+    ResetList(phone.list, 4);
+    EXPECT_EQ(phone.list.Rows(), 5);
+    EXPECT_EQ(phone.list.Text(0, 1), "Alias");
+    EXPECT_EQ(phone.Names(4), (QStringList{"", "", "", ""}));
+    EXPECT_EQ(phone.list.Text(4, 0), "4");
+}
+
+TEST(MatchWords, WildcardsSkipLettersOrMatchAnywhere) {
+    int position = 0;
+    int length = 0;
+    EXPECT_TRUE(MatchWords("jo", "Mary Johnson", position, length));
+    EXPECT_EQ(position, 7);  // one past the match's first character
+    EXPECT_EQ(length, 2);
+
+    position = 0;
+    EXPECT_TRUE(MatchWords("?o", "Mary Johnson", position, length));
+    EXPECT_EQ(position, 8);
+    position = 0;
+    EXPECT_TRUE(MatchWords(" *SON ", "Mary Johnson", position, length));
+    EXPECT_EQ(position, 11);
+    EXPECT_EQ(length, 3);
+    position = 0;
+    EXPECT_TRUE(MatchWords("?*son", "Mary Johnson", position, length));
+    position = 0;
+    EXPECT_FALSE(MatchWords("*?son", "Mary Johnson", position, length));
+    position = 0;
+    EXPECT_FALSE(MatchWords("*?*", "Mary Johnson", position, length));
+    EXPECT_EQ(length, 0);
+
+    // The next search skips the word it matched, and double blanks hold empty words.
+    position = 0;
+    EXPECT_TRUE(MatchWords("*a", "banana  cab", position, length));
+    EXPECT_EQ(position, 3);
+    EXPECT_TRUE(MatchWords("*a", "banana  cab", position, length));
+    EXPECT_EQ(position, 11);
+    EXPECT_FALSE(MatchWords("*a", "banana  cab", position, length));
+}
+
+TEST(FindNextCell, GoesOnBehindTheLastMatchThenWrapsToTheTop) {
+    PhoneList phone(3, {{"Jo Jones", "1"}, {"", ""}, {"Joan", "2"}});
+    FindState state;
+    ASSERT_TRUE(FindNextCell(phone.list, state, "jo", 2));
+    EXPECT_EQ(std::tuple(state.row, state.column, state.position), std::tuple(1, 1, 2));
+    ASSERT_TRUE(FindNextCell(phone.list, state, "jo", 2));
+    EXPECT_EQ(std::tuple(state.row, state.column, state.position), std::tuple(1, 1, 5));
+    ASSERT_TRUE(FindNextCell(phone.list, state, "jo", 2));
+    EXPECT_EQ(std::tuple(state.row, state.column, state.position), std::tuple(3, 1, 2));
+    EXPECT_FALSE(FindNextCell(phone.list, state, "jo", 2));
+    EXPECT_EQ(std::tuple(state.row, state.column, state.position), std::tuple(0, 0, 0));
+    ASSERT_TRUE(FindNextCell(phone.list, state, "jo", 2));
+    EXPECT_EQ(state.row, 1);
+
+    state = FindState{3, 1, 2, 2};
+    EXPECT_TRUE(FindNextCellWrapping(phone.list, state, "jo", 2));
+    EXPECT_EQ(std::tuple(state.row, state.position), std::tuple(1, 2));
+    EXPECT_FALSE(FindNextCellWrapping(phone.list, state, "zz", 2));
+}
+
+TEST(FilterNumber, KeepsALeadingPlusAndWarnsOncePerChange) {
+    FilteredNumber filtered = FilterNumber("+12a+3b", 20);
+    EXPECT_EQ(filtered.text, "+123");
+    EXPECT_TRUE(filtered.invalidCharacter);
+    EXPECT_EQ(filtered.lengthLimit, 21);
+
+    filtered = FilterNumber("12+3#*pP", 20);  // a later plus goes without a word
+    EXPECT_EQ(filtered.text, "123#*pP");
+    EXPECT_FALSE(filtered.invalidCharacter);
+    EXPECT_EQ(filtered.lengthLimit, 20);
+
+    filtered = FilterNumber("x+1", 20);  // still the first character of the result
+    EXPECT_EQ(filtered.text, "+1");
+    EXPECT_EQ(filtered.lengthLimit, 21);
+
+    ScriptedDialogs dialogs;
+    ShowInvalidNumberMessage(0);
+    ASSERT_EQ(dialogs.MessageIds(), QList<int>{kInvalidNumberCharacterMessage});
+    EXPECT_EQ(dialogs.LastMessage().icon, DialogIcon::Critical);
+}
+
+}  // namespace
+}  // namespace pellucard
