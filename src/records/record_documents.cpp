@@ -76,7 +76,23 @@ QString FileTitleOf(const QString& path, int languageIndex) {
 }
 
 bool SamePath(const QString& a, const QString& b) {
-    return !a.isEmpty() && !b.isEmpty() && QFileInfo(a) == QFileInfo(b);
+    if (a.isEmpty() || b.isEmpty()) {
+        return false;
+    }
+    // Not QFileInfo::operator==, which takes any two missing files for the same one.
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    const bool bothExist = first.exists() && second.exists();
+    const QString pathA =
+        bothExist ? first.canonicalFilePath() : QDir::cleanPath(first.absoluteFilePath());
+    const QString pathB =
+        bothExist ? second.canonicalFilePath() : QDir::cleanPath(second.absoluteFilePath());
+#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
+    constexpr Qt::CaseSensitivity kFileNameCase = Qt::CaseInsensitive;
+#else
+    constexpr Qt::CaseSensitivity kFileNameCase = Qt::CaseSensitive;
+#endif
+    return pathA.compare(pathB, kFileNameCase) == 0;
 }
 
 bool CopyTemplateFile(QString& templateName, const QString& currentDocument,

@@ -256,6 +256,8 @@ TEST_F(RecordFileTest, NewDocumentsTakeTheNextFreeNumberInTheApplicationFolder) 
     EXPECT_EQ(FileTitleOf("C:\\records\\Home.SPB", 0), "Home.SPB");
     EXPECT_EQ(FileTitleOf("/home/me/Home.SPB", 0), "Home.SPB");
     EXPECT_FALSE(FileExists(Path("data")));  // a folder is not a file
+    EXPECT_FALSE(SamePath(Path("missing1.SPB"), Path("missing2.SPB")));
+    EXPECT_TRUE(SamePath(Path("data/../missing1.SPB"), Path("missing1.SPB")));
 }
 
 }  // namespace

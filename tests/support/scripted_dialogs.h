@@ -31,8 +31,7 @@ public:
 
     ScriptedDialogs() { previous_ = InstallDialogs(this); }
     ~ScriptedDialogs() override {
-        UninstallDialogs(this);
-        if (previous_ != nullptr) {
+        if (&CurrentDialogs() == this) {
             InstallDialogs(previous_);
         }
     }
