@@ -54,6 +54,7 @@ bool Pellucard::SendSimCommand(const CommandHeader& header, std::uint8_t fileHig
                                std::uint8_t fileLow, Bytes& data) {
     Bytes response;
     const bool ok = Track(channel_->SimCommand(header, fileHigh, fileLow, data, response));
+    lastResponse_ = response;
     data = std::move(response);
     return ok;
 }

@@ -33,6 +33,9 @@ public:
     void SetReaderPresent(bool present);
 
     CardChannel& Channel() { return *channel_; }
+    // The response block of the last SIM command: response data, or the status words. The
+    // engine's results do not look at status words; a caller that wants to may.
+    const Bytes& LastResponse() const { return lastResponse_; }
 
     // --- SIM command layer ---
     bool SendSimCommand(const CommandHeader& header, std::uint8_t fileHigh, std::uint8_t fileLow,
@@ -119,6 +122,7 @@ protected:
     bool connected_ = false;
     bool lastResult_ = false;
     SimFileInfo cardStatus_;
+    Bytes lastResponse_;
 
     // Cached by the card-information reads.
     std::int16_t phoneBookRecordCount_ = 0;

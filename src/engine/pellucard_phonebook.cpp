@@ -32,26 +32,34 @@ bool Pellucard::EnterPhoneBook() {
     return lastResult_;
 }
 
-bool Pellucard::GetPhoneBook(Bytes& data, int recordNumber) {
+bool Pellucard::ReadRecordOf(int recordNumber, int recordLength, Bytes& data) {
     data.clear();
     if (recordNumber < 1 || recordNumber > 255)
         return false;
     return RecordCommand(
         sim::ReadRecord(static_cast<std::uint8_t>(recordNumber), sim::kRecordAbsolute,
-                        static_cast<std::uint8_t>(phoneBookRecordLength_)),
+                        static_cast<std::uint8_t>(recordLength)),
         data);
 }
 
-bool Pellucard::SetPhoneBook(const Bytes& data, int recordNumber) {
+bool Pellucard::UpdateRecordOf(int recordNumber, int recordLength, const Bytes& data) {
     if (recordNumber < 1 || recordNumber > 255)
         return false;
     // The card takes exactly one record; a shorter or longer array is fitted with 0xFF filler.
     Bytes record = data;
-    record.resize(static_cast<std::size_t>(phoneBookRecordLength_), 0xFF);
+    record.resize(static_cast<std::size_t>(recordLength), 0xFF);
     return RecordCommand(
         sim::UpdateRecord(static_cast<std::uint8_t>(recordNumber), sim::kRecordAbsolute,
-                          static_cast<std::uint8_t>(phoneBookRecordLength_)),
+                          static_cast<std::uint8_t>(recordLength)),
         record);
+}
+
+bool Pellucard::GetPhoneBook(Bytes& data, int recordNumber) {
+    return ReadRecordOf(recordNumber, phoneBookRecordLength_, data);
+}
+
+bool Pellucard::SetPhoneBook(const Bytes& data, int recordNumber) {
+    return UpdateRecordOf(recordNumber, phoneBookRecordLength_, data);
 }
 
 bool Pellucard::EncodePhoneBook(const std::string& number, const std::string& name, Bytes& data) {

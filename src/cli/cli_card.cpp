@@ -1,0 +1,49 @@
+#include "cli/cli.h"
+#include "engine/pellucard.h"
+
+namespace pellucard::cli {
+
+std::unique_ptr<ReaderSession> OpenCard(const Globals& globals) {
+    std::string error;
+    auto session = OpenReaderSession(globals.reader, false, error);
+    if (!session)
+        throw Failure{kCardFailure, error};
+    Pellucard& engine = *session->engine;
+    if (!engine.FindReader()) {
+        switch (globals.reader.kind) {
+            case ReaderChoice::Kind::Socket:
+                throw Failure{kCardFailure,
+                              "no reader emulator answers on " + globals.reader.argument};
+            default:
+                throw Failure{kCardFailure,
+                              "no SIM card reader found (USB 1101:0001; is it plugged in and "
+                              "readable by you?)"};
+        }
+    }
+    if (!engine.FindSimCard()) {
+        throw Failure{kCardFailure, engine.ReaderPresent() ? "no SIM card in the reader"
+                                                           : "the reader went away"};
+    }
+    return session;
+}
+
+void UnlockCard(ReaderSession& session, const Globals& globals) {
+    Pellucard& engine = *session.engine;
+    if (engine.CardReadable())
+        return;
+    if (!engine.CheckChvStatus())
+        throw Failure{kCardFailure, "cannot read the card's PIN state"};
+    if (engine.CardStatus().chv1AttemptsLeft == 0) {
+        throw Failure{kCardFailure, "PIN1 is blocked: unblock it with 'pin unblock'"};
+    }
+    if (!globals.pin) {
+        throw Failure{kCardFailure, "the card is locked by PIN1: give it with --pin CODE"};
+    }
+    if (!engine.PINCodeVerify(*globals.pin, 1)) {
+        throw Failure{kCardFailure, "wrong PIN1; " +
+                                        std::to_string(engine.CardStatus().chv1AttemptsLeft) +
+                                        " attempts left"};
+    }
+}
+
+}  // namespace pellucard::cli

@@ -1,0 +1,87 @@
+// pin verify|change|enable|disable|unblock
+#include <QJsonObject>
+
+#include "cli/cli.h"
+#include "engine/pellucard.h"
+
+namespace pellucard::cli {
+
+namespace {
+
+void CheckCode(const std::string& code, const char* what) {
+    const bool digits = !code.empty() && code.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits || code.size() < 4 || code.size() > 8) {
+        throw Failure{kUsage, std::string(what) + " must be 4 to 8 digits"};
+    }
+}
+
+void ReportCounters(const Globals& globals, Pellucard& engine, bool ok, const std::string& verb) {
+    std::string pin1, pin2, puk1, puk2;
+    engine.GetCardInf(pin1, CardInfoItem::Pin1Attempts);
+    engine.GetCardInf(pin2, CardInfoItem::Pin2Attempts);
+    engine.GetCardInf(puk1, CardInfoItem::Puk1Attempts);
+    engine.GetCardInf(puk2, CardInfoItem::Puk2Attempts);
+    if (globals.json) {
+        QJsonObject o;
+        o["ok"] = ok;
+        o["Pin1Attempts"] = std::atoi(pin1.c_str());
+        o["Pin2Attempts"] = std::atoi(pin2.c_str());
+        o["Puk1Attempts"] = std::atoi(puk1.c_str());
+        o["Puk2Attempts"] = std::atoi(puk2.c_str());
+        PrintJson(o);
+    } else {
+        PrintLine(std::string(ok ? "" : "FAILED: ") + verb);
+        PrintLine("attempts left: PIN1 " + pin1 + ", PIN2 " + pin2 + ", PUK1 " + puk1 + ", PUK2 " +
+                  puk2);
+    }
+}
+
+}  // namespace
+
+int RunPin(const Globals& globals, const Arguments& args) {
+    args.Expect({"chv"});
+    const std::string verb = args.Positional(1, "verify, change, enable, disable or unblock");
+    const int chv = args.IntOption("chv", 1, 1, 2);
+    bool ok = false;
+    std::string done;
+
+    auto session = OpenCard(globals);
+    Pellucard& engine = *session->engine;
+    if (verb == "verify") {
+        const auto pin = args.Positional(2, "the PIN");
+        CheckCode(pin, "the PIN");
+        ok = engine.PINCodeVerify(pin, chv);
+        done = "PIN" + std::to_string(chv) + " verified";
+    } else if (verb == "change") {
+        const auto oldPin = args.Positional(2, "the old PIN");
+        const auto newPin = args.Positional(3, "the new PIN");
+        CheckCode(oldPin, "the old PIN");
+        CheckCode(newPin, "the new PIN");
+        ok = engine.PINCodeChange(newPin, oldPin, chv);
+        done = "PIN" + std::to_string(chv) + " changed";
+    } else if (verb == "enable" || verb == "disable") {
+        if (chv != 1)
+            throw Failure{kUsage, "only PIN1 can be switched on or off"};
+        const auto pin = args.Positional(2, "PIN1");
+        CheckCode(pin, "PIN1");
+        ok = verb == "enable" ? engine.PINCodeEnable(pin) : engine.PINCodeDisable(pin);
+        done = verb == "enable" ? "PIN1 check switched on" : "PIN1 check switched off";
+    } else if (verb == "unblock") {
+        const auto puk = args.Positional(2, "the unblocking code");
+        const auto newPin = args.Positional(3, "the new PIN");
+        if (puk.size() != 8 || puk.find_first_not_of("0123456789") != std::string::npos) {
+            throw Failure{kUsage, "the unblocking code must be 8 digits"};
+        }
+        CheckCode(newPin, "the new PIN");
+        ok = engine.PINCodeUnBlock(newPin, puk, chv);
+        done = "PIN" + std::to_string(chv) + " unblocked";
+    } else {
+        throw Failure{kUsage, "unknown pin action '" + verb + "'"};
+    }
+    if (!engine.ReaderPresent())
+        throw Failure{kCardFailure, "the reader went away"};
+    ReportCounters(globals, engine, ok, done);
+    return ok ? kSuccess : kCardFailure;
+}
+
+}  // namespace pellucard::cli

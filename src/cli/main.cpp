@@ -1,0 +1,78 @@
+// pellucard-cli: the card engine from the command line.
+#include <QCoreApplication>
+
+#include <iostream>
+#include <map>
+
+#include "cli/cli.h"
+
+using namespace pellucard::cli;
+
+namespace {
+
+using Command = int (*)(const Globals&, const Arguments&);
+
+const std::map<std::string, Command>& Commands() {
+    static const std::map<std::string, Command> commands = {
+        {"info", RunInfo},         {"phonebook", RunPhoneBook}, {"sms", RunSms},
+        {"pin", RunPin},           {"decode", RunDecode},       {"encode", RunEncode},
+        {"simulate", RunSimulate},
+    };
+    return commands;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    Globals globals;
+    std::vector<std::string> words;
+    bool help = false;
+    try {
+        std::string readerText = "hid";
+        for (int i = 1; i < argc; ++i) {
+            const std::string word = argv[i];
+            auto value = [&](const std::string& name) {
+                if (i + 1 >= argc)
+                    throw Failure{kUsage, "option " + name + " needs a value"};
+                return std::string(argv[++i]);
+            };
+            if (word == "--json") {
+                globals.json = true;
+            } else if (word == "--help" || word == "-h") {
+                help = true;
+            } else if (word == "--reader") {
+                readerText = value(word);
+            } else if (word.rfind("--reader=", 0) == 0) {
+                readerText = word.substr(9);
+            } else if (word == "--pin") {
+                globals.pin = value(word);
+            } else if (word.rfind("--pin=", 0) == 0) {
+                globals.pin = word.substr(6);
+            } else {
+                words.push_back(word);
+            }
+        }
+        const std::string command = words.empty() ? std::string() : words.front();
+        if (help || words.empty()) {
+            std::cout << Usage(command);
+            return words.empty() && !help ? kUsage : kSuccess;
+        }
+        const auto it = Commands().find(command);
+        if (it == Commands().end())
+            throw Failure{kUsage, "unknown command '" + command + "'"};
+        std::string error;
+        if (!pellucard::ParseReaderChoice(readerText, globals.reader, error)) {
+            throw Failure{kUsage, error};
+        }
+        return it->second(globals, Arguments(words, {}));
+    } catch (const Failure& failure) {
+        std::cerr << "pellucard-cli: " << failure.message << '\n';
+        if (failure.code == kUsage)
+            std::cerr << "(see pellucard-cli --help)\n";
+        return failure.code;
+    } catch (const std::exception& e) {
+        std::cerr << "pellucard-cli: " << e.what() << '\n';
+        return kCardFailure;
+    }
+}

@@ -1,0 +1,188 @@
+#include "cli/record_json.h"
+
+#include <QFile>
+#include <QJsonDocument>
+
+#include "cli/cli.h"
+#include "engine/codec_alpha.h"
+
+namespace pellucard::cli {
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+Bytes RawOf(const QJsonObject& o, int slot) {
+    Bytes raw;
+    if (!o.contains("raw"))
+        return raw;
+    if (!FromHex(o["raw"].toString().toStdString(), raw)) {
+        throw Failure{kUsage, "slot " + std::to_string(slot) + ": \"raw\" is not hex"};
+    }
+    return raw;
+}
+
+QJsonArray ParseArray(const QByteArray& json) {
+    QJsonParseError error{};
+    const auto document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError) {
+        throw Failure{kUsage, "not valid JSON at offset " + std::to_string(error.offset) + ": " +
+                                  error.errorString().toStdString()};
+    }
+    if (!document.isArray())
+        throw Failure{kUsage, "expected a JSON array of slots"};
+    return document.array();
+}
+
+int SlotOf(const QJsonValue& value, int index) {
+    const auto o = value.toObject();
+    if (!value.isObject() || !o["slot"].isDouble() || o["slot"].toInt() < 1 ||
+        o["slot"].toInt() > 255) {
+        throw Failure{kUsage, "entry " + std::to_string(index + 1) +
+                                  ": needs \"slot\", a number from 1 to 255"};
+    }
+    return o["slot"].toInt();
+}
+
+std::string TextOf(const QJsonObject& o, const char* key, int slot) {
+    if (!o.contains(key))
+        return {};
+    if (!o[key].isString()) {
+        throw Failure{kUsage, "slot " + std::to_string(slot) + ": \"" + key + "\" must be text"};
+    }
+    return o[key].toString().toStdString();
+}
+
+}  // namespace
+
+QJsonObject PhoneBookJson(int slot, const PhoneBookEntry& entry) {
+    QJsonObject o;
+    o["slot"] = slot;
+    o["name"] = Q(entry.name);
+    o["number"] = Q(entry.Number());
+    if (!entry.raw.empty())
+        o["raw"] = Q(ToHex(entry.raw));
+    return o;
+}
+
+QJsonObject SmsJson(int slot, const SmsRecord& record) {
+    QJsonObject o;
+    o["slot"] = slot;
+    o["status"] = record.status;
+    o["address"] = Q(record.AddressText());
+    o["text"] = Q(record.text);
+    o["sc"] = Q(record.ServiceCentreNumber());
+    if (record.IsReceived() && !record.timeStamp.IsZero()) {
+        QJsonArray stamp;
+        for (int value : record.timeStamp.Values())
+            stamp.append(value);
+        o["timestamp"] = stamp;
+    } else {
+        o["timestamp"] = QJsonValue::Null;
+    }
+    if (record.IsMessage() && !record.IsReceived() && record.validityFormat != kValidityNone) {
+        o["validity"] = record.validity;
+    } else {
+        o["validity"] = QJsonValue::Null;
+    }
+    if (record.concatenation) {
+        QJsonObject c;
+        c["reference"] = record.concatenation->reference;
+        c["part"] = record.concatenation->partNumber;
+        c["parts"] = record.concatenation->partCount;
+        o["concatenation"] = c;
+    }
+    if (!record.raw.empty())
+        o["raw"] = Q(ToHex(record.raw));
+    return o;
+}
+
+std::vector<PhoneBookSlot> ParsePhoneBookJson(const QByteArray& json) {
+    std::vector<PhoneBookSlot> result;
+    const auto array = ParseArray(json);
+    for (int i = 0; i < array.size(); ++i) {
+        const int slot = SlotOf(array[i], i);
+        const auto o = array[i].toObject();
+        result.push_back(
+            {slot, TextOf(o, "name", slot), TextOf(o, "number", slot), RawOf(o, slot)});
+    }
+    return result;
+}
+
+std::vector<SmsSlot> ParseSmsJson(const QByteArray& json) {
+    std::vector<SmsSlot> result;
+    const auto array = ParseArray(json);
+    for (int i = 0; i < array.size(); ++i) {
+        const int slot = SlotOf(array[i], i);
+        const auto o = array[i].toObject();
+        SmsSlot s;
+        s.slot = slot;
+        s.status = o["status"].toInt(0);
+        if (s.status != 0 && s.status != 1 && s.status != 3 && s.status != 5 && s.status != 7) {
+            throw Failure{kUsage,
+                          "slot " + std::to_string(slot) + ": status must be 0, 1, 3, 5 or 7"};
+        }
+        s.address = TextOf(o, "address", slot);
+        s.text = TextOf(o, "text", slot);
+        s.serviceCentre = TextOf(o, "sc", slot);
+        if (o["timestamp"].isArray()) {
+            const auto a = o["timestamp"].toArray();
+            if (a.size() != 7) {
+                throw Failure{kUsage,
+                              "slot " + std::to_string(slot) + ": timestamp needs 7 numbers"};
+            }
+            std::array<int, 7> values{};
+            for (int k = 0; k < 7; ++k)
+                values[k] = a[k].toInt();
+            s.timeStamp = SmsTimeStamp::FromValues(values);
+        }
+        s.validity = o["validity"].toInt(0);
+        s.raw = RawOf(o, slot);
+        result.push_back(std::move(s));
+    }
+    return result;
+}
+
+Bytes PhoneBookRecordFor(const PhoneBookSlot& slot, int recordLength) {
+    if (static_cast<int>(slot.raw.size()) == recordLength) {
+        const auto entry = DecodePhoneBookRecord(slot.raw);
+        if (entry.name == slot.name && entry.Number() == slot.number)
+            return slot.raw;
+    }
+    const int form = recordLength > kPhoneBookFooterLength
+                         ? ChooseAlphaForm(slot.name, recordLength - kPhoneBookFooterLength)
+                         : kAlphaUcs2;
+    return EncodePhoneBookRecord(slot.number, slot.name, recordLength, form);
+}
+
+Bytes SmsRecordFor(const SmsSlot& slot, int recordLength) {
+    if (static_cast<int>(slot.raw.size()) == recordLength) {
+        const auto record = DecodeSmsRecord(slot.raw);
+        const bool same =
+            record.status == slot.status && record.AddressText() == slot.address &&
+            record.text == slot.text && record.ServiceCentreNumber() == slot.serviceCentre &&
+            (!record.IsReceived() || record.timeStamp == slot.timeStamp) &&
+            (record.IsReceived() || !record.IsMessage() || record.validity == slot.validity);
+        if (same)
+            return slot.raw;
+    }
+    return EncodeSmsRecord(slot.address, slot.text, slot.status, slot.timeStamp, slot.serviceCentre,
+                           slot.validity, static_cast<std::size_t>(recordLength));
+}
+
+QByteArray ReadInputFile(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (path == "-") {
+        if (!file.open(stdin, QIODevice::ReadOnly))
+            throw Failure{kUsage, "cannot read stdin"};
+        return file.readAll();
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw Failure{kUsage, path + ": " + file.errorString().toStdString()};
+    }
+    return file.readAll();
+}
+
+}  // namespace pellucard::cli

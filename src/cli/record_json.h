@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include <string>
+#include <vector>
+
+#include "engine/bytes.h"
+#include "engine/phonebook_entry.h"
+#include "engine/sms_record.h"
+
+namespace pellucard::cli {
+
+// The command line tool's JSON forms of card records. A record read from the card also carries
+// its bytes ("raw"); a write puts those bytes back unchanged when the fields still say what they
+// say, so a backup restores the card byte for byte, and encodes the fields otherwise.
+
+QJsonObject PhoneBookJson(int slot, const PhoneBookEntry& entry);
+QJsonObject SmsJson(int slot, const SmsRecord& record);
+
+struct PhoneBookSlot {
+    int slot = 0;
+    std::string name;
+    std::string number;
+    Bytes raw;
+};
+
+struct SmsSlot {
+    int slot = 0;
+    int status = 0;
+    std::string address;
+    std::string text;
+    std::string serviceCentre;
+    SmsTimeStamp timeStamp;
+    int validity = 0;
+    Bytes raw;
+};
+
+// Parse a JSON array of slots; throw a usage Failure naming the entry that is wrong.
+std::vector<PhoneBookSlot> ParsePhoneBookJson(const QByteArray& json);
+std::vector<SmsSlot> ParseSmsJson(const QByteArray& json);
+
+// The record to write for a slot: its raw bytes when they still decode to the slot's fields.
+Bytes PhoneBookRecordFor(const PhoneBookSlot& slot, int recordLength);
+Bytes SmsRecordFor(const SmsSlot& slot, int recordLength);
+
+QByteArray ReadInputFile(const std::string& path);
+
+}  // namespace pellucard::cli

@@ -1,0 +1,80 @@
+#include <map>
+
+#include "cli/cli.h"
+
+namespace pellucard::cli {
+
+std::string Usage(const std::string& command) {
+    static const std::map<std::string, std::string> kUsage = {
+        {"",
+         "usage: pellucard-cli [--reader READER] [--pin PIN1] [--json] COMMAND ...\n"
+         "\n"
+         "Reads and writes a GSM SIM card through a SIM card reader.\n"
+         "\n"
+         "commands:\n"
+         "  info                          the card's identity, counts and PIN state\n"
+         "  phonebook read|write FILE     the card's phone book as JSON\n"
+         "  sms read|write FILE           the card's short messages as JSON\n"
+         "  pin verify|change|enable|disable|unblock ...\n"
+         "  decode adn|alpha|sms|digits HEX\n"
+         "  encode adn|alpha|sms|digits ...\n"
+         "  simulate --socket PATH        serve the virtual reader on a Unix socket\n"
+         "\n"
+         "readers (--reader):\n"
+         "  hid                           the USB SIM card reader (default)\n"
+         "  virtual[:IMAGE]               the built-in virtual reader with the demo card or a\n"
+         "                                card image (JSON)\n"
+         "  socket:PATH                   a reader emulator behind a Unix socket\n"
+         "\n"
+         "--pin PIN1 presents PIN1 first when the card's files are locked.\n"
+         "--json prints JSON; it may stand before or after the command.\n"
+         "`pellucard-cli COMMAND --help` tells more. Exit status: 0 success, 1 the card or reader\n"
+         "failed, 2 usage error.\n"},
+        {"info",
+         "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] info\n"
+         "Shows the card ID, SIM phase, IMSI, service provider, service centre, the numbers of\n"
+         "phone book, SMS and last-dialled records and the PIN counters.\n"},
+        {"phonebook",
+         "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] phonebook read\n"
+         "       pellucard-cli [--reader R] [--pin PIN1] phonebook write FILE.json\n"
+         "read prints every record in slot order; with --json an array of\n"
+         "{\"slot\", \"name\", \"number\", \"raw\"}, empty slots included. write takes the same\n"
+         "JSON (\"-\" reads stdin); slots not given are written empty. A record whose \"raw\"\n"
+         "bytes still decode to its name and number goes back byte for byte.\n"},
+        {"sms",
+         "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] sms read\n"
+         "       pellucard-cli [--reader R] [--pin PIN1] sms write FILE.json\n"
+         "JSON: an array of {\"slot\", \"status\" (0 free, 1 read, 3 unread, 5 sent, 7 to send),\n"
+         "\"address\", \"text\", \"sc\", \"timestamp\": [yy,mm,dd,hh,mi,ss,tz] or null,\n"
+         "\"validity\": v or null, \"concatenation\": {\"reference\", \"part\", \"parts\"}, "
+         "\"raw\"}.\n"
+         "The time zone tz counts signed quarter hours.\n"},
+        {"pin",
+         "usage: pellucard-cli pin verify [--chv 1|2] PIN\n"
+         "       pellucard-cli pin change [--chv 1|2] OLD NEW\n"
+         "       pellucard-cli pin enable|disable PIN1\n"
+         "       pellucard-cli pin unblock [--chv 1|2] UNBLOCK-CODE NEW\n"
+         "Exit status 0 when the card accepted the code; the attempts left are printed.\n"},
+        {"decode",
+         "usage: pellucard-cli [--json] decode adn|alpha|sms|digits HEX\n"
+         "Decodes one phone book record, alpha identifier, SMS record or dialling-digit field\n"
+         "(hex in either case; blanks are ignored).\n"},
+        {"encode",
+         "usage: pellucard-cli encode adn --record-length R --name TEXT --number TEXT [--form "
+         "128|129|130]\n"
+         "       pellucard-cli encode alpha --length N [--form F] TEXT\n"
+         "       pellucard-cli encode sms --status S --address A --text T --sc SC\n"
+         "                                [--timestamp yy,mm,dd,hh,mi,ss,tz] [--validity V]\n"
+         "       pellucard-cli encode digits --max-digits N TEXT\n"
+         "Prints the record or field as upper-case hex.\n"},
+        {"simulate",
+         "usage: pellucard-cli simulate --socket PATH [--image FILE] [--profile "
+         "instant|realistic]\n"
+         "Serves the virtual reader on a Unix socket (what --reader socket:PATH connects to)\n"
+         "until interrupted; with --image the card's changes are saved back to the image.\n"},
+    };
+    const auto it = kUsage.find(command);
+    return it == kUsage.end() ? kUsage.at("") : it->second;
+}
+
+}  // namespace pellucard::cli
