@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QByteArray>
+#include <QChar>
+#include <QList>
 #include <QString>
+
+#include <array>
+#include <map>
 
 namespace pellucard {
 
@@ -19,5 +25,33 @@ inline QString Message(int id, int languageIndex) { return CatalogueText(id + la
 
 // True when the catalogue holds message `id` (an English text exists).
 bool CatalogueHas(int id);
+
+// Every English id of the catalogue, ascending.
+QList<int> CatalogueIds();
+
+// The keyboard accelerator of a caption written "Text [&X]": X in upper case, or a null
+// QChar when the caption has none.
+QChar MenuAccelerator(const QString& caption);
+
+// The help file of a language, as it lies in the help folder: message 18000 without its
+// leading backslash, with the ".hlp" of the old help viewer replaced by ".html".
+QString HelpFileName(int languageIndex);
+
+// The catalogue as read from its tab-separated form (header "id en nl fr de el it pt es",
+// then one line per message: the English id and the eight texts, with tab, line feed
+// and backslash written \t, \n and \\). An empty text is one the language lacks.
+struct CatalogueTable {
+    std::map<int, std::array<QString, kLanguageCount>> messages;
+    QList<int> skippedLines;  // 1-based numbers of the malformed lines that were left out
+};
+
+// Reads the tab-separated catalogue. A malformed line (wrong number of fields, an id that
+// is not a message id or repeats one, an unknown escape, invalid UTF-8, no English text)
+// is skipped and its number recorded; the rest is kept.
+CatalogueTable ParseCatalogue(const QByteArray& tsv);
+
+// The line numbers that ParseCatalogue skipped in the compiled-in catalogue (none when
+// the shipped file is sound).
+QList<int> CatalogueSkippedLines();
 
 }  // namespace pellucard

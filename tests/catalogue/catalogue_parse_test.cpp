@@ -1,0 +1,92 @@
+// Reading the tab-separated catalogue: escapes, line ends and malformed lines.
+#include "catalogue/catalogue.h"
+
+#include <gtest/gtest.h>
+
+using namespace pellucard;
+
+namespace {
+
+const QByteArray kHeader = "id\ten\tnl\tfr\tde\tel\tit\tpt\tes\n";
+
+QByteArray Line(const QByteArray& id, const QByteArray& text) {
+    QByteArray line = id;
+    for (int k = 0; k < kLanguageCount; ++k) line += '\t' + text;
+    return line + '\n';
+}
+
+}  // namespace
+
+TEST(CatalogueParse, UnescapesTabLineFeedAndBackslash) {
+    const CatalogueTable table = ParseCatalogue(kHeader + Line("18000", "a\\tb\\nc\\\\d"));
+    ASSERT_TRUE(table.skippedLines.isEmpty());
+    ASSERT_EQ(table.messages.count(18000), 1u);
+    EXPECT_EQ(table.messages.at(18000)[3], QStringLiteral("a\tb\nc\\d"));
+}
+
+TEST(CatalogueParse, KeepsBlanksAndReadsUtf8) {
+    const CatalogueTable table = ParseCatalogue(kHeader + Line("11600", " Αποθήκευση "));
+    ASSERT_EQ(table.messages.count(11600), 1u);
+    EXPECT_EQ(table.messages.at(11600)[4], QStringLiteral(" Αποθήκευση "));
+}
+
+TEST(CatalogueParse, AcceptsByteOrderMarkAndCrLf) {
+    QByteArray data = "\xEF\xBB\xBF" + kHeader + Line("0", "Add") + Line("200", "About [&A]");
+    data.replace("\n", "\r\n");
+    const CatalogueTable table = ParseCatalogue(data);
+    EXPECT_TRUE(table.skippedLines.isEmpty());
+    ASSERT_EQ(table.messages.size(), 2u);
+    EXPECT_EQ(table.messages.at(200)[7], QStringLiteral("About [&A]"));
+}
+
+TEST(CatalogueParse, EmptyFieldIsALanguageWithoutText) {
+    const CatalogueTable table = ParseCatalogue(kHeader + "29900\tWrong PIN Code!\t\t\t\t\t\t\t\n");
+    ASSERT_TRUE(table.skippedLines.isEmpty());
+    EXPECT_EQ(table.messages.at(29900)[0], QStringLiteral("Wrong PIN Code!"));
+    EXPECT_TRUE(table.messages.at(29900)[1].isEmpty());
+}
+
+TEST(CatalogueParse, SkipsMalformedLinesAndKeepsTheRest) {
+    const QByteArray data = kHeader               // line 1
+        + Line("100", "Alias:")                   // 2 good
+        + "200\tAbout [&A]\tOver [&O]\n"          // 3 too few fields
+        + Line("300", "x") .replace("\n", "\textra\n")  // 4 too many fields
+        + Line("40O", "x")                        // 5 id not a number
+        + Line("450", "x")                        // 6 not a message id
+        + Line("30000", "x")                      // 7 beyond the last message
+        + Line("-100", "x")                       // 8 negative
+        + Line("100", "again")                    // 9 repeats an id
+        + Line("500", "bad \\q escape")           // 10 unknown escape
+        + Line("600", "ends in \\")               // 11 lone backslash
+        + Line("700", "bad \xC3 utf-8")           // 12 invalid UTF-8
+        + "800\t\tAnnuleren\tAnnuler\tAbbrechen\tΆκυρο\tAnnulla\tCancelar\tCancelar\n"  // 13 no English
+        + "\n"                                    // 14 blank: ignored
+        + Line("900", "Clean All");               // 15 good
+    const CatalogueTable table = ParseCatalogue(data);
+    EXPECT_EQ(table.skippedLines, (QList<int>{3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
+    ASSERT_EQ(table.messages.size(), 2u);
+    EXPECT_EQ(table.messages.at(100)[0], QStringLiteral("Alias:"));
+    EXPECT_EQ(table.messages.at(900)[0], QStringLiteral("Clean All"));
+}
+
+TEST(CatalogueParse, WrongHeaderCountsAsSkipped) {
+    const CatalogueTable table = ParseCatalogue("id\ten\tfr\tnl\tde\tel\tit\tpt\tes\n" + Line("0", "Add"));
+    EXPECT_EQ(table.skippedLines, QList<int>{1});
+    EXPECT_EQ(table.messages.size(), 1u);
+}
+
+TEST(CatalogueParse, GarbageNeverCrashes) {
+    EXPECT_TRUE(ParseCatalogue({}).messages.empty());
+    const CatalogueTable table = ParseCatalogue(QByteArray("\t\t\\\n\\\t\0\xFF\n", 9));
+    EXPECT_TRUE(table.messages.empty());
+    EXPECT_EQ(table.skippedLines.size(), 2);
+}
+
+TEST(MenuAccelerator, ReadsTheBracketedLetter) {
+    EXPECT_EQ(MenuAccelerator(QStringLiteral("File [&F]")), QChar(u'F'));
+    EXPECT_EQ(MenuAccelerator(QStringLiteral("Exit[&e]")), QChar(u'E'));
+    EXPECT_EQ(MenuAccelerator(QStringLiteral("Αποθήκευση [&σ]")), QChar(u'Σ'));
+    EXPECT_TRUE(MenuAccelerator(QStringLiteral("Language")).isNull());
+    EXPECT_TRUE(MenuAccelerator(QStringLiteral("Broken [&")).isNull());
+    EXPECT_TRUE(MenuAccelerator(QStringLiteral("Broken [&FF]")).isNull());
+}
