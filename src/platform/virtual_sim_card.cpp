@@ -1,0 +1,413 @@
+#include "platform/virtual_sim_card.h"
+
+#include "platform/virtual_sim_card_status.h"
+
+namespace pellucard {
+
+namespace {
+
+namespace ins {
+constexpr std::uint8_t kSelect = 0xA4;
+constexpr std::uint8_t kStatus = 0xF2;
+constexpr std::uint8_t kGetResponse = 0xC0;
+constexpr std::uint8_t kReadBinary = 0xB0;
+constexpr std::uint8_t kUpdateBinary = 0xD6;
+constexpr std::uint8_t kReadRecord = 0xB2;
+constexpr std::uint8_t kUpdateRecord = 0xDC;
+constexpr std::uint8_t kInvalidate = 0x04;
+constexpr std::uint8_t kRehabilitate = 0x44;
+constexpr std::uint8_t kVerifyChv = 0x20;
+constexpr std::uint8_t kChangeChv = 0x24;
+constexpr std::uint8_t kDisableChv = 0x26;
+constexpr std::uint8_t kEnableChv = 0x28;
+constexpr std::uint8_t kUnblockChv = 0x2C;
+constexpr std::uint8_t kSleep = 0xFA;
+}  // namespace ins
+
+constexpr std::uint8_t kModeNext = 0x02;
+constexpr std::uint8_t kModePrevious = 0x03;
+constexpr std::uint8_t kModeAbsolute = 0x04;
+
+ApduResponse Reply(std::uint16_t status, Bytes data = {}) {
+    return ApduResponse{std::move(data), static_cast<std::uint8_t>(status >> 8),
+                        static_cast<std::uint8_t>(status & 0xFF)};
+}
+
+// 67 XX: wrong P3, XX the length the command wants.
+ApduResponse WrongLength(std::size_t expected) {
+    return Reply(static_cast<std::uint16_t>(sim_status::kWrongLength | (expected & 0xFF)));
+}
+
+// In T=0 an expected length of 00 asks for 256 bytes.
+std::size_t ExpectedLength(std::uint8_t p3) {
+    return p3 == 0 ? 256 : p3;
+}
+
+struct Instruction {
+    std::uint8_t code;
+    bool sendsData;  // P3 counts data sent to the card rather than data expected back
+};
+constexpr Instruction kInstructions[] = {
+    {ins::kSelect, true},       {ins::kStatus, false},      {ins::kGetResponse, false},
+    {ins::kReadBinary, false},  {ins::kUpdateBinary, true}, {ins::kReadRecord, false},
+    {ins::kUpdateRecord, true}, {ins::kInvalidate, false},  {ins::kRehabilitate, false},
+    {ins::kVerifyChv, true},    {ins::kChangeChv, true},    {ins::kDisableChv, true},
+    {ins::kEnableChv, true},    {ins::kUnblockChv, true},   {ins::kSleep, false},
+};
+
+const Instruction* FindInstruction(std::uint8_t code) {
+    for (const auto& instruction : kInstructions) {
+        if (instruction.code == code)
+            return &instruction;
+    }
+    return nullptr;
+}
+
+// Answers with response data of at most P3 bytes, as STATUS and GET RESPONSE do.
+ApduResponse Outgoing(const Bytes& data, std::uint8_t p3) {
+    const auto length = ExpectedLength(p3);
+    if (length > data.size())
+        return WrongLength(data.size());
+    return Reply(sim_status::kOk, Bytes(data.begin(), data.begin() + length));
+}
+
+}  // namespace
+
+VirtualSimCard::VirtualSimCard(const CardImage& image)
+    : atr_(image.atr),
+      description_(image.description),
+      facts_{image.freeMemory, image.fileCharacteristics},
+      files_(image.files),
+      chv_(image) {
+    PowerOn();
+}
+
+std::unique_ptr<VirtualSimCard> VirtualSimCard::FromImage(const CardImage& image, QString& error) {
+    if (!ValidateCardImage(image, error))
+        return nullptr;
+    return std::unique_ptr<VirtualSimCard>(new VirtualSimCard(image));
+}
+
+std::unique_ptr<VirtualSimCard> VirtualSimCard::FromFile(const QString& path, QString& error) {
+    CardImage image;
+    if (!ReadCardImageFile(path, image, error))
+        return nullptr;
+    return std::unique_ptr<VirtualSimCard>(new VirtualSimCard(image));
+}
+
+std::unique_ptr<VirtualSimCard> VirtualSimCard::Demo(QString& error) {
+    return FromFile(QString::fromLatin1(kDemoCardResource), error);
+}
+
+CardImage VirtualSimCard::ToImage() const {
+    CardImage image;
+    image.description = description_;
+    image.atr = atr_;
+    image.fileCharacteristics = facts_.fileCharacteristics;
+    image.freeMemory = facts_.freeMemory;
+    chv_.SaveTo(image);
+    image.files = files_.Files();
+    return image;
+}
+
+bool VirtualSimCard::SaveToFile(const QString& path, QString& error) const {
+    return WriteCardImageFile(path, ToImage(), error);
+}
+
+Bytes VirtualSimCard::PowerOn() {
+    currentDirectory_ = files_.Master();
+    currentFile_ = SimFileTree::kNone;
+    recordPointer_ = 0;
+    pendingResponse_.clear();
+    chv_.ForgetVerification();
+    return atr_;
+}
+
+ApduResponse VirtualSimCard::Transmit(const Bytes& apdu) {
+    // Response data waits for the very next command only, as on a T=0 card.
+    Bytes pending = std::move(pendingResponse_);
+    pendingResponse_.clear();
+    if (apdu.size() < 5)
+        return Reply(sim_status::kWrongLength);
+    if (apdu[0] != classByte_)
+        return Reply(sim_status::kWrongClass);
+    const Command command{apdu[1], apdu[2], apdu[3], apdu[4], Bytes(apdu.begin() + 5, apdu.end())};
+    const auto* instruction = FindInstruction(command.ins);
+    if (!instruction)
+        return Reply(sim_status::kUnknownInstruction);
+    const std::size_t sentLength = instruction->sendsData ? command.p3 : 0;
+    if (command.data.size() != sentLength)
+        return Reply(sim_status::kWrongLength);
+    return Dispatch(command, std::move(pending));
+}
+
+ApduResponse VirtualSimCard::Dispatch(const Command& command, Bytes pendingResponse) {
+    switch (command.ins) {
+        case ins::kSelect:
+            return Select(command);
+        case ins::kStatus:
+            return Status(command);
+        case ins::kGetResponse:
+            return GetResponse(command, std::move(pendingResponse));
+        case ins::kReadBinary:
+            return ReadBinary(command);
+        case ins::kUpdateBinary:
+            return UpdateBinary(command);
+        case ins::kReadRecord:
+            return ReadRecord(command);
+        case ins::kUpdateRecord:
+            return UpdateRecord(command);
+        case ins::kInvalidate:
+            return SetInvalidated(command, true);
+        case ins::kRehabilitate:
+            return SetInvalidated(command, false);
+        case ins::kVerifyChv:
+        case ins::kChangeChv:
+        case ins::kDisableChv:
+        case ins::kEnableChv:
+        case ins::kUnblockChv:
+            return ChvCommand(command);
+        default:  // SLEEP
+            return Reply(sim_status::kOk);
+    }
+}
+
+ApduResponse VirtualSimCard::Select(const Command& command) {
+    if (command.p1 != 0 || command.p2 != 0)
+        return Reply(sim_status::kWrongP1P2);
+    if (command.p3 != 2)
+        return WrongLength(2);
+    const auto id = static_cast<std::uint16_t>(command.data[0] << 8 | command.data[1]);
+    const int target = files_.Select(currentDirectory_, id);
+    if (target == SimFileTree::kNone)
+        return Reply(sim_status::kFileNotFound);
+    recordPointer_ = 0;
+    if (files_.IsDirectory(target)) {
+        currentDirectory_ = target;
+        currentFile_ = SimFileTree::kNone;
+        pendingResponse_ = GsmDirectoryResponse(files_, target, chv_, facts_);
+    } else {
+        currentDirectory_ = files_.Parent(target);
+        currentFile_ = target;
+        pendingResponse_ = GsmElementaryFileResponse(files_, target);
+    }
+    return Reply(static_cast<std::uint16_t>(sim_status::kResponseData | pendingResponse_.size()));
+}
+
+ApduResponse VirtualSimCard::Status(const Command& command) const {
+    if (command.p1 != 0 || command.p2 != 0)
+        return Reply(sim_status::kWrongP1P2);
+    return Outgoing(GsmDirectoryResponse(files_, currentDirectory_, chv_, facts_), command.p3);
+}
+
+ApduResponse VirtualSimCard::GetResponse(const Command& command, Bytes pendingResponse) {
+    if (command.p1 != 0 || command.p2 != 0)
+        return Reply(sim_status::kWrongP1P2);
+    if (pendingResponse.empty())
+        return Reply(sim_status::kNoResponseData);
+    auto response = Outgoing(pendingResponse, command.p3);
+    if (response.sw1 != 0x90)  // the host may ask again with the length it was told
+        pendingResponse_ = std::move(pendingResponse);
+    return response;
+}
+
+CardFile* VirtualSimCard::FileFor(FileUse use, std::uint16_t& status) {
+    if (currentFile_ == SimFileTree::kNone) {
+        status = sim_status::kNoEfSelected;
+        return nullptr;
+    }
+    auto& file = files_.File(currentFile_);
+    const auto& access = file.access;
+    std::uint8_t condition = access.read;
+    bool needsRecords = false;
+    bool isContentAccess = true;
+    switch (use) {
+        case FileUse::kReadBinary:
+            break;
+        case FileUse::kUpdateBinary:
+            condition = access.update;
+            break;
+        case FileUse::kReadRecord:
+            needsRecords = true;
+            break;
+        case FileUse::kUpdateRecord:
+            needsRecords = true;
+            condition = access.update;
+            break;
+        case FileUse::kInvalidate:
+            condition = access.invalidate;
+            isContentAccess = false;
+            break;
+        case FileUse::kRehabilitate:
+            condition = access.rehabilitate;
+            isContentAccess = false;
+            break;
+    }
+    if (isContentAccess && file.IsRecordFile() != needsRecords) {
+        status = sim_status::kFileInconsistent;
+        return nullptr;
+    }
+    if (!chv_.Grants(condition)) {
+        status = sim_status::kAccessDenied;
+        return nullptr;
+    }
+    if (isContentAccess && file.invalidated && !file.readableWhenInvalidated) {
+        status = sim_status::kContradictsInvalidation;
+        return nullptr;
+    }
+    return &file;
+}
+
+ApduResponse VirtualSimCard::ReadBinary(const Command& command) {
+    if (command.p1 & 0x80)  // GSM 11.11 offsets have 15 bits
+        return Reply(sim_status::kWrongP1P2);
+    std::uint16_t status = 0;
+    const auto* file = FileFor(FileUse::kReadBinary, status);
+    if (!file)
+        return Reply(status);
+    const std::size_t offset = command.p1 << 8 | command.p2;
+    const auto length = ExpectedLength(command.p3);
+    if (offset >= file->body.size())
+        return Reply(sim_status::kOutOfRange);
+    if (offset + length > file->body.size())
+        return Reply(sim_status::kWrongLength);
+    const auto begin = file->body.begin() + static_cast<std::ptrdiff_t>(offset);
+    return Reply(sim_status::kOk, Bytes(begin, begin + static_cast<std::ptrdiff_t>(length)));
+}
+
+ApduResponse VirtualSimCard::UpdateBinary(const Command& command) {
+    if (command.p1 & 0x80)
+        return Reply(sim_status::kWrongP1P2);
+    std::uint16_t status = 0;
+    auto* file = FileFor(FileUse::kUpdateBinary, status);
+    if (!file)
+        return Reply(status);
+    const std::size_t offset = command.p1 << 8 | command.p2;
+    if (offset >= file->body.size())
+        return Reply(sim_status::kOutOfRange);
+    if (command.data.empty() || offset + command.data.size() > file->body.size())
+        return Reply(sim_status::kWrongLength);
+    std::copy(command.data.begin(), command.data.end(),
+              file->body.begin() + static_cast<std::ptrdiff_t>(offset));
+    return Reply(sim_status::kOk);
+}
+
+VirtualSimCard::RecordTarget VirtualSimCard::FindRecord(const CardFile& file, std::uint8_t number,
+                                                        std::uint8_t mode) {
+    const auto count = file.records.size();
+    const bool cyclic = file.structure == EfStructure::kCyclic;
+    std::size_t record = 0;  // 1-based
+    switch (mode) {
+        case kModeAbsolute:  // the record pointer stays where it is
+            record = number == 0 ? recordPointer_ : number;
+            if (record == 0 || record > count)
+                return {sim_status::kOutOfRange};
+            return {sim_status::kOk, record - 1};
+        case kModeNext:
+            if (recordPointer_ == 0)
+                record = 1;
+            else if (recordPointer_ < count)
+                record = recordPointer_ + 1;
+            else if (cyclic)
+                record = 1;
+            break;
+        case kModePrevious:
+            if (recordPointer_ == 0)
+                record = count;
+            else if (recordPointer_ > 1)
+                record = recordPointer_ - 1;
+            else if (cyclic)
+                record = count;
+            break;
+    }
+    if (record == 0)  // past either end of a linear fixed file
+        return {sim_status::kOutOfRange};
+    recordPointer_ = record;
+    return {sim_status::kOk, record - 1};
+}
+
+ApduResponse VirtualSimCard::ReadRecord(const Command& command) {
+    if (command.p2 < kModeNext || command.p2 > kModeAbsolute)
+        return Reply(sim_status::kWrongP1P2);
+    std::uint16_t status = 0;
+    const auto* file = FileFor(FileUse::kReadRecord, status);
+    if (!file)
+        return Reply(status);
+    if (command.p3 != file->recordLength)
+        return WrongLength(file->recordLength);
+    const auto target = FindRecord(*file, command.p1, command.p2);
+    if (target.status != sim_status::kOk)
+        return Reply(target.status);
+    return Reply(sim_status::kOk, file->records[target.index].data);
+}
+
+ApduResponse VirtualSimCard::UpdateRecord(const Command& command) {
+    if (command.p2 < kModeNext || command.p2 > kModeAbsolute)
+        return Reply(sim_status::kWrongP1P2);
+    std::uint16_t status = 0;
+    auto* file = FileFor(FileUse::kUpdateRecord, status);
+    if (!file)
+        return Reply(status);
+    if (command.p3 != file->recordLength)
+        return WrongLength(file->recordLength);
+    if (file->structure == EfStructure::kCyclic) {
+        // GSM 11.11 8.6: a cyclic file is only written in PREVIOUS mode; the oldest record is
+        // overwritten and becomes record 1.
+        if (command.p2 != kModePrevious)
+            return Reply(sim_status::kWrongP1P2);
+        file->records.pop_back();
+        file->records.insert(file->records.begin(), CardRecord{command.data, {}});
+        recordPointer_ = 1;
+        return Reply(sim_status::kOk);
+    }
+    const auto target = FindRecord(*file, command.p1, command.p2);
+    if (target.status != sim_status::kOk)
+        return Reply(target.status);
+    auto& record = file->records[target.index];
+    if (record.data != command.data)
+        record = CardRecord{command.data, {}};
+    return Reply(sim_status::kOk);
+}
+
+ApduResponse VirtualSimCard::SetInvalidated(const Command& command, bool invalidated) {
+    if (command.p1 != 0 || command.p2 != 0)
+        return Reply(sim_status::kWrongP1P2);
+    if (command.p3 != 0)
+        return WrongLength(0);
+    std::uint16_t status = 0;
+    auto* file = FileFor(invalidated ? FileUse::kInvalidate : FileUse::kRehabilitate, status);
+    if (!file)
+        return Reply(status);
+    file->invalidated = invalidated;
+    return Reply(sim_status::kOk);
+}
+
+ApduResponse VirtualSimCard::ChvCommand(const Command& command) {
+    const bool twoCodes = command.ins == ins::kChangeChv || command.ins == ins::kUnblockChv;
+    // UNBLOCK CHV names CHV1 with 00 in GSM 11.11; 01 is accepted too, as some hosts send it.
+    const bool unblock = command.ins == ins::kUnblockChv;
+    const bool onlyChv1 = command.ins == ins::kDisableChv || command.ins == ins::kEnableChv;
+    int chv = command.p2;
+    if (unblock && chv == 0)
+        chv = 1;
+    if (command.p1 != 0 || chv < 1 || chv > 2 || (onlyChv1 && chv != 1))
+        return Reply(sim_status::kWrongP1P2);
+    if (command.p3 != (twoCodes ? 16 : 8))
+        return WrongLength(twoCodes ? 16 : 8);
+    const Bytes first(command.data.begin(), command.data.begin() + 8);
+    const Bytes second = twoCodes ? Bytes(command.data.begin() + 8, command.data.end()) : Bytes{};
+    switch (command.ins) {
+        case ins::kVerifyChv:
+            return Reply(chv_.Verify(chv, first));
+        case ins::kChangeChv:
+            return Reply(chv_.Change(chv, first, second));
+        case ins::kDisableChv:
+            return Reply(chv_.Disable(first));
+        case ins::kEnableChv:
+            return Reply(chv_.Enable(first));
+        default:
+            return Reply(chv_.Unblock(chv, first, second));
+    }
+}
+
+}  // namespace pellucard
