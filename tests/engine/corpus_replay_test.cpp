@@ -1,0 +1,86 @@
+// Replays every seed of the fuzz corpora through the decoders and the checks the fuzz targets
+// run, so that the default test run covers the corpora without a fuzzing toolchain.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "../../fuzz/decoder_checks.h"
+
+namespace pellucard {
+namespace {
+
+using Check = const char* (*)(const std::uint8_t*, std::size_t);
+
+std::filesystem::path CorpusRoot() {
+    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz" /
+           "corpus";
+}
+
+void Replay(const std::string& target, Check check) {
+    const auto folder = CorpusRoot() / target;
+    ASSERT_TRUE(std::filesystem::is_directory(folder)) << folder;
+    int replayed = 0;
+    for (const auto& file : std::filesystem::directory_iterator(folder)) {
+        if (!file.is_regular_file())
+            continue;
+        std::ifstream in(file.path(), std::ios::binary);
+        const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)),
+                                             std::istreambuf_iterator<char>());
+        const char* fault = check(data.data(), data.size());
+        EXPECT_EQ(fault, nullptr) << file.path() << ": " << fault;
+        ++replayed;
+    }
+    EXPECT_GT(replayed, 0) << "empty corpus " << folder;
+}
+
+TEST(CorpusReplayTest, DecodePhoneBook) {
+    Replay("decode_phonebook", fuzz::CheckDecodePhoneBook);
+}
+TEST(CorpusReplayTest, DecodeSms) {
+    Replay("decode_sms", fuzz::CheckDecodeSms);
+}
+TEST(CorpusReplayTest, DecodeAlpha) {
+    Replay("decode_alpha", fuzz::CheckDecodeAlpha);
+}
+TEST(CorpusReplayTest, DecodeDigits) {
+    Replay("decode_digits", fuzz::CheckDecodeDigits);
+}
+
+// Beyond the seeds: every input of up to one byte, and a fixed pseudo-random sweep of
+// records of every length up to a full SMS record and a little more.
+TEST(CorpusReplayTest, ShortAndPseudoRandomInputs) {
+    const Check checks[] = {fuzz::CheckDecodePhoneBook, fuzz::CheckDecodeSms,
+                            fuzz::CheckDecodeAlpha, fuzz::CheckDecodeDigits};
+    std::vector<std::vector<std::uint8_t>> inputs{{}};
+    for (int value = 0; value < 256; ++value)
+        inputs.push_back({static_cast<std::uint8_t>(value)});
+    std::uint32_t state = 12345;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return static_cast<std::uint8_t>(state >> 16);
+    };
+    for (std::size_t length = 2; length <= 200; ++length) {
+        for (int round = 0; round < 4; ++round) {
+            std::vector<std::uint8_t> data(length);
+            for (auto& b : data)
+                b = next();
+            if (round == 1)
+                data[0] = 0x01;  // a received message
+            if (round == 2)
+                data[0] = 0x07;  // one to send
+            inputs.push_back(std::move(data));
+        }
+    }
+    for (const auto& data : inputs) {
+        for (Check check : checks) {
+            const char* fault = check(data.data(), data.size());
+            ASSERT_EQ(fault, nullptr) << ToHex(Bytes(data.begin(), data.end()));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace pellucard
