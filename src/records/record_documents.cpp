@@ -38,15 +38,7 @@ bool CreateFromTemplate(const QString& templateName, const QString& target, int 
         WriteFromTemplate(ApplicationFilePath(templateName), target, error)) {
         return true;
     }
-    MessageRequest request;
-    request.messageId = kFileNotSavedMessage;
-    request.text =
-        RecordMessage(kFileNotSavedMessage, languageIndex) + QDir::toNativeSeparators(target);
-    if (!error.isEmpty()) {
-        request.text += QStringLiteral("\n") + error;
-    }
-    request.icon = DialogIcon::Critical;
-    ShowMessage(request);
+    ShowFileError(kFileNotSavedMessage, target, error, languageIndex);
     return false;
 }
 

@@ -1,13 +1,11 @@
 #include "records/record_file.h"
 
-#include <QDir>
 #include <QFile>
 #include <QList>
 #include <QSaveFile>
 
 #include <algorithm>
 
-#include "records/dialog_seam.h"
 #include "records/record_layout.h"
 #include "records/record_messages.h"
 #include "records/record_slots.h"
@@ -17,14 +15,7 @@ namespace pellucard {
 namespace {
 
 bool Fail(int messageId, const QString& path, const QString& reason, int languageIndex) {
-    MessageRequest request;
-    request.messageId = messageId;
-    request.text = RecordMessage(messageId, languageIndex) + QDir::toNativeSeparators(path);
-    if (!reason.isEmpty()) {
-        request.text += QStringLiteral("\n") + reason;
-    }
-    request.icon = DialogIcon::Critical;
-    ShowMessage(request);
+    ShowFileError(messageId, path, reason, languageIndex);
     return false;
 }
 

@@ -1,6 +1,9 @@
 #include "records/record_messages.h"
 
+#include <QDir>
+
 #include "catalogue/catalogue.h"
+#include "records/dialog_seam.h"
 
 namespace pellucard {
 
@@ -19,6 +22,17 @@ QString RecordMessage(int id, int languageIndex) {
         default:
             return Message(id, languageIndex);
     }
+}
+
+void ShowFileError(int messageId, const QString& path, const QString& reason, int languageIndex) {
+    MessageRequest request;
+    request.messageId = messageId;
+    request.text = RecordMessage(messageId, languageIndex) + QDir::toNativeSeparators(path);
+    if (!reason.isEmpty()) {
+        request.text += QStringLiteral("\n") + reason;
+    }
+    request.icon = DialogIcon::Critical;
+    ShowMessage(request);
 }
 
 }  // namespace pellucard

@@ -14,4 +14,8 @@ inline constexpr int kFileTooLargeMessage = 30200;
 // above while the catalogue lacks them.
 QString RecordMessage(int id, int languageIndex);
 
+// Tells the user that the file at `path` could not be written or read (critical icon,
+// OK): message `messageId`, the path and, on a line of its own, the system's reason.
+void ShowFileError(int messageId, const QString& path, const QString& reason, int languageIndex);
+
 }  // namespace pellucard
