@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <random>
+#include <set>
 #include <string>
 
 namespace pellucard {
@@ -414,6 +417,91 @@ TEST_F(VirtualSimCardTest, ChangeChvNeedsTheOldCodeAndAWellFormedNewOne) {
     // With CHV1 disabled there is no CHV1 to change.
     EXPECT_EQ(SwOf("A026000108" + Code("55555555")), 0x9000);
     EXPECT_EQ(SwOf("A024000110" + Code("55555555") + Code("1234")), 0x9808);
+}
+
+// --- Robustness ----------------------------------------------------------------------------
+
+TEST_F(VirtualSimCardTest, RandomCommandsNeverBreakTheCardOrItsImage) {
+    // Every file open to everything, so that random writes and invalidations get through.
+    auto image = DemoImage();
+    for (auto& file : image.files) {
+        if (file.type == SimFileType::kElementary)
+            file.access = AccessConditions{0, 0, 0, 0, 0};
+    }
+    Load(image);
+    std::mt19937 random(20240315);
+    auto pick = [&](std::size_t n) { return static_cast<int>(random() % n); };
+    auto byte = [&](int value) { return ToHex(Bytes{static_cast<std::uint8_t>(value)}); };
+    const char* ids[] = {"3F00", "2FE2", "7F10", "7F20", "6F3A", "6F3C", "6F42",
+                         "6F44", "6F07", "6F46", "6F38", "6FAE", "5F3A"};
+    const char* codes[] = {"1234", "5678", "12345678", "87654321", "0000", "99999999", "12"};
+    const int recordLengths[] = {28, 40, 176};
+    auto code = [&] { return Code(codes[pick(std::size(codes))]); };
+    auto randomData = [&](int length) {
+        std::string hex;
+        for (int i = 0; i < length; ++i)
+            hex += byte(pick(256));
+        return hex;
+    };
+    // Well-formed commands of every kind, with plausible parameters ...
+    const std::function<std::string()> commands[] = {
+        [&] { return "A0A4000002" + std::string(ids[pick(std::size(ids))]); },
+        [&] { return "A0F20000" + byte(pick(2) ? 0x17 : pick(256)); },
+        [&] { return "A0C00000" + byte(pick(2) ? 0x0F : 0x17); },
+        [&] { return "A0B000" + byte(pick(20)) + byte(1 + pick(20)); },
+        [&] {
+            const int length = 1 + pick(20);
+            return "A0D600" + byte(pick(20)) + byte(length) + randomData(length);
+        },
+        [&] { return "A0B2" + byte(pick(14)) + byte(2 + pick(3)) + byte(recordLengths[pick(3)]); },
+        [&] {
+            const int length = recordLengths[pick(3)];
+            return "A0DC" + byte(pick(14)) + byte(2 + pick(3)) + byte(length) + randomData(length);
+        },
+        [&] { return std::string(pick(2) ? "A004000000" : "A044000000"); },
+        [&] { return "A02000" + byte(1 + pick(2)) + "08" + code(); },
+        [&] { return "A02400" + byte(1 + pick(2)) + "10" + code() + code(); },
+        [&] { return std::string(pick(2) ? "A026000108" : "A028000108") + code(); },
+        [&] { return "A02C00" + byte(pick(3)) + "10" + code() + code(); },
+        [&] { return std::string("A0FA000000"); },
+    };
+    const std::set<int> knownSw1 = {0x90, 0x9F, 0x94, 0x98, 0x67, 0x6A, 0x6B, 0x6D, 0x6E, 0x6F};
+
+    for (int round = 0; round < 6000; ++round) {
+        auto apdu = Hex(commands[pick(std::size(commands))]());
+        // ... and now and then one spoilt: a byte changed, cut short or one too many.
+        switch (pick(12)) {
+            case 0:
+                apdu[pick(apdu.size())] = static_cast<std::uint8_t>(pick(256));
+                break;
+            case 1:
+                apdu.resize(pick(apdu.size()));
+                break;
+            case 2:
+                apdu.push_back(static_cast<std::uint8_t>(pick(256)));
+                break;
+        }
+
+        const auto response = card->Transmit(apdu);
+        ASSERT_TRUE(knownSw1.count(response.sw1)) << ToHex(apdu) << " -> " << ToHex({response.sw1});
+        ASSERT_TRUE(response.data.empty() || Sw(response) == 0x9000) << ToHex(apdu);
+        ASSERT_LE(response.data.size(), 256u);
+        if (response.sw1 == 0x9F && pick(2)) {
+            const auto data = card->Transmit(Bytes{0xA0, 0xC0, 0x00, 0x00, response.sw2});
+            ASSERT_EQ(data.data.size(), response.sw2);
+        }
+        if (pick(200) == 0)
+            card->PowerOn();
+        if (round % 1000 == 999) {
+            // Whatever happened, the card's state is still a valid image and survives saving.
+            const auto state = card->ToImage();
+            CardImage reloaded;
+            QString error;
+            ASSERT_TRUE(ParseCardImage(SerializeCardImage(state), reloaded, error))
+                << error.toStdString();
+            ASSERT_EQ(reloaded, state);
+        }
+    }
 }
 
 }  // namespace
