@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "platform/card_image_json_writer.h"
+#include "platform/card_image_json_names.h"
 
 // The card image as JSON, for example:
 //
@@ -45,68 +45,11 @@
 
 namespace pellucard {
 
+using namespace card_image_json;
+
 namespace {
 
-constexpr char kFormat[] = "pellucard-sim-card";
-constexpr int kVersion = 1;
 constexpr qint64 kMaxImageBytes = 16 * 1024 * 1024;
-
-struct AccessName {
-    std::uint8_t level;
-    const char* name;
-};
-constexpr AccessName kAccessNames[] = {
-    {access_level::kAlways, "ALW"}, {access_level::kChv1, "CHV1"},
-    {access_level::kChv2, "CHV2"},  {0x3, "RFU"},
-    {access_level::kAdm, "ADM"},    {access_level::kNever, "NEV"},
-};
-
-struct StructureName {
-    EfStructure structure;
-    const char* name;
-};
-constexpr StructureName kStructureNames[] = {
-    {EfStructure::kTransparent, "transparent"},
-    {EfStructure::kLinearFixed, "linear fixed"},
-    {EfStructure::kCyclic, "cyclic"},
-};
-
-QString AccessText(std::uint8_t level) {
-    for (const auto& entry : kAccessNames) {
-        if (entry.level == level)
-            return QLatin1String(entry.name);
-    }
-    return QStringLiteral("ADM%1").arg(level, 1, 16).toUpper();
-}
-
-bool AccessLevel(const QString& text, std::uint8_t& level) {
-    for (const auto& entry : kAccessNames) {
-        if (text == QLatin1String(entry.name)) {
-            level = entry.level;
-            return true;
-        }
-    }
-    // ADM4 .. ADME: the administrative levels by their nibble.
-    bool ok = false;
-    const int value =
-        text.startsWith(QLatin1String("ADM")) && text.size() == 4 ? text.mid(3).toInt(&ok, 16) : -1;
-    if (!ok || value < access_level::kAdm || value >= access_level::kNever)
-        return false;
-    level = static_cast<std::uint8_t>(value);
-    return true;
-}
-
-QString StructureText(EfStructure structure) {
-    for (const auto& entry : kStructureNames) {
-        if (entry.structure == structure)
-            return QLatin1String(entry.name);
-    }
-    return {};
-}
-
-QString HexText(const Bytes& bytes) {
-    return QString::fromStdString(ToHex(bytes));
-}
 
 // Reads one JSON object's fields, remembering where it is for the error message.
 class Fields {
@@ -339,14 +282,10 @@ bool ParseFile(const QJsonValue& value, qsizetype index, CardFile& file, QString
     QString structure;
     if (!fields.String("structure", structure, true))
         return false;
-    const auto* named = std::find_if(std::begin(kStructureNames), std::end(kStructureNames),
-                                     [&](const auto& e) { return structure == e.name; });
-    if (named == std::end(kStructureNames))
-        return fields.Fail(
-            QStringLiteral(
-                "\"structure\" must be \"transparent\", \"linear fixed\" or \"cyclic\", not \"%1\"")
-                .arg(structure));
-    file.structure = named->structure;
+    if (!StructureFromText(structure, file.structure))
+        return fields.Fail(QStringLiteral("\"structure\" must be \"transparent\", \"linear fixed\" "
+                                          "or \"cyclic\", not \"%1\"")
+                               .arg(structure));
     if (!ParseAccess(fields, file.access, error) ||
         !fields.Boolean("invalidated", file.invalidated) ||
         !fields.Boolean("readable_when_invalidated", file.readableWhenInvalidated))
@@ -410,68 +349,8 @@ bool ParseDocument(const QJsonObject& root, CardImage& image, QString& error) {
     }
     return true;
 }
-
 int LineOf(const QByteArray& text, int offset) {
     return 1 + static_cast<int>(std::count(text.begin(), text.begin() + offset, '\n'));
-}
-
-QJsonObject CodeObject(const CardCode& code) {
-    return {{"code", QString::fromStdString(code.digits)}, {"attempts_left", code.attemptsLeft}};
-}
-
-QJsonObject FileObject(const CardFile& file) {
-    QJsonObject object{{"path", QString::fromStdString(file.path)}};
-    if (!file.comment.empty())
-        object.insert("comment", QString::fromStdString(file.comment));
-    switch (file.type) {
-        case SimFileType::kMaster:
-            object.insert("type", "MF");
-            return object;
-        case SimFileType::kDedicated:
-            object.insert("type", "DF");
-            return object;
-        case SimFileType::kElementary:
-            break;
-    }
-    object.insert("type", "EF");
-    object.insert("structure", StructureText(file.structure));
-    object.insert("access", QJsonObject{{"read", AccessText(file.access.read)},
-                                        {"update", AccessText(file.access.update)},
-                                        {"increase", AccessText(file.access.increase)},
-                                        {"rehabilitate", AccessText(file.access.rehabilitate)},
-                                        {"invalidate", AccessText(file.access.invalidate)}});
-    if (file.invalidated)
-        object.insert("invalidated", true);
-    if (file.readableWhenInvalidated)
-        object.insert("readable_when_invalidated", true);
-    if (!file.IsRecordFile()) {
-        object.insert("data", HexText(file.body));
-        return object;
-    }
-    if (file.structure == EfStructure::kCyclic && file.increaseAllowed)
-        object.insert("increase_allowed", true);
-    object.insert("record_length", static_cast<int>(file.recordLength));
-    object.insert("record_count", static_cast<int>(file.records.size()));
-    if (std::any_of(file.emptyRecord.begin(), file.emptyRecord.end(),
-                    [](std::uint8_t b) { return b != 0xFF; }))
-        object.insert("empty_record", HexText(file.emptyRecord));
-
-    // Unused records at the end are left out; the record count brings them back.
-    auto listed = file.records.size();
-    while (listed > 0 && file.records[listed - 1].data == file.emptyRecord &&
-           file.records[listed - 1].comment.empty())
-        --listed;
-    QJsonArray records;
-    for (std::size_t i = 0; i < listed; ++i) {
-        const auto& record = file.records[i];
-        if (record.comment.empty())
-            records.append(HexText(record.data));
-        else
-            records.append(QJsonObject{{"comment", QString::fromStdString(record.comment)},
-                                       {"data", HexText(record.data)}});
-    }
-    object.insert("records", records);
-    return object;
 }
 
 }  // namespace
@@ -495,30 +374,6 @@ bool ParseCardImage(const QByteArray& json, CardImage& image, QString& error) {
     image = std::move(parsed);
     return true;
 }
-
-QByteArray SerializeCardImage(const CardImage& image) {
-    QJsonObject chv1 = CodeObject(image.chv1);
-    chv1.insert("enabled", image.chv1Enabled);
-    QJsonArray files;
-    for (const auto& file : image.files)
-        files.append(FileObject(file));
-    QJsonObject root{
-        {"format", kFormat},
-        {"version", kVersion},
-        {"atr", HexText(image.atr)},
-        {"file_characteristics", HexText(Bytes{image.fileCharacteristics})},
-        {"free_memory", image.freeMemory},
-        {"codes", QJsonObject{{"chv1", chv1},
-                              {"unblock_chv1", CodeObject(image.unblockChv1)},
-                              {"chv2", CodeObject(image.chv2)},
-                              {"unblock_chv2", CodeObject(image.unblockChv2)}}},
-        {"files", files},
-    };
-    if (!image.description.empty())
-        root.insert("description", QString::fromStdString(image.description));
-    return WriteOrderedJson(root);
-}
-
 bool ReadCardImageFile(const QString& path, CardImage& image, QString& error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
