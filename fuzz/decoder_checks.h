@@ -106,6 +106,14 @@ inline const char* CheckDecodeSms(const std::uint8_t* data, std::size_t size) {
     return nullptr;
 }
 
+inline std::u32string WithoutCurrencySign(std::u32string text) {
+    for (char32_t& c : text) {
+        if (c == U'\u00A4')
+            c = U'$';
+    }
+    return text;
+}
+
 // Input: an alpha identifier field.
 inline const char* CheckDecodeAlpha(const std::uint8_t* data, std::size_t size) {
     const std::string text = DecodeAlpha(std::span<const std::uint8_t>(data, size));
@@ -119,13 +127,9 @@ inline const char* CheckDecodeAlpha(const std::uint8_t* data, std::size_t size) 
         if (AlphaCharactersHeld(text, size, form) > characters)
             return "holds more than it has";
         // What was written decodes to the leading characters of the text (the currency sign
-        // is written as GSM 0x24, which this program shows as "$").
-        const std::u32string back = Utf8ToUtf32(DecodeAlpha(field));
-        std::u32string expected = Utf8ToUtf32(text);
-        for (char32_t& c : expected) {
-            if (c == U'\u00A4')
-                c = U'$';
-        }
+        // may be written as GSM 0x24, which this program shows as "$").
+        const std::u32string back = WithoutCurrencySign(Utf8ToUtf32(DecodeAlpha(field)));
+        const std::u32string expected = WithoutCurrencySign(Utf8ToUtf32(text));
         if (expected.compare(0, back.size(), back) != 0)
             return "field does not decode back";
     }
