@@ -3,7 +3,7 @@
 #   fuzz/run.sh [seconds] [target...]
 # seconds defaults to 60; targets default to all four (decode_phonebook decode_sms decode_alpha
 # decode_digits). New inputs go to build/fuzz/corpus/<target>; the seeds in fuzz/corpus stay as
-# they are. A finding stops its target and leaves a crash-* file in the current folder.
+# they are. A finding stops its target and leaves a crash-* file in build/fuzz/findings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,8 +20,9 @@ cmake --build --preset fuzz --target "${targets[@]/#/fuzz_}"
 status=0
 for target in "${targets[@]}"; do
     echo "== fuzz_${target}: ${seconds} s"
-    mkdir -p "build/fuzz/corpus/${target}"
+    mkdir -p "build/fuzz/corpus/${target}" build/fuzz/findings
     "build/fuzz/fuzz/fuzz_${target}" -max_total_time="${seconds}" -print_final_stats=1 \
+        -artifact_prefix=build/fuzz/findings/ \
         "build/fuzz/corpus/${target}" "fuzz/corpus/${target}" || status=$?
 done
 exit "${status}"
