@@ -82,6 +82,20 @@ PageRun RunFor(const QPrinter& printer) {
     return run;
 }
 
+// What the user chose last in a print dialog: a dialog opened later starts with it. It
+// lasts while the program runs; the program keeps no settings of its own.
+struct LastChoice {
+    bool valid = false;
+    QFont font;
+    QPageLayout pageLayout;
+    QString printerName;
+};
+
+LastChoice& Last() {
+    static LastChoice last;
+    return last;
+}
+
 QString FontDescription(const QFont& font) {
     return QStringLiteral("%1, %2").arg(font.family()).arg(font.pointSizeF());
 }
@@ -98,6 +112,13 @@ PrinterForm::PrinterForm(QWidget* parent)
     font_ = QApplication::font();
     font_.setPointSizeF(10);
     printer_.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    if (Last().valid) {
+        font_ = Last().font;
+        if (!Last().printerName.isEmpty()) {
+            printer_.setPrinterName(Last().printerName);
+        }
+        printer_.setPageLayout(Last().pageLayout);
+    }
     BuildWidgets();
     ChangeLanguage(0);
     UpdateState();
@@ -327,6 +348,12 @@ void PrinterForm::SetPrintDialogs(PrintDialogs* dialogs) {
     dialogs_ = dialogs;
 }
 
+void PrinterForm::RememberChoices() {
+    Last() = LastChoice{
+        true, font_, printer_.pageLayout(),
+        printer_.outputFormat() == QPrinter::NativeFormat ? printer_.printerName() : QString()};
+}
+
 PrintDialogs& PrinterForm::Dialogs() {
     return dialogs_ != nullptr ? *dialogs_ : *platformDialogs_;
 }
@@ -400,11 +427,13 @@ void PrinterForm::CmdFontS_Click() {
     QFont font = font_;
     if (Dialogs().ChooseFont(this, font)) {
         SetPrintFont(font);
+        RememberChoices();
     }
 }
 
 void PrinterForm::CmdPrintS_Click() {
     if (Dialogs().SetUpPage(this, printer_)) {
+        RememberChoices();
         UpdateStylePicture();
     }
 }
@@ -432,6 +461,7 @@ bool PrinterForm::CmdPrint_Click() {
     if (!Dialogs().ChoosePrinter(this, printer_)) {
         return false;
     }
+    RememberChoices();
     if (printer_.outputFormat() == QPrinter::PdfFormat && printer_.outputFileName().isEmpty()) {
         FileRequest request;
         request.title = Message(kPrintMessage, languageIndex_);

@@ -90,6 +90,7 @@ private:
     void UpdateState();
     void UpdateStylePicture();
     PrintTable ChosenTable(int maxRows) const;
+    void RememberChoices();
     PrintDialogs& Dialogs();
 
     std::unique_ptr<RecordList> grid2_;
