@@ -59,6 +59,8 @@ void EndProgress();
 
 // Opens the chosen reader and resets the card; fails with a message naming the step.
 std::unique_ptr<ReaderSession> OpenCard(const Globals& globals);
+// Keeps what a command did to a virtual card that came from an image file.
+void SaveCard(const ReaderSession& session);
 // Presents PIN1 when --pin was given; fails when the card's files stay closed.
 void UnlockCard(ReaderSession& session, const Globals& globals);
 

@@ -27,6 +27,11 @@ std::unique_ptr<ReaderSession> OpenCard(const Globals& globals) {
     return session;
 }
 
+void SaveCard(const ReaderSession& session) {
+    std::string error;
+    if (!session.SaveVirtualCard(error)) throw Failure{kCardFailure, error};
+}
+
 void UnlockCard(ReaderSession& session, const Globals& globals) {
     Pellucard& engine = *session.engine;
     if (engine.CardReadable())

@@ -42,44 +42,53 @@ int RunPin(const Globals& globals, const Arguments& args) {
     args.Expect({"chv"});
     const std::string verb = args.Positional(1, "verify, change, enable, disable or unblock");
     const int chv = args.IntOption("chv", 1, 1, 2);
-    bool ok = false;
-    std::string done;
-
-    auto session = OpenCard(globals);
-    Pellucard& engine = *session->engine;
+    // Every code is checked before the card is touched: a typo must not cost an attempt.
+    std::string first, second, done;
     if (verb == "verify") {
-        const auto pin = args.Positional(2, "the PIN");
-        CheckCode(pin, "the PIN");
-        ok = engine.PINCodeVerify(pin, chv);
+        first = args.Positional(2, "the PIN");
+        CheckCode(first, "the PIN");
         done = "PIN" + std::to_string(chv) + " verified";
     } else if (verb == "change") {
-        const auto oldPin = args.Positional(2, "the old PIN");
-        const auto newPin = args.Positional(3, "the new PIN");
-        CheckCode(oldPin, "the old PIN");
-        CheckCode(newPin, "the new PIN");
-        ok = engine.PINCodeChange(newPin, oldPin, chv);
+        first = args.Positional(2, "the old PIN");
+        second = args.Positional(3, "the new PIN");
+        CheckCode(first, "the old PIN");
+        CheckCode(second, "the new PIN");
         done = "PIN" + std::to_string(chv) + " changed";
     } else if (verb == "enable" || verb == "disable") {
         if (chv != 1)
             throw Failure{kUsage, "only PIN1 can be switched on or off"};
-        const auto pin = args.Positional(2, "PIN1");
-        CheckCode(pin, "PIN1");
-        ok = verb == "enable" ? engine.PINCodeEnable(pin) : engine.PINCodeDisable(pin);
+        first = args.Positional(2, "PIN1");
+        CheckCode(first, "PIN1");
         done = verb == "enable" ? "PIN1 check switched on" : "PIN1 check switched off";
     } else if (verb == "unblock") {
-        const auto puk = args.Positional(2, "the unblocking code");
-        const auto newPin = args.Positional(3, "the new PIN");
-        if (puk.size() != 8 || puk.find_first_not_of("0123456789") != std::string::npos) {
+        first = args.Positional(2, "the unblocking code");
+        second = args.Positional(3, "the new PIN");
+        if (first.size() != 8 || first.find_first_not_of("0123456789") != std::string::npos) {
             throw Failure{kUsage, "the unblocking code must be 8 digits"};
         }
-        CheckCode(newPin, "the new PIN");
-        ok = engine.PINCodeUnBlock(newPin, puk, chv);
+        CheckCode(second, "the new PIN");
         done = "PIN" + std::to_string(chv) + " unblocked";
     } else {
         throw Failure{kUsage, "unknown pin action '" + verb + "'"};
     }
+
+    auto session = OpenCard(globals);
+    Pellucard& engine = *session->engine;
+    bool ok = false;
+    if (verb == "verify") {
+        ok = engine.PINCodeVerify(first, chv);
+    } else if (verb == "change") {
+        ok = engine.PINCodeChange(second, first, chv);
+    } else if (verb == "enable") {
+        ok = engine.PINCodeEnable(first);
+    } else if (verb == "disable") {
+        ok = engine.PINCodeDisable(first);
+    } else {
+        ok = engine.PINCodeUnBlock(second, first, chv);
+    }
     if (!engine.ReaderPresent())
         throw Failure{kCardFailure, "the reader went away"};
+    SaveCard(*session);
     ReportCounters(globals, engine, ok, done);
     return ok ? kSuccess : kCardFailure;
 }

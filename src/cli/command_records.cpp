@@ -136,6 +136,7 @@ int WriteAll(const Globals& globals, const Arguments& args, bool sms) {
         WriteRecord(engine, sms, slot, record);
     }
     EndProgress();
+    SaveCard(*session);
     if (!globals.json)
         PrintLine("wrote " + std::to_string(file.count) + " records");
     return kSuccess;

@@ -71,14 +71,18 @@ std::unique_ptr<ReaderSession> OpenReaderSession(const ReaderChoice& choice, boo
             bus = std::make_shared<SocketBus>(choice.argument);
             break;
         case ReaderChoice::Kind::Virtual:
+            if (!realistic)
+                session->clock = std::make_unique<InstantClock>();
             session->virtualReader = std::make_shared<VirtualReader>(
-                SystemClock(), realistic ? ReaderTiming::Realistic() : ReaderTiming::Instant());
+                session->clock ? *session->clock : SystemClock(),
+                realistic ? ReaderTiming::Realistic() : ReaderTiming::Instant());
             if (!session->LoadVirtualCard(choice.argument, error))
                 return nullptr;
             bus = std::make_shared<VirtualReaderBus>(session->virtualReader);
             break;
     }
-    auto link = std::make_unique<HidReportLink>(std::move(bus), SystemClock());
+    auto link = std::make_unique<HidReportLink>(std::move(bus),
+                                                session->clock ? *session->clock : SystemClock());
     session->link = link.get();
     session->engine = std::make_unique<Pellucard>(std::move(link));
     return session;

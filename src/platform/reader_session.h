@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/clock.h"
 #include "engine/pellucard.h"
 
 namespace pellucard {
@@ -28,11 +29,13 @@ bool ParseReaderChoice(std::string_view text, ReaderChoice& choice, std::string&
 // Everything behind the engine for one reader choice. For the virtual reader it also holds the
 // reader and its card, so that the demo can pull the card, swap it or unplug the reader.
 struct ReaderSession {
+    // First, so that it outlives the reader and the link that wait on it.
+    std::unique_ptr<Clock> clock;  // the instant virtual reader's own clock
     std::unique_ptr<Pellucard> engine;
-    HidReportLink* link = nullptr;                  // the engine's link (for its counters)
-    std::shared_ptr<VirtualReader> virtualReader;   // virtual choice only
-    std::shared_ptr<VirtualSimCard> virtualCard;    // the card in the virtual reader, if any
-    std::string imagePath;                          // the image the virtual card came from
+    HidReportLink* link = nullptr;                 // the engine's link (for its counters)
+    std::shared_ptr<VirtualReader> virtualReader;  // virtual choice only
+    std::shared_ptr<VirtualSimCard> virtualCard;   // the card in the virtual reader, if any
+    std::string imagePath;                         // the image the virtual card came from
 
     // Puts a card from an image file (empty path: the demo card) into the virtual reader.
     bool LoadVirtualCard(const std::string& path, std::string& error);

@@ -1,0 +1,266 @@
+// pellucard-cli as a person or a script runs it: a separate process, its output and exit status.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+    QJsonDocument Json() const { return QJsonDocument::fromJson(out); }
+};
+
+Run Cli(const QStringList& arguments, int timeoutMs = 20000) {
+    QProcess process;
+    process.start(PELLUCARD_CLI, arguments);
+    process.closeWriteChannel();
+    Run run;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "pellucard-cli did not finish: " << arguments.join(' ').toStdString();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        image = dir.filePath("card.json");
+        ASSERT_TRUE(QFile::copy(PELLUCARD_DEMO_CARD, image));
+        QFile::setPermissions(image, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    QString Write(const QString& name, const QByteArray& content) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    }
+    QString VirtualReader() const { return "virtual:" + image; }
+
+    QTemporaryDir dir;
+    QString image;
+};
+
+TEST_F(CliTest, EncodeAndDecodeRoundTrip) {
+    auto adn = Cli(
+        {"encode", "adn", "--record-length", "28", "--name", "Bob", "--number", "+441234567890"});
+    ASSERT_EQ(adn.exitCode, 0) << adn.err.toStdString();
+    EXPECT_EQ(adn.out.trimmed(),
+              "426F62" + QByteArray(22, 'F') + "0791442143658709" + QByteArray(12, 'F'))
+        << "the GSM 11.11 layout: name, length 7, type 91, swapped digits, FF filler";
+    auto decoded = Cli({"--json", "decode", "adn", QString::fromLatin1(adn.out.trimmed())});
+    ASSERT_EQ(decoded.exitCode, 0);
+    EXPECT_EQ(decoded.Json()["name"].toString(), "Bob");
+    EXPECT_EQ(decoded.Json()["number"].toString(), "+441234567890");
+
+    auto greek = Cli({"encode", "alpha", "--length", "12", "--form", "129", "Γιώργος"});
+    ASSERT_EQ(greek.exitCode, 0);
+    EXPECT_TRUE(greek.out.startsWith("81")) << greek.out.toStdString();
+    auto text = Cli({"decode", "alpha", QString::fromLatin1(greek.out.trimmed()), "--json"});
+    EXPECT_EQ(text.Json()["text"].toString(), QString("Γιώργος"));
+
+    auto sms = Cli({"encode", "sms", "--status", "1", "--address", "+4917012345", "--text",
+                    "Grüße €", "--sc", "+491710760000", "--timestamp", "24,12,31,23,59,58,-28"});
+    ASSERT_EQ(sms.exitCode, 0) << sms.err.toStdString();
+    auto message = Cli({"--json", "decode", "sms", QString::fromLatin1(sms.out.trimmed())});
+    const auto o = message.Json().object();
+    EXPECT_EQ(o["status"].toInt(), 1);
+    EXPECT_EQ(o["address"].toString(), "+4917012345");
+    EXPECT_EQ(o["text"].toString(), QString("Grüße €"));
+    EXPECT_EQ(o["sc"].toString(), "+491710760000");
+    EXPECT_EQ(o["timestamp"].toArray().last().toInt(), -28);
+
+    auto digits = Cli({"encode", "digits", "--max-digits", "6", "123*#"});
+    EXPECT_EQ(digits.out.trimmed(), "21A3FB");
+    EXPECT_EQ(Cli({"decode", "digits", "21 43 ba ff"}).out.trimmed(), "1234*#");
+}
+
+TEST_F(CliTest, BadInputIsAUsageErrorNeverACrash) {
+    for (const QStringList& args :
+         {QStringList{"decode", "adn", "XYZ"}, QStringList{"decode", "sms", "ABC"},
+          QStringList{"encode", "adn", "--record-length", "5", "--name", "x"},
+          QStringList{"frobnicate"}, QStringList{"--reader", "usb3", "info"},
+          QStringList{"pin", "verify", "12"}, QStringList{"encode", "sms", "--status", "2"}}) {
+        const auto run = Cli(args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_FALSE(run.err.isEmpty());
+    }
+    // Short and odd records decode without complaint.
+    EXPECT_EQ(Cli({"decode", "sms", "0300"}).exitCode, 0);
+    EXPECT_EQ(Cli({"decode", "adn", "9804"}).exitCode, 0);
+    const auto badJson = Write("bad.json", "[{\"slot\": 1, \"name\": ");
+    const auto run = Cli({"--reader", VirtualReader(), "phonebook", "write", badJson});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("JSON")) << run.err.toStdString();
+}
+
+TEST_F(CliTest, MissingReaderIsACardFailure) {
+    const auto run = Cli({"--reader", "socket:" + dir.filePath("nobody.sock"), "info"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("no reader")) << run.err.toStdString();
+}
+
+TEST_F(CliTest, InfoAsJsonHasEveryCardInfoField) {
+    const auto run = Cli({"--reader", VirtualReader(), "--pin", "1234", "info", "--json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const auto o = run.Json().object();
+    EXPECT_EQ(o["CardId"].toString(), "8988200000123456788");
+    EXPECT_EQ(o["MaxPhoneRecords"].toInt(), 250);
+    EXPECT_TRUE(o["MaxPhoneRecords"].isDouble());
+    EXPECT_TRUE(o["Pin1Open"].isBool());
+    for (const char* key : {"SimPhase", "Imsi", "ServiceProviderName", "ServiceCentreNumber",
+                            "MaxSmsRecords", "MaxLastDialRecords", "PhoneRecordLength",
+                            "Pin1Attempts", "Pin2Attempts", "Puk1Attempts", "Puk2Attempts"}) {
+        EXPECT_TRUE(o.contains(key)) << key;
+    }
+}
+
+TEST_F(CliTest, LockedCardAsksForPin1) {
+    const auto run = Cli({"--reader", VirtualReader(), "phonebook", "read"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("--pin")) << run.err.toStdString();
+}
+
+TEST_F(CliTest, PhoneBookAndMessagesWriteAndReadBackByteForByte) {
+    const QStringList reader = {"--reader", VirtualReader(), "--pin", "1234", "--json"};
+    const auto book = Cli(reader + QStringList{"phonebook", "read"});
+    ASSERT_EQ(book.exitCode, 0) << book.err.toStdString();
+    QJsonArray entries = book.Json().array();
+    ASSERT_EQ(entries.size(), 250);
+
+    // Write back what was read, with one entry changed and one added.
+    QJsonObject first = entries[0].toObject();
+    first["name"] = "Алиса";
+    entries[0] = first;
+    entries[2] = QJsonObject{{"slot", 3}, {"name", "New"}, {"number", "+3312"}};
+    const auto path = Write("book.json", QJsonDocument(entries).toJson());
+    const auto written = Cli(reader + QStringList{"phonebook", "write", path});
+    ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
+
+    const auto again = Cli(reader + QStringList{"phonebook", "read"}).Json().array();
+    ASSERT_EQ(again.size(), 250);
+    EXPECT_EQ(again[0].toObject()["name"].toString(), QString("Алиса"));
+    EXPECT_EQ(again[2].toObject()["number"].toString(), "+3312");
+    for (int i = 3; i < 250; ++i) {
+        EXPECT_EQ(again[i].toObject()["raw"], book.Json().array()[i].toObject()["raw"]) << i;
+    }
+
+    const auto messages = Cli(reader + QStringList{"sms", "read"});
+    ASSERT_EQ(messages.exitCode, 0);
+    const auto smsPath = Write("sms.json", messages.out);
+    ASSERT_EQ(Cli(reader + QStringList{"sms", "write", smsPath}).exitCode, 0);
+    EXPECT_EQ(Cli(reader + QStringList{"sms", "read"}).out, messages.out);
+}
+
+TEST_F(CliTest, PinCommandsCostExactlyTheirAttempts) {
+    const QStringList reader = {"--reader", VirtualReader(), "--json"};
+    auto wrong = Cli(reader + QStringList{"pin", "verify", "0000"});
+    EXPECT_EQ(wrong.exitCode, 1);
+    EXPECT_EQ(wrong.Json()["Pin1Attempts"].toInt(), 2);
+    auto right = Cli(reader + QStringList{"pin", "verify", "1234"});
+    EXPECT_EQ(right.exitCode, 0);
+    EXPECT_EQ(right.Json()["Pin1Attempts"].toInt(), 3);
+    EXPECT_EQ(Cli(reader + QStringList{"pin", "change", "--chv", "2", "5678", "2468"}).exitCode, 0);
+    EXPECT_EQ(Cli(reader + QStringList{"pin", "verify", "--chv", "2", "2468"}).exitCode, 0);
+    EXPECT_EQ(Cli(reader + QStringList{"pin", "disable", "1234"}).exitCode, 0);
+    EXPECT_EQ(Cli(reader + QStringList{"phonebook", "read"}).exitCode, 0) << "PIN1 is off now";
+    for (int i = 0; i < 3; ++i)
+        Cli(reader + QStringList{"pin", "verify", "9999"});
+    auto blocked = Cli(reader + QStringList{"pin", "unblock", "12345678", "4321"});
+    EXPECT_EQ(blocked.exitCode, 0) << blocked.err.toStdString();
+    EXPECT_EQ(blocked.Json()["Pin1Attempts"].toInt(), 3);
+}
+
+// The virtual reader served by one process, used by another through a Unix socket.
+class SimulatorTest : public CliTest {
+protected:
+    // A socket reader pauses 20 ms per card command, as the real reader needs: a card with a
+    // short phone book keeps the test quick.
+    void ShortenPhoneBook(int records) {
+        QFile file(image);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        auto document = QJsonDocument::fromJson(file.readAll());
+        file.close();
+        auto root = document.object();
+        auto files = root["files"].toArray();
+        for (int i = 0; i < files.size(); ++i) {
+            auto entry = files[i].toObject();
+            if (entry["path"].toString() != "3F00/7F10/6F3A")
+                continue;
+            entry["record_count"] = records;
+            files[i] = entry;
+        }
+        root["files"] = files;
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QJsonDocument(root).toJson());
+    }
+    void StartSimulator(const QString& profile) {
+        ShortenPhoneBook(30);
+        socket = dir.filePath("reader.sock");
+        simulator.start(PELLUCARD_CLI,
+                        {"simulate", "--socket", socket, "--image", image, "--profile", profile});
+        ASSERT_TRUE(simulator.waitForStarted());
+        for (int i = 0; i < 100 && !QFile::exists(socket); ++i)
+            QThread::msleep(20);
+        ASSERT_TRUE(QFile::exists(socket));
+    }
+    void TearDown() override {
+        if (simulator.state() != QProcess::NotRunning) {
+            simulator.terminate();
+            if (!simulator.waitForFinished(5000))
+                simulator.kill();
+        }
+    }
+    QString socket;
+    QProcess simulator;
+};
+
+TEST_F(SimulatorTest, SocketReaderGivesTheSameAnswersAsTheVirtualReader) {
+    StartSimulator("instant");
+    const auto direct = Cli({"--reader", VirtualReader(), "--pin", "1234", "--json", "info"});
+    const auto remote = Cli({"--reader", "socket:" + socket, "--pin", "1234", "--json", "info"});
+    ASSERT_EQ(remote.exitCode, 0) << remote.err.toStdString();
+    EXPECT_EQ(remote.out, direct.out);
+    const auto book =
+        Cli({"--reader", "socket:" + socket, "--pin", "1234", "--json", "phonebook", "read"});
+    ASSERT_EQ(book.exitCode, 0) << book.err.toStdString();
+    EXPECT_EQ(book.Json().array().size(), 30);
+
+    // A wrong PIN through the socket is kept in the image when the simulator ends.
+    Cli({"--reader", "socket:" + socket, "pin", "verify", "0000"});
+    simulator.terminate();
+    ASSERT_TRUE(simulator.waitForFinished(5000));
+    const auto after = Cli({"--reader", VirtualReader(), "--json", "info"});
+    EXPECT_EQ(after.Json()["Pin1Attempts"].toInt(), 2);
+}
+
+TEST_F(SimulatorTest, KilledEmulatorEndsTheReadWithAClearFailure) {
+    StartSimulator("realistic");
+    QProcess reader;
+    reader.start(PELLUCARD_CLI,
+                 {"--reader", "socket:" + socket, "--pin", "1234", "phonebook", "read"});
+    ASSERT_TRUE(reader.waitForStarted());
+    QThread::msleep(300);
+    simulator.kill();
+    ASSERT_TRUE(reader.waitForFinished(15000)) << "the reading side must not hang";
+    EXPECT_EQ(reader.exitCode(), 1);
+    EXPECT_TRUE(reader.readAllStandardError().contains("went away"));
+}
+
+}  // namespace
