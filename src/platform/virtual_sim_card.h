@@ -82,6 +82,9 @@ private:
     // 04 absolute or current) does.
     RecordTarget FindRecord(const CardFile& file, std::uint8_t number, std::uint8_t mode);
 
+    // The class every command must carry. It is the one place that ties the command set to
+    // GSM 11.11; a UICC mode would answer class 00 and build FCP templates instead of the
+    // responses of virtual_sim_card_responses.h.
     std::uint8_t classByte_ = kGsmClass;
     Bytes atr_;
     std::string description_;
