@@ -264,9 +264,11 @@ bool ParseFile(const QJsonValue& value, qsizetype index, CardFile& file, QString
     Fields fields(object, where, error);
 
     QString type;
-    if (!fields.Text("path", file.path, true) || !fields.String("type", type, true) ||
+    QString path;
+    if (!fields.String("path", path, true) || !fields.String("type", type, true) ||
         !fields.Text("comment", file.comment, false))
         return false;
+    file.path = path.toUpper().toStdString();  // "3f00/7f10" names the same file as "3F00/7F10"
     if (type == QLatin1String("MF")) {
         file.type = SimFileType::kMaster;
         return true;

@@ -1,8 +1,8 @@
+#include "platform/card_image.h"
+
 #include <algorithm>
 #include <map>
 #include <utility>
-
-#include "platform/card_image.h"
 
 namespace pellucard {
 

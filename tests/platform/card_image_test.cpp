@@ -319,7 +319,7 @@ TEST(CardImageTest, CardsAreNeverMadeFromInvalidImages) {
 
 TEST(CardImageTest, HandWrittenImagesMayLeaveOutDefaults) {
     // Attempts default to full, access conditions beyond read and update to their usual
-    // values, records after the listed ones to all FF, hex may be spaced.
+    // values, records after the listed ones to all FF; hex may be spaced and in lower case.
     const QByteArray json = R"({
         "format": "pellucard-sim-card",
         "atr": "3B 02 14 50",
@@ -330,7 +330,7 @@ TEST(CardImageTest, HandWrittenImagesMayLeaveOutDefaults) {
             {"path": "3F00/2FE2", "type": "EF", "structure": "transparent",
              "access": {"read": "ALW", "update": "NEV"}, "data": "98 10 32 54 76 98 10 32 54 F6"},
             {"path": "3F00/7F10", "type": "DF"},
-            {"path": "3F00/7F10/6F3A", "type": "EF", "structure": "linear fixed",
+            {"path": "3f00/7f10/6f3a", "type": "EF", "structure": "linear fixed",
              "record_length": 4, "record_count": 3, "access": {"read": "CHV1", "update": "ADM7"},
              "records": ["01020304"]},
             {"path": "3F00/7F20", "type": "DF"},
