@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "../../fuzz/card_info_checks.h"
 #include "../../fuzz/decoder_checks.h"
 
 namespace pellucard {
@@ -48,12 +49,16 @@ TEST(CorpusReplayTest, DecodeAlpha) {
 TEST(CorpusReplayTest, DecodeDigits) {
     Replay("decode_digits", fuzz::CheckDecodeDigits);
 }
+TEST(CorpusReplayTest, CardInformation) {
+    Replay("card_information", fuzz::CheckCardInformation);
+}
 
 // Beyond the seeds: every input of up to one byte, and a fixed pseudo-random sweep of
 // records of every length up to a full SMS record and a little more.
 TEST(CorpusReplayTest, ShortAndPseudoRandomInputs) {
     const Check checks[] = {fuzz::CheckDecodePhoneBook, fuzz::CheckDecodeSms,
-                            fuzz::CheckDecodeAlpha, fuzz::CheckDecodeDigits};
+                            fuzz::CheckDecodeAlpha, fuzz::CheckDecodeDigits,
+                            fuzz::CheckCardInformation};
     std::vector<std::vector<std::uint8_t>> inputs{{}};
     for (int value = 0; value < 256; ++value)
         inputs.push_back({static_cast<std::uint8_t>(value)});
