@@ -76,7 +76,9 @@ inline const char* CheckCardInformation(const std::uint8_t* data, std::size_t si
         if (result == CardInfoResult::Answered && counter && !IsDecimal(text) && text[0] != '-') {
             return "a count is not a decimal number";
         }
-        if (result == CardInfoResult::NotAvailable && item != 19 && !text.empty() && text != "-") {
+        // A count of 0 is given as "0" with "not available"; other items leave nothing.
+        if (result == CardInfoResult::NotAvailable && item != 19 && !text.empty() &&
+            !(counter && IsDecimal(text))) {
             return "an unavailable item left a text";
         }
     }
