@@ -194,7 +194,8 @@ CardInfoResult Pellucard::ReadRecordCount(ReaderRequest request, std::string& te
     SimFileInfo info;
     if (!ReadFileStatusBlock(request, info))
         return CardInfoResult::NotAvailable;
-    const std::int16_t count = info.sizeOrRecordCount;
+    // A count the card cannot mean (a size that reads as negative) counts as no records.
+    const std::int16_t count = std::max<std::int16_t>(info.sizeOrRecordCount, 0);
     switch (request) {
         case ReaderRequest::SmsFileStatus:
             smsRecordCount_ = count;

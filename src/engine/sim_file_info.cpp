@@ -1,5 +1,6 @@
 #include "engine/sim_file_info.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pellucard {
@@ -12,10 +13,11 @@ std::uint8_t At(const Bytes& bytes, std::size_t index) {
 
 // Records in a file: size divided by record length, rounded to the nearest integer with
 // halves to even, as the card's own division does.
-std::int16_t RecordCount(std::int16_t size, std::uint8_t recordLength) {
+std::int16_t RecordCount(std::uint16_t size, std::uint8_t recordLength) {
     if (recordLength == 0)
         return 0;
-    return static_cast<std::int16_t>(std::nearbyint(static_cast<double>(size) / recordLength));
+    const double count = std::nearbyint(static_cast<double>(size) / recordLength);
+    return static_cast<std::int16_t>(std::min(count, 32767.0));
 }
 
 }  // namespace
@@ -37,12 +39,13 @@ SimFileInfo ParseFileInfo(const Bytes& r) {
         info.structure = At(r, 13);
         if (info.structure == 2)
             info.increaseAllowed = At(r, 7) & 0x40;
-        const auto size = static_cast<std::int16_t>(At(r, 2) << 8 | At(r, 3));
+        // The file size is unsigned on the card; only the stored field is 16-bit signed.
+        const auto size = static_cast<std::uint16_t>(At(r, 2) << 8 | At(r, 3));
         if (info.structure != 0) {
             info.recordLength = At(r, 14);
             info.sizeOrRecordCount = RecordCount(size, info.recordLength);
         } else {
-            info.sizeOrRecordCount = size;
+            info.sizeOrRecordCount = static_cast<std::int16_t>(size);
         }
     } else {
         info.characteristicsBit = At(r, 13) & 0x02;
