@@ -1,6 +1,7 @@
 #include "shell/print_layout.h"
 
 #include <QFontMetricsF>
+#include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QTextLayout>
@@ -396,6 +397,25 @@ bool PrintLayout::Print(QPagedPaintDevice& device, const PageRun& run) {
         PaintPage(painter, sequence[i]);
     }
     return painter.end();
+}
+
+QImage FirstPageImage(const PrintTable& table, PrintStyle style, const QFont& font,
+                      const QPageLayout& pageLayout) {
+    const QRectF full = pageLayout.fullRect(QPageLayout::Point);
+    const QRectF paint = pageLayout.paintRect(QPageLayout::Point);
+    QImage image(full.size().toSize().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    constexpr int kDotsPerMeter = 2835;  // 72 per inch
+    image.setDotsPerMeterX(kDotsPerMeter);
+    image.setDotsPerMeterY(kDotsPerMeter);
+    PrintLayout layout(table, style, font);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(paint.topLeft());
+    layout.Paginate(image, QRectF(QPointF(0, 0), paint.size()));
+    layout.PaintPage(painter, 0);
+    painter.end();
+    return image;
 }
 
 }  // namespace pellucard

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QFont>
+#include <QImage>
 #include <QList>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
 
+class QPageLayout;
 class QPagedPaintDevice;
 class QPaintDevice;
 class QPainter;
@@ -112,5 +114,10 @@ private:
     QList<int> rowLines_;
     QList<Page> pages_;
 };
+
+// The first page of `table` as it would be printed on paper of `pageLayout`, drawn at 72
+// dots per inch (one dot a point): a picture of the style for the print dialog.
+QImage FirstPageImage(const PrintTable& table, PrintStyle style, const QFont& font,
+                      const QPageLayout& pageLayout);
 
 }  // namespace pellucard

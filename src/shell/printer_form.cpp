@@ -2,10 +2,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -46,11 +44,11 @@ constexpr int kCancelMessage = 800;
 constexpr int kPictureRows = 80;
 constexpr QSize kPictureSize(150, 200);
 
-QString PrintMessage(int id, int languageIndex) {
-    if (id == kPrintFailedMessage && !CatalogueHas(id)) {
+QString PrintFailedText(int languageIndex) {
+    if (!CatalogueHas(kPrintFailedMessage)) {
         return QStringLiteral("The pages could not be printed: ");
     }
-    return Message(id, languageIndex);
+    return Message(kPrintFailedMessage, languageIndex);
 }
 
 // A range field holds a record number from 0 to the number of records, or nothing.
@@ -375,31 +373,14 @@ void PrinterForm::UpdateState() {
 }
 
 void PrinterForm::UpdateStylePicture() {
-    // The first page as it would be printed, on the printer's paper at 72 dots per inch
-    // (one dot a point), scaled down to the picture.
-    const QPageLayout page = printer_.pageLayout();
-    const QRectF full = page.fullRect(QPageLayout::Point);
-    const QRectF paint = page.paintRect(QPageLayout::Point);
-    QImage image(full.size().toSize().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    constexpr int kDotsPerMeter = 2835;  // 72 per inch
-    image.setDotsPerMeterX(kDotsPerMeter);
-    image.setDotsPerMeterY(kDotsPerMeter);
-    {
-        PrintLayout layout(ChosenTable(kPictureRows), Style(), font_);
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.translate(paint.topLeft());
-        layout.Paginate(image, QRectF(QPointF(0, 0), paint.size()));
-        layout.PaintPage(painter, 0);
-    }
+    const QImage page =
+        FirstPageImage(ChosenTable(kPictureRows), Style(), font_, printer_.pageLayout());
     QPixmap picture = QPixmap::fromImage(
-        image.scaled(kPictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    {
-        QPainter painter(&picture);
-        painter.setPen(Qt::gray);
-        painter.drawRect(picture.rect().adjusted(0, 0, -1, -1));
-    }
+        page.scaled(kPictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    QPainter painter(&picture);
+    painter.setPen(Qt::gray);
+    painter.drawRect(picture.rect().adjusted(0, 0, -1, -1));
+    painter.end();
     picStyle_->setPixmap(picture);
 }
 
@@ -487,10 +468,10 @@ bool PrinterForm::PrintTo(QPrinter& printer) {
     }
     MessageRequest request;
     request.messageId = kPrintFailedMessage;
-    request.text = PrintMessage(kPrintFailedMessage, languageIndex_) +
-                   (printer.outputFormat() == QPrinter::PdfFormat
-                        ? QDir::toNativeSeparators(printer.outputFileName())
-                        : printer.printerName());
+    request.text =
+        PrintFailedText(languageIndex_) + (printer.outputFormat() == QPrinter::PdfFormat
+                                               ? QDir::toNativeSeparators(printer.outputFileName())
+                                               : printer.printerName());
     request.titleId = kPrintMessage;
     request.title = Message(kPrintMessage, languageIndex_);
     request.icon = DialogIcon::Critical;
