@@ -462,6 +462,8 @@ bool PrinterForm::CmdPrint_Click() {
 }
 
 bool PrinterForm::PrintTo(QPrinter& printer) {
+    // The job's name in the printer queue and the title of a PDF file.
+    printer.setDocName(title_.isEmpty() ? windowTitle() : title_);
     PrintLayout layout(Grid1(), Style(), font_);
     if (layout.Print(printer, RunFor(printer))) {
         return true;
