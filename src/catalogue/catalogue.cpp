@@ -8,7 +8,8 @@
 namespace pellucard {
 namespace {
 
-constexpr int kLastId = 29900;
+// The original messages end at 29900; the program's own run from 30000.
+constexpr int kLastId = 39900;
 constexpr QStringView kHeader = u"id\ten\tnl\tfr\tde\tel\tit\tpt\tes";
 
 // Undoes the \t, \n and \\ escapes of one field; nothing for any other backslash sequence.

@@ -324,6 +324,14 @@ const English kEnglish[] = {
     {29700, "Portuguese"},
     {29800, "Spanish"},
     {29900, "Wrong PIN Code!"},
+    // Messages of our own beyond the original ones.
+    {30000, "The file could not be saved and was left as it was: "},
+    {30100, "The file could not be read: "},
+    {30200, "The file holds too many records to be a record file and was not loaded: "},
+    {31100, "Records imported: "},
+    {31200, "Records left out because the list has no free slot for them: "},
+    {31300, "The first line of the file names no fields: "},
+    {31400, "The file is too large to be imported: "},
 };
 
 const char* const kLanguageCodes[kLanguageCount] = {"en", "nl", "fr", "de", "el", "it", "pt", "es"};
@@ -414,7 +422,7 @@ TEST(Catalogue, HoldsExactlyTheMessagesTheProgramUses) {
     QList<int> expected;
     for (const English& e : kEnglish) expected.append(e.id);
     EXPECT_EQ(CatalogueIds(), expected);
-    EXPECT_EQ(expected.size(), 299);
+    EXPECT_EQ(expected.size(), 306);
     for (int id : expected) EXPECT_TRUE(CatalogueHas(id)) << id;
     EXPECT_FALSE(CatalogueHas(10000));  // message number 100 does not exist
     EXPECT_FALSE(CatalogueHas(101));
@@ -442,7 +450,7 @@ TEST(Catalogue, EveryMessageHasEightTextsExceptTheEnglishOnlyOne) {
             }
         }
     }
-    EXPECT_EQ(texts, 299 + 298 * 7);
+    EXPECT_EQ(texts, 306 + 305 * 7);
 }
 
 TEST(Catalogue, MissingTranslationFallsBackToEnglish) {

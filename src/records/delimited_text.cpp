@@ -1,0 +1,144 @@
+#include "records/delimited_text.h"
+
+#include <QStringDecoder>
+
+#include <optional>
+
+#include "records/field_text.h"
+#include "records/windows1252.h"
+
+namespace pellucard {
+namespace {
+
+constexpr QChar kQuote = u'"';
+const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+
+bool NeedsQuotes(const QString& value, QChar delimiter) {
+    for (const QChar c : value) {
+        if (c == delimiter || c == kQuote || c == u'\r' || c == u'\n') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The index of the quote that closes a quoted value whose text starts at `from`, or -1
+// when the text ends first. Doubled quotes inside the value do not close it.
+qsizetype ClosingQuote(const QString& text, qsizetype from) {
+    for (qsizetype i = from; i < text.size(); ++i) {
+        if (text[i] != kQuote) {
+            continue;
+        }
+        if (i + 1 < text.size() && text[i + 1] == kQuote) {
+            ++i;
+            continue;
+        }
+        return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
+QString JoinDelimitedLine(const QStringList& values, QChar delimiter) {
+    QString line;
+    for (qsizetype k = 0; k < values.size(); ++k) {
+        if (k > 0) {
+            line += delimiter;
+        }
+        const QString& value = values[k];
+        if (NeedsQuotes(value, delimiter)) {
+            QString quoted = value;
+            quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+            line += kQuote + quoted + kQuote;
+        } else {
+            line += value;
+        }
+    }
+    return line;
+}
+
+DelimitedLineReader::DelimitedLineReader(const QString& text, QChar delimiter)
+    : text_(text), delimiter_(delimiter) {}
+
+qsizetype DelimitedLineReader::NextLine(QStringList& values, qsizetype maxValues) {
+    values.clear();
+    qsizetype count = 0;
+    QString value;
+    bool atValueStart = true;
+    bool lineHasText = false;  // a delimiter, a character or a quoted value, even an empty one
+    auto endValue = [&] {
+        if (maxValues < 0 || count < maxValues) {
+            values.append(value);
+        }
+        ++count;
+        value.clear();
+        atValueStart = true;
+    };
+
+    qsizetype& i = position_;
+    while (i < text_.size()) {
+        const QChar c = text_[i];
+        if (atValueStart && c == kQuote) {
+            const qsizetype close = ClosingQuote(text_, i + 1);
+            if (close >= 0) {
+                value += text_.sliced(i + 1, close - i - 1)
+                             .replace(QStringLiteral("\"\""), QStringLiteral("\""));
+                i = close + 1;
+                atValueStart = false;
+                lineHasText = true;
+                continue;
+            }
+        }
+        if (c == delimiter_) {
+            endValue();
+            lineHasText = true;
+            ++i;
+        } else if (c == u'\r' || c == u'\n') {
+            i += (c == u'\r' && i + 1 < text_.size() && text_[i + 1] == u'\n') ? 2 : 1;
+            break;
+        } else {
+            value += c;
+            atValueStart = false;
+            lineHasText = true;
+            ++i;
+        }
+    }
+    if (lineHasText) {
+        endValue();
+    }
+    return count;
+}
+
+QList<QStringList> SplitDelimitedLines(const QString& text, QChar delimiter) {
+    QList<QStringList> lines;
+    DelimitedLineReader reader(text, delimiter);
+    QStringList values;
+    while (!reader.AtEnd()) {
+        reader.NextLine(values);
+        lines.append(values);
+    }
+    return lines;
+}
+
+QByteArray EncodeTextFile(const QString& text) {
+    const std::optional<QByteArray> ansi = EncodeWindows1252(text);
+    if (ansi && !IsMultibyteUtf8(*ansi)) {
+        return *ansi;
+    }
+    return kUtf8Mark + text.toUtf8();
+}
+
+QString DecodeTextFile(QByteArrayView bytes) {
+    if (bytes.startsWith(kUtf8Mark)) {
+        return QString::fromUtf8(bytes.sliced(kUtf8Mark.size()));
+    }
+    const bool littleEndian = bytes.startsWith("\xFF\xFE");
+    if (littleEndian || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder decoder(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        return decoder(bytes.sliced(2));
+    }
+    return IsMultibyteUtf8(bytes) ? QString::fromUtf8(bytes) : DecodeWindows1252(bytes);
+}
+
+}  // namespace pellucard

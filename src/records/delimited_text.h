@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QChar>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace pellucard {
+
+// The text form of comma- and tab-separated files: lines ended by CR LF, values separated
+// by the delimiter. A value that holds the delimiter, a double quote or a line break is
+// written in double quotes with its quotes doubled (RFC 4180), so that spreadsheets and
+// this program read it back whole. Other values are written as they are, so that a file
+// without such values is the plain delimited text that older programs expect.
+
+inline constexpr QChar kCommaDelimiter = u',';
+inline constexpr QChar kTabDelimiter = u'\t';
+
+// One line of values, without its line end.
+QString JoinDelimitedLine(const QStringList& values, QChar delimiter);
+
+// Reads text line by line, each line split into its values. A value that starts with a
+// double quote runs to the closing quote, delimiters and line breaks included, with
+// doubled quotes read as one; text between the closing quote and the next delimiter is
+// kept. A quote that is never closed, or one inside a value, is an ordinary character.
+// Lines end with CR LF, LF or CR. An empty line has no values at all; a text that ends
+// with a line end has no empty line after it.
+class DelimitedLineReader {
+public:
+    // Keeps a reference to `text`, which must outlive the reader.
+    DelimitedLineReader(const QString& text, QChar delimiter);
+
+    bool AtEnd() const { return position_ >= text_.size(); }
+    // Reads the next line into `values`, keeping at most `maxValues` of them, and returns
+    // how many the line holds. A damaged file cannot make one line exhaust the memory.
+    qsizetype NextLine(QStringList& values, qsizetype maxValues = -1);
+
+private:
+    const QString& text_;
+    QChar delimiter_;
+    qsizetype position_ = 0;
+};
+
+// Every line of the text with all its values.
+QList<QStringList> SplitDelimitedLines(const QString& text, QChar delimiter);
+
+// The bytes of a text file: Windows-1252 when every character has a byte there, so that
+// such files are what older programs write; otherwise UTF-8 behind a byte-order mark,
+// which spreadsheet programs recognise. Windows-1252 bytes that would read as UTF-8 are
+// written as UTF-8 too, so that the text reads back as written.
+QByteArray EncodeTextFile(const QString& text);
+
+// The text of a file's bytes: UTF-8 after a UTF-8 byte-order mark, UTF-16 after a UTF-16
+// one (the "Unicode text" of spreadsheets), UTF-8 when the bytes are valid UTF-8 with a
+// character of more than one byte, otherwise Windows-1252.
+QString DecodeTextFile(QByteArrayView bytes);
+
+}  // namespace pellucard

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QChar>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include "records/record_list.h"
+
+namespace pellucard {
+
+inline constexpr int kNoFieldNamesMessage =
+    31300;  // "The first line of the file names no fields: "
+inline constexpr int kTextFileTooLargeMessage = 31400;  // "The file is too large to be imported: "
+
+// Limits that keep a damaged or foreign file from exhausting the memory. A record list has
+// at most kMaxRecordFileSlots slots, so records beyond kMaxTextRecords could never be
+// imported; they are only counted.
+inline constexpr qint64 kMaxTextFileBytes = 16 * 1024 * 1024;
+inline constexpr int kMaxTextFields = 256;
+inline constexpr int kMaxTextRecords = 10000;
+
+// A delimited text file as the import shows it: the field names of its first line and its
+// records, each holding exactly one value per field name.
+struct TextTable {
+    QStringList header;
+    QList<QStringList> records;
+    int recordsNotKept = 0;  // records beyond kMaxTextRecords
+};
+
+// The table of a file's text. Each record takes as many lines as it needs to hold a value
+// for every field name: a line with too few values is joined directly, without a line
+// break, to the next one (a value broken over two lines by a program that does not quote
+// comes back whole). Values beyond the field names are dropped; a record that the end of
+// the file cuts short keeps the values it has and empty ones after them. Empty lines do not
+// make records.
+TextTable ParseTextTable(const QString& text, QChar delimiter);
+
+// Reads the file at `path` (DecodeTextFile tells its character set) into `table`. A file
+// that cannot be read, is too large or names no fields in its first line is reported to
+// the user in `languageIndex` and gives false; `table` then stays as it was.
+bool ReadTextFile(TextTable& table, const QString& path, QChar delimiter, int languageIndex);
+
+// A record field that an import can fill: a column of the list with its title.
+struct ImportField {
+    int column = 0;
+    QString title;
+};
+
+// The fields of `columns` whose titles (row 0) are not blank, in the order given.
+QList<ImportField> ImportFieldsOf(const RecordList& list, const QList<int>& columns);
+
+// One text field of the file and the record field it is linked to.
+struct MappingEntry {
+    QString fieldName;
+    QString linkTitle;  // empty when not linked
+    int column = 0;     // the linked list column; 0 when not linked
+    bool ticked = false;
+};
+
+// One entry per field name, in the file's order. A field name equal to a record field's
+// title (letter case aside) is linked to it and ticked; a record field is linked to the
+// first such name only, so that no two text fields fill the same column.
+QList<MappingEntry> BuildMappingList(const QStringList& header, const QList<ImportField>& fields);
+
+// Links entry `entry` to `field`, taking that field's link away from every other entry.
+// The entry's tick stays as it was.
+void LinkMappingEntry(QList<MappingEntry>& mapping, int entry, const ImportField& field);
+
+struct ImportResult {
+    int imported = 0;  // records written into slots
+    int leftOut = 0;   // records for which the list had no free slot
+};
+
+// Writes the values of the ticked, linked text fields of each record into the slots after
+// `usedCount`, in file order, while the list has slots; `usedCount` becomes the last slot
+// written. A value written into a column of `mirrored` is written into the column it maps
+// to as well (the SMS list keeps a message's text twice). When no entry is ticked and
+// linked nothing is written and nothing counts as left out.
+ImportResult ImportRows(RecordList& list, int& usedCount, const TextTable& table,
+                        const QList<MappingEntry>& mapping, const QMap<int, int>& mirrored = {});
+
+// Tells the user that only `result.imported` records fitted into the list and
+// `result.leftOut` were left out; says nothing when every record fitted.
+void ShowImportShortfall(const ImportResult& result, int languageIndex);
+
+}  // namespace pellucard

@@ -1,0 +1,315 @@
+// Delimited text files, the import mapping and the clipboard texts of the record lists.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "catalogue/catalogue.h"
+#include "records/clipboard_text.h"
+#include "records/delimited_text.h"
+#include "records/record_slots.h"
+#include "records/text_export.h"
+#include "records/text_import.h"
+#include "support/scripted_dialogs.h"
+
+namespace pellucard {
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QList<int> Range(int first, int last) {
+    QList<int> columns;
+    for (int c = first; c <= last; ++c) {
+        columns.append(c);
+    }
+    return columns;
+}
+
+// A personal record list: 27 columns with the English titles of the contact fields.
+std::unique_ptr<RecordList> Contacts(int slotCount) {
+    static const int kTitles[] = {11000, 15200, 13700, 12700, 12600, 12800, 12900, 15500, 13000,
+                                  12500, 14700, 14600, 14800, 14900, 17400, 15000, 13600, 14500,
+                                  11500, 14000, 12300, 12400, 13300, 16100, 13900};
+    auto list = std::make_unique<RecordList>(slotCount + 1, 27);
+    RenumberRows(*list, slotCount);
+    for (int c = 1; c <= 25; ++c) {
+        list->SetText(0, c, Message(kTitles[c - 1], 0));
+    }
+    return list;
+}
+
+class TextExchangeTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
+    QString Path(const QString& name) const { return folder_.filePath(name); }
+
+    QTemporaryDir folder_;
+    ScriptedDialogs dialogs_;
+};
+
+TEST_F(TextExchangeTest, ExportWritesTheTitlesAndEveryUsedSlotAsPlainWindows1252Lines) {
+    auto list = Contacts(10);
+    list->SetText(1, 1, "Ann");
+    list->SetText(1, 25, "café");
+    list->SetText(2, 3, "Bob");
+    ASSERT_TRUE(ExportText(*list, 2, Range(1, 25), kCommaDelimiter, Path("a.txt"), 0));
+    const QByteArray bytes = ReadAll(Path("a.txt"));
+    EXPECT_TRUE(bytes.endsWith("\r\n"));
+    const QList<QByteArray> lines = bytes.chopped(2).split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    for (const QByteArray& line : lines) {
+        EXPECT_EQ(line.count(','), 24) << line.toStdString();
+    }
+    EXPECT_TRUE(lines[0].startsWith("Alias,Phone,Name,Home Address,"));
+    EXPECT_EQ(lines[1], "Ann" + QByteArray(24, ',') + "caf\xE9\r");  // one byte for the é
+    EXPECT_EQ(lines[2], ",,Bob" + QByteArray(22, ','));
+
+    // Only the name: no delimiters at all; an empty slot gives an empty line.
+    ASSERT_TRUE(ExportText(*list, 2, {3}, kCommaDelimiter, Path("n.txt"), 0));
+    EXPECT_EQ(ReadAll(Path("n.txt")), "Name\r\n\r\nBob\r\n");
+}
+
+TEST_F(TextExchangeTest, ValuesWithDelimitersQuotesAndLineBreaksComeBackWhole) {
+    const QStringList tricky = {
+        "Smith, John", "12, High Street\r\nFlat 3", "say \"hi\"", "\"quoted\"", "tab\there", ""};
+    for (const QChar delimiter : {kCommaDelimiter, kTabDelimiter}) {
+        RecordList list(2, static_cast<int>(tricky.size()) + 1);
+        for (int c = 1; c <= tricky.size(); ++c) {
+            list.SetText(0, c, QStringLiteral("F%1").arg(c));
+            list.SetText(1, c, tricky[c - 1]);
+        }
+        ASSERT_TRUE(ExportText(list, 1, Range(1, int(tricky.size())), delimiter, Path("q.txt"), 0));
+        TextTable table;
+        ASSERT_TRUE(ReadTextFile(table, Path("q.txt"), delimiter, 0));
+        ASSERT_EQ(table.records.size(), 1);
+        EXPECT_EQ(table.records[0], tricky);
+    }
+}
+
+TEST_F(TextExchangeTest, TextBeyondWindows1252IsWrittenAsUtf8WithAByteOrderMark) {
+    auto list = Contacts(2);
+    list->SetText(1, 3, "Γιώργος");
+    list->SetText(2, 3, "王小明");
+    ASSERT_TRUE(ExportText(*list, 2, {3}, kCommaDelimiter, Path("u.txt"), 0));
+    EXPECT_EQ(ReadAll(Path("u.txt")),
+              "\xEF\xBB\xBFName\r\n" + QString("Γιώργος\r\n王小明\r\n").toUtf8());
+
+    // Windows-1252 text that would read as UTF-8 is written as UTF-8 too.
+    list->SetText(1, 3, "Ã©");
+    ASSERT_TRUE(ExportText(*list, 1, {3}, kCommaDelimiter, Path("m.txt"), 0));
+    TextTable table;
+    ASSERT_TRUE(ReadTextFile(table, Path("m.txt"), kCommaDelimiter, 0));
+    EXPECT_EQ(table.records[0][0], "Ã©");
+
+    // Files of other programs: UTF-8 without a mark, UTF-16 with one, Windows-1252.
+    WriteAll(Path("plain.txt"), QString("Name\r\nJosé\r\n").toUtf8());
+    ASSERT_TRUE(ReadTextFile(table, Path("plain.txt"), kCommaDelimiter, 0));
+    EXPECT_EQ(table.records[0][0], "José");
+    QByteArray utf16("\xFF\xFE");
+    for (QChar c : QString("Name\tNote\r\nΆννα\t€\r\n")) {
+        utf16.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    }
+    WriteAll(Path("utf16.txt"), utf16);
+    ASSERT_TRUE(ReadTextFile(table, Path("utf16.txt"), kTabDelimiter, 0));
+    EXPECT_EQ(table.records[0], QStringList({"Άννα", "€"}));
+    WriteAll(Path("ansi.txt"), "Name\r\nJos\xE9 \x80\r\n");
+    ASSERT_TRUE(ReadTextFile(table, Path("ansi.txt"), kCommaDelimiter, 0));
+    EXPECT_EQ(table.records[0][0], "José €");
+}
+
+// Python's csv module stands in for a spreadsheet's reader.
+TEST_F(TextExchangeTest, PythonsCsvModuleReadsOurFilesFieldForField) {
+    const QString python = QStandardPaths::findExecutable("python3");
+    if (python.isEmpty()) {
+        GTEST_SKIP() << "python3 is not installed";
+    }
+    const QStringList values = {"Smith, John", "line one\r\nline two", "5\" disk", "plain"};
+    for (const QString& extra : {QStringLiteral("café"), QStringLiteral("Δημήτρης")}) {
+        RecordList list(2, 6);
+        for (int c = 1; c <= 5; ++c) {
+            list.SetText(0, c, QStringLiteral("F%1").arg(c));
+            list.SetText(1, c, c <= 4 ? values[c - 1] : extra);
+        }
+        ASSERT_TRUE(ExportText(list, 1, Range(1, 5), kCommaDelimiter, Path("p.csv"), 0));
+        const bool utf8 = ReadAll(Path("p.csv")).startsWith("\xEF\xBB\xBF");
+        EXPECT_EQ(utf8, extra != "café");
+        QProcess process;
+        process.start(python, {"-c",
+                               "import csv, json, sys\n"
+                               "with open(sys.argv[1], newline='', encoding=sys.argv[2]) as f:\n"
+                               "    print(json.dumps(list(csv.reader(f))))\n",
+                               Path("p.csv"), utf8 ? "utf-8-sig" : "cp1252"});
+        ASSERT_TRUE(process.waitForFinished(10000));
+        const QJsonArray rows = QJsonDocument::fromJson(process.readAllStandardOutput()).array();
+        ASSERT_EQ(rows.size(), 2) << process.readAllStandardError().toStdString();
+        QStringList read;
+        for (const auto& value : rows[1].toArray()) {
+            read.append(value.toString());
+        }
+        EXPECT_EQ(read, values + QStringList{extra});
+    }
+}
+
+TEST_F(TextExchangeTest, UnquotedShortLinesAreJoinedUntilTheRecordIsComplete) {
+    // Line 2 has too few values: line 3 continues it without a line break. Values beyond
+    // the header are dropped, empty lines make no record, the last record ends with the file.
+    const QString text =
+        QStringLiteral("Name,Phone,Note\r\nAnn,12\r\n3,first part\r\n\r\nBob,456,x,extra\nCid,78");
+    const TextTable table = ParseTextTable(text, kCommaDelimiter);
+    EXPECT_EQ(table.header, QStringList({"Name", "Phone", "Note"}));
+    ASSERT_EQ(table.records.size(), 3);
+    EXPECT_EQ(table.records[0], QStringList({"Ann", "123", "first part"}));
+    EXPECT_EQ(table.records[1], QStringList({"Bob", "456", "x"}));
+    EXPECT_EQ(table.records[2], QStringList({"Cid", "78", ""}));
+    // A quote that never closes, or one inside a value, is an ordinary character.
+    EXPECT_EQ(ParseTextTable("A,B\r\n5\" disk,\"open\r\n", kCommaDelimiter).records[0],
+              QStringList({"5\" disk", "\"open"}));
+}
+
+TEST_F(TextExchangeTest, DamagedOrForeignFilesAreRefusedWithAMessage) {
+    TextTable table;
+    table.header = {"kept"};
+    EXPECT_FALSE(ReadTextFile(table, Path("missing.txt"), kCommaDelimiter, 0));
+    WriteAll(Path("empty.txt"), "\r\n\r\n");
+    EXPECT_FALSE(ReadTextFile(table, Path("empty.txt"), kCommaDelimiter, 0));
+    WriteAll(Path("wide.txt"), QByteArray(kMaxTextFields + 5, ','));
+    EXPECT_FALSE(ReadTextFile(table, Path("wide.txt"), kCommaDelimiter, 0));
+    QFile huge(Path("huge.txt"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(kMaxTextFileBytes + 1));
+    huge.close();
+    EXPECT_FALSE(ReadTextFile(table, Path("huge.txt"), kCommaDelimiter, 0));
+    EXPECT_EQ(dialogs_.MessageIds(),
+              QList<int>({30100, kNoFieldNamesMessage, kTextFileTooLargeMessage,
+                          kTextFileTooLargeMessage}));
+    EXPECT_EQ(table.header, QStringList({"kept"}));
+
+    // Binary bytes read as some text without harm.
+    QByteArray noise;
+    for (int i = 0; i < 5000; ++i) {
+        noise.append(char((i * 7919) % 256));
+    }
+    WriteAll(Path("noise.bin"), noise);
+    ReadTextFile(table, Path("noise.bin"), kTabDelimiter, 0);
+}
+
+TEST_F(TextExchangeTest, FieldNamesLinkToTitlesIgnoringCaseAndTheMappingDialogRelinks) {
+    auto list = Contacts(5);
+    const QList<ImportField> fields = ImportFieldsOf(*list, Range(1, 25));
+    ASSERT_EQ(fields.size(), 25);
+    QList<MappingEntry> mapping = BuildMappingList({"name", "PHONE", "Mobile", "Name"}, fields);
+    ASSERT_EQ(mapping.size(), 4);
+    EXPECT_EQ(mapping[0].linkTitle, "Name");
+    EXPECT_EQ(mapping[0].column, 3);
+    EXPECT_TRUE(mapping[0].ticked);
+    EXPECT_EQ(mapping[1].linkTitle, "Phone");
+    EXPECT_EQ(mapping[1].column, 2);
+    EXPECT_TRUE(mapping[1].ticked);
+    EXPECT_EQ(mapping[2].column, 0);
+    EXPECT_FALSE(mapping[2].ticked);
+    EXPECT_EQ(mapping[3].column, 0) << "a record field is linked to one text field only";
+
+    LinkMappingEntry(mapping, 2, {2, "Phone"});
+    EXPECT_EQ(mapping[1].column, 0);
+    EXPECT_TRUE(mapping[1].linkTitle.isEmpty());
+    EXPECT_EQ(mapping[2].column, 2);
+    EXPECT_FALSE(mapping[2].ticked) << "linking leaves the tick as it was";
+
+    // Blank titles (the phone book's hidden columns) are never linked.
+    RecordList phoneBook(3, 27);
+    phoneBook.SetText(0, 1, "Alias");
+    phoneBook.SetText(0, 2, "Phone");
+    EXPECT_EQ(ImportFieldsOf(phoneBook, Range(1, 25)).size(), 2);
+    EXPECT_EQ(BuildMappingList({""}, ImportFieldsOf(phoneBook, Range(1, 25)))[0].column, 0);
+}
+
+TEST_F(TextExchangeTest, ImportFillsTheFreeSlotsAndTellsHowManyWereLeftOut) {
+    auto list = Contacts(100);
+    for (int row = 1; row <= 95; ++row) {
+        list->SetText(row, 1, QStringLiteral("old%1").arg(row));
+    }
+    TextTable table;
+    table.header = {"Name", "Phone", "Ignored"};
+    for (int k = 1; k <= 10; ++k) {
+        table.records.append({QStringLiteral("n%1").arg(k), QStringLiteral("%1").arg(k), "x"});
+    }
+    QList<MappingEntry> mapping =
+        BuildMappingList(table.header, ImportFieldsOf(*list, Range(1, 25)));
+    mapping[1].ticked = false;  // a linked field that is not ticked is ignored
+    int used = 95;
+    const ImportResult result = ImportRows(*list, used, table, mapping);
+    EXPECT_EQ(result.imported, 5);
+    EXPECT_EQ(result.leftOut, 5);
+    EXPECT_EQ(used, 100);
+    EXPECT_EQ(list->Text(95, 1), "old95");
+    EXPECT_EQ(list->Text(96, 3), "n1");
+    EXPECT_EQ(list->Text(100, 3), "n5");
+    EXPECT_EQ(list->Text(96, 2), "");
+
+    ShowImportShortfall(result, 0);
+    ASSERT_EQ(dialogs_.MessageIds(), QList<int>({31100}));
+    EXPECT_EQ(
+        dialogs_.LastMessage().text,
+        "Records imported: 5\nRecords left out because the list has no free slot for them: 5");
+    ShowImportShortfall({3, 0}, 0);
+    EXPECT_EQ(dialogs_.MessageIds().size(), 1) << "nothing to say when everything fitted";
+
+    // The SMS list keeps the message twice: what is imported into column 3 goes to 2 too.
+    RecordList sms(4, 10);
+    sms.SetText(0, 3, "Message");
+    table.header = {"message"};
+    table.records = {{"hello"}};
+    used = 0;
+    ImportRows(sms, used, table, BuildMappingList(table.header, ImportFieldsOf(sms, Range(1, 8))),
+               {{3, 2}});
+    EXPECT_EQ(sms.Text(1, 3), "hello");
+    EXPECT_EQ(sms.Text(1, 2), "hello");
+    EXPECT_EQ(used, 1);
+}
+
+TEST_F(TextExchangeTest, ClipboardTextsOfTheMarkedRowsAndThePasteOfTheFieldForm) {
+    auto list = Contacts(4);
+    list->SetText(1, 1, "Ann");
+    list->SetText(1, 25, "two\r\nlines");
+    list->SetText(1, 26, "1");
+    list->SetText(2, 1, "unmarked");
+    list->SetText(3, 3, "Cid");
+    list->SetText(3, 26, "1");
+    const QString fieldText = ClipboardFieldText(*list, 1, 3, 26, "1", 25);
+    EXPECT_TRUE(fieldText.startsWith("Alias:\r\nAnn\r\nPhone:\r\n\r\nName:\r\n\r\n"));
+    EXPECT_EQ(fieldText.count("Alias:\r\n"), 2);
+    EXPECT_FALSE(fieldText.contains("unmarked"));
+
+    EXPECT_EQ(ClipboardTableText(*list, 1, 3, 26, "1", 2), "Alias\tPhone\r\nAnn\t\r\n\t\r\n");
+
+    QList<TitledField> fields;
+    for (int c = 1; c <= 25; ++c) {
+        fields.append({list->Text(0, c), c});
+    }
+    auto target = Contacts(3);
+    int used = 1;
+    EXPECT_EQ(PasteFieldText(*target, used, fieldText, fields), 2);
+    EXPECT_EQ(used, 3);
+    EXPECT_EQ(target->Text(2, 1), "Ann");
+    EXPECT_EQ(target->Text(2, 25), "two\r\nlines");
+    EXPECT_EQ(target->Text(3, 3), "Cid");
+    EXPECT_EQ(PasteFieldText(*target, used, fieldText, fields), 0) << "the list is full";
+    EXPECT_TRUE(ParseFieldText("NAME:", fields).isEmpty()) << "a single line is ignored";
+    EXPECT_EQ(ParseFieldText("junk\nNAME:\nZoe\n", fields).value(0).value(3), "Zoe");
+}
+
+}  // namespace
+}  // namespace pellucard
