@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libhidapi-dev libpcsclite-dev
     googletest libgtest-dev
+    poppler-utils
 )
 
 missing=()
