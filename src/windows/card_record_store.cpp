@@ -1,0 +1,42 @@
+#include "windows/card_record_store.h"
+
+#include <atomic>
+
+namespace pellucard {
+
+namespace {
+std::atomic<qint32> nextTag{1};
+}
+
+qint32 CardRecordStore::Remember(Bytes raw, QStringList fields,
+                                 std::optional<SmsConcatenation> concatenation) {
+    const qint32 tag = nextTag++;
+    entries_[tag] = Entry{std::move(raw), std::move(fields), concatenation};
+    return tag;
+}
+
+const CardRecordStore::Entry* CardRecordStore::Find(qint32 tag) const {
+    if (tag == 0)
+        return nullptr;
+    const auto found = entries_.find(tag);
+    return found == entries_.end() ? nullptr : &found->second;
+}
+
+QStringList CardRecordStore::FieldsOf(const RecordList& list, int row, const QList<int>& columns) {
+    QStringList fields;
+    for (const int column : columns)
+        fields.append(list.Text(row, column));
+    return fields;
+}
+
+const Bytes* CardRecordStore::Untouched(const RecordList& list, int row, const QList<int>& columns,
+                                        int recordLength) const {
+    const Entry* entry = Find(list.Tag(row));
+    if (!entry || static_cast<int>(entry->raw.size()) != recordLength)
+        return nullptr;
+    if (FieldsOf(list, row, columns) != entry->fields)
+        return nullptr;
+    return &entry->raw;
+}
+
+}  // namespace pellucard

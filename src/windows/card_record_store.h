@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+
+#include <map>
+#include <optional>
+
+#include "engine/bytes.h"
+#include "engine/sms_record.h"
+#include "records/record_list.h"
+
+namespace pellucard {
+
+// The card records a read run put into a list, each under the row tag it gave the row. A row
+// that still shows what was read goes back to the card as the very bytes that were read: the
+// texts of a list cannot carry everything a record holds (the alpha form of a name, an
+// extension record, a user data header, an alphanumeric sender, a status report, an absolute
+// validity period), so re-encoding them would damage records that nobody touched.
+//
+// Tags are unique within the process; tag 0 marks a row that is new to the list (typed,
+// pasted or copied into it), which the write run encodes from its texts.
+class CardRecordStore {
+public:
+    struct Entry {
+        Bytes raw;
+        QStringList fields;  // the row's texts as the read run wrote them
+        std::optional<SmsConcatenation> concatenation;
+    };
+
+    // Keeps a record and returns the tag for its row.
+    qint32 Remember(Bytes raw, QStringList fields,
+                    std::optional<SmsConcatenation> concatenation = std::nullopt);
+    const Entry* Find(qint32 tag) const;
+
+    // The record read into `row` when the row's `columns` still hold what was read and the
+    // record has `recordLength` bytes (a card of another size gets an encoded record); else
+    // nullptr.
+    const Bytes* Untouched(const RecordList& list, int row, const QList<int>& columns,
+                           int recordLength) const;
+
+    void Clear() { entries_.clear(); }
+
+    // The texts of `columns` of a row, in order.
+    static QStringList FieldsOf(const RecordList& list, int row, const QList<int>& columns);
+
+private:
+    std::map<qint32, Entry> entries_;
+};
+
+}  // namespace pellucard

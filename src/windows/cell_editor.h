@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+#include <functional>
+
+namespace pellucard {
+
+// The cell editor (`Text2`) that a record window lays over the cell being edited. One editor
+// serves both lists of a window. It refuses an edit that would pass its limit, as a text box
+// with a maximum length does: typed characters beyond it are dropped, a paste is cut to what
+// still fits. The line breaks it holds count as CR LF, as the cells store them.
+class CellEditor final : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    // True when the text (line breaks as CR LF) may stand in the editor.
+    using LimitCheck = std::function<bool(const QString&)>;
+
+    explicit CellEditor(QWidget* parent = nullptr);
+
+    // A limit of `length` UTF-16 units; 0 means none.
+    void SetLengthLimit(int length);
+    void SetLimitCheck(LimitCheck check);
+    int LengthLimit() const { return lengthLimit_; }
+
+    // Several lines wrapped at the editor's width (messages), or one line (names, numbers).
+    void SetMultiLine(bool multiLine);
+    bool MultiLine() const { return multiLine_; }
+
+    // The text with line breaks as CR LF; setting it does not count as an edit.
+    QString Text() const;
+    void SetText(const QString& text);
+    // Replaces the text as if typed (Delete emptying the cell); the limit still applies.
+    void ReplaceText(const QString& text);
+
+    int CaretPosition() const;
+    void SetCaretPosition(int position);
+    void SelectRange(int start, int length);
+    // The caret is on the first or the last line the editor shows.
+    bool CaretOnFirstLine() const;
+    bool CaretOnLastLine() const;
+    // Lines the text occupies at the editor's width.
+    int ShownLineCount() const;
+
+signals:
+    // The user changed the text (typing, pasting, deleting).
+    void Edited();
+    // A key went down or up while the editor had the focus; set `handled` to keep the editor
+    // from acting on a key press.
+    void KeyDown(QKeyEvent* event, bool& handled);
+    void KeyUp(QKeyEvent* event);
+    void FocusLost();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    void ContentsChanged();
+    bool Fits(const QString& text) const;
+
+    int lengthLimit_ = 0;
+    LimitCheck check_;
+    bool multiLine_ = false;
+    bool quiet_ = false;
+    QString accepted_;  // the text the editor held after the last accepted change (\n breaks)
+};
+
+// Line breaks as the cells keep them (CR LF) and as a text field holds them (LF).
+QString ToCellBreaks(const QString& text);
+QString ToEditorBreaks(const QString& text);
+
+}  // namespace pellucard

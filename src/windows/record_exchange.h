@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace pellucard {
+
+class RecordList;
+
+// The hooks through which the text export and import dialogs reach the active record window.
+// The dialogs install them when they exist; until then the File menu's export and import do
+// nothing in the record windows.
+
+struct ExportRequest {
+    const RecordList* list = nullptr;  // title row, slot numbers and the rows to export
+    int usedCount = 0;
+    int columnCount = 0;  // columns 0 .. columnCount - 1 are offered
+    QList<int> columnWidths;
+    QChar delimiter = QLatin1Char(',');
+    QWidget* parent = nullptr;
+};
+
+struct ImportRequest {
+    RecordList* list = nullptr;  // the list to append to
+    int* usedCount = nullptr;    // its used count, updated by the import
+    int fieldColumnCount = 0;
+    QString kindName;  // "Phone Record", "SMS Record"
+    QChar delimiter = QLatin1Char(',');
+    QWidget* parent = nullptr;
+};
+
+using ExportHook = std::function<void(const ExportRequest&)>;
+// Returns true when records were imported.
+using ImportHook = std::function<bool(const ImportRequest&)>;
+
+void SetRecordExportHook(ExportHook hook);
+void SetRecordImportHook(ImportHook hook);
+const ExportHook& RecordExportHook();
+const ImportHook& RecordImportHook();
+
+}  // namespace pellucard

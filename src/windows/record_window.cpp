@@ -1,0 +1,357 @@
+// The two-list record window: its controls, captions, layout and life cycle.
+#include "windows/record_window.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+#include "catalogue/catalogue.h"
+#include "engine/pellucard.h"
+#include "records/record_list_model.h"
+#include "records/record_slots.h"
+#include "shell/session.h"
+#include "windows/cell_editor.h"
+
+namespace pellucard {
+
+namespace {
+
+QPushButton* NewButton(const QString& name, QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QString Indexed(const char* name, int index) {
+    return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
+}
+
+void Caption(QWidget* widget, const QString& text) {
+    if (auto* button = qobject_cast<QPushButton*>(widget))
+        button->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(text);
+    widget->setToolTip(text);
+}
+
+}  // namespace
+
+RecordWindow::RecordWindow(const RecordWindowKind& kind, ShellHost& host, QWidget* parent)
+    : ChildWindow(kind.windowIndex, host, parent), kind_(kind) {
+    BuildWidgets();
+    ChangeLanguage();
+    for (int list : {kComputerList, kSimList})
+        InitList(list, kSlotCapacity);
+    SetMenuEntries();
+    UpdateCardState();
+    // Every window opens with a new untitled computer list.
+    if (currentFile_.isEmpty())
+        CmdNewNewrecord_Click();
+}
+
+RecordWindow::~RecordWindow() = default;
+
+int RecordWindow::Twips(int twips) {
+    return static_cast<int>(std::lround(twips / 15.0));
+}
+
+int RecordWindow::Language() const {
+    return const_cast<RecordWindow*>(this)->CurrentSession().LanguageIndex;
+}
+
+QString RecordWindow::Text(int id) const {
+    return Message(id, Language());
+}
+
+RecordList& RecordWindow::List(int list) {
+    return model_[list]->List();
+}
+
+QWidget* RecordWindow::DialogParent() {
+    return Host().MainWidget();
+}
+
+void RecordWindow::BuildWidgets() {
+    Picture1 = new QScrollArea(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setWidgetResizable(true);
+    Picture1->setFrameShape(QFrame::NoFrame);
+    content_ = new QWidget;
+    Picture1->setWidget(content_);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(Picture1);
+
+    auto* layout = new QGridLayout(content_);
+    for (int list : {kSimList, kComputerList}) {
+        auto* frame = new QGroupBox(content_);
+        frame->setObjectName(Indexed("FRecord", list));
+        FRecord[list] = frame;
+        model_[list] = new RecordListModel(kSlotCapacity + 1, kind_.columnCount, this);
+        model_[list]->SetMarkColumn(kind_.markColumn);
+        grid_[list] = new RecordTable(list, *this, frame);
+        grid_[list]->setModel(model_[list]);
+
+        Cmddelsim[list] = NewButton(Indexed("Cmddelsim", list), frame);
+        CmdNewRecord[list] = NewButton(Indexed("CmdNewRecord", list), frame);
+        LFind[list] = new QLabel(frame);
+        LFind[list]->setObjectName(Indexed("LFind", list));
+        FindBox[list] = new QLineEdit(frame);
+        FindBox[list]->setObjectName(Indexed("FindBox", list));
+        ComNext[list] = NewButton(Indexed("ComNext", list), frame);
+        CmdPrint[list] = NewButton(Indexed("CmdPrint", list), frame);
+
+        auto* commands = new QHBoxLayout;
+        auto* finding = new QHBoxLayout;
+        if (list == kSimList) {
+            readButton_ = NewButton(QLatin1String(kind_.readButtonName), frame);
+            CmdSaveSim = NewButton(QStringLiteral("CmdSaveSim"), frame);
+            CmdRight = NewButton(QStringLiteral("CmdRight"), frame);
+            Cmdallright = NewButton(QStringLiteral("Cmdallright"), frame);
+            for (QWidget* w :
+                 {static_cast<QWidget*>(readButton_), static_cast<QWidget*>(CmdSaveSim),
+                  static_cast<QWidget*>(CmdRight), static_cast<QWidget*>(Cmdallright)})
+                commands->addWidget(w);
+        } else {
+            CmdLeft = NewButton(QStringLiteral("CmdLeft"), frame);
+            Cmdallleft = NewButton(QStringLiteral("Cmdallleft"), frame);
+            CmdNewNewrecord = NewButton(QStringLiteral("CmdNewNewrecord"), frame);
+            CmdNewOpen = NewButton(QStringLiteral("CmdNewOpen"), frame);
+            CmdNewSave = NewButton(QStringLiteral("CmdNewSave"), frame);
+            CmdSaveAs = NewButton(QStringLiteral("CmdSaveAs"), frame);
+            for (QWidget* w :
+                 {static_cast<QWidget*>(CmdLeft), static_cast<QWidget*>(Cmdallleft),
+                  static_cast<QWidget*>(CmdNewNewrecord), static_cast<QWidget*>(CmdNewOpen),
+                  static_cast<QWidget*>(CmdNewSave), static_cast<QWidget*>(CmdSaveAs)})
+                commands->addWidget(w);
+        }
+        commands->addStretch();
+        finding->addWidget(Cmddelsim[list]);
+        finding->addWidget(CmdNewRecord[list]);
+        finding->addSpacing(8);
+        finding->addWidget(LFind[list]);
+        finding->addWidget(FindBox[list], 1);
+        finding->addWidget(ComNext[list]);
+        finding->addWidget(CmdPrint[list]);
+
+        auto* frameLayout = new QVBoxLayout(frame);
+        frameLayout->addLayout(commands);
+        frameLayout->addWidget(grid_[list], 1);
+        frameLayout->addLayout(finding);
+        layout->addWidget(frame, 0, list == kSimList ? 0 : 1);
+
+        connect(Cmddelsim[list], &QPushButton::clicked, this,
+                [this, list] { Cmddelsim_Click(list); });
+        connect(CmdNewRecord[list], &QPushButton::clicked, this,
+                [this, list] { CmdNewRecord_Click(list); });
+        connect(ComNext[list], &QPushButton::clicked, this, [this, list] { ComNext_Click(list); });
+        connect(CmdPrint[list], &QPushButton::clicked, this,
+                [this, list] { CmdPrint_Click(list); });
+        connect(FindBox[list], &QLineEdit::returnPressed, this,
+                [this, list] { FindBox_Enter(list); });
+    }
+    layout->setColumnStretch(0, 1);
+    layout->setColumnStretch(1, 1);
+
+    CmdRight->setText(QStringLiteral(">"));
+    Cmdallright->setText(QStringLiteral(">>"));
+    CmdLeft->setText(QStringLiteral("<"));
+    Cmdallleft->setText(QStringLiteral("<<"));
+    connect(readButton_, &QPushButton::clicked, this, &RecordWindow::ReadCard_Click);
+    connect(CmdSaveSim, &QPushButton::clicked, this, &RecordWindow::CmdSaveSim_Click);
+    connect(CmdRight, &QPushButton::clicked, this, &RecordWindow::CmdRight_Click);
+    connect(Cmdallright, &QPushButton::clicked, this, &RecordWindow::Cmdallright_Click);
+    connect(CmdLeft, &QPushButton::clicked, this, &RecordWindow::CmdLeft_Click);
+    connect(Cmdallleft, &QPushButton::clicked, this, &RecordWindow::Cmdallleft_Click);
+    connect(CmdNewNewrecord, &QPushButton::clicked, this, &RecordWindow::CmdNewNewrecord_Click);
+    connect(CmdNewOpen, &QPushButton::clicked, this, [this] { CmdNewOpen_Click(0); });
+    connect(CmdNewSave, &QPushButton::clicked, this, &RecordWindow::CmdNewSave_Click);
+    connect(CmdSaveAs, &QPushButton::clicked, this, &RecordWindow::CmdSaveAs_Click);
+
+    auto* status = new QHBoxLayout;
+    ProgressBar1 = new QProgressBar(content_);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setValue(0);
+    Label1 = new QLabel(content_);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    countLabel_ = new QLabel(content_);
+    countLabel_->setObjectName(QLatin1String(kind_.countLabelName));
+    nowLabel_ = new QLabel(content_);
+    nowLabel_->setObjectName(QLatin1String(kind_.nowLabelName));
+    status->addWidget(ProgressBar1, 1);
+    status->addWidget(Label1);
+    status->addWidget(countLabel_);
+    status->addSpacing(12);
+    status->addWidget(nowLabel_, 1);
+    layout->addLayout(status, 1, 0, 1, 2);
+
+    Text2 = new CellEditor(grid_[kComputerList]->viewport());
+    Text2->hide();
+    connect(Text2, &CellEditor::Edited, this, [this] { Text2_Change(); });
+    connect(Text2, &CellEditor::KeyDown, this,
+            [this](QKeyEvent* event, bool& handled) { handled = Text2_KeyDown(event); });
+    connect(Text2, &CellEditor::KeyUp, this, [this](QKeyEvent* event) { Text2_KeyUp(event); });
+    connect(Text2, &CellEditor::FocusLost, this, [this] { HideCellEditor(); });
+
+    content_->setMinimumSize(720, 360);
+    SetSaveEnabled(false);
+}
+
+void RecordWindow::ChangeLanguage() {
+    setWindowTitle(Text(kind_.captionId));
+    Caption(readButton_, Text(9300));
+    Caption(CmdSaveSim, Text(10700));
+    Caption(CmdNewNewrecord, Text(6300));
+    Caption(CmdNewOpen, Text(6700));
+    Caption(CmdNewSave, Text(5900));
+    Caption(CmdSaveAs, Text(27400));
+    for (int list : {kComputerList, kSimList}) {
+        Caption(Cmddelsim[list], Text(2100));
+        Caption(CmdNewRecord[list], Text(5700));
+        Caption(LFind[list], Text(2500));
+        Caption(ComNext[list], Text(2800));
+        Caption(CmdPrint[list], Text(7900));
+        SetUpColumns(list);
+    }
+    for (QPushButton* arrow : {CmdRight, Cmdallright, CmdLeft, Cmdallleft})
+        arrow->setToolTip(arrow->text());
+    Caption(Label1, Text(kind_.maxLabelId));
+    SetTitle(kSimList, Text(kind_.simFrameTitleId));
+    SetTitle(kComputerList, FileTitleOf(currentFile_, Language()));
+}
+
+void RecordWindow::SetTitle(int list, const QString& title) {
+    FRecord[list]->setTitle(title);
+    FRecord[list]->setToolTip(title);
+}
+
+int RecordWindow::MinimumRowHeight() const {
+    // The editor is one text line high; the row adds the padding of its kind.
+    return fontMetrics().height() + 4 + Twips(kind_.rowPaddingTwips);
+}
+
+void RecordWindow::InitList(int list, int slotCount) {
+    RecordList& records = List(list);
+    if (slotCount != 0 && slotCount > records.Rows())
+        records.SetRows(slotCount + 1);
+    if (slotCount == 0)
+        records.SetRows(2);
+    records.SetColumns(kind_.columnCount);
+    RenumberRows(records, records.LastSlot());
+    SetUpColumns(list);
+    grid_[list]->verticalHeader()->setDefaultSectionSize(MinimumRowHeight());
+    grid_[list]->verticalHeader()->setMinimumSectionSize(MinimumRowHeight());
+    ApplyColumnWidths(list);
+    if (slotCount == 0)
+        records.SetRows(1);
+    if (records.Rows() >= 3)
+        grid_[list]->SetCurrentCell(1, 1);
+}
+
+void RecordWindow::SetMenuEntries() {
+    Host().SetFileCommandEnabled(FileMenuEntry::New, true);
+    Host().SetFileCommandEnabled(FileMenuEntry::Open, true);
+    Host().SetFileCommandEnabled(FileMenuEntry::SaveAs, true);
+    Host().SetFileCommandEnabled(FileMenuEntry::Import, true);
+    Host().SetFileCommandEnabled(FileMenuEntry::Export, true);
+    Host().SetFileCommandEnabled(FileMenuEntry::Save, CmdNewSave->isEnabled());
+}
+
+void RecordWindow::SetSaveEnabled(bool enabled) {
+    CmdNewSave->setEnabled(enabled);
+    if (CurrentSession().CurrentWindow == kind_.windowIndex)
+        Host().SetFileCommandEnabled(FileMenuEntry::Save, enabled);
+}
+
+bool RecordWindow::Modified() const {
+    return CmdNewSave->isEnabled();
+}
+
+void RecordWindow::UpdateCardState() {
+    countLabel_->setText(QString::number(CardRecordCount()));
+    const bool card = CurrentSession().Engine().CardPresent();
+    readButton_->setEnabled(card && !busy_);
+    CmdSaveSim->setEnabled(card && !busy_);
+}
+
+void RecordWindow::Form_Activate() {
+    CurrentSession().CurrentWindow = kind_.windowIndex;
+    SetMenuEntries();
+    UpdateCardState();
+}
+
+void RecordWindow::Form_Deactivate() {
+    CurrentSession().CurrentWindow = window_index::kNone;
+}
+
+void RecordWindow::CardChanged() {
+    UpdateCardState();
+}
+
+void RecordWindow::RunFileCommand(FileCommand command) {
+    switch (command) {
+        case FileCommand::New:
+            CmdNewNewrecord_Click();
+            break;
+        case FileCommand::Open:
+            CmdNewOpen_Click(0);
+            break;
+        case FileCommand::Save:
+            CmdNewSave_Click();
+            break;
+        case FileCommand::SaveAs:
+            CmdSaveAs_Click();
+            break;
+        case FileCommand::ExportComma:
+            CmdExport(QLatin1Char(','));
+            break;
+        case FileCommand::ExportTab:
+            CmdExport(QLatin1Char('\t'));
+            break;
+        case FileCommand::ImportComma:
+            CmdImport(QLatin1Char(','));
+            break;
+        case FileCommand::ImportTab:
+            CmdImport(QLatin1Char('\t'));
+            break;
+    }
+}
+
+void RecordWindow::PrintRecords() {
+    CmdPrint_Click(currentList_);
+}
+
+void RecordWindow::closeEvent(QCloseEvent* event) {
+    if (busy_) {
+        // A transfer is yielding: the card work is never cut off.
+        event->ignore();
+        return;
+    }
+    KeepChanges();
+    DeleteScratchFile(untitledFile_, currentFile_, used_[kComputerList]);
+    currentFile_.clear();
+    untitledFile_.clear();
+    used_[kSimList] = 0;
+    ChildWindow::closeEvent(event);
+}
+
+void RecordWindow::resizeEvent(QResizeEvent* event) {
+    ChildWindow::resizeEvent(event);
+    for (int list : {kComputerList, kSimList})
+        ApplyColumnWidths(list);
+    PlaceEditor();
+}
+
+}  // namespace pellucard

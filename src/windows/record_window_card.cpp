@@ -1,0 +1,141 @@
+// The record window's card commands: the card-access gate, reading and writing.
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "engine/pellucard.h"
+#include "records/dialog_seam.h"
+#include "records/record_list_model.h"
+#include "records/record_slots.h"
+#include "shell/pin_dialog_launcher.h"
+#include "shell/session.h"
+#include "windows/record_window.h"
+
+namespace pellucard {
+
+namespace {
+
+constexpr int kSaveToSimMessage = 11700;  // "Do you want to save it to SIM ?"
+constexpr int kOverwriteMessage = 12100;  // "Do you want to over write the record?"
+constexpr int kExamineAtOnceMs = 1;
+constexpr int kPollAgainMs = 250;
+// PIN dialogs offered in one gate before it gives up; each either opens the card or ends it,
+// so this only bounds a card that keeps answering against its own counters.
+constexpr int kMaxPinRounds = 8;
+
+// The window's progress bar and result label, with the session's yield.
+class WindowProgress final : public TransferProgress {
+public:
+    WindowProgress(QProgressBar& bar, QLabel& label, Session& session)
+        : bar_(bar), label_(label), session_(session) {}
+    void SetMaximum(int maximum) override {
+        bar_.setMaximum(std::max(maximum, 1));
+        bar_.setValue(0);
+    }
+    void SetValue(int value) override { bar_.setValue(std::min(value, bar_.maximum())); }
+    void SetStatus(const QString& text) override { label_.setText(text); }
+    void Yield() override { session_.Yield(); }
+
+private:
+    QProgressBar& bar_;
+    QLabel& label_;
+    Session& session_;
+};
+
+}  // namespace
+
+bool RecordWindow::CardAccessGate(bool writing) {
+    Session& session = CurrentSession();
+    Pellucard& engine = session.Engine();
+    if (!engine.ReaderPresent())
+        return false;
+
+    std::string cardId;
+    engine.GetCardInf(cardId, CardInfoItem::Iccid);
+    if (QString::fromStdString(cardId).compare(session.CardInfo.CardId, Qt::CaseInsensitive) != 0) {
+        // Another card than the one last examined: nothing is transferred, the card
+        // information is read again and the user repeats the command.
+        session.CardInfo.CardId.clear();
+        Host().FindCardInf();
+        return false;
+    }
+    if (writing) {
+        BeforeWrite();
+        MessageRequest question = CatalogueMessage(kSaveToSimMessage, Language(),
+                                                   DialogButtons::YesNo, DialogIcon::Question);
+        if (ShowMessage(question) != DialogAnswer::Yes)
+            return false;
+        if (!engine.ReaderPresent())
+            return false;
+    }
+    for (int round = 0; round <= kMaxPinRounds; ++round) {
+        const CardInfoRecord& info = session.CardInfo;
+        const bool present = engine.CardPresent();
+        if (info.CardId != QLatin1String("-") && info.Pin1Attempts != 0 && info.Pin1Open && present)
+            return true;
+        if (info.CardId == QLatin1String("-") || !engine.CardPresent())
+            return false;
+        if (round == kMaxPinRounds)
+            return false;
+        if (info.Pin1Attempts != 0)
+            Host().PinDialogs().ExecVerifyPin(0);
+        else
+            Host().PinDialogs().ExecChangePin(1, 0);
+        if (session.CardInfo.Pin1Attempts == 0 || !session.CardInfo.Pin1Open)
+            return false;
+    }
+    return false;
+}
+
+void RecordWindow::ReadCard_Click() {
+    Transfer(false);
+}
+
+void RecordWindow::CmdSaveSim_Click() {
+    Transfer(true);
+}
+
+void RecordWindow::Transfer(bool writing) {
+    if (busy_)
+        return;
+    Session& session = CurrentSession();
+    HideCellEditor();
+    Host().StopPolling();
+    busy_ = true;
+    readButton_->setEnabled(false);
+    CmdSaveSim->setEnabled(false);
+    const bool usable = CardAccessGate(writing);
+    if (usable) {
+        WindowProgress progress(*ProgressBar1, *nowLabel_, session);
+        TransferRun run{session.Engine(), progress, store_, Language()};
+        RecordList& sim = List(kSimList);
+        if (writing) {
+            RunWrite(run, sim, used_[kSimList]);
+        } else if (used_[kSimList] <= 0 || !AskBeforeRead() ||
+                   ShowMessage(CatalogueMessage(kOverwriteMessage, Language(), DialogButtons::YesNo,
+                                                DialogIcon::Question)) == DialogAnswer::Yes) {
+            {
+                RecordList::BulkUpdate bulk(sim);
+                sim.SetRows(1);
+                sim.SetRows(kSlotCapacity + 1);
+                RenumberRows(sim, kSlotCapacity);
+            }
+            store_.Clear();
+            sortState_[kSimList] = 0;
+            find_[kSimList] = {};
+            int done = 0;
+            RunRead(run, sim, done);
+            used_[kSimList] = FindLastUsedRow(sim, done, Kind().fieldCount);
+            nowLabel_->setText(TotalText(used_[kSimList], Language()));
+            AfterRead();
+        }
+    }
+    busy_ = false;
+    if (!session.Engine().CardPresent())
+        Host().StartPolling(kExamineAtOnceMs);
+    else
+        Host().StartPolling(kPollAgainMs);
+    UpdateCardState();
+}
+
+}  // namespace pellucard

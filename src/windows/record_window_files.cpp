@@ -1,0 +1,147 @@
+// The record window's file commands on the computer list: new, open, save, save as, and the
+// scratch file an untitled list lives in.
+#include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
+
+#include "catalogue/catalogue.h"
+#include "records/dialog_seam.h"
+#include "records/record_file.h"
+#include "records/record_list_model.h"
+#include "records/record_slots.h"
+#include "shell/session.h"
+#include "windows/record_window.h"
+
+namespace pellucard {
+
+namespace {
+
+constexpr int kSaveRecordMessage = 11800;     // "Do you want to save the record "
+constexpr int kSaveNewRecordMessage = 12000;  // "Do you want to save the new record ?"
+
+}  // namespace
+
+void RecordWindow::DeleteScratchFile(const QString& untitled, const QString& current, int used) {
+    // An untitled list that holds nothing leaves no file behind.
+    if (!untitled.isEmpty() && FileExists(untitled) && SamePath(untitled, current) && used == 0)
+        QFile::remove(untitled);
+}
+
+void RecordWindow::KeepChanges() {
+    if (!CmdNewSave->isEnabled())
+        return;
+    if (!SamePath(currentFile_, untitledFile_) &&
+        !(currentFile_.isEmpty() && untitledFile_.isEmpty())) {
+        MessageRequest question = CatalogueMessage(kSaveRecordMessage, Language(),
+                                                   DialogButtons::YesNo, DialogIcon::Question);
+        question.text += FileTitleOf(currentFile_, Language()) + QStringLiteral("?");
+        if (ShowMessage(question) == DialogAnswer::Yes)
+            CmdNewSave_Click();
+        return;
+    }
+    MessageRequest question = CatalogueMessage(kSaveNewRecordMessage, Language(),
+                                               DialogButtons::YesNo, DialogIcon::Question);
+    if (ShowMessage(question) == DialogAnswer::Yes) {
+        CmdSaveAs_Click();
+    } else if (!untitledFile_.isEmpty() && FileExists(untitledFile_) &&
+               SamePath(untitledFile_, currentFile_)) {
+        QFile::remove(untitledFile_);
+    }
+}
+
+void RecordWindow::CmdNewNewrecord_Click() {
+    HideCellEditor();
+    const QString oldCurrent = currentFile_;
+    const QString oldUntitled = untitledFile_;
+    const int oldUsed = used_[kComputerList];
+    KeepChanges();
+
+    const QString path = CreateNewDocument(*Kind().file, Language());
+    SetSaveEnabled(false);
+    currentFile_ = path;
+    untitledFile_ = path;
+    used_[kComputerList] = 0;
+    ResetList(List(kComputerList), kSlotCapacity);
+    sortState_[kComputerList] = 0;
+    find_[kComputerList] = {};
+    AfterLoad(kComputerList);
+    SetTitle(kComputerList, FileTitleOf(path, Language()));
+    if (!SamePath(oldUntitled, path))
+        DeleteScratchFile(oldUntitled, oldCurrent, oldUsed);
+}
+
+void RecordWindow::CmdNewOpen_Click(int flag) {
+    HideCellEditor();
+    const QString oldCurrent = currentFile_;
+    const QString oldUntitled = untitledFile_;
+    KeepChanges();
+
+    QString chosen = currentFile_;
+    const QString title = ChooseOpenFile(chosen, QLatin1String(Kind().file->extension),
+                                         QLatin1String(Kind().file->openFilterLabel));
+    if (title.isEmpty() || chosen.isEmpty())
+        return;
+    int used = used_[kComputerList];
+    if (!LoadRecordFile(List(kComputerList), chosen, used, Language()))
+        return;  // told the user; the list stays as it was
+    currentFile_ = chosen;
+    used_[kComputerList] = used;
+    sortState_[kComputerList] = 0;
+    find_[kComputerList] = {};
+    SetTitle(kComputerList, title + QLatin1String(Kind().file->extension));
+    AfterLoad(kComputerList);
+    if (flag == 0)
+        SetSaveEnabled(false);
+    if (!oldUntitled.isEmpty() && FileExists(oldUntitled) && SamePath(oldUntitled, oldCurrent) &&
+        !SamePath(oldUntitled, currentFile_)) {
+        QFile::remove(oldUntitled);
+        untitledFile_.clear();
+    } else if (!SamePath(untitledFile_, currentFile_)) {
+        untitledFile_.clear();
+    }
+}
+
+void RecordWindow::CmdNewSave_Click() {
+    HideCellEditor();
+    if (!CmdNewSave->isEnabled() || currentFile_.isEmpty())
+        return;
+    if (!SaveRecordFile(List(kComputerList), currentFile_, used_[kComputerList], Language()))
+        return;  // told the user; the list stays modified
+    SetSaveEnabled(false);
+    untitledFile_.clear();
+}
+
+void RecordWindow::CmdSaveAs_Click() {
+    HideCellEditor();
+    const QString oldCurrent = currentFile_;
+    const QString oldUntitled = untitledFile_;
+    FileRequest request;
+    request.nameFilter = NameFilterFor(QLatin1String(Kind().file->saveFilterLabel),
+                                       QLatin1String(Kind().file->extension));
+    request.defaultSuffix = QString::fromLatin1(Kind().file->extension).mid(1);
+    const QString chosen = CurrentDialogs().ChooseSaveFileName(request);
+    if (chosen.isEmpty())
+        return;
+    if (SamePath(chosen, currentFile_)) {
+        // Saving under its own name is a plain save, even of an unmodified list.
+        if (!SaveRecordFile(List(kComputerList), currentFile_, used_[kComputerList], Language()))
+            return;
+        SetSaveEnabled(false);
+        untitledFile_.clear();
+        return;
+    }
+    QString templateName;
+    if (!CopyTemplateFile(templateName, currentFile_, chosen, Language()))
+        return;
+    if (!SaveRecordFile(List(kComputerList), chosen, used_[kComputerList], Language()))
+        return;
+    currentFile_ = chosen;
+    SetSaveEnabled(false);
+    SetTitle(kComputerList, FileTitleOf(chosen, Language()));
+    if (!oldUntitled.isEmpty() && FileExists(oldUntitled) && SamePath(oldUntitled, oldCurrent) &&
+        !SamePath(oldUntitled, currentFile_))
+        QFile::remove(oldUntitled);
+    untitledFile_.clear();
+}
+
+}  // namespace pellucard

@@ -1,0 +1,76 @@
+#include "windows/sms_fields.h"
+
+#include "catalogue/catalogue.h"
+#include "engine/sms_record.h"
+#include "records/record_list.h"
+
+namespace pellucard {
+
+namespace {
+
+constexpr int kMinutesWord = 20200;
+constexpr int kHourWord = 19700;
+constexpr int kDayWord = 18900;
+constexpr int kWeekWord = 23300;
+
+// "n" and its unit joined, or two such parts with a blank between them; a part whose number
+// is 0 is left out.
+QString TwoParts(int first, int firstWord, int second, int secondWord, int languageIndex) {
+    const QString a = QString::number(first) + Message(firstWord, languageIndex);
+    const QString b = QString::number(second) + Message(secondWord, languageIndex);
+    if (first == 0)
+        return b;
+    if (second == 0)
+        return a;
+    return a + QLatin1Char(' ') + b;
+}
+
+}  // namespace
+
+QString SmsStatusText(int status) {
+    switch (status) {
+        case kSmsRead:
+            return QString::fromLatin1(kStatusRead);
+        case kSmsToBeRead:
+            return QString::fromLatin1(kStatusToBeRead);
+        case kSmsSent:
+            return QString::fromLatin1(kStatusSent);
+        case kSmsToBeSent:
+            return QString::fromLatin1(kStatusToBeSent);
+        default:
+            return {};
+    }
+}
+
+int SmsStatusByte(const QString& text) {
+    const QString status = TrimBlanks(text);
+    if (status == QLatin1String(kStatusRead))
+        return kSmsRead;
+    if (status == QLatin1String(kStatusToBeRead))
+        return kSmsToBeRead;
+    if (status == QLatin1String(kStatusSent))
+        return kSmsSent;
+    if (status == QLatin1String(kStatusToBeSent))
+        return kSmsToBeSent;
+    return kStatusNotAMessage;
+}
+
+QString ValidityText(int v, int languageIndex) {
+    if (v >= 0 && v <= 143) {
+        const int minutes = (v + 1) * 5;
+        return TwoParts(minutes / 60, kHourWord, minutes % 60, kMinutesWord, languageIndex);
+    }
+    if (v >= 144 && v <= 167) {
+        const int minutes = 12 * 60 + (v - 143) * 30;
+        return TwoParts(minutes / 60, kHourWord, minutes % 60, kMinutesWord, languageIndex);
+    }
+    if (v >= 168 && v <= 196) {
+        const int days = v - 166;
+        return TwoParts(days / 7, kWeekWord, days % 7, kDayWord, languageIndex);
+    }
+    if (v >= 197 && v <= 255)
+        return QString::number(v - 192) + Message(kWeekWord, languageIndex);
+    return {};
+}
+
+}  // namespace pellucard

@@ -1,0 +1,275 @@
+// The transfer runs on the instant virtual reader with the demo card, without a window.
+#include <QDate>
+#include <QtTest>
+
+#include "catalogue/catalogue.h"
+#include "engine/pellucard.h"
+#include "engine/phonebook_entry.h"
+#include "engine/sms_record.h"
+#include "records/record_list.h"
+#include "support/scripted_dialogs.h"
+#include "window_rig.h"
+#include "windows/record_columns.h"
+#include "windows/sms_fields.h"
+#include "windows/transfer_runs.h"
+
+using namespace pellucard;
+
+namespace {
+
+class RecordingProgress final : public TransferProgress {
+public:
+    void SetMaximum(int maximum) override { this->maximum = maximum; }
+    void SetValue(int value) override { this->value = value; }
+    void SetStatus(const QString& text) override { status = text; }
+    void Yield() override {
+        ++yields;
+        if (onYield)
+            onYield(yields);
+    }
+    int maximum = 0;
+    int value = 0;
+    int yields = 0;
+    QString status;
+    std::function<void(int)> onYield;
+};
+
+std::vector<Bytes> CardRecords(Pellucard& engine, bool sms) {
+    std::vector<Bytes> records;
+    if (sms ? !engine.EnterSMSBook() : !engine.EnterPhoneBook())
+        return records;
+    const int count = sms ? engine.SmsRecordCount() : engine.PhoneBookRecordCount();
+    for (int n = 1; n <= count; ++n) {
+        Bytes data;
+        if (sms)
+            engine.GetSMS(data, n);
+        else
+            engine.GetPhoneBook(data, n);
+        records.push_back(data);
+    }
+    return records;
+}
+
+}  // namespace
+
+class TransferRunsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<testing::WindowRig> rig;
+    RecordingProgress progress;
+    CardRecordStore store;
+
+    TransferRun Run() { return TransferRun{rig->Engine(), progress, store, 0}; }
+    int ThisYear() const { return QDate::currentDate().year(); }
+
+private slots:
+    void init() {
+        rig = std::make_unique<testing::WindowRig>();
+        rig->IdentifyCard();
+        QVERIFY(rig->Engine().PINCodeVerify("1234", 1));
+        progress = RecordingProgress{};
+        store.Clear();
+    }
+    void cleanup() { rig.reset(); }
+
+    void validityTexts_data() {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0") << 0 << "5Minutes";
+        QTest::newRow("5") << 5 << "30Minutes";
+        QTest::newRow("11") << 11 << "1Hour";
+        QTest::newRow("29") << 29 << "2Hour 30Minutes";
+        QTest::newRow("143") << 143 << "12Hour";
+        QTest::newRow("144") << 144 << "12Hour 30Minutes";
+        QTest::newRow("167") << 167 << "24Hour";
+        QTest::newRow("170") << 170 << "4Day";
+        QTest::newRow("173") << 173 << "1Week";
+        QTest::newRow("175") << 175 << "1Week 2Day";
+        QTest::newRow("197") << 197 << "5Week";
+        QTest::newRow("255") << 255 << "63Week";
+        QTest::newRow("256") << 256 << "";
+        QTest::newRow("-1") << -1 << "";
+    }
+    void validityTexts() {
+        QFETCH(int, value);
+        QFETCH(QString, text);
+        QCOMPARE(ValidityText(value, 0), text);
+    }
+
+    void statusTextsGoBackToTheirBytes() {
+        for (int status : {kSmsRead, kSmsToBeRead, kSmsSent, kSmsToBeSent})
+            QCOMPARE(SmsStatusByte(QStringLiteral(" ") + SmsStatusText(status) + " "), status);
+        QCOMPARE(SmsStatusByte(QStringLiteral("read")), kStatusNotAMessage);
+        QCOMPARE(SmsStatusByte(QString()), kStatusNotAMessage);
+        QCOMPARE(SmsStatusText(0), QString());
+    }
+
+    // Reading the demo phone book and writing it straight back leaves every record as it
+    // was: names in the UCS2 forms 0x81 and 0x82, GSM names, extension identifiers.
+    void phoneBookWrittenBackByteForByte() {
+        Pellucard& engine = rig->Engine();
+        const auto before = CardRecords(engine, false);
+        QCOMPARE(before.size(), std::size_t(250));
+        RecordList list(257, phone_column::kCount);
+        TransferRun run = Run();
+        int done = 0;
+        QVERIFY(ReadPhoneBook(run, list, 250, done));
+        QCOMPARE(done, 250);
+        QCOMPARE(progress.yields, 250);
+        QCOMPARE(progress.status, Message(kUpLoadingMessage, 0) + "250");
+        QCOMPARE(list.Text(5, phone_column::kName), QStringLiteral("Достоевский"));
+        QCOMPARE(list.Text(8, phone_column::kName), QStringLiteral("Γιώργος"));
+        QCOMPARE(list.Text(3, phone_column::kName), QString());
+
+        QVERIFY(WritePhoneBook(run, list, 250, 20));
+        QCOMPARE(progress.status, TotalText(20, 0));
+        QCOMPARE(CardRecords(engine, false), before);
+    }
+
+    // An edited row is a new record: a Cyrillic name too long for form 0x80 is written in
+    // the form that holds all of it.
+    void editedNameGetsTheFormThatHoldsIt() {
+        Pellucard& engine = rig->Engine();
+        RecordList list(257, phone_column::kCount);
+        TransferRun run = Run();
+        int done = 0;
+        QVERIFY(ReadPhoneBook(run, list, 250, done));
+        const auto before = CardRecords(engine, false);
+        list.SetText(3, phone_column::kName, QStringLiteral("Чайковский"));
+        list.SetText(3, phone_column::kNumber, QStringLiteral("+7495"));
+        engine.SetEncodeType(Pellucard::kEncodeTypeBestFit);
+        QVERIFY(WritePhoneBook(run, list, 250, 20));
+        const auto after = CardRecords(engine, false);
+        const PhoneBookEntry entry = DecodePhoneBookRecord(after[2]);
+        QCOMPARE(QString::fromStdString(entry.name), QStringLiteral("Чайковский"));
+        QCOMPARE(QString::fromStdString(entry.Number()), QStringLiteral("+7495"));
+        QCOMPARE(after[2][0], std::uint8_t(0x81));
+        for (std::size_t i = 0; i < after.size(); ++i) {
+            if (i != 2)
+                QCOMPARE(after[i], before[i]);
+        }
+    }
+
+    void pulledCardStopsTheWrite() {
+        RecordList list(257, phone_column::kCount);
+        TransferRun run = Run();
+        int done = 0;
+        QVERIFY(ReadPhoneBook(run, list, 250, done));
+        progress.onYield = [this](int yields) {
+            if (yields == 250 + 7)
+                rig->Reader().RemoveCard();
+        };
+        QVERIFY(!WritePhoneBook(run, list, 250, 20));
+        // The card went during the yield after record 7; the write of record 8 finds it gone.
+        QCOMPARE(progress.status, Message(kDownLoadProblemMessage, 0) + "8");
+        QCOMPARE(progress.value, 7);
+    }
+
+    void readWithoutCardTouchesNothing() {
+        rig->Reader().RemoveCard();
+        RecordList list(257, phone_column::kCount);
+        list.SetText(1, 1, QStringLiteral("kept"));
+        TransferRun run = Run();
+        int done = 0;
+        QVERIFY(!ReadPhoneBook(run, list, 250, done));
+        QCOMPARE(list.Text(1, 1), QStringLiteral("kept"));
+        QCOMPARE(done, 0);
+    }
+
+    void smsWrittenBackByteForByte() {
+        Pellucard& engine = rig->Engine();
+        const auto before = CardRecords(engine, true);
+        RecordList list(257, sms_column::kCount);
+        TransferRun run = Run();
+        int done = 0;
+        QVERIFY(ReadSms(run, list, 30, done, ThisYear()));
+        QCOMPARE(list.Text(1, sms_column::kStatus), QStringLiteral("Read"));
+        QCOMPARE(list.Text(1, sms_column::kTimeStamp), QStringLiteral("2024/03/15 10:30:00 (04)"));
+        QCOMPARE(list.Text(1, sms_column::kAddress), QStringLiteral("+441632960123"));
+        QCOMPARE(list.Text(3, sms_column::kStatus), QString());
+        QCOMPARE(list.Text(4, sms_column::kStatus), QStringLiteral("Send"));
+        QCOMPARE(list.Text(4, sms_column::kValidity), QStringLiteral("167"));
+        QCOMPARE(list.Text(4, sms_column::kValidityText), QStringLiteral("24Hour"));
+        QCOMPARE(list.Text(4, sms_column::kTimeStamp), QString());
+        QCOMPARE(list.Text(5, sms_column::kText), QStringLiteral("Καλημέρα! Τι κάνεις;"));
+        QCOMPARE(list.Text(7, sms_column::kTimeStamp), QStringLiteral("2024/03/20 14:45:10 (-16)"));
+        QCOMPARE(list.Text(8, sms_column::kAddress), QStringLiteral("Pellucard"));
+        const auto* part = store.Find(list.Tag(9));
+        QVERIFY(part && part->concatenation);
+        QCOMPARE(part->concatenation->partNumber, 1);
+        QCOMPARE(part->concatenation->partCount, 3);
+        QCOMPARE(part->concatenation->reference, 0x5A);
+
+        QVERIFY(WriteSms(run, list, 30, 11));
+        QCOMPARE(CardRecords(engine, true), before);
+        QVERIFY(rig->dialogs.Calls().isEmpty());
+    }
+
+    // A text the card cannot hold whole is never cut without asking.
+    void tooLongTextIsNamedBeforeWriting() {
+        Pellucard& engine = rig->Engine();
+        RecordList list(257, sms_column::kCount);
+        TransferRun run = Run();
+        int done = 0;
+        QVERIFY(ReadSms(run, list, 30, done, ThisYear()));
+        const auto before = CardRecords(engine, true);
+        list.SetText(3, sms_column::kText, QString(200, QLatin1Char('a')));
+        list.SetText(3, sms_column::kStatus, QStringLiteral("To Be Send"));
+        list.SetText(3, sms_column::kValidity, QStringLiteral("167"));
+        list.SetText(12, sms_column::kText, QString(71, QChar(0x03C9)));
+        list.SetText(12, sms_column::kStatus, QStringLiteral("To Be Send"));
+        QCOMPARE(SmsSlotsToBeCut(list, 30, store, 176), (QList<int>{3, 12}));
+
+        rig->dialogs.QueueAnswer(DialogAnswer::No);
+        QVERIFY(!WriteSms(run, list, 30, 12));
+        QCOMPARE(rig->dialogs.LastMessage().messageId, kMessagesCutMessage);
+        QVERIFY(rig->dialogs.LastMessage().text.contains(QStringLiteral("3, 12")));
+        QCOMPARE(CardRecords(engine, true), before);
+
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        QVERIFY(WriteSms(run, list, 30, 12));
+        const auto after = CardRecords(engine, true);
+        QCOMPARE(QString::fromStdString(DecodeSmsRecord(after[2]).text), QString(160, 'a'));
+        QCOMPARE(QString::fromStdString(DecodeSmsRecord(after[11]).text),
+                 QString(70, QChar(0x03C9)));
+    }
+
+    // A character outside the Basic Multilingual Plane travels as a surrogate pair.
+    void emojiComesBackTheSame() {
+        RecordList list(257, sms_column::kCount);
+        TransferRun run = Run();
+        const QString text = QStringLiteral("Bis später \U0001F600\r\nGruß");
+        list.SetText(1, sms_column::kAddress, QStringLiteral("+4930123456"));
+        list.SetText(1, sms_column::kText, text);
+        list.SetText(1, sms_column::kStatus, QStringLiteral("To Be Send"));
+        list.SetText(1, sms_column::kServiceCentre, QStringLiteral("+491710760000"));
+        list.SetText(1, sms_column::kValidity, QStringLiteral("167"));
+        QVERIFY(WriteSms(run, list, 30, 1));
+        RecordList back(257, sms_column::kCount);
+        int done = 0;
+        QVERIFY(ReadSms(run, back, 30, done, ThisYear()));
+        QCOMPARE(back.Text(1, sms_column::kText), text);
+        QCOMPARE(back.Text(1, sms_column::kAddress), QStringLiteral("+4930123456"));
+        QCOMPARE(back.Text(1, sms_column::kServiceCentre), QStringLiteral("+491710760000"));
+        QCOMPARE(back.Text(1, sms_column::kValidity), QStringLiteral("167"));
+    }
+
+    void pulledCardStopsTheSmsWrite() {
+        RecordList list(257, sms_column::kCount);
+        TransferRun run = Run();
+        int done = 0;
+        QVERIFY(ReadSms(run, list, 30, done, ThisYear()));
+        for (int row = 1; row <= 30; ++row)
+            list.SetTag(row, 0);  // every record encoded anew
+        progress.onYield = [this](int yields) {
+            if (yields == 30 + 4)
+                rig->Reader().RemoveCard();
+        };
+        QVERIFY(!WriteSms(run, list, 30, 11));
+        QVERIFY(progress.status.startsWith(Message(kDownLoadProblemMessage, 0)));
+    }
+};
+
+QTEST_MAIN(TransferRunsTest)
+#include "transfer_runs_test.moc"
