@@ -10,10 +10,18 @@ std::unique_ptr<ReaderSession> OpenCard(const Globals& globals) {
         throw Failure{kCardFailure, error};
     Pellucard& engine = *session->engine;
     if (!engine.FindReader()) {
+        const std::string why = session->WhyNoReader();
         switch (globals.reader.kind) {
             case ReaderChoice::Kind::Socket:
                 throw Failure{kCardFailure,
                               "no reader emulator answers on " + globals.reader.argument};
+            case ReaderChoice::Kind::Pcsc:
+                throw Failure{kCardFailure, why.empty() ? "no smart-card reader found" : why};
+            case ReaderChoice::Kind::Auto:
+                throw Failure{kCardFailure,
+                              "no SIM card reader found: no USB SIM reader (1101:0001) that you "
+                              "may open, and " +
+                                  (why.empty() ? std::string("no smart-card reader") : why)};
             default:
                 throw Failure{kCardFailure,
                               "no SIM card reader found (USB 1101:0001; is it plugged in and "
@@ -21,15 +29,19 @@ std::unique_ptr<ReaderSession> OpenCard(const Globals& globals) {
         }
     }
     if (!engine.FindSimCard()) {
-        throw Failure{kCardFailure, engine.ReaderPresent() ? "no SIM card in the reader"
-                                                           : "the reader went away"};
+        const std::string why = session->WhyNoReader();
+        if (!engine.ReaderPresent())
+            throw Failure{kCardFailure, why.empty() ? "the reader went away" : why};
+        throw Failure{kCardFailure,
+                      "no SIM card in the reader" + (why.empty() ? "" : " (" + why + ")")};
     }
     return session;
 }
 
 void SaveCard(const ReaderSession& session) {
     std::string error;
-    if (!session.SaveVirtualCard(error)) throw Failure{kCardFailure, error};
+    if (!session.SaveVirtualCard(error))
+        throw Failure{kCardFailure, error};
 }
 
 void UnlockCard(ReaderSession& session, const Globals& globals) {

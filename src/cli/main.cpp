@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> words;
     bool help = false;
     try {
-        std::string readerText = "hid";
+        std::string readerText = "auto";
         for (int i = 1; i < argc; ++i) {
             const std::string word = argv[i];
             auto value = [&](const std::string& name) {
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
         if (!pellucard::ParseReaderChoice(readerText, globals.reader, error)) {
             throw Failure{kUsage, error};
         }
-        return it->second(globals, Arguments(words, {}));
+        return it->second(globals, Arguments(words, {"pcsc", "uicc"}));
     } catch (const Failure& failure) {
         std::cerr << "pellucard-cli: " << failure.message << '\n';
         if (failure.code == kUsage)

@@ -19,9 +19,13 @@ std::string Usage(const std::string& command) {
          "  decode adn|alpha|sms|digits HEX\n"
          "  encode adn|alpha|sms|digits ...\n"
          "  simulate --socket PATH        serve the virtual reader on a Unix socket\n"
+         "  simulate --pcsc [--uicc]      serve the virtual card to pcscd through vpcd\n"
          "\n"
          "readers (--reader):\n"
-         "  hid                           the USB SIM card reader (default)\n"
+         "  auto                          the USB SIM card reader when one is plugged in, else\n"
+         "                                the first smart-card reader holding a card (default)\n"
+         "  hid                           the USB SIM card reader\n"
+         "  pcsc[:NAME]                   a smart-card reader of the PC/SC service (pcscd)\n"
          "  virtual[:IMAGE]               the built-in virtual reader with the demo card or a\n"
          "                                card image (JSON)\n"
          "  socket:PATH                   a reader emulator behind a Unix socket\n"
@@ -70,8 +74,13 @@ std::string Usage(const std::string& command) {
         {"simulate",
          "usage: pellucard-cli simulate --socket PATH [--image FILE] [--profile "
          "instant|realistic]\n"
+         "       pellucard-cli simulate --pcsc [--uicc] [--image FILE] [--port N] [--pull-after N]\n"
          "Serves the virtual reader on a Unix socket (what --reader socket:PATH connects to)\n"
-         "until interrupted; with --image the card's changes are saved back to the image.\n"},
+         "until interrupted; with --image the card's changes are saved back to the image.\n"
+         "With --pcsc the card goes to pcscd instead, through vsmartcard's vpcd driver (port\n"
+         "35963 unless --port says otherwise), and --reader pcsc reaches it; --uicc makes it a\n"
+         "USIM-only card that refuses GSM commands and keeps its phone book in DF 5F3A;\n"
+         "--pull-after N pulls the card out after N commands.\n"},
     };
     const auto it = kUsage.find(command);
     return it == kUsage.end() ? kUsage.at("") : it->second;
