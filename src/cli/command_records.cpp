@@ -1,9 +1,14 @@
 // phonebook read|write and sms read|write: whole files of the card.
 #include <QJsonArray>
 
+#include <QJsonDocument>
+#include <QSaveFile>
+
 #include "cli/cli.h"
+#include "cli/record_files.h"
 #include "cli/record_json.h"
 #include "engine/pellucard.h"
+#include "records/save_file.h"
 
 namespace pellucard::cli {
 
@@ -79,43 +84,112 @@ std::vector<const Slot*> BySlot(const std::vector<Slot>& given, int count) {
     return table;
 }
 
-int ReadAll(const Globals& globals, bool sms) {
+// The file that `read -o FILE` (or --output FILE) writes; empty when none was given.
+std::string OutputPath(const Arguments& args) {
+    const auto& words = args.Positional();
+    if (words.size() > 2 && words[2] == "-o")
+        return args.Positional(3, "the file after -o");
+    if (words.size() > 2)
+        throw Failure{kUsage, "unexpected '" + words[2] + "'"};
+    return args.Option("output").value_or(std::string());
+}
+
+SmsSlot SlotOfMessage(int slot, const SmsRecord& message) {
+    SmsSlot s;
+    s.slot = slot;
+    s.status = message.status;
+    s.address = message.AddressText();
+    s.text = message.text;
+    s.serviceCentre = message.ServiceCentreNumber();
+    s.timeStamp = message.timeStamp;
+    s.validity = message.validity;
+    s.validityGiven =
+        message.IsMessage() && !message.IsReceived() && message.validityFormat != kValidityNone;
+    s.raw = message.raw;
+    return s;
+}
+
+void SaveJson(const std::string& path, const QJsonArray& array) {
+    const QByteArray bytes = QJsonDocument(array).toJson(QJsonDocument::Indented);
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+        !CommitWhenComplete(file)) {
+        throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
+    }
+}
+
+int ReadAll(const Globals& globals, const Arguments& args, bool sms) {
+    const std::string output = OutputPath(args);
+    const FileOptions options = FileOptionsOf(args);
+    // Check the output's name before reading the whole card.
+    const bool toFile = !output.empty();
+    const bool toJsonFile = toFile && FormatOf(output) == FileFormat::Json;
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
     Pellucard& engine = *session->engine;
     const CardFile file = sms ? EnterSms(engine) : EnterPhoneBook(engine);
     QJsonArray out;
+    std::vector<PhoneBookSlot> entries;
+    std::vector<SmsSlot> messages;
     for (int slot = 1; slot <= file.count; ++slot) {
         Progress(sms ? "reading messages" : "reading phone book", slot, file.count);
         const Bytes record = ReadRecord(engine, sms, slot, file.length);
         if (sms) {
             const auto message = DecodeSmsRecord(record);
-            if (globals.json) {
+            messages.push_back(SlotOfMessage(slot, message));
+            if (globals.json || toJsonFile) {
                 out.append(SmsJson(slot, message));
-            } else if (message.IsMessage()) {
+            } else if (!toFile && message.IsMessage()) {
                 PrintLine(std::to_string(slot) + "\t" + std::to_string(message.status) + "\t" +
                           message.AddressText() + "\t" + message.text);
             }
         } else {
             const auto entry = DecodePhoneBookRecord(record);
-            if (globals.json) {
+            entries.push_back({slot, entry.name, entry.Number(), entry.raw});
+            if (globals.json || toJsonFile) {
                 out.append(PhoneBookJson(slot, entry));
-            } else if (!entry.IsEmpty()) {
+            } else if (!toFile && !entry.IsEmpty()) {
                 PrintLine(std::to_string(slot) + "\t" + entry.name + "\t" + entry.Number());
             }
         }
     }
     EndProgress();
-    if (globals.json)
+    if (toJsonFile) {
+        SaveJson(output, out);
+    } else if (toFile) {
+        // The card-side list as the windows keep it: slot n holds card record n.
+        const CardList cards =
+            sms ? FromSmsSlots(messages, file.count) : FromPhoneBookSlots(entries, file.count);
+        WriteCardFile(cards, output, options);
+    } else if (globals.json) {
         PrintJson(out);
+    }
+    if (toFile && !globals.json)
+        PrintLine("read " + std::to_string(file.count) + " records into " + output);
     return kSuccess;
 }
 
 int WriteAll(const Globals& globals, const Arguments& args, bool sms) {
-    const QByteArray json = ReadInputFile(args.Positional(2, "the JSON file to write"));
+    const std::string input = args.Positional(2, "the file to write");
     // Check the whole input before touching the card.
-    const auto phoneBook = sms ? std::vector<PhoneBookSlot>{} : ParsePhoneBookJson(json);
-    const auto messages = sms ? ParseSmsJson(json) : std::vector<SmsSlot>{};
+    std::vector<PhoneBookSlot> phoneBook;
+    std::vector<SmsSlot> messages;
+    if (input == "-" || FormatOf(input) == FileFormat::Json) {
+        const QByteArray json = ReadInputFile(input);
+        if (sms) {
+            messages = ParseSmsJson(json);
+        } else {
+            phoneBook = ParsePhoneBookJson(json);
+        }
+    } else {
+        const RecordKind kind = sms ? RecordKind::Sms : RecordKind::PhoneBook;
+        const CardList cards = ReadCardFile(input, FileOptionsOf(args), kind);
+        if (sms) {
+            messages = SmsSlotsOf(cards, false);
+        } else {
+            phoneBook = PhoneBookSlotsOf(cards, false);
+        }
+    }
 
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
@@ -143,10 +217,10 @@ int WriteAll(const Globals& globals, const Arguments& args, bool sms) {
 }
 
 int RunRecords(const Globals& globals, const Arguments& args, bool sms) {
-    args.Expect({});
+    args.Expect({"output", "delimiter", "kind"});
     const std::string verb = args.Positional(1, "read or write");
     if (verb == "read")
-        return ReadAll(globals, sms);
+        return ReadAll(globals, args, sms);
     if (verb == "write")
         return WriteAll(globals, args, sms);
     throw Failure{kUsage, "unknown action '" + verb + "': use read or write"};

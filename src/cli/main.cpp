@@ -16,7 +16,7 @@ const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> commands = {
         {"info", RunInfo},         {"phonebook", RunPhoneBook}, {"sms", RunSms},
         {"pin", RunPin},           {"decode", RunDecode},       {"encode", RunEncode},
-        {"simulate", RunSimulate},
+        {"simulate", RunSimulate}, {"convert", RunConvert},
     };
     return commands;
 }
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
         if (!pellucard::ParseReaderChoice(readerText, globals.reader, error)) {
             throw Failure{kUsage, error};
         }
-        return it->second(globals, Arguments(words, {"pcsc", "uicc"}));
+        return it->second(globals, Arguments(words, {"force", "pcsc", "uicc"}));
     } catch (const Failure& failure) {
         std::cerr << "pellucard-cli: " << failure.message << '\n';
         if (failure.code == kUsage)

@@ -139,6 +139,7 @@ std::vector<SmsSlot> ParseSmsJson(const QByteArray& json) {
             s.timeStamp = SmsTimeStamp::FromValues(values);
         }
         s.validity = o["validity"].toInt(0);
+        s.validityGiven = o["validity"].isDouble();
         s.raw = RawOf(o, slot);
         result.push_back(std::move(s));
     }

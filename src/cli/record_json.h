@@ -34,6 +34,7 @@ struct SmsSlot {
     std::string serviceCentre;
     SmsTimeStamp timeStamp;
     int validity = 0;
+    bool validityGiven = false;  // "validity" was a number, not null or missing
     Bytes raw;
 };
 

@@ -13,8 +13,9 @@ std::string Usage(const std::string& command) {
          "\n"
          "commands:\n"
          "  info                          the card's identity, counts and PIN state\n"
-         "  phonebook read|write FILE     the card's phone book as JSON\n"
-         "  sms read|write FILE           the card's short messages as JSON\n"
+         "  phonebook read|write ...      the card's phone book as JSON or in a file\n"
+         "  sms read|write ...            the card's short messages as JSON or in a file\n"
+         "  convert IN OUT                records between .SPB, .sms, JSON, .csv and .txt\n"
          "  pin verify|change|enable|disable|unblock ...\n"
          "  decode adn|alpha|sms|digits HEX\n"
          "  encode adn|alpha|sms|digits ...\n"
@@ -39,20 +40,34 @@ std::string Usage(const std::string& command) {
          "Shows the card ID, SIM phase, IMSI, service provider, service centre, the numbers of\n"
          "phone book, SMS and last-dialled records and the PIN counters.\n"},
         {"phonebook",
-         "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] phonebook read\n"
-         "       pellucard-cli [--reader R] [--pin PIN1] phonebook write FILE.json\n"
+         "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] phonebook read [-o FILE]\n"
+         "       pellucard-cli [--reader R] [--pin PIN1] phonebook write FILE\n"
          "read prints every record in slot order; with --json an array of\n"
          "{\"slot\", \"name\", \"number\", \"raw\"}, empty slots included. write takes the same\n"
          "JSON (\"-\" reads stdin); slots not given are written empty. A record whose \"raw\"\n"
-         "bytes still decode to its name and number goes back byte for byte.\n"},
+         "bytes still decode to its name and number goes back byte for byte.\n"
+         "-o FILE writes what was read to FILE instead; FILE, and the FILE of write, may also be\n"
+         "a contact file (.SPB, slot n holding card record n) or text (.csv, .txt; see convert).\n"},
         {"sms",
-         "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] sms read\n"
-         "       pellucard-cli [--reader R] [--pin PIN1] sms write FILE.json\n"
+         "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] sms read [-o FILE]\n"
+         "       pellucard-cli [--reader R] [--pin PIN1] sms write FILE\n"
          "JSON: an array of {\"slot\", \"status\" (0 free, 1 read, 3 unread, 5 sent, 7 to send),\n"
          "\"address\", \"text\", \"sc\", \"timestamp\": [yy,mm,dd,hh,mi,ss,tz] or null,\n"
          "\"validity\": v or null, \"concatenation\": {\"reference\", \"part\", \"parts\"}, "
          "\"raw\"}.\n"
-         "The time zone tz counts signed quarter hours.\n"},
+         "The time zone tz counts signed quarter hours.\n"
+         "sms read -o FILE and sms write FILE also take an SMS file (.sms) or text (.csv, .txt).\n"},
+        {"convert",
+         "usage: pellucard-cli convert IN OUT [--delimiter comma|tab] [--kind phonebook|sms]\n"
+         "                             [--force]\n"
+         "Converts phone book records or messages between the program's files (.SPB, .sms),\n"
+         "the JSON of read --json (.json) and comma- or tab-separated text (.csv, .txt) whose\n"
+         "first line holds the column titles, as the program exports and imports them.\n"
+         "Text is written with \",\" in .csv and a tab in .txt unless --delimiter says; a\n"
+         "file is read with the delimiter its first line uses. --kind tells what a JSON or text\n"
+         "file holds when the other file does not. A conversion that would lose text (a field\n"
+         "too long for its place in a .SPB or .sms file, personal record fields in phone book\n"
+         "JSON) is refused unless --force is given.\n"},
         {"pin",
          "usage: pellucard-cli pin verify [--chv 1|2] PIN\n"
          "       pellucard-cli pin change [--chv 1|2] OLD NEW\n"

@@ -1,0 +1,46 @@
+// convert IN OUT: card records between .SPB, .sms, JSON and delimited text files.
+#include "cli/cli.h"
+#include "cli/record_files.h"
+
+namespace pellucard::cli {
+
+FileOptions FileOptionsOf(const Arguments& args) {
+    FileOptions options;
+    if (const auto delimiter = args.Option("delimiter")) {
+        if (*delimiter == "comma") {
+            options.delimiter = QLatin1Char(',');
+        } else if (*delimiter == "tab") {
+            options.delimiter = QLatin1Char('\t');
+        } else {
+            throw Failure{kUsage, "--delimiter takes comma or tab"};
+        }
+    }
+    if (const auto kind = args.Option("kind")) {
+        if (*kind == "phonebook") {
+            options.kind = RecordKind::PhoneBook;
+        } else if (*kind == "sms") {
+            options.kind = RecordKind::Sms;
+        } else {
+            throw Failure{kUsage, "--kind takes phonebook or sms"};
+        }
+    }
+    options.force = args.Flag("force");
+    return options;
+}
+
+int RunConvert(const Globals& globals, const Arguments& args) {
+    args.Expect({"delimiter", "kind"});
+    const std::string in = args.Positional(1, "the file to convert");
+    const std::string out = args.Positional(2, "the file to write");
+    if (args.Positional().size() > 3)
+        throw Failure{kUsage, "convert takes two files"};
+    const FileOptions options = FileOptionsOf(args);
+    // The output's kind, when its format fixes one, says what a JSON or text input holds.
+    const CardList cards = ReadCardFile(in, options, KindOf(FormatOf(out)));
+    WriteCardFile(cards, out, options);
+    if (!globals.json)
+        PrintLine("wrote " + std::to_string(cards.used) + " slots to " + out);
+    return kSuccess;
+}
+
+}  // namespace pellucard::cli

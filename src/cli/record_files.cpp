@@ -1,0 +1,364 @@
+#include "cli/record_files.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <iostream>
+
+#include "catalogue/catalogue.h"
+#include "cli/cli.h"
+#include "records/delimited_text.h"
+#include "records/dialog_seam.h"
+#include "records/field_text.h"
+#include "records/record_file.h"
+#include "records/record_layout.h"
+#include "records/record_marks.h"
+#include "records/save_file.h"
+#include "records/text_export.h"
+#include "records/text_import.h"
+
+namespace pellucard::cli {
+namespace {
+
+constexpr int kMaxCardSlots = 255;  // a SIM's linear fixed files hold at most 255 records
+
+// The record layer tells of a failed read or write in a message box; here its text becomes
+// the failure's message.
+class MessageCapture final : public DialogSeam {
+public:
+    MessageCapture() { previous_ = InstallDialogs(this); }
+    ~MessageCapture() override { InstallDialogs(previous_); }
+    MessageCapture(const MessageCapture&) = delete;
+    MessageCapture& operator=(const MessageCapture&) = delete;
+
+    DialogAnswer ShowMessage(const MessageRequest& request) override {
+        if (!text_.isEmpty())
+            text_ += u' ';
+        text_ += request.text.trimmed().replace(u'\n', u' ');
+        return request.buttons == DialogButtons::YesNo ? DialogAnswer::No : DialogAnswer::Ok;
+    }
+    QString ChooseOpenFileName(const FileRequest&) override { return {}; }
+    QString ChooseSaveFileName(const FileRequest&) override { return {}; }
+
+    [[noreturn]] void Fail(const std::string& path) const {
+        throw Failure{kCardFailure,
+                      text_.isEmpty() ? path + ": cannot be read or written" : text_.toStdString()};
+    }
+
+private:
+    DialogSeam* previous_ = nullptr;
+    QString text_;
+};
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::string KindWords(RecordKind kind) {
+    return kind == RecordKind::PhoneBook ? "phone book records" : "messages";
+}
+
+QChar DelimiterFor(const std::string& path, const FileOptions& options, const QString& firstLine) {
+    if (options.delimiter)
+        return *options.delimiter;
+    if (QFileInfo(Q(path)).suffix().compare(u"csv", Qt::CaseInsensitive) == 0)
+        return kCommaDelimiter;
+    // A .txt file written by the windows may use either; its first line tells.
+    return firstLine.isNull() || firstLine.contains(kTabDelimiter) ? kTabDelimiter
+                                                                   : kCommaDelimiter;
+}
+
+QString FirstLineOf(const std::string& path) {
+    QFile file(Q(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return DecodeTextFile(file.readLine(64 * 1024));
+}
+
+// Text and JSON files must name their fields, so the kind of records they hold shows.
+std::optional<RecordKind> KindOfJson(const QByteArray& json) {
+    const QJsonArray array = QJsonDocument::fromJson(json).array();
+    for (const QJsonValue& value : array) {
+        const QJsonObject o = value.toObject();
+        if (o.contains("status") || o.contains("text") || o.contains("address"))
+            return RecordKind::Sms;
+        if (o.contains("name") || o.contains("number"))
+            return RecordKind::PhoneBook;
+    }
+    return std::nullopt;
+}
+
+// The record fields of a kind titled in one language.
+QList<ImportField> FieldsOf(RecordKind kind, int languageIndex) {
+    QList<ImportField> fields;
+    for (int column : TitledColumns(kind))
+        fields.append({column, ColumnTitle(kind, column, languageIndex)});
+    return fields;
+}
+
+int LinkCount(const QList<MappingEntry>& mapping) {
+    int links = 0;
+    for (const MappingEntry& entry : mapping)
+        links += entry.column > 0 ? 1 : 0;
+    return links;
+}
+
+// The kind and language whose column titles the most field names match (English first).
+std::pair<RecordKind, int> BestTitles(const QStringList& header, std::optional<RecordKind> kind) {
+    std::pair<RecordKind, int> best{kind.value_or(RecordKind::PhoneBook), 0};
+    int bestLinks = 0;
+    for (RecordKind candidate : {RecordKind::PhoneBook, RecordKind::Sms}) {
+        if (kind && candidate != *kind)
+            continue;
+        for (int language = 0; language < kLanguageCount; ++language) {
+            const int links = LinkCount(BuildMappingList(header, FieldsOf(candidate, language)));
+            if (links > bestLinks) {
+                bestLinks = links;
+                best = {candidate, language};
+            }
+        }
+    }
+    return best;
+}
+
+CardList ReadRecordFile(const std::string& path, RecordKind kind) {
+    CardList cards = EmptyCardList(kind, 0);
+    MessageCapture capture;
+    if (!LoadRecordFile(*cards.list, Q(path), cards.used, 0))
+        capture.Fail(path);
+    if (kind == RecordKind::Sms) {
+        // A message may begin with a blank (a part of a long message that starts between two
+        // words); the file keeps it, so give it back.
+        QFile file(Q(path));
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const RecordLayout& layout = SmsRecordLayout();
+        int offset = 0;
+        for (int column = 1; column <= 3; ++column) {
+            const int width = layout.widths[column - 1];
+            for (int row = 1; row <= cards.used; ++row) {
+                const QByteArray field =
+                    bytes.mid(qsizetype(row - 1) * layout.slotLength + offset, width);
+                qsizetype blanks = 0;
+                while (blanks < field.size() && field[blanks] == ' ')
+                    ++blanks;
+                const QString& text = cards.list->Text(row, column);
+                if ((column == 2 || column == 3) && blanks > 0 && !text.isEmpty())
+                    cards.list->SetText(row, column, QString(blanks, u' ') + text);
+            }
+            offset += width;
+        }
+    }
+    return cards;
+}
+
+CardList ReadJsonFile(const std::string& path, std::optional<RecordKind> kind) {
+    const QByteArray json = ReadInputFile(path);
+    const RecordKind chosen = kind.value_or(KindOfJson(json).value_or(RecordKind::PhoneBook));
+    try {
+        if (chosen == RecordKind::Sms)
+            return FromSmsSlots(ParseSmsJson(json), 0);
+        return FromPhoneBookSlots(ParsePhoneBookJson(json), 0);
+    } catch (const Failure& failure) {
+        throw Failure{failure.code, path + ": " + failure.message};
+    }
+}
+
+CardList ReadText(const std::string& path, const FileOptions& options,
+                  std::optional<RecordKind> kind) {
+    TextTable table;
+    {
+        MessageCapture capture;
+        if (!ReadTextFile(table, Q(path), DelimiterFor(path, options, FirstLineOf(path)), 0))
+            capture.Fail(path);
+    }
+    const auto [chosen, language] = BestTitles(table.header, kind);
+    const QList<MappingEntry> mapping = BuildMappingList(table.header, FieldsOf(chosen, language));
+    if (LinkCount(mapping) == 0) {
+        throw Failure{kUsage, path + ": no field name of its first line is a column title of " +
+                                  KindWords(chosen)};
+    }
+    for (const MappingEntry& entry : mapping) {
+        if (entry.column == 0) {
+            std::cerr << "pellucard-cli: " << path << ": the field \""
+                      << entry.fieldName.toStdString() << "\" is no column and was left out\n";
+        }
+    }
+    CardList cards = EmptyCardList(chosen, int(table.records.size()));
+    // The SMS list keeps the message as typed (column 2) beside the message as shown (3).
+    const QMap<int, int> mirrored =
+        chosen == RecordKind::Sms ? QMap<int, int>{{3, 2}} : QMap<int, int>{};
+    ImportRows(*cards.list, cards.used, table, mapping, mirrored);
+    // Text files show the validity period as text only; the list keeps its code as well.
+    for (int row = 1; chosen == RecordKind::Sms && row <= cards.used; ++row) {
+        const std::optional<int> validity = ValidityOfText(cards.list->Text(row, 7));
+        if (validity)
+            cards.list->SetText(row, 8, QString::number(*validity));
+    }
+    return cards;
+}
+
+void RequireKind(const CardList& cards, RecordKind kind, const std::string& path, bool reading) {
+    if (cards.kind == kind)
+        return;
+    if (reading)
+        throw Failure{kUsage,
+                      path + " holds " + KindWords(cards.kind) + ", not " + KindWords(kind)};
+    throw Failure{kUsage,
+                  path + " can hold " + KindWords(kind) + " only, not " + KindWords(cards.kind)};
+}
+
+void Refuse(const std::string& what) {
+    throw Failure{kUsage, what + " (--force writes it anyway)"};
+}
+
+// A field that a record file would cut.
+void CheckFieldWidths(const CardList& cards, const std::string& path) {
+    const RecordLayout& layout = RecordLayoutFor(*cards.list);
+    for (int row = 1; row <= cards.used; ++row) {
+        for (int column = 1; column <= int(layout.widths.size()); ++column) {
+            const QString text = TrimBlanks(cards.list->Text(row, column));
+            const int width = layout.widths[column - 1];
+            if (DecodeFieldText(EncodeFieldText(text, width)) != text) {
+                Refuse(path + ": slot " + std::to_string(row) + ", field " +
+                       std::to_string(column) + " is longer than the " + std::to_string(width) +
+                       " bytes the file keeps for it");
+            }
+        }
+    }
+}
+
+void SaveBytes(const std::string& path, const QByteArray& bytes) {
+    QSaveFile file(Q(path));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+        !CommitWhenComplete(file)) {
+        throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
+    }
+}
+
+void WriteJson(const CardList& cards, const std::string& path, bool force) {
+    QJsonArray array;
+    const RecordList& list = *cards.list;
+    const int fields = cards.kind == RecordKind::PhoneBook ? 25 : 8;
+    for (int row = 1; row <= cards.used; ++row) {
+        if (row > kMaxCardSlots) {
+            if (RowHasText(list, row, 1, fields) && !force)
+                Refuse(path + ": slot " + std::to_string(row) + " is beyond the 255 a SIM holds");
+            continue;
+        }
+        if (cards.kind == RecordKind::PhoneBook && !force && RowHasText(list, row, 3, 25)) {
+            Refuse(path + ": slot " + std::to_string(row) +
+                   " holds personal record fields that phone book JSON has no place for");
+        }
+    }
+    if (cards.kind == RecordKind::PhoneBook) {
+        for (const PhoneBookSlot& slot : PhoneBookSlotsOf(cards, true)) {
+            if (slot.slot <= kMaxCardSlots) {
+                array.append(QJsonObject{
+                    {"slot", slot.slot}, {"name", Q(slot.name)}, {"number", Q(slot.number)}});
+            }
+        }
+    } else {
+        for (const SmsSlot& slot : SmsSlotsOf(cards, true)) {
+            if (slot.slot <= kMaxCardSlots)
+                array.append(SmsSlotJson(slot));
+        }
+    }
+    SaveBytes(path, QJsonDocument(array).toJson(QJsonDocument::Indented));
+}
+
+void WriteText(const CardList& cards, const std::string& path, const FileOptions& options) {
+    const RecordList& list = *cards.list;
+    QList<int> columns = TitledColumns(cards.kind);
+    RecordList copy(list.Rows(), list.Columns());
+    for (int row = 0; row <= cards.used && row < list.Rows(); ++row)
+        copy.SetRow(row, list.Row(row));
+    if (cards.kind == RecordKind::PhoneBook) {
+        bool personal = false;
+        for (int row = 1; row <= cards.used && !personal; ++row)
+            personal = RowHasText(list, row, 3, 25);
+        if (!personal)
+            columns = {1, 2};  // a phone book: name and number
+    } else {
+        // The message as typed, not as a window broke it into lines.
+        for (int row = 1; row <= cards.used; ++row) {
+            if (!list.Text(row, 2).isEmpty())
+                copy.SetText(row, 3, list.Text(row, 2));
+        }
+    }
+    const QChar delimiter = DelimiterFor(path, options, QString());
+    MessageCapture capture;
+    if (!ExportText(copy, cards.used, columns, delimiter, Q(path), 0))
+        capture.Fail(path);
+}
+
+}  // namespace
+
+FileFormat FormatOf(const std::string& path) {
+    const QString suffix = QFileInfo(Q(path)).suffix().toLower();
+    if (suffix == u"spb")
+        return FileFormat::Contacts;
+    if (suffix == u"sms")
+        return FileFormat::Messages;
+    if (suffix == u"json")
+        return FileFormat::Json;
+    if (suffix == u"csv" || suffix == u"txt")
+        return FileFormat::Text;
+    throw Failure{kUsage, path + ": the name must end in .SPB, .sms, .json, .csv or .txt"};
+}
+
+std::optional<RecordKind> KindOf(FileFormat format) {
+    switch (format) {
+        case FileFormat::Contacts:
+            return RecordKind::PhoneBook;
+        case FileFormat::Messages:
+            return RecordKind::Sms;
+        default:
+            return std::nullopt;
+    }
+}
+
+CardList ReadCardFile(const std::string& path, const FileOptions& options,
+                      std::optional<RecordKind> expected) {
+    const FileFormat format = FormatOf(path);
+    const std::optional<RecordKind> kind = options.kind ? options.kind : expected;
+    CardList cards;
+    switch (format) {
+        case FileFormat::Contacts:
+        case FileFormat::Messages:
+            cards = ReadRecordFile(path, *KindOf(format));
+            break;
+        case FileFormat::Json:
+            cards = ReadJsonFile(path, kind);
+            break;
+        case FileFormat::Text:
+            cards = ReadText(path, options, kind);
+            break;
+    }
+    if (kind)
+        RequireKind(cards, *kind, path, true);
+    return cards;
+}
+
+void WriteCardFile(const CardList& cards, const std::string& path, const FileOptions& options) {
+    const FileFormat format = FormatOf(path);
+    if (const std::optional<RecordKind> kind = KindOf(format)) {
+        RequireKind(cards, *kind, path, false);
+        if (!options.force)
+            CheckFieldWidths(cards, path);
+        MessageCapture capture;
+        if (!SaveRecordFile(*cards.list, Q(path), cards.used, 0))
+            capture.Fail(path);
+        return;
+    }
+    if (format == FileFormat::Json) {
+        WriteJson(cards, path, options.force);
+    } else {
+        WriteText(cards, path, options);
+    }
+}
+
+}  // namespace pellucard::cli

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QChar>
+
+#include <optional>
+#include <string>
+
+#include "cli/cli.h"
+#include "cli/record_rows.h"
+
+namespace pellucard::cli {
+
+// The files the tool reads and writes card records in, told apart by their extension
+// (letter case aside): ".SPB" contact files and ".sms" message files as the program's
+// windows keep them, the tool's JSON, and comma- or tab-separated text (".csv", ".txt")
+// with a first line of column titles, as the windows export and import it.
+enum class FileFormat { Contacts, Messages, Json, Text };
+
+struct FileOptions {
+    std::optional<RecordKind> kind;  // --kind: what a JSON or text file holds
+    std::optional<QChar> delimiter;  // --delimiter; by default "," for .csv, a tab for .txt
+    bool force = false;              // --force: write even what the output cannot hold whole
+};
+
+// The options --delimiter comma|tab, --kind phonebook|sms and --force.
+FileOptions FileOptionsOf(const Arguments& args);
+
+// Fails with a usage error for an extension the tool does not know.
+FileFormat FormatOf(const std::string& path);
+
+// The kind of records a format holds, when the format alone says it.
+std::optional<RecordKind> KindOf(FileFormat format);
+
+// Reads the records of a file into a list. `expected` is the kind the caller needs; a JSON
+// or text file whose kind --kind does not give is taken as holding that kind, or failing
+// that, the kind its content looks like. Fails with a message naming the file when it
+// cannot be read or holds other records.
+CardList ReadCardFile(const std::string& path, const FileOptions& options,
+                      std::optional<RecordKind> expected);
+
+// Writes slots 1..used of the list. Unless options.force is set, fails before writing when
+// the output would lose text: a field too long for its place in a .SPB or .sms file,
+// personal record fields in phone book JSON.
+void WriteCardFile(const CardList& cards, const std::string& path, const FileOptions& options);
+
+}  // namespace pellucard::cli

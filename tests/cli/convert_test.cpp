@@ -1,0 +1,191 @@
+// pellucard-cli's files: convert, and read -o / write of .SPB, .sms and text files.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+CliRun Cli(const QStringList& arguments) {
+    QProcess process;
+    process.start(PELLUCARD_CLI, arguments);
+    process.closeWriteChannel();
+    CliRun run;
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "pellucard-cli did not finish: " << arguments.join(' ').toStdString();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+class ConvertTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QFile::copy(PELLUCARD_DEMO_CARD, Path("card.json")));
+        QFile::setPermissions(Path("card.json"), QFile::ReadOwner | QFile::WriteOwner);
+    }
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    QStringList Card() const {
+        return {"--reader", "virtual:" + Path("card.json"), "--pin", "1234"};
+    }
+
+    QByteArray Read(const QString& name) const {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void Write(const QString& name, const QByteArray& content) const {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QJsonArray CardJson(const char* what) const {
+        const CliRun run = Cli(Card() + QStringList{"--json", what, "read"});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return QJsonDocument::fromJson(run.out).array();
+    }
+    void Convert(const QString& in, const QString& out, const QStringList& options = {}) const {
+        const CliRun run = Cli(QStringList{"convert", Path(in), Path(out)} + options);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    }
+    QJsonArray JsonFile(const QString& name) const {
+        return QJsonDocument::fromJson(Read(name)).array();
+    }
+
+    QTemporaryDir dir;
+};
+
+// Every slot of `converted` says what the same slot of `original` says; slots beyond it are
+// empty in the original.
+void ExpectSameSlots(const QJsonArray& original, const QJsonArray& converted,
+                     const QStringList& keys) {
+    ASSERT_LE(converted.size(), original.size());
+    for (qsizetype i = 0; i < original.size(); ++i) {
+        const QJsonObject a = original[i].toObject();
+        const QJsonObject b = i < converted.size() ? converted[i].toObject() : QJsonObject();
+        for (const QString& key : keys) {
+            if (i < converted.size()) {
+                EXPECT_EQ(a[key], b[key]) << "slot " << i + 1 << ", " << key.toStdString();
+            } else if (a[key].isString()) {
+                EXPECT_TRUE(a[key].toString().isEmpty()) << "slot " << i + 1;
+            }
+        }
+    }
+}
+
+TEST_F(ConvertTest, TheDemoCardRoundTripsThroughSpbAndSmsWithoutLosingACharacter) {
+    const QJsonArray book = CardJson("phonebook");
+    const QJsonArray messages = CardJson("sms");
+    Write("book.json", QJsonDocument(book).toJson());
+    Write("sms.json", QJsonDocument(messages).toJson());
+
+    Convert("book.json", "book.SPB");
+    Convert("book.SPB", "book2.json");
+    ExpectSameSlots(book, JsonFile("book2.json"), {"slot", "name", "number"});
+    Convert("sms.json", "sms.sms");
+    Convert("sms.sms", "sms2.json");
+    const QStringList fields = {"slot", "status", "address", "text", "sc", "timestamp", "validity"};
+    ExpectSameSlots(messages, JsonFile("sms2.json"), fields);
+
+    // read -o keeps the card-side list, slot n holding record n, as the windows save it.
+    ASSERT_EQ(Cli(Card() + QStringList{"phonebook", "read", "-o", Path("card.SPB")}).exitCode, 0);
+    EXPECT_EQ(Read("card.SPB"), Read("book.SPB"));
+    ASSERT_EQ(Cli(Card() + QStringList{"sms", "read", "-o", Path("card.sms")}).exitCode, 0);
+    EXPECT_EQ(Read("card.sms"), Read("sms.sms"));
+
+    // And writing those files back gives the card the same records.
+    ASSERT_EQ(Cli(Card() + QStringList{"phonebook", "write", Path("card.SPB")}).exitCode, 0);
+    ASSERT_EQ(Cli(Card() + QStringList{"sms", "write", Path("card.sms")}).exitCode, 0);
+    ExpectSameSlots(book, CardJson("phonebook"), {"slot", "name", "number"});
+    ExpectSameSlots(messages, CardJson("sms"), fields);
+}
+
+TEST_F(ConvertTest, TextFilesCarryTheColumnTitlesAndComeBackByteForByte) {
+    Write("book.json", QJsonDocument(CardJson("phonebook")).toJson());
+    Write("sms.json", QJsonDocument(CardJson("sms")).toJson());
+    Convert("book.json", "book.SPB");
+    Convert("sms.json", "sms.sms");
+
+    Convert("book.SPB", "book.csv");
+    const QByteArray csv = Read("book.csv");
+    EXPECT_TRUE(
+        csv.startsWith("\xEF\xBB\xBF"
+                       "Alias,Phone\r\nAlice Martin,+441632960123\r\n"))
+        << "UTF-8 for the Chinese and Cyrillic names";
+    Convert("book.csv", "book2.SPB");
+    EXPECT_EQ(Read("book2.SPB"), Read("book.SPB"));
+
+    Convert("sms.sms", "sms.txt");
+    EXPECT_TRUE(Read("sms.txt").contains(
+        "Source/Destination\tMessage\tStatus\tIncoming Time\tService Centre Address\t"
+        "Validity Period\r\n"));
+    Convert("sms.txt", "sms2.sms");
+    EXPECT_EQ(Read("sms2.sms"), Read("sms.sms"));
+    Convert("sms.sms", "sms.csv", {"--delimiter", "tab"});
+    EXPECT_TRUE(Read("sms.csv").contains("Source/Destination\tMessage"));
+
+    // A personal address book in another program's text, titles in German, values quoted.
+    Write("people.csv", "Name,Telefon,Notiz\r\n\"Smith, John\",+44 20,\"two\r\nlines\"\r\n");
+    Convert("people.csv", "people.SPB");
+    Convert("people.SPB", "people.txt");
+    EXPECT_EQ(
+        Read("people.txt"),
+        "Alias\tPhone\tName\tHome Address\tHome City\tHome Country\tHome Zip Code\t"
+        "Personal EMail\tHome Telephone\tHome Fax\tOffice Address\tOffice City\t"
+        "Office Country\tOffice Zip Code\tWork EMail\tOffice Telephone\tMoblie Phone\t"
+        "Office Fax\tDate of Birth\tNickname\tHobby\tHomepage\tImportant\tSex\tNote\r\n"
+        "\t+44 20\tSmith, John\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\"two\r\nlines\"\r\n");
+}
+
+TEST_F(ConvertTest, RefusesWhatTheOutputCannotHoldUnlessForced) {
+    Write("people.csv", "Alias,Note\r\nAnn,likes tea\r\n");
+    Convert("people.csv", "people.SPB");
+    CliRun run = Cli({"convert", Path("people.SPB"), Path("people.json")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("slot 1") && run.err.contains("--force")) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("people.json")));
+    Convert("people.SPB", "people.json", {"--force"});
+    EXPECT_EQ(JsonFile("people.json")[0].toObject()["name"].toString(), "Ann");
+
+    // 70 Chinese characters: a UCS2 message, but 210 bytes of UTF-8 for a 160-byte field.
+    const QString long70 = QString("你好").repeated(35);
+    Write("long.json", QJsonDocument(QJsonArray{QJsonObject{{"slot", 1},
+                                                            {"status", 7},
+                                                            {"address", "+1"},
+                                                            {"text", long70},
+                                                            {"sc", ""},
+                                                            {"validity", 167}}})
+                           .toJson());
+    run = Cli({"convert", Path("long.json"), Path("long.sms")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("field 2")) << run.err.toStdString();
+    Convert("long.json", "long.sms", {"--force"});
+
+    for (const QStringList& args :
+         {QStringList{"convert", Path("long.sms"), Path("x.SPB")},  // messages into contacts
+          QStringList{"convert", Path("long.sms"), Path("x.doc")},  // unknown format
+          QStringList{"convert", Path("none.csv"), Path("x.SPB")},  // no such file
+          QStringList{"convert", Path("long.sms")},                 // one file only
+          QStringList{"convert", Path("people.csv"), Path("x.csv"), "--delimiter", "semicolon"}}) {
+        run = Cli(args);
+        EXPECT_NE(run.exitCode, 0) << args.join(' ').toStdString();
+        EXPECT_FALSE(run.err.isEmpty());
+    }
+}
+
+}  // namespace
