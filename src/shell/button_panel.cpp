@@ -1,0 +1,84 @@
+#include "shell/button_panel.h"
+
+#include <QScrollBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "shell/artwork.h"
+#include "shell/session.h"
+
+namespace pellucard {
+namespace {
+
+struct ButtonDesign {
+    bool selectsWindow;
+    Artwork picture;
+    int captionId;
+};
+
+constexpr std::array<ButtonDesign, 7> kButtons{{
+    {true, Artwork::Printer, 7900},
+    {false, Artwork::SimCard, 0},
+    {true, Artwork::Person, 8800},
+    {false, Artwork::SimCard, 0},
+    {true, Artwork::PhoneBook, 28300},
+    {true, Artwork::Message, 28100},
+    {true, Artwork::SimCard, 28400},
+}};
+
+constexpr int kPictureSize = 44;
+constexpr int kButtonWidth = 64;
+
+}  // namespace
+
+ButtonPanel::ButtonPanel(QWidget* parent) : QScrollArea(parent) {
+    setObjectName("LeftPanel");
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    verticalScrollBar()->setObjectName("VScroll1");
+    setWidgetResizable(true);
+    setFrameShape(QFrame::NoFrame);
+
+    auto* picture = new QWidget;
+    picture->setObjectName("Picture1");
+    auto* column = new QVBoxLayout(picture);
+    column->setContentsMargins(4, 4, 4, 4);
+    for (std::size_t i = 0; i < kButtons.size(); ++i) {
+        auto* button = new QToolButton(picture);
+        button->setObjectName(QStringLiteral("Command1_%1").arg(i));
+        button->setAutoRaise(true);
+        const int index = static_cast<int>(i);
+        if (kButtons[i].selectsWindow) {
+            button->setIcon(ArtworkIcon(kButtons[i].picture));
+            button->setIconSize(QSize(kPictureSize, kPictureSize));
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+            button->setFixedWidth(kButtonWidth);
+        } else {
+            button->setEnabled(false);
+            button->setFixedSize(kButtonWidth, 6);
+        }
+        connect(button, &QToolButton::clicked, this, [this, index] { emit Command1_Click(index); });
+        column->addWidget(button, 0, Qt::AlignHCenter);
+        buttons_[i] = button;
+    }
+    column->addStretch(1);
+    setWidget(picture);
+    setFixedWidth(kButtonWidth + 12 + verticalScrollBar()->sizeHint().width());
+}
+
+void ButtonPanel::SetButtonsVisible(bool visible) {
+    for (QToolButton* button : buttons_)
+        button->setVisible(visible);
+}
+
+void ButtonPanel::ChangeLanguage(const Session& session) {
+    for (std::size_t i = 0; i < kButtons.size(); ++i) {
+        if (!kButtons[i].selectsWindow)
+            continue;
+        const QString caption = session.Text(kButtons[i].captionId);
+        buttons_[i]->setText(caption);  // read out by screen readers; the picture shows
+        buttons_[i]->setToolTip(caption);
+    }
+}
+
+}  // namespace pellucard

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QScrollArea>
+
+#include <array>
+
+class QToolButton;
+
+namespace pellucard {
+
+class Session;
+
+// The main window's left panel: a column of picture buttons Command1(0..6) that select the
+// child windows by window index, with a scroll bar for a panel shorter than the column.
+// Buttons 1 and 3 select no window and serve as gaps between the groups.
+class ButtonPanel final : public QScrollArea {
+    Q_OBJECT
+
+public:
+    explicit ButtonPanel(QWidget* parent = nullptr);
+
+    QToolButton* Command1(int index) const { return buttons_[static_cast<std::size_t>(index)]; }
+    void SetButtonsVisible(bool visible);
+    void ChangeLanguage(const Session& session);
+
+signals:
+    void Command1_Click(int index);
+
+private:
+    std::array<QToolButton*, 7> buttons_{};
+};
+
+}  // namespace pellucard

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+
+namespace pellucard {
+
+class Pellucard;
+class Session;
+
+// What the program last read about the card in the reader. Every window reads it; the polling
+// timer and the PIN dialogs write it. A field that could not be read holds its "not read" value.
+struct CardInfoRecord {
+    static constexpr int kResetPhoneRecordLength = 54;  // a 40-character name plus 14 bytes
+
+    QString CardId = QStringLiteral("-");  // ICCID digits
+    QString SimPhase = QStringLiteral("-");
+    QString Imsi = QStringLiteral("-");
+    QString ServiceProviderName = QStringLiteral("-");
+    QString ServiceCentreNumber = QStringLiteral("-");
+    int MaxPhoneRecords = 0;
+    int MaxSmsRecords = 0;
+    int MaxLastDialRecords = 0;
+    int PhoneRecordLength = kResetPhoneRecordLength;  // bytes of one EF ADN record
+    bool Pin1Open = false;  // CHV1 check off, or passed since the card status was read
+    int Pin1Attempts = 0;
+    int Pin2Attempts = 0;
+    int Puk1Attempts = 0;
+    int Puk2Attempts = 0;
+
+    // The card or reader went away: nothing is known about a card any more.
+    void Reset() { *this = CardInfoRecord{}; }
+};
+
+// An identity long enough to be a card's (the poll compares identities only then).
+inline bool HasCardIdentity(const QString& cardId) {
+    return cardId.size() > 2;
+}
+
+// Opens the reader if it is not open yet, then looks for a card in it.
+void FindReaderAndCard(Pellucard& engine);
+
+// Reads everything the windows show about a newly found card into the session's CardInfo,
+// yielding to the event loop between the slower reader requests. The identity (CardId) is read
+// by the poll.
+void FindCardInf(Session& session);
+
+// Re-reads the CHV state: lock state and the attempts left of PIN1, PIN2 and their unblock codes.
+void ReadPinCounters(Session& session);
+
+// Reads the data that only an open card gives (service provider name, IMSI, service centre
+// number), each after a yield. Does nothing while PIN1 blocks access.
+void ReadOpenCardInf(Session& session);
+
+}  // namespace pellucard

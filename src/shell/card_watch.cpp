@@ -1,0 +1,63 @@
+#include "shell/card_watch.h"
+
+#include <string>
+
+#include "engine/pellucard.h"
+#include "shell/session.h"
+
+namespace pellucard {
+namespace {
+
+constexpr int kMinimumIdentity = 5;  // digits an identity needs before the card counts as known
+
+PollOutcome LoseCard(Session& session) {
+    session.CardInfo.Reset();
+    return PollOutcome::CardLost;
+}
+
+// A card answered at the last exchange: read its identity again and compare.
+PollOutcome CheckCardIdentity(Session& session) {
+    Pellucard& engine = session.Engine();
+    CardInfoRecord& info = session.CardInfo;
+    session.Yield();
+    QString previous;
+    if (HasCardIdentity(info.CardId))
+        previous = info.CardId;
+    else if (!engine.CardPresent())
+        return LoseCard(session);
+
+    std::string identity;
+    engine.GetCardInf(identity, CardInfoItem::Iccid);  // empty when not answered
+    info.CardId = QString::fromStdString(identity);
+
+    session.Yield();
+    if (!engine.CardPresent())
+        return LoseCard(session);
+    if (info.CardId.compare(previous, Qt::CaseInsensitive) == 0)
+        return PollOutcome::NoChange;
+    FindCardInf(session);
+    return PollOutcome::CardRead;
+}
+
+}  // namespace
+
+PollOutcome PollReaderAndCard(Session& session) {
+    Pellucard& engine = session.Engine();
+    if (engine.ReaderPresent()) {
+        if (engine.CardPresent())
+            return CheckCardIdentity(session);
+        FindReaderAndCard(engine);
+        return engine.CardPresent() ? PollOutcome::NoChange : LoseCard(session);
+    }
+    FindReaderAndCard(engine);
+    // Without a reader there is nothing to lose unless a card was known until now.
+    if (!HasCardIdentity(session.CardInfo.CardId) || engine.ReaderPresent())
+        return PollOutcome::NoChange;
+    return LoseCard(session);
+}
+
+bool CardIdentified(Session& session) {
+    return session.Engine().CardPresent() && session.CardInfo.CardId.size() >= kMinimumIdentity;
+}
+
+}  // namespace pellucard

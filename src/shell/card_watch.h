@@ -1,0 +1,22 @@
+#pragma once
+
+namespace pellucard {
+
+class Session;
+
+// What one look at the reader found.
+enum class PollOutcome {
+    NoChange,  // same card, or still no reader or card
+    CardRead,  // a new card (or the first one): its information was read into CardInfo
+    CardLost,  // the card or the reader went away: CardInfo was reset
+};
+
+// One poll of the reader and the card: opens a reader that has appeared, resets a card that has
+// been inserted, and reads a card's identity to notice that it was swapped for another. Yields
+// to the event loop between card requests.
+PollOutcome PollReaderAndCard(Session& session);
+
+// A card answered and its identity is known: the slow polling period applies.
+bool CardIdentified(Session& session);
+
+}  // namespace pellucard

@@ -1,0 +1,29 @@
+#include "shell/child_window.h"
+
+#include <QCloseEvent>
+
+#include "shell/session.h"
+
+namespace pellucard {
+
+ChildWindow::ChildWindow(int windowIndex, ShellHost& host, QWidget* parent)
+    : QWidget(parent), windowIndex_(windowIndex), host_(host) {}
+
+void ChildWindow::Form_Deactivate() {
+    CurrentSession().CurrentWindow = window_index::kNone;
+}
+
+void ChildWindow::CardChanged() {
+    Form_Activate();
+}
+
+void ChildWindow::RunFileCommand(FileCommand) {}
+
+void ChildWindow::PrintRecords() {}
+
+void ChildWindow::closeEvent(QCloseEvent* event) {
+    CurrentSession().CurrentWindow = window_index::kUnloaded;
+    event->accept();
+}
+
+}  // namespace pellucard

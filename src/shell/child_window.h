@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QWidget>
+
+namespace pellucard {
+
+class PinDialogLauncher;
+class Session;
+
+// Entries of the main window's File menu that the record windows act on.
+enum class FileMenuEntry { New, Open, Save, SaveAs, Import, Export };
+
+// Commands of the File menu, carried out by the active record window.
+enum class FileCommand { New, Open, Save, SaveAs, ImportComma, ImportTab, ExportComma, ExportTab };
+
+// What the main window offers its child windows.
+class ShellHost {
+public:
+    virtual ~ShellHost() = default;
+
+    virtual Session& CurrentSession() = 0;
+    // The polling timer (Timer1): a record window stops it around its card-access gate and
+    // starts it again afterwards, with 1 ms to have the reader examined at once.
+    virtual void StopPolling() = 0;
+    virtual void StartPolling(int intervalMs) = 0;
+    // Reads the whole card information again (the card turned out to be another one).
+    virtual void FindCardInf() = 0;
+    virtual void SetFileCommandEnabled(FileMenuEntry entry, bool enabled) = 0;
+    // The PIN dialogs, for the information window and the record windows' card-access gate.
+    virtual PinDialogLauncher& PinDialogs() = 0;
+    // The main window, as parent for dialogs.
+    virtual QWidget* MainWidget() = 0;
+};
+
+// A child window of the main window: the SIM card information window (index 6) and the record
+// windows (2 personal records, 4 phone book, 5 SMS). The main window creates each on first use
+// through the WindowFactory, keeps it in its multiple-document area and calls these hooks.
+class ChildWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    ChildWindow(int windowIndex, ShellHost& host, QWidget* parent = nullptr);
+
+    int WindowIndex() const { return windowIndex_; }
+
+    // Reloads every caption from the catalogue in the language in force.
+    virtual void ChangeLanguage() = 0;
+    // The window became the active child; it sets CurrentWindow to its own index and shows
+    // what it displays of CardInfo. Also called by the polling timer after a card change.
+    virtual void Form_Activate() = 0;
+    // Another child window became the active one.
+    virtual void Form_Deactivate();
+    // The polling timer found a new card or lost one: show the counts of CardInfo and enable
+    // the card commands by the engine's CardPresent. The default re-activates the window.
+    virtual void CardChanged();
+    // A File menu command while this window is the current one. Does nothing by default.
+    virtual void RunFileCommand(FileCommand command);
+    // The left panel's print button while this window is the current one. Does nothing by
+    // default.
+    virtual void PrintRecords();
+
+protected:
+    ShellHost& Host() { return host_; }
+    Session& CurrentSession() { return host_.CurrentSession(); }
+    // Closing sets CurrentWindow to kUnloaded. A window that refuses to close (unsaved work)
+    // ignores the event and does not call this.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    int windowIndex_;
+    ShellHost& host_;
+};
+
+}  // namespace pellucard

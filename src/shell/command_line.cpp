@@ -1,0 +1,64 @@
+#include "shell/command_line.h"
+
+namespace pellucard {
+
+bool ParseProgramOptions(const QStringList& arguments, ProgramOptions& options, QString& error) {
+    options = {};
+    bool demo = false;
+    QString reader;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& word = arguments[i];
+        if (word == QLatin1String("--demo")) {
+            demo = true;
+        } else if (word == QLatin1String("--reader") ||
+                   word.startsWith(QLatin1String("--reader="))) {
+            if (word.contains(QLatin1Char('='))) {
+                reader = word.section(QLatin1Char('='), 1);
+            } else if (i + 1 < arguments.size()) {
+                reader = arguments[++i];
+            } else {
+                error = QStringLiteral("option --reader needs a value");
+                return false;
+            }
+            if (reader.isEmpty()) {
+                error = QStringLiteral("option --reader needs a value");
+                return false;
+            }
+        } else {
+            error = QStringLiteral("unknown argument '%1'").arg(word);
+            return false;
+        }
+    }
+    if (demo && !reader.isEmpty()) {
+        error = QStringLiteral("--demo and --reader name two readers; give one of them");
+        return false;
+    }
+    if (demo) {
+        options.reader = {ReaderChoice::Kind::Virtual, {}};
+        return true;
+    }
+    if (reader.isEmpty())
+        return true;
+    std::string why;
+    if (!ParseReaderChoice(reader.toStdString(), options.reader, why)) {
+        error = QString::fromStdString(why);
+        return false;
+    }
+    return true;
+}
+
+QString ProgramUsage() {
+    return QStringLiteral(
+        "usage: pellucard [--demo | --reader READER]\n"
+        "\n"
+        "Reads and writes the phone book and short messages of a GSM SIM card in a USB SIM card\n"
+        "reader, and manages the card's PIN codes.\n"
+        "\n"
+        "  --demo           run on the built-in virtual reader with the demo card\n"
+        "  --reader READER  hid (the USB reader, default), virtual[:IMAGE] (the virtual reader\n"
+        "                   with the demo card or a card image) or socket:PATH (a reader\n"
+        "                   emulator behind a Unix socket)\n"
+        "  --help, --version\n");
+}
+
+}  // namespace pellucard

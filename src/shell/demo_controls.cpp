@@ -1,0 +1,133 @@
+#include "shell/demo_controls.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "platform/reader_session.h"
+#include "platform/virtual_reader.h"
+#include "platform/virtual_sim_card.h"
+#include "records/dialog_seam.h"
+#include "shell/session.h"
+
+namespace pellucard {
+namespace {
+
+// The demo controls speak to whoever tries the program out; they are not part of the translated
+// product and keep their English words.
+QAction* AddEntry(QMenu* menu, const char* name, const QString& text) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(name);
+    return action;
+}
+
+void ShowError(const QString& text) {
+    MessageRequest request;
+    request.text = text;
+    request.icon = DialogIcon::Warning;
+    ShowMessage(request);
+}
+
+}  // namespace
+
+DemoControls::DemoControls(Session& session, QMainWindow& window, std::function<void()> pollNow)
+    : QObject(&window), session_(session), pollNow_(std::move(pollNow)) {
+    menu_ = new QMenu(QStringLiteral("&Demo"), &window);
+    menu_->setObjectName("MDIDemo");
+    remove_ = AddEntry(menu_, "MDIDemoRemoveCard", QStringLiteral("Pull the card out"));
+    insert_ = AddEntry(menu_, "MDIDemoInsertCard", QStringLiteral("Insert the card again"));
+    load_ = AddEntry(menu_, "MDIDemoLoadCard", QStringLiteral("Load another card image..."));
+    menu_->addSeparator();
+    unplug_ = AddEntry(menu_, "MDIDemoUnplug", QStringLiteral("Unplug the reader"));
+    plug_ = AddEntry(menu_, "MDIDemoPlug", QStringLiteral("Plug the reader in"));
+    window.menuBar()->addMenu(menu_);
+
+    connect(remove_, &QAction::triggered, this, &DemoControls::RemoveCard);
+    connect(insert_, &QAction::triggered, this, &DemoControls::InsertCard);
+    connect(load_, &QAction::triggered, this, &DemoControls::LoadCardImage);
+    connect(unplug_, &QAction::triggered, this, &DemoControls::Unplug);
+    connect(plug_, &QAction::triggered, this, &DemoControls::Plug);
+
+    mark_ = new QLabel(&window);
+    mark_->setObjectName("LVirtualReader");
+    mark_->setEnabled(false);  // greyed: present, but not competing with the windows
+    window.statusBar()->addPermanentWidget(mark_);
+    ShowState();
+}
+
+void DemoControls::RemoveCard() {
+    session_.Reader().virtualReader->RemoveCard();
+    ShowState();
+    pollNow_();
+}
+
+void DemoControls::InsertCard() {
+    ReaderSession& reader = session_.Reader();
+    if (reader.virtualCard)
+        reader.virtualReader->InsertCard(reader.virtualCard);
+    ShowState();
+    pollNow_();
+}
+
+void DemoControls::LoadCardImage() {
+    ReaderSession& reader = session_.Reader();
+    FileRequest request;
+    request.title = QStringLiteral("Load a card image");
+    request.nameFilter = QStringLiteral("Card images (*.json);;All files (*)");
+    request.folder = reader.imagePath.empty()
+                         ? QDir::homePath()
+                         : QFileInfo(QString::fromStdString(reader.imagePath)).absolutePath();
+    const QString path = CurrentDialogs().ChooseOpenFileName(request);
+    if (path.isEmpty())
+        return;
+    // The card leaving the reader keeps what was written to it.
+    std::string error;
+    if (!reader.SaveVirtualCard(error))
+        ShowError(QString::fromStdString(error));
+    if (!reader.LoadVirtualCard(path.toStdString(), error))
+        ShowError(QString::fromStdString(error));
+    ShowState();
+    pollNow_();
+}
+
+void DemoControls::Unplug() {
+    session_.Reader().virtualReader->Unplug();
+    ShowState();
+    pollNow_();
+}
+
+void DemoControls::Plug() {
+    session_.Reader().virtualReader->Plug();
+    ShowState();
+    pollNow_();
+}
+
+void DemoControls::ShowState() {
+    ReaderSession& reader = session_.Reader();
+    const bool plugged = reader.virtualReader->Plugged();
+    const bool inserted = reader.virtualReader->Card() != nullptr;
+    remove_->setEnabled(inserted);
+    insert_->setEnabled(!inserted && reader.virtualCard != nullptr);
+    unplug_->setEnabled(plugged);
+    plug_->setEnabled(!plugged);
+
+    const QString card = reader.imagePath.empty()
+                             ? QStringLiteral("demo card")
+                             : QFileInfo(QString::fromStdString(reader.imagePath)).fileName();
+    QString state;
+    if (!plugged)
+        state = QStringLiteral("Virtual reader unplugged");
+    else if (!inserted)
+        state = QStringLiteral("Virtual reader, no card");
+    else
+        state = QStringLiteral("Virtual reader, virtual card: %1").arg(card);
+    mark_->setText(state);
+    mark_->setToolTip(
+        QStringLiteral("No real card reader is used: the reader and the card are simulated."));
+}
+
+}  // namespace pellucard

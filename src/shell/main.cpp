@@ -1,0 +1,99 @@
+// pellucard: the desktop program for the USB SIM card reader.
+#include <QApplication>
+
+#include <cstdio>
+
+#include "platform/reader_session.h"
+#include "records/dialog_seam.h"
+#include "shell/artwork.h"
+#include "shell/command_line.h"
+#include "shell/mdi_main.h"
+#include "shell/session.h"
+#include "shell/single_instance.h"
+#include "shell/widget_dialogs.h"
+#include "shell/window_factory.h"
+
+#ifdef PELLUCARD_HAVE_RECORD_WINDOWS
+#include "windows/record_windows.h"
+#endif
+
+using namespace pellucard;
+
+namespace {
+
+void ShowError(const QString& text) {
+    MessageRequest request;
+    request.text = text;
+    request.icon = DialogIcon::Critical;
+    ShowMessage(request);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // Help and version need no display.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray word(argv[i]);
+        if (word == "--help" || word == "-h") {
+            std::fputs(qPrintable(ProgramUsage()), stdout);
+            return 0;
+        }
+        if (word == "--version") {
+            std::printf("pellucard %s\n", PELLUCARD_VERSION);
+            return 0;
+        }
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("pellucard"));
+    QApplication::setApplicationVersion(QStringLiteral(PELLUCARD_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("pellucard"));
+    QApplication::setWindowIcon(ArtworkIcon(Artwork::SimCard));
+
+    // Qt has taken its own options (-platform, -style ...) out of the arguments by now.
+    ProgramOptions options;
+    QString error;
+    if (!ParseProgramOptions(QApplication::arguments(), options, error)) {
+        std::fprintf(stderr, "pellucard: %s\n\n%s", qPrintable(error), qPrintable(ProgramUsage()));
+        return 2;
+    }
+
+    // A second copy leaves the running one alone and says nothing.
+    SingleInstance instance;
+    if (!instance.Acquire())
+        return 0;
+
+    WidgetDialogs dialogs;
+    InstallDialogs(&dialogs);
+
+    const bool virtualReader = options.reader.kind == ReaderChoice::Kind::Virtual;
+    std::string why;
+    // The virtual reader takes the time a real one takes, so that the demo shows the polling.
+    auto reader = OpenReaderSession(options.reader, virtualReader, why);
+    if (!reader) {
+        ShowError(QString::fromStdString(why));
+        UninstallDialogs(&dialogs);
+        return 1;
+    }
+    Session session(std::move(reader));
+
+    WindowFactory factory;
+    RegisterShellWindows(factory);
+#ifdef PELLUCARD_HAVE_RECORD_WINDOWS
+    RegisterRecordWindows(factory);
+#endif
+
+    int status = 0;
+    {
+        MDIMain window(session, factory);
+        window.show();
+        window.Load();
+        status = QApplication::exec();
+    }
+
+    // A card image given on the command line keeps what was written to the virtual card.
+    if (!session.Reader().SaveVirtualCard(why))
+        ShowError(QString::fromStdString(why));
+    UninstallDialogs(&dialogs);
+    return status;
+}

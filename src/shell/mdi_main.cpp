@@ -1,0 +1,302 @@
+#include "shell/mdi_main.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
+
+#include <algorithm>
+
+#include "engine/pellucard.h"
+#include "records/dialog_seam.h"
+#include "shell/about_dialog.h"
+#include "shell/artwork.h"
+#include "shell/button_panel.h"
+#include "shell/card_watch.h"
+#include "shell/demo_controls.h"
+#include "shell/help_window.h"
+#include "shell/pin_dialog_launcher.h"
+#include "shell/session.h"
+#include "shell/window_factory.h"
+
+namespace pellucard {
+namespace {
+constexpr int kAtOnce = 1;  // ms: the next tick as soon as the event loop is free
+}
+
+MDIMain::MDIMain(Session& session, const WindowFactory& factory, PollPeriods periods,
+                 QWidget* parent)
+    : QMainWindow(parent), session_(session), factory_(factory), periods_(periods) {
+    setObjectName("MDIMain");
+    setWindowIcon(ArtworkIcon(Artwork::SimCard));
+
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    panel_ = new ButtonPanel(central);
+    mdi_ = new QMdiArea(central);
+    mdi_->setObjectName("MDIArea");
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    layout->addWidget(panel_);
+    layout->addWidget(mdi_, 1);
+    setCentralWidget(central);
+    connect(panel_, &ButtonPanel::Command1_Click, this, &MDIMain::Command1_Click);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &MDIMain::OnSubWindowActivated);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("Timer1");
+    connect(timer_, &QTimer::timeout, this, &MDIMain::Timer1_Timer);
+
+    pinDialogs_ = new PinDialogLauncher(session_, this);
+    CreateMenus();
+    if (session_.IsVirtualReader())
+        demo_ = new DemoControls(session_, *this, [this] { StartPolling(kAtOnce); });
+    resize(1024, 720);
+}
+
+MDIMain::~MDIMain() {
+    // The child windows are hidden while the frame goes; nothing may answer that any more.
+    disconnect(mdi_, nullptr, this, nullptr);
+}
+
+void MDIMain::Load() {
+    session_.LanguageIndex = 0;
+    ChangeLanguage();
+    panel_->ChangeLanguage(session_);
+    pendingWindow_ = window_index::kNone;
+    if (session_.CurrentWindow != window_index::kNone)
+        Command1_Click(window_index::kSetting);
+    MenuOption(session_.LanguageIndex);
+    FindReaderAndCard(session_.Engine());
+    DisableProgram(session_.Engine().ReaderPresent());
+    timer_->start(periods_.searching);
+}
+
+void MDIMain::Command1_Click(int index) {
+    if (pollBusy_) {
+        pendingWindow_ = index;  // the tick carries it out when it ends
+        return;
+    }
+    const int current = session_.CurrentWindow;
+    const bool differs = index != current;
+    if (differs && index != window_index::kPrint && current >= 2 && current <= 6)
+        MinimiseChildWindow(current);
+    bool selected = true;
+    if (index == window_index::kPrint) {
+        if (differs) {
+            if (ChildWindow* window = Window(current))
+                window->PrintRecords();
+        }
+    } else if (window_index::IsChildWindow(index)) {
+        selected = ShowChildWindow(index);
+    }
+    if (differs)
+        session_.Yield();
+    // Printing leaves the current window as it is.
+    if (index != window_index::kPrint && selected)
+        session_.CurrentWindow = index;
+    pendingWindow_ = window_index::kNone;
+}
+
+void MDIMain::Timer1_Timer() {
+    if (!session_.PollingAllowed) {
+        timer_->setInterval(periods_.searching);  // card work is yielding; look again soon
+        return;
+    }
+    if (pollBusy_)
+        return;
+    pollBusy_ = true;
+    timer_->stop();
+    if (session_.ExitRequested) {
+        pollBusy_ = false;
+        close();
+        return;
+    }
+
+    const PollOutcome outcome = PollReaderAndCard(session_);
+    if (outcome != PollOutcome::NoChange) {
+        RefreshCurrentWindow();
+        DisableProgram(session_.Engine().ReaderPresent());
+    }
+
+    // A close refused during this tick is completed by the next one, right away.
+    int interval = CardIdentified(session_) ? periods_.identified : periods_.searching;
+    if (session_.ExitRequested)
+        interval = kAtOnce;
+    timer_->start(interval);
+    pollBusy_ = false;
+    if (pendingWindow_ != window_index::kNone)
+        Command1_Click(pendingWindow_);
+}
+
+void MDIMain::DisableProgram(bool enabled) {
+    for (const char* name : {"MDIMessage", "MDIPhone", "MDIPerson"}) {
+        if (auto* entry = findChild<QAction*>(name))
+            entry->setEnabled(enabled);
+    }
+    panel_->SetButtonsVisible(enabled);
+}
+
+void MDIMain::MenuOption(int index) {
+    if (index < 0 || index >= static_cast<int>(languageEntries_.size()))
+        return;
+    for (int k = 0; k < static_cast<int>(languageEntries_.size()); ++k)
+        languageEntries_[static_cast<std::size_t>(k)]->setChecked(k == index);
+    session_.LanguageIndex = index;
+    for (const auto& [windowIndex, subWindow] : windows_) {
+        if (ChildWindow* window = Window(windowIndex))
+            window->ChangeLanguage();
+    }
+    pinDialogs_->ChangeLanguage();
+    if (about_)
+        about_->ChangeLanguage(session_);
+    if (help_)
+        help_->ShowLanguage(index);
+    panel_->ChangeLanguage(session_);
+    ChangeLanguage();
+}
+
+void MDIMain::MDIHelpAbout_Click() {
+    if (!help_)
+        help_ = new HelpWindow(this);
+    if (!help_->ShowLanguage(session_.LanguageIndex)) {
+        MessageRequest request;
+        request.text = QStringLiteral("The help of this program is missing from its installation.");
+        request.icon = DialogIcon::Warning;
+        ShowMessage(request);
+        help_->close();
+        return;
+    }
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+void MDIMain::MDIAbout_Click() {
+    if (!about_)
+        about_ = new AboutDialog(session_, this);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+ChildWindow* MDIMain::Window(int index) const {
+    const auto found = windows_.find(index);
+    if (found == windows_.end() || !found->second)
+        return nullptr;
+    return qobject_cast<ChildWindow*>(found->second->widget());
+}
+
+HelpWindow* MDIMain::Help() const {
+    return help_;
+}
+
+AboutDialog* MDIMain::About() const {
+    return about_;
+}
+
+void MDIMain::StopPolling() {
+    timer_->stop();
+}
+
+void MDIMain::StartPolling(int intervalMs) {
+    timer_->start(intervalMs);
+}
+
+void MDIMain::FindCardInf() {
+    pellucard::FindCardInf(session_);
+}
+
+void MDIMain::SetFileCommandEnabled(FileMenuEntry entry, bool enabled) {
+    const auto found = fileEntries_.find(entry);
+    if (found != fileEntries_.end())
+        found->second->setEnabled(enabled);
+}
+
+void MDIMain::closeEvent(QCloseEvent* event) {
+    if (!session_.PollingAllowed || pollBusy_) {
+        // Card work is running: never cut it off. The timer closes the window once it has ended.
+        event->ignore();
+        session_.ExitRequested = true;
+        session_.CurrentWindow = window_index::kNone;
+        timer_->start(kAtOnce);
+        return;
+    }
+    // A record window with unsaved work may keep the program open.
+    mdi_->closeAllSubWindows();
+    const auto subWindows = mdi_->subWindowList();
+    if (std::any_of(subWindows.begin(), subWindows.end(),
+                    [](QMdiSubWindow* window) { return window->isVisible(); })) {
+        event->ignore();
+        session_.ExitRequested = false;
+        return;
+    }
+    timer_->stop();
+    Pellucard& engine = session_.Engine();
+    engine.Release();
+    engine.SetReaderPresent(false);
+    session_.CurrentWindow = window_index::kNone;
+    pinDialogs_->CloseAll();
+    if (help_)
+        help_->close();
+    if (about_)
+        about_->close();
+    event->accept();
+}
+
+void MDIMain::RunFileCommand(FileCommand command) {
+    const int current = session_.CurrentWindow;
+    if (current != window_index::kPersonRec && current != window_index::kSimRec &&
+        current != window_index::kSmsRec)
+        return;
+    if (ChildWindow* window = Window(current))
+        window->RunFileCommand(command);
+}
+
+bool MDIMain::ShowChildWindow(int index) {
+    QMdiSubWindow* subWindow = windows_[index];
+    if (!subWindow) {
+        ChildWindow* window = factory_.Create(index, *this);
+        if (window == nullptr)
+            return false;
+        subWindow = mdi_->addSubWindow(window);
+        subWindow->setAttribute(Qt::WA_DeleteOnClose);
+        subWindow->setWindowIcon(window->windowIcon());
+        windows_[index] = subWindow;
+    }
+    subWindow->showMaximized();
+    mdi_->setActiveSubWindow(subWindow);
+    return true;
+}
+
+void MDIMain::MinimiseChildWindow(int index) {
+    const auto found = windows_.find(index);
+    if (found != windows_.end() && found->second)
+        found->second->showMinimized();
+}
+
+void MDIMain::RefreshCurrentWindow() {
+    if (ChildWindow* window = Window(session_.CurrentWindow))
+        window->CardChanged();
+}
+
+void MDIMain::OnSubWindowActivated(QMdiSubWindow* subWindow) {
+    // No active child means the frame itself lost activation (a dialog, another program): the
+    // child stays the current one.
+    if (subWindow == nullptr)
+        return;
+    auto* window = qobject_cast<ChildWindow*>(subWindow->widget());
+    if (window == activeChild_)
+        return;
+    if (activeChild_)
+        activeChild_->Form_Deactivate();
+    activeChild_ = window;
+    if (window)
+        window->Form_Activate();
+}
+
+}  // namespace pellucard

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "shell/child_window.h"
+
+class QActionGroup;
+class QMdiArea;
+class QMdiSubWindow;
+class QTimer;
+
+namespace pellucard {
+
+class AboutDialog;
+class ButtonPanel;
+class DemoControls;
+class HelpWindow;
+class PinDialogLauncher;
+class Session;
+class WindowFactory;
+
+// How often Timer1 polls, in milliseconds: while no card is identified, and once one is.
+struct PollPeriods {
+    int searching = 250;
+    int identified = 5000;
+};
+
+// The main window: a multiple-document frame with the menus, the left button panel that
+// switches between the child windows, and Timer1, which polls the reader and the card and
+// keeps the session's card information and the card commands up to date.
+class MDIMain final : public QMainWindow, public ShellHost {
+    Q_OBJECT
+
+public:
+    MDIMain(Session& session, const WindowFactory& factory, PollPeriods periods = {},
+            QWidget* parent = nullptr);
+    ~MDIMain() override;
+
+    // Captions the window, opens the SIM card information window, looks for the reader and the
+    // card and starts polling. Call once the window is shown.
+    void Load();
+
+    // Selects child window `index` (window_index); while a poll runs the request waits for
+    // its end.
+    void Command1_Click(int index);
+    // One poll of the reader and the card.
+    void Timer1_Timer();
+    // Enables the commands that need a card: the record windows' View entries and the left
+    // panel's buttons.
+    void DisableProgram(bool enabled);
+    // Chooses language entry `index` (0 English ... 7 Spanish) and re-captions every window.
+    void MenuOption(int index);
+    void ChangeLanguage();
+    void MDIHelpAbout_Click();
+    void MDIAbout_Click();
+
+    bool PollBusy() const { return pollBusy_; }
+    int PendingWindow() const { return pendingWindow_; }
+    QTimer* Timer1() const { return timer_; }
+    QMdiArea* MdiArea() const { return mdi_; }
+    ButtonPanel* LeftPanel() const { return panel_; }
+    DemoControls* Demo() const { return demo_; }
+    // The child window of `index` if it is loaded.
+    ChildWindow* Window(int index) const;
+    // The help window and the About box while they are open, else nullptr.
+    HelpWindow* Help() const;
+    AboutDialog* About() const;
+
+    // ShellHost
+    Session& CurrentSession() override { return session_; }
+    void StopPolling() override;
+    void StartPolling(int intervalMs) override;
+    void FindCardInf() override;
+    void SetFileCommandEnabled(FileMenuEntry entry, bool enabled) override;
+    PinDialogLauncher& PinDialogs() override { return *pinDialogs_; }
+    QWidget* MainWidget() override { return this; }
+
+protected:
+    // Refused while card work runs; the timer completes it once the work has ended.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateFileMenu();
+    void CreateViewMenu();
+    void CreateHelpMenu();
+    void CreateNameMenu();
+    void RunFileCommand(FileCommand command);
+    bool ShowChildWindow(int index);
+    void MinimiseChildWindow(int index);
+    void RefreshCurrentWindow();
+    void OnSubWindowActivated(QMdiSubWindow* subWindow);
+
+    Session& session_;
+    const WindowFactory& factory_;
+    PollPeriods periods_;
+    bool pollBusy_ = false;
+    int pendingWindow_ = 200;
+
+    QMdiArea* mdi_;
+    ButtonPanel* panel_;
+    QTimer* timer_;
+    PinDialogLauncher* pinDialogs_;
+    DemoControls* demo_ = nullptr;
+    std::map<int, QPointer<QMdiSubWindow>> windows_;
+    QPointer<ChildWindow> activeChild_;
+    QPointer<HelpWindow> help_;
+    QPointer<AboutDialog> about_;
+
+    // Menus and entries that change state or caption; named as the controls they are.
+    std::map<FileMenuEntry, QAction*> fileEntries_;
+    QActionGroup* languages_ = nullptr;
+    std::array<QAction*, 8> languageEntries_{};
+    std::vector<std::pair<QAction*, int>> captions_;  // entry (or a menu's action), message id
+};
+
+}  // namespace pellucard

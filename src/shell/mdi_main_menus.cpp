@@ -1,0 +1,169 @@
+// The main window's menu tree and its captions.
+#include <QActionGroup>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "engine/pellucard.h"
+#include "shell/mdi_main.h"
+#include "shell/session.h"
+
+namespace pellucard {
+namespace {
+
+QMenu* AddMenu(QWidget* parent, QMenuBar* bar, const char* name) {
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(name);
+    menu->menuAction()->setObjectName(name);
+    bar->addMenu(menu);
+    return menu;
+}
+
+QMenu* AddSubmenu(QMenu* parent, const char* name, const QString& designCaption) {
+    QMenu* menu = parent->addMenu(designCaption);
+    menu->setObjectName(name);
+    menu->menuAction()->setObjectName(name);
+    return menu;
+}
+
+QAction* AddEntry(QMenu* menu, const char* name, const QString& designCaption = {}) {
+    QAction* action = menu->addAction(designCaption);
+    action->setObjectName(name);
+    return action;
+}
+
+void AddSeparator(QMenu* menu, const char* name) {
+    menu->addSeparator()->setObjectName(name);
+}
+
+// Import, Export and the com-port entry keep the English captions they were designed with.
+const QString kImportCaption = QStringLiteral("Import  [&I]");
+const QString kExportCaption = QStringLiteral("Export  [&P]");
+const QString kCommaCaption = QStringLiteral("Comma Separated Values [&C]");
+const QString kTabCaption = QStringLiteral("Tab Separated Values [&T]");
+const QString kComPortCaption = QStringLiteral("Setting Com Port [&C]");
+
+}  // namespace
+
+void MDIMain::CreateMenus() {
+    CreateFileMenu();
+    CreateViewMenu();
+    CreateHelpMenu();
+    CreateNameMenu();
+}
+
+void MDIMain::CreateFileMenu() {
+    QMenu* file = AddMenu(this, menuBar(), "MDIFile");
+    captions_.emplace_back(file->menuAction(), 2400);
+    QAction* fresh = AddEntry(file, "MDINew");
+    QAction* open = AddEntry(file, "MDIOpen");
+    AddSeparator(file, "xLine2");
+    QAction* save = AddEntry(file, "MDISave");
+    QAction* saveAs = AddEntry(file, "MDIAs");
+    AddSeparator(file, "xLine");
+    QMenu* import = AddSubmenu(file, "MDIImport", kImportCaption);
+    QAction* importComma = AddEntry(import, "MDIImComma", kCommaCaption);
+    QAction* importTab = AddEntry(import, "MDIImTab", kTabCaption);
+    QMenu* exportMenu = AddSubmenu(file, "MDIExport", kExportCaption);
+    QAction* exportComma = AddEntry(exportMenu, "MDIExComma", kCommaCaption);
+    QAction* exportTab = AddEntry(exportMenu, "MDIExTab", kTabCaption);
+    AddSeparator(file, "xLine12");
+    QAction* comPort = AddEntry(file, "MDISetCom", kComPortCaption);
+    AddSeparator(file, "xLine4");
+    QAction* exit = AddEntry(file, "MDIExit");
+    captions_.insert(captions_.end(),
+                     {{fresh, 5800}, {open, 6800}, {save, 27600}, {saveAs, 27500}, {exit, 2700}});
+    fileEntries_ = {{FileMenuEntry::New, fresh},
+                    {FileMenuEntry::Open, open},
+                    {FileMenuEntry::Save, save},
+                    {FileMenuEntry::SaveAs, saveAs},
+                    {FileMenuEntry::Import, import->menuAction()},
+                    {FileMenuEntry::Export, exportMenu->menuAction()}};
+
+    const std::pair<QAction*, FileCommand> commands[] = {
+        {fresh, FileCommand::New},
+        {open, FileCommand::Open},
+        {save, FileCommand::Save},
+        {saveAs, FileCommand::SaveAs},
+        {importComma, FileCommand::ImportComma},
+        {importTab, FileCommand::ImportTab},
+        {exportComma, FileCommand::ExportComma},
+        {exportTab, FileCommand::ExportTab},
+    };
+    for (const auto& [action, command] : commands) {
+        connect(action, &QAction::triggered, this,
+                [this, command = command] { RunFileCommand(command); });
+    }
+    // The reader is found by the polling; the entry only looks at the card, as it always did.
+    connect(comPort, &QAction::triggered, this, [this] { (void)session_.Engine().CardPresent(); });
+    exit->setShortcut(QKeySequence::Quit);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+}
+
+void MDIMain::CreateViewMenu() {
+    QMenu* view = AddMenu(this, menuBar(), "MDIView");
+    captions_.emplace_back(view->menuAction(), 10500);
+    const struct {
+        const char* name;
+        int captionId;
+        int windowIndex;
+    } entries[] = {
+        {"MDIMessage", 28200, window_index::kSmsRec},
+        {"MDIPhone", 8700, window_index::kSimRec},
+        {"MDIPerson", 8900, window_index::kPersonRec},
+        {"MDISim", 28700, window_index::kSetting},
+    };
+    for (const auto& entry : entries) {
+        if (entry.windowIndex == window_index::kSetting)
+            AddSeparator(view, "xLine1");
+        QAction* action = AddEntry(view, entry.name);
+        captions_.emplace_back(action, entry.captionId);
+        connect(action, &QAction::triggered, this,
+                [this, index = entry.windowIndex] { Command1_Click(index); });
+    }
+}
+
+void MDIMain::CreateHelpMenu() {
+    QMenu* help = AddMenu(this, menuBar(), "MDIHelp");
+    captions_.emplace_back(help->menuAction(), 3300);
+    QAction* helpEntry = AddEntry(help, "MDIHelpAbout");
+    helpEntry->setShortcut(QKeySequence::HelpContents);
+    captions_.emplace_back(helpEntry, 3300);
+    connect(helpEntry, &QAction::triggered, this, &MDIMain::MDIHelpAbout_Click);
+    AddSeparator(help, "xLine3");
+
+    QMenu* language = AddSubmenu(help, "MDILanguage", {});
+    captions_.emplace_back(language->menuAction(), 29000);
+    languages_ = new QActionGroup(this);
+    languages_->setExclusive(true);
+    for (int k = 0; k < static_cast<int>(languageEntries_.size()); ++k) {
+        const QByteArray name = "MDIEnglish_" + QByteArray::number(k);
+        QAction* entry = AddEntry(language, name.constData());
+        entry->setCheckable(true);
+        languages_->addAction(entry);
+        captions_.emplace_back(entry, 29100 + 100 * k);
+        connect(entry, &QAction::triggered, this, [this, k] { MenuOption(k); });
+        languageEntries_[static_cast<std::size_t>(k)] = entry;
+    }
+    AddSeparator(help, "XLine5");
+    QAction* about = AddEntry(help, "MDIAbout");
+    captions_.emplace_back(about, 200);
+    connect(about, &QAction::triggered, this, &MDIMain::MDIAbout_Click);
+}
+
+void MDIMain::CreateNameMenu() {
+    // Kept for the users who know it; its entries have no command.
+    QMenu* name = AddMenu(this, menuBar(), "MDIName");
+    captions_.emplace_back(name->menuAction(), 6200);
+    captions_.emplace_back(AddEntry(name, "NamePhone"), 600);
+    captions_.emplace_back(AddEntry(name, "NameUsefull"), 10100);
+    captions_.emplace_back(AddEntry(name, "nameEditPhone"), 3000);
+}
+
+void MDIMain::ChangeLanguage() {
+    setWindowTitle(session_.Text(21700));
+    for (const auto& [action, id] : captions_)
+        action->setText(session_.Text(id));
+}
+
+}  // namespace pellucard

@@ -1,0 +1,170 @@
+#include "shell/pin_dialog_base.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+namespace pellucard {
+namespace {
+
+constexpr int kWrongPinCode = 29900;
+
+void SetChecked(QRadioButton* button, bool checked) {
+    // Auto-exclusive buttons refuse to be unchecked directly.
+    button->setAutoExclusive(false);
+    button->setChecked(checked);
+    button->setAutoExclusive(true);
+}
+
+}  // namespace
+
+bool IsPinCode(const QString& code) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,8}$"));
+    return digits.match(code).hasMatch();
+}
+
+PinDialogBase::PinDialogBase(Session& session, PinDialogKind kind, QWidget* parent)
+    : QDialog(parent), session_(session), kind_(kind) {
+    auto* layout = new QVBoxLayout(this);
+
+    auto* identity = new QHBoxLayout;
+    CardIdCaption = new QLabel(this);
+    CardIdCaption->setObjectName("Label1_0");
+    CardIdValue = new QLabel(this);
+    CardIdValue->setObjectName("LCardId");
+    CardIdValue->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    identity->addWidget(CardIdCaption);
+    identity->addWidget(CardIdValue, 1);
+    layout->addLayout(identity);
+
+    body_ = new QWidget(this);
+    layout->addWidget(body_);
+
+    Frame4 = new QGroupBox(this);
+    Frame4->setObjectName("Frame4");
+    auto* choice = new QGridLayout(Frame4);
+    for (int i = 0; i < 2; ++i) {
+        OPIN[i] = new QRadioButton(Frame4);
+        OPIN[i]->setObjectName(QStringLiteral("OPIN_%1").arg(i));
+        connect(OPIN[i], &QRadioButton::toggled, this,
+                [this] { OKButton->setEnabled(ChosenPin() != 0); });
+        choice->addWidget(OPIN[i], i, 0);
+    }
+    for (int i = 0; i < 4; ++i) {
+        Label2[i] = new QLabel(Frame4);
+        Label2[i]->setObjectName(QStringLiteral("Label2_%1").arg(i));
+    }
+    PIN1C = new QLabel(Frame4);
+    PIN1C->setObjectName("PIN1C");
+    PIN2C = new QLabel(Frame4);
+    PIN2C->setObjectName("PIN2C");
+    choice->addWidget(Label2[0], 0, 1);
+    choice->addWidget(PIN1C, 0, 2, Qt::AlignRight);
+    choice->addWidget(Label2[1], 0, 3);
+    choice->addWidget(Label2[2], 1, 1);
+    choice->addWidget(PIN2C, 1, 2, Qt::AlignRight);
+    choice->addWidget(Label2[3], 1, 3);
+    choice->setColumnStretch(0, 1);
+    layout->addWidget(Frame4);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    OKButton = new QPushButton(this);
+    OKButton->setObjectName("OKButton");
+    OKButton->setDefault(true);
+    CancelButton = new QPushButton(this);
+    CancelButton->setObjectName("CancelButton");
+    buttons->addWidget(OKButton);
+    buttons->addWidget(CancelButton);
+    layout->addLayout(buttons);
+
+    connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+PinDialogBase::~PinDialogBase() {
+    session_.SetDialogOpen(kind_, false);
+}
+
+void PinDialogBase::ChangeLanguage() {
+    CardIdCaption->setText(session_.Text(1300));
+    Frame4->setTitle(session_.Text(8100));
+    OPIN[0]->setText(session_.Text(7700));
+    OPIN[1]->setText(session_.Text(7800));
+    for (int i = 0; i < 4; i += 2) {
+        Label2[i]->setText(session_.Text(9400));
+        Label2[i + 1]->setText(session_.Text(9600));
+    }
+    OKButton->setText(session_.Text(6600));
+    CancelButton->setText(session_.Text(800));
+}
+
+int PinDialogBase::ChosenPin() const {
+    for (int i = 0; i < 2; ++i) {
+        if (OPIN[i]->isChecked() && OPIN[i]->isEnabled())
+            return i + 1;
+    }
+    return 0;
+}
+
+void PinDialogBase::ShowCounts(int first, int second, int preferred, bool secondChoosable) {
+    PIN1C->setText(QString::number(first));
+    PIN2C->setText(QString::number(second));
+    const bool choosable[2] = {first > 0, second > 0 && secondChoosable};
+    for (int i = 0; i < 2; ++i)
+        OPIN[i]->setEnabled(choosable[i]);
+    const int other = 1 - preferred;
+    const int chosen = choosable[preferred] ? preferred : choosable[other] ? other : -1;
+    for (int i = 0; i < 2; ++i)
+        SetChecked(OPIN[i], i == chosen);
+    OKButton->setEnabled(chosen >= 0);
+}
+
+void PinDialogBase::Activate() {
+    session_.SetDialogOpen(kind_, true);
+    ChangeLanguage();
+    CardIdValue->setText(session_.CardInfo.CardId);
+}
+
+void PinDialogBase::RejectInput(const MessageRequest& message, QLineEdit* field) {
+    ShowMessage(message);
+    field->setFocus();
+    field->selectAll();
+}
+
+void PinDialogBase::ReportFailure() {
+    const int chosen = ChosenPin();
+    ShowState(chosen == 2 ? 1 : 0);
+    ShowMessage(CatalogueMessage(kWrongPinCode, session_.LanguageIndex, DialogButtons::Ok,
+                                 DialogIcon::Warning));
+}
+
+void PinDialogBase::AcceptSuccess() {
+    // PIN1 may just have been passed or switched off: what only an open card gives can be
+    // read now rather than at the next card change.
+    if (session_.CardInfo.Imsi == QLatin1String("-"))
+        ReadOpenCardInf(session_);
+    accept();
+}
+
+QLineEdit* PinDialogBase::NewCodeField(const char* name) {
+    auto* field = new QLineEdit(body_);
+    field->setObjectName(name);
+    field->setMaxLength(kMaxPinLength);
+    field->setEchoMode(QLineEdit::Password);
+    field->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhSensitiveData);
+    return field;
+}
+
+void PinDialogBase::done(int result) {
+    session_.SetDialogOpen(kind_, false);
+    QDialog::done(result);
+}
+
+}  // namespace pellucard

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QDialog>
+
+#include "records/dialog_seam.h"
+#include "shell/session.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace pellucard {
+
+// A code the card takes: GSM 11.11 CHVs and unblock codes are decimal digits, at most 8 of them.
+inline constexpr int kMaxPinLength = 8;
+bool IsPinCode(const QString& code);
+
+// What the three PIN dialogs share: the choice of PIN1 or PIN2 with the attempts each has
+// left, the card's identity, OK and Cancel, and the DialogOpen flag of the session.
+class PinDialogBase : public QDialog {
+    Q_OBJECT
+
+public:
+    ~PinDialogBase() override;
+
+    virtual void ChangeLanguage();
+    // The chosen PIN: 1 or 2, or 0 when neither can be chosen.
+    int ChosenPin() const;
+
+protected:
+    PinDialogBase(Session& session, PinDialogKind kind, QWidget* parent);
+
+    // Shows the counts beside the two PIN options and lets a PIN be chosen only while its count
+    // is above 0 (PIN2 only when `secondChoosable`); `preferred` (0 or 1) is chosen when it can
+    // be, else the other one.
+    void ShowCounts(int first, int second, int preferred, bool secondChoosable = true);
+    // Marks the dialog open, captions it and puts the counts in.
+    void Activate();
+    // The counts this dialog shows, from CardInfo (ShowCounts with this dialog's counters).
+    virtual void ShowState(int preferredPin) = 0;
+    // Shows an input error through the dialog seam and selects the offending field.
+    void RejectInput(const MessageRequest& message, QLineEdit* field);
+    // The operation failed: show the counts the card now has and "Wrong PIN Code!".
+    void ReportFailure();
+    // The operation succeeded: the card may now give what only an open card gives.
+    void AcceptSuccess();
+    // A code entry field: digits, at most kMaxPinLength of them, shown as dots.
+    QLineEdit* NewCodeField(const char* name);
+
+    virtual void OKButton_Click() = 0;
+
+    void done(int result) override;
+
+    Session& session_;
+    PinDialogKind kind_;
+
+    QGroupBox* Frame4;
+    QRadioButton* OPIN[2];
+    QLabel* Label2[4];  // "Remain:" and "Times" beside each PIN
+    QLabel* PIN1C;
+    QLabel* PIN2C;
+    QLabel* CardIdCaption;  // "Card ID Number"
+    QLabel* CardIdValue;
+    QPushButton* OKButton;
+    QPushButton* CancelButton;
+    QWidget* body_;  // where each dialog puts its own controls, above the PIN choice
+};
+
+}  // namespace pellucard

@@ -1,0 +1,101 @@
+#include "shell/pin_dialog_launcher.h"
+
+#include "shell/change_pin_dialog.h"
+#include "shell/input_pin_dialog.h"
+#include "shell/verify_pin_dialog.h"
+
+namespace pellucard {
+
+PinDialogLauncher::PinDialogLauncher(Session& session, QWidget* parentWindow)
+    : session_(session), parentWindow_(parentWindow) {}
+
+PinDialogLauncher::~PinDialogLauncher() {
+    delete input_;
+    delete change_;
+    delete verify_;
+}
+
+template <typename Dialog>
+Dialog* PinDialogLauncher::Open(QPointer<Dialog>& slot, PinDialogKind kind) {
+    if (slot)
+        return slot;
+    slot = new Dialog(session_, parentWindow_);
+    connect(slot, &QDialog::finished, this, [this, kind, dialog = slot.data()] {
+        dialog->deleteLater();
+        emit DialogClosed(kind);
+    });
+    return slot;
+}
+
+InputPinC* PinDialogLauncher::ShowInputPin(int pinIndex, int lockIndex) {
+    InputPinC* dialog = Open(input_, PinDialogKind::Input);
+    dialog->Prepare(pinIndex, lockIndex);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    return dialog;
+}
+
+ChangePinC* PinDialogLauncher::ShowChangePin(int modeIndex, int pinIndex) {
+    ChangePinC* dialog = Open(change_, PinDialogKind::Change);
+    dialog->Prepare(modeIndex, pinIndex);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    return dialog;
+}
+
+VerifyPinC* PinDialogLauncher::ShowVerifyPin(int pinIndex) {
+    VerifyPinC* dialog = Open(verify_, PinDialogKind::Verify);
+    dialog->Prepare(pinIndex);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    return dialog;
+}
+
+bool PinDialogLauncher::ExecVerifyPin(int pinIndex) {
+    VerifyPinC* dialog = Open(verify_, PinDialogKind::Verify);
+    dialog->hide();  // a dialog already open without modality comes back modal
+    dialog->Prepare(pinIndex);
+    return dialog->exec() == QDialog::Accepted;
+}
+
+bool PinDialogLauncher::ExecChangePin(int modeIndex, int pinIndex) {
+    ChangePinC* dialog = Open(change_, PinDialogKind::Change);
+    dialog->hide();
+    dialog->Prepare(modeIndex, pinIndex);
+    return dialog->exec() == QDialog::Accepted;
+}
+
+InputPinC* PinDialogLauncher::OpenInputPin() const {
+    return input_;
+}
+
+ChangePinC* PinDialogLauncher::OpenChangePin() const {
+    return change_;
+}
+
+VerifyPinC* PinDialogLauncher::OpenVerifyPin() const {
+    return verify_;
+}
+
+void PinDialogLauncher::CloseAll() {
+    if (input_ && session_.IsDialogOpen(PinDialogKind::Input))
+        input_->reject();
+    if (change_ && session_.IsDialogOpen(PinDialogKind::Change))
+        change_->reject();
+    if (verify_ && session_.IsDialogOpen(PinDialogKind::Verify))
+        verify_->reject();
+}
+
+void PinDialogLauncher::ChangeLanguage() {
+    if (input_)
+        input_->ChangeLanguage();
+    if (change_)
+        change_->ChangeLanguage();
+    if (verify_)
+        verify_->ChangeLanguage();
+}
+
+}  // namespace pellucard

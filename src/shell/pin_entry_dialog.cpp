@@ -1,0 +1,58 @@
+#include "shell/pin_entry_dialog.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "records/dialog_seam.h"
+
+namespace pellucard {
+namespace {
+constexpr int kNotAPinCode = 17100;
+}
+
+PinEntryDialog::PinEntryDialog(Session& session, PinDialogKind kind, QWidget* parent)
+    : PinDialogBase(session, kind, parent) {
+    bodyLayout_ = new QVBoxLayout(body_);
+    bodyLayout_->setContentsMargins(0, 0, 0, 0);
+    auto* code = new QFormLayout;
+    CodeCaption = new QLabel(body_);
+    CodeCaption->setObjectName("Label1_1");
+    TPINCode = NewCodeField("TPINCode");
+    CodeCaption->setBuddy(TPINCode);
+    code->addRow(CodeCaption, TPINCode);
+    bodyLayout_->addLayout(code);
+}
+
+void PinEntryDialog::ChangeLanguage() {
+    PinDialogBase::ChangeLanguage();
+    CodeCaption->setText(session_.Text(8100));
+}
+
+void PinEntryDialog::ShowState(int preferredPin) {
+    ShowCounts(session_.CardInfo.Pin1Attempts, session_.CardInfo.Pin2Attempts, preferredPin);
+}
+
+void PinEntryDialog::OKButton_Click() {
+    const QString code = TPINCode->text();
+    const int pin = ChosenPin();
+    bool succeeded = false;
+    bool mayClose = true;
+    if (IsPinCode(code)) {
+        if (pin != 0)
+            succeeded = RunOperation(code.toStdString(), pin);
+    } else {
+        RejectInput(CatalogueMessage(kNotAPinCode, session_.LanguageIndex), TPINCode);
+        mayClose = false;
+    }
+    // The card's counters tell the user where they stand, right or wrong.
+    ReadPinCounters(session_);
+    if (succeeded && mayClose) {
+        AcceptSuccess();
+        return;
+    }
+    ReportFailure();
+}
+
+}  // namespace pellucard

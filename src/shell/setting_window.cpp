@@ -1,0 +1,204 @@
+#include "shell/setting_window.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "engine/pellucard.h"
+#include "shell/artwork.h"
+#include "shell/pin_dialog_launcher.h"
+#include "shell/session.h"
+
+namespace pellucard {
+namespace {
+
+QPushButton* NewButton(QWidget* parent, const QString& name) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(name);
+    return button;
+}
+
+}  // namespace
+
+Setting::Setting(ShellHost& host, QWidget* parent)
+    : ChildWindow(window_index::kSetting, host, parent) {
+    setObjectName("Setting");
+    setWindowIcon(ArtworkIcon(Artwork::SimCard));
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    scroll_ = new QScrollArea(this);
+    scroll_->setWidgetResizable(true);
+    scroll_->horizontalScrollBar()->setObjectName("HScroll1");
+    scroll_->verticalScrollBar()->setObjectName("VScroll1");
+    outer->addWidget(scroll_);
+
+    auto* picture = new QWidget;
+    picture->setObjectName("Picture1");
+    scroll_->setWidget(picture);
+    auto* layout = new QVBoxLayout(picture);
+
+    auto* heading = new QHBoxLayout;
+    auto* icon = new QLabel(picture);
+    icon->setPixmap(ArtworkPixmap(Artwork::SimCard, 48));
+    Label3 = new QLabel(picture);
+    Label3->setObjectName("Label3");
+    QFont headingFont = Label3->font();
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.6);
+    headingFont.setBold(true);
+    Label3->setFont(headingFont);
+    heading->addWidget(icon);
+    heading->addWidget(Label3, 1);
+    layout->addLayout(heading);
+
+    auto* grid = new QGridLayout;
+    grid->setColumnStretch(1, 1);
+    auto addField = [&](const char* name, int captionId, int row) {
+        Field field{new QLabel(picture), new QLabel(picture), captionId};
+        field.caption->setObjectName(QStringLiteral("Caption") + QLatin1String(name));
+        field.value->setObjectName(name);
+        field.value->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        field.value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        field.value->setMinimumWidth(field.value->fontMetrics().horizontalAdvance('0') * 22);
+        field.caption->setBuddy(field.value);
+        grid->addWidget(field.caption, row, 0);
+        grid->addWidget(field.value, row, 1);
+        fields_.append(field);
+        return field.value;
+    };
+    TICCID = addField("TICCID", 4300, 0);
+    TIMSI = addField("TIMSI", 4200, 1);
+    TSPN = addField("TSPN", 28500, 2);
+    TSIMP = addField("TSIMP", 27900, 3);
+    TMNOfPhone = addField("TMNOfPhone", 5400, 4);
+    TMNOfMessage = addField("TMNOfMessage", 5500, 5);
+    TMNOFLastDial = addField("TMNOFLastDial", 5600, 6);
+    TPIN1State = addField("TPIN1State", 8200, 7);
+    TPIN2State = addField("TPIN2State", 8300, 8);
+    TUnblockPIN1State = addField("TUnblockPIN1State", 10300, 9);
+    TUnblockPIN2State = addField("TUnblockPIN2State", 10400, 10);
+
+    for (int i = 0; i < 2; ++i) {
+        ComCPIN[i] = NewButton(picture, QStringLiteral("ComCPIN_%1").arg(i));
+        ComUBPIN[i] = NewButton(picture, QStringLiteral("ComUBPIN_%1").arg(i));
+        grid->addWidget(ComCPIN[i], 7 + i, 2);
+        grid->addWidget(ComUBPIN[i], 7 + i, 3);
+        connect(ComCPIN[i], &QPushButton::clicked, this, [this, i] { ComCPIN_Click(i); });
+        connect(ComUBPIN[i], &QPushButton::clicked, this, [this, i] { ComUBPIN_Click(i); });
+    }
+    ComLPIN[0] = NewButton(picture, "ComLPIN_0");
+    grid->addWidget(ComLPIN[0], 9, 2, 1, 2);
+    connect(ComLPIN[0], &QPushButton::clicked, this, [this] { ComLPIN_Click(0); });
+    layout->addLayout(grid);
+
+    auto* commands = new QHBoxLayout;
+    CmdConnect = NewButton(picture, "CmdConnect");
+    CmdCopy = NewButton(picture, "CmdCopy");
+    commands->addWidget(CmdConnect);
+    commands->addWidget(CmdCopy);
+    commands->addStretch(1);
+    layout->addLayout(commands);
+    layout->addStretch(1);
+
+    Label4 = new QLabel(picture);
+    Label4->setObjectName("Label4");
+    Label4->setAlignment(Qt::AlignRight);
+    Label4->setEnabled(false);  // a quiet product mark at the foot of the window
+    layout->addWidget(Label4);
+
+    ChangeLanguage();
+    connect(&host.PinDialogs(), &PinDialogLauncher::DialogClosed, this, [this] { ShowCardInf(); });
+}
+
+void Setting::ChangeLanguage() {
+    Session& session = CurrentSession();
+    setWindowTitle(session.Text(28400));
+    for (const Field& field : fields_)
+        field.caption->setText(session.Text(field.captionId));
+    ComCPIN[0]->setText(session.Text(1000));
+    ComCPIN[1]->setText(session.Text(1100));
+    ComLPIN[0]->setText(session.Text(4900));
+    ComUBPIN[0]->setText(session.Text(9800));
+    ComUBPIN[1]->setText(session.Text(9900));
+    CmdConnect->setText(session.Text(1700));
+    CmdCopy->setText(session.Text(1200));
+    Label3->setText(session.Text(27300));
+    Label4->setText(session.Text(3100));
+    ShowCardInf();  // the attempts texts are words of the language too
+}
+
+void Setting::Form_Activate() {
+    Session& session = CurrentSession();
+    session.CurrentWindow = window_index::kSetting;
+    const bool reader = session.Engine().ReaderPresent();
+    for (QPushButton* button : {ComLPIN[0], ComCPIN[0], ComCPIN[1], ComUBPIN[0], ComUBPIN[1]})
+        button->setVisible(reader);
+    ShowCardInf();
+    // Nothing here to save or exchange.
+    for (FileMenuEntry entry : {FileMenuEntry::SaveAs, FileMenuEntry::New, FileMenuEntry::Import,
+                                FileMenuEntry::Export, FileMenuEntry::Open, FileMenuEntry::Save})
+        Host().SetFileCommandEnabled(entry, false);
+}
+
+QString Setting::AttemptsText(int count) {
+    // "Remain 3Times": the catalogue's words carry their own spacing.
+    const Session& session = CurrentSession();
+    return session.Text(16000) + QString::number(count) + session.Text(17900);
+}
+
+void Setting::ShowCardInf() {
+    Session& session = CurrentSession();
+    const CardInfoRecord& info = session.CardInfo;
+    TICCID->setText(info.CardId);
+    TIMSI->setText(info.Imsi);
+    TSPN->setText(info.ServiceProviderName);
+    TSIMP->setText(info.SimPhase);
+    TMNOfPhone->setText(QString::number(info.MaxPhoneRecords));
+    TMNOfMessage->setText(QString::number(info.MaxSmsRecords));
+    TMNOFLastDial->setText(QString::number(info.MaxLastDialRecords));
+    TPIN1State->setText(AttemptsText(info.Pin1Attempts));
+    TPIN2State->setText(AttemptsText(info.Pin2Attempts));
+    TUnblockPIN1State->setText(AttemptsText(info.Puk1Attempts));
+    TUnblockPIN2State->setText(AttemptsText(info.Puk2Attempts));
+    if (!TICCID->text().isEmpty())
+        EnableProgram(session.Engine().CardPresent());
+}
+
+void Setting::EnableProgram(bool enabled) {
+    const CardInfoRecord& info = CurrentSession().CardInfo;
+    ComLPIN[0]->setEnabled(enabled);
+    // A PIN with attempts left can be changed; one without can only be unblocked.
+    const int attempts[2] = {info.Pin1Attempts, info.Pin2Attempts};
+    for (int i = 0; i < 2; ++i) {
+        ComCPIN[i]->setEnabled(attempts[i] > 0 && enabled);
+        ComUBPIN[i]->setEnabled(attempts[i] <= 0 && enabled);
+    }
+    CmdCopy->setEnabled(enabled);
+}
+
+void Setting::ComCPIN_Click(int index) {
+    const CardInfoRecord& info = CurrentSession().CardInfo;
+    if (info.Pin1Attempts == 0 && info.Pin2Attempts == 0)
+        return;
+    Host().PinDialogs().ShowChangePin(0, index);
+}
+
+void Setting::ComUBPIN_Click(int index) {
+    const CardInfoRecord& info = CurrentSession().CardInfo;
+    if (info.Pin1Attempts > 0 && info.Pin2Attempts > 0)
+        return;
+    Host().PinDialogs().ShowChangePin(1, index);
+}
+
+void Setting::ComLPIN_Click(int index) {
+    const CardInfoRecord& info = CurrentSession().CardInfo;
+    if (info.Pin1Attempts == 0 && info.Pin2Attempts == 0)
+        return;
+    Host().PinDialogs().ShowInputPin(index, 0);
+}
+
+}  // namespace pellucard

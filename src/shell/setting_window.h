@@ -1,0 +1,63 @@
+#pragma once
+
+#include "shell/child_window.h"
+
+class QLabel;
+class QPushButton;
+class QScrollArea;
+
+namespace pellucard {
+
+// The SIM card information window: shows CardInfo and starts the PIN commands. It reads nothing
+// from the card itself; the polling timer re-activates it whenever the card changes.
+class Setting final : public ChildWindow {
+    Q_OBJECT
+
+public:
+    explicit Setting(ShellHost& host, QWidget* parent = nullptr);
+
+    void ChangeLanguage() override;
+    void Form_Activate() override;
+
+    // Writes CardInfo into the fields and, once an identity is shown, sets the commands by
+    // whether a card answers.
+    void ShowCardInf();
+    void EnableProgram(bool enabled);
+
+    // Index 0 is PIN1, 1 PIN2.
+    void ComCPIN_Click(int index);
+    void ComUBPIN_Click(int index);
+    void ComLPIN_Click(int index);
+
+    QLabel* TICCID;
+    QLabel* TIMSI;
+    QLabel* TSPN;
+    QLabel* TSIMP;
+    QLabel* TMNOfPhone;
+    QLabel* TMNOfMessage;
+    QLabel* TMNOFLastDial;
+    QLabel* TPIN1State;
+    QLabel* TPIN2State;
+    QLabel* TUnblockPIN1State;
+    QLabel* TUnblockPIN2State;
+    QPushButton* ComCPIN[2];
+    QPushButton* ComLPIN[1];
+    QPushButton* ComUBPIN[2];
+    QPushButton* CmdConnect;
+    QPushButton* CmdCopy;
+    QLabel* Label3;
+    QLabel* Label4;
+
+private:
+    QString AttemptsText(int count);
+
+    struct Field {
+        QLabel* caption;
+        QLabel* value;
+        int captionId;
+    };
+    QList<Field> fields_;
+    QScrollArea* scroll_;
+};
+
+}  // namespace pellucard

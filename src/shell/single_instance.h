@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QLockFile;
+
+namespace pellucard {
+
+// One running copy of the program per user: the first holds a lock file in the user's runtime
+// folder; a second start finds it held and ends. A lock left by a copy that crashed is taken
+// over.
+class SingleInstance {
+public:
+    SingleInstance();
+    ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    // True when this is the only running copy (the lock is now ours).
+    bool Acquire();
+    static QString LockPath();
+
+private:
+    std::unique_ptr<QLockFile> lock_;
+};
+
+}  // namespace pellucard

@@ -1,0 +1,25 @@
+#include "shell/window_factory.h"
+
+#include "shell/session.h"
+#include "shell/setting_window.h"
+
+namespace pellucard {
+
+void WindowFactory::Register(int windowIndex, Creator creator) {
+    creators_[windowIndex] = std::move(creator);
+}
+
+bool WindowFactory::Has(int windowIndex) const {
+    return creators_.count(windowIndex) != 0;
+}
+
+ChildWindow* WindowFactory::Create(int windowIndex, ShellHost& host) const {
+    const auto found = creators_.find(windowIndex);
+    return found == creators_.end() ? nullptr : found->second(host);
+}
+
+void RegisterShellWindows(WindowFactory& factory) {
+    factory.Register(window_index::kSetting, [](ShellHost& host) { return new Setting(host); });
+}
+
+}  // namespace pellucard

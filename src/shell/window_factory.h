@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <map>
+
+namespace pellucard {
+
+class ChildWindow;
+class ShellHost;
+
+// Makes the main window's child windows by window index: 2 personal records, 4 phone book,
+// 5 SMS, 6 SIM card information. The main window asks for a window the first time it is
+// selected and owns it from then on. The record windows register themselves from
+// windows/record_windows.h:
+//     void RegisterRecordWindows(WindowFactory& factory);
+// which the program calls at start-up when that header exists.
+class WindowFactory {
+public:
+    // Returns a new window without a parent.
+    using Creator = std::function<ChildWindow*(ShellHost& host)>;
+
+    void Register(int windowIndex, Creator creator);
+    bool Has(int windowIndex) const;
+    // Nullptr when no window is registered for the index.
+    ChildWindow* Create(int windowIndex, ShellHost& host) const;
+
+private:
+    std::map<int, Creator> creators_;
+};
+
+// Registers the windows of the shell itself (the SIM card information window).
+void RegisterShellWindows(WindowFactory& factory);
+
+}  // namespace pellucard

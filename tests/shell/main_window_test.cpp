@@ -1,0 +1,314 @@
+// The main window: its menu tree, window selection, the File menu's dispatch, languages, help,
+// the About box, the demo controls and the command line.
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include "catalogue/catalogue.h"
+#include "shell/about_dialog.h"
+#include "shell/button_panel.h"
+#include "shell/change_pin_dialog.h"
+#include "shell/command_line.h"
+#include "shell/demo_controls.h"
+#include "shell/help_window.h"
+#include "shell/pin_dialog_launcher.h"
+#include "shell/verify_pin_dialog.h"
+#include "shell_rig.h"
+
+using namespace pellucard;
+using namespace pellucard::testing;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menuTreeHasEveryEntry();
+    void selectsWindowsAndMinimisesTheOneLeft();
+    void fileMenuActsOnRecordWindowsOnly();
+    void cardChangeRefreshesTheCurrentWindow();
+    void languageChoiceRecaptionsEveryWindow();
+    void helpFollowsTheLanguage();
+    void aboutShowsTheVersionLine();
+    void demoControlsDriveTheVirtualReader();
+    void demoLoadsAnotherCardImage();
+    void commandLine_data();
+    void commandLine();
+};
+
+void MainWindowTest::menuTreeHasEveryEntry() {
+    ShellRig rig;
+    const char* const entries[] = {
+        "MDINew",        "MDIOpen",  "MDISave",      "MDIAs",    "MDIImComma", "MDIImTab",
+        "MDIExComma",    "MDIExTab", "MDISetCom",    "MDIExit",  "MDIMessage", "MDIPhone",
+        "MDIPerson",     "MDISim",   "MDIHelpAbout", "MDIAbout", "NamePhone",  "NameUsefull",
+        "nameEditPhone", "xLine2",   "xLine",        "xLine12",  "xLine4",     "xLine1",
+        "xLine3",        "XLine5"};
+    for (const char* name : entries)
+        QVERIFY2(rig.Action(name) != nullptr, name);
+    for (const char* name :
+         {"MDIFile", "MDIView", "MDIHelp", "MDIName", "MDIImport", "MDIExport", "MDILanguage"})
+        QVERIFY2(rig.main->findChild<QMenu*>(name) != nullptr, name);
+    for (int k = 0; k < 8; ++k) {
+        QAction* entry = rig.Action(qPrintable(QStringLiteral("MDIEnglish_%1").arg(k)));
+        QVERIFY(entry != nullptr);
+        QCOMPARE(entry->text(), Message(29100 + 100 * k, 0));
+        QCOMPARE(entry->isChecked(), k == 0);  // English at start-up
+    }
+    QCOMPARE(rig.main->windowTitle().left(Message(21700, 0).size()), Message(21700, 0));
+    QCOMPARE(rig.Action("MDIImComma")->text(), QString("Comma Separated Values [&C]"));
+    QVERIFY(rig.main->findChild<QObject*>("Timer1") != nullptr);
+    QVERIFY(rig.main->findChild<QWidget*>("VScroll1") != nullptr);
+    // The virtual reader brings its own menu and mark.
+    QVERIFY(rig.main->findChild<QMenu*>("MDIDemo") != nullptr);
+    QVERIFY(rig.main->findChild<QLabel*>("LVirtualReader")->isVisible());
+}
+
+void MainWindowTest::selectsWindowsAndMinimisesTheOneLeft() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    auto* information = qobject_cast<QMdiSubWindow*>(rig.Info6()->parentWidget());
+    QVERIFY(information != nullptr);
+    QVERIFY(information->isMaximized());
+
+    rig.Action("MDIPhone")->trigger();
+    QCOMPARE(rig.session->CurrentWindow, window_index::kSimRec);
+    QCOMPARE(rig.made.size(), 1);
+    QVERIFY(information->isMinimized());
+    auto* phone = qobject_cast<QMdiSubWindow*>(rig.made[0]->parentWidget());
+    QVERIFY(phone->isMaximized());
+    QCOMPARE(rig.main->MdiArea()->activeSubWindow(), phone);
+
+    // Back and forth: the window made first is used again.
+    rig.main->Command1_Click(window_index::kSetting);
+    QCOMPARE(rig.session->CurrentWindow, window_index::kSetting);
+    QVERIFY(information->isMaximized());
+    QVERIFY(phone->isMinimized());
+    rig.main->Command1_Click(window_index::kSimRec);
+    QCOMPARE(rig.made.size(), 1);
+
+    // A window without a registration opens nothing and changes nothing.
+    rig.main->Command1_Click(window_index::kSmsRec);
+    QCOMPARE(rig.session->CurrentWindow, window_index::kSimRec);
+
+    // Closing a child hands over to the one left; choosing it again makes it anew.
+    bool unloaded = false;
+    connect(phone, &QObject::destroyed, this,
+            [&] { unloaded = rig.session->CurrentWindow != window_index::kSimRec; });
+    phone->close();
+    QCOMPARE(rig.session->CurrentWindow, window_index::kSetting);
+    QTRY_VERIFY(rig.main->Window(window_index::kSimRec) == nullptr);
+    QVERIFY(unloaded);
+    rig.main->Command1_Click(window_index::kSimRec);
+    QCOMPARE(rig.made.size(), 2);
+}
+
+void MainWindowTest::fileMenuActsOnRecordWindowsOnly() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    // The information window has nothing to save.
+    for (const char* name : {"MDINew", "MDIOpen", "MDISave", "MDIAs", "MDIImport", "MDIExport"})
+        QVERIFY2(!rig.Action(name)->isEnabled(), name);
+    rig.Action("MDISave")->trigger();
+
+    rig.Action("MDIPhone")->trigger();
+    FakeRecordWindow* phone = rig.made.at(0);
+    QVERIFY(rig.Action("MDISave")->isEnabled());
+    rig.Action("MDISave")->trigger();
+    rig.Action("MDIExTab")->trigger();
+    rig.Action("MDIImComma")->trigger();
+    QCOMPARE(phone->commands, (QList<FileCommand>{FileCommand::Save, FileCommand::ExportTab,
+                                                  FileCommand::ImportComma}));
+
+    rig.session->CurrentWindow = window_index::kSetting;
+    rig.Action("MDINew")->setEnabled(true);
+    rig.Action("MDINew")->trigger();
+    QCOMPARE(phone->commands.size(), 3);
+}
+
+void MainWindowTest::cardChangeRefreshesTheCurrentWindow() {
+    ShellRig rig;
+    rig.Action("MDIPhone")->trigger();
+    FakeRecordWindow* phone = rig.made.at(0);
+    rig.TickUntilIdentified();
+    QCOMPARE(phone->cardChanges, 1);
+    rig.Tick();  // same card
+    QCOMPARE(phone->cardChanges, 1);
+    rig.Reader().RemoveCard();
+    rig.Tick();
+    QCOMPARE(phone->cardChanges, 2);
+    QCOMPARE(rig.Info().MaxPhoneRecords, 0);
+}
+
+void MainWindowTest::languageChoiceRecaptionsEveryWindow() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    rig.Action("MDIPhone")->trigger();
+    FakeRecordWindow* phone = rig.made.at(0);
+    const int captionings = phone->captionings;
+    VerifyPinC* verify = rig.main->PinDialogs().ShowVerifyPin(0);
+
+    const int german = 3;
+    rig.Action("MDIEnglish_3")->trigger();
+    QCOMPARE(rig.session->LanguageIndex, german);
+    QVERIFY(rig.Action("MDIEnglish_3")->isChecked());
+    QVERIFY(!rig.Action("MDIEnglish_0")->isChecked());
+    QCOMPARE(rig.Action("MDIFile")->text(), Message(2400, german));
+    QCOMPARE(rig.Action("MDISim")->text(), Message(28700, german));
+    QCOMPARE(rig.Info6()->windowTitle(), Message(28400, german));
+    QCOMPARE(rig.Info6()->ComCPIN[0]->text(), Message(1000, german));
+    QCOMPARE(rig.Info6()->TPIN1State->text(),
+             Message(16000, german) + "3" + Message(17900, german));
+    QCOMPARE(phone->captionings, captionings + 1);
+    QCOMPARE(verify->windowTitle(), Message(10600, german));
+    QCOMPARE(rig.main->LeftPanel()->Command1(6)->toolTip(), Message(28400, german));
+    // The design captions stay as they are.
+    QCOMPARE(rig.Action("MDISetCom")->text(), QString("Setting Com Port [&C]"));
+
+    // A window opened later captions itself in the language in force.
+    verify->reject();
+    ChangePinC* change = rig.main->PinDialogs().ShowChangePin(0, 0);
+    QCOMPARE(change->windowTitle(), Message(1800, german));
+    change->reject();
+
+    // Back to English.
+    rig.main->MenuOption(0);
+    QCOMPARE(rig.Action("MDIFile")->text(), Message(2400, 0));
+    QCOMPARE(rig.Info6()->windowTitle(), Message(28400, 0));
+}
+
+void MainWindowTest::helpFollowsTheLanguage() {
+    ShellRig rig;
+    rig.Action("MDIHelpAbout")->trigger();
+    HelpWindow* help = rig.main->Help();
+    QVERIFY(help != nullptr && help->isVisible());
+    QVERIFY(help->Source().endsWith(HelpFileName(0)));
+    QVERIFY(rig.dialogs.MessageIds().isEmpty());
+
+    rig.main->MenuOption(2);  // French: the open help follows
+    QVERIFY(help->Source().endsWith(HelpFileName(2)));
+    QVERIFY(HelpResource(2).endsWith(HelpFileName(2)));
+    rig.main->close();
+    QTRY_VERIFY(rig.main->Help() == nullptr);
+}
+
+void MainWindowTest::aboutShowsTheVersionLine() {
+    ShellRig rig;
+    rig.Action("MDIAbout")->trigger();
+    AboutDialog* about = rig.main->About();
+    QVERIFY(about != nullptr && about->isVisible());
+    QVERIFY(!about->isModal());
+    QCOMPARE(about->windowTitle(), Message(700, 0));
+    QCOMPARE(about->VersionLabel->text(), Message(1900, 0));
+    QCOMPARE(about->VersionLabel->toolTip(), Message(1900, 0));
+    QTest::mouseClick(about->OKButton, Qt::LeftButton);
+    QTRY_VERIFY(rig.main->About() == nullptr);
+}
+
+void MainWindowTest::demoControlsDriveTheVirtualReader() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    auto* mark = rig.main->findChild<QLabel*>("LVirtualReader");
+    QVERIFY(mark->text().contains("virtual card", Qt::CaseInsensitive));
+    QVERIFY(!rig.Action("MDIDemoInsertCard")->isEnabled());
+
+    // Each control has the reader looked at at once.
+    rig.Action("MDIDemoRemoveCard")->trigger();
+    QVERIFY(mark->text().contains("no card"));
+    QCOMPARE(rig.Interval(), 1);
+    QVERIFY(rig.main->Timer1()->isActive());
+    QTRY_COMPARE(rig.Info().CardId, QString("-"));
+    QVERIFY(rig.Action("MDIDemoInsertCard")->isEnabled());
+
+    rig.Action("MDIDemoInsertCard")->trigger();
+    QCOMPARE(rig.Interval(), 1);
+    rig.TickUntilIdentified();
+    QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
+
+    rig.Action("MDIDemoUnplug")->trigger();
+    QVERIFY(mark->text().contains("unplugged"));
+    rig.Tick();
+    QVERIFY(!rig.Engine().ReaderPresent());
+    QVERIFY(rig.Button(6)->isHidden());
+
+    rig.Action("MDIDemoPlug")->trigger();
+    rig.TickUntilIdentified();
+    QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
+    QVERIFY(!rig.Button(6)->isHidden());
+}
+
+void MainWindowTest::demoLoadsAnotherCardImage() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    QTemporaryDir folder;
+    const QString broken = folder.filePath("broken.json");
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("{ \"format\": ");
+    file.close();
+
+    // A damaged image: said so, and the card in the reader stays.
+    rig.dialogs.QueueFileName(broken);
+    rig.Action("MDIDemoLoadCard")->trigger();
+    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{0});
+    QVERIFY(rig.dialogs.LastMessage().text.contains("broken.json"));
+    rig.Tick();
+    QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
+
+    // A sound one goes into the reader and is read whole.
+    const QString other = folder.filePath("other.json");
+    QString error;
+    QVERIFY2(WriteCardImageFile(other, OtherCard()->ToImage(), error), qPrintable(error));
+    rig.dialogs.QueueFileName(other);
+    rig.Action("MDIDemoLoadCard")->trigger();
+    QTRY_COMPARE(rig.Info().CardId, QString("8988200000987654321"));
+    QVERIFY(rig.main->findChild<QLabel*>("LVirtualReader")->text().contains("other.json"));
+
+    // Cancelling the file dialog changes nothing.
+    rig.dialogs.QueueFileName({});
+    rig.Action("MDIDemoLoadCard")->trigger();
+    QCOMPARE(rig.session->Reader().imagePath, other.toStdString());
+}
+
+void MainWindowTest::commandLine_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("argument");
+    const int hid = static_cast<int>(ReaderChoice::Kind::Hid);
+    const int virt = static_cast<int>(ReaderChoice::Kind::Virtual);
+    const int socket = static_cast<int>(ReaderChoice::Kind::Socket);
+    QTest::newRow("default") << QStringList{} << true << hid << "";
+    QTest::newRow("demo") << QStringList{"--demo"} << true << virt << "";
+    QTest::newRow("image") << QStringList{"--reader", "virtual:/tmp/c.json"} << true << virt
+                           << "/tmp/c.json";
+    QTest::newRow("socket") << QStringList{"--reader=socket:/run/r"} << true << socket << "/run/r";
+    QTest::newRow("hid") << QStringList{"--reader", "hid"} << true << hid << "";
+    QTest::newRow("no value") << QStringList{"--reader"} << false << hid << "";
+    QTest::newRow("unknown reader") << QStringList{"--reader", "usb"} << false << hid << "";
+    QTest::newRow("two readers") << QStringList{"--demo", "--reader", "hid"} << false << hid << "";
+    QTest::newRow("stray word") << QStringList{"card.json"} << false << hid << "";
+}
+
+void MainWindowTest::commandLine() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, accepted);
+    QFETCH(int, kind);
+    QFETCH(QString, argument);
+    ProgramOptions options;
+    QString error;
+    arguments.prepend("pellucard");
+    QCOMPARE(ParseProgramOptions(arguments, options, error), accepted);
+    if (!accepted) {
+        QVERIFY(!error.isEmpty());
+        return;
+    }
+    QCOMPARE(static_cast<int>(options.reader.kind), kind);
+    QCOMPARE(QString::fromStdString(options.reader.argument), argument);
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,312 @@
+// The PIN dialogs against the virtual card: what the card says decides, the counters follow,
+// and input that is not a code never reaches the card.
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include "shell/change_pin_dialog.h"
+#include "shell/input_pin_dialog.h"
+#include "shell/pin_dialog_launcher.h"
+#include "shell/verify_pin_dialog.h"
+#include "shell_rig.h"
+
+using namespace pellucard;
+using namespace pellucard::testing;
+
+namespace {
+
+constexpr int kWrongPinCode = 29900;
+
+void Enter(QLineEdit* field, const QString& text) {
+    field->clear();
+    QTest::keyClicks(field, text);
+}
+
+void Press(QPushButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QPushButton* OkOf(QDialog* dialog) {
+    return dialog->findChild<QPushButton*>("OKButton");
+}
+
+QString CountShown(QDialog* dialog, const char* label) {
+    return dialog->findChild<QLabel*>(label)->text();
+}
+
+// Verifies PIN1 with `code` in a fresh verify dialog; true when the dialog closed.
+bool VerifyPin1(ShellRig& rig, const QString& code) {
+    VerifyPinC* dialog = rig.main->PinDialogs().ShowVerifyPin(0);
+    Enter(dialog->findChild<QLineEdit*>("TPINCode"), code);
+    Press(OkOf(dialog));
+    const bool closed = !dialog->isVisible();
+    if (!closed)
+        dialog->reject();
+    return closed;
+}
+
+}  // namespace
+
+class PinDialogsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void verifyRightAndWrong();
+    void codeThatIsNotANumberNeverReachesTheCard();
+    void unlockAndLockPin1();
+    void changePin();
+    void changeRefusesBadInput_data();
+    void changeRefusesBadInput();
+    void blockPin1AndUnblockIt();
+    void gateVerifiesModally();
+    void mainWindowClosesOpenDialogs();
+};
+
+void PinDialogsTest::verifyRightAndWrong() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    VerifyPinC* dialog = rig.main->PinDialogs().ShowVerifyPin(0);
+    QVERIFY(rig.session->IsDialogOpen(PinDialogKind::Verify));
+    QVERIFY(dialog->findChild<QRadioButton*>("OPIN_0")->isChecked());
+    QCOMPARE(CountShown(dialog, "PIN1C"), QString("3"));
+    QCOMPARE(dialog->findChild<QLabel*>("LCardId")->text(), QString(kDemoIccid));
+
+    auto* code = dialog->findChild<QLineEdit*>("TPINCode");
+    Enter(code, "1111");
+    Press(OkOf(dialog));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongPinCode});
+    QCOMPARE(rig.dialogs.LastMessage().icon, DialogIcon::Warning);
+    QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
+    QCOMPARE(rig.Info().Pin1Attempts, 2);
+
+    // The right code after a wrong one: the counter goes back up, and that is a success.
+    Enter(code, "1234");
+    Press(OkOf(dialog));
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongPinCode});
+    QVERIFY(!rig.session->IsDialogOpen(PinDialogKind::Verify));
+    QCOMPARE(rig.Info().Pin1Attempts, 3);
+    QVERIFY(rig.Info().Pin1Open);
+    // The card is open now: what only an open card gives is read and shown.
+    QCOMPARE(rig.Info().Imsi, QString("001010123456789"));
+    QCOMPARE(rig.Info6()->TIMSI->text(), QString("001010123456789"));
+
+    // PIN2 too.
+    dialog = rig.main->PinDialogs().ShowVerifyPin(1);
+    QVERIFY(dialog->findChild<QRadioButton*>("OPIN_1")->isChecked());
+    Enter(dialog->findChild<QLineEdit*>("TPINCode"), "5678");
+    Press(OkOf(dialog));
+    QVERIFY(!dialog->isVisible());
+}
+
+void PinDialogsTest::codeThatIsNotANumberNeverReachesTheCard() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    const int commands = rig.Reader().ExecutedCommands();
+    VerifyPinC* dialog = rig.main->PinDialogs().ShowVerifyPin(0);
+    const int afterOpening = rig.Reader().ExecutedCommands();
+    QVERIFY(afterOpening >= commands);
+    auto* code = dialog->findChild<QLineEdit*>("TPINCode");
+    Enter(code, "12ab");
+    Press(OkOf(dialog));
+    QCOMPARE(rig.dialogs.MessageIds(), (QList<int>{17100, kWrongPinCode}));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(code->selectedText(), QString("12ab"));
+    QCOMPARE(rig.Info().Pin1Attempts, 3);  // no attempt was spent
+
+    // Nine digits cannot be typed: the card would take only eight of them.
+    Enter(code, "123456789");
+    QCOMPARE(code->text(), QString("12345678"));
+    dialog->reject();
+}
+
+void PinDialogsTest::unlockAndLockPin1() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    QVERIFY(!rig.Info().Pin1Open);
+    Setting* window = rig.Info6();
+    Press(window->ComLPIN[0]);
+    InputPinC* dialog = rig.main->PinDialogs().OpenInputPin();
+    QVERIFY(dialog != nullptr && dialog->isVisible());
+    QVERIFY(rig.session->IsDialogOpen(PinDialogKind::Input));
+    QVERIFY(dialog->OLock[0]->isChecked());
+    // Only CHV1 can be switched on and off.
+    QVERIFY(!dialog->findChild<QRadioButton*>("OPIN_1")->isEnabled());
+
+    QTest::mouseClick(dialog->OLock[1], Qt::LeftButton);
+    Enter(dialog->findChild<QLineEdit*>("TPINCode"), "1234");
+    Press(OkOf(dialog));
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(rig.Info().Pin1Open);
+    QCOMPARE(window->TIMSI->text(), QString("001010123456789"));
+
+    // Locking with a wrong code fails and says so; with the right one it locks.
+    dialog = rig.main->PinDialogs().ShowInputPin(0, 0);
+    Enter(dialog->findChild<QLineEdit*>("TPINCode"), "9999");
+    Press(OkOf(dialog));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongPinCode});
+    QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
+    Enter(dialog->findChild<QLineEdit*>("TPINCode"), "1234");
+    Press(OkOf(dialog));
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(!rig.Info().Pin1Open);
+    QCOMPARE(rig.Info().Pin1Attempts, 3);
+}
+
+void PinDialogsTest::changePin() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    Press(rig.Info6()->ComCPIN[0]);
+    ChangePinC* dialog = rig.main->PinDialogs().OpenChangePin();
+    QVERIFY(dialog != nullptr && dialog->isVisible());
+    QCOMPARE(dialog->CurrentMode(), ChangePinC::kChange);
+    QVERIFY(dialog->findChild<QRadioButton*>("OPIN_0")->isChecked());
+
+    Enter(dialog->TOldPINCode, "1234");
+    Enter(dialog->TNewPINCode[0], "4321");
+    Enter(dialog->TNewPINCode[1], "4321");
+    Press(OkOf(dialog));
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(rig.dialogs.MessageIds().isEmpty());
+    QVERIFY(!rig.session->IsDialogOpen(PinDialogKind::Change));
+
+    QVERIFY(!VerifyPin1(rig, "1234"));
+    QVERIFY(VerifyPin1(rig, "4321"));
+
+    // A wrong old code: the dialog stays with the lowered count.
+    dialog = rig.main->PinDialogs().ShowChangePin(0, 0);
+    Enter(dialog->TOldPINCode, "0000");
+    Enter(dialog->TNewPINCode[0], "1111");
+    Enter(dialog->TNewPINCode[1], "1111");
+    rig.dialogs.Clear();
+    Press(OkOf(dialog));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongPinCode});
+    QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
+}
+
+void PinDialogsTest::changeRefusesBadInput_data() {
+    QTest::addColumn<QString>("oldCode");
+    QTest::addColumn<QString>("newCode");
+    QTest::addColumn<QString>("confirmation");
+    QTest::addColumn<int>("message");
+    QTest::addColumn<QString>("selectedField");
+    QTest::newRow("confirmation differs") << "1234"
+                                          << "4321"
+                                          << "4322" << 14400 << "TNewPINCode_1";
+    QTest::newRow("old code not a number") << "12a4"
+                                           << "4321"
+                                           << "4321" << 15100 << "TOldPINCode";
+    QTest::newRow("new code not a number") << "1234"
+                                           << "43x1"
+                                           << "43x1" << 14300 << "TNewPINCode_0";
+    QTest::newRow("confirmation empty") << "1234"
+                                        << "4321"
+                                        << "" << 14300 << "TNewPINCode_1";
+}
+
+void PinDialogsTest::changeRefusesBadInput() {
+    QFETCH(QString, oldCode);
+    QFETCH(QString, newCode);
+    QFETCH(QString, confirmation);
+    QFETCH(int, message);
+    QFETCH(QString, selectedField);
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    ChangePinC* dialog = rig.main->PinDialogs().ShowChangePin(0, 0);
+    const int commands = rig.Reader().ExecutedCommands();
+    Enter(dialog->TOldPINCode, oldCode);
+    Enter(dialog->TNewPINCode[0], newCode);
+    Enter(dialog->TNewPINCode[1], confirmation);
+    Press(OkOf(dialog));
+    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{message});
+    QCOMPARE(rig.Reader().ExecutedCommands(), commands);  // no card access at all
+    QVERIFY(dialog->isVisible());
+    auto* field = dialog->findChild<QLineEdit*>(selectedField);
+    QCOMPARE(dialog->focusWidget(), field);
+    QCOMPARE(field->selectedText(), field->text());
+    if (message == 14300)
+        QVERIFY(rig.dialogs.LastMessage().text.endsWith(rig.session->Text(15800)));
+}
+
+void PinDialogsTest::blockPin1AndUnblockIt() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    Setting* window = rig.Info6();
+    for (int attempt = 0; attempt < 3; ++attempt)
+        QVERIFY(!VerifyPin1(rig, "0000"));
+    QCOMPARE(rig.Info().Pin1Attempts, 0);
+    QCOMPARE(window->TPIN1State->text(), rig.session->Text(16000) + "0" + rig.session->Text(17900));
+    QVERIFY(!window->ComCPIN[0]->isEnabled());
+    QVERIFY(window->ComUBPIN[0]->isEnabled());
+    QVERIFY(window->ComCPIN[1]->isEnabled());  // PIN2 is untouched
+    QVERIFY(!window->ComUBPIN[1]->isEnabled());
+
+    // A blocked PIN1 cannot be chosen in a new dialog; PIN2 is chosen instead.
+    VerifyPinC* verify = rig.main->PinDialogs().ShowVerifyPin(0);
+    QVERIFY(!verify->findChild<QRadioButton*>("OPIN_0")->isEnabled());
+    QVERIFY(verify->findChild<QRadioButton*>("OPIN_1")->isChecked());
+    verify->reject();
+
+    Press(window->ComUBPIN[0]);
+    ChangePinC* dialog = rig.main->PinDialogs().OpenChangePin();
+    QVERIFY(dialog != nullptr && dialog->isVisible());
+    QCOMPARE(dialog->CurrentMode(), ChangePinC::kUnblock);
+    QVERIFY(dialog->findChild<QRadioButton*>("OPIN_0")->isChecked());
+    QCOMPARE(CountShown(dialog, "PIN1C"), QString("10"));  // the unblock code's attempts
+
+    rig.dialogs.Clear();
+    Enter(dialog->TOldPINCode, "11111111");
+    Enter(dialog->TNewPINCode[0], "2468");
+    Enter(dialog->TNewPINCode[1], "2468");
+    Press(OkOf(dialog));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongPinCode});
+    QCOMPARE(CountShown(dialog, "PIN1C"), QString("9"));
+
+    Enter(dialog->TOldPINCode, "12345678");
+    Enter(dialog->TNewPINCode[0], "2468");
+    Enter(dialog->TNewPINCode[1], "2468");
+    Press(OkOf(dialog));
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(rig.Info().Pin1Attempts, 3);
+    QCOMPARE(rig.Info().Puk1Attempts, 10);
+    QVERIFY(window->ComCPIN[0]->isEnabled());
+    QVERIFY(!window->ComUBPIN[0]->isEnabled());
+    QVERIFY(VerifyPin1(rig, "2468"));
+}
+
+void PinDialogsTest::gateVerifiesModally() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    QTimer::singleShot(0, rig.main.get(), [&] {
+        VerifyPinC* dialog = rig.main->PinDialogs().OpenVerifyPin();
+        QVERIFY(dialog != nullptr && dialog->isModal());
+        Enter(dialog->findChild<QLineEdit*>("TPINCode"), "1234");
+        Press(OkOf(dialog));
+    });
+    QVERIFY(rig.main->PinDialogs().ExecVerifyPin(0));
+    QVERIFY(rig.Info().Pin1Open);
+
+    QTimer::singleShot(0, rig.main.get(),
+                       [&] { rig.main->PinDialogs().OpenChangePin()->reject(); });
+    QVERIFY(!rig.main->PinDialogs().ExecChangePin(1, 0));
+}
+
+void PinDialogsTest::mainWindowClosesOpenDialogs() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    rig.main->PinDialogs().ShowInputPin(0, 0);
+    rig.main->PinDialogs().ShowChangePin(0, 1);
+    QVERIFY(rig.session->IsDialogOpen(PinDialogKind::Input));
+    QVERIFY(rig.session->IsDialogOpen(PinDialogKind::Change));
+    QVERIFY(rig.main->close());
+    QVERIFY(!rig.session->IsDialogOpen(PinDialogKind::Input));
+    QVERIFY(!rig.session->IsDialogOpen(PinDialogKind::Change));
+    QVERIFY(!rig.Engine().ReaderPresent());
+}
+
+QTEST_MAIN(PinDialogsTest)
+#include "pin_dialogs_test.moc"

@@ -1,0 +1,114 @@
+// The program as a desktop starts it: one copy per user, a silent second start, help without a
+// display, a clean start on the offscreen platform.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// An environment of its own for each test: the offscreen platform and a private runtime folder
+// (where the lock lives), so that tests neither see a running copy nor leave one behind.
+QProcessEnvironment Environment(const QTemporaryDir& runtime) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_RUNTIME_DIR", runtime.path());
+    return environment;
+}
+
+void Start(QProcess& process, const QTemporaryDir& runtime, const QStringList& arguments) {
+    process.setProcessEnvironment(Environment(runtime));
+    process.start(QStringLiteral(PELLUCARD_PROGRAM), arguments);
+    QVERIFY(process.waitForStarted(5000));
+}
+
+void Stop(QProcess& process) {
+    process.kill();
+    process.waitForFinished(5000);
+}
+
+// What the program said on its error stream, less the offscreen platform's own notes.
+QString OwnErrors(QProcess& process) {
+    QStringList lines = QString::fromLocal8Bit(process.readAllStandardError()).split('\n');
+    lines.removeIf([](const QString& line) {
+        return line.trimmed().isEmpty() || line.contains("propagateSizeHints");
+    });
+    return lines.join('\n');
+}
+
+}  // namespace
+
+class ProgramTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void secondCopyEndsSilently();
+    void lockOfACrashedCopyIsTakenOver();
+    void helpNeedsNoDisplay();
+    void badOptionIsRefused();
+};
+
+void ProgramTest::secondCopyEndsSilently() {
+    QTemporaryDir runtime;
+    QProcess first;
+    Start(first, runtime, {"--demo"});
+    const QString lock = QDir(runtime.path()).filePath("pellucard.lock");
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 10000);
+
+    QProcess second;
+    Start(second, runtime, {"--demo"});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(second.readAllStandardOutput().isEmpty());
+    QVERIFY(second.readAllStandardError().isEmpty());
+
+    QCOMPARE(first.state(), QProcess::Running);
+    QCOMPARE(OwnErrors(first), QString());
+    Stop(first);
+}
+
+void ProgramTest::lockOfACrashedCopyIsTakenOver() {
+    QTemporaryDir runtime;
+    QProcess crashed;
+    Start(crashed, runtime, {"--demo"});
+    const QString lock = QDir(runtime.path()).filePath("pellucard.lock");
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 10000);
+    Stop(crashed);  // killed: the lock file stays behind
+    QVERIFY(QFile::exists(lock));
+
+    QProcess next;
+    Start(next, runtime, {"--demo"});
+    QVERIFY(!next.waitForFinished(1500));
+    QCOMPARE(next.state(), QProcess::Running);
+    Stop(next);
+}
+
+void ProgramTest::helpNeedsNoDisplay() {
+    QTemporaryDir runtime;
+    QProcess help;
+    QProcessEnvironment environment = Environment(runtime);
+    environment.remove("QT_QPA_PLATFORM");
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    help.setProcessEnvironment(environment);
+    help.start(QStringLiteral(PELLUCARD_PROGRAM), {"--help"});
+    QVERIFY(help.waitForFinished(10000));
+    QCOMPARE(help.exitCode(), 0);
+    QVERIFY(help.readAllStandardOutput().startsWith("usage: pellucard"));
+}
+
+void ProgramTest::badOptionIsRefused() {
+    QTemporaryDir runtime;
+    QProcess program;
+    Start(program, runtime, {"--reader", "nowhere"});
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitCode(), 2);
+    QVERIFY(program.readAllStandardError().contains("nowhere"));
+    QVERIFY(!QFile::exists(QDir(runtime.path()).filePath("pellucard.lock")));
+}
+
+QTEST_GUILESS_MAIN(ProgramTest)
+#include "program_test.moc"

@@ -1,0 +1,256 @@
+// The SIM session as a person lives it: no reader, a reader, a card, another card, the card
+// back, no card, no reader; and leaving while card work runs.
+#include <QMdiSubWindow>
+#include <QTest>
+
+#include <thread>
+
+#include "shell/button_panel.h"
+#include "shell/card_info.h"
+#include "shell_rig.h"
+
+using namespace pellucard;
+using namespace pellucard::testing;
+
+namespace {
+
+bool ButtonsHidden(ShellRig& rig) {
+    for (int i = 0; i < window_index::kButtonCount; ++i) {
+        if (!rig.Button(i)->isHidden())
+            return false;
+    }
+    return true;
+}
+
+bool ButtonsShown(ShellRig& rig) {
+    for (int i = 0; i < window_index::kButtonCount; ++i) {
+        if (rig.Button(i)->isHidden())
+            return false;
+    }
+    return true;
+}
+
+bool RecordEntriesEnabled(ShellRig& rig) {
+    return rig.Action("MDIMessage")->isEnabled() && rig.Action("MDIPhone")->isEnabled() &&
+           rig.Action("MDIPerson")->isEnabled();
+}
+
+bool RecordEntriesDisabled(ShellRig& rig) {
+    return !rig.Action("MDIMessage")->isEnabled() && !rig.Action("MDIPhone")->isEnabled() &&
+           !rig.Action("MDIPerson")->isEnabled();
+}
+
+void VerifyNothingKnown(ShellRig& rig) {
+    const CardInfoRecord& info = rig.Info();
+    QCOMPARE(info.CardId, QString("-"));
+    QCOMPARE(info.SimPhase, QString("-"));
+    QCOMPARE(info.Imsi, QString("-"));
+    QCOMPARE(info.ServiceProviderName, QString("-"));
+    QCOMPARE(info.ServiceCentreNumber, QString("-"));
+    QCOMPARE(info.MaxPhoneRecords, 0);
+    QCOMPARE(info.MaxSmsRecords, 0);
+    QCOMPARE(info.MaxLastDialRecords, 0);
+    QCOMPARE(info.Pin1Attempts, 0);
+    QCOMPARE(info.Pin2Attempts, 0);
+    QCOMPARE(info.Puk1Attempts, 0);
+    QCOMPARE(info.Puk2Attempts, 0);
+    Setting* window = rig.Info6();
+    QCOMPARE(window->TICCID->text(), QString("-"));
+    QCOMPARE(window->TMNOfPhone->text(), QString("0"));
+    QCOMPARE(window->TPIN1State->text(), rig.session->Text(16000) + "0" + rig.session->Text(17900));
+}
+
+}  // namespace
+
+class SessionWalkTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startsWithoutReader();
+    void walksThroughReaderAndCards();
+    void readerUnpluggedUnderACard();
+    void exitDuringTransferClosesAfterwards();
+    void exitDuringPollClosesRightAfterIt();
+    void windowChosenDuringPollOpensAfterIt();
+};
+
+void SessionWalkTest::startsWithoutReader() {
+    ShellRig rig(ShellRig::Start::NoReader);
+    QCOMPARE(rig.session->CurrentWindow, window_index::kSetting);
+    QVERIFY(rig.Info6() != nullptr);
+    QVERIFY(rig.main->Timer1()->isActive());
+    QCOMPARE(rig.Interval(), kTestPeriods.searching);
+    QVERIFY(RecordEntriesDisabled(rig));
+    QVERIFY(rig.Action("MDISim")->isEnabled());
+    QVERIFY(ButtonsHidden(rig));
+    QVERIFY(rig.Info6()->ComCPIN[0]->isHidden());  // no reader: no PIN commands
+
+    rig.Tick();
+    rig.Tick();
+    QCOMPARE(rig.Interval(), kTestPeriods.searching);
+    QVERIFY(!rig.Engine().ReaderPresent());
+    QVERIFY(ButtonsHidden(rig));
+    VerifyNothingKnown(rig);
+
+    // The information window stays reachable.
+    rig.Action("MDISim")->trigger();
+    QCOMPARE(rig.session->CurrentWindow, window_index::kSetting);
+}
+
+void SessionWalkTest::walksThroughReaderAndCards() {
+    ShellRig rig(ShellRig::Start::NoReader);
+    Setting* window = rig.Info6();
+
+    // A reader arrives, still without a card.
+    rig.Reader().Plug();
+    rig.Tick();
+    QVERIFY(rig.Engine().ReaderPresent());
+    QCOMPARE(rig.Interval(), kTestPeriods.searching);
+    rig.Tick();  // no card in it: the commands follow the reader
+    QVERIFY(ButtonsShown(rig));
+    QVERIFY(RecordEntriesEnabled(rig));
+    QVERIFY(!window->ComCPIN[0]->isHidden());
+    QVERIFY(!window->ComCPIN[0]->isEnabled());
+    VerifyNothingKnown(rig);
+
+    // A card arrives: reset at one tick, read whole at the next.
+    std::shared_ptr<SimCard> demo = rig.session->Reader().virtualCard;
+    rig.Reader().InsertCard(demo);
+    rig.Tick();
+    QVERIFY(rig.Engine().CardPresent());
+    QCOMPARE(rig.Interval(), kTestPeriods.searching);
+    rig.Tick();
+    QCOMPARE(rig.Interval(), kTestPeriods.identified);
+    const CardInfoRecord& info = rig.Info();
+    QCOMPARE(info.CardId, QString(kDemoIccid));
+    QCOMPARE(info.SimPhase, QString("Phase 2+"));
+    QCOMPARE(info.MaxPhoneRecords, 250);
+    QCOMPARE(info.MaxSmsRecords, 30);
+    QCOMPARE(info.MaxLastDialRecords, 10);
+    QCOMPARE(info.PhoneRecordLength, 28);
+    QCOMPARE(info.Pin1Attempts, 3);
+    QCOMPARE(info.Pin2Attempts, 3);
+    QCOMPARE(info.Puk1Attempts, 10);
+    QCOMPARE(info.Puk2Attempts, 10);
+    QVERIFY(!info.Pin1Open);            // the demo card asks for PIN1
+    QCOMPARE(info.Imsi, QString("-"));  // so its IMSI stays unread
+    QCOMPARE(window->TICCID->text(), QString(kDemoIccid));
+    QCOMPARE(window->TMNOfMessage->text(), QString("30"));
+    QCOMPARE(window->TUnblockPIN1State->text(),
+             rig.session->Text(16000) + "10" + rig.session->Text(17900));
+    QVERIFY(window->ComCPIN[0]->isEnabled());
+    QVERIFY(!window->ComUBPIN[0]->isEnabled());
+    QVERIFY(window->CmdCopy->isEnabled());
+
+    // The same card is polled: only its identity is read again.
+    rig.Info().SimPhase = "untouched";
+    rig.Tick();
+    QCOMPARE(rig.Info().SimPhase, QString("untouched"));
+    QCOMPARE(rig.Interval(), kTestPeriods.identified);
+
+    // Pulled out and put back between two polls: still the same card.
+    rig.Reader().RemoveCard();
+    rig.Reader().InsertCard(demo);
+    rig.Tick();
+    QCOMPARE(rig.Info().SimPhase, QString("untouched"));
+    QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
+
+    // Swapped for another card within one period: all of it is read at the next poll. The other
+    // card's identity differs in case only where digits allow none, so it must be read whole.
+    auto other = OtherCard([](CardImage& image) { image.chv2.attemptsLeft = 2; });
+    QVERIFY(other != nullptr);
+    rig.Reader().RemoveCard();
+    rig.Reader().InsertCard(other);
+    rig.Tick();
+    QCOMPARE(rig.Info().CardId, QString("8988200000987654321"));
+    QCOMPARE(rig.Info().SimPhase, QString("Phase 2+"));
+    QCOMPARE(rig.Info().Pin2Attempts, 2);
+    QCOMPARE(window->TICCID->text(), QString("8988200000987654321"));
+    QCOMPARE(rig.Interval(), kTestPeriods.identified);
+
+    // Removed: everything is forgotten, the reader's commands stay.
+    rig.Reader().RemoveCard();
+    rig.Tick();
+    VerifyNothingKnown(rig);
+    QCOMPARE(rig.Interval(), kTestPeriods.searching);
+    QVERIFY(ButtonsShown(rig));
+    QVERIFY(!window->ComCPIN[0]->isEnabled());
+    QVERIFY(!window->ComLPIN[0]->isEnabled());
+
+    // The reader goes too: the card commands go with it.
+    rig.Reader().Unplug();
+    rig.Tick();
+    rig.Tick();
+    QVERIFY(!rig.Engine().ReaderPresent());
+    QVERIFY(ButtonsHidden(rig));
+    QVERIFY(RecordEntriesDisabled(rig));
+    QCOMPARE(rig.Interval(), kTestPeriods.searching);
+}
+
+void SessionWalkTest::readerUnpluggedUnderACard() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
+    rig.Reader().Unplug();
+    rig.Tick();
+    VerifyNothingKnown(rig);
+    QVERIFY(!rig.Engine().ReaderPresent());
+    QVERIFY(ButtonsHidden(rig));
+    QCOMPARE(rig.Interval(), kTestPeriods.searching);
+
+    // Plugged in again with the card still in it.
+    rig.Reader().Plug();
+    rig.TickUntilIdentified();
+    QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
+    QVERIFY(ButtonsShown(rig));
+}
+
+void SessionWalkTest::exitDuringTransferClosesAfterwards() {
+    // Short periods: the close is completed by the timer itself.
+    ShellRig rig(ShellRig::Start::CardIn, PollPeriods{20, 40});
+    rig.TickUntilIdentified();
+    bool visibleAfterClose = false;
+    QTimer::singleShot(0, rig.main.get(), [&] {
+        rig.main->close();
+        visibleAfterClose = rig.main->isVisible();
+    });
+    // A transfer of ten records, yielding after each.
+    for (int record = 0; record < 10; ++record) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        rig.session->Yield();
+        QVERIFY(rig.main->isVisible());
+        QVERIFY(rig.Engine().ReaderPresent());  // the engine stays with the transfer
+    }
+    QVERIFY(visibleAfterClose);
+    QVERIFY(rig.session->ExitRequested);
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.main->isVisible(), 2000);
+    QVERIFY(!rig.Engine().ReaderPresent());
+}
+
+void SessionWalkTest::exitDuringPollClosesRightAfterIt() {
+    ShellRig rig;
+    rig.Tick();  // the card answers its reset; the next tick reads it, yielding
+    QTimer::singleShot(0, rig.main.get(), [&] { rig.main->close(); });
+    rig.Tick();
+    QCOMPARE(rig.Info().CardId, QString(kDemoIccid));  // the poll was not cut short
+    QVERIFY(rig.main->isVisible());
+    QCOMPARE(rig.Interval(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.main->isVisible(), 2000);
+}
+
+void SessionWalkTest::windowChosenDuringPollOpensAfterIt() {
+    ShellRig rig;
+    rig.Tick();
+    QTimer::singleShot(0, rig.main.get(), [&] {
+        rig.main->Command1_Click(window_index::kSimRec);
+        QCOMPARE(rig.main->PendingWindow(), window_index::kSimRec);
+        QCOMPARE(rig.session->CurrentWindow, window_index::kSetting);
+    });
+    rig.Tick();
+    QCOMPARE(rig.main->PendingWindow(), window_index::kNone);
+    QCOMPARE(rig.session->CurrentWindow, window_index::kSimRec);
+    QVERIFY(rig.main->Window(window_index::kSimRec) != nullptr);
+}
+
+QTEST_MAIN(SessionWalkTest)
+#include "session_walk_test.moc"
