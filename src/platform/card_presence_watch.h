@@ -31,6 +31,8 @@ public:
     PcscCardWatch& operator=(const PcscCardWatch&) = delete;
 
     bool CardMayBePresent() override;
+    // The service answered the last call.
+    bool Connected() const { return context_ != 0; }
 
 private:
     struct Reader {

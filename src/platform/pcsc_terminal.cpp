@@ -44,7 +44,7 @@ TerminalStatus PcscTerminal::Fail(long code) {
         case SCARD_E_NO_SMARTCARD:
         case SCARD_W_UNPOWERED_CARD:
         case SCARD_W_UNRESPONSIVE_CARD:
-            error_ = "no card in " + reader_;
+            error_ = "no SIM card in the reader '" + reader_ + "'";
             Disconnect(false);
             return code == SCARD_E_NO_SMARTCARD ? TerminalStatus::NoCard
                                                 : TerminalStatus::CardRemoved;

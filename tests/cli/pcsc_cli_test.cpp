@@ -1,0 +1,194 @@
+// pellucard-cli through the real PC/SC stack: a pcscd of the test's own with vsmartcard's vpcd
+// driver, and the CLI's own card server as the card in it, a GSM SIM or a USIM-only card.
+// Every card command must give what the virtual USB reader gives with the same card image.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "pcscd_rig.h"
+
+namespace pellucard::testing {
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+    QJsonDocument Json() const { return QJsonDocument::fromJson(out); }
+};
+
+CliRun Cli(const QStringList& arguments, const QProcessEnvironment& environment) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(PELLUCARD_CLI, arguments);
+    process.closeWriteChannel();
+    CliRun run;
+    if (!process.waitForFinished(20000)) {
+        EndProcess(process);
+        ADD_FAILURE() << "pellucard-cli did not finish: " << arguments.join(' ').toStdString();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+QJsonDocument ReadJson(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return QJsonDocument::fromJson(file.readAll());
+}
+
+class PcscCliTest : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        image = dir.filePath("card.json");
+        reference = dir.filePath("reference.json");
+        for (const QString& copy : {image, reference}) {
+            ASSERT_TRUE(QFile::copy(PELLUCARD_DEMO_CARD, copy));
+            QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+        }
+        QString why;
+        if (!rig.Start(why))
+            GTEST_SKIP() << "pcscd with the vpcd driver cannot run here: " << why.toStdString();
+    }
+    void TearDown() override {
+        EndProcess(simulator);
+        rig.Stop();
+    }
+
+    void InsertCard(const QStringList& extra = {}) {
+        QStringList arguments{"--image", image};
+        if (GetParam())
+            arguments << "--uicc";
+        QString why;
+        ASSERT_TRUE(rig.StartCard(simulator, PELLUCARD_CLI, arguments + extra, why))
+            << why.toStdString();
+    }
+    // The card server saves the card to its image when it ends.
+    void PullCard() {
+        EndProcess(simulator);
+        EXPECT_EQ(simulator.exitCode(), 0) << simulator.readAllStandardError().toStdString();
+        EXPECT_TRUE(rig.WaitForCard(false));
+    }
+    CliRun Pcsc(const QStringList& arguments) {
+        return Cli(QStringList{"--reader", "pcsc"} + arguments, rig.Environment());
+    }
+    CliRun Usb(const QStringList& arguments) {
+        return Cli(QStringList{"--reader", "virtual:" + reference} + arguments,
+                   QProcessEnvironment::systemEnvironment());
+    }
+    // The same command on both readers: the same exit status and the same output.
+    void Same(const QStringList& arguments) {
+        const CliRun pcsc = Pcsc(arguments);
+        const CliRun usb = Usb(arguments);
+        EXPECT_EQ(pcsc.exitCode, usb.exitCode)
+            << arguments.join(' ').toStdString() << ": " << pcsc.err.toStdString();
+        EXPECT_EQ(pcsc.out, usb.out) << arguments.join(' ').toStdString();
+        EXPECT_FALSE(pcsc.out.isEmpty()) << arguments.join(' ').toStdString();
+    }
+    QString Write(const QString& name, const QByteArray& content) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    }
+
+    QTemporaryDir dir;
+    QString image;
+    QString reference;
+    PcscdRig rig;
+    QProcess simulator;
+};
+
+TEST_P(PcscCliTest, EveryCardCommandGivesWhatTheUsbReaderGives) {
+    InsertCard();
+    const QStringList pin{"--pin", "1234", "--json"};
+    Same({"--json", "info"});
+    Same(pin + QStringList{"info"});
+    Same(pin + QStringList{"phonebook", "read"});
+    Same(pin + QStringList{"sms", "read"});
+    // No reader named: the USB SIM reader is not there, so the smart-card reader with the card.
+    const CliRun automatic = Cli(pin + QStringList{"info"}, rig.Environment());
+    EXPECT_EQ(automatic.out, Usb(pin + QStringList{"info"}).out) << automatic.err.toStdString();
+
+    // Writing: one entry renamed, one added, a message dropped; read back the same.
+    QJsonArray book = Pcsc(pin + QStringList{"phonebook", "read"}).Json().array();
+    ASSERT_EQ(book.size(), 250);
+    QJsonObject first = book[0].toObject();
+    first["name"] = "Алиса";
+    book[0] = first;
+    book[5] = QJsonObject{{"slot", 6}, {"name", "New"}, {"number", "+3312"}};
+    const QString bookFile = Write("book.json", QJsonDocument(book).toJson());
+    Same(QStringList{"--pin", "1234", "phonebook", "write", bookFile});
+    QJsonArray messages = Pcsc(pin + QStringList{"sms", "read"}).Json().array();
+    messages.removeAt(0);
+    const QString smsFile = Write("sms.json", QJsonDocument(messages).toJson());
+    Same(QStringList{"--pin", "1234", "sms", "write", smsFile});
+    Same(pin + QStringList{"phonebook", "read"});
+    Same(pin + QStringList{"sms", "read"});
+
+    // PIN commands cost exactly the attempts they cost on the USB reader.
+    const QStringList json{"--json"};
+    Same(json + QStringList{"pin", "verify", "0000"});
+    Same(json + QStringList{"pin", "verify", "1234"});
+    Same(json + QStringList{"pin", "change", "--chv", "2", "5678", "2468"});
+    Same(json + QStringList{"pin", "verify", "--chv", "2", "2468"});
+    Same(json + QStringList{"pin", "disable", "1234"});
+    Same(json + QStringList{"phonebook", "read"});
+    Same(json + QStringList{"pin", "enable", "1234"});
+    for (int i = 0; i < 3; ++i)
+        Same(json + QStringList{"pin", "verify", "9999"});
+    Same(json + QStringList{"info"});
+    Same(json + QStringList{"pin", "unblock", "11111111", "4321"});
+    Same(json + QStringList{"pin", "unblock", "12345678", "4321"});
+    Same(json + QStringList{"--pin", "4321", "info"});
+
+    // Ended, the card server keeps it all in the image: the same image as the USB reader's.
+    PullCard();
+    EXPECT_EQ(ReadJson(image), ReadJson(reference));
+}
+
+TEST_P(PcscCliTest, CardPulledInTheMiddleOfAReadFailsTheRead) {
+    InsertCard({"--pull-after", "60"});
+    const CliRun read = Pcsc({"--pin", "1234", "--json", "phonebook", "read"});
+    EXPECT_EQ(read.exitCode, 1);
+    EXPECT_TRUE(read.out.isEmpty()) << "no partial phone book may pass for the card's";
+    EXPECT_TRUE(read.err.contains("record")) << read.err.toStdString();
+    ASSERT_TRUE(rig.WaitForCard(false)) << "the card stays out";
+    const CliRun after = Pcsc({"info"});
+    EXPECT_EQ(after.exitCode, 1);
+    EXPECT_TRUE(after.err.contains("no SIM card")) << after.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cards, PcscCliTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Usim" : "Gsm"; });
+
+TEST(PcscCliServiceTest, MissingServiceIsOneClearLineNotAHang) {
+    QTemporaryDir dir;
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PCSCLITE_CSOCK_NAME", dir.filePath("nobody.comm"));
+    QElapsedTimer clock;
+    clock.start();
+    const CliRun run = Cli({"--reader", "pcsc", "info"}, environment);
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "pellucard-cli: the smart-card service is not running: start pcscd\n");
+    // Without a USB SIM reader the default says the same at the end of its line.
+    const CliRun automatic = Cli({"info"}, environment);
+    EXPECT_EQ(automatic.exitCode, 1);
+    EXPECT_TRUE(automatic.err.trimmed().endsWith("start pcscd")) << automatic.err.toStdString();
+}
+
+}  // namespace
+}  // namespace pellucard::testing
