@@ -22,15 +22,17 @@ struct ExportRequest {
     QList<int> columnWidths;
     QChar delimiter = QLatin1Char(',');
     QWidget* parent = nullptr;
+    int languageIndex = 0;  // of the dialog's captions and messages
 };
 
 struct ImportRequest {
     RecordList* list = nullptr;  // the list to append to
     int* usedCount = nullptr;    // its used count, updated by the import
     int fieldColumnCount = 0;
-    QString kindName;  // "Phone Record", "SMS Record"
+    QString kindName;  // "Personal Record", "Phone Record", "SMS Record"
     QChar delimiter = QLatin1Char(',');
     QWidget* parent = nullptr;
+    int languageIndex = 0;  // of the dialog's captions and messages
 };
 
 using ExportHook = std::function<void(const ExportRequest&)>;

@@ -1,7 +1,6 @@
 #include "windows/record_table.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -32,13 +31,17 @@ RecordTable::RecordTable(int listIndex, RecordTableInput& input, QWidget* parent
     corner_ = findChild<QAbstractButton*>();
     if (corner_) {
         disconnect(corner_, nullptr, this, nullptr);
+        corner_->installEventFilter(this);
         connect(corner_, &QAbstractButton::pressed, this, [this] {
-            if (QApplication::keyboardModifiers() == Qt::NoModifier)
+            if (pressModifiers_ == Qt::NoModifier)
                 input_.ListCornerDown(listIndex_);
+            pressModifiers_ = Qt::NoModifier;
         });
     }
+    horizontalHeader()->viewport()->installEventFilter(this);
     connect(horizontalHeader(), &QHeaderView::sectionPressed, this, [this](int section) {
-        input_.ListTitleDown(listIndex_, section + 1, QApplication::keyboardModifiers());
+        input_.ListTitleDown(listIndex_, section + 1, pressModifiers_);
+        pressModifiers_ = Qt::NoModifier;
     });
     connect(verticalHeader(), &QHeaderView::sectionPressed, this, [this](int) {
         slotPressed_ = true;
@@ -142,6 +145,10 @@ void RecordTable::resizeEvent(QResizeEvent* event) {
 }
 
 bool RecordTable::eventFilter(QObject* watched, QEvent* event) {
+    // The modifiers held when a title or the corner cell was pressed.
+    if ((watched == corner_ || watched == horizontalHeader()->viewport()) &&
+        event->type() == QEvent::MouseButtonPress)
+        pressModifiers_ = static_cast<QMouseEvent*>(event)->modifiers();
     if (watched == verticalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease &&
         slotPressed_) {
         // The header selected the rows while the button was down.

@@ -72,6 +72,7 @@ private:
     QAbstractButton* corner_ = nullptr;
     bool cellPressed_ = false;
     bool slotPressed_ = false;
+    Qt::KeyboardModifiers pressModifiers_ = Qt::NoModifier;
 };
 
 }  // namespace pellucard

@@ -50,6 +50,9 @@ void Caption(QWidget* widget, const QString& text) {
 RecordWindow::RecordWindow(const RecordWindowKind& kind, ShellHost& host, QWidget* parent)
     : ChildWindow(kind.windowIndex, host, parent), kind_(kind) {
     BuildWidgets();
+}
+
+void RecordWindow::Load() {
     ChangeLanguage();
     for (int list : {kComputerList, kSimList})
         InitList(list, kSlotCapacity);

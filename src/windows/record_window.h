@@ -140,6 +140,10 @@ protected:
     // The last column a find searches.
     virtual int FindLastColumn() const = 0;
 
+    // Captions, lists and the new untitled computer list; the kinds call it at the end of their
+    // constructors, once their own part of the window exists.
+    void Load();
+
     // --- Shared helpers for the kinds ---
     Session& CurrentSessionRef() { return CurrentSession(); }
     int Language() const;

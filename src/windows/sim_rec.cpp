@@ -39,6 +39,7 @@ const RecordWindowKind& PhoneBookKind() {
 
 SimRec::SimRec(ShellHost& host, QWidget* parent) : RecordWindow(PhoneBookKind(), host, parent) {
     setObjectName(QStringLiteral("SimRec"));
+    Load();
 }
 
 void SimRec::SetUpColumns(int list) {

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QChar>
+#include <QDialog>
+#include <QList>
+
+#include <memory>
+
+#include "records/record_list.h"
+
+class QGroupBox;
+class QListWidget;
+class QPushButton;
+
+namespace pellucard {
+
+struct ExportRequest;
+
+// The export dialog: the active record window hands it a copy of its list (titles, slot
+// numbers and the rows in use of the columns it exports); the user picks the columns, all of
+// them chosen at first, and the text file to write them to.
+class Export final : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit Export(const ExportRequest& request);
+    ~Export() override;
+
+    const RecordList& Grid() const { return *grid_; }
+    // The columns offered (those with a title), in order, and the ones chosen.
+    QList<int> OfferedColumns() const;
+    QList<int> ChosenColumns() const;
+
+    void CmdSAll_Click();
+    void CmdCAll_Click();
+    // Asks for the file (and whether to replace it) and writes the chosen columns of every
+    // row; the dialog closes in every case.
+    void ComExport_Click();
+    void ComCancel_Click();
+
+private:
+    void UpdateState();
+
+    std::unique_ptr<RecordList> grid_;
+    int usedCount_ = 0;
+    QChar delimiter_;
+    int languageIndex_ = 0;
+    QGroupBox* frame_ = nullptr;
+    QListWidget* columnList_ = nullptr;
+    QPushButton* comExport_ = nullptr;
+};
+
+// Fills the dialog from the request and shows it (RunExchangeDialog).
+void ShowExportDialog(const ExportRequest& request);
+
+}  // namespace pellucard

@@ -1,0 +1,67 @@
+#include "windows/field_mapping_dialog.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "catalogue/catalogue.h"
+
+namespace pellucard {
+namespace {
+
+constexpr int kOkMessage = 6600;     // "OK"
+constexpr int kCancelMessage = 800;  // "Cancel"
+
+}  // namespace
+
+FHeaderList::FHeaderList(const QString& kindName, const QList<ImportField>& fields, int linked,
+                         int languageIndex, QWidget* parent)
+    : QDialog(parent), fields_(fields) {
+    setObjectName(QStringLiteral("FHeaderList"));
+    setWindowTitle(QStringLiteral("Field Mapping"));
+    label_ = new QLabel(QStringLiteral("Select the link of ") + kindName +
+                            QStringLiteral("field and the text field"),
+                        this);
+    label_->setObjectName(QStringLiteral("LMessage"));
+    label_->setWordWrap(true);
+    comboHeader_ = new QComboBox(this);
+    comboHeader_->setObjectName(QStringLiteral("ComboHeader"));
+    for (const ImportField& field : fields_) {
+        comboHeader_->addItem(field.title, field.column);
+    }
+    comboHeader_->setCurrentIndex(comboHeader_->findData(linked));
+
+    auto* ok = new QPushButton(Message(kOkMessage, languageIndex), this);
+    ok->setObjectName(QStringLiteral("ComOK"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &FHeaderList::ComOK_Click);
+    auto* cancel = new QPushButton(Message(kCancelMessage, languageIndex), this);
+    cancel->setObjectName(QStringLiteral("ComCancel"));
+    cancel->setAutoDefault(false);
+    connect(cancel, &QPushButton::clicked, this, &FHeaderList::ComCancel_Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label_);
+    layout->addWidget(comboHeader_);
+    layout->addLayout(buttons);
+}
+
+void FHeaderList::ComOK_Click() {
+    const int index = comboHeader_->currentIndex();
+    if (index >= 0 && index < fields_.size())
+        chosen_ = fields_[index];
+    accept();
+}
+
+void FHeaderList::ComCancel_Click() {
+    chosen_.reset();
+    reject();
+}
+
+}  // namespace pellucard

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+
+#include <optional>
+
+#include "records/text_import.h"
+
+class QComboBox;
+class QLabel;
+
+namespace pellucard {
+
+// The field-mapping dialog: chooses the record field that a text field of an import fills.
+class FHeaderList final : public QDialog {
+    Q_OBJECT
+
+public:
+    // `fields` are the record fields offered (their titles fill ComboHeader); `linked` is the
+    // column the text field fills now, 0 when none.
+    FHeaderList(const QString& kindName, const QList<ImportField>& fields, int linked,
+                int languageIndex, QWidget* parent = nullptr);
+
+    QComboBox* ComboHeader() const { return comboHeader_; }
+    QLabel* MessageLabel() const { return label_; }
+    // The field chosen with OK; nothing after Cancel or when no title was chosen.
+    const std::optional<ImportField>& Chosen() const { return chosen_; }
+
+    void ComOK_Click();
+    void ComCancel_Click();
+
+private:
+    QList<ImportField> fields_;
+    QLabel* label_ = nullptr;
+    QComboBox* comboHeader_ = nullptr;
+    std::optional<ImportField> chosen_;
+};
+
+}  // namespace pellucard

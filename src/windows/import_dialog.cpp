@@ -1,0 +1,191 @@
+#include "windows/import_dialog.h"
+
+#include <QAbstractTableModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "catalogue/catalogue.h"
+#include "records/record_documents.h"
+#include "windows/exchange_dialog_runner.h"
+#include "windows/field_mapping_dialog.h"
+#include "windows/record_exchange.h"
+
+namespace pellucard {
+namespace {
+
+constexpr int kCancelMessage = 800;  // "Cancel"
+const QString kFilterLabel = QStringLiteral("Import text |*");
+const QString kExtension = QStringLiteral(".txt");
+const QString kSmsKind = QStringLiteral("SMS Record");
+
+// The records of the text file as a read-only table; a file may hold thousands of them.
+class TextTableModel final : public QAbstractTableModel {
+public:
+    TextTableModel(const TextTable& table, QObject* parent)
+        : QAbstractTableModel(parent), table_(table) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : int(table_.records.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : int(table_.header.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || !index.isValid())
+            return {};
+        return table_.records[index.row()].value(index.column());
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (role != Qt::DisplayRole)
+            return {};
+        if (orientation == Qt::Horizontal)
+            return table_.header.value(section);
+        return section + 1;
+    }
+
+private:
+    const TextTable& table_;
+};
+
+}  // namespace
+
+Import::Import(const ImportRequest& request) : QDialog(request.parent), request_(request) {
+    setObjectName(QStringLiteral("Import"));
+    setWindowTitle(QStringLiteral("Import"));
+    QList<int> columns;
+    for (int column = 1; column <= request.fieldColumnCount; ++column)
+        columns.append(column);
+    fields_ = ImportFieldsOf(*request.list, columns);
+
+    preview_ = new QTableView(this);
+    preview_->setObjectName(QStringLiteral("PreviewGrid"));
+    preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    mappingList_ = new QTreeWidget(this);
+    mappingList_->setObjectName(QStringLiteral("MappingList"));
+    mappingList_->setRootIsDecorated(false);
+    mappingList_->setColumnCount(2);
+    mappingList_->setHeaderLabels({QStringLiteral("Text Field"), request.kindName});
+    mappingList_->header()->setSectionResizeMode(QHeaderView::Stretch);
+    connect(mappingList_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item) {
+        const int entry = mappingList_->indexOfTopLevelItem(item);
+        if (!filling_ && entry >= 0 && entry < mapping_.size())
+            mapping_[entry].ticked = item->checkState(0) == Qt::Checked;
+    });
+    connect(mappingList_, &QTreeWidget::itemDoubleClicked, this, [this] { ComMapping_Click(); });
+
+    auto* mapping = new QPushButton(QStringLiteral("Change Mapping"), this);
+    mapping->setObjectName(QStringLiteral("ComMapping"));
+    mapping->setAutoDefault(false);
+    connect(mapping, &QPushButton::clicked, this, &Import::ComMapping_Click);
+    auto* import = new QPushButton(QStringLiteral("Import"), this);
+    import->setObjectName(QStringLiteral("ComExport"));
+    import->setDefault(true);
+    connect(import, &QPushButton::clicked, this, &Import::ComExport_Click);
+    auto* cancel = new QPushButton(Message(kCancelMessage, request.languageIndex), this);
+    cancel->setObjectName(QStringLiteral("ComCancel"));
+    cancel->setAutoDefault(false);
+    connect(cancel, &QPushButton::clicked, this, &Import::ComCancel_Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(mapping);
+    buttons->addStretch();
+    buttons->addWidget(import);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(preview_, 3);
+    layout->addWidget(mappingList_, 2);
+    layout->addLayout(buttons);
+    resize(640, 480);
+}
+
+Import::~Import() = default;
+
+bool Import::Open() {
+    QString chosen;
+    if (ChooseOpenFile(chosen, kExtension, kFilterLabel).isEmpty())
+        return false;
+    TextTable table;
+    if (!ReadTextFile(table, chosen, request_.delimiter, request_.languageIndex))
+        return false;
+    path_ = chosen;
+    table_ = std::move(table);
+    QAbstractItemModel* old = preview_->model();
+    preview_->setModel(new TextTableModel(table_, preview_));
+    delete old;
+    mapping_ = BuildMappingList(table_.header, fields_);
+    FillMappingList();
+    setWindowTitle(QStringLiteral("Import - ") + FileTitleOf(path_, request_.languageIndex));
+    return true;
+}
+
+void Import::FillMappingList() {
+    filling_ = true;
+    mappingList_->clear();
+    for (const MappingEntry& entry : mapping_) {
+        auto* item = new QTreeWidgetItem(mappingList_);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setText(0, entry.fieldName);
+    }
+    for (int entry = 0; entry < mapping_.size(); ++entry)
+        ShowEntry(entry);
+    if (mappingList_->topLevelItemCount() > 0)
+        mappingList_->setCurrentItem(mappingList_->topLevelItem(0));
+    filling_ = false;
+}
+
+void Import::ShowEntry(int entry) {
+    QTreeWidgetItem* item = mappingList_->topLevelItem(entry);
+    const bool filling = filling_;
+    filling_ = true;
+    item->setText(1, mapping_[entry].linkTitle);
+    item->setCheckState(0, mapping_[entry].ticked ? Qt::Checked : Qt::Unchecked);
+    filling_ = filling;
+}
+
+void Import::ComMapping_Click() {
+    // The entry the user points at; the first one until another is chosen.
+    const int entry = mappingList_->indexOfTopLevelItem(mappingList_->currentItem());
+    if (entry < 0 || entry >= mapping_.size())
+        return;
+    FHeaderList dialog(request_.kindName, fields_, mapping_[entry].column, request_.languageIndex,
+                       this);
+    RunExchangeDialog(dialog);
+    if (!dialog.Chosen())
+        return;
+    LinkMappingEntry(mapping_, entry, *dialog.Chosen());
+    for (int other = 0; other < mapping_.size(); ++other)
+        ShowEntry(other);
+}
+
+void Import::ComExport_Click() {
+    QMap<int, int> mirrored;
+    if (request_.kindName == kSmsKind)
+        mirrored.insert(3, 2);  // the SMS list keeps the message as typed beside it as shown
+    const ImportResult result =
+        ImportRows(*request_.list, *request_.usedCount, table_, mapping_, mirrored);
+    imported_ = result.imported > 0;
+    ShowImportShortfall(result, request_.languageIndex);
+    accept();
+}
+
+void Import::ComCancel_Click() {
+    reject();
+}
+
+bool ShowImportDialog(const ImportRequest& request) {
+    if (request.list == nullptr || request.usedCount == nullptr)
+        return false;
+    Import dialog(request);
+    if (!dialog.Open())
+        return false;
+    RunExchangeDialog(dialog);
+    return dialog.Imported();
+}
+
+}  // namespace pellucard

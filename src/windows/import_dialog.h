@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QChar>
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+#include "records/text_import.h"
+
+class QTableView;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace pellucard {
+
+struct ImportRequest;
+
+// The import dialog: shows a delimited text file (its field names and records) and the
+// mapping list that links each text field to a record field of the active window's list.
+// Fields whose names equal a record field's title are linked and ticked from the start;
+// "Change Mapping" links the current entry to another field (FHeaderList). Import appends
+// the records after the list's used rows.
+class Import final : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit Import(const ImportRequest& request);
+    ~Import() override;
+
+    // Asks for the text file and reads it into the preview and the mapping list. False when
+    // the user cancelled or the file could not be read (the user was told why).
+    bool Open();
+
+    QTableView* PreviewGrid() const { return preview_; }
+    QTreeWidget* MappingList() const { return mappingList_; }
+    const TextTable& Table() const { return table_; }
+    const QList<MappingEntry>& Mapping() const { return mapping_; }
+    const QString& FilePath() const { return path_; }
+    // Records were written into the list.
+    bool Imported() const { return imported_; }
+
+    // Links the current entry of the mapping list through the field-mapping dialog.
+    void ComMapping_Click();
+    // Appends the records, tells when some did not fit, and closes.
+    void ComExport_Click();
+    void ComCancel_Click();
+
+private:
+    void FillMappingList();
+    void ShowEntry(int entry);
+
+    const ImportRequest& request_;
+    QList<ImportField> fields_;
+    TextTable table_;
+    QList<MappingEntry> mapping_;
+    QString path_;
+    bool imported_ = false;
+    bool filling_ = false;
+    QTableView* preview_ = nullptr;
+    QTreeWidget* mappingList_ = nullptr;
+};
+
+// Opens the dialog for the request's list (it asks for the file first) and returns true when
+// records were imported.
+bool ShowImportDialog(const ImportRequest& request);
+
+}  // namespace pellucard

@@ -1,0 +1,430 @@
+// The phone book window as a person uses it, on the instant virtual reader with the demo card.
+#include <QClipboard>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QtTest>
+
+#include "catalogue/catalogue.h"
+#include "engine/phonebook_entry.h"
+#include "records/application_folder.h"
+#include "records/record_list_model.h"
+#include "shell/printer_form.h"
+#include "window_rig.h"
+#include "windows/cell_editor.h"
+#include "windows/print_hook.h"
+#include "windows/record_columns.h"
+#include "windows/sim_rec.h"
+
+using namespace pellucard;
+
+namespace {
+
+constexpr int kComputer = RecordWindow::kComputerList;
+constexpr int kSim = RecordWindow::kSimList;
+
+void ClickCell(RecordTable* grid, int row, int column) {
+    grid->ScrollCellIntoView(row, column);
+    const QPoint at = grid->CellRect(row, column).center();
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, at);
+}
+
+void ClickSlot(RecordTable* grid, int row, Qt::KeyboardModifiers modifiers = {}) {
+    QHeaderView* header = grid->verticalHeader();
+    const QPoint at(header->width() / 2,
+                    header->sectionViewportPosition(row - 1) + header->sectionSize(row - 1) / 2);
+    QTest::mousePress(header->viewport(), Qt::LeftButton, modifiers, at);
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, modifiers, at);
+}
+
+void ClickTitle(RecordTable* grid, int column) {
+    QHeaderView* header = grid->horizontalHeader();
+    const QPoint at(header->sectionViewportPosition(column - 1) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Types text as key events; QTest's key clicks know only ASCII.
+void Type(QWidget* widget, const QString& text) {
+    for (int i = 0; i < text.size(); ++i) {
+        QString unit(text[i]);
+        if (text[i].isHighSurrogate() && i + 1 < text.size())
+            unit += text[++i];
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, unit);
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, unit);
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+std::vector<Bytes> PhoneBookRecords(Pellucard& engine) {
+    std::vector<Bytes> records;
+    engine.EnterPhoneBook();
+    for (int n = 1; n <= engine.PhoneBookRecordCount(); ++n) {
+        Bytes data;
+        engine.GetPhoneBook(data, n);
+        records.push_back(data);
+    }
+    return records;
+}
+
+}  // namespace
+
+class SimRecTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<testing::WindowRig> rig;
+    SimRec* window = nullptr;
+
+    QPushButton* Button(const char* name) { return window->findChild<QPushButton*>(name); }
+    QLabel* Label(const char* name) { return window->findChild<QLabel*>(name); }
+    RecordList& Sim() { return window->List(kSim); }
+    RecordList& Computer() { return window->List(kComputer); }
+    int Count(int id) { return static_cast<int>(rig->dialogs.MessageIds().count(id)); }
+
+    // Read with the PIN dialog answered; the demo card asks for PIN1.
+    void ReadCard() {
+        rig->AnswerVerifyPin(QStringLiteral("1234"));
+        Button("Connectosim")->click();
+        QCOMPARE(window->UsedCount(kSim), 20);
+    }
+
+private slots:
+    void init() {
+        rig = std::make_unique<testing::WindowRig>();
+        rig->IdentifyCard();
+        window = new SimRec(*rig);
+        window->resize(1100, 700);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        window->Form_Activate();
+    }
+    void cleanup() {
+        delete window;
+        window = nullptr;
+        rig.reset();
+    }
+
+    void opensWithAnUntitledFile() {
+        QCOMPARE(rig->session->CurrentWindow, 4);
+        QCOMPARE(window->CurrentFile(), ApplicationFilePath("NewPhoneRecord0.SPB"));
+        QVERIFY(QFile::exists(window->CurrentFile()));
+        QCOMPARE(window->findChild<QGroupBox*>("FRecord_0")->title(),
+                 QStringLiteral("NewPhoneRecord0.SPB"));
+        QCOMPARE(window->findChild<QGroupBox*>("FRecord_1")->title(), Message(28300, 0));
+        QCOMPARE(Label("RecordL")->text(), QStringLiteral("250"));
+        QVERIFY(Button("Connectosim")->isEnabled());
+        QVERIFY(!Button("CmdNewSave")->isEnabled());
+        QVERIFY(rig->menu[FileMenuEntry::New] && !rig->menu[FileMenuEntry::Save]);
+        QCOMPARE(Sim().Text(0, 1), QStringLiteral("Alias"));
+        QCOMPARE(Sim().Rows(), 257);
+        window->Form_Deactivate();
+        QCOMPARE(rig->session->CurrentWindow, 200);
+    }
+
+    // The demo card holds CHV1: PIN1 is asked first, then every record comes in; an empty
+    // card record between used ones stays an empty slot and the label gives the last slot.
+    void readsTheCardAfterPin1() {
+        QVERIFY(!rig->session->CardInfo.Pin1Open);
+        ReadCard();
+        QVERIFY(rig->session->CardInfo.Pin1Open);
+        QCOMPARE(Sim().Text(1, 1), QStringLiteral("Alice Martin"));
+        QCOMPARE(Sim().Text(1, 2), QStringLiteral("+441632960123"));
+        QCOMPARE(Sim().Text(3, 1), QString());
+        QCOMPARE(Sim().Text(4, 1), QStringLiteral("王小明"));
+        QCOMPARE(Sim().Text(5, 1), QStringLiteral("Достоевский"));
+        QCOMPARE(Sim().Text(8, 1), QStringLiteral("Γιώργος"));
+        QCOMPARE(Sim().Text(10, 2), QStringLiteral("+31201234567P123"));
+        QCOMPARE(Label("LNowRec")->text(), TotalText(20, 0));
+        QCOMPARE(window->findChild<QProgressBar*>("ProgressBar1")->value(), 250);
+        QVERIFY(rig->polling);
+
+        // A second read asks before replacing the list; No keeps it.
+        Sim().SetText(1, 1, QStringLiteral("changed"));
+        rig->dialogs.QueueAnswer(DialogAnswer::No);
+        Button("Connectosim")->click();
+        QCOMPARE(rig->dialogs.LastMessage().messageId, 12100);
+        QCOMPARE(Sim().Text(1, 1), QStringLiteral("changed"));
+    }
+
+    void anotherCardIsOnlyExamined() {
+        rig->session->CardInfo.CardId = QStringLiteral("8900000000000000000");
+        Button("Connectosim")->click();
+        QCOMPARE(window->UsedCount(kSim), 0);
+        QCOMPARE(rig->session->CardInfo.MaxPhoneRecords, 250);
+        QVERIFY(rig->dialogs.Calls().isEmpty());
+    }
+
+    // Marking by slot numbers and copying to the computer list; a record the computer list
+    // already holds is refused with its message.
+    void copiesMarkedRowsAndRefusesDuplicates() {
+        ReadCard();
+        RecordTable* sim = window->Grid(kSim);
+        ClickSlot(sim, 1);
+        ClickSlot(sim, 2, Qt::ShiftModifier);
+        QVERIFY(window->Model(kSim)->IsMarked(1) && window->Model(kSim)->IsMarked(2));
+        QVERIFY(!window->Model(kSim)->IsMarked(3));
+        Button("CmdRight")->click();
+        QCOMPARE(window->UsedCount(kComputer), 2);
+        QCOMPARE(Computer().Text(2, 1), QStringLiteral("José Müller"));
+        QVERIFY(Button("CmdNewSave")->isEnabled());
+        QVERIFY(rig->menu[FileMenuEntry::Save]);
+        QVERIFY(!window->Model(kSim)->IsMarked(1));
+
+        ClickSlot(sim, 1);
+        Button("CmdRight")->click();
+        QCOMPARE(Count(23500), 1);
+        QCOMPARE(rig->dialogs.LastMessage().text,
+                 Message(23500, 0) + QStringLiteral("1") + Message(23800, 0));
+        QCOMPARE(window->UsedCount(kComputer), 2);
+
+        // Ctrl+A marks every used slot; the corner cell inverts.
+        sim->setFocus();
+        QTest::keyClick(sim, Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(window->Model(kSim)->IsMarked(20) && !window->Model(kSim)->IsMarked(3));
+        sim->CornerButton()->click();
+        QVERIFY(!window->Model(kSim)->IsMarked(20) && !window->Model(kSim)->IsMarked(3));
+    }
+
+    void editsInPlace() {
+        RecordTable* computer = window->Grid(kComputer);
+        ClickCell(computer, 1, 1);
+        CellEditor* editor = window->Editor();
+        QTRY_VERIFY(window->EditorOverCell());
+        QCOMPARE(editor->parentWidget(), computer->viewport());
+        Type(editor, QStringLiteral("Ελένη"));
+        QTRY_COMPARE(Computer().Text(1, 1), QStringLiteral("Ελένη"));
+        QCOMPARE(window->UsedCount(kComputer), 1);
+        QVERIFY(Button("CmdNewSave")->isEnabled());
+
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(computer->CurrentColumn(), 2);
+        QTest::keyClicks(editor, QStringLiteral("+12a3+"));
+        QTRY_COMPARE(Computer().Text(1, 2), QStringLiteral("+123"));
+        QCOMPARE(Count(21200), 1);
+        QCOMPARE(editor->Text(), QStringLiteral("+123"));
+
+        // Forty characters in the computer list; the SIM list takes what its records hold.
+        ClickCell(computer, 2, 1);
+        QTRY_VERIFY(window->EditorOverCell());
+        QTest::keyClicks(editor, QString(45, QLatin1Char('x')));
+        QCOMPARE(Computer().Text(2, 1), QString(40, QLatin1Char('x')));
+        ClickCell(window->Grid(kSim), 1, 1);
+        QTRY_COMPARE(window->EditorList(), kSim);
+        QTest::keyClicks(editor, QString(20, QLatin1Char('y')));
+        QCOMPARE(Sim().Text(1, 1), QString(14, QLatin1Char('y')));
+
+        // Delete over a cell empties that cell only.
+        window->Model(kComputer)->List().SetText(1, 26, QStringLiteral("1"));
+        ClickCell(computer, 2, 1);
+        QTRY_COMPARE(window->EditorList(), kComputer);
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        window->Cmddelsim_Click(kComputer);
+        QCOMPARE(Computer().Text(2, 1), QString());
+        QCOMPARE(Computer().Text(1, 1), QStringLiteral("Ελένη"));
+        QCOMPARE(window->UsedCount(kComputer), 1);
+
+        // Without the editor the marked rows are emptied.
+        window->Grid(kComputer)->setFocus();
+        QTRY_VERIFY(!window->EditorOverCell());
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        window->Cmddelsim_Click(kComputer);
+        QCOMPARE(Computer().Text(1, 1), QString());
+        QCOMPARE(window->UsedCount(kComputer), 0);
+    }
+
+    // Save as, new file, open again: every name comes back, Cyrillic and Chinese included,
+    // and the untitled scratch file does not outlive its list.
+    void filesKeepTheRecords() {
+        ReadCard();
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // computer list is empty: no question
+        Button("Cmdallright")->click();
+        QCOMPARE(window->UsedCount(kComputer), 20);
+        const QString scratch = window->CurrentFile();
+        const QString saved = rig->folder.filePath("book.SPB");
+        rig->dialogs.Clear();
+        rig->dialogs.QueueFileName(saved);
+        Button("CmdSaveAs")->click();
+        QCOMPARE(window->CurrentFile(), saved);
+        QVERIFY(!Button("CmdNewSave")->isEnabled());
+        QVERIFY(!QFile::exists(scratch));
+        QCOMPARE(window->findChild<QGroupBox*>("FRecord_0")->title(), QStringLiteral("book.SPB"));
+        QCOMPARE(QFileInfo(saved).size(), 20 * 4340);
+
+        Button("CmdNewNewrecord")->click();
+        QCOMPARE(window->UsedCount(kComputer), 0);
+        QCOMPARE(window->CurrentFile(), scratch);  // the first free number again
+
+        rig->dialogs.QueueFileName(saved);
+        Button("CmdNewOpen")->click();
+        QCOMPARE(window->UsedCount(kComputer), 20);
+        QVERIFY(!QFile::exists(scratch));  // the empty untitled file went with its list
+        for (int row = 1; row <= 20; ++row) {
+            QCOMPARE(Computer().Text(row, 1), Sim().Text(row, 1));
+            QCOMPARE(Computer().Text(row, 2), Sim().Text(row, 2));
+        }
+        QVERIFY(rig->dialogs.Unexpected().isEmpty());
+    }
+
+    void untitledFilesAreKeptOrAskedFor() {
+        const QString first = window->CurrentFile();
+        Computer().SetText(1, 1, QStringLiteral("Bob"));
+        window->InPutTotal(1);
+        Button("CmdLeft");  // nothing marked
+        window->CmdNewRecord_Click(kComputer);
+        QTRY_VERIFY(window->EditorOverCell());
+        QTest::keyClicks(window->Editor(), QStringLiteral("Carol"));
+        QTRY_VERIFY(Button("CmdNewSave")->isEnabled());
+        // A modified untitled list asks 12000; No deletes its scratch file.
+        rig->dialogs.QueueAnswer(DialogAnswer::No);
+        Button("CmdNewNewrecord")->click();
+        QCOMPARE(rig->dialogs.LastMessage().messageId, 12000);
+        QVERIFY(!QFile::exists(first) || window->CurrentFile() == first);
+
+        // Save writes an untitled list into its scratch file, which then stays.
+        Computer().SetText(1, 1, QStringLiteral("Dan"));
+        window->InPutTotal(1);
+        QTest::keyClick(window->Grid(kComputer), Qt::Key_Return);
+        QTRY_VERIFY(window->EditorOverCell());
+        QTest::keyClicks(window->Editor(), QStringLiteral("!"));
+        QTRY_VERIFY(Button("CmdNewSave")->isEnabled());
+        const QString kept = window->CurrentFile();
+        window->CmdNewSave_Click();
+        QVERIFY(window->UntitledFile().isEmpty());
+        Button("CmdNewNewrecord")->click();
+        QVERIFY(QFile::exists(kept));
+        QVERIFY(window->CurrentFile() != kept);
+    }
+
+    // Writing the SIM list back right after reading it changes no byte on the card.
+    void writesBackUnchanged() {
+        ReadCard();
+        Pellucard& engine = rig->Engine();
+        const auto before = PhoneBookRecords(engine);
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        Button("CmdSaveSim")->click();
+        QCOMPARE(rig->dialogs.LastMessage().messageId, 11700);
+        QCOMPARE(Label("LNowRec")->text(), TotalText(20, 0));
+        QCOMPARE(PhoneBookRecords(engine), before);
+
+        // An edited name outside the GSM alphabet is written whole.
+        ClickCell(window->Grid(kSim), 3, 1);
+        QTRY_VERIFY(window->EditorOverCell());
+        Type(window->Editor(), QStringLiteral("Чайковский"));
+        QTRY_COMPARE(Sim().Text(3, 1), QStringLiteral("Чайковский"));
+        window->Grid(kSim)->setFocus();
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        Button("CmdSaveSim")->click();
+        const auto after = PhoneBookRecords(engine);
+        QCOMPARE(QString::fromStdString(DecodePhoneBookRecord(after[2]).name),
+                 QStringLiteral("Чайковский"));
+        for (std::size_t i = 0; i < after.size(); ++i) {
+            if (i != 2)
+                QCOMPARE(after[i], before[i]);
+        }
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        Button("Connectosim")->click();
+        QCOMPARE(Sim().Text(3, 1), QStringLiteral("Чайковский"));
+        QCOMPARE(Sim().Text(5, 1), QStringLiteral("Достоевский"));
+    }
+
+    void pullingTheCardStopsTheWrite() {
+        ReadCard();
+        rig->Reader().Faults().unplugAfterReports = 400;
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        Button("CmdSaveSim")->click();
+        const QString status = Label("LNowRec")->text();
+        QVERIFY2(status.startsWith(Message(13200, 0)), qPrintable(status));
+        const int record = status.mid(Message(13200, 0).size()).toInt();
+        QVERIFY(record > 1 && record < 250);
+        QCOMPARE(rig->pollInterval, 1);
+    }
+
+    void clipboardAndPaste() {
+        ReadCard();
+        RecordTable* sim = window->Grid(kSim);
+        ClickSlot(sim, 1);
+        ClickSlot(sim, 2, Qt::ShiftModifier);
+        sim->setFocus();
+        QTest::keyClick(sim, Qt::Key_C, Qt::ControlModifier);
+        const QString copied = QApplication::clipboard()->text();
+        QCOMPARE(copied, QStringLiteral("Alias\tPhone\r\nAlice Martin\t+441632960123\r\n"
+                                        "José Müller\t0301234567\r\n"));
+        RecordTable* computer = window->Grid(kComputer);
+        computer->setFocus();
+        QTest::keyClick(computer, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(window->UsedCount(kComputer), 2);
+        QCOMPARE(Computer().Text(2, 2), QStringLiteral("0301234567"));
+        QVERIFY(Button("CmdNewSave")->isEnabled());
+
+        QApplication::clipboard()->setText(QStringLiteral("Name\tNumber\r\nEve\t1\r\n"));
+        QTest::keyClick(computer, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(window->UsedCount(kComputer), 2);
+        QApplication::clipboard()->setText(QStringLiteral("alias\tPHONE\r\nEve\t12x\r\nOnly\r\n"));
+        QTest::keyClick(computer, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(window->UsedCount(kComputer), 4);
+        QCOMPARE(Computer().Text(3, 2), QStringLiteral("12"));
+        QCOMPARE(Computer().Text(4, 1), QStringLiteral("Only"));
+    }
+
+    void sortsAndFinds() {
+        ReadCard();
+        ClickTitle(window->Grid(kSim), 1);
+        QCOMPARE(window->UsedCount(kSim), 15);  // the empty slots went
+        QCOMPARE(Sim().Text(1, 1), QString());  // "112" has no name: it sorts first
+        QCOMPARE(Sim().Text(2, 1), QStringLiteral("Alice Martin"));
+        ClickTitle(window->Grid(kSim), 1);
+        QCOMPARE(Sim().Text(15, 1), QString());
+
+        auto* box = window->findChild<QLineEdit*>("FindBox_1");
+        box->setText(QStringLiteral("*art"));
+        window->FindBox_Enter(kSim);
+        QTRY_VERIFY(window->EditorOverCell());
+        const int found = window->Grid(kSim)->CurrentRow();
+        QCOMPARE(Sim().Text(found, 1), QStringLiteral("Alice Martin"));
+        QCOMPARE(window->Editor()->textCursor().selectedText(), QStringLiteral("art"));
+        box->setText(QStringLiteral("?ffice"));
+        window->ComNext_Click(kSim);
+        QTRY_COMPARE(Sim().Text(window->Grid(kSim)->CurrentRow(), 1), QStringLiteral("Office ext"));
+        // Find Next wraps to the top when nothing follows.
+        window->ComNext_Click(kSim);
+        QTRY_COMPARE(Sim().Text(window->Grid(kSim)->CurrentRow(), 1), QStringLiteral("Office ext"));
+    }
+
+    void newSlotGrowsWithinTheCard() {
+        RecordList& sim = Sim();
+        for (int row = 1; row <= 256; ++row)
+            sim.SetText(row, 1, QStringLiteral("n%1").arg(row));
+        window->Grid(kSim)->SetCurrentCell(1, 1);
+        // 257 rows + 2 exceeds the card's 250 records: the SIM list does not grow.
+        int count = 0;
+        int used = 0;
+        window->CmdNewRecord_Click(kSim);
+        window->OutPutTotal(used, count);
+        QCOMPARE(sim.Rows(), 257);
+        for (int row = 1; row <= 256; ++row)
+            Computer().SetText(row, 1, QStringLiteral("c%1").arg(row));
+        window->Grid(kComputer)->SetCurrentCell(1, 1);
+        window->CmdNewRecord_Click(kComputer);
+        window->InPutTotal(256);
+        window->CmdNewRecord_Click(kComputer);
+        QCOMPARE(Computer().Rows(), 258);
+        QTRY_COMPARE(window->Grid(kComputer)->CurrentRow(), 257);
+    }
+
+    void printsTheList() {
+        ReadCard();
+        int rows = -1;
+        SetPrintDialogRunner([&rows](PrinterForm& form) { rows = form.RecordCount(); });
+        window->CmdPrint_Click(kSim);
+        SetPrintDialogRunner(nullptr);
+        QCOMPARE(rows, 20);
+    }
+};
+
+QTEST_MAIN(SimRecTest)
+#include "sim_rec_test.moc"
