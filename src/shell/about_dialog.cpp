@@ -42,6 +42,7 @@ AboutDialog::AboutDialog(const Session& session, QWidget* parent) : QDialog(pare
 
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
     ChangeLanguage(session);
+    setMinimumWidth(VersionLabel->fontMetrics().horizontalAdvance(VersionLabel->text()) + 160);
 }
 
 void AboutDialog::ChangeLanguage(const Session& session) {

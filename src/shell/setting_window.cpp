@@ -56,14 +56,14 @@ Setting::Setting(ShellHost& host, QWidget* parent)
     layout->addLayout(heading);
 
     auto* grid = new QGridLayout;
-    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(4, 1);  // spare width goes to the right of the commands
     auto addField = [&](const char* name, int captionId, int row) {
         Field field{new QLabel(picture), new QLabel(picture), captionId};
         field.caption->setObjectName(QStringLiteral("Caption") + QLatin1String(name));
         field.value->setObjectName(name);
         field.value->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         field.value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        field.value->setMinimumWidth(field.value->fontMetrics().horizontalAdvance('0') * 22);
+        field.value->setMinimumWidth(field.value->fontMetrics().horizontalAdvance('0') * 24);
         field.caption->setBuddy(field.value);
         grid->addWidget(field.caption, row, 0);
         grid->addWidget(field.value, row, 1);
@@ -93,6 +93,12 @@ Setting::Setting(ShellHost& host, QWidget* parent)
     ComLPIN[0] = NewButton(picture, "ComLPIN_0");
     grid->addWidget(ComLPIN[0], 9, 2, 1, 2);
     connect(ComLPIN[0], &QPushButton::clicked, this, [this] { ComLPIN_Click(0); });
+    // The PIN commands come and go with the reader; the fields should not move when they do.
+    for (QPushButton* button : {ComLPIN[0], ComCPIN[0], ComCPIN[1], ComUBPIN[0], ComUBPIN[1]}) {
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+    }
     layout->addLayout(grid);
 
     auto* commands = new QHBoxLayout;
