@@ -118,6 +118,8 @@ bool ParseFcp(const Bytes& response, FcpInfo& out) {
         info.fileIdLow = id->value[1];
     }
     const std::uint8_t fdb = descriptor->value[0];
+    if ((fdb & kDirectoryBits) == kDirectoryBits && (fdb & 0x07) != 0)
+        return false;  // a BER-TLV structured file has no GSM counterpart
     if ((fdb & kDirectoryBits) == kDirectoryBits) {
         const bool master = info.fileIdHigh == 0x3F && info.fileIdLow == 0x00;
         info.fileType = master ? kFileTypeMaster : kFileTypeDedicated;
@@ -155,7 +157,7 @@ bool ParseFcp(const Bytes& response, FcpInfo& out) {
             break;
         }
         default:
-            return false;  // BER-TLV structured files have no GSM counterpart
+            return false;
     }
     out = fcp;
     return true;

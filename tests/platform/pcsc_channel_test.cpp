@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/card_info.h"
+#include "engine/sim_commands.h"
 #include "platform/pcsc_channel.h"
 #include "platform/virtual_uicc_card.h"
 #include "support/demo_rig.h"
@@ -87,6 +88,77 @@ TEST_P(PcscChannelTest, CardInformationAndPhoneBookAsThroughTheUsbReader) {
     EXPECT_EQ(expected.Imsi, "001010123456789");
     EXPECT_EQ(Information(*pcsc.engine), expected);
     EXPECT_EQ(PhoneBook(*pcsc.engine), PhoneBook(*usb.engine));
+}
+
+TEST_P(PcscChannelTest, ACardPulledInTheMiddleOfAReadFailsThatRead) {
+    for (const bool looksLikeSuccess : {false, true}) {
+        PcscRig rig(Card());
+        ASSERT_TRUE(rig.Start());
+        ASSERT_TRUE(rig.engine->PINCodeVerify("1234", 1));
+        ASSERT_TRUE(rig.engine->EnterPhoneBook());
+        Bytes record;
+        ASSERT_TRUE(rig.engine->GetPhoneBook(record, 1));
+        rig.terminal->removeAfter = 0;
+        rig.terminal->removedLooksLikeSuccess = looksLikeSuccess;
+        EXPECT_FALSE(rig.engine->GetPhoneBook(record, 2)) << looksLikeSuccess;
+        EXPECT_TRUE(record.empty());
+        EXPECT_FALSE(rig.engine->CardPresent());
+        EXPECT_TRUE(rig.engine->ReaderPresent()) << "the reader is still there";
+        EXPECT_FALSE(rig.engine->GetPhoneBook(record, 3)) << "nothing passes for the card now";
+        EXPECT_FALSE(rig.engine->FindSimCard());
+    }
+}
+
+TEST_P(PcscChannelTest, ACardResetByAnotherProgramIsReconnectedAndTheReadGoesOn) {
+    PcscRig rig(Card());
+    ASSERT_TRUE(rig.Start());
+    ASSERT_TRUE(rig.engine->PINCodeDisable("1234"));  // so that a reset leaves the files open
+    const auto expected = PhoneBook(*rig.engine);
+    ASSERT_EQ(expected.size(), 250u);
+    rig.terminal->resetAfter = 40;
+    EXPECT_EQ(PhoneBook(*rig.engine), expected);
+    EXPECT_EQ(rig.terminal->reconnects, 1);
+}
+
+TEST_P(PcscChannelTest, AReaderThatGoesAwayClosesTheChannel) {
+    PcscRig rig(Card());
+    ASSERT_TRUE(rig.Start());
+    rig.terminal->unplugged = true;
+    std::string text;
+    EXPECT_EQ(rig.engine->GetCardInf(text, CardInfoItem::PhoneBookRecordCount),
+              CardInfoResult::NotAvailable);
+    EXPECT_FALSE(rig.engine->ReaderPresent());
+    EXPECT_FALSE(rig.engine->FindReader());
+}
+
+TEST(PcscChannelUiccTest, PinCountersAndTheReadOnlyFilesOfTheGlobalPhoneBook) {
+    PcscRig rig(UsimCard());
+    ASSERT_TRUE(rig.Start());
+    EXPECT_FALSE(rig.engine->PINCodeVerify("0000", 1));
+    EXPECT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 2);
+    EXPECT_FALSE(rig.engine->CardReadable());
+    ASSERT_TRUE(rig.engine->PINCodeVerify("1234", 1));
+    EXPECT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 3);
+    ASSERT_TRUE(rig.engine->EnterPhoneBook());
+    const auto& listed = rig.channel->GlobalPhoneBook();
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[1].fileId, 0x4F4A);
+
+    // The extension file may be read, never written.
+    Bytes data;
+    ASSERT_TRUE(rig.engine->SendSimCommand(sim::Select(), 0x5F, 0x3A, data));
+    ASSERT_TRUE(rig.engine->SendSimCommand(sim::Select(), 0x4F, 0x4A, data));
+    EXPECT_EQ(ParseFileInfo(data).recordLength, 13);
+    data.clear();
+    ASSERT_TRUE(
+        rig.engine->SendSimCommand(sim::ReadRecord(1, sim::kRecordAbsolute, 13), 0, 0, data));
+    EXPECT_EQ(data.size(), 13u);
+    const auto sent = rig.terminal->sent.size();
+    data = Bytes(13, 0x00);
+    ASSERT_TRUE(
+        rig.engine->SendSimCommand(sim::UpdateRecord(1, sim::kRecordAbsolute, 13), 0, 0, data));
+    EXPECT_EQ(rig.engine->LastResponse(), (Bytes{0x69, 0x82}));
+    EXPECT_EQ(rig.terminal->sent.size(), sent) << "refused without troubling the card";
 }
 
 INSTANTIATE_TEST_SUITE_P(GsmAndUicc, PcscChannelTest, ::testing::Bool(),

@@ -15,6 +15,7 @@ class SimCardTerminal final : public CardTerminal {
 public:
     std::shared_ptr<SimCard> card;
     bool readerPresent = true;
+    bool unplugged = false;                // the reader went away: every command says so
     int removeAfter = -1;                  // the card is pulled when this many more APDUs were sent
     bool removedLooksLikeSuccess = false;  // ...and the reader then reports success, 0 bytes
     int resetAfter = -1;                   // another program resets the card after this many APDUs
@@ -26,7 +27,7 @@ public:
         : card(std::move(inserted)) {}
 
     TerminalStatus Open() override {
-        open_ = readerPresent;
+        open_ = readerPresent && !unplugged;
         return open_ ? TerminalStatus::Ok : TerminalStatus::NoReader;
     }
     void Close() override { open_ = false; }
@@ -48,6 +49,10 @@ public:
     }
     TerminalStatus Transmit(const Bytes& apdu, Bytes& response) override {
         response.clear();
+        if (unplugged) {
+            open_ = false;
+            return TerminalStatus::NoReader;
+        }
         if (!card)
             return TerminalStatus::CardRemoved;
         if (removeAfter == 0) {

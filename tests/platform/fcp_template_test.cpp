@@ -1,0 +1,123 @@
+// UICC file control parameters, EF DIR, EF PBR and the service tables, decoded for the GSM view.
+#include <gtest/gtest.h>
+
+#include "engine/fcp_template.h"
+#include "engine/usim_files.h"
+
+namespace pellucard {
+namespace {
+
+Bytes Hex(const char* text) {
+    Bytes bytes;
+    EXPECT_TRUE(FromHex(text, bytes)) << text;
+    return bytes;
+}
+
+TEST(FcpTemplateTest, ElementaryFilesGiveStructureRecordsAndSize) {
+    FcpInfo adn;
+    ASSERT_TRUE(ParseFcp(
+        Hex("621F 820542 21001CFA 83024F3A A503C00140 8A0105 8B036F0602 80021B58 880108"), adn));
+    EXPECT_EQ(adn.info.fileType, kFileTypeElementary);
+    EXPECT_EQ(adn.info.structure, 1);
+    EXPECT_EQ(adn.info.recordLength, 28);
+    EXPECT_EQ(adn.info.sizeOrRecordCount, 250);
+    EXPECT_EQ(adn.fileSize, 7000);
+    EXPECT_EQ(adn.info.fileIdHigh, 0x4F);
+    EXPECT_EQ(adn.info.fileIdLow, 0x3A);
+
+    FcpInfo iccid;
+    ASSERT_TRUE(ParseFcp(Hex("6217 82024121 83022FE2 8A0105 8B032F0601 8002000A 880110"), iccid));
+    EXPECT_EQ(iccid.info.structure, 0);
+    EXPECT_EQ(iccid.info.sizeOrRecordCount, 10);
+
+    FcpInfo lnd;
+    ASSERT_TRUE(ParseFcp(Hex("6212 820546 21001C0A 83026F44 8A0104 80020118"), lnd));
+    EXPECT_EQ(lnd.info.structure, 3);
+    EXPECT_EQ(lnd.info.sizeOrRecordCount, 10);
+    EXPECT_EQ(lnd.info.invalidated, 0) << "life cycle 04: deactivated, GSM's invalidated";
+}
+
+TEST(FcpTemplateTest, DirectoriesGiveTheirNameAndPinStates) {
+    FcpInfo adf;
+    ASSERT_TRUE(ParseFcp(Hex("622B 82027821 83027FFF 8410A0000000871002FF49FF0589504341 52 8A0105 "
+                             "C60C 900140 830101 830181 83010A"),
+                         adf));
+    EXPECT_EQ(adf.info.fileType, kFileTypeDedicated);
+    EXPECT_EQ(adf.aid.size(), 16u);
+    EXPECT_TRUE(IsUsimAid(adf.aid));
+    ASSERT_EQ(adf.pins.size(), 3u);
+    EXPECT_EQ(adf.pins[0].keyReference, 0x01);
+    EXPECT_FALSE(adf.pins[0].enabled);
+    EXPECT_TRUE(adf.pins[1].enabled);
+    EXPECT_FALSE(adf.pins[2].enabled);
+
+    FcpInfo master;
+    ASSERT_TRUE(ParseFcp(Hex("6216 82027821 83023F00 8A0105 C609 900180 950108 830101"), master));
+    EXPECT_EQ(master.info.fileType, kFileTypeMaster);
+    ASSERT_EQ(master.pins.size(), 1u);
+    EXPECT_TRUE(master.pins[0].enabled) << "a usage qualifier between the objects changes nothing";
+}
+
+TEST(FcpTemplateTest, DamagedTemplatesAreRefusedWithoutReadingPastTheirEnd) {
+    FcpInfo fcp;
+    for (const char* bad :
+         {"", "62", "6203 8202", "6FFF", "6F03820241", "6205 820142 8301", "6207 820542210000",
+          "6206 82023921 8000", "6281 FF 820241", "6205 8205422100"}) {
+        EXPECT_FALSE(ParseFcp(Hex(bad), fcp)) << bad;
+    }
+    // A length that claims more than there is ends the walk; what came before stays.
+    const auto objects = ParseTlvs(Hex("8001AA 8A0105 8305 3F00"));
+    ASSERT_EQ(objects.size(), 2u);
+    EXPECT_EQ(objects[1].tag, 0x8A);
+}
+
+TEST(FcpTemplateTest, GsmSelectResponsesReadBackAsTheSameFileInformation) {
+    FcpInfo adn;
+    ASSERT_TRUE(ParseFcp(Hex("6217 820542 21001CFA 83026F3A 8A0105 8B036F0602 80021B58"), adn));
+    EXPECT_EQ(ParseFileInfo(GsmSelectResponse(adn.info)), adn.info);
+
+    SimFileInfo master;
+    master.fileType = kFileTypeMaster;
+    master.fileIdHigh = 0x3F;
+    master.chv1Disabled = 0x80;
+    master.chv1AttemptsLeft = 2;
+    master.chv1Initialised = 0x80;
+    master.unblockChv2AttemptsLeft = 10;
+    master.numberOfCodes = 4;
+    EXPECT_EQ(ParseFileInfo(GsmSelectResponse(master)), master);
+}
+
+TEST(UsimFilesTest, DirRecordsNameTheirApplications) {
+    const auto aids =
+        ApplicationIds(Hex("611B 4F10A0000000871002FF49FF0589504341 52 5004 5553494D FFFFFFFF"));
+    ASSERT_EQ(aids.size(), 1u);
+    EXPECT_TRUE(IsUsimAid(aids[0]));
+    EXPECT_FALSE(IsUsimAid(Hex("A0000000871004FF"))) << "an ISIM";
+    EXPECT_TRUE(ApplicationIds(Hex("FFFFFFFF")).empty());
+}
+
+TEST(UsimFilesTest, PhoneBookReferencesListEveryFileOfEveryGroup) {
+    const auto files = ParsePhoneBookReferences(
+        Hex("A814 C0034F3A01 C2034F4A02 C4034F1103 CA034F5004 A905 C5024F09 AA03C3034F FFFF"));
+    ASSERT_EQ(files.size(), 5u);
+    EXPECT_EQ(files[0].kind, kPbrAdn);
+    EXPECT_EQ(files[0].fileId, 0x4F3A);
+    EXPECT_EQ(files[0].sfi, 0x01);
+    EXPECT_EQ(files[3].kind, 0xCA);
+    EXPECT_EQ(files[4].linkType, 0xA9);
+    EXPECT_EQ(files[4].sfi, 0) << "no short file identifier given";
+}
+
+TEST(UsimFilesTest, ServiceTablesSayTheSameOfTheSameServices) {
+    // The demo SIM: CHV1 disable, ADN, SMS, SMS parameters, LND and the service provider name.
+    const Bytes sst = Hex("CF00C00303");
+    const Bytes ust = UstFromGsmServiceTable(sst);
+    EXPECT_EQ(ust, Hex("000A04")) << "USIM services 10 (SMS), 12 (SMSP) and 19 (SPN)";
+    const Bytes back = GsmServiceTableFromUst(ust);
+    EXPECT_EQ(back[4] & 0x03, 0x03) << "service 17, the name, allocated and activated";
+    EXPECT_EQ(back[0], 0xCF);
+    EXPECT_EQ(GsmServiceTableFromUst(Bytes{})[4] & 0x03, 0) << "no name without service 19";
+}
+
+}  // namespace
+}  // namespace pellucard
