@@ -3,6 +3,8 @@
 #include <string>
 
 #include "engine/pellucard.h"
+#include "platform/card_presence_watch.h"
+#include "platform/reader_session.h"
 #include "shell/session.h"
 
 namespace pellucard {
@@ -39,8 +41,14 @@ bool LockStateItem(Pellucard& engine) {
 
 }  // namespace
 
-void FindReaderAndCard(Pellucard& engine) {
+void FindReaderAndCard(Session& session) {
+    Pellucard& engine = session.Engine();
     if (!engine.ReaderPresent() && !engine.FindReader())
+        return;
+    // Smart-card readers tell without a command that they hold no card; the card is spared the
+    // resets four times a second.
+    CardPresenceWatch* watch = session.Reader().watch.get();
+    if (watch != nullptr && !watch->CardMayBePresent())
         return;
     engine.FindSimCard();
 }

@@ -4,7 +4,6 @@
 
 namespace pellucard {
 
-class Pellucard;
 class Session;
 
 // What the program last read about the card in the reader. Every window reads it; the polling
@@ -36,8 +35,9 @@ inline bool HasCardIdentity(const QString& cardId) {
     return cardId.size() > 2;
 }
 
-// Opens the reader if it is not open yet, then looks for a card in it.
-void FindReaderAndCard(Pellucard& engine);
+// Opens the reader if it is not open yet, then looks for a card in it (unless the reader service
+// says for certain that there is none).
+void FindReaderAndCard(Session& session);
 
 // Reads everything the windows show about a newly found card into the session's CardInfo,
 // yielding to the event loop between the slower reader requests. The identity (CardId) is read

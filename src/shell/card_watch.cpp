@@ -46,10 +46,10 @@ PollOutcome PollReaderAndCard(Session& session) {
     if (engine.ReaderPresent()) {
         if (engine.CardPresent())
             return CheckCardIdentity(session);
-        FindReaderAndCard(engine);
+        FindReaderAndCard(session);
         return engine.CardPresent() ? PollOutcome::NoChange : LoseCard(session);
     }
-    FindReaderAndCard(engine);
+    FindReaderAndCard(session);
     // Without a reader there is nothing to lose unless a card was known until now.
     if (!HasCardIdentity(session.CardInfo.CardId) || engine.ReaderPresent())
         return PollOutcome::NoChange;

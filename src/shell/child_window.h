@@ -23,6 +23,8 @@ public:
     // starts it again afterwards, with 1 ms to have the reader examined at once.
     virtual void StopPolling() = 0;
     virtual void StartPolling(int intervalMs) = 0;
+    // Starts it again with the period it had.
+    virtual void ResumePolling() = 0;
     // Reads the whole card information again (the card turned out to be another one).
     virtual void FindCardInf() = 0;
     virtual void SetFileCommandEnabled(FileMenuEntry entry, bool enabled) = 0;
@@ -60,8 +62,10 @@ public:
     virtual void PrintRecords();
 
 protected:
-    ShellHost& Host() { return host_; }
-    Session& CurrentSession() { return host_.CurrentSession(); }
+    // The session and the main window are not part of the window's own state: const members
+    // reach them as well.
+    ShellHost& Host() const { return host_; }
+    Session& CurrentSession() const { return host_.CurrentSession(); }
     // Closing sets CurrentWindow to kUnloaded. A window that refuses to close (unsaved work)
     // ignores the event and does not call this.
     void closeEvent(QCloseEvent* event) override;

@@ -55,9 +55,14 @@ QString ProgramUsage() {
         "reader, and manages the card's PIN codes.\n"
         "\n"
         "  --demo           run on the built-in virtual reader with the demo card\n"
-        "  --reader READER  hid (the USB reader, default), virtual[:IMAGE] (the virtual reader\n"
-        "                   with the demo card or a card image) or socket:PATH (a reader\n"
-        "                   emulator behind a Unix socket)\n"
+        "  --reader READER  the reader to use:\n"
+        "      auto             the USB SIM card reader when one is plugged in, else the first\n"
+        "                       smart-card reader holding a card (default)\n"
+        "      hid              the USB SIM card reader\n"
+        "      pcsc[:NAME]      a smart-card reader of the PC/SC service (pcscd)\n"
+        "      virtual[:IMAGE]  the built-in virtual reader with the demo card or a card\n"
+        "                       image (JSON)\n"
+        "      socket:PATH      a reader emulator behind a Unix socket\n"
         "  --help, --version\n");
 }
 

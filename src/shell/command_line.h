@@ -8,13 +8,15 @@ namespace pellucard {
 
 // What the program was asked for on its command line.
 struct ProgramOptions {
-    ReaderChoice reader;  // the USB reader unless --demo or --reader says otherwise
+    // As the command line tool has it: the USB SIM reader when one is plugged in, else a
+    // smart-card reader holding a card; --demo or --reader choose another.
+    ReaderChoice reader{ReaderChoice::Kind::Auto, {}};
 };
 
 // Reads the arguments (the program's name first). False with a one-line error when they make
 // no sense. Options:
 //   --demo            the built-in virtual reader with the demo card
-//   --reader READER   hid, virtual[:IMAGE] or socket:PATH
+//   --reader READER   auto, hid, pcsc[:NAME], virtual[:IMAGE] or socket:PATH
 // (--help and --version are answered before the application starts.)
 bool ParseProgramOptions(const QStringList& arguments, ProgramOptions& options, QString& error);
 

@@ -71,7 +71,7 @@ void MDIMain::Load() {
     if (session_.CurrentWindow != window_index::kNone)
         Command1_Click(window_index::kSetting);
     MenuOption(session_.LanguageIndex);
-    FindReaderAndCard(session_.Engine());
+    FindReaderAndCard(session_);
     DisableProgram(session_.Engine().ReaderPresent());
     timer_->start(periods_.searching);
 }
@@ -205,6 +205,10 @@ void MDIMain::StopPolling() {
 
 void MDIMain::StartPolling(int intervalMs) {
     timer_->start(intervalMs);
+}
+
+void MDIMain::ResumePolling() {
+    timer_->start();
 }
 
 void MDIMain::FindCardInf() {

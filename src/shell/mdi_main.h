@@ -76,6 +76,7 @@ public:
     Session& CurrentSession() override { return session_; }
     void StopPolling() override;
     void StartPolling(int intervalMs) override;
+    void ResumePolling() override;
     void FindCardInf() override;
     void SetFileCommandEnabled(FileMenuEntry entry, bool enabled) override;
     PinDialogLauncher& PinDialogs() override { return *pinDialogs_; }

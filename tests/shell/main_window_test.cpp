@@ -281,15 +281,18 @@ void MainWindowTest::commandLine_data() {
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("argument");
+    const int automatic = static_cast<int>(ReaderChoice::Kind::Auto);
     const int hid = static_cast<int>(ReaderChoice::Kind::Hid);
+    const int pcsc = static_cast<int>(ReaderChoice::Kind::Pcsc);
     const int virt = static_cast<int>(ReaderChoice::Kind::Virtual);
     const int socket = static_cast<int>(ReaderChoice::Kind::Socket);
-    QTest::newRow("default") << QStringList{} << true << hid << "";
+    QTest::newRow("default") << QStringList{} << true << automatic << "";
     QTest::newRow("demo") << QStringList{"--demo"} << true << virt << "";
     QTest::newRow("image") << QStringList{"--reader", "virtual:/tmp/c.json"} << true << virt
                            << "/tmp/c.json";
     QTest::newRow("socket") << QStringList{"--reader=socket:/run/r"} << true << socket << "/run/r";
     QTest::newRow("hid") << QStringList{"--reader", "hid"} << true << hid << "";
+    QTest::newRow("pcsc") << QStringList{"--reader", "pcsc:Omni"} << true << pcsc << "Omni";
     QTest::newRow("no value") << QStringList{"--reader"} << false << hid << "";
     QTest::newRow("unknown reader") << QStringList{"--reader", "usb"} << false << hid << "";
     QTest::newRow("two readers") << QStringList{"--demo", "--reader", "hid"} << false << hid << "";

@@ -5,6 +5,7 @@
 
 #include <thread>
 
+#include "platform/card_presence_watch.h"
 #include "shell/button_panel.h"
 #include "shell/card_info.h"
 #include "shell_rig.h"
@@ -69,6 +70,7 @@ private slots:
     void startsWithoutReader();
     void walksThroughReaderAndCards();
     void readerUnpluggedUnderACard();
+    void readerServiceThatSeesNoCardSparesTheCard();
     void exitDuringTransferClosesAfterwards();
     void exitDuringPollClosesRightAfterIt();
     void windowChosenDuringPollOpensAfterIt();
@@ -203,6 +205,30 @@ void SessionWalkTest::readerUnpluggedUnderACard() {
     rig.TickUntilIdentified();
     QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
     QVERIFY(ButtonsShown(rig));
+}
+
+void SessionWalkTest::readerServiceThatSeesNoCardSparesTheCard() {
+    struct Watch final : CardPresenceWatch {
+        bool card = false;
+        bool CardMayBePresent() override { return card; }
+    };
+    ShellRig rig(ShellRig::Start::NoCard);
+    auto watch = std::make_unique<Watch>();
+    Watch& seen = *watch;
+    rig.session->Reader().watch = std::move(watch);
+    rig.Tick();
+    QVERIFY(rig.Engine().ReaderPresent());
+    rig.Reader().InsertCard(rig.session->Reader().virtualCard);
+    const int commands = rig.Reader().ExecutedCommands();
+    rig.Tick();
+    rig.Tick();
+    QCOMPARE(rig.Reader().ExecutedCommands(), commands);  // no reset sent
+    QVERIFY(!rig.Engine().CardPresent());
+    QVERIFY(ButtonsShown(rig));  // the reader itself counts
+
+    seen.card = true;
+    rig.TickUntilIdentified();
+    QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
 }
 
 void SessionWalkTest::exitDuringTransferClosesAfterwards() {
