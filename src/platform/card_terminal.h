@@ -33,6 +33,8 @@ public:
     // Renews the connection after another program reset the card, leaving the card as it is.
     virtual TerminalStatus Reconnect() = 0;
     virtual TerminalStatus Transmit(const Bytes& apdu, Bytes& response) = 0;
+    // Lets go of a card that is gone, without the reset a card still there would get.
+    virtual void DropCard() = 0;
     // A one-line description of the last failure, for people.
     virtual std::string LastError() const = 0;
 };

@@ -81,6 +81,11 @@ LinkResult PcscChannel::Finish(TerminalStatus status) {
             // The reader is gone: the engine sees the channel closed and searches again.
             Close();
             return LinkResult::ReceiveFailed;
+        case TerminalStatus::CardRemoved:
+        case TerminalStatus::NoCard:
+            // Resetting a card that is gone would only confuse the reader's idea of its slot.
+            terminal_->DropCard();
+            [[fallthrough]];
         default:
             // A card pulled out (or one that answered nothing usable) fails the command; the
             // card must be found again before anything else is believed of it.

@@ -27,6 +27,7 @@ public:
     TerminalStatus Connect(Bytes& atr) override;
     TerminalStatus Reconnect() override;
     TerminalStatus Transmit(const Bytes& apdu, Bytes& response) override;
+    void DropCard() override { Disconnect(false); }
     std::string LastError() const override { return error_; }
 
     const std::string& ReaderName() const { return reader_; }

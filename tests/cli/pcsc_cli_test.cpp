@@ -169,6 +169,11 @@ TEST_P(PcscCliTest, CardPulledInTheMiddleOfAReadFailsTheRead) {
     const CliRun after = Pcsc({"info"});
     EXPECT_EQ(after.exitCode, 1);
     EXPECT_TRUE(after.err.contains("no SIM card")) << after.err.toStdString();
+
+    // Put back in, the card answers again.
+    PullCard();
+    InsertCard();
+    Same({"--pin", "1234", "--json", "info"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Cards, PcscCliTest, ::testing::Bool(),

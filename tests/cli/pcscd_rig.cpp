@@ -198,6 +198,8 @@ bool PcscdRig::StartCard(QProcess& simulator, const QString& cli, const QStringL
                          QString& whyNot) const {
     simulator.setProcessEnvironment(Environment());
     simulator.setStandardOutputFile(QProcess::nullDevice());
+    const QString log = dir_.filePath(QStringLiteral("card.log"));
+    simulator.setStandardErrorFile(log, QIODevice::Append);
     simulator.start(cli, QStringList{QStringLiteral("simulate"), QStringLiteral("--pcsc"),
                                      QStringLiteral("--port"), QString::number(port_)} +
                              arguments);
@@ -206,8 +208,12 @@ bool PcscdRig::StartCard(QProcess& simulator, const QString& cli, const QStringL
         return false;
     }
     if (!WaitForCard(true)) {
-        whyNot = QStringLiteral("pcscd did not see the virtual card: ") +
-                 QString::fromLocal8Bit(simulator.readAllStandardError());
+        QFile said(log);
+        said.open(QIODevice::ReadOnly);
+        whyNot = QStringLiteral("pcscd did not see the virtual card; the card server said: ") +
+                 QString::fromLocal8Bit(said.readAll())
+                     .trimmed()
+                     .replace(QLatin1Char('\n'), QLatin1String("; "));
         return false;
     }
     return true;

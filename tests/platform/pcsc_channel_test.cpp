@@ -104,6 +104,7 @@ TEST_P(PcscChannelTest, ACardPulledInTheMiddleOfAReadFailsThatRead) {
         EXPECT_TRUE(record.empty());
         EXPECT_FALSE(rig.engine->CardPresent());
         EXPECT_TRUE(rig.engine->ReaderPresent()) << "the reader is still there";
+        EXPECT_EQ(rig.terminal->drops, 1) << "let go of without a reset";
         EXPECT_FALSE(rig.engine->GetPhoneBook(record, 3)) << "nothing passes for the card now";
         EXPECT_FALSE(rig.engine->FindSimCard());
     }

@@ -22,6 +22,7 @@ public:
     std::vector<Bytes> sent;
     int connects = 0;
     int reconnects = 0;
+    int drops = 0;
 
     explicit SimCardTerminal(std::shared_ptr<SimCard> inserted = nullptr)
         : card(std::move(inserted)) {}
@@ -77,6 +78,7 @@ public:
         response.push_back(reply.sw2);
         return TerminalStatus::Ok;
     }
+    void DropCard() override { ++drops; }
     std::string LastError() const override { return card ? "" : "no card"; }
 
 private:
