@@ -58,9 +58,10 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    // A second copy leaves the running one alone and says nothing.
+    // A second copy leaves the running one alone and says nothing. Without a place for the lock
+    // the program still runs: better two copies than none.
     SingleInstance instance;
-    if (!instance.Acquire())
+    if (instance.Acquire() == SingleInstance::Outcome::HeldByAnother)
         return 0;
 
     WidgetDialogs dialogs;

@@ -21,11 +21,14 @@ QString SingleInstance::LockPath() {
     return QDir(QDir::tempPath()).filePath(QStringLiteral("pellucard-%1.lock").arg(getuid()));
 }
 
-bool SingleInstance::Acquire() {
+SingleInstance::Outcome SingleInstance::Acquire() {
     lock_ = std::make_unique<QLockFile>(LockPath());
     // Never stale by age: a copy may run for days. A dead holder is detected by its process id.
     lock_->setStaleLockTime(0);
-    return lock_->tryLock(0);
+    if (lock_->tryLock(0))
+        return Outcome::Acquired;
+    return lock_->error() == QLockFile::LockFailedError ? Outcome::HeldByAnother
+                                                        : Outcome::Unavailable;
 }
 
 }  // namespace pellucard

@@ -18,8 +18,12 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // True when this is the only running copy (the lock is now ours).
-    bool Acquire();
+    enum class Outcome {
+        Acquired,       // this is the only running copy; the lock is ours
+        HeldByAnother,  // another copy runs
+        Unavailable,    // the lock file cannot be made here (no runtime folder, no right to it)
+    };
+    Outcome Acquire();
     static QString LockPath();
 
 private:
