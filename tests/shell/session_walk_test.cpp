@@ -1,5 +1,6 @@
 // The SIM session as a person lives it: no reader, a reader, a card, another card, the card
 // back, no card, no reader; and leaving while card work runs.
+#include <QElapsedTimer>
 #include <QMdiSubWindow>
 #include <QTest>
 
@@ -71,6 +72,8 @@ private slots:
     void walksThroughReaderAndCards();
     void readerUnpluggedUnderACard();
     void readerServiceThatSeesNoCardSparesTheCard();
+    void misbehavingReaderNeitherHangsNorConfuses();
+    void readerVanishingWhileTheCardIsReadLeavesNoHalfCard();
     void exitDuringTransferClosesAfterwards();
     void exitDuringPollClosesRightAfterIt();
     void windowChosenDuringPollOpensAfterIt();
@@ -229,6 +232,69 @@ void SessionWalkTest::readerServiceThatSeesNoCardSparesTheCard() {
     seen.card = true;
     rig.TickUntilIdentified();
     QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
+}
+
+void SessionWalkTest::misbehavingReaderNeitherHangsNorConfuses() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
+
+    // A lost acknowledgement is resent; the card stays known.
+    rig.Reader().Faults().lostAcknowledgements = 1;
+    rig.Tick();
+    QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
+    QCOMPARE(rig.Interval(), kTestPeriods.identified);
+
+    // A reader that stops answering: the poll ends and the card counts as gone.
+    rig.Reader().Faults().silent = true;
+    QElapsedTimer clock;
+    clock.start();
+    rig.Tick();
+    rig.Tick();
+    QVERIFY(clock.elapsed() < 5000);
+    VerifyNothingKnown(rig);
+    QCOMPARE(rig.Interval(), kTestPeriods.searching);
+
+    // Length reports that claim more than the block holds.
+    rig.Reader().Faults().silent = false;
+    rig.Reader().Faults().announcedLength = 250;
+    rig.Tick();
+    rig.Tick();
+    // Either the link copes and the card is read right, or the card counts as gone: never a
+    // card shown with garbled values.
+    if (rig.Info().CardId == QString(kDemoIccid)) {
+        QCOMPARE(rig.Info().SimPhase, QString("Phase 2+"));
+        QCOMPARE(rig.Info().MaxPhoneRecords, 250);
+        QCOMPARE(rig.Info().Pin1Attempts, 3);
+    } else {
+        VerifyNothingKnown(rig);
+    }
+
+    // Back to health: the card is found and read again.
+    rig.Reader().Faults() = {};
+    for (int i = 0; i < 5 && rig.Interval() != kTestPeriods.identified; ++i)
+        rig.Tick();
+    QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
+    QCOMPARE(rig.Info().MaxPhoneRecords, 250);
+}
+
+void SessionWalkTest::readerVanishingWhileTheCardIsReadLeavesNoHalfCard() {
+    ShellRig rig;
+    rig.Tick();                                     // the card answers its reset
+    rig.Reader().Faults().unplugAfterReports = 40;  // somewhere inside the card's information
+    rig.Tick();
+    rig.Tick();
+    QVERIFY(!rig.Engine().ReaderPresent());
+    VerifyNothingKnown(rig);
+    QVERIFY(ButtonsHidden(rig));
+    QCOMPARE(rig.Interval(), kTestPeriods.searching);
+
+    rig.Reader().Faults() = {};
+    rig.Reader().Plug();
+    for (int i = 0; i < 4 && rig.Interval() != kTestPeriods.identified; ++i)
+        rig.Tick();
+    QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
+    QVERIFY(ButtonsShown(rig));
 }
 
 void SessionWalkTest::exitDuringTransferClosesAfterwards() {
