@@ -2,12 +2,21 @@
 
 #include "shell/session.h"
 #include "shell/window_factory.h"
+#include "windows/export_dialog.h"
+#include "windows/import_dialog.h"
+#include "windows/person_rec.h"
+#include "windows/record_exchange.h"
 #include "windows/sim_rec.h"
 
 namespace pellucard {
 
 void RegisterRecordWindows(WindowFactory& factory) {
+    factory.Register(window_index::kPersonRec,
+                     [](ShellHost& host) { return new PersonRec(host); });
     factory.Register(window_index::kSimRec, [](ShellHost& host) { return new SimRec(host); });
+    // The File menu's text export and import of the two-list windows.
+    SetRecordExportHook(ShowExportDialog);
+    SetRecordImportHook(ShowImportDialog);
 }
 
 }  // namespace pellucard

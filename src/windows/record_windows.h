@@ -4,8 +4,9 @@ namespace pellucard {
 
 class WindowFactory;
 
-// Registers the record windows with the main window's factory: the phone book window (4)
-// and the SMS window (5).
+// Registers the record windows with the main window's factory: the personal record window
+// (2), the phone book window (4) and the SMS window (5), and the text export and import
+// dialogs that their File menu entries open.
 void RegisterRecordWindows(WindowFactory& factory);
 
 }  // namespace pellucard

@@ -1,0 +1,416 @@
+// The personal record window: its controls, captions, layout and life cycle.
+#include "windows/person_rec.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "catalogue/catalogue.h"
+#include "records/record_documents.h"
+#include "records/record_list_model.h"
+#include "records/record_slots.h"
+#include "shell/session.h"
+
+namespace pellucard {
+namespace {
+
+// Per contact column 1..25: the list's title, the field's label and its input length limit.
+struct FieldSpec {
+    int titleId;
+    int labelId;
+    int limit;
+};
+constexpr std::array<FieldSpec, PersonRec::kFieldCount> kFields = {{
+    {11000, 100, 13},   {15200, 8000, 20},  {13700, 6100, 35},  {12700, 3700, 255},
+    {12600, 3600, 100}, {12800, 3800, 100}, {12900, 3900, 10},  {15500, 9100, 100},
+    {13000, 4000, 20},  {12500, 3400, 20},  {14700, 7200, 255}, {14600, 7100, 100},
+    {14800, 7300, 100}, {14900, 7400, 10},  {17400, 10800, 50}, {15000, 7500, 20},
+    {13600, 5300, 20},  {14500, 6900, 20},  {11500, 2200, 50},  {14000, 6400, 30},
+    {12300, 3200, 50},  {12400, 3500, 50},  {13300, 4400, 10},  {16100, 27200, 2},
+    {13900, 6000, 255},
+}};
+
+// The fields of page 0, in the order of the form; page 1 holds the home and office fields.
+constexpr std::array<int, 13> kPersonalColumns = {1, 2, 3, 8, 15, 17, 19, 20, 21, 22, 23, 24, 25};
+constexpr std::array<int, 6> kHomeColumns = {4, 5, 6, 7, 9, 10};
+constexpr std::array<int, 6> kOfficeColumns = {11, 12, 13, 14, 16, 18};
+
+constexpr int kCaptionMessage = 8800;
+constexpr int kFileLabelMessage = 2300;
+constexpr int kFindLabelMessage = 2500;
+constexpr int kPersonalPageMessage = 4600;
+constexpr int kAddressPageMessage = 500;
+constexpr int kHomeFrameMessage = 4100;
+constexpr int kOfficeFrameMessage = 7600;
+constexpr int kDateHintMessage = 10900;
+constexpr int kSlotColumnTwips = 450;
+constexpr int kFirstYear = 1860;
+
+QPushButton* NewButton(const char* name, QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+void Caption(QWidget* widget, const QString& text) {
+    if (auto* button = qobject_cast<QPushButton*>(widget))
+        button->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(text);
+    widget->setToolTip(text);
+}
+
+QComboBox* NewChooser(const char* name, bool editable, QWidget* parent) {
+    auto* chooser = new QComboBox(parent);
+    chooser->setObjectName(QLatin1String(name));
+    chooser->setEditable(editable);
+    if (editable) {
+        chooser->setInsertPolicy(QComboBox::NoInsert);
+        chooser->setCompleter(nullptr);  // the typed-prefix rules decide, not completion
+    }
+    return chooser;
+}
+
+}  // namespace
+
+PersonRec::PersonRec(ShellHost& host, QWidget* parent)
+    : ChildWindow(window_index::kPersonRec, host, parent) {
+    setObjectName(QStringLiteral("PersonRec"));
+    BuildWidgets();
+    ResetList(List(), kSlotCount);
+    ChangeLanguage();
+    iniAllTLenght();
+    FillYears();
+    SetSaveEnabled(false);
+    if (currentFile_.isEmpty())
+        CmdNewNewrecord_Click();
+    MSHFlexGrid1->SetCurrentCell(1, 1);
+    ShowRecord(1);
+}
+
+PersonRec::~PersonRec() = default;
+
+RecordList& PersonRec::List() {
+    return model_->List();
+}
+
+int PersonRec::Language() const {
+    return const_cast<PersonRec*>(this)->CurrentSession().LanguageIndex;
+}
+
+QString PersonRec::Text(int id) const {
+    return Message(id, Language());
+}
+
+QWidget* PersonRec::DialogParent() {
+    return Host().MainWidget();
+}
+
+int PersonRec::CurrentRow() const {
+    return MSHFlexGrid1->CurrentRow();
+}
+
+int PersonRec::PageOf(int column) {
+    return std::find(kPersonalColumns.begin(), kPersonalColumns.end(), column) !=
+                   kPersonalColumns.end()
+               ? 0
+               : 1;
+}
+
+void PersonRec::BuildWidgets() {
+    // The form scrolls as a whole when the window is smaller than it.
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(QStringLiteral("Picture1"));
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    auto* content = new QWidget;
+    scroll_->setWidget(content);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll_);
+
+    CmdNewNewrecord = NewButton("CmdNewNewrecord", content);
+    CmdNewOpen = NewButton("CmdNewOpen", content);
+    CmdNewSave = NewButton("CmdNewSave", content);
+    CmdSaveAs = NewButton("CmdSaveAs", content);
+    CmdNewRecord = NewButton("CmdNewRecord", content);
+    Cmddelsim = NewButton("Cmddelsim", content);
+    CmdPrint = NewButton("CmdPrint", content);
+    ComNext = NewButton("ComNext", content);
+    fileLabel_ = new QLabel(content);
+    fileLabel_->setObjectName(QStringLiteral("LFile"));
+    FRecord = new QLabel(content);
+    FRecord->setObjectName(QStringLiteral("FRecord"));
+    findLabel_ = new QLabel(content);
+    findLabel_->setObjectName(QStringLiteral("LFind"));
+    FindBox = new QLineEdit(content);
+    FindBox->setObjectName(QStringLiteral("FindBox"));
+
+    auto* fileRow = new QHBoxLayout;
+    for (QPushButton* button : {CmdNewNewrecord, CmdNewOpen, CmdNewSave, CmdSaveAs})
+        fileRow->addWidget(button);
+    fileRow->addSpacing(12);
+    fileRow->addWidget(fileLabel_);
+    fileRow->addWidget(FRecord, 1);
+    auto* recordRow = new QHBoxLayout;
+    for (QPushButton* button : {CmdNewRecord, Cmddelsim, CmdPrint})
+        recordRow->addWidget(button);
+    recordRow->addSpacing(12);
+    recordRow->addWidget(findLabel_);
+    recordRow->addWidget(FindBox, 1);
+    recordRow->addWidget(ComNext);
+
+    model_ = new RecordListModel(kSlotCount + 1, kColumnCount, this);
+    model_->SetMarkColumn(kMarkColumn);
+    MSHFlexGrid1 = new RecordTable(0, *this, content);
+    MSHFlexGrid1->setObjectName(QStringLiteral("MSHFlexGrid1"));
+    MSHFlexGrid1->setModel(model_);
+    MSHFlexGrid1->setColumnHidden(kMarkColumn - 1, true);
+    MSHFlexGrid1->setMinimumWidth(200);
+
+    SSTab1 = new QTabWidget(content);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1->addTab(BuildPersonalPage(), QString());
+    SSTab1->addTab(BuildAddressPage(), QString());
+
+    auto* splitter = new QSplitter(Qt::Horizontal, content);
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(MSHFlexGrid1);
+    splitter->addWidget(SSTab1);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
+
+    auto* layout = new QVBoxLayout(content);
+    layout->addLayout(fileRow);
+    layout->addLayout(recordRow);
+    layout->addWidget(splitter, 1);
+
+    connect(CmdNewNewrecord, &QPushButton::clicked, this, &PersonRec::CmdNewNewrecord_Click);
+    connect(CmdNewOpen, &QPushButton::clicked, this, &PersonRec::CmdNewOpen_Click);
+    connect(CmdNewSave, &QPushButton::clicked, this, &PersonRec::CmdNewSave_Click);
+    connect(CmdSaveAs, &QPushButton::clicked, this, &PersonRec::CmdSaveAs_Click);
+    connect(CmdNewRecord, &QPushButton::clicked, this, &PersonRec::CmdNewRecord_Click);
+    connect(Cmddelsim, &QPushButton::clicked, this, &PersonRec::Cmddelsim_Click);
+    connect(CmdPrint, &QPushButton::clicked, this, &PersonRec::CmdPrint_Click);
+    connect(ComNext, &QPushButton::clicked, this, &PersonRec::ComNext_Click);
+    connect(FindBox, &QLineEdit::returnPressed, this, &PersonRec::FindBox_Enter);
+    connect(MSHFlexGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && current.row() + 1 != shownRow_)
+                    ShowRecord(current.row() + 1);
+            });
+    connect(MSHFlexGrid1, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { GoToField(index.column() + 1); });
+}
+
+void PersonRec::AddField(QFormLayout* form, int column, QWidget* field) {
+    auto* label = new QLabel(form->parentWidget());
+    label->setObjectName(QStringLiteral("LField_%1").arg(column));
+    fieldLabel_[column] = label;
+    auto* edit = new QLineEdit(form->parentWidget());
+    edit->setObjectName(QStringLiteral("Text3_%1").arg(column));
+    text3_[column] = edit;
+    if (field != nullptr) {
+        // A value set through a chooser: its text field is kept, out of sight.
+        edit->hide();
+        form->addRow(label, field);
+        label->setBuddy(field);
+        return;
+    }
+    label->setBuddy(edit);
+    form->addRow(label, edit);
+    connect(edit, &QLineEdit::textEdited, this, [this, column] { FieldEdited(column); });
+}
+
+QWidget* PersonRec::BuildPersonalPage() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("Page_0"));
+    auto* form = new QFormLayout(page);
+
+    auto* date = new QWidget(page);
+    YearC = NewChooser("YearC", true, date);
+    MonthC = NewChooser("MonthC", false, date);
+    DayC = NewChooser("DayC", false, date);
+    dateHint_ = new QLabel(date);
+    dateHint_->setObjectName(QStringLiteral("LDateHint"));
+    auto* dateRow = new QHBoxLayout(date);
+    dateRow->setContentsMargins(0, 0, 0, 0);
+    dateRow->addWidget(YearC);
+    dateRow->addWidget(MonthC);
+    dateRow->addWidget(DayC);
+    dateRow->addWidget(dateHint_);
+    dateRow->addStretch();
+    MonthC->addItem(QString());
+    for (int month = 1; month <= 12; ++month)
+        MonthC->addItem(QStringLiteral("%1").arg(month, 2, 10, QLatin1Char('0')));
+    RefillDays();
+
+    SexC = NewChooser("SexC", true, page);
+    SexC->addItems({QString(), QStringLiteral("F"), QStringLiteral("M")});
+    ImprotantC = NewChooser("ImprotantC", true, page);
+    ImprotantC->addItem(QString());
+    for (int level = 0; level <= 9; ++level)
+        ImprotantC->addItem(QString::number(level));
+
+    for (int column : kPersonalColumns) {
+        QWidget* chooser = column == kDateColumn        ? date
+                           : column == kImportantColumn ? static_cast<QWidget*>(ImprotantC)
+                           : column == kSexColumn       ? static_cast<QWidget*>(SexC)
+                                                        : nullptr;
+        AddField(form, column, chooser);
+    }
+
+    connect(YearC->lineEdit(), &QLineEdit::textEdited, this, &PersonRec::YearEdited);
+    connect(YearC, &QComboBox::activated, this, [this] { DateChanged(); });
+    YearC->installEventFilter(this);
+    YearC->lineEdit()->installEventFilter(this);
+    connect(MonthC, &QComboBox::activated, this, [this] { DateChanged(); });
+    connect(DayC, &QComboBox::activated, this, [this] { DateChanged(); });
+    connect(SexC->lineEdit(), &QLineEdit::textEdited, this, &PersonRec::SexEdited);
+    connect(SexC, &QComboBox::activated, this, [this] { SexEdited(SexC->currentText()); });
+    connect(ImprotantC->lineEdit(), &QLineEdit::textEdited, this, &PersonRec::ImportanceEdited);
+    connect(ImprotantC, &QComboBox::activated, this,
+            [this] { ImportanceEdited(ImprotantC->currentText()); });
+    return page;
+}
+
+QWidget* PersonRec::BuildAddressPage() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("Page_1"));
+    homeFrame_ = new QGroupBox(page);
+    homeFrame_->setObjectName(QStringLiteral("FraHome"));
+    officeFrame_ = new QGroupBox(page);
+    officeFrame_->setObjectName(QStringLiteral("FraOffice"));
+    auto* home = new QFormLayout(homeFrame_);
+    for (int column : kHomeColumns)
+        AddField(home, column);
+    auto* office = new QFormLayout(officeFrame_);
+    for (int column : kOfficeColumns)
+        AddField(office, column);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(homeFrame_);
+    layout->addWidget(officeFrame_);
+    layout->addStretch();
+    return page;
+}
+
+void PersonRec::ChangeLanguage() {
+    setWindowTitle(Text(kCaptionMessage));
+    Caption(CmdNewNewrecord, Text(6300));
+    Caption(CmdNewOpen, Text(6700));
+    Caption(CmdNewSave, Text(5900));
+    Caption(CmdSaveAs, Text(27400));
+    Caption(CmdNewRecord, Text(5700));
+    Caption(Cmddelsim, Text(2100));
+    Caption(CmdPrint, Text(7900));
+    Caption(ComNext, Text(2800));
+    Caption(fileLabel_, Text(kFileLabelMessage));
+    Caption(findLabel_, Text(kFindLabelMessage));
+    Caption(dateHint_, Text(kDateHintMessage));
+    SSTab1->setTabText(0, Text(kPersonalPageMessage));
+    SSTab1->setTabText(1, Text(kAddressPageMessage));
+    homeFrame_->setTitle(Text(kHomeFrameMessage));
+    officeFrame_->setTitle(Text(kOfficeFrameMessage));
+    for (int column = 1; column <= kFieldCount; ++column)
+        Caption(fieldLabel_[column], Text(kFields[column - 1].labelId));
+    ShowFileName();
+    SetUpColumns();
+}
+
+void PersonRec::SetUpColumns() {
+    RecordList& list = List();
+    for (int column = 1; column <= kFieldCount; ++column)
+        list.SetText(0, column, Text(kFields[column - 1].titleId));
+    // Each column as wide as its title.
+    const QFontMetrics metrics = MSHFlexGrid1->horizontalHeader()->fontMetrics();
+    for (int column = 1; column <= kFieldCount; ++column) {
+        MSHFlexGrid1->setColumnWidth(column - 1,
+                                     metrics.horizontalAdvance(list.Text(0, column)) + 24);
+    }
+    MSHFlexGrid1->verticalHeader()->setMinimumWidth(kSlotColumnTwips / 15);
+}
+
+void PersonRec::iniAllTLenght() {
+    for (int column = 1; column <= kFieldCount; ++column)
+        text3_[column]->setMaxLength(kFields[column - 1].limit);
+    YearC->lineEdit()->setMaxLength(4);
+    SexC->lineEdit()->setMaxLength(kFields[kSexColumn - 1].limit);
+    ImprotantC->lineEdit()->setMaxLength(kFields[kImportantColumn - 1].limit);
+}
+
+void PersonRec::FillYears() {
+    YearC->clear();
+    YearC->addItem(QString());
+    const int thisYear = std::max(QDate::currentDate().year(), kFirstYear);
+    for (int year = kFirstYear; year <= thisYear; ++year)
+        YearC->addItem(QString::number(year));
+    YearC->setCurrentIndex(0);
+}
+
+void PersonRec::SetMenuEntries() {
+    Host().SetFileCommandEnabled(FileMenuEntry::New, true);
+    Host().SetFileCommandEnabled(FileMenuEntry::Open, true);
+    Host().SetFileCommandEnabled(FileMenuEntry::SaveAs, true);
+    Host().SetFileCommandEnabled(FileMenuEntry::Import, CmdNewNewrecord->isEnabled());
+    Host().SetFileCommandEnabled(FileMenuEntry::Export, CmdNewNewrecord->isEnabled());
+    Host().SetFileCommandEnabled(FileMenuEntry::Save, CmdNewSave->isEnabled());
+}
+
+void PersonRec::Form_Activate() {
+    CurrentSession().CurrentWindow = window_index::kPersonRec;
+    MSHFlexGrid1->SetCurrentCell(1, std::max(MSHFlexGrid1->CurrentColumn(), 1));
+    SetMenuEntries();
+}
+
+void PersonRec::RunFileCommand(FileCommand command) {
+    switch (command) {
+        case FileCommand::New:
+            CmdNewNewrecord_Click();
+            break;
+        case FileCommand::Open:
+            CmdNewOpen_Click();
+            break;
+        case FileCommand::Save:
+            CmdNewSave_Click();
+            break;
+        case FileCommand::SaveAs:
+            CmdSaveAs_Click();
+            break;
+        case FileCommand::ImportComma:
+            CmdImport(QLatin1Char(','));
+            break;
+        case FileCommand::ImportTab:
+            CmdImport(QLatin1Char('\t'));
+            break;
+        case FileCommand::ExportComma:
+            CmdExport(QLatin1Char(','));
+            break;
+        case FileCommand::ExportTab:
+            CmdExport(QLatin1Char('\t'));
+            break;
+    }
+}
+
+void PersonRec::PrintRecords() {
+    CmdPrint_Click();
+}
+
+bool PersonRec::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == YearC || watched == YearC->lineEdit()) && event->type() == QEvent::FocusOut)
+        YearLeft();
+    return ChildWindow::eventFilter(watched, event);
+}
+
+}  // namespace pellucard

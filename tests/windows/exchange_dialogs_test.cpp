@@ -1,0 +1,286 @@
+// The export, import and field-mapping dialogs operated as a person would.
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <functional>
+
+#include "catalogue/catalogue.h"
+#include "records/application_folder.h"
+#include "records/record_slots.h"
+#include "support/scripted_dialogs.h"
+#include "windows/exchange_dialog_runner.h"
+#include "windows/export_dialog.h"
+#include "windows/field_mapping_dialog.h"
+#include "windows/import_dialog.h"
+#include "windows/record_exchange.h"
+
+using namespace pellucard;
+
+namespace {
+
+constexpr int kContactTitles[] = {11000, 15200, 13700, 12700, 12600, 12800, 12900, 15500, 13000,
+                                  12500, 14700, 14600, 14800, 14900, 17400, 15000, 13600, 14500,
+                                  11500, 14000, 12300, 12400, 13300, 16100, 13900};
+
+// A personal record list of `slotCount` slots with its English titles.
+std::unique_ptr<RecordList> Contacts(int slotCount) {
+    auto list = std::make_unique<RecordList>(slotCount + 1, 27);
+    RenumberRows(*list, slotCount);
+    for (int column = 1; column <= 25; ++column)
+        list->SetText(0, column, Message(kContactTitles[column - 1], 0));
+    return list;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void Click(QWidget* dialog, const char* button) {
+    QPushButton* found = dialog->findChild<QPushButton*>(QLatin1String(button));
+    QVERIFY2(found, button);
+    found->click();
+}
+
+}  // namespace
+
+class ExchangeDialogsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<ScriptedDialogs> dialogs;
+    // What the test does with each dialog the code shows.
+    std::function<void(Export&)> onExport;
+    std::function<void(Import&)> onImport;
+    std::function<void(FHeaderList&)> onMapping;
+    int shown = 0;
+
+    QString Path(const QString& name) const { return folder->filePath(name); }
+
+    ExportRequest ExportOf(const RecordList& list, int used) {
+        ExportRequest request;
+        request.list = &list;
+        request.usedCount = used;
+        request.columnCount = 26;
+        return request;
+    }
+    ImportRequest ImportOf(RecordList& list, int& used, const QString& kind = "Personal Record") {
+        ImportRequest request;
+        request.list = &list;
+        request.usedCount = &used;
+        request.fieldColumnCount = 25;
+        request.kindName = kind;
+        return request;
+    }
+    // Relinks mapping entry `entry` to the record field titled `title` through the dialog.
+    void Relink(Import& dialog, int entry, const QString& title) {
+        QTreeWidget* list = dialog.MappingList();
+        list->setCurrentItem(list->topLevelItem(entry));
+        onMapping = [title](FHeaderList& mapping) {
+            mapping.ComboHeader()->setCurrentIndex(mapping.ComboHeader()->findText(title));
+            Click(&mapping, "ComOK");
+        };
+        Click(&dialog, "ComMapping");
+    }
+
+private slots:
+    void init() {
+        folder = std::make_unique<QTemporaryDir>();
+        SetApplicationFolder(folder->path());
+        EnsureApplicationFolder();
+        dialogs = std::make_unique<ScriptedDialogs>();
+        dialogs->OnUnexpected([](const QString& what) { QFAIL(qPrintable(what)); });
+        shown = 0;
+        SetExchangeDialogRunner([this](QDialog& dialog) {
+            ++shown;
+            if (auto* exporting = qobject_cast<Export*>(&dialog); exporting && onExport)
+                onExport(*exporting);
+            else if (auto* importing = qobject_cast<Import*>(&dialog); importing && onImport)
+                onImport(*importing);
+            else if (auto* mapping = qobject_cast<FHeaderList*>(&dialog); mapping && onMapping)
+                onMapping(*mapping);
+        });
+    }
+    void cleanup() {
+        SetExchangeDialogRunner(nullptr);
+        onExport = nullptr;
+        onImport = nullptr;
+        onMapping = nullptr;
+        dialogs.reset();
+        SetApplicationFolder({});
+        folder.reset();
+    }
+
+    void exportOffersEveryTitledColumnAllChosen() {
+        auto list = Contacts(5);
+        list->SetText(1, 3, QStringLiteral("Smith, John"));
+        list->SetText(2, 1, QStringLiteral("Bob"));
+        onExport = [](Export& dialog) {
+            QCOMPARE(dialog.OfferedColumns().size(), 25);
+            QCOMPARE(dialog.ChosenColumns().size(), 25);
+            QCOMPARE(dialog.Grid().Rows(), 3);
+            Click(&dialog, "ComExport");
+        };
+        dialogs->QueueFileName(Path("all.txt"));
+        ShowExportDialog(ExportOf(*list, 2));
+        QCOMPARE(shown, 1);
+        const QList<QByteArray> lines = ReadAll(Path("all.txt")).split('\n');
+        QCOMPARE(lines.size(), 4);  // three lines and the empty piece after the last CR LF
+        QVERIFY(lines[0].startsWith("Alias,Phone,Name,"));
+        QCOMPARE(lines[1], ",,\"Smith, John\"" + QByteArray(22, ',') + "\r");
+
+        // Only the name: clean all, choose one.
+        onExport = [](Export& dialog) {
+            Click(&dialog, "CmdCAll");
+            QVERIFY(!dialog.findChild<QPushButton*>("ComExport")->isEnabled());
+            dialog.findChild<QListWidget*>("LColum")->item(2)->setCheckState(Qt::Checked);
+            Click(&dialog, "ComExport");
+        };
+        dialogs->QueueFileName(Path("names.txt"));
+        ShowExportDialog(ExportOf(*list, 2));
+        QCOMPARE(ReadAll(Path("names.txt")), QByteArray("Name\r\n\"Smith, John\"\r\n\r\n"));
+    }
+
+    void exportAsksBeforeReplacingAndCancelWritesNothing() {
+        auto list = Contacts(2);
+        WriteAll(Path("old.txt"), "keep me");
+        onExport = [](Export& dialog) { Click(&dialog, "ComExport"); };
+        dialogs->QueueFileName(Path("old.txt"));
+        dialogs->QueueAnswer(DialogAnswer::No);
+        ShowExportDialog(ExportOf(*list, 0));
+        QCOMPARE(dialogs->LastMessage().messageId, 19000);
+        QCOMPARE(ReadAll(Path("old.txt")), QByteArray("keep me"));
+
+        dialogs->QueueFileName(QString());  // no name given
+        ShowExportDialog(ExportOf(*list, 0));
+        onExport = [](Export& dialog) { Click(&dialog, "ComCancel"); };
+        ShowExportDialog(ExportOf(*list, 0));
+        QVERIFY(dialogs->ScriptUsedUp());
+        QCOMPARE(QDir(folder->path()).entryList({"*.txt"}), QStringList{"old.txt"});
+    }
+
+    void importLinksByTitleAndTheMappingDialogRelinks() {
+        WriteAll(Path("in.txt"),
+                 "name,PHONE,Mobile,Remark\r\n\"Smith, John\",+4420,0170,\"two\r\nlines\"\r\n"
+                 "Ann,123,0171,short\r\n");
+        auto list = Contacts(10);
+        int used = 0;
+        onImport = [this](Import& dialog) {
+            QCOMPARE(dialog.PreviewGrid()->model()->rowCount(), 2);
+            QCOMPARE(dialog.PreviewGrid()->model()->index(0, 3).data().toString(),
+                     QStringLiteral("two\r\nlines"));
+            QTreeWidget* mapping = dialog.MappingList();
+            QCOMPARE(mapping->headerItem()->text(1), QStringLiteral("Personal Record"));
+            QCOMPARE(mapping->topLevelItem(0)->text(1), QStringLiteral("Name"));
+            QCOMPARE(mapping->topLevelItem(0)->checkState(0), Qt::Checked);
+            QCOMPARE(mapping->topLevelItem(1)->text(1), QStringLiteral("Phone"));
+            QCOMPARE(mapping->topLevelItem(2)->text(1), QString());
+            QCOMPARE(mapping->topLevelItem(2)->checkState(0), Qt::Unchecked);
+
+            // "Mobile" to the mobile phone field, ticked by hand; the note to "Phone",
+            // which leaves the "PHONE" text field without a link.
+            onMapping = [](FHeaderList& dialog) {
+                QCOMPARE(
+                    dialog.MessageLabel()->text(),
+                    QStringLiteral("Select the link of Personal Recordfield and the text field"));
+                QCOMPARE(dialog.ComboHeader()->count(), 25);
+                dialog.ComboHeader()->setCurrentIndex(16);
+                Click(&dialog, "ComOK");
+            };
+            mapping->setCurrentItem(mapping->topLevelItem(2));
+            Click(&dialog, "ComMapping");
+            mapping->topLevelItem(2)->setCheckState(0, Qt::Checked);
+            QCOMPARE(mapping->topLevelItem(2)->text(1), QStringLiteral("Moblie Phone"));
+            Relink(dialog, 3, QStringLiteral("Phone"));
+            QCOMPARE(mapping->topLevelItem(1)->text(1), QString());
+            QCOMPARE(dialog.Mapping()[3].column, 2);
+            mapping->topLevelItem(3)->setCheckState(0, Qt::Checked);
+            // A cancelled mapping dialog changes nothing.
+            onMapping = [](FHeaderList& dialog) { Click(&dialog, "ComCancel"); };
+            Click(&dialog, "ComMapping");
+            QCOMPARE(dialog.Mapping()[3].column, 2);
+            Click(&dialog, "ComExport");
+        };
+        dialogs->QueueFileName(Path("in.txt"));
+        QVERIFY(ShowImportDialog(ImportOf(*list, used)));
+        QCOMPARE(used, 2);
+        QCOMPARE(list->Text(1, 3), QStringLiteral("Smith, John"));
+        QCOMPARE(list->Text(1, 2), QStringLiteral("two\r\nlines"));
+        QCOMPARE(list->Text(1, 17), QStringLiteral("0170"));
+        QCOMPARE(list->Text(2, 2), QStringLiteral("short"));
+        QVERIFY(dialogs->Calls().first().file.nameFilter.startsWith("Import text (*.txt"));
+    }
+
+    void importSaysHowManyRecordsDidNotFit() {
+        QByteArray text = "Name\r\n";
+        for (int k = 1; k <= 10; ++k)
+            text += "n" + QByteArray::number(k) + "\r\n";
+        WriteAll(Path("ten.txt"), text);
+        auto list = Contacts(100);
+        for (int row = 1; row <= 95; ++row)
+            list->SetText(row, 1, QStringLiteral("x"));
+        int used = 95;
+        onImport = [](Import& dialog) { Click(&dialog, "ComExport"); };
+        dialogs->QueueFileName(Path("ten.txt"));
+        QVERIFY(ShowImportDialog(ImportOf(*list, used)));
+        QCOMPARE(used, 100);
+        QCOMPARE(list->Text(96, 3), QStringLiteral("n1"));
+        QCOMPARE(list->Text(100, 3), QStringLiteral("n5"));
+        QCOMPARE(dialogs->MessageIds(), QList<int>{31100});
+        QVERIFY(dialogs->LastMessage().text.contains(QStringLiteral(": 5\n")));
+    }
+
+    void importOfAnSmsListFillsTheTypedTextToo() {
+        WriteAll(Path("sms.txt"), "Source/Destination\tMessage\r\n+4917\thello\r\n");
+        RecordList sms(5, 10);
+        sms.SetText(0, 1, QStringLiteral("Source/Destination"));
+        sms.SetText(0, 3, QStringLiteral("Message"));
+        int used = 0;
+        ImportRequest request = ImportOf(sms, used, QStringLiteral("SMS Record"));
+        request.fieldColumnCount = 8;
+        request.delimiter = QLatin1Char('\t');
+        onImport = [](Import& dialog) { Click(&dialog, "ComExport"); };
+        dialogs->QueueFileName(Path("sms.txt"));
+        QVERIFY(ShowImportDialog(request));
+        QCOMPARE(sms.Text(1, 1), QStringLiteral("+4917"));
+        QCOMPARE(sms.Text(1, 3), QStringLiteral("hello"));
+        QCOMPARE(sms.Text(1, 2), QStringLiteral("hello"));
+    }
+
+    void cancelledOrUnreadableImportChangesNothing() {
+        auto list = Contacts(3);
+        int used = 0;
+        dialogs->QueueFileName(QString());
+        QVERIFY(!ShowImportDialog(ImportOf(*list, used)));
+        QCOMPARE(shown, 0);  // the dialog closes at once
+
+        WriteAll(Path("empty.txt"), "");
+        dialogs->QueueFileName(Path("empty.txt"));
+        QVERIFY(!ShowImportDialog(ImportOf(*list, used)));
+        QCOMPARE(dialogs->LastMessage().messageId, 31300);
+
+        WriteAll(Path("one.txt"), "Name\r\nAnn\r\n");
+        onImport = [](Import& dialog) { Click(&dialog, "ComCancel"); };
+        dialogs->QueueFileName(Path("one.txt"));
+        QVERIFY(!ShowImportDialog(ImportOf(*list, used)));
+        QCOMPARE(used, 0);
+        QCOMPARE(list->Text(1, 3), QString());
+    }
+};
+
+QTEST_MAIN(ExchangeDialogsTest)
+#include "exchange_dialogs_test.moc"
