@@ -237,6 +237,8 @@ void MDIMain::closeEvent(QCloseEvent* event) {
                     [](QMdiSubWindow* window) { return window->isVisible(); })) {
         event->ignore();
         session_.ExitRequested = false;
+        if (!timer_->isActive())
+            timer_->start(periods_.searching);  // the program goes on: so does the polling
         return;
     }
     timer_->stop();

@@ -30,6 +30,7 @@ private slots:
     void selectsWindowsAndMinimisesTheOneLeft();
     void fileMenuActsOnRecordWindowsOnly();
     void cardChangeRefreshesTheCurrentWindow();
+    void windowWithUnsavedWorkKeepsTheProgramOpen();
     void languageChoiceRecaptionsEveryWindow();
     void helpFollowsTheLanguage();
     void aboutShowsTheVersionLine();
@@ -142,6 +143,31 @@ void MainWindowTest::cardChangeRefreshesTheCurrentWindow() {
     rig.Tick();
     QCOMPARE(phone->cardChanges, 2);
     QCOMPARE(rig.Info().MaxPhoneRecords, 0);
+}
+
+void MainWindowTest::windowWithUnsavedWorkKeepsTheProgramOpen() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    rig.Action("MDIPhone")->trigger();
+    rig.made.at(0)->keepOpen = true;
+    rig.Action("MDIExit")->trigger();
+    QVERIFY(rig.main->isVisible());
+    QVERIFY(rig.Engine().ReaderPresent());
+    QVERIFY(!rig.session->ExitRequested);
+    QVERIFY(rig.main->Timer1()->isActive());
+
+    // Asked during card work, the close comes from the timer; refused, the polling goes on.
+    QTimer::singleShot(0, rig.main.get(), [&] { rig.main->close(); });
+    rig.session->Yield();
+    QVERIFY(rig.session->ExitRequested);
+    QTRY_VERIFY(!rig.session->ExitRequested);
+    QVERIFY(rig.main->isVisible());
+    QVERIFY(rig.main->Timer1()->isActive());
+    QCOMPARE(rig.Interval(), kTestPeriods.searching);
+
+    rig.made.at(0)->keepOpen = false;
+    QVERIFY(rig.main->close());
+    QVERIFY(!rig.Engine().ReaderPresent());
 }
 
 void MainWindowTest::languageChoiceRecaptionsEveryWindow() {

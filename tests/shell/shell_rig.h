@@ -5,6 +5,7 @@
 // periods are long enough never to fire during a test, so each test ticks it itself.
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -51,10 +52,17 @@ public:
     }
     void CardChanged() override { ++cardChanges; }
     void RunFileCommand(FileCommand command) override { commands.append(command); }
+    void closeEvent(QCloseEvent* event) override {
+        if (keepOpen)
+            event->ignore();  // unsaved work the user wants to keep
+        else
+            ChildWindow::closeEvent(event);
+    }
 
     int captionings = 0;
     int activations = 0;
     int cardChanges = 0;
+    bool keepOpen = false;
     QList<FileCommand> commands;
 };
 
