@@ -18,7 +18,6 @@ namespace {
 constexpr int kSaveToSimMessage = 11700;  // "Do you want to save it to SIM ?"
 constexpr int kOverwriteMessage = 12100;  // "Do you want to over write the record?"
 constexpr int kExamineAtOnceMs = 1;
-constexpr int kPollAgainMs = 250;
 // PIN dialogs offered in one gate before it gives up; each either opens the card or ends it,
 // so this only bounds a card that keeps answering against its own counters.
 constexpr int kMaxPinRounds = 8;
@@ -134,7 +133,7 @@ void RecordWindow::Transfer(bool writing) {
     if (!session.Engine().CardPresent())
         Host().StartPolling(kExamineAtOnceMs);
     else
-        Host().StartPolling(kPollAgainMs);
+        Host().ResumePolling();
     UpdateCardState();
 }
 

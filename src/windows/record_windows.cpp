@@ -11,8 +11,7 @@
 namespace pellucard {
 
 void RegisterRecordWindows(WindowFactory& factory) {
-    factory.Register(window_index::kPersonRec,
-                     [](ShellHost& host) { return new PersonRec(host); });
+    factory.Register(window_index::kPersonRec, [](ShellHost& host) { return new PersonRec(host); });
     factory.Register(window_index::kSimRec, [](ShellHost& host) { return new SimRec(host); });
     // The File menu's text export and import of the two-list windows.
     SetRecordExportHook(ShowExportDialog);

@@ -16,8 +16,13 @@
 #include "records/record_list_model.h"
 #include "shell/printer_form.h"
 #include "window_rig.h"
+#include "shell/mdi_main.h"
+#include "shell/window_factory.h"
+#include "windows/exchange_dialog_runner.h"
+#include "windows/export_dialog.h"
 #include "windows/person_rec.h"
 #include "windows/print_hook.h"
+#include "windows/record_windows.h"
 
 using namespace pellucard;
 
@@ -364,6 +369,34 @@ private slots:
         QCOMPARE(List().Text(0, 3), Message(13700, 3));
         QCOMPARE(window->SSTab1->tabText(1), Message(500, 3));
         QCOMPARE(List().Text(1, 3), QStringLiteral("Ann"));
+    }
+
+    // The main window makes the window from its factory, and its File menu's export reaches it.
+    void theMainWindowsFileMenuReachesIt() {
+        delete window;
+        window = nullptr;
+        WindowFactory factory;
+        RegisterShellWindows(factory);
+        RegisterRecordWindows(factory);
+        MDIMain main(*rig->session, factory, PollPeriods{60'000, 120'000});
+        main.show();
+        main.Load();
+        main.Command1_Click(window_index::kPersonRec);
+        auto* person = qobject_cast<PersonRec*>(main.Window(window_index::kPersonRec));
+        QVERIFY(person != nullptr);
+        QCOMPARE(rig->session->CurrentWindow, window_index::kPersonRec);
+        person->List().SetText(1, 3, QStringLiteral("Ann"));
+        person->InPutTotal(1);
+        int exports = 0;
+        SetExchangeDialogRunner([&](QDialog& dialog) {
+            auto* exporting = qobject_cast<Export*>(&dialog);
+            QVERIFY(exporting != nullptr);
+            QCOMPARE(exporting->Grid().Text(1, 3), QStringLiteral("Ann"));
+            ++exports;
+        });
+        main.findChild<QAction*>(QStringLiteral("MDIExTab"))->trigger();
+        SetExchangeDialogRunner(nullptr);
+        QCOMPARE(exports, 1);
     }
 
     void scrollsWhenSmallerThanTheForm() {

@@ -44,7 +44,7 @@ public:
 
     // What the polling timer does when it finds a card: its identity, then everything else.
     void IdentifyCard() {
-        FindReaderAndCard(Engine());
+        FindReaderAndCard(*session);
         std::string id;
         Engine().GetCardInf(id, CardInfoItem::Iccid);
         session->CardInfo.CardId = QString::fromStdString(id);
@@ -74,6 +74,7 @@ public:
         polling = true;
         pollInterval = intervalMs;
     }
+    void ResumePolling() override { polling = true; }
     void FindCardInf() override { pellucard::FindCardInf(*session); }
     void SetFileCommandEnabled(FileMenuEntry entry, bool enabled) override {
         menu[entry] = enabled;
