@@ -129,8 +129,14 @@ TerminalStatus PcscTerminal::Open() {
         context_ = context;
     }
     std::vector<ReaderState> readers;
-    if (!ListReaders(readers))
-        return context_ == 0 ? TerminalStatus::NoService : TerminalStatus::Failed;
+    if (!ListReaders(readers)) {
+        // A context the service no longer knows (pcscd restarted) is not tried again: the next
+        // search establishes a new one.
+        const TerminalStatus status =
+            context_ == 0 ? TerminalStatus::NoService : TerminalStatus::Failed;
+        Close();
+        return status;
+    }
     const std::string chosen = Choose(readers);
     if (chosen.empty()) {
         if (!wanted_.empty())
