@@ -50,6 +50,8 @@ public:
     // --- ChildWindow ---
     void ChangeLanguage() override;
     void Form_Activate() override;
+    // The address book needs no card: a card coming or going changes nothing here.
+    void CardChanged() override {}
     void RunFileCommand(FileCommand command) override;
     void PrintRecords() override;
 

@@ -328,6 +328,9 @@ const English kEnglish[] = {
     {30000, "The file could not be saved and was left as it was: "},
     {30100, "The file could not be read: "},
     {30200, "The file holds too many records to be a record file and was not loaded: "},
+    {30300, "The text of the messages in slots %1 is longer than the SIM card can hold. Write them cut?"},
+    {30400, "Part %1 of %2 of message %3"},
+    {30500, "Characters left"},
     {31100, "Records imported: "},
     {31200, "Records left out because the list has no free slot for them: "},
     {31300, "The first line of the file names no fields: "},
@@ -422,7 +425,7 @@ TEST(Catalogue, HoldsExactlyTheMessagesTheProgramUses) {
     QList<int> expected;
     for (const English& e : kEnglish) expected.append(e.id);
     EXPECT_EQ(CatalogueIds(), expected);
-    EXPECT_EQ(expected.size(), 306);
+    EXPECT_EQ(expected.size(), 309);
     for (int id : expected) EXPECT_TRUE(CatalogueHas(id)) << id;
     EXPECT_FALSE(CatalogueHas(10000));  // message number 100 does not exist
     EXPECT_FALSE(CatalogueHas(101));
@@ -450,7 +453,7 @@ TEST(Catalogue, EveryMessageHasEightTextsExceptTheEnglishOnlyOne) {
             }
         }
     }
-    EXPECT_EQ(texts, 306 + 305 * 7);
+    EXPECT_EQ(texts, 309 + 308 * 7);
 }
 
 TEST(Catalogue, MissingTranslationFallsBackToEnglish) {
