@@ -6,14 +6,13 @@
 #include <QString>
 
 #include "records/text_import.h"
+#include "windows/record_exchange.h"
 
 class QTableView;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace pellucard {
-
-struct ImportRequest;
 
 // The import dialog: shows a delimited text file (its field names and records) and the
 // mapping list that links each text field to a record field of the active window's list.
@@ -49,7 +48,7 @@ private:
     void FillMappingList();
     void ShowEntry(int entry);
 
-    const ImportRequest& request_;
+    ImportRequest request_;
     QList<ImportField> fields_;
     TextTable table_;
     QList<MappingEntry> mapping_;
