@@ -119,8 +119,17 @@ protected:
     // The SIM list was read from the card, or a file into the computer list.
     virtual void AfterRead() {}
     virtual void AfterLoad(int /*list*/) {}
-    // Whether to ask before a read replaces a SIM list that holds records.
-    virtual bool AskBeforeRead() const { return true; }
+    // Whether to ask before a read replaces a SIM list that holds records; `writeEnabled` is
+    // the state the write command had when the read was asked for.
+    virtual bool AskBeforeRead(bool /*writeEnabled*/) const { return true; }
+    // What the editor shows for a cell, and how it is set up there (lines, height, limits).
+    virtual QString CellEditorText(int list, int row, int column);
+    virtual void EditorPlaced(int list, int row, int column);
+    // The editors over the lists were moved out of view.
+    virtual void OnEditorHidden() {}
+    // A find matched a cell of `column`: the column to edit, or 0 to search on (a column
+    // that repeats another's text).
+    virtual int FoundEditColumn(int column) const { return column; }
     // Opens the right editor on the list's current cell (Enter, a click on a cell).
     virtual void EditCell(int list) = 0;
     // The editor's text changed by the user's hand.

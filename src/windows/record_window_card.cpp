@@ -99,6 +99,7 @@ void RecordWindow::Transfer(bool writing) {
         return;
     Session& session = CurrentSession();
     HideCellEditor();
+    const bool writeEnabled = CmdSaveSim->isEnabled();
     Host().StopPolling();
     busy_ = true;
     readButton_->setEnabled(false);
@@ -110,7 +111,7 @@ void RecordWindow::Transfer(bool writing) {
         RecordList& sim = List(kSimList);
         if (writing) {
             RunWrite(run, sim, used_[kSimList]);
-        } else if (used_[kSimList] <= 0 || !AskBeforeRead() ||
+        } else if (used_[kSimList] <= 0 || !AskBeforeRead(writeEnabled) ||
                    ShowMessage(CatalogueMessage(kOverwriteMessage, Language(), DialogButtons::YesNo,
                                                 DialogIcon::Question)) == DialogAnswer::Yes) {
             {

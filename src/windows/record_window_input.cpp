@@ -73,7 +73,8 @@ void RecordWindow::ShowCellEditor(int list, bool show) {
     editRow_ = row;
     editColumn_ = column;
     SetEditorLimit(list, column);
-    Text2->SetText(List(list).Text(row, column));
+    EditorPlaced(list, row, column);
+    Text2->SetText(CellEditorText(list, row, column));
     QPalette palette = Text2->palette();
     palette.setColor(QPalette::Base,
                      model_[list]->IsMarked(row) ? model_[list]->MarkColour() : QColor(Qt::white));
@@ -89,6 +90,15 @@ void RecordWindow::ShowCellEditor(int list, bool show) {
 void RecordWindow::HideCellEditor() {
     editList_ = -1;
     Text2->hide();
+    OnEditorHidden();
+}
+
+QString RecordWindow::CellEditorText(int list, int row, int column) {
+    return List(list).Text(row, column);
+}
+
+void RecordWindow::EditorPlaced(int, int, int) {
+    Text2->SetMultiLine(false);
 }
 
 void RecordWindow::PlaceEditor() {
@@ -432,11 +442,20 @@ void RecordWindow::ComNext_Click(int list) {
     currentList_ = list;
     const QString pattern = FindBox[list]->text();
     FindState& state = find_[list];
-    if (!FindNextCellWrapping(List(list), state, pattern, FindLastColumn()))
+    int column = 0;
+    // A column that repeats another's text is passed over; the bound keeps a list whose
+    // only matches lie there from searching forever.
+    for (int tries = 0; tries < 2 * List(list).Rows() * Kind().columnCount && column == 0;
+         ++tries) {
+        if (!FindNextCellWrapping(List(list), state, pattern, FindLastColumn()))
+            return;
+        column = FoundEditColumn(state.column);
+    }
+    if (column == 0)
         return;
     RecordTable* grid = grid_[list];
-    grid->SetCurrentCell(state.row, state.column);
-    grid->ScrollCellToTopLeft(state.row, state.column);
+    grid->SetCurrentCell(state.row, column);
+    grid->ScrollCellToTopLeft(state.row, column);
     HideCellEditor();
     EditCell(list);
     if (EditorOverCell())

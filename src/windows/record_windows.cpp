@@ -7,12 +7,14 @@
 #include "windows/person_rec.h"
 #include "windows/record_exchange.h"
 #include "windows/sim_rec.h"
+#include "windows/sms_rec.h"
 
 namespace pellucard {
 
 void RegisterRecordWindows(WindowFactory& factory) {
     factory.Register(window_index::kPersonRec, [](ShellHost& host) { return new PersonRec(host); });
     factory.Register(window_index::kSimRec, [](ShellHost& host) { return new SimRec(host); });
+    factory.Register(window_index::kSmsRec, [](ShellHost& host) { return new SMSRec(host); });
     // The File menu's text export and import of the two-list windows.
     SetRecordExportHook(ShowExportDialog);
     SetRecordImportHook(ShowImportDialog);

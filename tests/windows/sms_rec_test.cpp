@@ -1,0 +1,302 @@
+// The SMS window as a person uses it, on the instant virtual reader with the demo card.
+#include <QClipboard>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "catalogue/catalogue.h"
+#include "engine/sms_record.h"
+#include "records/record_list_model.h"
+#include "window_rig.h"
+#include "windows/cell_editor.h"
+#include "windows/record_columns.h"
+#include "windows/sms_fields.h"
+#include "windows/sms_rec.h"
+
+using namespace pellucard;
+
+namespace {
+
+constexpr int kComputer = RecordWindow::kComputerList;
+constexpr int kSim = RecordWindow::kSimList;
+
+void ClickCell(RecordTable* grid, int row, int column) {
+    grid->ScrollCellIntoView(row, column);
+    const QPoint at = grid->CellRect(row, column).center();
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, at);
+}
+
+void Type(QWidget* widget, const QString& text) {
+    for (int i = 0; i < text.size(); ++i) {
+        QString unit(text[i]);
+        if (text[i].isHighSurrogate() && i + 1 < text.size())
+            unit += text[++i];
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, unit);
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, unit);
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+std::vector<Bytes> SmsRecords(Pellucard& engine) {
+    std::vector<Bytes> records;
+    engine.EnterSMSBook();
+    for (int n = 1; n <= engine.SmsRecordCount(); ++n) {
+        Bytes data;
+        engine.GetSMS(data, n);
+        records.push_back(data);
+    }
+    return records;
+}
+
+}  // namespace
+
+class SmsRecTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<testing::WindowRig> rig;
+    SMSRec* window = nullptr;
+
+    QPushButton* Button(const char* name) { return window->findChild<QPushButton*>(name); }
+    RecordList& Sim() { return window->List(kSim); }
+    RecordList& Computer() { return window->List(kComputer); }
+
+    void ReadCard() {
+        rig->AnswerVerifyPin(QStringLiteral("1234"));
+        Button("Command3")->click();
+        QCOMPARE(window->UsedCount(kSim), 11);
+    }
+    // Opens the message editor on a cell.
+    void EditAt(int list, int row, int column) {
+        ClickCell(window->Grid(list), row, column);
+        QTRY_VERIFY(window->EditorOverCell());
+        QCOMPARE(window->Grid(list)->CurrentRow(), row);
+    }
+
+private slots:
+    void init() {
+        rig = std::make_unique<testing::WindowRig>();
+        rig->IdentifyCard();
+        window = new SMSRec(*rig);
+        window->resize(1400, 800);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        window->Form_Activate();
+    }
+    void cleanup() {
+        delete window;
+        window = nullptr;
+        rig.reset();
+    }
+
+    void readsTheMessages() {
+        QCOMPARE(rig->session->CurrentWindow, 5);
+        QCOMPARE(window->findChild<QLabel*>("LTotal")->text(), QStringLiteral("30"));
+        QCOMPARE(window->CurrentFile(), ApplicationFilePath("NewSMSRecord0.sms"));
+        ReadCard();
+        QCOMPARE(Sim().Text(1, sms_column::kStatus), QStringLiteral("Read"));
+        QCOMPARE(Sim().Text(2, sms_column::kStatus), QStringLiteral("To Be Read"));
+        QCOMPARE(Sim().Text(3, sms_column::kStatus), QString());
+        QCOMPARE(Sim().Text(4, sms_column::kStatus), QStringLiteral("Send"));
+        QCOMPARE(Sim().Text(5, sms_column::kStatus), QStringLiteral("To Be Send"));
+        QCOMPARE(Sim().Text(1, sms_column::kTimeStamp), QStringLiteral("2024/03/15 10:30:00 (04)"));
+        QCOMPARE(Sim().Text(6, sms_column::kText), QStringLiteral("你好！周末见。"));
+        QCOMPARE(Sim().Text(5, sms_column::kValidityText), QStringLiteral("1Week"));
+        QCOMPARE(window->findChild<QLabel*>("LNowRecord")->text(), TotalText(11, 0));
+        // The parts of the concatenated message tell which rows belong together.
+        QAbstractItemModel* shown = window->Grid(kSim)->model();
+        for (int part = 1; part <= 3; ++part) {
+            const QModelIndex cell = shown->index(8 + part - 1, sms_column::kShown - 1);
+            QCOMPARE(shown->data(cell, Qt::ToolTipRole).toString(),
+                     QStringLiteral("Part %1 of 3 of message 90").arg(part));
+        }
+        QVERIFY(shown->data(shown->index(0, sms_column::kShown - 1), Qt::ToolTipRole)
+                    .toString()
+                    .isEmpty());
+        // The typed line break stays in the text and shows as a line of the row.
+        QCOMPARE(Sim().Text(4, sms_column::kText), QStringLiteral("On my way,\r\nback at 10."));
+        QVERIFY(window->Grid(kSim)->rowHeight(3) > window->Grid(kSim)->rowHeight(2));
+    }
+
+    // A new message gets its defaults with its first character; the editor takes 160
+    // characters of the GSM alphabet, 70 once one is outside it.
+    void typesNewMessagesWithinTheirLimits() {
+        ReadCard();  // PIN1 opens the card's service centre number
+        EditAt(kComputer, 1, sms_column::kShown);
+        CellEditor* editor = window->Editor();
+        Type(editor, QStringLiteral("H"));
+        QTRY_COMPARE(Computer().Text(1, sms_column::kStatus), QStringLiteral("To Be Send"));
+        QCOMPARE(Computer().Text(1, sms_column::kValidity), QStringLiteral("167"));
+        QCOMPARE(Computer().Text(1, sms_column::kValidityText), QStringLiteral("24Hour"));
+        const QString centre = rig->session->CardInfo.ServiceCentreNumber;
+        QVERIFY(centre.size() > 2);
+        QCOMPARE(Computer().Text(1, sms_column::kServiceCentre), centre);
+        QVERIFY(Button("CmdNewSave")->isEnabled());
+        QCOMPARE(window->UsedCount(kComputer), 1);
+
+        Type(editor, QString(170, QLatin1Char('a')));
+        QCOMPARE(Computer().Text(1, sms_column::kText).size(), 160);
+        QCOMPARE(window->CharactersLeft(), QStringLiteral("0"));
+        QCOMPARE(window->findChild<QLabel*>("LCharsLeft")->text(), QStringLiteral("0"));
+        // A character outside the alphabet would make it UCS2: refused as well.
+        Type(editor, QStringLiteral("λ"));
+        QCOMPARE(Computer().Text(1, sms_column::kText).size(), 160);
+        // The stored text keeps no breaks; the shown text wraps and the row grows.
+        QVERIFY(!Computer().Text(1, sms_column::kText).contains(QLatin1Char('\n')));
+        QVERIFY(Computer().Text(1, sms_column::kShown).count(QStringLiteral("\r\n")) >= 1);
+
+        EditAt(kComputer, 2, sms_column::kShown);
+        Type(editor, QString(75, QChar(0x03BB)));
+        QCOMPARE(Computer().Text(2, sms_column::kText), QString(70, QChar(0x03BB)));
+        QCOMPARE(window->CharactersLeft(), QStringLiteral("0"));
+        // An emoji counts two units.
+        EditAt(kComputer, 3, sms_column::kShown);
+        Type(editor, QString(69, QLatin1Char('b')) + QStringLiteral("\U0001F600"));
+        QCOMPARE(Computer().Text(3, sms_column::kText), QString(69, QLatin1Char('b')));
+    }
+
+    void longMessageRowsGrowToSevenLines() {
+        EditAt(kComputer, 2, sms_column::kShown);
+        CellEditor* editor = window->Editor();
+        for (int line = 0; line < 9; ++line) {
+            Type(editor, QStringLiteral("line%1").arg(line));
+            if (line < 8)
+                QTest::keyClick(editor, Qt::Key_Return);
+        }
+        QTRY_COMPARE(Computer().Text(2, sms_column::kText).count(QStringLiteral("\r\n")), 8);
+        QCOMPARE(window->Grid(kComputer)->rowHeight(1), window->MessageRowHeight(7));
+        QVERIFY(window->MessageRowHeight(7) > window->MessageRowHeight(1));
+        // Up inside the message moves the caret, on the first line it leaves the row.
+        QTest::keyClick(editor, Qt::Key_Up);
+        QVERIFY(window->EditorOverCell());
+        editor->SetCaretPosition(0);
+        QTest::keyClick(editor, Qt::Key_Down);
+        QTest::keyClick(editor, Qt::Key_Up);
+        QTest::keyClick(editor, Qt::Key_Up);
+        QTRY_VERIFY(!window->EditorOverCell());
+    }
+
+    void numbersAreFiltered() {
+        EditAt(kComputer, 1, sms_column::kAddress);
+        Type(window->Editor(), QStringLiteral("+49x30"));
+        QTRY_COMPARE(Computer().Text(1, sms_column::kAddress), QStringLiteral("+4930"));
+        QCOMPARE(rig->dialogs.MessageIds().count(21200), 1);
+        QCOMPARE(Computer().Text(1, sms_column::kStatus), QStringLiteral("To Be Send"));
+        // Enter moves on past the hidden text column to the message.
+        QTest::keyClick(window->Editor(), Qt::Key_Return);
+        QTRY_COMPARE(window->Grid(kComputer)->CurrentColumn(), sms_column::kShown);
+    }
+
+    void validityPickerOnlyOnMessagesToSend() {
+        ReadCard();
+        RecordTable* sim = window->Grid(kSim);
+        ClickCell(sim, 1, sms_column::kValidityText);  // received
+        QTest::qWait(20);
+        QVERIFY(window->ValidityPicker()->isHidden());
+        ClickCell(sim, 3, sms_column::kValidityText);  // empty
+        QTest::qWait(20);
+        QVERIFY(window->ValidityPicker()->isHidden());
+        ClickCell(sim, 5, sms_column::kValidityText);  // to be sent
+        QTRY_VERIFY(window->ValidityPicker()->isVisible());
+        QCOMPARE(window->ValidityPicker()->value(), 173);
+        QTest::keyClick(window->ValidityPicker(), Qt::Key_Right);
+        QCOMPARE(Sim().Text(5, sms_column::kValidity), QStringLiteral("174"));
+        QCOMPARE(Sim().Text(5, sms_column::kValidityText), QStringLiteral("1Week 1Day"));
+        QTest::keyClick(window->ValidityPicker(), Qt::Key_Up);
+        QCOMPARE(Sim().Text(5, sms_column::kValidity), QStringLiteral("174"));
+        QTRY_COMPARE(sim->CurrentRow(), 4);
+        QTRY_VERIFY(window->ValidityPicker()->isVisible());  // the sent message above
+        QCOMPARE(window->ValidityPicker()->value(), 167);
+    }
+
+    // Copy to the computer list, save an SMS file, open it again; clipboard both ways.
+    void filesAndClipboardKeepTheMessages() {
+        ReadCard();
+        Button("Cmdallright")->click();
+        QCOMPARE(window->UsedCount(kComputer), 11);
+        const QString saved = rig->folder.filePath("messages.sms");
+        rig->dialogs.QueueFileName(saved);
+        Button("CmdSaveAs")->click();
+        QCOMPARE(QFileInfo(saved).size(), 11 * 1092);
+        Button("CmdNewNewrecord")->click();
+        QCOMPARE(window->UsedCount(kComputer), 0);
+        rig->dialogs.QueueFileName(saved);
+        Button("CmdNewOpen")->click();
+        QCOMPARE(window->UsedCount(kComputer), 11);
+        // Record files keep no blanks around a field.
+        for (int row = 1; row <= 11; ++row) {
+            for (int column = 1; column <= sms_column::kValidity; ++column)
+                QCOMPARE(Computer().Text(row, column), TrimBlanks(Sim().Text(row, column)));
+        }
+        QVERIFY(!Button("CmdNewSave")->isEnabled());
+
+        RecordTable* sim = window->Grid(kSim);
+        window->Model(kSim)->List().SetText(4, sms_column::kMark, QStringLiteral("1"));
+        window->Model(kSim)->List().SetText(6, sms_column::kMark, QStringLiteral("1"));
+        sim->setFocus();
+        QTest::keyClick(sim, Qt::Key_C, Qt::ControlModifier);
+        const QString copied = QApplication::clipboard()->text();
+        QVERIFY(
+            copied.startsWith(QStringLiteral("Source/Destination:\r\n+441632960123\r\n"
+                                             "Message:\r\nOn my way,\r\nback at 10.\r\n"
+                                             "Status:\r\nSend\r\n")));
+        RecordTable* computer = window->Grid(kComputer);
+        computer->setFocus();
+        QTest::keyClick(computer, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(window->UsedCount(kComputer), 13);
+        for (int column = 1; column <= sms_column::kValidity; ++column) {
+            QCOMPARE(Computer().Text(12, column), Sim().Text(4, column));
+            QCOMPARE(Computer().Text(13, column), Sim().Text(6, column));
+        }
+        QVERIFY(Button("CmdNewSave")->isEnabled());
+    }
+
+    // Writing the list back right after reading changes no byte; an emoji message goes to
+    // the card and comes back the same.
+    void writesBackUnchanged() {
+        ReadCard();
+        Pellucard& engine = rig->Engine();
+        const auto before = SmsRecords(engine);
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        Button("CmdSaveSim")->click();
+        QCOMPARE(window->findChild<QLabel*>("LNowRecord")->text(), TotalText(11, 0));
+        QCOMPARE(SmsRecords(engine), before);
+
+        EditAt(kSim, 12, sms_column::kShown);
+        const QString text = QStringLiteral("Bis bald \U0001F600");
+        Type(window->Editor(), text);
+        QTRY_COMPARE(Sim().Text(12, sms_column::kText), text);
+        window->Grid(kSim)->setFocus();
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        Button("CmdSaveSim")->click();
+        const auto after = SmsRecords(engine);
+        for (std::size_t i = 0; i < after.size(); ++i) {
+            if (i != 11)
+                QCOMPARE(after[i], before[i]);
+        }
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        Button("Command3")->click();
+        QCOMPARE(Sim().Text(12, sms_column::kText), text);
+        QCOMPARE(Sim().Text(12, sms_column::kStatus), QStringLiteral("To Be Send"));
+        QCOMPARE(Sim().Text(12, sms_column::kValidity), QStringLiteral("167"));
+    }
+
+    void findsInMessages() {
+        ReadCard();
+        auto* box = window->findChild<QLineEdit*>("FindBox_1");
+        box->setText(QStringLiteral("*ünch"));
+        window->FindBox_Enter(kSim);
+        QTRY_VERIFY(window->EditorOverCell());
+        QCOMPARE(window->Grid(kSim)->CurrentRow(), 2);
+        QCOMPARE(window->Grid(kSim)->CurrentColumn(), sms_column::kShown);
+        QCOMPARE(window->Editor()->textCursor().selectedText(), QStringLiteral("ünch"));
+    }
+};
+
+QTEST_MAIN(SmsRecTest)
+#include "sms_rec_test.moc"
