@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -92,6 +93,12 @@ void RecordWindow::BuildWidgets() {
     Picture1->setFrameShape(QFrame::NoFrame);
     content_ = new QWidget;
     Picture1->setWidget(content_);
+    // The scroll bars that move the content when the window is smaller than its design; the
+    // SMS window's HScroll1 is its validity picker.
+    Picture1->horizontalScrollBar()->setObjectName(kind_.windowIndex == window_index::kSmsRec
+                                                       ? QStringLiteral("HScroll2")
+                                                       : QStringLiteral("HScroll1"));
+    Picture1->verticalScrollBar()->setObjectName(QStringLiteral("VScroll1"));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(Picture1);

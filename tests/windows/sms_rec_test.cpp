@@ -286,6 +286,21 @@ private slots:
         QCOMPARE(Sim().Text(12, sms_column::kValidity), QStringLiteral("167"));
     }
 
+    void changesLanguage() {
+        rig->session->LanguageIndex = 3;
+        window->ChangeLanguage();
+        QCOMPARE(Button("Command3")->text(), Message(9300, 3));
+        QCOMPARE(Sim().Text(0, sms_column::kShown), Message(13500, 3));
+        QCOMPARE(window->windowTitle(), Message(28800, 3));
+        QVERIFY(window->Grid(kSim)->columnWidth(sms_column::kValidityText - 1) >
+                window->fontMetrics().horizontalAdvance(Message(18400, 3)));
+        EditAt(kComputer, 1, sms_column::kShown);
+        Type(window->Editor(), QStringLiteral("x"));
+        QTRY_COMPARE(Computer().Text(1, sms_column::kValidityText), QStringLiteral("24Stunde"));
+        QCOMPARE(Computer().Text(1, sms_column::kStatus), QStringLiteral("To Be Send"));
+        QVERIFY(window->findChild<QScrollBar*>("HScroll2"));
+    }
+
     void findsInMessages() {
         ReadCard();
         auto* box = window->findChild<QLineEdit*>("FindBox_1");
