@@ -16,6 +16,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "catalogue/catalogue.h"
 #include "records/record_documents.h"
 #include "records/record_list_model.h"
@@ -26,12 +28,12 @@ namespace pellucard {
 namespace {
 
 // Per contact column 1..25: the list's title, the field's label and its input length limit.
-struct FieldSpec {
+struct FieldForm {
     int titleId;
     int labelId;
     int limit;
 };
-constexpr std::array<FieldSpec, PersonRec::kFieldCount> kFields = {{
+constexpr std::array<FieldForm, PersonRec::kFieldCount> kFields = {{
     {11000, 100, 13},   {15200, 8000, 20},  {13700, 6100, 35},  {12700, 3700, 255},
     {12600, 3600, 100}, {12800, 3800, 100}, {12900, 3900, 10},  {15500, 9100, 100},
     {13000, 4000, 20},  {12500, 3400, 20},  {14700, 7200, 255}, {14600, 7100, 100},
