@@ -32,8 +32,7 @@ std::unique_ptr<ReaderSession> OpenCard(const Globals& globals) {
         const std::string why = session->WhyNoReader();
         if (!engine.ReaderPresent())
             throw Failure{kCardFailure, why.empty() ? "the reader went away" : why};
-        throw Failure{kCardFailure,
-                      "no SIM card in the reader" + (why.empty() ? "" : " (" + why + ")")};
+        throw Failure{kCardFailure, why.empty() ? "no SIM card in the reader" : why};
     }
     return session;
 }
