@@ -22,7 +22,6 @@ constexpr auto kRetry = std::chrono::milliseconds(200);
 // A frame that is begun is finished at once by vpcd; one that stalls means the peer is broken.
 constexpr int kFrameTimeoutMs = 2000;
 
-constexpr std::uint8_t kPowerOff = 0x00;
 constexpr std::uint8_t kPowerOn = 0x01;
 constexpr std::uint8_t kReset = 0x02;
 constexpr std::uint8_t kAnswerToReset = 0x04;
@@ -152,20 +151,13 @@ bool ServeCardToVpcd(SimCard& card, const VpcdOptions& options, const std::atomi
             if (ready < 0 || !connection.ReadFrame(frame))
                 break;
             if (frame.size() == 1) {
-                switch (frame[0]) {
-                    case kPowerOn:
-                    case kReset:
-                        atr = card.PowerOn();
-                        break;
-                    case kAnswerToReset:
-                        if (!connection.WriteFrame(atr))
-                            break;
-                        continue;
-                    case kPowerOff:
-                    default:
-                        break;
-                }
-                continue;
+                // vpcd asks for the answer to reset whenever it checks that the card is there;
+                // only power-on and reset start the card afresh.
+                if (frame[0] == kPowerOn || frame[0] == kReset)
+                    atr = card.PowerOn();
+                else if (frame[0] == kAnswerToReset && !connection.WriteFrame(atr))
+                    break;
+                continue;  // power off, and codes this card does not know, need no answer
             }
             if (options.pullAfter >= 0 && answered >= options.pullAfter) {
                 pulled = true;
