@@ -330,6 +330,22 @@ private slots:
         Button("Connectosim")->click();
         QCOMPARE(Sim().Text(3, 1), QStringLiteral("Чайковский"));
         QCOMPARE(Sim().Text(5, 1), QStringLiteral("Достоевский"));
+
+        // A row whose number was edited is encoded anew: its name of 11 Cyrillic letters,
+        // more than form 0x80 holds, keeps every letter.
+        ClickCell(window->Grid(kSim), 5, 2);
+        QTRY_VERIFY(window->EditorOverCell());
+        QTest::keyClick(window->Editor(), Qt::Key_Backspace);
+        QTRY_COMPARE(Sim().Text(5, 2), QStringLiteral("+7495123456"));
+        window->Grid(kSim)->setFocus();
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        Button("CmdSaveSim")->click();
+        const auto edited = PhoneBookRecords(engine);
+        QVERIFY(edited[4] != before[4]);
+        QCOMPARE(QString::fromStdString(DecodePhoneBookRecord(edited[4]).name),
+                 QStringLiteral("Достоевский"));
+        QCOMPARE(QString::fromStdString(DecodePhoneBookRecord(edited[4]).Number()),
+                 QStringLiteral("+7495123456"));
     }
 
     void pullingTheCardStopsTheWrite() {
