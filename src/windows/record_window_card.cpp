@@ -124,9 +124,11 @@ void RecordWindow::Transfer(bool writing) {
             sortState_[kSimList] = 0;
             find_[kSimList] = {};
             int done = 0;
-            RunRead(run, sim, done);
+            const bool complete = RunRead(run, sim, done);
             used_[kSimList] = FindLastUsedRow(sim, done, Kind().fieldCount);
-            nowLabel_->setText(TotalText(used_[kSimList], Language()));
+            // A read the card's removal cut short keeps saying so.
+            if (complete)
+                nowLabel_->setText(TotalText(used_[kSimList], Language()));
             AfterRead();
         }
     }
