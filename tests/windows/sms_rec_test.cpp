@@ -9,9 +9,13 @@
 #include "catalogue/catalogue.h"
 #include "engine/sms_record.h"
 #include "records/record_list_model.h"
+#include "shell/mdi_main.h"
+#include "shell/window_factory.h"
 #include "window_rig.h"
 #include "windows/cell_editor.h"
 #include "windows/record_columns.h"
+#include "windows/record_windows.h"
+#include "windows/sim_rec.h"
 #include "windows/sms_fields.h"
 #include "windows/sms_rec.h"
 
@@ -299,6 +303,43 @@ private slots:
         QTRY_COMPARE(Computer().Text(1, sms_column::kValidityText), QStringLiteral("24Stunde"));
         QCOMPARE(Computer().Text(1, sms_column::kStatus), QStringLiteral("To Be Send"));
         QVERIFY(window->findChild<QScrollBar*>("HScroll2"));
+    }
+
+    // The main window makes both record windows from its factory; its File menu's Save
+    // follows the modified state and saves the active one.
+    void theMainWindowDrivesBothWindows() {
+        delete window;
+        window = nullptr;
+        WindowFactory factory;
+        RegisterShellWindows(factory);
+        RegisterRecordWindows(factory);
+        MDIMain main(*rig->session, factory, PollPeriods{60'000, 120'000});
+        main.show();
+        main.Load();
+        main.Command1_Click(window_index::kSimRec);
+        QVERIFY(qobject_cast<SimRec*>(main.Window(window_index::kSimRec)));
+        QCOMPARE(rig->session->CurrentWindow, window_index::kSimRec);
+        main.Command1_Click(window_index::kSmsRec);
+        auto* sms = qobject_cast<SMSRec*>(main.Window(window_index::kSmsRec));
+        QVERIFY(sms);
+        QTRY_COMPARE(rig->session->CurrentWindow, window_index::kSmsRec);
+        auto* save = main.findChild<QAction*>(QStringLiteral("MDISave"));
+        QVERIFY(save && !save->isEnabled());
+        sms->List(kComputer).SetText(1, sms_column::kAddress, QStringLiteral("112"));
+        sms->InPutTotal(1);
+        sms->Cmdallleft_Click();  // no question: the SIM list is empty
+        sms->CmdRight_Click();    // nothing marked: nothing changes
+        QVERIFY(!save->isEnabled());
+        rig->dialogs.QueueAnswer(DialogAnswer::No);
+        sms->Cmdallright_Click();
+        QVERIFY(rig->dialogs.MessageIds().contains(12100));
+        QVERIFY(!save->isEnabled());
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        sms->Cmdallright_Click();
+        QVERIFY(save->isEnabled());
+        save->trigger();
+        QVERIFY(!save->isEnabled());
+        QCOMPARE(QFileInfo(sms->CurrentFile()).size(), 1092);
     }
 
     void findsInMessages() {
