@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Pellucard needs to build and test, when they are missing.
+# Further packages can be named as arguments.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,8 @@ packages=(
     googletest libgtest-dev
     poppler-utils
 )
+
+packages+=("$@")
 
 missing=()
 for package in "${packages[@]}"; do

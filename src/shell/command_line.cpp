@@ -24,6 +24,22 @@ bool ParseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
                 error = QStringLiteral("option --reader needs a value");
                 return false;
             }
+        } else if (word == QLatin1String("--language") || word == QLatin1String("--screenshot")) {
+            if (i + 1 >= arguments.size()) {
+                error = QStringLiteral("option %1 needs a value").arg(word);
+                return false;
+            }
+            const QString value = arguments[++i];
+            if (word == QLatin1String("--screenshot")) {
+                options.screenshot = value;
+                continue;
+            }
+            bool number = false;
+            options.language = value.toInt(&number);
+            if (!number || options.language < 0 || options.language > 7) {
+                error = QStringLiteral("--language takes a number from 0 (English) to 7 (Spanish)");
+                return false;
+            }
         } else {
             error = QStringLiteral("unknown argument '%1'").arg(word);
             return false;
@@ -49,7 +65,7 @@ bool ParseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
 
 QString ProgramUsage() {
     return QStringLiteral(
-        "usage: pellucard [--demo | --reader READER]\n"
+        "usage: pellucard [--demo | --reader READER] [--language K] [--screenshot FILE]\n"
         "\n"
         "Reads and writes the phone book and short messages of a GSM SIM card in a USB SIM card\n"
         "reader, and manages the card's PIN codes.\n"
@@ -63,6 +79,10 @@ QString ProgramUsage() {
         "      virtual[:IMAGE]  the built-in virtual reader with the demo card or a card\n"
         "                       image (JSON)\n"
         "      socket:PATH      a reader emulator behind a Unix socket\n"
+        "  --language K     start in language K: 0 English, 1 Dutch, 2 French, 3 German,\n"
+        "                   4 Greek, 5 Italian, 6 Portuguese, 7 Spanish\n"
+        "  --screenshot FILE  save a picture of the main window (PNG) once the card has\n"
+        "                   been read, then quit\n"
         "  --help, --version\n");
 }
 

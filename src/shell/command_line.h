@@ -11,12 +11,18 @@ struct ProgramOptions {
     // As the command line tool has it: the USB SIM reader when one is plugged in, else a
     // smart-card reader holding a card; --demo or --reader choose another.
     ReaderChoice reader{ReaderChoice::Kind::Auto, {}};
+    // The language to start in (catalogue language index); English unless asked.
+    int language = 0;
+    // Save a picture of the main window here once the card has been read, then quit.
+    QString screenshot;
 };
 
 // Reads the arguments (the program's name first). False with a one-line error when they make
 // no sense. Options:
 //   --demo            the built-in virtual reader with the demo card
 //   --reader READER   auto, hid, pcsc[:NAME], virtual[:IMAGE] or socket:PATH
+//   --language K      start in language K (0 English ... 7 Spanish)
+//   --screenshot FILE save a picture of the main window once the card is read, then quit
 // (--help and --version are answered before the application starts.)
 bool ParseProgramOptions(const QStringList& arguments, ProgramOptions& options, QString& error);
 

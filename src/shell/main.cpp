@@ -1,5 +1,8 @@
 // pellucard: the desktop program for the USB SIM card reader.
 #include <QApplication>
+#include <QTimer>
+
+#include <memory>
 
 #include <cstdio>
 
@@ -20,6 +23,25 @@
 using namespace pellucard;
 
 namespace {
+
+// Waits until the polling has read the card (or a few seconds passed), then saves a picture of
+// the main window and ends the program: for documentation made under a virtual X server.
+void TakeScreenshotWhenRead(QWidget& window, Session& session, const QString& path) {
+    auto* timer = new QTimer(&window);
+    auto waited = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, &window, [&window, &session, path, timer, waited] {
+        *waited += 250;
+        const bool read = session.CardInfo.MaxPhoneRecords > 0;
+        // One more period after the card was read lets the windows show what was read.
+        if ((!read || *waited < 1500) && *waited < 10000)
+            return;
+        timer->stop();
+        if (!window.grab().save(path))
+            std::fprintf(stderr, "pellucard: cannot save %s\n", qPrintable(path));
+        QApplication::quit();
+    });
+    timer->start(250);
+}
 
 void ShowError(const QString& text) {
     MessageRequest request;
@@ -89,6 +111,10 @@ int main(int argc, char* argv[]) {
         MDIMain window(session, factory);
         window.show();
         window.Load();
+        if (options.language != 0)
+            window.MenuOption(options.language);
+        if (!options.screenshot.isEmpty())
+            TakeScreenshotWhenRead(window, session, options.screenshot);
         status = QApplication::exec();
     }
 

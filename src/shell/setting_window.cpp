@@ -151,9 +151,9 @@ void Setting::Form_Activate() {
 }
 
 QString Setting::AttemptsText(int count) {
-    // "Remain 3Times": the catalogue's words carry their own spacing.
     const Session& session = CurrentSession();
-    return session.Text(16000) + QString::number(count) + session.Text(17900);
+    // The catalogue's pieces ("Remain ", "Times") carry no blank after the count.
+    return session.Text(16000) + QString::number(count) + QLatin1Char(' ') + session.Text(17900);
 }
 
 void Setting::ShowCardInf() {

@@ -188,7 +188,7 @@ void MainWindowTest::languageChoiceRecaptionsEveryWindow() {
     QCOMPARE(rig.Info6()->windowTitle(), Message(28400, german));
     QCOMPARE(rig.Info6()->ComCPIN[0]->text(), Message(1000, german));
     QCOMPARE(rig.Info6()->TPIN1State->text(),
-             Message(16000, german) + "3" + Message(17900, german));
+             Message(16000, german) + "3 " + Message(17900, german));
     QCOMPARE(phone->captionings, captionings + 1);
     QCOMPARE(verify->windowTitle(), Message(10600, german));
     QCOMPARE(rig.main->LeftPanel()->Command1(6)->toolTip(), Message(28400, german));

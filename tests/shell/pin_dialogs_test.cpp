@@ -238,7 +238,8 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     for (int attempt = 0; attempt < 3; ++attempt)
         QVERIFY(!VerifyPin1(rig, "0000"));
     QCOMPARE(rig.Info().Pin1Attempts, 0);
-    QCOMPARE(window->TPIN1State->text(), rig.session->Text(16000) + "0" + rig.session->Text(17900));
+    QCOMPARE(window->TPIN1State->text(),
+             rig.session->Text(16000) + "0 " + rig.session->Text(17900));
     QVERIFY(!window->ComCPIN[0]->isEnabled());
     QVERIFY(window->ComUBPIN[0]->isEnabled());
     QVERIFY(window->ComCPIN[1]->isEnabled());  // PIN2 is untouched

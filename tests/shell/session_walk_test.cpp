@@ -59,7 +59,8 @@ void VerifyNothingKnown(ShellRig& rig) {
     Setting* window = rig.Info6();
     QCOMPARE(window->TICCID->text(), QString("-"));
     QCOMPARE(window->TMNOfPhone->text(), QString("0"));
-    QCOMPARE(window->TPIN1State->text(), rig.session->Text(16000) + "0" + rig.session->Text(17900));
+    QCOMPARE(window->TPIN1State->text(),
+             rig.session->Text(16000) + "0 " + rig.session->Text(17900));
 }
 
 }  // namespace
@@ -142,7 +143,7 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     QCOMPARE(window->TICCID->text(), QString(kDemoIccid));
     QCOMPARE(window->TMNOfMessage->text(), QString("30"));
     QCOMPARE(window->TUnblockPIN1State->text(),
-             rig.session->Text(16000) + "10" + rig.session->Text(17900));
+             rig.session->Text(16000) + "10 " + rig.session->Text(17900));
     QVERIFY(window->ComCPIN[0]->isEnabled());
     QVERIFY(!window->ComUBPIN[0]->isEnabled());
     QVERIFY(window->CmdCopy->isEnabled());
