@@ -6,10 +6,4 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset release
 cmake --build --preset release
-if [ -x build/release/src/shell/pellucard ]; then
-    exec build/release/src/shell/pellucard "$@"
-fi
-# Until the windows are built, show the card through the command line tool.
-reader=(--reader hid)
-[ "${1:-}" = "--demo" ] && reader=(--reader virtual)
-exec build/release/src/cli/pellucard-cli "${reader[@]}" info
+exec build/release/src/shell/pellucard "$@"

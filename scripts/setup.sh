@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libhidapi-dev libpcsclite-dev pcscd vsmartcard-vpcd
     googletest libgtest-dev
-    poppler-utils
+    poppler-utils ccache
 )
 
 packages+=("$@")

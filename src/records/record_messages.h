@@ -4,8 +4,7 @@
 
 namespace pellucard {
 
-// Messages of the record files beyond the original catalogue. Until the catalogue holds
-// their translations they are shown in English.
+// Messages of the record files: load and save failures, and files too large to load.
 inline constexpr int kFileNotSavedMessage = 30000;
 inline constexpr int kFileNotReadMessage = 30100;
 inline constexpr int kFileTooLargeMessage = 30200;

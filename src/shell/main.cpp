@@ -16,9 +16,7 @@
 #include "shell/widget_dialogs.h"
 #include "shell/window_factory.h"
 
-#ifdef PELLUCARD_HAVE_RECORD_WINDOWS
 #include "windows/record_windows.h"
-#endif
 
 using namespace pellucard;
 
@@ -102,9 +100,7 @@ int main(int argc, char* argv[]) {
 
     WindowFactory factory;
     RegisterShellWindows(factory);
-#ifdef PELLUCARD_HAVE_RECORD_WINDOWS
     RegisterRecordWindows(factory);
-#endif
 
     int status = 0;
     {

@@ -18,8 +18,8 @@ using namespace pellucard;
 
 namespace {
 
-// Every message id the program uses, with its English text exactly as the original program
-// shows it (misspellings and trailing blanks included). The two version lines are ours.
+// Every message id the program uses, with its English text as the catalogue holds it
+// (trailing blanks included).
 struct English {
     int id;
     const char* text;
