@@ -51,7 +51,7 @@ MDIMain::MDIMain(Session& session, const WindowFactory& factory, PollPeriods per
     timer_->setObjectName("Timer1");
     connect(timer_, &QTimer::timeout, this, &MDIMain::Timer1_Timer);
 
-    pinDialogs_ = new PinDialogLauncher(session_, this);
+    pinDialogs_ = std::make_unique<PinDialogLauncher>(session_, this);
     CreateMenus();
     if (session_.IsVirtualReader())
         demo_ = new DemoControls(session_, *this, [this] { StartPolling(kAtOnce); });

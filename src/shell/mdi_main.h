@@ -5,6 +5,7 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -107,7 +108,8 @@ private:
     QMdiArea* mdi_;
     ButtonPanel* panel_;
     QTimer* timer_;
-    PinDialogLauncher* pinDialogs_;
+    // Owned here: it closes its dialogs while the frame still stands.
+    std::unique_ptr<PinDialogLauncher> pinDialogs_;
     DemoControls* demo_ = nullptr;
     std::map<int, QPointer<QMdiSubWindow>> windows_;
     QPointer<ChildWindow> activeChild_;

@@ -256,7 +256,9 @@ TEST_F(SimulatorTest, KilledEmulatorEndsTheReadWithAClearFailure) {
     reader.start(PELLUCARD_CLI,
                  {"--reader", "socket:" + socket, "--pin", "1234", "phonebook", "read"});
     ASSERT_TRUE(reader.waitForStarted());
-    QThread::msleep(300);
+    // Past finding the reader and the card (about half a second on this profile, more in a
+    // sanitizer build), within the read of 30 records.
+    QThread::msleep(1000);
     simulator.kill();
     ASSERT_TRUE(reader.waitForFinished(15000)) << "the reading side must not hang";
     EXPECT_EQ(reader.exitCode(), 1);
