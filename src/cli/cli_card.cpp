@@ -56,9 +56,13 @@ void UnlockCard(ReaderSession& session, const Globals& globals) {
         throw Failure{kCardFailure, "the card is locked by PIN1: give it with --pin CODE"};
     }
     if (!engine.PINCodeVerify(*globals.pin, 1)) {
-        throw Failure{kCardFailure, "wrong PIN1; " +
-                                        std::to_string(engine.CardStatus().chv1AttemptsLeft) +
-                                        " attempts left"};
+        const std::string left =
+            engine.CountersKnown()
+                ? std::to_string(engine.CardStatus().chv1AttemptsLeft) + " attempts left"
+                : "the attempts left could not be read";
+        if (engine.LastOutcome().IsLinkFailed())
+            throw Failure{kCardFailure, "the reader failed while PIN1 was being checked; " + left};
+        throw Failure{kCardFailure, "wrong PIN1; " + left};
     }
 }
 

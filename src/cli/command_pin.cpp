@@ -89,6 +89,17 @@ int RunPin(const Globals& globals, const Arguments& args) {
     if (!engine.ReaderPresent())
         throw Failure{kCardFailure, "the reader went away"};
     SaveCard(*session);
+    // The command was sent once and never repeated; say so rather than call the code wrong.
+    if (!ok && engine.LastOutcome().IsLinkFailed()) {
+        if (!engine.CountersKnown()) {
+            throw Failure{kCardFailure,
+                          "the reader failed during the PIN operation; the attempts left could "
+                          "not be read"};
+        }
+        if (!globals.json)
+            PrintLine(
+                "the reader failed during the PIN operation; the counters below were read again");
+    }
     ReportCounters(globals, engine, ok, done);
     return ok ? kSuccess : kCardFailure;
 }

@@ -7,68 +7,62 @@
 #include "cli/cli.h"
 #include "cli/record_files.h"
 #include "cli/record_json.h"
+#include "engine/card_runs.h"
 #include "engine/pellucard.h"
+#include "engine/sim_commands.h"
 #include "records/save_file.h"
 
 namespace pellucard::cli {
 
 namespace {
 
-std::string StatusWords(const Bytes& block) {
-    return block.size() == 2 ? " (status " + ToHex(block) + ")" : "";
+// Why a run ended early, in one line. PIN1 is named only when the card said that an access
+// condition is not fulfilled.
+std::string RunFailure(const CardRunResult& run, const Pellucard& engine, bool pinGiven,
+                       const char* what) {
+    const std::string record = std::to_string(run.record);
+    switch (run.ending) {
+        case RunEnding::Refused: {
+            std::string message =
+                "the card refused record " + record + " (status " + run.failure.StatusText() + ")";
+            if (sim::IsAccessConditionNotFulfilled(run.failure.statusWord)) {
+                message +=
+                    pinGiven ? "; access condition not fulfilled" : "; is PIN1 needed (--pin)?";
+            }
+            return message;
+        }
+        case RunEnding::NotEntered:
+            if (run.failure.IsRefused()) {
+                return std::string("cannot open the card's ") + what + " (status " +
+                       run.failure.StatusText() + ")";
+            }
+            return std::string("cannot open the card's ") + what;
+        case RunEnding::LinkFailed:
+            return engine.ReaderPresent() ? "the reader failed at record " + record
+                                          : "the reader went away at record " + record;
+        case RunEnding::Stopped:
+            return "stopped at record " + record;
+        case RunEnding::Complete:
+            break;
+    }
+    return {};
 }
 
-// A written record is acknowledged by the status words 90 00.
-void CheckWritten(bool sent, int slot, Pellucard& engine) {
-    if (!sent) {
-        throw Failure{kCardFailure, engine.ReaderPresent()
-                                        ? "writing record " + std::to_string(slot) + " failed"
-                                        : "the reader went away at record " + std::to_string(slot)};
-    }
-    if (engine.LastResponse() != Bytes{0x90, 0x00}) {
-        throw Failure{kCardFailure, "the card refused to write record " + std::to_string(slot) +
-                                        StatusWords(engine.LastResponse())};
+void CheckRun(const CardRunResult& run, const Pellucard& engine, const Globals& globals, bool sms) {
+    if (!run.Complete()) {
+        throw Failure{kCardFailure, RunFailure(run, engine, globals.pin.has_value(),
+                                               sms ? "message store" : "phone book")};
     }
 }
 
-struct CardFile {
-    int count = 0;
-    int length = 0;
-};
-
-CardFile EnterPhoneBook(Pellucard& engine) {
-    if (!engine.EnterPhoneBook() || engine.PhoneBookRecordCount() <= 0) {
-        throw Failure{kCardFailure, "cannot open the card's phone book"};
-    }
-    return {engine.PhoneBookRecordCount(), engine.PhoneBookRecordLength()};
+CardRunHooks ProgressHooks(const char* what) {
+    CardRunHooks hooks;
+    hooks.progress = [what](int record, int count) { Progress(what, record, count); };
+    return hooks;
 }
 
-CardFile EnterSms(Pellucard& engine) {
-    if (!engine.EnterSMSBook() || engine.SmsRecordCount() <= 0) {
-        throw Failure{kCardFailure, "cannot open the card's message store"};
-    }
-    return {engine.SmsRecordCount(), engine.SmsRecordLength()};
-}
-
-// Reads one record; a block that is not a whole record is the card's refusal.
-Bytes ReadRecord(Pellucard& engine, bool sms, int slot, int length) {
-    Bytes record;
-    const bool ok = sms ? engine.GetSMS(record, slot) : engine.GetPhoneBook(record, slot);
-    if (!ok) {
-        throw Failure{kCardFailure, engine.ReaderPresent()
-                                        ? "reading record " + std::to_string(slot) + " failed"
-                                        : "the reader went away at record " + std::to_string(slot)};
-    }
-    if (static_cast<int>(record.size()) != length) {
-        throw Failure{kCardFailure, "the card refused record " + std::to_string(slot) +
-                                        StatusWords(record) + "; is PIN1 needed (--pin)?"};
-    }
-    return record;
-}
-
-void WriteRecord(Pellucard& engine, bool sms, int slot, const Bytes& record) {
-    const bool sent = sms ? engine.SetSMS(slot, record) : engine.SetPhoneBook(record, slot);
-    CheckWritten(sent, slot, engine);
+CardRecordFile FileOf(bool sms) {
+    return sms ? CardRecordFile::Sms : CardRecordFile::PhoneBook;
 }
 
 template <typename Slot>
@@ -127,13 +121,18 @@ int ReadAll(const Globals& globals, const Arguments& args, bool sms) {
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
     Pellucard& engine = *session->engine;
-    const CardFile file = sms ? EnterSms(engine) : EnterPhoneBook(engine);
+    std::vector<Bytes> records;
+    const CardRunResult run = ReadCardRecords(
+        engine, FileOf(sms), [&records](int, const Bytes& raw) { records.push_back(raw); },
+        ProgressHooks(sms ? "reading messages" : "reading phone book"));
+    EndProgress();
+    CheckRun(run, engine, globals, sms);
+    const int count = run.recordCount;
     QJsonArray out;
     std::vector<PhoneBookSlot> entries;
     std::vector<SmsSlot> messages;
-    for (int slot = 1; slot <= file.count; ++slot) {
-        Progress(sms ? "reading messages" : "reading phone book", slot, file.count);
-        const Bytes record = ReadRecord(engine, sms, slot, file.length);
+    for (int slot = 1; slot <= count; ++slot) {
+        const Bytes& record = records[static_cast<std::size_t>(slot - 1)];
         if (sms) {
             const auto message = DecodeSmsRecord(record);
             messages.push_back(SlotOfMessage(slot, message));
@@ -153,19 +152,18 @@ int ReadAll(const Globals& globals, const Arguments& args, bool sms) {
             }
         }
     }
-    EndProgress();
     if (toJsonFile) {
         SaveJson(output, out);
     } else if (toFile) {
         // The card-side list as the windows keep it: slot n holds card record n.
         const CardList cards =
-            sms ? FromSmsSlots(messages, file.count) : FromPhoneBookSlots(entries, file.count);
+            sms ? FromSmsSlots(messages, count) : FromPhoneBookSlots(entries, count);
         WriteCardFile(cards, output, options);
     } else if (globals.json) {
         PrintJson(out);
     }
     if (toFile && !globals.json)
-        PrintLine("read " + std::to_string(file.count) + " records into " + output);
+        PrintLine("read " + std::to_string(count) + " records into " + output);
     return kSuccess;
 }
 
@@ -194,25 +192,36 @@ int WriteAll(const Globals& globals, const Arguments& args, bool sms) {
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
     Pellucard& engine = *session->engine;
-    const CardFile file = sms ? EnterSms(engine) : EnterPhoneBook(engine);
-    const auto entries = BySlot(phoneBook, file.count);
-    const auto texts = BySlot(messages, file.count);
-    for (int slot = 1; slot <= file.count; ++slot) {
-        Progress(sms ? "writing messages" : "writing phone book", slot, file.count);
-        Bytes record;
+    // Validate against the card's record count, then run.
+    const int count = EnterCardRecordFile(engine, FileOf(sms));
+    if (count <= 0)
+        throw Failure{kCardFailure,
+                      RunFailure(CardRunResult{.failure = engine.LastOutcome()}, engine, false,
+                                 sms ? "message store" : "phone book")};
+    const auto entries = BySlot(phoneBook, count);
+    const auto texts = BySlot(messages, count);
+    const auto recordFor = [&](int slot, int length) -> std::optional<Bytes> {
+        const auto index = static_cast<std::size_t>(slot);
         if (sms) {
-            record = texts[slot] ? SmsRecordFor(*texts[slot], file.length)
-                                 : SmsRecordFor(SmsSlot{}, file.length);
-        } else {
-            record = entries[slot] ? PhoneBookRecordFor(*entries[slot], file.length)
-                                   : PhoneBookRecordFor(PhoneBookSlot{}, file.length);
+            return texts[index] ? SmsRecordFor(*texts[index], length)
+                                : SmsRecordFor(SmsSlot{}, length);
         }
-        WriteRecord(engine, sms, slot, record);
-    }
+        return entries[index] ? PhoneBookRecordFor(*entries[index], length)
+                              : PhoneBookRecordFor(PhoneBookSlot{}, length);
+    };
+    const CardRunResult run =
+        WriteCardRecords(engine, FileOf(sms), recordFor,
+                         ProgressHooks(sms ? "writing messages" : "writing phone book"), count);
     EndProgress();
+    // What was written stays written: keep it in a virtual card's image before failing.
+    if (!run.Complete()) {
+        std::string ignored;
+        session->SaveVirtualCard(ignored);
+        CheckRun(run, engine, globals, sms);
+    }
     SaveCard(*session);
     if (!globals.json)
-        PrintLine("wrote " + std::to_string(file.count) + " records");
+        PrintLine("wrote " + std::to_string(run.done) + " records");
     return kSuccess;
 }
 

@@ -31,12 +31,50 @@ CardImage LoadImage(const std::optional<std::string>& path) {
     return image;
 }
 
+// --refuse read:6F3A:17:9804,update:6F3C:*:6F00 : refusals the card gives.
+std::vector<CardRefusal> RefusalsOf(const Arguments& args) {
+    std::vector<CardRefusal> refusals;
+    const auto given = args.Option("refuse");
+    if (!given)
+        return refusals;
+    std::size_t start = 0;
+    while (start <= given->size()) {
+        const auto end = std::min(given->find(',', start), given->size());
+        CardRefusal refusal;
+        std::string why;
+        if (!ParseCardRefusal(std::string_view(*given).substr(start, end - start), refusal, why))
+            throw Failure{kUsage, "--refuse: " + why};
+        refusals.push_back(refusal);
+        start = end + 1;
+    }
+    return refusals;
+}
+
+// The virtual reader's misbehaviour, for demonstrations and tests of a failing reader.
+ReaderFaults FaultsOf(const Arguments& args) {
+    ReaderFaults faults;
+    faults.lostAcknowledgements = args.IntOption("lose-acks", 0, 0, 1000000);
+    faults.readyLateReads = args.IntOption("ready-late", 0, 0, 1000000);
+    faults.readyNever = args.Flag("no-ready");
+    faults.readyDropped = args.IntOption("drop-ready", 0, 0, 1000000);
+    faults.silent = args.Flag("silent");
+    faults.unplugAfterReports = args.IntOption("unplug-after", -1, 0, 1000000);
+    return faults;
+}
+
+bool HasReaderFaults(const Arguments& args) {
+    return args.Option("lose-acks") || args.Option("ready-late") || args.Flag("no-ready") ||
+           args.Option("drop-ready") || args.Flag("silent") || args.Option("unplug-after");
+}
+
 // The card through pcscd: vpcd's card side, a GSM SIM or, with --uicc, a USIM-only card.
 int ServePcsc(const Arguments& args, const std::optional<std::string>& image) {
     VpcdOptions options;
     options.port = static_cast<std::uint16_t>(args.IntOption("port", options.port, 1, 65535));
     options.pullAfter = args.IntOption("pull-after", -1, 0, 1000000);
-    const CardImage content = LoadImage(image);
+    CardImage content = LoadImage(image);
+    for (const auto& refusal : RefusalsOf(args))
+        content.refusals.push_back(refusal);
     QString why;
     std::shared_ptr<SimCard> card;
     std::function<bool(QString&)> save;
@@ -77,11 +115,14 @@ int ServePcsc(const Arguments& args, const std::optional<std::string>& image) {
 int RunSimulate(const Globals& globals, const Arguments& raw) {
     (void)globals;
     const Arguments& args = raw;
-    args.Expect({"socket", "image", "profile", "port", "pull-after"});
+    args.Expect({"socket", "image", "profile", "port", "pull-after", "refuse", "lose-acks",
+                 "ready-late", "drop-ready", "unplug-after"});
     const auto image = args.Option("image");
     if (args.Flag("pcsc")) {
-        if (args.Option("socket") || args.Option("profile"))
-            throw Failure{kUsage, "--pcsc serves pcscd; --socket and --profile are for the socket"};
+        if (args.Option("socket") || args.Option("profile") || HasReaderFaults(args))
+            throw Failure{kUsage,
+                          "--pcsc serves pcscd; --socket, --profile and the reader's "
+                          "faults are for the socket"};
         return ServePcsc(args, image);
     }
     if (args.Flag("uicc") || args.Option("port") || args.Option("pull-after"))
@@ -100,8 +141,12 @@ int RunSimulate(const Globals& globals, const Arguments& raw) {
         throw Failure{kUsage,
                       (image ? *image : std::string("demo card")) + ": " + why.toStdString()};
 
+    for (const auto& refusal : RefusalsOf(args))
+        card->AddRefusal(refusal);
+
     VirtualReader reader(SystemClock(), profile == "realistic" ? ReaderTiming::Realistic()
                                                                : ReaderTiming::Instant());
+    reader.Faults() = FaultsOf(args);
     reader.InsertCard(card);
 
     std::signal(SIGINT, RequestStop);

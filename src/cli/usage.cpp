@@ -47,7 +47,8 @@ std::string Usage(const std::string& command) {
          "JSON (\"-\" reads stdin); slots not given are written empty. A record whose \"raw\"\n"
          "bytes still decode to its name and number goes back byte for byte.\n"
          "-o FILE writes what was read to FILE instead; FILE, and the FILE of write, may also be\n"
-         "a contact file (.SPB, slot n holding card record n) or text (.csv, .txt; see convert).\n"},
+         "a contact file (.SPB, slot n holding card record n) or text (.csv, .txt; see "
+         "convert).\n"},
         {"sms",
          "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] sms read [-o FILE]\n"
          "       pellucard-cli [--reader R] [--pin PIN1] sms write FILE\n"
@@ -56,7 +57,8 @@ std::string Usage(const std::string& command) {
          "\"validity\": v or null, \"concatenation\": {\"reference\", \"part\", \"parts\"}, "
          "\"raw\"}.\n"
          "The time zone tz counts signed quarter hours.\n"
-         "sms read -o FILE and sms write FILE also take an SMS file (.sms) or text (.csv, .txt).\n"},
+         "sms read -o FILE and sms write FILE also take an SMS file (.sms) or text (.csv, "
+         ".txt).\n"},
         {"convert",
          "usage: pellucard-cli convert IN OUT [--delimiter comma|tab] [--kind phonebook|sms]\n"
          "                             [--force]\n"
@@ -89,13 +91,24 @@ std::string Usage(const std::string& command) {
         {"simulate",
          "usage: pellucard-cli simulate --socket PATH [--image FILE] [--profile "
          "instant|realistic]\n"
-         "       pellucard-cli simulate --pcsc [--uicc] [--image FILE] [--port N] [--pull-after N]\n"
+         "           [--refuse C:FILE:R:SW,...] [--lose-acks N] [--ready-late READS] "
+         "[--drop-ready N]\n"
+         "           [--no-ready] [--silent] [--unplug-after REPORTS]\n"
+         "       pellucard-cli simulate --pcsc [--uicc] [--image FILE] [--port N] [--pull-after "
+         "N]\n"
          "Serves the virtual reader on a Unix socket (what --reader socket:PATH connects to)\n"
          "until interrupted; with --image the card's changes are saved back to the image.\n"
          "With --pcsc the card goes to pcscd instead, through vsmartcard's vpcd driver (port\n"
          "35963 unless --port says otherwise), and --reader pcsc reaches it; --uicc makes it a\n"
          "USIM-only card that refuses GSM commands and keeps its phone book in DF 5F3A;\n"
-         "--pull-after N pulls the card out after N commands.\n"},
+         "--pull-after N pulls the card out after N commands.\n"
+         "--refuse makes the card answer a read or update with a status word instead:\n"
+         "read:6F3A:17:9804 refuses reading phone book record 17, update:6F3C:*:6F00 every\n"
+         "update of the message store (also with --pcsc; a card image may list them as\n"
+         "\"refusals\"). The reader's faults: --lose-acks N drops the next N acknowledgements,\n"
+         "--ready-late READS holds each ready report back that many reads, --drop-ready N\n"
+         "never sends the next N, --no-ready never sends one, --silent answers nothing, "
+         "--unplug-after REPORTS unplugs the reader.\n"},
     };
     const auto it = kUsage.find(command);
     return it == kUsage.end() ? kUsage.at("") : it->second;

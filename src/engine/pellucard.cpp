@@ -47,13 +47,16 @@ bool Pellucard::Track(LinkResult result) {
     if (result == LinkResult::ReceiveFailed)
         ResetCardState();
     lastResult_ = result == LinkResult::Ok;
+    lastOutcome_ = lastResult_ ? CardOutcome::Done() : CardOutcome::LinkFailed();
     return lastResult_;
 }
 
 bool Pellucard::SendSimCommand(const CommandHeader& header, std::uint8_t fileHigh,
                                std::uint8_t fileLow, Bytes& data) {
     Bytes response;
-    const bool ok = Track(channel_->SimCommand(header, fileHigh, fileLow, data, response));
+    const LinkResult link = channel_->SimCommand(header, fileHigh, fileLow, data, response);
+    const bool ok = Track(link);
+    lastOutcome_ = sim::JudgeAnswer(link, response);
     lastResponse_ = response;
     data = std::move(response);
     return ok;

@@ -6,6 +6,7 @@
 #include "engine/bytes.h"
 #include "engine/card_channel.h"
 #include "engine/card_info_item.h"
+#include "engine/card_outcome.h"
 #include "engine/phonebook_entry.h"
 #include "engine/sim_file_info.h"
 #include "engine/sms_record.h"
@@ -36,6 +37,10 @@ public:
     // The response block of the last SIM command: response data, or the status words. The
     // engine's results do not look at status words; a caller that wants to may.
     const Bytes& LastResponse() const { return lastResponse_; }
+    // What became of the last SIM command: executed, refused with a status word, or lost on the
+    // link. The boolean results of the phone book, SMS and PIN operations are true only for an
+    // executed command; this says why when they are false.
+    const CardOutcome& LastOutcome() const { return lastOutcome_; }
 
     // --- SIM command layer ---
     bool SendSimCommand(const CommandHeader& header, std::uint8_t fileHigh, std::uint8_t fileLow,
@@ -63,11 +68,15 @@ public:
     bool CardReadable();
 
     // --- PIN operations (CHV 1 or 2); true on success ---
+    // Each command is sent once: a CHV command costs the user an attempt, so nothing here
+    // repeats it. The counters are read again afterwards; when the link failed during the
+    // command, LastOutcome() says so and CountersKnown() whether the counters could be read.
     bool PINCodeVerify(const std::string& pin, int chv);
     bool PINCodeChange(const std::string& newPin, const std::string& oldPin, int chv);
     bool PINCodeEnable(const std::string& pin, int chv = 1);
     bool PINCodeDisable(const std::string& pin, int chv = 1);
     bool PINCodeUnBlock(const std::string& newPin, const std::string& unblockCode, int chv);
+    bool CountersKnown() const { return countersKnown_; }
     // --- Phone book (EF ADN) ---
     bool EnterPhoneBook();
     bool GetPhoneBook(Bytes& data, int recordNumber);
@@ -123,6 +132,8 @@ protected:
     bool lastResult_ = false;
     SimFileInfo cardStatus_;
     Bytes lastResponse_;
+    CardOutcome lastOutcome_;
+    bool countersKnown_ = false;
 
     // Cached by the card-information reads.
     std::int16_t phoneBookRecordCount_ = 0;

@@ -7,26 +7,32 @@ namespace pellucard {
 
 bool Pellucard::EnterFile(std::uint8_t fileLow, SimFileInfo& info) {
     Bytes response;
-    if (!SelectFile7F(0x10, response))
+    if (!SelectFile7F(0x10, response) || !lastOutcome_.IsDone())
         return false;
-    ParseFileInfo(response);
-    if (!SelectFile6F(fileLow, response))
+    if (!SelectFile6F(fileLow, response) || !lastOutcome_.IsDone())
         return false;
     info = ParseFileInfo(response);
     return true;
 }
 
 bool Pellucard::RecordCommand(const CommandHeader& header, Bytes& data) {
-    // The record number travels in one byte; anything else is not a record of this card.
-    if (header[2] == 0)
+    // The record number travels in one byte; anything else is not a record of this card. The
+    // host refuses it as the card would (94 02, out of range) without sending anything.
+    if (header[2] == 0) {
+        lastOutcome_ = CardOutcome::Refused(0x9402);
         return false;
-    return SendSimCommand(header, 0, 0, data);
+    }
+    SendSimCommand(header, 0, 0, data);
+    return lastOutcome_.IsDone();
 }
 
 bool Pellucard::EnterPhoneBook() {
     SimFileInfo info;
-    if (!EnterFile(0x3A, info))
+    if (!EnterFile(0x3A, info)) {
+        phoneBookRecordCount_ = 0;
+        phoneBookRecordLength_ = 0;
         return false;
+    }
     phoneBookRecordCount_ = info.sizeOrRecordCount;
     phoneBookRecordLength_ = info.recordLength;
     return lastResult_;
@@ -34,17 +40,37 @@ bool Pellucard::EnterPhoneBook() {
 
 bool Pellucard::ReadRecordOf(int recordNumber, int recordLength, Bytes& data) {
     data.clear();
-    if (recordNumber < 1 || recordNumber > 255)
+    if (recordNumber < 1 || recordNumber > 255) {
+        lastOutcome_ = CardOutcome::Refused(0x9402);
         return false;
-    return RecordCommand(
-        sim::ReadRecord(static_cast<std::uint8_t>(recordNumber), sim::kRecordAbsolute,
-                        static_cast<std::uint8_t>(recordLength)),
-        data);
+    }
+    // Without a record length the file's state was lost (a failed answer forgets it); the
+    // file has to be entered again first.
+    if (recordLength <= 0 || recordLength > 255) {
+        lastOutcome_ = CardOutcome::LinkFailed();
+        return false;
+    }
+    const bool done =
+        RecordCommand(sim::ReadRecord(static_cast<std::uint8_t>(recordNumber), sim::kRecordAbsolute,
+                                      static_cast<std::uint8_t>(recordLength)),
+                      data);
+    // An executed read hands back exactly one record; anything shorter was cut on the way.
+    if (done && static_cast<int>(data.size()) != recordLength) {
+        lastOutcome_ = CardOutcome::LinkFailed();
+        return false;
+    }
+    return done;
 }
 
 bool Pellucard::UpdateRecordOf(int recordNumber, int recordLength, const Bytes& data) {
-    if (recordNumber < 1 || recordNumber > 255)
+    if (recordNumber < 1 || recordNumber > 255) {
+        lastOutcome_ = CardOutcome::Refused(0x9402);
         return false;
+    }
+    if (recordLength <= 0 || recordLength > 255) {
+        lastOutcome_ = CardOutcome::LinkFailed();
+        return false;
+    }
     // The card takes exactly one record; a shorter or longer array is fitted with 0xFF filler.
     Bytes record = data;
     record.resize(static_cast<std::size_t>(recordLength), 0xFF);

@@ -5,7 +5,8 @@
 namespace pellucard {
 
 namespace {
-constexpr std::uint8_t kMaxChvAttempts = 3;
+// Reads of the counters after a CHV command before they count as unknown.
+constexpr int kCounterReads = 3;
 constexpr std::uint8_t kStaleMark = 100;
 
 std::uint8_t ChvNumber(int chv) {
@@ -21,17 +22,23 @@ void Pellucard::PadPin(const std::string& code, Bytes& data, std::size_t offset)
     }
 }
 
-// Sends a CHV command and re-reads the counters. The card puts a CHV's counter back to its
-// maximum after a right code and lowers it after a wrong one, so success is judged by the counter
-// of the CHV the command addressed.
+// Sends a CHV command once and reads the counters again. A CHV command is never repeated: each
+// one the card judges costs the user an attempt, so a command whose answer was lost may have
+// been judged already. The card's status word decides success; when the answer was lost the
+// counters are read again (a read may be repeated) so that the caller can tell the user where
+// they stand, and the result is a failure of the link, never a wrong code.
 bool Pellucard::RunChvCommand(const CommandHeader& header, const Bytes& data, int judgedChv) {
+    (void)judgedChv;
     Bytes exchange = data;
     SendSimCommand(header, 0, 0, exchange);
-    cardStatus_.unblockChv2AttemptsLeft = kStaleMark;
-    if (!CheckChvStatus())
-        return false;
-    const auto left = judgedChv == 2 ? cardStatus_.chv2AttemptsLeft : cardStatus_.chv1AttemptsLeft;
-    return left == kMaxChvAttempts;
+    const CardOutcome outcome = lastOutcome_;
+    countersKnown_ = false;
+    for (int read = 0; read < kCounterReads && !countersKnown_; ++read) {
+        cardStatus_.unblockChv2AttemptsLeft = kStaleMark;
+        countersKnown_ = CheckChvStatus();
+    }
+    lastOutcome_ = outcome;
+    return outcome.IsDone();
 }
 
 bool Pellucard::PINCodeVerify(const std::string& pin, int chv) {

@@ -5,8 +5,11 @@ namespace pellucard {
 
 bool Pellucard::EnterSMSBook() {
     SimFileInfo info;
-    if (!EnterFile(0x3C, info))
+    if (!EnterFile(0x3C, info)) {
+        smsRecordCount_ = 0;
+        smsRecordLength_ = 0;
         return false;
+    }
     smsRecordCount_ = info.sizeOrRecordCount;
     smsRecordLength_ = info.recordLength;
     return lastResult_;

@@ -1,5 +1,17 @@
 #include "engine/sim_commands.h"
 
+#include <cstdio>
+
+namespace pellucard {
+
+std::string CardOutcome::StatusText() const {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02X %02X", statusWord >> 8, statusWord & 0xFF);
+    return text;
+}
+
+}  // namespace pellucard
+
 namespace pellucard::sim {
 
 namespace {
@@ -7,6 +19,28 @@ CommandHeader Header(std::uint8_t ins, std::uint8_t p1, std::uint8_t p2, std::ui
     return {kClass, ins, p1, p2, p3};
 }
 }  // namespace
+
+bool IsExecuted(std::uint16_t statusWord) {
+    const int sw1 = statusWord >> 8;
+    return statusWord == 0x9000 || sw1 == 0x91 || sw1 == 0x9F;
+}
+
+bool IsAccessConditionNotFulfilled(std::uint16_t statusWord) {
+    return statusWord == 0x9804;
+}
+
+CardOutcome JudgeAnswer(LinkResult link, const Bytes& block) {
+    if (link != LinkResult::Ok)
+        return CardOutcome::LinkFailed();
+    if (block.size() == 2) {
+        const auto statusWord = static_cast<std::uint16_t>(block[0] << 8 | block[1]);
+        return IsExecuted(statusWord) ? CardOutcome::Done(statusWord)
+                                      : CardOutcome::Refused(statusWord);
+    }
+    if (block.size() > 2)
+        return CardOutcome::Done();
+    return CardOutcome::LinkFailed();
+}
 
 CommandHeader Select() {
     return Header(0xA4, 0x00, 0x00, 0x02);

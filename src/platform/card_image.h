@@ -89,6 +89,28 @@ struct CardCode {
     bool operator==(const CardCode&) const = default;
 };
 
+// A refusal the card is told to give, for tests and demonstrations: a READ or an UPDATE of a
+// file's records (or of a transparent file's body) answered with a chosen status word instead
+// of being executed.
+struct CardRefusal {
+    enum class Command { Read, Update };
+    std::string path;  // "3F00/7F10/6F3A", or its tail ("6F3A", "7F10/6F3A")
+    Command command = Command::Read;
+    int record = 0;  // 1..255, or 0 for every record and the body of a transparent file
+    std::uint16_t statusWord = 0x9804;
+
+    // Whether this refusal applies to `command` on record `record` (1-based; 0 for the body) of
+    // the file at `filePath`.
+    bool Applies(const std::string& filePath, Command what, int number) const;
+
+    bool operator==(const CardRefusal&) const = default;
+};
+
+// Parses "read:6F3A:17:9804" (command, file, record or "*", status word in hex); false with a
+// one-line error when the text is not one.
+bool ParseCardRefusal(std::string_view text, CardRefusal& refusal, std::string& error);
+std::string CardRefusalText(const CardRefusal& refusal);
+
 inline constexpr int kChvAttempts = 3;
 inline constexpr int kUnblockAttempts = 10;
 
@@ -105,6 +127,7 @@ struct CardImage {
     CardCode unblockChv2;
     bool chv1Enabled = true;  // CHV2 cannot be disabled on a GSM card
     std::vector<CardFile> files;
+    std::vector<CardRefusal> refusals;
 
     const CardFile* FindFile(std::string_view path) const;
     CardFile* FindFile(std::string_view path);

@@ -37,9 +37,12 @@
 //                 "FFFF...FF"
 //             ]
 //         }
-//     ]
+//     ],
+//     "refusals": ["read:6F3A:17:9804", "update:3F00/7F10/6F3C:*:6F00"]
 // }
 //
+// "refusals" (optional) makes the virtual card answer a READ or UPDATE of a file's records with
+// a status word instead of executing it: command, file, record or * for all, status word.
 // Records after the last one listed hold "empty_record" (all FF unless given). Comments are
 // for people; the card ignores them. Unknown keys are ignored, so notes of any kind may be added.
 
@@ -348,6 +351,25 @@ bool ParseDocument(const QJsonObject& root, CardImage& image, QString& error) {
         if (!ParseFile(files.at(i), i, file, error))
             return false;
         image.files.push_back(std::move(file));
+    }
+    if (fields.Has("refusals")) {
+        QJsonArray refusals;
+        if (!fields.Array("refusals", refusals))
+            return false;
+        for (const QJsonValue& value : refusals) {
+            CardRefusal refusal;
+            std::string why;
+            if (!value.isString()) {
+                error =
+                    QStringLiteral("\"refusals\": each is a text such as \"read:6F3A:17:9804\"");
+                return false;
+            }
+            if (!ParseCardRefusal(value.toString().toStdString(), refusal, why)) {
+                error = QStringLiteral("\"refusals\": ") + QString::fromStdString(why);
+                return false;
+            }
+            image.refusals.push_back(refusal);
+        }
     }
     return true;
 }

@@ -28,7 +28,7 @@ constexpr const char* kKeyOrder[] = {
     "files", "path", "type", "comment", "structure", "record_length", "record_count",
     "access", "read", "update", "increase", "rehabilitate", "invalidate",
     "increase_allowed", "invalidated", "readable_when_invalidated", "empty_record", "data",
-    "records",
+    "records", "refusals",
 };
 // clang-format on
 
@@ -193,6 +193,12 @@ QByteArray SerializeCardImage(const CardImage& image) {
     };
     if (!image.description.empty())
         root.insert("description", QString::fromStdString(image.description));
+    if (!image.refusals.empty()) {
+        QJsonArray refusals;
+        for (const auto& refusal : image.refusals)
+            refusals.append(QString::fromStdString(CardRefusalText(refusal)));
+        root.insert("refusals", refusals);
+    }
     return WriteOrderedJson(root);
 }
 

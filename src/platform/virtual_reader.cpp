@@ -90,6 +90,10 @@ void VirtualReader::Ready(std::uint8_t code, Bytes block, std::chrono::microseco
     blockPosition_ = 0;
     if (faults_.readyNever)
         return;
+    if (faults_.readyDropped > 0) {
+        --faults_.readyDropped;
+        return;
+    }
     readsUntilReady_ = faults_.readyLateReads;
     Report ready{};
     ready[1] = code;

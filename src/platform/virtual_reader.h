@@ -31,6 +31,7 @@ struct ReaderTiming {
 struct ReaderFaults {
     int lostAcknowledgements = 0;        // the next N acknowledgements are never put out
     bool readyNever = false;             // ready reports never come
+    int readyDropped = 0;                // the next N ready reports never come
     int readyLateReads = 0;              // the ready report comes only after this many reads
     bool silent = false;                 // reads time out, writes vanish
     int unplugAfterReports = -1;         // the device goes away after N more reports

@@ -78,7 +78,8 @@ VirtualSimCard::VirtualSimCard(const CardImage& image)
       description_(image.description),
       facts_{image.freeMemory, image.fileCharacteristics},
       files_(image.files),
-      chv_(image) {
+      chv_(image),
+      refusals_(image.refusals) {
     PowerOn();
 }
 
@@ -107,6 +108,7 @@ CardImage VirtualSimCard::ToImage() const {
     image.freeMemory = facts_.freeMemory;
     chv_.SaveTo(image);
     image.files = files_.Files();
+    image.refusals = refusals_;
     return image;
 }
 
@@ -265,6 +267,8 @@ ApduResponse VirtualSimCard::ReadBinary(const Command& command) {
     const auto* file = FileFor(FileUse::kReadBinary, status);
     if (!file)
         return Reply(status);
+    if (const auto refused = Refusal(*file, CardRefusal::Command::Read, 0))
+        return Reply(refused);
     const std::size_t offset = command.p1 << 8 | command.p2;
     const auto length = ExpectedLength(command.p3);
     if (offset >= file->body.size())
@@ -282,6 +286,8 @@ ApduResponse VirtualSimCard::UpdateBinary(const Command& command) {
     auto* file = FileFor(FileUse::kUpdateBinary, status);
     if (!file)
         return Reply(status);
+    if (const auto refused = Refusal(*file, CardRefusal::Command::Update, 0))
+        return Reply(refused);
     const std::size_t offset = command.p1 << 8 | command.p2;
     if (offset >= file->body.size())
         return Reply(sim_status::kOutOfRange);
@@ -326,6 +332,15 @@ VirtualSimCard::RecordTarget VirtualSimCard::FindRecord(const CardFile& file, st
     return {sim_status::kOk, record - 1};
 }
 
+std::uint16_t VirtualSimCard::Refusal(const CardFile& file, CardRefusal::Command command,
+                                      int number) const {
+    for (const auto& refusal : refusals_) {
+        if (refusal.Applies(file.path, command, number))
+            return refusal.statusWord;
+    }
+    return 0;
+}
+
 ApduResponse VirtualSimCard::ReadRecord(const Command& command) {
     if (command.p2 < kModeNext || command.p2 > kModeAbsolute)
         return Reply(sim_status::kWrongP1P2);
@@ -338,6 +353,9 @@ ApduResponse VirtualSimCard::ReadRecord(const Command& command) {
     const auto target = FindRecord(*file, command.p1, command.p2);
     if (target.status != sim_status::kOk)
         return Reply(target.status);
+    if (const auto refused =
+            Refusal(*file, CardRefusal::Command::Read, static_cast<int>(target.index) + 1))
+        return Reply(refused);
     return Reply(sim_status::kOk, file->records[target.index].data);
 }
 
@@ -363,6 +381,9 @@ ApduResponse VirtualSimCard::UpdateRecord(const Command& command) {
     const auto target = FindRecord(*file, command.p1, command.p2);
     if (target.status != sim_status::kOk)
         return Reply(target.status);
+    if (const auto refused =
+            Refusal(*file, CardRefusal::Command::Update, static_cast<int>(target.index) + 1))
+        return Reply(refused);
     auto& record = file->records[target.index];
     if (record.data != command.data)
         record = CardRecord{command.data, {}};

@@ -37,6 +37,10 @@ public:
 
     std::uint8_t ClassByte() const { return classByte_; }
 
+    // Makes the card refuse a READ or an UPDATE of chosen records from now on (kept in its
+    // image); for tests and demonstrations of a refusing card.
+    void AddRefusal(const CardRefusal& refusal) { refusals_.push_back(refusal); }
+
 private:
     struct Command {
         std::uint8_t ins = 0;
@@ -81,6 +85,8 @@ private:
     // Moves the record pointer as a READ or UPDATE RECORD in mode P2 (02 next, 03 previous,
     // 04 absolute or current) does.
     RecordTarget FindRecord(const CardFile& file, std::uint8_t number, std::uint8_t mode);
+    // The status word of a refusal the image asks for, or 0.
+    std::uint16_t Refusal(const CardFile& file, CardRefusal::Command command, int number) const;
 
     // The class every command must carry. It is the one place that ties the command set to
     // GSM 11.11; a UICC mode would answer class 00 and build FCP templates instead of the
@@ -91,6 +97,7 @@ private:
     GsmCardFacts facts_;
     SimFileTree files_;
     SimChvState chv_;
+    std::vector<CardRefusal> refusals_;
 
     int currentDirectory_ = SimFileTree::kNone;
     int currentFile_ = SimFileTree::kNone;  // an elementary file, or none

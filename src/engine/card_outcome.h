@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace pellucard {
+
+// What became of one SIM command: the card executed it, the card refused it (with the status
+// word it answered), or the command or its answer was lost between host and card.
+enum class CardOutcomeKind { Done, Refused, LinkFailed };
+
+struct CardOutcome {
+    CardOutcomeKind kind = CardOutcomeKind::LinkFailed;
+    std::uint16_t statusWord = 0;  // the card's answer; 0 when the link failed
+
+    static CardOutcome Done(std::uint16_t statusWord = 0x9000) {
+        return {CardOutcomeKind::Done, statusWord};
+    }
+    static CardOutcome Refused(std::uint16_t statusWord) {
+        return {CardOutcomeKind::Refused, statusWord};
+    }
+    static CardOutcome LinkFailed() { return {CardOutcomeKind::LinkFailed, 0}; }
+
+    bool IsDone() const { return kind == CardOutcomeKind::Done; }
+    bool IsRefused() const { return kind == CardOutcomeKind::Refused; }
+    bool IsLinkFailed() const { return kind == CardOutcomeKind::LinkFailed; }
+
+    // The status word as people read it: "98 04".
+    std::string StatusText() const;
+
+    bool operator==(const CardOutcome&) const = default;
+};
+
+}  // namespace pellucard
