@@ -39,7 +39,7 @@ public:
         if (!text_.isEmpty())
             text_ += u' ';
         text_ += request.text.trimmed().replace(u'\n', u' ');
-        return request.buttons == DialogButtons::YesNo ? DialogAnswer::No : DialogAnswer::Ok;
+        return SafeAnswer(request.buttons);
     }
     QString ChooseOpenFileName(const FileRequest&) override { return {}; }
     QString ChooseSaveFileName(const FileRequest&) override { return {}; }

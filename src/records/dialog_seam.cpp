@@ -16,7 +16,7 @@ class HeadlessDialogs final : public DialogSeam {
 public:
     DialogAnswer ShowMessage(const MessageRequest& request) override {
         qCWarning(lcDialogs).noquote() << "message" << request.messageId << request.text;
-        return request.buttons == DialogButtons::YesNo ? DialogAnswer::No : DialogAnswer::Ok;
+        return SafeAnswer(request.buttons);
     }
     QString ChooseOpenFileName(const FileRequest&) override { return {}; }
     QString ChooseSaveFileName(const FileRequest&) override { return {}; }
@@ -30,6 +30,18 @@ HeadlessDialogs& Fallback() {
 DialogSeam* g_current = nullptr;
 
 }  // namespace
+
+DialogAnswer SafeAnswer(DialogButtons buttons) {
+    switch (buttons) {
+        case DialogButtons::YesNo:
+            return DialogAnswer::No;
+        case DialogButtons::YesNoCancel:
+            return DialogAnswer::Cancel;
+        case DialogButtons::Ok:
+            break;
+    }
+    return DialogAnswer::Ok;
+}
 
 DialogSeam& CurrentDialogs() {
     return g_current != nullptr ? *g_current : Fallback();

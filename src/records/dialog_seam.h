@@ -8,11 +8,13 @@ namespace pellucard {
 // the Widgets front end shows real dialogs, the command line tool answers without a
 // display, and tests script the answers. This header needs Qt Core only.
 
-enum class DialogButtons { Ok, YesNo };
+// YesNoCancel is for questions whose No throws work away (save before closing?): Cancel,
+// Escape and the box's close button leave everything as it was.
+enum class DialogButtons { Ok, YesNo, YesNoCancel };
 
 enum class DialogIcon { None, Information, Question, Warning, Critical };
 
-enum class DialogAnswer { Ok, Yes, No };
+enum class DialogAnswer { Ok, Yes, No, Cancel };
 
 struct MessageRequest {
     // Catalogue id (English id) of the message's main text, 0 when it has none. Lets a
@@ -48,9 +50,13 @@ public:
 };
 
 // The process-wide seam. Until one is installed, a fallback without a display writes each
-// message to the log and gives the safe answer: Ok to a notice, No to a question, and no
-// file name.
+// message to the log and gives the safe answer: Ok to a notice, No to a question, Cancel to
+// a question that offers it, and no file name.
 DialogSeam& CurrentDialogs();
+
+// The answer that changes nothing: Ok to a notice, No to a Yes/No question, Cancel where
+// it is offered.
+DialogAnswer SafeAnswer(DialogButtons buttons);
 
 // Makes `seam` current (nullptr restores the fallback) and returns the one it replaces.
 // The caller keeps ownership and must uninstall it before destroying it.

@@ -57,10 +57,21 @@ void ChangePinC::Prepare(int modeIndex, int pinIndex) {
     OCPINCode[modeIndex == kUnblock ? 1 : 0]->setChecked(true);
     Activate();
     ShowState(pinIndex);
+    ClearCodes();
+}
+
+void ChangePinC::ClearCodes() {
     TOldPINCode->clear();
     for (QLineEdit* field : TNewPINCode)
         field->clear();
     TOldPINCode->setFocus();
+}
+
+void ChangePinC::OfferUnblock(int pin) {
+    OCPINCode[1]->setChecked(true);
+    OldCodeCaption->setText(session_.Text(10200));
+    ShowState(pin == 2 ? 1 : 0);
+    ClearCodes();
 }
 
 ChangePinC::Mode ChangePinC::CurrentMode() const {
@@ -132,7 +143,7 @@ void ChangePinC::OKButton_Click() {
         AcceptSuccess();
         return;
     }
-    ReportFailure();
+    ReportRefusedCode(pin);
 }
 
 }  // namespace pellucard

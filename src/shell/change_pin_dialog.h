@@ -32,6 +32,10 @@ public:
 protected:
     void ShowState(int preferredPin) override;
     void OKButton_Click() override;
+    void ClearCodes() override;
+    bool ShowsUnblockCodes() const override { return CurrentMode() == kUnblock; }
+    // A PIN blocked here is unblocked here: the dialog turns to unblock mode on that PIN.
+    void OfferUnblock(int pin) override;
 };
 
 }  // namespace pellucard

@@ -21,7 +21,14 @@ void ChildWindow::RunFileCommand(FileCommand) {}
 
 void ChildWindow::PrintRecords() {}
 
+bool ChildWindow::ConfirmClose() {
+    if (!closeConfirmed_)
+        closeConfirmed_ = AskAboutUnsavedWork();
+    return closeConfirmed_;
+}
+
 void ChildWindow::closeEvent(QCloseEvent* event) {
+    closeConfirmed_ = false;
     CurrentSession().CurrentWindow = window_index::kUnloaded;
     event->accept();
 }

@@ -61,7 +61,18 @@ public:
     // default.
     virtual void PrintRecords();
 
+    // Asks about unsaved work before the window closes: true when it may close (the work was
+    // saved or the user chose to let it go), false when the user cancelled. The answer holds
+    // for the window's next close, so that a program exit asks each window once;
+    // ForgetCloseAnswer drops it when the exit was cancelled after all.
+    bool ConfirmClose();
+    void ForgetCloseAnswer() { closeConfirmed_ = false; }
+
 protected:
+    // The window's own question about unsaved work; false when the user cancelled. Windows
+    // without documents have nothing to ask.
+    virtual bool AskAboutUnsavedWork() { return true; }
+
     // The session and the main window are not part of the window's own state: const members
     // reach them as well.
     ShellHost& Host() const { return host_; }
@@ -73,6 +84,7 @@ protected:
 private:
     int windowIndex_;
     ShellHost& host_;
+    bool closeConfirmed_ = false;
 };
 
 }  // namespace pellucard

@@ -230,6 +230,15 @@ void MDIMain::closeEvent(QCloseEvent* event) {
         timer_->start(kAtOnce);
         return;
     }
+    // Every window with unsaved work is asked first; a Cancel on any question keeps the
+    // program, and every document, as it was.
+    if (!ConfirmCloseChildren()) {
+        event->ignore();
+        session_.ExitRequested = false;
+        if (!timer_->isActive())
+            timer_->start(periods_.searching);
+        return;
+    }
     // A record window with unsaved work may keep the program open.
     mdi_->closeAllSubWindows();
     const auto subWindows = mdi_->subWindowList();
@@ -252,6 +261,21 @@ void MDIMain::closeEvent(QCloseEvent* event) {
     if (about_)
         about_->close();
     event->accept();
+}
+
+bool MDIMain::ConfirmCloseChildren() {
+    const auto subWindows = mdi_->subWindowList();
+    for (QMdiSubWindow* subWindow : subWindows) {
+        auto* child = qobject_cast<ChildWindow*>(subWindow->widget());
+        if (child != nullptr && !child->ConfirmClose()) {
+            for (QMdiSubWindow* other : subWindows) {
+                if (auto* asked = qobject_cast<ChildWindow*>(other->widget()))
+                    asked->ForgetCloseAnswer();
+            }
+            return false;
+        }
+    }
+    return true;
 }
 
 void MDIMain::RunFileCommand(FileCommand command) {

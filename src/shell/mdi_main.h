@@ -87,6 +87,10 @@ protected:
     // Refused while card work runs; the timer completes it once the work has ended.
     void closeEvent(QCloseEvent* event) override;
 
+    // Asks every child window about its unsaved work; false, with every answer forgotten,
+    // when the user cancelled one of the questions.
+    bool ConfirmCloseChildren();
+
 private:
     void CreateMenus();
     void CreateFileMenu();

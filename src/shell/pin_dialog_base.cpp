@@ -14,6 +14,9 @@ namespace pellucard {
 namespace {
 
 constexpr int kWrongPinCode = 29900;
+constexpr int kWrongCodeAttemptsLeft = 34000;  // "Wrong PIN Code! Attempts left: %1"
+constexpr int kCodeBlocked = 34100;            // "%1 is now blocked ... Unblock %1 now?"
+constexpr int kUnblockCodeBlocked = 34200;     // "%1 has no attempts left ... %2 ..."
 
 void SetChecked(QRadioButton* button, bool checked) {
     // Auto-exclusive buttons refuse to be unchecked directly.
@@ -120,13 +123,16 @@ void PinDialogBase::ShowCounts(int first, int second, int preferred, bool second
     for (int i = 0; i < 2; ++i)
         OPIN[i]->setEnabled(choosable[i]);
     const int other = 1 - preferred;
-    const int chosen = choosable[preferred] ? preferred : choosable[other] ? other : -1;
+    int chosen = choosable[preferred] ? preferred : choosable[other] ? other : -1;
+    if (keepChoice_)
+        chosen = preferred;  // disabled when blocked: OK stays off until the user chooses
     for (int i = 0; i < 2; ++i)
         SetChecked(OPIN[i], i == chosen);
     OKButton->setEnabled(chosen >= 0);
 }
 
 void PinDialogBase::Activate() {
+    unblockRequested_ = -1;
     session_.SetDialogOpen(kind_, true);
     ChangeLanguage();
     CardIdValue->setText(session_.CardInfo.CardId);
@@ -145,11 +151,50 @@ void PinDialogBase::ReportFailure() {
                                  DialogIcon::Warning));
 }
 
+void PinDialogBase::ReportRefusedCode(int pin) {
+    const int index = pin == 2 ? 1 : 0;
+    keepChoice_ = true;
+    ShowState(index);
+    keepChoice_ = false;
+    OKButton->setEnabled(ChosenPin() != 0);
+    ClearCodes();
+    emit CountersRead();
+
+    const int left = (index == 0 ? PIN1C : PIN2C)->text().toInt();
+    const QString pinName = session_.Text(index == 0 ? 7700 : 7800);
+    const QString unblockName = QStringLiteral("PUK%1").arg(pin);
+    const int language = session_.LanguageIndex;
+    if (left > 0) {
+        MessageRequest message = CatalogueMessage(kWrongCodeAttemptsLeft, language,
+                                                  DialogButtons::Ok, DialogIcon::Warning);
+        message.text = message.text.arg(left);
+        ShowMessage(message);
+        return;
+    }
+    if (ShowsUnblockCodes()) {
+        MessageRequest message = CatalogueMessage(kUnblockCodeBlocked, language, DialogButtons::Ok,
+                                                  DialogIcon::Critical);
+        message.text = message.text.arg(unblockName, pinName);
+        ShowMessage(message);
+        return;
+    }
+    MessageRequest question =
+        CatalogueMessage(kCodeBlocked, language, DialogButtons::YesNo, DialogIcon::Warning);
+    question.text = question.text.arg(pinName, unblockName);
+    if (ShowMessage(question) == DialogAnswer::Yes)
+        OfferUnblock(pin);
+}
+
+void PinDialogBase::OfferUnblock(int pin) {
+    unblockRequested_ = pin == 2 ? 1 : 0;
+    reject();
+}
+
 void PinDialogBase::AcceptSuccess() {
-    // PIN1 may just have been passed or switched off: what only an open card gives can be
-    // read now rather than at the next card change.
-    if (session_.CardInfo.Imsi == QLatin1String("-"))
-        ReadOpenCardInf(session_);
+    emit CountersRead();
+    // PIN1 may just have been verified, unblocked or switched off: what only an open card
+    // gives is read now rather than at the next card change.
+    ReadOpenCardInf(session_);
     accept();
 }
 

@@ -28,6 +28,14 @@ public:
     virtual void ChangeLanguage();
     // The chosen PIN: 1 or 2, or 0 when neither can be chosen.
     int ChosenPin() const;
+    // The PIN (0 PIN1, 1 PIN2) whose unblocking the user asked for when the code became
+    // blocked in this dialog, or -1.
+    int UnblockRequested() const { return unblockRequested_; }
+
+signals:
+    // The attempt counters were read from the card after an attempt: windows that show
+    // them follow at once.
+    void CountersRead();
 
 protected:
     PinDialogBase(Session& session, PinDialogKind kind, QWidget* parent);
@@ -44,6 +52,19 @@ protected:
     void RejectInput(const MessageRequest& message, QLineEdit* field);
     // The operation failed: show the counts the card now has and "Wrong PIN Code!".
     void ReportFailure();
+    // The card refused the code tried for PIN `pin` (1 or 2): the dialog shows the card's
+    // counts with that PIN still chosen (it never moves to another code by itself), empties
+    // and focuses the code fields so that the next code is not typed after the wrong one,
+    // and says how many attempts are left, or that the code is now blocked and how to
+    // unblock it.
+    void ReportRefusedCode(int pin);
+    // Empties every code field and focuses the first.
+    virtual void ClearCodes() = 0;
+    // Whether the counts shown are those of the unblocking codes.
+    virtual bool ShowsUnblockCodes() const { return false; }
+    // The user wants PIN `pin` (1 or 2), just blocked, unblocked: by default the dialog
+    // closes and leaves that to the unblocking dialog.
+    virtual void OfferUnblock(int pin);
     // The operation succeeded: the card may now give what only an open card gives.
     void AcceptSuccess();
     // A code entry field: digits, at most kMaxPinLength of them, shown as dots.
@@ -55,6 +76,8 @@ protected:
 
     Session& session_;
     PinDialogKind kind_;
+    int unblockRequested_ = -1;
+    bool keepChoice_ = false;  // ShowCounts keeps the preferred PIN chosen even when blocked
 
     QGroupBox* Frame4;
     QRadioButton* OPIN[2];

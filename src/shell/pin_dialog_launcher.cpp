@@ -1,5 +1,7 @@
 #include "shell/pin_dialog_launcher.h"
 
+#include <QTimer>
+
 #include "shell/change_pin_dialog.h"
 #include "shell/input_pin_dialog.h"
 #include "shell/verify_pin_dialog.h"
@@ -20,9 +22,18 @@ Dialog* PinDialogLauncher::Open(QPointer<Dialog>& slot, PinDialogKind kind) {
     if (slot)
         return slot;
     slot = new Dialog(session_, parentWindow_);
-    connect(slot, &QDialog::finished, this, [this, kind, dialog = slot.data()] {
+    connect(slot, &PinDialogBase::CountersRead, this, &PinDialogLauncher::CountersChanged);
+    connect(slot, &QDialog::finished, this, [this, kind, &slot, dialog = slot.data()] {
+        // A dialog on its way out is never handed out again.
+        if (slot == dialog)
+            slot = nullptr;
         dialog->deleteLater();
         emit DialogClosed(kind);
+        // A code blocked in a dialog without modality goes on to the unblocking dialog;
+        // the modal ones do so in their Exec function.
+        const int unblock = dialog->UnblockRequested();
+        if (unblock >= 0 && !dialog->testAttribute(Qt::WA_ShowModal))
+            QTimer::singleShot(0, this, [this, unblock] { ShowChangePin(1, unblock); });
     });
     return slot;
 }
@@ -58,7 +69,10 @@ bool PinDialogLauncher::ExecVerifyPin(int pinIndex) {
     VerifyPinC* dialog = Open(verify_, PinDialogKind::Verify);
     dialog->hide();  // a dialog already open without modality comes back modal
     dialog->Prepare(pinIndex);
-    return dialog->exec() == QDialog::Accepted;
+    if (dialog->exec() == QDialog::Accepted)
+        return true;
+    const int unblock = dialog->UnblockRequested();
+    return unblock >= 0 && ExecChangePin(1, unblock);
 }
 
 bool PinDialogLauncher::ExecChangePin(int modeIndex, int pinIndex) {

@@ -44,6 +44,8 @@ public:
 
 signals:
     void DialogClosed(PinDialogKind kind);
+    // A dialog read the attempt counters after an attempt.
+    void CountersChanged();
 
 private:
     template <typename Dialog>

@@ -37,22 +37,28 @@ void PinEntryDialog::ShowState(int preferredPin) {
 void PinEntryDialog::OKButton_Click() {
     const QString code = TPINCode->text();
     const int pin = ChosenPin();
-    bool succeeded = false;
-    bool mayClose = true;
-    if (IsPinCode(code)) {
-        if (pin != 0)
-            succeeded = RunOperation(code.toStdString(), pin);
-    } else {
+    if (!IsPinCode(code)) {
+        // Never sent: the text stays, selected, for the user to correct.
         RejectInput(CatalogueMessage(kNotAPinCode, session_.LanguageIndex), TPINCode);
-        mayClose = false;
+        ReadPinCounters(session_);
+        ReportFailure();
+        return;
     }
+    if (pin == 0)
+        return;
+    const bool succeeded = RunOperation(code.toStdString(), pin);
     // The card's counters tell the user where they stand, right or wrong.
     ReadPinCounters(session_);
-    if (succeeded && mayClose) {
+    if (succeeded) {
         AcceptSuccess();
         return;
     }
-    ReportFailure();
+    ReportRefusedCode(pin);
+}
+
+void PinEntryDialog::ClearCodes() {
+    TPINCode->clear();
+    TPINCode->setFocus();
 }
 
 }  // namespace pellucard

@@ -22,6 +22,7 @@ protected:
     virtual bool RunOperation(const std::string& code, int pin) = 0;
     void ShowState(int preferredPin) override;
     void OKButton_Click() override;
+    void ClearCodes() override;
 
     QVBoxLayout* bodyLayout_;
     QLabel* CodeCaption;  // "PIN Code"

@@ -93,8 +93,12 @@ Setting::Setting(ShellHost& host, QWidget* parent)
     ComLPIN[0] = NewButton(picture, "ComLPIN_0");
     grid->addWidget(ComLPIN[0], 9, 2, 1, 2);
     connect(ComLPIN[0], &QPushButton::clicked, this, [this] { ComLPIN_Click(0); });
+    ComVPIN = NewButton(picture, "ComVPIN");
+    grid->addWidget(ComVPIN, 10, 2, 1, 2);
+    connect(ComVPIN, &QPushButton::clicked, this, [this] { ComVPIN_Click(); });
     // The PIN commands come and go with the reader; the fields should not move when they do.
-    for (QPushButton* button : {ComLPIN[0], ComCPIN[0], ComCPIN[1], ComUBPIN[0], ComUBPIN[1]}) {
+    for (QPushButton* button :
+         {ComLPIN[0], ComCPIN[0], ComCPIN[1], ComUBPIN[0], ComUBPIN[1], ComVPIN}) {
         QSizePolicy policy = button->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         button->setSizePolicy(policy);
@@ -118,6 +122,9 @@ Setting::Setting(ShellHost& host, QWidget* parent)
 
     ChangeLanguage();
     connect(&host.PinDialogs(), &PinDialogLauncher::DialogClosed, this, [this] { ShowCardInf(); });
+    // The counts follow every attempt, not only the dialog's closing.
+    connect(&host.PinDialogs(), &PinDialogLauncher::CountersChanged, this,
+            [this] { ShowCardInf(); });
 }
 
 void Setting::ChangeLanguage() {
@@ -128,6 +135,7 @@ void Setting::ChangeLanguage() {
     ComCPIN[0]->setText(session.Text(1000));
     ComCPIN[1]->setText(session.Text(1100));
     ComLPIN[0]->setText(session.Text(4900));
+    ComVPIN->setText(session.Text(34300));
     ComUBPIN[0]->setText(session.Text(9800));
     ComUBPIN[1]->setText(session.Text(9900));
     CmdConnect->setText(session.Text(1700));
@@ -141,7 +149,8 @@ void Setting::Form_Activate() {
     Session& session = CurrentSession();
     session.CurrentWindow = window_index::kSetting;
     const bool reader = session.Engine().ReaderPresent();
-    for (QPushButton* button : {ComLPIN[0], ComCPIN[0], ComCPIN[1], ComUBPIN[0], ComUBPIN[1]})
+    for (QPushButton* button :
+         {ComLPIN[0], ComCPIN[0], ComCPIN[1], ComUBPIN[0], ComUBPIN[1], ComVPIN})
         button->setVisible(reader);
     ShowCardInf();
     // Nothing here to save or exchange.
@@ -183,6 +192,8 @@ void Setting::EnableProgram(bool enabled) {
         ComCPIN[i]->setEnabled(attempts[i] > 0 && enabled);
         ComUBPIN[i]->setEnabled(attempts[i] <= 0 && enabled);
     }
+    // Verifying makes sense while PIN1 guards the card and has attempts left.
+    ComVPIN->setEnabled(enabled && info.Pin1Attempts > 0 && !info.Pin1Open);
     CmdCopy->setEnabled(enabled);
 }
 
@@ -198,6 +209,12 @@ void Setting::ComUBPIN_Click(int index) {
     if (info.Pin1Attempts > 0 && info.Pin2Attempts > 0)
         return;
     Host().PinDialogs().ShowChangePin(1, index);
+}
+
+void Setting::ComVPIN_Click() {
+    if (CurrentSession().CardInfo.Pin1Attempts <= 0)
+        return;
+    Host().PinDialogs().ShowVerifyPin(0);
 }
 
 void Setting::ComLPIN_Click(int index) {

@@ -28,6 +28,9 @@ public:
     void ComCPIN_Click(int index);
     void ComUBPIN_Click(int index);
     void ComLPIN_Click(int index);
+    // Verifies PIN1 with the record windows' dialog; the IMSI, provider name and service
+    // centre are read as soon as the card is open.
+    void ComVPIN_Click();
 
     QLabel* TICCID;
     QLabel* TIMSI;
@@ -43,6 +46,7 @@ public:
     QPushButton* ComCPIN[2];
     QPushButton* ComLPIN[1];
     QPushButton* ComUBPIN[2];
+    QPushButton* ComVPIN;
     QPushButton* CmdConnect;
     QPushButton* CmdCopy;
     QLabel* Label3;

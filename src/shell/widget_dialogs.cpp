@@ -44,15 +44,28 @@ QString RunFileDialog(const FileRequest& request, QFileDialog::AcceptMode mode) 
 
 DialogAnswer WidgetDialogs::ShowMessage(const MessageRequest& request) {
     const QString title = request.title.isEmpty() ? CatalogueText(kProductName) : request.title;
-    const bool question = request.buttons == DialogButtons::YesNo;
-    QMessageBox box(BoxIcon(request.icon), title, request.text,
-                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    if (request.buttons == DialogButtons::YesNo)
+        buttons = QMessageBox::Yes | QMessageBox::No;
+    else if (request.buttons == DialogButtons::YesNoCancel)
+        buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QMessageBox box(BoxIcon(request.icon), title, request.text, buttons,
                     QApplication::activeWindow());
-    box.setDefaultButton(question ? QMessageBox::Yes : QMessageBox::Ok);
+    box.setDefaultButton(request.buttons == DialogButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes);
+    if (request.buttons == DialogButtons::YesNoCancel)
+        box.setEscapeButton(QMessageBox::Cancel);  // Escape and the close button: Cancel
     const int answer = box.exec();
-    if (!question)
-        return DialogAnswer::Ok;
-    return answer == QMessageBox::Yes ? DialogAnswer::Yes : DialogAnswer::No;
+    switch (request.buttons) {
+        case DialogButtons::Ok:
+            return DialogAnswer::Ok;
+        case DialogButtons::YesNo:
+            return answer == QMessageBox::Yes ? DialogAnswer::Yes : DialogAnswer::No;
+        case DialogButtons::YesNoCancel:
+            break;
+    }
+    if (answer == QMessageBox::Yes)
+        return DialogAnswer::Yes;
+    return answer == QMessageBox::No ? DialogAnswer::No : DialogAnswer::Cancel;
 }
 
 QString WidgetDialogs::ChooseOpenFileName(const FileRequest& request) {

@@ -143,9 +143,10 @@ private:
     void GoToField(int column, int start = -1, int length = 0);
 
     // Files.
-    // Asks whether to keep unsaved changes; false when the user wanted them saved and they
-    // were not (the command must not go on and lose them).
-    bool KeepChanges(bool closing);
+    // Asks whether to save unsaved changes (Yes, No, Cancel); false when the user cancelled,
+    // or wanted them saved and they were not (the command must not go on and lose them).
+    bool KeepChanges();
+    bool AskAboutUnsavedWork() override { return KeepChanges(); }
     void SetSaveEnabled(bool enabled);
     // A change of the records: Save becomes enabled while the document has a file.
     void MarkModified();

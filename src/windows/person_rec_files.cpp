@@ -36,28 +36,27 @@ void PersonRec::MarkModified() {
         SetSaveEnabled(true);
 }
 
-bool PersonRec::KeepChanges(bool closing) {
+bool PersonRec::KeepChanges() {
     if (!Modified())
         return true;
-    if (!newFile_.isEmpty() && SamePath(currentFile_, newFile_)) {
-        MessageRequest question = CatalogueMessage(kSaveNewRecordMessage, Language(),
-                                                   DialogButtons::YesNo, DialogIcon::Question);
-        if (ShowMessage(question) == DialogAnswer::Yes) {
-            CmdSaveAs_Click();
-            return !Modified();  // a cancelled Save As keeps the records, and the window
-        }
-        if (closing)
-            DeleteNewFileUnless(QString());
-        return true;
+    const bool untitled = !newFile_.isEmpty() && SamePath(currentFile_, newFile_);
+    MessageRequest question =
+        CatalogueMessage(untitled ? kSaveNewRecordMessage : kSaveRecordMessage, Language(),
+                         DialogButtons::YesNoCancel, DialogIcon::Question);
+    if (!untitled)
+        question.text += FileTitleOf(currentFile_, Language()) + QStringLiteral("?");
+    switch (ShowMessage(question)) {
+        case DialogAnswer::Yes:
+            if (untitled)
+                CmdSaveAs_Click();
+            else
+                CmdNewSave_Click();
+            return !Modified();  // a cancelled or failed save keeps the records, and the window
+        case DialogAnswer::No:
+            return true;  // closing removes an untitled document's file
+        default:
+            return false;
     }
-    MessageRequest question = CatalogueMessage(kSaveRecordMessage, Language(), DialogButtons::YesNo,
-                                               DialogIcon::Question);
-    question.text += FileTitleOf(currentFile_, Language()) + QStringLiteral("?");
-    if (ShowMessage(question) == DialogAnswer::Yes) {
-        CmdNewSave_Click();
-        return !Modified();
-    }
-    return true;
 }
 
 void PersonRec::DeleteNewFileUnless(const QString& keep) {
@@ -79,7 +78,7 @@ void PersonRec::ResetFindAndSort() {
 }
 
 void PersonRec::CmdNewNewrecord_Click() {
-    if (!KeepChanges(false))
+    if (!KeepChanges())
         return;
     const bool wasNew = !newFile_.isEmpty() && SamePath(currentFile_, newFile_);
     const QString previous = newFile_;
@@ -101,7 +100,7 @@ void PersonRec::CmdNewNewrecord_Click() {
 }
 
 void PersonRec::CmdNewOpen_Click() {
-    if (!KeepChanges(false))
+    if (!KeepChanges())
         return;
     QString chosen = currentFile_;
     if (ChooseOpenFile(chosen, QLatin1String(kPersonalRecordFile.extension),
@@ -166,7 +165,7 @@ void PersonRec::CmdSaveAs_Click() {
 }
 
 void PersonRec::closeEvent(QCloseEvent* event) {
-    if (!KeepChanges(true)) {
+    if (!ConfirmClose()) {
         event->ignore();
         return;
     }

@@ -349,7 +349,12 @@ void RecordWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    KeepChanges();
+    if (!ConfirmClose()) {
+        event->ignore();
+        return;
+    }
+    if (Modified())
+        RemoveUntitledFile();  // the user let the untitled list go
     DeleteScratchFile(untitledFile_, currentFile_, used_[kComputerList]);
     currentFile_.clear();
     untitledFile_.clear();

@@ -235,9 +235,13 @@ private:
     void InitList(int list, int slotCount);
     void UpdateCardState();
     void SetMenuEntries();
-    // Asks to keep the changes of the computer list; false when the user cancelled nothing
-    // (there is no cancel: the answers are Yes and No).
-    void KeepChanges();
+    // Asks whether to save the unsaved computer list (Yes, No, Cancel). True when the command
+    // may go on: the list was saved, or the user let the changes go; false on Cancel or when
+    // the save asked for did not happen. A discarded untitled list's file is removed, when
+    // closing only once the window really closes (a later question may still cancel).
+    bool KeepChanges(bool closing = false);
+    bool AskAboutUnsavedWork() override;
+    void RemoveUntitledFile();
     void DeleteScratchFile(const QString& untitled, const QString& current, int used);
     bool CardAccessGate(bool writing);
     void Transfer(bool writing);

@@ -27,26 +27,45 @@ void RecordWindow::DeleteScratchFile(const QString& untitled, const QString& cur
         QFile::remove(untitled);
 }
 
-void RecordWindow::KeepChanges() {
-    if (!CmdNewSave->isEnabled())
-        return;
+bool RecordWindow::KeepChanges(bool closing) {
+    if (!Modified())
+        return true;
     if (!SamePath(currentFile_, untitledFile_) &&
         !(currentFile_.isEmpty() && untitledFile_.isEmpty())) {
-        MessageRequest question = CatalogueMessage(kSaveRecordMessage, Language(),
-                                                   DialogButtons::YesNo, DialogIcon::Question);
+        MessageRequest question = CatalogueMessage(
+            kSaveRecordMessage, Language(), DialogButtons::YesNoCancel, DialogIcon::Question);
         question.text += FileTitleOf(currentFile_, Language()) + QStringLiteral("?");
-        if (ShowMessage(question) == DialogAnswer::Yes)
+        const DialogAnswer answer = ShowMessage(question);
+        if (answer == DialogAnswer::Cancel)
+            return false;
+        if (answer == DialogAnswer::Yes)
             CmdNewSave_Click();
-        return;
+        return answer == DialogAnswer::No || !Modified();  // a failed save keeps the list
     }
     MessageRequest question = CatalogueMessage(kSaveNewRecordMessage, Language(),
-                                               DialogButtons::YesNo, DialogIcon::Question);
-    if (ShowMessage(question) == DialogAnswer::Yes) {
+                                               DialogButtons::YesNoCancel, DialogIcon::Question);
+    const DialogAnswer answer = ShowMessage(question);
+    if (answer == DialogAnswer::Cancel)
+        return false;
+    if (answer == DialogAnswer::Yes) {
         CmdSaveAs_Click();
-    } else if (!untitledFile_.isEmpty() && FileExists(untitledFile_) &&
-               SamePath(untitledFile_, currentFile_)) {
-        QFile::remove(untitledFile_);
+        return !Modified();  // a cancelled Save As keeps the list, and the command stops
     }
+    if (!closing)
+        RemoveUntitledFile();
+    return true;
+}
+
+bool RecordWindow::AskAboutUnsavedWork() {
+    if (busy_)
+        return false;  // card work is never cut off
+    return KeepChanges(true);
+}
+
+void RecordWindow::RemoveUntitledFile() {
+    if (!untitledFile_.isEmpty() && FileExists(untitledFile_) &&
+        SamePath(untitledFile_, currentFile_))
+        QFile::remove(untitledFile_);
 }
 
 void RecordWindow::CmdNewNewrecord_Click() {
@@ -54,7 +73,8 @@ void RecordWindow::CmdNewNewrecord_Click() {
     const QString oldCurrent = currentFile_;
     const QString oldUntitled = untitledFile_;
     const int oldUsed = used_[kComputerList];
-    KeepChanges();
+    if (!KeepChanges())
+        return;
 
     const QString path = CreateNewDocument(*Kind().file, Language());
     SetSaveEnabled(false);
@@ -74,7 +94,8 @@ void RecordWindow::CmdNewOpen_Click(int flag) {
     HideCellEditor();
     const QString oldCurrent = currentFile_;
     const QString oldUntitled = untitledFile_;
-    KeepChanges();
+    if (!KeepChanges())
+        return;
 
     QString chosen = currentFile_;
     const QString title = ChooseOpenFile(chosen, QLatin1String(Kind().file->extension),

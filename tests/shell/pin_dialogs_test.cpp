@@ -16,6 +16,8 @@ using namespace pellucard::testing;
 namespace {
 
 constexpr int kWrongPinCode = 29900;
+constexpr int kWrongAttemptsLeft = 34000;
+constexpr int kCodeBlocked = 34100;
 
 void Enter(QLineEdit* field, const QString& text) {
     field->clear();
@@ -58,6 +60,8 @@ private slots:
     void changeRefusesBadInput_data();
     void changeRefusesBadInput();
     void blockPin1AndUnblockIt();
+    void changeWithPin1BlockedStaysOnPin1AndOffersUnblocking();
+    void informationWindowVerifiesPin1();
     void gateVerifiesModally();
     void mainWindowClosesOpenDialogs();
 };
@@ -75,16 +79,24 @@ void PinDialogsTest::verifyRightAndWrong() {
     Enter(code, "1111");
     Press(OkOf(dialog));
     QVERIFY(dialog->isVisible());
-    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongPinCode});
+    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongAttemptsLeft});
     QCOMPARE(rig.dialogs.LastMessage().icon, DialogIcon::Warning);
+    QVERIFY(rig.dialogs.LastMessage().text.endsWith(QStringLiteral(": 2")));
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
     QCOMPARE(rig.Info().Pin1Attempts, 2);
+    // The window behind shows the new count at once, with the dialog still open.
+    QCOMPARE(rig.Info6()->TPIN1State->text(),
+             rig.session->Text(16000) + "2 " + rig.session->Text(17900));
+    // The wrong code is gone and the field has the focus: the right one is typed afresh.
+    QVERIFY(code->text().isEmpty());
+    QCOMPARE(dialog->focusWidget(), code);
 
-    // The right code after a wrong one: the counter goes back up, and that is a success.
-    Enter(code, "1234");
+    // The right code after a wrong one costs no further attempt: the counter goes back up,
+    // and that is a success.
+    QTest::keyClicks(code, "1234");
     Press(OkOf(dialog));
     QVERIFY(!dialog->isVisible());
-    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongPinCode});
+    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongAttemptsLeft});
     QVERIFY(!rig.session->IsDialogOpen(PinDialogKind::Verify));
     QCOMPARE(rig.Info().Pin1Attempts, 3);
     QVERIFY(rig.Info().Pin1Open);
@@ -146,7 +158,7 @@ void PinDialogsTest::unlockAndLockPin1() {
     Enter(dialog->findChild<QLineEdit*>("TPINCode"), "9999");
     Press(OkOf(dialog));
     QVERIFY(dialog->isVisible());
-    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongPinCode});
+    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongAttemptsLeft});
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
     Enter(dialog->findChild<QLineEdit*>("TPINCode"), "1234");
     Press(OkOf(dialog));
@@ -183,7 +195,7 @@ void PinDialogsTest::changePin() {
     rig.dialogs.Clear();
     Press(OkOf(dialog));
     QVERIFY(dialog->isVisible());
-    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongPinCode});
+    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongAttemptsLeft});
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
 }
 
@@ -235,9 +247,11 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     ShellRig rig;
     rig.TickUntilIdentified();
     Setting* window = rig.Info6();
+    rig.dialogs.QueueAnswer(DialogAnswer::No);  // "PIN1 is now blocked ... Unblock it now?"
     for (int attempt = 0; attempt < 3; ++attempt)
         QVERIFY(!VerifyPin1(rig, "0000"));
     QCOMPARE(rig.Info().Pin1Attempts, 0);
+    QCOMPARE(rig.dialogs.MessageIds().last(), kCodeBlocked);
     QCOMPARE(window->TPIN1State->text(),
              rig.session->Text(16000) + "0 " + rig.session->Text(17900));
     QVERIFY(!window->ComCPIN[0]->isEnabled());
@@ -264,7 +278,7 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     Enter(dialog->TNewPINCode[1], "2468");
     Press(OkOf(dialog));
     QVERIFY(dialog->isVisible());
-    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongPinCode});
+    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongAttemptsLeft});
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("9"));
 
     Enter(dialog->TOldPINCode, "12345678");
@@ -277,6 +291,74 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     QVERIFY(window->ComCPIN[0]->isEnabled());
     QVERIFY(!window->ComUBPIN[0]->isEnabled());
     QVERIFY(VerifyPin1(rig, "2468"));
+}
+
+void PinDialogsTest::changeWithPin1BlockedStaysOnPin1AndOffersUnblocking() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    ChangePinC* dialog = rig.main->PinDialogs().ShowChangePin(0, 0);
+    auto* pin1 = dialog->findChild<QRadioButton*>("OPIN_0");
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt == 2)
+            rig.dialogs.QueueAnswer(DialogAnswer::No);
+        QTest::keyClicks(dialog->TOldPINCode, "0000");
+        QTest::keyClicks(dialog->TNewPINCode[0], "1111");
+        QTest::keyClicks(dialog->TNewPINCode[1], "1111");
+        Press(OkOf(dialog));
+        QVERIFY(dialog->isVisible());
+        QVERIFY(dialog->TOldPINCode->text().isEmpty());
+        QVERIFY(dialog->TNewPINCode[0]->text().isEmpty() &&
+                dialog->TNewPINCode[1]->text().isEmpty());
+    }
+    QCOMPARE(rig.dialogs.MessageIds(),
+             (QList<int>{kWrongAttemptsLeft, kWrongAttemptsLeft, kCodeBlocked}));
+    const QString blocked = rig.dialogs.LastMessage().text;
+    QVERIFY(blocked.contains(QStringLiteral("PIN1")) && blocked.contains(QStringLiteral("PUK1")));
+    // Still on PIN1, which cannot be tried any more: PIN2's attempts are never spent here.
+    QCOMPARE(dialog->CurrentMode(), ChangePinC::kChange);
+    QVERIFY(pin1->isChecked() && !pin1->isEnabled());
+    QVERIFY(!dialog->findChild<QRadioButton*>("OPIN_1")->isChecked());
+    QVERIFY(!OkOf(dialog)->isEnabled());
+    QCOMPARE(rig.Info().Pin2Attempts, 3);
+    QCOMPARE(rig.Info6()->TPIN1State->text(),
+             rig.session->Text(16000) + "0 " + rig.session->Text(17900));
+    dialog->reject();
+
+    // PIN2 blocked in the verify dialog, and Yes to the offer: the unblocking dialog follows,
+    // on PIN2.
+    rig.dialogs.Clear();
+    VerifyPinC* verify = rig.main->PinDialogs().ShowVerifyPin(1);
+    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QTest::keyClicks(verify->findChild<QLineEdit*>("TPINCode"), "0000");
+        Press(OkOf(verify));
+    }
+    QVERIFY(!verify->isVisible());  // PIN2 blocked: the verify dialog leaves it to unblocking
+    QCOMPARE(rig.Info().Pin2Attempts, 0);
+    QTRY_VERIFY(rig.main->PinDialogs().OpenChangePin() != nullptr);
+    dialog = rig.main->PinDialogs().OpenChangePin();
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->CurrentMode(), ChangePinC::kUnblock);
+    QVERIFY(dialog->findChild<QRadioButton*>("OPIN_1")->isChecked());
+    QCOMPARE(rig.Info().Pin1Attempts, 0);  // PIN1 was never tried for PIN2
+}
+
+void PinDialogsTest::informationWindowVerifiesPin1() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    Setting* window = rig.Info6();
+    QCOMPARE(window->TIMSI->text(), QString("-"));
+    QVERIFY(window->ComVPIN->isEnabled());
+    Press(window->ComVPIN);
+    VerifyPinC* dialog = rig.main->PinDialogs().OpenVerifyPin();
+    QVERIFY(dialog != nullptr && dialog->isVisible());
+    QVERIFY(dialog->findChild<QRadioButton*>("OPIN_0")->isChecked());
+    QTest::keyClicks(dialog->findChild<QLineEdit*>("TPINCode"), "1234");
+    Press(OkOf(dialog));
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(window->TIMSI->text(), QString("001010123456789"));
+    QVERIFY(window->TSPN->text() != QString("-"));
+    QVERIFY(!window->ComVPIN->isEnabled());  // the card is open now
 }
 
 void PinDialogsTest::gateVerifiesModally() {

@@ -4,7 +4,8 @@
 // dialog seam while it lives; questions and file dialogs take their answers from queues
 // filled by the test, and every dialog shown is recorded so that a test can assert on
 // the message ids. A dialog for which the script holds no answer gets the safe default
-// (No, no file name) and is recorded as unexpected.
+// (No, Cancel where offered, no file name) and is recorded as unexpected. A question
+// answered Cancel stands for Escape and the box's close button as well.
 
 #include <QDebug>
 #include <QList>
@@ -81,19 +82,22 @@ public:
     DialogAnswer ShowMessage(const MessageRequest& request) override {
         Call call{Kind::Message, request, {}, {}};
         DialogAnswer answer = DialogAnswer::Ok;
-        if (request.buttons == DialogButtons::YesNo) {
+        if (request.buttons != DialogButtons::Ok) {
             if (answers_.isEmpty()) {
-                answer = DialogAnswer::No;
+                answer = SafeAnswer(request.buttons);
                 Report(QStringLiteral("question %1 \"%2\" with no answer scripted")
                            .arg(request.messageId)
                            .arg(request.text));
             } else {
                 answer = answers_.takeFirst();
+                if (answer == DialogAnswer::Cancel && request.buttons == DialogButtons::YesNo)
+                    Report(QStringLiteral("question %1 has no Cancel").arg(request.messageId));
             }
         }
-        call.answer = answer == DialogAnswer::Yes  ? QStringLiteral("Yes")
-                      : answer == DialogAnswer::No ? QStringLiteral("No")
-                                                   : QStringLiteral("Ok");
+        call.answer = answer == DialogAnswer::Yes      ? QStringLiteral("Yes")
+                      : answer == DialogAnswer::No     ? QStringLiteral("No")
+                      : answer == DialogAnswer::Cancel ? QStringLiteral("Cancel")
+                                                       : QStringLiteral("Ok");
         calls_.append(call);
         return answer;
     }

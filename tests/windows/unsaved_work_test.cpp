@@ -1,0 +1,169 @@
+// Questions that can throw work away (exit, New, Open, closing a window) offer Cancel, and
+// Cancel (Escape, the box's close button) keeps every document and the program as they were.
+#include <QAction>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QtTest>
+
+#include "records/record_list_model.h"
+#include "shell/mdi_main.h"
+#include "shell/window_factory.h"
+#include "window_rig.h"
+#include "windows/cell_editor.h"
+#include "windows/person_rec.h"
+#include "windows/record_windows.h"
+#include "windows/sim_rec.h"
+
+using namespace pellucard;
+using namespace pellucard::testing;
+
+namespace {
+
+constexpr int kSaveRecord = 11800;
+constexpr int kSaveNewRecord = 12000;
+constexpr int kComputer = 0;
+
+void Type(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+}  // namespace
+
+class UnsavedWorkTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<WindowRig> rig;
+    std::unique_ptr<WindowFactory> factory;
+    std::unique_ptr<MDIMain> main;
+    PersonRec* person = nullptr;
+    SimRec* phone = nullptr;
+
+    // Five new personal records in an untitled document, and an edited phone book list.
+    void MakeWork() {
+        main->Command1_Click(window_index::kPersonRec);
+        person = qobject_cast<PersonRec*>(main->Window(window_index::kPersonRec));
+        QVERIFY(person);
+        for (int row = 1; row <= 5; ++row) {
+            person->List().SetText(row, 3, QStringLiteral("person %1").arg(row));
+            person->InPutTotal(row);
+        }
+        Type(person->Text3(1), QStringLiteral("!"));
+        QVERIFY(person->Modified());
+
+        main->Command1_Click(window_index::kSimRec);
+        phone = qobject_cast<SimRec*>(main->Window(window_index::kSimRec));
+        QVERIFY(phone);
+        phone->List(kComputer).SetText(1, 1, QStringLiteral("Ann"));
+        phone->InPutTotal(1);
+        phone->CmdNewRecord_Click(kComputer);
+        QTRY_VERIFY(phone->EditorOverCell());
+        QTest::keyClicks(phone->Editor(), QStringLiteral("Bob"));
+        QTRY_VERIFY(phone->Modified());
+        rig->dialogs.Clear();
+    }
+
+    void VerifyWorkKept() {
+        QVERIFY(main->isVisible());
+        QCOMPARE(main->Window(window_index::kPersonRec), person);
+        QCOMPARE(main->Window(window_index::kSimRec), phone);
+        QVERIFY(person->Modified() && phone->Modified());
+        QCOMPARE(person->UsedCount(), 5);
+        QCOMPARE(person->List().Text(5, 3), QStringLiteral("person 5"));
+        QVERIFY(QFile::exists(person->CurrentFile()));
+        QCOMPARE(phone->List(kComputer).Text(1, 1), QStringLiteral("Ann"));
+        QVERIFY(QFile::exists(phone->CurrentFile()));
+    }
+
+private slots:
+    void init() {
+        rig = std::make_unique<WindowRig>();
+        rig->IdentifyCard();
+        factory = std::make_unique<WindowFactory>();
+        RegisterShellWindows(*factory);
+        RegisterRecordWindows(*factory);
+        main = std::make_unique<MDIMain>(*rig->session, *factory, PollPeriods{60'000, 120'000});
+        main->show();
+        main->Load();
+        MakeWork();
+    }
+    void cleanup() {
+        // Let everything go without questions.
+        for (int i = 0; i < 4; ++i)
+            rig->dialogs.QueueAnswer(DialogAnswer::No);
+        main.reset();
+        factory.reset();
+        rig.reset();
+    }
+
+    void exitCancelledOnAnyQuestionKeepsEverything() {
+        for (int cancelAt = 0; cancelAt < 2; ++cancelAt) {
+            rig->dialogs.Clear();
+            for (int i = 0; i < cancelAt; ++i)
+                rig->dialogs.QueueAnswer(DialogAnswer::No);
+            rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
+            QVERIFY(!main->close());
+            QCOMPARE(rig->dialogs.MessageIds().size(), cancelAt + 1);
+            for (const auto& call : rig->dialogs.Calls())
+                QCOMPARE(call.message.buttons, DialogButtons::YesNoCancel);
+            VerifyWorkKept();
+            QVERIFY(!rig->session->ExitRequested);
+        }
+        // A window answered No before the cancel is asked again at the next exit.
+        rig->dialogs.Clear();
+        rig->dialogs.QueueAnswer(DialogAnswer::No);
+        rig->dialogs.QueueAnswer(DialogAnswer::No);
+        QVERIFY(main->close());
+        QCOMPARE(rig->dialogs.MessageIds().size(), 2);
+        QVERIFY(rig->dialogs.Unexpected().isEmpty());
+    }
+
+    void unansweredQuestionsCancel() {
+        // The safe answer of a box nobody answered (Escape, the close button) is Cancel.
+        QVERIFY(!main->close());
+        VerifyWorkKept();
+        QCOMPARE(rig->dialogs.Unexpected().size(), 1);  // stopped after the first question
+    }
+
+    void newOpenAndCloseCancelledKeepTheDocument() {
+        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
+        person->CmdNewNewrecord_Click();
+        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
+        person->CmdNewOpen_Click();
+        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
+        phone->CmdNewNewrecord_Click();
+        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
+        phone->CmdNewOpen_Click();
+        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
+        QVERIFY(!person->close());
+        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
+        QVERIFY(!phone->close());
+        QCOMPARE(rig->dialogs.MessageIds(), QList<int>(6, kSaveNewRecord));
+        QVERIFY(rig->dialogs.ScriptUsedUp());
+        VerifyWorkKept();
+
+        // Saved once under a name, the question names the file; No then lets the edit go.
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        rig->dialogs.QueueFileName(rig->folder.filePath(QStringLiteral("people.SPB")));
+        person->CmdNewNewrecord_Click();
+        QCOMPARE(person->UsedCount(), 0);
+        rig->dialogs.QueueFileName(rig->folder.filePath(QStringLiteral("people.SPB")));
+        person->CmdNewOpen_Click();
+        QCOMPARE(person->UsedCount(), 5);
+        Type(person->Text3(1), QStringLiteral("?"));
+        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
+        QVERIFY(!person->close());
+        QCOMPARE(rig->dialogs.LastMessage().messageId, kSaveRecord);
+        rig->dialogs.QueueAnswer(DialogAnswer::No);
+        QVERIFY(person->close());
+        QVERIFY(rig->dialogs.Unexpected().isEmpty());
+    }
+};
+
+QTEST_MAIN(UnsavedWorkTest)
+#include "unsaved_work_test.moc"
