@@ -125,7 +125,7 @@ QByteArray DecodeQuotedPrintable(const QByteArray& value) {
     QByteArray bytes;
     for (qsizetype at = 0; at < value.size(); ++at) {
         const char c = value[at];
-        if (c == '=' && at + 2 < value.size() + 0 && at + 2 <= value.size() - 1) {
+        if (c == '=' && at + 2 < value.size()) {
             bool ok = false;
             const int code = value.mid(at + 1, 2).toInt(&ok, 16);
             if (ok) {

@@ -335,6 +335,16 @@ const English kEnglish[] = {
     {31200, "Records left out because the list has no free slot for them: "},
     {31300, "The first line of the file names no fields: "},
     {31400, "The file is too large to be imported: "},
+    {33000, "Back up card..."},
+    {33100, "Restore card..."},
+    {33200, "%1 of %2 records were read from the card and saved in "},
+    {33300, "Imported: %1. Cut to fit: %2. Left out for want of free slots: %3. Properties not kept: %4. Lines that could not be read: %5."},
+    {33400, "The file holds no vCard and was not imported: "},
+    {33500, "%1 of %2 records were written to the card and read back unchanged."},
+    {33600, "The backup of card %1 holds %2 phone book and %3 SMS records. They will replace every record of the card in the reader. Write them to the card?"},
+    {33700, "The card in the reader is not the card that was backed up (backup %1, this card %2). Write the backup to it anyway?"},
+    {33800, "The card has room for fewer records than the backup holds: %1 phone book and %2 SMS records will not be written. Continue?"},
+    {33900, "The file is damaged or is no card backup; nothing was written to the card: "},
 };
 
 const char* const kLanguageCodes[kLanguageCount] = {"en", "nl", "fr", "de", "el", "it", "pt", "es"};
@@ -425,7 +435,7 @@ TEST(Catalogue, HoldsExactlyTheMessagesTheProgramUses) {
     QList<int> expected;
     for (const English& e : kEnglish) expected.append(e.id);
     EXPECT_EQ(CatalogueIds(), expected);
-    EXPECT_EQ(expected.size(), 309);
+    EXPECT_EQ(expected.size(), 319);
     for (int id : expected) EXPECT_TRUE(CatalogueHas(id)) << id;
     EXPECT_FALSE(CatalogueHas(10000));  // message number 100 does not exist
     EXPECT_FALSE(CatalogueHas(101));
@@ -453,7 +463,7 @@ TEST(Catalogue, EveryMessageHasEightTextsExceptTheEnglishOnlyOne) {
             }
         }
     }
-    EXPECT_EQ(texts, 309 + 308 * 7);
+    EXPECT_EQ(texts, 319 + 318 * 7);
 }
 
 TEST(Catalogue, MissingTranslationFallsBackToEnglish) {
