@@ -72,6 +72,8 @@ int RunDecode(const Globals& globals, const Arguments& args);
 int RunEncode(const Globals& globals, const Arguments& args);
 int RunSimulate(const Globals& globals, const Arguments& args);
 int RunConvert(const Globals& globals, const Arguments& args);
+int RunBackup(const Globals& globals, const Arguments& args);
+int RunRestore(const Globals& globals, const Arguments& args);
 
 // Usage text of a command (empty name: the overview).
 std::string Usage(const std::string& command);

@@ -24,12 +24,23 @@ FileOptions FileOptionsOf(const Arguments& args) {
             throw Failure{kUsage, "--kind takes phonebook or sms"};
         }
     }
+    if (const auto version = args.Option("vcard-version")) {
+        if (*version == "2.1") {
+            options.vCardVersion = VCardVersion::V21;
+        } else if (*version == "3.0") {
+            options.vCardVersion = VCardVersion::V30;
+        } else if (*version == "4.0") {
+            options.vCardVersion = VCardVersion::V40;
+        } else {
+            throw Failure{kUsage, "--vcard-version takes 2.1, 3.0 or 4.0"};
+        }
+    }
     options.force = args.Flag("force");
     return options;
 }
 
 int RunConvert(const Globals& globals, const Arguments& args) {
-    args.Expect({"delimiter", "kind"});
+    args.Expect({"delimiter", "kind", "vcard-version"});
     const std::string in = args.Positional(1, "the file to convert");
     const std::string out = args.Positional(2, "the file to write");
     if (args.Positional().size() > 3)

@@ -16,7 +16,8 @@ const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> commands = {
         {"info", RunInfo},         {"phonebook", RunPhoneBook}, {"sms", RunSms},
         {"pin", RunPin},           {"decode", RunDecode},       {"encode", RunEncode},
-        {"simulate", RunSimulate}, {"convert", RunConvert},
+        {"simulate", RunSimulate}, {"convert", RunConvert},     {"backup", RunBackup},
+        {"restore", RunRestore},
     };
     return commands;
 }
@@ -65,8 +66,8 @@ int main(int argc, char** argv) {
         if (!pellucard::ParseReaderChoice(readerText, globals.reader, error)) {
             throw Failure{kUsage, error};
         }
-        return it->second(globals,
-                          Arguments(words, {"force", "pcsc", "uicc", "no-ready", "silent"}));
+        return it->second(globals, Arguments(words, {"force", "pcsc", "uicc", "no-ready", "silent",
+                                                     "yes", "other-card", "fewer-records"}));
     } catch (const Failure& failure) {
         std::cerr << "pellucard-cli: " << failure.message << '\n';
         if (failure.code == kUsage)

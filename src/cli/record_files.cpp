@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <algorithm>
 #include <iostream>
 
 #include "catalogue/catalogue.h"
@@ -20,6 +21,7 @@
 #include "records/save_file.h"
 #include "records/text_export.h"
 #include "records/text_import.h"
+#include "records/vcard_records.h"
 
 namespace pellucard::cli {
 namespace {
@@ -201,6 +203,46 @@ CardList ReadText(const std::string& path, const FileOptions& options,
     return cards;
 }
 
+// Contacts become personal records, each property in its field; with --kind phonebook they
+// become phone book entries, one per number, with names cut to the 14-byte name field of the
+// common 28-byte record. What was cut, left out or not read is told on stderr.
+CardList ReadVCards(const std::string& path, const FileOptions& options) {
+    VCardFile file;
+    {
+        MessageCapture capture;
+        if (!ReadVCardFile(Q(path), file, 0))
+            capture.Fail(path);
+    }
+    const bool phoneBook = options.kind == RecordKind::PhoneBook;
+    int slots = 0;
+    for (const VCardContact& contact : file.contacts)
+        slots += phoneBook ? std::max<int>(1, int(contact.phones.size())) : 1;
+    CardList cards = EmptyCardList(RecordKind::PhoneBook, std::min(slots, kMaxTextRecords));
+    const VCardImport result =
+        phoneBook ? ImportVCardsAsPhoneBook(*cards.list, cards.used, file, CardNameFit(14))
+                  : ImportVCardsAsPersons(*cards.list, cards.used, file);
+    if (!result.cut.isEmpty() || !result.leftOut.isEmpty() || result.notKeptCount > 0 ||
+        !result.problems.isEmpty()) {
+        std::cerr << "pellucard-cli: " << path << ": "
+                  << VCardImportReport(result, 0).replace(u'\n', u' ').simplified().toStdString()
+                  << '\n';
+    }
+    return cards;
+}
+
+void WriteVCards(const CardList& cards, const std::string& path, const FileOptions& options) {
+    if (cards.kind != RecordKind::PhoneBook)
+        throw Failure{kUsage, path + " can hold contacts only, not messages"};
+    bool personal = false;
+    for (int row = 1; row <= cards.used && !personal; ++row)
+        personal = RowHasText(*cards.list, row, 3, 25);
+    MessageCapture capture;
+    if (!ExportVCards(*cards.list, cards.used,
+                      personal ? VCardListKind::Person : VCardListKind::PhoneBook,
+                      options.vCardVersion, Q(path), 0))
+        capture.Fail(path);
+}
+
 void RequireKind(const CardList& cards, RecordKind kind, const std::string& path, bool reading) {
     if (cards.kind == kind)
         return;
@@ -307,7 +349,9 @@ FileFormat FormatOf(const std::string& path) {
         return FileFormat::Json;
     if (suffix == u"csv" || suffix == u"txt")
         return FileFormat::Text;
-    throw Failure{kUsage, path + ": the name must end in .SPB, .sms, .json, .csv or .txt"};
+    if (suffix == u"vcf" || suffix == u"vcard")
+        return FileFormat::VCard;
+    throw Failure{kUsage, path + ": the name must end in .SPB, .sms, .json, .csv, .txt or .vcf"};
 }
 
 std::optional<RecordKind> KindOf(FileFormat format) {
@@ -337,6 +381,9 @@ CardList ReadCardFile(const std::string& path, const FileOptions& options,
         case FileFormat::Text:
             cards = ReadText(path, options, kind);
             break;
+        case FileFormat::VCard:
+            cards = ReadVCards(path, options);
+            break;
     }
     if (kind)
         RequireKind(cards, *kind, path, true);
@@ -354,7 +401,9 @@ void WriteCardFile(const CardList& cards, const std::string& path, const FileOpt
             capture.Fail(path);
         return;
     }
-    if (format == FileFormat::Json) {
+    if (format == FileFormat::VCard) {
+        WriteVCards(cards, path, options);
+    } else if (format == FileFormat::Json) {
         WriteJson(cards, path, options.force);
     } else {
         WriteText(cards, path, options);

@@ -15,7 +15,9 @@ std::string Usage(const std::string& command) {
          "  info                          the card's identity, counts and PIN state\n"
          "  phonebook read|write ...      the card's phone book as JSON or in a file\n"
          "  sms read|write ...            the card's short messages as JSON or in a file\n"
-         "  convert IN OUT                records between .SPB, .sms, JSON, .csv and .txt\n"
+         "  convert IN OUT                records between .SPB, .sms, JSON, .csv, .txt, .vcf\n"
+         "  backup FILE                   every phone book and SMS record of the card, as JSON\n"
+         "  restore FILE                  writes a backup back to the card and checks it\n"
          "  pin verify|change|enable|disable|unblock ...\n"
          "  decode adn|alpha|sms|digits HEX\n"
          "  encode adn|alpha|sms|digits ...\n"
@@ -61,7 +63,7 @@ std::string Usage(const std::string& command) {
          ".txt).\n"},
         {"convert",
          "usage: pellucard-cli convert IN OUT [--delimiter comma|tab] [--kind phonebook|sms]\n"
-         "                             [--force]\n"
+         "                             [--vcard-version 2.1|3.0|4.0] [--force]\n"
          "Converts phone book records or messages between the program's files (.SPB, .sms),\n"
          "the JSON of read --json (.json) and comma- or tab-separated text (.csv, .txt) whose\n"
          "first line holds the column titles, as the program exports and imports them.\n"
@@ -69,7 +71,21 @@ std::string Usage(const std::string& command) {
          "file is read with the delimiter its first line uses. --kind tells what a JSON or text\n"
          "file holds when the other file does not. A conversion that would lose text (a field\n"
          "too long for its place in a .SPB or .sms file, personal record fields in phone book\n"
-         "JSON) is refused unless --force is given.\n"},
+         "JSON) is refused unless --force is given.\n"
+         "vCard (.vcf): written as 3.0 unless --vcard-version 2.1|4.0 says, one card per slot\n"
+         "that holds something; read in 2.1, 3.0 and 4.0 as personal records, or with --kind\n"
+         "phonebook as phone book entries, one per number (\"Anna Berg (work)\"). What was cut,\n"
+         "left out or could not be read is told on stderr.\n"},
+        {"backup",
+         "usage: pellucard-cli [--reader R] [--pin PIN1] backup FILE\n"
+         "Reads every phone book and SMS record of the card into FILE (JSON): the card's\n"
+         "identity, the record counts and lengths, and each record's bytes with its text.\n"},
+        {"restore",
+         "usage: pellucard-cli [--reader R] [--pin PIN1] restore FILE [--yes]\n"
+         "Writes every record of a backup back to the card byte for byte and reads each back to\n"
+         "check it. Without --yes it only tells what it would write. A backup of another card\n"
+         "(another ICCID) or one with more records than the card holds is refused unless\n"
+         "--other-card or --fewer-records allows it; the records that do not fit are named.\n"},
         {"pin",
          "usage: pellucard-cli pin verify [--chv 1|2] PIN\n"
          "       pellucard-cli pin change [--chv 1|2] OLD NEW\n"

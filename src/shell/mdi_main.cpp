@@ -134,7 +134,7 @@ void MDIMain::Timer1_Timer() {
 }
 
 void MDIMain::DisableProgram(bool enabled) {
-    for (const char* name : {"MDIMessage", "MDIPhone", "MDIPerson"}) {
+    for (const char* name : {"MDIMessage", "MDIPhone", "MDIPerson", "MDIBackup", "MDIRestore"}) {
         if (auto* entry = findChild<QAction*>(name))
             entry->setEnabled(enabled);
     }

@@ -60,6 +60,13 @@ public:
     void ChangeLanguage();
     void MDIHelpAbout_Click();
     void MDIAbout_Click();
+    // File menu: reads every phone book and SMS record of the card into a backup file, and
+    // writes a backup back to the card after asking (twice when it is another card or the
+    // card's files are smaller), reading each record back to check it.
+    void MDIBackup_Click();
+    void MDIRestore_Click();
+    void BackUpCard(const QString& path);
+    void RestoreCard(const QString& path);
 
     bool PollBusy() const { return pollBusy_; }
     int PendingWindow() const { return pendingWindow_; }
@@ -98,6 +105,8 @@ private:
     void CreateHelpMenu();
     void CreateNameMenu();
     void RunFileCommand(FileCommand command);
+    // The card is identified and PIN1 lets its files be read (the PIN dialog is offered once).
+    bool CardOpenForRun();
     bool ShowChildWindow(int index);
     void MinimiseChildWindow(int index);
     void RefreshCurrentWindow();

@@ -67,6 +67,12 @@ void MDIMain::CreateFileMenu() {
     QMenu* exportMenu = AddSubmenu(file, "MDIExport", kExportCaption);
     QAction* exportComma = AddEntry(exportMenu, "MDIExComma", kCommaCaption);
     QAction* exportTab = AddEntry(exportMenu, "MDIExTab", kTabCaption);
+    AddSeparator(file, "xLine13");
+    QAction* backup = AddEntry(file, "MDIBackup");
+    QAction* restore = AddEntry(file, "MDIRestore");
+    captions_.insert(captions_.end(), {{backup, 33000}, {restore, 33100}});
+    connect(backup, &QAction::triggered, this, &MDIMain::MDIBackup_Click);
+    connect(restore, &QAction::triggered, this, &MDIMain::MDIRestore_Click);
     AddSeparator(file, "xLine12");
     QAction* comPort = AddEntry(file, "MDISetCom", kComPortCaption);
     AddSeparator(file, "xLine4");

@@ -1,5 +1,6 @@
 #include "windows/export_dialog.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -12,6 +13,7 @@
 #include "records/dialog_seam.h"
 #include "records/record_documents.h"
 #include "records/text_export.h"
+#include "records/vcard_records.h"
 #include "windows/exchange_dialog_runner.h"
 #include "windows/record_exchange.h"
 
@@ -24,6 +26,12 @@ constexpr int kClearAllMessage = 900;     // "Clean All"
 constexpr int kCancelMessage = 800;       // "Cancel"
 const QString kFilterLabel = QStringLiteral("Export File |*");
 const QString kExtension = QStringLiteral(".txt");
+const QString kVCardFilterLabel = QStringLiteral("vCard |*");
+const QString kVCardExtension = QStringLiteral(".vcf");
+
+// The file types of the export, in the order of the FileType choice. Their names are the
+// formats' own and read the same in every language.
+enum FileType { kDelimitedText, kVCard30, kVCard21, kVCard40 };
 
 }  // namespace
 
@@ -71,6 +79,11 @@ Export::Export(const ExportRequest& request)
         button("CmdSAll", Message(kSelectAllMessage, languageIndex_), &Export::CmdSAll_Click);
     QPushButton* clearAll =
         button("CmdCAll", Message(kClearAllMessage, languageIndex_), &Export::CmdCAll_Click);
+    fileType_ = new QComboBox(this);
+    fileType_->setObjectName(QStringLiteral("FileType"));
+    fileType_->addItems({QStringLiteral("Text (.txt)"), QStringLiteral("vCard 3.0 (.vcf)"),
+                         QStringLiteral("vCard 2.1 (.vcf)"), QStringLiteral("vCard 4.0 (.vcf)")});
+
     comExport_ = button("ComExport", QStringLiteral("Export"), &Export::ComExport_Click);
     comExport_->setDefault(true);
     QPushButton* cancel =
@@ -83,6 +96,7 @@ Export::Export(const ExportRequest& request)
     frameLayout->addWidget(columnList_);
     frameLayout->addLayout(choice);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(fileType_);
     buttons->addStretch();
     buttons->addWidget(comExport_);
     buttons->addWidget(cancel);
@@ -126,17 +140,43 @@ void Export::UpdateState() {
     comExport_->setEnabled(!ChosenColumns().isEmpty());
 }
 
+void Export::ChooseFileType(int type) {
+    fileType_->setCurrentIndex(type);
+}
+
 void Export::ComExport_Click() {
     const QList<int> columns = ChosenColumns();
+    const int type = fileType_->currentIndex();
+    const bool vCard = type != kDelimitedText;
     FileRequest request;
-    request.nameFilter = NameFilterFor(kFilterLabel, kExtension);
-    request.defaultSuffix = kExtension.mid(1);
+    request.nameFilter = vCard ? NameFilterFor(kVCardFilterLabel, kVCardExtension)
+                               : NameFilterFor(kFilterLabel, kExtension);
+    request.defaultSuffix = (vCard ? kVCardExtension : kExtension).mid(1);
     const QString path = CurrentDialogs().ChooseSaveFileName(request);
     QString templateName;
-    if (!columns.isEmpty() && !path.isEmpty() &&
-        CopyTemplateFile(templateName, QString(), path, languageIndex_)) {
-        ExportText(*grid_, usedCount_, columns, delimiter_, path, languageIndex_);
+    if (columns.isEmpty() || path.isEmpty() ||
+        !CopyTemplateFile(templateName, QString(), path, languageIndex_)) {
+        accept();
+        return;
     }
+    if (!vCard) {
+        ExportText(*grid_, usedCount_, columns, delimiter_, path, languageIndex_);
+        accept();
+        return;
+    }
+    // The columns left out of the choice stay out of the cards too.
+    RecordList chosen(grid_->Rows(), std::max(grid_->Columns(), 27));
+    for (int row = 0; row <= usedCount_; ++row) {
+        for (const int column : columns)
+            chosen.SetText(row, column, grid_->Text(row, column));
+    }
+    // The phone book offers its name and number; the personal records all their fields.
+    const VCardListKind kind =
+        grid_->Columns() > 3 ? VCardListKind::Person : VCardListKind::PhoneBook;
+    const VCardVersion version = type == kVCard21   ? VCardVersion::V21
+                                 : type == kVCard40 ? VCardVersion::V40
+                                                    : VCardVersion::V30;
+    ExportVCards(chosen, usedCount_, kind, version, path, languageIndex_);
     accept();
 }
 

@@ -8,6 +8,7 @@
 
 #include "records/record_list.h"
 
+class QComboBox;
 class QGroupBox;
 class QListWidget;
 class QPushButton;
@@ -31,10 +32,13 @@ public:
     QList<int> OfferedColumns() const;
     QList<int> ChosenColumns() const;
 
+    // The file type: 0 delimited text, 1 vCard 3.0, 2 vCard 2.1, 3 vCard 4.0.
+    void ChooseFileType(int type);
     void CmdSAll_Click();
     void CmdCAll_Click();
     // Asks for the file (and whether to replace it) and writes the chosen columns of every
-    // row; the dialog closes in every case.
+    // row, as delimited text or one vCard per slot that holds something; the dialog closes
+    // in every case.
     void ComExport_Click();
     void ComCancel_Click();
 
@@ -47,6 +51,7 @@ private:
     int languageIndex_ = 0;
     QGroupBox* frame_ = nullptr;
     QListWidget* columnList_ = nullptr;
+    QComboBox* fileType_ = nullptr;
     QPushButton* comExport_ = nullptr;
 };
 

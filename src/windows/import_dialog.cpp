@@ -10,7 +10,9 @@
 #include <QVBoxLayout>
 
 #include "catalogue/catalogue.h"
+#include "records/dialog_seam.h"
 #include "records/record_documents.h"
+#include "records/vcard_records.h"
 #include "windows/exchange_dialog_runner.h"
 #include "windows/field_mapping_dialog.h"
 #include "windows/record_exchange.h"
@@ -22,6 +24,8 @@ constexpr int kCancelMessage = 800;  // "Cancel"
 const QString kFilterLabel = QStringLiteral("Import text |*");
 const QString kExtension = QStringLiteral(".txt");
 const QString kSmsKind = QStringLiteral("SMS Record");
+const QString kPhoneKind = QStringLiteral("Phone Record");
+const QString kVCardFilter = QStringLiteral("vCard (*.vcf *.VCF *.vcard)");
 
 // The records of the text file as a read-only table; a file may hold thousands of them.
 class TextTableModel final : public QAbstractTableModel {
@@ -108,8 +112,14 @@ Import::~Import() = default;
 
 bool Import::Open() {
     QString chosen;
-    if (ChooseOpenFile(chosen, kExtension, kFilterLabel).isEmpty())
+    if (!ChooseFile(chosen))
         return false;
+    if (IsVCardPath(chosen)) {
+        vCard_ = true;
+        path_ = chosen;
+        imported_ = ImportVCards();
+        return true;
+    }
     TextTable table;
     if (!ReadTextFile(table, chosen, request_.delimiter, request_.languageIndex))
         return false;
@@ -122,6 +132,34 @@ bool Import::Open() {
     FillMappingList();
     setWindowTitle(QStringLiteral("Import - ") + FileTitleOf(path_, request_.languageIndex));
     return true;
+}
+
+bool Import::ChooseFile(QString& chosen) {
+    // The SMS list has no vCard form.
+    if (request_.kindName == kSmsKind)
+        return !ChooseOpenFile(chosen, kExtension, kFilterLabel).isEmpty();
+    FileRequest request;
+    request.nameFilter =
+        NameFilterFor(kFilterLabel, kExtension) + QStringLiteral(";;") + kVCardFilter;
+    do {
+        chosen = CurrentDialogs().ChooseOpenFileName(request);
+        if (chosen.isEmpty())
+            return false;
+    } while (!FileExists(chosen));
+    return true;
+}
+
+bool Import::ImportVCards() {
+    VCardFile file;
+    if (!ReadVCardFile(path_, file, request_.languageIndex))
+        return false;
+    const VCardImport result =
+        request_.kindName == kPhoneKind
+            ? ImportVCardsAsPhoneBook(*request_.list, *request_.usedCount, file,
+                                      request_.nameFit ? request_.nameFit : CharacterNameFit(255))
+            : ImportVCardsAsPersons(*request_.list, *request_.usedCount, file);
+    ShowVCardImport(result, request_.languageIndex);
+    return result.imported > 0;
 }
 
 void Import::FillMappingList() {
@@ -184,6 +222,8 @@ bool ShowImportDialog(const ImportRequest& request) {
     Import dialog(request);
     if (!dialog.Open())
         return false;
+    if (dialog.WasVCard())
+        return dialog.Imported();  // a vCard has its own fields: no mapping to choose
     RunExchangeDialog(dialog);
     return dialog.Imported();
 }

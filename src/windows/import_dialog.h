@@ -27,8 +27,10 @@ public:
     ~Import() override;
 
     // Asks for the text file and reads it into the preview and the mapping list. False when
-    // the user cancelled or the file could not be read (the user was told why).
+    // the user cancelled or the file could not be read (the user was told why). A vCard file
+    // (phone book and personal records) is imported at once, each property to its field.
     bool Open();
+    bool WasVCard() const { return vCard_; }
 
     QTableView* PreviewGrid() const { return preview_; }
     QTreeWidget* MappingList() const { return mappingList_; }
@@ -45,6 +47,8 @@ public:
     void ComCancel_Click();
 
 private:
+    bool ChooseFile(QString& chosen);
+    bool ImportVCards();
     void FillMappingList();
     void ShowEntry(int entry);
 
@@ -54,6 +58,7 @@ private:
     QList<MappingEntry> mapping_;
     QString path_;
     bool imported_ = false;
+    bool vCard_ = false;
     bool filling_ = false;
     QTableView* preview_ = nullptr;
     QTreeWidget* mappingList_ = nullptr;

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "records/vcard_records.h"
+
 class QWidget;
 
 namespace pellucard {
@@ -30,6 +32,8 @@ struct ImportRequest {
     int* usedCount = nullptr;    // its used count, updated by the import
     int fieldColumnCount = 0;
     QString kindName;  // "Personal Record", "Phone Record", "SMS Record"
+    // The phone book list's name field, for vCards that give longer names; empty: any length.
+    NameFit nameFit;
     QChar delimiter = QLatin1Char(',');
     QWidget* parent = nullptr;
     int languageIndex = 0;  // of the dialog's captions and messages

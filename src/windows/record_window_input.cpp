@@ -36,6 +36,9 @@ bool NoModifier(const QKeyEvent* event) {
     return (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
+// The names of the computer-side phone book list.
+constexpr int kComputerNameLimit = 40;
+
 bool IsEnter(const QKeyEvent* event) {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
@@ -51,7 +54,7 @@ bool RecordWindow::EditorOverCell() const {
 void RecordWindow::SetEditorLimit(int list, int column) {
     if (column == 1)
         Text2->SetLengthLimit(list == kComputerList
-                                  ? 40
+                                  ? kComputerNameLimit
                                   : std::max(CurrentSession().CardInfo.PhoneRecordLength - 14, 1));
     else
         Text2->SetLengthLimit(kNumberLimit + 1);
@@ -509,6 +512,9 @@ void RecordWindow::CmdImport(QChar delimiter) {
     request.usedCount = &used_[list];
     request.fieldColumnCount = Kind().fieldCount;
     request.kindName = Kind().exportKindName;
+    request.nameFit = list == kComputerList
+                          ? CharacterNameFit(kComputerNameLimit)
+                          : CardNameFit(CurrentSession().CardInfo.PhoneRecordLength - 14);
     request.delimiter = delimiter;
     request.parent = DialogParent();
     if (!hook(request))

@@ -266,3 +266,107 @@ TEST_F(SimulatorTest, KilledEmulatorEndsTheReadWithAClearFailure) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CliTest, BackupThenRestoreGivesBackEveryRecordByteForByte) {
+    const QStringList reader = {"--reader", VirtualReader(), "--pin", "1234"};
+    const QString backup = dir.filePath("backup.json");
+    const auto saved = Cli(reader + QStringList{"backup", backup});
+    ASSERT_EQ(saved.exitCode, 0) << saved.err.toStdString();
+    const auto book = Cli(reader + QStringList{"--json", "phonebook", "read"}).out;
+    const auto messages = Cli(reader + QStringList{"--json", "sms", "read"}).out;
+
+    // Change every record of both files.
+    QJsonArray entries;
+    for (int slot = 1; slot <= 250; ++slot)
+        entries.append(QJsonObject{{"slot", slot}, {"name", "X"}, {"number", "1"}});
+    ASSERT_EQ(Cli(reader + QStringList{"phonebook", "write",
+                                       Write("x.json", QJsonDocument(entries).toJson())})
+                  .exitCode,
+              0);
+    QJsonArray sms;
+    for (int slot = 1; slot <= 30; ++slot)
+        sms.append(QJsonObject{{"slot", slot}, {"status", 0}});
+    ASSERT_EQ(
+        Cli(reader + QStringList{"sms", "write", Write("s.json", QJsonDocument(sms).toJson())})
+            .exitCode,
+        0);
+    ASSERT_NE(Cli(reader + QStringList{"--json", "phonebook", "read"}).out, book);
+
+    // Without --yes nothing is written.
+    ASSERT_EQ(Cli(reader + QStringList{"restore", backup}).exitCode, 0);
+    ASSERT_NE(Cli(reader + QStringList{"--json", "phonebook", "read"}).out, book);
+    const auto restored = Cli(reader + QStringList{"restore", backup, "--yes"});
+    ASSERT_EQ(restored.exitCode, 0) << restored.err.toStdString();
+    EXPECT_TRUE(restored.out.contains("wrote 280 records")) << restored.out.toStdString();
+    EXPECT_EQ(Cli(reader + QStringList{"--json", "phonebook", "read"}).out, book);
+    EXPECT_EQ(Cli(reader + QStringList{"--json", "sms", "read"}).out, messages);
+}
+
+TEST_F(CliTest, RestoreRefusesDamagedBackupsAndRecordsThatDoNotFit) {
+    const QStringList reader = {"--reader", VirtualReader(), "--pin", "1234"};
+    const QString backup = dir.filePath("backup.json");
+    ASSERT_EQ(Cli(reader + QStringList{"backup", backup}).exitCode, 0);
+    QFile file(backup);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+    file.close();
+    const auto before = Cli(reader + QStringList{"--json", "phonebook", "read"}).out;
+
+    // A record cut short, a truncated file: nothing is written.
+    QJsonObject damaged = root;
+    QJsonArray records = damaged["phonebook"].toArray();
+    QJsonObject record = records[5].toObject();
+    record["data"] = "FFFF";
+    records[5] = record;
+    damaged["phonebook"] = records;
+    for (const QByteArray& content :
+         {QJsonDocument(damaged).toJson(), QJsonDocument(root).toJson().left(4000)}) {
+        const auto run = Cli(reader + QStringList{"restore", Write("bad.json", content), "--yes"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains("nothing was written")) << run.err.toStdString();
+    }
+
+    // A backup of a larger card: the records beyond the card's 250 are named and refused.
+    QJsonObject larger = root;
+    QJsonArray more = larger["phonebook"].toArray();
+    for (int n = 251; n <= 255; ++n)
+        more.append(QJsonObject{{"record", n}, {"data", QString(56, u'F')}});
+    larger["phonebook"] = more;
+    QJsonObject card = larger["card"].toObject();
+    QJsonObject phoneBook = card["phonebook"].toObject();
+    phoneBook["record_count"] = 255;
+    card["phonebook"] = phoneBook;
+    larger["card"] = card;
+    const QString largerPath = Write("larger.json", QJsonDocument(larger).toJson());
+    const auto refused = Cli(reader + QStringList{"restore", largerPath, "--yes"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("no room for 5 phone book")) << refused.err.toStdString();
+    EXPECT_EQ(Cli(reader + QStringList{"--json", "phonebook", "read"}).out, before);
+    const auto partial =
+        Cli(reader + QStringList{"restore", largerPath, "--yes", "--fewer-records"});
+    EXPECT_EQ(partial.exitCode, 0) << partial.err.toStdString();
+    EXPECT_TRUE(partial.out.contains("wrote 280 records"));
+}
+
+TEST_F(CliTest, ConvertsContactsToVCardAndBack) {
+    const QStringList reader = {"--reader", VirtualReader(), "--pin", "1234"};
+    const QString spb = dir.filePath("book.SPB");
+    ASSERT_EQ(Cli(reader + QStringList{"phonebook", "read", "-o", spb}).exitCode, 0);
+    const QString vcf = dir.filePath("book.vcf");
+    ASSERT_EQ(Cli({"convert", spb, vcf, "--vcard-version", "2.1"}).exitCode, 0);
+    QFile file(vcf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:"));
+    const QString json = dir.filePath("back.json");
+    const auto back = Cli({"convert", vcf, json, "--kind", "phonebook"});
+    ASSERT_EQ(back.exitCode, 0) << back.err.toStdString();
+    QFile result(json);
+    ASSERT_TRUE(result.open(QIODevice::ReadOnly));
+    const QJsonArray entries = QJsonDocument::fromJson(result.readAll()).array();
+    ASSERT_GT(entries.size(), 10);
+    EXPECT_EQ(entries[2].toObject()["name"].toString(), QString("王小明"));
+}
+
+}  // namespace

@@ -280,6 +280,63 @@ private slots:
         QCOMPARE(used, 0);
         QCOMPARE(list->Text(1, 3), QString());
     }
+
+    void vCardsTravelThroughTheExportAndImportDialogs() {
+        auto list = Contacts(5);
+        list->SetText(1, 1, QStringLiteral("Ann"));
+        list->SetText(1, 3, QStringLiteral("Ann Berg"));
+        list->SetText(1, 16, QStringLiteral("+46 8 555 01 02"));
+        list->SetText(1, 17, QStringLiteral("+46 70 123 45 67"));
+        list->SetText(1, 25, QStringLiteral("Γειά σου"));
+        list->SetText(2, 1, QStringLiteral("Bob"));
+        // vCard 2.1 for an older phone, without the note.
+        onExport = [](Export& dialog) {
+            dialog.ChooseFileType(2);
+            dialog.findChild<QListWidget*>("LColum")->item(24)->setCheckState(Qt::Unchecked);
+            Click(&dialog, "ComExport");
+        };
+        dialogs->QueueFileName(Path("people.vcf"));
+        ShowExportDialog(ExportOf(*list, 2));
+        const QByteArray written = ReadAll(Path("people.vcf"));
+        QCOMPARE(written.count("BEGIN:VCARD"), 2);
+        QVERIFY(written.contains("VERSION:2.1\r\n"));
+        QVERIFY(written.contains("TEL;CELL:+46 70 123 45 67\r\n"));
+        QVERIFY(!written.contains("NOTE"));
+        QVERIFY(dialogs->Calls().first().file.nameFilter.startsWith("vCard"));
+
+        // Back as personal records: no mapping dialog, every field in its place.
+        auto copy = Contacts(5);
+        int used = 0;
+        dialogs->QueueFileName(Path("people.vcf"));
+        QVERIFY(ShowImportDialog(ImportOf(*copy, used)));
+        QCOMPARE(shown, 1);  // the export dialog only
+        QCOMPARE(used, 2);
+        for (int column = 1; column <= 24; ++column)
+            QCOMPARE(copy->Text(1, column), list->Text(1, column));
+        QCOMPARE(copy->Text(2, 1), QStringLiteral("Bob"));
+
+        // As phone book entries: one per number, the type after the name, cut to the field;
+        // the import tells what it cut.
+        auto book = Contacts(5);
+        int bookUsed = 0;
+        ImportRequest request = ImportOf(*book, bookUsed, QStringLiteral("Phone Record"));
+        request.nameFit = CharacterNameFit(12);
+        dialogs->QueueFileName(Path("people.vcf"));
+        QVERIFY(ShowImportDialog(request));
+        QCOMPARE(bookUsed, 3);
+        QCOMPARE(book->Text(1, 1), QStringLiteral("Ann (mobile)"));
+        QCOMPARE(book->Text(1, 2), QStringLiteral("+46 70 123 45 67"));
+        QCOMPARE(book->Text(2, 1), QStringLiteral("Ann B (work)"));
+        QCOMPARE(book->Text(3, 1), QStringLiteral("Bob"));
+        QCOMPARE(dialogs->LastMessage().messageId, kVCardImportReportMessage);
+
+        // A file without a single vCard imports nothing and says so.
+        WriteAll(Path("none.vcf"), "hello\r\n");
+        dialogs->QueueFileName(Path("none.vcf"));
+        QVERIFY(!ShowImportDialog(ImportOf(*copy, used)));
+        QCOMPARE(dialogs->LastMessage().messageId, kNoVCardMessage);
+        QCOMPARE(used, 2);
+    }
 };
 
 QTEST_MAIN(ExchangeDialogsTest)

@@ -1,0 +1,130 @@
+// backup FILE and restore FILE: every phone book and SMS record of the card, byte for byte.
+#include <QFile>
+#include <QSaveFile>
+
+#include <cstdio>
+
+#include "cli/cli.h"
+#include "engine/card_backup.h"
+#include "engine/pellucard.h"
+#include "records/card_backup_file.h"
+#include "records/save_file.h"
+
+namespace pellucard::cli {
+namespace {
+
+std::string Where(const CardRunResult& result) {
+    return std::string(result.file == CardFileKind::PhoneBook ? "phone book" : "SMS") + " record " +
+           std::to_string(result.record);
+}
+
+// Ends the command unless the run did everything it set out to do.
+void RequireDone(const CardRunResult& result, const char* what) {
+    const std::string counted = " after " + std::to_string(result.done) + " of " +
+                                std::to_string(result.total) + " records";
+    switch (result.outcome) {
+        case CardRunOutcome::Done:
+            return;
+        case CardRunOutcome::Refused: {
+            char word[8];
+            std::snprintf(word, sizeof word, "%04X", unsigned(result.statusWord));
+            throw Failure{kCardFailure, std::string(what) + " stopped: the card refused " +
+                                            Where(result) + " (status " + word + ")" + counted};
+        }
+        case CardRunOutcome::LinkFailed:
+            throw Failure{kCardFailure,
+                          std::string(what) + " stopped: no answer at " + Where(result) + counted};
+        case CardRunOutcome::Mismatch:
+            throw Failure{kCardFailure, std::string(what) + " stopped: " + Where(result) +
+                                            " reads back differently from what was written" +
+                                            counted};
+        case CardRunOutcome::Stopped:
+            throw Failure{kCardFailure, std::string(what) + " stopped" + counted};
+    }
+}
+
+CardRunProgress ProgressLine(const char* what) {
+    return [what](int done, int total) {
+        Progress(what, done, total);
+        return true;
+    };
+}
+
+}  // namespace
+
+int RunBackup(const Globals& globals, const Arguments& args) {
+    args.Expect({});
+    const std::string path = args.Positional(1, "the backup file to write");
+    auto session = OpenCard(globals);
+    UnlockCard(*session, globals);
+    CardBackup backup;
+    const CardRunResult result = ReadCardBackup(*session->engine, backup, ProgressLine("backup"));
+    EndProgress();
+    RequireDone(result, "the backup");
+    const QByteArray bytes = SerializeCardBackup(backup);
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+        !CommitWhenComplete(file)) {
+        throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
+    }
+    if (!globals.json) {
+        PrintLine("backed up " + std::to_string(backup.phoneBook.size()) + " phone book and " +
+                  std::to_string(backup.sms.size()) + " SMS records of card " + backup.iccid +
+                  " to " + path);
+    }
+    return kSuccess;
+}
+
+int RunRestore(const Globals& globals, const Arguments& args) {
+    args.Expect({"yes", "other-card", "fewer-records"});
+    const std::string path = args.Positional(1, "the backup file to restore");
+    // The whole file is checked before the card is touched.
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
+    CardBackup backup;
+    QString error;
+    if (!ParseCardBackup(file.read(64 * 1024 * 1024), backup, error)) {
+        throw Failure{kCardFailure, path + ": " + error.toStdString() + "; nothing was written"};
+    }
+    auto session = OpenCard(globals);
+    UnlockCard(*session, globals);
+    Pellucard& engine = *session->engine;
+    RestorePlan plan;
+    if (!PlanRestore(engine, backup, plan))
+        throw Failure{kCardFailure, "cannot open the card's phone book and message store"};
+
+    PrintLine("the backup of card " + backup.iccid + " holds " +
+              std::to_string(backup.phoneBook.size()) + " phone book and " +
+              std::to_string(backup.sms.size()) + " SMS records; " +
+              std::to_string(plan.phoneBookRecords) + " and " + std::to_string(plan.smsRecords) +
+              " of them fit the card in the reader (" + plan.cardIccid + ")");
+    if (plan.otherCard && !args.Flag("other-card")) {
+        throw Failure{kCardFailure, "the card in the reader (" + plan.cardIccid +
+                                        ") is not the card backed up (" + backup.iccid +
+                                        "); --other-card writes to it anyway"};
+    }
+    if ((plan.phoneBookBeyond > 0 || plan.smsBeyond > 0) && !args.Flag("fewer-records")) {
+        throw Failure{kCardFailure,
+                      "the card has no room for " + std::to_string(plan.phoneBookBeyond) +
+                          " phone book and " + std::to_string(plan.smsBeyond) +
+                          " SMS records of the backup" +
+                          (plan.smsLengthDiffers ? " (its SMS records have another length)" : "") +
+                          "; --fewer-records writes the others"};
+    }
+    if (!args.Flag("yes")) {
+        PrintLine("nothing written: give --yes to replace the card's records");
+        return kSuccess;
+    }
+    const CardRunResult result = RestoreCardBackup(engine, backup, plan, ProgressLine("restore"));
+    EndProgress();
+    SaveCard(*session);
+    RequireDone(result, "the restore");
+    PrintLine("wrote " + std::to_string(result.done) + " records and read each back unchanged" +
+              (plan.phoneBookReencoded ? " (phone book names and numbers written anew in the "
+                                         "card's record length)"
+                                       : ""));
+    return kSuccess;
+}
+
+}  // namespace pellucard::cli

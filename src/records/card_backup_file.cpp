@@ -1,0 +1,161 @@
+#include "records/card_backup_file.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "engine/phonebook_entry.h"
+#include "engine/sms_record.h"
+
+namespace pellucard {
+namespace {
+
+constexpr char kFormat[] = "pellucard-card-backup";
+constexpr int kVersion = 1;
+constexpr int kMaxRecords = 255;  // a linear fixed file numbers its records in one byte
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QJsonArray PhoneBookRecords(const CardBackup& backup) {
+    QJsonArray records;
+    for (std::size_t index = 0; index < backup.phoneBook.size(); ++index) {
+        const Bytes& data = backup.phoneBook[index];
+        const PhoneBookEntry entry = DecodePhoneBookRecord(data);
+        records.append(QJsonObject{{"record", int(index) + 1},
+                                   {"data", Q(ToHex(data))},
+                                   {"name", Q(entry.name)},
+                                   {"number", Q(entry.Number())}});
+    }
+    return records;
+}
+
+QJsonArray SmsRecords(const CardBackup& backup) {
+    QJsonArray records;
+    for (std::size_t index = 0; index < backup.sms.size(); ++index) {
+        const Bytes& data = backup.sms[index];
+        const SmsRecord sms = DecodeSmsRecord(data);
+        QJsonObject record{
+            {"record", int(index) + 1}, {"data", Q(ToHex(data))}, {"status", sms.status}};
+        if (sms.status != kSmsFree) {
+            const SmsAddress& address =
+                sms.messageType == 0 ? sms.originatingAddress : sms.destinationAddress;
+            record.insert("address", Q(address.Text()));
+            record.insert("text", Q(sms.text));
+        }
+        records.append(record);
+    }
+    return records;
+}
+
+bool ParseRecords(const QJsonValue& value, const char* file, int length, std::vector<Bytes>& out,
+                  QString& error) {
+    if (!value.isArray()) {
+        error = QStringLiteral("\"%1\" is not a list of records").arg(QLatin1String(file));
+        return false;
+    }
+    const QJsonArray array = value.toArray();
+    if (array.size() > kMaxRecords) {
+        error = QStringLiteral("\"%1\" holds more than %2 records")
+                    .arg(QLatin1String(file))
+                    .arg(kMaxRecords);
+        return false;
+    }
+    std::vector<Bytes> records;
+    for (qsizetype index = 0; index < array.size(); ++index) {
+        const QJsonObject record = array[index].toObject();
+        const QString where =
+            QStringLiteral("%1 record %2").arg(QLatin1String(file)).arg(index + 1);
+        if (record.value("record").toInt(-1) != index + 1) {
+            error = where + QStringLiteral(": missing or out of order");
+            return false;
+        }
+        Bytes data;
+        if (!record.value("data").isString() ||
+            !FromHex(record.value("data").toString().toStdString(), data)) {
+            error = where + QStringLiteral(": \"data\" is not hex");
+            return false;
+        }
+        if (int(data.size()) != length) {
+            error = where + QStringLiteral(": %1 bytes, not the %2 of the file's records")
+                                .arg(data.size())
+                                .arg(length);
+            return false;
+        }
+        records.push_back(std::move(data));
+    }
+    out = std::move(records);
+    return true;
+}
+
+bool ParseFileInfo(const QJsonObject& card, const char* file, int& count, int& length,
+                   QString& error) {
+    const QJsonObject info = card.value(QLatin1String(file)).toObject();
+    count = info.value("record_count").toInt(-1);
+    length = info.value("record_length").toInt(-1);
+    if (count < 0 || count > kMaxRecords || length < 1 || length > 255) {
+        error = QStringLiteral("the card's %1 record count or length is missing or out of range")
+                    .arg(QLatin1String(file));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+QByteArray SerializeCardBackup(const CardBackup& backup) {
+    const QJsonObject card{
+        {"iccid", Q(backup.iccid)},
+        {"phase", Q(backup.phase)},
+        {"phonebook", QJsonObject{{"record_count", int(backup.phoneBook.size())},
+                                  {"record_length", backup.phoneBookRecordLength}}},
+        {"sms", QJsonObject{{"record_count", int(backup.sms.size())},
+                            {"record_length", backup.smsRecordLength}}}};
+    const QJsonObject document{{"format", kFormat},
+                               {"version", kVersion},
+                               {"card", card},
+                               {"phonebook", PhoneBookRecords(backup)},
+                               {"sms", SmsRecords(backup)}};
+    return QJsonDocument(document).toJson(QJsonDocument::Indented);
+}
+
+bool ParseCardBackup(const QByteArray& json, CardBackup& backup, QString& error) {
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        error = QStringLiteral("not JSON (%1 at byte %2)")
+                    .arg(parseError.errorString())
+                    .arg(parseError.offset);
+        return false;
+    }
+    const QJsonObject root = document.object();
+    if (root.value("format").toString() != QLatin1String(kFormat)) {
+        error = QStringLiteral("not a Pellucard card backup");
+        return false;
+    }
+    if (root.value("version").toInt() != kVersion) {
+        error = QStringLiteral("backup version %1 is not known").arg(root.value("version").toInt());
+        return false;
+    }
+    const QJsonObject card = root.value("card").toObject();
+    CardBackup read;
+    read.iccid = card.value("iccid").toString().toStdString();
+    read.phase = card.value("phase").toString().toStdString();
+    int phoneBookCount = 0;
+    int smsCount = 0;
+    if (!ParseFileInfo(card, "phonebook", phoneBookCount, read.phoneBookRecordLength, error) ||
+        !ParseFileInfo(card, "sms", smsCount, read.smsRecordLength, error) ||
+        !ParseRecords(root.value("phonebook"), "phonebook", read.phoneBookRecordLength,
+                      read.phoneBook, error) ||
+        !ParseRecords(root.value("sms"), "sms", read.smsRecordLength, read.sms, error))
+        return false;
+    if (int(read.phoneBook.size()) != phoneBookCount || int(read.sms.size()) != smsCount) {
+        error = QStringLiteral("the record counts do not match the records");
+        return false;
+    }
+    backup = std::move(read);
+    return true;
+}
+
+}  // namespace pellucard

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "engine/card_backup.h"
+
+namespace pellucard {
+
+// The backup file: JSON, UTF-8.
+//   {"format": "pellucard-card-backup", "version": 1,
+//    "card": {"iccid", "phase",
+//             "phonebook": {"record_count", "record_length"},
+//             "sms": {"record_count", "record_length"}},
+//    "phonebook": [{"record": n, "data": HEX, "name", "number"}, ...],
+//    "sms": [{"record": n, "data": HEX, "status", "address", "text"}, ...]}
+// "data" is the record as the card held it and is what a restore writes; the decoded fields
+// beside it are for people and other programs and are not read back.
+
+QByteArray SerializeCardBackup(const CardBackup& backup);
+
+// Checks the whole document (format, version, every record present once, in order, of its
+// file's length, in hex) before it gives anything; on failure `backup` stays as it was and
+// `error` says what is wrong and where.
+bool ParseCardBackup(const QByteArray& json, CardBackup& backup, QString& error);
+
+}  // namespace pellucard

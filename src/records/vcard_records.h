@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+#include "records/record_list.h"
+#include "records/vcard.h"
+
+namespace pellucard {
+
+// Record lists to vCards and back. Both kinds of list have the 27 columns of a contact file:
+// the phone book uses the name (1) and number (2); a personal record all 25 fields.
+//
+// A personal record maps its Name to FN and N, Alias to FN when there is no Name (and to
+// X-PELLUCARD-ALIAS when FN does not already say it), its six numbers to TEL with their types,
+// the two e-mail addresses, the home and office addresses, the date of birth (BDAY), nickname,
+// homepage (URL), note, sex (GENDER in 4.0, X-GENDER before) and, as X-PELLUCARD- properties,
+// hobby and importance.
+
+enum class VCardListKind { PhoneBook, Person };
+
+inline constexpr int kVCardImportReportMessage = 33300;  // "Imported: %1. Cut to fit: %2. ..."
+inline constexpr int kNoVCardMessage = 33400;  // "The file holds no vCard and was not imported: "
+
+VCardContact ContactOfRow(const RecordList& list, int row, VCardListKind kind);
+
+// The vCards of the rows 1..usedCount that hold something, in slot order.
+QByteArray VCardsOfRows(const RecordList& list, int usedCount, VCardListKind kind,
+                        VCardVersion version);
+
+// Writes those vCards to `path`, replacing the file only once all of it was written. A failure
+// is reported to the user in `languageIndex` and gives false.
+bool ExportVCards(const RecordList& list, int usedCount, VCardListKind kind, VCardVersion version,
+                  const QString& path, int languageIndex);
+
+// Reads the vCard file at `path`. A file that cannot be read, is too large or holds no vCard
+// is reported to the user and gives false.
+bool ReadVCardFile(const QString& path, VCardFile& file, int languageIndex);
+
+// How many leading characters of a name a name field keeps.
+using NameFit = std::function<qsizetype(const QString&)>;
+// A field of a fixed number of characters (the computer-side phone book list).
+NameFit CharacterNameFit(int characters);
+// The alpha field of a card's phone book record (record length - 14 bytes), in the GSM
+// alphabet or the UCS2 form that holds the most.
+NameFit CardNameFit(int alphaFieldLength);
+
+struct VCardImport {
+    int imported = 0;     // records written into slots
+    QStringList cut;      // "name: what was cut"
+    QStringList leftOut;  // the names of contacts or numbers that found no slot
+    QStringList notKept;  // property names with their counts, "PHOTO (3)"
+    int notKeptCount = 0;
+    QStringList problems;
+};
+
+// Appends the contacts as personal records after `usedCount`, one per contact, while the list
+// has slots; values longer than the contact file keeps are cut to it and reported.
+VCardImport ImportVCardsAsPersons(RecordList& list, int& usedCount, const VCardFile& file);
+
+// Appends the contacts as phone book entries: one per number, the number's type after the name
+// when a contact has several ("Anna Berg (work)"), names cut to what `fit` keeps; a contact
+// without a number gives an entry with its name alone. What finds no slot is named.
+VCardImport ImportVCardsAsPhoneBook(RecordList& list, int& usedCount, const VCardFile& file,
+                                    const NameFit& fit);
+
+// The report of an import: message 33300 with the counts, then the names of what was cut,
+// left out or not read, one to a line.
+QString VCardImportReport(const VCardImport& result, int languageIndex);
+
+// Tells the user what an import did (OK box); says nothing when all of it went in whole.
+void ShowVCardImport(const VCardImport& result, int languageIndex);
+
+// True when `path` names a vCard file (".vcf" or ".vcard", letter case aside).
+bool IsVCardPath(const QString& path);
+
+}  // namespace pellucard

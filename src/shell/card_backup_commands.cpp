@@ -1,0 +1,206 @@
+// The main window's File menu entries that back up the whole card and restore it.
+#include <QFile>
+#include <QProgressDialog>
+#include <QSaveFile>
+
+#include "engine/card_backup.h"
+#include "engine/pellucard.h"
+#include "records/card_backup_file.h"
+#include "records/dialog_seam.h"
+#include "records/record_documents.h"
+#include "records/save_file.h"
+#include "shell/mdi_main.h"
+#include "shell/pin_dialog_launcher.h"
+#include "shell/session.h"
+
+namespace pellucard {
+namespace {
+
+constexpr int kBackedUpMessage = 33200;       // "%1 of %2 records were read ... saved in "
+constexpr int kRestoredMessage = 33500;       // "%1 of %2 records were written ... unchanged."
+constexpr int kRestoreQuestion = 33600;       // "The backup of card %1 holds ..."
+constexpr int kOtherCardQuestion = 33700;     // "The card in the reader is not the card ..."
+constexpr int kFewerRecordsQuestion = 33800;  // "The card has room for fewer records ..."
+constexpr int kDamagedBackupMessage = 33900;  // "The file is damaged or is no card backup ..."
+constexpr int kUnlockFirstMessage = 21100;    // "Please Unlock the SIM Card First!"
+constexpr int kReadingMessage = 17300;        // "Up Loading Record "
+constexpr int kWritingMessage = 11600;        // "Down Loading Record "
+constexpr int kReadProblemMessage = 13100;    // "Have Problem in Up Loading Record "
+constexpr int kWriteProblemMessage = 13200;   // "Have Problem In Down Loading Record "
+constexpr int kCancelMessage = 800;           // "Cancel"
+constexpr qint64 kMaxBackupBytes = 16 * 1024 * 1024;
+
+const QString kBackupFilter = QStringLiteral("Card backup (*.json *.JSON)");
+
+// The progress window of a run; its button stops the run after the record in hand.
+class RunProgress {
+public:
+    RunProgress(Session& session, int labelId, QWidget* parent)
+        : session_(session),
+          labelId_(labelId),
+          dialog_(QString(), session.Text(kCancelMessage), 0, 1, parent) {
+        dialog_.setObjectName(QStringLiteral("CardRunProgress"));
+        dialog_.setWindowModality(Qt::WindowModal);
+        dialog_.setMinimumDuration(0);
+        dialog_.setAutoClose(false);
+        dialog_.setAutoReset(false);
+    }
+
+    CardRunProgress Callback() {
+        return [this](int done, int total) {
+            dialog_.setMaximum(std::max(total, 1));
+            dialog_.setValue(done);
+            dialog_.setLabelText(session_.Text(labelId_) + QString::number(done));
+            session_.Yield();
+            return !dialog_.wasCanceled();
+        };
+    }
+
+    QProgressDialog& Dialog() { return dialog_; }
+
+private:
+    Session& session_;
+    int labelId_;
+    QProgressDialog dialog_;
+};
+
+// Why a run ended early: the problem message with the record, and what the card said.
+QString RunProblem(const CardRunResult& result, int problemId, const Session& session) {
+    QString text = session.Text(problemId) + QString::number(result.record);
+    if (result.outcome == CardRunOutcome::Refused)
+        text +=
+            QStringLiteral(" (SW %1)").arg(result.statusWord, 4, 16, QLatin1Char('0')).toUpper();
+    return text;
+}
+
+void Tell(int messageId, const QString& text, DialogIcon icon) {
+    MessageRequest request;
+    request.messageId = messageId;
+    request.text = text;
+    request.icon = icon;
+    ShowMessage(request);
+}
+
+bool Ask(int messageId, const QString& text) {
+    MessageRequest request;
+    request.messageId = messageId;
+    request.text = text;
+    request.buttons = DialogButtons::YesNo;
+    request.icon = DialogIcon::Question;
+    return ShowMessage(request) == DialogAnswer::Yes;
+}
+
+}  // namespace
+
+bool MDIMain::CardOpenForRun() {
+    Pellucard& engine = session_.Engine();
+    if (!engine.ReaderPresent() || session_.CardInfo.CardId == QLatin1String("-"))
+        return false;
+    if (!session_.CardInfo.Pin1Open && session_.CardInfo.Pin1Attempts != 0)
+        pinDialogs_->ExecVerifyPin(0);
+    if (!session_.CardInfo.Pin1Open || !engine.CardReadable()) {
+        ShowMessage(CatalogueMessage(kUnlockFirstMessage, session_.LanguageIndex, DialogButtons::Ok,
+                                     DialogIcon::Warning));
+        return false;
+    }
+    return true;
+}
+
+void MDIMain::MDIBackup_Click() {
+    StopPolling();
+    if (CardOpenForRun()) {
+        FileRequest request;
+        request.nameFilter = kBackupFilter;
+        request.defaultSuffix = QStringLiteral("json");
+        const QString path = CurrentDialogs().ChooseSaveFileName(request);
+        if (!path.isEmpty())
+            BackUpCard(path);
+    }
+    ResumePolling();
+}
+
+void MDIMain::BackUpCard(const QString& path) {
+    RunProgress progress(session_, kReadingMessage, this);
+    CardBackup backup;
+    const CardRunResult result = ReadCardBackup(session_.Engine(), backup, progress.Callback());
+    progress.Dialog().close();
+    if (!result.Ok()) {
+        // A backup that is not whole is not saved.
+        Tell(kReadProblemMessage, RunProblem(result, kReadProblemMessage, session_),
+             DialogIcon::Critical);
+        return;
+    }
+    const QByteArray bytes = SerializeCardBackup(backup);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+        !CommitWhenComplete(file)) {
+        MessageRequest request = CatalogueMessage(30000, session_.LanguageIndex, DialogButtons::Ok,
+                                                  DialogIcon::Critical);
+        request.text += path + u'\n' + file.errorString();
+        ShowMessage(request);
+        return;
+    }
+    Tell(kBackedUpMessage,
+         session_.Text(kBackedUpMessage).arg(result.done).arg(result.total) + path,
+         DialogIcon::Information);
+}
+
+void MDIMain::MDIRestore_Click() {
+    StopPolling();
+    if (CardOpenForRun()) {
+        FileRequest request;
+        request.nameFilter = kBackupFilter;
+        const QString path = CurrentDialogs().ChooseOpenFileName(request);
+        if (!path.isEmpty())
+            RestoreCard(path);
+    }
+    ResumePolling();
+}
+
+void MDIMain::RestoreCard(const QString& path) {
+    // The whole file is read and checked before the card is touched.
+    QFile file(path);
+    CardBackup backup;
+    QString error;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxBackupBytes ||
+        !ParseCardBackup(file.readAll(), backup, error)) {
+        if (error.isEmpty())
+            error = file.errorString();
+        Tell(kDamagedBackupMessage, session_.Text(kDamagedBackupMessage) + path + u'\n' + error,
+             DialogIcon::Critical);
+        return;
+    }
+    Pellucard& engine = session_.Engine();
+    RestorePlan plan;
+    if (!PlanRestore(engine, backup, plan)) {
+        Tell(kWriteProblemMessage, session_.Text(kWriteProblemMessage) + u'0',
+             DialogIcon::Critical);
+        return;
+    }
+    const QString text = session_.Text(kRestoreQuestion)
+                             .arg(QString::fromStdString(backup.iccid))
+                             .arg(backup.phoneBook.size())
+                             .arg(backup.sms.size());
+    if (!Ask(kRestoreQuestion, text))
+        return;
+    if (plan.otherCard &&
+        !Ask(kOtherCardQuestion, session_.Text(kOtherCardQuestion)
+                                     .arg(QString::fromStdString(backup.iccid))
+                                     .arg(QString::fromStdString(plan.cardIccid))))
+        return;
+    if ((plan.phoneBookBeyond > 0 || plan.smsBeyond > 0) &&
+        !Ask(kFewerRecordsQuestion,
+             session_.Text(kFewerRecordsQuestion).arg(plan.phoneBookBeyond).arg(plan.smsBeyond)))
+        return;
+    RunProgress progress(session_, kWritingMessage, this);
+    const CardRunResult result = RestoreCardBackup(engine, backup, plan, progress.Callback());
+    progress.Dialog().close();
+    QString outcome = session_.Text(kRestoredMessage).arg(result.done).arg(result.total);
+    if (!result.Ok())
+        outcome += u'\n' + RunProblem(result, kWriteProblemMessage, session_);
+    Tell(kRestoredMessage, outcome, result.Ok() ? DialogIcon::Information : DialogIcon::Critical);
+    // The card's records changed: the windows read them again on their next Read.
+    FindCardInf();
+}
+
+}  // namespace pellucard

@@ -1,0 +1,246 @@
+// vCard files: reading what phones and contact services write, and round trips of the
+// record lists through every version.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "catalogue/catalogue.h"
+#include "engine/phonebook_entry.h"
+#include "platform/card_image.h"
+#include "records/record_slots.h"
+#include "records/vcard.h"
+#include "records/vcard_records.h"
+#include "support/scripted_dialogs.h"
+
+namespace pellucard {
+namespace {
+
+QByteArray DataFile(const char* name) {
+    QFile file(QStringLiteral(PELLUCARD_VCARD_DATA "/") + QLatin1String(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+std::unique_ptr<RecordList> ContactList(int slotCount) {
+    auto list = std::make_unique<RecordList>(slotCount + 1, 27);
+    RenumberRows(*list, slotCount);
+    return list;
+}
+
+const VCardTyped* PhoneWith(const VCardContact& contact, const char* type) {
+    for (const VCardTyped& phone : contact.phones) {
+        if (phone.Has(type))
+            return &phone;
+    }
+    return nullptr;
+}
+
+TEST(VCardReadTest, AndroidQuotedPrintable21) {
+    const VCardFile file = ParseVCards(DataFile("android_21.vcf"));
+    EXPECT_TRUE(file.problems.isEmpty()) << file.problems.join(u'\n').toStdString();
+    ASSERT_EQ(file.contacts.size(), 2);
+    const VCardContact& giorgos = file.contacts[0];
+    EXPECT_EQ(giorgos.formattedName, QStringLiteral("Γιώργος Παπαδόπουλος"));
+    EXPECT_EQ(giorgos.name.value(0), QStringLiteral("Παπαδόπουλος"));
+    EXPECT_EQ(giorgos.name.value(1), QStringLiteral("Γιώργος"));
+    ASSERT_EQ(giorgos.phones.size(), 2);
+    EXPECT_EQ(PhoneWith(giorgos, "cell")->value, QStringLiteral("+30 697 123 4567"));
+    // Soft line breaks join the note; its CR LF becomes one line break.
+    EXPECT_EQ(giorgos.note, QStringLiteral("Κλήση μετά τις έξι\nΔεύτερη γραμμή με αρκετό "
+                                           "κείμενο για να σπάσει"));
+    const VCardContact& john = file.contacts[1];
+    EXPECT_EQ(PhoneWith(john, "work")->value, QStringLiteral("+1 555 0100"));
+    EXPECT_EQ(john.phones.size(), 2);
+    // The photo and its indented base64 lines are one property, counted and not kept.
+    EXPECT_EQ(john.notKept, QStringList{QStringLiteral("PHOTO")});
+}
+
+TEST(VCardReadTest, IosFolded30WithGroups) {
+    const VCardFile file = ParseVCards(DataFile("ios_30.vcf"));
+    EXPECT_TRUE(file.problems.isEmpty());
+    ASSERT_EQ(file.contacts.size(), 1);
+    const VCardContact& anna = file.contacts[0];
+    EXPECT_EQ(anna.organisation, QStringLiteral("Nordic Ferries AB"));
+    EXPECT_TRUE(PhoneWith(anna, "cell")->Has("pref"));
+    ASSERT_EQ(anna.emails.size(), 1);
+    EXPECT_EQ(anna.emails[0].value, QStringLiteral("anna.berg@example.se"));
+    ASSERT_EQ(anna.addresses.size(), 1);
+    EXPECT_EQ(anna.addresses[0].parts[2], QStringLiteral("Storgatan 1"));
+    EXPECT_EQ(anna.addresses[0].parts[6], QStringLiteral("Sweden"));
+    EXPECT_EQ(anna.note, QStringLiteral("Met at the ferry conference in Malmö, spring 2019.\n"
+                                        "Call after six; never on Sundays."));
+    EXPECT_EQ(anna.notKept.size(), 3);  // PRODID, X-ABLabel, X-ABADR
+}
+
+TEST(VCardReadTest, RfcExamplesUnfoldAndQuotedTypes) {
+    const VCardFile file = ParseVCards(DataFile("rfc_examples.vcf"));
+    EXPECT_TRUE(file.problems.isEmpty());
+    ASSERT_EQ(file.contacts.size(), 2);
+    const VCardContact& frank = file.contacts[0];
+    EXPECT_EQ(frank.addresses[0].parts, (QStringList{"", "", "6544 Battleford Drive", "Raleigh",
+                                                     "NC", "27613-3502", "U.S.A."}));
+    EXPECT_TRUE(frank.emails[0].Has("pref"));
+    const VCardContact& simon = file.contacts[1];
+    EXPECT_EQ(simon.birthday, QStringLiteral("--0203"));
+    EXPECT_EQ(simon.gender, QStringLiteral("M"));
+    ASSERT_EQ(simon.phones.size(), 2);
+    EXPECT_TRUE(simon.phones[0].Has("pref"));
+    EXPECT_TRUE(simon.phones[1].Has("cell"));
+    EXPECT_EQ(simon.phones[1].value, QStringLiteral("+1-418-262-6501"));
+
+    // As personal records: typed numbers to their fields, the partial birthday kept.
+    auto list = ContactList(5);
+    int used = 0;
+    const VCardImport result = ImportVCardsAsPersons(*list, used, file);
+    EXPECT_EQ(result.imported, 2);
+    EXPECT_EQ(list->Text(1, 16), QStringLiteral("+1-919-676-9515"));  // office telephone
+    EXPECT_EQ(list->Text(1, 18), QStringLiteral("+1-919-676-9564"));  // office fax
+    EXPECT_EQ(list->Text(1, 8), QStringLiteral("Frank_Dawson@Lotus.com"));
+    EXPECT_EQ(list->Text(1, 15), QStringLiteral("fdawson@earthlink.net"));
+    EXPECT_EQ(list->Text(1, 12), QStringLiteral("Raleigh, NC"));
+    EXPECT_EQ(list->Text(2, 19), QStringLiteral("/02/03"));
+    EXPECT_EQ(list->Text(2, 24), QStringLiteral("M"));
+    EXPECT_EQ(list->Text(2, 17), QStringLiteral("+1-418-262-6501"));
+    // ORG twice, LANG twice, ANNIVERSARY, GEO, KEY, TZ: counted, none guessed into a field.
+    EXPECT_EQ(result.notKeptCount, 8);
+}
+
+TEST(VCardReadTest, DamagedLinesAreReportedAndTheRestImported) {
+    const VCardFile file = ParseVCards(DataFile("damaged.vcf"));
+    ASSERT_EQ(file.contacts.size(), 2);
+    EXPECT_EQ(file.contacts[0].phones[0].value, QStringLiteral("+44 7700 900001"));
+    EXPECT_EQ(file.contacts[1].formattedName, QStringLiteral("Cut Off"));
+    ASSERT_EQ(file.problems.size(), 3);
+    EXPECT_TRUE(file.problems[0].startsWith(QStringLiteral("line 1:")));
+    EXPECT_TRUE(file.problems[1].startsWith(QStringLiteral("line 5:")));
+    EXPECT_TRUE(file.problems[2].startsWith(QStringLiteral("line 8:")));
+
+    EXPECT_TRUE(ParseVCards("not a vcard at all\n\x01\x02").contacts.isEmpty());
+    EXPECT_TRUE(ParseVCards(QByteArray()).contacts.isEmpty());
+}
+
+TEST(VCardPhoneBookTest, OneEntryPerNumberWithItsTypeCutToTheCard) {
+    const VCardFile file = ParseVCards(DataFile("service_30.vcf") + DataFile("ios_30.vcf"));
+    auto list = ContactList(6);
+    int used = 1;
+    list->SetText(1, 1, QStringLiteral("Kept"));
+    // 14-byte alpha fields, as on a card with 28-byte records.
+    const VCardImport result = ImportVCardsAsPhoneBook(*list, used, file, CardNameFit(14));
+    EXPECT_EQ(list->Text(1, 1), QStringLiteral("Kept"));
+    EXPECT_EQ(list->Text(2, 1), QStringLiteral("José (mobile)"));  // cut, type kept
+    EXPECT_EQ(list->Text(2, 2), QStringLiteral("+34 600 111 222"));
+    EXPECT_EQ(list->Text(5, 1), QStringLiteral("José (other)"));
+    EXPECT_EQ(list->Text(6, 1), QStringLiteral("Li Wei"));  // one number: no type
+    EXPECT_EQ(result.imported, 5);
+    EXPECT_EQ(result.cut.size(), 4);
+    // The two numbers of Anna Berg found no slot: named, not dropped.
+    ASSERT_EQ(result.leftOut.size(), 2);
+    EXPECT_TRUE(result.leftOut[0].startsWith(QStringLiteral("Anna Berg (mobile)")));
+    EXPECT_EQ(used, 6);
+
+    ScriptedDialogs dialogs;
+    ShowVCardImport(result, 0);
+    EXPECT_EQ(dialogs.MessageIds(), QList<int>{kVCardImportReportMessage});
+    EXPECT_TRUE(dialogs.Calls()[0].message.text.contains(QStringLiteral("Anna Berg (work)")));
+}
+
+// A personal record of every field.
+void FillEveryField(RecordList& list, int row, const QString& tag) {
+    const QStringList values = {"Ann" + tag,
+                                "+44 20 7946 0000",
+                                "Ann Marie Berg" + tag,
+                                "1 High St, Flat 2",
+                                "London",
+                                "United Kingdom",
+                                "SW1A 1AA",
+                                "ann@home.example",
+                                "020 7946 0001",
+                                "020 7946 0002",
+                                "Quay 5; Floor 3",
+                                "Dover",
+                                "UK",
+                                "CT16 1",
+                                "ann@work.example",
+                                "01304 000001",
+                                "07700 900123",
+                                "01304 000002",
+                                "1980/04/23",
+                                "Annie",
+                                "Sailing, chess",
+                                "https://ann.example",
+                                "5",
+                                "F",
+                                "Line one\nLine two, with \\ backslash; and é"};
+    for (int column = 1; column <= 25; ++column)
+        list.SetText(row, column, values[column - 1]);
+}
+
+TEST(VCardRoundTripTest, PersonalRecordsOfEveryFieldInEveryVersion) {
+    auto source = ContactList(5);
+    FillEveryField(*source, 1, QString());
+    FillEveryField(*source, 3, QStringLiteral("ü"));
+    source->SetText(3, 1, QString());                  // no alias: FN comes from the name
+    source->SetText(3, 19, QStringLiteral("/12/31"));  // no year
+    source->SetText(4, 1, QStringLiteral("Only Alias"));
+    source->SetText(4, 19, QStringLiteral("1975/06/"));
+    for (const VCardVersion version : {VCardVersion::V30, VCardVersion::V21, VCardVersion::V40}) {
+        const QByteArray bytes = VCardsOfRows(*source, 5, VCardListKind::Person, version);
+        for (const QByteArray& line : bytes.split('\n'))
+            EXPECT_LE(line.size(), 77) << line.toStdString();
+        const VCardFile file = ParseVCards(bytes);
+        EXPECT_TRUE(file.problems.isEmpty());
+        auto copy = ContactList(5);
+        int used = 0;
+        const VCardImport result = ImportVCardsAsPersons(*copy, used, file);
+        EXPECT_EQ(result.imported, 3);
+        EXPECT_EQ(result.notKeptCount, 0);
+        EXPECT_TRUE(result.cut.isEmpty());
+        int copyRow = 1;
+        for (const int row : {1, 3, 4}) {
+            for (int column = 1; column <= 25; ++column) {
+                EXPECT_EQ(copy->Text(copyRow, column), source->Text(row, column))
+                    << "version " << int(version) << " row " << row << " column " << column;
+            }
+            ++copyRow;
+        }
+    }
+}
+
+TEST(VCardRoundTripTest, DemoCardPhoneBookInEveryScript) {
+    CardImage image;
+    QString error;
+    ASSERT_TRUE(ReadCardImageFile(QString::fromLatin1(kDemoCardResource), image, error));
+    const CardFile* adn = image.FindFile("3F00/7F10/6F3A");
+    ASSERT_NE(adn, nullptr);
+    auto source = ContactList(int(adn->records.size()));
+    int used = 0;
+    for (std::size_t index = 0; index < adn->records.size(); ++index) {
+        const PhoneBookEntry entry = DecodePhoneBookRecord(adn->records[index].data);
+        source->SetText(int(index) + 1, 1, QString::fromStdString(entry.name));
+        source->SetText(int(index) + 1, 2, QString::fromStdString(entry.Number()));
+        if (!entry.IsEmpty())
+            used = int(index) + 1;
+    }
+    ASSERT_GT(used, 10);
+    for (const VCardVersion version : {VCardVersion::V30, VCardVersion::V21, VCardVersion::V40}) {
+        const VCardFile file =
+            ParseVCards(VCardsOfRows(*source, used, VCardListKind::PhoneBook, version));
+        auto copy = ContactList(used);
+        int copied = 0;
+        const VCardImport result = ImportVCardsAsPhoneBook(*copy, copied, file, CardNameFit(14));
+        EXPECT_TRUE(result.cut.isEmpty());
+        EXPECT_TRUE(result.leftOut.isEmpty());
+        int row = 1;
+        for (int slot = 1; slot <= used; ++slot) {
+            if (source->Text(slot, 1).isEmpty() && source->Text(slot, 2).isEmpty())
+                continue;
+            EXPECT_EQ(copy->Text(row, 1), source->Text(slot, 1)) << "slot " << slot;
+            EXPECT_EQ(copy->Text(row, 2), source->Text(slot, 2)) << "slot " << slot;
+            ++row;
+        }
+        EXPECT_EQ(copied, row - 1);
+    }
+}
+
+}  // namespace
+}  // namespace pellucard

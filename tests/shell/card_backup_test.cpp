@@ -1,0 +1,154 @@
+// The File menu's whole-card backup and restore on the virtual reader.
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "engine/card_backup.h"
+#include "records/card_backup_file.h"
+#include "shell_rig.h"
+
+using namespace pellucard;
+using namespace pellucard::testing;
+
+namespace {
+
+// Every phone book and SMS record as the card holds it now.
+CardBackup CardRecords(Pellucard& engine) {
+    CardBackup backup;
+    const CardRunResult result = ReadCardBackup(engine, backup);
+    if (!result.Ok())
+        qWarning("the card could not be read");
+    return backup;
+}
+
+// Changes every record of both files.
+void ChangeEveryRecord(Pellucard& engine) {
+    QVERIFY(engine.EnterPhoneBook());
+    for (int record = 1; record <= engine.PhoneBookRecordCount(); ++record)
+        QVERIFY(engine.SetPhoneBook(Bytes(28, std::uint8_t(record)), record));
+    QVERIFY(engine.EnterSMSBook());
+    for (int record = 1; record <= engine.SmsRecordCount(); ++record)
+        QVERIFY(engine.SetSMS(record, Bytes(176, 0x00)));
+}
+
+void Unlock(ShellRig& rig) {
+    rig.TickUntilIdentified();
+    QVERIFY(rig.Engine().PINCodeVerify("1234", 1));
+    rig.Info().Pin1Open = true;  // as after the PIN dialog
+}
+
+}  // namespace
+
+class CardBackupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void backupThenRestoreGivesBackEveryRecord();
+    void damagedBackupWritesNothing();
+    void smallerOtherCardIsNamedAndAskedAbout();
+};
+
+void CardBackupTest::backupThenRestoreGivesBackEveryRecord() {
+    ShellRig rig;
+    Unlock(rig);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("card.json");
+    rig.dialogs.QueueFileName(path);
+    rig.Action("MDIBackup")->trigger();
+    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{33200});
+    const CardBackup before = CardRecords(rig.Engine());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    CardBackup saved;
+    QString error;
+    QVERIFY2(ParseCardBackup(file.readAll(), saved, error), qPrintable(error));
+    QCOMPARE(saved.phoneBook, before.phoneBook);
+    QCOMPARE(saved.sms, before.sms);
+
+    ChangeEveryRecord(rig.Engine());
+    QVERIFY(CardRecords(rig.Engine()).phoneBook != before.phoneBook);
+
+    // No to the question writes nothing.
+    rig.dialogs.QueueFileName(path);
+    rig.dialogs.QueueAnswer(DialogAnswer::No);
+    rig.Action("MDIRestore")->trigger();
+    QVERIFY(CardRecords(rig.Engine()).phoneBook != before.phoneBook);
+
+    rig.dialogs.QueueFileName(path);
+    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
+    rig.Action("MDIRestore")->trigger();
+    QCOMPARE(rig.dialogs.MessageIds(), (QList<int>{33200, 33600, 33600, 33500}));
+    QVERIFY(rig.dialogs.Calls().last().message.text.startsWith("280 of 280"));
+    const CardBackup after = CardRecords(rig.Engine());
+    QCOMPARE(after.phoneBook, before.phoneBook);
+    QCOMPARE(after.sms, before.sms);
+    QVERIFY(rig.dialogs.ScriptUsedUp());
+}
+
+void CardBackupTest::damagedBackupWritesNothing() {
+    ShellRig rig;
+    Unlock(rig);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("card.json");
+    rig.dialogs.QueueFileName(path);
+    rig.Action("MDIBackup")->trigger();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const QByteArray whole = file.readAll();
+    ChangeEveryRecord(rig.Engine());
+    const CardBackup changed = CardRecords(rig.Engine());
+
+    for (const QByteArray& damaged :
+         {whole.left(whole.size() / 2),
+          QByteArray(whole).replace("\"record\": 7,", "\"record\": 9,"),
+          QByteArray("{\"format\": \"something else\"}"), QByteArray()}) {
+        QFile::remove(path);
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(damaged);
+        out.close();
+        rig.dialogs.QueueFileName(path);
+        rig.Action("MDIRestore")->trigger();
+        QCOMPARE(rig.dialogs.MessageIds().last(), 33900);
+    }
+    QCOMPARE(CardRecords(rig.Engine()).phoneBook, changed.phoneBook);
+    QCOMPARE(CardRecords(rig.Engine()).sms, changed.sms);
+}
+
+void CardBackupTest::smallerOtherCardIsNamedAndAskedAbout() {
+    ShellRig rig;
+    Unlock(rig);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("card.json");
+    rig.dialogs.QueueFileName(path);
+    rig.Action("MDIBackup")->trigger();
+    const CardBackup before = CardRecords(rig.Engine());
+
+    auto other = OtherCard([](CardImage& image) {
+        image.FindFile("3F00/7F10/6F3A")->records.resize(100);
+        image.chv1Enabled = false;
+    });
+    QVERIFY(other != nullptr);
+    rig.Reader().RemoveCard();
+    rig.Tick();
+    rig.Reader().InsertCard(other);
+    rig.TickUntilIdentified();
+    QCOMPARE(rig.Info().CardId, QString("8988200000987654321"));
+
+    rig.dialogs.QueueFileName(path);
+    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
+    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
+    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
+    rig.Action("MDIRestore")->trigger();
+    const QList<int> ids = rig.dialogs.MessageIds();
+    QCOMPARE(ids.mid(ids.size() - 4), (QList<int>{33600, 33700, 33800, 33500}));
+    QVERIFY(rig.dialogs.Calls()[rig.dialogs.Calls().size() - 2].message.text.contains("150"));
+    QVERIFY(rig.dialogs.Calls().last().message.text.startsWith("130 of 130"));
+    const CardBackup after = CardRecords(rig.Engine());
+    QCOMPARE(after.phoneBook.size(), std::size_t(100));
+    for (std::size_t record = 0; record < 100; ++record)
+        QCOMPARE(after.phoneBook[record], before.phoneBook[record]);
+}
+
+QTEST_MAIN(CardBackupTest)
+#include "card_backup_test.moc"
