@@ -167,8 +167,9 @@ Bytes GsmSelectResponse(const SimFileInfo& i) {
     if (i.fileType == kFileTypeElementary) {
         std::uint32_t size =
             static_cast<std::uint16_t>(std::max<std::int16_t>(i.sizeOrRecordCount, 0));
+        // The GSM size field is unsigned: 255 records of 255 bytes still fit in it.
         if (i.structure != 0)
-            size = std::min<std::uint32_t>(size * i.recordLength, 0x7FFF);
+            size = std::min<std::uint32_t>(size * i.recordLength, 0xFFFF);
         Bytes response(15, 0x00);
         response[2] = High(size);
         response[3] = Low(size);

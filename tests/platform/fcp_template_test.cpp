@@ -76,6 +76,15 @@ TEST(FcpTemplateTest, GsmSelectResponsesReadBackAsTheSameFileInformation) {
     ASSERT_TRUE(ParseFcp(Hex("6217 820542 21001CFA 83026F3A 8A0105 8B036F0602 80021B58"), adn));
     EXPECT_EQ(ParseFileInfo(GsmSelectResponse(adn.info)), adn.info);
 
+    // 255 SMS records of 176 bytes: the GSM size field (unsigned, 16 bits) holds all 44880
+    // bytes, so every record stays visible.
+    FcpInfo sms;
+    ASSERT_TRUE(ParseFcp(Hex("6212 820542 2100B0FF 83026F3C 8A0105 8B036F0602"), sms));
+    EXPECT_EQ(ParseFileInfo(GsmSelectResponse(sms.info)).sizeOrRecordCount, 255);
+    FcpInfo largest;
+    ASSERT_TRUE(ParseFcp(Hex("6212 820542 2100FFFF 83026F3A 8A0105 8B036F0602"), largest));
+    EXPECT_EQ(ParseFileInfo(GsmSelectResponse(largest.info)), largest.info);
+
     SimFileInfo master;
     master.fileType = kFileTypeMaster;
     master.fileIdHigh = 0x3F;
