@@ -86,7 +86,10 @@ bool ReadTextFile(TextTable& table, const QString& path, QChar delimiter, int la
         ShowFileError(kTextFileTooLargeMessage, path, QString(), languageIndex);
         return false;
     }
-    const QByteArray bytes = file.read(kMaxTextFileBytes + 1);
+    // Reading reserves as many bytes as it is asked for: ask for what the file holds (and one
+    // more, to notice a file that grew past the limit meanwhile), not for the limit.
+    const qint64 expected = file.isSequential() ? kMaxTextFileBytes : file.size();
+    const QByteArray bytes = file.read(std::min(expected, kMaxTextFileBytes) + 1);
     if (file.error() != QFileDevice::NoError || bytes.size() > kMaxTextFileBytes) {
         ShowFileError(
             bytes.size() > kMaxTextFileBytes ? kTextFileTooLargeMessage : kFileNotReadMessage, path,
