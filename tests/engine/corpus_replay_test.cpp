@@ -2,39 +2,19 @@
 // run, so that the default test run covers the corpora without a fuzzing toolchain.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "../../fuzz/card_info_checks.h"
 #include "../../fuzz/decoder_checks.h"
+#include "support/corpus_replay.h"
 
 namespace pellucard {
 namespace {
 
-using Check = const char* (*)(const std::uint8_t*, std::size_t);
-
-std::filesystem::path CorpusRoot() {
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz" /
-           "corpus";
-}
+using Check = FuzzCheck;
 
 void Replay(const std::string& target, Check check) {
-    const auto folder = CorpusRoot() / target;
-    ASSERT_TRUE(std::filesystem::is_directory(folder)) << folder;
-    int replayed = 0;
-    for (const auto& file : std::filesystem::directory_iterator(folder)) {
-        if (!file.is_regular_file())
-            continue;
-        std::ifstream in(file.path(), std::ios::binary);
-        const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)),
-                                             std::istreambuf_iterator<char>());
-        const char* fault = check(data.data(), data.size());
-        EXPECT_EQ(fault, nullptr) << file.path() << ": " << fault;
-        ++replayed;
-    }
-    EXPECT_GT(replayed, 0) << "empty corpus " << folder;
+    ReplayCorpus(target, check);
 }
 
 TEST(CorpusReplayTest, DecodePhoneBook) {

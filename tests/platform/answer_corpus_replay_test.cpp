@@ -1,0 +1,25 @@
+// Replays the seeds of the fuzz corpora of what a smart-card reader answers and of card images.
+#include <gtest/gtest.h>
+
+#include "../../fuzz/card_answer_checks.h"
+#include "../../fuzz/card_image_checks.h"
+#include "support/corpus_replay.h"
+
+namespace pellucard {
+namespace {
+
+TEST(AnswerCorpusReplayTest, FcpTemplate) {
+    ReplayCorpus("fcp_template", fuzz::CheckFcpTemplate);
+}
+TEST(AnswerCorpusReplayTest, T0Exchange) {
+    ReplayCorpus("t0_exchange", fuzz::CheckT0Exchange);
+}
+TEST(AnswerCorpusReplayTest, PcscAnswers) {
+    ReplayCorpus("pcsc_answers", fuzz::CheckPcscAnswers);
+}
+TEST(AnswerCorpusReplayTest, CardImage) {
+    ReplayCorpus("card_image", fuzz::CheckCardImage);
+}
+
+}  // namespace
+}  // namespace pellucard
