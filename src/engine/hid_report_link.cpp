@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/sim_commands.h"
+
 namespace pellucard {
 
 namespace {
@@ -23,24 +25,6 @@ constexpr int kMaxDataPerReport = 7;
 
 std::uint8_t Next(std::uint8_t sequence) {
     return static_cast<std::uint8_t>(sequence + 1);
-}
-
-// Instructions whose command data travels to the card (GSM 11.11: VERIFY, CHANGE, DISABLE,
-// ENABLE and UNBLOCK CHV, SEEK, UPDATE BINARY, UPDATE RECORD).
-bool CarriesData(std::uint8_t instruction) {
-    switch (instruction) {
-        case 0x20:
-        case 0x24:
-        case 0x26:
-        case 0x28:
-        case 0x2C:
-        case 0xA2:
-        case 0xD6:
-        case 0xDC:
-            return true;
-        default:
-            return false;
-    }
 }
 
 }  // namespace
@@ -259,7 +243,9 @@ LinkResult HidReportLink::SimCommand(const CommandHeader& header, std::uint8_t f
         return LinkResult::SendFailed;
 
     const std::uint8_t instruction = header[1];
-    if (CarriesData(instruction)) {
+    // SELECT's two data bytes are the file identifier, sent below from its own arguments.
+    const bool select = instruction == 0xA4;
+    if (!select && sim::CarriesData(instruction)) {
         for (std::size_t at = 0; at < data.size(); at += 6) {
             const std::size_t count = std::min<std::size_t>(6, data.size() - at);
             // Bytes past `count` keep what the previous report left there, as the reader expects.
@@ -274,7 +260,7 @@ LinkResult HidReportLink::SimCommand(const CommandHeader& header, std::uint8_t f
             return LinkResult::SendFailed;
         return Collect(response, kReadySim);
     }
-    if (instruction == 0xA4) {
+    if (select) {
         output_[2] = fileHigh;
         output_[3] = fileLow;
         if (!SendCommand(kCmdAppendData, sequence))

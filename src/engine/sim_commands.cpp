@@ -18,6 +18,23 @@ namespace {
 CommandHeader Header(std::uint8_t ins, std::uint8_t p1, std::uint8_t p2, std::uint8_t p3) {
     return {kClass, ins, p1, p2, p3};
 }
+
+constexpr std::uint8_t kInstructionsCarryingData[] = {
+    0xA4,  // SELECT
+    0xA2,  // SEEK
+    0xD6,  // UPDATE BINARY
+    0xDC,  // UPDATE RECORD
+    0x32,  // INCREASE
+    0x20,  // VERIFY CHV
+    0x24,  // CHANGE CHV
+    0x26,  // DISABLE CHV
+    0x28,  // ENABLE CHV
+    0x2C,  // UNBLOCK CHV
+    0x88,  // RUN GSM ALGORITHM
+    0x10,  // TERMINAL PROFILE
+    0xC2,  // ENVELOPE
+    0x14,  // TERMINAL RESPONSE
+};
 }  // namespace
 
 bool IsExecuted(std::uint16_t statusWord) {
@@ -40,6 +57,14 @@ CardOutcome JudgeAnswer(LinkResult link, const Bytes& block) {
     if (block.size() > 2)
         return CardOutcome::Done();
     return CardOutcome::LinkFailed();
+}
+
+bool CarriesData(std::uint8_t instruction) {
+    for (const std::uint8_t code : kInstructionsCarryingData) {
+        if (code == instruction)
+            return true;
+    }
+    return false;
 }
 
 CommandHeader Select() {

@@ -49,6 +49,12 @@ bool IsAccessConditionNotFulfilled(std::uint16_t statusWord);
 // answer was lost on the way.
 CardOutcome JudgeAnswer(LinkResult link, const Bytes& block);
 
+// True when P3 of `instruction` counts command data sent to the card (GSM 11.11 9.2: SELECT,
+// SEEK, UPDATE BINARY, UPDATE RECORD, INCREASE, the CHV commands, RUN GSM ALGORITHM; GSM 11.14:
+// TERMINAL PROFILE, ENVELOPE, TERMINAL RESPONSE); for every other instruction P3 is the length
+// of the data expected back. TS 102 221 keeps the same instruction codes for a UICC.
+bool CarriesData(std::uint8_t instruction);
+
 // READ RECORD / UPDATE RECORD modes.
 inline constexpr std::uint8_t kRecordNext = 0x02;
 inline constexpr std::uint8_t kRecordPrevious = 0x03;

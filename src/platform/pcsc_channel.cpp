@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "engine/sim_commands.h"
 #include "engine/sim_file_info.h"
 
 namespace pellucard {
@@ -16,25 +17,6 @@ constexpr std::uint8_t kReadBinary = 0xB0;
 bool IsDirectory(std::uint16_t id) {
     const auto high = id >> 8;
     return high == 0x3F || high == 0x7F || high == 0x5F;
-}
-
-// Instructions whose P3 counts data sent to the card (GSM 11.11: SELECT, the CHV commands,
-// SEEK, UPDATE BINARY, UPDATE RECORD); the others expect P3 bytes back.
-bool CarriesData(std::uint8_t instruction) {
-    switch (instruction) {
-        case 0xA4:
-        case 0x20:
-        case 0x24:
-        case 0x26:
-        case 0x28:
-        case 0x2C:
-        case 0xA2:
-        case 0xD6:
-        case 0xDC:
-            return true;
-        default:
-            return false;
-    }
 }
 
 // 90 00, or 91 xx (a proactive command waits), or what GET RESPONSE left after 9F/61.
@@ -304,7 +286,7 @@ LinkResult PcscChannel::GsmCommand(const CommandHeader& header, std::uint8_t fil
         apdu[4] = 2;
         apdu.push_back(fileHigh);
         apdu.push_back(fileLow);
-    } else if (CarriesData(instruction)) {
+    } else if (sim::CarriesData(instruction)) {
         // P3 says how many bytes go to the card; the command carries exactly those.
         Bytes body = data;
         body.resize(header[4], 0xFF);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "engine/sim_commands.h"
 #include "engine/sim_file_info.h"
 #include "platform/pcsc_channel.h"
 
@@ -366,11 +367,7 @@ LinkResult PcscChannel::UiccCommand(const CommandHeader& header, std::uint8_t fi
         default:
             break;
     }
-    const bool sendsData = instruction == kVerify || instruction == kChange ||
-                           instruction == kUnblock || instruction == kDisable ||
-                           instruction == kEnable || instruction == kUpdateBinary ||
-                           instruction == kUpdateRecord || instruction == 0xA2;
-    if (sendsData) {
+    if (sim::CarriesData(instruction)) {
         Bytes body = data;
         body.resize(header[4], 0xFF);
         apdu.insert(apdu.end(), body.begin(), body.end());

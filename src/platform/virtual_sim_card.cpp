@@ -1,5 +1,9 @@
 #include "platform/virtual_sim_card.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include "engine/sim_commands.h"
 #include "platform/virtual_sim_card_status.h"
 
 namespace pellucard {
@@ -24,10 +28,6 @@ constexpr std::uint8_t kUnblockChv = 0x2C;
 constexpr std::uint8_t kSleep = 0xFA;
 }  // namespace ins
 
-constexpr std::uint8_t kModeNext = 0x02;
-constexpr std::uint8_t kModePrevious = 0x03;
-constexpr std::uint8_t kModeAbsolute = 0x04;
-
 ApduResponse Reply(std::uint16_t status, Bytes data = {}) {
     return ApduResponse{std::move(data), static_cast<std::uint8_t>(status >> 8),
                         static_cast<std::uint8_t>(status & 0xFF)};
@@ -43,24 +43,16 @@ std::size_t ExpectedLength(std::uint8_t p3) {
     return p3 == 0 ? 256 : p3;
 }
 
-struct Instruction {
-    std::uint8_t code;
-    bool sendsData;  // P3 counts data sent to the card rather than data expected back
-};
-constexpr Instruction kInstructions[] = {
-    {ins::kSelect, true},       {ins::kStatus, false},      {ins::kGetResponse, false},
-    {ins::kReadBinary, false},  {ins::kUpdateBinary, true}, {ins::kReadRecord, false},
-    {ins::kUpdateRecord, true}, {ins::kInvalidate, false},  {ins::kRehabilitate, false},
-    {ins::kVerifyChv, true},    {ins::kChangeChv, true},    {ins::kDisableChv, true},
-    {ins::kEnableChv, true},    {ins::kUnblockChv, true},   {ins::kSleep, false},
+// The instructions this card carries out; any other is refused.
+constexpr std::uint8_t kKnownInstructions[] = {
+    ins::kSelect,     ins::kStatus,       ins::kGetResponse, ins::kReadBinary,   ins::kUpdateBinary,
+    ins::kReadRecord, ins::kUpdateRecord, ins::kInvalidate,  ins::kRehabilitate, ins::kVerifyChv,
+    ins::kChangeChv,  ins::kDisableChv,   ins::kEnableChv,   ins::kUnblockChv,   ins::kSleep,
 };
 
-const Instruction* FindInstruction(std::uint8_t code) {
-    for (const auto& instruction : kInstructions) {
-        if (instruction.code == code)
-            return &instruction;
-    }
-    return nullptr;
+bool IsKnown(std::uint8_t code) {
+    return std::find(std::begin(kKnownInstructions), std::end(kKnownInstructions), code) !=
+           std::end(kKnownInstructions);
 }
 
 // Answers with response data of at most P3 bytes, as STATUS and GET RESPONSE do.
@@ -119,7 +111,7 @@ bool VirtualSimCard::SaveToFile(const QString& path, QString& error) const {
 Bytes VirtualSimCard::PowerOn() {
     currentDirectory_ = files_.Master();
     currentFile_ = SimFileTree::kNone;
-    recordPointer_ = 0;
+    access_.ForgetRecordPointer();
     pendingResponse_.clear();
     chv_.ForgetVerification();
     return atr_;
@@ -134,10 +126,9 @@ ApduResponse VirtualSimCard::Transmit(const Bytes& apdu) {
     if (apdu[0] != classByte_)
         return Reply(sim_status::kWrongClass);
     const Command command{apdu[1], apdu[2], apdu[3], apdu[4], Bytes(apdu.begin() + 5, apdu.end())};
-    const auto* instruction = FindInstruction(command.ins);
-    if (!instruction)
+    if (!IsKnown(command.ins))
         return Reply(sim_status::kUnknownInstruction);
-    const std::size_t sentLength = instruction->sendsData ? command.p3 : 0;
+    const std::size_t sentLength = sim::CarriesData(command.ins) ? command.p3 : 0;
     if (command.data.size() != sentLength)
         return Reply(sim_status::kWrongLength);
     return Dispatch(command, std::move(pending));
@@ -183,7 +174,7 @@ ApduResponse VirtualSimCard::Select(const Command& command) {
     const int target = files_.Select(currentDirectory_, id);
     if (target == SimFileTree::kNone)
         return Reply(sim_status::kFileNotFound);
-    recordPointer_ = 0;
+    access_.ForgetRecordPointer();
     if (files_.IsDirectory(target)) {
         currentDirectory_ = target;
         currentFile_ = SimFileTree::kNone;
@@ -260,6 +251,26 @@ CardFile* VirtualSimCard::FileFor(FileUse use, std::uint16_t& status) {
     return &file;
 }
 
+namespace {
+
+// The GSM 11.11 status word of a file access.
+std::uint16_t GsmStatus(FileAccessResult result) {
+    switch (result) {
+        case FileAccessResult::kOk:
+            return sim_status::kOk;
+        case FileAccessResult::kOutOfRange:
+        case FileAccessResult::kRecordNotFound:
+            return sim_status::kOutOfRange;
+        case FileAccessResult::kWrongLength:
+            return sim_status::kWrongLength;
+        case FileAccessResult::kWrongMode:
+            break;
+    }
+    return sim_status::kWrongP1P2;
+}
+
+}  // namespace
+
 ApduResponse VirtualSimCard::ReadBinary(const Command& command) {
     if (command.p1 & 0x80)  // GSM 11.11 offsets have 15 bits
         return Reply(sim_status::kWrongP1P2);
@@ -269,14 +280,10 @@ ApduResponse VirtualSimCard::ReadBinary(const Command& command) {
         return Reply(status);
     if (const auto refused = Refusal(*file, CardRefusal::Command::Read, 0))
         return Reply(refused);
-    const std::size_t offset = command.p1 << 8 | command.p2;
-    const auto length = ExpectedLength(command.p3);
-    if (offset >= file->body.size())
-        return Reply(sim_status::kOutOfRange);
-    if (offset + length > file->body.size())
-        return Reply(sim_status::kWrongLength);
-    const auto begin = file->body.begin() + static_cast<std::ptrdiff_t>(offset);
-    return Reply(sim_status::kOk, Bytes(begin, begin + static_cast<std::ptrdiff_t>(length)));
+    Bytes data;
+    const auto result =
+        access_.ReadBinary(*file, command.p1 << 8 | command.p2, ExpectedLength(command.p3), data);
+    return Reply(GsmStatus(result), std::move(data));
 }
 
 ApduResponse VirtualSimCard::UpdateBinary(const Command& command) {
@@ -288,48 +295,8 @@ ApduResponse VirtualSimCard::UpdateBinary(const Command& command) {
         return Reply(status);
     if (const auto refused = Refusal(*file, CardRefusal::Command::Update, 0))
         return Reply(refused);
-    const std::size_t offset = command.p1 << 8 | command.p2;
-    if (offset >= file->body.size())
-        return Reply(sim_status::kOutOfRange);
-    if (command.data.empty() || offset + command.data.size() > file->body.size())
-        return Reply(sim_status::kWrongLength);
-    std::copy(command.data.begin(), command.data.end(),
-              file->body.begin() + static_cast<std::ptrdiff_t>(offset));
-    return Reply(sim_status::kOk);
-}
-
-VirtualSimCard::RecordTarget VirtualSimCard::FindRecord(const CardFile& file, std::uint8_t number,
-                                                        std::uint8_t mode) {
-    const auto count = file.records.size();
-    const bool cyclic = file.structure == EfStructure::kCyclic;
-    std::size_t record = 0;  // 1-based
-    switch (mode) {
-        case kModeAbsolute:  // the record pointer stays where it is
-            record = number == 0 ? recordPointer_ : number;
-            if (record == 0 || record > count)
-                return {sim_status::kOutOfRange};
-            return {sim_status::kOk, record - 1};
-        case kModeNext:
-            if (recordPointer_ == 0)
-                record = 1;
-            else if (recordPointer_ < count)
-                record = recordPointer_ + 1;
-            else if (cyclic)
-                record = 1;
-            break;
-        case kModePrevious:
-            if (recordPointer_ == 0)
-                record = count;
-            else if (recordPointer_ > 1)
-                record = recordPointer_ - 1;
-            else if (cyclic)
-                record = count;
-            break;
-    }
-    if (record == 0)  // past either end of a linear fixed file
-        return {sim_status::kOutOfRange};
-    recordPointer_ = record;
-    return {sim_status::kOk, record - 1};
+    return Reply(
+        GsmStatus(access_.UpdateBinary(*file, command.p1 << 8 | command.p2, command.data)));
 }
 
 std::uint16_t VirtualSimCard::Refusal(const CardFile& file, CardRefusal::Command command,
@@ -342,7 +309,7 @@ std::uint16_t VirtualSimCard::Refusal(const CardFile& file, CardRefusal::Command
 }
 
 ApduResponse VirtualSimCard::ReadRecord(const Command& command) {
-    if (command.p2 < kModeNext || command.p2 > kModeAbsolute)
+    if (!VirtualFileAccess::IsRecordMode(command.p2))
         return Reply(sim_status::kWrongP1P2);
     std::uint16_t status = 0;
     const auto* file = FileFor(FileUse::kReadRecord, status);
@@ -350,17 +317,18 @@ ApduResponse VirtualSimCard::ReadRecord(const Command& command) {
         return Reply(status);
     if (command.p3 != file->recordLength)
         return WrongLength(file->recordLength);
-    const auto target = FindRecord(*file, command.p1, command.p2);
-    if (target.status != sim_status::kOk)
-        return Reply(target.status);
+    std::size_t index = 0;
+    const auto result = access_.FindRecord(*file, command.p1, command.p2, index);
+    if (result != FileAccessResult::kOk)
+        return Reply(GsmStatus(result));
     if (const auto refused =
-            Refusal(*file, CardRefusal::Command::Read, static_cast<int>(target.index) + 1))
+            Refusal(*file, CardRefusal::Command::Read, static_cast<int>(index) + 1))
         return Reply(refused);
-    return Reply(sim_status::kOk, file->records[target.index].data);
+    return Reply(sim_status::kOk, file->records[index].data);
 }
 
 ApduResponse VirtualSimCard::UpdateRecord(const Command& command) {
-    if (command.p2 < kModeNext || command.p2 > kModeAbsolute)
+    if (!VirtualFileAccess::IsRecordMode(command.p2))
         return Reply(sim_status::kWrongP1P2);
     std::uint16_t status = 0;
     auto* file = FileFor(FileUse::kUpdateRecord, status);
@@ -368,25 +336,16 @@ ApduResponse VirtualSimCard::UpdateRecord(const Command& command) {
         return Reply(status);
     if (command.p3 != file->recordLength)
         return WrongLength(file->recordLength);
-    if (file->structure == EfStructure::kCyclic) {
-        // GSM 11.11 8.6: a cyclic file is only written in PREVIOUS mode; the oldest record is
-        // overwritten and becomes record 1.
-        if (command.p2 != kModePrevious)
-            return Reply(sim_status::kWrongP1P2);
-        file->records.pop_back();
-        file->records.insert(file->records.begin(), CardRecord{command.data, {}});
-        recordPointer_ = 1;
-        return Reply(sim_status::kOk);
-    }
-    const auto target = FindRecord(*file, command.p1, command.p2);
-    if (target.status != sim_status::kOk)
-        return Reply(target.status);
+    if (file->structure == EfStructure::kCyclic)
+        return Reply(GsmStatus(access_.UpdateRecord(*file, command.p1, command.p2, command.data)));
+    std::size_t index = 0;
+    const auto result = access_.FindRecord(*file, command.p1, command.p2, index);
+    if (result != FileAccessResult::kOk)
+        return Reply(GsmStatus(result));
     if (const auto refused =
-            Refusal(*file, CardRefusal::Command::Update, static_cast<int>(target.index) + 1))
+            Refusal(*file, CardRefusal::Command::Update, static_cast<int>(index) + 1))
         return Reply(refused);
-    auto& record = file->records[target.index];
-    if (record.data != command.data)
-        record = CardRecord{command.data, {}};
+    VirtualFileAccess::WriteRecord(*file, index, command.data);
     return Reply(sim_status::kOk);
 }
 

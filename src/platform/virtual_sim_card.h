@@ -7,6 +7,7 @@
 
 #include "platform/card_image.h"
 #include "platform/sim_card.h"
+#include "platform/virtual_file_access.h"
 #include "platform/virtual_sim_card_chv.h"
 #include "platform/virtual_sim_card_files.h"
 #include "platform/virtual_sim_card_responses.h"
@@ -59,12 +60,6 @@ private:
         kInvalidate,
         kRehabilitate
     };
-    // Where a record command lands (0-based), or the status word that says why it does not.
-    struct RecordTarget {
-        std::uint16_t status = 0;
-        std::size_t index = 0;
-    };
-
     explicit VirtualSimCard(const CardImage& image);
 
     ApduResponse Dispatch(const Command& command, Bytes pendingResponse);
@@ -82,9 +77,6 @@ private:
     // status word that says why (none selected, wrong structure, access condition not
     // fulfilled, invalidated).
     CardFile* FileFor(FileUse use, std::uint16_t& status);
-    // Moves the record pointer as a READ or UPDATE RECORD in mode P2 (02 next, 03 previous,
-    // 04 absolute or current) does.
-    RecordTarget FindRecord(const CardFile& file, std::uint8_t number, std::uint8_t mode);
     // The status word of a refusal the image asks for, or 0.
     std::uint16_t Refusal(const CardFile& file, CardRefusal::Command command, int number) const;
 
@@ -101,7 +93,7 @@ private:
 
     int currentDirectory_ = SimFileTree::kNone;
     int currentFile_ = SimFileTree::kNone;  // an elementary file, or none
-    std::size_t recordPointer_ = 0;         // 1-based; 0 before the first record command
+    VirtualFileAccess access_;              // with the record pointer
     Bytes pendingResponse_;                 // what GET RESPONSE hands out next
 };
 

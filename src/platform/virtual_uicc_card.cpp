@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/sim_commands.h"
 #include "engine/usim_files.h"
 #include "platform/virtual_sim_card_status.h"
 
@@ -55,10 +56,6 @@ constexpr std::size_t kDirRecordLength = 32;
 constexpr std::size_t kPbrRecordLength = 20;
 constexpr std::size_t kExt1RecordLength = 13;
 constexpr std::size_t kExt1Records = 10;
-
-constexpr std::uint8_t kModeNext = 0x02;
-constexpr std::uint8_t kModePrevious = 0x03;
-constexpr std::uint8_t kModeAbsolute = 0x04;
 
 ApduResponse Reply(std::uint16_t status, Bytes data = {}) {
     return ApduResponse{std::move(data), static_cast<std::uint8_t>(status >> 8),
@@ -229,7 +226,7 @@ bool VirtualUiccCard::SaveToFile(const QString& path, QString& error) const {
 Bytes VirtualUiccCard::PowerOn() {
     currentDirectory_ = files_.Master();
     currentFile_ = SimFileTree::kNone;
-    recordPointer_ = 0;
+    access_.ForgetRecordPointer();
     pendingResponse_.clear();
     chv_.ForgetVerification();
     return image_.atr;
@@ -247,11 +244,7 @@ ApduResponse VirtualUiccCard::Transmit(const Bytes& apdu) {
     const bool proprietary = command.ins == ins::kStatus;
     if (command.cla != (proprietary ? 0x80 : kUiccClass))
         return Reply(sw::kWrongClass);
-    const bool sendsData = command.ins == ins::kSelect || command.ins == ins::kUpdateBinary ||
-                           command.ins == ins::kUpdateRecord || command.ins == ins::kVerify ||
-                           command.ins == ins::kChange || command.ins == ins::kDisable ||
-                           command.ins == ins::kEnable || command.ins == ins::kUnblock;
-    if (command.data.size() != (sendsData ? command.p3 : 0u))
+    if (command.data.size() != (sim::CarriesData(command.ins) ? command.p3 : 0u))
         return Reply(sw::kWrongLength);
     switch (command.ins) {
         case ins::kSelect:
@@ -300,7 +293,7 @@ ApduResponse VirtualUiccCard::Select(const Command& command) {
     }
     if (target == SimFileTree::kNone)
         return Reply(sw::kFileNotFound);
-    recordPointer_ = 0;
+    access_.ForgetRecordPointer();
     if (files_.IsDirectory(target)) {
         currentDirectory_ = target;
         currentFile_ = SimFileTree::kNone;
@@ -398,6 +391,27 @@ CardFile* VirtualUiccCard::CurrentFile(bool records, bool update, std::uint16_t&
     return &file;
 }
 
+namespace {
+
+// The TS 102 221 status word of a file access.
+std::uint16_t UiccStatus(FileAccessResult result) {
+    switch (result) {
+        case FileAccessResult::kOk:
+            return sw::kOk;
+        case FileAccessResult::kOutOfRange:
+            return sw::kOutOfRange;
+        case FileAccessResult::kRecordNotFound:
+            return sw::kRecordNotFound;
+        case FileAccessResult::kWrongLength:
+            return sw::kWrongLength;
+        case FileAccessResult::kWrongMode:
+            break;
+    }
+    return sw::kWrongP1P2;
+}
+
+}  // namespace
+
 ApduResponse VirtualUiccCard::ReadBinary(const Command& command) {
     if (command.p1 & 0x80)  // short file identifiers are not offered
         return Reply(sw::kWrongP1P2);
@@ -406,13 +420,12 @@ ApduResponse VirtualUiccCard::ReadBinary(const Command& command) {
     if (!file)
         return Reply(status);
     const std::size_t offset = command.p1 << 8 | command.p2;
-    if (offset >= file->body.size())
-        return Reply(sw::kOutOfRange);
-    const std::size_t left = file->body.size() - offset;
-    if (Expected(command.p3) > left)
-        return Reply(static_cast<std::uint16_t>(sw::kWrongLe | (left & 0xFF)));
-    const auto begin = file->body.begin() + static_cast<std::ptrdiff_t>(offset);
-    return Reply(sw::kOk, Bytes(begin, begin + static_cast<std::ptrdiff_t>(Expected(command.p3))));
+    Bytes data;
+    const auto result = access_.ReadBinary(*file, offset, Expected(command.p3), data);
+    if (result == FileAccessResult::kWrongLength)  // 6C xx: what is left from the offset
+        return Reply(
+            static_cast<std::uint16_t>(sw::kWrongLe | ((file->body.size() - offset) & 0xFF)));
+    return Reply(UiccStatus(result), std::move(data));
 }
 
 ApduResponse VirtualUiccCard::UpdateBinary(const Command& command) {
@@ -422,52 +435,12 @@ ApduResponse VirtualUiccCard::UpdateBinary(const Command& command) {
     auto* file = CurrentFile(false, true, status);
     if (!file)
         return Reply(status);
-    const std::size_t offset = command.p1 << 8 | command.p2;
-    if (offset >= file->body.size())
-        return Reply(sw::kOutOfRange);
-    if (command.data.empty() || offset + command.data.size() > file->body.size())
-        return Reply(sw::kWrongLength);
-    std::copy(command.data.begin(), command.data.end(),
-              file->body.begin() + static_cast<std::ptrdiff_t>(offset));
-    return Reply(sw::kOk);
-}
-
-VirtualUiccCard::RecordTarget VirtualUiccCard::FindRecord(const CardFile& file, std::uint8_t number,
-                                                          std::uint8_t mode) {
-    const auto count = file.records.size();
-    const bool cyclic = file.structure == EfStructure::kCyclic;
-    std::size_t record = 0;
-    switch (mode) {
-        case kModeAbsolute:
-            record = number == 0 ? recordPointer_ : number;
-            if (record == 0 || record > count)
-                return {sw::kRecordNotFound};
-            return {sw::kOk, record - 1};
-        case kModeNext:
-            if (recordPointer_ == 0)
-                record = 1;
-            else if (recordPointer_ < count)
-                record = recordPointer_ + 1;
-            else if (cyclic)
-                record = 1;
-            break;
-        case kModePrevious:
-            if (recordPointer_ == 0)
-                record = count;
-            else if (recordPointer_ > 1)
-                record = recordPointer_ - 1;
-            else if (cyclic)
-                record = count;
-            break;
-    }
-    if (record == 0)
-        return {sw::kRecordNotFound};
-    recordPointer_ = record;
-    return {sw::kOk, record - 1};
+    return Reply(
+        UiccStatus(access_.UpdateBinary(*file, command.p1 << 8 | command.p2, command.data)));
 }
 
 ApduResponse VirtualUiccCard::ReadRecord(const Command& command) {
-    if (command.p2 < kModeNext || command.p2 > kModeAbsolute)
+    if (!VirtualFileAccess::IsRecordMode(command.p2))
         return Reply(sw::kWrongP1P2);
     std::uint16_t status = 0;
     const auto* file = CurrentFile(true, false, status);
@@ -475,14 +448,15 @@ ApduResponse VirtualUiccCard::ReadRecord(const Command& command) {
         return Reply(status);
     if (Expected(command.p3) != file->recordLength)
         return Reply(static_cast<std::uint16_t>(sw::kWrongLe | (file->recordLength & 0xFF)));
-    const auto target = FindRecord(*file, command.p1, command.p2);
-    if (target.status != sw::kOk)
-        return Reply(target.status);
-    return Reply(sw::kOk, file->records[target.index].data);
+    std::size_t index = 0;
+    const auto result = access_.FindRecord(*file, command.p1, command.p2, index);
+    if (result != FileAccessResult::kOk)
+        return Reply(UiccStatus(result));
+    return Reply(sw::kOk, file->records[index].data);
 }
 
 ApduResponse VirtualUiccCard::UpdateRecord(const Command& command) {
-    if (command.p2 < kModeNext || command.p2 > kModeAbsolute)
+    if (!VirtualFileAccess::IsRecordMode(command.p2))
         return Reply(sw::kWrongP1P2);
     std::uint16_t status = 0;
     auto* file = CurrentFile(true, true, status);
@@ -490,21 +464,7 @@ ApduResponse VirtualUiccCard::UpdateRecord(const Command& command) {
         return Reply(status);
     if (command.p3 != file->recordLength)
         return Reply(sw::kWrongLength);
-    if (file->structure == EfStructure::kCyclic) {
-        if (command.p2 != kModePrevious)
-            return Reply(sw::kWrongP1P2);
-        file->records.pop_back();
-        file->records.insert(file->records.begin(), CardRecord{command.data, {}});
-        recordPointer_ = 1;
-        return Reply(sw::kOk);
-    }
-    const auto target = FindRecord(*file, command.p1, command.p2);
-    if (target.status != sw::kOk)
-        return Reply(target.status);
-    auto& record = file->records[target.index];
-    if (record.data != command.data)
-        record = CardRecord{command.data, {}};
-    return Reply(sw::kOk);
+    return Reply(UiccStatus(access_.UpdateRecord(*file, command.p1, command.p2, command.data)));
 }
 
 // The GSM card's verdict on a code, in the status words of TS 102 221.

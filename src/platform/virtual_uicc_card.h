@@ -9,6 +9,7 @@
 
 #include "platform/card_image.h"
 #include "platform/sim_card.h"
+#include "platform/virtual_file_access.h"
 #include "platform/virtual_sim_card_chv.h"
 #include "platform/virtual_sim_card_files.h"
 
@@ -46,10 +47,6 @@ private:
         std::uint8_t p3 = 0;
         Bytes data;
     };
-    struct RecordTarget {
-        std::uint16_t status = 0;
-        std::size_t index = 0;
-    };
 
     explicit VirtualUiccCard(const CardImage& image);
 
@@ -64,7 +61,6 @@ private:
 
     Bytes Fcp(int file) const;
     CardFile* CurrentFile(bool records, bool update, std::uint16_t& status);
-    RecordTarget FindRecord(const CardFile& file, std::uint8_t number, std::uint8_t mode);
     std::uint16_t PinStatus(int chv, bool unblock, std::uint16_t gsmStatus) const;
 
     CardImage image_;  // the GSM layout, for saving back
@@ -76,7 +72,7 @@ private:
 
     int currentDirectory_ = SimFileTree::kNone;
     int currentFile_ = SimFileTree::kNone;
-    std::size_t recordPointer_ = 0;
+    VirtualFileAccess access_;  // with the record pointer
     Bytes pendingResponse_;
 };
 
