@@ -45,9 +45,6 @@ constexpr int kPictureRows = 80;
 constexpr QSize kPictureSize(150, 200);
 
 QString PrintFailedText(int languageIndex) {
-    if (!CatalogueHas(kPrintFailedMessage)) {
-        return QStringLiteral("The pages could not be printed: ");
-    }
     return Message(kPrintFailedMessage, languageIndex);
 }
 
