@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
     Globals globals;
     std::vector<std::string> words;
     bool help = false;
+    bool version = false;
     try {
         std::string readerText = "auto";
         for (int i = 1; i < argc; ++i) {
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
                 globals.json = true;
             } else if (word == "--help" || word == "-h") {
                 help = true;
+            } else if (word == "--version") {
+                version = true;
             } else if (word == "--reader") {
                 readerText = value(word);
             } else if (word.rfind("--reader=", 0) == 0) {
@@ -53,6 +56,10 @@ int main(int argc, char** argv) {
             } else {
                 words.push_back(word);
             }
+        }
+        if (version && !help) {
+            std::cout << "pellucard-cli " PELLUCARD_VERSION "\n";
+            return kSuccess;
         }
         const std::string command = words.empty() ? std::string() : words.front();
         if (help || words.empty()) {

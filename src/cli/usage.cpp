@@ -35,6 +35,7 @@ std::string Usage(const std::string& command) {
          "\n"
          "--pin PIN1 presents PIN1 first when the card's files are locked.\n"
          "--json prints JSON; it may stand before or after the command.\n"
+         "--version prints the version of pellucard-cli.\n"
          "`pellucard-cli COMMAND --help` tells more. Exit status: 0 success, 1 the card or reader\n"
          "failed, 2 usage error.\n"},
         {"info",

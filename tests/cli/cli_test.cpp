@@ -110,6 +110,15 @@ TEST_F(CliTest, BadInputIsAUsageErrorNeverACrash) {
     EXPECT_TRUE(run.err.contains("JSON")) << run.err.toStdString();
 }
 
+TEST_F(CliTest, VersionAndHelpSucceedWithoutAReader) {
+    const auto version = Cli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "pellucard-cli " PELLUCARD_VERSION "\n");
+    const auto help = Cli({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("usage: pellucard-cli")) << help.out.toStdString();
+}
+
 TEST_F(CliTest, MissingReaderIsACardFailure) {
     const auto run = Cli({"--reader", "socket:" + dir.filePath("nobody.sock"), "info"});
     EXPECT_EQ(run.exitCode, 1);
