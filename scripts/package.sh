@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the Debian package of Pellucard: the application and pellucard-cli, the desktop entry,
+# the icon as SVG and at the usual PNG sizes, AppStream metadata, the udev rule for the USB
+# reader and the manual page of pellucard-cli. The package lands in build/release/package/.
+#   sudo apt-get install ./build/release/package/pellucard_*.deb
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cmake --preset release -DPELLUCARD_PACKAGE=ON
+cmake --build --preset release
+rm -f build/release/package/pellucard_*.deb
+(cd build/release && cpack)
+deb=$(ls build/release/package/pellucard_*.deb)
+# A package without one of its parts is no package: name what is missing.
+contents=$(dpkg-deb --contents "${deb}")
+for part in usr/bin/pellucard usr/bin/pellucard-cli usr/share/applications/pellucard.desktop \
+    usr/share/icons/hicolor/scalable/apps/pellucard.svg \
+    usr/share/icons/hicolor/48x48/apps/pellucard.png \
+    usr/share/metainfo/org.pellucard.Pellucard.metainfo.xml \
+    usr/lib/udev/rules.d/70-pellucard.rules usr/share/man/man1/pellucard-cli.1.gz; do
+    if ! grep -q "\./${part}\$" <<<"${contents}"; then
+        echo "package.sh: ${deb} lacks ${part}" >&2
+        exit 1
+    fi
+done
+echo "${deb}"
