@@ -10,7 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 all_targets=(decode_phonebook decode_sms decode_alpha decode_digits card_information
-    fcp_template t0_exchange pcsc_answers card_image record_file text_import paste_fields)
+    fcp_template t0_exchange pcsc_answers card_image record_file text_import paste_fields
+    vcard_import card_backup)
 
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
@@ -27,7 +28,7 @@ nice -n 19 cmake --build --preset fuzz --target "${targets[@]/#/fuzz_}"
 max_len() {
     case "$1" in
         record_file) echo 12000 ;;
-        card_image | text_import) echo 20000 ;;
+        card_image | text_import | vcard_import | card_backup) echo 20000 ;;
         *) echo 4096 ;;
     esac
 }

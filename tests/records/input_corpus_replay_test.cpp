@@ -1,6 +1,8 @@
-// Replays the seeds of the fuzz corpora of the user's record files, text files and pasted text.
+// Replays the seeds of the fuzz corpora of the user's record files, text files, pasted text,
+// vCard files and card backups.
 #include <gtest/gtest.h>
 
+#include "../../fuzz/exchange_checks.h"
 #include "../../fuzz/record_input_checks.h"
 #include "support/corpus_replay.h"
 
@@ -15,6 +17,12 @@ TEST(InputCorpusReplayTest, TextImport) {
 }
 TEST(InputCorpusReplayTest, PasteFields) {
     ReplayCorpus("paste_fields", fuzz::CheckPasteFields);
+}
+TEST(InputCorpusReplayTest, VCardImport) {
+    ReplayCorpus("vcard_import", fuzz::CheckVCardImport);
+}
+TEST(InputCorpusReplayTest, CardBackup) {
+    ReplayCorpus("card_backup", fuzz::CheckCardBackup);
 }
 
 }  // namespace
