@@ -30,7 +30,7 @@ constexpr int kWriteProblemMessage = 13200;   // "Have Problem In Down Loading R
 constexpr int kCancelMessage = 800;           // "Cancel"
 constexpr qint64 kMaxBackupBytes = 16 * 1024 * 1024;
 
-const QString kBackupFilter = QStringLiteral("Card backup (*.json *.JSON)");
+const QString kBackupFilter = QStringLiteral("JSON (*.json *.JSON)");
 
 // The progress window of a run; its button stops the run after the record in hand.
 class RunProgress {
