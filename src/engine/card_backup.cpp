@@ -9,6 +9,17 @@
 namespace pellucard {
 namespace {
 
+// The engine's record commands succeed when the link carried them; what the card made of them
+// is in the status words. A write is done only on 90 00, and a read only when a whole record
+// came back.
+bool Written(Pellucard& engine, bool sent) {
+    return sent && engine.LastResponse() == Bytes{0x90, 0x00};
+}
+
+bool WholeRecord(bool received, const Bytes& data, int length) {
+    return received && int(data.size()) == length;
+}
+
 // A failed command: refused when the card answered with an error status word (GSM 11.11
 // 9.4), else the link failed.
 CardRunResult Failed(const Pellucard& engine, CardRunResult result, CardFileKind file, int record) {
@@ -65,7 +76,7 @@ CardRunResult ReadCardBackup(Pellucard& engine, CardBackup& backup,
         return Failed(engine, result, CardFileKind::PhoneBook, 0);
     for (int record = 1; record <= phoneBookCount; ++record) {
         Bytes data;
-        if (!engine.GetPhoneBook(data, record))
+        if (!WholeRecord(engine.GetPhoneBook(data, record), data, read.phoneBookRecordLength))
             return Failed(engine, result, CardFileKind::PhoneBook, record);
         read.phoneBook.push_back(std::move(data));
         if (!Continue(progress, ++result.done, result.total)) {
@@ -77,7 +88,7 @@ CardRunResult ReadCardBackup(Pellucard& engine, CardBackup& backup,
         return Failed(engine, result, CardFileKind::Sms, 0);
     for (int record = 1; record <= smsCount; ++record) {
         Bytes data;
-        if (!engine.GetSMS(data, record))
+        if (!WholeRecord(engine.GetSMS(data, record), data, read.smsRecordLength))
             return Failed(engine, result, CardFileKind::Sms, record);
         read.sms.push_back(std::move(data));
         if (!Continue(progress, ++result.done, result.total)) {
@@ -129,7 +140,8 @@ CardRunResult RestoreCardBackup(Pellucard& engine, const CardBackup& backup,
             const Bytes& saved = backup.phoneBook[std::size_t(record - 1)];
             const Bytes data = plan.phoneBookReencoded ? Reencoded(saved, length) : saved;
             Bytes readBack;
-            if (!engine.SetPhoneBook(data, record) || !engine.GetPhoneBook(readBack, record))
+            if (!Written(engine, engine.SetPhoneBook(data, record)) ||
+                !WholeRecord(engine.GetPhoneBook(readBack, record), readBack, length))
                 return Failed(engine, result, CardFileKind::PhoneBook, record);
             if (readBack != data) {
                 result.outcome = CardRunOutcome::Mismatch;
@@ -149,7 +161,8 @@ CardRunResult RestoreCardBackup(Pellucard& engine, const CardBackup& backup,
         for (int record = 1; record <= plan.smsRecords; ++record) {
             const Bytes& data = backup.sms[std::size_t(record - 1)];
             Bytes readBack;
-            if (!engine.SetSMS(record, data) || !engine.GetSMS(readBack, record))
+            if (!Written(engine, engine.SetSMS(record, data)) ||
+                !WholeRecord(engine.GetSMS(readBack, record), readBack, backup.smsRecordLength))
                 return Failed(engine, result, CardFileKind::Sms, record);
             if (readBack != data) {
                 result.outcome = CardRunOutcome::Mismatch;

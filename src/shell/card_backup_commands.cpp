@@ -64,9 +64,13 @@ private:
     QProgressDialog dialog_;
 };
 
-// Why a run ended early: the problem message with the record, and what the card said.
+// Why a run ended early: the problem message with the record and its file, and what the card
+// said.
 QString RunProblem(const CardRunResult& result, int problemId, const Session& session) {
-    QString text = session.Text(problemId) + QString::number(result.record);
+    // The file by its GSM 11.11 identifier, which reads the same in every language.
+    QString text = session.Text(problemId) + QString::number(result.record) +
+                   (result.file == CardFileKind::PhoneBook ? QStringLiteral(" (EF 6F3A)")
+                                                           : QStringLiteral(" (EF 6F3C)"));
     if (result.outcome == CardRunOutcome::Refused)
         text +=
             QStringLiteral(" (SW %1)").arg(result.statusWord, 4, 16, QLatin1Char('0')).toUpper();
