@@ -15,7 +15,7 @@ namespace {
 // Every phone book and SMS record as the card holds it now.
 CardBackup CardRecords(Pellucard& engine) {
     CardBackup backup;
-    const CardRunResult result = ReadCardBackup(engine, backup);
+    const BackupRunResult result = ReadCardBackup(engine, backup);
     if (!result.Ok())
         qWarning("the card could not be read");
     return backup;
@@ -178,7 +178,7 @@ void CardBackupTest::refusingCardIsNamedWithItsStatusWord() {
     QVERIFY2(outcome.icon == DialogIcon::Critical, qPrintable(outcome.text));
     // The phone book went in; the first SMS record was refused (access condition not fulfilled).
     QVERIFY2(outcome.text.startsWith("250 of 280"), qPrintable(outcome.text));
-    QVERIFY2(outcome.text.endsWith("1 (EF 6F3C) (SW 9804)"), qPrintable(outcome.text));
+    QVERIFY2(outcome.text.endsWith("1 (EF 6F3C) (SW 98 04)"), qPrintable(outcome.text));
 }
 
 QTEST_MAIN(CardBackupTest)
