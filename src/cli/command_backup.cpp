@@ -2,8 +2,6 @@
 #include <QFile>
 #include <QSaveFile>
 
-#include <cstdio>
-
 #include "cli/cli.h"
 #include "engine/card_backup.h"
 #include "engine/pellucard.h"
@@ -13,37 +11,35 @@
 namespace pellucard::cli {
 namespace {
 
-std::string Where(const CardRunResult& result) {
-    return std::string(result.file == CardFileKind::PhoneBook ? "phone book" : "SMS") + " record " +
-           std::to_string(result.record);
+std::string Where(const BackupRunResult& result) {
+    return std::string(result.file == CardRecordFile::PhoneBook ? "phone book" : "SMS") +
+           " record " + std::to_string(result.record);
 }
 
 // Ends the command unless the run did everything it set out to do.
-void RequireDone(const CardRunResult& result, const char* what) {
+void RequireDone(const BackupRunResult& result, const char* what) {
     const std::string counted = " after " + std::to_string(result.done) + " of " +
                                 std::to_string(result.total) + " records";
     switch (result.outcome) {
-        case CardRunOutcome::Done:
+        case BackupOutcome::Done:
             return;
-        case CardRunOutcome::Refused: {
-            char word[8];
-            std::snprintf(word, sizeof word, "%04X", unsigned(result.statusWord));
+        case BackupOutcome::Refused:
             throw Failure{kCardFailure, std::string(what) + " stopped: the card refused " +
-                                            Where(result) + " (status " + word + ")" + counted};
-        }
-        case CardRunOutcome::LinkFailed:
+                                            Where(result) + " (status " +
+                                            result.failure.StatusText() + ")" + counted};
+        case BackupOutcome::LinkFailed:
             throw Failure{kCardFailure,
                           std::string(what) + " stopped: no answer at " + Where(result) + counted};
-        case CardRunOutcome::Mismatch:
+        case BackupOutcome::Mismatch:
             throw Failure{kCardFailure, std::string(what) + " stopped: " + Where(result) +
                                             " reads back differently from what was written" +
                                             counted};
-        case CardRunOutcome::Stopped:
+        case BackupOutcome::Stopped:
             throw Failure{kCardFailure, std::string(what) + " stopped" + counted};
     }
 }
 
-CardRunProgress ProgressLine(const char* what) {
+BackupProgress ProgressLine(const char* what) {
     return [what](int done, int total) {
         Progress(what, done, total);
         return true;
@@ -58,7 +54,7 @@ int RunBackup(const Globals& globals, const Arguments& args) {
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
     CardBackup backup;
-    const CardRunResult result = ReadCardBackup(*session->engine, backup, ProgressLine("backup"));
+    const BackupRunResult result = ReadCardBackup(*session->engine, backup, ProgressLine("backup"));
     EndProgress();
     RequireDone(result, "the backup");
     const QByteArray bytes = SerializeCardBackup(backup);
@@ -116,7 +112,7 @@ int RunRestore(const Globals& globals, const Arguments& args) {
         PrintLine("nothing written: give --yes to replace the card's records");
         return kSuccess;
     }
-    const CardRunResult result = RestoreCardBackup(engine, backup, plan, ProgressLine("restore"));
+    const BackupRunResult result = RestoreCardBackup(engine, backup, plan, ProgressLine("restore"));
     EndProgress();
     SaveCard(*session);
     RequireDone(result, "the restore");

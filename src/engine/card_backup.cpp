@@ -9,25 +9,6 @@
 namespace pellucard {
 namespace {
 
-// A failed command: refused when the card answered with an error status word (GSM 11.11
-// 9.4), else the link failed.
-CardRunResult Failed(const Pellucard& engine, CardRunResult result, CardFileKind file, int record) {
-    result.file = file;
-    result.record = record;
-    const Bytes& response = engine.LastResponse();
-    if (response.size() == 2 && response[0] != 0x90 && response[0] != 0x91 && response[0] != 0x9F) {
-        result.outcome = CardRunOutcome::Refused;
-        result.statusWord = std::uint16_t(response[0] << 8 | response[1]);
-    } else {
-        result.outcome = CardRunOutcome::LinkFailed;
-    }
-    return result;
-}
-
-bool Continue(const CardRunProgress& progress, int done, int total) {
-    return !progress || progress(done, total);
-}
-
 std::string Item(Pellucard& engine, CardInfoItem item) {
     std::string text;
     return engine.GetCardInf(text, item) == CardInfoResult::Answered ? text : std::string();
@@ -43,48 +24,84 @@ Bytes Reencoded(const Bytes& record, int length) {
     return EncodePhoneBookRecord(entry, length, ChooseAlphaForm(entry.name, field));
 }
 
+// One run of the shared record runs within a backup or restore: its records count on from
+// `doneBefore` towards the whole total, and the user's stop ends it.
+class Stage {
+public:
+    Stage(BackupRunResult& result, const BackupProgress& progress)
+        : result_(result), progress_(progress) {}
+
+    CardRunHooks Hooks() {
+        const int before = result_.done;
+        CardRunHooks hooks;
+        hooks.progress = [this, before](int record, int) {
+            if (progress_ && !progress_(before + record, result_.total))
+                stop_ = true;
+        };
+        hooks.stopRequested = [this] { return stop_; };
+        return hooks;
+    }
+
+    // Takes in how the run ended; false when the whole backup or restore ends with it.
+    bool Ended(const CardRunResult& run, CardRecordFile file) {
+        result_.done += run.done;
+        result_.file = file;
+        result_.record = run.record;
+        switch (run.ending) {
+            case RunEnding::Complete:
+                return true;
+            case RunEnding::Stopped:
+                result_.outcome = BackupOutcome::Stopped;
+                return false;
+            case RunEnding::Refused:
+                result_.outcome = BackupOutcome::Refused;
+                break;
+            case RunEnding::LinkFailed:
+            case RunEnding::NotEntered:
+                result_.outcome =
+                    run.failure.IsRefused() ? BackupOutcome::Refused : BackupOutcome::LinkFailed;
+                break;
+        }
+        result_.failure = run.failure;
+        return false;
+    }
+
+private:
+    BackupRunResult& result_;
+    const BackupProgress& progress_;
+    bool stop_ = false;
+};
+
 }  // namespace
 
-CardRunResult ReadCardBackup(Pellucard& engine, CardBackup& backup,
-                             const CardRunProgress& progress) {
-    CardRunResult result;
+BackupRunResult ReadCardBackup(Pellucard& engine, CardBackup& backup,
+                               const BackupProgress& progress) {
+    BackupRunResult result;
     CardBackup read;
     read.iccid = Item(engine, CardInfoItem::Iccid);
     read.phase = Item(engine, CardInfoItem::Phase);
-    if (!engine.EnterPhoneBook())
-        return Failed(engine, result, CardFileKind::PhoneBook, 0);
-    const int phoneBookCount = engine.PhoneBookRecordCount();
+    const int phoneBookCount = EnterCardRecordFile(engine, CardRecordFile::PhoneBook);
     read.phoneBookRecordLength = engine.PhoneBookRecordLength();
-    if (!engine.EnterSMSBook())
-        return Failed(engine, result, CardFileKind::Sms, 0);
-    const int smsCount = engine.SmsRecordCount();
+    const int smsCount = EnterCardRecordFile(engine, CardRecordFile::Sms);
     read.smsRecordLength = engine.SmsRecordLength();
     result.total = phoneBookCount + smsCount;
 
-    if (!engine.EnterPhoneBook())
-        return Failed(engine, result, CardFileKind::PhoneBook, 0);
-    for (int record = 1; record <= phoneBookCount; ++record) {
-        Bytes data;
-        if (!engine.GetPhoneBook(data, record))
-            return Failed(engine, result, CardFileKind::PhoneBook, record);
-        read.phoneBook.push_back(std::move(data));
-        if (!Continue(progress, ++result.done, result.total)) {
-            result.outcome = CardRunOutcome::Stopped;
-            return result;
-        }
-    }
-    if (!engine.EnterSMSBook())
-        return Failed(engine, result, CardFileKind::Sms, 0);
-    for (int record = 1; record <= smsCount; ++record) {
-        Bytes data;
-        if (!engine.GetSMS(data, record))
-            return Failed(engine, result, CardFileKind::Sms, record);
-        read.sms.push_back(std::move(data));
-        if (!Continue(progress, ++result.done, result.total)) {
-            result.outcome = CardRunOutcome::Stopped;
-            return result;
-        }
-    }
+    Stage stage(result, progress);
+    const auto keep = [](std::vector<Bytes>& records, int length) {
+        return [&records, length](int, const Bytes& raw) {
+            Bytes record = raw;
+            record.resize(std::size_t(length), 0xFF);  // a short answer stays a whole record
+            records.push_back(std::move(record));
+        };
+    };
+    if (!stage.Ended(
+            ReadCardRecords(engine, CardRecordFile::PhoneBook,
+                            keep(read.phoneBook, read.phoneBookRecordLength), stage.Hooks()),
+            CardRecordFile::PhoneBook) ||
+        !stage.Ended(ReadCardRecords(engine, CardRecordFile::Sms,
+                                     keep(read.sms, read.smsRecordLength), stage.Hooks()),
+                     CardRecordFile::Sms))
+        return result;
     backup = std::move(read);
     return result;
 }
@@ -93,22 +110,18 @@ bool PlanRestore(Pellucard& engine, const CardBackup& backup, RestorePlan& plan)
     RestorePlan planned;
     planned.cardIccid = Item(engine, CardInfoItem::Iccid);
     planned.otherCard = planned.cardIccid != backup.iccid;
-    if (!engine.EnterPhoneBook())
-        return false;
-    const int phoneBookCount = engine.PhoneBookRecordCount();
+    const int phoneBookCount = EnterCardRecordFile(engine, CardRecordFile::PhoneBook);
     const int phoneBookLength = engine.PhoneBookRecordLength();
-    if (!engine.EnterSMSBook())
-        return false;
-    const int smsCount = engine.SmsRecordCount();
+    const int smsCount = EnterCardRecordFile(engine, CardRecordFile::Sms);
     const int smsLength = engine.SmsRecordLength();
+    if (phoneBookCount <= 0 || smsCount <= 0)
+        return false;
 
     const int backupPhoneBook = int(backup.phoneBook.size());
     const int backupSms = int(backup.sms.size());
     planned.phoneBookReencoded = phoneBookLength != backup.phoneBookRecordLength;
-    if (phoneBookLength <= kPhoneBookFooterLength)
-        planned.phoneBookRecords = 0;
-    else
-        planned.phoneBookRecords = std::min(backupPhoneBook, phoneBookCount);
+    planned.phoneBookRecords =
+        phoneBookLength > kPhoneBookFooterLength ? std::min(backupPhoneBook, phoneBookCount) : 0;
     planned.phoneBookBeyond = backupPhoneBook - planned.phoneBookRecords;
     planned.smsLengthDiffers = smsLength != backup.smsRecordLength;
     planned.smsRecords = planned.smsLengthDiffers ? 0 : std::min(backupSms, smsCount);
@@ -117,52 +130,72 @@ bool PlanRestore(Pellucard& engine, const CardBackup& backup, RestorePlan& plan)
     return true;
 }
 
-CardRunResult RestoreCardBackup(Pellucard& engine, const CardBackup& backup,
-                                const RestorePlan& plan, const CardRunProgress& progress) {
-    CardRunResult result;
-    result.total = plan.phoneBookRecords + plan.smsRecords;
-    if (plan.phoneBookRecords > 0) {
-        if (!engine.EnterPhoneBook())
-            return Failed(engine, result, CardFileKind::PhoneBook, 0);
-        const int length = engine.PhoneBookRecordLength();
-        for (int record = 1; record <= plan.phoneBookRecords; ++record) {
-            const Bytes& saved = backup.phoneBook[std::size_t(record - 1)];
-            const Bytes data = plan.phoneBookReencoded ? Reencoded(saved, length) : saved;
-            Bytes readBack;
-            if (!engine.SetPhoneBook(data, record) || !engine.GetPhoneBook(readBack, record))
-                return Failed(engine, result, CardFileKind::PhoneBook, record);
-            if (readBack != data) {
-                result.outcome = CardRunOutcome::Mismatch;
-                result.file = CardFileKind::PhoneBook;
-                result.record = record;
-                return result;
-            }
-            if (!Continue(progress, ++result.done, result.total)) {
-                result.outcome = CardRunOutcome::Stopped;
-                return result;
-            }
+namespace {
+
+// Writes each file's records, then reads them back, file by file; `result` counts both
+// passes and `checked` the records read back unchanged.
+void WriteAndReadBack(Pellucard& engine, const CardBackup& backup, const RestorePlan& plan,
+                      const BackupProgress& progress, BackupRunResult& result, int& checked) {
+    Stage stage(result, progress);
+    struct Pass {
+        CardRecordFile file;
+        int count;
+        const std::vector<Bytes>& records;
+        bool reencoded;
+    };
+    const Pass passes[] = {
+        {CardRecordFile::PhoneBook, plan.phoneBookRecords, backup.phoneBook,
+         plan.phoneBookReencoded},
+        {CardRecordFile::Sms, plan.smsRecords, backup.sms, false},
+    };
+    for (const Pass& pass : passes) {
+        if (pass.count <= 0)
+            continue;
+        std::vector<Bytes> sent;
+        const auto recordFor = [&pass, &sent](int number, int length) -> std::optional<Bytes> {
+            const Bytes& saved = pass.records[std::size_t(number - 1)];
+            sent.push_back(pass.reencoded ? Reencoded(saved, length) : saved);
+            return sent.back();
+        };
+        if (!stage.Ended(WriteCardRecords(engine, pass.file, recordFor, stage.Hooks(), pass.count),
+                         pass.file))
+            return;
+        int mismatch = 0;
+        int same = 0;
+        const auto compare = [&](int number, const Bytes& raw) {
+            if (mismatch != 0)
+                return;
+            if (raw == sent[std::size_t(number - 1)])
+                ++same;
+            else
+                mismatch = number;
+        };
+        const bool read = stage.Ended(
+            ReadCardRecords(engine, pass.file, compare, stage.Hooks(), pass.count), pass.file);
+        checked += same;
+        if (!read)
+            return;
+        if (mismatch != 0) {
+            result.outcome = BackupOutcome::Mismatch;
+            result.file = pass.file;
+            result.record = mismatch;
+            return;
         }
     }
-    if (plan.smsRecords > 0) {
-        if (!engine.EnterSMSBook())
-            return Failed(engine, result, CardFileKind::Sms, 0);
-        for (int record = 1; record <= plan.smsRecords; ++record) {
-            const Bytes& data = backup.sms[std::size_t(record - 1)];
-            Bytes readBack;
-            if (!engine.SetSMS(record, data) || !engine.GetSMS(readBack, record))
-                return Failed(engine, result, CardFileKind::Sms, record);
-            if (readBack != data) {
-                result.outcome = CardRunOutcome::Mismatch;
-                result.file = CardFileKind::Sms;
-                result.record = record;
-                return result;
-            }
-            if (!Continue(progress, ++result.done, result.total)) {
-                result.outcome = CardRunOutcome::Stopped;
-                return result;
-            }
-        }
-    }
+}
+
+}  // namespace
+
+BackupRunResult RestoreCardBackup(Pellucard& engine, const CardBackup& backup,
+                                  const RestorePlan& plan, const BackupProgress& progress) {
+    BackupRunResult result;
+    // Every record is written and read back: the progress counts both.
+    result.total = 2 * (plan.phoneBookRecords + plan.smsRecords);
+    int checked = 0;
+    WriteAndReadBack(engine, backup, plan, progress, result, checked);
+    // A record is done once it was written and read back unchanged.
+    result.done = checked;
+    result.total /= 2;
     return result;
 }
 

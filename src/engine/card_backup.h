@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "engine/bytes.h"
+#include "engine/card_outcome.h"
+#include "engine/card_runs.h"
 
 namespace pellucard {
 
@@ -24,29 +26,29 @@ struct CardBackup {
     int RecordCount() const { return int(phoneBook.size() + sms.size()); }
 };
 
-enum class CardFileKind { PhoneBook, Sms };
+// How a backup or restore ended. The runs over each file are the shared record runs (with their
+// retries and stop request); Mismatch means that a record read back differently from what was
+// written.
+enum class BackupOutcome { Done, Refused, LinkFailed, Stopped, Mismatch };
 
-// How a backup or restore run ended. Refused carries the card's status word; LinkFailed means
-// no answer came; Mismatch that a record read back differently from what was written.
-enum class CardRunOutcome { Done, Refused, LinkFailed, Stopped, Mismatch };
-
-struct CardRunResult {
-    CardRunOutcome outcome = CardRunOutcome::Done;
+struct BackupRunResult {
+    BackupOutcome outcome = BackupOutcome::Done;
     int done = 0;   // records read, or written and read back unchanged
     int total = 0;  // records the run set out to do
-    CardFileKind file = CardFileKind::PhoneBook;  // where it ended, when not Done
+    CardRecordFile file = CardRecordFile::PhoneBook;  // where it ended, when not Done
     int record = 0;
-    std::uint16_t statusWord = 0;  // Refused only
+    CardOutcome failure;  // the card's answer when Refused, or the lost one when LinkFailed
 
-    bool Ok() const { return outcome == CardRunOutcome::Done; }
+    bool Ok() const { return outcome == BackupOutcome::Done; }
 };
 
-// Told after each record; returning false stops the run after that record.
-using CardRunProgress = std::function<bool(int done, int total)>;
+// After each record: records done and the total of the run. Returning false stops the run
+// after that record.
+using BackupProgress = std::function<bool(int done, int total)>;
 
 // Reads the card's identity and every phone book and SMS record.
-CardRunResult ReadCardBackup(Pellucard& engine, CardBackup& backup,
-                             const CardRunProgress& progress = {});
+BackupRunResult ReadCardBackup(Pellucard& engine, CardBackup& backup,
+                               const BackupProgress& progress = {});
 
 // What a restore onto the card in the reader would do.
 struct RestorePlan {
@@ -65,9 +67,9 @@ struct RestorePlan {
 // Enters both files to learn their sizes; false when the card does not answer.
 bool PlanRestore(Pellucard& engine, const CardBackup& backup, RestorePlan& plan);
 
-// Writes the records of the plan, each read back and compared with what was written. Records
-// beyond the card's files are not written.
-CardRunResult RestoreCardBackup(Pellucard& engine, const CardBackup& backup,
-                                const RestorePlan& plan, const CardRunProgress& progress = {});
+// Writes the records of the plan, then reads them back and compares each with what was
+// written. Records beyond the card's files are not written.
+BackupRunResult RestoreCardBackup(Pellucard& engine, const CardBackup& backup,
+                                  const RestorePlan& plan, const BackupProgress& progress = {});
 
 }  // namespace pellucard

@@ -30,7 +30,7 @@ constexpr int kWriteProblemMessage = 13200;   // "Have Problem In Down Loading R
 constexpr int kCancelMessage = 800;           // "Cancel"
 constexpr qint64 kMaxBackupBytes = 16 * 1024 * 1024;
 
-const QString kBackupFilter = QStringLiteral("Card backup (*.json *.JSON)");
+const QString kBackupFilter = QStringLiteral("JSON (*.json *.JSON)");
 
 // The progress window of a run; its button stops the run after the record in hand.
 class RunProgress {
@@ -46,7 +46,7 @@ public:
         dialog_.setAutoReset(false);
     }
 
-    CardRunProgress Callback() {
+    BackupProgress Callback() {
         return [this](int done, int total) {
             dialog_.setMaximum(std::max(total, 1));
             dialog_.setValue(done);
@@ -64,12 +64,15 @@ private:
     QProgressDialog dialog_;
 };
 
-// Why a run ended early: the problem message with the record, and what the card said.
-QString RunProblem(const CardRunResult& result, int problemId, const Session& session) {
-    QString text = session.Text(problemId) + QString::number(result.record);
-    if (result.outcome == CardRunOutcome::Refused)
-        text +=
-            QStringLiteral(" (SW %1)").arg(result.statusWord, 4, 16, QLatin1Char('0')).toUpper();
+// Why a run ended early: the problem message with the record and its file, and what the card
+// said.
+QString RunProblem(const BackupRunResult& result, int problemId, const Session& session) {
+    // The file by its GSM 11.11 identifier, which reads the same in every language.
+    QString text = session.Text(problemId) + QString::number(result.record) +
+                   (result.file == CardRecordFile::PhoneBook ? QStringLiteral(" (EF 6F3A)")
+                                                             : QStringLiteral(" (EF 6F3C)"));
+    if (result.outcome == BackupOutcome::Refused)
+        text += QStringLiteral(" (SW %1)").arg(QString::fromStdString(result.failure.StatusText()));
     return text;
 }
 
@@ -122,7 +125,7 @@ void MDIMain::MDIBackup_Click() {
 void MDIMain::BackUpCard(const QString& path) {
     RunProgress progress(session_, kReadingMessage, this);
     CardBackup backup;
-    const CardRunResult result = ReadCardBackup(session_.Engine(), backup, progress.Callback());
+    const BackupRunResult result = ReadCardBackup(session_.Engine(), backup, progress.Callback());
     progress.Dialog().close();
     if (!result.Ok()) {
         // A backup that is not whole is not saved.
@@ -193,7 +196,7 @@ void MDIMain::RestoreCard(const QString& path) {
              session_.Text(kFewerRecordsQuestion).arg(plan.phoneBookBeyond).arg(plan.smsBeyond)))
         return;
     RunProgress progress(session_, kWritingMessage, this);
-    const CardRunResult result = RestoreCardBackup(engine, backup, plan, progress.Callback());
+    const BackupRunResult result = RestoreCardBackup(engine, backup, plan, progress.Callback());
     progress.Dialog().close();
     QString outcome = session_.Text(kRestoredMessage).arg(result.done).arg(result.total);
     if (!result.Ok())

@@ -81,7 +81,7 @@ Export::Export(const ExportRequest& request)
         button("CmdCAll", Message(kClearAllMessage, languageIndex_), &Export::CmdCAll_Click);
     fileType_ = new QComboBox(this);
     fileType_->setObjectName(QStringLiteral("FileType"));
-    fileType_->addItems({QStringLiteral("Text (.txt)"), QStringLiteral("vCard 3.0 (.vcf)"),
+    fileType_->addItems({QStringLiteral(".txt"), QStringLiteral("vCard 3.0 (.vcf)"),
                          QStringLiteral("vCard 2.1 (.vcf)"), QStringLiteral("vCard 4.0 (.vcf)")});
 
     comExport_ = button("ComExport", QStringLiteral("Export"), &Export::ComExport_Click);

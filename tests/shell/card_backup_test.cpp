@@ -15,7 +15,7 @@ namespace {
 // Every phone book and SMS record as the card holds it now.
 CardBackup CardRecords(Pellucard& engine) {
     CardBackup backup;
-    const CardRunResult result = ReadCardBackup(engine, backup);
+    const BackupRunResult result = ReadCardBackup(engine, backup);
     if (!result.Ok())
         qWarning("the card could not be read");
     return backup;
@@ -46,6 +46,7 @@ private slots:
     void backupThenRestoreGivesBackEveryRecord();
     void damagedBackupWritesNothing();
     void smallerOtherCardIsNamedAndAskedAbout();
+    void refusingCardIsNamedWithItsStatusWord();
 };
 
 void CardBackupTest::backupThenRestoreGivesBackEveryRecord() {
@@ -148,6 +149,36 @@ void CardBackupTest::smallerOtherCardIsNamedAndAskedAbout() {
     QCOMPARE(after.phoneBook.size(), std::size_t(100));
     for (std::size_t record = 0; record < 100; ++record)
         QCOMPARE(after.phoneBook[record], before.phoneBook[record]);
+}
+
+void CardBackupTest::refusingCardIsNamedWithItsStatusWord() {
+    ShellRig rig;
+    Unlock(rig);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("card.json");
+    rig.dialogs.QueueFileName(path);
+    rig.Action("MDIBackup")->trigger();
+
+    // A card whose SMS store only the issuer may write.
+    auto other = OtherCard([](CardImage& image) {
+        image.FindFile("3F00/7F10/6F3C")->access.update = access_level::kAdm;
+        image.chv1Enabled = false;
+    });
+    QVERIFY(other != nullptr);
+    rig.Reader().RemoveCard();
+    rig.Tick();
+    rig.Reader().InsertCard(other);
+    rig.TickUntilIdentified();
+    rig.dialogs.QueueFileName(path);
+    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
+    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
+    rig.Action("MDIRestore")->trigger();
+    const MessageRequest outcome = rig.dialogs.Calls().last().message;
+    QCOMPARE(outcome.messageId, 33500);
+    QVERIFY2(outcome.icon == DialogIcon::Critical, qPrintable(outcome.text));
+    // The phone book went in; the first SMS record was refused (access condition not fulfilled).
+    QVERIFY2(outcome.text.startsWith("250 of 280"), qPrintable(outcome.text));
+    QVERIFY2(outcome.text.endsWith("1 (EF 6F3C) (SW 98 04)"), qPrintable(outcome.text));
 }
 
 QTEST_MAIN(CardBackupTest)
