@@ -12,6 +12,7 @@
 
 #include "catalogue/catalogue.h"
 #include "cli/cli.h"
+#include "cli/write_check.h"
 #include "records/delimited_text.h"
 #include "records/dialog_seam.h"
 #include "records/field_text.h"
@@ -157,13 +158,18 @@ CardList ReadRecordFile(const std::string& path, RecordKind kind) {
     return cards;
 }
 
-CardList ReadJsonFile(const std::string& path, std::optional<RecordKind> kind) {
+CardList ReadJsonFile(const std::string& path, std::optional<RecordKind> kind, bool force) {
     const QByteArray json = ReadInputFile(path);
     const RecordKind chosen = kind.value_or(KindOfJson(json).value_or(RecordKind::PhoneBook));
     try {
-        if (chosen == RecordKind::Sms)
-            return FromSmsSlots(ParseSmsJson(json), 0);
-        return FromPhoneBookSlots(ParsePhoneBookJson(json), 0);
+        if (chosen == RecordKind::Sms) {
+            const std::vector<SmsSlot> slots = ParseSmsJson(json);
+            StopOnLosses(RepeatedSlots(SlotNumbers(slots)), force);
+            return FromSmsSlots(slots, 0);
+        }
+        const std::vector<PhoneBookSlot> slots = ParsePhoneBookJson(json);
+        StopOnLosses(RepeatedSlots(SlotNumbers(slots)), force);
+        return FromPhoneBookSlots(slots, 0);
     } catch (const Failure& failure) {
         throw Failure{failure.code, path + ": " + failure.message};
     }
@@ -190,6 +196,7 @@ CardList ReadText(const std::string& path, const FileOptions& options,
         }
     }
     CardList cards = EmptyCardList(chosen, int(table.records.size()));
+    cards.rowsLeftOut = table.recordsNotKept;
     // The SMS list keeps the message as typed (column 2) beside the message as shown (3).
     const QMap<int, int> mirrored =
         chosen == RecordKind::Sms ? QMap<int, int>{{3, 2}} : QMap<int, int>{};
@@ -254,7 +261,9 @@ void RequireKind(const CardList& cards, RecordKind kind, const std::string& path
 }
 
 void Refuse(const std::string& what) {
-    throw Failure{kUsage, what + " (--force writes it anyway)"};
+    // Data the output cannot keep, not a usage mistake: the same status as every other
+    // refused loss.
+    throw Failure{kCardFailure, what + " (--force writes it anyway)"};
 }
 
 // A field that a record file would cut.
@@ -376,7 +385,7 @@ CardList ReadCardFile(const std::string& path, const FileOptions& options,
             cards = ReadRecordFile(path, *KindOf(format));
             break;
         case FileFormat::Json:
-            cards = ReadJsonFile(path, kind);
+            cards = ReadJsonFile(path, kind, options.force);
             break;
         case FileFormat::Text:
             cards = ReadText(path, options, kind);
@@ -387,6 +396,7 @@ CardList ReadCardFile(const std::string& path, const FileOptions& options,
     }
     if (kind)
         RequireKind(cards, *kind, path, true);
+    StopOnLosses(RowsLeftOut(cards), options.force);
     return cards;
 }
 

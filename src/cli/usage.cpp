@@ -33,7 +33,14 @@ std::string Usage(const std::string& command) {
          "                                card image (JSON)\n"
          "  socket:PATH                   a reader emulator behind a Unix socket\n"
          "\n"
-         "--pin PIN1 presents PIN1 first when the card's files are locked.\n"
+         "--pin PIN1 presents PIN1 first when the card's files are locked. Every user of the\n"
+         "machine can see a code on the command line (ps, the shell's history); instead:\n"
+         "  --pin-fd N                    read codes from file descriptor N, one per line\n"
+         "  PELLUCARD_PIN=CODE            PIN1 from the environment (the pin command also\n"
+         "                                takes PELLUCARD_NEW_PIN and PELLUCARD_PUK)\n"
+         "  --pin -                       ask for PIN1 on the terminal, without echo (also\n"
+         "                                asked when the card is locked and stdin is one)\n"
+         "A pin command's code given as \"-\" or left out comes from these too.\n"
          "--json prints JSON; it may stand before or after the command.\n"
          "`pellucard-cli COMMAND --help` tells more. Exit status: 0 success, 1 the card or reader\n"
          "failed, 2 usage error.\n"},
@@ -43,24 +50,29 @@ std::string Usage(const std::string& command) {
          "phone book, SMS and last-dialled records and the PIN counters.\n"},
         {"phonebook",
          "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] phonebook read [-o FILE]\n"
-         "       pellucard-cli [--reader R] [--pin PIN1] phonebook write FILE\n"
+         "       pellucard-cli [--reader R] [--pin PIN1] phonebook write FILE [--force]\n"
          "read prints every record in slot order; with --json an array of\n"
          "{\"slot\", \"name\", \"number\", \"raw\"}, empty slots included. write takes the same\n"
          "JSON (\"-\" reads stdin); slots not given are written empty. A record whose \"raw\"\n"
          "bytes still decode to its name and number goes back byte for byte.\n"
          "-o FILE writes what was read to FILE instead; FILE, and the FILE of write, may also be\n"
-         "a contact file (.SPB, slot n holding card record n) or text (.csv, .txt; see "
-         "convert).\n"},
+         "a contact file (.SPB, slot n holding card record n) or text (.csv, .txt; see convert).\n"
+         "A write that cannot keep every record as given (a name or number too long for the\n"
+         "card's records, characters a number cannot hold, a slot named twice) stops with\n"
+         "exit status 1 before writing anything and says what would be lost; --force writes\n"
+         "it cut and says what was cut.\n"},
         {"sms",
          "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] sms read [-o FILE]\n"
-         "       pellucard-cli [--reader R] [--pin PIN1] sms write FILE\n"
+         "       pellucard-cli [--reader R] [--pin PIN1] sms write FILE [--force]\n"
          "JSON: an array of {\"slot\", \"status\" (0 free, 1 read, 3 unread, 5 sent, 7 to send),\n"
          "\"address\", \"text\", \"sc\", \"timestamp\": [yy,mm,dd,hh,mi,ss,tz] or null,\n"
          "\"validity\": v or null, \"concatenation\": {\"reference\", \"part\", \"parts\"}, "
          "\"raw\"}.\n"
          "The time zone tz counts signed quarter hours.\n"
-         "sms read -o FILE and sms write FILE also take an SMS file (.sms) or text (.csv, "
-         ".txt).\n"},
+         "sms read -o FILE and sms write FILE also take an SMS file (.sms) or text (.csv, .txt).\n"
+         "A write that cannot keep every message as given (a text longer than one SMS record,\n"
+         "a slot named twice) stops with exit status 1 before writing anything; --force\n"
+         "writes it cut and says what was cut.\n"},
         {"convert",
          "usage: pellucard-cli convert IN OUT [--delimiter comma|tab] [--kind phonebook|sms]\n"
          "                             [--vcard-version 2.1|3.0|4.0] [--force]\n"
@@ -69,9 +81,11 @@ std::string Usage(const std::string& command) {
          "first line holds the column titles, as the program exports and imports them.\n"
          "Text is written with \",\" in .csv and a tab in .txt unless --delimiter says; a\n"
          "file is read with the delimiter its first line uses. --kind tells what a JSON or text\n"
-         "file holds when the other file does not. A conversion that would lose text (a field\n"
-         "too long for its place in a .SPB or .sms file, personal record fields in phone book\n"
-         "JSON) is refused unless --force is given.\n"
+         "file holds when the other file does not. A conversion that would lose records or\n"
+         "text (more rows than a record file holds, a slot named twice, a field too long for\n"
+         "its place in a .SPB or .sms file, personal record fields in phone book JSON) stops\n"
+         "with exit status 1 before writing and says what; --force writes it cut.\n"
+         "Input files larger than 32 MB are refused unread.\n"
          "vCard (.vcf): written as 3.0 unless --vcard-version 2.1|4.0 says, one card per slot\n"
          "that holds something; read in 2.1, 3.0 and 4.0 as personal records, or with --kind\n"
          "phonebook as phone book entries, one per number (\"Anna Berg (work)\"). What was cut,\n"
@@ -91,6 +105,8 @@ std::string Usage(const std::string& command) {
          "       pellucard-cli pin change [--chv 1|2] OLD NEW\n"
          "       pellucard-cli pin enable|disable PIN1\n"
          "       pellucard-cli pin unblock [--chv 1|2] UNBLOCK-CODE NEW\n"
+         "A code given as \"-\" or left out is read from --pin-fd, the environment or the\n"
+         "terminal (see pellucard-cli --help); a code on the command line is visible to others.\n"
          "Exit status 0 when the card accepted the code; the attempts left are printed.\n"},
         {"decode",
          "usage: pellucard-cli [--json] decode adn|alpha|sms|digits HEX\n"
