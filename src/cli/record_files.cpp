@@ -200,7 +200,11 @@ CardList ReadText(const std::string& path, const FileOptions& options,
     // The SMS list keeps the message as typed (column 2) beside the message as shown (3).
     const QMap<int, int> mirrored =
         chosen == RecordKind::Sms ? QMap<int, int>{{3, 2}} : QMap<int, int>{};
-    ImportRows(*cards.list, cards.used, table, mapping, mirrored);
+    const ImportResult imported = ImportRows(*cards.list, cards.used, table, mapping, mirrored);
+    std::vector<std::string> damaged;
+    for (const QString& line : ImportProblemLines(imported, 0))
+        damaged.push_back(path + ": " + line.toStdString());
+    StopOnLosses(damaged, options.force);
     // Text files show the validity period as text only; the list keeps its code as well.
     for (int row = 1; chosen == RecordKind::Sms && row <= cards.used; ++row) {
         const std::optional<int> validity = ValidityOfText(cards.list->Text(row, 7));

@@ -229,6 +229,8 @@ void PersonRec::CmdImport(QChar delimiter) {
     request.delimiter = delimiter;
     request.parent = DialogParent();
     request.languageIndex = Language();
+    request.checks.numberColumns = {kNumberColumns.begin(), kNumberColumns.end()};
+    request.checks.fieldWidths = true;
     if (!ShowImportDialog(request))
         return;
     MarkModified();

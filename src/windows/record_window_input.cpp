@@ -517,6 +517,11 @@ void RecordWindow::CmdImport(QChar delimiter) {
                           : CardNameFit(CurrentSession().CardInfo.PhoneRecordLength - 14);
     request.delimiter = delimiter;
     request.parent = DialogParent();
+    for (int column = 1; column <= Kind().fieldCount; ++column) {
+        if (IsNumberColumn(column))
+            request.checks.numberColumns.append(column);
+    }
+    request.checks.fieldWidths = true;
     if (!hook(request))
         return;
     MarkNewRecords(list, before + 1, used_[list]);

@@ -349,6 +349,9 @@ const English kEnglish[] = {
     {34100, "%1 is now blocked: no attempts are left. Its unblocking code %2 unblocks it. Unblock %1 now?"},
     {34200, "%1 has no attempts left: the card cannot unblock %2 any more."},
     {34300, "Verify PIN1"},
+    {34400, "Line %1: a quote is not closed; the line was left out."},
+    {34500, "Line %1: \"%2\" in %3 is no telephone number; the record was left out."},
+    {34600, "Line %1: the text in %2 is longer than the field holds; the record was left out."},
 };
 
 const char* const kLanguageCodes[kLanguageCount] = {"en", "nl", "fr", "de", "el", "it", "pt", "es"};

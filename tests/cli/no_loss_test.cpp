@@ -90,6 +90,18 @@ TEST_F(NoLossTest, ConversionOfMoreRowsThanAFileHoldsStopsUnlessForced) {
     EXPECT_TRUE(run.err.contains("left out")) << run.err.toStdString();
 }
 
+TEST_F(NoLossTest, ADamagedTextLineStopsTheConversion) {
+    Write("people.csv", "Alias,Phone\r\n\"Ann,1\r\nBob,2\r\n");
+    CliRun run = Cli({"convert", Path("people.csv"), Path("people.SPB")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("Line 2: a quote is not closed")) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("people.SPB")));
+    run = Cli({"convert", Path("people.csv"), Path("people.json"), "--force"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QJsonArray people = QJsonDocument::fromJson(Read("people.json")).array();
+    EXPECT_EQ(people[0].toObject()["name"].toString(), QString("Bob"));
+}
+
 TEST_F(NoLossTest, PhoneBookWriteThatWouldCutStopsAndLeavesTheCard) {
     const QByteArray before = Read("card.json");
     const QJsonArray entries{
