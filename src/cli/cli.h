@@ -48,6 +48,7 @@ struct Globals {
     ReaderChoice reader;
     bool json = false;
     std::optional<std::string> pin;  // PIN1 to present before reading or writing the card
+    std::optional<int> codeFd;       // --pin-fd: codes are read from this file descriptor
 };
 
 // Output for people or as JSON, on stdout.

@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/secret_codes.h"
 #include "engine/pellucard.h"
 
 namespace pellucard::cli {
@@ -52,10 +53,17 @@ void UnlockCard(ReaderSession& session, const Globals& globals) {
     if (engine.CardStatus().chv1AttemptsLeft == 0) {
         throw Failure{kCardFailure, "PIN1 is blocked: unblock it with 'pin unblock'"};
     }
-    if (!globals.pin) {
-        throw Failure{kCardFailure, "the card is locked by PIN1: give it with --pin CODE"};
+    std::string pin;
+    if (globals.pin && *globals.pin != "-") {
+        pin = *globals.pin;
+    } else if (globals.pin || Pin1FromElsewhere(globals)) {
+        pin = SecretCode(globals, "PELLUCARD_PIN", "PIN1");
+    } else {
+        throw Failure{kCardFailure,
+                      "the card is locked by PIN1: give it with --pin-fd N, PELLUCARD_PIN or "
+                      "--pin - (asked for on the terminal)"};
     }
-    if (!engine.PINCodeVerify(*globals.pin, 1)) {
+    if (!engine.PINCodeVerify(pin, 1)) {
         const std::string left =
             engine.CountersKnown()
                 ? std::to_string(engine.CardStatus().chv1AttemptsLeft) + " attempts left"

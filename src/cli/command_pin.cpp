@@ -2,6 +2,7 @@
 #include <QJsonObject>
 
 #include "cli/cli.h"
+#include "cli/secret_codes.h"
 #include "engine/pellucard.h"
 
 namespace pellucard::cli {
@@ -45,24 +46,24 @@ int RunPin(const Globals& globals, const Arguments& args) {
     // Every code is checked before the card is touched: a typo must not cost an attempt.
     std::string first, second, done;
     if (verb == "verify") {
-        first = args.Positional(2, "the PIN");
+        first = CodeArgument(globals, args, 2, "PELLUCARD_PIN", "the PIN");
         CheckCode(first, "the PIN");
         done = "PIN" + std::to_string(chv) + " verified";
     } else if (verb == "change") {
-        first = args.Positional(2, "the old PIN");
-        second = args.Positional(3, "the new PIN");
+        first = CodeArgument(globals, args, 2, "PELLUCARD_PIN", "the old PIN");
+        second = CodeArgument(globals, args, 3, "PELLUCARD_NEW_PIN", "the new PIN");
         CheckCode(first, "the old PIN");
         CheckCode(second, "the new PIN");
         done = "PIN" + std::to_string(chv) + " changed";
     } else if (verb == "enable" || verb == "disable") {
         if (chv != 1)
             throw Failure{kUsage, "only PIN1 can be switched on or off"};
-        first = args.Positional(2, "PIN1");
+        first = CodeArgument(globals, args, 2, "PELLUCARD_PIN", "PIN1");
         CheckCode(first, "PIN1");
         done = verb == "enable" ? "PIN1 check switched on" : "PIN1 check switched off";
     } else if (verb == "unblock") {
-        first = args.Positional(2, "the unblocking code");
-        second = args.Positional(3, "the new PIN");
+        first = CodeArgument(globals, args, 2, "PELLUCARD_PUK", "the unblocking code");
+        second = CodeArgument(globals, args, 3, "PELLUCARD_NEW_PIN", "the new PIN");
         if (first.size() != 8 || first.find_first_not_of("0123456789") != std::string::npos) {
             throw Failure{kUsage, "the unblocking code must be 8 digits"};
         }

@@ -7,6 +7,7 @@
 #include "cli/cli.h"
 #include "cli/record_files.h"
 #include "cli/record_json.h"
+#include "cli/write_check.h"
 #include "engine/card_runs.h"
 #include "engine/pellucard.h"
 #include "engine/sim_commands.h"
@@ -200,6 +201,9 @@ int WriteAll(const Globals& globals, const Arguments& args, bool sms) {
                                  sms ? "message store" : "phone book")};
     const auto entries = BySlot(phoneBook, count);
     const auto texts = BySlot(messages, count);
+    CheckCardWrite(phoneBook, messages, sms,
+                   sms ? engine.SmsRecordLength() : engine.PhoneBookRecordLength(),
+                   args.Flag("force"));
     const auto recordFor = [&](int slot, int length) -> std::optional<Bytes> {
         const auto index = static_cast<std::size_t>(slot);
         if (sms) {

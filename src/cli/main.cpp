@@ -1,6 +1,7 @@
 // pellucard-cli: the card engine from the command line.
 #include <QCoreApplication>
 
+#include <cstdlib>
 #include <iostream>
 #include <map>
 
@@ -53,6 +54,13 @@ int main(int argc, char** argv) {
                 globals.pin = value(word);
             } else if (word.rfind("--pin=", 0) == 0) {
                 globals.pin = word.substr(6);
+            } else if (word == "--pin-fd" || word.rfind("--pin-fd=", 0) == 0) {
+                const std::string fd = word == "--pin-fd" ? value(word) : word.substr(9);
+                char* end = nullptr;
+                const long number = std::strtol(fd.c_str(), &end, 10);
+                if (fd.empty() || *end != '\0' || number < 0 || number > 1024)
+                    throw Failure{kUsage, "--pin-fd takes a file descriptor number"};
+                globals.codeFd = static_cast<int>(number);
             } else {
                 words.push_back(word);
             }

@@ -12,6 +12,7 @@
 
 #include "catalogue/catalogue.h"
 #include "cli/cli.h"
+#include "cli/write_check.h"
 #include "records/delimited_text.h"
 #include "records/dialog_seam.h"
 #include "records/field_text.h"
@@ -157,13 +158,18 @@ CardList ReadRecordFile(const std::string& path, RecordKind kind) {
     return cards;
 }
 
-CardList ReadJsonFile(const std::string& path, std::optional<RecordKind> kind) {
+CardList ReadJsonFile(const std::string& path, std::optional<RecordKind> kind, bool force) {
     const QByteArray json = ReadInputFile(path);
     const RecordKind chosen = kind.value_or(KindOfJson(json).value_or(RecordKind::PhoneBook));
     try {
-        if (chosen == RecordKind::Sms)
-            return FromSmsSlots(ParseSmsJson(json), 0);
-        return FromPhoneBookSlots(ParsePhoneBookJson(json), 0);
+        if (chosen == RecordKind::Sms) {
+            const std::vector<SmsSlot> slots = ParseSmsJson(json);
+            StopOnLosses(RepeatedSlots(SlotNumbers(slots)), force);
+            return FromSmsSlots(slots, 0);
+        }
+        const std::vector<PhoneBookSlot> slots = ParsePhoneBookJson(json);
+        StopOnLosses(RepeatedSlots(SlotNumbers(slots)), force);
+        return FromPhoneBookSlots(slots, 0);
     } catch (const Failure& failure) {
         throw Failure{failure.code, path + ": " + failure.message};
     }
@@ -190,10 +196,15 @@ CardList ReadText(const std::string& path, const FileOptions& options,
         }
     }
     CardList cards = EmptyCardList(chosen, int(table.records.size()));
+    cards.rowsLeftOut = table.recordsNotKept;
     // The SMS list keeps the message as typed (column 2) beside the message as shown (3).
     const QMap<int, int> mirrored =
         chosen == RecordKind::Sms ? QMap<int, int>{{3, 2}} : QMap<int, int>{};
-    ImportRows(*cards.list, cards.used, table, mapping, mirrored);
+    const ImportResult imported = ImportRows(*cards.list, cards.used, table, mapping, mirrored);
+    std::vector<std::string> damaged;
+    for (const QString& line : ImportProblemLines(imported, 0))
+        damaged.push_back(path + ": " + line.toStdString());
+    StopOnLosses(damaged, options.force);
     // Text files show the validity period as text only; the list keeps its code as well.
     for (int row = 1; chosen == RecordKind::Sms && row <= cards.used; ++row) {
         const std::optional<int> validity = ValidityOfText(cards.list->Text(row, 7));
@@ -254,7 +265,9 @@ void RequireKind(const CardList& cards, RecordKind kind, const std::string& path
 }
 
 void Refuse(const std::string& what) {
-    throw Failure{kUsage, what + " (--force writes it anyway)"};
+    // Data the output cannot keep, not a usage mistake: the same status as every other
+    // refused loss.
+    throw Failure{kCardFailure, what + " (--force writes it anyway)"};
 }
 
 // A field that a record file would cut.
@@ -376,7 +389,7 @@ CardList ReadCardFile(const std::string& path, const FileOptions& options,
             cards = ReadRecordFile(path, *KindOf(format));
             break;
         case FileFormat::Json:
-            cards = ReadJsonFile(path, kind);
+            cards = ReadJsonFile(path, kind, options.force);
             break;
         case FileFormat::Text:
             cards = ReadText(path, options, kind);
@@ -387,6 +400,7 @@ CardList ReadCardFile(const std::string& path, const FileOptions& options,
     }
     if (kind)
         RequireKind(cards, *kind, path, true);
+    StopOnLosses(RowsLeftOut(cards), options.force);
     return cards;
 }
 

@@ -175,15 +175,23 @@ Bytes SmsRecordFor(const SmsSlot& slot, int recordLength) {
 
 QByteArray ReadInputFile(const std::string& path) {
     QFile file(QString::fromStdString(path));
+    const std::string name = path == "-" ? std::string("stdin") : path;
     if (path == "-") {
         if (!file.open(stdin, QIODevice::ReadOnly))
             throw Failure{kUsage, "cannot read stdin"};
-        return file.readAll();
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
+    } else if (!file.open(QIODevice::ReadOnly)) {
         throw Failure{kUsage, path + ": " + file.errorString().toStdString()};
     }
-    return file.readAll();
+    // Refused before it is read whole: parsing holds several copies of the text.
+    const std::string tooLarge = name + " is larger than the " +
+                                 std::to_string(kMaxInputFileBytes / (1024 * 1024)) +
+                                 " MB any record file needs, and was not read";
+    if (path != "-" && file.size() > kMaxInputFileBytes)
+        throw Failure{kCardFailure, tooLarge};
+    const QByteArray bytes = file.read(kMaxInputFileBytes + 1);
+    if (bytes.size() > kMaxInputFileBytes)
+        throw Failure{kCardFailure, tooLarge};
+    return bytes;
 }
 
 }  // namespace pellucard::cli

@@ -46,6 +46,12 @@ std::vector<SmsSlot> ParseSmsJson(const QByteArray& json);
 Bytes PhoneBookRecordFor(const PhoneBookSlot& slot, int recordLength);
 Bytes SmsRecordFor(const SmsSlot& slot, int recordLength);
 
+// The JSON of the largest list the tool writes (10,000 messages with their raw bytes) stays
+// well below this; anything larger is no record file.
+inline constexpr qint64 kMaxInputFileBytes = 32 * 1024 * 1024;
+
+// The whole of a file, or of stdin for "-"; fails on a file larger than kMaxInputFileBytes
+// before reading it.
 QByteArray ReadInputFile(const std::string& path);
 
 }  // namespace pellucard::cli

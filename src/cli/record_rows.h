@@ -24,6 +24,7 @@ struct CardList {
     RecordKind kind = RecordKind::PhoneBook;
     std::unique_ptr<RecordList> list;
     int used = 0;
+    int rowsLeftOut = 0;  // rows of a text file beyond what a list can hold
 };
 
 // An empty list of the kind's columns with `slots` slots and the English column titles.

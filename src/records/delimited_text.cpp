@@ -38,6 +38,16 @@ qsizetype ClosingQuote(const QString& text, qsizetype from) {
     return -1;
 }
 
+int LineBreaks(QStringView text) {
+    int breaks = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' ||
+            (text[i] == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n')))
+            ++breaks;
+    }
+    return breaks;
+}
+
 }  // namespace
 
 QString JoinDelimitedLine(const QStringList& values, QChar delimiter) {
@@ -76,19 +86,27 @@ qsizetype DelimitedLineReader::NextLine(QStringList& values, qsizetype maxValues
         atValueStart = true;
     };
 
+    lineStart_ = line_;
+    damaged_ = false;
     qsizetype& i = position_;
     while (i < text_.size()) {
         const QChar c = text_[i];
-        if (atValueStart && c == kQuote) {
+        if (atValueStart && c == kQuote && !damaged_) {
             const qsizetype close = ClosingQuote(text_, i + 1);
-            if (close >= 0) {
-                value += text_.sliced(i + 1, close - i - 1)
-                             .replace(QStringLiteral("\"\""), QStringLiteral("\""));
+            const QStringView quoted =
+                close >= 0 ? QStringView(text_).sliced(i + 1, close - i - 1) : QStringView();
+            const int breaks = LineBreaks(quoted);
+            const bool endsValue = close + 1 >= text_.size() || text_[close + 1] == delimiter_ ||
+                                   text_[close + 1] == u'\r' || text_[close + 1] == u'\n';
+            if (close >= 0 && (breaks == 0 || endsValue)) {
+                value += quoted.toString().replace(QStringLiteral("\"\""), QStringLiteral("\""));
                 i = close + 1;
+                line_ += breaks;
                 atValueStart = false;
                 lineHasText = true;
                 continue;
             }
+            damaged_ = true;  // the quote is read as a character; the line ends at its break
         }
         if (c == delimiter_) {
             endValue();
@@ -96,6 +114,7 @@ qsizetype DelimitedLineReader::NextLine(QStringList& values, qsizetype maxValues
             ++i;
         } else if (c == u'\r' || c == u'\n') {
             i += (c == u'\r' && i + 1 < text_.size() && text_[i + 1] == u'\n') ? 2 : 1;
+            ++line_;
             break;
         } else {
             value += c;

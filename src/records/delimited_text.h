@@ -24,9 +24,12 @@ QString JoinDelimitedLine(const QStringList& values, QChar delimiter);
 // Reads text line by line, each line split into its values. A value that starts with a
 // double quote runs to the closing quote, delimiters and line breaks included, with
 // doubled quotes read as one; text between the closing quote and the next delimiter is
-// kept. A quote that is never closed, or one inside a value, is an ordinary character.
-// Lines end with CR LF, LF or CR. An empty line has no values at all; a text that ends
-// with a line end has no empty line after it.
+// kept. A quote inside a value is an ordinary character. A quote that is never closed, or
+// whose closing quote lies on a later line and is followed by more text (the closing quote
+// of another value), leaves its line damaged: the line is read with the quote as an
+// ordinary character and ends at its own line break, so the lines after it keep their
+// records. Lines end with CR LF, LF or CR. An empty line has no values at all; a text that
+// ends with a line end has no empty line after it.
 class DelimitedLineReader {
 public:
     // Keeps a reference to `text`, which must outlive the reader.
@@ -36,11 +39,19 @@ public:
     // Reads the next line into `values`, keeping at most `maxValues` of them, and returns
     // how many the line holds. A damaged file cannot make one line exhaust the memory.
     qsizetype NextLine(QStringList& values, qsizetype maxValues = -1);
+    // The number (from 1) of the text line where the line last read began; a quoted value
+    // with line breaks makes one line of several text lines.
+    int LineNumber() const { return lineStart_; }
+    // The line last read has a quote that does not close as a value's quote should.
+    bool Damaged() const { return damaged_; }
 
 private:
     const QString& text_;
     QChar delimiter_;
     qsizetype position_ = 0;
+    int line_ = 1;
+    int lineStart_ = 0;
+    bool damaged_ = false;
 };
 
 // Every line of the text with all its values.

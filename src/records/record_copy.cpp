@@ -11,8 +11,19 @@ namespace {
 
 void TellSameRecord(int slot, int languageIndex) {
     MessageRequest request = CatalogueMessage(kSameRecordMessage, languageIndex);
+    // The catalogue's text ends with its word for "number": the slot follows after a blank.
+    if (!request.text.endsWith(u' '))
+        request.text += u' ';
     request.text += QString::number(slot) + Message(kSameRecordMessageEnd, languageIndex);
     ShowMessage(request);
+}
+
+bool RowIsEmpty(const RecordList& list, int row, int markColumn) {
+    for (int column = 1; column < list.Columns(); ++column) {
+        if (column != markColumn && !list.Text(row, column).isEmpty())
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -43,7 +54,7 @@ CopyMarkedResult CopyMarkedRows(RecordList& source, int sourceUsed, RecordList& 
         }
         source.SetText(row, markColumn, QString());
         const int slot = std::max(destinationUsed, 0) + 1;
-        if (!IsNewRecord(destination, slot, source, row, markColumn)) {
+        if (!IsNewRecord(destination, slot - 1, source, row, markColumn)) {
             result.duplicates.append(row);
             TellSameRecord(row, languageIndex);
             continue;
@@ -59,6 +70,8 @@ CopyMarkedResult CopyMarkedRows(RecordList& source, int sourceUsed, RecordList& 
 
 bool IsNewRecord(const RecordList& destination, int destinationCount, const RecordList& source,
                  int sourceRow, int markColumn) {
+    if (RowIsEmpty(source, sourceRow, markColumn))
+        return true;
     const int lastRow = std::min(destinationCount, destination.LastSlot());
     for (int row = 1; row <= lastRow; ++row) {
         bool same = true;
@@ -72,6 +85,36 @@ bool IsNewRecord(const RecordList& destination, int destinationCount, const Reco
         }
     }
     return true;
+}
+
+QList<int> DropPastedDuplicates(RecordList& list, int first, int& used, int markColumn,
+                                int languageIndex) {
+    QList<int> dropped;
+    if (markColumn == 0)
+        markColumn = list.Columns() - 1;
+    RecordList::BulkUpdate update(list);
+    int kept = first - 1;
+    const int last = std::min(used, list.LastSlot());
+    for (int row = first; row <= last; ++row) {
+        if (!IsNewRecord(list, kept, list, row, markColumn)) {
+            dropped.append(row - first + 1);
+            TellSameRecord(row - first + 1, languageIndex);
+            continue;
+        }
+        ++kept;
+        if (kept != row) {
+            for (int column = 1; column < list.Columns(); ++column)
+                list.SetText(kept, column, list.Text(row, column));
+            list.SetTag(kept, list.Tag(row));
+        }
+    }
+    for (int row = kept + 1; row <= last; ++row) {
+        for (int column = 1; column < list.Columns(); ++column)
+            list.SetText(row, column, QString());
+        list.SetTag(row, 0);
+    }
+    used = kept;
+    return dropped;
 }
 
 int CopyList(RecordList& destination, int& destinationUsed, const RecordList& source,

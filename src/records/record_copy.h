@@ -29,9 +29,17 @@ CopyMarkedResult CopyMarkedRows(RecordList& source, int sourceUsed, RecordList& 
                                 int languageIndex);
 
 // True when no destination slot 1..destinationCount equals the source row in every column
-// except column 0 and the mark column, compared without regard to letter case.
+// except column 0 and the mark column, compared without regard to letter case. A row
+// without any text is never a duplicate: empty slots are not records.
 bool IsNewRecord(const RecordList& destination, int destinationCount, const RecordList& source,
                  int sourceRow, int markColumn);
+
+// The rule of CopyMarkedRows for rows a paste added: of slots first..used of `list`, those
+// equal to a record before them (IsNewRecord) are taken out, the rows after them moving
+// up, and the user is told of each with message 23500 + its place among the pasted rows +
+// 23800. `used` follows. Returns the places of the rows taken out.
+QList<int> DropPastedDuplicates(RecordList& list, int first, int& used, int markColumn,
+                                int languageIndex);
 
 // Replaces the destination's records (and titles) with the source's: columns
 // 1..fieldColumnCount and row tags of rows 0..sourceUsed, marks emptied, the slots after

@@ -3,17 +3,24 @@
 #include <QFile>
 
 #include <algorithm>
+#include <optional>
 
 #include "catalogue/catalogue.h"
 #include "records/delimited_text.h"
 #include "records/dialog_seam.h"
+#include "records/field_text.h"
+#include "records/number_filter.h"
+#include "records/record_layout.h"
 #include "records/record_messages.h"
 
 namespace pellucard {
 namespace {
 
-inline constexpr int kImportedMessage = 31100;  // "Records imported: "
-inline constexpr int kLeftOutMessage = 31200;   // "Records left out, ..."
+inline constexpr int kImportedMessage = 31100;       // "Records imported: "
+inline constexpr int kLeftOutMessage = 31200;        // "Records left out, ..."
+inline constexpr int kUnclosedQuoteMessage = 34400;  // "Line %1: a quote is not closed; ..."
+inline constexpr int kNotANumberMessage = 34500;     // "Line %1: \"%2\" in %3 is no ..."
+inline constexpr int kTooLongMessage = 34600;        // "Line %1: the text in %2 is longer ..."
 
 // Appends the values of the next line to a record being collected: the last value so far
 // and the first of the line run together, as the two lines did before a line break split
@@ -53,10 +60,12 @@ TextTable ParseTextTable(const QString& text, QChar delimiter) {
     QStringList record;
     QStringList line;
     qsizetype count = 0;
+    int recordLine = 0;
     auto keepRecord = [&] {
         if (table.records.size() < kMaxTextRecords) {
             record.resize(fields);
             table.records.append(record);
+            table.recordLines.append(recordLine);
         } else {
             ++table.recordsNotKept;
         }
@@ -65,6 +74,16 @@ TextTable ParseTextTable(const QString& text, QChar delimiter) {
     };
     while (!reader.AtEnd()) {
         const qsizetype lineCount = reader.NextLine(line, fields);
+        if (reader.Damaged()) {
+            if (count > 0)
+                keepRecord();  // what came before is a record of its own
+            ImportProblem problem;
+            problem.line = reader.LineNumber();
+            table.problems.append(problem);
+            continue;
+        }
+        if (count == 0)
+            recordLine = reader.LineNumber();
         count = JoinLine(record, count, line, lineCount, fields);
         if (count >= fields) {
             keepRecord();
@@ -157,52 +176,120 @@ void LinkMappingEntry(QList<MappingEntry>& mapping, int entry, const ImportField
     mapping[entry].column = field.column;
 }
 
+namespace {
+
+// The problem of a value for `column`, if any.
+std::optional<ImportProblem> CheckValue(const RecordList& list, const ImportChecks& checks,
+                                        const RecordLayout* layout, int column,
+                                        const QString& value, const QString& field, int line) {
+    if (checks.numberColumns.contains(column) && !value.isEmpty() &&
+        FilterNumber(value, int(value.size()) + 1).text != value) {
+        return ImportProblem{ImportProblem::Kind::NotANumber, line, field, value};
+    }
+    if (layout != nullptr && column >= 1 && column <= int(layout->widths.size()) &&
+        column < list.Columns()) {
+        const QString text = TrimBlanks(value);
+        if (DecodeFieldText(EncodeFieldText(text, layout->widths[column - 1])) != text)
+            return ImportProblem{ImportProblem::Kind::TooLong, line, field, {}};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 ImportResult ImportRows(RecordList& list, int& usedCount, const TextTable& table,
-                        const QList<MappingEntry>& mapping, const QMap<int, int>& mirrored) {
+                        const QList<MappingEntry>& mapping, const QMap<int, int>& mirrored,
+                        const ImportChecks& checks) {
     ImportResult result;
-    const int firstRow = std::clamp(usedCount, 0, list.LastSlot()) + 1;
-    const int records = int(table.records.size()) + table.recordsNotKept;
-    bool anyLinked = false;
-    RecordList::BulkUpdate update(list);
+    QList<qsizetype> linked;
     for (qsizetype k = 0; k < mapping.size(); ++k) {
         const MappingEntry& entry = mapping[k];
-        if (!entry.ticked || entry.column <= 0 || entry.linkTitle.trimmed().isEmpty() ||
-            entry.column >= list.Columns()) {
-            continue;
-        }
-        anyLinked = true;
-        for (int row = firstRow; row <= list.LastSlot(); ++row) {
-            const qsizetype record = row - firstRow;
-            if (record >= table.records.size()) {
-                break;
-            }
-            const QString value = table.records[record].value(k);
-            list.SetText(row, entry.column, value);
-            if (const auto mirror = mirrored.find(entry.column); mirror != mirrored.end()) {
-                list.SetText(row, *mirror, value);
-            }
+        if (entry.ticked && entry.column > 0 && !entry.linkTitle.trimmed().isEmpty() &&
+            entry.column < list.Columns()) {
+            linked.append(k);
         }
     }
-    if (!anyLinked) {
+    if (linked.isEmpty()) {
         return result;
     }
-    result.imported = std::min(records, list.LastSlot() - firstRow + 1);
-    result.imported = std::min<int>(result.imported, table.records.size());
-    result.leftOut = records - result.imported;
+    result.problems = table.problems;
+    const RecordLayout* layout = checks.fieldWidths ? &RecordLayoutFor(list) : nullptr;
+    const int firstRow = std::clamp(usedCount, 0, list.LastSlot()) + 1;
+    int row = firstRow;
+    RecordList::BulkUpdate update(list);
+    for (qsizetype record = 0; record < table.records.size(); ++record) {
+        const QStringList& values = table.records[record];
+        const int line = int(table.recordLines.value(record));
+        std::optional<ImportProblem> problem;
+        for (qsizetype k : linked) {
+            problem = CheckValue(list, checks, layout, mapping[k].column, values.value(k),
+                                 mapping[k].linkTitle, line);
+            if (problem) {
+                break;
+            }
+        }
+        if (problem) {
+            result.problems.append(*problem);
+            continue;
+        }
+        if (row > list.LastSlot()) {
+            ++result.leftOut;
+            continue;
+        }
+        for (qsizetype k : linked) {
+            const int column = mapping[k].column;
+            list.SetText(row, column, values.value(k));
+            if (const auto mirror = mirrored.find(column); mirror != mirrored.end()) {
+                list.SetText(row, *mirror, values.value(k));
+            }
+        }
+        ++row;
+        ++result.imported;
+    }
+    result.leftOut += table.recordsNotKept;
+    std::stable_sort(
+        result.problems.begin(), result.problems.end(),
+        [](const ImportProblem& a, const ImportProblem& b) { return a.line < b.line; });
     if (result.imported > 0) {
-        usedCount = firstRow + result.imported - 1;
+        usedCount = row - 1;
     }
     return result;
 }
 
+QStringList ImportProblemLines(const ImportResult& result, int languageIndex) {
+    QStringList lines;
+    for (const ImportProblem& problem : result.problems) {
+        switch (problem.kind) {
+            case ImportProblem::Kind::UnclosedQuote:
+                lines.append(Message(kUnclosedQuoteMessage, languageIndex).arg(problem.line));
+                break;
+            case ImportProblem::Kind::NotANumber:
+                lines.append(Message(kNotANumberMessage, languageIndex)
+                                 .arg(QString::number(problem.line), problem.value, problem.field));
+                break;
+            case ImportProblem::Kind::TooLong:
+                lines.append(Message(kTooLongMessage, languageIndex)
+                                 .arg(QString::number(problem.line), problem.field));
+                break;
+        }
+    }
+    return lines;
+}
+
 void ShowImportShortfall(const ImportResult& result, int languageIndex) {
-    if (result.leftOut <= 0) {
+    if (result.leftOut <= 0 && result.problems.isEmpty()) {
         return;
     }
     MessageRequest request = CatalogueMessage(kImportedMessage, languageIndex);
-    request.text += QString::number(result.imported) + u'\n' +
-                    Message(kLeftOutMessage, languageIndex) + QString::number(result.leftOut);
-    request.icon = DialogIcon::Information;
+    request.text += QString::number(result.imported);
+    if (result.leftOut > 0) {
+        request.text +=
+            u'\n' + Message(kLeftOutMessage, languageIndex) + QString::number(result.leftOut);
+    }
+    for (const QString& line : ImportProblemLines(result, languageIndex)) {
+        request.text += u'\n' + line;
+    }
+    request.icon = result.problems.isEmpty() ? DialogIcon::Information : DialogIcon::Warning;
     ShowMessage(request);
 }
 

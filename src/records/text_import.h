@@ -21,12 +21,23 @@ inline constexpr qint64 kMaxTextFileBytes = 16 * 1024 * 1024;
 inline constexpr int kMaxTextFields = 256;
 inline constexpr int kMaxTextRecords = 10000;
 
+// Why a line of a text file or one of its records was not imported.
+struct ImportProblem {
+    enum class Kind { UnclosedQuote, NotANumber, TooLong };
+    Kind kind = Kind::UnclosedQuote;
+    int line = 0;   // the file's line (from 1) where the record begins
+    QString field;  // the record field's title (NotANumber, TooLong)
+    QString value;  // the value refused (NotANumber)
+};
+
 // A delimited text file as the import shows it: the field names of its first line and its
 // records, each holding exactly one value per field name.
 struct TextTable {
     QStringList header;
     QList<QStringList> records;
-    int recordsNotKept = 0;  // records beyond kMaxTextRecords
+    QList<int> recordLines;         // the file's line where each record begins
+    int recordsNotKept = 0;         // records beyond kMaxTextRecords
+    QList<ImportProblem> problems;  // damaged lines, left out
 };
 
 // The table of a file's text. Each record takes as many lines as it needs to hold a value
@@ -34,7 +45,8 @@ struct TextTable {
 // break, to the next one (a value broken over two lines by a program that does not quote
 // comes back whole). Values beyond the field names are dropped; a record that the end of
 // the file cuts short keeps the values it has and empty ones after them. Empty lines do not
-// make records.
+// make records. A damaged line (a quote that does not close, see DelimitedLineReader) makes
+// no record and is listed in `problems`; it is never joined to another line.
 TextTable ParseTextTable(const QString& text, QChar delimiter);
 
 // Reads the file at `path` (DecodeTextFile tells its character set) into `table`. A file
@@ -69,20 +81,34 @@ QList<MappingEntry> BuildMappingList(const QStringList& header, const QList<Impo
 void LinkMappingEntry(QList<MappingEntry>& mapping, int entry, const ImportField& field);
 
 struct ImportResult {
-    int imported = 0;  // records written into slots
-    int leftOut = 0;   // records for which the list had no free slot
+    int imported = 0;               // records written into slots
+    int leftOut = 0;                // records for which the list had no free slot
+    QList<ImportProblem> problems;  // lines and records left out for their content
+};
+
+// What a value must be to be imported into a column: the rules typing follows, so that an
+// import never gives a field what typing would refuse.
+struct ImportChecks {
+    QList<int> numberColumns;  // dialling numbers: digits, "*", "#", "P", a leading "+"
+    bool fieldWidths = false;  // values fit the record file's field (record_layout.h)
 };
 
 // Writes the values of the ticked, linked text fields of each record into the slots after
 // `usedCount`, in file order, while the list has slots; `usedCount` becomes the last slot
 // written. A value written into a column of `mirrored` is written into the column it maps
-// to as well (the SMS list keeps a message's text twice). When no entry is ticked and
+// to as well (the SMS list keeps a message's text twice). A record with a value that
+// `checks` refuse is left out and listed, never changed. When no entry is ticked and
 // linked nothing is written and nothing counts as left out.
 ImportResult ImportRows(RecordList& list, int& usedCount, const TextTable& table,
-                        const QList<MappingEntry>& mapping, const QMap<int, int>& mirrored = {});
+                        const QList<MappingEntry>& mapping, const QMap<int, int>& mirrored = {},
+                        const ImportChecks& checks = {});
 
-// Tells the user that only `result.imported` records fitted into the list and
-// `result.leftOut` were left out; says nothing when every record fitted.
+// One line per problem, in the file's order, in language `languageIndex`.
+QStringList ImportProblemLines(const ImportResult& result, int languageIndex);
+
+// Tells the user how many records were imported, how many were left out for want of a free
+// slot, and, line by line, which were left out for their content (a box whose text can be
+// copied); says nothing when every record was imported.
 void ShowImportShortfall(const ImportResult& result, int languageIndex);
 
 }  // namespace pellucard

@@ -205,8 +205,8 @@ void Import::ComExport_Click() {
     QMap<int, int> mirrored;
     if (request_.kindName == kSmsKind)
         mirrored.insert(3, 2);  // the SMS list keeps the message as typed beside it as shown
-    const ImportResult result =
-        ImportRows(*request_.list, *request_.usedCount, table_, mapping_, mirrored);
+    const ImportResult result = ImportRows(*request_.list, *request_.usedCount, table_, mapping_,
+                                           mirrored, request_.checks);
     imported_ = result.imported > 0;
     ShowImportShortfall(result, request_.languageIndex);
     accept();

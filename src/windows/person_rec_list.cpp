@@ -119,7 +119,11 @@ void PersonRec::DisplayInGrid(const QString& text) {
     QList<TitledField> fields;
     for (int column = 1; column <= kFieldCount; ++column)
         fields.append({List().Text(0, column), column});
-    if (PasteFieldText(List(), used_, text, fields) > 0) {
+    const int before = used_;
+    PasteFieldText(List(), used_, text, fields);
+    // Pasted records follow the rule of copying marked rows.
+    DropPastedDuplicates(List(), before + 1, used_, kMarkColumn, Language());
+    if (used_ > before) {
         MarkModified();
         ShowRecord(std::max(CurrentRow(), 1));
     }
@@ -229,6 +233,8 @@ void PersonRec::CmdImport(QChar delimiter) {
     request.delimiter = delimiter;
     request.parent = DialogParent();
     request.languageIndex = Language();
+    request.checks.numberColumns = {kNumberColumns.begin(), kNumberColumns.end()};
+    request.checks.fieldWidths = true;
     if (!ShowImportDialog(request))
         return;
     MarkModified();

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "records/text_import.h"
 #include "records/vcard_records.h"
 
 class QWidget;
@@ -37,6 +38,7 @@ struct ImportRequest {
     QChar delimiter = QLatin1Char(',');
     QWidget* parent = nullptr;
     int languageIndex = 0;  // of the dialog's captions and messages
+    ImportChecks checks;    // what the list's fields take, as typing does
 };
 
 using ExportHook = std::function<void(const ExportRequest&)>;

@@ -231,6 +231,9 @@ bool RecordWindow::ListKeyDown(int list, QKeyEvent* event) {
                 if (used_[list] < records.Rows() - 1) {
                     const int before = used_[list];
                     DisplayInGrid(list, QApplication::clipboard()->text(), used_[list]);
+                    // Pasted rows follow the rule of copying marked rows.
+                    DropPastedDuplicates(records, before + 1, used_[list], Kind().markColumn,
+                                         Language());
                     if (used_[list] != before) {
                         MarkNewRecords(list, before + 1, used_[list]);
                         AfterLoad(list);
@@ -517,6 +520,11 @@ void RecordWindow::CmdImport(QChar delimiter) {
                           : CardNameFit(CurrentSession().CardInfo.PhoneRecordLength - 14);
     request.delimiter = delimiter;
     request.parent = DialogParent();
+    for (int column = 1; column <= Kind().fieldCount; ++column) {
+        if (IsNumberColumn(column))
+            request.checks.numberColumns.append(column);
+    }
+    request.checks.fieldWidths = true;
     if (!hook(request))
         return;
     MarkNewRecords(list, before + 1, used_[list]);

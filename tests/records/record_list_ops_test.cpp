@@ -102,6 +102,34 @@ TEST(CopyMarkedRows, RefusesADuplicateIgnoringCaseAndCopiesTheRest) {
     EXPECT_TRUE(dialogs.LastMessage().text.contains(u'2'));
 }
 
+TEST(CopyMarkedRows, EmptyRowsAreNeverDuplicatesAndPasteFollowsTheSameRule) {
+    ScriptedDialogs dialogs;
+    PhoneList sim(5, {{"Ann", "111"}, {"", ""}, {"Bob", "222"}});
+    sim.Mark({1, 2, 3});
+    PhoneList computer(8, {{"ann", "111"}});
+    int used = 1;
+    const CopyMarkedResult copied =
+        CopyMarkedRows(sim.list, 3, computer.list, used, kMark, kMarked, 0);
+    EXPECT_EQ(copied.duplicates, QList<int>{1});
+    EXPECT_EQ(used, 3);  // the empty row and Bob
+    EXPECT_EQ(computer.Names(3), (QStringList{"ann", "", "Bob"}));
+    ASSERT_EQ(dialogs.MessageIds(), QList<int>{kSameRecordMessage});
+    EXPECT_EQ(dialogs.LastMessage().text, "You have same record Number 1 in destination list");
+
+    // Rows a paste added: the same rule, against the records before them and each other.
+    dialogs.Clear();
+    computer.list.SetText(4, 1, "BOB");
+    computer.list.SetText(4, 2, "222");
+    computer.list.SetText(5, 1, "Cid");
+    computer.list.SetText(6, 1, "cid");
+    computer.list.SetText(7, 1, "Dan");
+    used = 7;
+    EXPECT_EQ(DropPastedDuplicates(computer.list, 4, used, kMark, 0), (QList<int>{1, 3}));
+    EXPECT_EQ(used, 5);
+    EXPECT_EQ(computer.Names(7), (QStringList{"ann", "", "Bob", "Cid", "Dan", "", ""}));
+    EXPECT_EQ(dialogs.MessageIds().size(), 2);
+}
+
 TEST(CopyMarkedRows, StopsAtTheLastSlotAndKeepsTheRestMarked) {
     ScriptedDialogs dialogs;
     PhoneList sim(4, {{"Ann", "1"}, {"Bob", "2"}, {"Cid", "3"}});

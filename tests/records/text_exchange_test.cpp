@@ -174,9 +174,70 @@ TEST_F(TextExchangeTest, UnquotedShortLinesAreJoinedUntilTheRecordIsComplete) {
     EXPECT_EQ(table.records[0], QStringList({"Ann", "123", "first part"}));
     EXPECT_EQ(table.records[1], QStringList({"Bob", "456", "x"}));
     EXPECT_EQ(table.records[2], QStringList({"Cid", "78", ""}));
-    // A quote that never closes, or one inside a value, is an ordinary character.
-    EXPECT_EQ(ParseTextTable("A,B\r\n5\" disk,\"open\r\n", kCommaDelimiter).records[0],
-              QStringList({"5\" disk", "\"open"}));
+    // A quote inside a value is an ordinary character.
+    EXPECT_EQ(ParseTextTable("A,B\r\n5\" disk,3\"\r\n", kCommaDelimiter).records.value(0),
+              QStringList({"5\" disk", "3\""}));
+}
+
+TEST_F(TextExchangeTest, AQuoteThatNeverClosesSpoilsOnlyItsOwnLine) {
+    // Line 3 opens a quote; the next quote is on line 5, inside Carol's record. Without the
+    // rule, Ann's record would swallow Bob's and part of Carol's.
+    const QString text = QStringLiteral(
+        "Name,Phone\r\nZed,1\r\n\"Ann,123\r\nBob,456\r\nCarol,\"789\"\r\n"
+        "\"Dan\r\nDaniel\",\"10\"\r\nEve,\"11");
+    const TextTable table = ParseTextTable(text, kCommaDelimiter);
+    ASSERT_EQ(table.records.size(), 4);
+    EXPECT_EQ(table.records[0], QStringList({"Zed", "1"}));
+    EXPECT_EQ(table.records[1], QStringList({"Bob", "456"}));
+    EXPECT_EQ(table.records[2], QStringList({"Carol", "789"}));
+    // A quoted value may hold a line break: one record of two lines, numbered by its first.
+    EXPECT_EQ(table.records[3], QStringList({"Dan\r\nDaniel", "10"}));
+    EXPECT_EQ(table.recordLines, QList<int>({2, 4, 5, 6}));
+    ASSERT_EQ(table.problems.size(), 2);
+    EXPECT_EQ(table.problems[0].line, 3);
+    EXPECT_EQ(table.problems[1].line, 8);  // the last line's quote runs into the file's end
+}
+
+TEST_F(TextExchangeTest, ImportLeavesOutAndReportsWhatItsFieldsCannotTake) {
+    // UTF-8 with and without a byte-order mark and Windows-1252 read alike.
+    const QByteArray body =
+        "Alias,Phone\r\nJ\xC3\xBCrgen,+4912\r\n\"Ann,1\r\n"
+        "Bob,12ab34\r\nCid," +
+        QByteArray(60, '9') + "\r\n" + QByteArray(60, 'L') + ",5\r\nDan,7\r\n";
+    QByteArray ansi = body;
+    ansi.replace("J\xC3\xBCrgen", "J\xFCrgen");
+    for (const QByteArray& bytes : {body, "\xEF\xBB\xBF" + body, ansi}) {
+        dialogs_.Clear();
+        WriteAll(Path("people.csv"), bytes);
+        TextTable table;
+        ASSERT_TRUE(ReadTextFile(table, Path("people.csv"), kCommaDelimiter, 0));
+        auto list = Contacts(10);
+        list->SetText(1, 1, QStringLiteral("kept"));
+        const QList<MappingEntry> mapping =
+            BuildMappingList(table.header, ImportFieldsOf(*list, Range(1, 25)));
+        ImportChecks checks;
+        checks.numberColumns = {2, 9, 10, 16, 17, 18};
+        checks.fieldWidths = true;
+        int used = 1;
+        const ImportResult result = ImportRows(*list, used, table, mapping, {}, checks);
+        EXPECT_EQ(result.imported, 2);
+        EXPECT_EQ(used, 3);
+        EXPECT_EQ(list->Text(1, 1), "kept");
+        EXPECT_EQ(list->Text(2, 1), QStringLiteral("Jürgen"));
+        EXPECT_EQ(list->Text(3, 1), "Dan");
+        EXPECT_EQ(list->Text(4, 1), "");
+        ShowImportShortfall(result, 0);
+        ASSERT_EQ(dialogs_.MessageIds(), QList<int>({31100}));
+        const QStringList lines = dialogs_.LastMessage().text.split(u'\n');
+        ASSERT_EQ(lines.size(), 5) << dialogs_.LastMessage().text.toStdString();
+        EXPECT_EQ(lines[0], "Records imported: 2");
+        EXPECT_EQ(lines[1], "Line 3: a quote is not closed; the line was left out.");
+        EXPECT_EQ(lines[2],
+                  "Line 4: \"12ab34\" in Phone is no telephone number; the record was "
+                  "left out.");
+        EXPECT_TRUE(lines[3].startsWith("Line 5: the text in Phone is longer"));
+        EXPECT_TRUE(lines[4].startsWith("Line 6: the text in Alias is longer"));
+    }
 }
 
 TEST_F(TextExchangeTest, DamagedOrForeignFilesAreRefusedWithAMessage) {
@@ -264,7 +325,7 @@ TEST_F(TextExchangeTest, ImportFillsTheFreeSlotsAndTellsHowManyWereLeftOut) {
     EXPECT_EQ(
         dialogs_.LastMessage().text,
         "Records imported: 5\nRecords left out because the list has no free slot for them: 5");
-    ShowImportShortfall({3, 0}, 0);
+    ShowImportShortfall({3, 0, {}}, 0);
     EXPECT_EQ(dialogs_.MessageIds().size(), 1) << "nothing to say when everything fitted";
 
     // The SMS list keeps the message twice: what is imported into column 3 goes to 2 too.

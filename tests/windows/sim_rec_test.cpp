@@ -179,7 +179,7 @@ private slots:
         Button("CmdRight")->click();
         QCOMPARE(Count(23500), 1);
         QCOMPARE(rig->dialogs.LastMessage().text,
-                 Message(23500, 0) + QStringLiteral("1") + Message(23800, 0));
+                 Message(23500, 0) + QStringLiteral(" 1") + Message(23800, 0));
         QCOMPARE(window->UsedCount(kComputer), 2);
 
         // Ctrl+A marks every used slot; the corner cell inverts.
