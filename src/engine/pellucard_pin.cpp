@@ -57,7 +57,11 @@ bool Pellucard::PINCodeChange(const std::string& newPin, const std::string& oldP
     PadPin(oldPin, data, 0);
     PadPin(newPin, data, 8);
     const auto number = ChvNumber(chv);
-    return RunChvCommand(sim::ChangeChv(number), data, number);
+    const bool ok = RunChvCommand(sim::ChangeChv(number), data, number);
+    // GSM 11.11: a successful CHANGE CHV satisfies the CHV, as VERIFY CHV does.
+    if (ok && number == 1)
+        cardStatus_.chv1Disabled = 0x80;
+    return ok;
 }
 
 bool Pellucard::PINCodeEnable(const std::string& pin, int /*chv: always CHV1*/) {
@@ -77,7 +81,12 @@ bool Pellucard::PINCodeUnBlock(const std::string& newPin, const std::string& unb
     PadPin(unblockCode, data, 0);
     PadPin(newPin, data, 8);
     const auto number = ChvNumber(chv);
-    return RunChvCommand(sim::UnblockChv(number), data, number);
+    const bool ok = RunChvCommand(sim::UnblockChv(number), data, number);
+    // GSM 11.11: a successful UNBLOCK CHV sets the new CHV and satisfies it: the card's files
+    // are open as after a verification.
+    if (ok && number == 1)
+        cardStatus_.chv1Disabled = 0x80;
+    return ok;
 }
 
 }  // namespace pellucard

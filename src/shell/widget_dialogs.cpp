@@ -54,6 +54,8 @@ DialogAnswer WidgetDialogs::ShowMessage(const MessageRequest& request) {
     box.setDefaultButton(request.buttons == DialogButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes);
     if (request.buttons == DialogButtons::YesNoCancel)
         box.setEscapeButton(QMessageBox::Cancel);  // Escape and the close button: Cancel
+    // An import's summary, a refusal naming a file: the user can select and copy the text.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     const int answer = box.exec();
     switch (request.buttons) {
         case DialogButtons::Ok:

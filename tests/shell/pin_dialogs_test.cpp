@@ -288,6 +288,8 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     QVERIFY(!dialog->isVisible());
     QCOMPARE(rig.Info().Pin1Attempts, 3);
     QCOMPARE(rig.Info().Puk1Attempts, 10);
+    // Unblocked, the card is open: what only an open card gives is shown at once.
+    QCOMPARE(window->TIMSI->text(), QString("001010123456789"));
     QVERIFY(window->ComCPIN[0]->isEnabled());
     QVERIFY(!window->ComUBPIN[0]->isEnabled());
     QVERIFY(VerifyPin1(rig, "2468"));
