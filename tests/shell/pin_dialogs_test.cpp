@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include "shell/change_pin_dialog.h"
 #include "shell/input_pin_dialog.h"
@@ -63,6 +64,7 @@ private slots:
     void changeWithPin1BlockedStaysOnPin1AndOffersUnblocking();
     void informationWindowVerifiesPin1();
     void gateVerifiesModally();
+    void gateGoesOnToUnblockingWhenTheCodeBlocks();
     void mainWindowClosesOpenDialogs();
 };
 
@@ -378,6 +380,37 @@ void PinDialogsTest::gateVerifiesModally() {
     QTimer::singleShot(0, rig.main.get(),
                        [&] { rig.main->PinDialogs().OpenChangePin()->reject(); });
     QVERIFY(!rig.main->PinDialogs().ExecChangePin(1, 0));
+}
+
+void PinDialogsTest::gateGoesOnToUnblockingWhenTheCodeBlocks() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    rig.dialogs.QueueAnswer(DialogAnswer::Yes);  // "PIN1 is now blocked ... Unblock it now?"
+    int wrongCodes = 0;
+    QTimer driver;
+    driver.setInterval(5);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        PinDialogLauncher& pins = rig.main->PinDialogs();
+        if (VerifyPinC* verify = pins.OpenVerifyPin(); verify && verify->isVisible()) {
+            QTest::keyClicks(verify->findChild<QLineEdit*>("TPINCode"), "0000");
+            ++wrongCodes;
+            Press(OkOf(verify));
+        } else if (ChangePinC* change = pins.OpenChangePin(); change && change->isVisible()) {
+            QCOMPARE(change->CurrentMode(), ChangePinC::kUnblock);
+            QVERIFY(change->findChild<QRadioButton*>("OPIN_0")->isChecked());
+            QTest::keyClicks(change->TOldPINCode, "12345678");
+            QTest::keyClicks(change->TNewPINCode[0], "1234");
+            QTest::keyClicks(change->TNewPINCode[1], "1234");
+            Press(OkOf(change));
+        }
+    });
+    driver.start();
+    // The record windows' gate: the modal verify dialog, then the unblocking it offers.
+    QVERIFY(rig.main->PinDialogs().ExecVerifyPin(0));
+    driver.stop();
+    QCOMPARE(wrongCodes, 3);
+    QCOMPARE(rig.Info().Pin1Attempts, 3);
+    QVERIFY(rig.Info().Pin1Open);
 }
 
 void PinDialogsTest::mainWindowClosesOpenDialogs() {
