@@ -1,5 +1,6 @@
 // pellucard: the desktop program for the USB SIM card reader.
 #include <QApplication>
+#include <QSettings>
 #include <QTimer>
 
 #include <memory>
@@ -8,6 +9,7 @@
 
 #include "platform/reader_session.h"
 #include "records/dialog_seam.h"
+#include "records/program_settings.h"
 #include "shell/artwork.h"
 #include "shell/command_line.h"
 #include "shell/mdi_main.h"
@@ -15,6 +17,7 @@
 #include "shell/single_instance.h"
 #include "shell/widget_dialogs.h"
 #include "shell/window_factory.h"
+#include "shell/window_placement.h"
 
 #include "windows/record_windows.h"
 
@@ -65,6 +68,7 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Pellucard"));
     QApplication::setApplicationName(QStringLiteral("pellucard"));
     QApplication::setApplicationVersion(QStringLiteral(PELLUCARD_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("pellucard"));
@@ -86,6 +90,8 @@ int main(int argc, char* argv[]) {
 
     WidgetDialogs dialogs;
     InstallDialogs(&dialogs);
+    // The main window's place, the folder last used and the files opened last.
+    AttachSettings(std::make_unique<QSettings>());
 
     const bool virtualReader = options.reader.kind == ReaderChoice::Kind::Virtual;
     std::string why;
@@ -105,6 +111,7 @@ int main(int argc, char* argv[]) {
     int status = 0;
     {
         MDIMain window(session, factory);
+        RestorePlacement(window, ProgramSettings());
         window.show();
         window.Load();
         if (options.language != 0)
@@ -112,6 +119,7 @@ int main(int argc, char* argv[]) {
         if (!options.screenshot.isEmpty())
             TakeScreenshotWhenRead(window, session, options.screenshot);
         status = QApplication::exec();
+        RememberPlacement(window, ProgramSettings());
     }
 
     // A card image given on the command line keeps what was written to the virtual card.
