@@ -394,6 +394,11 @@ void MainWindowTest::commandLine_data() {
     QTest::newRow("unknown reader") << QStringList{"--reader", "usb"} << false << hid << "";
     QTest::newRow("two readers") << QStringList{"--demo", "--reader", "hid"} << false << hid << "";
     QTest::newRow("stray word") << QStringList{"card.json"} << false << hid << "";
+    QTest::newRow("phone book picture")
+        << QStringList{"--demo", "--read-phonebook", "1234", "--screenshot", "p.png"} << true
+        << virt << "";
+    QTest::newRow("phone book without PIN")
+        << QStringList{"--demo", "--read-phonebook"} << false << hid << "";
 }
 
 void MainWindowTest::commandLine() {
@@ -410,6 +415,8 @@ void MainWindowTest::commandLine() {
         return;
     }
     QCOMPARE(static_cast<int>(options.reader.kind), kind);
+    QCOMPARE(options.readPhoneBookPin,
+             arguments.contains("--read-phonebook") ? QStringLiteral("1234") : QString());
     QCOMPARE(QString::fromStdString(options.reader.argument), argument);
 }
 
