@@ -100,6 +100,18 @@ QString CatalogueText(int entry) {
     return texts[language].isEmpty() ? texts[0] : texts[language];
 }
 
+QStringList MessageList(int id, int languageIndex) {
+    QStringList entries = Message(id, languageIndex).split(u'|');
+    const QStringList english = Message(id, 0).split(u'|');
+    for (qsizetype k = 0; k < english.size(); ++k) {
+        if (k >= entries.size())
+            entries.append(english[k]);
+        else if (entries[k].trimmed().isEmpty())
+            entries[k] = english[k];
+    }
+    return entries;
+}
+
 bool CatalogueHas(int id) { return id >= 0 && id % 100 == 0 && Shipped().messages.count(id) != 0; }
 
 QList<int> CatalogueIds() {

@@ -4,6 +4,7 @@
 #include <QChar>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <map>
@@ -22,6 +23,10 @@ QString CatalogueText(int entry);
 
 // Text of message `id` in language `languageIndex`.
 inline QString Message(int id, int languageIndex) { return CatalogueText(id + languageIndex); }
+
+// The texts of a message that holds a list, separated by "|": the entries of one menu, the
+// states of one status line. An entry that a language lacks falls back to the English one.
+QStringList MessageList(int id, int languageIndex);
 
 // True when the catalogue holds message `id` (an English text exists).
 bool CatalogueHas(int id);

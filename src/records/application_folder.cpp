@@ -12,13 +12,19 @@ QString& Override() {
     return folder;
 }
 
+// Where earlier versions kept the template and the untitled documents.
+QString DataFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
 }  // namespace
 
 QString ApplicationFolder() {
     if (!Override().isEmpty()) {
         return Override();
     }
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString data = DataFolder();
+    return data.isEmpty() ? QString() : QDir(data).filePath(QStringLiteral("scratch"));
 }
 
 void SetApplicationFolder(const QString& folder) {
@@ -30,8 +36,14 @@ bool EnsureApplicationFolder() {
     if (folder.isEmpty() || !QDir().mkpath(folder)) {
         return false;
     }
-    QFile templateFile(ApplicationFilePath(QString::fromLatin1(kTemplateFileName)));
+    const QString name = QString::fromLatin1(kTemplateFileName);
+    QFile templateFile(ApplicationFilePath(name));
     if (templateFile.exists()) {
+        return true;
+    }
+    const QString earlier = QDir(DataFolder()).filePath(name);
+    if (Override().isEmpty() && QFile::exists(earlier) &&
+        QFile::copy(earlier, templateFile.fileName())) {
         return true;
     }
     return templateFile.open(QIODevice::WriteOnly);

@@ -6,10 +6,12 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <utility>
 
 #include "catalogue/catalogue.h"
 #include "records/application_folder.h"
 #include "records/dialog_seam.h"
+#include "records/file_history.h"
 #include "records/record_messages.h"
 #include "records/save_file.h"
 
@@ -40,6 +42,11 @@ bool CreateFromTemplate(const QString& templateName, const QString& target, int 
     }
     ShowFileError(kFileNotSavedMessage, target, error, languageIndex);
     return false;
+}
+
+QString& NextOpenFile() {
+    static QString path;
+    return path;
 }
 
 }  // namespace
@@ -106,17 +113,23 @@ bool CopyTemplateFile(QString& templateName, const QString& currentDocument,
     return CreateFromTemplate(templateName, targetPath, languageIndex);
 }
 
+void ChooseNextOpenFile(const QString& path) {
+    NextOpenFile() = path;
+}
+
 QString ChooseOpenFile(QString& currentPath, const QString& extension, const QString& filterLabel) {
+    const QString preset = std::exchange(NextOpenFile(), QString());
     FileRequest request;
     request.nameFilter = NameFilterFor(filterLabel, extension);
-    request.folder = currentPath.isEmpty() ? ApplicationFolder() : QFileInfo(currentPath).path();
-    QString chosen;
-    do {
+    request.folder = FileHistory::Instance().StartFolder();
+    QString chosen = preset;
+    while (!FileExists(chosen)) {
         chosen = CurrentDialogs().ChooseOpenFileName(request);
         if (chosen.isEmpty()) {
             return {};
         }
-    } while (!FileExists(chosen));
+    }
+    FileHistory::Instance().RememberFolderOf(chosen);
     if (!SamePath(chosen, currentPath)) {
         currentPath = chosen;
     }

@@ -47,6 +47,11 @@ bool SamePath(const QString& a, const QString& b);
 bool CopyTemplateFile(QString& templateName, const QString& currentDocument,
                       const QString& targetPath, int languageIndex);
 
+// The next ChooseOpenFile takes `path` without showing the dialog (an empty path: shows it
+// again). The File menu's recent files open through the windows' own Open commands, with their
+// questions about unsaved work; the caller clears it once the command has run.
+void ChooseNextOpenFile(const QString& path);
+
 // Asks for an existing file to open, showing the dialog again while the chosen file does
 // not exist. Returns the chosen file's name up to its first ".", or an empty string when
 // the user cancelled; `currentPath` becomes the chosen path.

@@ -139,6 +139,31 @@ QList<ImportField> ImportFieldsOf(const RecordList& list, const QList<int>& colu
     return fields;
 }
 
+namespace {
+
+// Column titles as earlier versions spelt them in the files they exported.
+struct FormerSpelling {
+    const char16_t* former;
+    const char16_t* now;
+};
+constexpr FormerSpelling kFormerSpellings[] = {{u"Moblie Phone", u"Mobile Phone"}};
+
+// True when a text field named `name` fills the record field titled `title`.
+bool NamesField(const QString& name, const QString& title) {
+    if (title.compare(name, Qt::CaseInsensitive) == 0) {
+        return true;
+    }
+    for (const FormerSpelling& spelling : kFormerSpellings) {
+        if (name.compare(QStringView(spelling.former), Qt::CaseInsensitive) == 0 &&
+            title.compare(QStringView(spelling.now), Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 QList<MappingEntry> BuildMappingList(const QStringList& header, const QList<ImportField>& fields) {
     QList<MappingEntry> mapping;
     QList<int> linked;
@@ -146,8 +171,7 @@ QList<MappingEntry> BuildMappingList(const QStringList& header, const QList<Impo
         MappingEntry entry;
         entry.fieldName = name;
         for (const ImportField& field : fields) {
-            if (field.title.compare(name, Qt::CaseInsensitive) == 0 &&
-                !linked.contains(field.column)) {
+            if (NamesField(name, field.title) && !linked.contains(field.column)) {
                 entry.linkTitle = field.title;
                 entry.column = field.column;
                 entry.ticked = true;

@@ -24,7 +24,8 @@ bool ParseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
                 error = QStringLiteral("option --reader needs a value");
                 return false;
             }
-        } else if (word == QLatin1String("--language") || word == QLatin1String("--screenshot")) {
+        } else if (word == QLatin1String("--language") || word == QLatin1String("--screenshot") ||
+                   word == QLatin1String("--read-phonebook")) {
             if (i + 1 >= arguments.size()) {
                 error = QStringLiteral("option %1 needs a value").arg(word);
                 return false;
@@ -32,6 +33,14 @@ bool ParseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
             const QString value = arguments[++i];
             if (word == QLatin1String("--screenshot")) {
                 options.screenshot = value;
+                continue;
+            }
+            if (word == QLatin1String("--read-phonebook")) {
+                if (value.isEmpty()) {
+                    error = QStringLiteral("--read-phonebook needs the card's PIN1");
+                    return false;
+                }
+                options.readPhoneBookPin = value;
                 continue;
             }
             bool number = false;
@@ -65,7 +74,8 @@ bool ParseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
 
 QString ProgramUsage() {
     return QStringLiteral(
-        "usage: pellucard [--demo | --reader READER] [--language K] [--screenshot FILE]\n"
+        "usage: pellucard [--demo | --reader READER] [--language K] [--read-phonebook PIN1]\n"
+        "                 [--screenshot FILE]\n"
         "\n"
         "Reads and writes the phone book and short messages of a GSM SIM card in a USB SIM card\n"
         "reader, and manages the card's PIN codes.\n"
@@ -81,6 +91,8 @@ QString ProgramUsage() {
         "      socket:PATH      a reader emulator behind a Unix socket\n"
         "  --language K     start in language K: 0 English, 1 Dutch, 2 French, 3 German,\n"
         "                   4 Greek, 5 Italian, 6 Portuguese, 7 Spanish\n"
+        "  --read-phonebook PIN1  once the card is found, verify PIN1 and read the card's\n"
+        "                   phone book into the phone book window\n"
         "  --screenshot FILE  save a picture of the main window (PNG) once the card has\n"
         "                   been read, then quit\n"
         "  --help, --version\n");

@@ -15,6 +15,9 @@ struct ProgramOptions {
     int language = 0;
     // Save a picture of the main window here once the card has been read, then quit.
     QString screenshot;
+    // Verify PIN1 with this code once the card is found and read the phone book into the
+    // phone book window (for pictures of it); empty: nothing of the kind.
+    QString readPhoneBookPin;
 };
 
 // Reads the arguments (the program's name first). False with a one-line error when they make
@@ -22,6 +25,7 @@ struct ProgramOptions {
 //   --demo            the built-in virtual reader with the demo card
 //   --reader READER   auto, hid, pcsc[:NAME], virtual[:IMAGE] or socket:PATH
 //   --language K      start in language K (0 English ... 7 Spanish)
+//   --read-phonebook PIN1  verify PIN1 and read the phone book into its window
 //   --screenshot FILE save a picture of the main window once the card is read, then quit
 // (--help and --version are answered before the application starts.)
 bool ParseProgramOptions(const QStringList& arguments, ProgramOptions& options, QString& error);

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "catalogue/catalogue.h"
 #include "platform/reader_session.h"
 #include "platform/virtual_reader.h"
 #include "platform/virtual_sim_card.h"
@@ -17,10 +18,16 @@
 namespace pellucard {
 namespace {
 
-// The demo controls speak to whoever tries the program out; they are not part of the translated
-// product and keep their English words.
-QAction* AddEntry(QMenu* menu, const char* name, const QString& text) {
-    QAction* action = menu->addAction(text);
+// The Demo menu's caption and entries, one message: the caption first, then the entries in
+// their order.
+constexpr int kMenuMessage = 35000;
+enum MenuText { kMenuCaption, kRemoveText, kInsertText, kLoadText, kUnplugText, kPlugText };
+// The status bar's words for the virtual reader, one message.
+constexpr int kStateMessage = 35100;
+enum StateText { kUnplugged, kNoCard, kVirtualCard, kDemoCard, kSimulatedTip, kCardImages };
+
+QAction* AddEntry(QMenu* menu, const char* name) {
+    QAction* action = menu->addAction(QString());
     action->setObjectName(name);
     return action;
 }
@@ -36,14 +43,15 @@ void ShowError(const QString& text) {
 
 DemoControls::DemoControls(Session& session, QMainWindow& window, std::function<void()> pollNow)
     : QObject(&window), session_(session), pollNow_(std::move(pollNow)) {
-    menu_ = new QMenu(QStringLiteral("&Demo"), &window);
+    menu_ = new QMenu(&window);
     menu_->setObjectName("MDIDemo");
-    remove_ = AddEntry(menu_, "MDIDemoRemoveCard", QStringLiteral("Pull the card out"));
-    insert_ = AddEntry(menu_, "MDIDemoInsertCard", QStringLiteral("Insert the card again"));
-    load_ = AddEntry(menu_, "MDIDemoLoadCard", QStringLiteral("Load another card image..."));
+    menu_->menuAction()->setObjectName("MDIDemo");
+    remove_ = AddEntry(menu_, "MDIDemoRemoveCard");
+    insert_ = AddEntry(menu_, "MDIDemoInsertCard");
+    load_ = AddEntry(menu_, "MDIDemoLoadCard");
     menu_->addSeparator();
-    unplug_ = AddEntry(menu_, "MDIDemoUnplug", QStringLiteral("Unplug the reader"));
-    plug_ = AddEntry(menu_, "MDIDemoPlug", QStringLiteral("Plug the reader in"));
+    unplug_ = AddEntry(menu_, "MDIDemoUnplug");
+    plug_ = AddEntry(menu_, "MDIDemoPlug");
     window.menuBar()->addMenu(menu_);
 
     connect(remove_, &QAction::triggered, this, &DemoControls::RemoveCard);
@@ -56,6 +64,17 @@ DemoControls::DemoControls(Session& session, QMainWindow& window, std::function<
     mark_->setObjectName("LVirtualReader");
     mark_->setEnabled(false);  // greyed: present, but not competing with the windows
     window.statusBar()->addPermanentWidget(mark_);
+    ChangeLanguage();
+}
+
+void DemoControls::ChangeLanguage() {
+    const QStringList texts = MessageList(kMenuMessage, session_.LanguageIndex);
+    menu_->setTitle(texts[kMenuCaption]);
+    remove_->setText(texts[kRemoveText]);
+    insert_->setText(texts[kInsertText]);
+    load_->setText(texts[kLoadText]);
+    unplug_->setText(texts[kUnplugText]);
+    plug_->setText(texts[kPlugText]);
     ShowState();
 }
 
@@ -76,8 +95,10 @@ void DemoControls::InsertCard() {
 void DemoControls::LoadCardImage() {
     ReaderSession& reader = session_.Reader();
     FileRequest request;
-    request.title = QStringLiteral("Load a card image");
-    request.nameFilter = QStringLiteral("Card images (*.json);;All files (*)");
+    const QStringList states = MessageList(kStateMessage, session_.LanguageIndex);
+    request.title = MessageList(kMenuMessage, session_.LanguageIndex)[kLoadText];
+    request.title.remove(QStringLiteral("..."));
+    request.nameFilter = states[kCardImages] + QStringLiteral(" (*.json);;* (*)");
     request.folder = reader.imagePath.empty()
                          ? QDir::homePath()
                          : QFileInfo(QString::fromStdString(reader.imagePath)).absolutePath();
@@ -115,19 +136,19 @@ void DemoControls::ShowState() {
     unplug_->setEnabled(plugged);
     plug_->setEnabled(!plugged);
 
+    const QStringList texts = MessageList(kStateMessage, session_.LanguageIndex);
     const QString card = reader.imagePath.empty()
-                             ? QStringLiteral("demo card")
+                             ? texts[kDemoCard]
                              : QFileInfo(QString::fromStdString(reader.imagePath)).fileName();
     QString state;
     if (!plugged)
-        state = QStringLiteral("Virtual reader unplugged");
+        state = texts[kUnplugged];
     else if (!inserted)
-        state = QStringLiteral("Virtual reader, no card");
+        state = texts[kNoCard];
     else
-        state = QStringLiteral("Virtual reader, virtual card: %1").arg(card);
+        state = texts[kVirtualCard].arg(card);
     mark_->setText(state);
-    mark_->setToolTip(
-        QStringLiteral("No real card reader is used: the reader and the card are simulated."));
+    mark_->setToolTip(texts[kSimulatedTip]);
 }
 
 }  // namespace pellucard

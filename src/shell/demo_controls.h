@@ -29,6 +29,8 @@ public:
     void LoadCardImage();
     void Unplug();
     void Plug();
+    // Captions the menu and the status bar mark in the session's language.
+    void ChangeLanguage();
 
     QMenu* Menu() const { return menu_; }
     QLabel* Mark() const { return mark_; }

@@ -1,5 +1,8 @@
 // pellucard: the desktop program for the USB SIM card reader.
 #include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
 #include <QTimer>
 
 #include <memory>
@@ -8,13 +11,17 @@
 
 #include "platform/reader_session.h"
 #include "records/dialog_seam.h"
+#include "records/program_settings.h"
 #include "shell/artwork.h"
 #include "shell/command_line.h"
 #include "shell/mdi_main.h"
+#include "shell/pin_dialog_launcher.h"
 #include "shell/session.h"
 #include "shell/single_instance.h"
+#include "shell/verify_pin_dialog.h"
 #include "shell/widget_dialogs.h"
 #include "shell/window_factory.h"
+#include "shell/window_placement.h"
 
 #include "windows/record_windows.h"
 
@@ -22,22 +29,64 @@ using namespace pellucard;
 
 namespace {
 
-// Waits until the polling has read the card (or a few seconds passed), then saves a picture of
-// the main window and ends the program: for documentation made under a virtual X server.
-void TakeScreenshotWhenRead(QWidget& window, Session& session, const QString& path) {
+// Once the polling has identified the card: reads the card's phone book into the phone book
+// window, as the user would with the window's Read button, and answers the PIN1 dialog that the
+// read asks with `pin`. `done` is set when the read has ended.
+void ReadPhoneBookWhenIdentified(MDIMain& window, Session& session, const QString& pin,
+                                 std::shared_ptr<bool> done) {
+    auto* answer = new QTimer(&window);
+    QObject::connect(answer, &QTimer::timeout, &window, [&window, pin] {
+        VerifyPinC* dialog = window.PinDialogs().OpenVerifyPin();
+        if (dialog == nullptr || !dialog->isVisible())
+            return;
+        auto* code = dialog->findChild<QLineEdit*>(QStringLiteral("TPINCode"));
+        auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("OKButton"));
+        if (code != nullptr && ok != nullptr && code->text().isEmpty()) {
+            code->setText(pin);
+            ok->click();
+        }
+    });
+    auto* start = new QTimer(&window);
+    QObject::connect(start, &QTimer::timeout, &window, [&window, &session, start, answer, done] {
+        if (session.CardInfo.MaxPhoneRecords <= 0 || window.PollBusy())
+            return;
+        start->stop();
+        answer->start(50);
+        window.Command1_Click(window_index::kSimRec);
+        if (ChildWindow* phoneBook = window.Window(window_index::kSimRec)) {
+            // The read runs here, letting the event loop run after each record.
+            if (auto* read = phoneBook->findChild<QPushButton*>(QStringLiteral("Connectosim")))
+                read->click();
+        }
+        answer->stop();
+        *done = true;
+    });
+    start->start(250);
+}
+
+// Waits until the polling has read the card (and `ready` is set), or a while has passed, then
+// saves a picture of the main window and ends the program: for documentation made under a
+// virtual X server.
+void TakeScreenshotWhenRead(QWidget& window, Session& session, const QString& path,
+                            std::shared_ptr<bool> ready) {
     auto* timer = new QTimer(&window);
     auto waited = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, &window, [&window, &session, path, timer, waited] {
-        *waited += 250;
-        const bool read = session.CardInfo.MaxPhoneRecords > 0;
-        // One more period after the card was read lets the windows show what was read.
-        if ((!read || *waited < 1500) && *waited < 10000)
-            return;
-        timer->stop();
-        if (!window.grab().save(path))
-            std::fprintf(stderr, "pellucard: cannot save %s\n", qPrintable(path));
-        QApplication::quit();
-    });
+    auto readAt = std::make_shared<int>(-1);
+    QObject::connect(timer, &QTimer::timeout, &window,
+                     [&window, &session, path, timer, waited, readAt, ready] {
+                         *waited += 250;
+                         if (*readAt < 0 && session.CardInfo.MaxPhoneRecords > 0 && *ready)
+                             *readAt = *waited;
+                         // One more second after the card was read lets the windows show
+                         // what was read.
+                         const bool shown = *readAt >= 0 && *waited >= *readAt + 1000;
+                         if (!shown && *waited < 120000)
+                             return;
+                         timer->stop();
+                         if (!window.grab().save(path))
+                             std::fprintf(stderr, "pellucard: cannot save %s\n", qPrintable(path));
+                         QApplication::quit();
+                     });
     timer->start(250);
 }
 
@@ -86,11 +135,17 @@ int main(int argc, char* argv[]) {
 
     WidgetDialogs dialogs;
     InstallDialogs(&dialogs);
+    // The main window's place, the folder last used and the files opened last.
+    // (No organisation name: that would move the application data folder of earlier versions.)
+    AttachSettings(
+        std::make_unique<QSettings>(QStringLiteral("Pellucard"), QStringLiteral("pellucard")));
 
     const bool virtualReader = options.reader.kind == ReaderChoice::Kind::Virtual;
     std::string why;
-    // The virtual reader takes the time a real one takes, so that the demo shows the polling.
-    auto reader = OpenReaderSession(options.reader, virtualReader, why);
+    // The virtual reader takes the time a real one takes, so that the demo shows the polling;
+    // pictures for the documentation need not wait for it.
+    auto reader =
+        OpenReaderSession(options.reader, virtualReader && options.screenshot.isEmpty(), why);
     if (!reader) {
         ShowError(QString::fromStdString(why));
         UninstallDialogs(&dialogs);
@@ -105,13 +160,18 @@ int main(int argc, char* argv[]) {
     int status = 0;
     {
         MDIMain window(session, factory);
+        RestorePlacement(window, ProgramSettings());
         window.show();
         window.Load();
         if (options.language != 0)
             window.MenuOption(options.language);
+        auto phoneBookRead = std::make_shared<bool>(options.readPhoneBookPin.isEmpty());
+        if (!options.readPhoneBookPin.isEmpty())
+            ReadPhoneBookWhenIdentified(window, session, options.readPhoneBookPin, phoneBookRead);
         if (!options.screenshot.isEmpty())
-            TakeScreenshotWhenRead(window, session, options.screenshot);
+            TakeScreenshotWhenRead(window, session, options.screenshot, phoneBookRead);
         status = QApplication::exec();
+        RememberPlacement(window, ProgramSettings());
     }
 
     // A card image given on the command line keeps what was written to the virtual card.

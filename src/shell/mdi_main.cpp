@@ -9,8 +9,12 @@
 
 #include <algorithm>
 
+#include "catalogue/catalogue.h"
 #include "engine/pellucard.h"
 #include "records/dialog_seam.h"
+#include "records/file_history.h"
+#include "records/record_documents.h"
+#include "records/record_messages.h"
 #include "shell/about_dialog.h"
 #include "shell/artwork.h"
 #include "shell/button_panel.h"
@@ -20,10 +24,12 @@
 #include "shell/pin_dialog_launcher.h"
 #include "shell/session.h"
 #include "shell/window_factory.h"
+#include "shell/window_placement.h"
 
 namespace pellucard {
 namespace {
 constexpr int kAtOnce = 1;  // ms: the next tick as soon as the event loop is free
+constexpr int kHelpMissingMessage = 35300;
 }
 
 MDIMain::MDIMain(Session& session, const WindowFactory& factory, PollPeriods periods,
@@ -55,7 +61,7 @@ MDIMain::MDIMain(Session& session, const WindowFactory& factory, PollPeriods per
     CreateMenus();
     if (session_.IsVirtualReader())
         demo_ = new DemoControls(session_, *this, [this] { StartPolling(kAtOnce); });
-    resize(1024, 720);
+    FitToScreen(*this);
 }
 
 MDIMain::~MDIMain() {
@@ -157,6 +163,8 @@ void MDIMain::MenuOption(int index) {
     if (help_)
         help_->ShowLanguage(index);
     panel_->ChangeLanguage(session_);
+    if (demo_)
+        demo_->ChangeLanguage();
     ChangeLanguage();
 }
 
@@ -165,7 +173,7 @@ void MDIMain::MDIHelpAbout_Click() {
         help_ = new HelpWindow(this);
     if (!help_->ShowLanguage(session_.LanguageIndex)) {
         MessageRequest request;
-        request.text = QStringLiteral("The help of this program is missing from its installation.");
+        request.text = Message(kHelpMissingMessage, session_.LanguageIndex);
         request.icon = DialogIcon::Warning;
         ShowMessage(request);
         help_->close();
@@ -301,6 +309,30 @@ bool MDIMain::ShowChildWindow(int index) {
     subWindow->showMaximized();
     mdi_->setActiveSubWindow(subWindow);
     return true;
+}
+
+void MDIMain::OpenRecentFile(const QString& path, int windowIndex) {
+    if (!FileExists(path)) {
+        ShowFileError(kFileNotReadMessage, path, QString(), session_.LanguageIndex);
+        FileHistory::Instance().Forget(path);
+        return;
+    }
+    if (windowIndex != window_index::kPersonRec && windowIndex != window_index::kSimRec &&
+        windowIndex != window_index::kSmsRec) {
+        windowIndex = path.endsWith(QStringLiteral(".sms"), Qt::CaseInsensitive)
+                          ? window_index::kSmsRec
+                          : window_index::kSimRec;
+    }
+    if (pollBusy_)
+        return;  // a poll is running; the user chooses again in a moment
+    Command1_Click(windowIndex);
+    ChildWindow* window = Window(windowIndex);
+    if (window == nullptr || session_.CurrentWindow != windowIndex)
+        return;
+    // The window's own Open command asks about unsaved work and loads the file.
+    ChooseNextOpenFile(path);
+    window->RunFileCommand(FileCommand::Open);
+    ChooseNextOpenFile({});
 }
 
 void MDIMain::MinimiseChildWindow(int index) {

@@ -14,6 +14,7 @@
 class QActionGroup;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
 class QTimer;
 
 namespace pellucard {
@@ -111,6 +112,10 @@ private:
     void MinimiseChildWindow(int index);
     void RefreshCurrentWindow();
     void OnSubWindowActivated(QMdiSubWindow* subWindow);
+    // The File menu's list of the files opened last.
+    void ShowRecentFiles();
+    // Opens a file of that list in the window that opened it before.
+    void OpenRecentFile(const QString& path, int windowIndex);
 
     Session& session_;
     const WindowFactory& factory_;
@@ -134,6 +139,13 @@ private:
     QActionGroup* languages_ = nullptr;
     std::array<QAction*, 8> languageEntries_{};
     std::vector<std::pair<QAction*, int>> captions_;  // entry (or a menu's action), message id
+    struct ListCaption {
+        QAction* action;
+        int id;     // a list message
+        int entry;  // the entry of the list that is the caption
+    };
+    std::vector<ListCaption> listCaptions_;
+    QMenu* recentFiles_ = nullptr;
 };
 
 }  // namespace pellucard

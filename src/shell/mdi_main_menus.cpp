@@ -4,7 +4,11 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <QFileInfo>
+
+#include "catalogue/catalogue.h"
 #include "engine/pellucard.h"
+#include "records/file_history.h"
 #include "shell/mdi_main.h"
 #include "shell/session.h"
 
@@ -36,12 +40,9 @@ void AddSeparator(QMenu* menu, const char* name) {
     menu->addSeparator()->setObjectName(name);
 }
 
-// Import, Export and the com-port entry keep the English captions they were designed with.
-const QString kImportCaption = QStringLiteral("Import  [&I]");
-const QString kExportCaption = QStringLiteral("Export  [&P]");
-const QString kCommaCaption = QStringLiteral("Comma Separated Values [&C]");
-const QString kTabCaption = QStringLiteral("Tab Separated Values [&T]");
-const QString kComPortCaption = QStringLiteral("Setting Com Port [&C]");
+// The File menu's captions that share one message, in its order.
+constexpr int kFileEntriesMessage = 35200;
+enum FileEntryText { kImportText, kExportText, kCommaText, kTabText, kComPortText, kRecentText };
 
 }  // namespace
 
@@ -57,16 +58,21 @@ void MDIMain::CreateFileMenu() {
     captions_.emplace_back(file->menuAction(), 2400);
     QAction* fresh = AddEntry(file, "MDINew");
     QAction* open = AddEntry(file, "MDIOpen");
+    recentFiles_ = AddSubmenu(file, "MDIRecent", {});
+    listCaptions_.push_back({recentFiles_->menuAction(), kFileEntriesMessage, kRecentText});
+    connect(&FileHistory::Instance(), &FileHistory::RecentFilesChanged, this,
+            &MDIMain::ShowRecentFiles);
+    ShowRecentFiles();
     AddSeparator(file, "xLine2");
     QAction* save = AddEntry(file, "MDISave");
     QAction* saveAs = AddEntry(file, "MDIAs");
     AddSeparator(file, "xLine");
-    QMenu* import = AddSubmenu(file, "MDIImport", kImportCaption);
-    QAction* importComma = AddEntry(import, "MDIImComma", kCommaCaption);
-    QAction* importTab = AddEntry(import, "MDIImTab", kTabCaption);
-    QMenu* exportMenu = AddSubmenu(file, "MDIExport", kExportCaption);
-    QAction* exportComma = AddEntry(exportMenu, "MDIExComma", kCommaCaption);
-    QAction* exportTab = AddEntry(exportMenu, "MDIExTab", kTabCaption);
+    QMenu* import = AddSubmenu(file, "MDIImport", {});
+    QAction* importComma = AddEntry(import, "MDIImComma");
+    QAction* importTab = AddEntry(import, "MDIImTab");
+    QMenu* exportMenu = AddSubmenu(file, "MDIExport", {});
+    QAction* exportComma = AddEntry(exportMenu, "MDIExComma");
+    QAction* exportTab = AddEntry(exportMenu, "MDIExTab");
     AddSeparator(file, "xLine13");
     QAction* backup = AddEntry(file, "MDIBackup");
     QAction* restore = AddEntry(file, "MDIRestore");
@@ -74,7 +80,15 @@ void MDIMain::CreateFileMenu() {
     connect(backup, &QAction::triggered, this, &MDIMain::MDIBackup_Click);
     connect(restore, &QAction::triggered, this, &MDIMain::MDIRestore_Click);
     AddSeparator(file, "xLine12");
-    QAction* comPort = AddEntry(file, "MDISetCom", kComPortCaption);
+    QAction* comPort = AddEntry(file, "MDISetCom");
+    listCaptions_.insert(listCaptions_.end(),
+                         {{import->menuAction(), kFileEntriesMessage, kImportText},
+                          {importComma, kFileEntriesMessage, kCommaText},
+                          {importTab, kFileEntriesMessage, kTabText},
+                          {exportMenu->menuAction(), kFileEntriesMessage, kExportText},
+                          {exportComma, kFileEntriesMessage, kCommaText},
+                          {exportTab, kFileEntriesMessage, kTabText},
+                          {comPort, kFileEntriesMessage, kComPortText}});
     AddSeparator(file, "xLine4");
     QAction* exit = AddEntry(file, "MDIExit");
     captions_.insert(captions_.end(),
@@ -170,6 +184,26 @@ void MDIMain::ChangeLanguage() {
     setWindowTitle(session_.Text(21700));
     for (const auto& [action, id] : captions_)
         action->setText(session_.Text(id));
+    for (const ListCaption& caption : listCaptions_)
+        caption.action->setText(MessageList(caption.id, session_.LanguageIndex)[caption.entry]);
+}
+
+void MDIMain::ShowRecentFiles() {
+    recentFiles_->clear();
+    const QList<FileHistory::RecentFile> files = FileHistory::Instance().RecentFiles();
+    int number = 0;
+    for (const FileHistory::RecentFile& file : files) {
+        ++number;
+        // "&1 name": the number is typed to choose it; an "&" in the name is shown as it is.
+        const QString name = QFileInfo(file.path).fileName().replace(u'&', QStringLiteral("&&"));
+        QAction* entry = recentFiles_->addAction(QStringLiteral("&%1 %2").arg(number).arg(name));
+        entry->setObjectName(QStringLiteral("MDIRecent_%1").arg(number));
+        entry->setToolTip(file.path);
+        entry->setStatusTip(file.path);
+        connect(entry, &QAction::triggered, this,
+                [this, file] { OpenRecentFile(file.path, file.windowIndex); });
+    }
+    recentFiles_->menuAction()->setEnabled(!files.isEmpty());
 }
 
 }  // namespace pellucard

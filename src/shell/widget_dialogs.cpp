@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "catalogue/catalogue.h"
+#include "records/file_history.h"
 
 namespace pellucard {
 namespace {
@@ -27,9 +28,12 @@ QMessageBox::Icon BoxIcon(DialogIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A dialog that names no folder starts in the one last used; the folder of the file chosen
+// becomes the one last used.
 QString RunFileDialog(const FileRequest& request, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder,
-                       request.nameFilter);
+    FileHistory& history = FileHistory::Instance();
+    const QString folder = request.folder.isEmpty() ? history.StartFolder() : request.folder;
+    QFileDialog dialog(QApplication::activeWindow(), request.title, folder, request.nameFilter);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -37,7 +41,9 @@ QString RunFileDialog(const FileRequest& request, QFileDialog::AcceptMode mode) 
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    history.RememberFolderOf(chosen);
+    return chosen;
 }
 
 }  // namespace

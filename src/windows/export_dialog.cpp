@@ -20,7 +20,7 @@
 namespace pellucard {
 namespace {
 
-constexpr int kColumnsMessage = 28600;    // "Select Colum Of Record "
+constexpr int kColumnsMessage = 28600;    // "Select Column Of Record "
 constexpr int kSelectAllMessage = 28000;  // "Select All"
 constexpr int kClearAllMessage = 900;     // "Clean All"
 constexpr int kCancelMessage = 800;       // "Cancel"

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "records/dialog_seam.h"
+#include "records/file_history.h"
 #include "records/record_documents.h"
 #include "records/record_file.h"
 #include "records/record_list_model.h"
@@ -113,6 +114,7 @@ void PersonRec::CmdNewOpen_Click() {
     used_ = used;
     const bool wasNew = !newFile_.isEmpty() && SamePath(currentFile_, newFile_);
     currentFile_ = chosen;
+    FileHistory::Instance().RememberOpened(chosen, window_index::kPersonRec);
     ShowFileName();
     SetSaveEnabled(false);
     ResetFindAndSort();
@@ -158,6 +160,7 @@ void PersonRec::CmdSaveAs_Click() {
         return;
     const bool wasNew = !newFile_.isEmpty() && SamePath(currentFile_, newFile_);
     currentFile_ = chosen;
+    FileHistory::Instance().RememberOpened(chosen, window_index::kPersonRec);
     SetSaveEnabled(false);
     ShowFileName();
     if (wasNew)

@@ -119,6 +119,8 @@ void RecordWindow::BuildWidgets() {
         LFind[list]->setObjectName(Indexed("LFind", list));
         FindBox[list] = new QLineEdit(frame);
         FindBox[list]->setObjectName(Indexed("FindBox", list));
+        // Room for a name or a number with its wildcards.
+        FindBox[list]->setMinimumWidth(FindBox[list]->fontMetrics().averageCharWidth() * 12);
         ComNext[list] = NewButton(Indexed("ComNext", list), frame);
         CmdPrint[list] = NewButton(Indexed("CmdPrint", list), frame);
 
@@ -178,6 +180,10 @@ void RecordWindow::BuildWidgets() {
     Cmdallright->setText(QStringLiteral(">>"));
     CmdLeft->setText(QStringLiteral("<"));
     Cmdallleft->setText(QStringLiteral("<<"));
+    // The arrows need little room; what they leave goes to the captions that grow with the
+    // language.
+    for (QPushButton* arrow : {CmdRight, Cmdallright, CmdLeft, Cmdallleft})
+        arrow->setFixedWidth(arrow->fontMetrics().horizontalAdvance(QStringLiteral(">>")) * 2 + 16);
     connect(readButton_, &QPushButton::clicked, this, &RecordWindow::ReadCard_Click);
     connect(CmdSaveSim, &QPushButton::clicked, this, &RecordWindow::CmdSaveSim_Click);
     connect(CmdRight, &QPushButton::clicked, this, &RecordWindow::CmdRight_Click);
@@ -215,7 +221,9 @@ void RecordWindow::BuildWidgets() {
     connect(Text2, &CellEditor::KeyUp, this, [this](QKeyEvent* event) { Text2_KeyUp(event); });
     connect(Text2, &CellEditor::FocusLost, this, [this] { HideCellEditor(); });
 
-    content_->setMinimumSize(720, 360);
+    // The content never shrinks below what its captions need: a window smaller than that
+    // scrolls instead of cutting them.
+    content_->setMinimumHeight(360);
     SetSaveEnabled(false);
 }
 

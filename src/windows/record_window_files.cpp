@@ -6,6 +6,7 @@
 
 #include "catalogue/catalogue.h"
 #include "records/dialog_seam.h"
+#include "records/file_history.h"
 #include "records/record_file.h"
 #include "records/record_list_model.h"
 #include "records/record_slots.h"
@@ -106,6 +107,7 @@ void RecordWindow::CmdNewOpen_Click(int flag) {
     if (!LoadRecordFile(List(kComputerList), chosen, used, Language()))
         return;  // told the user; the list stays as it was
     currentFile_ = chosen;
+    FileHistory::Instance().RememberOpened(chosen, Kind().windowIndex);
     used_[kComputerList] = used;
     sortState_[kComputerList] = 0;
     find_[kComputerList] = {};
@@ -157,6 +159,7 @@ void RecordWindow::CmdSaveAs_Click() {
     if (!SaveRecordFile(List(kComputerList), chosen, used_[kComputerList], Language()))
         return;
     currentFile_ = chosen;
+    FileHistory::Instance().RememberOpened(chosen, Kind().windowIndex);
     SetSaveEnabled(false);
     SetTitle(kComputerList, FileTitleOf(chosen, Language()));
     if (!oldUntitled.isEmpty() && FileExists(oldUntitled) && SamePath(oldUntitled, oldCurrent) &&

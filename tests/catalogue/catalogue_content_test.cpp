@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <cctype>
 #include <string>
@@ -20,6 +22,10 @@
 using namespace pellucard;
 
 namespace {
+
+// Messages that hold a list of texts separated by "|" (MessageList).
+const int kListMessages[] = {35000, 35100, 35200};
+bool IsList(int id) { return std::find(std::begin(kListMessages), std::end(kListMessages), id) != std::end(kListMessages); }
 
 const char* const kLanguageCodes[kLanguageCount] = {"en", "nl", "fr", "de", "el", "it", "pt", "es"};
 constexpr int kEnglishOnly = 29900;
@@ -41,6 +47,7 @@ QString Describe(int id, int language) {
 struct MenuEntry {
     int id;
     const char16_t* fixedCaption;
+    int listEntry = -1;  // for a list message, the entry that is the caption
 };
 struct Menu {
     const char* name;
@@ -49,9 +56,10 @@ struct Menu {
 const std::vector<Menu>& Menus() {
     static const std::vector<Menu> menus = {
         {"menu bar", {{2400, nullptr}, {10500, nullptr}, {3300, nullptr}, {6200, nullptr}}},
-        {"File", {{5800, nullptr}, {6800, nullptr}, {27600, nullptr}, {27500, nullptr},
-                  {0, u"Import  [&I]"}, {0, u"Export  [&P]"}, {0, u"Setting Com Port [&C]"}, {2700, nullptr}}},
-        {"Import and Export", {{0, u"Comma Separated Values [&C]"}, {0, u"Tab Separated Values [&T]"}}},
+        {"menu bar with Demo", {{2400, nullptr}, {10500, nullptr}, {3300, nullptr}, {6200, nullptr}, {35000, nullptr, 0}}},
+        {"File", {{5800, nullptr}, {6800, nullptr}, {35200, nullptr, 5}, {27600, nullptr}, {27500, nullptr},
+                  {35200, nullptr, 0}, {35200, nullptr, 1}, {35200, nullptr, 4}, {2700, nullptr}}},
+        {"Import and Export", {{35200, nullptr, 2}, {35200, nullptr, 3}}},
         {"View", {{28200, nullptr}, {8700, nullptr}, {8900, nullptr}, {28700, nullptr}}},
         {"Help", {{3300, nullptr}, {29000, nullptr}, {200, nullptr}}},
         {"Name", {{600, nullptr}, {10100, nullptr}, {3000, nullptr}}},
@@ -242,22 +250,52 @@ TEST(Catalogue, DataTextsAreTheSameInEveryLanguage) {
 
 TEST(Catalogue, AcceleratorsKeepTheirFormAndOccurInTheCaption) {
     for (const auto& [id, row] : Raw().messages) {
-        const bool englishHasOne = !MenuAccelerator(row[0]).isNull();
-        const bool blankBefore = row[0].contains(u" [&");
+        // A list message is checked entry by entry, each against the English entry.
+        const QStringList english = IsList(id) ? row[0].split(u'|') : QStringList{row[0]};
         for (int k = 0; k < kLanguageCount; ++k) {
-            const QString& text = row[k];
-            if (text.isEmpty()) continue;
+            if (row[k].isEmpty()) continue;
+            const QStringList texts = IsList(id) ? row[k].split(u'|') : QStringList{row[k]};
             const std::string where = Describe(id, k).toStdString();
-            const QChar letter = MenuAccelerator(text);
-            ASSERT_EQ(!letter.isNull(), englishHasOne) << where;
-            EXPECT_EQ(text.count(u'&'), englishHasOne ? 1 : 0) << where;
-            if (!englishHasOne) continue;
-            EXPECT_TRUE(text.endsWith(u']')) << where;
-            EXPECT_EQ(text.contains(u" [&"), blankBefore) << where;
-            EXPECT_TRUE(letter.isLetter()) << where;
-            EXPECT_TRUE(Bare(text.left(text.lastIndexOf(u"[&"))).contains(Bare(QString(letter)))) << where;
+            ASSERT_EQ(texts.size(), english.size()) << where;
+            for (qsizetype e = 0; e < texts.size(); ++e) {
+                const QString& text = texts[e];
+                const bool englishHasOne = !MenuAccelerator(english[e]).isNull();
+                const bool blankBefore = english[e].contains(u" [&");
+                const QChar letter = MenuAccelerator(text);
+                ASSERT_EQ(!letter.isNull(), englishHasOne) << where;
+                EXPECT_EQ(text.count(u'&'), englishHasOne ? 1 : 0) << where;
+                if (!englishHasOne) continue;
+                EXPECT_TRUE(text.endsWith(u']')) << where;
+                EXPECT_EQ(text.contains(u" [&"), blankBefore) << where;
+                EXPECT_TRUE(letter.isLetter()) << where;
+                EXPECT_TRUE(Bare(text.left(text.lastIndexOf(u"[&"))).contains(Bare(QString(letter)))) << where;
+            }
         }
     }
+}
+
+TEST(Catalogue, ListMessagesKeepTheirEntriesAndPlaceholders) {
+    for (int id : kListMessages) {
+        const QStringList english = MessageList(id, 0);
+        for (int k = 0; k < kLanguageCount; ++k) {
+            const QStringList texts = MessageList(id, k);
+            ASSERT_EQ(texts.size(), english.size()) << Describe(id, k).toStdString();
+            for (qsizetype e = 0; e < texts.size(); ++e) {
+                EXPECT_FALSE(texts[e].trimmed().isEmpty()) << Describe(id, k).toStdString();
+                EXPECT_EQ(texts[e].contains(u"%1"), english[e].contains(u"%1")) << Describe(id, k).toStdString();
+            }
+        }
+    }
+    // An entry a translation lacks is taken from English.
+    EXPECT_EQ(MessageList(29100, 4), QStringList{Message(29100, 4)});
+}
+
+TEST(Catalogue, FormerTypingMistakesAreCorrectedInEnglishOnly) {
+    EXPECT_EQ(Message(5300, 0), QStringLiteral("Mobile Phone:"));
+    EXPECT_EQ(Message(13600, 0), QStringLiteral("Mobile Phone"));
+    EXPECT_EQ(Message(8500, 0), QStringLiteral("Print Preview"));
+    EXPECT_EQ(Message(28600, 0), QStringLiteral("Select Column Of Record "));
+    EXPECT_EQ(Message(13600, 3), QStringLiteral("Mobiltelefon"));
 }
 
 TEST(Catalogue, AcceleratorsDoNotClashWithinAMenu) {
@@ -265,7 +303,9 @@ TEST(Catalogue, AcceleratorsDoNotClashWithinAMenu) {
         for (const Menu& menu : Menus()) {
             QMap<QChar, QString> taken;
             for (const MenuEntry& entry : menu.entries) {
-                const QString caption = entry.fixedCaption ? QString::fromUtf16(entry.fixedCaption) : Message(entry.id, k);
+                const QString caption = entry.fixedCaption ? QString::fromUtf16(entry.fixedCaption)
+                                        : entry.listEntry >= 0 ? MessageList(entry.id, k).value(entry.listEntry)
+                                                               : Message(entry.id, k);
                 const QChar letter = MenuAccelerator(caption);
                 if (letter.isNull()) continue;
                 const QChar key = AcceleratorKey(letter);

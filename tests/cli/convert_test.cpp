@@ -147,7 +147,7 @@ TEST_F(ConvertTest, TextFilesCarryTheColumnTitlesAndComeBackByteForByte) {
         Read("people.txt"),
         "Alias\tPhone\tName\tHome Address\tHome City\tHome Country\tHome Zip Code\t"
         "Personal EMail\tHome Telephone\tHome Fax\tOffice Address\tOffice City\t"
-        "Office Country\tOffice Zip Code\tWork EMail\tOffice Telephone\tMoblie Phone\t"
+        "Office Country\tOffice Zip Code\tWork EMail\tOffice Telephone\tMobile Phone\t"
         "Office Fax\tDate of Birth\tNickname\tHobby\tHomepage\tImportant\tSex\tNote\r\n"
         "\t+44 20\tSmith, John\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\"two\r\nlines\"\r\n");
 }

@@ -297,6 +297,23 @@ TEST_F(TextExchangeTest, FieldNamesLinkToTitlesIgnoringCaseAndTheMappingDialogRe
     EXPECT_EQ(BuildMappingList({""}, ImportFieldsOf(phoneBook, Range(1, 25)))[0].column, 0);
 }
 
+TEST_F(TextExchangeTest, FilesExportedWithTheFormerMobileTitleStillLinkToIt) {
+    auto list = Contacts(5);
+    const QList<ImportField> fields = ImportFieldsOf(*list, Range(1, 25));
+    const QList<MappingEntry> old = BuildMappingList({"Name", "Moblie Phone"}, fields);
+    EXPECT_EQ(old[1].linkTitle, "Mobile Phone");
+    EXPECT_EQ(old[1].column, 17);
+    EXPECT_TRUE(old[1].ticked);
+    // Both spellings in one file: the field is filled once, from the first.
+    const QList<MappingEntry> both = BuildMappingList({"mobile phone", "MOBLIE PHONE"}, fields);
+    EXPECT_EQ(both[0].column, 17);
+    EXPECT_EQ(both[1].column, 0);
+    // The former spelling names no other field.
+    RecordList titled(2, 3);
+    titled.SetText(0, 1, "Moblie");
+    EXPECT_EQ(BuildMappingList({"Moblie Phone"}, ImportFieldsOf(titled, Range(1, 2)))[0].column, 0);
+}
+
 TEST_F(TextExchangeTest, ImportFillsTheFreeSlotsAndTellsHowManyWereLeftOut) {
     auto list = Contacts(100);
     for (int row = 1; row <= 95; ++row) {

@@ -1,14 +1,19 @@
 // The main window: its menu tree, window selection, the File menu's dispatch, languages, help,
 // the About box, the demo controls and the command line.
 #include <QDir>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include "catalogue/catalogue.h"
+#include "records/file_history.h"
+#include "records/record_documents.h"
 #include "shell/about_dialog.h"
 #include "shell/button_panel.h"
 #include "shell/change_pin_dialog.h"
@@ -17,6 +22,7 @@
 #include "shell/help_window.h"
 #include "shell/pin_dialog_launcher.h"
 #include "shell/verify_pin_dialog.h"
+#include "shell/window_placement.h"
 #include "shell_rig.h"
 
 using namespace pellucard;
@@ -29,6 +35,8 @@ private slots:
     void menuTreeHasEveryEntry();
     void selectsWindowsAndMinimisesTheOneLeft();
     void fileMenuActsOnRecordWindowsOnly();
+    void recentFilesOpenInTheirWindow();
+    void placementFitsTheScreenAndIsRemembered();
     void cardChangeRefreshesTheCurrentWindow();
     void windowWithUnsavedWorkKeepsTheProgramOpen();
     void languageChoiceRecaptionsEveryWindow();
@@ -131,6 +139,61 @@ void MainWindowTest::fileMenuActsOnRecordWindowsOnly() {
     QCOMPARE(phone->commands.size(), 3);
 }
 
+void MainWindowTest::recentFilesOpenInTheirWindow() {
+    QTemporaryDir folder;
+    FileHistory& history = FileHistory::Instance();
+    history.Clear();
+    ShellRig rig;
+    QMenu* recent = rig.main->findChild<QMenu*>("MDIRecent");
+    QVERIFY(recent != nullptr);
+    QVERIFY(!recent->menuAction()->isEnabled());  // nothing opened yet
+
+    const QString kept = folder.filePath("a&b.SPB");
+    QFile(kept).open(QIODevice::WriteOnly);
+    const QString gone = folder.filePath("gone.SPB");
+    history.RememberOpened(gone, window_index::kSimRec);
+    history.RememberOpened(kept, window_index::kSimRec);
+    QCOMPARE(recent->actions().size(), 2);
+    QCOMPARE(recent->actions()[0]->text(), QStringLiteral("&1 a&&b.SPB"));
+    QCOMPARE(recent->actions()[0]->toolTip(), kept);
+
+    // The file opens through the window's own Open command, in the window that opened it.
+    recent->actions()[0]->trigger();
+    QCOMPARE(rig.session->CurrentWindow, window_index::kSimRec);
+    QCOMPARE(rig.made.at(0)->commands, QList<FileCommand>{FileCommand::Open});
+    QString chosen;
+    QCOMPARE(ChooseOpenFile(chosen, ".SPB", "Phone Book |*"), QString());  // used up
+
+    // A file that has gone is reported and leaves the list.
+    rig.dialogs.Clear();
+    recent->actions()[1]->trigger();
+    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{30100});
+    QCOMPARE(rig.made.at(0)->commands.size(), 1);
+    QCOMPARE(recent->actions().size(), 1);
+    history.Clear();
+}
+
+void MainWindowTest::placementFitsTheScreenAndIsRemembered() {
+    ShellRig rig;
+    const QRect available = rig.main->screen()->availableGeometry();
+    QVERIFY(available.contains(rig.main->geometry()));
+
+    QTemporaryDir folder;
+    QSettings settings(folder.filePath("settings.ini"), QSettings::IniFormat);
+    const QRect placed(available.topLeft() + QPoint(10, 20), QSize(500, 400));
+    rig.main->setGeometry(placed);
+    RememberPlacement(*rig.main, &settings);
+
+    MDIMain again(*rig.session, rig.factory, kTestPeriods);
+    QVERIFY(again.geometry() != placed);
+    RestorePlacement(again, &settings);
+    QCOMPARE(again.geometry().size(), placed.size());
+    // Nothing remembered: the size that fits the screen.
+    MDIMain fresh(*rig.session, rig.factory, kTestPeriods);
+    RestorePlacement(fresh, nullptr);
+    QVERIFY(available.contains(fresh.geometry()));
+}
+
 void MainWindowTest::cardChangeRefreshesTheCurrentWindow() {
     ShellRig rig;
     rig.Action("MDIPhone")->trigger();
@@ -194,8 +257,16 @@ void MainWindowTest::languageChoiceRecaptionsEveryWindow() {
     QCOMPARE(rig.main->LeftPanel()->Command1(6)->toolTip(), Message(28400, german));
     QCOMPARE(rig.main->windowTitle(),
              Message(21700, german) + " - [" + Message(28900, german) + "]");  // the phone book
-    // The design captions stay as they are.
-    QCOMPARE(rig.Action("MDISetCom")->text(), QString("Setting Com Port [&C]"));
+    // The File menu's other entries, the Demo menu and the virtual reader's mark follow too.
+    const QStringList fileEntries = MessageList(35200, german);
+    QCOMPARE(rig.Action("MDISetCom")->text(), fileEntries[4]);
+    QCOMPARE(rig.Action("MDIImport")->text(), fileEntries[0]);
+    QCOMPARE(rig.Action("MDIExTab")->text(), fileEntries[3]);
+    QCOMPARE(rig.Action("MDIRecent")->text(), fileEntries[5]);
+    QCOMPARE(rig.Action("MDIDemo")->text(), MessageList(35000, german)[0]);
+    QCOMPARE(rig.Action("MDIDemoUnplug")->text(), MessageList(35000, german)[4]);
+    QCOMPARE(rig.main->findChild<QLabel*>("LVirtualReader")->text(),
+             MessageList(35100, german)[2].arg(MessageList(35100, german)[3]));
 
     // A window opened later captions itself in the language in force.
     verify->reject();
@@ -323,6 +394,11 @@ void MainWindowTest::commandLine_data() {
     QTest::newRow("unknown reader") << QStringList{"--reader", "usb"} << false << hid << "";
     QTest::newRow("two readers") << QStringList{"--demo", "--reader", "hid"} << false << hid << "";
     QTest::newRow("stray word") << QStringList{"card.json"} << false << hid << "";
+    QTest::newRow("phone book picture")
+        << QStringList{"--demo", "--read-phonebook", "1234", "--screenshot", "p.png"} << true
+        << virt << "";
+    QTest::newRow("phone book without PIN")
+        << QStringList{"--demo", "--read-phonebook"} << false << hid << "";
 }
 
 void MainWindowTest::commandLine() {
@@ -339,6 +415,8 @@ void MainWindowTest::commandLine() {
         return;
     }
     QCOMPARE(static_cast<int>(options.reader.kind), kind);
+    QCOMPARE(options.readPhoneBookPin,
+             arguments.contains("--read-phonebook") ? QStringLiteral("1234") : QString());
     QCOMPARE(QString::fromStdString(options.reader.argument), argument);
 }
 

@@ -10,11 +10,15 @@
 namespace {
 
 // An environment of its own for each test: the offscreen platform and a private runtime folder
-// (where the lock lives), so that tests neither see a running copy nor leave one behind.
+// (where the lock lives), so that tests neither see a running copy nor leave one behind, and
+// neither read nor write the user's settings.
 QProcessEnvironment Environment(const QTemporaryDir& runtime) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("XDG_RUNTIME_DIR", runtime.path());
+    // Settings and application data of its own too: never the user's.
+    environment.insert("XDG_CONFIG_HOME", runtime.path());
+    environment.insert("XDG_DATA_HOME", runtime.path());
     return environment;
 }
 

@@ -204,7 +204,7 @@ private slots:
             mapping->setCurrentItem(mapping->topLevelItem(2));
             Click(&dialog, "ComMapping");
             mapping->topLevelItem(2)->setCheckState(0, Qt::Checked);
-            QCOMPARE(mapping->topLevelItem(2)->text(1), QStringLiteral("Moblie Phone"));
+            QCOMPARE(mapping->topLevelItem(2)->text(1), QStringLiteral("Mobile Phone"));
             Relink(dialog, 3, QStringLiteral("Phone"));
             QCOMPARE(mapping->topLevelItem(1)->text(1), QString());
             QCOMPARE(dialog.Mapping()[3].column, 2);

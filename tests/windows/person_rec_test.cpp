@@ -102,10 +102,10 @@ private slots:
         QCOMPARE(window->FRecord->text(), QStringLiteral("NewPhoneRecord0.SPB"));
         QCOMPARE(rig->session->CurrentWindow, 2);
         QCOMPARE(List().Rows(), 257);
-        QCOMPARE(List().Text(0, 17), QStringLiteral("Moblie Phone"));
+        QCOMPARE(List().Text(0, 17), QStringLiteral("Mobile Phone"));
         QVERIFY(!window->CmdNewSave->isEnabled() && !rig->menu[FileMenuEntry::Save]);
         QVERIFY(rig->menu[FileMenuEntry::Import] && rig->menu[FileMenuEntry::Export]);
-        QCOMPARE(window->findChild<QLabel*>("LField_17")->text(), QStringLiteral("Moblie Phone:"));
+        QCOMPARE(window->findChild<QLabel*>("LField_17")->text(), QStringLiteral("Mobile Phone:"));
         QCOMPARE(window->YearC->itemText(1), QStringLiteral("1860"));
         QCOMPARE(window->YearC->itemText(window->YearC->count() - 1),
                  QString::number(QDate::currentDate().year()));

@@ -10,6 +10,8 @@
 #include "catalogue/catalogue.h"
 #include "engine/phonebook_entry.h"
 #include "records/application_folder.h"
+#include "records/file_history.h"
+#include "records/record_documents.h"
 #include "records/record_list_model.h"
 #include "shell/printer_form.h"
 #include "window_rig.h"
@@ -268,6 +270,35 @@ private slots:
             QCOMPARE(Computer().Text(row, 2), Sim().Text(row, 2));
         }
         QVERIFY(rig->dialogs.Unexpected().isEmpty());
+    }
+
+    // A file saved under a new name, or opened, heads the recent files with its window; from
+    // there it opens without the dialog. The untitled scratch files never appear in the list.
+    void recentFilesComeFromOpenAndSaveAs() {
+        FileHistory& history = FileHistory::Instance();
+        history.Clear();
+        ReadCard();
+        Button("Cmdallright")->click();
+        QTemporaryDir mine;  // the user's folder, apart from the program's own files
+        const QString saved = mine.filePath("book.SPB");
+        rig->dialogs.QueueFileName(saved);
+        Button("CmdSaveAs")->click();
+        QCOMPARE(window->CurrentFile(), saved);
+        QCOMPARE(history.RecentFiles().size(), 1);
+        QCOMPARE(history.RecentFiles()[0].path, saved);
+        QCOMPARE(history.RecentFiles()[0].windowIndex, 4);
+
+        Button("CmdNewNewrecord")->click();
+        QCOMPARE(history.RecentFiles().size(), 1);  // the scratch file is not listed
+        rig->dialogs.Clear();
+        ChooseNextOpenFile(saved);
+        window->RunFileCommand(FileCommand::Open);
+        ChooseNextOpenFile({});
+        QCOMPARE(window->CurrentFile(), saved);
+        QCOMPARE(window->UsedCount(kComputer), 20);
+        QVERIFY(rig->dialogs.Calls().isEmpty());  // no file dialog
+        QCOMPARE(history.RecentFiles().size(), 1);
+        history.Clear();
     }
 
     void untitledFilesAreKeptOrAskedFor() {
