@@ -15,6 +15,7 @@ class QActionGroup;
 class QMdiArea;
 class QMdiSubWindow;
 class QTimer;
+class QUndoGroup;
 
 namespace pellucard {
 
@@ -52,8 +53,9 @@ public:
     void Command1_Click(int index);
     // One poll of the reader and the card.
     void Timer1_Timer();
-    // Enables the commands that need a card: the record windows' View entries and the left
-    // panel's buttons.
+    // Called when the polling found the reader or lost it: enables the card backup commands.
+    // The record windows' View entries and the left panel's buttons stay available either way:
+    // only the card commands inside the windows wait for a reader and a card.
     void DisableProgram(bool enabled);
     // Chooses language entry `index` (0 English ... 7 Spanish) and re-captions every window.
     void MenuOption(int index);
@@ -89,6 +91,10 @@ public:
     void SetFileCommandEnabled(FileMenuEntry entry, bool enabled) override;
     PinDialogLauncher& PinDialogs() override { return *pinDialogs_; }
     QWidget* MainWidget() override { return this; }
+    void ShowStatus(const QString& text) override;
+
+    // The undo history the Edit menu acts on: the active record window's.
+    QUndoGroup* UndoGroup() const { return undoGroup_; }
 
 protected:
     // Refused while card work runs; the timer completes it once the work has ended.
@@ -101,6 +107,7 @@ protected:
 private:
     void CreateMenus();
     void CreateFileMenu();
+    void CreateEditMenu();
     void CreateViewMenu();
     void CreateHelpMenu();
     void CreateNameMenu();
@@ -111,6 +118,8 @@ private:
     void MinimiseChildWindow(int index);
     void RefreshCurrentWindow();
     void OnSubWindowActivated(QMdiSubWindow* subWindow);
+    // Points the Edit menu at the history of `window` (none for a window without one).
+    void FollowUndoStack(ChildWindow* window);
 
     Session& session_;
     const WindowFactory& factory_;
@@ -132,6 +141,7 @@ private:
     // Menus and entries that change state or caption; named as the controls they are.
     std::map<FileMenuEntry, QAction*> fileEntries_;
     QActionGroup* languages_ = nullptr;
+    QUndoGroup* undoGroup_ = nullptr;
     std::array<QAction*, 8> languageEntries_{};
     std::vector<std::pair<QAction*, int>> captions_;  // entry (or a menu's action), message id
 };

@@ -1,4 +1,5 @@
 // The personal record window: its controls, captions, layout and life cycle.
+#include "windows/find_box.h"
 #include "windows/person_rec.h"
 
 #include <QComboBox>
@@ -102,7 +103,11 @@ PersonRec::PersonRec(ShellHost& host, QWidget* parent)
     ShowRecord(1);
 }
 
-PersonRec::~PersonRec() = default;
+PersonRec::~PersonRec() {
+    // Hidden while it is still this window: hiding a scrolled list scrolls it, and the list
+    // reports that to the window.
+    hide();
+}
 
 RecordList& PersonRec::List() {
     return model_->List();
@@ -159,6 +164,7 @@ void PersonRec::BuildWidgets() {
     findLabel_->setObjectName(QStringLiteral("LFind"));
     FindBox = new QLineEdit(content);
     FindBox->setObjectName(QStringLiteral("FindBox"));
+    SizeFindBox(*FindBox);
 
     auto* fileRow = new QHBoxLayout;
     for (QPushButton* button : {CmdNewNewrecord, CmdNewOpen, CmdNewSave, CmdSaveAs})
@@ -320,6 +326,7 @@ void PersonRec::ChangeLanguage() {
     Caption(ComNext, Text(2800));
     Caption(fileLabel_, Text(kFileLabelMessage));
     Caption(findLabel_, Text(kFindLabelMessage));
+    CaptionFindBox(*FindBox, Language());
     Caption(dateHint_, Text(kDateHintMessage));
     SSTab1->setTabText(0, Text(kPersonalPageMessage));
     SSTab1->setTabText(1, Text(kAddressPageMessage));

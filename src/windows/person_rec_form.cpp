@@ -12,6 +12,7 @@
 #include "records/person_fields.h"
 #include "records/record_list_model.h"
 #include "records/record_slots.h"
+#include "windows/number_hint.h"
 #include "windows/person_rec.h"
 
 namespace pellucard {
@@ -87,7 +88,7 @@ void PersonRec::FieldEdited(int column) {
             text = filtered.text;
         }
         if (filtered.invalidCharacter)
-            ShowInvalidNumberMessage(Language());
+            ShowRefusedCharacterHint(*field, Host(), Language());
     }
     FieldChanged(column, text);
 }

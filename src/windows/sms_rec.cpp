@@ -1,3 +1,4 @@
+#include "windows/number_hint.h"
 #include "windows/sms_rec.h"
 
 #include <QDate>
@@ -378,7 +379,7 @@ void SMSRec::Text2_Change() {
                 text = filtered.text;
             }
             if (filtered.invalidCharacter)
-                ShowInvalidNumberMessage(Language());
+                ShowRefusedCharacterHint(*Text2, Host(), Language());
             if (text != records.Text(row, column)) {
                 records.SetText(row, column, text);
                 changed = true;
@@ -464,6 +465,7 @@ void SMSRec::ShowValidityPicker(int list) {
     HScroll1->setGeometry(grid->CellRect(row, sms_column::kValidityText));
     pickerList_ = list;
     pickerRow_ = row;
+    pickerKey_ = NewEditKey();
     lastKey_ = 0;
     RecordList& records = List(list);
     const QString code = TrimBlanks(records.Text(row, sms_column::kValidity));
@@ -488,9 +490,12 @@ void SMSRec::HScroll1_Change(int value) {
     if (records.Text(row, sms_column::kAddress).isEmpty() &&
         records.Text(row, sms_column::kShown).isEmpty())
         return;
+    // The moves of one stay of the picker on a message are one undo step.
+    const ListState before = CaptureList(list);
     records.SetText(row, sms_column::kValidity, QString::number(value));
     records.SetText(row, sms_column::kValidityText, TrimBlanks(ValidityText(value, Language())));
     CellEdited(list, row);
+    RecordChange(list, before, pickerKey_);
 }
 
 bool SMSRec::eventFilter(QObject* watched, QEvent* event) {
@@ -568,7 +573,6 @@ void SMSRec::DisplayInGrid(int list, const QString& text, int& used) {
     };
     QStringList values;
     int current = -1;  // the field being read, -1 before the first title
-    const int before = used;
     auto store = [&] {
         if (values.isEmpty() || used >= records.Rows() - 1)
             return;
@@ -606,8 +610,6 @@ void SMSRec::DisplayInGrid(int list, const QString& text, int& used) {
         values.append(fieldLines.join(kLineEnd));
         store();
     }
-    if (used != before && list == kComputerList)
-        SetSaveEnabled(true);
 }
 
 }  // namespace pellucard

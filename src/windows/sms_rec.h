@@ -71,6 +71,7 @@ private:
     QLabel* counter_ = nullptr;
     int pickerList_ = -1;
     int pickerRow_ = 0;
+    int pickerKey_ = 0;  // undo merge key of the picker's stay on a message
     int lastKey_ = 0;
 };
 
