@@ -6,9 +6,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUndoGroup>
 #include <QUndoStack>
-#include <QTimer>
 
 #include <algorithm>
 

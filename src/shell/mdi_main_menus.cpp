@@ -116,8 +116,8 @@ void MDIMain::CreateEditMenu() {
     QAction* redo = AddEntry(edit, "MDIRedo");
     captions_.insert(captions_.end(), {{undo, 35600}, {redo, 35700}});
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                        QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     undo->setEnabled(false);
     redo->setEnabled(false);
     connect(undoGroup_, &QUndoGroup::canUndoChanged, undo, &QAction::setEnabled);

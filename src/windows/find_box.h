@@ -6,7 +6,7 @@ namespace pellucard {
 
 class ShellHost;
 
-inline constexpr int kNothingFoundMessage = 35800;   // "No record matches the text sought."
+inline constexpr int kNothingFoundMessage = 35800;    // "No record matches the text sought."
 inline constexpr int kFindPatternTipMessage = 35900;  // what "?" and "*" stand for
 
 // Gives a record window's find box room for what is typed in it.

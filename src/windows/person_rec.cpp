@@ -1,6 +1,6 @@
 // The personal record window: its controls, captions, layout and life cycle.
-#include "windows/find_box.h"
 #include "windows/person_rec.h"
+#include "windows/find_box.h"
 
 #include <QComboBox>
 #include <QDate>

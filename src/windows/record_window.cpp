@@ -1,6 +1,6 @@
 // The two-list record window: its controls, captions, layout and life cycle.
-#include "windows/find_box.h"
 #include "windows/record_window.h"
+#include "windows/find_box.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

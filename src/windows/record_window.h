@@ -147,6 +147,9 @@ protected:
     virtual QString ClipboardText(int list) const = 0;
     // Columns handed to the print and export dialogs.
     virtual int OutputColumnCount() const { return 3; }
+    // The records the print and export dialogs get for a list, and how many slots they fill;
+    // by default the list itself.
+    virtual const RecordList& OutputList(int list, int& used);
     // The editor's length limit for a cell of `list`.
     virtual void SetEditorLimit(int list, int column);
     // A cell of the list changed by the editor; rows of the SIM list are new records then.
@@ -244,7 +247,7 @@ protected:
     int editRow_ = 0;
     int editColumn_ = 0;
     CardRecordStore store_;
-    bool busy_ = false;                     // a card transfer runs
+    bool busy_ = false;  // a card transfer runs
     QUndoStack* history_ = nullptr;
     int editKey_ = 0;      // merge key of the editor's current stay in a cell
     int lastEditKey_ = 0;  // the last merge key given out

@@ -17,9 +17,9 @@
 #include "records/record_slots.h"
 #include "shell/printer_form.h"
 #include "shell/session.h"
+#include "windows/cell_editor.h"
 #include "windows/find_box.h"
 #include "windows/number_hint.h"
-#include "windows/cell_editor.h"
 #include "windows/print_hook.h"
 #include "windows/record_exchange.h"
 #include "windows/record_window.h"
@@ -501,8 +501,15 @@ void RecordWindow::CmdPrint_Click(int list) {
     for (int column = 1; column < OutputColumnCount(); ++column)
         widths.append(
             grid_[list]->isColumnHidden(column - 1) ? 0 : grid_[list]->columnWidth(column - 1));
-    form.SetRecords(List(list), used_[list], OutputColumnCount(), widths, windowTitle());
+    int used = 0;
+    const RecordList& records = OutputList(list, used);
+    form.SetRecords(records, used, OutputColumnCount(), widths, windowTitle());
     RunPrintDialog(form);
+}
+
+const RecordList& RecordWindow::OutputList(int list, int& used) {
+    used = used_[list];
+    return List(list);
 }
 
 void RecordWindow::CmdExport(QChar delimiter) {
@@ -511,8 +518,7 @@ void RecordWindow::CmdExport(QChar delimiter) {
     if (!hook)
         return;
     ExportRequest request;
-    request.list = &List(currentList_);
-    request.usedCount = used_[currentList_];
+    request.list = &OutputList(currentList_, request.usedCount);
     request.columnCount = OutputColumnCount();
     request.columnWidths.append(grid_[currentList_]->verticalHeader()->width());
     for (int column = 1; column < OutputColumnCount(); ++column)

@@ -1,6 +1,6 @@
+#include <gtest/gtest.h>
 #include <QCollator>
 #include <QLocale>
-#include <gtest/gtest.h>
 
 #include <tuple>
 

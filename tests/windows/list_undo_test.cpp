@@ -224,7 +224,8 @@ private slots:
         ClickTitle(grid, phone_column::kName);
         const RecordList& sim = window->List(kSim);
         // "Åsa" goes with the A's, before "Balance" and "Office ext", not after "Z".
-        QVERIFY(RowOf(sim, QStringLiteral("Alice Martin")) < RowOf(sim, QStringLiteral("Åsa Ødegård")));
+        QVERIFY(RowOf(sim, QStringLiteral("Alice Martin")) <
+                RowOf(sim, QStringLiteral("Åsa Ødegård")));
         QVERIFY(RowOf(sim, QStringLiteral("Åsa Ødegård")) < RowOf(sim, QStringLiteral("Balance")));
         QCOMPARE(grid->selectionModel()->selectedIndexes().size(), 1);
         QCOMPARE(grid->selectionModel()->selectedIndexes().first(), grid->currentIndex());

@@ -95,6 +95,32 @@ private slots:
         rig.reset();
     }
 
+    // The address book lives on the computer: with the reader unplugged the window still
+    // opens, edits, saves and exports.
+    void worksWithoutAReader() {
+        delete window;
+        window = nullptr;
+        rig->Reader().Unplug();
+        FindReaderAndCard(*rig->session);
+        QVERIFY(!rig->Engine().ReaderPresent());
+        Open();
+        Select(1);
+        Type(Field(1), QStringLiteral("Åsa"));
+        QCOMPARE(List().Text(1, 1), QStringLiteral("Åsa"));
+        QVERIFY(window->CmdNewSave->isEnabled());
+        SaveAs(QStringLiteral("offline.SPB"));
+        QVERIFY(QFileInfo(Path(QStringLiteral("offline.SPB"))).size() > 0);
+        QVERIFY(!window->CmdNewSave->isEnabled());
+        QString exported;
+        SetExchangeDialogRunner([&](QDialog& dialog) {
+            if (auto* exporting = qobject_cast<Export*>(&dialog))
+                exported = exporting->Grid().Text(1, 1);
+        });
+        window->CmdExport(QLatin1Char(','));
+        SetExchangeDialogRunner(nullptr);
+        QCOMPARE(exported, QStringLiteral("Åsa"));
+    }
+
     void opensOnANewFileAndClosingItUnchangedLeavesNothing() {
         const QString path = ApplicationFilePath(QStringLiteral("NewPhoneRecord0.SPB"));
         QCOMPARE(window->CurrentFile(), path);
