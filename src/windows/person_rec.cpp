@@ -15,6 +15,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -90,13 +91,15 @@ QComboBox* NewChooser(const char* name, bool editable, QWidget* parent) {
 
 PersonRec::PersonRec(ShellHost& host, QWidget* parent)
     : ChildWindow(window_index::kPersonRec, host, parent) {
+    history_ = new QUndoStack(this);
     setObjectName(QStringLiteral("PersonRec"));
     BuildWidgets();
     ResetList(List(), kSlotCount);
     ChangeLanguage();
     iniAllTLenght();
     FillYears();
-    SetSaveEnabled(false);
+    recorded_ = CaptureList();
+    UpdateSaveState();
     if (currentFile_.isEmpty())
         CmdNewNewrecord_Click();
     MSHFlexGrid1->SetCurrentCell(1, 1);

@@ -106,9 +106,10 @@ void PersonRec::FieldChanged(int column, const QString& text) {
         return;
     if (text3_[column]->isHidden())
         text3_[column]->setText(text);  // the text field behind a chooser
-    MarkModified();
     list.SetText(row, column, text);
     TrackLastUsedRow(list, used_, text, kFieldCount, row);
+    // The keystrokes in one field of one record are one step.
+    MarkModified(row * kColumnCount + column + 1);
 }
 
 // --- Date of birth ---

@@ -95,7 +95,7 @@ void PersonRec::ListTitleDown(int, int column, Qt::KeyboardModifiers modifiers) 
     const QCollator collator = ListCollator();
     SortRows(List(), used_, sortState_, column, &collator);
     if (before > 1)
-        MarkModified();  // the records stand in another order now
+        MarkModified();  // the records stand in another order now, a step of their own
     ShowRecord(std::max(CurrentRow(), 1));
 }
 

@@ -9,6 +9,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QUndoStack>
 #include <QtTest>
 
 #include "catalogue/catalogue.h"
@@ -119,6 +120,38 @@ private slots:
         window->CmdExport(QLatin1Char(','));
         SetExchangeDialogRunner(nullptr);
         QCOMPARE(exported, QStringLiteral("Åsa"));
+    }
+
+    // Field edits, a paste and a delete are steps that come back exactly; Save follows them.
+    void undoesAndRedoesItsChanges() {
+        QUndoStack* history = window->UndoStack();
+        const QList<RecordRow> empty = List().Snapshot();
+        Select(1);
+        Type(Field(1), QStringLiteral("Ann"));
+        Type(Field(3), QStringLiteral("Lee"));
+        QCOMPARE(history->count(), 2);  // one step per field
+        const QList<RecordRow> typed = List().Snapshot();
+        history->undo();
+        history->undo();
+        QVERIFY(List().Snapshot() == empty);
+        QVERIFY(!window->Modified() && !window->CmdNewSave->isEnabled());
+        QCOMPARE(window->UsedCount(), 0);
+        history->redo();
+        history->redo();
+        QVERIFY(List().Snapshot() == typed);
+        QVERIFY(window->Modified() && window->CmdNewSave->isEnabled());
+        QCOMPARE(window->UsedCount(), 1);
+
+        SaveAs(QStringLiteral("undo.SPB"));
+        QVERIFY(!window->Modified());
+        Mark(1);
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        window->Cmddelsim_Click();
+        QCOMPARE(List().Text(1, 1), QString());
+        QVERIFY(window->Modified());
+        history->undo();
+        QCOMPARE(List().Text(1, 1), QStringLiteral("Ann"));
+        QVERIFY(!window->Modified());  // back to what the file holds
     }
 
     void opensOnANewFileAndClosingItUnchangedLeavesNothing() {
