@@ -86,6 +86,14 @@ void RecordList::SetRows(int rows) {
     }
 }
 
+void RecordList::Restore(const QList<RecordRow>& rows) {
+    BulkUpdate bulk(*this);
+    SetRows(rows.size());
+    for (int row = 0; row < rows.size(); ++row) {
+        SetRow(row, rows[row]);
+    }
+}
+
 void RecordList::SetColumns(int columns) {
     columns = std::max(columns, 0);
     const int old = columns_;

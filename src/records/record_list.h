@@ -10,6 +10,8 @@ namespace pellucard {
 struct RecordRow {
     QStringList cells;
     qint32 tag = 0;
+
+    friend bool operator==(const RecordRow&, const RecordRow&) = default;
 };
 
 // A record list: a grid of text cells, R rows by C columns. Row 0 holds the column titles
@@ -69,6 +71,12 @@ public:
     // Rows and columns are added and removed at the end; new cells are empty.
     void SetRows(int rows);
     void SetColumns(int columns);
+
+    // Every row, the title row included. Taking one is cheap: the rows are shared with the
+    // list until either side changes.
+    QList<RecordRow> Snapshot() const { return rows_; }
+    // Gives the list the rows of a snapshot (its row count included), as one update.
+    void Restore(const QList<RecordRow>& rows);
 
     // Tells the presenter that rows first..last must be shown again, e.g. repainted.
     void Refresh(int firstRow, int lastRow);

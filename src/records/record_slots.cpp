@@ -1,5 +1,8 @@
 #include "records/record_slots.h"
 
+#include <QCollator>
+#include <QLocale>
+
 #include <algorithm>
 
 #include "records/record_marks.h"
@@ -18,6 +21,22 @@ int FindLastUsedRow(const RecordList& list, int startRow, int fieldColumnCount) 
         }
     }
     return 0;
+}
+
+int CountFilledRows(const RecordList& list, int used, int fieldColumnCount) {
+    if (fieldColumnCount == 0) {
+        fieldColumnCount = list.Columns() - 2;
+    }
+    int count = 0;
+    for (int row = 1; row <= std::min(used, list.LastSlot()); ++row) {
+        for (int column = 1; column <= fieldColumnCount; ++column) {
+            if (!TrimBlanks(list.Text(row, column)).isEmpty()) {
+                ++count;
+                break;
+            }
+        }
+    }
+    return count;
 }
 
 void TrackLastUsedRow(const RecordList& list, int& used, const QString& newText,
@@ -58,7 +77,8 @@ void RenumberRows(RecordList& list, int count) {
     }
 }
 
-void SortRows(RecordList& list, int& used, int& sortState, int sortColumn) {
+void SortRows(RecordList& list, int& used, int& sortState, int sortColumn,
+              const QCollator* collator) {
     const int lastRow = std::min(used, list.LastSlot());
     if (lastRow <= 1) {
         return;
@@ -71,7 +91,10 @@ void SortRows(RecordList& list, int& used, int& sortState, int sortColumn) {
         rows.append(list.Row(row));
     }
     std::stable_sort(rows.begin(), rows.end(), [&](const RecordRow& a, const RecordRow& b) {
-        const int order = a.cells.value(key).compare(b.cells.value(key), Qt::CaseSensitive);
+        const QString& left = a.cells.value(key);
+        const QString& right = b.cells.value(key);
+        const int order = collator != nullptr ? collator->compare(left, right)
+                                              : left.compare(right, Qt::CaseSensitive);
         return ascending ? order < 0 : order > 0;
     });
     RecordList::BulkUpdate update(list);
@@ -82,6 +105,12 @@ void SortRows(RecordList& list, int& used, int& sortState, int sortColumn) {
     used = lastRow;
     PackRows(list, used);
     RenumberRows(list, used);
+}
+
+QCollator ListCollator() {
+    QCollator collator{QLocale()};
+    collator.setNumericMode(true);
+    return collator;
 }
 
 void ResetList(RecordList& list, int slotCount) {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QCollator;
+
 #include "records/record_list.h"
 
 namespace pellucard {
@@ -12,6 +14,10 @@ namespace pellucard {
 // The last row from `startRow` down to 1 with a cell of columns 1..fieldColumnCount that
 // is not blank; 0 when there is none. A field column count of 0 means C - 2.
 int FindLastUsedRow(const RecordList& list, int startRow, int fieldColumnCount = 0);
+
+// How many of slots 1..used hold text in a cell of columns 1..fieldColumnCount (0 means
+// C - 2): the records a list holds, empty slots among them not counted.
+int CountFilledRows(const RecordList& list, int used, int fieldColumnCount = 0);
 
 // Keeps the used count right after the cell editor changed a cell of `currentRow` to
 // `newText`: text beyond the used count extends it; emptying the last used row lets it
@@ -27,10 +33,16 @@ void PackRows(RecordList& list, int& used);
 void RenumberRows(RecordList& list, int count);
 
 // Sorts slots 1..used by `sortColumn` (0 counts as 1), ascending unless the last sort of
-// this list (sortState 1) was ascending, with a case-sensitive comparison; whole rows
-// move with their tags. Then packs (empty slots disappear) and renumbers. Does nothing
+// this list (sortState 1) was ascending; whole rows move with their tags, rows that compare
+// equal keep their order. The comparison is the collator's, or by character codes, case
+// counting, without one. Then packs (empty slots disappear) and renumbers. Does nothing
 // unless more than one slot is in use.
-void SortRows(RecordList& list, int& used, int& sortState, int sortColumn);
+void SortRows(RecordList& list, int& used, int& sortState, int sortColumn,
+              const QCollator* collator = nullptr);
+
+// The order a person expects of names and numbers in the user's language: letters with
+// their accents where the language puts them, digits by their value ("9" before "10").
+QCollator ListCollator();
 
 // Gives the list `slotCount` empty numbered slots below its title row.
 void ResetList(RecordList& list, int slotCount);

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QUndoStack;
+
 namespace pellucard {
 
 class PinDialogLauncher;
@@ -32,6 +34,9 @@ public:
     virtual PinDialogLauncher& PinDialogs() = 0;
     // The main window, as parent for dialogs.
     virtual QWidget* MainWidget() = 0;
+    // A passing note in the status bar (nothing found, a refused character); it takes no
+    // focus and needs no answer.
+    virtual void ShowStatus(const QString& /*text*/) {}
 };
 
 // A child window of the main window: the SIM card information window (index 6) and the record
@@ -60,6 +65,8 @@ public:
     // The left panel's print button while this window is the current one. Does nothing by
     // default.
     virtual void PrintRecords();
+    // The undo history of the window's lists, for the Edit menu; none by default.
+    virtual QUndoStack* UndoStack() { return nullptr; }
 
     // Asks about unsaved work before the window closes: true when it may close (the work was
     // saved or the user chose to let it go), false when the user cancelled. The answer holds

@@ -5,7 +5,10 @@
 #include <QHBoxLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStatusBar>
 #include <QTimer>
+#include <QUndoGroup>
+#include <QUndoStack>
 
 #include <algorithm>
 
@@ -140,11 +143,19 @@ void MDIMain::Timer1_Timer() {
 }
 
 void MDIMain::DisableProgram(bool enabled) {
-    for (const char* name : {"MDIMessage", "MDIPhone", "MDIPerson", "MDIBackup", "MDIRestore"}) {
+    // Backing up and restoring the card wait for a reader.
+    for (const char* name : {"MDIBackup", "MDIRestore"}) {
         if (auto* entry = findChild<QAction*>(name))
             entry->setEnabled(enabled);
     }
-    panel_->SetButtonsVisible(enabled);
+    // The record windows keep files, lists, the clipboard and printing without a reader or a
+    // card; each enables its own card commands (CardChanged). Their View entries and the left
+    // panel's buttons therefore stay available whatever the polling finds.
+    for (const char* name : {"MDIMessage", "MDIPhone", "MDIPerson"}) {
+        if (auto* entry = findChild<QAction*>(name))
+            entry->setEnabled(true);
+    }
+    panel_->SetButtonsVisible(true);
 }
 
 void MDIMain::MenuOption(int index) {
@@ -357,8 +368,21 @@ void MDIMain::OnSubWindowActivated(QMdiSubWindow* subWindow) {
     if (activeChild_)
         activeChild_->Form_Deactivate();
     activeChild_ = window;
+    FollowUndoStack(window);
     if (window)
         window->Form_Activate();
+}
+
+void MDIMain::FollowUndoStack(ChildWindow* window) {
+    QUndoStack* stack = window ? window->UndoStack() : nullptr;
+    if (stack && !undoGroup_->stacks().contains(stack))
+        undoGroup_->addStack(stack);
+    undoGroup_->setActiveStack(stack);
+}
+
+void MDIMain::ShowStatus(const QString& text) {
+    constexpr int kShownMs = 8000;
+    statusBar()->showMessage(text, kShownMs);
 }
 
 }  // namespace pellucard

@@ -16,6 +16,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QTimer;
+class QUndoGroup;
 
 namespace pellucard {
 
@@ -53,8 +54,9 @@ public:
     void Command1_Click(int index);
     // One poll of the reader and the card.
     void Timer1_Timer();
-    // Enables the commands that need a card: the record windows' View entries and the left
-    // panel's buttons.
+    // Called when the polling found the reader or lost it: enables the card backup commands.
+    // The record windows' View entries and the left panel's buttons stay available either way:
+    // only the card commands inside the windows wait for a reader and a card.
     void DisableProgram(bool enabled);
     // Chooses language entry `index` (0 English ... 7 Spanish) and re-captions every window.
     void MenuOption(int index);
@@ -90,6 +92,10 @@ public:
     void SetFileCommandEnabled(FileMenuEntry entry, bool enabled) override;
     PinDialogLauncher& PinDialogs() override { return *pinDialogs_; }
     QWidget* MainWidget() override { return this; }
+    void ShowStatus(const QString& text) override;
+
+    // The undo history the Edit menu acts on: the active record window's.
+    QUndoGroup* UndoGroup() const { return undoGroup_; }
 
 protected:
     // Refused while card work runs; the timer completes it once the work has ended.
@@ -102,6 +108,7 @@ protected:
 private:
     void CreateMenus();
     void CreateFileMenu();
+    void CreateEditMenu();
     void CreateViewMenu();
     void CreateHelpMenu();
     void CreateNameMenu();
@@ -116,6 +123,8 @@ private:
     void ShowRecentFiles();
     // Opens a file of that list in the window that opened it before.
     void OpenRecentFile(const QString& path, int windowIndex);
+    // Points the Edit menu at the history of `window` (none for a window without one).
+    void FollowUndoStack(ChildWindow* window);
 
     Session& session_;
     const WindowFactory& factory_;
@@ -137,6 +146,7 @@ private:
     // Menus and entries that change state or caption; named as the controls they are.
     std::map<FileMenuEntry, QAction*> fileEntries_;
     QActionGroup* languages_ = nullptr;
+    QUndoGroup* undoGroup_ = nullptr;
     std::array<QAction*, 8> languageEntries_{};
     std::vector<std::pair<QAction*, int>> captions_;  // entry (or a menu's action), message id
     struct ListCaption {

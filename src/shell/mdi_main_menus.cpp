@@ -3,6 +3,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUndoGroup>
 
 #include <QFileInfo>
 
@@ -48,6 +49,7 @@ enum FileEntryText { kImportText, kExportText, kCommaText, kTabText, kComPortTex
 
 void MDIMain::CreateMenus() {
     CreateFileMenu();
+    CreateEditMenu();
     CreateViewMenu();
     CreateHelpMenu();
     CreateNameMenu();
@@ -118,6 +120,24 @@ void MDIMain::CreateFileMenu() {
     connect(comPort, &QAction::triggered, this, [this] { (void)session_.Engine().CardPresent(); });
     exit->setShortcut(QKeySequence::Quit);
     connect(exit, &QAction::triggered, this, &QWidget::close);
+}
+
+void MDIMain::CreateEditMenu() {
+    undoGroup_ = new QUndoGroup(this);
+    QMenu* edit = AddMenu(this, menuBar(), "MDIEdit");
+    captions_.emplace_back(edit->menuAction(), 35500);
+    QAction* undo = AddEntry(edit, "MDIUndo");
+    QAction* redo = AddEntry(edit, "MDIRedo");
+    captions_.insert(captions_.end(), {{undo, 35600}, {redo, 35700}});
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(undoGroup_, &QUndoGroup::canUndoChanged, undo, &QAction::setEnabled);
+    connect(undoGroup_, &QUndoGroup::canRedoChanged, redo, &QAction::setEnabled);
+    connect(undo, &QAction::triggered, undoGroup_, &QUndoGroup::undo);
+    connect(redo, &QAction::triggered, undoGroup_, &QUndoGroup::redo);
 }
 
 void MDIMain::CreateViewMenu() {

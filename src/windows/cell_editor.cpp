@@ -29,8 +29,23 @@ CellEditor::CellEditor(QWidget* parent) : QPlainTextEdit(parent) {
     setFrameShape(QFrame::NoFrame);
     setTabChangesFocus(true);
     document()->setDocumentMargin(1);
+    // Undo belongs to the window's lists, where the editor's keystrokes are steps already.
+    setUndoRedoEnabled(false);
     SetMultiLine(false);
     connect(document(), &QTextDocument::contentsChanged, this, &CellEditor::ContentsChanged);
+}
+
+bool CellEditor::event(QEvent* event) {
+    // Ctrl+Z and its kin go to the Edit menu, which undoes the list's steps.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z)) {
+            event->ignore();
+            return false;
+        }
+    }
+    return QPlainTextEdit::event(event);
 }
 
 void CellEditor::SetLengthLimit(int length) {

@@ -1,5 +1,6 @@
 // The personal record window: its controls, captions, layout and life cycle.
 #include "windows/person_rec.h"
+#include "windows/find_box.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -14,6 +15,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -89,20 +91,26 @@ QComboBox* NewChooser(const char* name, bool editable, QWidget* parent) {
 
 PersonRec::PersonRec(ShellHost& host, QWidget* parent)
     : ChildWindow(window_index::kPersonRec, host, parent) {
+    history_ = new QUndoStack(this);
     setObjectName(QStringLiteral("PersonRec"));
     BuildWidgets();
     ResetList(List(), kSlotCount);
     ChangeLanguage();
     iniAllTLenght();
     FillYears();
-    SetSaveEnabled(false);
+    recorded_ = CaptureList();
+    UpdateSaveState();
     if (currentFile_.isEmpty())
         CmdNewNewrecord_Click();
     MSHFlexGrid1->SetCurrentCell(1, 1);
     ShowRecord(1);
 }
 
-PersonRec::~PersonRec() = default;
+PersonRec::~PersonRec() {
+    // Hidden while it is still this window: hiding a scrolled list scrolls it, and the list
+    // reports that to the window.
+    hide();
+}
 
 RecordList& PersonRec::List() {
     return model_->List();
@@ -159,6 +167,7 @@ void PersonRec::BuildWidgets() {
     findLabel_->setObjectName(QStringLiteral("LFind"));
     FindBox = new QLineEdit(content);
     FindBox->setObjectName(QStringLiteral("FindBox"));
+    SizeFindBox(*FindBox);
 
     auto* fileRow = new QHBoxLayout;
     for (QPushButton* button : {CmdNewNewrecord, CmdNewOpen, CmdNewSave, CmdSaveAs})
@@ -320,6 +329,7 @@ void PersonRec::ChangeLanguage() {
     Caption(ComNext, Text(2800));
     Caption(fileLabel_, Text(kFileLabelMessage));
     Caption(findLabel_, Text(kFindLabelMessage));
+    CaptionFindBox(*FindBox, Language());
     Caption(dateHint_, Text(kDateHintMessage));
     SSTab1->setTabText(0, Text(kPersonalPageMessage));
     SSTab1->setTabText(1, Text(kAddressPageMessage));

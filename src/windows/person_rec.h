@@ -7,6 +7,7 @@
 
 #include "records/record_find.h"
 #include "shell/child_window.h"
+#include "windows/list_history.h"
 #include "windows/record_table.h"
 
 class QComboBox;
@@ -17,6 +18,7 @@ class QLineEdit;
 class QPushButton;
 class QScrollArea;
 class QTabWidget;
+class QUndoStack;
 
 namespace pellucard {
 
@@ -29,7 +31,7 @@ class RecordListModel;
 // through choosers. The window's document is always a file: a chosen one, or the empty file
 // it creates for a new document, which lives only until the user saves under a name, opens
 // another file, starts another new document or closes the window.
-class PersonRec final : public ChildWindow, private RecordTableInput {
+class PersonRec final : public ChildWindow, private RecordTableInput, private ListHistoryOwner {
     Q_OBJECT
 
 public:
@@ -54,6 +56,9 @@ public:
     void CardChanged() override {}
     void RunFileCommand(FileCommand command) override;
     void PrintRecords() override;
+    // Every change to the list is a step: a field edited (its keystrokes one step), a delete,
+    // a paste, an import, a sort.
+    QUndoStack* UndoStack() override { return history_; }
 
     // --- Commands ---
     void CmdNewNewrecord_Click();
@@ -148,8 +153,15 @@ private:
     bool KeepChanges();
     bool AskAboutUnsavedWork() override { return KeepChanges(); }
     void SetSaveEnabled(bool enabled);
-    // A change of the records: Save becomes enabled while the document has a file.
-    void MarkModified();
+    // A change of the records was made: it becomes a step of the history (merged with the
+    // previous one when both carry the same non-zero key) and Save becomes enabled while the
+    // document has a file.
+    void MarkModified(int mergeKey = 0);
+    // The document now is what its file holds; `fresh` starts a new history (new, open).
+    void MarkSaved(bool fresh);
+    void UpdateSaveState();
+    ListState CaptureList() const;
+    void RestoreListState(int list, const ListState& state, int revision) override;
     // Deletes the automatically created file unless it is `keep`, and forgets it.
     void DeleteNewFileUnless(const QString& keep);
     void ShowFileName();
@@ -184,6 +196,12 @@ private:
     QString newFile_;
     int shownRow_ = 0;
     bool showing_ = false;  // the form is being filled from the list, not edited
+    QUndoStack* history_ = nullptr;
+    ListState recorded_;  // the list as the history last left it
+    // Revisions of the list: the one shown, the one the file holds, the last given.
+    int revision_ = 0;
+    int savedRevision_ = 0;
+    int lastRevision_ = 0;
 };
 
 }  // namespace pellucard

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QUndoStack>
 
 #include "records/dialog_seam.h"
 #include "records/file_history.h"
@@ -23,7 +24,7 @@ constexpr int kSaveNewRecordMessage = 12000;  // "Do you want to save the new re
 }  // namespace
 
 bool PersonRec::Modified() const {
-    return CmdNewSave->isEnabled();
+    return !currentFile_.isEmpty() && revision_ != savedRevision_;
 }
 
 void PersonRec::SetSaveEnabled(bool enabled) {
@@ -32,9 +33,44 @@ void PersonRec::SetSaveEnabled(bool enabled) {
         Host().SetFileCommandEnabled(FileMenuEntry::Save, enabled);
 }
 
-void PersonRec::MarkModified() {
-    if (!currentFile_.isEmpty())
-        SetSaveEnabled(true);
+void PersonRec::UpdateSaveState() {
+    SetSaveEnabled(Modified());
+}
+
+ListState PersonRec::CaptureList() const {
+    return ListState{model_->List().Snapshot(), used_, sortState_};
+}
+
+void PersonRec::MarkModified(int mergeKey) {
+    ListState after = CaptureList();
+    if (after == recorded_)
+        return;
+    ListChangeCommand::Side from{std::move(recorded_), revision_};
+    revision_ = ++lastRevision_;
+    ListChangeCommand::Side to{after, revision_};
+    recorded_ = std::move(after);
+    history_->push(new ListChangeCommand(*this, 0, std::move(from), std::move(to), mergeKey));
+    UpdateSaveState();
+}
+
+void PersonRec::MarkSaved(bool fresh) {
+    if (fresh) {
+        history_->clear();
+        recorded_ = CaptureList();
+    }
+    savedRevision_ = revision_;
+    UpdateSaveState();
+}
+
+void PersonRec::RestoreListState(int, const ListState& state, int revision) {
+    List().Restore(state.rows);
+    used_ = state.used;
+    sortState_ = state.sortState;
+    find_ = {};
+    recorded_ = state;
+    revision_ = revision;
+    UpdateSaveState();
+    ShowRecord(std::max(CurrentRow(), 1));
 }
 
 bool PersonRec::KeepChanges() {
@@ -88,10 +124,10 @@ void PersonRec::CmdNewNewrecord_Click() {
         return;  // the user was told; the document stays as it was
     currentFile_ = path;
     newFile_ = path;
-    SetSaveEnabled(false);
     used_ = 0;
     ResetList(List(), kSlotCount);
     ResetFindAndSort();
+    MarkSaved(true);
     ShowFileName();
     MSHFlexGrid1->SetCurrentCell(1, 1);
     MSHFlexGrid1->ScrollCellIntoView(1, 1);
@@ -116,8 +152,8 @@ void PersonRec::CmdNewOpen_Click() {
     currentFile_ = chosen;
     FileHistory::Instance().RememberOpened(chosen, window_index::kPersonRec);
     ShowFileName();
-    SetSaveEnabled(false);
     ResetFindAndSort();
+    MarkSaved(true);
     MSHFlexGrid1->SetCurrentCell(1, 1);
     MSHFlexGrid1->ScrollCellIntoView(1, 1);
     ShowRecord(1);
@@ -130,7 +166,7 @@ void PersonRec::CmdNewSave_Click() {
         return;
     if (!SaveRecordFile(List(), currentFile_, used_, Language()))
         return;
-    SetSaveEnabled(false);
+    MarkSaved(false);
     // Saved records are the user's: the file is no longer one to delete when the document
     // changes.
     if (SamePath(currentFile_, newFile_))
@@ -147,7 +183,7 @@ void PersonRec::CmdSaveAs_Click() {
         return;
     if (SamePath(chosen, currentFile_)) {
         if (SaveRecordFile(List(), currentFile_, used_, Language())) {
-            SetSaveEnabled(false);
+            MarkSaved(false);
             if (SamePath(currentFile_, newFile_))
                 newFile_.clear();
         }
@@ -161,7 +197,7 @@ void PersonRec::CmdSaveAs_Click() {
     const bool wasNew = !newFile_.isEmpty() && SamePath(currentFile_, newFile_);
     currentFile_ = chosen;
     FileHistory::Instance().RememberOpened(chosen, window_index::kPersonRec);
-    SetSaveEnabled(false);
+    MarkSaved(false);
     ShowFileName();
     if (wasNew)
         DeleteNewFileUnless(chosen);

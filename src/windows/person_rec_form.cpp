@@ -12,6 +12,7 @@
 #include "records/person_fields.h"
 #include "records/record_list_model.h"
 #include "records/record_slots.h"
+#include "windows/number_hint.h"
 #include "windows/person_rec.h"
 
 namespace pellucard {
@@ -87,7 +88,7 @@ void PersonRec::FieldEdited(int column) {
             text = filtered.text;
         }
         if (filtered.invalidCharacter)
-            ShowInvalidNumberMessage(Language());
+            ShowRefusedCharacterHint(*field, Host(), Language());
     }
     FieldChanged(column, text);
 }
@@ -105,9 +106,10 @@ void PersonRec::FieldChanged(int column, const QString& text) {
         return;
     if (text3_[column]->isHidden())
         text3_[column]->setText(text);  // the text field behind a chooser
-    MarkModified();
     list.SetText(row, column, text);
     TrackLastUsedRow(list, used_, text, kFieldCount, row);
+    // The keystrokes in one field of one record are one step.
+    MarkModified(row * kColumnCount + column + 1);
 }
 
 // --- Date of birth ---

@@ -2,6 +2,7 @@
 // deleted records, find, print, export and import.
 #include <QApplication>
 #include <QClipboard>
+#include <QCollator>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include "records/record_slots.h"
 #include "shell/printer_form.h"
 #include "windows/export_dialog.h"
+#include "windows/find_box.h"
 #include "windows/import_dialog.h"
 #include "windows/person_rec.h"
 #include "windows/print_hook.h"
@@ -90,9 +92,10 @@ void PersonRec::ListTitleDown(int, int column, Qt::KeyboardModifiers modifiers) 
         return;
     markState_ = 0;
     const int before = used_;
-    SortRows(List(), used_, sortState_, column);
+    const QCollator collator = ListCollator();
+    SortRows(List(), used_, sortState_, column, &collator);
     if (before > 1)
-        MarkModified();  // the records stand in another order now
+        MarkModified();  // the records stand in another order now, a step of their own
     ShowRecord(std::max(CurrentRow(), 1));
 }
 
@@ -170,8 +173,10 @@ void PersonRec::Cmddelsim_Click() {
 // --- Find ---
 
 void PersonRec::FindBox_Enter() {
-    if (used_ < 1)
+    if (used_ < 1) {
+        ReportNothingFound(Host(), Language());
         return;
+    }
     find_ = FindState{0, 1, 0, 0};
     ComNext_Click();
 }
@@ -181,8 +186,10 @@ void PersonRec::ComNext_Click() {
 }
 
 bool PersonRec::FindRecord() {
-    if (!FindNextCell(List(), find_, FindBox->text(), kFieldCount))
+    if (!FindNextCell(List(), find_, FindBox->text(), kFieldCount)) {
+        ReportNothingFound(Host(), Language());
         return false;
+    }
     MSHFlexGrid1->SetCurrentCell(find_.row, find_.column);
     MSHFlexGrid1->ScrollCellToTopLeft(find_.row, find_.column);
     ShowRecord(find_.row);

@@ -1,5 +1,6 @@
 // The two-list record window: its controls, captions, layout and life cycle.
 #include "windows/record_window.h"
+#include "windows/find_box.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -50,6 +52,7 @@ void Caption(QWidget* widget, const QString& text) {
 
 RecordWindow::RecordWindow(const RecordWindowKind& kind, ShellHost& host, QWidget* parent)
     : ChildWindow(kind.windowIndex, host, parent), kind_(kind) {
+    history_ = new QUndoStack(this);
     BuildWidgets();
 }
 
@@ -64,7 +67,11 @@ void RecordWindow::Load() {
         CmdNewNewrecord_Click();
 }
 
-RecordWindow::~RecordWindow() = default;
+RecordWindow::~RecordWindow() {
+    // Hidden while it is still a record window: hiding a scrolled list scrolls it, and the list
+    // reports that to this window, which must not have been taken apart yet.
+    hide();
+}
 
 int RecordWindow::Twips(int twips) {
     return static_cast<int>(std::lround(twips / 15.0));
@@ -119,8 +126,7 @@ void RecordWindow::BuildWidgets() {
         LFind[list]->setObjectName(Indexed("LFind", list));
         FindBox[list] = new QLineEdit(frame);
         FindBox[list]->setObjectName(Indexed("FindBox", list));
-        // Room for a name or a number with its wildcards.
-        FindBox[list]->setMinimumWidth(FindBox[list]->fontMetrics().averageCharWidth() * 12);
+        SizeFindBox(*FindBox[list]);
         ComNext[list] = NewButton(Indexed("ComNext", list), frame);
         CmdPrint[list] = NewButton(Indexed("CmdPrint", list), frame);
 
@@ -215,7 +221,15 @@ void RecordWindow::BuildWidgets() {
 
     Text2 = new CellEditor(grid_[kComputerList]->viewport());
     Text2->hide();
-    connect(Text2, &CellEditor::Edited, this, [this] { Text2_Change(); });
+    connect(Text2, &CellEditor::Edited, this, [this] {
+        // The keystrokes of one stay of the editor in a cell are one undo step.
+        const int list = editList_;
+        if (list < 0)
+            return;
+        const ListState before = CaptureList(list);
+        Text2_Change();
+        RecordChange(list, before, editKey_);
+    });
     connect(Text2, &CellEditor::KeyDown, this,
             [this](QKeyEvent* event, bool& handled) { handled = Text2_KeyDown(event); });
     connect(Text2, &CellEditor::KeyUp, this, [this](QKeyEvent* event) { Text2_KeyUp(event); });
@@ -224,7 +238,7 @@ void RecordWindow::BuildWidgets() {
     // The content never shrinks below what its captions need: a window smaller than that
     // scrolls instead of cutting them.
     content_->setMinimumHeight(360);
-    SetSaveEnabled(false);
+    CmdNewSave->setEnabled(false);
 }
 
 void RecordWindow::ChangeLanguage() {
@@ -239,6 +253,7 @@ void RecordWindow::ChangeLanguage() {
         Caption(Cmddelsim[list], Text(2100));
         Caption(CmdNewRecord[list], Text(5700));
         Caption(LFind[list], Text(2500));
+        CaptionFindBox(*FindBox[list], Language());
         Caption(ComNext[list], Text(2800));
         Caption(CmdPrint[list], Text(7900));
         SetUpColumns(list);
@@ -284,17 +299,7 @@ void RecordWindow::SetMenuEntries() {
     Host().SetFileCommandEnabled(FileMenuEntry::SaveAs, true);
     Host().SetFileCommandEnabled(FileMenuEntry::Import, true);
     Host().SetFileCommandEnabled(FileMenuEntry::Export, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::Save, CmdNewSave->isEnabled());
-}
-
-void RecordWindow::SetSaveEnabled(bool enabled) {
-    CmdNewSave->setEnabled(enabled);
-    if (CurrentSession().CurrentWindow == kind_.windowIndex)
-        Host().SetFileCommandEnabled(FileMenuEntry::Save, enabled);
-}
-
-bool RecordWindow::Modified() const {
-    return CmdNewSave->isEnabled();
+    Host().SetFileCommandEnabled(FileMenuEntry::Save, Modified());
 }
 
 void RecordWindow::UpdateCardState() {

@@ -9,6 +9,7 @@
 #include "records/record_find.h"
 #include "shell/child_window.h"
 #include "windows/card_record_store.h"
+#include "windows/list_history.h"
 #include "windows/record_table.h"
 #include "windows/transfer_runs.h"
 
@@ -18,6 +19,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QScrollArea;
+class QUndoStack;
 
 namespace pellucard {
 
@@ -50,7 +52,7 @@ struct RecordWindowKind {
 //
 // The phone book window and the SMS window are both this window; each adds what its records
 // need (columns, the editor's rules, the transfer runs, the clipboard form).
-class RecordWindow : public ChildWindow, protected RecordTableInput {
+class RecordWindow : public ChildWindow, protected RecordTableInput, private ListHistoryOwner {
     Q_OBJECT
 
 public:
@@ -68,6 +70,9 @@ public:
     void CardChanged() override;
     void RunFileCommand(FileCommand command) override;
     void PrintRecords() override;
+    // One history for both lists: every change to a list is a step (a cell edit, a delete, a
+    // new slot, a paste, a copy, an import, a sort, a read from the card).
+    QUndoStack* UndoStack() override { return history_; }
 
     // --- Commands ---
     void ReadCard_Click();  // Connectosim / Command3
@@ -102,6 +107,8 @@ public:
     int CurrentList() const { return currentList_; }
     const QString& CurrentFile() const { return currentFile_; }
     const QString& UntitledFile() const { return untitledFile_; }
+    // The computer list differs from its file: its revision is not the one last saved or
+    // opened. Undoing back to that revision makes it unmodified again.
     bool Modified() const;
     // The editor lies over a cell of list `list` (row, column), or -1.
     bool EditorOverCell() const;
@@ -140,6 +147,9 @@ protected:
     virtual QString ClipboardText(int list) const = 0;
     // Columns handed to the print and export dialogs.
     virtual int OutputColumnCount() const { return 3; }
+    // The records the print and export dialogs get for a list, and how many slots they fill;
+    // by default the list itself.
+    virtual const RecordList& OutputList(int list, int& used);
     // The editor's length limit for a cell of `list`.
     virtual void SetEditorLimit(int list, int column);
     // A cell of the list changed by the editor; rows of the SIM list are new records then.
@@ -163,7 +173,17 @@ protected:
     // Moves the editor out of view.
     void HideCellEditor();
     void PlaceEditor();
-    void SetSaveEnabled(bool enabled);
+    // The state of a list, to be handed to RecordChange after changing it.
+    ListState CaptureList(int list) const;
+    // Puts the change of `list` since `before` on the undo history (nothing when the list is
+    // as it was). Changes with the same non-zero merge key become one step.
+    void RecordChange(int list, const ListState& before, int mergeKey = 0);
+    // The computer list now is what its file holds.
+    void MarkSaved();
+    // Save and the main window's Save entry follow Modified().
+    void UpdateSaveState();
+    // A new key for the edits of the editor's next stay in a cell.
+    int NewEditKey() { return ++lastEditKey_; }
     void SetTitle(int list, const QString& title);
     // Pixels of a width given in twips.
     static int Twips(int twips);
@@ -227,7 +247,14 @@ protected:
     int editRow_ = 0;
     int editColumn_ = 0;
     CardRecordStore store_;
-    bool busy_ = false;                     // a card transfer runs
+    bool busy_ = false;  // a card transfer runs
+    QUndoStack* history_ = nullptr;
+    int editKey_ = 0;      // merge key of the editor's current stay in a cell
+    int lastEditKey_ = 0;  // the last merge key given out
+    // Revisions of the computer list: the one shown, the one its file holds, the last given.
+    int computerRevision_ = 0;
+    int savedRevision_ = 0;
+    int lastRevision_ = 0;
     std::array<int, 2> gridWidth_{-1, -1};  // the widths the columns were laid out for
 
 private:
@@ -246,6 +273,7 @@ private:
     bool CardAccessGate(bool writing);
     void Transfer(bool writing);
     void ShowOutput(RecordList& target, int list);
+    void RestoreListState(int list, const ListState& state, int revision) override;
 
     RecordWindowKind kind_;
 };

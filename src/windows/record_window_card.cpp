@@ -110,26 +110,34 @@ void RecordWindow::Transfer(bool writing) {
         TransferRun run{session.Engine(), progress, store_, Language()};
         RecordList& sim = List(kSimList);
         if (writing) {
-            RunWrite(run, sim, used_[kSimList]);
+            if (RunWrite(run, sim, used_[kSimList]))
+                nowLabel_->setText(TotalText(
+                    CountFilledRows(sim, used_[kSimList], Kind().fieldCount), Language()));
         } else if (used_[kSimList] <= 0 || !AskBeforeRead(writeEnabled) ||
                    ShowMessage(CatalogueMessage(kOverwriteMessage, Language(), DialogButtons::YesNo,
                                                 DialogIcon::Question)) == DialogAnswer::Yes) {
+            // What the read replaces is one undo step, put on the history once the run ended.
+            const ListState replaced = CaptureList(kSimList);
             {
                 RecordList::BulkUpdate bulk(sim);
                 sim.SetRows(1);
                 sim.SetRows(kSlotCapacity + 1);
                 RenumberRows(sim, kSlotCapacity);
             }
-            store_.Clear();
+            // The store keeps the records of earlier reads: undoing this read brings back rows
+            // whose tags name them, and those still go back to the card as they were read.
             sortState_[kSimList] = 0;
             find_[kSimList] = {};
             int done = 0;
             const bool complete = RunRead(run, sim, done);
             used_[kSimList] = FindLastUsedRow(sim, done, Kind().fieldCount);
             // A read the card's removal cut short keeps saying so.
+            // The total counts the records that hold something, not the empty slots among them.
             if (complete)
-                nowLabel_->setText(TotalText(used_[kSimList], Language()));
+                nowLabel_->setText(TotalText(
+                    CountFilledRows(sim, used_[kSimList], Kind().fieldCount), Language()));
             AfterRead();
+            RecordChange(kSimList, replaced);
         }
     }
     busy_ = false;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QPushButton>
+#include <QUndoStack>
 
 #include "catalogue/catalogue.h"
 #include "records/dialog_seam.h"
@@ -78,11 +79,13 @@ void RecordWindow::CmdNewNewrecord_Click() {
         return;
 
     const QString path = CreateNewDocument(*Kind().file, Language());
-    SetSaveEnabled(false);
     currentFile_ = path;
     untitledFile_ = path;
     used_[kComputerList] = 0;
     ResetList(List(kComputerList), kSlotCapacity);
+    // The steps of the history belong to the document that is gone.
+    history_->clear();
+    MarkSaved();
     sortState_[kComputerList] = 0;
     find_[kComputerList] = {};
     AfterLoad(kComputerList);
@@ -113,8 +116,9 @@ void RecordWindow::CmdNewOpen_Click(int flag) {
     find_[kComputerList] = {};
     SetTitle(kComputerList, title + QLatin1String(Kind().file->extension));
     AfterLoad(kComputerList);
+    history_->clear();
     if (flag == 0)
-        SetSaveEnabled(false);
+        MarkSaved();
     if (!oldUntitled.isEmpty() && FileExists(oldUntitled) && SamePath(oldUntitled, oldCurrent) &&
         !SamePath(oldUntitled, currentFile_)) {
         QFile::remove(oldUntitled);
@@ -126,11 +130,11 @@ void RecordWindow::CmdNewOpen_Click(int flag) {
 
 void RecordWindow::CmdNewSave_Click() {
     HideCellEditor();
-    if (!CmdNewSave->isEnabled() || currentFile_.isEmpty())
+    if (!Modified() || currentFile_.isEmpty())
         return;
     if (!SaveRecordFile(List(kComputerList), currentFile_, used_[kComputerList], Language()))
         return;  // told the user; the list stays modified
-    SetSaveEnabled(false);
+    MarkSaved();
     untitledFile_.clear();
 }
 
@@ -149,7 +153,7 @@ void RecordWindow::CmdSaveAs_Click() {
         // Saving under its own name is a plain save, even of an unmodified list.
         if (!SaveRecordFile(List(kComputerList), currentFile_, used_[kComputerList], Language()))
             return;
-        SetSaveEnabled(false);
+        MarkSaved();
         untitledFile_.clear();
         return;
     }
@@ -160,7 +164,7 @@ void RecordWindow::CmdSaveAs_Click() {
         return;
     currentFile_ = chosen;
     FileHistory::Instance().RememberOpened(chosen, Kind().windowIndex);
-    SetSaveEnabled(false);
+    MarkSaved();
     SetTitle(kComputerList, FileTitleOf(chosen, Language()));
     if (!oldUntitled.isEmpty() && FileExists(oldUntitled) && SamePath(oldUntitled, oldCurrent) &&
         !SamePath(oldUntitled, currentFile_))

@@ -2,6 +2,7 @@
 // copying, deleting, new slots, find, clipboard, print and export.
 #include <QApplication>
 #include <QClipboard>
+#include <QCollator>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -17,6 +18,8 @@
 #include "shell/printer_form.h"
 #include "shell/session.h"
 #include "windows/cell_editor.h"
+#include "windows/find_box.h"
+#include "windows/number_hint.h"
 #include "windows/print_hook.h"
 #include "windows/record_exchange.h"
 #include "windows/record_window.h"
@@ -75,6 +78,7 @@ void RecordWindow::ShowCellEditor(int list, bool show) {
     editList_ = list;
     editRow_ = row;
     editColumn_ = column;
+    editKey_ = NewEditKey();
     SetEditorLimit(list, column);
     EditorPlaced(list, row, column);
     Text2->SetText(CellEditorText(list, row, column));
@@ -122,8 +126,6 @@ void RecordWindow::PlaceEditor() {
 void RecordWindow::CellEdited(int list, int row) {
     if (list == kSimList)
         List(list).SetTag(row, 0);  // no longer the record read from the card
-    if (list == kComputerList)
-        SetSaveEnabled(true);
 }
 
 void RecordWindow::Text2_Change() {
@@ -146,7 +148,7 @@ void RecordWindow::Text2_Change() {
             text = filtered.text;
         }
         if (filtered.invalidCharacter)
-            ShowInvalidNumberMessage(Language());
+            ShowRefusedCharacterHint(*Text2, Host(), Language());
         if (text == records.Text(row, column))
             return;
     }
@@ -229,6 +231,7 @@ bool RecordWindow::ListKeyDown(int list, QKeyEvent* event) {
                 return true;
             case Qt::Key_V:
                 if (used_[list] < records.Rows() - 1) {
+                    const ListState state = CaptureList(list);
                     const int before = used_[list];
                     DisplayInGrid(list, QApplication::clipboard()->text(), used_[list]);
                     // Pasted rows follow the rule of copying marked rows.
@@ -238,6 +241,7 @@ bool RecordWindow::ListKeyDown(int list, QKeyEvent* event) {
                         MarkNewRecords(list, before + 1, used_[list]);
                         AfterLoad(list);
                     }
+                    RecordChange(list, state);
                 }
                 return true;
             default:
@@ -279,11 +283,14 @@ void RecordWindow::ListTitleDown(int list, int column, Qt::KeyboardModifiers mod
         return;
     HideCellEditor();
     markState_ = 0;
-    const int before = used_[list];
-    SortRows(List(list), used_[list], sortState_[list], column);
-    if (list == kComputerList && before > 1)
-        SetSaveEnabled(true);
+    const ListState before = CaptureList(list);
+    const QCollator collator = ListCollator();
+    SortRows(List(list), used_[list], sortState_[list], column, &collator);
     AfterLoad(list);
+    RecordChange(list, before);
+    // The header selected the whole column as it was pressed: only the current cell stays.
+    RecordTable* grid = grid_[list];
+    grid->selectionModel()->select(grid->currentIndex(), QItemSelectionModel::ClearAndSelect);
 }
 
 void RecordWindow::ListSlotDown(int list) {
@@ -337,17 +344,18 @@ void RecordWindow::MarkNewRecords(int list, int firstRow, int lastRow) {
 
 void RecordWindow::CmdRight_Click() {
     HideCellEditor();
+    const ListState state = CaptureList(kComputerList);
     const int before = used_[kComputerList];
     CopyMarkedRows(List(kSimList), used_[kSimList], List(kComputerList), used_[kComputerList],
                    Kind().markColumn, kMark, Language());
-    if (used_[kComputerList] != before) {
-        SetSaveEnabled(true);
+    if (used_[kComputerList] != before)
         AfterLoad(kComputerList);
-    }
+    RecordChange(kComputerList, state);
 }
 
 void RecordWindow::CmdLeft_Click() {
     HideCellEditor();
+    const ListState state = CaptureList(kSimList);
     const int before = used_[kSimList];
     CopyMarkedRows(List(kComputerList), used_[kComputerList], List(kSimList), used_[kSimList],
                    Kind().markColumn, kMark, Language());
@@ -355,6 +363,7 @@ void RecordWindow::CmdLeft_Click() {
         MarkNewRecords(kSimList, before + 1, used_[kSimList]);
         AfterLoad(kSimList);
     }
+    RecordChange(kSimList, state);
 }
 
 void RecordWindow::Cmdallright_Click() {
@@ -363,10 +372,11 @@ void RecordWindow::Cmdallright_Click() {
         ShowMessage(CatalogueMessage(kOverwriteMessage, Language(), DialogButtons::YesNo,
                                      DialogIcon::Question)) != DialogAnswer::Yes)
         return;
+    const ListState state = CaptureList(kComputerList);
     CopyList(List(kComputerList), used_[kComputerList], List(kSimList), used_[kSimList],
              Kind().columnCount - 2);
-    SetSaveEnabled(true);
     AfterLoad(kComputerList);
+    RecordChange(kComputerList, state);
 }
 
 void RecordWindow::Cmdallleft_Click() {
@@ -375,10 +385,12 @@ void RecordWindow::Cmdallleft_Click() {
         ShowMessage(CatalogueMessage(kOverwriteMessage, Language(), DialogButtons::YesNo,
                                      DialogIcon::Question)) != DialogAnswer::Yes)
         return;
+    const ListState state = CaptureList(kSimList);
     CopyList(List(kSimList), used_[kSimList], List(kComputerList), used_[kComputerList],
              Kind().columnCount - 2);
     MarkNewRecords(kSimList, 1, List(kSimList).LastSlot());
     AfterLoad(kSimList);
+    RecordChange(kSimList, state);
 }
 
 void RecordWindow::Cmddelsim_Click(int list) {
@@ -395,6 +407,7 @@ void RecordWindow::Cmddelsim_Click(int list) {
         return;
     bool deleted = false;
     RecordList& records = List(list);
+    const ListState state = CaptureList(list);
     if (!overCell) {
         if (ClearMarkedRows(records, used_[list], Kind().markColumn, kMark)) {
             used_[list] = FindLastUsedRow(records, used_[list], Kind().fieldCount);
@@ -409,8 +422,8 @@ void RecordWindow::Cmddelsim_Click(int list) {
         deleted = true;
         AfterLoad(list);
     }
-    if (deleted && list != kSimList)
-        SetSaveEnabled(true);
+    if (deleted)
+        RecordChange(list, state);
 }
 
 void RecordWindow::CmdNewRecord_Click(int list) {
@@ -422,9 +435,11 @@ void RecordWindow::CmdNewRecord_Click(int list) {
     const bool mayGrow = list == kComputerList ? records.Rows() > kSlotCapacity
                                                : records.Rows() + 2 <= CardRecordCount();
     if (full && mayGrow) {
+        const ListState state = CaptureList(list);
         records.SetRows(used + 2);
         RenumberRows(records, records.LastSlot());
         grid->verticalHeader()->resizeSection(used, MinimumRowHeight());
+        RecordChange(list, state);
     }
     if (used + 1 < records.Rows() && grid->CurrentColumn() != 0) {
         HideCellEditor();
@@ -438,8 +453,10 @@ void RecordWindow::CmdNewRecord_Click(int list) {
 
 void RecordWindow::FindBox_Enter(int list) {
     currentList_ = list;
-    if (used_[list] < 1)
+    if (used_[list] < 1) {
+        ReportNothingFound(Host(), Language());
         return;
+    }
     find_[list] = FindState{0, 1, 0, 0};
     ComNext_Click(list);
 }
@@ -454,11 +471,13 @@ void RecordWindow::ComNext_Click(int list) {
     for (int tries = 0; tries < 2 * List(list).Rows() * Kind().columnCount && column == 0;
          ++tries) {
         if (!FindNextCellWrapping(List(list), state, pattern, FindLastColumn()))
-            return;
+            break;
         column = FoundEditColumn(state.column);
     }
-    if (column == 0)
+    if (column == 0) {
+        ReportNothingFound(Host(), Language());
         return;
+    }
     RecordTable* grid = grid_[list];
     grid->SetCurrentCell(state.row, column);
     grid->ScrollCellToTopLeft(state.row, column);
@@ -482,8 +501,15 @@ void RecordWindow::CmdPrint_Click(int list) {
     for (int column = 1; column < OutputColumnCount(); ++column)
         widths.append(
             grid_[list]->isColumnHidden(column - 1) ? 0 : grid_[list]->columnWidth(column - 1));
-    form.SetRecords(List(list), used_[list], OutputColumnCount(), widths, windowTitle());
+    int used = 0;
+    const RecordList& records = OutputList(list, used);
+    form.SetRecords(records, used, OutputColumnCount(), widths, windowTitle());
     RunPrintDialog(form);
+}
+
+const RecordList& RecordWindow::OutputList(int list, int& used) {
+    used = used_[list];
+    return List(list);
 }
 
 void RecordWindow::CmdExport(QChar delimiter) {
@@ -492,8 +518,7 @@ void RecordWindow::CmdExport(QChar delimiter) {
     if (!hook)
         return;
     ExportRequest request;
-    request.list = &List(currentList_);
-    request.usedCount = used_[currentList_];
+    request.list = &OutputList(currentList_, request.usedCount);
     request.columnCount = OutputColumnCount();
     request.columnWidths.append(grid_[currentList_]->verticalHeader()->width());
     for (int column = 1; column < OutputColumnCount(); ++column)
@@ -510,6 +535,7 @@ void RecordWindow::CmdImport(QChar delimiter) {
         return;
     const int list = currentList_;
     const int before = used_[list];
+    const ListState state = CaptureList(list);
     ImportRequest request;
     request.list = &List(list);
     request.usedCount = &used_[list];
@@ -525,12 +551,13 @@ void RecordWindow::CmdImport(QChar delimiter) {
             request.checks.numberColumns.append(column);
     }
     request.checks.fieldWidths = true;
-    if (!hook(request))
-        return;
-    MarkNewRecords(list, before + 1, used_[list]);
-    if (list == kComputerList)
-        SetSaveEnabled(true);
-    AfterLoad(list);
+    const bool imported = hook(request);
+    if (imported) {
+        MarkNewRecords(list, before + 1, used_[list]);
+        AfterLoad(list);
+    }
+    // A refused or cancelled import may still have changed the list on its way.
+    RecordChange(list, state);
 }
 
 void RecordWindow::OutPutTotal(int& count, int& list) const {

@@ -122,8 +122,6 @@ void SimRec::DisplayInGrid(int list, const QString& text, int& used) {
         if (fields.size() >= 2)
             records.SetText(used, phone_column::kNumber, FilterNumber(fields[1], 20).text);
     }
-    if (list == kComputerList)
-        SetSaveEnabled(true);
 }
 
 }  // namespace pellucard

@@ -1,4 +1,5 @@
 #include "windows/sms_rec.h"
+#include "windows/number_hint.h"
 
 #include <QDate>
 #include <QEvent>
@@ -7,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSet>
 
 #include <functional>
 
@@ -99,13 +101,16 @@ int PreviousColumn(int column) {
 // concatenated message a row is.
 class SmsListProxy final : public QIdentityProxyModel {
 public:
-    using ToolTip = std::function<QString(int row)>;
-    SmsListProxy(ToolTip toolTip, QObject* parent)
-        : QIdentityProxyModel(parent), toolTip_(std::move(toolTip)) {}
+    using RowText = std::function<QString(int row)>;
+    SmsListProxy(RowText toolTip, RowText joined, QObject* parent)
+        : QIdentityProxyModel(parent), toolTip_(std::move(toolTip)), joined_(std::move(joined)) {}
 
     QVariant data(const QModelIndex& index, int role) const override {
         const int column = index.column() + 1;
         if (role == Qt::DisplayRole && column == sms_column::kShown) {
+            const QString joined = joined_(index.row() + 1);
+            if (!joined.isEmpty())
+                return joined;
             QString text = QIdentityProxyModel::data(index, role).toString();
             return text.replace(kLineEnd, QStringLiteral("\n"));
         }
@@ -118,7 +123,8 @@ public:
     }
 
 private:
-    ToolTip toolTip_;
+    RowText toolTip_;
+    RowText joined_;
 };
 
 SMSRec::SMSRec(ShellHost& host, QWidget* parent) : RecordWindow(SmsKind(), host, parent) {
@@ -134,7 +140,7 @@ SMSRec::SMSRec(ShellHost& host, QWidget* parent) : RecordWindow(SmsKind(), host,
                     .arg(entry->concatenation->partCount)
                     .arg(entry->concatenation->reference);
             },
-            this);
+            [this, list](int row) { return JoinedShownText(list, row); }, this);
         proxy_[list]->setSourceModel(model_[list]);
         grid_[list]->setModel(proxy_[list]);
     }
@@ -221,7 +227,55 @@ void SMSRec::iniMSFheight(int list, int used) {
                 : 1;
         grid->verticalHeader()->resizeSection(row - 1, MessageRowHeight(lines));
     }
+    UpdateJoinedMessages(list);
     PlaceEditor();
+}
+
+void SMSRec::UpdateJoinedMessages(int list) {
+    RecordTable* grid = grid_[list];
+    const RecordList& records = List(list);
+    const QMap<int, JoinedMessage> before = joined_[list];
+    joined_[list] =
+        FindJoinedMessages(records, used_[list], store_, sms_column::kAddress, sms_column::kText);
+    QSet<int> folded;
+    for (const JoinedMessage& message : std::as_const(joined_[list])) {
+        for (int i = 1; i < message.rows.size(); ++i)
+            folded.insert(message.rows[i]);
+    }
+    for (int row = 1; row < records.Rows(); ++row) {
+        if (grid->isRowHidden(row - 1) != folded.contains(row))
+            grid->setRowHidden(row - 1, folded.contains(row));
+    }
+    // Rows that were the first part of a joined message and no longer are show their own text.
+    for (const int row : before.keys()) {
+        if (!joined_[list].contains(row))
+            FitMessageRow(list, row);
+    }
+    for (const int row : joined_[list].keys()) {
+        const int lines = static_cast<int>(JoinedShownText(list, row).count(QLatin1Char('\n'))) + 1;
+        grid->verticalHeader()->resizeSection(row - 1, MessageRowHeight(lines));
+    }
+    if (before.keys() != joined_[list].keys())
+        List(list).Refresh(1, records.LastSlot());
+}
+
+QString SMSRec::JoinedShownText(int list, int row) const {
+    const auto found = joined_[list].find(row);
+    if (found == joined_[list].end())
+        return {};
+    const RecordTable* grid = grid_[list];
+    return WrapMessage(found->Label() + QLatin1Char(' ') + found->text, grid->font(),
+                       grid->columnWidth(sms_column::kShown - 1) - 6)
+        .join(QLatin1Char('\n'));
+}
+
+const RecordList& SMSRec::OutputList(int list, int& used) {
+    // Printing and export give a message sent in parts as the one message it is.
+    used = used_[list];
+    output_ = std::make_unique<RecordList>(1, Kind().columnCount);
+    CopyWithJoinedMessages(List(list), used, joined_[list], {sms_column::kText, sms_column::kShown},
+                           *output_);
+    return *output_;
 }
 
 void SMSRec::FitMessageRow(int list, int row) {
@@ -378,7 +432,7 @@ void SMSRec::Text2_Change() {
                 text = filtered.text;
             }
             if (filtered.invalidCharacter)
-                ShowInvalidNumberMessage(Language());
+                ShowRefusedCharacterHint(*Text2, Host(), Language());
             if (text != records.Text(row, column)) {
                 records.SetText(row, column, text);
                 changed = true;
@@ -391,6 +445,8 @@ void SMSRec::Text2_Change() {
     if (changed)
         CellEdited(list, row);
     TrackLastUsedRow(records, used_[list], text, Kind().fieldCount, row);
+    if (changed)
+        UpdateJoinedMessages(list);  // an edited part no longer belongs to its message
     UpdateCounter();
 }
 
@@ -464,6 +520,7 @@ void SMSRec::ShowValidityPicker(int list) {
     HScroll1->setGeometry(grid->CellRect(row, sms_column::kValidityText));
     pickerList_ = list;
     pickerRow_ = row;
+    pickerKey_ = NewEditKey();
     lastKey_ = 0;
     RecordList& records = List(list);
     const QString code = TrimBlanks(records.Text(row, sms_column::kValidity));
@@ -488,9 +545,12 @@ void SMSRec::HScroll1_Change(int value) {
     if (records.Text(row, sms_column::kAddress).isEmpty() &&
         records.Text(row, sms_column::kShown).isEmpty())
         return;
+    // The moves of one stay of the picker on a message are one undo step.
+    const ListState before = CaptureList(list);
     records.SetText(row, sms_column::kValidity, QString::number(value));
     records.SetText(row, sms_column::kValidityText, TrimBlanks(ValidityText(value, Language())));
     CellEdited(list, row);
+    RecordChange(list, before, pickerKey_);
 }
 
 bool SMSRec::eventFilter(QObject* watched, QEvent* event) {
@@ -542,14 +602,22 @@ bool SMSRec::IsNumberColumn(int column) const {
 
 QString SMSRec::ClipboardText(int list) const {
     const RecordList& records = model_[list]->List();
+    // A message sent in parts goes as the one message it is, with the first part's fields.
+    QSet<int> folded;
+    for (const JoinedMessage& message : joined_[list]) {
+        for (int i = 1; i < message.rows.size(); ++i)
+            folded.insert(message.rows[i]);
+    }
     QString text;
     for (int row = 1; row <= UsedCount(list); ++row) {
-        if (!model_[list]->IsMarked(row))
+        if (!model_[list]->IsMarked(row) || folded.contains(row))
             continue;
+        const auto joined = joined_[list].find(row);
         for (const int column : kClipboardColumns) {
             const int titleColumn = column == sms_column::kText ? sms_column::kShown : column;
             text += records.Text(0, titleColumn) + QStringLiteral(":") + kLineEnd;
-            text += records.Text(row, column) + kLineEnd;
+            const bool joinedText = column == sms_column::kText && joined != joined_[list].end();
+            text += (joinedText ? joined->text : records.Text(row, column)) + kLineEnd;
         }
     }
     return text;
@@ -568,7 +636,6 @@ void SMSRec::DisplayInGrid(int list, const QString& text, int& used) {
     };
     QStringList values;
     int current = -1;  // the field being read, -1 before the first title
-    const int before = used;
     auto store = [&] {
         if (values.isEmpty() || used >= records.Rows() - 1)
             return;
@@ -606,8 +673,6 @@ void SMSRec::DisplayInGrid(int list, const QString& text, int& used) {
         values.append(fieldLines.join(kLineEnd));
         store();
     }
-    if (used != before && list == kComputerList)
-        SetSaveEnabled(true);
 }
 
 }  // namespace pellucard

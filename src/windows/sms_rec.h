@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QMap>
+
+#include <memory>
+
 #include "windows/record_window.h"
+#include "windows/sms_joins.h"
 
 class QScrollBar;
 
@@ -32,6 +37,8 @@ public:
     QString CharactersLeft() const;
     // The row height for a message of `lines` shown lines.
     int MessageRowHeight(int lines) const;
+    // The messages sent in parts that the list shows joined, by the row of their first part.
+    const QMap<int, JoinedMessage>& JoinedMessages(int list) const { return joined_[list]; }
 
 protected:
     void SetUpColumns(int list) override;
@@ -48,6 +55,7 @@ protected:
     void Text2_KeyUp(QKeyEvent* event) override;
     QString ClipboardText(int list) const override;
     int OutputColumnCount() const override { return 8; }
+    const RecordList& OutputList(int list, int& used) override;
     void SetEditorLimit(int list, int column) override;
     QString CellEditorText(int list, int row, int column) override;
     void EditorPlaced(int list, int row, int column) override;
@@ -65,12 +73,21 @@ private:
     void FitMessageRow(int list, int row);
     void UpdateCounter();
     int ExtraLineHeight() const;
+    // Finds the messages sent in parts again, folds their later parts under the first and
+    // fits the first part's row to the joined text.
+    void UpdateJoinedMessages(int list);
+    // What the message column shows in the first part's row of a joined message, else "".
+    QString JoinedShownText(int list, int row) const;
 
     std::array<SmsListProxy*, 2> proxy_{};
     QScrollBar* HScroll1 = nullptr;
     QLabel* counter_ = nullptr;
     int pickerList_ = -1;
     int pickerRow_ = 0;
+    int pickerKey_ = 0;
+    std::array<QMap<int, JoinedMessage>, 2> joined_;
+    std::unique_ptr<RecordList> output_;  // the records last handed to printing or export  // undo
+                                          // merge key of the picker's stay on a message
     int lastKey_ = 0;
 };
 

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <QCollator>
+#include <QLocale>
 
 #include <tuple>
 
@@ -200,6 +202,38 @@ TEST(SortRows, AlternatesAscendingAndDescendingAndPacksTheGaps) {
     SortRows(phone.list, used, sortState, 1);
     EXPECT_EQ(sortState, 2);
     EXPECT_EQ(phone.Names(3), (QStringList{"cid", "adam", "Bob"}));
+}
+
+// The collator of the user's language puts letters with accents where that language does,
+// and numbers by their value.
+TEST(SortRows, FollowsTheLanguageOfTheUser) {
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    PhoneList phone(6, {{"Office", "10"}, {"Åsa", "9"}, {"zoe", "100"}, {"Bob", "2"}});
+    int used = 4;
+    int sortState = 0;
+    QCollator collator = ListCollator();
+    SortRows(phone.list, used, sortState, 1, &collator);
+    EXPECT_EQ(phone.Names(4), (QStringList{"Åsa", "Bob", "Office", "zoe"}));
+    sortState = 0;
+    SortRows(phone.list, used, sortState, 2, &collator);
+    EXPECT_EQ(phone.Names(4), (QStringList{"Bob", "Åsa", "Office", "zoe"}));
+
+    // Swedish puts Å after Z.
+    QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
+    collator = ListCollator();
+    sortState = 0;
+    SortRows(phone.list, used, sortState, 1, &collator);
+    EXPECT_EQ(phone.Names(4), (QStringList{"Bob", "Office", "zoe", "Åsa"}));
+    QLocale::setDefault(previous);
+}
+
+TEST(CountFilledRows, LeavesOutEmptySlotsAndTheMarkColumn) {
+    PhoneList phone(6, {{"Ann", ""}, {"", ""}, {"", "112"}, {"  ", ""}});
+    phone.Mark({2});
+    EXPECT_EQ(CountFilledRows(phone.list, 4, 2), 2);
+    EXPECT_EQ(CountFilledRows(phone.list, 2, 2), 1);
+    EXPECT_EQ(CountFilledRows(phone.list, 99, 2), 2);
 }
 
 TEST(PackRows, KeepsARowThatHoldsOnlyItsMark) {

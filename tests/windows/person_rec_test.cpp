@@ -9,6 +9,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QUndoStack>
 #include <QtTest>
 
 #include "catalogue/catalogue.h"
@@ -95,6 +96,64 @@ private slots:
         rig.reset();
     }
 
+    // The address book lives on the computer: with the reader unplugged the window still
+    // opens, edits, saves and exports.
+    void worksWithoutAReader() {
+        delete window;
+        window = nullptr;
+        rig->Reader().Unplug();
+        FindReaderAndCard(*rig->session);
+        QVERIFY(!rig->Engine().ReaderPresent());
+        Open();
+        Select(1);
+        Type(Field(1), QStringLiteral("Åsa"));
+        QCOMPARE(List().Text(1, 1), QStringLiteral("Åsa"));
+        QVERIFY(window->CmdNewSave->isEnabled());
+        SaveAs(QStringLiteral("offline.SPB"));
+        QVERIFY(QFileInfo(Path(QStringLiteral("offline.SPB"))).size() > 0);
+        QVERIFY(!window->CmdNewSave->isEnabled());
+        QString exported;
+        SetExchangeDialogRunner([&](QDialog& dialog) {
+            if (auto* exporting = qobject_cast<Export*>(&dialog))
+                exported = exporting->Grid().Text(1, 1);
+        });
+        window->CmdExport(QLatin1Char(','));
+        SetExchangeDialogRunner(nullptr);
+        QCOMPARE(exported, QStringLiteral("Åsa"));
+    }
+
+    // Field edits, a paste and a delete are steps that come back exactly; Save follows them.
+    void undoesAndRedoesItsChanges() {
+        QUndoStack* history = window->UndoStack();
+        const QList<RecordRow> empty = List().Snapshot();
+        Select(1);
+        Type(Field(1), QStringLiteral("Ann"));
+        Type(Field(3), QStringLiteral("Lee"));
+        QCOMPARE(history->count(), 2);  // one step per field
+        const QList<RecordRow> typed = List().Snapshot();
+        history->undo();
+        history->undo();
+        QVERIFY(List().Snapshot() == empty);
+        QVERIFY(!window->Modified() && !window->CmdNewSave->isEnabled());
+        QCOMPARE(window->UsedCount(), 0);
+        history->redo();
+        history->redo();
+        QVERIFY(List().Snapshot() == typed);
+        QVERIFY(window->Modified() && window->CmdNewSave->isEnabled());
+        QCOMPARE(window->UsedCount(), 1);
+
+        SaveAs(QStringLiteral("undo.SPB"));
+        QVERIFY(!window->Modified());
+        Mark(1);
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        window->Cmddelsim_Click();
+        QCOMPARE(List().Text(1, 1), QString());
+        QVERIFY(window->Modified());
+        history->undo();
+        QCOMPARE(List().Text(1, 1), QStringLiteral("Ann"));
+        QVERIFY(!window->Modified());  // back to what the file holds
+    }
+
     void opensOnANewFileAndClosingItUnchangedLeavesNothing() {
         const QString path = ApplicationFilePath(QStringLiteral("NewPhoneRecord0.SPB"));
         QCOMPARE(window->CurrentFile(), path);
@@ -123,11 +182,13 @@ private slots:
         QCOMPARE(window->UsedCount(), 1);
         QVERIFY(window->CmdNewSave->isEnabled() && rig->menu[FileMenuEntry::Save]);
 
-        // A letter in a number field goes, with one message however many letters came.
+        // A letter in a number field goes with a hint that leaves the focus where it is.
         Field(2)->setFocus();
         Type(Field(2), QStringLiteral("+12"));
         Field(2)->insert(QStringLiteral("ab3"));
-        QCOMPARE(Count(21200), 1);
+        QCOMPARE(Count(21200), 0);
+        QCOMPARE(rig->status, Message(21200, 0));
+        QVERIFY(Field(2)->hasFocus());
         QCOMPARE(Field(2)->text(), QStringLiteral("+123"));
         QCOMPARE(List().Text(1, 2), QStringLiteral("+123"));
         Retype(Field(2), QStringLiteral("+") + QString(25, u'9'));

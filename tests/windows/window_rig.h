@@ -81,6 +81,7 @@ public:
     }
     PinDialogLauncher& PinDialogs() override { return *pins; }
     QWidget* MainWidget() override { return &mainWidget; }
+    void ShowStatus(const QString& text) override { status = text; }
 
     QTemporaryDir folder;
     ScriptedDialogs dialogs;
@@ -88,6 +89,7 @@ public:
     std::unique_ptr<Session> session;
     std::unique_ptr<PinDialogLauncher> pins;
     std::map<FileMenuEntry, bool> menu;
+    QString status;  // the last note for the status bar
     bool polling = true;
     int pollInterval = 0;
 };

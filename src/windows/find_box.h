@@ -1,0 +1,19 @@
+#pragma once
+
+class QLineEdit;
+
+namespace pellucard {
+
+class ShellHost;
+
+inline constexpr int kNothingFoundMessage = 35800;    // "No record matches the text sought."
+inline constexpr int kFindPatternTipMessage = 35900;  // what "?" and "*" stand for
+
+// Gives a record window's find box room for what is typed in it.
+void SizeFindBox(QLineEdit& box);
+// The find box's tooltip in the language in force: the wildcards it knows.
+void CaptionFindBox(QLineEdit& box, int languageIndex);
+// A find that found nothing says so in the status bar.
+void ReportNothingFound(ShellHost& host, int languageIndex);
+
+}  // namespace pellucard

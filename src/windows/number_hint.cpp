@@ -1,0 +1,18 @@
+#include "windows/number_hint.h"
+
+#include <QToolTip>
+#include <QWidget>
+
+#include "catalogue/catalogue.h"
+#include "records/number_filter.h"
+#include "shell/child_window.h"
+
+namespace pellucard {
+
+void ShowRefusedCharacterHint(QWidget& field, ShellHost& host, int languageIndex) {
+    const QString text = Message(kInvalidNumberCharacterMessage, languageIndex);
+    QToolTip::showText(field.mapToGlobal(QPoint(0, field.height())), text, &field);
+    host.ShowStatus(text);
+}
+
+}  // namespace pellucard

@@ -1,0 +1,287 @@
+// Undo and redo in the phone book window: every kind of change to a list comes back exactly,
+// Save follows the computer list's history, and the main window's Edit menu and Ctrl+Z reach
+// the active window. With them the habits of a desktop list: sorting in the user's language,
+// a find that says when it found nothing.
+#include <QAction>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QUndoStack>
+#include <QtTest>
+
+#include "catalogue/catalogue.h"
+#include "shell/mdi_main.h"
+#include "shell/window_factory.h"
+#include "window_rig.h"
+#include "windows/cell_editor.h"
+#include "windows/find_box.h"
+#include "windows/record_columns.h"
+#include "windows/record_exchange.h"
+#include "windows/record_windows.h"
+#include "windows/sim_rec.h"
+
+using namespace pellucard;
+
+namespace {
+
+constexpr int kComputer = RecordWindow::kComputerList;
+constexpr int kSim = RecordWindow::kSimList;
+
+struct Shown {
+    QList<RecordRow> rows;
+    int used = 0;
+    bool operator==(const Shown&) const = default;
+};
+
+void ClickCell(RecordTable* grid, int row, int column) {
+    grid->ScrollCellIntoView(row, column);
+    const QPoint at = grid->CellRect(row, column).center();
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, at);
+}
+
+void ClickTitle(RecordTable* grid, int column) {
+    QHeaderView* header = grid->horizontalHeader();
+    const QPoint at(header->sectionViewportPosition(column - 1) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+}
+
+int RowOf(const RecordList& list, const QString& name) {
+    for (int row = 1; row <= list.LastSlot(); ++row) {
+        if (list.Text(row, phone_column::kName) == name)
+            return row;
+    }
+    return -1;
+}
+
+}  // namespace
+
+class ListUndoTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<testing::WindowRig> rig;
+    SimRec* window = nullptr;
+
+    Shown State(int list) { return {window->List(list).Snapshot(), window->UsedCount(list)}; }
+    QUndoStack& History() { return *window->UndoStack(); }
+    bool SaveEnabled() {
+        return window->findChild<QPushButton*>("CmdNewSave")->isEnabled() &&
+               rig->menu[FileMenuEntry::Save];
+    }
+    void ReadCard() {
+        rig->AnswerVerifyPin(QStringLiteral("1234"));
+        window->Connectosim_Click();
+        QCOMPARE(window->UsedCount(kSim), 20);
+    }
+    // Undoes the last step and checks the list is `before` again, then redoes it and checks
+    // it is `after`.
+    void VerifyUndoRedo(int list, const Shown& before) {
+        const Shown after = State(list);
+        QVERIFY(!(after == before));
+        History().undo();
+        QVERIFY(State(list) == before);
+        History().redo();
+        QVERIFY(State(list) == after);
+    }
+
+private slots:
+    void init() {
+        rig = std::make_unique<testing::WindowRig>();
+        rig->IdentifyCard();
+        window = new SimRec(*rig);
+        window->resize(1100, 700);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        window->Form_Activate();
+    }
+    void cleanup() {
+        SetRecordImportHook({});
+        delete window;
+        window = nullptr;
+        rig.reset();
+    }
+
+    void everyKindOfChangeComesBackExactly() {
+        Shown before = State(kSim);
+        ReadCard();
+        QCOMPARE(History().count(), 1);  // what the read replaced is one step
+        VerifyUndoRedo(kSim, before);
+
+        // Copy of all rows, then of marked rows.
+        before = State(kComputer);
+        window->Cmdallright_Click();
+        VerifyUndoRedo(kComputer, before);
+        before = State(kSim);
+        window->List(kComputer).SetText(3, phone_column::kMark, QStringLiteral("1"));
+        window->List(kComputer).SetText(3, phone_column::kName, QStringLiteral("Third"));
+        window->CmdLeft_Click();
+        QCOMPARE(window->List(kSim).Text(21, phone_column::kName), QStringLiteral("Third"));
+        VerifyUndoRedo(kSim, before);
+
+        // Sort.
+        before = State(kComputer);
+        ClickTitle(window->Grid(kComputer), phone_column::kName);
+        VerifyUndoRedo(kComputer, before);
+
+        // Delete of marked rows.
+        before = State(kComputer);
+        window->Grid(kComputer)->setFocus();
+        QTest::keyClick(window->Grid(kComputer), Qt::Key_A, Qt::ControlModifier);
+        const Shown allMarked = State(kComputer);
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        window->Cmddelsim_Click(kComputer);
+        QCOMPARE(window->UsedCount(kComputer), 0);
+        VerifyUndoRedo(kComputer, allMarked);
+
+        // Paste.
+        before = State(kComputer);
+        QApplication::clipboard()->setText(QStringLiteral("Alias\tPhone\r\nPasted\t123\r\n"));
+        window->Grid(kComputer)->setFocus();
+        QTest::keyClick(window->Grid(kComputer), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(window->List(kComputer).Text(1, phone_column::kName), QStringLiteral("Pasted"));
+        VerifyUndoRedo(kComputer, before);
+
+        // Import, through the hook the import dialog installs.
+        SetRecordImportHook([](const ImportRequest& request) {
+            ++*request.usedCount;
+            request.list->SetText(*request.usedCount, phone_column::kName, QStringLiteral("In"));
+            return true;
+        });
+        before = State(kComputer);
+        window->CmdImport(QLatin1Char(','));
+        VerifyUndoRedo(kComputer, before);
+
+        // A cell edit: the keystrokes of one stay in the cell are one step.
+        before = State(kComputer);
+        const int steps = History().count();
+        ClickCell(window->Grid(kComputer), 1, phone_column::kNumber);
+        QTRY_VERIFY(window->EditorOverCell());
+        QTest::keyClicks(window->Editor(), QStringLiteral("4567"));
+        QCOMPARE(window->List(kComputer).Text(1, phone_column::kNumber), QStringLiteral("1234567"));
+        QCOMPARE(History().count(), steps + 1);
+        VerifyUndoRedo(kComputer, before);
+        QVERIFY(!window->EditorOverCell());  // undo takes the editor off the cell it changed
+    }
+
+    void newSlotComesBackExactly() {
+        // An import fills every slot of the computer list; New then adds one.
+        SetRecordImportHook([](const ImportRequest& request) {
+            for (int row = 1; row < request.list->Rows(); ++row)
+                request.list->SetText(row, phone_column::kName, QStringLiteral("n%1").arg(row));
+            *request.usedCount = request.list->LastSlot();
+            return true;
+        });
+        window->CmdImport(QLatin1Char(','));
+        QCOMPARE(window->UsedCount(kComputer), RecordWindow::kSlotCapacity);
+        const Shown before = State(kComputer);
+        window->Grid(kComputer)->SetCurrentCell(1, 1);
+        window->CmdNewRecord_Click(kComputer);
+        QCOMPARE(window->List(kComputer).Rows(), RecordWindow::kSlotCapacity + 2);
+        VerifyUndoRedo(kComputer, before);
+        History().undo();
+        QCOMPARE(window->List(kComputer).Rows(), RecordWindow::kSlotCapacity + 1);
+    }
+
+    void saveFollowsTheHistory() {
+        QVERIFY(!window->Modified() && !SaveEnabled());
+        ReadCard();
+        QVERIFY(!window->Modified());  // the SIM list is no file
+        window->Cmdallright_Click();
+        QVERIFY(window->Modified() && SaveEnabled());
+        History().undo();
+        QVERIFY(!window->Modified() && !SaveEnabled());
+        History().redo();
+        QVERIFY(window->Modified());
+
+        window->CmdNewSave_Click();
+        QVERIFY(!window->Modified() && !SaveEnabled());
+        // Undoing past the save makes the list differ from its file again; redoing it does not.
+        History().undo();
+        QVERIFY(window->Modified() && SaveEnabled());
+        History().redo();
+        QVERIFY(!window->Modified() && !SaveEnabled());
+        // Steps of the SIM list leave the file's state alone.
+        ClickTitle(window->Grid(kSim), phone_column::kName);
+        QVERIFY(!window->Modified());
+        History().undo();
+        QVERIFY(!window->Modified());
+
+        // A new document starts a new history.
+        window->CmdNewNewrecord_Click();
+        QCOMPARE(History().count(), 0);
+        QVERIFY(!window->Modified());
+    }
+
+    void sortingFollowsTheLanguageAndKeepsOneCellSelected() {
+        const QLocale previous;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+        ReadCard();
+        RecordTable* grid = window->Grid(kSim);
+        grid->SetCurrentCell(2, 1);
+        ClickTitle(grid, phone_column::kName);
+        const RecordList& sim = window->List(kSim);
+        // "Åsa" goes with the A's, before "Balance" and "Office ext", not after "Z".
+        QVERIFY(RowOf(sim, QStringLiteral("Alice Martin")) <
+                RowOf(sim, QStringLiteral("Åsa Ødegård")));
+        QVERIFY(RowOf(sim, QStringLiteral("Åsa Ødegård")) < RowOf(sim, QStringLiteral("Balance")));
+        QCOMPARE(grid->selectionModel()->selectedIndexes().size(), 1);
+        QCOMPARE(grid->selectionModel()->selectedIndexes().first(), grid->currentIndex());
+        QLocale::setDefault(previous);
+    }
+
+    void findThatFindsNothingSaysSo() {
+        ReadCard();
+        QLineEdit* box = window->findChild<QLineEdit*>("FindBox_1");
+        QCOMPARE(box->toolTip(), Message(kFindPatternTipMessage, 0));
+        QVERIFY(box->minimumWidth() >= box->fontMetrics().averageCharWidth() * 12);
+        box->setText(QStringLiteral("nobody"));
+        window->FindBox_Enter(kSim);
+        QCOMPARE(rig->status, Message(kNothingFoundMessage, 0));
+        rig->status.clear();
+        box->setText(QStringLiteral("*ffice"));
+        window->FindBox_Enter(kSim);
+        QVERIFY(rig->status.isEmpty());
+        QCOMPARE(window->Grid(kSim)->CurrentRow(), 10);
+    }
+
+    // The main window's Edit menu and Ctrl+Z act on the active record window's history, also
+    // while the cell editor has the focus.
+    void editMenuReachesTheActiveWindow() {
+        delete window;
+        window = nullptr;
+        WindowFactory factory;
+        RegisterRecordWindows(factory);
+        MDIMain main(*rig->session, factory, PollPeriods{60'000, 120'000});
+        main.show();
+        main.Load();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        main.Command1_Click(window_index::kSimRec);
+        auto* phone = qobject_cast<SimRec*>(main.Window(window_index::kSimRec));
+        QVERIFY(phone);
+        auto* undo = main.findChild<QAction*>(QStringLiteral("MDIUndo"));
+        auto* redo = main.findChild<QAction*>(QStringLiteral("MDIRedo"));
+        QVERIFY(undo && redo && main.findChild<QMenu*>(QStringLiteral("MDIEdit")));
+        QCOMPARE(undo->text(), Message(35600, 0));
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+
+        ClickCell(phone->Grid(kComputer), 1, 1);
+        QTRY_VERIFY(phone->EditorOverCell());
+        QTest::keyClicks(phone->Editor(), QStringLiteral("Ann"));
+        QCOMPARE(phone->List(kComputer).Text(1, 1), QStringLiteral("Ann"));
+        QVERIFY(undo->isEnabled());
+        QTest::keyClick(phone->Editor(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(phone->List(kComputer).Text(1, 1), QString());
+        QVERIFY(!phone->Modified() && !undo->isEnabled() && redo->isEnabled());
+        QTest::keyClick(phone->Grid(kComputer), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(phone->List(kComputer).Text(1, 1), QStringLiteral("Ann"));
+        QVERIFY(phone->Modified());
+        rig->dialogs.QueueAnswer(DialogAnswer::No);  // the new list is not kept
+        main.close();
+    }
+};
+
+QTEST_MAIN(ListUndoTest)
+#include "list_undo_test.moc"
