@@ -56,15 +56,17 @@ ReaderFaults FaultsOf(const Arguments& args) {
     faults.lostAcknowledgements = args.IntOption("lose-acks", 0, 0, 1000000);
     faults.readyLateReads = args.IntOption("ready-late", 0, 0, 1000000);
     faults.readyNever = args.Flag("no-ready");
-    faults.readyDropped = args.IntOption("drop-ready", 0, 0, 1000000);
+    faults.readyDropAfter = args.IntOption("drop-ready", -1, 0, 1000000);
     faults.silent = args.Flag("silent");
+    faults.silentAfterReports = args.IntOption("silent-after", -1, 0, 1000000);
     faults.unplugAfterReports = args.IntOption("unplug-after", -1, 0, 1000000);
     return faults;
 }
 
 bool HasReaderFaults(const Arguments& args) {
     return args.Option("lose-acks") || args.Option("ready-late") || args.Flag("no-ready") ||
-           args.Option("drop-ready") || args.Flag("silent") || args.Option("unplug-after");
+           args.Option("drop-ready") || args.Option("silent-after") || args.Flag("silent") ||
+           args.Option("unplug-after");
 }
 
 // The card through pcscd: vpcd's card side, a GSM SIM or, with --uicc, a USIM-only card.
@@ -116,7 +118,7 @@ int RunSimulate(const Globals& globals, const Arguments& raw) {
     (void)globals;
     const Arguments& args = raw;
     args.Expect({"socket", "image", "profile", "port", "pull-after", "refuse", "lose-acks",
-                 "ready-late", "drop-ready", "unplug-after"});
+                 "ready-late", "drop-ready", "silent-after", "unplug-after"});
     const auto image = args.Option("image");
     if (args.Flag("pcsc")) {
         if (args.Option("socket") || args.Option("profile") || HasReaderFaults(args))

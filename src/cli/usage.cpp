@@ -126,7 +126,7 @@ std::string Usage(const std::string& command) {
          "instant|realistic]\n"
          "           [--refuse C:FILE:R:SW,...] [--lose-acks N] [--ready-late READS] "
          "[--drop-ready N]\n"
-         "           [--no-ready] [--silent] [--unplug-after REPORTS]\n"
+         "           [--no-ready] [--silent] [--silent-after REPORTS] [--unplug-after REPORTS]\n"
          "       pellucard-cli simulate --pcsc [--uicc] [--image FILE] [--port N] [--pull-after "
          "N]\n"
          "Serves the virtual reader on a Unix socket (what --reader socket:PATH connects to)\n"
@@ -140,7 +140,8 @@ std::string Usage(const std::string& command) {
          "update of the message store (also with --pcsc; a card image may list them as\n"
          "\"refusals\"). The reader's faults: --lose-acks N drops the next N acknowledgements,\n"
          "--ready-late READS holds each ready report back that many reads, --drop-ready N\n"
-         "never sends the next N, --no-ready never sends one, --silent answers nothing, "
+         "lets N ready reports through and never sends the next, --no-ready never sends one, "
+         "--silent answers nothing, "
          "--unplug-after REPORTS unplugs the reader.\n"},
     };
     const auto it = kUsage.find(command);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
 namespace pellucard {
 
@@ -12,6 +13,27 @@ public:
     virtual ~Clock() = default;
     virtual std::chrono::microseconds Now() = 0;
     virtual void Sleep(std::chrono::microseconds duration) = 0;
+    // Called by the reader link while an exchange waits for the reader, at least every
+    // kIdleInterval of its waiting: a program with a user interface lets its event loop run
+    // here, so that a slow or silent reader never freezes it. Does nothing by default.
+    virtual void Idle() {}
+    static constexpr std::chrono::milliseconds kIdleInterval{50};
+};
+
+// A clock that takes its time from another one and runs `idle` at every Idle().
+class IdleHookClock final : public Clock {
+public:
+    IdleHookClock(Clock& base, std::function<void()> idle) : base_(base), idle_(std::move(idle)) {}
+    std::chrono::microseconds Now() override { return base_.Now(); }
+    void Sleep(std::chrono::microseconds duration) override { base_.Sleep(duration); }
+    void Idle() override {
+        if (idle_)
+            idle_();
+    }
+
+private:
+    Clock& base_;
+    std::function<void()> idle_;
 };
 
 // The process's monotonic clock.

@@ -29,10 +29,10 @@ std::uint8_t Next(std::uint8_t sequence) {
 
 }  // namespace
 
-HidReportLink::HidReportLink(ReportBus& bus, Clock& clock) : bus_(bus), clock_(clock) {}
+HidReportLink::HidReportLink(ReportBus& bus, Clock& clock) : bus_(bus), clock_(&clock) {}
 
 HidReportLink::HidReportLink(std::shared_ptr<ReportBus> bus, Clock& clock)
-    : ownedBus_(std::move(bus)), bus_(*ownedBus_), clock_(clock) {}
+    : ownedBus_(std::move(bus)), bus_(*ownedBus_), clock_(&clock) {}
 
 bool HidReportLink::Open() {
     Close();
@@ -62,9 +62,11 @@ HidReportLink::ReadOutcome HidReportLink::ReadOne(std::chrono::milliseconds wait
     ++counters_.reportsRead;
     switch (device_->Read(input_, wait)) {
         case IoStatus::Done:
+            IdleAfterWait(false);
             return ReadOutcome::Report;
         case IoStatus::TimedOut:
             ++counters_.timedOutReads;
+            IdleAfterWait(true);
             return ReadOutcome::TimedOut;
         case IoStatus::Disconnected:
             Close();
@@ -74,6 +76,16 @@ HidReportLink::ReadOutcome HidReportLink::ReadOne(std::chrono::milliseconds wait
     }
     ioFailed_ = true;
     return ReadOutcome::Failed;
+}
+
+void HidReportLink::IdleAfterWait(bool timedOut) {
+    const auto now = clock_->Now();
+    if (!timedOut && now - lastIdle_ < Clock::kIdleInterval)
+        return;
+    lastIdle_ = now;
+    // The device may go away while others run (the user unplugs it, the program closes the
+    // link); every caller looks at device_ again before it touches the device.
+    clock_->Idle();
 }
 
 bool HidReportLink::WaitReport(int index, std::uint8_t& value) {
@@ -271,8 +283,9 @@ LinkResult HidReportLink::SimCommand(const CommandHeader& header, std::uint8_t f
     }
     if (!SendCommand(kCmdExecute, sequence))
         return LinkResult::SendFailed;
-    clock_.Sleep(kCommandPause);
+    clock_->Sleep(kCommandPause);
     counters_.pauses += kCommandPause;
+    IdleAfterWait(false);
     return Collect(response, kReadySim);
 }
 

@@ -49,6 +49,9 @@ public:
     bool Open() override;  // FindReader
     void Close() override;
     bool IsOpen() const override { return device_ != nullptr; }
+    // The clock the link waits on and lets others run through (Clock::Idle); it must outlive
+    // the link.
+    void SetClock(Clock& clock) { clock_ = &clock; }
     LinkResult ResetCard(Bytes& answerToReset) override;
     LinkResult Request(ReaderRequest request, Bytes& block) override;
     LinkResult SimCommand(const CommandHeader& header, std::uint8_t fileHigh, std::uint8_t fileLow,
@@ -71,13 +74,17 @@ private:
     enum class ReadOutcome { Report, TimedOut, Failed };
 
     ReadOutcome ReadOne(std::chrono::milliseconds wait);
+    // Lets the clock's owner run after a wait that timed out, or when an exchange has waited
+    // kIdleInterval since the last time.
+    void IdleAfterWait(bool timedOut);
     bool SendCommand(std::uint8_t code, std::uint8_t& sequence);
     bool SendReaderCommand(std::uint8_t code);
     LinkResult Collect(Bytes& block, std::uint8_t readyCode);
 
     std::shared_ptr<ReportBus> ownedBus_;
     ReportBus& bus_;
-    Clock& clock_;
+    Clock* clock_;
+    std::chrono::microseconds lastIdle_{0};
     std::unique_ptr<ReportDevice> device_;
     Report input_{};
     Report output_{};

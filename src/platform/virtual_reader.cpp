@@ -94,6 +94,12 @@ void VirtualReader::Ready(std::uint8_t code, Bytes block, std::chrono::microseco
         --faults_.readyDropped;
         return;
     }
+    if (faults_.readyDropAfter == 0) {
+        faults_.readyDropAfter = -1;
+        return;
+    }
+    if (faults_.readyDropAfter > 0)
+        --faults_.readyDropAfter;
     readsUntilReady_ = faults_.readyLateReads;
     Report ready{};
     ready[1] = code;
@@ -144,6 +150,12 @@ IoStatus VirtualReader::HostRead(Report& report, std::chrono::milliseconds limit
     }
     if (faults_.unplugAfterReports > 0)
         --faults_.unplugAfterReports;
+    if (faults_.silentAfterReports == 0) {
+        faults_.silentAfterReports = -1;
+        faults_.silent = true;
+    }
+    if (faults_.silentAfterReports > 0)
+        --faults_.silentAfterReports;
     if (faults_.silent) {
         clock_.Sleep(limit);
         return IoStatus::TimedOut;

@@ -32,8 +32,10 @@ struct ReaderFaults {
     int lostAcknowledgements = 0;        // the next N acknowledgements are never put out
     bool readyNever = false;             // ready reports never come
     int readyDropped = 0;                // the next N ready reports never come
+    int readyDropAfter = -1;             // after N more ready reports, one never comes
     int readyLateReads = 0;              // the ready report comes only after this many reads
     bool silent = false;                 // reads time out, writes vanish
+    int silentAfterReports = -1;         // goes silent after N more reports are read
     int unplugAfterReports = -1;         // the device goes away after N more reports
     std::optional<int> announcedLength;  // length report claims this instead of the real one
     std::optional<int> dataCount;        // count byte of data reports claims this

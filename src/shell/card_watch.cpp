@@ -12,6 +12,7 @@ constexpr int kMinimumIdentity = 5;  // digits an identity needs before the card
 
 PollOutcome LoseCard(Session& session) {
     session.CardInfo.Reset();
+    ++session.CardGeneration;
     return PollOutcome::CardLost;
 }
 
@@ -35,6 +36,7 @@ PollOutcome CheckCardIdentity(Session& session) {
         return LoseCard(session);
     if (info.CardId.compare(previous, Qt::CaseInsensitive) == 0)
         return PollOutcome::NoChange;
+    ++session.CardGeneration;
     FindCardInf(session);
     return PollOutcome::CardRead;
 }

@@ -106,6 +106,12 @@ void ChangePinC::ShowState(int preferredPin) {
         ShowCounts(info.Pin1Attempts, info.Pin2Attempts, preferredPin);
 }
 
+int ChangePinC::JudgedAttempts() const {
+    if (CurrentMode() != kUnblock)
+        return PinDialogBase::JudgedAttempts();
+    return ChosenPin() == 2 ? session_.CardInfo.Puk2Attempts : session_.CardInfo.Puk1Attempts;
+}
+
 void ChangePinC::OKButton_Click() {
     const int language = session_.LanguageIndex;
     if (!IsPinCode(TOldPINCode->text())) {
@@ -136,8 +142,11 @@ void ChangePinC::OKButton_Click() {
     const std::string code = TOldPINCode->text().toStdString();
     const std::string newCode = TNewPINCode[0]->text().toStdString();
     Pellucard& engine = session_.Engine();
-    const bool succeeded = CurrentMode() == kUnblock ? engine.PINCodeUnBlock(newCode, code, pin)
-                                                     : engine.PINCodeChange(newCode, code, pin);
+    const bool unblock = CurrentMode() == kUnblock;
+    const bool succeeded = RunPinOperation([&] {
+        return unblock ? engine.PINCodeUnBlock(newCode, code, pin)
+                       : engine.PINCodeChange(newCode, code, pin);
+    });
     ReadPinCounters(session_);
     if (succeeded) {
         AcceptSuccess();

@@ -60,6 +60,9 @@ public:
     // The polling timer found a new card or lost one: show the counts of CardInfo and enable
     // the card commands by the engine's CardPresent. The default re-activates the window.
     virtual void CardChanged();
+    // A card run or PIN operation began or ended somewhere in the program: grey or enable the
+    // commands that would reach the card. Does nothing by default.
+    virtual void CardRunChanged() {}
     // A File menu command while this window is the current one. Does nothing by default.
     virtual void RunFileCommand(FileCommand command);
     // The left panel's print button while this window is the current one. Does nothing by

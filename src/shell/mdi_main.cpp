@@ -61,6 +61,13 @@ MDIMain::MDIMain(Session& session, const WindowFactory& factory, PollPeriods per
     connect(timer_, &QTimer::timeout, this, &MDIMain::Timer1_Timer);
 
     pinDialogs_ = std::make_unique<PinDialogLauncher>(session_, this);
+    session_.CardRunChanged = [this] {
+        for (const auto& [windowIndex, subWindow] : windows_) {
+            if (ChildWindow* window = Window(windowIndex))
+                window->CardRunChanged();
+        }
+        pinDialogs_->CardRunChanged();
+    };
     CreateMenus();
     if (session_.IsVirtualReader())
         demo_ = new DemoControls(session_, *this, [this] { StartPolling(kAtOnce); });
@@ -68,6 +75,7 @@ MDIMain::MDIMain(Session& session, const WindowFactory& factory, PollPeriods per
 }
 
 MDIMain::~MDIMain() {
+    session_.CardRunChanged = nullptr;
     // The child windows are hidden while the frame goes; nothing may answer that any more.
     disconnect(mdi_, nullptr, this, nullptr);
 }
@@ -112,7 +120,7 @@ void MDIMain::Command1_Click(int index) {
 }
 
 void MDIMain::Timer1_Timer() {
-    if (!session_.PollingAllowed) {
+    if (!session_.PollingAllowed || session_.CardBusy()) {
         timer_->setInterval(periods_.searching);  // card work is yielding; look again soon
         return;
     }
@@ -126,7 +134,11 @@ void MDIMain::Timer1_Timer() {
         return;
     }
 
-    const PollOutcome outcome = PollReaderAndCard(session_);
+    PollOutcome outcome = PollOutcome::NoChange;
+    {
+        const Session::CardWork work(session_, false);
+        outcome = PollReaderAndCard(session_);
+    }
     if (outcome != PollOutcome::NoChange) {
         RefreshCurrentWindow();
         DisableProgram(session_.Engine().ReaderPresent());
@@ -241,7 +253,7 @@ void MDIMain::SetFileCommandEnabled(FileMenuEntry entry, bool enabled) {
 }
 
 void MDIMain::closeEvent(QCloseEvent* event) {
-    if (!session_.PollingAllowed || pollBusy_) {
+    if (!session_.PollingAllowed || pollBusy_ || session_.CardBusy()) {
         // Card work is running: never cut it off. The timer closes the window once it has ended.
         event->ignore();
         session_.ExitRequested = true;

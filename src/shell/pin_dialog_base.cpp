@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
+#include "engine/pellucard.h"
+
 namespace pellucard {
 namespace {
 
@@ -17,6 +19,9 @@ constexpr int kWrongPinCode = 29900;
 constexpr int kWrongCodeAttemptsLeft = 34000;  // "Wrong PIN Code! Attempts left: %1"
 constexpr int kCodeBlocked = 34100;            // "%1 is now blocked ... Unblock %1 now?"
 constexpr int kUnblockCodeBlocked = 34200;     // "%1 has no attempts left ... %2 ..."
+// "The reader failed while the code was being checked. ... %1 attempts left."
+constexpr int kReaderFailedDuringPin = 32500;
+constexpr int kReaderFailedCountersUnknown = 32600;
 
 void SetChecked(QRadioButton* button, bool checked) {
     // Auto-exclusive buttons refuse to be unchecked directly.
@@ -144,6 +149,27 @@ void PinDialogBase::RejectInput(const MessageRequest& message, QLineEdit* field)
     field->selectAll();
 }
 
+void PinDialogBase::CardRunChanged() {
+    OKButton->setEnabled(isModal() || !session_.CardRunActive());
+}
+
+bool PinDialogBase::RunPinOperation(const std::function<bool()>& operation) {
+    linkFailed_ = false;
+    countersKnown_ = true;
+    if (!isModal() && session_.CardBusy())
+        return false;
+    const Session::CardWork work(session_, true);
+    const bool succeeded = operation();
+    Pellucard& engine = session_.Engine();
+    linkFailed_ = !succeeded && engine.LastOutcome().IsLinkFailed();
+    countersKnown_ = engine.CountersKnown();
+    return succeeded;
+}
+
+int PinDialogBase::JudgedAttempts() const {
+    return ChosenPin() == 2 ? session_.CardInfo.Pin2Attempts : session_.CardInfo.Pin1Attempts;
+}
+
 void PinDialogBase::ReportFailure() {
     const int chosen = ChosenPin();
     ShowState(chosen == 2 ? 1 : 0);
@@ -151,7 +177,27 @@ void PinDialogBase::ReportFailure() {
                                  DialogIcon::Warning));
 }
 
+void PinDialogBase::ReportReaderFailure(int pin) {
+    const int index = pin == 2 ? 1 : 0;
+    keepChoice_ = true;
+    ShowState(index);
+    keepChoice_ = false;
+    OKButton->setEnabled(ChosenPin() != 0);
+    emit CountersRead();
+    // The command was sent once; whether the card judged it only its counter can tell.
+    MessageRequest message =
+        CatalogueMessage(countersKnown_ ? kReaderFailedDuringPin : kReaderFailedCountersUnknown,
+                         session_.LanguageIndex, DialogButtons::Ok, DialogIcon::Warning);
+    if (countersKnown_)
+        message.text = message.text.arg(JudgedAttempts());
+    ShowMessage(message);
+}
+
 void PinDialogBase::ReportRefusedCode(int pin) {
+    if (linkFailed_) {
+        ReportReaderFailure(pin);
+        return;
+    }
     const int index = pin == 2 ? 1 : 0;
     keepChoice_ = true;
     ShowState(index);

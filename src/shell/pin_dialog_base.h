@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 #include "records/dialog_seam.h"
 #include "shell/session.h"
 
@@ -31,6 +33,9 @@ public:
     // The PIN (0 PIN1, 1 PIN2) whose unblocking the user asked for when the code became
     // blocked in this dialog, or -1.
     int UnblockRequested() const { return unblockRequested_; }
+    // A card run began or ended: a dialog opened beside the windows waits for it to end (a
+    // modal one belongs to the run that opened it).
+    void CardRunChanged();
 
 signals:
     // The attempt counters were read from the card after an attempt: windows that show
@@ -50,8 +55,14 @@ protected:
     virtual void ShowState(int preferredPin) = 0;
     // Shows an input error through the dialog seam and selects the offending field.
     void RejectInput(const MessageRequest& message, QLineEdit* field);
+    // Runs the engine's PIN operation as the one card run of the moment and keeps how it ended;
+    // false when another run holds the card or the operation failed.
+    bool RunPinOperation(const std::function<bool()>& operation);
     // The operation failed: show the counts the card now has and "Wrong PIN Code!".
     void ReportFailure();
+    // The reader failed during the operation: never "wrong code", but that it failed and what
+    // the card's counter, read again, now says (ReportRefusedCode calls it).
+    void ReportReaderFailure(int pin);
     // The card refused the code tried for PIN `pin` (1 or 2): the dialog shows the card's
     // counts with that PIN still chosen (it never moves to another code by itself), empties
     // and focuses the code fields so that the next code is not typed after the wrong one,
@@ -65,6 +76,8 @@ protected:
     // The user wants PIN `pin` (1 or 2), just blocked, unblocked: by default the dialog
     // closes and leaves that to the unblocking dialog.
     virtual void OfferUnblock(int pin);
+    // The attempts left of the code the last operation presented, from CardInfo.
+    virtual int JudgedAttempts() const;
     // The operation succeeded: the card may now give what only an open card gives.
     void AcceptSuccess();
     // A code entry field: digits, at most kMaxPinLength of them, shown as dots.
@@ -77,7 +90,9 @@ protected:
     Session& session_;
     PinDialogKind kind_;
     int unblockRequested_ = -1;
-    bool keepChoice_ = false;  // ShowCounts keeps the preferred PIN chosen even when blocked
+    bool keepChoice_ = false;    // ShowCounts keeps the preferred PIN chosen even when blocked
+    bool linkFailed_ = false;    // the reader failed during the last operation
+    bool countersKnown_ = true;  // the counters were read after it
 
     QGroupBox* Frame4;
     QRadioButton* OPIN[2];

@@ -65,6 +65,15 @@ VerifyPinC* PinDialogLauncher::ShowVerifyPin(int pinIndex) {
     return dialog;
 }
 
+void PinDialogLauncher::CardRunChanged() {
+    if (input_)
+        input_->CardRunChanged();
+    if (change_)
+        change_->CardRunChanged();
+    if (verify_)
+        verify_->CardRunChanged();
+}
+
 bool PinDialogLauncher::ExecVerifyPin(int pinIndex) {
     VerifyPinC* dialog = Open(verify_, PinDialogKind::Verify);
     dialog->hide();  // a dialog already open without modality comes back modal

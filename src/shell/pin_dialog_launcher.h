@@ -41,6 +41,8 @@ public:
     // The main window is closing: InputPinC, then ChangePinC, then VerifyPinC.
     void CloseAll();
     void ChangeLanguage();
+    // A card run began or ended: the open dialogs wait for it.
+    void CardRunChanged();
 
 signals:
     void DialogClosed(PinDialogKind kind);

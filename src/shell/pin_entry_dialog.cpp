@@ -46,7 +46,7 @@ void PinEntryDialog::OKButton_Click() {
     }
     if (pin == 0)
         return;
-    const bool succeeded = RunOperation(code.toStdString(), pin);
+    const bool succeeded = RunPinOperation([&] { return RunOperation(code.toStdString(), pin); });
     // The card's counters tell the user where they stand, right or wrong.
     ReadPinCounters(session_);
     if (succeeded) {

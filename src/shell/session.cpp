@@ -3,14 +3,27 @@
 #include <QCoreApplication>
 
 #include "catalogue/catalogue.h"
+#include "engine/clock.h"
+#include "engine/hid_report_link.h"
 #include "engine/pellucard.h"
 #include "platform/reader_session.h"
 
 namespace pellucard {
 
-Session::Session(std::unique_ptr<ReaderSession> reader) : reader_(std::move(reader)) {}
+Session::Session(std::unique_ptr<ReaderSession> reader) : reader_(std::move(reader)) {
+    // The link's waits (up to 100 ms a read, 25 reads a report, 10 sends) let the windows run,
+    // so that a silent reader never freezes them; every card command checks CardBusy() first.
+    if (reader_ && reader_->link) {
+        Clock& base = reader_->clock ? *reader_->clock : SystemClock();
+        linkClock_ = std::make_unique<IdleHookClock>(base, [this] { Yield(); });
+        reader_->link->SetClock(*linkClock_);
+    }
+}
 
-Session::~Session() = default;
+Session::~Session() {
+    // The engine goes before the clock its link waits on.
+    reader_.reset();
+}
 
 Pellucard& Session::Engine() {
     return *reader_->engine;
@@ -27,6 +40,24 @@ void Session::Yield() {
     PollingAllowed = false;
     QCoreApplication::processEvents();
     PollingAllowed = allowed;
+}
+
+Session::CardWork::CardWork(Session& session, bool run) : session_(session), run_(run) {
+    ++session_.cardWork_;
+    if (run_ && session_.runWork_++ == 0) {
+        session_.StopRequested = false;
+        if (session_.CardRunChanged)
+            session_.CardRunChanged();
+    }
+}
+
+Session::CardWork::~CardWork() {
+    --session_.cardWork_;
+    if (run_ && --session_.runWork_ == 0) {
+        session_.StopRequested = false;
+        if (session_.CardRunChanged)
+            session_.CardRunChanged();
+    }
 }
 
 QString Session::Text(int id) const {

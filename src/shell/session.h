@@ -3,12 +3,14 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "shell/card_info.h"
 
 namespace pellucard {
 
+class Clock;
 class Pellucard;
 struct ReaderSession;
 
@@ -68,11 +70,44 @@ public:
     // window also sets when it merely loses activation.
     bool ExitRequested = false;
 
+    // --- One card run at a time ---
+    // Card work under way: a transfer run, a PIN operation, the polling's examination. The
+    // engine is not re-entrant and lets the event loop run during its waits, so while this is
+    // true every other command that would reach the card does nothing.
+    bool CardBusy() const { return cardWork_ > 0; }
+    // A transfer run or a PIN operation (not the polling) holds the card; the windows grey
+    // their card commands meanwhile.
+    bool CardRunActive() const { return runWork_ > 0; }
+    // Holds the card for the lifetime of the object. `run`: a run the user started, which
+    // the windows show (the polling's quick look is not).
+    class CardWork {
+    public:
+        CardWork(Session& session, bool run);
+        ~CardWork();
+        CardWork(const CardWork&) = delete;
+        CardWork& operator=(const CardWork&) = delete;
+
+    private:
+        Session& session_;
+        bool run_;
+    };
+    // Called when a run starts or ends, so that every window can enable or grey its commands.
+    std::function<void()> CardRunChanged;
+    // The user asked the run under way to stop after the record in hand.
+    bool StopRequested = false;
+    // Counts the cards seen: changes whenever the polling loses the card or finds another
+    // one, so that records read from a card are not taken for the content of the next one.
+    int CardGeneration = 0;
+
     bool IsDialogOpen(PinDialogKind kind) const { return DialogOpen[static_cast<int>(kind)]; }
     void SetDialogOpen(PinDialogKind kind, bool open) { DialogOpen[static_cast<int>(kind)] = open; }
 
 private:
+    // The reader link's clock, which lets the event loop run while the link waits.
+    std::unique_ptr<Clock> linkClock_;
     std::unique_ptr<ReaderSession> reader_;
+    int cardWork_ = 0;
+    int runWork_ = 0;
 };
 
 }  // namespace pellucard

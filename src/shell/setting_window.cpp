@@ -183,8 +183,15 @@ void Setting::ShowCardInf() {
         EnableProgram(session.Engine().CardPresent());
 }
 
+void Setting::CardRunChanged() {
+    if (!TICCID->text().isEmpty())
+        EnableProgram(CurrentSession().Engine().CardPresent());
+}
+
 void Setting::EnableProgram(bool enabled) {
     const CardInfoRecord& info = CurrentSession().CardInfo;
+    // One card run at a time: the PIN commands wait for the one under way.
+    enabled = enabled && !CurrentSession().CardRunActive();
     ComLPIN[0]->setEnabled(enabled);
     // A PIN with attempts left can be changed; one without can only be unblocked.
     const int attempts[2] = {info.Pin1Attempts, info.Pin2Attempts};
@@ -198,6 +205,8 @@ void Setting::EnableProgram(bool enabled) {
 }
 
 void Setting::ComCPIN_Click(int index) {
+    if (CurrentSession().CardBusy())
+        return;
     const CardInfoRecord& info = CurrentSession().CardInfo;
     if (info.Pin1Attempts == 0 && info.Pin2Attempts == 0)
         return;
@@ -205,6 +214,8 @@ void Setting::ComCPIN_Click(int index) {
 }
 
 void Setting::ComUBPIN_Click(int index) {
+    if (CurrentSession().CardBusy())
+        return;
     const CardInfoRecord& info = CurrentSession().CardInfo;
     if (info.Pin1Attempts > 0 && info.Pin2Attempts > 0)
         return;
@@ -218,6 +229,8 @@ void Setting::ComVPIN_Click() {
 }
 
 void Setting::ComLPIN_Click(int index) {
+    if (CurrentSession().CardBusy())
+        return;
     const CardInfoRecord& info = CurrentSession().CardInfo;
     if (info.Pin1Attempts == 0 && info.Pin2Attempts == 0)
         return;

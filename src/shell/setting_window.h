@@ -18,6 +18,7 @@ public:
 
     void ChangeLanguage() override;
     void Form_Activate() override;
+    void CardRunChanged() override;
 
     // Writes CardInfo into the fields and, once an identity is shown, sets the commands by
     // whether a card answers.

@@ -11,7 +11,7 @@ std::atomic<qint32> nextTag{1};
 qint32 CardRecordStore::Remember(Bytes raw, QStringList fields,
                                  std::optional<SmsConcatenation> concatenation) {
     const qint32 tag = nextTag++;
-    entries_[tag] = Entry{std::move(raw), std::move(fields), concatenation};
+    entries_[tag] = Entry{std::move(raw), std::move(fields), concatenation, generation_};
     return tag;
 }
 

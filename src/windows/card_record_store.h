@@ -20,12 +20,17 @@ namespace pellucard {
 //
 // Tags are unique within the process; tag 0 marks a row that is new to the list (typed,
 // pasted or copied into it), which the write run encodes from its texts.
+// Tag of a SIM list slot whose card content the list never learnt (nothing was read there from
+// the card now in the reader, and the user put nothing there): a write leaves it alone.
+inline constexpr qint32 kUnknownSlotTag = -1;
+
 class CardRecordStore {
 public:
     struct Entry {
         Bytes raw;
         QStringList fields;  // the row's texts as the read run wrote them
         std::optional<SmsConcatenation> concatenation;
+        int generation = 0;  // the card it was read from (Session::CardGeneration)
     };
 
     // Keeps a record and returns the tag for its row.
@@ -40,12 +45,15 @@ public:
                            int recordLength) const;
 
     void Clear() { entries_.clear(); }
+    // Records remembered from now on come from card `generation`.
+    void SetGeneration(int generation) { generation_ = generation; }
 
     // The texts of `columns` of a row, in order.
     static QStringList FieldsOf(const RecordList& list, int row, const QList<int>& columns);
 
 private:
     std::map<qint32, Entry> entries_;
+    int generation_ = 0;
 };
 
 }  // namespace pellucard

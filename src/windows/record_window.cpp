@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -60,6 +61,9 @@ void RecordWindow::Load() {
     ChangeLanguage();
     for (int list : {kComputerList, kSimList})
         InitList(list, kSlotCapacity);
+    // Nothing has been read from the card yet: a write leaves every slot the user did not fill.
+    for (int row = 1; row < List(kSimList).Rows(); ++row)
+        List(kSimList).SetTag(row, kUnknownSlotTag);
     SetMenuEntries();
     UpdateCardState();
     // Every window opens with a new untitled computer list.
@@ -212,6 +216,15 @@ void RecordWindow::BuildWidgets() {
     countLabel_->setObjectName(QLatin1String(kind_.countLabelName));
     nowLabel_ = new QLabel(content_);
     nowLabel_->setObjectName(QLatin1String(kind_.nowLabelName));
+    // Ends the window's card run after the record in hand; Escape does the same.
+    CmdStop = NewButton(QStringLiteral("CmdStop"), content_);
+    CmdStop->setEnabled(false);
+    connect(CmdStop, &QPushButton::clicked, this, &RecordWindow::CmdStop_Click);
+    stopShortcut_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    stopShortcut_->setContext(Qt::WidgetWithChildrenShortcut);
+    stopShortcut_->setEnabled(false);
+    connect(stopShortcut_, &QShortcut::activated, this, &RecordWindow::CmdStop_Click);
+    status->addWidget(CmdStop);
     status->addWidget(ProgressBar1, 1);
     status->addWidget(Label1);
     status->addWidget(countLabel_);
@@ -245,6 +258,7 @@ void RecordWindow::ChangeLanguage() {
     setWindowTitle(Text(kind_.captionId));
     Caption(readButton_, Text(9300));
     Caption(CmdSaveSim, Text(10700));
+    Caption(CmdStop, Text(kStopCaption));
     Caption(CmdNewNewrecord, Text(6300));
     Caption(CmdNewOpen, Text(6700));
     Caption(CmdNewSave, Text(5900));
@@ -305,8 +319,12 @@ void RecordWindow::SetMenuEntries() {
 void RecordWindow::UpdateCardState() {
     countLabel_->setText(QString::number(CardRecordCount()));
     const bool card = CurrentSession().Engine().CardPresent();
-    readButton_->setEnabled(card && !busy_);
-    CmdSaveSim->setEnabled(card && !busy_);
+    // One card run at a time in the whole program.
+    const bool idle = !busy_ && !CurrentSession().CardRunActive();
+    readButton_->setEnabled(card && idle);
+    CmdSaveSim->setEnabled(card && idle);
+    CmdStop->setEnabled(busy_);
+    stopShortcut_->setEnabled(busy_);
 }
 
 void RecordWindow::Form_Activate() {
@@ -320,6 +338,10 @@ void RecordWindow::Form_Deactivate() {
 }
 
 void RecordWindow::CardChanged() {
+    UpdateCardState();
+}
+
+void RecordWindow::CardRunChanged() {
     UpdateCardState();
 }
 

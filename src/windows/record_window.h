@@ -20,6 +20,7 @@ class QProgressBar;
 class QPushButton;
 class QScrollArea;
 class QUndoStack;
+class QShortcut;
 
 namespace pellucard {
 
@@ -68,6 +69,7 @@ public:
     void Form_Activate() override;
     void Form_Deactivate() override;
     void CardChanged() override;
+    void CardRunChanged() override;
     void RunFileCommand(FileCommand command) override;
     void PrintRecords() override;
     // One history for both lists: every change to a list is a step (a cell edit, a delete, a
@@ -77,6 +79,8 @@ public:
     // --- Commands ---
     void ReadCard_Click();  // Connectosim / Command3
     void CmdSaveSim_Click();
+    // Asks the window's card run to end after the record in hand (the Stop button, Escape).
+    void CmdStop_Click();
     void CmdRight_Click();
     void CmdLeft_Click();
     void Cmdallright_Click();
@@ -218,6 +222,8 @@ protected:
     std::array<QPushButton*, 2> CmdPrint{};
     QPushButton* readButton_ = nullptr;  // Connectosim / Command3
     QPushButton* CmdSaveSim = nullptr;
+    QPushButton* CmdStop = nullptr;
+    QShortcut* stopShortcut_ = nullptr;
     QPushButton* CmdRight = nullptr;
     QPushButton* Cmdallright = nullptr;
     QPushButton* CmdLeft = nullptr;

@@ -3,6 +3,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <optional>
+
 #include "engine/pellucard.h"
 #include "records/dialog_seam.h"
 #include "records/record_list_model.h"
@@ -34,6 +36,7 @@ public:
     void SetValue(int value) override { bar_.setValue(std::min(value, bar_.maximum())); }
     void SetStatus(const QString& text) override { label_.setText(text); }
     void Yield() override { session_.Yield(); }
+    bool StopRequested() override { return session_.StopRequested; }
 
 private:
     QProgressBar& bar_;
@@ -94,25 +97,30 @@ void RecordWindow::CmdSaveSim_Click() {
     Transfer(true);
 }
 
-void RecordWindow::Transfer(bool writing) {
+void RecordWindow::CmdStop_Click() {
     if (busy_)
-        return;
+        CurrentSession().StopRequested = true;
+}
+
+void RecordWindow::Transfer(bool writing) {
     Session& session = CurrentSession();
+    // One card run at a time: a run elsewhere (the other record window, a PIN operation, the
+    // polling's look at the card) is yielding, and the engine is not re-entrant.
+    if (busy_ || session.CardBusy())
+        return;
     HideCellEditor();
     const bool writeEnabled = CmdSaveSim->isEnabled();
     Host().StopPolling();
+    std::optional<Session::CardWork> work(std::in_place, session, true);
     busy_ = true;
-    readButton_->setEnabled(false);
-    CmdSaveSim->setEnabled(false);
+    UpdateCardState();
     const bool usable = CardAccessGate(writing);
     if (usable) {
         WindowProgress progress(*ProgressBar1, *nowLabel_, session);
-        TransferRun run{session.Engine(), progress, store_, Language()};
+        TransferRun run{session.Engine(), progress, store_, Language(), session.CardGeneration};
         RecordList& sim = List(kSimList);
         if (writing) {
-            if (RunWrite(run, sim, used_[kSimList]))
-                nowLabel_->setText(TotalText(
-                    CountFilledRows(sim, used_[kSimList], Kind().fieldCount), Language()));
+            RunWrite(run, sim, used_[kSimList]);
         } else if (used_[kSimList] <= 0 || !AskBeforeRead(writeEnabled) ||
                    ShowMessage(CatalogueMessage(kOverwriteMessage, Language(), DialogButtons::YesNo,
                                                 DialogIcon::Question)) == DialogAnswer::Yes) {
@@ -123,9 +131,13 @@ void RecordWindow::Transfer(bool writing) {
                 sim.SetRows(1);
                 sim.SetRows(kSlotCapacity + 1);
                 RenumberRows(sim, kSlotCapacity);
+                // Until a record is read into it, a slot's card content is unknown.
+                for (int row = 1; row < sim.Rows(); ++row)
+                    sim.SetTag(row, kUnknownSlotTag);
             }
             // The store keeps the records of earlier reads: undoing this read brings back rows
             // whose tags name them, and those still go back to the card as they were read.
+            store_.SetGeneration(session.CardGeneration);
             sortState_[kSimList] = 0;
             find_[kSimList] = {};
             int done = 0;
@@ -141,6 +153,7 @@ void RecordWindow::Transfer(bool writing) {
         }
     }
     busy_ = false;
+    work.reset();
     if (!session.Engine().CardPresent())
         Host().StartPolling(kExamineAtOnceMs);
     else

@@ -5,8 +5,10 @@
 #include <algorithm>
 
 #include "catalogue/catalogue.h"
+#include "engine/card_runs.h"
 #include "engine/gsm7.h"
 #include "engine/pellucard.h"
+#include "engine/phonebook_entry.h"
 #include "engine/sms_record.h"
 #include "engine/sms_timestamp.h"
 #include "records/dialog_seam.h"
@@ -86,89 +88,161 @@ QString TotalText(int count, int languageIndex) {
            Message(kRecordsInSimMessage, languageIndex);
 }
 
-bool ReadPhoneBook(TransferRun& run, RecordList& list, int recordCount, int& doneCount) {
-    Pellucard& engine = run.engine;
-    engine.EnterPhoneBook();
-    if (!engine.CardPresent())
-        return false;
-    run.progress.SetMaximum(recordCount);
-    for (int n = 1; n <= recordCount; ++n) {
-        Bytes data;
-        std::string number;
-        std::string name;
-        engine.GetPhoneBook(data, n);
-        engine.DecodePhoneBook(data, number, name);
-        if (!engine.CardPresent()) {
-            run.progress.SetStatus(Numbered(kUpLoadProblemMessage, n, run.languageIndex));
+namespace {
+
+CardRunHooks HooksOf(TransferRun& run, int messageId, int* doneCount) {
+    CardRunHooks hooks;
+    hooks.progress = [&run, messageId, doneCount](int record, int) {
+        Progressed(run, messageId, record);
+        if (doneCount)
+            *doneCount = record;
+    };
+    hooks.yield = [&run] { run.progress.Yield(); };
+    hooks.stopRequested = [&run] { return run.progress.StopRequested(); };
+    return hooks;
+}
+
+// The records a run may touch: the card's count, as far as the list has slots for them.
+int RunLimit(const RecordList& list, int recordCount) {
+    const int capacity = std::max(list.Rows() - 1, 1);
+    return recordCount > 0 ? std::min(recordCount, capacity) : capacity;
+}
+
+QString RefusedText(const CardRunResult& result, int languageIndex) {
+    return Message(kRefusedRecordMessage, languageIndex)
+        .arg(result.record)
+        .arg(QString::fromStdString(result.failure.StatusText()));
+}
+
+// How a read ended, in the status label; a complete read leaves its last progress text.
+bool ShowReadEnding(TransferRun& run, const CardRunResult& result) {
+    switch (result.ending) {
+        case RunEnding::Complete:
+            return true;
+        case RunEnding::NotEntered:
             return false;
-        }
-        if (n >= list.Rows())
-            break;  // the list has no slot for it
-        list.SetText(n, phone_column::kName, FromUtf8(name));
-        list.SetText(n, phone_column::kNumber, FromUtf8(number));
-        list.SetText(n, phone_column::kMark, {});
-        list.SetTag(n, run.store.Remember(
-                           data, CardRecordStore::FieldsOf(list, n, PhoneBookCompareColumns())));
-        Progressed(run, kUpLoadingMessage, n);
-        doneCount = n;
-        run.progress.Yield();
+        case RunEnding::Refused:
+            run.progress.SetStatus(RefusedText(result, run.languageIndex));
+            return false;
+        case RunEnding::LinkFailed:
+            run.progress.SetStatus(
+                Numbered(kUpLoadProblemMessage, result.record, run.languageIndex));
+            return false;
+        case RunEnding::Stopped:
+            run.progress.SetStatus(
+                Message(kReadStoppedMessage, run.languageIndex).arg(result.record));
+            return false;
     }
+    return false;
+}
+
+// How a write ended: the records written that hold an entry, and the slots left as they were
+// on the card.
+bool ShowWriteEnding(TransferRun& run, const CardRunResult& result, int filledWritten) {
+    const QString left = result.left > 0
+                             ? Message(kSlotsLeftMessage, run.languageIndex).arg(result.left)
+                             : QString();
+    switch (result.ending) {
+        case RunEnding::Complete:
+            run.progress.SetStatus(TotalText(filledWritten, run.languageIndex) + left);
+            return true;
+        case RunEnding::NotEntered:
+            run.progress.SetStatus(Numbered(kDownLoadProblemMessage, 1, run.languageIndex));
+            return false;
+        case RunEnding::Refused:
+            run.progress.SetStatus(RefusedText(result, run.languageIndex));
+            return false;
+        case RunEnding::LinkFailed:
+            run.progress.SetStatus(
+                Numbered(kDownLoadProblemMessage, result.record, run.languageIndex));
+            return false;
+        case RunEnding::Stopped:
+            run.progress.SetStatus(Message(kWriteStoppedMessage, run.languageIndex)
+                                       .arg(result.record)
+                                       .arg(result.done));
+            return false;
+    }
+    return false;
+}
+
+bool RowHoldsEntry(const RecordList& list, int row, const QList<int>& columns) {
+    for (const int column : columns) {
+        if (!list.Text(row, column).trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
+// Whether the list knows what belongs in slot `row` of the card now in the reader.
+bool KnownSlot(const TransferRun& run, const RecordList& list, int row) {
+    if (row >= list.Rows())
+        return false;
+    const qint32 tag = list.Tag(row);
+    if (tag == kUnknownSlotTag)
+        return false;
+    // A record read from another card is not this card's content.
+    const CardRecordStore::Entry* entry = run.store.Find(tag);
+    if (entry && entry->generation != run.cardGeneration)
+        return false;
     return true;
+}
+
+}  // namespace
+
+bool ReadPhoneBook(TransferRun& run, RecordList& list, int recordCount, int& doneCount) {
+    run.progress.SetMaximum(recordCount);
+    const auto result = ReadCardRecords(
+        run.engine, CardRecordFile::PhoneBook,
+        [&](int n, const Bytes& data) {
+            const PhoneBookEntry entry = DecodePhoneBookRecord(data);
+            list.SetText(n, phone_column::kName, FromUtf8(entry.name));
+            list.SetText(n, phone_column::kNumber, FromUtf8(entry.Number()));
+            list.SetText(n, phone_column::kMark, {});
+            list.SetTag(n, run.store.Remember(data, CardRecordStore::FieldsOf(
+                                                        list, n, PhoneBookCompareColumns())));
+        },
+        HooksOf(run, kUpLoadingMessage, &doneCount), RunLimit(list, recordCount));
+    return ShowReadEnding(run, result);
 }
 
 bool WritePhoneBook(TransferRun& run, const RecordList& list, int recordCount, int usedCount) {
+    (void)usedCount;  // the end text counts the records written
     Pellucard& engine = run.engine;
-    engine.EnterPhoneBook();
     run.progress.SetMaximum(recordCount);
-    const int recordLength = engine.PhoneBookRecordLength();
-    for (int n = 1; n <= recordCount; ++n) {
-        Bytes data;
+    int filled = 0;
+    const auto recordFor = [&](int n, int recordLength) -> std::optional<Bytes> {
+        if (!KnownSlot(run, list, n))
+            return std::nullopt;
+        if (RowHoldsEntry(list, n, PhoneBookCompareColumns()))
+            ++filled;
         if (const Bytes* original =
-                run.store.Untouched(list, n, PhoneBookCompareColumns(), recordLength)) {
-            data = *original;
-        } else {
-            engine.EncodePhoneBook(ToUtf8(list.Text(n, phone_column::kNumber)),
-                                   ToUtf8(list.Text(n, phone_column::kName)), data);
-        }
-        engine.SetPhoneBook(data, n);
-        run.progress.Yield();
-        if (!engine.CardPresent()) {
-            run.progress.SetStatus(Numbered(kDownLoadProblemMessage, n, run.languageIndex));
-            return false;
-        }
-        Progressed(run, kDownLoadingMessage, n);
-    }
-    run.progress.SetStatus(TotalText(std::min(recordCount, usedCount), run.languageIndex));
-    return true;
+                run.store.Untouched(list, n, PhoneBookCompareColumns(), recordLength))
+            return *original;
+        Bytes data;
+        engine.EncodePhoneBook(ToUtf8(list.Text(n, phone_column::kNumber)),
+                               ToUtf8(list.Text(n, phone_column::kName)), data);
+        return data;
+    };
+    const auto result =
+        WriteCardRecords(engine, CardRecordFile::PhoneBook, recordFor,
+                         HooksOf(run, kDownLoadingMessage, nullptr), RunLimit(list, recordCount));
+    return ShowWriteEnding(run, result, filled);
 }
 
 bool ReadSms(TransferRun& run, RecordList& list, int recordCount, int& doneCount, int currentYear) {
-    Pellucard& engine = run.engine;
-    engine.EnterSMSBook();
-    if (!engine.CardPresent())
-        return false;
     run.progress.SetMaximum(recordCount);
-    for (int n = 1; n <= recordCount; ++n) {
-        Bytes data;
-        SmsRecord record;
-        engine.GetSMS(data, n);
-        engine.DecodeSMS(data, record);
-        if (!engine.CardPresent()) {
-            run.progress.SetStatus(Numbered(kUpLoadProblemMessage, n, run.languageIndex));
-            return false;
-        }
-        if (n >= list.Rows())
-            break;
-        WriteSmsRow(list, n, record, currentYear, run.languageIndex);
-        list.SetText(n, sms_column::kMark, {});
-        list.SetTag(
-            n, run.store.Remember(data, CardRecordStore::FieldsOf(list, n, SmsCompareColumns()),
-                                  record.IsMessage() ? record.concatenation : std::nullopt));
-        Progressed(run, kUpLoadingMessage, n);
-        doneCount = n;
-        run.progress.Yield();
-    }
-    return true;
+    const auto result = ReadCardRecords(
+        run.engine, CardRecordFile::Sms,
+        [&](int n, const Bytes& data) {
+            const SmsRecord record = DecodeSmsRecord(data);
+            WriteSmsRow(list, n, record, currentYear, run.languageIndex);
+            list.SetText(n, sms_column::kMark, {});
+            list.SetTag(
+                n, run.store.Remember(data, CardRecordStore::FieldsOf(list, n, SmsCompareColumns()),
+                                      record.IsMessage() ? record.concatenation : std::nullopt));
+        },
+        HooksOf(run, kUpLoadingMessage, &doneCount), RunLimit(list, recordCount));
+    return ShowReadEnding(run, result);
 }
 
 QList<int> SmsSlotsToBeCut(const RecordList& list, int recordCount, const CardRecordStore& store,
@@ -186,6 +260,7 @@ QList<int> SmsSlotsToBeCut(const RecordList& list, int recordCount, const CardRe
 }
 
 bool WriteSms(TransferRun& run, const RecordList& list, int recordCount, int usedCount) {
+    (void)usedCount;  // the end text counts the records written
     Pellucard& engine = run.engine;
     engine.EnterSMSBook();
     const int recordLength = SmsRecordLengthOf(engine);
@@ -201,49 +276,42 @@ bool WriteSms(TransferRun& run, const RecordList& list, int recordCount, int use
             return false;
     }
     run.progress.SetMaximum(recordCount);
-    for (int n = 1; n <= recordCount; ++n) {
+    int filled = 0;
+    const auto recordFor = [&](int n, int length) -> std::optional<Bytes> {
+        if (!KnownSlot(run, list, n))
+            return std::nullopt;
+        const bool holdsEntry = RowHoldsEntry(list, n, SmsCompareColumns());
+        if (const Bytes* original = run.store.Untouched(list, n, SmsCompareColumns(), length)) {
+            filled += holdsEntry ? 1 : 0;
+            return *original;
+        }
+        const int status = SmsStatusByte(list.Text(n, sms_column::kStatus));
+        const bool received = status == kSmsRead || status == kSmsToBeRead;
+        const bool toSend = status == kSmsSent || status == kSmsToBeSent;
+        std::string address;
+        SmsTimeStamp stamp;
+        int validity = 0;
+        if (received || toSend)
+            address = ToUtf8(list.Text(n, sms_column::kAddress));
+        if (received)
+            stamp = ParseSmsTimeStamp(ToUtf8(TrimBlanks(list.Text(n, sms_column::kTimeStamp))));
+        if (toSend)
+            validity = TrimBlanks(list.Text(n, sms_column::kValidity)).toInt();
         Bytes data;
-        bool encoded = true;
-        if (const Bytes* original =
-                run.store.Untouched(list, n, SmsCompareColumns(), recordLength)) {
-            data = *original;
-        } else {
-            const int status = SmsStatusByte(list.Text(n, sms_column::kStatus));
-            const bool received = status == kSmsRead || status == kSmsToBeRead;
-            const bool toSend = status == kSmsSent || status == kSmsToBeSent;
-            std::string address;
-            SmsTimeStamp stamp;
-            int validity = 0;
-            if (received || toSend)
-                address = ToUtf8(list.Text(n, sms_column::kAddress));
-            if (received)
-                stamp = ParseSmsTimeStamp(ToUtf8(TrimBlanks(list.Text(n, sms_column::kTimeStamp))));
-            if (toSend)
-                validity = TrimBlanks(list.Text(n, sms_column::kValidity)).toInt();
-            encoded = engine.EncodeSMS(address, ToUtf8(list.Text(n, sms_column::kText)), status,
-                                       stamp, ToUtf8(list.Text(n, sms_column::kServiceCentre)),
-                                       validity, data) ||
-                      !data.empty();
-        }
-        const bool written = encoded && engine.SetSMS(n, data);
-        if (!written) {
-            // A record the card refused is skipped; a card that has gone ends the run, so
-            // that a pulled card is never reported as a complete write.
-            if (!engine.CardPresent()) {
-                run.progress.SetStatus(Numbered(kDownLoadProblemMessage, n, run.languageIndex));
-                return false;
-            }
-            continue;
-        }
-        run.progress.Yield();
-        if (!engine.CardPresent()) {
-            run.progress.SetStatus(Numbered(kDownLoadProblemMessage, n, run.languageIndex));
-            return false;
-        }
-        Progressed(run, kDownLoadingMessage, n);
-    }
-    run.progress.SetStatus(TotalText(std::min(recordCount, usedCount), run.languageIndex));
-    return true;
+        const bool encoded =
+            engine.EncodeSMS(address, ToUtf8(list.Text(n, sms_column::kText)), status, stamp,
+                             ToUtf8(list.Text(n, sms_column::kServiceCentre)), validity, data) ||
+            !data.empty();
+        // A row that cannot be encoded is skipped; the card keeps what it holds there.
+        if (!encoded)
+            return std::nullopt;
+        filled += holdsEntry ? 1 : 0;
+        return data;
+    };
+    const auto result =
+        WriteCardRecords(engine, CardRecordFile::Sms, recordFor,
+                         HooksOf(run, kDownLoadingMessage, nullptr), RunLimit(list, recordCount));
+    return ShowWriteEnding(run, result, filled);
 }
 
 }  // namespace pellucard

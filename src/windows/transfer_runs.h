@@ -11,9 +11,14 @@ namespace pellucard {
 class Pellucard;
 
 // The four runs that copy the whole phone book or SMS store between the card and a window's
-// SIM list. Each walks every record of the card in order, shows its progress, yields to the
-// event loop after every record (the window's Yield pauses the polling) and stops as soon as
-// the card has gone. Nothing is rolled back when a run stops early.
+// SIM list: thin adapters over the engine's whole-file runs (engine/card_runs.h), which retry
+// a lost report, stop at a refusal and at the user's stop. These turn records into rows and
+// back, show the progress and say how the run ended. Nothing is rolled back when a run stops
+// early: rows already filled stay filled, records already written stay written.
+//
+// A write run writes a slot only when the list knows what belongs there: a record read from
+// this card, or a row the user put there (its tag is 0). A slot whose tag is
+// kUnknownSlotTag, or that holds a record read from another card, is left as it is on the card.
 
 inline constexpr int kUpLoadingMessage = 17300;        // "Up Loading Record "
 inline constexpr int kUpLoadProblemMessage = 13100;    // "Have Problem in Up Loading Record "
@@ -22,6 +27,11 @@ inline constexpr int kDownLoadProblemMessage = 13200;  // "Have Problem In Down 
 inline constexpr int kTotalMessage = 16800;            // "Total "
 inline constexpr int kRecordsInSimMessage = 18500;     // " Records in Sim Card"
 inline constexpr int kMessagesCutMessage = 30300;      // texts too long for the card: write cut?
+inline constexpr int kRefusedRecordMessage = 32000;    // "The card refused record %1 (status %2)"
+inline constexpr int kReadStoppedMessage = 32100;      // "Stopped after record %1; ... kept"
+inline constexpr int kSlotsLeftMessage = 32200;        // "; %1 slots left as they were ..."
+inline constexpr int kWriteStoppedMessage = 32300;     // "Stopped after record %1; %2 ... written"
+inline constexpr int kStopCaption = 32400;             // "Stop"
 
 // Where a run shows its progress: the window's progress bar and status label.
 class TransferProgress {
@@ -32,6 +42,8 @@ public:
     virtual void SetStatus(const QString& text) = 0;
     // Lets pending interface events run with polling paused.
     virtual void Yield() = 0;
+    // The user asked the run to stop after the record in hand.
+    virtual bool StopRequested() { return false; }
 };
 
 struct TransferRun {
@@ -41,6 +53,9 @@ struct TransferRun {
     // they were.
     CardRecordStore& store;
     int languageIndex = 0;
+    // The card now in the reader (Session::CardGeneration); a read remembers it, and a write
+    // sends back only what was read from this very card.
+    int cardGeneration = 0;
 };
 
 // The columns whose texts decide whether a row is still the record that was read.
@@ -51,11 +66,12 @@ QList<int> SmsCompareColumns();
 QString TotalText(int count, int languageIndex);
 
 // Reads card records 1..recordCount into rows 1.. of the list (names and numbers). Returns
-// false, touching nothing, when the card does not answer at the start. `doneCount` gets the
-// number of the last record read.
+// false, touching nothing, when the card does not answer at the start, and false when the run
+// ended early (the status label says where and why). `doneCount` gets the number of the last
+// record read.
 bool ReadPhoneBook(TransferRun& run, RecordList& list, int recordCount, int& doneCount);
-// Writes rows 1..recordCount to the card records of the same number, empty rows as empty
-// records. False when the card went away during the run.
+// Writes rows 1..recordCount that the list knows to the card records of the same number, empty
+// rows as empty records. False when the run ended early (the status label says why).
 bool WritePhoneBook(TransferRun& run, const RecordList& list, int recordCount, int usedCount);
 
 // The same for short messages. `currentYear` decides the century of the time stamp texts.

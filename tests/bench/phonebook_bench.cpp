@@ -1,5 +1,7 @@
 // Times reading and writing the phone book of 250 records through the phone book window on
-// the virtual reader's realistic profile (a report every millisecond), and reading it with
+// the virtual reader's realistic profile (a report every millisecond), with the longest time
+// the window's event loop went without running; then a read during which the reader goes
+// silent for a while; and reading it with
 // pellucard-cli from the simulator on a socket. For each it prints the lower bound the report
 // protocol sets (reports exchanged x report interval, plus the command layer's pauses) and
 // the ratio of the time taken to it.
@@ -9,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
@@ -21,6 +24,7 @@
 #include "engine/hid_report_link.h"
 #include "engine/pellucard.h"
 #include "platform/reader_session.h"
+#include "platform/virtual_reader.h"
 #include "records/application_folder.h"
 #include "records/dialog_seam.h"
 #include "shell/card_info.h"
@@ -33,6 +37,8 @@ using namespace pellucard;
 namespace {
 
 constexpr double kReportIntervalMs = 1.0;  // the realistic profile's report interval
+constexpr int kSilentAfterReports = 8;     // the reader goes silent within record 101's read
+constexpr int kSilenceMs = 3000;           // for this long
 
 // Says Yes to every question.
 class YesDialogs final : public DialogSeam {
@@ -158,6 +164,33 @@ int WindowRuns() {
     window.CmdSaveSim_Click();
     const double writeMs = clock.nsecsElapsed() / 1e6;
     Print("window: write 250 records", writeMs, link->Counters(), loop.StopMs());
+
+    // A reader that goes silent for a while in the middle of an exchange, after record 100:
+    // the link's reads wait 100 ms each, up to 25 a report and 10 sends, and the window must
+    // not freeze meanwhile (the timer that ends the silence runs only if it does not).
+    VirtualReader& virtualReader = *session.Reader().virtualReader;
+    auto* bar = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+    bool silenced = false;
+    QObject::connect(bar, &QProgressBar::valueChanged, bar, [&](int value) {
+        if (value != 100 || silenced)
+            return;
+        silenced = true;
+        virtualReader.Faults().silentAfterReports = kSilentAfterReports;
+        QTimer::singleShot(kSilenceMs, bar,
+                           [&virtualReader] { virtualReader.Faults().silent = false; });
+    });
+    link->ResetCounters();
+    loop.Start();
+    clock.restart();
+    window.Connectosim_Click();
+    const double silentMs = clock.nsecsElapsed() / 1e6;
+    const double silentGap = loop.StopMs();
+    const QString ending = window.findChild<QLabel*>(QStringLiteral("LNowRec"))->text();
+    char what[64];
+    std::snprintf(what, sizeof what, "window: read, %d ms silence", kSilenceMs);
+    Print(what, silentMs, link->Counters(), silentGap);
+    std::printf("  ended with \"%s\", %ld timed-out reads\n", qPrintable(ending),
+                link->Counters().timedOutReads);
     return 0;
 }
 

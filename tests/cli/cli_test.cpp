@@ -219,11 +219,12 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(QJsonDocument(root).toJson());
     }
-    void StartSimulator(const QString& profile) {
+    void StartSimulator(const QString& profile, const QStringList& faults = {}) {
         ShortenPhoneBook(30);
         socket = dir.filePath("reader.sock");
-        simulator.start(PELLUCARD_CLI,
-                        {"simulate", "--socket", socket, "--image", image, "--profile", profile});
+        simulator.start(PELLUCARD_CLI, QStringList{"simulate", "--socket", socket, "--image", image,
+                                                   "--profile", profile} +
+                                           faults);
         ASSERT_TRUE(simulator.waitForStarted());
         for (int i = 0; i < 100 && !QFile::exists(socket); ++i)
             QThread::msleep(20);
@@ -257,6 +258,56 @@ TEST_F(SimulatorTest, SocketReaderGivesTheSameAnswersAsTheVirtualReader) {
     ASSERT_TRUE(simulator.waitForFinished(5000));
     const auto after = Cli({"--reader", VirtualReader(), "--json", "info"});
     EXPECT_EQ(after.Json()["Pin1Attempts"].toInt(), 2);
+}
+
+// One lost acknowledgement or one ready report that never comes, in the middle of a read: the
+// read is retried and every record comes out right.
+TEST_F(SimulatorTest, ReadsSurviveOneTransientLinkFault) {
+    StartSimulator("instant");
+    const QStringList base{"--reader", "socket:" + socket, "--pin", "1234", "--json"};
+    const auto clean = Cli(base + QStringList{"phonebook", "read"});
+    ASSERT_EQ(clean.exitCode, 0) << clean.err.toStdString();
+    const auto cleanSms = Cli(base + QStringList{"sms", "read"});
+    ASSERT_EQ(cleanSms.exitCode, 0) << cleanSms.err.toStdString();
+    simulator.terminate();
+    ASSERT_TRUE(simulator.waitForFinished(5000));
+
+    for (const QStringList& fault :
+         {QStringList{"--drop-ready", "20"}, QStringList{"--lose-acks", "1"}}) {
+        for (const char* kind : {"phonebook", "sms"}) {
+            StartSimulator("instant", fault);
+            const auto run = Cli(base + QStringList{kind, "read"});
+            EXPECT_EQ(run.exitCode, 0)
+                << fault.join(' ').toStdString() << " " << kind << ": " << run.err.toStdString();
+            EXPECT_EQ(run.out, QByteArray(kind == QByteArray("sms") ? cleanSms.out : clean.out));
+            simulator.terminate();
+            ASSERT_TRUE(simulator.waitForFinished(5000));
+        }
+    }
+}
+
+// A refusal ends the read with the record and the status word; PIN1 is named only when the
+// card says an access condition is not fulfilled.
+TEST_F(CliTest, RefusedRecordEndsTheReadWithItsStatusWord) {
+    QFile file(image);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    auto root = QJsonDocument::fromJson(file.readAll()).object();
+    file.close();
+    root["refusals"] = QJsonArray{"read:6F3A:7:6F00", "read:6F3C:*:9804"};
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QJsonDocument(root).toJson());
+    file.close();
+
+    const auto book = Cli({"--reader", VirtualReader(), "--pin", "1234", "phonebook", "read"});
+    EXPECT_EQ(book.exitCode, 1);
+    EXPECT_TRUE(book.err.contains("the card refused record 7 (status 6F 00)"))
+        << book.err.toStdString();
+    EXPECT_FALSE(book.err.contains("PIN")) << book.err.toStdString();
+
+    const auto sms = Cli({"--reader", VirtualReader(), "--pin", "1234", "sms", "read"});
+    EXPECT_EQ(sms.exitCode, 1);
+    EXPECT_TRUE(sms.err.contains("record 1 (status 98 04); access condition not fulfilled"))
+        << sms.err.toStdString();
 }
 
 TEST_F(SimulatorTest, KilledEmulatorEndsTheReadWithAClearFailure) {

@@ -123,7 +123,7 @@ private slots:
         QCOMPARE(list.Text(3, phone_column::kName), QString());
 
         QVERIFY(WritePhoneBook(run, list, 250, 20));
-        QCOMPARE(progress.status, TotalText(20, 0));
+        QCOMPARE(progress.status, TotalText(15, 0));
         QCOMPARE(CardRecords(engine, false), before);
     }
 

@@ -1,0 +1,239 @@
+// The record windows' card runs on the instant virtual reader when things go wrong: a card
+// that refuses records, a card pulled halfway, a reader that loses reports, a second run asked
+// for while one is under way, and the user's stop.
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QtTest>
+
+#include "catalogue/catalogue.h"
+#include "engine/phonebook_entry.h"
+#include "platform/virtual_sim_card.h"
+#include "shell/verify_pin_dialog.h"
+#include "window_rig.h"
+#include "windows/record_columns.h"
+#include "windows/sim_rec.h"
+#include "windows/sms_rec.h"
+
+using namespace pellucard;
+
+namespace {
+
+constexpr int kSim = RecordWindow::kSimList;
+constexpr char kPhoneBook[] = "3F00/7F10/6F3A";
+
+}  // namespace
+
+class CardRunsWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<testing::WindowRig> rig;
+    SimRec* window = nullptr;
+    SMSRec* messages = nullptr;
+
+    QPushButton* Button(QWidget* owner, const char* name) {
+        return owner->findChild<QPushButton*>(name);
+    }
+    QString Status() { return window->findChild<QLabel*>("LNowRec")->text(); }
+    RecordList& Sim() { return window->List(kSim); }
+    VirtualSimCard& Card() { return *rig->session->Reader().virtualCard; }
+    std::vector<Bytes> CardPhoneBook() {
+        std::vector<Bytes> records;
+        const CardImage image = Card().ToImage();
+        for (const auto& record : image.FindFile(kPhoneBook)->records)
+            records.push_back(record.data);
+        return records;
+    }
+    // Runs `action` once, when the window's progress reaches `record`.
+    void AtRecord(int record, std::function<void()> action) {
+        auto* bar = window->findChild<QProgressBar*>("ProgressBar1");
+        auto connection = std::make_shared<QMetaObject::Connection>();
+        *connection = connect(bar, &QProgressBar::valueChanged, window, [=](int value) {
+            if (value == record) {
+                disconnect(*connection);
+                action();
+            }
+        });
+    }
+    void Read() {
+        rig->AnswerVerifyPin(QStringLiteral("1234"));
+        Button(window, "Connectosim")->click();
+    }
+    void Write() {
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // "Do you want to save it to SIM ?"
+        Button(window, "CmdSaveSim")->click();
+    }
+    // Every slot as the user typed it: the write run sends each.
+    void TypeEverySlot(const QString& name) {
+        for (int row = 1; row <= 250; ++row) {
+            Sim().SetText(row, phone_column::kName, name + QString::number(row));
+            Sim().SetText(row, phone_column::kNumber, QStringLiteral("123"));
+            Sim().SetTag(row, 0);
+        }
+    }
+
+private slots:
+    void init() {
+        rig = std::make_unique<testing::WindowRig>();
+        rig->IdentifyCard();
+        window = new SimRec(*rig);
+        messages = new SMSRec(*rig);
+        rig->session->CardRunChanged = [this] {
+            window->CardRunChanged();
+            messages->CardRunChanged();
+        };
+        window->resize(1100, 700);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        window->Form_Activate();
+    }
+    void cleanup() {
+        rig->session->CardRunChanged = nullptr;
+        delete messages;
+        delete window;
+        messages = nullptr;
+        window = nullptr;
+        rig.reset();
+    }
+
+    void refusedUpdateStopsTheWriteAndNamesTheRecord() {
+        Read();
+        const auto before = CardPhoneBook();
+        Card().AddRefusal({kPhoneBook, CardRefusal::Command::Update, 5, 0x6F00});
+        TypeEverySlot(QStringLiteral("new "));
+        Write();
+        QCOMPARE(Status(), QStringLiteral("The card refused record 5 (status 6F 00)"));
+        const auto after = CardPhoneBook();
+        QCOMPARE(DecodePhoneBookRecord(after[3]).name, std::string("new 4"));
+        for (std::size_t i = 4; i < after.size(); ++i)
+            QCOMPARE(after[i], before[i]);
+    }
+
+    void refusedReadIsNeverAnEmptySlotToWrite() {
+        Card().AddRefusal({kPhoneBook, CardRefusal::Command::Read, 2, 0x9804});
+        const auto before = CardPhoneBook();
+        Read();
+        QCOMPARE(Status(), QStringLiteral("The card refused record 2 (status 98 04)"));
+        QCOMPARE(Sim().Text(1, phone_column::kName), QStringLiteral("Alice Martin"));
+        QCOMPARE(Sim().Tag(2), kUnknownSlotTag);
+        Write();
+        QCOMPARE(Status(), TotalText(1, 0) + Message(kSlotsLeftMessage, 0).arg(249));
+        QCOMPARE(CardPhoneBook(), before);
+    }
+
+    void readCutAtRecord70LeavesTheRestOfTheCardAlone() {
+        // Records beyond 70 that the read never reaches.
+        Pellucard& engine = rig->Engine();
+        QVERIFY(engine.PINCodeVerify("1234", 1));
+        engine.EnterPhoneBook();
+        for (int n = 70; n <= 250; n += 9)
+            QVERIFY(engine.SetPhoneBook(EncodePhoneBookRecord("555" + std::to_string(n),
+                                                              "far " + std::to_string(n), 28, 0x80),
+                                        n));
+        rig->IdentifyCard();
+        const auto before = CardPhoneBook();
+        std::shared_ptr<SimCard> pulled;
+        AtRecord(69, [&] { pulled = rig->Reader().RemoveCard(); });
+        Read();
+        QCOMPARE(Status(), Message(13100, 0) + "70");
+        QCOMPARE(window->UsedCount(kSim), 20);
+        rig->Reader().InsertCard(pulled);
+        rig->IdentifyCard();
+        window->CardChanged();
+        rig->AnswerVerifyPin(QStringLiteral("1234"));
+        Write();
+        QCOMPARE(Status(), TotalText(15, 0) + Message(kSlotsLeftMessage, 0).arg(181));
+        QCOMPARE(CardPhoneBook(), before);
+    }
+
+    void lostReportsAreRetriedAndTheRunsComplete() {
+        AtRecord(100, [this] { rig->Reader().Faults().readyDropped = 1; });
+        Read();
+        QCOMPARE(Status(), TotalText(15, 0));
+        QCOMPARE(Sim().Text(8, phone_column::kName), QStringLiteral("Γιώργος"));
+        const auto before = CardPhoneBook();
+        Sim().SetText(200, phone_column::kName, QStringLiteral("late"));
+        Sim().SetTag(200, 0);
+        AtRecord(150, [this] { rig->Reader().Faults().readyDropped = 1; });
+        AtRecord(199, [this] { rig->Reader().Faults().lostAcknowledgements = 2; });
+        Write();
+        QCOMPARE(Status(), TotalText(16, 0));
+        const auto after = CardPhoneBook();
+        QCOMPARE(DecodePhoneBookRecord(after[199]).name, std::string("late"));
+        for (std::size_t i = 0; i < after.size(); ++i) {
+            if (i != 199)
+                QCOMPARE(after[i], before[i]);
+        }
+    }
+
+    void wrongPinUnderLostAcknowledgementsCostsOneAttempt() {
+        VerifyPinC* dialog = rig->pins->ShowVerifyPin(0);
+        dialog->findChild<QLineEdit*>("TPINCode")->setText(QStringLiteral("9999"));
+        rig->Reader().Faults().lostAcknowledgements = 5;
+        dialog->findChild<QPushButton*>("OKButton")->click();
+        QCOMPARE(rig->dialogs.LastMessage().messageId, 34000);  // "Wrong PIN Code! Attempts left"
+        QCOMPARE(Card().ToImage().chv1.attemptsLeft, 2);
+        QCOMPARE(rig->session->CardInfo.Pin1Attempts, 2);
+        dialog->close();
+    }
+
+    void silentReaderDuringAPinCheckIsNotAWrongPin() {
+        VerifyPinC* dialog = rig->pins->ShowVerifyPin(0);
+        dialog->findChild<QLineEdit*>("TPINCode")->setText(QStringLiteral("1234"));
+        rig->Reader().Faults().silent = true;
+        dialog->findChild<QPushButton*>("OKButton")->click();
+        QCOMPARE(rig->dialogs.LastMessage().messageId, 32600);
+        QCOMPARE(Card().ToImage().chv1.attemptsLeft, 3);
+        rig->Reader().Faults().silent = false;
+        dialog->close();
+    }
+
+    void secondRunWhileOneIsUnderWayDoesNothing() {
+        bool checked = false;
+        AtRecord(50, [&] {
+            QVERIFY(!Button(messages, "Command3")->isEnabled());
+            QVERIFY(Button(window, "CmdStop")->isEnabled());
+            const auto calls = rig->dialogs.MessageIds().size();
+            messages->ReadCard_Click();
+            window->ReadCard_Click();
+            QCOMPARE(rig->dialogs.MessageIds().size(), calls);
+            QVERIFY(rig->pins->OpenVerifyPin() == nullptr ||
+                    !rig->pins->OpenVerifyPin()->isVisible());
+            checked = true;
+        });
+        Read();
+        QVERIFY(checked);
+        QCOMPARE(Status(), TotalText(15, 0));
+        QCOMPARE(messages->UsedCount(kSim), 0);
+        QVERIFY(Button(messages, "Command3")->isEnabled());
+        QVERIFY(!Button(window, "CmdStop")->isEnabled());
+    }
+
+    void stopEndsTheRunAfterTheRecordInHand() {
+        AtRecord(30, [this] { Button(window, "CmdStop")->click(); });
+        Read();
+        QCOMPARE(Status(), Message(kReadStoppedMessage, 0).arg(30));
+        QCOMPARE(Sim().Text(1, phone_column::kName), QStringLiteral("Alice Martin"));
+        QCOMPARE(Sim().Tag(31), kUnknownSlotTag);
+
+        TypeEverySlot(QStringLiteral("typed "));
+        const auto before = CardPhoneBook();
+        AtRecord(40, [this] {
+            // The PIN dialog of the read was the active window last.
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            window->Grid(kSim)->setFocus();
+            QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+        });
+        Write();
+        QCOMPARE(Status(), Message(kWriteStoppedMessage, 0).arg(40).arg(40));
+        const auto after = CardPhoneBook();
+        QCOMPARE(DecodePhoneBookRecord(after[39]).name, std::string("typed 40"));
+        QCOMPARE(after[40], before[40]);
+    }
+};
+
+QTEST_MAIN(CardRunsWindowTest)
+#include "card_runs_window_test.moc"
