@@ -24,7 +24,8 @@ constexpr int kColumnsMessage = 28600;    // "Select Column Of Record "
 constexpr int kSelectAllMessage = 28000;  // "Select All"
 constexpr int kClearAllMessage = 900;     // "Clean All"
 constexpr int kCancelMessage = 800;       // "Cancel"
-const QString kFilterLabel = QStringLiteral("Export File |*");
+constexpr int kExportMessage = 37100;     // "Export"
+constexpr int kFilterMessage = 37900;     // "Export File |*"
 const QString kExtension = QStringLiteral(".txt");
 const QString kVCardFilterLabel = QStringLiteral("vCard |*");
 const QString kVCardExtension = QStringLiteral(".vcf");
@@ -41,7 +42,7 @@ Export::Export(const ExportRequest& request)
       delimiter_(request.delimiter),
       languageIndex_(request.languageIndex) {
     setObjectName(QStringLiteral("Export"));
-    setWindowTitle(QStringLiteral("Export"));
+    setWindowTitle(Message(kExportMessage, languageIndex_));
 
     // The dialog's own copy: the window's list may change while the dialog is open.
     const RecordList& list = *request.list;
@@ -84,7 +85,8 @@ Export::Export(const ExportRequest& request)
     fileType_->addItems({QStringLiteral(".txt"), QStringLiteral("vCard 3.0 (.vcf)"),
                          QStringLiteral("vCard 2.1 (.vcf)"), QStringLiteral("vCard 4.0 (.vcf)")});
 
-    comExport_ = button("ComExport", QStringLiteral("Export"), &Export::ComExport_Click);
+    comExport_ =
+        button("ComExport", Message(kExportMessage, languageIndex_), &Export::ComExport_Click);
     comExport_->setDefault(true);
     QPushButton* cancel =
         button("ComCancel", Message(kCancelMessage, languageIndex_), &Export::ComCancel_Click);
@@ -150,7 +152,7 @@ void Export::ComExport_Click() {
     const bool vCard = type != kDelimitedText;
     FileRequest request;
     request.nameFilter = vCard ? NameFilterFor(kVCardFilterLabel, kVCardExtension)
-                               : NameFilterFor(kFilterLabel, kExtension);
+                               : NameFilterFor(Message(kFilterMessage, languageIndex_), kExtension);
     request.defaultSuffix = (vCard ? kVCardExtension : kExtension).mid(1);
     const QString path = CurrentDialogs().ChooseSaveFileName(request);
     QString templateName;

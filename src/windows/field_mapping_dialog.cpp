@@ -11,8 +11,10 @@
 namespace pellucard {
 namespace {
 
-constexpr int kOkMessage = 6600;     // "OK"
-constexpr int kCancelMessage = 800;  // "Cancel"
+constexpr int kOkMessage = 6600;      // "OK"
+constexpr int kCancelMessage = 800;   // "Cancel"
+constexpr int kTitleMessage = 37200;  // "Field Mapping"
+constexpr int kLinkMessage = 37500;   // "Select the link of the %1 field and the text field"
 
 }  // namespace
 
@@ -20,10 +22,8 @@ FHeaderList::FHeaderList(const QString& kindName, const QList<ImportField>& fiel
                          int languageIndex, QWidget* parent)
     : QDialog(parent), fields_(fields) {
     setObjectName(QStringLiteral("FHeaderList"));
-    setWindowTitle(QStringLiteral("Field Mapping"));
-    label_ = new QLabel(QStringLiteral("Select the link of ") + kindName +
-                            QStringLiteral("field and the text field"),
-                        this);
+    setWindowTitle(Message(kTitleMessage, languageIndex));
+    label_ = new QLabel(Message(kLinkMessage, languageIndex).arg(kindName), this);
     label_->setObjectName(QStringLiteral("LMessage"));
     label_->setWordWrap(true);
     comboHeader_ = new QComboBox(this);

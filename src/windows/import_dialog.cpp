@@ -20,11 +20,19 @@
 namespace pellucard {
 namespace {
 
-constexpr int kCancelMessage = 800;  // "Cancel"
-const QString kFilterLabel = QStringLiteral("Import text |*");
+constexpr int kCancelMessage = 800;           // "Cancel"
+constexpr int kImportTitleMessage = 37000;    // "Import"
+constexpr int kTextFieldMessage = 37300;      // "Text Field"
+constexpr int kChangeMappingMessage = 37400;  // "Change Mapping"
+constexpr int kPersonKindMessage = 8800;      // "Personal Record"
+constexpr int kPhoneKindMessage = 37600;      // "Phone Record"
+constexpr int kSmsKindMessage = 37700;        // "SMS Record"
+constexpr int kFilterMessage = 37800;         // "Import text |*"
+constexpr int kTitlePrefixMessage = 38000;    // "Import - "
 const QString kExtension = QStringLiteral(".txt");
 const QString kSmsKind = QStringLiteral("SMS Record");
 const QString kPhoneKind = QStringLiteral("Phone Record");
+const QString kPersonKind = QStringLiteral("Personal Record");
 const QString kVCardFilter = QStringLiteral("vCard (*.vcf *.VCF *.vcard)");
 
 // The records of the text file as a read-only table; a file may hold thousands of them.
@@ -56,11 +64,22 @@ private:
     const TextTable& table_;
 };
 
+// The kind of record as the dialog shows it; the kind name itself stays the key.
+QString KindCaption(const QString& kindName, int languageIndex) {
+    if (kindName == kSmsKind)
+        return Message(kSmsKindMessage, languageIndex);
+    if (kindName == kPhoneKind)
+        return Message(kPhoneKindMessage, languageIndex);
+    if (kindName == kPersonKind)
+        return Message(kPersonKindMessage, languageIndex);
+    return kindName;
+}
+
 }  // namespace
 
 Import::Import(const ImportRequest& request) : QDialog(request.parent), request_(request) {
     setObjectName(QStringLiteral("Import"));
-    setWindowTitle(QStringLiteral("Import"));
+    setWindowTitle(Message(kImportTitleMessage, request.languageIndex));
     QList<int> columns;
     for (int column = 1; column <= request.fieldColumnCount; ++column)
         columns.append(column);
@@ -74,7 +93,8 @@ Import::Import(const ImportRequest& request) : QDialog(request.parent), request_
     mappingList_->setObjectName(QStringLiteral("MappingList"));
     mappingList_->setRootIsDecorated(false);
     mappingList_->setColumnCount(2);
-    mappingList_->setHeaderLabels({QStringLiteral("Text Field"), request.kindName});
+    mappingList_->setHeaderLabels({Message(kTextFieldMessage, request.languageIndex),
+                                   KindCaption(request.kindName, request.languageIndex)});
     mappingList_->header()->setSectionResizeMode(QHeaderView::Stretch);
     connect(mappingList_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item) {
         const int entry = mappingList_->indexOfTopLevelItem(item);
@@ -83,11 +103,11 @@ Import::Import(const ImportRequest& request) : QDialog(request.parent), request_
     });
     connect(mappingList_, &QTreeWidget::itemDoubleClicked, this, [this] { ComMapping_Click(); });
 
-    auto* mapping = new QPushButton(QStringLiteral("Change Mapping"), this);
+    auto* mapping = new QPushButton(Message(kChangeMappingMessage, request.languageIndex), this);
     mapping->setObjectName(QStringLiteral("ComMapping"));
     mapping->setAutoDefault(false);
     connect(mapping, &QPushButton::clicked, this, &Import::ComMapping_Click);
-    auto* import = new QPushButton(QStringLiteral("Import"), this);
+    auto* import = new QPushButton(Message(kImportTitleMessage, request.languageIndex), this);
     import->setObjectName(QStringLiteral("ComExport"));
     import->setDefault(true);
     connect(import, &QPushButton::clicked, this, &Import::ComExport_Click);
@@ -130,17 +150,22 @@ bool Import::Open() {
     delete old;
     mapping_ = BuildMappingList(table_.header, fields_);
     FillMappingList();
-    setWindowTitle(QStringLiteral("Import - ") + FileTitleOf(path_, request_.languageIndex));
+    setWindowTitle(Message(kTitlePrefixMessage, request_.languageIndex) +
+                   FileTitleOf(path_, request_.languageIndex));
     return true;
+}
+
+QString Import::FilterLabel() const {
+    return Message(kFilterMessage, request_.languageIndex);
 }
 
 bool Import::ChooseFile(QString& chosen) {
     // The SMS list has no vCard form.
     if (request_.kindName == kSmsKind)
-        return !ChooseOpenFile(chosen, kExtension, kFilterLabel).isEmpty();
+        return !ChooseOpenFile(chosen, kExtension, FilterLabel()).isEmpty();
     FileRequest request;
     request.nameFilter =
-        NameFilterFor(kFilterLabel, kExtension) + QStringLiteral(";;") + kVCardFilter;
+        NameFilterFor(FilterLabel(), kExtension) + QStringLiteral(";;") + kVCardFilter;
     do {
         chosen = CurrentDialogs().ChooseOpenFileName(request);
         if (chosen.isEmpty())
@@ -191,8 +216,8 @@ void Import::ComMapping_Click() {
     const int entry = mappingList_->indexOfTopLevelItem(mappingList_->currentItem());
     if (entry < 0 || entry >= mapping_.size())
         return;
-    FHeaderList dialog(request_.kindName, fields_, mapping_[entry].column, request_.languageIndex,
-                       this);
+    FHeaderList dialog(KindCaption(request_.kindName, request_.languageIndex), fields_,
+                       mapping_[entry].column, request_.languageIndex, this);
     RunExchangeDialog(dialog);
     if (!dialog.Chosen())
         return;

@@ -47,6 +47,8 @@ public:
     void ComCancel_Click();
 
 private:
+    // "Import text |*" in the dialog's language.
+    QString FilterLabel() const;
     bool ChooseFile(QString& chosen);
     bool ImportVCards();
     void FillMappingList();

@@ -194,9 +194,9 @@ private slots:
             // "Mobile" to the mobile phone field, ticked by hand; the note to "Phone",
             // which leaves the "PHONE" text field without a link.
             onMapping = [](FHeaderList& dialog) {
-                QCOMPARE(
-                    dialog.MessageLabel()->text(),
-                    QStringLiteral("Select the link of Personal Recordfield and the text field"));
+                QCOMPARE(dialog.MessageLabel()->text(),
+                         QStringLiteral(
+                             "Select the link of the Personal Record field and the text field"));
                 QCOMPARE(dialog.ComboHeader()->count(), 25);
                 dialog.ComboHeader()->setCurrentIndex(16);
                 Click(&dialog, "ComOK");
