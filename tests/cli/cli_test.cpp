@@ -10,31 +10,12 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "cli_rig.h"
+
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-    QJsonDocument Json() const { return QJsonDocument::fromJson(out); }
-};
-
-Run Cli(const QStringList& arguments, int timeoutMs = 20000) {
-    QProcess process;
-    process.start(PELLUCARD_CLI, arguments);
-    process.closeWriteChannel();
-    Run run;
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << "pellucard-cli did not finish: " << arguments.join(' ').toStdString();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
-}
+using pellucard::testing::Cli;
+using pellucard::testing::CliRun;
 
 class CliTest : public ::testing::Test {
 protected:

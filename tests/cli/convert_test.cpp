@@ -8,30 +8,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "cli_rig.h"
+
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliRun Cli(const QStringList& arguments) {
-    QProcess process;
-    process.start(PELLUCARD_CLI, arguments);
-    process.closeWriteChannel();
-    CliRun run;
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << "pellucard-cli did not finish: " << arguments.join(' ').toStdString();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
-}
+using pellucard::testing::Cli;
+using pellucard::testing::CliRun;
 
 class ConvertTest : public ::testing::Test {
 protected:

@@ -11,37 +11,12 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include "cli_rig.h"
+
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// `pin`, when given, is put into PELLUCARD_PIN; otherwise the variable is unset.
-CliRun Cli(const QStringList& arguments, const QByteArray& input = {}, const QString& pin = {}) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("PELLUCARD_PIN");
-    if (!pin.isEmpty())
-        env.insert("PELLUCARD_PIN", pin);
-    process.setProcessEnvironment(env);
-    process.start(PELLUCARD_CLI, arguments);
-    process.write(input);
-    process.closeWriteChannel();
-    CliRun run;
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << "pellucard-cli did not finish: " << arguments.join(' ').toStdString();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
-}
+using pellucard::testing::Cli;
+using pellucard::testing::CliRun;
 
 class NoLossTest : public ::testing::Test {
 protected:

@@ -12,34 +12,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "cli_rig.h"
 #include "pcscd_rig.h"
 
 namespace pellucard::testing {
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-    QJsonDocument Json() const { return QJsonDocument::fromJson(out); }
-};
-
-CliRun Cli(const QStringList& arguments, const QProcessEnvironment& environment) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(PELLUCARD_CLI, arguments);
-    process.closeWriteChannel();
-    CliRun run;
-    if (!process.waitForFinished(20000)) {
-        EndProcess(process);
-        ADD_FAILURE() << "pellucard-cli did not finish: " << arguments.join(' ').toStdString();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
-}
 
 QJsonDocument ReadJson(const QString& path) {
     QFile file(path);
@@ -81,11 +58,11 @@ protected:
         EXPECT_TRUE(rig.WaitForCard(false));
     }
     CliRun Pcsc(const QStringList& arguments) {
-        return Cli(QStringList{"--reader", "pcsc"} + arguments, rig.Environment());
+        return RunCli(QStringList{"--reader", "pcsc"} + arguments, rig.Environment());
     }
     CliRun Usb(const QStringList& arguments) {
-        return Cli(QStringList{"--reader", "virtual:" + reference} + arguments,
-                   QProcessEnvironment::systemEnvironment());
+        return RunCli(QStringList{"--reader", "virtual:" + reference} + arguments,
+                      QProcessEnvironment::systemEnvironment());
     }
     // The same command on both readers: the same exit status and the same output.
     void Same(const QStringList& arguments) {
@@ -119,7 +96,7 @@ TEST_P(PcscCliTest, EveryCardCommandGivesWhatTheUsbReaderGives) {
     Same(pin + QStringList{"phonebook", "read"});
     Same(pin + QStringList{"sms", "read"});
     // No reader named: the USB SIM reader is not there, so the smart-card reader with the card.
-    const CliRun automatic = Cli(pin + QStringList{"info"}, rig.Environment());
+    const CliRun automatic = RunCli(pin + QStringList{"info"}, rig.Environment());
     EXPECT_EQ(automatic.out, Usb(pin + QStringList{"info"}).out) << automatic.err.toStdString();
 
     // Writing: one entry renamed, one added, a message dropped; read back the same.
@@ -185,12 +162,12 @@ TEST(PcscCliServiceTest, MissingServiceIsOneClearLineNotAHang) {
     environment.insert("PCSCLITE_CSOCK_NAME", dir.filePath("nobody.comm"));
     QElapsedTimer clock;
     clock.start();
-    const CliRun run = Cli({"--reader", "pcsc", "info"}, environment);
+    const CliRun run = RunCli({"--reader", "pcsc", "info"}, environment);
     EXPECT_LT(clock.elapsed(), 10000);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "pellucard-cli: the smart-card service is not running: start pcscd\n");
     // Without a USB SIM reader the default says the same at the end of its line.
-    const CliRun automatic = Cli({"info"}, environment);
+    const CliRun automatic = RunCli({"info"}, environment);
     EXPECT_EQ(automatic.exitCode, 1);
     EXPECT_TRUE(automatic.err.trimmed().endsWith("start pcscd")) << automatic.err.toStdString();
 }
