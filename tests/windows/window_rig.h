@@ -85,8 +85,10 @@ public:
 
     QTemporaryDir folder;
     ScriptedDialogs dialogs;
-    QWidget mainWidget;
+    // The session outlives the main widget: the windows and dialogs under it tell the
+    // session when they close.
     std::unique_ptr<Session> session;
+    QWidget mainWidget;
     std::unique_ptr<PinDialogLauncher> pins;
     std::map<FileMenuEntry, bool> menu;
     QString status;  // the last note for the status bar
