@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace pellucard::testing {
 
@@ -50,5 +53,36 @@ inline CliRun Cli(const QStringList& arguments, const QByteArray& input = {},
         environment.insert("PELLUCARD_PIN", pin);
     return RunCli(arguments, environment, input);
 }
+
+// A scratch folder holding a copy of the demo card image, for tests that read and write files
+// and the card through pellucard-cli.
+class CardFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QFile::copy(PELLUCARD_DEMO_CARD, Path("card.json")));
+        QFile::setPermissions(Path("card.json"), QFile::ReadOwner | QFile::WriteOwner);
+    }
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    // The virtual reader with the folder's card, no PIN given.
+    QStringList Reader() const { return {"--reader", "virtual:" + Path("card.json")}; }
+    QByteArray Read(const QString& name) const {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void Write(const QString& name, const QByteArray& content) const {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    // "phonebook" or "sms" as the card holds it now.
+    QJsonArray CardJson(const char* what) const {
+        const CliRun run = Cli(Reader() + QStringList{"--pin", "1234", "--json", what, "read"});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return QJsonDocument::fromJson(run.out).array();
+    }
+
+    QTemporaryDir dir;
+};
 
 }  // namespace pellucard::testing

@@ -15,32 +15,9 @@ namespace {
 using pellucard::testing::Cli;
 using pellucard::testing::CliRun;
 
-class ConvertTest : public ::testing::Test {
+class ConvertTest : public pellucard::testing::CardFolderTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(QFile::copy(PELLUCARD_DEMO_CARD, Path("card.json")));
-        QFile::setPermissions(Path("card.json"), QFile::ReadOwner | QFile::WriteOwner);
-    }
-    QString Path(const QString& name) const { return dir.filePath(name); }
-    QStringList Card() const {
-        return {"--reader", "virtual:" + Path("card.json"), "--pin", "1234"};
-    }
-
-    QByteArray Read(const QString& name) const {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    void Write(const QString& name, const QByteArray& content) const {
-        QFile file(Path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-    QJsonArray CardJson(const char* what) const {
-        const CliRun run = Cli(Card() + QStringList{"--json", what, "read"});
-        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-        return QJsonDocument::fromJson(run.out).array();
-    }
+    QStringList Card() const { return Reader() + QStringList{"--pin", "1234"}; }
     void Convert(const QString& in, const QString& out, const QStringList& options = {}) const {
         const CliRun run = Cli(QStringList{"convert", Path(in), Path(out)} + options);
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -48,8 +25,6 @@ protected:
     QJsonArray JsonFile(const QString& name) const {
         return QJsonDocument::fromJson(Read(name)).array();
     }
-
-    QTemporaryDir dir;
 };
 
 // Every slot of `converted` says what the same slot of `original` says; slots beyond it are

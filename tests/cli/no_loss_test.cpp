@@ -18,31 +18,9 @@ namespace {
 using pellucard::testing::Cli;
 using pellucard::testing::CliRun;
 
-class NoLossTest : public ::testing::Test {
+class NoLossTest : public pellucard::testing::CardFolderTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(QFile::copy(PELLUCARD_DEMO_CARD, Path("card.json")));
-        QFile::setPermissions(Path("card.json"), QFile::ReadOwner | QFile::WriteOwner);
-    }
-    QString Path(const QString& name) const { return dir.filePath(name); }
-    QStringList Card() const { return {"--reader", "virtual:" + Path("card.json")}; }
-    QByteArray Read(const QString& name) const {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    void Write(const QString& name, const QByteArray& content) const {
-        QFile file(Path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-    QJsonArray CardJson(const char* what) const {
-        const CliRun run = Cli(Card() + QStringList{"--pin", "1234", "--json", what, "read"});
-        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-        return QJsonDocument::fromJson(run.out).array();
-    }
-
-    QTemporaryDir dir;
+    QStringList Card() const { return Reader(); }
 };
 
 TEST_F(NoLossTest, ConversionOfMoreRowsThanAFileHoldsStopsUnlessForced) {
