@@ -2,7 +2,8 @@
 # Builds the libFuzzer targets with the fuzz preset and runs each one for a while, one after the
 # other, at the lowest priority so that other work on the machine goes first.
 #   fuzz/run.sh [seconds] [target...]
-# seconds defaults to 60; targets default to all of them (see fuzz/README.md). New inputs go to
+# A target stops after the given seconds or after 10 million executions, whichever comes first
+# (`fuzz/run.sh 1800` is a full run). seconds defaults to 60; targets default to all of them (see fuzz/README.md). New inputs go to
 # build/fuzz/corpus/<target>; the seeds in fuzz/corpus stay as they are. A finding stops its
 # target and leaves a crash-* file in build/fuzz/findings. Each target's figures end up in
 # build/fuzz/logs/<target>.log.
@@ -38,7 +39,7 @@ mkdir -p build/fuzz/findings build/fuzz/logs
 for target in "${targets[@]}"; do
     echo "== fuzz_${target}: ${seconds} s"
     mkdir -p "build/fuzz/corpus/${target}"
-    nice -n 19 "build/fuzz/fuzz/fuzz_${target}" -max_total_time="${seconds}" -print_final_stats=1 \
+    nice -n 19 "build/fuzz/fuzz/fuzz_${target}" -max_total_time="${seconds}" -runs=10000000 -print_final_stats=1 \
         -max_len="$(max_len "${target}")" -artifact_prefix=build/fuzz/findings/ \
         "build/fuzz/corpus/${target}" "fuzz/corpus/${target}" \
         2>&1 | tee "build/fuzz/logs/${target}.log" | grep -E "^(stat::number_of_executed_units|==|SUMMARY)|Check" || true
