@@ -194,8 +194,7 @@ CardInfoResult Pellucard::ReadRecordCount(ReaderRequest request, std::string& te
     SimFileInfo info;
     if (!ReadFileStatusBlock(request, info))
         return CardInfoResult::NotAvailable;
-    // A count the card cannot mean (a size that reads as negative) counts as no records.
-    const std::int16_t count = std::max<std::int16_t>(info.sizeOrRecordCount, 0);
+    const std::int16_t count = RecordsHeld(info);
     switch (request) {
         case ReaderRequest::SmsFileStatus:
             smsRecordCount_ = count;

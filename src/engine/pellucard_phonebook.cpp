@@ -33,7 +33,7 @@ bool Pellucard::EnterPhoneBook() {
         phoneBookRecordLength_ = 0;
         return false;
     }
-    phoneBookRecordCount_ = info.sizeOrRecordCount;
+    phoneBookRecordCount_ = RecordsHeld(info);
     phoneBookRecordLength_ = info.recordLength;
     return lastResult_;
 }

@@ -10,7 +10,7 @@ bool Pellucard::EnterSMSBook() {
         smsRecordLength_ = 0;
         return false;
     }
-    smsRecordCount_ = info.sizeOrRecordCount;
+    smsRecordCount_ = RecordsHeld(info);
     smsRecordLength_ = info.recordLength;
     return lastResult_;
 }

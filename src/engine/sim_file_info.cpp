@@ -22,6 +22,10 @@ std::int16_t RecordCount(std::uint16_t size, std::uint8_t recordLength) {
 
 }  // namespace
 
+std::int16_t RecordsHeld(const SimFileInfo& info) {
+    return std::max<std::int16_t>(info.sizeOrRecordCount, 0);
+}
+
 SimFileInfo ParseFileInfo(const Bytes& r) {
     SimFileInfo info;
     info.fileType = At(r, 6);

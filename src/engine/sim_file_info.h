@@ -47,6 +47,11 @@ inline constexpr std::uint8_t kFileTypeMaster = 1;
 inline constexpr std::uint8_t kFileTypeDedicated = 2;
 inline constexpr std::uint8_t kFileTypeElementary = 4;
 
+// The records a record file holds. A size field that reads as negative (a transparent file of
+// 32 kB or more answering where a record file was expected) holds none: a count the card
+// cannot mean never reaches a read loop or the card information.
+std::int16_t RecordsHeld(const SimFileInfo& info);
+
 // Decodes a SELECT response. A response shorter than the layout (a card answers a failed
 // SELECT with just its two status words) reads its missing bytes as 0.
 SimFileInfo ParseFileInfo(const Bytes& response);
