@@ -5,7 +5,7 @@
 
 #include "engine/card_backup.h"
 #include "records/card_backup_file.h"
-#include "shell_rig.h"
+#include "support/window_rig.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;

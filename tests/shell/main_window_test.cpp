@@ -23,7 +23,7 @@
 #include "shell/pin_dialog_launcher.h"
 #include "shell/verify_pin_dialog.h"
 #include "shell/window_placement.h"
-#include "shell_rig.h"
+#include "support/window_rig.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;

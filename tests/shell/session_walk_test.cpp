@@ -9,7 +9,7 @@
 #include "platform/card_presence_watch.h"
 #include "shell/button_panel.h"
 #include "shell/card_info.h"
-#include "shell_rig.h"
+#include "support/window_rig.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;
