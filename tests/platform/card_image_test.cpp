@@ -153,8 +153,7 @@ TEST(CardImageTest, CardStateSurvivesSaveAndLoad) {
     EXPECT_EQ(send("A0DC03041C" + bob), 0x9000);
     EXPECT_EQ(send("A0A40000026F3C"), 0x9F0F);
     EXPECT_EQ(send("A0DC0B04B000" + std::string(350, 'F')), 0x9000);  // free the last SMS
-    EXPECT_EQ(send("A026000108"
-                   "31323334FFFFFFFF"),
+    EXPECT_EQ(send("A026000108 31323334FFFFFFFF"),
               0x9000);  // disable CHV1
 
     QTemporaryDir dir;
