@@ -225,42 +225,6 @@ private slots:
         QVERIFY(dialogs->Calls().first().file.nameFilter.startsWith("Import text (*.txt"));
     }
 
-    void importSaysHowManyRecordsDidNotFit() {
-        QByteArray text = "Name\r\n";
-        for (int k = 1; k <= 10; ++k)
-            text += "n" + QByteArray::number(k) + "\r\n";
-        WriteAll(Path("ten.txt"), text);
-        auto list = Contacts(100);
-        for (int row = 1; row <= 95; ++row)
-            list->SetText(row, 1, QStringLiteral("x"));
-        int used = 95;
-        onImport = [](Import& dialog) { Click(&dialog, "ComExport"); };
-        dialogs->QueueFileName(Path("ten.txt"));
-        QVERIFY(ShowImportDialog(ImportOf(*list, used)));
-        QCOMPARE(used, 100);
-        QCOMPARE(list->Text(96, 3), QStringLiteral("n1"));
-        QCOMPARE(list->Text(100, 3), QStringLiteral("n5"));
-        QCOMPARE(dialogs->MessageIds(), QList<int>{31100});
-        QVERIFY(dialogs->LastMessage().text.contains(QStringLiteral(": 5\n")));
-    }
-
-    void importOfAnSmsListFillsTheTypedTextToo() {
-        WriteAll(Path("sms.txt"), "Source/Destination\tMessage\r\n+4917\thello\r\n");
-        RecordList sms(5, 10);
-        sms.SetText(0, 1, QStringLiteral("Source/Destination"));
-        sms.SetText(0, 3, QStringLiteral("Message"));
-        int used = 0;
-        ImportRequest request = ImportOf(sms, used, QStringLiteral("SMS Record"));
-        request.fieldColumnCount = 8;
-        request.delimiter = QLatin1Char('\t');
-        onImport = [](Import& dialog) { Click(&dialog, "ComExport"); };
-        dialogs->QueueFileName(Path("sms.txt"));
-        QVERIFY(ShowImportDialog(request));
-        QCOMPARE(sms.Text(1, 1), QStringLiteral("+4917"));
-        QCOMPARE(sms.Text(1, 3), QStringLiteral("hello"));
-        QCOMPARE(sms.Text(1, 2), QStringLiteral("hello"));
-    }
-
     void cancelledOrUnreadableImportChangesNothing() {
         auto list = Contacts(3);
         int used = 0;

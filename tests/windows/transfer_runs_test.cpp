@@ -58,28 +58,17 @@ private slots:
     }
     void cleanup() { rig.reset(); }
 
-    void validityTexts_data() {
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("0") << 0 << "5Minutes";
-        QTest::newRow("5") << 5 << "30Minutes";
-        QTest::newRow("11") << 11 << "1Hour";
-        QTest::newRow("29") << 29 << "2Hour 30Minutes";
-        QTest::newRow("143") << 143 << "12Hour";
-        QTest::newRow("144") << 144 << "12Hour 30Minutes";
-        QTest::newRow("167") << 167 << "24Hour";
-        QTest::newRow("170") << 170 << "4Day";
-        QTest::newRow("173") << 173 << "1Week";
-        QTest::newRow("175") << 175 << "1Week 2Day";
-        QTest::newRow("197") << 197 << "5Week";
-        QTest::newRow("255") << 255 << "63Week";
-        QTest::newRow("256") << 256 << "";
-        QTest::newRow("-1") << -1 << "";
-    }
+    // GSM 03.40 relative validity: 5 minute steps to 12 hours, 30 minute steps to 24 hours,
+    // days to 30, then weeks; values outside the byte have no text.
     void validityTexts() {
-        QFETCH(int, value);
-        QFETCH(QString, text);
-        QCOMPARE(ValidityText(value, 0), text);
+        const QList<std::pair<int, QString>> texts = {{0, "5Minutes"}, {29, "2Hour 30Minutes"},
+                                                      {143, "12Hour"}, {144, "12Hour 30Minutes"},
+                                                      {167, "24Hour"}, {170, "4Day"},
+                                                      {173, "1Week"},  {175, "1Week 2Day"},
+                                                      {255, "63Week"}, {256, ""},
+                                                      {-1, ""}};
+        for (const auto& [value, text] : texts)
+            QCOMPARE(ValidityText(value, 0), text);
     }
 
     void statusTextsGoBackToTheirBytes() {
