@@ -2,15 +2,12 @@
 
 #include "engine/codec_alpha.h"
 #include "engine/phonebook_entry.h"
+#include "support/hex.h"
 
 namespace pellucard {
 namespace {
 
-Bytes Hex(std::string_view text) {
-    Bytes bytes;
-    EXPECT_TRUE(FromHex(text, bytes)) << text;
-    return bytes;
-}
+using testing::Hex;
 
 TEST(EncodePhoneBookTest, InternationalNumberOnA28ByteRecord) {
     Bytes record = EncodePhoneBookRecord("+441234567890", "Bob", 28, kAlphaUcs2);

@@ -4,15 +4,12 @@
 
 #include "engine/gsm7.h"
 #include "engine/sms_record.h"
+#include "support/hex.h"
 
 namespace pellucard {
 namespace {
 
-Bytes Hex(std::string_view text) {
-    Bytes bytes;
-    EXPECT_TRUE(FromHex(text, bytes)) << text;
-    return bytes;
-}
+using testing::Hex;
 
 // A card record: the status byte, then a PDU (service centre address and TPDU, as modems and
 // test suites print them), then 0xFF to 176 bytes.

@@ -12,6 +12,7 @@
 #include <set>
 
 #include "platform/virtual_sim_card.h"
+#include "support/hex.h"
 
 namespace pellucard {
 namespace {
@@ -29,11 +30,7 @@ CardImage Parsed(const QByteArray& json) {
     return image;
 }
 
-Bytes Hex(std::string_view text) {
-    Bytes bytes;
-    EXPECT_TRUE(FromHex(text, bytes)) << text;
-    return bytes;
-}
+using testing::Hex;
 
 std::uint16_t Sw(const ApduResponse& r) {
     return static_cast<std::uint16_t>(r.sw1 << 8 | r.sw2);

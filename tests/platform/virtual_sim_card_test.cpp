@@ -6,6 +6,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include "support/hex.h"
 
 namespace pellucard {
 namespace {
@@ -19,11 +20,7 @@ CardImage DemoImage() {
     return image;
 }
 
-Bytes Hex(std::string_view text) {
-    Bytes bytes;
-    EXPECT_TRUE(FromHex(text, bytes)) << text;
-    return bytes;
-}
+using testing::Hex;
 
 // A code as a handset sends it: the digits' character codes padded with FF to 8 bytes.
 std::string Code(std::string_view digits) {
