@@ -6,19 +6,14 @@
 #include <random>
 #include <set>
 #include <string>
+
+#include "support/demo_rig.h"
 #include "support/hex.h"
 
 namespace pellucard {
 namespace {
 
-// The demo card: PIN1 1234 enabled, PIN2 5678, unblock codes 12345678 and 87654321.
-CardImage DemoImage() {
-    CardImage image;
-    QString error;
-    EXPECT_TRUE(ReadCardImageFile(QString::fromLatin1(kDemoCardResource), image, error))
-        << error.toStdString();
-    return image;
-}
+using testing::DemoImage;
 
 using testing::Hex;
 
