@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenu>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -226,9 +225,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&main));
         auto* phone = shell.OpenWindow<SimRec>(window_index::kSimRec);
         QVERIFY(phone);
-        auto* undo = main.findChild<QAction*>(QStringLiteral("MDIUndo"));
-        auto* redo = main.findChild<QAction*>(QStringLiteral("MDIRedo"));
-        QVERIFY(undo && redo && main.findChild<QMenu*>(QStringLiteral("MDIEdit")));
+        QAction* undo = shell.Action("MDIUndo");
+        QAction* redo = shell.Action("MDIRedo");
         QCOMPARE(undo->text(), Message(35600, 0));
         QVERIFY(!undo->isEnabled() && !redo->isEnabled());
 
