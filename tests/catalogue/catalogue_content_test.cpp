@@ -290,14 +290,6 @@ TEST(Catalogue, ListMessagesKeepTheirEntriesAndPlaceholders) {
     EXPECT_EQ(MessageList(29100, 4), QStringList{Message(29100, 4)});
 }
 
-TEST(Catalogue, FormerTypingMistakesAreCorrectedInEnglishOnly) {
-    EXPECT_EQ(Message(5300, 0), QStringLiteral("Mobile Phone:"));
-    EXPECT_EQ(Message(13600, 0), QStringLiteral("Mobile Phone"));
-    EXPECT_EQ(Message(8500, 0), QStringLiteral("Print Preview"));
-    EXPECT_EQ(Message(28600, 0), QStringLiteral("Select Column Of Record "));
-    EXPECT_EQ(Message(13600, 3), QStringLiteral("Mobiltelefon"));
-}
-
 TEST(Catalogue, AcceleratorsDoNotClashWithinAMenu) {
     for (int k = 0; k < kLanguageCount; ++k) {
         for (const Menu& menu : Menus()) {

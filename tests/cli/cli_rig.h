@@ -56,7 +56,8 @@ inline CliRun Cli(const QStringList& arguments, const QByteArray& input = {},
 
 // A scratch folder holding a copy of the demo card image, for tests that read and write files
 // and the card through pellucard-cli.
-class CardFolderTest : public ::testing::Test {
+template <class Base = ::testing::Test>
+class CardFolder : public Base {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
@@ -70,10 +71,12 @@ protected:
         QFile file(Path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    void Write(const QString& name, const QByteArray& content) const {
+    // Writes the file and gives its path.
+    QString Write(const QString& name, const QByteArray& content) const {
         QFile file(Path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << name.toStdString();
         file.write(content);
+        return Path(name);
     }
     // "phonebook" or "sms" as the card holds it now.
     QJsonArray CardJson(const char* what) const {
@@ -84,5 +87,6 @@ protected:
 
     QTemporaryDir dir;
 };
+using CardFolderTest = CardFolder<>;
 
 }  // namespace pellucard::testing

@@ -17,24 +17,14 @@ namespace {
 using pellucard::testing::Cli;
 using pellucard::testing::CliRun;
 
-class CliTest : public ::testing::Test {
+class CliTest : public pellucard::testing::CardFolderTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        image = dir.filePath("card.json");
-        ASSERT_TRUE(QFile::copy(PELLUCARD_DEMO_CARD, image));
-        QFile::setPermissions(image, QFile::ReadOwner | QFile::WriteOwner);
-    }
-    QString Write(const QString& name, const QByteArray& content) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
+        pellucard::testing::CardFolderTest::SetUp();
+        image = Path("card.json");
     }
     QString VirtualReader() const { return "virtual:" + image; }
 
-    QTemporaryDir dir;
     QString image;
 };
 

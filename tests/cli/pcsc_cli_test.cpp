@@ -24,16 +24,13 @@ QJsonDocument ReadJson(const QString& path) {
     return QJsonDocument::fromJson(file.readAll());
 }
 
-class PcscCliTest : public ::testing::TestWithParam<bool> {
+class PcscCliTest : public CardFolder<::testing::TestWithParam<bool>> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        image = dir.filePath("card.json");
-        reference = dir.filePath("reference.json");
-        for (const QString& copy : {image, reference}) {
-            ASSERT_TRUE(QFile::copy(PELLUCARD_DEMO_CARD, copy));
-            QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
-        }
+        CardFolder::SetUp();
+        image = Path("card.json");
+        reference = Path("reference.json");
+        ASSERT_TRUE(QFile::copy(image, reference));
         QString why;
         if (!rig.Start(why))
             GTEST_SKIP() << "pcscd with the vpcd driver cannot run here: " << why.toStdString();
@@ -73,15 +70,6 @@ protected:
         EXPECT_EQ(pcsc.out, usb.out) << arguments.join(' ').toStdString();
         EXPECT_FALSE(pcsc.out.isEmpty()) << arguments.join(' ').toStdString();
     }
-    QString Write(const QString& name, const QByteArray& content) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
-    }
-
-    QTemporaryDir dir;
     QString image;
     QString reference;
     PcscdRig rig;

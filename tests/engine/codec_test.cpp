@@ -7,15 +7,12 @@
 #include "engine/codec_text.h"
 #include "engine/codec_utf.h"
 #include "engine/gsm7.h"
+#include "support/hex.h"
 
 namespace pellucard {
 namespace {
 
-Bytes Hex(std::string_view text) {
-    Bytes bytes;
-    EXPECT_TRUE(FromHex(text, bytes)) << text;
-    return bytes;
-}
+using testing::Hex;
 
 // --- dialling digits -------------------------------------------------------------------------
 

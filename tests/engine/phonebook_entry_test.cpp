@@ -2,15 +2,12 @@
 
 #include "engine/codec_alpha.h"
 #include "engine/phonebook_entry.h"
+#include "support/hex.h"
 
 namespace pellucard {
 namespace {
 
-Bytes Hex(std::string_view text) {
-    Bytes bytes;
-    EXPECT_TRUE(FromHex(text, bytes)) << text;
-    return bytes;
-}
+using testing::Hex;
 
 TEST(EncodePhoneBookTest, InternationalNumberOnA28ByteRecord) {
     Bytes record = EncodePhoneBookRecord("+441234567890", "Bob", 28, kAlphaUcs2);
@@ -41,9 +38,7 @@ TEST(EncodePhoneBookTest, NumberLengthsAndTypes) {
 
 TEST(EncodePhoneBookTest, OddDigitCountEndsWithFillerNibble) {
     Bytes record = EncodePhoneBookRecord("12345", "", 14, kAlphaUcs2);
-    EXPECT_EQ(ToHex(record),
-              "04812143F5"
-              "FFFFFFFFFFFFFFFFFF");
+    EXPECT_EQ(ToHex(record), "04812143F5FFFFFFFFFFFFFFFFFF");
 }
 
 TEST(EncodePhoneBookTest, LongNumbersAreCutTo20Digits) {
@@ -112,21 +107,14 @@ TEST(DecodePhoneBookTest, SafeOnShortAndInconsistentRecords) {
         EXPECT_EQ(entry.raw, record);
     }
     // A length byte beyond the ten digit bytes reads only those ten.
-    auto tooLong =
-        DecodePhoneBookRecord(Hex("41"
-                                  "1E81"
-                                  "21436587092143658709"
-                                  "FFFF"));
+    auto tooLong = DecodePhoneBookRecord(Hex("41 1E81 21436587092143658709 FFFF"));
     EXPECT_EQ(tooLong.name, "A");
     EXPECT_EQ(tooLong.digits, "12345678901234567890");
     // Length 0 or 1 has no digits.
     EXPECT_EQ(DecodePhoneBookRecord(Hex("00812143FFFFFFFFFFFFFFFFFFFF")).digits, "");
     EXPECT_EQ(DecodePhoneBookRecord(Hex("01812143FFFFFFFFFFFFFFFFFFFF")).digits, "");
     // A name whose 0x81 count runs past the name field stops at the field.
-    auto named =
-        DecodePhoneBookRecord(Hex("81FF0E41"
-                                  "0281"
-                                  "21FFFFFFFFFFFFFFFFFFFFFF"));
+    auto named = DecodePhoneBookRecord(Hex("81FF0E41 0281 21FFFFFFFFFFFFFFFFFFFFFF"));
     EXPECT_EQ(named.name, "A");
     EXPECT_EQ(named.Number(), "12");
 }

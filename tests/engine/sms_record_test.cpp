@@ -4,15 +4,12 @@
 
 #include "engine/gsm7.h"
 #include "engine/sms_record.h"
+#include "support/hex.h"
 
 namespace pellucard {
 namespace {
 
-Bytes Hex(std::string_view text) {
-    Bytes bytes;
-    EXPECT_TRUE(FromHex(text, bytes)) << text;
-    return bytes;
-}
+using testing::Hex;
 
 // A card record: the status byte, then a PDU (service centre address and TPDU, as modems and
 // test suites print them), then 0xFF to 176 bytes.
@@ -228,13 +225,7 @@ TEST(DecodeSmsTest, SevenByteValidityPeriodsAreSkippedWhole) {
 
 TEST(DecodeSmsTest, OddDigitCountIgnoresTheFillerNibble) {
     // The filler nibble here is 0, not F: it must not become a fourth digit.
-    auto sms = DecodeSmsRecord(Record(kSmsRead,
-                                      "00"
-                                      "04"
-                                      "03812103"
-                                      "0000"
-                                      "FFFFFFFFFFFFFF"
-                                      "0141"));
+    auto sms = DecodeSmsRecord(Record(kSmsRead, "00 04 03812103 0000 FFFFFFFFFFFFFF 0141"));
     EXPECT_EQ(sms.AddressText(), "123");
     EXPECT_EQ(sms.text, "A");
     EXPECT_TRUE(sms.timeStamp.IsZero());
@@ -242,26 +233,12 @@ TEST(DecodeSmsTest, OddDigitCountIgnoresTheFillerNibble) {
 
 TEST(DecodeSmsTest, UserDataLengthsAreCutToTheLimits) {
     std::vector<std::uint8_t> codes(160, 0x41);
-    Bytes record =
-        Hex("01"
-            "00"
-            "04"
-            "0081"
-            "0000"
-            "FFFFFFFFFFFFFF"
-            "FF");
+    Bytes record = Hex("01 00 04 0081 0000 FFFFFFFFFFFFFF FF");
     Bytes packed = PackSeptets(codes);
     record.insert(record.end(), packed.begin(), packed.end());
     EXPECT_EQ(DecodeSmsRecord(record).text, std::string(160, 'A'));
 
-    Bytes ucs2 =
-        Hex("01"
-            "00"
-            "04"
-            "0081"
-            "0008"
-            "FFFFFFFFFFFFFF"
-            "A0");
+    Bytes ucs2 = Hex("01 00 04 0081 0008 FFFFFFFFFFFFFF A0");
     for (int i = 0; i < 80; ++i)
         ucs2.insert(ucs2.end(), {0x04, 0x16});
     auto sms = DecodeSmsRecord(ucs2);
@@ -270,14 +247,7 @@ TEST(DecodeSmsTest, UserDataLengthsAreCutToTheLimits) {
 
 TEST(DecodeSmsTest, LineBreaksBecomeCrLf) {
     std::vector<std::uint8_t> codes = {0x61, 0x0A, 0x62, 0x0D, 0x63, 0x0D, 0x0A, 0x64};
-    Bytes record =
-        Hex("01"
-            "00"
-            "04"
-            "0081"
-            "0000"
-            "FFFFFFFFFFFFFF"
-            "08");
+    Bytes record = Hex("01 00 04 0081 0000 FFFFFFFFFFFFFF 08");
     Bytes packed = PackSeptets(codes);
     record.insert(record.end(), packed.begin(), packed.end());
     EXPECT_EQ(DecodeSmsRecord(record).text, "a\r\nb\r\nc\r\nd");
@@ -296,11 +266,7 @@ TEST(DecodeSmsTest, SafeOnEveryPrefixOfARecord) {
     EXPECT_FALSE(DecodeSmsRecord(Hex("9000")).IsMessage());
     auto wild = DecodeSmsRecord(Hex("01FF"));
     EXPECT_TRUE(wild.truncated);
-    wild =
-        DecodeSmsRecord(Hex("0100"
-                            "44"
-                            "FF91"
-                            "2143"));
+    wild = DecodeSmsRecord(Hex("0100 44 FF91 2143"));
     EXPECT_TRUE(wild.truncated);
     EXPECT_EQ(wild.AddressText(), "+1234");
 }
@@ -325,14 +291,7 @@ TEST(EncodeSmsTest, MatchesPublishedPdus) {
 TEST(EncodeSmsTest, SubmitLayout) {
     Bytes record = EncodeSmsRecord("+12345", "hi", kSmsToBeSent, {}, "+4412", 167);
     EXPECT_EQ(ToHex(Bytes(record.begin(), record.begin() + 16)),
-              "07"
-              "03914421"
-              "11"
-              "FF"
-              "05912143F5"
-              "0000"
-              "A7"
-              "02");
+              "070391442111FF05912143F50000A702");
     EXPECT_EQ(record.size(), kSmsRecordLength);
 }
 

@@ -12,6 +12,7 @@
 #include <set>
 
 #include "platform/virtual_sim_card.h"
+#include "support/hex.h"
 
 namespace pellucard {
 namespace {
@@ -29,11 +30,7 @@ CardImage Parsed(const QByteArray& json) {
     return image;
 }
 
-Bytes Hex(std::string_view text) {
-    Bytes bytes;
-    EXPECT_TRUE(FromHex(text, bytes)) << text;
-    return bytes;
-}
+using testing::Hex;
 
 std::uint16_t Sw(const ApduResponse& r) {
     return static_cast<std::uint16_t>(r.sw1 << 8 | r.sw2);
@@ -153,8 +150,7 @@ TEST(CardImageTest, CardStateSurvivesSaveAndLoad) {
     EXPECT_EQ(send("A0DC03041C" + bob), 0x9000);
     EXPECT_EQ(send("A0A40000026F3C"), 0x9F0F);
     EXPECT_EQ(send("A0DC0B04B000" + std::string(350, 'F')), 0x9000);  // free the last SMS
-    EXPECT_EQ(send("A026000108"
-                   "31323334FFFFFFFF"),
+    EXPECT_EQ(send("A026000108 31323334FFFFFFFF"),
               0x9000);  // disable CHV1
 
     QTemporaryDir dir;

@@ -3,15 +3,12 @@
 
 #include "engine/fcp_template.h"
 #include "engine/usim_files.h"
+#include "support/hex.h"
 
 namespace pellucard {
 namespace {
 
-Bytes Hex(const char* text) {
-    Bytes bytes;
-    EXPECT_TRUE(FromHex(text, bytes)) << text;
-    return bytes;
-}
+using testing::Hex;
 
 TEST(FcpTemplateTest, ElementaryFilesGiveStructureRecordsAndSize) {
     FcpInfo adn;

@@ -13,14 +13,6 @@
 namespace pellucard::testing {
 namespace {
 
-CardImage DemoImage() {
-    CardImage image;
-    QString error;
-    EXPECT_TRUE(ReadCardImageFile(QString::fromLatin1(kDemoCardResource), image, error))
-        << error.toStdString();
-    return image;
-}
-
 struct PcscRig {
     SimCardTerminal* terminal = nullptr;
     PcscChannel* channel = nullptr;

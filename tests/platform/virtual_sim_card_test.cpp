@@ -7,23 +7,15 @@
 #include <set>
 #include <string>
 
+#include "support/demo_rig.h"
+#include "support/hex.h"
+
 namespace pellucard {
 namespace {
 
-// The demo card: PIN1 1234 enabled, PIN2 5678, unblock codes 12345678 and 87654321.
-CardImage DemoImage() {
-    CardImage image;
-    QString error;
-    EXPECT_TRUE(ReadCardImageFile(QString::fromLatin1(kDemoCardResource), image, error))
-        << error.toStdString();
-    return image;
-}
+using testing::DemoImage;
 
-Bytes Hex(std::string_view text) {
-    Bytes bytes;
-    EXPECT_TRUE(FromHex(text, bytes)) << text;
-    return bytes;
-}
+using testing::Hex;
 
 // A code as a handset sends it: the digits' character codes padded with FF to 8 bytes.
 std::string Code(std::string_view digits) {
@@ -110,9 +102,7 @@ TEST_F(VirtualSimCardTest, ElementaryFileResponsesFollowGsm1111) {
     // CHV2, linear fixed.
     EXPECT_EQ(ToHex(Select("6F3A")), "00001B586F3A040011F0220102011C");
     // SMS: 30 records of 176 bytes.
-    EXPECT_EQ(ToHex(Select("6F3C")),
-              "000014A06F3C040011F0440102"
-              "01B0");
+    EXPECT_EQ(ToHex(Select("6F3C")), "000014A06F3C040011F044010201B0");
     // LND: cyclic (03), 10 records of 28 bytes.
     EXPECT_EQ(ToHex(Select("6F44")), "000001186F44040011F0440102031C");
 }
@@ -195,9 +185,7 @@ TEST_F(VirtualSimCardTest, MalformedCommandsGetTheirStatusWords) {
     EXPECT_EQ(SwOf("A0A40000023F"), 0x6700);  // P3 promises more data than came
     EXPECT_EQ(SwOf("A0B00000013F"), 0x6700);  // data where none belongs
     EXPECT_EQ(SwOf("A0200003081234FFFFFFFFFFFF"), 0x6B00);
-    EXPECT_EQ(SwOf("A020000104"
-                   "31323334"),
-              0x6708);
+    EXPECT_EQ(SwOf("A020000104 31323334"), 0x6708);
     EXPECT_EQ(SwOf("A026000208" + Code("1234")), 0x6B00);  // CHV2 cannot be disabled
     EXPECT_EQ(SwOf("A0FA000000"), 0x9000);                 // SLEEP
 }

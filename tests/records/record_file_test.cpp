@@ -14,15 +14,13 @@
 #include "records/record_layout.h"
 #include "records/record_messages.h"
 #include "records/record_slots.h"
+#include "support/contact_list.h"
 #include "support/scripted_dialogs.h"
 
 namespace pellucard {
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testing::ReadAll;
 
 void WriteAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);

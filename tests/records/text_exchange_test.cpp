@@ -14,15 +14,11 @@
 #include "records/record_slots.h"
 #include "records/text_export.h"
 #include "records/text_import.h"
+#include "support/contact_list.h"
 #include "support/scripted_dialogs.h"
 
 namespace pellucard {
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void WriteAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -38,18 +34,8 @@ QList<int> Range(int first, int last) {
     return columns;
 }
 
-// A personal record list: 27 columns with the English titles of the contact fields.
-std::unique_ptr<RecordList> Contacts(int slotCount) {
-    static const int kTitles[] = {11000, 15200, 13700, 12700, 12600, 12800, 12900, 15500, 13000,
-                                  12500, 14700, 14600, 14800, 14900, 17400, 15000, 13600, 14500,
-                                  11500, 14000, 12300, 12400, 13300, 16100, 13900};
-    auto list = std::make_unique<RecordList>(slotCount + 1, 27);
-    RenumberRows(*list, slotCount);
-    for (int c = 1; c <= 25; ++c) {
-        list->SetText(0, c, Message(kTitles[c - 1], 0));
-    }
-    return list;
-}
+using testing::ContactList;
+using testing::ReadAll;
 
 class TextExchangeTest : public ::testing::Test {
 protected:
@@ -61,7 +47,7 @@ protected:
 };
 
 TEST_F(TextExchangeTest, ExportWritesTheTitlesAndEveryUsedSlotAsPlainWindows1252Lines) {
-    auto list = Contacts(10);
+    auto list = ContactList(10);
     list->SetText(1, 1, "Ann");
     list->SetText(1, 25, "café");
     list->SetText(2, 3, "Bob");
@@ -100,7 +86,7 @@ TEST_F(TextExchangeTest, ValuesWithDelimitersQuotesAndLineBreaksComeBackWhole) {
 }
 
 TEST_F(TextExchangeTest, TextBeyondWindows1252IsWrittenAsUtf8WithAByteOrderMark) {
-    auto list = Contacts(2);
+    auto list = ContactList(2);
     list->SetText(1, 3, "Γιώργος");
     list->SetText(2, 3, "王小明");
     ASSERT_TRUE(ExportText(*list, 2, {3}, kCommaDelimiter, Path("u.txt"), 0));
@@ -211,7 +197,7 @@ TEST_F(TextExchangeTest, ImportLeavesOutAndReportsWhatItsFieldsCannotTake) {
         WriteAll(Path("people.csv"), bytes);
         TextTable table;
         ASSERT_TRUE(ReadTextFile(table, Path("people.csv"), kCommaDelimiter, 0));
-        auto list = Contacts(10);
+        auto list = ContactList(10);
         list->SetText(1, 1, QStringLiteral("kept"));
         const QList<MappingEntry> mapping =
             BuildMappingList(table.header, ImportFieldsOf(*list, Range(1, 25)));
@@ -268,7 +254,7 @@ TEST_F(TextExchangeTest, DamagedOrForeignFilesAreRefusedWithAMessage) {
 }
 
 TEST_F(TextExchangeTest, FieldNamesLinkToTitlesIgnoringCaseAndTheMappingDialogRelinks) {
-    auto list = Contacts(5);
+    auto list = ContactList(5);
     const QList<ImportField> fields = ImportFieldsOf(*list, Range(1, 25));
     ASSERT_EQ(fields.size(), 25);
     QList<MappingEntry> mapping = BuildMappingList({"name", "PHONE", "Mobile", "Name"}, fields);
@@ -298,7 +284,7 @@ TEST_F(TextExchangeTest, FieldNamesLinkToTitlesIgnoringCaseAndTheMappingDialogRe
 }
 
 TEST_F(TextExchangeTest, FilesExportedWithTheFormerMobileTitleStillLinkToIt) {
-    auto list = Contacts(5);
+    auto list = ContactList(5);
     const QList<ImportField> fields = ImportFieldsOf(*list, Range(1, 25));
     const QList<MappingEntry> old = BuildMappingList({"Name", "Moblie Phone"}, fields);
     EXPECT_EQ(old[1].linkTitle, "Mobile Phone");
@@ -315,7 +301,7 @@ TEST_F(TextExchangeTest, FilesExportedWithTheFormerMobileTitleStillLinkToIt) {
 }
 
 TEST_F(TextExchangeTest, ImportFillsTheFreeSlotsAndTellsHowManyWereLeftOut) {
-    auto list = Contacts(100);
+    auto list = ContactList(100);
     for (int row = 1; row <= 95; ++row) {
         list->SetText(row, 1, QStringLiteral("old%1").arg(row));
     }
@@ -359,7 +345,7 @@ TEST_F(TextExchangeTest, ImportFillsTheFreeSlotsAndTellsHowManyWereLeftOut) {
 }
 
 TEST_F(TextExchangeTest, ClipboardTextsOfTheMarkedRowsAndThePasteOfTheFieldForm) {
-    auto list = Contacts(4);
+    auto list = ContactList(4);
     list->SetText(1, 1, "Ann");
     list->SetText(1, 25, "two\r\nlines");
     list->SetText(1, 26, "1");
@@ -377,7 +363,7 @@ TEST_F(TextExchangeTest, ClipboardTextsOfTheMarkedRowsAndThePasteOfTheFieldForm)
     for (int c = 1; c <= 25; ++c) {
         fields.append({list->Text(0, c), c});
     }
-    auto target = Contacts(3);
+    auto target = ContactList(3);
     int used = 1;
     EXPECT_EQ(PasteFieldText(*target, used, fieldText, fields), 2);
     EXPECT_EQ(used, 3);

@@ -5,7 +5,7 @@
 
 #include "engine/card_backup.h"
 #include "records/card_backup_file.h"
-#include "shell_rig.h"
+#include "support/window_rig.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;
@@ -37,6 +37,23 @@ void Unlock(ShellRig& rig) {
     rig.Info().Pin1Open = true;  // as after the PIN dialog
 }
 
+// The demo card unlocked and backed up through the File menu; gives the backup's path.
+QString BackUp(ShellRig& rig, const QTemporaryDir& dir) {
+    Unlock(rig);
+    const QString path = dir.filePath("card.json");
+    rig.dialogs.QueueFileName(path);
+    rig.Action("MDIBackup")->trigger();
+    return path;
+}
+
+// Another card in place of the one in the reader, identified as the polling does it.
+void SwapCard(ShellRig& rig, const std::shared_ptr<VirtualSimCard>& card) {
+    rig.Reader().RemoveCard();
+    rig.Tick();
+    rig.Reader().InsertCard(card);
+    rig.TickUntilIdentified();
+}
+
 }  // namespace
 
 class CardBackupTest : public QObject {
@@ -51,11 +68,8 @@ private slots:
 
 void CardBackupTest::backupThenRestoreGivesBackEveryRecord() {
     ShellRig rig;
-    Unlock(rig);
     QTemporaryDir dir;
-    const QString path = dir.filePath("card.json");
-    rig.dialogs.QueueFileName(path);
-    rig.Action("MDIBackup")->trigger();
+    const QString path = BackUp(rig, dir);
     QCOMPARE(rig.dialogs.MessageIds(), QList<int>{33200});
     const CardBackup before = CardRecords(rig.Engine());
     QFile file(path);
@@ -88,11 +102,8 @@ void CardBackupTest::backupThenRestoreGivesBackEveryRecord() {
 
 void CardBackupTest::damagedBackupWritesNothing() {
     ShellRig rig;
-    Unlock(rig);
     QTemporaryDir dir;
-    const QString path = dir.filePath("card.json");
-    rig.dialogs.QueueFileName(path);
-    rig.Action("MDIBackup")->trigger();
+    const QString path = BackUp(rig, dir);
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
     const QByteArray whole = file.readAll();
@@ -118,11 +129,8 @@ void CardBackupTest::damagedBackupWritesNothing() {
 
 void CardBackupTest::smallerOtherCardIsNamedAndAskedAbout() {
     ShellRig rig;
-    Unlock(rig);
     QTemporaryDir dir;
-    const QString path = dir.filePath("card.json");
-    rig.dialogs.QueueFileName(path);
-    rig.Action("MDIBackup")->trigger();
+    const QString path = BackUp(rig, dir);
     const CardBackup before = CardRecords(rig.Engine());
 
     auto other = OtherCard([](CardImage& image) {
@@ -130,10 +138,7 @@ void CardBackupTest::smallerOtherCardIsNamedAndAskedAbout() {
         image.chv1Enabled = false;
     });
     QVERIFY(other != nullptr);
-    rig.Reader().RemoveCard();
-    rig.Tick();
-    rig.Reader().InsertCard(other);
-    rig.TickUntilIdentified();
+    SwapCard(rig, other);
     QCOMPARE(rig.Info().CardId, QString("8988200000987654321"));
 
     rig.dialogs.QueueFileName(path);
@@ -153,11 +158,8 @@ void CardBackupTest::smallerOtherCardIsNamedAndAskedAbout() {
 
 void CardBackupTest::refusingCardIsNamedWithItsStatusWord() {
     ShellRig rig;
-    Unlock(rig);
     QTemporaryDir dir;
-    const QString path = dir.filePath("card.json");
-    rig.dialogs.QueueFileName(path);
-    rig.Action("MDIBackup")->trigger();
+    const QString path = BackUp(rig, dir);
 
     // A card whose SMS store only the issuer may write.
     auto other = OtherCard([](CardImage& image) {
@@ -165,10 +167,7 @@ void CardBackupTest::refusingCardIsNamedWithItsStatusWord() {
         image.chv1Enabled = false;
     });
     QVERIFY(other != nullptr);
-    rig.Reader().RemoveCard();
-    rig.Tick();
-    rig.Reader().InsertCard(other);
-    rig.TickUntilIdentified();
+    SwapCard(rig, other);
     rig.dialogs.QueueFileName(path);
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);

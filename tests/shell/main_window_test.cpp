@@ -23,7 +23,7 @@
 #include "shell/pin_dialog_launcher.h"
 #include "shell/verify_pin_dialog.h"
 #include "shell/window_placement.h"
-#include "shell_rig.h"
+#include "support/window_rig.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;
@@ -32,7 +32,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void menuTreeHasEveryEntry();
+    void menusShowTheirCaptions();
     void selectsWindowsAndMinimisesTheOneLeft();
     void fileMenuActsOnRecordWindowsOnly();
     void recentFilesOpenInTheirWindow();
@@ -48,32 +48,19 @@ private slots:
     void commandLine();
 };
 
-void MainWindowTest::menuTreeHasEveryEntry() {
+void MainWindowTest::menusShowTheirCaptions() {
     ShellRig rig;
-    const char* const entries[] = {
-        "MDINew",        "MDIOpen",  "MDISave",      "MDIAs",    "MDIImComma", "MDIImTab",
-        "MDIExComma",    "MDIExTab", "MDISetCom",    "MDIExit",  "MDIMessage", "MDIPhone",
-        "MDIPerson",     "MDISim",   "MDIHelpAbout", "MDIAbout", "NamePhone",  "NameUsefull",
-        "nameEditPhone", "xLine2",   "xLine",        "xLine12",  "xLine4",     "xLine1",
-        "xLine3",        "XLine5"};
-    for (const char* name : entries)
-        QVERIFY2(rig.Action(name) != nullptr, name);
-    for (const char* name :
-         {"MDIFile", "MDIView", "MDIHelp", "MDIName", "MDIImport", "MDIExport", "MDILanguage"})
-        QVERIFY2(rig.main->findChild<QMenu*>(name) != nullptr, name);
+    // Each language is named in its own language; English is chosen at start-up.
     for (int k = 0; k < 8; ++k) {
         QAction* entry = rig.Action(qPrintable(QStringLiteral("MDIEnglish_%1").arg(k)));
-        QVERIFY(entry != nullptr);
         QCOMPARE(entry->text(), Message(29100 + 100 * k, 0));
-        QCOMPARE(entry->isChecked(), k == 0);  // English at start-up
+        QCOMPARE(entry->isChecked(), k == 0);
     }
     QCOMPARE(rig.Action("MDIImComma")->text(), QString("Comma Separated Values [&C]"));
     // The frame names the maximised child window after its own title.
     QCOMPARE(rig.main->windowTitle(), Message(22100, 0));
-    QVERIFY(rig.main->findChild<QObject*>("Timer1") != nullptr);
-    QVERIFY(rig.main->findChild<QWidget*>("VScroll1") != nullptr);
     // The virtual reader brings its own menu and mark.
-    QVERIFY(rig.main->findChild<QMenu*>("MDIDemo") != nullptr);
+    QCOMPARE(rig.Action("MDIDemo")->text(), MessageList(35000, 0)[0]);
     QVERIFY(rig.main->findChild<QLabel*>("LVirtualReader")->isVisible());
 }
 

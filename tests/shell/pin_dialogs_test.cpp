@@ -9,7 +9,7 @@
 #include "shell/input_pin_dialog.h"
 #include "shell/pin_dialog_launcher.h"
 #include "shell/verify_pin_dialog.h"
-#include "shell_rig.h"
+#include "support/window_rig.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;

@@ -10,34 +10,32 @@
 #include "engine/phonebook_entry.h"
 #include "platform/virtual_sim_card.h"
 #include "shell/verify_pin_dialog.h"
-#include "window_rig.h"
+#include "support/window_rig.h"
 #include "windows/record_columns.h"
 #include "windows/sim_rec.h"
 #include "windows/sms_rec.h"
 
 using namespace pellucard;
+using namespace pellucard::testing;
 
 namespace {
 
-constexpr int kSim = RecordWindow::kSimList;
 constexpr char kPhoneBook[] = "3F00/7F10/6F3A";
 
 }  // namespace
 
-class CardRunsWindowTest : public QObject {
+class CardRunsWindowTest : public QObject, RecordWindowFixture<SimRec> {
     Q_OBJECT
 
 private:
-    std::unique_ptr<testing::WindowRig> rig;
-    SimRec* window = nullptr;
     SMSRec* messages = nullptr;
 
+    using RecordWindowFixture::Button;
     QPushButton* Button(QWidget* owner, const char* name) {
         return owner->findChild<QPushButton*>(name);
     }
     QString Status() { return window->findChild<QLabel*>("LNowRec")->text(); }
-    RecordList& Sim() { return window->List(kSim); }
-    VirtualSimCard& Card() { return *rig->session->Reader().virtualCard; }
+    VirtualSimCard& Card() { return rig->Card(); }
     std::vector<Bytes> CardPhoneBook() {
         std::vector<Bytes> records;
         const CardImage image = Card().ToImage();
@@ -56,10 +54,7 @@ private:
             }
         });
     }
-    void Read() {
-        rig->AnswerVerifyPin(QStringLiteral("1234"));
-        Button(window, "Connectosim")->click();
-    }
+    void Read() { ReadWith("Connectosim"); }
     void Write() {
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // "Do you want to save it to SIM ?"
         Button(window, "CmdSaveSim")->click();
@@ -75,27 +70,18 @@ private:
 
 private slots:
     void init() {
-        rig = std::make_unique<testing::WindowRig>();
-        rig->IdentifyCard();
-        window = new SimRec(*rig);
+        QVERIFY(Open());
         messages = new SMSRec(*rig);
         rig->session->CardRunChanged = [this] {
             window->CardRunChanged();
             messages->CardRunChanged();
         };
-        window->resize(1100, 700);
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        window->Form_Activate();
     }
     void cleanup() {
         rig->session->CardRunChanged = nullptr;
         delete messages;
-        delete window;
         messages = nullptr;
-        window = nullptr;
-        rig.reset();
+        Close();
     }
 
     void refusedUpdateStopsTheWriteAndNamesTheRecord() {
@@ -142,7 +128,7 @@ private slots:
         rig->Reader().InsertCard(pulled);
         rig->IdentifyCard();
         window->CardChanged();
-        rig->AnswerVerifyPin(QStringLiteral("1234"));
+        rig->AnswerVerifyPin();
         Write();
         QCOMPARE(Status(), TotalText(15, 0) + Message(kSlotsLeftMessage, 0).arg(181));
         QCOMPARE(CardPhoneBook(), before);

@@ -14,6 +14,7 @@
 #include "catalogue/catalogue.h"
 #include "records/application_folder.h"
 #include "records/record_slots.h"
+#include "support/contact_list.h"
 #include "support/scripted_dialogs.h"
 #include "windows/exchange_dialog_runner.h"
 #include "windows/export_dialog.h"
@@ -25,23 +26,8 @@ using namespace pellucard;
 
 namespace {
 
-constexpr int kContactTitles[] = {11000, 15200, 13700, 12700, 12600, 12800, 12900, 15500, 13000,
-                                  12500, 14700, 14600, 14800, 14900, 17400, 15000, 13600, 14500,
-                                  11500, 14000, 12300, 12400, 13300, 16100, 13900};
-
-// A personal record list of `slotCount` slots with its English titles.
-std::unique_ptr<RecordList> Contacts(int slotCount) {
-    auto list = std::make_unique<RecordList>(slotCount + 1, 27);
-    RenumberRows(*list, slotCount);
-    for (int column = 1; column <= 25; ++column)
-        list->SetText(0, column, Message(kContactTitles[column - 1], 0));
-    return list;
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testing::ContactList;
+using testing::ReadAll;
 
 void WriteAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -126,7 +112,7 @@ private slots:
     }
 
     void exportOffersEveryTitledColumnAllChosen() {
-        auto list = Contacts(5);
+        auto list = ContactList(5);
         list->SetText(1, 3, QStringLiteral("Smith, John"));
         list->SetText(2, 1, QStringLiteral("Bob"));
         onExport = [](Export& dialog) {
@@ -156,7 +142,7 @@ private slots:
     }
 
     void exportAsksBeforeReplacingAndCancelWritesNothing() {
-        auto list = Contacts(2);
+        auto list = ContactList(2);
         WriteAll(Path("old.txt"), "keep me");
         onExport = [](Export& dialog) { Click(&dialog, "ComExport"); };
         dialogs->QueueFileName(Path("old.txt"));
@@ -177,7 +163,7 @@ private slots:
         WriteAll(Path("in.txt"),
                  "name,PHONE,Mobile,Remark\r\n\"Smith, John\",+4420,0170,\"two\r\nlines\"\r\n"
                  "Ann,123,0171,short\r\n");
-        auto list = Contacts(10);
+        auto list = ContactList(10);
         int used = 0;
         onImport = [this](Import& dialog) {
             QCOMPARE(dialog.PreviewGrid()->model()->rowCount(), 2);
@@ -225,44 +211,8 @@ private slots:
         QVERIFY(dialogs->Calls().first().file.nameFilter.startsWith("Import text (*.txt"));
     }
 
-    void importSaysHowManyRecordsDidNotFit() {
-        QByteArray text = "Name\r\n";
-        for (int k = 1; k <= 10; ++k)
-            text += "n" + QByteArray::number(k) + "\r\n";
-        WriteAll(Path("ten.txt"), text);
-        auto list = Contacts(100);
-        for (int row = 1; row <= 95; ++row)
-            list->SetText(row, 1, QStringLiteral("x"));
-        int used = 95;
-        onImport = [](Import& dialog) { Click(&dialog, "ComExport"); };
-        dialogs->QueueFileName(Path("ten.txt"));
-        QVERIFY(ShowImportDialog(ImportOf(*list, used)));
-        QCOMPARE(used, 100);
-        QCOMPARE(list->Text(96, 3), QStringLiteral("n1"));
-        QCOMPARE(list->Text(100, 3), QStringLiteral("n5"));
-        QCOMPARE(dialogs->MessageIds(), QList<int>{31100});
-        QVERIFY(dialogs->LastMessage().text.contains(QStringLiteral(": 5\n")));
-    }
-
-    void importOfAnSmsListFillsTheTypedTextToo() {
-        WriteAll(Path("sms.txt"), "Source/Destination\tMessage\r\n+4917\thello\r\n");
-        RecordList sms(5, 10);
-        sms.SetText(0, 1, QStringLiteral("Source/Destination"));
-        sms.SetText(0, 3, QStringLiteral("Message"));
-        int used = 0;
-        ImportRequest request = ImportOf(sms, used, QStringLiteral("SMS Record"));
-        request.fieldColumnCount = 8;
-        request.delimiter = QLatin1Char('\t');
-        onImport = [](Import& dialog) { Click(&dialog, "ComExport"); };
-        dialogs->QueueFileName(Path("sms.txt"));
-        QVERIFY(ShowImportDialog(request));
-        QCOMPARE(sms.Text(1, 1), QStringLiteral("+4917"));
-        QCOMPARE(sms.Text(1, 3), QStringLiteral("hello"));
-        QCOMPARE(sms.Text(1, 2), QStringLiteral("hello"));
-    }
-
     void cancelledOrUnreadableImportChangesNothing() {
-        auto list = Contacts(3);
+        auto list = ContactList(3);
         int used = 0;
         dialogs->QueueFileName(QString());
         QVERIFY(!ShowImportDialog(ImportOf(*list, used)));
@@ -282,7 +232,7 @@ private slots:
     }
 
     void vCardsTravelThroughTheExportAndImportDialogs() {
-        auto list = Contacts(5);
+        auto list = ContactList(5);
         list->SetText(1, 1, QStringLiteral("Ann"));
         list->SetText(1, 3, QStringLiteral("Ann Berg"));
         list->SetText(1, 16, QStringLiteral("+46 8 555 01 02"));
@@ -305,7 +255,7 @@ private slots:
         QVERIFY(dialogs->Calls().first().file.nameFilter.startsWith("vCard"));
 
         // Back as personal records: no mapping dialog, every field in its place.
-        auto copy = Contacts(5);
+        auto copy = ContactList(5);
         int used = 0;
         dialogs->QueueFileName(Path("people.vcf"));
         QVERIFY(ShowImportDialog(ImportOf(*copy, used)));
@@ -317,7 +267,7 @@ private slots:
 
         // As phone book entries: one per number, the type after the name, cut to the field;
         // the import tells what it cut.
-        auto book = Contacts(5);
+        auto book = ContactList(5);
         int bookUsed = 0;
         ImportRequest request = ImportOf(*book, bookUsed, QStringLiteral("Phone Record"));
         request.nameFit = CharacterNameFit(12);

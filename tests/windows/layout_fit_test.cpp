@@ -28,7 +28,7 @@
 #include "shell/session.h"
 #include "shell/verify_pin_dialog.h"
 #include "shell/window_factory.h"
-#include "support/scripted_dialogs.h"
+#include "support/window_rig.h"
 #include "windows/exchange_dialog_runner.h"
 #include "windows/export_dialog.h"
 #include "windows/field_mapping_dialog.h"
@@ -144,15 +144,9 @@ void LayoutFitTest::everyCaptionFits_data() {
 
 void LayoutFitTest::everyCaptionFits() {
     QFETCH(int, language);
-    ScriptedDialogs dialogs;
-    std::string error;
-    Session session(OpenReaderSession({ReaderChoice::Kind::Virtual, {}}, false, error));
-    WindowFactory factory;
-    RegisterShellWindows(factory);
-    RegisterRecordWindows(factory);
-    MDIMain main(session, factory, PollPeriods{60'000, 120'000});
-    main.show();
-    main.Load();
+    testing::ShellRig rig(testing::ShellRig::Start::CardIn, testing::kTestPeriods,
+                          RegisterRecordWindows);
+    MDIMain& main = *rig.main;
     main.MenuOption(language);
     QStringList cut;
     auto check = [&cut](QWidget* widget, const QString& where) {

@@ -6,14 +6,13 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenu>
 #include <QUndoStack>
 #include <QtTest>
 
 #include "catalogue/catalogue.h"
 #include "shell/mdi_main.h"
 #include "shell/window_factory.h"
-#include "window_rig.h"
+#include "support/window_rig.h"
 #include "windows/cell_editor.h"
 #include "windows/find_box.h"
 #include "windows/record_columns.h"
@@ -22,30 +21,15 @@
 #include "windows/sim_rec.h"
 
 using namespace pellucard;
+using namespace pellucard::testing;
 
 namespace {
-
-constexpr int kComputer = RecordWindow::kComputerList;
-constexpr int kSim = RecordWindow::kSimList;
 
 struct Shown {
     QList<RecordRow> rows;
     int used = 0;
     bool operator==(const Shown&) const = default;
 };
-
-void ClickCell(RecordTable* grid, int row, int column) {
-    grid->ScrollCellIntoView(row, column);
-    const QPoint at = grid->CellRect(row, column).center();
-    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, at);
-}
-
-void ClickTitle(RecordTable* grid, int column) {
-    QHeaderView* header = grid->horizontalHeader();
-    const QPoint at(header->sectionViewportPosition(column - 1) + 5, header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
-}
 
 int RowOf(const RecordList& list, const QString& name) {
     for (int row = 1; row <= list.LastSlot(); ++row) {
@@ -57,13 +41,10 @@ int RowOf(const RecordList& list, const QString& name) {
 
 }  // namespace
 
-class ListUndoTest : public QObject {
+class ListUndoTest : public QObject, RecordWindowFixture<SimRec> {
     Q_OBJECT
 
 private:
-    std::unique_ptr<testing::WindowRig> rig;
-    SimRec* window = nullptr;
-
     Shown State(int list) { return {window->List(list).Snapshot(), window->UsedCount(list)}; }
     QUndoStack& History() { return *window->UndoStack(); }
     bool SaveEnabled() {
@@ -71,7 +52,7 @@ private:
                rig->menu[FileMenuEntry::Save];
     }
     void ReadCard() {
-        rig->AnswerVerifyPin(QStringLiteral("1234"));
+        rig->AnswerVerifyPin();
         window->Connectosim_Click();
         QCOMPARE(window->UsedCount(kSim), 20);
     }
@@ -87,21 +68,10 @@ private:
     }
 
 private slots:
-    void init() {
-        rig = std::make_unique<testing::WindowRig>();
-        rig->IdentifyCard();
-        window = new SimRec(*rig);
-        window->resize(1100, 700);
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        window->Form_Activate();
-    }
+    void init() { QVERIFY(Open()); }
     void cleanup() {
         SetRecordImportHook({});
-        delete window;
-        window = nullptr;
-        rig.reset();
+        Close();
     }
 
     void everyKindOfChangeComesBackExactly() {
@@ -250,20 +220,13 @@ private slots:
     // The main window's Edit menu and Ctrl+Z act on the active record window's history, also
     // while the cell editor has the focus.
     void editMenuReachesTheActiveWindow() {
-        delete window;
-        window = nullptr;
-        WindowFactory factory;
-        RegisterRecordWindows(factory);
-        MDIMain main(*rig->session, factory, PollPeriods{60'000, 120'000});
-        main.show();
-        main.Load();
+        ShellRig& shell = ShowMainWindow();
+        MDIMain& main = *shell.main;
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        main.Command1_Click(window_index::kSimRec);
-        auto* phone = qobject_cast<SimRec*>(main.Window(window_index::kSimRec));
+        auto* phone = shell.OpenWindow<SimRec>(window_index::kSimRec);
         QVERIFY(phone);
-        auto* undo = main.findChild<QAction*>(QStringLiteral("MDIUndo"));
-        auto* redo = main.findChild<QAction*>(QStringLiteral("MDIRedo"));
-        QVERIFY(undo && redo && main.findChild<QMenu*>(QStringLiteral("MDIEdit")));
+        QAction* undo = shell.Action("MDIUndo");
+        QAction* redo = shell.Action("MDIRedo");
         QCOMPARE(undo->text(), Message(35600, 0));
         QVERIFY(!undo->isEnabled() && !redo->isEnabled());
 
@@ -278,7 +241,7 @@ private slots:
         QTest::keyClick(phone->Grid(kComputer), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(phone->List(kComputer).Text(1, 1), QStringLiteral("Ann"));
         QVERIFY(phone->Modified());
-        rig->dialogs.QueueAnswer(DialogAnswer::No);  // the new list is not kept
+        shell.dialogs.QueueAnswer(DialogAnswer::No);  // the new list is not kept
         main.close();
     }
 };

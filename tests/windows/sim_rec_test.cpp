@@ -15,102 +15,28 @@
 #include "records/record_documents.h"
 #include "records/record_list_model.h"
 #include "shell/printer_form.h"
-#include "window_rig.h"
+#include "support/window_rig.h"
 #include "windows/cell_editor.h"
 #include "windows/print_hook.h"
 #include "windows/record_columns.h"
 #include "windows/sim_rec.h"
 
 using namespace pellucard;
+using namespace pellucard::testing;
 
-namespace {
-
-constexpr int kComputer = RecordWindow::kComputerList;
-constexpr int kSim = RecordWindow::kSimList;
-
-void ClickCell(RecordTable* grid, int row, int column) {
-    grid->ScrollCellIntoView(row, column);
-    const QPoint at = grid->CellRect(row, column).center();
-    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, at);
-}
-
-void ClickSlot(RecordTable* grid, int row, Qt::KeyboardModifiers modifiers = {}) {
-    QHeaderView* header = grid->verticalHeader();
-    const QPoint at(header->width() / 2,
-                    header->sectionViewportPosition(row - 1) + header->sectionSize(row - 1) / 2);
-    QTest::mousePress(header->viewport(), Qt::LeftButton, modifiers, at);
-    QTest::mouseRelease(header->viewport(), Qt::LeftButton, modifiers, at);
-}
-
-void ClickTitle(RecordTable* grid, int column) {
-    QHeaderView* header = grid->horizontalHeader();
-    const QPoint at(header->sectionViewportPosition(column - 1) + 5, header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
-}
-
-// Types text as key events; QTest's key clicks know only ASCII.
-void Type(QWidget* widget, const QString& text) {
-    for (int i = 0; i < text.size(); ++i) {
-        QString unit(text[i]);
-        if (text[i].isHighSurrogate() && i + 1 < text.size())
-            unit += text[++i];
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, unit);
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, unit);
-        QApplication::sendEvent(widget, &release);
-    }
-}
-
-std::vector<Bytes> PhoneBookRecords(Pellucard& engine) {
-    std::vector<Bytes> records;
-    engine.EnterPhoneBook();
-    for (int n = 1; n <= engine.PhoneBookRecordCount(); ++n) {
-        Bytes data;
-        engine.GetPhoneBook(data, n);
-        records.push_back(data);
-    }
-    return records;
-}
-
-}  // namespace
-
-class SimRecTest : public QObject {
+class SimRecTest : public QObject, RecordWindowFixture<SimRec> {
     Q_OBJECT
 
 private:
-    std::unique_ptr<testing::WindowRig> rig;
-    SimRec* window = nullptr;
-
-    QPushButton* Button(const char* name) { return window->findChild<QPushButton*>(name); }
-    QLabel* Label(const char* name) { return window->findChild<QLabel*>(name); }
-    RecordList& Sim() { return window->List(kSim); }
-    RecordList& Computer() { return window->List(kComputer); }
-    int Count(int id) { return static_cast<int>(rig->dialogs.MessageIds().count(id)); }
-
     // Read with the PIN dialog answered; the demo card asks for PIN1.
     void ReadCard() {
-        rig->AnswerVerifyPin(QStringLiteral("1234"));
-        Button("Connectosim")->click();
+        ReadWith("Connectosim");
         QCOMPARE(window->UsedCount(kSim), 20);
     }
 
 private slots:
-    void init() {
-        rig = std::make_unique<testing::WindowRig>();
-        rig->IdentifyCard();
-        window = new SimRec(*rig);
-        window->resize(1100, 700);
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        window->Form_Activate();
-    }
-    void cleanup() {
-        delete window;
-        window = nullptr;
-        rig.reset();
-    }
+    void init() { QVERIFY(Open()); }
+    void cleanup() { Close(); }
 
     void opensWithAnUntitledFile() {
         QCOMPARE(rig->session->CurrentWindow, 4);
@@ -341,13 +267,13 @@ private slots:
     void writesBackUnchanged() {
         ReadCard();
         Pellucard& engine = rig->Engine();
-        const auto before = PhoneBookRecords(engine);
+        const auto before = CardRecords(engine, CardBook::PhoneBook);
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         Button("CmdSaveSim")->click();
         QCOMPARE(rig->dialogs.LastMessage().messageId, 11700);
         // The total counts the 15 records, not the empty slots up to the last one.
         QCOMPARE(Label("LNowRec")->text(), TotalText(15, 0));
-        QCOMPARE(PhoneBookRecords(engine), before);
+        QCOMPARE(CardRecords(engine, CardBook::PhoneBook), before);
 
         // An edited name outside the GSM alphabet is written whole.
         ClickCell(window->Grid(kSim), 3, 1);
@@ -357,7 +283,7 @@ private slots:
         window->Grid(kSim)->setFocus();
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         Button("CmdSaveSim")->click();
-        const auto after = PhoneBookRecords(engine);
+        const auto after = CardRecords(engine, CardBook::PhoneBook);
         QCOMPARE(QString::fromStdString(DecodePhoneBookRecord(after[2]).name),
                  QStringLiteral("Чайковский"));
         for (std::size_t i = 0; i < after.size(); ++i) {
@@ -378,7 +304,7 @@ private slots:
         window->Grid(kSim)->setFocus();
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         Button("CmdSaveSim")->click();
-        const auto edited = PhoneBookRecords(engine);
+        const auto edited = CardRecords(engine, CardBook::PhoneBook);
         QVERIFY(edited[4] != before[4]);
         QCOMPARE(QString::fromStdString(DecodePhoneBookRecord(edited[4]).name),
                  QStringLiteral("Достоевский"));
@@ -396,19 +322,6 @@ private slots:
         const int record = status.mid(Message(13200, 0).size()).toInt();
         QVERIFY(record > 1 && record < 250);
         QCOMPARE(rig->pollInterval, 1);
-    }
-
-    void pullingTheCardStopsTheRead() {
-        rig->session->CardInfo.Pin1Open = true;  // as after PIN1
-        rig->Engine().PINCodeVerify("1234", 1);
-        rig->Reader().Faults().unplugAfterReports = 600;
-        Button("Connectosim")->click();
-        const QString status = Label("LNowRec")->text();
-        QVERIFY2(status.startsWith(Message(13100, 0)), qPrintable(status));
-        const int record = status.mid(Message(13100, 0).size()).toInt();
-        QVERIFY(record > 1 && record < 250);
-        QCOMPARE(window->UsedCount(kSim), std::min(record - 1, 20));
-        QCOMPARE(Sim().Text(1, 1), QStringLiteral("Alice Martin"));
     }
 
     void clipboardAndPaste() {
@@ -486,10 +399,15 @@ private slots:
     void printsTheList() {
         ReadCard();
         int rows = -1;
-        SetPrintDialogRunner([&rows](PrinterForm& form) { rows = form.RecordCount(); });
+        QString fourth;
+        SetPrintDialogRunner([&](PrinterForm& form) {
+            rows = form.RecordCount();
+            fourth = form.Grid2().Text(4, 1);
+        });
         window->CmdPrint_Click(kSim);
         SetPrintDialogRunner(nullptr);
         QCOMPARE(rows, 20);
+        QCOMPARE(fourth, QStringLiteral("王小明"));
     }
 };
 

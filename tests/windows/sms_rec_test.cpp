@@ -11,7 +11,7 @@
 #include "records/record_list_model.h"
 #include "shell/mdi_main.h"
 #include "shell/window_factory.h"
-#include "window_rig.h"
+#include "support/window_rig.h"
 #include "windows/cell_editor.h"
 #include "windows/record_columns.h"
 #include "windows/record_exchange.h"
@@ -21,58 +21,14 @@
 #include "windows/sms_rec.h"
 
 using namespace pellucard;
+using namespace pellucard::testing;
 
-namespace {
-
-constexpr int kComputer = RecordWindow::kComputerList;
-constexpr int kSim = RecordWindow::kSimList;
-
-void ClickCell(RecordTable* grid, int row, int column) {
-    grid->ScrollCellIntoView(row, column);
-    const QPoint at = grid->CellRect(row, column).center();
-    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, at);
-}
-
-void Type(QWidget* widget, const QString& text) {
-    for (int i = 0; i < text.size(); ++i) {
-        QString unit(text[i]);
-        if (text[i].isHighSurrogate() && i + 1 < text.size())
-            unit += text[++i];
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, unit);
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, unit);
-        QApplication::sendEvent(widget, &release);
-    }
-}
-
-std::vector<Bytes> SmsRecords(Pellucard& engine) {
-    std::vector<Bytes> records;
-    engine.EnterSMSBook();
-    for (int n = 1; n <= engine.SmsRecordCount(); ++n) {
-        Bytes data;
-        engine.GetSMS(data, n);
-        records.push_back(data);
-    }
-    return records;
-}
-
-}  // namespace
-
-class SmsRecTest : public QObject {
+class SmsRecTest : public QObject, RecordWindowFixture<SMSRec> {
     Q_OBJECT
 
 private:
-    std::unique_ptr<testing::WindowRig> rig;
-    SMSRec* window = nullptr;
-
-    QPushButton* Button(const char* name) { return window->findChild<QPushButton*>(name); }
-    RecordList& Sim() { return window->List(kSim); }
-    RecordList& Computer() { return window->List(kComputer); }
-
     void ReadCard() {
-        rig->AnswerVerifyPin(QStringLiteral("1234"));
-        Button("Command3")->click();
+        ReadWith("Command3");
         QCOMPARE(window->UsedCount(kSim), 11);
     }
     // Opens the message editor on a cell.
@@ -83,21 +39,8 @@ private:
     }
 
 private slots:
-    void init() {
-        rig = std::make_unique<testing::WindowRig>();
-        rig->IdentifyCard();
-        window = new SMSRec(*rig);
-        window->resize(1400, 800);
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        window->Form_Activate();
-    }
-    void cleanup() {
-        delete window;
-        window = nullptr;
-        rig.reset();
-    }
+    void init() { QVERIFY(Open({1400, 800})); }
+    void cleanup() { Close(); }
 
     void readsTheMessages() {
         QCOMPARE(rig->session->CurrentWindow, 5);
@@ -322,12 +265,12 @@ private slots:
     void writesBackUnchanged() {
         ReadCard();
         Pellucard& engine = rig->Engine();
-        const auto before = SmsRecords(engine);
+        const auto before = CardRecords(engine, CardBook::Sms);
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         Button("CmdSaveSim")->click();
         // Ten messages: the free record 3 is not counted.
         QCOMPARE(window->findChild<QLabel*>("LNowRecord")->text(), TotalText(10, 0));
-        QCOMPARE(SmsRecords(engine), before);
+        QCOMPARE(CardRecords(engine, CardBook::Sms), before);
 
         EditAt(kSim, 12, sms_column::kShown);
         const QString text = QStringLiteral("Bis bald \U0001F600");
@@ -336,7 +279,7 @@ private slots:
         window->Grid(kSim)->setFocus();
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         Button("CmdSaveSim")->click();
-        const auto after = SmsRecords(engine);
+        const auto after = CardRecords(engine, CardBook::Sms);
         for (std::size_t i = 0; i < after.size(); ++i) {
             if (i != 11)
                 QCOMPARE(after[i], before[i]);
@@ -360,28 +303,18 @@ private slots:
         Type(window->Editor(), QStringLiteral("x"));
         QTRY_COMPARE(Computer().Text(1, sms_column::kValidityText), QStringLiteral("24Stunde"));
         QCOMPARE(Computer().Text(1, sms_column::kStatus), QStringLiteral("To Be Send"));
-        QVERIFY(window->findChild<QScrollBar*>("HScroll2"));
     }
 
     // The main window makes both record windows from its factory; its File menu's Save
     // follows the modified state and saves the active one.
     void theMainWindowDrivesBothWindows() {
-        delete window;
-        window = nullptr;
-        WindowFactory factory;
-        RegisterShellWindows(factory);
-        RegisterRecordWindows(factory);
-        MDIMain main(*rig->session, factory, PollPeriods{60'000, 120'000});
-        main.show();
-        main.Load();
-        main.Command1_Click(window_index::kSimRec);
-        QVERIFY(qobject_cast<SimRec*>(main.Window(window_index::kSimRec)));
-        QCOMPARE(rig->session->CurrentWindow, window_index::kSimRec);
-        main.Command1_Click(window_index::kSmsRec);
-        auto* sms = qobject_cast<SMSRec*>(main.Window(window_index::kSmsRec));
+        ShellRig& shell = ShowMainWindow();
+        QVERIFY(shell.OpenWindow<SimRec>(window_index::kSimRec));
+        QCOMPARE(shell.session->CurrentWindow, window_index::kSimRec);
+        auto* sms = shell.OpenWindow<SMSRec>(window_index::kSmsRec);
         QVERIFY(sms);
-        QTRY_COMPARE(rig->session->CurrentWindow, window_index::kSmsRec);
-        auto* save = main.findChild<QAction*>(QStringLiteral("MDISave"));
+        QTRY_COMPARE(shell.session->CurrentWindow, window_index::kSmsRec);
+        auto* save = shell.Action("MDISave");
         QVERIFY(save && !save->isEnabled());
         sms->List(kComputer).SetText(1, sms_column::kAddress, QStringLiteral("112"));
         sms->InPutTotal(1);
@@ -389,11 +322,11 @@ private slots:
         sms->CmdRight_Click();    // nothing marked: nothing changes
         QVERIFY(!save->isEnabled());
         sms->List(kSim).SetText(1, sms_column::kAddress, QStringLiteral("911"));
-        rig->dialogs.QueueAnswer(DialogAnswer::No);
+        shell.dialogs.QueueAnswer(DialogAnswer::No);
         sms->Cmdallright_Click();
-        QVERIFY(rig->dialogs.MessageIds().contains(12100));
+        QVERIFY(shell.dialogs.MessageIds().contains(12100));
         QVERIFY(!save->isEnabled());
-        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        shell.dialogs.QueueAnswer(DialogAnswer::Yes);
         sms->Cmdallright_Click();
         QVERIFY(save->isEnabled());
         save->trigger();

@@ -8,12 +8,13 @@
 #include "engine/sms_record.h"
 #include "records/record_list.h"
 #include "support/scripted_dialogs.h"
-#include "window_rig.h"
+#include "support/window_rig.h"
 #include "windows/record_columns.h"
 #include "windows/sms_fields.h"
 #include "windows/transfer_runs.h"
 
 using namespace pellucard;
+using namespace pellucard::testing;
 
 namespace {
 
@@ -34,29 +35,13 @@ public:
     std::function<void(int)> onYield;
 };
 
-std::vector<Bytes> CardRecords(Pellucard& engine, bool sms) {
-    std::vector<Bytes> records;
-    if (sms ? !engine.EnterSMSBook() : !engine.EnterPhoneBook())
-        return records;
-    const int count = sms ? engine.SmsRecordCount() : engine.PhoneBookRecordCount();
-    for (int n = 1; n <= count; ++n) {
-        Bytes data;
-        if (sms)
-            engine.GetSMS(data, n);
-        else
-            engine.GetPhoneBook(data, n);
-        records.push_back(data);
-    }
-    return records;
-}
-
 }  // namespace
 
 class TransferRunsTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<testing::WindowRig> rig;
+    std::unique_ptr<WindowRig> rig;
     RecordingProgress progress;
     CardRecordStore store;
 
@@ -65,7 +50,7 @@ private:
 
 private slots:
     void init() {
-        rig = std::make_unique<testing::WindowRig>();
+        rig = std::make_unique<WindowRig>();
         rig->IdentifyCard();
         QVERIFY(rig->Engine().PINCodeVerify("1234", 1));
         progress = RecordingProgress{};
@@ -73,28 +58,17 @@ private slots:
     }
     void cleanup() { rig.reset(); }
 
-    void validityTexts_data() {
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("0") << 0 << "5Minutes";
-        QTest::newRow("5") << 5 << "30Minutes";
-        QTest::newRow("11") << 11 << "1Hour";
-        QTest::newRow("29") << 29 << "2Hour 30Minutes";
-        QTest::newRow("143") << 143 << "12Hour";
-        QTest::newRow("144") << 144 << "12Hour 30Minutes";
-        QTest::newRow("167") << 167 << "24Hour";
-        QTest::newRow("170") << 170 << "4Day";
-        QTest::newRow("173") << 173 << "1Week";
-        QTest::newRow("175") << 175 << "1Week 2Day";
-        QTest::newRow("197") << 197 << "5Week";
-        QTest::newRow("255") << 255 << "63Week";
-        QTest::newRow("256") << 256 << "";
-        QTest::newRow("-1") << -1 << "";
-    }
+    // GSM 03.40 relative validity: 5 minute steps to 12 hours, 30 minute steps to 24 hours,
+    // days to 30, then weeks; values outside the byte have no text.
     void validityTexts() {
-        QFETCH(int, value);
-        QFETCH(QString, text);
-        QCOMPARE(ValidityText(value, 0), text);
+        const QList<std::pair<int, QString>> texts = {{0, "5Minutes"}, {29, "2Hour 30Minutes"},
+                                                      {143, "12Hour"}, {144, "12Hour 30Minutes"},
+                                                      {167, "24Hour"}, {170, "4Day"},
+                                                      {173, "1Week"},  {175, "1Week 2Day"},
+                                                      {255, "63Week"}, {256, ""},
+                                                      {-1, ""}};
+        for (const auto& [value, text] : texts)
+            QCOMPARE(ValidityText(value, 0), text);
     }
 
     void statusTextsGoBackToTheirBytes() {
@@ -109,7 +83,7 @@ private slots:
     // was: names in the UCS2 forms 0x81 and 0x82, GSM names, extension identifiers.
     void phoneBookWrittenBackByteForByte() {
         Pellucard& engine = rig->Engine();
-        const auto before = CardRecords(engine, false);
+        const auto before = CardRecords(engine, CardBook::PhoneBook);
         QCOMPARE(before.size(), std::size_t(250));
         RecordList list(257, phone_column::kCount);
         TransferRun run = Run();
@@ -124,7 +98,7 @@ private slots:
 
         QVERIFY(WritePhoneBook(run, list, 250, 20));
         QCOMPARE(progress.status, TotalText(15, 0));
-        QCOMPARE(CardRecords(engine, false), before);
+        QCOMPARE(CardRecords(engine, CardBook::PhoneBook), before);
     }
 
     // An edited row is a new record: a Cyrillic name too long for form 0x80 is written in
@@ -135,12 +109,12 @@ private slots:
         TransferRun run = Run();
         int done = 0;
         QVERIFY(ReadPhoneBook(run, list, 250, done));
-        const auto before = CardRecords(engine, false);
+        const auto before = CardRecords(engine, CardBook::PhoneBook);
         list.SetText(3, phone_column::kName, QStringLiteral("Чайковский"));
         list.SetText(3, phone_column::kNumber, QStringLiteral("+7495"));
         engine.SetEncodeType(Pellucard::kEncodeTypeBestFit);
         QVERIFY(WritePhoneBook(run, list, 250, 20));
-        const auto after = CardRecords(engine, false);
+        const auto after = CardRecords(engine, CardBook::PhoneBook);
         const PhoneBookEntry entry = DecodePhoneBookRecord(after[2]);
         QCOMPARE(QString::fromStdString(entry.name), QStringLiteral("Чайковский"));
         QCOMPARE(QString::fromStdString(entry.Number()), QStringLiteral("+7495"));
@@ -179,7 +153,7 @@ private slots:
 
     void smsWrittenBackByteForByte() {
         Pellucard& engine = rig->Engine();
-        const auto before = CardRecords(engine, true);
+        const auto before = CardRecords(engine, CardBook::Sms);
         RecordList list(257, sms_column::kCount);
         TransferRun run = Run();
         int done = 0;
@@ -202,7 +176,7 @@ private slots:
         QCOMPARE(part->concatenation->reference, 0x5A);
 
         QVERIFY(WriteSms(run, list, 30, 11));
-        QCOMPARE(CardRecords(engine, true), before);
+        QCOMPARE(CardRecords(engine, CardBook::Sms), before);
         QVERIFY(rig->dialogs.Calls().isEmpty());
     }
 
@@ -213,7 +187,7 @@ private slots:
         TransferRun run = Run();
         int done = 0;
         QVERIFY(ReadSms(run, list, 30, done, ThisYear()));
-        const auto before = CardRecords(engine, true);
+        const auto before = CardRecords(engine, CardBook::Sms);
         list.SetText(3, sms_column::kText, QString(200, QLatin1Char('a')));
         list.SetText(3, sms_column::kStatus, QStringLiteral("To Be Send"));
         list.SetText(3, sms_column::kValidity, QStringLiteral("167"));
@@ -225,11 +199,11 @@ private slots:
         QVERIFY(!WriteSms(run, list, 30, 12));
         QCOMPARE(rig->dialogs.LastMessage().messageId, kMessagesCutMessage);
         QVERIFY(rig->dialogs.LastMessage().text.contains(QStringLiteral("3, 12")));
-        QCOMPARE(CardRecords(engine, true), before);
+        QCOMPARE(CardRecords(engine, CardBook::Sms), before);
 
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         QVERIFY(WriteSms(run, list, 30, 12));
-        const auto after = CardRecords(engine, true);
+        const auto after = CardRecords(engine, CardBook::Sms);
         QCOMPARE(QString::fromStdString(DecodeSmsRecord(after[2]).text), QString(160, 'a'));
         QCOMPARE(QString::fromStdString(DecodeSmsRecord(after[11]).text),
                  QString(70, QChar(0x03C9)));

@@ -9,7 +9,7 @@
 #include "records/record_list_model.h"
 #include "shell/mdi_main.h"
 #include "shell/window_factory.h"
-#include "window_rig.h"
+#include "support/window_rig.h"
 #include "windows/cell_editor.h"
 #include "windows/person_rec.h"
 #include "windows/record_windows.h"
@@ -24,30 +24,19 @@ constexpr int kSaveRecord = 11800;
 constexpr int kSaveNewRecord = 12000;
 constexpr int kComputer = 0;
 
-void Type(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &release);
-    }
-}
-
 }  // namespace
 
 class UnsavedWorkTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<WindowRig> rig;
-    std::unique_ptr<WindowFactory> factory;
-    std::unique_ptr<MDIMain> main;
+    std::unique_ptr<ShellRig> rig;
+    MDIMain* main = nullptr;
     PersonRec* person = nullptr;
     SimRec* phone = nullptr;
 
     // Five new personal records in an untitled document, and an edited phone book list.
     void MakeWork() {
-        main->Command1_Click(window_index::kPersonRec);
-        person = qobject_cast<PersonRec*>(main->Window(window_index::kPersonRec));
+        person = rig->OpenWindow<PersonRec>(window_index::kPersonRec);
         QVERIFY(person);
         for (int row = 1; row <= 5; ++row) {
             person->List().SetText(row, 3, QStringLiteral("person %1").arg(row));
@@ -56,8 +45,7 @@ class UnsavedWorkTest : public QObject {
         Type(person->Text3(1), QStringLiteral("!"));
         QVERIFY(person->Modified());
 
-        main->Command1_Click(window_index::kSimRec);
-        phone = qobject_cast<SimRec*>(main->Window(window_index::kSimRec));
+        phone = rig->OpenWindow<SimRec>(window_index::kSimRec);
         QVERIFY(phone);
         phone->List(kComputer).SetText(1, 1, QStringLiteral("Ann"));
         phone->InPutTotal(1);
@@ -82,22 +70,16 @@ class UnsavedWorkTest : public QObject {
 
 private slots:
     void init() {
-        rig = std::make_unique<WindowRig>();
-        rig->IdentifyCard();
-        factory = std::make_unique<WindowFactory>();
-        RegisterShellWindows(*factory);
-        RegisterRecordWindows(*factory);
-        main = std::make_unique<MDIMain>(*rig->session, *factory, PollPeriods{60'000, 120'000});
-        main->show();
-        main->Load();
+        rig = std::make_unique<ShellRig>(ShellRig::Start::CardIn, kTestPeriods,
+                                         RegisterRecordWindows);
+        main = rig->main.get();
         MakeWork();
     }
     void cleanup() {
         // Let everything go without questions.
         for (int i = 0; i < 4; ++i)
             rig->dialogs.QueueAnswer(DialogAnswer::No);
-        main.reset();
-        factory.reset();
+        main = nullptr;
         rig.reset();
     }
 

@@ -1,0 +1,345 @@
+#pragma once
+
+// The widget tests' rigs, on the instant virtual reader with the demo card, scripted message
+// boxes and file dialogs, and a scratch application folder:
+// - WindowRig stands in for the main window, for tests that open a record window on their own;
+// - ShellRig shows the real main window, with stand-in or real record windows;
+// and the input a person gives: clicks on cells, slots and titles, typed text.
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "engine/pellucard.h"
+#include "platform/card_image.h"
+#include "platform/reader_session.h"
+#include "platform/virtual_reader.h"
+#include "platform/virtual_sim_card.h"
+#include "records/application_folder.h"
+#include "shell/card_info.h"
+#include "shell/child_window.h"
+#include "shell/mdi_main.h"
+#include "shell/pin_dialog_launcher.h"
+#include "shell/session.h"
+#include "shell/setting_window.h"
+#include "shell/verify_pin_dialog.h"
+#include "shell/window_factory.h"
+#include "support/scripted_dialogs.h"
+#include "windows/record_table.h"
+#include "windows/record_window.h"
+#include "windows/record_windows.h"
+
+namespace pellucard::testing {
+
+// Timer1's periods are long enough never to fire during a test: each test ticks it itself.
+inline constexpr PollPeriods kTestPeriods{60'000, 120'000};
+inline constexpr char kDemoIccid[] = "8988200000123456788";
+inline constexpr char kDemoPin1[] = "1234";
+
+// What every rig holds: the session on the virtual reader and the scripted dialogs.
+class SessionRig {
+public:
+    SessionRig() {
+        SetApplicationFolder(folder.path());
+        EnsureApplicationFolder();
+        std::string error;
+        session = std::make_unique<Session>(
+            OpenReaderSession({ReaderChoice::Kind::Virtual, {}}, false, error));
+    }
+    virtual ~SessionRig() { SetApplicationFolder({}); }
+
+    Pellucard& Engine() { return session->Engine(); }
+    VirtualReader& Reader() { return *session->Reader().virtualReader; }
+    VirtualSimCard& Card() { return *session->Reader().virtualCard; }
+    CardInfoRecord& Info() { return session->CardInfo; }
+    virtual PinDialogLauncher& Pins() = 0;
+
+    // Answers the next modal verify dialog with `code` as soon as it shows.
+    void AnswerVerifyPin(const QString& code = QString::fromLatin1(kDemoPin1)) {
+        auto* timer = new QTimer(&timers);
+        timer->setInterval(5);
+        QObject::connect(timer, &QTimer::timeout, timer, [this, timer, code] {
+            VerifyPinC* dialog = Pins().OpenVerifyPin();
+            if (!dialog || !dialog->isVisible())
+                return;
+            timer->stop();
+            timer->deleteLater();
+            dialog->findChild<QLineEdit*>(QStringLiteral("TPINCode"))->setText(code);
+            dialog->findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+        });
+        timer->start();
+    }
+
+    QTemporaryDir folder;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Session> session;
+    QObject timers;  // goes first, before anything a pending timer would reach
+};
+
+class WindowRig final : public SessionRig, public ShellHost {
+public:
+    WindowRig() { pins = std::make_unique<PinDialogLauncher>(*session, &mainWidget); }
+
+    // What the polling timer does when it finds a card: its identity, then everything else.
+    void IdentifyCard() {
+        FindReaderAndCard(*session);
+        std::string id;
+        Engine().GetCardInf(id, CardInfoItem::Iccid);
+        session->CardInfo.CardId = QString::fromStdString(id);
+        pellucard::FindCardInf(*session);
+    }
+
+    // A record window shown, active and activated as the main window opens it; null when it
+    // never became active.
+    template <class Window>
+    Window* Open(QSize size = {1100, 700}) {
+        auto* window = new Window(*this);
+        window->resize(size);
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window)) {
+            delete window;
+            return nullptr;
+        }
+        window->Form_Activate();
+        return window;
+    }
+
+    // ShellHost
+    Session& CurrentSession() override { return *session; }
+    void StopPolling() override { polling = false; }
+    void StartPolling(int intervalMs) override {
+        polling = true;
+        pollInterval = intervalMs;
+    }
+    void ResumePolling() override { polling = true; }
+    void FindCardInf() override { pellucard::FindCardInf(*session); }
+    void SetFileCommandEnabled(FileMenuEntry entry, bool enabled) override {
+        menu[entry] = enabled;
+    }
+    PinDialogLauncher& PinDialogs() override { return *pins; }
+    PinDialogLauncher& Pins() override { return *pins; }
+    QWidget* MainWidget() override { return &mainWidget; }
+    void ShowStatus(const QString& text) override { status = text; }
+
+    // The main widget goes before the session: the windows and dialogs under it tell the
+    // session when they close.
+    QWidget mainWidget;
+    std::unique_ptr<PinDialogLauncher> pins;
+    std::map<FileMenuEntry, bool> menu;
+    QString status;  // the last note for the status bar
+    bool polling = true;
+    int pollInterval = 0;
+};
+
+// A record window stand-in: counts what the main window asks of it.
+class FakeRecordWindow final : public ChildWindow {
+public:
+    FakeRecordWindow(int index, ShellHost& host) : ChildWindow(index, host) {
+        setObjectName(QStringLiteral("FakeRecord%1").arg(index));
+        ChangeLanguage();
+    }
+    void ChangeLanguage() override {
+        ++captionings;
+        setWindowTitle(CurrentSession().Text(28900));
+    }
+    void Form_Activate() override {
+        ++activations;
+        CurrentSession().CurrentWindow = WindowIndex();
+        for (FileMenuEntry entry :
+             {FileMenuEntry::New, FileMenuEntry::Open, FileMenuEntry::Save, FileMenuEntry::SaveAs,
+              FileMenuEntry::Import, FileMenuEntry::Export})
+            Host().SetFileCommandEnabled(entry, true);
+    }
+    void CardChanged() override { ++cardChanges; }
+    void RunFileCommand(FileCommand command) override { commands.append(command); }
+    void closeEvent(QCloseEvent* event) override {
+        if (keepOpen)
+            event->ignore();  // unsaved work the user wants to keep
+        else
+            ChildWindow::closeEvent(event);
+    }
+
+    int captionings = 0;
+    int activations = 0;
+    int cardChanges = 0;
+    bool keepOpen = false;
+    QList<FileCommand> commands;
+};
+
+// A card like the demo card with another identity; `tweak` may change more of it.
+inline std::shared_ptr<VirtualSimCard> OtherCard(void (*tweak)(CardImage&) = nullptr) {
+    QString error;
+    auto demo = VirtualSimCard::Demo(error);
+    CardImage image = demo->ToImage();
+    image.FindFile("3F00/2FE2")->body = {0x98, 0x88, 0x02, 0x00, 0x00,
+                                         0x89, 0x67, 0x45, 0x23, 0xF1};  // 8988200000987654321
+    if (tweak != nullptr)
+        tweak(image);
+    return std::shared_ptr<VirtualSimCard>(VirtualSimCard::FromImage(image, error));
+}
+
+class ShellRig final : public SessionRig {
+public:
+    enum class Start { CardIn, NoCard, NoReader };
+    using RecordWindows = std::function<void(WindowFactory&)>;
+
+    // With no `recordWindows` the phone book entry opens a FakeRecordWindow (`made`).
+    explicit ShellRig(Start start = Start::CardIn, PollPeriods periods = kTestPeriods,
+                      const RecordWindows& recordWindows = {}) {
+        if (start != Start::CardIn)
+            Reader().RemoveCard();
+        if (start == Start::NoReader)
+            Reader().Unplug();
+        RegisterShellWindows(factory);
+        if (recordWindows) {
+            recordWindows(factory);
+        } else {
+            factory.Register(window_index::kSimRec, [this](ShellHost& host) {
+                auto* window = new FakeRecordWindow(window_index::kSimRec, host);
+                made.append(window);
+                return window;
+            });
+        }
+        main = std::make_unique<MDIMain>(*session, factory, periods);
+        main->show();
+        main->Load();
+    }
+    ~ShellRig() override { main.reset(); }
+
+    PinDialogLauncher& Pins() override { return main->PinDialogs(); }
+    Setting* Info6() { return qobject_cast<Setting*>(main->Window(window_index::kSetting)); }
+    QAction* Action(const char* name) { return main->findChild<QAction*>(name); }
+    QWidget* Button(int index) {
+        return main->findChild<QWidget*>(QStringLiteral("Command1_%1").arg(index));
+    }
+    // Opens a record window through its button.
+    template <class Window>
+    Window* OpenWindow(int index) {
+        main->Command1_Click(index);
+        return qobject_cast<Window*>(main->Window(index));
+    }
+    void Tick() { main->Timer1_Timer(); }
+    int Interval() { return main->Timer1()->interval(); }
+    // Ticks until a card is identified (the reset, then the identity and the whole card).
+    void TickUntilIdentified() {
+        for (int i = 0; i < 3 && Interval() != kTestPeriods.identified; ++i)
+            Tick();
+    }
+
+    WindowFactory factory;
+    std::unique_ptr<MDIMain> main;
+    QList<FakeRecordWindow*> made;
+};
+
+// A record window test's fixture: a WindowRig with the demo card identified and one window on
+// it; or instead the real main window with the record windows.
+template <class Window>
+class RecordWindowFixture {
+protected:
+    static constexpr int kComputer = RecordWindow::kComputerList;
+    static constexpr int kSim = RecordWindow::kSimList;
+
+    bool Open(QSize size = {1100, 700}) {
+        rig = std::make_unique<WindowRig>();
+        rig->IdentifyCard();
+        window = rig->Open<Window>(size);
+        return window != nullptr;
+    }
+    void Close() {
+        delete window;
+        window = nullptr;
+        rig.reset();
+        shell.reset();
+    }
+    ShellRig& ShowMainWindow() {
+        Close();
+        shell = std::make_unique<ShellRig>(ShellRig::Start::CardIn, kTestPeriods,
+                                           RegisterRecordWindows);
+        return *shell;
+    }
+
+    QPushButton* Button(const char* name) { return window->template findChild<QPushButton*>(name); }
+    QLabel* Label(const char* name) { return window->template findChild<QLabel*>(name); }
+    RecordList& Sim() { return window->List(kSim); }
+    RecordList& Computer() { return window->List(kComputer); }
+    int Count(int id) { return static_cast<int>(rig->dialogs.MessageIds().count(id)); }
+    // Reads the card through `button` with PIN1 given when the dialog asks.
+    void ReadWith(const char* button) {
+        rig->AnswerVerifyPin();
+        Button(button)->click();
+    }
+
+    std::unique_ptr<WindowRig> rig;
+    Window* window = nullptr;
+    std::unique_ptr<ShellRig> shell;
+};
+
+// Clicks a cell as a person does: the cell editor opens over it.
+inline void ClickCell(RecordTable* grid, int row, int column) {
+    grid->ScrollCellIntoView(row, column);
+    const QPoint at = grid->CellRect(row, column).center();
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Clicks a slot number in the row header.
+inline void ClickSlot(RecordTable* grid, int row, Qt::KeyboardModifiers modifiers = {}) {
+    QHeaderView* header = grid->verticalHeader();
+    const QPoint at(header->width() / 2,
+                    header->sectionViewportPosition(row - 1) + header->sectionSize(row - 1) / 2);
+    QTest::mousePress(header->viewport(), Qt::LeftButton, modifiers, at);
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, modifiers, at);
+}
+
+inline void ClickTitle(RecordTable* grid, int column) {
+    QHeaderView* header = grid->horizontalHeader();
+    const QPoint at(header->sectionViewportPosition(column - 1) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Types text as key events; QTest's key clicks know only ASCII.
+inline void Type(QWidget* widget, const QString& text) {
+    for (int i = 0; i < text.size(); ++i) {
+        QString unit(text[i]);
+        if (text[i].isHighSurrogate() && i + 1 < text.size())
+            unit += text[++i];
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, unit);
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, unit);
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+// Every record of the phone book or the SMS file as the card holds it now.
+enum class CardBook { PhoneBook, Sms };
+inline std::vector<Bytes> CardRecords(Pellucard& engine, CardBook book) {
+    const bool sms = book == CardBook::Sms;
+    std::vector<Bytes> records;
+    if (sms ? !engine.EnterSMSBook() : !engine.EnterPhoneBook())
+        return records;
+    const int count = sms ? engine.SmsRecordCount() : engine.PhoneBookRecordCount();
+    for (int n = 1; n <= count; ++n) {
+        Bytes data;
+        if (sms)
+            engine.GetSMS(data, n);
+        else
+            engine.GetPhoneBook(data, n);
+        records.push_back(data);
+    }
+    return records;
+}
+
+}  // namespace pellucard::testing
