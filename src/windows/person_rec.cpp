@@ -90,7 +90,8 @@ QComboBox* NewChooser(const char* name, bool editable, QWidget* parent) {
 }  // namespace
 
 PersonRec::PersonRec(ShellHost& host, QWidget* parent)
-    : ChildWindow(window_index::kPersonRec, host, parent) {
+    : ChildWindow(window_index::kPersonRec, host, parent),
+      files_(*this, host, kPersonalRecordFile, window_index::kPersonRec, kSlotCount) {
     history_ = new QUndoStack(this);
     setObjectName(QStringLiteral("PersonRec"));
     BuildWidgets();
@@ -99,9 +100,9 @@ PersonRec::PersonRec(ShellHost& host, QWidget* parent)
     iniAllTLenght();
     FillYears();
     recorded_ = CaptureList();
-    UpdateSaveState();
-    if (currentFile_.isEmpty())
-        CmdNewNewrecord_Click();
+    files_.SetSaveButton(CmdNewSave);
+    if (files_.File().isEmpty())
+        files_.New();
     MSHFlexGrid1->SetCurrentCell(1, 1);
     ShowRecord(1);
 }
@@ -337,7 +338,7 @@ void PersonRec::ChangeLanguage() {
     officeFrame_->setTitle(Text(kOfficeFrameMessage));
     for (int column = 1; column <= kFieldCount; ++column)
         Caption(fieldLabel_[column], Text(kFields[column - 1].labelId));
-    ShowFileName();
+    ShowDocumentName(files_.Title());
     SetUpColumns();
 }
 
@@ -371,48 +372,10 @@ void PersonRec::FillYears() {
     YearC->setCurrentIndex(0);
 }
 
-void PersonRec::SetMenuEntries() {
-    Host().SetFileCommandEnabled(FileMenuEntry::New, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::Open, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::SaveAs, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::Import, CmdNewNewrecord->isEnabled());
-    Host().SetFileCommandEnabled(FileMenuEntry::Export, CmdNewNewrecord->isEnabled());
-    Host().SetFileCommandEnabled(FileMenuEntry::Save, CmdNewSave->isEnabled());
-}
-
 void PersonRec::Form_Activate() {
     CurrentSession().CurrentWindow = window_index::kPersonRec;
     MSHFlexGrid1->SetCurrentCell(1, std::max(MSHFlexGrid1->CurrentColumn(), 1));
-    SetMenuEntries();
-}
-
-void PersonRec::RunFileCommand(FileCommand command) {
-    switch (command) {
-        case FileCommand::New:
-            CmdNewNewrecord_Click();
-            break;
-        case FileCommand::Open:
-            CmdNewOpen_Click();
-            break;
-        case FileCommand::Save:
-            CmdNewSave_Click();
-            break;
-        case FileCommand::SaveAs:
-            CmdSaveAs_Click();
-            break;
-        case FileCommand::ImportComma:
-            CmdImport(QLatin1Char(','));
-            break;
-        case FileCommand::ImportTab:
-            CmdImport(QLatin1Char('\t'));
-            break;
-        case FileCommand::ExportComma:
-            CmdExport(QLatin1Char(','));
-            break;
-        case FileCommand::ExportTab:
-            CmdExport(QLatin1Char('\t'));
-            break;
-    }
+    files_.ShowMenuEntries();
 }
 
 void PersonRec::PrintRecords() {

@@ -52,9 +52,12 @@ void Caption(QWidget* widget, const QString& text) {
 }  // namespace
 
 RecordWindow::RecordWindow(const RecordWindowKind& kind, ShellHost& host, QWidget* parent)
-    : ChildWindow(kind.windowIndex, host, parent), kind_(kind) {
+    : ChildWindow(kind.windowIndex, host, parent),
+      kind_(kind),
+      files_(*this, host, *kind.file, kind.windowIndex, kSlotCapacity) {
     history_ = new QUndoStack(this);
     BuildWidgets();
+    files_.SetSaveButton(CmdNewSave);
 }
 
 void RecordWindow::Load() {
@@ -64,11 +67,11 @@ void RecordWindow::Load() {
     // Nothing has been read from the card yet: a write leaves every slot the user did not fill.
     for (int row = 1; row < List(kSimList).Rows(); ++row)
         List(kSimList).SetTag(row, kUnknownSlotTag);
-    SetMenuEntries();
+    files_.ShowMenuEntries();
     UpdateCardState();
     // Every window opens with a new untitled computer list.
-    if (currentFile_.isEmpty())
-        CmdNewNewrecord_Click();
+    if (files_.File().isEmpty())
+        files_.New();
 }
 
 RecordWindow::~RecordWindow() {
@@ -201,7 +204,7 @@ void RecordWindow::BuildWidgets() {
     connect(CmdLeft, &QPushButton::clicked, this, &RecordWindow::CmdLeft_Click);
     connect(Cmdallleft, &QPushButton::clicked, this, &RecordWindow::Cmdallleft_Click);
     connect(CmdNewNewrecord, &QPushButton::clicked, this, &RecordWindow::CmdNewNewrecord_Click);
-    connect(CmdNewOpen, &QPushButton::clicked, this, [this] { CmdNewOpen_Click(0); });
+    connect(CmdNewOpen, &QPushButton::clicked, this, &RecordWindow::CmdNewOpen_Click);
     connect(CmdNewSave, &QPushButton::clicked, this, &RecordWindow::CmdNewSave_Click);
     connect(CmdSaveAs, &QPushButton::clicked, this, &RecordWindow::CmdSaveAs_Click);
 
@@ -251,7 +254,6 @@ void RecordWindow::BuildWidgets() {
     // The content never shrinks below what its captions need: a window smaller than that
     // scrolls instead of cutting them.
     content_->setMinimumHeight(360);
-    CmdNewSave->setEnabled(false);
 }
 
 void RecordWindow::ChangeLanguage() {
@@ -276,7 +278,7 @@ void RecordWindow::ChangeLanguage() {
         arrow->setToolTip(arrow->text());
     Caption(Label1, Text(kind_.maxLabelId));
     SetTitle(kSimList, Text(kind_.simFrameTitleId));
-    SetTitle(kComputerList, FileTitleOf(currentFile_, Language()));
+    SetTitle(kComputerList, files_.Title());
 }
 
 void RecordWindow::SetTitle(int list, const QString& title) {
@@ -307,15 +309,6 @@ void RecordWindow::InitList(int list, int slotCount) {
         grid_[list]->SetCurrentCell(1, 1);
 }
 
-void RecordWindow::SetMenuEntries() {
-    Host().SetFileCommandEnabled(FileMenuEntry::New, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::Open, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::SaveAs, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::Import, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::Export, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::Save, Modified());
-}
-
 void RecordWindow::UpdateCardState() {
     countLabel_->setText(QString::number(CardRecordCount()));
     const bool card = CurrentSession().Engine().CardPresent();
@@ -329,7 +322,7 @@ void RecordWindow::UpdateCardState() {
 
 void RecordWindow::Form_Activate() {
     CurrentSession().CurrentWindow = kind_.windowIndex;
-    SetMenuEntries();
+    files_.ShowMenuEntries();
     UpdateCardState();
 }
 
@@ -345,37 +338,14 @@ void RecordWindow::CardRunChanged() {
     UpdateCardState();
 }
 
-void RecordWindow::RunFileCommand(FileCommand command) {
-    switch (command) {
-        case FileCommand::New:
-            CmdNewNewrecord_Click();
-            break;
-        case FileCommand::Open:
-            CmdNewOpen_Click(0);
-            break;
-        case FileCommand::Save:
-            CmdNewSave_Click();
-            break;
-        case FileCommand::SaveAs:
-            CmdSaveAs_Click();
-            break;
-        case FileCommand::ExportComma:
-            CmdExport(QLatin1Char(','));
-            break;
-        case FileCommand::ExportTab:
-            CmdExport(QLatin1Char('\t'));
-            break;
-        case FileCommand::ImportComma:
-            CmdImport(QLatin1Char(','));
-            break;
-        case FileCommand::ImportTab:
-            CmdImport(QLatin1Char('\t'));
-            break;
-    }
-}
-
 void RecordWindow::PrintRecords() {
     CmdPrint_Click(currentList_);
+}
+
+bool RecordWindow::AskAboutUnsavedWork() {
+    if (busy_)
+        return false;  // card work is never cut off
+    return files_.KeepChanges();
 }
 
 void RecordWindow::closeEvent(QCloseEvent* event) {
@@ -388,11 +358,7 @@ void RecordWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (Modified())
-        RemoveUntitledFile();  // the user let the untitled list go
-    DeleteScratchFile(untitledFile_, currentFile_, used_[kComputerList]);
-    currentFile_.clear();
-    untitledFile_.clear();
+    files_.Close();
     used_[kSimList] = 0;
     ChildWindow::closeEvent(event);
 }
