@@ -262,6 +262,10 @@ private:
     void InitList(int list, int slotCount);
     void UpdateCardState();
     bool AskAboutUnsavedWork() override;
+    // Copies the other list's marked records after the used rows of `target`.
+    void CopyMarkedTo(int target);
+    // Replaces `target` by all records of the other list, asking first when it holds some.
+    void CopyAllTo(int target);
     // DocumentOwner: the computer list is the window's document.
     RecordList& DocumentList() override { return List(kComputerList); }
     int& DocumentUsedCount() override { return used_[kComputerList]; }
