@@ -1,5 +1,6 @@
 // The personal record window: its controls, captions, layout and life cycle.
 #include "windows/person_rec.h"
+#include "windows/command_controls.h"
 #include "windows/find_box.h"
 
 #include <QComboBox>
@@ -60,21 +61,6 @@ constexpr int kOfficeFrameMessage = 7600;
 constexpr int kDateHintMessage = 10900;
 constexpr int kSlotColumnTwips = 450;
 constexpr int kFirstYear = 1860;
-
-QPushButton* NewButton(const char* name, QWidget* parent) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-void Caption(QWidget* widget, const QString& text) {
-    if (auto* button = qobject_cast<QPushButton*>(widget))
-        button->setText(text);
-    else if (auto* label = qobject_cast<QLabel*>(widget))
-        label->setText(text);
-    widget->setToolTip(text);
-}
 
 QComboBox* NewChooser(const char* name, bool editable, QWidget* parent) {
     auto* chooser = new QComboBox(parent);
@@ -152,14 +138,14 @@ void PersonRec::BuildWidgets() {
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll_);
 
-    CmdNewNewrecord = NewButton("CmdNewNewrecord", content);
-    CmdNewOpen = NewButton("CmdNewOpen", content);
-    CmdNewSave = NewButton("CmdNewSave", content);
-    CmdSaveAs = NewButton("CmdSaveAs", content);
-    CmdNewRecord = NewButton("CmdNewRecord", content);
-    Cmddelsim = NewButton("Cmddelsim", content);
-    CmdPrint = NewButton("CmdPrint", content);
-    ComNext = NewButton("ComNext", content);
+    CmdNewNewrecord = NewCommandButton(QStringLiteral("CmdNewNewrecord"), content);
+    CmdNewOpen = NewCommandButton(QStringLiteral("CmdNewOpen"), content);
+    CmdNewSave = NewCommandButton(QStringLiteral("CmdNewSave"), content);
+    CmdSaveAs = NewCommandButton(QStringLiteral("CmdSaveAs"), content);
+    CmdNewRecord = NewCommandButton(QStringLiteral("CmdNewRecord"), content);
+    Cmddelsim = NewCommandButton(QStringLiteral("Cmddelsim"), content);
+    CmdPrint = NewCommandButton(QStringLiteral("CmdPrint"), content);
+    ComNext = NewCommandButton(QStringLiteral("ComNext"), content);
     fileLabel_ = new QLabel(content);
     fileLabel_->setObjectName(QStringLiteral("LFile"));
     FRecord = new QLabel(content);

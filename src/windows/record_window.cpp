@@ -1,5 +1,6 @@
 // The two-list record window: its controls, captions, layout and life cycle.
 #include "windows/record_window.h"
+#include "windows/command_controls.h"
 #include "windows/find_box.h"
 
 #include <QCloseEvent>
@@ -30,23 +31,8 @@ namespace pellucard {
 
 namespace {
 
-QPushButton* NewButton(const QString& name, QWidget* parent) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
 QString Indexed(const char* name, int index) {
     return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
-}
-
-void Caption(QWidget* widget, const QString& text) {
-    if (auto* button = qobject_cast<QPushButton*>(widget))
-        button->setText(text);
-    else if (auto* label = qobject_cast<QLabel*>(widget))
-        label->setText(text);
-    widget->setToolTip(text);
 }
 
 }  // namespace
@@ -127,34 +113,34 @@ void RecordWindow::BuildWidgets() {
         grid_[list] = new RecordTable(list, *this, frame);
         grid_[list]->setModel(model_[list]);
 
-        Cmddelsim[list] = NewButton(Indexed("Cmddelsim", list), frame);
-        CmdNewRecord[list] = NewButton(Indexed("CmdNewRecord", list), frame);
+        Cmddelsim[list] = NewCommandButton(Indexed("Cmddelsim", list), frame);
+        CmdNewRecord[list] = NewCommandButton(Indexed("CmdNewRecord", list), frame);
         LFind[list] = new QLabel(frame);
         LFind[list]->setObjectName(Indexed("LFind", list));
         FindBox[list] = new QLineEdit(frame);
         FindBox[list]->setObjectName(Indexed("FindBox", list));
         SizeFindBox(*FindBox[list]);
-        ComNext[list] = NewButton(Indexed("ComNext", list), frame);
-        CmdPrint[list] = NewButton(Indexed("CmdPrint", list), frame);
+        ComNext[list] = NewCommandButton(Indexed("ComNext", list), frame);
+        CmdPrint[list] = NewCommandButton(Indexed("CmdPrint", list), frame);
 
         auto* commands = new QHBoxLayout;
         auto* finding = new QHBoxLayout;
         if (list == kSimList) {
-            readButton_ = NewButton(QLatin1String(kind_.readButtonName), frame);
-            CmdSaveSim = NewButton(QStringLiteral("CmdSaveSim"), frame);
-            CmdRight = NewButton(QStringLiteral("CmdRight"), frame);
-            Cmdallright = NewButton(QStringLiteral("Cmdallright"), frame);
+            readButton_ = NewCommandButton(QLatin1String(kind_.readButtonName), frame);
+            CmdSaveSim = NewCommandButton(QStringLiteral("CmdSaveSim"), frame);
+            CmdRight = NewCommandButton(QStringLiteral("CmdRight"), frame);
+            Cmdallright = NewCommandButton(QStringLiteral("Cmdallright"), frame);
             for (QWidget* w :
                  {static_cast<QWidget*>(readButton_), static_cast<QWidget*>(CmdSaveSim),
                   static_cast<QWidget*>(CmdRight), static_cast<QWidget*>(Cmdallright)})
                 commands->addWidget(w);
         } else {
-            CmdLeft = NewButton(QStringLiteral("CmdLeft"), frame);
-            Cmdallleft = NewButton(QStringLiteral("Cmdallleft"), frame);
-            CmdNewNewrecord = NewButton(QStringLiteral("CmdNewNewrecord"), frame);
-            CmdNewOpen = NewButton(QStringLiteral("CmdNewOpen"), frame);
-            CmdNewSave = NewButton(QStringLiteral("CmdNewSave"), frame);
-            CmdSaveAs = NewButton(QStringLiteral("CmdSaveAs"), frame);
+            CmdLeft = NewCommandButton(QStringLiteral("CmdLeft"), frame);
+            Cmdallleft = NewCommandButton(QStringLiteral("Cmdallleft"), frame);
+            CmdNewNewrecord = NewCommandButton(QStringLiteral("CmdNewNewrecord"), frame);
+            CmdNewOpen = NewCommandButton(QStringLiteral("CmdNewOpen"), frame);
+            CmdNewSave = NewCommandButton(QStringLiteral("CmdNewSave"), frame);
+            CmdSaveAs = NewCommandButton(QStringLiteral("CmdSaveAs"), frame);
             for (QWidget* w :
                  {static_cast<QWidget*>(CmdLeft), static_cast<QWidget*>(Cmdallleft),
                   static_cast<QWidget*>(CmdNewNewrecord), static_cast<QWidget*>(CmdNewOpen),
@@ -220,7 +206,7 @@ void RecordWindow::BuildWidgets() {
     nowLabel_ = new QLabel(content_);
     nowLabel_->setObjectName(QLatin1String(kind_.nowLabelName));
     // Ends the window's card run after the record in hand; Escape does the same.
-    CmdStop = NewButton(QStringLiteral("CmdStop"), content_);
+    CmdStop = NewCommandButton(QStringLiteral("CmdStop"), content_);
     CmdStop->setEnabled(false);
     connect(CmdStop, &QPushButton::clicked, this, &RecordWindow::CmdStop_Click);
     stopShortcut_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);

@@ -149,6 +149,9 @@ protected:
     virtual void EditCell(int list) = 0;
     // The editor's text changed by the user's hand.
     virtual void Text2_Change();
+    // Keeps what a dialling number may hold of the editor's text, with the caret where it was
+    // and a hint for a refused character; returns the text that stays.
+    QString FilterNumberInEditor(const QString& text);
     virtual bool Text2_KeyDown(QKeyEvent* event);
     virtual void Text2_KeyUp(QKeyEvent* event);
     // Ctrl+C: the marked records as clipboard text.
@@ -272,6 +275,7 @@ private:
     void BeforeFileCommand() override { HideCellEditor(); }
     void DocumentReplaced() override;
     void ShowDocumentName(const QString& title) override { SetTitle(kComputerList, title); }
+
     bool CardAccessGate(bool writing);
     void Transfer(bool writing);
     void ShowOutput(RecordList& target, int list);

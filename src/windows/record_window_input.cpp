@@ -128,6 +128,19 @@ void RecordWindow::CellEdited(int list, int row) {
         List(list).SetTag(row, 0);  // no longer the record read from the card
 }
 
+QString RecordWindow::FilterNumberInEditor(const QString& text) {
+    const FilteredNumber filtered = FilterNumber(text, kNumberLimit);
+    Text2->SetLengthLimit(filtered.lengthLimit);
+    if (filtered.text != text) {
+        const int caret = Text2->CaretPosition();
+        Text2->SetText(filtered.text);
+        Text2->SetCaretPosition(filtered.text.size() < text.size() ? caret - 1 : caret);
+    }
+    if (filtered.invalidCharacter)
+        ShowRefusedCharacterHint(*Text2, Host(), Language());
+    return filtered.text;
+}
+
 void RecordWindow::Text2_Change() {
     const int list = editList_;
     if (list < 0)
@@ -139,16 +152,7 @@ void RecordWindow::Text2_Change() {
     if (text == records.Text(row, column))
         return;
     if (IsNumberColumn(column)) {
-        const FilteredNumber filtered = FilterNumber(text, kNumberLimit);
-        Text2->SetLengthLimit(filtered.lengthLimit);
-        if (filtered.text != text) {
-            const int caret = Text2->CaretPosition();
-            Text2->SetText(filtered.text);
-            Text2->SetCaretPosition(filtered.text.size() < text.size() ? caret - 1 : caret);
-            text = filtered.text;
-        }
-        if (filtered.invalidCharacter)
-            ShowRefusedCharacterHint(*Text2, Host(), Language());
+        text = FilterNumberInEditor(text);
         if (text == records.Text(row, column))
             return;
     }
