@@ -55,6 +55,13 @@ void Fail(CardRunResult& result, int number, const CardOutcome& outcome) {
     result.ending = outcome.IsRefused() ? RunEnding::Refused : RunEnding::LinkFailed;
 }
 
+// Every record of the file was handled.
+CardRunResult Completed(CardRunResult& result) {
+    result.ending = RunEnding::Complete;
+    result.record = result.recordCount;
+    return result;
+}
+
 }  // namespace
 
 int EnterCardRecordFile(Pellucard& engine, CardRecordFile file) {
@@ -92,9 +99,7 @@ CardRunResult ReadCardRecords(Pellucard& engine, CardRecordFile file,
         if (!Continue(hooks, number, result))
             return result;
     }
-    result.ending = RunEnding::Complete;
-    result.record = result.recordCount;
-    return result;
+    return Completed(result);
 }
 
 CardRunResult WriteCardRecords(
@@ -130,9 +135,7 @@ CardRunResult WriteCardRecords(
         if (!Continue(hooks, number, result))
             return result;
     }
-    result.ending = RunEnding::Complete;
-    result.record = result.recordCount;
-    return result;
+    return Completed(result);
 }
 
 }  // namespace pellucard

@@ -256,7 +256,7 @@ LinkResult HidReportLink::SimCommand(const CommandHeader& header, std::uint8_t f
 
     const std::uint8_t instruction = header[1];
     // SELECT's two data bytes are the file identifier, sent below from its own arguments.
-    const bool select = instruction == 0xA4;
+    const bool select = instruction == sim::ins::kSelect;
     if (!select && sim::CarriesData(instruction)) {
         for (std::size_t at = 0; at < data.size(); at += 6) {
             const std::size_t count = std::min<std::size_t>(6, data.size() - at);

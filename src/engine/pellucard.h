@@ -110,6 +110,8 @@ public:
 protected:
     bool ReadFileStatusBlock(ReaderRequest request, SimFileInfo& info);
     bool ReadTransparent(const SimFileInfo& info, Bytes& content);
+    // On a readable card, selects EF 6Fxx under DF 7Fyy and decodes the EF's SELECT response.
+    bool SelectInfoFile(std::uint8_t directoryLow, std::uint8_t fileLow, SimFileInfo& info);
     CardInfoResult ReadIccid(std::string& text);
     CardInfoResult ReadImsi(std::string& text);
     CardInfoResult ReadServiceProviderName(std::string& text);

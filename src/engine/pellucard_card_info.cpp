@@ -140,15 +140,22 @@ CardInfoResult Pellucard::ReadIccid(std::string& text) {
     return Result(text.size() > 9);
 }
 
+bool Pellucard::SelectInfoFile(std::uint8_t directoryLow, std::uint8_t fileLow, SimFileInfo& info) {
+    if (!CardReadable())
+        return false;
+    Bytes response;
+    SelectFile7F(directoryLow, response);
+    if (!SelectFile6F(fileLow, response))
+        return false;
+    info = ParseFileInfo(response);
+    return true;
+}
+
 CardInfoResult Pellucard::ReadImsi(std::string& text) {
     text.clear();
-    if (!CardReadable())
+    SimFileInfo info;
+    if (!SelectInfoFile(0x20, 0x07, info))
         return CardInfoResult::NotAvailable;
-    Bytes response;
-    SelectFile7F(0x20, response);
-    if (!SelectFile6F(0x07, response))
-        return CardInfoResult::NotAvailable;
-    const auto info = ParseFileInfo(response);
     Bytes content;
     if (!ReadTransparent(info, content) || info.sizeOrRecordCount <= 0) {
         return CardInfoResult::NotAvailable;
@@ -223,13 +230,9 @@ CardInfoResult Pellucard::ReadPhase(std::string& text) {
 
 CardInfoResult Pellucard::ReadServiceCentre(std::string& text) {
     text.clear();
-    if (!CardReadable())
+    SimFileInfo info;
+    if (!SelectInfoFile(0x10, 0x42, info))
         return CardInfoResult::NotAvailable;
-    Bytes response;
-    SelectFile7F(0x10, response);
-    if (!SelectFile6F(0x42, response))
-        return CardInfoResult::NotAvailable;
-    const auto info = ParseFileInfo(response);
     Bytes record;
     if (!SendSimCommand(sim::ReadRecord(0, sim::kRecordPrevious, info.recordLength), 0, 0,
                         record)) {

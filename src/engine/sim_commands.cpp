@@ -20,20 +20,13 @@ CommandHeader Header(std::uint8_t ins, std::uint8_t p1, std::uint8_t p2, std::ui
 }
 
 constexpr std::uint8_t kInstructionsCarryingData[] = {
-    0xA4,  // SELECT
-    0xA2,  // SEEK
-    0xD6,  // UPDATE BINARY
-    0xDC,  // UPDATE RECORD
-    0x32,  // INCREASE
-    0x20,  // VERIFY CHV
-    0x24,  // CHANGE CHV
-    0x26,  // DISABLE CHV
-    0x28,  // ENABLE CHV
-    0x2C,  // UNBLOCK CHV
-    0x88,  // RUN GSM ALGORITHM
-    0x10,  // TERMINAL PROFILE
-    0xC2,  // ENVELOPE
-    0x14,  // TERMINAL RESPONSE
+    ins::kSelect,          ins::kSeek,
+    ins::kUpdateBinary,    ins::kUpdateRecord,
+    ins::kIncrease,        ins::kVerifyChv,
+    ins::kChangeChv,       ins::kDisableChv,
+    ins::kEnableChv,       ins::kUnblockChv,
+    ins::kRunGsmAlgorithm, ins::kTerminalProfile,
+    ins::kEnvelope,        ins::kTerminalResponse,
 };
 }  // namespace
 
@@ -68,70 +61,70 @@ bool CarriesData(std::uint8_t instruction) {
 }
 
 CommandHeader Select() {
-    return Header(0xA4, 0x00, 0x00, 0x02);
+    return Header(ins::kSelect, 0x00, 0x00, 0x02);
 }
 CommandHeader Status(std::uint8_t length) {
-    return Header(0xF2, 0x00, 0x00, length);
+    return Header(ins::kStatus, 0x00, 0x00, length);
 }
 CommandHeader ReadBinary(std::uint8_t high, std::uint8_t low, std::uint8_t length) {
-    return Header(0xB0, high, low, length);
+    return Header(ins::kReadBinary, high, low, length);
 }
 CommandHeader UpdateBinary(std::uint8_t high, std::uint8_t low, std::uint8_t length) {
-    return Header(0xD6, high, low, length);
+    return Header(ins::kUpdateBinary, high, low, length);
 }
 CommandHeader ReadRecord(std::uint8_t record, std::uint8_t mode, std::uint8_t length) {
-    return Header(0xB2, record, mode, length);
+    return Header(ins::kReadRecord, record, mode, length);
 }
 CommandHeader UpdateRecord(std::uint8_t record, std::uint8_t mode, std::uint8_t length) {
-    return Header(0xDC, record, mode, length);
+    return Header(ins::kUpdateRecord, record, mode, length);
 }
 CommandHeader Seek(std::uint8_t type, std::uint8_t length) {
-    return Header(0xA2, 0x00, type, length);
+    return Header(ins::kSeek, 0x00, type, length);
 }
 CommandHeader Increase() {
-    return Header(0x32, 0x00, 0x00, 0x03);
+    return Header(ins::kIncrease, 0x00, 0x00, 0x03);
 }
 CommandHeader VerifyChv(std::uint8_t chv) {
-    return Header(0x20, 0x00, chv, 0x08);
+    return Header(ins::kVerifyChv, 0x00, chv, 0x08);
 }
 CommandHeader ChangeChv(std::uint8_t chv) {
-    return Header(0x24, 0x00, chv, 0x10);
+    return Header(ins::kChangeChv, 0x00, chv, 0x10);
 }
 CommandHeader DisableChv() {
-    return Header(0x26, 0x00, 0x01, 0x08);
+    return Header(ins::kDisableChv, 0x00, 0x01, 0x08);
 }
 CommandHeader EnableChv() {
-    return Header(0x28, 0x00, 0x01, 0x08);
+    return Header(ins::kEnableChv, 0x00, 0x01, 0x08);
 }
 CommandHeader UnblockChv(std::uint8_t chv) {
-    return Header(0x2C, 0x00, chv, 0x10);
+    return Header(ins::kUnblockChv, 0x00, chv, 0x10);
 }
 CommandHeader Invalidate() {
-    return Header(0x04, 0x00, 0x00, 0x00);
+    return Header(ins::kInvalidate, 0x00, 0x00, 0x00);
 }
 CommandHeader Rehabilitate() {
-    return Header(0x44, 0x00, 0x00, 0x00);
+    return Header(ins::kRehabilitate, 0x00, 0x00, 0x00);
 }
 CommandHeader RunGsmAlgorithm() {
-    return Header(0x88, 0x00, 0x00, 0x10);
+    return Header(ins::kRunGsmAlgorithm, 0x00, 0x00, 0x10);
 }
 CommandHeader Sleep() {
-    return Header(0xFA, 0x00, 0x00, 0x00);
+    return Header(ins::kSleep, 0x00, 0x00, 0x00);
 }
 CommandHeader GetResponse(std::uint8_t length) {
-    return Header(0xC0, 0x00, 0x00, length);
+    return Header(ins::kGetResponse, 0x00, 0x00, length);
 }
 CommandHeader TerminalProfile(std::uint8_t length) {
-    return Header(0x10, 0x00, 0x00, length);
+    return Header(ins::kTerminalProfile, 0x00, 0x00, length);
 }
 CommandHeader Envelope(std::uint8_t length) {
-    return Header(0xC2, 0x00, 0x00, length);
+    return Header(ins::kEnvelope, 0x00, 0x00, length);
 }
 CommandHeader Fetch(std::uint8_t length) {
-    return Header(0x12, 0x00, 0x00, length);
+    return Header(ins::kFetch, 0x00, 0x00, length);
 }
 CommandHeader TerminalResponse(std::uint8_t length) {
-    return Header(0x14, 0x00, 0x00, length);
+    return Header(ins::kTerminalResponse, 0x00, 0x00, length);
 }
 
 }  // namespace pellucard::sim

@@ -13,6 +13,33 @@ namespace sim {
 
 inline constexpr std::uint8_t kClass = 0xA0;
 
+// Instruction codes of GSM 11.11 9.2 and GSM 11.14; TS 102 221 keeps them for a UICC (where
+// the CHV commands are the PIN commands).
+namespace ins {
+inline constexpr std::uint8_t kSelect = 0xA4;
+inline constexpr std::uint8_t kStatus = 0xF2;
+inline constexpr std::uint8_t kReadBinary = 0xB0;
+inline constexpr std::uint8_t kUpdateBinary = 0xD6;
+inline constexpr std::uint8_t kReadRecord = 0xB2;
+inline constexpr std::uint8_t kUpdateRecord = 0xDC;
+inline constexpr std::uint8_t kSeek = 0xA2;
+inline constexpr std::uint8_t kIncrease = 0x32;
+inline constexpr std::uint8_t kVerifyChv = 0x20;
+inline constexpr std::uint8_t kChangeChv = 0x24;
+inline constexpr std::uint8_t kDisableChv = 0x26;
+inline constexpr std::uint8_t kEnableChv = 0x28;
+inline constexpr std::uint8_t kUnblockChv = 0x2C;
+inline constexpr std::uint8_t kInvalidate = 0x04;
+inline constexpr std::uint8_t kRehabilitate = 0x44;
+inline constexpr std::uint8_t kRunGsmAlgorithm = 0x88;
+inline constexpr std::uint8_t kSleep = 0xFA;
+inline constexpr std::uint8_t kGetResponse = 0xC0;
+inline constexpr std::uint8_t kTerminalProfile = 0x10;
+inline constexpr std::uint8_t kEnvelope = 0xC2;
+inline constexpr std::uint8_t kFetch = 0x12;
+inline constexpr std::uint8_t kTerminalResponse = 0x14;
+}  // namespace ins
+
 CommandHeader Select();
 CommandHeader Status(std::uint8_t length);
 CommandHeader ReadBinary(std::uint8_t offsetHigh, std::uint8_t offsetLow, std::uint8_t length);

@@ -11,8 +11,6 @@ namespace pellucard {
 namespace {
 
 constexpr std::uint8_t kGsmClass = 0xA0;
-constexpr std::uint8_t kSelect = 0xA4;
-constexpr std::uint8_t kReadBinary = 0xB0;
 
 bool IsDirectory(std::uint16_t id) {
     const auto high = id >> 8;
@@ -92,7 +90,8 @@ bool PcscChannel::RestoreSelection() {
     CardReply reply;
     if (kind_ == CardKind::Uicc) {
         if (!usimAid_.empty()) {
-            Bytes select{0x00, kSelect, 0x04, 0x0C, static_cast<std::uint8_t>(usimAid_.size())};
+            Bytes select{0x00, sim::ins::kSelect, 0x04, 0x0C,
+                         static_cast<std::uint8_t>(usimAid_.size())};
             select.insert(select.end(), usimAid_.begin(), usimAid_.end());
             if (t0_.Exchange(select, reply) != TerminalStatus::Ok)
                 return false;
@@ -101,7 +100,7 @@ bool PcscChannel::RestoreSelection() {
     }
     for (const auto id : gsmPath_) {
         const Bytes select{kGsmClass,
-                           kSelect,
+                           sim::ins::kSelect,
                            0x00,
                            0x00,
                            0x02,
@@ -154,7 +153,7 @@ PcscChannel::FilePath PcscChannel::NextPath(const FilePath& current, std::uint16
 TerminalStatus PcscChannel::SelectGsm(const FilePath& path, CardReply& reply) {
     for (const auto id : path) {
         const Bytes select{kGsmClass,
-                           kSelect,
+                           sim::ins::kSelect,
                            0x00,
                            0x00,
                            0x02,
@@ -178,7 +177,7 @@ TerminalStatus PcscChannel::ReadTransparentGsm(const FilePath& path, Bytes& cont
         return status;
     info = ParseFileInfo(reply.data);
     const auto size = static_cast<std::uint8_t>(std::clamp<int>(info.sizeOrRecordCount, 0, 255));
-    status = Transmit(Bytes{kGsmClass, kReadBinary, 0x00, 0x00, size}, reply);
+    status = Transmit(Bytes{kGsmClass, sim::ins::kReadBinary, 0x00, 0x00, size}, reply);
     if (status != TerminalStatus::Ok)
         return status;
     if (!Succeeded(reply))
@@ -282,7 +281,7 @@ LinkResult PcscChannel::GsmCommand(const CommandHeader& header, std::uint8_t fil
     Bytes apdu(header.begin(), header.end());
     apdu[0] = kGsmClass;
     const std::uint8_t instruction = header[1];
-    if (instruction == kSelect) {
+    if (instruction == sim::ins::kSelect) {
         apdu[4] = 2;
         apdu.push_back(fileHigh);
         apdu.push_back(fileLow);
@@ -296,7 +295,7 @@ LinkResult PcscChannel::GsmCommand(const CommandHeader& header, std::uint8_t fil
     const TerminalStatus status = Transmit(apdu, reply);
     if (status != TerminalStatus::Ok)
         return Finish(status);
-    if (instruction == kSelect && Succeeded(reply))
+    if (instruction == sim::ins::kSelect && Succeeded(reply))
         gsmPath_ = NextPath(gsmPath_, static_cast<std::uint16_t>(fileHigh << 8 | fileLow));
     response = reply.Block();
     return LinkResult::Ok;

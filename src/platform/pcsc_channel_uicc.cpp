@@ -12,17 +12,7 @@ namespace pellucard {
 namespace {
 
 constexpr std::uint8_t kUiccClass = 0x00;
-constexpr std::uint8_t kSelect = 0xA4;
-constexpr std::uint8_t kReadBinary = 0xB0;
-constexpr std::uint8_t kReadRecord = 0xB2;
-constexpr std::uint8_t kUpdateBinary = 0xD6;
-constexpr std::uint8_t kUpdateRecord = 0xDC;
-constexpr std::uint8_t kStatus = 0xF2;
-constexpr std::uint8_t kVerify = 0x20;
-constexpr std::uint8_t kChange = 0x24;
-constexpr std::uint8_t kDisable = 0x26;
-constexpr std::uint8_t kEnable = 0x28;
-constexpr std::uint8_t kUnblock = 0x2C;
+namespace ins = sim::ins;
 
 // SELECT P1: by identifier, by DF name (AID). P2: return the FCP template, or nothing.
 constexpr std::uint8_t kById = 0x00;
@@ -53,7 +43,7 @@ bool Succeeded(const CardReply& reply) {
 
 Bytes SelectById(std::uint16_t id, bool withFcp) {
     return {kUiccClass,
-            kSelect,
+            ins::kSelect,
             kById,
             withFcp ? kWithFcp : kNoData,
             0x02,
@@ -62,7 +52,7 @@ Bytes SelectById(std::uint16_t id, bool withFcp) {
 }
 
 Bytes SelectByName(const Bytes& aid, bool withFcp) {
-    Bytes apdu{kUiccClass, kSelect, kByName, withFcp ? kWithFcp : kNoData,
+    Bytes apdu{kUiccClass, ins::kSelect, kByName, withFcp ? kWithFcp : kNoData,
                static_cast<std::uint8_t>(aid.size())};
     apdu.insert(apdu.end(), aid.begin(), aid.end());
     return apdu;
@@ -86,7 +76,7 @@ std::uint8_t KeyReference(std::uint8_t chv) {
 
 TerminalStatus PcscChannel::DetectKind() {
     CardReply reply;
-    const Bytes gsmSelect{0xA0, kSelect, 0x00, 0x00, 0x02, 0x3F, 0x00};
+    const Bytes gsmSelect{0xA0, ins::kSelect, 0x00, 0x00, 0x02, 0x3F, 0x00};
     TerminalStatus status = Transmit(gsmSelect, reply);
     if (status != TerminalStatus::Ok)
         return status;
@@ -133,7 +123,7 @@ TerminalStatus PcscChannel::FindUsim() {
 
 TerminalStatus PcscChannel::ReadRecordUicc(std::uint8_t record, std::uint8_t length,
                                            CardReply& reply) {
-    return Transmit(Bytes{kUiccClass, kReadRecord, record, kRecordAbsolute, length}, reply);
+    return Transmit(Bytes{kUiccClass, ins::kReadRecord, record, kRecordAbsolute, length}, reply);
 }
 
 TerminalStatus PcscChannel::FindPhoneBook() {
@@ -237,7 +227,7 @@ TerminalStatus PcscChannel::ReadTransparentUicc(const FilePath& gsmPath, Bytes& 
     if (info.fileType != kFileTypeElementary || info.structure != 0)
         return TerminalStatus::Failed;
     const auto size = static_cast<std::uint8_t>(std::clamp<int>(fcp.fileSize, 1, 255));
-    status = Transmit(Bytes{kUiccClass, kReadBinary, 0x00, 0x00, size}, reply);
+    status = Transmit(Bytes{kUiccClass, ins::kReadBinary, 0x00, 0x00, size}, reply);
     if (status != TerminalStatus::Ok)
         return status;
     if (!Succeeded(reply))
@@ -287,10 +277,10 @@ TerminalStatus PcscChannel::MasterStatus(const FcpInfo& master, SimFileInfo& inf
         int maximum;
         std::uint8_t& left;
     } counters[] = {
-        {kVerify, kPin1, kPinTries, info.chv1AttemptsLeft},
-        {kVerify, kPin2, kPinTries, info.chv2AttemptsLeft},
-        {kUnblock, kPin1, kUnblockTries, info.unblockChv1AttemptsLeft},
-        {kUnblock, kPin2, kUnblockTries, info.unblockChv2AttemptsLeft},
+        {ins::kVerifyChv, kPin1, kPinTries, info.chv1AttemptsLeft},
+        {ins::kVerifyChv, kPin2, kPinTries, info.chv2AttemptsLeft},
+        {ins::kUnblockChv, kPin1, kUnblockTries, info.unblockChv1AttemptsLeft},
+        {ins::kUnblockChv, kPin2, kUnblockTries, info.unblockChv2AttemptsLeft},
     };
     for (const auto& counter : counters) {
         status = PinCounter(counter.instruction, counter.reference, counter.maximum, counter.left);
@@ -309,7 +299,7 @@ LinkResult PcscChannel::UiccCommand(const CommandHeader& header, std::uint8_t fi
     CardReply reply;
     TerminalStatus status = TerminalStatus::Ok;
 
-    if (instruction == kSelect) {
+    if (instruction == ins::kSelect) {
         const auto id = static_cast<std::uint16_t>(fileHigh << 8 | fileLow);
         const FilePath next = NextPath(gsmPath_, id);
         if (next.size() == 3 && next[2] == kEfAdn)
@@ -338,20 +328,20 @@ LinkResult PcscChannel::UiccCommand(const CommandHeader& header, std::uint8_t fi
     Bytes apdu(header.begin(), header.end());
     apdu[0] = kUiccClass;
     switch (instruction) {
-        case kVerify:
-        case kChange:
-        case kUnblock:
+        case ins::kVerifyChv:
+        case ins::kChangeChv:
+        case ins::kUnblockChv:
             apdu[3] = KeyReference(header[3]);
             break;
-        case kDisable:
-        case kEnable:
+        case ins::kDisableChv:
+        case ins::kEnableChv:
             apdu[3] = kPin1;
             break;
-        case kStatus:
+        case ins::kStatus:
             apdu[0] = 0x80;
             break;
-        case kUpdateBinary:
-        case kUpdateRecord: {
+        case ins::kUpdateBinary:
+        case ins::kUpdateRecord: {
             // The files of the global phone book beside its ADN file are kept as the card has
             // them: the engine does not know how they tie to the ADN records.
             const auto& path = uiccCurrent_.path;

@@ -10,37 +10,14 @@ namespace pellucard {
 
 namespace {
 
-namespace ins {
-constexpr std::uint8_t kSelect = 0xA4;
-constexpr std::uint8_t kStatus = 0xF2;
-constexpr std::uint8_t kGetResponse = 0xC0;
-constexpr std::uint8_t kReadBinary = 0xB0;
-constexpr std::uint8_t kUpdateBinary = 0xD6;
-constexpr std::uint8_t kReadRecord = 0xB2;
-constexpr std::uint8_t kUpdateRecord = 0xDC;
-constexpr std::uint8_t kInvalidate = 0x04;
-constexpr std::uint8_t kRehabilitate = 0x44;
-constexpr std::uint8_t kVerifyChv = 0x20;
-constexpr std::uint8_t kChangeChv = 0x24;
-constexpr std::uint8_t kDisableChv = 0x26;
-constexpr std::uint8_t kEnableChv = 0x28;
-constexpr std::uint8_t kUnblockChv = 0x2C;
-constexpr std::uint8_t kSleep = 0xFA;
-}  // namespace ins
+namespace ins = sim::ins;
 
-ApduResponse Reply(std::uint16_t status, Bytes data = {}) {
-    return ApduResponse{std::move(data), static_cast<std::uint8_t>(status >> 8),
-                        static_cast<std::uint8_t>(status & 0xFF)};
-}
+using virtual_card::ExpectedLength;
+using virtual_card::Reply;
 
 // 67 XX: wrong P3, XX the length the command wants.
 ApduResponse WrongLength(std::size_t expected) {
     return Reply(static_cast<std::uint16_t>(sim_status::kWrongLength | (expected & 0xFF)));
-}
-
-// In T=0 an expected length of 00 asks for 256 bytes.
-std::size_t ExpectedLength(std::uint8_t p3) {
-    return p3 == 0 ? 256 : p3;
 }
 
 // The instructions this card carries out; any other is refused.

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <utility>
+
+#include "platform/sim_card.h"
 
 namespace pellucard {
 
@@ -24,5 +28,21 @@ inline constexpr std::uint16_t kUnknownInstruction = 0x6D00;
 inline constexpr std::uint16_t kWrongClass = 0x6E00;
 inline constexpr std::uint16_t kNoResponseData = 0x6F00;  // GET RESPONSE with nothing waiting
 }  // namespace sim_status
+
+// What the virtual GSM and UICC cards share in their answers.
+namespace virtual_card {
+
+// The response data, then the status word SW1 SW2.
+inline ApduResponse Reply(std::uint16_t status, Bytes data = {}) {
+    return ApduResponse{std::move(data), static_cast<std::uint8_t>(status >> 8),
+                        static_cast<std::uint8_t>(status & 0xFF)};
+}
+
+// In T=0 an expected length of 00 asks for 256 bytes.
+inline std::size_t ExpectedLength(std::uint8_t p3) {
+    return p3 == 0 ? 256 : p3;
+}
+
+}  // namespace virtual_card
 
 }  // namespace pellucard

@@ -10,20 +10,7 @@ namespace pellucard {
 
 namespace {
 
-namespace ins {
-constexpr std::uint8_t kSelect = 0xA4;
-constexpr std::uint8_t kStatus = 0xF2;
-constexpr std::uint8_t kGetResponse = 0xC0;
-constexpr std::uint8_t kReadBinary = 0xB0;
-constexpr std::uint8_t kUpdateBinary = 0xD6;
-constexpr std::uint8_t kReadRecord = 0xB2;
-constexpr std::uint8_t kUpdateRecord = 0xDC;
-constexpr std::uint8_t kVerify = 0x20;
-constexpr std::uint8_t kChange = 0x24;
-constexpr std::uint8_t kDisable = 0x26;
-constexpr std::uint8_t kEnable = 0x28;
-constexpr std::uint8_t kUnblock = 0x2C;
-}  // namespace ins
+namespace ins = sim::ins;
 
 // ISO/IEC 7816-4 and TS 102 221 10.2.1 status words, as SW1 << 8 | SW2.
 namespace sw {
@@ -57,10 +44,8 @@ constexpr std::size_t kPbrRecordLength = 20;
 constexpr std::size_t kExt1RecordLength = 13;
 constexpr std::size_t kExt1Records = 10;
 
-ApduResponse Reply(std::uint16_t status, Bytes data = {}) {
-    return ApduResponse{std::move(data), static_cast<std::uint8_t>(status >> 8),
-                        static_cast<std::uint8_t>(status & 0xFF)};
-}
+using virtual_card::ExpectedLength;
+using virtual_card::Reply;
 
 void Append(Bytes& to, std::initializer_list<std::uint8_t> bytes) {
     to.insert(to.end(), bytes);
@@ -161,11 +146,6 @@ std::vector<CardFile> UiccLayout(const CardImage& image, std::map<std::string, s
     return files;
 }
 
-// In T=0 an expected length of 00 asks for 256 bytes.
-std::size_t Expected(std::uint8_t p3) {
-    return p3 == 0 ? 256 : p3;
-}
-
 }  // namespace
 
 const Bytes& VirtualUiccCard::UsimAid() {
@@ -261,11 +241,11 @@ ApduResponse VirtualUiccCard::Transmit(const Bytes& apdu) {
             return ReadRecord(command);
         case ins::kUpdateRecord:
             return UpdateRecord(command);
-        case ins::kVerify:
-        case ins::kChange:
-        case ins::kDisable:
-        case ins::kEnable:
-        case ins::kUnblock:
+        case ins::kVerifyChv:
+        case ins::kChangeChv:
+        case ins::kDisableChv:
+        case ins::kEnableChv:
+        case ins::kUnblockChv:
             return PinCommand(command);
         default:
             return Reply(sw::kUnknownInstruction);
@@ -312,7 +292,7 @@ ApduResponse VirtualUiccCard::GetResponse(const Command& command, Bytes pending)
         return Reply(sw::kWrongP1P2);
     if (pending.empty())
         return Reply(sw::kNoResponseData);
-    if (Expected(command.p3) != pending.size()) {
+    if (ExpectedLength(command.p3) != pending.size()) {
         const auto size = pending.size();
         pendingResponse_ = std::move(pending);  // the host asks again with the right length
         return Reply(static_cast<std::uint16_t>(sw::kWrongLe | (size & 0xFF)));
@@ -324,7 +304,7 @@ ApduResponse VirtualUiccCard::Status(const Command& command) {
     if (command.p2 == 0x0C)
         return Reply(sw::kOk);
     const Bytes fcp = Fcp(currentDirectory_);
-    if (Expected(command.p3) != fcp.size())
+    if (ExpectedLength(command.p3) != fcp.size())
         return Reply(static_cast<std::uint16_t>(sw::kWrongLe | (fcp.size() & 0xFF)));
     return Reply(sw::kOk, fcp);
 }
@@ -421,7 +401,7 @@ ApduResponse VirtualUiccCard::ReadBinary(const Command& command) {
         return Reply(status);
     const std::size_t offset = command.p1 << 8 | command.p2;
     Bytes data;
-    const auto result = access_.ReadBinary(*file, offset, Expected(command.p3), data);
+    const auto result = access_.ReadBinary(*file, offset, ExpectedLength(command.p3), data);
     if (result == FileAccessResult::kWrongLength)  // 6C xx: what is left from the offset
         return Reply(
             static_cast<std::uint16_t>(sw::kWrongLe | ((file->body.size() - offset) & 0xFF)));
@@ -446,7 +426,7 @@ ApduResponse VirtualUiccCard::ReadRecord(const Command& command) {
     const auto* file = CurrentFile(true, false, status);
     if (!file)
         return Reply(status);
-    if (Expected(command.p3) != file->recordLength)
+    if (ExpectedLength(command.p3) != file->recordLength)
         return Reply(static_cast<std::uint16_t>(sw::kWrongLe | (file->recordLength & 0xFF)));
     std::size_t index = 0;
     const auto result = access_.FindRecord(*file, command.p1, command.p2, index);
@@ -494,13 +474,13 @@ ApduResponse VirtualUiccCard::PinCommand(const Command& command) {
         chv = 1;
     else if (command.p2 == kPin2)
         chv = 2;
-    const bool onlyPin1 = command.ins == ins::kDisable || command.ins == ins::kEnable;
+    const bool onlyPin1 = command.ins == ins::kDisableChv || command.ins == ins::kEnableChv;
     if (chv == 0 || (onlyPin1 && chv != 1))
         return Reply(sw::kReferenceNotFound);
-    const bool unblock = command.ins == ins::kUnblock;
+    const bool unblock = command.ins == ins::kUnblockChv;
 
     // Without data VERIFY and UNBLOCK PIN tell the state (TS 102 221 11.1.9, 11.1.13).
-    if (command.p3 == 0 && (command.ins == ins::kVerify || unblock)) {
+    if (command.p3 == 0 && (command.ins == ins::kVerifyChv || unblock)) {
         const std::uint8_t left = chv_.StatusByte(chv, unblock) & 0x0F;
         if (left == 0)
             return Reply(sw::kBlocked);
@@ -508,19 +488,19 @@ ApduResponse VirtualUiccCard::PinCommand(const Command& command) {
             return Reply(sw::kOk);
         return Reply(static_cast<std::uint16_t>(sw::kTriesLeft | left));
     }
-    const bool twoCodes = command.ins == ins::kChange || unblock;
+    const bool twoCodes = command.ins == ins::kChangeChv || unblock;
     if (command.p3 != (twoCodes ? 16 : 8))
         return Reply(sw::kWrongLength);
     const Bytes first(command.data.begin(), command.data.begin() + 8);
     const Bytes second = twoCodes ? Bytes(command.data.begin() + 8, command.data.end()) : Bytes{};
     switch (command.ins) {
-        case ins::kVerify:
+        case ins::kVerifyChv:
             return Reply(PinStatus(chv, false, chv_.Verify(chv, first)));
-        case ins::kChange:
+        case ins::kChangeChv:
             return Reply(PinStatus(chv, false, chv_.Change(chv, first, second)));
-        case ins::kDisable:
+        case ins::kDisableChv:
             return Reply(PinStatus(1, false, chv_.Disable(first)));
-        case ins::kEnable:
+        case ins::kEnableChv:
             return Reply(PinStatus(1, false, chv_.Enable(first)));
         default:
             return Reply(PinStatus(chv, true, chv_.Unblock(chv, first, second)));

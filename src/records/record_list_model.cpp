@@ -131,44 +131,46 @@ void RecordListModel::CellsChanged(int firstRow, int lastRow, int firstColumn, i
     }
 }
 
-void RecordListModel::RowCountAboutToChange(int oldCount, int newCount) {
+void RecordListModel::BeginShownChange(int oldCount, int newCount, BeginCountChange insert,
+                                       BeginCountChange remove) {
     const int before = Shown(oldCount);
     const int after = Shown(newCount);
     if (after > before) {
-        beginInsertRows({}, before, after - 1);
+        (this->*insert)({}, before, after - 1);
     } else if (after < before) {
-        beginRemoveRows({}, after, before - 1);
+        (this->*remove)({}, after, before - 1);
     }
+}
+
+void RecordListModel::EndShownChange(int oldCount, int newCount, EndCountChange insert,
+                                     EndCountChange remove) {
+    const int before = Shown(oldCount);
+    const int after = Shown(newCount);
+    if (after > before) {
+        (this->*insert)();
+    } else if (after < before) {
+        (this->*remove)();
+    }
+}
+
+void RecordListModel::RowCountAboutToChange(int oldCount, int newCount) {
+    BeginShownChange(oldCount, newCount, &RecordListModel::beginInsertRows,
+                     &RecordListModel::beginRemoveRows);
 }
 
 void RecordListModel::RowCountChanged(int oldCount, int newCount) {
-    const int before = Shown(oldCount);
-    const int after = Shown(newCount);
-    if (after > before) {
-        endInsertRows();
-    } else if (after < before) {
-        endRemoveRows();
-    }
+    EndShownChange(oldCount, newCount, &RecordListModel::endInsertRows,
+                   &RecordListModel::endRemoveRows);
 }
 
 void RecordListModel::ColumnCountAboutToChange(int oldCount, int newCount) {
-    const int before = Shown(oldCount);
-    const int after = Shown(newCount);
-    if (after > before) {
-        beginInsertColumns({}, before, after - 1);
-    } else if (after < before) {
-        beginRemoveColumns({}, after, before - 1);
-    }
+    BeginShownChange(oldCount, newCount, &RecordListModel::beginInsertColumns,
+                     &RecordListModel::beginRemoveColumns);
 }
 
 void RecordListModel::ColumnCountChanged(int oldCount, int newCount) {
-    const int before = Shown(oldCount);
-    const int after = Shown(newCount);
-    if (after > before) {
-        endInsertColumns();
-    } else if (after < before) {
-        endRemoveColumns();
-    }
+    EndShownChange(oldCount, newCount, &RecordListModel::endInsertColumns,
+                   &RecordListModel::endRemoveColumns);
 }
 
 }  // namespace pellucard

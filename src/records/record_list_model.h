@@ -63,6 +63,12 @@ private:
     void ColumnCountAboutToChange(int oldCount, int newCount) override;
     void ColumnCountChanged(int oldCount, int newCount) override;
     int MarkColumn() const;
+    // Rows and columns come and go alike: the model's begin and end calls for the direction.
+    using BeginCountChange = void (QAbstractItemModel::*)(const QModelIndex&, int, int);
+    using EndCountChange = void (QAbstractItemModel::*)();
+    void BeginShownChange(int oldCount, int newCount, BeginCountChange insert,
+                          BeginCountChange remove);
+    void EndShownChange(int oldCount, int newCount, EndCountChange insert, EndCountChange remove);
 
     RecordList list_;
     int markColumn_ = -1;  // -1: the last column

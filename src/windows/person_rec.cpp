@@ -1,5 +1,6 @@
 // The personal record window: its controls, captions, layout and life cycle.
 #include "windows/person_rec.h"
+#include "windows/command_controls.h"
 #include "windows/find_box.h"
 
 #include <QComboBox>
@@ -61,21 +62,6 @@ constexpr int kDateHintMessage = 10900;
 constexpr int kSlotColumnTwips = 450;
 constexpr int kFirstYear = 1860;
 
-QPushButton* NewButton(const char* name, QWidget* parent) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-void Caption(QWidget* widget, const QString& text) {
-    if (auto* button = qobject_cast<QPushButton*>(widget))
-        button->setText(text);
-    else if (auto* label = qobject_cast<QLabel*>(widget))
-        label->setText(text);
-    widget->setToolTip(text);
-}
-
 QComboBox* NewChooser(const char* name, bool editable, QWidget* parent) {
     auto* chooser = new QComboBox(parent);
     chooser->setObjectName(QLatin1String(name));
@@ -90,7 +76,8 @@ QComboBox* NewChooser(const char* name, bool editable, QWidget* parent) {
 }  // namespace
 
 PersonRec::PersonRec(ShellHost& host, QWidget* parent)
-    : ChildWindow(window_index::kPersonRec, host, parent) {
+    : ChildWindow(window_index::kPersonRec, host, parent),
+      files_(*this, host, kPersonalRecordFile, window_index::kPersonRec, kSlotCount) {
     history_ = new QUndoStack(this);
     setObjectName(QStringLiteral("PersonRec"));
     BuildWidgets();
@@ -99,9 +86,9 @@ PersonRec::PersonRec(ShellHost& host, QWidget* parent)
     iniAllTLenght();
     FillYears();
     recorded_ = CaptureList();
-    UpdateSaveState();
-    if (currentFile_.isEmpty())
-        CmdNewNewrecord_Click();
+    files_.SetSaveButton(CmdNewSave);
+    if (files_.File().isEmpty())
+        files_.New();
     MSHFlexGrid1->SetCurrentCell(1, 1);
     ShowRecord(1);
 }
@@ -151,14 +138,14 @@ void PersonRec::BuildWidgets() {
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll_);
 
-    CmdNewNewrecord = NewButton("CmdNewNewrecord", content);
-    CmdNewOpen = NewButton("CmdNewOpen", content);
-    CmdNewSave = NewButton("CmdNewSave", content);
-    CmdSaveAs = NewButton("CmdSaveAs", content);
-    CmdNewRecord = NewButton("CmdNewRecord", content);
-    Cmddelsim = NewButton("Cmddelsim", content);
-    CmdPrint = NewButton("CmdPrint", content);
-    ComNext = NewButton("ComNext", content);
+    CmdNewNewrecord = NewCommandButton(QStringLiteral("CmdNewNewrecord"), content);
+    CmdNewOpen = NewCommandButton(QStringLiteral("CmdNewOpen"), content);
+    CmdNewSave = NewCommandButton(QStringLiteral("CmdNewSave"), content);
+    CmdSaveAs = NewCommandButton(QStringLiteral("CmdSaveAs"), content);
+    CmdNewRecord = NewCommandButton(QStringLiteral("CmdNewRecord"), content);
+    Cmddelsim = NewCommandButton(QStringLiteral("Cmddelsim"), content);
+    CmdPrint = NewCommandButton(QStringLiteral("CmdPrint"), content);
+    ComNext = NewCommandButton(QStringLiteral("ComNext"), content);
     fileLabel_ = new QLabel(content);
     fileLabel_->setObjectName(QStringLiteral("LFile"));
     FRecord = new QLabel(content);
@@ -337,7 +324,7 @@ void PersonRec::ChangeLanguage() {
     officeFrame_->setTitle(Text(kOfficeFrameMessage));
     for (int column = 1; column <= kFieldCount; ++column)
         Caption(fieldLabel_[column], Text(kFields[column - 1].labelId));
-    ShowFileName();
+    ShowDocumentName(files_.Title());
     SetUpColumns();
 }
 
@@ -371,48 +358,10 @@ void PersonRec::FillYears() {
     YearC->setCurrentIndex(0);
 }
 
-void PersonRec::SetMenuEntries() {
-    Host().SetFileCommandEnabled(FileMenuEntry::New, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::Open, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::SaveAs, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::Import, CmdNewNewrecord->isEnabled());
-    Host().SetFileCommandEnabled(FileMenuEntry::Export, CmdNewNewrecord->isEnabled());
-    Host().SetFileCommandEnabled(FileMenuEntry::Save, CmdNewSave->isEnabled());
-}
-
 void PersonRec::Form_Activate() {
     CurrentSession().CurrentWindow = window_index::kPersonRec;
     MSHFlexGrid1->SetCurrentCell(1, std::max(MSHFlexGrid1->CurrentColumn(), 1));
-    SetMenuEntries();
-}
-
-void PersonRec::RunFileCommand(FileCommand command) {
-    switch (command) {
-        case FileCommand::New:
-            CmdNewNewrecord_Click();
-            break;
-        case FileCommand::Open:
-            CmdNewOpen_Click();
-            break;
-        case FileCommand::Save:
-            CmdNewSave_Click();
-            break;
-        case FileCommand::SaveAs:
-            CmdSaveAs_Click();
-            break;
-        case FileCommand::ImportComma:
-            CmdImport(QLatin1Char(','));
-            break;
-        case FileCommand::ImportTab:
-            CmdImport(QLatin1Char('\t'));
-            break;
-        case FileCommand::ExportComma:
-            CmdExport(QLatin1Char(','));
-            break;
-        case FileCommand::ExportTab:
-            CmdExport(QLatin1Char('\t'));
-            break;
-    }
+    files_.ShowMenuEntries();
 }
 
 void PersonRec::PrintRecords() {

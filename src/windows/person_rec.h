@@ -7,6 +7,7 @@
 
 #include "records/record_find.h"
 #include "shell/child_window.h"
+#include "windows/document_file_commands.h"
 #include "windows/list_history.h"
 #include "windows/record_table.h"
 
@@ -31,7 +32,10 @@ class RecordListModel;
 // through choosers. The window's document is always a file: a chosen one, or the empty file
 // it creates for a new document, which lives only until the user saves under a name, opens
 // another file, starts another new document or closes the window.
-class PersonRec final : public ChildWindow, private RecordTableInput, private ListHistoryOwner {
+class PersonRec final : public ChildWindow,
+                        private RecordTableInput,
+                        private ListHistoryOwner,
+                        private DocumentOwner {
     Q_OBJECT
 
 public:
@@ -54,25 +58,25 @@ public:
     void Form_Activate() override;
     // The address book needs no card: a card coming or going changes nothing here.
     void CardChanged() override {}
-    void RunFileCommand(FileCommand command) override;
+    void RunFileCommand(FileCommand command) override { files_.Run(command); }
     void PrintRecords() override;
     // Every change to the list is a step: a field edited (its keystrokes one step), a delete,
     // a paste, an import, a sort.
     QUndoStack* UndoStack() override { return history_; }
 
     // --- Commands ---
-    void CmdNewNewrecord_Click();
-    void CmdNewOpen_Click();
-    void CmdNewSave_Click();
-    void CmdSaveAs_Click();
+    void CmdNewNewrecord_Click() { files_.New(); }
+    void CmdNewOpen_Click() { files_.Open(); }
+    void CmdNewSave_Click() { files_.Save(); }
+    void CmdSaveAs_Click() { files_.SaveAs(); }
     void CmdNewRecord_Click();
     void Cmddelsim_Click();
     void CmdPrint_Click();
     void ComNext_Click();
     // Enter in the find box: searches from the top.
     void FindBox_Enter();
-    void CmdExport(QChar delimiter);
-    void CmdImport(QChar delimiter);
+    void CmdExport(QChar delimiter) override;
+    void CmdImport(QChar delimiter) override;
     // Finds the next cell matching the find box and shows it in the form; false when none.
     bool FindRecord();
     // The used count and the list index (always 0), and a new used count after an import.
@@ -89,10 +93,10 @@ public:
     RecordTable* Grid() const { return MSHFlexGrid1; }
     int UsedCount() const { return used_; }
     int CurrentRow() const;
-    const QString& CurrentFile() const { return currentFile_; }
+    const QString& CurrentFile() const { return files_.File(); }
     // The automatically created file while it exists for the current document, else empty.
-    const QString& NewFile() const { return newFile_; }
-    bool Modified() const;
+    QString NewFile() const { return files_.UntitledFile(); }
+    bool Modified() const { return files_.Modified(); }
     QLineEdit* Text3(int column) const { return text3_[column]; }
     // The tab page that holds a column's field.
     static int PageOf(int column);
@@ -128,7 +132,6 @@ private:
     void AddField(QFormLayout* form, int column, QWidget* field = nullptr);
     void SetUpColumns();
     void FillYears();
-    void SetMenuEntries();
     int Language() const;
     QString Text(int id) const;
     QWidget* DialogParent();
@@ -147,25 +150,20 @@ private:
     // Switches to the field's page and focuses it; selects `length` characters from `start`.
     void GoToField(int column, int start = -1, int length = 0);
 
-    // Files.
-    // Asks whether to save unsaved changes (Yes, No, Cancel); false when the user cancelled,
-    // or wanted them saved and they were not (the command must not go on and lose them).
-    bool KeepChanges();
-    bool AskAboutUnsavedWork() override { return KeepChanges(); }
-    void SetSaveEnabled(bool enabled);
+    // Files and history.
+    bool AskAboutUnsavedWork() override { return files_.KeepChanges(); }
     // A change of the records was made: it becomes a step of the history (merged with the
-    // previous one when both carry the same non-zero key) and Save becomes enabled while the
-    // document has a file.
+    // previous one when both carry the same non-zero key) and Save becomes enabled.
     void MarkModified(int mergeKey = 0);
-    // The document now is what its file holds; `fresh` starts a new history (new, open).
-    void MarkSaved(bool fresh);
-    void UpdateSaveState();
     ListState CaptureList() const;
     void RestoreListState(int list, const ListState& state, int revision) override;
-    // Deletes the automatically created file unless it is `keep`, and forgets it.
-    void DeleteNewFileUnless(const QString& keep);
-    void ShowFileName();
     void ResetFindAndSort();
+
+    // DocumentOwner
+    RecordList& DocumentList() override { return List(); }
+    int& DocumentUsedCount() override { return used_; }
+    void DocumentReplaced() override;
+    void ShowDocumentName(const QString& title) override;
 
     // RecordTableInput
     bool ListKeyDown(int list, QKeyEvent* event) override;
@@ -192,16 +190,11 @@ private:
     int sortState_ = 0;
     int markState_ = 0;
     FindState find_;
-    QString currentFile_;
-    QString newFile_;
     int shownRow_ = 0;
     bool showing_ = false;  // the form is being filled from the list, not edited
     QUndoStack* history_ = nullptr;
     ListState recorded_;  // the list as the history last left it
-    // Revisions of the list: the one shown, the one the file holds, the last given.
-    int revision_ = 0;
-    int savedRevision_ = 0;
-    int lastRevision_ = 0;
+    DocumentFileCommands files_;
 };
 
 }  // namespace pellucard

@@ -1,5 +1,6 @@
 // The two-list record window: its controls, captions, layout and life cycle.
 #include "windows/record_window.h"
+#include "windows/command_controls.h"
 #include "windows/find_box.h"
 
 #include <QCloseEvent>
@@ -30,31 +31,19 @@ namespace pellucard {
 
 namespace {
 
-QPushButton* NewButton(const QString& name, QWidget* parent) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
 QString Indexed(const char* name, int index) {
     return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
-}
-
-void Caption(QWidget* widget, const QString& text) {
-    if (auto* button = qobject_cast<QPushButton*>(widget))
-        button->setText(text);
-    else if (auto* label = qobject_cast<QLabel*>(widget))
-        label->setText(text);
-    widget->setToolTip(text);
 }
 
 }  // namespace
 
 RecordWindow::RecordWindow(const RecordWindowKind& kind, ShellHost& host, QWidget* parent)
-    : ChildWindow(kind.windowIndex, host, parent), kind_(kind) {
+    : ChildWindow(kind.windowIndex, host, parent),
+      kind_(kind),
+      files_(*this, host, *kind.file, kind.windowIndex, kSlotCapacity) {
     history_ = new QUndoStack(this);
     BuildWidgets();
+    files_.SetSaveButton(CmdNewSave);
 }
 
 void RecordWindow::Load() {
@@ -64,11 +53,11 @@ void RecordWindow::Load() {
     // Nothing has been read from the card yet: a write leaves every slot the user did not fill.
     for (int row = 1; row < List(kSimList).Rows(); ++row)
         List(kSimList).SetTag(row, kUnknownSlotTag);
-    SetMenuEntries();
+    files_.ShowMenuEntries();
     UpdateCardState();
     // Every window opens with a new untitled computer list.
-    if (currentFile_.isEmpty())
-        CmdNewNewrecord_Click();
+    if (files_.File().isEmpty())
+        files_.New();
 }
 
 RecordWindow::~RecordWindow() {
@@ -124,34 +113,34 @@ void RecordWindow::BuildWidgets() {
         grid_[list] = new RecordTable(list, *this, frame);
         grid_[list]->setModel(model_[list]);
 
-        Cmddelsim[list] = NewButton(Indexed("Cmddelsim", list), frame);
-        CmdNewRecord[list] = NewButton(Indexed("CmdNewRecord", list), frame);
+        Cmddelsim[list] = NewCommandButton(Indexed("Cmddelsim", list), frame);
+        CmdNewRecord[list] = NewCommandButton(Indexed("CmdNewRecord", list), frame);
         LFind[list] = new QLabel(frame);
         LFind[list]->setObjectName(Indexed("LFind", list));
         FindBox[list] = new QLineEdit(frame);
         FindBox[list]->setObjectName(Indexed("FindBox", list));
         SizeFindBox(*FindBox[list]);
-        ComNext[list] = NewButton(Indexed("ComNext", list), frame);
-        CmdPrint[list] = NewButton(Indexed("CmdPrint", list), frame);
+        ComNext[list] = NewCommandButton(Indexed("ComNext", list), frame);
+        CmdPrint[list] = NewCommandButton(Indexed("CmdPrint", list), frame);
 
         auto* commands = new QHBoxLayout;
         auto* finding = new QHBoxLayout;
         if (list == kSimList) {
-            readButton_ = NewButton(QLatin1String(kind_.readButtonName), frame);
-            CmdSaveSim = NewButton(QStringLiteral("CmdSaveSim"), frame);
-            CmdRight = NewButton(QStringLiteral("CmdRight"), frame);
-            Cmdallright = NewButton(QStringLiteral("Cmdallright"), frame);
+            readButton_ = NewCommandButton(QLatin1String(kind_.readButtonName), frame);
+            CmdSaveSim = NewCommandButton(QStringLiteral("CmdSaveSim"), frame);
+            CmdRight = NewCommandButton(QStringLiteral("CmdRight"), frame);
+            Cmdallright = NewCommandButton(QStringLiteral("Cmdallright"), frame);
             for (QWidget* w :
                  {static_cast<QWidget*>(readButton_), static_cast<QWidget*>(CmdSaveSim),
                   static_cast<QWidget*>(CmdRight), static_cast<QWidget*>(Cmdallright)})
                 commands->addWidget(w);
         } else {
-            CmdLeft = NewButton(QStringLiteral("CmdLeft"), frame);
-            Cmdallleft = NewButton(QStringLiteral("Cmdallleft"), frame);
-            CmdNewNewrecord = NewButton(QStringLiteral("CmdNewNewrecord"), frame);
-            CmdNewOpen = NewButton(QStringLiteral("CmdNewOpen"), frame);
-            CmdNewSave = NewButton(QStringLiteral("CmdNewSave"), frame);
-            CmdSaveAs = NewButton(QStringLiteral("CmdSaveAs"), frame);
+            CmdLeft = NewCommandButton(QStringLiteral("CmdLeft"), frame);
+            Cmdallleft = NewCommandButton(QStringLiteral("Cmdallleft"), frame);
+            CmdNewNewrecord = NewCommandButton(QStringLiteral("CmdNewNewrecord"), frame);
+            CmdNewOpen = NewCommandButton(QStringLiteral("CmdNewOpen"), frame);
+            CmdNewSave = NewCommandButton(QStringLiteral("CmdNewSave"), frame);
+            CmdSaveAs = NewCommandButton(QStringLiteral("CmdSaveAs"), frame);
             for (QWidget* w :
                  {static_cast<QWidget*>(CmdLeft), static_cast<QWidget*>(Cmdallleft),
                   static_cast<QWidget*>(CmdNewNewrecord), static_cast<QWidget*>(CmdNewOpen),
@@ -201,7 +190,7 @@ void RecordWindow::BuildWidgets() {
     connect(CmdLeft, &QPushButton::clicked, this, &RecordWindow::CmdLeft_Click);
     connect(Cmdallleft, &QPushButton::clicked, this, &RecordWindow::Cmdallleft_Click);
     connect(CmdNewNewrecord, &QPushButton::clicked, this, &RecordWindow::CmdNewNewrecord_Click);
-    connect(CmdNewOpen, &QPushButton::clicked, this, [this] { CmdNewOpen_Click(0); });
+    connect(CmdNewOpen, &QPushButton::clicked, this, &RecordWindow::CmdNewOpen_Click);
     connect(CmdNewSave, &QPushButton::clicked, this, &RecordWindow::CmdNewSave_Click);
     connect(CmdSaveAs, &QPushButton::clicked, this, &RecordWindow::CmdSaveAs_Click);
 
@@ -217,7 +206,7 @@ void RecordWindow::BuildWidgets() {
     nowLabel_ = new QLabel(content_);
     nowLabel_->setObjectName(QLatin1String(kind_.nowLabelName));
     // Ends the window's card run after the record in hand; Escape does the same.
-    CmdStop = NewButton(QStringLiteral("CmdStop"), content_);
+    CmdStop = NewCommandButton(QStringLiteral("CmdStop"), content_);
     CmdStop->setEnabled(false);
     connect(CmdStop, &QPushButton::clicked, this, &RecordWindow::CmdStop_Click);
     stopShortcut_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -251,7 +240,6 @@ void RecordWindow::BuildWidgets() {
     // The content never shrinks below what its captions need: a window smaller than that
     // scrolls instead of cutting them.
     content_->setMinimumHeight(360);
-    CmdNewSave->setEnabled(false);
 }
 
 void RecordWindow::ChangeLanguage() {
@@ -276,7 +264,7 @@ void RecordWindow::ChangeLanguage() {
         arrow->setToolTip(arrow->text());
     Caption(Label1, Text(kind_.maxLabelId));
     SetTitle(kSimList, Text(kind_.simFrameTitleId));
-    SetTitle(kComputerList, FileTitleOf(currentFile_, Language()));
+    SetTitle(kComputerList, files_.Title());
 }
 
 void RecordWindow::SetTitle(int list, const QString& title) {
@@ -307,15 +295,6 @@ void RecordWindow::InitList(int list, int slotCount) {
         grid_[list]->SetCurrentCell(1, 1);
 }
 
-void RecordWindow::SetMenuEntries() {
-    Host().SetFileCommandEnabled(FileMenuEntry::New, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::Open, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::SaveAs, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::Import, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::Export, true);
-    Host().SetFileCommandEnabled(FileMenuEntry::Save, Modified());
-}
-
 void RecordWindow::UpdateCardState() {
     countLabel_->setText(QString::number(CardRecordCount()));
     const bool card = CurrentSession().Engine().CardPresent();
@@ -329,7 +308,7 @@ void RecordWindow::UpdateCardState() {
 
 void RecordWindow::Form_Activate() {
     CurrentSession().CurrentWindow = kind_.windowIndex;
-    SetMenuEntries();
+    files_.ShowMenuEntries();
     UpdateCardState();
 }
 
@@ -345,37 +324,14 @@ void RecordWindow::CardRunChanged() {
     UpdateCardState();
 }
 
-void RecordWindow::RunFileCommand(FileCommand command) {
-    switch (command) {
-        case FileCommand::New:
-            CmdNewNewrecord_Click();
-            break;
-        case FileCommand::Open:
-            CmdNewOpen_Click(0);
-            break;
-        case FileCommand::Save:
-            CmdNewSave_Click();
-            break;
-        case FileCommand::SaveAs:
-            CmdSaveAs_Click();
-            break;
-        case FileCommand::ExportComma:
-            CmdExport(QLatin1Char(','));
-            break;
-        case FileCommand::ExportTab:
-            CmdExport(QLatin1Char('\t'));
-            break;
-        case FileCommand::ImportComma:
-            CmdImport(QLatin1Char(','));
-            break;
-        case FileCommand::ImportTab:
-            CmdImport(QLatin1Char('\t'));
-            break;
-    }
-}
-
 void RecordWindow::PrintRecords() {
     CmdPrint_Click(currentList_);
+}
+
+bool RecordWindow::AskAboutUnsavedWork() {
+    if (busy_)
+        return false;  // card work is never cut off
+    return files_.KeepChanges();
 }
 
 void RecordWindow::closeEvent(QCloseEvent* event) {
@@ -388,11 +344,7 @@ void RecordWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (Modified())
-        RemoveUntitledFile();  // the user let the untitled list go
-    DeleteScratchFile(untitledFile_, currentFile_, used_[kComputerList]);
-    currentFile_.clear();
-    untitledFile_.clear();
+    files_.Close();
     used_[kSimList] = 0;
     ChildWindow::closeEvent(event);
 }

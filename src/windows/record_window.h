@@ -9,6 +9,7 @@
 #include "records/record_find.h"
 #include "shell/child_window.h"
 #include "windows/card_record_store.h"
+#include "windows/document_file_commands.h"
 #include "windows/list_history.h"
 #include "windows/record_table.h"
 #include "windows/transfer_runs.h"
@@ -53,7 +54,10 @@ struct RecordWindowKind {
 //
 // The phone book window and the SMS window are both this window; each adds what its records
 // need (columns, the editor's rules, the transfer runs, the clipboard form).
-class RecordWindow : public ChildWindow, protected RecordTableInput, private ListHistoryOwner {
+class RecordWindow : public ChildWindow,
+                     protected RecordTableInput,
+                     private ListHistoryOwner,
+                     private DocumentOwner {
     Q_OBJECT
 
 public:
@@ -70,7 +74,7 @@ public:
     void Form_Deactivate() override;
     void CardChanged() override;
     void CardRunChanged() override;
-    void RunFileCommand(FileCommand command) override;
+    void RunFileCommand(FileCommand command) override { files_.Run(command); }
     void PrintRecords() override;
     // One history for both lists: every change to a list is a step (a cell edit, a delete, a
     // new slot, a paste, a copy, an import, a sort, a read from the card).
@@ -87,13 +91,13 @@ public:
     void Cmdallleft_Click();
     void Cmddelsim_Click(int list);
     void CmdNewRecord_Click(int list);
-    void CmdNewNewrecord_Click();
-    void CmdNewOpen_Click(int flag = 0);
-    void CmdNewSave_Click();
-    void CmdSaveAs_Click();
+    void CmdNewNewrecord_Click() { files_.New(); }
+    void CmdNewOpen_Click() { files_.Open(); }
+    void CmdNewSave_Click() { files_.Save(); }
+    void CmdSaveAs_Click() { files_.SaveAs(); }
     void CmdPrint_Click(int list);
-    void CmdExport(QChar delimiter = QLatin1Char(','));
-    void CmdImport(QChar delimiter);
+    void CmdExport(QChar delimiter = QLatin1Char(',')) override;
+    void CmdImport(QChar delimiter) override;
     void ComNext_Click(int list);
     void FindBox_Enter(int list);
     // The used count and index of the current list, and a new used count after an import.
@@ -109,11 +113,11 @@ public:
     CellEditor* Editor() const { return Text2; }
     int UsedCount(int list) const { return used_[list]; }
     int CurrentList() const { return currentList_; }
-    const QString& CurrentFile() const { return currentFile_; }
-    const QString& UntitledFile() const { return untitledFile_; }
+    const QString& CurrentFile() const { return files_.File(); }
+    QString UntitledFile() const { return files_.UntitledFile(); }
     // The computer list differs from its file: its revision is not the one last saved or
     // opened. Undoing back to that revision makes it unmodified again.
-    bool Modified() const;
+    bool Modified() const { return files_.Modified(); }
     // The editor lies over a cell of list `list` (row, column), or -1.
     bool EditorOverCell() const;
     int EditorList() const { return editList_; }
@@ -145,6 +149,9 @@ protected:
     virtual void EditCell(int list) = 0;
     // The editor's text changed by the user's hand.
     virtual void Text2_Change();
+    // Keeps what a dialling number may hold of the editor's text, with the caret where it was
+    // and a hint for a refused character; returns the text that stays.
+    QString FilterNumberInEditor(const QString& text);
     virtual bool Text2_KeyDown(QKeyEvent* event);
     virtual void Text2_KeyUp(QKeyEvent* event);
     // Ctrl+C: the marked records as clipboard text.
@@ -182,10 +189,6 @@ protected:
     // Puts the change of `list` since `before` on the undo history (nothing when the list is
     // as it was). Changes with the same non-zero merge key become one step.
     void RecordChange(int list, const ListState& before, int mergeKey = 0);
-    // The computer list now is what its file holds.
-    void MarkSaved();
-    // Save and the main window's Save entry follow Modified().
-    void UpdateSaveState();
     // A new key for the edits of the editor's next stay in a cell.
     int NewEditKey() { return ++lastEditKey_; }
     void SetTitle(int list, const QString& title);
@@ -242,8 +245,6 @@ protected:
 
     std::array<int, 2> used_{0, 0};
     int currentList_ = kComputerList;
-    QString currentFile_;
-    QString untitledFile_;
     int markState_ = 0;
     std::array<int, 2> sortState_{0, 0};
     std::array<FindState, 2> find_{};
@@ -255,33 +256,33 @@ protected:
     CardRecordStore store_;
     bool busy_ = false;  // a card transfer runs
     QUndoStack* history_ = nullptr;
-    int editKey_ = 0;      // merge key of the editor's current stay in a cell
-    int lastEditKey_ = 0;  // the last merge key given out
-    // Revisions of the computer list: the one shown, the one its file holds, the last given.
-    int computerRevision_ = 0;
-    int savedRevision_ = 0;
-    int lastRevision_ = 0;
+    int editKey_ = 0;                       // merge key of the editor's current stay in a cell
+    int lastEditKey_ = 0;                   // the last merge key given out
     std::array<int, 2> gridWidth_{-1, -1};  // the widths the columns were laid out for
 
 private:
     void BuildWidgets();
     void InitList(int list, int slotCount);
     void UpdateCardState();
-    void SetMenuEntries();
-    // Asks whether to save the unsaved computer list (Yes, No, Cancel). True when the command
-    // may go on: the list was saved, or the user let the changes go; false on Cancel or when
-    // the save asked for did not happen. A discarded untitled list's file is removed, when
-    // closing only once the window really closes (a later question may still cancel).
-    bool KeepChanges(bool closing = false);
     bool AskAboutUnsavedWork() override;
-    void RemoveUntitledFile();
-    void DeleteScratchFile(const QString& untitled, const QString& current, int used);
+    // Copies the other list's marked records after the used rows of `target`.
+    void CopyMarkedTo(int target);
+    // Replaces `target` by all records of the other list, asking first when it holds some.
+    void CopyAllTo(int target);
+    // DocumentOwner: the computer list is the window's document.
+    RecordList& DocumentList() override { return List(kComputerList); }
+    int& DocumentUsedCount() override { return used_[kComputerList]; }
+    void BeforeFileCommand() override { HideCellEditor(); }
+    void DocumentReplaced() override;
+    void ShowDocumentName(const QString& title) override { SetTitle(kComputerList, title); }
+
     bool CardAccessGate(bool writing);
     void Transfer(bool writing);
     void ShowOutput(RecordList& target, int list);
     void RestoreListState(int list, const ListState& state, int revision) override;
 
     RecordWindowKind kind_;
+    DocumentFileCommands files_;
 };
 
 }  // namespace pellucard

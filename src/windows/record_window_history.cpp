@@ -1,6 +1,5 @@
 // The record window's undo history: every change to a list is one step that puts the list's
 // whole state back; the computer list's revisions tell whether it differs from its file.
-#include <QPushButton>
 #include <QUndoStack>
 
 #include "records/record_list_model.h"
@@ -20,13 +19,10 @@ void RecordWindow::RecordChange(int list, const ListState& before, int mergeKey)
     ListChangeCommand::Side from{before, 0};
     ListChangeCommand::Side to{std::move(after), 0};
     if (list == kComputerList) {
-        from.revision = computerRevision_;
-        computerRevision_ = ++lastRevision_;
-        to.revision = computerRevision_;
+        from.revision = files_.Revision();
+        to.revision = files_.Changed();
     }
     history_->push(new ListChangeCommand(*this, list, std::move(from), std::move(to), mergeKey));
-    if (list == kComputerList)
-        UpdateSaveState();
 }
 
 void RecordWindow::RestoreListState(int list, const ListState& state, int revision) {
@@ -35,27 +31,17 @@ void RecordWindow::RestoreListState(int list, const ListState& state, int revisi
     used_[list] = state.used;
     sortState_[list] = state.sortState;
     find_[list] = {};
-    if (list == kComputerList) {
-        computerRevision_ = revision;
-        UpdateSaveState();
-    }
+    if (list == kComputerList)
+        files_.PutBack(revision);
     AfterLoad(list);
 }
 
-void RecordWindow::MarkSaved() {
-    savedRevision_ = computerRevision_;
-    UpdateSaveState();
-}
-
-bool RecordWindow::Modified() const {
-    return computerRevision_ != savedRevision_;
-}
-
-void RecordWindow::UpdateSaveState() {
-    const bool modified = Modified();
-    CmdNewSave->setEnabled(modified);
-    if (CurrentSession().CurrentWindow == Kind().windowIndex)
-        Host().SetFileCommandEnabled(FileMenuEntry::Save, modified);
+void RecordWindow::DocumentReplaced() {
+    sortState_[kComputerList] = 0;
+    find_[kComputerList] = {};
+    AfterLoad(kComputerList);
+    // The steps of the history belong to the document that is gone.
+    history_->clear();
 }
 
 }  // namespace pellucard

@@ -128,6 +128,19 @@ void RecordWindow::CellEdited(int list, int row) {
         List(list).SetTag(row, 0);  // no longer the record read from the card
 }
 
+QString RecordWindow::FilterNumberInEditor(const QString& text) {
+    const FilteredNumber filtered = FilterNumber(text, kNumberLimit);
+    Text2->SetLengthLimit(filtered.lengthLimit);
+    if (filtered.text != text) {
+        const int caret = Text2->CaretPosition();
+        Text2->SetText(filtered.text);
+        Text2->SetCaretPosition(filtered.text.size() < text.size() ? caret - 1 : caret);
+    }
+    if (filtered.invalidCharacter)
+        ShowRefusedCharacterHint(*Text2, Host(), Language());
+    return filtered.text;
+}
+
 void RecordWindow::Text2_Change() {
     const int list = editList_;
     if (list < 0)
@@ -139,16 +152,7 @@ void RecordWindow::Text2_Change() {
     if (text == records.Text(row, column))
         return;
     if (IsNumberColumn(column)) {
-        const FilteredNumber filtered = FilterNumber(text, kNumberLimit);
-        Text2->SetLengthLimit(filtered.lengthLimit);
-        if (filtered.text != text) {
-            const int caret = Text2->CaretPosition();
-            Text2->SetText(filtered.text);
-            Text2->SetCaretPosition(filtered.text.size() < text.size() ? caret - 1 : caret);
-            text = filtered.text;
-        }
-        if (filtered.invalidCharacter)
-            ShowRefusedCharacterHint(*Text2, Host(), Language());
+        text = FilterNumberInEditor(text);
         if (text == records.Text(row, column))
             return;
     }
@@ -343,54 +347,47 @@ void RecordWindow::MarkNewRecords(int list, int firstRow, int lastRow) {
 // --- Copy, delete, new slot ---
 
 void RecordWindow::CmdRight_Click() {
-    HideCellEditor();
-    const ListState state = CaptureList(kComputerList);
-    const int before = used_[kComputerList];
-    CopyMarkedRows(List(kSimList), used_[kSimList], List(kComputerList), used_[kComputerList],
-                   Kind().markColumn, kMark, Language());
-    if (used_[kComputerList] != before)
-        AfterLoad(kComputerList);
-    RecordChange(kComputerList, state);
+    CopyMarkedTo(kComputerList);
 }
 
 void RecordWindow::CmdLeft_Click() {
-    HideCellEditor();
-    const ListState state = CaptureList(kSimList);
-    const int before = used_[kSimList];
-    CopyMarkedRows(List(kComputerList), used_[kComputerList], List(kSimList), used_[kSimList],
-                   Kind().markColumn, kMark, Language());
-    if (used_[kSimList] != before) {
-        MarkNewRecords(kSimList, before + 1, used_[kSimList]);
-        AfterLoad(kSimList);
-    }
-    RecordChange(kSimList, state);
+    CopyMarkedTo(kSimList);
 }
 
 void RecordWindow::Cmdallright_Click() {
-    HideCellEditor();
-    if (used_[kComputerList] >= 1 &&
-        ShowMessage(CatalogueMessage(kOverwriteMessage, Language(), DialogButtons::YesNo,
-                                     DialogIcon::Question)) != DialogAnswer::Yes)
-        return;
-    const ListState state = CaptureList(kComputerList);
-    CopyList(List(kComputerList), used_[kComputerList], List(kSimList), used_[kSimList],
-             Kind().columnCount - 2);
-    AfterLoad(kComputerList);
-    RecordChange(kComputerList, state);
+    CopyAllTo(kComputerList);
 }
 
 void RecordWindow::Cmdallleft_Click() {
+    CopyAllTo(kSimList);
+}
+
+void RecordWindow::CopyMarkedTo(int target) {
+    const int source = target == kSimList ? kComputerList : kSimList;
     HideCellEditor();
-    if (used_[kSimList] >= 1 &&
+    const ListState state = CaptureList(target);
+    const int before = used_[target];
+    CopyMarkedRows(List(source), used_[source], List(target), used_[target], Kind().markColumn,
+                   kMark, Language());
+    if (used_[target] != before) {
+        MarkNewRecords(target, before + 1, used_[target]);
+        AfterLoad(target);
+    }
+    RecordChange(target, state);
+}
+
+void RecordWindow::CopyAllTo(int target) {
+    const int source = target == kSimList ? kComputerList : kSimList;
+    HideCellEditor();
+    if (used_[target] >= 1 &&
         ShowMessage(CatalogueMessage(kOverwriteMessage, Language(), DialogButtons::YesNo,
                                      DialogIcon::Question)) != DialogAnswer::Yes)
         return;
-    const ListState state = CaptureList(kSimList);
-    CopyList(List(kSimList), used_[kSimList], List(kComputerList), used_[kComputerList],
-             Kind().columnCount - 2);
-    MarkNewRecords(kSimList, 1, List(kSimList).LastSlot());
-    AfterLoad(kSimList);
-    RecordChange(kSimList, state);
+    const ListState state = CaptureList(target);
+    CopyList(List(target), used_[target], List(source), used_[source], Kind().columnCount - 2);
+    MarkNewRecords(target, 1, List(target).LastSlot());
+    AfterLoad(target);
+    RecordChange(target, state);
 }
 
 void RecordWindow::Cmddelsim_Click(int list) {

@@ -1,5 +1,4 @@
 #include "windows/sms_rec.h"
-#include "windows/number_hint.h"
 
 #include <QDate>
 #include <QEvent>
@@ -15,7 +14,6 @@
 #include "catalogue/catalogue.h"
 #include "engine/gsm7.h"
 #include "engine/sms_record.h"
-#include "records/number_filter.h"
 #include "records/record_list_model.h"
 #include "records/record_slots.h"
 #include "shell/session.h"
@@ -423,16 +421,7 @@ void SMSRec::Text2_Change() {
             PlaceEditor();
             changed = true;
         } else if (IsNumberColumn(column)) {
-            const FilteredNumber filtered = FilterNumber(text, kNumberLimit);
-            Text2->SetLengthLimit(filtered.lengthLimit);
-            if (filtered.text != text) {
-                const int caret = Text2->CaretPosition();
-                Text2->SetText(filtered.text);
-                Text2->SetCaretPosition(filtered.text.size() < text.size() ? caret - 1 : caret);
-                text = filtered.text;
-            }
-            if (filtered.invalidCharacter)
-                ShowRefusedCharacterHint(*Text2, Host(), Language());
+            text = FilterNumberInEditor(text);
             if (text != records.Text(row, column)) {
                 records.SetText(row, column, text);
                 changed = true;

@@ -1,0 +1,23 @@
+#include "windows/command_controls.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace pellucard {
+
+QPushButton* NewCommandButton(const QString& name, QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void Caption(QWidget* widget, const QString& text) {
+    if (auto* button = qobject_cast<QPushButton*>(widget))
+        button->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(text);
+    widget->setToolTip(text);
+}
+
+}  // namespace pellucard
