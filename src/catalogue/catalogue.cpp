@@ -33,7 +33,7 @@ std::optional<QString> Unescape(QStringView field) {
 }
 
 // The English id of a field such as "11600": digits only, a multiple of 100 up to the last id.
-std::optional<int> MessageId(QStringView field) {
+std::optional<int> EnglishId(QStringView field) {
     if (field.isEmpty() || field.size() > 5) return std::nullopt;
     for (QChar c : field)
         if (c < u'0' || c > u'9') return std::nullopt;
@@ -45,7 +45,7 @@ std::optional<int> MessageId(QStringView field) {
 bool AddLine(QStringView line, CatalogueTable& table) {
     const QList<QStringView> fields = line.split(u'\t');
     if (fields.size() != kLanguageCount + 1) return false;
-    const std::optional<int> id = MessageId(fields[0]);
+    const std::optional<int> id = EnglishId(fields[0]);
     if (!id || table.messages.count(*id) != 0) return false;
     std::array<QString, kLanguageCount> texts;
     for (int k = 0; k < kLanguageCount; ++k) {
@@ -100,7 +100,7 @@ QString CatalogueText(int entry) {
     return texts[language].isEmpty() ? texts[0] : texts[language];
 }
 
-QStringList MessageList(int id, int languageIndex) {
+QStringList MessageList(MessageId id, int languageIndex) {
     QStringList entries = Message(id, languageIndex).split(u'|');
     const QStringList english = Message(id, 0).split(u'|');
     for (qsizetype k = 0; k < english.size(); ++k) {
@@ -130,7 +130,7 @@ QChar MenuAccelerator(const QString& caption) {
 }
 
 QString HelpFileName(int languageIndex) {
-    QString name = Message(18000, languageIndex);
+    QString name = Message(MessageId::HelpFile, languageIndex);
     if (name.startsWith(u'\\')) name.remove(0, 1);
     if (name.endsWith(u".hlp", Qt::CaseInsensitive)) name = name.chopped(4) + QStringLiteral(".html");
     return name;

@@ -17,19 +17,47 @@ namespace pellucard {
 // is catalogue entry id + k.
 inline constexpr int kLanguageCount = 8;
 
+// The catalogue's messages, named after their texts; the value is the English id.
+enum class MessageId : int {
+#define MESSAGE_ID(name, id) name = id,
+#include "catalogue/message_ids.inc"
+};
+
+// Every MessageId, ascending.
+inline constexpr MessageId kAllMessageIds[] = {
+#define MESSAGE_ID(name, id) MessageId::name,
+#include "catalogue/message_ids.inc"
+};
+
+// The English id of a message, for arithmetic on catalogue entries and for reports.
+constexpr int MessageNumber(MessageId id) {
+    return static_cast<int>(id);
+}
+
+// The names of the eight languages, in language index order (the Language menu's entries).
+inline constexpr MessageId kLanguageNames[kLanguageCount] = {
+    MessageId::LanguageEnglish,    MessageId::LanguageDutch,  MessageId::LanguageFrench,
+    MessageId::LanguageGerman,     MessageId::LanguageGreek,  MessageId::LanguageItalian,
+    MessageId::LanguagePortuguese, MessageId::LanguageSpanish};
+
 // Text of catalogue entry `entry` (= id + language index). A text that a language lacks
 // falls back to the English text; an unknown id gives an empty string.
 QString CatalogueText(int entry);
 
 // Text of message `id` in language `languageIndex`.
-inline QString Message(int id, int languageIndex) { return CatalogueText(id + languageIndex); }
+inline QString Message(MessageId id, int languageIndex) {
+    return CatalogueText(MessageNumber(id) + languageIndex);
+}
 
 // The texts of a message that holds a list, separated by "|": the entries of one menu, the
 // states of one status line. An entry that a language lacks falls back to the English one.
-QStringList MessageList(int id, int languageIndex);
+QStringList MessageList(MessageId id, int languageIndex);
 
 // True when the catalogue holds message `id` (an English text exists).
 bool CatalogueHas(int id);
+inline bool CatalogueHas(MessageId id) {
+    return CatalogueHas(MessageNumber(id));
+}
 
 // Every English id of the catalogue, ascending.
 QList<int> CatalogueIds();
@@ -38,7 +66,7 @@ QList<int> CatalogueIds();
 // QChar when the caption has none.
 QChar MenuAccelerator(const QString& caption);
 
-// The help file of a language, as it lies in the help folder: message 18000 without its
+// The help file of a language, as it lies in the help folder: message HelpFile without its
 // leading backslash, with the ".hlp" of the old help viewer replaced by ".html".
 QString HelpFileName(int languageIndex);
 

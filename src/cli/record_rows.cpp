@@ -4,6 +4,7 @@
 #include <QJsonArray>
 
 #include <array>
+#include <optional>
 
 #include "catalogue/catalogue.h"
 #include "engine/sms_record.h"
@@ -16,11 +17,26 @@ namespace {
 constexpr int kContactColumns = 27;
 constexpr int kSmsColumns = 10;
 
-// Titles of the contact fields 1..25 and of the SMS columns 1..8 (0: no title).
-constexpr std::array<int, 25> kContactTitles = {
-    11000, 15200, 13700, 12700, 12600, 12800, 12900, 15500, 13000, 12500, 14700, 14600, 14800,
-    14900, 17400, 15000, 13600, 14500, 11500, 14000, 12300, 12400, 13300, 16100, 13900};
-constexpr std::array<int, 8> kSmsTitles = {16600, 0, 13500, 16200, 13400, 16700, 17200, 0};
+// Titles of the contact fields 1..25 and of the SMS columns 1..8 (nullopt: no title).
+constexpr std::array<MessageId, 25> kContactTitles = {
+    MessageId::AliasTitle,         MessageId::PhoneTitle,
+    MessageId::NameTitle,          MessageId::HomeAddressTitle,
+    MessageId::HomeCityTitle,      MessageId::HomeCountryTitle,
+    MessageId::HomeZipCodeTitle,   MessageId::PersonalEmailTitle,
+    MessageId::HomeTelephoneTitle, MessageId::HomeFaxTitle,
+    MessageId::OfficeAddressTitle, MessageId::OfficeCityTitle,
+    MessageId::OfficeCountryTitle, MessageId::OfficeZipCodeTitle,
+    MessageId::WorkEmailTitle,     MessageId::OfficeTelephoneTitle,
+    MessageId::MobilePhoneTitle,   MessageId::OfficeFaxTitle,
+    MessageId::DateOfBirthTitle,   MessageId::NicknameTitle,
+    MessageId::HobbyTitle,         MessageId::HomepageTitle,
+    MessageId::ImportantTitle,     MessageId::SexTitle,
+    MessageId::NoteTitle};
+constexpr std::array<std::optional<MessageId>, 8> kSmsTitles = {
+    MessageId::SourceDestinationTitle, std::nullopt,
+    MessageId::MessageTitle,           MessageId::StatusTitle,
+    MessageId::IncomingTimeTitle,      MessageId::ServiceCentreAddressTitle,
+    MessageId::ValidityPeriodTitle,    std::nullopt};
 
 // SMS list columns.
 constexpr int kAddress = 1;
@@ -33,11 +49,6 @@ constexpr int kValidityText = 7;
 constexpr int kValidity = 8;
 constexpr int kSmsFields = 8;
 
-constexpr int kMinutes = 20200;
-constexpr int kHour = 19700;
-constexpr int kDay = 18900;
-constexpr int kWeek = 23300;
-
 constexpr int kNewMessageValidity = 167;  // 24 hours, what a new message gets in the window
 
 QString Q(const std::string& text) {
@@ -48,12 +59,12 @@ std::string S(const QString& text) {
     return text.toStdString();
 }
 
-QString Unit(int count, int unitId) {
+QString Unit(int count, MessageId unitId) {
     return QString::number(count) + Message(unitId, 0);
 }
 
 // Two units: "2Hour 30Minutes"; either alone when the other is 0.
-QString TwoUnits(int big, int bigUnit, int small, int smallUnit) {
+QString TwoUnits(int big, MessageId bigUnit, int small, MessageId smallUnit) {
     if (big == 0)
         return Unit(small, smallUnit);
     if (small == 0)
@@ -103,12 +114,12 @@ QList<int> TitledColumns(RecordKind kind) {
 }
 
 QString ColumnTitle(RecordKind kind, int column, int languageIndex) {
-    int id = 0;
+    std::optional<MessageId> id;
     if (kind == RecordKind::PhoneBook && column >= 1 && column <= 25)
         id = kContactTitles[column - 1];
     if (kind == RecordKind::Sms && column >= 1 && column <= kSmsFields)
         id = kSmsTitles[column - 1];
-    return id == 0 ? QString() : Message(id, languageIndex);
+    return id ? Message(*id, languageIndex) : QString();
 }
 
 QString SmsStatusText(int status) {
@@ -138,18 +149,18 @@ int SmsStatusOf(const QString& text) {
 QString ValidityText(int v) {
     if (v >= 0 && v <= 143) {
         const int minutes = (v + 1) * 5;
-        return TwoUnits(minutes / 60, kHour, minutes % 60, kMinutes);
+        return TwoUnits(minutes / 60, MessageId::Hour, minutes % 60, MessageId::Minutes);
     }
     if (v >= 144 && v <= 167) {
         const int minutes = 12 * 60 + (v - 143) * 30;
-        return TwoUnits(minutes / 60, kHour, minutes % 60, kMinutes);
+        return TwoUnits(minutes / 60, MessageId::Hour, minutes % 60, MessageId::Minutes);
     }
     if (v >= 168 && v <= 196) {
         const int days = v - 166;
-        return TwoUnits(days / 7, kWeek, days % 7, kDay);
+        return TwoUnits(days / 7, MessageId::Week, days % 7, MessageId::Day);
     }
     if (v >= 197 && v <= 255)
-        return Unit(v - 192, kWeek);
+        return Unit(v - 192, MessageId::Week);
     return {};
 }
 

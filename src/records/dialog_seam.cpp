@@ -15,7 +15,9 @@ Q_LOGGING_CATEGORY(lcDialogs, "pellucard.dialogs")
 class HeadlessDialogs final : public DialogSeam {
 public:
     DialogAnswer ShowMessage(const MessageRequest& request) override {
-        qCWarning(lcDialogs).noquote() << "message" << request.messageId << request.text;
+        qCWarning(lcDialogs).noquote()
+            << "message" << (request.messageId ? MessageNumber(*request.messageId) : 0)
+            << request.text;
         return SafeAnswer(request.buttons);
     }
     QString ChooseOpenFileName(const FileRequest&) override { return {}; }
@@ -59,7 +61,7 @@ void UninstallDialogs(DialogSeam* seam) {
     }
 }
 
-MessageRequest CatalogueMessage(int messageId, int languageIndex, DialogButtons buttons,
+MessageRequest CatalogueMessage(MessageId messageId, int languageIndex, DialogButtons buttons,
                                 DialogIcon icon) {
     MessageRequest request;
     request.messageId = messageId;

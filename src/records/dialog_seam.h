@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <optional>
+
+#include "catalogue/catalogue.h"
+
 namespace pellucard {
 
 // Every message box and file dialog of the program goes through one DialogSeam, so that
@@ -17,15 +21,14 @@ enum class DialogIcon { None, Information, Question, Warning, Critical };
 enum class DialogAnswer { Ok, Yes, No, Cancel };
 
 struct MessageRequest {
-    // Catalogue id (English id) of the message's main text, 0 when it has none. Lets a
-    // test tell which message was shown whatever the language and before the catalogue
-    // holds its texts.
-    int messageId = 0;
+    // The catalogue message of the main text, if it has one. Lets a test tell which message
+    // was shown whatever the language and before the catalogue holds its texts.
+    std::optional<MessageId> messageId;
     // The text as shown: the catalogue text with whatever the caller joined to it.
     QString text;
-    // Catalogue id of the box's title and the title itself; an empty title means the
-    // application's name.
-    int titleId = 0;
+    // The catalogue message of the box's title, if any, and the title itself; an empty title
+    // means the application's name.
+    std::optional<MessageId> titleId;
     QString title;
     DialogButtons buttons = DialogButtons::Ok;
     DialogIcon icon = DialogIcon::None;
@@ -67,7 +70,7 @@ void UninstallDialogs(DialogSeam* seam);
 
 // A message box showing catalogue message `messageId` in language `languageIndex`.
 // Callers that join more text to the message append it to `text`.
-MessageRequest CatalogueMessage(int messageId, int languageIndex,
+MessageRequest CatalogueMessage(MessageId messageId, int languageIndex,
                                 DialogButtons buttons = DialogButtons::Ok,
                                 DialogIcon icon = DialogIcon::None);
 

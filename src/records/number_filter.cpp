@@ -24,8 +24,8 @@ FilteredNumber FilterNumber(const QString& typed, int lengthLimit) {
 }
 
 void ShowInvalidNumberMessage(int languageIndex) {
-    ShowMessage(CatalogueMessage(kInvalidNumberCharacterMessage, languageIndex, DialogButtons::Ok,
-                                 DialogIcon::Critical));
+    ShowMessage(CatalogueMessage(MessageId::InvalidNumberCharacter, languageIndex,
+                                 DialogButtons::Ok, DialogIcon::Critical));
 }
 
 }  // namespace pellucard

@@ -4,13 +4,11 @@
 
 namespace pellucard {
 
-inline constexpr int kInvalidNumberCharacterMessage = 21200;  // "Please input value within ..."
-
 struct FilteredNumber {
     QString text;         // what the field is to hold
     int lengthLimit = 0;  // the field's new length limit
     // The typed text held a character that a dialling number cannot have: the field shows
-    // message 21200 once for this change (ShowInvalidNumberMessage).
+    // InvalidNumberCharacter once for this change (ShowInvalidNumberMessage).
     bool invalidCharacter = false;
 };
 

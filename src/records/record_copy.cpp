@@ -10,11 +10,11 @@ namespace pellucard {
 namespace {
 
 void TellSameRecord(int slot, int languageIndex) {
-    MessageRequest request = CatalogueMessage(kSameRecordMessage, languageIndex);
+    MessageRequest request = CatalogueMessage(MessageId::SameRecordNumber, languageIndex);
     // The catalogue's text ends with its word for "number": the slot follows after a blank.
     if (!request.text.endsWith(u' '))
         request.text += u' ';
-    request.text += QString::number(slot) + Message(kSameRecordMessageEnd, languageIndex);
+    request.text += QString::number(slot) + Message(MessageId::InDestinationList, languageIndex);
     ShowMessage(request);
 }
 

@@ -7,9 +7,6 @@
 
 namespace pellucard {
 
-inline constexpr int kSameRecordMessage = 23500;     // "You have same record Number"
-inline constexpr int kSameRecordMessageEnd = 23800;  // " in destination list"
-
 struct CopyMarkedResult {
     // Source slots refused because the destination already holds the same record; the
     // user was told of each one.
@@ -22,8 +19,8 @@ struct CopyMarkedResult {
 // Copies the marked rows of source slots 1..sourceUsed, in order, into the destination
 // slots after its used count, with their row tags. Every copied or refused row loses its
 // mark. A row equal to a destination record (IsNewRecord) is refused with message
-// 23500 + slot number + 23800 in `languageIndex`. A mark column of 0 means the source's
-// last column, an empty mark text "s".
+// SameRecordNumber + slot number + InDestinationList in `languageIndex`. A mark column of 0 means
+// the source's last column, an empty mark text "s".
 CopyMarkedResult CopyMarkedRows(RecordList& source, int sourceUsed, RecordList& destination,
                                 int& destinationUsed, int markColumn, QString markText,
                                 int languageIndex);
@@ -36,8 +33,8 @@ bool IsNewRecord(const RecordList& destination, int destinationCount, const Reco
 
 // The rule of CopyMarkedRows for rows a paste added: of slots first..used of `list`, those
 // equal to a record before them (IsNewRecord) are taken out, the rows after them moving
-// up, and the user is told of each with message 23500 + its place among the pasted rows +
-// 23800. `used` follows. Returns the places of the rows taken out.
+// up, and the user is told of each with SameRecordNumber + its place among the pasted rows +
+// InDestinationList. `used` follows. Returns the places of the rows taken out.
 QList<int> DropPastedDuplicates(RecordList& list, int first, int& used, int markColumn,
                                 int languageIndex);
 

@@ -40,7 +40,7 @@ bool CreateFromTemplate(const QString& templateName, const QString& target, int 
         WriteFromTemplate(ApplicationFilePath(templateName), target, error)) {
         return true;
     }
-    ShowFileError(kFileNotSavedMessage, target, error, languageIndex);
+    ShowFileError(MessageId::FileNotSaved, target, error, languageIndex);
     return false;
 }
 
@@ -68,7 +68,7 @@ bool FileExists(const QString& path) {
 
 QString FileTitleOf(const QString& path, int languageIndex) {
     if (path.isEmpty()) {
-        return Message(kEmptyRecordMessage, languageIndex);
+        return Message(MessageId::EmptyRecord, languageIndex);
     }
     const qsizetype separator = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     return path.mid(separator + 1);
@@ -101,7 +101,7 @@ bool CopyTemplateFile(QString& templateName, const QString& currentDocument,
     }
     if (FileExists(targetPath)) {
         MessageRequest request =
-            CatalogueMessage(kReplaceFileMessage, languageIndex, DialogButtons::YesNo);
+            CatalogueMessage(MessageId::ReplaceFileQuestion, languageIndex, DialogButtons::YesNo);
         request.text += FileTitleOf(targetPath, languageIndex) + QStringLiteral(" ?");
         if (ShowMessage(request) != DialogAnswer::Yes) {
             return false;

@@ -6,9 +6,6 @@ namespace pellucard {
 
 // The file helpers around the record windows' New, Open, Save and Save As commands.
 
-inline constexpr int kReplaceFileMessage = 19000;  // "Do you want to replace the file "
-inline constexpr int kEmptyRecordMessage = 19600;  // "Empty Record"
-
 // The kinds of record file a window keeps, with the labels of its file dialogs (the
 // extension follows the label) and the stem of its automatically named new documents.
 struct RecordFileKind {
@@ -32,7 +29,7 @@ QString NameFilterFor(const QString& filterLabel, const QString& extension);
 bool FileExists(const QString& path);
 
 // The file name of a path (the text after its last separator); for an empty path
-// message 19600 "Empty Record".
+// EmptyRecord ("Empty Record").
 QString FileTitleOf(const QString& path, int languageIndex);
 
 // True when both paths name the same file, letter case counting as the platform's file
@@ -41,7 +38,7 @@ bool SamePath(const QString& a, const QString& b);
 
 // Save As preparation: creates or empties `targetPath` from the template `templateName`
 // of the application folder (empty: "temp.sys", and `templateName` is set to it). When
-// the target exists the user is asked first (message 19000 + file name + " ?"); No, an
+// the target exists the user is asked first (ReplaceFileQuestion + file name + " ?"); No, an
 // empty target or the current document's own path give false. A target that cannot be
 // written is reported and gives false.
 bool CopyTemplateFile(QString& templateName, const QString& currentDocument,

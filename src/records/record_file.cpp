@@ -14,7 +14,7 @@
 namespace pellucard {
 namespace {
 
-bool Fail(int messageId, const QString& path, const QString& reason, int languageIndex) {
+bool Fail(MessageId messageId, const QString& path, const QString& reason, int languageIndex) {
     ShowFileError(messageId, path, reason, languageIndex);
     return false;
 }
@@ -32,17 +32,17 @@ bool SaveRecordFile(const RecordList& list, const QString& path, int usedCount, 
     const int records = std::clamp(usedCount, 0, list.LastSlot());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        return Fail(kFileNotSavedMessage, path, file.errorString(), languageIndex);
+        return Fail(MessageId::FileNotSaved, path, file.errorString(), languageIndex);
     }
     for (int row = 1; row <= records; ++row) {
         if (file.write(EncodeRecordSlot(layout, list, row)) != layout.slotLength) {
             const QString reason = file.errorString();
             file.cancelWriting();
-            return Fail(kFileNotSavedMessage, path, reason, languageIndex);
+            return Fail(MessageId::FileNotSaved, path, reason, languageIndex);
         }
     }
     if (!CommitWhenComplete(file)) {
-        return Fail(kFileNotSavedMessage, path, file.errorString(), languageIndex);
+        return Fail(MessageId::FileNotSaved, path, file.errorString(), languageIndex);
     }
     return true;
 }
@@ -51,11 +51,11 @@ bool LoadRecordFile(RecordList& list, const QString& path, int& usedCount, int l
     const RecordLayout& layout = RecordLayoutFor(list);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return Fail(kFileNotReadMessage, path, file.errorString(), languageIndex);
+        return Fail(MessageId::FileNotRead, path, file.errorString(), languageIndex);
     }
     const qint64 records = RecordsIn(file.size(), layout);
     if (records > kMaxRecordFileSlots) {
-        return Fail(kFileTooLargeMessage, path, QString(), languageIndex);
+        return Fail(MessageId::FileTooLarge, path, QString(), languageIndex);
     }
     // Read everything first, so that a read error leaves the list untouched.
     QList<QByteArray> fields;
@@ -66,7 +66,7 @@ bool LoadRecordFile(RecordList& list, const QString& path, int& usedCount, int l
             bytes = file.read(layout.fieldBytes);
         }
         if (bytes.size() != layout.fieldBytes) {
-            return Fail(kFileNotReadMessage, path, file.errorString(), languageIndex);
+            return Fail(MessageId::FileNotRead, path, file.errorString(), languageIndex);
         }
         fields.append(bytes);
     }

@@ -7,16 +7,16 @@
 
 namespace pellucard {
 
-QString RecordMessage(int id, int languageIndex) {
+QString RecordMessage(MessageId id, int languageIndex) {
     if (CatalogueHas(id)) {
         return Message(id, languageIndex);
     }
     switch (id) {
-        case kFileNotSavedMessage:
+        case MessageId::FileNotSaved:
             return QStringLiteral("The file could not be saved and was left as it was: ");
-        case kFileNotReadMessage:
+        case MessageId::FileNotRead:
             return QStringLiteral("The file could not be read: ");
-        case kFileTooLargeMessage:
+        case MessageId::FileTooLarge:
             return QStringLiteral(
                 "The file holds too many records to be a record file and was not loaded: ");
         default:
@@ -24,7 +24,8 @@ QString RecordMessage(int id, int languageIndex) {
     }
 }
 
-void ShowFileError(int messageId, const QString& path, const QString& reason, int languageIndex) {
+void ShowFileError(MessageId messageId, const QString& path, const QString& reason,
+                   int languageIndex) {
     MessageRequest request;
     request.messageId = messageId;
     request.text = RecordMessage(messageId, languageIndex) + QDir::toNativeSeparators(path);

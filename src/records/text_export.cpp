@@ -28,7 +28,7 @@ bool ExportText(const RecordList& list, int lastRow, const QList<int>& columns, 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
         !CommitWhenComplete(file)) {
-        ShowFileError(kFileNotSavedMessage, path, file.errorString(), languageIndex);
+        ShowFileError(MessageId::FileNotSaved, path, file.errorString(), languageIndex);
         return false;
     }
     return true;

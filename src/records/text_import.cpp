@@ -16,12 +16,6 @@
 namespace pellucard {
 namespace {
 
-inline constexpr int kImportedMessage = 31100;       // "Records imported: "
-inline constexpr int kLeftOutMessage = 31200;        // "Records left out, ..."
-inline constexpr int kUnclosedQuoteMessage = 34400;  // "Line %1: a quote is not closed; ..."
-inline constexpr int kNotANumberMessage = 34500;     // "Line %1: \"%2\" in %3 is no ..."
-inline constexpr int kTooLongMessage = 34600;        // "Line %1: the text in %2 is longer ..."
-
 // Appends the values of the next line to a record being collected: the last value so far
 // and the first of the line run together, as the two lines did before a line break split
 // them. Only the first `keep` values are kept; returns the record's number of values.
@@ -98,11 +92,11 @@ TextTable ParseTextTable(const QString& text, QChar delimiter) {
 bool ReadTextFile(TextTable& table, const QString& path, QChar delimiter, int languageIndex) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        ShowFileError(kFileNotReadMessage, path, file.errorString(), languageIndex);
+        ShowFileError(MessageId::FileNotRead, path, file.errorString(), languageIndex);
         return false;
     }
     if (file.size() > kMaxTextFileBytes) {
-        ShowFileError(kTextFileTooLargeMessage, path, QString(), languageIndex);
+        ShowFileError(MessageId::TextFileTooLarge, path, QString(), languageIndex);
         return false;
     }
     // Reading reserves as many bytes as it is asked for: ask for what the file holds (and one
@@ -111,17 +105,17 @@ bool ReadTextFile(TextTable& table, const QString& path, QChar delimiter, int la
     const QByteArray bytes = file.read(std::min(expected, kMaxTextFileBytes) + 1);
     if (file.error() != QFileDevice::NoError || bytes.size() > kMaxTextFileBytes) {
         ShowFileError(
-            bytes.size() > kMaxTextFileBytes ? kTextFileTooLargeMessage : kFileNotReadMessage, path,
-            file.errorString(), languageIndex);
+            bytes.size() > kMaxTextFileBytes ? MessageId::TextFileTooLarge : MessageId::FileNotRead,
+            path, file.errorString(), languageIndex);
         return false;
     }
     TextTable read = ParseTextTable(DecodeTextFile(bytes), delimiter);
     if (read.header.isEmpty()) {
-        ShowFileError(kNoFieldNamesMessage, path, QString(), languageIndex);
+        ShowFileError(MessageId::NoFieldNames, path, QString(), languageIndex);
         return false;
     }
     if (read.header.size() > kMaxTextFields) {
-        ShowFileError(kTextFileTooLargeMessage, path, QString(), languageIndex);
+        ShowFileError(MessageId::TextFileTooLarge, path, QString(), languageIndex);
         return false;
     }
     table = std::move(read);
@@ -285,14 +279,15 @@ QStringList ImportProblemLines(const ImportResult& result, int languageIndex) {
     for (const ImportProblem& problem : result.problems) {
         switch (problem.kind) {
             case ImportProblem::Kind::UnclosedQuote:
-                lines.append(Message(kUnclosedQuoteMessage, languageIndex).arg(problem.line));
+                lines.append(
+                    Message(MessageId::UnclosedQuoteLine, languageIndex).arg(problem.line));
                 break;
             case ImportProblem::Kind::NotANumber:
-                lines.append(Message(kNotANumberMessage, languageIndex)
+                lines.append(Message(MessageId::NotANumberLine, languageIndex)
                                  .arg(QString::number(problem.line), problem.value, problem.field));
                 break;
             case ImportProblem::Kind::TooLong:
-                lines.append(Message(kTooLongMessage, languageIndex)
+                lines.append(Message(MessageId::TextTooLongLine, languageIndex)
                                  .arg(QString::number(problem.line), problem.field));
                 break;
         }
@@ -304,11 +299,11 @@ void ShowImportShortfall(const ImportResult& result, int languageIndex) {
     if (result.leftOut <= 0 && result.problems.isEmpty()) {
         return;
     }
-    MessageRequest request = CatalogueMessage(kImportedMessage, languageIndex);
+    MessageRequest request = CatalogueMessage(MessageId::RecordsImported, languageIndex);
     request.text += QString::number(result.imported);
     if (result.leftOut > 0) {
-        request.text +=
-            u'\n' + Message(kLeftOutMessage, languageIndex) + QString::number(result.leftOut);
+        request.text += u'\n' + Message(MessageId::RecordsLeftOut, languageIndex) +
+                        QString::number(result.leftOut);
     }
     for (const QString& line : ImportProblemLines(result, languageIndex)) {
         request.text += u'\n' + line;

@@ -10,10 +10,6 @@
 
 namespace pellucard {
 
-inline constexpr int kNoFieldNamesMessage =
-    31300;  // "The first line of the file names no fields: "
-inline constexpr int kTextFileTooLargeMessage = 31400;  // "The file is too large to be imported: "
-
 // Limits that keep a damaged or foreign file from exhausting the memory. A record list has
 // at most kMaxRecordFileSlots slots, so records beyond kMaxTextRecords could never be
 // imported; they are only counted.

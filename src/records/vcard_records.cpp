@@ -361,7 +361,7 @@ bool ExportVCards(const RecordList& list, int usedCount, VCardListKind kind, VCa
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
         !CommitWhenComplete(file)) {
-        ShowFileError(kFileNotSavedMessage, path, file.errorString(), languageIndex);
+        ShowFileError(MessageId::FileNotSaved, path, file.errorString(), languageIndex);
         return false;
     }
     return true;
@@ -370,11 +370,11 @@ bool ExportVCards(const RecordList& list, int usedCount, VCardListKind kind, VCa
 bool ReadVCardFile(const QString& path, VCardFile& file, int languageIndex) {
     QFile input(path);
     if (!input.open(QIODevice::ReadOnly)) {
-        ShowFileError(kFileNotReadMessage, path, input.errorString(), languageIndex);
+        ShowFileError(MessageId::FileNotRead, path, input.errorString(), languageIndex);
         return false;
     }
     if (input.size() > kMaxTextFileBytes) {
-        MessageRequest request = CatalogueMessage(kTextFileTooLargeMessage, languageIndex,
+        MessageRequest request = CatalogueMessage(MessageId::TextFileTooLarge, languageIndex,
                                                   DialogButtons::Ok, DialogIcon::Critical);
         request.text += path;
         ShowMessage(request);
@@ -382,8 +382,8 @@ bool ReadVCardFile(const QString& path, VCardFile& file, int languageIndex) {
     }
     VCardFile read = ParseVCards(input.readAll());
     if (read.contacts.isEmpty()) {
-        MessageRequest request = CatalogueMessage(kNoVCardMessage, languageIndex, DialogButtons::Ok,
-                                                  DialogIcon::Critical);
+        MessageRequest request = CatalogueMessage(MessageId::NoVCard, languageIndex,
+                                                  DialogButtons::Ok, DialogIcon::Critical);
         request.text += path;
         ShowMessage(request);
         return false;
@@ -498,7 +498,7 @@ VCardImport ImportVCardsAsPhoneBook(RecordList& list, int& usedCount, const VCar
 }
 
 QString VCardImportReport(const VCardImport& result, int languageIndex) {
-    QString text = Message(kVCardImportReportMessage, languageIndex)
+    QString text = Message(MessageId::VCardImportReport, languageIndex)
                        .arg(result.imported)
                        .arg(result.cut.size())
                        .arg(result.leftOut.size())
@@ -522,7 +522,7 @@ void ShowVCardImport(const VCardImport& result, int languageIndex) {
     if (result.cut.isEmpty() && result.leftOut.isEmpty() && result.notKept.isEmpty() &&
         result.problems.isEmpty())
         return;
-    MessageRequest request = CatalogueMessage(kVCardImportReportMessage, languageIndex,
+    MessageRequest request = CatalogueMessage(MessageId::VCardImportReport, languageIndex,
                                               DialogButtons::Ok, DialogIcon::Information);
     request.text = VCardImportReport(result, languageIndex);
     ShowMessage(request);

@@ -22,9 +22,6 @@ namespace pellucard {
 
 enum class VCardListKind { PhoneBook, Person };
 
-inline constexpr int kVCardImportReportMessage = 33300;  // "Imported: %1. Cut to fit: %2. ..."
-inline constexpr int kNoVCardMessage = 33400;  // "The file holds no vCard and was not imported: "
-
 VCardContact ContactOfRow(const RecordList& list, int row, VCardListKind kind);
 
 // The vCards of the rows 1..usedCount that hold something, in slot order.
@@ -67,7 +64,7 @@ VCardImport ImportVCardsAsPersons(RecordList& list, int& usedCount, const VCardF
 VCardImport ImportVCardsAsPhoneBook(RecordList& list, int& usedCount, const VCardFile& file,
                                     const NameFit& fit);
 
-// The report of an import: message 33300 with the counts, then the names of what was cut,
+// The report of an import: VCardImportReport with the counts, then the names of what was cut,
 // left out or not read, one to a line.
 QString VCardImportReport(const VCardImport& result, int languageIndex);
 

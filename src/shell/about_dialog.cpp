@@ -46,10 +46,10 @@ AboutDialog::AboutDialog(const Session& session, QWidget* parent) : QDialog(pare
 }
 
 void AboutDialog::ChangeLanguage(const Session& session) {
-    setWindowTitle(session.Text(700));
-    VersionLabel->setText(session.Text(1900));
-    VersionLabel->setToolTip(session.Text(1900));
-    OKButton->setText(session.Text(6600));
+    setWindowTitle(session.Text(MessageId::AboutPellucard));
+    VersionLabel->setText(session.Text(MessageId::ProgramVersion));
+    VersionLabel->setToolTip(session.Text(MessageId::ProgramVersion));
+    OKButton->setText(session.Text(MessageId::Ok));
 }
 
 }  // namespace pellucard

@@ -4,6 +4,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <optional>
+
 #include "shell/artwork.h"
 #include "shell/session.h"
 
@@ -13,17 +15,17 @@ namespace {
 struct ButtonDesign {
     bool selectsWindow;
     Artwork picture;
-    int captionId;
+    std::optional<MessageId> captionId;  // none for the buttons that select no window
 };
 
 constexpr std::array<ButtonDesign, 7> kButtons{{
-    {true, Artwork::Printer, 7900},
-    {false, Artwork::SimCard, 0},
-    {true, Artwork::Person, 8800},
-    {false, Artwork::SimCard, 0},
-    {true, Artwork::PhoneBook, 28300},
-    {true, Artwork::Message, 28100},
-    {true, Artwork::SimCard, 28400},
+    {true, Artwork::Printer, MessageId::Print},
+    {false, Artwork::SimCard, std::nullopt},
+    {true, Artwork::Person, MessageId::PersonalRecord},
+    {false, Artwork::SimCard, std::nullopt},
+    {true, Artwork::PhoneBook, MessageId::SimCardPhoneBook},
+    {true, Artwork::Message, MessageId::SimCardSms},
+    {true, Artwork::SimCard, MessageId::SimCardInformation},
 }};
 
 constexpr int kPictureSize = 44;
@@ -47,7 +49,8 @@ ButtonPanel::ButtonPanel(QWidget* parent) : QScrollArea(parent) {
         auto* button = new QToolButton(picture);
         button->setObjectName(QStringLiteral("Command1_%1").arg(i));
         button->setAutoRaise(true);
-        const int index = static_cast<int>(i);
+        // Command1(i) selects the window whose index is i.
+        const auto index = static_cast<WindowIndex>(i);
         if (kButtons[i].selectsWindow) {
             button->setIcon(ArtworkIcon(kButtons[i].picture));
             button->setIconSize(QSize(kPictureSize, kPictureSize));
@@ -75,7 +78,7 @@ void ButtonPanel::ChangeLanguage(const Session& session) {
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         if (!kButtons[i].selectsWindow)
             continue;
-        const QString caption = session.Text(kButtons[i].captionId);
+        const QString caption = session.Text(*kButtons[i].captionId);
         buttons_[i]->setText(caption);  // read out by screen readers; the picture shows
         buttons_[i]->setToolTip(caption);
     }

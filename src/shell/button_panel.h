@@ -6,6 +6,8 @@
 
 class QToolButton;
 
+#include "shell/window_index.h"
+
 namespace pellucard {
 
 class Session;
@@ -24,7 +26,7 @@ public:
     void ChangeLanguage(const Session& session);
 
 signals:
-    void Command1_Click(int index);
+    void Command1_Click(WindowIndex index);
 
 private:
     std::array<QToolButton*, 7> buttons_{};

@@ -16,18 +16,6 @@
 namespace pellucard {
 namespace {
 
-constexpr int kBackedUpMessage = 33200;       // "%1 of %2 records were read ... saved in "
-constexpr int kRestoredMessage = 33500;       // "%1 of %2 records were written ... unchanged."
-constexpr int kRestoreQuestion = 33600;       // "The backup of card %1 holds ..."
-constexpr int kOtherCardQuestion = 33700;     // "The card in the reader is not the card ..."
-constexpr int kFewerRecordsQuestion = 33800;  // "The card has room for fewer records ..."
-constexpr int kDamagedBackupMessage = 33900;  // "The file is damaged or is no card backup ..."
-constexpr int kUnlockFirstMessage = 21100;    // "Please Unlock the SIM Card First!"
-constexpr int kReadingMessage = 17300;        // "Up Loading Record "
-constexpr int kWritingMessage = 11600;        // "Down Loading Record "
-constexpr int kReadProblemMessage = 13100;    // "Have Problem in Up Loading Record "
-constexpr int kWriteProblemMessage = 13200;   // "Have Problem In Down Loading Record "
-constexpr int kCancelMessage = 800;           // "Cancel"
 constexpr qint64 kMaxBackupBytes = 16 * 1024 * 1024;
 
 const QString kBackupFilter = QStringLiteral("JSON (*.json *.JSON)");
@@ -35,10 +23,10 @@ const QString kBackupFilter = QStringLiteral("JSON (*.json *.JSON)");
 // The progress window of a run; its button stops the run after the record in hand.
 class RunProgress {
 public:
-    RunProgress(Session& session, int labelId, QWidget* parent)
+    RunProgress(Session& session, MessageId labelId, QWidget* parent)
         : session_(session),
           labelId_(labelId),
-          dialog_(QString(), session.Text(kCancelMessage), 0, 1, parent) {
+          dialog_(QString(), session.Text(MessageId::Cancel), 0, 1, parent) {
         dialog_.setObjectName(QStringLiteral("CardRunProgress"));
         dialog_.setWindowModality(Qt::WindowModal);
         dialog_.setMinimumDuration(0);
@@ -60,13 +48,13 @@ public:
 
 private:
     Session& session_;
-    int labelId_;
+    MessageId labelId_;
     QProgressDialog dialog_;
 };
 
 // Why a run ended early: the problem message with the record and its file, and what the card
 // said.
-QString RunProblem(const BackupRunResult& result, int problemId, const Session& session) {
+QString RunProblem(const BackupRunResult& result, MessageId problemId, const Session& session) {
     // The file by its GSM 11.11 identifier, which reads the same in every language.
     QString text = session.Text(problemId) + QString::number(result.record) +
                    (result.file == CardRecordFile::PhoneBook ? QStringLiteral(" (EF 6F3A)")
@@ -76,7 +64,7 @@ QString RunProblem(const BackupRunResult& result, int problemId, const Session& 
     return text;
 }
 
-void Tell(int messageId, const QString& text, DialogIcon icon) {
+void Tell(MessageId messageId, const QString& text, DialogIcon icon) {
     MessageRequest request;
     request.messageId = messageId;
     request.text = text;
@@ -84,7 +72,7 @@ void Tell(int messageId, const QString& text, DialogIcon icon) {
     ShowMessage(request);
 }
 
-bool Ask(int messageId, const QString& text) {
+bool Ask(MessageId messageId, const QString& text) {
     MessageRequest request;
     request.messageId = messageId;
     request.text = text;
@@ -102,8 +90,8 @@ bool MDIMain::CardOpenForRun() {
     if (!session_.CardInfo.Pin1Open && session_.CardInfo.Pin1Attempts != 0)
         pinDialogs_->ExecVerifyPin(0);
     if (!session_.CardInfo.Pin1Open || !engine.CardReadable()) {
-        ShowMessage(CatalogueMessage(kUnlockFirstMessage, session_.LanguageIndex, DialogButtons::Ok,
-                                     DialogIcon::Warning));
+        ShowMessage(CatalogueMessage(MessageId::UnlockSimCardFirst, session_.LanguageIndex,
+                                     DialogButtons::Ok, DialogIcon::Warning));
         return false;
     }
     return true;
@@ -123,13 +111,13 @@ void MDIMain::MDIBackup_Click() {
 }
 
 void MDIMain::BackUpCard(const QString& path) {
-    RunProgress progress(session_, kReadingMessage, this);
+    RunProgress progress(session_, MessageId::UpLoadingRecord, this);
     CardBackup backup;
     const BackupRunResult result = ReadCardBackup(session_.Engine(), backup, progress.Callback());
     progress.Dialog().close();
     if (!result.Ok()) {
         // A backup that is not whole is not saved.
-        Tell(kReadProblemMessage, RunProblem(result, kReadProblemMessage, session_),
+        Tell(MessageId::UpLoadingProblem, RunProblem(result, MessageId::UpLoadingProblem, session_),
              DialogIcon::Critical);
         return;
     }
@@ -137,14 +125,14 @@ void MDIMain::BackUpCard(const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
         !CommitWhenComplete(file)) {
-        MessageRequest request = CatalogueMessage(30000, session_.LanguageIndex, DialogButtons::Ok,
-                                                  DialogIcon::Critical);
+        MessageRequest request = CatalogueMessage(MessageId::FileNotSaved, session_.LanguageIndex,
+                                                  DialogButtons::Ok, DialogIcon::Critical);
         request.text += path + u'\n' + file.errorString();
         ShowMessage(request);
         return;
     }
-    Tell(kBackedUpMessage,
-         session_.Text(kBackedUpMessage).arg(result.done).arg(result.total) + path,
+    Tell(MessageId::CardBackedUp,
+         session_.Text(MessageId::CardBackedUp).arg(result.done).arg(result.total) + path,
          DialogIcon::Information);
 }
 
@@ -169,39 +157,41 @@ void MDIMain::RestoreCard(const QString& path) {
         !ParseCardBackup(file.readAll(), backup, error)) {
         if (error.isEmpty())
             error = file.errorString();
-        Tell(kDamagedBackupMessage, session_.Text(kDamagedBackupMessage) + path + u'\n' + error,
-             DialogIcon::Critical);
+        Tell(MessageId::DamagedBackup,
+             session_.Text(MessageId::DamagedBackup) + path + u'\n' + error, DialogIcon::Critical);
         return;
     }
     Pellucard& engine = session_.Engine();
     RestorePlan plan;
     if (!PlanRestore(engine, backup, plan)) {
-        Tell(kWriteProblemMessage, session_.Text(kWriteProblemMessage) + u'0',
+        Tell(MessageId::DownLoadingProblem, session_.Text(MessageId::DownLoadingProblem) + u'0',
              DialogIcon::Critical);
         return;
     }
-    const QString text = session_.Text(kRestoreQuestion)
+    const QString text = session_.Text(MessageId::RestoreQuestion)
                              .arg(QString::fromStdString(backup.iccid))
                              .arg(backup.phoneBook.size())
                              .arg(backup.sms.size());
-    if (!Ask(kRestoreQuestion, text))
+    if (!Ask(MessageId::RestoreQuestion, text))
         return;
     if (plan.otherCard &&
-        !Ask(kOtherCardQuestion, session_.Text(kOtherCardQuestion)
-                                     .arg(QString::fromStdString(backup.iccid))
-                                     .arg(QString::fromStdString(plan.cardIccid))))
+        !Ask(MessageId::OtherCardQuestion, session_.Text(MessageId::OtherCardQuestion)
+                                               .arg(QString::fromStdString(backup.iccid))
+                                               .arg(QString::fromStdString(plan.cardIccid))))
         return;
     if ((plan.phoneBookBeyond > 0 || plan.smsBeyond > 0) &&
-        !Ask(kFewerRecordsQuestion,
-             session_.Text(kFewerRecordsQuestion).arg(plan.phoneBookBeyond).arg(plan.smsBeyond)))
+        !Ask(MessageId::FewerRecordsQuestion, session_.Text(MessageId::FewerRecordsQuestion)
+                                                  .arg(plan.phoneBookBeyond)
+                                                  .arg(plan.smsBeyond)))
         return;
-    RunProgress progress(session_, kWritingMessage, this);
+    RunProgress progress(session_, MessageId::DownLoadingRecord, this);
     const BackupRunResult result = RestoreCardBackup(engine, backup, plan, progress.Callback());
     progress.Dialog().close();
-    QString outcome = session_.Text(kRestoredMessage).arg(result.done).arg(result.total);
+    QString outcome = session_.Text(MessageId::CardRestored).arg(result.done).arg(result.total);
     if (!result.Ok())
-        outcome += u'\n' + RunProblem(result, kWriteProblemMessage, session_);
-    Tell(kRestoredMessage, outcome, result.Ok() ? DialogIcon::Information : DialogIcon::Critical);
+        outcome += u'\n' + RunProblem(result, MessageId::DownLoadingProblem, session_);
+    Tell(MessageId::CardRestored, outcome,
+         result.Ok() ? DialogIcon::Information : DialogIcon::Critical);
     // The card's records changed: the windows read them again on their next Read.
     FindCardInf();
 }

@@ -12,13 +12,6 @@
 #include "records/dialog_seam.h"
 
 namespace pellucard {
-namespace {
-constexpr int kOldNotAPinCode = 15100;
-constexpr int kNewNotAPinCode = 14300;
-constexpr int kPleaseInputNumber = 15800;
-constexpr int kConfirmationDiffers = 14400;
-}  // namespace
-
 ChangePinC::ChangePinC(Session& session, QWidget* parent)
     : PinDialogBase(session, PinDialogKind::Change, parent) {
     setObjectName("ChangePinC");
@@ -69,7 +62,7 @@ void ChangePinC::ClearCodes() {
 
 void ChangePinC::OfferUnblock(int pin) {
     OCPINCode[1]->setChecked(true);
-    OldCodeCaption->setText(session_.Text(10200));
+    OldCodeCaption->setText(session_.Text(MessageId::UnblockPinCode));
     ShowState(pin == 2 ? 1 : 0);
     ClearCodes();
 }
@@ -80,21 +73,23 @@ ChangePinC::Mode ChangePinC::CurrentMode() const {
 
 void ChangePinC::ChangeLanguage() {
     PinDialogBase::ChangeLanguage();
-    setWindowTitle(session_.Text(1800));
-    Frame6->setTitle(session_.Text(1400));
-    Frame5->setTitle(session_.Text(8100));
-    OCPINCode[0]->setText(session_.Text(1500));
-    OCPINCode[1]->setText(session_.Text(10200));
+    setWindowTitle(session_.Text(MessageId::ChangeOrUnblockPinCode));
+    Frame6->setTitle(session_.Text(MessageId::ChangeOrUnblock));
+    Frame5->setTitle(session_.Text(MessageId::PinCode));
+    OCPINCode[0]->setText(session_.Text(MessageId::ChangePinCode));
+    OCPINCode[1]->setText(session_.Text(MessageId::UnblockPinCode));
     // In unblock mode the first field takes the unblock code rather than the old PIN.
-    OldCodeCaption->setText(session_.Text(CurrentMode() == kUnblock ? 10200 : 7000));
-    NewCodeCaption[0]->setText(session_.Text(6500));
-    NewCodeCaption[1]->setText(session_.Text(1600));
+    OldCodeCaption->setText(session_.Text(CurrentMode() == kUnblock ? MessageId::UnblockPinCode
+                                                                    : MessageId::OldPinCode));
+    NewCodeCaption[0]->setText(session_.Text(MessageId::NewPinCode));
+    NewCodeCaption[1]->setText(session_.Text(MessageId::ConfirmNewPinCode));
 }
 
 void ChangePinC::OCPINCode_Click(int index) {
     OCPINCode[index == kUnblock ? 1 : 0]->setChecked(true);
     const int chosen = ChosenPin();
-    OldCodeCaption->setText(session_.Text(index == kUnblock ? 10200 : 7000));
+    OldCodeCaption->setText(
+        session_.Text(index == kUnblock ? MessageId::UnblockPinCode : MessageId::OldPinCode));
     ShowState(chosen == 2 ? 1 : 0);
 }
 
@@ -115,22 +110,22 @@ int ChangePinC::JudgedAttempts() const {
 void ChangePinC::OKButton_Click() {
     const int language = session_.LanguageIndex;
     if (!IsPinCode(TOldPINCode->text())) {
-        RejectInput(
-            CatalogueMessage(kOldNotAPinCode, language, DialogButtons::Ok, DialogIcon::Warning),
-            TOldPINCode);
+        RejectInput(CatalogueMessage(MessageId::OldPinCodeNotValid, language, DialogButtons::Ok,
+                                     DialogIcon::Warning),
+                    TOldPINCode);
         return;
     }
     for (QLineEdit* field : TNewPINCode) {
         if (!IsPinCode(field->text())) {
-            MessageRequest message =
-                CatalogueMessage(kNewNotAPinCode, language, DialogButtons::Ok, DialogIcon::Warning);
-            message.text += QLatin1Char('\n') + session_.Text(kPleaseInputNumber);
+            MessageRequest message = CatalogueMessage(MessageId::NewPinCodeNotValid, language,
+                                                      DialogButtons::Ok, DialogIcon::Warning);
+            message.text += QLatin1Char('\n') + session_.Text(MessageId::PleaseInputNumber);
             RejectInput(message, field);
             return;
         }
     }
     if (TNewPINCode[0]->text() != TNewPINCode[1]->text()) {
-        RejectInput(CatalogueMessage(kConfirmationDiffers, language, DialogButtons::Ok,
+        RejectInput(CatalogueMessage(MessageId::NewPinCodeNotConfirmed, language, DialogButtons::Ok,
                                      DialogIcon::Warning),
                     TNewPINCode[1]);
         return;

@@ -6,11 +6,11 @@
 
 namespace pellucard {
 
-ChildWindow::ChildWindow(int windowIndex, ShellHost& host, QWidget* parent)
+ChildWindow::ChildWindow(WindowIndex windowIndex, ShellHost& host, QWidget* parent)
     : QWidget(parent), windowIndex_(windowIndex), host_(host) {}
 
 void ChildWindow::Form_Deactivate() {
-    CurrentSession().CurrentWindow = window_index::kNone;
+    CurrentSession().CurrentWindow = WindowIndex::None;
 }
 
 void ChildWindow::CardChanged() {
@@ -29,7 +29,7 @@ bool ChildWindow::ConfirmClose() {
 
 void ChildWindow::closeEvent(QCloseEvent* event) {
     closeConfirmed_ = false;
-    CurrentSession().CurrentWindow = window_index::kUnloaded;
+    CurrentSession().CurrentWindow = WindowIndex::Unloaded;
     event->accept();
 }
 

@@ -4,6 +4,8 @@
 
 class QUndoStack;
 
+#include "shell/window_index.h"
+
 namespace pellucard {
 
 class PinDialogLauncher;
@@ -46,9 +48,9 @@ class ChildWindow : public QWidget {
     Q_OBJECT
 
 public:
-    ChildWindow(int windowIndex, ShellHost& host, QWidget* parent = nullptr);
+    ChildWindow(WindowIndex windowIndex, ShellHost& host, QWidget* parent = nullptr);
 
-    int WindowIndex() const { return windowIndex_; }
+    WindowIndex Index() const { return windowIndex_; }
 
     // Reloads every caption from the catalogue in the language in force.
     virtual void ChangeLanguage() = 0;
@@ -92,7 +94,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    int windowIndex_;
+    WindowIndex windowIndex_;
     ShellHost& host_;
     bool closeConfirmed_ = false;
 };

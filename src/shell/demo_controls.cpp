@@ -20,10 +20,8 @@ namespace {
 
 // The Demo menu's caption and entries, one message: the caption first, then the entries in
 // their order.
-constexpr int kMenuMessage = 35000;
 enum MenuText { kMenuCaption, kRemoveText, kInsertText, kLoadText, kUnplugText, kPlugText };
 // The status bar's words for the virtual reader, one message.
-constexpr int kStateMessage = 35100;
 enum StateText { kUnplugged, kNoCard, kVirtualCard, kDemoCard, kSimulatedTip, kCardImages };
 
 QAction* AddEntry(QMenu* menu, const char* name) {
@@ -68,7 +66,7 @@ DemoControls::DemoControls(Session& session, QMainWindow& window, std::function<
 }
 
 void DemoControls::ChangeLanguage() {
-    const QStringList texts = MessageList(kMenuMessage, session_.LanguageIndex);
+    const QStringList texts = MessageList(MessageId::DemoMenuList, session_.LanguageIndex);
     menu_->setTitle(texts[kMenuCaption]);
     remove_->setText(texts[kRemoveText]);
     insert_->setText(texts[kInsertText]);
@@ -95,8 +93,8 @@ void DemoControls::InsertCard() {
 void DemoControls::LoadCardImage() {
     ReaderSession& reader = session_.Reader();
     FileRequest request;
-    const QStringList states = MessageList(kStateMessage, session_.LanguageIndex);
-    request.title = MessageList(kMenuMessage, session_.LanguageIndex)[kLoadText];
+    const QStringList states = MessageList(MessageId::DemoStateList, session_.LanguageIndex);
+    request.title = MessageList(MessageId::DemoMenuList, session_.LanguageIndex)[kLoadText];
     request.title.remove(QStringLiteral("..."));
     request.nameFilter = states[kCardImages] + QStringLiteral(" (*.json);;* (*)");
     request.folder = reader.imagePath.empty()
@@ -136,7 +134,7 @@ void DemoControls::ShowState() {
     unplug_->setEnabled(plugged);
     plug_->setEnabled(!plugged);
 
-    const QStringList texts = MessageList(kStateMessage, session_.LanguageIndex);
+    const QStringList texts = MessageList(MessageId::DemoStateList, session_.LanguageIndex);
     const QString card = reader.imagePath.empty()
                              ? texts[kDemoCard]
                              : QFileInfo(QString::fromStdString(reader.imagePath)).fileName();

@@ -35,10 +35,10 @@ void InputPinC::Prepare(int pinIndex, int lockIndex) {
 
 void InputPinC::ChangeLanguage() {
     PinEntryDialog::ChangeLanguage();
-    setWindowTitle(session_.Text(4500));
-    Frame2->setTitle(session_.Text(4800));
-    OLock[0]->setText(session_.Text(4700));
-    OLock[1]->setText(session_.Text(9700));
+    setWindowTitle(session_.Text(MessageId::InputPinCode));
+    Frame2->setTitle(session_.Text(MessageId::LockOrUnlock));
+    OLock[0]->setText(session_.Text(MessageId::Lock));
+    OLock[1]->setText(session_.Text(MessageId::Unlock));
 }
 
 void InputPinC::ShowState(int /*preferredPin*/) {

@@ -52,8 +52,8 @@ void ReadPhoneBookWhenIdentified(MDIMain& window, Session& session, const QStrin
             return;
         start->stop();
         answer->start(50);
-        window.Command1_Click(window_index::kSimRec);
-        if (ChildWindow* phoneBook = window.Window(window_index::kSimRec)) {
+        window.Command1_Click(WindowIndex::SimRec);
+        if (ChildWindow* phoneBook = window.Window(WindowIndex::SimRec)) {
             // The read runs here, letting the event loop run after each record.
             if (auto* read = phoneBook->findChild<QPushButton*>(QStringLiteral("Connectosim")))
                 read->click();

@@ -32,7 +32,6 @@
 namespace pellucard {
 namespace {
 constexpr int kAtOnce = 1;  // ms: the next tick as soon as the event loop is free
-constexpr int kHelpMissingMessage = 35300;
 }
 
 MDIMain::MDIMain(Session& session, const WindowFactory& factory, PollPeriods periods,
@@ -84,39 +83,39 @@ void MDIMain::Load() {
     session_.LanguageIndex = 0;
     ChangeLanguage();
     panel_->ChangeLanguage(session_);
-    pendingWindow_ = window_index::kNone;
-    if (session_.CurrentWindow != window_index::kNone)
-        Command1_Click(window_index::kSetting);
+    pendingWindow_ = WindowIndex::None;
+    if (session_.CurrentWindow != WindowIndex::None)
+        Command1_Click(WindowIndex::Setting);
     MenuOption(session_.LanguageIndex);
     FindReaderAndCard(session_);
     DisableProgram(session_.Engine().ReaderPresent());
     timer_->start(periods_.searching);
 }
 
-void MDIMain::Command1_Click(int index) {
+void MDIMain::Command1_Click(WindowIndex index) {
     if (pollBusy_) {
         pendingWindow_ = index;  // the tick carries it out when it ends
         return;
     }
-    const int current = session_.CurrentWindow;
+    const WindowIndex current = session_.CurrentWindow;
     const bool differs = index != current;
-    if (differs && index != window_index::kPrint && current >= 2 && current <= 6)
+    if (differs && index != WindowIndex::Print && IsChildWindow(current))
         MinimiseChildWindow(current);
     bool selected = true;
-    if (index == window_index::kPrint) {
+    if (index == WindowIndex::Print) {
         if (differs) {
             if (ChildWindow* window = Window(current))
                 window->PrintRecords();
         }
-    } else if (window_index::IsChildWindow(index)) {
+    } else if (IsChildWindow(index)) {
         selected = ShowChildWindow(index);
     }
     if (differs)
         session_.Yield();
     // Printing leaves the current window as it is.
-    if (index != window_index::kPrint && selected)
+    if (index != WindowIndex::Print && selected)
         session_.CurrentWindow = index;
-    pendingWindow_ = window_index::kNone;
+    pendingWindow_ = WindowIndex::None;
 }
 
 void MDIMain::Timer1_Timer() {
@@ -150,7 +149,7 @@ void MDIMain::Timer1_Timer() {
         interval = kAtOnce;
     timer_->start(interval);
     pollBusy_ = false;
-    if (pendingWindow_ != window_index::kNone)
+    if (pendingWindow_ != WindowIndex::None)
         Command1_Click(pendingWindow_);
 }
 
@@ -196,7 +195,7 @@ void MDIMain::MDIHelpAbout_Click() {
         help_ = new HelpWindow(this);
     if (!help_->ShowLanguage(session_.LanguageIndex)) {
         MessageRequest request;
-        request.text = Message(kHelpMissingMessage, session_.LanguageIndex);
+        request.text = Message(MessageId::HelpMissing, session_.LanguageIndex);
         request.icon = DialogIcon::Warning;
         ShowMessage(request);
         help_->close();
@@ -215,7 +214,7 @@ void MDIMain::MDIAbout_Click() {
     about_->activateWindow();
 }
 
-ChildWindow* MDIMain::Window(int index) const {
+ChildWindow* MDIMain::Window(WindowIndex index) const {
     const auto found = windows_.find(index);
     if (found == windows_.end() || !found->second)
         return nullptr;
@@ -257,7 +256,7 @@ void MDIMain::closeEvent(QCloseEvent* event) {
         // Card work is running: never cut it off. The timer closes the window once it has ended.
         event->ignore();
         session_.ExitRequested = true;
-        session_.CurrentWindow = window_index::kNone;
+        session_.CurrentWindow = WindowIndex::None;
         timer_->start(kAtOnce);
         return;
     }
@@ -285,7 +284,7 @@ void MDIMain::closeEvent(QCloseEvent* event) {
     Pellucard& engine = session_.Engine();
     engine.Release();
     engine.SetReaderPresent(false);
-    session_.CurrentWindow = window_index::kNone;
+    session_.CurrentWindow = WindowIndex::None;
     pinDialogs_->CloseAll();
     if (help_)
         help_->close();
@@ -310,15 +309,15 @@ bool MDIMain::ConfirmCloseChildren() {
 }
 
 void MDIMain::RunFileCommand(FileCommand command) {
-    const int current = session_.CurrentWindow;
-    if (current != window_index::kPersonRec && current != window_index::kSimRec &&
-        current != window_index::kSmsRec)
+    const WindowIndex current = session_.CurrentWindow;
+    if (current != WindowIndex::PersonRec && current != WindowIndex::SimRec &&
+        current != WindowIndex::SmsRec)
         return;
     if (ChildWindow* window = Window(current))
         window->RunFileCommand(command);
 }
 
-bool MDIMain::ShowChildWindow(int index) {
+bool MDIMain::ShowChildWindow(WindowIndex index) {
     QMdiSubWindow* subWindow = windows_[index];
     if (!subWindow) {
         ChildWindow* window = factory_.Create(index, *this);
@@ -334,17 +333,20 @@ bool MDIMain::ShowChildWindow(int index) {
     return true;
 }
 
-void MDIMain::OpenRecentFile(const QString& path, int windowIndex) {
+void MDIMain::OpenRecentFile(const QString& path, int storedWindowIndex) {
     if (!FileExists(path)) {
-        ShowFileError(kFileNotReadMessage, path, QString(), session_.LanguageIndex);
+        ShowFileError(MessageId::FileNotRead, path, QString(), session_.LanguageIndex);
         FileHistory::Instance().Forget(path);
         return;
     }
-    if (windowIndex != window_index::kPersonRec && windowIndex != window_index::kSimRec &&
-        windowIndex != window_index::kSmsRec) {
+    // The history stores the window as its number; one it does not know is chosen by the
+    // file's extension.
+    auto windowIndex = static_cast<WindowIndex>(storedWindowIndex);
+    if (windowIndex != WindowIndex::PersonRec && windowIndex != WindowIndex::SimRec &&
+        windowIndex != WindowIndex::SmsRec) {
         windowIndex = path.endsWith(QStringLiteral(".sms"), Qt::CaseInsensitive)
-                          ? window_index::kSmsRec
-                          : window_index::kSimRec;
+                          ? WindowIndex::SmsRec
+                          : WindowIndex::SimRec;
     }
     if (pollBusy_)
         return;  // a poll is running; the user chooses again in a moment
@@ -358,7 +360,7 @@ void MDIMain::OpenRecentFile(const QString& path, int windowIndex) {
     ChooseNextOpenFile({});
 }
 
-void MDIMain::MinimiseChildWindow(int index) {
+void MDIMain::MinimiseChildWindow(WindowIndex index) {
     const auto found = windows_.find(index);
     if (found != windows_.end() && found->second)
         found->second->showMinimized();

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "catalogue/catalogue.h"
 #include "shell/child_window.h"
 
 class QActionGroup;
@@ -51,7 +52,7 @@ public:
 
     // Selects child window `index` (window_index); while a poll runs the request waits for
     // its end.
-    void Command1_Click(int index);
+    void Command1_Click(WindowIndex index);
     // One poll of the reader and the card.
     void Timer1_Timer();
     // Called when the polling found the reader or lost it: enables the card backup commands.
@@ -72,13 +73,13 @@ public:
     void RestoreCard(const QString& path);
 
     bool PollBusy() const { return pollBusy_; }
-    int PendingWindow() const { return pendingWindow_; }
+    WindowIndex PendingWindow() const { return pendingWindow_; }
     QTimer* Timer1() const { return timer_; }
     QMdiArea* MdiArea() const { return mdi_; }
     ButtonPanel* LeftPanel() const { return panel_; }
     DemoControls* Demo() const { return demo_; }
     // The child window of `index` if it is loaded.
-    ChildWindow* Window(int index) const;
+    ChildWindow* Window(WindowIndex index) const;
     // The help window and the About box while they are open, else nullptr.
     HelpWindow* Help() const;
     AboutDialog* About() const;
@@ -115,14 +116,14 @@ private:
     void RunFileCommand(FileCommand command);
     // The card is identified and PIN1 lets its files be read (the PIN dialog is offered once).
     bool CardOpenForRun();
-    bool ShowChildWindow(int index);
-    void MinimiseChildWindow(int index);
+    bool ShowChildWindow(WindowIndex index);
+    void MinimiseChildWindow(WindowIndex index);
     void RefreshCurrentWindow();
     void OnSubWindowActivated(QMdiSubWindow* subWindow);
     // The File menu's list of the files opened last.
     void ShowRecentFiles();
     // Opens a file of that list in the window that opened it before.
-    void OpenRecentFile(const QString& path, int windowIndex);
+    void OpenRecentFile(const QString& path, int storedWindowIndex);
     // Points the Edit menu at the history of `window` (none for a window without one).
     void FollowUndoStack(ChildWindow* window);
 
@@ -130,7 +131,7 @@ private:
     const WindowFactory& factory_;
     PollPeriods periods_;
     bool pollBusy_ = false;
-    int pendingWindow_ = 200;
+    WindowIndex pendingWindow_ = WindowIndex::None;
 
     QMdiArea* mdi_;
     ButtonPanel* panel_;
@@ -138,7 +139,7 @@ private:
     // Owned here: it closes its dialogs while the frame still stands.
     std::unique_ptr<PinDialogLauncher> pinDialogs_;
     DemoControls* demo_ = nullptr;
-    std::map<int, QPointer<QMdiSubWindow>> windows_;
+    std::map<WindowIndex, QPointer<QMdiSubWindow>> windows_;
     QPointer<ChildWindow> activeChild_;
     QPointer<HelpWindow> help_;
     QPointer<AboutDialog> about_;
@@ -148,13 +149,8 @@ private:
     QActionGroup* languages_ = nullptr;
     QUndoGroup* undoGroup_ = nullptr;
     std::array<QAction*, 8> languageEntries_{};
-    std::vector<std::pair<QAction*, int>> captions_;  // entry (or a menu's action), message id
-    struct ListCaption {
-        QAction* action;
-        int id;     // a list message
-        int entry;  // the entry of the list that is the caption
-    };
-    std::vector<ListCaption> listCaptions_;
+    std::vector<std::pair<QAction*, MessageId>>
+        captions_;  // entry (or a menu's action), message id
     QMenu* recentFiles_ = nullptr;
 };
 

@@ -41,10 +41,6 @@ void AddSeparator(QMenu* menu, const char* name) {
     menu->addSeparator()->setObjectName(name);
 }
 
-// The File menu's captions that share one message, in its order.
-constexpr int kFileEntriesMessage = 35200;
-enum FileEntryText { kImportText, kExportText, kCommaText, kTabText, kComPortText, kRecentText };
-
 }  // namespace
 
 void MDIMain::CreateMenus() {
@@ -57,11 +53,11 @@ void MDIMain::CreateMenus() {
 
 void MDIMain::CreateFileMenu() {
     QMenu* file = AddMenu(this, menuBar(), "MDIFile");
-    captions_.emplace_back(file->menuAction(), 2400);
+    captions_.emplace_back(file->menuAction(), MessageId::FileMenu);
     QAction* fresh = AddEntry(file, "MDINew");
     QAction* open = AddEntry(file, "MDIOpen");
     recentFiles_ = AddSubmenu(file, "MDIRecent", {});
-    listCaptions_.push_back({recentFiles_->menuAction(), kFileEntriesMessage, kRecentText});
+    captions_.emplace_back(recentFiles_->menuAction(), MessageId::RecentFilesMenu);
     connect(&FileHistory::Instance(), &FileHistory::RecentFilesChanged, this,
             &MDIMain::ShowRecentFiles);
     ShowRecentFiles();
@@ -78,23 +74,26 @@ void MDIMain::CreateFileMenu() {
     AddSeparator(file, "xLine13");
     QAction* backup = AddEntry(file, "MDIBackup");
     QAction* restore = AddEntry(file, "MDIRestore");
-    captions_.insert(captions_.end(), {{backup, 33000}, {restore, 33100}});
+    captions_.insert(captions_.end(),
+                     {{backup, MessageId::BackUpCardMenu}, {restore, MessageId::RestoreCardMenu}});
     connect(backup, &QAction::triggered, this, &MDIMain::MDIBackup_Click);
     connect(restore, &QAction::triggered, this, &MDIMain::MDIRestore_Click);
     AddSeparator(file, "xLine12");
     QAction* comPort = AddEntry(file, "MDISetCom");
-    listCaptions_.insert(listCaptions_.end(),
-                         {{import->menuAction(), kFileEntriesMessage, kImportText},
-                          {importComma, kFileEntriesMessage, kCommaText},
-                          {importTab, kFileEntriesMessage, kTabText},
-                          {exportMenu->menuAction(), kFileEntriesMessage, kExportText},
-                          {exportComma, kFileEntriesMessage, kCommaText},
-                          {exportTab, kFileEntriesMessage, kTabText},
-                          {comPort, kFileEntriesMessage, kComPortText}});
+    captions_.insert(captions_.end(), {{import->menuAction(), MessageId::ImportMenu},
+                                       {importComma, MessageId::CommaSeparatedValuesMenu},
+                                       {importTab, MessageId::TabSeparatedValuesMenu},
+                                       {exportMenu->menuAction(), MessageId::ExportMenu},
+                                       {exportComma, MessageId::CommaSeparatedValuesMenu},
+                                       {exportTab, MessageId::TabSeparatedValuesMenu},
+                                       {comPort, MessageId::SettingComPortMenu}});
     AddSeparator(file, "xLine4");
     QAction* exit = AddEntry(file, "MDIExit");
-    captions_.insert(captions_.end(),
-                     {{fresh, 5800}, {open, 6800}, {save, 27600}, {saveAs, 27500}, {exit, 2700}});
+    captions_.insert(captions_.end(), {{fresh, MessageId::NewMenu},
+                                       {open, MessageId::OpenMenu},
+                                       {save, MessageId::SaveMenu},
+                                       {saveAs, MessageId::SaveAsMenu},
+                                       {exit, MessageId::ExitMenu}});
     fileEntries_ = {{FileMenuEntry::New, fresh},
                     {FileMenuEntry::Open, open},
                     {FileMenuEntry::Save, save},
@@ -125,10 +124,10 @@ void MDIMain::CreateFileMenu() {
 void MDIMain::CreateEditMenu() {
     undoGroup_ = new QUndoGroup(this);
     QMenu* edit = AddMenu(this, menuBar(), "MDIEdit");
-    captions_.emplace_back(edit->menuAction(), 35500);
+    captions_.emplace_back(edit->menuAction(), MessageId::EditMenu);
     QAction* undo = AddEntry(edit, "MDIUndo");
     QAction* redo = AddEntry(edit, "MDIRedo");
-    captions_.insert(captions_.end(), {{undo, 35600}, {redo, 35700}});
+    captions_.insert(captions_.end(), {{undo, MessageId::UndoMenu}, {redo, MessageId::RedoMenu}});
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
@@ -142,19 +141,19 @@ void MDIMain::CreateEditMenu() {
 
 void MDIMain::CreateViewMenu() {
     QMenu* view = AddMenu(this, menuBar(), "MDIView");
-    captions_.emplace_back(view->menuAction(), 10500);
+    captions_.emplace_back(view->menuAction(), MessageId::ViewMenu);
     const struct {
         const char* name;
-        int captionId;
-        int windowIndex;
+        MessageId captionId;
+        WindowIndex windowIndex;
     } entries[] = {
-        {"MDIMessage", 28200, window_index::kSmsRec},
-        {"MDIPhone", 8700, window_index::kSimRec},
-        {"MDIPerson", 8900, window_index::kPersonRec},
-        {"MDISim", 28700, window_index::kSetting},
+        {"MDIMessage", MessageId::SmsRecordMenu, WindowIndex::SmsRec},
+        {"MDIPhone", MessageId::PhoneBookMenu, WindowIndex::SimRec},
+        {"MDIPerson", MessageId::PersonalRecordMenu, WindowIndex::PersonRec},
+        {"MDISim", MessageId::SimCardInformationMenu, WindowIndex::Setting},
     };
     for (const auto& entry : entries) {
-        if (entry.windowIndex == window_index::kSetting)
+        if (entry.windowIndex == WindowIndex::Setting)
             AddSeparator(view, "xLine1");
         QAction* action = AddEntry(view, entry.name);
         captions_.emplace_back(action, entry.captionId);
@@ -165,15 +164,15 @@ void MDIMain::CreateViewMenu() {
 
 void MDIMain::CreateHelpMenu() {
     QMenu* help = AddMenu(this, menuBar(), "MDIHelp");
-    captions_.emplace_back(help->menuAction(), 3300);
+    captions_.emplace_back(help->menuAction(), MessageId::HelpMenu);
     QAction* helpEntry = AddEntry(help, "MDIHelpAbout");
     helpEntry->setShortcut(QKeySequence::HelpContents);
-    captions_.emplace_back(helpEntry, 3300);
+    captions_.emplace_back(helpEntry, MessageId::HelpMenu);
     connect(helpEntry, &QAction::triggered, this, &MDIMain::MDIHelpAbout_Click);
     AddSeparator(help, "xLine3");
 
     QMenu* language = AddSubmenu(help, "MDILanguage", {});
-    captions_.emplace_back(language->menuAction(), 29000);
+    captions_.emplace_back(language->menuAction(), MessageId::LanguageMenu);
     languages_ = new QActionGroup(this);
     languages_->setExclusive(true);
     for (int k = 0; k < static_cast<int>(languageEntries_.size()); ++k) {
@@ -181,31 +180,29 @@ void MDIMain::CreateHelpMenu() {
         QAction* entry = AddEntry(language, name.constData());
         entry->setCheckable(true);
         languages_->addAction(entry);
-        captions_.emplace_back(entry, 29100 + 100 * k);
+        captions_.emplace_back(entry, kLanguageNames[static_cast<std::size_t>(k)]);
         connect(entry, &QAction::triggered, this, [this, k] { MenuOption(k); });
         languageEntries_[static_cast<std::size_t>(k)] = entry;
     }
     AddSeparator(help, "XLine5");
     QAction* about = AddEntry(help, "MDIAbout");
-    captions_.emplace_back(about, 200);
+    captions_.emplace_back(about, MessageId::AboutMenu);
     connect(about, &QAction::triggered, this, &MDIMain::MDIAbout_Click);
 }
 
 void MDIMain::CreateNameMenu() {
     // Kept for the users who know it; its entries have no command.
     QMenu* name = AddMenu(this, menuBar(), "MDIName");
-    captions_.emplace_back(name->menuAction(), 6200);
-    captions_.emplace_back(AddEntry(name, "NamePhone"), 600);
-    captions_.emplace_back(AddEntry(name, "NameUsefull"), 10100);
-    captions_.emplace_back(AddEntry(name, "nameEditPhone"), 3000);
+    captions_.emplace_back(name->menuAction(), MessageId::NameMenu);
+    captions_.emplace_back(AddEntry(name, "NamePhone"), MessageId::AllPhoneRecordMenu);
+    captions_.emplace_back(AddEntry(name, "NameUsefull"), MessageId::UsefulSmsMenu);
+    captions_.emplace_back(AddEntry(name, "nameEditPhone"), MessageId::EditPhoneRecordMenu);
 }
 
 void MDIMain::ChangeLanguage() {
-    setWindowTitle(session_.Text(21700));
+    setWindowTitle(session_.Text(MessageId::ProgramTitle));
     for (const auto& [action, id] : captions_)
         action->setText(session_.Text(id));
-    for (const ListCaption& caption : listCaptions_)
-        caption.action->setText(MessageList(caption.id, session_.LanguageIndex)[caption.entry]);
 }
 
 void MDIMain::ShowRecentFiles() {

@@ -15,14 +15,6 @@
 namespace pellucard {
 namespace {
 
-constexpr int kWrongPinCode = 29900;
-constexpr int kWrongCodeAttemptsLeft = 34000;  // "Wrong PIN Code! Attempts left: %1"
-constexpr int kCodeBlocked = 34100;            // "%1 is now blocked ... Unblock %1 now?"
-constexpr int kUnblockCodeBlocked = 34200;     // "%1 has no attempts left ... %2 ..."
-// "The reader failed while the code was being checked. ... %1 attempts left."
-constexpr int kReaderFailedDuringPin = 32500;
-constexpr int kReaderFailedCountersUnknown = 32600;
-
 void SetChecked(QRadioButton* button, bool checked) {
     // Auto-exclusive buttons refuse to be unchecked directly.
     button->setAutoExclusive(false);
@@ -101,16 +93,16 @@ PinDialogBase::~PinDialogBase() {
 }
 
 void PinDialogBase::ChangeLanguage() {
-    CardIdCaption->setText(session_.Text(1300));
-    Frame4->setTitle(session_.Text(8100));
-    OPIN[0]->setText(session_.Text(7700));
-    OPIN[1]->setText(session_.Text(7800));
+    CardIdCaption->setText(session_.Text(MessageId::CardIdNumber));
+    Frame4->setTitle(session_.Text(MessageId::PinCode));
+    OPIN[0]->setText(session_.Text(MessageId::Pin1));
+    OPIN[1]->setText(session_.Text(MessageId::Pin2));
     for (int i = 0; i < 4; i += 2) {
-        Label2[i]->setText(session_.Text(9400));
-        Label2[i + 1]->setText(session_.Text(9600));
+        Label2[i]->setText(session_.Text(MessageId::RemainLabel));
+        Label2[i + 1]->setText(session_.Text(MessageId::Times));
     }
-    OKButton->setText(session_.Text(6600));
-    CancelButton->setText(session_.Text(800));
+    OKButton->setText(session_.Text(MessageId::Ok));
+    CancelButton->setText(session_.Text(MessageId::Cancel));
 }
 
 int PinDialogBase::ChosenPin() const {
@@ -173,7 +165,7 @@ int PinDialogBase::JudgedAttempts() const {
 void PinDialogBase::ReportFailure() {
     const int chosen = ChosenPin();
     ShowState(chosen == 2 ? 1 : 0);
-    ShowMessage(CatalogueMessage(kWrongPinCode, session_.LanguageIndex, DialogButtons::Ok,
+    ShowMessage(CatalogueMessage(MessageId::WrongPinCode, session_.LanguageIndex, DialogButtons::Ok,
                                  DialogIcon::Warning));
 }
 
@@ -185,9 +177,9 @@ void PinDialogBase::ReportReaderFailure(int pin) {
     OKButton->setEnabled(ChosenPin() != 0);
     emit CountersRead();
     // The command was sent once; whether the card judged it only its counter can tell.
-    MessageRequest message =
-        CatalogueMessage(countersKnown_ ? kReaderFailedDuringPin : kReaderFailedCountersUnknown,
-                         session_.LanguageIndex, DialogButtons::Ok, DialogIcon::Warning);
+    MessageRequest message = CatalogueMessage(
+        countersKnown_ ? MessageId::ReaderFailedDuringPin : MessageId::ReaderFailedCountersUnknown,
+        session_.LanguageIndex, DialogButtons::Ok, DialogIcon::Warning);
     if (countersKnown_)
         message.text = message.text.arg(JudgedAttempts());
     ShowMessage(message);
@@ -207,25 +199,25 @@ void PinDialogBase::ReportRefusedCode(int pin) {
     emit CountersRead();
 
     const int left = (index == 0 ? PIN1C : PIN2C)->text().toInt();
-    const QString pinName = session_.Text(index == 0 ? 7700 : 7800);
+    const QString pinName = session_.Text(index == 0 ? MessageId::Pin1 : MessageId::Pin2);
     const QString unblockName = QStringLiteral("PUK%1").arg(pin);
     const int language = session_.LanguageIndex;
     if (left > 0) {
-        MessageRequest message = CatalogueMessage(kWrongCodeAttemptsLeft, language,
+        MessageRequest message = CatalogueMessage(MessageId::WrongPinCodeAttemptsLeft, language,
                                                   DialogButtons::Ok, DialogIcon::Warning);
         message.text = message.text.arg(left);
         ShowMessage(message);
         return;
     }
     if (ShowsUnblockCodes()) {
-        MessageRequest message = CatalogueMessage(kUnblockCodeBlocked, language, DialogButtons::Ok,
-                                                  DialogIcon::Critical);
+        MessageRequest message = CatalogueMessage(MessageId::UnblockCodeBlocked, language,
+                                                  DialogButtons::Ok, DialogIcon::Critical);
         message.text = message.text.arg(unblockName, pinName);
         ShowMessage(message);
         return;
     }
-    MessageRequest question =
-        CatalogueMessage(kCodeBlocked, language, DialogButtons::YesNo, DialogIcon::Warning);
+    MessageRequest question = CatalogueMessage(MessageId::CodeBlockedQuestion, language,
+                                               DialogButtons::YesNo, DialogIcon::Warning);
     question.text = question.text.arg(pinName, unblockName);
     if (ShowMessage(question) == DialogAnswer::Yes)
         OfferUnblock(pin);

@@ -8,10 +8,6 @@
 #include "records/dialog_seam.h"
 
 namespace pellucard {
-namespace {
-constexpr int kNotAPinCode = 17100;
-}
-
 PinEntryDialog::PinEntryDialog(Session& session, PinDialogKind kind, QWidget* parent)
     : PinDialogBase(session, kind, parent) {
     bodyLayout_ = new QVBoxLayout(body_);
@@ -27,7 +23,7 @@ PinEntryDialog::PinEntryDialog(Session& session, PinDialogKind kind, QWidget* pa
 
 void PinEntryDialog::ChangeLanguage() {
     PinDialogBase::ChangeLanguage();
-    CodeCaption->setText(session_.Text(8100));
+    CodeCaption->setText(session_.Text(MessageId::PinCode));
 }
 
 void PinEntryDialog::ShowState(int preferredPin) {
@@ -39,7 +35,7 @@ void PinEntryDialog::OKButton_Click() {
     const int pin = ChosenPin();
     if (!IsPinCode(code)) {
         // Never sent: the text stays, selected, for the user to correct.
-        RejectInput(CatalogueMessage(kNotAPinCode, session_.LanguageIndex), TPINCode);
+        RejectInput(CatalogueMessage(MessageId::PinCodeNotValid, session_.LanguageIndex), TPINCode);
         ReadPinCounters(session_);
         ReportFailure();
         return;

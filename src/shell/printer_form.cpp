@@ -22,30 +22,13 @@
 namespace pellucard {
 namespace {
 
-// Captions.
-constexpr int kTitleMessage = 8600;
-constexpr int kColumnsMessage = 28600;
-constexpr int kSelectAllMessage = 28000;
-constexpr int kClearAllMessage = 900;
-constexpr int kRangeMessage = 9200;
-constexpr int kToMessage = 9500;
-constexpr int kMaxMessage = 5000;
-constexpr int kStyleMessage = 8400;
-constexpr int kStyleOneMessage = 27700;
-constexpr int kStyleTwoMessage = 27800;
-constexpr int kFontMessage = 2900;
-constexpr int kPrinterMessage = 9000;
-constexpr int kPreviewMessage = 8500;
-constexpr int kPrintMessage = 7900;
-constexpr int kCancelMessage = 800;
-
 // The style picture shows the first page of what would be printed; these many rows are
 // more than a page holds at any readable font size.
 constexpr int kPictureRows = 80;
 constexpr QSize kPictureSize(150, 200);
 
 QString PrintFailedText(int languageIndex) {
-    return Message(kPrintFailedMessage, languageIndex);
+    return Message(MessageId::PrintFailed, languageIndex);
 }
 
 // A range field holds a record number from 0 to the number of records, or nothing.
@@ -220,22 +203,22 @@ void PrinterForm::BuildWidgets() {
 
 void PrinterForm::ChangeLanguage(int languageIndex) {
     languageIndex_ = languageIndex;
-    setWindowTitle(Message(kTitleMessage, languageIndex));
-    fraColum_->setTitle(Message(kColumnsMessage, languageIndex));
-    cmdSAll_->setText(Message(kSelectAllMessage, languageIndex));
-    cmdCAll_->setText(Message(kClearAllMessage, languageIndex));
-    lRange_->setText(Message(kRangeMessage, languageIndex));
-    lTo_->setText(Message(kToMessage, languageIndex));
-    lMax_->setText(Message(kMaxMessage, languageIndex) + QLatin1Char(' ') +
+    setWindowTitle(Message(MessageId::PrintSetting, languageIndex));
+    fraColum_->setTitle(Message(MessageId::SelectRecordColumns, languageIndex));
+    cmdSAll_->setText(Message(MessageId::SelectAll, languageIndex));
+    cmdCAll_->setText(Message(MessageId::CleanAll, languageIndex));
+    lRange_->setText(Message(MessageId::PrintRangeLabel, languageIndex));
+    lTo_->setText(Message(MessageId::To, languageIndex));
+    lMax_->setText(Message(MessageId::Max, languageIndex) + QLatin1Char(' ') +
                    QString::number(RecordCount()));
-    fraStyle_->setTitle(Message(kStyleMessage, languageIndex));
-    oPrintStyle_[0]->setText(Message(kStyleOneMessage, languageIndex));
-    oPrintStyle_[1]->setText(Message(kStyleTwoMessage, languageIndex));
-    cmdFontS_->setText(Message(kFontMessage, languageIndex));
-    cmdPrintS_->setText(Message(kPrinterMessage, languageIndex));
-    cmdPreview_->setText(Message(kPreviewMessage, languageIndex));
-    cmdPrint_->setText(Message(kPrintMessage, languageIndex));
-    cmdCancel_->setText(Message(kCancelMessage, languageIndex));
+    fraStyle_->setTitle(Message(MessageId::PrintStyle, languageIndex));
+    oPrintStyle_[0]->setText(Message(MessageId::StyleOne, languageIndex));
+    oPrintStyle_[1]->setText(Message(MessageId::StyleTwo, languageIndex));
+    cmdFontS_->setText(Message(MessageId::FontSetting, languageIndex));
+    cmdPrintS_->setText(Message(MessageId::PrinterSetting, languageIndex));
+    cmdPreview_->setText(Message(MessageId::PrintPreview, languageIndex));
+    cmdPrint_->setText(Message(MessageId::Print, languageIndex));
+    cmdCancel_->setText(Message(MessageId::Cancel, languageIndex));
 }
 
 void PrinterForm::SetRecords(const RecordList& list, int usedCount, int columns,
@@ -442,7 +425,7 @@ bool PrinterForm::CmdPrint_Click() {
     RememberChoices();
     if (printer_.outputFormat() == QPrinter::PdfFormat && printer_.outputFileName().isEmpty()) {
         FileRequest request;
-        request.title = Message(kPrintMessage, languageIndex_);
+        request.title = Message(MessageId::Print, languageIndex_);
         request.nameFilter = QStringLiteral("PDF (*.pdf)");
         request.defaultSuffix = QStringLiteral("pdf");
         const QString path = CurrentDialogs().ChooseSaveFileName(request);
@@ -466,13 +449,13 @@ bool PrinterForm::PrintTo(QPrinter& printer) {
         return true;
     }
     MessageRequest request;
-    request.messageId = kPrintFailedMessage;
+    request.messageId = MessageId::PrintFailed;
     request.text =
         PrintFailedText(languageIndex_) + (printer.outputFormat() == QPrinter::PdfFormat
                                                ? QDir::toNativeSeparators(printer.outputFileName())
                                                : printer.printerName());
-    request.titleId = kPrintMessage;
-    request.title = Message(kPrintMessage, languageIndex_);
+    request.titleId = MessageId::Print;
+    request.title = Message(MessageId::Print, languageIndex_);
     request.icon = DialogIcon::Critical;
     ShowMessage(request);
     return false;

@@ -23,10 +23,6 @@ namespace pellucard {
 
 class PrintDialogs;
 
-// Shown when printing fails: the printer refused the job or the PDF file could not be
-// written. Until the catalogue holds its translations it is shown in English.
-inline constexpr int kPrintFailedMessage = 31000;
-
 // The print dialog. A record window fills its record grid (`Grid2`: the title row, the
 // slot-number column and the rows in use) and the main window shows it modally. The user
 // picks the columns, a range of records, a style and a font, sets up the printer, looks

@@ -60,7 +60,7 @@ Session::CardWork::~CardWork() {
     }
 }
 
-QString Session::Text(int id) const {
+QString Session::Text(MessageId id) const {
     return Message(id, LanguageIndex);
 }
 

@@ -6,30 +6,15 @@
 #include <functional>
 #include <memory>
 
+#include "catalogue/catalogue.h"
 #include "shell/card_info.h"
+#include "shell/window_index.h"
 
 namespace pellucard {
 
 class Clock;
 class Pellucard;
 struct ReaderSession;
-
-// Window indexes: what the left panel's buttons and the View menu select, and what
-// CurrentWindow holds.
-namespace window_index {
-inline constexpr int kPrint = 0;
-inline constexpr int kPersonRec = 2;
-inline constexpr int kSimRec = 4;
-inline constexpr int kSmsRec = 5;
-inline constexpr int kSetting = 6;
-inline constexpr int kButtonCount = 7;  // Command1(0..6); 1 and 3 select no window
-inline constexpr int kUnloaded = 100;   // the current child window was closed
-inline constexpr int kNone = 200;       // another child became active, or exit was requested
-
-inline bool IsChildWindow(int index) {
-    return index == kPersonRec || index == kSimRec || index == kSmsRec || index == kSetting;
-}
-}  // namespace window_index
 
 // The PIN dialogs, as DialogOpen indexes them.
 enum class PinDialogKind { Input = 0, Change = 1, Verify = 2 };
@@ -54,12 +39,12 @@ public:
     void Yield();
 
     // Catalogue message `id` in the language in force.
-    QString Text(int id) const;
+    QString Text(MessageId id) const;
 
     // False while a card operation yields; the polling timer then does no card work.
     bool PollingAllowed = true;
-    // The child window last selected (window_index), kUnloaded or kNone.
-    int CurrentWindow = 0;
+    // The child window last selected, Unloaded or None.
+    WindowIndex CurrentWindow = WindowIndex::Print;
     // Offset added to every message id: 0 English ... 7 Spanish.
     int LanguageIndex = 0;
     // Which PIN dialogs are open, indexed by PinDialogKind.

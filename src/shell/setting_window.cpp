@@ -25,7 +25,7 @@ QPushButton* NewButton(QWidget* parent, const QString& name) {
 }  // namespace
 
 Setting::Setting(ShellHost& host, QWidget* parent)
-    : ChildWindow(window_index::kSetting, host, parent) {
+    : ChildWindow(WindowIndex::Setting, host, parent) {
     setObjectName("Setting");
     setWindowIcon(ArtworkIcon(Artwork::SimCard));
 
@@ -57,7 +57,7 @@ Setting::Setting(ShellHost& host, QWidget* parent)
 
     auto* grid = new QGridLayout;
     grid->setColumnStretch(4, 1);  // spare width goes to the right of the commands
-    auto addField = [&](const char* name, int captionId, int row) {
+    auto addField = [&](const char* name, MessageId captionId, int row) {
         Field field{new QLabel(picture), new QLabel(picture), captionId};
         field.caption->setObjectName(QStringLiteral("Caption") + QLatin1String(name));
         field.value->setObjectName(name);
@@ -70,17 +70,17 @@ Setting::Setting(ShellHost& host, QWidget* parent)
         fields_.append(field);
         return field.value;
     };
-    TICCID = addField("TICCID", 4300, 0);
-    TIMSI = addField("TIMSI", 4200, 1);
-    TSPN = addField("TSPN", 28500, 2);
-    TSIMP = addField("TSIMP", 27900, 3);
-    TMNOfPhone = addField("TMNOfPhone", 5400, 4);
-    TMNOfMessage = addField("TMNOfMessage", 5500, 5);
-    TMNOFLastDial = addField("TMNOFLastDial", 5600, 6);
-    TPIN1State = addField("TPIN1State", 8200, 7);
-    TPIN2State = addField("TPIN2State", 8300, 8);
-    TUnblockPIN1State = addField("TUnblockPIN1State", 10300, 9);
-    TUnblockPIN2State = addField("TUnblockPIN2State", 10400, 10);
+    TICCID = addField("TICCID", MessageId::IccId, 0);
+    TIMSI = addField("TIMSI", MessageId::Imsi, 1);
+    TSPN = addField("TSPN", MessageId::ServiceProviderName, 2);
+    TSIMP = addField("TSIMP", MessageId::SimPhase, 3);
+    TMNOfPhone = addField("TMNOfPhone", MessageId::MaxNumberOfPhone, 4);
+    TMNOfMessage = addField("TMNOfMessage", MessageId::MaxNumberOfMessage, 5);
+    TMNOFLastDial = addField("TMNOFLastDial", MessageId::MaxNumberOfLastDialOut, 6);
+    TPIN1State = addField("TPIN1State", MessageId::Pin1State, 7);
+    TPIN2State = addField("TPIN2State", MessageId::Pin2State, 8);
+    TUnblockPIN1State = addField("TUnblockPIN1State", MessageId::UnblockPin1State, 9);
+    TUnblockPIN2State = addField("TUnblockPIN2State", MessageId::UnblockPin2State, 10);
 
     for (int i = 0; i < 2; ++i) {
         ComCPIN[i] = NewButton(picture, QStringLiteral("ComCPIN_%1").arg(i));
@@ -129,25 +129,25 @@ Setting::Setting(ShellHost& host, QWidget* parent)
 
 void Setting::ChangeLanguage() {
     Session& session = CurrentSession();
-    setWindowTitle(session.Text(28400));
+    setWindowTitle(session.Text(MessageId::SimCardInformation));
     for (const Field& field : fields_)
         field.caption->setText(session.Text(field.captionId));
-    ComCPIN[0]->setText(session.Text(1000));
-    ComCPIN[1]->setText(session.Text(1100));
-    ComLPIN[0]->setText(session.Text(4900));
-    ComVPIN->setText(session.Text(34300));
-    ComUBPIN[0]->setText(session.Text(9800));
-    ComUBPIN[1]->setText(session.Text(9900));
-    CmdConnect->setText(session.Text(1700));
-    CmdCopy->setText(session.Text(1200));
-    Label3->setText(session.Text(27300));
-    Label4->setText(session.Text(3100));
+    ComCPIN[0]->setText(session.Text(MessageId::ChangePin1));
+    ComCPIN[1]->setText(session.Text(MessageId::ChangePin2));
+    ComLPIN[0]->setText(session.Text(MessageId::LockOrUnlockPin1));
+    ComVPIN->setText(session.Text(MessageId::VerifyPin1));
+    ComUBPIN[0]->setText(session.Text(MessageId::UnblockPin1));
+    ComUBPIN[1]->setText(session.Text(MessageId::UnblockPin2));
+    CmdConnect->setText(session.Text(MessageId::ConnectSimCardReader));
+    CmdCopy->setText(session.Text(MessageId::CopySimCard));
+    Label3->setText(session.Text(MessageId::ProgramNameHeading));
+    Label4->setText(session.Text(MessageId::ProgramNameBanner));
     ShowCardInf();  // the attempts texts are words of the language too
 }
 
 void Setting::Form_Activate() {
     Session& session = CurrentSession();
-    session.CurrentWindow = window_index::kSetting;
+    session.CurrentWindow = WindowIndex::Setting;
     const bool reader = session.Engine().ReaderPresent();
     for (QPushButton* button :
          {ComLPIN[0], ComCPIN[0], ComCPIN[1], ComUBPIN[0], ComUBPIN[1], ComVPIN})
@@ -162,7 +162,8 @@ void Setting::Form_Activate() {
 QString Setting::AttemptsText(int count) {
     const Session& session = CurrentSession();
     // The catalogue's pieces ("Remain ", "Times") carry no blank after the count.
-    return session.Text(16000) + QString::number(count) + QLatin1Char(' ') + session.Text(17900);
+    return session.Text(MessageId::RemainPrefix) + QString::number(count) + QLatin1Char(' ') +
+           session.Text(MessageId::TimesSuffix);
 }
 
 void Setting::ShowCardInf() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/catalogue.h"
 #include "shell/child_window.h"
 
 class QLabel;
@@ -59,7 +60,7 @@ private:
     struct Field {
         QLabel* caption;
         QLabel* value;
-        int captionId;
+        MessageId captionId;
     };
     QList<Field> fields_;
     QScrollArea* scroll_;

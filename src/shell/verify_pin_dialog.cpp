@@ -21,7 +21,7 @@ void VerifyPinC::Prepare(int pinIndex) {
 
 void VerifyPinC::ChangeLanguage() {
     PinEntryDialog::ChangeLanguage();
-    setWindowTitle(session_.Text(10600));
+    setWindowTitle(session_.Text(MessageId::VerifyPinCode));
 }
 
 bool VerifyPinC::RunOperation(const std::string& code, int pin) {

@@ -10,8 +10,6 @@
 namespace pellucard {
 namespace {
 
-constexpr int kProductName = 21700;
-
 QMessageBox::Icon BoxIcon(DialogIcon icon) {
     switch (icon) {
         case DialogIcon::Information:
@@ -49,7 +47,8 @@ QString RunFileDialog(const FileRequest& request, QFileDialog::AcceptMode mode) 
 }  // namespace
 
 DialogAnswer WidgetDialogs::ShowMessage(const MessageRequest& request) {
-    const QString title = request.title.isEmpty() ? CatalogueText(kProductName) : request.title;
+    const QString title =
+        request.title.isEmpty() ? Message(MessageId::ProgramTitle, 0) : request.title;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     if (request.buttons == DialogButtons::YesNo)
         buttons = QMessageBox::Yes | QMessageBox::No;

@@ -5,21 +5,21 @@
 
 namespace pellucard {
 
-void WindowFactory::Register(int windowIndex, Creator creator) {
+void WindowFactory::Register(WindowIndex windowIndex, Creator creator) {
     creators_[windowIndex] = std::move(creator);
 }
 
-bool WindowFactory::Has(int windowIndex) const {
+bool WindowFactory::Has(WindowIndex windowIndex) const {
     return creators_.count(windowIndex) != 0;
 }
 
-ChildWindow* WindowFactory::Create(int windowIndex, ShellHost& host) const {
+ChildWindow* WindowFactory::Create(WindowIndex windowIndex, ShellHost& host) const {
     const auto found = creators_.find(windowIndex);
     return found == creators_.end() ? nullptr : found->second(host);
 }
 
 void RegisterShellWindows(WindowFactory& factory) {
-    factory.Register(window_index::kSetting, [](ShellHost& host) { return new Setting(host); });
+    factory.Register(WindowIndex::Setting, [](ShellHost& host) { return new Setting(host); });
 }
 
 }  // namespace pellucard

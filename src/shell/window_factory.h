@@ -3,6 +3,8 @@
 #include <functional>
 #include <map>
 
+#include "shell/window_index.h"
+
 namespace pellucard {
 
 class ChildWindow;
@@ -19,13 +21,13 @@ public:
     // Returns a new window without a parent.
     using Creator = std::function<ChildWindow*(ShellHost& host)>;
 
-    void Register(int windowIndex, Creator creator);
-    bool Has(int windowIndex) const;
+    void Register(WindowIndex windowIndex, Creator creator);
+    bool Has(WindowIndex windowIndex) const;
     // Nullptr when no window is registered for the index.
-    ChildWindow* Create(int windowIndex, ShellHost& host) const;
+    ChildWindow* Create(WindowIndex windowIndex, ShellHost& host) const;
 
 private:
-    std::map<int, Creator> creators_;
+    std::map<WindowIndex, Creator> creators_;
 };
 
 // Registers the windows of the shell itself (the SIM card information window).

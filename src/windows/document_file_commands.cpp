@@ -10,15 +10,8 @@
 #include "shell/session.h"
 
 namespace pellucard {
-namespace {
-
-constexpr int kSaveRecordMessage = 11800;     // "Do you want to save the record "
-constexpr int kSaveNewRecordMessage = 12000;  // "Do you want to save the new record ?"
-
-}  // namespace
-
 DocumentFileCommands::DocumentFileCommands(DocumentOwner& owner, ShellHost& host,
-                                           const RecordFileKind& kind, int windowIndex,
+                                           const RecordFileKind& kind, WindowIndex windowIndex,
                                            int slotCount)
     : owner_(owner), host_(host), kind_(kind), windowIndex_(windowIndex), slotCount_(slotCount) {}
 
@@ -69,9 +62,9 @@ bool DocumentFileCommands::KeepChanges() {
         return true;
     // A list without a file of its own (its untitled file could not be made) needs a name.
     const bool untitled = untitled_ || file_.isEmpty();
-    MessageRequest question =
-        CatalogueMessage(untitled ? kSaveNewRecordMessage : kSaveRecordMessage, Language(),
-                         DialogButtons::YesNoCancel, DialogIcon::Question);
+    MessageRequest question = CatalogueMessage(
+        untitled ? MessageId::SaveNewRecordQuestion : MessageId::SaveRecordQuestion, Language(),
+        DialogButtons::YesNoCancel, DialogIcon::Question);
     if (!untitled)
         question.text += Title() + QStringLiteral("?");
     switch (ShowMessage(question)) {
@@ -125,7 +118,7 @@ void DocumentFileCommands::Open() {
     const QString left = same ? QString() : UntitledFile();
     untitled_ = untitled_ && same;
     file_ = chosen;
-    FileHistory::Instance().RememberOpened(chosen, windowIndex_);
+    FileHistory::Instance().RememberOpened(chosen, static_cast<int>(windowIndex_));
     owner_.DocumentReplaced();
     MarkSaved();
     owner_.ShowDocumentName(Title());
@@ -173,7 +166,7 @@ void DocumentFileCommands::SaveAs() {
     const QString left = UntitledFile();
     file_ = chosen;
     untitled_ = false;
-    FileHistory::Instance().RememberOpened(chosen, windowIndex_);
+    FileHistory::Instance().RememberOpened(chosen, static_cast<int>(windowIndex_));
     MarkSaved();
     owner_.ShowDocumentName(Title());
     RemoveUntitled(left);

@@ -47,7 +47,7 @@ public:
 class DocumentFileCommands {
 public:
     DocumentFileCommands(DocumentOwner& owner, ShellHost& host, const RecordFileKind& kind,
-                         int windowIndex, int slotCount);
+                         WindowIndex windowIndex, int slotCount);
 
     // Save follows the document's state; the window creates it after the commands.
     void SetSaveButton(QPushButton* button);
@@ -94,7 +94,7 @@ private:
     DocumentOwner& owner_;
     ShellHost& host_;
     const RecordFileKind& kind_;
-    int windowIndex_;
+    WindowIndex windowIndex_;
     int slotCount_;
     QPushButton* saveButton_ = nullptr;
     QString file_;

@@ -20,12 +20,6 @@
 namespace pellucard {
 namespace {
 
-constexpr int kColumnsMessage = 28600;    // "Select Column Of Record "
-constexpr int kSelectAllMessage = 28000;  // "Select All"
-constexpr int kClearAllMessage = 900;     // "Clean All"
-constexpr int kCancelMessage = 800;       // "Cancel"
-constexpr int kExportMessage = 37100;     // "Export"
-constexpr int kFilterMessage = 37900;     // "Export File |*"
 const QString kExtension = QStringLiteral(".txt");
 const QString kVCardFilterLabel = QStringLiteral("vCard |*");
 const QString kVCardExtension = QStringLiteral(".vcf");
@@ -42,7 +36,7 @@ Export::Export(const ExportRequest& request)
       delimiter_(request.delimiter),
       languageIndex_(request.languageIndex) {
     setObjectName(QStringLiteral("Export"));
-    setWindowTitle(Message(kExportMessage, languageIndex_));
+    setWindowTitle(Message(MessageId::Export, languageIndex_));
 
     // The dialog's own copy: the window's list may change while the dialog is open.
     const RecordList& list = *request.list;
@@ -54,7 +48,7 @@ Export::Export(const ExportRequest& request)
             grid_->SetText(row, column, list.Text(row, column));
     }
 
-    frame_ = new QGroupBox(Message(kColumnsMessage, languageIndex_), this);
+    frame_ = new QGroupBox(Message(MessageId::SelectRecordColumns, languageIndex_), this);
     frame_->setObjectName(QStringLiteral("FraColumn"));
     columnList_ = new QListWidget(frame_);
     columnList_->setObjectName(QStringLiteral("LColum"));
@@ -77,19 +71,19 @@ Export::Export(const ExportRequest& request)
         return created;
     };
     QPushButton* selectAll =
-        button("CmdSAll", Message(kSelectAllMessage, languageIndex_), &Export::CmdSAll_Click);
+        button("CmdSAll", Message(MessageId::SelectAll, languageIndex_), &Export::CmdSAll_Click);
     QPushButton* clearAll =
-        button("CmdCAll", Message(kClearAllMessage, languageIndex_), &Export::CmdCAll_Click);
+        button("CmdCAll", Message(MessageId::CleanAll, languageIndex_), &Export::CmdCAll_Click);
     fileType_ = new QComboBox(this);
     fileType_->setObjectName(QStringLiteral("FileType"));
     fileType_->addItems({QStringLiteral(".txt"), QStringLiteral("vCard 3.0 (.vcf)"),
                          QStringLiteral("vCard 2.1 (.vcf)"), QStringLiteral("vCard 4.0 (.vcf)")});
 
     comExport_ =
-        button("ComExport", Message(kExportMessage, languageIndex_), &Export::ComExport_Click);
+        button("ComExport", Message(MessageId::Export, languageIndex_), &Export::ComExport_Click);
     comExport_->setDefault(true);
     QPushButton* cancel =
-        button("ComCancel", Message(kCancelMessage, languageIndex_), &Export::ComCancel_Click);
+        button("ComCancel", Message(MessageId::Cancel, languageIndex_), &Export::ComCancel_Click);
 
     auto* choice = new QHBoxLayout;
     choice->addWidget(selectAll);
@@ -151,8 +145,9 @@ void Export::ComExport_Click() {
     const int type = fileType_->currentIndex();
     const bool vCard = type != kDelimitedText;
     FileRequest request;
-    request.nameFilter = vCard ? NameFilterFor(kVCardFilterLabel, kVCardExtension)
-                               : NameFilterFor(Message(kFilterMessage, languageIndex_), kExtension);
+    request.nameFilter =
+        vCard ? NameFilterFor(kVCardFilterLabel, kVCardExtension)
+              : NameFilterFor(Message(MessageId::ExportFileFilter, languageIndex_), kExtension);
     request.defaultSuffix = (vCard ? kVCardExtension : kExtension).mid(1);
     const QString path = CurrentDialogs().ChooseSaveFileName(request);
     QString templateName;

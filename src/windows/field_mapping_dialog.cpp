@@ -9,21 +9,12 @@
 #include "catalogue/catalogue.h"
 
 namespace pellucard {
-namespace {
-
-constexpr int kOkMessage = 6600;      // "OK"
-constexpr int kCancelMessage = 800;   // "Cancel"
-constexpr int kTitleMessage = 37200;  // "Field Mapping"
-constexpr int kLinkMessage = 37500;   // "Select the link of the %1 field and the text field"
-
-}  // namespace
-
 FHeaderList::FHeaderList(const QString& kindName, const QList<ImportField>& fields, int linked,
                          int languageIndex, QWidget* parent)
     : QDialog(parent), fields_(fields) {
     setObjectName(QStringLiteral("FHeaderList"));
-    setWindowTitle(Message(kTitleMessage, languageIndex));
-    label_ = new QLabel(Message(kLinkMessage, languageIndex).arg(kindName), this);
+    setWindowTitle(Message(MessageId::FieldMapping, languageIndex));
+    label_ = new QLabel(Message(MessageId::SelectFieldLink, languageIndex).arg(kindName), this);
     label_->setObjectName(QStringLiteral("LMessage"));
     label_->setWordWrap(true);
     comboHeader_ = new QComboBox(this);
@@ -33,11 +24,11 @@ FHeaderList::FHeaderList(const QString& kindName, const QList<ImportField>& fiel
     }
     comboHeader_->setCurrentIndex(comboHeader_->findData(linked));
 
-    auto* ok = new QPushButton(Message(kOkMessage, languageIndex), this);
+    auto* ok = new QPushButton(Message(MessageId::Ok, languageIndex), this);
     ok->setObjectName(QStringLiteral("ComOK"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &FHeaderList::ComOK_Click);
-    auto* cancel = new QPushButton(Message(kCancelMessage, languageIndex), this);
+    auto* cancel = new QPushButton(Message(MessageId::Cancel, languageIndex), this);
     cancel->setObjectName(QStringLiteral("ComCancel"));
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &FHeaderList::ComCancel_Click);

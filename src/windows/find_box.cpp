@@ -16,11 +16,11 @@ void SizeFindBox(QLineEdit& box) {
 }
 
 void CaptionFindBox(QLineEdit& box, int languageIndex) {
-    box.setToolTip(Message(kFindPatternTipMessage, languageIndex));
+    box.setToolTip(Message(MessageId::FindPatternTip, languageIndex));
 }
 
 void ReportNothingFound(ShellHost& host, int languageIndex) {
-    host.ShowStatus(Message(kNothingFoundMessage, languageIndex));
+    host.ShowStatus(Message(MessageId::NoFurtherMatch, languageIndex));
 }
 
 }  // namespace pellucard

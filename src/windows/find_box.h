@@ -6,9 +6,6 @@ namespace pellucard {
 
 class ShellHost;
 
-inline constexpr int kNothingFoundMessage = 35800;    // "No record matches the text sought."
-inline constexpr int kFindPatternTipMessage = 35900;  // what "?" and "*" stand for
-
 // Gives a record window's find box room for what is typed in it.
 void SizeFindBox(QLineEdit& box);
 // The find box's tooltip in the language in force: the wildcards it knows.

@@ -20,15 +20,6 @@
 namespace pellucard {
 namespace {
 
-constexpr int kCancelMessage = 800;           // "Cancel"
-constexpr int kImportTitleMessage = 37000;    // "Import"
-constexpr int kTextFieldMessage = 37300;      // "Text Field"
-constexpr int kChangeMappingMessage = 37400;  // "Change Mapping"
-constexpr int kPersonKindMessage = 8800;      // "Personal Record"
-constexpr int kPhoneKindMessage = 37600;      // "Phone Record"
-constexpr int kSmsKindMessage = 37700;        // "SMS Record"
-constexpr int kFilterMessage = 37800;         // "Import text |*"
-constexpr int kTitlePrefixMessage = 38000;    // "Import - "
 const QString kExtension = QStringLiteral(".txt");
 const QString kSmsKind = QStringLiteral("SMS Record");
 const QString kPhoneKind = QStringLiteral("Phone Record");
@@ -67,11 +58,11 @@ private:
 // The kind of record as the dialog shows it; the kind name itself stays the key.
 QString KindCaption(const QString& kindName, int languageIndex) {
     if (kindName == kSmsKind)
-        return Message(kSmsKindMessage, languageIndex);
+        return Message(MessageId::SmsRecord, languageIndex);
     if (kindName == kPhoneKind)
-        return Message(kPhoneKindMessage, languageIndex);
+        return Message(MessageId::PhoneRecord, languageIndex);
     if (kindName == kPersonKind)
-        return Message(kPersonKindMessage, languageIndex);
+        return Message(MessageId::PersonalRecord, languageIndex);
     return kindName;
 }
 
@@ -79,7 +70,7 @@ QString KindCaption(const QString& kindName, int languageIndex) {
 
 Import::Import(const ImportRequest& request) : QDialog(request.parent), request_(request) {
     setObjectName(QStringLiteral("Import"));
-    setWindowTitle(Message(kImportTitleMessage, request.languageIndex));
+    setWindowTitle(Message(MessageId::Import, request.languageIndex));
     QList<int> columns;
     for (int column = 1; column <= request.fieldColumnCount; ++column)
         columns.append(column);
@@ -93,7 +84,7 @@ Import::Import(const ImportRequest& request) : QDialog(request.parent), request_
     mappingList_->setObjectName(QStringLiteral("MappingList"));
     mappingList_->setRootIsDecorated(false);
     mappingList_->setColumnCount(2);
-    mappingList_->setHeaderLabels({Message(kTextFieldMessage, request.languageIndex),
+    mappingList_->setHeaderLabels({Message(MessageId::TextField, request.languageIndex),
                                    KindCaption(request.kindName, request.languageIndex)});
     mappingList_->header()->setSectionResizeMode(QHeaderView::Stretch);
     connect(mappingList_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item) {
@@ -103,15 +94,15 @@ Import::Import(const ImportRequest& request) : QDialog(request.parent), request_
     });
     connect(mappingList_, &QTreeWidget::itemDoubleClicked, this, [this] { ComMapping_Click(); });
 
-    auto* mapping = new QPushButton(Message(kChangeMappingMessage, request.languageIndex), this);
+    auto* mapping = new QPushButton(Message(MessageId::ChangeMapping, request.languageIndex), this);
     mapping->setObjectName(QStringLiteral("ComMapping"));
     mapping->setAutoDefault(false);
     connect(mapping, &QPushButton::clicked, this, &Import::ComMapping_Click);
-    auto* import = new QPushButton(Message(kImportTitleMessage, request.languageIndex), this);
+    auto* import = new QPushButton(Message(MessageId::Import, request.languageIndex), this);
     import->setObjectName(QStringLiteral("ComExport"));
     import->setDefault(true);
     connect(import, &QPushButton::clicked, this, &Import::ComExport_Click);
-    auto* cancel = new QPushButton(Message(kCancelMessage, request.languageIndex), this);
+    auto* cancel = new QPushButton(Message(MessageId::Cancel, request.languageIndex), this);
     cancel->setObjectName(QStringLiteral("ComCancel"));
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &Import::ComCancel_Click);
@@ -150,13 +141,13 @@ bool Import::Open() {
     delete old;
     mapping_ = BuildMappingList(table_.header, fields_);
     FillMappingList();
-    setWindowTitle(Message(kTitlePrefixMessage, request_.languageIndex) +
+    setWindowTitle(Message(MessageId::ImportTitlePrefix, request_.languageIndex) +
                    FileTitleOf(path_, request_.languageIndex));
     return true;
 }
 
 QString Import::FilterLabel() const {
-    return Message(kFilterMessage, request_.languageIndex);
+    return Message(MessageId::ImportTextFilter, request_.languageIndex);
 }
 
 bool Import::ChooseFile(QString& chosen) {

@@ -10,7 +10,7 @@
 namespace pellucard {
 
 void ShowRefusedCharacterHint(QWidget& field, ShellHost& host, int languageIndex) {
-    const QString text = Message(kInvalidNumberCharacterMessage, languageIndex);
+    const QString text = Message(MessageId::InvalidNumberCharacter, languageIndex);
     QToolTip::showText(field.mapToGlobal(QPoint(0, field.height())), text, &field);
     host.ShowStatus(text);
 }

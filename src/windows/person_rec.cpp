@@ -32,18 +32,36 @@ namespace {
 
 // Per contact column 1..25: the list's title, the field's label and its input length limit.
 struct FieldForm {
-    int titleId;
-    int labelId;
+    MessageId titleId;
+    MessageId labelId;
     int limit;
 };
 constexpr std::array<FieldForm, PersonRec::kFieldCount> kFields = {{
-    {11000, 100, 13},   {15200, 8000, 20},  {13700, 6100, 35},  {12700, 3700, 255},
-    {12600, 3600, 100}, {12800, 3800, 100}, {12900, 3900, 10},  {15500, 9100, 100},
-    {13000, 4000, 20},  {12500, 3400, 20},  {14700, 7200, 255}, {14600, 7100, 100},
-    {14800, 7300, 100}, {14900, 7400, 10},  {17400, 10800, 50}, {15000, 7500, 20},
-    {13600, 5300, 20},  {14500, 6900, 20},  {11500, 2200, 50},  {14000, 6400, 30},
-    {12300, 3200, 50},  {12400, 3500, 50},  {13300, 4400, 10},  {16100, 27200, 2},
-    {13900, 6000, 255},
+    {MessageId::AliasTitle, MessageId::AliasLabel, 13},
+    {MessageId::PhoneTitle, MessageId::PhoneLabel, 20},
+    {MessageId::NameTitle, MessageId::NameLabel, 35},
+    {MessageId::HomeAddressTitle, MessageId::HomeAddressLabel, 255},
+    {MessageId::HomeCityTitle, MessageId::HomeCityLabel, 100},
+    {MessageId::HomeCountryTitle, MessageId::HomeCountryLabel, 100},
+    {MessageId::HomeZipCodeTitle, MessageId::HomeZipCodeLabel, 10},
+    {MessageId::PersonalEmailTitle, MessageId::PersonalEmailLabel, 100},
+    {MessageId::HomeTelephoneTitle, MessageId::HomeTelephoneLabel, 20},
+    {MessageId::HomeFaxTitle, MessageId::HomeFaxLabel, 20},
+    {MessageId::OfficeAddressTitle, MessageId::OfficeAddressLabel, 255},
+    {MessageId::OfficeCityTitle, MessageId::OfficeCityLabel, 100},
+    {MessageId::OfficeCountryTitle, MessageId::OfficeCountryLabel, 100},
+    {MessageId::OfficeZipCodeTitle, MessageId::OfficeZipCodeLabel, 10},
+    {MessageId::WorkEmailTitle, MessageId::WorkEmailLabel, 50},
+    {MessageId::OfficeTelephoneTitle, MessageId::OfficeTelephoneLabel, 20},
+    {MessageId::MobilePhoneTitle, MessageId::MobilePhoneLabel, 20},
+    {MessageId::OfficeFaxTitle, MessageId::OfficeFaxLabel, 20},
+    {MessageId::DateOfBirthTitle, MessageId::DateOfBirthLabel, 50},
+    {MessageId::NicknameTitle, MessageId::NicknameLabel, 30},
+    {MessageId::HobbyTitle, MessageId::HobbyLabel, 50},
+    {MessageId::HomepageTitle, MessageId::HomepageLabel, 50},
+    {MessageId::ImportantTitle, MessageId::ImportantLabel, 10},
+    {MessageId::SexTitle, MessageId::SexLabel, 2},
+    {MessageId::NoteTitle, MessageId::NoteLabel, 255},
 }};
 
 // The fields of page 0, in the order of the form; page 1 holds the home and office fields.
@@ -51,14 +69,6 @@ constexpr std::array<int, 13> kPersonalColumns = {1, 2, 3, 8, 15, 17, 19, 20, 21
 constexpr std::array<int, 6> kHomeColumns = {4, 5, 6, 7, 9, 10};
 constexpr std::array<int, 6> kOfficeColumns = {11, 12, 13, 14, 16, 18};
 
-constexpr int kCaptionMessage = 8800;
-constexpr int kFileLabelMessage = 2300;
-constexpr int kFindLabelMessage = 2500;
-constexpr int kPersonalPageMessage = 4600;
-constexpr int kAddressPageMessage = 500;
-constexpr int kHomeFrameMessage = 4100;
-constexpr int kOfficeFrameMessage = 7600;
-constexpr int kDateHintMessage = 10900;
 constexpr int kSlotColumnTwips = 450;
 constexpr int kFirstYear = 1860;
 
@@ -76,8 +86,8 @@ QComboBox* NewChooser(const char* name, bool editable, QWidget* parent) {
 }  // namespace
 
 PersonRec::PersonRec(ShellHost& host, QWidget* parent)
-    : ChildWindow(window_index::kPersonRec, host, parent),
-      files_(*this, host, kPersonalRecordFile, window_index::kPersonRec, kSlotCount) {
+    : ChildWindow(WindowIndex::PersonRec, host, parent),
+      files_(*this, host, kPersonalRecordFile, WindowIndex::PersonRec, kSlotCount) {
     history_ = new QUndoStack(this);
     setObjectName(QStringLiteral("PersonRec"));
     BuildWidgets();
@@ -107,7 +117,7 @@ int PersonRec::Language() const {
     return const_cast<PersonRec*>(this)->CurrentSession().LanguageIndex;
 }
 
-QString PersonRec::Text(int id) const {
+QString PersonRec::Text(MessageId id) const {
     return Message(id, Language());
 }
 
@@ -305,23 +315,23 @@ QWidget* PersonRec::BuildAddressPage() {
 }
 
 void PersonRec::ChangeLanguage() {
-    setWindowTitle(Text(kCaptionMessage));
-    Caption(CmdNewNewrecord, Text(6300));
-    Caption(CmdNewOpen, Text(6700));
-    Caption(CmdNewSave, Text(5900));
-    Caption(CmdSaveAs, Text(27400));
-    Caption(CmdNewRecord, Text(5700));
-    Caption(Cmddelsim, Text(2100));
-    Caption(CmdPrint, Text(7900));
-    Caption(ComNext, Text(2800));
-    Caption(fileLabel_, Text(kFileLabelMessage));
-    Caption(findLabel_, Text(kFindLabelMessage));
+    setWindowTitle(Text(MessageId::PersonalRecord));
+    Caption(CmdNewNewrecord, Text(MessageId::NewFile));
+    Caption(CmdNewOpen, Text(MessageId::Open));
+    Caption(CmdNewSave, Text(MessageId::Save));
+    Caption(CmdSaveAs, Text(MessageId::SaveAs));
+    Caption(CmdNewRecord, Text(MessageId::New));
+    Caption(Cmddelsim, Text(MessageId::Delete));
+    Caption(CmdPrint, Text(MessageId::Print));
+    Caption(ComNext, Text(MessageId::FindNext));
+    Caption(fileLabel_, Text(MessageId::FileLabel));
+    Caption(findLabel_, Text(MessageId::FindLabel));
     CaptionFindBox(*FindBox, Language());
-    Caption(dateHint_, Text(kDateHintMessage));
-    SSTab1->setTabText(0, Text(kPersonalPageMessage));
-    SSTab1->setTabText(1, Text(kAddressPageMessage));
-    homeFrame_->setTitle(Text(kHomeFrameMessage));
-    officeFrame_->setTitle(Text(kOfficeFrameMessage));
+    Caption(dateHint_, Text(MessageId::DateFormatHint));
+    SSTab1->setTabText(0, Text(MessageId::IndividualInformation));
+    SSTab1->setTabText(1, Text(MessageId::AddressInformation));
+    homeFrame_->setTitle(Text(MessageId::HomeInformation));
+    officeFrame_->setTitle(Text(MessageId::OfficeInformation));
     for (int column = 1; column <= kFieldCount; ++column)
         Caption(fieldLabel_[column], Text(kFields[column - 1].labelId));
     ShowDocumentName(files_.Title());
@@ -359,7 +369,7 @@ void PersonRec::FillYears() {
 }
 
 void PersonRec::Form_Activate() {
-    CurrentSession().CurrentWindow = window_index::kPersonRec;
+    CurrentSession().CurrentWindow = WindowIndex::PersonRec;
     MSHFlexGrid1->SetCurrentCell(1, std::max(MSHFlexGrid1->CurrentColumn(), 1));
     files_.ShowMenuEntries();
 }

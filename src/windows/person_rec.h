@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "catalogue/catalogue.h"
 #include "records/record_find.h"
 #include "shell/child_window.h"
 #include "windows/document_file_commands.h"
@@ -133,7 +134,7 @@ private:
     void SetUpColumns();
     void FillYears();
     int Language() const;
-    QString Text(int id) const;
+    QString Text(MessageId id) const;
     QWidget* DialogParent();
 
     // The form.

@@ -24,8 +24,6 @@
 namespace pellucard {
 namespace {
 
-constexpr int kDeleteMessage = 11100;  // "Are you sure you want to delete the selected records ?"
-constexpr int kDeleteTitle = 11400;    // "Delete Record"
 const QString kMark = QStringLiteral("1");
 const QString kKindName = QStringLiteral("Personal Record");
 
@@ -157,10 +155,10 @@ void PersonRec::CmdNewRecord_Click() {
 }
 
 void PersonRec::Cmddelsim_Click() {
-    MessageRequest question =
-        CatalogueMessage(kDeleteMessage, Language(), DialogButtons::YesNo, DialogIcon::Question);
-    question.titleId = kDeleteTitle;
-    question.title = Text(kDeleteTitle);
+    MessageRequest question = CatalogueMessage(MessageId::DeleteSelectedQuestion, Language(),
+                                               DialogButtons::YesNo, DialogIcon::Question);
+    question.titleId = MessageId::DeleteRecord;
+    question.title = Text(MessageId::DeleteRecord);
     if (ShowMessage(question) != DialogAnswer::Yes)
         return;
     if (!ClearMarkedRows(List(), used_, kMarkColumn, kMark))

@@ -74,7 +74,7 @@ int RecordWindow::Language() const {
     return const_cast<RecordWindow*>(this)->CurrentSession().LanguageIndex;
 }
 
-QString RecordWindow::Text(int id) const {
+QString RecordWindow::Text(MessageId id) const {
     return Message(id, Language());
 }
 
@@ -95,7 +95,7 @@ void RecordWindow::BuildWidgets() {
     Picture1->setWidget(content_);
     // The scroll bars that move the content when the window is smaller than its design; the
     // SMS window's HScroll1 is its validity picker.
-    Picture1->horizontalScrollBar()->setObjectName(kind_.windowIndex == window_index::kSmsRec
+    Picture1->horizontalScrollBar()->setObjectName(kind_.windowIndex == WindowIndex::SmsRec
                                                        ? QStringLiteral("HScroll2")
                                                        : QStringLiteral("HScroll1"));
     Picture1->verticalScrollBar()->setObjectName(QStringLiteral("VScroll1"));
@@ -244,20 +244,20 @@ void RecordWindow::BuildWidgets() {
 
 void RecordWindow::ChangeLanguage() {
     setWindowTitle(Text(kind_.captionId));
-    Caption(readButton_, Text(9300));
-    Caption(CmdSaveSim, Text(10700));
-    Caption(CmdStop, Text(kStopCaption));
-    Caption(CmdNewNewrecord, Text(6300));
-    Caption(CmdNewOpen, Text(6700));
-    Caption(CmdNewSave, Text(5900));
-    Caption(CmdSaveAs, Text(27400));
+    Caption(readButton_, Text(MessageId::Read));
+    Caption(CmdSaveSim, Text(MessageId::Write));
+    Caption(CmdStop, Text(MessageId::Stop));
+    Caption(CmdNewNewrecord, Text(MessageId::NewFile));
+    Caption(CmdNewOpen, Text(MessageId::Open));
+    Caption(CmdNewSave, Text(MessageId::Save));
+    Caption(CmdSaveAs, Text(MessageId::SaveAs));
     for (int list : {kComputerList, kSimList}) {
-        Caption(Cmddelsim[list], Text(2100));
-        Caption(CmdNewRecord[list], Text(5700));
-        Caption(LFind[list], Text(2500));
+        Caption(Cmddelsim[list], Text(MessageId::Delete));
+        Caption(CmdNewRecord[list], Text(MessageId::New));
+        Caption(LFind[list], Text(MessageId::FindLabel));
         CaptionFindBox(*FindBox[list], Language());
-        Caption(ComNext[list], Text(2800));
-        Caption(CmdPrint[list], Text(7900));
+        Caption(ComNext[list], Text(MessageId::FindNext));
+        Caption(CmdPrint[list], Text(MessageId::Print));
         SetUpColumns(list);
     }
     for (QPushButton* arrow : {CmdRight, Cmdallright, CmdLeft, Cmdallleft})
@@ -313,7 +313,7 @@ void RecordWindow::Form_Activate() {
 }
 
 void RecordWindow::Form_Deactivate() {
-    CurrentSession().CurrentWindow = window_index::kNone;
+    CurrentSession().CurrentWindow = WindowIndex::None;
 }
 
 void RecordWindow::CardChanged() {

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "catalogue/catalogue.h"
 #include "records/record_documents.h"
 #include "records/record_find.h"
 #include "shell/child_window.h"
@@ -31,9 +32,9 @@ struct ExportRequest;
 
 // What sets the phone book window and the SMS window apart where they work alike.
 struct RecordWindowKind {
-    int windowIndex;
-    int captionId;        // window caption
-    int simFrameTitleId;  // title of the SIM list's frame
+    WindowIndex windowIndex;
+    MessageId captionId;        // window caption
+    MessageId simFrameTitleId;  // title of the SIM list's frame
     int columnCount;
     int markColumn;
     int fieldCount;  // field columns that decide whether a slot is used
@@ -41,7 +42,7 @@ struct RecordWindowKind {
     const char* readButtonName;  // the read command's control
     const char* countLabelName;  // shows the card's record count
     const char* nowLabelName;    // the result line of the last read
-    int maxLabelId;              // caption of the record count
+    MessageId maxLabelId;        // caption of the record count
     int rowPaddingTwips;         // a list's minimum row height is the editor's plus this
     QString exportKindName;      // the import dialog's name of the list kind
 };
@@ -177,7 +178,7 @@ protected:
     // --- Shared helpers for the kinds ---
     Session& CurrentSessionRef() { return CurrentSession(); }
     int Language() const;
-    QString Text(int id) const;
+    QString Text(MessageId id) const;
     const RecordWindowKind& Kind() const { return kind_; }
     // Lays the editor over the list's current cell; `show` focuses it.
     void ShowCellEditor(int list, bool show = true);

@@ -17,8 +17,6 @@ namespace pellucard {
 
 namespace {
 
-constexpr int kSaveToSimMessage = 11700;  // "Do you want to save it to SIM ?"
-constexpr int kOverwriteMessage = 12100;  // "Do you want to over write the record?"
 constexpr int kExamineAtOnceMs = 1;
 // PIN dialogs offered in one gate before it gives up; each either opens the card or ends it,
 // so this only bounds a card that keeps answering against its own counters.
@@ -63,7 +61,7 @@ bool RecordWindow::CardAccessGate(bool writing) {
     }
     if (writing) {
         BeforeWrite();
-        MessageRequest question = CatalogueMessage(kSaveToSimMessage, Language(),
+        MessageRequest question = CatalogueMessage(MessageId::SaveToSimQuestion, Language(),
                                                    DialogButtons::YesNo, DialogIcon::Question);
         if (ShowMessage(question) != DialogAnswer::Yes)
             return false;
@@ -122,8 +120,9 @@ void RecordWindow::Transfer(bool writing) {
         if (writing) {
             RunWrite(run, sim, used_[kSimList]);
         } else if (used_[kSimList] <= 0 || !AskBeforeRead(writeEnabled) ||
-                   ShowMessage(CatalogueMessage(kOverwriteMessage, Language(), DialogButtons::YesNo,
-                                                DialogIcon::Question)) == DialogAnswer::Yes) {
+                   ShowMessage(CatalogueMessage(MessageId::OverwriteRecordQuestion, Language(),
+                                                DialogButtons::YesNo, DialogIcon::Question)) ==
+                       DialogAnswer::Yes) {
             // What the read replaces is one undo step, put on the history once the run ended.
             const ListState replaced = CaptureList(kSimList);
             {

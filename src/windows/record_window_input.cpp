@@ -28,9 +28,6 @@ namespace pellucard {
 
 namespace {
 
-constexpr int kDeleteMessage = 11100;  // "Are you sure you want to delete the selected records ?"
-constexpr int kDeleteTitle = 11400;    // "Delete Record"
-constexpr int kOverwriteMessage = 12100;  // "Do you want to over write the record?"
 constexpr int kNumberLimit = 20;
 constexpr int kNarrowestEditedTwips = 10;
 const QString kMark = QStringLiteral("1");
@@ -379,9 +376,9 @@ void RecordWindow::CopyMarkedTo(int target) {
 void RecordWindow::CopyAllTo(int target) {
     const int source = target == kSimList ? kComputerList : kSimList;
     HideCellEditor();
-    if (used_[target] >= 1 &&
-        ShowMessage(CatalogueMessage(kOverwriteMessage, Language(), DialogButtons::YesNo,
-                                     DialogIcon::Question)) != DialogAnswer::Yes)
+    if (used_[target] >= 1 && ShowMessage(CatalogueMessage(
+                                  MessageId::OverwriteRecordQuestion, Language(),
+                                  DialogButtons::YesNo, DialogIcon::Question)) != DialogAnswer::Yes)
         return;
     const ListState state = CaptureList(target);
     CopyList(List(target), used_[target], List(source), used_[source], Kind().columnCount - 2);
@@ -396,10 +393,10 @@ void RecordWindow::Cmddelsim_Click(int list) {
     const bool overCell = EditorOverCell() && editList_ == list;
     const int row = editRow_;
     const int column = editColumn_;
-    MessageRequest question =
-        CatalogueMessage(kDeleteMessage, Language(), DialogButtons::YesNo, DialogIcon::Question);
-    question.titleId = kDeleteTitle;
-    question.title = Text(kDeleteTitle);
+    MessageRequest question = CatalogueMessage(MessageId::DeleteSelectedQuestion, Language(),
+                                               DialogButtons::YesNo, DialogIcon::Question);
+    question.titleId = MessageId::DeleteRecord;
+    question.title = Text(MessageId::DeleteRecord);
     if (ShowMessage(question) != DialogAnswer::Yes)
         return;
     bool deleted = false;

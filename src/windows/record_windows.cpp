@@ -12,9 +12,9 @@
 namespace pellucard {
 
 void RegisterRecordWindows(WindowFactory& factory) {
-    factory.Register(window_index::kPersonRec, [](ShellHost& host) { return new PersonRec(host); });
-    factory.Register(window_index::kSimRec, [](ShellHost& host) { return new SimRec(host); });
-    factory.Register(window_index::kSmsRec, [](ShellHost& host) { return new SMSRec(host); });
+    factory.Register(WindowIndex::PersonRec, [](ShellHost& host) { return new PersonRec(host); });
+    factory.Register(WindowIndex::SimRec, [](ShellHost& host) { return new SimRec(host); });
+    factory.Register(WindowIndex::SmsRec, [](ShellHost& host) { return new SMSRec(host); });
     // The File menu's text export and import of the two-list windows.
     SetRecordExportHook(ShowExportDialog);
     SetRecordImportHook(ShowImportDialog);

@@ -14,14 +14,12 @@ namespace pellucard {
 
 namespace {
 
-constexpr int kAliasTitle = 11000;  // "Alias"
-constexpr int kPhoneTitle = 15200;  // "Phone"
 constexpr int kSlotColumnTwips = 450;
 
 const RecordWindowKind& PhoneBookKind() {
-    static const RecordWindowKind kind{window_index::kSimRec,
-                                       28900,  // "SIM Card Phone Book to Computer Phone Book"
-                                       28300,  // "SIM Card Phone Book"
+    static const RecordWindowKind kind{WindowIndex::SimRec,
+                                       MessageId::SimPhoneBookToComputerPhoneBook,
+                                       MessageId::SimCardPhoneBook,
                                        phone_column::kCount,
                                        phone_column::kMark,
                                        phone_column::kFieldCount,
@@ -29,7 +27,7 @@ const RecordWindowKind& PhoneBookKind() {
                                        "Connectosim",
                                        "RecordL",
                                        "LNowRec",
-                                       5200,  // "Max. Record:"
+                                       MessageId::MaxRecordLabel,
                                        10,
                                        QStringLiteral("Phone Record")};
     return kind;
@@ -44,8 +42,8 @@ SimRec::SimRec(ShellHost& host, QWidget* parent) : RecordWindow(PhoneBookKind(),
 
 void SimRec::SetUpColumns(int list) {
     RecordList& records = List(list);
-    records.SetText(0, phone_column::kName, Text(kAliasTitle));
-    records.SetText(0, phone_column::kNumber, Text(kPhoneTitle));
+    records.SetText(0, phone_column::kName, Text(MessageId::AliasTitle));
+    records.SetText(0, phone_column::kNumber, Text(MessageId::PhoneTitle));
     for (int column = 3; column < phone_column::kCount; ++column)
         Grid(list)->setColumnHidden(column - 1, true);
 }

@@ -8,14 +8,10 @@ namespace pellucard {
 
 namespace {
 
-constexpr int kMinutesWord = 20200;
-constexpr int kHourWord = 19700;
-constexpr int kDayWord = 18900;
-constexpr int kWeekWord = 23300;
-
 // "n" and its unit joined, or two such parts with a blank between them; a part whose number
 // is 0 is left out.
-QString TwoParts(int first, int firstWord, int second, int secondWord, int languageIndex) {
+QString TwoParts(int first, MessageId firstWord, int second, MessageId secondWord,
+                 int languageIndex) {
     const QString a = QString::number(first) + Message(firstWord, languageIndex);
     const QString b = QString::number(second) + Message(secondWord, languageIndex);
     if (first == 0)
@@ -58,18 +54,20 @@ int SmsStatusByte(const QString& text) {
 QString ValidityText(int v, int languageIndex) {
     if (v >= 0 && v <= 143) {
         const int minutes = (v + 1) * 5;
-        return TwoParts(minutes / 60, kHourWord, minutes % 60, kMinutesWord, languageIndex);
+        return TwoParts(minutes / 60, MessageId::Hour, minutes % 60, MessageId::Minutes,
+                        languageIndex);
     }
     if (v >= 144 && v <= 167) {
         const int minutes = 12 * 60 + (v - 143) * 30;
-        return TwoParts(minutes / 60, kHourWord, minutes % 60, kMinutesWord, languageIndex);
+        return TwoParts(minutes / 60, MessageId::Hour, minutes % 60, MessageId::Minutes,
+                        languageIndex);
     }
     if (v >= 168 && v <= 196) {
         const int days = v - 166;
-        return TwoParts(days / 7, kWeekWord, days % 7, kDayWord, languageIndex);
+        return TwoParts(days / 7, MessageId::Week, days % 7, MessageId::Day, languageIndex);
     }
     if (v >= 197 && v <= 255)
-        return QString::number(v - 192) + Message(kWeekWord, languageIndex);
+        return QString::number(v - 192) + Message(MessageId::Week, languageIndex);
     return {};
 }
 

@@ -30,21 +30,21 @@ constexpr int kSlotColumnTwips = 450;
 constexpr int kLineGapTwips = 12;
 constexpr int kMaxExtraLines = 6;
 constexpr int kNumberLimit = 20;
-constexpr int kPartMessage = 30400;  // "Part %1 of %2 of message %3"
-constexpr int kCharactersLeftMessage = 30500;
-constexpr int kToBeSentMessage = 17000;  // "To Be Send", English in every language
 const QString kLineEnd = QStringLiteral("\r\n");
 
 // The title and the sample text that sizes each shown column.
 struct ShownColumn {
     int column;
-    int titleId;
-    int sampleId;
+    MessageId titleId;
+    MessageId sampleId;
 };
 constexpr ShownColumn kShownColumns[] = {
-    {sms_column::kAddress, 16600, 18600},       {sms_column::kShown, 13500, 17600},
-    {sms_column::kStatus, 16200, 17000},        {sms_column::kTimeStamp, 13400, 18700},
-    {sms_column::kServiceCentre, 16700, 18600}, {sms_column::kValidityText, 17200, 18400},
+    {sms_column::kAddress, MessageId::SourceDestinationTitle, MessageId::NumberWidthMask},
+    {sms_column::kShown, MessageId::MessageTitle, MessageId::TextWidthMask},
+    {sms_column::kStatus, MessageId::StatusTitle, MessageId::SmsStatusToBeSent},
+    {sms_column::kTimeStamp, MessageId::IncomingTimeTitle, MessageId::TimeStampWidthMask},
+    {sms_column::kServiceCentre, MessageId::ServiceCentreAddressTitle, MessageId::NumberWidthMask},
+    {sms_column::kValidityText, MessageId::ValidityPeriodTitle, MessageId::ValidityWidthMask},
 };
 // The fields of the SMS record text form, in order; the text goes under the shown column's
 // title.
@@ -53,9 +53,9 @@ constexpr int kClipboardColumns[] = {sms_column::kAddress,       sms_column::kTe
                                      sms_column::kServiceCentre, sms_column::kValidityText};
 
 const RecordWindowKind& SmsKind() {
-    static const RecordWindowKind kind{window_index::kSmsRec,
-                                       28800,  // "Sim Card SMS Record to Computer SMS Record"
-                                       28100,  // "SIM Card SMS"
+    static const RecordWindowKind kind{WindowIndex::SmsRec,
+                                       MessageId::SimSmsToComputerSms,
+                                       MessageId::SimCardSms,
                                        sms_column::kCount,
                                        sms_column::kMark,
                                        sms_column::kFieldCount,
@@ -63,7 +63,7 @@ const RecordWindowKind& SmsKind() {
                                        "Command3",
                                        "LTotal",
                                        "LNowRecord",
-                                       5100,  // "Max. Record"
+                                       MessageId::MaxRecord,
                                        30,
                                        QStringLiteral("SMS Record")};
     return kind;
@@ -133,7 +133,7 @@ SMSRec::SMSRec(ShellHost& host, QWidget* parent) : RecordWindow(SmsKind(), host,
                 const auto* entry = store_.Find(List(list).Tag(row));
                 if (!entry || !entry->concatenation)
                     return {};
-                return Text(kPartMessage)
+                return Text(MessageId::MessagePartOf)
                     .arg(entry->concatenation->partNumber)
                     .arg(entry->concatenation->partCount)
                     .arg(entry->concatenation->reference);
@@ -173,7 +173,7 @@ void SMSRec::SetUpColumns(int list) {
         records.SetText(0, shown.column, Text(shown.titleId));
     for (int column : {sms_column::kText, sms_column::kValidity, sms_column::kMark})
         grid_[list]->setColumnHidden(column - 1, true);
-    counter_->setToolTip(Text(kCharactersLeftMessage));
+    counter_->setToolTip(Text(MessageId::CharactersLeft));
     ApplyColumnWidths(list);
 }
 
@@ -286,7 +286,7 @@ void SMSRec::FitMessageRow(int list, int row) {
 void SMSRec::initheMessage(int list, int row) {
     RecordList& records = List(list);
     records.SetText(row, sms_column::kTimeStamp, {});
-    records.SetText(row, sms_column::kStatus, Text(kToBeSentMessage));
+    records.SetText(row, sms_column::kStatus, Text(MessageId::SmsStatusToBeSent));
     const QString centre = CurrentSession().CardInfo.ServiceCentreNumber;
     if (records.Text(row, sms_column::kServiceCentre).isEmpty() && centre != QLatin1String("-"))
         records.SetText(row, sms_column::kServiceCentre, centre);

@@ -26,12 +26,12 @@ std::string ToUtf8(const QString& text) {
     return text.toStdString();
 }
 
-QString Numbered(int messageId, int number, int languageIndex) {
+QString Numbered(MessageId messageId, int number, int languageIndex) {
     return Message(messageId, languageIndex) + QString::number(number);
 }
 
 // Record n of the card went to or came from the list: progress and status label.
-void Progressed(TransferRun& run, int messageId, int n) {
+void Progressed(TransferRun& run, MessageId messageId, int n) {
     run.progress.SetValue(n);
     run.progress.SetStatus(Numbered(messageId, n, run.languageIndex));
 }
@@ -84,13 +84,13 @@ QList<int> SmsCompareColumns() {
 }
 
 QString TotalText(int count, int languageIndex) {
-    return Message(kTotalMessage, languageIndex) + QString::number(count) +
-           Message(kRecordsInSimMessage, languageIndex);
+    return Message(MessageId::TotalPrefix, languageIndex) + QString::number(count) +
+           Message(MessageId::RecordsInSimCard, languageIndex);
 }
 
 namespace {
 
-CardRunHooks HooksOf(TransferRun& run, int messageId, int* doneCount) {
+CardRunHooks HooksOf(TransferRun& run, MessageId messageId, int* doneCount) {
     CardRunHooks hooks;
     hooks.progress = [&run, messageId, doneCount](int record, int) {
         Progressed(run, messageId, record);
@@ -109,7 +109,7 @@ int RunLimit(const RecordList& list, int recordCount) {
 }
 
 QString RefusedText(const CardRunResult& result, int languageIndex) {
-    return Message(kRefusedRecordMessage, languageIndex)
+    return Message(MessageId::CardRefusedRecord, languageIndex)
         .arg(result.record)
         .arg(QString::fromStdString(result.failure.StatusText()));
 }
@@ -126,11 +126,11 @@ bool ShowReadEnding(TransferRun& run, const CardRunResult& result) {
             return false;
         case RunEnding::LinkFailed:
             run.progress.SetStatus(
-                Numbered(kUpLoadProblemMessage, result.record, run.languageIndex));
+                Numbered(MessageId::UpLoadingProblem, result.record, run.languageIndex));
             return false;
         case RunEnding::Stopped:
             run.progress.SetStatus(
-                Message(kReadStoppedMessage, run.languageIndex).arg(result.record));
+                Message(MessageId::ReadStopped, run.languageIndex).arg(result.record));
             return false;
     }
     return false;
@@ -139,25 +139,25 @@ bool ShowReadEnding(TransferRun& run, const CardRunResult& result) {
 // How a write ended: the records written that hold an entry, and the slots left as they were
 // on the card.
 bool ShowWriteEnding(TransferRun& run, const CardRunResult& result, int filledWritten) {
-    const QString left = result.left > 0
-                             ? Message(kSlotsLeftMessage, run.languageIndex).arg(result.left)
-                             : QString();
+    const QString left =
+        result.left > 0 ? Message(MessageId::SlotsLeftOnCard, run.languageIndex).arg(result.left)
+                        : QString();
     switch (result.ending) {
         case RunEnding::Complete:
             run.progress.SetStatus(TotalText(filledWritten, run.languageIndex) + left);
             return true;
         case RunEnding::NotEntered:
-            run.progress.SetStatus(Numbered(kDownLoadProblemMessage, 1, run.languageIndex));
+            run.progress.SetStatus(Numbered(MessageId::DownLoadingProblem, 1, run.languageIndex));
             return false;
         case RunEnding::Refused:
             run.progress.SetStatus(RefusedText(result, run.languageIndex));
             return false;
         case RunEnding::LinkFailed:
             run.progress.SetStatus(
-                Numbered(kDownLoadProblemMessage, result.record, run.languageIndex));
+                Numbered(MessageId::DownLoadingProblem, result.record, run.languageIndex));
             return false;
         case RunEnding::Stopped:
-            run.progress.SetStatus(Message(kWriteStoppedMessage, run.languageIndex)
+            run.progress.SetStatus(Message(MessageId::WriteStopped, run.languageIndex)
                                        .arg(result.record)
                                        .arg(result.done));
             return false;
@@ -201,7 +201,7 @@ bool ReadPhoneBook(TransferRun& run, RecordList& list, int recordCount, int& don
             list.SetTag(n, run.store.Remember(data, CardRecordStore::FieldsOf(
                                                         list, n, PhoneBookCompareColumns())));
         },
-        HooksOf(run, kUpLoadingMessage, &doneCount), RunLimit(list, recordCount));
+        HooksOf(run, MessageId::UpLoadingRecord, &doneCount), RunLimit(list, recordCount));
     return ShowReadEnding(run, result);
 }
 
@@ -223,9 +223,9 @@ bool WritePhoneBook(TransferRun& run, const RecordList& list, int recordCount, i
                                ToUtf8(list.Text(n, phone_column::kName)), data);
         return data;
     };
-    const auto result =
-        WriteCardRecords(engine, CardRecordFile::PhoneBook, recordFor,
-                         HooksOf(run, kDownLoadingMessage, nullptr), RunLimit(list, recordCount));
+    const auto result = WriteCardRecords(engine, CardRecordFile::PhoneBook, recordFor,
+                                         HooksOf(run, MessageId::DownLoadingRecord, nullptr),
+                                         RunLimit(list, recordCount));
     return ShowWriteEnding(run, result, filled);
 }
 
@@ -241,7 +241,7 @@ bool ReadSms(TransferRun& run, RecordList& list, int recordCount, int& doneCount
                 n, run.store.Remember(data, CardRecordStore::FieldsOf(list, n, SmsCompareColumns()),
                                       record.IsMessage() ? record.concatenation : std::nullopt));
         },
-        HooksOf(run, kUpLoadingMessage, &doneCount), RunLimit(list, recordCount));
+        HooksOf(run, MessageId::UpLoadingRecord, &doneCount), RunLimit(list, recordCount));
     return ShowReadEnding(run, result);
 }
 
@@ -269,8 +269,9 @@ bool WriteSms(TransferRun& run, const RecordList& list, int recordCount, int use
         QStringList numbers;
         for (const int slot : cut)
             numbers.append(QString::number(slot));
-        MessageRequest question = CatalogueMessage(kMessagesCutMessage, run.languageIndex,
-                                                   DialogButtons::YesNo, DialogIcon::Question);
+        MessageRequest question =
+            CatalogueMessage(MessageId::MessagesCutQuestion, run.languageIndex,
+                             DialogButtons::YesNo, DialogIcon::Question);
         question.text = question.text.arg(numbers.join(QStringLiteral(", ")));
         if (ShowMessage(question) != DialogAnswer::Yes)
             return false;
@@ -308,9 +309,9 @@ bool WriteSms(TransferRun& run, const RecordList& list, int recordCount, int use
         filled += holdsEntry ? 1 : 0;
         return data;
     };
-    const auto result =
-        WriteCardRecords(engine, CardRecordFile::Sms, recordFor,
-                         HooksOf(run, kDownLoadingMessage, nullptr), RunLimit(list, recordCount));
+    const auto result = WriteCardRecords(engine, CardRecordFile::Sms, recordFor,
+                                         HooksOf(run, MessageId::DownLoadingRecord, nullptr),
+                                         RunLimit(list, recordCount));
     return ShowWriteEnding(run, result, filled);
 }
 

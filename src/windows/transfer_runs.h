@@ -20,19 +20,6 @@ class Pellucard;
 // this card, or a row the user put there (its tag is 0). A slot whose tag is
 // kUnknownSlotTag, or that holds a record read from another card, is left as it is on the card.
 
-inline constexpr int kUpLoadingMessage = 17300;        // "Up Loading Record "
-inline constexpr int kUpLoadProblemMessage = 13100;    // "Have Problem in Up Loading Record "
-inline constexpr int kDownLoadingMessage = 11600;      // "Down Loading Record "
-inline constexpr int kDownLoadProblemMessage = 13200;  // "Have Problem In Down Loading Record "
-inline constexpr int kTotalMessage = 16800;            // "Total "
-inline constexpr int kRecordsInSimMessage = 18500;     // " Records in Sim Card"
-inline constexpr int kMessagesCutMessage = 30300;      // texts too long for the card: write cut?
-inline constexpr int kRefusedRecordMessage = 32000;    // "The card refused record %1 (status %2)"
-inline constexpr int kReadStoppedMessage = 32100;      // "Stopped after record %1; ... kept"
-inline constexpr int kSlotsLeftMessage = 32200;        // "; %1 slots left as they were ..."
-inline constexpr int kWriteStoppedMessage = 32300;     // "Stopped after record %1; %2 ... written"
-inline constexpr int kStopCaption = 32400;             // "Stop"
-
 // Where a run shows its progress: the window's progress bar and status label.
 class TransferProgress {
 public:

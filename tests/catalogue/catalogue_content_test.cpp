@@ -9,13 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <algorithm>
-#include <iterator>
 #include <map>
-#include <cctype>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,11 +24,13 @@ using namespace pellucard;
 namespace {
 
 // Messages that hold a list of texts separated by "|" (MessageList).
-const int kListMessages[] = {35000, 35100, 35200};
-bool IsList(int id) { return std::find(std::begin(kListMessages), std::end(kListMessages), id) != std::end(kListMessages); }
+const MessageId kListMessages[] = {MessageId::DemoMenuList, MessageId::DemoStateList};
+bool IsList(int id) {
+    return std::any_of(std::begin(kListMessages), std::end(kListMessages),
+                       [id](MessageId list) { return MessageNumber(list) == id; });
+}
 
 const char* const kLanguageCodes[kLanguageCount] = {"en", "nl", "fr", "de", "el", "it", "pt", "es"};
-constexpr int kEnglishOnly = 29900;
 
 const CatalogueTable& Raw() {
     static const CatalogueTable table = [] {
@@ -38,6 +40,9 @@ const CatalogueTable& Raw() {
     return table;
 }
 
+// The one message that has an English text only, to show the fall back to English.
+constexpr int kEnglishOnly = MessageNumber(MessageId::WrongPinCode);
+
 QString Describe(int id, int language) {
     return QStringLiteral("message %1, language %2: \"%3\"").arg(id).arg(kLanguageCodes[language], Raw().messages.at(id)[language]);
 }
@@ -45,7 +50,7 @@ QString Describe(int id, int language) {
 // The menus whose entries carry accelerators, as the main window builds them. A number is a
 // message; a text is a caption that the main window keeps in English in every language.
 struct MenuEntry {
-    int id;
+    MessageId id;
     const char16_t* fixedCaption;
     int listEntry = -1;  // for a list message, the entry that is the caption
 };
@@ -55,14 +60,43 @@ struct Menu {
 };
 const std::vector<Menu>& Menus() {
     static const std::vector<Menu> menus = {
-        {"menu bar", {{2400, nullptr}, {10500, nullptr}, {3300, nullptr}, {6200, nullptr}}},
-        {"menu bar with Demo", {{2400, nullptr}, {10500, nullptr}, {3300, nullptr}, {6200, nullptr}, {35000, nullptr, 0}}},
-        {"File", {{5800, nullptr}, {6800, nullptr}, {35200, nullptr, 5}, {27600, nullptr}, {27500, nullptr},
-                  {35200, nullptr, 0}, {35200, nullptr, 1}, {35200, nullptr, 4}, {2700, nullptr}}},
-        {"Import and Export", {{35200, nullptr, 2}, {35200, nullptr, 3}}},
-        {"View", {{28200, nullptr}, {8700, nullptr}, {8900, nullptr}, {28700, nullptr}}},
-        {"Help", {{3300, nullptr}, {29000, nullptr}, {200, nullptr}}},
-        {"Name", {{600, nullptr}, {10100, nullptr}, {3000, nullptr}}},
+        {"menu bar",
+         {{MessageId::FileMenu, nullptr},
+          {MessageId::ViewMenu, nullptr},
+          {MessageId::HelpMenu, nullptr},
+          {MessageId::NameMenu, nullptr}}},
+        {"menu bar with Demo",
+         {{MessageId::FileMenu, nullptr},
+          {MessageId::ViewMenu, nullptr},
+          {MessageId::HelpMenu, nullptr},
+          {MessageId::NameMenu, nullptr},
+          {MessageId::DemoMenuList, nullptr, 0}}},
+        {"File",
+         {{MessageId::NewMenu, nullptr},
+          {MessageId::OpenMenu, nullptr},
+          {MessageId::RecentFilesMenu, nullptr},
+          {MessageId::SaveMenu, nullptr},
+          {MessageId::SaveAsMenu, nullptr},
+          {MessageId::ImportMenu, nullptr},
+          {MessageId::ExportMenu, nullptr},
+          {MessageId::SettingComPortMenu, nullptr},
+          {MessageId::ExitMenu, nullptr}}},
+        {"Import and Export",
+         {{MessageId::CommaSeparatedValuesMenu, nullptr},
+          {MessageId::TabSeparatedValuesMenu, nullptr}}},
+        {"View",
+         {{MessageId::SmsRecordMenu, nullptr},
+          {MessageId::PhoneBookMenu, nullptr},
+          {MessageId::PersonalRecordMenu, nullptr},
+          {MessageId::SimCardInformationMenu, nullptr}}},
+        {"Help",
+         {{MessageId::HelpMenu, nullptr},
+          {MessageId::LanguageMenu, nullptr},
+          {MessageId::AboutMenu, nullptr}}},
+        {"Name",
+         {{MessageId::AllPhoneRecordMenu, nullptr},
+          {MessageId::UsefulSmsMenu, nullptr},
+          {MessageId::EditPhoneRecordMenu, nullptr}}},
     };
     return menus;
 }
@@ -86,57 +120,36 @@ QString Bare(const QString& text) {
 
 // Texts that are data rather than captions: file names, query fragments, measuring masks,
 // the help viewer, and the status word that the SMS runs compare in English.
-const int kSameInEveryLanguage[] = {2000,  3100,  4200,  4300,  6600,  7700,  7800,  14100, 14200, 15400, 15600,
-                                    16400, 16900, 17000, 17500, 17600, 17700, 18100, 18200, 18300, 18600, 18700,
-                                    21700, 21800, 22000, 22200, 23600, 27300};
+const MessageId kSameInEveryLanguage[] = {MessageId::Data1,
+                                          MessageId::ProgramNameBanner,
+                                          MessageId::Imsi,
+                                          MessageId::IccId,
+                                          MessageId::Ok,
+                                          MessageId::Pin1,
+                                          MessageId::Pin2,
+                                          MessageId::NewSmsRecordName,
+                                          MessageId::NewPhoneRecordName,
+                                          MessageId::PhoneBookFileName,
+                                          MessageId::PhoneTotalQuery,
+                                          MessageId::SmsTotalQuery,
+                                          MessageId::TemplateFileName,
+                                          MessageId::SmsStatusToBeSent,
+                                          MessageId::HelpViewer,
+                                          MessageId::TextWidthMask,
+                                          MessageId::NameQueryStart,
+                                          MessageId::PhoneQueryPart,
+                                          MessageId::SmsTotalQueryPart,
+                                          MessageId::PhoneTotalQueryPart,
+                                          MessageId::NumberWidthMask,
+                                          MessageId::TimeStampWidthMask,
+                                          MessageId::ProgramTitle,
+                                          MessageId::QueryOrderedByName,
+                                          MessageId::QueryNameLike,
+                                          MessageId::QueryOrderedByNameAndPhone,
+                                          MessageId::OrderByName,
+                                          MessageId::ProgramNameHeading};
 
 std::filesystem::path SourceDir() { return std::filesystem::path(PELLUCARD_SOURCE_DIR); }
-
-// The message ids written in the sources of the parts that show texts: every number that is a
-// multiple of 100 outside comments, with the place it stands. Lines that hold other round
-// numbers (limits, timeouts, the catalogue's own bounds) are left out by their shape.
-std::map<int, std::string> IdsUsedBySources() {
-    auto isWord = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.'; };
-    auto notAnId = [](const std::string& code) {
-        return code.find("kMax") != std::string::npos || code.find("kLastId") != std::string::npos ||
-               code.find("waited") != std::string::npos;
-    };
-    std::map<int, std::string> used;
-    for (const char* part : {"catalogue", "cli", "records", "shell", "windows"}) {
-        const auto folder = SourceDir() / "src" / part;
-        if (!std::filesystem::is_directory(folder))
-            continue;
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-            const auto extension = entry.path().extension();
-            if (extension != ".cpp" && extension != ".h")
-                continue;
-            std::ifstream file(entry.path());
-            std::string line;
-            for (int lineNumber = 1; std::getline(file, line); ++lineNumber) {
-                const std::string code = line.substr(0, line.find("//"));
-                if (notAnId(code))
-                    continue;
-                for (std::size_t at = 0; at < code.size();) {
-                    if (!std::isdigit(static_cast<unsigned char>(code[at])) || (at > 0 && isWord(code[at - 1]))) {
-                        ++at;
-                        continue;
-                    }
-                    std::size_t end = at;
-                    while (end < code.size() && std::isdigit(static_cast<unsigned char>(code[end])))
-                        ++end;
-                    const std::size_t digits = end - at;
-                    if (digits >= 3 && digits <= 5 && (end == code.size() || !isWord(code[end]))) {
-                        const int value = std::stoi(code.substr(at, digits));
-                        if (value % 100 == 0)
-                            used.emplace(value, entry.path().filename().string() + ":" + std::to_string(lineNumber));
-                    }
-                    at = end;
-                }
-            }
-        }
-    }
-    return used;
-}
 
 }  // namespace
 
@@ -159,11 +172,19 @@ TEST(Catalogue, ShippedFileIsSortedById) {
     }
 }
 
-TEST(Catalogue, HoldsEveryMessageTheProgramUses) {
-    const std::map<int, std::string> used = IdsUsedBySources();
-    ASSERT_GT(used.size(), 150u) << "the sources were not found or name their messages otherwise";
-    for (const auto& [id, where] : used)
-        EXPECT_TRUE(CatalogueHas(id)) << "message " << id << " is used at " << where;
+TEST(Catalogue, NamesEveryMessageOnceAndHoldsEveryNamedMessage) {
+    std::set<int> named;
+    for (MessageId id : kAllMessageIds) {
+        EXPECT_TRUE(named.insert(MessageNumber(id)).second)
+            << "message " << MessageNumber(id) << " has two names";
+        EXPECT_TRUE(CatalogueHas(id))
+            << "message " << MessageNumber(id) << " is named but not in the catalogue";
+        for (int k = 0; k < kLanguageCount; ++k)
+            EXPECT_FALSE(Message(id, k).isEmpty())
+                << "message " << MessageNumber(id) << ", language " << k;
+    }
+    for (const auto& [id, row] : Raw().messages)
+        EXPECT_EQ(named.count(id), 1u) << "message " << id << " has no name in message_ids.inc";
     EXPECT_FALSE(CatalogueHas(10000));  // message number 100 does not exist
     EXPECT_FALSE(CatalogueHas(101));
 }
@@ -184,8 +205,9 @@ TEST(Catalogue, EveryMessageHasEightTextsExceptTheEnglishOnlyOne) {
 }
 
 TEST(Catalogue, MissingTranslationFallsBackToEnglish) {
-    for (int k = 0; k < kLanguageCount; ++k) EXPECT_EQ(Message(kEnglishOnly, k), QStringLiteral("Wrong PIN Code!"));
-    EXPECT_EQ(Message(29500, 4), QStringLiteral("Ελληνικά"));
+    for (int k = 0; k < kLanguageCount; ++k)
+        EXPECT_EQ(Message(MessageId::WrongPinCode, k), QStringLiteral("Wrong PIN Code!"));
+    EXPECT_EQ(Message(MessageId::LanguageGreek, 4), QStringLiteral("Ελληνικά"));
     EXPECT_TRUE(CatalogueText(10000).isEmpty());                  // no such message
     EXPECT_TRUE(CatalogueText(kEnglishOnly + kLanguageCount).isEmpty());  // no such language
     EXPECT_TRUE(CatalogueText(-1).isEmpty());
@@ -244,8 +266,10 @@ TEST(Catalogue, TranslationsKeepThePlaceholdersOfTheEnglishText) {
 }
 
 TEST(Catalogue, DataTextsAreTheSameInEveryLanguage) {
-    for (int id : kSameInEveryLanguage)
-        for (int k = 1; k < kLanguageCount; ++k) EXPECT_EQ(Message(id, k), Message(id, 0)) << Describe(id, k).toStdString();
+    for (MessageId id : kSameInEveryLanguage)
+        for (int k = 1; k < kLanguageCount; ++k)
+            EXPECT_EQ(Message(id, k), Message(id, 0))
+                << Describe(MessageNumber(id), k).toStdString();
 }
 
 TEST(Catalogue, AcceleratorsKeepTheirFormAndOccurInTheCaption) {
@@ -275,10 +299,11 @@ TEST(Catalogue, AcceleratorsKeepTheirFormAndOccurInTheCaption) {
 }
 
 TEST(Catalogue, ListMessagesKeepTheirEntriesAndPlaceholders) {
-    for (int id : kListMessages) {
-        const QStringList english = MessageList(id, 0);
+    for (MessageId list : kListMessages) {
+        const int id = MessageNumber(list);
+        const QStringList english = MessageList(list, 0);
         for (int k = 0; k < kLanguageCount; ++k) {
-            const QStringList texts = MessageList(id, k);
+            const QStringList texts = MessageList(list, k);
             ASSERT_EQ(texts.size(), english.size()) << Describe(id, k).toStdString();
             for (qsizetype e = 0; e < texts.size(); ++e) {
                 EXPECT_FALSE(texts[e].trimmed().isEmpty()) << Describe(id, k).toStdString();
@@ -287,7 +312,8 @@ TEST(Catalogue, ListMessagesKeepTheirEntriesAndPlaceholders) {
         }
     }
     // An entry a translation lacks is taken from English.
-    EXPECT_EQ(MessageList(29100, 4), QStringList{Message(29100, 4)});
+    EXPECT_EQ(MessageList(MessageId::LanguageEnglish, 4),
+              QStringList{Message(MessageId::LanguageEnglish, 4)});
 }
 
 TEST(Catalogue, AcceleratorsDoNotClashWithinAMenu) {
@@ -312,7 +338,8 @@ TEST(Catalogue, AcceleratorsDoNotClashWithinAMenu) {
 TEST(Catalogue, LanguageMenuNamesAreDistinctInEveryLanguage) {
     for (int k = 0; k < kLanguageCount; ++k) {
         QSet<QString> names;
-        for (int entry = 0; entry < kLanguageCount; ++entry) names.insert(Message(29100 + 100 * entry, k));
+        for (MessageId name : kLanguageNames)
+            names.insert(Message(name, k));
         EXPECT_EQ(names.size(), kLanguageCount) << kLanguageCodes[k];
     }
 }
@@ -331,17 +358,19 @@ TEST(Catalogue, GreekIsWrittenInGreekLetters) {
 
 TEST(Catalogue, VersionLinesNameOneVersionInEveryLanguage) {
     static const QRegularExpression version(QStringLiteral("\\d+\\.\\d+\\.\\d+"));
-    for (int id : {1900, 11300}) {
+    for (MessageId id : {MessageId::ProgramVersion, MessageId::ProgramDescription}) {
         const QString english = version.match(Message(id, 0)).captured();
-        ASSERT_FALSE(english.isEmpty()) << id;
-        for (int k = 1; k < kLanguageCount; ++k) EXPECT_EQ(version.match(Message(id, k)).captured(), english) << id << " " << k;
+        ASSERT_FALSE(english.isEmpty()) << MessageNumber(id);
+        for (int k = 1; k < kLanguageCount; ++k)
+            EXPECT_EQ(version.match(Message(id, k)).captured(), english)
+                << MessageNumber(id) << " " << k;
     }
 }
 
 TEST(Catalogue, EveryLanguageHasItsOwnHelpFile) {
     QSet<QString> names;
     for (int k = 0; k < kLanguageCount; ++k) {
-        EXPECT_TRUE(Message(18000, k).startsWith(u'\\')) << k;
+        EXPECT_TRUE(Message(MessageId::HelpFile, k).startsWith(u'\\')) << k;
         const QString name = HelpFileName(k);
         names.insert(name);
         const std::filesystem::path path = SourceDir() / "data" / "help" / name.toStdString();

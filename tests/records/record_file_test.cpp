@@ -144,7 +144,7 @@ TEST_F(RecordFileTest, RefusesAFileWithMoreSlotsThanARecordFileCanHold) {
     EXPECT_EQ(used, 1);
     EXPECT_EQ(list->Rows(), 4);
     EXPECT_EQ(list->Text(1, 1), "kept");
-    EXPECT_EQ(dialogs_.MessageIds(), QList<int>{kFileTooLargeMessage});
+    EXPECT_EQ(dialogs_.MessageIds(), MessageIdList{MessageId::FileTooLarge});
 }
 
 TEST_F(RecordFileTest, AFailedSaveLeavesTheOldFileWholeAndTellsTheUser) {
@@ -166,7 +166,7 @@ TEST_F(RecordFileTest, AFailedSaveLeavesTheOldFileWholeAndTellsTheUser) {
 
     EXPECT_FALSE(savedOk);
     EXPECT_EQ(ReadAll(Path("a.SPB")), old);
-    EXPECT_EQ(dialogs_.MessageIds(), QList<int>{kFileNotSavedMessage});
+    EXPECT_EQ(dialogs_.MessageIds(), MessageIdList{MessageId::FileNotSaved});
     EXPECT_TRUE(dialogs_.LastMessage().text.contains("File too large"));
 
     EXPECT_FALSE(SaveRecordFile(*list, Path("missing/a.SPB"), 1, 0));
@@ -213,7 +213,7 @@ TEST_F(RecordFileTest, CopyTemplateFileAsksBeforeReplacingAndRefusesTheOpenDocum
     EXPECT_FALSE(CopyTemplateFile(templateName, {}, target, 0));
     EXPECT_EQ(templateName, "temp.sys");
     EXPECT_EQ(ReadAll(target), "records");
-    ASSERT_EQ(dialogs_.MessageIds(), QList<int>{kReplaceFileMessage});
+    ASSERT_EQ(dialogs_.MessageIds(), MessageIdList{MessageId::ReplaceFileQuestion});
     EXPECT_TRUE(dialogs_.LastMessage().text.endsWith("b.SPB ?"));
 
     dialogs_.QueueAnswer(DialogAnswer::Yes);

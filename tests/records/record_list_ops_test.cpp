@@ -96,7 +96,7 @@ TEST(CopyMarkedRows, RefusesADuplicateIgnoringCaseAndCopiesTheRest) {
     EXPECT_EQ(result.duplicates, QList<int>{2});
     EXPECT_TRUE(result.notCopied.isEmpty());
     EXPECT_TRUE(sim.Marked().isEmpty());
-    ASSERT_EQ(dialogs.MessageIds(), QList<int>{kSameRecordMessage});
+    ASSERT_EQ(dialogs.MessageIds(), MessageIdList{MessageId::SameRecordNumber});
     EXPECT_TRUE(dialogs.LastMessage().text.contains(u'2'));
 }
 
@@ -111,7 +111,7 @@ TEST(CopyMarkedRows, EmptyRowsAreNeverDuplicatesAndPasteFollowsTheSameRule) {
     EXPECT_EQ(copied.duplicates, QList<int>{1});
     EXPECT_EQ(used, 3);  // the empty row and Bob
     EXPECT_EQ(computer.Names(3), (QStringList{"ann", "", "Bob"}));
-    ASSERT_EQ(dialogs.MessageIds(), QList<int>{kSameRecordMessage});
+    ASSERT_EQ(dialogs.MessageIds(), MessageIdList{MessageId::SameRecordNumber});
     EXPECT_EQ(dialogs.LastMessage().text, "You have same record Number 1 in destination list");
 
     // Rows a paste added: the same rule, against the records before them and each other.
@@ -333,7 +333,7 @@ TEST(FilterNumber, KeepsALeadingPlusAndWarnsOncePerChange) {
 
     ScriptedDialogs dialogs;
     ShowInvalidNumberMessage(0);
-    ASSERT_EQ(dialogs.MessageIds(), QList<int>{kInvalidNumberCharacterMessage});
+    ASSERT_EQ(dialogs.MessageIds(), MessageIdList{MessageId::InvalidNumberCharacter});
     EXPECT_EQ(dialogs.LastMessage().icon, DialogIcon::Critical);
 }
 

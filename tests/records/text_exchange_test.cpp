@@ -213,7 +213,7 @@ TEST_F(TextExchangeTest, ImportLeavesOutAndReportsWhatItsFieldsCannotTake) {
         EXPECT_EQ(list->Text(3, 1), "Dan");
         EXPECT_EQ(list->Text(4, 1), "");
         ShowImportShortfall(result, 0);
-        ASSERT_EQ(dialogs_.MessageIds(), QList<int>({31100}));
+        ASSERT_EQ(dialogs_.MessageIds(), MessageIdList({MessageId::RecordsImported}));
         const QStringList lines = dialogs_.LastMessage().text.split(u'\n');
         ASSERT_EQ(lines.size(), 5) << dialogs_.LastMessage().text.toStdString();
         EXPECT_EQ(lines[0], "Records imported: 2");
@@ -240,8 +240,8 @@ TEST_F(TextExchangeTest, DamagedOrForeignFilesAreRefusedWithAMessage) {
     huge.close();
     EXPECT_FALSE(ReadTextFile(table, Path("huge.txt"), kCommaDelimiter, 0));
     EXPECT_EQ(dialogs_.MessageIds(),
-              QList<int>({30100, kNoFieldNamesMessage, kTextFileTooLargeMessage,
-                          kTextFileTooLargeMessage}));
+              MessageIdList({MessageId::FileNotRead, MessageId::NoFieldNames,
+                             MessageId::TextFileTooLarge, MessageId::TextFileTooLarge}));
     EXPECT_EQ(table.header, QStringList({"kept"}));
 
     // Binary bytes read as some text without harm.
@@ -324,7 +324,7 @@ TEST_F(TextExchangeTest, ImportFillsTheFreeSlotsAndTellsHowManyWereLeftOut) {
     EXPECT_EQ(list->Text(96, 2), "");
 
     ShowImportShortfall(result, 0);
-    ASSERT_EQ(dialogs_.MessageIds(), QList<int>({31100}));
+    ASSERT_EQ(dialogs_.MessageIds(), MessageIdList({MessageId::RecordsImported}));
     EXPECT_EQ(
         dialogs_.LastMessage().text,
         "Records imported: 5\nRecords left out because the list has no free slot for them: 5");

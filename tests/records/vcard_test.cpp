@@ -163,7 +163,7 @@ TEST(VCardPhoneBookTest, OneEntryPerNumberWithItsTypeCutToTheCard) {
 
     ScriptedDialogs dialogs;
     ShowVCardImport(result, 0);
-    EXPECT_EQ(dialogs.MessageIds(), QList<int>{kVCardImportReportMessage});
+    EXPECT_EQ(dialogs.MessageIds(), MessageIdList{MessageId::VCardImportReport});
     EXPECT_TRUE(dialogs.Calls()[0].message.text.contains(QStringLiteral("Anna Berg (work)")));
 }
 

@@ -70,7 +70,7 @@ void CardBackupTest::backupThenRestoreGivesBackEveryRecord() {
     ShellRig rig;
     QTemporaryDir dir;
     const QString path = BackUp(rig, dir);
-    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{33200});
+    QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::CardBackedUp});
     const CardBackup before = CardRecords(rig.Engine());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -92,7 +92,9 @@ void CardBackupTest::backupThenRestoreGivesBackEveryRecord() {
     rig.dialogs.QueueFileName(path);
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);
     rig.Action("MDIRestore")->trigger();
-    QCOMPARE(rig.dialogs.MessageIds(), (QList<int>{33200, 33600, 33600, 33500}));
+    QCOMPARE(rig.dialogs.MessageIds(),
+             (MessageIdList{MessageId::CardBackedUp, MessageId::RestoreQuestion,
+                            MessageId::RestoreQuestion, MessageId::CardRestored}));
     QVERIFY(rig.dialogs.Calls().last().message.text.startsWith("280 of 280"));
     const CardBackup after = CardRecords(rig.Engine());
     QCOMPARE(after.phoneBook, before.phoneBook);
@@ -121,7 +123,7 @@ void CardBackupTest::damagedBackupWritesNothing() {
         out.close();
         rig.dialogs.QueueFileName(path);
         rig.Action("MDIRestore")->trigger();
-        QCOMPARE(rig.dialogs.MessageIds().last(), 33900);
+        QCOMPARE(rig.dialogs.MessageIds().last(), MessageId::DamagedBackup);
     }
     QCOMPARE(CardRecords(rig.Engine()).phoneBook, changed.phoneBook);
     QCOMPARE(CardRecords(rig.Engine()).sms, changed.sms);
@@ -146,8 +148,10 @@ void CardBackupTest::smallerOtherCardIsNamedAndAskedAbout() {
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);
     rig.Action("MDIRestore")->trigger();
-    const QList<int> ids = rig.dialogs.MessageIds();
-    QCOMPARE(ids.mid(ids.size() - 4), (QList<int>{33600, 33700, 33800, 33500}));
+    const MessageIdList ids = rig.dialogs.MessageIds();
+    QCOMPARE(ids.mid(ids.size() - 4),
+             (MessageIdList{MessageId::RestoreQuestion, MessageId::OtherCardQuestion,
+                            MessageId::FewerRecordsQuestion, MessageId::CardRestored}));
     QVERIFY(rig.dialogs.Calls()[rig.dialogs.Calls().size() - 2].message.text.contains("150"));
     QVERIFY(rig.dialogs.Calls().last().message.text.startsWith("130 of 130"));
     const CardBackup after = CardRecords(rig.Engine());
@@ -173,7 +177,7 @@ void CardBackupTest::refusingCardIsNamedWithItsStatusWord() {
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);
     rig.Action("MDIRestore")->trigger();
     const MessageRequest outcome = rig.dialogs.Calls().last().message;
-    QCOMPARE(outcome.messageId, 33500);
+    QCOMPARE(outcome.messageId, MessageId::CardRestored);
     QVERIFY2(outcome.icon == DialogIcon::Critical, qPrintable(outcome.text));
     // The phone book went in; the first SMS record was refused (access condition not fulfilled).
     QVERIFY2(outcome.text.startsWith("250 of 280"), qPrintable(outcome.text));

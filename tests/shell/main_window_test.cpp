@@ -53,14 +53,14 @@ void MainWindowTest::menusShowTheirCaptions() {
     // Each language is named in its own language; English is chosen at start-up.
     for (int k = 0; k < 8; ++k) {
         QAction* entry = rig.Action(qPrintable(QStringLiteral("MDIEnglish_%1").arg(k)));
-        QCOMPARE(entry->text(), Message(29100 + 100 * k, 0));
+        QCOMPARE(entry->text(), Message(kLanguageNames[k], 0));
         QCOMPARE(entry->isChecked(), k == 0);
     }
     QCOMPARE(rig.Action("MDIImComma")->text(), QString("Comma Separated Values [&C]"));
     // The frame names the maximised child window after its own title.
-    QCOMPARE(rig.main->windowTitle(), Message(22100, 0));
+    QCOMPARE(rig.main->windowTitle(), Message(MessageId::SimInformationWindowTitle, 0));
     // The virtual reader brings its own menu and mark.
-    QCOMPARE(rig.Action("MDIDemo")->text(), MessageList(35000, 0)[0]);
+    QCOMPARE(rig.Action("MDIDemo")->text(), MessageList(MessageId::DemoMenuList, 0)[0]);
     QVERIFY(rig.main->findChild<QLabel*>("LVirtualReader")->isVisible());
 }
 
@@ -72,7 +72,7 @@ void MainWindowTest::selectsWindowsAndMinimisesTheOneLeft() {
     QVERIFY(information->isMaximized());
 
     rig.Action("MDIPhone")->trigger();
-    QCOMPARE(rig.session->CurrentWindow, window_index::kSimRec);
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::SimRec);
     QCOMPARE(rig.made.size(), 1);
     QVERIFY(information->isMinimized());
     auto* phone = qobject_cast<QMdiSubWindow*>(rig.made[0]->parentWidget());
@@ -80,26 +80,26 @@ void MainWindowTest::selectsWindowsAndMinimisesTheOneLeft() {
     QCOMPARE(rig.main->MdiArea()->activeSubWindow(), phone);
 
     // Back and forth: the window made first is used again.
-    rig.main->Command1_Click(window_index::kSetting);
-    QCOMPARE(rig.session->CurrentWindow, window_index::kSetting);
+    rig.main->Command1_Click(WindowIndex::Setting);
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::Setting);
     QVERIFY(information->isMaximized());
     QVERIFY(phone->isMinimized());
-    rig.main->Command1_Click(window_index::kSimRec);
+    rig.main->Command1_Click(WindowIndex::SimRec);
     QCOMPARE(rig.made.size(), 1);
 
     // A window without a registration opens nothing and changes nothing.
-    rig.main->Command1_Click(window_index::kSmsRec);
-    QCOMPARE(rig.session->CurrentWindow, window_index::kSimRec);
+    rig.main->Command1_Click(WindowIndex::SmsRec);
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::SimRec);
 
     // Closing a child hands over to the one left; choosing it again makes it anew.
     bool unloaded = false;
     connect(phone, &QObject::destroyed, this,
-            [&] { unloaded = rig.session->CurrentWindow != window_index::kSimRec; });
+            [&] { unloaded = rig.session->CurrentWindow != WindowIndex::SimRec; });
     phone->close();
-    QCOMPARE(rig.session->CurrentWindow, window_index::kSetting);
-    QTRY_VERIFY(rig.main->Window(window_index::kSimRec) == nullptr);
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::Setting);
+    QTRY_VERIFY(rig.main->Window(WindowIndex::SimRec) == nullptr);
     QVERIFY(unloaded);
-    rig.main->Command1_Click(window_index::kSimRec);
+    rig.main->Command1_Click(WindowIndex::SimRec);
     QCOMPARE(rig.made.size(), 2);
 }
 
@@ -120,7 +120,7 @@ void MainWindowTest::fileMenuActsOnRecordWindowsOnly() {
     QCOMPARE(phone->commands, (QList<FileCommand>{FileCommand::Save, FileCommand::ExportTab,
                                                   FileCommand::ImportComma}));
 
-    rig.session->CurrentWindow = window_index::kSetting;
+    rig.session->CurrentWindow = WindowIndex::Setting;
     rig.Action("MDINew")->setEnabled(true);
     rig.Action("MDINew")->trigger();
     QCOMPARE(phone->commands.size(), 3);
@@ -138,15 +138,15 @@ void MainWindowTest::recentFilesOpenInTheirWindow() {
     const QString kept = folder.filePath("a&b.SPB");
     QFile(kept).open(QIODevice::WriteOnly);
     const QString gone = folder.filePath("gone.SPB");
-    history.RememberOpened(gone, window_index::kSimRec);
-    history.RememberOpened(kept, window_index::kSimRec);
+    history.RememberOpened(gone, static_cast<int>(WindowIndex::SimRec));
+    history.RememberOpened(kept, static_cast<int>(WindowIndex::SimRec));
     QCOMPARE(recent->actions().size(), 2);
     QCOMPARE(recent->actions()[0]->text(), QStringLiteral("&1 a&&b.SPB"));
     QCOMPARE(recent->actions()[0]->toolTip(), kept);
 
     // The file opens through the window's own Open command, in the window that opened it.
     recent->actions()[0]->trigger();
-    QCOMPARE(rig.session->CurrentWindow, window_index::kSimRec);
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::SimRec);
     QCOMPARE(rig.made.at(0)->commands, QList<FileCommand>{FileCommand::Open});
     QString chosen;
     QCOMPARE(ChooseOpenFile(chosen, ".SPB", "Phone Book |*"), QString());  // used up
@@ -154,7 +154,7 @@ void MainWindowTest::recentFilesOpenInTheirWindow() {
     // A file that has gone is reported and leaves the list.
     rig.dialogs.Clear();
     recent->actions()[1]->trigger();
-    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{30100});
+    QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::FileNotRead});
     QCOMPARE(rig.made.at(0)->commands.size(), 1);
     QCOMPARE(recent->actions().size(), 1);
     history.Clear();
@@ -233,38 +233,44 @@ void MainWindowTest::languageChoiceRecaptionsEveryWindow() {
     QCOMPARE(rig.session->LanguageIndex, german);
     QVERIFY(rig.Action("MDIEnglish_3")->isChecked());
     QVERIFY(!rig.Action("MDIEnglish_0")->isChecked());
-    QCOMPARE(rig.Action("MDIFile")->text(), Message(2400, german));
-    QCOMPARE(rig.Action("MDISim")->text(), Message(28700, german));
-    QCOMPARE(rig.Info6()->windowTitle(), Message(28400, german));
-    QCOMPARE(rig.Info6()->ComCPIN[0]->text(), Message(1000, german));
-    QCOMPARE(rig.Info6()->TPIN1State->text(),
-             Message(16000, german) + "3 " + Message(17900, german));
+    QCOMPARE(rig.Action("MDIFile")->text(), Message(MessageId::FileMenu, german));
+    QCOMPARE(rig.Action("MDISim")->text(), Message(MessageId::SimCardInformationMenu, german));
+    QCOMPARE(rig.Info6()->windowTitle(), Message(MessageId::SimCardInformation, german));
+    QCOMPARE(rig.Info6()->ComCPIN[0]->text(), Message(MessageId::ChangePin1, german));
+    QCOMPARE(rig.Info6()->TPIN1State->text(), Message(MessageId::RemainPrefix, german) + "3 " +
+                                                  Message(MessageId::TimesSuffix, german));
     QCOMPARE(phone->captionings, captionings + 1);
-    QCOMPARE(verify->windowTitle(), Message(10600, german));
-    QCOMPARE(rig.main->LeftPanel()->Command1(6)->toolTip(), Message(28400, german));
+    QCOMPARE(verify->windowTitle(), Message(MessageId::VerifyPinCode, german));
+    QCOMPARE(rig.main->LeftPanel()->Command1(6)->toolTip(),
+             Message(MessageId::SimCardInformation, german));
     QCOMPARE(rig.main->windowTitle(),
-             Message(21700, german) + " - [" + Message(28900, german) + "]");  // the phone book
+             Message(MessageId::ProgramTitle, german) + " - [" +
+                 Message(MessageId::SimPhoneBookToComputerPhoneBook, german) +
+                 "]");  // the phone book
     // The File menu's other entries, the Demo menu and the virtual reader's mark follow too.
-    const QStringList fileEntries = MessageList(35200, german);
-    QCOMPARE(rig.Action("MDISetCom")->text(), fileEntries[4]);
-    QCOMPARE(rig.Action("MDIImport")->text(), fileEntries[0]);
-    QCOMPARE(rig.Action("MDIExTab")->text(), fileEntries[3]);
-    QCOMPARE(rig.Action("MDIRecent")->text(), fileEntries[5]);
-    QCOMPARE(rig.Action("MDIDemo")->text(), MessageList(35000, german)[0]);
-    QCOMPARE(rig.Action("MDIDemoUnplug")->text(), MessageList(35000, german)[4]);
+    QCOMPARE(rig.Action("MDISetCom")->text(), QStringLiteral("COM-Anschluss einstellen [&C]"));
+    QCOMPARE(rig.Action("MDIImport")->text(), QStringLiteral("Importieren [&I]"));
+    QCOMPARE(rig.Action("MDIExport")->text(), QStringLiteral("Exportieren [&X]"));
+    QCOMPARE(rig.Action("MDIImComma")->text(), QStringLiteral("Durch Kommas getrennte Werte [&K]"));
+    QCOMPARE(rig.Action("MDIExTab")->text(),
+             QStringLiteral("Durch Tabulatoren getrennte Werte [&T]"));
+    QCOMPARE(rig.Action("MDIRecent")->text(), QStringLiteral("Zuletzt geöffnet [&Z]"));
+    QCOMPARE(rig.Action("MDIDemo")->text(), MessageList(MessageId::DemoMenuList, german)[0]);
+    QCOMPARE(rig.Action("MDIDemoUnplug")->text(), MessageList(MessageId::DemoMenuList, german)[4]);
     QCOMPARE(rig.main->findChild<QLabel*>("LVirtualReader")->text(),
-             MessageList(35100, german)[2].arg(MessageList(35100, german)[3]));
+             MessageList(MessageId::DemoStateList, german)[2].arg(
+                 MessageList(MessageId::DemoStateList, german)[3]));
 
     // A window opened later captions itself in the language in force.
     verify->reject();
     ChangePinC* change = rig.main->PinDialogs().ShowChangePin(0, 0);
-    QCOMPARE(change->windowTitle(), Message(1800, german));
+    QCOMPARE(change->windowTitle(), Message(MessageId::ChangeOrUnblockPinCode, german));
     change->reject();
 
     // Back to English.
     rig.main->MenuOption(0);
-    QCOMPARE(rig.Action("MDIFile")->text(), Message(2400, 0));
-    QCOMPARE(rig.Info6()->windowTitle(), Message(28400, 0));
+    QCOMPARE(rig.Action("MDIFile")->text(), Message(MessageId::FileMenu, 0));
+    QCOMPARE(rig.Info6()->windowTitle(), Message(MessageId::SimCardInformation, 0));
 }
 
 void MainWindowTest::helpFollowsTheLanguage() {
@@ -288,9 +294,9 @@ void MainWindowTest::aboutShowsTheVersionLine() {
     AboutDialog* about = rig.main->About();
     QVERIFY(about != nullptr && about->isVisible());
     QVERIFY(!about->isModal());
-    QCOMPARE(about->windowTitle(), Message(700, 0));
-    QCOMPARE(about->VersionLabel->text(), Message(1900, 0));
-    QCOMPARE(about->VersionLabel->toolTip(), Message(1900, 0));
+    QCOMPARE(about->windowTitle(), Message(MessageId::AboutPellucard, 0));
+    QCOMPARE(about->VersionLabel->text(), Message(MessageId::ProgramVersion, 0));
+    QCOMPARE(about->VersionLabel->toolTip(), Message(MessageId::ProgramVersion, 0));
     QTest::mouseClick(about->OKButton, Qt::LeftButton);
     QTRY_VERIFY(rig.main->About() == nullptr);
 }
@@ -344,7 +350,7 @@ void MainWindowTest::demoLoadsAnotherCardImage() {
     // A damaged image: said so, and the card in the reader stays.
     rig.dialogs.QueueFileName(broken);
     rig.Action("MDIDemoLoadCard")->trigger();
-    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{0});
+    QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{std::nullopt});
     QVERIFY(rig.dialogs.LastMessage().text.contains("broken.json"));
     rig.Tick();
     QCOMPARE(rig.Info().CardId, QString(kDemoIccid));

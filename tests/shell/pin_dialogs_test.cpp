@@ -16,10 +16,6 @@ using namespace pellucard::testing;
 
 namespace {
 
-constexpr int kWrongPinCode = 29900;
-constexpr int kWrongAttemptsLeft = 34000;
-constexpr int kCodeBlocked = 34100;
-
 void Enter(QLineEdit* field, const QString& text) {
     field->clear();
     QTest::keyClicks(field, text);
@@ -81,14 +77,14 @@ void PinDialogsTest::verifyRightAndWrong() {
     Enter(code, "1111");
     Press(OkOf(dialog));
     QVERIFY(dialog->isVisible());
-    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongAttemptsLeft});
+    QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongPinCodeAttemptsLeft});
     QCOMPARE(rig.dialogs.LastMessage().icon, DialogIcon::Warning);
     QVERIFY(rig.dialogs.LastMessage().text.endsWith(QStringLiteral(": 2")));
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
     QCOMPARE(rig.Info().Pin1Attempts, 2);
     // The window behind shows the new count at once, with the dialog still open.
-    QCOMPARE(rig.Info6()->TPIN1State->text(),
-             rig.session->Text(16000) + "2 " + rig.session->Text(17900));
+    QCOMPARE(rig.Info6()->TPIN1State->text(), rig.session->Text(MessageId::RemainPrefix) + "2 " +
+                                                  rig.session->Text(MessageId::TimesSuffix));
     // The wrong code is gone and the field has the focus: the right one is typed afresh.
     QVERIFY(code->text().isEmpty());
     QCOMPARE(dialog->focusWidget(), code);
@@ -98,7 +94,7 @@ void PinDialogsTest::verifyRightAndWrong() {
     QTest::keyClicks(code, "1234");
     Press(OkOf(dialog));
     QVERIFY(!dialog->isVisible());
-    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongAttemptsLeft});
+    QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongPinCodeAttemptsLeft});
     QVERIFY(!rig.session->IsDialogOpen(PinDialogKind::Verify));
     QCOMPARE(rig.Info().Pin1Attempts, 3);
     QVERIFY(rig.Info().Pin1Open);
@@ -124,7 +120,8 @@ void PinDialogsTest::codeThatIsNotANumberNeverReachesTheCard() {
     auto* code = dialog->findChild<QLineEdit*>("TPINCode");
     Enter(code, "12ab");
     Press(OkOf(dialog));
-    QCOMPARE(rig.dialogs.MessageIds(), (QList<int>{17100, kWrongPinCode}));
+    QCOMPARE(rig.dialogs.MessageIds(),
+             (MessageIdList{MessageId::PinCodeNotValid, MessageId::WrongPinCode}));
     QVERIFY(dialog->isVisible());
     QCOMPARE(code->selectedText(), QString("12ab"));
     QCOMPARE(rig.Info().Pin1Attempts, 3);  // no attempt was spent
@@ -160,7 +157,7 @@ void PinDialogsTest::unlockAndLockPin1() {
     Enter(dialog->findChild<QLineEdit*>("TPINCode"), "9999");
     Press(OkOf(dialog));
     QVERIFY(dialog->isVisible());
-    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongAttemptsLeft});
+    QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongPinCodeAttemptsLeft});
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
     Enter(dialog->findChild<QLineEdit*>("TPINCode"), "1234");
     Press(OkOf(dialog));
@@ -197,7 +194,7 @@ void PinDialogsTest::changePin() {
     rig.dialogs.Clear();
     Press(OkOf(dialog));
     QVERIFY(dialog->isVisible());
-    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongAttemptsLeft});
+    QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongPinCodeAttemptsLeft});
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
 }
 
@@ -205,27 +202,30 @@ void PinDialogsTest::changeRefusesBadInput_data() {
     QTest::addColumn<QString>("oldCode");
     QTest::addColumn<QString>("newCode");
     QTest::addColumn<QString>("confirmation");
-    QTest::addColumn<int>("message");
+    QTest::addColumn<MessageId>("message");
     QTest::addColumn<QString>("selectedField");
-    QTest::newRow("confirmation differs") << "1234"
-                                          << "4321"
-                                          << "4322" << 14400 << "TNewPINCode_1";
-    QTest::newRow("old code not a number") << "12a4"
-                                           << "4321"
-                                           << "4321" << 15100 << "TOldPINCode";
-    QTest::newRow("new code not a number") << "1234"
-                                           << "43x1"
-                                           << "43x1" << 14300 << "TNewPINCode_0";
+    QTest::newRow("confirmation differs")
+        << "1234"
+        << "4321"
+        << "4322" << MessageId::NewPinCodeNotConfirmed << "TNewPINCode_1";
+    QTest::newRow("old code not a number")
+        << "12a4"
+        << "4321"
+        << "4321" << MessageId::OldPinCodeNotValid << "TOldPINCode";
+    QTest::newRow("new code not a number")
+        << "1234"
+        << "43x1"
+        << "43x1" << MessageId::NewPinCodeNotValid << "TNewPINCode_0";
     QTest::newRow("confirmation empty") << "1234"
                                         << "4321"
-                                        << "" << 14300 << "TNewPINCode_1";
+                                        << "" << MessageId::NewPinCodeNotValid << "TNewPINCode_1";
 }
 
 void PinDialogsTest::changeRefusesBadInput() {
     QFETCH(QString, oldCode);
     QFETCH(QString, newCode);
     QFETCH(QString, confirmation);
-    QFETCH(int, message);
+    QFETCH(MessageId, message);
     QFETCH(QString, selectedField);
     ShellRig rig;
     rig.TickUntilIdentified();
@@ -235,14 +235,15 @@ void PinDialogsTest::changeRefusesBadInput() {
     Enter(dialog->TNewPINCode[0], newCode);
     Enter(dialog->TNewPINCode[1], confirmation);
     Press(OkOf(dialog));
-    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{message});
+    QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{message});
     QCOMPARE(rig.Reader().ExecutedCommands(), commands);  // no card access at all
     QVERIFY(dialog->isVisible());
     auto* field = dialog->findChild<QLineEdit*>(selectedField);
     QCOMPARE(dialog->focusWidget(), field);
     QCOMPARE(field->selectedText(), field->text());
-    if (message == 14300)
-        QVERIFY(rig.dialogs.LastMessage().text.endsWith(rig.session->Text(15800)));
+    if (message == MessageId::NewPinCodeNotValid)
+        QVERIFY(rig.dialogs.LastMessage().text.endsWith(
+            rig.session->Text(MessageId::PleaseInputNumber)));
 }
 
 void PinDialogsTest::blockPin1AndUnblockIt() {
@@ -253,9 +254,9 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     for (int attempt = 0; attempt < 3; ++attempt)
         QVERIFY(!VerifyPin1(rig, "0000"));
     QCOMPARE(rig.Info().Pin1Attempts, 0);
-    QCOMPARE(rig.dialogs.MessageIds().last(), kCodeBlocked);
-    QCOMPARE(window->TPIN1State->text(),
-             rig.session->Text(16000) + "0 " + rig.session->Text(17900));
+    QCOMPARE(rig.dialogs.MessageIds().last(), MessageId::CodeBlockedQuestion);
+    QCOMPARE(window->TPIN1State->text(), rig.session->Text(MessageId::RemainPrefix) + "0 " +
+                                             rig.session->Text(MessageId::TimesSuffix));
     QVERIFY(!window->ComCPIN[0]->isEnabled());
     QVERIFY(window->ComUBPIN[0]->isEnabled());
     QVERIFY(window->ComCPIN[1]->isEnabled());  // PIN2 is untouched
@@ -280,7 +281,7 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     Enter(dialog->TNewPINCode[1], "2468");
     Press(OkOf(dialog));
     QVERIFY(dialog->isVisible());
-    QCOMPARE(rig.dialogs.MessageIds(), QList<int>{kWrongAttemptsLeft});
+    QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongPinCodeAttemptsLeft});
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("9"));
 
     Enter(dialog->TOldPINCode, "12345678");
@@ -315,7 +316,8 @@ void PinDialogsTest::changeWithPin1BlockedStaysOnPin1AndOffersUnblocking() {
                 dialog->TNewPINCode[1]->text().isEmpty());
     }
     QCOMPARE(rig.dialogs.MessageIds(),
-             (QList<int>{kWrongAttemptsLeft, kWrongAttemptsLeft, kCodeBlocked}));
+             (MessageIdList{MessageId::WrongPinCodeAttemptsLeft,
+                            MessageId::WrongPinCodeAttemptsLeft, MessageId::CodeBlockedQuestion}));
     const QString blocked = rig.dialogs.LastMessage().text;
     QVERIFY(blocked.contains(QStringLiteral("PIN1")) && blocked.contains(QStringLiteral("PUK1")));
     // Still on PIN1, which cannot be tried any more: PIN2's attempts are never spent here.
@@ -324,8 +326,8 @@ void PinDialogsTest::changeWithPin1BlockedStaysOnPin1AndOffersUnblocking() {
     QVERIFY(!dialog->findChild<QRadioButton*>("OPIN_1")->isChecked());
     QVERIFY(!OkOf(dialog)->isEnabled());
     QCOMPARE(rig.Info().Pin2Attempts, 3);
-    QCOMPARE(rig.Info6()->TPIN1State->text(),
-             rig.session->Text(16000) + "0 " + rig.session->Text(17900));
+    QCOMPARE(rig.Info6()->TPIN1State->text(), rig.session->Text(MessageId::RemainPrefix) + "0 " +
+                                                  rig.session->Text(MessageId::TimesSuffix));
     dialog->reject();
 
     // PIN2 blocked in the verify dialog, and Yes to the offer: the unblocking dialog follows,

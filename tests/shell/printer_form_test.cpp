@@ -251,7 +251,7 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
         QVERIFY(!form_->CmdPrint_Click());
         QCOMPARE(form_->result(), int(QDialog::Rejected));
-        QCOMPARE(dialogs.MessageIds(), QList<int>({kPrintFailedMessage}));
+        QCOMPARE(dialogs.MessageIds(), MessageIdList({MessageId::PrintFailed}));
         QVERIFY(dialogs.LastMessage().text.contains(QStringLiteral("out.pdf")));
         QVERIFY(!dialogs.LastMessage().text.startsWith(QStringLiteral("out.pdf")));
 
@@ -295,20 +295,27 @@ private slots:
     void captionsComeFromTheCatalogue() {
         const int language = 3;  // German
         form_->ChangeLanguage(language);
-        QCOMPARE(form_->windowTitle(), Message(8600, language));
-        QCOMPARE(Child<QGroupBox>(*form_, "FraColum")->title(), Message(28600, language));
-        QCOMPARE(Child<QGroupBox>(*form_, "FraStyle")->title(), Message(8400, language));
-        const QList<std::pair<const char*, int>> buttons = {
-            {"CmdSAll", 28000},   {"CmdCAll", 900},   {"CmdFontS", 2900}, {"CmdPrintS", 9000},
-            {"CmdPreview", 8500}, {"CmdPrint", 7900}, {"CmdCancel", 800}};
+        QCOMPARE(form_->windowTitle(), Message(MessageId::PrintSetting, language));
+        QCOMPARE(Child<QGroupBox>(*form_, "FraColum")->title(),
+                 Message(MessageId::SelectRecordColumns, language));
+        QCOMPARE(Child<QGroupBox>(*form_, "FraStyle")->title(),
+                 Message(MessageId::PrintStyle, language));
+        const QList<std::pair<const char*, MessageId>> buttons = {
+            {"CmdSAll", MessageId::SelectAll},       {"CmdCAll", MessageId::CleanAll},
+            {"CmdFontS", MessageId::FontSetting},    {"CmdPrintS", MessageId::PrinterSetting},
+            {"CmdPreview", MessageId::PrintPreview}, {"CmdPrint", MessageId::Print},
+            {"CmdCancel", MessageId::Cancel}};
         for (const auto& [name, id] : buttons) {
             QCOMPARE(Child<QPushButton>(*form_, name)->text(), Message(id, language));
         }
-        QCOMPARE(Child<QRadioButton>(*form_, "OPrintStyle_0")->text(), Message(27700, language));
-        QCOMPARE(Child<QRadioButton>(*form_, "OPrintStyle_1")->text(), Message(27800, language));
-        QCOMPARE(Child<QLabel>(*form_, "LRange")->text(), Message(9200, language));
-        QCOMPARE(Child<QLabel>(*form_, "LTo")->text(), Message(9500, language));
-        QCOMPARE(Child<QLabel>(*form_, "LMax")->text(), Message(5000, language) + " 5");
+        QCOMPARE(Child<QRadioButton>(*form_, "OPrintStyle_0")->text(),
+                 Message(MessageId::StyleOne, language));
+        QCOMPARE(Child<QRadioButton>(*form_, "OPrintStyle_1")->text(),
+                 Message(MessageId::StyleTwo, language));
+        QCOMPARE(Child<QLabel>(*form_, "LRange")->text(),
+                 Message(MessageId::PrintRangeLabel, language));
+        QCOMPARE(Child<QLabel>(*form_, "LTo")->text(), Message(MessageId::To, language));
+        QCOMPARE(Child<QLabel>(*form_, "LMax")->text(), Message(MessageId::Max, language) + " 5");
 
         // Style one is chosen whenever the dialog opens.
         Child<QRadioButton>(*form_, "OPrintStyle_1")->setChecked(true);

@@ -17,7 +17,7 @@ using namespace pellucard::testing;
 namespace {
 
 bool ButtonsShown(ShellRig& rig) {
-    for (int i = 0; i < window_index::kButtonCount; ++i) {
+    for (int i = 0; i < kWindowButtonCount; ++i) {
         if (rig.Button(i)->isHidden())
             return false;
     }
@@ -47,8 +47,8 @@ void VerifyNothingKnown(ShellRig& rig) {
     Setting* window = rig.Info6();
     QCOMPARE(window->TICCID->text(), QString("-"));
     QCOMPARE(window->TMNOfPhone->text(), QString("0"));
-    QCOMPARE(window->TPIN1State->text(),
-             rig.session->Text(16000) + "0 " + rig.session->Text(17900));
+    QCOMPARE(window->TPIN1State->text(), rig.session->Text(MessageId::RemainPrefix) + "0 " +
+                                             rig.session->Text(MessageId::TimesSuffix));
 }
 
 }  // namespace
@@ -70,7 +70,7 @@ private slots:
 
 void SessionWalkTest::startsWithoutReader() {
     ShellRig rig(ShellRig::Start::NoReader);
-    QCOMPARE(rig.session->CurrentWindow, window_index::kSetting);
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::Setting);
     QVERIFY(rig.Info6() != nullptr);
     QVERIFY(rig.main->Timer1()->isActive());
     QCOMPARE(rig.Interval(), kTestPeriods.searching);
@@ -88,7 +88,7 @@ void SessionWalkTest::startsWithoutReader() {
 
     // The information window stays reachable.
     rig.Action("MDISim")->trigger();
-    QCOMPARE(rig.session->CurrentWindow, window_index::kSetting);
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::Setting);
 }
 
 void SessionWalkTest::walksThroughReaderAndCards() {
@@ -122,8 +122,8 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     QCOMPARE(info.Imsi, QString("-"));  // so its IMSI stays unread
     QCOMPARE(window->TICCID->text(), QString(kDemoIccid));
     QCOMPARE(window->TMNOfMessage->text(), QString("30"));
-    QCOMPARE(window->TUnblockPIN1State->text(),
-             rig.session->Text(16000) + "10 " + rig.session->Text(17900));
+    QCOMPARE(window->TUnblockPIN1State->text(), rig.session->Text(MessageId::RemainPrefix) + "10 " +
+                                                    rig.session->Text(MessageId::TimesSuffix));
     QVERIFY(window->ComCPIN[0]->isEnabled());
     QVERIFY(!window->ComUBPIN[0]->isEnabled());
     QVERIFY(window->CmdCopy->isEnabled());
@@ -315,14 +315,14 @@ void SessionWalkTest::windowChosenDuringPollOpensAfterIt() {
     ShellRig rig;
     rig.Tick();
     QTimer::singleShot(0, rig.main.get(), [&] {
-        rig.main->Command1_Click(window_index::kSimRec);
-        QCOMPARE(rig.main->PendingWindow(), window_index::kSimRec);
-        QCOMPARE(rig.session->CurrentWindow, window_index::kSetting);
+        rig.main->Command1_Click(WindowIndex::SimRec);
+        QCOMPARE(rig.main->PendingWindow(), WindowIndex::SimRec);
+        QCOMPARE(rig.session->CurrentWindow, WindowIndex::Setting);
     });
     rig.Tick();
-    QCOMPARE(rig.main->PendingWindow(), window_index::kNone);
-    QCOMPARE(rig.session->CurrentWindow, window_index::kSimRec);
-    QVERIFY(rig.main->Window(window_index::kSimRec) != nullptr);
+    QCOMPARE(rig.main->PendingWindow(), WindowIndex::None);
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::SimRec);
+    QVERIFY(rig.main->Window(WindowIndex::SimRec) != nullptr);
 }
 
 QTEST_MAIN(SessionWalkTest)

@@ -16,9 +16,20 @@
 namespace pellucard::testing {
 
 inline std::unique_ptr<RecordList> ContactList(int slotCount) {
-    static const int kTitles[] = {11000, 15200, 13700, 12700, 12600, 12800, 12900, 15500, 13000,
-                                  12500, 14700, 14600, 14800, 14900, 17400, 15000, 13600, 14500,
-                                  11500, 14000, 12300, 12400, 13300, 16100, 13900};
+    static const MessageId kTitles[] = {
+        MessageId::AliasTitle,         MessageId::PhoneTitle,
+        MessageId::NameTitle,          MessageId::HomeAddressTitle,
+        MessageId::HomeCityTitle,      MessageId::HomeCountryTitle,
+        MessageId::HomeZipCodeTitle,   MessageId::PersonalEmailTitle,
+        MessageId::HomeTelephoneTitle, MessageId::HomeFaxTitle,
+        MessageId::OfficeAddressTitle, MessageId::OfficeCityTitle,
+        MessageId::OfficeCountryTitle, MessageId::OfficeZipCodeTitle,
+        MessageId::WorkEmailTitle,     MessageId::OfficeTelephoneTitle,
+        MessageId::MobilePhoneTitle,   MessageId::OfficeFaxTitle,
+        MessageId::DateOfBirthTitle,   MessageId::NicknameTitle,
+        MessageId::HobbyTitle,         MessageId::HomepageTitle,
+        MessageId::ImportantTitle,     MessageId::SexTitle,
+        MessageId::NoteTitle};
     auto list = std::make_unique<RecordList>(slotCount + 1, 27);
     RenumberRows(*list, slotCount);
     for (int column = 1; column <= 25; ++column)

@@ -13,11 +13,15 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <utility>
 
 #include "records/dialog_seam.h"
 
 namespace pellucard {
+
+// The messages a test expects, in order; nullopt stands for a box without a catalogue message.
+using MessageIdList = QList<std::optional<MessageId>>;
 
 class ScriptedDialogs final : public DialogSeam {
 public:
@@ -50,13 +54,15 @@ public:
         onUnexpected_ = std::move(handler);
     }
 
+    static int Number(std::optional<MessageId> id) { return id ? MessageNumber(*id) : 0; }
+
     const QList<Call>& Calls() const { return calls_; }
     const QStringList& Unexpected() const { return unexpected_; }
     bool ScriptUsedUp() const { return answers_.isEmpty() && fileNames_.isEmpty(); }
 
-    // Ids of the message boxes shown, in order.
-    QList<int> MessageIds() const {
-        QList<int> ids;
+    // Ids of the message boxes shown, in order (nullopt for a box without a catalogue message).
+    MessageIdList MessageIds() const {
+        MessageIdList ids;
         for (const Call& call : calls_) {
             if (call.kind == Kind::Message) {
                 ids.append(call.message.messageId);
@@ -86,12 +92,13 @@ public:
             if (answers_.isEmpty()) {
                 answer = SafeAnswer(request.buttons);
                 Report(QStringLiteral("question %1 \"%2\" with no answer scripted")
-                           .arg(request.messageId)
+                           .arg(Number(request.messageId))
                            .arg(request.text));
             } else {
                 answer = answers_.takeFirst();
                 if (answer == DialogAnswer::Cancel && request.buttons == DialogButtons::YesNo)
-                    Report(QStringLiteral("question %1 has no Cancel").arg(request.messageId));
+                    Report(
+                        QStringLiteral("question %1 has no Cancel").arg(Number(request.messageId)));
             }
         }
         call.answer = answer == DialogAnswer::Yes      ? QStringLiteral("Yes")

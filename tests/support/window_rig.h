@@ -147,17 +147,17 @@ public:
 // A record window stand-in: counts what the main window asks of it.
 class FakeRecordWindow final : public ChildWindow {
 public:
-    FakeRecordWindow(int index, ShellHost& host) : ChildWindow(index, host) {
-        setObjectName(QStringLiteral("FakeRecord%1").arg(index));
+    FakeRecordWindow(WindowIndex index, ShellHost& host) : ChildWindow(index, host) {
+        setObjectName(QStringLiteral("FakeRecord%1").arg(static_cast<int>(index)));
         ChangeLanguage();
     }
     void ChangeLanguage() override {
         ++captionings;
-        setWindowTitle(CurrentSession().Text(28900));
+        setWindowTitle(CurrentSession().Text(MessageId::SimPhoneBookToComputerPhoneBook));
     }
     void Form_Activate() override {
         ++activations;
-        CurrentSession().CurrentWindow = WindowIndex();
+        CurrentSession().CurrentWindow = Index();
         for (FileMenuEntry entry :
              {FileMenuEntry::New, FileMenuEntry::Open, FileMenuEntry::Save, FileMenuEntry::SaveAs,
               FileMenuEntry::Import, FileMenuEntry::Export})
@@ -207,8 +207,8 @@ public:
         if (recordWindows) {
             recordWindows(factory);
         } else {
-            factory.Register(window_index::kSimRec, [this](ShellHost& host) {
-                auto* window = new FakeRecordWindow(window_index::kSimRec, host);
+            factory.Register(WindowIndex::SimRec, [this](ShellHost& host) {
+                auto* window = new FakeRecordWindow(WindowIndex::SimRec, host);
                 made.append(window);
                 return window;
             });
@@ -220,14 +220,14 @@ public:
     ~ShellRig() override { main.reset(); }
 
     PinDialogLauncher& Pins() override { return main->PinDialogs(); }
-    Setting* Info6() { return qobject_cast<Setting*>(main->Window(window_index::kSetting)); }
+    Setting* Info6() { return qobject_cast<Setting*>(main->Window(WindowIndex::Setting)); }
     QAction* Action(const char* name) { return main->findChild<QAction*>(name); }
     QWidget* Button(int index) {
         return main->findChild<QWidget*>(QStringLiteral("Command1_%1").arg(index));
     }
     // Opens a record window through its button.
     template <class Window>
-    Window* OpenWindow(int index) {
+    Window* OpenWindow(WindowIndex index) {
         main->Command1_Click(index);
         return qobject_cast<Window*>(main->Window(index));
     }
@@ -275,7 +275,7 @@ protected:
     QLabel* Label(const char* name) { return window->template findChild<QLabel*>(name); }
     RecordList& Sim() { return window->List(kSim); }
     RecordList& Computer() { return window->List(kComputer); }
-    int Count(int id) { return static_cast<int>(rig->dialogs.MessageIds().count(id)); }
+    int Count(MessageId id) { return static_cast<int>(rig->dialogs.MessageIds().count(id)); }
     // Reads the card through `button` with PIN1 given when the dialog asks.
     void ReadWith(const char* button) {
         rig->AnswerVerifyPin();

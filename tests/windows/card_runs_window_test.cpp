@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(Sim().Text(1, phone_column::kName), QStringLiteral("Alice Martin"));
         QCOMPARE(Sim().Tag(2), kUnknownSlotTag);
         Write();
-        QCOMPARE(Status(), TotalText(1, 0) + Message(kSlotsLeftMessage, 0).arg(249));
+        QCOMPARE(Status(), TotalText(1, 0) + Message(MessageId::SlotsLeftOnCard, 0).arg(249));
         QCOMPARE(CardPhoneBook(), before);
     }
 
@@ -123,14 +123,14 @@ private slots:
         std::shared_ptr<SimCard> pulled;
         AtRecord(69, [&] { pulled = rig->Reader().RemoveCard(); });
         Read();
-        QCOMPARE(Status(), Message(13100, 0) + "70");
+        QCOMPARE(Status(), Message(MessageId::UpLoadingProblem, 0) + "70");
         QCOMPARE(window->UsedCount(kSim), 20);
         rig->Reader().InsertCard(pulled);
         rig->IdentifyCard();
         window->CardChanged();
         rig->AnswerVerifyPin();
         Write();
-        QCOMPARE(Status(), TotalText(15, 0) + Message(kSlotsLeftMessage, 0).arg(181));
+        QCOMPARE(Status(), TotalText(15, 0) + Message(MessageId::SlotsLeftOnCard, 0).arg(181));
         QCOMPARE(CardPhoneBook(), before);
     }
 
@@ -159,7 +159,7 @@ private slots:
         dialog->findChild<QLineEdit*>("TPINCode")->setText(QStringLiteral("9999"));
         rig->Reader().Faults().lostAcknowledgements = 5;
         dialog->findChild<QPushButton*>("OKButton")->click();
-        QCOMPARE(rig->dialogs.LastMessage().messageId, 34000);  // "Wrong PIN Code! Attempts left"
+        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::WrongPinCodeAttemptsLeft);
         QCOMPARE(Card().ToImage().chv1.attemptsLeft, 2);
         QCOMPARE(rig->session->CardInfo.Pin1Attempts, 2);
         dialog->close();
@@ -170,7 +170,7 @@ private slots:
         dialog->findChild<QLineEdit*>("TPINCode")->setText(QStringLiteral("1234"));
         rig->Reader().Faults().silent = true;
         dialog->findChild<QPushButton*>("OKButton")->click();
-        QCOMPARE(rig->dialogs.LastMessage().messageId, 32600);
+        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::ReaderFailedCountersUnknown);
         QCOMPARE(Card().ToImage().chv1.attemptsLeft, 3);
         rig->Reader().Faults().silent = false;
         dialog->close();
@@ -200,7 +200,7 @@ private slots:
     void stopEndsTheRunAfterTheRecordInHand() {
         AtRecord(30, [this] { Button(window, "CmdStop")->click(); });
         Read();
-        QCOMPARE(Status(), Message(kReadStoppedMessage, 0).arg(30));
+        QCOMPARE(Status(), Message(MessageId::ReadStopped, 0).arg(30));
         QCOMPARE(Sim().Text(1, phone_column::kName), QStringLiteral("Alice Martin"));
         QCOMPARE(Sim().Tag(31), kUnknownSlotTag);
 
@@ -214,7 +214,7 @@ private slots:
             QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
         });
         Write();
-        QCOMPARE(Status(), Message(kWriteStoppedMessage, 0).arg(40).arg(40));
+        QCOMPARE(Status(), Message(MessageId::WriteStopped, 0).arg(40).arg(40));
         const auto after = CardPhoneBook();
         QCOMPARE(DecodePhoneBookRecord(after[39]).name, std::string("typed 40"));
         QCOMPARE(after[40], before[40]);

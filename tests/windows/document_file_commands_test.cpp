@@ -16,7 +16,6 @@ using namespace pellucard;
 namespace {
 
 constexpr int kSlots = 256;
-constexpr int kSaveNewRecord = 12000;
 
 class FakeDocument final : public DocumentOwner {
 public:
@@ -58,10 +57,10 @@ class DocumentFileCommandsTest : public QObject {
 private slots:
     void init() {
         rig = std::make_unique<testing::WindowRig>();
-        rig->session->CurrentWindow = window_index::kSimRec;
+        rig->session->CurrentWindow = WindowIndex::SimRec;
         owner = std::make_unique<FakeDocument>();
         files = std::make_unique<DocumentFileCommands>(*owner, *rig, kPhoneBookFile,
-                                                       window_index::kSimRec, kSlots);
+                                                       WindowIndex::SimRec, kSlots);
         FileHistory::Instance().Clear();
     }
     void cleanup() {
@@ -86,7 +85,7 @@ private slots:
         rig->dialogs.QueueAnswer(DialogAnswer::No);
         rig->dialogs.QueueFileName(QString());
         files->Open();
-        QCOMPARE(rig->dialogs.MessageIds(), QList<int>{kSaveNewRecord});
+        QCOMPARE(rig->dialogs.MessageIds(), MessageIdList{MessageId::SaveNewRecordQuestion});
         QCOMPARE(files->File(), untitled);
         QVERIFY(QFile::exists(untitled) && files->Modified());
         QCOMPARE(owner->list.Text(1, 1), QStringLiteral("Ann"));
@@ -122,7 +121,7 @@ private slots:
         BreakApplicationFolder();
         rig->dialogs.QueueAnswer(DialogAnswer::No);
         files->New();
-        QCOMPARE(rig->dialogs.LastMessage().messageId, kFileNotSavedMessage);
+        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::FileNotSaved);
         QCOMPARE(files->File(), first);
         QVERIFY(QFile::exists(first) && files->Modified());
         QCOMPARE(owner->list.Text(1, 1), QStringLiteral("Ann"));
@@ -131,7 +130,7 @@ private slots:
         // A window that could never make its new file asks for a name before it lets edits go,
         // and Save asks for one as well.
         FakeDocument bare;
-        DocumentFileCommands nameless(bare, *rig, kPhoneBookFile, window_index::kSimRec, kSlots);
+        DocumentFileCommands nameless(bare, *rig, kPhoneBookFile, WindowIndex::SimRec, kSlots);
         rig->dialogs.Clear();
         nameless.New();
         QVERIFY(nameless.File().isEmpty());
@@ -142,7 +141,7 @@ private slots:
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         rig->dialogs.QueueFileName(QString());
         QVERIFY(!nameless.KeepChanges());
-        QCOMPARE(rig->dialogs.LastMessage().messageId, kSaveNewRecord);
+        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::SaveNewRecordQuestion);
         const QString named = rig->folder.filePath(QStringLiteral("dee.SPB"));
         rig->dialogs.QueueFileName(named);
         nameless.Save();

@@ -148,7 +148,7 @@ private slots:
         dialogs->QueueFileName(Path("old.txt"));
         dialogs->QueueAnswer(DialogAnswer::No);
         ShowExportDialog(ExportOf(*list, 0));
-        QCOMPARE(dialogs->LastMessage().messageId, 19000);
+        QCOMPARE(dialogs->LastMessage().messageId, MessageId::ReplaceFileQuestion);
         QCOMPARE(ReadAll(Path("old.txt")), QByteArray("keep me"));
 
         dialogs->QueueFileName(QString());  // no name given
@@ -221,7 +221,7 @@ private slots:
         WriteAll(Path("empty.txt"), "");
         dialogs->QueueFileName(Path("empty.txt"));
         QVERIFY(!ShowImportDialog(ImportOf(*list, used)));
-        QCOMPARE(dialogs->LastMessage().messageId, 31300);
+        QCOMPARE(dialogs->LastMessage().messageId, MessageId::NoFieldNames);
 
         WriteAll(Path("one.txt"), "Name\r\nAnn\r\n");
         onImport = [](Import& dialog) { Click(&dialog, "ComCancel"); };
@@ -278,13 +278,13 @@ private slots:
         QCOMPARE(book->Text(1, 2), QStringLiteral("+46 70 123 45 67"));
         QCOMPARE(book->Text(2, 1), QStringLiteral("Ann B (work)"));
         QCOMPARE(book->Text(3, 1), QStringLiteral("Bob"));
-        QCOMPARE(dialogs->LastMessage().messageId, kVCardImportReportMessage);
+        QCOMPARE(dialogs->LastMessage().messageId, MessageId::VCardImportReport);
 
         // A file without a single vCard imports nothing and says so.
         WriteAll(Path("none.vcf"), "hello\r\n");
         dialogs->QueueFileName(Path("none.vcf"));
         QVERIFY(!ShowImportDialog(ImportOf(*copy, used)));
-        QCOMPARE(dialogs->LastMessage().messageId, kNoVCardMessage);
+        QCOMPARE(dialogs->LastMessage().messageId, MessageId::NoVCard);
         QCOMPARE(used, 2);
     }
 };

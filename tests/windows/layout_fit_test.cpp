@@ -139,7 +139,7 @@ private slots:
 void LayoutFitTest::everyCaptionFits_data() {
     QTest::addColumn<int>("language");
     for (int k = 0; k < kLanguageCount; ++k)
-        QTest::newRow(qPrintable(Message(29100 + 100 * k, 0))) << k;
+        QTest::newRow(qPrintable(Message(kLanguageNames[k], 0))) << k;
 }
 
 void LayoutFitTest::everyCaptionFits() {
@@ -155,10 +155,11 @@ void LayoutFitTest::everyCaptionFits() {
         for (const QString& problem : CaptionsCutOff(widget))
             cut << where + ": " + problem;
     };
-    for (int index : {6, 4, 5, 2}) {
+    for (WindowIndex index :
+         {WindowIndex::Setting, WindowIndex::SimRec, WindowIndex::SmsRec, WindowIndex::PersonRec}) {
         main.Command1_Click(index);
         main.MenuOption(language);
-        check(main.Window(index), QStringLiteral("window %1").arg(index));
+        check(main.Window(index), QStringLiteral("window %1").arg(static_cast<int>(index)));
     }
     check(&main, "main window");
 

@@ -205,11 +205,11 @@ private slots:
     void findThatFindsNothingSaysSo() {
         ReadCard();
         QLineEdit* box = window->findChild<QLineEdit*>("FindBox_1");
-        QCOMPARE(box->toolTip(), Message(kFindPatternTipMessage, 0));
+        QCOMPARE(box->toolTip(), Message(MessageId::FindPatternTip, 0));
         QVERIFY(box->minimumWidth() >= box->fontMetrics().averageCharWidth() * 12);
         box->setText(QStringLiteral("nobody"));
         window->FindBox_Enter(kSim);
-        QCOMPARE(rig->status, Message(kNothingFoundMessage, 0));
+        QCOMPARE(rig->status, Message(MessageId::NoFurtherMatch, 0));
         rig->status.clear();
         box->setText(QStringLiteral("*ffice"));
         window->FindBox_Enter(kSim);
@@ -223,11 +223,11 @@ private slots:
         ShellRig& shell = ShowMainWindow();
         MDIMain& main = *shell.main;
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        auto* phone = shell.OpenWindow<SimRec>(window_index::kSimRec);
+        auto* phone = shell.OpenWindow<SimRec>(WindowIndex::SimRec);
         QVERIFY(phone);
         QAction* undo = shell.Action("MDIUndo");
         QAction* redo = shell.Action("MDIRedo");
-        QCOMPARE(undo->text(), Message(35600, 0));
+        QCOMPARE(undo->text(), Message(MessageId::UndoMenu, 0));
         QVERIFY(!undo->isEnabled() && !redo->isEnabled());
 
         ClickCell(phone->Grid(kComputer), 1, 1);

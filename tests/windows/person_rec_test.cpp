@@ -140,7 +140,7 @@ private slots:
         QCOMPARE(window->CurrentFile(), path);
         QVERIFY(QFile::exists(path));
         QCOMPARE(window->FRecord->text(), QStringLiteral("NewPhoneRecord0.SPB"));
-        QCOMPARE(rig->session->CurrentWindow, 2);
+        QCOMPARE(rig->session->CurrentWindow, WindowIndex::PersonRec);
         QCOMPARE(List().Rows(), 257);
         QCOMPARE(List().Text(0, 17), QStringLiteral("Mobile Phone"));
         QVERIFY(!window->CmdNewSave->isEnabled() && !rig->menu[FileMenuEntry::Save]);
@@ -153,7 +153,7 @@ private slots:
         QVERIFY(window->close());
         QVERIFY(!QFile::exists(path));
         QVERIFY(rig->dialogs.Calls().isEmpty());
-        QCOMPARE(rig->session->CurrentWindow, 100);
+        QCOMPARE(rig->session->CurrentWindow, WindowIndex::Unloaded);
     }
 
     void fillsEveryKindOfFieldSavesAndReopens() {
@@ -167,8 +167,8 @@ private slots:
         Field(2)->setFocus();
         Type(Field(2), QStringLiteral("+12"));
         Field(2)->insert(QStringLiteral("ab3"));
-        QCOMPARE(Count(21200), 0);
-        QCOMPARE(rig->status, Message(21200, 0));
+        QCOMPARE(Count(MessageId::InvalidNumberCharacter), 0);
+        QCOMPARE(rig->status, Message(MessageId::InvalidNumberCharacter, 0));
         QVERIFY(Field(2)->hasFocus());
         QCOMPARE(Field(2)->text(), QStringLiteral("+123"));
         QCOMPARE(List().Text(1, 2), QStringLiteral("+123"));
@@ -252,7 +252,7 @@ private slots:
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         rig->dialogs.QueueFileName(QString());
         QVERIFY(!window->close());
-        QCOMPARE(rig->dialogs.LastMessage().messageId, 12000);
+        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::SaveNewRecordQuestion);
         QCOMPARE(List().Text(1, 1), QStringLiteral("Ann"));
         QVERIFY(QFile::exists(automatic));
 
@@ -260,7 +260,8 @@ private slots:
         Type(Field(1), QStringLiteral("nne"));
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         window->CmdNewNewrecord->click();
-        QCOMPARE(rig->dialogs.LastMessage().text, Message(11800, 0) + QStringLiteral("a.SPB?"));
+        QCOMPARE(rig->dialogs.LastMessage().text,
+                 Message(MessageId::SaveRecordQuestion, 0) + QStringLiteral("a.SPB?"));
         QCOMPARE(QFileInfo(Path("a.SPB")).size(), 4340);
         QCOMPARE(window->CurrentFile(), ApplicationFilePath(QStringLiteral("NewPhoneRecord0.SPB")));
 
@@ -304,8 +305,8 @@ private slots:
         Mark(5);
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         window->Cmddelsim->click();
-        QCOMPARE(rig->dialogs.LastMessage().messageId, 11100);
-        QCOMPARE(rig->dialogs.LastMessage().titleId, 11400);
+        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::DeleteSelectedQuestion);
+        QCOMPARE(rig->dialogs.LastMessage().titleId, MessageId::DeleteRecord);
         QCOMPARE(window->UsedCount(), 3);
         QVERIFY(window->CmdNewSave->isEnabled());
 
@@ -397,19 +398,19 @@ private slots:
 
         rig->session->LanguageIndex = 3;
         window->ChangeLanguage();
-        QCOMPARE(window->windowTitle(), Message(8800, 3));
-        QCOMPARE(window->CmdNewSave->text(), Message(5900, 3));
-        QCOMPARE(List().Text(0, 3), Message(13700, 3));
-        QCOMPARE(window->SSTab1->tabText(1), Message(500, 3));
+        QCOMPARE(window->windowTitle(), Message(MessageId::PersonalRecord, 3));
+        QCOMPARE(window->CmdNewSave->text(), Message(MessageId::Save, 3));
+        QCOMPARE(List().Text(0, 3), Message(MessageId::NameTitle, 3));
+        QCOMPARE(window->SSTab1->tabText(1), Message(MessageId::AddressInformation, 3));
         QCOMPARE(List().Text(1, 3), QStringLiteral("Ann"));
     }
 
     // The main window makes the window from its factory, and its File menu's export reaches it.
     void theMainWindowsFileMenuReachesIt() {
         ShellRig& shell = ShowMainWindow();
-        auto* person = shell.OpenWindow<PersonRec>(window_index::kPersonRec);
+        auto* person = shell.OpenWindow<PersonRec>(WindowIndex::PersonRec);
         QVERIFY(person != nullptr);
-        QCOMPARE(shell.session->CurrentWindow, window_index::kPersonRec);
+        QCOMPARE(shell.session->CurrentWindow, WindowIndex::PersonRec);
         person->List().SetText(1, 3, QStringLiteral("Ann"));
         person->InPutTotal(1);
         int exports = 0;

@@ -39,12 +39,13 @@ private slots:
     void cleanup() { Close(); }
 
     void opensWithAnUntitledFile() {
-        QCOMPARE(rig->session->CurrentWindow, 4);
+        QCOMPARE(rig->session->CurrentWindow, WindowIndex::SimRec);
         QCOMPARE(window->CurrentFile(), ApplicationFilePath("NewPhoneRecord0.SPB"));
         QVERIFY(QFile::exists(window->CurrentFile()));
         QCOMPARE(window->findChild<QGroupBox*>("FRecord_0")->title(),
                  QStringLiteral("NewPhoneRecord0.SPB"));
-        QCOMPARE(window->findChild<QGroupBox*>("FRecord_1")->title(), Message(28300, 0));
+        QCOMPARE(window->findChild<QGroupBox*>("FRecord_1")->title(),
+                 Message(MessageId::SimCardPhoneBook, 0));
         QCOMPARE(Label("RecordL")->text(), QStringLiteral("250"));
         QVERIFY(Button("Connectosim")->isEnabled());
         QVERIFY(!Button("CmdNewSave")->isEnabled());
@@ -52,7 +53,7 @@ private slots:
         QCOMPARE(Sim().Text(0, 1), QStringLiteral("Alias"));
         QCOMPARE(Sim().Rows(), 257);
         window->Form_Deactivate();
-        QCOMPARE(rig->session->CurrentWindow, 200);
+        QCOMPARE(rig->session->CurrentWindow, WindowIndex::None);
     }
 
     // The demo card holds CHV1: PIN1 is asked first, then every record comes in; an empty
@@ -77,7 +78,7 @@ private slots:
         Sim().SetText(1, 1, QStringLiteral("changed"));
         rig->dialogs.QueueAnswer(DialogAnswer::No);
         Button("Connectosim")->click();
-        QCOMPARE(rig->dialogs.LastMessage().messageId, 12100);
+        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::OverwriteRecordQuestion);
         QCOMPARE(Sim().Text(1, 1), QStringLiteral("changed"));
     }
 
@@ -107,9 +108,10 @@ private slots:
 
         ClickSlot(sim, 1);
         Button("CmdRight")->click();
-        QCOMPARE(Count(23500), 1);
-        QCOMPARE(rig->dialogs.LastMessage().text,
-                 Message(23500, 0) + QStringLiteral(" 1") + Message(23800, 0));
+        QCOMPARE(Count(MessageId::SameRecordNumber), 1);
+        QCOMPARE(rig->dialogs.LastMessage().text, Message(MessageId::SameRecordNumber, 0) +
+                                                      QStringLiteral(" 1") +
+                                                      Message(MessageId::InDestinationList, 0));
         QCOMPARE(window->UsedCount(kComputer), 2);
 
         // Ctrl+A marks every used slot; the corner cell inverts.
@@ -136,9 +138,9 @@ private slots:
         // A refused letter is a hint that takes no focus: the keystrokes after it arrive.
         QTest::keyClicks(editor, QStringLiteral("+12a3+"));
         QTRY_COMPARE(Computer().Text(1, 2), QStringLiteral("+123"));
-        QCOMPARE(Count(21200), 0);
-        QCOMPARE(rig->status, Message(21200, 0));
-        QCOMPARE(QToolTip::text(), Message(21200, 0));
+        QCOMPARE(Count(MessageId::InvalidNumberCharacter), 0);
+        QCOMPARE(rig->status, Message(MessageId::InvalidNumberCharacter, 0));
+        QCOMPARE(QToolTip::text(), Message(MessageId::InvalidNumberCharacter, 0));
         QVERIFY(editor->hasFocus());
         QCOMPARE(editor->Text(), QStringLiteral("+123"));
 
@@ -245,7 +247,7 @@ private slots:
         // A modified untitled list asks 12000; No deletes its scratch file.
         rig->dialogs.QueueAnswer(DialogAnswer::No);
         Button("CmdNewNewrecord")->click();
-        QCOMPARE(rig->dialogs.LastMessage().messageId, 12000);
+        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::SaveNewRecordQuestion);
         QVERIFY(!QFile::exists(first) || window->CurrentFile() == first);
 
         // Save writes an untitled list into its scratch file, which then stays.
@@ -270,7 +272,7 @@ private slots:
         const auto before = CardRecords(engine, CardBook::PhoneBook);
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         Button("CmdSaveSim")->click();
-        QCOMPARE(rig->dialogs.LastMessage().messageId, 11700);
+        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::SaveToSimQuestion);
         // The total counts the 15 records, not the empty slots up to the last one.
         QCOMPARE(Label("LNowRec")->text(), TotalText(15, 0));
         QCOMPARE(CardRecords(engine, CardBook::PhoneBook), before);
@@ -318,8 +320,8 @@ private slots:
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         Button("CmdSaveSim")->click();
         const QString status = Label("LNowRec")->text();
-        QVERIFY2(status.startsWith(Message(13200, 0)), qPrintable(status));
-        const int record = status.mid(Message(13200, 0).size()).toInt();
+        QVERIFY2(status.startsWith(Message(MessageId::DownLoadingProblem, 0)), qPrintable(status));
+        const int record = status.mid(Message(MessageId::DownLoadingProblem, 0).size()).toInt();
         QVERIFY(record > 1 && record < 250);
         QCOMPARE(rig->pollInterval, 1);
     }

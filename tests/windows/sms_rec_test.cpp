@@ -43,7 +43,7 @@ private slots:
     void cleanup() { Close(); }
 
     void readsTheMessages() {
-        QCOMPARE(rig->session->CurrentWindow, 5);
+        QCOMPARE(rig->session->CurrentWindow, WindowIndex::SmsRec);
         QCOMPARE(window->findChild<QLabel*>("LTotal")->text(), QStringLiteral("30"));
         QCOMPARE(window->CurrentFile(), ApplicationFilePath("NewSMSRecord0.sms"));
         ReadCard();
@@ -97,7 +97,8 @@ private slots:
         const QString copied = QApplication::clipboard()->text();
         QCOMPARE(copied.count(joined), 1);
         // Ten messages, the three parts copied as one.
-        QCOMPARE(copied.count(Message(16600, 0) + QStringLiteral(":")), 8);
+        QCOMPARE(copied.count(Message(MessageId::SourceDestinationTitle, 0) + QStringLiteral(":")),
+                 8);
 
         // Export gets the joined message as one record.
         const ExportRequest* seen = nullptr;
@@ -188,8 +189,9 @@ private slots:
         EditAt(kComputer, 1, sms_column::kAddress);
         Type(window->Editor(), QStringLiteral("+49x30"));
         QTRY_COMPARE(Computer().Text(1, sms_column::kAddress), QStringLiteral("+4930"));
-        QCOMPARE(rig->dialogs.MessageIds().count(21200), 0);  // a hint, not a box
-        QCOMPARE(rig->status, Message(21200, 0));
+        QCOMPARE(rig->dialogs.MessageIds().count(MessageId::InvalidNumberCharacter),
+                 0);  // a hint, not a box
+        QCOMPARE(rig->status, Message(MessageId::InvalidNumberCharacter, 0));
         QCOMPARE(Computer().Text(1, sms_column::kStatus), QStringLiteral("To Be Send"));
         // Enter moves on past the hidden text column to the message.
         QTest::keyClick(window->Editor(), Qt::Key_Return);
@@ -294,11 +296,11 @@ private slots:
     void changesLanguage() {
         rig->session->LanguageIndex = 3;
         window->ChangeLanguage();
-        QCOMPARE(Button("Command3")->text(), Message(9300, 3));
-        QCOMPARE(Sim().Text(0, sms_column::kShown), Message(13500, 3));
-        QCOMPARE(window->windowTitle(), Message(28800, 3));
+        QCOMPARE(Button("Command3")->text(), Message(MessageId::Read, 3));
+        QCOMPARE(Sim().Text(0, sms_column::kShown), Message(MessageId::MessageTitle, 3));
+        QCOMPARE(window->windowTitle(), Message(MessageId::SimSmsToComputerSms, 3));
         QVERIFY(window->Grid(kSim)->columnWidth(sms_column::kValidityText - 1) >
-                window->fontMetrics().horizontalAdvance(Message(18400, 3)));
+                window->fontMetrics().horizontalAdvance(Message(MessageId::ValidityWidthMask, 3)));
         EditAt(kComputer, 1, sms_column::kShown);
         Type(window->Editor(), QStringLiteral("x"));
         QTRY_COMPARE(Computer().Text(1, sms_column::kValidityText), QStringLiteral("24Stunde"));
@@ -309,11 +311,11 @@ private slots:
     // follows the modified state and saves the active one.
     void theMainWindowDrivesBothWindows() {
         ShellRig& shell = ShowMainWindow();
-        QVERIFY(shell.OpenWindow<SimRec>(window_index::kSimRec));
-        QCOMPARE(shell.session->CurrentWindow, window_index::kSimRec);
-        auto* sms = shell.OpenWindow<SMSRec>(window_index::kSmsRec);
+        QVERIFY(shell.OpenWindow<SimRec>(WindowIndex::SimRec));
+        QCOMPARE(shell.session->CurrentWindow, WindowIndex::SimRec);
+        auto* sms = shell.OpenWindow<SMSRec>(WindowIndex::SmsRec);
         QVERIFY(sms);
-        QTRY_COMPARE(shell.session->CurrentWindow, window_index::kSmsRec);
+        QTRY_COMPARE(shell.session->CurrentWindow, WindowIndex::SmsRec);
         auto* save = shell.Action("MDISave");
         QVERIFY(save && !save->isEnabled());
         sms->List(kComputer).SetText(1, sms_column::kAddress, QStringLiteral("112"));
@@ -324,7 +326,7 @@ private slots:
         sms->List(kSim).SetText(1, sms_column::kAddress, QStringLiteral("911"));
         shell.dialogs.QueueAnswer(DialogAnswer::No);
         sms->Cmdallright_Click();
-        QVERIFY(shell.dialogs.MessageIds().contains(12100));
+        QVERIFY(shell.dialogs.MessageIds().contains(MessageId::OverwriteRecordQuestion));
         QVERIFY(!save->isEnabled());
         shell.dialogs.QueueAnswer(DialogAnswer::Yes);
         sms->Cmdallright_Click();

@@ -91,7 +91,7 @@ private slots:
         QVERIFY(ReadPhoneBook(run, list, 250, done));
         QCOMPARE(done, 250);
         QCOMPARE(progress.yields, 250);
-        QCOMPARE(progress.status, Message(kUpLoadingMessage, 0) + "250");
+        QCOMPARE(progress.status, Message(MessageId::UpLoadingRecord, 0) + "250");
         QCOMPARE(list.Text(5, phone_column::kName), QStringLiteral("Достоевский"));
         QCOMPARE(list.Text(8, phone_column::kName), QStringLiteral("Γιώργος"));
         QCOMPARE(list.Text(3, phone_column::kName), QString());
@@ -136,7 +136,7 @@ private slots:
         };
         QVERIFY(!WritePhoneBook(run, list, 250, 20));
         // The card went during the yield after record 7; the write of record 8 finds it gone.
-        QCOMPARE(progress.status, Message(kDownLoadProblemMessage, 0) + "8");
+        QCOMPARE(progress.status, Message(MessageId::DownLoadingProblem, 0) + "8");
         QCOMPARE(progress.value, 7);
     }
 
@@ -197,7 +197,7 @@ private slots:
 
         rig->dialogs.QueueAnswer(DialogAnswer::No);
         QVERIFY(!WriteSms(run, list, 30, 12));
-        QCOMPARE(rig->dialogs.LastMessage().messageId, kMessagesCutMessage);
+        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::MessagesCutQuestion);
         QVERIFY(rig->dialogs.LastMessage().text.contains(QStringLiteral("3, 12")));
         QCOMPARE(CardRecords(engine, CardBook::Sms), before);
 
@@ -241,7 +241,7 @@ private slots:
                 rig->Reader().RemoveCard();
         };
         QVERIFY(!WriteSms(run, list, 30, 11));
-        QVERIFY(progress.status.startsWith(Message(kDownLoadProblemMessage, 0)));
+        QVERIFY(progress.status.startsWith(Message(MessageId::DownLoadingProblem, 0)));
     }
 };
 

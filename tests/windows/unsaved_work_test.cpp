@@ -20,8 +20,6 @@ using namespace pellucard::testing;
 
 namespace {
 
-constexpr int kSaveRecord = 11800;
-constexpr int kSaveNewRecord = 12000;
 constexpr int kComputer = 0;
 
 }  // namespace
@@ -36,7 +34,7 @@ class UnsavedWorkTest : public QObject {
 
     // Five new personal records in an untitled document, and an edited phone book list.
     void MakeWork() {
-        person = rig->OpenWindow<PersonRec>(window_index::kPersonRec);
+        person = rig->OpenWindow<PersonRec>(WindowIndex::PersonRec);
         QVERIFY(person);
         for (int row = 1; row <= 5; ++row) {
             person->List().SetText(row, 3, QStringLiteral("person %1").arg(row));
@@ -45,7 +43,7 @@ class UnsavedWorkTest : public QObject {
         Type(person->Text3(1), QStringLiteral("!"));
         QVERIFY(person->Modified());
 
-        phone = rig->OpenWindow<SimRec>(window_index::kSimRec);
+        phone = rig->OpenWindow<SimRec>(WindowIndex::SimRec);
         QVERIFY(phone);
         phone->List(kComputer).SetText(1, 1, QStringLiteral("Ann"));
         phone->InPutTotal(1);
@@ -58,8 +56,8 @@ class UnsavedWorkTest : public QObject {
 
     void VerifyWorkKept() {
         QVERIFY(main->isVisible());
-        QCOMPARE(main->Window(window_index::kPersonRec), person);
-        QCOMPARE(main->Window(window_index::kSimRec), phone);
+        QCOMPARE(main->Window(WindowIndex::PersonRec), person);
+        QCOMPARE(main->Window(WindowIndex::SimRec), phone);
         QVERIFY(person->Modified() && phone->Modified());
         QCOMPARE(person->UsedCount(), 5);
         QCOMPARE(person->List().Text(5, 3), QStringLiteral("person 5"));
@@ -125,7 +123,7 @@ private slots:
         QVERIFY(!person->close());
         rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         QVERIFY(!phone->close());
-        QCOMPARE(rig->dialogs.MessageIds(), QList<int>(6, kSaveNewRecord));
+        QCOMPARE(rig->dialogs.MessageIds(), MessageIdList(6, MessageId::SaveNewRecordQuestion));
         QVERIFY(rig->dialogs.ScriptUsedUp());
         VerifyWorkKept();
 
@@ -140,7 +138,7 @@ private slots:
         Type(person->Text3(1), QStringLiteral("?"));
         rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         QVERIFY(!person->close());
-        QCOMPARE(rig->dialogs.LastMessage().messageId, kSaveRecord);
+        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::SaveRecordQuestion);
         rig->dialogs.QueueAnswer(DialogAnswer::No);
         QVERIFY(person->close());
         QVERIFY(rig->dialogs.Unexpected().isEmpty());
