@@ -8,8 +8,9 @@
 namespace pellucard {
 namespace {
 
-// The original messages end at 29900; the program's own run from 30000.
-constexpr int kLastId = 39900;
+// Message ids are multiples of 100 from 0 up to this one; the eight texts of message id are
+// entries id to id + 7.
+constexpr int kLastId = 99900;
 constexpr QStringView kHeader = u"id\ten\tnl\tfr\tde\tel\tit\tpt\tes";
 
 // Undoes the \t, \n and \\ escapes of one field; nothing for any other backslash sequence.
@@ -98,18 +99,6 @@ QString CatalogueText(int entry) {
     if (found == messages.end()) return {};
     const auto& texts = found->second;
     return texts[language].isEmpty() ? texts[0] : texts[language];
-}
-
-QStringList MessageList(MessageId id, int languageIndex) {
-    QStringList entries = Message(id, languageIndex).split(u'|');
-    const QStringList english = Message(id, 0).split(u'|');
-    for (qsizetype k = 0; k < english.size(); ++k) {
-        if (k >= entries.size())
-            entries.append(english[k]);
-        else if (entries[k].trimmed().isEmpty())
-            entries[k] = english[k];
-    }
-    return entries;
 }
 
 bool CatalogueHas(int id) { return id >= 0 && id % 100 == 0 && Shipped().messages.count(id) != 0; }

@@ -49,10 +49,6 @@ inline QString Message(MessageId id, int languageIndex) {
     return CatalogueText(MessageNumber(id) + languageIndex);
 }
 
-// The texts of a message that holds a list, separated by "|": the entries of one menu, the
-// states of one status line. An entry that a language lacks falls back to the English one.
-QStringList MessageList(MessageId id, int languageIndex);
-
 // True when the catalogue holds message `id` (an English text exists).
 bool CatalogueHas(int id);
 inline bool CatalogueHas(MessageId id) {

@@ -18,12 +18,6 @@
 namespace pellucard {
 namespace {
 
-// The Demo menu's caption and entries, one message: the caption first, then the entries in
-// their order.
-enum MenuText { kMenuCaption, kRemoveText, kInsertText, kLoadText, kUnplugText, kPlugText };
-// The status bar's words for the virtual reader, one message.
-enum StateText { kUnplugged, kNoCard, kVirtualCard, kDemoCard, kSimulatedTip, kCardImages };
-
 QAction* AddEntry(QMenu* menu, const char* name) {
     QAction* action = menu->addAction(QString());
     action->setObjectName(name);
@@ -66,13 +60,12 @@ DemoControls::DemoControls(Session& session, QMainWindow& window, std::function<
 }
 
 void DemoControls::ChangeLanguage() {
-    const QStringList texts = MessageList(MessageId::DemoMenuList, session_.LanguageIndex);
-    menu_->setTitle(texts[kMenuCaption]);
-    remove_->setText(texts[kRemoveText]);
-    insert_->setText(texts[kInsertText]);
-    load_->setText(texts[kLoadText]);
-    unplug_->setText(texts[kUnplugText]);
-    plug_->setText(texts[kPlugText]);
+    menu_->setTitle(session_.Text(MessageId::DemoMenu));
+    remove_->setText(session_.Text(MessageId::DemoPullCard));
+    insert_->setText(session_.Text(MessageId::DemoInsertCard));
+    load_->setText(session_.Text(MessageId::DemoLoadCardImage));
+    unplug_->setText(session_.Text(MessageId::DemoUnplugReader));
+    plug_->setText(session_.Text(MessageId::DemoPlugReader));
     ShowState();
 }
 
@@ -93,10 +86,10 @@ void DemoControls::InsertCard() {
 void DemoControls::LoadCardImage() {
     ReaderSession& reader = session_.Reader();
     FileRequest request;
-    const QStringList states = MessageList(MessageId::DemoStateList, session_.LanguageIndex);
-    request.title = MessageList(MessageId::DemoMenuList, session_.LanguageIndex)[kLoadText];
+    request.title = session_.Text(MessageId::DemoLoadCardImage);
     request.title.remove(QStringLiteral("..."));
-    request.nameFilter = states[kCardImages] + QStringLiteral(" (*.json);;* (*)");
+    request.nameFilter =
+        session_.Text(MessageId::DemoCardImages) + QStringLiteral(" (*.json);;* (*)");
     request.folder = reader.imagePath.empty()
                          ? QDir::homePath()
                          : QFileInfo(QString::fromStdString(reader.imagePath)).absolutePath();
@@ -134,19 +127,18 @@ void DemoControls::ShowState() {
     unplug_->setEnabled(plugged);
     plug_->setEnabled(!plugged);
 
-    const QStringList texts = MessageList(MessageId::DemoStateList, session_.LanguageIndex);
     const QString card = reader.imagePath.empty()
-                             ? texts[kDemoCard]
+                             ? session_.Text(MessageId::DemoCardName)
                              : QFileInfo(QString::fromStdString(reader.imagePath)).fileName();
     QString state;
     if (!plugged)
-        state = texts[kUnplugged];
+        state = session_.Text(MessageId::DemoReaderUnplugged);
     else if (!inserted)
-        state = texts[kNoCard];
+        state = session_.Text(MessageId::DemoReaderNoCard);
     else
-        state = texts[kVirtualCard].arg(card);
+        state = session_.Text(MessageId::DemoReaderVirtualCard).arg(card);
     mark_->setText(state);
-    mark_->setToolTip(texts[kSimulatedTip]);
+    mark_->setToolTip(session_.Text(MessageId::DemoSimulatedTip));
 }
 
 }  // namespace pellucard

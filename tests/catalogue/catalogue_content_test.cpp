@@ -23,13 +23,6 @@ using namespace pellucard;
 
 namespace {
 
-// Messages that hold a list of texts separated by "|" (MessageList).
-const MessageId kListMessages[] = {MessageId::DemoMenuList, MessageId::DemoStateList};
-bool IsList(int id) {
-    return std::any_of(std::begin(kListMessages), std::end(kListMessages),
-                       [id](MessageId list) { return MessageNumber(list) == id; });
-}
-
 const char* const kLanguageCodes[kLanguageCount] = {"en", "nl", "fr", "de", "el", "it", "pt", "es"};
 
 const CatalogueTable& Raw() {
@@ -52,7 +45,6 @@ QString Describe(int id, int language) {
 struct MenuEntry {
     MessageId id;
     const char16_t* fixedCaption;
-    int listEntry = -1;  // for a list message, the entry that is the caption
 };
 struct Menu {
     const char* name;
@@ -70,7 +62,7 @@ const std::vector<Menu>& Menus() {
           {MessageId::ViewMenu, nullptr},
           {MessageId::HelpMenu, nullptr},
           {MessageId::NameMenu, nullptr},
-          {MessageId::DemoMenuList, nullptr, 0}}},
+          {MessageId::DemoMenu, nullptr}}},
         {"File",
          {{MessageId::NewMenu, nullptr},
           {MessageId::OpenMenu, nullptr},
@@ -274,11 +266,10 @@ TEST(Catalogue, DataTextsAreTheSameInEveryLanguage) {
 
 TEST(Catalogue, AcceleratorsKeepTheirFormAndOccurInTheCaption) {
     for (const auto& [id, row] : Raw().messages) {
-        // A list message is checked entry by entry, each against the English entry.
-        const QStringList english = IsList(id) ? row[0].split(u'|') : QStringList{row[0]};
+        const QStringList english{row[0]};
         for (int k = 0; k < kLanguageCount; ++k) {
             if (row[k].isEmpty()) continue;
-            const QStringList texts = IsList(id) ? row[k].split(u'|') : QStringList{row[k]};
+            const QStringList texts{row[k]};
             const std::string where = Describe(id, k).toStdString();
             ASSERT_EQ(texts.size(), english.size()) << where;
             for (qsizetype e = 0; e < texts.size(); ++e) {
@@ -298,32 +289,13 @@ TEST(Catalogue, AcceleratorsKeepTheirFormAndOccurInTheCaption) {
     }
 }
 
-TEST(Catalogue, ListMessagesKeepTheirEntriesAndPlaceholders) {
-    for (MessageId list : kListMessages) {
-        const int id = MessageNumber(list);
-        const QStringList english = MessageList(list, 0);
-        for (int k = 0; k < kLanguageCount; ++k) {
-            const QStringList texts = MessageList(list, k);
-            ASSERT_EQ(texts.size(), english.size()) << Describe(id, k).toStdString();
-            for (qsizetype e = 0; e < texts.size(); ++e) {
-                EXPECT_FALSE(texts[e].trimmed().isEmpty()) << Describe(id, k).toStdString();
-                EXPECT_EQ(texts[e].contains(u"%1"), english[e].contains(u"%1")) << Describe(id, k).toStdString();
-            }
-        }
-    }
-    // An entry a translation lacks is taken from English.
-    EXPECT_EQ(MessageList(MessageId::LanguageEnglish, 4),
-              QStringList{Message(MessageId::LanguageEnglish, 4)});
-}
-
 TEST(Catalogue, AcceleratorsDoNotClashWithinAMenu) {
     for (int k = 0; k < kLanguageCount; ++k) {
         for (const Menu& menu : Menus()) {
             QMap<QChar, QString> taken;
             for (const MenuEntry& entry : menu.entries) {
                 const QString caption = entry.fixedCaption ? QString::fromUtf16(entry.fixedCaption)
-                                        : entry.listEntry >= 0 ? MessageList(entry.id, k).value(entry.listEntry)
-                                                               : Message(entry.id, k);
+                                                           : Message(entry.id, k);
                 const QChar letter = MenuAccelerator(caption);
                 if (letter.isNull()) continue;
                 const QChar key = AcceleratorKey(letter);

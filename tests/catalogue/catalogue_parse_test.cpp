@@ -53,7 +53,7 @@ TEST(CatalogueParse, SkipsMalformedLinesAndKeepsTheRest) {
         + Line("300", "x") .replace("\n", "\textra\n")  // 4 too many fields
         + Line("40O", "x")                        // 5 id not a number
         + Line("450", "x")                        // 6 not a message id
-        + Line("40000", "x")                      // 7 beyond the last message
+        + Line("100000", "x")                     // 7 beyond the last message
         + Line("-100", "x")                       // 8 negative
         + Line("100", "again")                    // 9 repeats an id
         + Line("500", "bad \\q escape")           // 10 unknown escape
