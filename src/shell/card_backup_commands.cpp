@@ -85,7 +85,7 @@ bool Ask(MessageId messageId, const QString& text) {
 
 bool MDIMain::CardOpenForRun() {
     Pellucard& engine = session_.Engine();
-    if (!engine.ReaderPresent() || session_.CardInfo.CardId == QLatin1String("-"))
+    if (!engine.ReaderPresent() || !session_.CardInfo.CardId)
         return false;
     if (!session_.CardInfo.Pin1Open && session_.CardInfo.Pin1Attempts != 0)
         pinDialogs_->ExecVerifyPin(0);

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace pellucard {
 
 class Session;
@@ -11,7 +13,9 @@ class Session;
 struct CardInfoRecord {
     static constexpr int kResetPhoneRecordLength = 54;  // a 40-character name plus 14 bytes
 
-    QString CardId = QStringLiteral("-");  // ICCID digits
+    // ICCID digits; none while no card is known. Empty after a check found another card, until
+    // the poll reads the identity again.
+    std::optional<QString> CardId;
     QString SimPhase = QStringLiteral("-");
     QString Imsi = QStringLiteral("-");
     QString ServiceProviderName = QStringLiteral("-");
@@ -31,8 +35,13 @@ struct CardInfoRecord {
 };
 
 // An identity long enough to be a card's (the poll compares identities only then).
-inline bool HasCardIdentity(const QString& cardId) {
-    return cardId.size() > 2;
+inline bool HasCardIdentity(const std::optional<QString>& cardId) {
+    return cardId && cardId->size() > 2;
+}
+
+// The identity as the windows show it: "-" while no card is known.
+inline QString CardIdText(const CardInfoRecord& info) {
+    return info.CardId.value_or(QStringLiteral("-"));
 }
 
 // Opens the reader if it is not open yet, then looks for a card in it (unless the reader service

@@ -23,7 +23,7 @@ PollOutcome CheckCardIdentity(Session& session) {
     session.Yield();
     QString previous;
     if (HasCardIdentity(info.CardId))
-        previous = info.CardId;
+        previous = *info.CardId;
     else if (!engine.CardPresent())
         return LoseCard(session);
 
@@ -34,7 +34,7 @@ PollOutcome CheckCardIdentity(Session& session) {
     session.Yield();
     if (!engine.CardPresent())
         return LoseCard(session);
-    if (info.CardId.compare(previous, Qt::CaseInsensitive) == 0)
+    if (info.CardId->compare(previous, Qt::CaseInsensitive) == 0)
         return PollOutcome::NoChange;
     ++session.CardGeneration;
     FindCardInf(session);
@@ -59,7 +59,8 @@ PollOutcome PollReaderAndCard(Session& session) {
 }
 
 bool CardIdentified(Session& session) {
-    return session.Engine().CardPresent() && session.CardInfo.CardId.size() >= kMinimumIdentity;
+    return session.Engine().CardPresent() && session.CardInfo.CardId &&
+           session.CardInfo.CardId->size() >= kMinimumIdentity;
 }
 
 }  // namespace pellucard

@@ -132,7 +132,7 @@ void PinDialogBase::Activate() {
     unblockRequested_ = -1;
     session_.SetDialogOpen(kind_, true);
     ChangeLanguage();
-    CardIdValue->setText(session_.CardInfo.CardId);
+    CardIdValue->setText(CardIdText(session_.CardInfo));
 }
 
 void PinDialogBase::RejectInput(const MessageRequest& message, QLineEdit* field) {

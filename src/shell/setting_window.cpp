@@ -169,7 +169,7 @@ QString Setting::AttemptsText(int count) {
 void Setting::ShowCardInf() {
     Session& session = CurrentSession();
     const CardInfoRecord& info = session.CardInfo;
-    TICCID->setText(info.CardId);
+    TICCID->setText(CardIdText(info));
     TIMSI->setText(info.Imsi);
     TSPN->setText(info.ServiceProviderName);
     TSIMP->setText(info.SimPhase);

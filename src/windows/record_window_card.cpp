@@ -52,10 +52,11 @@ bool RecordWindow::CardAccessGate(bool writing) {
 
     std::string cardId;
     engine.GetCardInf(cardId, CardInfoItem::Iccid);
-    if (QString::fromStdString(cardId).compare(session.CardInfo.CardId, Qt::CaseInsensitive) != 0) {
+    if (!session.CardInfo.CardId || QString::fromStdString(cardId).compare(
+                                        *session.CardInfo.CardId, Qt::CaseInsensitive) != 0) {
         // Another card than the one last examined: nothing is transferred, the card
         // information is read again and the user repeats the command.
-        session.CardInfo.CardId.clear();
+        session.CardInfo.CardId = QString();
         Host().FindCardInf();
         return false;
     }
@@ -71,9 +72,9 @@ bool RecordWindow::CardAccessGate(bool writing) {
     for (int round = 0; round <= kMaxPinRounds; ++round) {
         const CardInfoRecord& info = session.CardInfo;
         const bool present = engine.CardPresent();
-        if (info.CardId != QLatin1String("-") && info.Pin1Attempts != 0 && info.Pin1Open && present)
+        if (info.CardId && info.Pin1Attempts != 0 && info.Pin1Open && present)
             return true;
-        if (info.CardId == QLatin1String("-") || !engine.CardPresent())
+        if (!info.CardId || !engine.CardPresent())
             return false;
         if (round == kMaxPinRounds)
             return false;

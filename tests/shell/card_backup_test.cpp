@@ -141,7 +141,7 @@ void CardBackupTest::smallerOtherCardIsNamedAndAskedAbout() {
     });
     QVERIFY(other != nullptr);
     SwapCard(rig, other);
-    QCOMPARE(rig.Info().CardId, QString("8988200000987654321"));
+    QCOMPARE(CardIdText(rig.Info()), QString("8988200000987654321"));
 
     rig.dialogs.QueueFileName(path);
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);

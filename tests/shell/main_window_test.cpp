@@ -312,13 +312,13 @@ void MainWindowTest::demoControlsDriveTheVirtualReader() {
     QVERIFY(mark->text().contains("no card"));
     QCOMPARE(rig.Interval(), 1);
     QVERIFY(rig.main->Timer1()->isActive());
-    QTRY_COMPARE(rig.Info().CardId, QString("-"));
+    QTRY_COMPARE(CardIdText(rig.Info()), QString("-"));
     QVERIFY(rig.Action("MDIDemoInsertCard")->isEnabled());
 
     rig.Action("MDIDemoInsertCard")->trigger();
     QCOMPARE(rig.Interval(), 1);
     rig.TickUntilIdentified();
-    QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
+    QCOMPARE(CardIdText(rig.Info()), QString(kDemoIccid));
 
     rig.Action("MDIDemoUnplug")->trigger();
     QVERIFY(mark->text().contains("unplugged"));
@@ -332,7 +332,7 @@ void MainWindowTest::demoControlsDriveTheVirtualReader() {
 
     rig.Action("MDIDemoPlug")->trigger();
     rig.TickUntilIdentified();
-    QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
+    QCOMPARE(CardIdText(rig.Info()), QString(kDemoIccid));
     QVERIFY(!rig.Button(6)->isHidden());
 }
 
@@ -352,7 +352,7 @@ void MainWindowTest::demoLoadsAnotherCardImage() {
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{std::nullopt});
     QVERIFY(rig.dialogs.LastMessage().text.contains("broken.json"));
     rig.Tick();
-    QCOMPARE(rig.Info().CardId, QString(kDemoIccid));
+    QCOMPARE(CardIdText(rig.Info()), QString(kDemoIccid));
 
     // A sound one goes into the reader and is read whole.
     const QString other = folder.filePath("other.json");
@@ -360,7 +360,7 @@ void MainWindowTest::demoLoadsAnotherCardImage() {
     QVERIFY2(WriteCardImageFile(other, OtherCard()->ToImage(), error), qPrintable(error));
     rig.dialogs.QueueFileName(other);
     rig.Action("MDIDemoLoadCard")->trigger();
-    QTRY_COMPARE(rig.Info().CardId, QString("8988200000987654321"));
+    QTRY_COMPARE(CardIdText(rig.Info()), QString("8988200000987654321"));
     QVERIFY(rig.main->findChild<QLabel*>("LVirtualReader")->text().contains("other.json"));
 
     // Cancelling the file dialog changes nothing.
