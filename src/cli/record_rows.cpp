@@ -8,6 +8,7 @@
 
 #include "catalogue/catalogue.h"
 #include "engine/sms_record.h"
+#include "records/person_fields.h"
 #include "records/record_marks.h"
 #include "records/record_slots.h"
 
@@ -17,21 +18,8 @@ namespace {
 constexpr int kContactColumns = 27;
 constexpr int kSmsColumns = 10;
 
-// Titles of the contact fields 1..25 and of the SMS columns 1..8 (nullopt: no title).
-constexpr std::array<MessageId, 25> kContactTitles = {
-    MessageId::AliasTitle,         MessageId::PhoneTitle,
-    MessageId::NameTitle,          MessageId::HomeAddressTitle,
-    MessageId::HomeCityTitle,      MessageId::HomeCountryTitle,
-    MessageId::HomeZipCodeTitle,   MessageId::PersonalEmailTitle,
-    MessageId::HomeTelephoneTitle, MessageId::HomeFaxTitle,
-    MessageId::OfficeAddressTitle, MessageId::OfficeCityTitle,
-    MessageId::OfficeCountryTitle, MessageId::OfficeZipCodeTitle,
-    MessageId::WorkEmailTitle,     MessageId::OfficeTelephoneTitle,
-    MessageId::MobilePhoneTitle,   MessageId::OfficeFaxTitle,
-    MessageId::DateOfBirthTitle,   MessageId::NicknameTitle,
-    MessageId::HobbyTitle,         MessageId::HomepageTitle,
-    MessageId::ImportantTitle,     MessageId::SexTitle,
-    MessageId::NoteTitle};
+// Titles of the SMS columns 1..8 (nullopt: no title); the contact fields have theirs in
+// kContactFieldTitles.
 constexpr std::array<std::optional<MessageId>, 8> kSmsTitles = {
     MessageId::SourceDestinationTitle, std::nullopt,
     MessageId::MessageTitle,           MessageId::StatusTitle,
@@ -116,7 +104,7 @@ QList<int> TitledColumns(RecordKind kind) {
 QString ColumnTitle(RecordKind kind, int column, int languageIndex) {
     std::optional<MessageId> id;
     if (kind == RecordKind::PhoneBook && column >= 1 && column <= 25)
-        id = kContactTitles[column - 1];
+        id = kContactFieldTitles[column - 1];
     if (kind == RecordKind::Sms && column >= 1 && column <= kSmsFields)
         id = kSmsTitles[column - 1];
     return id ? Message(*id, languageIndex) : QString();

@@ -4,7 +4,26 @@
 
 #include <array>
 
+#include "catalogue/catalogue.h"
+
 namespace pellucard {
+
+// The catalogue titles of the contact fields 1..25, as a personal record list heads its
+// columns and as text files and the command line name them.
+inline constexpr std::array<MessageId, 25> kContactFieldTitles = {
+    MessageId::AliasTitle,         MessageId::PhoneTitle,
+    MessageId::NameTitle,          MessageId::HomeAddressTitle,
+    MessageId::HomeCityTitle,      MessageId::HomeCountryTitle,
+    MessageId::HomeZipCodeTitle,   MessageId::PersonalEmailTitle,
+    MessageId::HomeTelephoneTitle, MessageId::HomeFaxTitle,
+    MessageId::OfficeAddressTitle, MessageId::OfficeCityTitle,
+    MessageId::OfficeCountryTitle, MessageId::OfficeZipCodeTitle,
+    MessageId::WorkEmailTitle,     MessageId::OfficeTelephoneTitle,
+    MessageId::MobilePhoneTitle,   MessageId::OfficeFaxTitle,
+    MessageId::DateOfBirthTitle,   MessageId::NicknameTitle,
+    MessageId::HobbyTitle,         MessageId::HomepageTitle,
+    MessageId::ImportantTitle,     MessageId::SexTitle,
+    MessageId::NoteTitle};
 
 // The rules of the personal record form's chosen values: date of birth, sex, importance.
 

@@ -10,30 +10,17 @@
 #include <memory>
 
 #include "catalogue/catalogue.h"
+#include "records/person_fields.h"
 #include "records/record_list.h"
 #include "records/record_slots.h"
 
 namespace pellucard::testing {
 
 inline std::unique_ptr<RecordList> ContactList(int slotCount) {
-    static const MessageId kTitles[] = {
-        MessageId::AliasTitle,         MessageId::PhoneTitle,
-        MessageId::NameTitle,          MessageId::HomeAddressTitle,
-        MessageId::HomeCityTitle,      MessageId::HomeCountryTitle,
-        MessageId::HomeZipCodeTitle,   MessageId::PersonalEmailTitle,
-        MessageId::HomeTelephoneTitle, MessageId::HomeFaxTitle,
-        MessageId::OfficeAddressTitle, MessageId::OfficeCityTitle,
-        MessageId::OfficeCountryTitle, MessageId::OfficeZipCodeTitle,
-        MessageId::WorkEmailTitle,     MessageId::OfficeTelephoneTitle,
-        MessageId::MobilePhoneTitle,   MessageId::OfficeFaxTitle,
-        MessageId::DateOfBirthTitle,   MessageId::NicknameTitle,
-        MessageId::HobbyTitle,         MessageId::HomepageTitle,
-        MessageId::ImportantTitle,     MessageId::SexTitle,
-        MessageId::NoteTitle};
     auto list = std::make_unique<RecordList>(slotCount + 1, 27);
     RenumberRows(*list, slotCount);
     for (int column = 1; column <= 25; ++column)
-        list->SetText(0, column, Message(kTitles[column - 1], 0));
+        list->SetText(0, column, Message(kContactFieldTitles[column - 1], 0));
     return list;
 }
 
