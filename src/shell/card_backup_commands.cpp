@@ -9,6 +9,7 @@
 #include "records/dialog_seam.h"
 #include "records/record_documents.h"
 #include "records/save_file.h"
+#include "shell/card_info.h"
 #include "shell/mdi_main.h"
 #include "shell/pin_dialog_launcher.h"
 #include "shell/session.h"
@@ -23,8 +24,9 @@ const QString kBackupFilter = QStringLiteral("JSON (*.json *.JSON)");
 // The progress window of a run; its button stops the run after the record in hand.
 class RunProgress {
 public:
-    RunProgress(Session& session, MessageId labelId, QWidget* parent)
+    RunProgress(Session& session, const CardGate::Hold& hold, MessageId labelId, QWidget* parent)
         : session_(session),
+          hold_(hold),
           labelId_(labelId),
           dialog_(QString(), session.Text(MessageId::Cancel), 0, 1, parent) {
         dialog_.setObjectName(QStringLiteral("CardRunProgress"));
@@ -40,7 +42,7 @@ public:
             dialog_.setValue(done);
             dialog_.setLabelText(session_.Text(labelId_) + QString::number(done));
             session_.Yield();
-            return !dialog_.wasCanceled();
+            return !dialog_.wasCanceled() && !hold_.StopRequested();
         };
     }
 
@@ -48,6 +50,7 @@ public:
 
 private:
     Session& session_;
+    const CardGate::Hold& hold_;
     MessageId labelId_;
     QProgressDialog dialog_;
 };
@@ -83,12 +86,12 @@ bool Ask(MessageId messageId, const QString& text) {
 
 }  // namespace
 
-bool MDIMain::CardOpenForRun() {
-    Pellucard& engine = session_.Engine();
+bool MDIMain::CardOpenForRun(CardGate::Hold& hold) {
+    Pellucard& engine = hold.Engine();
     if (!engine.ReaderPresent() || !session_.CardInfo.CardId)
         return false;
     if (!session_.CardInfo.Pin1Open && session_.CardInfo.Pin1Attempts != 0)
-        pinDialogs_->ExecVerifyPin(0);
+        pinDialogs_->ExecVerifyPin(0, hold);
     if (!session_.CardInfo.Pin1Open || !engine.CardReadable()) {
         ShowMessage(CatalogueMessage(MessageId::UnlockSimCardFirst, session_.LanguageIndex,
                                      DialogButtons::Ok, DialogIcon::Warning));
@@ -98,22 +101,26 @@ bool MDIMain::CardOpenForRun() {
 }
 
 void MDIMain::MDIBackup_Click() {
+    // The whole backup is one run: nothing else reaches the card until it has ended.
+    const auto hold = session_.Gate().AcquireForCommand(this, [this] { MDIBackup_Click(); });
+    if (!hold)
+        return;
     StopPolling();
-    if (CardOpenForRun()) {
+    if (CardOpenForRun(*hold)) {
         FileRequest request;
         request.nameFilter = kBackupFilter;
         request.defaultSuffix = QStringLiteral("json");
         const QString path = CurrentDialogs().ChooseSaveFileName(request);
         if (!path.isEmpty())
-            BackUpCard(path);
+            BackUpCard(path, *hold);
     }
     ResumePolling();
 }
 
-void MDIMain::BackUpCard(const QString& path) {
-    RunProgress progress(session_, MessageId::UpLoadingRecord, this);
+void MDIMain::BackUpCard(const QString& path, CardGate::Hold& hold) {
+    RunProgress progress(session_, hold, MessageId::UpLoadingRecord, this);
     CardBackup backup;
-    const BackupRunResult result = ReadCardBackup(session_.Engine(), backup, progress.Callback());
+    const BackupRunResult result = ReadCardBackup(hold.Engine(), backup, progress.Callback());
     progress.Dialog().close();
     if (!result.Ok()) {
         // A backup that is not whole is not saved.
@@ -137,18 +144,21 @@ void MDIMain::BackUpCard(const QString& path) {
 }
 
 void MDIMain::MDIRestore_Click() {
+    const auto hold = session_.Gate().AcquireForCommand(this, [this] { MDIRestore_Click(); });
+    if (!hold)
+        return;
     StopPolling();
-    if (CardOpenForRun()) {
+    if (CardOpenForRun(*hold)) {
         FileRequest request;
         request.nameFilter = kBackupFilter;
         const QString path = CurrentDialogs().ChooseOpenFileName(request);
         if (!path.isEmpty())
-            RestoreCard(path);
+            RestoreCard(path, *hold);
     }
     ResumePolling();
 }
 
-void MDIMain::RestoreCard(const QString& path) {
+void MDIMain::RestoreCard(const QString& path, CardGate::Hold& hold) {
     // The whole file is read and checked before the card is touched.
     QFile file(path);
     CardBackup backup;
@@ -161,7 +171,7 @@ void MDIMain::RestoreCard(const QString& path) {
              session_.Text(MessageId::DamagedBackup) + path + u'\n' + error, DialogIcon::Critical);
         return;
     }
-    Pellucard& engine = session_.Engine();
+    Pellucard& engine = hold.Engine();
     RestorePlan plan;
     if (!PlanRestore(engine, backup, plan)) {
         Tell(MessageId::DownLoadingProblem, session_.Text(MessageId::DownLoadingProblem) + u'0',
@@ -184,7 +194,7 @@ void MDIMain::RestoreCard(const QString& path) {
                                                   .arg(plan.phoneBookBeyond)
                                                   .arg(plan.smsBeyond)))
         return;
-    RunProgress progress(session_, MessageId::DownLoadingRecord, this);
+    RunProgress progress(session_, hold, MessageId::DownLoadingRecord, this);
     const BackupRunResult result = RestoreCardBackup(engine, backup, plan, progress.Callback());
     progress.Dialog().close();
     QString outcome = session_.Text(MessageId::CardRestored).arg(result.done).arg(result.total);
@@ -193,7 +203,7 @@ void MDIMain::RestoreCard(const QString& path) {
     Tell(MessageId::CardRestored, outcome,
          result.Ok() ? DialogIcon::Information : DialogIcon::Critical);
     // The card's records changed: the windows read them again on their next Read.
-    FindCardInf();
+    FindCardInf(session_, hold);
 }
 
 }  // namespace pellucard

@@ -41,8 +41,8 @@ bool LockStateItem(Pellucard& engine) {
 
 }  // namespace
 
-void FindReaderAndCard(Session& session) {
-    Pellucard& engine = session.Engine();
+void FindReaderAndCard(Session& session, CardGate::Hold& hold) {
+    Pellucard& engine = hold.Engine();
     if (!engine.ReaderPresent() && !engine.FindReader())
         return;
     // Smart-card readers tell without a command that they hold no card; the card is spared the
@@ -53,8 +53,8 @@ void FindReaderAndCard(Session& session) {
     engine.FindSimCard();
 }
 
-void ReadPinCounters(Session& session) {
-    Pellucard& engine = session.Engine();
+void ReadPinCounters(Session& session, CardGate::Hold& hold) {
+    Pellucard& engine = hold.Engine();
     CardInfoRecord& info = session.CardInfo;
     info.Pin1Open = LockStateItem(engine);
     info.Pin2Attempts = NumberItem(engine, CardInfoItem::Pin2Attempts, 0);
@@ -63,8 +63,8 @@ void ReadPinCounters(Session& session) {
     info.Pin1Attempts = NumberItem(engine, CardInfoItem::Pin1Attempts, 0);
 }
 
-void ReadOpenCardInf(Session& session) {
-    Pellucard& engine = session.Engine();
+void ReadOpenCardInf(Session& session, CardGate::Hold& hold) {
+    Pellucard& engine = hold.Engine();
     CardInfoRecord& info = session.CardInfo;
     if (info.Pin1Attempts <= 0 || !info.Pin1Open)
         return;
@@ -76,8 +76,8 @@ void ReadOpenCardInf(Session& session) {
     info.ServiceCentreNumber = TextItem(engine, CardInfoItem::ServiceCentreNumber, "0");
 }
 
-void FindCardInf(Session& session) {
-    Pellucard& engine = session.Engine();
+void FindCardInf(Session& session, CardGate::Hold& hold) {
+    Pellucard& engine = hold.Engine();
     CardInfoRecord& info = session.CardInfo;
     // Called for a card other than the one last read: the record lengths and CHV counters the
     // engine keeps belong to that card and would otherwise be taken for this one's.
@@ -99,8 +99,8 @@ void FindCardInf(Session& session) {
             info.MaxSmsRecords = NumberItem(engine, CardInfoItem::SmsRecordCount, 0);
             session.Yield();
             info.MaxLastDialRecords = NumberItem(engine, CardInfoItem::LastDialledRecordCount, 0);
-            ReadPinCounters(session);
-            ReadOpenCardInf(session);
+            ReadPinCounters(session, hold);
+            ReadOpenCardInf(session, hold);
         }
         if (info.Puk2Attempts != 0)
             break;

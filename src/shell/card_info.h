@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "shell/card_gate.h"
+
 namespace pellucard {
 
 class Session;
@@ -46,18 +48,18 @@ inline QString CardIdText(const CardInfoRecord& info) {
 
 // Opens the reader if it is not open yet, then looks for a card in it (unless the reader service
 // says for certain that there is none).
-void FindReaderAndCard(Session& session);
+void FindReaderAndCard(Session& session, CardGate::Hold& hold);
 
 // Reads everything the windows show about a newly found card into the session's CardInfo,
 // yielding to the event loop between the slower reader requests. The identity (CardId) is read
 // by the poll.
-void FindCardInf(Session& session);
+void FindCardInf(Session& session, CardGate::Hold& hold);
 
 // Re-reads the CHV state: lock state and the attempts left of PIN1, PIN2 and their unblock codes.
-void ReadPinCounters(Session& session);
+void ReadPinCounters(Session& session, CardGate::Hold& hold);
 
 // Reads the data that only an open card gives (service provider name, IMSI, service centre
 // number), each after a yield. Does nothing while PIN1 blocks access.
-void ReadOpenCardInf(Session& session);
+void ReadOpenCardInf(Session& session, CardGate::Hold& hold);
 
 }  // namespace pellucard

@@ -17,8 +17,8 @@ PollOutcome LoseCard(Session& session) {
 }
 
 // A card answered at the last exchange: read its identity again and compare.
-PollOutcome CheckCardIdentity(Session& session) {
-    Pellucard& engine = session.Engine();
+PollOutcome CheckCardIdentity(Session& session, CardGate::Hold& hold) {
+    Pellucard& engine = hold.Engine();
     CardInfoRecord& info = session.CardInfo;
     session.Yield();
     QString previous;
@@ -37,21 +37,21 @@ PollOutcome CheckCardIdentity(Session& session) {
     if (info.CardId->compare(previous, Qt::CaseInsensitive) == 0)
         return PollOutcome::NoChange;
     ++session.CardGeneration;
-    FindCardInf(session);
+    FindCardInf(session, hold);
     return PollOutcome::CardRead;
 }
 
 }  // namespace
 
-PollOutcome PollReaderAndCard(Session& session) {
-    Pellucard& engine = session.Engine();
+PollOutcome PollReaderAndCard(Session& session, CardGate::Hold& hold) {
+    Pellucard& engine = hold.Engine();
     if (engine.ReaderPresent()) {
         if (engine.CardPresent())
-            return CheckCardIdentity(session);
-        FindReaderAndCard(session);
+            return CheckCardIdentity(session, hold);
+        FindReaderAndCard(session, hold);
         return engine.CardPresent() ? PollOutcome::NoChange : LoseCard(session);
     }
-    FindReaderAndCard(session);
+    FindReaderAndCard(session, hold);
     // Without a reader there is nothing to lose unless a card was known until now.
     if (!HasCardIdentity(session.CardInfo.CardId) || engine.ReaderPresent())
         return PollOutcome::NoChange;
@@ -59,7 +59,7 @@ PollOutcome PollReaderAndCard(Session& session) {
 }
 
 bool CardIdentified(Session& session) {
-    return session.Engine().CardPresent() && session.CardInfo.CardId &&
+    return session.Gate().CardPresent() && session.CardInfo.CardId &&
            session.CardInfo.CardId->size() >= kMinimumIdentity;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/card_gate.h"
+
 namespace pellucard {
 
 class Session;
@@ -14,7 +16,7 @@ enum class PollOutcome {
 // One poll of the reader and the card: opens a reader that has appeared, resets a card that has
 // been inserted, and reads a card's identity to notice that it was swapped for another. Yields
 // to the event loop between card requests.
-PollOutcome PollReaderAndCard(Session& session);
+PollOutcome PollReaderAndCard(Session& session, CardGate::Hold& hold);
 
 // A card answered and its identity is known: the slow polling period applies.
 bool CardIdentified(Session& session);

@@ -136,14 +136,14 @@ void ChangePinC::OKButton_Click() {
 
     const std::string code = TOldPINCode->text().toStdString();
     const std::string newCode = TNewPINCode[0]->text().toStdString();
-    Pellucard& engine = session_.Engine();
     const bool unblock = CurrentMode() == kUnblock;
-    const bool succeeded = RunPinOperation([&] {
+    const PinOutcome outcome = RunPinOperation([&](Pellucard& engine) {
         return unblock ? engine.PINCodeUnBlock(newCode, code, pin)
                        : engine.PINCodeChange(newCode, code, pin);
     });
-    ReadPinCounters(session_);
-    if (succeeded) {
+    if (outcome == PinOutcome::Refused)
+        return;
+    if (outcome == PinOutcome::Succeeded) {
         AcceptSuccess();
         return;
     }

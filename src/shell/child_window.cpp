@@ -7,7 +7,10 @@
 namespace pellucard {
 
 ChildWindow::ChildWindow(WindowIndex windowIndex, ShellHost& host, QWidget* parent)
-    : QWidget(parent), windowIndex_(windowIndex), host_(host) {}
+    : QWidget(parent), windowIndex_(windowIndex), host_(host) {
+    // Every window follows the card's holder: its card commands grey while a run holds it.
+    connect(&host.CurrentSession().Gate(), &CardGate::Changed, this, [this] { CardRunChanged(); });
+}
 
 void ChildWindow::Form_Deactivate() {
     CurrentSession().CurrentWindow = WindowIndex::None;

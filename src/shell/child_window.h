@@ -29,8 +29,6 @@ public:
     virtual void StartPolling(int intervalMs) = 0;
     // Starts it again with the period it had.
     virtual void ResumePolling() = 0;
-    // Reads the whole card information again (the card turned out to be another one).
-    virtual void FindCardInf() = 0;
     virtual void SetFileCommandEnabled(FileMenuEntry entry, bool enabled) = 0;
     // The PIN dialogs, for the information window and the record windows' card-access gate.
     virtual PinDialogLauncher& PinDialogs() = 0;
@@ -62,7 +60,7 @@ public:
     // The polling timer found a new card or lost one: show the counts of CardInfo and enable
     // the card commands by the engine's CardPresent. The default re-activates the window.
     virtual void CardChanged();
-    // A card run or PIN operation began or ended somewhere in the program: grey or enable the
+    // The card gate was taken or let go (a run, a PIN operation, a poll): grey or enable the
     // commands that would reach the card. Does nothing by default.
     virtual void CardRunChanged() {}
     // A File menu command while this window is the current one. Does nothing by default.

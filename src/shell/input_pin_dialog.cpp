@@ -45,8 +45,7 @@ void InputPinC::ShowState(int /*preferredPin*/) {
     ShowCounts(session_.CardInfo.Pin1Attempts, session_.CardInfo.Pin2Attempts, 0, false);
 }
 
-bool InputPinC::RunOperation(const std::string& code, int /*pin: always PIN1*/) {
-    Pellucard& engine = session_.Engine();
+bool InputPinC::RunOperation(Pellucard& engine, const std::string& code, int /*pin: always PIN1*/) {
     return OLock[0]->isChecked() ? engine.PINCodeEnable(code, 1) : engine.PINCodeDisable(code, 1);
 }
 

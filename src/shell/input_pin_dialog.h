@@ -25,7 +25,7 @@ public:
 
 protected:
     void ShowState(int preferredPin) override;
-    bool RunOperation(const std::string& code, int pin) override;
+    bool RunOperation(Pellucard& engine, const std::string& code, int pin) override;
 };
 
 }  // namespace pellucard

@@ -60,21 +60,15 @@ MDIMain::MDIMain(Session& session, const WindowFactory& factory, PollPeriods per
     connect(timer_, &QTimer::timeout, this, &MDIMain::Timer1_Timer);
 
     pinDialogs_ = std::make_unique<PinDialogLauncher>(session_, this);
-    session_.CardRunChanged = [this] {
-        for (const auto& [windowIndex, subWindow] : windows_) {
-            if (ChildWindow* window = Window(windowIndex))
-                window->CardRunChanged();
-        }
-        pinDialogs_->CardRunChanged();
-    };
     CreateMenus();
+    connect(&session_.Gate(), &CardGate::Changed, this, &MDIMain::UpdateCardCommands);
     if (session_.IsVirtualReader())
         demo_ = new DemoControls(session_, *this, [this] { StartPolling(kAtOnce); });
     FitToScreen(*this);
 }
 
 MDIMain::~MDIMain() {
-    session_.CardRunChanged = nullptr;
+    disconnect(&session_.Gate(), nullptr, this, nullptr);
     // The child windows are hidden while the frame goes; nothing may answer that any more.
     disconnect(mdi_, nullptr, this, nullptr);
 }
@@ -87,8 +81,9 @@ void MDIMain::Load() {
     if (session_.CurrentWindow != WindowIndex::None)
         Command1_Click(WindowIndex::Setting);
     MenuOption(session_.LanguageIndex);
-    FindReaderAndCard(session_);
-    DisableProgram(session_.Engine().ReaderPresent());
+    if (const auto hold = session_.Gate().Acquire(CardGate::Work::Poll))
+        FindReaderAndCard(session_, *hold);
+    DisableProgram(session_.Gate().ReaderPresent());
     timer_->start(periods_.searching);
 }
 
@@ -119,7 +114,7 @@ void MDIMain::Command1_Click(WindowIndex index) {
 }
 
 void MDIMain::Timer1_Timer() {
-    if (!session_.PollingAllowed || session_.CardBusy()) {
+    if (!session_.PollingAllowed || session_.Gate().Busy()) {
         timer_->setInterval(periods_.searching);  // card work is yielding; look again soon
         return;
     }
@@ -134,13 +129,11 @@ void MDIMain::Timer1_Timer() {
     }
 
     PollOutcome outcome = PollOutcome::NoChange;
-    {
-        const Session::CardWork work(session_, false);
-        outcome = PollReaderAndCard(session_);
-    }
+    if (const auto hold = session_.Gate().Acquire(CardGate::Work::Poll))
+        outcome = PollReaderAndCard(session_, *hold);
     if (outcome != PollOutcome::NoChange) {
         RefreshCurrentWindow();
-        DisableProgram(session_.Engine().ReaderPresent());
+        DisableProgram(session_.Gate().ReaderPresent());
     }
 
     // A close refused during this tick is completed by the next one, right away.
@@ -154,11 +147,9 @@ void MDIMain::Timer1_Timer() {
 }
 
 void MDIMain::DisableProgram(bool enabled) {
-    // Backing up and restoring the card wait for a reader.
-    for (const char* name : {"MDIBackup", "MDIRestore"}) {
-        if (auto* entry = findChild<QAction*>(name))
-            entry->setEnabled(enabled);
-    }
+    (void)
+        enabled;  // the card commands follow the gate, which knows the reader (UpdateCardCommands)
+    UpdateCardCommands();
     // The record windows keep files, lists, the clipboard and printing without a reader or a
     // card; each enables its own card commands (CardChanged). Their View entries and the left
     // panel's buttons therefore stay available whatever the polling finds.
@@ -214,6 +205,16 @@ void MDIMain::MDIAbout_Click() {
     about_->activateWindow();
 }
 
+void MDIMain::UpdateCardCommands() {
+    // Backing up and restoring wait for a card, and for the run under way to end.
+    const CardGate& gate = session_.Gate();
+    const bool available = gate.ReaderPresent() && gate.CardPresent() && !gate.RunActive();
+    for (const char* name : {"MDIBackup", "MDIRestore"}) {
+        if (auto* entry = findChild<QAction*>(name))
+            entry->setEnabled(available);
+    }
+}
+
 ChildWindow* MDIMain::Window(WindowIndex index) const {
     const auto found = windows_.find(index);
     if (found == windows_.end() || !found->second)
@@ -241,10 +242,6 @@ void MDIMain::ResumePolling() {
     timer_->start();
 }
 
-void MDIMain::FindCardInf() {
-    pellucard::FindCardInf(session_);
-}
-
 void MDIMain::SetFileCommandEnabled(FileMenuEntry entry, bool enabled) {
     const auto found = fileEntries_.find(entry);
     if (found != fileEntries_.end())
@@ -252,7 +249,7 @@ void MDIMain::SetFileCommandEnabled(FileMenuEntry entry, bool enabled) {
 }
 
 void MDIMain::closeEvent(QCloseEvent* event) {
-    if (!session_.PollingAllowed || pollBusy_ || session_.CardBusy()) {
+    if (!session_.PollingAllowed || pollBusy_ || session_.Gate().Busy()) {
         // Card work is running: never cut it off. The timer closes the window once it has ended.
         event->ignore();
         session_.ExitRequested = true;
@@ -281,9 +278,11 @@ void MDIMain::closeEvent(QCloseEvent* event) {
         return;
     }
     timer_->stop();
-    Pellucard& engine = session_.Engine();
-    engine.Release();
-    engine.SetReaderPresent(false);
+    if (const auto hold = session_.Gate().Acquire(CardGate::Work::Poll)) {
+        Pellucard& engine = hold->Engine();
+        engine.Release();
+        engine.SetReaderPresent(false);
+    }
     session_.CurrentWindow = WindowIndex::None;
     pinDialogs_->CloseAll();
     if (help_)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "shell/card_gate.h"
 #include "shell/child_window.h"
 
 class QActionGroup;
@@ -55,10 +56,12 @@ public:
     void Command1_Click(WindowIndex index);
     // One poll of the reader and the card.
     void Timer1_Timer();
-    // Called when the polling found the reader or lost it: enables the card backup commands.
-    // The record windows' View entries and the left panel's buttons stay available either way:
-    // only the card commands inside the windows wait for a reader and a card.
+    // Called when the polling found the reader or lost it. The record windows' View entries and
+    // the left panel's buttons stay available either way: only the card commands wait for a
+    // reader and a card (UpdateCardCommands).
     void DisableProgram(bool enabled);
+    // Enables the File menu's card commands while a card answers and no run holds it.
+    void UpdateCardCommands();
     // Chooses language entry `index` (0 English ... 7 Spanish) and re-captions every window.
     void MenuOption(int index);
     void ChangeLanguage();
@@ -66,11 +69,10 @@ public:
     void MDIAbout_Click();
     // File menu: reads every phone book and SMS record of the card into a backup file, and
     // writes a backup back to the card after asking (twice when it is another card or the
-    // card's files are smaller), reading each record back to check it.
+    // card's files are smaller), reading each record back to check it. Each holds the card for
+    // its whole run.
     void MDIBackup_Click();
     void MDIRestore_Click();
-    void BackUpCard(const QString& path);
-    void RestoreCard(const QString& path);
 
     bool PollBusy() const { return pollBusy_; }
     WindowIndex PendingWindow() const { return pendingWindow_; }
@@ -89,7 +91,6 @@ public:
     void StopPolling() override;
     void StartPolling(int intervalMs) override;
     void ResumePolling() override;
-    void FindCardInf() override;
     void SetFileCommandEnabled(FileMenuEntry entry, bool enabled) override;
     PinDialogLauncher& PinDialogs() override { return *pinDialogs_; }
     QWidget* MainWidget() override { return this; }
@@ -115,7 +116,9 @@ private:
     void CreateNameMenu();
     void RunFileCommand(FileCommand command);
     // The card is identified and PIN1 lets its files be read (the PIN dialog is offered once).
-    bool CardOpenForRun();
+    bool CardOpenForRun(CardGate::Hold& hold);
+    void BackUpCard(const QString& path, CardGate::Hold& hold);
+    void RestoreCard(const QString& path, CardGate::Hold& hold);
     bool ShowChildWindow(WindowIndex index);
     void MinimiseChildWindow(WindowIndex index);
     void RefreshCurrentWindow();

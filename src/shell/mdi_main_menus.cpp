@@ -116,7 +116,7 @@ void MDIMain::CreateFileMenu() {
                 [this, command = command] { RunFileCommand(command); });
     }
     // The reader is found by the polling; the entry only looks at the card, as it always did.
-    connect(comPort, &QAction::triggered, this, [this] { (void)session_.Engine().CardPresent(); });
+    connect(comPort, &QAction::triggered, this, [this] { (void)session_.Gate().CardPresent(); });
     exit->setShortcut(QKeySequence::Quit);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 }

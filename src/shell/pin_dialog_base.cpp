@@ -52,8 +52,7 @@ PinDialogBase::PinDialogBase(Session& session, PinDialogKind kind, QWidget* pare
     for (int i = 0; i < 2; ++i) {
         OPIN[i] = new QRadioButton(Frame4);
         OPIN[i]->setObjectName(QStringLiteral("OPIN_%1").arg(i));
-        connect(OPIN[i], &QRadioButton::toggled, this,
-                [this] { OKButton->setEnabled(ChosenPin() != 0); });
+        connect(OPIN[i], &QRadioButton::toggled, this, [this] { UpdateOkButton(); });
         choice->addWidget(OPIN[i], i, 0);
     }
     for (int i = 0; i < 4; ++i) {
@@ -86,6 +85,8 @@ PinDialogBase::PinDialogBase(Session& session, PinDialogKind kind, QWidget* pare
 
     connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    // A dialog beside the windows waits while a run holds the card.
+    connect(&session_.Gate(), &CardGate::Changed, this, [this] { UpdateOkButton(); });
 }
 
 PinDialogBase::~PinDialogBase() {
@@ -125,7 +126,7 @@ void PinDialogBase::ShowCounts(int first, int second, int preferred, bool second
         chosen = preferred;  // disabled when blocked: OK stays off until the user chooses
     for (int i = 0; i < 2; ++i)
         SetChecked(OPIN[i], i == chosen);
-    OKButton->setEnabled(chosen >= 0);
+    UpdateOkButton();
 }
 
 void PinDialogBase::Activate() {
@@ -141,21 +142,53 @@ void PinDialogBase::RejectInput(const MessageRequest& message, QLineEdit* field)
     field->selectAll();
 }
 
-void PinDialogBase::CardRunChanged() {
-    OKButton->setEnabled(isModal() || !session_.CardRunActive());
+void PinDialogBase::LendHold(CardGate::Hold* hold) {
+    lent_ = hold;
+    UpdateOkButton();
 }
 
-bool PinDialogBase::RunPinOperation(const std::function<bool()>& operation) {
+void PinDialogBase::UpdateOkButton() {
+    OKButton->setEnabled(ChosenPin() != 0 && (lent_ != nullptr || !session_.Gate().RunActive()));
+}
+
+PinDialogBase::PinOutcome PinDialogBase::RunPinOperation(
+    const std::function<bool(Pellucard&)>& operation) {
     linkFailed_ = false;
     countersKnown_ = true;
-    if (!isModal() && session_.CardBusy())
-        return false;
-    const Session::CardWork work(session_, true);
-    const bool succeeded = operation();
-    Pellucard& engine = session_.Engine();
+    std::unique_ptr<CardGate::Hold> own;
+    CardGate::Hold* hold = lent_;
+    if (hold == nullptr) {
+        own = session_.Gate().AcquireForCommand(this, [this] {
+            if (isVisible() && OKButton->isEnabled())
+                OKButton_Click();
+        });
+        if (!own)
+            return PinOutcome::Refused;
+        hold = own.get();
+    }
+    Pellucard& engine = hold->Engine();
+    const bool succeeded = operation(engine);
     linkFailed_ = !succeeded && engine.LastOutcome().IsLinkFailed();
     countersKnown_ = engine.CountersKnown();
-    return succeeded;
+    // The card's counters tell the user where they stand, right or wrong.
+    ReadPinCounters(session_, *hold);
+    // PIN1 may just have been verified, unblocked or switched off: what only an open card
+    // gives is read now rather than at the next card change.
+    if (succeeded)
+        ReadOpenCardInf(session_, *hold);
+    return succeeded ? PinOutcome::Succeeded : PinOutcome::Failed;
+}
+
+bool PinDialogBase::RereadCounters() {
+    if (lent_ != nullptr) {
+        ReadPinCounters(session_, *lent_);
+        return true;
+    }
+    const std::unique_ptr<CardGate::Hold> hold = session_.Gate().Acquire(CardGate::Work::Run);
+    if (!hold)
+        return false;
+    ReadPinCounters(session_, *hold);
+    return true;
 }
 
 int PinDialogBase::JudgedAttempts() const {
@@ -174,7 +207,6 @@ void PinDialogBase::ReportReaderFailure(int pin) {
     keepChoice_ = true;
     ShowState(index);
     keepChoice_ = false;
-    OKButton->setEnabled(ChosenPin() != 0);
     emit CountersRead();
     // The command was sent once; whether the card judged it only its counter can tell.
     MessageRequest message = CatalogueMessage(
@@ -194,7 +226,6 @@ void PinDialogBase::ReportRefusedCode(int pin) {
     keepChoice_ = true;
     ShowState(index);
     keepChoice_ = false;
-    OKButton->setEnabled(ChosenPin() != 0);
     ClearCodes();
     emit CountersRead();
 
@@ -230,9 +261,6 @@ void PinDialogBase::OfferUnblock(int pin) {
 
 void PinDialogBase::AcceptSuccess() {
     emit CountersRead();
-    // PIN1 may just have been verified, unblocked or switched off: what only an open card
-    // gives is read now rather than at the next card change.
-    ReadOpenCardInf(session_);
     accept();
 }
 

@@ -15,6 +15,8 @@ class QRadioButton;
 
 namespace pellucard {
 
+class Pellucard;
+
 // A code the card takes: GSM 11.11 CHVs and unblock codes are decimal digits, at most 8 of them.
 inline constexpr int kMaxPinLength = 8;
 bool IsPinCode(const QString& code);
@@ -33,9 +35,9 @@ public:
     // The PIN (0 PIN1, 1 PIN2) whose unblocking the user asked for when the code became
     // blocked in this dialog, or -1.
     int UnblockRequested() const { return unblockRequested_; }
-    // A card run began or ended: a dialog opened beside the windows waits for it to end (a
-    // modal one belongs to the run that opened it).
-    void CardRunChanged();
+    // A run that holds the card and opens this dialog modally lends it its hold: the dialog's
+    // operation is then part of that run. nullptr takes it back.
+    void LendHold(CardGate::Hold* hold);
 
 signals:
     // The attempt counters were read from the card after an attempt: windows that show
@@ -55,9 +57,20 @@ protected:
     virtual void ShowState(int preferredPin) = 0;
     // Shows an input error through the dialog seam and selects the offending field.
     void RejectInput(const MessageRequest& message, QLineEdit* field);
-    // Runs the engine's PIN operation as the one card run of the moment and keeps how it ended;
-    // false when another run holds the card or the operation failed.
-    bool RunPinOperation(const std::function<bool()>& operation);
+    enum class PinOutcome {
+        Refused,    // another holds the card; nothing was sent
+        Succeeded,  // the card executed the command
+        Failed,     // the card refused it, or the link failed (linkFailed_ says which)
+    };
+    // Runs the engine's PIN operation as the card work of the moment (or in the run that lent
+    // its hold), then reads the counters again and, after a success, what only an open card
+    // gives. While the polling holds the card, OK is pressed again once it has let go.
+    PinOutcome RunPinOperation(const std::function<bool(Pellucard&)>& operation);
+    // Reads the attempt counters again through the gate (or the lent hold); false when the
+    // card is held elsewhere.
+    bool RereadCounters();
+    // OK is offered while a PIN can be chosen and the card can be had.
+    void UpdateOkButton();
     // The operation failed: show the counts the card now has and "Wrong PIN Code!".
     void ReportFailure();
     // The reader failed during the operation: never "wrong code", but that it failed and what
@@ -89,6 +102,7 @@ protected:
 
     Session& session_;
     PinDialogKind kind_;
+    CardGate::Hold* lent_ = nullptr;
     int unblockRequested_ = -1;
     bool keepChoice_ = false;    // ShowCounts keeps the preferred PIN chosen even when blocked
     bool linkFailed_ = false;    // the reader failed during the last operation

@@ -57,38 +57,42 @@ ChangePinC* PinDialogLauncher::ShowChangePin(int modeIndex, int pinIndex) {
 }
 
 VerifyPinC* PinDialogLauncher::ShowVerifyPin(int pinIndex) {
+    const std::unique_ptr<CardGate::Hold> hold =
+        session_.Gate().AcquireForCommand(this, [this, pinIndex] { ShowVerifyPin(pinIndex); });
+    if (!hold)
+        return nullptr;
     VerifyPinC* dialog = Open(verify_, PinDialogKind::Verify);
-    dialog->Prepare(pinIndex);
+    dialog->Prepare(pinIndex, *hold);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
     return dialog;
 }
 
-void PinDialogLauncher::CardRunChanged() {
-    if (input_)
-        input_->CardRunChanged();
-    if (change_)
-        change_->CardRunChanged();
-    if (verify_)
-        verify_->CardRunChanged();
-}
-
-bool PinDialogLauncher::ExecVerifyPin(int pinIndex) {
-    VerifyPinC* dialog = Open(verify_, PinDialogKind::Verify);
+bool PinDialogLauncher::ExecVerifyPin(int pinIndex, CardGate::Hold& hold) {
+    QPointer<VerifyPinC> dialog = Open(verify_, PinDialogKind::Verify);
     dialog->hide();  // a dialog already open without modality comes back modal
-    dialog->Prepare(pinIndex);
-    if (dialog->exec() == QDialog::Accepted)
+    dialog->LendHold(&hold);
+    dialog->Prepare(pinIndex, hold);
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!dialog)
+        return accepted;
+    dialog->LendHold(nullptr);
+    if (accepted)
         return true;
     const int unblock = dialog->UnblockRequested();
-    return unblock >= 0 && ExecChangePin(1, unblock);
+    return unblock >= 0 && ExecChangePin(1, unblock, hold);
 }
 
-bool PinDialogLauncher::ExecChangePin(int modeIndex, int pinIndex) {
-    ChangePinC* dialog = Open(change_, PinDialogKind::Change);
+bool PinDialogLauncher::ExecChangePin(int modeIndex, int pinIndex, CardGate::Hold& hold) {
+    QPointer<ChangePinC> dialog = Open(change_, PinDialogKind::Change);
     dialog->hide();
+    dialog->LendHold(&hold);
     dialog->Prepare(modeIndex, pinIndex);
-    return dialog->exec() == QDialog::Accepted;
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (dialog)
+        dialog->LendHold(nullptr);
+    return accepted;
 }
 
 InputPinC* PinDialogLauncher::OpenInputPin() const {

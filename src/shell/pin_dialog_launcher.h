@@ -24,14 +24,16 @@ public:
     ~PinDialogLauncher() override;
 
     // Not modal. `pinIndex` 0 PIN1, 1 PIN2; `lockIndex` 0 lock, 1 unlock; `modeIndex` 0 change,
-    // 1 unblock. An open dialog of the kind is reused.
+    // 1 unblock. An open dialog of the kind is reused. The verify dialog reads the counters
+    // first: it does not open (nullptr) while the card is held elsewhere.
     InputPinC* ShowInputPin(int pinIndex, int lockIndex);
     ChangePinC* ShowChangePin(int modeIndex, int pinIndex);
     VerifyPinC* ShowVerifyPin(int pinIndex);
 
-    // Modal; true when the operation succeeded.
-    bool ExecVerifyPin(int pinIndex);
-    bool ExecChangePin(int modeIndex, int pinIndex);
+    // Modal, within the run that holds the card: the dialog works through `hold`. True when
+    // the operation succeeded.
+    bool ExecVerifyPin(int pinIndex, CardGate::Hold& hold);
+    bool ExecChangePin(int modeIndex, int pinIndex, CardGate::Hold& hold);
 
     // The dialog of the kind while it is open, else nullptr.
     InputPinC* OpenInputPin() const;
@@ -41,8 +43,6 @@ public:
     // The main window is closing: InputPinC, then ChangePinC, then VerifyPinC.
     void CloseAll();
     void ChangeLanguage();
-    // A card run began or ended: the open dialogs wait for it.
-    void CardRunChanged();
 
 signals:
     void DialogClosed(PinDialogKind kind);

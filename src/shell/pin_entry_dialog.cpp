@@ -36,16 +36,17 @@ void PinEntryDialog::OKButton_Click() {
     if (!IsPinCode(code)) {
         // Never sent: the text stays, selected, for the user to correct.
         RejectInput(CatalogueMessage(MessageId::PinCodeNotValid, session_.LanguageIndex), TPINCode);
-        ReadPinCounters(session_);
+        RereadCounters();
         ReportFailure();
         return;
     }
     if (pin == 0)
         return;
-    const bool succeeded = RunPinOperation([&] { return RunOperation(code.toStdString(), pin); });
-    // The card's counters tell the user where they stand, right or wrong.
-    ReadPinCounters(session_);
-    if (succeeded) {
+    const PinOutcome outcome = RunPinOperation(
+        [&](Pellucard& engine) { return RunOperation(engine, code.toStdString(), pin); });
+    if (outcome == PinOutcome::Refused)
+        return;
+    if (outcome == PinOutcome::Succeeded) {
         AcceptSuccess();
         return;
     }

@@ -12,21 +12,21 @@ namespace pellucard {
 
 Session::Session(std::unique_ptr<ReaderSession> reader) : reader_(std::move(reader)) {
     // The link's waits (up to 100 ms a read, 25 reads a report, 10 sends) let the windows run,
-    // so that a silent reader never freezes them; every card command checks CardBusy() first.
+    // so that a silent reader never freezes them; the card gate refuses every other card command
+    // meanwhile.
     if (reader_ && reader_->link) {
         Clock& base = reader_->clock ? *reader_->clock : SystemClock();
         linkClock_ = std::make_unique<IdleHookClock>(base, [this] { Yield(); });
         reader_->link->SetClock(*linkClock_);
     }
+    if (reader_ && reader_->engine)
+        gate_ = std::make_unique<CardGate>(*reader_->engine);
 }
 
 Session::~Session() {
-    // The engine goes before the clock its link waits on.
+    // The gate lets go of the engine first; the engine goes before the clock its link waits on.
+    gate_.reset();
     reader_.reset();
-}
-
-Pellucard& Session::Engine() {
-    return *reader_->engine;
 }
 
 bool Session::IsVirtualReader() const {
@@ -40,24 +40,6 @@ void Session::Yield() {
     PollingAllowed = false;
     QCoreApplication::processEvents();
     PollingAllowed = allowed;
-}
-
-Session::CardWork::CardWork(Session& session, bool run) : session_(session), run_(run) {
-    ++session_.cardWork_;
-    if (run_ && session_.runWork_++ == 0) {
-        session_.StopRequested = false;
-        if (session_.CardRunChanged)
-            session_.CardRunChanged();
-    }
-}
-
-Session::CardWork::~CardWork() {
-    --session_.cardWork_;
-    if (run_ && --session_.runWork_ == 0) {
-        session_.StopRequested = false;
-        if (session_.CardRunChanged)
-            session_.CardRunChanged();
-    }
 }
 
 QString Session::Text(MessageId id) const {

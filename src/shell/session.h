@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "catalogue/catalogue.h"
+#include "shell/card_gate.h"
 #include "shell/card_info.h"
 #include "shell/window_index.h"
 
@@ -19,9 +20,9 @@ struct ReaderSession;
 // The PIN dialogs, as DialogOpen indexes them.
 enum class PinDialogKind { Input = 0, Change = 1, Verify = 2 };
 
-// The state one program run shares between all its windows: the engine with the reader behind
-// it, the card information last read and the flags of the polling protocol. There is one per
-// process; windows reach it through their ShellHost.
+// The state one program run shares between all its windows: the card gate with the engine and
+// the reader behind it, the card information last read and the flags of the polling protocol. There
+// is one per process; windows reach it through their ShellHost.
 class Session {
 public:
     explicit Session(std::unique_ptr<ReaderSession> reader);
@@ -29,7 +30,11 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    Pellucard& Engine();
+    // The only way to the card: every window, menu, dialog and timer takes its card work from
+    // here, one holder at a time.
+    CardGate& Gate() { return *gate_; }
+    // The devices behind the engine, for the demo's virtual reader and card (pulled out, put
+    // back, unplugged: what a person does with the hardware, not card commands).
     ReaderSession& Reader() { return *reader_; }
     // The built-in virtual reader: the demo, or a card image given on the command line.
     bool IsVirtualReader() const;
@@ -55,31 +60,6 @@ public:
     // window also sets when it merely loses activation.
     bool ExitRequested = false;
 
-    // --- One card run at a time ---
-    // Card work under way: a transfer run, a PIN operation, the polling's examination. The
-    // engine is not re-entrant and lets the event loop run during its waits, so while this is
-    // true every other command that would reach the card does nothing.
-    bool CardBusy() const { return cardWork_ > 0; }
-    // A transfer run or a PIN operation (not the polling) holds the card; the windows grey
-    // their card commands meanwhile.
-    bool CardRunActive() const { return runWork_ > 0; }
-    // Holds the card for the lifetime of the object. `run`: a run the user started, which
-    // the windows show (the polling's quick look is not).
-    class CardWork {
-    public:
-        CardWork(Session& session, bool run);
-        ~CardWork();
-        CardWork(const CardWork&) = delete;
-        CardWork& operator=(const CardWork&) = delete;
-
-    private:
-        Session& session_;
-        bool run_;
-    };
-    // Called when a run starts or ends, so that every window can enable or grey its commands.
-    std::function<void()> CardRunChanged;
-    // The user asked the run under way to stop after the record in hand.
-    bool StopRequested = false;
     // Counts the cards seen: changes whenever the polling loses the card or finds another
     // one, so that records read from a card are not taken for the content of the next one.
     int CardGeneration = 0;
@@ -91,8 +71,7 @@ private:
     // The reader link's clock, which lets the event loop run while the link waits.
     std::unique_ptr<Clock> linkClock_;
     std::unique_ptr<ReaderSession> reader_;
-    int cardWork_ = 0;
-    int runWork_ = 0;
+    std::unique_ptr<CardGate> gate_;
 };
 
 }  // namespace pellucard

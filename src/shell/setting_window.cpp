@@ -148,7 +148,7 @@ void Setting::ChangeLanguage() {
 void Setting::Form_Activate() {
     Session& session = CurrentSession();
     session.CurrentWindow = WindowIndex::Setting;
-    const bool reader = session.Engine().ReaderPresent();
+    const bool reader = session.Gate().ReaderPresent();
     for (QPushButton* button :
          {ComLPIN[0], ComCPIN[0], ComCPIN[1], ComUBPIN[0], ComUBPIN[1], ComVPIN})
         button->setVisible(reader);
@@ -181,18 +181,18 @@ void Setting::ShowCardInf() {
     TUnblockPIN1State->setText(AttemptsText(info.Puk1Attempts));
     TUnblockPIN2State->setText(AttemptsText(info.Puk2Attempts));
     if (!TICCID->text().isEmpty())
-        EnableProgram(session.Engine().CardPresent());
+        EnableProgram(session.Gate().CardPresent());
 }
 
 void Setting::CardRunChanged() {
     if (!TICCID->text().isEmpty())
-        EnableProgram(CurrentSession().Engine().CardPresent());
+        EnableProgram(CurrentSession().Gate().CardPresent());
 }
 
 void Setting::EnableProgram(bool enabled) {
     const CardInfoRecord& info = CurrentSession().CardInfo;
     // One card run at a time: the PIN commands wait for the one under way.
-    enabled = enabled && !CurrentSession().CardRunActive();
+    enabled = enabled && !CurrentSession().Gate().RunActive();
     ComLPIN[0]->setEnabled(enabled);
     // A PIN with attempts left can be changed; one without can only be unblocked.
     const int attempts[2] = {info.Pin1Attempts, info.Pin2Attempts};
@@ -206,7 +206,7 @@ void Setting::EnableProgram(bool enabled) {
 }
 
 void Setting::ComCPIN_Click(int index) {
-    if (CurrentSession().CardBusy())
+    if (CurrentSession().Gate().RunActive())
         return;
     const CardInfoRecord& info = CurrentSession().CardInfo;
     if (info.Pin1Attempts == 0 && info.Pin2Attempts == 0)
@@ -215,7 +215,7 @@ void Setting::ComCPIN_Click(int index) {
 }
 
 void Setting::ComUBPIN_Click(int index) {
-    if (CurrentSession().CardBusy())
+    if (CurrentSession().Gate().RunActive())
         return;
     const CardInfoRecord& info = CurrentSession().CardInfo;
     if (info.Pin1Attempts > 0 && info.Pin2Attempts > 0)
@@ -224,13 +224,13 @@ void Setting::ComUBPIN_Click(int index) {
 }
 
 void Setting::ComVPIN_Click() {
-    if (CurrentSession().CardInfo.Pin1Attempts <= 0)
+    if (CurrentSession().Gate().RunActive() || CurrentSession().CardInfo.Pin1Attempts <= 0)
         return;
     Host().PinDialogs().ShowVerifyPin(0);
 }
 
 void Setting::ComLPIN_Click(int index) {
-    if (CurrentSession().CardBusy())
+    if (CurrentSession().Gate().RunActive())
         return;
     const CardInfoRecord& info = CurrentSession().CardInfo;
     if (info.Pin1Attempts == 0 && info.Pin2Attempts == 0)

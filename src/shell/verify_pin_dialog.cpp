@@ -11,9 +11,9 @@ VerifyPinC::VerifyPinC(Session& session, QWidget* parent)
     setObjectName("VerifyPinC");
 }
 
-void VerifyPinC::Prepare(int pinIndex) {
+void VerifyPinC::Prepare(int pinIndex, CardGate::Hold& hold) {
     Activate();
-    ReadPinCounters(session_);
+    ReadPinCounters(session_, hold);
     ShowState(pinIndex);
     TPINCode->clear();
     TPINCode->setFocus();
@@ -24,8 +24,8 @@ void VerifyPinC::ChangeLanguage() {
     setWindowTitle(session_.Text(MessageId::VerifyPinCode));
 }
 
-bool VerifyPinC::RunOperation(const std::string& code, int pin) {
-    return session_.Engine().PINCodeVerify(code, pin);
+bool VerifyPinC::RunOperation(Pellucard& engine, const std::string& code, int pin) {
+    return engine.PINCodeVerify(code, pin);
 }
 
 }  // namespace pellucard

@@ -14,11 +14,11 @@ public:
 
     // Re-reads the counters from the card, captions the dialog and chooses PIN `pinIndex`
     // (0 or 1) where it can.
-    void Prepare(int pinIndex);
+    void Prepare(int pinIndex, CardGate::Hold& hold);
     void ChangeLanguage() override;
 
 protected:
-    bool RunOperation(const std::string& code, int pin) override;
+    bool RunOperation(Pellucard& engine, const std::string& code, int pin) override;
 };
 
 }  // namespace pellucard

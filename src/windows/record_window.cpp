@@ -297,9 +297,10 @@ void RecordWindow::InitList(int list, int slotCount) {
 
 void RecordWindow::UpdateCardState() {
     countLabel_->setText(QString::number(CardRecordCount()));
-    const bool card = CurrentSession().Engine().CardPresent();
+    const CardGate& gate = CurrentSession().Gate();
+    const bool card = gate.CardPresent();
     // One card run at a time in the whole program.
-    const bool idle = !busy_ && !CurrentSession().CardRunActive();
+    const bool idle = !busy_ && !gate.RunActive();
     readButton_->setEnabled(card && idle);
     CmdSaveSim->setEnabled(card && idle);
     CmdStop->setEnabled(busy_);

@@ -8,6 +8,7 @@
 #include "catalogue/catalogue.h"
 #include "records/record_documents.h"
 #include "records/record_find.h"
+#include "shell/card_gate.h"
 #include "shell/child_window.h"
 #include "windows/card_record_store.h"
 #include "windows/document_file_commands.h"
@@ -27,6 +28,7 @@ class QShortcut;
 namespace pellucard {
 
 class CellEditor;
+class Pellucard;
 class RecordListModel;
 struct ExportRequest;
 
@@ -131,7 +133,7 @@ protected:
     virtual int CardRecordCount() const = 0;  // the card's records of this kind
     virtual bool RunRead(TransferRun& run, RecordList& list, int& doneCount) = 0;
     virtual bool RunWrite(TransferRun& run, const RecordList& list, int usedCount) = 0;
-    virtual void BeforeWrite() {}
+    virtual void BeforeWrite(Pellucard& /*engine*/) {}
     // The SIM list was read from the card, or a file into the computer list.
     virtual void AfterRead() {}
     virtual void AfterLoad(int /*list*/) {}
@@ -277,7 +279,7 @@ private:
     void DocumentReplaced() override;
     void ShowDocumentName(const QString& title) override { SetTitle(kComputerList, title); }
 
-    bool CardAccessGate(bool writing);
+    bool CardAccessGate(bool writing, CardGate::Hold& hold);
     void Transfer(bool writing);
     void ShowOutput(RecordList& target, int list);
     void RestoreListState(int list, const ListState& state, int revision) override;

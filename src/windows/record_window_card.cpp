@@ -3,12 +3,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include <optional>
-
 #include "engine/pellucard.h"
 #include "records/dialog_seam.h"
 #include "records/record_list_model.h"
 #include "records/record_slots.h"
+#include "shell/card_info.h"
 #include "shell/pin_dialog_launcher.h"
 #include "shell/session.h"
 #include "windows/record_window.h"
@@ -25,8 +24,8 @@ constexpr int kMaxPinRounds = 8;
 // The window's progress bar and result label, with the session's yield.
 class WindowProgress final : public TransferProgress {
 public:
-    WindowProgress(QProgressBar& bar, QLabel& label, Session& session)
-        : bar_(bar), label_(label), session_(session) {}
+    WindowProgress(QProgressBar& bar, QLabel& label, Session& session, const CardGate::Hold& hold)
+        : bar_(bar), label_(label), session_(session), hold_(hold) {}
     void SetMaximum(int maximum) override {
         bar_.setMaximum(std::max(maximum, 1));
         bar_.setValue(0);
@@ -34,19 +33,20 @@ public:
     void SetValue(int value) override { bar_.setValue(std::min(value, bar_.maximum())); }
     void SetStatus(const QString& text) override { label_.setText(text); }
     void Yield() override { session_.Yield(); }
-    bool StopRequested() override { return session_.StopRequested; }
+    bool StopRequested() override { return hold_.StopRequested(); }
 
 private:
     QProgressBar& bar_;
     QLabel& label_;
     Session& session_;
+    const CardGate::Hold& hold_;
 };
 
 }  // namespace
 
-bool RecordWindow::CardAccessGate(bool writing) {
+bool RecordWindow::CardAccessGate(bool writing, CardGate::Hold& hold) {
     Session& session = CurrentSession();
-    Pellucard& engine = session.Engine();
+    Pellucard& engine = hold.Engine();
     if (!engine.ReaderPresent())
         return false;
 
@@ -57,11 +57,11 @@ bool RecordWindow::CardAccessGate(bool writing) {
         // Another card than the one last examined: nothing is transferred, the card
         // information is read again and the user repeats the command.
         session.CardInfo.CardId = QString();
-        Host().FindCardInf();
+        FindCardInf(session, hold);
         return false;
     }
     if (writing) {
-        BeforeWrite();
+        BeforeWrite(engine);
         MessageRequest question = CatalogueMessage(MessageId::SaveToSimQuestion, Language(),
                                                    DialogButtons::YesNo, DialogIcon::Question);
         if (ShowMessage(question) != DialogAnswer::Yes)
@@ -79,9 +79,9 @@ bool RecordWindow::CardAccessGate(bool writing) {
         if (round == kMaxPinRounds)
             return false;
         if (info.Pin1Attempts != 0)
-            Host().PinDialogs().ExecVerifyPin(0);
+            Host().PinDialogs().ExecVerifyPin(0, hold);
         else
-            Host().PinDialogs().ExecChangePin(1, 0);
+            Host().PinDialogs().ExecChangePin(1, 0, hold);
         if (session.CardInfo.Pin1Attempts == 0 || !session.CardInfo.Pin1Open)
             return false;
     }
@@ -98,25 +98,27 @@ void RecordWindow::CmdSaveSim_Click() {
 
 void RecordWindow::CmdStop_Click() {
     if (busy_)
-        CurrentSession().StopRequested = true;
+        CurrentSession().Gate().RequestStop();
 }
 
 void RecordWindow::Transfer(bool writing) {
     Session& session = CurrentSession();
-    // One card run at a time: a run elsewhere (the other record window, a PIN operation, the
-    // polling's look at the card) is yielding, and the engine is not re-entrant.
-    if (busy_ || session.CardBusy())
+    // One card run at a time: while another holds the card (the other record window, a PIN
+    // operation, a backup) this does nothing; while the polling looks at the card the command
+    // is carried out once it has let go.
+    const bool writeEnabled = CmdSaveSim->isEnabled();
+    std::unique_ptr<CardGate::Hold> hold = session.Gate().AcquireForCommand(
+        this, [this, writing] { writing ? CmdSaveSim_Click() : ReadCard_Click(); });
+    if (!hold)
         return;
     HideCellEditor();
-    const bool writeEnabled = CmdSaveSim->isEnabled();
     Host().StopPolling();
-    std::optional<Session::CardWork> work(std::in_place, session, true);
     busy_ = true;
     UpdateCardState();
-    const bool usable = CardAccessGate(writing);
+    const bool usable = CardAccessGate(writing, *hold);
     if (usable) {
-        WindowProgress progress(*ProgressBar1, *nowLabel_, session);
-        TransferRun run{session.Engine(), progress, store_, Language(), session.CardGeneration};
+        WindowProgress progress(*ProgressBar1, *nowLabel_, session, *hold);
+        TransferRun run{hold->Engine(), progress, store_, Language(), session.CardGeneration};
         RecordList& sim = List(kSimList);
         if (writing) {
             RunWrite(run, sim, used_[kSimList]);
@@ -153,8 +155,9 @@ void RecordWindow::Transfer(bool writing) {
         }
     }
     busy_ = false;
-    work.reset();
-    if (!session.Engine().CardPresent())
+    const bool cardAnswered = hold->Engine().CardPresent();
+    hold.reset();
+    if (!cardAnswered)
         Host().StartPolling(kExamineAtOnceMs);
     else
         Host().ResumePolling();

@@ -70,9 +70,9 @@ bool SimRec::RunWrite(TransferRun& run, const RecordList& list, int usedCount) {
     return WritePhoneBook(run, list, CardRecordCount(), usedCount);
 }
 
-void SimRec::BeforeWrite() {
+void SimRec::BeforeWrite(Pellucard& engine) {
     // A name outside the GSM alphabet gets the UCS2 form that holds all of it.
-    CurrentSessionRef().Engine().SetEncodeType(Pellucard::kEncodeTypeBestFit);
+    engine.SetEncodeType(Pellucard::kEncodeTypeBestFit);
 }
 
 void SimRec::EditCell(int list) {

@@ -20,7 +20,7 @@ protected:
     int CardRecordCount() const override;
     bool RunRead(TransferRun& run, RecordList& list, int& doneCount) override;
     bool RunWrite(TransferRun& run, const RecordList& list, int usedCount) override;
-    void BeforeWrite() override;
+    void BeforeWrite(Pellucard& engine) override;
     void EditCell(int list) override;
     QString ClipboardText(int list) const override;
     bool IsNumberColumn(int column) const override;

@@ -57,7 +57,6 @@ public:
     void StopPolling() override {}
     void StartPolling(int) override {}
     void ResumePolling() override {}
-    void FindCardInf() override { pellucard::FindCardInf(session_); }
     void SetFileCommandEnabled(FileMenuEntry, bool) override {}
     PinDialogLauncher& PinDialogs() override { return pins_; }
     QWidget* MainWidget() override { return &main_; }
@@ -130,14 +129,17 @@ int WindowRuns() {
     }
     HidReportLink* link = reader->link;
     Session session(std::move(reader));
-    Pellucard& engine = session.Engine();
-    FindReaderAndCard(session);
-    std::string id;
-    engine.GetCardInf(id, CardInfoItem::Iccid);
-    session.CardInfo.CardId = QString::fromStdString(id);
-    FindCardInf(session);
-    engine.PINCodeVerify("1234", 1);
-    ReadPinCounters(session);
+    {
+        const auto hold = session.Gate().Acquire(CardGate::Work::Poll);
+        Pellucard& engine = hold->Engine();
+        FindReaderAndCard(session, *hold);
+        std::string id;
+        engine.GetCardInf(id, CardInfoItem::Iccid);
+        session.CardInfo.CardId = QString::fromStdString(id);
+        FindCardInf(session, *hold);
+        engine.PINCodeVerify("1234", 1);
+        ReadPinCounters(session, *hold);
+    }
 
     BenchHost host(session);
     SimRec window(host);

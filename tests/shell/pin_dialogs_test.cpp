@@ -376,12 +376,13 @@ void PinDialogsTest::gateVerifiesModally() {
         Enter(dialog->findChild<QLineEdit*>("TPINCode"), "1234");
         Press(OkOf(dialog));
     });
-    QVERIFY(rig.main->PinDialogs().ExecVerifyPin(0));
+    const auto hold = rig.session->Gate().Acquire(CardGate::Work::Run);
+    QVERIFY(rig.main->PinDialogs().ExecVerifyPin(0, *hold));
     QVERIFY(rig.Info().Pin1Open);
 
     QTimer::singleShot(0, rig.main.get(),
                        [&] { rig.main->PinDialogs().OpenChangePin()->reject(); });
-    QVERIFY(!rig.main->PinDialogs().ExecChangePin(1, 0));
+    QVERIFY(!rig.main->PinDialogs().ExecChangePin(1, 0, *hold));
 }
 
 void PinDialogsTest::gateGoesOnToUnblockingWhenTheCodeBlocks() {
@@ -408,7 +409,8 @@ void PinDialogsTest::gateGoesOnToUnblockingWhenTheCodeBlocks() {
     });
     driver.start();
     // The record windows' gate: the modal verify dialog, then the unblocking it offers.
-    QVERIFY(rig.main->PinDialogs().ExecVerifyPin(0));
+    const auto hold = rig.session->Gate().Acquire(CardGate::Work::Run);
+    QVERIFY(rig.main->PinDialogs().ExecVerifyPin(0, *hold));
     driver.stop();
     QCOMPARE(wrongCodes, 3);
     QCOMPARE(rig.Info().Pin1Attempts, 3);

@@ -60,7 +60,8 @@ public:
     }
     virtual ~SessionRig() { SetApplicationFolder({}); }
 
-    Pellucard& Engine() { return session->Engine(); }
+    // The engine itself, beside the gate: the tests act as another program would on the card.
+    Pellucard& Engine() { return *session->Reader().engine; }
     VirtualReader& Reader() { return *session->Reader().virtualReader; }
     VirtualSimCard& Card() { return *session->Reader().virtualCard; }
     CardInfoRecord& Info() { return session->CardInfo; }
@@ -94,11 +95,12 @@ public:
 
     // What the polling timer does when it finds a card: its identity, then everything else.
     void IdentifyCard() {
-        FindReaderAndCard(*session);
+        const auto hold = session->Gate().Acquire(CardGate::Work::Poll);
+        FindReaderAndCard(*session, *hold);
         std::string id;
         Engine().GetCardInf(id, CardInfoItem::Iccid);
         session->CardInfo.CardId = QString::fromStdString(id);
-        pellucard::FindCardInf(*session);
+        pellucard::FindCardInf(*session, *hold);
     }
 
     // A record window shown, active and activated as the main window opens it; null when it
@@ -125,7 +127,6 @@ public:
         pollInterval = intervalMs;
     }
     void ResumePolling() override { polling = true; }
-    void FindCardInf() override { pellucard::FindCardInf(*session); }
     void SetFileCommandEnabled(FileMenuEntry entry, bool enabled) override {
         menu[entry] = enabled;
     }

@@ -72,13 +72,8 @@ private slots:
     void init() {
         QVERIFY(Open());
         messages = new SMSRec(*rig);
-        rig->session->CardRunChanged = [this] {
-            window->CardRunChanged();
-            messages->CardRunChanged();
-        };
     }
     void cleanup() {
-        rig->session->CardRunChanged = nullptr;
         delete messages;
         messages = nullptr;
         Close();

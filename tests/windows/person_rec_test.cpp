@@ -83,7 +83,7 @@ private slots:
         delete window;
         window = nullptr;
         rig->Reader().Unplug();
-        FindReaderAndCard(*rig->session);
+        FindReaderAndCard(*rig->session, *rig->session->Gate().Acquire(CardGate::Work::Poll));
         QVERIFY(!rig->Engine().ReaderPresent());
         OpenWindow();
         Select(1);
