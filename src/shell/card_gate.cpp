@@ -1,5 +1,7 @@
 #include "shell/card_gate.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
 
 #include "engine/pellucard.h"
@@ -18,9 +20,16 @@ bool CardGate::Hold::StopRequested() const {
     return work_ == Work::Run && gate_.stopRequested_;
 }
 
-CardGate::CardGate(Pellucard& engine, QObject* parent) : QObject(parent), engine_(engine) {}
+CardGate::CardGate(Pellucard& engine, QObject* parent) : QObject(parent), engine_(engine) {
+    // Escape is seen before any widget gets it, so that it stops a run whatever has the focus.
+    if (QCoreApplication::instance() != nullptr)
+        QCoreApplication::instance()->installEventFilter(this);
+}
 
-CardGate::~CardGate() = default;
+CardGate::~CardGate() {
+    if (QCoreApplication::instance() != nullptr)
+        QCoreApplication::instance()->removeEventFilter(this);
+}
 
 std::unique_ptr<CardGate::Hold> CardGate::Acquire(Work work) {
     if (holder_)
@@ -69,6 +78,20 @@ bool CardGate::CardPresent() const {
 void CardGate::RequestStop() {
     if (RunActive())
         stopRequested_ = true;
+}
+
+bool CardGate::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !RunActive() || !watched->isWidgetType())
+        return QObject::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // A modal window (a question, the PIN dialog of a run, a progress window) answers its own
+    // Escape; anywhere else Escape belongs to the run.
+    if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier &&
+        QApplication::activeModalWidget() == nullptr) {
+        RequestStop();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 }  // namespace pellucard

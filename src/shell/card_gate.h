@@ -21,6 +21,9 @@ class Pellucard;
 // hands the engine only to that holder: a request made while another holds the card is refused,
 // or, while only the polling takes its quick look, carried out once the poll has let go. It is
 // never run inside the work under way.
+//
+// While a run holds the card, Escape anywhere in the program (outside a modal window, which
+// takes its own Escape) asks it to stop after the record in hand.
 class CardGate final : public QObject {
     Q_OBJECT
 
@@ -76,6 +79,9 @@ public:
 signals:
     // The card was taken or let go; every command that needs it looks again whether it may.
     void Changed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Release();

@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -205,14 +204,11 @@ void RecordWindow::BuildWidgets() {
     countLabel_->setObjectName(QLatin1String(kind_.countLabelName));
     nowLabel_ = new QLabel(content_);
     nowLabel_->setObjectName(QLatin1String(kind_.nowLabelName));
-    // Ends the window's card run after the record in hand; Escape does the same.
+    // Ends the window's card run after the record in hand; Escape anywhere does the same (the
+    // card gate takes it).
     CmdStop = NewCommandButton(QStringLiteral("CmdStop"), content_);
     CmdStop->setEnabled(false);
     connect(CmdStop, &QPushButton::clicked, this, &RecordWindow::CmdStop_Click);
-    stopShortcut_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    stopShortcut_->setContext(Qt::WidgetWithChildrenShortcut);
-    stopShortcut_->setEnabled(false);
-    connect(stopShortcut_, &QShortcut::activated, this, &RecordWindow::CmdStop_Click);
     status->addWidget(CmdStop);
     status->addWidget(ProgressBar1, 1);
     status->addWidget(Label1);
@@ -304,7 +300,6 @@ void RecordWindow::UpdateCardState() {
     readButton_->setEnabled(card && idle);
     CmdSaveSim->setEnabled(card && idle);
     CmdStop->setEnabled(busy_);
-    stopShortcut_->setEnabled(busy_);
 }
 
 void RecordWindow::Form_Activate() {

@@ -23,7 +23,6 @@ class QProgressBar;
 class QPushButton;
 class QScrollArea;
 class QUndoStack;
-class QShortcut;
 
 namespace pellucard {
 
@@ -86,7 +85,7 @@ public:
     // --- Commands ---
     void ReadCard_Click();  // Connectosim / Command3
     void CmdSaveSim_Click();
-    // Asks the window's card run to end after the record in hand (the Stop button, Escape).
+    // Asks the window's card run to end after the record in hand (the Stop button).
     void CmdStop_Click();
     void CmdRight_Click();
     void CmdLeft_Click();
@@ -229,7 +228,6 @@ protected:
     QPushButton* readButton_ = nullptr;  // Connectosim / Command3
     QPushButton* CmdSaveSim = nullptr;
     QPushButton* CmdStop = nullptr;
-    QShortcut* stopShortcut_ = nullptr;
     QPushButton* CmdRight = nullptr;
     QPushButton* Cmdallright = nullptr;
     QPushButton* CmdLeft = nullptr;
