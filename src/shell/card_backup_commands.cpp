@@ -90,7 +90,7 @@ bool MDIMain::CardOpenForRun(CardGate::Hold& hold) {
     Pellucard& engine = hold.Engine();
     if (!engine.ReaderPresent() || !session_.CardInfo.CardId)
         return false;
-    if (!session_.CardInfo.Pin1Open && session_.CardInfo.Pin1Attempts != 0)
+    if (!session_.CardInfo.Pin1Open && !IsKnown(session_.CardInfo.Pin1Attempts, 0))
         pinDialogs_->ExecVerifyPin(0, hold);
     if (!session_.CardInfo.Pin1Open || !engine.CardReadable()) {
         ShowMessage(CatalogueMessage(MessageId::UnlockSimCardFirst, session_.LanguageIndex,

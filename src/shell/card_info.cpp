@@ -24,19 +24,45 @@ QString TextItem(Pellucard& engine, CardInfoItem item, const QString& notRead) {
     return Ask(engine, item, text) ? text : notRead;
 }
 
-// Counts and counters arrive as decimal text; anything else counts as 0.
-int NumberItem(Pellucard& engine, CardInfoItem item, int notRead) {
+// Counts and counters arrive as decimal text; anything else was not read.
+std::optional<int> NumberItem(Pellucard& engine, CardInfoItem item) {
     QString text;
     if (!Ask(engine, item, text))
-        return notRead;
+        return std::nullopt;
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
-    return ok && value > 0 ? value : 0;
+    if (!ok || value < 0)
+        return std::nullopt;
+    return value;
 }
 
-bool LockStateItem(Pellucard& engine) {
+// The lock state, or nothing when the card did not give it.
+std::optional<bool> LockStateItem(Pellucard& engine) {
     QString text;
-    return Ask(engine, CardInfoItem::LockState, text) && text != QLatin1String("Lock");
+    if (!Ask(engine, CardInfoItem::LockState, text))
+        return std::nullopt;
+    return text != QLatin1String("Lock");
+}
+
+void ReadRecordCounts(Session& session, Pellucard& engine, bool onlyUnread) {
+    CardInfoRecord& info = session.CardInfo;
+    const struct {
+        std::optional<int>& count;
+        CardInfoItem item;
+    } counts[] = {{info.MaxPhoneRecords, CardInfoItem::PhoneBookRecordCount},
+                  {info.MaxSmsRecords, CardInfoItem::SmsRecordCount},
+                  {info.MaxLastDialRecords, CardInfoItem::LastDialledRecordCount}};
+    for (const auto& count : counts) {
+        if (onlyUnread && count.count)
+            continue;
+        session.Yield();
+        count.count = NumberItem(engine, count.item);
+        if (count.item == CardInfoItem::PhoneBookRecordCount) {
+            session.Yield();
+            info.PhoneRecordLength = NumberItem(engine, CardInfoItem::PhoneBookRecordLength)
+                                         .value_or(CardInfoRecord::kResetPhoneRecordLength);
+        }
+    }
 }
 
 }  // namespace
@@ -53,27 +79,56 @@ void FindReaderAndCard(Session& session, CardGate::Hold& hold) {
     engine.FindSimCard();
 }
 
+bool CardInfoRecord::HasUnread() const {
+    return SimPhase == QLatin1String("-") || !MaxPhoneRecords || !MaxSmsRecords ||
+           !MaxLastDialRecords || !Pin1Attempts || !Pin2Attempts || !Puk1Attempts || !Puk2Attempts;
+}
+
 void ReadPinCounters(Session& session, CardGate::Hold& hold) {
     Pellucard& engine = hold.Engine();
     CardInfoRecord& info = session.CardInfo;
-    info.Pin1Open = LockStateItem(engine);
-    info.Pin2Attempts = NumberItem(engine, CardInfoItem::Pin2Attempts, 0);
-    info.Puk1Attempts = NumberItem(engine, CardInfoItem::Puk1Attempts, 0);
-    info.Puk2Attempts = NumberItem(engine, CardInfoItem::Puk2Attempts, 0);
-    info.Pin1Attempts = NumberItem(engine, CardInfoItem::Pin1Attempts, 0);
+    if (const std::optional<bool> open = LockStateItem(engine))
+        info.Pin1Open = *open;
+    info.Pin2Attempts = NumberItem(engine, CardInfoItem::Pin2Attempts);
+    info.Puk1Attempts = NumberItem(engine, CardInfoItem::Puk1Attempts);
+    info.Puk2Attempts = NumberItem(engine, CardInfoItem::Puk2Attempts);
+    info.Pin1Attempts = NumberItem(engine, CardInfoItem::Pin1Attempts);
 }
 
 void ReadOpenCardInf(Session& session, CardGate::Hold& hold) {
     Pellucard& engine = hold.Engine();
     CardInfoRecord& info = session.CardInfo;
-    if (info.Pin1Attempts <= 0 || !info.Pin1Open)
+    if (!IsKnownAboveZero(info.Pin1Attempts) || !info.Pin1Open)
         return;
     session.Yield();
     info.ServiceProviderName = TextItem(engine, CardInfoItem::ServiceProviderName, "-");
     session.Yield();
     info.Imsi = TextItem(engine, CardInfoItem::Imsi, "-");
     session.Yield();
-    info.ServiceCentreNumber = TextItem(engine, CardInfoItem::ServiceCentreNumber, "0");
+    // A number that could not be read is not taken for one: new messages get none from it.
+    info.ServiceCentreNumber = TextItem(engine, CardInfoItem::ServiceCentreNumber, "-");
+}
+
+bool ReadUnreadCardInf(Session& session, CardGate::Hold& hold) {
+    CardInfoRecord& info = session.CardInfo;
+    if (!info.HasUnread())
+        return false;
+    Pellucard& engine = hold.Engine();
+    const CardInfoRecord before = info;
+    if (info.SimPhase == QLatin1String("-")) {
+        session.Yield();
+        info.SimPhase = TextItem(engine, CardInfoItem::Phase, "-");
+    }
+    ReadRecordCounts(session, engine, true);
+    if (!info.Pin1Attempts || !info.Pin2Attempts || !info.Puk1Attempts || !info.Puk2Attempts) {
+        ReadPinCounters(session, hold);
+        ReadOpenCardInf(session, hold);
+    }
+    return info.SimPhase != before.SimPhase || info.MaxPhoneRecords != before.MaxPhoneRecords ||
+           info.MaxSmsRecords != before.MaxSmsRecords ||
+           info.MaxLastDialRecords != before.MaxLastDialRecords ||
+           info.Pin1Attempts != before.Pin1Attempts || info.Pin2Attempts != before.Pin2Attempts ||
+           info.Puk1Attempts != before.Puk1Attempts || info.Puk2Attempts != before.Puk2Attempts;
 }
 
 void FindCardInf(Session& session, CardGate::Hold& hold) {
@@ -83,26 +138,16 @@ void FindCardInf(Session& session, CardGate::Hold& hold) {
     // engine keeps belong to that card and would otherwise be taken for this one's.
     engine.ResetCardState();
     // A card that has only just answered its reset may not give its CHV state at once; a second
-    // pass catches up. A nonzero unblock-PIN2 count shows that the state was read.
+    // pass catches up. What is still not read then is read again by the next poll.
     for (int pass = 0; pass < 2; ++pass) {
         if (engine.ReaderPresent()) {
-            info.MaxPhoneRecords = 0;
-            info.MaxSmsRecords = 0;
-            info.MaxLastDialRecords = 0;
             session.Yield();
             info.SimPhase = TextItem(engine, CardInfoItem::Phase, "-");
-            session.Yield();
-            info.MaxPhoneRecords = NumberItem(engine, CardInfoItem::PhoneBookRecordCount, 0);
-            session.Yield();
-            info.PhoneRecordLength = NumberItem(engine, CardInfoItem::PhoneBookRecordLength, 0);
-            session.Yield();
-            info.MaxSmsRecords = NumberItem(engine, CardInfoItem::SmsRecordCount, 0);
-            session.Yield();
-            info.MaxLastDialRecords = NumberItem(engine, CardInfoItem::LastDialledRecordCount, 0);
+            ReadRecordCounts(session, engine, false);
             ReadPinCounters(session, hold);
             ReadOpenCardInf(session, hold);
         }
-        if (info.Puk2Attempts != 0)
+        if (info.Puk2Attempts)
             break;
     }
 }

@@ -11,7 +11,9 @@ namespace pellucard {
 class Session;
 
 // What the program last read about the card in the reader. Every window reads it; the polling
-// timer and the PIN dialogs write it. A field that could not be read holds its "not read" value.
+// timer and the PIN dialogs write it. A field that could not be read holds its "not read" value:
+// "-" for a text, nothing for a count or an attempt counter, which is never taken for 0 (a
+// counter shown as 0 reads as a blocked code).
 struct CardInfoRecord {
     static constexpr int kResetPhoneRecordLength = 54;  // a 40-character name plus 14 bytes
 
@@ -22,19 +24,33 @@ struct CardInfoRecord {
     QString Imsi = QStringLiteral("-");
     QString ServiceProviderName = QStringLiteral("-");
     QString ServiceCentreNumber = QStringLiteral("-");
-    int MaxPhoneRecords = 0;
-    int MaxSmsRecords = 0;
-    int MaxLastDialRecords = 0;
+    std::optional<int> MaxPhoneRecords;
+    std::optional<int> MaxSmsRecords;
+    std::optional<int> MaxLastDialRecords;
     int PhoneRecordLength = kResetPhoneRecordLength;  // bytes of one EF ADN record
-    bool Pin1Open = false;  // CHV1 check off, or passed since the card status was read
-    int Pin1Attempts = 0;
-    int Pin2Attempts = 0;
-    int Puk1Attempts = 0;
-    int Puk2Attempts = 0;
+    // CHV1 check off, or passed since the card status was read. Kept as last read when the
+    // lock state cannot be read.
+    bool Pin1Open = false;
+    std::optional<int> Pin1Attempts;
+    std::optional<int> Pin2Attempts;
+    std::optional<int> Puk1Attempts;
+    std::optional<int> Puk2Attempts;
 
     // The card or reader went away: nothing is known about a card any more.
     void Reset() { *this = CardInfoRecord{}; }
+    // Something the poll reads for every card (phase, record counts, attempt counters) could
+    // not be read; the next poll tries again.
+    bool HasUnread() const;
 };
+
+// A count or counter that was read and is `value`; false when it was not read.
+inline bool IsKnown(const std::optional<int>& count, int value) {
+    return count.has_value() && *count == value;
+}
+// A count or counter that was read and is above 0.
+inline bool IsKnownAboveZero(const std::optional<int>& count) {
+    return count.has_value() && *count > 0;
+}
 
 // An identity long enough to be a card's (the poll compares identities only then).
 inline bool HasCardIdentity(const std::optional<QString>& cardId) {
@@ -56,7 +72,12 @@ void FindReaderAndCard(Session& session, CardGate::Hold& hold);
 void FindCardInf(Session& session, CardGate::Hold& hold);
 
 // Re-reads the CHV state: lock state and the attempts left of PIN1, PIN2 and their unblock codes.
+// A counter the card does not give is unknown afterwards; the lock state stays as it was.
 void ReadPinCounters(Session& session, CardGate::Hold& hold);
+
+// Reads again what the last reading of the same card could not (HasUnread); true when anything
+// was read now.
+bool ReadUnreadCardInf(Session& session, CardGate::Hold& hold);
 
 // Reads the data that only an open card gives (service provider name, IMSI, service centre
 // number), each after a yield. Does nothing while PIN1 blocks access.

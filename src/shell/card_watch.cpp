@@ -35,7 +35,7 @@ PollOutcome CheckCardIdentity(Session& session, CardGate::Hold& hold) {
     if (!engine.CardPresent())
         return LoseCard(session);
     if (info.CardId->compare(previous, Qt::CaseInsensitive) == 0)
-        return PollOutcome::NoChange;
+        return ReadUnreadCardInf(session, hold) ? PollOutcome::InfoRead : PollOutcome::NoChange;
     ++session.CardGeneration;
     FindCardInf(session, hold);
     return PollOutcome::CardRead;
@@ -61,6 +61,15 @@ PollOutcome PollReaderAndCard(Session& session, CardGate::Hold& hold) {
 bool CardIdentified(Session& session) {
     return session.Gate().CardPresent() && session.CardInfo.CardId &&
            session.CardInfo.CardId->size() >= kMinimumIdentity;
+}
+
+QString ReaderStateText(Session& session) {
+    const CardGate& gate = session.Gate();
+    if (!gate.ReaderPresent())
+        return session.Text(MessageId::CannotFindReader);
+    if (!gate.CardPresent())
+        return session.Text(MessageId::NoSimCardInReader);
+    return {};
 }
 
 }  // namespace pellucard

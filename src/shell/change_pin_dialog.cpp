@@ -101,10 +101,10 @@ void ChangePinC::ShowState(int preferredPin) {
         ShowCounts(info.Pin1Attempts, info.Pin2Attempts, preferredPin);
 }
 
-int ChangePinC::JudgedAttempts() const {
+std::optional<int> ChangePinC::JudgedAttempts(int pin) const {
     if (CurrentMode() != kUnblock)
-        return PinDialogBase::JudgedAttempts();
-    return ChosenPin() == 2 ? session_.CardInfo.Puk2Attempts : session_.CardInfo.Puk1Attempts;
+        return PinDialogBase::JudgedAttempts(pin);
+    return pin == 2 ? session_.CardInfo.Puk2Attempts : session_.CardInfo.Puk1Attempts;
 }
 
 void ChangePinC::OKButton_Click() {

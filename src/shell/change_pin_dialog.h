@@ -31,7 +31,7 @@ public:
 
 protected:
     void ShowState(int preferredPin) override;
-    int JudgedAttempts() const override;
+    std::optional<int> JudgedAttempts(int pin) const override;
     void OKButton_Click() override;
     void ClearCodes() override;
     bool ShowsUnblockCodes() const override { return CurrentMode() == kUnblock; }

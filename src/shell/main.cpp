@@ -48,7 +48,7 @@ void ReadPhoneBookWhenIdentified(MDIMain& window, Session& session, const QStrin
     });
     auto* start = new QTimer(&window);
     QObject::connect(start, &QTimer::timeout, &window, [&window, &session, start, answer, done] {
-        if (session.CardInfo.MaxPhoneRecords <= 0 || window.PollBusy())
+        if (!IsKnownAboveZero(session.CardInfo.MaxPhoneRecords) || window.PollBusy())
             return;
         start->stop();
         answer->start(50);
@@ -72,21 +72,21 @@ void TakeScreenshotWhenRead(QWidget& window, Session& session, const QString& pa
     auto* timer = new QTimer(&window);
     auto waited = std::make_shared<int>(0);
     auto readAt = std::make_shared<int>(-1);
-    QObject::connect(timer, &QTimer::timeout, &window,
-                     [&window, &session, path, timer, waited, readAt, ready] {
-                         *waited += 250;
-                         if (*readAt < 0 && session.CardInfo.MaxPhoneRecords > 0 && *ready)
-                             *readAt = *waited;
-                         // One more second after the card was read lets the windows show
-                         // what was read.
-                         const bool shown = *readAt >= 0 && *waited >= *readAt + 1000;
-                         if (!shown && *waited < 120000)
-                             return;
-                         timer->stop();
-                         if (!window.grab().save(path))
-                             std::fprintf(stderr, "pellucard: cannot save %s\n", qPrintable(path));
-                         QApplication::quit();
-                     });
+    QObject::connect(
+        timer, &QTimer::timeout, &window, [&window, &session, path, timer, waited, readAt, ready] {
+            *waited += 250;
+            if (*readAt < 0 && IsKnownAboveZero(session.CardInfo.MaxPhoneRecords) && *ready)
+                *readAt = *waited;
+            // One more second after the card was read lets the windows show
+            // what was read.
+            const bool shown = *readAt >= 0 && *waited >= *readAt + 1000;
+            if (!shown && *waited < 120000)
+                return;
+            timer->stop();
+            if (!window.grab().save(path))
+                std::fprintf(stderr, "pellucard: cannot save %s\n", qPrintable(path));
+            QApplication::quit();
+        });
     timer->start(250);
 }
 

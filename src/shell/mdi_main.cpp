@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStatusBar>
@@ -14,6 +15,7 @@
 
 #include "catalogue/catalogue.h"
 #include "engine/pellucard.h"
+#include "platform/reader_session.h"
 #include "records/dialog_seam.h"
 #include "records/file_history.h"
 #include "records/record_documents.h"
@@ -61,6 +63,10 @@ MDIMain::MDIMain(Session& session, const WindowFactory& factory, PollPeriods per
 
     pinDialogs_ = std::make_unique<PinDialogLauncher>(session_, this);
     CreateMenus();
+    // Says what is missing for card work (the reader, the card) as long as it is missing.
+    readerState_ = new QLabel(this);
+    readerState_->setObjectName("LReaderState");
+    statusBar()->addPermanentWidget(readerState_);
     connect(&session_.Gate(), &CardGate::Changed, this, &MDIMain::UpdateCardCommands);
     if (session_.IsVirtualReader())
         demo_ = new DemoControls(session_, *this, [this] { StartPolling(kAtOnce); });
@@ -84,6 +90,7 @@ void MDIMain::Load() {
     if (const auto hold = session_.Gate().Acquire(CardGate::Work::Poll))
         FindReaderAndCard(session_, *hold);
     DisableProgram(session_.Gate().ReaderPresent());
+    ShowReaderState();
     timer_->start(periods_.searching);
 }
 
@@ -135,6 +142,7 @@ void MDIMain::Timer1_Timer() {
         RefreshCurrentWindow();
         DisableProgram(session_.Gate().ReaderPresent());
     }
+    ShowReaderState();
 
     // A close refused during this tick is completed by the next one, right away.
     int interval = CardIdentified(session_) ? periods_.identified : periods_.searching;
@@ -203,6 +211,15 @@ void MDIMain::MDIAbout_Click() {
     about_->show();
     about_->raise();
     about_->activateWindow();
+}
+
+void MDIMain::ShowReaderState() {
+    QString text = ReaderStateText(session_);
+    const std::string why = session_.Reader().WhyNoReader();
+    if (!session_.Gate().ReaderPresent() && !why.empty())
+        text += QStringLiteral(": ") + QString::fromStdString(why);
+    readerState_->setText(text);
+    readerState_->setVisible(!text.isEmpty());
 }
 
 void MDIMain::UpdateCardCommands() {

@@ -14,6 +14,7 @@
 #include "shell/child_window.h"
 
 class QActionGroup;
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -62,6 +63,8 @@ public:
     void DisableProgram(bool enabled);
     // Enables the File menu's card commands while a card answers and no run holds it.
     void UpdateCardCommands();
+    // The status bar says what is missing for card work: the reader, or the card.
+    void ShowReaderState();
     // Chooses language entry `index` (0 English ... 7 Spanish) and re-captions every window.
     void MenuOption(int index);
     void ChangeLanguage();
@@ -139,6 +142,7 @@ private:
     QMdiArea* mdi_;
     ButtonPanel* panel_;
     QTimer* timer_;
+    QLabel* readerState_ = nullptr;
     // Owned here: it closes its dialogs while the frame still stands.
     std::unique_ptr<PinDialogLauncher> pinDialogs_;
     DemoControls* demo_ = nullptr;

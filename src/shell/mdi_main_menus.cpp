@@ -203,6 +203,8 @@ void MDIMain::ChangeLanguage() {
     setWindowTitle(session_.Text(MessageId::ProgramTitle));
     for (const auto& [action, id] : captions_)
         action->setText(session_.Text(id));
+    if (readerState_ != nullptr)
+        ShowReaderState();
 }
 
 void MDIMain::ShowRecentFiles() {

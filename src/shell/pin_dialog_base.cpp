@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "engine/pellucard.h"
+#include "shell/card_info.h"
 
 namespace pellucard {
 namespace {
@@ -114,10 +115,15 @@ int PinDialogBase::ChosenPin() const {
     return 0;
 }
 
-void PinDialogBase::ShowCounts(int first, int second, int preferred, bool secondChoosable) {
-    PIN1C->setText(QString::number(first));
-    PIN2C->setText(QString::number(second));
-    const bool choosable[2] = {first > 0, second > 0 && secondChoosable};
+void PinDialogBase::ShowCounts(const std::optional<int>& first, const std::optional<int>& second,
+                               int preferred, bool secondChoosable) {
+    const auto text = [](const std::optional<int>& count) {
+        return count ? QString::number(*count) : QStringLiteral("-");
+    };
+    PIN1C->setText(text(first));
+    PIN2C->setText(text(second));
+    // A code whose counter could not be read may be tried: the card judges it.
+    const bool choosable[2] = {!IsKnown(first, 0), !IsKnown(second, 0) && secondChoosable};
     for (int i = 0; i < 2; ++i)
         OPIN[i]->setEnabled(choosable[i]);
     const int other = 1 - preferred;
@@ -191,8 +197,8 @@ bool PinDialogBase::RereadCounters() {
     return true;
 }
 
-int PinDialogBase::JudgedAttempts() const {
-    return ChosenPin() == 2 ? session_.CardInfo.Pin2Attempts : session_.CardInfo.Pin1Attempts;
+std::optional<int> PinDialogBase::JudgedAttempts(int pin) const {
+    return pin == 2 ? session_.CardInfo.Pin2Attempts : session_.CardInfo.Pin1Attempts;
 }
 
 void PinDialogBase::ReportFailure() {
@@ -209,11 +215,13 @@ void PinDialogBase::ReportReaderFailure(int pin) {
     keepChoice_ = false;
     emit CountersRead();
     // The command was sent once; whether the card judged it only its counter can tell.
+    const std::optional<int> left = JudgedAttempts(pin);
+    const bool known = countersKnown_ && left;
     MessageRequest message = CatalogueMessage(
-        countersKnown_ ? MessageId::ReaderFailedDuringPin : MessageId::ReaderFailedCountersUnknown,
+        known ? MessageId::ReaderFailedDuringPin : MessageId::ReaderFailedCountersUnknown,
         session_.LanguageIndex, DialogButtons::Ok, DialogIcon::Warning);
-    if (countersKnown_)
-        message.text = message.text.arg(JudgedAttempts());
+    if (known)
+        message.text = message.text.arg(*left);
     ShowMessage(message);
 }
 
@@ -229,14 +237,20 @@ void PinDialogBase::ReportRefusedCode(int pin) {
     ClearCodes();
     emit CountersRead();
 
-    const int left = (index == 0 ? PIN1C : PIN2C)->text().toInt();
+    const std::optional<int> left = JudgedAttempts(pin);
     const QString pinName = session_.Text(index == 0 ? MessageId::Pin1 : MessageId::Pin2);
     const QString unblockName = QStringLiteral("PUK%1").arg(pin);
     const int language = session_.LanguageIndex;
-    if (left > 0) {
+    if (!left) {
+        // Refused, but the counter could not be read afterwards: no count is made up.
+        ShowMessage(CatalogueMessage(MessageId::WrongPinCode, language, DialogButtons::Ok,
+                                     DialogIcon::Warning));
+        return;
+    }
+    if (*left > 0) {
         MessageRequest message = CatalogueMessage(MessageId::WrongPinCodeAttemptsLeft, language,
                                                   DialogButtons::Ok, DialogIcon::Warning);
-        message.text = message.text.arg(left);
+        message.text = message.text.arg(*left);
         ShowMessage(message);
         return;
     }

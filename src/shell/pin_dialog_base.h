@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <optional>
 
 #include "records/dialog_seam.h"
 #include "shell/session.h"
@@ -47,10 +48,11 @@ signals:
 protected:
     PinDialogBase(Session& session, PinDialogKind kind, QWidget* parent);
 
-    // Shows the counts beside the two PIN options and lets a PIN be chosen only while its count
-    // is above 0 (PIN2 only when `secondChoosable`); `preferred` (0 or 1) is chosen when it can
-    // be, else the other one.
-    void ShowCounts(int first, int second, int preferred, bool secondChoosable = true);
+    // Shows the counts beside the two PIN options ("-" for a count not read) and lets a PIN be
+    // chosen unless its count was read as 0 (PIN2 only when `secondChoosable`); `preferred`
+    // (0 or 1) is chosen when it can be, else the other one.
+    void ShowCounts(const std::optional<int>& first, const std::optional<int>& second,
+                    int preferred, bool secondChoosable = true);
     // Marks the dialog open, captions it and puts the counts in.
     void Activate();
     // The counts this dialog shows, from CardInfo (ShowCounts with this dialog's counters).
@@ -89,8 +91,9 @@ protected:
     // The user wants PIN `pin` (1 or 2), just blocked, unblocked: by default the dialog
     // closes and leaves that to the unblocking dialog.
     virtual void OfferUnblock(int pin);
-    // The attempts left of the code the last operation presented, from CardInfo.
-    virtual int JudgedAttempts() const;
+    // The attempts left of the code the last operation presented for PIN `pin` (1 or 2), from
+    // CardInfo; nothing when they could not be read.
+    virtual std::optional<int> JudgedAttempts(int pin) const;
     // The operation succeeded: the card may now give what only an open card gives.
     void AcceptSuccess();
     // A code entry field: digits, at most kMaxPinLength of them, shown as dots.

@@ -10,6 +10,7 @@
 
 #include "engine/pellucard.h"
 #include "shell/artwork.h"
+#include "shell/card_watch.h"
 #include "shell/pin_dialog_launcher.h"
 #include "shell/session.h"
 
@@ -159,49 +160,70 @@ void Setting::Form_Activate() {
         Host().SetFileCommandEnabled(entry, false);
 }
 
-QString Setting::AttemptsText(int count) {
+QString Setting::AttemptsText(const std::optional<int>& count) {
+    if (!count)
+        return QStringLiteral("-");  // not read: never shown as 0, which reads as blocked
     const Session& session = CurrentSession();
     // The catalogue's pieces ("Remain ", "Times") carry no blank after the count.
-    return session.Text(MessageId::RemainPrefix) + QString::number(count) + QLatin1Char(' ') +
+    return session.Text(MessageId::RemainPrefix) + QString::number(*count) + QLatin1Char(' ') +
            session.Text(MessageId::TimesSuffix);
 }
+
+namespace {
+
+QString CountText(const std::optional<int>& count) {
+    return count ? QString::number(*count) : QStringLiteral("-");
+}
+
+}  // namespace
 
 void Setting::ShowCardInf() {
     Session& session = CurrentSession();
     const CardInfoRecord& info = session.CardInfo;
-    TICCID->setText(CardIdText(info));
+    // Without a reader or a card the identity field says which is missing.
+    const QString missing = ReaderStateText(session);
+    TICCID->setText(!info.CardId && !missing.isEmpty() ? missing : CardIdText(info));
     TIMSI->setText(info.Imsi);
     TSPN->setText(info.ServiceProviderName);
     TSIMP->setText(info.SimPhase);
-    TMNOfPhone->setText(QString::number(info.MaxPhoneRecords));
-    TMNOfMessage->setText(QString::number(info.MaxSmsRecords));
-    TMNOFLastDial->setText(QString::number(info.MaxLastDialRecords));
+    TMNOfPhone->setText(CountText(info.MaxPhoneRecords));
+    TMNOfMessage->setText(CountText(info.MaxSmsRecords));
+    TMNOFLastDial->setText(CountText(info.MaxLastDialRecords));
     TPIN1State->setText(AttemptsText(info.Pin1Attempts));
     TPIN2State->setText(AttemptsText(info.Pin2Attempts));
     TUnblockPIN1State->setText(AttemptsText(info.Puk1Attempts));
     TUnblockPIN2State->setText(AttemptsText(info.Puk2Attempts));
-    if (!TICCID->text().isEmpty())
-        EnableProgram(session.Gate().CardPresent());
+    EnableProgram(session.Gate().CardPresent() && info.CardId && !info.CardId->isEmpty());
 }
 
 void Setting::CardRunChanged() {
-    if (!TICCID->text().isEmpty())
-        EnableProgram(CurrentSession().Gate().CardPresent());
+    ShowCardInf();
 }
 
 void Setting::EnableProgram(bool enabled) {
     const CardInfoRecord& info = CurrentSession().CardInfo;
     // One card run at a time: the PIN commands wait for the one under way.
     enabled = enabled && !CurrentSession().Gate().RunActive();
+    // A counter that could not be read leaves its buttons as the last count read for this card
+    // set them; another card starts afresh.
+    if (info.CardId != countedCard_) {
+        countedCard_ = info.CardId;
+        lastAttempts_ = {};
+    }
+    const std::optional<int> attempts[2] = {info.Pin1Attempts, info.Pin2Attempts};
+    for (int i = 0; i < 2; ++i) {
+        if (attempts[i])
+            lastAttempts_[i] = attempts[i];
+    }
     ComLPIN[0]->setEnabled(enabled);
     // A PIN with attempts left can be changed; one without can only be unblocked.
-    const int attempts[2] = {info.Pin1Attempts, info.Pin2Attempts};
     for (int i = 0; i < 2; ++i) {
-        ComCPIN[i]->setEnabled(attempts[i] > 0 && enabled);
-        ComUBPIN[i]->setEnabled(attempts[i] <= 0 && enabled);
+        const std::optional<int>& count = lastAttempts_[i];
+        ComCPIN[i]->setEnabled(enabled && count && *count > 0);
+        ComUBPIN[i]->setEnabled(enabled && count && *count <= 0);
     }
     // Verifying makes sense while PIN1 guards the card and has attempts left.
-    ComVPIN->setEnabled(enabled && info.Pin1Attempts > 0 && !info.Pin1Open);
+    ComVPIN->setEnabled(enabled && IsKnownAboveZero(lastAttempts_[0]) && !info.Pin1Open);
     CmdCopy->setEnabled(enabled);
 }
 
@@ -209,7 +231,7 @@ void Setting::ComCPIN_Click(int index) {
     if (CurrentSession().Gate().RunActive())
         return;
     const CardInfoRecord& info = CurrentSession().CardInfo;
-    if (info.Pin1Attempts == 0 && info.Pin2Attempts == 0)
+    if (IsKnown(info.Pin1Attempts, 0) && IsKnown(info.Pin2Attempts, 0))
         return;
     Host().PinDialogs().ShowChangePin(0, index);
 }
@@ -218,13 +240,13 @@ void Setting::ComUBPIN_Click(int index) {
     if (CurrentSession().Gate().RunActive())
         return;
     const CardInfoRecord& info = CurrentSession().CardInfo;
-    if (info.Pin1Attempts > 0 && info.Pin2Attempts > 0)
+    if (IsKnownAboveZero(info.Pin1Attempts) && IsKnownAboveZero(info.Pin2Attempts))
         return;
     Host().PinDialogs().ShowChangePin(1, index);
 }
 
 void Setting::ComVPIN_Click() {
-    if (CurrentSession().Gate().RunActive() || CurrentSession().CardInfo.Pin1Attempts <= 0)
+    if (CurrentSession().Gate().RunActive() || IsKnown(CurrentSession().CardInfo.Pin1Attempts, 0))
         return;
     Host().PinDialogs().ShowVerifyPin(0);
 }
@@ -233,7 +255,7 @@ void Setting::ComLPIN_Click(int index) {
     if (CurrentSession().Gate().RunActive())
         return;
     const CardInfoRecord& info = CurrentSession().CardInfo;
-    if (info.Pin1Attempts == 0 && info.Pin2Attempts == 0)
+    if (IsKnown(info.Pin1Attempts, 0) && IsKnown(info.Pin2Attempts, 0))
         return;
     Host().PinDialogs().ShowInputPin(index, 0);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <optional>
+
 #include "catalogue/catalogue.h"
 #include "shell/child_window.h"
 
@@ -21,8 +24,8 @@ public:
     void Form_Activate() override;
     void CardRunChanged() override;
 
-    // Writes CardInfo into the fields and, once an identity is shown, sets the commands by
-    // whether a card answers.
+    // Writes CardInfo into the fields (a value not read shows "-"; without a reader or a card
+    // the identity field says which is missing) and sets the commands by whether a card answers.
     void ShowCardInf();
     void EnableProgram(bool enabled);
 
@@ -55,7 +58,7 @@ public:
     QLabel* Label4;
 
 private:
-    QString AttemptsText(int count);
+    QString AttemptsText(const std::optional<int>& count);
 
     struct Field {
         QLabel* caption;
@@ -64,6 +67,10 @@ private:
     };
     QList<Field> fields_;
     QScrollArea* scroll_;
+    // The attempts of PIN1 and PIN2 last read from `countedCard_`: a counter that could not be
+    // read since leaves its buttons as they were.
+    std::optional<QString> countedCard_;
+    std::array<std::optional<int>, 2> lastAttempts_{};
 };
 
 }  // namespace pellucard

@@ -292,7 +292,9 @@ void RecordWindow::InitList(int list, int slotCount) {
 }
 
 void RecordWindow::UpdateCardState() {
-    countLabel_->setText(QString::number(CardRecordCount()));
+    // A count not read (no card, or the card did not give it) is not shown as 0.
+    const int count = CardRecordCount();
+    countLabel_->setText(count > 0 ? QString::number(count) : QStringLiteral("-"));
     const CardGate& gate = CurrentSession().Gate();
     const bool card = gate.CardPresent();
     // One card run at a time in the whole program.

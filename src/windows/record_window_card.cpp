@@ -69,20 +69,28 @@ bool RecordWindow::CardAccessGate(bool writing, CardGate::Hold& hold) {
         if (!engine.ReaderPresent())
             return false;
     }
+    // The PIN state decides what is asked; one that could not be read is read first, and is
+    // never taken for a blocked PIN1.
+    if (!session.CardInfo.Pin1Attempts)
+        ReadPinCounters(session, hold);
+    if (!session.CardInfo.Pin1Attempts) {
+        nowLabel_->setText(Text(MessageId::PinStateNotRead));
+        return false;
+    }
     for (int round = 0; round <= kMaxPinRounds; ++round) {
         const CardInfoRecord& info = session.CardInfo;
         const bool present = engine.CardPresent();
-        if (info.CardId && info.Pin1Attempts != 0 && info.Pin1Open && present)
+        if (info.CardId && IsKnownAboveZero(info.Pin1Attempts) && info.Pin1Open && present)
             return true;
         if (!info.CardId || !engine.CardPresent())
             return false;
         if (round == kMaxPinRounds)
             return false;
-        if (info.Pin1Attempts != 0)
-            Host().PinDialogs().ExecVerifyPin(0, hold);
-        else
+        if (IsKnown(info.Pin1Attempts, 0))
             Host().PinDialogs().ExecChangePin(1, 0, hold);
-        if (session.CardInfo.Pin1Attempts == 0 || !session.CardInfo.Pin1Open)
+        else
+            Host().PinDialogs().ExecVerifyPin(0, hold);
+        if (IsKnown(session.CardInfo.Pin1Attempts, 0) || !session.CardInfo.Pin1Open)
             return false;
     }
     return false;

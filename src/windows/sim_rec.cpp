@@ -59,7 +59,7 @@ void SimRec::ApplyColumnWidths(int list) {
 }
 
 int SimRec::CardRecordCount() const {
-    return const_cast<SimRec*>(this)->CurrentSessionRef().CardInfo.MaxPhoneRecords;
+    return const_cast<SimRec*>(this)->CurrentSessionRef().CardInfo.MaxPhoneRecords.value_or(0);
 }
 
 bool SimRec::RunRead(TransferRun& run, RecordList& list, int& doneCount) {

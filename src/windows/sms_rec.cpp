@@ -187,7 +187,7 @@ void SMSRec::ApplyColumnWidths(int list) {
 }
 
 int SMSRec::CardRecordCount() const {
-    return CurrentSession().CardInfo.MaxSmsRecords;
+    return CurrentSession().CardInfo.MaxSmsRecords.value_or(0);
 }
 
 bool SMSRec::RunRead(TransferRun& run, RecordList& list, int& doneCount) {

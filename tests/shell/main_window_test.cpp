@@ -192,7 +192,7 @@ void MainWindowTest::cardChangeRefreshesTheCurrentWindow() {
     rig.Reader().RemoveCard();
     rig.Tick();
     QCOMPARE(phone->cardChanges, 2);
-    QCOMPARE(rig.Info().MaxPhoneRecords, 0);
+    QVERIFY(!rig.Info().MaxPhoneRecords);
 }
 
 void MainWindowTest::windowWithUnsavedWorkKeepsTheProgramOpen() {

@@ -58,6 +58,7 @@ private slots:
     void changeRefusesBadInput();
     void blockPin1AndUnblockIt();
     void changeWithPin1BlockedStaysOnPin1AndOffersUnblocking();
+    void readerFailureNeverShowsACounterAsZero();
     void informationWindowVerifiesPin1();
     void gateVerifiesModally();
     void gateGoesOnToUnblockingWhenTheCodeBlocks();
@@ -347,6 +348,42 @@ void PinDialogsTest::changeWithPin1BlockedStaysOnPin1AndOffersUnblocking() {
     QCOMPARE(dialog->CurrentMode(), ChangePinC::kUnblock);
     QVERIFY(dialog->findChild<QRadioButton*>("OPIN_1")->isChecked());
     QCOMPARE(rig.Info().Pin1Attempts, 0);  // PIN1 was never tried for PIN2
+}
+
+void PinDialogsTest::readerFailureNeverShowsACounterAsZero() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    Setting* window = rig.Info6();
+    const QString zero = rig.session->Text(MessageId::RemainPrefix) + "0 " +
+                         rig.session->Text(MessageId::TimesSuffix);
+    VerifyPinC* dialog = rig.main->PinDialogs().ShowVerifyPin(0);
+    Enter(dialog->findChild<QLineEdit*>("TPINCode"), "1234");
+    rig.Reader().Faults().silent = true;
+    Press(OkOf(dialog));
+    QCOMPARE(rig.dialogs.LastMessage().messageId, MessageId::ReaderFailedCountersUnknown);
+    // Not read is not 0: no counter reads as blocked, and unblocking is not offered.
+    const CardInfoRecord& info = rig.Info();
+    for (const std::optional<int>& count :
+         {info.Pin1Attempts, info.Pin2Attempts, info.Puk1Attempts, info.Puk2Attempts})
+        QVERIFY(!IsKnown(count, 0));
+    for (QLabel* field : {window->TPIN1State, window->TPIN2State, window->TUnblockPIN1State,
+                          window->TUnblockPIN2State})
+        QVERIFY2(field->text() != zero, qPrintable(field->objectName()));
+    QVERIFY(!window->ComUBPIN[0]->isEnabled() && !window->ComUBPIN[1]->isEnabled());
+    QVERIFY(dialog->findChild<QLabel*>("PIN1C")->text() != QString("0"));
+    dialog->reject();
+
+    // The reader is back: the next polls read the counters again, and the same card's
+    // commands are offered as before.
+    rig.Reader().Faults().silent = false;
+    for (int tick = 0; tick < 4 && !(info.Pin1Attempts && info.Puk2Attempts); ++tick)
+        rig.Tick();
+    QCOMPARE(info.Pin1Attempts, 3);  // the card never got the command
+    QCOMPARE(info.Puk2Attempts, 10);
+    QCOMPARE(window->TPIN1State->text(), rig.session->Text(MessageId::RemainPrefix) + "3 " +
+                                             rig.session->Text(MessageId::TimesSuffix));
+    QVERIFY(window->ComCPIN[0]->isEnabled());
+    QVERIFY(!window->ComUBPIN[0]->isEnabled());
 }
 
 void PinDialogsTest::informationWindowVerifiesPin1() {
