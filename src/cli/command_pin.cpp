@@ -1,6 +1,10 @@
 // pin verify|change|enable|disable|unblock
 #include <QJsonObject>
 
+#include <iostream>
+#include <optional>
+#include <utility>
+
 #include "cli/cli.h"
 #include "cli/secret_codes.h"
 #include "engine/pellucard.h"
@@ -16,24 +20,51 @@ void CheckCode(const std::string& code, const char* what) {
     }
 }
 
-void ReportCounters(const Globals& globals, Pellucard& engine, bool ok, const std::string& verb) {
-    std::string pin1, pin2, puk1, puk2;
-    engine.GetCardInf(pin1, CardInfoItem::Pin1Attempts);
-    engine.GetCardInf(pin2, CardInfoItem::Pin2Attempts);
-    engine.GetCardInf(puk1, CardInfoItem::Puk1Attempts);
-    engine.GetCardInf(puk2, CardInfoItem::Puk2Attempts);
+// One attempt counter, or nothing when the card did not give it: never taken for 0, which
+// reads as a blocked code.
+std::optional<int> Counter(Pellucard& engine, CardInfoItem item) {
+    std::string text;
+    if (engine.GetCardInf(text, item) != CardInfoResult::Answered || text.empty() ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::atoi(text.c_str());
+}
+
+// What a CHANGE, ENABLE, DISABLE or UNBLOCK whose answer was lost may already have done.
+std::string MayHaveTakenEffect(const std::string& verb, int chv) {
+    const std::string pin = "PIN" + std::to_string(chv);
+    if (verb == "change")
+        return pin + " may already have been changed to the new code";
+    if (verb == "unblock")
+        return pin + " may already have been unblocked and set to the new code";
+    return std::string("the PIN1 check may already be switched ") +
+           (verb == "enable" ? "on" : "off");
+}
+
+// `outcome` heads the text form: "" when done, "FAILED: " or "NOT CONFIRMED: ".
+void ReportCounters(const Globals& globals, Pellucard& engine, bool ok, const std::string& outcome,
+                    const std::string& verb) {
+    const std::pair<const char*, CardInfoItem> items[] = {
+        {"Pin1Attempts", CardInfoItem::Pin1Attempts},
+        {"Pin2Attempts", CardInfoItem::Pin2Attempts},
+        {"Puk1Attempts", CardInfoItem::Puk1Attempts},
+        {"Puk2Attempts", CardInfoItem::Puk2Attempts}};
+    std::optional<int> counts[4];
+    for (int i = 0; i < 4; ++i)
+        counts[i] = Counter(engine, items[i].second);
     if (globals.json) {
         QJsonObject o;
         o["ok"] = ok;
-        o["Pin1Attempts"] = std::atoi(pin1.c_str());
-        o["Pin2Attempts"] = std::atoi(pin2.c_str());
-        o["Puk1Attempts"] = std::atoi(puk1.c_str());
-        o["Puk2Attempts"] = std::atoi(puk2.c_str());
+        for (int i = 0; i < 4; ++i)
+            o[items[i].first] = counts[i] ? QJsonValue(*counts[i]) : QJsonValue();
         PrintJson(o);
     } else {
-        PrintLine(std::string(ok ? "" : "FAILED: ") + verb);
-        PrintLine("attempts left: PIN1 " + pin1 + ", PIN2 " + pin2 + ", PUK1 " + puk1 + ", PUK2 " +
-                  puk2);
+        const auto text = [](const std::optional<int>& count) {
+            return count ? std::to_string(*count) : std::string("unknown");
+        };
+        PrintLine(outcome + verb);
+        PrintLine("attempts left: PIN1 " + text(counts[0]) + ", PIN2 " + text(counts[1]) +
+                  ", PUK1 " + text(counts[2]) + ", PUK2 " + text(counts[3]));
     }
 }
 
@@ -90,18 +121,23 @@ int RunPin(const Globals& globals, const Arguments& args) {
     if (!engine.ReaderPresent())
         throw Failure{kCardFailure, "the reader went away"};
     SaveCard(*session);
-    // The command was sent once and never repeated; say so rather than call the code wrong.
-    if (!ok && engine.LastOutcome().IsLinkFailed()) {
-        if (!engine.CountersKnown()) {
-            throw Failure{kCardFailure,
-                          "the reader failed during the PIN operation; the attempts left could "
-                          "not be read"};
-        }
-        if (!globals.json)
-            PrintLine(
-                "the reader failed during the PIN operation; the counters below were read again");
+    // The command was sent once and never repeated; say so rather than call the code wrong. A
+    // command that changes the card may have been executed before its answer was lost.
+    const bool lost = !ok && engine.LastOutcome().IsLinkFailed();
+    if (lost) {
+        const std::string what =
+            verb == "verify"
+                ? std::string("the reader failed during the PIN operation")
+                : "the reader failed before the card answered: " + MayHaveTakenEffect(verb, chv) +
+                      "; check the card before trying again";
+        if (!engine.CountersKnown())
+            throw Failure{kCardFailure, what + "; the attempts left could not be read"};
+        if (globals.json)
+            std::cerr << "pellucard-cli: " << what << '\n';
+        else
+            PrintLine(what + "; the counters below were read again");
     }
-    ReportCounters(globals, engine, ok, done);
+    ReportCounters(globals, engine, ok, ok ? "" : lost ? "NOT CONFIRMED: " : "FAILED: ", done);
     return ok ? kSuccess : kCardFailure;
 }
 

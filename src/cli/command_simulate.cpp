@@ -60,13 +60,15 @@ ReaderFaults FaultsOf(const Arguments& args) {
     faults.silent = args.Flag("silent");
     faults.silentAfterReports = args.IntOption("silent-after", -1, 0, 1000000);
     faults.unplugAfterReports = args.IntOption("unplug-after", -1, 0, 1000000);
+    if (args.Option("lose-answer"))
+        faults.loseAnswerOf = static_cast<std::uint8_t>(args.IntOption("lose-answer", 0, 0, 255));
     return faults;
 }
 
 bool HasReaderFaults(const Arguments& args) {
     return args.Option("lose-acks") || args.Option("ready-late") || args.Flag("no-ready") ||
            args.Option("drop-ready") || args.Option("silent-after") || args.Flag("silent") ||
-           args.Option("unplug-after");
+           args.Option("unplug-after") || args.Option("lose-answer");
 }
 
 // The card through pcscd: vpcd's card side, a GSM SIM or, with --uicc, a USIM-only card.
@@ -118,7 +120,7 @@ int RunSimulate(const Globals& globals, const Arguments& raw) {
     (void)globals;
     const Arguments& args = raw;
     args.Expect({"socket", "image", "profile", "port", "pull-after", "refuse", "lose-acks",
-                 "ready-late", "drop-ready", "silent-after", "unplug-after"});
+                 "ready-late", "drop-ready", "silent-after", "unplug-after", "lose-answer"});
     const auto image = args.Option("image");
     if (args.Flag("pcsc")) {
         if (args.Option("socket") || args.Option("profile") || HasReaderFaults(args))

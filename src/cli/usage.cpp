@@ -127,6 +127,7 @@ std::string Usage(const std::string& command) {
          "           [--refuse C:FILE:R:SW,...] [--lose-acks N] [--ready-late READS] "
          "[--drop-ready N]\n"
          "           [--no-ready] [--silent] [--silent-after REPORTS] [--unplug-after REPORTS]\n"
+         "           [--lose-answer INS]\n"
          "       pellucard-cli simulate --pcsc [--uicc] [--image FILE] [--port N] [--pull-after "
          "N]\n"
          "Serves the virtual reader on a Unix socket (what --reader socket:PATH connects to)\n"
@@ -142,7 +143,9 @@ std::string Usage(const std::string& command) {
          "--ready-late READS holds each ready report back that many reads, --drop-ready N\n"
          "lets N ready reports through and never sends the next, --no-ready never sends one, "
          "--silent answers nothing, "
-         "--unplug-after REPORTS unplugs the reader.\n"},
+         "--unplug-after REPORTS unplugs the reader, --lose-answer INS lets the card execute\n"
+         "the next command with that instruction byte (decimal: 36 CHANGE CHV) and loses its "
+         "answer.\n"},
     };
     const auto it = kUsage.find(command);
     return it == kUsage.end() ? kUsage.at("") : it->second;

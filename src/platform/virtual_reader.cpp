@@ -208,6 +208,11 @@ void VirtualReader::Execute(const Report& r) {
         case 0x06: {
             Acknowledge();
             auto block = RunSimCommand();
+            if (faults_.loseAnswerOf && header_.size() == 5 &&
+                header_[1] == *faults_.loseAnswerOf) {
+                faults_.loseAnswerOf.reset();
+                return;
+            }
             const auto delay =
                 timing_.cardCommandTime + timing_.cardTimePerByte * static_cast<int>(block.size());
             Ready(kReadySim, std::move(block), delay);

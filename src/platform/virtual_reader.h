@@ -40,6 +40,10 @@ struct ReaderFaults {
     std::optional<int> announcedLength;  // length report claims this instead of the real one
     std::optional<int> dataCount;        // count byte of data reports claims this
     bool lengthNever = false;            // block length requests are acknowledged, never answered
+    // The next SIM command with this instruction byte is executed by the card, but the reader's
+    // ready report for it never comes: its answer is lost once (a CHANGE CHV that took effect
+    // unseen).
+    std::optional<std::uint8_t> loseAnswerOf;
 };
 
 // The reader's firmware, in process: it turns the host's 9-byte output reports into card

@@ -87,7 +87,8 @@ void ChangePinC::ChangeLanguage() {
 
 void ChangePinC::OCPINCode_Click(int index) {
     OCPINCode[index == kUnblock ? 1 : 0]->setChecked(true);
-    const int chosen = ChosenPin();
+    // The code the user chose stays chosen in the other mode, blocked there or not.
+    const int chosen = CheckedPin();
     OldCodeCaption->setText(
         session_.Text(index == kUnblock ? MessageId::UnblockPinCode : MessageId::OldPinCode));
     ShowState(chosen == 2 ? 1 : 0);
@@ -99,6 +100,11 @@ void ChangePinC::ShowState(int preferredPin) {
         ShowCounts(info.Puk1Attempts, info.Puk2Attempts, preferredPin);
     else
         ShowCounts(info.Pin1Attempts, info.Pin2Attempts, preferredPin);
+}
+
+std::optional<MessageId> ChangePinC::MayHaveTakenEffect() const {
+    return CurrentMode() == kUnblock ? MessageId::CodeMayHaveBeenUnblocked
+                                     : MessageId::CodeMayHaveChanged;
 }
 
 std::optional<int> ChangePinC::JudgedAttempts(int pin) const {

@@ -32,6 +32,7 @@ public:
 protected:
     void ShowState(int preferredPin) override;
     std::optional<int> JudgedAttempts(int pin) const override;
+    std::optional<MessageId> MayHaveTakenEffect() const override;
     void OKButton_Click() override;
     void ClearCodes() override;
     bool ShowsUnblockCodes() const override { return CurrentMode() == kUnblock; }

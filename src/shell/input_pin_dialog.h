@@ -26,6 +26,9 @@ public:
 protected:
     void ShowState(int preferredPin) override;
     bool RunOperation(Pellucard& engine, const std::string& code, int pin) override;
+    std::optional<MessageId> MayHaveTakenEffect() const override {
+        return MessageId::CheckMayHaveSwitched;
+    }
 };
 
 }  // namespace pellucard

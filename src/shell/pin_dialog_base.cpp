@@ -107,6 +107,10 @@ void PinDialogBase::ChangeLanguage() {
     CancelButton->setText(session_.Text(MessageId::Cancel));
 }
 
+int PinDialogBase::CheckedPin() const {
+    return OPIN[1]->isChecked() ? 2 : 1;
+}
+
 int PinDialogBase::ChosenPin() const {
     for (int i = 0; i < 2; ++i) {
         if (OPIN[i]->isChecked() && OPIN[i]->isEnabled())
@@ -126,12 +130,8 @@ void PinDialogBase::ShowCounts(const std::optional<int>& first, const std::optio
     const bool choosable[2] = {!IsKnown(first, 0), !IsKnown(second, 0) && secondChoosable};
     for (int i = 0; i < 2; ++i)
         OPIN[i]->setEnabled(choosable[i]);
-    const int other = 1 - preferred;
-    int chosen = choosable[preferred] ? preferred : choosable[other] ? other : -1;
-    if (keepChoice_)
-        chosen = preferred;  // disabled when blocked: OK stays off until the user chooses
     for (int i = 0; i < 2; ++i)
-        SetChecked(OPIN[i], i == chosen);
+        SetChecked(OPIN[i], i == preferred);
     UpdateOkButton();
 }
 
@@ -185,41 +185,33 @@ PinDialogBase::PinOutcome PinDialogBase::RunPinOperation(
     return succeeded ? PinOutcome::Succeeded : PinOutcome::Failed;
 }
 
-bool PinDialogBase::RereadCounters() {
-    if (lent_ != nullptr) {
-        ReadPinCounters(session_, *lent_);
-        return true;
-    }
-    const std::unique_ptr<CardGate::Hold> hold = session_.Gate().Acquire(CardGate::Work::Run);
-    if (!hold)
-        return false;
-    ReadPinCounters(session_, *hold);
-    return true;
-}
-
 std::optional<int> PinDialogBase::JudgedAttempts(int pin) const {
     return pin == 2 ? session_.CardInfo.Pin2Attempts : session_.CardInfo.Pin1Attempts;
 }
 
-void PinDialogBase::ReportFailure() {
-    const int chosen = ChosenPin();
-    ShowState(chosen == 2 ? 1 : 0);
-    ShowMessage(CatalogueMessage(MessageId::WrongPinCode, session_.LanguageIndex, DialogButtons::Ok,
-                                 DialogIcon::Warning));
-}
-
 void PinDialogBase::ReportReaderFailure(int pin) {
-    const int index = pin == 2 ? 1 : 0;
-    keepChoice_ = true;
-    ShowState(index);
-    keepChoice_ = false;
+    ShowState(pin == 2 ? 1 : 0);
     emit CountersRead();
-    // The command was sent once; whether the card judged it only its counter can tell.
+    // The command was sent once; whether the card judged it only its counter can tell, and
+    // what it asked for may already be in force.
     const std::optional<int> left = JudgedAttempts(pin);
     const bool known = countersKnown_ && left;
+    const int language = session_.LanguageIndex;
+    if (const std::optional<MessageId> mayHave = MayHaveTakenEffect()) {
+        MessageRequest message =
+            CatalogueMessage(*mayHave, language, DialogButtons::Ok, DialogIcon::Warning);
+        if (message.text.contains(QLatin1String("%1")))
+            message.text =
+                message.text.arg(session_.Text(pin == 2 ? MessageId::Pin2 : MessageId::Pin1));
+        message.text += QLatin1Char(' ') +
+                        (known ? Message(MessageId::AttemptsLeftReadAgain, language).arg(*left)
+                               : Message(MessageId::AttemptsLeftNotRead, language));
+        ShowMessage(message);
+        return;
+    }
     MessageRequest message = CatalogueMessage(
-        known ? MessageId::ReaderFailedDuringPin : MessageId::ReaderFailedCountersUnknown,
-        session_.LanguageIndex, DialogButtons::Ok, DialogIcon::Warning);
+        known ? MessageId::ReaderFailedDuringPin : MessageId::ReaderFailedCountersUnknown, language,
+        DialogButtons::Ok, DialogIcon::Warning);
     if (known)
         message.text = message.text.arg(*left);
     ShowMessage(message);
@@ -231,9 +223,7 @@ void PinDialogBase::ReportRefusedCode(int pin) {
         return;
     }
     const int index = pin == 2 ? 1 : 0;
-    keepChoice_ = true;
     ShowState(index);
-    keepChoice_ = false;
     ClearCodes();
     emit CountersRead();
 
@@ -245,6 +235,14 @@ void PinDialogBase::ReportRefusedCode(int pin) {
         // Refused, but the counter could not be read afterwards: no count is made up.
         ShowMessage(CatalogueMessage(MessageId::WrongPinCode, language, DialogButtons::Ok,
                                      DialogIcon::Warning));
+        return;
+    }
+    if (*left > 0 && ShowsUnblockCodes()) {
+        // A wrong unblocking code is not a wrong PIN: its own counter went down.
+        MessageRequest message = CatalogueMessage(MessageId::WrongUnblockCodeAttemptsLeft, language,
+                                                  DialogButtons::Ok, DialogIcon::Warning);
+        message.text = message.text.arg(unblockName).arg(*left);
+        ShowMessage(message);
         return;
     }
     if (*left > 0) {

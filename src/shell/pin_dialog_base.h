@@ -31,8 +31,10 @@ public:
     ~PinDialogBase() override;
 
     virtual void ChangeLanguage();
-    // The chosen PIN: 1 or 2, or 0 when neither can be chosen.
+    // The chosen PIN: 1 or 2, or 0 when the one checked cannot be chosen.
     int ChosenPin() const;
+    // The PIN checked, 1 or 2, whether it can be chosen or not (a blocked one stays checked).
+    int CheckedPin() const;
     // The PIN (0 PIN1, 1 PIN2) whose unblocking the user asked for when the code became
     // blocked in this dialog, or -1.
     int UnblockRequested() const { return unblockRequested_; }
@@ -49,8 +51,9 @@ protected:
     PinDialogBase(Session& session, PinDialogKind kind, QWidget* parent);
 
     // Shows the counts beside the two PIN options ("-" for a count not read) and lets a PIN be
-    // chosen unless its count was read as 0 (PIN2 only when `secondChoosable`); `preferred`
-    // (0 or 1) is chosen when it can be, else the other one.
+    // chosen unless its count was read as 0 (PIN2 only when `secondChoosable`). `preferred`
+    // (0 or 1) is checked even when it cannot be chosen: the dialog never moves to the other
+    // code by itself (an attempt on it would cost that code one); OK waits for the user's choice.
     void ShowCounts(const std::optional<int>& first, const std::optional<int>& second,
                     int preferred, bool secondChoosable = true);
     // Marks the dialog open, captions it and puts the counts in.
@@ -68,16 +71,15 @@ protected:
     // its hold), then reads the counters again and, after a success, what only an open card
     // gives. While the polling holds the card, OK is pressed again once it has let go.
     PinOutcome RunPinOperation(const std::function<bool(Pellucard&)>& operation);
-    // Reads the attempt counters again through the gate (or the lent hold); false when the
-    // card is held elsewhere.
-    bool RereadCounters();
     // OK is offered while a PIN can be chosen and the card can be had.
     void UpdateOkButton();
-    // The operation failed: show the counts the card now has and "Wrong PIN Code!".
-    void ReportFailure();
-    // The reader failed during the operation: never "wrong code", but that it failed and what
-    // the card's counter, read again, now says (ReportRefusedCode calls it).
+    // The reader failed during the operation: never "wrong code", but that it failed, that
+    // what was asked may already be in force (MayHaveTakenEffect), and what the card's
+    // counter, read again, now says (ReportRefusedCode calls it).
     void ReportReaderFailure(int pin);
+    // The message that says that the operation may have taken effect although its answer was
+    // lost; none for a verification, which changes nothing on the card.
+    virtual std::optional<MessageId> MayHaveTakenEffect() const { return std::nullopt; }
     // The card refused the code tried for PIN `pin` (1 or 2): the dialog shows the card's
     // counts with that PIN still chosen (it never moves to another code by itself), empties
     // and focuses the code fields so that the next code is not typed after the wrong one,
@@ -107,7 +109,6 @@ protected:
     PinDialogKind kind_;
     CardGate::Hold* lent_ = nullptr;
     int unblockRequested_ = -1;
-    bool keepChoice_ = false;    // ShowCounts keeps the preferred PIN chosen even when blocked
     bool linkFailed_ = false;    // the reader failed during the last operation
     bool countersKnown_ = true;  // the counters were read after it
 

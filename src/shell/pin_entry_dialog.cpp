@@ -34,10 +34,10 @@ void PinEntryDialog::OKButton_Click() {
     const QString code = TPINCode->text();
     const int pin = ChosenPin();
     if (!IsPinCode(code)) {
-        // Never sent: the text stays, selected, for the user to correct.
-        RejectInput(CatalogueMessage(MessageId::PinCodeNotValid, session_.LanguageIndex), TPINCode);
-        RereadCounters();
-        ReportFailure();
+        // Never sent, and said once: the text stays, selected, for the user to correct.
+        RejectInput(CatalogueMessage(MessageId::PinCodeNotValid, session_.LanguageIndex,
+                                     DialogButtons::Ok, DialogIcon::Warning),
+                    TPINCode);
         return;
     }
     if (pin == 0)

@@ -231,6 +231,23 @@ TEST_F(SimulatorTest, SocketReaderGivesTheSameAnswersAsTheVirtualReader) {
     EXPECT_EQ(after.Json()["Pin1Attempts"].toInt(), 2);
 }
 
+// A CHANGE CHV that the card executed but whose answer was lost: never "FAILED", but that PIN1
+// may already be the new code and should be checked, with the counters read again; exit 1.
+TEST_F(SimulatorTest, PinChangeWhoseAnswerIsLostMayBeInForce) {
+    StartSimulator("instant", {"--lose-answer", "36"});  // 0x24, CHANGE CHV
+    const auto run = Cli({"--reader", "socket:" + socket, "pin", "change", "1234", "4321"});
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    const std::string out = run.out.toStdString();
+    EXPECT_NE(out.find("PIN1 may already have been changed to the new code; check the card"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("NOT CONFIRMED: PIN1 changed"), std::string::npos) << out;
+    EXPECT_EQ(out.find("FAILED"), std::string::npos) << out;
+    EXPECT_NE(out.find("attempts left: PIN1 3, PIN2 3, PUK1 10, PUK2 10"), std::string::npos)
+        << out;
+    EXPECT_EQ(Cli({"--reader", "socket:" + socket, "pin", "verify", "4321"}).exitCode, 0);
+}
+
 // One lost acknowledgement or one ready report that never comes, in the middle of a read: the
 // read is retried and every record comes out right.
 TEST_F(SimulatorTest, ReadsSurviveOneTransientLinkFault) {

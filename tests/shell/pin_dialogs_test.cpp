@@ -58,6 +58,9 @@ private slots:
     void changeRefusesBadInput();
     void blockPin1AndUnblockIt();
     void changeWithPin1BlockedStaysOnPin1AndOffersUnblocking();
+    void unblockDialogNeverMovesToPin2();
+    void lostAnswerSaysTheChangeMayBeInForce_data();
+    void lostAnswerSaysTheChangeMayBeInForce();
     void readerFailureNeverShowsACounterAsZero();
     void informationWindowVerifiesPin1();
     void gateVerifiesModally();
@@ -121,8 +124,9 @@ void PinDialogsTest::codeThatIsNotANumberNeverReachesTheCard() {
     auto* code = dialog->findChild<QLineEdit*>("TPINCode");
     Enter(code, "12ab");
     Press(OkOf(dialog));
-    QCOMPARE(rig.dialogs.MessageIds(),
-             (MessageIdList{MessageId::PinCodeNotValid, MessageId::WrongPinCode}));
+    // One message, and not a word to the card.
+    QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::PinCodeNotValid});
+    QCOMPARE(rig.Reader().ExecutedCommands(), afterOpening);
     QVERIFY(dialog->isVisible());
     QCOMPARE(code->selectedText(), QString("12ab"));
     QCOMPARE(rig.Info().Pin1Attempts, 3);  // no attempt was spent
@@ -263,10 +267,13 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     QVERIFY(window->ComCPIN[1]->isEnabled());  // PIN2 is untouched
     QVERIFY(!window->ComUBPIN[1]->isEnabled());
 
-    // A blocked PIN1 cannot be chosen in a new dialog; PIN2 is chosen instead.
+    // A blocked PIN1 cannot be tried in a new dialog, nor is PIN2 chosen in its place: OK waits
+    // for the user to choose PIN2.
     VerifyPinC* verify = rig.main->PinDialogs().ShowVerifyPin(0);
     QVERIFY(!verify->findChild<QRadioButton*>("OPIN_0")->isEnabled());
-    QVERIFY(verify->findChild<QRadioButton*>("OPIN_1")->isChecked());
+    QVERIFY(verify->findChild<QRadioButton*>("OPIN_0")->isChecked());
+    QVERIFY(verify->findChild<QRadioButton*>("OPIN_1")->isEnabled());
+    QVERIFY(!OkOf(verify)->isEnabled());
     verify->reject();
 
     Press(window->ComUBPIN[0]);
@@ -282,7 +289,10 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     Enter(dialog->TNewPINCode[1], "2468");
     Press(OkOf(dialog));
     QVERIFY(dialog->isVisible());
-    QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongPinCodeAttemptsLeft});
+    // A wrong unblocking code is named as such, with its own attempts left.
+    QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongUnblockCodeAttemptsLeft});
+    QVERIFY(rig.dialogs.LastMessage().text.contains(QStringLiteral("PUK1")));
+    QVERIFY(rig.dialogs.LastMessage().text.endsWith(QStringLiteral(": 9")));
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("9"));
 
     Enter(dialog->TOldPINCode, "12345678");
@@ -384,6 +394,82 @@ void PinDialogsTest::readerFailureNeverShowsACounterAsZero() {
                                              rig.session->Text(MessageId::TimesSuffix));
     QVERIFY(window->ComCPIN[0]->isEnabled());
     QVERIFY(!window->ComUBPIN[0]->isEnabled());
+}
+
+void PinDialogsTest::unblockDialogNeverMovesToPin2() {
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    rig.dialogs.QueueAnswer(DialogAnswer::No);  // "PIN1 is now blocked ... Unblock it now?"
+    for (int attempt = 0; attempt < 3; ++attempt)
+        QVERIFY(!VerifyPin1(rig, "0000"));
+    Press(rig.Info6()->ComUBPIN[0]);
+    ChangePinC* dialog = rig.main->PinDialogs().OpenChangePin();
+    auto* pin1 = dialog->findChild<QRadioButton*>("OPIN_0");
+    auto* pin2 = dialog->findChild<QRadioButton*>("OPIN_1");
+    QVERIFY(pin1->isChecked() && pin1->isEnabled());
+
+    // Change mode: PIN1 is blocked there, and stays the choice; OK sends nothing.
+    QTest::mouseClick(dialog->OCPINCode[0], Qt::LeftButton);
+    QCOMPARE(dialog->CurrentMode(), ChangePinC::kChange);
+    QVERIFY(pin1->isChecked() && !pin1->isEnabled());
+    QVERIFY(!pin2->isChecked());
+    QVERIFY(!OkOf(dialog)->isEnabled());
+    Enter(dialog->TOldPINCode, "5678");
+    Enter(dialog->TNewPINCode[0], "1111");
+    Enter(dialog->TNewPINCode[1], "1111");
+    const int commands = rig.Reader().ExecutedCommands();
+    emit OkOf(dialog)->clicked(false);  // even a stray click
+    QCOMPARE(rig.Reader().ExecutedCommands(), commands);
+    QCOMPARE(rig.Card().ToImage().chv2.attemptsLeft, 3);
+
+    // Back to unblocking: still PIN1.
+    QTest::mouseClick(dialog->OCPINCode[1], Qt::LeftButton);
+    QVERIFY(pin1->isChecked() && pin1->isEnabled());
+    QVERIFY(OkOf(dialog)->isEnabled());
+    dialog->reject();
+}
+
+void PinDialogsTest::lostAnswerSaysTheChangeMayBeInForce_data() {
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("instruction");
+    QTest::addColumn<MessageId>("message");
+    QTest::newRow("change") << "change" << 0x24 << MessageId::CodeMayHaveChanged;
+    QTest::newRow("unlock") << "unlock" << 0x26 << MessageId::CheckMayHaveSwitched;
+}
+
+void PinDialogsTest::lostAnswerSaysTheChangeMayBeInForce() {
+    QFETCH(QString, operation);
+    QFETCH(int, instruction);
+    QFETCH(MessageId, message);
+    ShellRig rig;
+    rig.TickUntilIdentified();
+    QDialog* dialog = nullptr;
+    if (operation == "change") {
+        ChangePinC* change = rig.main->PinDialogs().ShowChangePin(0, 0);
+        Enter(change->TOldPINCode, "1234");
+        Enter(change->TNewPINCode[0], "4321");
+        Enter(change->TNewPINCode[1], "4321");
+        dialog = change;
+    } else {
+        InputPinC* input = rig.main->PinDialogs().ShowInputPin(0, 1);
+        Enter(input->findChild<QLineEdit*>("TPINCode"), "1234");
+        dialog = input;
+    }
+    // The card executes the command; its answer never reaches the program.
+    rig.Reader().Faults().loseAnswerOf = std::uint8_t(instruction);
+    Press(OkOf(dialog));
+    QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{message});
+    const QString text = rig.dialogs.LastMessage().text;
+    // Never "wrong" or "failed": it may be in force, the card should be checked, and the counter
+    // was read again before anything was shown.
+    QVERIFY2(text.endsWith(Message(MessageId::AttemptsLeftReadAgain, 0).arg(3)), qPrintable(text));
+    QCOMPARE(rig.Info().Pin1Attempts, 3);
+    QVERIFY(dialog->isVisible());
+    dialog->reject();
+    if (operation == "change")
+        QVERIFY(VerifyPin1(rig, "4321"));  // it was in force
+    else
+        QVERIFY(!rig.Card().ToImage().chv1Enabled);
 }
 
 void PinDialogsTest::informationWindowVerifiesPin1() {
