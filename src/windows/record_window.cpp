@@ -21,6 +21,7 @@
 
 #include "catalogue/catalogue.h"
 #include "engine/pellucard.h"
+#include "records/dialog_seam.h"
 #include "records/record_list_model.h"
 #include "records/record_slots.h"
 #include "shell/session.h"
@@ -329,7 +330,23 @@ void RecordWindow::PrintRecords() {
 bool RecordWindow::AskAboutUnsavedWork() {
     if (busy_)
         return false;  // card work is never cut off
-    return files_.KeepChanges();
+    return files_.KeepChanges() && KeepCardSideChanges();
+}
+
+bool RecordWindow::KeepCardSideChanges() {
+    if (!CardSideModified())
+        return true;
+    HideCellEditor();
+    switch (ShowMessage(CatalogueMessage(MessageId::CardEditsNotWrittenQuestion, Language(),
+                                         DialogButtons::YesNoCancel, DialogIcon::Question))) {
+        case DialogAnswer::Yes:
+            // Written whole, or the window stays: a write that could not be done loses nothing.
+            return Transfer(true, false) && !CardSideModified();
+        case DialogAnswer::No:
+            return true;
+        default:
+            return false;
+    }
 }
 
 void RecordWindow::closeEvent(QCloseEvent* event) {

@@ -120,6 +120,10 @@ public:
     // The computer list differs from its file: its revision is not the one last saved or
     // opened. Undoing back to that revision makes it unmodified again.
     bool Modified() const { return files_.Modified(); }
+    // The SIM list holds changes that were not written to the card: its revision is not the one
+    // last read from the card or written to it whole. Undoing back to that revision makes it
+    // unchanged again.
+    bool CardSideModified() const { return simRevision_ != cardRevision_; }
     // The editor lies over a cell of list `list` (row, column), or -1.
     bool EditorOverCell() const;
     int EditorList() const { return editList_; }
@@ -257,6 +261,9 @@ protected:
     CardRecordStore store_;
     bool busy_ = false;  // a card transfer runs
     QUndoStack* history_ = nullptr;
+    int simRevision_ = 0;                   // the SIM list's
+    int cardRevision_ = 0;                  // the SIM list's revision that the card holds
+    int lastSimRevision_ = 0;               // the last given out
     int editKey_ = 0;                       // merge key of the editor's current stay in a cell
     int lastEditKey_ = 0;                   // the last merge key given out
     std::array<int, 2> gridWidth_{-1, -1};  // the widths the columns were laid out for
@@ -277,8 +284,14 @@ private:
     void DocumentReplaced() override;
     void ShowDocumentName(const QString& title) override { SetTitle(kComputerList, title); }
 
-    bool CardAccessGate(bool writing, CardGate::Hold& hold);
-    void Transfer(bool writing);
+    // `askFirst`: a write asks "Do you want to save it to SIM ?" (not when the user already
+    // chose Write in the question about unwritten changes).
+    bool CardAccessGate(bool writing, bool askFirst, CardGate::Hold& hold);
+    // Runs a read or a write; true when it went through to the end.
+    bool Transfer(bool writing, bool askFirst = true);
+    // The SIM list's unwritten changes before the window goes: Write (true once written whole),
+    // Discard (true) or Cancel (false).
+    bool KeepCardSideChanges();
     void ShowOutput(RecordList& target, int list);
     void RestoreListState(int list, const ListState& state, int revision) override;
 

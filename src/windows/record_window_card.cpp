@@ -44,7 +44,7 @@ private:
 
 }  // namespace
 
-bool RecordWindow::CardAccessGate(bool writing, CardGate::Hold& hold) {
+bool RecordWindow::CardAccessGate(bool writing, bool askFirst, CardGate::Hold& hold) {
     Session& session = CurrentSession();
     Pellucard& engine = hold.Engine();
     if (!engine.ReaderPresent())
@@ -64,7 +64,7 @@ bool RecordWindow::CardAccessGate(bool writing, CardGate::Hold& hold) {
         BeforeWrite(engine);
         MessageRequest question = CatalogueMessage(MessageId::SaveToSimQuestion, Language(),
                                                    DialogButtons::YesNo, DialogIcon::Question);
-        if (ShowMessage(question) != DialogAnswer::Yes)
+        if (askFirst && ShowMessage(question) != DialogAnswer::Yes)
             return false;
         if (!engine.ReaderPresent())
             return false;
@@ -109,7 +109,7 @@ void RecordWindow::CmdStop_Click() {
         CurrentSession().Gate().RequestStop();
 }
 
-void RecordWindow::Transfer(bool writing) {
+bool RecordWindow::Transfer(bool writing, bool askFirst) {
     Session& session = CurrentSession();
     // One card run at a time: while another holds the card (the other record window, a PIN
     // operation, a backup) this does nothing; while the polling looks at the card the command
@@ -118,18 +118,22 @@ void RecordWindow::Transfer(bool writing) {
     std::unique_ptr<CardGate::Hold> hold = session.Gate().AcquireForCommand(
         this, [this, writing] { writing ? CmdSaveSim_Click() : ReadCard_Click(); });
     if (!hold)
-        return;
+        return false;
     HideCellEditor();
     Host().StopPolling();
     busy_ = true;
     UpdateCardState();
-    const bool usable = CardAccessGate(writing, *hold);
+    bool complete = false;
+    const bool usable = CardAccessGate(writing, askFirst, *hold);
     if (usable) {
         WindowProgress progress(*ProgressBar1, *nowLabel_, session, *hold);
         TransferRun run{hold->Engine(), progress, store_, Language(), session.CardGeneration};
         RecordList& sim = List(kSimList);
         if (writing) {
-            RunWrite(run, sim, used_[kSimList]);
+            complete = RunWrite(run, sim, used_[kSimList]);
+            // Written whole: the card holds what the list shows.
+            if (complete)
+                cardRevision_ = simRevision_;
         } else if (used_[kSimList] <= 0 || !AskBeforeRead(writeEnabled) ||
                    ShowMessage(CatalogueMessage(MessageId::OverwriteRecordQuestion, Language(),
                                                 DialogButtons::YesNo, DialogIcon::Question)) ==
@@ -151,7 +155,7 @@ void RecordWindow::Transfer(bool writing) {
             sortState_[kSimList] = 0;
             find_[kSimList] = {};
             int done = 0;
-            const bool complete = RunRead(run, sim, done);
+            complete = RunRead(run, sim, done);
             used_[kSimList] = FindLastUsedRow(sim, done, Kind().fieldCount);
             // A read the card's removal cut short keeps saying so.
             // The total counts the records that hold something, not the empty slots among them.
@@ -160,6 +164,8 @@ void RecordWindow::Transfer(bool writing) {
                     CountFilledRows(sim, used_[kSimList], Kind().fieldCount), Language()));
             AfterRead();
             RecordChange(kSimList, replaced);
+            // What the list shows now came from the card (slots not reached stay unread).
+            cardRevision_ = simRevision_;
         }
     }
     busy_ = false;
@@ -170,6 +176,7 @@ void RecordWindow::Transfer(bool writing) {
     else
         Host().ResumePolling();
     UpdateCardState();
+    return complete;
 }
 
 }  // namespace pellucard

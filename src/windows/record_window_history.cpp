@@ -1,5 +1,6 @@
 // The record window's undo history: every change to a list is one step that puts the list's
-// whole state back; the computer list's revisions tell whether it differs from its file.
+// whole state back; the computer list's revisions tell whether it differs from its file, the SIM
+// list's whether it differs from the card.
 #include <QUndoStack>
 
 #include "records/record_list_model.h"
@@ -21,6 +22,9 @@ void RecordWindow::RecordChange(int list, const ListState& before, int mergeKey)
     if (list == kComputerList) {
         from.revision = files_.Revision();
         to.revision = files_.Changed();
+    } else {
+        from.revision = simRevision_;
+        to.revision = simRevision_ = ++lastSimRevision_;
     }
     history_->push(new ListChangeCommand(*this, list, std::move(from), std::move(to), mergeKey));
 }
@@ -33,6 +37,8 @@ void RecordWindow::RestoreListState(int list, const ListState& state, int revisi
     find_[list] = {};
     if (list == kComputerList)
         files_.PutBack(revision);
+    else
+        simRevision_ = revision;
     AfterLoad(list);
 }
 

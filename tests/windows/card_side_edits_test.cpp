@@ -1,0 +1,112 @@
+// The SIM list as the card's side of the work: edits that were not written to the card are
+// asked about before they can be lost.
+#include <QAction>
+#include <QtTest>
+
+#include "engine/phonebook_entry.h"
+#include "support/window_rig.h"
+#include "windows/cell_editor.h"
+#include "windows/record_columns.h"
+#include "windows/sim_rec.h"
+
+using namespace pellucard;
+using namespace pellucard::testing;
+
+class CardSideEditsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ShellRig> rig;
+    SimRec* phone = nullptr;
+    static constexpr int kSim = RecordWindow::kSimList;
+
+    // As the card holds it, whether the program still has the reader open or not.
+    std::string CardName(int record) {
+        const CardImage image = rig->Card().ToImage();
+        const auto& records = image.FindFile("3F00/7F10/6F3A")->records;
+        return DecodePhoneBookRecord(records.at(std::size_t(record - 1)).data).name;
+    }
+
+    // Types a new name over slot 1's, as a person does.
+    void EditFirstName(const QString& name) {
+        ClickCell(phone->Grid(kSim), 1, phone_column::kName);
+        QTRY_VERIFY(phone->EditorOverCell());
+        phone->Editor()->selectAll();
+        QTest::keyClicks(phone->Editor(), name);
+        QTRY_COMPARE(phone->List(kSim).Text(1, phone_column::kName), name);
+        phone->Grid(kSim)->setFocus();
+        rig->dialogs.Clear();
+    }
+
+private slots:
+    void init() {
+        rig = std::make_unique<ShellRig>(ShellRig::Start::CardIn, kTestPeriods,
+                                         RegisterRecordWindows);
+        rig->TickUntilIdentified();
+        phone = rig->OpenWindow<SimRec>(WindowIndex::SimRec);
+        QVERIFY(phone);
+        rig->AnswerVerifyPin();
+        phone->ReadCard_Click();
+        QCOMPARE(phone->List(kSim).Text(1, phone_column::kName), QStringLiteral("Alice Martin"));
+        QVERIFY(!phone->CardSideModified());
+    }
+    void cleanup() {
+        for (int i = 0; i < 3; ++i)
+            rig->dialogs.QueueAnswer(DialogAnswer::No);
+        rig.reset();
+    }
+
+    void exitAsksAndCancelKeepsEverything() {
+        EditFirstName(QStringLiteral("Zoe"));
+        QVERIFY(phone->CardSideModified());
+        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
+        rig->Action("MDIExit")->trigger();  // File > Exit, Ctrl+Q
+        QCOMPARE(rig->dialogs.MessageIds(), MessageIdList{MessageId::CardEditsNotWrittenQuestion});
+        QCOMPARE(rig->dialogs.LastMessage().buttons, DialogButtons::YesNoCancel);
+        QVERIFY(rig->main->isVisible());
+        QCOMPARE(phone->List(kSim).Text(1, phone_column::kName), QStringLiteral("Zoe"));
+        QCOMPARE(CardName(1), std::string("Alice Martin"));
+
+        // The window's own close button asks the same.
+        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
+        QVERIFY(!phone->close());
+        QCOMPARE(rig->dialogs.MessageIds().size(), 2);
+
+        // Discard lets the edit go; the card keeps what it had.
+        rig->dialogs.QueueAnswer(DialogAnswer::No);
+        QVERIFY(rig->main->close());
+        QCOMPARE(CardName(1), std::string("Alice Martin"));
+    }
+
+    void writeOnExitWritesTheEditsAndCloses() {
+        EditFirstName(QStringLiteral("Zoe"));
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // Write
+        QVERIFY(rig->main->close());
+        // Write was the answer: "Do you want to save it to SIM ?" is not asked again.
+        QCOMPARE(rig->dialogs.MessageIds(), MessageIdList{MessageId::CardEditsNotWrittenQuestion});
+        QVERIFY(rig->dialogs.ScriptUsedUp());
+        QCOMPARE(CardName(1), std::string("Zoe"));
+        QCOMPARE(CardName(2), std::string("José Müller"));  // the rest as it was
+    }
+
+    void writeThatCannotBeDoneKeepsTheProgramOpen() {
+        EditFirstName(QStringLiteral("Zoe"));
+        rig->Reader().RemoveCard();
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        QVERIFY(!rig->main->close());
+        QVERIFY(phone->CardSideModified());
+        QCOMPARE(phone->List(kSim).Text(1, phone_column::kName), QStringLiteral("Zoe"));
+    }
+
+    void undoBackToTheCardsContentAsksNothing() {
+        EditFirstName(QStringLiteral("Zoe"));
+        phone->UndoStack()->undo();
+        QCOMPARE(phone->List(kSim).Text(1, phone_column::kName), QStringLiteral("Alice Martin"));
+        QVERIFY(!phone->CardSideModified());
+        QVERIFY(phone->close());
+        QVERIFY(rig->dialogs.MessageIds().isEmpty());
+    }
+};
+
+QTEST_MAIN(CardSideEditsTest)
+#include "card_side_edits_test.moc"
