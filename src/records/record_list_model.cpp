@@ -59,6 +59,12 @@ QColor RecordListModel::MarkColour() const {
     return QColor(0xFF, 0xFF, 0xE1);  // the classic tooltip yellow
 }
 
+void RecordListModel::SetPlaceholder(qint32 tag, const QString& text) {
+    placeholderTag_ = tag;
+    placeholderText_ = text;
+    list_.Refresh(1, list_.LastSlot());
+}
+
 int RecordListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : Shown(list_.Rows());
 }
@@ -72,10 +78,22 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const int row = ListRow(index);
+    const bool placeholder = placeholderTag_ && list_.Tag(row) == *placeholderTag_;
     switch (role) {
         case Qt::DisplayRole:
+            if (placeholder && ListColumn(index) == 1 && list_.Text(row, 1).isEmpty())
+                return placeholderText_;
+            return list_.Text(row, ListColumn(index));
         case Qt::EditRole:
             return list_.Text(row, ListColumn(index));
+        case Qt::ForegroundRole:
+            if (placeholder)
+                return QBrush(QColor(Qt::darkGray));
+            return {};
+        case Qt::ToolTipRole:
+            if (placeholder)
+                return placeholderText_;
+            return {};
         case Qt::BackgroundRole:
             return QBrush(IsMarked(row) ? MarkColour() : QColor(Qt::white));
         case RowTagRole:

@@ -3,6 +3,8 @@
 #include <QAbstractTableModel>
 #include <QColor>
 
+#include <optional>
+
 #include "records/record_list.h"
 
 namespace pellucard {
@@ -48,6 +50,11 @@ public:
     void SetMarkColour(const QColor& colour);
     QColor MarkColour() const;
 
+    // Rows whose tag is `tag` are shown greyed, with `text` in their first field while it is
+    // empty (a slot whose content is not known, which must not look empty). Only what is shown
+    // changes: the list's texts stay empty.
+    void SetPlaceholder(qint32 tag, const QString& text);
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -74,6 +81,8 @@ private:
     int markColumn_ = -1;  // -1: the last column
     QString markText_ = QStringLiteral("1");
     QColor markColour_;  // invalid: the palette's
+    std::optional<qint32> placeholderTag_;
+    QString placeholderText_;
 };
 
 }  // namespace pellucard

@@ -261,6 +261,8 @@ void RecordWindow::ChangeLanguage() {
         arrow->setToolTip(arrow->text());
     Caption(Label1, Text(kind_.maxLabelId));
     SetTitle(kSimList, Text(kind_.simFrameTitleId));
+    // A slot whose card content was never read must not look empty.
+    model_[kSimList]->SetPlaceholder(kUnknownSlotTag, Text(MessageId::NotReadFromCard));
     SetTitle(kComputerList, files_.Title());
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <vector>
 
 #include "catalogue/catalogue.h"
 #include "records/record_documents.h"
@@ -261,6 +262,8 @@ protected:
     CardRecordStore store_;
     bool busy_ = false;  // a card transfer runs
     QUndoStack* history_ = nullptr;
+    std::vector<bool> knownSlots_;          // by slot number: SlotKnown
+    int knownGeneration_ = -1;              // the card they were read from or written to
     int simRevision_ = 0;                   // the SIM list's
     int cardRevision_ = 0;                  // the SIM list's revision that the card holds
     int lastSimRevision_ = 0;               // the last given out
@@ -292,6 +295,15 @@ private:
     // The SIM list's unwritten changes before the window goes: Write (true once written whole),
     // Discard (true) or Cancel (false).
     bool KeepCardSideChanges();
+    // The two runs inside the gate; true when they went through to the end.
+    bool ReadSimList(TransferRun& run);
+    bool WriteSimList(TransferRun& run);
+    // Whether this window knows what the card now in the reader holds in slot `slot`: it read
+    // the record there, or wrote it.
+    bool SlotKnown(int slot) const;
+    // Slots of the card that the user filled or emptied without their card content ever having
+    // been read: writing them asks first.
+    QList<int> SlotsTypedOverUnread();
     void ShowOutput(RecordList& target, int list);
     void RestoreListState(int list, const ListState& state, int revision) override;
 

@@ -109,6 +109,93 @@ void RecordWindow::CmdStop_Click() {
         CurrentSession().Gate().RequestStop();
 }
 
+bool RecordWindow::SlotKnown(int slot) const {
+    return knownGeneration_ == const_cast<RecordWindow*>(this)->CurrentSession().CardGeneration &&
+           slot >= 0 && slot < static_cast<int>(knownSlots_.size()) && knownSlots_[slot];
+}
+
+QList<int> RecordWindow::SlotsTypedOverUnread() {
+    RecordList& sim = List(kSimList);
+    QList<int> found;
+    const int last = std::min(CardRecordCount(), sim.LastSlot());
+    for (int slot = 1; slot <= last; ++slot) {
+        // Something the user put there (typed, pasted, copied, emptied) over a slot whose card
+        // content was never read.
+        if (!SlotKnown(slot) && sim.Tag(slot) == 0)
+            found.append(slot);
+    }
+    return found;
+}
+
+bool RecordWindow::WriteSimList(TransferRun& run) {
+    const QList<int> overUnread = SlotsTypedOverUnread();
+    if (!overUnread.isEmpty()) {
+        MessageRequest question = CatalogueMessage(MessageId::WriteOverUnreadQuestion, Language(),
+                                                   DialogButtons::YesNo, DialogIcon::Question);
+        question.text = question.text.arg(SlotRanges(overUnread));
+        if (ShowMessage(question) != DialogAnswer::Yes)
+            run.leaveAlone = QSet<int>(overUnread.begin(), overUnread.end());
+    }
+    const bool complete = RunWrite(run, List(kSimList), used_[kSimList]);
+    // What was written is what the card holds there now.
+    if (knownGeneration_ != run.cardGeneration) {
+        knownSlots_.assign(kSlotCapacity + 1, false);
+        knownGeneration_ = run.cardGeneration;
+    }
+    for (const int slot : run.writtenSlots) {
+        if (slot < static_cast<int>(knownSlots_.size()))
+            knownSlots_[slot] = true;
+    }
+    // Written whole: the card holds what the list shows.
+    if (complete)
+        cardRevision_ = simRevision_;
+    return complete;
+}
+
+bool RecordWindow::ReadSimList(TransferRun& run) {
+    Session& session = CurrentSession();
+    RecordList& sim = List(kSimList);
+    // What the read replaces is one undo step, put on the history once the run ended.
+    const ListState replaced = CaptureList(kSimList);
+    {
+        RecordList::BulkUpdate bulk(sim);
+        sim.SetRows(1);
+        sim.SetRows(kSlotCapacity + 1);
+        RenumberRows(sim, kSlotCapacity);
+        // Until a record is read into it, a slot's card content is unknown.
+        for (int row = 1; row < sim.Rows(); ++row)
+            sim.SetTag(row, kUnknownSlotTag);
+    }
+    // The store keeps the records of earlier reads: undoing this read brings back rows
+    // whose tags name them, and those still go back to the card as they were read.
+    store_.SetGeneration(session.CardGeneration);
+    sortState_[kSimList] = 0;
+    find_[kSimList] = {};
+    int done = 0;
+    const bool complete = RunRead(run, sim, done);
+    knownSlots_.assign(kSlotCapacity + 1, false);
+    knownGeneration_ = session.CardGeneration;
+    for (int slot = 1; slot <= done && slot <= kSlotCapacity; ++slot)
+        knownSlots_[slot] = true;
+    // Slots beyond the card's records are no card content at all.
+    const int cardRecords = CardRecordCount();
+    if (cardRecords > 0) {
+        for (int row = cardRecords + 1; row < sim.Rows(); ++row)
+            sim.SetTag(row, 0);
+    }
+    used_[kSimList] = FindLastUsedRow(sim, done, Kind().fieldCount);
+    // A read cut short keeps saying why; a whole one says what it read, and how many of the
+    // records hold an entry (the empty slots among them are records too).
+    if (complete)
+        nowLabel_->setText(ReadTotalText(
+            done, CountFilledRows(sim, used_[kSimList], Kind().fieldCount), Language()));
+    AfterRead();
+    RecordChange(kSimList, replaced);
+    // What the list shows now came from the card (slots not reached stay unread).
+    cardRevision_ = simRevision_;
+    return complete;
+}
+
 bool RecordWindow::Transfer(bool writing, bool askFirst) {
     Session& session = CurrentSession();
     // One card run at a time: while another holds the card (the other record window, a PIN
@@ -128,45 +215,13 @@ bool RecordWindow::Transfer(bool writing, bool askFirst) {
     if (usable) {
         WindowProgress progress(*ProgressBar1, *nowLabel_, session, *hold);
         TransferRun run{hold->Engine(), progress, store_, Language(), session.CardGeneration};
-        RecordList& sim = List(kSimList);
-        if (writing) {
-            complete = RunWrite(run, sim, used_[kSimList]);
-            // Written whole: the card holds what the list shows.
-            if (complete)
-                cardRevision_ = simRevision_;
-        } else if (used_[kSimList] <= 0 || !AskBeforeRead(writeEnabled) ||
-                   ShowMessage(CatalogueMessage(MessageId::OverwriteRecordQuestion, Language(),
-                                                DialogButtons::YesNo, DialogIcon::Question)) ==
-                       DialogAnswer::Yes) {
-            // What the read replaces is one undo step, put on the history once the run ended.
-            const ListState replaced = CaptureList(kSimList);
-            {
-                RecordList::BulkUpdate bulk(sim);
-                sim.SetRows(1);
-                sim.SetRows(kSlotCapacity + 1);
-                RenumberRows(sim, kSlotCapacity);
-                // Until a record is read into it, a slot's card content is unknown.
-                for (int row = 1; row < sim.Rows(); ++row)
-                    sim.SetTag(row, kUnknownSlotTag);
-            }
-            // The store keeps the records of earlier reads: undoing this read brings back rows
-            // whose tags name them, and those still go back to the card as they were read.
-            store_.SetGeneration(session.CardGeneration);
-            sortState_[kSimList] = 0;
-            find_[kSimList] = {};
-            int done = 0;
-            complete = RunRead(run, sim, done);
-            used_[kSimList] = FindLastUsedRow(sim, done, Kind().fieldCount);
-            // A read the card's removal cut short keeps saying so.
-            // The total counts the records that hold something, not the empty slots among them.
-            if (complete)
-                nowLabel_->setText(TotalText(
-                    CountFilledRows(sim, used_[kSimList], Kind().fieldCount), Language()));
-            AfterRead();
-            RecordChange(kSimList, replaced);
-            // What the list shows now came from the card (slots not reached stay unread).
-            cardRevision_ = simRevision_;
-        }
+        if (writing)
+            complete = WriteSimList(run);
+        else if (used_[kSimList] <= 0 || !AskBeforeRead(writeEnabled) ||
+                 ShowMessage(CatalogueMessage(MessageId::OverwriteRecordQuestion, Language(),
+                                              DialogButtons::YesNo, DialogIcon::Question)) ==
+                     DialogAnswer::Yes)
+            complete = ReadSimList(run);
     }
     busy_ = false;
     const bool cardAnswered = hold->Engine().CardPresent();

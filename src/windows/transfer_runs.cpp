@@ -83,9 +83,21 @@ QList<int> SmsCompareColumns() {
             sms_column::kValidity};
 }
 
-QString TotalText(int count, int languageIndex) {
-    return Message(MessageId::TotalPrefix, languageIndex) + QString::number(count) +
-           Message(MessageId::RecordsInSimCard, languageIndex);
+QString ReadTotalText(int read, int holdingEntry, int languageIndex) {
+    return Message(MessageId::RecordsReadFromCard, languageIndex).arg(read).arg(holdingEntry);
+}
+
+QString SlotRanges(const QList<int>& numbers) {
+    QStringList ranges;
+    for (int i = 0; i < numbers.size();) {
+        int j = i;
+        while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1)
+            ++j;
+        ranges.append(j == i ? QString::number(numbers[i])
+                             : QStringLiteral("%1-%2").arg(numbers[i]).arg(numbers[j]));
+        i = j + 1;
+    }
+    return ranges.join(QStringLiteral(", "));
 }
 
 namespace {
@@ -136,15 +148,26 @@ bool ShowReadEnding(TransferRun& run, const CardRunResult& result) {
     return false;
 }
 
-// How a write ended: the records written that hold an entry, and the slots left as they were
-// on the card.
-bool ShowWriteEnding(TransferRun& run, const CardRunResult& result, int filledWritten) {
+// How a write ended: the records written, and the slots left as they were on the card. Keeps
+// the slots that were written.
+bool ShowWriteEnding(TransferRun& run, const CardRunResult& result, const QList<int>& sent) {
+    // A record that failed, and any after it, were not written (a lost update may have been, but
+    // nobody knows).
+    const int lastWritten = result.ending == RunEnding::Complete  ? result.recordCount
+                            : result.ending == RunEnding::Stopped ? result.record
+                                                                  : result.record - 1;
+    for (const int slot : sent) {
+        if (slot <= lastWritten)
+            run.writtenSlots.append(slot);
+    }
     const QString left =
         result.left > 0 ? Message(MessageId::SlotsLeftOnCard, run.languageIndex).arg(result.left)
                         : QString();
     switch (result.ending) {
         case RunEnding::Complete:
-            run.progress.SetStatus(TotalText(filledWritten, run.languageIndex) + left);
+            run.progress.SetStatus(
+                Message(MessageId::RecordsWrittenToCard, run.languageIndex).arg(result.done) +
+                left);
             return true;
         case RunEnding::NotEntered:
             run.progress.SetStatus(Numbered(MessageId::DownLoadingProblem, 1, run.languageIndex));
@@ -165,20 +188,12 @@ bool ShowWriteEnding(TransferRun& run, const CardRunResult& result, int filledWr
     return false;
 }
 
-bool RowHoldsEntry(const RecordList& list, int row, const QList<int>& columns) {
-    for (const int column : columns) {
-        if (!list.Text(row, column).trimmed().isEmpty())
-            return true;
-    }
-    return false;
-}
-
 // Whether the list knows what belongs in slot `row` of the card now in the reader.
 bool KnownSlot(const TransferRun& run, const RecordList& list, int row) {
     if (row >= list.Rows())
         return false;
     const qint32 tag = list.Tag(row);
-    if (tag == kUnknownSlotTag)
+    if (tag == kUnknownSlotTag || run.leaveAlone.contains(row))
         return false;
     // A record read from another card is not this card's content.
     const CardRecordStore::Entry* entry = run.store.Find(tag);
@@ -209,12 +224,11 @@ bool WritePhoneBook(TransferRun& run, const RecordList& list, int recordCount, i
     (void)usedCount;  // the end text counts the records written
     Pellucard& engine = run.engine;
     run.progress.SetMaximum(recordCount);
-    int filled = 0;
+    QList<int> sent;
     const auto recordFor = [&](int n, int recordLength) -> std::optional<Bytes> {
         if (!KnownSlot(run, list, n))
             return std::nullopt;
-        if (RowHoldsEntry(list, n, PhoneBookCompareColumns()))
-            ++filled;
+        sent.append(n);
         if (const Bytes* original =
                 run.store.Untouched(list, n, PhoneBookCompareColumns(), recordLength))
             return *original;
@@ -226,7 +240,7 @@ bool WritePhoneBook(TransferRun& run, const RecordList& list, int recordCount, i
     const auto result = WriteCardRecords(engine, CardRecordFile::PhoneBook, recordFor,
                                          HooksOf(run, MessageId::DownLoadingRecord, nullptr),
                                          RunLimit(list, recordCount));
-    return ShowWriteEnding(run, result, filled);
+    return ShowWriteEnding(run, result, sent);
 }
 
 bool ReadSms(TransferRun& run, RecordList& list, int recordCount, int& doneCount, int currentYear) {
@@ -277,13 +291,12 @@ bool WriteSms(TransferRun& run, const RecordList& list, int recordCount, int use
             return false;
     }
     run.progress.SetMaximum(recordCount);
-    int filled = 0;
+    QList<int> sent;
     const auto recordFor = [&](int n, int length) -> std::optional<Bytes> {
         if (!KnownSlot(run, list, n))
             return std::nullopt;
-        const bool holdsEntry = RowHoldsEntry(list, n, SmsCompareColumns());
         if (const Bytes* original = run.store.Untouched(list, n, SmsCompareColumns(), length)) {
-            filled += holdsEntry ? 1 : 0;
+            sent.append(n);
             return *original;
         }
         const int status = SmsStatusByte(list.Text(n, sms_column::kStatus));
@@ -306,13 +319,13 @@ bool WriteSms(TransferRun& run, const RecordList& list, int recordCount, int use
         // A row that cannot be encoded is skipped; the card keeps what it holds there.
         if (!encoded)
             return std::nullopt;
-        filled += holdsEntry ? 1 : 0;
+        sent.append(n);
         return data;
     };
     const auto result = WriteCardRecords(engine, CardRecordFile::Sms, recordFor,
                                          HooksOf(run, MessageId::DownLoadingRecord, nullptr),
                                          RunLimit(list, recordCount));
-    return ShowWriteEnding(run, result, filled);
+    return ShowWriteEnding(run, result, sent);
 }
 
 }  // namespace pellucard

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include "records/record_list.h"
@@ -18,7 +19,9 @@ class Pellucard;
 //
 // A write run writes a slot only when the list knows what belongs there: a record read from
 // this card, or a row the user put there (its tag is 0). A slot whose tag is
-// kUnknownSlotTag, or that holds a record read from another card, is left as it is on the card.
+// kUnknownSlotTag, that holds a record read from another card, or that the user chose to leave,
+// is left as it is on the card. A whole write says how many records it wrote and how many slots
+// it left.
 
 // Where a run shows its progress: the window's progress bar and status label.
 class TransferProgress {
@@ -43,14 +46,20 @@ struct TransferRun {
     // The card now in the reader (Session::CardGeneration); a read remembers it, and a write
     // sends back only what was read from this very card.
     int cardGeneration = 0;
+    // Write runs: slots the user chose to leave as they are on the card.
+    QSet<int> leaveAlone = {};
+    // Write runs: the slots written, as the run ended.
+    QList<int> writtenSlots = {};
 };
 
 // The columns whose texts decide whether a row is still the record that was read.
 QList<int> PhoneBookCompareColumns();
 QList<int> SmsCompareColumns();
 
-// "Total " + count + " Records in Sim Card".
-QString TotalText(int count, int languageIndex);
+// The end of a whole read: the records read from the card, and how many of them hold an entry.
+QString ReadTotalText(int read, int holdingEntry, int languageIndex);
+// Slot numbers as people read them: "1-6, 9, 12-250".
+QString SlotRanges(const QList<int>& numbers);
 
 // Reads card records 1..recordCount into rows 1.. of the list (names and numbers). Returns
 // false, touching nothing, when the card does not answer at the start, and false when the run

@@ -152,6 +152,7 @@ private slots:
         } else if (run == "write") {
             FillSimList();
             rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // "Do you want to save it to SIM ?"
+            rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // over slots never read
             phoneBook->CmdSaveSim_Click();
         } else {
             rig->dialogs.QueueFileName(dir.filePath("card.json"));
@@ -187,6 +188,7 @@ private slots:
         });
         FillSimList();
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // over slots never read
         phoneBook->CmdSaveSim_Click();
         QVERIFY(asked);
         QCOMPARE(commands, 0);

@@ -9,6 +9,7 @@
 #include "catalogue/catalogue.h"
 #include "engine/phonebook_entry.h"
 #include "platform/virtual_sim_card.h"
+#include "records/record_list_model.h"
 #include "shell/verify_pin_dialog.h"
 #include "support/window_rig.h"
 #include "windows/record_columns.h"
@@ -35,6 +36,9 @@ private:
         return owner->findChild<QPushButton*>(name);
     }
     QString Status() { return window->findChild<QLabel*>("LNowRec")->text(); }
+    static QString Written(int records) {
+        return Message(MessageId::RecordsWrittenToCard, 0).arg(records);
+    }
     VirtualSimCard& Card() { return rig->Card(); }
     std::vector<Bytes> CardPhoneBook() {
         std::vector<Bytes> records;
@@ -100,7 +104,7 @@ private slots:
         QCOMPARE(Sim().Text(1, phone_column::kName), QStringLiteral("Alice Martin"));
         QCOMPARE(Sim().Tag(2), kUnknownSlotTag);
         Write();
-        QCOMPARE(Status(), TotalText(1, 0) + Message(MessageId::SlotsLeftOnCard, 0).arg(249));
+        QCOMPARE(Status(), Written(1) + Message(MessageId::SlotsLeftOnCard, 0).arg(249));
         QCOMPARE(CardPhoneBook(), before);
     }
 
@@ -125,14 +129,55 @@ private slots:
         window->CardChanged();
         rig->AnswerVerifyPin();
         Write();
-        QCOMPARE(Status(), TotalText(15, 0) + Message(MessageId::SlotsLeftOnCard, 0).arg(181));
+        QCOMPARE(Status(), Written(69) + Message(MessageId::SlotsLeftOnCard, 0).arg(181));
         QCOMPARE(CardPhoneBook(), before);
+    }
+
+    void slotNeverReadIsShownSoAndAskedBeforeItIsWritten() {
+        // A contact far down the card that a stopped read never reaches.
+        Pellucard& engine = rig->Engine();
+        QVERIFY(engine.PINCodeVerify("1234", 1));
+        engine.EnterPhoneBook();
+        QVERIFY(engine.SetPhoneBook(EncodePhoneBookRecord("5551234", "Unseen", 28, 0x80), 100));
+        rig->IdentifyCard();
+        AtRecord(30, [this] { Button(window, "CmdStop")->click(); });
+        Read();
+        // Not read is not empty: shown so, and neither text nor a record of the list.
+        const QModelIndex shown = window->Model(kSim)->IndexOf(100, phone_column::kName);
+        QCOMPARE(shown.data().toString(), Message(MessageId::NotReadFromCard, 0));
+        QCOMPARE(Sim().Text(100, phone_column::kName), QString());
+        QVERIFY(window->UsedCount(kSim) <= 30);
+        QVERIFY(window->Model(kSim)->IndexOf(10, phone_column::kName).data().toString() !=
+                Message(MessageId::NotReadFromCard, 0));
+
+        // Typed into: writing asks first, and No leaves the card's contact there.
+        Sim().SetText(100, phone_column::kName, QStringLiteral("typed"));
+        Sim().SetTag(100, 0);
+        Sim().SetText(5, phone_column::kName, QStringLiteral("edited"));
+        Sim().SetTag(5, 0);
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // "Do you want to save it to SIM ?"
+        rig->dialogs.QueueAnswer(DialogAnswer::No);   // slot 100 was never read
+        Button(window, "CmdSaveSim")->click();
+        QCOMPARE(rig->dialogs.MessageIds().last(), MessageId::WriteOverUnreadQuestion);
+        QVERIFY(rig->dialogs.LastMessage().text.startsWith(QStringLiteral("Slots 100 ")));
+        QCOMPARE(DecodePhoneBookRecord(CardPhoneBook()[99]).name, std::string("Unseen"));
+        QCOMPARE(DecodePhoneBookRecord(CardPhoneBook()[4]).name, std::string("edited"));
+        QCOMPARE(Status(), Written(30) + Message(MessageId::SlotsLeftOnCard, 0).arg(220));
+
+        // Yes writes it; written, the slot is known and not asked about again.
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        Button(window, "CmdSaveSim")->click();
+        QCOMPARE(DecodePhoneBookRecord(CardPhoneBook()[99]).name, std::string("typed"));
+        rig->dialogs.Clear();
+        Write();
+        QCOMPARE(rig->dialogs.MessageIds(), MessageIdList{MessageId::SaveToSimQuestion});
     }
 
     void lostReportsAreRetriedAndTheRunsComplete() {
         AtRecord(100, [this] { rig->Reader().Faults().readyDropped = 1; });
         Read();
-        QCOMPARE(Status(), TotalText(15, 0));
+        QCOMPARE(Status(), ReadTotalText(250, 15, 0));
         QCOMPARE(Sim().Text(8, phone_column::kName), QStringLiteral("Γιώργος"));
         const auto before = CardPhoneBook();
         Sim().SetText(200, phone_column::kName, QStringLiteral("late"));
@@ -140,7 +185,7 @@ private slots:
         AtRecord(150, [this] { rig->Reader().Faults().readyDropped = 1; });
         AtRecord(199, [this] { rig->Reader().Faults().lostAcknowledgements = 2; });
         Write();
-        QCOMPARE(Status(), TotalText(16, 0));
+        QCOMPARE(Status(), Written(250));
         const auto after = CardPhoneBook();
         QCOMPARE(DecodePhoneBookRecord(after[199]).name, std::string("late"));
         for (std::size_t i = 0; i < after.size(); ++i) {
@@ -186,7 +231,7 @@ private slots:
         });
         Read();
         QVERIFY(checked);
-        QCOMPARE(Status(), TotalText(15, 0));
+        QCOMPARE(Status(), ReadTotalText(250, 15, 0));
         QCOMPARE(messages->UsedCount(kSim), 0);
         QVERIFY(Button(messages, "Command3")->isEnabled());
         QVERIFY(!Button(window, "CmdStop")->isEnabled());
@@ -209,6 +254,7 @@ private slots:
             elsewhere->setFocus();
             QTest::keyClick(elsewhere, Qt::Key_Escape);
         });
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // also over the slots 31-250 never read
         Write();
         QCOMPARE(Status(), Message(MessageId::WriteStopped, 0).arg(40).arg(40));
         const auto after = CardPhoneBook();

@@ -55,8 +55,8 @@ private slots:
         QCOMPARE(Sim().Text(1, sms_column::kTimeStamp), QStringLiteral("2024/03/15 10:30:00 (04)"));
         QCOMPARE(Sim().Text(6, sms_column::kText), QStringLiteral("你好！周末见。"));
         QCOMPARE(Sim().Text(5, sms_column::kValidityText), QStringLiteral("1Week"));
-        // Ten messages: the free record 3 is not counted.
-        QCOMPARE(window->findChild<QLabel*>("LNowRecord")->text(), TotalText(10, 0));
+        // 30 records, ten of them messages: the free record 3 is not counted among those.
+        QCOMPARE(window->findChild<QLabel*>("LNowRecord")->text(), ReadTotalText(30, 10, 0));
         // The parts of the concatenated message tell which rows belong together.
         QAbstractItemModel* shown = window->Grid(kSim)->model();
         for (int part = 1; part <= 3; ++part) {
@@ -270,8 +270,9 @@ private slots:
         const auto before = CardRecords(engine, CardBook::Sms);
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         Button("CmdSaveSim")->click();
-        // Ten messages: the free record 3 is not counted.
-        QCOMPARE(window->findChild<QLabel*>("LNowRecord")->text(), TotalText(10, 0));
+        // Every record read goes back as it was read.
+        QCOMPARE(window->findChild<QLabel*>("LNowRecord")->text(),
+                 Message(MessageId::RecordsWrittenToCard, 0).arg(30));
         QCOMPARE(CardRecords(engine, CardBook::Sms), before);
 
         EditAt(kSim, 12, sms_column::kShown);

@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(list.Text(3, phone_column::kName), QString());
 
         QVERIFY(WritePhoneBook(run, list, 250, 20));
-        QCOMPARE(progress.status, TotalText(15, 0));
+        QCOMPARE(progress.status, Message(MessageId::RecordsWrittenToCard, 0).arg(250));
         QCOMPARE(CardRecords(engine, CardBook::PhoneBook), before);
     }
 
