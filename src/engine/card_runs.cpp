@@ -24,7 +24,8 @@ bool WriteOne(Pellucard& engine, CardRecordFile file, int number, const Bytes& r
 }
 
 // Enters the file for a run; the count is capped by `limit` when it is positive.
-bool Begin(Pellucard& engine, CardRecordFile file, int limit, CardRunResult& result) {
+bool Begin(Pellucard& engine, CardRecordFile file, int limit, const CardRunHooks& hooks,
+           CardRunResult& result) {
     const int count = EnterCardRecordFile(engine, file);
     if (count <= 0) {
         result.ending = RunEnding::NotEntered;
@@ -32,6 +33,8 @@ bool Begin(Pellucard& engine, CardRecordFile file, int limit, CardRunResult& res
         return false;
     }
     result.recordCount = limit > 0 ? std::min(count, limit) : count;
+    if (hooks.entered)
+        hooks.entered(result.recordCount);
     return true;
 }
 
@@ -77,7 +80,7 @@ CardRunResult ReadCardRecords(Pellucard& engine, CardRecordFile file,
                               const std::function<void(int number, const Bytes& raw)>& record,
                               const CardRunHooks& hooks, int limit) {
     CardRunResult result;
-    if (!Begin(engine, file, limit, result))
+    if (!Begin(engine, file, limit, hooks, result))
         return result;
     for (int number = 1; number <= result.recordCount; ++number) {
         Bytes raw;
@@ -107,7 +110,7 @@ CardRunResult WriteCardRecords(
     const std::function<std::optional<Bytes>(int number, int recordLength)>& recordFor,
     const CardRunHooks& hooks, int limit) {
     CardRunResult result;
-    if (!Begin(engine, file, limit, result))
+    if (!Begin(engine, file, limit, hooks, result))
         return result;
     const int recordLength = RecordLengthOf(engine, file);
     for (int number = 1; number <= result.recordCount; ++number) {

@@ -37,6 +37,8 @@ struct CardRunResult {
 
 // What a run tells its caller while it goes on. Every member may be empty.
 struct CardRunHooks {
+    // The file was entered; records follow (nothing is called when it could not be entered).
+    std::function<void(int recordCount)> entered;
     // After each record: its number and the file's record count.
     std::function<void(int record, int recordCount)> progress;
     // Lets the caller's event loop run, after each record.

@@ -157,7 +157,11 @@ bool RecordWindow::ReadSimList(TransferRun& run) {
     RecordList& sim = List(kSimList);
     // What the read replaces is one undo step, put on the history once the run ended.
     const ListState replaced = CaptureList(kSimList);
-    {
+    // The list is emptied only once the card's file was entered: a read that cannot even start
+    // leaves it as it was.
+    bool entered = false;
+    run.entered = [&] {
+        entered = true;
         RecordList::BulkUpdate bulk(sim);
         sim.SetRows(1);
         sim.SetRows(kSlotCapacity + 1);
@@ -165,14 +169,16 @@ bool RecordWindow::ReadSimList(TransferRun& run) {
         // Until a record is read into it, a slot's card content is unknown.
         for (int row = 1; row < sim.Rows(); ++row)
             sim.SetTag(row, kUnknownSlotTag);
-    }
-    // The store keeps the records of earlier reads: undoing this read brings back rows
-    // whose tags name them, and those still go back to the card as they were read.
-    store_.SetGeneration(session.CardGeneration);
-    sortState_[kSimList] = 0;
-    find_[kSimList] = {};
+        // The store keeps the records of earlier reads: undoing this read brings back rows
+        // whose tags name them, and those still go back to the card as they were read.
+        store_.SetGeneration(session.CardGeneration);
+        sortState_[kSimList] = 0;
+        find_[kSimList] = {};
+    };
     int done = 0;
     const bool complete = RunRead(run, sim, done);
+    if (!entered)
+        return false;
     knownSlots_.assign(kSlotCapacity + 1, false);
     knownGeneration_ = session.CardGeneration;
     for (int slot = 1; slot <= done && slot <= kSlotCapacity; ++slot)

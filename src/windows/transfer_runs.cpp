@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/status_words.h"
 #include "engine/card_runs.h"
 #include "engine/gsm7.h"
 #include "engine/pellucard.h"
@@ -104,6 +105,10 @@ namespace {
 
 CardRunHooks HooksOf(TransferRun& run, MessageId messageId, int* doneCount) {
     CardRunHooks hooks;
+    hooks.entered = [&run](int) {
+        if (run.entered)
+            run.entered();
+    };
     hooks.progress = [&run, messageId, doneCount](int record, int) {
         Progressed(run, messageId, record);
         if (doneCount)
@@ -120,10 +125,19 @@ int RunLimit(const RecordList& list, int recordCount) {
     return recordCount > 0 ? std::min(recordCount, capacity) : capacity;
 }
 
+// The record and the card's status word, in plain words.
 QString RefusedText(const CardRunResult& result, int languageIndex) {
     return Message(MessageId::CardRefusedRecord, languageIndex)
         .arg(result.record)
-        .arg(QString::fromStdString(result.failure.StatusText()));
+        .arg(StatusWordText(result.failure.statusWord, languageIndex));
+}
+
+// Why the file could not be entered: the card's refusal, or no answer.
+QString NotEnteredText(const CardRunResult& result, int languageIndex) {
+    if (result.failure.IsRefused())
+        return Message(MessageId::CardFileRefused, languageIndex)
+            .arg(StatusWordText(result.failure.statusWord, languageIndex));
+    return Message(MessageId::CardFileNoAnswer, languageIndex);
 }
 
 // How a read ended, in the status label; a complete read leaves its last progress text.
@@ -132,6 +146,8 @@ bool ShowReadEnding(TransferRun& run, const CardRunResult& result) {
         case RunEnding::Complete:
             return true;
         case RunEnding::NotEntered:
+            run.progress.SetStatus(NotEnteredText(result, run.languageIndex) +
+                                   Message(MessageId::ListLeftAsItWas, run.languageIndex));
             return false;
         case RunEnding::Refused:
             run.progress.SetStatus(RefusedText(result, run.languageIndex));
@@ -170,7 +186,8 @@ bool ShowWriteEnding(TransferRun& run, const CardRunResult& result, const QList<
                 left);
             return true;
         case RunEnding::NotEntered:
-            run.progress.SetStatus(Numbered(MessageId::DownLoadingProblem, 1, run.languageIndex));
+            run.progress.SetStatus(NotEnteredText(result, run.languageIndex) +
+                                   Message(MessageId::NothingWritten, run.languageIndex));
             return false;
         case RunEnding::Refused:
             run.progress.SetStatus(RefusedText(result, run.languageIndex));

@@ -4,6 +4,8 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
+
 #include "records/record_list.h"
 #include "windows/card_record_store.h"
 
@@ -46,6 +48,9 @@ struct TransferRun {
     // The card now in the reader (Session::CardGeneration); a read remembers it, and a write
     // sends back only what was read from this very card.
     int cardGeneration = 0;
+    // Read runs: called once the card's file was entered, before its first record comes (never
+    // when it could not be entered).
+    std::function<void()> entered = {};
     // Write runs: slots the user chose to leave as they are on the card.
     QSet<int> leaveAlone = {};
     // Write runs: the slots written, as the run ended.
@@ -62,9 +67,9 @@ QString ReadTotalText(int read, int holdingEntry, int languageIndex);
 QString SlotRanges(const QList<int>& numbers);
 
 // Reads card records 1..recordCount into rows 1.. of the list (names and numbers). Returns
-// false, touching nothing, when the card does not answer at the start, and false when the run
-// ended early (the status label says where and why). `doneCount` gets the number of the last
-// record read.
+// false when the run ended early, and false, touching nothing, when the file could not be
+// entered; the status label says where and why, with the card's status word in plain words.
+// `doneCount` gets the number of the last record read.
 bool ReadPhoneBook(TransferRun& run, RecordList& list, int recordCount, int& doneCount);
 // Writes rows 1..recordCount that the list knows to the card records of the same number, empty
 // rows as empty records. False when the run ended early (the status label says why).

@@ -89,7 +89,9 @@ private slots:
         Card().AddRefusal({kPhoneBook, CardRefusal::Command::Update, 5, 0x6F00});
         TypeEverySlot(QStringLiteral("new "));
         Write();
-        QCOMPARE(Status(), QStringLiteral("The card refused record 5 (status 6F 00)"));
+        // The record and the status word, in plain words.
+        QCOMPARE(Status(), QStringLiteral("The card refused record 5 (status 6F 00: technical "
+                                          "problem with no diagnostic given)"));
         const auto after = CardPhoneBook();
         QCOMPARE(DecodePhoneBookRecord(after[3]).name, std::string("new 4"));
         for (std::size_t i = 4; i < after.size(); ++i)
@@ -100,7 +102,8 @@ private slots:
         Card().AddRefusal({kPhoneBook, CardRefusal::Command::Read, 2, 0x9804});
         const auto before = CardPhoneBook();
         Read();
-        QCOMPARE(Status(), QStringLiteral("The card refused record 2 (status 98 04)"));
+        QCOMPARE(Status(), QStringLiteral("The card refused record 2 (status 98 04: access "
+                                          "condition not fulfilled)"));
         QCOMPARE(Sim().Text(1, phone_column::kName), QStringLiteral("Alice Martin"));
         QCOMPARE(Sim().Tag(2), kUnknownSlotTag);
         Write();

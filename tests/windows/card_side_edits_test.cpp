@@ -98,6 +98,23 @@ private slots:
         QCOMPARE(phone->List(kSim).Text(1, phone_column::kName), QStringLiteral("Zoe"));
     }
 
+    void failedEntryKeepsTheListAndSaysSo() {
+        EditFirstName(QStringLiteral("Zoe"));
+        // The answer to the first SELECT of the read is lost: the phone book is never entered.
+        rig->Reader().Faults().loseAnswerOf = 0xA4;
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // "Do you want to over write the record?"
+        phone->ReadCard_Click();
+        QCOMPARE(phone->findChild<QLabel*>("LNowRec")->text(),
+                 Message(MessageId::CardFileNoAnswer, 0) + Message(MessageId::ListLeftAsItWas, 0));
+        QCOMPARE(phone->List(kSim).Text(1, phone_column::kName), QStringLiteral("Zoe"));
+        QCOMPARE(phone->List(kSim).Text(2, phone_column::kName), QStringLiteral("José Müller"));
+        QVERIFY(phone->CardSideModified());
+        // Read and Write come back as soon as the polling, asked to look at once, has found the
+        // card again; no other window needs to be chosen.
+        QTRY_VERIFY(phone->findChild<QPushButton*>("Connectosim")->isEnabled());
+        QVERIFY(phone->findChild<QPushButton*>("CmdSaveSim")->isEnabled());
+    }
+
     void undoBackToTheCardsContentAsksNothing() {
         EditFirstName(QStringLiteral("Zoe"));
         phone->UndoStack()->undo();
