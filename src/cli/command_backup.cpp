@@ -2,10 +2,12 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include "catalogue/status_words.h"
 #include "cli/cli.h"
 #include "engine/card_backup.h"
 #include "engine/pellucard.h"
 #include "records/card_backup_file.h"
+#include "records/restore_report.h"
 #include "records/save_file.h"
 
 namespace pellucard::cli {
@@ -24,9 +26,10 @@ void RequireDone(const BackupRunResult& result, const char* what) {
         case BackupOutcome::Done:
             return;
         case BackupOutcome::Refused:
-            throw Failure{kCardFailure, std::string(what) + " stopped: the card refused " +
-                                            Where(result) + " (status " +
-                                            result.failure.StatusText() + ")" + counted};
+            throw Failure{
+                kCardFailure,
+                std::string(what) + " stopped: the card refused " + Where(result) + " (status " +
+                    StatusWordText(result.failure.statusWord, 0).toStdString() + ")" + counted};
         case BackupOutcome::LinkFailed:
             throw Failure{kCardFailure,
                           std::string(what) + " stopped: no answer at " + Where(result) + counted};
@@ -115,7 +118,10 @@ int RunRestore(const Globals& globals, const Arguments& args) {
     const BackupRunResult result = RestoreCardBackup(engine, backup, plan, ProgressLine("restore"));
     EndProgress();
     SaveCard(*session);
-    RequireDone(result, "the restore");
+    // Records written before the end replaced the card's: the report names them, file by file.
+    if (!result.Ok())
+        throw Failure{kCardFailure, "the restore did not go through:\n" +
+                                        RestoreReport(result, plan, 0).toStdString()};
     PrintLine("wrote " + std::to_string(result.done) + " records and read each back unchanged" +
               (plan.phoneBookReencoded ? " (phone book names and numbers written anew in the "
                                          "card's record length)"

@@ -157,8 +157,10 @@ void WriteAndReadBack(Pellucard& engine, const CardBackup& backup, const Restore
             sent.push_back(pass.reencoded ? Reencoded(saved, length) : saved);
             return sent.back();
         };
-        if (!stage.Ended(WriteCardRecords(engine, pass.file, recordFor, stage.Hooks(), pass.count),
-                         pass.file))
+        const CardRunResult writing =
+            WriteCardRecords(engine, pass.file, recordFor, stage.Hooks(), pass.count);
+        result.written += writing.done;
+        if (!stage.Ended(writing, pass.file))
             return;
         int mismatch = 0;
         int same = 0;

@@ -35,6 +35,9 @@ struct BackupRunResult {
     BackupOutcome outcome = BackupOutcome::Done;
     int done = 0;   // records read, or written and read back unchanged
     int total = 0;  // records the run set out to do
+    // Restore: records written to the card, the phone book's first (a record refused or lost
+    // on the link is not counted), whether or not they were read back.
+    int written = 0;
     CardRecordFile file = CardRecordFile::PhoneBook;  // where it ended, when not Done
     int record = 0;
     CardOutcome failure;  // the card's answer when Refused, or the lost one when LinkFailed

@@ -3,11 +3,13 @@
 #include <QProgressDialog>
 #include <QSaveFile>
 
+#include "catalogue/status_words.h"
 #include "engine/card_backup.h"
 #include "engine/pellucard.h"
 #include "records/card_backup_file.h"
 #include "records/dialog_seam.h"
 #include "records/record_documents.h"
+#include "records/restore_report.h"
 #include "records/save_file.h"
 #include "shell/card_info.h"
 #include "shell/mdi_main.h"
@@ -63,7 +65,8 @@ QString RunProblem(const BackupRunResult& result, MessageId problemId, const Ses
                    (result.file == CardRecordFile::PhoneBook ? QStringLiteral(" (EF 6F3A)")
                                                              : QStringLiteral(" (EF 6F3C)"));
     if (result.outcome == BackupOutcome::Refused)
-        text += QStringLiteral(" (SW %1)").arg(QString::fromStdString(result.failure.StatusText()));
+        text += QStringLiteral(" (SW %1)")
+                    .arg(StatusWordText(result.failure.statusWord, session.LanguageIndex));
     return text;
 }
 
@@ -197,9 +200,11 @@ void MDIMain::RestoreCard(const QString& path, CardGate::Hold& hold) {
     RunProgress progress(session_, hold, MessageId::DownLoadingRecord, this);
     const BackupRunResult result = RestoreCardBackup(engine, backup, plan, progress.Callback());
     progress.Dialog().close();
-    QString outcome = session_.Text(MessageId::CardRestored).arg(result.done).arg(result.total);
-    if (!result.Ok())
-        outcome += u'\n' + RunProblem(result, MessageId::DownLoadingProblem, session_);
+    // A restore that did not go through says, file by file, which records were written (they
+    // replaced the card's), where and why it ended, and which were not written.
+    const QString outcome =
+        result.Ok() ? session_.Text(MessageId::CardRestored).arg(result.done).arg(result.total)
+                    : RestoreReport(result, plan, session_.LanguageIndex);
     Tell(MessageId::CardRestored, outcome,
          result.Ok() ? DialogIcon::Information : DialogIcon::Critical);
     // The card's records changed: the windows read them again on their next Read.

@@ -398,6 +398,30 @@ TEST_F(CliTest, RestoreRefusesDamagedBackupsAndRecordsThatDoNotFit) {
     EXPECT_TRUE(partial.out.contains("wrote 280 records"));
 }
 
+// A restore the card refuses at phone book record 7: records 1 to 6 replaced the card's, and
+// the tool says so rather than "0 written".
+TEST_F(CliTest, RestoreRefusedAtRecord7SaysWhichRecordsWereWritten) {
+    const QStringList reader = {"--reader", VirtualReader(), "--pin", "1234"};
+    const QString backup = dir.filePath("backup.json");
+    ASSERT_EQ(Cli(reader + QStringList{"backup", backup}).exitCode, 0);
+    QJsonObject image = QJsonDocument::fromJson(Read("card.json")).object();
+    image["refusals"] = QJsonArray{"update:6F3A:7:6581"};
+    QFile::remove(Path("card.json"));
+    Write("card.json", QJsonDocument(image).toJson());
+
+    const auto run = Cli(reader + QStringList{"restore", backup, "--yes"});
+    EXPECT_EQ(run.exitCode, 1);
+    const std::string err = run.err.toStdString();
+    EXPECT_NE(err.find("SIM Card Phone Book: records 1 to 6 were written; record 7 was refused "
+                       "(status 65 81: Memory failure"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find("; records 8 to 250 were not written\nSIM Card SMS: records 1 to 30 were "
+                       "not written"),
+              std::string::npos)
+        << err;
+}
+
 TEST_F(CliTest, ConvertsContactsToVCardAndBack) {
     const QStringList reader = {"--reader", VirtualReader(), "--pin", "1234"};
     const QString spb = dir.filePath("book.SPB");

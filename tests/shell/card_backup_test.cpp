@@ -64,6 +64,7 @@ private slots:
     void damagedBackupWritesNothing();
     void smallerOtherCardIsNamedAndAskedAbout();
     void refusingCardIsNamedWithItsStatusWord();
+    void restoreRefusedAtRecord7ReportsSixWritten();
 };
 
 void CardBackupTest::backupThenRestoreGivesBackEveryRecord() {
@@ -180,8 +181,40 @@ void CardBackupTest::refusingCardIsNamedWithItsStatusWord() {
     QCOMPARE(outcome.messageId, MessageId::CardRestored);
     QVERIFY2(outcome.icon == DialogIcon::Critical, qPrintable(outcome.text));
     // The phone book went in; the first SMS record was refused (access condition not fulfilled).
-    QVERIFY2(outcome.text.startsWith("250 of 280"), qPrintable(outcome.text));
-    QVERIFY2(outcome.text.endsWith("1 (EF 6F3C) (SW 98 04)"), qPrintable(outcome.text));
+    QCOMPARE(outcome.text, QStringLiteral("SIM Card Phone Book: records 1 to 250 were written\n"
+                                          "SIM Card SMS: record 1 was refused (status 98 04: "
+                                          "access condition not fulfilled); records 2 to 30 "
+                                          "were not written"));
+}
+
+void CardBackupTest::restoreRefusedAtRecord7ReportsSixWritten() {
+    ShellRig rig;
+    QTemporaryDir dir;
+    const QString path = BackUp(rig, dir);
+    const CardBackup before = CardRecords(rig.Engine());
+    ChangeEveryRecord(rig.Engine());
+    const CardBackup changed = CardRecords(rig.Engine());
+    rig.Card().AddRefusal({"3F00/7F10/6F3A", CardRefusal::Command::Update, 7, 0x6581});
+
+    rig.dialogs.QueueFileName(path);
+    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
+    rig.Action("MDIRestore")->trigger();
+    const MessageRequest outcome = rig.dialogs.Calls().last().message;
+    QCOMPARE(outcome.messageId, MessageId::CardRestored);
+    QCOMPARE(outcome.icon, DialogIcon::Critical);
+    const QString text = outcome.text;
+    QVERIFY2(text.startsWith("SIM Card Phone Book: records 1 to 6 were written; record 7 was "
+                             "refused (status 65 81: Memory failure"),
+             qPrintable(text));
+    QVERIFY2(text.endsWith("; records 8 to 250 were not written\n"
+                           "SIM Card SMS: records 1 to 30 were not written"),
+             qPrintable(text));
+    // And so the card holds it.
+    const CardBackup after = CardRecords(rig.Engine());
+    for (std::size_t record = 0; record < 250; ++record)
+        QCOMPARE(after.phoneBook[record],
+                 record < 6 ? before.phoneBook[record] : changed.phoneBook[record]);
+    QCOMPARE(after.sms, changed.sms);
 }
 
 QTEST_MAIN(CardBackupTest)
