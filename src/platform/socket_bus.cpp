@@ -104,6 +104,24 @@ public:
         return IoStatus::Done;
     }
 
+    // Only frames the peer sent and the host has not read yet; never the repeat made up above.
+    IoStatus Poll(Report& report) override {
+        if (gone_)
+            return IoStatus::Disconnected;
+        const int ready = WaitReadable(fd_, std::chrono::microseconds(0));
+        if (ready < 0)
+            return IoStatus::Error;
+        if (ready == 0)
+            return IoStatus::TimedOut;
+        if (!ReadFrame(fd_, last_)) {
+            gone_ = true;
+            return IoStatus::Disconnected;
+        }
+        haveLast_ = true;
+        report = last_;
+        return IoStatus::Done;
+    }
+
 private:
     int fd_;
     bool gone_ = false;
@@ -146,6 +164,12 @@ bool ForwardReports(VirtualReader& reader, int fd) {
     return true;
 }
 
+// True when a frame can be sent without waiting for the host to read.
+bool Writable(int fd) {
+    pollfd entry{fd, POLLOUT, 0};
+    return ::poll(&entry, 1, 0) > 0 && (entry.revents & POLLOUT) != 0;
+}
+
 void ServeConnection(VirtualReader& reader, int fd, const std::atomic<bool>& stop) {
     // The host learns the reader's sequence from the first report it reads.
     reader.HostAttached();
@@ -153,6 +177,10 @@ void ServeConnection(VirtualReader& reader, int fd, const std::atomic<bool>& sto
     current[8] = reader.ReaderSequence();
     if (!WriteFrame(fd, current))
         return;
+    // With a report interval the pipe repeats its current report, as a USB interrupt pipe
+    // does; the repeats queue in the socket while the host is away. A full socket drops them.
+    const auto interval = reader.Timing().reportInterval;
+    auto nextRepeat = SystemClock().Now() + interval;
     while (!stop.load()) {
         if (!reader.Plugged())
             return;
@@ -160,6 +188,9 @@ void ServeConnection(VirtualReader& reader, int fd, const std::atomic<bool>& sto
         const auto due = reader.NextReportDue();
         if (due != std::chrono::microseconds::max()) {
             wait = std::clamp(due - SystemClock().Now(), std::chrono::microseconds(0), wait);
+        }
+        if (interval.count() > 0) {
+            wait = std::clamp(nextRepeat - SystemClock().Now(), std::chrono::microseconds(0), wait);
         }
         const int ready = WaitReadable(fd, wait);
         if (ready < 0)
@@ -173,6 +204,11 @@ void ServeConnection(VirtualReader& reader, int fd, const std::atomic<bool>& sto
         }
         if (!ForwardReports(reader, fd))
             return;
+        if (interval.count() > 0 && SystemClock().Now() >= nextRepeat) {
+            nextRepeat = SystemClock().Now() + interval;
+            if (!reader.Faults().silent && Writable(fd) && !WriteFrame(fd, reader.CurrentReport()))
+                return;
+        }
     }
 }
 
