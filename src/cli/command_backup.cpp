@@ -59,8 +59,7 @@ int RunBackup(const Globals& globals, const Arguments& args) {
     RequireDone(result, "the backup");
     const QByteArray bytes = SerializeCardBackup(backup);
     QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !CommitWhenComplete(file)) {
+    if (!file.open(QIODevice::WriteOnly) || !WriteWhole(file, bytes) || !CommitWhenComplete(file)) {
         throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
     }
     if (!globals.json) {

@@ -48,9 +48,9 @@ int RunConvert(const Globals& globals, const Arguments& args) {
     const FileOptions options = FileOptionsOf(args);
     // The output's kind, when its format fixes one, says what a JSON or text input holds.
     const CardList cards = ReadCardFile(in, options, KindOf(FormatOf(out)));
-    WriteCardFile(cards, out, options);
+    const int written = WriteCardFile(cards, out, options);
     if (!globals.json)
-        PrintLine("wrote " + std::to_string(cards.used) + " slots to " + out);
+        PrintLine("wrote " + std::to_string(written) + " records to " + out);
     return kSuccess;
 }
 

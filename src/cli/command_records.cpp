@@ -107,8 +107,7 @@ SmsSlot SlotOfMessage(int slot, const SmsRecord& message) {
 void SaveJson(const std::string& path, const QJsonArray& array) {
     const QByteArray bytes = QJsonDocument(array).toJson(QJsonDocument::Indented);
     QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !CommitWhenComplete(file)) {
+    if (!file.open(QIODevice::WriteOnly) || !WriteWhole(file, bytes) || !CommitWhenComplete(file)) {
         throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
     }
 }
@@ -153,18 +152,26 @@ int ReadAll(const Globals& globals, const Arguments& args, bool sms) {
             }
         }
     }
+    int inUse = 0;
+    for (const PhoneBookSlot& entry : entries)
+        inUse += entry.name.empty() && entry.number.empty() ? 0 : 1;
+    for (const SmsSlot& message : messages)
+        inUse += message.status != 0 ? 1 : 0;
+    int written = inUse;
     if (toJsonFile) {
         SaveJson(output, out);
     } else if (toFile) {
         // The card-side list as the windows keep it: slot n holds card record n.
         const CardList cards =
             sms ? FromSmsSlots(messages, count) : FromPhoneBookSlots(entries, count);
-        WriteCardFile(cards, output, options);
+        written = WriteCardFile(cards, output, options);
     } else if (globals.json) {
         PrintJson(out);
     }
-    if (toFile && !globals.json)
-        PrintLine("read " + std::to_string(count) + " records into " + output);
+    if (toFile && !globals.json) {
+        PrintLine("read " + std::to_string(count) + " records, " + std::to_string(inUse) +
+                  " in use; wrote " + std::to_string(written) + " to " + output);
+    }
     return kSuccess;
 }
 

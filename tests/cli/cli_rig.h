@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace pellucard::testing {
 
 struct CliRun {
@@ -22,11 +24,14 @@ struct CliRun {
     QJsonDocument Json() const { return QJsonDocument::fromJson(out); }
 };
 
-// Runs it with `environment`; `input` goes to its standard input.
+// Runs it with `environment`; `input` goes to its standard input. `childSetup` runs in the
+// child before the program starts (resource limits, file descriptors).
 inline CliRun RunCli(const QStringList& arguments, const QProcessEnvironment& environment,
-                     const QByteArray& input = {}) {
+                     const QByteArray& input = {}, const std::function<void()>& childSetup = {}) {
     QProcess process;
     process.setProcessEnvironment(environment);
+    if (childSetup)
+        process.setChildProcessModifier(childSetup);
     process.start(PELLUCARD_CLI, arguments);
     process.write(input);
     process.closeWriteChannel();
