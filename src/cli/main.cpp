@@ -81,8 +81,9 @@ int main(int argc, char** argv) {
         if (!pellucard::ParseReaderChoice(readerText, globals.reader, error)) {
             throw Failure{kUsage, error};
         }
-        return it->second(globals, Arguments(words, {"force", "pcsc", "uicc", "no-ready", "silent",
-                                                     "yes", "other-card", "fewer-records"}));
+        return it->second(globals,
+                          Arguments(words, {"force", "pcsc", "uicc", "no-ready", "silent", "yes",
+                                            "other-card", "fewer-records", "replace"}));
     } catch (const Failure& failure) {
         std::cerr << "pellucard-cli: " << failure.message << '\n';
         if (failure.code == kUsage)

@@ -3,6 +3,12 @@
 #include <QFile>
 #include <QJsonDocument>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
 #include "cli/cli.h"
 #include "engine/codec_alpha.h"
 
@@ -173,24 +179,47 @@ Bytes SmsRecordFor(const SmsSlot& slot, int recordLength) {
                            slot.validity, static_cast<std::size_t>(recordLength));
 }
 
-QByteArray ReadInputFile(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    const std::string name = path == "-" ? std::string("stdin") : path;
-    if (path == "-") {
-        if (!file.open(stdin, QIODevice::ReadOnly))
-            throw Failure{kUsage, "cannot read stdin"};
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        throw Failure{kUsage, path + ": " + file.errorString().toStdString()};
+namespace {
+
+std::string TooLarge(const std::string& name) {
+    return name + " is larger than the " + std::to_string(kMaxInputFileBytes / (1024 * 1024)) +
+           " MB any record file needs, and was not read";
+}
+
+// Standard input to its end: a pipe gives its bytes in pieces (64 kB at a time on Linux).
+QByteArray ReadStandardInput() {
+    QByteArray bytes;
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        const ssize_t got = ::read(STDIN_FILENO, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw Failure{kCardFailure, std::string("stdin: ") + std::strerror(errno)};
+        if (got == 0)
+            return bytes;
+        if (bytes.size() + got > kMaxInputFileBytes)
+            throw Failure{kCardFailure, TooLarge("stdin")};
+        bytes.append(buffer.data(), got);
     }
+}
+
+}  // namespace
+
+QByteArray ReadInputFile(const std::string& path) {
+    if (path == "-")
+        return ReadStandardInput();
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure{kUsage, path + ": " + file.errorString().toStdString()};
     // Refused before it is read whole: parsing holds several copies of the text.
-    const std::string tooLarge = name + " is larger than the " +
-                                 std::to_string(kMaxInputFileBytes / (1024 * 1024)) +
-                                 " MB any record file needs, and was not read";
-    if (path != "-" && file.size() > kMaxInputFileBytes)
-        throw Failure{kCardFailure, tooLarge};
-    const QByteArray bytes = file.read(kMaxInputFileBytes + 1);
+    if (file.size() > kMaxInputFileBytes)
+        throw Failure{kCardFailure, TooLarge(path)};
+    const QByteArray bytes = file.readAll();
     if (bytes.size() > kMaxInputFileBytes)
-        throw Failure{kCardFailure, tooLarge};
+        throw Failure{kCardFailure, TooLarge(path)};
+    if (file.error() != QFileDevice::NoError)
+        throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
     return bytes;
 }
 
