@@ -3,6 +3,7 @@
 #include <QSaveFile>
 
 #include "cli/cli.h"
+#include "cli/terminal.h"
 #include "engine/card_backup.h"
 #include "engine/pellucard.h"
 #include "records/card_backup_file.h"
@@ -107,9 +108,13 @@ int RunRestore(const Globals& globals, const Arguments& args) {
                           (plan.smsLengthDiffers ? " (its SMS records have another length)" : "") +
                           "; --fewer-records writes the others"};
     }
+    // Nothing written is no success: a script must not take the card as restored.
     if (!args.Flag("yes")) {
-        PrintLine("nothing written: give --yes to replace the card's records");
-        return kSuccess;
+        if (!OnTerminal())
+            throw Failure{kCardFailure,
+                          "nothing written: give --yes to replace the card's records"};
+        if (!Confirm("Replace the card's records with the backup's?"))
+            throw Failure{kCardFailure, "nothing was written"};
     }
     const BackupRunResult result = RestoreCardBackup(engine, backup, plan, ProgressLine("restore"));
     EndProgress();

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "cli/cli.h"
+#include "cli/secret_codes.h"
 
 using namespace pellucard::cli;
 
@@ -74,6 +75,8 @@ int main(int argc, char** argv) {
             std::cout << Usage(command);
             return words.empty() && !help ? kUsage : kSuccess;
         }
+        if (globals.pin && *globals.pin != "-")
+            WarnOfCodeOnCommandLine();
         const auto it = Commands().find(command);
         if (it == Commands().end())
             throw Failure{kUsage, "unknown command '" + command + "'"};

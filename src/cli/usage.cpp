@@ -40,7 +40,8 @@ std::string Usage(const std::string& command) {
          "                                takes PELLUCARD_NEW_PIN and PELLUCARD_PUK)\n"
          "  --pin -                       ask for PIN1 on the terminal, without echo (also\n"
          "                                asked when the card is locked and stdin is one)\n"
-         "A pin command's code given as \"-\" or left out comes from these too.\n"
+         "A pin command's code given as \"-\" or left out comes from these too. A code on the\n"
+         "command line gets a one-line warning when stderr is a terminal.\n"
          "--json prints JSON; it may stand before or after the command.\n"
          "--version prints the version of pellucard-cli.\n"
          "`pellucard-cli COMMAND --help` tells more. Exit status: 0 success, 1 the card or reader\n"
@@ -48,7 +49,11 @@ std::string Usage(const std::string& command) {
         {"info",
          "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] info\n"
          "Shows the card ID, SIM phase, IMSI, service provider, service centre, the numbers of\n"
-         "phone book, SMS and last-dialled records and the PIN counters.\n"},
+         "phone book, SMS and last-dialled records, the PIN1 check (\"off\", \"on, verified\" "
+         "when\n"
+         "--pin was given and right, \"on, not verified\") and the PIN counters. What the card\n"
+         "did not give shows as \"unknown\" (null in JSON): the IMSI, service provider and\n"
+         "service centre while PIN1 is on and not verified.\n"},
         {"phonebook",
          "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] phonebook read [-o FILE]\n"
          "       pellucard-cli [--reader R] [--pin PIN1] phonebook write FILE [--replace [--yes]]\n"
@@ -112,7 +117,8 @@ std::string Usage(const std::string& command) {
         {"restore",
          "usage: pellucard-cli [--reader R] [--pin PIN1] restore FILE [--yes]\n"
          "Writes every record of a backup back to the card byte for byte and reads each back to\n"
-         "check it. Without --yes it only tells what it would write. A backup of another card\n"
+         "check it. Without --yes it tells what it would write and asks on a terminal;\n"
+         "elsewhere it writes nothing and exits with status 1. A backup of another card\n"
          "(another ICCID) or one with more records than the card holds is refused unless\n"
          "--other-card or --fewer-records allows it; the records that do not fit are named.\n"},
         {"pin",

@@ -140,7 +140,8 @@ TEST_F(NoLossTest, CodesFromAFileDescriptorOrTheEnvironment) {
     run = Cli(Card() + QStringList{"--pin-fd", "0", "pin", "verify", "-"});
     EXPECT_EQ(run.exitCode, 2);
     run = Cli(Card() + QStringList{"--json", "info"});
-    EXPECT_EQ(QJsonDocument::fromJson(run.out)["Pin1Attempts"].toInt(), 3) << run.out.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(run.out)["attempts_left"]["pin1"].toInt(), 3)
+        << run.out.toStdString();
 }
 
 }  // namespace
