@@ -1,5 +1,6 @@
 // backup FILE and restore FILE: every phone book and SMS record of the card, byte for byte.
 #include <QFile>
+#include <QJsonObject>
 #include <QSaveFile>
 
 #include "cli/cli.h"
@@ -63,7 +64,12 @@ int RunBackup(const Globals& globals, const Arguments& args) {
     if (!file.open(QIODevice::WriteOnly) || !WriteWhole(file, bytes) || !CommitWhenComplete(file)) {
         throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
     }
-    if (!globals.json) {
+    if (globals.json) {
+        PrintJson(QJsonObject{{"file", QString::fromStdString(path)},
+                              {"iccid", QString::fromStdString(backup.iccid)},
+                              {"phonebook_records", int(backup.phoneBook.size())},
+                              {"sms_records", int(backup.sms.size())}});
+    } else {
         PrintLine("backed up " + std::to_string(backup.phoneBook.size()) + " phone book and " +
                   std::to_string(backup.sms.size()) + " SMS records of card " + backup.iccid +
                   " to " + path);
@@ -90,11 +96,14 @@ int RunRestore(const Globals& globals, const Arguments& args) {
     if (!PlanRestore(engine, backup, plan))
         throw Failure{kCardFailure, "cannot open the card's phone book and message store"};
 
-    PrintLine("the backup of card " + backup.iccid + " holds " +
-              std::to_string(backup.phoneBook.size()) + " phone book and " +
-              std::to_string(backup.sms.size()) + " SMS records; " +
-              std::to_string(plan.phoneBookRecords) + " and " + std::to_string(plan.smsRecords) +
-              " of them fit the card in the reader (" + plan.cardIccid + ")");
+    if (!globals.json) {
+        PrintLine("the backup of card " + backup.iccid + " holds " +
+                  std::to_string(backup.phoneBook.size()) + " phone book and " +
+                  std::to_string(backup.sms.size()) + " SMS records; " +
+                  std::to_string(plan.phoneBookRecords) + " and " +
+                  std::to_string(plan.smsRecords) + " of them fit the card in the reader (" +
+                  plan.cardIccid + ")");
+    }
     if (plan.otherCard && !args.Flag("other-card")) {
         throw Failure{kCardFailure, "the card in the reader (" + plan.cardIccid +
                                         ") is not the card backed up (" + backup.iccid +
@@ -120,6 +129,14 @@ int RunRestore(const Globals& globals, const Arguments& args) {
     EndProgress();
     SaveCard(*session);
     RequireDone(result, "the restore");
+    if (globals.json) {
+        PrintJson(QJsonObject{{"file", QString::fromStdString(path)},
+                              {"backup_iccid", QString::fromStdString(backup.iccid)},
+                              {"card_iccid", QString::fromStdString(plan.cardIccid)},
+                              {"records_written", result.done},
+                              {"phonebook_reencoded", plan.phoneBookReencoded}});
+        return kSuccess;
+    }
     PrintLine("wrote " + std::to_string(result.done) + " records and read each back unchanged" +
               (plan.phoneBookReencoded ? " (phone book names and numbers written anew in the "
                                          "card's record length)"

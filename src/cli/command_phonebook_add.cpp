@@ -1,4 +1,7 @@
 // phonebook add FILE: the file's entries into the card's free slots.
+#include <QJsonArray>
+#include <QJsonObject>
+
 #include <algorithm>
 #include <deque>
 #include <map>
@@ -102,7 +105,22 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
         }
     }
     SaveCard(*session);
-    if (!globals.json) {
+    if (globals.json) {
+        const auto entries = [](const std::vector<PhoneBookSlot>& slots) {
+            QJsonArray array;
+            for (const PhoneBookSlot& entry : slots) {
+                array.append(QJsonObject{{"slot", entry.slot},
+                                         {"name", QString::fromStdString(entry.name)},
+                                         {"number", QString::fromStdString(entry.number)}});
+            }
+            return array;
+        };
+        PrintJson(QJsonObject{{"file", QString::fromStdString(input)},
+                              {"records_written", run.done},
+                              {"added", entries(plan.added)},
+                              {"duplicates", entries(plan.duplicates)},
+                              {"losses", LossesJson(ListedLosses())}});
+    } else {
         for (const PhoneBookSlot& entry : plan.added)
             PrintLine("slot " + std::to_string(entry.slot) + ": " + EntryText(entry));
         for (const PhoneBookSlot& entry : plan.duplicates) {

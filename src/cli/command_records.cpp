@@ -1,10 +1,12 @@
 // phonebook read|write|add and sms read|write: the card's record files.
 #include <QJsonArray>
+#include <QJsonObject>
 
 #include <QJsonDocument>
 #include <QSaveFile>
 
 #include "cli/cli.h"
+#include "cli/loss_report.h"
 #include "cli/record_files.h"
 #include "cli/record_json.h"
 #include "cli/record_runs.h"
@@ -101,7 +103,13 @@ int ReadAll(const Globals& globals, const Arguments& args, bool sms) {
     } else if (globals.json) {
         PrintJson(out);
     }
-    if (toFile && !globals.json) {
+    if (toFile && globals.json) {
+        PrintJson(QJsonObject{{"file", QString::fromStdString(output)},
+                              {"records_read", count},
+                              {"records_in_use", inUse},
+                              {"records_written", written},
+                              {"losses", LossesJson(ListedLosses())}});
+    } else if (toFile) {
         PrintLine("read " + std::to_string(count) + " records, " + std::to_string(inUse) +
                   " in use; wrote " + std::to_string(written) + " to " + output);
     }

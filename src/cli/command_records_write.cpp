@@ -1,4 +1,7 @@
 // phonebook write FILE and sms write FILE: the slots a file names, onto the card.
+#include <QJsonArray>
+#include <QJsonObject>
+
 #include <iostream>
 #include <set>
 
@@ -103,7 +106,22 @@ int WriteRecords(const Globals& globals, const Arguments& args, bool sms) {
         CheckRun(run, engine, globals, sms);
     }
     SaveCard(*session);
-    if (!globals.json) {
+    if (globals.json) {
+        std::set<int> written = named;
+        written.insert(emptied.begin(), emptied.end());
+        QJsonArray slotsWritten;
+        for (int slot : written)
+            slotsWritten.append(slot);
+        QJsonArray slotsEmptied;
+        for (int slot : emptied)
+            slotsEmptied.append(slot);
+        PrintJson(QJsonObject{{"file", QString::fromStdString(input)},
+                              {"records_written", run.done},
+                              {"records_left", run.left},
+                              {"slots_written", slotsWritten},
+                              {"slots_emptied", slotsEmptied},
+                              {"losses", LossesJson(ListedLosses())}});
+    } else {
         PrintLine("wrote " + Counted(run.done, "record", "records") +
                   (emptied.empty() ? std::string()
                                    : " (" + std::to_string(emptied.size()) + " of them emptied)") +

@@ -1,11 +1,13 @@
 // pellucard-cli: the card engine from the command line.
 #include <QCoreApplication>
+#include <QJsonObject>
 
 #include <cstdlib>
 #include <iostream>
 #include <map>
 
 #include "cli/cli.h"
+#include "cli/loss_report.h"
 #include "cli/secret_codes.h"
 
 using namespace pellucard::cli;
@@ -22,6 +24,18 @@ const std::map<std::string, Command>& Commands() {
         {"restore", RunRestore},
     };
     return commands;
+}
+
+// Under --json a failure is a result too: {"error", "exit_status", "losses"} on stdout, beside
+// the line on stderr.
+void PrintJsonError(const Globals& globals, int code, const std::string& message) {
+    if (!globals.json)
+        return;
+    // The losses a refusal lists stand in "losses"; the error is its first line.
+    const std::string first = message.substr(0, message.find('\n'));
+    PrintJson(QJsonObject{{"error", QString::fromStdString(first)},
+                          {"exit_status", code},
+                          {"losses", LossesJson(ListedLosses())}});
 }
 
 }  // namespace
@@ -91,9 +105,11 @@ int main(int argc, char** argv) {
         std::cerr << "pellucard-cli: " << failure.message << '\n';
         if (failure.code == kUsage)
             std::cerr << "(see pellucard-cli --help)\n";
+        PrintJsonError(globals, failure.code, failure.message);
         return failure.code;
     } catch (const std::exception& e) {
         std::cerr << "pellucard-cli: " << e.what() << '\n';
+        PrintJsonError(globals, kCardFailure, e.what());
         return kCardFailure;
     }
 }

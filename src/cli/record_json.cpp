@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/sms_time_json.h"
 #include "engine/codec_alpha.h"
 
 namespace pellucard::cli {
@@ -61,6 +62,33 @@ std::string TextOf(const QJsonObject& o, const char* key, int slot) {
     return o[key].toString().toStdString();
 }
 
+// The stamp of "timestamp" (the card's fields, as a read gives them) or of "time" (ISO 8601,
+// for files made elsewhere); when both are given they must say the same.
+SmsTimeStamp TimeStampOf(const QJsonObject& o, int slot) {
+    const std::string where = "slot " + std::to_string(slot) + ": ";
+    std::optional<SmsTimeStamp> fields;
+    if (o["timestamp"].isArray()) {
+        const auto a = o["timestamp"].toArray();
+        if (a.size() != 7)
+            throw Failure{kUsage, where + "timestamp needs 7 numbers"};
+        std::array<int, 7> values{};
+        for (int k = 0; k < 7; ++k)
+            values[k] = a[k].toInt();
+        fields = SmsTimeStamp::FromValues(values);
+    }
+    std::optional<SmsTimeStamp> iso;
+    if (o["time"].isString()) {
+        std::string why;
+        iso = StampOfIsoTime(o["time"].toString(), why);
+        if (!iso)
+            throw Failure{kUsage, where + "\"time\" " + why};
+    }
+    if (fields && iso && !(*fields == *iso)) {
+        throw Failure{kUsage, where + "\"time\" and \"timestamp\" say different times; give one"};
+    }
+    return fields ? *fields : iso.value_or(SmsTimeStamp{});
+}
+
 }  // namespace
 
 QJsonObject PhoneBookJson(int slot, const PhoneBookEntry& entry) {
@@ -80,14 +108,7 @@ QJsonObject SmsJson(int slot, const SmsRecord& record) {
     o["address"] = Q(record.AddressText());
     o["text"] = Q(record.text);
     o["sc"] = Q(record.ServiceCentreNumber());
-    if (record.IsReceived() && !record.timeStamp.IsZero()) {
-        QJsonArray stamp;
-        for (int value : record.timeStamp.Values())
-            stamp.append(value);
-        o["timestamp"] = stamp;
-    } else {
-        o["timestamp"] = QJsonValue::Null;
-    }
+    SetTimeStamp(o, record.IsReceived() ? std::optional(record.timeStamp) : std::nullopt);
     if (record.IsMessage() && !record.IsReceived() && record.validityFormat != kValidityNone) {
         o["validity"] = record.validity;
     } else {
@@ -133,17 +154,7 @@ std::vector<SmsSlot> ParseSmsJson(const QByteArray& json) {
         s.address = TextOf(o, "address", slot);
         s.text = TextOf(o, "text", slot);
         s.serviceCentre = TextOf(o, "sc", slot);
-        if (o["timestamp"].isArray()) {
-            const auto a = o["timestamp"].toArray();
-            if (a.size() != 7) {
-                throw Failure{kUsage,
-                              "slot " + std::to_string(slot) + ": timestamp needs 7 numbers"};
-            }
-            std::array<int, 7> values{};
-            for (int k = 0; k < 7; ++k)
-                values[k] = a[k].toInt();
-            s.timeStamp = SmsTimeStamp::FromValues(values);
-        }
+        s.timeStamp = TimeStampOf(o, slot);
         s.validity = o["validity"].toInt(0);
         s.validityGiven = o["validity"].isDouble();
         s.raw = RawOf(o, slot);

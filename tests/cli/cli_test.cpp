@@ -175,10 +175,10 @@ TEST_F(CliTest, PinCommandsCostExactlyTheirAttempts) {
     const QStringList reader = {"--reader", VirtualReader(), "--json"};
     auto wrong = Cli(reader + QStringList{"pin", "verify", "0000"});
     EXPECT_EQ(wrong.exitCode, 1);
-    EXPECT_EQ(wrong.Json()["Pin1Attempts"].toInt(), 2);
+    EXPECT_EQ(wrong.Json()["attempts_left"]["pin1"].toInt(), 2);
     auto right = Cli(reader + QStringList{"pin", "verify", "1234"});
     EXPECT_EQ(right.exitCode, 0);
-    EXPECT_EQ(right.Json()["Pin1Attempts"].toInt(), 3);
+    EXPECT_EQ(right.Json()["attempts_left"]["pin1"].toInt(), 3);
     EXPECT_EQ(Cli(reader + QStringList{"pin", "change", "--chv", "2", "5678", "2468"}).exitCode, 0);
     EXPECT_EQ(Cli(reader + QStringList{"pin", "verify", "--chv", "2", "2468"}).exitCode, 0);
     EXPECT_EQ(Cli(reader + QStringList{"pin", "disable", "1234"}).exitCode, 0);
@@ -187,7 +187,7 @@ TEST_F(CliTest, PinCommandsCostExactlyTheirAttempts) {
         Cli(reader + QStringList{"pin", "verify", "9999"});
     auto blocked = Cli(reader + QStringList{"pin", "unblock", "12345678", "4321"});
     EXPECT_EQ(blocked.exitCode, 0) << blocked.err.toStdString();
-    EXPECT_EQ(blocked.Json()["Pin1Attempts"].toInt(), 3);
+    EXPECT_EQ(blocked.Json()["attempts_left"]["pin1"].toInt(), 3);
 }
 
 // The virtual reader served by one process, used by another through a Unix socket.
@@ -423,6 +423,34 @@ TEST_F(CliTest, ConvertsContactsToVCardAndBack) {
     const QJsonArray entries = QJsonDocument::fromJson(result.readAll()).array();
     ASSERT_GT(entries.size(), 10);
     EXPECT_EQ(entries[2].toObject()["name"].toString(), QString("王小明"));
+}
+
+}  // namespace
+
+namespace {
+
+// A message's time goes to the card from ISO 8601 as from the card's seven fields; a file that
+// gives both must give one time.
+TEST_F(CliTest, SmsTimesAreReadFromIso8601Too) {
+    const QStringList card = {"--reader", VirtualReader(), "--pin", "1234"};
+    Write("iso.json", R"([{"slot": 3, "status": 1, "address": "+1", "text": "hi",
+                           "time": "2023-07-01T08:15:00-02:30"}])");
+    const auto written = Cli(card + QStringList{"sms", "write", Path("iso.json")});
+    ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
+    const QJsonObject message = CardJson("sms")[2].toObject();
+    EXPECT_EQ(message["time"].toString(), "2023-07-01T08:15:00-02:30");
+    EXPECT_EQ(message["timestamp"].toArray(), (QJsonArray{23, 7, 1, 8, 15, 0, -10}));
+
+    for (const char* json :
+         {R"([{"slot": 3, "status": 1, "time": "2023-07-01T08:15:00Z",
+               "timestamp": [23, 7, 1, 8, 15, 1, 0]}])",
+          R"([{"slot": 3, "status": 1, "time": "2023-07-01 08:15"}])",
+          R"([{"slot": 3, "status": 1, "time": "2023-07-01T08:15:00+01:10"}])"}) {
+        const auto refused = Cli(card + QStringList{"sms", "write", Write("bad.json", json)});
+        EXPECT_EQ(refused.exitCode, 2) << json;
+        EXPECT_TRUE(refused.err.contains("slot 3: \"time\"")) << refused.err.toStdString();
+    }
+    EXPECT_EQ(CardJson("sms")[2].toObject(), message);
 }
 
 }  // namespace
