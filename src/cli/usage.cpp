@@ -42,10 +42,13 @@ std::string Usage(const std::string& command) {
          "                                asked when the card is locked and stdin is one)\n"
          "A pin command's code given as \"-\" or left out comes from these too. A code on the\n"
          "command line gets a one-line warning when stderr is a terminal.\n"
-         "--json prints JSON; it may stand before or after the command.\n"
+         "--json prints each command's result as JSON (keys in lower case with underscores,\n"
+         "null for what is unknown; a failure as {\"error\", \"exit_status\", \"losses\"}); it\n"
+         "may stand before or after the command.\n"
          "--version prints the version of pellucard-cli.\n"
          "`pellucard-cli COMMAND --help` tells more. Exit status: 0 success, 1 the card or reader\n"
-         "failed, 2 usage error.\n"},
+         "failed or nothing was written (a loss refused, a question answered no), 2 usage "
+         "error.\n"},
         {"info",
          "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] info\n"
          "Shows the card ID, SIM phase, IMSI, service provider, service centre, the numbers of\n"
@@ -103,13 +106,16 @@ std::string Usage(const std::string& command) {
          "file is read with the delimiter its first line uses. --kind tells what a JSON or text\n"
          "file holds when the other file does not. A conversion that would lose records or\n"
          "text (more rows than a record file holds, a slot named twice, a field too long for\n"
-         "its place in a .SPB or .sms file, personal record fields in phone book JSON) stops\n"
-         "with exit status 1 before writing and says what; --force writes it cut.\n"
+         "its place in a .SPB or .sms file, personal record fields or slots beyond 255 in JSON,\n"
+         "a line that cannot be read) lists every one (slot or line, field, before and after)\n"
+         "and stops with exit status 1 before writing; --force writes it cut and prints the\n"
+         "same list. The count printed is the records written that hold something.\n"
          "Input files larger than 32 MB are refused unread.\n"
          "vCard (.vcf): written as 3.0 unless --vcard-version 2.1|4.0 says, one card per slot\n"
          "that holds something; read in 2.1, 3.0 and 4.0 as personal records, or with --kind\n"
          "phonebook as phone book entries, one per number (\"Anna Berg (work)\"). What was cut,\n"
-         "left out or could not be read is told on stderr.\n"},
+         "left out or could not be read stops the conversion as above; properties a contact\n"
+         "file has no field for (photos, ORG, ...) are counted on stderr.\n"},
         {"backup",
          "usage: pellucard-cli [--reader R] [--pin PIN1] backup FILE\n"
          "Reads every phone book and SMS record of the card into FILE (JSON): the card's\n"
