@@ -1,8 +1,7 @@
 // phonebook read|write|add and sms read|write: the card's record files.
 #include <QJsonArray>
-#include <QJsonObject>
-
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QSaveFile>
 
 #include "cli/cli.h"
@@ -14,9 +13,6 @@
 #include "records/save_file.h"
 
 namespace pellucard::cli {
-
-int WriteRecords(const Globals& globals, const Arguments& args, bool sms);
-int AddPhoneBookEntries(const Globals& globals, const Arguments& args);
 
 namespace {
 

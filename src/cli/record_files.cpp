@@ -280,7 +280,8 @@ Losses VCardLosses(const VCardImport& result, bool phoneBook) {
 
 // Contacts become personal records, each property in its field; with --kind phonebook they
 // become phone book entries, one per number, with names cut to the 14-byte name field of the
-// common 28-byte record. What was cut, left out or not read is told on stderr.
+// common 28-byte record. What was cut, left out or not read is a loss (refused unless
+// --force); properties without a field are counted on stderr.
 CardList ReadVCards(const std::string& path, const FileOptions& options) {
     VCardFile file;
     {

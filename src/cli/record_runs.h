@@ -45,4 +45,9 @@ struct SlotsToWrite {
 };
 SlotsToWrite ReadSlotsToWrite(const std::string& path, const Arguments& args, bool sms);
 
+// `phonebook write FILE` and `sms write FILE`: the slots the file names, onto the card.
+int WriteRecords(const Globals& globals, const Arguments& args, bool sms);
+// `phonebook add FILE`: the file's entries into the card's free slots.
+int AddPhoneBookEntries(const Globals& globals, const Arguments& args);
+
 }  // namespace pellucard::cli
