@@ -251,28 +251,4 @@ TEST_F(JsonSchemaTest, Failures) {
     EXPECT_FALSE(refused.Json()["error"].toString().contains('\n'));
 }
 
-// One style: keys in lower case with underscores, in every command's output.
-TEST_F(JsonSchemaTest, EveryKeyIsLowerCaseWithUnderscores) {
-    const QRegularExpression style(QStringLiteral("^[a-z][a-z0-9_]*$"));
-    std::function<void(const QJsonValue&)> check = [&](const QJsonValue& value) {
-        if (value.isArray()) {
-            for (const QJsonValue& element : value.toArray())
-                check(element);
-        } else if (value.isObject()) {
-            const QJsonObject o = value.toObject();
-            for (auto it = o.begin(); it != o.end(); ++it) {
-                EXPECT_TRUE(style.match(it.key()).hasMatch()) << it.key().toStdString();
-                check(it.value());
-            }
-        }
-    };
-    for (const QStringList& command :
-         {QStringList{"info"}, QStringList{"pin", "verify", "1234"}, QStringList{"sms", "read"},
-          QStringList{"backup", Path("b.json")}}) {
-        const CliRun run = Run(command);
-        const QJsonDocument document = run.Json();
-        check(document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object()));
-    }
-}
-
 }  // namespace
