@@ -1,5 +1,8 @@
 // convert IN OUT: card records between .SPB, .sms, JSON and delimited text files.
+#include <QJsonObject>
+
 #include "cli/cli.h"
+#include "cli/loss_report.h"
 #include "cli/record_files.h"
 
 namespace pellucard::cli {
@@ -48,9 +51,16 @@ int RunConvert(const Globals& globals, const Arguments& args) {
     const FileOptions options = FileOptionsOf(args);
     // The output's kind, when its format fixes one, says what a JSON or text input holds.
     const CardList cards = ReadCardFile(in, options, KindOf(FormatOf(out)));
-    WriteCardFile(cards, out, options);
-    if (!globals.json)
-        PrintLine("wrote " + std::to_string(cards.used) + " slots to " + out);
+    const int written = WriteCardFile(cards, out, options);
+    if (globals.json) {
+        PrintJson(QJsonObject{{"input", QString::fromStdString(in)},
+                              {"output", QString::fromStdString(out)},
+                              {"kind", cards.kind == RecordKind::Sms ? "sms" : "phonebook"},
+                              {"records_written", written},
+                              {"losses", LossesJson(ListedLosses())}});
+    } else {
+        PrintLine("wrote " + Counted(written, "record", "records") + " to " + out);
+    }
     return kSuccess;
 }
 

@@ -1,6 +1,9 @@
 // pin verify|change|enable|disable|unblock
 #include <QJsonObject>
 
+#include <cstdlib>
+#include <optional>
+
 #include "cli/cli.h"
 #include "cli/secret_codes.h"
 #include "engine/pellucard.h"
@@ -16,24 +19,48 @@ void CheckCode(const std::string& code, const char* what) {
     }
 }
 
-void ReportCounters(const Globals& globals, Pellucard& engine, bool ok, const std::string& verb) {
-    std::string pin1, pin2, puk1, puk2;
-    engine.GetCardInf(pin1, CardInfoItem::Pin1Attempts);
-    engine.GetCardInf(pin2, CardInfoItem::Pin2Attempts);
-    engine.GetCardInf(puk1, CardInfoItem::Puk1Attempts);
-    engine.GetCardInf(puk2, CardInfoItem::Puk2Attempts);
+// A counter as the card gave it; nothing when it could not be read.
+std::optional<int> Counter(Pellucard& engine, CardInfoItem item) {
+    std::string text;
+    if (!engine.CountersKnown() || engine.GetCardInf(text, item) != CardInfoResult::Answered)
+        return std::nullopt;
+    return std::atoi(text.c_str());
+}
+
+QJsonValue Json(const std::optional<int>& value) {
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+std::string Text(const std::optional<int>& value) {
+    return value ? std::to_string(*value) : "unknown";
+}
+
+const char* OutcomeName(const CardOutcome& outcome) {
+    return outcome.IsDone() ? "done" : outcome.IsRefused() ? "refused" : "link_failed";
+}
+
+void ReportCounters(const Globals& globals, Pellucard& engine, const CardOutcome outcome,
+                    const std::string& verb, int chv, const std::string& done) {
+    const auto pin1 = Counter(engine, CardInfoItem::Pin1Attempts);
+    const auto pin2 = Counter(engine, CardInfoItem::Pin2Attempts);
+    const auto puk1 = Counter(engine, CardInfoItem::Puk1Attempts);
+    const auto puk2 = Counter(engine, CardInfoItem::Puk2Attempts);
     if (globals.json) {
         QJsonObject o;
-        o["ok"] = ok;
-        o["Pin1Attempts"] = std::atoi(pin1.c_str());
-        o["Pin2Attempts"] = std::atoi(pin2.c_str());
-        o["Puk1Attempts"] = std::atoi(puk1.c_str());
-        o["Puk2Attempts"] = std::atoi(puk2.c_str());
+        o["action"] = QString::fromStdString(verb);
+        o["chv"] = chv;
+        o["done"] = outcome.IsDone();
+        o["outcome"] = OutcomeName(outcome);
+        o["status_word"] = outcome.IsLinkFailed()
+                               ? QJsonValue(QJsonValue::Null)
+                               : QJsonValue(QString::fromStdString(outcome.StatusText()));
+        o["attempts_left"] = QJsonObject{
+            {"pin1", Json(pin1)}, {"pin2", Json(pin2)}, {"puk1", Json(puk1)}, {"puk2", Json(puk2)}};
         PrintJson(o);
     } else {
-        PrintLine(std::string(ok ? "" : "FAILED: ") + verb);
-        PrintLine("attempts left: PIN1 " + pin1 + ", PIN2 " + pin2 + ", PUK1 " + puk1 + ", PUK2 " +
-                  puk2);
+        PrintLine(std::string(outcome.IsDone() ? "" : "FAILED: ") + done);
+        PrintLine("attempts left: PIN1 " + Text(pin1) + ", PIN2 " + Text(pin2) + ", PUK1 " +
+                  Text(puk1) + ", PUK2 " + Text(puk2));
     }
 }
 
@@ -101,7 +128,7 @@ int RunPin(const Globals& globals, const Arguments& args) {
             PrintLine(
                 "the reader failed during the PIN operation; the counters below were read again");
     }
-    ReportCounters(globals, engine, ok, done);
+    ReportCounters(globals, engine, engine.LastOutcome(), verb, chv, done);
     return ok ? kSuccess : kCardFailure;
 }
 

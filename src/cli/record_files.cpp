@@ -4,11 +4,13 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
 #include <iostream>
+#include <utility>
 
 #include "catalogue/catalogue.h"
 #include "cli/cli.h"
@@ -63,6 +65,18 @@ QString Q(const std::string& text) {
 
 std::string KindWords(RecordKind kind) {
     return kind == RecordKind::PhoneBook ? "phone book records" : "messages";
+}
+
+int FieldCount(RecordKind kind) {
+    return kind == RecordKind::PhoneBook ? 25 : 8;
+}
+
+// The records of the list that hold something: what a file of them holds.
+int RowsInUse(const CardList& cards) {
+    int held = 0;
+    for (int row = 1; row <= cards.used && row <= cards.list->LastSlot(); ++row)
+        held += RowHasText(*cards.list, row, 1, FieldCount(cards.kind)) ? 1 : 0;
+    return held;
 }
 
 QChar DelimiterFor(const std::string& path, const FileOptions& options, const QString& firstLine) {
@@ -164,15 +178,38 @@ CardList ReadJsonFile(const std::string& path, std::optional<RecordKind> kind, b
     try {
         if (chosen == RecordKind::Sms) {
             const std::vector<SmsSlot> slots = ParseSmsJson(json);
-            StopOnLosses(RepeatedSlots(SlotNumbers(slots)), force);
+            StopOnLosses(RepeatedSlots(slots), force);
             return FromSmsSlots(slots, 0);
         }
         const std::vector<PhoneBookSlot> slots = ParsePhoneBookJson(json);
-        StopOnLosses(RepeatedSlots(SlotNumbers(slots)), force);
+        StopOnLosses(RepeatedSlots(slots), force);
         return FromPhoneBookSlots(slots, 0);
     } catch (const Failure& failure) {
         throw Failure{failure.code, path + ": " + failure.message};
     }
+}
+
+// The lines and records of a text file that did not come in whole.
+Losses ImportLosses(const ImportResult& imported) {
+    Losses losses;
+    for (const ImportProblem& problem : imported.problems) {
+        switch (problem.kind) {
+            case ImportProblem::Kind::UnclosedQuote:
+                losses.push_back(Loss::Unread(problem.line, {}, "a quote is not closed"));
+                break;
+            case ImportProblem::Kind::NotANumber:
+                losses.push_back(Loss::Dropped(0, problem.field.toStdString(),
+                                               problem.value.toStdString(), "not a dialling number")
+                                     .AtLine(problem.line));
+                break;
+            case ImportProblem::Kind::TooLong:
+                losses.push_back(Loss::Dropped(0, problem.field.toStdString(), {},
+                                               "longer than the record file keeps")
+                                     .AtLine(problem.line));
+                break;
+        }
+    }
+    return losses;
 }
 
 CardList ReadText(const std::string& path, const FileOptions& options,
@@ -201,10 +238,7 @@ CardList ReadText(const std::string& path, const FileOptions& options,
     const QMap<int, int> mirrored =
         chosen == RecordKind::Sms ? QMap<int, int>{{3, 2}} : QMap<int, int>{};
     const ImportResult imported = ImportRows(*cards.list, cards.used, table, mapping, mirrored);
-    std::vector<std::string> damaged;
-    for (const QString& line : ImportProblemLines(imported, 0))
-        damaged.push_back(path + ": " + line.toStdString());
-    StopOnLosses(damaged, options.force);
+    StopOnLosses(ImportLosses(imported), options.force);
     // Text files show the validity period as text only; the list keeps its code as well.
     for (int row = 1; chosen == RecordKind::Sms && row <= cards.used; ++row) {
         const std::optional<int> validity = ValidityOfText(cards.list->Text(row, 7));
@@ -214,9 +248,40 @@ CardList ReadText(const std::string& path, const FileOptions& options,
     return cards;
 }
 
+// What a vCard import cut, found no slot for or could not read. The import names a cut
+// phone book entry as "given name: name kept" and a cut personal record field as "contact:
+// field title"; a line it could not read as "line N: why".
+Losses VCardLosses(const VCardImport& result, bool phoneBook) {
+    Losses losses;
+    for (const QString& cut : result.cut) {
+        const qsizetype colon = cut.lastIndexOf(QStringLiteral(": "));
+        const std::string first = cut.left(colon).toStdString();
+        const std::string second = colon < 0 ? std::string() : cut.mid(colon + 2).toStdString();
+        if (phoneBook) {
+            losses.push_back(
+                Loss::Cut(0, "name", first, second, "the card's name field holds no more"));
+        } else {
+            losses.push_back(
+                Loss::Cut(0, first + ", " + second, {}, {}, "longer than a contact file keeps"));
+        }
+    }
+    for (const QString& name : result.leftOut) {
+        losses.push_back(Loss::Dropped(0, {}, name.toStdString(), "no free slot"));
+    }
+    static const QRegularExpression numbered(QStringLiteral("^line (\\d+): (.*)$"));
+    for (const QString& problem : result.problems) {
+        const QRegularExpressionMatch match = numbered.match(problem);
+        losses.push_back(
+            Loss::Unread(match.hasMatch() ? match.captured(1).toInt() : 0, {},
+                         (match.hasMatch() ? match.captured(2) : problem).toStdString()));
+    }
+    return losses;
+}
+
 // Contacts become personal records, each property in its field; with --kind phonebook they
 // become phone book entries, one per number, with names cut to the 14-byte name field of the
-// common 28-byte record. What was cut, left out or not read is told on stderr.
+// common 28-byte record. What was cut, left out or not read is a loss (refused unless
+// --force); properties without a field are counted on stderr.
 CardList ReadVCards(const std::string& path, const FileOptions& options) {
     VCardFile file;
     {
@@ -232,16 +297,17 @@ CardList ReadVCards(const std::string& path, const FileOptions& options) {
     const VCardImport result =
         phoneBook ? ImportVCardsAsPhoneBook(*cards.list, cards.used, file, CardNameFit(14))
                   : ImportVCardsAsPersons(*cards.list, cards.used, file);
-    if (!result.cut.isEmpty() || !result.leftOut.isEmpty() || result.notKeptCount > 0 ||
-        !result.problems.isEmpty()) {
-        std::cerr << "pellucard-cli: " << path << ": "
-                  << VCardImportReport(result, 0).replace(u'\n', u' ').simplified().toStdString()
-                  << '\n';
+    if (result.notKeptCount > 0) {
+        // Properties a contact file has no field for (photos, ORG, ...) are not data of the
+        // records asked for; they are counted, not refused.
+        std::cerr << "pellucard-cli: " << path << ": " << result.notKeptCount
+                  << " properties not kept: " << result.notKept.join(", ").toStdString() << '\n';
     }
+    StopOnLosses(VCardLosses(result, phoneBook), options.force);
     return cards;
 }
 
-void WriteVCards(const CardList& cards, const std::string& path, const FileOptions& options) {
+int WriteVCards(const CardList& cards, const std::string& path, const FileOptions& options) {
     if (cards.kind != RecordKind::PhoneBook)
         throw Failure{kUsage, path + " can hold contacts only, not messages"};
     bool personal = false;
@@ -252,6 +318,7 @@ void WriteVCards(const CardList& cards, const std::string& path, const FileOptio
                       personal ? VCardListKind::Person : VCardListKind::PhoneBook,
                       options.vCardVersion, Q(path), 0))
         capture.Fail(path);
+    return RowsInUse(cards);  // one vCard for each
 }
 
 void RequireKind(const CardList& cards, RecordKind kind, const std::string& path, bool reading) {
@@ -264,68 +331,93 @@ void RequireKind(const CardList& cards, RecordKind kind, const std::string& path
                   path + " can hold " + KindWords(kind) + " only, not " + KindWords(cards.kind)};
 }
 
-void Refuse(const std::string& what) {
-    // Data the output cannot keep, not a usage mistake: the same status as every other
-    // refused loss.
-    throw Failure{kCardFailure, what + " (--force writes it anyway)"};
-}
-
-// A field that a record file would cut.
-void CheckFieldWidths(const CardList& cards, const std::string& path) {
+// The fields that a record file would cut. An SMS file keeps a message twice, as typed
+// (column 2, untitled) and as shown (column 3): a cut message is one loss, under the title of
+// the message.
+Losses FieldWidthLosses(const CardList& cards) {
+    Losses losses;
     const RecordLayout& layout = RecordLayoutFor(*cards.list);
+    const bool sms = cards.kind == RecordKind::Sms;
     for (int row = 1; row <= cards.used; ++row) {
+        bool messageCut = false;
         for (int column = 1; column <= int(layout.widths.size()); ++column) {
             const QString text = TrimBlanks(cards.list->Text(row, column));
             const int width = layout.widths[column - 1];
-            if (DecodeFieldText(EncodeFieldText(text, width)) != text) {
-                Refuse(path + ": slot " + std::to_string(row) + ", field " +
-                       std::to_string(column) + " is longer than the " + std::to_string(width) +
-                       " bytes the file keeps for it");
-            }
+            const QString kept = DecodeFieldText(EncodeFieldText(text, width));
+            const bool message = sms && (column == 2 || column == 3);
+            if (kept == text || (message && std::exchange(messageCut, true)))
+                continue;
+            const QString title = ColumnTitle(cards.kind, message ? 3 : column, 0);
+            losses.push_back(
+                Loss::Cut(row, title.toStdString(), text.toStdString(), kept.toStdString(),
+                          "the file keeps " + std::to_string(width) + " bytes for it"));
         }
     }
+    return losses;
 }
 
 void SaveBytes(const std::string& path, const QByteArray& bytes) {
     QSaveFile file(Q(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !CommitWhenComplete(file)) {
+    if (!file.open(QIODevice::WriteOnly) || !WriteWhole(file, bytes) || !CommitWhenComplete(file)) {
         throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
     }
 }
 
-void WriteJson(const CardList& cards, const std::string& path, bool force) {
-    QJsonArray array;
+// What the tool's JSON has no place for: slots beyond what a SIM holds, and the personal
+// record fields beside a phone book entry's name and number.
+Losses JsonLosses(const CardList& cards) {
+    Losses losses;
     const RecordList& list = *cards.list;
-    const int fields = cards.kind == RecordKind::PhoneBook ? 25 : 8;
-    for (int row = 1; row <= cards.used; ++row) {
+    for (int row = 1; row <= cards.used && row <= list.LastSlot(); ++row) {
         if (row > kMaxCardSlots) {
-            if (RowHasText(list, row, 1, fields) && !force)
-                Refuse(path + ": slot " + std::to_string(row) + " is beyond the 255 a SIM holds");
+            if (!RowHasText(list, row, 1, FieldCount(cards.kind)))
+                continue;
+            const QString first = TrimBlanks(list.Text(row, 1));
+            const QString second =
+                TrimBlanks(list.Text(row, cards.kind == RecordKind::Sms ? 3 : 2));
+            const QString entry =
+                first.isEmpty() || second.isEmpty() ? first + second : first + ", " + second;
+            losses.push_back(
+                Loss::Dropped(row, {}, entry.toStdString(), "a SIM holds 255 slots at most"));
             continue;
         }
-        if (cards.kind == RecordKind::PhoneBook && !force && RowHasText(list, row, 3, 25)) {
-            Refuse(path + ": slot " + std::to_string(row) +
-                   " holds personal record fields that phone book JSON has no place for");
+        for (int column = 3; cards.kind == RecordKind::PhoneBook && column <= 25; ++column) {
+            const QString text = TrimBlanks(list.Text(row, column));
+            if (text.isEmpty())
+                continue;
+            losses.push_back(Loss::Dropped(row, ColumnTitle(cards.kind, column, 0).toStdString(),
+                                           text.toStdString(),
+                                           "phone book JSON keeps the name and number only"));
         }
     }
+    return losses;
+}
+
+int WriteJson(const CardList& cards, const std::string& path, bool force) {
+    StopOnLosses(JsonLosses(cards), force);
+    QJsonArray array;
+    int written = 0;
     if (cards.kind == RecordKind::PhoneBook) {
         for (const PhoneBookSlot& slot : PhoneBookSlotsOf(cards, true)) {
-            if (slot.slot <= kMaxCardSlots) {
-                array.append(QJsonObject{
-                    {"slot", slot.slot}, {"name", Q(slot.name)}, {"number", Q(slot.number)}});
-            }
+            if (slot.slot > kMaxCardSlots)
+                continue;
+            array.append(QJsonObject{
+                {"slot", slot.slot}, {"name", Q(slot.name)}, {"number", Q(slot.number)}});
+            written += slot.name.empty() && slot.number.empty() ? 0 : 1;
         }
     } else {
         for (const SmsSlot& slot : SmsSlotsOf(cards, true)) {
-            if (slot.slot <= kMaxCardSlots)
-                array.append(SmsSlotJson(slot));
+            if (slot.slot > kMaxCardSlots)
+                continue;
+            array.append(SmsSlotJson(slot));
+            written += slot.status != 0 ? 1 : 0;
         }
     }
     SaveBytes(path, QJsonDocument(array).toJson(QJsonDocument::Indented));
+    return written;
 }
 
-void WriteText(const CardList& cards, const std::string& path, const FileOptions& options) {
+int WriteText(const CardList& cards, const std::string& path, const FileOptions& options) {
     const RecordList& list = *cards.list;
     QList<int> columns = TitledColumns(cards.kind);
     RecordList copy(list.Rows(), list.Columns());
@@ -348,6 +440,7 @@ void WriteText(const CardList& cards, const std::string& path, const FileOptions
     MessageCapture capture;
     if (!ExportText(copy, cards.used, columns, delimiter, Q(path), 0))
         capture.Fail(path);
+    return RowsInUse(cards);
 }
 
 }  // namespace
@@ -404,24 +497,21 @@ CardList ReadCardFile(const std::string& path, const FileOptions& options,
     return cards;
 }
 
-void WriteCardFile(const CardList& cards, const std::string& path, const FileOptions& options) {
+int WriteCardFile(const CardList& cards, const std::string& path, const FileOptions& options) {
     const FileFormat format = FormatOf(path);
     if (const std::optional<RecordKind> kind = KindOf(format)) {
         RequireKind(cards, *kind, path, false);
-        if (!options.force)
-            CheckFieldWidths(cards, path);
+        StopOnLosses(FieldWidthLosses(cards), options.force);
         MessageCapture capture;
         if (!SaveRecordFile(*cards.list, Q(path), cards.used, 0))
             capture.Fail(path);
-        return;
+        return RowsInUse(cards);
     }
-    if (format == FileFormat::VCard) {
-        WriteVCards(cards, path, options);
-    } else if (format == FileFormat::Json) {
-        WriteJson(cards, path, options.force);
-    } else {
-        WriteText(cards, path, options);
-    }
+    if (format == FileFormat::VCard)
+        return WriteVCards(cards, path, options);
+    if (format == FileFormat::Json)
+        return WriteJson(cards, path, options.force);
+    return WriteText(cards, path, options);
 }
 
 }  // namespace pellucard::cli

@@ -41,9 +41,10 @@ std::optional<RecordKind> KindOf(FileFormat format);
 CardList ReadCardFile(const std::string& path, const FileOptions& options,
                       std::optional<RecordKind> expected);
 
-// Writes slots 1..used of the list. Unless options.force is set, fails before writing when
-// the output would lose text: a field too long for its place in a .SPB or .sms file,
-// personal record fields in phone book JSON.
-void WriteCardFile(const CardList& cards, const std::string& path, const FileOptions& options);
+// Writes slots 1..used of the list and gives the number of records written that hold
+// something. Unless options.force is set, fails before writing when the output would lose
+// text (a field too long for its place in a .SPB or .sms file, personal record fields or
+// slots beyond 255 in JSON); with it, lists what it cuts or leaves out.
+int WriteCardFile(const CardList& cards, const std::string& path, const FileOptions& options);
 
 }  // namespace pellucard::cli

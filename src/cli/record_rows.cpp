@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "catalogue/catalogue.h"
+#include "cli/sms_time_json.h"
 #include "engine/sms_record.h"
 #include "records/person_fields.h"
 #include "records/record_marks.h"
@@ -258,14 +259,7 @@ QJsonObject SmsSlotJson(const SmsSlot& slot) {
     o["address"] = Q(slot.address);
     o["text"] = Q(slot.text);
     o["sc"] = Q(slot.serviceCentre);
-    if (IsReceived(slot.status) && !slot.timeStamp.IsZero()) {
-        QJsonArray stamp;
-        for (int value : slot.timeStamp.Values())
-            stamp.append(value);
-        o["timestamp"] = stamp;
-    } else {
-        o["timestamp"] = QJsonValue::Null;
-    }
+    SetTimeStamp(o, IsReceived(slot.status) ? std::optional(slot.timeStamp) : std::nullopt);
     o["validity"] = IsSubmit(slot.status) && slot.validityGiven ? QJsonValue(slot.validity)
                                                                 : QJsonValue(QJsonValue::Null);
     return o;

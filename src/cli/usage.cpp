@@ -40,40 +40,62 @@ std::string Usage(const std::string& command) {
          "                                takes PELLUCARD_NEW_PIN and PELLUCARD_PUK)\n"
          "  --pin -                       ask for PIN1 on the terminal, without echo (also\n"
          "                                asked when the card is locked and stdin is one)\n"
-         "A pin command's code given as \"-\" or left out comes from these too.\n"
-         "--json prints JSON; it may stand before or after the command.\n"
+         "A pin command's code given as \"-\" or left out comes from these too. A code on the\n"
+         "command line gets a one-line warning when stderr is a terminal.\n"
+         "--json prints each command's result as JSON (keys in lower case with underscores,\n"
+         "null for what is unknown; a failure as {\"error\", \"exit_status\", \"losses\"}); it\n"
+         "may stand before or after the command.\n"
          "--version prints the version of pellucard-cli.\n"
          "`pellucard-cli COMMAND --help` tells more. Exit status: 0 success, 1 the card or reader\n"
-         "failed, 2 usage error.\n"},
+         "failed or nothing was written (a loss refused, a question answered no), 2 usage "
+         "error.\n"},
         {"info",
          "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] info\n"
          "Shows the card ID, SIM phase, IMSI, service provider, service centre, the numbers of\n"
-         "phone book, SMS and last-dialled records and the PIN counters.\n"},
+         "phone book, SMS and last-dialled records, the PIN1 check (\"off\", \"on, verified\" "
+         "when\n"
+         "--pin was given and right, \"on, not verified\") and the PIN counters. What the card\n"
+         "did not give shows as \"unknown\" (null in JSON): the IMSI, service provider and\n"
+         "service centre while PIN1 is on and not verified.\n"},
         {"phonebook",
          "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] phonebook read [-o FILE]\n"
-         "       pellucard-cli [--reader R] [--pin PIN1] phonebook write FILE [--force]\n"
+         "       pellucard-cli [--reader R] [--pin PIN1] phonebook write FILE [--replace [--yes]]\n"
+         "                                                     [--force]\n"
+         "       pellucard-cli [--reader R] [--pin PIN1] phonebook add FILE [--force]\n"
          "read prints every record in slot order; with --json an array of\n"
          "{\"slot\", \"name\", \"number\", \"raw\"}, empty slots included. write takes the same\n"
-         "JSON (\"-\" reads stdin); slots not given are written empty. A record whose \"raw\"\n"
-         "bytes still decode to its name and number goes back byte for byte.\n"
-         "-o FILE writes what was read to FILE instead; FILE, and the FILE of write, may also be\n"
-         "a contact file (.SPB, slot n holding card record n) or text (.csv, .txt; see convert).\n"
-         "A write that cannot keep every record as given (a name or number too long for the\n"
-         "card's records, characters a number cannot hold, a slot named twice) stops with\n"
-         "exit status 1 before writing anything and says what would be lost; --force writes\n"
-         "it cut and says what was cut.\n"},
+         "JSON (\"-\" reads stdin, up to 32 MB) and changes only the slots the file names: every\n"
+         "entry of a JSON file (one with an empty name and number empties its slot), the slots\n"
+         "of a .SPB or text file that hold something. The card's other slots stay as they are\n"
+         "unless --replace is given: then they are emptied, after saying how many (and asking\n"
+         "on a terminal, unless --yes). A record whose \"raw\" bytes still decode to its name\n"
+         "and number goes back byte for byte.\n"
+         "add puts the file's entries into the card's free slots in order, whatever slots the\n"
+         "file names, leaves out those the card holds already (same name and number), and\n"
+         "says where each went.\n"
+         "-o FILE writes what was read to FILE instead; FILE, and the FILE of write and add, may\n"
+         "also be a contact file (.SPB, slot n holding card record n), text (.csv, .txt) or\n"
+         "vCard (.vcf; see convert).\n"
+         "A write or add that cannot keep every record as given (a name or number too long for\n"
+         "the card's records, characters a number cannot hold, a slot named twice, no free\n"
+         "slot left) stops with exit status 1 before writing anything and lists every field it\n"
+         "would cut and every record it would leave out (slot, field, before and after);\n"
+         "--force writes it cut and prints the same list.\n"},
         {"sms",
          "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] sms read [-o FILE]\n"
-         "       pellucard-cli [--reader R] [--pin PIN1] sms write FILE [--force]\n"
+         "       pellucard-cli [--reader R] [--pin PIN1] sms write FILE [--replace [--yes]] "
+         "[--force]\n"
          "JSON: an array of {\"slot\", \"status\" (0 free, 1 read, 3 unread, 5 sent, 7 to send),\n"
          "\"address\", \"text\", \"sc\", \"timestamp\": [yy,mm,dd,hh,mi,ss,tz] or null,\n"
          "\"validity\": v or null, \"concatenation\": {\"reference\", \"part\", \"parts\"}, "
          "\"raw\"}.\n"
          "The time zone tz counts signed quarter hours.\n"
          "sms read -o FILE and sms write FILE also take an SMS file (.sms) or text (.csv, .txt).\n"
+         "write changes only the slots the file names (an entry of status 0 frees its slot);\n"
+         "--replace frees the others, as for the phone book.\n"
          "A write that cannot keep every message as given (a text longer than one SMS record,\n"
-         "a slot named twice) stops with exit status 1 before writing anything; --force\n"
-         "writes it cut and says what was cut.\n"},
+         "a slot named twice) stops with exit status 1 before writing anything and lists what\n"
+         "it would cut; --force writes it cut and prints the same list.\n"},
         {"convert",
          "usage: pellucard-cli convert IN OUT [--delimiter comma|tab] [--kind phonebook|sms]\n"
          "                             [--vcard-version 2.1|3.0|4.0] [--force]\n"
@@ -84,13 +106,16 @@ std::string Usage(const std::string& command) {
          "file is read with the delimiter its first line uses. --kind tells what a JSON or text\n"
          "file holds when the other file does not. A conversion that would lose records or\n"
          "text (more rows than a record file holds, a slot named twice, a field too long for\n"
-         "its place in a .SPB or .sms file, personal record fields in phone book JSON) stops\n"
-         "with exit status 1 before writing and says what; --force writes it cut.\n"
+         "its place in a .SPB or .sms file, personal record fields or slots beyond 255 in JSON,\n"
+         "a line that cannot be read) lists every one (slot or line, field, before and after)\n"
+         "and stops with exit status 1 before writing; --force writes it cut and prints the\n"
+         "same list. The count printed is the records written that hold something.\n"
          "Input files larger than 32 MB are refused unread.\n"
          "vCard (.vcf): written as 3.0 unless --vcard-version 2.1|4.0 says, one card per slot\n"
          "that holds something; read in 2.1, 3.0 and 4.0 as personal records, or with --kind\n"
          "phonebook as phone book entries, one per number (\"Anna Berg (work)\"). What was cut,\n"
-         "left out or could not be read is told on stderr.\n"},
+         "left out or could not be read stops the conversion as above; properties a contact\n"
+         "file has no field for (photos, ORG, ...) are counted on stderr.\n"},
         {"backup",
          "usage: pellucard-cli [--reader R] [--pin PIN1] backup FILE\n"
          "Reads every phone book and SMS record of the card into FILE (JSON): the card's\n"
@@ -98,7 +123,8 @@ std::string Usage(const std::string& command) {
         {"restore",
          "usage: pellucard-cli [--reader R] [--pin PIN1] restore FILE [--yes]\n"
          "Writes every record of a backup back to the card byte for byte and reads each back to\n"
-         "check it. Without --yes it only tells what it would write. A backup of another card\n"
+         "check it. Without --yes it tells what it would write and asks on a terminal;\n"
+         "elsewhere it writes nothing and exits with status 1. A backup of another card\n"
          "(another ICCID) or one with more records than the card holds is refused unless\n"
          "--other-card or --fewer-records allows it; the records that do not fit are named.\n"},
         {"pin",
