@@ -202,7 +202,7 @@ CardList ReadText(const std::string& path, const FileOptions& options,
         chosen == RecordKind::Sms ? QMap<int, int>{{3, 2}} : QMap<int, int>{};
     const ImportResult imported = ImportRows(*cards.list, cards.used, table, mapping, mirrored);
     std::vector<std::string> damaged;
-    for (const QString& line : ImportProblemLines(imported, 0))
+    for (const QString& line : ReportLines(imported.report, 0))
         damaged.push_back(path + ": " + line.toStdString());
     StopOnLosses(damaged, options.force);
     // Text files show the validity period as text only; the list keeps its code as well.
@@ -232,8 +232,7 @@ CardList ReadVCards(const std::string& path, const FileOptions& options) {
     const VCardImport result =
         phoneBook ? ImportVCardsAsPhoneBook(*cards.list, cards.used, file, CardNameFit(14))
                   : ImportVCardsAsPersons(*cards.list, cards.used, file);
-    if (!result.cut.isEmpty() || !result.leftOut.isEmpty() || result.notKeptCount > 0 ||
-        !result.problems.isEmpty()) {
+    if (!result.report.IsEmpty()) {
         std::cerr << "pellucard-cli: " << path << ": "
                   << VCardImportReport(result, 0).replace(u'\n', u' ').simplified().toStdString()
                   << '\n';

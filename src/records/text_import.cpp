@@ -71,9 +71,10 @@ TextTable ParseTextTable(const QString& text, QChar delimiter) {
         if (reader.Damaged()) {
             if (count > 0)
                 keepRecord();  // what came before is a record of its own
-            ImportProblem problem;
+            ReportEntry problem;
+            problem.kind = ReportEntry::Kind::UnclosedQuote;
             problem.line = reader.LineNumber();
-            table.problems.append(problem);
+            table.report.Add(problem);
             continue;
         }
         if (count == 0)
@@ -197,18 +198,25 @@ void LinkMappingEntry(QList<MappingEntry>& mapping, int entry, const ImportField
 namespace {
 
 // The problem of a value for `column`, if any.
-std::optional<ImportProblem> CheckValue(const RecordList& list, const ImportChecks& checks,
-                                        const RecordLayout* layout, int column,
-                                        const QString& value, const QString& field, int line) {
+std::optional<ReportEntry> CheckValue(const RecordList& list, const ImportChecks& checks,
+                                      const RecordLayout* layout, int column, const QString& value,
+                                      const QString& field, int line) {
+    ReportEntry problem;
+    problem.line = line;
+    problem.field = field;
     if (checks.numberColumns.contains(column) && !value.isEmpty() &&
         FilterNumber(value, int(value.size()) + 1).text != value) {
-        return ImportProblem{ImportProblem::Kind::NotANumber, line, field, value};
+        problem.kind = ReportEntry::Kind::NotDialableRecord;
+        problem.before = value;
+        return problem;
     }
     if (layout != nullptr && column >= 1 && column <= int(layout->widths.size()) &&
         column < list.Columns()) {
         const QString text = TrimBlanks(value);
-        if (DecodeFieldText(EncodeFieldText(text, layout->widths[column - 1])) != text)
-            return ImportProblem{ImportProblem::Kind::TooLong, line, field, {}};
+        if (DecodeFieldText(EncodeFieldText(text, layout->widths[column - 1])) != text) {
+            problem.kind = ReportEntry::Kind::TooLong;
+            return problem;
+        }
     }
     return std::nullopt;
 }
@@ -230,7 +238,7 @@ ImportResult ImportRows(RecordList& list, int& usedCount, const TextTable& table
     if (linked.isEmpty()) {
         return result;
     }
-    result.problems = table.problems;
+    result.report = table.report;
     const RecordLayout* layout = checks.fieldWidths ? &RecordLayoutFor(list) : nullptr;
     const int firstRow = std::clamp(usedCount, 0, list.LastSlot()) + 1;
     int row = firstRow;
@@ -238,7 +246,7 @@ ImportResult ImportRows(RecordList& list, int& usedCount, const TextTable& table
     for (qsizetype record = 0; record < table.records.size(); ++record) {
         const QStringList& values = table.records[record];
         const int line = int(table.recordLines.value(record));
-        std::optional<ImportProblem> problem;
+        std::optional<ReportEntry> problem;
         for (qsizetype k : linked) {
             problem = CheckValue(list, checks, layout, mapping[k].column, values.value(k),
                                  mapping[k].linkTitle, line);
@@ -247,7 +255,7 @@ ImportResult ImportRows(RecordList& list, int& usedCount, const TextTable& table
             }
         }
         if (problem) {
-            result.problems.append(*problem);
+            result.report.Add(*problem);
             continue;
         }
         if (row > list.LastSlot()) {
@@ -265,38 +273,15 @@ ImportResult ImportRows(RecordList& list, int& usedCount, const TextTable& table
         ++result.imported;
     }
     result.leftOut += table.recordsNotKept;
-    std::stable_sort(
-        result.problems.begin(), result.problems.end(),
-        [](const ImportProblem& a, const ImportProblem& b) { return a.line < b.line; });
+    result.report.SortByPlace();
     if (result.imported > 0) {
         usedCount = row - 1;
     }
     return result;
 }
 
-QStringList ImportProblemLines(const ImportResult& result, int languageIndex) {
-    QStringList lines;
-    for (const ImportProblem& problem : result.problems) {
-        switch (problem.kind) {
-            case ImportProblem::Kind::UnclosedQuote:
-                lines.append(
-                    Message(MessageId::UnclosedQuoteLine, languageIndex).arg(problem.line));
-                break;
-            case ImportProblem::Kind::NotANumber:
-                lines.append(Message(MessageId::NotANumberLine, languageIndex)
-                                 .arg(QString::number(problem.line), problem.value, problem.field));
-                break;
-            case ImportProblem::Kind::TooLong:
-                lines.append(Message(MessageId::TextTooLongLine, languageIndex)
-                                 .arg(QString::number(problem.line), problem.field));
-                break;
-        }
-    }
-    return lines;
-}
-
 void ShowImportShortfall(const ImportResult& result, int languageIndex) {
-    if (result.leftOut <= 0 && result.problems.isEmpty()) {
+    if (result.leftOut <= 0 && result.report.IsEmpty()) {
         return;
     }
     MessageRequest request = CatalogueMessage(MessageId::RecordsImported, languageIndex);
@@ -305,10 +290,10 @@ void ShowImportShortfall(const ImportResult& result, int languageIndex) {
         request.text += u'\n' + Message(MessageId::RecordsLeftOut, languageIndex) +
                         QString::number(result.leftOut);
     }
-    for (const QString& line : ImportProblemLines(result, languageIndex)) {
+    for (const QString& line : ReportLines(result.report, languageIndex)) {
         request.text += u'\n' + line;
     }
-    request.icon = result.problems.isEmpty() ? DialogIcon::Information : DialogIcon::Warning;
+    request.icon = result.report.HasLosses() ? DialogIcon::Warning : DialogIcon::Information;
     ShowMessage(request);
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "records/import_report.h"
 #include "records/record_list.h"
 
 namespace pellucard {
@@ -17,23 +18,14 @@ inline constexpr qint64 kMaxTextFileBytes = 16 * 1024 * 1024;
 inline constexpr int kMaxTextFields = 256;
 inline constexpr int kMaxTextRecords = 10000;
 
-// Why a line of a text file or one of its records was not imported.
-struct ImportProblem {
-    enum class Kind { UnclosedQuote, NotANumber, TooLong };
-    Kind kind = Kind::UnclosedQuote;
-    int line = 0;   // the file's line (from 1) where the record begins
-    QString field;  // the record field's title (NotANumber, TooLong)
-    QString value;  // the value refused (NotANumber)
-};
-
 // A delimited text file as the import shows it: the field names of its first line and its
 // records, each holding exactly one value per field name.
 struct TextTable {
     QStringList header;
     QList<QStringList> records;
-    QList<int> recordLines;         // the file's line where each record begins
-    int recordsNotKept = 0;         // records beyond kMaxTextRecords
-    QList<ImportProblem> problems;  // damaged lines, left out
+    QList<int> recordLines;  // the file's line where each record begins
+    int recordsNotKept = 0;  // records beyond kMaxTextRecords
+    ImportReport report;     // damaged lines, left out
 };
 
 // The table of a file's text. Each record takes as many lines as it needs to hold a value
@@ -42,7 +34,7 @@ struct TextTable {
 // comes back whole). Values beyond the field names are dropped; a record that the end of
 // the file cuts short keeps the values it has and empty ones after them. Empty lines do not
 // make records. A damaged line (a quote that does not close, see DelimitedLineReader) makes
-// no record and is listed in `problems`; it is never joined to another line.
+// no record and is listed in `report`; it is never joined to another line.
 TextTable ParseTextTable(const QString& text, QChar delimiter);
 
 // Reads the file at `path` (DecodeTextFile tells its character set) into `table`. A file
@@ -77,9 +69,9 @@ QList<MappingEntry> BuildMappingList(const QStringList& header, const QList<Impo
 void LinkMappingEntry(QList<MappingEntry>& mapping, int entry, const ImportField& field);
 
 struct ImportResult {
-    int imported = 0;               // records written into slots
-    int leftOut = 0;                // records for which the list had no free slot
-    QList<ImportProblem> problems;  // lines and records left out for their content
+    int imported = 0;     // records written into slots
+    int leftOut = 0;      // records for which the list had no free slot
+    ImportReport report;  // lines and records left out for their content
 };
 
 // What a value must be to be imported into a column: the rules typing follows, so that an
@@ -98,9 +90,6 @@ struct ImportChecks {
 ImportResult ImportRows(RecordList& list, int& usedCount, const TextTable& table,
                         const QList<MappingEntry>& mapping, const QMap<int, int>& mirrored = {},
                         const ImportChecks& checks = {});
-
-// One line per problem, in the file's order, in language `languageIndex`.
-QStringList ImportProblemLines(const ImportResult& result, int languageIndex);
 
 // Tells the user how many records were imported, how many were left out for want of a free
 // slot, and, line by line, which were left out for their content (a box whose text can be

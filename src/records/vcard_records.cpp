@@ -126,17 +126,6 @@ bool RowUsed(const RecordList& list, int row, VCardListKind kind) {
     return RowHasText(list, row, 1, kind == VCardListKind::PhoneBook ? kPhone : kLastField);
 }
 
-QStringList CountedNames(const QStringList& names) {
-    QMap<QString, int> counts;
-    for (const QString& name : names)
-        ++counts[name];
-    QStringList counted;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        counted.append(it.value() == 1 ? it.key()
-                                       : QStringLiteral("%1 (%2)").arg(it.key()).arg(it.value()));
-    return counted;
-}
-
 QString DisplayName(const VCardContact& contact) {
     if (!contact.formattedName.isEmpty())
         return contact.formattedName;
@@ -144,6 +133,29 @@ QString DisplayName(const VCardContact& contact) {
     if (!composed.isEmpty())
         return composed;
     return contact.hasAlias ? contact.Extension(kAliasKey) : QString();
+}
+
+// Enough lines to show what kind of thing went wrong; the counts say how many there are.
+constexpr qsizetype kReportLinesShown = 40;
+
+ReportEntry Cut(int line, int slot, const QString& field, const QString& before,
+                const QString& after) {
+    ReportEntry entry;
+    entry.kind = ReportEntry::Kind::Cut;
+    entry.line = line;
+    entry.slot = slot;
+    entry.field = field;
+    entry.before = before;
+    entry.after = after;
+    return entry;
+}
+
+ReportEntry LeftOut(const VCardContact& contact, const QString& what) {
+    ReportEntry entry;
+    entry.kind = ReportEntry::Kind::NoFreeSlot;
+    entry.line = contact.line;
+    entry.before = what;
+    return entry;
 }
 
 // The first `count` characters (code points) of a text.
@@ -408,7 +420,7 @@ NameFit CardNameFit(int alphaFieldLength) {
 
 VCardImport ImportVCardsAsPersons(RecordList& list, int& usedCount, const VCardFile& file) {
     VCardImport result;
-    result.problems = file.problems;
+    result.report = file.problems;
     QStringList notKept;
     const RecordLayout& layout = ContactRecordLayout();
     RecordList::BulkUpdate bulk(list);
@@ -419,7 +431,7 @@ VCardImport ImportVCardsAsPersons(RecordList& list, int& usedCount, const VCardF
         notKept += contactNotKept;
         const QString name = DisplayName(contact);
         if (usedCount + 1 > list.LastSlot()) {
-            result.leftOut.append(name);
+            result.report.Add(LeftOut(contact, name));
             continue;
         }
         ++usedCount;
@@ -428,20 +440,20 @@ VCardImport ImportVCardsAsPersons(RecordList& list, int& usedCount, const VCardF
             const int width = layout.widths[column - 1];
             const QString kept = DecodeFieldText(EncodeFieldText(value, width));
             if (kept != value)
-                result.cut.append(name + QStringLiteral(": ") + list.Text(0, column));
+                result.report.Add(Cut(contact.line, usedCount, list.Text(0, column), value, kept));
             list.SetText(usedCount, column, kept);
         }
         ++result.imported;
     }
-    result.notKeptCount = int(notKept.size());
-    result.notKept = CountedNames(notKept);
+    AddNotKept(result.report, notKept);
+    result.report.SortByPlace();
     return result;
 }
 
 VCardImport ImportVCardsAsPhoneBook(RecordList& list, int& usedCount, const VCardFile& file,
                                     const NameFit& fit) {
     VCardImport result;
-    result.problems = file.problems;
+    result.report = file.problems;
     QStringList notKept;
     RecordList::BulkUpdate bulk(list);
     for (const VCardContact& contact : file.contacts) {
@@ -476,13 +488,15 @@ VCardImport ImportVCardsAsPhoneBook(RecordList& list, int& usedCount, const VCar
                          (use > 1 ? QStringLiteral(" %1").arg(use) : QString()) + u')';
             }
             if (usedCount + 1 > list.LastSlot()) {
-                result.leftOut.append(name + suffix + QStringLiteral(" ") + phone->value);
+                result.report.Add(
+                    LeftOut(contact, name + suffix + QStringLiteral(" ") + phone->value));
                 continue;
             }
             QString entryName = name + suffix;
             if (fit(entryName) < CharacterCount(entryName)) {
                 entryName = FittedName(name, suffix, fit);
-                result.cut.append(name + suffix + QStringLiteral(": ") + entryName);
+                result.report.Add(Cut(contact.line, usedCount + 1, list.Text(0, kAlias),
+                                      name + suffix, entryName));
             }
             ++usedCount;
             list.SetText(usedCount, kAlias, entryName);
@@ -492,35 +506,34 @@ VCardImport ImportVCardsAsPhoneBook(RecordList& list, int& usedCount, const VCar
         if (!contact.emails.isEmpty())
             notKept.append(QStringLiteral("EMAIL"));
     }
-    result.notKeptCount = int(notKept.size());
-    result.notKept = CountedNames(notKept);
+    AddNotKept(result.report, notKept);
+    result.report.SortByPlace();
     return result;
 }
 
 QString VCardImportReport(const VCardImport& result, int languageIndex) {
+    using Kind = ReportEntry::Kind;
+    const ImportReport& report = result.report;
+    const int unread = report.Count(Kind::NotVCardLine) + report.Count(Kind::NoVCardEnd) +
+                       report.Count(Kind::OutsideVCard) + report.Count(Kind::BeginNotVCard) +
+                       report.Count(Kind::UnknownCharset);
     QString text = Message(MessageId::VCardImportReport, languageIndex)
                        .arg(result.imported)
-                       .arg(result.cut.size())
-                       .arg(result.leftOut.size())
-                       .arg(result.notKeptCount)
-                       .arg(result.problems.size());
-    if (!result.notKept.isEmpty())
-        text += QStringLiteral("\n\n") + result.notKept.join(QStringLiteral(", "));
-    for (const QStringList* list : {&result.cut, &result.leftOut, &result.problems}) {
-        if (list->isEmpty())
-            continue;
-        text += u'\n';
-        // A long list is shown in part; the counts above say how long it is.
-        text += u'\n' + list->mid(0, 20).join(u'\n');
-        if (list->size() > 20)
-            text += QStringLiteral("\n...");
-    }
+                       .arg(report.Count(Kind::Cut))
+                       .arg(report.Count(Kind::NoFreeSlot))
+                       .arg(report.Total(Kind::NotKept))
+                       .arg(unread);
+    // A long list is shown in part; the counts above say how long it is.
+    const QStringList lines = ReportLines(report, languageIndex);
+    if (!lines.isEmpty())
+        text += QStringLiteral("\n\n") + lines.mid(0, kReportLinesShown).join(u'\n');
+    if (lines.size() > kReportLinesShown)
+        text += QStringLiteral("\n...");
     return text;
 }
 
 void ShowVCardImport(const VCardImport& result, int languageIndex) {
-    if (result.cut.isEmpty() && result.leftOut.isEmpty() && result.notKept.isEmpty() &&
-        result.problems.isEmpty())
+    if (result.report.IsEmpty())
         return;
     MessageRequest request = CatalogueMessage(MessageId::VCardImportReport, languageIndex,
                                               DialogButtons::Ok, DialogIcon::Information);

@@ -46,12 +46,10 @@ NameFit CharacterNameFit(int characters);
 NameFit CardNameFit(int alphaFieldLength);
 
 struct VCardImport {
-    int imported = 0;     // records written into slots
-    QStringList cut;      // "name: what was cut"
-    QStringList leftOut;  // the names of contacts or numbers that found no slot
-    QStringList notKept;  // property names with their counts, "PHOTO (3)"
-    int notKeptCount = 0;
-    QStringList problems;
+    int imported = 0;  // records written into slots
+    // What was cut, what found no slot (named), the properties not kept (counted by name) and
+    // the lines that could not be read.
+    ImportReport report;
 };
 
 // Appends the contacts as personal records after `usedCount`, one per contact, while the list
@@ -64,8 +62,8 @@ VCardImport ImportVCardsAsPersons(RecordList& list, int& usedCount, const VCardF
 VCardImport ImportVCardsAsPhoneBook(RecordList& list, int& usedCount, const VCardFile& file,
                                     const NameFit& fit);
 
-// The report of an import: VCardImportReport with the counts, then the names of what was cut,
-// left out or not read, one to a line.
+// The report of an import: VCardImportReport with the counts, then what was cut, left out, not
+// kept or not read, one to a line.
 QString VCardImportReport(const VCardImport& result, int languageIndex);
 
 // Tells the user what an import did (OK box); says nothing when all of it went in whole.

@@ -179,9 +179,9 @@ TEST_F(TextExchangeTest, AQuoteThatNeverClosesSpoilsOnlyItsOwnLine) {
     // A quoted value may hold a line break: one record of two lines, numbered by its first.
     EXPECT_EQ(table.records[3], QStringList({"Dan\r\nDaniel", "10"}));
     EXPECT_EQ(table.recordLines, QList<int>({2, 4, 5, 6}));
-    ASSERT_EQ(table.problems.size(), 2);
-    EXPECT_EQ(table.problems[0].line, 3);
-    EXPECT_EQ(table.problems[1].line, 8);  // the last line's quote runs into the file's end
+    ASSERT_EQ(table.report.entries.size(), 2);
+    EXPECT_EQ(table.report.entries[0].line, 3);
+    EXPECT_EQ(table.report.entries[1].line, 8);  // the last line's quote runs into the file's end
 }
 
 TEST_F(TextExchangeTest, ImportLeavesOutAndReportsWhatItsFieldsCannotTake) {
@@ -219,7 +219,7 @@ TEST_F(TextExchangeTest, ImportLeavesOutAndReportsWhatItsFieldsCannotTake) {
         EXPECT_EQ(lines[0], "Records imported: 2");
         EXPECT_EQ(lines[1], "Line 3: a quote is not closed; the line was left out.");
         EXPECT_EQ(lines[2],
-                  "Line 4: \"12ab34\" in Phone is no telephone number; the record was "
+                  "Line 4: \"12ab34\" in Phone is no number a SIM can dial; the record was "
                   "left out.");
         EXPECT_TRUE(lines[3].startsWith("Line 5: the text in Phone is longer"));
         EXPECT_TRUE(lines[4].startsWith("Line 6: the text in Alias is longer"));

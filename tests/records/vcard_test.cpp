@@ -37,7 +37,7 @@ const VCardTyped* PhoneWith(const VCardContact& contact, const char* type) {
 
 TEST(VCardReadTest, AndroidQuotedPrintable21) {
     const VCardFile file = ParseVCards(DataFile("android_21.vcf"));
-    EXPECT_TRUE(file.problems.isEmpty()) << file.problems.join(u'\n').toStdString();
+    EXPECT_TRUE(file.problems.IsEmpty()) << ReportLines(file.problems, 0).join(u'\n').toStdString();
     ASSERT_EQ(file.contacts.size(), 2);
     const VCardContact& giorgos = file.contacts[0];
     EXPECT_EQ(giorgos.formattedName, QStringLiteral("Γιώργος Παπαδόπουλος"));
@@ -57,7 +57,7 @@ TEST(VCardReadTest, AndroidQuotedPrintable21) {
 
 TEST(VCardReadTest, IosFolded30WithGroups) {
     const VCardFile file = ParseVCards(DataFile("ios_30.vcf"));
-    EXPECT_TRUE(file.problems.isEmpty());
+    EXPECT_TRUE(file.problems.IsEmpty());
     ASSERT_EQ(file.contacts.size(), 1);
     const VCardContact& anna = file.contacts[0];
     EXPECT_EQ(anna.organisation, QStringLiteral("Nordic Ferries AB"));
@@ -74,7 +74,7 @@ TEST(VCardReadTest, IosFolded30WithGroups) {
 
 TEST(VCardReadTest, RfcExamplesUnfoldAndQuotedTypes) {
     const VCardFile file = ParseVCards(DataFile("rfc_examples.vcf"));
-    EXPECT_TRUE(file.problems.isEmpty());
+    EXPECT_TRUE(file.problems.IsEmpty());
     ASSERT_EQ(file.contacts.size(), 2);
     const VCardContact& frank = file.contacts[0];
     EXPECT_EQ(frank.addresses[0].parts, (QStringList{"", "", "6544 Battleford Drive", "Raleigh",
@@ -102,7 +102,7 @@ TEST(VCardReadTest, RfcExamplesUnfoldAndQuotedTypes) {
     EXPECT_EQ(list->Text(2, 24), QStringLiteral("M"));
     EXPECT_EQ(list->Text(2, 17), QStringLiteral("+1-418-262-6501"));
     // ORG twice, LANG twice, ANNIVERSARY, GEO, KEY, TZ: counted, none guessed into a field.
-    EXPECT_EQ(result.notKeptCount, 8);
+    EXPECT_EQ(result.report.Total(ReportEntry::Kind::NotKept), 8);
 }
 
 TEST(VCardReadTest, DamagedLinesAreReportedAndTheRestImported) {
@@ -110,10 +110,12 @@ TEST(VCardReadTest, DamagedLinesAreReportedAndTheRestImported) {
     ASSERT_EQ(file.contacts.size(), 2);
     EXPECT_EQ(file.contacts[0].phones[0].value, QStringLiteral("+44 7700 900001"));
     EXPECT_EQ(file.contacts[1].formattedName, QStringLiteral("Cut Off"));
-    ASSERT_EQ(file.problems.size(), 3);
-    EXPECT_TRUE(file.problems[0].startsWith(QStringLiteral("line 1:")));
-    EXPECT_TRUE(file.problems[1].startsWith(QStringLiteral("line 5:")));
-    EXPECT_TRUE(file.problems[2].startsWith(QStringLiteral("line 8:")));
+    const QStringList problems = ReportLines(file.problems, 0);
+    ASSERT_EQ(problems.size(), 3);
+    EXPECT_EQ(problems[0],
+              QStringLiteral("Line 1: outside BEGIN:VCARD and END:VCARD; it was left out."));
+    EXPECT_EQ(problems[1], QStringLiteral("Line 5: not a vCard line; it was left out."));
+    EXPECT_TRUE(problems[2].startsWith(QStringLiteral("Line 8: the card that begins here has no")));
 
     EXPECT_TRUE(ParseVCards("not a vcard at all\n\x01\x02").contacts.isEmpty());
     EXPECT_TRUE(ParseVCards(QByteArray()).contacts.isEmpty());
@@ -155,10 +157,13 @@ TEST(VCardPhoneBookTest, OneEntryPerNumberWithItsTypeCutToTheCard) {
     EXPECT_EQ(list->Text(5, 1), QStringLiteral("José (other)"));
     EXPECT_EQ(list->Text(6, 1), QStringLiteral("Li Wei"));  // one number: no type
     EXPECT_EQ(result.imported, 5);
-    EXPECT_EQ(result.cut.size(), 4);
+    EXPECT_EQ(result.report.Count(ReportEntry::Kind::Cut), 4);
     // The two numbers of Anna Berg found no slot: named, not dropped.
-    ASSERT_EQ(result.leftOut.size(), 2);
-    EXPECT_TRUE(result.leftOut[0].startsWith(QStringLiteral("Anna Berg (mobile)")));
+    ASSERT_EQ(result.report.Count(ReportEntry::Kind::NoFreeSlot), 2);
+    const auto leftOut =
+        std::find_if(result.report.entries.begin(), result.report.entries.end(),
+                     [](const ReportEntry& e) { return e.kind == ReportEntry::Kind::NoFreeSlot; });
+    EXPECT_TRUE(leftOut->before.startsWith(QStringLiteral("Anna Berg (mobile)")));
     EXPECT_EQ(used, 6);
 
     ScriptedDialogs dialogs;
@@ -211,13 +216,13 @@ TEST(VCardRoundTripTest, PersonalRecordsOfEveryFieldInEveryVersion) {
         for (const QByteArray& line : bytes.split('\n'))
             EXPECT_LE(line.size(), 77) << line.toStdString();
         const VCardFile file = ParseVCards(bytes);
-        EXPECT_TRUE(file.problems.isEmpty());
+        EXPECT_TRUE(file.problems.IsEmpty());
         auto copy = ContactList(5);
         int used = 0;
         const VCardImport result = ImportVCardsAsPersons(*copy, used, file);
         EXPECT_EQ(result.imported, 3);
-        EXPECT_EQ(result.notKeptCount, 0);
-        EXPECT_TRUE(result.cut.isEmpty());
+        EXPECT_TRUE(result.report.IsEmpty())
+            << ReportLines(result.report, 0).join(u'\n').toStdString();
         int copyRow = 1;
         for (const int row : {1, 3, 4}) {
             for (int column = 1; column <= 25; ++column) {
@@ -251,8 +256,8 @@ TEST(VCardRoundTripTest, DemoCardPhoneBookInEveryScript) {
         auto copy = ContactList(used);
         int copied = 0;
         const VCardImport result = ImportVCardsAsPhoneBook(*copy, copied, file, CardNameFit(14));
-        EXPECT_TRUE(result.cut.isEmpty());
-        EXPECT_TRUE(result.leftOut.isEmpty());
+        EXPECT_FALSE(result.report.HasLosses())
+            << ReportLines(result.report, 0).join(u'\n').toStdString();
         int row = 1;
         for (int slot = 1; slot <= used; ++slot) {
             if (source->Text(slot, 1).isEmpty() && source->Text(slot, 2).isEmpty())
