@@ -16,6 +16,7 @@
 #include "records/delimited_text.h"
 #include "records/dialog_seam.h"
 #include "records/field_text.h"
+#include "records/person_fields.h"
 #include "records/record_file.h"
 #include "records/record_layout.h"
 #include "records/record_marks.h"
@@ -200,7 +201,12 @@ CardList ReadText(const std::string& path, const FileOptions& options,
     // The SMS list keeps the message as typed (column 2) beside the message as shown (3).
     const QMap<int, int> mirrored =
         chosen == RecordKind::Sms ? QMap<int, int>{{3, 2}} : QMap<int, int>{};
-    const ImportResult imported = ImportRows(*cards.list, cards.used, table, mapping, mirrored);
+    // Contacts' numbers are read as a SIM dials them; an SMS address may be a sender's name.
+    ImportChecks checks;
+    if (chosen == RecordKind::PhoneBook)
+        checks.numberColumns = {std::begin(kContactNumberColumns), std::end(kContactNumberColumns)};
+    const ImportResult imported =
+        ImportRows(*cards.list, cards.used, table, mapping, mirrored, checks);
     std::vector<std::string> damaged;
     for (const QString& line : ReportLines(imported.report, 0))
         damaged.push_back(path + ": " + line.toStdString());

@@ -7,9 +7,9 @@
 
 #include "catalogue/catalogue.h"
 #include "records/delimited_text.h"
+#include "records/dialable_number.h"
 #include "records/dialog_seam.h"
 #include "records/field_text.h"
-#include "records/number_filter.h"
 #include "records/record_layout.h"
 #include "records/record_messages.h"
 
@@ -197,18 +197,41 @@ void LinkMappingEntry(QList<MappingEntry>& mapping, int entry, const ImportField
 
 namespace {
 
-// The problem of a value for `column`, if any.
-std::optional<ReportEntry> CheckValue(const RecordList& list, const ImportChecks& checks,
-                                      const RecordLayout* layout, int column, const QString& value,
-                                      const QString& field, int line) {
+// Google Contacts writes several values of one kind into one cell with this between them.
+const QString kValueSeparator = QStringLiteral(" ::: ");
+
+// A value of a record as its field takes it, or the problem that leaves the record out.
+// Dialling numbers are read as a SIM dials them; of several numbers in one cell the first is
+// taken and the others are reported in `further`.
+std::optional<ReportEntry> PrepareValue(QString& value, QList<ReportEntry>& further,
+                                        const RecordList& list, const ImportChecks& checks,
+                                        const RecordLayout* layout, int column,
+                                        const QString& field, int line) {
     ReportEntry problem;
     problem.line = line;
     problem.field = field;
-    if (checks.numberColumns.contains(column) && !value.isEmpty() &&
-        FilterNumber(value, int(value.size()) + 1).text != value) {
-        problem.kind = ReportEntry::Kind::NotDialableRecord;
-        problem.before = value;
-        return problem;
+    if (checks.numberColumns.contains(column) && !value.trimmed().isEmpty()) {
+        const QStringList numbers = value.split(kValueSeparator);
+        for (qsizetype k = 1; k < numbers.size(); ++k) {
+            ReportEntry entry = problem;
+            entry.kind = ReportEntry::Kind::FurtherNumber;
+            entry.before = numbers[k].trimmed();
+            further.append(entry);
+        }
+        const DialableNumber read = ReadDialableNumber(numbers.first());
+        if (!read.Dialable()) {
+            problem.kind = ReportEntry::Kind::NotDialableRecord;
+            problem.before = numbers.first().trimmed();
+            return problem;
+        }
+        for (const QString& parameter : read.dropped) {
+            ReportEntry entry = problem;
+            entry.kind = ReportEntry::Kind::NotKept;
+            entry.field = QStringLiteral("tel:;") + parameter;
+            entry.count = 1;
+            further.append(entry);
+        }
+        value = read.number;
     }
     if (layout != nullptr && column >= 1 && column <= int(layout->widths.size()) &&
         column < list.Columns()) {
@@ -244,12 +267,15 @@ ImportResult ImportRows(RecordList& list, int& usedCount, const TextTable& table
     int row = firstRow;
     RecordList::BulkUpdate update(list);
     for (qsizetype record = 0; record < table.records.size(); ++record) {
-        const QStringList& values = table.records[record];
+        QStringList values = table.records[record];
         const int line = int(table.recordLines.value(record));
         std::optional<ReportEntry> problem;
+        QList<ReportEntry> further;
         for (qsizetype k : linked) {
-            problem = CheckValue(list, checks, layout, mapping[k].column, values.value(k),
-                                 mapping[k].linkTitle, line);
+            if (k >= values.size())
+                continue;
+            problem = PrepareValue(values[k], further, list, checks, layout, mapping[k].column,
+                                   mapping[k].linkTitle, line);
             if (problem) {
                 break;
             }
@@ -268,6 +294,10 @@ ImportResult ImportRows(RecordList& list, int& usedCount, const TextTable& table
             if (const auto mirror = mirrored.find(column); mirror != mirrored.end()) {
                 list.SetText(row, *mirror, values.value(k));
             }
+        }
+        for (ReportEntry& entry : further) {
+            entry.slot = row;
+            result.report.Add(entry);
         }
         ++row;
         ++result.imported;

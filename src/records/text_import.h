@@ -77,7 +77,9 @@ struct ImportResult {
 // What a value must be to be imported into a column: the rules typing follows, so that an
 // import never gives a field what typing would refuse.
 struct ImportChecks {
-    QList<int> numberColumns;  // dialling numbers: digits, "*", "#", "P", a leading "+"
+    // Dialling numbers, read as ReadDialableNumber does: visual separators go, a number that
+    // cannot be dialled leaves its record out.
+    QList<int> numberColumns;
     bool fieldWidths = false;  // values fit the record file's field (record_layout.h)
 };
 
@@ -85,8 +87,10 @@ struct ImportChecks {
 // `usedCount`, in file order, while the list has slots; `usedCount` becomes the last slot
 // written. A value written into a column of `mirrored` is written into the column it maps
 // to as well (the SMS list keeps a message's text twice). A record with a value that
-// `checks` refuse is left out and listed, never changed. When no entry is ticked and
-// linked nothing is written and nothing counts as left out.
+// `checks` refuse is left out and listed, never cut. Numbers are written as a SIM dials them;
+// of several numbers in one cell (" ::: " between them) the first is written and the others
+// are listed. When no entry is ticked and linked nothing is written and nothing counts as
+// left out.
 ImportResult ImportRows(RecordList& list, int& usedCount, const TextTable& table,
                         const QList<MappingEntry>& mapping, const QMap<int, int>& mirrored = {},
                         const ImportChecks& checks = {});

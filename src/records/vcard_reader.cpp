@@ -366,10 +366,8 @@ private:
             Single(contact_.gender, Unescape(SplitEscaped(value, u';').value(0)).trimmed(),
                    line.name);
         } else if (line.name == "TEL") {
-            QString number = Unescape(value).trimmed();
-            if (number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
-                number = number.mid(4);
-            contact_.phones.append({number, TypesOf(line), line.number});
+            // As written, a tel: URI included: the importers read it as a dialable number.
+            contact_.phones.append({Unescape(value).trimmed(), TypesOf(line), line.number});
         } else if (line.name == "EMAIL") {
             contact_.emails.append({Unescape(value).trimmed(), TypesOf(line), line.number});
         } else if (line.name == "ADR") {

@@ -11,6 +11,7 @@
 
 #include "catalogue/catalogue.h"
 #include "engine/codec_alpha.h"
+#include "records/dialable_number.h"
 #include "records/dialog_seam.h"
 #include "records/field_text.h"
 #include "records/person_fields.h"
@@ -156,6 +157,34 @@ ReportEntry LeftOut(const VCardContact& contact, const QString& what) {
     entry.line = contact.line;
     entry.before = what;
     return entry;
+}
+
+// The contact with its numbers as a SIM dials them. A number that holds something no SIM can
+// dial is left out and reported; tel: URI parameters that have no place are counted.
+VCardContact WithDialableNumbers(const VCardContact& contact, ImportReport& report,
+                                 QStringList& notKept) {
+    VCardContact dialable = contact;
+    dialable.phones.clear();
+    for (const VCardTyped& phone : contact.phones) {
+        const DialableNumber read = ReadDialableNumber(phone.value);
+        for (const QString& parameter : read.dropped)
+            notKept.append(QStringLiteral("TEL;") + parameter.toUpper());
+        if (!read.Dialable()) {
+            ReportEntry entry;
+            entry.kind = ReportEntry::Kind::NotDialableNumber;
+            entry.line = phone.line;
+            entry.field = QStringLiteral("TEL");
+            entry.before = phone.value;
+            report.Add(entry);
+            continue;
+        }
+        if (read.number.isEmpty())
+            continue;
+        VCardTyped kept = phone;
+        kept.value = read.number;
+        dialable.phones.append(kept);
+    }
+    return dialable;
 }
 
 // The first `count` characters (code points) of a text.
@@ -424,8 +453,9 @@ VCardImport ImportVCardsAsPersons(RecordList& list, int& usedCount, const VCardF
     QStringList notKept;
     const RecordLayout& layout = ContactRecordLayout();
     RecordList::BulkUpdate bulk(list);
-    for (const VCardContact& contact : file.contacts) {
-        notKept += contact.notKept;
+    for (const VCardContact& read : file.contacts) {
+        notKept += read.notKept;
+        const VCardContact contact = WithDialableNumbers(read, result.report, notKept);
         QStringList contactNotKept;
         QStringList cells = PersonFields(contact).Fill(contactNotKept);
         notKept += contactNotKept;
@@ -456,8 +486,9 @@ VCardImport ImportVCardsAsPhoneBook(RecordList& list, int& usedCount, const VCar
     result.report = file.problems;
     QStringList notKept;
     RecordList::BulkUpdate bulk(list);
-    for (const VCardContact& contact : file.contacts) {
-        notKept += contact.notKept;
+    for (const VCardContact& read : file.contacts) {
+        notKept += read.notKept;
+        const VCardContact contact = WithDialableNumbers(read, result.report, notKept);
         const QString name = DisplayName(contact).simplified();
         QList<const VCardTyped*> phones;
         for (const VCardTyped& phone : contact.phones) {

@@ -96,7 +96,8 @@ TEST_F(ConvertTest, TextFilesCarryTheColumnTitlesAndComeBackByteForByte) {
     Convert("sms.sms", "sms.csv", {"--delimiter", "tab"});
     EXPECT_TRUE(Read("sms.csv").contains("Source/Destination\tMessage"));
 
-    // A personal address book in another program's text, titles in German, values quoted.
+    // A personal address book in another program's text, titles in German, values quoted;
+    // the number's separator goes.
     Write("people.csv", "Name,Telefon,Notiz\r\n\"Smith, John\",+44 20,\"two\r\nlines\"\r\n");
     Convert("people.csv", "people.SPB");
     Convert("people.SPB", "people.txt");
@@ -106,7 +107,24 @@ TEST_F(ConvertTest, TextFilesCarryTheColumnTitlesAndComeBackByteForByte) {
         "Personal EMail\tHome Telephone\tHome Fax\tOffice Address\tOffice City\t"
         "Office Country\tOffice Zip Code\tWork EMail\tOffice Telephone\tMobile Phone\t"
         "Office Fax\tDate of Birth\tNickname\tHobby\tHomepage\tImportant\tSex\tNote\r\n"
-        "\t+44 20\tSmith, John\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\"two\r\nlines\"\r\n");
+        "\t+4420\tSmith, John\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\"two\r\nlines\"\r\n");
+}
+
+TEST_F(ConvertTest, NumbersArriveDialableAndLettersInANumberStopTheConversion) {
+    Write("book.csv",
+          "Alias,Phone\r\nAnn,+46 70 123 45 67\r\nBob,0800 FLOWERS\r\nCid,(020) 7946-0018\r\n");
+    CliRun run = Cli({"convert", Path("book.csv"), Path("book.json")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("Line 3: \"0800 FLOWERS\" in Phone is no number a SIM can dial"))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("book.json")));
+
+    Convert("book.csv", "book.json", {"--force"});
+    const QJsonArray book = JsonFile("book.json");
+    ASSERT_EQ(book.size(), 2);
+    EXPECT_EQ(book[0].toObject()["number"].toString(), "+46701234567");
+    EXPECT_EQ(book[1].toObject()["name"].toString(), "Cid");
+    EXPECT_EQ(book[1].toObject()["number"].toString(), "02079460018");
 }
 
 TEST_F(ConvertTest, RefusesWhatTheOutputCannotHoldUnlessForced) {

@@ -15,6 +15,7 @@
 #include "records/text_export.h"
 #include "records/text_import.h"
 #include "support/contact_list.h"
+#include "support/qt_printers.h"
 #include "support/scripted_dialogs.h"
 
 namespace pellucard {

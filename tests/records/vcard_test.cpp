@@ -10,6 +10,7 @@
 #include "records/record_slots.h"
 #include "records/vcard.h"
 #include "records/vcard_records.h"
+#include "support/qt_printers.h"
 #include "support/scripted_dialogs.h"
 
 namespace pellucard {
@@ -86,21 +87,24 @@ TEST(VCardReadTest, RfcExamplesUnfoldAndQuotedTypes) {
     ASSERT_EQ(simon.phones.size(), 2);
     EXPECT_TRUE(simon.phones[0].Has("pref"));
     EXPECT_TRUE(simon.phones[1].Has("cell"));
-    EXPECT_EQ(simon.phones[1].value, QStringLiteral("+1-418-262-6501"));
+    EXPECT_EQ(simon.phones[1].value, QStringLiteral("tel:+1-418-262-6501"));  // as written
 
-    // As personal records: typed numbers to their fields, the partial birthday kept.
+    // As personal records: typed numbers to their fields as a SIM dials them, the partial
+    // birthday kept.
     auto list = ContactList(5);
     int used = 0;
     const VCardImport result = ImportVCardsAsPersons(*list, used, file);
     EXPECT_EQ(result.imported, 2);
-    EXPECT_EQ(list->Text(1, 16), QStringLiteral("+1-919-676-9515"));  // office telephone
-    EXPECT_EQ(list->Text(1, 18), QStringLiteral("+1-919-676-9564"));  // office fax
+    EXPECT_EQ(list->Text(1, 16), QStringLiteral("+19196769515"));  // office telephone
+    EXPECT_EQ(list->Text(1, 18), QStringLiteral("+19196769564"));  // office fax
     EXPECT_EQ(list->Text(1, 8), QStringLiteral("Frank_Dawson@Lotus.com"));
     EXPECT_EQ(list->Text(1, 15), QStringLiteral("fdawson@earthlink.net"));
     EXPECT_EQ(list->Text(1, 12), QStringLiteral("Raleigh, NC"));
     EXPECT_EQ(list->Text(2, 19), QStringLiteral("/02/03"));
     EXPECT_EQ(list->Text(2, 24), QStringLiteral("M"));
-    EXPECT_EQ(list->Text(2, 17), QStringLiteral("+1-418-262-6501"));
+    EXPECT_EQ(list->Text(2, 17), QStringLiteral("+14182626501"));
+    // tel:+1-418-656-9254;ext=102: the extension is dialled after a pause.
+    EXPECT_EQ(list->Text(2, 16), QStringLiteral("+14186569254P102"));
     // ORG twice, LANG twice, ANNIVERSARY, GEO, KEY, TZ: counted, none guessed into a field.
     EXPECT_EQ(result.report.Total(ReportEntry::Kind::NotKept), 8);
 }
@@ -153,7 +157,7 @@ TEST(VCardPhoneBookTest, OneEntryPerNumberWithItsTypeCutToTheCard) {
     const VCardImport result = ImportVCardsAsPhoneBook(*list, used, file, CardNameFit(14));
     EXPECT_EQ(list->Text(1, 1), QStringLiteral("Kept"));
     EXPECT_EQ(list->Text(2, 1), QStringLiteral("José (mobile)"));  // cut, type kept
-    EXPECT_EQ(list->Text(2, 2), QStringLiteral("+34 600 111 222"));
+    EXPECT_EQ(list->Text(2, 2), QStringLiteral("+34600111222"));
     EXPECT_EQ(list->Text(5, 1), QStringLiteral("José (other)"));
     EXPECT_EQ(list->Text(6, 1), QStringLiteral("Li Wei"));  // one number: no type
     EXPECT_EQ(result.imported, 5);
@@ -172,26 +176,59 @@ TEST(VCardPhoneBookTest, OneEntryPerNumberWithItsTypeCutToTheCard) {
     EXPECT_TRUE(dialogs.Calls()[0].message.text.contains(QStringLiteral("Anna Berg (work)")));
 }
 
+TEST(VCardPhoneBookTest, NumbersArriveDialableAndWhatNoSimDialsIsReported) {
+    // As phones and services write them: grouped, as a tel: URI with an extension and other
+    // parameters, with a pause, and a vanity number that no SIM can dial.
+    const QByteArray bytes =
+        "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Desk\r\n"
+        "TEL;VALUE=uri;PREF=1;TYPE=\"voice,home\":tel:+1-555-555-5555;ext=5555\r\n"
+        "END:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:2.1\r\nN:;Flowers;;;\r\nFN:Flowers\r\n"
+        "TEL;CELL:+44 (0)7700 900-123\r\nTEL;WORK:1-800-FLOWERS\r\n"
+        "TEL;HOME:tel:+1-201-555-0123;isub=8\r\nTEL;X-VOICEMAIL:+49 171 1234567,,1234#\r\n"
+        "END:VCARD\r\n";
+    const VCardFile file = ParseVCards(bytes);
+    auto list = ContactList(8);
+    int used = 0;
+    const VCardImport result = ImportVCardsAsPhoneBook(*list, used, file, CharacterNameFit(40));
+    ASSERT_EQ(used, 4);
+    EXPECT_EQ(list->Text(1, 1), QStringLiteral("Desk"));
+    EXPECT_EQ(list->Text(1, 2), QStringLiteral("+15555555555P5555"));
+    EXPECT_EQ(list->Text(2, 1), QStringLiteral("Flowers (mobile)"));
+    EXPECT_EQ(list->Text(2, 2), QStringLiteral("+447700900123"));
+    EXPECT_EQ(list->Text(3, 1), QStringLiteral("Flowers (home)"));
+    EXPECT_EQ(list->Text(3, 2), QStringLiteral("+12015550123"));
+    EXPECT_EQ(list->Text(4, 1), QStringLiteral("Flowers (other)"));
+    EXPECT_EQ(list->Text(4, 2), QStringLiteral("+491711234567PP1234#"));
+
+    const QStringList lines = ReportLines(result.report, 0);
+    ASSERT_EQ(lines.size(), 2) << lines.join(u'\n').toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("Line 11: \"1-800-FLOWERS\" in TEL is no number a SIM can "
+                                       "dial; the number was left out."));
+    EXPECT_EQ(lines[1], QStringLiteral("Not kept, no field holds it: TEL;ISUB (1)."));
+    EXPECT_TRUE(result.report.HasLosses());
+}
+
 // A personal record of every field.
 void FillEveryField(RecordList& list, int row, const QString& tag) {
     const QStringList values = {"Ann" + tag,
-                                "+44 20 7946 0000",
+                                "+442079460000",
                                 "Ann Marie Berg" + tag,
                                 "1 High St, Flat 2",
                                 "London",
                                 "United Kingdom",
                                 "SW1A 1AA",
                                 "ann@home.example",
-                                "020 7946 0001",
-                                "020 7946 0002",
+                                "02079460001",
+                                "02079460002",
                                 "Quay 5; Floor 3",
                                 "Dover",
                                 "UK",
                                 "CT16 1",
                                 "ann@work.example",
-                                "01304 000001",
-                                "07700 900123",
-                                "01304 000002",
+                                "01304000001",
+                                "07700900123",
+                                "01304000002",
                                 "1980/04/23",
                                 "Annie",
                                 "Sailing, chess",
