@@ -66,21 +66,14 @@ std::string KindWords(RecordKind kind) {
     return kind == RecordKind::PhoneBook ? "phone book records" : "messages";
 }
 
-QChar DelimiterFor(const std::string& path, const FileOptions& options, const QString& firstLine) {
+// The delimiter a text file of this name is written with: "," for .csv, a tab for .txt and
+// .tsv, unless --delimiter says otherwise. Reading finds it from the file's first line.
+QChar DelimiterFor(const std::string& path, const FileOptions& options) {
     if (options.delimiter)
         return *options.delimiter;
     if (QFileInfo(Q(path)).suffix().compare(u"csv", Qt::CaseInsensitive) == 0)
         return kCommaDelimiter;
-    // A .txt file written by the windows may use either; its first line tells.
-    return firstLine.isNull() || firstLine.contains(kTabDelimiter) ? kTabDelimiter
-                                                                   : kCommaDelimiter;
-}
-
-QString FirstLineOf(const std::string& path) {
-    QFile file(Q(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return DecodeTextFile(file.readLine(64 * 1024));
+    return kTabDelimiter;
 }
 
 // Text and JSON files must name their fields, so the kind of records they hold shows.
@@ -181,7 +174,8 @@ CardList ReadText(const std::string& path, const FileOptions& options,
     TextTable table;
     {
         MessageCapture capture;
-        if (!ReadTextFile(table, Q(path), DelimiterFor(path, options, FirstLineOf(path)), 0))
+        if (!ReadTextFile(table, Q(path), DelimiterFor(path, options), 0,
+                          !options.delimiter.has_value()))
             capture.Fail(path);
     }
     const auto [chosen, language] = BestTitles(table.header, kind);
@@ -349,7 +343,7 @@ void WriteText(const CardList& cards, const std::string& path, const FileOptions
                 copy.SetText(row, 3, list.Text(row, 2));
         }
     }
-    const QChar delimiter = DelimiterFor(path, options, QString());
+    const QChar delimiter = DelimiterFor(path, options);
     MessageCapture capture;
     if (!ExportText(copy, cards.used, columns, delimiter, Q(path), 0))
         capture.Fail(path);
@@ -365,11 +359,12 @@ FileFormat FormatOf(const std::string& path) {
         return FileFormat::Messages;
     if (suffix == u"json")
         return FileFormat::Json;
-    if (suffix == u"csv" || suffix == u"txt")
+    if (suffix == u"csv" || suffix == u"txt" || suffix == u"tsv")
         return FileFormat::Text;
     if (suffix == u"vcf" || suffix == u"vcard")
         return FileFormat::VCard;
-    throw Failure{kUsage, path + ": the name must end in .SPB, .sms, .json, .csv, .txt or .vcf"};
+    throw Failure{kUsage,
+                  path + ": the name must end in .SPB, .sms, .json, .csv, .tsv, .txt or .vcf"};
 }
 
 std::optional<RecordKind> KindOf(FileFormat format) {

@@ -13,15 +13,18 @@ namespace pellucard::cli {
 
 // The files the tool reads and writes card records in, told apart by their extension
 // (letter case aside): ".SPB" contact files and ".sms" message files as the program's
-// windows keep them, the tool's JSON, and comma- or tab-separated text (".csv", ".txt")
-// with a first line of column titles, as the windows export and import it, and vCard (".vcf")
-// as phones and contact services exchange contacts.
+// windows keep them, the tool's JSON, delimited text (".csv", ".tsv", ".txt": comma,
+// semicolon or tab, as its first line shows) with a first line of column titles, as the
+// windows export and import it, and vCard (".vcf") as phones and contact services exchange
+// contacts.
 enum class FileFormat { Contacts, Messages, Json, Text, VCard };
 
 struct FileOptions {
     std::optional<RecordKind> kind;  // --kind: what a JSON or text file holds
-    std::optional<QChar> delimiter;  // --delimiter; by default "," for .csv, a tab for .txt
-    bool force = false;              // --force: write even what the output cannot hold whole
+    // --delimiter: what text files are written with (by default "," for .csv, a tab for .txt
+    // and .tsv) and read with (by default what their first line shows).
+    std::optional<QChar> delimiter;
+    bool force = false;  // --force: write even what the output cannot hold whole
     VCardVersion vCardVersion = VCardVersion::V30;  // --vcard-version 2.1|3.0|4.0
 };
 

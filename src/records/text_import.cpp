@@ -16,31 +16,21 @@
 namespace pellucard {
 namespace {
 
-// Appends the values of the next line to a record being collected: the last value so far
-// and the first of the line run together, as the two lines did before a line break split
-// them. Only the first `keep` values are kept; returns the record's number of values.
-qsizetype JoinLine(QStringList& record, qsizetype count, const QStringList& line,
-                   qsizetype lineCount, qsizetype keep) {
-    if (lineCount == 0) {
-        return count;
-    }
-    if (count == 0) {
-        record = line;
-        return lineCount;
-    }
-    if (count <= record.size()) {  // the record's last value is kept: it goes on
-        record.last() += line.first();
-    }
-    for (qsizetype next = 1; next < line.size() && record.size() < keep; ++next) {
-        record.append(line[next]);
-    }
-    return count + lineCount - 1;
+// Values beyond the field names that a report shows; the rest of a long line is only counted.
+constexpr qsizetype kExtraValuesShown = 8;
+
+ReportEntry LineEntry(ReportEntry::Kind kind, int line) {
+    ReportEntry entry;
+    entry.kind = kind;
+    entry.line = line;
+    return entry;
 }
 
 }  // namespace
 
 TextTable ParseTextTable(const QString& text, QChar delimiter) {
     TextTable table;
+    table.delimiter = delimiter;
     DelimitedLineReader reader(text, delimiter);
     // The first line names the fields; empty lines before it name none.
     while (!reader.AtEnd() && table.header.isEmpty()) {
@@ -51,46 +41,48 @@ TextTable ParseTextTable(const QString& text, QChar delimiter) {
         return table;
     }
 
-    QStringList record;
     QStringList line;
-    qsizetype count = 0;
-    int recordLine = 0;
-    auto keepRecord = [&] {
+    while (!reader.AtEnd()) {
+        const qsizetype count = reader.NextLine(line, fields + kExtraValuesShown);
+        const int number = reader.LineNumber();
+        if (count == 0)
+            continue;  // an empty line
+        using Damage = DelimitedLineReader::Damage;
+        if (reader.LineDamage() == Damage::UnclosedQuote) {
+            table.report.Add(LineEntry(ReportEntry::Kind::UnclosedQuote, number));
+            continue;
+        }
+        if (reader.LineDamage() == Damage::QuoteInsideValue) {
+            ReportEntry entry = LineEntry(ReportEntry::Kind::QuoteInsideValue, number);
+            entry.field = table.header.value(reader.DamagedValue());
+            entry.after = line.value(reader.DamagedValue());
+            table.report.Add(entry);
+        }
+        if (count > fields) {
+            const QStringList extra = line.mid(fields);
+            const bool anyText = count > line.size() ||
+                                 std::any_of(extra.begin(), extra.end(),
+                                             [](const QString& value) { return !value.isEmpty(); });
+            if (anyText) {  // trailing delimiters lose nothing
+                ReportEntry entry = LineEntry(ReportEntry::Kind::ExtraValues, number);
+                entry.before = extra.join(delimiter) +
+                               (count > line.size() ? QStringLiteral("...") : QString());
+                table.report.Add(entry);
+            }
+        }
         if (table.records.size() < kMaxTextRecords) {
-            record.resize(fields);
-            table.records.append(record);
-            table.recordLines.append(recordLine);
+            line.resize(fields);  // a short line's missing values are empty
+            table.records.append(line);
+            table.recordLines.append(number);
         } else {
             ++table.recordsNotKept;
         }
-        record.clear();
-        count = 0;
-    };
-    while (!reader.AtEnd()) {
-        const qsizetype lineCount = reader.NextLine(line, fields);
-        if (reader.Damaged()) {
-            if (count > 0)
-                keepRecord();  // what came before is a record of its own
-            ReportEntry problem;
-            problem.kind = ReportEntry::Kind::UnclosedQuote;
-            problem.line = reader.LineNumber();
-            table.report.Add(problem);
-            continue;
-        }
-        if (count == 0)
-            recordLine = reader.LineNumber();
-        count = JoinLine(record, count, line, lineCount, fields);
-        if (count >= fields) {
-            keepRecord();
-        }
-    }
-    if (count > 0) {
-        keepRecord();
     }
     return table;
 }
 
-bool ReadTextFile(TextTable& table, const QString& path, QChar delimiter, int languageIndex) {
+bool ReadTextFile(TextTable& table, const QString& path, QChar delimiter, int languageIndex,
+                  bool detect) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         ShowFileError(MessageId::FileNotRead, path, file.errorString(), languageIndex);
@@ -110,7 +102,8 @@ bool ReadTextFile(TextTable& table, const QString& path, QChar delimiter, int la
             path, file.errorString(), languageIndex);
         return false;
     }
-    TextTable read = ParseTextTable(DecodeTextFile(bytes), delimiter);
+    const QString text = DecodeTextFile(bytes);
+    TextTable read = ParseTextTable(text, detect ? DetectDelimiter(text, delimiter) : delimiter);
     if (read.header.isEmpty()) {
         ShowFileError(MessageId::NoFieldNames, path, QString(), languageIndex);
         return false;

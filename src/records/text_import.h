@@ -21,26 +21,29 @@ inline constexpr int kMaxTextRecords = 10000;
 // A delimited text file as the import shows it: the field names of its first line and its
 // records, each holding exactly one value per field name.
 struct TextTable {
+    QChar delimiter = u',';  // the delimiter the file was read with
     QStringList header;
     QList<QStringList> records;
     QList<int> recordLines;  // the file's line where each record begins
     int recordsNotKept = 0;  // records beyond kMaxTextRecords
-    ImportReport report;     // damaged lines, left out
+    ImportReport report;     // damaged lines and values left out
 };
 
-// The table of a file's text. Each record takes as many lines as it needs to hold a value
-// for every field name: a line with too few values is joined directly, without a line
-// break, to the next one (a value broken over two lines by a program that does not quote
-// comes back whole). Values beyond the field names are dropped; a record that the end of
-// the file cuts short keeps the values it has and empty ones after them. Empty lines do not
-// make records. A damaged line (a quote that does not close, see DelimitedLineReader) makes
-// no record and is listed in `report`; it is never joined to another line.
+// The table of a file's text, read as spreadsheets read it: each line is one record (a quoted
+// value may hold line breaks), a short line's missing values are empty, empty lines make no
+// record. What does not arrive as written is listed in `report` with its line: values beyond
+// the field names (left out), a quote that closes inside a value (the value read on its own
+// line as the tolerant readers read it, the record kept), a quote that does not close (the
+// line left out). No line is ever joined to another.
 TextTable ParseTextTable(const QString& text, QChar delimiter);
 
-// Reads the file at `path` (DecodeTextFile tells its character set) into `table`. A file
-// that cannot be read, is too large or names no fields in its first line is reported to
-// the user in `languageIndex` and gives false; `table` then stays as it was.
-bool ReadTextFile(TextTable& table, const QString& path, QChar delimiter, int languageIndex);
+// Reads the file at `path` (DecodeTextFile tells its character set) into `table`, with the
+// delimiter that its first line shows (DetectDelimiter, `delimiter` preferred) or, when
+// `detect` is false, with `delimiter`. A file that cannot be read, is too large or names no
+// fields in its first line is reported to the user in `languageIndex` and gives false;
+// `table` then stays as it was.
+bool ReadTextFile(TextTable& table, const QString& path, QChar delimiter, int languageIndex,
+                  bool detect = true);
 
 // A record field that an import can fill: a column of the list with its title.
 struct ImportField {

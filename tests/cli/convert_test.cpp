@@ -96,13 +96,14 @@ TEST_F(ConvertTest, TextFilesCarryTheColumnTitlesAndComeBackByteForByte) {
     Convert("sms.sms", "sms.csv", {"--delimiter", "tab"});
     EXPECT_TRUE(Read("sms.csv").contains("Source/Destination\tMessage"));
 
-    // A personal address book in another program's text, titles in German, values quoted;
-    // the number's separator goes.
-    Write("people.csv", "Name,Telefon,Notiz\r\n\"Smith, John\",+44 20,\"two\r\nlines\"\r\n");
+    // A personal address book in another program's text, semicolons as a spreadsheet in
+    // Germany writes them, titles in German, values quoted; the number's separator goes.
+    Write("people.csv", "Name;Telefon;Notiz\r\n\"Smith, John\";+44 20;\"two\r\nlines\"\r\n");
     Convert("people.csv", "people.SPB");
     Convert("people.SPB", "people.txt");
     EXPECT_EQ(
         Read("people.txt"),
+        "\xEF\xBB\xBF"
         "Alias\tPhone\tName\tHome Address\tHome City\tHome Country\tHome Zip Code\t"
         "Personal EMail\tHome Telephone\tHome Fax\tOffice Address\tOffice City\t"
         "Office Country\tOffice Zip Code\tWork EMail\tOffice Telephone\tMobile Phone\t"

@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <optional>
+
 #include "catalogue/catalogue.h"
 #include "records/clipboard_text.h"
 #include "records/delimited_text.h"
@@ -47,13 +49,15 @@ protected:
     ScriptedDialogs dialogs_;
 };
 
-TEST_F(TextExchangeTest, ExportWritesTheTitlesAndEveryUsedSlotAsPlainWindows1252Lines) {
+TEST_F(TextExchangeTest, ExportWritesTheTitlesAndEveryUsedSlotAsUtf8Lines) {
     auto list = ContactList(10);
     list->SetText(1, 1, "Ann");
     list->SetText(1, 25, "café");
     list->SetText(2, 3, "Bob");
     ASSERT_TRUE(ExportText(*list, 2, Range(1, 25), kCommaDelimiter, Path("a.txt"), 0));
-    const QByteArray bytes = ReadAll(Path("a.txt"));
+    QByteArray bytes = ReadAll(Path("a.txt"));
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF")) << "UTF-8 with a byte-order mark, always";
+    bytes.remove(0, 3);
     EXPECT_TRUE(bytes.endsWith("\r\n"));
     const QList<QByteArray> lines = bytes.chopped(2).split('\n');
     ASSERT_EQ(lines.size(), 3);
@@ -61,12 +65,12 @@ TEST_F(TextExchangeTest, ExportWritesTheTitlesAndEveryUsedSlotAsPlainWindows1252
         EXPECT_EQ(line.count(','), 24) << line.toStdString();
     }
     EXPECT_TRUE(lines[0].startsWith("Alias,Phone,Name,Home Address,"));
-    EXPECT_EQ(lines[1], "Ann" + QByteArray(24, ',') + "caf\xE9\r");  // one byte for the é
+    EXPECT_EQ(lines[1], "Ann" + QByteArray(24, ',') + "caf\xC3\xA9\r");
     EXPECT_EQ(lines[2], ",,Bob" + QByteArray(22, ','));
 
     // Only the name: no delimiters at all; an empty slot gives an empty line.
     ASSERT_TRUE(ExportText(*list, 2, {3}, kCommaDelimiter, Path("n.txt"), 0));
-    EXPECT_EQ(ReadAll(Path("n.txt")), "Name\r\n\r\nBob\r\n");
+    EXPECT_EQ(ReadAll(Path("n.txt")), "\xEF\xBB\xBFName\r\n\r\nBob\r\n");
 }
 
 TEST_F(TextExchangeTest, ValuesWithDelimitersQuotesAndLineBreaksComeBackWhole) {
@@ -86,22 +90,19 @@ TEST_F(TextExchangeTest, ValuesWithDelimitersQuotesAndLineBreaksComeBackWhole) {
     }
 }
 
-TEST_F(TextExchangeTest, TextBeyondWindows1252IsWrittenAsUtf8WithAByteOrderMark) {
+TEST_F(TextExchangeTest, FilesOfThisAndOtherProgramsReadInTheirCharacterSet) {
     auto list = ContactList(2);
     list->SetText(1, 3, "Γιώργος");
     list->SetText(2, 3, "王小明");
     ASSERT_TRUE(ExportText(*list, 2, {3}, kCommaDelimiter, Path("u.txt"), 0));
     EXPECT_EQ(ReadAll(Path("u.txt")),
               "\xEF\xBB\xBFName\r\n" + QString("Γιώργος\r\n王小明\r\n").toUtf8());
-
-    // Windows-1252 text that would read as UTF-8 is written as UTF-8 too.
-    list->SetText(1, 3, "Ã©");
-    ASSERT_TRUE(ExportText(*list, 1, {3}, kCommaDelimiter, Path("m.txt"), 0));
     TextTable table;
-    ASSERT_TRUE(ReadTextFile(table, Path("m.txt"), kCommaDelimiter, 0));
-    EXPECT_EQ(table.records[0][0], "Ã©");
+    ASSERT_TRUE(ReadTextFile(table, Path("u.txt"), kCommaDelimiter, 0));
+    EXPECT_EQ(table.records.value(1), QStringList{"王小明"});
 
-    // Files of other programs: UTF-8 without a mark, UTF-16 with one, Windows-1252.
+    // Files of other programs and of earlier versions of this one: UTF-8 without a mark,
+    // UTF-16 with one, Windows-1252.
     WriteAll(Path("plain.txt"), QString("Name\r\nJosé\r\n").toUtf8());
     ASSERT_TRUE(ReadTextFile(table, Path("plain.txt"), kCommaDelimiter, 0));
     EXPECT_EQ(table.records[0][0], "José");
@@ -131,14 +132,13 @@ TEST_F(TextExchangeTest, PythonsCsvModuleReadsOurFilesFieldForField) {
             list.SetText(1, c, c <= 4 ? values[c - 1] : extra);
         }
         ASSERT_TRUE(ExportText(list, 1, Range(1, 5), kCommaDelimiter, Path("p.csv"), 0));
-        const bool utf8 = ReadAll(Path("p.csv")).startsWith("\xEF\xBB\xBF");
-        EXPECT_EQ(utf8, extra != "café");
+        ASSERT_TRUE(ReadAll(Path("p.csv")).startsWith("\xEF\xBB\xBF"));
         QProcess process;
         process.start(python, {"-c",
                                "import csv, json, sys\n"
                                "with open(sys.argv[1], newline='', encoding=sys.argv[2]) as f:\n"
                                "    print(json.dumps(list(csv.reader(f))))\n",
-                               Path("p.csv"), utf8 ? "utf-8-sig" : "cp1252"});
+                               Path("p.csv"), "utf-8-sig"});
         ASSERT_TRUE(process.waitForFinished(10000));
         const QJsonArray rows = QJsonDocument::fromJson(process.readAllStandardOutput()).array();
         ASSERT_EQ(rows.size(), 2) << process.readAllStandardError().toStdString();
@@ -150,39 +150,98 @@ TEST_F(TextExchangeTest, PythonsCsvModuleReadsOurFilesFieldForField) {
     }
 }
 
-TEST_F(TextExchangeTest, UnquotedShortLinesAreJoinedUntilTheRecordIsComplete) {
-    // Line 2 has too few values: line 3 continues it without a line break. Values beyond
-    // the header are dropped, empty lines make no record, the last record ends with the file.
-    const QString text =
-        QStringLiteral("Name,Phone,Note\r\nAnn,12\r\n3,first part\r\n\r\nBob,456,x,extra\nCid,78");
-    const TextTable table = ParseTextTable(text, kCommaDelimiter);
-    EXPECT_EQ(table.header, QStringList({"Name", "Phone", "Note"}));
-    ASSERT_EQ(table.records.size(), 3);
-    EXPECT_EQ(table.records[0], QStringList({"Ann", "123", "first part"}));
-    EXPECT_EQ(table.records[1], QStringList({"Bob", "456", "x"}));
-    EXPECT_EQ(table.records[2], QStringList({"Cid", "78", ""}));
-    // A quote inside a value is an ordinary character.
-    EXPECT_EQ(ParseTextTable("A,B\r\n5\" disk,3\"\r\n", kCommaDelimiter).records.value(0),
-              QStringList({"5\" disk", "3\""}));
+// One malformed line between good ones, with each delimiter: the good lines arrive as they
+// were, the bad one is reported with its number (or, where the tolerant readers find nothing
+// wrong, arrives as they read it).
+TEST_F(TextExchangeTest, AMalformedLineSpoilsNothingButItselfAndIsReportedWithItsNumber) {
+    using Kind = ReportEntry::Kind;
+    struct Case {
+        const char* name;
+        QString line;                // "|" stands for the delimiter
+        QStringList arrives;         // empty: the line makes no record
+        std::optional<Kind> report;  // what line 3 is reported as
+        int linesTaken = 1;
+    };
+    const Case cases[] = {
+        {"unterminated quote", "\"Eve|555|e", {}, Kind::UnclosedQuote},
+        {"unterminated quote, quotes later", "\"Eve|555", {}, Kind::UnclosedQuote},
+        {"quote then text", "\"Eve\"x|555|e", {"Evex", "555", "e"}, Kind::QuoteInsideValue},
+        {"quote closed mid-value",
+         "\"broken|123|\"rest",
+         {"broken|123|rest", "", ""},
+         Kind::QuoteInsideValue},
+        {"stray quotes", "Ev\"e|5\"55|e\"", {"Ev\"e", "5\"55", "e\""}, std::nullopt},
+        {"empty lines", "\r\n\r\n", {}, std::nullopt, 2},
+        {"short row", "Eve|555", {"Eve", "555", ""}, std::nullopt},
+        {"one value", "Eve", {"Eve", "", ""}, std::nullopt},
+        {"long row", "Eve|555|e|extra|more", {"Eve", "555", "e"}, Kind::ExtraValues},
+        {"trailing delimiters", "Eve|555|e||", {"Eve", "555", "e"}, std::nullopt},
+        {"quoted line break",
+         "Eve|555|\"two\r\nlines\"",
+         {"Eve", "555", "two\r\nlines"},
+         std::nullopt,
+         2},
+    };
+    for (const QChar delimiter : {kCommaDelimiter, kSemicolonDelimiter, kTabDelimiter}) {
+        for (const Case& c : cases) {
+            const auto d = [delimiter](QString text) { return text.replace(u'|', delimiter); };
+            QString bad = d(c.line);
+            if (!bad.endsWith(u'\n'))
+                bad += QStringLiteral("\r\n");
+            const QString text = d("Name|Phone|Note\r\nAnn|111|a\r\n") + bad +
+                                 d("Cid|\"333\"|c\r\nDan|444|\"d, \"\"quoted\"\"\"\r\n");
+            const std::string where =
+                std::string(c.name) + ", delimiter " + QString(delimiter).toStdString();
+            WriteAll(Path("m.csv"), text.toUtf8());
+            TextTable table;
+            ASSERT_TRUE(ReadTextFile(table, Path("m.csv"), kCommaDelimiter, 0)) << where;
+            EXPECT_EQ(table.delimiter, delimiter) << where;
+            EXPECT_EQ(table.header, QStringList({"Name", "Phone", "Note"})) << where;
+            QList<QStringList> expected{{"Ann", "111", "a"}};
+            QList<int> lines{2};
+            if (!c.arrives.isEmpty()) {
+                QStringList arrives;
+                for (const QString& value : c.arrives)
+                    arrives.append(d(value));
+                expected.append(arrives);
+                lines.append(3);
+            }
+            expected += QList<QStringList>{{"Cid", "333", "c"}, {"Dan", "444", "d, \"quoted\""}};
+            lines += QList<int>{3 + c.linesTaken, 4 + c.linesTaken};
+            EXPECT_EQ(table.records, expected) << where;
+            EXPECT_EQ(table.recordLines, lines) << where;
+            if (c.report) {
+                ASSERT_EQ(table.report.entries.size(), 1) << where;
+                EXPECT_EQ(table.report.entries[0].kind, *c.report) << where;
+                EXPECT_EQ(table.report.entries[0].line, 3) << where;
+            } else {
+                EXPECT_TRUE(table.report.IsEmpty()) << where;
+            }
+        }
+    }
+    // The reports name the line and what became of it.
+    const TextTable table = ParseTextTable(
+        "Name,Phone\r\n\"broken,123,\"rest\r\nBob,456,x,y\r\n\"Zed,1\r\n", kCommaDelimiter);
+    EXPECT_EQ(ReportLines(table.report, 0),
+              QStringList({"Line 2: a quote closes inside a value; the value was read as "
+                           "\"broken,123,rest\".",
+                           "Line 3: values beyond the column titles were left out: \"x,y\".",
+                           "Line 4: a quote is not closed; the line was left out."}));
+    EXPECT_EQ(table.records, (QList<QStringList>{{"broken,123,rest", ""}, {"Bob", "456"}}));
 }
 
-TEST_F(TextExchangeTest, AQuoteThatNeverClosesSpoilsOnlyItsOwnLine) {
-    // Line 3 opens a quote; the next quote is on line 5, inside Carol's record. Without the
-    // rule, Ann's record would swallow Bob's and part of Carol's.
-    const QString text = QStringLiteral(
-        "Name,Phone\r\nZed,1\r\n\"Ann,123\r\nBob,456\r\nCarol,\"789\"\r\n"
-        "\"Dan\r\nDaniel\",\"10\"\r\nEve,\"11");
-    const TextTable table = ParseTextTable(text, kCommaDelimiter);
-    ASSERT_EQ(table.records.size(), 4);
-    EXPECT_EQ(table.records[0], QStringList({"Zed", "1"}));
-    EXPECT_EQ(table.records[1], QStringList({"Bob", "456"}));
-    EXPECT_EQ(table.records[2], QStringList({"Carol", "789"}));
-    // A quoted value may hold a line break: one record of two lines, numbered by its first.
-    EXPECT_EQ(table.records[3], QStringList({"Dan\r\nDaniel", "10"}));
-    EXPECT_EQ(table.recordLines, QList<int>({2, 4, 5, 6}));
-    ASSERT_EQ(table.report.entries.size(), 2);
-    EXPECT_EQ(table.report.entries[0].line, 3);
-    EXPECT_EQ(table.report.entries[1].line, 8);  // the last line's quote runs into the file's end
+TEST_F(TextExchangeTest, TheDelimiterIsTheOneTheFirstLineHolds) {
+    EXPECT_EQ(DetectDelimiter("Name;Phone;Note\r\nA,B;1;x", kCommaDelimiter), kSemicolonDelimiter);
+    EXPECT_EQ(DetectDelimiter("\r\nName\tPhone\r\n", kCommaDelimiter), kTabDelimiter);
+    EXPECT_EQ(DetectDelimiter("\"Smith, John\";Phone", kCommaDelimiter), kSemicolonDelimiter);
+    EXPECT_EQ(DetectDelimiter("Name,Phone\tNote", kTabDelimiter), kTabDelimiter);     // a tie
+    EXPECT_EQ(DetectDelimiter("Name\r\nAnn,Bob;Cid", kTabDelimiter), kTabDelimiter);  // none
+    EXPECT_EQ(DetectDelimiter("", kCommaDelimiter), kCommaDelimiter);
+    // A file read with the delimiter given, when asked to.
+    WriteAll(Path("fixed.csv"), "Name;Phone\r\nAnn;1\r\n");
+    TextTable table;
+    ASSERT_TRUE(ReadTextFile(table, Path("fixed.csv"), kCommaDelimiter, 0, false));
+    EXPECT_EQ(table.header, QStringList{"Name;Phone"});
 }
 
 TEST_F(TextExchangeTest, ImportLeavesOutAndReportsWhatItsFieldsCannotTake) {

@@ -126,7 +126,9 @@ private slots:
         QCOMPARE(shown, 1);
         const QList<QByteArray> lines = ReadAll(Path("all.txt")).split('\n');
         QCOMPARE(lines.size(), 4);  // three lines and the empty piece after the last CR LF
-        QVERIFY(lines[0].startsWith("Alias,Phone,Name,"));
+        QVERIFY(
+            lines[0].startsWith("\xEF\xBB\xBF"
+                                "Alias,Phone,Name,"));
         QCOMPARE(lines[1], ",,\"Smith, John\"" + QByteArray(22, ',') + "\r");
 
         // Only the name: clean all, choose one.
@@ -138,7 +140,8 @@ private slots:
         };
         dialogs->QueueFileName(Path("names.txt"));
         ShowExportDialog(ExportOf(*list, 2));
-        QCOMPARE(ReadAll(Path("names.txt")), QByteArray("Name\r\n\"Smith, John\"\r\n\r\n"));
+        QCOMPARE(ReadAll(Path("names.txt")), QByteArray("\xEF\xBB\xBF"
+                                                        "Name\r\n\"Smith, John\"\r\n\r\n"));
     }
 
     void exportAsksBeforeReplacingAndCancelWritesNothing() {
