@@ -89,12 +89,11 @@ std::optional<RecordKind> KindOfJson(const QByteArray& json) {
     return std::nullopt;
 }
 
-// The record fields of a kind titled in one language.
-QList<ImportField> FieldsOf(RecordKind kind, int languageIndex) {
-    QList<ImportField> fields;
-    for (int column : TitledColumns(kind))
-        fields.append({column, ColumnTitle(kind, column, languageIndex)});
-    return fields;
+// The record fields of a kind, known by every name they go by.
+QList<ImportField> FieldsOf(RecordKind kind) {
+    const CardList titled = EmptyCardList(kind, 0);
+    return ImportFieldsOf(kind == RecordKind::Sms ? ListKind::Messages : ListKind::Contacts,
+                          *titled.list, TitledColumns(kind));
 }
 
 int LinkCount(const QList<MappingEntry>& mapping) {
@@ -104,22 +103,27 @@ int LinkCount(const QList<MappingEntry>& mapping) {
     return links;
 }
 
-// The kind and language whose column titles the most field names match (English first).
-std::pair<RecordKind, int> BestTitles(const QStringList& header, std::optional<RecordKind> kind) {
-    std::pair<RecordKind, int> best{kind.value_or(RecordKind::PhoneBook), 0};
-    int bestLinks = 0;
-    for (RecordKind candidate : {RecordKind::PhoneBook, RecordKind::Sms}) {
-        if (kind && candidate != *kind)
-            continue;
-        for (int language = 0; language < kLanguageCount; ++language) {
-            const int links = LinkCount(BuildMappingList(header, FieldsOf(candidate, language)));
-            if (links > bestLinks) {
-                bestLinks = links;
-                best = {candidate, language};
-            }
-        }
+// The kind whose fields the most field names name (contacts when as many name messages').
+RecordKind BestKind(const QStringList& header, std::optional<RecordKind> kind) {
+    if (kind)
+        return *kind;
+    const int contacts = LinkCount(BuildMappingList(header, FieldsOf(RecordKind::PhoneBook)));
+    const int messages = LinkCount(BuildMappingList(header, FieldsOf(RecordKind::Sms)));
+    return messages > contacts ? RecordKind::Sms : RecordKind::PhoneBook;
+}
+
+// What an import did not take over as given: notes go to stderr; losses stop the command
+// before it writes anything unless --force, which writes and lists them.
+void StopOnReport(const std::string& path, const ImportReport& report, bool force) {
+    std::vector<std::string> losses;
+    for (const ReportEntry& entry : report.entries) {
+        const std::string line = path + ": " + ReportLine(entry, 0).toStdString();
+        if (entry.IsLoss())
+            losses.push_back(line);
+        else
+            std::cerr << "pellucard-cli: " << line << '\n';
     }
-    return best;
+    StopOnLosses(losses, force);
 }
 
 CardList ReadRecordFile(const std::string& path, RecordKind kind) {
@@ -178,17 +182,11 @@ CardList ReadText(const std::string& path, const FileOptions& options,
                           !options.delimiter.has_value()))
             capture.Fail(path);
     }
-    const auto [chosen, language] = BestTitles(table.header, kind);
-    const QList<MappingEntry> mapping = BuildMappingList(table.header, FieldsOf(chosen, language));
+    const RecordKind chosen = BestKind(table.header, kind);
+    const QList<MappingEntry> mapping = BuildMappingList(table.header, FieldsOf(chosen));
     if (LinkCount(mapping) == 0) {
         throw Failure{kUsage, path + ": no field name of its first line is a column title of " +
                                   KindWords(chosen)};
-    }
-    for (const MappingEntry& entry : mapping) {
-        if (entry.column == 0) {
-            std::cerr << "pellucard-cli: " << path << ": the field \""
-                      << entry.fieldName.toStdString() << "\" is no column and was left out\n";
-        }
     }
     CardList cards = EmptyCardList(chosen, int(table.records.size()));
     cards.rowsLeftOut = table.recordsNotKept;
@@ -201,10 +199,7 @@ CardList ReadText(const std::string& path, const FileOptions& options,
         checks.numberColumns = {std::begin(kContactNumberColumns), std::end(kContactNumberColumns)};
     const ImportResult imported =
         ImportRows(*cards.list, cards.used, table, mapping, mirrored, checks);
-    std::vector<std::string> damaged;
-    for (const QString& line : ReportLines(imported.report, 0))
-        damaged.push_back(path + ": " + line.toStdString());
-    StopOnLosses(damaged, options.force);
+    StopOnReport(path, imported.report, options.force);
     // Text files show the validity period as text only; the list keeps its code as well.
     for (int row = 1; chosen == RecordKind::Sms && row <= cards.used; ++row) {
         const std::optional<int> validity = ValidityOfText(cards.list->Text(row, 7));

@@ -121,53 +121,100 @@ QList<ImportField> ImportFieldsOf(const RecordList& list, const QList<int>& colu
     for (const int column : columns) {
         const QString& title = list.Text(0, column);
         if (!title.trimmed().isEmpty()) {
-            fields.append({column, title});
+            ImportField field;
+            field.column = column;
+            field.title = title;
+            fields.append(field);
         }
+    }
+    return fields;
+}
+
+QList<ImportField> ImportFieldsOf(ListKind kind, const RecordList& list,
+                                  const QList<int>& columns) {
+    QList<ImportField> fields = ImportFieldsOf(list, columns);
+    for (ImportField& field : fields) {
+        const ColumnNames names = NamesOfColumn(kind, field.column);
+        field.titles = names.titles;
+        field.others = names.others;
+        field.takesNameParts = names.takesNameParts;
+        field.movesTo = names.movesTo;
     }
     return fields;
 }
 
 namespace {
 
-// Column titles as earlier versions spelt them in the files they exported.
-struct FormerSpelling {
-    const char16_t* former;
-    const char16_t* now;
-};
-constexpr FormerSpelling kFormerSpellings[] = {{u"Moblie Phone", u"Mobile Phone"}};
-
-// True when a text field named `name` fills the record field titled `title`.
-bool NamesField(const QString& name, const QString& title) {
-    if (title.compare(name, Qt::CaseInsensitive) == 0) {
-        return true;
-    }
-    for (const FormerSpelling& spelling : kFormerSpellings) {
-        if (name.compare(QStringView(spelling.former), Qt::CaseInsensitive) == 0 &&
-            title.compare(QStringView(spelling.now), Qt::CaseInsensitive) == 0) {
+bool Contains(const QStringList& names, const QString& name, Qt::CaseSensitivity sensitivity) {
+    for (const QString& candidate : names) {
+        if (candidate.compare(name, sensitivity) == 0)
             return true;
-        }
     }
     return false;
 }
+
+// The passes of the matching, best first: titles as written, other names as written, then
+// both with letter case aside.
+bool NamesField(int pass, const QString& name, const ImportField& field) {
+    const QStringList titles = field.titles.isEmpty() ? QStringList{field.title} : field.titles;
+    const Qt::CaseSensitivity sensitivity = pass < 2 ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    return Contains(pass % 2 == 0 ? titles : field.others, name, sensitivity);
+}
+
+constexpr int kMatchPasses = 4;
 
 }  // namespace
 
 QList<MappingEntry> BuildMappingList(const QStringList& header, const QList<ImportField>& fields) {
     QList<MappingEntry> mapping;
-    QList<int> linked;
     for (const QString& name : header) {
         MappingEntry entry;
         entry.fieldName = name;
-        for (const ImportField& field : fields) {
-            if (NamesField(name, field.title) && !linked.contains(field.column)) {
-                entry.linkTitle = field.title;
-                entry.column = field.column;
-                entry.ticked = true;
-                linked.append(field.column);
-                break;
+        mapping.append(entry);
+    }
+    QList<int> taken;
+    const auto link = [&](MappingEntry& entry, const ImportField& field, bool part) {
+        entry.linkTitle = field.title;
+        entry.column = field.column;
+        entry.ticked = true;
+        entry.namePart = part;
+        taken.append(field.column);
+    };
+    for (int pass = 0; pass < kMatchPasses; ++pass) {
+        for (MappingEntry& entry : mapping) {
+            if (entry.column > 0)
+                continue;
+            const QString name = entry.fieldName.trimmed();
+            for (const ImportField& field : fields) {
+                if (!taken.contains(field.column) && NamesField(pass, name, field)) {
+                    link(entry, field, false);
+                    break;
+                }
             }
         }
-        mapping.append(entry);
+    }
+    // The parts of a name, in the file's order, fill the field that takes them.
+    for (const ImportField& field : fields) {
+        if (!field.takesNameParts || taken.contains(field.column))
+            continue;
+        for (MappingEntry& entry : mapping) {
+            if (entry.column == 0 && IsNamePart(entry.fieldName))
+                link(entry, field, true);
+        }
+    }
+    for (const ImportField& from : fields) {
+        const auto to = std::find_if(fields.begin(), fields.end(), [&](const ImportField& field) {
+            return from.movesTo > 0 && field.column == from.movesTo;
+        });
+        if (to == fields.end() || taken.contains(to->column))
+            continue;
+        for (MappingEntry& entry : mapping) {
+            if (entry.column == from.column) {
+                entry.linkTitle = to->title;
+                entry.column = to->column;
+                taken.append(to->column);
+            }
+        }
     }
     return mapping;
 }
@@ -186,6 +233,7 @@ void LinkMappingEntry(QList<MappingEntry>& mapping, int entry, const ImportField
     }
     mapping[entry].linkTitle = field.title;
     mapping[entry].column = field.column;
+    mapping[entry].namePart = false;
 }
 
 namespace {
@@ -239,19 +287,74 @@ std::optional<ReportEntry> PrepareValue(QString& value, QList<ReportEntry>& furt
 
 }  // namespace
 
+namespace {
+
+// A record field and the text fields that fill it: one, or the parts of a name.
+struct Target {
+    int column = 0;
+    QString title;
+    QList<qsizetype> entries;
+};
+
+QList<Target> TargetsOf(const QList<MappingEntry>& mapping, const RecordList& list) {
+    QList<Target> targets;
+    for (qsizetype k = 0; k < mapping.size(); ++k) {
+        const MappingEntry& entry = mapping[k];
+        if (!entry.ticked || entry.column <= 0 || entry.linkTitle.trimmed().isEmpty() ||
+            entry.column >= list.Columns())
+            continue;
+        const auto same = std::find_if(targets.begin(), targets.end(),
+                                       [&](const Target& t) { return t.column == entry.column; });
+        if (same != targets.end() && entry.namePart)
+            same->entries.append(k);
+        else if (same == targets.end())
+            targets.append({entry.column, entry.linkTitle, {k}});
+    }
+    return targets;
+}
+
+// The value of a target in a record: its text field's, or the parts of a name joined by
+// blanks.
+QString TargetValue(const Target& target, const QStringList& values) {
+    if (target.entries.size() == 1)
+        return values.value(target.entries.first());
+    QStringList parts;
+    for (const qsizetype k : target.entries) {
+        const QString part = values.value(k).trimmed();
+        if (!part.isEmpty())
+            parts.append(part);
+    }
+    return parts.join(u' ');
+}
+
+// The text fields that name no field but hold values, each with the number of its values. A
+// field the user unticked is left out as asked.
+void ReportColumnsNotImported(ImportReport& report, const TextTable& table,
+                              const QList<MappingEntry>& mapping) {
+    for (qsizetype k = 0; k < table.header.size(); ++k) {
+        if (mapping.value(k).column > 0)
+            continue;
+        int values = 0;
+        for (const QStringList& record : table.records)
+            values += record.value(k).trimmed().isEmpty() ? 0 : 1;
+        if (values == 0)
+            continue;  // an empty column loses nothing
+        ReportEntry entry;
+        entry.kind = ReportEntry::Kind::ColumnNotImported;
+        entry.field = table.header[k];
+        entry.count = values;
+        report.Add(entry);
+    }
+}
+
+}  // namespace
+
 ImportResult ImportRows(RecordList& list, int& usedCount, const TextTable& table,
                         const QList<MappingEntry>& mapping, const QMap<int, int>& mirrored,
                         const ImportChecks& checks) {
     ImportResult result;
-    QList<qsizetype> linked;
-    for (qsizetype k = 0; k < mapping.size(); ++k) {
-        const MappingEntry& entry = mapping[k];
-        if (entry.ticked && entry.column > 0 && !entry.linkTitle.trimmed().isEmpty() &&
-            entry.column < list.Columns()) {
-            linked.append(k);
-        }
-    }
-    if (linked.isEmpty()) {
+    const QList<Target> targets = TargetsOf(mapping, list);
+    if (targets.isEmpty()) {
         return result;
     }
     result.report = table.report;
@@ -259,16 +362,16 @@ ImportResult ImportRows(RecordList& list, int& usedCount, const TextTable& table
     const int firstRow = std::clamp(usedCount, 0, list.LastSlot()) + 1;
     int row = firstRow;
     RecordList::BulkUpdate update(list);
+    QStringList values;
     for (qsizetype record = 0; record < table.records.size(); ++record) {
-        QStringList values = table.records[record];
         const int line = int(table.recordLines.value(record));
         std::optional<ReportEntry> problem;
         QList<ReportEntry> further;
-        for (qsizetype k : linked) {
-            if (k >= values.size())
-                continue;
-            problem = PrepareValue(values[k], further, list, checks, layout, mapping[k].column,
-                                   mapping[k].linkTitle, line);
+        values.clear();
+        for (const Target& target : targets) {
+            values.append(TargetValue(target, table.records[record]));
+            problem = PrepareValue(values.last(), further, list, checks, layout, target.column,
+                                   target.title, line);
             if (problem) {
                 break;
             }
@@ -281,11 +384,11 @@ ImportResult ImportRows(RecordList& list, int& usedCount, const TextTable& table
             ++result.leftOut;
             continue;
         }
-        for (qsizetype k : linked) {
-            const int column = mapping[k].column;
-            list.SetText(row, column, values.value(k));
+        for (qsizetype t = 0; t < targets.size(); ++t) {
+            const int column = targets[t].column;
+            list.SetText(row, column, values[t]);
             if (const auto mirror = mirrored.find(column); mirror != mirrored.end()) {
-                list.SetText(row, *mirror, values.value(k));
+                list.SetText(row, *mirror, values[t]);
             }
         }
         for (ReportEntry& entry : further) {
@@ -296,6 +399,7 @@ ImportResult ImportRows(RecordList& list, int& usedCount, const TextTable& table
         ++result.imported;
     }
     result.leftOut += table.recordsNotKept;
+    ReportColumnsNotImported(result.report, table, mapping);
     result.report.SortByPlace();
     if (result.imported > 0) {
         usedCount = row - 1;

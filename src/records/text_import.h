@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "records/column_names.h"
 #include "records/import_report.h"
 #include "records/record_list.h"
 
@@ -45,14 +46,22 @@ TextTable ParseTextTable(const QString& text, QChar delimiter);
 bool ReadTextFile(TextTable& table, const QString& path, QChar delimiter, int languageIndex,
                   bool detect = true);
 
-// A record field that an import can fill: a column of the list with its title.
+// A record field that an import can fill: a column of the list with its title, and the
+// names by which a text file's first line may title it (ColumnNames).
 struct ImportField {
     int column = 0;
-    QString title;
+    QString title;       // as the list shows it, in the language in force
+    QStringList titles;  // its titles in every language; empty: `title` alone
+    QStringList others;  // JSON keys and contact exports' titles of the same field
+    bool takesNameParts = false;
+    int movesTo = 0;
 };
 
-// The fields of `columns` whose titles (row 0) are not blank, in the order given.
+// The fields of `columns` whose titles (row 0) are not blank, in the order given, known by
+// their titles only.
 QList<ImportField> ImportFieldsOf(const RecordList& list, const QList<int>& columns);
+// The same with every name the columns of a list of `kind` go by.
+QList<ImportField> ImportFieldsOf(ListKind kind, const RecordList& list, const QList<int>& columns);
 
 // One text field of the file and the record field it is linked to.
 struct MappingEntry {
@@ -60,11 +69,15 @@ struct MappingEntry {
     QString linkTitle;  // empty when not linked
     int column = 0;     // the linked list column; 0 when not linked
     bool ticked = false;
+    bool namePart = false;  // one of the parts of a name that fill the column together
 };
 
-// One entry per field name, in the file's order. A field name equal to a record field's
-// title (letter case aside) is linked to it and ticked; a record field is linked to the
-// first such name only, so that no two text fields fill the same column.
+// One entry per field name, in the file's order, each linked and ticked when its name names a
+// record field, best match first: a field's title in any language as written, then a JSON key
+// or a contact export's title as written, then either with letter case aside. Each record
+// field is linked to one text field only, except that the parts of a person's name ("First
+// Name", "Last Name") together fill the field that takes them. When nothing fills the field
+// that another one moves to (ColumnNames::movesTo), its links move there.
 QList<MappingEntry> BuildMappingList(const QStringList& header, const QList<ImportField>& fields);
 
 // Links entry `entry` to `field`, taking that field's link away from every other entry.

@@ -74,7 +74,9 @@ Import::Import(const ImportRequest& request) : QDialog(request.parent), request_
     QList<int> columns;
     for (int column = 1; column <= request.fieldColumnCount; ++column)
         columns.append(column);
-    fields_ = ImportFieldsOf(*request.list, columns);
+    // Titled in every language, so that a file exported in one imports in any other.
+    fields_ = ImportFieldsOf(request.kindName == kSmsKind ? ListKind::Messages : ListKind::Contacts,
+                             *request.list, columns);
 
     preview_ = new QTableView(this);
     preview_->setObjectName(QStringLiteral("PreviewGrid"));

@@ -97,7 +97,8 @@ TEST_F(ConvertTest, TextFilesCarryTheColumnTitlesAndComeBackByteForByte) {
     EXPECT_TRUE(Read("sms.csv").contains("Source/Destination\tMessage"));
 
     // A personal address book in another program's text, semicolons as a spreadsheet in
-    // Germany writes them, titles in German, values quoted; the number's separator goes.
+    // Germany writes them, titles in German, values quoted; the number's separator goes, and
+    // the file's only name is the contact's alias.
     Write("people.csv", "Name;Telefon;Notiz\r\n\"Smith, John\";+44 20;\"two\r\nlines\"\r\n");
     Convert("people.csv", "people.SPB");
     Convert("people.SPB", "people.txt");
@@ -108,7 +109,7 @@ TEST_F(ConvertTest, TextFilesCarryTheColumnTitlesAndComeBackByteForByte) {
         "Personal EMail\tHome Telephone\tHome Fax\tOffice Address\tOffice City\t"
         "Office Country\tOffice Zip Code\tWork EMail\tOffice Telephone\tMobile Phone\t"
         "Office Fax\tDate of Birth\tNickname\tHobby\tHomepage\tImportant\tSex\tNote\r\n"
-        "\t+4420\tSmith, John\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\"two\r\nlines\"\r\n");
+        "Smith, John\t+4420\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\"two\r\nlines\"\r\n");
 }
 
 TEST_F(ConvertTest, NumbersArriveDialableAndLettersInANumberStopTheConversion) {
@@ -126,6 +127,26 @@ TEST_F(ConvertTest, NumbersArriveDialableAndLettersInANumberStopTheConversion) {
     EXPECT_EQ(book[0].toObject()["number"].toString(), "+46701234567");
     EXPECT_EQ(book[1].toObject()["name"].toString(), "Cid");
     EXPECT_EQ(book[1].toObject()["number"].toString(), "02079460018");
+}
+
+TEST_F(ConvertTest, TheToolsJsonKeysAndContactExportsTitleTheirColumnsByThemselves) {
+    Write("keys.csv", "name;number\r\nAnn;+46 70 123 45 67\r\n");
+    Convert("keys.csv", "keys.json");
+    EXPECT_EQ(JsonFile("keys.json"),
+              (QJsonArray{QJsonObject{{"slot", 1}, {"name", "Ann"}, {"number", "+46701234567"}}}));
+
+    // Google Contacts' CSV: the name's parts make the name; what fills no field is listed.
+    Write("google.csv",
+          "First Name,Middle Name,Last Name,Labels,Phone 1 - Label,Phone 1 - Value\n"
+          "Иван,,Петров,* myContacts,Mobile,+7 912 345-67-89\n");
+    const CliRun run = Cli({"convert", Path("google.csv"), Path("google.json")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(
+        run.err.contains("The column \"Labels\" fills no field; its 1 values were left out."))
+        << run.err.toStdString();
+    const QJsonObject entry = JsonFile("google.json")[0].toObject();
+    EXPECT_EQ(entry["name"].toString(), QString("Иван Петров"));
+    EXPECT_EQ(entry["number"].toString(), "+79123456789");
 }
 
 TEST_F(ConvertTest, RefusesWhatTheOutputCannotHoldUnlessForced) {

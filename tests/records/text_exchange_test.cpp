@@ -12,7 +12,9 @@
 
 #include "catalogue/catalogue.h"
 #include "records/clipboard_text.h"
+#include "records/column_names.h"
 #include "records/delimited_text.h"
+#include "records/person_fields.h"
 #include "records/record_slots.h"
 #include "records/text_export.h"
 #include "records/text_import.h"
@@ -313,51 +315,185 @@ TEST_F(TextExchangeTest, DamagedOrForeignFilesAreRefusedWithAMessage) {
     ReadTextFile(table, Path("noise.bin"), kTabDelimiter, 0);
 }
 
-TEST_F(TextExchangeTest, FieldNamesLinkToTitlesIgnoringCaseAndTheMappingDialogRelinks) {
+TEST_F(TextExchangeTest, FieldNamesLinkToTitlesKeysAndExportTitlesAndTheMappingDialogRelinks) {
     auto list = ContactList(5);
-    const QList<ImportField> fields = ImportFieldsOf(*list, Range(1, 25));
+    const QList<ImportField> fields = ImportFieldsOf(ListKind::Contacts, *list, Range(1, 25));
     ASSERT_EQ(fields.size(), 25);
-    QList<MappingEntry> mapping = BuildMappingList({"name", "PHONE", "Mobile", "Name"}, fields);
-    ASSERT_EQ(mapping.size(), 4);
-    EXPECT_EQ(mapping[0].linkTitle, "Name");
-    EXPECT_EQ(mapping[0].column, 3);
-    EXPECT_TRUE(mapping[0].ticked);
-    EXPECT_EQ(mapping[1].linkTitle, "Phone");
-    EXPECT_EQ(mapping[1].column, 2);
-    EXPECT_TRUE(mapping[1].ticked);
-    EXPECT_EQ(mapping[2].column, 0);
-    EXPECT_FALSE(mapping[2].ticked);
-    EXPECT_EQ(mapping[3].column, 0) << "a record field is linked to one text field only";
+    // Titles as written first, then the tool's JSON keys and the exports' titles, then either
+    // with letter case aside; a record field is linked to one text field only.
+    QList<MappingEntry> mapping = BuildMappingList(
+        {"name", "PHONE", "Mobile", "Name", "First Name", "E-mail Address", "Remark"}, fields);
+    ASSERT_EQ(mapping.size(), 7);
+    const QList<int> columns = {1, 2, 17, 3, 0, 8, 0};
+    for (qsizetype k = 0; k < mapping.size(); ++k) {
+        EXPECT_EQ(mapping[k].column, columns[k]) << mapping[k].fieldName.toStdString();
+        EXPECT_EQ(mapping[k].ticked, columns[k] > 0) << mapping[k].fieldName.toStdString();
+    }
+    EXPECT_EQ(mapping[0].linkTitle, "Alias");
+    EXPECT_EQ(mapping[2].linkTitle, "Mobile Phone");
 
-    LinkMappingEntry(mapping, 2, {2, "Phone"});
+    ImportField phone;
+    phone.column = 2;
+    phone.title = "Phone";
+    LinkMappingEntry(mapping, 6, phone);
     EXPECT_EQ(mapping[1].column, 0);
     EXPECT_TRUE(mapping[1].linkTitle.isEmpty());
-    EXPECT_EQ(mapping[2].column, 2);
-    EXPECT_FALSE(mapping[2].ticked) << "linking leaves the tick as it was";
+    EXPECT_EQ(mapping[6].column, 2);
+    EXPECT_FALSE(mapping[6].ticked) << "linking leaves the tick as it was";
 
-    // Blank titles (the phone book's hidden columns) are never linked.
+    // The parts of a name fill the alias together; a file's only name is the alias.
+    mapping =
+        BuildMappingList({"First Name", "Middle Name", "Last Name", "Phone 1 - Value"}, fields);
+    for (int k : {0, 1, 2}) {
+        EXPECT_EQ(mapping[k].column, 1);
+        EXPECT_TRUE(mapping[k].namePart);
+    }
+    EXPECT_EQ(mapping[3].column, 2);
+    mapping = BuildMappingList({"Name", "Phone"}, fields);
+    EXPECT_EQ(mapping[0].column, 1);
+    EXPECT_EQ(mapping[0].linkTitle, "Alias");
+
+    // The phone book offers the name and number only: export titles find them there.
     RecordList phoneBook(3, 27);
     phoneBook.SetText(0, 1, "Alias");
     phoneBook.SetText(0, 2, "Phone");
-    EXPECT_EQ(ImportFieldsOf(phoneBook, Range(1, 25)).size(), 2);
-    EXPECT_EQ(BuildMappingList({""}, ImportFieldsOf(phoneBook, Range(1, 25)))[0].column, 0);
+    const QList<ImportField> entry = ImportFieldsOf(ListKind::Contacts, phoneBook, Range(1, 25));
+    EXPECT_EQ(entry.size(), 2) << "blank titles (the phone book's hidden columns) are not offered";
+    mapping = BuildMappingList({"Name", "Phone 1 - Value", "Mobile Phone", ""}, entry);
+    EXPECT_EQ(mapping[0].column, 1);
+    EXPECT_EQ(mapping[1].column, 2);
+    EXPECT_EQ(mapping[2].column, 0);
+    EXPECT_EQ(mapping[3].column, 0);
 }
 
-TEST_F(TextExchangeTest, FilesExportedWithTheFormerMobileTitleStillLinkToIt) {
-    auto list = ContactList(5);
-    const QList<ImportField> fields = ImportFieldsOf(*list, Range(1, 25));
-    const QList<MappingEntry> old = BuildMappingList({"Name", "Moblie Phone"}, fields);
-    EXPECT_EQ(old[1].linkTitle, "Mobile Phone");
-    EXPECT_EQ(old[1].column, 17);
-    EXPECT_TRUE(old[1].ticked);
+TEST_F(TextExchangeTest, TitlesOfEveryLanguageAndFormerSpellingsLinkWhateverTheLanguageInForce) {
+    for (int exported = 0; exported < kLanguageCount; ++exported) {
+        QStringList header;
+        for (const MessageId title : kContactFieldTitles)
+            header.append(Message(title, exported));
+        // The list titled in another language.
+        auto list = ContactList(2);
+        for (int column = 1; column <= 25; ++column)
+            list->SetText(0, column, Message(kContactFieldTitles[column - 1], (exported + 3) % 8));
+        const QList<MappingEntry> mapping =
+            BuildMappingList(header, ImportFieldsOf(ListKind::Contacts, *list, Range(1, 25)));
+        for (int column = 1; column <= 25; ++column)
+            EXPECT_EQ(mapping[column - 1].column, column) << exported << " " << column;
+    }
+    // The titles of one language never name another field in any other.
+    for (int a = 1; a <= 25; ++a) {
+        for (int b = a + 1; b <= 25; ++b) {
+            for (const QString& title : NamesOfColumn(ListKind::Contacts, a).titles) {
+                EXPECT_FALSE(NamesOfColumn(ListKind::Contacts, b)
+                                 .titles.contains(title, Qt::CaseInsensitive))
+                    << title.toStdString();
+            }
+        }
+    }
+    const QList<ImportField> fields =
+        ImportFieldsOf(ListKind::Contacts, *ContactList(2), Range(1, 25));
+    EXPECT_EQ(BuildMappingList({"Name", "Moblie Phone"}, fields)[1].column, 17);
     // Both spellings in one file: the field is filled once, from the first.
     const QList<MappingEntry> both = BuildMappingList({"mobile phone", "MOBLIE PHONE"}, fields);
     EXPECT_EQ(both[0].column, 17);
     EXPECT_EQ(both[1].column, 0);
-    // The former spelling names no other field.
-    RecordList titled(2, 3);
-    titled.SetText(0, 1, "Moblie");
-    EXPECT_EQ(BuildMappingList({"Moblie Phone"}, ImportFieldsOf(titled, Range(1, 2)))[0].column, 0);
+}
+
+// Contact exports as Google Contacts (UTF-8, quotes where needed, " ::: " between several
+// values) and Outlook (every value quoted, Windows-1252) write them.
+TEST_F(TextExchangeTest, ContactExportsArriveWithNamesAndDialableNumbersByTheirOwnTitles) {
+    const auto import = [](const char* file, RecordList& list, int fieldCount) {
+        TextTable table;
+        EXPECT_TRUE(
+            ReadTextFile(table, QStringLiteral(PELLUCARD_VCARD_DATA "/") + file, kTabDelimiter, 0));
+        ImportChecks checks;
+        checks.numberColumns = {kContactNumberColumns.begin(), kContactNumberColumns.end()};
+        checks.fieldWidths = true;
+        int used = 0;
+        const ImportResult result = ImportRows(
+            list, used, table,
+            BuildMappingList(table.header,
+                             ImportFieldsOf(ListKind::Contacts, list, Range(1, fieldCount))),
+            {}, checks);
+        EXPECT_EQ(used, result.imported);
+        return result;
+    };
+    // Into the phone book: the name's parts make the name, the numbers are dialable.
+    RecordList book(5, 27);
+    book.SetText(0, 1, "Alias");
+    book.SetText(0, 2, "Phone");
+    ImportResult result = import("google_contacts.csv", book, 2);
+    ASSERT_EQ(result.imported, 3);
+    EXPECT_EQ(book.Text(1, 1), "Иван Петров");
+    EXPECT_EQ(book.Text(1, 2), "+79123456789");
+    EXPECT_EQ(book.Text(2, 1), "Γιώργος Παπαδόπουλος");
+    EXPECT_EQ(book.Text(2, 2), "+306971234567");
+    EXPECT_EQ(book.Text(3, 1), "Anna Maria Berg");
+    EXPECT_EQ(book.Text(3, 2), "0701234567");
+    const QStringList lines = ReportLines(result.report, 0);
+    EXPECT_EQ(lines.value(0),
+              "Line 3, slot 2: Phone holds more than one number; \"+30 697 765 "
+              "4321\" was left out.");
+    EXPECT_TRUE(
+        lines.contains("The column \"Phone 2 - Value\" fills no field; its 1 values were "
+                       "left out."))
+        << lines.join(u'\n').toStdString();
+    EXPECT_FALSE(
+        lines.contains("The column \"First Name\" fills no field; its 3 values were left "
+                       "out."));
+
+    RecordList outlookBook(5, 27);
+    outlookBook.SetText(0, 1, "Alias");
+    outlookBook.SetText(0, 2, "Phone");
+    result = import("outlook_contacts.csv", outlookBook, 2);
+    ASSERT_EQ(result.imported, 2);
+    EXPECT_EQ(outlookBook.Text(1, 1), "François Dupré");
+    EXPECT_EQ(outlookBook.Text(1, 2), "+33612345678");  // the mobile phone
+    EXPECT_EQ(outlookBook.Text(2, 1), "Jürgen Weiß");
+    EXPECT_EQ(outlookBook.Text(2, 2), "+491711234567");
+
+    // Into personal records: every field the export names.
+    auto people = ContactList(5);
+    result = import("outlook_contacts.csv", *people, 25);
+    ASSERT_EQ(result.imported, 2);
+    const QStringList francois = {"François Dupré",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "francois@example.fr",
+                                  "0123456789",
+                                  "",
+                                  "29 boulevard Haussmann",
+                                  "Paris",
+                                  "France",
+                                  "75009",
+                                  "",
+                                  "+33142142000",
+                                  "+33612345678",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "http://example.fr/",
+                                  "",
+                                  "",
+                                  "Assistant: Mme Roux\r\nPrefers mornings"};
+    for (int column = 1; column <= 25; ++column)
+        EXPECT_EQ(people->Text(1, column), francois[column - 1]) << column;
+    EXPECT_EQ(people->Text(2, 5), "München");
+    EXPECT_EQ(people->Text(2, 21), "Segeln");
+    EXPECT_FALSE(result.report.HasLosses())
+        << ReportLines(result.report, 0).join(u'\n').toStdString();
+    people = ContactList(5);
+    result = import("google_contacts.csv", *people, 25);
+    EXPECT_EQ(people->Text(2, 1), "Γιώργος Παπαδόπουλος");
+    EXPECT_EQ(people->Text(2, 4), "Odos 1");
+    EXPECT_EQ(people->Text(2, 8), "giorgos@example.gr");
+    EXPECT_EQ(people->Text(2, 20), "Γιώργης");
+    EXPECT_EQ(people->Text(2, 25), "Call after six, never on Sundays");
 }
 
 TEST_F(TextExchangeTest, ImportFillsTheFreeSlotsAndTellsHowManyWereLeftOut) {
@@ -385,9 +521,9 @@ TEST_F(TextExchangeTest, ImportFillsTheFreeSlotsAndTellsHowManyWereLeftOut) {
 
     ShowImportShortfall(result, 0);
     ASSERT_EQ(dialogs_.MessageIds(), MessageIdList({MessageId::RecordsImported}));
-    EXPECT_EQ(
-        dialogs_.LastMessage().text,
-        "Records imported: 5\nRecords left out because the list has no free slot for them: 5");
+    EXPECT_EQ(dialogs_.LastMessage().text,
+              "Records imported: 5\nRecords left out because the list has no free slot for them: "
+              "5\nThe column \"Ignored\" fills no field; its 10 values were left out.");
     ShowImportShortfall({3, 0, {}}, 0);
     EXPECT_EQ(dialogs_.MessageIds().size(), 1) << "nothing to say when everything fitted";
 

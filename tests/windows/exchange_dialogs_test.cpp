@@ -164,7 +164,7 @@ private slots:
 
     void importLinksByTitleAndTheMappingDialogRelinks() {
         WriteAll(Path("in.txt"),
-                 "name,PHONE,Mobile,Remark\r\n\"Smith, John\",+4420,0170,\"two\r\nlines\"\r\n"
+                 "name,PHONE,Handy,Remark\r\n\"Smith, John\",+4420,0170,\"two\r\nlines\"\r\n"
                  "Ann,123,0171,short\r\n");
         auto list = ContactList(10);
         int used = 0;
@@ -174,13 +174,13 @@ private slots:
                      QStringLiteral("two\r\nlines"));
             QTreeWidget* mapping = dialog.MappingList();
             QCOMPARE(mapping->headerItem()->text(1), QStringLiteral("Personal Record"));
-            QCOMPARE(mapping->topLevelItem(0)->text(1), QStringLiteral("Name"));
+            QCOMPARE(mapping->topLevelItem(0)->text(1), QStringLiteral("Alias"));  // a JSON key
             QCOMPARE(mapping->topLevelItem(0)->checkState(0), Qt::Checked);
             QCOMPARE(mapping->topLevelItem(1)->text(1), QStringLiteral("Phone"));
             QCOMPARE(mapping->topLevelItem(2)->text(1), QString());
             QCOMPARE(mapping->topLevelItem(2)->checkState(0), Qt::Unchecked);
 
-            // "Mobile" to the mobile phone field, ticked by hand; the note to "Phone",
+            // "Handy" to the mobile phone field, ticked by hand; the note to "Phone",
             // which leaves the "PHONE" text field without a link.
             onMapping = [](FHeaderList& dialog) {
                 QCOMPARE(dialog.MessageLabel()->text(),
@@ -207,7 +207,7 @@ private slots:
         dialogs->QueueFileName(Path("in.txt"));
         QVERIFY(ShowImportDialog(ImportOf(*list, used)));
         QCOMPARE(used, 2);
-        QCOMPARE(list->Text(1, 3), QStringLiteral("Smith, John"));
+        QCOMPARE(list->Text(1, 1), QStringLiteral("Smith, John"));
         QCOMPARE(list->Text(1, 2), QStringLiteral("two\r\nlines"));
         QCOMPARE(list->Text(1, 17), QStringLiteral("0170"));
         QCOMPARE(list->Text(2, 2), QStringLiteral("short"));
