@@ -12,6 +12,7 @@
 #include "engine/pellucard.h"
 #include "engine/sim_commands.h"
 #include "records/save_file.h"
+#include "records/vcard_records.h"
 
 namespace pellucard::cli {
 
@@ -173,6 +174,17 @@ int WriteAll(const Globals& globals, const Arguments& args, bool sms) {
     // Check the whole input before touching the card.
     std::vector<PhoneBookSlot> phoneBook;
     std::vector<SmsSlot> messages;
+    const RecordKind kind = sms ? RecordKind::Sms : RecordKind::PhoneBook;
+    const auto readFile = [&](const FileOptions& options) {
+        const CardList cards = ReadCardFile(input, options, kind);
+        if (sms) {
+            messages = SmsSlotsOf(cards, false);
+        } else {
+            phoneBook = PhoneBookSlotsOf(cards, false);
+        }
+    };
+    // A vCard's names are fitted to the card's name field: it is read once that is known.
+    const bool vCard = input != "-" && FormatOf(input) == FileFormat::VCard;
     if (input == "-" || FormatOf(input) == FileFormat::Json) {
         const QByteArray json = ReadInputFile(input);
         if (sms) {
@@ -180,14 +192,8 @@ int WriteAll(const Globals& globals, const Arguments& args, bool sms) {
         } else {
             phoneBook = ParsePhoneBookJson(json);
         }
-    } else {
-        const RecordKind kind = sms ? RecordKind::Sms : RecordKind::PhoneBook;
-        const CardList cards = ReadCardFile(input, FileOptionsOf(args), kind);
-        if (sms) {
-            messages = SmsSlotsOf(cards, false);
-        } else {
-            phoneBook = PhoneBookSlotsOf(cards, false);
-        }
+    } else if (!vCard) {
+        readFile(FileOptionsOf(args));
     }
 
     auto session = OpenCard(globals);
@@ -199,6 +205,11 @@ int WriteAll(const Globals& globals, const Arguments& args, bool sms) {
         throw Failure{kCardFailure,
                       RunFailure(CardRunResult{.failure = engine.LastOutcome()}, engine, false,
                                  sms ? "message store" : "phone book")};
+    if (vCard) {
+        FileOptions options = FileOptionsOf(args);
+        options.phoneBookNames = CardNameFit(engine.PhoneBookRecordLength() - 14);
+        readFile(options);
+    }
     const auto entries = BySlot(phoneBook, count);
     const auto texts = BySlot(messages, count);
     CheckCardWrite(phoneBook, messages, sms,

@@ -210,8 +210,9 @@ CardList ReadText(const std::string& path, const FileOptions& options,
 }
 
 // Contacts become personal records, each property in its field; with --kind phonebook they
-// become phone book entries, one per number, with names cut to the 14-byte name field of the
-// common 28-byte record. What was cut, left out or not read is told on stderr.
+// become phone book entries, one per number, their names fitted to options.phoneBookNames.
+// What was cut, left out or not read stops the command unless --force; what was not kept is
+// told on stderr.
 CardList ReadVCards(const std::string& path, const FileOptions& options) {
     VCardFile file;
     {
@@ -225,13 +226,9 @@ CardList ReadVCards(const std::string& path, const FileOptions& options) {
         slots += phoneBook ? std::max<int>(1, int(contact.phones.size())) : 1;
     CardList cards = EmptyCardList(RecordKind::PhoneBook, std::min(slots, kMaxTextRecords));
     const VCardImport result =
-        phoneBook ? ImportVCardsAsPhoneBook(*cards.list, cards.used, file, CardNameFit(14))
+        phoneBook ? ImportVCardsAsPhoneBook(*cards.list, cards.used, file, options.phoneBookNames)
                   : ImportVCardsAsPersons(*cards.list, cards.used, file);
-    if (!result.report.IsEmpty()) {
-        std::cerr << "pellucard-cli: " << path << ": "
-                  << VCardImportReport(result, 0).replace(u'\n', u' ').simplified().toStdString()
-                  << '\n';
-    }
+    StopOnReport(path, result.report, options.force);
     return cards;
 }
 
@@ -360,6 +357,12 @@ FileFormat FormatOf(const std::string& path) {
         return FileFormat::VCard;
     throw Failure{kUsage,
                   path + ": the name must end in .SPB, .sms, .json, .csv, .tsv, .txt or .vcf"};
+}
+
+NameFit PhoneBookNamesFor(FileFormat format) {
+    if (format == FileFormat::Contacts)
+        return RecordFieldNameFit(ContactRecordLayout().widths[0]);
+    return {};
 }
 
 std::optional<RecordKind> KindOf(FileFormat format) {

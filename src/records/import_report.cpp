@@ -100,7 +100,8 @@ void ImportReport::SortByPlace() {
 }
 
 QString ReportLine(const ReportEntry& entry, int languageIndex) {
-    return Place(entry, languageIndex) + Body(entry, languageIndex);
+    // A field without a name leaves no gap.
+    return Place(entry, languageIndex) + Body(entry, languageIndex).trimmed();
 }
 
 QStringList ReportLines(const ImportReport& report, int languageIndex) {

@@ -73,7 +73,8 @@ struct VCardFile {
 VCardFile ParseVCards(const QByteArray& bytes);
 
 // One vCard of `version`, CRLF line ends, lines folded at 75 octets (3.0 and 4.0). 2.1 writes
-// non-ASCII text and line breaks as quoted-printable UTF-8 and bare type parameters.
+// non-ASCII text and line breaks as quoted-printable UTF-8, each value on one line however long
+// (without soft line breaks, as phones write it), and bare type parameters.
 QByteArray WriteVCard(const VCardContact& contact, VCardVersion version);
 
 // The family and given parts of a one-line name: the last word is the family name, what comes

@@ -199,17 +199,86 @@ qsizetype CharacterCount(const QString& text) {
     return text.toUcs4().size();
 }
 
-// The longest beginning of the name that fits with its type after it, so that the entries of
-// one contact stay apart. Cutting a name can drop the one character that needed UCS2 and so
-// make room for more, hence the search from the longest.
-QString FittedName(const QString& name, const QString& suffix, const NameFit& fit) {
-    for (qsizetype length = CharacterCount(name); length > 0; --length) {
-        const QString candidate = LeftCharacters(name, length).trimmed() + suffix;
-        if (fit(candidate) >= CharacterCount(candidate))
-            return candidate;
+// The type of a number as a phone book entry's name shows it after the contact's name:
+// "mobile", "work 2"; and the letter that stands for it when room is short: "M", "W2".
+struct NumberLabel {
+    QString word;
+    QString letter;
+};
+
+NumberLabel LabelOf(const VCardTyped& phone, QMap<QString, int>& uses) {
+    QString word = QStringLiteral("other");
+    if (phone.Has("fax"))
+        word = QStringLiteral("fax");
+    else if (phone.Has("cell") || phone.Has("mobile") || phone.Has("iphone"))
+        word = QStringLiteral("mobile");
+    else if (phone.Has("home"))
+        word = QStringLiteral("home");
+    else if (phone.Has("work"))
+        word = QStringLiteral("work");
+    else if (phone.Has("pager"))
+        word = QStringLiteral("pager");
+    const int use = ++uses[word];
+    const QString count = use > 1 ? QString::number(use) : QString();
+    return {word + (count.isEmpty() ? QString() : u' ' + count), word.left(1).toUpper() + count};
+}
+
+struct EntryName {
+    QString text;
+    bool labelShortened = false;  // the label was shortened or left out, the name kept whole
+    bool nameCut = false;
+};
+
+// The name of a phone book entry: the contact's name, then its number's label when the contact
+// has several numbers. Where the field is short the label is shortened, then left out, before
+// a single letter of the name is cut. Cutting a name can drop the one character that needed
+// UCS2 and so make room for more, hence the search from the longest.
+EntryName FitEntryName(const QString& name, const NumberLabel& label, const NameFit& fit) {
+    const QString full =
+        label.word.isEmpty() ? name : name + QStringLiteral(" (") + label.word + u')';
+    const auto fits = [&fit](const QString& text) {
+        return !fit || fit(text) >= CharacterCount(text);
+    };
+    if (fits(full))
+        return {full};
+    if (!label.word.isEmpty()) {
+        for (const QString& shorter : {name + u' ' + label.letter, name}) {
+            if (fits(shorter))
+                return {shorter, true, false};
+        }
     }
-    const QString whole = name + suffix;
-    return LeftCharacters(whole, fit(whole));
+    for (qsizetype length = CharacterCount(name) - 1; length > 0; --length) {
+        const QString candidate = LeftCharacters(name, length).trimmed();
+        if (fits(candidate))
+            return {candidate, false, true};
+    }
+    return {LeftCharacters(name, fit(name)), false, true};
+}
+
+// The properties of a contact that a phone book entry, a name and a number, has no place for.
+QStringList NotKeptInPhoneBook(const VCardContact& contact) {
+    QStringList names;
+    for (qsizetype k = 0; k < contact.emails.size(); ++k)
+        names.append(QStringLiteral("EMAIL"));
+    for (qsizetype k = 0; k < contact.addresses.size(); ++k)
+        names.append(QStringLiteral("ADR"));
+    const std::pair<const QString*, const char*> single[] = {
+        {&contact.note, "NOTE"},         {&contact.birthday, "BDAY"},
+        {&contact.nickname, "NICKNAME"}, {&contact.url, "URL"},
+        {&contact.organisation, "ORG"},  {&contact.title, "TITLE"},
+        {&contact.gender, "GENDER"},
+    };
+    for (const auto& [value, name] : single) {
+        if (!value->isEmpty())
+            names.append(QLatin1String(name));
+    }
+    const bool aliasIsTheName =
+        contact.formattedName.isEmpty() && ComposeName(contact.name).isEmpty();
+    for (const auto& [key, value] : contact.extensions) {
+        if (!(key == kAliasKey && aliasIsTheName) && !value.isEmpty())
+            names.append(QStringLiteral("X-PELLUCARD-") + key);
+    }
+    return names;
 }
 
 // Personal record fields: every value goes to its field, a second value of one kind to the
@@ -447,6 +516,12 @@ NameFit CardNameFit(int alphaFieldLength) {
     };
 }
 
+NameFit RecordFieldNameFit(int width) {
+    return [width](const QString& name) {
+        return CharacterCount(DecodeFieldText(EncodeFieldText(name, width)));
+    };
+}
+
 VCardImport ImportVCardsAsPersons(RecordList& list, int& usedCount, const VCardFile& file) {
     VCardImport result;
     result.report = file.problems;
@@ -489,6 +564,7 @@ VCardImport ImportVCardsAsPhoneBook(RecordList& list, int& usedCount, const VCar
     for (const VCardContact& read : file.contacts) {
         notKept += read.notKept;
         const VCardContact contact = WithDialableNumbers(read, result.report, notKept);
+        notKept += NotKeptInPhoneBook(contact);
         const QString name = DisplayName(contact).simplified();
         QList<const VCardTyped*> phones;
         for (const VCardTyped& phone : contact.phones) {
@@ -499,43 +575,28 @@ VCardImport ImportVCardsAsPhoneBook(RecordList& list, int& usedCount, const VCar
         const VCardTyped nameOnly;
         if (phones.isEmpty())
             phones.append(&nameOnly);
-        QMap<QString, int> typeUses;
+        QMap<QString, int> labelUses;
         for (const VCardTyped* phone : phones) {
-            QString suffix;
-            if (phones.size() > 1) {
-                QString word = QStringLiteral("other");
-                if (phone->Has("fax"))
-                    word = QStringLiteral("fax");
-                else if (phone->Has("cell") || phone->Has("mobile") || phone->Has("iphone"))
-                    word = QStringLiteral("mobile");
-                else if (phone->Has("home"))
-                    word = QStringLiteral("home");
-                else if (phone->Has("work"))
-                    word = QStringLiteral("work");
-                else if (phone->Has("pager"))
-                    word = QStringLiteral("pager");
-                const int use = ++typeUses[word];
-                suffix = QStringLiteral(" (") + word +
-                         (use > 1 ? QStringLiteral(" %1").arg(use) : QString()) + u')';
-            }
+            const NumberLabel label =
+                phones.size() > 1 ? LabelOf(*phone, labelUses) : NumberLabel{};
+            const EntryName entry = FitEntryName(name, label, fit);
+            const QString full = FitEntryName(name, label, {}).text;
             if (usedCount + 1 > list.LastSlot()) {
-                result.report.Add(
-                    LeftOut(contact, name + suffix + QStringLiteral(" ") + phone->value));
+                result.report.Add(LeftOut(contact, full + QStringLiteral(" ") + phone->value));
                 continue;
             }
-            QString entryName = name + suffix;
-            if (fit(entryName) < CharacterCount(entryName)) {
-                entryName = FittedName(name, suffix, fit);
-                result.report.Add(Cut(contact.line, usedCount + 1, list.Text(0, kAlias),
-                                      name + suffix, entryName));
-            }
             ++usedCount;
-            list.SetText(usedCount, kAlias, entryName);
+            if (entry.nameCut || entry.labelShortened) {
+                ReportEntry shortened = Cut(phone->line > 0 ? phone->line : contact.line, usedCount,
+                                            list.Text(0, kAlias), full, entry.text);
+                if (!entry.nameCut)
+                    shortened.kind = ReportEntry::Kind::LabelShortened;
+                result.report.Add(shortened);
+            }
+            list.SetText(usedCount, kAlias, entry.text);
             list.SetText(usedCount, kPhone, phone->value);
             ++result.imported;
         }
-        if (!contact.emails.isEmpty())
-            notKept.append(QStringLiteral("EMAIL"));
     }
     AddNotKept(result.report, notKept);
     result.report.SortByPlace();

@@ -268,7 +268,7 @@ private slots:
             QCOMPARE(copy->Text(1, column), list->Text(1, column));
         QCOMPARE(copy->Text(2, 1), QStringLiteral("Bob"));
 
-        // As phone book entries: one per number, the type after the name, cut to the field;
+        // As phone book entries: one per number, the type after the name, shortened to fit;
         // the import tells what it cut.
         auto book = ContactList(5);
         int bookUsed = 0;
@@ -277,9 +277,9 @@ private slots:
         dialogs->QueueFileName(Path("people.vcf"));
         QVERIFY(ShowImportDialog(request));
         QCOMPARE(bookUsed, 3);
-        QCOMPARE(book->Text(1, 1), QStringLiteral("Ann (mobile)"));
+        QCOMPARE(book->Text(1, 1), QStringLiteral("Ann Berg M"));
         QCOMPARE(book->Text(1, 2), QStringLiteral("+46701234567"));
-        QCOMPARE(book->Text(2, 1), QStringLiteral("Ann B (work)"));
+        QCOMPARE(book->Text(2, 1), QStringLiteral("Ann Berg W"));
         QCOMPARE(book->Text(3, 1), QStringLiteral("Bob"));
         QCOMPARE(dialogs->LastMessage().messageId, MessageId::VCardImportReport);
 
