@@ -211,7 +211,44 @@ private slots:
         QCOMPARE(list->Text(1, 2), QStringLiteral("two\r\nlines"));
         QCOMPARE(list->Text(1, 17), QStringLiteral("0170"));
         QCOMPARE(list->Text(2, 2), QStringLiteral("short"));
-        QVERIFY(dialogs->Calls().first().file.nameFilter.startsWith("Import text (*.txt"));
+        QCOMPARE(dialogs->Calls().first().file.nameFilter,
+                 QStringLiteral("Import text (*.csv *.CSV *.tsv *.TSV *.txt *.TXT);;vCard (*.vcf "
+                                "*.VCF *.vcard *.VCARD);;All files (*)"));
+    }
+
+    void aFileWhoseTitlesNameNothingSaysSoAndImportsOnlyWhatIsLinked() {
+        WriteAll(Path("foreign.csv"), "Vorname;Rufnummer\r\nAnn;0170 1234567\r\n");
+        auto book = ContactList(5);
+        for (int column = 3; column <= 25; ++column)
+            book->SetText(0, column, QString());  // the phone book: name and number only
+        int used = 0;
+        ImportRequest request = ImportOf(*book, used, QStringLiteral("Phone Record"));
+        request.fieldColumnCount = 2;
+        request.checks.numberColumns = {2};
+        onImport = [this](Import& dialog) {
+            QCOMPARE(dialogs->LastMessage().messageId, MessageId::NoColumnMatches);
+            // Nothing linked: Import says so and the dialog stays for the mapping.
+            Click(&dialog, "ComExport");
+            QCOMPARE(dialogs->LastMessage().messageId, MessageId::NothingLinked);
+            QVERIFY(dialog.result() != QDialog::Accepted);
+            // The name alone: the user is asked whether names without numbers are wanted.
+            Relink(dialog, 0, QStringLiteral("Alias"));
+            dialog.MappingList()->topLevelItem(0)->setCheckState(0, Qt::Checked);
+            dialogs->QueueAnswer(DialogAnswer::No);
+            Click(&dialog, "ComExport");
+            QCOMPARE(dialogs->LastMessage().messageId, MessageId::NoNumberLinkedQuestion);
+            QCOMPARE(dialogs->LastMessage().text,
+                     QStringLiteral("No text field fills Phone: the records would come without "
+                                    "numbers. Import them anyway?"));
+            Relink(dialog, 1, QStringLiteral("Phone"));
+            dialog.MappingList()->topLevelItem(1)->setCheckState(0, Qt::Checked);
+            Click(&dialog, "ComExport");
+        };
+        dialogs->QueueFileName(Path("foreign.csv"));
+        QVERIFY(ShowImportDialog(request));
+        QCOMPARE(used, 1);
+        QCOMPARE(book->Text(1, 1), QStringLiteral("Ann"));
+        QCOMPARE(book->Text(1, 2), QStringLiteral("01701234567"));
     }
 
     void cancelledOrUnreadableImportChangesNothing() {
