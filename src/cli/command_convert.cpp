@@ -48,7 +48,9 @@ int RunConvert(const Globals& globals, const Arguments& args) {
     const std::string out = args.Positional(2, "the file to write");
     if (args.Positional().size() > 3)
         throw Failure{kUsage, "convert takes two files"};
-    const FileOptions options = FileOptionsOf(args);
+    FileOptions options = FileOptionsOf(args);
+    // Names are cut only where the output cannot hold them.
+    options.phoneBookNames = PhoneBookNamesFor(FormatOf(out));
     // The output's kind, when its format fixes one, says what a JSON or text input holds.
     const CardList cards = ReadCardFile(in, options, KindOf(FormatOf(out)));
     const int written = WriteCardFile(cards, out, options);

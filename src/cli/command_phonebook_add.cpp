@@ -70,13 +70,19 @@ AddPlan PlanAdding(const std::vector<PhoneBookSlot>& given, const std::vector<By
 int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
     const std::string input = args.Positional(2, "the file to add");
     // The slots a file names do not matter here: its entries go to the free slots in order.
-    const std::vector<PhoneBookSlot> given = ReadSlotsToWrite(input, args, false).phoneBook;
+    std::vector<PhoneBookSlot> given;
+    if (!IsVCardInput(input))
+        given = ReadSlotsToWrite(input, args, false).phoneBook;
 
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
     Pellucard& engine = *session->engine;
     const std::vector<Bytes> records = ReadRecords(engine, globals, false);
     const int recordLength = engine.PhoneBookRecordLength();
+    // A vCard's names are fitted to this card's name field.
+    if (IsVCardInput(input))
+        given =
+            ReadSlotsToWrite(input, args, false, recordLength - kPhoneBookFooterLength).phoneBook;
     const AddPlan plan = PlanAdding(given, records, recordLength);
 
     Losses losses = PhoneBookLosses(plan.added, recordLength);

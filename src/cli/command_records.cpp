@@ -11,6 +11,7 @@
 #include "cli/record_runs.h"
 #include "engine/pellucard.h"
 #include "records/save_file.h"
+#include "records/vcard_records.h"
 
 namespace pellucard::cli {
 

@@ -10,6 +10,7 @@
 #include "cli/terminal.h"
 #include "cli/write_check.h"
 #include "engine/pellucard.h"
+#include "engine/phonebook_entry.h"
 
 namespace pellucard::cli {
 namespace {
@@ -62,12 +63,19 @@ std::vector<int> SlotsToEmpty(Pellucard& engine, const Globals& globals, const A
 int WriteRecords(const Globals& globals, const Arguments& args, bool sms) {
     const std::string input = args.Positional(2, "the file to write");
     // The whole input is checked before the card is touched.
-    const SlotsToWrite given = ReadSlotsToWrite(input, args, sms);
+    SlotsToWrite given;
+    if (!IsVCardInput(input))
+        given = ReadSlotsToWrite(input, args, sms);
 
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
     Pellucard& engine = *session->engine;
     const int count = EnterRecords(engine, sms);
+    // A vCard's names are fitted to this card's name field, so it is read once that is known.
+    if (IsVCardInput(input)) {
+        given = ReadSlotsToWrite(input, args, sms,
+                                 engine.PhoneBookRecordLength() - kPhoneBookFooterLength);
+    }
     const auto entries = BySlot(given.phoneBook, count);
     const auto texts = BySlot(given.messages, count);
     CheckCardWrite(given.phoneBook, given.messages, sms,

@@ -18,6 +18,7 @@
 #include "records/delimited_text.h"
 #include "records/dialog_seam.h"
 #include "records/field_text.h"
+#include "records/person_fields.h"
 #include "records/record_file.h"
 #include "records/record_layout.h"
 #include "records/record_marks.h"
@@ -79,21 +80,14 @@ int RowsInUse(const CardList& cards) {
     return held;
 }
 
-QChar DelimiterFor(const std::string& path, const FileOptions& options, const QString& firstLine) {
+// The delimiter a text file of this name is written with: "," for .csv, a tab for .txt and
+// .tsv, unless --delimiter says otherwise. Reading finds it from the file's first line.
+QChar DelimiterFor(const std::string& path, const FileOptions& options) {
     if (options.delimiter)
         return *options.delimiter;
     if (QFileInfo(Q(path)).suffix().compare(u"csv", Qt::CaseInsensitive) == 0)
         return kCommaDelimiter;
-    // A .txt file written by the windows may use either; its first line tells.
-    return firstLine.isNull() || firstLine.contains(kTabDelimiter) ? kTabDelimiter
-                                                                   : kCommaDelimiter;
-}
-
-QString FirstLineOf(const std::string& path) {
-    QFile file(Q(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return DecodeTextFile(file.readLine(64 * 1024));
+    return kTabDelimiter;
 }
 
 // Text and JSON files must name their fields, so the kind of records they hold shows.
@@ -109,12 +103,11 @@ std::optional<RecordKind> KindOfJson(const QByteArray& json) {
     return std::nullopt;
 }
 
-// The record fields of a kind titled in one language.
-QList<ImportField> FieldsOf(RecordKind kind, int languageIndex) {
-    QList<ImportField> fields;
-    for (int column : TitledColumns(kind))
-        fields.append({column, ColumnTitle(kind, column, languageIndex)});
-    return fields;
+// The record fields of a kind, known by every name they go by.
+QList<ImportField> FieldsOf(RecordKind kind) {
+    const CardList titled = EmptyCardList(kind, 0);
+    return ImportFieldsOf(kind == RecordKind::Sms ? ListKind::Messages : ListKind::Contacts,
+                          *titled.list, TitledColumns(kind));
 }
 
 int LinkCount(const QList<MappingEntry>& mapping) {
@@ -124,22 +117,79 @@ int LinkCount(const QList<MappingEntry>& mapping) {
     return links;
 }
 
-// The kind and language whose column titles the most field names match (English first).
-std::pair<RecordKind, int> BestTitles(const QStringList& header, std::optional<RecordKind> kind) {
-    std::pair<RecordKind, int> best{kind.value_or(RecordKind::PhoneBook), 0};
-    int bestLinks = 0;
-    for (RecordKind candidate : {RecordKind::PhoneBook, RecordKind::Sms}) {
-        if (kind && candidate != *kind)
+// The kind whose fields the most field names name (contacts when as many name messages').
+RecordKind BestKind(const QStringList& header, std::optional<RecordKind> kind) {
+    if (kind)
+        return *kind;
+    const int contacts = LinkCount(BuildMappingList(header, FieldsOf(RecordKind::PhoneBook)));
+    const int messages = LinkCount(BuildMappingList(header, FieldsOf(RecordKind::Sms)));
+    return messages > contacts ? RecordKind::Sms : RecordKind::PhoneBook;
+}
+
+// What an import did not take over as given: notes go to stderr; losses stop the command
+// before it writes anything unless --force, which writes and lists them.
+void StopOnReport(const std::string& path, const ImportReport& report, bool force) {
+    Losses losses;
+    for (const ReportEntry& entry : report.entries) {
+        if (!entry.IsLoss()) {
+            std::cerr << "pellucard-cli: " << path << ": " << ReportLine(entry, 0).toStdString()
+                      << '\n';
             continue;
-        for (int language = 0; language < kLanguageCount; ++language) {
-            const int links = LinkCount(BuildMappingList(header, FieldsOf(candidate, language)));
-            if (links > bestLinks) {
-                bestLinks = links;
-                best = {candidate, language};
-            }
         }
+        const std::string field = entry.field.toStdString();
+        const std::string before = entry.before.toStdString();
+        const std::string after = entry.after.toStdString();
+        using Kind = ReportEntry::Kind;
+        Loss loss;
+        switch (entry.kind) {
+            case Kind::Cut:
+                loss = Loss::Cut(entry.slot, field, before, after, "longer than its place holds");
+                break;
+            case Kind::QuoteInsideValue:
+                loss = Loss::Cut(entry.slot, field, before, after,
+                                 "a quote closes before the value ends");
+                break;
+            case Kind::NoFreeSlot:
+                loss = Loss::Dropped(entry.slot, field, before, "no free slot");
+                break;
+            case Kind::TooLong:
+                loss = Loss::Dropped(entry.slot, field, before, "longer than its field");
+                break;
+            case Kind::NotDialableRecord:
+                loss = Loss::Dropped(entry.slot, field, before, "no number a SIM can dial");
+                break;
+            case Kind::NotDialableNumber:
+                loss = Loss::Dropped(entry.slot, field, before,
+                                     "no number a SIM can dial; the number is left out");
+                break;
+            case Kind::FurtherNumber:
+                loss = Loss::Dropped(entry.slot, field, before, "one number per entry");
+                break;
+            case Kind::ExtraValues:
+                loss = Loss::Dropped(entry.slot, field, before, "values beyond the column titles");
+                break;
+            case Kind::UnclosedQuote:
+                loss = Loss::Unread(entry.line, before, "a quote is not closed");
+                break;
+            case Kind::NotVCardLine:
+                loss = Loss::Unread(entry.line, before, "not a vCard line");
+                break;
+            case Kind::NoVCardEnd:
+                loss = Loss::Unread(entry.line, before, "a vCard without END:VCARD");
+                break;
+            case Kind::OutsideVCard:
+                loss = Loss::Unread(entry.line, before, "outside BEGIN:VCARD and END:VCARD");
+                break;
+            case Kind::BeginNotVCard:
+                loss = Loss::Unread(entry.line, before, "a BEGIN of something other than a vCard");
+                break;
+            default:
+                loss = Loss::Unread(entry.line, before, ReportLine(entry, 0).toStdString());
+                break;
+        }
+        losses.push_back(entry.line > 0 ? loss.AtLine(entry.line) : loss);
     }
-    return best;
+    StopOnLosses(losses, force);
 }
 
 CardList ReadRecordFile(const std::string& path, RecordKind kind) {
@@ -189,56 +239,33 @@ CardList ReadJsonFile(const std::string& path, std::optional<RecordKind> kind, b
     }
 }
 
-// The lines and records of a text file that did not come in whole.
-Losses ImportLosses(const ImportResult& imported) {
-    Losses losses;
-    for (const ImportProblem& problem : imported.problems) {
-        switch (problem.kind) {
-            case ImportProblem::Kind::UnclosedQuote:
-                losses.push_back(Loss::Unread(problem.line, {}, "a quote is not closed"));
-                break;
-            case ImportProblem::Kind::NotANumber:
-                losses.push_back(Loss::Dropped(0, problem.field.toStdString(),
-                                               problem.value.toStdString(), "not a dialling number")
-                                     .AtLine(problem.line));
-                break;
-            case ImportProblem::Kind::TooLong:
-                losses.push_back(Loss::Dropped(0, problem.field.toStdString(), {},
-                                               "longer than the record file keeps")
-                                     .AtLine(problem.line));
-                break;
-        }
-    }
-    return losses;
-}
-
 CardList ReadText(const std::string& path, const FileOptions& options,
                   std::optional<RecordKind> kind) {
     TextTable table;
     {
         MessageCapture capture;
-        if (!ReadTextFile(table, Q(path), DelimiterFor(path, options, FirstLineOf(path)), 0))
+        if (!ReadTextFile(table, Q(path), DelimiterFor(path, options), 0,
+                          !options.delimiter.has_value()))
             capture.Fail(path);
     }
-    const auto [chosen, language] = BestTitles(table.header, kind);
-    const QList<MappingEntry> mapping = BuildMappingList(table.header, FieldsOf(chosen, language));
+    const RecordKind chosen = BestKind(table.header, kind);
+    const QList<MappingEntry> mapping = BuildMappingList(table.header, FieldsOf(chosen));
     if (LinkCount(mapping) == 0) {
         throw Failure{kUsage, path + ": no field name of its first line is a column title of " +
                                   KindWords(chosen)};
-    }
-    for (const MappingEntry& entry : mapping) {
-        if (entry.column == 0) {
-            std::cerr << "pellucard-cli: " << path << ": the field \""
-                      << entry.fieldName.toStdString() << "\" is no column and was left out\n";
-        }
     }
     CardList cards = EmptyCardList(chosen, int(table.records.size()));
     cards.rowsLeftOut = table.recordsNotKept;
     // The SMS list keeps the message as typed (column 2) beside the message as shown (3).
     const QMap<int, int> mirrored =
         chosen == RecordKind::Sms ? QMap<int, int>{{3, 2}} : QMap<int, int>{};
-    const ImportResult imported = ImportRows(*cards.list, cards.used, table, mapping, mirrored);
-    StopOnLosses(ImportLosses(imported), options.force);
+    // Contacts' numbers are read as a SIM dials them; an SMS address may be a sender's name.
+    ImportChecks checks;
+    if (chosen == RecordKind::PhoneBook)
+        checks.numberColumns = {std::begin(kContactNumberColumns), std::end(kContactNumberColumns)};
+    const ImportResult imported =
+        ImportRows(*cards.list, cards.used, table, mapping, mirrored, checks);
+    StopOnReport(path, imported.report, options.force);
     // Text files show the validity period as text only; the list keeps its code as well.
     for (int row = 1; chosen == RecordKind::Sms && row <= cards.used; ++row) {
         const std::optional<int> validity = ValidityOfText(cards.list->Text(row, 7));
@@ -248,40 +275,10 @@ CardList ReadText(const std::string& path, const FileOptions& options,
     return cards;
 }
 
-// What a vCard import cut, found no slot for or could not read. The import names a cut
-// phone book entry as "given name: name kept" and a cut personal record field as "contact:
-// field title"; a line it could not read as "line N: why".
-Losses VCardLosses(const VCardImport& result, bool phoneBook) {
-    Losses losses;
-    for (const QString& cut : result.cut) {
-        const qsizetype colon = cut.lastIndexOf(QStringLiteral(": "));
-        const std::string first = cut.left(colon).toStdString();
-        const std::string second = colon < 0 ? std::string() : cut.mid(colon + 2).toStdString();
-        if (phoneBook) {
-            losses.push_back(
-                Loss::Cut(0, "name", first, second, "the card's name field holds no more"));
-        } else {
-            losses.push_back(
-                Loss::Cut(0, first + ", " + second, {}, {}, "longer than a contact file keeps"));
-        }
-    }
-    for (const QString& name : result.leftOut) {
-        losses.push_back(Loss::Dropped(0, {}, name.toStdString(), "no free slot"));
-    }
-    static const QRegularExpression numbered(QStringLiteral("^line (\\d+): (.*)$"));
-    for (const QString& problem : result.problems) {
-        const QRegularExpressionMatch match = numbered.match(problem);
-        losses.push_back(
-            Loss::Unread(match.hasMatch() ? match.captured(1).toInt() : 0, {},
-                         (match.hasMatch() ? match.captured(2) : problem).toStdString()));
-    }
-    return losses;
-}
-
 // Contacts become personal records, each property in its field; with --kind phonebook they
-// become phone book entries, one per number, with names cut to the 14-byte name field of the
-// common 28-byte record. What was cut, left out or not read is a loss (refused unless
-// --force); properties without a field are counted on stderr.
+// become phone book entries, one per number, their names fitted to options.phoneBookNames.
+// What was cut, left out or not read stops the command unless --force; what was not kept is
+// told on stderr.
 CardList ReadVCards(const std::string& path, const FileOptions& options) {
     VCardFile file;
     {
@@ -295,15 +292,9 @@ CardList ReadVCards(const std::string& path, const FileOptions& options) {
         slots += phoneBook ? std::max<int>(1, int(contact.phones.size())) : 1;
     CardList cards = EmptyCardList(RecordKind::PhoneBook, std::min(slots, kMaxTextRecords));
     const VCardImport result =
-        phoneBook ? ImportVCardsAsPhoneBook(*cards.list, cards.used, file, CardNameFit(14))
+        phoneBook ? ImportVCardsAsPhoneBook(*cards.list, cards.used, file, options.phoneBookNames)
                   : ImportVCardsAsPersons(*cards.list, cards.used, file);
-    if (result.notKeptCount > 0) {
-        // Properties a contact file has no field for (photos, ORG, ...) are not data of the
-        // records asked for; they are counted, not refused.
-        std::cerr << "pellucard-cli: " << path << ": " << result.notKeptCount
-                  << " properties not kept: " << result.notKept.join(", ").toStdString() << '\n';
-    }
-    StopOnLosses(VCardLosses(result, phoneBook), options.force);
+    StopOnReport(path, result.report, options.force);
     return cards;
 }
 
@@ -436,7 +427,7 @@ int WriteText(const CardList& cards, const std::string& path, const FileOptions&
                 copy.SetText(row, 3, list.Text(row, 2));
         }
     }
-    const QChar delimiter = DelimiterFor(path, options, QString());
+    const QChar delimiter = DelimiterFor(path, options);
     MessageCapture capture;
     if (!ExportText(copy, cards.used, columns, delimiter, Q(path), 0))
         capture.Fail(path);
@@ -453,11 +444,18 @@ FileFormat FormatOf(const std::string& path) {
         return FileFormat::Messages;
     if (suffix == u"json")
         return FileFormat::Json;
-    if (suffix == u"csv" || suffix == u"txt")
+    if (suffix == u"csv" || suffix == u"txt" || suffix == u"tsv")
         return FileFormat::Text;
     if (suffix == u"vcf" || suffix == u"vcard")
         return FileFormat::VCard;
-    throw Failure{kUsage, path + ": the name must end in .SPB, .sms, .json, .csv, .txt or .vcf"};
+    throw Failure{kUsage,
+                  path + ": the name must end in .SPB, .sms, .json, .csv, .tsv, .txt or .vcf"};
+}
+
+NameFit PhoneBookNamesFor(FileFormat format) {
+    if (format == FileFormat::Contacts)
+        return RecordFieldNameFit(ContactRecordLayout().widths[0]);
+    return {};
 }
 
 std::optional<RecordKind> KindOf(FileFormat format) {

@@ -9,6 +9,7 @@
 #include "catalogue/catalogue.h"
 #include "cli/sms_time_json.h"
 #include "engine/sms_record.h"
+#include "records/column_names.h"
 #include "records/person_fields.h"
 #include "records/record_marks.h"
 #include "records/record_slots.h"
@@ -18,14 +19,6 @@ namespace {
 
 constexpr int kContactColumns = 27;
 constexpr int kSmsColumns = 10;
-
-// Titles of the SMS columns 1..8 (nullopt: no title); the contact fields have theirs in
-// kContactFieldTitles.
-constexpr std::array<std::optional<MessageId>, 8> kSmsTitles = {
-    MessageId::SourceDestinationTitle, std::nullopt,
-    MessageId::MessageTitle,           MessageId::StatusTitle,
-    MessageId::IncomingTimeTitle,      MessageId::ServiceCentreAddressTitle,
-    MessageId::ValidityPeriodTitle,    std::nullopt};
 
 // SMS list columns.
 constexpr int kAddress = 1;
@@ -107,7 +100,7 @@ QString ColumnTitle(RecordKind kind, int column, int languageIndex) {
     if (kind == RecordKind::PhoneBook && column >= 1 && column <= 25)
         id = kContactFieldTitles[column - 1];
     if (kind == RecordKind::Sms && column >= 1 && column <= kSmsFields)
-        id = kSmsTitles[column - 1];
+        id = kSmsFieldTitles[column - 1];
     return id ? Message(*id, languageIndex) : QString();
 }
 

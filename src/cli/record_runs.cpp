@@ -5,6 +5,7 @@
 #include "engine/phonebook_entry.h"
 #include "engine/sim_commands.h"
 #include "engine/sms_record.h"
+#include "records/vcard_records.h"
 
 namespace pellucard::cli {
 namespace {
@@ -83,7 +84,12 @@ bool IsFreeRecord(const Bytes& record, bool sms) {
     return sms ? !DecodeSmsRecord(record).IsMessage() : DecodePhoneBookRecord(record).IsEmpty();
 }
 
-SlotsToWrite ReadSlotsToWrite(const std::string& path, const Arguments& args, bool sms) {
+bool IsVCardInput(const std::string& path) {
+    return path != "-" && FormatOf(path) == FileFormat::VCard;
+}
+
+SlotsToWrite ReadSlotsToWrite(const std::string& path, const Arguments& args, bool sms,
+                              std::optional<int> cardNameLength) {
     SlotsToWrite slots;
     if (path == "-" || FormatOf(path) == FileFormat::Json) {
         const QByteArray json = ReadInputFile(path);
@@ -97,8 +103,11 @@ SlotsToWrite ReadSlotsToWrite(const std::string& path, const Arguments& args, bo
     const RecordKind kind = sms ? RecordKind::Sms : RecordKind::PhoneBook;
     FileOptions options = FileOptionsOf(args);
     // Contacts bound for the card are phone book entries, one for each number.
-    if (FormatOf(path) == FileFormat::VCard)
+    if (FormatOf(path) == FileFormat::VCard) {
         options.kind = kind;
+        if (cardNameLength)
+            options.phoneBookNames = CardNameFit(*cardNameLength);
+    }
     const CardList cards = ReadCardFile(path, options, kind);
     if (sms) {
         slots.messages = SmsSlotsOf(cards, false);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <string>
 #include <vector>
 
@@ -43,7 +45,12 @@ struct SlotsToWrite {
     std::vector<PhoneBookSlot> phoneBook;
     std::vector<SmsSlot> messages;
 };
-SlotsToWrite ReadSlotsToWrite(const std::string& path, const Arguments& args, bool sms);
+// A vCard's names are fitted to the card's name field when its length is given (read the file
+// again once the card's phone book was entered).
+SlotsToWrite ReadSlotsToWrite(const std::string& path, const Arguments& args, bool sms,
+                              std::optional<int> cardNameLength = std::nullopt);
+// True when `path` is a vCard file, whose names depend on the card's name field.
+bool IsVCardInput(const std::string& path);
 
 // `phonebook write FILE` and `sms write FILE`: the slots the file names, onto the card.
 int WriteRecords(const Globals& globals, const Arguments& args, bool sms);
