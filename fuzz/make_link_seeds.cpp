@@ -28,6 +28,7 @@ namespace {
 // One read or write of the link, as the device saw it.
 struct Exchange {
     bool write = false;
+    bool poll = false;  // a look into the queue, not a read that waits
     IoStatus status = IoStatus::Done;
     Report report{};
 };
@@ -48,11 +49,12 @@ public:
 
     IoStatus Write(const Report& report) override {
         const IoStatus status = inner_->Write(report);
-        log_.push_back({true, status, report});
+        log_.push_back({true, false, status, report});
         return status;
     }
     IoStatus Read(Report& report, std::chrono::milliseconds limit) override {
         const long read = reads_++;
+        const auto start = clock_.Now();
         IoStatus status;
         if (read >= faults_.silentFrom && read < faults_.silentFrom + faults_.silentReads) {
             clock_.Sleep(limit);
@@ -62,7 +64,15 @@ public:
         } else {
             status = inner_->Read(report, limit);
         }
-        log_.push_back({false, status, report});
+        // A read costs at least the pipe's millisecond, as in the replay of the seed; on the
+        // instant virtual reader the link's waits would go on without time passing.
+        clock_.Sleep(start + std::chrono::milliseconds(1) - clock_.Now());
+        log_.push_back({false, false, status, report});
+        return status;
+    }
+    IoStatus Poll(Report& report) override {
+        const IoStatus status = inner_->Poll(report);
+        log_.push_back({false, true, status, report});
         return status;
     }
 
@@ -156,13 +166,16 @@ std::vector<std::uint8_t> SocketHostSeedOf(const std::vector<Exchange>& log, std
             seed.push_back(0xF0);
             break;
         }
-        if (exchange.status == IoStatus::Done && (!any || exchange.report != last)) {
+        // The device makes up the repeats of a read itself; what a look into the queue finds,
+        // repeats included, the emulator sent.
+        if (exchange.status == IoStatus::Done &&
+            (exchange.poll || !any || exchange.report != last)) {
             seed.push_back(0x08);
             seed.insert(seed.end(), exchange.report.begin(), exchange.report.end());
             last = exchange.report;
             any = true;
         }
-        seed.push_back(0x40);
+        seed.push_back(exchange.poll ? 0xA0 : 0x40);
     }
     return seed;
 }
@@ -183,7 +196,8 @@ std::vector<std::uint8_t> SocketServerSeedOf(const std::vector<Exchange>& log, s
 // The report_link operations against the virtual reader with the demo card (PIN1 off, so that
 // the phone book reads).
 std::vector<Exchange> Record(const std::function<void(ReaderFaults&)>& readerFaults,
-                             HostSideFaults hostFaults) {
+                             HostSideFaults hostFaults,
+                             ReaderTiming timing = ReaderTiming::Instant()) {
     CardImage image;
     QString error;
     if (!ReadCardImageFile(QString::fromLatin1(kDemoCardResource), image, error)) {
@@ -192,7 +206,7 @@ std::vector<Exchange> Record(const std::function<void(ReaderFaults&)>& readerFau
     }
     image.chv1Enabled = false;
     InstantClock clock;
-    auto reader = std::make_shared<VirtualReader>(clock);
+    auto reader = std::make_shared<VirtualReader>(clock, timing);
     reader->InsertCard(VirtualSimCard::FromImage(image, error));
     if (readerFaults)
         readerFaults(reader->Faults());
@@ -221,8 +235,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path corpus(argv[1]);
+    // Cut at the fuzzer's longest input (fuzz/run.sh): past it the reader is silent.
     const auto linkSeed = [&](const char* name, const std::vector<Exchange>& log) {
-        Write(corpus / "report_link" / name, ReaderScriptOf(log));
+        auto script = ReaderScriptOf(log);
+        script.resize(std::min<std::size_t>(script.size(), 4096));
+        Write(corpus / "report_link" / name, script);
     };
 
     const auto clean = Record({}, {});
@@ -239,8 +256,16 @@ int main(int argc, char** argv) {
                                                          {}));
     linkSeed("unplugged_and_back", Record([](ReaderFaults& f) { f.unplugAfterReports = 150; }, {}));
     linkSeed("read_error", Record({}, {.errorAt = 90}));
+    linkSeed("late_acknowledgement",
+             Record([](ReaderFaults& f) { f.lateAcknowledgementAfter = 12; }, {}));
+    // A pipe that repeats its report every millisecond: the repeats queue while the host pauses.
+    ReaderTiming pipe = ReaderTiming::Instant();
+    pipe.reportInterval = std::chrono::milliseconds(1);
+    const auto queued = Record({}, {}, pipe);
+    linkSeed("repeats_queued_while_the_host_pauses", queued);
 
     Write(corpus / "socket_bus" / "host_clean_exchange", SocketHostSeedOf(clean, 1500));
+    Write(corpus / "socket_bus" / "host_repeats_queued", SocketHostSeedOf(queued, 1500));
     Write(corpus / "socket_bus" / "server_clean_exchange",
           SocketServerSeedOf(clean, 1 + 9 * kMaxServedFrames));
     // Frames cut into pieces, a written report, then the end of the stream inside a frame.

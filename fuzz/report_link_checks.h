@@ -20,17 +20,20 @@
 
 namespace pellucard::fuzz {
 
-// Far more reads and writes than any operation of the link may take on an input of the
-// fuzzer's length (each read takes at least one input byte until the input runs out, and a
-// silent reader ends an operation within a few hundred reads): an operation past it is a hang.
-inline constexpr long kMaxExchangesPerOperation = 50000;
+// How many reads and writes an operation may take: every read takes at least one input byte
+// until the input runs out, and the link writes no more often than it reads, so two for each
+// input byte the operation took; then reads that time out, and a silent reader ends any
+// operation within a few hundred. Far more is a hang, found here rather than by a time-out.
+inline constexpr long kExchangesPerInputByte = 2;
+inline constexpr long kSilentExchanges = 10000;
 
-// The reader, read by read. Each read takes a control byte from the input:
+// The reader, read by read. Each read, and each look into the queue of reports (Poll), takes a
+// control byte from the input:
 //   0x00..0x7F  a new report: bytes 1..8 are the next 8 input bytes (zeros past the end)
 //   0x80..0xBF  a new report holding only a code: byte 1 the low six bits, byte 8 the next
 //               sequence number (0x80 an acknowledgement, 0x9B and 0x9C ready reports)
 //   0xC0..0xEF  the last report again, as the interrupt pipe repeats it
-//   0xF0..0xFB  nothing within the time limit
+//   0xF0..0xFB  nothing within the time limit (for a look into the queue: nothing queued)
 //   0xFC..0xFD  an I/O error
 //   0xFE..0xFF  the reader is unplugged
 // Once the input runs out every read times out: a silent reader. A read costs the reader's
@@ -51,6 +54,8 @@ public:
                          : std::chrono::microseconds(std::chrono::milliseconds(1)));
         return event;
     }
+    // A look into the queue: a report there, or a time-out for an empty queue; no time passes.
+    Event NextPoll(Report& report) { return Next(report); }
 
     void Written(const Report& report) {
         ++exchanges_;
@@ -62,10 +67,14 @@ public:
     // Starts counting for one operation.
     void BeginOperation() {
         exchanges_ = 0;
+        operationStart_ = at_;
         dataCarried_ = 0;
         dataRequested_ = false;
     }
-    bool Overran() const { return exchanges_ > kMaxExchangesPerOperation; }
+    bool Overran() const {
+        const auto taken = static_cast<long>(at_ - operationStart_);
+        return exchanges_ > kExchangesPerInputByte * taken + kSilentExchanges;
+    }
     // Data bytes the reports read since the first data request could hold (their count byte,
     // at most the 7 bytes a report holds), repeats included.
     std::size_t DataCarried() const { return dataCarried_; }
@@ -106,6 +115,7 @@ private:
     std::size_t at_ = 0;
     Report last_{};
     long exchanges_ = 0;
+    std::size_t operationStart_ = 0;
     std::size_t dataCarried_ = 0;
     bool dataRequested_ = false;
 };
@@ -121,7 +131,12 @@ public:
         return script_.Overran() ? IoStatus::Disconnected : IoStatus::Done;
     }
     IoStatus Read(Report& report, std::chrono::milliseconds limit) override {
-        const auto event = script_.NextRead(report, limit);
+        return Status(script_.NextRead(report, limit));
+    }
+    IoStatus Poll(Report& report) override { return Status(script_.NextPoll(report)); }
+
+private:
+    IoStatus Status(ReaderScript::Event event) const {
         if (script_.Overran())
             return IoStatus::Disconnected;
         switch (event) {
@@ -137,7 +152,6 @@ public:
         return IoStatus::Disconnected;
     }
 
-private:
     ReaderScript& script_;
 };
 

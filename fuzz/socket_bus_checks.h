@@ -75,13 +75,15 @@ inline std::vector<std::uint8_t> ReceiveWaiting(int fd) {
 
 // Input: what a reader emulator does, step by step, each step chosen by a control byte:
 //   0x00..0x3F  it sends the next (control + 1) input bytes, frames or pieces of frames
-//   0x40..0xBF  the host reads (with no time to wait)
+//   0x40..0x9F  the host reads (with no time to wait)
+//   0xA0..0xBF  the host looks into the queue of frames (Poll)
 //   0xC0..0xEF  the host writes a report: bytes 1..8 are the next 8 input bytes
 //   0xF0..0xFF  it closes the connection (end of stream)
 // At the end of the input it closes the connection and the host reads on to the end of the
 // stream. Every read hands over the next whole frame the emulator sent, in order, or while none
-// is complete the last one again (nothing before the first); after the end of the stream, or a
-// write that found the emulator gone, the device is gone. Every report written arrives whole.
+// is complete the last one again (nothing before the first); a look into the queue hands over
+// the next whole frame or nothing. After the end of the stream, or a write that found the
+// emulator gone, the device is gone. Every report written arrives whole.
 inline const char* CheckSocketHost(const std::uint8_t* data, std::size_t size) {
     SocketPair pair;
     if (!pair.Made())
@@ -94,9 +96,12 @@ inline const char* CheckSocketHost(const std::uint8_t* data, std::size_t size) {
     bool closed = false;
     bool gone = false;
 
-    auto hostRead = [&]() -> const char* {
+    // A read waits for nothing new and then hands over the last report again; a look into
+    // the queue (Poll) only hands over a frame not read yet.
+    auto hostRead = [&](bool poll) -> const char* {
         Report report{};
-        const IoStatus status = device->Read(report, std::chrono::milliseconds(0));
+        const IoStatus status =
+            poll ? device->Poll(report) : device->Read(report, std::chrono::milliseconds(0));
         const std::size_t complete = sent.size() / 9;
         if (gone || (closed && framesRead == complete)) {
             gone = true;
@@ -111,8 +116,8 @@ inline const char* CheckSocketHost(const std::uint8_t* data, std::size_t size) {
             ++framesRead;
             return nullptr;
         }
-        if (framesRead == 0)
-            return status == IoStatus::TimedOut ? nullptr : "a report before the first frame";
+        if (framesRead == 0 || poll)
+            return status == IoStatus::TimedOut ? nullptr : "a report that was never sent";
         if (status != IoStatus::Done)
             return "no repeat of the last report while no new frame is complete";
         if (!std::equal(report.begin(), report.end(), sent.begin() + 9 * (framesRead - 1)))
@@ -130,7 +135,7 @@ inline const char* CheckSocketHost(const std::uint8_t* data, std::size_t size) {
                             data + at + SendWithoutWaiting(peer, data + at, count));
             at += count;
         } else if (control < 0xC0) {
-            if (const char* fault = hostRead())
+            if (const char* fault = hostRead(control >= 0xA0))
                 return fault;
         } else if (control < 0xF0) {
             Report report{};
@@ -162,7 +167,7 @@ inline const char* CheckSocketHost(const std::uint8_t* data, std::size_t size) {
     for (std::size_t read = 0; !gone; ++read) {
         if (read > sent.size() / 9 + 1)
             return "the device never saw the end of the stream";
-        if (const char* fault = hostRead())
+        if (const char* fault = hostRead(false))
             return fault;
     }
     return nullptr;

@@ -12,6 +12,8 @@ namespace pellucard::cli {
 namespace {
 
 std::string Where(const BackupRunResult& result) {
+    if (result.record == 0)
+        return "the card's identity and file sizes";
     return std::string(result.file == CardRecordFile::PhoneBook ? "phone book" : "SMS") +
            " record " + std::to_string(result.record);
 }
@@ -88,7 +90,9 @@ int RunRestore(const Globals& globals, const Arguments& args) {
     Pellucard& engine = *session->engine;
     RestorePlan plan;
     if (!PlanRestore(engine, backup, plan))
-        throw Failure{kCardFailure, "cannot open the card's phone book and message store"};
+        throw Failure{kCardFailure,
+                      "could not read the card's identity and the sizes of its phone book "
+                      "and message store; nothing was written"};
 
     PrintLine("the backup of card " + backup.iccid + " holds " +
               std::to_string(backup.phoneBook.size()) + " phone book and " +

@@ -130,6 +130,26 @@ public:
         return IoStatus::Done;
     }
 
+    // Only frames the peer sent and the host has not read yet; never the repeat made up above.
+    IoStatus Poll(Report& report) override {
+        if (gone_)
+            return IoStatus::Disconnected;
+        switch (frames_.Read(fd_, std::chrono::microseconds(0), last_)) {
+            case FrameReader::Result::Frame:
+                haveLast_ = true;
+                report = last_;
+                return IoStatus::Done;
+            case FrameReader::Result::NoFrame:
+                return IoStatus::TimedOut;
+            case FrameReader::Result::Closed:
+                gone_ = true;
+                return IoStatus::Disconnected;
+            case FrameReader::Result::Failed:
+                break;
+        }
+        return IoStatus::Error;
+    }
+
 private:
     int fd_;
     FrameReader frames_;
@@ -177,6 +197,12 @@ bool ForwardReports(VirtualReader& reader, int fd) {
     return true;
 }
 
+// True when a frame can be sent without waiting for the host to read.
+bool Writable(int fd) {
+    pollfd entry{fd, POLLOUT, 0};
+    return ::poll(&entry, 1, 0) > 0 && (entry.revents & POLLOUT) != 0;
+}
+
 }  // namespace
 
 void ServeReaderConnection(VirtualReader& reader, int fd, const std::atomic<bool>& stop) {
@@ -186,6 +212,10 @@ void ServeReaderConnection(VirtualReader& reader, int fd, const std::atomic<bool
     current[8] = reader.ReaderSequence();
     if (!WriteFrame(fd, current))
         return;
+    // With a report interval the pipe repeats its current report, as a USB interrupt pipe
+    // does; the repeats queue in the socket while the host is away. A full socket drops them.
+    const auto interval = reader.Timing().reportInterval;
+    auto nextRepeat = SystemClock().Now() + interval;
     FrameReader frames;
     while (!stop.load()) {
         if (!reader.Plugged())
@@ -194,6 +224,9 @@ void ServeReaderConnection(VirtualReader& reader, int fd, const std::atomic<bool
         const auto due = reader.NextReportDue();
         if (due != std::chrono::microseconds::max()) {
             wait = std::clamp(due - SystemClock().Now(), std::chrono::microseconds(0), wait);
+        }
+        if (interval.count() > 0) {
+            wait = std::clamp(nextRepeat - SystemClock().Now(), std::chrono::microseconds(0), wait);
         }
         Report frame;
         switch (frames.Read(fd, wait, frame)) {
@@ -209,6 +242,11 @@ void ServeReaderConnection(VirtualReader& reader, int fd, const std::atomic<bool
         }
         if (!ForwardReports(reader, fd))
             return;
+        if (interval.count() > 0 && SystemClock().Now() >= nextRepeat) {
+            nextRepeat = SystemClock().Now() + interval;
+            if (!reader.Faults().silent && Writable(fd) && !WriteFrame(fd, reader.CurrentReport()))
+                return;
+        }
     }
 }
 
