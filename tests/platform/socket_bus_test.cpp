@@ -78,6 +78,21 @@ TEST(SocketDeviceTest, FrameInPiecesWaitsForItsRestWithinTheReadLimit) {
     EXPECT_EQ(device->Write(frame), IoStatus::Disconnected);
 }
 
+// A look into the queue hands over whole frames the emulator sent, never a piece or a repeat.
+TEST(SocketDeviceTest, PollNeverWaitsForTheRestOfAFrame) {
+    Pair pair;
+    const auto device = OpenSocketDevice(pair.host);
+    const Report frame{0, 0, 0, 0, 0, 0, 0, 0, 0x42};
+    Report report{};
+
+    pair.Send(frame, 0, 6);
+    EXPECT_EQ(device->Poll(report), IoStatus::TimedOut);
+    pair.Send(frame, 6, 9);
+    ASSERT_EQ(device->Poll(report), IoStatus::Done);
+    EXPECT_EQ(report, frame);
+    EXPECT_EQ(device->Poll(report), IoStatus::TimedOut);
+}
+
 // A host that stops in the middle of a frame used to hold the server in a read that no stop
 // request could end; the frame, once whole, is executed once.
 TEST(SocketServerTest, HostStoppedInsideAFrameLeavesTheServerStoppable) {
