@@ -23,6 +23,7 @@ import os
 import random
 import re
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -60,11 +61,23 @@ class Simulator:
             [cli, "simulate", "--socket", str(self.socket), "--image", str(self.image),
              "--profile", profile, *extra],
             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        # The socket's file appears at bind(), a moment before the server listens: wait until
+        # a connection is taken (the server serves it and goes back to accepting).
         deadline = time.monotonic() + 10
-        while not self.socket.exists():
+        while not self.listening():
             if time.monotonic() > deadline or self.process.poll() is not None:
                 raise RuntimeError("the simulator did not start")
             time.sleep(0.01)
+
+    def listening(self):
+        if not self.socket.exists():
+            return False
+        with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as probe:
+            try:
+                probe.connect(str(self.socket))
+                return True
+            except OSError:
+                return False
 
     def stop(self):
         """Ends the simulator; returns (acknowledgements, reports sent again by the host)."""
