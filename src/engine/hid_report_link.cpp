@@ -151,6 +151,15 @@ bool HidReportLink::Drain() {
     return true;
 }
 
+HidReportLink::ReadOutcome HidReportLink::PollForChange(std::uint8_t sequence) {
+    for (int read = 0; read < kMaxDrainReads; ++read) {
+        const ReadOutcome outcome = PollOne();
+        if (outcome != ReadOutcome::Report || input_[8] != sequence)
+            return outcome;
+    }
+    return ReadOutcome::TimedOut;
+}
+
 bool HidReportLink::WaitReport(int index, std::uint8_t& value) {
     const bool found = AwaitReport(
         [&](const Report& report) {
@@ -185,14 +194,23 @@ bool HidReportLink::SendReport(std::uint8_t& sequence) {
             return false;
     }
 
+    const std::uint8_t before = input_[8];
     bool acknowledged = false;
     for (int attempt = 0; attempt < kWriteAttempts && !acknowledged; ++attempt) {
-        // An acknowledgement that came after the previous attempt gave up is history too.
-        if (attempt > 0 && !Drain())
-            break;
+        // An acknowledgement that came after the previous attempt gave up (the reader was slow,
+        // or the host was away) still answers this report: it is not sent again, and what the
+        // reader put out behind the acknowledgement stays queued for the caller.
+        if (attempt > 0) {
+            const ReadOutcome late = PollForChange(before);
+            if (late == ReadOutcome::Failed)
+                break;
+            if (late == ReadOutcome::Report) {
+                acknowledged = true;
+                break;
+            }
+        }
         if (!device_)
             break;
-        const std::uint8_t before = input_[8];
         ++counters_.reportsWritten;
         const IoStatus written = device_->Write(output_);
         if (written == IoStatus::Disconnected)
@@ -222,42 +240,55 @@ bool HidReportLink::SendCommand(std::uint8_t code, std::uint8_t& sequence) {
 bool HidReportLink::ReceiveBlock(Bytes& block, std::uint8_t readyCode) {
     block.clear();
     ioFailed_ = false;
-    const auto fail = [&] {
-        block.clear();
-        lastResult_ = false;
-        return false;
-    };
-
+    lastResult_ = false;
     if (!AwaitReport([readyCode](const Report& r) { return r[1] == readyCode; }, kReadyWait))
-        return fail();
+        return false;
+    // A data report that went missing cannot be asked for again (every data request moves the
+    // reader on), so the block is read again from its length request, which starts it anew.
+    for (int round = 0; round <= kBlockRestarts; ++round) {
+        switch (ReadBlockOnce(block)) {
+            case BlockRound::Complete:
+                lastResult_ = true;
+                return true;
+            case BlockRound::Failed:
+                block.clear();
+                return false;
+            case BlockRound::Missed:
+                break;
+        }
+    }
+    block.clear();
+    return false;
+}
 
+HidReportLink::BlockRound HidReportLink::ReadBlockOnce(Bytes& block) {
+    block.clear();
     // Length phase. A reader that acknowledges the request but never answers it is asked a
     // few more times, then the reply counts as missing.
     std::uint8_t sequence = input_[8];
     bool haveLength = false;
     for (int send = 0; send <= kLengthResends && !haveLength; ++send) {
         if (!SendCommand(kCmdBlockLength, sequence))
-            return fail();
+            return BlockRound::Failed;
         std::uint8_t seen = sequence;
         haveLength = WaitReport(8, seen);
         if (ioFailed_)
-            return fail();
+            return BlockRound::Failed;
         sequence = input_[8];
     }
     if (!haveLength)
-        return fail();
+        return BlockRound::Failed;
     const std::size_t total = input_[2];
     // An empty block, or one longer than any reply the engine asks for, is no answer.
     if (total == 0 || total > kLargestBlock)
-        return fail();
-    sequence = input_[8];
-    if (!SendCommand(kCmdNextData, sequence))
-        return fail();
+        return BlockRound::Failed;
 
-    int misses = 0;
     while (block.size() < total) {
-        // The next data report is a new report that carries data; an empty one (an
-        // acknowledgement that came late) is passed over within the same wait.
+        sequence = input_[8];
+        if (!SendCommand(kCmdNextData, sequence))
+            return BlockRound::Failed;
+        // The data report is a new report that carries data; an empty one (an acknowledgement
+        // that came late) is passed over within the same wait.
         std::uint8_t newest = input_[8];
         const bool got = AwaitReport(
             [&newest](const Report& r) {
@@ -268,25 +299,17 @@ bool HidReportLink::ReceiveBlock(Bytes& block, std::uint8_t readyCode) {
             },
             kReadWait);
         if (ioFailed_)
-            return fail();
-        if (got) {
-            // The count byte is the reader's word: a report holds at most bytes 2..8, and a
-            // block never grows past what its length report announced.
-            const std::size_t count = input_[1];
-            if (count > kMaxDataPerReport || count > total - block.size())
-                return fail();
-            block.insert(block.end(), input_.begin() + 2, input_.begin() + 2 + count);
-        } else if (++misses == 2) {
-            return fail();
-        }
-        if (block.size() < total) {
-            sequence = input_[8];
-            if (!SendCommand(kCmdNextData, sequence))
-                return fail();
-        }
+            return BlockRound::Failed;
+        if (!got)
+            return BlockRound::Missed;
+        // The count byte is the reader's word: a report holds at most bytes 2..8, and a block
+        // never grows past what its length report announced.
+        const std::size_t count = input_[1];
+        if (count > kMaxDataPerReport || count > total - block.size())
+            return BlockRound::Failed;
+        block.insert(block.end(), input_.begin() + 2, input_.begin() + 2 + count);
     }
-    lastResult_ = true;
-    return true;
+    return BlockRound::Complete;
 }
 
 LinkResult HidReportLink::Collect(Bytes& block, std::uint8_t readyCode) {

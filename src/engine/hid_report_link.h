@@ -47,6 +47,8 @@ class HidReportLink final : public CardChannel {
 public:
     static constexpr int kWriteAttempts = 10;
     static constexpr int kLengthResends = 3;
+    // Times a block whose data report went missing is read again from its length request.
+    static constexpr int kBlockRestarts = 2;
     static constexpr int kMaxReadsPerWait = 4096;
     static constexpr int kMaxDrainReads = 65536;
     static constexpr std::size_t kBlockCapacity = 257;
@@ -87,6 +89,7 @@ public:
 
 private:
     enum class ReadOutcome { Report, TimedOut, Failed };
+    enum class BlockRound { Complete, Missed, Failed };
 
     ReadOutcome ReadOne(std::chrono::milliseconds wait);
     // A report already queued, without waiting.
@@ -98,6 +101,11 @@ private:
     // Reads and discards every queued report; input_ then holds the newest. False when the
     // device failed.
     bool Drain();
+    // Reads queued reports until one whose sequence differs from `sequence` (Report), none is
+    // left (TimedOut) or the device fails; reports equal to it are repeats and are passed over.
+    ReadOutcome PollForChange(std::uint8_t sequence);
+    // The length request and the data reports of one reply block.
+    BlockRound ReadBlockOnce(Bytes& block);
     // Lets the clock's owner run after a wait that timed out, or when an exchange has waited
     // kIdleInterval since the last time.
     void IdleAfterWait(bool timedOut);

@@ -112,8 +112,10 @@ public:
 protected:
     bool ReadFileStatusBlock(ReaderRequest request, SimFileInfo& info);
     bool ReadTransparent(const SimFileInfo& info, Bytes& content);
-    // On a readable card, selects EF 6Fxx under DF 7Fyy and decodes the EF's SELECT response.
-    bool SelectInfoFile(std::uint8_t directoryLow, std::uint8_t fileLow, SimFileInfo& info);
+    // On a readable card, selects EF 6Fxx under DF 7Fyy and decodes the EF's SELECT response,
+    // which must hold at least `shortest` bytes.
+    bool SelectInfoFile(std::uint8_t directoryLow, std::uint8_t fileLow, SimFileInfo& info,
+                        std::size_t shortest);
     CardInfoResult ReadIccid(std::string& text);
     CardInfoResult ReadImsi(std::string& text);
     CardInfoResult ReadServiceProviderName(std::string& text);

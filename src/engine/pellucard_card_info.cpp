@@ -63,7 +63,7 @@ bool Pellucard::ReadFileStatusBlock(ReaderRequest request, SimFileInfo& info) {
     Bytes block;
     if (!Track(AskReader(request, block)))
         return false;
-    if (block.size() < kElementaryResponseLength)
+    if (block.size() < kRecordFileResponseLength)
         return ShortReply();
     info = ParseFileInfo(block);
     return true;
@@ -167,14 +167,15 @@ CardInfoResult Pellucard::ReadIccid(std::string& text) {
     return Result(text.size() > 9);
 }
 
-bool Pellucard::SelectInfoFile(std::uint8_t directoryLow, std::uint8_t fileLow, SimFileInfo& info) {
+bool Pellucard::SelectInfoFile(std::uint8_t directoryLow, std::uint8_t fileLow, SimFileInfo& info,
+                               std::size_t shortest) {
     if (!CardReadable())
         return false;
     Bytes response;
     SelectFile7F(directoryLow, response);
     if (!SelectFile6F(fileLow, response) || !lastOutcome_.IsDone())
         return false;
-    if (response.size() < kElementaryResponseLength)
+    if (response.size() < shortest)
         return ShortReply();
     info = ParseFileInfo(response);
     return true;
@@ -183,7 +184,7 @@ bool Pellucard::SelectInfoFile(std::uint8_t directoryLow, std::uint8_t fileLow, 
 CardInfoResult Pellucard::ReadImsi(std::string& text) {
     text.clear();
     SimFileInfo info;
-    if (!SelectInfoFile(0x20, 0x07, info))
+    if (!SelectInfoFile(0x20, 0x07, info, kElementaryResponseLength))
         return CardInfoResult::NotAvailable;
     Bytes content;
     if (!ReadTransparent(info, content) || info.sizeOrRecordCount <= 0) {
@@ -264,7 +265,7 @@ CardInfoResult Pellucard::ReadPhase(std::string& text) {
 CardInfoResult Pellucard::ReadServiceCentre(std::string& text) {
     text.clear();
     SimFileInfo info;
-    if (!SelectInfoFile(0x10, 0x42, info))
+    if (!SelectInfoFile(0x10, 0x42, info, kRecordFileResponseLength))
         return CardInfoResult::NotAvailable;
     Bytes record;
     if (!SendSimCommand(sim::ReadRecord(0, sim::kRecordPrevious, info.recordLength), 0, 0,

@@ -138,6 +138,29 @@ TEST(HostStallTest, AnAcknowledgementThatComesLateNeverMixesUpTheRecords) {
     EXPECT_GT(rig.reader->RepeatedReports(), 0);
 }
 
+TEST(HostStallTest, ALateAcknowledgementWithTheHostAwayBeforeTheRetryCostsNothing) {
+    StallRig clean;
+    ASSERT_TRUE(clean.Start());
+    ASSERT_TRUE(clean.engine->EnterPhoneBook());
+    Bytes expected;
+    ASSERT_TRUE(clean.engine->GetPhoneBook(expected, 5));
+    // The acknowledgement of each report of a record read in turn comes 150 ms late; the host
+    // is away 60 ms at reads around its 100 ms wait and the retry that follows it.
+    for (int late = 0; late < 9; ++late) {
+        for (int stall = 0; stall < 170; stall += stall >= 90 && stall < 120 ? 1 : 7) {
+            StallRig rig;
+            ASSERT_TRUE(rig.Start());
+            ASSERT_TRUE(rig.engine->EnterPhoneBook());
+            rig.reader->Faults().lateAcknowledgementAfter = late;
+            rig.bus.StallAt(rig.bus.Reads() + stall, std::chrono::milliseconds(60));
+            Bytes data;
+            EXPECT_TRUE(rig.engine->GetPhoneBook(data, 5)) << late << " " << stall;
+            EXPECT_EQ(data, expected) << late << " " << stall;
+            EXPECT_EQ(rig.engine->RepeatedExchanges(), 0) << late << " " << stall;
+        }
+    }
+}
+
 class CutReplyTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(rig.Start()); }
@@ -175,6 +198,28 @@ TEST_F(CutReplyTest, ShortSelectResponsesAreLinkFailuresNotEmptyFiles) {
     EXPECT_TRUE(rig.engine->LastOutcome().IsLinkFailed());
     EXPECT_EQ(rig.engine->PhoneBookRecordLength(), 0);
     EXPECT_FALSE(rig.engine->ReadMasterStatus());
+}
+
+TEST(LostReportSweepTest, ALostAcknowledgementAnywhereInARecordReadIsMadeGoodByTheLink) {
+    DemoRig clean;
+    ASSERT_TRUE(clean.Start());
+    ASSERT_TRUE(clean.engine->PINCodeVerify("1234", 1));
+    ASSERT_TRUE(clean.engine->EnterPhoneBook());
+    Bytes expected;
+    ASSERT_TRUE(clean.engine->GetPhoneBook(expected, 5));
+    // Header, execute, length request, five data requests: a lost acknowledgement of a data
+    // request costs the block a new start from its length request, nothing more.
+    for (int lost = 0; lost < 10; ++lost) {
+        DemoRig rig;
+        ASSERT_TRUE(rig.Start());
+        ASSERT_TRUE(rig.engine->PINCodeVerify("1234", 1));
+        ASSERT_TRUE(rig.engine->EnterPhoneBook());
+        rig.reader->Faults().lostAcknowledgementAfter = lost;
+        Bytes data;
+        EXPECT_TRUE(rig.engine->GetPhoneBook(data, 5)) << lost;
+        EXPECT_EQ(data, expected) << lost;
+        EXPECT_EQ(rig.engine->RepeatedExchanges(), 0) << lost;
+    }
 }
 
 // Positions 0 .. dense - 1, then every `step`-th up to `last`.
