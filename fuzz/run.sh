@@ -11,8 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 all_targets=(decode_phonebook decode_sms decode_alpha decode_digits card_information
-    fcp_template t0_exchange pcsc_answers card_image record_file text_import paste_fields
-    vcard_import card_backup)
+    fcp_template t0_exchange pcsc_answers report_link socket_bus card_image record_file
+    text_import paste_fields vcard_import card_backup)
 
 seconds=${1:-60}
 [ $# -gt 0 ] && shift

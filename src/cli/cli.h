@@ -54,6 +54,8 @@ struct Globals {
 // Output for people or as JSON, on stdout.
 void PrintJson(const QJsonValue& value);
 void PrintLine(const std::string& text);
+// "1 record", "2 records".
+std::string Counted(std::size_t count, const char* one, const char* many);
 // A progress line on stderr, only when stderr is a terminal.
 void Progress(const char* what, int done, int total);
 void EndProgress();

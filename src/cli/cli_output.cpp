@@ -20,6 +20,10 @@ void PrintLine(const std::string& text) {
     std::cout << text << '\n';
 }
 
+std::string Counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 void Progress(const char* what, int done, int total) {
     if (!isatty(STDERR_FILENO) || total <= 0)
         return;

@@ -1,9 +1,11 @@
 // backup FILE and restore FILE: every phone book and SMS record of the card, byte for byte.
 #include <QFile>
+#include <QJsonObject>
 #include <QSaveFile>
 
 #include "catalogue/status_words.h"
 #include "cli/cli.h"
+#include "cli/terminal.h"
 #include "engine/card_backup.h"
 #include "engine/pellucard.h"
 #include "records/card_backup_file.h"
@@ -14,6 +16,8 @@ namespace pellucard::cli {
 namespace {
 
 std::string Where(const BackupRunResult& result) {
+    if (result.record == 0)
+        return "the card's identity and file sizes";
     return std::string(result.file == CardRecordFile::PhoneBook ? "phone book" : "SMS") +
            " record " + std::to_string(result.record);
 }
@@ -62,11 +66,15 @@ int RunBackup(const Globals& globals, const Arguments& args) {
     RequireDone(result, "the backup");
     const QByteArray bytes = SerializeCardBackup(backup);
     QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !CommitWhenComplete(file)) {
+    if (!file.open(QIODevice::WriteOnly) || !WriteWhole(file, bytes) || !CommitWhenComplete(file)) {
         throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
     }
-    if (!globals.json) {
+    if (globals.json) {
+        PrintJson(QJsonObject{{"file", QString::fromStdString(path)},
+                              {"iccid", QString::fromStdString(backup.iccid)},
+                              {"phonebook_records", int(backup.phoneBook.size())},
+                              {"sms_records", int(backup.sms.size())}});
+    } else {
         PrintLine("backed up " + std::to_string(backup.phoneBook.size()) + " phone book and " +
                   std::to_string(backup.sms.size()) + " SMS records of card " + backup.iccid +
                   " to " + path);
@@ -91,13 +99,18 @@ int RunRestore(const Globals& globals, const Arguments& args) {
     Pellucard& engine = *session->engine;
     RestorePlan plan;
     if (!PlanRestore(engine, backup, plan))
-        throw Failure{kCardFailure, "cannot open the card's phone book and message store"};
+        throw Failure{kCardFailure,
+                      "could not read the card's identity and the sizes of its phone book "
+                      "and message store; nothing was written"};
 
-    PrintLine("the backup of card " + backup.iccid + " holds " +
-              std::to_string(backup.phoneBook.size()) + " phone book and " +
-              std::to_string(backup.sms.size()) + " SMS records; " +
-              std::to_string(plan.phoneBookRecords) + " and " + std::to_string(plan.smsRecords) +
-              " of them fit the card in the reader (" + plan.cardIccid + ")");
+    if (!globals.json) {
+        PrintLine("the backup of card " + backup.iccid + " holds " +
+                  std::to_string(backup.phoneBook.size()) + " phone book and " +
+                  std::to_string(backup.sms.size()) + " SMS records; " +
+                  std::to_string(plan.phoneBookRecords) + " and " +
+                  std::to_string(plan.smsRecords) + " of them fit the card in the reader (" +
+                  plan.cardIccid + ")");
+    }
     if (plan.otherCard && !args.Flag("other-card")) {
         throw Failure{kCardFailure, "the card in the reader (" + plan.cardIccid +
                                         ") is not the card backed up (" + backup.iccid +
@@ -111,9 +124,13 @@ int RunRestore(const Globals& globals, const Arguments& args) {
                           (plan.smsLengthDiffers ? " (its SMS records have another length)" : "") +
                           "; --fewer-records writes the others"};
     }
+    // Nothing written is no success: a script must not take the card as restored.
     if (!args.Flag("yes")) {
-        PrintLine("nothing written: give --yes to replace the card's records");
-        return kSuccess;
+        if (!OnTerminal())
+            throw Failure{kCardFailure,
+                          "nothing written: give --yes to replace the card's records"};
+        if (!Confirm("Replace the card's records with the backup's?"))
+            throw Failure{kCardFailure, "nothing was written"};
     }
     const BackupRunResult result = RestoreCardBackup(engine, backup, plan, ProgressLine("restore"));
     EndProgress();
@@ -122,6 +139,14 @@ int RunRestore(const Globals& globals, const Arguments& args) {
     if (!result.Ok())
         throw Failure{kCardFailure, "the restore did not go through:\n" +
                                         RestoreReport(result, plan, 0).toStdString()};
+    if (globals.json) {
+        PrintJson(QJsonObject{{"file", QString::fromStdString(path)},
+                              {"backup_iccid", QString::fromStdString(backup.iccid)},
+                              {"card_iccid", QString::fromStdString(plan.cardIccid)},
+                              {"records_written", result.done},
+                              {"phonebook_reencoded", plan.phoneBookReencoded}});
+        return kSuccess;
+    }
     PrintLine("wrote " + std::to_string(result.done) + " records and read each back unchanged" +
               (plan.phoneBookReencoded ? " (phone book names and numbers written anew in the "
                                          "card's record length)"

@@ -67,7 +67,6 @@ int RunDecode(const Globals& globals, const Arguments& args) {
 }
 
 int RunEncode(const Globals& globals, const Arguments& args) {
-    (void)globals;
     const std::string kind = args.Positional(1, "adn, alpha, sms or digits");
     Bytes out;
     if (kind == "adn") {
@@ -121,7 +120,7 @@ int RunEncode(const Globals& globals, const Arguments& args) {
     }
     if (out.empty())
         throw Failure{kUsage, "nothing to encode with these sizes"};
-    PrintLine(ToHex(out));
+    Print(globals, QJsonObject{{"hex", QString::fromStdString(ToHex(out))}}, ToHex(out));
     return kSuccess;
 }
 

@@ -1,5 +1,8 @@
 // convert IN OUT: card records between .SPB, .sms, JSON and delimited text files.
+#include <QJsonObject>
+
 #include "cli/cli.h"
+#include "cli/loss_report.h"
 #include "cli/record_files.h"
 
 namespace pellucard::cli {
@@ -45,12 +48,21 @@ int RunConvert(const Globals& globals, const Arguments& args) {
     const std::string out = args.Positional(2, "the file to write");
     if (args.Positional().size() > 3)
         throw Failure{kUsage, "convert takes two files"};
-    const FileOptions options = FileOptionsOf(args);
+    FileOptions options = FileOptionsOf(args);
+    // Names are cut only where the output cannot hold them.
+    options.phoneBookNames = PhoneBookNamesFor(FormatOf(out));
     // The output's kind, when its format fixes one, says what a JSON or text input holds.
     const CardList cards = ReadCardFile(in, options, KindOf(FormatOf(out)));
-    WriteCardFile(cards, out, options);
-    if (!globals.json)
-        PrintLine("wrote " + std::to_string(cards.used) + " slots to " + out);
+    const int written = WriteCardFile(cards, out, options);
+    if (globals.json) {
+        PrintJson(QJsonObject{{"input", QString::fromStdString(in)},
+                              {"output", QString::fromStdString(out)},
+                              {"kind", cards.kind == RecordKind::Sms ? "sms" : "phonebook"},
+                              {"records_written", written},
+                              {"losses", LossesJson(ListedLosses())}});
+    } else {
+        PrintLine("wrote " + Counted(written, "record", "records") + " to " + out);
+    }
     return kSuccess;
 }
 

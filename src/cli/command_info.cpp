@@ -1,63 +1,183 @@
+#include <QJsonArray>
 #include <QJsonObject>
+
+#include <algorithm>
+#include <iostream>
+#include <optional>
+#include <vector>
 
 #include "cli/cli.h"
 #include "engine/card_info.h"
 #include "engine/pellucard.h"
 
 namespace pellucard::cli {
+namespace {
+
+// Where the card stands with PIN1. The engine marks a verified PIN1 by setting the card
+// status's CHV1-disabled flag, which makes a verified card look as if its check were off;
+// the check is therefore read from the card before anything is verified.
+enum class Pin1State { Unknown, Off, OnVerified, OnNotVerified };
+
+const char* Pin1Text(Pin1State state) {
+    switch (state) {
+        case Pin1State::Off:
+            return "off";
+        case Pin1State::OnVerified:
+            return "on, verified";
+        case Pin1State::OnNotVerified:
+            return "on, not verified";
+        case Pin1State::Unknown:
+            break;
+    }
+    return "unknown";
+}
+
+// CardInfo holds "-" (or "0" for the service centre) and 0 where the card did not answer:
+// unknown, which the tool shows as null.
+std::optional<std::string> Known(const std::string& text, bool zeroIsUnknown = false) {
+    if (text.empty() || text == "-" || (zeroIsUnknown && text == "0"))
+        return std::nullopt;
+    return text;
+}
+
+std::optional<int> Known(int count) {
+    return count > 0 ? std::optional<int>(count) : std::nullopt;
+}
+
+QJsonValue Json(const std::optional<std::string>& text) {
+    return text ? QJsonValue(QString::fromStdString(*text)) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonValue Json(const std::optional<int>& number) {
+    return number ? QJsonValue(*number) : QJsonValue(QJsonValue::Null);
+}
+
+std::string Text(const std::optional<std::string>& text) {
+    return text.value_or("unknown");
+}
+
+std::string Text(const std::optional<int>& number) {
+    return number ? std::to_string(*number) : "unknown";
+}
+
+QJsonObject RecordCount(const std::optional<int>& count) {
+    return QJsonObject{{"record_count", Json(count)}};
+}
+
+}  // namespace
 
 int RunInfo(const Globals& globals, const Arguments& args) {
     args.Expect({});
     auto session = OpenCard(globals);
     Pellucard& engine = *session->engine;
-    if (globals.pin)
-        UnlockCard(*session, globals);
+    const bool chvKnown = engine.CheckChvStatus();
+    const bool checkOn = (engine.CardStatus().chv1Disabled & 0x80) == 0;
+    Pin1State pin1 = !chvKnown ? Pin1State::Unknown
+                     : checkOn ? Pin1State::OnNotVerified
+                               : Pin1State::Off;
+    if (globals.pin) {
+        UnlockCard(*session, globals);  // fails on a wrong PIN1
+        if (pin1 == Pin1State::OnNotVerified)
+            pin1 = Pin1State::OnVerified;
+    }
 
     CardInfo info;
     std::string id;
-    if (engine.GetCardInf(id, CardInfoItem::Iccid) == CardInfoResult::Answered)
+    std::vector<CardInfoItem> idUnread;
+    if (AskCardInfo(engine, CardInfoItem::Iccid, id, idUnread) == CardInfoResult::Answered)
         info.CardId = id;
     FindCardInf(engine, info);
     if (!engine.ReaderPresent())
         throw Failure{kCardFailure, "the reader went away"};
+    info.Unread.insert(info.Unread.begin(), idUnread.begin(), idUnread.end());
+    // What the reader failed to give is unknown, never a value the card did not say; the tool
+    // names it and exits 1.
+    std::string failed;
+    QJsonArray unreadNames;
+    for (const CardInfoItem item : info.Unread) {
+        failed += (failed.empty() ? "" : ", ") + std::string(CardInfoItemName(item));
+        unreadNames.append(QString::fromLatin1(CardInfoItemName(item)));
+    }
+    const auto unread = [&info](CardInfoItem item) {
+        return std::find(info.Unread.begin(), info.Unread.end(), item) != info.Unread.end();
+    };
+    const auto finish = [&failed] {
+        if (failed.empty())
+            return kSuccess;
+        std::cerr << "pellucard-cli: the reader failed to give: " << failed << '\n';
+        return kCardFailure;
+    };
+    // The counters come from the same card status as the PIN1 check.
+    const bool countersKnown = engine.CheckChvStatus();
+    const auto counter = [countersKnown](int value) {
+        return countersKnown ? std::optional<int>(value) : std::nullopt;
+    };
+
+    const auto unless = [&unread](CardInfoItem item, auto value) {
+        return unread(item) ? decltype(value){} : value;
+    };
+    const auto iccid = unless(CardInfoItem::Iccid, Known(info.CardId));
+    const auto phase = unless(CardInfoItem::Phase, Known(info.SimPhase));
+    const auto imsi = unless(CardInfoItem::Imsi, Known(info.Imsi));
+    const auto provider =
+        unless(CardInfoItem::ServiceProviderName, Known(info.ServiceProviderName));
+    const auto centre =
+        unless(CardInfoItem::ServiceCentreNumber, Known(info.ServiceCentreNumber, true));
+    const auto phoneRecords =
+        unless(CardInfoItem::PhoneBookRecordCount, Known(info.MaxPhoneRecords));
+    const auto phoneLength =
+        unless(CardInfoItem::PhoneBookRecordLength, Known(info.PhoneRecordLength));
+    const auto smsRecords = unless(CardInfoItem::SmsRecordCount, Known(info.MaxSmsRecords));
+    const auto lastDialled =
+        unless(CardInfoItem::LastDialledRecordCount, Known(info.MaxLastDialRecords));
+    const auto pin1Left = unless(CardInfoItem::Pin1Attempts, counter(info.Pin1Attempts));
+    const auto pin2Left = unless(CardInfoItem::Pin2Attempts, counter(info.Pin2Attempts));
+    const auto puk1Left = unless(CardInfoItem::Puk1Attempts, counter(info.Puk1Attempts));
+    const auto puk2Left = unless(CardInfoItem::Puk2Attempts, counter(info.Puk2Attempts));
 
     if (globals.json) {
         QJsonObject o;
-        o["CardId"] = QString::fromStdString(info.CardId);
-        o["SimPhase"] = QString::fromStdString(info.SimPhase);
-        o["Imsi"] = QString::fromStdString(info.Imsi);
-        o["ServiceProviderName"] = QString::fromStdString(info.ServiceProviderName);
-        o["ServiceCentreNumber"] = QString::fromStdString(info.ServiceCentreNumber);
-        o["MaxPhoneRecords"] = info.MaxPhoneRecords;
-        o["MaxSmsRecords"] = info.MaxSmsRecords;
-        o["MaxLastDialRecords"] = info.MaxLastDialRecords;
-        o["PhoneRecordLength"] = info.PhoneRecordLength;
-        o["Pin1Open"] = info.Pin1Open;
-        o["Pin1Attempts"] = info.Pin1Attempts;
-        o["Pin2Attempts"] = info.Pin2Attempts;
-        o["Puk1Attempts"] = info.Puk1Attempts;
-        o["Puk2Attempts"] = info.Puk2Attempts;
+        o["iccid"] = Json(iccid);
+        o["phase"] = Json(phase);
+        o["imsi"] = Json(imsi);
+        o["service_provider_name"] = Json(provider);
+        o["service_centre_number"] = Json(centre);
+        o["phonebook"] =
+            QJsonObject{{"record_count", Json(phoneRecords)}, {"record_length", Json(phoneLength)}};
+        o["sms"] = RecordCount(smsRecords);
+        o["last_dialled"] = RecordCount(lastDialled);
+        o["pin1_check"] = pin1 == Pin1State::Unknown ? QJsonValue(QJsonValue::Null)
+                          : pin1 == Pin1State::Off   ? QJsonValue("off")
+                                                     : QJsonValue("on");
+        o["pin1_verified"] = pin1 == Pin1State::OnVerified      ? QJsonValue(true)
+                             : pin1 == Pin1State::OnNotVerified ? QJsonValue(false)
+                                                                : QJsonValue(QJsonValue::Null);
+        o["attempts_left"] = QJsonObject{{"pin1", Json(pin1Left)},
+                                         {"pin2", Json(pin2Left)},
+                                         {"puk1", Json(puk1Left)},
+                                         {"puk2", Json(puk2Left)}};
+        o["unread"] = unreadNames;
         PrintJson(o);
-        return kSuccess;
+        return finish();
     }
     auto line = [](const char* label, const std::string& value) {
         PrintLine(std::string(label) + value);
     };
-    line("Card ID (ICCID):        ", info.CardId);
-    line("SIM phase:              ", info.SimPhase);
-    line("IMSI:                   ", info.Imsi);
-    line("Service provider:       ", info.ServiceProviderName);
-    line("Service centre number:  ", info.ServiceCentreNumber);
-    line("Phone book records:     ", std::to_string(info.MaxPhoneRecords));
-    line("Phone book record size: ", std::to_string(info.PhoneRecordLength));
-    line("SMS records:            ", std::to_string(info.MaxSmsRecords));
-    line("Last dialled records:   ", std::to_string(info.MaxLastDialRecords));
-    line("PIN1 check:             ", info.Pin1Open ? "off (open)" : "on (locked)");
-    line("PIN1 attempts left:     ", std::to_string(info.Pin1Attempts));
-    line("PIN2 attempts left:     ", std::to_string(info.Pin2Attempts));
-    line("PUK1 attempts left:     ", std::to_string(info.Puk1Attempts));
-    line("PUK2 attempts left:     ", std::to_string(info.Puk2Attempts));
-    return kSuccess;
+    line("Card ID (ICCID):        ", Text(iccid));
+    line("SIM phase:              ", Text(phase));
+    line("IMSI:                   ", Text(imsi));
+    line("Service provider:       ", Text(provider));
+    line("Service centre number:  ", Text(centre));
+    line("Phone book records:     ", Text(phoneRecords));
+    line("Phone book record size: ", Text(phoneLength));
+    line("SMS records:            ", Text(smsRecords));
+    line("Last dialled records:   ", Text(lastDialled));
+    line("PIN1 check:             ", Pin1Text(pin1));
+    line("PIN1 attempts left:     ", Text(pin1Left));
+    line("PIN2 attempts left:     ", Text(pin2Left));
+    line("PUK1 attempts left:     ", Text(puk1Left));
+    line("PUK2 attempts left:     ", Text(puk2Left));
+    return finish();
 }
 
 }  // namespace pellucard::cli

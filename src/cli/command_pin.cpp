@@ -1,9 +1,9 @@
 // pin verify|change|enable|disable|unblock
 #include <QJsonObject>
 
+#include <cstdlib>
 #include <iostream>
 #include <optional>
-#include <utility>
 
 #include "cli/cli.h"
 #include "cli/secret_codes.h"
@@ -20,12 +20,10 @@ void CheckCode(const std::string& code, const char* what) {
     }
 }
 
-// One attempt counter, or nothing when the card did not give it: never taken for 0, which
-// reads as a blocked code.
+// A counter as the card gave it; nothing when it could not be read.
 std::optional<int> Counter(Pellucard& engine, CardInfoItem item) {
     std::string text;
-    if (engine.GetCardInf(text, item) != CardInfoResult::Answered || text.empty() ||
-        text.find_first_not_of("0123456789") != std::string::npos)
+    if (!engine.CountersKnown() || engine.GetCardInf(text, item) != CardInfoResult::Answered)
         return std::nullopt;
     return std::atoi(text.c_str());
 }
@@ -41,30 +39,44 @@ std::string MayHaveTakenEffect(const std::string& verb, int chv) {
            (verb == "enable" ? "on" : "off");
 }
 
-// `outcome` heads the text form: "" when done, "FAILED: " or "NOT CONFIRMED: ".
-void ReportCounters(const Globals& globals, Pellucard& engine, bool ok, const std::string& outcome,
-                    const std::string& verb) {
-    const std::pair<const char*, CardInfoItem> items[] = {
-        {"Pin1Attempts", CardInfoItem::Pin1Attempts},
-        {"Pin2Attempts", CardInfoItem::Pin2Attempts},
-        {"Puk1Attempts", CardInfoItem::Puk1Attempts},
-        {"Puk2Attempts", CardInfoItem::Puk2Attempts}};
-    std::optional<int> counts[4];
-    for (int i = 0; i < 4; ++i)
-        counts[i] = Counter(engine, items[i].second);
+QJsonValue Json(const std::optional<int>& value) {
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+std::string Text(const std::optional<int>& value) {
+    return value ? std::to_string(*value) : "unknown";
+}
+
+const char* OutcomeName(const CardOutcome& outcome) {
+    return outcome.IsDone() ? "done" : outcome.IsRefused() ? "refused" : "link_failed";
+}
+
+void ReportCounters(const Globals& globals, Pellucard& engine, const CardOutcome outcome,
+                    const std::string& verb, int chv, const std::string& done) {
+    const auto pin1 = Counter(engine, CardInfoItem::Pin1Attempts);
+    const auto pin2 = Counter(engine, CardInfoItem::Pin2Attempts);
+    const auto puk1 = Counter(engine, CardInfoItem::Puk1Attempts);
+    const auto puk2 = Counter(engine, CardInfoItem::Puk2Attempts);
     if (globals.json) {
         QJsonObject o;
-        o["ok"] = ok;
-        for (int i = 0; i < 4; ++i)
-            o[items[i].first] = counts[i] ? QJsonValue(*counts[i]) : QJsonValue();
+        o["action"] = QString::fromStdString(verb);
+        o["chv"] = chv;
+        o["done"] = outcome.IsDone();
+        o["outcome"] = OutcomeName(outcome);
+        o["status_word"] = outcome.IsLinkFailed()
+                               ? QJsonValue(QJsonValue::Null)
+                               : QJsonValue(QString::fromStdString(outcome.StatusText()));
+        o["attempts_left"] = QJsonObject{
+            {"pin1", Json(pin1)}, {"pin2", Json(pin2)}, {"puk1", Json(puk1)}, {"puk2", Json(puk2)}};
         PrintJson(o);
     } else {
-        const auto text = [](const std::optional<int>& count) {
-            return count ? std::to_string(*count) : std::string("unknown");
-        };
-        PrintLine(outcome + verb);
-        PrintLine("attempts left: PIN1 " + text(counts[0]) + ", PIN2 " + text(counts[1]) +
-                  ", PUK1 " + text(counts[2]) + ", PUK2 " + text(counts[3]));
+        // A command whose answer was lost is not called failed: the card may have executed it.
+        const char* head = outcome.IsDone()         ? ""
+                           : outcome.IsLinkFailed() ? "NOT CONFIRMED: "
+                                                    : "FAILED: ";
+        PrintLine(head + done);
+        PrintLine("attempts left: PIN1 " + Text(pin1) + ", PIN2 " + Text(pin2) + ", PUK1 " +
+                  Text(puk1) + ", PUK2 " + Text(puk2));
     }
 }
 
@@ -137,7 +149,7 @@ int RunPin(const Globals& globals, const Arguments& args) {
         else
             PrintLine(what + "; the counters below were read again");
     }
-    ReportCounters(globals, engine, ok, ok ? "" : lost ? "NOT CONFIRMED: " : "FAILED: ", done);
+    ReportCounters(globals, engine, engine.LastOutcome(), verb, chv, done);
     return ok ? kSuccess : kCardFailure;
 }
 

@@ -1,83 +1,21 @@
-// phonebook read|write and sms read|write: whole files of the card.
+// phonebook read|write|add and sms read|write: the card's record files.
 #include <QJsonArray>
-
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QSaveFile>
 
 #include "cli/cli.h"
+#include "cli/loss_report.h"
 #include "cli/record_files.h"
 #include "cli/record_json.h"
-#include "cli/write_check.h"
-#include "engine/card_runs.h"
+#include "cli/record_runs.h"
 #include "engine/pellucard.h"
-#include "engine/sim_commands.h"
 #include "records/save_file.h"
+#include "records/vcard_records.h"
 
 namespace pellucard::cli {
 
 namespace {
-
-// Why a run ended early, in one line. PIN1 is named only when the card said that an access
-// condition is not fulfilled.
-std::string RunFailure(const CardRunResult& run, const Pellucard& engine, bool pinGiven,
-                       const char* what) {
-    const std::string record = std::to_string(run.record);
-    switch (run.ending) {
-        case RunEnding::Refused: {
-            std::string message =
-                "the card refused record " + record + " (status " + run.failure.StatusText() + ")";
-            if (sim::IsAccessConditionNotFulfilled(run.failure.statusWord)) {
-                message +=
-                    pinGiven ? "; access condition not fulfilled" : "; is PIN1 needed (--pin)?";
-            }
-            return message;
-        }
-        case RunEnding::NotEntered:
-            if (run.failure.IsRefused()) {
-                return std::string("cannot open the card's ") + what + " (status " +
-                       run.failure.StatusText() + ")";
-            }
-            return std::string("cannot open the card's ") + what;
-        case RunEnding::LinkFailed:
-            return engine.ReaderPresent() ? "the reader failed at record " + record
-                                          : "the reader went away at record " + record;
-        case RunEnding::Stopped:
-            return "stopped at record " + record;
-        case RunEnding::Complete:
-            break;
-    }
-    return {};
-}
-
-void CheckRun(const CardRunResult& run, const Pellucard& engine, const Globals& globals, bool sms) {
-    if (!run.Complete()) {
-        throw Failure{kCardFailure, RunFailure(run, engine, globals.pin.has_value(),
-                                               sms ? "message store" : "phone book")};
-    }
-}
-
-CardRunHooks ProgressHooks(const char* what) {
-    CardRunHooks hooks;
-    hooks.progress = [what](int record, int count) { Progress(what, record, count); };
-    return hooks;
-}
-
-CardRecordFile FileOf(bool sms) {
-    return sms ? CardRecordFile::Sms : CardRecordFile::PhoneBook;
-}
-
-template <typename Slot>
-std::vector<const Slot*> BySlot(const std::vector<Slot>& given, int count) {
-    std::vector<const Slot*> table(static_cast<std::size_t>(count) + 1, nullptr);
-    for (const auto& slot : given) {
-        if (slot.slot > count) {
-            throw Failure{kUsage, "slot " + std::to_string(slot.slot) + " is beyond the card's " +
-                                      std::to_string(count) + " records"};
-        }
-        table[static_cast<std::size_t>(slot.slot)] = &slot;
-    }
-    return table;
-}
 
 // The file that `read -o FILE` (or --output FILE) writes; empty when none was given.
 std::string OutputPath(const Arguments& args) {
@@ -107,8 +45,7 @@ SmsSlot SlotOfMessage(int slot, const SmsRecord& message) {
 void SaveJson(const std::string& path, const QJsonArray& array) {
     const QByteArray bytes = QJsonDocument(array).toJson(QJsonDocument::Indented);
     QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !CommitWhenComplete(file)) {
+    if (!file.open(QIODevice::WriteOnly) || !WriteWhole(file, bytes) || !CommitWhenComplete(file)) {
         throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
     }
 }
@@ -121,14 +58,8 @@ int ReadAll(const Globals& globals, const Arguments& args, bool sms) {
     const bool toJsonFile = toFile && FormatOf(output) == FileFormat::Json;
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
-    Pellucard& engine = *session->engine;
-    std::vector<Bytes> records;
-    const CardRunResult run = ReadCardRecords(
-        engine, FileOf(sms), [&records](int, const Bytes& raw) { records.push_back(raw); },
-        ProgressHooks(sms ? "reading messages" : "reading phone book"));
-    EndProgress();
-    CheckRun(run, engine, globals, sms);
-    const int count = run.recordCount;
+    const std::vector<Bytes> records = ReadRecords(*session->engine, globals, sms);
+    const int count = static_cast<int>(records.size());
     QJsonArray out;
     std::vector<PhoneBookSlot> entries;
     std::vector<SmsSlot> messages;
@@ -153,90 +84,46 @@ int ReadAll(const Globals& globals, const Arguments& args, bool sms) {
             }
         }
     }
+    int inUse = 0;
+    for (const PhoneBookSlot& entry : entries)
+        inUse += entry.name.empty() && entry.number.empty() ? 0 : 1;
+    for (const SmsSlot& message : messages)
+        inUse += message.status != 0 ? 1 : 0;
+    int written = inUse;
     if (toJsonFile) {
         SaveJson(output, out);
     } else if (toFile) {
         // The card-side list as the windows keep it: slot n holds card record n.
         const CardList cards =
             sms ? FromSmsSlots(messages, count) : FromPhoneBookSlots(entries, count);
-        WriteCardFile(cards, output, options);
+        written = WriteCardFile(cards, output, options);
     } else if (globals.json) {
         PrintJson(out);
     }
-    if (toFile && !globals.json)
-        PrintLine("read " + std::to_string(count) + " records into " + output);
-    return kSuccess;
-}
-
-int WriteAll(const Globals& globals, const Arguments& args, bool sms) {
-    const std::string input = args.Positional(2, "the file to write");
-    // Check the whole input before touching the card.
-    std::vector<PhoneBookSlot> phoneBook;
-    std::vector<SmsSlot> messages;
-    if (input == "-" || FormatOf(input) == FileFormat::Json) {
-        const QByteArray json = ReadInputFile(input);
-        if (sms) {
-            messages = ParseSmsJson(json);
-        } else {
-            phoneBook = ParsePhoneBookJson(json);
-        }
-    } else {
-        const RecordKind kind = sms ? RecordKind::Sms : RecordKind::PhoneBook;
-        const CardList cards = ReadCardFile(input, FileOptionsOf(args), kind);
-        if (sms) {
-            messages = SmsSlotsOf(cards, false);
-        } else {
-            phoneBook = PhoneBookSlotsOf(cards, false);
-        }
+    if (toFile && globals.json) {
+        PrintJson(QJsonObject{{"file", QString::fromStdString(output)},
+                              {"records_read", count},
+                              {"records_in_use", inUse},
+                              {"records_written", written},
+                              {"losses", LossesJson(ListedLosses())}});
+    } else if (toFile) {
+        PrintLine("read " + std::to_string(count) + " records, " + std::to_string(inUse) +
+                  " in use; wrote " + std::to_string(written) + " to " + output);
     }
-
-    auto session = OpenCard(globals);
-    UnlockCard(*session, globals);
-    Pellucard& engine = *session->engine;
-    // Validate against the card's record count, then run.
-    const int count = EnterCardRecordFile(engine, FileOf(sms));
-    if (count <= 0)
-        throw Failure{kCardFailure,
-                      RunFailure(CardRunResult{.failure = engine.LastOutcome()}, engine, false,
-                                 sms ? "message store" : "phone book")};
-    const auto entries = BySlot(phoneBook, count);
-    const auto texts = BySlot(messages, count);
-    CheckCardWrite(phoneBook, messages, sms,
-                   sms ? engine.SmsRecordLength() : engine.PhoneBookRecordLength(),
-                   args.Flag("force"));
-    const auto recordFor = [&](int slot, int length) -> std::optional<Bytes> {
-        const auto index = static_cast<std::size_t>(slot);
-        if (sms) {
-            return texts[index] ? SmsRecordFor(*texts[index], length)
-                                : SmsRecordFor(SmsSlot{}, length);
-        }
-        return entries[index] ? PhoneBookRecordFor(*entries[index], length)
-                              : PhoneBookRecordFor(PhoneBookSlot{}, length);
-    };
-    const CardRunResult run =
-        WriteCardRecords(engine, FileOf(sms), recordFor,
-                         ProgressHooks(sms ? "writing messages" : "writing phone book"), count);
-    EndProgress();
-    // What was written stays written: keep it in a virtual card's image before failing.
-    if (!run.Complete()) {
-        std::string ignored;
-        session->SaveVirtualCard(ignored);
-        CheckRun(run, engine, globals, sms);
-    }
-    SaveCard(*session);
-    if (!globals.json)
-        PrintLine("wrote " + std::to_string(run.done) + " records");
     return kSuccess;
 }
 
 int RunRecords(const Globals& globals, const Arguments& args, bool sms) {
     args.Expect({"output", "delimiter", "kind"});
-    const std::string verb = args.Positional(1, "read or write");
+    const std::string verb = args.Positional(1, sms ? "read or write" : "read, write or add");
     if (verb == "read")
         return ReadAll(globals, args, sms);
     if (verb == "write")
-        return WriteAll(globals, args, sms);
-    throw Failure{kUsage, "unknown action '" + verb + "': use read or write"};
+        return WriteRecords(globals, args, sms);
+    if (verb == "add" && !sms)
+        return AddPhoneBookEntries(globals, args);
+    throw Failure{kUsage, "unknown action '" + verb + "': use " +
+                              (sms ? "read or write" : "read, write or add")};
 }
 
 }  // namespace

@@ -54,6 +54,7 @@ std::vector<CardRefusal> RefusalsOf(const Arguments& args) {
 ReaderFaults FaultsOf(const Arguments& args) {
     ReaderFaults faults;
     faults.lostAcknowledgements = args.IntOption("lose-acks", 0, 0, 1000000);
+    faults.lostAcknowledgementAfter = args.IntOption("lose-ack-at", -1, 0, 1000000);
     faults.readyLateReads = args.IntOption("ready-late", 0, 0, 1000000);
     faults.readyNever = args.Flag("no-ready");
     faults.readyDropAfter = args.IntOption("drop-ready", -1, 0, 1000000);
@@ -66,9 +67,9 @@ ReaderFaults FaultsOf(const Arguments& args) {
 }
 
 bool HasReaderFaults(const Arguments& args) {
-    return args.Option("lose-acks") || args.Option("ready-late") || args.Flag("no-ready") ||
-           args.Option("drop-ready") || args.Option("silent-after") || args.Flag("silent") ||
-           args.Option("unplug-after") || args.Option("lose-answer");
+    return args.Option("lose-acks") || args.Option("lose-ack-at") || args.Option("ready-late") ||
+           args.Flag("no-ready") || args.Option("drop-ready") || args.Option("silent-after") ||
+           args.Flag("silent") || args.Option("unplug-after") || args.Option("lose-answer");
 }
 
 // The card through pcscd: vpcd's card side, a GSM SIM or, with --uicc, a USIM-only card.
@@ -120,7 +121,8 @@ int RunSimulate(const Globals& globals, const Arguments& raw) {
     (void)globals;
     const Arguments& args = raw;
     args.Expect({"socket", "image", "profile", "port", "pull-after", "refuse", "lose-acks",
-                 "ready-late", "drop-ready", "silent-after", "unplug-after", "lose-answer"});
+                 "lose-ack-at", "ready-late", "drop-ready", "silent-after", "unplug-after",
+                 "lose-answer"});
     const auto image = args.Option("image");
     if (args.Flag("pcsc")) {
         if (args.Option("socket") || args.Option("profile") || HasReaderFaults(args))
@@ -159,6 +161,8 @@ int RunSimulate(const Globals& globals, const Arguments& raw) {
     std::string error;
     if (!ServeReaderOnSocket(reader, path, stopRequested, error))
         throw Failure{kCardFailure, error};
+    std::cerr << "acknowledgements: " << reader.AcknowledgementsPutOut()
+              << ", reports sent again by the host: " << reader.RepeatedReports() << std::endl;
     if (image && !card->SaveToFile(QString::fromStdString(*image), why)) {
         throw Failure{kCardFailure, "saving the card to " + *image + ": " + why.toStdString()};
     }

@@ -1,11 +1,14 @@
 // pellucard-cli: the card engine from the command line.
 #include <QCoreApplication>
+#include <QJsonObject>
 
 #include <cstdlib>
 #include <iostream>
 #include <map>
 
 #include "cli/cli.h"
+#include "cli/loss_report.h"
+#include "cli/secret_codes.h"
 
 using namespace pellucard::cli;
 
@@ -21,6 +24,18 @@ const std::map<std::string, Command>& Commands() {
         {"restore", RunRestore},
     };
     return commands;
+}
+
+// Under --json a failure is a result too: {"error", "exit_status", "losses"} on stdout, beside
+// the line on stderr.
+void PrintJsonError(const Globals& globals, int code, const std::string& message) {
+    if (!globals.json)
+        return;
+    // The losses a refusal lists stand in "losses"; the error is its first line.
+    const std::string first = message.substr(0, message.find('\n'));
+    PrintJson(QJsonObject{{"error", QString::fromStdString(first)},
+                          {"exit_status", code},
+                          {"losses", LossesJson(ListedLosses())}});
 }
 
 }  // namespace
@@ -74,6 +89,8 @@ int main(int argc, char** argv) {
             std::cout << Usage(command);
             return words.empty() && !help ? kUsage : kSuccess;
         }
+        if (globals.pin && *globals.pin != "-")
+            WarnOfCodeOnCommandLine();
         const auto it = Commands().find(command);
         if (it == Commands().end())
             throw Failure{kUsage, "unknown command '" + command + "'"};
@@ -81,15 +98,18 @@ int main(int argc, char** argv) {
         if (!pellucard::ParseReaderChoice(readerText, globals.reader, error)) {
             throw Failure{kUsage, error};
         }
-        return it->second(globals, Arguments(words, {"force", "pcsc", "uicc", "no-ready", "silent",
-                                                     "yes", "other-card", "fewer-records"}));
+        return it->second(globals,
+                          Arguments(words, {"force", "pcsc", "uicc", "no-ready", "silent", "yes",
+                                            "other-card", "fewer-records", "replace"}));
     } catch (const Failure& failure) {
         std::cerr << "pellucard-cli: " << failure.message << '\n';
         if (failure.code == kUsage)
             std::cerr << "(see pellucard-cli --help)\n";
+        PrintJsonError(globals, failure.code, failure.message);
         return failure.code;
     } catch (const std::exception& e) {
         std::cerr << "pellucard-cli: " << e.what() << '\n';
+        PrintJsonError(globals, kCardFailure, e.what());
         return kCardFailure;
     }
 }

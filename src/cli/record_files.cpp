@@ -4,11 +4,13 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
 #include <iostream>
+#include <utility>
 
 #include "catalogue/catalogue.h"
 #include "cli/cli.h"
@@ -16,6 +18,7 @@
 #include "records/delimited_text.h"
 #include "records/dialog_seam.h"
 #include "records/field_text.h"
+#include "records/person_fields.h"
 #include "records/record_file.h"
 #include "records/record_layout.h"
 #include "records/record_marks.h"
@@ -65,21 +68,26 @@ std::string KindWords(RecordKind kind) {
     return kind == RecordKind::PhoneBook ? "phone book records" : "messages";
 }
 
-QChar DelimiterFor(const std::string& path, const FileOptions& options, const QString& firstLine) {
+int FieldCount(RecordKind kind) {
+    return kind == RecordKind::PhoneBook ? 25 : 8;
+}
+
+// The records of the list that hold something: what a file of them holds.
+int RowsInUse(const CardList& cards) {
+    int held = 0;
+    for (int row = 1; row <= cards.used && row <= cards.list->LastSlot(); ++row)
+        held += RowHasText(*cards.list, row, 1, FieldCount(cards.kind)) ? 1 : 0;
+    return held;
+}
+
+// The delimiter a text file of this name is written with: "," for .csv, a tab for .txt and
+// .tsv, unless --delimiter says otherwise. Reading finds it from the file's first line.
+QChar DelimiterFor(const std::string& path, const FileOptions& options) {
     if (options.delimiter)
         return *options.delimiter;
     if (QFileInfo(Q(path)).suffix().compare(u"csv", Qt::CaseInsensitive) == 0)
         return kCommaDelimiter;
-    // A .txt file written by the windows may use either; its first line tells.
-    return firstLine.isNull() || firstLine.contains(kTabDelimiter) ? kTabDelimiter
-                                                                   : kCommaDelimiter;
-}
-
-QString FirstLineOf(const std::string& path) {
-    QFile file(Q(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return DecodeTextFile(file.readLine(64 * 1024));
+    return kTabDelimiter;
 }
 
 // Text and JSON files must name their fields, so the kind of records they hold shows.
@@ -95,12 +103,11 @@ std::optional<RecordKind> KindOfJson(const QByteArray& json) {
     return std::nullopt;
 }
 
-// The record fields of a kind titled in one language.
-QList<ImportField> FieldsOf(RecordKind kind, int languageIndex) {
-    QList<ImportField> fields;
-    for (int column : TitledColumns(kind))
-        fields.append({column, ColumnTitle(kind, column, languageIndex)});
-    return fields;
+// The record fields of a kind, known by every name they go by.
+QList<ImportField> FieldsOf(RecordKind kind) {
+    const CardList titled = EmptyCardList(kind, 0);
+    return ImportFieldsOf(kind == RecordKind::Sms ? ListKind::Messages : ListKind::Contacts,
+                          *titled.list, TitledColumns(kind));
 }
 
 int LinkCount(const QList<MappingEntry>& mapping) {
@@ -110,22 +117,79 @@ int LinkCount(const QList<MappingEntry>& mapping) {
     return links;
 }
 
-// The kind and language whose column titles the most field names match (English first).
-std::pair<RecordKind, int> BestTitles(const QStringList& header, std::optional<RecordKind> kind) {
-    std::pair<RecordKind, int> best{kind.value_or(RecordKind::PhoneBook), 0};
-    int bestLinks = 0;
-    for (RecordKind candidate : {RecordKind::PhoneBook, RecordKind::Sms}) {
-        if (kind && candidate != *kind)
+// The kind whose fields the most field names name (contacts when as many name messages').
+RecordKind BestKind(const QStringList& header, std::optional<RecordKind> kind) {
+    if (kind)
+        return *kind;
+    const int contacts = LinkCount(BuildMappingList(header, FieldsOf(RecordKind::PhoneBook)));
+    const int messages = LinkCount(BuildMappingList(header, FieldsOf(RecordKind::Sms)));
+    return messages > contacts ? RecordKind::Sms : RecordKind::PhoneBook;
+}
+
+// What an import did not take over as given: notes go to stderr; losses stop the command
+// before it writes anything unless --force, which writes and lists them.
+void StopOnReport(const std::string& path, const ImportReport& report, bool force) {
+    Losses losses;
+    for (const ReportEntry& entry : report.entries) {
+        if (!entry.IsLoss()) {
+            std::cerr << "pellucard-cli: " << path << ": " << ReportLine(entry, 0).toStdString()
+                      << '\n';
             continue;
-        for (int language = 0; language < kLanguageCount; ++language) {
-            const int links = LinkCount(BuildMappingList(header, FieldsOf(candidate, language)));
-            if (links > bestLinks) {
-                bestLinks = links;
-                best = {candidate, language};
-            }
         }
+        const std::string field = entry.field.toStdString();
+        const std::string before = entry.before.toStdString();
+        const std::string after = entry.after.toStdString();
+        using Kind = ReportEntry::Kind;
+        Loss loss;
+        switch (entry.kind) {
+            case Kind::Cut:
+                loss = Loss::Cut(entry.slot, field, before, after, "longer than its place holds");
+                break;
+            case Kind::QuoteInsideValue:
+                loss = Loss::Cut(entry.slot, field, before, after,
+                                 "a quote closes before the value ends");
+                break;
+            case Kind::NoFreeSlot:
+                loss = Loss::Dropped(entry.slot, field, before, "no free slot");
+                break;
+            case Kind::TooLong:
+                loss = Loss::Dropped(entry.slot, field, before, "longer than its field");
+                break;
+            case Kind::NotDialableRecord:
+                loss = Loss::Dropped(entry.slot, field, before, "no number a SIM can dial");
+                break;
+            case Kind::NotDialableNumber:
+                loss = Loss::Dropped(entry.slot, field, before,
+                                     "no number a SIM can dial; the number is left out");
+                break;
+            case Kind::FurtherNumber:
+                loss = Loss::Dropped(entry.slot, field, before, "one number per entry");
+                break;
+            case Kind::ExtraValues:
+                loss = Loss::Dropped(entry.slot, field, before, "values beyond the column titles");
+                break;
+            case Kind::UnclosedQuote:
+                loss = Loss::Unread(entry.line, before, "a quote is not closed");
+                break;
+            case Kind::NotVCardLine:
+                loss = Loss::Unread(entry.line, before, "not a vCard line");
+                break;
+            case Kind::NoVCardEnd:
+                loss = Loss::Unread(entry.line, before, "a vCard without END:VCARD");
+                break;
+            case Kind::OutsideVCard:
+                loss = Loss::Unread(entry.line, before, "outside BEGIN:VCARD and END:VCARD");
+                break;
+            case Kind::BeginNotVCard:
+                loss = Loss::Unread(entry.line, before, "a BEGIN of something other than a vCard");
+                break;
+            default:
+                loss = Loss::Unread(entry.line, before, ReportLine(entry, 0).toStdString());
+                break;
+        }
+        losses.push_back(entry.line > 0 ? loss.AtLine(entry.line) : loss);
     }
-    return best;
+    StopOnLosses(losses, force);
 }
 
 CardList ReadRecordFile(const std::string& path, RecordKind kind) {
@@ -164,11 +228,11 @@ CardList ReadJsonFile(const std::string& path, std::optional<RecordKind> kind, b
     try {
         if (chosen == RecordKind::Sms) {
             const std::vector<SmsSlot> slots = ParseSmsJson(json);
-            StopOnLosses(RepeatedSlots(SlotNumbers(slots)), force);
+            StopOnLosses(RepeatedSlots(slots), force);
             return FromSmsSlots(slots, 0);
         }
         const std::vector<PhoneBookSlot> slots = ParsePhoneBookJson(json);
-        StopOnLosses(RepeatedSlots(SlotNumbers(slots)), force);
+        StopOnLosses(RepeatedSlots(slots), force);
         return FromPhoneBookSlots(slots, 0);
     } catch (const Failure& failure) {
         throw Failure{failure.code, path + ": " + failure.message};
@@ -180,31 +244,28 @@ CardList ReadText(const std::string& path, const FileOptions& options,
     TextTable table;
     {
         MessageCapture capture;
-        if (!ReadTextFile(table, Q(path), DelimiterFor(path, options, FirstLineOf(path)), 0))
+        if (!ReadTextFile(table, Q(path), DelimiterFor(path, options), 0,
+                          !options.delimiter.has_value()))
             capture.Fail(path);
     }
-    const auto [chosen, language] = BestTitles(table.header, kind);
-    const QList<MappingEntry> mapping = BuildMappingList(table.header, FieldsOf(chosen, language));
+    const RecordKind chosen = BestKind(table.header, kind);
+    const QList<MappingEntry> mapping = BuildMappingList(table.header, FieldsOf(chosen));
     if (LinkCount(mapping) == 0) {
         throw Failure{kUsage, path + ": no field name of its first line is a column title of " +
                                   KindWords(chosen)};
-    }
-    for (const MappingEntry& entry : mapping) {
-        if (entry.column == 0) {
-            std::cerr << "pellucard-cli: " << path << ": the field \""
-                      << entry.fieldName.toStdString() << "\" is no column and was left out\n";
-        }
     }
     CardList cards = EmptyCardList(chosen, int(table.records.size()));
     cards.rowsLeftOut = table.recordsNotKept;
     // The SMS list keeps the message as typed (column 2) beside the message as shown (3).
     const QMap<int, int> mirrored =
         chosen == RecordKind::Sms ? QMap<int, int>{{3, 2}} : QMap<int, int>{};
-    const ImportResult imported = ImportRows(*cards.list, cards.used, table, mapping, mirrored);
-    std::vector<std::string> damaged;
-    for (const QString& line : ImportProblemLines(imported, 0))
-        damaged.push_back(path + ": " + line.toStdString());
-    StopOnLosses(damaged, options.force);
+    // Contacts' numbers are read as a SIM dials them; an SMS address may be a sender's name.
+    ImportChecks checks;
+    if (chosen == RecordKind::PhoneBook)
+        checks.numberColumns = {std::begin(kContactNumberColumns), std::end(kContactNumberColumns)};
+    const ImportResult imported =
+        ImportRows(*cards.list, cards.used, table, mapping, mirrored, checks);
+    StopOnReport(path, imported.report, options.force);
     // Text files show the validity period as text only; the list keeps its code as well.
     for (int row = 1; chosen == RecordKind::Sms && row <= cards.used; ++row) {
         const std::optional<int> validity = ValidityOfText(cards.list->Text(row, 7));
@@ -215,8 +276,9 @@ CardList ReadText(const std::string& path, const FileOptions& options,
 }
 
 // Contacts become personal records, each property in its field; with --kind phonebook they
-// become phone book entries, one per number, with names cut to the 14-byte name field of the
-// common 28-byte record. What was cut, left out or not read is told on stderr.
+// become phone book entries, one per number, their names fitted to options.phoneBookNames.
+// What was cut, left out or not read stops the command unless --force; what was not kept is
+// told on stderr.
 CardList ReadVCards(const std::string& path, const FileOptions& options) {
     VCardFile file;
     {
@@ -230,18 +292,13 @@ CardList ReadVCards(const std::string& path, const FileOptions& options) {
         slots += phoneBook ? std::max<int>(1, int(contact.phones.size())) : 1;
     CardList cards = EmptyCardList(RecordKind::PhoneBook, std::min(slots, kMaxTextRecords));
     const VCardImport result =
-        phoneBook ? ImportVCardsAsPhoneBook(*cards.list, cards.used, file, CardNameFit(14))
+        phoneBook ? ImportVCardsAsPhoneBook(*cards.list, cards.used, file, options.phoneBookNames)
                   : ImportVCardsAsPersons(*cards.list, cards.used, file);
-    if (!result.cut.isEmpty() || !result.leftOut.isEmpty() || result.notKeptCount > 0 ||
-        !result.problems.isEmpty()) {
-        std::cerr << "pellucard-cli: " << path << ": "
-                  << VCardImportReport(result, 0).replace(u'\n', u' ').simplified().toStdString()
-                  << '\n';
-    }
+    StopOnReport(path, result.report, options.force);
     return cards;
 }
 
-void WriteVCards(const CardList& cards, const std::string& path, const FileOptions& options) {
+int WriteVCards(const CardList& cards, const std::string& path, const FileOptions& options) {
     if (cards.kind != RecordKind::PhoneBook)
         throw Failure{kUsage, path + " can hold contacts only, not messages"};
     bool personal = false;
@@ -252,6 +309,7 @@ void WriteVCards(const CardList& cards, const std::string& path, const FileOptio
                       personal ? VCardListKind::Person : VCardListKind::PhoneBook,
                       options.vCardVersion, Q(path), 0))
         capture.Fail(path);
+    return RowsInUse(cards);  // one vCard for each
 }
 
 void RequireKind(const CardList& cards, RecordKind kind, const std::string& path, bool reading) {
@@ -264,68 +322,93 @@ void RequireKind(const CardList& cards, RecordKind kind, const std::string& path
                   path + " can hold " + KindWords(kind) + " only, not " + KindWords(cards.kind)};
 }
 
-void Refuse(const std::string& what) {
-    // Data the output cannot keep, not a usage mistake: the same status as every other
-    // refused loss.
-    throw Failure{kCardFailure, what + " (--force writes it anyway)"};
-}
-
-// A field that a record file would cut.
-void CheckFieldWidths(const CardList& cards, const std::string& path) {
+// The fields that a record file would cut. An SMS file keeps a message twice, as typed
+// (column 2, untitled) and as shown (column 3): a cut message is one loss, under the title of
+// the message.
+Losses FieldWidthLosses(const CardList& cards) {
+    Losses losses;
     const RecordLayout& layout = RecordLayoutFor(*cards.list);
+    const bool sms = cards.kind == RecordKind::Sms;
     for (int row = 1; row <= cards.used; ++row) {
+        bool messageCut = false;
         for (int column = 1; column <= int(layout.widths.size()); ++column) {
             const QString text = TrimBlanks(cards.list->Text(row, column));
             const int width = layout.widths[column - 1];
-            if (DecodeFieldText(EncodeFieldText(text, width)) != text) {
-                Refuse(path + ": slot " + std::to_string(row) + ", field " +
-                       std::to_string(column) + " is longer than the " + std::to_string(width) +
-                       " bytes the file keeps for it");
-            }
+            const QString kept = DecodeFieldText(EncodeFieldText(text, width));
+            const bool message = sms && (column == 2 || column == 3);
+            if (kept == text || (message && std::exchange(messageCut, true)))
+                continue;
+            const QString title = ColumnTitle(cards.kind, message ? 3 : column, 0);
+            losses.push_back(
+                Loss::Cut(row, title.toStdString(), text.toStdString(), kept.toStdString(),
+                          "the file keeps " + std::to_string(width) + " bytes for it"));
         }
     }
+    return losses;
 }
 
 void SaveBytes(const std::string& path, const QByteArray& bytes) {
     QSaveFile file(Q(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !CommitWhenComplete(file)) {
+    if (!file.open(QIODevice::WriteOnly) || !WriteWhole(file, bytes) || !CommitWhenComplete(file)) {
         throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
     }
 }
 
-void WriteJson(const CardList& cards, const std::string& path, bool force) {
-    QJsonArray array;
+// What the tool's JSON has no place for: slots beyond what a SIM holds, and the personal
+// record fields beside a phone book entry's name and number.
+Losses JsonLosses(const CardList& cards) {
+    Losses losses;
     const RecordList& list = *cards.list;
-    const int fields = cards.kind == RecordKind::PhoneBook ? 25 : 8;
-    for (int row = 1; row <= cards.used; ++row) {
+    for (int row = 1; row <= cards.used && row <= list.LastSlot(); ++row) {
         if (row > kMaxCardSlots) {
-            if (RowHasText(list, row, 1, fields) && !force)
-                Refuse(path + ": slot " + std::to_string(row) + " is beyond the 255 a SIM holds");
+            if (!RowHasText(list, row, 1, FieldCount(cards.kind)))
+                continue;
+            const QString first = TrimBlanks(list.Text(row, 1));
+            const QString second =
+                TrimBlanks(list.Text(row, cards.kind == RecordKind::Sms ? 3 : 2));
+            const QString entry =
+                first.isEmpty() || second.isEmpty() ? first + second : first + ", " + second;
+            losses.push_back(
+                Loss::Dropped(row, {}, entry.toStdString(), "a SIM holds 255 slots at most"));
             continue;
         }
-        if (cards.kind == RecordKind::PhoneBook && !force && RowHasText(list, row, 3, 25)) {
-            Refuse(path + ": slot " + std::to_string(row) +
-                   " holds personal record fields that phone book JSON has no place for");
+        for (int column = 3; cards.kind == RecordKind::PhoneBook && column <= 25; ++column) {
+            const QString text = TrimBlanks(list.Text(row, column));
+            if (text.isEmpty())
+                continue;
+            losses.push_back(Loss::Dropped(row, ColumnTitle(cards.kind, column, 0).toStdString(),
+                                           text.toStdString(),
+                                           "phone book JSON keeps the name and number only"));
         }
     }
+    return losses;
+}
+
+int WriteJson(const CardList& cards, const std::string& path, bool force) {
+    StopOnLosses(JsonLosses(cards), force);
+    QJsonArray array;
+    int written = 0;
     if (cards.kind == RecordKind::PhoneBook) {
         for (const PhoneBookSlot& slot : PhoneBookSlotsOf(cards, true)) {
-            if (slot.slot <= kMaxCardSlots) {
-                array.append(QJsonObject{
-                    {"slot", slot.slot}, {"name", Q(slot.name)}, {"number", Q(slot.number)}});
-            }
+            if (slot.slot > kMaxCardSlots)
+                continue;
+            array.append(QJsonObject{
+                {"slot", slot.slot}, {"name", Q(slot.name)}, {"number", Q(slot.number)}});
+            written += slot.name.empty() && slot.number.empty() ? 0 : 1;
         }
     } else {
         for (const SmsSlot& slot : SmsSlotsOf(cards, true)) {
-            if (slot.slot <= kMaxCardSlots)
-                array.append(SmsSlotJson(slot));
+            if (slot.slot > kMaxCardSlots)
+                continue;
+            array.append(SmsSlotJson(slot));
+            written += slot.status != 0 ? 1 : 0;
         }
     }
     SaveBytes(path, QJsonDocument(array).toJson(QJsonDocument::Indented));
+    return written;
 }
 
-void WriteText(const CardList& cards, const std::string& path, const FileOptions& options) {
+int WriteText(const CardList& cards, const std::string& path, const FileOptions& options) {
     const RecordList& list = *cards.list;
     QList<int> columns = TitledColumns(cards.kind);
     RecordList copy(list.Rows(), list.Columns());
@@ -344,10 +427,11 @@ void WriteText(const CardList& cards, const std::string& path, const FileOptions
                 copy.SetText(row, 3, list.Text(row, 2));
         }
     }
-    const QChar delimiter = DelimiterFor(path, options, QString());
+    const QChar delimiter = DelimiterFor(path, options);
     MessageCapture capture;
     if (!ExportText(copy, cards.used, columns, delimiter, Q(path), 0))
         capture.Fail(path);
+    return RowsInUse(cards);
 }
 
 }  // namespace
@@ -360,11 +444,18 @@ FileFormat FormatOf(const std::string& path) {
         return FileFormat::Messages;
     if (suffix == u"json")
         return FileFormat::Json;
-    if (suffix == u"csv" || suffix == u"txt")
+    if (suffix == u"csv" || suffix == u"txt" || suffix == u"tsv")
         return FileFormat::Text;
     if (suffix == u"vcf" || suffix == u"vcard")
         return FileFormat::VCard;
-    throw Failure{kUsage, path + ": the name must end in .SPB, .sms, .json, .csv, .txt or .vcf"};
+    throw Failure{kUsage,
+                  path + ": the name must end in .SPB, .sms, .json, .csv, .tsv, .txt or .vcf"};
+}
+
+NameFit PhoneBookNamesFor(FileFormat format) {
+    if (format == FileFormat::Contacts)
+        return RecordFieldNameFit(ContactRecordLayout().widths[0]);
+    return {};
 }
 
 std::optional<RecordKind> KindOf(FileFormat format) {
@@ -404,24 +495,21 @@ CardList ReadCardFile(const std::string& path, const FileOptions& options,
     return cards;
 }
 
-void WriteCardFile(const CardList& cards, const std::string& path, const FileOptions& options) {
+int WriteCardFile(const CardList& cards, const std::string& path, const FileOptions& options) {
     const FileFormat format = FormatOf(path);
     if (const std::optional<RecordKind> kind = KindOf(format)) {
         RequireKind(cards, *kind, path, false);
-        if (!options.force)
-            CheckFieldWidths(cards, path);
+        StopOnLosses(FieldWidthLosses(cards), options.force);
         MessageCapture capture;
         if (!SaveRecordFile(*cards.list, Q(path), cards.used, 0))
             capture.Fail(path);
-        return;
+        return RowsInUse(cards);
     }
-    if (format == FileFormat::VCard) {
-        WriteVCards(cards, path, options);
-    } else if (format == FileFormat::Json) {
-        WriteJson(cards, path, options.force);
-    } else {
-        WriteText(cards, path, options);
-    }
+    if (format == FileFormat::VCard)
+        return WriteVCards(cards, path, options);
+    if (format == FileFormat::Json)
+        return WriteJson(cards, path, options.force);
+    return WriteText(cards, path, options);
 }
 
 }  // namespace pellucard::cli

@@ -3,7 +3,14 @@
 #include <QFile>
 #include <QJsonDocument>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
 #include "cli/cli.h"
+#include "cli/sms_time_json.h"
 #include "engine/codec_alpha.h"
 
 namespace pellucard::cli {
@@ -55,6 +62,33 @@ std::string TextOf(const QJsonObject& o, const char* key, int slot) {
     return o[key].toString().toStdString();
 }
 
+// The stamp of "timestamp" (the card's fields, as a read gives them) or of "time" (ISO 8601,
+// for files made elsewhere); when both are given they must say the same.
+SmsTimeStamp TimeStampOf(const QJsonObject& o, int slot) {
+    const std::string where = "slot " + std::to_string(slot) + ": ";
+    std::optional<SmsTimeStamp> fields;
+    if (o["timestamp"].isArray()) {
+        const auto a = o["timestamp"].toArray();
+        if (a.size() != 7)
+            throw Failure{kUsage, where + "timestamp needs 7 numbers"};
+        std::array<int, 7> values{};
+        for (int k = 0; k < 7; ++k)
+            values[k] = a[k].toInt();
+        fields = SmsTimeStamp::FromValues(values);
+    }
+    std::optional<SmsTimeStamp> iso;
+    if (o["time"].isString()) {
+        std::string why;
+        iso = StampOfIsoTime(o["time"].toString(), why);
+        if (!iso)
+            throw Failure{kUsage, where + "\"time\" " + why};
+    }
+    if (fields && iso && !(*fields == *iso)) {
+        throw Failure{kUsage, where + "\"time\" and \"timestamp\" say different times; give one"};
+    }
+    return fields ? *fields : iso.value_or(SmsTimeStamp{});
+}
+
 }  // namespace
 
 QJsonObject PhoneBookJson(int slot, const PhoneBookEntry& entry) {
@@ -74,14 +108,7 @@ QJsonObject SmsJson(int slot, const SmsRecord& record) {
     o["address"] = Q(record.AddressText());
     o["text"] = Q(record.text);
     o["sc"] = Q(record.ServiceCentreNumber());
-    if (record.IsReceived() && !record.timeStamp.IsZero()) {
-        QJsonArray stamp;
-        for (int value : record.timeStamp.Values())
-            stamp.append(value);
-        o["timestamp"] = stamp;
-    } else {
-        o["timestamp"] = QJsonValue::Null;
-    }
+    SetTimeStamp(o, record.IsReceived() ? std::optional(record.timeStamp) : std::nullopt);
     if (record.IsMessage() && !record.IsReceived() && record.validityFormat != kValidityNone) {
         o["validity"] = record.validity;
     } else {
@@ -127,17 +154,7 @@ std::vector<SmsSlot> ParseSmsJson(const QByteArray& json) {
         s.address = TextOf(o, "address", slot);
         s.text = TextOf(o, "text", slot);
         s.serviceCentre = TextOf(o, "sc", slot);
-        if (o["timestamp"].isArray()) {
-            const auto a = o["timestamp"].toArray();
-            if (a.size() != 7) {
-                throw Failure{kUsage,
-                              "slot " + std::to_string(slot) + ": timestamp needs 7 numbers"};
-            }
-            std::array<int, 7> values{};
-            for (int k = 0; k < 7; ++k)
-                values[k] = a[k].toInt();
-            s.timeStamp = SmsTimeStamp::FromValues(values);
-        }
+        s.timeStamp = TimeStampOf(o, slot);
         s.validity = o["validity"].toInt(0);
         s.validityGiven = o["validity"].isDouble();
         s.raw = RawOf(o, slot);
@@ -173,24 +190,47 @@ Bytes SmsRecordFor(const SmsSlot& slot, int recordLength) {
                            slot.validity, static_cast<std::size_t>(recordLength));
 }
 
-QByteArray ReadInputFile(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    const std::string name = path == "-" ? std::string("stdin") : path;
-    if (path == "-") {
-        if (!file.open(stdin, QIODevice::ReadOnly))
-            throw Failure{kUsage, "cannot read stdin"};
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        throw Failure{kUsage, path + ": " + file.errorString().toStdString()};
+namespace {
+
+std::string TooLarge(const std::string& name) {
+    return name + " is larger than the " + std::to_string(kMaxInputFileBytes / (1024 * 1024)) +
+           " MB any record file needs, and was not read";
+}
+
+// Standard input to its end: a pipe gives its bytes in pieces (64 kB at a time on Linux).
+QByteArray ReadStandardInput() {
+    QByteArray bytes;
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        const ssize_t got = ::read(STDIN_FILENO, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw Failure{kCardFailure, std::string("stdin: ") + std::strerror(errno)};
+        if (got == 0)
+            return bytes;
+        if (bytes.size() + got > kMaxInputFileBytes)
+            throw Failure{kCardFailure, TooLarge("stdin")};
+        bytes.append(buffer.data(), got);
     }
+}
+
+}  // namespace
+
+QByteArray ReadInputFile(const std::string& path) {
+    if (path == "-")
+        return ReadStandardInput();
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure{kUsage, path + ": " + file.errorString().toStdString()};
     // Refused before it is read whole: parsing holds several copies of the text.
-    const std::string tooLarge = name + " is larger than the " +
-                                 std::to_string(kMaxInputFileBytes / (1024 * 1024)) +
-                                 " MB any record file needs, and was not read";
-    if (path != "-" && file.size() > kMaxInputFileBytes)
-        throw Failure{kCardFailure, tooLarge};
-    const QByteArray bytes = file.read(kMaxInputFileBytes + 1);
+    if (file.size() > kMaxInputFileBytes)
+        throw Failure{kCardFailure, TooLarge(path)};
+    const QByteArray bytes = file.readAll();
     if (bytes.size() > kMaxInputFileBytes)
-        throw Failure{kCardFailure, tooLarge};
+        throw Failure{kCardFailure, TooLarge(path)};
+    if (file.error() != QFileDevice::NoError)
+        throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
     return bytes;
 }
 

@@ -50,8 +50,8 @@ Bytes SmsRecordFor(const SmsSlot& slot, int recordLength);
 // well below this; anything larger is no record file.
 inline constexpr qint64 kMaxInputFileBytes = 32 * 1024 * 1024;
 
-// The whole of a file, or of stdin for "-"; fails on a file larger than kMaxInputFileBytes
-// before reading it.
+// The whole of a file, or of stdin for "-" (read to its end); fails on input larger than
+// kMaxInputFileBytes, a file before reading it.
 QByteArray ReadInputFile(const std::string& path);
 
 }  // namespace pellucard::cli

@@ -7,7 +7,9 @@
 #include <optional>
 
 #include "catalogue/catalogue.h"
+#include "cli/sms_time_json.h"
 #include "engine/sms_record.h"
+#include "records/column_names.h"
 #include "records/person_fields.h"
 #include "records/record_marks.h"
 #include "records/record_slots.h"
@@ -17,14 +19,6 @@ namespace {
 
 constexpr int kContactColumns = 27;
 constexpr int kSmsColumns = 10;
-
-// Titles of the SMS columns 1..8 (nullopt: no title); the contact fields have theirs in
-// kContactFieldTitles.
-constexpr std::array<std::optional<MessageId>, 8> kSmsTitles = {
-    MessageId::SourceDestinationTitle, std::nullopt,
-    MessageId::MessageTitle,           MessageId::StatusTitle,
-    MessageId::IncomingTimeTitle,      MessageId::ServiceCentreAddressTitle,
-    MessageId::ValidityPeriodTitle,    std::nullopt};
 
 // SMS list columns.
 constexpr int kAddress = 1;
@@ -106,7 +100,7 @@ QString ColumnTitle(RecordKind kind, int column, int languageIndex) {
     if (kind == RecordKind::PhoneBook && column >= 1 && column <= 25)
         id = kContactFieldTitles[column - 1];
     if (kind == RecordKind::Sms && column >= 1 && column <= kSmsFields)
-        id = kSmsTitles[column - 1];
+        id = kSmsFieldTitles[column - 1];
     return id ? Message(*id, languageIndex) : QString();
 }
 
@@ -258,14 +252,7 @@ QJsonObject SmsSlotJson(const SmsSlot& slot) {
     o["address"] = Q(slot.address);
     o["text"] = Q(slot.text);
     o["sc"] = Q(slot.serviceCentre);
-    if (IsReceived(slot.status) && !slot.timeStamp.IsZero()) {
-        QJsonArray stamp;
-        for (int value : slot.timeStamp.Values())
-            stamp.append(value);
-        o["timestamp"] = stamp;
-    } else {
-        o["timestamp"] = QJsonValue::Null;
-    }
+    SetTimeStamp(o, IsReceived(slot.status) ? std::optional(slot.timeStamp) : std::nullopt);
     o["validity"] = IsSubmit(slot.status) && slot.validityGiven ? QJsonValue(slot.validity)
                                                                 : QJsonValue(QJsonValue::Null);
     return o;

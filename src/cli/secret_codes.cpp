@@ -89,7 +89,17 @@ std::string CodeArgument(const Globals& globals, const Arguments& args, std::siz
     const auto& words = args.Positional();
     if (index >= words.size() || words[index] == "-")
         return SecretCode(globals, variable, what);
+    WarnOfCodeOnCommandLine();
     return words[index];
+}
+
+void WarnOfCodeOnCommandLine() {
+    static bool warned = false;
+    if (warned || ::isatty(STDERR_FILENO) != 1)
+        return;
+    warned = true;
+    std::cerr << "pellucard-cli: warning: other users can see a code on the command line (ps, "
+                 "shell history); give - to type it, --pin-fd N or PELLUCARD_PIN (see --help)\n";
 }
 
 bool Pin1FromElsewhere(const Globals& globals) {

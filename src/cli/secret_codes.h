@@ -24,4 +24,8 @@ std::string CodeArgument(const Globals& globals, const Arguments& args, std::siz
 // Whether PIN1 may come from elsewhere than --pin: --pin-fd, PELLUCARD_PIN or the terminal.
 bool Pin1FromElsewhere(const Globals& globals);
 
+// One line on stderr, once a run and only when stderr is a terminal (a person reads it): a
+// code given on the command line is visible to the machine's other users, and the safer ways.
+void WarnOfCodeOnCommandLine();
+
 }  // namespace pellucard::cli

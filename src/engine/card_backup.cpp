@@ -1,6 +1,7 @@
 #include "engine/card_backup.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "engine/codec_alpha.h"
 #include "engine/pellucard.h"
@@ -9,9 +10,21 @@
 namespace pellucard {
 namespace {
 
-std::string Item(Pellucard& engine, CardInfoItem item) {
+// One item of the card's identity; nothing when the card or the link did not give it.
+std::optional<std::string> Item(Pellucard& engine, CardInfoItem item) {
     std::string text;
-    return engine.GetCardInf(text, item) == CardInfoResult::Answered ? text : std::string();
+    if (engine.GetCardInf(text, item) != CardInfoResult::Answered || text.empty())
+        return std::nullopt;
+    return text;
+}
+
+// A backup or restore that could not learn what it needs of the card ends before any record.
+BackupRunResult NotLearnt(Pellucard& engine) {
+    BackupRunResult result;
+    result.failure = engine.LastOutcome();
+    result.outcome =
+        result.failure.IsRefused() ? BackupOutcome::Refused : BackupOutcome::LinkFailed;
+    return result;
 }
 
 // The phone book record to write onto a card whose records have another length: the name and
@@ -76,45 +89,83 @@ private:
 
 BackupRunResult ReadCardBackup(Pellucard& engine, CardBackup& backup,
                                const BackupProgress& progress) {
-    BackupRunResult result;
     CardBackup read;
-    read.iccid = Item(engine, CardInfoItem::Iccid);
-    read.phase = Item(engine, CardInfoItem::Phase);
+    // A backup is built only on what the card said: an identity, a phase and both files' sizes
+    // that could not be read end it before a record is read.
+    const auto iccid = Item(engine, CardInfoItem::Iccid);
+    if (!iccid)
+        return NotLearnt(engine);
+    const auto phase = Item(engine, CardInfoItem::Phase);
+    if (!phase)
+        return NotLearnt(engine);
+    read.iccid = *iccid;
+    read.phase = *phase;
     const int phoneBookCount = EnterCardRecordFile(engine, CardRecordFile::PhoneBook);
     read.phoneBookRecordLength = engine.PhoneBookRecordLength();
+    if (phoneBookCount <= 0 || read.phoneBookRecordLength <= 0)
+        return NotLearnt(engine);
     const int smsCount = EnterCardRecordFile(engine, CardRecordFile::Sms);
     read.smsRecordLength = engine.SmsRecordLength();
-    result.total = phoneBookCount + smsCount;
+    if (smsCount <= 0 || read.smsRecordLength <= 0)
+        return NotLearnt(engine);
 
+    BackupRunResult result;
+    result.total = phoneBookCount + smsCount;
     Stage stage(result, progress);
-    const auto keep = [](std::vector<Bytes>& records, int length) {
-        return [&records, length](int, const Bytes& raw) {
-            Bytes record = raw;
-            record.resize(std::size_t(length), 0xFF);  // a short answer stays a whole record
-            records.push_back(std::move(record));
+    // Every record must be whole: one of another length than the file's was not the card's.
+    int cutRecord = 0;
+    const auto keep = [&cutRecord](std::vector<Bytes>& records, int length) {
+        return [&records, length, &cutRecord](int number, const Bytes& raw) {
+            if (raw.size() != std::size_t(length) && cutRecord == 0)
+                cutRecord = number;
+            records.push_back(raw);
         };
+    };
+    const auto cut = [&](CardRecordFile file) {
+        if (cutRecord == 0)
+            return false;
+        result.outcome = BackupOutcome::LinkFailed;
+        result.file = file;
+        result.record = cutRecord;
+        result.failure = CardOutcome::LinkFailed();
+        return true;
     };
     if (!stage.Ended(
             ReadCardRecords(engine, CardRecordFile::PhoneBook,
                             keep(read.phoneBook, read.phoneBookRecordLength), stage.Hooks()),
             CardRecordFile::PhoneBook) ||
+        cut(CardRecordFile::PhoneBook) ||
         !stage.Ended(ReadCardRecords(engine, CardRecordFile::Sms,
                                      keep(read.sms, read.smsRecordLength), stage.Hooks()),
-                     CardRecordFile::Sms))
+                     CardRecordFile::Sms) ||
+        cut(CardRecordFile::Sms))
         return result;
+    // Each file read whole: as many records as its size said.
+    if (int(read.phoneBook.size()) != phoneBookCount || int(read.sms.size()) != smsCount) {
+        result.outcome = BackupOutcome::LinkFailed;
+        result.failure = CardOutcome::LinkFailed();
+        return result;
+    }
     backup = std::move(read);
     return result;
 }
 
 bool PlanRestore(Pellucard& engine, const CardBackup& backup, RestorePlan& plan) {
     RestorePlan planned;
-    planned.cardIccid = Item(engine, CardInfoItem::Iccid);
+    // The card's identity and sizes are judged only from what it said: a read that failed
+    // makes no plan, never "another card" or "too small".
+    const auto iccid = Item(engine, CardInfoItem::Iccid);
+    if (!iccid)
+        return false;
+    planned.cardIccid = *iccid;
     planned.otherCard = planned.cardIccid != backup.iccid;
     const int phoneBookCount = EnterCardRecordFile(engine, CardRecordFile::PhoneBook);
     const int phoneBookLength = engine.PhoneBookRecordLength();
+    if (phoneBookCount <= 0 || phoneBookLength <= 0)
+        return false;
     const int smsCount = EnterCardRecordFile(engine, CardRecordFile::Sms);
     const int smsLength = engine.SmsRecordLength();
-    if (phoneBookCount <= 0 || smsCount <= 0)
+    if (smsCount <= 0 || smsLength <= 0)
         return false;
 
     const int backupPhoneBook = int(backup.phoneBook.size());

@@ -1,5 +1,6 @@
 #include "engine/card_info.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "engine/pellucard.h"
@@ -16,13 +17,53 @@ int NumberOf(const std::string& text) {
     return value;
 }
 
-// A numeric item: its value when the engine answered, otherwise `fallback`.
-int Numeric(Pellucard& engine, CardInfoItem item, int fallback) {
-    std::string text;
-    return engine.GetCardInf(text, item) == CardInfoResult::Answered ? NumberOf(text) : fallback;
+}  // namespace
+
+const char* CardInfoItemName(CardInfoItem item) {
+    switch (item) {
+        case CardInfoItem::Iccid:
+            return "ICCID";
+        case CardInfoItem::Imsi:
+            return "IMSI";
+        case CardInfoItem::ServiceProviderName:
+            return "service provider name";
+        case CardInfoItem::LastDialledRecordCount:
+            return "last dialled records";
+        case CardInfoItem::Phase:
+            return "SIM phase";
+        case CardInfoItem::ServiceCentreNumber:
+            return "service centre number";
+        case CardInfoItem::SmsRecordCount:
+            return "SMS records";
+        case CardInfoItem::PhoneBookRecordCount:
+            return "phone book records";
+        case CardInfoItem::PhoneBookRecordLength:
+            return "phone book record size";
+        case CardInfoItem::LockState:
+            return "PIN1 check";
+        case CardInfoItem::Pin2Attempts:
+            return "PIN2 attempts";
+        case CardInfoItem::Pin1Attempts:
+            return "PIN1 attempts";
+        case CardInfoItem::Puk2Attempts:
+            return "PUK2 attempts";
+        case CardInfoItem::Puk1Attempts:
+            return "PUK1 attempts";
+        case CardInfoItem::SmsRecordLength:
+            return "SMS record size";
+    }
+    return "card information";
 }
 
-}  // namespace
+CardInfoResult AskCardInfo(Pellucard& engine, CardInfoItem item, std::string& text,
+                           std::vector<CardInfoItem>& unread) {
+    const CardInfoResult result = engine.GetCardInf(text, item);
+    if (result != CardInfoResult::Answered && engine.LastOutcome().IsLinkFailed()) {
+        if (std::find(unread.begin(), unread.end(), item) == unread.end())
+            unread.push_back(item);
+    }
+    return result;
+}
 
 CardInfo ResetCardInfo() {
     return CardInfo{};
@@ -33,49 +74,52 @@ void FindCardInf(Pellucard& engine, CardInfo& info, const std::function<void()>&
         if (yield)
             yield();
     };
+    std::string text;
+    // A numeric item: its value when the engine answered, otherwise `fallback`.
+    auto numeric = [&](CardInfoItem item, int fallback) {
+        return AskCardInfo(engine, item, text, info.Unread) == CardInfoResult::Answered
+                   ? NumberOf(text)
+                   : fallback;
+    };
+    auto textual = [&](CardInfoItem item, const char* fallback) {
+        return AskCardInfo(engine, item, text, info.Unread) == CardInfoResult::Answered
+                   ? text
+                   : std::string(fallback);
+    };
     // A second pass catches a card whose counters were not readable on the first (they read as
     // zero while the card is still settling after its reset).
     for (int pass = 0; pass < 2; ++pass) {
         if (!engine.ReaderPresent())
             return;
+        info.Unread.clear();
         info.MaxPhoneRecords = info.MaxSmsRecords = info.MaxLastDialRecords = 0;
-        std::string text;
 
         pause();
-        info.SimPhase =
-            engine.GetCardInf(text, CardInfoItem::Phase) == CardInfoResult::Answered ? text : "-";
+        info.SimPhase = textual(CardInfoItem::Phase, "-");
         pause();
-        info.MaxPhoneRecords = Numeric(engine, CardInfoItem::PhoneBookRecordCount, 0);
+        info.MaxPhoneRecords = numeric(CardInfoItem::PhoneBookRecordCount, 0);
         pause();
-        info.PhoneRecordLength = Numeric(engine, CardInfoItem::PhoneBookRecordLength, 0);
+        info.PhoneRecordLength = numeric(CardInfoItem::PhoneBookRecordLength, 0);
         pause();
-        info.MaxSmsRecords = Numeric(engine, CardInfoItem::SmsRecordCount, 0);
+        info.MaxSmsRecords = numeric(CardInfoItem::SmsRecordCount, 0);
         pause();
-        info.MaxLastDialRecords = Numeric(engine, CardInfoItem::LastDialledRecordCount, 0);
+        info.MaxLastDialRecords = numeric(CardInfoItem::LastDialledRecordCount, 0);
 
-        info.Pin1Open =
-            engine.GetCardInf(text, CardInfoItem::LockState) == CardInfoResult::Answered &&
-            text != "Lock";
-        info.Pin2Attempts = Numeric(engine, CardInfoItem::Pin2Attempts, 0);
-        info.Puk1Attempts = Numeric(engine, CardInfoItem::Puk1Attempts, 0);
-        info.Puk2Attempts = Numeric(engine, CardInfoItem::Puk2Attempts, 0);
-        info.Pin1Attempts = Numeric(engine, CardInfoItem::Pin1Attempts, 0);
+        info.Pin1Open = AskCardInfo(engine, CardInfoItem::LockState, text, info.Unread) ==
+                            CardInfoResult::Answered &&
+                        text != "Lock";
+        info.Pin2Attempts = numeric(CardInfoItem::Pin2Attempts, 0);
+        info.Puk1Attempts = numeric(CardInfoItem::Puk1Attempts, 0);
+        info.Puk2Attempts = numeric(CardInfoItem::Puk2Attempts, 0);
+        info.Pin1Attempts = numeric(CardInfoItem::Pin1Attempts, 0);
 
         if (info.Pin1Attempts > 0 && info.Pin1Open) {
             pause();
-            info.ServiceProviderName = engine.GetCardInf(text, CardInfoItem::ServiceProviderName) ==
-                                               CardInfoResult::Answered
-                                           ? text
-                                           : "-";
+            info.ServiceProviderName = textual(CardInfoItem::ServiceProviderName, "-");
             pause();
-            info.Imsi = engine.GetCardInf(text, CardInfoItem::Imsi) == CardInfoResult::Answered
-                            ? text
-                            : "-";
+            info.Imsi = textual(CardInfoItem::Imsi, "-");
             pause();
-            info.ServiceCentreNumber = engine.GetCardInf(text, CardInfoItem::ServiceCentreNumber) ==
-                                               CardInfoResult::Answered
-                                           ? text
-                                           : "0";
+            info.ServiceCentreNumber = textual(CardInfoItem::ServiceCentreNumber, "0");
         }
         if (info.Puk2Attempts != 0)
             return;

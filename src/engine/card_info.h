@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "engine/card_info_item.h"
 
 namespace pellucard {
 
@@ -24,9 +27,20 @@ struct CardInfo {
     int Pin2Attempts = 0;
     int Puk1Attempts = 0;
     int Puk2Attempts = 0;
+    // Items the reader or card failed to give (the link failed, or the reply was cut): their
+    // fields above hold the "not read" values and must not be shown as the card's answer.
+    std::vector<CardInfoItem> Unread;
 
     bool operator==(const CardInfo&) const = default;
 };
+
+// An item's name for messages: "ICCID", "PIN1 attempts", ...
+const char* CardInfoItemName(CardInfoItem item);
+
+// Asks the engine for one item; on a failed exchange (not a card that has no such item) the item
+// goes into `unread`.
+CardInfoResult AskCardInfo(Pellucard& engine, CardInfoItem item, std::string& text,
+                           std::vector<CardInfoItem>& unread);
 
 // The values after the card or reader went away.
 CardInfo ResetCardInfo();
@@ -35,7 +49,8 @@ CardInfo ResetCardInfo();
 // counts, then the PIN state, and the card's own data (service provider name, IMSI, service
 // centre) only when PIN1 does not block it. `yield` runs before each of the slower reads so
 // that a user interface can process its events; it may be empty. The card identity (CardId)
-// is read separately by the caller, which compares it with the one it knew.
+// is read separately by the caller, which compares it with the one it knew. An item whose read
+// failed on the link is listed in info.Unread; one the card does not have is not.
 void FindCardInf(Pellucard& engine, CardInfo& info, const std::function<void()>& yield = {});
 
 }  // namespace pellucard

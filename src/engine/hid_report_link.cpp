@@ -21,7 +21,7 @@ constexpr std::uint8_t kCmdNextData = 0x10;
 constexpr std::uint8_t kCmdBlockLength = 0x11;
 
 // Most data bytes a data report can hold: bytes 2..8.
-constexpr int kMaxDataPerReport = 7;
+constexpr std::size_t kMaxDataPerReport = 7;
 
 std::uint8_t Next(std::uint8_t sequence) {
     return static_cast<std::uint8_t>(sequence + 1);
@@ -51,6 +51,7 @@ bool HidReportLink::Open() {
 
 void HidReportLink::Close() {
     device_.reset();
+    haveReport_ = false;
     lastResult_ = false;
 }
 
@@ -62,11 +63,34 @@ HidReportLink::ReadOutcome HidReportLink::ReadOne(std::chrono::milliseconds wait
     ++counters_.reportsRead;
     switch (device_->Read(input_, wait)) {
         case IoStatus::Done:
+            haveReport_ = true;
             IdleAfterWait(false);
             return ReadOutcome::Report;
         case IoStatus::TimedOut:
             ++counters_.timedOutReads;
             IdleAfterWait(true);
+            return ReadOutcome::TimedOut;
+        case IoStatus::Disconnected:
+            Close();
+            break;
+        case IoStatus::Error:
+            break;
+    }
+    ioFailed_ = true;
+    return ReadOutcome::Failed;
+}
+
+HidReportLink::ReadOutcome HidReportLink::PollOne() {
+    if (!device_) {
+        ioFailed_ = true;
+        return ReadOutcome::Failed;
+    }
+    switch (device_->Poll(input_)) {
+        case IoStatus::Done:
+            ++counters_.reportsRead;
+            haveReport_ = true;
+            return ReadOutcome::Report;
+        case IoStatus::TimedOut:
             return ReadOutcome::TimedOut;
         case IoStatus::Disconnected:
             Close();
@@ -88,45 +112,103 @@ void HidReportLink::IdleAfterWait(bool timedOut) {
     clock_->Idle();
 }
 
-bool HidReportLink::WaitReport(int index, std::uint8_t& value) {
-    for (int read = 0; read < kWaitReads; ++read) {
-        if (ReadOne(kReadWait) == ReadOutcome::Failed)
-            return false;
-        if (index == 8) {
-            if (input_[8] != value) {
-                value = input_[8];
-                return true;
-            }
-        } else if (input_[index] == value) {
-            return true;
+bool HidReportLink::AwaitReport(const std::function<bool(const Report&)>& wanted,
+                                std::chrono::milliseconds limit) {
+    const auto deadline = clock_->Now() + limit;
+    for (int read = 0; read < kMaxReadsPerWait; ++read) {
+        const auto now = clock_->Now();
+        ReadOutcome outcome;
+        if (now < deadline) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+            outcome = ReadOne(left);
+        } else {
+            // The time is up, but the host may have been away while the reader answered: what
+            // the system queued meanwhile is still the reader's word.
+            outcome = PollOne();
+            if (outcome == ReadOutcome::TimedOut)
+                return false;
         }
+        if (outcome == ReadOutcome::Failed)
+            return false;
+        if (outcome == ReadOutcome::Report && wanted(input_))
+            return true;
     }
     return false;
+}
+
+bool HidReportLink::Drain() {
+    for (int read = 0; read < kMaxDrainReads; ++read) {
+        switch (PollOne()) {
+            case ReadOutcome::Report:
+                ++counters_.staleReports;
+                break;
+            case ReadOutcome::TimedOut:
+                return true;
+            case ReadOutcome::Failed:
+                return false;
+        }
+    }
+    return true;
+}
+
+HidReportLink::ReadOutcome HidReportLink::PollForChange(std::uint8_t sequence) {
+    for (int read = 0; read < kMaxDrainReads; ++read) {
+        const ReadOutcome outcome = PollOne();
+        if (outcome != ReadOutcome::Report || input_[8] != sequence)
+            return outcome;
+    }
+    return ReadOutcome::TimedOut;
+}
+
+bool HidReportLink::WaitReport(int index, std::uint8_t& value) {
+    const bool found = AwaitReport(
+        [&](const Report& report) {
+            return index == 8 ? report[8] != value : report[index] == value;
+        },
+        kReadWait);
+    if (found && index == 8)
+        value = input_[8];
+    return found;
 }
 
 bool HidReportLink::SendReport(std::uint8_t& sequence) {
     if (!device_)
         return false;
     ioFailed_ = false;
+    lastResult_ = false;
     hostSequence_ = Next(hostSequence_);
     output_[0] = 0;
     output_[8] = hostSequence_;
 
-    if (sequence == 0) {
-        // Learn where the reader's sequence stands before the first report of an operation.
+    // Where the reader's sequence stands: the newest report it put out. Reports queued while
+    // the host was away are history; before the first report of an operation with nothing
+    // queued, wait for one.
+    const long staleBefore = counters_.staleReports;
+    if (!Drain())
+        return false;
+    if (counters_.staleReports == staleBefore && (sequence == 0 || !haveReport_)) {
         auto outcome = ReadOne(kReadWait);
         if (outcome == ReadOutcome::TimedOut)
             outcome = ReadOne(kSecondChanceWait);
-        if (outcome != ReadOutcome::Report) {
-            lastResult_ = false;
+        if (outcome != ReadOutcome::Report)
             return false;
-        }
-        sequence = input_[8];
     }
-    const std::uint8_t expected = Next(sequence);
 
+    const std::uint8_t before = input_[8];
     bool acknowledged = false;
     for (int attempt = 0; attempt < kWriteAttempts && !acknowledged; ++attempt) {
+        // An acknowledgement that came after the previous attempt gave up (the reader was slow,
+        // or the host was away) still answers this report: it is not sent again, and what the
+        // reader put out behind the acknowledgement stays queued for the caller.
+        if (attempt > 0) {
+            const ReadOutcome late = PollForChange(before);
+            if (late == ReadOutcome::Failed)
+                break;
+            if (late == ReadOutcome::Report) {
+                acknowledged = true;
+                break;
+            }
+        }
         if (!device_)
             break;
         ++counters_.reportsWritten;
@@ -139,14 +221,14 @@ bool HidReportLink::SendReport(std::uint8_t& sequence) {
         }
         // The reader acknowledges a report by putting out a new one. A retry carries the same
         // host sequence, so the reader acknowledges it again without executing it twice.
-        std::uint8_t seen = sequence;
+        std::uint8_t seen = before;
         acknowledged = WaitReport(8, seen);
         if (ioFailed_)
             break;
     }
     lastResult_ = acknowledged;
     if (acknowledged)
-        sequence = expected;
+        sequence = input_[8];
     return acknowledged;
 }
 
@@ -156,70 +238,78 @@ bool HidReportLink::SendCommand(std::uint8_t code, std::uint8_t& sequence) {
 }
 
 bool HidReportLink::ReceiveBlock(Bytes& block, std::uint8_t readyCode) {
-    block.assign(kBlockCapacity, 0);
+    block.clear();
     ioFailed_ = false;
-    std::size_t received = 0;
-    auto finish = [&](bool ok) {
-        block.resize(ok ? received : 0);
-        lastResult_ = ok;
-        return ok;
-    };
-
-    bool ready = false;
-    for (int read = 0; read < kReadyReads && !ready; ++read) {
-        if (ReadOne(kReadWait) == ReadOutcome::Failed)
-            return finish(false);
-        ready = input_[1] == readyCode;
+    lastResult_ = false;
+    if (!AwaitReport([readyCode](const Report& r) { return r[1] == readyCode; }, kReadyWait))
+        return false;
+    // A data report that went missing cannot be asked for again (every data request moves the
+    // reader on), so the block is read again from its length request, which starts it anew.
+    for (int round = 0; round <= kBlockRestarts; ++round) {
+        switch (ReadBlockOnce(block)) {
+            case BlockRound::Complete:
+                lastResult_ = true;
+                return true;
+            case BlockRound::Failed:
+                block.clear();
+                return false;
+            case BlockRound::Missed:
+                break;
+        }
     }
-    if (!ready)
-        return finish(false);
+    block.clear();
+    return false;
+}
 
+HidReportLink::BlockRound HidReportLink::ReadBlockOnce(Bytes& block) {
+    block.clear();
     // Length phase. A reader that acknowledges the request but never answers it is asked a
     // few more times, then the reply counts as missing.
     std::uint8_t sequence = input_[8];
     bool haveLength = false;
     for (int send = 0; send <= kLengthResends && !haveLength; ++send) {
         if (!SendCommand(kCmdBlockLength, sequence))
-            return finish(false);
+            return BlockRound::Failed;
         std::uint8_t seen = sequence;
         haveLength = WaitReport(8, seen);
         if (ioFailed_)
-            return finish(false);
+            return BlockRound::Failed;
+        sequence = input_[8];
     }
     if (!haveLength)
-        return finish(false);
+        return BlockRound::Failed;
     const std::size_t total = input_[2];
-    sequence = input_[8];
+    // An empty block, or one longer than any reply the engine asks for, is no answer.
+    if (total == 0 || total > kLargestBlock)
+        return BlockRound::Failed;
 
-    if (!SendCommand(kCmdNextData, sequence))
-        return finish(false);
-
-    int misses = 0;
-    while (received < total && misses < 2) {
-        std::uint8_t seen = sequence;
-        if (WaitReport(8, seen)) {
-            sequence = seen;
-            // The count byte is the reader's word; never copy more than the report holds
-            // (bytes 2..8) nor past the end of the block.
-            const std::size_t count =
-                std::min<std::size_t>({input_[1], kMaxDataPerReport, kBlockCapacity - received});
-            std::copy_n(input_.begin() + 2, count, block.begin() + received);
-            received += count;
-            // A report that carries nothing makes no progress: count it as a miss so a reader
-            // that keeps sending empty reports cannot keep the host here.
-            if (count == 0)
-                ++misses;
-        } else {
-            if (ioFailed_)
-                return finish(false);
-            ++misses;
-        }
-        if (received < total && misses < 2) {
-            if (!SendCommand(kCmdNextData, sequence))
-                return finish(false);
-        }
+    while (block.size() < total) {
+        sequence = input_[8];
+        if (!SendCommand(kCmdNextData, sequence))
+            return BlockRound::Failed;
+        // The data report is a new report that carries data; an empty one (an acknowledgement
+        // that came late) is passed over within the same wait.
+        std::uint8_t newest = input_[8];
+        const bool got = AwaitReport(
+            [&newest](const Report& r) {
+                if (r[8] == newest)
+                    return false;
+                newest = r[8];
+                return r[1] != 0;
+            },
+            kReadWait);
+        if (ioFailed_)
+            return BlockRound::Failed;
+        if (!got)
+            return BlockRound::Missed;
+        // The count byte is the reader's word: a report holds at most bytes 2..8, and a block
+        // never grows past what its length report announced.
+        const std::size_t count = input_[1];
+        if (count > kMaxDataPerReport || count > total - block.size())
+            return BlockRound::Failed;
+        block.insert(block.end(), input_.begin() + 2, input_.begin() + 2 + count);
     }
-    return finish(received >= 1 && received < 250);
+    return BlockRound::Complete;
 }
 
 LinkResult HidReportLink::Collect(Bytes& block, std::uint8_t readyCode) {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "engine/card_channel.h"
@@ -20,6 +21,7 @@ struct LinkCounters {
     long reportsWritten = 0;
     long reportsRead = 0;
     long timedOutReads = 0;
+    long staleReports = 0;                // queued reports drained before a write
     std::chrono::microseconds pauses{0};  // time spent in the SIM command pause
 
     long Exchanged() const { return reportsWritten + reportsRead; }
@@ -29,17 +31,32 @@ struct LinkCounters {
 // byte 8 of each output report, acknowledgement by a change of the reader's sequence byte, and
 // reply blocks collected as a ready report, a length report and data reports.
 //
-// Every loop is bounded: a report wait costs at most 25 reads, a send at most 10 writes, the
-// wait for a ready report at most 101 reads, each read at most 100 ms.
+// The reader's interrupt pipe repeats its current report, and the system queues every repeat
+// while the host is busy elsewhere (a repaint, a loaded machine, a stopped process). So waits
+// are bounded by time on the link's clock, not by a count of reports, reports already queued
+// still count when a wait's time is up, and the queue is drained before each write: an
+// acknowledgement is always a change from the newest report the reader had put out before the
+// write, never a stale one.
+//
+// A reply block counts only when it is complete: exactly as many bytes as the length report
+// announced, between 1 and 249. Anything else is a failed exchange, never data.
+//
+// Every loop is bounded: a wait lasts at most its time and kMaxReadsPerWait reads, a drain at
+// most kMaxDrainReads reads, a send at most kWriteAttempts writes.
 class HidReportLink final : public CardChannel {
 public:
-    static constexpr int kWaitReads = 25;
     static constexpr int kWriteAttempts = 10;
-    static constexpr int kReadyReads = 101;
     static constexpr int kLengthResends = 3;
+    // Times a block whose data report went missing is read again from its length request.
+    static constexpr int kBlockRestarts = 2;
+    static constexpr int kMaxReadsPerWait = 4096;
+    static constexpr int kMaxDrainReads = 65536;
     static constexpr std::size_t kBlockCapacity = 257;
+    static constexpr std::size_t kLargestBlock = 249;
     static constexpr std::chrono::milliseconds kReadWait{100};
     static constexpr std::chrono::milliseconds kSecondChanceWait{50};
+    // How long the card may take to execute a command before its ready report comes.
+    static constexpr std::chrono::milliseconds kReadyWait{2000};
     static constexpr std::chrono::milliseconds kCommandPause{20};
 
     HidReportLink(ReportBus& bus, Clock& clock);
@@ -72,8 +89,23 @@ public:
 
 private:
     enum class ReadOutcome { Report, TimedOut, Failed };
+    enum class BlockRound { Complete, Missed, Failed };
 
     ReadOutcome ReadOne(std::chrono::milliseconds wait);
+    // A report already queued, without waiting.
+    ReadOutcome PollOne();
+    // Reads until `wanted` holds for a report, for at most `limit` of clock time; when the time
+    // is up, the reports already queued are still looked at.
+    bool AwaitReport(const std::function<bool(const Report&)>& wanted,
+                     std::chrono::milliseconds limit);
+    // Reads and discards every queued report; input_ then holds the newest. False when the
+    // device failed.
+    bool Drain();
+    // Reads queued reports until one whose sequence differs from `sequence` (Report), none is
+    // left (TimedOut) or the device fails; reports equal to it are repeats and are passed over.
+    ReadOutcome PollForChange(std::uint8_t sequence);
+    // The length request and the data reports of one reply block.
+    BlockRound ReadBlockOnce(Bytes& block);
     // Lets the clock's owner run after a wait that timed out, or when an exchange has waited
     // kIdleInterval since the last time.
     void IdleAfterWait(bool timedOut);
@@ -90,7 +122,8 @@ private:
     Report output_{};
     std::uint8_t hostSequence_ = 0;
     bool lastResult_ = false;
-    bool ioFailed_ = false;  // a read or write failed outright (not a time-out)
+    bool ioFailed_ = false;    // a read or write failed outright (not a time-out)
+    bool haveReport_ = false;  // input_ holds a report read since the device was opened
     LinkCounters counters_;
 };
 

@@ -51,10 +51,29 @@ bool Pellucard::Track(LinkResult result) {
     return lastResult_;
 }
 
+LinkResult Pellucard::AskReader(ReaderRequest request, Bytes& block) {
+    LinkResult link = channel_->Request(request, block);
+    if (link != LinkResult::Ok && channel_->IsOpen()) {
+        ++repeatedExchanges_;
+        link = channel_->Request(request, block);
+    }
+    return link;
+}
+
+bool Pellucard::ShortReply() {
+    Track(LinkResult::ReceiveFailed);
+    return false;
+}
+
 bool Pellucard::SendSimCommand(const CommandHeader& header, std::uint8_t fileHigh,
                                std::uint8_t fileLow, Bytes& data) {
     Bytes response;
-    const LinkResult link = channel_->SimCommand(header, fileHigh, fileLow, data, response);
+    LinkResult link = channel_->SimCommand(header, fileHigh, fileLow, data, response);
+    if (link != LinkResult::Ok && channel_->IsOpen() && sim::MayRepeat(header)) {
+        ++repeatedExchanges_;
+        response.clear();
+        link = channel_->SimCommand(header, fileHigh, fileLow, data, response);
+    }
     const bool ok = Track(link);
     lastOutcome_ = sim::JudgeAnswer(link, response);
     lastResponse_ = response;
@@ -86,8 +105,14 @@ bool Pellucard::ReadMasterStatus() {
     SelectFile3F(0x00, response);
     if (response.size() > 201)
         SelectFile3F(0x00, response);
+    if (!lastResult_ || response.size() > 200)
+        return false;
+    // The CHV counters sit in the last bytes of the master file's response; a shorter answer
+    // holds none of them.
+    if (lastOutcome_.IsDone() && response.size() < kDirectoryResponseLength)
+        return ShortReply();
     cardStatus_ = ParseFileInfo(response);
-    return lastResult_ && response.size() <= 200;
+    return true;
 }
 
 }  // namespace pellucard

@@ -77,6 +77,8 @@ public:
     bool PINCodeDisable(const std::string& pin, int chv = 1);
     bool PINCodeUnBlock(const std::string& newPin, const std::string& unblockCode, int chv);
     bool CountersKnown() const { return countersKnown_; }
+    // Reads and selections asked again after their answer was lost on the link.
+    long RepeatedExchanges() const { return repeatedExchanges_; }
     // --- Phone book (EF ADN) ---
     bool EnterPhoneBook();
     bool GetPhoneBook(Bytes& data, int recordNumber);
@@ -110,8 +112,10 @@ public:
 protected:
     bool ReadFileStatusBlock(ReaderRequest request, SimFileInfo& info);
     bool ReadTransparent(const SimFileInfo& info, Bytes& content);
-    // On a readable card, selects EF 6Fxx under DF 7Fyy and decodes the EF's SELECT response.
-    bool SelectInfoFile(std::uint8_t directoryLow, std::uint8_t fileLow, SimFileInfo& info);
+    // On a readable card, selects EF 6Fxx under DF 7Fyy and decodes the EF's SELECT response,
+    // which must hold at least `shortest` bytes.
+    bool SelectInfoFile(std::uint8_t directoryLow, std::uint8_t fileLow, SimFileInfo& info,
+                        std::size_t shortest);
     CardInfoResult ReadIccid(std::string& text);
     CardInfoResult ReadImsi(std::string& text);
     CardInfoResult ReadServiceProviderName(std::string& text);
@@ -128,6 +132,11 @@ protected:
 
     bool SelectFile(std::uint8_t high, std::uint8_t low, Bytes& response);
     bool Track(LinkResult result);
+    // A request the reader answers from the card; asked once more when the answer was lost.
+    LinkResult AskReader(ReaderRequest request, Bytes& block);
+    // A reply too short to hold what it must (a length, a count, an identity) was cut on the
+    // way: a failed exchange, never a 0 or an empty value. Always false.
+    bool ShortReply();
 
     std::unique_ptr<CardChannel> channel_;
     bool connected_ = false;
@@ -136,6 +145,7 @@ protected:
     Bytes lastResponse_;
     CardOutcome lastOutcome_;
     bool countersKnown_ = false;
+    long repeatedExchanges_ = 0;
 
     // Cached by the card-information reads.
     std::int16_t phoneBookRecordCount_ = 0;

@@ -61,8 +61,10 @@ bool Pellucard::CardReadable() {
 
 bool Pellucard::ReadFileStatusBlock(ReaderRequest request, SimFileInfo& info) {
     Bytes block;
-    if (!Track(channel_->Request(request, block)))
+    if (!Track(AskReader(request, block)))
         return false;
+    if (block.size() < kRecordFileResponseLength)
+        return ShortReply();
     info = ParseFileInfo(block);
     return true;
 }
@@ -94,14 +96,24 @@ CardInfoResult Pellucard::GetCardInf(std::string& text, CardInfoItem item) {
         case CardInfoItem::PhoneBookRecordLength:
             if (phoneBookRecordLength_ == 0) {
                 std::string ignored;
-                ReadRecordCount(ReaderRequest::PhoneBookFileStatus, ignored);
+                if (ReadRecordCount(ReaderRequest::PhoneBookFileStatus, ignored) ==
+                        CardInfoResult::NotAvailable &&
+                    lastOutcome_.IsLinkFailed()) {
+                    text.clear();
+                    return CardInfoResult::NotAvailable;
+                }
             }
             text = std::to_string(phoneBookRecordLength_);
             return CardInfoResult::Answered;
         case CardInfoItem::SmsRecordLength:
             if (smsRecordLength_ == 0) {
                 std::string ignored;
-                ReadRecordCount(ReaderRequest::SmsFileStatus, ignored);
+                if (ReadRecordCount(ReaderRequest::SmsFileStatus, ignored) ==
+                        CardInfoResult::NotAvailable &&
+                    lastOutcome_.IsLinkFailed()) {
+                    text.clear();
+                    return CardInfoResult::NotAvailable;
+                }
             }
             text = std::to_string(smsRecordLength_);
             return CardInfoResult::Answered;
@@ -119,9 +131,13 @@ CardInfoResult Pellucard::ReadIccid(std::string& text) {
     text.clear();
     Bytes block;
     Bytes status;
-    const bool fromReader = Track(channel_->Request(ReaderRequest::Iccid, block)) &&
-                            Track(channel_->Request(ReaderRequest::FileStatus, status));
+    const bool fromReader = Track(AskReader(ReaderRequest::Iccid, block)) &&
+                            Track(AskReader(ReaderRequest::FileStatus, status));
     if (fromReader) {
+        if (block.size() < 10 || status.size() < kReaderFileStatusLength) {
+            ShortReply();
+            return CardInfoResult::NotAvailable;
+        }
         const auto info = ParseReaderFileStatus(status);
         if (info.sizeOrRecordCount == 10 && lastResult_ && block.size() >= 10 &&
             block.size() <= 21) {
@@ -132,21 +148,35 @@ CardInfoResult Pellucard::ReadIccid(std::string& text) {
         SelectFile2F(0xE2, response);
         SelectFile3F(0x00, response);
         SelectFile2F(0xE2, response);
+        if (!lastResult_ || !lastOutcome_.IsDone())
+            return CardInfoResult::NotAvailable;
+        if (response.size() < kElementaryResponseLength) {
+            ShortReply();
+            return CardInfoResult::NotAvailable;
+        }
         const auto info = ParseFileInfo(response);
         Bytes content;
-        if (lastResult_ && ReadTransparent(info, content))
+        if (ReadTransparent(info, content) && lastOutcome_.IsDone()) {
+            if (content.size() < 10) {
+                ShortReply();
+                return CardInfoResult::NotAvailable;
+            }
             text = DecodeDigits(content, 0, 10);
+        }
     }
     return Result(text.size() > 9);
 }
 
-bool Pellucard::SelectInfoFile(std::uint8_t directoryLow, std::uint8_t fileLow, SimFileInfo& info) {
+bool Pellucard::SelectInfoFile(std::uint8_t directoryLow, std::uint8_t fileLow, SimFileInfo& info,
+                               std::size_t shortest) {
     if (!CardReadable())
         return false;
     Bytes response;
     SelectFile7F(directoryLow, response);
-    if (!SelectFile6F(fileLow, response))
+    if (!SelectFile6F(fileLow, response) || !lastOutcome_.IsDone())
         return false;
+    if (response.size() < shortest)
+        return ShortReply();
     info = ParseFileInfo(response);
     return true;
 }
@@ -154,7 +184,7 @@ bool Pellucard::SelectInfoFile(std::uint8_t directoryLow, std::uint8_t fileLow, 
 CardInfoResult Pellucard::ReadImsi(std::string& text) {
     text.clear();
     SimFileInfo info;
-    if (!SelectInfoFile(0x20, 0x07, info))
+    if (!SelectInfoFile(0x20, 0x07, info, kElementaryResponseLength))
         return CardInfoResult::NotAvailable;
     Bytes content;
     if (!ReadTransparent(info, content) || info.sizeOrRecordCount <= 0) {
@@ -172,7 +202,7 @@ CardInfoResult Pellucard::ReadImsi(std::string& text) {
 CardInfoResult Pellucard::ReadServiceProviderName(std::string& text) {
     text.clear();
     Bytes table;
-    if (!Track(channel_->Request(ReaderRequest::ServiceTable, table)) || table.size() < 2) {
+    if (!Track(AskReader(ReaderRequest::ServiceTable, table)) || table.size() < 2) {
         return CardInfoResult::NotAvailable;
     }
     // GSM 11.11 10.3.7: two bits per service, four services a byte; service 17 is the service
@@ -183,8 +213,12 @@ CardInfoResult Pellucard::ReadServiceProviderName(std::string& text) {
     }
     Bytes content;
     Bytes status;
-    if (!Track(channel_->Request(ReaderRequest::ServiceProviderName, content)) ||
-        !Track(channel_->Request(ReaderRequest::FileStatus, status))) {
+    if (!Track(AskReader(ReaderRequest::ServiceProviderName, content)) ||
+        !Track(AskReader(ReaderRequest::FileStatus, status))) {
+        return CardInfoResult::NotAvailable;
+    }
+    if (status.size() < kReaderFileStatusLength) {
+        ShortReply();
         return CardInfoResult::NotAvailable;
     }
     // The first byte is the display condition; the name fills the rest of the file.
@@ -222,7 +256,7 @@ CardInfoResult Pellucard::ReadRecordCount(ReaderRequest request, std::string& te
 CardInfoResult Pellucard::ReadPhase(std::string& text) {
     text.clear();
     Bytes block;
-    if (!Track(channel_->Request(ReaderRequest::Phase, block)))
+    if (!Track(AskReader(ReaderRequest::Phase, block)))
         return CardInfoResult::NotAvailable;
     text = At(block, 0) == 3 ? "Phase 2+" : "Phase 2";
     return CardInfoResult::Answered;
@@ -231,7 +265,7 @@ CardInfoResult Pellucard::ReadPhase(std::string& text) {
 CardInfoResult Pellucard::ReadServiceCentre(std::string& text) {
     text.clear();
     SimFileInfo info;
-    if (!SelectInfoFile(0x10, 0x42, info))
+    if (!SelectInfoFile(0x10, 0x42, info, kRecordFileResponseLength))
         return CardInfoResult::NotAvailable;
     Bytes record;
     if (!SendSimCommand(sim::ReadRecord(0, sim::kRecordPrevious, info.recordLength), 0, 0,

@@ -11,6 +11,10 @@ bool Pellucard::EnterFile(std::uint8_t fileLow, SimFileInfo& info) {
         return false;
     if (!SelectFile6F(fileLow, response) || !lastOutcome_.IsDone())
         return false;
+    // The record count and length come from the EF's response; a cut one would read as an
+    // empty file or records of no length.
+    if (response.size() < kRecordFileResponseLength)
+        return ShortReply();
     info = ParseFileInfo(response);
     return true;
 }

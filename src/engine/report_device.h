@@ -34,6 +34,12 @@ public:
     virtual ~ReportDevice() = default;
     virtual IoStatus Write(const Report& report) = 0;
     virtual IoStatus Read(Report& report, std::chrono::milliseconds limit) = 0;
+    // A report that has already arrived and waits in the system's queue, without waiting for a
+    // new one: TimedOut when the queue is empty. A reader's interrupt pipe keeps repeating its
+    // current report, and the system queues every repeat while the host is busy elsewhere; the
+    // link drains them before each request so that an acknowledgement is matched to the request
+    // that caused it.
+    virtual IoStatus Poll(Report& report) = 0;
 };
 
 // Where report devices are found.

@@ -52,6 +52,19 @@ CardOutcome JudgeAnswer(LinkResult link, const Bytes& block) {
     return CardOutcome::LinkFailed();
 }
 
+bool MayRepeat(const CommandHeader& header) {
+    switch (header[1]) {
+        case ins::kSelect:
+        case ins::kStatus:
+        case ins::kReadBinary:
+            return true;
+        case ins::kReadRecord:
+            return header[3] == kRecordAbsolute;
+        default:
+            return false;
+    }
+}
+
 bool CarriesData(std::uint8_t instruction) {
     for (const std::uint8_t code : kInstructionsCarryingData) {
         if (code == instruction)

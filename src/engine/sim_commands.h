@@ -87,5 +87,11 @@ inline constexpr std::uint8_t kRecordNext = 0x02;
 inline constexpr std::uint8_t kRecordPrevious = 0x03;
 inline constexpr std::uint8_t kRecordAbsolute = 0x04;
 
+// A command that may be sent again when its answer was lost on the way: it reads or selects
+// and leaves the card as it was. Updates are repeated only by the whole-file runs, which know
+// the bytes they write; a CHV command is never repeated (each one may cost an attempt), nor a
+// relative record read (it moves the record pointer).
+bool MayRepeat(const CommandHeader& header);
+
 }  // namespace sim
 }  // namespace pellucard

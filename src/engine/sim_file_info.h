@@ -52,6 +52,15 @@ inline constexpr std::uint8_t kFileTypeElementary = 4;
 // cannot mean never reaches a read loop or the card information.
 std::int16_t RecordsHeld(const SimFileInfo& info);
 
+// The shortest SELECT responses that hold what the engine reads (GSM 11.11): an EF's
+// mandatory bytes up to its structure, a record file's with its record length (a transparent
+// EF may leave that byte out), and a master or dedicated file's with the CHV bytes.
+inline constexpr std::size_t kElementaryResponseLength = 14;
+inline constexpr std::size_t kRecordFileResponseLength = 15;
+inline constexpr std::size_t kDirectoryResponseLength = 22;
+// The reader's own file status layout, up to the file identifier.
+inline constexpr std::size_t kReaderFileStatusLength = 31;
+
 // Decodes a SELECT response. A response shorter than the layout (a card answers a failed
 // SELECT with just its two status words) reads its missing bytes as 0.
 SimFileInfo ParseFileInfo(const Bytes& response);

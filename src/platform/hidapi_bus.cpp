@@ -37,10 +37,18 @@ public:
     }
 
     IoStatus Read(Report& report, std::chrono::milliseconds limit) override {
+        return ReadWithin(report, static_cast<int>(limit.count()));
+    }
+
+    // hidraw queues every report the reader's interrupt pipe puts out, repeats included; a
+    // read with no wait takes the oldest of them, or finds none.
+    IoStatus Poll(Report& report) override { return ReadWithin(report, 0); }
+
+private:
+    IoStatus ReadWithin(Report& report, int milliseconds) {
         // An unnumbered input report arrives as its 8 payload bytes; put the ID back in front.
         unsigned char payload[8];
-        const int got =
-            hid_read_timeout(handle_, payload, sizeof payload, static_cast<int>(limit.count()));
+        const int got = hid_read_timeout(handle_, payload, sizeof payload, milliseconds);
         if (got == 0)
             return IoStatus::TimedOut;
         if (got < 0)
@@ -50,7 +58,6 @@ public:
         return IoStatus::Done;
     }
 
-private:
     IoStatus Failure() const {
         return StillPresent(path_) ? IoStatus::Error : IoStatus::Disconnected;
     }

@@ -41,19 +41,43 @@ int WaitReadable(int fd, std::chrono::microseconds wait) {
     }
 }
 
-// Reads one whole frame; returns false at end of stream or on error.
-bool ReadFrame(int fd, Report& frame) {
-    std::size_t got = 0;
-    while (got < frame.size()) {
-        const ssize_t n = ::read(fd, frame.data() + got, frame.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        got += static_cast<std::size_t>(n);
+// Gathers 9-byte frames from the stream in whatever pieces they come. A frame cut short waits
+// here for its rest, so a peer that stops in the middle of a frame costs the caller its wait,
+// never a read that blocks for good.
+class FrameReader {
+public:
+    enum class Result { Frame, NoFrame, Closed, Failed };
+
+    // Waits up to `wait` for the next whole frame.
+    Result Read(int fd, std::chrono::microseconds wait, Report& frame) {
+        using std::chrono::steady_clock;
+        const auto deadline = steady_clock::now() + wait;
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
+                deadline - steady_clock::now());
+            const int ready = WaitReadable(fd, std::max(left, std::chrono::microseconds(0)));
+            if (ready < 0)
+                return Result::Failed;
+            if (ready == 0)
+                return Result::NoFrame;
+            const ssize_t n = ::read(fd, partial_.data() + got_, partial_.size() - got_);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return Result::Closed;
+            got_ += static_cast<std::size_t>(n);
+            if (got_ == partial_.size()) {
+                frame = partial_;
+                got_ = 0;
+                return Result::Frame;
+            }
+        }
     }
-    return true;
-}
+
+private:
+    Report partial_{};
+    std::size_t got_ = 0;
+};
 
 bool WriteFrame(int fd, const Report& frame) {
     std::size_t sent = 0;
@@ -88,24 +112,47 @@ public:
             return IoStatus::Disconnected;
         const auto wait = haveLast_ ? std::min<std::chrono::microseconds>(kInterruptInterval, limit)
                                     : std::chrono::microseconds(limit);
-        const int ready = WaitReadable(fd_, wait);
-        if (ready < 0)
-            return IoStatus::Error;
-        if (ready > 0) {
-            if (!ReadFrame(fd_, last_)) {
+        switch (frames_.Read(fd_, wait, last_)) {
+            case FrameReader::Result::Frame:
+                haveLast_ = true;
+                break;
+            case FrameReader::Result::NoFrame:
+                if (!haveLast_)
+                    return IoStatus::TimedOut;
+                break;
+            case FrameReader::Result::Closed:
                 gone_ = true;
                 return IoStatus::Disconnected;
-            }
-            haveLast_ = true;
-        } else if (!haveLast_) {
-            return IoStatus::TimedOut;
+            case FrameReader::Result::Failed:
+                return IoStatus::Error;
         }
         report = last_;
         return IoStatus::Done;
     }
 
+    // Only frames the peer sent and the host has not read yet; never the repeat made up above.
+    IoStatus Poll(Report& report) override {
+        if (gone_)
+            return IoStatus::Disconnected;
+        switch (frames_.Read(fd_, std::chrono::microseconds(0), last_)) {
+            case FrameReader::Result::Frame:
+                haveLast_ = true;
+                report = last_;
+                return IoStatus::Done;
+            case FrameReader::Result::NoFrame:
+                return IoStatus::TimedOut;
+            case FrameReader::Result::Closed:
+                gone_ = true;
+                return IoStatus::Disconnected;
+            case FrameReader::Result::Failed:
+                break;
+        }
+        return IoStatus::Error;
+    }
+
 private:
     int fd_;
+    FrameReader frames_;
     bool gone_ = false;
     bool haveLast_ = false;
     Report last_{};
@@ -131,6 +178,10 @@ std::unique_ptr<ReportDevice> SocketBus::Open(const std::string& path) {
         ::close(fd);
         return nullptr;
     }
+    return OpenSocketDevice(fd);
+}
+
+std::unique_ptr<ReportDevice> OpenSocketDevice(int fd) {
     return std::make_unique<SocketDevice>(fd);
 }
 
@@ -146,13 +197,26 @@ bool ForwardReports(VirtualReader& reader, int fd) {
     return true;
 }
 
-void ServeConnection(VirtualReader& reader, int fd, const std::atomic<bool>& stop) {
+// True when a frame can be sent without waiting for the host to read.
+bool Writable(int fd) {
+    pollfd entry{fd, POLLOUT, 0};
+    return ::poll(&entry, 1, 0) > 0 && (entry.revents & POLLOUT) != 0;
+}
+
+}  // namespace
+
+void ServeReaderConnection(VirtualReader& reader, int fd, const std::atomic<bool>& stop) {
     // The host learns the reader's sequence from the first report it reads.
     reader.HostAttached();
     Report current{};
     current[8] = reader.ReaderSequence();
     if (!WriteFrame(fd, current))
         return;
+    // With a report interval the pipe repeats its current report, as a USB interrupt pipe
+    // does; the repeats queue in the socket while the host is away. A full socket drops them.
+    const auto interval = reader.Timing().reportInterval;
+    auto nextRepeat = SystemClock().Now() + interval;
+    FrameReader frames;
     while (!stop.load()) {
         if (!reader.Plugged())
             return;
@@ -161,22 +225,30 @@ void ServeConnection(VirtualReader& reader, int fd, const std::atomic<bool>& sto
         if (due != std::chrono::microseconds::max()) {
             wait = std::clamp(due - SystemClock().Now(), std::chrono::microseconds(0), wait);
         }
-        const int ready = WaitReadable(fd, wait);
-        if (ready < 0)
-            return;
-        if (ready > 0) {
-            Report frame;
-            if (!ReadFrame(fd, frame))
-                return;
-            if (reader.HostWrite(frame) == IoStatus::Disconnected)
+        if (interval.count() > 0) {
+            wait = std::clamp(nextRepeat - SystemClock().Now(), std::chrono::microseconds(0), wait);
+        }
+        Report frame;
+        switch (frames.Read(fd, wait, frame)) {
+            case FrameReader::Result::Frame:
+                if (reader.HostWrite(frame) == IoStatus::Disconnected)
+                    return;
+                break;
+            case FrameReader::Result::NoFrame:
+                break;
+            case FrameReader::Result::Closed:
+            case FrameReader::Result::Failed:
                 return;
         }
         if (!ForwardReports(reader, fd))
             return;
+        if (interval.count() > 0 && SystemClock().Now() >= nextRepeat) {
+            nextRepeat = SystemClock().Now() + interval;
+            if (!reader.Faults().silent && Writable(fd) && !WriteFrame(fd, reader.CurrentReport()))
+                return;
+        }
     }
 }
-
-}  // namespace
 
 bool ServeReaderOnSocket(VirtualReader& reader, const std::string& path,
                          const std::atomic<bool>& stop, std::string& error) {
@@ -203,7 +275,7 @@ bool ServeReaderOnSocket(VirtualReader& reader, const std::string& path,
         const int fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             continue;
-        ServeConnection(reader, fd, stop);
+        ServeReaderConnection(reader, fd, stop);
         ::close(fd);
     }
     ::close(listener);

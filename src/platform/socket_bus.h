@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "engine/report_device.h"
@@ -27,5 +28,12 @@ private:
 // Returns false with `error` set when the socket cannot be created.
 bool ServeReaderOnSocket(VirtualReader& reader, const std::string& path,
                          const std::atomic<bool>& stop, std::string& error);
+
+// The two ends of one connection, for callers that bring a connected socket of their own (the
+// fuzz targets use a socket pair). The host side takes the descriptor over; the serving side
+// leaves it to the caller and returns when the host has gone, the reader is unplugged or `stop`
+// is set.
+std::unique_ptr<ReportDevice> OpenSocketDevice(int fd);
+void ServeReaderConnection(VirtualReader& reader, int fd, const std::atomic<bool>& stop);
 
 }  // namespace pellucard

@@ -34,6 +34,11 @@ public:
             return IoStatus::Disconnected;
         return reader_->HostRead(report, limit);
     }
+    IoStatus Poll(Report& report) override {
+        if (reader_->Generation() != generation_)
+            return IoStatus::Disconnected;
+        return reader_->HostPoll(report);
+    }
 
 private:
     std::shared_ptr<VirtualReader> reader_;
@@ -58,11 +63,14 @@ void VirtualReader::Unplug() {
     plugged_ = false;
     ++generation_;
     pending_.clear();
+    hostQueue_.clear();
     lastHostSequence_ = -1;
 }
 
 void VirtualReader::HostAttached() {
     pending_.clear();
+    hostQueue_.clear();
+    nextFrame_ = std::chrono::microseconds(-1);
     lastHostSequence_ = -1;
 }
 
@@ -78,11 +86,23 @@ void VirtualReader::PutOut(Report report, std::chrono::microseconds delay) {
 }
 
 void VirtualReader::Acknowledge() {
+    ++acknowledgements_;
     if (faults_.lostAcknowledgements > 0) {
         --faults_.lostAcknowledgements;
         return;
     }
-    PutOut(Report{});
+    if (faults_.lostAcknowledgementAfter == 0) {
+        faults_.lostAcknowledgementAfter = -1;
+        return;
+    }
+    if (faults_.lostAcknowledgementAfter > 0)
+        --faults_.lostAcknowledgementAfter;
+    std::chrono::microseconds delay{0};
+    if (faults_.lateAcknowledgementAfter == 0)
+        delay = std::chrono::milliseconds(150);
+    if (faults_.lateAcknowledgementAfter >= 0)
+        --faults_.lateAcknowledgementAfter;
+    PutOut(Report{}, delay);
 }
 
 void VirtualReader::Ready(std::uint8_t code, Bytes block, std::chrono::microseconds delay) {
@@ -114,6 +134,7 @@ IoStatus VirtualReader::HostWrite(const Report& report) {
     // A report that repeats the host sequence of the one just handled is a retry: it is
     // acknowledged again but never executed twice (a VERIFY CHV must not cost two attempts).
     if (report[8] == lastHostSequence_) {
+        ++repeated_;
         Acknowledge();
         return IoStatus::Done;
     }
@@ -140,13 +161,17 @@ bool VirtualReader::Tick() {
     return true;
 }
 
-IoStatus VirtualReader::HostRead(Report& report, std::chrono::milliseconds limit) {
-    if (!plugged_)
-        return IoStatus::Disconnected;
+// The faults that act on a read; true when one of them decides the read's outcome.
+bool VirtualReader::Faulted(IoStatus& status, std::chrono::milliseconds limit) {
+    if (!plugged_) {
+        status = IoStatus::Disconnected;
+        return true;
+    }
     if (faults_.unplugAfterReports == 0) {
         faults_.unplugAfterReports = -1;
         Unplug();
-        return IoStatus::Disconnected;
+        status = IoStatus::Disconnected;
+        return true;
     }
     if (faults_.unplugAfterReports > 0)
         --faults_.unplugAfterReports;
@@ -157,12 +182,87 @@ IoStatus VirtualReader::HostRead(Report& report, std::chrono::milliseconds limit
     if (faults_.silentAfterReports > 0)
         --faults_.silentAfterReports;
     if (faults_.silent) {
+        if (faults_.silentReads == 0) {
+            faults_.silentReads = -1;
+            faults_.silent = false;
+            return false;
+        }
+        if (faults_.silentReads > 0)
+            --faults_.silentReads;
+        hostQueue_.clear();
         clock_.Sleep(limit);
-        return IoStatus::TimedOut;
+        status = IoStatus::TimedOut;
+        return true;
     }
-    clock_.Sleep(timing_.reportInterval);
-    Tick();
-    report = current_;
+    return false;
+}
+
+void VirtualReader::RunPipe() {
+    const auto interval = timing_.reportInterval;
+    const auto now = clock_.Now();
+    if (nextFrame_.count() < 0)
+        nextFrame_ = now;
+    while (nextFrame_ <= now) {
+        if (hostQueue_.size() >= timing_.hostQueueCapacity) {
+            // Nothing more fits until the host reads: the reports due meanwhile are put out and
+            // lost, and the pipe goes on from now.
+            while (Tick()) {
+            }
+            nextFrame_ = now + interval;
+            break;
+        }
+        // The report of this frame: the next pending one when it is due by then, else a repeat.
+        if (!pending_.empty() && pending_.front().due <= nextFrame_)
+            Tick();
+        hostQueue_.push_back(current_);
+        nextFrame_ += interval;
+    }
+}
+
+IoStatus VirtualReader::HostRead(Report& report, std::chrono::milliseconds limit) {
+    IoStatus status;
+    if (Faulted(status, limit))
+        return status;
+    if (timing_.reportInterval.count() <= 0) {
+        Tick();
+        report = current_;
+        return IoStatus::Done;
+    }
+    RunPipe();
+    if (hostQueue_.empty()) {
+        const auto wait = nextFrame_ - clock_.Now();
+        if (wait > limit) {
+            clock_.Sleep(limit);
+            return IoStatus::TimedOut;
+        }
+        clock_.Sleep(wait);
+        RunPipe();
+    }
+    if (hostQueue_.empty())
+        return IoStatus::TimedOut;
+    report = hostQueue_.front();
+    hostQueue_.pop_front();
+    return IoStatus::Done;
+}
+
+IoStatus VirtualReader::HostPoll(Report& report) {
+    // Looking into the queue is no read of the pipe: the faults that count reads wait for one.
+    if (!plugged_)
+        return IoStatus::Disconnected;
+    if (faults_.silent)
+        return IoStatus::TimedOut;
+    if (timing_.reportInterval.count() <= 0) {
+        // An instant pipe holds no repeats: only a new report is waiting.
+        if (!HasNewReport() || !Tick())
+            return IoStatus::TimedOut;
+        report = current_;
+        return IoStatus::Done;
+    }
+    RunPipe();
+    if (hostQueue_.empty())
+        return IoStatus::TimedOut;
+    report = hostQueue_.front();
+    hostQueue_.pop_front();
     return IoStatus::Done;
 }
 
@@ -208,11 +308,8 @@ void VirtualReader::Execute(const Report& r) {
         case 0x06: {
             Acknowledge();
             auto block = RunSimCommand();
-            if (faults_.loseAnswerOf && header_.size() == 5 &&
-                header_[1] == *faults_.loseAnswerOf) {
-                faults_.loseAnswerOf.reset();
+            if (faults_.loseAnswerOf && header_.size() == 5 && header_[1] == *faults_.loseAnswerOf)
                 return;
-            }
             const auto delay =
                 timing_.cardCommandTime + timing_.cardTimePerByte * static_cast<int>(block.size());
             Ready(kReadySim, std::move(block), delay);

@@ -14,11 +14,14 @@ namespace pellucard {
 
 // How fast the virtual reader is. Instant serves tests; the realistic profile puts out a report
 // per millisecond (a full-speed interrupt pipe) and lets the card take a few milliseconds per
-// command, as a real reader does.
+// command, as a real reader does. With a report interval, every report the pipe puts out, the
+// repeats included, waits in the host's queue until the host reads it, as the kernel's hidraw
+// queue holds them while the program is busy; a full queue drops what comes next.
 struct ReaderTiming {
     std::chrono::microseconds reportInterval{0};
     std::chrono::microseconds cardCommandTime{0};
     std::chrono::microseconds cardTimePerByte{0};
+    std::size_t hostQueueCapacity = 64;
 
     static ReaderTiming Instant() { return {}; }
     static ReaderTiming Realistic() {
@@ -30,19 +33,22 @@ struct ReaderTiming {
 // Misbehaviour the reader can be told to show, for tests of the host's bounds.
 struct ReaderFaults {
     int lostAcknowledgements = 0;        // the next N acknowledgements are never put out
+    int lostAcknowledgementAfter = -1;   // after N more acknowledgements, one is never put out
+    int lateAcknowledgementAfter = -1;   // after N more acknowledgements, one comes 150 ms late
     bool readyNever = false;             // ready reports never come
     int readyDropped = 0;                // the next N ready reports never come
     int readyDropAfter = -1;             // after N more ready reports, one never comes
     int readyLateReads = 0;              // the ready report comes only after this many reads
     bool silent = false;                 // reads time out, writes vanish
     int silentAfterReports = -1;         // goes silent after N more reports are read
+    int silentReads = -1;                // once silent, answers again after N reads
     int unplugAfterReports = -1;         // the device goes away after N more reports
     std::optional<int> announcedLength;  // length report claims this instead of the real one
     std::optional<int> dataCount;        // count byte of data reports claims this
     bool lengthNever = false;            // block length requests are acknowledged, never answered
-    // The next SIM command with this instruction byte is executed by the card, but the reader's
-    // ready report for it never comes: its answer is lost once (a CHANGE CHV that took effect
-    // unseen).
+    // Every SIM command with this instruction byte is executed by the card, but the reader's
+    // ready report for it never comes: its answer is lost (a CHANGE CHV that took effect
+    // unseen, a SELECT that never answers).
     std::optional<std::uint8_t> loseAnswerOf;
 };
 
@@ -69,16 +75,24 @@ public:
 
     ReaderFaults& Faults() { return faults_; }
     void SetTiming(ReaderTiming timing) { timing_ = timing; }
+    const ReaderTiming& Timing() const { return timing_; }
+    // The report the pipe puts out again while there is nothing new.
+    const Report& CurrentReport() const { return current_; }
     void SetReaderSequence(std::uint8_t value) { current_[8] = value; }
     std::uint8_t ReaderSequence() const { return current_[8]; }
 
     // Counts for tests: commands the firmware executed (a retried report is not executed).
     int ExecutedCommands() const { return executed_; }
+    // Reports the host sent again (same host sequence): acknowledged, not executed.
+    int RepeatedReports() const { return repeated_; }
+    long AcknowledgementsPutOut() const { return acknowledgements_; }
     long ReportsPutOut() const { return reportsPutOut_; }
 
     // The device side of the pipe.
     IoStatus HostWrite(const Report& report);
     IoStatus HostRead(Report& report, std::chrono::milliseconds limit);
+    // A report waiting in the host's queue, without waiting: TimedOut when there is none.
+    IoStatus HostPoll(Report& report);
     // True when a report newer than the last one read is waiting; for transports that only
     // forward new reports (the socket server).
     bool HasNewReport() const;
@@ -101,6 +115,9 @@ private:
     Bytes SelectResponse(std::initializer_list<std::uint16_t> path);
     ApduResponse Transmit(Bytes apdu);
     bool Tick();
+    // Realistic timing: the pipe's reports from its last one up to now go into the host queue.
+    void RunPipe();
+    bool Faulted(IoStatus& status, std::chrono::milliseconds limit);
 
     Clock& clock_;
     ReaderTiming timing_;
@@ -111,6 +128,8 @@ private:
 
     Report current_{};
     std::deque<Pending> pending_;
+    std::deque<Report> hostQueue_;
+    std::chrono::microseconds nextFrame_{-1};
     std::chrono::microseconds lastPutOut_{0};
     int lastHostSequence_ = -1;
     int readsUntilReady_ = 0;
@@ -122,6 +141,8 @@ private:
     std::size_t blockPosition_ = 0;
     Bytes lastFileStatus_;
     int executed_ = 0;
+    int repeated_ = 0;
+    long acknowledgements_ = 0;
     long reportsPutOut_ = 0;
 };
 

@@ -1,8 +1,7 @@
 #include "records/delimited_text.h"
 
+#include <QMap>
 #include <QStringDecoder>
-
-#include <optional>
 
 #include "records/field_text.h"
 #include "records/windows1252.h"
@@ -76,7 +75,8 @@ qsizetype DelimitedLineReader::NextLine(QStringList& values, qsizetype maxValues
     qsizetype count = 0;
     QString value;
     bool atValueStart = true;
-    bool lineHasText = false;  // a delimiter, a character or a quoted value, even an empty one
+    bool quoteIsCharacter = false;  // after an unclosed quote, quotes read as characters
+    bool lineHasText = false;       // a delimiter, a character or a quoted value, even an empty one
     auto endValue = [&] {
         if (maxValues < 0 || count < maxValues) {
             values.append(value);
@@ -87,11 +87,12 @@ qsizetype DelimitedLineReader::NextLine(QStringList& values, qsizetype maxValues
     };
 
     lineStart_ = line_;
-    damaged_ = false;
+    damage_ = Damage::None;
+    damagedValue_ = -1;
     qsizetype& i = position_;
     while (i < text_.size()) {
         const QChar c = text_[i];
-        if (atValueStart && c == kQuote && !damaged_) {
+        if (atValueStart && c == kQuote && !quoteIsCharacter) {
             const qsizetype close = ClosingQuote(text_, i + 1);
             const QStringView quoted =
                 close >= 0 ? QStringView(text_).sliced(i + 1, close - i - 1) : QStringView();
@@ -104,9 +105,16 @@ qsizetype DelimitedLineReader::NextLine(QStringList& values, qsizetype maxValues
                 line_ += breaks;
                 atValueStart = false;
                 lineHasText = true;
+                if (!endsValue && damage_ == Damage::None) {
+                    // What follows the closing quote stays in the value, as characters.
+                    damage_ = Damage::QuoteInsideValue;
+                    damagedValue_ = count;
+                }
                 continue;
             }
-            damaged_ = true;  // the quote is read as a character; the line ends at its break
+            // The quote is read as a character; the line ends at its own break.
+            damage_ = Damage::UnclosedQuote;
+            quoteIsCharacter = true;
         }
         if (c == delimiter_) {
             endValue();
@@ -141,11 +149,36 @@ QList<QStringList> SplitDelimitedLines(const QString& text, QChar delimiter) {
 }
 
 QByteArray EncodeTextFile(const QString& text) {
-    const std::optional<QByteArray> ansi = EncodeWindows1252(text);
-    if (ansi && !IsMultibyteUtf8(*ansi)) {
-        return *ansi;
-    }
     return kUtf8Mark + text.toUtf8();
+}
+
+QChar DetectDelimiter(const QString& text, QChar preferred) {
+    // The first line, quoted values (which may hold any of them) passed over.
+    QMap<QChar, int> counts;
+    bool quoted = false;
+    bool lineHasText = false;  // empty lines before the first do not count
+    for (const QChar c : text) {
+        if (c == kQuote) {
+            quoted = !quoted;
+        } else if (!quoted && (c == u'\r' || c == u'\n')) {
+            if (lineHasText)
+                break;
+            continue;
+        } else if (!quoted &&
+                   (c == kCommaDelimiter || c == kSemicolonDelimiter || c == kTabDelimiter)) {
+            ++counts[c];
+        }
+        lineHasText = true;
+    }
+    QChar best = preferred;
+    int bestCount = counts.value(preferred);
+    for (const QChar candidate : {kTabDelimiter, kSemicolonDelimiter, kCommaDelimiter}) {
+        if (counts.value(candidate) > bestCount) {
+            best = candidate;
+            bestCount = counts.value(candidate);
+        }
+    }
+    return best;
 }
 
 QString DecodeTextFile(QByteArrayView bytes) {

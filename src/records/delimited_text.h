@@ -17,21 +17,28 @@ namespace pellucard {
 
 inline constexpr QChar kCommaDelimiter = u',';
 inline constexpr QChar kTabDelimiter = u'\t';
+inline constexpr QChar kSemicolonDelimiter = u';';
 
 // One line of values, without its line end.
 QString JoinDelimitedLine(const QStringList& values, QChar delimiter);
 
-// Reads text line by line, each line split into its values. A value that starts with a
-// double quote runs to the closing quote, delimiters and line breaks included, with
-// doubled quotes read as one; text between the closing quote and the next delimiter is
-// kept. A quote inside a value is an ordinary character. A quote that is never closed, or
-// whose closing quote lies on a later line and is followed by more text (the closing quote
-// of another value), leaves its line damaged: the line is read with the quote as an
-// ordinary character and ends at its own line break, so the lines after it keep their
-// records. Lines end with CR LF, LF or CR. An empty line has no values at all; a text that
-// ends with a line end has no empty line after it.
+// Reads text line by line, each line split into its values, as the tolerant readers people
+// use read it (Python's csv module, spreadsheets). A value that starts with a double quote
+// runs to the closing quote, delimiters and line breaks included, with doubled quotes read as
+// one. A quote inside a value is an ordinary character. No line ever takes the next one with
+// it by mistake:
+// - a quote that closes before its value ends (`"12"3`, `"broken,123,"rest`) keeps what
+//   follows it, up to the next delimiter, in the value on its own line, and the line is marked
+//   QuoteInsideValue;
+// - a quote that is never closed, or whose closing quote lies on a later line and is followed
+//   by more text (the closing quote of another value), leaves its line damaged: the line is
+//   read with the quote as an ordinary character and ends at its own line break.
+// Lines end with CR LF, LF or CR. An empty line has no values at all; a text that ends with a
+// line end has no empty line after it.
 class DelimitedLineReader {
 public:
+    enum class Damage { None, QuoteInsideValue, UnclosedQuote };
+
     // Keeps a reference to `text`, which must outlive the reader.
     DelimitedLineReader(const QString& text, QChar delimiter);
 
@@ -42,8 +49,9 @@ public:
     // The number (from 1) of the text line where the line last read began; a quoted value
     // with line breaks makes one line of several text lines.
     int LineNumber() const { return lineStart_; }
-    // The line last read has a quote that does not close as a value's quote should.
-    bool Damaged() const { return damaged_; }
+    // What was wrong with the line last read; for QuoteInsideValue, the first value so read.
+    Damage LineDamage() const { return damage_; }
+    qsizetype DamagedValue() const { return damagedValue_; }
 
 private:
     const QString& text_;
@@ -51,17 +59,21 @@ private:
     qsizetype position_ = 0;
     int line_ = 1;
     int lineStart_ = 0;
-    bool damaged_ = false;
+    Damage damage_ = Damage::None;
+    qsizetype damagedValue_ = -1;
 };
 
 // Every line of the text with all its values.
 QList<QStringList> SplitDelimitedLines(const QString& text, QChar delimiter);
 
-// The bytes of a text file: Windows-1252 when every character has a byte there, so that
-// such files are what older programs write; otherwise UTF-8 behind a byte-order mark,
-// which spreadsheet programs recognise. Windows-1252 bytes that would read as UTF-8 are
-// written as UTF-8 too, so that the text reads back as written.
+// The bytes of a text file: UTF-8 behind a byte-order mark, which spreadsheet programs and
+// the readers of scripts (Python's "utf-8-sig") recognise.
 QByteArray EncodeTextFile(const QString& text);
+
+// The delimiter of a delimited text: of comma, semicolon and tab, the one its first line
+// holds most often outside quoted values; `preferred` when the line holds none of them or
+// when it is among those that tie.
+QChar DetectDelimiter(const QString& text, QChar preferred);
 
 // The text of a file's bytes: UTF-8 after a UTF-8 byte-order mark, UTF-16 after a UTF-16
 // one (the "Unicode text" of spreadsheets), UTF-8 when the bytes are valid UTF-8 with a

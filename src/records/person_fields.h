@@ -25,6 +25,10 @@ inline constexpr std::array<MessageId, 25> kContactFieldTitles = {
     MessageId::ImportantTitle,     MessageId::SexTitle,
     MessageId::NoteTitle};
 
+// The contact fields that hold dialling numbers: Phone, Home Telephone, Home Fax, Office
+// Telephone, Mobile Phone, Office Fax.
+inline constexpr std::array<int, 6> kContactNumberColumns = {2, 9, 10, 16, 17, 18};
+
 // The rules of the personal record form's chosen values: date of birth, sex, importance.
 
 // The longest prefix of typed text that can begin a year from 1860 to 2099: "1" or "2"

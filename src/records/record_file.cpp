@@ -35,7 +35,7 @@ bool SaveRecordFile(const RecordList& list, const QString& path, int usedCount, 
         return Fail(MessageId::FileNotSaved, path, file.errorString(), languageIndex);
     }
     for (int row = 1; row <= records; ++row) {
-        if (file.write(EncodeRecordSlot(layout, list, row)) != layout.slotLength) {
+        if (!WriteWhole(file, EncodeRecordSlot(layout, list, row))) {
             const QString reason = file.errorString();
             file.cancelWriting();
             return Fail(MessageId::FileNotSaved, path, reason, languageIndex);

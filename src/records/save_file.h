@@ -11,4 +11,10 @@ namespace pellucard {
 // the target stays as it was and `file.errorString()` says why.
 bool CommitWhenComplete(QSaveFile& file);
 
+// Writes all of `bytes` to `file`. A write that a full disk or a file size limit cuts short
+// reports no reason of its own (Qt 6.4 says "Unknown error"); it is continued, so that the
+// attempt that cannot go on fails with the system's reason ("No space left on device"), which
+// file.errorString() then gives.
+bool WriteWhole(QFileDevice& file, const QByteArray& bytes);
+
 }  // namespace pellucard

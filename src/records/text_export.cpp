@@ -26,7 +26,7 @@ bool ExportText(const RecordList& list, int lastRow, const QList<int>& columns, 
                 const QString& path, int languageIndex) {
     const QByteArray bytes = EncodeTextFile(ExportTextContent(list, lastRow, columns, delimiter));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+    if (!file.open(QIODevice::WriteOnly) || !WriteWhole(file, bytes) ||
         !CommitWhenComplete(file)) {
         ShowFileError(MessageId::FileNotSaved, path, file.errorString(), languageIndex);
         return false;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "records/import_report.h"
+
 namespace pellucard {
 
 // vCard: the contact format that phones and contact services import and export.
@@ -17,6 +19,7 @@ enum class VCardVersion { V21, V30, V40 };
 struct VCardTyped {
     QString value;
     QStringList types;
+    int line = 0;  // the line of the file where the property begins
     bool Has(const char* type) const { return types.contains(QLatin1String(type)); }
 };
 
@@ -31,6 +34,7 @@ struct VCardAddress {
 // The properties of one contact that Pellucard keeps. Texts are decoded: no escapes, no
 // quoted-printable, line breaks as "\n".
 struct VCardContact {
+    int line = 0;           // the line of the file where BEGIN:VCARD stands
     QString formattedName;  // FN
     QStringList name;       // N: family, given, additional, prefixes, suffixes
     QString nickname;
@@ -56,9 +60,9 @@ struct VCardContact {
 // What a file gave: its contacts, and where it was damaged.
 struct VCardFile {
     QList<VCardContact> contacts;
-    // "line N: ..." for each line that could not be read, a card without END, a value in
-    // an encoding or character set that is not known.
-    QStringList problems;
+    // Each line that could not be read, a card without END, a value in a character set that
+    // is not known.
+    ImportReport problems;
     int NotKeptCount() const;
 };
 
@@ -69,7 +73,8 @@ struct VCardFile {
 VCardFile ParseVCards(const QByteArray& bytes);
 
 // One vCard of `version`, CRLF line ends, lines folded at 75 octets (3.0 and 4.0). 2.1 writes
-// non-ASCII text and line breaks as quoted-printable UTF-8 and bare type parameters.
+// non-ASCII text and line breaks as quoted-printable UTF-8, each value on one line however long
+// (without soft line breaks, as phones write it), and bare type parameters.
 QByteArray WriteVCard(const VCardContact& contact, VCardVersion version);
 
 // The family and given parts of a one-line name: the last word is the family name, what comes

@@ -256,7 +256,7 @@ public:
                 continue;
             ContentLine line;
             if (!ParseContentLine(logical, line)) {
-                Problem(number, QStringLiteral("not a vCard line"));
+                Problem(number, ReportEntry::Kind::NotVCardLine);
                 continue;
             }
             line.number = number;
@@ -267,7 +267,7 @@ public:
             Take(line);
         }
         if (inCard_) {
-            Problem(cardStart_, QStringLiteral("the card has no END:VCARD"));
+            Problem(cardStart_, ReportEntry::Kind::NoVCardEnd);
             file_.contacts.append(contact_);
         }
         return std::move(file_);
@@ -279,8 +279,12 @@ private:
         return colon > 0 && logical.left(colon).toUpper().contains("QUOTED-PRINTABLE");
     }
 
-    void Problem(int number, const QString& what) {
-        file_.problems.append(QStringLiteral("line %1: %2").arg(number).arg(what));
+    void Problem(int number, ReportEntry::Kind kind, const QString& field = {}) {
+        ReportEntry entry;
+        entry.kind = kind;
+        entry.line = number;
+        entry.field = field;
+        file_.problems.Add(entry);
     }
 
     void NotKept(const QByteArray& name) { contact_.notKept.append(QString::fromLatin1(name)); }
@@ -291,8 +295,8 @@ private:
         bool unknown = false;
         QString text = DecodeCharset(bytes, line.Param("CHARSET"), unknown);
         if (unknown) {
-            Problem(line.number, QStringLiteral("unknown character set ") +
-                                     QString::fromLatin1(line.Param("CHARSET")));
+            Problem(line.number, ReportEntry::Kind::UnknownCharset,
+                    QString::fromLatin1(line.Param("CHARSET")));
         }
         return NormaliseLineBreaks(text);
     }
@@ -300,20 +304,21 @@ private:
     void Take(const ContentLine& line) {
         if (line.name == "BEGIN") {
             if (line.value.trimmed().toUpper() != "VCARD") {
-                Problem(line.number, QStringLiteral("BEGIN of something other than a vCard"));
+                Problem(line.number, ReportEntry::Kind::BeginNotVCard);
                 return;
             }
             if (inCard_) {
-                Problem(cardStart_, QStringLiteral("the card has no END:VCARD"));
+                Problem(cardStart_, ReportEntry::Kind::NoVCardEnd);
                 file_.contacts.append(contact_);
             }
             inCard_ = true;
             cardStart_ = line.number;
             contact_ = VCardContact();
+            contact_.line = line.number;
             return;
         }
         if (!inCard_) {
-            Problem(line.number, QStringLiteral("outside BEGIN:VCARD and END:VCARD"));
+            Problem(line.number, ReportEntry::Kind::OutsideVCard);
             return;
         }
         if (line.name == "END") {
@@ -361,12 +366,10 @@ private:
             Single(contact_.gender, Unescape(SplitEscaped(value, u';').value(0)).trimmed(),
                    line.name);
         } else if (line.name == "TEL") {
-            QString number = Unescape(value).trimmed();
-            if (number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
-                number = number.mid(4);
-            contact_.phones.append({number, TypesOf(line)});
+            // As written, a tel: URI included: the importers read it as a dialable number.
+            contact_.phones.append({Unescape(value).trimmed(), TypesOf(line), line.number});
         } else if (line.name == "EMAIL") {
-            contact_.emails.append({Unescape(value).trimmed(), TypesOf(line)});
+            contact_.emails.append({Unescape(value).trimmed(), TypesOf(line), line.number});
         } else if (line.name == "ADR") {
             QStringList parts;
             for (const QString& part : SplitEscaped(value, u';'))

@@ -11,6 +11,7 @@
 
 #include "catalogue/catalogue.h"
 #include "engine/codec_alpha.h"
+#include "records/dialable_number.h"
 #include "records/dialog_seam.h"
 #include "records/field_text.h"
 #include "records/person_fields.h"
@@ -126,17 +127,6 @@ bool RowUsed(const RecordList& list, int row, VCardListKind kind) {
     return RowHasText(list, row, 1, kind == VCardListKind::PhoneBook ? kPhone : kLastField);
 }
 
-QStringList CountedNames(const QStringList& names) {
-    QMap<QString, int> counts;
-    for (const QString& name : names)
-        ++counts[name];
-    QStringList counted;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        counted.append(it.value() == 1 ? it.key()
-                                       : QStringLiteral("%1 (%2)").arg(it.key()).arg(it.value()));
-    return counted;
-}
-
 QString DisplayName(const VCardContact& contact) {
     if (!contact.formattedName.isEmpty())
         return contact.formattedName;
@@ -144,6 +134,57 @@ QString DisplayName(const VCardContact& contact) {
     if (!composed.isEmpty())
         return composed;
     return contact.hasAlias ? contact.Extension(kAliasKey) : QString();
+}
+
+// Enough lines to show what kind of thing went wrong; the counts say how many there are.
+constexpr qsizetype kReportLinesShown = 40;
+
+ReportEntry Cut(int line, int slot, const QString& field, const QString& before,
+                const QString& after) {
+    ReportEntry entry;
+    entry.kind = ReportEntry::Kind::Cut;
+    entry.line = line;
+    entry.slot = slot;
+    entry.field = field;
+    entry.before = before;
+    entry.after = after;
+    return entry;
+}
+
+ReportEntry LeftOut(const VCardContact& contact, const QString& what) {
+    ReportEntry entry;
+    entry.kind = ReportEntry::Kind::NoFreeSlot;
+    entry.line = contact.line;
+    entry.before = what;
+    return entry;
+}
+
+// The contact with its numbers as a SIM dials them. A number that holds something no SIM can
+// dial is left out and reported; tel: URI parameters that have no place are counted.
+VCardContact WithDialableNumbers(const VCardContact& contact, ImportReport& report,
+                                 QStringList& notKept) {
+    VCardContact dialable = contact;
+    dialable.phones.clear();
+    for (const VCardTyped& phone : contact.phones) {
+        const DialableNumber read = ReadDialableNumber(phone.value);
+        for (const QString& parameter : read.dropped)
+            notKept.append(QStringLiteral("TEL;") + parameter.toUpper());
+        if (!read.Dialable()) {
+            ReportEntry entry;
+            entry.kind = ReportEntry::Kind::NotDialableNumber;
+            entry.line = phone.line;
+            entry.field = QStringLiteral("TEL");
+            entry.before = phone.value;
+            report.Add(entry);
+            continue;
+        }
+        if (read.number.isEmpty())
+            continue;
+        VCardTyped kept = phone;
+        kept.value = read.number;
+        dialable.phones.append(kept);
+    }
+    return dialable;
 }
 
 // The first `count` characters (code points) of a text.
@@ -158,17 +199,86 @@ qsizetype CharacterCount(const QString& text) {
     return text.toUcs4().size();
 }
 
-// The longest beginning of the name that fits with its type after it, so that the entries of
-// one contact stay apart. Cutting a name can drop the one character that needed UCS2 and so
-// make room for more, hence the search from the longest.
-QString FittedName(const QString& name, const QString& suffix, const NameFit& fit) {
-    for (qsizetype length = CharacterCount(name); length > 0; --length) {
-        const QString candidate = LeftCharacters(name, length).trimmed() + suffix;
-        if (fit(candidate) >= CharacterCount(candidate))
-            return candidate;
+// The type of a number as a phone book entry's name shows it after the contact's name:
+// "mobile", "work 2"; and the letter that stands for it when room is short: "M", "W2".
+struct NumberLabel {
+    QString word;
+    QString letter;
+};
+
+NumberLabel LabelOf(const VCardTyped& phone, QMap<QString, int>& uses) {
+    QString word = QStringLiteral("other");
+    if (phone.Has("fax"))
+        word = QStringLiteral("fax");
+    else if (phone.Has("cell") || phone.Has("mobile") || phone.Has("iphone"))
+        word = QStringLiteral("mobile");
+    else if (phone.Has("home"))
+        word = QStringLiteral("home");
+    else if (phone.Has("work"))
+        word = QStringLiteral("work");
+    else if (phone.Has("pager"))
+        word = QStringLiteral("pager");
+    const int use = ++uses[word];
+    const QString count = use > 1 ? QString::number(use) : QString();
+    return {word + (count.isEmpty() ? QString() : u' ' + count), word.left(1).toUpper() + count};
+}
+
+struct EntryName {
+    QString text;
+    bool labelShortened = false;  // the label was shortened or left out, the name kept whole
+    bool nameCut = false;
+};
+
+// The name of a phone book entry: the contact's name, then its number's label when the contact
+// has several numbers. Where the field is short the label is shortened, then left out, before
+// a single letter of the name is cut. Cutting a name can drop the one character that needed
+// UCS2 and so make room for more, hence the search from the longest.
+EntryName FitEntryName(const QString& name, const NumberLabel& label, const NameFit& fit) {
+    const QString full =
+        label.word.isEmpty() ? name : name + QStringLiteral(" (") + label.word + u')';
+    const auto fits = [&fit](const QString& text) {
+        return !fit || fit(text) >= CharacterCount(text);
+    };
+    if (fits(full))
+        return {full};
+    if (!label.word.isEmpty()) {
+        for (const QString& shorter : {name + u' ' + label.letter, name}) {
+            if (fits(shorter))
+                return {shorter, true, false};
+        }
     }
-    const QString whole = name + suffix;
-    return LeftCharacters(whole, fit(whole));
+    for (qsizetype length = CharacterCount(name) - 1; length > 0; --length) {
+        const QString candidate = LeftCharacters(name, length).trimmed();
+        if (fits(candidate))
+            return {candidate, false, true};
+    }
+    return {LeftCharacters(name, fit(name)), false, true};
+}
+
+// The properties of a contact that a phone book entry, a name and a number, has no place for.
+QStringList NotKeptInPhoneBook(const VCardContact& contact) {
+    QStringList names;
+    for (qsizetype k = 0; k < contact.emails.size(); ++k)
+        names.append(QStringLiteral("EMAIL"));
+    for (qsizetype k = 0; k < contact.addresses.size(); ++k)
+        names.append(QStringLiteral("ADR"));
+    const std::pair<const QString*, const char*> single[] = {
+        {&contact.note, "NOTE"},         {&contact.birthday, "BDAY"},
+        {&contact.nickname, "NICKNAME"}, {&contact.url, "URL"},
+        {&contact.organisation, "ORG"},  {&contact.title, "TITLE"},
+        {&contact.gender, "GENDER"},
+    };
+    for (const auto& [value, name] : single) {
+        if (!value->isEmpty())
+            names.append(QLatin1String(name));
+    }
+    const bool aliasIsTheName =
+        contact.formattedName.isEmpty() && ComposeName(contact.name).isEmpty();
+    for (const auto& [key, value] : contact.extensions) {
+        if (!(key == kAliasKey && aliasIsTheName) && !value.isEmpty())
+            names.append(QStringLiteral("X-PELLUCARD-") + key);
+    }
+    return names;
 }
 
 // Personal record fields: every value goes to its field, a second value of one kind to the
@@ -359,7 +469,7 @@ bool ExportVCards(const RecordList& list, int usedCount, VCardListKind kind, VCa
                   const QString& path, int languageIndex) {
     const QByteArray bytes = VCardsOfRows(list, usedCount, kind, version);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+    if (!file.open(QIODevice::WriteOnly) || !WriteWhole(file, bytes) ||
         !CommitWhenComplete(file)) {
         ShowFileError(MessageId::FileNotSaved, path, file.errorString(), languageIndex);
         return false;
@@ -406,20 +516,27 @@ NameFit CardNameFit(int alphaFieldLength) {
     };
 }
 
+NameFit RecordFieldNameFit(int width) {
+    return [width](const QString& name) {
+        return CharacterCount(DecodeFieldText(EncodeFieldText(name, width)));
+    };
+}
+
 VCardImport ImportVCardsAsPersons(RecordList& list, int& usedCount, const VCardFile& file) {
     VCardImport result;
-    result.problems = file.problems;
+    result.report = file.problems;
     QStringList notKept;
     const RecordLayout& layout = ContactRecordLayout();
     RecordList::BulkUpdate bulk(list);
-    for (const VCardContact& contact : file.contacts) {
-        notKept += contact.notKept;
+    for (const VCardContact& read : file.contacts) {
+        notKept += read.notKept;
+        const VCardContact contact = WithDialableNumbers(read, result.report, notKept);
         QStringList contactNotKept;
         QStringList cells = PersonFields(contact).Fill(contactNotKept);
         notKept += contactNotKept;
         const QString name = DisplayName(contact);
         if (usedCount + 1 > list.LastSlot()) {
-            result.leftOut.append(name);
+            result.report.Add(LeftOut(contact, name));
             continue;
         }
         ++usedCount;
@@ -428,24 +545,26 @@ VCardImport ImportVCardsAsPersons(RecordList& list, int& usedCount, const VCardF
             const int width = layout.widths[column - 1];
             const QString kept = DecodeFieldText(EncodeFieldText(value, width));
             if (kept != value)
-                result.cut.append(name + QStringLiteral(": ") + list.Text(0, column));
+                result.report.Add(Cut(contact.line, usedCount, list.Text(0, column), value, kept));
             list.SetText(usedCount, column, kept);
         }
         ++result.imported;
     }
-    result.notKeptCount = int(notKept.size());
-    result.notKept = CountedNames(notKept);
+    AddNotKept(result.report, notKept);
+    result.report.SortByPlace();
     return result;
 }
 
 VCardImport ImportVCardsAsPhoneBook(RecordList& list, int& usedCount, const VCardFile& file,
                                     const NameFit& fit) {
     VCardImport result;
-    result.problems = file.problems;
+    result.report = file.problems;
     QStringList notKept;
     RecordList::BulkUpdate bulk(list);
-    for (const VCardContact& contact : file.contacts) {
-        notKept += contact.notKept;
+    for (const VCardContact& read : file.contacts) {
+        notKept += read.notKept;
+        const VCardContact contact = WithDialableNumbers(read, result.report, notKept);
+        notKept += NotKeptInPhoneBook(contact);
         const QString name = DisplayName(contact).simplified();
         QList<const VCardTyped*> phones;
         for (const VCardTyped& phone : contact.phones) {
@@ -456,71 +575,57 @@ VCardImport ImportVCardsAsPhoneBook(RecordList& list, int& usedCount, const VCar
         const VCardTyped nameOnly;
         if (phones.isEmpty())
             phones.append(&nameOnly);
-        QMap<QString, int> typeUses;
+        QMap<QString, int> labelUses;
         for (const VCardTyped* phone : phones) {
-            QString suffix;
-            if (phones.size() > 1) {
-                QString word = QStringLiteral("other");
-                if (phone->Has("fax"))
-                    word = QStringLiteral("fax");
-                else if (phone->Has("cell") || phone->Has("mobile") || phone->Has("iphone"))
-                    word = QStringLiteral("mobile");
-                else if (phone->Has("home"))
-                    word = QStringLiteral("home");
-                else if (phone->Has("work"))
-                    word = QStringLiteral("work");
-                else if (phone->Has("pager"))
-                    word = QStringLiteral("pager");
-                const int use = ++typeUses[word];
-                suffix = QStringLiteral(" (") + word +
-                         (use > 1 ? QStringLiteral(" %1").arg(use) : QString()) + u')';
-            }
+            const NumberLabel label =
+                phones.size() > 1 ? LabelOf(*phone, labelUses) : NumberLabel{};
+            const EntryName entry = FitEntryName(name, label, fit);
+            const QString full = FitEntryName(name, label, {}).text;
             if (usedCount + 1 > list.LastSlot()) {
-                result.leftOut.append(name + suffix + QStringLiteral(" ") + phone->value);
+                result.report.Add(LeftOut(contact, full + QStringLiteral(" ") + phone->value));
                 continue;
             }
-            QString entryName = name + suffix;
-            if (fit(entryName) < CharacterCount(entryName)) {
-                entryName = FittedName(name, suffix, fit);
-                result.cut.append(name + suffix + QStringLiteral(": ") + entryName);
-            }
             ++usedCount;
-            list.SetText(usedCount, kAlias, entryName);
+            if (entry.nameCut || entry.labelShortened) {
+                ReportEntry shortened = Cut(phone->line > 0 ? phone->line : contact.line, usedCount,
+                                            list.Text(0, kAlias), full, entry.text);
+                if (!entry.nameCut)
+                    shortened.kind = ReportEntry::Kind::LabelShortened;
+                result.report.Add(shortened);
+            }
+            list.SetText(usedCount, kAlias, entry.text);
             list.SetText(usedCount, kPhone, phone->value);
             ++result.imported;
         }
-        if (!contact.emails.isEmpty())
-            notKept.append(QStringLiteral("EMAIL"));
     }
-    result.notKeptCount = int(notKept.size());
-    result.notKept = CountedNames(notKept);
+    AddNotKept(result.report, notKept);
+    result.report.SortByPlace();
     return result;
 }
 
 QString VCardImportReport(const VCardImport& result, int languageIndex) {
+    using Kind = ReportEntry::Kind;
+    const ImportReport& report = result.report;
+    const int unread = report.Count(Kind::NotVCardLine) + report.Count(Kind::NoVCardEnd) +
+                       report.Count(Kind::OutsideVCard) + report.Count(Kind::BeginNotVCard) +
+                       report.Count(Kind::UnknownCharset);
     QString text = Message(MessageId::VCardImportReport, languageIndex)
                        .arg(result.imported)
-                       .arg(result.cut.size())
-                       .arg(result.leftOut.size())
-                       .arg(result.notKeptCount)
-                       .arg(result.problems.size());
-    if (!result.notKept.isEmpty())
-        text += QStringLiteral("\n\n") + result.notKept.join(QStringLiteral(", "));
-    for (const QStringList* list : {&result.cut, &result.leftOut, &result.problems}) {
-        if (list->isEmpty())
-            continue;
-        text += u'\n';
-        // A long list is shown in part; the counts above say how long it is.
-        text += u'\n' + list->mid(0, 20).join(u'\n');
-        if (list->size() > 20)
-            text += QStringLiteral("\n...");
-    }
+                       .arg(report.Count(Kind::Cut))
+                       .arg(report.Count(Kind::NoFreeSlot))
+                       .arg(report.Total(Kind::NotKept))
+                       .arg(unread);
+    // A long list is shown in part; the counts above say how long it is.
+    const QStringList lines = ReportLines(report, languageIndex);
+    if (!lines.isEmpty())
+        text += QStringLiteral("\n\n") + lines.mid(0, kReportLinesShown).join(u'\n');
+    if (lines.size() > kReportLinesShown)
+        text += QStringLiteral("\n...");
     return text;
 }
 
 void ShowVCardImport(const VCardImport& result, int languageIndex) {
-    if (result.cut.isEmpty() && result.leftOut.isEmpty() && result.notKept.isEmpty() &&
-        result.problems.isEmpty())
+    if (result.report.IsEmpty())
         return;
     MessageRequest request = CatalogueMessage(MessageId::VCardImportReport, languageIndex,
                                               DialogButtons::Ok, DialogIcon::Information);

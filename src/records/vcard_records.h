@@ -37,21 +37,22 @@ bool ExportVCards(const RecordList& list, int usedCount, VCardListKind kind, VCa
 // is reported to the user and gives false.
 bool ReadVCardFile(const QString& path, VCardFile& file, int languageIndex);
 
-// How many leading characters of a name a name field keeps.
+// How many leading characters of a name a name field keeps; an empty NameFit keeps every name
+// whole (JSON, delimited text and vCard hold names of any length).
 using NameFit = std::function<qsizetype(const QString&)>;
 // A field of a fixed number of characters (the computer-side phone book list).
 NameFit CharacterNameFit(int characters);
 // The alpha field of a card's phone book record (record length - 14 bytes), in the GSM
 // alphabet or the UCS2 form that holds the most.
 NameFit CardNameFit(int alphaFieldLength);
+// A field of `width` bytes of a record file (record_layout.h, field_text.h).
+NameFit RecordFieldNameFit(int width);
 
 struct VCardImport {
-    int imported = 0;     // records written into slots
-    QStringList cut;      // "name: what was cut"
-    QStringList leftOut;  // the names of contacts or numbers that found no slot
-    QStringList notKept;  // property names with their counts, "PHOTO (3)"
-    int notKeptCount = 0;
-    QStringList problems;
+    int imported = 0;  // records written into slots
+    // What was cut, what found no slot (named), the properties not kept (counted by name) and
+    // the lines that could not be read.
+    ImportReport report;
 };
 
 // Appends the contacts as personal records after `usedCount`, one per contact, while the list
@@ -59,13 +60,15 @@ struct VCardImport {
 VCardImport ImportVCardsAsPersons(RecordList& list, int& usedCount, const VCardFile& file);
 
 // Appends the contacts as phone book entries: one per number, the number's type after the name
-// when a contact has several ("Anna Berg (work)"), names cut to what `fit` keeps; a contact
-// without a number gives an entry with its name alone. What finds no slot is named.
+// when a contact has several ("Anna Berg (work)"), fitted to what `fit` keeps: the type is
+// shortened ("Anna Berg W") or left out before any letter of the name is cut. A contact without
+// a number gives an entry with its name alone. What finds no slot, what is cut and each
+// property an entry has no place for (e-mail addresses, notes, ...) is reported.
 VCardImport ImportVCardsAsPhoneBook(RecordList& list, int& usedCount, const VCardFile& file,
                                     const NameFit& fit);
 
-// The report of an import: VCardImportReport with the counts, then the names of what was cut,
-// left out or not read, one to a line.
+// The report of an import: VCardImportReport with the counts, then what was cut, left out, not
+// kept or not read, one to a line.
 QString VCardImportReport(const VCardImport& result, int languageIndex);
 
 // Tells the user what an import did (OK box); says nothing when all of it went in whole.

@@ -6,8 +6,7 @@
 namespace pellucard {
 namespace {
 
-constexpr qsizetype kFoldOctets = 75;           // RFC 2426 and 6350: lines SHOULD NOT be longer
-constexpr qsizetype kQuotedPrintableLine = 76;  // RFC 2045
+constexpr qsizetype kFoldOctets = 75;  // RFC 2426 and 6350: lines SHOULD NOT be longer
 
 // A text value in 3.0 and 4.0: backslash, comma, semicolon and line breaks escaped.
 QString EscapeText(const QString& text) {
@@ -43,33 +42,18 @@ bool NeedsQuotedPrintable(const QString& value) {
     return false;
 }
 
-// Quoted-printable UTF-8 with soft line breaks, so that no line passes 76 characters.
-QByteArray QuotedPrintable(const QString& value, qsizetype firstLineUsed) {
+// Quoted-printable UTF-8 on one line, as phones write it: readers of 2.1 files take a value
+// whole that way, where many refuse soft line breaks.
+QByteArray QuotedPrintable(const QString& value) {
     QString normalised = value;
     normalised.replace(QLatin1String("\n"), QLatin1String("\r\n"));
-    const QByteArray bytes = normalised.toUtf8();
     QByteArray out;
-    qsizetype lineLength = firstLineUsed;
-    for (qsizetype at = 0; at < bytes.size();) {
-        // Keep the bytes of one character together on one line.
-        qsizetype end = at + 1;
-        while (end < bytes.size() && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80)
-            ++end;
-        QByteArray piece;
-        for (qsizetype i = at; i < end; ++i) {
-            const auto byte = static_cast<unsigned char>(bytes[i]);
-            if (byte < 0x20 || byte > 0x7E || byte == '=')
-                piece += '=' + QByteArray::number(byte, 16).toUpper().rightJustified(2, '0');
-            else
-                piece += char(byte);
-        }
-        if (lineLength + piece.size() > kQuotedPrintableLine - 1) {
-            out += "=\r\n";
-            lineLength = 0;
-        }
-        out += piece;
-        lineLength += piece.size();
-        at = end;
+    for (const char c : normalised.toUtf8()) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte > 0x7E || byte == '=')
+            out += '=' + QByteArray::number(byte, 16).toUpper().rightJustified(2, '0');
+        else
+            out += c;
     }
     return out;
 }
@@ -151,7 +135,7 @@ private:
             return;
         }
         line += ";CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:";
-        out_ += line + QuotedPrintable(value, line.size()) + "\r\n";
+        out_ += line + QuotedPrintable(value) + "\r\n";
     }
 
     VCardVersion version_;

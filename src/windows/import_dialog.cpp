@@ -9,8 +9,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "catalogue/catalogue.h"
 #include "records/dialog_seam.h"
+#include "records/file_history.h"
 #include "records/record_documents.h"
 #include "records/vcard_records.h"
 #include "windows/exchange_dialog_runner.h"
@@ -20,11 +23,14 @@
 namespace pellucard {
 namespace {
 
-const QString kExtension = QStringLiteral(".txt");
+// The files an import reads, as their extensions name them.
+const QStringList kTextExtensions = {QStringLiteral("csv"), QStringLiteral("tsv"),
+                                     QStringLiteral("txt")};
+const QStringList kVCardExtensions = {QStringLiteral("vcf"), QStringLiteral("vcard")};
+const QString kVCardLabel = QStringLiteral("vCard");
 const QString kSmsKind = QStringLiteral("SMS Record");
 const QString kPhoneKind = QStringLiteral("Phone Record");
 const QString kPersonKind = QStringLiteral("Personal Record");
-const QString kVCardFilter = QStringLiteral("vCard (*.vcf *.VCF *.vcard)");
 
 // The records of the text file as a read-only table; a file may hold thousands of them.
 class TextTableModel final : public QAbstractTableModel {
@@ -55,6 +61,16 @@ private:
     const TextTable& table_;
 };
 
+// "Import text (*.csv *.CSV ...)" from a catalogue label "Import text |*" and extensions.
+QString NameFilter(const QString& label, const QStringList& extensions) {
+    QStringList patterns;
+    for (const QString& extension : extensions)
+        patterns << QStringLiteral("*.") + extension << QStringLiteral("*.") + extension.toUpper();
+    const QString description = label.section(u'|', 0, 0).trimmed();
+    return description + QStringLiteral(" (") +
+           (patterns.isEmpty() ? QStringLiteral("*") : patterns.join(u' ')) + u')';
+}
+
 // The kind of record as the dialog shows it; the kind name itself stays the key.
 QString KindCaption(const QString& kindName, int languageIndex) {
     if (kindName == kSmsKind)
@@ -74,7 +90,9 @@ Import::Import(const ImportRequest& request) : QDialog(request.parent), request_
     QList<int> columns;
     for (int column = 1; column <= request.fieldColumnCount; ++column)
         columns.append(column);
-    fields_ = ImportFieldsOf(*request.list, columns);
+    // Titled in every language, so that a file exported in one imports in any other.
+    fields_ = ImportFieldsOf(request.kindName == kSmsKind ? ListKind::Messages : ListKind::Contacts,
+                             *request.list, columns);
 
     preview_ = new QTableView(this);
     preview_->setObjectName(QStringLiteral("PreviewGrid"));
@@ -125,7 +143,7 @@ bool Import::Open() {
     QString chosen;
     if (!ChooseFile(chosen))
         return false;
-    if (IsVCardPath(chosen)) {
+    if (IsVCardPath(chosen) && request_.kindName != kSmsKind) {
         vCard_ = true;
         path_ = chosen;
         imported_ = ImportVCards();
@@ -143,25 +161,34 @@ bool Import::Open() {
     FillMappingList();
     setWindowTitle(Message(MessageId::ImportTitlePrefix, request_.languageIndex) +
                    FileTitleOf(path_, request_.languageIndex));
+    // A file whose titles name nothing is said so; the mapping list is where to link them.
+    if (std::none_of(mapping_.begin(), mapping_.end(),
+                     [](const MappingEntry& entry) { return entry.column > 0; }))
+        ShowMessage(CatalogueMessage(MessageId::NoColumnMatches, request_.languageIndex,
+                                     DialogButtons::Ok, DialogIcon::Information));
     return true;
 }
 
-QString Import::FilterLabel() const {
-    return Message(MessageId::ImportTextFilter, request_.languageIndex);
+QString Import::FileFilter() const {
+    const int language = request_.languageIndex;
+    QStringList filters{
+        NameFilter(Message(MessageId::ImportTextFilter, language), kTextExtensions)};
+    if (request_.kindName != kSmsKind)  // the SMS list has no vCard form
+        filters.append(NameFilter(kVCardLabel, kVCardExtensions));
+    filters.append(NameFilter(Message(MessageId::AllFilesFilter, language), {}));
+    return filters.join(QStringLiteral(";;"));
 }
 
 bool Import::ChooseFile(QString& chosen) {
-    // The SMS list has no vCard form.
-    if (request_.kindName == kSmsKind)
-        return !ChooseOpenFile(chosen, kExtension, FilterLabel()).isEmpty();
     FileRequest request;
-    request.nameFilter =
-        NameFilterFor(FilterLabel(), kExtension) + QStringLiteral(";;") + kVCardFilter;
+    request.nameFilter = FileFilter();
+    request.folder = FileHistory::Instance().StartFolder();
     do {
         chosen = CurrentDialogs().ChooseOpenFileName(request);
         if (chosen.isEmpty())
             return false;
     } while (!FileExists(chosen));
+    FileHistory::Instance().RememberFolderOf(chosen);
     return true;
 }
 
@@ -217,7 +244,38 @@ void Import::ComMapping_Click() {
         ShowEntry(other);
 }
 
+bool Import::ReadyToImport() {
+    const auto linked = [this](int column) {
+        return std::any_of(mapping_.begin(), mapping_.end(), [column](const MappingEntry& entry) {
+            return entry.ticked && entry.column > 0 && (column == 0 || entry.column == column);
+        });
+    };
+    const int language = request_.languageIndex;
+    if (!linked(0)) {
+        ShowMessage(CatalogueMessage(MessageId::NothingLinked, language, DialogButtons::Ok,
+                                     DialogIcon::Warning));
+        return false;
+    }
+    // A phone book entry is there for its number: names alone are imported only when asked.
+    if (request_.kindName != kPhoneKind || table_.records.isEmpty())
+        return true;
+    for (const int column : request_.checks.numberColumns) {
+        if (linked(column))
+            return true;
+    }
+    const auto numberField = std::find_if(fields_.begin(), fields_.end(), [this](const auto& f) {
+        return request_.checks.numberColumns.contains(f.column);
+    });
+    MessageRequest question = CatalogueMessage(MessageId::NoNumberLinkedQuestion, language,
+                                               DialogButtons::YesNo, DialogIcon::Question);
+    question.text =
+        question.text.arg(numberField != fields_.end() ? numberField->title : QString());
+    return ShowMessage(question) == DialogAnswer::Yes;
+}
+
 void Import::ComExport_Click() {
+    if (!ReadyToImport())
+        return;  // the dialog stays open for the mapping
     QMap<int, int> mirrored;
     if (request_.kindName == kSmsKind)
         mirrored.insert(3, 2);  // the SMS list keeps the message as typed beside it as shown

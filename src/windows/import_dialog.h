@@ -42,14 +42,19 @@ public:
 
     // Links the current entry of the mapping list through the field-mapping dialog.
     void ComMapping_Click();
-    // Appends the records, tells when some did not fit, and closes.
+    // Appends the records, tells when some did not fit, and closes; with nothing linked, or
+    // no number for the phone book unless the user wants names alone, it stays open.
     void ComExport_Click();
     void ComCancel_Click();
 
 private:
-    // "Import text |*" in the dialog's language.
-    QString FilterLabel() const;
+    // Text files (.csv, .tsv, .txt), vCards (but for the SMS list) and all files, in the
+    // dialog's language.
+    QString FileFilter() const;
     bool ChooseFile(QString& chosen);
+    // Something is linked and ticked, and a phone book import has its number or the user
+    // wants the names alone; otherwise the user was told why the dialog stays open.
+    bool ReadyToImport();
     bool ImportVCards();
     void FillMappingList();
     void ShowEntry(int entry);

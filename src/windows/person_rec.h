@@ -6,6 +6,7 @@
 #include <array>
 
 #include "catalogue/catalogue.h"
+#include "records/person_fields.h"
 #include "records/record_find.h"
 #include "shell/child_window.h"
 #include "windows/document_file_commands.h"
@@ -45,7 +46,7 @@ public:
     static constexpr int kMarkColumn = 26;
     static constexpr int kColumnCount = 27;
     // Contact columns whose fields hold dialling numbers.
-    static constexpr std::array<int, 6> kNumberColumns = {2, 9, 10, 16, 17, 18};
+    static constexpr std::array<int, 6> kNumberColumns = kContactNumberColumns;
     static constexpr int kDateColumn = 19;
     static constexpr int kImportantColumn = 23;
     static constexpr int kSexColumn = 24;

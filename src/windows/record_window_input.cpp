@@ -519,6 +519,7 @@ void RecordWindow::CmdExport(QChar delimiter) {
         request.columnWidths.append(grid_[currentList_]->columnWidth(column - 1));
     request.delimiter = delimiter;
     request.parent = DialogParent();
+    request.languageIndex = Language();
     hook(request);
 }
 
@@ -540,6 +541,7 @@ void RecordWindow::CmdImport(QChar delimiter) {
                           : CardNameFit(CurrentSession().CardInfo.PhoneRecordLength - 14);
     request.delimiter = delimiter;
     request.parent = DialogParent();
+    request.languageIndex = Language();
     for (int column = 1; column <= Kind().fieldCount; ++column) {
         if (IsNumberColumn(column))
             request.checks.numberColumns.append(column);

@@ -13,6 +13,12 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
+
+#include <functional>
+
 namespace pellucard::testing {
 
 struct CliRun {
@@ -22,11 +28,14 @@ struct CliRun {
     QJsonDocument Json() const { return QJsonDocument::fromJson(out); }
 };
 
-// Runs it with `environment`; `input` goes to its standard input.
+// Runs it with `environment`; `input` goes to its standard input. `childSetup` runs in the
+// child before the program starts (resource limits, file descriptors).
 inline CliRun RunCli(const QStringList& arguments, const QProcessEnvironment& environment,
-                     const QByteArray& input = {}) {
+                     const QByteArray& input = {}, const std::function<void()>& childSetup = {}) {
     QProcess process;
     process.setProcessEnvironment(environment);
+    if (childSetup)
+        process.setChildProcessModifier(childSetup);
     process.start(PELLUCARD_CLI, arguments);
     process.write(input);
     process.closeWriteChannel();
@@ -40,6 +49,34 @@ inline CliRun RunCli(const QStringList& arguments, const QProcessEnvironment& en
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
+    return run;
+}
+
+// Runs it with standard input and standard error on a terminal of their own (a
+// pseudo-terminal), as a person at the keyboard runs it; `typed` is what they type. What the
+// terminal showed comes back in `err`; standard output stays a pipe.
+inline CliRun RunCliOnTerminal(
+    const QStringList& arguments, const QByteArray& typed = {},
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment()) {
+    int master = -1;
+    int slave = -1;
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
+        ADD_FAILURE() << "no pseudo-terminal";
+        return {};
+    }
+    environment.remove("PELLUCARD_PIN");
+    if (!typed.isEmpty() && ::write(master, typed.constData(), typed.size()) != typed.size())
+        ADD_FAILURE() << "could not type on the terminal";
+    CliRun run = RunCli(arguments, environment, {}, [slave] {
+        ::dup2(slave, STDIN_FILENO);
+        ::dup2(slave, STDERR_FILENO);
+    });
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(master, buffer, sizeof buffer)) > 0;)
+        run.err.append(buffer, got);
+    ::close(slave);
+    ::close(master);
     return run;
 }
 

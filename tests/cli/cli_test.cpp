@@ -96,19 +96,42 @@ TEST_F(CliTest, MissingReaderIsACardFailure) {
     EXPECT_TRUE(run.err.contains("no reader")) << run.err.toStdString();
 }
 
-TEST_F(CliTest, InfoAsJsonHasEveryCardInfoField) {
-    const auto run = Cli({"--reader", VirtualReader(), "--pin", "1234", "info", "--json"});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const auto o = run.Json().object();
-    EXPECT_EQ(o["CardId"].toString(), "8988200000123456788");
-    EXPECT_EQ(o["MaxPhoneRecords"].toInt(), 250);
-    EXPECT_TRUE(o["MaxPhoneRecords"].isDouble());
-    EXPECT_TRUE(o["Pin1Open"].isBool());
-    for (const char* key : {"SimPhase", "Imsi", "ServiceProviderName", "ServiceCentreNumber",
-                            "MaxSmsRecords", "MaxLastDialRecords", "PhoneRecordLength",
-                            "Pin1Attempts", "Pin2Attempts", "Puk1Attempts", "Puk2Attempts"}) {
-        EXPECT_TRUE(o.contains(key)) << key;
+// PIN1's check on and verified, on and not verified, and off are three states: a verified
+// PIN1 is no check switched off.
+TEST_F(CliTest, InfoTellsThePin1StatesApart) {
+    struct State {
+        QStringList before;  // what the card goes through first
+        QStringList pin;
+        const char* text;
+        QJsonValue check;
+        QJsonValue verified;
+    };
+    const QStringList reader = {"--reader", VirtualReader()};
+    for (const State& state :
+         {State{{}, {}, "on, not verified", "on", false},
+          State{{}, {"--pin", "1234"}, "on, verified", "on", true},
+          State{{"pin", "disable", "1234"}, {}, "off", "off", QJsonValue::Null},
+          State{{}, {"--pin", "1234"}, "off", "off", QJsonValue::Null}}) {
+        if (!state.before.isEmpty()) {
+            ASSERT_EQ(Cli(reader + state.before).exitCode, 0);
+        }
+        const auto plain = Cli(reader + state.pin + QStringList{"info"});
+        ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
+        EXPECT_TRUE(plain.out.contains(QByteArray("PIN1 check:             ") + state.text + "\n"))
+            << state.text << "\n"
+            << plain.out.toStdString();
+        const auto json = Cli(reader + state.pin + QStringList{"--json", "info"}).Json().object();
+        EXPECT_EQ(json["pin1_check"], state.check) << state.text;
+        EXPECT_EQ(json["pin1_verified"], state.verified) << state.text;
+        EXPECT_EQ(json["attempts_left"].toObject()["pin1"].toInt(), 3) << state.text;
     }
+    // What PIN1 guards is unknown, null, while PIN1 is not verified.
+    ASSERT_EQ(Cli(reader + QStringList{"pin", "enable", "1234"}).exitCode, 0);
+    const auto locked = Cli(reader + QStringList{"--json", "info"}).Json().object();
+    EXPECT_EQ(locked["imsi"], QJsonValue(QJsonValue::Null));
+    EXPECT_EQ(locked["iccid"].toString(), "8988200000123456788");
+    const auto open = Cli(reader + QStringList{"--pin", "1234", "--json", "info"}).Json().object();
+    EXPECT_EQ(open["imsi"].toString(), "001010123456789");
 }
 
 TEST_F(CliTest, LockedCardAsksForPin1) {
@@ -152,10 +175,10 @@ TEST_F(CliTest, PinCommandsCostExactlyTheirAttempts) {
     const QStringList reader = {"--reader", VirtualReader(), "--json"};
     auto wrong = Cli(reader + QStringList{"pin", "verify", "0000"});
     EXPECT_EQ(wrong.exitCode, 1);
-    EXPECT_EQ(wrong.Json()["Pin1Attempts"].toInt(), 2);
+    EXPECT_EQ(wrong.Json()["attempts_left"]["pin1"].toInt(), 2);
     auto right = Cli(reader + QStringList{"pin", "verify", "1234"});
     EXPECT_EQ(right.exitCode, 0);
-    EXPECT_EQ(right.Json()["Pin1Attempts"].toInt(), 3);
+    EXPECT_EQ(right.Json()["attempts_left"]["pin1"].toInt(), 3);
     EXPECT_EQ(Cli(reader + QStringList{"pin", "change", "--chv", "2", "5678", "2468"}).exitCode, 0);
     EXPECT_EQ(Cli(reader + QStringList{"pin", "verify", "--chv", "2", "2468"}).exitCode, 0);
     EXPECT_EQ(Cli(reader + QStringList{"pin", "disable", "1234"}).exitCode, 0);
@@ -164,7 +187,7 @@ TEST_F(CliTest, PinCommandsCostExactlyTheirAttempts) {
         Cli(reader + QStringList{"pin", "verify", "9999"});
     auto blocked = Cli(reader + QStringList{"pin", "unblock", "12345678", "4321"});
     EXPECT_EQ(blocked.exitCode, 0) << blocked.err.toStdString();
-    EXPECT_EQ(blocked.Json()["Pin1Attempts"].toInt(), 3);
+    EXPECT_EQ(blocked.Json()["attempts_left"]["pin1"].toInt(), 3);
 }
 
 // The virtual reader served by one process, used by another through a Unix socket.
@@ -228,7 +251,7 @@ TEST_F(SimulatorTest, SocketReaderGivesTheSameAnswersAsTheVirtualReader) {
     simulator.terminate();
     ASSERT_TRUE(simulator.waitForFinished(5000));
     const auto after = Cli({"--reader", VirtualReader(), "--json", "info"});
-    EXPECT_EQ(after.Json()["Pin1Attempts"].toInt(), 2);
+    EXPECT_EQ(after.Json()["attempts_left"]["pin1"].toInt(), 2);
 }
 
 // A CHANGE CHV that the card executed but whose answer was lost: never "FAILED", but that PIN1
@@ -342,8 +365,10 @@ TEST_F(CliTest, BackupThenRestoreGivesBackEveryRecordByteForByte) {
         0);
     ASSERT_NE(Cli(reader + QStringList{"--json", "phonebook", "read"}).out, book);
 
-    // Without --yes nothing is written.
-    ASSERT_EQ(Cli(reader + QStringList{"restore", backup}).exitCode, 0);
+    // Without --yes nothing is written, and that is no success.
+    const auto unconfirmed = Cli(reader + QStringList{"restore", backup});
+    EXPECT_EQ(unconfirmed.exitCode, 1);
+    EXPECT_TRUE(unconfirmed.err.contains("nothing written: give --yes"));
     ASSERT_NE(Cli(reader + QStringList{"--json", "phonebook", "read"}).out, book);
     const auto restored = Cli(reader + QStringList{"restore", backup, "--yes"});
     ASSERT_EQ(restored.exitCode, 0) << restored.err.toStdString();
@@ -439,6 +464,34 @@ TEST_F(CliTest, ConvertsContactsToVCardAndBack) {
     const QJsonArray entries = QJsonDocument::fromJson(result.readAll()).array();
     ASSERT_GT(entries.size(), 10);
     EXPECT_EQ(entries[2].toObject()["name"].toString(), QString("王小明"));
+}
+
+}  // namespace
+
+namespace {
+
+// A message's time goes to the card from ISO 8601 as from the card's seven fields; a file that
+// gives both must give one time.
+TEST_F(CliTest, SmsTimesAreReadFromIso8601Too) {
+    const QStringList card = {"--reader", VirtualReader(), "--pin", "1234"};
+    Write("iso.json", R"([{"slot": 3, "status": 1, "address": "+1", "text": "hi",
+                           "time": "2023-07-01T08:15:00-02:30"}])");
+    const auto written = Cli(card + QStringList{"sms", "write", Path("iso.json")});
+    ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
+    const QJsonObject message = CardJson("sms")[2].toObject();
+    EXPECT_EQ(message["time"].toString(), "2023-07-01T08:15:00-02:30");
+    EXPECT_EQ(message["timestamp"].toArray(), (QJsonArray{23, 7, 1, 8, 15, 0, -10}));
+
+    for (const char* json :
+         {R"([{"slot": 3, "status": 1, "time": "2023-07-01T08:15:00Z",
+               "timestamp": [23, 7, 1, 8, 15, 1, 0]}])",
+          R"([{"slot": 3, "status": 1, "time": "2023-07-01 08:15"}])",
+          R"([{"slot": 3, "status": 1, "time": "2023-07-01T08:15:00+01:10"}])"}) {
+        const auto refused = Cli(card + QStringList{"sms", "write", Write("bad.json", json)});
+        EXPECT_EQ(refused.exitCode, 2) << json;
+        EXPECT_TRUE(refused.err.contains("slot 3: \"time\"")) << refused.err.toStdString();
+    }
+    EXPECT_EQ(CardJson("sms")[2].toObject(), message);
 }
 
 }  // namespace

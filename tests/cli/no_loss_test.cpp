@@ -11,6 +11,9 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+#include <csignal>
+
 #include "cli_rig.h"
 
 namespace {
@@ -30,7 +33,7 @@ TEST_F(NoLossTest, ConversionOfMoreRowsThanAFileHoldsStopsUnlessForced) {
     Write("many.csv", text);
     CliRun run = Cli({"convert", Path("many.csv"), Path("many.SPB")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("1 rows after the first 10000")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("record 10001 of the file: left out")) << run.err.toStdString();
     EXPECT_FALSE(QFile::exists(Path("many.SPB")));
 
     Write("kept.SPB", "what was there");
@@ -47,7 +50,8 @@ TEST_F(NoLossTest, ADamagedTextLineStopsTheConversion) {
     Write("people.csv", "Alias,Phone\r\n\"Ann,1\r\nBob,2\r\n");
     CliRun run = Cli({"convert", Path("people.csv"), Path("people.SPB")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("Line 2: a quote is not closed")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("line 2: could not be read (a quote is not closed)"))
+        << run.err.toStdString();
     EXPECT_FALSE(QFile::exists(Path("people.SPB")));
     run = Cli({"convert", Path("people.csv"), Path("people.json"), "--force"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -65,8 +69,10 @@ TEST_F(NoLossTest, PhoneBookWriteThatWouldCutStopsAndLeavesTheCard) {
     Write("cut.json", QJsonDocument(entries).toJson());
     CliRun run = Cli(Card() + QStringList{"--pin", "1234", "phonebook", "write", Path("cut.json")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("slot 1: the name") && run.err.contains("slot 2: the number") &&
-                run.err.contains("\"12AB34\" is written as \"1234\""))
+    EXPECT_TRUE(run.err.contains("slot 1, name: \"NNN") &&
+                run.err.contains("(300 characters) is cut to \"NNNNNNNNNNNNNN\"") &&
+                run.err.contains("slot 2, number: \"111") &&
+                run.err.contains("slot 3, number: \"12AB34\" is cut to \"1234\""))
         << run.err.toStdString();
     EXPECT_EQ(Read("card.json"), before);
 
@@ -85,14 +91,16 @@ TEST_F(NoLossTest, OverlongMessageAndRepeatedSlotsStop) {
     Write("long.json", QJsonDocument(messages).toJson());
     CliRun run = Cli(Card() + QStringList{"--pin", "1234", "sms", "write", Path("long.json")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("1000 bytes is cut to 160")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("(1000 characters) is cut to") &&
+                run.err.contains("(160 characters)"))
+        << run.err.toStdString();
 
     const QJsonArray twice{QJsonObject{{"slot", 4}, {"name", "Ann"}, {"number", "1"}},
                            QJsonObject{{"slot", 4}, {"name", "Bea"}, {"number", "2"}}};
     Write("twice.json", QJsonDocument(twice).toJson());
     run = Cli(Card() + QStringList{"--pin", "1234", "phonebook", "write", Path("twice.json")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("slot 4 is named 2 times")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("slot 4: \"Ann, 1\" is left out")) << run.err.toStdString();
     EXPECT_EQ(Read("card.json"), before);
     run = Cli({"convert", Path("twice.json"), Path("twice.SPB")});
     EXPECT_EQ(run.exitCode, 1);
@@ -132,7 +140,114 @@ TEST_F(NoLossTest, CodesFromAFileDescriptorOrTheEnvironment) {
     run = Cli(Card() + QStringList{"--pin-fd", "0", "pin", "verify", "-"});
     EXPECT_EQ(run.exitCode, 2);
     run = Cli(Card() + QStringList{"--json", "info"});
-    EXPECT_EQ(QJsonDocument::fromJson(run.out)["Pin1Attempts"].toInt(), 3) << run.out.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(run.out)["attempts_left"]["pin1"].toInt(), 3)
+        << run.out.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+using pellucard::testing::RunCli;
+
+// The lines of a loss list: everything after the first line of the message.
+QList<QByteArray> LossLines(const QByteArray& err) {
+    QList<QByteArray> lines;
+    for (const QByteArray& line : err.split('\n')) {
+        if (line.startsWith("  "))
+            lines.append(line);
+    }
+    return lines;
+}
+
+TEST_F(NoLossTest, EveryCutIsListedAndForceListsTheSame) {
+    Write("people.csv", "Alias,Phone,Sex,Important\r\n" + QByteArray(60, 'A') +
+                            ",+4670123,female or male,\r\nBo,+4670124,,very important\r\n");
+    CliRun refused = Cli({"convert", Path("people.csv"), Path("people.SPB")});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(Path("people.SPB")));
+    const QList<QByteArray> lines = LossLines(refused.err);
+    ASSERT_EQ(lines.size(), 3) << refused.err.toStdString();
+    EXPECT_TRUE(lines[0].contains("slot 1, Alias: \"AAAA")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].contains("slot 1, Sex: \"female or male\" is cut to \"female or\""));
+    EXPECT_TRUE(lines[2].contains("slot 2, Important: \"very important\" is cut to"));
+
+    CliRun forced = Cli({"convert", Path("people.csv"), Path("people.SPB"), "--force"});
+    EXPECT_EQ(forced.exitCode, 0) << forced.err.toStdString();
+    EXPECT_EQ(LossLines(forced.err), lines);
+    EXPECT_TRUE(forced.out.contains("wrote 2 records")) << forced.out.toStdString();
+
+    // Phone book JSON keeps names and numbers: each personal field left out is named.
+    refused = Cli({"convert", Path("people.SPB"), Path("people.json")});
+    EXPECT_EQ(refused.exitCode, 1);
+    forced = Cli({"convert", Path("people.SPB"), Path("people.json"), "--force"});
+    EXPECT_EQ(forced.exitCode, 0);
+    EXPECT_EQ(LossLines(forced.err), LossLines(refused.err));
+    EXPECT_EQ(LossLines(forced.err).size(), 2) << forced.err.toStdString();
+    EXPECT_TRUE(forced.err.contains("slot 1, Sex: \"female or\" is left out"));
+    EXPECT_TRUE(forced.err.contains("slot 2, Important: \"very impor\" is left out"));
+}
+
+TEST_F(NoLossTest, CountsPrintedAreTheRecordsWritten) {
+    // 300 rows: JSON, the card's format, keeps the first 255 and names each of the others.
+    QByteArray text = "Alias,Phone\r\n";
+    for (int row = 1; row <= 300; ++row)
+        text += "P" + QByteArray::number(row) + "," + QByteArray::number(row) + "\r\n";
+    Write("many.csv", text);
+    CliRun run = Cli({"convert", Path("many.csv"), Path("many.json")});
+    EXPECT_EQ(run.exitCode, 1);
+    run = Cli({"convert", Path("many.csv"), Path("many.json"), "--force"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(LossLines(run.err).size(), 45);
+    EXPECT_TRUE(run.err.contains("slot 300: \"P300, 300\" is left out")) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("wrote 255 records")) << run.out.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(Read("many.json")).array().size(), 255);
+
+    // The demo card: 15 entries in slots 1 to 20.
+    ASSERT_EQ(Cli(Card() + QStringList{"--pin", "1234", "phonebook", "read", "-o", Path("c.SPB")})
+                  .exitCode,
+              0);
+    for (const char* out : {"c.json", "c.csv", "c.vcf"}) {
+        run = Cli({"convert", Path("c.SPB"), Path(out)});
+        EXPECT_EQ(run.exitCode, 0) << out << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains("wrote 15 records")) << out << run.out.toStdString();
+    }
+    run = Cli(Card() + QStringList{"--pin", "1234", "phonebook", "read", "-o", Path("c.vcf")});
+    EXPECT_TRUE(run.out.contains("read 250 records, 15 in use; wrote 15 to"))
+        << run.out.toStdString();
+}
+
+TEST_F(NoLossTest, AVCardWithUnreadableLinesStopsUnlessForced) {
+    Write("phone.vcf",
+          "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anna Berg\r\nTEL;TYPE=CELL:+46701234567\r\n"
+          "this line is no property\r\nEND:VCARD\r\n");
+    CliRun run = Cli({"convert", Path("phone.vcf"), Path("pb.json"), "--kind", "phonebook"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("line 5: could not be read (not a vCard line)"))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("pb.json")));
+    run = Cli({"convert", Path("phone.vcf"), Path("pb.json"), "--kind", "phonebook", "--force"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("line 5: could not be read")) << run.err.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(Read("pb.json"))[0]["name"].toString(), "Anna Berg");
+}
+
+// A file size limit makes writes fail as a full disk does: the message is the system's.
+TEST_F(NoLossTest, AFailedFileWriteSaysWhatTheSystemSaid) {
+    const auto limited = [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    };
+    for (const QStringList& command : {QStringList{"phonebook", "read", "-o", Path("out.json")},
+                                       QStringList{"phonebook", "read", "-o", Path("out.SPB")},
+                                       QStringList{"backup", Path("backup.json")}}) {
+        const CliRun run = RunCli(Card() + QStringList{"--pin", "1234"} + command,
+                                  QProcessEnvironment::systemEnvironment(), {}, limited);
+        EXPECT_EQ(run.exitCode, 1) << command.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("File too large") && !run.err.contains("Unknown error"))
+            << run.err.toStdString();
+    }
 }
 
 }  // namespace

@@ -61,14 +61,23 @@ protected:
         return RunCli(QStringList{"--reader", "virtual:" + reference} + arguments,
                       QProcessEnvironment::systemEnvironment());
     }
-    // The same command on both readers: the same exit status and the same output.
+    // The same command on both readers: the same exit status and the same output, but for the
+    // status word of a refused code: a USIM answers 63 Cx where a GSM SIM answers 98 04.
     void Same(const QStringList& arguments) {
         const CliRun pcsc = Pcsc(arguments);
         const CliRun usb = Usb(arguments);
         EXPECT_EQ(pcsc.exitCode, usb.exitCode)
             << arguments.join(' ').toStdString() << ": " << pcsc.err.toStdString();
-        EXPECT_EQ(pcsc.out, usb.out) << arguments.join(' ').toStdString();
+        EXPECT_EQ(WithoutStatusWord(pcsc.out), WithoutStatusWord(usb.out))
+            << arguments.join(' ').toStdString();
         EXPECT_FALSE(pcsc.out.isEmpty()) << arguments.join(' ').toStdString();
+    }
+    static QByteArray WithoutStatusWord(const QByteArray& out) {
+        QJsonObject o = QJsonDocument::fromJson(out).object();
+        if (!o.contains("status_word"))
+            return out;
+        o.remove("status_word");
+        return QJsonDocument(o).toJson();
     }
     QString image;
     QString reference;
@@ -97,7 +106,7 @@ TEST_P(PcscCliTest, EveryCardCommandGivesWhatTheUsbReaderGives) {
     const QString bookFile = Write("book.json", QJsonDocument(book).toJson());
     Same(QStringList{"--pin", "1234", "phonebook", "write", bookFile});
     QJsonArray messages = Pcsc(pin + QStringList{"sms", "read"}).Json().array();
-    messages.removeAt(0);
+    messages[0] = QJsonObject{{"slot", 1}, {"status", 0}};
     const QString smsFile = Write("sms.json", QJsonDocument(messages).toJson());
     Same(QStringList{"--pin", "1234", "sms", "write", smsFile});
     Same(pin + QStringList{"phonebook", "read"});
@@ -128,7 +137,8 @@ TEST_P(PcscCliTest, CardPulledInTheMiddleOfAReadFailsTheRead) {
     InsertCard({"--pull-after", "60"});
     const CliRun read = Pcsc({"--pin", "1234", "--json", "phonebook", "read"});
     EXPECT_EQ(read.exitCode, 1);
-    EXPECT_TRUE(read.out.isEmpty()) << "no partial phone book may pass for the card's";
+    EXPECT_TRUE(read.Json().isObject() && read.Json()["error"].isString())
+        << "no partial phone book may pass for the card's: " << read.out.toStdString();
     EXPECT_TRUE(read.err.contains("record")) << read.err.toStdString();
     ASSERT_TRUE(rig.WaitForCard(false)) << "the card stays out";
     const CliRun after = Pcsc({"info"});

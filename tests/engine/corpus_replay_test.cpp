@@ -6,6 +6,7 @@
 
 #include "../../fuzz/card_info_checks.h"
 #include "../../fuzz/decoder_checks.h"
+#include "../../fuzz/report_link_checks.h"
 #include "support/corpus_replay.h"
 
 namespace pellucard {
@@ -32,13 +33,16 @@ TEST(CorpusReplayTest, DecodeDigits) {
 TEST(CorpusReplayTest, CardInformation) {
     Replay("card_information", fuzz::CheckCardInformation);
 }
+TEST(CorpusReplayTest, ReportLink) {
+    Replay("report_link", fuzz::CheckReportLink);
+}
 
 // Beyond the seeds: every input of up to one byte, and a fixed pseudo-random sweep of
 // records of every length up to a full SMS record and a little more.
 TEST(CorpusReplayTest, ShortAndPseudoRandomInputs) {
     const Check checks[] = {fuzz::CheckDecodePhoneBook, fuzz::CheckDecodeSms,
-                            fuzz::CheckDecodeAlpha, fuzz::CheckDecodeDigits,
-                            fuzz::CheckCardInformation};
+                            fuzz::CheckDecodeAlpha,     fuzz::CheckDecodeDigits,
+                            fuzz::CheckCardInformation, fuzz::CheckReportLink};
     std::vector<std::vector<std::uint8_t>> inputs{{}};
     for (int value = 0; value < 256; ++value)
         inputs.push_back({static_cast<std::uint8_t>(value)});

@@ -145,48 +145,66 @@ TEST_F(ReaderLinkTest, SilentReaderFailsWithinTheBoundedWaits) {
     rig.reader->Faults().silent = true;
     Bytes response;
     EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
-    // Learning the reader's sequence: one 100 ms read and one 50 ms second chance.
-    EXPECT_EQ(Link().Counters().reportsRead, 2);
-    EXPECT_EQ(rig.clock.Elapsed(), std::chrono::milliseconds(150));
+    // Learning the reader's sequence: one 100 ms read and one 50 ms second chance; a selection
+    // is asked once more when its answer was lost.
+    EXPECT_EQ(Link().Counters().reportsRead, 2 * 2);
+    EXPECT_EQ(rig.clock.Elapsed(), 2 * std::chrono::milliseconds(150));
+    EXPECT_EQ(rig.engine->RepeatedExchanges(), 1);
     EXPECT_FALSE(rig.engine->CardPresent());
 }
 
-TEST_F(ReaderLinkTest, ReaderThatNeverAcknowledgesCostsTenWritesOfTwentyFiveReads) {
+// Waits are bounded by time, not by a count of reports: the reader below repeats its report
+// every millisecond, as a real interrupt pipe does.
+TEST_F(ReaderLinkTest, ReaderThatNeverAcknowledgesCostsTenWritesOfAHundredMilliseconds) {
+    rig.reader->SetTiming(ReaderTiming::Realistic());
     Link().ResetCounters();
     rig.reader->Faults().lostAcknowledgements = 1000;
     std::uint8_t sequence = 0;
     Link().OutputReport()[1] = 0xFF;
+    const auto start = rig.clock.Elapsed();
     EXPECT_FALSE(Link().SendReport(sequence));
     EXPECT_EQ(Link().Counters().reportsWritten, 10);
-    EXPECT_EQ(Link().Counters().reportsRead, 1 + 10 * 25);
+    const auto spent = rig.clock.Elapsed() - start;
+    EXPECT_GE(spent, 10 * HidReportLink::kReadWait);
+    EXPECT_LT(spent, 11 * HidReportLink::kReadWait);
 }
 
-TEST_F(ReaderLinkTest, ReplyThatNeverBecomesReadyFailsAfter101ReadsAndForgetsTheCard) {
+TEST_F(ReaderLinkTest, ReplyThatNeverBecomesReadyFailsAfterItsTimeAndForgetsTheCard) {
     Bytes response;
     ASSERT_TRUE(rig.engine->ReadMasterStatus());
     ASSERT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 3);
+    rig.reader->SetTiming(ReaderTiming::Realistic());
     rig.reader->Faults().readyNever = true;
-    Link().ResetCounters();
+    const auto start = rig.clock.Elapsed();
     EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
-    EXPECT_LE(Link().Counters().reportsRead, 4 * 2 + 101);
+    const auto spent = rig.clock.Elapsed() - start;
+    EXPECT_GE(spent, 2 * HidReportLink::kReadyWait) << "the selection is asked once more";
+    EXPECT_LT(spent, 2 * HidReportLink::kReadyWait + std::chrono::milliseconds(300));
     EXPECT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 0) << "cached card state is forgotten";
 }
 
 TEST_F(ReaderLinkTest, LateReadyReportWithinTheLimitIsWaitedFor) {
-    rig.reader->Faults().readyLateReads = 90;
+    rig.reader->SetTiming(ReaderTiming::Realistic());
+    rig.reader->Faults().readyLateReads = 1500;  // a card that works for 1.5 s
     Bytes response;
     EXPECT_TRUE(rig.engine->SelectFile3F(0x00, response));
-    rig.reader->Faults().readyLateReads = 150;
+    rig.reader->Faults().readyLateReads = 2500;
     EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
 }
 
 TEST_F(ReaderLinkTest, ReaderThatAcknowledgesTheLengthRequestButNeverAnswersDoesNotHang) {
+    rig.reader->SetTiming(ReaderTiming::Realistic());
     rig.reader->Faults().lengthNever = true;
     Link().ResetCounters();
     Bytes response;
+    const auto start = rig.clock.Elapsed();
     EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
-    EXPECT_EQ(Link().Counters().reportsWritten, 4 + HidReportLink::kLengthResends + 1);
-    EXPECT_LT(Link().Counters().reportsRead, 400);
+    // Asked twice (the selection is repeated once), each time header, identifier, length,
+    // execute and the block length request with its resends.
+    EXPECT_EQ(Link().Counters().reportsWritten, 2 * (4 + HidReportLink::kLengthResends + 1));
+    EXPECT_LT(rig.clock.Elapsed() - start,
+              2 * ((HidReportLink::kLengthResends + 1) * HidReportLink::kReadWait +
+                   std::chrono::milliseconds(100)));
 }
 
 TEST_F(ReaderLinkTest, BlocksOfZeroAndOfTwoHundredFiftyBytesFail) {

@@ -1,8 +1,10 @@
-// Replays the seeds of the fuzz corpora of what a smart-card reader answers and of card images.
+// Replays the seeds of the fuzz corpora of what a smart-card reader answers, of the reader
+// emulator's socket transport and of card images.
 #include <gtest/gtest.h>
 
 #include "../../fuzz/card_answer_checks.h"
 #include "../../fuzz/card_image_checks.h"
+#include "../../fuzz/socket_bus_checks.h"
 #include "support/corpus_replay.h"
 
 namespace pellucard {
@@ -16,6 +18,9 @@ TEST(AnswerCorpusReplayTest, T0Exchange) {
 }
 TEST(AnswerCorpusReplayTest, PcscAnswers) {
     ReplayCorpus("pcsc_answers", fuzz::CheckPcscAnswers);
+}
+TEST(AnswerCorpusReplayTest, SocketBus) {
+    ReplayCorpus("socket_bus", fuzz::CheckSocketBus);
 }
 TEST(AnswerCorpusReplayTest, CardImage) {
     ReplayCorpus("card_image", fuzz::CheckCardImage);

@@ -8,13 +8,18 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <optional>
+
 #include "catalogue/catalogue.h"
 #include "records/clipboard_text.h"
+#include "records/column_names.h"
 #include "records/delimited_text.h"
+#include "records/person_fields.h"
 #include "records/record_slots.h"
 #include "records/text_export.h"
 #include "records/text_import.h"
 #include "support/contact_list.h"
+#include "support/qt_printers.h"
 #include "support/scripted_dialogs.h"
 
 namespace pellucard {
@@ -46,13 +51,15 @@ protected:
     ScriptedDialogs dialogs_;
 };
 
-TEST_F(TextExchangeTest, ExportWritesTheTitlesAndEveryUsedSlotAsPlainWindows1252Lines) {
+TEST_F(TextExchangeTest, ExportWritesTheTitlesAndEveryUsedSlotAsUtf8Lines) {
     auto list = ContactList(10);
     list->SetText(1, 1, "Ann");
     list->SetText(1, 25, "café");
     list->SetText(2, 3, "Bob");
     ASSERT_TRUE(ExportText(*list, 2, Range(1, 25), kCommaDelimiter, Path("a.txt"), 0));
-    const QByteArray bytes = ReadAll(Path("a.txt"));
+    QByteArray bytes = ReadAll(Path("a.txt"));
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF")) << "UTF-8 with a byte-order mark, always";
+    bytes.remove(0, 3);
     EXPECT_TRUE(bytes.endsWith("\r\n"));
     const QList<QByteArray> lines = bytes.chopped(2).split('\n');
     ASSERT_EQ(lines.size(), 3);
@@ -60,12 +67,12 @@ TEST_F(TextExchangeTest, ExportWritesTheTitlesAndEveryUsedSlotAsPlainWindows1252
         EXPECT_EQ(line.count(','), 24) << line.toStdString();
     }
     EXPECT_TRUE(lines[0].startsWith("Alias,Phone,Name,Home Address,"));
-    EXPECT_EQ(lines[1], "Ann" + QByteArray(24, ',') + "caf\xE9\r");  // one byte for the é
+    EXPECT_EQ(lines[1], "Ann" + QByteArray(24, ',') + "caf\xC3\xA9\r");
     EXPECT_EQ(lines[2], ",,Bob" + QByteArray(22, ','));
 
     // Only the name: no delimiters at all; an empty slot gives an empty line.
     ASSERT_TRUE(ExportText(*list, 2, {3}, kCommaDelimiter, Path("n.txt"), 0));
-    EXPECT_EQ(ReadAll(Path("n.txt")), "Name\r\n\r\nBob\r\n");
+    EXPECT_EQ(ReadAll(Path("n.txt")), "\xEF\xBB\xBFName\r\n\r\nBob\r\n");
 }
 
 TEST_F(TextExchangeTest, ValuesWithDelimitersQuotesAndLineBreaksComeBackWhole) {
@@ -85,22 +92,19 @@ TEST_F(TextExchangeTest, ValuesWithDelimitersQuotesAndLineBreaksComeBackWhole) {
     }
 }
 
-TEST_F(TextExchangeTest, TextBeyondWindows1252IsWrittenAsUtf8WithAByteOrderMark) {
+TEST_F(TextExchangeTest, FilesOfThisAndOtherProgramsReadInTheirCharacterSet) {
     auto list = ContactList(2);
     list->SetText(1, 3, "Γιώργος");
     list->SetText(2, 3, "王小明");
     ASSERT_TRUE(ExportText(*list, 2, {3}, kCommaDelimiter, Path("u.txt"), 0));
     EXPECT_EQ(ReadAll(Path("u.txt")),
               "\xEF\xBB\xBFName\r\n" + QString("Γιώργος\r\n王小明\r\n").toUtf8());
-
-    // Windows-1252 text that would read as UTF-8 is written as UTF-8 too.
-    list->SetText(1, 3, "Ã©");
-    ASSERT_TRUE(ExportText(*list, 1, {3}, kCommaDelimiter, Path("m.txt"), 0));
     TextTable table;
-    ASSERT_TRUE(ReadTextFile(table, Path("m.txt"), kCommaDelimiter, 0));
-    EXPECT_EQ(table.records[0][0], "Ã©");
+    ASSERT_TRUE(ReadTextFile(table, Path("u.txt"), kCommaDelimiter, 0));
+    EXPECT_EQ(table.records.value(1), QStringList{"王小明"});
 
-    // Files of other programs: UTF-8 without a mark, UTF-16 with one, Windows-1252.
+    // Files of other programs and of earlier versions of this one: UTF-8 without a mark,
+    // UTF-16 with one, Windows-1252.
     WriteAll(Path("plain.txt"), QString("Name\r\nJosé\r\n").toUtf8());
     ASSERT_TRUE(ReadTextFile(table, Path("plain.txt"), kCommaDelimiter, 0));
     EXPECT_EQ(table.records[0][0], "José");
@@ -130,14 +134,13 @@ TEST_F(TextExchangeTest, PythonsCsvModuleReadsOurFilesFieldForField) {
             list.SetText(1, c, c <= 4 ? values[c - 1] : extra);
         }
         ASSERT_TRUE(ExportText(list, 1, Range(1, 5), kCommaDelimiter, Path("p.csv"), 0));
-        const bool utf8 = ReadAll(Path("p.csv")).startsWith("\xEF\xBB\xBF");
-        EXPECT_EQ(utf8, extra != "café");
+        ASSERT_TRUE(ReadAll(Path("p.csv")).startsWith("\xEF\xBB\xBF"));
         QProcess process;
         process.start(python, {"-c",
                                "import csv, json, sys\n"
                                "with open(sys.argv[1], newline='', encoding=sys.argv[2]) as f:\n"
                                "    print(json.dumps(list(csv.reader(f))))\n",
-                               Path("p.csv"), utf8 ? "utf-8-sig" : "cp1252"});
+                               Path("p.csv"), "utf-8-sig"});
         ASSERT_TRUE(process.waitForFinished(10000));
         const QJsonArray rows = QJsonDocument::fromJson(process.readAllStandardOutput()).array();
         ASSERT_EQ(rows.size(), 2) << process.readAllStandardError().toStdString();
@@ -149,39 +152,98 @@ TEST_F(TextExchangeTest, PythonsCsvModuleReadsOurFilesFieldForField) {
     }
 }
 
-TEST_F(TextExchangeTest, UnquotedShortLinesAreJoinedUntilTheRecordIsComplete) {
-    // Line 2 has too few values: line 3 continues it without a line break. Values beyond
-    // the header are dropped, empty lines make no record, the last record ends with the file.
-    const QString text =
-        QStringLiteral("Name,Phone,Note\r\nAnn,12\r\n3,first part\r\n\r\nBob,456,x,extra\nCid,78");
-    const TextTable table = ParseTextTable(text, kCommaDelimiter);
-    EXPECT_EQ(table.header, QStringList({"Name", "Phone", "Note"}));
-    ASSERT_EQ(table.records.size(), 3);
-    EXPECT_EQ(table.records[0], QStringList({"Ann", "123", "first part"}));
-    EXPECT_EQ(table.records[1], QStringList({"Bob", "456", "x"}));
-    EXPECT_EQ(table.records[2], QStringList({"Cid", "78", ""}));
-    // A quote inside a value is an ordinary character.
-    EXPECT_EQ(ParseTextTable("A,B\r\n5\" disk,3\"\r\n", kCommaDelimiter).records.value(0),
-              QStringList({"5\" disk", "3\""}));
+// One malformed line between good ones, with each delimiter: the good lines arrive as they
+// were, the bad one is reported with its number (or, where the tolerant readers find nothing
+// wrong, arrives as they read it).
+TEST_F(TextExchangeTest, AMalformedLineSpoilsNothingButItselfAndIsReportedWithItsNumber) {
+    using Kind = ReportEntry::Kind;
+    struct Case {
+        const char* name;
+        QString line;                // "|" stands for the delimiter
+        QStringList arrives;         // empty: the line makes no record
+        std::optional<Kind> report;  // what line 3 is reported as
+        int linesTaken = 1;
+    };
+    const Case cases[] = {
+        {"unterminated quote", "\"Eve|555|e", {}, Kind::UnclosedQuote},
+        {"unterminated quote, quotes later", "\"Eve|555", {}, Kind::UnclosedQuote},
+        {"quote then text", "\"Eve\"x|555|e", {"Evex", "555", "e"}, Kind::QuoteInsideValue},
+        {"quote closed mid-value",
+         "\"broken|123|\"rest",
+         {"broken|123|rest", "", ""},
+         Kind::QuoteInsideValue},
+        {"stray quotes", "Ev\"e|5\"55|e\"", {"Ev\"e", "5\"55", "e\""}, std::nullopt},
+        {"empty lines", "\r\n\r\n", {}, std::nullopt, 2},
+        {"short row", "Eve|555", {"Eve", "555", ""}, std::nullopt},
+        {"one value", "Eve", {"Eve", "", ""}, std::nullopt},
+        {"long row", "Eve|555|e|extra|more", {"Eve", "555", "e"}, Kind::ExtraValues},
+        {"trailing delimiters", "Eve|555|e||", {"Eve", "555", "e"}, std::nullopt},
+        {"quoted line break",
+         "Eve|555|\"two\r\nlines\"",
+         {"Eve", "555", "two\r\nlines"},
+         std::nullopt,
+         2},
+    };
+    for (const QChar delimiter : {kCommaDelimiter, kSemicolonDelimiter, kTabDelimiter}) {
+        for (const Case& c : cases) {
+            const auto d = [delimiter](QString text) { return text.replace(u'|', delimiter); };
+            QString bad = d(c.line);
+            if (!bad.endsWith(u'\n'))
+                bad += QStringLiteral("\r\n");
+            const QString text = d("Name|Phone|Note\r\nAnn|111|a\r\n") + bad +
+                                 d("Cid|\"333\"|c\r\nDan|444|\"d, \"\"quoted\"\"\"\r\n");
+            const std::string where =
+                std::string(c.name) + ", delimiter " + QString(delimiter).toStdString();
+            WriteAll(Path("m.csv"), text.toUtf8());
+            TextTable table;
+            ASSERT_TRUE(ReadTextFile(table, Path("m.csv"), kCommaDelimiter, 0)) << where;
+            EXPECT_EQ(table.delimiter, delimiter) << where;
+            EXPECT_EQ(table.header, QStringList({"Name", "Phone", "Note"})) << where;
+            QList<QStringList> expected{{"Ann", "111", "a"}};
+            QList<int> lines{2};
+            if (!c.arrives.isEmpty()) {
+                QStringList arrives;
+                for (const QString& value : c.arrives)
+                    arrives.append(d(value));
+                expected.append(arrives);
+                lines.append(3);
+            }
+            expected += QList<QStringList>{{"Cid", "333", "c"}, {"Dan", "444", "d, \"quoted\""}};
+            lines += QList<int>{3 + c.linesTaken, 4 + c.linesTaken};
+            EXPECT_EQ(table.records, expected) << where;
+            EXPECT_EQ(table.recordLines, lines) << where;
+            if (c.report) {
+                ASSERT_EQ(table.report.entries.size(), 1) << where;
+                EXPECT_EQ(table.report.entries[0].kind, *c.report) << where;
+                EXPECT_EQ(table.report.entries[0].line, 3) << where;
+            } else {
+                EXPECT_TRUE(table.report.IsEmpty()) << where;
+            }
+        }
+    }
+    // The reports name the line and what became of it.
+    const TextTable table = ParseTextTable(
+        "Name,Phone\r\n\"broken,123,\"rest\r\nBob,456,x,y\r\n\"Zed,1\r\n", kCommaDelimiter);
+    EXPECT_EQ(ReportLines(table.report, 0),
+              QStringList({"Line 2: a quote closes inside a value; the value was read as "
+                           "\"broken,123,rest\".",
+                           "Line 3: values beyond the column titles were left out: \"x,y\".",
+                           "Line 4: a quote is not closed; the line was left out."}));
+    EXPECT_EQ(table.records, (QList<QStringList>{{"broken,123,rest", ""}, {"Bob", "456"}}));
 }
 
-TEST_F(TextExchangeTest, AQuoteThatNeverClosesSpoilsOnlyItsOwnLine) {
-    // Line 3 opens a quote; the next quote is on line 5, inside Carol's record. Without the
-    // rule, Ann's record would swallow Bob's and part of Carol's.
-    const QString text = QStringLiteral(
-        "Name,Phone\r\nZed,1\r\n\"Ann,123\r\nBob,456\r\nCarol,\"789\"\r\n"
-        "\"Dan\r\nDaniel\",\"10\"\r\nEve,\"11");
-    const TextTable table = ParseTextTable(text, kCommaDelimiter);
-    ASSERT_EQ(table.records.size(), 4);
-    EXPECT_EQ(table.records[0], QStringList({"Zed", "1"}));
-    EXPECT_EQ(table.records[1], QStringList({"Bob", "456"}));
-    EXPECT_EQ(table.records[2], QStringList({"Carol", "789"}));
-    // A quoted value may hold a line break: one record of two lines, numbered by its first.
-    EXPECT_EQ(table.records[3], QStringList({"Dan\r\nDaniel", "10"}));
-    EXPECT_EQ(table.recordLines, QList<int>({2, 4, 5, 6}));
-    ASSERT_EQ(table.problems.size(), 2);
-    EXPECT_EQ(table.problems[0].line, 3);
-    EXPECT_EQ(table.problems[1].line, 8);  // the last line's quote runs into the file's end
+TEST_F(TextExchangeTest, TheDelimiterIsTheOneTheFirstLineHolds) {
+    EXPECT_EQ(DetectDelimiter("Name;Phone;Note\r\nA,B;1;x", kCommaDelimiter), kSemicolonDelimiter);
+    EXPECT_EQ(DetectDelimiter("\r\nName\tPhone\r\n", kCommaDelimiter), kTabDelimiter);
+    EXPECT_EQ(DetectDelimiter("\"Smith, John\";Phone", kCommaDelimiter), kSemicolonDelimiter);
+    EXPECT_EQ(DetectDelimiter("Name,Phone\tNote", kTabDelimiter), kTabDelimiter);     // a tie
+    EXPECT_EQ(DetectDelimiter("Name\r\nAnn,Bob;Cid", kTabDelimiter), kTabDelimiter);  // none
+    EXPECT_EQ(DetectDelimiter("", kCommaDelimiter), kCommaDelimiter);
+    // A file read with the delimiter given, when asked to.
+    WriteAll(Path("fixed.csv"), "Name;Phone\r\nAnn;1\r\n");
+    TextTable table;
+    ASSERT_TRUE(ReadTextFile(table, Path("fixed.csv"), kCommaDelimiter, 0, false));
+    EXPECT_EQ(table.header, QStringList{"Name;Phone"});
 }
 
 TEST_F(TextExchangeTest, ImportLeavesOutAndReportsWhatItsFieldsCannotTake) {
@@ -219,7 +281,7 @@ TEST_F(TextExchangeTest, ImportLeavesOutAndReportsWhatItsFieldsCannotTake) {
         EXPECT_EQ(lines[0], "Records imported: 2");
         EXPECT_EQ(lines[1], "Line 3: a quote is not closed; the line was left out.");
         EXPECT_EQ(lines[2],
-                  "Line 4: \"12ab34\" in Phone is no telephone number; the record was "
+                  "Line 4: \"12ab34\" in Phone is no number a SIM can dial; the record was "
                   "left out.");
         EXPECT_TRUE(lines[3].startsWith("Line 5: the text in Phone is longer"));
         EXPECT_TRUE(lines[4].startsWith("Line 6: the text in Alias is longer"));
@@ -253,51 +315,185 @@ TEST_F(TextExchangeTest, DamagedOrForeignFilesAreRefusedWithAMessage) {
     ReadTextFile(table, Path("noise.bin"), kTabDelimiter, 0);
 }
 
-TEST_F(TextExchangeTest, FieldNamesLinkToTitlesIgnoringCaseAndTheMappingDialogRelinks) {
+TEST_F(TextExchangeTest, FieldNamesLinkToTitlesKeysAndExportTitlesAndTheMappingDialogRelinks) {
     auto list = ContactList(5);
-    const QList<ImportField> fields = ImportFieldsOf(*list, Range(1, 25));
+    const QList<ImportField> fields = ImportFieldsOf(ListKind::Contacts, *list, Range(1, 25));
     ASSERT_EQ(fields.size(), 25);
-    QList<MappingEntry> mapping = BuildMappingList({"name", "PHONE", "Mobile", "Name"}, fields);
-    ASSERT_EQ(mapping.size(), 4);
-    EXPECT_EQ(mapping[0].linkTitle, "Name");
-    EXPECT_EQ(mapping[0].column, 3);
-    EXPECT_TRUE(mapping[0].ticked);
-    EXPECT_EQ(mapping[1].linkTitle, "Phone");
-    EXPECT_EQ(mapping[1].column, 2);
-    EXPECT_TRUE(mapping[1].ticked);
-    EXPECT_EQ(mapping[2].column, 0);
-    EXPECT_FALSE(mapping[2].ticked);
-    EXPECT_EQ(mapping[3].column, 0) << "a record field is linked to one text field only";
+    // Titles as written first, then the tool's JSON keys and the exports' titles, then either
+    // with letter case aside; a record field is linked to one text field only.
+    QList<MappingEntry> mapping = BuildMappingList(
+        {"name", "PHONE", "Mobile", "Name", "First Name", "E-mail Address", "Remark"}, fields);
+    ASSERT_EQ(mapping.size(), 7);
+    const QList<int> columns = {1, 2, 17, 3, 0, 8, 0};
+    for (qsizetype k = 0; k < mapping.size(); ++k) {
+        EXPECT_EQ(mapping[k].column, columns[k]) << mapping[k].fieldName.toStdString();
+        EXPECT_EQ(mapping[k].ticked, columns[k] > 0) << mapping[k].fieldName.toStdString();
+    }
+    EXPECT_EQ(mapping[0].linkTitle, "Alias");
+    EXPECT_EQ(mapping[2].linkTitle, "Mobile Phone");
 
-    LinkMappingEntry(mapping, 2, {2, "Phone"});
+    ImportField phone;
+    phone.column = 2;
+    phone.title = "Phone";
+    LinkMappingEntry(mapping, 6, phone);
     EXPECT_EQ(mapping[1].column, 0);
     EXPECT_TRUE(mapping[1].linkTitle.isEmpty());
-    EXPECT_EQ(mapping[2].column, 2);
-    EXPECT_FALSE(mapping[2].ticked) << "linking leaves the tick as it was";
+    EXPECT_EQ(mapping[6].column, 2);
+    EXPECT_FALSE(mapping[6].ticked) << "linking leaves the tick as it was";
 
-    // Blank titles (the phone book's hidden columns) are never linked.
+    // The parts of a name fill the alias together; a file's only name is the alias.
+    mapping =
+        BuildMappingList({"First Name", "Middle Name", "Last Name", "Phone 1 - Value"}, fields);
+    for (int k : {0, 1, 2}) {
+        EXPECT_EQ(mapping[k].column, 1);
+        EXPECT_TRUE(mapping[k].namePart);
+    }
+    EXPECT_EQ(mapping[3].column, 2);
+    mapping = BuildMappingList({"Name", "Phone"}, fields);
+    EXPECT_EQ(mapping[0].column, 1);
+    EXPECT_EQ(mapping[0].linkTitle, "Alias");
+
+    // The phone book offers the name and number only: export titles find them there.
     RecordList phoneBook(3, 27);
     phoneBook.SetText(0, 1, "Alias");
     phoneBook.SetText(0, 2, "Phone");
-    EXPECT_EQ(ImportFieldsOf(phoneBook, Range(1, 25)).size(), 2);
-    EXPECT_EQ(BuildMappingList({""}, ImportFieldsOf(phoneBook, Range(1, 25)))[0].column, 0);
+    const QList<ImportField> entry = ImportFieldsOf(ListKind::Contacts, phoneBook, Range(1, 25));
+    EXPECT_EQ(entry.size(), 2) << "blank titles (the phone book's hidden columns) are not offered";
+    mapping = BuildMappingList({"Name", "Phone 1 - Value", "Mobile Phone", ""}, entry);
+    EXPECT_EQ(mapping[0].column, 1);
+    EXPECT_EQ(mapping[1].column, 2);
+    EXPECT_EQ(mapping[2].column, 0);
+    EXPECT_EQ(mapping[3].column, 0);
 }
 
-TEST_F(TextExchangeTest, FilesExportedWithTheFormerMobileTitleStillLinkToIt) {
-    auto list = ContactList(5);
-    const QList<ImportField> fields = ImportFieldsOf(*list, Range(1, 25));
-    const QList<MappingEntry> old = BuildMappingList({"Name", "Moblie Phone"}, fields);
-    EXPECT_EQ(old[1].linkTitle, "Mobile Phone");
-    EXPECT_EQ(old[1].column, 17);
-    EXPECT_TRUE(old[1].ticked);
+TEST_F(TextExchangeTest, TitlesOfEveryLanguageAndFormerSpellingsLinkWhateverTheLanguageInForce) {
+    for (int exported = 0; exported < kLanguageCount; ++exported) {
+        QStringList header;
+        for (const MessageId title : kContactFieldTitles)
+            header.append(Message(title, exported));
+        // The list titled in another language.
+        auto list = ContactList(2);
+        for (int column = 1; column <= 25; ++column)
+            list->SetText(0, column, Message(kContactFieldTitles[column - 1], (exported + 3) % 8));
+        const QList<MappingEntry> mapping =
+            BuildMappingList(header, ImportFieldsOf(ListKind::Contacts, *list, Range(1, 25)));
+        for (int column = 1; column <= 25; ++column)
+            EXPECT_EQ(mapping[column - 1].column, column) << exported << " " << column;
+    }
+    // The titles of one language never name another field in any other.
+    for (int a = 1; a <= 25; ++a) {
+        for (int b = a + 1; b <= 25; ++b) {
+            for (const QString& title : NamesOfColumn(ListKind::Contacts, a).titles) {
+                EXPECT_FALSE(NamesOfColumn(ListKind::Contacts, b)
+                                 .titles.contains(title, Qt::CaseInsensitive))
+                    << title.toStdString();
+            }
+        }
+    }
+    const QList<ImportField> fields =
+        ImportFieldsOf(ListKind::Contacts, *ContactList(2), Range(1, 25));
+    EXPECT_EQ(BuildMappingList({"Name", "Moblie Phone"}, fields)[1].column, 17);
     // Both spellings in one file: the field is filled once, from the first.
     const QList<MappingEntry> both = BuildMappingList({"mobile phone", "MOBLIE PHONE"}, fields);
     EXPECT_EQ(both[0].column, 17);
     EXPECT_EQ(both[1].column, 0);
-    // The former spelling names no other field.
-    RecordList titled(2, 3);
-    titled.SetText(0, 1, "Moblie");
-    EXPECT_EQ(BuildMappingList({"Moblie Phone"}, ImportFieldsOf(titled, Range(1, 2)))[0].column, 0);
+}
+
+// Contact exports as Google Contacts (UTF-8, quotes where needed, " ::: " between several
+// values) and Outlook (every value quoted, Windows-1252) write them.
+TEST_F(TextExchangeTest, ContactExportsArriveWithNamesAndDialableNumbersByTheirOwnTitles) {
+    const auto import = [](const char* file, RecordList& list, int fieldCount) {
+        TextTable table;
+        EXPECT_TRUE(
+            ReadTextFile(table, QStringLiteral(PELLUCARD_VCARD_DATA "/") + file, kTabDelimiter, 0));
+        ImportChecks checks;
+        checks.numberColumns = {kContactNumberColumns.begin(), kContactNumberColumns.end()};
+        checks.fieldWidths = true;
+        int used = 0;
+        const ImportResult result = ImportRows(
+            list, used, table,
+            BuildMappingList(table.header,
+                             ImportFieldsOf(ListKind::Contacts, list, Range(1, fieldCount))),
+            {}, checks);
+        EXPECT_EQ(used, result.imported);
+        return result;
+    };
+    // Into the phone book: the name's parts make the name, the numbers are dialable.
+    RecordList book(5, 27);
+    book.SetText(0, 1, "Alias");
+    book.SetText(0, 2, "Phone");
+    ImportResult result = import("google_contacts.csv", book, 2);
+    ASSERT_EQ(result.imported, 3);
+    EXPECT_EQ(book.Text(1, 1), "Иван Петров");
+    EXPECT_EQ(book.Text(1, 2), "+79123456789");
+    EXPECT_EQ(book.Text(2, 1), "Γιώργος Παπαδόπουλος");
+    EXPECT_EQ(book.Text(2, 2), "+306971234567");
+    EXPECT_EQ(book.Text(3, 1), "Anna Maria Berg");
+    EXPECT_EQ(book.Text(3, 2), "0701234567");
+    const QStringList lines = ReportLines(result.report, 0);
+    EXPECT_EQ(lines.value(0),
+              "Line 3, slot 2: Phone holds more than one number; \"+30 697 765 "
+              "4321\" was left out.");
+    EXPECT_TRUE(
+        lines.contains("The column \"Phone 2 - Value\" fills no field; its 1 values were "
+                       "left out."))
+        << lines.join(u'\n').toStdString();
+    EXPECT_FALSE(
+        lines.contains("The column \"First Name\" fills no field; its 3 values were left "
+                       "out."));
+
+    RecordList outlookBook(5, 27);
+    outlookBook.SetText(0, 1, "Alias");
+    outlookBook.SetText(0, 2, "Phone");
+    result = import("outlook_contacts.csv", outlookBook, 2);
+    ASSERT_EQ(result.imported, 2);
+    EXPECT_EQ(outlookBook.Text(1, 1), "François Dupré");
+    EXPECT_EQ(outlookBook.Text(1, 2), "+33612345678");  // the mobile phone
+    EXPECT_EQ(outlookBook.Text(2, 1), "Jürgen Weiß");
+    EXPECT_EQ(outlookBook.Text(2, 2), "+491711234567");
+
+    // Into personal records: every field the export names.
+    auto people = ContactList(5);
+    result = import("outlook_contacts.csv", *people, 25);
+    ASSERT_EQ(result.imported, 2);
+    const QStringList francois = {"François Dupré",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "francois@example.fr",
+                                  "0123456789",
+                                  "",
+                                  "29 boulevard Haussmann",
+                                  "Paris",
+                                  "France",
+                                  "75009",
+                                  "",
+                                  "+33142142000",
+                                  "+33612345678",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "http://example.fr/",
+                                  "",
+                                  "",
+                                  "Assistant: Mme Roux\r\nPrefers mornings"};
+    for (int column = 1; column <= 25; ++column)
+        EXPECT_EQ(people->Text(1, column), francois[column - 1]) << column;
+    EXPECT_EQ(people->Text(2, 5), "München");
+    EXPECT_EQ(people->Text(2, 21), "Segeln");
+    EXPECT_FALSE(result.report.HasLosses())
+        << ReportLines(result.report, 0).join(u'\n').toStdString();
+    people = ContactList(5);
+    result = import("google_contacts.csv", *people, 25);
+    EXPECT_EQ(people->Text(2, 1), "Γιώργος Παπαδόπουλος");
+    EXPECT_EQ(people->Text(2, 4), "Odos 1");
+    EXPECT_EQ(people->Text(2, 8), "giorgos@example.gr");
+    EXPECT_EQ(people->Text(2, 20), "Γιώργης");
+    EXPECT_EQ(people->Text(2, 25), "Call after six, never on Sundays");
 }
 
 TEST_F(TextExchangeTest, ImportFillsTheFreeSlotsAndTellsHowManyWereLeftOut) {
@@ -325,9 +521,9 @@ TEST_F(TextExchangeTest, ImportFillsTheFreeSlotsAndTellsHowManyWereLeftOut) {
 
     ShowImportShortfall(result, 0);
     ASSERT_EQ(dialogs_.MessageIds(), MessageIdList({MessageId::RecordsImported}));
-    EXPECT_EQ(
-        dialogs_.LastMessage().text,
-        "Records imported: 5\nRecords left out because the list has no free slot for them: 5");
+    EXPECT_EQ(dialogs_.LastMessage().text,
+              "Records imported: 5\nRecords left out because the list has no free slot for them: "
+              "5\nThe column \"Ignored\" fills no field; its 10 values were left out.");
     ShowImportShortfall({3, 0, {}}, 0);
     EXPECT_EQ(dialogs_.MessageIds().size(), 1) << "nothing to say when everything fitted";
 

@@ -458,6 +458,7 @@ void PinDialogsTest::lostAnswerSaysTheChangeMayBeInForce() {
     // The card executes the command; its answer never reaches the program.
     rig.Reader().Faults().loseAnswerOf = std::uint8_t(instruction);
     Press(OkOf(dialog));
+    rig.Reader().Faults().loseAnswerOf.reset();
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{message});
     const QString text = rig.dialogs.LastMessage().text;
     // Never "wrong" or "failed": it may be in force, the card should be checked, and the counter

@@ -21,6 +21,7 @@ public:
     IoStatus Read(Report& report, std::chrono::milliseconds limit) override {
         return inner_->Read(report, limit);
     }
+    IoStatus Poll(Report& report) override { return inner_->Poll(report); }
 
 private:
     std::unique_ptr<ReportDevice> inner_;

@@ -100,10 +100,11 @@ private slots:
 
     void failedEntryKeepsTheListAndSaysSo() {
         EditFirstName(QStringLiteral("Zoe"));
-        // The answer to the first SELECT of the read is lost: the phone book is never entered.
+        // The answers to the read's SELECTs are lost: the phone book is never entered.
         rig->Reader().Faults().loseAnswerOf = 0xA4;
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // "Do you want to over write the record?"
         phone->ReadCard_Click();
+        rig->Reader().Faults().loseAnswerOf.reset();
         QCOMPARE(phone->findChild<QLabel*>("LNowRec")->text(),
                  Message(MessageId::CardFileNoAnswer, 0) + Message(MessageId::ListLeftAsItWas, 0));
         QCOMPARE(phone->List(kSim).Text(1, phone_column::kName), QStringLiteral("Zoe"));

@@ -1,0 +1,141 @@
+// phonebook write FILE and sms write FILE: the slots a file names, onto the card.
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include <iostream>
+#include <set>
+
+#include "cli/cli.h"
+#include "cli/record_runs.h"
+#include "cli/terminal.h"
+#include "cli/write_check.h"
+#include "engine/pellucard.h"
+#include "engine/phonebook_entry.h"
+
+namespace pellucard::cli {
+namespace {
+
+template <typename Slot>
+std::vector<const Slot*> BySlot(const std::vector<Slot>& given, int count) {
+    std::vector<const Slot*> table(static_cast<std::size_t>(count) + 1, nullptr);
+    for (const auto& slot : given) {
+        if (slot.slot > count) {
+            throw Failure{kUsage, "slot " + std::to_string(slot.slot) + " is beyond the card's " +
+                                      std::to_string(count) + " records"};
+        }
+        table[static_cast<std::size_t>(slot.slot)] = &slot;
+    }
+    return table;
+}
+
+std::string SlotList(const std::vector<int>& slots) {
+    std::string text;
+    for (int slot : slots)
+        text += (text.empty() ? "" : ", ") + std::to_string(slot);
+    return text;
+}
+
+// With --replace, the slots the file does not name that hold something on the card: they are
+// written empty. The user is told how many before anything is written and, on a terminal,
+// asked unless --yes was given.
+std::vector<int> SlotsToEmpty(Pellucard& engine, const Globals& globals, const Arguments& args,
+                              const std::set<int>& named, bool sms) {
+    const std::vector<Bytes> records = ReadRecords(engine, globals, sms);
+    std::vector<int> emptied;
+    for (std::size_t index = 0; index < records.size(); ++index) {
+        const int slot = static_cast<int>(index) + 1;
+        if (!named.contains(slot) && !IsFreeRecord(records[index], sms))
+            emptied.push_back(slot);
+    }
+    if (emptied.empty())
+        return emptied;
+    std::cerr << "pellucard-cli: --replace empties " << Counted(emptied.size(), "slot", "slots")
+              << " that the file does not name: " << SlotList(emptied) << '\n';
+    if (OnTerminal() && !args.Flag("yes") &&
+        !Confirm("Empty them and write the file to the card?")) {
+        throw Failure{kCardFailure, "nothing was written"};
+    }
+    return emptied;
+}
+
+}  // namespace
+
+int WriteRecords(const Globals& globals, const Arguments& args, bool sms) {
+    const std::string input = args.Positional(2, "the file to write");
+    // The whole input is checked before the card is touched.
+    SlotsToWrite given;
+    if (!IsVCardInput(input))
+        given = ReadSlotsToWrite(input, args, sms);
+
+    auto session = OpenCard(globals);
+    UnlockCard(*session, globals);
+    Pellucard& engine = *session->engine;
+    const int count = EnterRecords(engine, sms);
+    // A vCard's names are fitted to this card's name field, so it is read once that is known.
+    if (IsVCardInput(input)) {
+        given = ReadSlotsToWrite(input, args, sms,
+                                 engine.PhoneBookRecordLength() - kPhoneBookFooterLength);
+    }
+    const auto entries = BySlot(given.phoneBook, count);
+    const auto texts = BySlot(given.messages, count);
+    CheckCardWrite(given.phoneBook, given.messages, sms,
+                   sms ? engine.SmsRecordLength() : engine.PhoneBookRecordLength(),
+                   args.Flag("force"));
+
+    std::set<int> named;
+    for (const PhoneBookSlot& slot : given.phoneBook)
+        named.insert(slot.slot);
+    for (const SmsSlot& slot : given.messages)
+        named.insert(slot.slot);
+    std::vector<int> emptied;
+    if (args.Flag("replace"))
+        emptied = SlotsToEmpty(engine, globals, args, named, sms);
+    const std::set<int> toEmpty(emptied.begin(), emptied.end());
+
+    // Slots the file does not name stay as the card holds them.
+    const auto recordFor = [&](int slot, int length) -> std::optional<Bytes> {
+        const auto index = static_cast<std::size_t>(slot);
+        if (sms && texts[index])
+            return SmsRecordFor(*texts[index], length);
+        if (!sms && entries[index])
+            return PhoneBookRecordFor(*entries[index], length);
+        if (!toEmpty.contains(slot))
+            return std::nullopt;
+        return sms ? SmsRecordFor(SmsSlot{}, length) : PhoneBookRecordFor(PhoneBookSlot{}, length);
+    };
+    const CardRunResult run =
+        WriteCardRecords(engine, FileOf(sms), recordFor,
+                         ProgressHooks(sms ? "writing messages" : "writing phone book"), count);
+    EndProgress();
+    // What was written stays written: keep it in a virtual card's image before failing.
+    if (!run.Complete()) {
+        std::string ignored;
+        session->SaveVirtualCard(ignored);
+        CheckRun(run, engine, globals, sms);
+    }
+    SaveCard(*session);
+    if (globals.json) {
+        std::set<int> written = named;
+        written.insert(emptied.begin(), emptied.end());
+        QJsonArray slotsWritten;
+        for (int slot : written)
+            slotsWritten.append(slot);
+        QJsonArray slotsEmptied;
+        for (int slot : emptied)
+            slotsEmptied.append(slot);
+        PrintJson(QJsonObject{{"file", QString::fromStdString(input)},
+                              {"records_written", run.done},
+                              {"records_left", run.left},
+                              {"slots_written", slotsWritten},
+                              {"slots_emptied", slotsEmptied},
+                              {"losses", LossesJson(ListedLosses())}});
+    } else {
+        PrintLine("wrote " + Counted(run.done, "record", "records") +
+                  (emptied.empty() ? std::string()
+                                   : " (" + std::to_string(emptied.size()) + " of them emptied)") +
+                  "; " + std::to_string(run.left) + " left as they were");
+    }
+    return kSuccess;
+}
+
+}  // namespace pellucard::cli

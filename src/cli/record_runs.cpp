@@ -1,0 +1,120 @@
+#include "cli/record_runs.h"
+
+#include "cli/record_files.h"
+#include "engine/pellucard.h"
+#include "engine/phonebook_entry.h"
+#include "engine/sim_commands.h"
+#include "engine/sms_record.h"
+#include "records/vcard_records.h"
+
+namespace pellucard::cli {
+namespace {
+
+// Why a run ended early, in one line. PIN1 is named only when the card said that an access
+// condition is not fulfilled.
+std::string RunFailure(const CardRunResult& run, const Pellucard& engine, bool pinGiven,
+                       const char* what) {
+    const std::string record = std::to_string(run.record);
+    switch (run.ending) {
+        case RunEnding::Refused: {
+            std::string message =
+                "the card refused record " + record + " (status " + run.failure.StatusText() + ")";
+            if (sim::IsAccessConditionNotFulfilled(run.failure.statusWord)) {
+                message +=
+                    pinGiven ? "; access condition not fulfilled" : "; is PIN1 needed (--pin)?";
+            }
+            return message;
+        }
+        case RunEnding::NotEntered:
+            if (run.failure.IsRefused()) {
+                return std::string("cannot open the card's ") + what + " (status " +
+                       run.failure.StatusText() + ")";
+            }
+            return std::string("cannot open the card's ") + what;
+        case RunEnding::LinkFailed:
+            return engine.ReaderPresent() ? "the reader failed at record " + record
+                                          : "the reader went away at record " + record;
+        case RunEnding::Stopped:
+            return "stopped at record " + record;
+        case RunEnding::Complete:
+            break;
+    }
+    return {};
+}
+
+const char* FileWords(bool sms) {
+    return sms ? "message store" : "phone book";
+}
+
+}  // namespace
+
+CardRunHooks ProgressHooks(const char* what) {
+    CardRunHooks hooks;
+    hooks.progress = [what](int record, int count) { Progress(what, record, count); };
+    return hooks;
+}
+
+void CheckRun(const CardRunResult& run, const Pellucard& engine, const Globals& globals, bool sms) {
+    if (!run.Complete()) {
+        throw Failure{kCardFailure,
+                      RunFailure(run, engine, globals.pin.has_value(), FileWords(sms))};
+    }
+}
+
+int EnterRecords(Pellucard& engine, bool sms) {
+    const int count = EnterCardRecordFile(engine, FileOf(sms));
+    if (count <= 0) {
+        throw Failure{kCardFailure, RunFailure(CardRunResult{.failure = engine.LastOutcome()},
+                                               engine, false, FileWords(sms))};
+    }
+    return count;
+}
+
+std::vector<Bytes> ReadRecords(Pellucard& engine, const Globals& globals, bool sms) {
+    std::vector<Bytes> records;
+    const CardRunResult run = ReadCardRecords(
+        engine, FileOf(sms), [&records](int, const Bytes& raw) { records.push_back(raw); },
+        ProgressHooks(sms ? "reading messages" : "reading phone book"));
+    EndProgress();
+    CheckRun(run, engine, globals, sms);
+    return records;
+}
+
+bool IsFreeRecord(const Bytes& record, bool sms) {
+    return sms ? !DecodeSmsRecord(record).IsMessage() : DecodePhoneBookRecord(record).IsEmpty();
+}
+
+bool IsVCardInput(const std::string& path) {
+    return path != "-" && FormatOf(path) == FileFormat::VCard;
+}
+
+SlotsToWrite ReadSlotsToWrite(const std::string& path, const Arguments& args, bool sms,
+                              std::optional<int> cardNameLength) {
+    SlotsToWrite slots;
+    if (path == "-" || FormatOf(path) == FileFormat::Json) {
+        const QByteArray json = ReadInputFile(path);
+        if (sms) {
+            slots.messages = ParseSmsJson(json);
+        } else {
+            slots.phoneBook = ParsePhoneBookJson(json);
+        }
+        return slots;
+    }
+    const RecordKind kind = sms ? RecordKind::Sms : RecordKind::PhoneBook;
+    FileOptions options = FileOptionsOf(args);
+    // Contacts bound for the card are phone book entries, one for each number.
+    if (FormatOf(path) == FileFormat::VCard) {
+        options.kind = kind;
+        if (cardNameLength)
+            options.phoneBookNames = CardNameFit(*cardNameLength);
+    }
+    const CardList cards = ReadCardFile(path, options, kind);
+    if (sms) {
+        slots.messages = SmsSlotsOf(cards, false);
+    } else {
+        slots.phoneBook = PhoneBookSlotsOf(cards, false);
+    }
+    return slots;
+}
+
+}  // namespace pellucard::cli

@@ -1,0 +1,308 @@
+// The reader link against a reader that loses reports and a host that stalls: every answer the
+// engine hands up is the card's own, or the exchange failed. Never a cut reply taken as data.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "engine/card_backup.h"
+#include "engine/sim_commands.h"
+#include "support/demo_rig.h"
+
+namespace pellucard {
+namespace {
+
+using testing::DemoRig;
+using testing::FakeClock;
+
+// A bus whose device stalls the host (moves the clock on) before chosen reads, as a busy
+// machine, a repaint or a stopped process does between two reads of the HID queue.
+class StallingBus final : public ReportBus {
+public:
+    StallingBus(ReportBus& inner, FakeClock& clock) : inner_(inner), clock_(clock) {}
+    std::vector<HidDeviceInfo> Enumerate() override { return inner_.Enumerate(); }
+    std::unique_ptr<ReportDevice> Open(const std::string& path) override {
+        auto device = inner_.Open(path);
+        return device ? std::make_unique<Device>(std::move(device), *this) : nullptr;
+    }
+    // Before read number `read` (counted over reads and polls), the host is away for `pause`.
+    void StallAt(long read, std::chrono::milliseconds pause) { stalls_[read] = pause; }
+    long Reads() const { return reads_; }
+
+private:
+    class Device final : public ReportDevice {
+    public:
+        Device(std::unique_ptr<ReportDevice> inner, StallingBus& bus)
+            : inner_(std::move(inner)), bus_(bus) {}
+        IoStatus Write(const Report& report) override { return inner_->Write(report); }
+        IoStatus Read(Report& report, std::chrono::milliseconds limit) override {
+            bus_.BeforeRead();
+            return inner_->Read(report, limit);
+        }
+        IoStatus Poll(Report& report) override {
+            bus_.BeforeRead();
+            return inner_->Poll(report);
+        }
+
+    private:
+        std::unique_ptr<ReportDevice> inner_;
+        StallingBus& bus_;
+    };
+
+    void BeforeRead() {
+        const auto stall = stalls_.find(++reads_);
+        if (stall != stalls_.end())
+            clock_.Sleep(stall->second);
+    }
+
+    ReportBus& inner_;
+    FakeClock& clock_;
+    std::map<long, std::chrono::milliseconds> stalls_;
+    long reads_ = 0;
+};
+
+// The demo card behind a reader with realistic timing (a report a millisecond, repeats queued
+// for the host), reached through a bus that can stall the host.
+struct StallRig {
+    FakeClock clock;
+    std::shared_ptr<VirtualReader> reader =
+        std::make_shared<VirtualReader>(clock, ReaderTiming::Realistic());
+    VirtualReaderBus virtualBus{reader};
+    StallingBus bus{virtualBus, clock};
+    HidReportLink* link = nullptr;
+    std::unique_ptr<Pellucard> engine;
+
+    StallRig() {
+        QString error;
+        reader->InsertCard(VirtualSimCard::Demo(error));
+        auto channel = std::make_unique<HidReportLink>(bus, clock);
+        link = channel.get();
+        engine = std::make_unique<Pellucard>(std::move(channel));
+    }
+    bool Start() {
+        return engine->FindReader() && engine->FindSimCard() && engine->PINCodeVerify("1234", 1);
+    }
+    std::vector<Bytes> ReadPhoneBook(CardRunResult& result) {
+        std::vector<Bytes> records;
+        result = ReadCardRecords(*engine, CardRecordFile::PhoneBook,
+                                 [&](int, const Bytes& raw) { records.push_back(raw); }, {});
+        return records;
+    }
+};
+
+TEST(HostStallTest, AWholeReadWithTheHostAwayAtAnyMomentIsCompleteAndTheSame) {
+    StallRig clean;
+    ASSERT_TRUE(clean.Start());
+    CardRunResult cleanRun;
+    const auto expected = clean.ReadPhoneBook(cleanRun);
+    ASSERT_TRUE(cleanRun.Complete());
+    ASSERT_EQ(expected.size(), 250u);
+
+    for (const int pause : {30, 100, 500}) {
+        StallRig rig;
+        ASSERT_TRUE(rig.Start());
+        // Stalls spread over the run, landing at every kind of moment: before a write, between
+        // a write and its acknowledgement, while the card works, within a reply block.
+        const long start = rig.bus.Reads();
+        for (long at = 1; at < 40000; at += 997)
+            rig.bus.StallAt(start + at, std::chrono::milliseconds(pause));
+        CardRunResult run;
+        const auto records = rig.ReadPhoneBook(run);
+        EXPECT_TRUE(run.Complete()) << pause << " ms";
+        EXPECT_EQ(run.retries, 0) << pause << " ms: a stall alone costs no retry";
+        EXPECT_EQ(records, expected) << pause << " ms";
+        EXPECT_GT(rig.link->Counters().staleReports, 0) << "the stalls left repeats queued";
+    }
+}
+
+TEST(HostStallTest, AnAcknowledgementThatComesLateNeverMixesUpTheRecords) {
+    // The reader acknowledges once after the host's 100 ms; the host sends the report again and
+    // the reader acknowledges that too. Whatever the second acknowledgement is taken for, every
+    // record handed up is the card's own.
+    StallRig rig;
+    ASSERT_TRUE(rig.Start());
+    CardRunResult cleanRun;
+    const auto expected = rig.ReadPhoneBook(cleanRun);
+    int failed = 0;
+    for (int record = 1; record <= 40; ++record) {
+        ASSERT_TRUE(rig.engine->EnterPhoneBook());
+        rig.reader->Faults().lateAcknowledgementAfter = record % 12;
+        Bytes data;
+        if (rig.engine->GetPhoneBook(data, record)) {
+            EXPECT_EQ(data, expected[std::size_t(record - 1)]) << record;
+        } else {
+            EXPECT_TRUE(rig.engine->LastOutcome().IsLinkFailed());
+            ++failed;
+        }
+    }
+    EXPECT_LT(failed, 40);
+    EXPECT_GT(rig.reader->RepeatedReports(), 0);
+}
+
+TEST(HostStallTest, ALateAcknowledgementWithTheHostAwayBeforeTheRetryCostsNothing) {
+    StallRig clean;
+    ASSERT_TRUE(clean.Start());
+    ASSERT_TRUE(clean.engine->EnterPhoneBook());
+    Bytes expected;
+    ASSERT_TRUE(clean.engine->GetPhoneBook(expected, 5));
+    // The acknowledgement of each report of a record read in turn comes 150 ms late; the host
+    // is away 60 ms at reads around its 100 ms wait and the retry that follows it.
+    for (int late = 0; late < 9; ++late) {
+        for (int stall = 0; stall < 170; stall += stall >= 90 && stall < 120 ? 1 : 7) {
+            StallRig rig;
+            ASSERT_TRUE(rig.Start());
+            ASSERT_TRUE(rig.engine->EnterPhoneBook());
+            rig.reader->Faults().lateAcknowledgementAfter = late;
+            rig.bus.StallAt(rig.bus.Reads() + stall, std::chrono::milliseconds(60));
+            Bytes data;
+            EXPECT_TRUE(rig.engine->GetPhoneBook(data, 5)) << late << " " << stall;
+            EXPECT_EQ(data, expected) << late << " " << stall;
+            EXPECT_EQ(rig.engine->RepeatedExchanges(), 0) << late << " " << stall;
+        }
+    }
+}
+
+class CutReplyTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(rig.Start()); }
+    DemoRig rig;
+};
+
+TEST_F(CutReplyTest, ABlockShorterOrLongerThanAnnouncedIsNoAnswer) {
+    Bytes response;
+    ASSERT_TRUE(rig.engine->SelectFile3F(0x00, response));
+    const std::size_t length = response.size();
+    for (const int announced : {int(length) + 6, int(length) + 1, int(length) - 1, 7, 1}) {
+        rig.reader->Faults().announcedLength = announced;
+        EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response)) << announced;
+        EXPECT_TRUE(response.empty());
+        EXPECT_TRUE(rig.engine->LastOutcome().IsLinkFailed());
+    }
+    rig.reader->Faults().announcedLength.reset();
+    EXPECT_TRUE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_EQ(response.size(), length);
+}
+
+TEST_F(CutReplyTest, ShortSelectResponsesAreLinkFailuresNotEmptyFiles) {
+    auto card = std::make_shared<testing::ScriptedCard>();
+    // A phone book whose SELECT response the card cuts to 10 bytes: the link delivers it whole,
+    // but it holds no record length.
+    card->answer = [](const Bytes& apdu) -> ApduResponse {
+        if (apdu[1] == 0xA4)
+            return {{}, 0x9F, 10};
+        if (apdu[1] == 0xC0)
+            return {Bytes{0, 0, 0x1B, 0x58, 0x6F, 0x3A, 4, 0, 0x11, 0}, 0x90, 0x00};
+        return {{}, 0x90, 0x00};
+    };
+    rig.reader->InsertCard(card);
+    EXPECT_FALSE(rig.engine->EnterPhoneBook());
+    EXPECT_TRUE(rig.engine->LastOutcome().IsLinkFailed());
+    EXPECT_EQ(rig.engine->PhoneBookRecordLength(), 0);
+    EXPECT_FALSE(rig.engine->ReadMasterStatus());
+}
+
+TEST(LostReportSweepTest, ALostAcknowledgementAnywhereInARecordReadIsMadeGoodByTheLink) {
+    DemoRig clean;
+    ASSERT_TRUE(clean.Start());
+    ASSERT_TRUE(clean.engine->PINCodeVerify("1234", 1));
+    ASSERT_TRUE(clean.engine->EnterPhoneBook());
+    Bytes expected;
+    ASSERT_TRUE(clean.engine->GetPhoneBook(expected, 5));
+    // Header, execute, length request, five data requests: a lost acknowledgement of a data
+    // request costs the block a new start from its length request, nothing more.
+    for (int lost = 0; lost < 10; ++lost) {
+        DemoRig rig;
+        ASSERT_TRUE(rig.Start());
+        ASSERT_TRUE(rig.engine->PINCodeVerify("1234", 1));
+        ASSERT_TRUE(rig.engine->EnterPhoneBook());
+        rig.reader->Faults().lostAcknowledgementAfter = lost;
+        Bytes data;
+        EXPECT_TRUE(rig.engine->GetPhoneBook(data, 5)) << lost;
+        EXPECT_EQ(data, expected) << lost;
+        EXPECT_EQ(rig.engine->RepeatedExchanges(), 0) << lost;
+    }
+}
+
+// Positions 0 .. dense - 1, then every `step`-th up to `last`.
+std::vector<int> Positions(int dense, int step = 1, int last = 0) {
+    std::vector<int> positions;
+    for (int at = 0; at < dense; ++at)
+        positions.push_back(at);
+    for (int at = dense; at <= last; at += step)
+        positions.push_back(at);
+    return positions;
+}
+
+// Runs `operation` on a fresh demo card with one acknowledgement lost at every position in
+// turn (or, with silentReads > 0, the reader silent for that many reads from there); each run
+// must either give what a clean run gives or fail, never give something else.
+template <typename Result>
+void Sweep(const char* what, const std::vector<int>& positions, int silentReads,
+           const std::function<std::optional<Result>(DemoRig&)>& operation) {
+    DemoRig clean;
+    ASSERT_TRUE(clean.Start());
+    ASSERT_TRUE(clean.engine->PINCodeVerify("1234", 1));
+    const auto expected = operation(clean);
+    ASSERT_TRUE(expected.has_value()) << what;
+    int failures = 0;
+    for (const int at : positions) {
+        DemoRig rig;
+        ASSERT_TRUE(rig.Start());
+        ASSERT_TRUE(rig.engine->PINCodeVerify("1234", 1));
+        if (silentReads > 0) {
+            rig.reader->Faults().silentAfterReports = at;
+            rig.reader->Faults().silentReads = silentReads;
+        } else {
+            rig.reader->Faults().lostAcknowledgementAfter = at;
+        }
+        const auto got = operation(rig);
+        if (got) {
+            EXPECT_EQ(*got, *expected) << what << " with the fault at " << at;
+        } else {
+            ++failures;
+        }
+    }
+    ::testing::Test::RecordProperty(std::string(what) + " failures", failures);
+}
+
+TEST(LostReportSweepTest, SelectIccidRecordAndBackupGiveTheCardsWordOrFail) {
+    // No silence (a lost acknowledgement), a stretch of one wait, one of several.
+    for (const int silent : {0, 1, 2, 30}) {
+        Sweep<Bytes>("SELECT", Positions(40), silent, [](DemoRig& rig) -> std::optional<Bytes> {
+            Bytes response;
+            rig.engine->SelectFile7F(0x10, response);
+            if (!rig.engine->SelectFile6F(0x3A, response) || !rig.engine->LastOutcome().IsDone())
+                return std::nullopt;
+            return response;
+        });
+        Sweep<std::string>(
+            "ICCID", Positions(40), silent, [](DemoRig& rig) -> std::optional<std::string> {
+                std::string iccid;
+                if (rig.engine->GetCardInf(iccid, CardInfoItem::Iccid) != CardInfoResult::Answered)
+                    return std::nullopt;
+                return iccid;
+            });
+        Sweep<std::pair<int, Bytes>>(
+            "record", Positions(60), silent,
+            [](DemoRig& rig) -> std::optional<std::pair<int, Bytes>> {
+                Bytes record;
+                if (!rig.engine->EnterPhoneBook() || !rig.engine->GetPhoneBook(record, 3))
+                    return std::nullopt;
+                return std::pair(rig.engine->PhoneBookRecordLength(), record);
+            });
+    }
+    struct Backup {
+        std::string iccid, phase;
+        std::vector<Bytes> phoneBook, sms;
+        bool operator==(const Backup&) const = default;
+    };
+    Sweep<Backup>("backup", Positions(90, 89, 4000), 0, [](DemoRig& rig) -> std::optional<Backup> {
+        CardBackup backup;
+        if (!ReadCardBackup(*rig.engine, backup).Ok())
+            return std::nullopt;
+        EXPECT_FALSE(backup.iccid.empty());
+        return Backup{backup.iccid, backup.phase, backup.phoneBook, backup.sms};
+    });
+}
+
+}  // namespace
+}  // namespace pellucard
