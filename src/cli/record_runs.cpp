@@ -1,5 +1,6 @@
 #include "cli/record_runs.h"
 
+#include "catalogue/status_words.h"
 #include "cli/record_files.h"
 #include "engine/pellucard.h"
 #include "engine/phonebook_entry.h"
@@ -17,18 +18,16 @@ std::string RunFailure(const CardRunResult& run, const Pellucard& engine, bool p
     const std::string record = std::to_string(run.record);
     switch (run.ending) {
         case RunEnding::Refused: {
-            std::string message =
-                "the card refused record " + record + " (status " + run.failure.StatusText() + ")";
-            if (sim::IsAccessConditionNotFulfilled(run.failure.statusWord)) {
-                message +=
-                    pinGiven ? "; access condition not fulfilled" : "; is PIN1 needed (--pin)?";
-            }
+            std::string message = "the card refused record " + record + " (status " +
+                                  StatusWordText(run.failure.statusWord, 0).toStdString() + ")";
+            if (sim::IsAccessConditionNotFulfilled(run.failure.statusWord) && !pinGiven)
+                message += "; is PIN1 needed (--pin)?";
             return message;
         }
         case RunEnding::NotEntered:
             if (run.failure.IsRefused()) {
                 return std::string("cannot open the card's ") + what + " (status " +
-                       run.failure.StatusText() + ")";
+                       StatusWordText(run.failure.statusWord, 0).toStdString() + ")";
             }
             return std::string("cannot open the card's ") + what;
         case RunEnding::LinkFailed:

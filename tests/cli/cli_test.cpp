@@ -311,13 +311,13 @@ TEST_F(CliTest, RefusedRecordEndsTheReadWithItsStatusWord) {
 
     const auto book = Cli({"--reader", VirtualReader(), "--pin", "1234", "phonebook", "read"});
     EXPECT_EQ(book.exitCode, 1);
-    EXPECT_TRUE(book.err.contains("the card refused record 7 (status 6F 00)"))
+    EXPECT_TRUE(book.err.contains("the card refused record 7 (status 6F 00: technical problem"))
         << book.err.toStdString();
     EXPECT_FALSE(book.err.contains("PIN")) << book.err.toStdString();
 
     const auto sms = Cli({"--reader", VirtualReader(), "--pin", "1234", "sms", "read"});
     EXPECT_EQ(sms.exitCode, 1);
-    EXPECT_TRUE(sms.err.contains("record 1 (status 98 04); access condition not fulfilled"))
+    EXPECT_TRUE(sms.err.contains("record 1 (status 98 04: access condition not fulfilled)"))
         << sms.err.toStdString();
 }
 
