@@ -56,38 +56,29 @@ void HidReportLink::Close() {
 }
 
 HidReportLink::ReadOutcome HidReportLink::ReadOne(std::chrono::milliseconds wait) {
-    if (!device_) {
-        ioFailed_ = true;
-        return ReadOutcome::Failed;
-    }
+    if (!device_)
+        return Judge(IoStatus::Error);
     ++counters_.reportsRead;
-    switch (device_->Read(input_, wait)) {
-        case IoStatus::Done:
-            haveReport_ = true;
-            IdleAfterWait(false);
-            return ReadOutcome::Report;
-        case IoStatus::TimedOut:
-            ++counters_.timedOutReads;
-            IdleAfterWait(true);
-            return ReadOutcome::TimedOut;
-        case IoStatus::Disconnected:
-            Close();
-            break;
-        case IoStatus::Error:
-            break;
-    }
-    ioFailed_ = true;
-    return ReadOutcome::Failed;
+    const ReadOutcome outcome = Judge(device_->Read(input_, wait));
+    if (outcome == ReadOutcome::TimedOut)
+        ++counters_.timedOutReads;
+    if (outcome != ReadOutcome::Failed)
+        IdleAfterWait(outcome == ReadOutcome::TimedOut);
+    return outcome;
 }
 
 HidReportLink::ReadOutcome HidReportLink::PollOne() {
-    if (!device_) {
-        ioFailed_ = true;
-        return ReadOutcome::Failed;
-    }
-    switch (device_->Poll(input_)) {
+    if (!device_)
+        return Judge(IoStatus::Error);
+    const ReadOutcome outcome = Judge(device_->Poll(input_));
+    if (outcome == ReadOutcome::Report)
+        ++counters_.reportsRead;
+    return outcome;
+}
+
+HidReportLink::ReadOutcome HidReportLink::Judge(IoStatus status) {
+    switch (status) {
         case IoStatus::Done:
-            ++counters_.reportsRead;
             haveReport_ = true;
             return ReadOutcome::Report;
         case IoStatus::TimedOut:

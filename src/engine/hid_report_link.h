@@ -94,6 +94,9 @@ private:
     ReadOutcome ReadOne(std::chrono::milliseconds wait);
     // A report already queued, without waiting.
     ReadOutcome PollOne();
+    // What a read's status means for the link: a failure marks ioFailed_, an unplugged device
+    // closes the link.
+    ReadOutcome Judge(IoStatus status);
     // Reads until `wanted` holds for a report, for at most `limit` of clock time; when the time
     // is up, the reports already queued are still looked at.
     bool AwaitReport(const std::function<bool(const Report&)>& wanted,

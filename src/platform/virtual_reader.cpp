@@ -238,6 +238,10 @@ IoStatus VirtualReader::HostRead(Report& report, std::chrono::milliseconds limit
         clock_.Sleep(wait);
         RunPipe();
     }
+    return TakeQueued(report);
+}
+
+IoStatus VirtualReader::TakeQueued(Report& report) {
     if (hostQueue_.empty())
         return IoStatus::TimedOut;
     report = hostQueue_.front();
@@ -259,11 +263,7 @@ IoStatus VirtualReader::HostPoll(Report& report) {
         return IoStatus::Done;
     }
     RunPipe();
-    if (hostQueue_.empty())
-        return IoStatus::TimedOut;
-    report = hostQueue_.front();
-    hostQueue_.pop_front();
-    return IoStatus::Done;
+    return TakeQueued(report);
 }
 
 bool VirtualReader::HasNewReport() const {

@@ -117,6 +117,8 @@ private:
     bool Tick();
     // Realistic timing: the pipe's reports from its last one up to now go into the host queue.
     void RunPipe();
+    // The oldest report of the host queue; TimedOut when it is empty.
+    IoStatus TakeQueued(Report& report);
     bool Faulted(IoStatus& status, std::chrono::milliseconds limit);
 
     Clock& clock_;
