@@ -2,7 +2,7 @@
 
 namespace pellucard {
 
-bool ParseProgramOptions(const QStringList& arguments, ProgramOptions& options, QString& error) {
+bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, QString& error) {
     options = {};
     bool demo = false;
     QString reader;
@@ -72,7 +72,7 @@ bool ParseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
     return true;
 }
 
-QString ProgramUsage() {
+QString programUsage() {
     return QStringLiteral(
         "usage: pellucard [--demo | --reader READER] [--language K] [--read-phonebook PIN1]\n"
         "                 [--screenshot FILE]\n"

@@ -9,7 +9,7 @@
 
 namespace pellucard {
 
-QString HelpResource(int languageIndex) {
+QString helpResource(int languageIndex) {
     for (int language : {languageIndex, 0}) {
         const QString path = QStringLiteral(":/help/") + HelpFileName(language);
         if (QFile::exists(path))
@@ -20,7 +20,7 @@ QString HelpResource(int languageIndex) {
 
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     setObjectName("HelpWindow");
-    setWindowIcon(ArtworkIcon(Artwork::SimCard));
+    setWindowIcon(artworkIcon(Artwork::SimCard));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -31,8 +31,8 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     resize(640, 560);
 }
 
-bool HelpWindow::ShowLanguage(int languageIndex) {
-    const QString resource = HelpResource(languageIndex);
+bool HelpWindow::showLanguage(int languageIndex) {
+    const QString resource = helpResource(languageIndex);
     if (resource.isEmpty())
         return false;
     browser_->setSource(QUrl(QStringLiteral("qrc") + resource));
@@ -40,7 +40,7 @@ bool HelpWindow::ShowLanguage(int languageIndex) {
     return true;
 }
 
-QString HelpWindow::Source() const {
+QString HelpWindow::source() const {
     return browser_->source().toString();
 }
 

@@ -16,15 +16,15 @@ public:
 
     // Shows the help of language `languageIndex`, or the English help when that language has
     // none. False when no help is shipped at all.
-    bool ShowLanguage(int languageIndex);
+    bool showLanguage(int languageIndex);
     // The resource the window shows.
-    QString Source() const;
+    QString source() const;
 
 private:
     QTextBrowser* browser_;
 };
 
 // Where the help of a language lies among the program's resources; empty when it is missing.
-QString HelpResource(int languageIndex);
+QString helpResource(int languageIndex);
 
 }  // namespace pellucard

@@ -30,7 +30,7 @@
 #include "shell/card_info.h"
 #include "shell/pin_dialog_launcher.h"
 #include "shell/session.h"
-#include "windows/sim_rec.h"
+#include "windows/phone_book_window.h"
 
 using namespace pellucard;
 
@@ -53,13 +53,13 @@ public:
 class BenchHost final : public ShellHost {
 public:
     explicit BenchHost(Session& session) : session_(session), pins_(session, &main_) {}
-    Session& CurrentSession() override { return session_; }
-    void StopPolling() override {}
-    void StartPolling(int) override {}
-    void ResumePolling() override {}
-    void SetFileCommandEnabled(FileMenuEntry, bool) override {}
-    PinDialogLauncher& PinDialogs() override { return pins_; }
-    QWidget* MainWidget() override { return &main_; }
+    Session& currentSession() override { return session_; }
+    void stopPolling() override {}
+    void startPolling(int) override {}
+    void resumePolling() override {}
+    void setFileCommandEnabled(FileMenuEntry, bool) override {}
+    PinDialogLauncher& pinDialogs() override { return pins_; }
+    QWidget* mainWidget() override { return &main_; }
 
 private:
     Session& session_;
@@ -130,19 +130,19 @@ int WindowRuns() {
     HidReportLink* link = reader->link;
     Session session(std::move(reader));
     {
-        const auto hold = session.Gate().Acquire(CardGate::Work::Poll);
-        Pellucard& engine = hold->Engine();
-        FindReaderAndCard(session, *hold);
+        const auto hold = session.gate().acquire(CardGate::Work::Poll);
+        Pellucard& engine = hold->engine();
+        findReaderAndCard(session, *hold);
         std::string id;
         engine.GetCardInf(id, CardInfoItem::Iccid);
         session.CardInfo.CardId = QString::fromStdString(id);
-        FindCardInf(session, *hold);
+        readCardInfo(session, *hold);
         engine.PINCodeVerify("1234", 1);
-        ReadPinCounters(session, *hold);
+        readPinCounters(session, *hold);
     }
 
     BenchHost host(session);
-    SimRec window(host);
+    PhoneBookWindow window(host);
     window.resize(1000, 700);
     window.show();
     Responsiveness loop;
@@ -151,10 +151,10 @@ int WindowRuns() {
     QElapsedTimer clock;
     loop.Start();
     clock.start();
-    window.Connectosim_Click();
+    window.readCard();
     const double readMs = clock.nsecsElapsed() / 1e6;
     const double readGap = loop.StopMs();
-    if (window.UsedCount(RecordWindow::kSimList) < 1) {
+    if (window.usedCount(RecordWindow::kSimList) < 1) {
         std::fprintf(stderr, "the read found no records\n");
         return 1;
     }
@@ -163,15 +163,15 @@ int WindowRuns() {
     link->ResetCounters();
     loop.Start();
     clock.restart();
-    window.CmdSaveSim_Click();
+    window.writeToCard();
     const double writeMs = clock.nsecsElapsed() / 1e6;
     Print("window: write 250 records", writeMs, link->Counters(), loop.StopMs());
 
     // A reader that goes silent for a while in the middle of an exchange, after record 100:
     // the link's reads wait 100 ms each, up to 25 a report and 10 sends, and the window must
     // not freeze meanwhile (the timer that ends the silence runs only if it does not).
-    VirtualReader& virtualReader = *session.Reader().virtualReader;
-    auto* bar = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+    VirtualReader& virtualReader = *session.reader().virtualReader;
+    auto* bar = window.findChild<QProgressBar*>(QStringLiteral("progressBar"));
     bool silenced = false;
     QObject::connect(bar, &QProgressBar::valueChanged, bar, [&](int value) {
         if (value != 100 || silenced)
@@ -184,10 +184,10 @@ int WindowRuns() {
     link->ResetCounters();
     loop.Start();
     clock.restart();
-    window.Connectosim_Click();
+    window.readCard();
     const double silentMs = clock.nsecsElapsed() / 1e6;
     const double silentGap = loop.StopMs();
-    const QString ending = window.findChild<QLabel*>(QStringLiteral("LNowRec"))->text();
+    const QString ending = window.findChild<QLabel*>(QStringLiteral("lastReadLabel"))->text();
     char what[64];
     std::snprintf(what, sizeof what, "window: read, %d ms silence", kSilenceMs);
     Print(what, silentMs, link->Counters(), silentGap);

@@ -74,12 +74,12 @@ private slots:
         PrintLayout layout(table, PrintStyle::One, TestFont());
         QPrinter printer(QPrinter::HighResolution);
         SetUpPdf(printer, dir_.filePath(QStringLiteral("wrap.pdf")), QPageSize::A6);
-        layout.Paginate(printer, QRectF(0, 0, printer.width(), printer.height()));
+        layout.paginate(printer, QRectF(0, 0, printer.width(), printer.height()));
 
         const QFontMetricsF metrics(TestFont(), &printer);
-        const qreal width = layout.ColumnWidths()[1];
+        const qreal width = layout.columnWidths()[1];
         for (int row = 0; row < 2; ++row) {
-            const QStringList lines = layout.CellLines(row, 1);
+            const QStringList lines = layout.cellLines(row, 1);
             QVERIFY2(lines.size() > 1, qPrintable(lines.join('|')));
             for (const QString& line : lines) {
                 QVERIFY2(metrics.horizontalAdvance(line) <= width, qPrintable(line));
@@ -87,10 +87,10 @@ private slots:
         }
         // Words are broken at blanks and nothing is lost; a word wider than its column is
         // broken anywhere.
-        QCOMPARE(layout.CellLines(0, 1).join(QLatin1Char(' ')), words);
-        QCOMPARE(layout.CellLines(1, 1).join(QString()), longWord);
+        QCOMPARE(layout.cellLines(0, 1).join(QLatin1Char(' ')), words);
+        QCOMPARE(layout.cellLines(1, 1).join(QString()), longWord);
         // Line ends of any system start new lines; tabs and control characters print blank.
-        QCOMPARE(layout.CellLines(2, 1),
+        QCOMPARE(layout.cellLines(2, 1),
                  QStringList({QStringLiteral("line one"), QStringLiteral("line two"),
                               QStringLiteral("line three end")}));
     }
@@ -106,37 +106,37 @@ private slots:
         PrintTable table = PhoneTable(3);
         table.widths = {10, 30, 60};
         PrintLayout proportional(table, PrintStyle::One, TestFont());
-        proportional.Paginate(printer, page);
-        const QList<qreal> widths = proportional.ColumnWidths();
+        proportional.paginate(printer, page);
+        const QList<qreal> widths = proportional.columnWidths();
         QCOMPARE(widths.size(), 3);
         QVERIFY(qAbs(total(widths) - page.width()) < 1);
         QVERIFY(qAbs(widths[1] / widths[0] - 3) < 0.01);
         QVERIFY(qAbs(widths[2] / widths[0] - 6) < 0.01);
-        QCOMPARE(proportional.ColumnLefts()[1], widths[0]);
+        QCOMPARE(proportional.columnLefts()[1], widths[0]);
 
         // A sliver of a column still gets room for a few characters.
         table.widths = {1, 2000, 2000};
         PrintLayout sliver(table, PrintStyle::One, TestFont());
-        sliver.Paginate(printer, page);
-        QVERIFY(sliver.ColumnWidths()[0] >
+        sliver.paginate(printer, page);
+        QVERIFY(sliver.columnWidths()[0] >
                 QFontMetricsF(TestFont(), &printer).averageCharWidth() * 3);
-        QVERIFY(qAbs(total(sliver.ColumnWidths()) - page.width()) < 1);
+        QVERIFY(qAbs(total(sliver.columnWidths()) - page.width()) < 1);
 
         // Without widths the texts decide, and too many columns share the page equally.
         table.widths.clear();
         table.rows[0][2] = QStringLiteral("a much longer text than any name in the list");
         PrintLayout fitted(table, PrintStyle::Two, TestFont());
-        fitted.Paginate(printer, page);
-        QVERIFY(fitted.ColumnWidths()[2] > fitted.ColumnWidths()[1]);
+        fitted.paginate(printer, page);
+        QVERIFY(fitted.columnWidths()[2] > fitted.columnWidths()[1]);
         PrintTable wide;
         for (int column = 0; column < 60; ++column) {
             wide.headers.append(QStringLiteral("Column %1").arg(column));
         }
         PrintLayout crowded(wide, PrintStyle::One, TestFont());
-        crowded.Paginate(printer, page);
-        QCOMPARE(crowded.ColumnWidths().size(), 60);
-        QVERIFY(qAbs(crowded.ColumnWidths().front() - crowded.ColumnWidths().back()) < 0.01);
-        QVERIFY(qAbs(total(crowded.ColumnWidths()) - page.width()) < 1);
+        crowded.paginate(printer, page);
+        QCOMPARE(crowded.columnWidths().size(), 60);
+        QVERIFY(qAbs(crowded.columnWidths().front() - crowded.columnWidths().back()) < 0.01);
+        QVERIFY(qAbs(total(crowded.columnWidths()) - page.width()) < 1);
     }
 
     // Every page carries the title, the column headers and its number; every record is
@@ -155,11 +155,11 @@ private slots:
         QPrinter printer(QPrinter::HighResolution);
         const QString path = dir_.filePath(QStringLiteral("rows%1.pdf").arg(style));
         SetUpPdf(printer, path, QPageSize::A6);
-        QVERIFY(layout.Print(printer));
-        QVERIFY(layout.PageCount() >= 3);
+        QVERIFY(layout.print(printer));
+        QVERIFY(layout.pageCount() >= 3);
 
         const QStringList pages = PdfPageTexts(path);
-        QCOMPARE(pages.size(), layout.PageCount());
+        QCOMPARE(pages.size(), layout.pageCount());
         QString all;
         for (int page = 0; page < pages.size(); ++page) {
             const QString text = Squeezed(pages[page]);
@@ -180,13 +180,13 @@ private slots:
         QPrinter printer(QPrinter::HighResolution);
         const QString path = dir_.filePath(QStringLiteral("poppler.pdf"));
         SetUpPdf(printer, path, QPageSize::A6);
-        QVERIFY(layout.Print(printer));
+        QVERIFY(layout.print(printer));
         const QString text = PdfToText(path);
         if (text.isNull()) {
             QSKIP("pdftotext (Debian package poppler-utils) is not installed");
         }
         const QStringList pages = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
-        QCOMPARE(pages.size(), layout.PageCount());
+        QCOMPARE(pages.size(), layout.pageCount());
         QVERIFY(pages[0].contains(QStringLiteral("SIM Card Phone Book")));
         QVERIFY(pages.last().contains(QStringLiteral("Name-070")));
         QVERIFY(pages.last().contains(QStringLiteral("+49301234070")));
@@ -214,10 +214,10 @@ private slots:
         QPrinter printer(QPrinter::HighResolution);
         const QString path = dir_.filePath(QStringLiteral("tall.pdf"));
         SetUpPdf(printer, path, QPageSize::A6);
-        QVERIFY(layout.Print(printer));
-        QVERIFY(layout.PageCount() >= 3);
-        QCOMPARE(layout.RowsOnPage(0), QList<int>({0, 1}));
-        QCOMPARE(layout.RowsOnPage(1), QList<int>({1}));
+        QVERIFY(layout.print(printer));
+        QVERIFY(layout.pageCount() >= 3);
+        QCOMPARE(layout.rowsOnPage(0), QList<int>({0, 1}));
+        QCOMPARE(layout.rowsOnPage(1), QList<int>({1}));
         const QString all = Squeezed(PdfPageTexts(path).join(QString()));
         QCOMPARE(NotOnceInOrder(all, lines + QStringList{QStringLiteral("3after")}), QString());
 
@@ -227,8 +227,8 @@ private slots:
         PrintLayout giant(huge, PrintStyle::One, TestFont(150));
         const QString giantPath = dir_.filePath(QStringLiteral("giant.pdf"));
         SetUpPdf(printer, giantPath, QPageSize::A6);
-        QVERIFY(giant.Print(printer));
-        QVERIFY(giant.PageCount() >= 2 && giant.PageCount() < 50);
+        QVERIFY(giant.print(printer));
+        QVERIFY(giant.pageCount() >= 2 && giant.pageCount() < 50);
         // Words wider than the paper are broken anywhere; the page numbers aside, the
         // pages hold the text and nothing else.
         QString giantText = Squeezed(PdfPageTexts(giantPath).join(QString()));
@@ -249,16 +249,16 @@ private slots:
         QPrinter printer(QPrinter::HighResolution);
         const QString path = dir_.filePath(QStringLiteral("run.pdf"));
         SetUpPdf(printer, path, QPageSize::A6);
-        QVERIFY(layout.Print(printer, PageRun{2, 3, 2, collate}));
+        QVERIFY(layout.print(printer, PageRun{2, 3, 2, collate}));
         const QStringList pages = PdfPageTexts(path);
         QCOMPARE(pages.size(), expected.size());
         for (int i = 0; i < pages.size(); ++i) {
             QVERIFY(Squeezed(pages[i]).endsWith(
-                QStringLiteral("%1/%2").arg(expected[i]).arg(layout.PageCount())));
+                QStringLiteral("%1/%2").arg(expected[i]).arg(layout.pageCount())));
         }
 
         // Pages beyond the end print the last page rather than nothing.
-        QVERIFY(layout.Print(printer, PageRun{50, 60}));
+        QVERIFY(layout.print(printer, PageRun{50, 60}));
         QCOMPARE(PdfPageTexts(path).size(), 1);
     }
 
@@ -267,7 +267,7 @@ private slots:
         QPrinter printer(QPrinter::HighResolution);
         SetUpPdf(printer, dir_.filePath(QStringLiteral("missing/folder/out.pdf")), QPageSize::A4);
         QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-        QVERIFY(!layout.Print(printer));
+        QVERIFY(!layout.print(printer));
     }
 
     void printsAnEmptyTableOnOnePage() {
@@ -275,8 +275,8 @@ private slots:
         QPrinter printer(QPrinter::HighResolution);
         const QString path = dir_.filePath(QStringLiteral("empty.pdf"));
         SetUpPdf(printer, path, QPageSize::A6);
-        QVERIFY(layout.Print(printer));
-        QCOMPARE(layout.PageCount(), 1);
+        QVERIFY(layout.print(printer));
+        QCOMPARE(layout.pageCount(), 1);
         QCOMPARE(Squeezed(PdfPageTexts(path).value(0)),
                  QStringLiteral("SIMCardPhoneBookNamePhone1/1"));
     }

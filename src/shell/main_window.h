@@ -31,76 +31,76 @@ class PinDialogLauncher;
 class Session;
 class WindowFactory;
 
-// How often Timer1 polls, in milliseconds: while no card is identified, and once one is.
+// How often pollTimer polls, in milliseconds: while no card is identified, and once one is.
 struct PollPeriods {
     int searching = 250;
     int identified = 5000;
 };
 
 // The main window: a multiple-document frame with the menus, the left button panel that
-// switches between the child windows, and Timer1, which polls the reader and the card and
+// switches between the child windows, and pollTimer, which polls the reader and the card and
 // keeps the session's card information and the card commands up to date.
-class MDIMain final : public QMainWindow, public ShellHost {
+class MainWindow final : public QMainWindow, public ShellHost {
     Q_OBJECT
 
 public:
-    MDIMain(Session& session, const WindowFactory& factory, PollPeriods periods = {},
-            QWidget* parent = nullptr);
-    ~MDIMain() override;
+    MainWindow(Session& session, const WindowFactory& factory, PollPeriods periods = {},
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Captions the window, opens the SIM card information window, looks for the reader and the
     // card and starts polling. Call once the window is shown.
-    void Load();
+    void start();
 
     // Selects child window `index` (window_index); while a poll runs the request waits for
     // its end.
-    void Command1_Click(WindowIndex index);
+    void showWindow(WindowIndex index);
     // One poll of the reader and the card.
-    void Timer1_Timer();
+    void pollReader();
     // Called when the polling found the reader or lost it. The record windows' View entries and
     // the left panel's buttons stay available either way: only the card commands wait for a
     // reader and a card (UpdateCardCommands).
-    void DisableProgram(bool enabled);
+    void setReaderFound(bool enabled);
     // Enables the File menu's card commands while a card answers and no run holds it.
-    void UpdateCardCommands();
+    void updateCardCommands();
     // The status bar says what is missing for card work: the reader, or the card.
-    void ShowReaderState();
+    void showReaderState();
     // Chooses language entry `index` (0 English ... 7 Spanish) and re-captions every window.
-    void MenuOption(int index);
-    void ChangeLanguage();
-    void MDIHelpAbout_Click();
-    void MDIAbout_Click();
+    void chooseLanguage(int index);
+    void changeLanguage();
+    void showHelp();
+    void showAbout();
     // File menu: reads every phone book and SMS record of the card into a backup file, and
     // writes a backup back to the card after asking (twice when it is another card or the
     // card's files are smaller), reading each record back to check it. Each holds the card for
     // its whole run.
-    void MDIBackup_Click();
-    void MDIRestore_Click();
+    void backUpCard();
+    void restoreCard();
 
-    bool PollBusy() const { return pollBusy_; }
-    WindowIndex PendingWindow() const { return pendingWindow_; }
-    QTimer* Timer1() const { return timer_; }
-    QMdiArea* MdiArea() const { return mdi_; }
-    ButtonPanel* LeftPanel() const { return panel_; }
-    DemoControls* Demo() const { return demo_; }
+    bool pollBusy() const { return pollBusy_; }
+    WindowIndex pendingWindow() const { return pendingWindow_; }
+    QTimer* pollTimer() const { return timer_; }
+    QMdiArea* mdiArea() const { return mdi_; }
+    ButtonPanel* leftPanel() const { return panel_; }
+    DemoControls* demoControls() const { return demo_; }
     // The child window of `index` if it is loaded.
-    ChildWindow* Window(WindowIndex index) const;
+    ChildWindow* childWindow(WindowIndex index) const;
     // The help window and the About box while they are open, else nullptr.
-    HelpWindow* Help() const;
-    AboutDialog* About() const;
+    HelpWindow* help() const;
+    AboutDialog* about() const;
 
     // ShellHost
-    Session& CurrentSession() override { return session_; }
-    void StopPolling() override;
-    void StartPolling(int intervalMs) override;
-    void ResumePolling() override;
-    void SetFileCommandEnabled(FileMenuEntry entry, bool enabled) override;
-    PinDialogLauncher& PinDialogs() override { return *pinDialogs_; }
-    QWidget* MainWidget() override { return this; }
-    void ShowStatus(const QString& text) override;
+    Session& currentSession() override { return session_; }
+    void stopPolling() override;
+    void startPolling(int intervalMs) override;
+    void resumePolling() override;
+    void setFileCommandEnabled(FileMenuEntry entry, bool enabled) override;
+    PinDialogLauncher& pinDialogs() override { return *pinDialogs_; }
+    QWidget* mainWidget() override { return this; }
+    void showStatus(const QString& text) override;
 
     // The undo history the Edit menu acts on: the active record window's.
-    QUndoGroup* UndoGroup() const { return undoGroup_; }
+    QUndoGroup* undoGroup() const { return undoGroup_; }
 
 protected:
     // Refused while card work runs; the timer completes it once the work has ended.
@@ -108,30 +108,30 @@ protected:
 
     // Asks every child window about its unsaved work; false, with every answer forgotten,
     // when the user cancelled one of the questions.
-    bool ConfirmCloseChildren();
+    bool confirmCloseChildren();
 
 private:
-    void CreateMenus();
-    void CreateFileMenu();
-    void CreateEditMenu();
-    void CreateViewMenu();
-    void CreateHelpMenu();
-    void CreateNameMenu();
-    void RunFileCommand(FileCommand command);
+    void createMenus();
+    void createFileMenu();
+    void createEditMenu();
+    void createViewMenu();
+    void createHelpMenu();
+    void createNameMenu();
+    void runFileCommand(FileCommand command);
     // The card is identified and PIN1 lets its files be read (the PIN dialog is offered once).
-    bool CardOpenForRun(CardGate::Hold& hold);
-    void BackUpCard(const QString& path, CardGate::Hold& hold);
-    void RestoreCard(const QString& path, CardGate::Hold& hold);
-    bool ShowChildWindow(WindowIndex index);
-    void MinimiseChildWindow(WindowIndex index);
-    void RefreshCurrentWindow();
-    void OnSubWindowActivated(QMdiSubWindow* subWindow);
+    bool cardOpenForRun(CardGate::Hold& hold);
+    void runBackup(const QString& path, CardGate::Hold& hold);
+    void runRestore(const QString& path, CardGate::Hold& hold);
+    bool showChildWindow(WindowIndex index);
+    void minimiseChildWindow(WindowIndex index);
+    void refreshCurrentWindow();
+    void onSubWindowActivated(QMdiSubWindow* subWindow);
     // The File menu's list of the files opened last.
-    void ShowRecentFiles();
+    void showRecentFiles();
     // Opens a file of that list in the window that opened it before.
-    void OpenRecentFile(const QString& path, int storedWindowIndex);
+    void openRecentFile(const QString& path, int storedWindowIndex);
     // Points the Edit menu at the history of `window` (none for a window without one).
-    void FollowUndoStack(ChildWindow* window);
+    void followUndoStack(ChildWindow* window);
 
     Session& session_;
     const WindowFactory& factory_;

@@ -1,4 +1,4 @@
-#include "windows/sms_rec.h"
+#include "windows/sms_window.h"
 
 #include <QDate>
 #include <QEvent>
@@ -26,8 +26,8 @@ namespace pellucard {
 
 namespace {
 
-constexpr int kSlotColumnTwips = 450;
-constexpr int kLineGapTwips = 12;
+constexpr int kSlotColumnWidth = 30;  // pixels
+constexpr int kLineGap = 1;           // pixels between the lines of a message
 constexpr int kMaxExtraLines = 6;
 constexpr int kNumberLimit = 20;
 const QString kLineEnd = QStringLiteral("\r\n");
@@ -52,33 +52,33 @@ constexpr int kClipboardColumns[] = {sms_column::kAddress,       sms_column::kTe
                                      sms_column::kStatus,        sms_column::kTimeStamp,
                                      sms_column::kServiceCentre, sms_column::kValidityText};
 
-const RecordWindowKind& SmsKind() {
-    static const RecordWindowKind kind{WindowIndex::SmsRec,
+const RecordWindowKind& smsKind() {
+    static const RecordWindowKind kind{WindowIndex::Sms,
                                        MessageId::SimSmsToComputerSms,
                                        MessageId::SimCardSms,
                                        sms_column::kCount,
                                        sms_column::kMark,
                                        sms_column::kFieldCount,
                                        &kSmsFile,
-                                       "Command3",
-                                       "LTotal",
-                                       "LNowRecord",
+                                       "readButton",
+                                       "recordCountLabel",
+                                       "lastReadLabel",
                                        MessageId::MaxRecord,
-                                       30,
+                                       2,
                                        QStringLiteral("SMS Record")};
     return kind;
 }
 
-bool NoModifier(const QKeyEvent* event) {
+bool noModifier(const QKeyEvent* event) {
     return (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
-bool IsEnter(const QKeyEvent* event) {
+bool isEnter(const QKeyEvent* event) {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
 
 // What one SMS holds: 160 characters of the GSM default alphabet, else 70 UTF-16 units.
-int MessageRoomLeft(const QString& text) {
+int messageRoomLeft(const QString& text) {
     const SmsTextMeasure measure = MeasureSmsText(text.toStdString());
     return measure.gsmDefault ? kSmsMaxSeptets - measure.septets
                               : kSmsMaxUcs2Bytes / 2 - measure.utf16Units;
@@ -86,10 +86,10 @@ int MessageRoomLeft(const QString& text) {
 
 // The column after or before `column` that the editor moves to; the typed text (2) is
 // edited through the shown text (3).
-int NextColumn(int column) {
+int nextColumn(int column) {
     return column + 1 == sms_column::kText ? column + 2 : column + 1;
 }
-int PreviousColumn(int column) {
+int previousColumn(int column) {
     return column - 1 == sms_column::kText ? column - 2 : column - 1;
 }
 
@@ -125,96 +125,96 @@ private:
     RowText joined_;
 };
 
-SMSRec::SMSRec(ShellHost& host, QWidget* parent) : RecordWindow(SmsKind(), host, parent) {
-    setObjectName(QStringLiteral("SMSRec"));
+SmsWindow::SmsWindow(ShellHost& host, QWidget* parent) : RecordWindow(smsKind(), host, parent) {
+    setObjectName(QStringLiteral("smsWindow"));
     for (int list : {kComputerList, kSimList}) {
         proxy_[list] = new SmsListProxy(
             [this, list](int row) -> QString {
-                const auto* entry = store_.Find(List(list).Tag(row));
+                const auto* entry = store_.find(recordList(list).Tag(row));
                 if (!entry || !entry->concatenation)
                     return {};
-                return Text(MessageId::MessagePartOf)
+                return text(MessageId::MessagePartOf)
                     .arg(entry->concatenation->partNumber)
                     .arg(entry->concatenation->partCount)
                     .arg(entry->concatenation->reference);
             },
-            [this, list](int row) { return JoinedShownText(list, row); }, this);
+            [this, list](int row) { return joinedShownText(list, row); }, this);
         proxy_[list]->setSourceModel(model_[list]);
         grid_[list]->setModel(proxy_[list]);
     }
-    Text2->installEventFilter(this);
-    HScroll1 = new QScrollBar(Qt::Horizontal, grid_[kComputerList]->viewport());
-    HScroll1->setObjectName(QStringLiteral("HScroll1"));
-    HScroll1->setRange(0, 255);
-    HScroll1->setInvertedControls(false);  // Right and Page Down lengthen the period
-    HScroll1->setFocusPolicy(Qt::StrongFocus);
-    HScroll1->hide();
-    HScroll1->installEventFilter(this);
-    connect(HScroll1, &QScrollBar::valueChanged, this, &SMSRec::HScroll1_Change);
+    cellEditor_->installEventFilter(this);
+    validityPicker_ = new QScrollBar(Qt::Horizontal, grid_[kComputerList]->viewport());
+    validityPicker_->setObjectName(QStringLiteral("validityPicker"));
+    validityPicker_->setRange(0, 255);
+    validityPicker_->setInvertedControls(false);  // Right and Page Down lengthen the period
+    validityPicker_->setFocusPolicy(Qt::StrongFocus);
+    validityPicker_->hide();
+    validityPicker_->installEventFilter(this);
+    connect(validityPicker_, &QScrollBar::valueChanged, this, &SmsWindow::setValidityFromPicker);
     counter_ = new QLabel(grid_[kComputerList]->viewport());
-    counter_->setObjectName(QStringLiteral("LCharsLeft"));
+    counter_->setObjectName(QStringLiteral("charactersLeft"));
     counter_->setAutoFillBackground(true);
     counter_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     counter_->hide();
-    Load();
+    setUpWindow();
 }
 
-int SMSRec::ExtraLineHeight() const {
-    return fontMetrics().height() + Twips(kLineGapTwips);
+int SmsWindow::extraLineHeight() const {
+    return fontMetrics().height() + kLineGap;
 }
 
-int SMSRec::MessageRowHeight(int lines) const {
-    return MinimumRowHeight() + ExtraLineHeight() * std::clamp(lines - 1, 0, kMaxExtraLines);
+int SmsWindow::messageRowHeight(int lines) const {
+    return minimumRowHeight() + extraLineHeight() * std::clamp(lines - 1, 0, kMaxExtraLines);
 }
 
-void SMSRec::SetUpColumns(int list) {
-    RecordList& records = List(list);
+void SmsWindow::setUpColumns(int list) {
+    RecordList& records = recordList(list);
     for (const ShownColumn& shown : kShownColumns)
-        records.SetText(0, shown.column, Text(shown.titleId));
+        records.SetText(0, shown.column, text(shown.titleId));
     for (int column : {sms_column::kText, sms_column::kValidity, sms_column::kMark})
         grid_[list]->setColumnHidden(column - 1, true);
-    counter_->setToolTip(Text(MessageId::CharactersLeft));
-    ApplyColumnWidths(list);
+    counter_->setToolTip(text(MessageId::CharactersLeft));
+    applyColumnWidths(list);
 }
 
-void SMSRec::ApplyColumnWidths(int list) {
+void SmsWindow::applyColumnWidths(int list) {
     RecordTable* grid = grid_[list];
-    grid->verticalHeader()->setFixedWidth(Twips(kSlotColumnTwips));
+    grid->verticalHeader()->setFixedWidth(kSlotColumnWidth);
     const QFontMetrics metrics = grid->fontMetrics();
     for (const ShownColumn& shown : kShownColumns)
         grid->setColumnWidth(shown.column - 1, metrics.horizontalAdvance(QStringLiteral("   ") +
-                                                                         Text(shown.sampleId)));
+                                                                         text(shown.sampleId)));
 }
 
-int SMSRec::CardRecordCount() const {
-    return CurrentSession().CardInfo.MaxSmsRecords.value_or(0);
+int SmsWindow::cardRecordCount() const {
+    return currentSession().CardInfo.MaxSmsRecords.value_or(0);
 }
 
-bool SMSRec::RunRead(TransferRun& run, RecordList& list, int& doneCount) {
-    return ReadSms(run, list, CardRecordCount(), doneCount, QDate::currentDate().year());
+bool SmsWindow::runRead(TransferRun& run, RecordList& list, int& doneCount) {
+    return readSms(run, list, cardRecordCount(), doneCount, QDate::currentDate().year());
 }
 
-bool SMSRec::RunWrite(TransferRun& run, const RecordList& list, int usedCount) {
-    return WriteSms(run, list, CardRecordCount(), usedCount);
+bool SmsWindow::runWrite(TransferRun& run, const RecordList& list, int usedCount) {
+    return writeSms(run, list, cardRecordCount(), usedCount);
 }
 
-void SMSRec::AfterRead() {
-    iniMSFheight(kSimList, used_[kSimList]);
+void SmsWindow::afterRead() {
+    updateMessageRowHeights(kSimList, used_[kSimList]);
 }
 
-void SMSRec::AfterLoad(int list) {
-    iniMSFheight(list, used_[list]);
+void SmsWindow::afterLoad(int list) {
+    updateMessageRowHeights(list, used_[list]);
 }
 
-void SMSRec::iniMSFheight(int list, int used) {
-    RecordList& records = List(list);
+void SmsWindow::updateMessageRowHeights(int list, int used) {
+    RecordList& records = recordList(list);
     RecordTable* grid = grid_[list];
     const int width = grid->columnWidth(sms_column::kShown - 1) - 6;
     {
         RecordList::BulkUpdate bulk(records);
         for (int row = 1; row <= used && row < records.Rows(); ++row) {
             const QStringList lines =
-                WrapMessage(records.Text(row, sms_column::kText), grid->font(), width);
+                wrapMessage(records.Text(row, sms_column::kText), grid->font(), width);
             records.SetText(row, sms_column::kShown, lines.join(kLineEnd));
         }
     }
@@ -223,18 +223,18 @@ void SMSRec::iniMSFheight(int list, int used) {
             row <= used
                 ? static_cast<int>(records.Text(row, sms_column::kShown).count(kLineEnd)) + 1
                 : 1;
-        grid->verticalHeader()->resizeSection(row - 1, MessageRowHeight(lines));
+        grid->verticalHeader()->resizeSection(row - 1, messageRowHeight(lines));
     }
-    UpdateJoinedMessages(list);
-    PlaceEditor();
+    updateJoinedMessages(list);
+    placeEditor();
 }
 
-void SMSRec::UpdateJoinedMessages(int list) {
+void SmsWindow::updateJoinedMessages(int list) {
     RecordTable* grid = grid_[list];
-    const RecordList& records = List(list);
+    const RecordList& records = recordList(list);
     const QMap<int, JoinedMessage> before = joined_[list];
     joined_[list] =
-        FindJoinedMessages(records, used_[list], store_, sms_column::kAddress, sms_column::kText);
+        findJoinedMessages(records, used_[list], store_, sms_column::kAddress, sms_column::kText);
     QSet<int> folded;
     for (const JoinedMessage& message : std::as_const(joined_[list])) {
         for (int i = 1; i < message.rows.size(); ++i)
@@ -247,82 +247,83 @@ void SMSRec::UpdateJoinedMessages(int list) {
     // Rows that were the first part of a joined message and no longer are show their own text.
     for (const int row : before.keys()) {
         if (!joined_[list].contains(row))
-            FitMessageRow(list, row);
+            fitMessageRow(list, row);
     }
     for (const int row : joined_[list].keys()) {
-        const int lines = static_cast<int>(JoinedShownText(list, row).count(QLatin1Char('\n'))) + 1;
-        grid->verticalHeader()->resizeSection(row - 1, MessageRowHeight(lines));
+        const int lines = static_cast<int>(joinedShownText(list, row).count(QLatin1Char('\n'))) + 1;
+        grid->verticalHeader()->resizeSection(row - 1, messageRowHeight(lines));
     }
     if (before.keys() != joined_[list].keys())
-        List(list).Refresh(1, records.LastSlot());
+        recordList(list).Refresh(1, records.LastSlot());
 }
 
-QString SMSRec::JoinedShownText(int list, int row) const {
+QString SmsWindow::joinedShownText(int list, int row) const {
     const auto found = joined_[list].find(row);
     if (found == joined_[list].end())
         return {};
     const RecordTable* grid = grid_[list];
-    return WrapMessage(found->Label() + QLatin1Char(' ') + found->text, grid->font(),
+    return wrapMessage(found->label() + QLatin1Char(' ') + found->text, grid->font(),
                        grid->columnWidth(sms_column::kShown - 1) - 6)
         .join(QLatin1Char('\n'));
 }
 
-const RecordList& SMSRec::OutputList(int list, int& used) {
+const RecordList& SmsWindow::outputList(int list, int& used) {
     // Printing and export give a message sent in parts as the one message it is.
     used = used_[list];
-    output_ = std::make_unique<RecordList>(1, Kind().columnCount);
-    CopyWithJoinedMessages(List(list), used, joined_[list], {sms_column::kText, sms_column::kShown},
-                           *output_);
+    output_ = std::make_unique<RecordList>(1, kind().columnCount);
+    copyWithJoinedMessages(recordList(list), used, joined_[list],
+                           {sms_column::kText, sms_column::kShown}, *output_);
     return *output_;
 }
 
-void SMSRec::FitMessageRow(int list, int row) {
+void SmsWindow::fitMessageRow(int list, int row) {
     RecordTable* grid = grid_[list];
-    const QStringList lines = WrapMessage(List(list).Text(row, sms_column::kText), grid->font(),
-                                          grid->columnWidth(sms_column::kShown - 1) - 6);
-    grid->verticalHeader()->resizeSection(row - 1, MessageRowHeight(lines.size()));
+    const QStringList lines =
+        wrapMessage(recordList(list).Text(row, sms_column::kText), grid->font(),
+                    grid->columnWidth(sms_column::kShown - 1) - 6);
+    grid->verticalHeader()->resizeSection(row - 1, messageRowHeight(lines.size()));
 }
 
-void SMSRec::initheMessage(int list, int row) {
-    RecordList& records = List(list);
+void SmsWindow::initNewMessage(int list, int row) {
+    RecordList& records = recordList(list);
     records.SetText(row, sms_column::kTimeStamp, {});
-    records.SetText(row, sms_column::kStatus, Text(MessageId::SmsStatusToBeSent));
-    const QString centre = CurrentSession().CardInfo.ServiceCentreNumber;
+    records.SetText(row, sms_column::kStatus, text(MessageId::SmsStatusToBeSent));
+    const QString centre = currentSession().CardInfo.ServiceCentreNumber;
     if (records.Text(row, sms_column::kServiceCentre).isEmpty() && centre != QLatin1String("-"))
         records.SetText(row, sms_column::kServiceCentre, centre);
     if (records.Text(row, sms_column::kValidity).isEmpty()) {
         records.SetText(row, sms_column::kValidity, QString::number(kNewMessageValidity));
         records.SetText(row, sms_column::kValidityText,
-                        TrimBlanks(ValidityText(kNewMessageValidity, Language())));
+                        TrimBlanks(validityText(kNewMessageValidity, language())));
     }
 }
 
 // --- The editors ---
 
-void SMSRec::EditMessage(int list) {
+void SmsWindow::editMessage(int list) {
     currentList_ = list;
     RecordTable* grid = grid_[list];
-    const int row = grid->CurrentRow();
-    const int column = grid->CurrentColumn();
+    const int row = grid->currentRow();
+    const int column = grid->currentColumn();
     pressRow_[list] = row;
     pressColumn_[list] = column;
     if (row < 1 || column < 1 || column > sms_column::kValidityText)
         return;
-    const RecordList& records = List(list);
+    const RecordList& records = recordList(list);
     switch (column) {
         case sms_column::kAddress:
         case sms_column::kShown:
         case sms_column::kServiceCentre:
-            ShowCellEditor(list);
+            showCellEditor(list);
             break;
         case sms_column::kValidityText:
             if ((!records.Text(row, sms_column::kAddress).isEmpty() ||
                  !records.Text(row, sms_column::kShown).isEmpty()) &&
                 TrimBlanks(records.Text(row, sms_column::kTimeStamp)).isEmpty()) {
-                ShowValidityPicker(list);
+                showValidityPicker(list);
             } else {
                 grid->setFocus();
-                HScroll1->hide();
+                validityPicker_->hide();
                 pickerList_ = -1;
             }
             break;
@@ -332,58 +333,59 @@ void SMSRec::EditMessage(int list) {
     }
 }
 
-void SMSRec::SetEditorLimit(int, int column) {
+void SmsWindow::setEditorLimit(int, int column) {
     switch (column) {
         case sms_column::kAddress:
         case sms_column::kServiceCentre:
-            Text2->SetLengthLimit(kNumberLimit + 1);
+            cellEditor_->setLengthLimit(kNumberLimit + 1);
             break;
         case sms_column::kShown:
-            Text2->SetLimitCheck([](const QString& text) { return MessageRoomLeft(text) >= 0; });
+            cellEditor_->setLimitCheck(
+                [](const QString& text) { return messageRoomLeft(text) >= 0; });
             break;
         case sms_column::kStatus:
-            Text2->SetLengthLimit(4);
+            cellEditor_->setLengthLimit(4);
             break;
         default:
-            Text2->SetLengthLimit(0);
+            cellEditor_->setLengthLimit(0);
             break;
     }
 }
 
-QString SMSRec::CellEditorText(int list, int row, int column) {
-    return List(list).Text(row, column == sms_column::kShown ? sms_column::kText : column);
+QString SmsWindow::cellEditorText(int list, int row, int column) {
+    return recordList(list).Text(row, column == sms_column::kShown ? sms_column::kText : column);
 }
 
-void SMSRec::EditorPlaced(int list, int row, int column) {
+void SmsWindow::editorPlaced(int list, int row, int column) {
     const bool message = column == sms_column::kShown;
-    Text2->SetMultiLine(message);
+    cellEditor_->setMultiLine(message);
     if (message)
-        FitMessageRow(list, row);
+        fitMessageRow(list, row);
     if (counter_->parentWidget() != grid_[list]->viewport())
         counter_->setParent(grid_[list]->viewport());
-    HScroll1->hide();
+    validityPicker_->hide();
     pickerList_ = -1;
 }
 
-void SMSRec::OnEditorHidden() {
+void SmsWindow::onEditorHidden() {
     counter_->hide();
 }
 
-QString SMSRec::CharactersLeft() const {
+QString SmsWindow::charactersLeft() const {
     if (editList_ < 0 || editColumn_ != sms_column::kShown)
         return {};
-    return QString::number(MessageRoomLeft(Text2->Text()));
+    return QString::number(messageRoomLeft(cellEditor_->text()));
 }
 
-void SMSRec::UpdateCounter() {
-    const QString left = CharactersLeft();
-    if (left.isEmpty() || Text2->isHidden()) {
+void SmsWindow::updateCounter() {
+    const QString left = charactersLeft();
+    if (left.isEmpty() || cellEditor_->isHidden()) {
         counter_->hide();
         return;
     }
     counter_->setText(left);
     counter_->adjustSize();
-    const QRect editor = Text2->geometry();
+    const QRect editor = cellEditor_->geometry();
     QPoint at(editor.right() - counter_->width(), editor.bottom() + 1);
     if (at.y() + counter_->height() > counter_->parentWidget()->height())
         at.setY(editor.top() - counter_->height());
@@ -392,20 +394,20 @@ void SMSRec::UpdateCounter() {
     counter_->raise();
 }
 
-void SMSRec::Text2_Change() {
+void SmsWindow::editorTextChanged() {
     const int list = editList_;
     if (list < 0)
         return;
     const int row = editRow_;
     const int column = editColumn_;
-    RecordList& records = List(list);
-    QString text = Text2->Text();
+    RecordList& records = recordList(list);
+    QString text = cellEditor_->text();
     bool changed = false;
     // A message gets its defaults with its first character; a received message keeps its
     // status and time.
     if (!text.isEmpty() && TrimBlanks(records.Text(row, sms_column::kValidityText)).isEmpty() &&
         TrimBlanks(records.Text(row, sms_column::kTimeStamp)).isEmpty()) {
-        initheMessage(list, row);
+        initNewMessage(list, row);
         changed = true;
     }
     const int stored = column == sms_column::kShown ? sms_column::kText : column;
@@ -415,13 +417,13 @@ void SMSRec::Text2_Change() {
             RecordTable* grid = grid_[list];
             records.SetText(
                 row, sms_column::kShown,
-                WrapMessage(text, grid->font(), grid->columnWidth(sms_column::kShown - 1) - 6)
+                wrapMessage(text, grid->font(), grid->columnWidth(sms_column::kShown - 1) - 6)
                     .join(kLineEnd));
-            FitMessageRow(list, row);
-            PlaceEditor();
+            fitMessageRow(list, row);
+            placeEditor();
             changed = true;
-        } else if (IsNumberColumn(column)) {
-            text = FilterNumberInEditor(text);
+        } else if (isNumberColumn(column)) {
+            text = filterNumberInEditor(text);
             if (text != records.Text(row, column)) {
                 records.SetText(row, column, text);
                 changed = true;
@@ -432,127 +434,127 @@ void SMSRec::Text2_Change() {
         }
     }
     if (changed)
-        CellEdited(list, row);
-    TrackLastUsedRow(records, used_[list], text, Kind().fieldCount, row);
+        cellEdited(list, row);
+    TrackLastUsedRow(records, used_[list], text, kind().fieldCount, row);
     if (changed)
-        UpdateJoinedMessages(list);  // an edited part no longer belongs to its message
-    UpdateCounter();
+        updateJoinedMessages(list);  // an edited part no longer belongs to its message
+    updateCounter();
 }
 
-void SMSRec::MoveTo(int list, int row, int column) {
-    if (row < 1 || row > List(list).LastSlot())
+void SmsWindow::moveTo(int list, int row, int column) {
+    if (row < 1 || row > recordList(list).LastSlot())
         return;
-    HideCellEditor();
-    HScroll1->hide();
+    hideCellEditor();
+    validityPicker_->hide();
     pickerList_ = -1;
     RecordTable* grid = grid_[list];
-    grid->SetCurrentCell(row, column);
-    grid->ScrollCellIntoView(row, column);
+    grid->setCurrentCell(row, column);
+    grid->scrollCellIntoView(row, column);
     grid->setFocus();
-    EditMessage(list);
+    editMessage(list);
 }
 
-bool SMSRec::Text2_KeyDown(QKeyEvent* event) {
+bool SmsWindow::editorKeyPressed(QKeyEvent* event) {
     const int list = editList_;
-    if (list < 0 || !NoModifier(event))
+    if (list < 0 || !noModifier(event))
         return false;
     const int row = editRow_;
     const int column = editColumn_;
     RecordTable* grid = grid_[list];
     if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
         const bool up = event->key() == Qt::Key_Up;
-        if (up ? !Text2->CaretOnFirstLine() : !Text2->CaretOnLastLine())
+        if (up ? !cellEditor_->caretOnFirstLine() : !cellEditor_->caretOnLastLine())
             return false;  // the caret moves within the message
         const int target = up ? row - 1 : row + 1;
-        if (target < 1 || target > List(list).LastSlot())
+        if (target < 1 || target > recordList(list).LastSlot())
             return true;
-        HideCellEditor();
-        grid->SetCurrentCell(target, column);
-        grid->ScrollCellIntoView(target, column);
+        hideCellEditor();
+        grid->setCurrentCell(target, column);
+        grid->scrollCellIntoView(target, column);
         grid->setFocus();
         return true;
     }
-    if (IsEnter(event)) {
+    if (isEnter(event)) {
         if (column == sms_column::kShown)
             return false;  // a new line of the message
         if (column >= sms_column::kValidityText)
-            MoveTo(list, row + 1, sms_column::kAddress);
+            moveTo(list, row + 1, sms_column::kAddress);
         else
-            MoveTo(list, row, NextColumn(column));
+            moveTo(list, row, nextColumn(column));
         return true;
     }
     return false;
 }
 
-void SMSRec::Text2_KeyUp(QKeyEvent* event) {
+void SmsWindow::editorKeyReleased(QKeyEvent* event) {
     const int list = editList_;
-    if (list < 0 || !NoModifier(event))
+    if (list < 0 || !noModifier(event))
         return;
     const int column = editColumn_;
-    if (event->key() == Qt::Key_Left && Text2->CaretPosition() == 0 && column > 1)
-        MoveTo(list, editRow_, PreviousColumn(column));
+    if (event->key() == Qt::Key_Left && cellEditor_->caretPosition() == 0 && column > 1)
+        moveTo(list, editRow_, previousColumn(column));
     else if (event->key() == Qt::Key_Right &&
-             Text2->CaretPosition() == Text2->toPlainText().size() &&
+             cellEditor_->caretPosition() == cellEditor_->toPlainText().size() &&
              column < sms_column::kValidityText)
-        MoveTo(list, editRow_, NextColumn(column));
+        moveTo(list, editRow_, nextColumn(column));
 }
 
-void SMSRec::ShowValidityPicker(int list) {
-    HideCellEditor();
-    CurrentSession().Yield();
+void SmsWindow::showValidityPicker(int list) {
+    hideCellEditor();
+    currentSession().yield();
     RecordTable* grid = grid_[list];
-    const int row = grid->CurrentRow();
-    if (row < 1 || grid->CurrentColumn() != sms_column::kValidityText)
+    const int row = grid->currentRow();
+    if (row < 1 || grid->currentColumn() != sms_column::kValidityText)
         return;
-    if (HScroll1->parentWidget() != grid->viewport())
-        HScroll1->setParent(grid->viewport());
-    HScroll1->setGeometry(grid->CellRect(row, sms_column::kValidityText));
+    if (validityPicker_->parentWidget() != grid->viewport())
+        validityPicker_->setParent(grid->viewport());
+    validityPicker_->setGeometry(grid->cellRect(row, sms_column::kValidityText));
     pickerList_ = list;
     pickerRow_ = row;
-    pickerKey_ = NewEditKey();
+    pickerKey_ = newEditKey();
     lastKey_ = 0;
-    RecordList& records = List(list);
+    RecordList& records = recordList(list);
     const QString code = TrimBlanks(records.Text(row, sms_column::kValidity));
     if (!code.isEmpty()) {
         // Shows the code as it stands; only moving the slider changes the message.
-        const QSignalBlocker quiet(HScroll1);
-        HScroll1->setValue(code.toInt());
+        const QSignalBlocker quiet(validityPicker_);
+        validityPicker_->setValue(code.toInt());
         records.SetText(row, sms_column::kValidityText,
-                        TrimBlanks(ValidityText(HScroll1->value(), Language())));
+                        TrimBlanks(validityText(validityPicker_->value(), language())));
     }
-    HScroll1->show();
-    HScroll1->raise();
-    HScroll1->setFocus(Qt::OtherFocusReason);
+    validityPicker_->show();
+    validityPicker_->raise();
+    validityPicker_->setFocus(Qt::OtherFocusReason);
 }
 
-void SMSRec::HScroll1_Change(int value) {
+void SmsWindow::setValidityFromPicker(int value) {
     const int list = pickerList_;
     if (list < 0 || lastKey_ == Qt::Key_Up || lastKey_ == Qt::Key_Down)
         return;
-    RecordList& records = List(list);
+    RecordList& records = recordList(list);
     const int row = pickerRow_;
     if (records.Text(row, sms_column::kAddress).isEmpty() &&
         records.Text(row, sms_column::kShown).isEmpty())
         return;
     // The moves of one stay of the picker on a message are one undo step.
-    const ListState before = CaptureList(list);
+    const ListState before = captureList(list);
     records.SetText(row, sms_column::kValidity, QString::number(value));
-    records.SetText(row, sms_column::kValidityText, TrimBlanks(ValidityText(value, Language())));
-    CellEdited(list, row);
-    RecordChange(list, before, pickerKey_);
+    records.SetText(row, sms_column::kValidityText, TrimBlanks(validityText(value, language())));
+    cellEdited(list, row);
+    recordChange(list, before, pickerKey_);
 }
 
-bool SMSRec::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Text2) {
+bool SmsWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == cellEditor_) {
         if (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
             event->type() == QEvent::Show || event->type() == QEvent::Hide)
-            UpdateCounter();
+            updateCounter();
         return false;
     }
-    if (watched != HScroll1)
+    if (watched != validityPicker_)
         return RecordWindow::eventFilter(watched, event);
     if (event->type() == QEvent::FocusOut) {
-        HScroll1->hide();
+        validityPicker_->hide();
         pickerList_ = -1;
         return false;
     }
@@ -563,33 +565,33 @@ bool SMSRec::eventFilter(QObject* watched, QEvent* event) {
     const int list = pickerList_;
     const int row = pickerRow_;
     if (key->key() == Qt::Key_Up) {
-        MoveTo(list, row - 1, sms_column::kValidityText);
+        moveTo(list, row - 1, sms_column::kValidityText);
         return true;
     }
     if (key->key() == Qt::Key_Down) {
-        MoveTo(list, row + 1, sms_column::kValidityText);
+        moveTo(list, row + 1, sms_column::kValidityText);
         return true;
     }
-    if (IsEnter(key)) {
-        MoveTo(list, row + 1, sms_column::kAddress);
+    if (isEnter(key)) {
+        moveTo(list, row + 1, sms_column::kAddress);
         return true;
     }
     return false;
 }
 
-int SMSRec::FoundEditColumn(int column) const {
+int SmsWindow::foundEditColumn(int column) const {
     if (column == sms_column::kShown)
         return 0;  // the same words as the typed text, found there already
     return column == sms_column::kText ? sms_column::kShown : column;
 }
 
-bool SMSRec::IsNumberColumn(int column) const {
+bool SmsWindow::isNumberColumn(int column) const {
     return column == sms_column::kAddress || column == sms_column::kServiceCentre;
 }
 
 // --- The SMS record text form of the clipboard ---
 
-QString SMSRec::ClipboardText(int list) const {
+QString SmsWindow::clipboardText(int list) const {
     const RecordList& records = model_[list]->List();
     // A message sent in parts goes as the one message it is, with the first part's fields.
     QSet<int> folded;
@@ -598,7 +600,7 @@ QString SMSRec::ClipboardText(int list) const {
             folded.insert(message.rows[i]);
     }
     QString text;
-    for (int row = 1; row <= UsedCount(list); ++row) {
+    for (int row = 1; row <= usedCount(list); ++row) {
         if (!model_[list]->IsMarked(row) || folded.contains(row))
             continue;
         const auto joined = joined_[list].find(row);
@@ -612,8 +614,8 @@ QString SMSRec::ClipboardText(int list) const {
     return text;
 }
 
-void SMSRec::DisplayInGrid(int list, const QString& text, int& used) {
-    RecordList& records = List(list);
+void SmsWindow::appendClipboardRecords(int list, const QString& text, int& used) {
+    RecordList& records = recordList(list);
     QStringList lines = text.split(kLineEnd);
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();  // the end of the last line
@@ -635,7 +637,7 @@ void SMSRec::DisplayInGrid(int list, const QString& text, int& used) {
         const QString validity = TrimBlanks(records.Text(used, sms_column::kValidityText));
         records.SetText(used, sms_column::kValidity, {});
         for (int v = 0; v <= 255 && !validity.isEmpty(); ++v) {
-            if (TrimBlanks(ValidityText(v, Language())) == validity) {
+            if (TrimBlanks(validityText(v, language())) == validity) {
                 records.SetText(used, sms_column::kValidity, QString::number(v));
                 break;
             }

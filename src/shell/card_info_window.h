@@ -14,51 +14,51 @@ namespace pellucard {
 
 // The SIM card information window: shows CardInfo and starts the PIN commands. It reads nothing
 // from the card itself; the polling timer re-activates it whenever the card changes.
-class Setting final : public ChildWindow {
+class CardInfoWindow final : public ChildWindow {
     Q_OBJECT
 
 public:
-    explicit Setting(ShellHost& host, QWidget* parent = nullptr);
+    explicit CardInfoWindow(ShellHost& host, QWidget* parent = nullptr);
 
-    void ChangeLanguage() override;
-    void Form_Activate() override;
-    void CardRunChanged() override;
+    void changeLanguage() override;
+    void activate() override;
+    void cardRunChanged() override;
 
     // Writes CardInfo into the fields (a value not read shows "-"; without a reader or a card
     // the identity field says which is missing) and sets the commands by whether a card answers.
-    void ShowCardInf();
-    void EnableProgram(bool enabled);
+    void showCardInfo();
+    void setCardCommandsEnabled(bool enabled);
 
     // Index 0 is PIN1, 1 PIN2.
-    void ComCPIN_Click(int index);
-    void ComUBPIN_Click(int index);
-    void ComLPIN_Click(int index);
+    void changePin(int index);
+    void unblockPin(int index);
+    void switchPinCheck(int index);
     // Verifies PIN1 with the record windows' dialog; the IMSI, provider name and service
     // centre are read as soon as the card is open.
-    void ComVPIN_Click();
+    void verifyPin();
 
-    QLabel* TICCID;
-    QLabel* TIMSI;
-    QLabel* TSPN;
-    QLabel* TSIMP;
-    QLabel* TMNOfPhone;
-    QLabel* TMNOfMessage;
-    QLabel* TMNOFLastDial;
-    QLabel* TPIN1State;
-    QLabel* TPIN2State;
-    QLabel* TUnblockPIN1State;
-    QLabel* TUnblockPIN2State;
-    QPushButton* ComCPIN[2];
-    QPushButton* ComLPIN[1];
-    QPushButton* ComUBPIN[2];
-    QPushButton* ComVPIN;
-    QPushButton* CmdConnect;
-    QPushButton* CmdCopy;
-    QLabel* Label3;
-    QLabel* Label4;
+    QLabel* iccidValue;
+    QLabel* imsiValue;
+    QLabel* providerValue;
+    QLabel* phaseValue;
+    QLabel* phoneBookCountValue;
+    QLabel* smsCountValue;
+    QLabel* lastDialledCountValue;
+    QLabel* pin1StateValue;
+    QLabel* pin2StateValue;
+    QLabel* puk1StateValue;
+    QLabel* puk2StateValue;
+    QPushButton* changePinButtons[2];
+    QPushButton* pinCheckButtons[1];
+    QPushButton* unblockPinButtons[2];
+    QPushButton* verifyPinButton;
+    QPushButton* connectReaderButton;
+    QPushButton* copyCardButton;
+    QLabel* programHeading;
+    QLabel* programBanner;
 
 private:
-    QString AttemptsText(const std::optional<int>& count);
+    QString attemptsText(const std::optional<int>& count);
 
     struct Field {
         QLabel* caption;

@@ -14,7 +14,7 @@
 #include "records/program_settings.h"
 #include "shell/artwork.h"
 #include "shell/command_line.h"
-#include "shell/mdi_main.h"
+#include "shell/main_window.h"
 #include "shell/pin_dialog_launcher.h"
 #include "shell/session.h"
 #include "shell/single_instance.h"
@@ -32,15 +32,15 @@ namespace {
 // Once the polling has identified the card: reads the card's phone book into the phone book
 // window, as the user would with the window's Read button, and answers the PIN1 dialog that the
 // read asks with `pin`. `done` is set when the read has ended.
-void ReadPhoneBookWhenIdentified(MDIMain& window, Session& session, const QString& pin,
+void readPhoneBookWhenIdentified(MainWindow& window, Session& session, const QString& pin,
                                  std::shared_ptr<bool> done) {
     auto* answer = new QTimer(&window);
     QObject::connect(answer, &QTimer::timeout, &window, [&window, pin] {
-        VerifyPinC* dialog = window.PinDialogs().OpenVerifyPin();
+        VerifyPinDialog* dialog = window.pinDialogs().openVerifyPin();
         if (dialog == nullptr || !dialog->isVisible())
             return;
-        auto* code = dialog->findChild<QLineEdit*>(QStringLiteral("TPINCode"));
-        auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("OKButton"));
+        auto* code = dialog->findChild<QLineEdit*>(QStringLiteral("codeField"));
+        auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("okButton"));
         if (code != nullptr && ok != nullptr && code->text().isEmpty()) {
             code->setText(pin);
             ok->click();
@@ -48,14 +48,14 @@ void ReadPhoneBookWhenIdentified(MDIMain& window, Session& session, const QStrin
     });
     auto* start = new QTimer(&window);
     QObject::connect(start, &QTimer::timeout, &window, [&window, &session, start, answer, done] {
-        if (!IsKnownAboveZero(session.CardInfo.MaxPhoneRecords) || window.PollBusy())
+        if (!isKnownAboveZero(session.CardInfo.MaxPhoneRecords) || window.pollBusy())
             return;
         start->stop();
         answer->start(50);
-        window.Command1_Click(WindowIndex::SimRec);
-        if (ChildWindow* phoneBook = window.Window(WindowIndex::SimRec)) {
+        window.showWindow(WindowIndex::PhoneBook);
+        if (ChildWindow* phoneBook = window.childWindow(WindowIndex::PhoneBook)) {
             // The read runs here, letting the event loop run after each record.
-            if (auto* read = phoneBook->findChild<QPushButton*>(QStringLiteral("Connectosim")))
+            if (auto* read = phoneBook->findChild<QPushButton*>(QStringLiteral("readButton")))
                 read->click();
         }
         answer->stop();
@@ -67,7 +67,7 @@ void ReadPhoneBookWhenIdentified(MDIMain& window, Session& session, const QStrin
 // Waits until the polling has read the card (and `ready` is set), or a while has passed, then
 // saves a picture of the main window and ends the program: for documentation made under a
 // virtual X server.
-void TakeScreenshotWhenRead(QWidget& window, Session& session, const QString& path,
+void takeScreenshotWhenRead(QWidget& window, Session& session, const QString& path,
                             std::shared_ptr<bool> ready) {
     auto* timer = new QTimer(&window);
     auto waited = std::make_shared<int>(0);
@@ -75,7 +75,7 @@ void TakeScreenshotWhenRead(QWidget& window, Session& session, const QString& pa
     QObject::connect(
         timer, &QTimer::timeout, &window, [&window, &session, path, timer, waited, readAt, ready] {
             *waited += 250;
-            if (*readAt < 0 && IsKnownAboveZero(session.CardInfo.MaxPhoneRecords) && *ready)
+            if (*readAt < 0 && isKnownAboveZero(session.CardInfo.MaxPhoneRecords) && *ready)
                 *readAt = *waited;
             // One more second after the card was read lets the windows show
             // what was read.
@@ -90,7 +90,7 @@ void TakeScreenshotWhenRead(QWidget& window, Session& session, const QString& pa
     timer->start(250);
 }
 
-void ShowError(const QString& text) {
+void showError(const QString& text) {
     MessageRequest request;
     request.text = text;
     request.icon = DialogIcon::Critical;
@@ -104,7 +104,7 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray word(argv[i]);
         if (word == "--help" || word == "-h") {
-            std::fputs(qPrintable(ProgramUsage()), stdout);
+            std::fputs(qPrintable(programUsage()), stdout);
             return 0;
         }
         if (word == "--version") {
@@ -117,20 +117,20 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("pellucard"));
     QApplication::setApplicationVersion(QStringLiteral(PELLUCARD_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("pellucard"));
-    QApplication::setWindowIcon(ArtworkIcon(Artwork::SimCard));
+    QApplication::setWindowIcon(artworkIcon(Artwork::SimCard));
 
     // Qt has taken its own options (-platform, -style ...) out of the arguments by now.
     ProgramOptions options;
     QString error;
-    if (!ParseProgramOptions(QApplication::arguments(), options, error)) {
-        std::fprintf(stderr, "pellucard: %s\n\n%s", qPrintable(error), qPrintable(ProgramUsage()));
+    if (!parseProgramOptions(QApplication::arguments(), options, error)) {
+        std::fprintf(stderr, "pellucard: %s\n\n%s", qPrintable(error), qPrintable(programUsage()));
         return 2;
     }
 
     // A second copy leaves the running one alone and says nothing. Without a place for the lock
     // the program still runs: better two copies than none.
     SingleInstance instance;
-    if (instance.Acquire() == SingleInstance::Outcome::HeldByAnother)
+    if (instance.acquire() == SingleInstance::Outcome::HeldByAnother)
         return 0;
 
     WidgetDialogs dialogs;
@@ -147,36 +147,36 @@ int main(int argc, char* argv[]) {
     auto reader =
         OpenReaderSession(options.reader, virtualReader && options.screenshot.isEmpty(), why);
     if (!reader) {
-        ShowError(QString::fromStdString(why));
+        showError(QString::fromStdString(why));
         UninstallDialogs(&dialogs);
         return 1;
     }
     Session session(std::move(reader));
 
     WindowFactory factory;
-    RegisterShellWindows(factory);
-    RegisterRecordWindows(factory);
+    registerShellWindows(factory);
+    registerRecordWindows(factory);
 
     int status = 0;
     {
-        MDIMain window(session, factory);
-        RestorePlacement(window, ProgramSettings());
+        MainWindow window(session, factory);
+        restorePlacement(window, ProgramSettings());
         window.show();
-        window.Load();
+        window.start();
         if (options.language != 0)
-            window.MenuOption(options.language);
+            window.chooseLanguage(options.language);
         auto phoneBookRead = std::make_shared<bool>(options.readPhoneBookPin.isEmpty());
         if (!options.readPhoneBookPin.isEmpty())
-            ReadPhoneBookWhenIdentified(window, session, options.readPhoneBookPin, phoneBookRead);
+            readPhoneBookWhenIdentified(window, session, options.readPhoneBookPin, phoneBookRead);
         if (!options.screenshot.isEmpty())
-            TakeScreenshotWhenRead(window, session, options.screenshot, phoneBookRead);
+            takeScreenshotWhenRead(window, session, options.screenshot, phoneBookRead);
         status = QApplication::exec();
-        RememberPlacement(window, ProgramSettings());
+        rememberPlacement(window, ProgramSettings());
     }
 
     // A card image given on the command line keeps what was written to the virtual card.
-    if (!session.Reader().SaveVirtualCard(why))
-        ShowError(QString::fromStdString(why));
+    if (!session.reader().SaveVirtualCard(why))
+        showError(QString::fromStdString(why));
     UninstallDialogs(&dialogs);
     return status;
 }

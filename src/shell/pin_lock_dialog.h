@@ -9,24 +9,24 @@ namespace pellucard {
 
 // Switches the PIN1 check of the card on (lock) or off (unlock) with the PIN1 code. GSM 11.11
 // lets only CHV1 be switched, so PIN2 cannot be chosen here.
-class InputPinC final : public PinEntryDialog {
+class PinLockDialog final : public PinEntryDialog {
     Q_OBJECT
 
 public:
-    InputPinC(Session& session, QWidget* parent);
+    PinLockDialog(Session& session, QWidget* parent);
 
     // Captions the dialog, shows the counters of CardInfo and chooses PIN `pinIndex` (0 or 1)
     // where it can and the lock option `lockIndex` (0 lock, 1 unlock).
-    void Prepare(int pinIndex, int lockIndex);
-    void ChangeLanguage() override;
+    void prepare(int pinIndex, int lockIndex);
+    void changeLanguage() override;
 
-    QGroupBox* Frame2;
-    QRadioButton* OLock[2];
+    QGroupBox* lockFrame;
+    QRadioButton* lockOptions[2];
 
 protected:
-    void ShowState(int preferredPin) override;
-    bool RunOperation(Pellucard& engine, const std::string& code, int pin) override;
-    std::optional<MessageId> MayHaveTakenEffect() const override {
+    void showState(int preferredPin) override;
+    bool runOperation(Pellucard& engine, const std::string& code, int pin) override;
+    std::optional<MessageId> mayHaveTakenEffect() const override {
         return MessageId::CheckMayHaveSwitched;
     }
 };

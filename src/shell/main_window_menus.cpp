@@ -10,13 +10,13 @@
 #include "catalogue/catalogue.h"
 #include "engine/pellucard.h"
 #include "records/file_history.h"
-#include "shell/mdi_main.h"
+#include "shell/main_window.h"
 #include "shell/session.h"
 
 namespace pellucard {
 namespace {
 
-QMenu* AddMenu(QWidget* parent, QMenuBar* bar, const char* name) {
+QMenu* addMenu(QWidget* parent, QMenuBar* bar, const char* name) {
     auto* menu = new QMenu(parent);
     menu->setObjectName(name);
     menu->menuAction()->setObjectName(name);
@@ -24,62 +24,62 @@ QMenu* AddMenu(QWidget* parent, QMenuBar* bar, const char* name) {
     return menu;
 }
 
-QMenu* AddSubmenu(QMenu* parent, const char* name, const QString& designCaption) {
+QMenu* addSubmenu(QMenu* parent, const char* name, const QString& designCaption) {
     QMenu* menu = parent->addMenu(designCaption);
     menu->setObjectName(name);
     menu->menuAction()->setObjectName(name);
     return menu;
 }
 
-QAction* AddEntry(QMenu* menu, const char* name, const QString& designCaption = {}) {
+QAction* addEntry(QMenu* menu, const char* name, const QString& designCaption = {}) {
     QAction* action = menu->addAction(designCaption);
     action->setObjectName(name);
     return action;
 }
 
-void AddSeparator(QMenu* menu, const char* name) {
+void addSeparator(QMenu* menu, const char* name) {
     menu->addSeparator()->setObjectName(name);
 }
 
 }  // namespace
 
-void MDIMain::CreateMenus() {
-    CreateFileMenu();
-    CreateEditMenu();
-    CreateViewMenu();
-    CreateHelpMenu();
-    CreateNameMenu();
+void MainWindow::createMenus() {
+    createFileMenu();
+    createEditMenu();
+    createViewMenu();
+    createHelpMenu();
+    createNameMenu();
 }
 
-void MDIMain::CreateFileMenu() {
-    QMenu* file = AddMenu(this, menuBar(), "MDIFile");
+void MainWindow::createFileMenu() {
+    QMenu* file = addMenu(this, menuBar(), "fileMenu");
     captions_.emplace_back(file->menuAction(), MessageId::FileMenu);
-    QAction* fresh = AddEntry(file, "MDINew");
-    QAction* open = AddEntry(file, "MDIOpen");
-    recentFiles_ = AddSubmenu(file, "MDIRecent", {});
+    QAction* fresh = addEntry(file, "newAction");
+    QAction* open = addEntry(file, "openAction");
+    recentFiles_ = addSubmenu(file, "recentFilesMenu", {});
     captions_.emplace_back(recentFiles_->menuAction(), MessageId::RecentFilesMenu);
     connect(&FileHistory::Instance(), &FileHistory::RecentFilesChanged, this,
-            &MDIMain::ShowRecentFiles);
-    ShowRecentFiles();
-    AddSeparator(file, "xLine2");
-    QAction* save = AddEntry(file, "MDISave");
-    QAction* saveAs = AddEntry(file, "MDIAs");
-    AddSeparator(file, "xLine");
-    QMenu* import = AddSubmenu(file, "MDIImport", {});
-    QAction* importComma = AddEntry(import, "MDIImComma");
-    QAction* importTab = AddEntry(import, "MDIImTab");
-    QMenu* exportMenu = AddSubmenu(file, "MDIExport", {});
-    QAction* exportComma = AddEntry(exportMenu, "MDIExComma");
-    QAction* exportTab = AddEntry(exportMenu, "MDIExTab");
-    AddSeparator(file, "xLine13");
-    QAction* backup = AddEntry(file, "MDIBackup");
-    QAction* restore = AddEntry(file, "MDIRestore");
+            &MainWindow::showRecentFiles);
+    showRecentFiles();
+    addSeparator(file, "xLine2");
+    QAction* save = addEntry(file, "saveAction");
+    QAction* saveAs = addEntry(file, "saveAsAction");
+    addSeparator(file, "xLine");
+    QMenu* import = addSubmenu(file, "importMenu", {});
+    QAction* importComma = addEntry(import, "importCommaAction");
+    QAction* importTab = addEntry(import, "importTabAction");
+    QMenu* exportMenu = addSubmenu(file, "exportMenu", {});
+    QAction* exportComma = addEntry(exportMenu, "exportCommaAction");
+    QAction* exportTab = addEntry(exportMenu, "exportTabAction");
+    addSeparator(file, "xLine13");
+    QAction* backup = addEntry(file, "backupAction");
+    QAction* restore = addEntry(file, "restoreAction");
     captions_.insert(captions_.end(),
                      {{backup, MessageId::BackUpCardMenu}, {restore, MessageId::RestoreCardMenu}});
-    connect(backup, &QAction::triggered, this, &MDIMain::MDIBackup_Click);
-    connect(restore, &QAction::triggered, this, &MDIMain::MDIRestore_Click);
-    AddSeparator(file, "xLine12");
-    QAction* comPort = AddEntry(file, "MDISetCom");
+    connect(backup, &QAction::triggered, this, &MainWindow::backUpCard);
+    connect(restore, &QAction::triggered, this, &MainWindow::restoreCard);
+    addSeparator(file, "xLine12");
+    QAction* comPort = addEntry(file, "readerSettingsAction");
     captions_.insert(captions_.end(), {{import->menuAction(), MessageId::ImportMenu},
                                        {importComma, MessageId::CommaSeparatedValuesMenu},
                                        {importTab, MessageId::TabSeparatedValuesMenu},
@@ -87,8 +87,8 @@ void MDIMain::CreateFileMenu() {
                                        {exportComma, MessageId::CommaSeparatedValuesMenu},
                                        {exportTab, MessageId::TabSeparatedValuesMenu},
                                        {comPort, MessageId::SettingComPortMenu}});
-    AddSeparator(file, "xLine4");
-    QAction* exit = AddEntry(file, "MDIExit");
+    addSeparator(file, "xLine4");
+    QAction* exit = addEntry(file, "quitAction");
     captions_.insert(captions_.end(), {{fresh, MessageId::NewMenu},
                                        {open, MessageId::OpenMenu},
                                        {save, MessageId::SaveMenu},
@@ -113,20 +113,20 @@ void MDIMain::CreateFileMenu() {
     };
     for (const auto& [action, command] : commands) {
         connect(action, &QAction::triggered, this,
-                [this, command = command] { RunFileCommand(command); });
+                [this, command = command] { runFileCommand(command); });
     }
     // The reader is found by the polling; the entry only looks at the card, as it always did.
-    connect(comPort, &QAction::triggered, this, [this] { (void)session_.Gate().CardPresent(); });
+    connect(comPort, &QAction::triggered, this, [this] { (void)session_.gate().cardPresent(); });
     exit->setShortcut(QKeySequence::Quit);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 }
 
-void MDIMain::CreateEditMenu() {
+void MainWindow::createEditMenu() {
     undoGroup_ = new QUndoGroup(this);
-    QMenu* edit = AddMenu(this, menuBar(), "MDIEdit");
+    QMenu* edit = addMenu(this, menuBar(), "editMenu");
     captions_.emplace_back(edit->menuAction(), MessageId::EditMenu);
-    QAction* undo = AddEntry(edit, "MDIUndo");
-    QAction* redo = AddEntry(edit, "MDIRedo");
+    QAction* undo = addEntry(edit, "undoAction");
+    QAction* redo = addEntry(edit, "redoAction");
     captions_.insert(captions_.end(), {{undo, MessageId::UndoMenu}, {redo, MessageId::RedoMenu}});
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     redo->setShortcuts(
@@ -139,75 +139,76 @@ void MDIMain::CreateEditMenu() {
     connect(redo, &QAction::triggered, undoGroup_, &QUndoGroup::redo);
 }
 
-void MDIMain::CreateViewMenu() {
-    QMenu* view = AddMenu(this, menuBar(), "MDIView");
+void MainWindow::createViewMenu() {
+    QMenu* view = addMenu(this, menuBar(), "viewMenu");
     captions_.emplace_back(view->menuAction(), MessageId::ViewMenu);
     const struct {
         const char* name;
         MessageId captionId;
         WindowIndex windowIndex;
     } entries[] = {
-        {"MDIMessage", MessageId::SmsRecordMenu, WindowIndex::SmsRec},
-        {"MDIPhone", MessageId::PhoneBookMenu, WindowIndex::SimRec},
-        {"MDIPerson", MessageId::PersonalRecordMenu, WindowIndex::PersonRec},
-        {"MDISim", MessageId::SimCardInformationMenu, WindowIndex::Setting},
+        {"smsWindowAction", MessageId::SmsRecordMenu, WindowIndex::Sms},
+        {"phoneBookWindowAction", MessageId::PhoneBookMenu, WindowIndex::PhoneBook},
+        {"personalRecordsWindowAction", MessageId::PersonalRecordMenu,
+         WindowIndex::PersonalRecords},
+        {"cardInfoWindowAction", MessageId::SimCardInformationMenu, WindowIndex::CardInfo},
     };
     for (const auto& entry : entries) {
-        if (entry.windowIndex == WindowIndex::Setting)
-            AddSeparator(view, "xLine1");
-        QAction* action = AddEntry(view, entry.name);
+        if (entry.windowIndex == WindowIndex::CardInfo)
+            addSeparator(view, "xLine1");
+        QAction* action = addEntry(view, entry.name);
         captions_.emplace_back(action, entry.captionId);
         connect(action, &QAction::triggered, this,
-                [this, index = entry.windowIndex] { Command1_Click(index); });
+                [this, index = entry.windowIndex] { showWindow(index); });
     }
 }
 
-void MDIMain::CreateHelpMenu() {
-    QMenu* help = AddMenu(this, menuBar(), "MDIHelp");
+void MainWindow::createHelpMenu() {
+    QMenu* help = addMenu(this, menuBar(), "helpMenu");
     captions_.emplace_back(help->menuAction(), MessageId::HelpMenu);
-    QAction* helpEntry = AddEntry(help, "MDIHelpAbout");
+    QAction* helpEntry = addEntry(help, "helpAction");
     helpEntry->setShortcut(QKeySequence::HelpContents);
     captions_.emplace_back(helpEntry, MessageId::HelpMenu);
-    connect(helpEntry, &QAction::triggered, this, &MDIMain::MDIHelpAbout_Click);
-    AddSeparator(help, "xLine3");
+    connect(helpEntry, &QAction::triggered, this, &MainWindow::showHelp);
+    addSeparator(help, "xLine3");
 
-    QMenu* language = AddSubmenu(help, "MDILanguage", {});
+    QMenu* language = addSubmenu(help, "languageMenu", {});
     captions_.emplace_back(language->menuAction(), MessageId::LanguageMenu);
     languages_ = new QActionGroup(this);
     languages_->setExclusive(true);
     for (int k = 0; k < static_cast<int>(languageEntries_.size()); ++k) {
-        const QByteArray name = "MDIEnglish_" + QByteArray::number(k);
-        QAction* entry = AddEntry(language, name.constData());
+        const QByteArray name = "languageAction_" + QByteArray::number(k);
+        QAction* entry = addEntry(language, name.constData());
         entry->setCheckable(true);
         languages_->addAction(entry);
         captions_.emplace_back(entry, kLanguageNames[static_cast<std::size_t>(k)]);
-        connect(entry, &QAction::triggered, this, [this, k] { MenuOption(k); });
+        connect(entry, &QAction::triggered, this, [this, k] { chooseLanguage(k); });
         languageEntries_[static_cast<std::size_t>(k)] = entry;
     }
-    AddSeparator(help, "XLine5");
-    QAction* about = AddEntry(help, "MDIAbout");
+    addSeparator(help, "XLine5");
+    QAction* about = addEntry(help, "aboutAction");
     captions_.emplace_back(about, MessageId::AboutMenu);
-    connect(about, &QAction::triggered, this, &MDIMain::MDIAbout_Click);
+    connect(about, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
-void MDIMain::CreateNameMenu() {
+void MainWindow::createNameMenu() {
     // Kept for the users who know it; its entries have no command.
-    QMenu* name = AddMenu(this, menuBar(), "MDIName");
+    QMenu* name = addMenu(this, menuBar(), "nameMenu");
     captions_.emplace_back(name->menuAction(), MessageId::NameMenu);
-    captions_.emplace_back(AddEntry(name, "NamePhone"), MessageId::AllPhoneRecordMenu);
-    captions_.emplace_back(AddEntry(name, "NameUsefull"), MessageId::UsefulSmsMenu);
-    captions_.emplace_back(AddEntry(name, "nameEditPhone"), MessageId::EditPhoneRecordMenu);
+    captions_.emplace_back(addEntry(name, "NamePhone"), MessageId::AllPhoneRecordMenu);
+    captions_.emplace_back(addEntry(name, "NameUsefull"), MessageId::UsefulSmsMenu);
+    captions_.emplace_back(addEntry(name, "nameEditPhone"), MessageId::EditPhoneRecordMenu);
 }
 
-void MDIMain::ChangeLanguage() {
-    setWindowTitle(session_.Text(MessageId::ProgramTitle));
+void MainWindow::changeLanguage() {
+    setWindowTitle(session_.text(MessageId::ProgramTitle));
     for (const auto& [action, id] : captions_)
-        action->setText(session_.Text(id));
+        action->setText(session_.text(id));
     if (readerState_ != nullptr)
-        ShowReaderState();
+        showReaderState();
 }
 
-void MDIMain::ShowRecentFiles() {
+void MainWindow::showRecentFiles() {
     recentFiles_->clear();
     const QList<FileHistory::RecentFile> files = FileHistory::Instance().RecentFiles();
     int number = 0;
@@ -216,11 +217,11 @@ void MDIMain::ShowRecentFiles() {
         // "&1 name": the number is typed to choose it; an "&" in the name is shown as it is.
         const QString name = QFileInfo(file.path).fileName().replace(u'&', QStringLiteral("&&"));
         QAction* entry = recentFiles_->addAction(QStringLiteral("&%1 %2").arg(number).arg(name));
-        entry->setObjectName(QStringLiteral("MDIRecent_%1").arg(number));
+        entry->setObjectName(QStringLiteral("recentFilesMenu_%1").arg(number));
         entry->setToolTip(file.path);
         entry->setStatusTip(file.path);
         connect(entry, &QAction::triggered, this,
-                [this, file] { OpenRecentFile(file.path, file.windowIndex); });
+                [this, file] { openRecentFile(file.path, file.windowIndex); });
     }
     recentFiles_->menuAction()->setEnabled(!files.isEmpty());
 }

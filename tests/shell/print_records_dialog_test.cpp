@@ -14,7 +14,7 @@
 #include "print_pdf_text.h"
 #include "records/record_list.h"
 #include "shell/print_dialogs.h"
-#include "shell/printer_form.h"
+#include "shell/print_records_dialog.h"
 #include "support/scripted_dialogs.h"
 
 namespace pellucard {
@@ -35,14 +35,14 @@ public:
     QPrinter* pagePrinter = nullptr;
     QPrinter::PrintRange previewRange = QPrinter::PageRange;
 
-    bool ChooseFont(QWidget*, QFont& current) override {
+    bool chooseFont(QWidget*, QFont& current) override {
         ++fontCalls;
         if (font) {
             current = *font;
         }
         return font.has_value();
     }
-    bool SetUpPage(QWidget*, QPrinter& printer) override {
+    bool setUpPage(QWidget*, QPrinter& printer) override {
         ++pageCalls;
         pagePrinter = &printer;
         if (acceptPage) {
@@ -50,13 +50,13 @@ public:
         }
         return acceptPage;
     }
-    bool ChoosePrinter(QWidget*, QPrinter& printer) override {
+    bool choosePrinter(QWidget*, QPrinter& printer) override {
         ++printerCalls;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(printPath);
         return print;
     }
-    void Preview(QWidget*, QPrinter& printer,
+    void preview(QWidget*, QPrinter& printer,
                  const std::function<void(QPrinter&)>& paint) override {
         ++previewCalls;
         previewRange = printer.printRange();
@@ -99,36 +99,36 @@ private slots:
         hook_ = ScriptedPrintDialogs{};
         hook_.printPath = dir_.filePath(QStringLiteral("print.pdf"));
         hook_.previewPath = dir_.filePath(QStringLiteral("preview.pdf"));
-        form_ = std::make_unique<PrinterForm>();
-        form_->SetPrintDialogs(&hook_);
+        form_ = std::make_unique<PrintRecordsDialog>();
+        form_->setPrintDialogs(&hook_);
         list_ = PhoneBook(5);
-        form_->SetRecords(*list_, 5, 3, {40, 150, 120}, QStringLiteral("SIM Card Phone Book"));
+        form_->setRecords(*list_, 5, 3, {40, 150, 120}, QStringLiteral("SIM Card Phone Book"));
     }
     void cleanup() { form_.reset(); }
 
     void fillsItsGridFromTheRecordList() {
-        QCOMPARE(form_->Grid2().Rows(), 6);
-        QCOMPARE(form_->Grid2().Columns(), 3);
-        QCOMPARE(form_->Grid2().Text(5, 1), QStringLiteral("Person-5"));
-        auto* columns = Child<QListWidget>(*form_, "LColum");
+        QCOMPARE(form_->records().Rows(), 6);
+        QCOMPARE(form_->records().Columns(), 3);
+        QCOMPARE(form_->records().Text(5, 1), QStringLiteral("Person-5"));
+        auto* columns = Child<QListWidget>(*form_, "columnList");
         QVERIFY(columns != nullptr);
         QCOMPARE(columns->count(), 2);
         QCOMPARE(columns->item(0)->text(), QStringLiteral("Name"));
         QCOMPARE(columns->item(1)->checkState(), Qt::Checked);
-        QCOMPARE(Child<QLineEdit>(*form_, "TStartRec")->text(), QStringLiteral("1"));
-        QCOMPARE(Child<QLineEdit>(*form_, "TEndRec")->text(), QStringLiteral("5"));
-        QVERIFY(Child<QLabel>(*form_, "LMax")->text().endsWith(QStringLiteral(" 5")));
-        QVERIFY(Child<QRadioButton>(*form_, "OPrintStyle_0")->isChecked());
-        QVERIFY(Child<QLabel>(*form_, "PicStyle")->pixmap().width() > 0);
+        QCOMPARE(Child<QLineEdit>(*form_, "firstRecordField")->text(), QStringLiteral("1"));
+        QCOMPARE(Child<QLineEdit>(*form_, "lastRecordField")->text(), QStringLiteral("5"));
+        QVERIFY(Child<QLabel>(*form_, "maxLabel")->text().endsWith(QStringLiteral(" 5")));
+        QVERIFY(Child<QRadioButton>(*form_, "styleOption_0")->isChecked());
+        QVERIFY(Child<QLabel>(*form_, "stylePicture")->pixmap().width() > 0);
 
         // A used count beyond the list or below zero cannot reach outside it.
-        form_->SetRecords(*list_, 500, 40);
-        QCOMPARE(form_->RecordCount(), list_->LastSlot());
-        QCOMPARE(form_->Grid2().Columns(), 27);
-        form_->SetRecords(*list_, -3, 3);
-        QCOMPARE(form_->RecordCount(), 0);
-        QVERIFY(Child<QLineEdit>(*form_, "TEndRec")->text().isEmpty());
-        QVERIFY(!Child<QPushButton>(*form_, "CmdPrint")->isEnabled());
+        form_->setRecords(*list_, 500, 40);
+        QCOMPARE(form_->recordCount(), list_->LastSlot());
+        QCOMPARE(form_->records().Columns(), 27);
+        form_->setRecords(*list_, -3, 3);
+        QCOMPARE(form_->recordCount(), 0);
+        QVERIFY(Child<QLineEdit>(*form_, "lastRecordField")->text().isEmpty());
+        QVERIFY(!Child<QPushButton>(*form_, "printButton")->isEnabled());
     }
 
     // Each keystroke that leaves no record number from 0 to the number of records empties
@@ -151,7 +151,7 @@ private slots:
     void rangeFieldsKeepOnlyRecordNumbers() {
         QFETCH(QString, typed);
         QFETCH(QString, kept);
-        for (const char* name : {"TStartRec", "TEndRec"}) {
+        for (const char* name : {"firstRecordField", "lastRecordField"}) {
             auto* edit = Child<QLineEdit>(*form_, name);
             edit->clear();
             QTest::keyClicks(edit, typed);
@@ -160,19 +160,19 @@ private slots:
     }
 
     void rangeAndColumnsShapeThePrintedGrid() {
-        auto* start = Child<QLineEdit>(*form_, "TStartRec");
-        auto* end = Child<QLineEdit>(*form_, "TEndRec");
+        auto* start = Child<QLineEdit>(*form_, "firstRecordField");
+        auto* end = Child<QLineEdit>(*form_, "lastRecordField");
         start->setText(QStringLiteral("4"));
         end->setText(QStringLiteral("2"));
-        QCOMPARE(form_->ChosenRows(), std::make_pair(2, 4));  // a backward range
+        QCOMPARE(form_->chosenRows(), std::make_pair(2, 4));  // a backward range
         start->setText(QStringLiteral("0"));
         end->clear();
-        QCOMPARE(form_->ChosenRows(), std::make_pair(1, 5));  // 0 and empty: the ends
+        QCOMPARE(form_->chosenRows(), std::make_pair(1, 5));  // 0 and empty: the ends
 
         start->setText(QStringLiteral("2"));
         end->setText(QStringLiteral("3"));
-        Child<QListWidget>(*form_, "LColum")->item(0)->setCheckState(Qt::Unchecked);
-        const PrintTable grid = form_->Grid1();
+        Child<QListWidget>(*form_, "columnList")->item(0)->setCheckState(Qt::Unchecked);
+        const PrintTable grid = form_->printTable();
         QCOMPARE(grid.headers, QStringList({QString(), QStringLiteral("Phone")}));
         QCOMPARE(grid.widths, QList<int>({40, 120}));
         QCOMPARE(grid.rows,
@@ -181,26 +181,26 @@ private slots:
         QCOMPARE(grid.title, QStringLiteral("SIM Card Phone Book"));
 
         // With no column chosen there is nothing to print.
-        form_->CmdCAll_Click();
-        QVERIFY(form_->ChosenColumns().isEmpty());
-        QVERIFY(!Child<QPushButton>(*form_, "CmdPrint")->isEnabled());
-        QVERIFY(!Child<QPushButton>(*form_, "CmdPreview")->isEnabled());
-        QVERIFY(!form_->CmdPrint_Click());
-        form_->CmdPreview_Click();
+        form_->clearColumns();
+        QVERIFY(form_->chosenColumns().isEmpty());
+        QVERIFY(!Child<QPushButton>(*form_, "printButton")->isEnabled());
+        QVERIFY(!Child<QPushButton>(*form_, "previewButton")->isEnabled());
+        QVERIFY(!form_->print());
+        form_->showPreview();
         QCOMPARE(hook_.printerCalls + hook_.previewCalls, 0);
-        form_->CmdSAll_Click();
-        QCOMPARE(form_->ChosenColumns(), QList<int>({1, 2}));
-        QVERIFY(Child<QPushButton>(*form_, "CmdPrint")->isEnabled());
+        form_->chooseAllColumns();
+        QCOMPARE(form_->chosenColumns(), QList<int>({1, 2}));
+        QVERIFY(Child<QPushButton>(*form_, "printButton")->isEnabled());
     }
 
     // The print path end to end: the chosen records go to the PDF printer and a PDF reader
     // finds their text on the page.
     void printsTheChosenRecordsToPdf() {
         ScriptedDialogs dialogs;
-        Child<QLineEdit>(*form_, "TStartRec")->setText(QStringLiteral("2"));
-        Child<QLineEdit>(*form_, "TEndRec")->setText(QStringLiteral("4"));
-        Child<QRadioButton>(*form_, "OPrintStyle_1")->setChecked(true);
-        QVERIFY(form_->CmdPrint_Click());
+        Child<QLineEdit>(*form_, "firstRecordField")->setText(QStringLiteral("2"));
+        Child<QLineEdit>(*form_, "lastRecordField")->setText(QStringLiteral("4"));
+        Child<QRadioButton>(*form_, "styleOption_1")->setChecked(true);
+        QVERIFY(form_->print());
         QCOMPARE(form_->result(), int(QDialog::Accepted));
         QVERIFY(dialogs.Calls().isEmpty());
 
@@ -229,17 +229,17 @@ private slots:
         hook_.printPath.clear();
         const QString chosen = dir_.filePath(QStringLiteral("chosen.pdf"));
         dialogs.QueueFileName(chosen);
-        QVERIFY(form_->CmdPrint_Click());
+        QVERIFY(form_->print());
         QCOMPARE(dialogs.Calls().size(), 1);
         QCOMPARE(dialogs.Calls()[0].kind, ScriptedDialogs::Kind::SaveFile);
         QCOMPARE(PdfPageTexts(chosen).size(), 1);
 
         // Cancelling the file dialog prints nothing and leaves the dialog open.
-        auto again = std::make_unique<PrinterForm>();
-        again->SetPrintDialogs(&hook_);
-        again->SetRecords(*list_, 5, 3);
+        auto again = std::make_unique<PrintRecordsDialog>();
+        again->setPrintDialogs(&hook_);
+        again->setRecords(*list_, 5, 3);
         dialogs.QueueFileName(QString());
-        QVERIFY(!again->CmdPrint_Click());
+        QVERIFY(!again->print());
         QCOMPARE(again->result(), int(QDialog::Rejected));
         QVERIFY(dialogs.ScriptUsedUp());
         QVERIFY(dialogs.Unexpected().isEmpty());
@@ -249,7 +249,7 @@ private slots:
         ScriptedDialogs dialogs;
         hook_.printPath = dir_.filePath(QStringLiteral("no/such/folder/out.pdf"));
         QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-        QVERIFY(!form_->CmdPrint_Click());
+        QVERIFY(!form_->print());
         QCOMPARE(form_->result(), int(QDialog::Rejected));
         QCOMPARE(dialogs.MessageIds(), MessageIdList({MessageId::PrintFailed}));
         QVERIFY(dialogs.LastMessage().text.contains(QStringLiteral("out.pdf")));
@@ -258,27 +258,28 @@ private slots:
         // The user declining the printer dialog is no failure.
         dialogs.Clear();
         hook_.print = false;
-        QVERIFY(!form_->CmdPrint_Click());
+        QVERIFY(!form_->print());
         QVERIFY(dialogs.Calls().isEmpty());
     }
 
     void fontPageSetUpAndPreviewOpenThroughTheHook() {
-        const QFont before = form_->PrintFont();
-        form_->CmdFontS_Click();  // cancelled
-        QCOMPARE(form_->PrintFont(), before);
+        const QFont before = form_->printFont();
+        form_->chooseFont();  // cancelled
+        QCOMPARE(form_->printFont(), before);
         hook_.font = QFont(QStringLiteral("DejaVu Serif"), 14);
-        form_->CmdFontS_Click();
-        QCOMPARE(form_->PrintFont().family(), QStringLiteral("DejaVu Serif"));
-        QVERIFY(Child<QLabel>(*form_, "LFont")->text().contains(QStringLiteral("DejaVu Serif")));
+        form_->chooseFont();
+        QCOMPARE(form_->printFont().family(), QStringLiteral("DejaVu Serif"));
+        QVERIFY(
+            Child<QLabel>(*form_, "fontLabel")->text().contains(QStringLiteral("DejaVu Serif")));
 
-        form_->CmdPrintS_Click();
-        QCOMPARE(hook_.pagePrinter, &form_->Printer());
-        QCOMPARE(form_->Printer().pageLayout().orientation(), QPageLayout::Landscape);
+        form_->setUpPrinter();
+        QCOMPARE(hook_.pagePrinter, &form_->printer());
+        QCOMPARE(form_->printer().pageLayout().orientation(), QPageLayout::Landscape);
 
         // The preview shows every page, whatever page range an earlier print chose.
-        form_->Printer().setPrintRange(QPrinter::PageRange);
-        form_->Printer().setFromTo(2, 2);
-        form_->CmdPreview_Click();
+        form_->printer().setPrintRange(QPrinter::PageRange);
+        form_->printer().setFromTo(2, 2);
+        form_->showPreview();
         QCOMPARE(hook_.previewCalls, 1);
         QCOMPARE(hook_.previewRange, QPrinter::AllPages);
         const QStringList pages = PdfPageTexts(hook_.previewPath);
@@ -287,52 +288,56 @@ private slots:
         QCOMPARE(form_->result(), int(QDialog::Rejected));  // the preview does not close it
 
         // A new dialog starts with the font and paper chosen last.
-        PrinterForm next;
-        QCOMPARE(next.PrintFont().family(), QStringLiteral("DejaVu Serif"));
-        QCOMPARE(next.Printer().pageLayout().orientation(), QPageLayout::Landscape);
+        PrintRecordsDialog next;
+        QCOMPARE(next.printFont().family(), QStringLiteral("DejaVu Serif"));
+        QCOMPARE(next.printer().pageLayout().orientation(), QPageLayout::Landscape);
     }
 
     void captionsComeFromTheCatalogue() {
         const int language = 3;  // German
-        form_->ChangeLanguage(language);
+        form_->changeLanguage(language);
         QCOMPARE(form_->windowTitle(), Message(MessageId::PrintSetting, language));
-        QCOMPARE(Child<QGroupBox>(*form_, "FraColum")->title(),
+        QCOMPARE(Child<QGroupBox>(*form_, "columnFrame")->title(),
                  Message(MessageId::SelectRecordColumns, language));
-        QCOMPARE(Child<QGroupBox>(*form_, "FraStyle")->title(),
+        QCOMPARE(Child<QGroupBox>(*form_, "styleFrame")->title(),
                  Message(MessageId::PrintStyle, language));
         const QList<std::pair<const char*, MessageId>> buttons = {
-            {"CmdSAll", MessageId::SelectAll},       {"CmdCAll", MessageId::CleanAll},
-            {"CmdFontS", MessageId::FontSetting},    {"CmdPrintS", MessageId::PrinterSetting},
-            {"CmdPreview", MessageId::PrintPreview}, {"CmdPrint", MessageId::Print},
-            {"CmdCancel", MessageId::Cancel}};
+            {"chooseAllButton", MessageId::SelectAll},
+            {"clearAllButton", MessageId::CleanAll},
+            {"fontButton", MessageId::FontSetting},
+            {"printerSetupButton", MessageId::PrinterSetting},
+            {"previewButton", MessageId::PrintPreview},
+            {"printButton", MessageId::Print},
+            {"cancelButton", MessageId::Cancel}};
         for (const auto& [name, id] : buttons) {
             QCOMPARE(Child<QPushButton>(*form_, name)->text(), Message(id, language));
         }
-        QCOMPARE(Child<QRadioButton>(*form_, "OPrintStyle_0")->text(),
+        QCOMPARE(Child<QRadioButton>(*form_, "styleOption_0")->text(),
                  Message(MessageId::StyleOne, language));
-        QCOMPARE(Child<QRadioButton>(*form_, "OPrintStyle_1")->text(),
+        QCOMPARE(Child<QRadioButton>(*form_, "styleOption_1")->text(),
                  Message(MessageId::StyleTwo, language));
-        QCOMPARE(Child<QLabel>(*form_, "LRange")->text(),
+        QCOMPARE(Child<QLabel>(*form_, "rangeLabel")->text(),
                  Message(MessageId::PrintRangeLabel, language));
-        QCOMPARE(Child<QLabel>(*form_, "LTo")->text(), Message(MessageId::To, language));
-        QCOMPARE(Child<QLabel>(*form_, "LMax")->text(), Message(MessageId::Max, language) + " 5");
+        QCOMPARE(Child<QLabel>(*form_, "toLabel")->text(), Message(MessageId::To, language));
+        QCOMPARE(Child<QLabel>(*form_, "maxLabel")->text(),
+                 Message(MessageId::Max, language) + " 5");
 
         // Style one is chosen whenever the dialog opens.
-        Child<QRadioButton>(*form_, "OPrintStyle_1")->setChecked(true);
+        Child<QRadioButton>(*form_, "styleOption_1")->setChecked(true);
         form_->show();
-        QCOMPARE(form_->Style(), PrintStyle::One);
-        form_->CmdCancel_Click();
+        QCOMPARE(form_->printStyle(), PrintStyle::One);
+        form_->cancel();
         QVERIFY(!form_->isVisible());
     }
 
 private:
     QTemporaryDir dir_;
     ScriptedPrintDialogs hook_;
-    std::unique_ptr<PrinterForm> form_;
+    std::unique_ptr<PrintRecordsDialog> form_;
     std::unique_ptr<RecordList> list_;
 };
 
 }  // namespace pellucard
 
 QTEST_MAIN(pellucard::PrinterFormTest)
-#include "printer_form_test.moc"
+#include "print_records_dialog_test.moc"

@@ -1,4 +1,4 @@
-#include "windows/sim_rec.h"
+#include "windows/phone_book_window.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -14,83 +14,87 @@ namespace pellucard {
 
 namespace {
 
-constexpr int kSlotColumnTwips = 450;
+constexpr int kSlotColumnWidth = 30;  // pixels
+constexpr int kRightMargin = 7;       // pixels left free right of the columns
 
-const RecordWindowKind& PhoneBookKind() {
-    static const RecordWindowKind kind{WindowIndex::SimRec,
+const RecordWindowKind& phoneBookKind() {
+    static const RecordWindowKind kind{WindowIndex::PhoneBook,
                                        MessageId::SimPhoneBookToComputerPhoneBook,
                                        MessageId::SimCardPhoneBook,
                                        phone_column::kCount,
                                        phone_column::kMark,
                                        phone_column::kFieldCount,
                                        &kPhoneBookFile,
-                                       "Connectosim",
-                                       "RecordL",
-                                       "LNowRec",
+                                       "readButton",
+                                       "recordCountLabel",
+                                       "lastReadLabel",
                                        MessageId::MaxRecordLabel,
-                                       10,
+                                       1,
                                        QStringLiteral("Phone Record")};
     return kind;
 }
 
 }  // namespace
 
-SimRec::SimRec(ShellHost& host, QWidget* parent) : RecordWindow(PhoneBookKind(), host, parent) {
-    setObjectName(QStringLiteral("SimRec"));
-    Load();
+PhoneBookWindow::PhoneBookWindow(ShellHost& host, QWidget* parent)
+    : RecordWindow(phoneBookKind(), host, parent) {
+    setObjectName(QStringLiteral("phoneBookWindow"));
+    setUpWindow();
 }
 
-void SimRec::SetUpColumns(int list) {
-    RecordList& records = List(list);
-    records.SetText(0, phone_column::kName, Text(MessageId::AliasTitle));
-    records.SetText(0, phone_column::kNumber, Text(MessageId::PhoneTitle));
+void PhoneBookWindow::setUpColumns(int list) {
+    RecordList& records = recordList(list);
+    records.SetText(0, phone_column::kName, text(MessageId::AliasTitle));
+    records.SetText(0, phone_column::kNumber, text(MessageId::PhoneTitle));
     for (int column = 3; column < phone_column::kCount; ++column)
-        Grid(list)->setColumnHidden(column - 1, true);
+        grid(list)->setColumnHidden(column - 1, true);
 }
 
-void SimRec::ApplyColumnWidths(int list) {
-    RecordTable* grid = Grid(list);
-    const int slotWidth = Twips(kSlotColumnTwips);
+void PhoneBookWindow::applyColumnWidths(int list) {
+    RecordTable* grid = this->grid(list);
+    const int slotWidth = kSlotColumnWidth;
     grid->verticalHeader()->setFixedWidth(slotWidth);
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const int rest = std::max(grid->width() - slotWidth - scrollBar - Twips(100), 40);
+    const int rest = std::max(grid->width() - slotWidth - scrollBar - kRightMargin, 40);
     grid->setColumnWidth(phone_column::kName - 1, rest * 16 / 33);
     grid->setColumnWidth(phone_column::kNumber - 1, rest * 17 / 33);
 }
 
-int SimRec::CardRecordCount() const {
-    return const_cast<SimRec*>(this)->CurrentSessionRef().CardInfo.MaxPhoneRecords.value_or(0);
+int PhoneBookWindow::cardRecordCount() const {
+    return const_cast<PhoneBookWindow*>(this)
+        ->currentSessionRef()
+        .CardInfo.MaxPhoneRecords.value_or(0);
 }
 
-bool SimRec::RunRead(TransferRun& run, RecordList& list, int& doneCount) {
-    return ReadPhoneBook(run, list, CardRecordCount(), doneCount);
+bool PhoneBookWindow::runRead(TransferRun& run, RecordList& list, int& doneCount) {
+    return readPhoneBook(run, list, cardRecordCount(), doneCount);
 }
 
-bool SimRec::RunWrite(TransferRun& run, const RecordList& list, int usedCount) {
-    return WritePhoneBook(run, list, CardRecordCount(), usedCount);
+bool PhoneBookWindow::runWrite(TransferRun& run, const RecordList& list, int usedCount) {
+    return writePhoneBook(run, list, cardRecordCount(), usedCount);
 }
 
-void SimRec::BeforeWrite(Pellucard& engine) {
+void PhoneBookWindow::beforeWrite(Pellucard& engine) {
     // A name outside the GSM alphabet gets the UCS2 form that holds all of it.
     engine.SetEncodeType(Pellucard::kEncodeTypeBestFit);
 }
 
-void SimRec::EditCell(int list) {
-    ShowCellEditor(list);
+void PhoneBookWindow::editCell(int list) {
+    showCellEditor(list);
 }
 
-bool SimRec::IsNumberColumn(int column) const {
+bool PhoneBookWindow::isNumberColumn(int column) const {
     return column == phone_column::kNumber;
 }
 
-QString SimRec::ClipboardText(int list) const {
-    const RecordList& records = const_cast<SimRec*>(this)->List(list);
+QString PhoneBookWindow::clipboardText(int list) const {
+    const RecordList& records = const_cast<PhoneBookWindow*>(this)->recordList(list);
     const QString lineEnd = QStringLiteral("\r\n");
     const QChar tab = QLatin1Char('\t');
     QString text = records.Text(0, phone_column::kName) + tab +
                    records.Text(0, phone_column::kNumber) + lineEnd;
-    for (int row = 1; row <= UsedCount(list); ++row) {
-        if (!Model(list)->IsMarked(row))
+    for (int row = 1; row <= usedCount(list); ++row) {
+        if (!model(list)->IsMarked(row))
             continue;
         text += records.Text(row, phone_column::kName) + tab +
                 records.Text(row, phone_column::kNumber) + lineEnd;
@@ -98,8 +102,8 @@ QString SimRec::ClipboardText(int list) const {
     return text;
 }
 
-void SimRec::DisplayInGrid(int list, const QString& text, int& used) {
-    RecordList& records = List(list);
+void PhoneBookWindow::appendClipboardRecords(int list, const QString& text, int& used) {
+    RecordList& records = recordList(list);
     const QStringList lines = text.split(QStringLiteral("\r\n"));
     if (lines.size() < 2)
         return;

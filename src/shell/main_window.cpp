@@ -1,4 +1,4 @@
-#include "shell/mdi_main.h"
+#include "shell/main_window.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -36,11 +36,11 @@ namespace {
 constexpr int kAtOnce = 1;  // ms: the next tick as soon as the event loop is free
 }
 
-MDIMain::MDIMain(Session& session, const WindowFactory& factory, PollPeriods periods,
-                 QWidget* parent)
+MainWindow::MainWindow(Session& session, const WindowFactory& factory, PollPeriods periods,
+                       QWidget* parent)
     : QMainWindow(parent), session_(session), factory_(factory), periods_(periods) {
-    setObjectName("MDIMain");
-    setWindowIcon(ArtworkIcon(Artwork::SimCard));
+    setObjectName("mainWindow");
+    setWindowIcon(artworkIcon(Artwork::SimCard));
 
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
@@ -48,80 +48,80 @@ MDIMain::MDIMain(Session& session, const WindowFactory& factory, PollPeriods per
     layout->setSpacing(0);
     panel_ = new ButtonPanel(central);
     mdi_ = new QMdiArea(central);
-    mdi_->setObjectName("MDIArea");
+    mdi_->setObjectName("mdiArea");
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     layout->addWidget(panel_);
     layout->addWidget(mdi_, 1);
     setCentralWidget(central);
-    connect(panel_, &ButtonPanel::Command1_Click, this, &MDIMain::Command1_Click);
-    connect(mdi_, &QMdiArea::subWindowActivated, this, &MDIMain::OnSubWindowActivated);
+    connect(panel_, &ButtonPanel::windowChosen, this, &MainWindow::showWindow);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::onSubWindowActivated);
 
     timer_ = new QTimer(this);
-    timer_->setObjectName("Timer1");
-    connect(timer_, &QTimer::timeout, this, &MDIMain::Timer1_Timer);
+    timer_->setObjectName("pollTimer");
+    connect(timer_, &QTimer::timeout, this, &MainWindow::pollReader);
 
     pinDialogs_ = std::make_unique<PinDialogLauncher>(session_, this);
-    CreateMenus();
+    createMenus();
     // Says what is missing for card work (the reader, the card) as long as it is missing.
     readerState_ = new QLabel(this);
-    readerState_->setObjectName("LReaderState");
+    readerState_->setObjectName("readerState");
     statusBar()->addPermanentWidget(readerState_);
-    connect(&session_.Gate(), &CardGate::Changed, this, &MDIMain::UpdateCardCommands);
-    if (session_.IsVirtualReader())
-        demo_ = new DemoControls(session_, *this, [this] { StartPolling(kAtOnce); });
-    FitToScreen(*this);
+    connect(&session_.gate(), &CardGate::changed, this, &MainWindow::updateCardCommands);
+    if (session_.isVirtualReader())
+        demo_ = new DemoControls(session_, *this, [this] { startPolling(kAtOnce); });
+    fitToScreen(*this);
 }
 
-MDIMain::~MDIMain() {
-    disconnect(&session_.Gate(), nullptr, this, nullptr);
+MainWindow::~MainWindow() {
+    disconnect(&session_.gate(), nullptr, this, nullptr);
     // The child windows are hidden while the frame goes; nothing may answer that any more.
     disconnect(mdi_, nullptr, this, nullptr);
 }
 
-void MDIMain::Load() {
+void MainWindow::start() {
     session_.LanguageIndex = 0;
-    ChangeLanguage();
-    panel_->ChangeLanguage(session_);
+    changeLanguage();
+    panel_->changeLanguage(session_);
     pendingWindow_ = WindowIndex::None;
     if (session_.CurrentWindow != WindowIndex::None)
-        Command1_Click(WindowIndex::Setting);
-    MenuOption(session_.LanguageIndex);
-    if (const auto hold = session_.Gate().Acquire(CardGate::Work::Poll))
-        FindReaderAndCard(session_, *hold);
-    DisableProgram(session_.Gate().ReaderPresent());
-    ShowReaderState();
+        showWindow(WindowIndex::CardInfo);
+    chooseLanguage(session_.LanguageIndex);
+    if (const auto hold = session_.gate().acquire(CardGate::Work::Poll))
+        findReaderAndCard(session_, *hold);
+    setReaderFound(session_.gate().readerPresent());
+    showReaderState();
     timer_->start(periods_.searching);
 }
 
-void MDIMain::Command1_Click(WindowIndex index) {
+void MainWindow::showWindow(WindowIndex index) {
     if (pollBusy_) {
         pendingWindow_ = index;  // the tick carries it out when it ends
         return;
     }
     const WindowIndex current = session_.CurrentWindow;
     const bool differs = index != current;
-    if (differs && index != WindowIndex::Print && IsChildWindow(current))
-        MinimiseChildWindow(current);
+    if (differs && index != WindowIndex::Print && isChildWindow(current))
+        minimiseChildWindow(current);
     bool selected = true;
     if (index == WindowIndex::Print) {
         if (differs) {
-            if (ChildWindow* window = Window(current))
-                window->PrintRecords();
+            if (ChildWindow* window = childWindow(current))
+                window->printRecords();
         }
-    } else if (IsChildWindow(index)) {
-        selected = ShowChildWindow(index);
+    } else if (isChildWindow(index)) {
+        selected = showChildWindow(index);
     }
     if (differs)
-        session_.Yield();
+        session_.yield();
     // Printing leaves the current window as it is.
     if (index != WindowIndex::Print && selected)
         session_.CurrentWindow = index;
     pendingWindow_ = WindowIndex::None;
 }
 
-void MDIMain::Timer1_Timer() {
-    if (!session_.PollingAllowed || session_.Gate().Busy()) {
+void MainWindow::pollReader() {
+    if (!session_.PollingAllowed || session_.gate().busy()) {
         timer_->setInterval(periods_.searching);  // card work is yielding; look again soon
         return;
     }
@@ -136,63 +136,64 @@ void MDIMain::Timer1_Timer() {
     }
 
     PollOutcome outcome = PollOutcome::NoChange;
-    if (const auto hold = session_.Gate().Acquire(CardGate::Work::Poll))
-        outcome = PollReaderAndCard(session_, *hold);
+    if (const auto hold = session_.gate().acquire(CardGate::Work::Poll))
+        outcome = pollReaderAndCard(session_, *hold);
     if (outcome != PollOutcome::NoChange) {
-        RefreshCurrentWindow();
-        DisableProgram(session_.Gate().ReaderPresent());
+        refreshCurrentWindow();
+        setReaderFound(session_.gate().readerPresent());
     }
-    ShowReaderState();
+    showReaderState();
 
     // A close refused during this tick is completed by the next one, right away.
-    int interval = CardIdentified(session_) ? periods_.identified : periods_.searching;
+    int interval = cardIdentified(session_) ? periods_.identified : periods_.searching;
     if (session_.ExitRequested)
         interval = kAtOnce;
     timer_->start(interval);
     pollBusy_ = false;
     if (pendingWindow_ != WindowIndex::None)
-        Command1_Click(pendingWindow_);
+        showWindow(pendingWindow_);
 }
 
-void MDIMain::DisableProgram(bool enabled) {
+void MainWindow::setReaderFound(bool enabled) {
     (void)
         enabled;  // the card commands follow the gate, which knows the reader (UpdateCardCommands)
-    UpdateCardCommands();
+    updateCardCommands();
     // The record windows keep files, lists, the clipboard and printing without a reader or a
     // card; each enables its own card commands (CardChanged). Their View entries and the left
     // panel's buttons therefore stay available whatever the polling finds.
-    for (const char* name : {"MDIMessage", "MDIPhone", "MDIPerson"}) {
+    for (const char* name :
+         {"smsWindowAction", "phoneBookWindowAction", "personalRecordsWindowAction"}) {
         if (auto* entry = findChild<QAction*>(name))
             entry->setEnabled(true);
     }
-    panel_->SetButtonsVisible(true);
+    panel_->setButtonsVisible(true);
 }
 
-void MDIMain::MenuOption(int index) {
+void MainWindow::chooseLanguage(int index) {
     if (index < 0 || index >= static_cast<int>(languageEntries_.size()))
         return;
     for (int k = 0; k < static_cast<int>(languageEntries_.size()); ++k)
         languageEntries_[static_cast<std::size_t>(k)]->setChecked(k == index);
     session_.LanguageIndex = index;
     for (const auto& [windowIndex, subWindow] : windows_) {
-        if (ChildWindow* window = Window(windowIndex))
-            window->ChangeLanguage();
+        if (ChildWindow* window = childWindow(windowIndex))
+            window->changeLanguage();
     }
-    pinDialogs_->ChangeLanguage();
+    pinDialogs_->changeLanguage();
     if (about_)
-        about_->ChangeLanguage(session_);
+        about_->changeLanguage(session_);
     if (help_)
-        help_->ShowLanguage(index);
-    panel_->ChangeLanguage(session_);
+        help_->showLanguage(index);
+    panel_->changeLanguage(session_);
     if (demo_)
-        demo_->ChangeLanguage();
-    ChangeLanguage();
+        demo_->changeLanguage();
+    changeLanguage();
 }
 
-void MDIMain::MDIHelpAbout_Click() {
+void MainWindow::showHelp() {
     if (!help_)
         help_ = new HelpWindow(this);
-    if (!help_->ShowLanguage(session_.LanguageIndex)) {
+    if (!help_->showLanguage(session_.LanguageIndex)) {
         MessageRequest request;
         request.text = Message(MessageId::HelpMissing, session_.LanguageIndex);
         request.icon = DialogIcon::Warning;
@@ -205,7 +206,7 @@ void MDIMain::MDIHelpAbout_Click() {
     help_->activateWindow();
 }
 
-void MDIMain::MDIAbout_Click() {
+void MainWindow::showAbout() {
     if (!about_)
         about_ = new AboutDialog(session_, this);
     about_->show();
@@ -213,60 +214,60 @@ void MDIMain::MDIAbout_Click() {
     about_->activateWindow();
 }
 
-void MDIMain::ShowReaderState() {
-    QString text = ReaderStateText(session_);
-    const std::string why = session_.Reader().WhyNoReader();
-    if (!session_.Gate().ReaderPresent() && !why.empty())
+void MainWindow::showReaderState() {
+    QString text = readerStateText(session_);
+    const std::string why = session_.reader().WhyNoReader();
+    if (!session_.gate().readerPresent() && !why.empty())
         text += QStringLiteral(": ") + QString::fromStdString(why);
     readerState_->setText(text);
     readerState_->setVisible(!text.isEmpty());
 }
 
-void MDIMain::UpdateCardCommands() {
+void MainWindow::updateCardCommands() {
     // Backing up and restoring wait for a card, and for the run under way to end.
-    const CardGate& gate = session_.Gate();
-    const bool available = gate.ReaderPresent() && gate.CardPresent() && !gate.RunActive();
-    for (const char* name : {"MDIBackup", "MDIRestore"}) {
+    const CardGate& gate = session_.gate();
+    const bool available = gate.readerPresent() && gate.cardPresent() && !gate.runActive();
+    for (const char* name : {"backupAction", "restoreAction"}) {
         if (auto* entry = findChild<QAction*>(name))
             entry->setEnabled(available);
     }
 }
 
-ChildWindow* MDIMain::Window(WindowIndex index) const {
+ChildWindow* MainWindow::childWindow(WindowIndex index) const {
     const auto found = windows_.find(index);
     if (found == windows_.end() || !found->second)
         return nullptr;
     return qobject_cast<ChildWindow*>(found->second->widget());
 }
 
-HelpWindow* MDIMain::Help() const {
+HelpWindow* MainWindow::help() const {
     return help_;
 }
 
-AboutDialog* MDIMain::About() const {
+AboutDialog* MainWindow::about() const {
     return about_;
 }
 
-void MDIMain::StopPolling() {
+void MainWindow::stopPolling() {
     timer_->stop();
 }
 
-void MDIMain::StartPolling(int intervalMs) {
+void MainWindow::startPolling(int intervalMs) {
     timer_->start(intervalMs);
 }
 
-void MDIMain::ResumePolling() {
+void MainWindow::resumePolling() {
     timer_->start();
 }
 
-void MDIMain::SetFileCommandEnabled(FileMenuEntry entry, bool enabled) {
+void MainWindow::setFileCommandEnabled(FileMenuEntry entry, bool enabled) {
     const auto found = fileEntries_.find(entry);
     if (found != fileEntries_.end())
         found->second->setEnabled(enabled);
 }
 
-void MDIMain::closeEvent(QCloseEvent* event) {
-    if (!session_.PollingAllowed || pollBusy_ || session_.Gate().Busy()) {
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!session_.PollingAllowed || pollBusy_ || session_.gate().busy()) {
         // Card work is running: never cut it off. The timer closes the window once it has ended.
         event->ignore();
         session_.ExitRequested = true;
@@ -276,7 +277,7 @@ void MDIMain::closeEvent(QCloseEvent* event) {
     }
     // Every window with unsaved work is asked first; a Cancel on any question keeps the
     // program, and every document, as it was.
-    if (!ConfirmCloseChildren()) {
+    if (!confirmCloseChildren()) {
         event->ignore();
         session_.ExitRequested = false;
         if (!timer_->isActive())
@@ -295,13 +296,13 @@ void MDIMain::closeEvent(QCloseEvent* event) {
         return;
     }
     timer_->stop();
-    if (const auto hold = session_.Gate().Acquire(CardGate::Work::Poll)) {
-        Pellucard& engine = hold->Engine();
+    if (const auto hold = session_.gate().acquire(CardGate::Work::Poll)) {
+        Pellucard& engine = hold->engine();
         engine.Release();
         engine.SetReaderPresent(false);
     }
     session_.CurrentWindow = WindowIndex::None;
-    pinDialogs_->CloseAll();
+    pinDialogs_->closeAll();
     if (help_)
         help_->close();
     if (about_)
@@ -309,14 +310,14 @@ void MDIMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-bool MDIMain::ConfirmCloseChildren() {
+bool MainWindow::confirmCloseChildren() {
     const auto subWindows = mdi_->subWindowList();
     for (QMdiSubWindow* subWindow : subWindows) {
         auto* child = qobject_cast<ChildWindow*>(subWindow->widget());
-        if (child != nullptr && !child->ConfirmClose()) {
+        if (child != nullptr && !child->confirmClose()) {
             for (QMdiSubWindow* other : subWindows) {
                 if (auto* asked = qobject_cast<ChildWindow*>(other->widget()))
-                    asked->ForgetCloseAnswer();
+                    asked->forgetCloseAnswer();
             }
             return false;
         }
@@ -324,19 +325,19 @@ bool MDIMain::ConfirmCloseChildren() {
     return true;
 }
 
-void MDIMain::RunFileCommand(FileCommand command) {
+void MainWindow::runFileCommand(FileCommand command) {
     const WindowIndex current = session_.CurrentWindow;
-    if (current != WindowIndex::PersonRec && current != WindowIndex::SimRec &&
-        current != WindowIndex::SmsRec)
+    if (current != WindowIndex::PersonalRecords && current != WindowIndex::PhoneBook &&
+        current != WindowIndex::Sms)
         return;
-    if (ChildWindow* window = Window(current))
-        window->RunFileCommand(command);
+    if (ChildWindow* window = childWindow(current))
+        window->runFileCommand(command);
 }
 
-bool MDIMain::ShowChildWindow(WindowIndex index) {
+bool MainWindow::showChildWindow(WindowIndex index) {
     QMdiSubWindow* subWindow = windows_[index];
     if (!subWindow) {
-        ChildWindow* window = factory_.Create(index, *this);
+        ChildWindow* window = factory_.create(index, *this);
         if (window == nullptr)
             return false;
         subWindow = mdi_->addSubWindow(window);
@@ -349,7 +350,7 @@ bool MDIMain::ShowChildWindow(WindowIndex index) {
     return true;
 }
 
-void MDIMain::OpenRecentFile(const QString& path, int storedWindowIndex) {
+void MainWindow::openRecentFile(const QString& path, int storedWindowIndex) {
     if (!FileExists(path)) {
         ShowFileError(MessageId::FileNotRead, path, QString(), session_.LanguageIndex);
         FileHistory::Instance().Forget(path);
@@ -358,36 +359,36 @@ void MDIMain::OpenRecentFile(const QString& path, int storedWindowIndex) {
     // The history stores the window as its number; one it does not know is chosen by the
     // file's extension.
     auto windowIndex = static_cast<WindowIndex>(storedWindowIndex);
-    if (windowIndex != WindowIndex::PersonRec && windowIndex != WindowIndex::SimRec &&
-        windowIndex != WindowIndex::SmsRec) {
+    if (windowIndex != WindowIndex::PersonalRecords && windowIndex != WindowIndex::PhoneBook &&
+        windowIndex != WindowIndex::Sms) {
         windowIndex = path.endsWith(QStringLiteral(".sms"), Qt::CaseInsensitive)
-                          ? WindowIndex::SmsRec
-                          : WindowIndex::SimRec;
+                          ? WindowIndex::Sms
+                          : WindowIndex::PhoneBook;
     }
     if (pollBusy_)
         return;  // a poll is running; the user chooses again in a moment
-    Command1_Click(windowIndex);
-    ChildWindow* window = Window(windowIndex);
+    showWindow(windowIndex);
+    ChildWindow* window = childWindow(windowIndex);
     if (window == nullptr || session_.CurrentWindow != windowIndex)
         return;
     // The window's own Open command asks about unsaved work and loads the file.
     ChooseNextOpenFile(path);
-    window->RunFileCommand(FileCommand::Open);
+    window->runFileCommand(FileCommand::Open);
     ChooseNextOpenFile({});
 }
 
-void MDIMain::MinimiseChildWindow(WindowIndex index) {
+void MainWindow::minimiseChildWindow(WindowIndex index) {
     const auto found = windows_.find(index);
     if (found != windows_.end() && found->second)
         found->second->showMinimized();
 }
 
-void MDIMain::RefreshCurrentWindow() {
-    if (ChildWindow* window = Window(session_.CurrentWindow))
-        window->CardChanged();
+void MainWindow::refreshCurrentWindow() {
+    if (ChildWindow* window = childWindow(session_.CurrentWindow))
+        window->cardChanged();
 }
 
-void MDIMain::OnSubWindowActivated(QMdiSubWindow* subWindow) {
+void MainWindow::onSubWindowActivated(QMdiSubWindow* subWindow) {
     // No active child means the frame itself lost activation (a dialog, another program): the
     // child stays the current one.
     if (subWindow == nullptr)
@@ -396,21 +397,21 @@ void MDIMain::OnSubWindowActivated(QMdiSubWindow* subWindow) {
     if (window == activeChild_)
         return;
     if (activeChild_)
-        activeChild_->Form_Deactivate();
+        activeChild_->deactivate();
     activeChild_ = window;
-    FollowUndoStack(window);
+    followUndoStack(window);
     if (window)
-        window->Form_Activate();
+        window->activate();
 }
 
-void MDIMain::FollowUndoStack(ChildWindow* window) {
-    QUndoStack* stack = window ? window->UndoStack() : nullptr;
+void MainWindow::followUndoStack(ChildWindow* window) {
+    QUndoStack* stack = window ? window->undoStack() : nullptr;
     if (stack && !undoGroup_->stacks().contains(stack))
         undoGroup_->addStack(stack);
     undoGroup_->setActiveStack(stack);
 }
 
-void MDIMain::ShowStatus(const QString& text) {
+void MainWindow::showStatus(const QString& text) {
     constexpr int kShownMs = 8000;
     statusBar()->showMessage(text, kShownMs);
 }
