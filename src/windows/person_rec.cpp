@@ -23,9 +23,9 @@
 
 #include "catalogue/catalogue.h"
 #include "records/record_documents.h"
-#include "records/record_list_model.h"
 #include "records/record_slots.h"
 #include "shell/session.h"
+#include "windows/record_list_model.h"
 
 namespace pellucard {
 namespace {

@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QUndoStack>
 
-#include "records/record_list_model.h"
 #include "windows/person_rec.h"
+#include "windows/record_list_model.h"
 
 namespace pellucard {
 

@@ -10,10 +10,10 @@
 
 #include "records/number_filter.h"
 #include "records/person_fields.h"
-#include "records/record_list_model.h"
 #include "records/record_slots.h"
 #include "windows/number_hint.h"
 #include "windows/person_rec.h"
+#include "windows/record_list_model.h"
 
 namespace pellucard {
 namespace {

@@ -9,10 +9,10 @@
 #include "catalogue/catalogue.h"
 #include "engine/phonebook_entry.h"
 #include "platform/virtual_sim_card.h"
-#include "records/record_list_model.h"
 #include "shell/verify_pin_dialog.h"
 #include "support/window_rig.h"
 #include "windows/record_columns.h"
+#include "windows/record_list_model.h"
 #include "windows/sim_rec.h"
 #include "windows/sms_rec.h"
 

@@ -14,7 +14,6 @@
 
 #include "catalogue/catalogue.h"
 #include "records/application_folder.h"
-#include "records/record_list_model.h"
 #include "shell/mdi_main.h"
 #include "shell/printer_form.h"
 #include "shell/window_factory.h"
@@ -23,6 +22,7 @@
 #include "windows/export_dialog.h"
 #include "windows/person_rec.h"
 #include "windows/print_hook.h"
+#include "windows/record_list_model.h"
 #include "windows/record_windows.h"
 
 using namespace pellucard;

@@ -13,12 +13,12 @@
 #include "records/application_folder.h"
 #include "records/file_history.h"
 #include "records/record_documents.h"
-#include "records/record_list_model.h"
 #include "shell/printer_form.h"
 #include "support/window_rig.h"
 #include "windows/cell_editor.h"
 #include "windows/print_hook.h"
 #include "windows/record_columns.h"
+#include "windows/record_list_model.h"
 #include "windows/sim_rec.h"
 
 using namespace pellucard;

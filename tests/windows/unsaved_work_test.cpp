@@ -6,12 +6,12 @@
 #include <QLineEdit>
 #include <QtTest>
 
-#include "records/record_list_model.h"
 #include "shell/mdi_main.h"
 #include "shell/window_factory.h"
 #include "support/window_rig.h"
 #include "windows/cell_editor.h"
 #include "windows/person_rec.h"
+#include "windows/record_list_model.h"
 #include "windows/record_windows.h"
 #include "windows/sim_rec.h"
 
