@@ -10,10 +10,10 @@
 
 #include "catalogue/catalogue.h"
 #include "platform/reader_session.h"
-#include "platform/virtual_reader.h"
-#include "platform/virtual_sim_card.h"
 #include "records/dialog_seam.h"
 #include "shell/session.h"
+#include "simulator/virtual_reader.h"
+#include "simulator/virtual_sim_card.h"
 
 namespace pellucard {
 namespace {

@@ -23,7 +23,7 @@
 
 #include "catalogue/catalogue.h"
 #include "records/record_documents.h"
-#include "records/record_list_model.h"
+#include "windows/record_list_model.h"
 #include "records/record_slots.h"
 #include "shell/session.h"
 

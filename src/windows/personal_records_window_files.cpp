@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QUndoStack>
 
-#include "records/record_list_model.h"
+#include "windows/record_list_model.h"
 #include "windows/personal_records_window.h"
 
 namespace pellucard {

@@ -10,7 +10,7 @@
 
 #include "records/number_filter.h"
 #include "records/person_fields.h"
-#include "records/record_list_model.h"
+#include "windows/record_list_model.h"
 #include "records/record_slots.h"
 #include "windows/number_hint.h"
 #include "windows/personal_records_window.h"

@@ -10,7 +10,6 @@
 #include "records/clipboard_text.h"
 #include "records/dialog_seam.h"
 #include "records/record_copy.h"
-#include "records/record_list_model.h"
 #include "records/record_marks.h"
 #include "records/record_slots.h"
 #include "shell/print_records_dialog.h"
@@ -20,6 +19,7 @@
 #include "windows/personal_records_window.h"
 #include "windows/print_hook.h"
 #include "windows/record_exchange.h"
+#include "windows/record_list_model.h"
 
 namespace pellucard {
 namespace {

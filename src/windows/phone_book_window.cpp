@@ -6,9 +6,9 @@
 
 #include "engine/pellucard.h"
 #include "records/number_filter.h"
-#include "records/record_list_model.h"
 #include "shell/session.h"
 #include "windows/record_columns.h"
+#include "windows/record_list_model.h"
 
 namespace pellucard {
 

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "records/record_list_model.h"
+#include "windows/record_list_model.h"
 
 namespace pellucard {
 

@@ -22,10 +22,10 @@
 #include "catalogue/catalogue.h"
 #include "engine/pellucard.h"
 #include "records/dialog_seam.h"
-#include "records/record_list_model.h"
 #include "records/record_slots.h"
 #include "shell/session.h"
 #include "windows/cell_editor.h"
+#include "windows/record_list_model.h"
 
 namespace pellucard {
 

@@ -5,11 +5,11 @@
 
 #include "engine/pellucard.h"
 #include "records/dialog_seam.h"
-#include "records/record_list_model.h"
 #include "records/record_slots.h"
 #include "shell/card_info.h"
 #include "shell/pin_dialog_launcher.h"
 #include "shell/session.h"
+#include "windows/record_list_model.h"
 #include "windows/record_window.h"
 
 namespace pellucard {

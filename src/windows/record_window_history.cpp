@@ -3,8 +3,8 @@
 // list's whether it differs from the card.
 #include <QUndoStack>
 
-#include "records/record_list_model.h"
 #include "shell/session.h"
+#include "windows/record_list_model.h"
 #include "windows/record_window.h"
 
 namespace pellucard {

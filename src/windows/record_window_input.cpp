@@ -12,7 +12,6 @@
 #include "records/dialog_seam.h"
 #include "records/number_filter.h"
 #include "records/record_copy.h"
-#include "records/record_list_model.h"
 #include "records/record_marks.h"
 #include "records/record_slots.h"
 #include "shell/print_records_dialog.h"
@@ -22,6 +21,7 @@
 #include "windows/number_hint.h"
 #include "windows/print_hook.h"
 #include "windows/record_exchange.h"
+#include "windows/record_list_model.h"
 #include "windows/record_window.h"
 
 namespace pellucard {

@@ -14,12 +14,12 @@
 #include "catalogue/catalogue.h"
 #include "engine/gsm7.h"
 #include "engine/sms_record.h"
-#include "records/record_list_model.h"
 #include "records/record_slots.h"
 #include "shell/session.h"
 #include "windows/cell_editor.h"
 #include "windows/message_wrap.h"
 #include "windows/record_columns.h"
+#include "windows/record_list_model.h"
 #include "windows/sms_fields.h"
 
 namespace pellucard {

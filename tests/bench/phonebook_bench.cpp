@@ -24,7 +24,7 @@
 #include "engine/hid_report_link.h"
 #include "engine/pellucard.h"
 #include "platform/reader_session.h"
-#include "platform/virtual_reader.h"
+#include "simulator/virtual_reader.h"
 #include "records/application_folder.h"
 #include "records/dialog_seam.h"
 #include "shell/card_info.h"

@@ -6,10 +6,10 @@
 
 #include "catalogue/catalogue.h"
 #include "engine/phonebook_entry.h"
-#include "platform/card_image.h"
 #include "records/record_slots.h"
 #include "records/vcard.h"
 #include "records/vcard_records.h"
+#include "simulator/card_image.h"
 #include "support/qt_printers.h"
 #include "support/scripted_dialogs.h"
 

@@ -23,10 +23,7 @@
 #include <vector>
 
 #include "engine/pellucard.h"
-#include "platform/card_image.h"
 #include "platform/reader_session.h"
-#include "platform/virtual_reader.h"
-#include "platform/virtual_sim_card.h"
 #include "records/application_folder.h"
 #include "shell/card_info.h"
 #include "shell/card_info_window.h"
@@ -36,6 +33,9 @@
 #include "shell/session.h"
 #include "shell/verify_pin_dialog.h"
 #include "shell/window_factory.h"
+#include "simulator/card_image.h"
+#include "simulator/virtual_reader.h"
+#include "simulator/virtual_sim_card.h"
 #include "support/scripted_dialogs.h"
 #include "windows/record_table.h"
 #include "windows/record_window.h"

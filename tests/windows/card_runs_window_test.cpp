@@ -8,8 +8,8 @@
 
 #include "catalogue/catalogue.h"
 #include "engine/phonebook_entry.h"
-#include "platform/virtual_sim_card.h"
-#include "records/record_list_model.h"
+#include "simulator/virtual_sim_card.h"
+#include "windows/record_list_model.h"
 #include "shell/verify_pin_dialog.h"
 #include "support/window_rig.h"
 #include "windows/phone_book_window.h"

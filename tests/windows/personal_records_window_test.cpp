@@ -14,7 +14,7 @@
 
 #include "catalogue/catalogue.h"
 #include "records/application_folder.h"
-#include "records/record_list_model.h"
+#include "windows/record_list_model.h"
 #include "shell/main_window.h"
 #include "shell/print_records_dialog.h"
 #include "shell/window_factory.h"

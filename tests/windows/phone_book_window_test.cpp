@@ -13,7 +13,7 @@
 #include "records/application_folder.h"
 #include "records/file_history.h"
 #include "records/record_documents.h"
-#include "records/record_list_model.h"
+#include "windows/record_list_model.h"
 #include "shell/print_records_dialog.h"
 #include "support/window_rig.h"
 #include "windows/cell_editor.h"

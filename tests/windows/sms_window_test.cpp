@@ -8,7 +8,7 @@
 
 #include "catalogue/catalogue.h"
 #include "engine/sms_record.h"
-#include "records/record_list_model.h"
+#include "windows/record_list_model.h"
 #include "shell/main_window.h"
 #include "shell/window_factory.h"
 #include "support/window_rig.h"

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QtTest>
 
-#include "records/record_list_model.h"
+#include "windows/record_list_model.h"
 #include "shell/main_window.h"
 #include "shell/window_factory.h"
 #include "support/window_rig.h"

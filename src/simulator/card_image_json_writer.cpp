@@ -1,4 +1,4 @@
-#include "platform/card_image.h"
+#include "simulator/card_image.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "platform/card_image_json_names.h"
+#include "simulator/card_image_json_names.h"
 
 namespace pellucard {
 

@@ -1,4 +1,4 @@
-#include "platform/virtual_sim_card.h"
+#include "simulator/virtual_sim_card.h"
 
 #include <gtest/gtest.h>
 

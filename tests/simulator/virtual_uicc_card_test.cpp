@@ -4,7 +4,7 @@
 
 #include "engine/fcp_template.h"
 #include "engine/usim_files.h"
-#include "platform/virtual_uicc_card.h"
+#include "simulator/virtual_uicc_card.h"
 
 namespace pellucard {
 namespace {

@@ -2,7 +2,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "platform/card_image.h"
+#include "simulator/card_image.h"
 
 namespace pellucard {
 

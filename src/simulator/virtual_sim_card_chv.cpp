@@ -1,8 +1,8 @@
-#include "platform/virtual_sim_card_chv.h"
+#include "simulator/virtual_sim_card_chv.h"
 
 #include <algorithm>
 
-#include "platform/virtual_sim_card_status.h"
+#include "simulator/virtual_sim_card_status.h"
 
 namespace pellucard {
 

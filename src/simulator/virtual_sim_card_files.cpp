@@ -1,4 +1,4 @@
-#include "platform/virtual_sim_card_files.h"
+#include "simulator/virtual_sim_card_files.h"
 
 #include <algorithm>
 #include <map>

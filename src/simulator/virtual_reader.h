@@ -8,7 +8,7 @@
 
 #include "engine/clock.h"
 #include "engine/report_device.h"
-#include "platform/sim_card.h"
+#include "simulator/sim_card.h"
 
 namespace pellucard {
 

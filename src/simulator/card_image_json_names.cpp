@@ -1,4 +1,4 @@
-#include "platform/card_image_json_names.h"
+#include "simulator/card_image_json_names.h"
 
 namespace pellucard::card_image_json {
 

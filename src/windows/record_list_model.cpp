@@ -1,4 +1,4 @@
-#include "records/record_list_model.h"
+#include "windows/record_list_model.h"
 
 #include <QBrush>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "platform/virtual_sim_card_responses.h"
+#include "simulator/virtual_sim_card_responses.h"
 
 namespace pellucard {
 

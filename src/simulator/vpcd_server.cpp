@@ -1,4 +1,4 @@
-#include "platform/vpcd_server.h"
+#include "simulator/vpcd_server.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>

@@ -1,4 +1,4 @@
-#include "platform/virtual_file_access.h"
+#include "simulator/virtual_file_access.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "platform/sim_card.h"
+#include "simulator/sim_card.h"
 
 namespace pellucard {
 

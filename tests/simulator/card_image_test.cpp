@@ -1,4 +1,4 @@
-#include "platform/card_image.h"
+#include "simulator/card_image.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -11,7 +11,7 @@
 #include <functional>
 #include <set>
 
-#include "platform/virtual_sim_card.h"
+#include "simulator/virtual_sim_card.h"
 #include "support/hex.h"
 
 namespace pellucard {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/sim_card.h"
+#include "simulator/sim_card.h"
 
 namespace pellucard {
 

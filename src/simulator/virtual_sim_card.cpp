@@ -1,10 +1,10 @@
-#include "platform/virtual_sim_card.h"
+#include "simulator/virtual_sim_card.h"
 
 #include <algorithm>
 #include <iterator>
 
 #include "engine/sim_commands.h"
-#include "platform/virtual_sim_card_status.h"
+#include "simulator/virtual_sim_card_status.h"
 
 namespace pellucard {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/card_image.h"
+#include "simulator/card_image.h"
 
 namespace pellucard {
 

@@ -1,4 +1,4 @@
-#include "platform/card_image.h"
+#include "simulator/card_image.h"
 
 #include <algorithm>
 #include <map>

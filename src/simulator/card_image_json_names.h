@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/card_image.h"
+#include "simulator/card_image.h"
 
 namespace pellucard::card_image_json {
 

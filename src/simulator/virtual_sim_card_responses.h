@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "engine/bytes.h"
-#include "platform/virtual_sim_card_chv.h"
-#include "platform/virtual_sim_card_files.h"
+#include "simulator/virtual_sim_card_chv.h"
+#include "simulator/virtual_sim_card_files.h"
 
 namespace pellucard {
 

@@ -1,4 +1,4 @@
-#include "platform/card_image.h"
+#include "simulator/card_image.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "platform/card_image_json_names.h"
+#include "simulator/card_image_json_names.h"
 
 // The card image as JSON, for example:
 //

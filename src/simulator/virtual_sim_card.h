@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/card_image.h"
-#include "platform/sim_card.h"
-#include "platform/virtual_file_access.h"
-#include "platform/virtual_sim_card_chv.h"
-#include "platform/virtual_sim_card_files.h"
-#include "platform/virtual_sim_card_responses.h"
+#include "simulator/card_image.h"
+#include "simulator/sim_card.h"
+#include "simulator/virtual_file_access.h"
+#include "simulator/virtual_sim_card_chv.h"
+#include "simulator/virtual_sim_card_files.h"
+#include "simulator/virtual_sim_card_responses.h"
 
 namespace pellucard {
 

@@ -7,11 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/card_image.h"
-#include "platform/sim_card.h"
-#include "platform/virtual_file_access.h"
-#include "platform/virtual_sim_card_chv.h"
-#include "platform/virtual_sim_card_files.h"
+#include "simulator/card_image.h"
+#include "simulator/sim_card.h"
+#include "simulator/virtual_file_access.h"
+#include "simulator/virtual_sim_card_chv.h"
+#include "simulator/virtual_sim_card_files.h"
 
 namespace pellucard {
 

@@ -1,4 +1,4 @@
-#include "platform/virtual_reader.h"
+#include "simulator/virtual_reader.h"
 
 #include <algorithm>
 

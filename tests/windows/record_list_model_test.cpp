@@ -6,10 +6,10 @@
 #include <QSignalSpy>
 
 #include "records/record_copy.h"
-#include "records/record_list_model.h"
 #include "records/record_marks.h"
 #include "records/record_slots.h"
 #include "support/scripted_dialogs.h"
+#include "windows/record_list_model.h"
 
 namespace pellucard {
 namespace {
