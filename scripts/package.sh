@@ -14,7 +14,8 @@ rm -f build/release/package/pellucard_*.deb
 deb=$(ls build/release/package/pellucard_*.deb)
 # A package without one of its parts is no package: name what is missing.
 contents=$(dpkg-deb --contents "${deb}")
-for part in usr/bin/pellucard usr/bin/pellucard-cli usr/share/applications/pellucard.desktop \
+for part in usr/bin/pellucard usr/bin/pellucard-cli \
+    usr/share/applications/org.pellucard.Pellucard.desktop \
     usr/share/icons/hicolor/scalable/apps/pellucard.svg \
     usr/share/icons/hicolor/48x48/apps/pellucard.png \
     usr/share/metainfo/org.pellucard.Pellucard.metainfo.xml \
