@@ -7,7 +7,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cmake --preset release -DPELLUCARD_PACKAGE=ON
+# Debian's compiler and linker flags for packages (dpkg-buildflags): optimisation, stack
+# protector, fortified functions, format checks, read-only relocations and immediate binding.
+# The project is C++ only: CPPFLAGS and CXXFLAGS make its compiler flags, LDFLAGS its linker
+# flags. CFLAGS is exported as well, which CMake takes when C is enabled in a new build folder.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+eval "$(dpkg-buildflags --export=sh)"
+cmake --preset release -DPELLUCARD_PACKAGE=ON -DCMAKE_CXX_FLAGS="${CPPFLAGS} ${CXXFLAGS}" \
+    -DCMAKE_EXE_LINKER_FLAGS="${LDFLAGS}" -DCMAKE_SHARED_LINKER_FLAGS="${LDFLAGS}" \
+    -DCMAKE_MODULE_LINKER_FLAGS="${LDFLAGS}"
 cmake --build --preset release
 rm -f build/release/package/pellucard_*.deb
 (cd build/release && cpack)
