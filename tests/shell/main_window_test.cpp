@@ -41,6 +41,7 @@ private slots:
     void windowWithUnsavedWorkKeepsTheProgramOpen();
     void languageChoiceRecaptionsEveryWindow();
     void helpFollowsTheLanguage();
+    void installedHelpComesFirst();
     void aboutShowsTheVersionLine();
     void demoControlsDriveTheVirtualReader();
     void demoLoadsAnotherCardImage();
@@ -285,6 +286,18 @@ void MainWindowTest::helpFollowsTheLanguage() {
     QVERIFY(HelpResource(2).endsWith(HelpFileName(2)));
     rig.main->close();
     QTRY_VERIFY(rig.main->Help() == nullptr);
+}
+
+void MainWindowTest::installedHelpComesFirst() {
+    QTemporaryDir installed;
+    QFile english(QDir(installed.path()).filePath(HelpFileName(0)));
+    QVERIFY(english.open(QIODevice::WriteOnly));
+    english.close();
+    QCOMPARE(HelpResource(0, installed.path()), english.fileName());
+    // The language asked for before the place: the built-in French page, not installed English.
+    QCOMPARE(HelpResource(2, installed.path()), QStringLiteral(":/help/") + HelpFileName(2));
+    QCOMPARE(HelpResource(0, installed.filePath("gone")),
+             QStringLiteral(":/help/") + HelpFileName(0));
 }
 
 void MainWindowTest::aboutShowsTheVersionLine() {
