@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package of Pellucard: the application and pellucard-cli, the desktop entry,
 # the icon as SVG and at the usual PNG sizes, AppStream metadata, the udev rule for the USB
-# reader, the manual page of pellucard-cli, the copyright file and the Debian changelog. The
-# package lands in build/release/package/.
+# reader, the help pages, the manual pages of both programs, the copyright file and the Debian
+# changelog. The package lands in build/release/package/.
 #   sudo apt-get install ./build/release/package/pellucard_*.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,7 +27,8 @@ for part in usr/bin/pellucard usr/bin/pellucard-cli \
     usr/share/icons/hicolor/scalable/apps/pellucard.svg \
     usr/share/icons/hicolor/48x48/apps/pellucard.png \
     usr/share/metainfo/org.pellucard.Pellucard.metainfo.xml \
-    usr/lib/udev/rules.d/70-pellucard.rules usr/share/man/man1/pellucard-cli.1.gz \
+    usr/lib/udev/rules.d/70-pellucard.rules usr/share/man/man1/pellucard.1.gz \
+    usr/share/man/man1/pellucard-cli.1.gz usr/share/pellucard/help/Pellucard.html \
     usr/share/doc/pellucard/copyright usr/share/doc/pellucard/changelog.Debian.gz; do
     if ! grep -q "\./${part}\$" <<<"${contents}"; then
         echo "package.sh: ${deb} lacks ${part}" >&2
