@@ -35,4 +35,6 @@ for part in usr/bin/pellucard usr/bin/pellucard-cli \
         exit 1
     fi
 done
+# What Debian's checks say of the package: no error and no warning (the info lines are shown).
+lintian --info --fail-on error,warning "${deb}"
 echo "${deb}"
