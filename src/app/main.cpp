@@ -116,7 +116,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pellucard"));
     QApplication::setApplicationVersion(QStringLiteral(PELLUCARD_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("pellucard"));
+    // The desktop entry is named by the AppStream id; Wayland matches windows to it by this name.
+    QApplication::setDesktopFileName(QStringLiteral("org.pellucard.Pellucard"));
     QApplication::setWindowIcon(artworkIcon(Artwork::SimCard));
 
     // Qt has taken its own options (-platform, -style ...) out of the arguments by now.

@@ -1,5 +1,7 @@
 #include "shell/help_window.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -9,13 +11,25 @@
 
 namespace pellucard {
 
-QString helpResource(int languageIndex) {
+QString installedHelpFolder() {
+    return QDir(QCoreApplication::applicationDirPath())
+        .filePath(QStringLiteral(PELLUCARD_HELP_FROM_BINDIR));
+}
+
+QString helpResource(int languageIndex, const QString& installedFolder) {
+    // The language before the folder: the built-in French page, not the installed English one.
     for (int language : {languageIndex, 0}) {
-        const QString path = QStringLiteral(":/help/") + HelpFileName(language);
-        if (QFile::exists(path))
-            return path;
+        const QString name = HelpFileName(language);
+        if (!installedFolder.isEmpty() && QFile::exists(QDir(installedFolder).filePath(name)))
+            return QDir(installedFolder).filePath(name);
+        if (QFile::exists(QStringLiteral(":/help/") + name))
+            return QStringLiteral(":/help/") + name;
     }
     return {};
+}
+
+QString helpResource(int languageIndex) {
+    return helpResource(languageIndex, installedHelpFolder());
 }
 
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
@@ -35,7 +49,9 @@ bool HelpWindow::showLanguage(int languageIndex) {
     const QString resource = helpResource(languageIndex);
     if (resource.isEmpty())
         return false;
-    browser_->setSource(QUrl(QStringLiteral("qrc") + resource));
+    browser_->setSource(resource.startsWith(QLatin1Char(':'))
+                            ? QUrl(QStringLiteral("qrc") + resource)
+                            : QUrl::fromLocalFile(resource));
     setWindowTitle(browser_->documentTitle());
     return true;
 }

@@ -41,6 +41,7 @@ private slots:
     void windowWithUnsavedWorkKeepsTheProgramOpen();
     void languageChoiceRecaptionsEveryWindow();
     void helpFollowsTheLanguage();
+    void installedHelpComesFirst();
     void aboutShowsTheVersionLine();
     void demoControlsDriveTheVirtualReader();
     void demoLoadsAnotherCardImage();
@@ -291,6 +292,18 @@ void MainWindowTest::helpFollowsTheLanguage() {
     QVERIFY(helpResource(2).endsWith(HelpFileName(2)));
     rig.main->close();
     QTRY_VERIFY(rig.main->help() == nullptr);
+}
+
+void MainWindowTest::installedHelpComesFirst() {
+    QTemporaryDir installed;
+    QFile english(QDir(installed.path()).filePath(HelpFileName(0)));
+    QVERIFY(english.open(QIODevice::WriteOnly));
+    english.close();
+    QCOMPARE(helpResource(0, installed.path()), english.fileName());
+    // The language asked for before the place: the built-in French page, not installed English.
+    QCOMPARE(helpResource(2, installed.path()), QStringLiteral(":/help/") + HelpFileName(2));
+    QCOMPARE(helpResource(0, installed.filePath("gone")),
+             QStringLiteral(":/help/") + HelpFileName(0));
 }
 
 void MainWindowTest::aboutShowsTheVersionLine() {
