@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/qt_printers.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -353,4 +355,64 @@ TEST(Catalogue, EveryLanguageHasItsOwnHelpFile) {
     }
     EXPECT_EQ(names.size(), kLanguageCount);
     EXPECT_EQ(HelpFileName(0), QStringLiteral("Pellucard.html"));
+}
+
+namespace {
+
+QString HelpPage(int languageIndex) {
+    const std::filesystem::path path =
+        SourceDir() / "data" / "help" / HelpFileName(languageIndex).toStdString();
+    QFile file(QString::fromStdString(path.string()));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The anchor ids of a page's sections, in page order.
+QStringList HelpSections(const QString& html) {
+    static const QRegularExpression heading(QStringLiteral("<h2 id=\"([a-z-]+)\">"));
+    QStringList ids;
+    for (const QRegularExpressionMatch& match : heading.globalMatch(html))
+        ids.append(match.captured(1));
+    return ids;
+}
+
+// The first tag that closes out of turn or stays open; empty when every tag is closed in order.
+QString UnbalancedTag(const QString& html) {
+    static const QRegularExpression tag(QStringLiteral("<(/?)([A-Za-z][A-Za-z0-9]*)[^>]*>"));
+    static const QSet<QString> empty{QStringLiteral("meta"), QStringLiteral("br"),
+                                     QStringLiteral("hr")};
+    QStringList open;
+    for (const QRegularExpressionMatch& match : tag.globalMatch(html)) {
+        const QString name = match.captured(2).toLower();
+        if (empty.contains(name))
+            continue;
+        if (match.captured(1).isEmpty())
+            open.append(name);
+        else if (open.isEmpty() || open.takeLast() != name)
+            return match.captured(0);
+    }
+    return open.isEmpty() ? QString() : QStringLiteral("<%1>").arg(open.last());
+}
+
+}  // namespace
+
+// Every translation has the English page's sections in the same order, each heading carries the
+// anchor the help window can be pointed at, and the page is plain HTML that the help browser
+// shows by itself: tags closed in order, no scripts, no pictures or other files to fetch.
+TEST(Catalogue, HelpPagesHaveTheSameSectionsInEveryLanguage) {
+    const QStringList english = HelpSections(HelpPage(0));
+    for (const char* section : {"reader", "stop", "undo", "text", "vcard", "backup"})
+        EXPECT_TRUE(english.contains(QLatin1String(section))) << section;
+    EXPECT_EQ(QSet<QString>(english.begin(), english.end()).size(), english.size());
+    for (int k = 0; k < kLanguageCount; ++k) {
+        const QString html = HelpPage(k);
+        ASSERT_FALSE(html.isEmpty()) << kLanguageCodes[k];
+        EXPECT_EQ(HelpSections(html), english) << kLanguageCodes[k];
+        EXPECT_EQ(html.count(QStringLiteral("<h2")), english.size())
+            << kLanguageCodes[k] << ": a section heading without its anchor id";
+        EXPECT_EQ(UnbalancedTag(html), QString()) << kLanguageCodes[k];
+        for (const char* outside :
+             {"<script", "<img", "<link", "<iframe", "<object", "src=", "url(", "http:", "https:"})
+            EXPECT_FALSE(html.contains(QLatin1String(outside), Qt::CaseInsensitive))
+                << kLanguageCodes[k] << ": " << outside;
+    }
 }
