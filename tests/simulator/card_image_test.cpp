@@ -8,8 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <set>
+#include <optional>
 
 #include "simulator/virtual_sim_card.h"
 #include "support/hex.h"
@@ -36,58 +35,42 @@ std::uint16_t Sw(const ApduResponse& r) {
     return static_cast<std::uint16_t>(r.sw1 << 8 | r.sw2);
 }
 
-QJsonObject DemoObject() {
-    return QJsonDocument::fromJson(DemoText()).object();
-}
-
-// Finds a file of the document by path, for edits.
-QJsonObject& FileIn(QJsonArray& files, QJsonObject& scratch, const char* path, qsizetype& at) {
-    for (at = 0; at < files.size(); ++at) {
-        scratch = files.at(at).toObject();
-        if (scratch.value("path").toString() == QLatin1String(path))
-            return scratch;
+// `node` with what `keys` lead to set to `to`, or removed when `to` is empty. A key names a
+// member of an object, an element of an array by its index, or the file of the files array
+// with that path.
+QJsonValue Edited(const QJsonValue& node, QStringList keys, const std::optional<QJsonValue>& to) {
+    const QString key = keys.takeFirst();
+    if (node.isArray()) {
+        QJsonArray array = node.toArray();
+        qsizetype at = 0;
+        while (at < array.size() && array[at].toObject().value("path").toString() != key)
+            ++at;
+        if (at == array.size()) {
+            bool index = false;
+            at = key.toInt(&index);
+            if (!index || at >= array.size()) {
+                ADD_FAILURE() << "nothing at " << key.toStdString();
+                return node;
+            }
+        }
+        array.replace(at, keys.isEmpty() ? *to : Edited(array[at], keys, to));
+        return array;
     }
-    ADD_FAILURE() << "no file " << path;
-    return scratch;
+    QJsonObject object = node.toObject();
+    if (!keys.isEmpty())
+        object.insert(key, Edited(object.value(key), keys, to));
+    else if (to)
+        object.insert(key, *to);
+    else
+        object.remove(key);
+    return object;
 }
 
-// Applies an edit to one file of the demo document.
-QByteArray WithFileEdit(const char* path, const std::function<void(QJsonObject&)>& edit) {
-    auto root = DemoObject();
-    auto files = root.value("files").toArray();
-    QJsonObject file;
-    qsizetype at = 0;
-    edit(FileIn(files, file, path, at));
-    files.replace(at, file);
-    root.insert("files", files);
-    return QJsonDocument(root).toJson();
-}
-
-QByteArray WithRootEdit(const std::function<void(QJsonObject&)>& edit) {
-    auto root = DemoObject();
-    edit(root);
-    return QJsonDocument(root).toJson();
-}
-
-QByteArray WithRecordEdit(const char* path, int index,
-                          const std::function<void(QJsonObject&)>& edit) {
-    return WithFileEdit(path, [&](QJsonObject& file) {
-        auto records = file.value("records").toArray();
-        auto record = records.at(index).toObject();
-        edit(record);
-        records.replace(index, record);
-        file.insert("records", records);
-    });
-}
-
-QByteArray WithCodeEdit(const char* code, const char* key, const QJsonValue& value) {
-    return WithRootEdit([&](QJsonObject& root) {
-        auto codes = root.value("codes").toObject();
-        auto entry = codes.value(code).toObject();
-        entry.insert(key, value);
-        codes.insert(code, entry);
-        root.insert("codes", codes);
-    });
+// The demo card image with the member at `path` (keys joined by '|') set to `to`, or removed.
+QByteArray DemoWith(const char* path, const std::optional<QJsonValue>& to) {
+    const QJsonValue root = QJsonDocument::fromJson(DemoText()).object();
+    return QJsonDocument(Edited(root, QString::fromLatin1(path).split(u'|'), to).toObject())
+        .toJson();
 }
 
 TEST(CardImageTest, DemoCardSurvivesLoadAndSaveByteForByte) {
@@ -97,44 +80,6 @@ TEST(CardImageTest, DemoCardSurvivesLoadAndSaveByteForByte) {
     const auto text = DemoText();
     ASSERT_FALSE(text.isEmpty());
     EXPECT_EQ(SerializeCardImage(Parsed(text)).toStdString(), text.toStdString());
-}
-
-TEST(CardImageTest, DemoCardHoldsTheCasesAHostMustHandle) {
-    const auto image = Parsed(DemoText());
-    const auto* adn = image.FindFile("3F00/7F10/6F3A");
-    ASSERT_TRUE(adn);
-    EXPECT_EQ(adn->recordLength, 28u);
-    EXPECT_EQ(adn->records.size(), 250u);
-    std::set<std::uint8_t> forms;
-    bool seenEmpty = false;
-    bool emptyBetweenUsed = false;
-    for (const auto& record : adn->records) {
-        const auto& data = record.data;
-        if (data == adn->emptyRecord) {
-            seenEmpty = true;
-            continue;
-        }
-        emptyBetweenUsed = emptyBetweenUsed || seenEmpty;
-        if (data[0] >= 0x80 && data[0] <= 0x82)
-            forms.insert(data[0]);
-        if (data[0] == 0x81 && data[1] > 6)  // more characters than form 0x80 holds in 14
-            forms.insert(0x01);
-    }
-    EXPECT_EQ(forms, (std::set<std::uint8_t>{0x01, 0x80, 0x81, 0x82}));
-    EXPECT_TRUE(emptyBetweenUsed);
-
-    const auto* sms = image.FindFile("3F00/7F10/6F3C");
-    ASSERT_TRUE(sms);
-    std::set<std::uint8_t> statuses;
-    for (const auto& record : sms->records)
-        statuses.insert(record.data[0]);
-    EXPECT_EQ(statuses, (std::set<std::uint8_t>{0x00, 0x01, 0x03, 0x05, 0x07}));
-    EXPECT_EQ(sms->emptyRecord[0], 0x00);  // a free SMS record is 00 FF .. FF
-
-    EXPECT_EQ(image.chv1, (CardCode{"1234", 3}));
-    EXPECT_EQ(image.chv2, (CardCode{"5678", 3}));
-    EXPECT_EQ(image.unblockChv1, (CardCode{"12345678", 10}));
-    EXPECT_EQ(image.unblockChv2, (CardCode{"87654321", 10}));
 }
 
 TEST(CardImageTest, CardStateSurvivesSaveAndLoad) {
@@ -150,8 +95,7 @@ TEST(CardImageTest, CardStateSurvivesSaveAndLoad) {
     EXPECT_EQ(send("A0DC03041C" + bob), 0x9000);
     EXPECT_EQ(send("A0A40000026F3C"), 0x9F0F);
     EXPECT_EQ(send("A0DC0B04B000" + std::string(350, 'F')), 0x9000);  // free the last SMS
-    EXPECT_EQ(send("A026000108 31323334FFFFFFFF"),
-              0x9000);  // disable CHV1
+    EXPECT_EQ(send("A026000108 31323334FFFFFFFF"), 0x9000);           // disable CHV1
 
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -182,100 +126,64 @@ TEST(CardImageTest, CardStateSurvivesSaveAndLoad) {
     }
 }
 
-struct Malformed {
-    const char* name;
-    QByteArray json;
-    const char* expected;  // part of the error message
-};
-
 TEST(CardImageTest, MalformedImagesAreRejectedWithTheReason) {
     const auto demo = DemoText();
-    const Malformed cases[] = {
-        {"not JSON", "{ \"format\": ", "not valid JSON"},
-        {"cut short", demo.left(demo.size() / 2), "not valid JSON"},
-        {"not an object", "[1, 2]", "a card image is a JSON object"},
-        {"another format",
-         WithRootEdit([](QJsonObject& r) { r.insert("format", "something-else"); }),
-         "not a Pellucard card image"},
-        {"newer version", WithRootEdit([](QJsonObject& r) { r.insert("version", 2); }),
-         "newer than this program"},
-        {"no codes", WithRootEdit([](QJsonObject& r) { r.remove("codes"); }),
-         "\"codes\" is missing"},
-        {"bad answer to reset", WithRootEdit([](QJsonObject& r) { r.insert("atr", "3B"); }),
-         "answer to reset must have 2 to 33 bytes"},
-        {"record not hex",
-         WithRecordEdit("3F00/7F10/6F3A", 1,
-                        [](QJsonObject& r) { r.insert("data", QString(56, 'G')); }),
+    const QString notHex(56, u'G');
+    const QJsonObject pinRead{{"read", "PIN"}, {"update", "CHV1"}};
+    const std::optional<QJsonValue> removed;
+    const struct {
+        QByteArray json;
+        const char* expected;  // part of the error message
+    } cases[] = {
+        {"{ \"format\": ", "not valid JSON"},
+        {demo.left(demo.size() / 2), "not valid JSON"},
+        {"{\n  \"format\": \"pellucard-sim-card\",\n  \"atr\": 3B\n}", "(line 3)"},
+        {"[1, 2]", "a card image is a JSON object"},
+        {DemoWith("format", "something-else"), "not a Pellucard card image"},
+        {DemoWith("version", 2), "newer than this program"},
+        {DemoWith("codes", removed), "\"codes\" is missing"},
+        {DemoWith("atr", "3B"), "answer to reset must have 2 to 33 bytes"},
+        {DemoWith("files|3F00/7F10/6F3A|records|1|data", notHex),
          "file \"3F00/7F10/6F3A\", record 2: not hex digits"},
-        {"record too short",
-         WithRecordEdit("3F00/7F10/6F3A", 0,
-                        [](QJsonObject& r) { r.insert("data", QString(54, 'F')); }),
+        {DemoWith("files|3F00/7F10/6F3A|records|0|data", QString(54, u'F')),
          "record 1: 27 bytes, the record length is 28"},
-        {"record of the wrong kind",
-         WithFileEdit("3F00/7F10/6F42",
-                      [](QJsonObject& f) { f.insert("records", QJsonArray{42}); }),
+        {DemoWith("files|3F00/7F10/6F42|records", QJsonArray{42}),
          "record 1: a record is hex text"},
-        {"more records than the count",
-         WithFileEdit("3F00/7F10/6F42", [](QJsonObject& f) { f.insert("record_count", 1); }),
+        {DemoWith("files|3F00/7F10/6F42|record_count", 1),
          "2 records are listed, the record count is 1"},
-        {"no record length",
-         WithFileEdit("3F00/7F10/6F42", [](QJsonObject& f) { f.remove("record_length"); }),
+        {DemoWith("files|3F00/7F10/6F42|record_length", removed),
          "\"record_length\" must be a whole number from 1 to 255"},
-        {"transparent data not text",
-         WithFileEdit("3F00/2FE2", [](QJsonObject& f) { f.insert("data", 5); }),
+        {DemoWith("files|3F00/2FE2|data", 5),
          "file \"3F00/2FE2\": \"data\" is missing or is not a text"},
-        {"ICCID of the wrong size",
-         WithFileEdit("3F00/2FE2", [](QJsonObject& f) { f.insert("data", "98"); }),
+        {DemoWith("files|3F00/2FE2|data", "98"),
          "ICCID (3F00/2FE2) must be a transparent file of 10 bytes"},
-        {"no IMSI",
-         WithFileEdit("3F00/7F20/6F07", [](QJsonObject& f) { f.insert("path", "3F00/7F20/6F08"); }),
+        {DemoWith("files|3F00/7F20/6F07|path", "3F00/7F20/6F08"),
          "the card has no IMSI (3F00/7F20/6F07)"},
-        {"orphan file",
-         WithFileEdit("3F00/7F20/6FAE", [](QJsonObject& f) { f.insert("path", "3F00/7F30/6FAE"); }),
+        {DemoWith("files|3F00/7F20/6FAE|path", "3F00/7F30/6FAE"),
          "its directory \"3F00/7F30\" is missing"},
-        {"file below a file",
-         WithFileEdit("3F00/7F20/6FAE", [](QJsonObject& f) { f.insert("path", "3F00/2FE2/6FAE"); }),
+        {DemoWith("files|3F00/7F20/6FAE|path", "3F00/2FE2/6FAE"),
          "is an elementary file, not a directory"},
-        {"file twice",
-         WithFileEdit("3F00/7F20/6FAE", [](QJsonObject& f) { f.insert("path", "3F00/7F20/6F38"); }),
+        {DemoWith("files|3F00/7F20/6FAE|path", "3F00/7F20/6F38"),
          "file \"3F00/7F20/6F38\" is listed twice"},
-        {"bad path",
-         WithFileEdit("3F00/7F20/6FAE", [](QJsonObject& f) { f.insert("path", "3F00/7F20/AE"); }),
-         "four hex digits"},
-        {"bad type", WithFileEdit("3F00/7F10", [](QJsonObject& f) { f.insert("type", "XF"); }),
-         "\"type\" must be MF, DF or EF"},
-        {"bad structure",
-         WithFileEdit("3F00/7F10/6F44", [](QJsonObject& f) { f.insert("structure", "ring"); }),
-         "\"structure\" must be"},
-        {"bad access condition",
-         WithFileEdit("3F00/7F10/6F3A",
-                      [](QJsonObject& f) {
-                          f.insert("access", QJsonObject{{"read", "PIN"}, {"update", "CHV1"}});
-                      }),
+        {DemoWith("files|3F00/7F20/6FAE|path", "3F00/7F20/AE"), "four hex digits"},
+        {DemoWith("files|3F00/7F10|type", "XF"), "\"type\" must be MF, DF or EF"},
+        {DemoWith("files|3F00/7F10/6F44|structure", "ring"), "\"structure\" must be"},
+        {DemoWith("files|3F00/7F10/6F3A|access", pinRead),
          "file \"3F00/7F10/6F3A\", access: \"read\" must be ALW"},
-        {"code with letters", WithCodeEdit("chv1", "code", "12a4"),
-         "CHV1: the code must be 4 to 8 decimal digits"},
-        {"too many attempts", WithCodeEdit("unblock_chv2", "attempts_left", 11),
+        {DemoWith("codes|chv1|code", "12a4"), "CHV1: the code must be 4 to 8 decimal digits"},
+        {DemoWith("codes|unblock_chv2|attempts_left", 11),
          "\"attempts_left\" must be a whole number from 0 to 10"},
-        {"CHV2 disabled", WithCodeEdit("chv2", "enabled", false), "only CHV1 can be disabled"},
+        {DemoWith("codes|chv2|enabled", false), "only CHV1 can be disabled"},
     };
     for (const auto& c : cases) {
         CardImage image;
         image.description = "untouched";
         QString error;
-        EXPECT_FALSE(ParseCardImage(c.json, image, error)) << c.name;
+        EXPECT_FALSE(ParseCardImage(c.json, image, error)) << c.expected;
         EXPECT_TRUE(error.contains(QLatin1String(c.expected)))
-            << c.name << ": " << error.toStdString();
-        EXPECT_EQ(image.description, "untouched") << c.name;
+            << c.expected << ": " << error.toStdString();
+        EXPECT_EQ(image.description, "untouched") << c.expected;
     }
-}
-
-TEST(CardImageTest, SyntaxErrorsNameTheLine) {
-    QString error;
-    CardImage image;
-    EXPECT_FALSE(
-        ParseCardImage("{\n  \"format\": \"pellucard-sim-card\",\n  \"atr\": 3B\n}", image, error));
-    EXPECT_TRUE(error.contains(QLatin1String("(line 3)"))) << error.toStdString();
 }
 
 TEST(CardImageTest, FileErrorsNameTheFile) {

@@ -82,38 +82,36 @@ constexpr char kEmptyDialling[] = "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF
 
 // --- SELECT responses, byte for byte (GSM 11.11 9.2.1) -------------------------------------
 
-TEST_F(VirtualSimCardTest, DirectoryResponsesFollowGsm1111) {
+TEST_F(VirtualSimCardTest, SelectResponsesFollowGsm1111) {
     EXPECT_EQ(card->PowerOn(), Hex("3B199450454C4C5543415244"));
-    // RFU, free memory 0800, id, type 01, RFU, 10 bytes follow, characteristics 13 (CHV1
-    // enabled), 2 DFs (7F10, 7F20), 1 EF (2FE2), 4 codes, RFU, CHV1 83, unblock CHV1 8A, CHV2 83,
-    // unblock CHV2 8A (initialised, attempts left), RFU.
-    EXPECT_EQ(ToHex(Select("3F00")), "000008003F000100000000000A1302010400838A838A00");
-    // DF Telecom: type 02, no DFs, 4 EFs (ADN, SMS, SMSP, LND).
-    EXPECT_EQ(ToHex(Select("7F10")), "000008007F100200000000000A1300040400838A838A00");
+    const struct {
+        std::initializer_list<std::string_view> path;
+        const char* response;
+    } files[] = {
+        // RFU, free memory 0800, id, type 01, RFU, 10 bytes follow, characteristics 13 (CHV1
+        // enabled), 2 DFs (7F10, 7F20), 1 EF (2FE2), 4 codes, RFU, CHV1 83, unblock CHV1 8A,
+        // CHV2 83, unblock CHV2 8A (initialised, attempts left), RFU.
+        {{"3F00"}, "000008003F000100000000000A1302010400838A838A00"},
+        // DF Telecom: type 02, no DFs, 4 EFs (ADN, SMS, SMSP, LND).
+        {{"7F10"}, "000008007F100200000000000A1300040400838A838A00"},
+        // ICCID: 10 bytes, transparent; read ALW / update NEV, increase NEV, rehabilitate and
+        // invalidate ADM, not invalidated, 2 bytes follow, structure 00, no record length.
+        {{"3F00", "2FE2"}, "0000000A2FE204000FF04401020000"},
+        // ADN: 250 records of 28 bytes (1B58), read and update CHV1, rehabilitate and
+        // invalidate CHV2, linear fixed.
+        {{"7F10", "6F3A"}, "00001B586F3A040011F0220102011C"},
+        // SMS: 30 records of 176 bytes.
+        {{"6F3C"}, "000014A06F3C040011F044010201B0"},
+        // LND: cyclic (03), 10 records of 28 bytes.
+        {{"6F44"}, "000001186F44040011F0440102031C"},
+    };
+    for (const auto& file : files) {
+        Bytes response;
+        for (auto id : file.path)
+            response = Select(id);
+        EXPECT_EQ(ToHex(response), file.response) << *file.path.begin();
+    }
     EXPECT_EQ(Send("A0A40000027F20").sw2, 0x17);
-}
-
-TEST_F(VirtualSimCardTest, ElementaryFileResponsesFollowGsm1111) {
-    // ICCID: 10 bytes, transparent; read ALW / update NEV, increase NEV, rehabilitate and
-    // invalidate ADM, not invalidated, 2 bytes follow, structure 00, no record length.
-    EXPECT_EQ(ToHex(Select("2FE2")), "0000000A2FE204000FF04401020000");
-    SelectPath({"7F10"});
-    // ADN: 250 records of 28 bytes (1B58), read and update CHV1, rehabilitate and invalidate
-    // CHV2, linear fixed.
-    EXPECT_EQ(ToHex(Select("6F3A")), "00001B586F3A040011F0220102011C");
-    // SMS: 30 records of 176 bytes.
-    EXPECT_EQ(ToHex(Select("6F3C")), "000014A06F3C040011F044010201B0");
-    // LND: cyclic (03), 10 records of 28 bytes.
-    EXPECT_EQ(ToHex(Select("6F44")), "000001186F44040011F0440102031C");
-}
-
-TEST_F(VirtualSimCardTest, ResponsesShowChvStateAsItChanges) {
-    EXPECT_EQ(Verify(1, "0000"), 0x9804);
-    EXPECT_EQ(ChvStatus(), "828A838A");
-    EXPECT_EQ(SwOf("A026000108" + Code("1234")), 0x9000);  // DISABLE CHV1
-    const auto mf = Select("3F00");
-    EXPECT_EQ(mf[13], 0x93);  // CHV1-disabled bit set, the other characteristics kept
-    EXPECT_EQ(ChvStatus(), "838A838A");
 }
 
 // --- File selection (GSM 11.11 6.5) --------------------------------------------------------
@@ -127,6 +125,11 @@ TEST_F(VirtualSimCardTest, SelectReachesOnlyWhatTheCurrentDirectoryAllows) {
     EXPECT_EQ(SwOf("A0A40000022FE2"), 0x9404);  // the master file's EFs only from there
     EXPECT_FALSE(Select("3F00").empty());       // the master file from anywhere
     EXPECT_FALSE(Select("2FE2").empty());
+    // A failed SELECT keeps the current file.
+    SelectPath({"7F10", "6F3A"});
+    EXPECT_EQ(Verify(1, "1234"), 0x9000);
+    EXPECT_EQ(SwOf("A0A40000021234"), 0x9404);
+    EXPECT_EQ(ReadRecord(1, 4, 28), kAliceRecord);
 }
 
 TEST_F(VirtualSimCardTest, SelectOnTheSecondLevelReachesParentAndSiblings) {
@@ -149,13 +152,6 @@ TEST_F(VirtualSimCardTest, SelectOnTheSecondLevelReachesParentAndSiblings) {
     EXPECT_EQ(ToHex(Select("7F10")).substr(28, 4), "0204");  // 2 DFs, 4 EFs
 }
 
-TEST_F(VirtualSimCardTest, FailedSelectKeepsTheCurrentFile) {
-    SelectPath({"7F10", "6F3A"});
-    EXPECT_EQ(Verify(1, "1234"), 0x9000);
-    EXPECT_EQ(SwOf("A0A40000021234"), 0x9404);
-    EXPECT_EQ(ReadRecord(1, 4, 28), kAliceRecord);
-}
-
 TEST_F(VirtualSimCardTest, GetResponseHandsOutOnlyWhatTheLastCommandLeft) {
     EXPECT_EQ(Sw(Send("A0A40000023F00")), 0x9F17);
     EXPECT_EQ(Sw(Send("A0C0000020")), 0x6717);  // asks for too much: told the length, kept
@@ -166,9 +162,7 @@ TEST_F(VirtualSimCardTest, GetResponseHandsOutOnlyWhatTheLastCommandLeft) {
     EXPECT_EQ(Sw(Send("A0A40000022FE2")), 0x9F0F);
     EXPECT_EQ(SwOf("A0F2000017"), 0x9000);  // any other command in between ...
     EXPECT_EQ(SwOf("A0C000000F"), 0x6F00);  // ... discards it
-}
-
-TEST_F(VirtualSimCardTest, StatusAnswersForTheCurrentDirectory) {
+    // STATUS answers for the current directory.
     SelectPath({"7F10", "6F3C"});
     const auto status = Send("A0F2000017");
     EXPECT_EQ(Sw(status), 0x9000);
@@ -325,10 +319,7 @@ TEST_F(VirtualSimCardTest, WrongCodeCostsAnAttemptAndTheRightOneRestoresThem) {
     EXPECT_EQ(ChvStatus(), "838A838A");
     EXPECT_EQ(Verify(2, "1234"), 0x9804);
     EXPECT_EQ(ChvStatus(), "838A828A");
-}
-
-TEST_F(VirtualSimCardTest, WrongCodeWithdrawsAnEarlierVerification) {
-    EXPECT_EQ(Verify(1, "1234"), 0x9000);
+    // A wrong code withdraws an earlier verification.
     EXPECT_EQ(Verify(1, "0000"), 0x9804);
     SelectPath({"7F10", "6F3A"});
     EXPECT_EQ(ReadRecord(1, 4, 28), "SW 9804");
@@ -356,16 +347,7 @@ TEST_F(VirtualSimCardTest, ThreeWrongCodesBlockChv1UntilUnblocked) {
     EXPECT_EQ(Verify(1, "4321"), 0x9000);
 }
 
-TEST_F(VirtualSimCardTest, TenWrongUnblockCodesBlockForGood) {
-    for (int i = 0; i < 9; ++i)
-        ASSERT_EQ(SwOf("A02C000110" + Code("00000000") + Code("4321")), 0x9804) << i;
-    EXPECT_EQ(SwOf("A02C000110" + Code("00000000") + Code("4321")), 0x9840);
-    EXPECT_EQ(SwOf("A02C000110" + Code("12345678") + Code("4321")), 0x9840);
-    EXPECT_EQ(ChvStatus(), "8380838A");
-    EXPECT_EQ(Verify(1, "1234"), 0x9000);  // CHV1 itself is untouched
-}
-
-TEST_F(VirtualSimCardTest, UnblockChv2ResetsItsOwnCounters) {
+TEST_F(VirtualSimCardTest, UnblockChv2ResetsItsOwnCountersAndTenWrongCodesBlockForGood) {
     for (int i = 0; i < 3; ++i)
         Verify(2, "0000");
     EXPECT_EQ(ChvStatus(), "838A808A");
@@ -374,12 +356,21 @@ TEST_F(VirtualSimCardTest, UnblockChv2ResetsItsOwnCounters) {
     EXPECT_EQ(ChvStatus(), "838A838A");
     card->PowerOn();
     EXPECT_EQ(Verify(2, "9999"), 0x9000);
+
+    for (int i = 0; i < 9; ++i)
+        ASSERT_EQ(SwOf("A02C000110" + Code("00000000") + Code("4321")), 0x9804) << i;
+    EXPECT_EQ(SwOf("A02C000110" + Code("00000000") + Code("4321")), 0x9840);
+    EXPECT_EQ(SwOf("A02C000110" + Code("12345678") + Code("4321")), 0x9840);
+    EXPECT_EQ(ChvStatus(), "8380838A");
+    EXPECT_EQ(Verify(1, "1234"), 0x9000);  // CHV1 itself is untouched
 }
 
 TEST_F(VirtualSimCardTest, DisableAndEnableChv1) {
     EXPECT_EQ(SwOf("A026000108" + Code("9999")), 0x9804);
+    EXPECT_EQ(ChvStatus(), "828A838A");
     EXPECT_EQ(SwOf("A026000108" + Code("1234")), 0x9000);
-    EXPECT_EQ(ChvStatus(), "838A838A");  // the wrong try was forgiven by the right one
+    EXPECT_EQ(Select("3F00")[13], 0x93);  // CHV1-disabled bit set, the other characteristics kept
+    EXPECT_EQ(ChvStatus(), "838A838A");   // the wrong try was forgiven by the right one
     EXPECT_EQ(SwOf("A026000108" + Code("1234")), 0x9808);  // already disabled
     card->PowerOn();
     SelectPath({"7F10", "6F3A"});
