@@ -54,8 +54,9 @@ bool RecordWindow::editorOverCell() const {
 void RecordWindow::setEditorLimit(int list, int column) {
     if (column == 1)
         cellEditor_->setLengthLimit(
-            list == kComputerList ? kComputerNameLimit
-                                  : std::max(currentSession().CardInfo.PhoneRecordLength - 14, 1));
+            list == kComputerList
+                ? kComputerNameLimit
+                : std::max(currentSession().cardInfo().PhoneRecordLength - 14, 1));
     else
         cellEditor_->setLengthLimit(kNumberLimit + 1);
 }
@@ -540,7 +541,7 @@ void RecordWindow::importText(QChar delimiter) {
     request.kindName = kind().exportKindName;
     request.nameFit = list == kComputerList
                           ? CharacterNameFit(kComputerNameLimit)
-                          : CardNameFit(currentSession().CardInfo.PhoneRecordLength - 14);
+                          : CardNameFit(currentSession().cardInfo().PhoneRecordLength - 14);
     request.delimiter = delimiter;
     request.parent = dialogParent();
     request.languageIndex = language();

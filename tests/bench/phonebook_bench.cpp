@@ -24,12 +24,12 @@
 #include "engine/hid_report_link.h"
 #include "engine/pellucard.h"
 #include "platform/reader_session.h"
-#include "simulator/virtual_reader.h"
 #include "records/application_folder.h"
 #include "records/dialog_seam.h"
 #include "shell/card_info.h"
 #include "shell/pin_dialog_launcher.h"
 #include "shell/session.h"
+#include "simulator/virtual_reader.h"
 #include "windows/phone_book_window.h"
 
 using namespace pellucard;
@@ -135,7 +135,7 @@ int WindowRuns() {
         findReaderAndCard(session, *hold);
         std::string id;
         engine.GetCardInf(id, CardInfoItem::Iccid);
-        session.CardInfo.CardId = QString::fromStdString(id);
+        session.setCardId(QString::fromStdString(id));
         readCardInfo(session, *hold);
         engine.PINCodeVerify("1234", 1);
         readPinCounters(session, *hold);

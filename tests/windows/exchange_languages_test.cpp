@@ -37,7 +37,7 @@ class ExchangeLanguagesTest : public QObject, RecordWindowFixture<PhoneBookWindo
 
 private:
     void UseLanguage(int language) {
-        rig->session->LanguageIndex = language;
+        rig->session->setLanguageIndex(language);
         window->changeLanguage();
     }
 

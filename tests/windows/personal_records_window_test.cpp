@@ -14,7 +14,6 @@
 
 #include "catalogue/catalogue.h"
 #include "records/application_folder.h"
-#include "windows/record_list_model.h"
 #include "shell/main_window.h"
 #include "shell/print_records_dialog.h"
 #include "shell/window_factory.h"
@@ -23,6 +22,7 @@
 #include "windows/export_dialog.h"
 #include "windows/personal_records_window.h"
 #include "windows/print_hook.h"
+#include "windows/record_list_model.h"
 #include "windows/record_windows.h"
 
 using namespace pellucard;
@@ -142,7 +142,7 @@ private slots:
         QCOMPARE(window->currentFile(), path);
         QVERIFY(QFile::exists(path));
         QCOMPARE(window->fileTitle->text(), QStringLiteral("NewPhoneRecord0.SPB"));
-        QCOMPARE(rig->session->CurrentWindow, WindowIndex::PersonalRecords);
+        QCOMPARE(rig->session->currentWindow(), WindowIndex::PersonalRecords);
         QCOMPARE(recordList().Rows(), 257);
         QCOMPARE(recordList().Text(0, 17), QStringLiteral("Mobile Phone"));
         QVERIFY(!window->saveFileButton->isEnabled() && !rig->menu[FileMenuEntry::Save]);
@@ -156,7 +156,7 @@ private slots:
         QVERIFY(window->close());
         QVERIFY(!QFile::exists(path));
         QVERIFY(rig->dialogs.Calls().isEmpty());
-        QCOMPARE(rig->session->CurrentWindow, WindowIndex::Unloaded);
+        QCOMPARE(rig->session->currentWindow(), WindowIndex::Unloaded);
     }
 
     void fillsEveryKindOfFieldSavesAndReopens() {
@@ -400,7 +400,7 @@ private slots:
         window->printButton->click();
         QCOMPARE(printed, 1);
 
-        rig->session->LanguageIndex = 3;
+        rig->session->setLanguageIndex(3);
         window->changeLanguage();
         QCOMPARE(window->windowTitle(), Message(MessageId::PersonalRecord, 3));
         QCOMPARE(window->saveFileButton->text(), Message(MessageId::Save, 3));
@@ -414,7 +414,7 @@ private slots:
         ShellRig& shell = ShowMainWindow();
         auto* person = shell.OpenWindow<PersonalRecordsWindow>(WindowIndex::PersonalRecords);
         QVERIFY(person != nullptr);
-        QCOMPARE(shell.session->CurrentWindow, WindowIndex::PersonalRecords);
+        QCOMPARE(shell.session->currentWindow(), WindowIndex::PersonalRecords);
         person->recordList().SetText(1, 3, QStringLiteral("Ann"));
         person->setUsedCountOfCurrentList(1);
         int exports = 0;
