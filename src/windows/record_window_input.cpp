@@ -19,7 +19,6 @@
 #include "windows/cell_editor.h"
 #include "windows/find_box.h"
 #include "windows/number_hint.h"
-#include "windows/print_hook.h"
 #include "windows/record_exchange.h"
 #include "windows/record_list_model.h"
 #include "windows/record_window.h"
@@ -501,7 +500,7 @@ void RecordWindow::printList(int list) {
     int used = 0;
     const RecordList& records = outputList(list, used);
     form.setRecords(records, used, outputColumnCount(), widths, windowTitle());
-    runPrintDialog(form);
+    RunModal(form);
 }
 
 const RecordList& RecordWindow::outputList(int list, int& used) {

@@ -48,6 +48,7 @@ public:
     }
     QString ChooseOpenFileName(const FileRequest&) override { return {}; }
     QString ChooseSaveFileName(const FileRequest&) override { return {}; }
+    void RunModal(QDialog&) override {}
 };
 
 class BenchHost final : public ShellHost {

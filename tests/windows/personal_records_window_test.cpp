@@ -18,10 +18,8 @@
 #include "shell/print_records_dialog.h"
 #include "shell/window_factory.h"
 #include "support/window_rig.h"
-#include "windows/exchange_dialog_runner.h"
 #include "windows/export_dialog.h"
 #include "windows/personal_records_window.h"
-#include "windows/print_hook.h"
 #include "windows/record_list_model.h"
 #include "windows/record_windows.h"
 
@@ -74,10 +72,7 @@ private slots:
         rig->dialogs.OnUnexpected([](const QString& what) { QFAIL(qPrintable(what)); });
         OpenWindow();
     }
-    void cleanup() {
-        setPrintDialogRunner(nullptr);
-        Close();
-    }
+    void cleanup() { Close(); }
 
     // The address book lives on the computer: with the reader unplugged the window still
     // opens, edits, saves and exports.
@@ -96,12 +91,12 @@ private slots:
         QVERIFY(QFileInfo(Path(QStringLiteral("offline.SPB"))).size() > 0);
         QVERIFY(!window->saveFileButton->isEnabled());
         QString exported;
-        setExchangeDialogRunner([&](QDialog& dialog) {
+        rig->dialogs.RunModalWith([&](QDialog& dialog) {
             if (auto* exporting = qobject_cast<ExportDialog*>(&dialog))
                 exported = exporting->grid().Text(1, 1);
         });
         window->exportText(QLatin1Char(','));
-        setExchangeDialogRunner(nullptr);
+        rig->dialogs.RunModalWith(nullptr);
         QCOMPARE(exported, QStringLiteral("Åsa"));
     }
 
@@ -391,7 +386,8 @@ private slots:
         recordList().SetText(1, 3, QStringLiteral("Ann"));
         window->setUsedCountOfCurrentList(1);
         int printed = 0;
-        setPrintDialogRunner([&](PrintRecordsDialog& form) {
+        rig->dialogs.RunModalWith([&](QDialog& dialog) {
+            auto& form = dynamic_cast<PrintRecordsDialog&>(dialog);
             ++printed;
             QCOMPARE(form.recordCount(), 1);
             QCOMPARE(form.records().Columns(), 26);
@@ -418,14 +414,13 @@ private slots:
         person->recordList().SetText(1, 3, QStringLiteral("Ann"));
         person->setUsedCountOfCurrentList(1);
         int exports = 0;
-        setExchangeDialogRunner([&](QDialog& dialog) {
+        shell.dialogs.RunModalWith([&](QDialog& dialog) {
             auto* exporting = qobject_cast<ExportDialog*>(&dialog);
             QVERIFY(exporting != nullptr);
             QCOMPARE(exporting->grid().Text(1, 3), QStringLiteral("Ann"));
             ++exports;
         });
         shell.Action("exportTabAction")->trigger();
-        setExchangeDialogRunner(nullptr);
         QCOMPARE(exports, 1);
     }
 

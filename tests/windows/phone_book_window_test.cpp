@@ -17,7 +17,6 @@
 #include "support/window_rig.h"
 #include "windows/cell_editor.h"
 #include "windows/phone_book_window.h"
-#include "windows/print_hook.h"
 #include "windows/record_columns.h"
 #include "windows/record_list_model.h"
 
@@ -407,12 +406,12 @@ private slots:
         ReadCard();
         int rows = -1;
         QString fourth;
-        setPrintDialogRunner([&](PrintRecordsDialog& form) {
+        rig->dialogs.RunModalWith([&](QDialog& dialog) {
+            auto& form = dynamic_cast<PrintRecordsDialog&>(dialog);
             rows = form.recordCount();
             fourth = form.records().Text(4, 1);
         });
         window->printList(kSim);
-        setPrintDialogRunner(nullptr);
         QCOMPARE(rows, 20);
         QCOMPARE(fourth, QStringLiteral("王小明"));
     }
