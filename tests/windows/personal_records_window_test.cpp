@@ -387,11 +387,12 @@ private slots:
         window->setUsedCountOfCurrentList(1);
         int printed = 0;
         rig->dialogs.RunModalWith([&](QDialog& dialog) {
-            auto& form = dynamic_cast<PrintRecordsDialog&>(dialog);
+            auto* form = qobject_cast<PrintRecordsDialog*>(&dialog);
+            QVERIFY(form != nullptr);
             ++printed;
-            QCOMPARE(form.recordCount(), 1);
-            QCOMPARE(form.records().Columns(), 26);
-            QCOMPARE(form.records().Text(1, 3), QStringLiteral("Ann"));
+            QCOMPARE(form->recordCount(), 1);
+            QCOMPARE(form->records().Columns(), 26);
+            QCOMPARE(form->records().Text(1, 3), QStringLiteral("Ann"));
         });
         window->printButton->click();
         QCOMPARE(printed, 1);

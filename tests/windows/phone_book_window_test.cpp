@@ -407,9 +407,10 @@ private slots:
         int rows = -1;
         QString fourth;
         rig->dialogs.RunModalWith([&](QDialog& dialog) {
-            auto& form = dynamic_cast<PrintRecordsDialog&>(dialog);
-            rows = form.recordCount();
-            fourth = form.records().Text(4, 1);
+            auto* form = qobject_cast<PrintRecordsDialog*>(&dialog);
+            QVERIFY(form != nullptr);
+            rows = form->recordCount();
+            fourth = form->records().Text(4, 1);
         });
         window->printList(kSim);
         QCOMPARE(rows, 20);
