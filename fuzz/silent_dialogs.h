@@ -20,6 +20,7 @@ public:
     }
     QString ChooseOpenFileName(const FileRequest&) override { return {}; }
     QString ChooseSaveFileName(const FileRequest&) override { return {}; }
+    void RunModal(QDialog&) override {}
 
     int messages = 0;
 

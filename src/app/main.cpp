@@ -48,7 +48,7 @@ void readPhoneBookWhenIdentified(MainWindow& window, Session& session, const QSt
     });
     auto* start = new QTimer(&window);
     QObject::connect(start, &QTimer::timeout, &window, [&window, &session, start, answer, done] {
-        if (!isKnownAboveZero(session.CardInfo.MaxPhoneRecords) || window.pollBusy())
+        if (!isKnownAboveZero(session.cardInfo().MaxPhoneRecords) || window.pollBusy())
             return;
         start->stop();
         answer->start(50);
@@ -75,7 +75,7 @@ void takeScreenshotWhenRead(QWidget& window, Session& session, const QString& pa
     QObject::connect(
         timer, &QTimer::timeout, &window, [&window, &session, path, timer, waited, readAt, ready] {
             *waited += 250;
-            if (*readAt < 0 && isKnownAboveZero(session.CardInfo.MaxPhoneRecords) && *ready)
+            if (*readAt < 0 && isKnownAboveZero(session.cardInfo().MaxPhoneRecords) && *ready)
                 *readAt = *waited;
             // One more second after the card was read lets the windows show
             // what was read.

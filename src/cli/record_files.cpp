@@ -49,6 +49,7 @@ public:
     }
     QString ChooseOpenFileName(const FileRequest&) override { return {}; }
     QString ChooseSaveFileName(const FileRequest&) override { return {}; }
+    void RunModal(QDialog&) override {}  // the record layer opens none
 
     [[noreturn]] void Fail(const std::string& path) const {
         throw Failure{kCardFailure,

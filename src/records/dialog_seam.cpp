@@ -22,6 +22,7 @@ public:
     }
     QString ChooseOpenFileName(const FileRequest&) override { return {}; }
     QString ChooseSaveFileName(const FileRequest&) override { return {}; }
+    void RunModal(QDialog&) override { qCWarning(lcDialogs) << "modal dialog not shown"; }
 };
 
 HeadlessDialogs& Fallback() {
@@ -73,6 +74,10 @@ MessageRequest CatalogueMessage(MessageId messageId, int languageIndex, DialogBu
 
 DialogAnswer ShowMessage(const MessageRequest& request) {
     return CurrentDialogs().ShowMessage(request);
+}
+
+void RunModal(QDialog& dialog) {
+    CurrentDialogs().RunModal(dialog);
 }
 
 }  // namespace pellucard

@@ -6,11 +6,14 @@
 
 #include "catalogue/catalogue.h"
 
+class QDialog;
+
 namespace pellucard {
 
-// Every message box and file dialog of the program goes through one DialogSeam, so that
-// the Widgets front end shows real dialogs, the command line tool answers without a
-// display, and tests script the answers. This header needs Qt Core only.
+// Every message box, file dialog and modal dialog of the program goes through one DialogSeam,
+// so that the Widgets front end shows real dialogs, the command line tool answers without a
+// display, and tests script the answers. This header needs Qt Core only: a modal dialog is
+// passed by reference and only a Widgets seam runs it.
 
 // YesNoCancel is for questions whose No throws work away (save before closing?): Cancel,
 // Escape and the box's close button leave everything as it was.
@@ -50,6 +53,10 @@ public:
     // Returns the chosen path, or an empty string when the user cancelled.
     virtual QString ChooseOpenFileName(const FileRequest& request) = 0;
     virtual QString ChooseSaveFileName(const FileRequest& request) = 0;
+    // Runs `dialog`, fully set up by the caller, until it is accepted or rejected; the caller
+    // reads what it needs from the dialog afterwards (its result() among it). A seam without a
+    // display leaves the dialog unshown, and so rejected.
+    virtual void RunModal(QDialog& dialog) = 0;
 };
 
 // The process-wide seam. Until one is installed, a fallback without a display writes each
@@ -76,5 +83,7 @@ MessageRequest CatalogueMessage(MessageId messageId, int languageIndex,
 
 // Shorthand for CurrentDialogs().ShowMessage(request).
 DialogAnswer ShowMessage(const MessageRequest& request);
+// Shorthand for CurrentDialogs().RunModal(dialog).
+void RunModal(QDialog& dialog);
 
 }  // namespace pellucard

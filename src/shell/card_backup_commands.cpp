@@ -66,7 +66,7 @@ QString runProblem(const BackupRunResult& result, MessageId problemId, const Ses
                                                              : QStringLiteral(" (EF 6F3C)"));
     if (result.outcome == BackupOutcome::Refused)
         text += QStringLiteral(" (SW %1)")
-                    .arg(StatusWordText(result.failure.statusWord, session.LanguageIndex));
+                    .arg(StatusWordText(result.failure.statusWord, session.languageIndex()));
     return text;
 }
 
@@ -91,12 +91,12 @@ bool ask(MessageId messageId, const QString& text) {
 
 bool MainWindow::cardOpenForRun(CardGate::Hold& hold) {
     Pellucard& engine = hold.engine();
-    if (!engine.ReaderPresent() || !session_.CardInfo.CardId)
+    if (!engine.ReaderPresent() || !session_.cardInfo().CardId)
         return false;
-    if (!session_.CardInfo.Pin1Open && !IsKnown(session_.CardInfo.Pin1Attempts, 0))
+    if (!session_.cardInfo().Pin1Open && !IsKnown(session_.cardInfo().Pin1Attempts, 0))
         pinDialogs_->execVerifyPin(0, hold);
-    if (!session_.CardInfo.Pin1Open || !engine.CardReadable()) {
-        ShowMessage(CatalogueMessage(MessageId::UnlockSimCardFirst, session_.LanguageIndex,
+    if (!session_.cardInfo().Pin1Open || !engine.CardReadable()) {
+        ShowMessage(CatalogueMessage(MessageId::UnlockSimCardFirst, session_.languageIndex(),
                                      DialogButtons::Ok, DialogIcon::Warning));
         return false;
     }
@@ -135,7 +135,7 @@ void MainWindow::runBackup(const QString& path, CardGate::Hold& hold) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
         !CommitWhenComplete(file)) {
-        MessageRequest request = CatalogueMessage(MessageId::FileNotSaved, session_.LanguageIndex,
+        MessageRequest request = CatalogueMessage(MessageId::FileNotSaved, session_.languageIndex(),
                                                   DialogButtons::Ok, DialogIcon::Critical);
         request.text += path + u'\n' + file.errorString();
         ShowMessage(request);
@@ -204,7 +204,7 @@ void MainWindow::runRestore(const QString& path, CardGate::Hold& hold) {
     // replaced the card's), where and why it ended, and which were not written.
     const QString outcome =
         result.Ok() ? session_.text(MessageId::CardRestored).arg(result.done).arg(result.total)
-                    : RestoreReport(result, plan, session_.LanguageIndex);
+                    : RestoreReport(result, plan, session_.languageIndex());
     tell(MessageId::CardRestored, outcome,
          result.Ok() ? DialogIcon::Information : DialogIcon::Critical);
     // The card's records changed: the windows read them again on their next Read.

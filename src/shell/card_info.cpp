@@ -44,8 +44,15 @@ std::optional<bool> lockStateItem(Pellucard& engine) {
     return text != QLatin1String("Lock");
 }
 
-void readRecordCounts(Session& session, Pellucard& engine, bool onlyUnread) {
-    CardInfoRecord& info = session.CardInfo;
+// Lets the windows run between two reader requests: they see what is read so far, and whatever
+// they changed meanwhile is kept.
+void publishAndYield(Session& session, CardInfoRecord& info) {
+    session.setCardInfo(info);
+    session.yield();
+    info = session.cardInfo();
+}
+
+void readRecordCounts(Session& session, Pellucard& engine, CardInfoRecord& info, bool onlyUnread) {
     const struct {
         std::optional<int>& count;
         CardInfoItem item;
@@ -55,14 +62,35 @@ void readRecordCounts(Session& session, Pellucard& engine, bool onlyUnread) {
     for (const auto& count : counts) {
         if (onlyUnread && count.count)
             continue;
-        session.yield();
+        publishAndYield(session, info);
         count.count = numberItem(engine, count.item);
         if (count.item == CardInfoItem::PhoneBookRecordCount) {
-            session.yield();
+            publishAndYield(session, info);
             info.PhoneRecordLength = numberItem(engine, CardInfoItem::PhoneBookRecordLength)
                                          .value_or(CardInfoRecord::kResetPhoneRecordLength);
         }
     }
+}
+
+void readPinCountersInto(Pellucard& engine, CardInfoRecord& info) {
+    if (const std::optional<bool> open = lockStateItem(engine))
+        info.Pin1Open = *open;
+    info.Pin2Attempts = numberItem(engine, CardInfoItem::Pin2Attempts);
+    info.Puk1Attempts = numberItem(engine, CardInfoItem::Puk1Attempts);
+    info.Puk2Attempts = numberItem(engine, CardInfoItem::Puk2Attempts);
+    info.Pin1Attempts = numberItem(engine, CardInfoItem::Pin1Attempts);
+}
+
+void readOpenCardInfInto(Session& session, Pellucard& engine, CardInfoRecord& info) {
+    if (!isKnownAboveZero(info.Pin1Attempts) || !info.Pin1Open)
+        return;
+    publishAndYield(session, info);
+    info.ServiceProviderName = textItem(engine, CardInfoItem::ServiceProviderName, "-");
+    publishAndYield(session, info);
+    info.Imsi = textItem(engine, CardInfoItem::Imsi, "-");
+    publishAndYield(session, info);
+    // A number that could not be read is not taken for one: new messages get none from it.
+    info.ServiceCentreNumber = textItem(engine, CardInfoItem::ServiceCentreNumber, "-");
 }
 
 }  // namespace
@@ -85,45 +113,33 @@ bool CardInfoRecord::hasUnread() const {
 }
 
 void readPinCounters(Session& session, CardGate::Hold& hold) {
-    Pellucard& engine = hold.engine();
-    CardInfoRecord& info = session.CardInfo;
-    if (const std::optional<bool> open = lockStateItem(engine))
-        info.Pin1Open = *open;
-    info.Pin2Attempts = numberItem(engine, CardInfoItem::Pin2Attempts);
-    info.Puk1Attempts = numberItem(engine, CardInfoItem::Puk1Attempts);
-    info.Puk2Attempts = numberItem(engine, CardInfoItem::Puk2Attempts);
-    info.Pin1Attempts = numberItem(engine, CardInfoItem::Pin1Attempts);
+    CardInfoRecord info = session.cardInfo();
+    readPinCountersInto(hold.engine(), info);
+    session.setCardInfo(info);
 }
 
 void readOpenCardInf(Session& session, CardGate::Hold& hold) {
-    Pellucard& engine = hold.engine();
-    CardInfoRecord& info = session.CardInfo;
-    if (!isKnownAboveZero(info.Pin1Attempts) || !info.Pin1Open)
-        return;
-    session.yield();
-    info.ServiceProviderName = textItem(engine, CardInfoItem::ServiceProviderName, "-");
-    session.yield();
-    info.Imsi = textItem(engine, CardInfoItem::Imsi, "-");
-    session.yield();
-    // A number that could not be read is not taken for one: new messages get none from it.
-    info.ServiceCentreNumber = textItem(engine, CardInfoItem::ServiceCentreNumber, "-");
+    CardInfoRecord info = session.cardInfo();
+    readOpenCardInfInto(session, hold.engine(), info);
+    session.setCardInfo(info);
 }
 
 bool readUnreadCardInf(Session& session, CardGate::Hold& hold) {
-    CardInfoRecord& info = session.CardInfo;
+    CardInfoRecord info = session.cardInfo();
     if (!info.hasUnread())
         return false;
     Pellucard& engine = hold.engine();
     const CardInfoRecord before = info;
     if (info.SimPhase == QLatin1String("-")) {
-        session.yield();
+        publishAndYield(session, info);
         info.SimPhase = textItem(engine, CardInfoItem::Phase, "-");
     }
-    readRecordCounts(session, engine, true);
+    readRecordCounts(session, engine, info, true);
     if (!info.Pin1Attempts || !info.Pin2Attempts || !info.Puk1Attempts || !info.Puk2Attempts) {
-        readPinCounters(session, hold);
-        readOpenCardInf(session, hold);
+        readPinCountersInto(engine, info);
+        readOpenCardInfInto(session, engine, info);
     }
+    session.setCardInfo(info);
     return info.SimPhase != before.SimPhase || info.MaxPhoneRecords != before.MaxPhoneRecords ||
            info.MaxSmsRecords != before.MaxSmsRecords ||
            info.MaxLastDialRecords != before.MaxLastDialRecords ||
@@ -133,7 +149,7 @@ bool readUnreadCardInf(Session& session, CardGate::Hold& hold) {
 
 void readCardInfo(Session& session, CardGate::Hold& hold) {
     Pellucard& engine = hold.engine();
-    CardInfoRecord& info = session.CardInfo;
+    CardInfoRecord info = session.cardInfo();
     // Called for a card other than the one last read: the record lengths and CHV counters the
     // engine keeps belong to that card and would otherwise be taken for this one's.
     engine.ResetCardState();
@@ -141,15 +157,16 @@ void readCardInfo(Session& session, CardGate::Hold& hold) {
     // pass catches up. What is still not read then is read again by the next poll.
     for (int pass = 0; pass < 2; ++pass) {
         if (engine.ReaderPresent()) {
-            session.yield();
+            publishAndYield(session, info);
             info.SimPhase = textItem(engine, CardInfoItem::Phase, "-");
-            readRecordCounts(session, engine, false);
-            readPinCounters(session, hold);
-            readOpenCardInf(session, hold);
+            readRecordCounts(session, engine, info, false);
+            readPinCountersInto(engine, info);
+            readOpenCardInfInto(session, engine, info);
         }
         if (info.Puk2Attempts)
             break;
     }
+    session.setCardInfo(info);
 }
 
 }  // namespace pellucard

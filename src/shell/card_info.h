@@ -36,8 +36,7 @@ struct CardInfoRecord {
     std::optional<int> Puk1Attempts;
     std::optional<int> Puk2Attempts;
 
-    // The card or reader went away: nothing is known about a card any more.
-    void reset() { *this = CardInfoRecord{}; }
+    bool operator==(const CardInfoRecord&) const = default;
     // Something the poll reads for every card (phase, record counts, attempt counters) could
     // not be read; the next poll tries again.
     bool hasUnread() const;
@@ -66,7 +65,7 @@ inline QString cardIdText(const CardInfoRecord& info) {
 // says for certain that there is none).
 void findReaderAndCard(Session& session, CardGate::Hold& hold);
 
-// Reads everything the windows show about a newly found card into the session's CardInfo,
+// Reads everything the windows show about a newly found card into the session's card information,
 // yielding to the event loop between the slower reader requests. The identity (CardId) is read
 // by the poll.
 void readCardInfo(Session& session, CardGate::Hold& hold);
@@ -75,7 +74,7 @@ void readCardInfo(Session& session, CardGate::Hold& hold);
 // A counter the card does not give is unknown afterwards; the lock state stays as it was.
 void readPinCounters(Session& session, CardGate::Hold& hold);
 
-// Reads again what the last reading of the same card could not (HasUnread); true when anything
+// Reads again what the last reading of the same card could not (hasUnread); true when anything
 // was read now.
 bool readUnreadCardInf(Session& session, CardGate::Hold& hold);
 

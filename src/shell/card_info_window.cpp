@@ -148,7 +148,7 @@ void CardInfoWindow::changeLanguage() {
 
 void CardInfoWindow::activate() {
     Session& session = currentSession();
-    session.CurrentWindow = WindowIndex::CardInfo;
+    session.setCurrentWindow(WindowIndex::CardInfo);
     const bool reader = session.gate().readerPresent();
     for (QPushButton* button : {pinCheckButtons[0], changePinButtons[0], changePinButtons[1],
                                 unblockPinButtons[0], unblockPinButtons[1], verifyPinButton})
@@ -179,7 +179,7 @@ QString countText(const std::optional<int>& count) {
 
 void CardInfoWindow::showCardInfo() {
     Session& session = currentSession();
-    const CardInfoRecord& info = session.CardInfo;
+    const CardInfoRecord& info = session.cardInfo();
     // Without a reader or a card the identity field says which is missing.
     const QString missing = readerStateText(session);
     iccidValue->setText(!info.CardId && !missing.isEmpty() ? missing : cardIdText(info));
@@ -201,7 +201,7 @@ void CardInfoWindow::cardRunChanged() {
 }
 
 void CardInfoWindow::setCardCommandsEnabled(bool enabled) {
-    const CardInfoRecord& info = currentSession().CardInfo;
+    const CardInfoRecord& info = currentSession().cardInfo();
     // One card run at a time: the PIN commands wait for the one under way.
     enabled = enabled && !currentSession().gate().runActive();
     // A counter that could not be read leaves its buttons as the last count read for this card
@@ -230,7 +230,7 @@ void CardInfoWindow::setCardCommandsEnabled(bool enabled) {
 void CardInfoWindow::changePin(int index) {
     if (currentSession().gate().runActive())
         return;
-    const CardInfoRecord& info = currentSession().CardInfo;
+    const CardInfoRecord& info = currentSession().cardInfo();
     if (IsKnown(info.Pin1Attempts, 0) && IsKnown(info.Pin2Attempts, 0))
         return;
     host().pinDialogs().showChangePin(0, index);
@@ -239,14 +239,14 @@ void CardInfoWindow::changePin(int index) {
 void CardInfoWindow::unblockPin(int index) {
     if (currentSession().gate().runActive())
         return;
-    const CardInfoRecord& info = currentSession().CardInfo;
+    const CardInfoRecord& info = currentSession().cardInfo();
     if (isKnownAboveZero(info.Pin1Attempts) && isKnownAboveZero(info.Pin2Attempts))
         return;
     host().pinDialogs().showChangePin(1, index);
 }
 
 void CardInfoWindow::verifyPin() {
-    if (currentSession().gate().runActive() || IsKnown(currentSession().CardInfo.Pin1Attempts, 0))
+    if (currentSession().gate().runActive() || IsKnown(currentSession().cardInfo().Pin1Attempts, 0))
         return;
     host().pinDialogs().showVerifyPin(0);
 }
@@ -254,7 +254,7 @@ void CardInfoWindow::verifyPin() {
 void CardInfoWindow::switchPinCheck(int index) {
     if (currentSession().gate().runActive())
         return;
-    const CardInfoRecord& info = currentSession().CardInfo;
+    const CardInfoRecord& info = currentSession().cardInfo();
     if (IsKnown(info.Pin1Attempts, 0) && IsKnown(info.Pin2Attempts, 0))
         return;
     host().pinDialogs().showInputPin(index, 0);

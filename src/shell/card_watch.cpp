@@ -11,32 +11,32 @@ namespace {
 constexpr int kMinimumIdentity = 5;  // digits an identity needs before the card counts as known
 
 PollOutcome loseCard(Session& session) {
-    session.CardInfo.reset();
-    ++session.CardGeneration;
+    session.forgetCard();
     return PollOutcome::CardLost;
 }
 
 // A card answered at the last exchange: read its identity again and compare.
 PollOutcome checkCardIdentity(Session& session, CardGate::Hold& hold) {
     Pellucard& engine = hold.engine();
-    CardInfoRecord& info = session.CardInfo;
     session.yield();
+    const std::optional<QString>& known = session.cardInfo().CardId;
     QString previous;
-    if (hasCardIdentity(info.CardId))
-        previous = *info.CardId;
+    if (hasCardIdentity(known))
+        previous = *known;
     else if (!engine.CardPresent())
         return loseCard(session);
 
     std::string identity;
     engine.GetCardInf(identity, CardInfoItem::Iccid);  // empty when not answered
-    info.CardId = QString::fromStdString(identity);
+    const QString cardId = QString::fromStdString(identity);
+    session.setCardId(cardId);
 
     session.yield();
     if (!engine.CardPresent())
         return loseCard(session);
-    if (info.CardId->compare(previous, Qt::CaseInsensitive) == 0)
+    if (cardId.compare(previous, Qt::CaseInsensitive) == 0)
         return readUnreadCardInf(session, hold) ? PollOutcome::InfoRead : PollOutcome::NoChange;
-    ++session.CardGeneration;
+    session.startNewCard();
     readCardInfo(session, hold);
     return PollOutcome::CardRead;
 }
@@ -53,14 +53,14 @@ PollOutcome pollReaderAndCard(Session& session, CardGate::Hold& hold) {
     }
     findReaderAndCard(session, hold);
     // Without a reader there is nothing to lose unless a card was known until now.
-    if (!hasCardIdentity(session.CardInfo.CardId) || engine.ReaderPresent())
+    if (!hasCardIdentity(session.cardInfo().CardId) || engine.ReaderPresent())
         return PollOutcome::NoChange;
     return loseCard(session);
 }
 
 bool cardIdentified(Session& session) {
-    return session.gate().cardPresent() && session.CardInfo.CardId &&
-           session.CardInfo.CardId->size() >= kMinimumIdentity;
+    const std::optional<QString>& cardId = session.cardInfo().CardId;
+    return session.gate().cardPresent() && cardId && cardId->size() >= kMinimumIdentity;
 }
 
 QString readerStateText(Session& session) {

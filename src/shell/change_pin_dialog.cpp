@@ -95,7 +95,7 @@ void ChangePinDialog::chooseMode(int index) {
 }
 
 void ChangePinDialog::showState(int preferredPin) {
-    const CardInfoRecord& info = session_.CardInfo;
+    const CardInfoRecord& info = session_.cardInfo();
     if (currentMode() == kUnblock)
         showCounts(info.Puk1Attempts, info.Puk2Attempts, preferredPin);
     else
@@ -110,11 +110,11 @@ std::optional<MessageId> ChangePinDialog::mayHaveTakenEffect() const {
 std::optional<int> ChangePinDialog::judgedAttempts(int pin) const {
     if (currentMode() != kUnblock)
         return PinDialogBase::judgedAttempts(pin);
-    return pin == 2 ? session_.CardInfo.Puk2Attempts : session_.CardInfo.Puk1Attempts;
+    return pin == 2 ? session_.cardInfo().Puk2Attempts : session_.cardInfo().Puk1Attempts;
 }
 
 void ChangePinDialog::submit() {
-    const int language = session_.LanguageIndex;
+    const int language = session_.languageIndex();
     if (!isPinCode(oldCodeField->text())) {
         rejectInput(CatalogueMessage(MessageId::OldPinCodeNotValid, language, DialogButtons::Ok,
                                      DialogIcon::Warning),

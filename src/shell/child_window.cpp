@@ -13,7 +13,7 @@ ChildWindow::ChildWindow(WindowIndex windowIndex, ShellHost& host, QWidget* pare
 }
 
 void ChildWindow::deactivate() {
-    currentSession().CurrentWindow = WindowIndex::None;
+    currentSession().setCurrentWindow(WindowIndex::None);
 }
 
 void ChildWindow::cardChanged() {
@@ -32,7 +32,7 @@ bool ChildWindow::confirmClose() {
 
 void ChildWindow::closeEvent(QCloseEvent* event) {
     closeConfirmed_ = false;
-    currentSession().CurrentWindow = WindowIndex::Unloaded;
+    currentSession().setCurrentWindow(WindowIndex::Unloaded);
     event->accept();
 }
 

@@ -52,13 +52,14 @@ public:
 
     // Reloads every caption from the catalogue in the language in force.
     virtual void changeLanguage() = 0;
-    // The window became the active child; it sets CurrentWindow to its own index and shows
-    // what it displays of CardInfo. Also called by the polling timer after a card change.
+    // The window became the active child; it makes itself the session's current window and shows
+    // what it displays of the card information. Also called by the polling timer after a card
+    // change.
     virtual void activate() = 0;
     // Another child window became the active one.
     virtual void deactivate();
-    // The polling timer found a new card or lost one: show the counts of CardInfo and enable
-    // the card commands by the engine's CardPresent. The default re-activates the window.
+    // The polling timer found a new card or lost one: show the counts of the card information and
+    // enable the card commands by the engine's CardPresent. The default re-activates the window.
     virtual void cardChanged();
     // The card gate was taken or let go (a run, a PIN operation, a poll): grey or enable the
     // commands that would reach the card. Does nothing by default.
@@ -87,7 +88,7 @@ protected:
     // reach them as well.
     ShellHost& host() const { return host_; }
     Session& currentSession() const { return host_.currentSession(); }
-    // Closing sets CurrentWindow to kUnloaded. A window that refuses to close (unsaved work)
+    // Closing makes the current window Unloaded. A window that refuses to close (unsaved work)
     // ignores the event and does not call this.
     void closeEvent(QCloseEvent* event) override;
 

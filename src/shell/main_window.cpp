@@ -80,13 +80,13 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::start() {
-    session_.LanguageIndex = 0;
+    session_.setLanguageIndex(0);
     changeLanguage();
     panel_->changeLanguage(session_);
     pendingWindow_ = WindowIndex::None;
-    if (session_.CurrentWindow != WindowIndex::None)
+    if (session_.currentWindow() != WindowIndex::None)
         showWindow(WindowIndex::CardInfo);
-    chooseLanguage(session_.LanguageIndex);
+    chooseLanguage(session_.languageIndex());
     if (const auto hold = session_.gate().acquire(CardGate::Work::Poll))
         findReaderAndCard(session_, *hold);
     setReaderFound(session_.gate().readerPresent());
@@ -99,7 +99,7 @@ void MainWindow::showWindow(WindowIndex index) {
         pendingWindow_ = index;  // the tick carries it out when it ends
         return;
     }
-    const WindowIndex current = session_.CurrentWindow;
+    const WindowIndex current = session_.currentWindow();
     const bool differs = index != current;
     if (differs && index != WindowIndex::Print && isChildWindow(current))
         minimiseChildWindow(current);
@@ -116,12 +116,12 @@ void MainWindow::showWindow(WindowIndex index) {
         session_.yield();
     // Printing leaves the current window as it is.
     if (index != WindowIndex::Print && selected)
-        session_.CurrentWindow = index;
+        session_.setCurrentWindow(index);
     pendingWindow_ = WindowIndex::None;
 }
 
 void MainWindow::pollReader() {
-    if (!session_.PollingAllowed || session_.gate().busy()) {
+    if (!session_.pollingAllowed() || session_.gate().busy()) {
         timer_->setInterval(periods_.searching);  // card work is yielding; look again soon
         return;
     }
@@ -129,7 +129,7 @@ void MainWindow::pollReader() {
         return;
     pollBusy_ = true;
     timer_->stop();
-    if (session_.ExitRequested) {
+    if (session_.exitRequested()) {
         pollBusy_ = false;
         close();
         return;
@@ -146,7 +146,7 @@ void MainWindow::pollReader() {
 
     // A close refused during this tick is completed by the next one, right away.
     int interval = cardIdentified(session_) ? periods_.identified : periods_.searching;
-    if (session_.ExitRequested)
+    if (session_.exitRequested())
         interval = kAtOnce;
     timer_->start(interval);
     pollBusy_ = false;
@@ -174,7 +174,7 @@ void MainWindow::chooseLanguage(int index) {
         return;
     for (int k = 0; k < static_cast<int>(languageEntries_.size()); ++k)
         languageEntries_[static_cast<std::size_t>(k)]->setChecked(k == index);
-    session_.LanguageIndex = index;
+    session_.setLanguageIndex(index);
     for (const auto& [windowIndex, subWindow] : windows_) {
         if (ChildWindow* window = childWindow(windowIndex))
             window->changeLanguage();
@@ -193,9 +193,9 @@ void MainWindow::chooseLanguage(int index) {
 void MainWindow::showHelp() {
     if (!help_)
         help_ = new HelpWindow(this);
-    if (!help_->showLanguage(session_.LanguageIndex)) {
+    if (!help_->showLanguage(session_.languageIndex())) {
         MessageRequest request;
-        request.text = Message(MessageId::HelpMissing, session_.LanguageIndex);
+        request.text = Message(MessageId::HelpMissing, session_.languageIndex());
         request.icon = DialogIcon::Warning;
         ShowMessage(request);
         help_->close();
@@ -267,11 +267,11 @@ void MainWindow::setFileCommandEnabled(FileMenuEntry entry, bool enabled) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!session_.PollingAllowed || pollBusy_ || session_.gate().busy()) {
+    if (!session_.pollingAllowed() || pollBusy_ || session_.gate().busy()) {
         // Card work is running: never cut it off. The timer closes the window once it has ended.
         event->ignore();
-        session_.ExitRequested = true;
-        session_.CurrentWindow = WindowIndex::None;
+        session_.requestExit();
+        session_.setCurrentWindow(WindowIndex::None);
         timer_->start(kAtOnce);
         return;
     }
@@ -279,7 +279,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // program, and every document, as it was.
     if (!confirmCloseChildren()) {
         event->ignore();
-        session_.ExitRequested = false;
+        session_.cancelExit();
         if (!timer_->isActive())
             timer_->start(periods_.searching);
         return;
@@ -290,7 +290,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (std::any_of(subWindows.begin(), subWindows.end(),
                     [](QMdiSubWindow* window) { return window->isVisible(); })) {
         event->ignore();
-        session_.ExitRequested = false;
+        session_.cancelExit();
         if (!timer_->isActive())
             timer_->start(periods_.searching);  // the program goes on: so does the polling
         return;
@@ -301,7 +301,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         engine.Release();
         engine.SetReaderPresent(false);
     }
-    session_.CurrentWindow = WindowIndex::None;
+    session_.setCurrentWindow(WindowIndex::None);
     pinDialogs_->closeAll();
     if (help_)
         help_->close();
@@ -326,7 +326,7 @@ bool MainWindow::confirmCloseChildren() {
 }
 
 void MainWindow::runFileCommand(FileCommand command) {
-    const WindowIndex current = session_.CurrentWindow;
+    const WindowIndex current = session_.currentWindow();
     if (current != WindowIndex::PersonalRecords && current != WindowIndex::PhoneBook &&
         current != WindowIndex::Sms)
         return;
@@ -352,7 +352,7 @@ bool MainWindow::showChildWindow(WindowIndex index) {
 
 void MainWindow::openRecentFile(const QString& path, int storedWindowIndex) {
     if (!FileExists(path)) {
-        ShowFileError(MessageId::FileNotRead, path, QString(), session_.LanguageIndex);
+        ShowFileError(MessageId::FileNotRead, path, QString(), session_.languageIndex());
         FileHistory::Instance().Forget(path);
         return;
     }
@@ -369,7 +369,7 @@ void MainWindow::openRecentFile(const QString& path, int storedWindowIndex) {
         return;  // a poll is running; the user chooses again in a moment
     showWindow(windowIndex);
     ChildWindow* window = childWindow(windowIndex);
-    if (window == nullptr || session_.CurrentWindow != windowIndex)
+    if (window == nullptr || session_.currentWindow() != windowIndex)
         return;
     // The window's own Open command asks about unsaved work and loads the file.
     ChooseNextOpenFile(path);
@@ -384,7 +384,7 @@ void MainWindow::minimiseChildWindow(WindowIndex index) {
 }
 
 void MainWindow::refreshCurrentWindow() {
-    if (ChildWindow* window = childWindow(session_.CurrentWindow))
+    if (ChildWindow* window = childWindow(session_.currentWindow()))
         window->cardChanged();
 }
 

@@ -139,7 +139,7 @@ void PinDialogBase::activate() {
     unblockRequested_ = -1;
     session_.setDialogOpen(kind_, true);
     changeLanguage();
-    cardIdValue->setText(cardIdText(session_.CardInfo));
+    cardIdValue->setText(cardIdText(session_.cardInfo()));
 }
 
 void PinDialogBase::rejectInput(const MessageRequest& message, QLineEdit* field) {
@@ -186,7 +186,7 @@ PinDialogBase::PinOutcome PinDialogBase::runPinOperation(
 }
 
 std::optional<int> PinDialogBase::judgedAttempts(int pin) const {
-    return pin == 2 ? session_.CardInfo.Pin2Attempts : session_.CardInfo.Pin1Attempts;
+    return pin == 2 ? session_.cardInfo().Pin2Attempts : session_.cardInfo().Pin1Attempts;
 }
 
 void PinDialogBase::reportReaderFailure(int pin) {
@@ -196,7 +196,7 @@ void PinDialogBase::reportReaderFailure(int pin) {
     // what it asked for may already be in force.
     const std::optional<int> left = judgedAttempts(pin);
     const bool known = countersKnown_ && left;
-    const int language = session_.LanguageIndex;
+    const int language = session_.languageIndex();
     if (const std::optional<MessageId> mayHave = mayHaveTakenEffect()) {
         MessageRequest message =
             CatalogueMessage(*mayHave, language, DialogButtons::Ok, DialogIcon::Warning);
@@ -230,7 +230,7 @@ void PinDialogBase::reportRefusedCode(int pin) {
     const std::optional<int> left = judgedAttempts(pin);
     const QString pinName = session_.text(index == 0 ? MessageId::Pin1 : MessageId::Pin2);
     const QString unblockName = QStringLiteral("PUK%1").arg(pin);
-    const int language = session_.LanguageIndex;
+    const int language = session_.languageIndex();
     if (!left) {
         // Refused, but the counter could not be read afterwards: no count is made up.
         ShowMessage(CatalogueMessage(MessageId::WrongPinCode, language, DialogButtons::Ok,

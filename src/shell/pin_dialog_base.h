@@ -23,7 +23,7 @@ inline constexpr int kMaxPinLength = 8;
 bool isPinCode(const QString& code);
 
 // What the three PIN dialogs share: the choice of PIN1 or PIN2 with the attempts each has
-// left, the card's identity, OK and Cancel, and the DialogOpen flag of the session.
+// left, the card's identity, OK and Cancel, and the open-dialog flag of the session.
 class PinDialogBase : public QDialog {
     Q_OBJECT
 

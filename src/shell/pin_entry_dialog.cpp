@@ -27,7 +27,7 @@ void PinEntryDialog::changeLanguage() {
 }
 
 void PinEntryDialog::showState(int preferredPin) {
-    showCounts(session_.CardInfo.Pin1Attempts, session_.CardInfo.Pin2Attempts, preferredPin);
+    showCounts(session_.cardInfo().Pin1Attempts, session_.cardInfo().Pin2Attempts, preferredPin);
 }
 
 void PinEntryDialog::submit() {
@@ -35,7 +35,7 @@ void PinEntryDialog::submit() {
     const int pin = chosenPin();
     if (!isPinCode(code)) {
         // Never sent, and said once: the text stays, selected, for the user to correct.
-        rejectInput(CatalogueMessage(MessageId::PinCodeNotValid, session_.LanguageIndex,
+        rejectInput(CatalogueMessage(MessageId::PinCodeNotValid, session_.languageIndex(),
                                      DialogButtons::Ok, DialogIcon::Warning),
                     codeField);
         return;

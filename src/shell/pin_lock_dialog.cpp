@@ -42,7 +42,7 @@ void PinLockDialog::changeLanguage() {
 }
 
 void PinLockDialog::showState(int /*preferredPin*/) {
-    showCounts(session_.CardInfo.Pin1Attempts, session_.CardInfo.Pin2Attempts, 0, false);
+    showCounts(session_.cardInfo().Pin1Attempts, session_.cardInfo().Pin2Attempts, 0, false);
 }
 
 bool PinLockDialog::runOperation(Pellucard& engine, const std::string& code,

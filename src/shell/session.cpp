@@ -36,14 +36,32 @@ bool Session::isVirtualReader() const {
 void Session::yield() {
     // A yield can happen inside another one (a dialog's work while a poll yields); only the
     // outermost may let polling resume.
-    const bool allowed = PollingAllowed;
-    PollingAllowed = false;
+    const bool allowed = pollingAllowed_;
+    pollingAllowed_ = false;
     QCoreApplication::processEvents();
-    PollingAllowed = allowed;
+    pollingAllowed_ = allowed;
+}
+
+void Session::setCardInfo(const CardInfoRecord& info) {
+    if (info == cardInfo_)
+        return;
+    cardInfo_ = info;
+    emit cardInfoChanged();
+}
+
+void Session::setCardId(const QString& cardId) {
+    CardInfoRecord info = cardInfo_;
+    info.CardId = cardId;
+    setCardInfo(info);
+}
+
+void Session::forgetCard() {
+    ++cardGeneration_;
+    setCardInfo(CardInfoRecord{});
 }
 
 QString Session::text(MessageId id) const {
-    return Message(id, LanguageIndex);
+    return Message(id, languageIndex_);
 }
 
 }  // namespace pellucard

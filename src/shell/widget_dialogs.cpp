@@ -83,4 +83,8 @@ QString WidgetDialogs::ChooseSaveFileName(const FileRequest& request) {
     return runFileDialog(request, QFileDialog::AcceptSave);
 }
 
+void WidgetDialogs::RunModal(QDialog& dialog) {
+    dialog.exec();
+}
+
 }  // namespace pellucard

@@ -3,7 +3,7 @@
 namespace pellucard {
 
 // Window indexes: what the left panel's buttons and the View menu select, and what
-// CurrentWindow holds.
+// the session's current window holds.
 enum class WindowIndex : int {
     Print = 0,
     PersonalRecords = 2,

@@ -30,7 +30,7 @@ public:
         Bytes raw;
         QStringList fields;  // the row's texts as the read run wrote them
         std::optional<SmsConcatenation> concatenation;
-        int generation = 0;  // the card it was read from (Session::CardGeneration)
+        int generation = 0;  // the card it was read from (Session::cardGeneration)
     };
 
     // Keeps a record and returns the tag for its row.

@@ -21,7 +21,7 @@ void DocumentFileCommands::setSaveButton(QPushButton* button) {
 }
 
 int DocumentFileCommands::language() const {
-    return host_.currentSession().LanguageIndex;
+    return host_.currentSession().languageIndex();
 }
 
 QString DocumentFileCommands::title() const {
@@ -203,7 +203,7 @@ void DocumentFileCommands::showSaveState() {
     const bool changed = modified();
     if (saveButton_ != nullptr)
         saveButton_->setEnabled(changed);
-    if (host_.currentSession().CurrentWindow == windowIndex_)
+    if (host_.currentSession().currentWindow() == windowIndex_)
         host_.setFileCommandEnabled(FileMenuEntry::Save, changed);
 }
 

@@ -14,7 +14,6 @@
 #include "records/record_documents.h"
 #include "records/text_export.h"
 #include "records/vcard_records.h"
-#include "windows/exchange_dialog_runner.h"
 #include "windows/record_exchange.h"
 
 namespace pellucard {
@@ -187,7 +186,7 @@ void showExportDialog(const ExportRequest& request) {
     if (request.list == nullptr)
         return;
     ExportDialog dialog(request);
-    runExchangeDialog(dialog);
+    RunModal(dialog);
 }
 
 }  // namespace pellucard

@@ -16,7 +16,6 @@
 #include "records/file_history.h"
 #include "records/record_documents.h"
 #include "records/vcard_records.h"
-#include "windows/exchange_dialog_runner.h"
 #include "windows/field_mapping_dialog.h"
 #include "windows/record_exchange.h"
 
@@ -237,7 +236,7 @@ void ImportDialog::editMapping() {
         return;
     FieldMappingDialog dialog(kindCaption(request_.kindName, request_.languageIndex), fields_,
                               mapping_[entry].column, request_.languageIndex, this);
-    runExchangeDialog(dialog);
+    RunModal(dialog);
     if (!dialog.chosen())
         return;
     LinkMappingEntry(mapping_, entry, *dialog.chosen());
@@ -299,7 +298,7 @@ bool showImportDialog(const ImportRequest& request) {
         return false;
     if (dialog.wasVCard())
         return dialog.imported();  // a vCard has its own fields: no mapping to choose
-    runExchangeDialog(dialog);
+    RunModal(dialog);
     return dialog.imported();
 }
 

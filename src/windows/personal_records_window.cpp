@@ -23,9 +23,9 @@
 
 #include "catalogue/catalogue.h"
 #include "records/record_documents.h"
-#include "windows/record_list_model.h"
 #include "records/record_slots.h"
 #include "shell/session.h"
+#include "windows/record_list_model.h"
 
 namespace pellucard {
 namespace {
@@ -114,7 +114,7 @@ RecordList& PersonalRecordsWindow::recordList() {
 }
 
 int PersonalRecordsWindow::language() const {
-    return const_cast<PersonalRecordsWindow*>(this)->currentSession().LanguageIndex;
+    return const_cast<PersonalRecordsWindow*>(this)->currentSession().languageIndex();
 }
 
 QString PersonalRecordsWindow::text(MessageId id) const {
@@ -370,7 +370,7 @@ void PersonalRecordsWindow::fillYears() {
 }
 
 void PersonalRecordsWindow::activate() {
-    currentSession().CurrentWindow = WindowIndex::PersonalRecords;
+    currentSession().setCurrentWindow(WindowIndex::PersonalRecords);
     recordGrid->setCurrentCell(1, std::max(recordGrid->currentColumn(), 1));
     files_.showMenuEntries();
 }

@@ -17,7 +17,6 @@
 #include "windows/find_box.h"
 #include "windows/import_dialog.h"
 #include "windows/personal_records_window.h"
-#include "windows/print_hook.h"
 #include "windows/record_exchange.h"
 #include "windows/record_list_model.h"
 
@@ -214,7 +213,7 @@ void PersonalRecordsWindow::printList() {
     form.changeLanguage(language());
     form.setRecords(recordList(), used_, kFieldCount + 1, columnWidths(recordGrid, kFieldCount + 1),
                     windowTitle());
-    runPrintDialog(form);
+    RunModal(form);
 }
 
 void PersonalRecordsWindow::exportText(QChar delimiter) {

@@ -63,7 +63,8 @@ void PhoneBookWindow::applyColumnWidths(int list) {
 int PhoneBookWindow::cardRecordCount() const {
     return const_cast<PhoneBookWindow*>(this)
         ->currentSessionRef()
-        .CardInfo.MaxPhoneRecords.value_or(0);
+        .cardInfo()
+        .MaxPhoneRecords.value_or(0);
 }
 
 bool PhoneBookWindow::runRead(TransferRun& run, RecordList& list, int& doneCount) {

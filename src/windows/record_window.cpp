@@ -44,6 +44,9 @@ RecordWindow::RecordWindow(const RecordWindowKind& kind, ShellHost& host, QWidge
     history_ = new QUndoStack(this);
     buildWidgets();
     files_.setSaveButton(saveFileButton_);
+    // The card's record count shows in every record window, the active one or not.
+    connect(&host.currentSession(), &Session::cardInfoChanged, this,
+            &RecordWindow::updateCardState);
 }
 
 void RecordWindow::setUpWindow() {
@@ -67,7 +70,7 @@ RecordWindow::~RecordWindow() {
 }
 
 int RecordWindow::language() const {
-    return const_cast<RecordWindow*>(this)->currentSession().LanguageIndex;
+    return const_cast<RecordWindow*>(this)->currentSession().languageIndex();
 }
 
 QString RecordWindow::text(MessageId id) const {
@@ -312,13 +315,13 @@ void RecordWindow::updateCardState() {
 }
 
 void RecordWindow::activate() {
-    currentSession().CurrentWindow = kind_.windowIndex;
+    currentSession().setCurrentWindow(kind_.windowIndex);
     files_.showMenuEntries();
     updateCardState();
 }
 
 void RecordWindow::deactivate() {
-    currentSession().CurrentWindow = WindowIndex::None;
+    currentSession().setCurrentWindow(WindowIndex::None);
 }
 
 void RecordWindow::cardChanged() {

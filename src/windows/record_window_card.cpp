@@ -52,11 +52,11 @@ bool RecordWindow::cardAccessGate(bool writing, bool askFirst, CardGate::Hold& h
 
     std::string cardId;
     engine.GetCardInf(cardId, CardInfoItem::Iccid);
-    if (!session.CardInfo.CardId || QString::fromStdString(cardId).compare(
-                                        *session.CardInfo.CardId, Qt::CaseInsensitive) != 0) {
+    if (!session.cardInfo().CardId || QString::fromStdString(cardId).compare(
+                                          *session.cardInfo().CardId, Qt::CaseInsensitive) != 0) {
         // Another card than the one last examined: nothing is transferred, the card
         // information is read again and the user repeats the command.
-        session.CardInfo.CardId = QString();
+        session.setCardId(QString());
         readCardInfo(session, hold);
         return false;
     }
@@ -71,14 +71,14 @@ bool RecordWindow::cardAccessGate(bool writing, bool askFirst, CardGate::Hold& h
     }
     // The PIN state decides what is asked; one that could not be read is read first, and is
     // never taken for a blocked PIN1.
-    if (!session.CardInfo.Pin1Attempts)
+    if (!session.cardInfo().Pin1Attempts)
         readPinCounters(session, hold);
-    if (!session.CardInfo.Pin1Attempts) {
+    if (!session.cardInfo().Pin1Attempts) {
         nowLabel_->setText(text(MessageId::PinStateNotRead));
         return false;
     }
     for (int round = 0; round <= kMaxPinRounds; ++round) {
-        const CardInfoRecord& info = session.CardInfo;
+        const CardInfoRecord& info = session.cardInfo();
         const bool present = engine.CardPresent();
         if (info.CardId && isKnownAboveZero(info.Pin1Attempts) && info.Pin1Open && present)
             return true;
@@ -90,7 +90,7 @@ bool RecordWindow::cardAccessGate(bool writing, bool askFirst, CardGate::Hold& h
             host().pinDialogs().execChangePin(1, 0, hold);
         else
             host().pinDialogs().execVerifyPin(0, hold);
-        if (IsKnown(session.CardInfo.Pin1Attempts, 0) || !session.CardInfo.Pin1Open)
+        if (IsKnown(session.cardInfo().Pin1Attempts, 0) || !session.cardInfo().Pin1Open)
             return false;
     }
     return false;
@@ -110,7 +110,7 @@ void RecordWindow::stopCardRun() {
 }
 
 bool RecordWindow::slotKnown(int slot) const {
-    return knownGeneration_ == const_cast<RecordWindow*>(this)->currentSession().CardGeneration &&
+    return knownGeneration_ == const_cast<RecordWindow*>(this)->currentSession().cardGeneration() &&
            slot >= 0 && slot < static_cast<int>(knownSlots_.size()) && knownSlots_[slot];
 }
 
@@ -171,7 +171,7 @@ bool RecordWindow::readSimList(TransferRun& run) {
             sim.SetTag(row, kUnknownSlotTag);
         // The store keeps the records of earlier reads: undoing this read brings back rows
         // whose tags name them, and those still go back to the card as they were read.
-        store_.setGeneration(session.CardGeneration);
+        store_.setGeneration(session.cardGeneration());
         sortState_[kSimList] = 0;
         find_[kSimList] = {};
     };
@@ -180,7 +180,7 @@ bool RecordWindow::readSimList(TransferRun& run) {
     if (!entered)
         return false;
     knownSlots_.assign(kSlotCapacity + 1, false);
-    knownGeneration_ = session.CardGeneration;
+    knownGeneration_ = session.cardGeneration();
     for (int slot = 1; slot <= done && slot <= kSlotCapacity; ++slot)
         knownSlots_[slot] = true;
     // Slots beyond the card's records are no card content at all.
@@ -220,7 +220,7 @@ bool RecordWindow::transfer(bool writing, bool askFirst) {
     const bool usable = cardAccessGate(writing, askFirst, *hold);
     if (usable) {
         WindowProgress progress(*progressBar_, *nowLabel_, session, *hold);
-        TransferRun run{hold->engine(), progress, store_, language(), session.CardGeneration};
+        TransferRun run{hold->engine(), progress, store_, language(), session.cardGeneration()};
         if (writing)
             complete = writeSimList(run);
         else if (used_[kSimList] <= 0 || !askBeforeRead(writeEnabled) ||

@@ -19,7 +19,6 @@
 #include "windows/cell_editor.h"
 #include "windows/find_box.h"
 #include "windows/number_hint.h"
-#include "windows/print_hook.h"
 #include "windows/record_exchange.h"
 #include "windows/record_list_model.h"
 #include "windows/record_window.h"
@@ -54,8 +53,9 @@ bool RecordWindow::editorOverCell() const {
 void RecordWindow::setEditorLimit(int list, int column) {
     if (column == 1)
         cellEditor_->setLengthLimit(
-            list == kComputerList ? kComputerNameLimit
-                                  : std::max(currentSession().CardInfo.PhoneRecordLength - 14, 1));
+            list == kComputerList
+                ? kComputerNameLimit
+                : std::max(currentSession().cardInfo().PhoneRecordLength - 14, 1));
     else
         cellEditor_->setLengthLimit(kNumberLimit + 1);
 }
@@ -500,7 +500,7 @@ void RecordWindow::printList(int list) {
     int used = 0;
     const RecordList& records = outputList(list, used);
     form.setRecords(records, used, outputColumnCount(), widths, windowTitle());
-    runPrintDialog(form);
+    RunModal(form);
 }
 
 const RecordList& RecordWindow::outputList(int list, int& used) {
@@ -540,7 +540,7 @@ void RecordWindow::importText(QChar delimiter) {
     request.kindName = kind().exportKindName;
     request.nameFit = list == kComputerList
                           ? CharacterNameFit(kComputerNameLimit)
-                          : CardNameFit(currentSession().CardInfo.PhoneRecordLength - 14);
+                          : CardNameFit(currentSession().cardInfo().PhoneRecordLength - 14);
     request.delimiter = delimiter;
     request.parent = dialogParent();
     request.languageIndex = language();

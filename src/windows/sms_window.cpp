@@ -187,7 +187,7 @@ void SmsWindow::applyColumnWidths(int list) {
 }
 
 int SmsWindow::cardRecordCount() const {
-    return currentSession().CardInfo.MaxSmsRecords.value_or(0);
+    return currentSession().cardInfo().MaxSmsRecords.value_or(0);
 }
 
 bool SmsWindow::runRead(TransferRun& run, RecordList& list, int& doneCount) {
@@ -288,7 +288,7 @@ void SmsWindow::initNewMessage(int list, int row) {
     RecordList& records = recordList(list);
     records.SetText(row, sms_column::kTimeStamp, {});
     records.SetText(row, sms_column::kStatus, text(MessageId::SmsStatusToBeSent));
-    const QString centre = currentSession().CardInfo.ServiceCentreNumber;
+    const QString centre = currentSession().cardInfo().ServiceCentreNumber;
     if (records.Text(row, sms_column::kServiceCentre).isEmpty() && centre != QLatin1String("-"))
         records.SetText(row, sms_column::kServiceCentre, centre);
     if (records.Text(row, sms_column::kValidity).isEmpty()) {

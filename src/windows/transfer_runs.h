@@ -45,7 +45,7 @@ struct TransferRun {
     // they were.
     CardRecordStore& store;
     int languageIndex = 0;
-    // The card now in the reader (Session::CardGeneration); a read remembers it, and a write
+    // The card now in the reader (Session::cardGeneration); a read remembers it, and a write
     // sends back only what was read from this very card.
     int cardGeneration = 0;
     // Read runs: called once the card's file was entered, before its first record comes (never

@@ -47,6 +47,7 @@ public:
     }
     QString ChooseOpenFileName(const FileRequest&) override { return {}; }
     QString ChooseSaveFileName(const FileRequest&) override { return {}; }
+    void RunModal(QDialog&) override {}
 };
 
 class BenchHost final : public ShellHost {
@@ -112,7 +113,7 @@ int WindowRuns() {
         findReaderAndCard(session, *hold);
         std::string id;
         hold->engine().GetCardInf(id, CardInfoItem::Iccid);
-        session.CardInfo.CardId = QString::fromStdString(id);
+        session.setCardId(QString::fromStdString(id));
         readCardInfo(session, *hold);
         hold->engine().PINCodeVerify("1234", 1);
         readPinCounters(session, *hold);

@@ -73,7 +73,7 @@ void MainWindowTest::selectsWindowsAndMinimisesTheOneLeft() {
     QVERIFY(information->isMaximized());
 
     rig.Action("phoneBookWindowAction")->trigger();
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::PhoneBook);
+    QCOMPARE(rig.session->currentWindow(), WindowIndex::PhoneBook);
     QCOMPARE(rig.made.size(), 1);
     QVERIFY(information->isMinimized());
     auto* phone = qobject_cast<QMdiSubWindow*>(rig.made[0]->parentWidget());
@@ -82,7 +82,7 @@ void MainWindowTest::selectsWindowsAndMinimisesTheOneLeft() {
 
     // Back and forth: the window made first is used again.
     rig.main->showWindow(WindowIndex::CardInfo);
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::CardInfo);
+    QCOMPARE(rig.session->currentWindow(), WindowIndex::CardInfo);
     QVERIFY(information->isMaximized());
     QVERIFY(phone->isMinimized());
     rig.main->showWindow(WindowIndex::PhoneBook);
@@ -90,14 +90,14 @@ void MainWindowTest::selectsWindowsAndMinimisesTheOneLeft() {
 
     // A window without a registration opens nothing and changes nothing.
     rig.main->showWindow(WindowIndex::Sms);
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::PhoneBook);
+    QCOMPARE(rig.session->currentWindow(), WindowIndex::PhoneBook);
 
     // Closing a child hands over to the one left; choosing it again makes it anew.
     bool unloaded = false;
     connect(phone, &QObject::destroyed, this,
-            [&] { unloaded = rig.session->CurrentWindow != WindowIndex::PhoneBook; });
+            [&] { unloaded = rig.session->currentWindow() != WindowIndex::PhoneBook; });
     phone->close();
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::CardInfo);
+    QCOMPARE(rig.session->currentWindow(), WindowIndex::CardInfo);
     QTRY_VERIFY(rig.main->childWindow(WindowIndex::PhoneBook) == nullptr);
     QVERIFY(unloaded);
     rig.main->showWindow(WindowIndex::PhoneBook);
@@ -122,7 +122,7 @@ void MainWindowTest::fileMenuActsOnRecordWindowsOnly() {
     QCOMPARE(phone->commands, (QList<FileCommand>{FileCommand::Save, FileCommand::ExportTab,
                                                   FileCommand::ImportComma}));
 
-    rig.session->CurrentWindow = WindowIndex::CardInfo;
+    rig.session->setCurrentWindow(WindowIndex::CardInfo);
     rig.Action("newAction")->setEnabled(true);
     rig.Action("newAction")->trigger();
     QCOMPARE(phone->commands.size(), 3);
@@ -148,7 +148,7 @@ void MainWindowTest::recentFilesOpenInTheirWindow() {
 
     // The file opens through the window's own Open command, in the window that opened it.
     recent->actions()[0]->trigger();
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::PhoneBook);
+    QCOMPARE(rig.session->currentWindow(), WindowIndex::PhoneBook);
     QCOMPARE(rig.made.at(0)->commands, QList<FileCommand>{FileCommand::Open});
     QString chosen;
     QCOMPARE(ChooseOpenFile(chosen, ".SPB", "Phone Book |*"), QString());  // used up
@@ -205,14 +205,14 @@ void MainWindowTest::windowWithUnsavedWorkKeepsTheProgramOpen() {
     rig.Action("quitAction")->trigger();
     QVERIFY(rig.main->isVisible());
     QVERIFY(rig.engine().ReaderPresent());
-    QVERIFY(!rig.session->ExitRequested);
+    QVERIFY(!rig.session->exitRequested());
     QVERIFY(rig.main->pollTimer()->isActive());
 
     // Asked during card work, the close comes from the timer; refused, the polling goes on.
     QTimer::singleShot(0, rig.main.get(), [&] { rig.main->close(); });
     rig.session->yield();
-    QVERIFY(rig.session->ExitRequested);
-    QTRY_VERIFY(!rig.session->ExitRequested);
+    QVERIFY(rig.session->exitRequested());
+    QTRY_VERIFY(!rig.session->exitRequested());
     QVERIFY(rig.main->isVisible());
     QVERIFY(rig.main->pollTimer()->isActive());
     QCOMPARE(rig.Interval(), kTestPeriods.searching);
@@ -232,7 +232,7 @@ void MainWindowTest::languageChoiceRecaptionsEveryWindow() {
 
     const int german = 3;
     rig.Action("languageAction_3")->trigger();
-    QCOMPARE(rig.session->LanguageIndex, german);
+    QCOMPARE(rig.session->languageIndex(), german);
     QVERIFY(rig.Action("languageAction_3")->isChecked());
     QVERIFY(!rig.Action("languageAction_0")->isChecked());
     QCOMPARE(rig.Action("fileMenu")->text(), Message(MessageId::FileMenu, german));

@@ -2,6 +2,7 @@
 // back, no card, no reader; and leaving while card work runs.
 #include <QElapsedTimer>
 #include <QMdiSubWindow>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <thread>
@@ -74,7 +75,7 @@ private slots:
 
 void SessionWalkTest::startsWithoutReader() {
     ShellRig rig(ShellRig::Start::NoReader);
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::CardInfo);
+    QCOMPARE(rig.session->currentWindow(), WindowIndex::CardInfo);
     QVERIFY(rig.cardInfoWindow() != nullptr);
     QVERIFY(rig.main->pollTimer()->isActive());
     QCOMPARE(rig.Interval(), kTestPeriods.searching);
@@ -92,7 +93,7 @@ void SessionWalkTest::startsWithoutReader() {
 
     // The information window stays reachable.
     rig.Action("cardInfoWindowAction")->trigger();
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::CardInfo);
+    QCOMPARE(rig.session->currentWindow(), WindowIndex::CardInfo);
 }
 
 void SessionWalkTest::walksThroughReaderAndCards() {
@@ -133,9 +134,12 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     QVERIFY(!window->unblockPinButtons[0]->isEnabled());
     QVERIFY(window->copyCardButton->isEnabled());
 
-    // The same card is polled: only its identity is read again.
-    rig.Info().SimPhase = "untouched";
+    // The same card is polled: only its identity is read again, and nothing changes.
+    rig.ChangeInfo([](CardInfoRecord& changed) { changed.SimPhase = "untouched"; });
+    const int generation = rig.session->cardGeneration();
+    QSignalSpy changes(rig.session.get(), &Session::cardInfoChanged);
     rig.Tick();
+    QCOMPARE(changes.count(), 0);
     QCOMPARE(rig.Info().SimPhase, QString("untouched"));
     QCOMPARE(rig.Interval(), kTestPeriods.identified);
 
@@ -145,6 +149,7 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     rig.Tick();
     QCOMPARE(rig.Info().SimPhase, QString("untouched"));
     QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
+    QCOMPARE(rig.session->cardGeneration(), generation);
 
     // Swapped for another card within one period: all of it is read at the next poll. The other
     // card's identity differs in case only where digits allow none, so it must be read whole.
@@ -158,11 +163,16 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     QCOMPARE(rig.Info().Pin2Attempts, 2);
     QCOMPARE(window->iccidValue->text(), QString("8988200000987654321"));
     QCOMPARE(rig.Interval(), kTestPeriods.identified);
+    QCOMPARE(rig.session->cardGeneration(), generation + 1);
+    QVERIFY(changes.count() > 0);
 
     // Removed: everything is forgotten, the reader's commands stay.
+    changes.clear();
     rig.Reader().RemoveCard();
     rig.Tick();
     VerifyNothingKnown(rig);
+    QVERIFY(!changes.isEmpty());
+    QCOMPARE(rig.session->cardGeneration(), generation + 2);
     QCOMPARE(rig.Interval(), kTestPeriods.searching);
     QVERIFY(ButtonsShown(rig));
     QVERIFY(!window->changePinButtons[0]->isEnabled());
@@ -300,7 +310,7 @@ void SessionWalkTest::exitDuringTransferClosesAfterwards() {
         QVERIFY(rig.engine().ReaderPresent());  // the engine stays with the transfer
     }
     QVERIFY(visibleAfterClose);
-    QVERIFY(rig.session->ExitRequested);
+    QVERIFY(rig.session->exitRequested());
     QTRY_VERIFY_WITH_TIMEOUT(!rig.main->isVisible(), 2000);
     QVERIFY(!rig.engine().ReaderPresent());
 }
@@ -322,11 +332,11 @@ void SessionWalkTest::windowChosenDuringPollOpensAfterIt() {
     QTimer::singleShot(0, rig.main.get(), [&] {
         rig.main->showWindow(WindowIndex::PhoneBook);
         QCOMPARE(rig.main->pendingWindow(), WindowIndex::PhoneBook);
-        QCOMPARE(rig.session->CurrentWindow, WindowIndex::CardInfo);
+        QCOMPARE(rig.session->currentWindow(), WindowIndex::CardInfo);
     });
     rig.Tick();
     QCOMPARE(rig.main->pendingWindow(), WindowIndex::None);
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::PhoneBook);
+    QCOMPARE(rig.session->currentWindow(), WindowIndex::PhoneBook);
     QVERIFY(rig.main->childWindow(WindowIndex::PhoneBook) != nullptr);
 }
 

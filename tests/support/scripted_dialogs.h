@@ -1,11 +1,12 @@
 #pragma once
 
-// Scripted message boxes and file dialogs for tests. Installs itself as the current
-// dialog seam while it lives; questions and file dialogs take their answers from queues
-// filled by the test, and every dialog shown is recorded so that a test can assert on
-// the message ids. A dialog for which the script holds no answer gets the safe default
-// (No, Cancel where offered, no file name) and is recorded as unexpected. A question
-// answered Cancel stands for Escape and the box's close button as well.
+// Scripted message boxes, file dialogs and modal dialogs for tests. Installs itself as the
+// current dialog seam while it lives; questions and file dialogs take their answers from queues
+// filled by the test, modal dialogs are operated by the test's handler instead of blocking, and
+// every dialog shown is recorded so that a test can assert on the message ids. A dialog for
+// which the script holds no answer gets the safe default (No, Cancel where offered, no file
+// name, a modal dialog left rejected) and is recorded as unexpected. A question answered Cancel
+// stands for Escape and the box's close button as well.
 
 #include <QDebug>
 #include <QList>
@@ -47,6 +48,10 @@ public:
     void QueueAnswer(DialogAnswer answer) { answers_.append(answer); }
     // File names for open and save dialogs, in order; an empty name cancels.
     void QueueFileName(const QString& name) { fileNames_.append(name); }
+
+    // Operates every modal dialog from now on (fills it in, clicks its buttons) in place of
+    // its event loop; nullptr makes a modal dialog unexpected again.
+    void RunModalWith(std::function<void(QDialog&)> handler) { modal_ = std::move(handler); }
 
     // Called with a description of every unexpected dialog; by default a warning. A
     // GoogleTest fixture can pass [](const QString& what) { ADD_FAILURE() << ...; }.
@@ -116,6 +121,13 @@ public:
         return chooseFile(Kind::SaveFile, request);
     }
 
+    void RunModal(QDialog& dialog) override {
+        if (modal_)
+            modal_(dialog);
+        else
+            Report(QStringLiteral("modal dialog with no handler scripted"));
+    }
+
 private:
     QString chooseFile(Kind kind, const FileRequest& request) {
         QString name;
@@ -144,6 +156,7 @@ private:
     QList<Call> calls_;
     QStringList unexpected_;
     std::function<void(const QString&)> onUnexpected_;
+    std::function<void(QDialog&)> modal_;
 };
 
 }  // namespace pellucard

@@ -64,7 +64,14 @@ public:
     Pellucard& engine() { return *session->reader().engine; }
     VirtualReader& Reader() { return *session->reader().virtualReader; }
     VirtualSimCard& Card() { return *session->reader().virtualCard; }
-    CardInfoRecord& Info() { return session->CardInfo; }
+    const CardInfoRecord& Info() { return session->cardInfo(); }
+    // Changes the card information as the poll or a PIN dialog would.
+    template <class Change>
+    void ChangeInfo(Change change) {
+        CardInfoRecord info = session->cardInfo();
+        change(info);
+        session->setCardInfo(info);
+    }
     virtual PinDialogLauncher& pinLauncher() = 0;
 
     // Answers the next modal verify dialog with `code` as soon as it shows.
@@ -99,7 +106,7 @@ public:
         findReaderAndCard(*session, *hold);
         std::string id;
         engine().GetCardInf(id, CardInfoItem::Iccid);
-        session->CardInfo.CardId = QString::fromStdString(id);
+        session->setCardId(QString::fromStdString(id));
         pellucard::readCardInfo(*session, *hold);
     }
 
@@ -158,7 +165,7 @@ public:
     }
     void activate() override {
         ++activations;
-        currentSession().CurrentWindow = index();
+        currentSession().setCurrentWindow(index());
         for (FileMenuEntry entry :
              {FileMenuEntry::New, FileMenuEntry::Open, FileMenuEntry::Save, FileMenuEntry::SaveAs,
               FileMenuEntry::Import, FileMenuEntry::Export})

@@ -129,7 +129,8 @@ private slots:
                                          registerRecordWindows);
         rig->TickUntilIdentified();
         QVERIFY(rig->engine().PINCodeVerify(kDemoPin1, 1));
-        rig->Info().Pin1Open = true;  // as after the PIN dialog
+        rig->ChangeInfo(
+            [](CardInfoRecord& info) { info.Pin1Open = true; });  // as after the PIN dialog
         messages = rig->OpenWindow<SmsWindow>(WindowIndex::Sms);
         phoneBook = rig->OpenWindow<PhoneBookWindow>(WindowIndex::PhoneBook);
         QVERIFY(messages && phoneBook);

@@ -8,12 +8,12 @@
 
 #include "catalogue/catalogue.h"
 #include "engine/phonebook_entry.h"
-#include "simulator/virtual_sim_card.h"
-#include "windows/record_list_model.h"
 #include "shell/verify_pin_dialog.h"
+#include "simulator/virtual_sim_card.h"
 #include "support/window_rig.h"
 #include "windows/phone_book_window.h"
 #include "windows/record_columns.h"
+#include "windows/record_list_model.h"
 #include "windows/sms_window.h"
 
 using namespace pellucard;
@@ -204,7 +204,7 @@ private slots:
         dialog->findChild<QPushButton*>("okButton")->click();
         QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::WrongPinCodeAttemptsLeft);
         QCOMPARE(Card().ToImage().chv1.attemptsLeft, 2);
-        QCOMPARE(rig->session->CardInfo.Pin1Attempts, 2);
+        QCOMPARE(rig->session->cardInfo().Pin1Attempts, 2);
         dialog->close();
     }
 

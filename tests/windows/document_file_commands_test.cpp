@@ -57,7 +57,7 @@ class DocumentFileCommandsTest : public QObject {
 private slots:
     void init() {
         rig = std::make_unique<testing::WindowRig>();
-        rig->session->CurrentWindow = WindowIndex::PhoneBook;
+        rig->session->setCurrentWindow(WindowIndex::PhoneBook);
         owner = std::make_unique<FakeDocument>();
         files = std::make_unique<DocumentFileCommands>(*owner, *rig, kPhoneBookFile,
                                                        WindowIndex::PhoneBook, kSlots);

@@ -16,7 +16,6 @@
 #include "records/record_slots.h"
 #include "support/contact_list.h"
 #include "support/scripted_dialogs.h"
-#include "windows/exchange_dialog_runner.h"
 #include "windows/export_dialog.h"
 #include "windows/field_mapping_dialog.h"
 #include "windows/import_dialog.h"
@@ -91,7 +90,7 @@ private slots:
         dialogs = std::make_unique<ScriptedDialogs>();
         dialogs->OnUnexpected([](const QString& what) { QFAIL(qPrintable(what)); });
         shown = 0;
-        setExchangeDialogRunner([this](QDialog& dialog) {
+        dialogs->RunModalWith([this](QDialog& dialog) {
             ++shown;
             if (auto* exporting = qobject_cast<ExportDialog*>(&dialog); exporting && onExport)
                 onExport(*exporting);
@@ -103,7 +102,6 @@ private slots:
         });
     }
     void cleanup() {
-        setExchangeDialogRunner(nullptr);
         onExport = nullptr;
         onImport = nullptr;
         onMapping = nullptr;

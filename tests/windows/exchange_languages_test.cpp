@@ -8,7 +8,6 @@
 
 #include "catalogue/catalogue.h"
 #include "support/window_rig.h"
-#include "windows/exchange_dialog_runner.h"
 #include "windows/export_dialog.h"
 #include "windows/import_dialog.h"
 #include "windows/phone_book_window.h"
@@ -37,7 +36,7 @@ class ExchangeLanguagesTest : public QObject, RecordWindowFixture<PhoneBookWindo
 
 private:
     void UseLanguage(int language) {
-        rig->session->LanguageIndex = language;
+        rig->session->setLanguageIndex(language);
         window->changeLanguage();
     }
 
@@ -48,7 +47,6 @@ private slots:
         setRecordImportHook(showImportDialog);
     }
     void cleanup() {
-        setExchangeDialogRunner(nullptr);
         setRecordExportHook({});
         setRecordImportHook({});
         Close();
@@ -74,7 +72,7 @@ private slots:
         const QString path = rig->folder.filePath(QStringLiteral("book.csv"));
 
         UseLanguage(exported);
-        setExchangeDialogRunner([&](QDialog& dialog) {
+        rig->dialogs.RunModalWith([&](QDialog& dialog) {
             QCOMPARE(dialog.windowTitle(), Message(MessageId::Export, exported));
             QCOMPARE(ButtonText(&dialog, "cancelButton"), Message(MessageId::Cancel, exported));
             dialog.findChild<QPushButton*>("exportButton")->click();
@@ -88,7 +86,7 @@ private slots:
 
         UseLanguage(imported);
         bool shown = false;
-        setExchangeDialogRunner([&](QDialog& dialog) {
+        rig->dialogs.RunModalWith([&](QDialog& dialog) {
             shown = true;
             QVERIFY(
                 dialog.windowTitle().startsWith(Message(MessageId::ImportTitlePrefix, imported)));

@@ -29,7 +29,6 @@
 #include "shell/verify_pin_dialog.h"
 #include "shell/window_factory.h"
 #include "support/window_rig.h"
-#include "windows/exchange_dialog_runner.h"
 #include "windows/export_dialog.h"
 #include "windows/field_mapping_dialog.h"
 #include "windows/record_exchange.h"
@@ -179,7 +178,7 @@ void LayoutFitTest::everyCaptionFits() {
     check(&printer, "printRecordsDialog");
     printer.close();
 
-    setExchangeDialogRunner([&](QDialog& dialog) {
+    rig.dialogs.RunModalWith([&](QDialog& dialog) {
         dialog.show();
         check(&dialog, dialog.metaObject()->className());
     });
@@ -190,7 +189,7 @@ void LayoutFitTest::everyCaptionFits() {
     exportRequest.parent = &main;
     exportRequest.languageIndex = language;
     showExportDialog(exportRequest);
-    setExchangeDialogRunner(nullptr);
+    rig.dialogs.RunModalWith(nullptr);
     FieldMappingDialog mapping(QStringLiteral("Phone Record"), {}, 0, language, &main);
     mapping.show();
     check(&mapping, "fieldMappingDialog");

@@ -14,15 +14,13 @@
 
 #include "catalogue/catalogue.h"
 #include "records/application_folder.h"
-#include "windows/record_list_model.h"
 #include "shell/main_window.h"
 #include "shell/print_records_dialog.h"
 #include "shell/window_factory.h"
 #include "support/window_rig.h"
-#include "windows/exchange_dialog_runner.h"
 #include "windows/export_dialog.h"
 #include "windows/personal_records_window.h"
-#include "windows/print_hook.h"
+#include "windows/record_list_model.h"
 #include "windows/record_windows.h"
 
 using namespace pellucard;
@@ -74,10 +72,7 @@ private slots:
         rig->dialogs.OnUnexpected([](const QString& what) { QFAIL(qPrintable(what)); });
         OpenWindow();
     }
-    void cleanup() {
-        setPrintDialogRunner(nullptr);
-        Close();
-    }
+    void cleanup() { Close(); }
 
     // The address book lives on the computer: with the reader unplugged the window still
     // opens, edits, saves and exports.
@@ -96,12 +91,12 @@ private slots:
         QVERIFY(QFileInfo(Path(QStringLiteral("offline.SPB"))).size() > 0);
         QVERIFY(!window->saveFileButton->isEnabled());
         QString exported;
-        setExchangeDialogRunner([&](QDialog& dialog) {
+        rig->dialogs.RunModalWith([&](QDialog& dialog) {
             if (auto* exporting = qobject_cast<ExportDialog*>(&dialog))
                 exported = exporting->grid().Text(1, 1);
         });
         window->exportText(QLatin1Char(','));
-        setExchangeDialogRunner(nullptr);
+        rig->dialogs.RunModalWith(nullptr);
         QCOMPARE(exported, QStringLiteral("Åsa"));
     }
 
@@ -142,7 +137,7 @@ private slots:
         QCOMPARE(window->currentFile(), path);
         QVERIFY(QFile::exists(path));
         QCOMPARE(window->fileTitle->text(), QStringLiteral("NewPhoneRecord0.SPB"));
-        QCOMPARE(rig->session->CurrentWindow, WindowIndex::PersonalRecords);
+        QCOMPARE(rig->session->currentWindow(), WindowIndex::PersonalRecords);
         QCOMPARE(recordList().Rows(), 257);
         QCOMPARE(recordList().Text(0, 17), QStringLiteral("Mobile Phone"));
         QVERIFY(!window->saveFileButton->isEnabled() && !rig->menu[FileMenuEntry::Save]);
@@ -156,7 +151,7 @@ private slots:
         QVERIFY(window->close());
         QVERIFY(!QFile::exists(path));
         QVERIFY(rig->dialogs.Calls().isEmpty());
-        QCOMPARE(rig->session->CurrentWindow, WindowIndex::Unloaded);
+        QCOMPARE(rig->session->currentWindow(), WindowIndex::Unloaded);
     }
 
     void fillsEveryKindOfFieldSavesAndReopens() {
@@ -391,16 +386,18 @@ private slots:
         recordList().SetText(1, 3, QStringLiteral("Ann"));
         window->setUsedCountOfCurrentList(1);
         int printed = 0;
-        setPrintDialogRunner([&](PrintRecordsDialog& form) {
+        rig->dialogs.RunModalWith([&](QDialog& dialog) {
+            auto* form = qobject_cast<PrintRecordsDialog*>(&dialog);
+            QVERIFY(form != nullptr);
             ++printed;
-            QCOMPARE(form.recordCount(), 1);
-            QCOMPARE(form.records().Columns(), 26);
-            QCOMPARE(form.records().Text(1, 3), QStringLiteral("Ann"));
+            QCOMPARE(form->recordCount(), 1);
+            QCOMPARE(form->records().Columns(), 26);
+            QCOMPARE(form->records().Text(1, 3), QStringLiteral("Ann"));
         });
         window->printButton->click();
         QCOMPARE(printed, 1);
 
-        rig->session->LanguageIndex = 3;
+        rig->session->setLanguageIndex(3);
         window->changeLanguage();
         QCOMPARE(window->windowTitle(), Message(MessageId::PersonalRecord, 3));
         QCOMPARE(window->saveFileButton->text(), Message(MessageId::Save, 3));
@@ -414,18 +411,17 @@ private slots:
         ShellRig& shell = ShowMainWindow();
         auto* person = shell.OpenWindow<PersonalRecordsWindow>(WindowIndex::PersonalRecords);
         QVERIFY(person != nullptr);
-        QCOMPARE(shell.session->CurrentWindow, WindowIndex::PersonalRecords);
+        QCOMPARE(shell.session->currentWindow(), WindowIndex::PersonalRecords);
         person->recordList().SetText(1, 3, QStringLiteral("Ann"));
         person->setUsedCountOfCurrentList(1);
         int exports = 0;
-        setExchangeDialogRunner([&](QDialog& dialog) {
+        shell.dialogs.RunModalWith([&](QDialog& dialog) {
             auto* exporting = qobject_cast<ExportDialog*>(&dialog);
             QVERIFY(exporting != nullptr);
             QCOMPARE(exporting->grid().Text(1, 3), QStringLiteral("Ann"));
             ++exports;
         });
         shell.Action("exportTabAction")->trigger();
-        setExchangeDialogRunner(nullptr);
         QCOMPARE(exports, 1);
     }
 

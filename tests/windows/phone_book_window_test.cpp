@@ -13,13 +13,12 @@
 #include "records/application_folder.h"
 #include "records/file_history.h"
 #include "records/record_documents.h"
-#include "windows/record_list_model.h"
 #include "shell/print_records_dialog.h"
 #include "support/window_rig.h"
 #include "windows/cell_editor.h"
 #include "windows/phone_book_window.h"
-#include "windows/print_hook.h"
 #include "windows/record_columns.h"
+#include "windows/record_list_model.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;
@@ -39,7 +38,7 @@ private slots:
     void cleanup() { Close(); }
 
     void opensWithAnUntitledFile() {
-        QCOMPARE(rig->session->CurrentWindow, WindowIndex::PhoneBook);
+        QCOMPARE(rig->session->currentWindow(), WindowIndex::PhoneBook);
         QCOMPARE(window->currentFile(), ApplicationFilePath("NewPhoneRecord0.SPB"));
         QVERIFY(QFile::exists(window->currentFile()));
         QCOMPARE(window->findChild<QGroupBox*>("listFrame_0")->title(),
@@ -53,15 +52,19 @@ private slots:
         QCOMPARE(Sim().Text(0, 1), QStringLiteral("Alias"));
         QCOMPARE(Sim().Rows(), 257);
         window->deactivate();
-        QCOMPARE(rig->session->CurrentWindow, WindowIndex::None);
+        QCOMPARE(rig->session->currentWindow(), WindowIndex::None);
+
+        // A window in the background follows the card all the same.
+        rig->session->forgetCard();
+        QCOMPARE(label("recordCountLabel")->text(), QStringLiteral("-"));
     }
 
     // The demo card holds CHV1: PIN1 is asked first, then every record comes in; an empty
     // card record between used ones stays an empty slot and the label gives the last slot.
     void readsTheCardAfterPin1() {
-        QVERIFY(!rig->session->CardInfo.Pin1Open);
+        QVERIFY(!rig->session->cardInfo().Pin1Open);
         ReadCard();
-        QVERIFY(rig->session->CardInfo.Pin1Open);
+        QVERIFY(rig->session->cardInfo().Pin1Open);
         QCOMPARE(Sim().Text(1, 1), QStringLiteral("Alice Martin"));
         QCOMPARE(Sim().Text(1, 2), QStringLiteral("+441632960123"));
         QCOMPARE(Sim().Text(3, 1), QString());
@@ -83,10 +86,10 @@ private slots:
     }
 
     void anotherCardIsOnlyExamined() {
-        rig->session->CardInfo.CardId = QStringLiteral("8900000000000000000");
+        rig->session->setCardId(QStringLiteral("8900000000000000000"));
         Button("readButton")->click();
         QCOMPARE(window->usedCount(kSim), 0);
-        QCOMPARE(rig->session->CardInfo.MaxPhoneRecords, 250);
+        QCOMPARE(rig->session->cardInfo().MaxPhoneRecords, 250);
         QVERIFY(rig->dialogs.Calls().isEmpty());
     }
 
@@ -403,12 +406,13 @@ private slots:
         ReadCard();
         int rows = -1;
         QString fourth;
-        setPrintDialogRunner([&](PrintRecordsDialog& form) {
-            rows = form.recordCount();
-            fourth = form.records().Text(4, 1);
+        rig->dialogs.RunModalWith([&](QDialog& dialog) {
+            auto* form = qobject_cast<PrintRecordsDialog*>(&dialog);
+            QVERIFY(form != nullptr);
+            rows = form->recordCount();
+            fourth = form->records().Text(4, 1);
         });
         window->printList(kSim);
-        setPrintDialogRunner(nullptr);
         QCOMPARE(rows, 20);
         QCOMPARE(fourth, QStringLiteral("王小明"));
     }

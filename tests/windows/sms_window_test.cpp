@@ -8,7 +8,6 @@
 
 #include "catalogue/catalogue.h"
 #include "engine/sms_record.h"
-#include "windows/record_list_model.h"
 #include "shell/main_window.h"
 #include "shell/window_factory.h"
 #include "support/window_rig.h"
@@ -16,6 +15,7 @@
 #include "windows/phone_book_window.h"
 #include "windows/record_columns.h"
 #include "windows/record_exchange.h"
+#include "windows/record_list_model.h"
 #include "windows/record_windows.h"
 #include "windows/sms_fields.h"
 #include "windows/sms_window.h"
@@ -43,7 +43,7 @@ private slots:
     void cleanup() { Close(); }
 
     void readsTheMessages() {
-        QCOMPARE(rig->session->CurrentWindow, WindowIndex::Sms);
+        QCOMPARE(rig->session->currentWindow(), WindowIndex::Sms);
         QCOMPARE(window->findChild<QLabel*>("recordCountLabel")->text(), QStringLiteral("30"));
         QCOMPARE(window->currentFile(), ApplicationFilePath("NewSMSRecord0.sms"));
         ReadCard();
@@ -137,7 +137,7 @@ private slots:
         QTRY_COMPARE(Computer().Text(1, sms_column::kStatus), QStringLiteral("To Be Send"));
         QCOMPARE(Computer().Text(1, sms_column::kValidity), QStringLiteral("167"));
         QCOMPARE(Computer().Text(1, sms_column::kValidityText), QStringLiteral("24Hour"));
-        const QString centre = rig->session->CardInfo.ServiceCentreNumber;
+        const QString centre = rig->session->cardInfo().ServiceCentreNumber;
         QVERIFY(centre.size() > 2);
         QCOMPARE(Computer().Text(1, sms_column::kServiceCentre), centre);
         QVERIFY(Button("saveFileButton")->isEnabled());
@@ -295,7 +295,7 @@ private slots:
     }
 
     void changesLanguage() {
-        rig->session->LanguageIndex = 3;
+        rig->session->setLanguageIndex(3);
         window->changeLanguage();
         QCOMPARE(Button("readButton")->text(), Message(MessageId::Read, 3));
         QCOMPARE(Sim().Text(0, sms_column::kShown), Message(MessageId::MessageTitle, 3));
@@ -313,10 +313,10 @@ private slots:
     void theMainWindowDrivesBothWindows() {
         ShellRig& shell = ShowMainWindow();
         QVERIFY(shell.OpenWindow<PhoneBookWindow>(WindowIndex::PhoneBook));
-        QCOMPARE(shell.session->CurrentWindow, WindowIndex::PhoneBook);
+        QCOMPARE(shell.session->currentWindow(), WindowIndex::PhoneBook);
         auto* sms = shell.OpenWindow<SmsWindow>(WindowIndex::Sms);
         QVERIFY(sms);
-        QTRY_COMPARE(shell.session->CurrentWindow, WindowIndex::Sms);
+        QTRY_COMPARE(shell.session->currentWindow(), WindowIndex::Sms);
         auto* save = shell.Action("saveAction");
         QVERIFY(save && !save->isEnabled());
         sms->recordList(kComputer).SetText(1, sms_column::kAddress, QStringLiteral("112"));

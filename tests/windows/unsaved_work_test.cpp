@@ -6,13 +6,13 @@
 #include <QLineEdit>
 #include <QtTest>
 
-#include "windows/record_list_model.h"
 #include "shell/main_window.h"
 #include "shell/window_factory.h"
 #include "support/window_rig.h"
 #include "windows/cell_editor.h"
 #include "windows/personal_records_window.h"
 #include "windows/phone_book_window.h"
+#include "windows/record_list_model.h"
 #include "windows/record_windows.h"
 
 using namespace pellucard;
@@ -92,7 +92,7 @@ private slots:
             for (const auto& call : rig->dialogs.Calls())
                 QCOMPARE(call.message.buttons, DialogButtons::YesNoCancel);
             VerifyWorkKept();
-            QVERIFY(!rig->session->ExitRequested);
+            QVERIFY(!rig->session->exitRequested());
         }
         // A window answered No before the cancel is asked again at the next exit.
         rig->dialogs.Clear();
