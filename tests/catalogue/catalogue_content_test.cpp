@@ -112,8 +112,8 @@ QString Bare(const QString& text) {
     return bare;
 }
 
-// Texts that are data rather than captions: file names, query fragments, measuring masks,
-// the help viewer, and the status word that the SMS runs compare in English.
+// Texts that are data rather than captions: file names, query fragments, measuring masks and
+// the help viewer.
 const MessageId kSameInEveryLanguage[] = {MessageId::Data1,
                                           MessageId::ProgramNameBanner,
                                           MessageId::Imsi,
@@ -127,7 +127,6 @@ const MessageId kSameInEveryLanguage[] = {MessageId::Data1,
                                           MessageId::PhoneTotalQuery,
                                           MessageId::SmsTotalQuery,
                                           MessageId::TemplateFileName,
-                                          MessageId::SmsStatusToBeSent,
                                           MessageId::HelpViewer,
                                           MessageId::TextWidthMask,
                                           MessageId::NameQueryStart,
