@@ -1,6 +1,7 @@
 // The language a run starts in and Qt's own texts in it: the desktop's locale picks the first
 // language, the user's choice is remembered for the next start, the command line wins for its
 // run, and message boxes and file dialogs speak the language in force.
+#include <QCollator>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
@@ -12,12 +13,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/languages.h"
 #include "records/program_settings.h"
+#include "records/record_slots.h"
 #include "shell/language_choice.h"
 #include "shell/qt_language.h"
 #include "support/window_rig.h"
@@ -80,6 +83,7 @@ private slots:
     void commandLineWinsForItsRunAndIsRemembered();
     void unknownRememberedLanguageFallsBackToTheDesktop();
     void qtMessageBoxAndFileDialogSpeakTheLanguageInForce();
+    void sortingFollowsTheLanguageInForce();
 
 private:
     std::unique_ptr<QTemporaryDir> settingsFolder;
@@ -169,6 +173,21 @@ void LanguageTest::qtMessageBoxAndFileDialogSpeakTheLanguageInForce() {
     start.languageEntry(kEnglish)->trigger();
     QMessageBox english(QMessageBox::Question, "Pellucard", "?", QMessageBox::Yes);
     QCOMPARE(english.button(QMessageBox::Yes)->text(), QString("&Yes"));
+}
+
+void LanguageTest::sortingFollowsTheLanguageInForce() {
+    ProgramStart start(QLocale(QLocale::English, QLocale::UnitedStates));
+    auto sorted = [] {
+        QStringList names{"ñu", "nz", "na"};
+        const QCollator collator = ListCollator();
+        std::sort(names.begin(), names.end(), collator);
+        return names;
+    };
+    // In Spanish "ñ" is a letter of its own, after "n"; in English an "n" with an accent.
+    start.languageEntry(kSpanish)->trigger();
+    QCOMPARE(sorted(), (QStringList{"na", "nz", "ñu"}));
+    start.languageEntry(kEnglish)->trigger();
+    QCOMPARE(sorted(), (QStringList{"na", "ñu", "nz"}));
 }
 
 QTEST_MAIN(LanguageTest)
