@@ -93,6 +93,15 @@ int previousColumn(int column) {
     return column - 1 == sms_column::kText ? column - 2 : column - 1;
 }
 
+// The validity period of a row in language `languageIndex`: the text of its code, or what
+// the row holds when it has no code.
+QString shownValidityText(const RecordList& records, int row, int languageIndex) {
+    bool number = false;
+    const int code = TrimBlanks(records.Text(row, sms_column::kValidity)).toInt(&number);
+    const QString text = number ? TrimBlanks(validityText(code, languageIndex)) : QString();
+    return text.isEmpty() ? records.Text(row, sms_column::kValidityText) : text;
+}
+
 }  // namespace
 
 // Shows the typed line breaks of the message column and tells which parts of a
@@ -109,9 +118,14 @@ public:
 
     QVariant data(const QModelIndex& index, int role) const override {
         const int column = index.column() + 1;
-        // The status is stored in English and shown in the language in force.
+        // The status is stored in English, the validity period as its code beside the text
+        // of the language it was set in: both are shown in the language in force.
         if (role == Qt::DisplayRole && column == sms_column::kStatus)
             return smsStatusShown(QIdentityProxyModel::data(index, role).toString(), language_());
+        if (role == Qt::DisplayRole && column == sms_column::kValidityText) {
+            const auto* source = static_cast<const RecordListModel*>(sourceModel());
+            return shownValidityText(source->List(), index.row() + 1, language_());
+        }
         if (role == Qt::DisplayRole && column == sms_column::kShown) {
             const QString joined = joined_(index.row() + 1);
             if (!joined.isEmpty())
@@ -291,6 +305,19 @@ const RecordList& SmsWindow::outputList(int list, int& used) {
     output_ = std::make_unique<RecordList>(1, kind().columnCount);
     copyWithJoinedMessages(recordList(list), used, joined_[list],
                            {sms_column::kText, sms_column::kShown}, *output_);
+    return *output_;
+}
+
+const RecordList& SmsWindow::printedList(int list, int& used) {
+    outputList(list, used);
+    // The copy says what the window shows.
+    RecordList::BulkUpdate bulk(*output_);
+    for (int row = 1; row < output_->Rows(); ++row) {
+        output_->SetText(row, sms_column::kStatus,
+                         smsStatusShown(output_->Text(row, sms_column::kStatus), language()));
+        output_->SetText(row, sms_column::kValidityText,
+                         shownValidityText(*output_, row, language()));
+    }
     return *output_;
 }
 

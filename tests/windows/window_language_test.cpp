@@ -248,10 +248,26 @@ void WindowLanguageTest::smsStatusIsShownInTheLanguageAndStoredInEnglish() {
         QCOMPARE(list.Text(row, sms_column::kStatus), stored[row - 1]);
         QCOMPARE(status(row), german[row - 1]);
     }
+    // The validity period read in German shows in the language in force, as does the printout.
+    auto validity = [&](int row) {
+        return shown->index(row - 1, sms_column::kValidityText - 1).data().toString();
+    };
+    QCOMPARE(list.Text(5, sms_column::kValidityText), QString("1Woche"));
+    QStringList printed;
+    setPrintDialogRunner([&](PrintRecordsDialog& dialog) {
+        for (int row = 1; row <= 5; ++row)
+            printed << dialog.records().Text(row, sms_column::kStatus);
+        printed << dialog.records().Text(5, sms_column::kValidityText);
+    });
+    sms->printList(sim);
+    setPrintDialogRunner(nullptr);
+    QCOMPARE(printed, german + QStringList{"1Woche"});
+
     // Back in English the catalogue's words are shown: "Sent" for the stored "Send".
     rig.main->chooseLanguage(0);
     QCOMPARE(status(4), QString("Sent"));
     QCOMPARE(status(5), QString("To Be Send"));
+    QCOMPARE(validity(5), QString("1Week"));
 }
 
 QTEST_MAIN(WindowLanguageTest)
