@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -13,15 +14,18 @@
 #include <QMap>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <memory>
 
 #include "catalogue/catalogue.h"
+#include "shell/about_dialog.h"
 #include "shell/change_pin_dialog.h"
 #include "shell/main_window.h"
 #include "shell/pin_dialog_launcher.h"
@@ -29,6 +33,7 @@
 #include "shell/print_records_dialog.h"
 #include "shell/verify_pin_dialog.h"
 #include "support/window_rig.h"
+#include "windows/exchange_dialog_runner.h"
 #include "windows/phone_book_window.h"
 #include "windows/print_hook.h"
 #include "windows/record_columns.h"
@@ -123,6 +128,12 @@ QStringList ShownTexts(QWidget* root, const QList<int>& dataColumns = {}) {
         } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
             for (int i = 0; i < list->count(); ++i)
                 texts << list->item(i)->text();
+        } else if (auto* tree = qobject_cast<QTreeWidget*>(widget)) {
+            for (int column = 0; column < tree->columnCount(); ++column) {
+                texts << tree->headerItem()->text(column);
+                for (int i = 0; i < tree->topLevelItemCount(); ++i)
+                    texts << tree->topLevelItem(i)->text(column);
+            }
         }
     }
     for (QAction* action : root->findChildren<QAction*>()) {
@@ -197,6 +208,29 @@ void WindowLanguageTest::everyWindowSpeaksTheLanguage() {
     QCOMPARE(rig.dialogs.Calls().size(), 3);
     for (const ScriptedDialogs::Call& call : rig.dialogs.Calls())
         shown.insert(Bare(call.file.title) + " / " + call.file.nameFilter, "file dialog");
+
+    // The exchange dialogs, as the phone book window opens them, and the About box.
+    int exchangeDialogs = 0;
+    setExchangeDialogRunner([&](QDialog& dialog) {
+        dialog.show();
+        look(&dialog, dialog.metaObject()->className());
+        ++exchangeDialogs;
+        // The import dialog's field mapping opens through this runner too.
+        if (auto* mapping = dialog.findChild<QPushButton*>("mappingButton"))
+            mapping->click();
+    });
+    phoneBook->exportText();
+    const QString contacts = rig.folder.filePath("contacts.csv");
+    QFile file(contacts);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("name,number\r\nAnn,+441632960001\r\n");  // the file's own words are data
+    file.close();
+    rig.dialogs.QueueFileName(contacts);
+    phoneBook->importText(QLatin1Char(','));
+    setExchangeDialogRunner(nullptr);
+    QCOMPARE(exchangeDialogs, 3);  // export, import, field mapping
+    main.showAbout();
+    look(main.about(), "About");
 
     PinDialogLauncher& pins = main.pinDialogs();
     look(pins.showInputPin(0, 0), "PIN lock dialog");
