@@ -7,10 +7,44 @@
 #include <QStringList>
 #include <QTranslator>
 
+#include "catalogue/catalogue.h"
 #include "catalogue/languages.h"
 
 namespace pellucard {
 namespace {
+
+// For a language Qt has no translation of (Debian ships none of Greek): the buttons of the
+// program's message boxes in the catalogue's words, so that a question is not answered in
+// English. Everything else of Qt stays English.
+class CatalogueButtonTexts final : public QTranslator {
+public:
+    CatalogueButtonTexts(int languageIndex, QObject* parent)
+        : QTranslator(parent), language_(languageIndex) {}
+
+    QString translate(const char* context, const char* sourceText, const char* disambiguation,
+                      int n) const override {
+        Q_UNUSED(disambiguation);
+        Q_UNUSED(n);
+        if (qstrcmp(context, "QPlatformTheme") != 0)
+            return {};
+        const struct {
+            const char* source;
+            MessageId id;
+        } buttons[] = {{"&Yes", MessageId::Yes},
+                       {"&No", MessageId::No},
+                       {"Cancel", MessageId::Cancel},
+                       {"OK", MessageId::Ok}};
+        for (const auto& button : buttons) {
+            if (qstrcmp(sourceText, button.source) == 0)
+                return Message(button.id, language_);
+        }
+        return {};
+    }
+    bool isEmpty() const override { return false; }
+
+private:
+    int language_;
+};
 
 // The application's one translator of Qt's texts; it goes with the application object.
 QPointer<QTranslator>& installed() {
@@ -61,6 +95,9 @@ bool applyQtLanguage(int languageIndex) {
         }
     }
     delete translator;
+    translator = new CatalogueButtonTexts(languageIndex, application);
+    QCoreApplication::installTranslator(translator);
+    installed() = translator;
     return false;
 }
 

@@ -6,8 +6,8 @@ namespace pellucard {
 // the file, print and preview dialogs (Qt's translation qtbase_*.qm from Qt's translations
 // folder, Debian's qt6-translations-l10n), and the default locale that sorting, finding and
 // Qt's dialogs follow. Replaces the translation of the language before. True when Qt's
-// translation for the language was found (English needs none); without it Qt's texts stay
-// English and the rest of the language still applies.
+// translation for the language was found (English needs none); without it the buttons of
+// message boxes take the catalogue's words and Qt's other texts stay English.
 bool applyQtLanguage(int languageIndex);
 
 }  // namespace pellucard

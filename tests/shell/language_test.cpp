@@ -83,6 +83,7 @@ private slots:
     void commandLineWinsForItsRunAndIsRemembered();
     void unknownRememberedLanguageFallsBackToTheDesktop();
     void qtMessageBoxAndFileDialogSpeakTheLanguageInForce();
+    void messageBoxButtonsInALanguageQtLacks();
     void sortingFollowsTheLanguageInForce();
 
 private:
@@ -173,6 +174,17 @@ void LanguageTest::qtMessageBoxAndFileDialogSpeakTheLanguageInForce() {
     start.languageEntry(kEnglish)->trigger();
     QMessageBox english(QMessageBox::Question, "Pellucard", "?", QMessageBox::Yes);
     QCOMPARE(english.button(QMessageBox::Yes)->text(), QString("&Yes"));
+}
+
+void LanguageTest::messageBoxButtonsInALanguageQtLacks() {
+    ProgramStart start(QLocale(QLocale::English, QLocale::UnitedStates));
+    // Greek, which Qt has no translation of: the message box buttons in the catalogue's words.
+    start.languageEntry(kGreek)->trigger();
+    QMessageBox greek(QMessageBox::Question, "Pellucard", "?",
+                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QCOMPARE(greek.button(QMessageBox::Yes)->text(), Message(MessageId::Yes, kGreek));
+    QCOMPARE(greek.button(QMessageBox::No)->text(), QString("Όχι"));
+    QCOMPARE(greek.button(QMessageBox::Cancel)->text(), Message(MessageId::Cancel, kGreek));
 }
 
 void LanguageTest::sortingFollowsTheLanguageInForce() {
