@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config git python3
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     libhidapi-dev libpcsclite-dev pcscd vsmartcard-vpcd
     googletest libgtest-dev
     poppler-utils ccache

@@ -1,6 +1,7 @@
 // pellucard: the desktop program for the USB SIM card reader.
 #include <QApplication>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSettings>
 #include <QTimer>
@@ -14,6 +15,7 @@
 #include "records/program_settings.h"
 #include "shell/artwork.h"
 #include "shell/command_line.h"
+#include "shell/language_choice.h"
 #include "shell/main_window.h"
 #include "shell/pin_dialog_launcher.h"
 #include "shell/session.h"
@@ -153,6 +155,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     Session session(std::move(reader));
+    session.setLanguageIndex(startLanguage(options.language, ProgramSettings(), QLocale::system()));
 
     WindowFactory factory;
     registerShellWindows(factory);
@@ -164,8 +167,6 @@ int main(int argc, char* argv[]) {
         restorePlacement(window, ProgramSettings());
         window.show();
         window.start();
-        if (options.language != 0)
-            window.chooseLanguage(options.language);
         auto phoneBookRead = std::make_shared<bool>(options.readPhoneBookPin.isEmpty());
         if (!options.readPhoneBookPin.isEmpty())
             readPhoneBookWhenIdentified(window, session, options.readPhoneBookPin, phoneBookRead);

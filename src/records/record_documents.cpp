@@ -117,9 +117,11 @@ void ChooseNextOpenFile(const QString& path) {
     NextOpenFile() = path;
 }
 
-QString ChooseOpenFile(QString& currentPath, const QString& extension, const QString& filterLabel) {
+QString ChooseOpenFile(QString& currentPath, const QString& extension, const QString& filterLabel,
+                       int languageIndex) {
     const QString preset = std::exchange(NextOpenFile(), QString());
     FileRequest request;
+    request.title = Message(MessageId::Open, languageIndex);
     request.nameFilter = NameFilterFor(filterLabel, extension);
     request.folder = FileHistory::Instance().StartFolder();
     QString chosen = preset;

@@ -2,24 +2,27 @@
 
 #include <QString>
 
+#include "catalogue/catalogue.h"
+
 namespace pellucard {
 
 // The file helpers around the record windows' New, Open, Save and Save As commands.
 
-// The kinds of record file a window keeps, with the labels of its file dialogs (the
-// extension follows the label) and the stem of its automatically named new documents.
+// The kinds of record file a window keeps, with the catalogue's labels of its file dialogs
+// (the extension follows the label) and the stem of its automatically named new documents.
 struct RecordFileKind {
     const char* extension;
     const char* newDocumentStem;
-    const char* openFilterLabel;
-    const char* saveFilterLabel;
+    MessageId openFilterLabel;
+    MessageId saveFilterLabel;
 };
 
-inline constexpr RecordFileKind kPhoneBookFile{".SPB", "NewPhoneRecord", "Phone Book |*",
-                                               "Phone Book |*"};
-inline constexpr RecordFileKind kPersonalRecordFile{".SPB", "NewPhoneRecord", "Personal Record |*",
-                                                    "Phone Book |*"};
-inline constexpr RecordFileKind kSmsFile{".sms", "NewSMSRecord", "SMS Record |*", "SMS Book |*"};
+inline constexpr RecordFileKind kPhoneBookFile{".SPB", "NewPhoneRecord", MessageId::PhoneBookFilter,
+                                               MessageId::PhoneBookFilter};
+inline constexpr RecordFileKind kPersonalRecordFile{
+    ".SPB", "NewPhoneRecord", MessageId::PersonalRecordFilter, MessageId::PhoneBookFilter};
+inline constexpr RecordFileKind kSmsFile{".sms", "NewSMSRecord", MessageId::SmsRecordFilter,
+                                         MessageId::SmsBookFilter};
 
 // The Qt name filter of a dialog filter label and an extension: "Phone Book |*" and
 // ".SPB" give "Phone Book (*.SPB *.spb)", so that either case of the extension matches.
@@ -49,10 +52,12 @@ bool CopyTemplateFile(QString& templateName, const QString& currentDocument,
 // questions about unsaved work; the caller clears it once the command has run.
 void ChooseNextOpenFile(const QString& path);
 
-// Asks for an existing file to open, showing the dialog again while the chosen file does
-// not exist. Returns the chosen file's name up to its first ".", or an empty string when
-// the user cancelled; `currentPath` becomes the chosen path.
-QString ChooseOpenFile(QString& currentPath, const QString& extension, const QString& filterLabel);
+// Asks for an existing file to open, showing the dialog (titled "Open" in language
+// `languageIndex`) again while the chosen file does not exist. Returns the chosen file's name
+// up to its first ".", or an empty string when the user cancelled; `currentPath` becomes the
+// chosen path.
+QString ChooseOpenFile(QString& currentPath, const QString& extension, const QString& filterLabel,
+                       int languageIndex = 0);
 
 // The path of the first "<stem><n><extension>" (n = 0, 1, ...) not yet in the application
 // folder.

@@ -8,11 +8,35 @@ namespace {
 // A skip count this high stands for "anywhere in the word".
 constexpr int kAnywhere = 500;
 
-bool SameText(QStringView a, QStringView b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+// Letters that a language counts as letters of their own, not as accented forms of another.
+bool OwnLetter(QChar c, QLocale::Language language) {
+    return language == QLocale::Spanish && (c == u'ñ' || c == u'Ñ');
+}
+
+// The letter under a character's accents: its canonical decomposition's first character, as
+// far down as it goes ("ΐ" is "ϊ" and an accent, "ϊ" is "ι" and a diaeresis).
+QChar BaseLetter(QChar c) {
+    while (c.decompositionTag() == QChar::Canonical) {
+        const QString parts = c.decomposition();
+        if (parts.isEmpty() || !parts.front().isLetter())
+            break;
+        c = parts.front();
+    }
+    return c;
 }
 
 }  // namespace
+
+QString FoldForFind(QStringView text, QLocale::Language language) {
+    QString folded(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        // One code unit for one: a surrogate half stays as it is.
+        const QChar letter = c.isSurrogate() || OwnLetter(c, language) ? c : BaseLetter(c);
+        folded[i] = letter.isSurrogate() ? letter : letter.toCaseFolded();
+    }
+    return folded;
+}
 
 bool MatchWords(const QString& pattern, const QString& text, int& position, int& patternLength) {
     QStringView rest = pattern;
@@ -31,19 +55,22 @@ bool MatchWords(const QString& pattern, const QString& text, int& position, int&
     if (rest.isEmpty()) {
         return false;
     }
+    const QLocale::Language language = QLocale().language();
+    const QString wanted = FoldForFind(rest, language);
+    const QString folded = FoldForFind(text, language);
     const int length = patternLength;
     int wordStart = 1;
-    for (QStringView word : QStringView(text).split(u' ')) {
+    for (QStringView word : QStringView(folded).split(u' ')) {
         const int wordLength = int(word.size());
         if (wordStart >= position) {
             if (skip == kAnywhere) {
                 for (int offset = 0; offset + length <= wordLength; ++offset) {
-                    if (SameText(word.mid(offset, length), rest)) {
+                    if (word.mid(offset, length) == wanted) {
                         position = wordStart + offset + 1;
                         return true;
                     }
                 }
-            } else if (wordLength >= skip + length && SameText(word.mid(skip, length), rest)) {
+            } else if (wordLength >= skip + length && word.mid(skip, length) == wanted) {
                 position = wordStart + skip + 1;
                 return true;
             }

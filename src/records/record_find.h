@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 #include "records/record_list.h"
@@ -29,9 +30,16 @@ bool FindNextCellWrapping(const RecordList& list, FindState& state, const QStrin
 // Looks for the pattern in the words (split at single blanks) of `text` that start at or
 // after `position`. The pattern matches the start of a word; each leading "?" skips one
 // letter of the word; a leading "*" lets it match anywhere inside the word (but a "?"
-// after a "*" matches nothing). Letter case is ignored. On a match `position` becomes
-// one past the 1-based position of the match's first character. `patternLength` gets the
+// after a "*" matches nothing). Letter case and accents are ignored as the language of the
+// default locale (the language in force) reads letters: "e" finds "É", "ο" finds "Ό", but in
+// Spanish "n" does not find "ñ", a letter of its own there (FoldForFind). On a match `position`
+// becomes one past the 1-based position of the match's first character. `patternLength` gets the
 // length of the pattern without its wildcards; an empty pattern never matches.
 bool MatchWords(const QString& pattern, const QString& text, int& position, int& patternLength);
+
+// `text` with every letter in the form find compares: case folded, and without the accents
+// that `language` does not count as letters of their own. Keeps the length, so that a position
+// in the folded text is the same position in `text`.
+QString FoldForFind(QStringView text, QLocale::Language language);
 
 }  // namespace pellucard

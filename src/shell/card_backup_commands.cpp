@@ -111,6 +111,7 @@ void MainWindow::backUpCard() {
     stopPolling();
     if (cardOpenForRun(*hold)) {
         FileRequest request;
+        request.title = session_.text(MessageId::SaveAs);
         request.nameFilter = kBackupFilter;
         request.defaultSuffix = QStringLiteral("json");
         const QString path = CurrentDialogs().ChooseSaveFileName(request);
@@ -153,6 +154,7 @@ void MainWindow::restoreCard() {
     stopPolling();
     if (cardOpenForRun(*hold)) {
         FileRequest request;
+        request.title = session_.text(MessageId::Open);
         request.nameFilter = kBackupFilter;
         const QString path = CurrentDialogs().ChooseOpenFileName(request);
         if (!path.isEmpty())

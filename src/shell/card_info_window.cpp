@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "catalogue/card_phase.h"
 #include "engine/pellucard.h"
 #include "shell/artwork.h"
 #include "shell/card_watch.h"
@@ -185,7 +186,7 @@ void CardInfoWindow::showCardInfo() {
     iccidValue->setText(!info.CardId && !missing.isEmpty() ? missing : cardIdText(info));
     imsiValue->setText(info.Imsi);
     providerValue->setText(info.ServiceProviderName);
-    phaseValue->setText(info.SimPhase);
+    phaseValue->setText(PhaseText(info.SimPhase, session.languageIndex()));
     phoneBookCountValue->setText(countText(info.MaxPhoneRecords));
     smsCountValue->setText(countText(info.MaxSmsRecords));
     lastDialledCountValue->setText(countText(info.MaxLastDialRecords));

@@ -44,11 +44,12 @@ bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
                 continue;
             }
             bool number = false;
-            options.language = value.toInt(&number);
-            if (!number || options.language < 0 || options.language > 7) {
+            const int language = value.toInt(&number);
+            if (!number || language < 0 || language > 7) {
                 error = QStringLiteral("--language takes a number from 0 (English) to 7 (Spanish)");
                 return false;
             }
+            options.language = language;
         } else {
             error = QStringLiteral("unknown argument '%1'").arg(word);
             return false;
@@ -91,7 +92,10 @@ QString programUsage() {
         "                       image (JSON)\n"
         "      socket:PATH      a reader emulator behind a Unix socket\n"
         "  --language K     start in language K: 0 English, 1 Dutch, 2 French, 3 German,\n"
-        "                   4 Greek, 5 Italian, 6 Portuguese, 7 Spanish\n"
+        "                   4 Greek, 5 Italian, 6 Portuguese, 7 Spanish; it is remembered\n"
+        "                   like a choice in the Language menu (without this option the\n"
+        "                   program starts in the language chosen last, or at first in\n"
+        "                   the one nearest the desktop's language)\n"
         "  --read-phonebook PIN1  once the card is found, verify PIN1 and read the\n"
         "                         card's phone book into the phone book window\n"
         "  --screenshot FILE  save a picture of the main window (PNG) once the card has\n"

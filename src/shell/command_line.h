@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <optional>
+
 #include "platform/reader_session.h"
 
 namespace pellucard {
@@ -11,8 +13,9 @@ struct ProgramOptions {
     // As the command line tool has it: the USB SIM reader when one is plugged in, else a
     // smart-card reader holding a card; --demo or --reader choose another.
     ReaderChoice reader{ReaderChoice::Kind::Auto, {}};
-    // The language to start in (catalogue language index); English unless asked.
-    int language = 0;
+    // The language to start in (catalogue language index), when asked for; it is then
+    // remembered for the next start.
+    std::optional<int> language;
     // Save a picture of the main window here once the card has been read, then quit.
     QString screenshot;
     // Verify PIN1 with this code once the card is found and read the phone book into the
@@ -24,7 +27,7 @@ struct ProgramOptions {
 // no sense. Options:
 //   --demo            the built-in virtual reader with the demo card
 //   --reader READER   auto, hid, pcsc[:NAME], virtual[:IMAGE] or socket:PATH
-//   --language K      start in language K (0 English ... 7 Spanish)
+//   --language K      start in language K (0 English ... 7 Spanish) and from now on
 //   --read-phonebook PIN1  verify PIN1 and read the phone book into its window
 //   --screenshot FILE save a picture of the main window once the card is read, then quit
 // (--help and --version are answered before the application starts.)

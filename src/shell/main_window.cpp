@@ -18,6 +18,7 @@
 #include "platform/reader_session.h"
 #include "records/dialog_seam.h"
 #include "records/file_history.h"
+#include "records/program_settings.h"
 #include "records/record_documents.h"
 #include "records/record_messages.h"
 #include "shell/about_dialog.h"
@@ -26,7 +27,9 @@
 #include "shell/card_watch.h"
 #include "shell/demo_controls.h"
 #include "shell/help_window.h"
+#include "shell/language_choice.h"
 #include "shell/pin_dialog_launcher.h"
+#include "shell/qt_language.h"
 #include "shell/session.h"
 #include "shell/window_factory.h"
 #include "shell/window_placement.h"
@@ -80,7 +83,8 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::start() {
-    session_.setLanguageIndex(0);
+    // The language of the run was chosen before the window opened (the command line, the
+    // user's last choice or the desktop's locale).
     changeLanguage();
     panel_->changeLanguage(session_);
     pendingWindow_ = WindowIndex::None;
@@ -175,6 +179,7 @@ void MainWindow::chooseLanguage(int index) {
     for (int k = 0; k < static_cast<int>(languageEntries_.size()); ++k)
         languageEntries_[static_cast<std::size_t>(k)]->setChecked(k == index);
     session_.setLanguageIndex(index);
+    applyQtLanguage(index);
     for (const auto& [windowIndex, subWindow] : windows_) {
         if (ChildWindow* window = childWindow(windowIndex))
             window->changeLanguage();
@@ -188,6 +193,11 @@ void MainWindow::chooseLanguage(int index) {
     if (demo_)
         demo_->changeLanguage();
     changeLanguage();
+}
+
+void MainWindow::languageChosenByUser(int index) {
+    chooseLanguage(index);
+    rememberLanguage(ProgramSettings(), index);
 }
 
 void MainWindow::showHelp() {

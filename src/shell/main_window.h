@@ -65,8 +65,11 @@ public:
     void updateCardCommands();
     // The status bar says what is missing for card work: the reader, or the card.
     void showReaderState();
-    // Chooses language entry `index` (0 English ... 7 Spanish) and re-captions every window.
+    // Puts language `index` (0 English ... 7 Spanish) in force: checks its language entry,
+    // re-captions every window and switches Qt's own texts and the sorting with it.
     void chooseLanguage(int index);
+    // The user's choice in the Language menu: chooseLanguage, remembered for the next start.
+    void languageChosenByUser(int index);
     void changeLanguage();
     void showHelp();
     void showAbout();

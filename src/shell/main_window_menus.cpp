@@ -182,7 +182,7 @@ void MainWindow::createHelpMenu() {
         entry->setCheckable(true);
         languages_->addAction(entry);
         captions_.emplace_back(entry, kLanguageNames[static_cast<std::size_t>(k)]);
-        connect(entry, &QAction::triggered, this, [this, k] { chooseLanguage(k); });
+        connect(entry, &QAction::triggered, this, [this, k] { languageChosenByUser(k); });
         languageEntries_[static_cast<std::size_t>(k)] = entry;
     }
     addSeparator(help, "XLine5");

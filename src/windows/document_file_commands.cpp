@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QPushButton>
 
+#include "catalogue/catalogue.h"
 #include "records/dialog_seam.h"
 #include "records/file_history.h"
 #include "records/record_file.h"
@@ -106,7 +107,8 @@ void DocumentFileCommands::open() {
     if (!keepChanges())
         return;
     QString chosen = file_;
-    if (ChooseOpenFile(chosen, QLatin1String(kind_.extension), QLatin1String(kind_.openFilterLabel))
+    if (ChooseOpenFile(chosen, QLatin1String(kind_.extension),
+                       Message(kind_.openFilterLabel, language()), language())
             .isEmpty())
         return;
     int used = owner_.documentUsedCount();
@@ -147,8 +149,9 @@ void DocumentFileCommands::save() {
 void DocumentFileCommands::saveAs() {
     owner_.beforeFileCommand();
     FileRequest request;
+    request.title = Message(MessageId::SaveAs, language());
     request.nameFilter =
-        NameFilterFor(QLatin1String(kind_.saveFilterLabel), QLatin1String(kind_.extension));
+        NameFilterFor(Message(kind_.saveFilterLabel, language()), QLatin1String(kind_.extension));
     request.defaultSuffix = QLatin1String(kind_.extension).mid(1);
     const QString chosen = CurrentDialogs().ChooseSaveFileName(request);
     if (chosen.isEmpty())

@@ -146,6 +146,7 @@ void ExportDialog::exportRecords() {
     const int type = fileType_->currentIndex();
     const bool vCard = type != kDelimitedText;
     FileRequest request;
+    request.title = Message(MessageId::SaveAs, languageIndex_);
     request.nameFilter =
         vCard ? NameFilterFor(kVCardFilterLabel, kVCardExtension)
               : NameFilterFor(Message(MessageId::ExportFileFilter, languageIndex_), kExtension);

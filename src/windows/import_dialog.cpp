@@ -181,6 +181,7 @@ QString ImportDialog::fileFilter() const {
 
 bool ImportDialog::chooseFile(QString& chosen) {
     FileRequest request;
+    request.title = Message(MessageId::Open, request_.languageIndex);
     request.nameFilter = fileFilter();
     request.folder = FileHistory::Instance().StartFolder();
     do {

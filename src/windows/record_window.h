@@ -168,6 +168,9 @@ protected:
     // The records the print and export dialogs get for a list, and how many slots they fill;
     // by default the list itself.
     virtual const RecordList& outputList(int list, int& used);
+    // The records the print dialog gets: outputList, with what the list keeps in a stored form
+    // (a word of the files) as the window shows it.
+    virtual const RecordList& printedList(int list, int& used) { return outputList(list, used); }
     // The editor's length limit for a cell of `list`.
     virtual void setEditorLimit(int list, int column);
     // A cell of the list changed by the editor; rows of the SIM list are new records then.

@@ -498,7 +498,7 @@ void RecordWindow::printList(int list) {
         widths.append(
             grid_[list]->isColumnHidden(column - 1) ? 0 : grid_[list]->columnWidth(column - 1));
     int used = 0;
-    const RecordList& records = outputList(list, used);
+    const RecordList& records = printedList(list, used);
     form.setRecords(records, used, outputColumnCount(), widths, windowTitle());
     RunModal(form);
 }

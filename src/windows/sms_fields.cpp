@@ -51,6 +51,44 @@ int smsStatusByte(const QString& text) {
     return kStatusNotAMessage;
 }
 
+namespace {
+
+// The catalogue's word for each status byte.
+MessageId statusMessage(int status) {
+    switch (status) {
+        case kSmsRead:
+            return MessageId::SmsStatusRead;
+        case kSmsToBeRead:
+            return MessageId::SmsStatusToBeRead;
+        case kSmsSent:
+            return MessageId::SmsStatusSent;
+        default:
+            return MessageId::SmsStatusToBeSent;
+    }
+}
+
+}  // namespace
+
+QString smsStatusShown(const QString& stored, int languageIndex) {
+    const int status = smsStatusByte(stored);
+    if (status == kStatusNotAMessage)
+        return stored;
+    return Message(statusMessage(status), languageIndex);
+}
+
+QString smsStatusStored(const QString& shown) {
+    const QString text = TrimBlanks(shown);
+    if (smsStatusByte(text) != kStatusNotAMessage)
+        return text;
+    for (int status : {kSmsRead, kSmsToBeRead, kSmsSent, kSmsToBeSent}) {
+        for (int k = 0; k < kLanguageCount; ++k) {
+            if (text.compare(Message(statusMessage(status), k), Qt::CaseInsensitive) == 0)
+                return smsStatusText(status);
+        }
+    }
+    return shown;
+}
+
 QString validityText(int v, int languageIndex) {
     if (v >= 0 && v <= 143) {
         const int minutes = (v + 1) * 5;

@@ -22,6 +22,14 @@ QString smsStatusText(int status);
 // The status byte of a status cell, compared after trimming blanks, case counting.
 int smsStatusByte(const QString& text);
 
+// What a status cell shows in language `languageIndex`: the catalogue's word for the stored
+// English word ("Read" is shown "Gelesen" in German, "Send" is the catalogue's "Sent"); any
+// other text as it is.
+QString smsStatusShown(const QString& stored, int languageIndex);
+// The stored English word of a status as some language shows it (or as it is stored), for
+// text that comes back from the user, such as a pasted record; any other text as it is.
+QString smsStatusStored(const QString& shown);
+
 // The relative validity period of GSM 03.40 (9.2.3.12.1) as the list shows it: "30Minutes",
 // "2Hour 30Minutes", "1Week 2Day", ... in language `languageIndex`; empty outside 0..255.
 QString validityText(int validity, int languageIndex);

@@ -93,6 +93,15 @@ int previousColumn(int column) {
     return column - 1 == sms_column::kText ? column - 2 : column - 1;
 }
 
+// The validity period of a row in language `languageIndex`: the text of its code, or what
+// the row holds when it has no code.
+QString shownValidityText(const RecordList& records, int row, int languageIndex) {
+    bool number = false;
+    const int code = TrimBlanks(records.Text(row, sms_column::kValidity)).toInt(&number);
+    const QString text = number ? TrimBlanks(validityText(code, languageIndex)) : QString();
+    return text.isEmpty() ? records.Text(row, sms_column::kValidityText) : text;
+}
+
 }  // namespace
 
 // Shows the typed line breaks of the message column and tells which parts of a
@@ -100,11 +109,23 @@ int previousColumn(int column) {
 class SmsListProxy final : public QIdentityProxyModel {
 public:
     using RowText = std::function<QString(int row)>;
-    SmsListProxy(RowText toolTip, RowText joined, QObject* parent)
-        : QIdentityProxyModel(parent), toolTip_(std::move(toolTip)), joined_(std::move(joined)) {}
+    using Language = std::function<int()>;
+    SmsListProxy(RowText toolTip, RowText joined, Language language, QObject* parent)
+        : QIdentityProxyModel(parent),
+          toolTip_(std::move(toolTip)),
+          joined_(std::move(joined)),
+          language_(std::move(language)) {}
 
     QVariant data(const QModelIndex& index, int role) const override {
         const int column = index.column() + 1;
+        // The status is stored in English, the validity period as its code beside the text
+        // of the language it was set in: both are shown in the language in force.
+        if (role == Qt::DisplayRole && column == sms_column::kStatus)
+            return smsStatusShown(QIdentityProxyModel::data(index, role).toString(), language_());
+        if (role == Qt::DisplayRole && column == sms_column::kValidityText) {
+            const auto* source = static_cast<const RecordListModel*>(sourceModel());
+            return shownValidityText(source->List(), index.row() + 1, language_());
+        }
         if (role == Qt::DisplayRole && column == sms_column::kShown) {
             const QString joined = joined_(index.row() + 1);
             if (!joined.isEmpty())
@@ -123,6 +144,7 @@ public:
 private:
     RowText toolTip_;
     RowText joined_;
+    Language language_;
 };
 
 SmsWindow::SmsWindow(ShellHost& host, QWidget* parent) : RecordWindow(smsKind(), host, parent) {
@@ -138,7 +160,8 @@ SmsWindow::SmsWindow(ShellHost& host, QWidget* parent) : RecordWindow(smsKind(),
                     .arg(entry->concatenation->partCount)
                     .arg(entry->concatenation->reference);
             },
-            [this, list](int row) { return joinedShownText(list, row); }, this);
+            [this, list](int row) { return joinedShownText(list, row); },
+            [this] { return language(); }, this);
         proxy_[list]->setSourceModel(model_[list]);
         grid_[list]->setModel(proxy_[list]);
     }
@@ -175,6 +198,7 @@ void SmsWindow::setUpColumns(int list) {
         grid_[list]->setColumnHidden(column - 1, true);
     counter_->setToolTip(text(MessageId::CharactersLeft));
     applyColumnWidths(list);
+    records.Refresh(1, records.LastSlot());  // the status words are shown in the new language
 }
 
 void SmsWindow::applyColumnWidths(int list) {
@@ -184,6 +208,14 @@ void SmsWindow::applyColumnWidths(int list) {
     for (const ShownColumn& shown : kShownColumns)
         grid->setColumnWidth(shown.column - 1, metrics.horizontalAdvance(QStringLiteral("   ") +
                                                                          text(shown.sampleId)));
+    // The status column takes the widest of the four words in the language in force.
+    int statusWidth = grid->columnWidth(sms_column::kStatus - 1);
+    for (int status : {kSmsRead, kSmsToBeRead, kSmsSent, kSmsToBeSent})
+        statusWidth =
+            std::max(statusWidth,
+                     metrics.horizontalAdvance(QStringLiteral("   ") +
+                                               smsStatusShown(smsStatusText(status), language())));
+    grid->setColumnWidth(sms_column::kStatus - 1, statusWidth);
 }
 
 int SmsWindow::cardRecordCount() const {
@@ -276,6 +308,19 @@ const RecordList& SmsWindow::outputList(int list, int& used) {
     return *output_;
 }
 
+const RecordList& SmsWindow::printedList(int list, int& used) {
+    outputList(list, used);
+    // The copy says what the window shows.
+    RecordList::BulkUpdate bulk(*output_);
+    for (int row = 1; row < output_->Rows(); ++row) {
+        output_->SetText(row, sms_column::kStatus,
+                         smsStatusShown(output_->Text(row, sms_column::kStatus), language()));
+        output_->SetText(row, sms_column::kValidityText,
+                         shownValidityText(*output_, row, language()));
+    }
+    return *output_;
+}
+
 void SmsWindow::fitMessageRow(int list, int row) {
     RecordTable* grid = grid_[list];
     const QStringList lines =
@@ -287,7 +332,8 @@ void SmsWindow::fitMessageRow(int list, int row) {
 void SmsWindow::initNewMessage(int list, int row) {
     RecordList& records = recordList(list);
     records.SetText(row, sms_column::kTimeStamp, {});
-    records.SetText(row, sms_column::kStatus, text(MessageId::SmsStatusToBeSent));
+    // Stored in English whatever the language, as the files and the write run have it.
+    records.SetText(row, sms_column::kStatus, smsStatusText(kSmsToBeSent));
     const QString centre = currentSession().cardInfo().ServiceCentreNumber;
     if (records.Text(row, sms_column::kServiceCentre).isEmpty() && centre != QLatin1String("-"))
         records.SetText(row, sms_column::kServiceCentre, centre);
@@ -608,7 +654,10 @@ QString SmsWindow::clipboardText(int list) const {
             const int titleColumn = column == sms_column::kText ? sms_column::kShown : column;
             text += records.Text(0, titleColumn) + QStringLiteral(":") + kLineEnd;
             const bool joinedText = column == sms_column::kText && joined != joined_[list].end();
-            text += (joinedText ? joined->text : records.Text(row, column)) + kLineEnd;
+            QString value = joinedText ? joined->text : records.Text(row, column);
+            if (column == sms_column::kStatus)
+                value = smsStatusShown(value, language());  // in the words of the titles
+            text += value + kLineEnd;
         }
     }
     return text;
@@ -634,6 +683,8 @@ void SmsWindow::appendClipboardRecords(int list, const QString& text, int& used)
         for (int field = 0; field < kFields; ++field)
             records.SetText(used, kClipboardColumns[field],
                             field < values.size() ? values[field] : QString());
+        records.SetText(used, sms_column::kStatus,
+                        smsStatusStored(records.Text(used, sms_column::kStatus)));
         const QString validity = TrimBlanks(records.Text(used, sms_column::kValidityText));
         records.SetText(used, sms_column::kValidity, {});
         for (int v = 0; v <= 255 && !validity.isEmpty(); ++v) {

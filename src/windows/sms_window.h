@@ -55,6 +55,7 @@ protected:
     QString clipboardText(int list) const override;
     int outputColumnCount() const override { return 8; }
     const RecordList& outputList(int list, int& used) override;
+    const RecordList& printedList(int list, int& used) override;
     void setEditorLimit(int list, int column) override;
     QString cellEditorText(int list, int row, int column) override;
     void editorPlaced(int list, int row, int column) override;

@@ -58,9 +58,8 @@ QStringList Placeholders(const QString& text) {
     return found;
 }
 
-// Texts that are data rather than captions: file names, query fragments, measuring masks,
-// the help viewer, and the status word that the SMS runs compare in English. A translated one
-// breaks the program in that language.
+// Texts that are data rather than captions: file names, query fragments, measuring masks and
+// the help viewer.
 const MessageId kSameInEveryLanguage[] = {MessageId::Data1,
                                           MessageId::ProgramNameBanner,
                                           MessageId::Imsi,
@@ -74,7 +73,6 @@ const MessageId kSameInEveryLanguage[] = {MessageId::Data1,
                                           MessageId::PhoneTotalQuery,
                                           MessageId::SmsTotalQuery,
                                           MessageId::TemplateFileName,
-                                          MessageId::SmsStatusToBeSent,
                                           MessageId::HelpViewer,
                                           MessageId::TextWidthMask,
                                           MessageId::NameQueryStart,

@@ -1,0 +1,206 @@
+// The language a run starts in and Qt's own texts in it: the desktop's locale picks the first
+// language, the user's choice is remembered for the next start, the command line wins for its
+// run, and message boxes and file dialogs speak the language in force.
+#include <QCollator>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLibraryInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/languages.h"
+#include "records/program_settings.h"
+#include "records/record_slots.h"
+#include "shell/language_choice.h"
+#include "shell/qt_language.h"
+#include "support/window_rig.h"
+
+using namespace pellucard;
+using namespace pellucard::testing;
+
+namespace {
+
+constexpr int kEnglish = 0, kDutch = 1, kFrench = 2, kGerman = 3, kGreek = 4, kItalian = 5,
+              kPortuguese = 6, kSpanish = 7;
+
+// One start of the program as main() makes it: the language is chosen before the main window
+// opens, from the command line, the settings and the desktop's locale.
+class ProgramStart final : public SessionRig {
+public:
+    ProgramStart(const QLocale& desktop, std::optional<int> commandLine = std::nullopt) {
+        registerShellWindows(factory);
+        session->setLanguageIndex(startLanguage(commandLine, ProgramSettings(), desktop));
+        main = std::make_unique<MainWindow>(*session, factory, kTestPeriods);
+        main->show();
+        main->start();
+    }
+    ~ProgramStart() override { main.reset(); }
+    PinDialogLauncher& pinLauncher() override { return main->pinDialogs(); }
+
+    QAction* languageEntry(int k) {
+        return main->findChild<QAction*>(QStringLiteral("languageAction_%1").arg(k));
+    }
+    // The language the window speaks, told by its File menu and the checked language entry.
+    bool speaks(int k) {
+        auto* file = main->findChild<QMenu*>("fileMenu");
+        return file->title() == Message(MessageId::FileMenu, k) && languageEntry(k)->isChecked() &&
+               session->languageIndex() == k;
+    }
+
+    WindowFactory factory;
+    std::unique_ptr<MainWindow> main;
+};
+
+}  // namespace
+
+class LanguageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        settingsFolder = std::make_unique<QTemporaryDir>();
+        AttachSettings(std::make_unique<QSettings>(settingsFolder->filePath("pellucard.ini"),
+                                                   QSettings::IniFormat));
+    }
+    void cleanup() {
+        applyQtLanguage(kEnglish);
+        AttachSettings(nullptr);
+    }
+
+    void desktopLocalePicksTheNearestLanguage_data();
+    void desktopLocalePicksTheNearestLanguage();
+    void firstStartFollowsTheDesktopAndTheChoiceSurvivesARestart();
+    void commandLineWinsForItsRunAndIsRemembered();
+    void unknownRememberedLanguageFallsBackToTheDesktop();
+    void qtMessageBoxAndFileDialogSpeakTheLanguageInForce();
+    void messageBoxButtonsInALanguageQtLacks();
+    void sortingFollowsTheLanguageInForce();
+
+private:
+    std::unique_ptr<QTemporaryDir> settingsFolder;
+};
+
+void LanguageTest::desktopLocalePicksTheNearestLanguage_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("language");
+    QTest::newRow("Austria") << "de_AT" << kGerman;
+    QTest::newRow("Swiss German") << "gsw_CH" << kGerman;
+    QTest::newRow("Belgium, Dutch") << "nl_BE" << kDutch;
+    QTest::newRow("Canada, French") << "fr_CA" << kFrench;
+    QTest::newRow("Cyprus") << "el_CY" << kGreek;
+    QTest::newRow("Switzerland, Italian") << "it_CH" << kItalian;
+    QTest::newRow("Brazil") << "pt_BR" << kPortuguese;
+    QTest::newRow("Mexico") << "es_MX" << kSpanish;
+    QTest::newRow("Catalan") << "ca_ES" << kSpanish;
+    QTest::newRow("United States") << "en_US" << kEnglish;
+    QTest::newRow("Sweden: none near") << "sv_SE" << kEnglish;
+    QTest::newRow("Japan: none near") << "ja_JP" << kEnglish;
+    QTest::newRow("C") << "C" << kEnglish;
+}
+
+void LanguageTest::desktopLocalePicksTheNearestLanguage() {
+    QFETCH(QString, locale);
+    QFETCH(int, language);
+    QCOMPARE(NearestLanguage(QLocale(locale)), language);
+}
+
+void LanguageTest::firstStartFollowsTheDesktopAndTheChoiceSurvivesARestart() {
+    {
+        ProgramStart first(QLocale(QLocale::French, QLocale::Belgium));
+        QVERIFY(first.speaks(kFrench));
+        // Following the desktop is no choice of the user's: nothing is remembered for it.
+        QVERIFY(!rememberedLanguage(ProgramSettings()));
+        first.languageEntry(kGreek)->trigger();
+        QVERIFY(first.speaks(kGreek));
+    }
+    ProgramSettings()->sync();
+    ProgramStart second(QLocale(QLocale::French, QLocale::Belgium));
+    QVERIFY(second.speaks(kGreek));
+    QCOMPARE(ProgramSettings()->value("language").toString(), QString("el"));
+}
+
+void LanguageTest::commandLineWinsForItsRunAndIsRemembered() {
+    rememberLanguage(ProgramSettings(), kDutch);
+    {
+        ProgramStart asked(QLocale(QLocale::German, QLocale::Germany), kSpanish);
+        QVERIFY(asked.speaks(kSpanish));
+    }
+    ProgramStart next(QLocale(QLocale::German, QLocale::Germany));
+    QVERIFY(next.speaks(kSpanish));
+}
+
+void LanguageTest::unknownRememberedLanguageFallsBackToTheDesktop() {
+    // A setting written by hand, or by a later version with more languages.
+    ProgramSettings()->setValue("language", "fi");
+    ProgramStart start(QLocale(QLocale::Italian, QLocale::Italy));
+    QVERIFY(start.speaks(kItalian));
+}
+
+void LanguageTest::qtMessageBoxAndFileDialogSpeakTheLanguageInForce() {
+    ProgramStart start(QLocale(QLocale::English, QLocale::UnitedStates));
+    start.languageEntry(kGerman)->trigger();
+    // Sorting and finding follow the default locale.
+    QCOMPARE(QLocale().language(), QLocale::German);
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm"))
+        QSKIP(
+            "Qt's German translation (qtbase_de.qm, Debian package qt6-translations-l10n) is "
+            "not installed; scripts/setup.sh installs it");
+
+    QMessageBox box(QMessageBox::Question, "Pellucard", "?",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), QString("&Ja"));
+    QCOMPARE(box.button(QMessageBox::No)->text(), QString("&Nein"));
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("Abbrechen"));
+
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QCOMPARE(dialog.windowTitle(), QString("Speichern unter"));
+    auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    QVERIFY(buttons != nullptr);
+    QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QString("Abbrechen"));
+
+    // Back in English, Qt speaks English again.
+    start.languageEntry(kEnglish)->trigger();
+    QMessageBox english(QMessageBox::Question, "Pellucard", "?", QMessageBox::Yes);
+    QCOMPARE(english.button(QMessageBox::Yes)->text(), QString("&Yes"));
+}
+
+void LanguageTest::messageBoxButtonsInALanguageQtLacks() {
+    ProgramStart start(QLocale(QLocale::English, QLocale::UnitedStates));
+    // Greek, which Qt has no translation of: the message box buttons in the catalogue's words.
+    start.languageEntry(kGreek)->trigger();
+    QMessageBox greek(QMessageBox::Question, "Pellucard", "?",
+                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QCOMPARE(greek.button(QMessageBox::Yes)->text(), Message(MessageId::Yes, kGreek));
+    QCOMPARE(greek.button(QMessageBox::No)->text(), QString("Όχι"));
+    QCOMPARE(greek.button(QMessageBox::Cancel)->text(), Message(MessageId::Cancel, kGreek));
+}
+
+void LanguageTest::sortingFollowsTheLanguageInForce() {
+    ProgramStart start(QLocale(QLocale::English, QLocale::UnitedStates));
+    auto sorted = [] {
+        QStringList names{"ñu", "nz", "na"};
+        const QCollator collator = ListCollator();
+        std::sort(names.begin(), names.end(), collator);
+        return names;
+    };
+    // In Spanish "ñ" is a letter of its own, after "n"; in English an "n" with an accent.
+    start.languageEntry(kSpanish)->trigger();
+    QCOMPARE(sorted(), (QStringList{"na", "nz", "ñu"}));
+    start.languageEntry(kEnglish)->trigger();
+    QCOMPARE(sorted(), (QStringList{"na", "ñu", "nz"}));
+}
+
+QTEST_MAIN(LanguageTest)
+#include "language_test.moc"
