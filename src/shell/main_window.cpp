@@ -400,6 +400,7 @@ void MainWindow::onSubWindowActivated(QMdiSubWindow* subWindow) {
         activeChild_->deactivate();
     activeChild_ = window;
     followUndoStack(window);
+    updateEditCommands();
     if (window)
         window->activate();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -27,9 +28,15 @@ class AboutDialog;
 class ButtonPanel;
 class DemoControls;
 class HelpWindow;
+class EditCommands;
 class PinDialogLauncher;
 class Session;
 class WindowFactory;
+
+// Gives `action` the platform's keys for `key`, and `fallback` too when the platform binds
+// none to it or binds others (F3 for Find Next wherever the platform knows another key).
+void setStandardKeys(QAction* action, QKeySequence::StandardKey key,
+                     const QKeySequence& fallback = {});
 
 // How often pollTimer polls, in milliseconds: while no card is identified, and once one is.
 struct PollPeriods {
@@ -114,6 +121,10 @@ private:
     void createMenus();
     void createFileMenu();
     void createEditMenu();
+    // Copy, Paste, Delete, Find and Find Next, acting on the active record window.
+    void createEditCommands(QMenu* edit);
+    // The Edit menu's record commands are available while a window with records is active.
+    void updateEditCommands();
     void createViewMenu();
     void createHelpMenu();
     void createNameMenu();
@@ -159,6 +170,7 @@ private:
     std::vector<std::pair<QAction*, MessageId>>
         captions_;  // entry (or a menu's action), message id
     QMenu* recentFiles_ = nullptr;
+    std::vector<QAction*> editCommands_;  // the entries of createEditCommands
 };
 
 }  // namespace pellucard

@@ -67,6 +67,10 @@ bool DocumentFileCommands::keepChanges() {
         DialogButtons::YesNoCancel, DialogIcon::Question);
     if (!untitled)
         question.text += title() + QStringLiteral("?");
+    // The box names the window and the file, so that a program exit that asks each window in
+    // turn says which document each question is about.
+    const QString caption = owner_.documentCaption();
+    question.title = caption.isEmpty() ? title() : caption + QStringLiteral(" - ") + title();
     switch (ShowMessage(question)) {
         case DialogAnswer::Yes:
             if (untitled)

@@ -28,6 +28,8 @@ public:
     virtual void documentReplaced() = 0;
     // The document's file name, or "Empty Record" while it has no file.
     virtual void showDocumentName(const QString& title) = 0;
+    // The caption of the window that shows the document, for the questions about it.
+    virtual QString documentCaption() const { return {}; }
     // Text import and export with the given field separator.
     virtual void importText(QChar delimiter) = 0;
     virtual void exportText(QChar delimiter) = 0;

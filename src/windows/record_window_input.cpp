@@ -216,7 +216,7 @@ bool RecordWindow::listKeyDown(int list, QKeyEvent* event) {
     const bool onCell = grid->currentRow() > 0 && grid->currentColumn() > 0;
     const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (event->key() == Qt::Key_Delete && modifiers == Qt::NoModifier && onCell) {
-        deleteMarked(list);
+        deleteRecordsOrCell(list);
         return true;
     }
     if (modifiers == Qt::ControlModifier) {
@@ -227,23 +227,10 @@ bool RecordWindow::listKeyDown(int list, QKeyEvent* event) {
                 return true;
             }
             case Qt::Key_C:
-                QApplication::clipboard()->clear();
-                QApplication::clipboard()->setText(clipboardText(list));
+                copyRecords(list);
                 return true;
             case Qt::Key_V:
-                if (used_[list] < records.Rows() - 1) {
-                    const ListState state = captureList(list);
-                    const int before = used_[list];
-                    appendClipboardRecords(list, QApplication::clipboard()->text(), used_[list]);
-                    // Pasted rows follow the rule of copying marked rows.
-                    DropPastedDuplicates(records, before + 1, used_[list], kind().markColumn,
-                                         language());
-                    if (used_[list] != before) {
-                        markNewRecords(list, before + 1, used_[list]);
-                        afterLoad(list);
-                    }
-                    recordChange(list, state);
-                }
+                pasteRecords(list);
                 return true;
             default:
                 return false;

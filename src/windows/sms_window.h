@@ -53,6 +53,7 @@ protected:
     bool editorKeyPressed(QKeyEvent* event) override;
     void editorKeyReleased(QKeyEvent* event) override;
     QString clipboardText(int list) const override;
+    QString cellTextToCopy(int list, int row, int column) const override;
     int outputColumnCount() const override { return 8; }
     const RecordList& outputList(int list, int& used) override;
     void setEditorLimit(int list, int column) override;
