@@ -114,9 +114,11 @@ void DocumentFileCommands::open() {
             .isEmpty())
         return;
     int used = owner_.documentUsedCount();
-    if (!LoadRecordFile(owner_.documentList(), chosen, used, language()))
+    SlotTrailers trailers;
+    if (!LoadRecordFile(owner_.documentList(), chosen, used, language(), &trailers))
         return;  // the user was told; the list is as it was
     owner_.documentUsedCount() = used;
+    owner_.trailersOpened(trailers);
     // Opening the untitled file itself keeps it the document's.
     const bool same = SamePath(chosen, file_);
     const QString left = same ? QString() : untitledFile();
@@ -130,7 +132,8 @@ void DocumentFileCommands::open() {
 }
 
 bool DocumentFileCommands::saveInPlace() {
-    if (!SaveRecordFile(owner_.documentList(), file_, owner_.documentUsedCount(), language()))
+    if (!SaveRecordFile(owner_.documentList(), file_, owner_.documentUsedCount(), language(),
+                        owner_.documentTrailers()))
         return false;  // the user was told; the list stays modified
     markSaved();
     // Saved records are the user's: the file no longer goes with the document.
@@ -165,7 +168,8 @@ void DocumentFileCommands::saveAs() {
     QString templateName;
     if (!CopyTemplateFile(templateName, file_, chosen, language()))
         return;
-    if (!SaveRecordFile(owner_.documentList(), chosen, owner_.documentUsedCount(), language()))
+    if (!SaveRecordFile(owner_.documentList(), chosen, owner_.documentUsedCount(), language(),
+                        owner_.documentTrailers()))
         return;
     const QString left = untitledFile();
     file_ = chosen;

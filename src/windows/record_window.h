@@ -185,6 +185,10 @@ protected:
     virtual QString cellTextToCopy(int list, int row, int column) const;
     // Columns handed to the print and export dialogs.
     virtual int outputColumnCount() const { return 3; }
+    // The columns printed, in order: those of the output columns that the list shows.
+    QList<int> printedColumns(int list) const;
+    // The column whose text a printed column prints; by default its own.
+    virtual int printedTextColumn(int column) const { return column; }
     // The records the print and export dialogs get for a list, and how many slots they fill;
     // by default the list itself.
     virtual const RecordList& outputList(int list, int& used);

@@ -476,17 +476,36 @@ void RecordWindow::clearFindStates() {
 
 // --- Print, export, import ---
 
+QList<int> RecordWindow::printedColumns(int list) const {
+    QList<int> columns;
+    for (int column = 1; column < outputColumnCount(); ++column) {
+        if (!grid_[list]->isColumnHidden(column - 1))
+            columns.append(column);
+    }
+    return columns;
+}
+
 void RecordWindow::printList(int list) {
     hideCellEditor();
     PrintRecordsDialog form(dialogParent());
     form.changeLanguage(language());
-    QList<int> widths{grid_[list]->verticalHeader()->width()};
-    for (int column = 1; column < outputColumnCount(); ++column)
-        widths.append(
-            grid_[list]->isColumnHidden(column - 1) ? 0 : grid_[list]->columnWidth(column - 1));
     int used = 0;
     const RecordList& records = outputList(list, used);
-    form.setRecords(records, used, outputColumnCount(), widths, windowTitle());
+    // The columns as the list shows them, with their titles: a column kept out of sight (the
+    // SMS text as typed, the validity code) would print as an untitled copy of another.
+    const QList<int> columns = printedColumns(list);
+    RecordList printed(used + 1, static_cast<int>(columns.size()) + 1);
+    QList<int> widths{grid_[list]->verticalHeader()->width()};
+    for (int i = 0; i < columns.size(); ++i) {
+        const int column = columns[i];
+        widths.append(grid_[list]->columnWidth(column - 1));
+        printed.SetText(0, i + 1, records.Text(0, column));
+        for (int row = 1; row <= used; ++row)
+            printed.SetText(row, i + 1, records.Text(row, printedTextColumn(column)));
+    }
+    for (int row = 1; row <= used; ++row)
+        printed.SetText(row, 0, records.Text(row, 0));
+    form.setRecords(printed, used, printed.Columns(), widths, windowTitle());
     runPrintDialog(form);
 }
 
