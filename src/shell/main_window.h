@@ -83,6 +83,10 @@ public:
     // its whole run.
     void backUpCard();
     void restoreCard();
+    // Opens a record file named on a command line (this start's or a later one's) in the
+    // window for its kind: the one that last opened it, else the SMS window for ".sms" and the
+    // phone book window for ".SPB". Waits while a poll, card work or a dialog is under way.
+    void openDocument(const QString& path);
 
     bool pollBusy() const { return pollBusy_; }
     WindowIndex pendingWindow() const { return pendingWindow_; }
