@@ -130,11 +130,15 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    // A second copy leaves the running one alone and says nothing. Without a place for the lock
-    // the program still runs: better two copies than none.
+    // A second copy brings the running one forward, hands it the files to open and ends.
+    // Without a place for the lock the program still runs: better two copies than none.
     SingleInstance instance;
-    if (instance.acquire() == SingleInstance::Outcome::HeldByAnother)
-        return 0;
+    if (instance.acquire() == SingleInstance::Outcome::HeldByAnother) {
+        if (instance.handOver(options.files, error))
+            return 0;
+        std::fprintf(stderr, "pellucard: %s\n", qPrintable(error));
+        return 1;
+    }
 
     WidgetDialogs dialogs;
     InstallDialogs(&dialogs);
@@ -167,6 +171,14 @@ int main(int argc, char* argv[]) {
         restorePlacement(window, ProgramSettings());
         window.show();
         window.start();
+        QObject::connect(&instance, &SingleInstance::activationRequested, &window,
+                         [&window](const QStringList& files) {
+                             bringForward(window);
+                             for (const QString& file : files)
+                                 window.openDocument(file);
+                         });
+        for (const QString& file : options.files)
+            window.openDocument(file);
         auto phoneBookRead = std::make_shared<bool>(options.readPhoneBookPin.isEmpty());
         if (!options.readPhoneBookPin.isEmpty())
             readPhoneBookWhenIdentified(window, session, options.readPhoneBookPin, phoneBookRead);

@@ -27,7 +27,8 @@ qint64 RecordsIn(qint64 size, const RecordLayout& layout) {
 
 }  // namespace
 
-bool SaveRecordFile(const RecordList& list, const QString& path, int usedCount, int languageIndex) {
+bool SaveRecordFile(const RecordList& list, const QString& path, int usedCount, int languageIndex,
+                    const SlotTrailers& trailers) {
     const RecordLayout& layout = RecordLayoutFor(list);
     const int records = std::clamp(usedCount, 0, list.LastSlot());
     QSaveFile file(path);
@@ -35,7 +36,13 @@ bool SaveRecordFile(const RecordList& list, const QString& path, int usedCount, 
         return Fail(MessageId::FileNotSaved, path, file.errorString(), languageIndex);
     }
     for (int row = 1; row <= records; ++row) {
-        if (!WriteWhole(file, EncodeRecordSlot(layout, list, row))) {
+        QByteArray slot = EncodeRecordSlot(layout, list, row);
+        const auto trailer = trailers.find(row);
+        if (trailer != trailers.end()) {
+            const QByteArray room = trailer->left(slot.size() - layout.fieldBytes);
+            slot.replace(layout.fieldBytes, room.size(), room);
+        }
+        if (!WriteWhole(file, slot)) {
             const QString reason = file.errorString();
             file.cancelWriting();
             return Fail(MessageId::FileNotSaved, path, reason, languageIndex);
@@ -47,7 +54,8 @@ bool SaveRecordFile(const RecordList& list, const QString& path, int usedCount, 
     return true;
 }
 
-bool LoadRecordFile(RecordList& list, const QString& path, int& usedCount, int languageIndex) {
+bool LoadRecordFile(RecordList& list, const QString& path, int& usedCount, int languageIndex,
+                    SlotTrailers* trailers) {
     const RecordLayout& layout = RecordLayoutFor(list);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -60,14 +68,20 @@ bool LoadRecordFile(RecordList& list, const QString& path, int& usedCount, int l
     // Read everything first, so that a read error leaves the list untouched.
     QList<QByteArray> fields;
     fields.reserve(records);
+    SlotTrailers found;
     for (qint64 record = 0; record < records; ++record) {
         QByteArray bytes;
         if (file.seek(record * layout.slotLength)) {
-            bytes = file.read(layout.fieldBytes);
+            bytes = file.read(trailers != nullptr ? layout.slotLength : layout.fieldBytes);
         }
-        if (bytes.size() != layout.fieldBytes) {
+        if (bytes.size() < layout.fieldBytes) {
             return Fail(MessageId::FileNotRead, path, file.errorString(), languageIndex);
         }
+        const QByteArray trailer = bytes.mid(layout.fieldBytes);
+        if (trailer.count('\0') != trailer.size()) {
+            found.insert(int(record) + 1, trailer);
+        }
+        bytes.truncate(layout.fieldBytes);
         fields.append(bytes);
     }
 
@@ -77,6 +91,9 @@ bool LoadRecordFile(RecordList& list, const QString& path, int& usedCount, int l
         DecodeRecordSlot(layout, fields[record], list, record + 1);
     }
     usedCount = int(records);
+    if (trailers != nullptr) {
+        *trailers = found;
+    }
     return true;
 }
 

@@ -1,6 +1,18 @@
 #include "shell/command_line.h"
 
+#include <QFileInfo>
+
 namespace pellucard {
+namespace {
+
+// A word that names a record file: the phone book and personal record files (.SPB) and the SMS
+// files (.sms), in either case.
+bool isRecordFileName(const QString& word) {
+    return !word.startsWith(u'-') && (word.endsWith(QLatin1String(".spb"), Qt::CaseInsensitive) ||
+                                      word.endsWith(QLatin1String(".sms"), Qt::CaseInsensitive));
+}
+
+}  // namespace
 
 bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, QString& error) {
     options = {};
@@ -50,6 +62,8 @@ bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
                 return false;
             }
             options.language = language;
+        } else if (isRecordFileName(word)) {
+            options.files.append(QFileInfo(word).absoluteFilePath());
         } else {
             error = QStringLiteral("unknown argument '%1'").arg(word);
             return false;
@@ -76,10 +90,13 @@ bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
 QString programUsage() {
     return QStringLiteral(
         "usage: pellucard [--demo | --reader READER] [--language K] [--read-phonebook PIN1]\n"
-        "                 [--screenshot FILE]\n"
+        "                 [--screenshot FILE] [FILE.SPB | FILE.sms]...\n"
         "\n"
         "Reads and writes the phone book and short messages of a GSM SIM card in a USB SIM card\n"
         "reader, and manages the card's PIN codes.\n"
+        "\n"
+        "Record files named on the command line open in the window for their kind; when the\n"
+        "program runs already, its window comes forward and opens them.\n"
         "\n"
         "Options:\n"
         "  --demo           run on the built-in virtual reader with the demo card\n"

@@ -21,6 +21,8 @@ struct ProgramOptions {
     // Verify PIN1 with this code once the card is found and read the phone book into the
     // phone book window (for pictures of it); empty: nothing of the kind.
     QString readPhoneBookPin;
+    // Record files to open (.SPB, .sms), absolute, each in the window for its kind.
+    QStringList files;
 };
 
 // Reads the arguments (the program's name first). False with a one-line error when they make
@@ -30,6 +32,7 @@ struct ProgramOptions {
 //   --language K      start in language K (0 English ... 7 Spanish) and from now on
 //   --read-phonebook PIN1  verify PIN1 and read the phone book into its window
 //   --screenshot FILE save a picture of the main window once the card is read, then quit
+//   FILE...           record files to open (.SPB or .sms)
 // (--help and --version are answered before the application starts.)
 bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, QString& error);
 

@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -387,6 +388,23 @@ void MainWindow::openRecentFile(const QString& path, int storedWindowIndex) {
     ChooseNextOpenFile({});
 }
 
+void MainWindow::openDocument(const QString& path) {
+    constexpr int kRetryMs = 250;
+    if (pollBusy_ || session_.gate().busy() || !session_.pollingAllowed() ||
+        QApplication::activeModalWidget() != nullptr) {
+        QTimer::singleShot(kRetryMs, this, [this, path] { openDocument(path); });
+        return;
+    }
+    int windowIndex = 0;  // none known: chosen by the extension
+    for (const FileHistory::RecentFile& recent : FileHistory::Instance().RecentFiles()) {
+        if (SamePath(recent.path, path)) {
+            windowIndex = recent.windowIndex;
+            break;
+        }
+    }
+    openRecentFile(path, windowIndex);
+}
+
 void MainWindow::minimiseChildWindow(WindowIndex index) {
     const auto found = windows_.find(index);
     if (found != windows_.end() && found->second)
@@ -410,6 +428,7 @@ void MainWindow::onSubWindowActivated(QMdiSubWindow* subWindow) {
         activeChild_->deactivate();
     activeChild_ = window;
     followUndoStack(window);
+    updateEditCommands();
     if (window)
         window->activate();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -27,9 +28,15 @@ class AboutDialog;
 class ButtonPanel;
 class DemoControls;
 class HelpWindow;
+class EditCommands;
 class PinDialogLauncher;
 class Session;
 class WindowFactory;
+
+// Gives `action` the platform's keys for `key`, and `fallback` too when the platform binds
+// none to it or binds others (F3 for Find Next wherever the platform knows another key).
+void setStandardKeys(QAction* action, QKeySequence::StandardKey key,
+                     const QKeySequence& fallback = {});
 
 // How often pollTimer polls, in milliseconds: while no card is identified, and once one is.
 struct PollPeriods {
@@ -79,6 +86,10 @@ public:
     // its whole run.
     void backUpCard();
     void restoreCard();
+    // Opens a record file named on a command line (this start's or a later one's) in the
+    // window for its kind: the one that last opened it, else the SMS window for ".sms" and the
+    // phone book window for ".SPB". Waits while a poll, card work or a dialog is under way.
+    void openDocument(const QString& path);
 
     bool pollBusy() const { return pollBusy_; }
     WindowIndex pendingWindow() const { return pendingWindow_; }
@@ -117,6 +128,10 @@ private:
     void createMenus();
     void createFileMenu();
     void createEditMenu();
+    // Copy, Paste, Delete, Find and Find Next, acting on the active record window.
+    void createEditCommands(QMenu* edit);
+    // The Edit menu's record commands are available while a window with records is active.
+    void updateEditCommands();
     void createViewMenu();
     void createHelpMenu();
     void createNameMenu();
@@ -162,6 +177,7 @@ private:
     std::vector<std::pair<QAction*, MessageId>>
         captions_;  // entry (or a menu's action), message id
     QMenu* recentFiles_ = nullptr;
+    std::vector<QAction*> editCommands_;  // the entries of createEditCommands
 };
 
 }  // namespace pellucard

@@ -64,6 +64,10 @@ void MainWindow::createFileMenu() {
     addSeparator(file, "xLine2");
     QAction* save = addEntry(file, "saveAction");
     QAction* saveAs = addEntry(file, "saveAsAction");
+    QAction* print = addEntry(file, "printAction");
+    captions_.emplace_back(print, MessageId::Print);
+    // The print command of the active window, as the left panel's print button gives it.
+    connect(print, &QAction::triggered, this, [this] { showWindow(WindowIndex::Print); });
     addSeparator(file, "xLine");
     QMenu* import = addSubmenu(file, "importMenu", {});
     QAction* importComma = addEntry(import, "importCommaAction");
@@ -117,7 +121,12 @@ void MainWindow::createFileMenu() {
     }
     // The reader is found by the polling; the entry only looks at the card, as it always did.
     connect(comPort, &QAction::triggered, this, [this] { (void)session_.gate().cardPresent(); });
-    exit->setShortcut(QKeySequence::Quit);
+    setStandardKeys(fresh, QKeySequence::New);
+    setStandardKeys(open, QKeySequence::Open);
+    setStandardKeys(save, QKeySequence::Save);
+    setStandardKeys(saveAs, QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    setStandardKeys(print, QKeySequence::Print);
+    setStandardKeys(exit, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 }
 
@@ -128,15 +137,17 @@ void MainWindow::createEditMenu() {
     QAction* undo = addEntry(edit, "undoAction");
     QAction* redo = addEntry(edit, "redoAction");
     captions_.insert(captions_.end(), {{undo, MessageId::UndoMenu}, {redo, MessageId::RedoMenu}});
-    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    redo->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    setStandardKeys(undo, QKeySequence::Undo, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    setStandardKeys(redo, QKeySequence::Redo, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    if (!redo->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
+        redo->setShortcuts(redo->shortcuts() << QKeySequence(Qt::CTRL | Qt::Key_Y));
     undo->setEnabled(false);
     redo->setEnabled(false);
     connect(undoGroup_, &QUndoGroup::canUndoChanged, undo, &QAction::setEnabled);
     connect(undoGroup_, &QUndoGroup::canRedoChanged, redo, &QAction::setEnabled);
     connect(undo, &QAction::triggered, undoGroup_, &QUndoGroup::undo);
     connect(redo, &QAction::triggered, undoGroup_, &QUndoGroup::redo);
+    createEditCommands(edit);
 }
 
 void MainWindow::createViewMenu() {
@@ -167,7 +178,7 @@ void MainWindow::createHelpMenu() {
     QMenu* help = addMenu(this, menuBar(), "helpMenu");
     captions_.emplace_back(help->menuAction(), MessageId::HelpMenu);
     QAction* helpEntry = addEntry(help, "helpAction");
-    helpEntry->setShortcut(QKeySequence::HelpContents);
+    setStandardKeys(helpEntry, QKeySequence::HelpContents, QKeySequence(Qt::Key_F1));
     captions_.emplace_back(helpEntry, MessageId::HelpMenu);
     connect(helpEntry, &QAction::triggered, this, &MainWindow::showHelp);
     addSeparator(help, "xLine3");

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <utility>
 
 namespace pellucard {
@@ -89,6 +90,25 @@ QStringList PrintLayout::wrap(const QString& text, const QFont& font, qreal widt
     return lines;
 }
 
+qreal PrintLayout::longestWord(int column, const QFontMetricsF& metrics,
+                               const QFontMetricsF& headerMetrics) const {
+    const auto words = [](const QString& text) {
+        QStringList all;
+        for (const QString& line : paragraphs(text))
+            all += line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        return all;
+    };
+    qreal widest = 0;
+    for (const QString& word : words(table_.headers.value(column)))
+        widest = std::max(widest, headerMetrics.horizontalAdvance(word));
+    const int measured = std::min<int>(table_.rows.size(), kMeasuredRows);
+    for (int row = 0; row < measured; ++row) {
+        for (const QString& word : words(table_.rows[row].value(column)))
+            widest = std::max(widest, metrics.horizontalAdvance(word));
+    }
+    return widest;
+}
+
 void PrintLayout::sizeColumns(QPaintDevice& device) {
     int columns = std::max<int>(table_.headers.size(), table_.widths.size());
     for (const QStringList& row : table_.rows) {
@@ -123,12 +143,24 @@ void PrintLayout::sizeColumns(QPaintDevice& device) {
         preferred.append(std::max<qreal>(widest * toScreen, 1));
     }
 
-    // Share the page width in proportion, but give every column room for a few
-    // characters; when even that does not fit, the columns share the width equally.
+    // Share the page width in proportion, but give every column room for its longest word,
+    // so that words and numbers break only between each other. When the longest words do not
+    // fit side by side, every column gets room for a few characters; when even that does not
+    // fit, the columns share the width equally.
     const qreal total = page_.width();
-    const qreal minimum = 3 * metrics.averageCharWidth() + 2 * padX_;
+    const qreal fewCharacters = 3 * metrics.averageCharWidth() + 2 * padX_;
+    QList<qreal> minimum;
+    for (int column = 0; column < columns; ++column) {
+        minimum.append(std::max(
+            fewCharacters, longestWord(column, metrics, headerMetrics) + 2 * padX_ + points(0.5)));
+    }
+    const auto sum = [](const QList<qreal>& values) {
+        return std::accumulate(values.begin(), values.end(), qreal(0));
+    };
+    if (sum(minimum) >= total)
+        minimum = QList<qreal>(columns, fewCharacters);
     QList<qreal> widths(columns, total / columns);
-    if (minimum * columns < total) {
+    if (sum(minimum) < total) {
         QList<bool> fixed(columns, false);
         for (bool changed = true; changed;) {
             changed = false;
@@ -136,18 +168,18 @@ void PrintLayout::sizeColumns(QPaintDevice& device) {
             qreal freeShare = 0;
             for (int column = 0; column < columns; ++column) {
                 if (fixed[column]) {
-                    freeWidth -= minimum;
+                    freeWidth -= minimum[column];
                 } else {
                     freeShare += preferred[column];
                 }
             }
             for (int column = 0; column < columns; ++column) {
                 if (fixed[column]) {
-                    widths[column] = minimum;
+                    widths[column] = minimum[column];
                     continue;
                 }
                 widths[column] = freeWidth * preferred[column] / freeShare;
-                if (widths[column] < minimum) {
+                if (widths[column] < minimum[column]) {
                     fixed[column] = true;
                     changed = true;
                 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+class QFontMetricsF;
 class QPageLayout;
 class QPagedPaintDevice;
 class QPaintDevice;
@@ -53,6 +54,8 @@ public:
 
     // The lines that the cell of row `row` (0-based), column `column` was broken into.
     QStringList cellLines(int row, int column) const;
+    // The lines that the header of `column` was broken into.
+    QStringList headerLines(int column) const { return headerLines_.value(column); }
     // The rows, in order, of which page `page` (0-based) shows at least one line.
     QList<int> rowsOnPage(int page) const;
     // The left edge and width of each column on the page.
@@ -82,6 +85,9 @@ private:
     };
 
     void sizeColumns(QPaintDevice& device);
+    // The width of the widest word of a column's header and measured cells.
+    qreal longestWord(int column, const QFontMetricsF& metrics,
+                      const QFontMetricsF& headerMetrics) const;
     QStringList wrap(const QString& text, const QFont& font, qreal width,
                      QPaintDevice& device) const;
     void paintHeader(QPainter& painter, qreal top) const;

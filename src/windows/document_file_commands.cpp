@@ -68,6 +68,10 @@ bool DocumentFileCommands::keepChanges() {
         DialogButtons::YesNoCancel, DialogIcon::Question);
     if (!untitled)
         question.text += title() + QStringLiteral("?");
+    // The box names the window and the file, so that a program exit that asks each window in
+    // turn says which document each question is about.
+    const QString caption = owner_.documentCaption();
+    question.title = caption.isEmpty() ? title() : caption + QStringLiteral(" - ") + title();
     switch (ShowMessage(question)) {
         case DialogAnswer::Yes:
             if (untitled)
@@ -112,9 +116,11 @@ void DocumentFileCommands::open() {
             .isEmpty())
         return;
     int used = owner_.documentUsedCount();
-    if (!LoadRecordFile(owner_.documentList(), chosen, used, language()))
+    SlotTrailers trailers;
+    if (!LoadRecordFile(owner_.documentList(), chosen, used, language(), &trailers))
         return;  // the user was told; the list is as it was
     owner_.documentUsedCount() = used;
+    owner_.trailersOpened(trailers);
     // Opening the untitled file itself keeps it the document's.
     const bool same = SamePath(chosen, file_);
     const QString left = same ? QString() : untitledFile();
@@ -128,7 +134,8 @@ void DocumentFileCommands::open() {
 }
 
 bool DocumentFileCommands::saveInPlace() {
-    if (!SaveRecordFile(owner_.documentList(), file_, owner_.documentUsedCount(), language()))
+    if (!SaveRecordFile(owner_.documentList(), file_, owner_.documentUsedCount(), language(),
+                        owner_.documentTrailers()))
         return false;  // the user was told; the list stays modified
     markSaved();
     // Saved records are the user's: the file no longer goes with the document.
@@ -164,7 +171,8 @@ void DocumentFileCommands::saveAs() {
     QString templateName;
     if (!CopyTemplateFile(templateName, file_, chosen, language()))
         return;
-    if (!SaveRecordFile(owner_.documentList(), chosen, owner_.documentUsedCount(), language()))
+    if (!SaveRecordFile(owner_.documentList(), chosen, owner_.documentUsedCount(), language(),
+                        owner_.documentTrailers()))
         return;
     const QString left = untitledFile();
     file_ = chosen;

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "records/record_documents.h"
+#include "records/record_file.h"
 #include "shell/child_window.h"
 
 class QPushButton;
@@ -28,6 +29,12 @@ public:
     virtual void documentReplaced() = 0;
     // The document's file name, or "Empty Record" while it has no file.
     virtual void showDocumentName(const QString& title) = 0;
+    // The caption of the window that shows the document, for the questions about it.
+    virtual QString documentCaption() const { return {}; }
+    // What the slots of the file keep beside the records' fields: given to every save, and
+    // handed back from a file just opened (before DocumentReplaced).
+    virtual SlotTrailers documentTrailers() { return {}; }
+    virtual void trailersOpened(const SlotTrailers& /*trailers*/) {}
     // Text import and export with the given field separator.
     virtual void importText(QChar delimiter) = 0;
     virtual void exportText(QChar delimiter) = 0;

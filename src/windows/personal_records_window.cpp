@@ -221,6 +221,29 @@ void PersonalRecordsWindow::buildWidgets() {
             });
     connect(recordGrid, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { goToField(index.column() + 1); });
+    setFormTabOrder();
+}
+
+void PersonalRecordsWindow::setFormTabOrder() {
+    // The choosers are made before the text fields beside them: left to the order in which
+    // the widgets were made, Tab would visit them before Alias.
+    QList<QWidget*> order;
+    for (int column : kPersonalColumns) {
+        if (column == kDateColumn)
+            order.append({yearBox, monthBox, dayBox});
+        else if (column == kImportantColumn)
+            order.append(importanceBox);
+        else if (column == kSexColumn)
+            order.append(sexBox);
+        else
+            order.append(fields_[column]);
+    }
+    for (const auto& columns : {kHomeColumns, kOfficeColumns}) {
+        for (int column : columns)
+            order.append(fields_[column]);
+    }
+    for (int i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void PersonalRecordsWindow::addField(QFormLayout* form, int column, QWidget* field) {

@@ -9,6 +9,7 @@
 #include "records/person_fields.h"
 #include "records/record_find.h"
 #include "shell/child_window.h"
+#include "shell/edit_commands.h"
 #include "windows/document_file_commands.h"
 #include "windows/list_history.h"
 #include "windows/record_table.h"
@@ -35,6 +36,7 @@ class RecordListModel;
 // it creates for a new document, which lives only until the user saves under a name, opens
 // another file, starts another new document or closes the window.
 class PersonalRecordsWindow final : public ChildWindow,
+                                    public EditCommands,
                                     private RecordTableInput,
                                     private ListHistoryOwner,
                                     private DocumentOwner {
@@ -86,6 +88,14 @@ public:
     void setUsedCountOfCurrentList(int count);
     // Appends records given in the clipboard's field form after the used slots.
     void appendClipboardRecords(const QString& text);
+
+    // --- EditCommands: a text field of the form that has the focus acts on its own text;
+    // otherwise the marked records, or the list's current cell when no row is marked ---
+    void copyToClipboard() override;
+    void pasteFromClipboard() override;
+    void deleteMarkedOrCell() override;
+    void focusFindBox() override;
+    void findNextMatch() override { findNext(); }
     // Sets the input length limits of the fields.
     void setFieldLengthLimits();
 
@@ -151,6 +161,13 @@ private:
     void importanceEdited(const QString& typed);
     // Switches to the field's page and focuses it; selects `length` characters from `start`.
     void goToField(int column, int start = -1, int length = 0);
+    // The text field in which the user edits a column (a chooser's own field for the year,
+    // the sex and the importance); nullptr for a chooser without one.
+    QLineEdit* typingField(int column) const;
+    // The window's text field that has the focus, if one has.
+    QLineEdit* focusedTextField() const;
+    // Tab follows the form: the fields of each page from top to bottom.
+    void setFormTabOrder();
 
     // Files and history.
     bool askAboutUnsavedWork() override { return files_.keepChanges(); }
@@ -166,6 +183,7 @@ private:
     int& documentUsedCount() override { return used_; }
     void documentReplaced() override;
     void showDocumentName(const QString& title) override;
+    QString documentCaption() const override { return windowTitle(); }
 
     // RecordTableInput
     bool listKeyDown(int list, QKeyEvent* event) override;

@@ -40,7 +40,7 @@ bool PersonalRecordsWindow::listKeyDown(int, QKeyEvent* event) {
     const int column = recordGrid->currentColumn();
     const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (event->key() == Qt::Key_Delete && modifiers == Qt::NoModifier && row > 0 && column > 0) {
-        deleteMarked();
+        deleteMarkedOrCell();
         return true;
     }
     if (modifiers == Qt::ControlModifier) {
@@ -51,13 +51,10 @@ bool PersonalRecordsWindow::listKeyDown(int, QKeyEvent* event) {
                 return true;
             }
             case Qt::Key_C:
-                QApplication::clipboard()->clear();
-                QApplication::clipboard()->setText(
-                    ClipboardFieldText(list, 1, used_, kMarkColumn, kMark, kFieldCount));
+                copyToClipboard();
                 return true;
             case Qt::Key_V:
-                if (used_ < list.LastSlot())
-                    appendClipboardRecords(QApplication::clipboard()->text());
+                pasteFromClipboard();
                 return true;
             default:
                 return false;

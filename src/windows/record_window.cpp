@@ -346,8 +346,10 @@ bool RecordWindow::keepCardSideChanges() {
     if (!cardSideModified())
         return true;
     hideCellEditor();
-    switch (ShowMessage(CatalogueMessage(MessageId::CardEditsNotWrittenQuestion, language(),
-                                         DialogButtons::YesNoCancel, DialogIcon::Question))) {
+    MessageRequest question = CatalogueMessage(MessageId::CardEditsNotWrittenQuestion, language(),
+                                               DialogButtons::YesNoCancel, DialogIcon::Question);
+    question.title = windowTitle();  // which window's card-side list
+    switch (ShowMessage(question)) {
         case DialogAnswer::Yes:
             // Written whole, or the window stays: a write that could not be done loses nothing.
             return transfer(true, false) && !cardSideModified();

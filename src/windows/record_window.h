@@ -11,6 +11,7 @@
 #include "records/record_find.h"
 #include "shell/card_gate.h"
 #include "shell/child_window.h"
+#include "shell/edit_commands.h"
 #include "windows/card_record_store.h"
 #include "windows/document_file_commands.h"
 #include "windows/list_history.h"
@@ -58,6 +59,7 @@ struct RecordWindowKind {
 // The phone book window and the SMS window are both this window; each adds what its records
 // need (columns, the editor's rules, the transfer runs, the clipboard form).
 class RecordWindow : public ChildWindow,
+                     public EditCommands,
                      protected RecordTableInput,
                      private ListHistoryOwner,
                      private DocumentOwner {
@@ -103,6 +105,22 @@ public:
     void importText(QChar delimiter) override;
     void findNext(int list);
     void findFromTop(int list);
+
+    // --- EditCommands, on the list that has the focus (else the one last used) ---
+    void copyToClipboard() override { copyRecords(activeList()); }
+    void pasteFromClipboard() override { pasteRecords(activeList()); }
+    void deleteMarkedOrCell() override { deleteRecordsOrCell(activeList()); }
+    void focusFindBox() override;
+    void findNextMatch() override { findNext(activeList()); }
+    // Ctrl+C: the marked records, or the current cell's text when no row is marked.
+    void copyRecords(int list);
+    // Ctrl+V: records given as clipboard text go after the used rows (when rows are marked, or
+    // the clipboard holds records or a table); other text goes into the current cell as if
+    // typed there.
+    void pasteRecords(int list);
+    // Delete: the marked records after asking, or the current cell's text when no row is
+    // marked.
+    void deleteRecordsOrCell(int list);
     // The used count and index of the current list, and a new used count after an import.
     void usedCountOfCurrentList(int& count, int& list) const;
     void setUsedCountOfCurrentList(int count);
@@ -163,8 +181,14 @@ protected:
     virtual void editorKeyReleased(QKeyEvent* event);
     // Ctrl+C: the marked records as clipboard text.
     virtual QString clipboardText(int list) const = 0;
+    // The text Ctrl+C copies from a cell when no row is marked.
+    virtual QString cellTextToCopy(int list, int row, int column) const;
     // Columns handed to the print and export dialogs.
     virtual int outputColumnCount() const { return 3; }
+    // The columns printed, in order: those of the output columns that the list shows.
+    QList<int> printedColumns(int list) const;
+    // The column whose text a printed column prints; by default its own.
+    virtual int printedTextColumn(int column) const { return column; }
     // The records the print and export dialogs get for a list, and how many slots they fill;
     // by default the list itself.
     virtual const RecordList& outputList(int list, int& used);
@@ -273,6 +297,14 @@ protected:
     std::array<int, 2> gridWidth_{-1, -1};  // the widths the columns were laid out for
 
 private:
+    // The list whose grid, find box or editor has the focus; else the one last used.
+    int activeList() const;
+    bool anyRowMarked(int list) const;
+    // Whether `text` is the clipboard form of the list's records: its first line is the title
+    // of the first field followed by ":" (the field form) or by a tab (the table form).
+    bool holdsRecords(int list, const QString& text);
+    // Appends the records of the clipboard after the used rows (Ctrl+V as it always was).
+    void pasteRecordText(int list);
     void buildWidgets();
     void initList(int list, int slotCount);
     void updateCardState();
@@ -287,6 +319,7 @@ private:
     void beforeFileCommand() override { hideCellEditor(); }
     void documentReplaced() override;
     void showDocumentName(const QString& title) override { setTitle(kComputerList, title); }
+    QString documentCaption() const override { return windowTitle(); }
 
     // `askFirst`: a write asks "Do you want to save it to SIM ?" (not when the user already
     // chose Write in the question about unwritten changes).

@@ -64,6 +64,7 @@ bool RecordWindow::cardAccessGate(bool writing, bool askFirst, CardGate::Hold& h
         beforeWrite(engine);
         MessageRequest question = CatalogueMessage(MessageId::SaveToSimQuestion, language(),
                                                    DialogButtons::YesNo, DialogIcon::Question);
+        question.title = windowTitle();  // the phone book or the messages
         if (askFirst && ShowMessage(question) != DialogAnswer::Yes)
             return false;
         if (!engine.ReaderPresent())

@@ -216,7 +216,7 @@ bool RecordWindow::listKeyDown(int list, QKeyEvent* event) {
     const bool onCell = grid->currentRow() > 0 && grid->currentColumn() > 0;
     const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (event->key() == Qt::Key_Delete && modifiers == Qt::NoModifier && onCell) {
-        deleteMarked(list);
+        deleteRecordsOrCell(list);
         return true;
     }
     if (modifiers == Qt::ControlModifier) {
@@ -227,23 +227,10 @@ bool RecordWindow::listKeyDown(int list, QKeyEvent* event) {
                 return true;
             }
             case Qt::Key_C:
-                QApplication::clipboard()->clear();
-                QApplication::clipboard()->setText(clipboardText(list));
+                copyRecords(list);
                 return true;
             case Qt::Key_V:
-                if (used_[list] < records.Rows() - 1) {
-                    const ListState state = captureList(list);
-                    const int before = used_[list];
-                    appendClipboardRecords(list, QApplication::clipboard()->text(), used_[list]);
-                    // Pasted rows follow the rule of copying marked rows.
-                    DropPastedDuplicates(records, before + 1, used_[list], kind().markColumn,
-                                         language());
-                    if (used_[list] != before) {
-                        markNewRecords(list, before + 1, used_[list]);
-                        afterLoad(list);
-                    }
-                    recordChange(list, state);
-                }
+                pasteRecords(list);
                 return true;
             default:
                 return false;
@@ -489,17 +476,36 @@ void RecordWindow::clearFindStates() {
 
 // --- Print, export, import ---
 
+QList<int> RecordWindow::printedColumns(int list) const {
+    QList<int> columns;
+    for (int column = 1; column < outputColumnCount(); ++column) {
+        if (!grid_[list]->isColumnHidden(column - 1))
+            columns.append(column);
+    }
+    return columns;
+}
+
 void RecordWindow::printList(int list) {
     hideCellEditor();
     PrintRecordsDialog form(dialogParent());
     form.changeLanguage(language());
-    QList<int> widths{grid_[list]->verticalHeader()->width()};
-    for (int column = 1; column < outputColumnCount(); ++column)
-        widths.append(
-            grid_[list]->isColumnHidden(column - 1) ? 0 : grid_[list]->columnWidth(column - 1));
     int used = 0;
     const RecordList& records = printedList(list, used);
-    form.setRecords(records, used, outputColumnCount(), widths, windowTitle());
+    // The columns as the list shows them, with their titles: a column kept out of sight (the
+    // SMS text as typed, the validity code) would print as an untitled copy of another.
+    const QList<int> columns = printedColumns(list);
+    RecordList printed(used + 1, static_cast<int>(columns.size()) + 1);
+    QList<int> widths{grid_[list]->verticalHeader()->width()};
+    for (int i = 0; i < columns.size(); ++i) {
+        const int column = columns[i];
+        widths.append(grid_[list]->columnWidth(column - 1));
+        printed.SetText(0, i + 1, records.Text(0, column));
+        for (int row = 1; row <= used; ++row)
+            printed.SetText(row, i + 1, records.Text(row, printedTextColumn(column)));
+    }
+    for (int row = 1; row <= used; ++row)
+        printed.SetText(row, 0, records.Text(row, 0));
+    form.setRecords(printed, used, printed.Columns(), widths, windowTitle());
     RunModal(form);
 }
 

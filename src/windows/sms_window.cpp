@@ -663,6 +663,16 @@ QString SmsWindow::clipboardText(int list) const {
     return text;
 }
 
+QString SmsWindow::cellTextToCopy(int list, int row, int column) const {
+    if (column != sms_column::kShown)
+        return RecordWindow::cellTextToCopy(list, row, column);
+    // The message as typed, not as the column wraps it; a message sent in parts whole.
+    const auto joined = joined_[list].find(row);
+    if (joined != joined_[list].end())
+        return joined->text;
+    return RecordWindow::cellTextToCopy(list, row, sms_column::kText);
+}
+
 void SmsWindow::appendClipboardRecords(int list, const QString& text, int& used) {
     RecordList& records = recordList(list);
     QStringList lines = text.split(kLineEnd);

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "windows/record_columns.h"
 #include "windows/record_window.h"
 #include "windows/sms_joins.h"
 
@@ -53,7 +54,12 @@ protected:
     bool editorKeyPressed(QKeyEvent* event) override;
     void editorKeyReleased(QKeyEvent* event) override;
     QString clipboardText(int list) const override;
+    QString cellTextToCopy(int list, int row, int column) const override;
     int outputColumnCount() const override { return 8; }
+    // The message prints as typed, its lines broken at the printed column's width.
+    int printedTextColumn(int column) const override {
+        return column == sms_column::kShown ? sms_column::kText : column;
+    }
     const RecordList& outputList(int list, int& used) override;
     const RecordList& printedList(int list, int& used) override;
     void setEditorLimit(int list, int column) override;
@@ -78,6 +84,11 @@ private:
     void updateJoinedMessages(int list);
     // What the message column shows in the first part's row of a joined message, else "".
     QString joinedShownText(int list, int row) const;
+
+    // The parts of messages sent in parts travel in the slots of the SMS file (partMark), so
+    // that an opened file shows them joined again.
+    SlotTrailers documentTrailers() override;
+    void trailersOpened(const SlotTrailers& trailers) override;
 
     std::array<SmsListProxy*, 2> proxy_{};
     QScrollBar* validityPicker_ = nullptr;

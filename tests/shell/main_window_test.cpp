@@ -2,9 +2,11 @@
 // the About box, the demo controls and the command line.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -410,6 +412,8 @@ void MainWindowTest::commandLine_data() {
     QTest::newRow("unknown reader") << QStringList{"--reader", "usb"} << false << hid << "";
     QTest::newRow("two readers") << QStringList{"--demo", "--reader", "hid"} << false << hid << "";
     QTest::newRow("stray word") << QStringList{"card.json"} << false << hid << "";
+    QTest::newRow("record files") << QStringList{"--demo", "book.SPB", "texts.sms"} << true << virt
+                                  << "";
     QTest::newRow("phone book picture")
         << QStringList{"--demo", "--read-phonebook", "1234", "--screenshot", "p.png"} << true
         << virt << "";
@@ -434,6 +438,11 @@ void MainWindowTest::commandLine() {
     QCOMPARE(options.readPhoneBookPin,
              arguments.contains("--read-phonebook") ? QStringLiteral("1234") : QString());
     QCOMPARE(QString::fromStdString(options.reader.argument), argument);
+    // Files to open, made absolute: a running copy opens them from its own folder.
+    for (const QString& file : options.files)
+        QVERIFY2(QFileInfo(file).isAbsolute() && arguments.contains(QFileInfo(file).fileName()),
+                 qPrintable(file));
+    QCOMPARE(options.files.size(), arguments.filter(QRegularExpression("\\.(SPB|sms)$")).size());
 }
 
 QTEST_MAIN(MainWindowTest)
