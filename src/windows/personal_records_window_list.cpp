@@ -1,7 +1,5 @@
 // The personal record window's list: keys and mouse, marking, the clipboard, new and
 // deleted records, find, print, export and import.
-#include <QApplication>
-#include <QClipboard>
 #include <QCollator>
 #include <QHeaderView>
 #include <QKeyEvent>

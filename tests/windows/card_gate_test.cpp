@@ -29,7 +29,7 @@ bool SkippedInWalk(const QString& name) {
     static const QStringList exact{"quitAction",        "importCommaAction", "importTabAction",
                                    "exportCommaAction", "exportTabAction",   "windowButton_0",
                                    "stopButton",        "printButton_0",     "printButton_1",
-                                   "windowButton_0"};
+                                   "windowButton_0",    "printAction"};
     static const QStringList prefixes{"demoMenu", "recentFilesMenu", "languageAction"};
     static const QStringList demo{"loadCardAction", "insertCardAction", "removeCardAction",
                                   "plugReaderAction", "unplugReaderAction"};

@@ -211,28 +211,20 @@ private slots:
             visited.append(QApplication::focusWidget());
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
-        const auto at = [&](QWidget* widget) {
-            for (int i = 0; i < visited.size(); ++i) {
-                if (visited[i] == widget || (visited[i] && widget->isAncestorOf(visited[i])))
-                    return i;
-            }
-            return -1;
-        };
-        QList<int> order;
-        for (QWidget* widget :
-             {static_cast<QWidget*>(person->field(1)), static_cast<QWidget*>(person->field(2)),
-              static_cast<QWidget*>(person->field(3)), static_cast<QWidget*>(person->field(8)),
-              static_cast<QWidget*>(person->field(15)), static_cast<QWidget*>(person->field(17)),
-              static_cast<QWidget*>(person->yearBox), static_cast<QWidget*>(person->monthBox),
-              static_cast<QWidget*>(person->dayBox), static_cast<QWidget*>(person->field(20)),
-              static_cast<QWidget*>(person->field(21)), static_cast<QWidget*>(person->field(22)),
-              static_cast<QWidget*>(person->importanceBox), static_cast<QWidget*>(person->sexBox),
-              static_cast<QWidget*>(person->field(25))})
-            order.append(at(widget));
-        QList<int> expected;
-        for (int i = 0; i < order.size(); ++i)
-            expected.append(i);
-        QCOMPARE(order, expected);
+        // Each of the form's controls in turn, from Alias to Note.
+        QList<QWidget*> form;
+        for (int column : {1, 2, 3, 8, 15, 17})
+            form.append(person->field(column));
+        form << person->yearBox << person->monthBox << person->dayBox;
+        for (int column : {20, 21, 22})
+            form.append(person->field(column));
+        form << person->importanceBox << person->sexBox << person->field(25);
+        for (int i = 0; i < form.size(); ++i)
+            QVERIFY2(visited[i] == form[i] || form[i]->isAncestorOf(visited[i]),
+                     qPrintable(
+                         QStringLiteral("stop %1 is %2")
+                             .arg(i)
+                             .arg(visited[i] ? visited[i]->objectName() : QStringLiteral("none"))));
 
         // A cell of the list: Ctrl+C copies it, Delete empties it (an undo step).
         Type(alias, QStringLiteral("Ann"));
