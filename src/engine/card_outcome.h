@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/status_words.h"
+
 namespace pellucard {
 
 // What became of one SIM command: the card executed it, the card refused it (with the status
@@ -13,7 +15,7 @@ struct CardOutcome {
     CardOutcomeKind kind = CardOutcomeKind::LinkFailed;
     std::uint16_t statusWord = 0;  // the card's answer; 0 when the link failed
 
-    static CardOutcome Done(std::uint16_t statusWord = 0x9000) {
+    static CardOutcome Done(std::uint16_t statusWord = status_word::kNormalEnding) {
         return {CardOutcomeKind::Done, statusWord};
     }
     static CardOutcome Refused(std::uint16_t statusWord) {
@@ -26,7 +28,7 @@ struct CardOutcome {
     bool IsLinkFailed() const { return kind == CardOutcomeKind::LinkFailed; }
 
     // The status word as people read it: "98 04".
-    std::string StatusText() const;
+    std::string StatusText() const { return StatusWordHex(statusWord); }
 
     bool operator==(const CardOutcome&) const = default;
 };

@@ -23,7 +23,7 @@ bool Pellucard::RecordCommand(const CommandHeader& header, Bytes& data) {
     // The record number travels in one byte; anything else is not a record of this card. The
     // host refuses it as the card would (94 02, out of range) without sending anything.
     if (header[2] == 0) {
-        lastOutcome_ = CardOutcome::Refused(0x9402);
+        lastOutcome_ = CardOutcome::Refused(status_word::kOutOfRange);
         return false;
     }
     SendSimCommand(header, 0, 0, data);
@@ -45,7 +45,7 @@ bool Pellucard::EnterPhoneBook() {
 bool Pellucard::ReadRecordOf(int recordNumber, int recordLength, Bytes& data) {
     data.clear();
     if (recordNumber < 1 || recordNumber > 255) {
-        lastOutcome_ = CardOutcome::Refused(0x9402);
+        lastOutcome_ = CardOutcome::Refused(status_word::kOutOfRange);
         return false;
     }
     // Without a record length the file's state was lost (a failed answer forgets it); the
@@ -68,7 +68,7 @@ bool Pellucard::ReadRecordOf(int recordNumber, int recordLength, Bytes& data) {
 
 bool Pellucard::UpdateRecordOf(int recordNumber, int recordLength, const Bytes& data) {
     if (recordNumber < 1 || recordNumber > 255) {
-        lastOutcome_ = CardOutcome::Refused(0x9402);
+        lastOutcome_ = CardOutcome::Refused(status_word::kOutOfRange);
         return false;
     }
     if (recordLength <= 0 || recordLength > 255) {

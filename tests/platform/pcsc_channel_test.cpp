@@ -83,6 +83,30 @@ TEST(PcscChannelGsmTest, CommandsCarryTheirDataAndOnlyThose) {
               (Bytes{0xA0, 0xB2, 2, 4, 30}));
 }
 
+// The channel's own reads judge the card's status words by the engine's table: a read done
+// after the card's internal retries (92 0x) is the card's answer, a warning (62 81) is not.
+TEST(PcscChannelGsmTest, TheChannelJudgesStatusWordsAsTheEngineDoes) {
+    auto card = std::make_shared<ScriptedCard>();
+    std::uint16_t readStatus = 0x9000;
+    card->answer = [&readStatus](const Bytes& apdu) -> ApduResponse {
+        if (apdu[1] == 0xA4)
+            return {{}, 0x9F, 0x0F};
+        if (apdu[1] == 0xC0)  // an EF of 10 bytes
+            return {{0, 0, 0, 10, 0x2F, 0xE2, 4, 0, 0, 0, 0, 1, 2, 0, 0}, 0x90, 0x00};
+        return {Bytes(10, 0x98), static_cast<std::uint8_t>(readStatus >> 8),
+                static_cast<std::uint8_t>(readStatus & 0xFF)};
+    };
+    PcscRig rig(card);
+    ASSERT_TRUE(rig.Start());
+    Bytes block;
+    readStatus = 0x9201;
+    EXPECT_EQ(rig.channel->Request(ReaderRequest::Iccid, block), LinkResult::Ok);
+    EXPECT_EQ(block, Bytes(10, 0x98));
+    readStatus = 0x6281;
+    EXPECT_EQ(rig.channel->Request(ReaderRequest::Iccid, block), LinkResult::ReceiveFailed);
+    EXPECT_TRUE(block.empty());
+}
+
 class PcscChannelTest : public ::testing::TestWithParam<bool> {
 protected:
     bool Uicc() const { return GetParam(); }
