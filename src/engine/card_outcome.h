@@ -11,7 +11,9 @@ namespace pellucard {
 // word it answered), or the command or its answer was lost between host and card.
 enum class CardOutcomeKind { Done, Refused, LinkFailed };
 
-struct CardOutcome {
+// The engine's operations answer with their outcome; a caller that drops it has not looked at
+// what the card said, hence [[nodiscard]].
+struct [[nodiscard]] CardOutcome {
     CardOutcomeKind kind = CardOutcomeKind::LinkFailed;
     std::uint16_t statusWord = 0;  // the card's answer; 0 when the link failed
 
@@ -31,6 +33,16 @@ struct CardOutcome {
     std::string StatusText() const { return StatusWordHex(statusWord); }
 
     bool operator==(const CardOutcome&) const = default;
+};
+
+// An operation that reads something: its value, good only when the outcome is done, and the
+// outcome.
+template <typename T>
+struct [[nodiscard]] CardResult {
+    T value{};
+    CardOutcome outcome;
+
+    bool IsDone() const { return outcome.IsDone(); }
 };
 
 }  // namespace pellucard

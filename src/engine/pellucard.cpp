@@ -93,8 +93,8 @@ static bool Plausible(const SimFileInfo& s) {
             s.unblockChv2AttemptsLeft > 0);
 }
 
-bool Pellucard::CheckChvStatus() {
-    if (Plausible(cardStatus_))
+bool Pellucard::ReadChvCounters() {
+    if (!chvCountersStale_ && Plausible(cardStatus_))
         return true;
     return ReadMasterStatus() && Plausible(cardStatus_);
 }
@@ -112,6 +112,7 @@ bool Pellucard::ReadMasterStatus() {
     if (lastOutcome_.IsDone() && response.size() < kDirectoryResponseLength)
         return ShortReply();
     cardStatus_ = ParseFileInfo(response);
+    chvCountersStale_ = false;
     return true;
 }
 

@@ -50,10 +50,11 @@ public:
     bool SelectFile6F(std::uint8_t low, Bytes& response) { return SelectFile(0x6F, low, response); }
     bool SelectFile2F(std::uint8_t low, Bytes& response) { return SelectFile(0x2F, low, response); }
     bool SelectFile3F(std::uint8_t low, Bytes& response) { return SelectFile(0x3F, low, response); }
-    bool CheckChvStatus();
+    // True when the CHV counters are known: cached from the card's status, or read now from the
+    // master file's SELECT response when there are none or they went stale.
+    [[nodiscard]] bool ReadChvCounters();
     bool ReadMasterStatus();
     const SimFileInfo& CardStatus() const { return cardStatus_; }
-    SimFileInfo& MutableCardStatus() { return cardStatus_; }
 
     // Forgets the cached record counts and lengths, the card status and the last result.
     void ResetCardState();
@@ -67,15 +68,16 @@ public:
     // is off (or was passed since the status was read).
     bool CardReadable();
 
-    // --- PIN operations (CHV 1 or 2); true on success ---
+    // --- PIN operations: CHV `chv` (1 or 2), then the codes in the order the card takes them ---
     // Each command is sent once: a CHV command costs the user an attempt, so nothing here
-    // repeats it. The counters are read again afterwards; when the link failed during the
-    // command, LastOutcome() says so and CountersKnown() whether the counters could be read.
-    bool PINCodeVerify(const std::string& pin, int chv);
-    bool PINCodeChange(const std::string& newPin, const std::string& oldPin, int chv);
-    bool PINCodeEnable(const std::string& pin, int chv = 1);
-    bool PINCodeDisable(const std::string& pin, int chv = 1);
-    bool PINCodeUnBlock(const std::string& newPin, const std::string& unblockCode, int chv);
+    // repeats it. The counters are read again afterwards, whatever the outcome; CountersKnown()
+    // says whether they could be.
+    CardOutcome VerifyPin(int chv, const std::string& pin);
+    CardOutcome ChangePin(int chv, const std::string& oldPin, const std::string& newPin);
+    CardOutcome UnblockPin(int chv, const std::string& unblockCode, const std::string& newPin);
+    // Switches PIN1's check on or off (GSM 11.11 has it for CHV1 only).
+    CardOutcome EnablePin1(const std::string& pin);
+    CardOutcome DisablePin1(const std::string& pin);
     bool CountersKnown() const { return countersKnown_; }
     // Reads and selections asked again after their answer was lost on the link.
     long RepeatedExchanges() const { return repeatedExchanges_; }
@@ -106,9 +108,6 @@ public:
     void SetEncodeType(int encodeType) { encodeType_ = encodeType; }
     int EncodeType() const { return encodeType_; }
 
-    // A code as the card takes it: its characters, then 0xFF up to 8 bytes (cut at 8).
-    static void PadPin(const std::string& code, Bytes& data, std::size_t offset);
-
 protected:
     bool ReadFileStatusBlock(ReaderRequest request, SimFileInfo& info);
     bool ReadTransparent(const SimFileInfo& info, Bytes& content);
@@ -123,7 +122,7 @@ protected:
     CardInfoResult ReadPhase(std::string& text);
     CardInfoResult ReadServiceCentre(std::string& text);
     CardInfoResult ReadChvState(CardInfoItem item, std::string& text);
-    bool RunChvCommand(const CommandHeader& header, const Bytes& data, int judgedChv);
+    CardOutcome RunChvCommand(const CommandHeader& header, const Bytes& data);
 
     bool EnterFile(std::uint8_t fileLow, SimFileInfo& info);
     bool RecordCommand(const CommandHeader& header, Bytes& data);
@@ -142,6 +141,8 @@ protected:
     bool connected_ = false;
     bool lastResult_ = false;
     SimFileInfo cardStatus_;
+    // The counters in cardStatus_ are the card's from before a CHV command: read them again.
+    bool chvCountersStale_ = false;
     Bytes lastResponse_;
     CardOutcome lastOutcome_;
     bool countersKnown_ = false;

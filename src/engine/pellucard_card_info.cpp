@@ -55,7 +55,7 @@ bool Pellucard::FindSimCard() {
 }
 
 bool Pellucard::CardReadable() {
-    return CheckChvStatus() && cardStatus_.chv1AttemptsLeft > 0 &&
+    return ReadChvCounters() && cardStatus_.chv1AttemptsLeft > 0 &&
            (cardStatus_.chv1Disabled & 0x80) != 0;
 }
 
@@ -295,7 +295,7 @@ CardInfoResult Pellucard::ReadServiceCentre(std::string& text) {
 
 CardInfoResult Pellucard::ReadChvState(CardInfoItem item, std::string& text) {
     text.clear();
-    if (!CheckChvStatus())
+    if (!ReadChvCounters())
         return CardInfoResult::NotAvailable;
     const auto& s = cardStatus_;
     switch (item) {

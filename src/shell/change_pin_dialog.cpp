@@ -144,8 +144,8 @@ void ChangePinC::OKButton_Click() {
     const std::string newCode = TNewPINCode[0]->text().toStdString();
     const bool unblock = CurrentMode() == kUnblock;
     const PinOutcome outcome = RunPinOperation([&](Pellucard& engine) {
-        return unblock ? engine.PINCodeUnBlock(newCode, code, pin)
-                       : engine.PINCodeChange(newCode, code, pin);
+        return unblock ? engine.UnblockPin(pin, code, newCode)
+                       : engine.ChangePin(pin, code, newCode);
     });
     if (outcome == PinOutcome::Refused)
         return;

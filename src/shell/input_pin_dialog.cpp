@@ -45,8 +45,9 @@ void InputPinC::ShowState(int /*preferredPin*/) {
     ShowCounts(session_.CardInfo.Pin1Attempts, session_.CardInfo.Pin2Attempts, 0, false);
 }
 
-bool InputPinC::RunOperation(Pellucard& engine, const std::string& code, int /*pin: always PIN1*/) {
-    return OLock[0]->isChecked() ? engine.PINCodeEnable(code, 1) : engine.PINCodeDisable(code, 1);
+CardOutcome InputPinC::RunOperation(Pellucard& engine, const std::string& code,
+                                    int /*pin: always PIN1*/) {
+    return OLock[0]->isChecked() ? engine.EnablePin1(code) : engine.DisablePin1(code);
 }
 
 }  // namespace pellucard

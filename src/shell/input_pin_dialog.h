@@ -25,7 +25,7 @@ public:
 
 protected:
     void ShowState(int preferredPin) override;
-    bool RunOperation(Pellucard& engine, const std::string& code, int pin) override;
+    CardOutcome RunOperation(Pellucard& engine, const std::string& code, int pin) override;
     std::optional<MessageId> MayHaveTakenEffect() const override {
         return MessageId::CheckMayHaveSwitched;
     }

@@ -24,8 +24,8 @@ void VerifyPinC::ChangeLanguage() {
     setWindowTitle(session_.Text(MessageId::VerifyPinCode));
 }
 
-bool VerifyPinC::RunOperation(Pellucard& engine, const std::string& code, int pin) {
-    return engine.PINCodeVerify(code, pin);
+CardOutcome VerifyPinC::RunOperation(Pellucard& engine, const std::string& code, int pin) {
+    return engine.VerifyPin(pin, code);
 }
 
 }  // namespace pellucard

@@ -18,7 +18,7 @@ public:
     void ChangeLanguage() override;
 
 protected:
-    bool RunOperation(Pellucard& engine, const std::string& code, int pin) override;
+    CardOutcome RunOperation(Pellucard& engine, const std::string& code, int pin) override;
 };
 
 }  // namespace pellucard

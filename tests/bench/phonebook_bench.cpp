@@ -137,7 +137,10 @@ int WindowRuns() {
         engine.GetCardInf(id, CardInfoItem::Iccid);
         session.CardInfo.CardId = QString::fromStdString(id);
         FindCardInf(session, *hold);
-        engine.PINCodeVerify("1234", 1);
+        if (!engine.VerifyPin(1, "1234").IsDone()) {
+            std::fprintf(stderr, "the card did not take PIN1\n");
+            return 1;
+        }
         ReadPinCounters(session, *hold);
     }
 
@@ -223,7 +226,8 @@ int CliRun(const QString& cli) {
     clock.start();
     engine.FindReader();
     engine.FindSimCard();
-    engine.PINCodeVerify("1234", 1);
+    if (!engine.VerifyPin(1, "1234").IsDone())
+        std::fprintf(stderr, "the card did not take PIN1\n");
     engine.EnterPhoneBook();
     for (int n = 1; n <= engine.PhoneBookRecordCount(); ++n) {
         Bytes data;

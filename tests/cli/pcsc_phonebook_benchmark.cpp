@@ -31,7 +31,7 @@ bool Measure(const PcscdRig& rig, bool uicc) {
         std::make_unique<PcscChannel>(std::make_unique<PcscTerminal>("Pellucard Test PCD"));
     PcscChannel& channel = *owned;
     auto engine = std::make_unique<Pellucard>(std::move(owned));
-    if (!engine->FindReader() || !engine->FindSimCard() || !engine->PINCodeVerify("1234", 1)) {
+    if (!engine->FindReader() || !engine->FindSimCard() || !engine->VerifyPin(1, "1234").IsDone()) {
         std::fprintf(stderr, "the card did not open: %s\n", channel.LastError().c_str());
         EndProcess(simulator);
         return false;

@@ -40,7 +40,7 @@ TEST_F(CardSessionTest, CardInformationOfTheDemoCard) {
     EXPECT_EQ(Item(e, static_cast<CardInfoItem>(22), CardInfoResult::NotHandled), "unchanged");
     EXPECT_EQ(Item(e, static_cast<CardInfoItem>(40), CardInfoResult::NotHandled), "unchanged");
 
-    ASSERT_TRUE(e.PINCodeVerify("1234", 1));
+    ASSERT_TRUE(e.VerifyPin(1, "1234").IsDone());
     // A verified PIN1 opens the card without another read of its status.
     rig.link->ResetCounters();
     EXPECT_EQ(Item(e, CardInfoItem::LockState, CardInfoResult::Answered), "UnLock");
@@ -60,7 +60,7 @@ TEST_F(CardSessionTest, FindCardInfFillsTheRecordAfterPin1) {
     EXPECT_EQ(info.MaxPhoneRecords, 250);
     EXPECT_EQ(info.MaxSmsRecords, 30);
     EXPECT_EQ(info.MaxLastDialRecords, 10);
-    ASSERT_TRUE(Engine().PINCodeDisable("1234"));
+    ASSERT_TRUE(Engine().DisablePin1("1234").IsDone());
     int yields = 0;
     FindCardInf(Engine(), info, [&] { ++yields; });
     EXPECT_TRUE(info.Pin1Open);
@@ -99,27 +99,27 @@ TEST_F(CardSessionTest, FindCardInfListsWhatTheReaderFailedToGiveNeverItsZeros) 
 
 TEST_F(CardSessionTest, WrongAndRightPinMoveTheCounters) {
     auto& e = Engine();
-    EXPECT_FALSE(e.PINCodeVerify("9999", 1));
+    EXPECT_FALSE(e.VerifyPin(1, "9999").IsDone());
     EXPECT_EQ(Item(e, CardInfoItem::Pin1Attempts, CardInfoResult::Answered), "2");
-    EXPECT_TRUE(e.PINCodeVerify("1234", 1));
+    EXPECT_TRUE(e.VerifyPin(1, "1234").IsDone());
     EXPECT_EQ(Item(e, CardInfoItem::Pin1Attempts, CardInfoResult::Answered), "3");
 
     // A wrong PIN2 is a failure even though PIN1's counter is full.
-    EXPECT_FALSE(e.PINCodeVerify("0000", 2));
+    EXPECT_FALSE(e.VerifyPin(2, "0000").IsDone());
     EXPECT_EQ(Item(e, CardInfoItem::Pin2Attempts, CardInfoResult::Answered), "2");
-    EXPECT_TRUE(e.PINCodeVerify("5678", 2));
-    EXPECT_FALSE(e.PINCodeChange("1111", "0000", 2));
-    EXPECT_TRUE(e.PINCodeChange("1111", "5678", 2));
-    EXPECT_TRUE(e.PINCodeVerify("1111", 2));
+    EXPECT_TRUE(e.VerifyPin(2, "5678").IsDone());
+    EXPECT_FALSE(e.ChangePin(2, "0000", "1111").IsDone());
+    EXPECT_TRUE(e.ChangePin(2, "5678", "1111").IsDone());
+    EXPECT_TRUE(e.VerifyPin(2, "1111").IsDone());
 }
 
 TEST_F(CardSessionTest, LockAndUnlockPin1) {
     auto& e = Engine();
-    EXPECT_FALSE(e.PINCodeDisable("4321"));
-    EXPECT_TRUE(e.PINCodeDisable("1234"));
+    EXPECT_FALSE(e.DisablePin1("4321").IsDone());
+    EXPECT_TRUE(e.DisablePin1("1234").IsDone());
     ASSERT_TRUE(e.FindSimCard());  // a reset keeps the card open
     EXPECT_EQ(Item(e, CardInfoItem::LockState, CardInfoResult::Answered), "UnLock");
-    EXPECT_TRUE(e.PINCodeEnable("1234"));
+    EXPECT_TRUE(e.EnablePin1("1234").IsDone());
     ASSERT_TRUE(e.FindSimCard());
     EXPECT_EQ(Item(e, CardInfoItem::LockState, CardInfoResult::Answered), "Lock");
 }
@@ -127,22 +127,22 @@ TEST_F(CardSessionTest, LockAndUnlockPin1) {
 TEST_F(CardSessionTest, BlockPin1ByThreeWrongCodesAndUnblockIt) {
     auto& e = Engine();
     for (int i = 0; i < 3; ++i)
-        EXPECT_FALSE(e.PINCodeVerify("0000", 1));
+        EXPECT_FALSE(e.VerifyPin(1, "0000").IsDone());
     EXPECT_EQ(Item(e, CardInfoItem::Pin1Attempts, CardInfoResult::Answered), "0");
     EXPECT_EQ(Item(e, CardInfoItem::LockState, CardInfoResult::Answered), "Lock");
-    EXPECT_FALSE(e.PINCodeVerify("1234", 1)) << "a blocked PIN stays blocked";
+    EXPECT_FALSE(e.VerifyPin(1, "1234").IsDone()) << "a blocked PIN stays blocked";
 
-    EXPECT_FALSE(e.PINCodeUnBlock("4321", "11111111", 1)) << "a wrong unblocking code fails";
+    EXPECT_FALSE(e.UnblockPin(1, "11111111", "4321").IsDone()) << "a wrong unblocking code fails";
     EXPECT_EQ(Item(e, CardInfoItem::Puk1Attempts, CardInfoResult::Answered), "9");
-    EXPECT_TRUE(e.PINCodeUnBlock("4321", "12345678", 1));
+    EXPECT_TRUE(e.UnblockPin(1, "12345678", "4321").IsDone());
     EXPECT_EQ(Item(e, CardInfoItem::Pin1Attempts, CardInfoResult::Answered), "3");
     EXPECT_EQ(Item(e, CardInfoItem::Puk1Attempts, CardInfoResult::Answered), "10");
-    EXPECT_TRUE(e.PINCodeVerify("4321", 1));
+    EXPECT_TRUE(e.VerifyPin(1, "4321").IsDone());
 }
 
 TEST_F(CardSessionTest, PhoneBookAndMessagesReadWriteAndReadBack) {
     auto& e = Engine();
-    ASSERT_TRUE(e.PINCodeVerify("1234", 1));
+    ASSERT_TRUE(e.VerifyPin(1, "1234").IsDone());
     ASSERT_TRUE(e.EnterPhoneBook());
     ASSERT_EQ(e.PhoneBookRecordCount(), 250);
     std::vector<Bytes> before;
@@ -194,7 +194,7 @@ TEST_F(CardSessionTest, LockedCardRefusesItsRecords) {
 
 TEST_F(CardSessionTest, CardPulledOutMidwayFailsAndForgetsTheCard) {
     auto& e = Engine();
-    ASSERT_TRUE(e.PINCodeVerify("1234", 1));
+    ASSERT_TRUE(e.VerifyPin(1, "1234").IsDone());
     ASSERT_TRUE(e.EnterPhoneBook());
     rig.reader->RemoveCard();
     Bytes record;

@@ -79,7 +79,8 @@ struct StallRig {
         engine = std::make_unique<Pellucard>(std::move(channel));
     }
     bool Start() {
-        return engine->FindReader() && engine->FindSimCard() && engine->PINCodeVerify("1234", 1);
+        return engine->FindReader() && engine->FindSimCard() &&
+               engine->VerifyPin(1, "1234").IsDone();
     }
     std::vector<Bytes> ReadPhoneBook(CardRunResult& result) {
         std::vector<Bytes> records;
@@ -203,7 +204,7 @@ TEST_F(CutReplyTest, ShortSelectResponsesAreLinkFailuresNotEmptyFiles) {
 TEST(LostReportSweepTest, ALostAcknowledgementAnywhereInARecordReadIsMadeGoodByTheLink) {
     DemoRig clean;
     ASSERT_TRUE(clean.Start());
-    ASSERT_TRUE(clean.engine->PINCodeVerify("1234", 1));
+    ASSERT_TRUE(clean.engine->VerifyPin(1, "1234").IsDone());
     ASSERT_TRUE(clean.engine->EnterPhoneBook());
     Bytes expected;
     ASSERT_TRUE(clean.engine->GetPhoneBook(expected, 5));
@@ -212,7 +213,7 @@ TEST(LostReportSweepTest, ALostAcknowledgementAnywhereInARecordReadIsMadeGoodByT
     for (int lost = 0; lost < 10; ++lost) {
         DemoRig rig;
         ASSERT_TRUE(rig.Start());
-        ASSERT_TRUE(rig.engine->PINCodeVerify("1234", 1));
+        ASSERT_TRUE(rig.engine->VerifyPin(1, "1234").IsDone());
         ASSERT_TRUE(rig.engine->EnterPhoneBook());
         rig.reader->Faults().lostAcknowledgementAfter = lost;
         Bytes data;
@@ -240,14 +241,14 @@ void Sweep(const char* what, const std::vector<int>& positions, int silentReads,
            const std::function<std::optional<Result>(DemoRig&)>& operation) {
     DemoRig clean;
     ASSERT_TRUE(clean.Start());
-    ASSERT_TRUE(clean.engine->PINCodeVerify("1234", 1));
+    ASSERT_TRUE(clean.engine->VerifyPin(1, "1234").IsDone());
     const auto expected = operation(clean);
     ASSERT_TRUE(expected.has_value()) << what;
     int failures = 0;
     for (const int at : positions) {
         DemoRig rig;
         ASSERT_TRUE(rig.Start());
-        ASSERT_TRUE(rig.engine->PINCodeVerify("1234", 1));
+        ASSERT_TRUE(rig.engine->VerifyPin(1, "1234").IsDone());
         if (silentReads > 0) {
             rig.reader->Faults().silentAfterReports = at;
             rig.reader->Faults().silentReads = silentReads;

@@ -266,15 +266,22 @@ TEST_F(ReaderLinkTest, NoCardMeansAnEmptyAnswerToReset) {
 }
 
 TEST_F(ReaderLinkTest, PlausibleCachedCountersNeedNoCardTraffic) {
-    ASSERT_TRUE(rig.engine->CheckChvStatus());  // reads the master file once
+    ASSERT_TRUE(rig.engine->ReadChvCounters());  // reads the master file once
     Link().ResetCounters();
-    EXPECT_TRUE(rig.engine->CheckChvStatus());
+    EXPECT_TRUE(rig.engine->ReadChvCounters());
     EXPECT_EQ(Link().Counters().Exchanged(), 0);
 
-    rig.engine->MutableCardStatus().unblockChv2AttemptsLeft = 100;  // marked stale
-    EXPECT_TRUE(rig.engine->CheckChvStatus());
-    EXPECT_GT(Link().Counters().Exchanged(), 0);
-    EXPECT_EQ(rig.engine->CardStatus().unblockChv2AttemptsLeft, 10);
+    // A CHV command makes the cached counters stale, whatever the card answered: they are read
+    // from the master file again after it.
+    card->received.clear();
+    EXPECT_TRUE(rig.engine->VerifyPin(2, "5678").IsDone());
+    ASSERT_GE(card->received.size(), 2u);
+    EXPECT_EQ(card->received.front()[1], 0x20) << "VERIFY CHV";
+    EXPECT_EQ(card->received.back(), (Bytes{0xA0, 0xC0, 0, 0, 22})) << "the master file's answer";
+    EXPECT_TRUE(rig.engine->CountersKnown());
+    Link().ResetCounters();
+    EXPECT_TRUE(rig.engine->ReadChvCounters());
+    EXPECT_EQ(Link().Counters().Exchanged(), 0);
 }
 
 TEST_F(ReaderLinkTest, AllCountersZeroIsNotPlausible) {
@@ -282,7 +289,7 @@ TEST_F(ReaderLinkTest, AllCountersZeroIsNotPlausible) {
     zeroed[18] = zeroed[19] = zeroed[20] = zeroed[21] = 0x80;
     card = MasterCard(zeroed);
     rig.reader->InsertCard(card);
-    EXPECT_FALSE(rig.engine->CheckChvStatus());
+    EXPECT_FALSE(rig.engine->ReadChvCounters());
 }
 
 }  // namespace

@@ -122,8 +122,8 @@ TEST_P(PcscChannelTest, CardInformationAndPhoneBookAsThroughTheUsbReader) {
               Uicc() ? PcscChannel::CardKind::Uicc : PcscChannel::CardKind::Gsm);
 
     EXPECT_EQ(Information(*pcsc.engine), Information(*usb.engine)) << "locked by PIN1";
-    ASSERT_TRUE(usb.engine->PINCodeVerify("1234", 1));
-    ASSERT_TRUE(pcsc.engine->PINCodeVerify("1234", 1));
+    ASSERT_TRUE(usb.engine->VerifyPin(1, "1234").IsDone());
+    ASSERT_TRUE(pcsc.engine->VerifyPin(1, "1234").IsDone());
     const CardInfo expected = Information(*usb.engine);
     EXPECT_EQ(expected.Imsi, "001010123456789");
     EXPECT_EQ(Information(*pcsc.engine), expected);
@@ -134,7 +134,7 @@ TEST_P(PcscChannelTest, ACardPulledInTheMiddleOfAReadFailsThatRead) {
     for (const bool looksLikeSuccess : {false, true}) {
         PcscRig rig(Card());
         ASSERT_TRUE(rig.Start());
-        ASSERT_TRUE(rig.engine->PINCodeVerify("1234", 1));
+        ASSERT_TRUE(rig.engine->VerifyPin(1, "1234").IsDone());
         ASSERT_TRUE(rig.engine->EnterPhoneBook());
         Bytes record;
         ASSERT_TRUE(rig.engine->GetPhoneBook(record, 1));
@@ -153,7 +153,7 @@ TEST_P(PcscChannelTest, ACardPulledInTheMiddleOfAReadFailsThatRead) {
 TEST_P(PcscChannelTest, ACardResetByAnotherProgramIsReconnectedAndTheReadGoesOn) {
     PcscRig rig(Card());
     ASSERT_TRUE(rig.Start());
-    ASSERT_TRUE(rig.engine->PINCodeDisable("1234"));  // so that a reset leaves the files open
+    ASSERT_TRUE(rig.engine->DisablePin1("1234").IsDone());  // so that a reset leaves the files open
     const auto expected = PhoneBook(*rig.engine);
     ASSERT_EQ(expected.size(), 250u);
     rig.terminal->resetAfter = 40;
@@ -175,10 +175,10 @@ TEST_P(PcscChannelTest, AReaderThatGoesAwayClosesTheChannel) {
 TEST(PcscChannelUiccTest, PinCountersAndTheReadOnlyFilesOfTheGlobalPhoneBook) {
     PcscRig rig(UsimCard());
     ASSERT_TRUE(rig.Start());
-    EXPECT_FALSE(rig.engine->PINCodeVerify("0000", 1));
+    EXPECT_FALSE(rig.engine->VerifyPin(1, "0000").IsDone());
     EXPECT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 2);
     EXPECT_FALSE(rig.engine->CardReadable());
-    ASSERT_TRUE(rig.engine->PINCodeVerify("1234", 1));
+    ASSERT_TRUE(rig.engine->VerifyPin(1, "1234").IsDone());
     EXPECT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 3);
     ASSERT_TRUE(rig.engine->EnterPhoneBook());
     const auto& listed = rig.channel->GlobalPhoneBook();

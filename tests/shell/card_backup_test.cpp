@@ -33,7 +33,7 @@ void ChangeEveryRecord(Pellucard& engine) {
 
 void Unlock(ShellRig& rig) {
     rig.TickUntilIdentified();
-    QVERIFY(rig.Engine().PINCodeVerify("1234", 1));
+    QVERIFY(rig.Engine().VerifyPin(1, "1234").IsDone());
     rig.Info().Pin1Open = true;  // as after the PIN dialog
 }
 

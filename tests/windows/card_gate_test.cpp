@@ -124,7 +124,7 @@ private slots:
         rig = std::make_unique<ShellRig>(ShellRig::Start::CardIn, kTestPeriods,
                                          RegisterRecordWindows);
         rig->TickUntilIdentified();
-        QVERIFY(rig->Engine().PINCodeVerify(kDemoPin1, 1));
+        QVERIFY(rig->Engine().VerifyPin(1, kDemoPin1).IsDone());
         rig->Info().Pin1Open = true;  // as after the PIN dialog
         messages = rig->OpenWindow<SMSRec>(WindowIndex::SmsRec);
         phoneBook = rig->OpenWindow<SimRec>(WindowIndex::SimRec);

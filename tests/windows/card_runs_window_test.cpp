@@ -114,7 +114,7 @@ private slots:
     void readCutAtRecord70LeavesTheRestOfTheCardAlone() {
         // Records beyond 70 that the read never reaches.
         Pellucard& engine = rig->Engine();
-        QVERIFY(engine.PINCodeVerify("1234", 1));
+        QVERIFY(engine.VerifyPin(1, "1234").IsDone());
         engine.EnterPhoneBook();
         for (int n = 70; n <= 250; n += 9)
             QVERIFY(engine.SetPhoneBook(EncodePhoneBookRecord("555" + std::to_string(n),
@@ -139,7 +139,7 @@ private slots:
     void slotNeverReadIsShownSoAndAskedBeforeItIsWritten() {
         // A contact far down the card that a stopped read never reaches.
         Pellucard& engine = rig->Engine();
-        QVERIFY(engine.PINCodeVerify("1234", 1));
+        QVERIFY(engine.VerifyPin(1, "1234").IsDone());
         engine.EnterPhoneBook();
         QVERIFY(engine.SetPhoneBook(EncodePhoneBookRecord("5551234", "Unseen", 28, 0x80), 100));
         rig->IdentifyCard();

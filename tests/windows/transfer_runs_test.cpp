@@ -52,7 +52,7 @@ private slots:
     void init() {
         rig = std::make_unique<WindowRig>();
         rig->IdentifyCard();
-        QVERIFY(rig->Engine().PINCodeVerify("1234", 1));
+        QVERIFY(rig->Engine().VerifyPin(1, "1234").IsDone());
         progress = RecordingProgress{};
         store.Clear();
     }
