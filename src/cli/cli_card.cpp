@@ -10,7 +10,7 @@ std::unique_ptr<ReaderSession> OpenCard(const Globals& globals) {
     if (!session)
         throw Failure{kCardFailure, error};
     Pellucard& engine = *session->engine;
-    if (!engine.FindReader()) {
+    if (!engine.OpenReader()) {
         const std::string why = session->WhyNoReader();
         switch (globals.reader.kind) {
             case ReaderChoice::Kind::Socket:
@@ -29,7 +29,7 @@ std::unique_ptr<ReaderSession> OpenCard(const Globals& globals) {
                               "readable by you?)"};
         }
     }
-    if (!engine.FindSimCard()) {
+    if (!engine.ResetCard().IsDone()) {
         const std::string why = session->WhyNoReader();
         if (!engine.ReaderPresent())
             throw Failure{kCardFailure, why.empty() ? "the reader went away" : why};

@@ -82,10 +82,9 @@ int RunInfo(const Globals& globals, const Arguments& args) {
     }
 
     CardInfo info;
-    std::string id;
     std::vector<CardInfoItem> idUnread;
-    if (AskCardInfo(engine, CardInfoItem::Iccid, id, idUnread) == CardInfoResult::Answered)
-        info.CardId = id;
+    if (std::optional<std::string> id = AskCardInfo(engine, CardInfoItem::Iccid, idUnread))
+        info.CardId = std::move(*id);
     FindCardInf(engine, info);
     if (!engine.ReaderPresent())
         throw Failure{kCardFailure, "the reader went away"};

@@ -22,10 +22,12 @@ void CheckCode(const std::string& code, const char* what) {
 
 // A counter as the card gave it; nothing when it could not be read.
 std::optional<int> Counter(Pellucard& engine, CardInfoItem item) {
-    std::string text;
-    if (!engine.CountersKnown() || engine.GetCardInf(text, item) != CardInfoResult::Answered)
+    if (!engine.CountersKnown())
         return std::nullopt;
-    return std::atoi(text.c_str());
+    const CardInfoAnswer answer = engine.ReadCardInfo(item);
+    if (!answer.value)
+        return std::nullopt;
+    return std::atoi(answer.value->c_str());
 }
 
 // What a CHANGE, ENABLE, DISABLE or UNBLOCK whose answer was lost may already have done.

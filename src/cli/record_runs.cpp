@@ -62,12 +62,12 @@ void CheckRun(const CardRunResult& run, const Pellucard& engine, const Globals& 
 }
 
 int EnterRecords(Pellucard& engine, bool sms) {
-    const int count = EnterCardRecordFile(engine, FileOf(sms));
-    if (count <= 0) {
-        throw Failure{kCardFailure, RunFailure(CardRunResult{.failure = engine.LastOutcome()},
-                                               engine, false, FileWords(sms))};
+    const CardResult<int> entered = EnterCardRecordFile(engine, FileOf(sms));
+    if (entered.value <= 0) {
+        throw Failure{kCardFailure, RunFailure(CardRunResult{.failure = entered.outcome}, engine,
+                                               false, FileWords(sms))};
     }
-    return count;
+    return entered.value;
 }
 
 std::vector<Bytes> ReadRecords(Pellucard& engine, const Globals& globals, bool sms) {

@@ -38,15 +38,12 @@ Bytes Codes(const std::string& first, const std::string* second = nullptr) {
 // counters are read again (a read may be repeated) so that the caller can tell the user where
 // they stand, and the outcome is a failure of the link, never a wrong code.
 CardOutcome Pellucard::RunChvCommand(const CommandHeader& header, const Bytes& data) {
-    Bytes exchange = data;
-    SendSimCommand(header, 0, 0, exchange);
-    const CardOutcome outcome = lastOutcome_;
+    const CardOutcome outcome = SendSimCommand(header, 0, 0, data).outcome;
     // Whatever the card answered, the counters it had before are stale now.
     chvCountersStale_ = true;
     countersKnown_ = false;
     for (int read = 0; read < kCounterReads && !countersKnown_; ++read)
         countersKnown_ = ReadChvCounters();
-    lastOutcome_ = outcome;
     return outcome;
 }
 

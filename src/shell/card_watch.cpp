@@ -27,9 +27,9 @@ PollOutcome CheckCardIdentity(Session& session, CardGate::Hold& hold) {
     else if (!engine.CardPresent())
         return LoseCard(session);
 
-    std::string identity;
-    engine.GetCardInf(identity, CardInfoItem::Iccid);  // empty when not answered
-    info.CardId = QString::fromStdString(identity);
+    // Empty when not answered.
+    info.CardId =
+        QString::fromStdString(engine.ReadCardInfo(CardInfoItem::Iccid).value.value_or(""));
 
     session.Yield();
     if (!engine.CardPresent())
@@ -48,8 +48,7 @@ PollOutcome PollReaderAndCard(Session& session, CardGate::Hold& hold) {
     if (engine.ReaderPresent()) {
         if (engine.CardPresent())
             return CheckCardIdentity(session, hold);
-        FindReaderAndCard(session, hold);
-        return engine.CardPresent() ? PollOutcome::NoChange : LoseCard(session);
+        return FindReaderAndCard(session, hold) ? PollOutcome::NoChange : LoseCard(session);
     }
     FindReaderAndCard(session, hold);
     // Without a reader there is nothing to lose unless a card was known until now.

@@ -297,8 +297,7 @@ void MDIMain::closeEvent(QCloseEvent* event) {
     timer_->stop();
     if (const auto hold = session_.Gate().Acquire(CardGate::Work::Poll)) {
         Pellucard& engine = hold->Engine();
-        engine.Release();
-        engine.SetReaderPresent(false);
+        engine.CloseReader();
     }
     session_.CurrentWindow = WindowIndex::None;
     pinDialogs_->CloseAll();

@@ -72,7 +72,7 @@ bool SimRec::RunWrite(TransferRun& run, const RecordList& list, int usedCount) {
 
 void SimRec::BeforeWrite(Pellucard& engine) {
     // A name outside the GSM alphabet gets the UCS2 form that holds all of it.
-    engine.SetEncodeType(Pellucard::kEncodeTypeBestFit);
+    engine.SetNameForm(NameForm::BestFit);
 }
 
 void SimRec::EditCell(int list) {

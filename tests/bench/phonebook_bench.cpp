@@ -118,6 +118,18 @@ void Print(const char* what, double ms, const LinkCounters& counters, double lon
     std::printf("\n");
 }
 
+// Opens the card and reads every phone book record; false at the first step that fails.
+bool ReadPhoneBook(Pellucard& engine) {
+    if (!engine.OpenReader() || !engine.ResetCard().IsDone() ||
+        !engine.VerifyPin(1, "1234").IsDone() || !engine.EnterPhoneBook().IsDone())
+        return false;
+    for (int n = 1; n <= engine.PhoneBookRecordCount(); ++n) {
+        if (!engine.ReadPhoneBookRecord(n).IsDone())
+            return false;
+    }
+    return true;
+}
+
 int WindowRuns() {
     ReaderChoice choice;
     choice.kind = ReaderChoice::Kind::Virtual;
@@ -132,10 +144,12 @@ int WindowRuns() {
     {
         const auto hold = session.Gate().Acquire(CardGate::Work::Poll);
         Pellucard& engine = hold->Engine();
-        FindReaderAndCard(session, *hold);
-        std::string id;
-        engine.GetCardInf(id, CardInfoItem::Iccid);
-        session.CardInfo.CardId = QString::fromStdString(id);
+        if (!FindReaderAndCard(session, *hold)) {
+            std::fprintf(stderr, "no card answered in the virtual reader\n");
+            return 1;
+        }
+        session.CardInfo.CardId =
+            QString::fromStdString(engine.ReadCardInfo(CardInfoItem::Iccid).value.value_or(""));
         FindCardInf(session, *hold);
         if (!engine.VerifyPin(1, "1234").IsDone()) {
             std::fprintf(stderr, "the card did not take PIN1\n");
@@ -224,18 +238,12 @@ int CliRun(const QString& cli) {
     reader->link->ResetCounters();
     QElapsedTimer clock;
     clock.start();
-    engine.FindReader();
-    engine.FindSimCard();
-    if (!engine.VerifyPin(1, "1234").IsDone())
-        std::fprintf(stderr, "the card did not take PIN1\n");
-    engine.EnterPhoneBook();
-    for (int n = 1; n <= engine.PhoneBookRecordCount(); ++n) {
-        Bytes data;
-        engine.GetPhoneBook(data, n);
-    }
+    const bool engineRead = ReadPhoneBook(engine);
     const double engineMs = clock.nsecsElapsed() / 1e6;
     const LinkCounters counters = reader->link->Counters();
-    engine.Release();
+    engine.CloseReader();
+    if (!engineRead)
+        std::fprintf(stderr, "the engine could not read the phone book\n");
     reader.reset();
     Print("engine on the socket: read", engineMs, counters, -1);
 

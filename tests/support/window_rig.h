@@ -97,9 +97,8 @@ public:
     void IdentifyCard() {
         const auto hold = session->Gate().Acquire(CardGate::Work::Poll);
         FindReaderAndCard(*session, *hold);
-        std::string id;
-        Engine().GetCardInf(id, CardInfoItem::Iccid);
-        session->CardInfo.CardId = QString::fromStdString(id);
+        session->CardInfo.CardId =
+            QString::fromStdString(Engine().ReadCardInfo(CardInfoItem::Iccid).value.value_or(""));
         pellucard::FindCardInf(*session, *hold);
     }
 
@@ -329,16 +328,13 @@ enum class CardBook { PhoneBook, Sms };
 inline std::vector<Bytes> CardRecords(Pellucard& engine, CardBook book) {
     const bool sms = book == CardBook::Sms;
     std::vector<Bytes> records;
-    if (sms ? !engine.EnterSMSBook() : !engine.EnterPhoneBook())
+    if (!(sms ? engine.EnterSmsFile() : engine.EnterPhoneBook()).IsDone())
         return records;
     const int count = sms ? engine.SmsRecordCount() : engine.PhoneBookRecordCount();
     for (int n = 1; n <= count; ++n) {
-        Bytes data;
-        if (sms)
-            engine.GetSMS(data, n);
-        else
-            engine.GetPhoneBook(data, n);
-        records.push_back(data);
+        // A record the card did not give stands as an empty one.
+        records.push_back(sms ? engine.ReadSmsRecord(n).value
+                              : engine.ReadPhoneBookRecord(n).value);
     }
     return records;
 }

@@ -115,11 +115,12 @@ private slots:
         // Records beyond 70 that the read never reaches.
         Pellucard& engine = rig->Engine();
         QVERIFY(engine.VerifyPin(1, "1234").IsDone());
-        engine.EnterPhoneBook();
-        for (int n = 70; n <= 250; n += 9)
-            QVERIFY(engine.SetPhoneBook(EncodePhoneBookRecord("555" + std::to_string(n),
-                                                              "far " + std::to_string(n), 28, 0x80),
-                                        n));
+        QVERIFY(engine.EnterPhoneBook().IsDone());
+        for (int n = 70; n <= 250; n += 9) {
+            const Bytes record = EncodePhoneBookRecord("555" + std::to_string(n),
+                                                       "far " + std::to_string(n), 28, 0x80);
+            QVERIFY(engine.WritePhoneBookRecord(n, record).IsDone());
+        }
         rig->IdentifyCard();
         const auto before = CardPhoneBook();
         std::shared_ptr<SimCard> pulled;
@@ -140,8 +141,10 @@ private slots:
         // A contact far down the card that a stopped read never reaches.
         Pellucard& engine = rig->Engine();
         QVERIFY(engine.VerifyPin(1, "1234").IsDone());
-        engine.EnterPhoneBook();
-        QVERIFY(engine.SetPhoneBook(EncodePhoneBookRecord("5551234", "Unseen", 28, 0x80), 100));
+        QVERIFY(engine.EnterPhoneBook().IsDone());
+        QVERIFY(
+            engine.WritePhoneBookRecord(100, EncodePhoneBookRecord("5551234", "Unseen", 28, 0x80))
+                .IsDone());
         rig->IdentifyCard();
         AtRecord(30, [this] { Button(window, "CmdStop")->click(); });
         Read();

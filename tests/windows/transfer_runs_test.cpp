@@ -112,7 +112,7 @@ private slots:
         const auto before = CardRecords(engine, CardBook::PhoneBook);
         list.SetText(3, phone_column::kName, QStringLiteral("Чайковский"));
         list.SetText(3, phone_column::kNumber, QStringLiteral("+7495"));
-        engine.SetEncodeType(Pellucard::kEncodeTypeBestFit);
+        engine.SetNameForm(NameForm::BestFit);
         QVERIFY(WritePhoneBook(run, list, 250, 20));
         const auto after = CardRecords(engine, CardBook::PhoneBook);
         const PhoneBookEntry entry = DecodePhoneBookRecord(after[2]);
