@@ -36,7 +36,7 @@ CardInfoAnswer NotGiven(const CardOutcome& outcome) {
     return {std::nullopt, outcome};
 }
 
-// A text that must not be empty to count as given.
+// The item when `given` holds; else nothing, with the outcome of the last exchange.
 CardInfoAnswer GivenIf(bool given, std::string text, const CardOutcome& outcome) {
     return given ? Given(std::move(text)) : NotGiven(outcome);
 }

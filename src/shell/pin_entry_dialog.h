@@ -18,7 +18,7 @@ public:
 protected:
     PinEntryDialog(Session& session, PinDialogKind kind, QWidget* parent);
 
-    // The engine operation this dialog stands for, on PIN `pin` (1 or 2); true on success.
+    // The engine operation this dialog stands for, on PIN `pin` (1 or 2), and its outcome.
     virtual CardOutcome RunOperation(Pellucard& engine, const std::string& code, int pin) = 0;
     void ShowState(int preferredPin) override;
     void OKButton_Click() override;
