@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/card_image.h"
+#include "simulator/card_image.h"
 
 namespace pellucard::fuzz {
 

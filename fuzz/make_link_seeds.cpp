@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/card_image.h"
-#include "platform/virtual_reader.h"
-#include "platform/virtual_sim_card.h"
 #include "report_link_checks.h"
+#include "simulator/card_image.h"
+#include "simulator/virtual_reader.h"
+#include "simulator/virtual_sim_card.h"
 #include "socket_bus_checks.h"
 
 namespace pellucard::fuzz {

@@ -20,10 +20,10 @@
 #include <vector>
 
 #include "engine/clock.h"
-#include "platform/card_image.h"
 #include "platform/socket_bus.h"
-#include "platform/virtual_reader.h"
-#include "platform/virtual_sim_card.h"
+#include "simulator/card_image.h"
+#include "simulator/virtual_reader.h"
+#include "simulator/virtual_sim_card.h"
 
 namespace pellucard::fuzz {
 

@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset release
 cmake --build --preset release
-exec build/release/src/shell/pellucard "$@"
+exec build/release/src/app/pellucard "$@"

@@ -26,7 +26,7 @@ trap 'rm -rf "$home"' EXIT
 run() {
     XDG_CONFIG_HOME="$home" XDG_DATA_HOME="$home" XDG_RUNTIME_DIR="$home" \
         xvfb-run -a -s "-screen 0 1440x900x24" \
-        build/release/src/shell/pellucard --demo --language "$language" "$@"
+        build/release/src/app/pellucard --demo --language "$language" "$@"
 }
 run --screenshot "$file"
 echo "saved $file"

@@ -9,7 +9,7 @@ packages=(
     libhidapi-dev libpcsclite-dev pcscd vsmartcard-vpcd
     googletest libgtest-dev
     poppler-utils ccache
-    dpkg-dev help2man librsvg2-bin appstream
+    dpkg-dev help2man librsvg2-bin appstream lintian
 )
 
 packages+=("$@")

@@ -8,10 +8,10 @@
 
 #include "cli/cli.h"
 #include "platform/socket_bus.h"
-#include "platform/virtual_reader.h"
-#include "platform/virtual_sim_card.h"
-#include "platform/virtual_uicc_card.h"
-#include "platform/vpcd_server.h"
+#include "simulator/virtual_reader.h"
+#include "simulator/virtual_sim_card.h"
+#include "simulator/virtual_uicc_card.h"
+#include "simulator/vpcd_server.h"
 
 namespace pellucard::cli {
 

@@ -74,7 +74,9 @@ std::vector<Bytes> ApplicationIds(const Bytes& dirRecord) {
 
 bool IsUsimAid(const Bytes& aid) {
     static const Bytes prefix{0xA0, 0x00, 0x00, 0x00, 0x87, 0x10, 0x02};
-    return aid.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), aid.begin());
+    constexpr std::size_t kLongestAid = 16;  // ISO/IEC 7816-4
+    return aid.size() >= prefix.size() && aid.size() <= kLongestAid &&
+           std::equal(prefix.begin(), prefix.end(), aid.begin());
 }
 
 std::vector<PhoneBookFile> ParsePhoneBookReferences(const Bytes& pbrRecord) {

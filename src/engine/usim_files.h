@@ -12,7 +12,8 @@ namespace pellucard {
 // The application identifiers listed in one record of EF DIR (2F00): application templates
 // (tag 61) with their AID (tag 4F).
 std::vector<Bytes> ApplicationIds(const Bytes& dirRecord);
-// 3GPP TS 31.101: a USIM's AID starts with the RID A000000087 and the application code 1002.
+// 3GPP TS 31.101: a USIM's AID starts with the RID A000000087 and the application code 1002;
+// like every AID it has at most 16 bytes.
 bool IsUsimAid(const Bytes& aid);
 
 // A file named by EF PBR (4F30) of the global phone book (3GPP TS 31.102 4.4.2.1).

@@ -48,10 +48,16 @@ Bytes SelectById(std::uint16_t id, bool withFcp) {
             static_cast<std::uint8_t>(id & 0xFF)};
 }
 
+// The AID is one that IsUsimAid took, of at most 16 bytes, so its length fits Lc. The command is
+// made at its full size at once: no header is copied into a second buffer as it grows.
 Bytes SelectByName(const Bytes& aid, bool withFcp) {
-    Bytes apdu{kUiccClass, ins::kSelect, kByName, withFcp ? kWithFcp : kNoData,
-               static_cast<std::uint8_t>(aid.size())};
-    apdu.insert(apdu.end(), aid.begin(), aid.end());
+    Bytes apdu(5 + aid.size());
+    apdu[0] = kUiccClass;
+    apdu[1] = ins::kSelect;
+    apdu[2] = kByName;
+    apdu[3] = withFcp ? kWithFcp : kNoData;
+    apdu[4] = static_cast<std::uint8_t>(aid.size());
+    std::copy(aid.begin(), aid.end(), apdu.begin() + 5);
     return apdu;
 }
 

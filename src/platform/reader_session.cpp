@@ -7,8 +7,8 @@
 #include "platform/pcsc_channel.h"
 #include "platform/pcsc_terminal.h"
 #include "platform/socket_bus.h"
-#include "platform/virtual_reader.h"
-#include "platform/virtual_sim_card.h"
+#include "simulator/virtual_reader.h"
+#include "simulator/virtual_sim_card.h"
 
 namespace pellucard {
 

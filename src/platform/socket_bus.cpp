@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "engine/hid_report_link.h"
-#include "platform/virtual_reader.h"
+#include "simulator/virtual_reader.h"
 
 namespace pellucard {
 

@@ -17,39 +17,39 @@ AboutDialog::AboutDialog(const Session& session, QWidget* parent) : QDialog(pare
 
     auto* pictures = new QVBoxLayout;
     auto* card = new QLabel(this);
-    card->setObjectName("Image1");
-    card->setPixmap(ArtworkPixmap(Artwork::SimCard, 96));
+    card->setObjectName("cardPicture");
+    card->setPixmap(artworkPixmap(Artwork::SimCard, 96));
     auto* messages = new QLabel(this);
-    messages->setObjectName("Image2");
-    messages->setPixmap(ArtworkPixmap(Artwork::PhoneBook, 48));
+    messages->setObjectName("messagesPicture");
+    messages->setPixmap(artworkPixmap(Artwork::PhoneBook, 48));
     pictures->addWidget(card, 0, Qt::AlignHCenter);
     pictures->addWidget(messages, 0, Qt::AlignHCenter);
     pictures->addStretch(1);
     layout->addLayout(pictures);
 
     auto* text = new QVBoxLayout;
-    VersionLabel = new QLabel(this);
-    VersionLabel->setObjectName("Label1");
-    VersionLabel->setWordWrap(true);
-    VersionLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    text->addWidget(VersionLabel);
+    versionLabel = new QLabel(this);
+    versionLabel->setObjectName("versionLabel");
+    versionLabel->setWordWrap(true);
+    versionLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    text->addWidget(versionLabel);
     text->addStretch(1);
-    OKButton = new QPushButton(this);
-    OKButton->setObjectName("OKButton");
-    OKButton->setDefault(true);
-    text->addWidget(OKButton, 0, Qt::AlignRight);
+    okButton = new QPushButton(this);
+    okButton->setObjectName("okButton");
+    okButton->setDefault(true);
+    text->addWidget(okButton, 0, Qt::AlignRight);
     layout->addLayout(text, 1);
 
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
-    ChangeLanguage(session);
-    setMinimumWidth(VersionLabel->fontMetrics().horizontalAdvance(VersionLabel->text()) + 160);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    changeLanguage(session);
+    setMinimumWidth(versionLabel->fontMetrics().horizontalAdvance(versionLabel->text()) + 160);
 }
 
-void AboutDialog::ChangeLanguage(const Session& session) {
-    setWindowTitle(session.Text(MessageId::AboutPellucard));
-    VersionLabel->setText(session.Text(MessageId::ProgramVersion));
-    VersionLabel->setToolTip(session.Text(MessageId::ProgramVersion));
-    OKButton->setText(session.Text(MessageId::Ok));
+void AboutDialog::changeLanguage(const Session& session) {
+    setWindowTitle(session.text(MessageId::AboutPellucard));
+    versionLabel->setText(session.text(MessageId::ProgramVersion));
+    versionLabel->setToolTip(session.text(MessageId::ProgramVersion));
+    okButton->setText(session.text(MessageId::Ok));
 }
 
 }  // namespace pellucard

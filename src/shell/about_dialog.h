@@ -15,10 +15,10 @@ class AboutDialog final : public QDialog {
 
 public:
     AboutDialog(const Session& session, QWidget* parent = nullptr);
-    void ChangeLanguage(const Session& session);
+    void changeLanguage(const Session& session);
 
-    QLabel* VersionLabel;
-    QPushButton* OKButton;
+    QLabel* versionLabel;
+    QPushButton* okButton;
 };
 
 }  // namespace pellucard

@@ -15,7 +15,7 @@ const QColor kPaper(0xfa, 0xfa, 0xf5);
 const QColor kGreen(0x3a, 0xa5, 0x6b);
 
 // A SIM card: a plate with its corner cut off and the gold contact field.
-void PaintSimCard(QPainter& p, double s) {
+void paintSimCard(QPainter& p, double s) {
     QPainterPath plate;
     const double cut = s * 0.22;
     plate.moveTo(s * 0.16, s * 0.06);
@@ -44,7 +44,7 @@ void PaintSimCard(QPainter& p, double s) {
     }
 }
 
-void PaintPrinter(QPainter& p, double s) {
+void paintPrinter(QPainter& p, double s) {
     p.setPen(QPen(kInk, s / 28.0));
     p.setBrush(kPaper);
     p.drawRect(QRectF(s * 0.28, s * 0.08, s * 0.44, s * 0.30));  // paper going in
@@ -60,7 +60,7 @@ void PaintPrinter(QPainter& p, double s) {
     p.drawEllipse(QPointF(s * 0.80, s * 0.45), s * 0.035, s * 0.035);
 }
 
-void PaintPerson(QPainter& p, double s) {
+void paintPerson(QPainter& p, double s) {
     p.setPen(QPen(kInk, s / 28.0));
     p.setBrush(QColor(0xf2, 0xc7, 0x9b));
     p.drawEllipse(QPointF(s * 0.5, s * 0.32), s * 0.20, s * 0.22);
@@ -72,7 +72,7 @@ void PaintPerson(QPainter& p, double s) {
     p.drawPath(shoulders);
 }
 
-void PaintPhoneBook(QPainter& p, double s) {
+void paintPhoneBook(QPainter& p, double s) {
     p.setPen(QPen(kInk, s / 28.0));
     p.setBrush(QColor(0xc0, 0x4b, 0x3c));
     p.drawRoundedRect(QRectF(s * 0.16, s * 0.06, s * 0.68, s * 0.88), s * 0.05, s * 0.05);
@@ -88,7 +88,7 @@ void PaintPhoneBook(QPainter& p, double s) {
     p.drawPath(handset);
 }
 
-void PaintMessage(QPainter& p, double s) {
+void paintMessage(QPainter& p, double s) {
     QPainterPath bubble;
     bubble.addRoundedRect(QRectF(s * 0.06, s * 0.12, s * 0.88, s * 0.60), s * 0.14, s * 0.14);
     QPainterPath tail;
@@ -106,7 +106,7 @@ void PaintMessage(QPainter& p, double s) {
 
 }  // namespace
 
-QPixmap ArtworkPixmap(Artwork picture, int size) {
+QPixmap artworkPixmap(Artwork picture, int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -114,28 +114,28 @@ QPixmap ArtworkPixmap(Artwork picture, int size) {
     const double s = size;
     switch (picture) {
         case Artwork::SimCard:
-            PaintSimCard(painter, s);
+            paintSimCard(painter, s);
             break;
         case Artwork::Printer:
-            PaintPrinter(painter, s);
+            paintPrinter(painter, s);
             break;
         case Artwork::Person:
-            PaintPerson(painter, s);
+            paintPerson(painter, s);
             break;
         case Artwork::PhoneBook:
-            PaintPhoneBook(painter, s);
+            paintPhoneBook(painter, s);
             break;
         case Artwork::Message:
-            PaintMessage(painter, s);
+            paintMessage(painter, s);
             break;
     }
     return pixmap;
 }
 
-QIcon ArtworkIcon(Artwork picture) {
+QIcon artworkIcon(Artwork picture) {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(ArtworkPixmap(picture, size));
+        icon.addPixmap(artworkPixmap(picture, size));
     return icon;
 }
 

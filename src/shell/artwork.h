@@ -14,8 +14,8 @@ enum class Artwork {
     Message,    // the card's short messages
 };
 
-QPixmap ArtworkPixmap(Artwork picture, int size);
+QPixmap artworkPixmap(Artwork picture, int size);
 // The picture at the sizes menus, buttons and window decorations ask for.
-QIcon ArtworkIcon(Artwork picture);
+QIcon artworkIcon(Artwork picture);
 
 }  // namespace pellucard

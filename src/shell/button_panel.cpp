@@ -34,25 +34,25 @@ constexpr int kButtonWidth = 64;
 }  // namespace
 
 ButtonPanel::ButtonPanel(QWidget* parent) : QScrollArea(parent) {
-    setObjectName("LeftPanel");
+    setObjectName("leftPanel");
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    verticalScrollBar()->setObjectName("VScroll1");
+    verticalScrollBar()->setObjectName("verticalScrollBar");
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
 
     auto* picture = new QWidget;
-    picture->setObjectName("Picture1");
+    picture->setObjectName("scrollArea");
     auto* column = new QVBoxLayout(picture);
     column->setContentsMargins(4, 4, 4, 4);
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         auto* button = new QToolButton(picture);
-        button->setObjectName(QStringLiteral("Command1_%1").arg(i));
+        button->setObjectName(QStringLiteral("windowButton_%1").arg(i));
         button->setAutoRaise(true);
-        // Command1(i) selects the window whose index is i.
+        // Button i selects the window whose index is i.
         const auto index = static_cast<WindowIndex>(i);
         if (kButtons[i].selectsWindow) {
-            button->setIcon(ArtworkIcon(kButtons[i].picture));
+            button->setIcon(artworkIcon(kButtons[i].picture));
             button->setIconSize(QSize(kPictureSize, kPictureSize));
             button->setToolButtonStyle(Qt::ToolButtonIconOnly);
             button->setFixedWidth(kButtonWidth);
@@ -60,7 +60,7 @@ ButtonPanel::ButtonPanel(QWidget* parent) : QScrollArea(parent) {
             button->setEnabled(false);
             button->setFixedSize(kButtonWidth, 6);
         }
-        connect(button, &QToolButton::clicked, this, [this, index] { emit Command1_Click(index); });
+        connect(button, &QToolButton::clicked, this, [this, index] { emit windowChosen(index); });
         column->addWidget(button, 0, Qt::AlignHCenter);
         buttons_[i] = button;
     }
@@ -69,16 +69,16 @@ ButtonPanel::ButtonPanel(QWidget* parent) : QScrollArea(parent) {
     setFixedWidth(kButtonWidth + 12 + verticalScrollBar()->sizeHint().width());
 }
 
-void ButtonPanel::SetButtonsVisible(bool visible) {
+void ButtonPanel::setButtonsVisible(bool visible) {
     for (QToolButton* button : buttons_)
         button->setVisible(visible);
 }
 
-void ButtonPanel::ChangeLanguage(const Session& session) {
+void ButtonPanel::changeLanguage(const Session& session) {
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         if (!kButtons[i].selectsWindow)
             continue;
-        const QString caption = session.Text(*kButtons[i].captionId);
+        const QString caption = session.text(*kButtons[i].captionId);
         buttons_[i]->setText(caption);  // read out by screen readers; the picture shows
         buttons_[i]->setToolTip(caption);
     }

@@ -12,7 +12,7 @@ namespace pellucard {
 
 class Session;
 
-// The main window's left panel: a column of picture buttons Command1(0..6) that select the
+// The main window's left panel: a column of picture buttons (0..6) that select the
 // child windows by window index, with a scroll bar for a panel shorter than the column.
 // Buttons 1 and 3 select no window and serve as gaps between the groups.
 class ButtonPanel final : public QScrollArea {
@@ -21,12 +21,12 @@ class ButtonPanel final : public QScrollArea {
 public:
     explicit ButtonPanel(QWidget* parent = nullptr);
 
-    QToolButton* Command1(int index) const { return buttons_[static_cast<std::size_t>(index)]; }
-    void SetButtonsVisible(bool visible);
-    void ChangeLanguage(const Session& session);
+    QToolButton* windowButton(int index) const { return buttons_[static_cast<std::size_t>(index)]; }
+    void setButtonsVisible(bool visible);
+    void changeLanguage(const Session& session);
 
 signals:
-    void Command1_Click(WindowIndex index);
+    void windowChosen(WindowIndex index);
 
 private:
     std::array<QToolButton*, 7> buttons_{};

@@ -12,7 +12,7 @@
 #include "records/restore_report.h"
 #include "records/save_file.h"
 #include "shell/card_info.h"
-#include "shell/mdi_main.h"
+#include "shell/main_window.h"
 #include "shell/pin_dialog_launcher.h"
 #include "shell/session.h"
 
@@ -30,7 +30,7 @@ public:
         : session_(session),
           hold_(hold),
           labelId_(labelId),
-          dialog_(QString(), session.Text(MessageId::Cancel), 0, 1, parent) {
+          dialog_(QString(), session.text(MessageId::Cancel), 0, 1, parent) {
         dialog_.setObjectName(QStringLiteral("CardRunProgress"));
         dialog_.setWindowModality(Qt::WindowModal);
         dialog_.setMinimumDuration(0);
@@ -38,17 +38,17 @@ public:
         dialog_.setAutoReset(false);
     }
 
-    BackupProgress Callback() {
+    BackupProgress callback() {
         return [this](int done, int total) {
             dialog_.setMaximum(std::max(total, 1));
             dialog_.setValue(done);
-            dialog_.setLabelText(session_.Text(labelId_) + QString::number(done));
-            session_.Yield();
-            return !dialog_.wasCanceled() && !hold_.StopRequested();
+            dialog_.setLabelText(session_.text(labelId_) + QString::number(done));
+            session_.yield();
+            return !dialog_.wasCanceled() && !hold_.stopRequested();
         };
     }
 
-    QProgressDialog& Dialog() { return dialog_; }
+    QProgressDialog& dialog() { return dialog_; }
 
 private:
     Session& session_;
@@ -59,9 +59,9 @@ private:
 
 // Why a run ended early: the problem message with the record and its file, and what the card
 // said.
-QString RunProblem(const BackupRunResult& result, MessageId problemId, const Session& session) {
+QString runProblem(const BackupRunResult& result, MessageId problemId, const Session& session) {
     // The file by its GSM 11.11 identifier, which reads the same in every language.
-    QString text = session.Text(problemId) + QString::number(result.record) +
+    QString text = session.text(problemId) + QString::number(result.record) +
                    (result.file == CardRecordFile::PhoneBook ? QStringLiteral(" (EF 6F3A)")
                                                              : QStringLiteral(" (EF 6F3C)"));
     if (result.outcome == BackupOutcome::Refused)
@@ -70,7 +70,7 @@ QString RunProblem(const BackupRunResult& result, MessageId problemId, const Ses
     return text;
 }
 
-void Tell(MessageId messageId, const QString& text, DialogIcon icon) {
+void tell(MessageId messageId, const QString& text, DialogIcon icon) {
     MessageRequest request;
     request.messageId = messageId;
     request.text = text;
@@ -78,7 +78,7 @@ void Tell(MessageId messageId, const QString& text, DialogIcon icon) {
     ShowMessage(request);
 }
 
-bool Ask(MessageId messageId, const QString& text) {
+bool ask(MessageId messageId, const QString& text) {
     MessageRequest request;
     request.messageId = messageId;
     request.text = text;
@@ -89,12 +89,12 @@ bool Ask(MessageId messageId, const QString& text) {
 
 }  // namespace
 
-bool MDIMain::CardOpenForRun(CardGate::Hold& hold) {
-    Pellucard& engine = hold.Engine();
+bool MainWindow::cardOpenForRun(CardGate::Hold& hold) {
+    Pellucard& engine = hold.engine();
     if (!engine.ReaderPresent() || !session_.CardInfo.CardId)
         return false;
     if (!session_.CardInfo.Pin1Open && !IsKnown(session_.CardInfo.Pin1Attempts, 0))
-        pinDialogs_->ExecVerifyPin(0, hold);
+        pinDialogs_->execVerifyPin(0, hold);
     if (!session_.CardInfo.Pin1Open || !engine.CardReadable()) {
         ShowMessage(CatalogueMessage(MessageId::UnlockSimCardFirst, session_.LanguageIndex,
                                      DialogButtons::Ok, DialogIcon::Warning));
@@ -103,31 +103,31 @@ bool MDIMain::CardOpenForRun(CardGate::Hold& hold) {
     return true;
 }
 
-void MDIMain::MDIBackup_Click() {
+void MainWindow::backUpCard() {
     // The whole backup is one run: nothing else reaches the card until it has ended.
-    const auto hold = session_.Gate().AcquireForCommand(this, [this] { MDIBackup_Click(); });
+    const auto hold = session_.gate().acquireForCommand(this, [this] { backUpCard(); });
     if (!hold)
         return;
-    StopPolling();
-    if (CardOpenForRun(*hold)) {
+    stopPolling();
+    if (cardOpenForRun(*hold)) {
         FileRequest request;
         request.nameFilter = kBackupFilter;
         request.defaultSuffix = QStringLiteral("json");
         const QString path = CurrentDialogs().ChooseSaveFileName(request);
         if (!path.isEmpty())
-            BackUpCard(path, *hold);
+            runBackup(path, *hold);
     }
-    ResumePolling();
+    resumePolling();
 }
 
-void MDIMain::BackUpCard(const QString& path, CardGate::Hold& hold) {
+void MainWindow::runBackup(const QString& path, CardGate::Hold& hold) {
     RunProgress progress(session_, hold, MessageId::UpLoadingRecord, this);
     CardBackup backup;
-    const BackupRunResult result = ReadCardBackup(hold.Engine(), backup, progress.Callback());
-    progress.Dialog().close();
+    const BackupRunResult result = ReadCardBackup(hold.engine(), backup, progress.callback());
+    progress.dialog().close();
     if (!result.Ok()) {
         // A backup that is not whole is not saved.
-        Tell(MessageId::UpLoadingProblem, RunProblem(result, MessageId::UpLoadingProblem, session_),
+        tell(MessageId::UpLoadingProblem, runProblem(result, MessageId::UpLoadingProblem, session_),
              DialogIcon::Critical);
         return;
     }
@@ -141,27 +141,27 @@ void MDIMain::BackUpCard(const QString& path, CardGate::Hold& hold) {
         ShowMessage(request);
         return;
     }
-    Tell(MessageId::CardBackedUp,
-         session_.Text(MessageId::CardBackedUp).arg(result.done).arg(result.total) + path,
+    tell(MessageId::CardBackedUp,
+         session_.text(MessageId::CardBackedUp).arg(result.done).arg(result.total) + path,
          DialogIcon::Information);
 }
 
-void MDIMain::MDIRestore_Click() {
-    const auto hold = session_.Gate().AcquireForCommand(this, [this] { MDIRestore_Click(); });
+void MainWindow::restoreCard() {
+    const auto hold = session_.gate().acquireForCommand(this, [this] { restoreCard(); });
     if (!hold)
         return;
-    StopPolling();
-    if (CardOpenForRun(*hold)) {
+    stopPolling();
+    if (cardOpenForRun(*hold)) {
         FileRequest request;
         request.nameFilter = kBackupFilter;
         const QString path = CurrentDialogs().ChooseOpenFileName(request);
         if (!path.isEmpty())
-            RestoreCard(path, *hold);
+            runRestore(path, *hold);
     }
-    ResumePolling();
+    resumePolling();
 }
 
-void MDIMain::RestoreCard(const QString& path, CardGate::Hold& hold) {
+void MainWindow::runRestore(const QString& path, CardGate::Hold& hold) {
     // The whole file is read and checked before the card is touched.
     QFile file(path);
     CardBackup backup;
@@ -170,45 +170,45 @@ void MDIMain::RestoreCard(const QString& path, CardGate::Hold& hold) {
         !ParseCardBackup(file.readAll(), backup, error)) {
         if (error.isEmpty())
             error = file.errorString();
-        Tell(MessageId::DamagedBackup,
-             session_.Text(MessageId::DamagedBackup) + path + u'\n' + error, DialogIcon::Critical);
+        tell(MessageId::DamagedBackup,
+             session_.text(MessageId::DamagedBackup) + path + u'\n' + error, DialogIcon::Critical);
         return;
     }
-    Pellucard& engine = hold.Engine();
+    Pellucard& engine = hold.engine();
     RestorePlan plan;
     if (!PlanRestore(engine, backup, plan)) {
-        Tell(MessageId::DownLoadingProblem, session_.Text(MessageId::DownLoadingProblem) + u'0',
+        tell(MessageId::DownLoadingProblem, session_.text(MessageId::DownLoadingProblem) + u'0',
              DialogIcon::Critical);
         return;
     }
-    const QString text = session_.Text(MessageId::RestoreQuestion)
+    const QString text = session_.text(MessageId::RestoreQuestion)
                              .arg(QString::fromStdString(backup.iccid))
                              .arg(backup.phoneBook.size())
                              .arg(backup.sms.size());
-    if (!Ask(MessageId::RestoreQuestion, text))
+    if (!ask(MessageId::RestoreQuestion, text))
         return;
     if (plan.otherCard &&
-        !Ask(MessageId::OtherCardQuestion, session_.Text(MessageId::OtherCardQuestion)
+        !ask(MessageId::OtherCardQuestion, session_.text(MessageId::OtherCardQuestion)
                                                .arg(QString::fromStdString(backup.iccid))
                                                .arg(QString::fromStdString(plan.cardIccid))))
         return;
     if ((plan.phoneBookBeyond > 0 || plan.smsBeyond > 0) &&
-        !Ask(MessageId::FewerRecordsQuestion, session_.Text(MessageId::FewerRecordsQuestion)
+        !ask(MessageId::FewerRecordsQuestion, session_.text(MessageId::FewerRecordsQuestion)
                                                   .arg(plan.phoneBookBeyond)
                                                   .arg(plan.smsBeyond)))
         return;
     RunProgress progress(session_, hold, MessageId::DownLoadingRecord, this);
-    const BackupRunResult result = RestoreCardBackup(engine, backup, plan, progress.Callback());
-    progress.Dialog().close();
+    const BackupRunResult result = RestoreCardBackup(engine, backup, plan, progress.callback());
+    progress.dialog().close();
     // A restore that did not go through says, file by file, which records were written (they
     // replaced the card's), where and why it ended, and which were not written.
     const QString outcome =
-        result.Ok() ? session_.Text(MessageId::CardRestored).arg(result.done).arg(result.total)
+        result.Ok() ? session_.text(MessageId::CardRestored).arg(result.done).arg(result.total)
                     : RestoreReport(result, plan, session_.LanguageIndex);
-    Tell(MessageId::CardRestored, outcome,
+    tell(MessageId::CardRestored, outcome,
          result.Ok() ? DialogIcon::Information : DialogIcon::Critical);
     // The card's records changed: the windows read them again on their next Read.
-    FindCardInf(session_, hold);
+    readCardInfo(session_, hold);
 }
 
 }  // namespace pellucard

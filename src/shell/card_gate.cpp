@@ -9,14 +9,14 @@
 namespace pellucard {
 
 CardGate::Hold::~Hold() {
-    gate_.Release();
+    gate_.release();
 }
 
-Pellucard& CardGate::Hold::Engine() {
+Pellucard& CardGate::Hold::engine() {
     return gate_.engine_;
 }
 
-bool CardGate::Hold::StopRequested() const {
+bool CardGate::Hold::stopRequested() const {
     return work_ == Work::Run && gate_.stopRequested_;
 }
 
@@ -31,26 +31,26 @@ CardGate::~CardGate() {
         QCoreApplication::instance()->removeEventFilter(this);
 }
 
-std::unique_ptr<CardGate::Hold> CardGate::Acquire(Work work) {
+std::unique_ptr<CardGate::Hold> CardGate::acquire(Work work) {
     if (holder_)
         return nullptr;
     holder_ = work;
     if (work == Work::Run)
         stopRequested_ = false;
-    emit Changed();
+    emit changed();
     return std::unique_ptr<Hold>(new Hold(*this, work));
 }
 
-std::unique_ptr<CardGate::Hold> CardGate::AcquireForCommand(QObject* context,
+std::unique_ptr<CardGate::Hold> CardGate::acquireForCommand(QObject* context,
                                                             std::function<void()> retry) {
     if (holder_ == Work::Poll && retry) {
         afterPoll_.push_back({context, std::move(retry)});
         return nullptr;
     }
-    return Acquire(Work::Run);
+    return acquire(Work::Run);
 }
 
-void CardGate::Release() {
+void CardGate::release() {
     const bool run = holder_ == Work::Run;
     holder_.reset();
     if (run)
@@ -64,31 +64,31 @@ void CardGate::Release() {
         if (retry.context)
             QTimer::singleShot(0, retry.context, std::move(retry.call));
     }
-    emit Changed();
+    emit changed();
 }
 
-bool CardGate::ReaderPresent() const {
+bool CardGate::readerPresent() const {
     return engine_.ReaderPresent();
 }
 
-bool CardGate::CardPresent() const {
+bool CardGate::cardPresent() const {
     return engine_.CardPresent();
 }
 
-void CardGate::RequestStop() {
-    if (RunActive())
+void CardGate::requestStop() {
+    if (runActive())
         stopRequested_ = true;
 }
 
 bool CardGate::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || !RunActive() || !watched->isWidgetType())
+    if (event->type() != QEvent::KeyPress || !runActive() || !watched->isWidgetType())
         return QObject::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
     // A modal window (a question, the PIN dialog of a run, a progress window) answers its own
     // Escape; anywhere else Escape belongs to the run.
     if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier &&
         QApplication::activeModalWidget() == nullptr) {
-        RequestStop();
+        requestStop();
         return true;
     }
     return QObject::eventFilter(watched, event);

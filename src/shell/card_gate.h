@@ -40,10 +40,10 @@ public:
         Hold(const Hold&) = delete;
         Hold& operator=(const Hold&) = delete;
 
-        Pellucard& Engine();
-        Work Kind() const { return work_; }
+        Pellucard& engine();
+        Work kind() const { return work_; }
         // The user asked the run to end after the record in hand.
-        bool StopRequested() const;
+        bool stopRequested() const;
 
     private:
         friend class CardGate;
@@ -56,35 +56,35 @@ public:
     ~CardGate() override;
 
     // The card for `work`, or nothing while another holds it.
-    std::unique_ptr<Hold> Acquire(Work work);
+    std::unique_ptr<Hold> acquire(Work work);
     // The card for a command the user gave. While only the polling holds it, `retry` is queued
     // and called (on `context`) once the poll has let go, and nothing is returned; while a run
     // holds it the command is refused.
-    std::unique_ptr<Hold> AcquireForCommand(QObject* context, std::function<void()> retry);
+    std::unique_ptr<Hold> acquireForCommand(QObject* context, std::function<void()> retry);
 
     // Someone holds the card.
-    bool Busy() const { return holder_.has_value(); }
+    bool busy() const { return holder_.has_value(); }
     // A run the user asked for holds it: commands that need the card are greyed meanwhile.
-    bool RunActive() const { return holder_ == Work::Run; }
+    bool runActive() const { return holder_ == Work::Run; }
 
     // What the engine learnt at its last exchange, without card traffic: the reader is open; the
     // last exchange with the card succeeded.
-    bool ReaderPresent() const;
-    bool CardPresent() const;
+    bool readerPresent() const;
+    bool cardPresent() const;
 
     // The Stop button and Escape: the run under way ends after the record in hand.
-    void RequestStop();
-    bool StopRequested() const { return stopRequested_; }
+    void requestStop();
+    bool stopRequested() const { return stopRequested_; }
 
 signals:
     // The card was taken or let go; every command that needs it looks again whether it may.
-    void Changed();
+    void changed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Release();
+    void release();
 
     Pellucard& engine_;
     std::optional<Work> holder_;

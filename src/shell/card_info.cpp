@@ -11,7 +11,7 @@ namespace pellucard {
 namespace {
 
 // The answer to one card-information item, or nothing when the engine could not give it.
-bool Ask(Pellucard& engine, CardInfoItem item, QString& text) {
+bool ask(Pellucard& engine, CardInfoItem item, QString& text) {
     const CardInfoAnswer answer = engine.ReadCardInfo(item);
     if (!answer.value)
         return false;
@@ -19,15 +19,15 @@ bool Ask(Pellucard& engine, CardInfoItem item, QString& text) {
     return true;
 }
 
-QString TextItem(Pellucard& engine, CardInfoItem item, const QString& notRead) {
+QString textItem(Pellucard& engine, CardInfoItem item, const QString& notRead) {
     QString text;
-    return Ask(engine, item, text) ? text : notRead;
+    return ask(engine, item, text) ? text : notRead;
 }
 
 // Counts and counters arrive as decimal text; anything else was not read.
-std::optional<int> NumberItem(Pellucard& engine, CardInfoItem item) {
+std::optional<int> numberItem(Pellucard& engine, CardInfoItem item) {
     QString text;
-    if (!Ask(engine, item, text))
+    if (!ask(engine, item, text))
         return std::nullopt;
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
@@ -37,14 +37,14 @@ std::optional<int> NumberItem(Pellucard& engine, CardInfoItem item) {
 }
 
 // The lock state, or nothing when the card did not give it.
-std::optional<bool> LockStateItem(Pellucard& engine) {
+std::optional<bool> lockStateItem(Pellucard& engine) {
     QString text;
-    if (!Ask(engine, CardInfoItem::LockState, text))
+    if (!ask(engine, CardInfoItem::LockState, text))
         return std::nullopt;
     return text != QLatin1String("Lock");
 }
 
-void ReadRecordCounts(Session& session, Pellucard& engine, bool onlyUnread) {
+void readRecordCounts(Session& session, Pellucard& engine, bool onlyUnread) {
     CardInfoRecord& info = session.CardInfo;
     const struct {
         std::optional<int>& count;
@@ -55,11 +55,11 @@ void ReadRecordCounts(Session& session, Pellucard& engine, bool onlyUnread) {
     for (const auto& count : counts) {
         if (onlyUnread && count.count)
             continue;
-        session.Yield();
-        count.count = NumberItem(engine, count.item);
+        session.yield();
+        count.count = numberItem(engine, count.item);
         if (count.item == CardInfoItem::PhoneBookRecordCount) {
-            session.Yield();
-            info.PhoneRecordLength = NumberItem(engine, CardInfoItem::PhoneBookRecordLength)
+            session.yield();
+            info.PhoneRecordLength = numberItem(engine, CardInfoItem::PhoneBookRecordLength)
                                          .value_or(CardInfoRecord::kResetPhoneRecordLength);
         }
     }
@@ -67,62 +67,62 @@ void ReadRecordCounts(Session& session, Pellucard& engine, bool onlyUnread) {
 
 }  // namespace
 
-bool FindReaderAndCard(Session& session, CardGate::Hold& hold) {
-    Pellucard& engine = hold.Engine();
+bool findReaderAndCard(Session& session, CardGate::Hold& hold) {
+    Pellucard& engine = hold.engine();
     if (!engine.ReaderPresent() && !engine.OpenReader())
         return false;
     // Smart-card readers tell without a command that they hold no card; the card is spared the
     // resets four times a second.
-    CardPresenceWatch* watch = session.Reader().watch.get();
+    CardPresenceWatch* watch = session.reader().watch.get();
     if (watch != nullptr && !watch->CardMayBePresent())
         return false;
     return engine.ResetCard().IsDone();
 }
 
-bool CardInfoRecord::HasUnread() const {
+bool CardInfoRecord::hasUnread() const {
     return SimPhase == QLatin1String("-") || !MaxPhoneRecords || !MaxSmsRecords ||
            !MaxLastDialRecords || !Pin1Attempts || !Pin2Attempts || !Puk1Attempts || !Puk2Attempts;
 }
 
-void ReadPinCounters(Session& session, CardGate::Hold& hold) {
-    Pellucard& engine = hold.Engine();
+void readPinCounters(Session& session, CardGate::Hold& hold) {
+    Pellucard& engine = hold.engine();
     CardInfoRecord& info = session.CardInfo;
-    if (const std::optional<bool> open = LockStateItem(engine))
+    if (const std::optional<bool> open = lockStateItem(engine))
         info.Pin1Open = *open;
-    info.Pin2Attempts = NumberItem(engine, CardInfoItem::Pin2Attempts);
-    info.Puk1Attempts = NumberItem(engine, CardInfoItem::Puk1Attempts);
-    info.Puk2Attempts = NumberItem(engine, CardInfoItem::Puk2Attempts);
-    info.Pin1Attempts = NumberItem(engine, CardInfoItem::Pin1Attempts);
+    info.Pin2Attempts = numberItem(engine, CardInfoItem::Pin2Attempts);
+    info.Puk1Attempts = numberItem(engine, CardInfoItem::Puk1Attempts);
+    info.Puk2Attempts = numberItem(engine, CardInfoItem::Puk2Attempts);
+    info.Pin1Attempts = numberItem(engine, CardInfoItem::Pin1Attempts);
 }
 
-void ReadOpenCardInf(Session& session, CardGate::Hold& hold) {
-    Pellucard& engine = hold.Engine();
+void readOpenCardInf(Session& session, CardGate::Hold& hold) {
+    Pellucard& engine = hold.engine();
     CardInfoRecord& info = session.CardInfo;
-    if (!IsKnownAboveZero(info.Pin1Attempts) || !info.Pin1Open)
+    if (!isKnownAboveZero(info.Pin1Attempts) || !info.Pin1Open)
         return;
-    session.Yield();
-    info.ServiceProviderName = TextItem(engine, CardInfoItem::ServiceProviderName, "-");
-    session.Yield();
-    info.Imsi = TextItem(engine, CardInfoItem::Imsi, "-");
-    session.Yield();
+    session.yield();
+    info.ServiceProviderName = textItem(engine, CardInfoItem::ServiceProviderName, "-");
+    session.yield();
+    info.Imsi = textItem(engine, CardInfoItem::Imsi, "-");
+    session.yield();
     // A number that could not be read is not taken for one: new messages get none from it.
-    info.ServiceCentreNumber = TextItem(engine, CardInfoItem::ServiceCentreNumber, "-");
+    info.ServiceCentreNumber = textItem(engine, CardInfoItem::ServiceCentreNumber, "-");
 }
 
-bool ReadUnreadCardInf(Session& session, CardGate::Hold& hold) {
+bool readUnreadCardInf(Session& session, CardGate::Hold& hold) {
     CardInfoRecord& info = session.CardInfo;
-    if (!info.HasUnread())
+    if (!info.hasUnread())
         return false;
-    Pellucard& engine = hold.Engine();
+    Pellucard& engine = hold.engine();
     const CardInfoRecord before = info;
     if (info.SimPhase == QLatin1String("-")) {
-        session.Yield();
-        info.SimPhase = TextItem(engine, CardInfoItem::Phase, "-");
+        session.yield();
+        info.SimPhase = textItem(engine, CardInfoItem::Phase, "-");
     }
-    ReadRecordCounts(session, engine, true);
+    readRecordCounts(session, engine, true);
     if (!info.Pin1Attempts || !info.Pin2Attempts || !info.Puk1Attempts || !info.Puk2Attempts) {
-        ReadPinCounters(session, hold);
-        ReadOpenCardInf(session, hold);
+        readPinCounters(session, hold);
+        readOpenCardInf(session, hold);
     }
     return info.SimPhase != before.SimPhase || info.MaxPhoneRecords != before.MaxPhoneRecords ||
            info.MaxSmsRecords != before.MaxSmsRecords ||
@@ -131,8 +131,8 @@ bool ReadUnreadCardInf(Session& session, CardGate::Hold& hold) {
            info.Puk1Attempts != before.Puk1Attempts || info.Puk2Attempts != before.Puk2Attempts;
 }
 
-void FindCardInf(Session& session, CardGate::Hold& hold) {
-    Pellucard& engine = hold.Engine();
+void readCardInfo(Session& session, CardGate::Hold& hold) {
+    Pellucard& engine = hold.engine();
     CardInfoRecord& info = session.CardInfo;
     // Called for a card other than the one last read: the record lengths and CHV counters the
     // engine keeps belong to that card and would otherwise be taken for this one's.
@@ -141,11 +141,11 @@ void FindCardInf(Session& session, CardGate::Hold& hold) {
     // pass catches up. What is still not read then is read again by the next poll.
     for (int pass = 0; pass < 2; ++pass) {
         if (engine.ReaderPresent()) {
-            session.Yield();
-            info.SimPhase = TextItem(engine, CardInfoItem::Phase, "-");
-            ReadRecordCounts(session, engine, false);
-            ReadPinCounters(session, hold);
-            ReadOpenCardInf(session, hold);
+            session.yield();
+            info.SimPhase = textItem(engine, CardInfoItem::Phase, "-");
+            readRecordCounts(session, engine, false);
+            readPinCounters(session, hold);
+            readOpenCardInf(session, hold);
         }
         if (info.Puk2Attempts)
             break;

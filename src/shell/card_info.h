@@ -37,10 +37,10 @@ struct CardInfoRecord {
     std::optional<int> Puk2Attempts;
 
     // The card or reader went away: nothing is known about a card any more.
-    void Reset() { *this = CardInfoRecord{}; }
+    void reset() { *this = CardInfoRecord{}; }
     // Something the poll reads for every card (phase, record counts, attempt counters) could
     // not be read; the next poll tries again.
-    bool HasUnread() const;
+    bool hasUnread() const;
 };
 
 // A count or counter that was read and is `value`; false when it was not read.
@@ -48,39 +48,39 @@ inline bool IsKnown(const std::optional<int>& count, int value) {
     return count.has_value() && *count == value;
 }
 // A count or counter that was read and is above 0.
-inline bool IsKnownAboveZero(const std::optional<int>& count) {
+inline bool isKnownAboveZero(const std::optional<int>& count) {
     return count.has_value() && *count > 0;
 }
 
 // An identity long enough to be a card's (the poll compares identities only then).
-inline bool HasCardIdentity(const std::optional<QString>& cardId) {
+inline bool hasCardIdentity(const std::optional<QString>& cardId) {
     return cardId && cardId->size() > 2;
 }
 
 // The identity as the windows show it: "-" while no card is known.
-inline QString CardIdText(const CardInfoRecord& info) {
+inline QString cardIdText(const CardInfoRecord& info) {
     return info.CardId.value_or(QStringLiteral("-"));
 }
 
 // Opens the reader if it is not open yet, then looks for a card in it (unless the reader service
 // says for certain that there is none). True when a card answered its reset.
-bool FindReaderAndCard(Session& session, CardGate::Hold& hold);
+bool findReaderAndCard(Session& session, CardGate::Hold& hold);
 
 // Reads everything the windows show about a newly found card into the session's CardInfo,
 // yielding to the event loop between the slower reader requests. The identity (CardId) is read
 // by the poll.
-void FindCardInf(Session& session, CardGate::Hold& hold);
+void readCardInfo(Session& session, CardGate::Hold& hold);
 
 // Re-reads the CHV state: lock state and the attempts left of PIN1, PIN2 and their unblock codes.
 // A counter the card does not give is unknown afterwards; the lock state stays as it was.
-void ReadPinCounters(Session& session, CardGate::Hold& hold);
+void readPinCounters(Session& session, CardGate::Hold& hold);
 
 // Reads again what the last reading of the same card could not (HasUnread); true when anything
 // was read now.
-bool ReadUnreadCardInf(Session& session, CardGate::Hold& hold);
+bool readUnreadCardInf(Session& session, CardGate::Hold& hold);
 
 // Reads the data that only an open card gives (service provider name, IMSI, service centre
 // number), each after a yield. Does nothing while PIN1 blocks access.
-void ReadOpenCardInf(Session& session, CardGate::Hold& hold);
+void readOpenCardInf(Session& session, CardGate::Hold& hold);
 
 }  // namespace pellucard

@@ -10,64 +10,64 @@ namespace {
 
 constexpr int kMinimumIdentity = 5;  // digits an identity needs before the card counts as known
 
-PollOutcome LoseCard(Session& session) {
-    session.CardInfo.Reset();
+PollOutcome loseCard(Session& session) {
+    session.CardInfo.reset();
     ++session.CardGeneration;
     return PollOutcome::CardLost;
 }
 
 // A card answered at the last exchange: read its identity again and compare.
-PollOutcome CheckCardIdentity(Session& session, CardGate::Hold& hold) {
-    Pellucard& engine = hold.Engine();
+PollOutcome checkCardIdentity(Session& session, CardGate::Hold& hold) {
+    Pellucard& engine = hold.engine();
     CardInfoRecord& info = session.CardInfo;
-    session.Yield();
+    session.yield();
     QString previous;
-    if (HasCardIdentity(info.CardId))
+    if (hasCardIdentity(info.CardId))
         previous = *info.CardId;
     else if (!engine.CardPresent())
-        return LoseCard(session);
+        return loseCard(session);
 
     // Empty when not answered.
     info.CardId =
         QString::fromStdString(engine.ReadCardInfo(CardInfoItem::Iccid).value.value_or(""));
 
-    session.Yield();
+    session.yield();
     if (!engine.CardPresent())
-        return LoseCard(session);
+        return loseCard(session);
     if (info.CardId->compare(previous, Qt::CaseInsensitive) == 0)
-        return ReadUnreadCardInf(session, hold) ? PollOutcome::InfoRead : PollOutcome::NoChange;
+        return readUnreadCardInf(session, hold) ? PollOutcome::InfoRead : PollOutcome::NoChange;
     ++session.CardGeneration;
-    FindCardInf(session, hold);
+    readCardInfo(session, hold);
     return PollOutcome::CardRead;
 }
 
 }  // namespace
 
-PollOutcome PollReaderAndCard(Session& session, CardGate::Hold& hold) {
-    Pellucard& engine = hold.Engine();
+PollOutcome pollReaderAndCard(Session& session, CardGate::Hold& hold) {
+    Pellucard& engine = hold.engine();
     if (engine.ReaderPresent()) {
         if (engine.CardPresent())
-            return CheckCardIdentity(session, hold);
-        return FindReaderAndCard(session, hold) ? PollOutcome::NoChange : LoseCard(session);
+            return checkCardIdentity(session, hold);
+        return findReaderAndCard(session, hold) ? PollOutcome::NoChange : loseCard(session);
     }
-    FindReaderAndCard(session, hold);
+    findReaderAndCard(session, hold);
     // Without a reader there is nothing to lose unless a card was known until now.
-    if (!HasCardIdentity(session.CardInfo.CardId) || engine.ReaderPresent())
+    if (!hasCardIdentity(session.CardInfo.CardId) || engine.ReaderPresent())
         return PollOutcome::NoChange;
-    return LoseCard(session);
+    return loseCard(session);
 }
 
-bool CardIdentified(Session& session) {
-    return session.Gate().CardPresent() && session.CardInfo.CardId &&
+bool cardIdentified(Session& session) {
+    return session.gate().cardPresent() && session.CardInfo.CardId &&
            session.CardInfo.CardId->size() >= kMinimumIdentity;
 }
 
-QString ReaderStateText(Session& session) {
-    const CardGate& gate = session.Gate();
-    if (!gate.ReaderPresent())
-        return session.Text(MessageId::CannotFindReader);
-    if (!gate.CardPresent())
-        return session.Text(MessageId::NoSimCardInReader);
+QString readerStateText(Session& session) {
+    const CardGate& gate = session.gate();
+    if (!gate.readerPresent())
+        return session.text(MessageId::CannotFindReader);
+    if (!gate.cardPresent())
+        return session.text(MessageId::NoSimCardInReader);
     return {};
 }
 

@@ -20,13 +20,13 @@ enum class PollOutcome {
 // been inserted, reads a card's identity to notice that it was swapped for another, and reads
 // again what could not be read of the same card before. Yields to the event loop between card
 // requests.
-PollOutcome PollReaderAndCard(Session& session, CardGate::Hold& hold);
+PollOutcome pollReaderAndCard(Session& session, CardGate::Hold& hold);
 
 // A card answered and its identity is known: the slow polling period applies.
-bool CardIdentified(Session& session);
+bool cardIdentified(Session& session);
 
 // What is missing for card work, in the language in force: "Can't find the SIM card reader", or
 // "No SIM card in the reader"; empty while a card answers.
-QString ReaderStateText(Session& session);
+QString readerStateText(Session& session);
 
 }  // namespace pellucard

@@ -12,148 +12,148 @@
 #include "records/dialog_seam.h"
 
 namespace pellucard {
-ChangePinC::ChangePinC(Session& session, QWidget* parent)
+ChangePinDialog::ChangePinDialog(Session& session, QWidget* parent)
     : PinDialogBase(session, PinDialogKind::Change, parent) {
-    setObjectName("ChangePinC");
+    setObjectName("changePinDialog");
     auto* layout = new QVBoxLayout(body_);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    Frame6 = new QGroupBox(body_);
-    Frame6->setObjectName("Frame6");
-    auto* modes = new QHBoxLayout(Frame6);
+    modeFrame = new QGroupBox(body_);
+    modeFrame->setObjectName("modeFrame");
+    auto* modes = new QHBoxLayout(modeFrame);
     for (int i = 0; i < 2; ++i) {
-        OCPINCode[i] = new QRadioButton(Frame6);
-        OCPINCode[i]->setObjectName(QStringLiteral("OCPINCode_%1").arg(i));
-        modes->addWidget(OCPINCode[i]);
-        connect(OCPINCode[i], &QRadioButton::clicked, this, [this, i] { OCPINCode_Click(i); });
+        modeOptions[i] = new QRadioButton(modeFrame);
+        modeOptions[i]->setObjectName(QStringLiteral("modeOption_%1").arg(i));
+        modes->addWidget(modeOptions[i]);
+        connect(modeOptions[i], &QRadioButton::clicked, this, [this, i] { chooseMode(i); });
     }
-    OCPINCode[0]->setChecked(true);
-    layout->addWidget(Frame6);
+    modeOptions[0]->setChecked(true);
+    layout->addWidget(modeFrame);
 
-    Frame5 = new QGroupBox(body_);
-    Frame5->setObjectName("Frame5");
-    auto* codes = new QFormLayout(Frame5);
-    OldCodeCaption = new QLabel(Frame5);
-    OldCodeCaption->setObjectName("Label1_1");
-    TOldPINCode = NewCodeField("TOldPINCode");
-    codes->addRow(OldCodeCaption, TOldPINCode);
+    codesFrame = new QGroupBox(body_);
+    codesFrame->setObjectName("codesFrame");
+    auto* codes = new QFormLayout(codesFrame);
+    oldCodeCaption = new QLabel(codesFrame);
+    oldCodeCaption->setObjectName("oldCodeCaption");
+    oldCodeField = newCodeField("oldCodeField");
+    codes->addRow(oldCodeCaption, oldCodeField);
     for (int i = 0; i < 2; ++i) {
-        NewCodeCaption[i] = new QLabel(Frame5);
-        NewCodeCaption[i]->setObjectName(QStringLiteral("Label1_%1").arg(i + 2));
-        TNewPINCode[i] = NewCodeField(i == 0 ? "TNewPINCode_0" : "TNewPINCode_1");
-        codes->addRow(NewCodeCaption[i], TNewPINCode[i]);
+        newCodeCaptions[i] = new QLabel(codesFrame);
+        newCodeCaptions[i]->setObjectName(QStringLiteral("newCodeCaption_%1").arg(i + 2));
+        newCodeFields[i] = newCodeField(i == 0 ? "newCodeField_0" : "newCodeField_1");
+        codes->addRow(newCodeCaptions[i], newCodeFields[i]);
     }
-    layout->addWidget(Frame5);
+    layout->addWidget(codesFrame);
 }
 
-void ChangePinC::Prepare(int modeIndex, int pinIndex) {
-    OCPINCode[modeIndex == kUnblock ? 1 : 0]->setChecked(true);
-    Activate();
-    ShowState(pinIndex);
-    ClearCodes();
+void ChangePinDialog::prepare(int modeIndex, int pinIndex) {
+    modeOptions[modeIndex == kUnblock ? 1 : 0]->setChecked(true);
+    activate();
+    showState(pinIndex);
+    clearCodes();
 }
 
-void ChangePinC::ClearCodes() {
-    TOldPINCode->clear();
-    for (QLineEdit* field : TNewPINCode)
+void ChangePinDialog::clearCodes() {
+    oldCodeField->clear();
+    for (QLineEdit* field : newCodeFields)
         field->clear();
-    TOldPINCode->setFocus();
+    oldCodeField->setFocus();
 }
 
-void ChangePinC::OfferUnblock(int pin) {
-    OCPINCode[1]->setChecked(true);
-    OldCodeCaption->setText(session_.Text(MessageId::UnblockPinCode));
-    ShowState(pin == 2 ? 1 : 0);
-    ClearCodes();
+void ChangePinDialog::offerUnblock(int pin) {
+    modeOptions[1]->setChecked(true);
+    oldCodeCaption->setText(session_.text(MessageId::UnblockPinCode));
+    showState(pin == 2 ? 1 : 0);
+    clearCodes();
 }
 
-ChangePinC::Mode ChangePinC::CurrentMode() const {
-    return OCPINCode[1]->isChecked() ? kUnblock : kChange;
+ChangePinDialog::Mode ChangePinDialog::currentMode() const {
+    return modeOptions[1]->isChecked() ? kUnblock : kChange;
 }
 
-void ChangePinC::ChangeLanguage() {
-    PinDialogBase::ChangeLanguage();
-    setWindowTitle(session_.Text(MessageId::ChangeOrUnblockPinCode));
-    Frame6->setTitle(session_.Text(MessageId::ChangeOrUnblock));
-    Frame5->setTitle(session_.Text(MessageId::PinCode));
-    OCPINCode[0]->setText(session_.Text(MessageId::ChangePinCode));
-    OCPINCode[1]->setText(session_.Text(MessageId::UnblockPinCode));
+void ChangePinDialog::changeLanguage() {
+    PinDialogBase::changeLanguage();
+    setWindowTitle(session_.text(MessageId::ChangeOrUnblockPinCode));
+    modeFrame->setTitle(session_.text(MessageId::ChangeOrUnblock));
+    codesFrame->setTitle(session_.text(MessageId::PinCode));
+    modeOptions[0]->setText(session_.text(MessageId::ChangePinCode));
+    modeOptions[1]->setText(session_.text(MessageId::UnblockPinCode));
     // In unblock mode the first field takes the unblock code rather than the old PIN.
-    OldCodeCaption->setText(session_.Text(CurrentMode() == kUnblock ? MessageId::UnblockPinCode
+    oldCodeCaption->setText(session_.text(currentMode() == kUnblock ? MessageId::UnblockPinCode
                                                                     : MessageId::OldPinCode));
-    NewCodeCaption[0]->setText(session_.Text(MessageId::NewPinCode));
-    NewCodeCaption[1]->setText(session_.Text(MessageId::ConfirmNewPinCode));
+    newCodeCaptions[0]->setText(session_.text(MessageId::NewPinCode));
+    newCodeCaptions[1]->setText(session_.text(MessageId::ConfirmNewPinCode));
 }
 
-void ChangePinC::OCPINCode_Click(int index) {
-    OCPINCode[index == kUnblock ? 1 : 0]->setChecked(true);
+void ChangePinDialog::chooseMode(int index) {
+    modeOptions[index == kUnblock ? 1 : 0]->setChecked(true);
     // The code the user chose stays chosen in the other mode, blocked there or not.
-    const int chosen = CheckedPin();
-    OldCodeCaption->setText(
-        session_.Text(index == kUnblock ? MessageId::UnblockPinCode : MessageId::OldPinCode));
-    ShowState(chosen == 2 ? 1 : 0);
+    const int chosen = checkedPin();
+    oldCodeCaption->setText(
+        session_.text(index == kUnblock ? MessageId::UnblockPinCode : MessageId::OldPinCode));
+    showState(chosen == 2 ? 1 : 0);
 }
 
-void ChangePinC::ShowState(int preferredPin) {
+void ChangePinDialog::showState(int preferredPin) {
     const CardInfoRecord& info = session_.CardInfo;
-    if (CurrentMode() == kUnblock)
-        ShowCounts(info.Puk1Attempts, info.Puk2Attempts, preferredPin);
+    if (currentMode() == kUnblock)
+        showCounts(info.Puk1Attempts, info.Puk2Attempts, preferredPin);
     else
-        ShowCounts(info.Pin1Attempts, info.Pin2Attempts, preferredPin);
+        showCounts(info.Pin1Attempts, info.Pin2Attempts, preferredPin);
 }
 
-std::optional<MessageId> ChangePinC::MayHaveTakenEffect() const {
-    return CurrentMode() == kUnblock ? MessageId::CodeMayHaveBeenUnblocked
+std::optional<MessageId> ChangePinDialog::mayHaveTakenEffect() const {
+    return currentMode() == kUnblock ? MessageId::CodeMayHaveBeenUnblocked
                                      : MessageId::CodeMayHaveChanged;
 }
 
-std::optional<int> ChangePinC::JudgedAttempts(int pin) const {
-    if (CurrentMode() != kUnblock)
-        return PinDialogBase::JudgedAttempts(pin);
+std::optional<int> ChangePinDialog::judgedAttempts(int pin) const {
+    if (currentMode() != kUnblock)
+        return PinDialogBase::judgedAttempts(pin);
     return pin == 2 ? session_.CardInfo.Puk2Attempts : session_.CardInfo.Puk1Attempts;
 }
 
-void ChangePinC::OKButton_Click() {
+void ChangePinDialog::submit() {
     const int language = session_.LanguageIndex;
-    if (!IsPinCode(TOldPINCode->text())) {
-        RejectInput(CatalogueMessage(MessageId::OldPinCodeNotValid, language, DialogButtons::Ok,
+    if (!isPinCode(oldCodeField->text())) {
+        rejectInput(CatalogueMessage(MessageId::OldPinCodeNotValid, language, DialogButtons::Ok,
                                      DialogIcon::Warning),
-                    TOldPINCode);
+                    oldCodeField);
         return;
     }
-    for (QLineEdit* field : TNewPINCode) {
-        if (!IsPinCode(field->text())) {
+    for (QLineEdit* field : newCodeFields) {
+        if (!isPinCode(field->text())) {
             MessageRequest message = CatalogueMessage(MessageId::NewPinCodeNotValid, language,
                                                       DialogButtons::Ok, DialogIcon::Warning);
-            message.text += QLatin1Char('\n') + session_.Text(MessageId::PleaseInputNumber);
-            RejectInput(message, field);
+            message.text += QLatin1Char('\n') + session_.text(MessageId::PleaseInputNumber);
+            rejectInput(message, field);
             return;
         }
     }
-    if (TNewPINCode[0]->text() != TNewPINCode[1]->text()) {
-        RejectInput(CatalogueMessage(MessageId::NewPinCodeNotConfirmed, language, DialogButtons::Ok,
+    if (newCodeFields[0]->text() != newCodeFields[1]->text()) {
+        rejectInput(CatalogueMessage(MessageId::NewPinCodeNotConfirmed, language, DialogButtons::Ok,
                                      DialogIcon::Warning),
-                    TNewPINCode[1]);
+                    newCodeFields[1]);
         return;
     }
-    const int pin = ChosenPin();
+    const int pin = chosenPin();
     if (pin == 0)
         return;
 
-    const std::string code = TOldPINCode->text().toStdString();
-    const std::string newCode = TNewPINCode[0]->text().toStdString();
-    const bool unblock = CurrentMode() == kUnblock;
-    const PinOutcome outcome = RunPinOperation([&](Pellucard& engine) {
+    const std::string code = oldCodeField->text().toStdString();
+    const std::string newCode = newCodeFields[0]->text().toStdString();
+    const bool unblock = currentMode() == kUnblock;
+    const PinOutcome outcome = runPinOperation([&](Pellucard& engine) {
         return unblock ? engine.UnblockPin(pin, code, newCode)
                        : engine.ChangePin(pin, code, newCode);
     });
     if (outcome == PinOutcome::Refused)
         return;
     if (outcome == PinOutcome::Succeeded) {
-        AcceptSuccess();
+        acceptSuccess();
         return;
     }
-    ReportRefusedCode(pin);
+    reportRefusedCode(pin);
 }
 
 }  // namespace pellucard

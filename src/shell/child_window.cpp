@@ -9,30 +9,30 @@ namespace pellucard {
 ChildWindow::ChildWindow(WindowIndex windowIndex, ShellHost& host, QWidget* parent)
     : QWidget(parent), windowIndex_(windowIndex), host_(host) {
     // Every window follows the card's holder: its card commands grey while a run holds it.
-    connect(&host.CurrentSession().Gate(), &CardGate::Changed, this, [this] { CardRunChanged(); });
+    connect(&host.currentSession().gate(), &CardGate::changed, this, [this] { cardRunChanged(); });
 }
 
-void ChildWindow::Form_Deactivate() {
-    CurrentSession().CurrentWindow = WindowIndex::None;
+void ChildWindow::deactivate() {
+    currentSession().CurrentWindow = WindowIndex::None;
 }
 
-void ChildWindow::CardChanged() {
-    Form_Activate();
+void ChildWindow::cardChanged() {
+    activate();
 }
 
-void ChildWindow::RunFileCommand(FileCommand) {}
+void ChildWindow::runFileCommand(FileCommand) {}
 
-void ChildWindow::PrintRecords() {}
+void ChildWindow::printRecords() {}
 
-bool ChildWindow::ConfirmClose() {
+bool ChildWindow::confirmClose() {
     if (!closeConfirmed_)
-        closeConfirmed_ = AskAboutUnsavedWork();
+        closeConfirmed_ = askAboutUnsavedWork();
     return closeConfirmed_;
 }
 
 void ChildWindow::closeEvent(QCloseEvent* event) {
     closeConfirmed_ = false;
-    CurrentSession().CurrentWindow = WindowIndex::Unloaded;
+    currentSession().CurrentWindow = WindowIndex::Unloaded;
     event->accept();
 }
 

@@ -22,21 +22,21 @@ class ShellHost {
 public:
     virtual ~ShellHost() = default;
 
-    virtual Session& CurrentSession() = 0;
-    // The polling timer (Timer1): a record window stops it around its card-access gate and
+    virtual Session& currentSession() = 0;
+    // The polling timer (pollTimer): a record window stops it around its card-access gate and
     // starts it again afterwards, with 1 ms to have the reader examined at once.
-    virtual void StopPolling() = 0;
-    virtual void StartPolling(int intervalMs) = 0;
+    virtual void stopPolling() = 0;
+    virtual void startPolling(int intervalMs) = 0;
     // Starts it again with the period it had.
-    virtual void ResumePolling() = 0;
-    virtual void SetFileCommandEnabled(FileMenuEntry entry, bool enabled) = 0;
+    virtual void resumePolling() = 0;
+    virtual void setFileCommandEnabled(FileMenuEntry entry, bool enabled) = 0;
     // The PIN dialogs, for the information window and the record windows' card-access gate.
-    virtual PinDialogLauncher& PinDialogs() = 0;
+    virtual PinDialogLauncher& pinDialogs() = 0;
     // The main window, as parent for dialogs.
-    virtual QWidget* MainWidget() = 0;
+    virtual QWidget* mainWidget() = 0;
     // A passing note in the status bar (nothing found, a refused character); it takes no
     // focus and needs no answer.
-    virtual void ShowStatus(const QString& /*text*/) {}
+    virtual void showStatus(const QString& /*text*/) {}
 };
 
 // A child window of the main window: the SIM card information window (index 6) and the record
@@ -48,45 +48,45 @@ class ChildWindow : public QWidget {
 public:
     ChildWindow(WindowIndex windowIndex, ShellHost& host, QWidget* parent = nullptr);
 
-    WindowIndex Index() const { return windowIndex_; }
+    WindowIndex index() const { return windowIndex_; }
 
     // Reloads every caption from the catalogue in the language in force.
-    virtual void ChangeLanguage() = 0;
+    virtual void changeLanguage() = 0;
     // The window became the active child; it sets CurrentWindow to its own index and shows
     // what it displays of CardInfo. Also called by the polling timer after a card change.
-    virtual void Form_Activate() = 0;
+    virtual void activate() = 0;
     // Another child window became the active one.
-    virtual void Form_Deactivate();
+    virtual void deactivate();
     // The polling timer found a new card or lost one: show the counts of CardInfo and enable
     // the card commands by the engine's CardPresent. The default re-activates the window.
-    virtual void CardChanged();
+    virtual void cardChanged();
     // The card gate was taken or let go (a run, a PIN operation, a poll): grey or enable the
     // commands that would reach the card. Does nothing by default.
-    virtual void CardRunChanged() {}
+    virtual void cardRunChanged() {}
     // A File menu command while this window is the current one. Does nothing by default.
-    virtual void RunFileCommand(FileCommand command);
+    virtual void runFileCommand(FileCommand command);
     // The left panel's print button while this window is the current one. Does nothing by
     // default.
-    virtual void PrintRecords();
+    virtual void printRecords();
     // The undo history of the window's lists, for the Edit menu; none by default.
-    virtual QUndoStack* UndoStack() { return nullptr; }
+    virtual QUndoStack* undoStack() { return nullptr; }
 
     // Asks about unsaved work before the window closes: true when it may close (the work was
     // saved or the user chose to let it go), false when the user cancelled. The answer holds
     // for the window's next close, so that a program exit asks each window once;
     // ForgetCloseAnswer drops it when the exit was cancelled after all.
-    bool ConfirmClose();
-    void ForgetCloseAnswer() { closeConfirmed_ = false; }
+    bool confirmClose();
+    void forgetCloseAnswer() { closeConfirmed_ = false; }
 
 protected:
     // The window's own question about unsaved work; false when the user cancelled. Windows
     // without documents have nothing to ask.
-    virtual bool AskAboutUnsavedWork() { return true; }
+    virtual bool askAboutUnsavedWork() { return true; }
 
     // The session and the main window are not part of the window's own state: const members
     // reach them as well.
-    ShellHost& Host() const { return host_; }
-    Session& CurrentSession() const { return host_.CurrentSession(); }
+    ShellHost& host() const { return host_; }
+    Session& currentSession() const { return host_.currentSession(); }
     // Closing sets CurrentWindow to kUnloaded. A window that refuses to close (unsaved work)
     // ignores the event and does not call this.
     void closeEvent(QCloseEvent* event) override;

@@ -2,7 +2,7 @@
 
 namespace pellucard {
 
-bool ParseProgramOptions(const QStringList& arguments, ProgramOptions& options, QString& error) {
+bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, QString& error) {
     options = {};
     bool demo = false;
     QString reader;
@@ -72,7 +72,7 @@ bool ParseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
     return true;
 }
 
-QString ProgramUsage() {
+QString programUsage() {
     return QStringLiteral(
         "usage: pellucard [--demo | --reader READER] [--language K] [--read-phonebook PIN1]\n"
         "                 [--screenshot FILE]\n"
@@ -80,6 +80,7 @@ QString ProgramUsage() {
         "Reads and writes the phone book and short messages of a GSM SIM card in a USB SIM card\n"
         "reader, and manages the card's PIN codes.\n"
         "\n"
+        "Options:\n"
         "  --demo           run on the built-in virtual reader with the demo card\n"
         "  --reader READER  the reader to use:\n"
         "      auto             the USB SIM card reader when one is plugged in, else the first\n"
@@ -91,10 +92,10 @@ QString ProgramUsage() {
         "      socket:PATH      a reader emulator behind a Unix socket\n"
         "  --language K     start in language K: 0 English, 1 Dutch, 2 French, 3 German,\n"
         "                   4 Greek, 5 Italian, 6 Portuguese, 7 Spanish\n"
-        "  --read-phonebook PIN1  once the card is found, verify PIN1 and read the card's\n"
-        "                   phone book into the phone book window\n"
+        "  --read-phonebook PIN1  once the card is found, verify PIN1 and read the\n"
+        "                         card's phone book into the phone book window\n"
         "  --screenshot FILE  save a picture of the main window (PNG) once the card has\n"
-        "                   been read, then quit\n"
+        "                     been read, then quit\n"
         "  --help, --version\n");
 }
 

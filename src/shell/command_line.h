@@ -28,8 +28,8 @@ struct ProgramOptions {
 //   --read-phonebook PIN1  verify PIN1 and read the phone book into its window
 //   --screenshot FILE save a picture of the main window once the card is read, then quit
 // (--help and --version are answered before the application starts.)
-bool ParseProgramOptions(const QStringList& arguments, ProgramOptions& options, QString& error);
+bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, QString& error);
 
-QString ProgramUsage();
+QString programUsage();
 
 }  // namespace pellucard

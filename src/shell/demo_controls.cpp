@@ -10,21 +10,21 @@
 
 #include "catalogue/catalogue.h"
 #include "platform/reader_session.h"
-#include "platform/virtual_reader.h"
-#include "platform/virtual_sim_card.h"
 #include "records/dialog_seam.h"
 #include "shell/session.h"
+#include "simulator/virtual_reader.h"
+#include "simulator/virtual_sim_card.h"
 
 namespace pellucard {
 namespace {
 
-QAction* AddEntry(QMenu* menu, const char* name) {
+QAction* addEntry(QMenu* menu, const char* name) {
     QAction* action = menu->addAction(QString());
     action->setObjectName(name);
     return action;
 }
 
-void ShowError(const QString& text) {
+void showError(const QString& text) {
     MessageRequest request;
     request.text = text;
     request.icon = DialogIcon::Warning;
@@ -36,60 +36,60 @@ void ShowError(const QString& text) {
 DemoControls::DemoControls(Session& session, QMainWindow& window, std::function<void()> pollNow)
     : QObject(&window), session_(session), pollNow_(std::move(pollNow)) {
     menu_ = new QMenu(&window);
-    menu_->setObjectName("MDIDemo");
-    menu_->menuAction()->setObjectName("MDIDemo");
-    remove_ = AddEntry(menu_, "MDIDemoRemoveCard");
-    insert_ = AddEntry(menu_, "MDIDemoInsertCard");
-    load_ = AddEntry(menu_, "MDIDemoLoadCard");
+    menu_->setObjectName("demoMenu");
+    menu_->menuAction()->setObjectName("demoMenu");
+    remove_ = addEntry(menu_, "removeCardAction");
+    insert_ = addEntry(menu_, "insertCardAction");
+    load_ = addEntry(menu_, "loadCardAction");
     menu_->addSeparator();
-    unplug_ = AddEntry(menu_, "MDIDemoUnplug");
-    plug_ = AddEntry(menu_, "MDIDemoPlug");
+    unplug_ = addEntry(menu_, "unplugReaderAction");
+    plug_ = addEntry(menu_, "plugReaderAction");
     window.menuBar()->addMenu(menu_);
 
-    connect(remove_, &QAction::triggered, this, &DemoControls::RemoveCard);
-    connect(insert_, &QAction::triggered, this, &DemoControls::InsertCard);
-    connect(load_, &QAction::triggered, this, &DemoControls::LoadCardImage);
-    connect(unplug_, &QAction::triggered, this, &DemoControls::Unplug);
-    connect(plug_, &QAction::triggered, this, &DemoControls::Plug);
+    connect(remove_, &QAction::triggered, this, &DemoControls::removeCard);
+    connect(insert_, &QAction::triggered, this, &DemoControls::insertCard);
+    connect(load_, &QAction::triggered, this, &DemoControls::loadCardImage);
+    connect(unplug_, &QAction::triggered, this, &DemoControls::unplug);
+    connect(plug_, &QAction::triggered, this, &DemoControls::plug);
 
     mark_ = new QLabel(&window);
-    mark_->setObjectName("LVirtualReader");
+    mark_->setObjectName("virtualReaderLabel");
     mark_->setEnabled(false);  // greyed: present, but not competing with the windows
     window.statusBar()->addPermanentWidget(mark_);
-    ChangeLanguage();
+    changeLanguage();
 }
 
-void DemoControls::ChangeLanguage() {
-    menu_->setTitle(session_.Text(MessageId::DemoMenu));
-    remove_->setText(session_.Text(MessageId::DemoPullCard));
-    insert_->setText(session_.Text(MessageId::DemoInsertCard));
-    load_->setText(session_.Text(MessageId::DemoLoadCardImage));
-    unplug_->setText(session_.Text(MessageId::DemoUnplugReader));
-    plug_->setText(session_.Text(MessageId::DemoPlugReader));
-    ShowState();
+void DemoControls::changeLanguage() {
+    menu_->setTitle(session_.text(MessageId::DemoMenu));
+    remove_->setText(session_.text(MessageId::DemoPullCard));
+    insert_->setText(session_.text(MessageId::DemoInsertCard));
+    load_->setText(session_.text(MessageId::DemoLoadCardImage));
+    unplug_->setText(session_.text(MessageId::DemoUnplugReader));
+    plug_->setText(session_.text(MessageId::DemoPlugReader));
+    showState();
 }
 
-void DemoControls::RemoveCard() {
-    session_.Reader().virtualReader->RemoveCard();
-    ShowState();
+void DemoControls::removeCard() {
+    session_.reader().virtualReader->RemoveCard();
+    showState();
     pollNow_();
 }
 
-void DemoControls::InsertCard() {
-    ReaderSession& reader = session_.Reader();
+void DemoControls::insertCard() {
+    ReaderSession& reader = session_.reader();
     if (reader.virtualCard)
         reader.virtualReader->InsertCard(reader.virtualCard);
-    ShowState();
+    showState();
     pollNow_();
 }
 
-void DemoControls::LoadCardImage() {
-    ReaderSession& reader = session_.Reader();
+void DemoControls::loadCardImage() {
+    ReaderSession& reader = session_.reader();
     FileRequest request;
-    request.title = session_.Text(MessageId::DemoLoadCardImage);
+    request.title = session_.text(MessageId::DemoLoadCardImage);
     request.title.remove(QStringLiteral("..."));
     request.nameFilter =
-        session_.Text(MessageId::DemoCardImages) + QStringLiteral(" (*.json);;* (*)");
+        session_.text(MessageId::DemoCardImages) + QStringLiteral(" (*.json);;* (*)");
     request.folder = reader.imagePath.empty()
                          ? QDir::homePath()
                          : QFileInfo(QString::fromStdString(reader.imagePath)).absolutePath();
@@ -99,27 +99,27 @@ void DemoControls::LoadCardImage() {
     // The card leaving the reader keeps what was written to it.
     std::string error;
     if (!reader.SaveVirtualCard(error))
-        ShowError(QString::fromStdString(error));
+        showError(QString::fromStdString(error));
     if (!reader.LoadVirtualCard(path.toStdString(), error))
-        ShowError(QString::fromStdString(error));
-    ShowState();
+        showError(QString::fromStdString(error));
+    showState();
     pollNow_();
 }
 
-void DemoControls::Unplug() {
-    session_.Reader().virtualReader->Unplug();
-    ShowState();
+void DemoControls::unplug() {
+    session_.reader().virtualReader->Unplug();
+    showState();
     pollNow_();
 }
 
-void DemoControls::Plug() {
-    session_.Reader().virtualReader->Plug();
-    ShowState();
+void DemoControls::plug() {
+    session_.reader().virtualReader->Plug();
+    showState();
     pollNow_();
 }
 
-void DemoControls::ShowState() {
-    ReaderSession& reader = session_.Reader();
+void DemoControls::showState() {
+    ReaderSession& reader = session_.reader();
     const bool plugged = reader.virtualReader->Plugged();
     const bool inserted = reader.virtualReader->Card() != nullptr;
     remove_->setEnabled(inserted);
@@ -128,17 +128,17 @@ void DemoControls::ShowState() {
     plug_->setEnabled(!plugged);
 
     const QString card = reader.imagePath.empty()
-                             ? session_.Text(MessageId::DemoCardName)
+                             ? session_.text(MessageId::DemoCardName)
                              : QFileInfo(QString::fromStdString(reader.imagePath)).fileName();
     QString state;
     if (!plugged)
-        state = session_.Text(MessageId::DemoReaderUnplugged);
+        state = session_.text(MessageId::DemoReaderUnplugged);
     else if (!inserted)
-        state = session_.Text(MessageId::DemoReaderNoCard);
+        state = session_.text(MessageId::DemoReaderNoCard);
     else
-        state = session_.Text(MessageId::DemoReaderVirtualCard).arg(card);
+        state = session_.text(MessageId::DemoReaderVirtualCard).arg(card);
     mark_->setText(state);
-    mark_->setToolTip(session_.Text(MessageId::DemoSimulatedTip));
+    mark_->setToolTip(session_.text(MessageId::DemoSimulatedTip));
 }
 
 }  // namespace pellucard

@@ -23,20 +23,20 @@ class DemoControls final : public QObject {
 public:
     DemoControls(Session& session, QMainWindow& window, std::function<void()> pollNow);
 
-    void RemoveCard();
-    void InsertCard();
+    void removeCard();
+    void insertCard();
     // Asks for a card image through the dialog seam and puts it in the reader.
-    void LoadCardImage();
-    void Unplug();
-    void Plug();
+    void loadCardImage();
+    void unplug();
+    void plug();
     // Captions the menu and the status bar mark in the session's language.
-    void ChangeLanguage();
+    void changeLanguage();
 
-    QMenu* Menu() const { return menu_; }
-    QLabel* Mark() const { return mark_; }
+    QMenu* menu() const { return menu_; }
+    QLabel* mark() const { return mark_; }
 
 private:
-    void ShowState();
+    void showState();
 
     Session& session_;
     std::function<void()> pollNow_;

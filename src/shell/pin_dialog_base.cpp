@@ -16,7 +16,7 @@
 namespace pellucard {
 namespace {
 
-void SetChecked(QRadioButton* button, bool checked) {
+void setChecked(QRadioButton* button, bool checked) {
     // Auto-exclusive buttons refuse to be unchecked directly.
     button->setAutoExclusive(false);
     button->setChecked(checked);
@@ -25,7 +25,7 @@ void SetChecked(QRadioButton* button, bool checked) {
 
 }  // namespace
 
-bool IsPinCode(const QString& code) {
+bool isPinCode(const QString& code) {
     static const QRegularExpression digits(QStringLiteral("^[0-9]{1,8}$"));
     return digits.match(code).hasMatch();
 }
@@ -35,175 +35,175 @@ PinDialogBase::PinDialogBase(Session& session, PinDialogKind kind, QWidget* pare
     auto* layout = new QVBoxLayout(this);
 
     auto* identity = new QHBoxLayout;
-    CardIdCaption = new QLabel(this);
-    CardIdCaption->setObjectName("Label1_0");
-    CardIdValue = new QLabel(this);
-    CardIdValue->setObjectName("LCardId");
-    CardIdValue->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    identity->addWidget(CardIdCaption);
-    identity->addWidget(CardIdValue, 1);
+    cardIdCaption = new QLabel(this);
+    cardIdCaption->setObjectName("cardIdCaption");
+    cardIdValue = new QLabel(this);
+    cardIdValue->setObjectName("cardIdValue");
+    cardIdValue->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    identity->addWidget(cardIdCaption);
+    identity->addWidget(cardIdValue, 1);
     layout->addLayout(identity);
 
     body_ = new QWidget(this);
     layout->addWidget(body_);
 
-    Frame4 = new QGroupBox(this);
-    Frame4->setObjectName("Frame4");
-    auto* choice = new QGridLayout(Frame4);
+    pinFrame = new QGroupBox(this);
+    pinFrame->setObjectName("pinFrame");
+    auto* choice = new QGridLayout(pinFrame);
     for (int i = 0; i < 2; ++i) {
-        OPIN[i] = new QRadioButton(Frame4);
-        OPIN[i]->setObjectName(QStringLiteral("OPIN_%1").arg(i));
-        connect(OPIN[i], &QRadioButton::toggled, this, [this] { UpdateOkButton(); });
-        choice->addWidget(OPIN[i], i, 0);
+        pinOptions[i] = new QRadioButton(pinFrame);
+        pinOptions[i]->setObjectName(QStringLiteral("pinOption_%1").arg(i));
+        connect(pinOptions[i], &QRadioButton::toggled, this, [this] { updateOkButton(); });
+        choice->addWidget(pinOptions[i], i, 0);
     }
     for (int i = 0; i < 4; ++i) {
-        Label2[i] = new QLabel(Frame4);
-        Label2[i]->setObjectName(QStringLiteral("Label2_%1").arg(i));
+        attemptLabels[i] = new QLabel(pinFrame);
+        attemptLabels[i]->setObjectName(QStringLiteral("attemptLabel_%1").arg(i));
     }
-    PIN1C = new QLabel(Frame4);
-    PIN1C->setObjectName("PIN1C");
-    PIN2C = new QLabel(Frame4);
-    PIN2C->setObjectName("PIN2C");
-    choice->addWidget(Label2[0], 0, 1);
-    choice->addWidget(PIN1C, 0, 2, Qt::AlignRight);
-    choice->addWidget(Label2[1], 0, 3);
-    choice->addWidget(Label2[2], 1, 1);
-    choice->addWidget(PIN2C, 1, 2, Qt::AlignRight);
-    choice->addWidget(Label2[3], 1, 3);
+    pin1Attempts = new QLabel(pinFrame);
+    pin1Attempts->setObjectName("PIN1C");
+    pin2Attempts = new QLabel(pinFrame);
+    pin2Attempts->setObjectName("PIN2C");
+    choice->addWidget(attemptLabels[0], 0, 1);
+    choice->addWidget(pin1Attempts, 0, 2, Qt::AlignRight);
+    choice->addWidget(attemptLabels[1], 0, 3);
+    choice->addWidget(attemptLabels[2], 1, 1);
+    choice->addWidget(pin2Attempts, 1, 2, Qt::AlignRight);
+    choice->addWidget(attemptLabels[3], 1, 3);
     choice->setColumnStretch(0, 1);
-    layout->addWidget(Frame4);
+    layout->addWidget(pinFrame);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    OKButton = new QPushButton(this);
-    OKButton->setObjectName("OKButton");
-    OKButton->setDefault(true);
-    CancelButton = new QPushButton(this);
-    CancelButton->setObjectName("CancelButton");
-    buttons->addWidget(OKButton);
-    buttons->addWidget(CancelButton);
+    okButton = new QPushButton(this);
+    okButton->setObjectName("okButton");
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(this);
+    cancelButton->setObjectName("cancelButton");
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     layout->addLayout(buttons);
 
-    connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(okButton, &QPushButton::clicked, this, [this] { submit(); });
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     // A dialog beside the windows waits while a run holds the card.
-    connect(&session_.Gate(), &CardGate::Changed, this, [this] { UpdateOkButton(); });
+    connect(&session_.gate(), &CardGate::changed, this, [this] { updateOkButton(); });
 }
 
 PinDialogBase::~PinDialogBase() {
-    session_.SetDialogOpen(kind_, false);
+    session_.setDialogOpen(kind_, false);
 }
 
-void PinDialogBase::ChangeLanguage() {
-    CardIdCaption->setText(session_.Text(MessageId::CardIdNumber));
-    Frame4->setTitle(session_.Text(MessageId::PinCode));
-    OPIN[0]->setText(session_.Text(MessageId::Pin1));
-    OPIN[1]->setText(session_.Text(MessageId::Pin2));
+void PinDialogBase::changeLanguage() {
+    cardIdCaption->setText(session_.text(MessageId::CardIdNumber));
+    pinFrame->setTitle(session_.text(MessageId::PinCode));
+    pinOptions[0]->setText(session_.text(MessageId::Pin1));
+    pinOptions[1]->setText(session_.text(MessageId::Pin2));
     for (int i = 0; i < 4; i += 2) {
-        Label2[i]->setText(session_.Text(MessageId::RemainLabel));
-        Label2[i + 1]->setText(session_.Text(MessageId::Times));
+        attemptLabels[i]->setText(session_.text(MessageId::RemainLabel));
+        attemptLabels[i + 1]->setText(session_.text(MessageId::Times));
     }
-    OKButton->setText(session_.Text(MessageId::Ok));
-    CancelButton->setText(session_.Text(MessageId::Cancel));
+    okButton->setText(session_.text(MessageId::Ok));
+    cancelButton->setText(session_.text(MessageId::Cancel));
 }
 
-int PinDialogBase::CheckedPin() const {
-    return OPIN[1]->isChecked() ? 2 : 1;
+int PinDialogBase::checkedPin() const {
+    return pinOptions[1]->isChecked() ? 2 : 1;
 }
 
-int PinDialogBase::ChosenPin() const {
+int PinDialogBase::chosenPin() const {
     for (int i = 0; i < 2; ++i) {
-        if (OPIN[i]->isChecked() && OPIN[i]->isEnabled())
+        if (pinOptions[i]->isChecked() && pinOptions[i]->isEnabled())
             return i + 1;
     }
     return 0;
 }
 
-void PinDialogBase::ShowCounts(const std::optional<int>& first, const std::optional<int>& second,
+void PinDialogBase::showCounts(const std::optional<int>& first, const std::optional<int>& second,
                                int preferred, bool secondChoosable) {
     const auto text = [](const std::optional<int>& count) {
         return count ? QString::number(*count) : QStringLiteral("-");
     };
-    PIN1C->setText(text(first));
-    PIN2C->setText(text(second));
+    pin1Attempts->setText(text(first));
+    pin2Attempts->setText(text(second));
     // A code whose counter could not be read may be tried: the card judges it.
     const bool choosable[2] = {!IsKnown(first, 0), !IsKnown(second, 0) && secondChoosable};
     for (int i = 0; i < 2; ++i)
-        OPIN[i]->setEnabled(choosable[i]);
+        pinOptions[i]->setEnabled(choosable[i]);
     for (int i = 0; i < 2; ++i)
-        SetChecked(OPIN[i], i == preferred);
-    UpdateOkButton();
+        setChecked(pinOptions[i], i == preferred);
+    updateOkButton();
 }
 
-void PinDialogBase::Activate() {
+void PinDialogBase::activate() {
     unblockRequested_ = -1;
-    session_.SetDialogOpen(kind_, true);
-    ChangeLanguage();
-    CardIdValue->setText(CardIdText(session_.CardInfo));
+    session_.setDialogOpen(kind_, true);
+    changeLanguage();
+    cardIdValue->setText(cardIdText(session_.CardInfo));
 }
 
-void PinDialogBase::RejectInput(const MessageRequest& message, QLineEdit* field) {
+void PinDialogBase::rejectInput(const MessageRequest& message, QLineEdit* field) {
     ShowMessage(message);
     field->setFocus();
     field->selectAll();
 }
 
-void PinDialogBase::LendHold(CardGate::Hold* hold) {
+void PinDialogBase::lendHold(CardGate::Hold* hold) {
     lent_ = hold;
-    UpdateOkButton();
+    updateOkButton();
 }
 
-void PinDialogBase::UpdateOkButton() {
-    OKButton->setEnabled(ChosenPin() != 0 && (lent_ != nullptr || !session_.Gate().RunActive()));
+void PinDialogBase::updateOkButton() {
+    okButton->setEnabled(chosenPin() != 0 && (lent_ != nullptr || !session_.gate().runActive()));
 }
 
-PinDialogBase::PinOutcome PinDialogBase::RunPinOperation(
+PinDialogBase::PinOutcome PinDialogBase::runPinOperation(
     const std::function<CardOutcome(Pellucard&)>& operation) {
     linkFailed_ = false;
     countersKnown_ = true;
     std::unique_ptr<CardGate::Hold> own;
     CardGate::Hold* hold = lent_;
     if (hold == nullptr) {
-        own = session_.Gate().AcquireForCommand(this, [this] {
-            if (isVisible() && OKButton->isEnabled())
-                OKButton_Click();
+        own = session_.gate().acquireForCommand(this, [this] {
+            if (isVisible() && okButton->isEnabled())
+                submit();
         });
         if (!own)
             return PinOutcome::Refused;
         hold = own.get();
     }
-    Pellucard& engine = hold->Engine();
+    Pellucard& engine = hold->engine();
     const CardOutcome outcome = operation(engine);
     const bool succeeded = outcome.IsDone();
     linkFailed_ = outcome.IsLinkFailed();
     countersKnown_ = engine.CountersKnown();
     // The card's counters tell the user where they stand, right or wrong.
-    ReadPinCounters(session_, *hold);
+    readPinCounters(session_, *hold);
     // PIN1 may just have been verified, unblocked or switched off: what only an open card
     // gives is read now rather than at the next card change.
     if (succeeded)
-        ReadOpenCardInf(session_, *hold);
+        readOpenCardInf(session_, *hold);
     return succeeded ? PinOutcome::Succeeded : PinOutcome::Failed;
 }
 
-std::optional<int> PinDialogBase::JudgedAttempts(int pin) const {
+std::optional<int> PinDialogBase::judgedAttempts(int pin) const {
     return pin == 2 ? session_.CardInfo.Pin2Attempts : session_.CardInfo.Pin1Attempts;
 }
 
-void PinDialogBase::ReportReaderFailure(int pin) {
-    ShowState(pin == 2 ? 1 : 0);
-    emit CountersRead();
+void PinDialogBase::reportReaderFailure(int pin) {
+    showState(pin == 2 ? 1 : 0);
+    emit countersRead();
     // The command was sent once; whether the card judged it only its counter can tell, and
     // what it asked for may already be in force.
-    const std::optional<int> left = JudgedAttempts(pin);
+    const std::optional<int> left = judgedAttempts(pin);
     const bool known = countersKnown_ && left;
     const int language = session_.LanguageIndex;
-    if (const std::optional<MessageId> mayHave = MayHaveTakenEffect()) {
+    if (const std::optional<MessageId> mayHave = mayHaveTakenEffect()) {
         MessageRequest message =
             CatalogueMessage(*mayHave, language, DialogButtons::Ok, DialogIcon::Warning);
         if (message.text.contains(QLatin1String("%1")))
             message.text =
-                message.text.arg(session_.Text(pin == 2 ? MessageId::Pin2 : MessageId::Pin1));
+                message.text.arg(session_.text(pin == 2 ? MessageId::Pin2 : MessageId::Pin1));
         message.text += QLatin1Char(' ') +
                         (known ? Message(MessageId::AttemptsLeftReadAgain, language).arg(*left)
                                : Message(MessageId::AttemptsLeftNotRead, language));
@@ -218,18 +218,18 @@ void PinDialogBase::ReportReaderFailure(int pin) {
     ShowMessage(message);
 }
 
-void PinDialogBase::ReportRefusedCode(int pin) {
+void PinDialogBase::reportRefusedCode(int pin) {
     if (linkFailed_) {
-        ReportReaderFailure(pin);
+        reportReaderFailure(pin);
         return;
     }
     const int index = pin == 2 ? 1 : 0;
-    ShowState(index);
-    ClearCodes();
-    emit CountersRead();
+    showState(index);
+    clearCodes();
+    emit countersRead();
 
-    const std::optional<int> left = JudgedAttempts(pin);
-    const QString pinName = session_.Text(index == 0 ? MessageId::Pin1 : MessageId::Pin2);
+    const std::optional<int> left = judgedAttempts(pin);
+    const QString pinName = session_.text(index == 0 ? MessageId::Pin1 : MessageId::Pin2);
     const QString unblockName = QStringLiteral("PUK%1").arg(pin);
     const int language = session_.LanguageIndex;
     if (!left) {
@@ -238,7 +238,7 @@ void PinDialogBase::ReportRefusedCode(int pin) {
                                      DialogIcon::Warning));
         return;
     }
-    if (*left > 0 && ShowsUnblockCodes()) {
+    if (*left > 0 && showsUnblockCodes()) {
         // A wrong unblocking code is not a wrong PIN: its own counter went down.
         MessageRequest message = CatalogueMessage(MessageId::WrongUnblockCodeAttemptsLeft, language,
                                                   DialogButtons::Ok, DialogIcon::Warning);
@@ -253,7 +253,7 @@ void PinDialogBase::ReportRefusedCode(int pin) {
         ShowMessage(message);
         return;
     }
-    if (ShowsUnblockCodes()) {
+    if (showsUnblockCodes()) {
         MessageRequest message = CatalogueMessage(MessageId::UnblockCodeBlocked, language,
                                                   DialogButtons::Ok, DialogIcon::Critical);
         message.text = message.text.arg(unblockName, pinName);
@@ -264,20 +264,20 @@ void PinDialogBase::ReportRefusedCode(int pin) {
                                                DialogButtons::YesNo, DialogIcon::Warning);
     question.text = question.text.arg(pinName, unblockName);
     if (ShowMessage(question) == DialogAnswer::Yes)
-        OfferUnblock(pin);
+        offerUnblock(pin);
 }
 
-void PinDialogBase::OfferUnblock(int pin) {
+void PinDialogBase::offerUnblock(int pin) {
     unblockRequested_ = pin == 2 ? 1 : 0;
     reject();
 }
 
-void PinDialogBase::AcceptSuccess() {
-    emit CountersRead();
+void PinDialogBase::acceptSuccess() {
+    emit countersRead();
     accept();
 }
 
-QLineEdit* PinDialogBase::NewCodeField(const char* name) {
+QLineEdit* PinDialogBase::newCodeField(const char* name) {
     auto* field = new QLineEdit(body_);
     field->setObjectName(name);
     field->setMaxLength(kMaxPinLength);
@@ -287,7 +287,7 @@ QLineEdit* PinDialogBase::NewCodeField(const char* name) {
 }
 
 void PinDialogBase::done(int result) {
-    session_.SetDialogOpen(kind_, false);
+    session_.setDialogOpen(kind_, false);
     QDialog::done(result);
 }
 

@@ -3,7 +3,7 @@
 #include <QTimer>
 
 #include "shell/change_pin_dialog.h"
-#include "shell/input_pin_dialog.h"
+#include "shell/pin_lock_dialog.h"
 #include "shell/verify_pin_dialog.h"
 
 namespace pellucard {
@@ -18,111 +18,111 @@ PinDialogLauncher::~PinDialogLauncher() {
 }
 
 template <typename Dialog>
-Dialog* PinDialogLauncher::Open(QPointer<Dialog>& slot, PinDialogKind kind) {
+Dialog* PinDialogLauncher::open(QPointer<Dialog>& slot, PinDialogKind kind) {
     if (slot)
         return slot;
     slot = new Dialog(session_, parentWindow_);
-    connect(slot, &PinDialogBase::CountersRead, this, &PinDialogLauncher::CountersChanged);
+    connect(slot, &PinDialogBase::countersRead, this, &PinDialogLauncher::countersChanged);
     connect(slot, &QDialog::finished, this, [this, kind, &slot, dialog = slot.data()] {
         // A dialog on its way out is never handed out again.
         if (slot == dialog)
             slot = nullptr;
         dialog->deleteLater();
-        emit DialogClosed(kind);
+        emit dialogClosed(kind);
         // A code blocked in a dialog without modality goes on to the unblocking dialog;
         // the modal ones do so in their Exec function.
-        const int unblock = dialog->UnblockRequested();
+        const int unblock = dialog->unblockRequested();
         if (unblock >= 0 && !dialog->testAttribute(Qt::WA_ShowModal))
-            QTimer::singleShot(0, this, [this, unblock] { ShowChangePin(1, unblock); });
+            QTimer::singleShot(0, this, [this, unblock] { showChangePin(1, unblock); });
     });
     return slot;
 }
 
-InputPinC* PinDialogLauncher::ShowInputPin(int pinIndex, int lockIndex) {
-    InputPinC* dialog = Open(input_, PinDialogKind::Input);
-    dialog->Prepare(pinIndex, lockIndex);
+PinLockDialog* PinDialogLauncher::showInputPin(int pinIndex, int lockIndex) {
+    PinLockDialog* dialog = open(input_, PinDialogKind::Input);
+    dialog->prepare(pinIndex, lockIndex);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
     return dialog;
 }
 
-ChangePinC* PinDialogLauncher::ShowChangePin(int modeIndex, int pinIndex) {
-    ChangePinC* dialog = Open(change_, PinDialogKind::Change);
-    dialog->Prepare(modeIndex, pinIndex);
+ChangePinDialog* PinDialogLauncher::showChangePin(int modeIndex, int pinIndex) {
+    ChangePinDialog* dialog = open(change_, PinDialogKind::Change);
+    dialog->prepare(modeIndex, pinIndex);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
     return dialog;
 }
 
-VerifyPinC* PinDialogLauncher::ShowVerifyPin(int pinIndex) {
+VerifyPinDialog* PinDialogLauncher::showVerifyPin(int pinIndex) {
     const std::unique_ptr<CardGate::Hold> hold =
-        session_.Gate().AcquireForCommand(this, [this, pinIndex] { ShowVerifyPin(pinIndex); });
+        session_.gate().acquireForCommand(this, [this, pinIndex] { showVerifyPin(pinIndex); });
     if (!hold)
         return nullptr;
-    VerifyPinC* dialog = Open(verify_, PinDialogKind::Verify);
-    dialog->Prepare(pinIndex, *hold);
+    VerifyPinDialog* dialog = open(verify_, PinDialogKind::Verify);
+    dialog->prepare(pinIndex, *hold);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
     return dialog;
 }
 
-bool PinDialogLauncher::ExecVerifyPin(int pinIndex, CardGate::Hold& hold) {
-    QPointer<VerifyPinC> dialog = Open(verify_, PinDialogKind::Verify);
+bool PinDialogLauncher::execVerifyPin(int pinIndex, CardGate::Hold& hold) {
+    QPointer<VerifyPinDialog> dialog = open(verify_, PinDialogKind::Verify);
     dialog->hide();  // a dialog already open without modality comes back modal
-    dialog->LendHold(&hold);
-    dialog->Prepare(pinIndex, hold);
+    dialog->lendHold(&hold);
+    dialog->prepare(pinIndex, hold);
     const bool accepted = dialog->exec() == QDialog::Accepted;
     if (!dialog)
         return accepted;
-    dialog->LendHold(nullptr);
+    dialog->lendHold(nullptr);
     if (accepted)
         return true;
-    const int unblock = dialog->UnblockRequested();
-    return unblock >= 0 && ExecChangePin(1, unblock, hold);
+    const int unblock = dialog->unblockRequested();
+    return unblock >= 0 && execChangePin(1, unblock, hold);
 }
 
-bool PinDialogLauncher::ExecChangePin(int modeIndex, int pinIndex, CardGate::Hold& hold) {
-    QPointer<ChangePinC> dialog = Open(change_, PinDialogKind::Change);
+bool PinDialogLauncher::execChangePin(int modeIndex, int pinIndex, CardGate::Hold& hold) {
+    QPointer<ChangePinDialog> dialog = open(change_, PinDialogKind::Change);
     dialog->hide();
-    dialog->LendHold(&hold);
-    dialog->Prepare(modeIndex, pinIndex);
+    dialog->lendHold(&hold);
+    dialog->prepare(modeIndex, pinIndex);
     const bool accepted = dialog->exec() == QDialog::Accepted;
     if (dialog)
-        dialog->LendHold(nullptr);
+        dialog->lendHold(nullptr);
     return accepted;
 }
 
-InputPinC* PinDialogLauncher::OpenInputPin() const {
+PinLockDialog* PinDialogLauncher::openInputPin() const {
     return input_;
 }
 
-ChangePinC* PinDialogLauncher::OpenChangePin() const {
+ChangePinDialog* PinDialogLauncher::openChangePin() const {
     return change_;
 }
 
-VerifyPinC* PinDialogLauncher::OpenVerifyPin() const {
+VerifyPinDialog* PinDialogLauncher::openVerifyPin() const {
     return verify_;
 }
 
-void PinDialogLauncher::CloseAll() {
-    if (input_ && session_.IsDialogOpen(PinDialogKind::Input))
+void PinDialogLauncher::closeAll() {
+    if (input_ && session_.isDialogOpen(PinDialogKind::Input))
         input_->reject();
-    if (change_ && session_.IsDialogOpen(PinDialogKind::Change))
+    if (change_ && session_.isDialogOpen(PinDialogKind::Change))
         change_->reject();
-    if (verify_ && session_.IsDialogOpen(PinDialogKind::Verify))
+    if (verify_ && session_.isDialogOpen(PinDialogKind::Verify))
         verify_->reject();
 }
 
-void PinDialogLauncher::ChangeLanguage() {
+void PinDialogLauncher::changeLanguage() {
     if (input_)
-        input_->ChangeLanguage();
+        input_->changeLanguage();
     if (change_)
-        change_->ChangeLanguage();
+        change_->changeLanguage();
     if (verify_)
-        verify_->ChangeLanguage();
+        verify_->changeLanguage();
 }
 
 }  // namespace pellucard

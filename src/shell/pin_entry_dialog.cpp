@@ -13,49 +13,49 @@ PinEntryDialog::PinEntryDialog(Session& session, PinDialogKind kind, QWidget* pa
     bodyLayout_ = new QVBoxLayout(body_);
     bodyLayout_->setContentsMargins(0, 0, 0, 0);
     auto* code = new QFormLayout;
-    CodeCaption = new QLabel(body_);
-    CodeCaption->setObjectName("Label1_1");
-    TPINCode = NewCodeField("TPINCode");
-    CodeCaption->setBuddy(TPINCode);
-    code->addRow(CodeCaption, TPINCode);
+    codeCaption = new QLabel(body_);
+    codeCaption->setObjectName("codeCaption");
+    codeField = newCodeField("codeField");
+    codeCaption->setBuddy(codeField);
+    code->addRow(codeCaption, codeField);
     bodyLayout_->addLayout(code);
 }
 
-void PinEntryDialog::ChangeLanguage() {
-    PinDialogBase::ChangeLanguage();
-    CodeCaption->setText(session_.Text(MessageId::PinCode));
+void PinEntryDialog::changeLanguage() {
+    PinDialogBase::changeLanguage();
+    codeCaption->setText(session_.text(MessageId::PinCode));
 }
 
-void PinEntryDialog::ShowState(int preferredPin) {
-    ShowCounts(session_.CardInfo.Pin1Attempts, session_.CardInfo.Pin2Attempts, preferredPin);
+void PinEntryDialog::showState(int preferredPin) {
+    showCounts(session_.CardInfo.Pin1Attempts, session_.CardInfo.Pin2Attempts, preferredPin);
 }
 
-void PinEntryDialog::OKButton_Click() {
-    const QString code = TPINCode->text();
-    const int pin = ChosenPin();
-    if (!IsPinCode(code)) {
+void PinEntryDialog::submit() {
+    const QString code = codeField->text();
+    const int pin = chosenPin();
+    if (!isPinCode(code)) {
         // Never sent, and said once: the text stays, selected, for the user to correct.
-        RejectInput(CatalogueMessage(MessageId::PinCodeNotValid, session_.LanguageIndex,
+        rejectInput(CatalogueMessage(MessageId::PinCodeNotValid, session_.LanguageIndex,
                                      DialogButtons::Ok, DialogIcon::Warning),
-                    TPINCode);
+                    codeField);
         return;
     }
     if (pin == 0)
         return;
-    const PinOutcome outcome = RunPinOperation(
-        [&](Pellucard& engine) { return RunOperation(engine, code.toStdString(), pin); });
+    const PinOutcome outcome = runPinOperation(
+        [&](Pellucard& engine) { return runOperation(engine, code.toStdString(), pin); });
     if (outcome == PinOutcome::Refused)
         return;
     if (outcome == PinOutcome::Succeeded) {
-        AcceptSuccess();
+        acceptSuccess();
         return;
     }
-    ReportRefusedCode(pin);
+    reportRefusedCode(pin);
 }
 
-void PinEntryDialog::ClearCodes() {
-    TPINCode->clear();
-    TPINCode->setFocus();
+void PinEntryDialog::clearCodes() {
+    codeField->clear();
+    codeField->setFocus();
 }
 
 }  // namespace pellucard

@@ -13,20 +13,20 @@ class PinEntryDialog : public PinDialogBase {
     Q_OBJECT
 
 public:
-    void ChangeLanguage() override;
+    void changeLanguage() override;
 
 protected:
     PinEntryDialog(Session& session, PinDialogKind kind, QWidget* parent);
 
     // The engine operation this dialog stands for, on PIN `pin` (1 or 2), and its outcome.
-    virtual CardOutcome RunOperation(Pellucard& engine, const std::string& code, int pin) = 0;
-    void ShowState(int preferredPin) override;
-    void OKButton_Click() override;
-    void ClearCodes() override;
+    virtual CardOutcome runOperation(Pellucard& engine, const std::string& code, int pin) = 0;
+    void showState(int preferredPin) override;
+    void submit() override;
+    void clearCodes() override;
 
     QVBoxLayout* bodyLayout_;
-    QLabel* CodeCaption;  // "PIN Code"
-    QLineEdit* TPINCode;
+    QLabel* codeCaption;  // "PIN Code"
+    QLineEdit* codeField;
 };
 
 }  // namespace pellucard

@@ -8,7 +8,7 @@
 
 namespace pellucard {
 
-bool PlatformPrintDialogs::ChooseFont(QWidget* parent, QFont& font) {
+bool PlatformPrintDialogs::chooseFont(QWidget* parent, QFont& font) {
     bool accepted = false;
     const QFont chosen = QFontDialog::getFont(&accepted, font, parent);
     if (accepted) {
@@ -17,12 +17,12 @@ bool PlatformPrintDialogs::ChooseFont(QWidget* parent, QFont& font) {
     return accepted;
 }
 
-bool PlatformPrintDialogs::SetUpPage(QWidget* parent, QPrinter& printer) {
+bool PlatformPrintDialogs::setUpPage(QWidget* parent, QPrinter& printer) {
     QPageSetupDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool PlatformPrintDialogs::ChoosePrinter(QWidget* parent, QPrinter& printer) {
+bool PlatformPrintDialogs::choosePrinter(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     // The table is printed whole or by pages; there is no selection or current page.
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
@@ -33,7 +33,7 @@ bool PlatformPrintDialogs::ChoosePrinter(QWidget* parent, QPrinter& printer) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-void PlatformPrintDialogs::Preview(QWidget* parent, QPrinter& printer,
+void PlatformPrintDialogs::preview(QWidget* parent, QPrinter& printer,
                                    const std::function<void(QPrinter&)>& paint) {
     QPrintPreviewDialog dialog(&printer, parent);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,

@@ -25,7 +25,7 @@ const QColor kRowRule(160, 160, 160);
 
 // Cell texts come from files and the card: line ends of any system, tabs and other
 // control characters. Lines are kept, everything else that would not print becomes a blank.
-QStringList Paragraphs(QString text) {
+QStringList paragraphs(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     for (QChar& ch : text) {
@@ -36,7 +36,7 @@ QStringList Paragraphs(QString text) {
     return text.split(QLatin1Char('\n'));
 }
 
-QFont PrintableFont(QFont font) {
+QFont printableFont(QFont font) {
     // A font sized in pixels would come out a few hundredths of an inch high on a
     // printer; printing needs a size in points.
     if (font.pointSizeF() <= 0) {
@@ -48,7 +48,7 @@ QFont PrintableFont(QFont font) {
 }  // namespace
 
 PrintLayout::PrintLayout(PrintTable table, PrintStyle style, const QFont& font)
-    : table_(std::move(table)), style_(style), font_(PrintableFont(font)) {
+    : table_(std::move(table)), style_(style), font_(printableFont(font)) {
     headerFont_ = font_;
     headerFont_.setBold(true);
     titleFont_ = headerFont_;
@@ -57,7 +57,7 @@ PrintLayout::PrintLayout(PrintTable table, PrintStyle style, const QFont& font)
     footerFont_.setPointSizeF(std::max(6.0, font_.pointSizeF() * 0.85));
 }
 
-QStringList PrintLayout::Wrap(const QString& text, const QFont& font, qreal width,
+QStringList PrintLayout::wrap(const QString& text, const QFont& font, qreal width,
                               QPaintDevice& device) const {
     QStringList lines;
     if (text.isEmpty()) {
@@ -65,7 +65,7 @@ QStringList PrintLayout::Wrap(const QString& text, const QFont& font, qreal widt
     }
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    for (const QString& paragraph : Paragraphs(text)) {
+    for (const QString& paragraph : paragraphs(text)) {
         if (paragraph.trimmed().isEmpty()) {
             lines.append(QString());
             continue;
@@ -89,7 +89,7 @@ QStringList PrintLayout::Wrap(const QString& text, const QFont& font, qreal widt
     return lines;
 }
 
-void PrintLayout::SizeColumns(QPaintDevice& device) {
+void PrintLayout::sizeColumns(QPaintDevice& device) {
     int columns = std::max<int>(table_.headers.size(), table_.widths.size());
     for (const QStringList& row : table_.rows) {
         columns = std::max<int>(columns, row.size());
@@ -115,7 +115,7 @@ void PrintLayout::SizeColumns(QPaintDevice& device) {
         qreal widest = headerMetrics.horizontalAdvance(table_.headers.value(column));
         const int measured = std::min<int>(table_.rows.size(), kMeasuredRows);
         for (int row = 0; row < measured; ++row) {
-            for (const QString& line : Paragraphs(table_.rows[row].value(column))) {
+            for (const QString& line : paragraphs(table_.rows[row].value(column))) {
                 widest = std::max(widest, metrics.horizontalAdvance(line));
             }
         }
@@ -162,7 +162,7 @@ void PrintLayout::SizeColumns(QPaintDevice& device) {
     }
 }
 
-void PrintLayout::Paginate(QPaintDevice& device, const QRectF& page) {
+void PrintLayout::paginate(QPaintDevice& device, const QRectF& page) {
     page_ = page;
     dpi_ = device.logicalDpiY() > 0 ? device.logicalDpiY() : 72;
     const QFontMetricsF metrics(font_, &device);
@@ -171,20 +171,20 @@ void PrintLayout::Paginate(QPaintDevice& device, const QRectF& page) {
     const QFontMetricsF footerMetrics(footerFont_, &device);
     lineHeight_ = metrics.lineSpacing();
     headerLineHeight_ = headerMetrics.lineSpacing();
-    padX_ = Points(3);
-    padY_ = Points(1.5);
+    padX_ = points(3);
+    padY_ = points(1.5);
 
     titleText_ = titleMetrics.elidedText(table_.title.simplified(), Qt::ElideRight, page.width());
-    titleHeight_ = titleText_.isEmpty() ? 0 : titleMetrics.lineSpacing() + Points(6);
-    footerHeight_ = footerMetrics.lineSpacing() + Points(6);
+    titleHeight_ = titleText_.isEmpty() ? 0 : titleMetrics.lineSpacing() + points(6);
+    footerHeight_ = footerMetrics.lineSpacing() + points(6);
 
-    SizeColumns(device);
+    sizeColumns(device);
     const int columns = static_cast<int>(columnWidth_.size());
 
     headerLines_.clear();
     int headerLines = 1;
     for (int column = 0; column < columns; ++column) {
-        headerLines_.append(Wrap(table_.headers.value(column), headerFont_,
+        headerLines_.append(wrap(table_.headers.value(column), headerFont_,
                                  columnWidth_[column] - 2 * padX_, device));
         headerLines = std::max<int>(headerLines, headerLines_.back().size());
     }
@@ -197,7 +197,7 @@ void PrintLayout::Paginate(QPaintDevice& device, const QRectF& page) {
         int lines = 1;
         for (int column = 0; column < columns; ++column) {
             cells.append(
-                Cell{Wrap(row.value(column), font_, columnWidth_[column] - 2 * padX_, device)});
+                Cell{wrap(row.value(column), font_, columnWidth_[column] - 2 * padX_, device)});
             lines = std::max<int>(lines, cells.back().lines.size());
         }
         cells_.append(cells);
@@ -252,14 +252,14 @@ void PrintLayout::Paginate(QPaintDevice& device, const QRectF& page) {
     }
 }
 
-QStringList PrintLayout::CellLines(int row, int column) const {
+QStringList PrintLayout::cellLines(int row, int column) const {
     if (row < 0 || row >= cells_.size() || column < 0 || column >= cells_[row].size()) {
         return {};
     }
     return cells_[row][column].lines;
 }
 
-QList<int> PrintLayout::RowsOnPage(int page) const {
+QList<int> PrintLayout::rowsOnPage(int page) const {
     QList<int> rows;
     if (page < 0 || page >= pages_.size()) {
         return rows;
@@ -270,7 +270,7 @@ QList<int> PrintLayout::RowsOnPage(int page) const {
     return rows;
 }
 
-void PrintLayout::PaintHeader(QPainter& painter, qreal top) const {
+void PrintLayout::paintHeader(QPainter& painter, qreal top) const {
     if (columnWidth_.isEmpty()) {
         return;
     }
@@ -279,12 +279,12 @@ void PrintLayout::PaintHeader(QPainter& painter, qreal top) const {
     const QRectF band(left, top, right - left, headerHeight_);
     if (style_ == PrintStyle::One) {
         painter.fillRect(band, kHeaderShade);
-        painter.setPen(QPen(Qt::black, Points(0.5)));
+        painter.setPen(QPen(Qt::black, points(0.5)));
         for (int column = 0; column < columnWidth_.size(); ++column) {
             painter.drawRect(QRectF(columnLeft_[column], top, columnWidth_[column], headerHeight_));
         }
     } else {
-        painter.setPen(QPen(Qt::black, Points(1.5)));
+        painter.setPen(QPen(Qt::black, points(1.5)));
         painter.drawLine(band.bottomLeft(), band.bottomRight());
     }
     painter.setFont(headerFont_);
@@ -300,12 +300,12 @@ void PrintLayout::PaintHeader(QPainter& painter, qreal top) const {
     }
 }
 
-void PrintLayout::PaintSlice(QPainter& painter, const Slice& slice) const {
+void PrintLayout::paintSlice(QPainter& painter, const Slice& slice) const {
     const qreal left = columnLeft_.front();
     const qreal right = columnLeft_.back() + columnWidth_.back();
     const QRectF band(left, slice.top, right - left, slice.height);
     if (style_ == PrintStyle::One) {
-        painter.setPen(QPen(Qt::black, Points(0.5)));
+        painter.setPen(QPen(Qt::black, points(0.5)));
         for (int column = 0; column < columnWidth_.size(); ++column) {
             painter.drawRect(
                 QRectF(columnLeft_[column], slice.top, columnWidth_[column], slice.height));
@@ -314,7 +314,7 @@ void PrintLayout::PaintSlice(QPainter& painter, const Slice& slice) const {
         if (slice.row % 2 == 1) {
             painter.fillRect(band, kBandShade);
         }
-        painter.setPen(QPen(kRowRule, Points(0.25)));
+        painter.setPen(QPen(kRowRule, points(0.25)));
         painter.drawLine(band.bottomLeft(), band.bottomRight());
     }
     painter.setFont(font_);
@@ -332,15 +332,15 @@ void PrintLayout::PaintSlice(QPainter& painter, const Slice& slice) const {
     }
 }
 
-void PrintLayout::PaintFooter(QPainter& painter, int page) const {
+void PrintLayout::paintFooter(QPainter& painter, int page) const {
     painter.setFont(footerFont_);
     painter.setPen(Qt::black);
     const QRectF foot(page_.left(), page_.bottom() - footerHeight_, page_.width(), footerHeight_);
     painter.drawText(foot, Qt::AlignHCenter | Qt::AlignBottom,
-                     QStringLiteral("%1 / %2").arg(page + 1).arg(PageCount()));
+                     QStringLiteral("%1 / %2").arg(page + 1).arg(pageCount()));
 }
 
-void PrintLayout::PaintPage(QPainter& painter, int page) const {
+void PrintLayout::paintPage(QPainter& painter, int page) const {
     if (page < 0 || page >= pages_.size()) {
         return;
     }
@@ -351,24 +351,24 @@ void PrintLayout::PaintPage(QPainter& painter, int page) const {
         painter.drawText(QRectF(page_.left(), page_.top(), page_.width(), titleHeight_),
                          Qt::AlignLeft | Qt::AlignTop, titleText_);
     }
-    PaintHeader(painter, page_.top() + titleHeight_);
+    paintHeader(painter, page_.top() + titleHeight_);
     if (!columnWidth_.isEmpty()) {
         for (const Slice& slice : pages_[page].slices) {
-            PaintSlice(painter, slice);
+            paintSlice(painter, slice);
         }
     }
-    PaintFooter(painter, page);
+    paintFooter(painter, page);
     painter.restore();
 }
 
-bool PrintLayout::Print(QPagedPaintDevice& device, const PageRun& run) {
+bool PrintLayout::print(QPagedPaintDevice& device, const PageRun& run) {
     QPainter painter;
     if (!painter.begin(&device)) {
         return false;
     }
-    Paginate(device, QRectF(0, 0, device.width(), device.height()));
+    paginate(device, QRectF(0, 0, device.width(), device.height()));
 
-    const int count = PageCount();
+    const int count = pageCount();
     int from = run.fromPage > 0 ? std::min(run.fromPage, count) : 1;
     int to = run.toPage > 0 ? std::min(run.toPage, count) : count;
     if (from > to) {
@@ -394,12 +394,12 @@ bool PrintLayout::Print(QPagedPaintDevice& device, const PageRun& run) {
             painter.end();
             return false;
         }
-        PaintPage(painter, sequence[i]);
+        paintPage(painter, sequence[i]);
     }
     return painter.end();
 }
 
-QImage FirstPageImage(const PrintTable& table, PrintStyle style, const QFont& font,
+QImage firstPageImage(const PrintTable& table, PrintStyle style, const QFont& font,
                       const QPageLayout& pageLayout) {
     const QRectF full = pageLayout.fullRect(QPageLayout::Point);
     const QRectF paint = pageLayout.paintRect(QPageLayout::Point);
@@ -412,8 +412,8 @@ QImage FirstPageImage(const PrintTable& table, PrintStyle style, const QFont& fo
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(paint.topLeft());
-    layout.Paginate(image, QRectF(QPointF(0, 0), paint.size()));
-    layout.PaintPage(painter, 0);
+    layout.paginate(image, QRectF(QPointF(0, 0), paint.size()));
+    layout.paintPage(painter, 0);
     painter.end();
     return image;
 }

@@ -46,25 +46,25 @@ public:
     PrintLayout(PrintTable table, PrintStyle style, const QFont& font);
 
     // Breaks the table into pages whose printable area is `page` on `device`.
-    void Paginate(QPaintDevice& device, const QRectF& page);
+    void paginate(QPaintDevice& device, const QRectF& page);
 
     // At least 1 once paginated: an empty table still gives a page with its headers.
-    int PageCount() const { return static_cast<int>(pages_.size()); }
+    int pageCount() const { return static_cast<int>(pages_.size()); }
 
     // The lines that the cell of row `row` (0-based), column `column` was broken into.
-    QStringList CellLines(int row, int column) const;
+    QStringList cellLines(int row, int column) const;
     // The rows, in order, of which page `page` (0-based) shows at least one line.
-    QList<int> RowsOnPage(int page) const;
+    QList<int> rowsOnPage(int page) const;
     // The left edge and width of each column on the page.
-    const QList<qreal>& ColumnLefts() const { return columnLeft_; }
-    const QList<qreal>& ColumnWidths() const { return columnWidth_; }
+    const QList<qreal>& columnLefts() const { return columnLeft_; }
+    const QList<qreal>& columnWidths() const { return columnWidth_; }
 
     // Draws page `page` (0-based) with a painter open on the paginated device.
-    void PaintPage(QPainter& painter, int page) const;
+    void paintPage(QPainter& painter, int page) const;
 
     // Paginates for `device` and prints the pages of `run` on it. False when the device
     // cannot be painted on (a PDF file that cannot be written, a printer that went away).
-    bool Print(QPagedPaintDevice& device, const PageRun& run = {});
+    bool print(QPagedPaintDevice& device, const PageRun& run = {});
 
 private:
     struct Cell {
@@ -81,13 +81,13 @@ private:
         QList<Slice> slices;
     };
 
-    void SizeColumns(QPaintDevice& device);
-    QStringList Wrap(const QString& text, const QFont& font, qreal width,
+    void sizeColumns(QPaintDevice& device);
+    QStringList wrap(const QString& text, const QFont& font, qreal width,
                      QPaintDevice& device) const;
-    void PaintHeader(QPainter& painter, qreal top) const;
-    void PaintSlice(QPainter& painter, const Slice& slice) const;
-    void PaintFooter(QPainter& painter, int page) const;
-    qreal Points(qreal points) const { return points * dpi_ / 72.0; }
+    void paintHeader(QPainter& painter, qreal top) const;
+    void paintSlice(QPainter& painter, const Slice& slice) const;
+    void paintFooter(QPainter& painter, int page) const;
+    qreal points(qreal points) const { return points * dpi_ / 72.0; }
 
     PrintTable table_;
     PrintStyle style_;
@@ -117,7 +117,7 @@ private:
 
 // The first page of `table` as it would be printed on paper of `pageLayout`, drawn at 72
 // dots per inch (one dot a point): a picture of the style for the print dialog.
-QImage FirstPageImage(const PrintTable& table, PrintStyle style, const QFont& font,
+QImage firstPageImage(const PrintTable& table, PrintStyle style, const QFont& font,
                       const QPageLayout& pageLayout);
 
 }  // namespace pellucard

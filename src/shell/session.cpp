@@ -16,7 +16,7 @@ Session::Session(std::unique_ptr<ReaderSession> reader) : reader_(std::move(read
     // meanwhile.
     if (reader_ && reader_->link) {
         Clock& base = reader_->clock ? *reader_->clock : SystemClock();
-        linkClock_ = std::make_unique<IdleHookClock>(base, [this] { Yield(); });
+        linkClock_ = std::make_unique<IdleHookClock>(base, [this] { yield(); });
         reader_->link->SetClock(*linkClock_);
     }
     if (reader_ && reader_->engine)
@@ -29,11 +29,11 @@ Session::~Session() {
     reader_.reset();
 }
 
-bool Session::IsVirtualReader() const {
+bool Session::isVirtualReader() const {
     return reader_->virtualReader != nullptr;
 }
 
-void Session::Yield() {
+void Session::yield() {
     // A yield can happen inside another one (a dialog's work while a poll yields); only the
     // outermost may let polling resume.
     const bool allowed = PollingAllowed;
@@ -42,7 +42,7 @@ void Session::Yield() {
     PollingAllowed = allowed;
 }
 
-QString Session::Text(MessageId id) const {
+QString Session::text(MessageId id) const {
     return Message(id, LanguageIndex);
 }
 

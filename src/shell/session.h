@@ -32,19 +32,19 @@ public:
 
     // The only way to the card: every window, menu, dialog and timer takes its card work from
     // here, one holder at a time.
-    CardGate& Gate() { return *gate_; }
+    CardGate& gate() { return *gate_; }
     // The devices behind the engine, for the demo's virtual reader and card (pulled out, put
     // back, unplugged: what a person does with the hardware, not card commands).
-    ReaderSession& Reader() { return *reader_; }
+    ReaderSession& reader() { return *reader_; }
     // The built-in virtual reader: the demo, or a card image given on the command line.
-    bool IsVirtualReader() const;
+    bool isVirtualReader() const;
 
     // Lets pending interface events run with polling paused, so that a timer tick arriving
     // meanwhile does no card work. Every long card operation calls it after each record.
-    void Yield();
+    void yield();
 
     // Catalogue message `id` in the language in force.
-    QString Text(MessageId id) const;
+    QString text(MessageId id) const;
 
     // False while a card operation yields; the polling timer then does no card work.
     bool PollingAllowed = true;
@@ -64,8 +64,8 @@ public:
     // one, so that records read from a card are not taken for the content of the next one.
     int CardGeneration = 0;
 
-    bool IsDialogOpen(PinDialogKind kind) const { return DialogOpen[static_cast<int>(kind)]; }
-    void SetDialogOpen(PinDialogKind kind, bool open) { DialogOpen[static_cast<int>(kind)] = open; }
+    bool isDialogOpen(PinDialogKind kind) const { return DialogOpen[static_cast<int>(kind)]; }
+    void setDialogOpen(PinDialogKind kind, bool open) { DialogOpen[static_cast<int>(kind)] = open; }
 
 private:
     // The reader link's clock, which lets the event loop run while the link waits.

@@ -12,7 +12,7 @@ SingleInstance::SingleInstance() = default;
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::LockPath() {
+QString SingleInstance::lockPath() {
     // The runtime folder belongs to the user alone; without one, the shared temporary folder
     // with the user's id in the name.
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -21,8 +21,8 @@ QString SingleInstance::LockPath() {
     return QDir(QDir::tempPath()).filePath(QStringLiteral("pellucard-%1.lock").arg(getuid()));
 }
 
-SingleInstance::Outcome SingleInstance::Acquire() {
-    lock_ = std::make_unique<QLockFile>(LockPath());
+SingleInstance::Outcome SingleInstance::acquire() {
+    lock_ = std::make_unique<QLockFile>(lockPath());
     // Never stale by age: a copy may run for days. A dead holder is detected by its process id.
     lock_->setStaleLockTime(0);
     if (lock_->tryLock(0))

@@ -23,8 +23,8 @@ public:
         HeldByAnother,  // another copy runs
         Unavailable,    // the lock file cannot be made here (no runtime folder, no right to it)
     };
-    Outcome Acquire();
-    static QString LockPath();
+    Outcome acquire();
+    static QString lockPath();
 
 private:
     std::unique_ptr<QLockFile> lock_;

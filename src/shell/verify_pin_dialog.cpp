@@ -6,25 +6,25 @@
 
 namespace pellucard {
 
-VerifyPinC::VerifyPinC(Session& session, QWidget* parent)
+VerifyPinDialog::VerifyPinDialog(Session& session, QWidget* parent)
     : PinEntryDialog(session, PinDialogKind::Verify, parent) {
-    setObjectName("VerifyPinC");
+    setObjectName("verifyPinDialog");
 }
 
-void VerifyPinC::Prepare(int pinIndex, CardGate::Hold& hold) {
-    Activate();
-    ReadPinCounters(session_, hold);
-    ShowState(pinIndex);
-    TPINCode->clear();
-    TPINCode->setFocus();
+void VerifyPinDialog::prepare(int pinIndex, CardGate::Hold& hold) {
+    activate();
+    readPinCounters(session_, hold);
+    showState(pinIndex);
+    codeField->clear();
+    codeField->setFocus();
 }
 
-void VerifyPinC::ChangeLanguage() {
-    PinEntryDialog::ChangeLanguage();
-    setWindowTitle(session_.Text(MessageId::VerifyPinCode));
+void VerifyPinDialog::changeLanguage() {
+    PinEntryDialog::changeLanguage();
+    setWindowTitle(session_.text(MessageId::VerifyPinCode));
 }
 
-CardOutcome VerifyPinC::RunOperation(Pellucard& engine, const std::string& code, int pin) {
+CardOutcome VerifyPinDialog::runOperation(Pellucard& engine, const std::string& code, int pin) {
     return engine.VerifyPin(pin, code);
 }
 

@@ -6,19 +6,19 @@ namespace pellucard {
 
 // Verifies PIN1 or PIN2 with the card. The record windows show it while PIN1 bars access to
 // the card's files.
-class VerifyPinC final : public PinEntryDialog {
+class VerifyPinDialog final : public PinEntryDialog {
     Q_OBJECT
 
 public:
-    VerifyPinC(Session& session, QWidget* parent);
+    VerifyPinDialog(Session& session, QWidget* parent);
 
     // Re-reads the counters from the card, captions the dialog and chooses PIN `pinIndex`
     // (0 or 1) where it can.
-    void Prepare(int pinIndex, CardGate::Hold& hold);
-    void ChangeLanguage() override;
+    void prepare(int pinIndex, CardGate::Hold& hold);
+    void changeLanguage() override;
 
 protected:
-    CardOutcome RunOperation(Pellucard& engine, const std::string& code, int pin) override;
+    CardOutcome runOperation(Pellucard& engine, const std::string& code, int pin) override;
 };
 
 }  // namespace pellucard

@@ -10,7 +10,7 @@
 namespace pellucard {
 namespace {
 
-QMessageBox::Icon BoxIcon(DialogIcon icon) {
+QMessageBox::Icon boxIcon(DialogIcon icon) {
     switch (icon) {
         case DialogIcon::Information:
             return QMessageBox::Information;
@@ -28,7 +28,7 @@ QMessageBox::Icon BoxIcon(DialogIcon icon) {
 
 // A dialog that names no folder starts in the one last used; the folder of the file chosen
 // becomes the one last used.
-QString RunFileDialog(const FileRequest& request, QFileDialog::AcceptMode mode) {
+QString runFileDialog(const FileRequest& request, QFileDialog::AcceptMode mode) {
     FileHistory& history = FileHistory::Instance();
     const QString folder = request.folder.isEmpty() ? history.StartFolder() : request.folder;
     QFileDialog dialog(QApplication::activeWindow(), request.title, folder, request.nameFilter);
@@ -54,7 +54,7 @@ DialogAnswer WidgetDialogs::ShowMessage(const MessageRequest& request) {
         buttons = QMessageBox::Yes | QMessageBox::No;
     else if (request.buttons == DialogButtons::YesNoCancel)
         buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    QMessageBox box(BoxIcon(request.icon), title, request.text, buttons,
+    QMessageBox box(boxIcon(request.icon), title, request.text, buttons,
                     QApplication::activeWindow());
     box.setDefaultButton(request.buttons == DialogButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes);
     if (request.buttons == DialogButtons::YesNoCancel)
@@ -76,11 +76,11 @@ DialogAnswer WidgetDialogs::ShowMessage(const MessageRequest& request) {
 }
 
 QString WidgetDialogs::ChooseOpenFileName(const FileRequest& request) {
-    return RunFileDialog(request, QFileDialog::AcceptOpen);
+    return runFileDialog(request, QFileDialog::AcceptOpen);
 }
 
 QString WidgetDialogs::ChooseSaveFileName(const FileRequest& request) {
-    return RunFileDialog(request, QFileDialog::AcceptSave);
+    return runFileDialog(request, QFileDialog::AcceptSave);
 }
 
 }  // namespace pellucard

@@ -17,7 +17,7 @@ constexpr QSize kPreferredSize(1280, 820);
 
 }  // namespace
 
-void FitToScreen(QWidget& window) {
+void fitToScreen(QWidget& window) {
     QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) {
         window.resize(kPreferredSize);
@@ -28,15 +28,15 @@ void FitToScreen(QWidget& window) {
     window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available));
 }
 
-void RestorePlacement(QWidget& window, QSettings* settings) {
+void restorePlacement(QWidget& window, QSettings* settings) {
     const QByteArray placement =
         settings != nullptr ? settings->value(kPlacementKey).toByteArray() : QByteArray();
     // restoreGeometry brings a window that would lie off every screen back onto one.
     if (placement.isEmpty() || !window.restoreGeometry(placement))
-        FitToScreen(window);
+        fitToScreen(window);
 }
 
-void RememberPlacement(const QWidget& window, QSettings* settings) {
+void rememberPlacement(const QWidget& window, QSettings* settings) {
     if (settings == nullptr)
         return;
     settings->setValue(kPlacementKey, window.saveGeometry());

@@ -10,12 +10,12 @@ namespace pellucard {
 // back onto a screen when that one has gone.
 
 // Sizes `window` to fit its screen's available area and centres it there.
-void FitToScreen(QWidget& window);
+void fitToScreen(QWidget& window);
 
 // The place remembered in `settings`, else FitToScreen. `settings` may be null.
-void RestorePlacement(QWidget& window, QSettings* settings);
+void restorePlacement(QWidget& window, QSettings* settings);
 
 // Remembers the window's size and place (and whether it was maximised).
-void RememberPlacement(const QWidget& window, QSettings* settings);
+void rememberPlacement(const QWidget& window, QSettings* settings);
 
 }  // namespace pellucard

@@ -8,33 +8,33 @@ namespace {
 std::atomic<qint32> nextTag{1};
 }
 
-qint32 CardRecordStore::Remember(Bytes raw, QStringList fields,
+qint32 CardRecordStore::remember(Bytes raw, QStringList fields,
                                  std::optional<SmsConcatenation> concatenation) {
     const qint32 tag = nextTag++;
     entries_[tag] = Entry{std::move(raw), std::move(fields), concatenation, generation_};
     return tag;
 }
 
-const CardRecordStore::Entry* CardRecordStore::Find(qint32 tag) const {
+const CardRecordStore::Entry* CardRecordStore::find(qint32 tag) const {
     if (tag == 0)
         return nullptr;
     const auto found = entries_.find(tag);
     return found == entries_.end() ? nullptr : &found->second;
 }
 
-QStringList CardRecordStore::FieldsOf(const RecordList& list, int row, const QList<int>& columns) {
+QStringList CardRecordStore::fieldsOf(const RecordList& list, int row, const QList<int>& columns) {
     QStringList fields;
     for (const int column : columns)
         fields.append(list.Text(row, column));
     return fields;
 }
 
-const Bytes* CardRecordStore::Untouched(const RecordList& list, int row, const QList<int>& columns,
+const Bytes* CardRecordStore::untouched(const RecordList& list, int row, const QList<int>& columns,
                                         int recordLength) const {
-    const Entry* entry = Find(list.Tag(row));
+    const Entry* entry = find(list.Tag(row));
     if (!entry || static_cast<int>(entry->raw.size()) != recordLength)
         return nullptr;
-    if (FieldsOf(list, row, columns) != entry->fields)
+    if (fieldsOf(list, row, columns) != entry->fields)
         return nullptr;
     return &entry->raw;
 }

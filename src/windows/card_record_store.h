@@ -34,22 +34,22 @@ public:
     };
 
     // Keeps a record and returns the tag for its row.
-    qint32 Remember(Bytes raw, QStringList fields,
+    qint32 remember(Bytes raw, QStringList fields,
                     std::optional<SmsConcatenation> concatenation = std::nullopt);
-    const Entry* Find(qint32 tag) const;
+    const Entry* find(qint32 tag) const;
 
     // The record read into `row` when the row's `columns` still hold what was read and the
     // record has `recordLength` bytes (a card of another size gets an encoded record); else
     // nullptr.
-    const Bytes* Untouched(const RecordList& list, int row, const QList<int>& columns,
+    const Bytes* untouched(const RecordList& list, int row, const QList<int>& columns,
                            int recordLength) const;
 
-    void Clear() { entries_.clear(); }
+    void clear() { entries_.clear(); }
     // Records remembered from now on come from card `generation`.
-    void SetGeneration(int generation) { generation_ = generation; }
+    void setGeneration(int generation) { generation_ = generation; }
 
     // The texts of `columns` of a row, in order.
-    static QStringList FieldsOf(const RecordList& list, int row, const QList<int>& columns);
+    static QStringList fieldsOf(const RecordList& list, int row, const QList<int>& columns);
 
 private:
     std::map<qint32, Entry> entries_;

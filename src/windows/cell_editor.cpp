@@ -9,13 +9,13 @@
 
 namespace pellucard {
 
-QString ToCellBreaks(const QString& text) {
-    QString result = ToEditorBreaks(text);
+QString toCellBreaks(const QString& text) {
+    QString result = toEditorBreaks(text);
     result.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     return result;
 }
 
-QString ToEditorBreaks(const QString& text) {
+QString toEditorBreaks(const QString& text) {
     QString result = text;
     result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -25,14 +25,14 @@ QString ToEditorBreaks(const QString& text) {
 }
 
 CellEditor::CellEditor(QWidget* parent) : QPlainTextEdit(parent) {
-    setObjectName(QStringLiteral("Text2"));
+    setObjectName(QStringLiteral("cellEditor"));
     setFrameShape(QFrame::NoFrame);
     setTabChangesFocus(true);
     document()->setDocumentMargin(1);
     // Undo belongs to the window's lists, where the editor's keystrokes are steps already.
     setUndoRedoEnabled(false);
-    SetMultiLine(false);
-    connect(document(), &QTextDocument::contentsChanged, this, &CellEditor::ContentsChanged);
+    setMultiLine(false);
+    connect(document(), &QTextDocument::contentsChanged, this, &CellEditor::contentsChanged);
 }
 
 bool CellEditor::event(QEvent* event) {
@@ -48,17 +48,17 @@ bool CellEditor::event(QEvent* event) {
     return QPlainTextEdit::event(event);
 }
 
-void CellEditor::SetLengthLimit(int length) {
+void CellEditor::setLengthLimit(int length) {
     lengthLimit_ = length;
     check_ = nullptr;
 }
 
-void CellEditor::SetLimitCheck(LimitCheck check) {
+void CellEditor::setLimitCheck(LimitCheck check) {
     check_ = std::move(check);
     lengthLimit_ = 0;
 }
 
-void CellEditor::SetMultiLine(bool multiLine) {
+void CellEditor::setMultiLine(bool multiLine) {
     multiLine_ = multiLine;
     setLineWrapMode(multiLine ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -66,43 +66,43 @@ void CellEditor::SetMultiLine(bool multiLine) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-QString CellEditor::Text() const {
-    return ToCellBreaks(toPlainText());
+QString CellEditor::text() const {
+    return toCellBreaks(toPlainText());
 }
 
-void CellEditor::SetText(const QString& text) {
-    QString shown = ToEditorBreaks(text);
+void CellEditor::setText(const QString& text) {
+    QString shown = toEditorBreaks(text);
     if (!multiLine_)
         shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
     quiet_ = true;
     setPlainText(shown);
     quiet_ = false;
     accepted_ = toPlainText();
-    SetCaretPosition(accepted_.size());
+    setCaretPosition(accepted_.size());
 }
 
-void CellEditor::ReplaceText(const QString& text) {
+void CellEditor::replaceText(const QString& text) {
     QTextCursor cursor(document());
     cursor.select(QTextCursor::Document);
-    cursor.insertText(ToEditorBreaks(text));
+    cursor.insertText(toEditorBreaks(text));
 }
 
-bool CellEditor::Fits(const QString& text) const {
-    const QString cellText = ToCellBreaks(text);
+bool CellEditor::fits(const QString& text) const {
+    const QString cellText = toCellBreaks(text);
     if (check_)
         return check_(cellText);
     return lengthLimit_ <= 0 || cellText.size() <= lengthLimit_;
 }
 
-void CellEditor::ContentsChanged() {
+void CellEditor::contentsChanged() {
     if (quiet_)
         return;
     QString text = toPlainText();
     if (!multiLine_ && text.contains(QLatin1Char('\n'))) {
         text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    } else if (Fits(text)) {
+    } else if (fits(text)) {
         accepted_ = text;
-        emit Edited();
+        emit edited();
         return;
     }
     // Keep what stood before the change and as much of the inserted text as still fits.
@@ -124,43 +124,43 @@ void CellEditor::ContentsChanged() {
         if (take < inserted.size() && inserted[take - 1].isHighSurrogate())
             continue;
         const QString candidate = head + inserted.left(take) + tail;
-        if (!Fits(candidate))
+        if (!fits(candidate))
             break;
         result = candidate;
         kept = take;
     }
-    if (!Fits(result))
+    if (!fits(result))
         result = before;  // the text left of the change no longer fits: refuse it whole
     const bool changed = result != before;
     quiet_ = true;
     setPlainText(result);
     quiet_ = false;
     accepted_ = result;
-    SetCaretPosition(result == before && !changed ? prefix : prefix + kept);
+    setCaretPosition(result == before && !changed ? prefix : prefix + kept);
     if (changed)
-        emit Edited();
+        emit edited();
 }
 
 void CellEditor::insertFromMimeData(const QMimeData* source) {
     if (!source || !source->hasText())
         return;
-    QString text = ToEditorBreaks(source->text());
+    QString text = toEditorBreaks(source->text());
     if (!multiLine_)
         text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     textCursor().insertText(text);
 }
 
-int CellEditor::CaretPosition() const {
+int CellEditor::caretPosition() const {
     return textCursor().position();
 }
 
-void CellEditor::SetCaretPosition(int position) {
+void CellEditor::setCaretPosition(int position) {
     QTextCursor cursor = textCursor();
     cursor.setPosition(std::clamp(position, 0, static_cast<int>(toPlainText().size())));
     setTextCursor(cursor);
 }
 
-void CellEditor::SelectRange(int start, int length) {
+void CellEditor::selectRange(int start, int length) {
     const int size = static_cast<int>(toPlainText().size());
     QTextCursor cursor = textCursor();
     cursor.setPosition(std::clamp(start, 0, size));
@@ -168,7 +168,7 @@ void CellEditor::SelectRange(int start, int length) {
     setTextCursor(cursor);
 }
 
-bool CellEditor::CaretOnFirstLine() const {
+bool CellEditor::caretOnFirstLine() const {
     const QTextCursor cursor = textCursor();
     if (cursor.block() != document()->firstBlock())
         return false;
@@ -178,7 +178,7 @@ bool CellEditor::CaretOnFirstLine() const {
     return layout->lineForTextPosition(cursor.positionInBlock()).lineNumber() == 0;
 }
 
-bool CellEditor::CaretOnLastLine() const {
+bool CellEditor::caretOnLastLine() const {
     const QTextCursor cursor = textCursor();
     if (cursor.block() != document()->lastBlock())
         return false;
@@ -189,7 +189,7 @@ bool CellEditor::CaretOnLastLine() const {
            layout->lineCount() - 1;
 }
 
-int CellEditor::ShownLineCount() const {
+int CellEditor::shownLineCount() const {
     int lines = 0;
     for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next())
         lines += std::max(1, block.layout() ? block.layout()->lineCount() : 1);
@@ -198,7 +198,7 @@ int CellEditor::ShownLineCount() const {
 
 void CellEditor::keyPressEvent(QKeyEvent* event) {
     bool handled = false;
-    emit KeyDown(event, handled);
+    emit keyDown(event, handled);
     if (handled) {
         event->accept();
         return;
@@ -208,13 +208,13 @@ void CellEditor::keyPressEvent(QKeyEvent* event) {
 
 void CellEditor::keyReleaseEvent(QKeyEvent* event) {
     QPlainTextEdit::keyReleaseEvent(event);
-    emit KeyUp(event);
+    emit keyUp(event);
 }
 
 void CellEditor::focusOutEvent(QFocusEvent* event) {
     QPlainTextEdit::focusOutEvent(event);
     if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
-        emit FocusLost();
+        emit focusLost();
 }
 
 }  // namespace pellucard

@@ -6,7 +6,7 @@
 
 namespace pellucard {
 
-// The cell editor (`Text2`) that a record window lays over the cell being edited. One editor
+// The cell editor (`cellEditor`) that a record window lays over the cell being edited. One editor
 // serves both lists of a window. It refuses an edit that would pass its limit, as a text box
 // with a maximum length does: typed characters beyond it are dropped, a paste is cut to what
 // still fits. The line breaks it holds count as CR LF, as the cells store them.
@@ -20,37 +20,37 @@ public:
     explicit CellEditor(QWidget* parent = nullptr);
 
     // A limit of `length` UTF-16 units; 0 means none.
-    void SetLengthLimit(int length);
-    void SetLimitCheck(LimitCheck check);
-    int LengthLimit() const { return lengthLimit_; }
+    void setLengthLimit(int length);
+    void setLimitCheck(LimitCheck check);
+    int lengthLimit() const { return lengthLimit_; }
 
     // Several lines wrapped at the editor's width (messages), or one line (names, numbers).
-    void SetMultiLine(bool multiLine);
-    bool MultiLine() const { return multiLine_; }
+    void setMultiLine(bool multiLine);
+    bool multiLine() const { return multiLine_; }
 
     // The text with line breaks as CR LF; setting it does not count as an edit.
-    QString Text() const;
-    void SetText(const QString& text);
+    QString text() const;
+    void setText(const QString& text);
     // Replaces the text as if typed (Delete emptying the cell); the limit still applies.
-    void ReplaceText(const QString& text);
+    void replaceText(const QString& text);
 
-    int CaretPosition() const;
-    void SetCaretPosition(int position);
-    void SelectRange(int start, int length);
+    int caretPosition() const;
+    void setCaretPosition(int position);
+    void selectRange(int start, int length);
     // The caret is on the first or the last line the editor shows.
-    bool CaretOnFirstLine() const;
-    bool CaretOnLastLine() const;
+    bool caretOnFirstLine() const;
+    bool caretOnLastLine() const;
     // Lines the text occupies at the editor's width.
-    int ShownLineCount() const;
+    int shownLineCount() const;
 
 signals:
     // The user changed the text (typing, pasting, deleting).
-    void Edited();
+    void edited();
     // A key went down or up while the editor had the focus; set `handled` to keep the editor
     // from acting on a key press.
-    void KeyDown(QKeyEvent* event, bool& handled);
-    void KeyUp(QKeyEvent* event);
-    void FocusLost();
+    void keyDown(QKeyEvent* event, bool& handled);
+    void keyUp(QKeyEvent* event);
+    void focusLost();
 
 protected:
     bool event(QEvent* event) override;
@@ -60,8 +60,8 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    void ContentsChanged();
-    bool Fits(const QString& text) const;
+    void contentsChanged();
+    bool fits(const QString& text) const;
 
     int lengthLimit_ = 0;
     LimitCheck check_;
@@ -71,7 +71,7 @@ private:
 };
 
 // Line breaks as the cells keep them (CR LF) and as a text field holds them (LF).
-QString ToCellBreaks(const QString& text);
-QString ToEditorBreaks(const QString& text);
+QString toCellBreaks(const QString& text);
+QString toEditorBreaks(const QString& text);
 
 }  // namespace pellucard

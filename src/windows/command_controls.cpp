@@ -5,14 +5,14 @@
 
 namespace pellucard {
 
-QPushButton* NewCommandButton(const QString& name, QWidget* parent) {
+QPushButton* newCommandButton(const QString& name, QWidget* parent) {
     auto* button = new QPushButton(parent);
     button->setObjectName(name);
     button->setAutoDefault(false);
     return button;
 }
 
-void Caption(QWidget* widget, const QString& text) {
+void caption(QWidget* widget, const QString& text) {
     if (auto* button = qobject_cast<QPushButton*>(widget))
         button->setText(text);
     else if (auto* label = qobject_cast<QLabel*>(widget))

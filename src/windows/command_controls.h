@@ -9,10 +9,10 @@ namespace pellucard {
 
 // A record window's command button, named as the window's design names it. It never becomes
 // the default button: Enter belongs to the lists and fields.
-QPushButton* NewCommandButton(const QString& name, QWidget* parent);
+QPushButton* newCommandButton(const QString& name, QWidget* parent);
 
 // A button's or label's caption, repeated as its tooltip so that a caption cut short by a
 // narrow window still reads in full.
-void Caption(QWidget* widget, const QString& text);
+void caption(QWidget* widget, const QString& text);
 
 }  // namespace pellucard

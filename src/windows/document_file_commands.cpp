@@ -15,65 +15,65 @@ DocumentFileCommands::DocumentFileCommands(DocumentOwner& owner, ShellHost& host
                                            int slotCount)
     : owner_(owner), host_(host), kind_(kind), windowIndex_(windowIndex), slotCount_(slotCount) {}
 
-void DocumentFileCommands::SetSaveButton(QPushButton* button) {
+void DocumentFileCommands::setSaveButton(QPushButton* button) {
     saveButton_ = button;
-    ShowSaveState();
+    showSaveState();
 }
 
-int DocumentFileCommands::Language() const {
-    return host_.CurrentSession().LanguageIndex;
+int DocumentFileCommands::language() const {
+    return host_.currentSession().LanguageIndex;
 }
 
-QString DocumentFileCommands::Title() const {
-    return FileTitleOf(file_, Language());
+QString DocumentFileCommands::title() const {
+    return FileTitleOf(file_, language());
 }
 
-void DocumentFileCommands::Run(FileCommand command) {
+void DocumentFileCommands::run(FileCommand command) {
     switch (command) {
         case FileCommand::New:
-            New();
+            newDocument();
             break;
         case FileCommand::Open:
-            Open();
+            open();
             break;
         case FileCommand::Save:
-            Save();
+            save();
             break;
         case FileCommand::SaveAs:
-            SaveAs();
+            saveAs();
             break;
         case FileCommand::ImportComma:
-            owner_.CmdImport(QLatin1Char(','));
+            owner_.importText(QLatin1Char(','));
             break;
         case FileCommand::ImportTab:
-            owner_.CmdImport(QLatin1Char('\t'));
+            owner_.importText(QLatin1Char('\t'));
             break;
         case FileCommand::ExportComma:
-            owner_.CmdExport(QLatin1Char(','));
+            owner_.exportText(QLatin1Char(','));
             break;
         case FileCommand::ExportTab:
-            owner_.CmdExport(QLatin1Char('\t'));
+            owner_.exportText(QLatin1Char('\t'));
             break;
     }
 }
 
-bool DocumentFileCommands::KeepChanges() {
-    if (!Modified())
+bool DocumentFileCommands::keepChanges() {
+    if (!modified())
         return true;
     // A list without a file of its own (its untitled file could not be made) needs a name.
     const bool untitled = untitled_ || file_.isEmpty();
     MessageRequest question = CatalogueMessage(
-        untitled ? MessageId::SaveNewRecordQuestion : MessageId::SaveRecordQuestion, Language(),
+        untitled ? MessageId::SaveNewRecordQuestion : MessageId::SaveRecordQuestion, language(),
         DialogButtons::YesNoCancel, DialogIcon::Question);
     if (!untitled)
-        question.text += Title() + QStringLiteral("?");
+        question.text += title() + QStringLiteral("?");
     switch (ShowMessage(question)) {
         case DialogAnswer::Yes:
             if (untitled)
-                SaveAs();
+                saveAs();
             else
-                Save();
-            return !Modified();  // a cancelled or failed save keeps the list, and the window
+                save();
+            return !modified();  // a cancelled or failed save keeps the list, and the window
         case DialogAnswer::No:
             return true;  // an untitled file goes once the list holds another document
         default:
@@ -81,71 +81,71 @@ bool DocumentFileCommands::KeepChanges() {
     }
 }
 
-void DocumentFileCommands::New() {
-    owner_.BeforeFileCommand();
-    if (!KeepChanges())
+void DocumentFileCommands::newDocument() {
+    owner_.beforeFileCommand();
+    if (!keepChanges())
         return;
-    const QString path = CreateNewDocument(kind_, Language());
+    const QString path = CreateNewDocument(kind_, language());
     if (path.isEmpty())
         return;  // the user was told; the document stays as it was
-    const QString left = UntitledFile();
+    const QString left = untitledFile();
     file_ = path;
     untitled_ = true;
-    owner_.DocumentUsedCount() = 0;
-    ResetList(owner_.DocumentList(), slotCount_);
-    owner_.DocumentReplaced();
-    MarkSaved();
-    owner_.ShowDocumentName(Title());
+    owner_.documentUsedCount() = 0;
+    ResetList(owner_.documentList(), slotCount_);
+    owner_.documentReplaced();
+    markSaved();
+    owner_.showDocumentName(title());
     // The next free name may be the one just left, when that file had gone meanwhile.
     if (!SamePath(left, file_))
-        RemoveUntitled(left);
+        removeUntitled(left);
 }
 
-void DocumentFileCommands::Open() {
-    owner_.BeforeFileCommand();
-    if (!KeepChanges())
+void DocumentFileCommands::open() {
+    owner_.beforeFileCommand();
+    if (!keepChanges())
         return;
     QString chosen = file_;
     if (ChooseOpenFile(chosen, QLatin1String(kind_.extension), QLatin1String(kind_.openFilterLabel))
             .isEmpty())
         return;
-    int used = owner_.DocumentUsedCount();
-    if (!LoadRecordFile(owner_.DocumentList(), chosen, used, Language()))
+    int used = owner_.documentUsedCount();
+    if (!LoadRecordFile(owner_.documentList(), chosen, used, language()))
         return;  // the user was told; the list is as it was
-    owner_.DocumentUsedCount() = used;
+    owner_.documentUsedCount() = used;
     // Opening the untitled file itself keeps it the document's.
     const bool same = SamePath(chosen, file_);
-    const QString left = same ? QString() : UntitledFile();
+    const QString left = same ? QString() : untitledFile();
     untitled_ = untitled_ && same;
     file_ = chosen;
     FileHistory::Instance().RememberOpened(chosen, static_cast<int>(windowIndex_));
-    owner_.DocumentReplaced();
-    MarkSaved();
-    owner_.ShowDocumentName(Title());
-    RemoveUntitled(left);
+    owner_.documentReplaced();
+    markSaved();
+    owner_.showDocumentName(title());
+    removeUntitled(left);
 }
 
-bool DocumentFileCommands::SaveInPlace() {
-    if (!SaveRecordFile(owner_.DocumentList(), file_, owner_.DocumentUsedCount(), Language()))
+bool DocumentFileCommands::saveInPlace() {
+    if (!SaveRecordFile(owner_.documentList(), file_, owner_.documentUsedCount(), language()))
         return false;  // the user was told; the list stays modified
-    MarkSaved();
+    markSaved();
     // Saved records are the user's: the file no longer goes with the document.
     untitled_ = false;
     return true;
 }
 
-void DocumentFileCommands::Save() {
-    owner_.BeforeFileCommand();
-    if (!Modified())
+void DocumentFileCommands::save() {
+    owner_.beforeFileCommand();
+    if (!modified())
         return;
     if (file_.isEmpty())
-        SaveAs();
+        saveAs();
     else
-        SaveInPlace();
+        saveInPlace();
 }
 
-void DocumentFileCommands::SaveAs() {
-    owner_.BeforeFileCommand();
+void DocumentFileCommands::saveAs() {
+    owner_.beforeFileCommand();
     FileRequest request;
     request.nameFilter =
         NameFilterFor(QLatin1String(kind_.saveFilterLabel), QLatin1String(kind_.extension));
@@ -155,63 +155,63 @@ void DocumentFileCommands::SaveAs() {
         return;
     if (SamePath(chosen, file_)) {
         // Saving under its own name is a plain save, even of an unmodified list.
-        SaveInPlace();
+        saveInPlace();
         return;
     }
     QString templateName;
-    if (!CopyTemplateFile(templateName, file_, chosen, Language()))
+    if (!CopyTemplateFile(templateName, file_, chosen, language()))
         return;
-    if (!SaveRecordFile(owner_.DocumentList(), chosen, owner_.DocumentUsedCount(), Language()))
+    if (!SaveRecordFile(owner_.documentList(), chosen, owner_.documentUsedCount(), language()))
         return;
-    const QString left = UntitledFile();
+    const QString left = untitledFile();
     file_ = chosen;
     untitled_ = false;
     FileHistory::Instance().RememberOpened(chosen, static_cast<int>(windowIndex_));
-    MarkSaved();
-    owner_.ShowDocumentName(Title());
-    RemoveUntitled(left);
+    markSaved();
+    owner_.showDocumentName(title());
+    removeUntitled(left);
 }
 
-void DocumentFileCommands::Close() {
-    RemoveUntitled(UntitledFile());
+void DocumentFileCommands::close() {
+    removeUntitled(untitledFile());
     file_.clear();
     untitled_ = false;
 }
 
-void DocumentFileCommands::RemoveUntitled(const QString& file) {
+void DocumentFileCommands::removeUntitled(const QString& file) {
     if (FileExists(file))
         QFile::remove(file);
 }
 
-int DocumentFileCommands::Changed() {
+int DocumentFileCommands::changed() {
     revision_ = ++lastRevision_;
-    ShowSaveState();
+    showSaveState();
     return revision_;
 }
 
-void DocumentFileCommands::PutBack(int revision) {
+void DocumentFileCommands::putBack(int revision) {
     revision_ = revision;
-    ShowSaveState();
+    showSaveState();
 }
 
-void DocumentFileCommands::MarkSaved() {
+void DocumentFileCommands::markSaved() {
     savedRevision_ = revision_;
-    ShowSaveState();
+    showSaveState();
 }
 
-void DocumentFileCommands::ShowSaveState() {
-    const bool modified = Modified();
+void DocumentFileCommands::showSaveState() {
+    const bool changed = modified();
     if (saveButton_ != nullptr)
-        saveButton_->setEnabled(modified);
-    if (host_.CurrentSession().CurrentWindow == windowIndex_)
-        host_.SetFileCommandEnabled(FileMenuEntry::Save, modified);
+        saveButton_->setEnabled(changed);
+    if (host_.currentSession().CurrentWindow == windowIndex_)
+        host_.setFileCommandEnabled(FileMenuEntry::Save, changed);
 }
 
-void DocumentFileCommands::ShowMenuEntries() {
+void DocumentFileCommands::showMenuEntries() {
     for (FileMenuEntry entry : {FileMenuEntry::New, FileMenuEntry::Open, FileMenuEntry::SaveAs,
                                 FileMenuEntry::Import, FileMenuEntry::Export})
-        host_.SetFileCommandEnabled(entry, true);
-    host_.SetFileCommandEnabled(FileMenuEntry::Save, Modified());
+        host_.setFileCommandEnabled(entry, true);
+    host_.setFileCommandEnabled(FileMenuEntry::Save, modified());
 }
 
 }  // namespace pellucard

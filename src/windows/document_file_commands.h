@@ -19,18 +19,18 @@ public:
     virtual ~DocumentOwner() = default;
 
     // The list the document's file holds, and its used count.
-    virtual RecordList& DocumentList() = 0;
-    virtual int& DocumentUsedCount() = 0;
+    virtual RecordList& documentList() = 0;
+    virtual int& documentUsedCount() = 0;
     // Before every file command: an open cell editor leaves its cell first.
-    virtual void BeforeFileCommand() {}
+    virtual void beforeFileCommand() {}
     // The list now holds another document (a new one, or a file opened): what belonged to
     // the one before (undo steps, find and sort state) goes, and the list shows from the top.
-    virtual void DocumentReplaced() = 0;
+    virtual void documentReplaced() = 0;
     // The document's file name, or "Empty Record" while it has no file.
-    virtual void ShowDocumentName(const QString& title) = 0;
+    virtual void showDocumentName(const QString& title) = 0;
     // Text import and export with the given field separator.
-    virtual void CmdImport(QChar delimiter) = 0;
-    virtual void CmdExport(QChar delimiter) = 0;
+    virtual void importText(QChar delimiter) = 0;
+    virtual void exportText(QChar delimiter) = 0;
 };
 
 // The file commands of a record window's document: New, Open, Save, Save As, the question
@@ -50,46 +50,46 @@ public:
                          WindowIndex windowIndex, int slotCount);
 
     // Save follows the document's state; the window creates it after the commands.
-    void SetSaveButton(QPushButton* button);
+    void setSaveButton(QPushButton* button);
 
     // The File menu's commands; import and export go to the owner.
-    void Run(FileCommand command);
-    void New();
-    void Open();
-    void Save();
-    void SaveAs();
+    void run(FileCommand command);
+    void newDocument();
+    void open();
+    void save();
+    void saveAs();
     // Asks whether to save the unsaved changes (Yes, No, Cancel). True when the command may
     // go on: nothing was unsaved, the changes were saved, or the user let them go; false on
     // Cancel or when the save asked for did not happen (the changes must not be lost).
-    bool KeepChanges();
+    bool keepChanges();
     // The window closes: an untitled file goes with its document.
-    void Close();
+    void close();
 
-    const QString& File() const { return file_; }
+    const QString& file() const { return file_; }
     // The untitled file while the document still lives in it, else empty.
-    QString UntitledFile() const { return untitled_ ? file_ : QString(); }
-    QString Title() const;
-    bool Modified() const { return revision_ != savedRevision_; }
+    QString untitledFile() const { return untitled_ ? file_ : QString(); }
+    QString title() const;
+    bool modified() const { return revision_ != savedRevision_; }
 
     // --- Revisions, for the window's undo history ---
-    int Revision() const { return revision_; }
+    int revision() const { return revision_; }
     // The list changed: gives it a new revision and returns it.
-    int Changed();
+    int changed();
     // An undo or redo step gave the list back the state of `revision`.
-    void PutBack(int revision);
+    void putBack(int revision);
 
     // Enables the File menu's entries for the document's window.
-    void ShowMenuEntries();
+    void showMenuEntries();
 
 private:
-    int Language() const;
+    int language() const;
     // The document is what its file holds now.
-    void MarkSaved();
-    void ShowSaveState();
+    void markSaved();
+    void showSaveState();
     // Writes the list into the document's own file.
-    bool SaveInPlace();
+    bool saveInPlace();
     // The document left `file`: removes it when it was untitled.
-    static void RemoveUntitled(const QString& file);
+    static void removeUntitled(const QString& file);
 
     DocumentOwner& owner_;
     ShellHost& host_;

@@ -5,19 +5,19 @@
 namespace pellucard {
 
 namespace {
-ExchangeDialogRunner& Runner() {
+ExchangeDialogRunner& installedRunner() {
     static ExchangeDialogRunner runner;
     return runner;
 }
 }  // namespace
 
-void SetExchangeDialogRunner(ExchangeDialogRunner runner) {
-    Runner() = std::move(runner);
+void setExchangeDialogRunner(ExchangeDialogRunner runner) {
+    installedRunner() = std::move(runner);
 }
 
-void RunExchangeDialog(QDialog& dialog) {
-    if (Runner())
-        Runner()(dialog);
+void runExchangeDialog(QDialog& dialog) {
+    if (installedRunner())
+        installedRunner()(dialog);
     else
         dialog.exec();
 }

@@ -30,12 +30,12 @@ enum FileType { kDelimitedText, kVCard30, kVCard21, kVCard40 };
 
 }  // namespace
 
-Export::Export(const ExportRequest& request)
+ExportDialog::ExportDialog(const ExportRequest& request)
     : QDialog(request.parent),
       usedCount_(std::max(request.usedCount, 0)),
       delimiter_(request.delimiter),
       languageIndex_(request.languageIndex) {
-    setObjectName(QStringLiteral("Export"));
+    setObjectName(QStringLiteral("exportDialog"));
     setWindowTitle(Message(MessageId::Export, languageIndex_));
 
     // The dialog's own copy: the window's list may change while the dialog is open.
@@ -49,9 +49,9 @@ Export::Export(const ExportRequest& request)
     }
 
     frame_ = new QGroupBox(Message(MessageId::SelectRecordColumns, languageIndex_), this);
-    frame_->setObjectName(QStringLiteral("FraColumn"));
+    frame_->setObjectName(QStringLiteral("columnFrame"));
     columnList_ = new QListWidget(frame_);
-    columnList_->setObjectName(QStringLiteral("LColum"));
+    columnList_->setObjectName(QStringLiteral("columnList"));
     for (int column = 1; column < columns; ++column) {
         const QString title = grid_->Text(0, column).simplified();
         if (title.isEmpty())
@@ -61,9 +61,10 @@ Export::Export(const ExportRequest& request)
         item->setCheckState(Qt::Checked);
         item->setData(Qt::UserRole, column);
     }
-    connect(columnList_, &QListWidget::itemChanged, this, [this] { UpdateState(); });
+    connect(columnList_, &QListWidget::itemChanged, this, [this] { updateState(); });
 
-    const auto button = [this](const char* name, const QString& caption, void (Export::*slot)()) {
+    const auto button = [this](const char* name, const QString& caption,
+                               void (ExportDialog::*slot)()) {
         auto* created = new QPushButton(caption, this);
         created->setObjectName(QLatin1String(name));
         created->setAutoDefault(false);
@@ -71,19 +72,20 @@ Export::Export(const ExportRequest& request)
         return created;
     };
     QPushButton* selectAll =
-        button("CmdSAll", Message(MessageId::SelectAll, languageIndex_), &Export::CmdSAll_Click);
-    QPushButton* clearAll =
-        button("CmdCAll", Message(MessageId::CleanAll, languageIndex_), &Export::CmdCAll_Click);
+        button("chooseAllButton", Message(MessageId::SelectAll, languageIndex_),
+               &ExportDialog::chooseAllColumns);
+    QPushButton* clearAll = button("clearAllButton", Message(MessageId::CleanAll, languageIndex_),
+                                   &ExportDialog::clearColumns);
     fileType_ = new QComboBox(this);
     fileType_->setObjectName(QStringLiteral("FileType"));
     fileType_->addItems({QStringLiteral(".txt"), QStringLiteral("vCard 3.0 (.vcf)"),
                          QStringLiteral("vCard 2.1 (.vcf)"), QStringLiteral("vCard 4.0 (.vcf)")});
 
-    comExport_ =
-        button("ComExport", Message(MessageId::Export, languageIndex_), &Export::ComExport_Click);
+    comExport_ = button("exportButton", Message(MessageId::Export, languageIndex_),
+                        &ExportDialog::exportRecords);
     comExport_->setDefault(true);
     QPushButton* cancel =
-        button("ComCancel", Message(MessageId::Cancel, languageIndex_), &Export::ComCancel_Click);
+        button("cancelButton", Message(MessageId::Cancel, languageIndex_), &ExportDialog::cancel);
 
     auto* choice = new QHBoxLayout;
     choice->addWidget(selectAll);
@@ -99,19 +101,19 @@ Export::Export(const ExportRequest& request)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame_);
     layout->addLayout(buttons);
-    UpdateState();
+    updateState();
 }
 
-Export::~Export() = default;
+ExportDialog::~ExportDialog() = default;
 
-QList<int> Export::OfferedColumns() const {
+QList<int> ExportDialog::offeredColumns() const {
     QList<int> columns;
     for (int index = 0; index < columnList_->count(); ++index)
         columns.append(columnList_->item(index)->data(Qt::UserRole).toInt());
     return columns;
 }
 
-QList<int> Export::ChosenColumns() const {
+QList<int> ExportDialog::chosenColumns() const {
     QList<int> columns;
     for (int index = 0; index < columnList_->count(); ++index) {
         const QListWidgetItem* item = columnList_->item(index);
@@ -121,27 +123,27 @@ QList<int> Export::ChosenColumns() const {
     return columns;
 }
 
-void Export::CmdSAll_Click() {
+void ExportDialog::chooseAllColumns() {
     for (int index = 0; index < columnList_->count(); ++index)
         columnList_->item(index)->setCheckState(Qt::Checked);
 }
 
-void Export::CmdCAll_Click() {
+void ExportDialog::clearColumns() {
     for (int index = 0; index < columnList_->count(); ++index)
         columnList_->item(index)->setCheckState(Qt::Unchecked);
 }
 
-void Export::UpdateState() {
+void ExportDialog::updateState() {
     // A file of empty lines helps no one.
-    comExport_->setEnabled(!ChosenColumns().isEmpty());
+    comExport_->setEnabled(!chosenColumns().isEmpty());
 }
 
-void Export::ChooseFileType(int type) {
+void ExportDialog::chooseFileType(int type) {
     fileType_->setCurrentIndex(type);
 }
 
-void Export::ComExport_Click() {
-    const QList<int> columns = ChosenColumns();
+void ExportDialog::exportRecords() {
+    const QList<int> columns = chosenColumns();
     const int type = fileType_->currentIndex();
     const bool vCard = type != kDelimitedText;
     FileRequest request;
@@ -177,15 +179,15 @@ void Export::ComExport_Click() {
     accept();
 }
 
-void Export::ComCancel_Click() {
+void ExportDialog::cancel() {
     reject();
 }
 
-void ShowExportDialog(const ExportRequest& request) {
+void showExportDialog(const ExportRequest& request) {
     if (request.list == nullptr)
         return;
-    Export dialog(request);
-    RunExchangeDialog(dialog);
+    ExportDialog dialog(request);
+    runExchangeDialog(dialog);
 }
 
 }  // namespace pellucard

@@ -9,29 +9,29 @@
 #include "catalogue/catalogue.h"
 
 namespace pellucard {
-FHeaderList::FHeaderList(const QString& kindName, const QList<ImportField>& fields, int linked,
-                         int languageIndex, QWidget* parent)
+FieldMappingDialog::FieldMappingDialog(const QString& kindName, const QList<ImportField>& fields,
+                                       int linked, int languageIndex, QWidget* parent)
     : QDialog(parent), fields_(fields) {
-    setObjectName(QStringLiteral("FHeaderList"));
+    setObjectName(QStringLiteral("fieldMappingDialog"));
     setWindowTitle(Message(MessageId::FieldMapping, languageIndex));
     label_ = new QLabel(Message(MessageId::SelectFieldLink, languageIndex).arg(kindName), this);
-    label_->setObjectName(QStringLiteral("LMessage"));
+    label_->setObjectName(QStringLiteral("messageLabel"));
     label_->setWordWrap(true);
     comboHeader_ = new QComboBox(this);
-    comboHeader_->setObjectName(QStringLiteral("ComboHeader"));
+    comboHeader_->setObjectName(QStringLiteral("headerChoice"));
     for (const ImportField& field : fields_) {
         comboHeader_->addItem(field.title, field.column);
     }
     comboHeader_->setCurrentIndex(comboHeader_->findData(linked));
 
     auto* ok = new QPushButton(Message(MessageId::Ok, languageIndex), this);
-    ok->setObjectName(QStringLiteral("ComOK"));
+    ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &FHeaderList::ComOK_Click);
+    connect(ok, &QPushButton::clicked, this, &FieldMappingDialog::confirm);
     auto* cancel = new QPushButton(Message(MessageId::Cancel, languageIndex), this);
-    cancel->setObjectName(QStringLiteral("ComCancel"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAutoDefault(false);
-    connect(cancel, &QPushButton::clicked, this, &FHeaderList::ComCancel_Click);
+    connect(cancel, &QPushButton::clicked, this, &FieldMappingDialog::cancel);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -43,14 +43,14 @@ FHeaderList::FHeaderList(const QString& kindName, const QList<ImportField>& fiel
     layout->addLayout(buttons);
 }
 
-void FHeaderList::ComOK_Click() {
+void FieldMappingDialog::confirm() {
     const int index = comboHeader_->currentIndex();
     if (index >= 0 && index < fields_.size())
         chosen_ = fields_[index];
     accept();
 }
 
-void FHeaderList::ComCancel_Click() {
+void FieldMappingDialog::cancel() {
     chosen_.reset();
     reject();
 }

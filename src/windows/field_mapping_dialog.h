@@ -13,22 +13,22 @@ class QLabel;
 namespace pellucard {
 
 // The field-mapping dialog: chooses the record field that a text field of an import fills.
-class FHeaderList final : public QDialog {
+class FieldMappingDialog final : public QDialog {
     Q_OBJECT
 
 public:
     // `fields` are the record fields offered (their titles fill ComboHeader); `linked` is the
     // column the text field fills now, 0 when none.
-    FHeaderList(const QString& kindName, const QList<ImportField>& fields, int linked,
-                int languageIndex, QWidget* parent = nullptr);
+    FieldMappingDialog(const QString& kindName, const QList<ImportField>& fields, int linked,
+                       int languageIndex, QWidget* parent = nullptr);
 
-    QComboBox* ComboHeader() const { return comboHeader_; }
-    QLabel* MessageLabel() const { return label_; }
+    QComboBox* comboHeader() const { return comboHeader_; }
+    QLabel* messageLabel() const { return label_; }
     // The field chosen with OK; nothing after Cancel or when no title was chosen.
-    const std::optional<ImportField>& Chosen() const { return chosen_; }
+    const std::optional<ImportField>& chosen() const { return chosen_; }
 
-    void ComOK_Click();
-    void ComCancel_Click();
+    void confirm();
+    void cancel();
 
 private:
     QList<ImportField> fields_;

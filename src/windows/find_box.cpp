@@ -11,16 +11,16 @@ namespace {
 constexpr int kReadableCharacters = 16;
 }
 
-void SizeFindBox(QLineEdit& box) {
+void sizeFindBox(QLineEdit& box) {
     box.setMinimumWidth(box.fontMetrics().averageCharWidth() * kReadableCharacters);
 }
 
-void CaptionFindBox(QLineEdit& box, int languageIndex) {
+void captionFindBox(QLineEdit& box, int languageIndex) {
     box.setToolTip(Message(MessageId::FindPatternTip, languageIndex));
 }
 
-void ReportNothingFound(ShellHost& host, int languageIndex) {
-    host.ShowStatus(Message(MessageId::NoFurtherMatch, languageIndex));
+void reportNothingFound(ShellHost& host, int languageIndex) {
+    host.showStatus(Message(MessageId::NoFurtherMatch, languageIndex));
 }
 
 }  // namespace pellucard

@@ -62,7 +62,7 @@ private:
 };
 
 // "Import text (*.csv *.CSV ...)" from a catalogue label "Import text |*" and extensions.
-QString NameFilter(const QString& label, const QStringList& extensions) {
+QString nameFilter(const QString& label, const QStringList& extensions) {
     QStringList patterns;
     for (const QString& extension : extensions)
         patterns << QStringLiteral("*.") + extension << QStringLiteral("*.") + extension.toUpper();
@@ -72,7 +72,7 @@ QString NameFilter(const QString& label, const QStringList& extensions) {
 }
 
 // The kind of record as the dialog shows it; the kind name itself stays the key.
-QString KindCaption(const QString& kindName, int languageIndex) {
+QString kindCaption(const QString& kindName, int languageIndex) {
     if (kindName == kSmsKind)
         return Message(MessageId::SmsRecord, languageIndex);
     if (kindName == kPhoneKind)
@@ -84,7 +84,8 @@ QString KindCaption(const QString& kindName, int languageIndex) {
 
 }  // namespace
 
-Import::Import(const ImportRequest& request) : QDialog(request.parent), request_(request) {
+ImportDialog::ImportDialog(const ImportRequest& request)
+    : QDialog(request.parent), request_(request) {
     setObjectName(QStringLiteral("Import"));
     setWindowTitle(Message(MessageId::Import, request.languageIndex));
     QList<int> columns;
@@ -103,27 +104,27 @@ Import::Import(const ImportRequest& request) : QDialog(request.parent), request_
     mappingList_->setRootIsDecorated(false);
     mappingList_->setColumnCount(2);
     mappingList_->setHeaderLabels({Message(MessageId::TextField, request.languageIndex),
-                                   KindCaption(request.kindName, request.languageIndex)});
+                                   kindCaption(request.kindName, request.languageIndex)});
     mappingList_->header()->setSectionResizeMode(QHeaderView::Stretch);
     connect(mappingList_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item) {
         const int entry = mappingList_->indexOfTopLevelItem(item);
         if (!filling_ && entry >= 0 && entry < mapping_.size())
             mapping_[entry].ticked = item->checkState(0) == Qt::Checked;
     });
-    connect(mappingList_, &QTreeWidget::itemDoubleClicked, this, [this] { ComMapping_Click(); });
+    connect(mappingList_, &QTreeWidget::itemDoubleClicked, this, [this] { editMapping(); });
 
     auto* mapping = new QPushButton(Message(MessageId::ChangeMapping, request.languageIndex), this);
-    mapping->setObjectName(QStringLiteral("ComMapping"));
+    mapping->setObjectName(QStringLiteral("mappingButton"));
     mapping->setAutoDefault(false);
-    connect(mapping, &QPushButton::clicked, this, &Import::ComMapping_Click);
+    connect(mapping, &QPushButton::clicked, this, &ImportDialog::editMapping);
     auto* import = new QPushButton(Message(MessageId::Import, request.languageIndex), this);
-    import->setObjectName(QStringLiteral("ComExport"));
+    import->setObjectName(QStringLiteral("importButton"));
     import->setDefault(true);
-    connect(import, &QPushButton::clicked, this, &Import::ComExport_Click);
+    connect(import, &QPushButton::clicked, this, &ImportDialog::importRecords);
     auto* cancel = new QPushButton(Message(MessageId::Cancel, request.languageIndex), this);
-    cancel->setObjectName(QStringLiteral("ComCancel"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAutoDefault(false);
-    connect(cancel, &QPushButton::clicked, this, &Import::ComCancel_Click);
+    connect(cancel, &QPushButton::clicked, this, &ImportDialog::cancel);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(mapping);
@@ -137,16 +138,16 @@ Import::Import(const ImportRequest& request) : QDialog(request.parent), request_
     resize(640, 480);
 }
 
-Import::~Import() = default;
+ImportDialog::~ImportDialog() = default;
 
-bool Import::Open() {
+bool ImportDialog::chooseFile() {
     QString chosen;
-    if (!ChooseFile(chosen))
+    if (!chooseFile(chosen))
         return false;
     if (IsVCardPath(chosen) && request_.kindName != kSmsKind) {
         vCard_ = true;
         path_ = chosen;
-        imported_ = ImportVCards();
+        imported_ = importVCards();
         return true;
     }
     TextTable table;
@@ -158,7 +159,7 @@ bool Import::Open() {
     preview_->setModel(new TextTableModel(table_, preview_));
     delete old;
     mapping_ = BuildMappingList(table_.header, fields_);
-    FillMappingList();
+    fillMappingList();
     setWindowTitle(Message(MessageId::ImportTitlePrefix, request_.languageIndex) +
                    FileTitleOf(path_, request_.languageIndex));
     // A file whose titles name nothing is said so; the mapping list is where to link them.
@@ -169,19 +170,19 @@ bool Import::Open() {
     return true;
 }
 
-QString Import::FileFilter() const {
+QString ImportDialog::fileFilter() const {
     const int language = request_.languageIndex;
     QStringList filters{
-        NameFilter(Message(MessageId::ImportTextFilter, language), kTextExtensions)};
+        nameFilter(Message(MessageId::ImportTextFilter, language), kTextExtensions)};
     if (request_.kindName != kSmsKind)  // the SMS list has no vCard form
-        filters.append(NameFilter(kVCardLabel, kVCardExtensions));
-    filters.append(NameFilter(Message(MessageId::AllFilesFilter, language), {}));
+        filters.append(nameFilter(kVCardLabel, kVCardExtensions));
+    filters.append(nameFilter(Message(MessageId::AllFilesFilter, language), {}));
     return filters.join(QStringLiteral(";;"));
 }
 
-bool Import::ChooseFile(QString& chosen) {
+bool ImportDialog::chooseFile(QString& chosen) {
     FileRequest request;
-    request.nameFilter = FileFilter();
+    request.nameFilter = fileFilter();
     request.folder = FileHistory::Instance().StartFolder();
     do {
         chosen = CurrentDialogs().ChooseOpenFileName(request);
@@ -192,7 +193,7 @@ bool Import::ChooseFile(QString& chosen) {
     return true;
 }
 
-bool Import::ImportVCards() {
+bool ImportDialog::importVCards() {
     VCardFile file;
     if (!ReadVCardFile(path_, file, request_.languageIndex))
         return false;
@@ -205,7 +206,7 @@ bool Import::ImportVCards() {
     return result.imported > 0;
 }
 
-void Import::FillMappingList() {
+void ImportDialog::fillMappingList() {
     filling_ = true;
     mappingList_->clear();
     for (const MappingEntry& entry : mapping_) {
@@ -214,13 +215,13 @@ void Import::FillMappingList() {
         item->setText(0, entry.fieldName);
     }
     for (int entry = 0; entry < mapping_.size(); ++entry)
-        ShowEntry(entry);
+        showEntry(entry);
     if (mappingList_->topLevelItemCount() > 0)
         mappingList_->setCurrentItem(mappingList_->topLevelItem(0));
     filling_ = false;
 }
 
-void Import::ShowEntry(int entry) {
+void ImportDialog::showEntry(int entry) {
     QTreeWidgetItem* item = mappingList_->topLevelItem(entry);
     const bool filling = filling_;
     filling_ = true;
@@ -229,22 +230,22 @@ void Import::ShowEntry(int entry) {
     filling_ = filling;
 }
 
-void Import::ComMapping_Click() {
+void ImportDialog::editMapping() {
     // The entry the user points at; the first one until another is chosen.
     const int entry = mappingList_->indexOfTopLevelItem(mappingList_->currentItem());
     if (entry < 0 || entry >= mapping_.size())
         return;
-    FHeaderList dialog(KindCaption(request_.kindName, request_.languageIndex), fields_,
-                       mapping_[entry].column, request_.languageIndex, this);
-    RunExchangeDialog(dialog);
-    if (!dialog.Chosen())
+    FieldMappingDialog dialog(kindCaption(request_.kindName, request_.languageIndex), fields_,
+                              mapping_[entry].column, request_.languageIndex, this);
+    runExchangeDialog(dialog);
+    if (!dialog.chosen())
         return;
-    LinkMappingEntry(mapping_, entry, *dialog.Chosen());
+    LinkMappingEntry(mapping_, entry, *dialog.chosen());
     for (int other = 0; other < mapping_.size(); ++other)
-        ShowEntry(other);
+        showEntry(other);
 }
 
-bool Import::ReadyToImport() {
+bool ImportDialog::readyToImport() {
     const auto linked = [this](int column) {
         return std::any_of(mapping_.begin(), mapping_.end(), [column](const MappingEntry& entry) {
             return entry.ticked && entry.column > 0 && (column == 0 || entry.column == column);
@@ -273,8 +274,8 @@ bool Import::ReadyToImport() {
     return ShowMessage(question) == DialogAnswer::Yes;
 }
 
-void Import::ComExport_Click() {
-    if (!ReadyToImport())
+void ImportDialog::importRecords() {
+    if (!readyToImport())
         return;  // the dialog stays open for the mapping
     QMap<int, int> mirrored;
     if (request_.kindName == kSmsKind)
@@ -286,20 +287,20 @@ void Import::ComExport_Click() {
     accept();
 }
 
-void Import::ComCancel_Click() {
+void ImportDialog::cancel() {
     reject();
 }
 
-bool ShowImportDialog(const ImportRequest& request) {
+bool showImportDialog(const ImportRequest& request) {
     if (request.list == nullptr || request.usedCount == nullptr)
         return false;
-    Import dialog(request);
-    if (!dialog.Open())
+    ImportDialog dialog(request);
+    if (!dialog.chooseFile())
         return false;
-    if (dialog.WasVCard())
-        return dialog.Imported();  // a vCard has its own fields: no mapping to choose
-    RunExchangeDialog(dialog);
-    return dialog.Imported();
+    if (dialog.wasVCard())
+        return dialog.imported();  // a vCard has its own fields: no mapping to choose
+    runExchangeDialog(dialog);
+    return dialog.imported();
 }
 
 }  // namespace pellucard

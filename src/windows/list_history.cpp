@@ -15,14 +15,14 @@ ListChangeCommand::ListChangeCommand(ListHistoryOwner& owner, int list, Side bef
       mergeKey_(mergeKey) {}
 
 void ListChangeCommand::undo() {
-    owner_.RestoreListState(list_, before_.state, before_.revision);
+    owner_.restoreListState(list_, before_.state, before_.revision);
     applied_ = false;
 }
 
 void ListChangeCommand::redo() {
     if (applied_)
         return;
-    owner_.RestoreListState(list_, after_.state, after_.revision);
+    owner_.restoreListState(list_, after_.state, after_.revision);
     applied_ = true;
 }
 

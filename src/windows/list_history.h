@@ -22,7 +22,7 @@ class ListHistoryOwner {
 public:
     virtual ~ListHistoryOwner() = default;
     // Gives list `list` the state; `revision` is the list's revision that goes with it.
-    virtual void RestoreListState(int list, const ListState& state, int revision) = 0;
+    virtual void restoreListState(int list, const ListState& state, int revision) = 0;
 };
 
 // One change to one list, undone and redone by putting back the whole state before or after
@@ -43,7 +43,7 @@ public:
     int id() const override;
     bool mergeWith(const QUndoCommand* other) override;
 
-    int List() const { return list_; }
+    int records() const { return list_; }
 
 private:
     ListHistoryOwner& owner_;

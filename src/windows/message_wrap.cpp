@@ -7,7 +7,7 @@
 
 namespace pellucard {
 
-QStringList WrapMessage(const QString& text, const QFont& font, int width) {
+QStringList wrapMessage(const QString& text, const QFont& font, int width) {
     QStringList lines;
     QString plain = text;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

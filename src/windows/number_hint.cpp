@@ -9,10 +9,10 @@
 
 namespace pellucard {
 
-void ShowRefusedCharacterHint(QWidget& field, ShellHost& host, int languageIndex) {
+void showRefusedCharacterHint(QWidget& field, ShellHost& host, int languageIndex) {
     const QString text = Message(MessageId::InvalidNumberCharacter, languageIndex);
     QToolTip::showText(field.mapToGlobal(QPoint(0, field.height())), text, &field);
-    host.ShowStatus(text);
+    host.showStatus(text);
 }
 
 }  // namespace pellucard

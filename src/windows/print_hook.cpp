@@ -1,23 +1,23 @@
 #include "windows/print_hook.h"
 
-#include "shell/printer_form.h"
+#include "shell/print_records_dialog.h"
 
 namespace pellucard {
 
 namespace {
-PrintDialogRunner& Runner() {
+PrintDialogRunner& installedRunner() {
     static PrintDialogRunner runner;
     return runner;
 }
 }  // namespace
 
-void SetPrintDialogRunner(PrintDialogRunner runner) {
-    Runner() = std::move(runner);
+void setPrintDialogRunner(PrintDialogRunner runner) {
+    installedRunner() = std::move(runner);
 }
 
-void RunPrintDialog(PrinterForm& form) {
-    if (Runner())
-        Runner()(form);
+void runPrintDialog(PrintRecordsDialog& form) {
+    if (installedRunner())
+        installedRunner()(form);
     else
         form.exec();
 }

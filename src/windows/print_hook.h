@@ -4,13 +4,13 @@
 
 namespace pellucard {
 
-class PrinterForm;
+class PrintRecordsDialog;
 
 // Shows the filled print dialog modally. Tests replace it so that they never block on it.
-using PrintDialogRunner = std::function<void(PrinterForm&)>;
+using PrintDialogRunner = std::function<void(PrintRecordsDialog&)>;
 
 // nullptr restores the modal dialog.
-void SetPrintDialogRunner(PrintDialogRunner runner);
-void RunPrintDialog(PrinterForm& form);
+void setPrintDialogRunner(PrintDialogRunner runner);
+void runPrintDialog(PrintRecordsDialog& form);
 
 }  // namespace pellucard

@@ -3,27 +3,27 @@
 namespace pellucard {
 
 namespace {
-ExportHook& ExportSlot() {
+ExportHook& exportSlot() {
     static ExportHook hook;
     return hook;
 }
-ImportHook& ImportSlot() {
+ImportHook& importSlot() {
     static ImportHook hook;
     return hook;
 }
 }  // namespace
 
-void SetRecordExportHook(ExportHook hook) {
-    ExportSlot() = std::move(hook);
+void setRecordExportHook(ExportHook hook) {
+    exportSlot() = std::move(hook);
 }
-void SetRecordImportHook(ImportHook hook) {
-    ImportSlot() = std::move(hook);
+void setRecordImportHook(ImportHook hook) {
+    importSlot() = std::move(hook);
 }
-const ExportHook& RecordExportHook() {
-    return ExportSlot();
+const ExportHook& recordExportHook() {
+    return exportSlot();
 }
-const ImportHook& RecordImportHook() {
-    return ImportSlot();
+const ImportHook& recordImportHook() {
+    return importSlot();
 }
 
 }  // namespace pellucard

@@ -45,9 +45,9 @@ using ExportHook = std::function<void(const ExportRequest&)>;
 // Returns true when records were imported.
 using ImportHook = std::function<bool(const ImportRequest&)>;
 
-void SetRecordExportHook(ExportHook hook);
-void SetRecordImportHook(ImportHook hook);
-const ExportHook& RecordExportHook();
-const ImportHook& RecordImportHook();
+void setRecordExportHook(ExportHook hook);
+void setRecordImportHook(ImportHook hook);
+const ExportHook& recordExportHook();
+const ImportHook& recordImportHook();
 
 }  // namespace pellucard

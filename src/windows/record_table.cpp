@@ -8,13 +8,13 @@
 
 #include <algorithm>
 
-#include "records/record_list_model.h"
+#include "windows/record_list_model.h"
 
 namespace pellucard {
 
 RecordTable::RecordTable(int listIndex, RecordTableInput& input, QWidget* parent)
     : QTableView(parent), listIndex_(listIndex), input_(input) {
-    setObjectName(QStringLiteral("MSHFlexGrid1_%1").arg(listIndex));
+    setObjectName(QStringLiteral("recordGrid_%1").arg(listIndex));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -34,46 +34,46 @@ RecordTable::RecordTable(int listIndex, RecordTableInput& input, QWidget* parent
         corner_->installEventFilter(this);
         connect(corner_, &QAbstractButton::pressed, this, [this] {
             if (pressModifiers_ == Qt::NoModifier)
-                input_.ListCornerDown(listIndex_);
+                input_.listCornerDown(listIndex_);
             pressModifiers_ = Qt::NoModifier;
         });
     }
     horizontalHeader()->viewport()->installEventFilter(this);
     connect(horizontalHeader(), &QHeaderView::sectionPressed, this, [this](int section) {
-        input_.ListTitleDown(listIndex_, section + 1, pressModifiers_);
+        input_.listTitleDown(listIndex_, section + 1, pressModifiers_);
         pressModifiers_ = Qt::NoModifier;
     });
     connect(verticalHeader(), &QHeaderView::sectionPressed, this, [this](int) {
         slotPressed_ = true;
-        input_.ListSlotDown(listIndex_);
+        input_.listSlotDown(listIndex_);
     });
 }
 
-RecordListModel* RecordTable::RecordModel() const {
+RecordListModel* RecordTable::recordModel() const {
     return qobject_cast<RecordListModel*>(model());
 }
 
-int RecordTable::CurrentRow() const {
+int RecordTable::currentRow() const {
     const QModelIndex index = currentIndex();
     return index.isValid() ? index.row() + 1 : 0;
 }
 
-int RecordTable::CurrentColumn() const {
+int RecordTable::currentColumn() const {
     const QModelIndex index = currentIndex();
     return index.isValid() ? index.column() + 1 : 0;
 }
 
-void RecordTable::SetCurrentCell(int row, int column) {
+void RecordTable::setCurrentCell(int row, int column) {
     if (!model() || row < 1 || column < 1)
         return;
     setCurrentIndex(model()->index(row - 1, column - 1));
 }
 
-std::pair<int, int> RecordTable::SelectedRows() const {
+std::pair<int, int> RecordTable::selectedRows() const {
     const QModelIndexList selected =
         selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList{};
     if (selected.isEmpty())
-        return {CurrentRow(), CurrentRow()};
+        return {currentRow(), currentRow()};
     int first = selected.first().row();
     int last = first;
     for (const QModelIndex& index : selected) {
@@ -83,13 +83,13 @@ std::pair<int, int> RecordTable::SelectedRows() const {
     return {first + 1, last + 1};
 }
 
-QRect RecordTable::CellRect(int row, int column) const {
+QRect RecordTable::cellRect(int row, int column) const {
     if (!model() || row < 1 || column < 1)
         return {};
     return visualRect(model()->index(row - 1, column - 1));
 }
 
-void RecordTable::ScrollCellToTopLeft(int row, int column) {
+void RecordTable::scrollCellToTopLeft(int row, int column) {
     if (!model() || row < 1 || column < 1)
         return;
     const QModelIndex index = model()->index(row - 1, column - 1);
@@ -97,14 +97,14 @@ void RecordTable::ScrollCellToTopLeft(int row, int column) {
     horizontalScrollBar()->setValue(columnViewportPosition(index.column()) + horizontalOffset());
 }
 
-void RecordTable::ScrollCellIntoView(int row, int column) {
+void RecordTable::scrollCellIntoView(int row, int column) {
     if (!model() || row < 1)
         return;
     scrollTo(model()->index(row - 1, std::max(column, 1) - 1), QAbstractItemView::EnsureVisible);
 }
 
 void RecordTable::keyPressEvent(QKeyEvent* event) {
-    if (input_.ListKeyDown(listIndex_, event)) {
+    if (input_.listKeyDown(listIndex_, event)) {
         event->accept();
         return;
     }
@@ -113,7 +113,7 @@ void RecordTable::keyPressEvent(QKeyEvent* event) {
 
 void RecordTable::keyReleaseEvent(QKeyEvent* event) {
     QTableView::keyReleaseEvent(event);
-    input_.ListKeyUp(listIndex_, event);
+    input_.listKeyUp(listIndex_, event);
 }
 
 void RecordTable::mousePressEvent(QMouseEvent* event) {
@@ -121,7 +121,7 @@ void RecordTable::mousePressEvent(QMouseEvent* event) {
     QTableView::mousePressEvent(event);
     cellPressed_ = index.isValid();
     if (cellPressed_)
-        input_.ListCellDown(listIndex_, index.row() + 1, index.column() + 1);
+        input_.listCellDown(listIndex_, index.row() + 1, index.column() + 1);
 }
 
 void RecordTable::mouseReleaseEvent(QMouseEvent* event) {
@@ -129,19 +129,19 @@ void RecordTable::mouseReleaseEvent(QMouseEvent* event) {
     const bool onCell = indexAt(event->position().toPoint()).isValid();
     if (cellPressed_ && onCell && event->button() == Qt::LeftButton) {
         cellPressed_ = false;
-        input_.ListCellUp(listIndex_);
+        input_.listCellUp(listIndex_);
     }
     cellPressed_ = false;
 }
 
 void RecordTable::scrollContentsBy(int dx, int dy) {
     QTableView::scrollContentsBy(dx, dy);
-    input_.ListScrolled(listIndex_);
+    input_.listScrolled(listIndex_);
 }
 
 void RecordTable::resizeEvent(QResizeEvent* event) {
     QTableView::resizeEvent(event);
-    input_.ListScrolled(listIndex_);
+    input_.listScrolled(listIndex_);
 }
 
 bool RecordTable::eventFilter(QObject* watched, QEvent* event) {
@@ -153,7 +153,7 @@ bool RecordTable::eventFilter(QObject* watched, QEvent* event) {
         slotPressed_) {
         // The header selected the rows while the button was down.
         slotPressed_ = false;
-        input_.ListSlotUp(listIndex_, static_cast<QMouseEvent*>(event)->modifiers());
+        input_.listSlotUp(listIndex_, static_cast<QMouseEvent*>(event)->modifiers());
         return false;
     }
     return QTableView::eventFilter(watched, event);

@@ -14,23 +14,23 @@ class RecordTableInput {
 public:
     virtual ~RecordTableInput() = default;
     // True when the window handled the key; otherwise the table moves its current cell.
-    virtual bool ListKeyDown(int list, QKeyEvent* event) = 0;
-    virtual void ListKeyUp(int list, QKeyEvent* event) = 0;
+    virtual bool listKeyDown(int list, QKeyEvent* event) = 0;
+    virtual void listKeyUp(int list, QKeyEvent* event) = 0;
     // The corner cell, a column title, or a slot number was pressed (no modifier for the
     // first two); a press on a data cell.
-    virtual void ListCornerDown(int list) = 0;
-    virtual void ListTitleDown(int list, int column, Qt::KeyboardModifiers modifiers) = 0;
-    virtual void ListSlotDown(int list) = 0;
-    virtual void ListCellDown(int list, int row, int column) = 0;
+    virtual void listCornerDown(int list) = 0;
+    virtual void listTitleDown(int list, int column, Qt::KeyboardModifiers modifiers) = 0;
+    virtual void listSlotDown(int list) = 0;
+    virtual void listCellDown(int list, int row, int column) = 0;
     // The button went up after a press on a slot number, or on a data cell after a press on
     // a data cell.
-    virtual void ListSlotUp(int list, Qt::KeyboardModifiers modifiers) = 0;
-    virtual void ListCellUp(int list) = 0;
+    virtual void listSlotUp(int list, Qt::KeyboardModifiers modifiers) = 0;
+    virtual void listCellUp(int list) = 0;
     // The list scrolled or changed its geometry; an editor laid over a cell follows it.
-    virtual void ListScrolled(int list) = 0;
+    virtual void listScrolled(int list) = 0;
 };
 
-// One record list on the screen (`MSHFlexGrid1`): the list's titles as column headers, its
+// One record list on the screen (`recordGrid`): the list's titles as column headers, its
 // slot numbers as row headers and its cells, coloured by their marks. Cells are edited by
 // the window's own cell editor, never by the view, and every key and mouse action goes to the
 // window first.
@@ -40,22 +40,22 @@ class RecordTable final : public QTableView {
 public:
     RecordTable(int listIndex, RecordTableInput& input, QWidget* parent = nullptr);
 
-    int ListIndex() const { return listIndex_; }
-    RecordListModel* RecordModel() const;
+    int listIndex() const { return listIndex_; }
+    RecordListModel* recordModel() const;
 
     // The current cell in list coordinates (0 when there is none).
-    int CurrentRow() const;
-    int CurrentColumn() const;
-    void SetCurrentCell(int row, int column);
+    int currentRow() const;
+    int currentColumn() const;
+    void setCurrentCell(int row, int column);
     // The rows of the current selection in list coordinates, first <= last; the current row
     // when nothing is selected.
-    std::pair<int, int> SelectedRows() const;
+    std::pair<int, int> selectedRows() const;
     // Where a list cell lies in the viewport (empty when hidden or outside the list).
-    QRect CellRect(int row, int column) const;
+    QRect cellRect(int row, int column) const;
     // Scrolls so that the cell is the top-left visible one, as a find shows its match.
-    void ScrollCellToTopLeft(int row, int column);
-    void ScrollCellIntoView(int row, int column);
-    QAbstractButton* CornerButton() const { return corner_; }
+    void scrollCellToTopLeft(int row, int column);
+    void scrollCellIntoView(int row, int column);
+    QAbstractButton* cornerButton() const { return corner_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -22,16 +22,16 @@
 #include "catalogue/catalogue.h"
 #include "engine/pellucard.h"
 #include "records/dialog_seam.h"
-#include "records/record_list_model.h"
 #include "records/record_slots.h"
 #include "shell/session.h"
 #include "windows/cell_editor.h"
+#include "windows/record_list_model.h"
 
 namespace pellucard {
 
 namespace {
 
-QString Indexed(const char* name, int index) {
+QString indexed(const char* name, int index) {
     return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
 }
 
@@ -42,22 +42,22 @@ RecordWindow::RecordWindow(const RecordWindowKind& kind, ShellHost& host, QWidge
       kind_(kind),
       files_(*this, host, *kind.file, kind.windowIndex, kSlotCapacity) {
     history_ = new QUndoStack(this);
-    BuildWidgets();
-    files_.SetSaveButton(CmdNewSave);
+    buildWidgets();
+    files_.setSaveButton(saveFileButton_);
 }
 
-void RecordWindow::Load() {
-    ChangeLanguage();
+void RecordWindow::setUpWindow() {
+    changeLanguage();
     for (int list : {kComputerList, kSimList})
-        InitList(list, kSlotCapacity);
+        initList(list, kSlotCapacity);
     // Nothing has been read from the card yet: a write leaves every slot the user did not fill.
-    for (int row = 1; row < List(kSimList).Rows(); ++row)
-        List(kSimList).SetTag(row, kUnknownSlotTag);
-    files_.ShowMenuEntries();
-    UpdateCardState();
+    for (int row = 1; row < recordList(kSimList).Rows(); ++row)
+        recordList(kSimList).SetTag(row, kUnknownSlotTag);
+    files_.showMenuEntries();
+    updateCardState();
     // Every window opens with a new untitled computer list.
-    if (files_.File().isEmpty())
-        files_.New();
+    if (files_.file().isEmpty())
+        files_.newDocument();
 }
 
 RecordWindow::~RecordWindow() {
@@ -66,95 +66,94 @@ RecordWindow::~RecordWindow() {
     hide();
 }
 
-int RecordWindow::Twips(int twips) {
-    return static_cast<int>(std::lround(twips / 15.0));
+int RecordWindow::language() const {
+    return const_cast<RecordWindow*>(this)->currentSession().LanguageIndex;
 }
 
-int RecordWindow::Language() const {
-    return const_cast<RecordWindow*>(this)->CurrentSession().LanguageIndex;
+QString RecordWindow::text(MessageId id) const {
+    return Message(id, language());
 }
 
-QString RecordWindow::Text(MessageId id) const {
-    return Message(id, Language());
-}
-
-RecordList& RecordWindow::List(int list) {
+RecordList& RecordWindow::recordList(int list) {
     return model_[list]->List();
 }
 
-QWidget* RecordWindow::DialogParent() {
-    return Host().MainWidget();
+QWidget* RecordWindow::dialogParent() {
+    return host().mainWidget();
 }
 
-void RecordWindow::BuildWidgets() {
-    Picture1 = new QScrollArea(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setWidgetResizable(true);
-    Picture1->setFrameShape(QFrame::NoFrame);
+void RecordWindow::buildWidgets() {
+    scrollArea_ = new QScrollArea(this);
+    scrollArea_->setObjectName(QStringLiteral("scrollArea"));
+    scrollArea_->setWidgetResizable(true);
+    scrollArea_->setFrameShape(QFrame::NoFrame);
     content_ = new QWidget;
-    Picture1->setWidget(content_);
+    scrollArea_->setWidget(content_);
     // The scroll bars that move the content when the window is smaller than its design; the
-    // SMS window's HScroll1 is its validity picker.
-    Picture1->horizontalScrollBar()->setObjectName(kind_.windowIndex == WindowIndex::SmsRec
-                                                       ? QStringLiteral("HScroll2")
-                                                       : QStringLiteral("HScroll1"));
-    Picture1->verticalScrollBar()->setObjectName(QStringLiteral("VScroll1"));
+    // SMS window's validityPicker_ is its validity picker.
+    scrollArea_->horizontalScrollBar()->setObjectName(kind_.windowIndex == WindowIndex::Sms
+                                                          ? QStringLiteral("HScroll2")
+                                                          : QStringLiteral("validityPicker"));
+    scrollArea_->verticalScrollBar()->setObjectName(QStringLiteral("verticalScrollBar"));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(Picture1);
+    outer->addWidget(scrollArea_);
 
     auto* layout = new QGridLayout(content_);
     for (int list : {kSimList, kComputerList}) {
         auto* frame = new QGroupBox(content_);
-        frame->setObjectName(Indexed("FRecord", list));
-        FRecord[list] = frame;
+        frame->setObjectName(indexed("listFrame", list));
+        listFrame_[list] = frame;
         model_[list] = new RecordListModel(kSlotCapacity + 1, kind_.columnCount, this);
         model_[list]->SetMarkColumn(kind_.markColumn);
         grid_[list] = new RecordTable(list, *this, frame);
         grid_[list]->setModel(model_[list]);
 
-        Cmddelsim[list] = NewCommandButton(Indexed("Cmddelsim", list), frame);
-        CmdNewRecord[list] = NewCommandButton(Indexed("CmdNewRecord", list), frame);
-        LFind[list] = new QLabel(frame);
-        LFind[list]->setObjectName(Indexed("LFind", list));
-        FindBox[list] = new QLineEdit(frame);
-        FindBox[list]->setObjectName(Indexed("FindBox", list));
-        SizeFindBox(*FindBox[list]);
-        ComNext[list] = NewCommandButton(Indexed("ComNext", list), frame);
-        CmdPrint[list] = NewCommandButton(Indexed("CmdPrint", list), frame);
+        deleteButton_[list] = newCommandButton(indexed("deleteButton", list), frame);
+        newRecordButton_[list] = newCommandButton(indexed("newRecordButton", list), frame);
+        findLabel_[list] = new QLabel(frame);
+        findLabel_[list]->setObjectName(indexed("findLabel", list));
+        findBox_[list] = new QLineEdit(frame);
+        findBox_[list]->setObjectName(indexed("findBox", list));
+        sizeFindBox(*findBox_[list]);
+        findNextButton_[list] = newCommandButton(indexed("findNextButton", list), frame);
+        printButton_[list] = newCommandButton(indexed("printButton", list), frame);
 
         auto* commands = new QHBoxLayout;
         auto* finding = new QHBoxLayout;
         if (list == kSimList) {
-            readButton_ = NewCommandButton(QLatin1String(kind_.readButtonName), frame);
-            CmdSaveSim = NewCommandButton(QStringLiteral("CmdSaveSim"), frame);
-            CmdRight = NewCommandButton(QStringLiteral("CmdRight"), frame);
-            Cmdallright = NewCommandButton(QStringLiteral("Cmdallright"), frame);
+            readButton_ = newCommandButton(QLatin1String(kind_.readButtonObjectName), frame);
+            writeButton_ = newCommandButton(QStringLiteral("writeButton"), frame);
+            copyToComputerButton_ = newCommandButton(QStringLiteral("copyToComputerButton"), frame);
+            copyAllToComputerButton_ =
+                newCommandButton(QStringLiteral("copyAllToComputerButton"), frame);
             for (QWidget* w :
-                 {static_cast<QWidget*>(readButton_), static_cast<QWidget*>(CmdSaveSim),
-                  static_cast<QWidget*>(CmdRight), static_cast<QWidget*>(Cmdallright)})
+                 {static_cast<QWidget*>(readButton_), static_cast<QWidget*>(writeButton_),
+                  static_cast<QWidget*>(copyToComputerButton_),
+                  static_cast<QWidget*>(copyAllToComputerButton_)})
                 commands->addWidget(w);
         } else {
-            CmdLeft = NewCommandButton(QStringLiteral("CmdLeft"), frame);
-            Cmdallleft = NewCommandButton(QStringLiteral("Cmdallleft"), frame);
-            CmdNewNewrecord = NewCommandButton(QStringLiteral("CmdNewNewrecord"), frame);
-            CmdNewOpen = NewCommandButton(QStringLiteral("CmdNewOpen"), frame);
-            CmdNewSave = NewCommandButton(QStringLiteral("CmdNewSave"), frame);
-            CmdSaveAs = NewCommandButton(QStringLiteral("CmdSaveAs"), frame);
+            copyToCardButton_ = newCommandButton(QStringLiteral("copyToCardButton"), frame);
+            copyAllToCardButton_ = newCommandButton(QStringLiteral("copyAllToCardButton"), frame);
+            newFileButton_ = newCommandButton(QStringLiteral("newFileButton"), frame);
+            openFileButton_ = newCommandButton(QStringLiteral("openFileButton"), frame);
+            saveFileButton_ = newCommandButton(QStringLiteral("saveFileButton"), frame);
+            saveAsButton_ = newCommandButton(QStringLiteral("saveAsButton"), frame);
             for (QWidget* w :
-                 {static_cast<QWidget*>(CmdLeft), static_cast<QWidget*>(Cmdallleft),
-                  static_cast<QWidget*>(CmdNewNewrecord), static_cast<QWidget*>(CmdNewOpen),
-                  static_cast<QWidget*>(CmdNewSave), static_cast<QWidget*>(CmdSaveAs)})
+                 {static_cast<QWidget*>(copyToCardButton_),
+                  static_cast<QWidget*>(copyAllToCardButton_),
+                  static_cast<QWidget*>(newFileButton_), static_cast<QWidget*>(openFileButton_),
+                  static_cast<QWidget*>(saveFileButton_), static_cast<QWidget*>(saveAsButton_)})
                 commands->addWidget(w);
         }
         commands->addStretch();
-        finding->addWidget(Cmddelsim[list]);
-        finding->addWidget(CmdNewRecord[list]);
+        finding->addWidget(deleteButton_[list]);
+        finding->addWidget(newRecordButton_[list]);
         finding->addSpacing(8);
-        finding->addWidget(LFind[list]);
-        finding->addWidget(FindBox[list], 1);
-        finding->addWidget(ComNext[list]);
-        finding->addWidget(CmdPrint[list]);
+        finding->addWidget(findLabel_[list]);
+        finding->addWidget(findBox_[list], 1);
+        finding->addWidget(findNextButton_[list]);
+        finding->addWidget(printButton_[list]);
 
         auto* frameLayout = new QVBoxLayout(frame);
         frameLayout->addLayout(commands);
@@ -162,188 +161,193 @@ void RecordWindow::BuildWidgets() {
         frameLayout->addLayout(finding);
         layout->addWidget(frame, 0, list == kSimList ? 0 : 1);
 
-        connect(Cmddelsim[list], &QPushButton::clicked, this,
-                [this, list] { Cmddelsim_Click(list); });
-        connect(CmdNewRecord[list], &QPushButton::clicked, this,
-                [this, list] { CmdNewRecord_Click(list); });
-        connect(ComNext[list], &QPushButton::clicked, this, [this, list] { ComNext_Click(list); });
-        connect(CmdPrint[list], &QPushButton::clicked, this,
-                [this, list] { CmdPrint_Click(list); });
-        connect(FindBox[list], &QLineEdit::returnPressed, this,
-                [this, list] { FindBox_Enter(list); });
+        connect(deleteButton_[list], &QPushButton::clicked, this,
+                [this, list] { deleteMarked(list); });
+        connect(newRecordButton_[list], &QPushButton::clicked, this,
+                [this, list] { newRecord(list); });
+        connect(findNextButton_[list], &QPushButton::clicked, this,
+                [this, list] { findNext(list); });
+        connect(printButton_[list], &QPushButton::clicked, this, [this, list] { printList(list); });
+        connect(findBox_[list], &QLineEdit::returnPressed, this,
+                [this, list] { findFromTop(list); });
     }
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
 
-    CmdRight->setText(QStringLiteral(">"));
-    Cmdallright->setText(QStringLiteral(">>"));
-    CmdLeft->setText(QStringLiteral("<"));
-    Cmdallleft->setText(QStringLiteral("<<"));
+    copyToComputerButton_->setText(QStringLiteral(">"));
+    copyAllToComputerButton_->setText(QStringLiteral(">>"));
+    copyToCardButton_->setText(QStringLiteral("<"));
+    copyAllToCardButton_->setText(QStringLiteral("<<"));
     // The arrows need little room; what they leave goes to the captions that grow with the
     // language.
-    for (QPushButton* arrow : {CmdRight, Cmdallright, CmdLeft, Cmdallleft})
+    for (QPushButton* arrow :
+         {copyToComputerButton_, copyAllToComputerButton_, copyToCardButton_, copyAllToCardButton_})
         arrow->setFixedWidth(arrow->fontMetrics().horizontalAdvance(QStringLiteral(">>")) * 2 + 16);
-    connect(readButton_, &QPushButton::clicked, this, &RecordWindow::ReadCard_Click);
-    connect(CmdSaveSim, &QPushButton::clicked, this, &RecordWindow::CmdSaveSim_Click);
-    connect(CmdRight, &QPushButton::clicked, this, &RecordWindow::CmdRight_Click);
-    connect(Cmdallright, &QPushButton::clicked, this, &RecordWindow::Cmdallright_Click);
-    connect(CmdLeft, &QPushButton::clicked, this, &RecordWindow::CmdLeft_Click);
-    connect(Cmdallleft, &QPushButton::clicked, this, &RecordWindow::Cmdallleft_Click);
-    connect(CmdNewNewrecord, &QPushButton::clicked, this, &RecordWindow::CmdNewNewrecord_Click);
-    connect(CmdNewOpen, &QPushButton::clicked, this, &RecordWindow::CmdNewOpen_Click);
-    connect(CmdNewSave, &QPushButton::clicked, this, &RecordWindow::CmdNewSave_Click);
-    connect(CmdSaveAs, &QPushButton::clicked, this, &RecordWindow::CmdSaveAs_Click);
+    connect(readButton_, &QPushButton::clicked, this, &RecordWindow::readCard);
+    connect(writeButton_, &QPushButton::clicked, this, &RecordWindow::writeToCard);
+    connect(copyToComputerButton_, &QPushButton::clicked, this,
+            &RecordWindow::copyMarkedToComputer);
+    connect(copyAllToComputerButton_, &QPushButton::clicked, this,
+            &RecordWindow::copyAllToComputer);
+    connect(copyToCardButton_, &QPushButton::clicked, this, &RecordWindow::copyMarkedToCard);
+    connect(copyAllToCardButton_, &QPushButton::clicked, this, &RecordWindow::copyAllToCard);
+    connect(newFileButton_, &QPushButton::clicked, this, &RecordWindow::newFile);
+    connect(openFileButton_, &QPushButton::clicked, this, &RecordWindow::openFile);
+    connect(saveFileButton_, &QPushButton::clicked, this, &RecordWindow::saveFile);
+    connect(saveAsButton_, &QPushButton::clicked, this, &RecordWindow::saveFileAs);
 
     auto* status = new QHBoxLayout;
-    ProgressBar1 = new QProgressBar(content_);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->setValue(0);
-    Label1 = new QLabel(content_);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    progressBar_ = new QProgressBar(content_);
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
+    progressBar_->setTextVisible(false);
+    progressBar_->setValue(0);
+    countCaption_ = new QLabel(content_);
+    countCaption_->setObjectName(QStringLiteral("countCaption"));
     countLabel_ = new QLabel(content_);
-    countLabel_->setObjectName(QLatin1String(kind_.countLabelName));
+    countLabel_->setObjectName(QLatin1String(kind_.countLabelObjectName));
     nowLabel_ = new QLabel(content_);
-    nowLabel_->setObjectName(QLatin1String(kind_.nowLabelName));
+    nowLabel_->setObjectName(QLatin1String(kind_.lastReadLabelObjectName));
     // Ends the window's card run after the record in hand; Escape anywhere does the same (the
     // card gate takes it).
-    CmdStop = NewCommandButton(QStringLiteral("CmdStop"), content_);
-    CmdStop->setEnabled(false);
-    connect(CmdStop, &QPushButton::clicked, this, &RecordWindow::CmdStop_Click);
-    status->addWidget(CmdStop);
-    status->addWidget(ProgressBar1, 1);
-    status->addWidget(Label1);
+    stopButton_ = newCommandButton(QStringLiteral("stopButton"), content_);
+    stopButton_->setEnabled(false);
+    connect(stopButton_, &QPushButton::clicked, this, &RecordWindow::stopCardRun);
+    status->addWidget(stopButton_);
+    status->addWidget(progressBar_, 1);
+    status->addWidget(countCaption_);
     status->addWidget(countLabel_);
     status->addSpacing(12);
     status->addWidget(nowLabel_, 1);
     layout->addLayout(status, 1, 0, 1, 2);
 
-    Text2 = new CellEditor(grid_[kComputerList]->viewport());
-    Text2->hide();
-    connect(Text2, &CellEditor::Edited, this, [this] {
+    cellEditor_ = new CellEditor(grid_[kComputerList]->viewport());
+    cellEditor_->hide();
+    connect(cellEditor_, &CellEditor::edited, this, [this] {
         // The keystrokes of one stay of the editor in a cell are one undo step.
         const int list = editList_;
         if (list < 0)
             return;
-        const ListState before = CaptureList(list);
-        Text2_Change();
-        RecordChange(list, before, editKey_);
+        const ListState before = captureList(list);
+        editorTextChanged();
+        recordChange(list, before, editKey_);
     });
-    connect(Text2, &CellEditor::KeyDown, this,
-            [this](QKeyEvent* event, bool& handled) { handled = Text2_KeyDown(event); });
-    connect(Text2, &CellEditor::KeyUp, this, [this](QKeyEvent* event) { Text2_KeyUp(event); });
-    connect(Text2, &CellEditor::FocusLost, this, [this] { HideCellEditor(); });
+    connect(cellEditor_, &CellEditor::keyDown, this,
+            [this](QKeyEvent* event, bool& handled) { handled = editorKeyPressed(event); });
+    connect(cellEditor_, &CellEditor::keyUp, this,
+            [this](QKeyEvent* event) { editorKeyReleased(event); });
+    connect(cellEditor_, &CellEditor::focusLost, this, [this] { hideCellEditor(); });
 
     // The content never shrinks below what its captions need: a window smaller than that
     // scrolls instead of cutting them.
     content_->setMinimumHeight(360);
 }
 
-void RecordWindow::ChangeLanguage() {
-    setWindowTitle(Text(kind_.captionId));
-    Caption(readButton_, Text(MessageId::Read));
-    Caption(CmdSaveSim, Text(MessageId::Write));
-    Caption(CmdStop, Text(MessageId::Stop));
-    Caption(CmdNewNewrecord, Text(MessageId::NewFile));
-    Caption(CmdNewOpen, Text(MessageId::Open));
-    Caption(CmdNewSave, Text(MessageId::Save));
-    Caption(CmdSaveAs, Text(MessageId::SaveAs));
+void RecordWindow::changeLanguage() {
+    setWindowTitle(text(kind_.captionId));
+    caption(readButton_, text(MessageId::Read));
+    caption(writeButton_, text(MessageId::Write));
+    caption(stopButton_, text(MessageId::Stop));
+    caption(newFileButton_, text(MessageId::NewFile));
+    caption(openFileButton_, text(MessageId::Open));
+    caption(saveFileButton_, text(MessageId::Save));
+    caption(saveAsButton_, text(MessageId::SaveAs));
     for (int list : {kComputerList, kSimList}) {
-        Caption(Cmddelsim[list], Text(MessageId::Delete));
-        Caption(CmdNewRecord[list], Text(MessageId::New));
-        Caption(LFind[list], Text(MessageId::FindLabel));
-        CaptionFindBox(*FindBox[list], Language());
-        Caption(ComNext[list], Text(MessageId::FindNext));
-        Caption(CmdPrint[list], Text(MessageId::Print));
-        SetUpColumns(list);
+        caption(deleteButton_[list], text(MessageId::Delete));
+        caption(newRecordButton_[list], text(MessageId::New));
+        caption(findLabel_[list], text(MessageId::FindLabel));
+        captionFindBox(*findBox_[list], language());
+        caption(findNextButton_[list], text(MessageId::FindNext));
+        caption(printButton_[list], text(MessageId::Print));
+        setUpColumns(list);
     }
-    for (QPushButton* arrow : {CmdRight, Cmdallright, CmdLeft, Cmdallleft})
+    for (QPushButton* arrow :
+         {copyToComputerButton_, copyAllToComputerButton_, copyToCardButton_, copyAllToCardButton_})
         arrow->setToolTip(arrow->text());
-    Caption(Label1, Text(kind_.maxLabelId));
-    SetTitle(kSimList, Text(kind_.simFrameTitleId));
+    caption(countCaption_, text(kind_.maxLabelId));
+    setTitle(kSimList, text(kind_.simFrameTitleId));
     // A slot whose card content was never read must not look empty.
-    model_[kSimList]->SetPlaceholder(kUnknownSlotTag, Text(MessageId::NotReadFromCard));
-    SetTitle(kComputerList, files_.Title());
+    model_[kSimList]->SetPlaceholder(kUnknownSlotTag, text(MessageId::NotReadFromCard));
+    setTitle(kComputerList, files_.title());
 }
 
-void RecordWindow::SetTitle(int list, const QString& title) {
-    FRecord[list]->setTitle(title);
-    FRecord[list]->setToolTip(title);
+void RecordWindow::setTitle(int list, const QString& title) {
+    listFrame_[list]->setTitle(title);
+    listFrame_[list]->setToolTip(title);
 }
 
-int RecordWindow::MinimumRowHeight() const {
+int RecordWindow::minimumRowHeight() const {
     // The editor is one text line high; the row adds the padding of its kind.
-    return fontMetrics().height() + 4 + Twips(kind_.rowPaddingTwips);
+    return fontMetrics().height() + 4 + kind_.rowPadding;
 }
 
-void RecordWindow::InitList(int list, int slotCount) {
-    RecordList& records = List(list);
+void RecordWindow::initList(int list, int slotCount) {
+    RecordList& records = recordList(list);
     if (slotCount != 0 && slotCount > records.Rows())
         records.SetRows(slotCount + 1);
     if (slotCount == 0)
         records.SetRows(2);
     records.SetColumns(kind_.columnCount);
     RenumberRows(records, records.LastSlot());
-    SetUpColumns(list);
-    grid_[list]->verticalHeader()->setDefaultSectionSize(MinimumRowHeight());
-    grid_[list]->verticalHeader()->setMinimumSectionSize(MinimumRowHeight());
-    ApplyColumnWidths(list);
+    setUpColumns(list);
+    grid_[list]->verticalHeader()->setDefaultSectionSize(minimumRowHeight());
+    grid_[list]->verticalHeader()->setMinimumSectionSize(minimumRowHeight());
+    applyColumnWidths(list);
     if (slotCount == 0)
         records.SetRows(1);
     if (records.Rows() >= 3)
-        grid_[list]->SetCurrentCell(1, 1);
+        grid_[list]->setCurrentCell(1, 1);
 }
 
-void RecordWindow::UpdateCardState() {
+void RecordWindow::updateCardState() {
     // A count not read (no card, or the card did not give it) is not shown as 0.
-    const int count = CardRecordCount();
+    const int count = cardRecordCount();
     countLabel_->setText(count > 0 ? QString::number(count) : QStringLiteral("-"));
-    const CardGate& gate = CurrentSession().Gate();
-    const bool card = gate.CardPresent();
+    const CardGate& gate = currentSession().gate();
+    const bool card = gate.cardPresent();
     // One card run at a time in the whole program.
-    const bool idle = !busy_ && !gate.RunActive();
+    const bool idle = !busy_ && !gate.runActive();
     readButton_->setEnabled(card && idle);
-    CmdSaveSim->setEnabled(card && idle);
-    CmdStop->setEnabled(busy_);
+    writeButton_->setEnabled(card && idle);
+    stopButton_->setEnabled(busy_);
 }
 
-void RecordWindow::Form_Activate() {
-    CurrentSession().CurrentWindow = kind_.windowIndex;
-    files_.ShowMenuEntries();
-    UpdateCardState();
+void RecordWindow::activate() {
+    currentSession().CurrentWindow = kind_.windowIndex;
+    files_.showMenuEntries();
+    updateCardState();
 }
 
-void RecordWindow::Form_Deactivate() {
-    CurrentSession().CurrentWindow = WindowIndex::None;
+void RecordWindow::deactivate() {
+    currentSession().CurrentWindow = WindowIndex::None;
 }
 
-void RecordWindow::CardChanged() {
-    UpdateCardState();
+void RecordWindow::cardChanged() {
+    updateCardState();
 }
 
-void RecordWindow::CardRunChanged() {
-    UpdateCardState();
+void RecordWindow::cardRunChanged() {
+    updateCardState();
 }
 
-void RecordWindow::PrintRecords() {
-    CmdPrint_Click(currentList_);
+void RecordWindow::printRecords() {
+    printList(currentList_);
 }
 
-bool RecordWindow::AskAboutUnsavedWork() {
+bool RecordWindow::askAboutUnsavedWork() {
     if (busy_)
         return false;  // card work is never cut off
-    return files_.KeepChanges() && KeepCardSideChanges();
+    return files_.keepChanges() && keepCardSideChanges();
 }
 
-bool RecordWindow::KeepCardSideChanges() {
-    if (!CardSideModified())
+bool RecordWindow::keepCardSideChanges() {
+    if (!cardSideModified())
         return true;
-    HideCellEditor();
-    switch (ShowMessage(CatalogueMessage(MessageId::CardEditsNotWrittenQuestion, Language(),
+    hideCellEditor();
+    switch (ShowMessage(CatalogueMessage(MessageId::CardEditsNotWrittenQuestion, language(),
                                          DialogButtons::YesNoCancel, DialogIcon::Question))) {
         case DialogAnswer::Yes:
             // Written whole, or the window stays: a write that could not be done loses nothing.
-            return Transfer(true, false) && !CardSideModified();
+            return transfer(true, false) && !cardSideModified();
         case DialogAnswer::No:
             return true;
         default:
@@ -357,11 +361,11 @@ void RecordWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!ConfirmClose()) {
+    if (!confirmClose()) {
         event->ignore();
         return;
     }
-    files_.Close();
+    files_.close();
     used_[kSimList] = 0;
     ChildWindow::closeEvent(event);
 }
@@ -369,8 +373,8 @@ void RecordWindow::closeEvent(QCloseEvent* event) {
 void RecordWindow::resizeEvent(QResizeEvent* event) {
     ChildWindow::resizeEvent(event);
     for (int list : {kComputerList, kSimList})
-        ApplyColumnWidths(list);
-    PlaceEditor();
+        applyColumnWidths(list);
+    placeEditor();
 }
 
 }  // namespace pellucard

@@ -5,11 +5,11 @@
 
 #include "engine/pellucard.h"
 #include "records/dialog_seam.h"
-#include "records/record_list_model.h"
 #include "records/record_slots.h"
 #include "shell/card_info.h"
 #include "shell/pin_dialog_launcher.h"
 #include "shell/session.h"
+#include "windows/record_list_model.h"
 #include "windows/record_window.h"
 
 namespace pellucard {
@@ -26,14 +26,14 @@ class WindowProgress final : public TransferProgress {
 public:
     WindowProgress(QProgressBar& bar, QLabel& label, Session& session, const CardGate::Hold& hold)
         : bar_(bar), label_(label), session_(session), hold_(hold) {}
-    void SetMaximum(int maximum) override {
+    void setMaximum(int maximum) override {
         bar_.setMaximum(std::max(maximum, 1));
         bar_.setValue(0);
     }
-    void SetValue(int value) override { bar_.setValue(std::min(value, bar_.maximum())); }
-    void SetStatus(const QString& text) override { label_.setText(text); }
-    void Yield() override { session_.Yield(); }
-    bool StopRequested() override { return hold_.StopRequested(); }
+    void setValue(int value) override { bar_.setValue(std::min(value, bar_.maximum())); }
+    void setStatus(const QString& text) override { label_.setText(text); }
+    void yield() override { session_.yield(); }
+    bool stopRequested() override { return hold_.stopRequested(); }
 
 private:
     QProgressBar& bar_;
@@ -44,9 +44,9 @@ private:
 
 }  // namespace
 
-bool RecordWindow::CardAccessGate(bool writing, bool askFirst, CardGate::Hold& hold) {
-    Session& session = CurrentSession();
-    Pellucard& engine = hold.Engine();
+bool RecordWindow::cardAccessGate(bool writing, bool askFirst, CardGate::Hold& hold) {
+    Session& session = currentSession();
+    Pellucard& engine = hold.engine();
     if (!engine.ReaderPresent())
         return false;
 
@@ -56,12 +56,12 @@ bool RecordWindow::CardAccessGate(bool writing, bool askFirst, CardGate::Hold& h
         // Another card than the one last examined: nothing is transferred, the card
         // information is read again and the user repeats the command.
         session.CardInfo.CardId = QString();
-        FindCardInf(session, hold);
+        readCardInfo(session, hold);
         return false;
     }
     if (writing) {
-        BeforeWrite(engine);
-        MessageRequest question = CatalogueMessage(MessageId::SaveToSimQuestion, Language(),
+        beforeWrite(engine);
+        MessageRequest question = CatalogueMessage(MessageId::SaveToSimQuestion, language(),
                                                    DialogButtons::YesNo, DialogIcon::Question);
         if (askFirst && ShowMessage(question) != DialogAnswer::Yes)
             return false;
@@ -71,71 +71,71 @@ bool RecordWindow::CardAccessGate(bool writing, bool askFirst, CardGate::Hold& h
     // The PIN state decides what is asked; one that could not be read is read first, and is
     // never taken for a blocked PIN1.
     if (!session.CardInfo.Pin1Attempts)
-        ReadPinCounters(session, hold);
+        readPinCounters(session, hold);
     if (!session.CardInfo.Pin1Attempts) {
-        nowLabel_->setText(Text(MessageId::PinStateNotRead));
+        nowLabel_->setText(text(MessageId::PinStateNotRead));
         return false;
     }
     for (int round = 0; round <= kMaxPinRounds; ++round) {
         const CardInfoRecord& info = session.CardInfo;
         const bool present = engine.CardPresent();
-        if (info.CardId && IsKnownAboveZero(info.Pin1Attempts) && info.Pin1Open && present)
+        if (info.CardId && isKnownAboveZero(info.Pin1Attempts) && info.Pin1Open && present)
             return true;
         if (!info.CardId || !engine.CardPresent())
             return false;
         if (round == kMaxPinRounds)
             return false;
         if (IsKnown(info.Pin1Attempts, 0))
-            Host().PinDialogs().ExecChangePin(1, 0, hold);
+            host().pinDialogs().execChangePin(1, 0, hold);
         else
-            Host().PinDialogs().ExecVerifyPin(0, hold);
+            host().pinDialogs().execVerifyPin(0, hold);
         if (IsKnown(session.CardInfo.Pin1Attempts, 0) || !session.CardInfo.Pin1Open)
             return false;
     }
     return false;
 }
 
-void RecordWindow::ReadCard_Click() {
-    Transfer(false);
+void RecordWindow::readCard() {
+    transfer(false);
 }
 
-void RecordWindow::CmdSaveSim_Click() {
-    Transfer(true);
+void RecordWindow::writeToCard() {
+    transfer(true);
 }
 
-void RecordWindow::CmdStop_Click() {
+void RecordWindow::stopCardRun() {
     if (busy_)
-        CurrentSession().Gate().RequestStop();
+        currentSession().gate().requestStop();
 }
 
-bool RecordWindow::SlotKnown(int slot) const {
-    return knownGeneration_ == const_cast<RecordWindow*>(this)->CurrentSession().CardGeneration &&
+bool RecordWindow::slotKnown(int slot) const {
+    return knownGeneration_ == const_cast<RecordWindow*>(this)->currentSession().CardGeneration &&
            slot >= 0 && slot < static_cast<int>(knownSlots_.size()) && knownSlots_[slot];
 }
 
-QList<int> RecordWindow::SlotsTypedOverUnread() {
-    RecordList& sim = List(kSimList);
+QList<int> RecordWindow::slotsTypedOverUnread() {
+    RecordList& sim = recordList(kSimList);
     QList<int> found;
-    const int last = std::min(CardRecordCount(), sim.LastSlot());
+    const int last = std::min(cardRecordCount(), sim.LastSlot());
     for (int slot = 1; slot <= last; ++slot) {
         // Something the user put there (typed, pasted, copied, emptied) over a slot whose card
         // content was never read.
-        if (!SlotKnown(slot) && sim.Tag(slot) == 0)
+        if (!slotKnown(slot) && sim.Tag(slot) == 0)
             found.append(slot);
     }
     return found;
 }
 
-bool RecordWindow::WriteSimList(TransferRun& run) {
-    const QList<int> overUnread = SlotsTypedOverUnread();
+bool RecordWindow::writeSimList(TransferRun& run) {
+    const QList<int> overUnread = slotsTypedOverUnread();
     if (!overUnread.isEmpty()) {
-        MessageRequest question = CatalogueMessage(MessageId::WriteOverUnreadQuestion, Language(),
+        MessageRequest question = CatalogueMessage(MessageId::WriteOverUnreadQuestion, language(),
                                                    DialogButtons::YesNo, DialogIcon::Question);
-        question.text = question.text.arg(SlotRanges(overUnread));
+        question.text = question.text.arg(slotRanges(overUnread));
         if (ShowMessage(question) != DialogAnswer::Yes)
             run.leaveAlone = QSet<int>(overUnread.begin(), overUnread.end());
     }
-    const bool complete = RunWrite(run, List(kSimList), used_[kSimList]);
+    const bool complete = runWrite(run, recordList(kSimList), used_[kSimList]);
     // What was written is what the card holds there now.
     if (knownGeneration_ != run.cardGeneration) {
         knownSlots_.assign(kSlotCapacity + 1, false);
@@ -151,11 +151,11 @@ bool RecordWindow::WriteSimList(TransferRun& run) {
     return complete;
 }
 
-bool RecordWindow::ReadSimList(TransferRun& run) {
-    Session& session = CurrentSession();
-    RecordList& sim = List(kSimList);
+bool RecordWindow::readSimList(TransferRun& run) {
+    Session& session = currentSession();
+    RecordList& sim = recordList(kSimList);
     // What the read replaces is one undo step, put on the history once the run ended.
-    const ListState replaced = CaptureList(kSimList);
+    const ListState replaced = captureList(kSimList);
     // The list is emptied only once the card's file was entered: a read that cannot even start
     // leaves it as it was.
     bool entered = false;
@@ -170,12 +170,12 @@ bool RecordWindow::ReadSimList(TransferRun& run) {
             sim.SetTag(row, kUnknownSlotTag);
         // The store keeps the records of earlier reads: undoing this read brings back rows
         // whose tags name them, and those still go back to the card as they were read.
-        store_.SetGeneration(session.CardGeneration);
+        store_.setGeneration(session.CardGeneration);
         sortState_[kSimList] = 0;
         find_[kSimList] = {};
     };
     int done = 0;
-    const bool complete = RunRead(run, sim, done);
+    const bool complete = runRead(run, sim, done);
     if (!entered)
         return false;
     knownSlots_.assign(kSlotCapacity + 1, false);
@@ -183,59 +183,59 @@ bool RecordWindow::ReadSimList(TransferRun& run) {
     for (int slot = 1; slot <= done && slot <= kSlotCapacity; ++slot)
         knownSlots_[slot] = true;
     // Slots beyond the card's records are no card content at all.
-    const int cardRecords = CardRecordCount();
+    const int cardRecords = cardRecordCount();
     if (cardRecords > 0) {
         for (int row = cardRecords + 1; row < sim.Rows(); ++row)
             sim.SetTag(row, 0);
     }
-    used_[kSimList] = FindLastUsedRow(sim, done, Kind().fieldCount);
+    used_[kSimList] = FindLastUsedRow(sim, done, kind().fieldCount);
     // A read cut short keeps saying why; a whole one says what it read, and how many of the
     // records hold an entry (the empty slots among them are records too).
     if (complete)
-        nowLabel_->setText(ReadTotalText(
-            done, CountFilledRows(sim, used_[kSimList], Kind().fieldCount), Language()));
-    AfterRead();
-    RecordChange(kSimList, replaced);
+        nowLabel_->setText(readTotalText(
+            done, CountFilledRows(sim, used_[kSimList], kind().fieldCount), language()));
+    afterRead();
+    recordChange(kSimList, replaced);
     // What the list shows now came from the card (slots not reached stay unread).
     cardRevision_ = simRevision_;
     return complete;
 }
 
-bool RecordWindow::Transfer(bool writing, bool askFirst) {
-    Session& session = CurrentSession();
+bool RecordWindow::transfer(bool writing, bool askFirst) {
+    Session& session = currentSession();
     // One card run at a time: while another holds the card (the other record window, a PIN
     // operation, a backup) this does nothing; while the polling looks at the card the command
     // is carried out once it has let go.
-    const bool writeEnabled = CmdSaveSim->isEnabled();
-    std::unique_ptr<CardGate::Hold> hold = session.Gate().AcquireForCommand(
-        this, [this, writing] { writing ? CmdSaveSim_Click() : ReadCard_Click(); });
+    const bool writeEnabled = writeButton_->isEnabled();
+    std::unique_ptr<CardGate::Hold> hold = session.gate().acquireForCommand(
+        this, [this, writing] { writing ? writeToCard() : readCard(); });
     if (!hold)
         return false;
-    HideCellEditor();
-    Host().StopPolling();
+    hideCellEditor();
+    host().stopPolling();
     busy_ = true;
-    UpdateCardState();
+    updateCardState();
     bool complete = false;
-    const bool usable = CardAccessGate(writing, askFirst, *hold);
+    const bool usable = cardAccessGate(writing, askFirst, *hold);
     if (usable) {
-        WindowProgress progress(*ProgressBar1, *nowLabel_, session, *hold);
-        TransferRun run{hold->Engine(), progress, store_, Language(), session.CardGeneration};
+        WindowProgress progress(*progressBar_, *nowLabel_, session, *hold);
+        TransferRun run{hold->engine(), progress, store_, language(), session.CardGeneration};
         if (writing)
-            complete = WriteSimList(run);
-        else if (used_[kSimList] <= 0 || !AskBeforeRead(writeEnabled) ||
-                 ShowMessage(CatalogueMessage(MessageId::OverwriteRecordQuestion, Language(),
+            complete = writeSimList(run);
+        else if (used_[kSimList] <= 0 || !askBeforeRead(writeEnabled) ||
+                 ShowMessage(CatalogueMessage(MessageId::OverwriteRecordQuestion, language(),
                                               DialogButtons::YesNo, DialogIcon::Question)) ==
                      DialogAnswer::Yes)
-            complete = ReadSimList(run);
+            complete = readSimList(run);
     }
     busy_ = false;
-    const bool cardAnswered = hold->Engine().CardPresent();
+    const bool cardAnswered = hold->engine().CardPresent();
     hold.reset();
     if (!cardAnswered)
-        Host().StartPolling(kExamineAtOnceMs);
+        host().startPolling(kExamineAtOnceMs);
     else
-        Host().ResumePolling();
-    UpdateCardState();
+        host().resumePolling();
+    updateCardState();
     return complete;
 }
 

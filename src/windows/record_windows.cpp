@@ -4,20 +4,22 @@
 #include "shell/window_factory.h"
 #include "windows/export_dialog.h"
 #include "windows/import_dialog.h"
-#include "windows/person_rec.h"
+#include "windows/personal_records_window.h"
+#include "windows/phone_book_window.h"
 #include "windows/record_exchange.h"
-#include "windows/sim_rec.h"
-#include "windows/sms_rec.h"
+#include "windows/sms_window.h"
 
 namespace pellucard {
 
-void RegisterRecordWindows(WindowFactory& factory) {
-    factory.Register(WindowIndex::PersonRec, [](ShellHost& host) { return new PersonRec(host); });
-    factory.Register(WindowIndex::SimRec, [](ShellHost& host) { return new SimRec(host); });
-    factory.Register(WindowIndex::SmsRec, [](ShellHost& host) { return new SMSRec(host); });
+void registerRecordWindows(WindowFactory& factory) {
+    factory.registerWindow(WindowIndex::PersonalRecords,
+                           [](ShellHost& host) { return new PersonalRecordsWindow(host); });
+    factory.registerWindow(WindowIndex::PhoneBook,
+                           [](ShellHost& host) { return new PhoneBookWindow(host); });
+    factory.registerWindow(WindowIndex::Sms, [](ShellHost& host) { return new SmsWindow(host); });
     // The File menu's text export and import of the two-list windows.
-    SetRecordExportHook(ShowExportDialog);
-    SetRecordImportHook(ShowImportDialog);
+    setRecordExportHook(showExportDialog);
+    setRecordImportHook(showImportDialog);
 }
 
 }  // namespace pellucard

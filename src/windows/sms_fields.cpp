@@ -10,7 +10,7 @@ namespace {
 
 // "n" and its unit joined, or two such parts with a blank between them; a part whose number
 // is 0 is left out.
-QString TwoParts(int first, MessageId firstWord, int second, MessageId secondWord,
+QString twoParts(int first, MessageId firstWord, int second, MessageId secondWord,
                  int languageIndex) {
     const QString a = QString::number(first) + Message(firstWord, languageIndex);
     const QString b = QString::number(second) + Message(secondWord, languageIndex);
@@ -23,7 +23,7 @@ QString TwoParts(int first, MessageId firstWord, int second, MessageId secondWor
 
 }  // namespace
 
-QString SmsStatusText(int status) {
+QString smsStatusText(int status) {
     switch (status) {
         case kSmsRead:
             return QString::fromLatin1(kStatusRead);
@@ -38,7 +38,7 @@ QString SmsStatusText(int status) {
     }
 }
 
-int SmsStatusByte(const QString& text) {
+int smsStatusByte(const QString& text) {
     const QString status = TrimBlanks(text);
     if (status == QLatin1String(kStatusRead))
         return kSmsRead;
@@ -51,20 +51,20 @@ int SmsStatusByte(const QString& text) {
     return kStatusNotAMessage;
 }
 
-QString ValidityText(int v, int languageIndex) {
+QString validityText(int v, int languageIndex) {
     if (v >= 0 && v <= 143) {
         const int minutes = (v + 1) * 5;
-        return TwoParts(minutes / 60, MessageId::Hour, minutes % 60, MessageId::Minutes,
+        return twoParts(minutes / 60, MessageId::Hour, minutes % 60, MessageId::Minutes,
                         languageIndex);
     }
     if (v >= 144 && v <= 167) {
         const int minutes = 12 * 60 + (v - 143) * 30;
-        return TwoParts(minutes / 60, MessageId::Hour, minutes % 60, MessageId::Minutes,
+        return twoParts(minutes / 60, MessageId::Hour, minutes % 60, MessageId::Minutes,
                         languageIndex);
     }
     if (v >= 168 && v <= 196) {
         const int days = v - 166;
-        return TwoParts(days / 7, MessageId::Week, days % 7, MessageId::Day, languageIndex);
+        return twoParts(days / 7, MessageId::Week, days % 7, MessageId::Day, languageIndex);
     }
     if (v >= 197 && v <= 255)
         return QString::number(v - 192) + Message(MessageId::Week, languageIndex);

@@ -18,12 +18,12 @@ inline constexpr int kStatusNotAMessage = 31;
 inline constexpr int kNewMessageValidity = 167;  // 24 hours
 
 // The text of status byte 1, 3, 5 or 7; empty for any other.
-QString SmsStatusText(int status);
+QString smsStatusText(int status);
 // The status byte of a status cell, compared after trimming blanks, case counting.
-int SmsStatusByte(const QString& text);
+int smsStatusByte(const QString& text);
 
 // The relative validity period of GSM 03.40 (9.2.3.12.1) as the list shows it: "30Minutes",
 // "2Hour 30Minutes", "1Week 2Day", ... in language `languageIndex`; empty outside 0..255.
-QString ValidityText(int validity, int languageIndex);
+QString validityText(int validity, int languageIndex);
 
 }  // namespace pellucard

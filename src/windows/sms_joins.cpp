@@ -9,18 +9,18 @@
 
 namespace pellucard {
 
-QString JoinedMessage::Label() const {
+QString JoinedMessage::label() const {
     return QStringLiteral("1-%1/%1").arg(rows.size());
 }
 
-QMap<int, JoinedMessage> FindJoinedMessages(const RecordList& list, int used,
+QMap<int, JoinedMessage> findJoinedMessages(const RecordList& list, int used,
                                             const CardRecordStore& store, int addressColumn,
                                             int textColumn) {
     // sender, reference, part count -> part number -> rows holding it
     using Key = std::tuple<QString, int, int>;
     std::map<Key, std::map<int, QList<int>>> groups;
     for (int row = 1; row <= std::min(used, list.LastSlot()); ++row) {
-        const CardRecordStore::Entry* entry = store.Find(list.Tag(row));
+        const CardRecordStore::Entry* entry = store.find(list.Tag(row));
         if (entry == nullptr || !entry->concatenation || entry->concatenation->partCount < 2)
             continue;
         const SmsConcatenation& part = *entry->concatenation;
@@ -46,7 +46,7 @@ QMap<int, JoinedMessage> FindJoinedMessages(const RecordList& list, int used,
     return joined;
 }
 
-void CopyWithJoinedMessages(const RecordList& list, int& used,
+void copyWithJoinedMessages(const RecordList& list, int& used,
                             const QMap<int, JoinedMessage>& joined, const QList<int>& textColumns,
                             RecordList& copy) {
     QSet<int> folded;

@@ -16,21 +16,21 @@ struct JoinedMessage {
     QList<int> rows;  // the rows of parts 1..n, in part order
     QString text;     // the parts' texts joined in that order
     // "1-3/3": the parts the row stands for, of how many.
-    QString Label() const;
+    QString label() const;
 };
 
 // The complete concatenated messages among slots 1..used, keyed by the row of their first
 // part. Parts are known by the record each row was read from (its row tag); a message counts
 // only when every part from 1 to n lies in the list once, from the same sender, and no part
 // was edited since it was read. Incomplete messages stay separate rows.
-QMap<int, JoinedMessage> FindJoinedMessages(const RecordList& list, int used,
+QMap<int, JoinedMessage> findJoinedMessages(const RecordList& list, int used,
                                             const CardRecordStore& store, int addressColumn,
                                             int textColumn);
 
 // A copy of slots 1..used in which each joined message is one record: the first part's row
 // with the joined text in `textColumns`, the other parts left out. `used` becomes the number
 // of slots the copy holds.
-void CopyWithJoinedMessages(const RecordList& list, int& used,
+void copyWithJoinedMessages(const RecordList& list, int& used,
                             const QMap<int, JoinedMessage>& joined, const QList<int>& textColumns,
                             RecordList& copy);
 

@@ -20,75 +20,75 @@ namespace pellucard {
 
 namespace {
 
-QString FromUtf8(const std::string& text) {
+QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
-std::string ToUtf8(const QString& text) {
+std::string toUtf8(const QString& text) {
     return text.toStdString();
 }
 
-QString Numbered(MessageId messageId, int number, int languageIndex) {
+QString numbered(MessageId messageId, int number, int languageIndex) {
     return Message(messageId, languageIndex) + QString::number(number);
 }
 
 // Record n of the card went to or came from the list: progress and status label.
-void Progressed(TransferRun& run, MessageId messageId, int n) {
-    run.progress.SetValue(n);
-    run.progress.SetStatus(Numbered(messageId, n, run.languageIndex));
+void progressed(TransferRun& run, MessageId messageId, int n) {
+    run.progress.setValue(n);
+    run.progress.setStatus(numbered(messageId, n, run.languageIndex));
 }
 
-void WriteSmsRow(RecordList& list, int row, const SmsRecord& record, int currentYear,
+void writeSmsRow(RecordList& list, int row, const SmsRecord& record, int currentYear,
                  int languageIndex) {
     for (int column = 1; column <= sms_column::kFieldCount; ++column)
         list.SetText(row, column, {});
     if (!record.IsMessage())
         return;
-    list.SetText(row, sms_column::kText, FromUtf8(record.text));
-    list.SetText(row, sms_column::kStatus, SmsStatusText(record.status));
-    list.SetText(row, sms_column::kServiceCentre, FromUtf8(record.ServiceCentreNumber()));
-    list.SetText(row, sms_column::kAddress, FromUtf8(record.AddressText()));
+    list.SetText(row, sms_column::kText, fromUtf8(record.text));
+    list.SetText(row, sms_column::kStatus, smsStatusText(record.status));
+    list.SetText(row, sms_column::kServiceCentre, fromUtf8(record.ServiceCentreNumber()));
+    list.SetText(row, sms_column::kAddress, fromUtf8(record.AddressText()));
     if (record.IsReceived()) {
         list.SetText(row, sms_column::kTimeStamp,
-                     FromUtf8(FormatSmsTimeStamp(record.timeStamp, currentYear)));
+                     fromUtf8(FormatSmsTimeStamp(record.timeStamp, currentYear)));
     } else if (record.validityFormat == kValidityRelative) {
         // The absolute and enhanced formats have no text here; their bytes go back as read.
         list.SetText(row, sms_column::kValidity, QString::number(record.validity));
-        list.SetText(row, sms_column::kValidityText, ValidityText(record.validity, languageIndex));
+        list.SetText(row, sms_column::kValidityText, validityText(record.validity, languageIndex));
     }
 }
 
-bool IsGsmDefaultText(const SmsTextMeasure& measure) {
+bool isGsmDefaultText(const SmsTextMeasure& measure) {
     return measure.gsmDefault;
 }
 
-bool TextFitsRecord(const QString& text) {
-    const SmsTextMeasure measure = MeasureSmsText(ToUtf8(text));
-    return IsGsmDefaultText(measure) ? measure.septets <= kSmsMaxSeptets
+bool textFitsRecord(const QString& text) {
+    const SmsTextMeasure measure = MeasureSmsText(toUtf8(text));
+    return isGsmDefaultText(measure) ? measure.septets <= kSmsMaxSeptets
                                      : measure.utf16Units <= kSmsMaxUcs2Bytes / 2;
 }
 
-int SmsRecordLengthOf(const Pellucard& engine) {
+int smsRecordLengthOf(const Pellucard& engine) {
     return engine.SmsRecordLength() > 0 ? engine.SmsRecordLength()
                                         : static_cast<int>(kSmsRecordLength);
 }
 
 }  // namespace
 
-QList<int> PhoneBookCompareColumns() {
+QList<int> phoneBookCompareColumns() {
     return {phone_column::kName, phone_column::kNumber};
 }
 
-QList<int> SmsCompareColumns() {
+QList<int> smsCompareColumns() {
     return {sms_column::kAddress,   sms_column::kText,          sms_column::kStatus,
             sms_column::kTimeStamp, sms_column::kServiceCentre, sms_column::kValidityText,
             sms_column::kValidity};
 }
 
-QString ReadTotalText(int read, int holdingEntry, int languageIndex) {
+QString readTotalText(int read, int holdingEntry, int languageIndex) {
     return Message(MessageId::RecordsReadFromCard, languageIndex).arg(read).arg(holdingEntry);
 }
 
-QString SlotRanges(const QList<int>& numbers) {
+QString slotRanges(const QList<int>& numbers) {
     QStringList ranges;
     for (int i = 0; i < numbers.size();) {
         int j = i;
@@ -103,37 +103,37 @@ QString SlotRanges(const QList<int>& numbers) {
 
 namespace {
 
-CardRunHooks HooksOf(TransferRun& run, MessageId messageId, int* doneCount) {
+CardRunHooks hooksOf(TransferRun& run, MessageId messageId, int* doneCount) {
     CardRunHooks hooks;
     hooks.entered = [&run](int) {
         if (run.entered)
             run.entered();
     };
     hooks.progress = [&run, messageId, doneCount](int record, int) {
-        Progressed(run, messageId, record);
+        progressed(run, messageId, record);
         if (doneCount)
             *doneCount = record;
     };
-    hooks.yield = [&run] { run.progress.Yield(); };
-    hooks.stopRequested = [&run] { return run.progress.StopRequested(); };
+    hooks.yield = [&run] { run.progress.yield(); };
+    hooks.stopRequested = [&run] { return run.progress.stopRequested(); };
     return hooks;
 }
 
 // The records a run may touch: the card's count, as far as the list has slots for them.
-int RunLimit(const RecordList& list, int recordCount) {
+int runLimit(const RecordList& list, int recordCount) {
     const int capacity = std::max(list.Rows() - 1, 1);
     return recordCount > 0 ? std::min(recordCount, capacity) : capacity;
 }
 
 // The record and the card's status word, in plain words.
-QString RefusedText(const CardRunResult& result, int languageIndex) {
+QString refusedText(const CardRunResult& result, int languageIndex) {
     return Message(MessageId::CardRefusedRecord, languageIndex)
         .arg(result.record)
         .arg(StatusWordText(result.failure.statusWord, languageIndex));
 }
 
 // Why the file could not be entered: the card's refusal, or no answer.
-QString NotEnteredText(const CardRunResult& result, int languageIndex) {
+QString notEnteredText(const CardRunResult& result, int languageIndex) {
     if (result.failure.IsRefused())
         return Message(MessageId::CardFileRefused, languageIndex)
             .arg(StatusWordText(result.failure.statusWord, languageIndex));
@@ -141,23 +141,23 @@ QString NotEnteredText(const CardRunResult& result, int languageIndex) {
 }
 
 // How a read ended, in the status label; a complete read leaves its last progress text.
-bool ShowReadEnding(TransferRun& run, const CardRunResult& result) {
+bool showReadEnding(TransferRun& run, const CardRunResult& result) {
     switch (result.ending) {
         case RunEnding::Complete:
             return true;
         case RunEnding::NotEntered:
-            run.progress.SetStatus(NotEnteredText(result, run.languageIndex) +
+            run.progress.setStatus(notEnteredText(result, run.languageIndex) +
                                    Message(MessageId::ListLeftAsItWas, run.languageIndex));
             return false;
         case RunEnding::Refused:
-            run.progress.SetStatus(RefusedText(result, run.languageIndex));
+            run.progress.setStatus(refusedText(result, run.languageIndex));
             return false;
         case RunEnding::LinkFailed:
-            run.progress.SetStatus(
-                Numbered(MessageId::UpLoadingProblem, result.record, run.languageIndex));
+            run.progress.setStatus(
+                numbered(MessageId::UpLoadingProblem, result.record, run.languageIndex));
             return false;
         case RunEnding::Stopped:
-            run.progress.SetStatus(
+            run.progress.setStatus(
                 Message(MessageId::ReadStopped, run.languageIndex).arg(result.record));
             return false;
     }
@@ -166,7 +166,7 @@ bool ShowReadEnding(TransferRun& run, const CardRunResult& result) {
 
 // How a write ended: the records written, and the slots left as they were on the card. Keeps
 // the slots that were written.
-bool ShowWriteEnding(TransferRun& run, const CardRunResult& result, const QList<int>& sent) {
+bool showWriteEnding(TransferRun& run, const CardRunResult& result, const QList<int>& sent) {
     // A record that failed, and any after it, were not written (a lost update may have been, but
     // nobody knows).
     const int lastWritten = result.ending == RunEnding::Complete  ? result.recordCount
@@ -181,23 +181,23 @@ bool ShowWriteEnding(TransferRun& run, const CardRunResult& result, const QList<
                         : QString();
     switch (result.ending) {
         case RunEnding::Complete:
-            run.progress.SetStatus(
+            run.progress.setStatus(
                 Message(MessageId::RecordsWrittenToCard, run.languageIndex).arg(result.done) +
                 left);
             return true;
         case RunEnding::NotEntered:
-            run.progress.SetStatus(NotEnteredText(result, run.languageIndex) +
+            run.progress.setStatus(notEnteredText(result, run.languageIndex) +
                                    Message(MessageId::NothingWritten, run.languageIndex));
             return false;
         case RunEnding::Refused:
-            run.progress.SetStatus(RefusedText(result, run.languageIndex));
+            run.progress.setStatus(refusedText(result, run.languageIndex));
             return false;
         case RunEnding::LinkFailed:
-            run.progress.SetStatus(
-                Numbered(MessageId::DownLoadingProblem, result.record, run.languageIndex));
+            run.progress.setStatus(
+                numbered(MessageId::DownLoadingProblem, result.record, run.languageIndex));
             return false;
         case RunEnding::Stopped:
-            run.progress.SetStatus(Message(MessageId::WriteStopped, run.languageIndex)
+            run.progress.setStatus(Message(MessageId::WriteStopped, run.languageIndex)
                                        .arg(result.record)
                                        .arg(result.done));
             return false;
@@ -206,14 +206,14 @@ bool ShowWriteEnding(TransferRun& run, const CardRunResult& result, const QList<
 }
 
 // Whether the list knows what belongs in slot `row` of the card now in the reader.
-bool KnownSlot(const TransferRun& run, const RecordList& list, int row) {
+bool knownSlot(const TransferRun& run, const RecordList& list, int row) {
     if (row >= list.Rows())
         return false;
     const qint32 tag = list.Tag(row);
     if (tag == kUnknownSlotTag || run.leaveAlone.contains(row))
         return false;
     // A record read from another card is not this card's content.
-    const CardRecordStore::Entry* entry = run.store.Find(tag);
+    const CardRecordStore::Entry* entry = run.store.find(tag);
     if (entry && entry->generation != run.cardGeneration)
         return false;
     return true;
@@ -221,81 +221,81 @@ bool KnownSlot(const TransferRun& run, const RecordList& list, int row) {
 
 }  // namespace
 
-bool ReadPhoneBook(TransferRun& run, RecordList& list, int recordCount, int& doneCount) {
-    run.progress.SetMaximum(recordCount);
+bool readPhoneBook(TransferRun& run, RecordList& list, int recordCount, int& doneCount) {
+    run.progress.setMaximum(recordCount);
     const auto result = ReadCardRecords(
         run.engine, CardRecordFile::PhoneBook,
         [&](int n, const Bytes& data) {
             const PhoneBookEntry entry = DecodePhoneBookRecord(data);
-            list.SetText(n, phone_column::kName, FromUtf8(entry.name));
-            list.SetText(n, phone_column::kNumber, FromUtf8(entry.Number()));
+            list.SetText(n, phone_column::kName, fromUtf8(entry.name));
+            list.SetText(n, phone_column::kNumber, fromUtf8(entry.Number()));
             list.SetText(n, phone_column::kMark, {});
-            list.SetTag(n, run.store.Remember(data, CardRecordStore::FieldsOf(
-                                                        list, n, PhoneBookCompareColumns())));
+            list.SetTag(n, run.store.remember(data, CardRecordStore::fieldsOf(
+                                                        list, n, phoneBookCompareColumns())));
         },
-        HooksOf(run, MessageId::UpLoadingRecord, &doneCount), RunLimit(list, recordCount));
-    return ShowReadEnding(run, result);
+        hooksOf(run, MessageId::UpLoadingRecord, &doneCount), runLimit(list, recordCount));
+    return showReadEnding(run, result);
 }
 
-bool WritePhoneBook(TransferRun& run, const RecordList& list, int recordCount, int usedCount) {
+bool writePhoneBook(TransferRun& run, const RecordList& list, int recordCount, int usedCount) {
     (void)usedCount;  // the end text counts the records written
     Pellucard& engine = run.engine;
-    run.progress.SetMaximum(recordCount);
+    run.progress.setMaximum(recordCount);
     QList<int> sent;
     const auto recordFor = [&](int n, int recordLength) -> std::optional<Bytes> {
-        if (!KnownSlot(run, list, n))
+        if (!knownSlot(run, list, n))
             return std::nullopt;
         sent.append(n);
         if (const Bytes* original =
-                run.store.Untouched(list, n, PhoneBookCompareColumns(), recordLength))
+                run.store.untouched(list, n, phoneBookCompareColumns(), recordLength))
             return *original;
-        return engine.EncodePhoneBookEntry(ToUtf8(list.Text(n, phone_column::kNumber)),
-                                           ToUtf8(list.Text(n, phone_column::kName)));
+        return engine.EncodePhoneBookEntry(toUtf8(list.Text(n, phone_column::kNumber)),
+                                           toUtf8(list.Text(n, phone_column::kName)));
     };
     const auto result = WriteCardRecords(engine, CardRecordFile::PhoneBook, recordFor,
-                                         HooksOf(run, MessageId::DownLoadingRecord, nullptr),
-                                         RunLimit(list, recordCount));
-    return ShowWriteEnding(run, result, sent);
+                                         hooksOf(run, MessageId::DownLoadingRecord, nullptr),
+                                         runLimit(list, recordCount));
+    return showWriteEnding(run, result, sent);
 }
 
-bool ReadSms(TransferRun& run, RecordList& list, int recordCount, int& doneCount, int currentYear) {
-    run.progress.SetMaximum(recordCount);
+bool readSms(TransferRun& run, RecordList& list, int recordCount, int& doneCount, int currentYear) {
+    run.progress.setMaximum(recordCount);
     const auto result = ReadCardRecords(
         run.engine, CardRecordFile::Sms,
         [&](int n, const Bytes& data) {
             const SmsRecord record = DecodeSmsRecord(data);
-            WriteSmsRow(list, n, record, currentYear, run.languageIndex);
+            writeSmsRow(list, n, record, currentYear, run.languageIndex);
             list.SetText(n, sms_column::kMark, {});
             list.SetTag(
-                n, run.store.Remember(data, CardRecordStore::FieldsOf(list, n, SmsCompareColumns()),
+                n, run.store.remember(data, CardRecordStore::fieldsOf(list, n, smsCompareColumns()),
                                       record.IsMessage() ? record.concatenation : std::nullopt));
         },
-        HooksOf(run, MessageId::UpLoadingRecord, &doneCount), RunLimit(list, recordCount));
-    return ShowReadEnding(run, result);
+        hooksOf(run, MessageId::UpLoadingRecord, &doneCount), runLimit(list, recordCount));
+    return showReadEnding(run, result);
 }
 
-QList<int> SmsSlotsToBeCut(const RecordList& list, int recordCount, const CardRecordStore& store,
+QList<int> smsSlotsToBeCut(const RecordList& list, int recordCount, const CardRecordStore& store,
                            int recordLength) {
     QList<int> cutSlots;
     for (int n = 1; n <= recordCount && n < list.Rows(); ++n) {
-        if (SmsStatusByte(list.Text(n, sms_column::kStatus)) == kStatusNotAMessage)
+        if (smsStatusByte(list.Text(n, sms_column::kStatus)) == kStatusNotAMessage)
             continue;
-        if (store.Untouched(list, n, SmsCompareColumns(), recordLength))
+        if (store.untouched(list, n, smsCompareColumns(), recordLength))
             continue;
-        if (!TextFitsRecord(list.Text(n, sms_column::kText)))
+        if (!textFitsRecord(list.Text(n, sms_column::kText)))
             cutSlots.append(n);
     }
     return cutSlots;
 }
 
-bool WriteSms(TransferRun& run, const RecordList& list, int recordCount, int usedCount) {
+bool writeSms(TransferRun& run, const RecordList& list, int recordCount, int usedCount) {
     (void)usedCount;  // the end text counts the records written
     Pellucard& engine = run.engine;
     // The record length decides which rows the card still holds unchanged; a file that cannot
     // be entered now is taken at the usual length, and the run says why it cannot write.
-    const int recordLength = engine.EnterSmsFile().IsDone() ? SmsRecordLengthOf(engine)
+    const int recordLength = engine.EnterSmsFile().IsDone() ? smsRecordLengthOf(engine)
                                                             : static_cast<int>(kSmsRecordLength);
-    const QList<int> cut = SmsSlotsToBeCut(list, recordCount, run.store, recordLength);
+    const QList<int> cut = smsSlotsToBeCut(list, recordCount, run.store, recordLength);
     if (!cut.isEmpty()) {
         QStringList numbers;
         for (const int slot : cut)
@@ -307,30 +307,30 @@ bool WriteSms(TransferRun& run, const RecordList& list, int recordCount, int use
         if (ShowMessage(question) != DialogAnswer::Yes)
             return false;
     }
-    run.progress.SetMaximum(recordCount);
+    run.progress.setMaximum(recordCount);
     QList<int> sent;
     const auto recordFor = [&](int n, int length) -> std::optional<Bytes> {
-        if (!KnownSlot(run, list, n))
+        if (!knownSlot(run, list, n))
             return std::nullopt;
-        if (const Bytes* original = run.store.Untouched(list, n, SmsCompareColumns(), length)) {
+        if (const Bytes* original = run.store.untouched(list, n, smsCompareColumns(), length)) {
             sent.append(n);
             return *original;
         }
-        const int status = SmsStatusByte(list.Text(n, sms_column::kStatus));
+        const int status = smsStatusByte(list.Text(n, sms_column::kStatus));
         const bool received = status == kSmsRead || status == kSmsToBeRead;
         const bool toSend = status == kSmsSent || status == kSmsToBeSent;
         std::string address;
         SmsTimeStamp stamp;
         int validity = 0;
         if (received || toSend)
-            address = ToUtf8(list.Text(n, sms_column::kAddress));
+            address = toUtf8(list.Text(n, sms_column::kAddress));
         if (received)
-            stamp = ParseSmsTimeStamp(ToUtf8(TrimBlanks(list.Text(n, sms_column::kTimeStamp))));
+            stamp = ParseSmsTimeStamp(toUtf8(TrimBlanks(list.Text(n, sms_column::kTimeStamp))));
         if (toSend)
             validity = TrimBlanks(list.Text(n, sms_column::kValidity)).toInt();
         Bytes data =
-            engine.EncodeSms(address, ToUtf8(list.Text(n, sms_column::kText)), status, stamp,
-                             ToUtf8(list.Text(n, sms_column::kServiceCentre)), validity);
+            engine.EncodeSms(address, toUtf8(list.Text(n, sms_column::kText)), status, stamp,
+                             toUtf8(list.Text(n, sms_column::kServiceCentre)), validity);
         // A row that cannot be encoded is skipped; the card keeps what it holds there.
         if (data.empty())
             return std::nullopt;
@@ -338,9 +338,9 @@ bool WriteSms(TransferRun& run, const RecordList& list, int recordCount, int use
         return data;
     };
     const auto result = WriteCardRecords(engine, CardRecordFile::Sms, recordFor,
-                                         HooksOf(run, MessageId::DownLoadingRecord, nullptr),
-                                         RunLimit(list, recordCount));
-    return ShowWriteEnding(run, result, sent);
+                                         hooksOf(run, MessageId::DownLoadingRecord, nullptr),
+                                         runLimit(list, recordCount));
+    return showWriteEnding(run, result, sent);
 }
 
 }  // namespace pellucard

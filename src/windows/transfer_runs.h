@@ -29,13 +29,13 @@ class Pellucard;
 class TransferProgress {
 public:
     virtual ~TransferProgress() = default;
-    virtual void SetMaximum(int maximum) = 0;
-    virtual void SetValue(int value) = 0;
-    virtual void SetStatus(const QString& text) = 0;
+    virtual void setMaximum(int maximum) = 0;
+    virtual void setValue(int value) = 0;
+    virtual void setStatus(const QString& text) = 0;
     // Lets pending interface events run with polling paused.
-    virtual void Yield() = 0;
+    virtual void yield() = 0;
     // The user asked the run to stop after the record in hand.
-    virtual bool StopRequested() { return false; }
+    virtual bool stopRequested() { return false; }
 };
 
 struct TransferRun {
@@ -58,32 +58,32 @@ struct TransferRun {
 };
 
 // The columns whose texts decide whether a row is still the record that was read.
-QList<int> PhoneBookCompareColumns();
-QList<int> SmsCompareColumns();
+QList<int> phoneBookCompareColumns();
+QList<int> smsCompareColumns();
 
 // The end of a whole read: the records read from the card, and how many of them hold an entry.
-QString ReadTotalText(int read, int holdingEntry, int languageIndex);
+QString readTotalText(int read, int holdingEntry, int languageIndex);
 // Slot numbers as people read them: "1-6, 9, 12-250".
-QString SlotRanges(const QList<int>& numbers);
+QString slotRanges(const QList<int>& numbers);
 
 // Reads card records 1..recordCount into rows 1.. of the list (names and numbers). Returns
 // false when the run ended early, and false, touching nothing, when the file could not be
 // entered; the status label says where and why, with the card's status word in plain words.
 // `doneCount` gets the number of the last record read.
-bool ReadPhoneBook(TransferRun& run, RecordList& list, int recordCount, int& doneCount);
+bool readPhoneBook(TransferRun& run, RecordList& list, int recordCount, int& doneCount);
 // Writes rows 1..recordCount that the list knows to the card records of the same number, empty
 // rows as empty records. False when the run ended early (the status label says why).
-bool WritePhoneBook(TransferRun& run, const RecordList& list, int recordCount, int usedCount);
+bool writePhoneBook(TransferRun& run, const RecordList& list, int recordCount, int usedCount);
 
 // The same for short messages. `currentYear` decides the century of the time stamp texts.
-bool ReadSms(TransferRun& run, RecordList& list, int recordCount, int& doneCount, int currentYear);
+bool readSms(TransferRun& run, RecordList& list, int recordCount, int& doneCount, int currentYear);
 // Before writing, names the slots whose text the card cannot hold whole and asks; on No
 // nothing is written and the result is false.
-bool WriteSms(TransferRun& run, const RecordList& list, int recordCount, int usedCount);
+bool writeSms(TransferRun& run, const RecordList& list, int recordCount, int usedCount);
 
 // Slots among 1..recordCount that will be encoded from their texts and whose text is longer
 // than a record holds (160 characters of the GSM default alphabet, else 70 UTF-16 units).
-QList<int> SmsSlotsToBeCut(const RecordList& list, int recordCount, const CardRecordStore& store,
+QList<int> smsSlotsToBeCut(const RecordList& list, int recordCount, const CardRecordStore& store,
                            int recordLength);
 
 }  // namespace pellucard

@@ -1,9 +1,8 @@
-// Replays the seeds of the fuzz corpora of what a smart-card reader answers, of the reader
-// emulator's socket transport and of card images.
+// Replays the seeds of the fuzz corpora of what a smart-card reader answers and of the reader
+// emulator's socket transport.
 #include <gtest/gtest.h>
 
 #include "../../fuzz/card_answer_checks.h"
-#include "../../fuzz/card_image_checks.h"
 #include "../../fuzz/socket_bus_checks.h"
 #include "support/corpus_replay.h"
 
@@ -21,9 +20,6 @@ TEST(AnswerCorpusReplayTest, PcscAnswers) {
 }
 TEST(AnswerCorpusReplayTest, SocketBus) {
     ReplayCorpus("socket_bus", fuzz::CheckSocketBus);
-}
-TEST(AnswerCorpusReplayTest, CardImage) {
-    ReplayCorpus("card_image", fuzz::CheckCardImage);
 }
 
 }  // namespace

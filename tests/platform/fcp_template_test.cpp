@@ -99,6 +99,8 @@ TEST(UsimFilesTest, DirRecordsNameTheirApplications) {
     ASSERT_EQ(aids.size(), 1u);
     EXPECT_TRUE(IsUsimAid(aids[0]));
     EXPECT_FALSE(IsUsimAid(Hex("A0000000871004FF"))) << "an ISIM";
+    EXPECT_TRUE(IsUsimAid(Hex("A0000000871002FFFFFFFFFFFFFFFFFF"))) << "16 bytes";
+    EXPECT_FALSE(IsUsimAid(Hex("A0000000871002FFFFFFFFFFFFFFFFFF89"))) << "17 bytes are no AID";
     EXPECT_TRUE(ApplicationIds(Hex("FFFFFFFF")).empty());
 }
 

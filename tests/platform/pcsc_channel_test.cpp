@@ -5,7 +5,7 @@
 #include "engine/card_info.h"
 #include "engine/sim_commands.h"
 #include "platform/pcsc_channel.h"
-#include "platform/virtual_uicc_card.h"
+#include "simulator/virtual_uicc_card.h"
 #include "support/demo_rig.h"
 #include "support/scripted_card.h"
 #include "support/sim_card_terminal.h"

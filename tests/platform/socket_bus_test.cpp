@@ -11,7 +11,7 @@
 
 #include "engine/clock.h"
 #include "platform/socket_bus.h"
-#include "platform/virtual_reader.h"
+#include "simulator/virtual_reader.h"
 
 namespace pellucard {
 namespace {

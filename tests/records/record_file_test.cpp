@@ -7,6 +7,7 @@
 
 #include <csignal>
 
+#include "list_cells.h"
 #include "records/application_folder.h"
 #include "records/field_text.h"
 #include "records/record_documents.h"
@@ -21,12 +22,7 @@ namespace pellucard {
 namespace {
 
 using testing::ReadAll;
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+using testing::WriteAll;
 
 class RecordFileTest : public ::testing::Test {
 protected:
@@ -38,19 +34,12 @@ protected:
 
     QString Path(const QString& name) const { return folder_.filePath(name); }
 
-    // A contact list (27 columns) of `slotCount` slots.
-    static std::unique_ptr<RecordList> Contacts(int slotCount) {
-        auto list = std::make_unique<RecordList>(slotCount + 1, 27);
-        RenumberRows(*list, slotCount);
-        return list;
-    }
-
     QTemporaryDir folder_;
     ScriptedDialogs dialogs_;
 };
 
 TEST_F(RecordFileTest, ContactFileHoldsBlankFilledFieldsAndZeroFillerPerSlot) {
-    auto list = Contacts(5);
+    auto list = testing::ContactList(5);
     list->SetText(1, 1, "Ann");
     list->SetText(1, 25, "note");
     list->SetText(3, 2, QString(60, u'7'));  // cut at the field width
@@ -80,33 +69,28 @@ TEST_F(RecordFileTest, SmsFileUsesTheSmsLayoutForATenColumnList) {
     EXPECT_EQ(bytes.mid(546), QByteArray(1092 - 546, '\0'));
 }
 
-TEST_F(RecordFileTest, LoadKeepsEmptySlotsInPlaceTrimsBlanksAndEmptiesTheRest) {
-    auto saved = Contacts(3);
+// A load keeps empty slots in place, trims blanks, empties the slots beyond the file and grows
+// the list to hold every record.
+TEST_F(RecordFileTest, LoadReplacesTheListWithTheFilesSlots) {
+    auto saved = testing::ContactList(150);
     saved->SetText(1, 1, "  Ann  ");
     saved->SetText(3, 3, "Cid");
+    saved->SetText(150, 1, "last");
     ASSERT_TRUE(SaveRecordFile(*saved, Path("a.SPB"), 3, 0));
+    ASSERT_TRUE(SaveRecordFile(*saved, Path("big.SPB"), 150, 0));
 
-    auto list = Contacts(100);
+    auto list = testing::ContactList(100);
     list->SetText(50, 1, "old");
     list->SetText(50, 26, "1");
     int used = 50;
     ASSERT_TRUE(LoadRecordFile(*list, Path("a.SPB"), used, 0));
     EXPECT_EQ(used, 3);
     EXPECT_EQ(list->Rows(), 101);
-    EXPECT_EQ(list->Text(1, 1), "Ann");
-    EXPECT_EQ(list->Text(2, 1), "");
+    EXPECT_EQ(testing::ColumnCells(*list, 1, 1, 3), testing::Cells("Ann||"));
     EXPECT_EQ(list->Text(3, 3), "Cid");
-    EXPECT_EQ(list->Text(50, 1), "");
-    EXPECT_EQ(list->Text(50, 26), "");
+    EXPECT_EQ(list->Row(50).cells.join(""), "50");
     EXPECT_EQ(list->Text(100, 0), "100");
-}
 
-TEST_F(RecordFileTest, LoadGrowsTheListToHoldEveryRecord) {
-    auto saved = Contacts(150);
-    saved->SetText(150, 1, "last");
-    ASSERT_TRUE(SaveRecordFile(*saved, Path("big.SPB"), 150, 0));
-    auto list = Contacts(100);
-    int used = 0;
     ASSERT_TRUE(LoadRecordFile(*list, Path("big.SPB"), used, 0));
     EXPECT_EQ(used, 150);
     EXPECT_EQ(list->Rows(), 151);
@@ -115,7 +99,7 @@ TEST_F(RecordFileTest, LoadGrowsTheListToHoldEveryRecord) {
 }
 
 TEST_F(RecordFileTest, CountsOnlyRecordsWhoseFieldsArePresentInFull) {
-    auto list = Contacts(4);
+    auto list = testing::ContactList(4);
     int used = 7;
     WriteAll(Path("empty.SPB"), {});
     ASSERT_TRUE(LoadRecordFile(*list, Path("empty.SPB"), used, 0));
@@ -137,7 +121,7 @@ TEST_F(RecordFileTest, RefusesAFileWithMoreSlotsThanARecordFileCanHold) {
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
     ASSERT_TRUE(huge.resize(qint64(kMaxRecordFileSlots) * 4340 + 2170));  // sparse
     huge.close();
-    auto list = Contacts(3);
+    auto list = testing::ContactList(3);
     list->SetText(1, 1, "kept");
     int used = 1;
     EXPECT_FALSE(LoadRecordFile(*list, Path("huge.SPB"), used, 0));
@@ -150,7 +134,7 @@ TEST_F(RecordFileTest, RefusesAFileWithMoreSlotsThanARecordFileCanHold) {
 TEST_F(RecordFileTest, AFailedSaveLeavesTheOldFileWholeAndTellsTheUser) {
     const QByteArray old = QByteArray("old content");
     WriteAll(Path("a.SPB"), old);
-    auto list = Contacts(3);
+    auto list = testing::ContactList(3);
     list->SetText(1, 1, "new");
 
     // A file size limit makes the writes fail as on a full disk.
@@ -177,7 +161,7 @@ TEST_F(RecordFileTest, TextOfAnyScriptSurvivesASaveAndALoad) {
     const QStringList names = {QStringLiteral("Καλημέρα Ελένη"), QStringLiteral("Дмитрий Иванов"),
                                QStringLiteral("王小明"),         QStringLiteral("Zoë 😀"),
                                QStringLiteral("Ã© stays"),       QStringLiteral("Café – 5 €")};
-    auto list = Contacts(int(names.size()));
+    auto list = testing::ContactList(int(names.size()));
     for (int i = 0; i < names.size(); ++i) {
         list->SetText(i + 1, 3, names[i]);
     }
@@ -186,7 +170,7 @@ TEST_F(RecordFileTest, TextOfAnyScriptSurvivesASaveAndALoad) {
     // Text that Windows-1252 holds is stored in it, byte for byte.
     EXPECT_EQ(bytes.mid(5 * 4340 + 100, 12), QByteArray("Caf\xE9 \x96 5 \x80  "));
 
-    auto loaded = Contacts(1);
+    auto loaded = testing::ContactList(1);
     int used = 0;
     ASSERT_TRUE(LoadRecordFile(*loaded, Path("w.SPB"), used, 0));
     ASSERT_EQ(used, names.size());

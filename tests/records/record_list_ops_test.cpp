@@ -79,52 +79,33 @@ TEST(MarkRange, MarksInsideTheBlockAndUnmarksOutsideExceptTheExcludedRow) {
     EXPECT_EQ(phone.Marked(), (QList<int>{3, 4, 6}));
 }
 
-TEST(CopyMarkedRows, RefusesADuplicateIgnoringCaseAndCopiesTheRest) {
+TEST(CopyMarkedRows, RefusesDuplicatesIgnoringCaseNeverEmptyRowsAndPasteFollowsTheSameRule) {
     ScriptedDialogs dialogs;
-    PhoneList sim(5, {{"Ann", "111"}, {"bob", "222"}, {"Cid", "333"}});
-    sim.list.SetTag(3, 77);
-    sim.Mark({1, 2, 3});
-    PhoneList computer(5, {{"BOB", "222"}});
+    PhoneList sim(5, {{"Ann", "111"}, {"", ""}, {"bob", "222"}, {"Cid", "333"}});
+    sim.list.SetTag(4, 77);
+    sim.Mark({1, 2, 3, 4});
+    PhoneList computer(8, {{"BOB", "222"}});
     int used = 1;
-
     const CopyMarkedResult result =
-        CopyMarkedRows(sim.list, 3, computer.list, used, kMark, kMarked, 0);
-
-    EXPECT_EQ(used, 3);
-    EXPECT_EQ(computer.Names(4), (QStringList{"BOB", "Ann", "Cid", ""}));
-    EXPECT_EQ(computer.list.Tag(3), 77);
-    EXPECT_EQ(result.duplicates, QList<int>{2});
+        CopyMarkedRows(sim.list, 4, computer.list, used, kMark, kMarked, 0);
+    EXPECT_EQ(used, 4);  // Ann, the empty row and Cid
+    EXPECT_EQ(computer.Names(5), (QStringList{"BOB", "Ann", "", "Cid", ""}));
+    EXPECT_EQ(computer.list.Tag(4), 77);
+    EXPECT_EQ(result.duplicates, QList<int>{3});
     EXPECT_TRUE(result.notCopied.isEmpty());
     EXPECT_TRUE(sim.Marked().isEmpty());
     ASSERT_EQ(dialogs.MessageIds(), MessageIdList{MessageId::SameRecordNumber});
-    EXPECT_TRUE(dialogs.LastMessage().text.contains(u'2'));
-}
-
-TEST(CopyMarkedRows, EmptyRowsAreNeverDuplicatesAndPasteFollowsTheSameRule) {
-    ScriptedDialogs dialogs;
-    PhoneList sim(5, {{"Ann", "111"}, {"", ""}, {"Bob", "222"}});
-    sim.Mark({1, 2, 3});
-    PhoneList computer(8, {{"ann", "111"}});
-    int used = 1;
-    const CopyMarkedResult copied =
-        CopyMarkedRows(sim.list, 3, computer.list, used, kMark, kMarked, 0);
-    EXPECT_EQ(copied.duplicates, QList<int>{1});
-    EXPECT_EQ(used, 3);  // the empty row and Bob
-    EXPECT_EQ(computer.Names(3), (QStringList{"ann", "", "Bob"}));
-    ASSERT_EQ(dialogs.MessageIds(), MessageIdList{MessageId::SameRecordNumber});
-    EXPECT_EQ(dialogs.LastMessage().text, "You have same record Number 1 in destination list");
+    EXPECT_EQ(dialogs.LastMessage().text, "You have same record Number 3 in destination list");
 
     // Rows a paste added: the same rule, against the records before them and each other.
     dialogs.Clear();
-    computer.list.SetText(4, 1, "BOB");
-    computer.list.SetText(4, 2, "222");
-    computer.list.SetText(5, 1, "Cid");
-    computer.list.SetText(6, 1, "cid");
-    computer.list.SetText(7, 1, "Dan");
-    used = 7;
-    EXPECT_EQ(DropPastedDuplicates(computer.list, 4, used, kMark, 0), (QList<int>{1, 3}));
-    EXPECT_EQ(used, 5);
-    EXPECT_EQ(computer.Names(7), (QStringList{"ann", "", "Bob", "Cid", "Dan", "", ""}));
+    for (const auto& [row, name] : {std::pair{5, "ANN"}, {6, "Dan"}, {7, "dan"}, {8, "Eve"}})
+        computer.list.SetText(row, 1, name);
+    computer.list.SetText(5, 2, "111");
+    used = 8;
+    EXPECT_EQ(DropPastedDuplicates(computer.list, 5, used, kMark, 0), (QList<int>{1, 3}));
+    EXPECT_EQ(used, 6);
+    EXPECT_EQ(computer.Names(8), (QStringList{"BOB", "Ann", "", "Cid", "Dan", "Eve", "", ""}));
     EXPECT_EQ(dialogs.MessageIds().size(), 2);
 }
 
@@ -266,29 +247,26 @@ TEST(ResetList, GivesEmptyNumberedSlotsUnderTheTitles) {
 }
 
 TEST(MatchWords, WildcardsSkipLettersOrMatchAnywhere) {
-    int position = 0;
-    int length = 0;
-    EXPECT_TRUE(MatchWords("jo", "Mary Johnson", position, length));
-    EXPECT_EQ(position, 7);  // one past the match's first character
-    EXPECT_EQ(length, 2);
-
-    position = 0;
-    EXPECT_TRUE(MatchWords("?o", "Mary Johnson", position, length));
-    EXPECT_EQ(position, 8);
-    position = 0;
-    EXPECT_TRUE(MatchWords(" *SON ", "Mary Johnson", position, length));
-    EXPECT_EQ(position, 11);
-    EXPECT_EQ(length, 3);
-    position = 0;
-    EXPECT_TRUE(MatchWords("?*son", "Mary Johnson", position, length));
-    position = 0;
-    EXPECT_FALSE(MatchWords("*?son", "Mary Johnson", position, length));
-    position = 0;
-    EXPECT_FALSE(MatchWords("*?*", "Mary Johnson", position, length));
-    EXPECT_EQ(length, 0);
+    const struct {
+        const char* pattern;
+        bool found;
+        int position;  // one past the match's first character
+        int length;    // of the marked text; -1: not looked at
+    } cases[] = {{"jo", true, 7, 2},     {"?o", true, 8, 1},      {" *SON ", true, 11, 3},
+                 {"?*son", true, 11, 3}, {"*?son", false, 0, -1}, {"*?*", false, 0, 0}};
+    for (const auto& c : cases) {
+        int position = 0;
+        int length = 0;
+        EXPECT_EQ(MatchWords(c.pattern, "Mary Johnson", position, length), c.found) << c.pattern;
+        EXPECT_EQ(position, c.found ? c.position : 0) << c.pattern;
+        if (c.length >= 0) {
+            EXPECT_EQ(length, c.length) << c.pattern;
+        }
+    }
 
     // The next search skips the word it matched, and double blanks hold empty words.
-    position = 0;
+    int position = 0;
+    int length = 0;
     EXPECT_TRUE(MatchWords("*a", "banana  cab", position, length));
     EXPECT_EQ(position, 3);
     EXPECT_TRUE(MatchWords("*a", "banana  cab", position, length));

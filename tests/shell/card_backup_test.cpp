@@ -13,7 +13,7 @@ using namespace pellucard::testing;
 namespace {
 
 // Every phone book and SMS record as the card holds it now.
-CardBackup CardRecords(Pellucard& engine) {
+CardBackup cardRecords(Pellucard& engine) {
     CardBackup backup;
     const BackupRunResult result = ReadCardBackup(engine, backup);
     if (!result.Ok())
@@ -33,7 +33,7 @@ void ChangeEveryRecord(Pellucard& engine) {
 
 void Unlock(ShellRig& rig) {
     rig.TickUntilIdentified();
-    QVERIFY(rig.Engine().VerifyPin(1, "1234").IsDone());
+    QVERIFY(rig.engine().VerifyPin(1, "1234").IsDone());
     rig.Info().Pin1Open = true;  // as after the PIN dialog
 }
 
@@ -42,7 +42,7 @@ QString BackUp(ShellRig& rig, const QTemporaryDir& dir) {
     Unlock(rig);
     const QString path = dir.filePath("card.json");
     rig.dialogs.QueueFileName(path);
-    rig.Action("MDIBackup")->trigger();
+    rig.Action("backupAction")->trigger();
     return path;
 }
 
@@ -72,7 +72,7 @@ void CardBackupTest::backupThenRestoreGivesBackEveryRecord() {
     QTemporaryDir dir;
     const QString path = BackUp(rig, dir);
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::CardBackedUp});
-    const CardBackup before = CardRecords(rig.Engine());
+    const CardBackup before = cardRecords(rig.engine());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     CardBackup saved;
@@ -81,23 +81,23 @@ void CardBackupTest::backupThenRestoreGivesBackEveryRecord() {
     QCOMPARE(saved.phoneBook, before.phoneBook);
     QCOMPARE(saved.sms, before.sms);
 
-    ChangeEveryRecord(rig.Engine());
-    QVERIFY(CardRecords(rig.Engine()).phoneBook != before.phoneBook);
+    ChangeEveryRecord(rig.engine());
+    QVERIFY(cardRecords(rig.engine()).phoneBook != before.phoneBook);
 
     // No to the question writes nothing.
     rig.dialogs.QueueFileName(path);
     rig.dialogs.QueueAnswer(DialogAnswer::No);
-    rig.Action("MDIRestore")->trigger();
-    QVERIFY(CardRecords(rig.Engine()).phoneBook != before.phoneBook);
+    rig.Action("restoreAction")->trigger();
+    QVERIFY(cardRecords(rig.engine()).phoneBook != before.phoneBook);
 
     rig.dialogs.QueueFileName(path);
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);
-    rig.Action("MDIRestore")->trigger();
+    rig.Action("restoreAction")->trigger();
     QCOMPARE(rig.dialogs.MessageIds(),
              (MessageIdList{MessageId::CardBackedUp, MessageId::RestoreQuestion,
                             MessageId::RestoreQuestion, MessageId::CardRestored}));
     QVERIFY(rig.dialogs.Calls().last().message.text.startsWith("280 of 280"));
-    const CardBackup after = CardRecords(rig.Engine());
+    const CardBackup after = cardRecords(rig.engine());
     QCOMPARE(after.phoneBook, before.phoneBook);
     QCOMPARE(after.sms, before.sms);
     QVERIFY(rig.dialogs.ScriptUsedUp());
@@ -110,8 +110,8 @@ void CardBackupTest::damagedBackupWritesNothing() {
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
     const QByteArray whole = file.readAll();
-    ChangeEveryRecord(rig.Engine());
-    const CardBackup changed = CardRecords(rig.Engine());
+    ChangeEveryRecord(rig.engine());
+    const CardBackup changed = cardRecords(rig.engine());
 
     for (const QByteArray& damaged :
          {whole.left(whole.size() / 2),
@@ -123,18 +123,18 @@ void CardBackupTest::damagedBackupWritesNothing() {
         out.write(damaged);
         out.close();
         rig.dialogs.QueueFileName(path);
-        rig.Action("MDIRestore")->trigger();
+        rig.Action("restoreAction")->trigger();
         QCOMPARE(rig.dialogs.MessageIds().last(), MessageId::DamagedBackup);
     }
-    QCOMPARE(CardRecords(rig.Engine()).phoneBook, changed.phoneBook);
-    QCOMPARE(CardRecords(rig.Engine()).sms, changed.sms);
+    QCOMPARE(cardRecords(rig.engine()).phoneBook, changed.phoneBook);
+    QCOMPARE(cardRecords(rig.engine()).sms, changed.sms);
 }
 
 void CardBackupTest::smallerOtherCardIsNamedAndAskedAbout() {
     ShellRig rig;
     QTemporaryDir dir;
     const QString path = BackUp(rig, dir);
-    const CardBackup before = CardRecords(rig.Engine());
+    const CardBackup before = cardRecords(rig.engine());
 
     auto other = OtherCard([](CardImage& image) {
         image.FindFile("3F00/7F10/6F3A")->records.resize(100);
@@ -142,20 +142,20 @@ void CardBackupTest::smallerOtherCardIsNamedAndAskedAbout() {
     });
     QVERIFY(other != nullptr);
     SwapCard(rig, other);
-    QCOMPARE(CardIdText(rig.Info()), QString("8988200000987654321"));
+    QCOMPARE(cardIdText(rig.Info()), QString("8988200000987654321"));
 
     rig.dialogs.QueueFileName(path);
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);
-    rig.Action("MDIRestore")->trigger();
+    rig.Action("restoreAction")->trigger();
     const MessageIdList ids = rig.dialogs.MessageIds();
     QCOMPARE(ids.mid(ids.size() - 4),
              (MessageIdList{MessageId::RestoreQuestion, MessageId::OtherCardQuestion,
                             MessageId::FewerRecordsQuestion, MessageId::CardRestored}));
     QVERIFY(rig.dialogs.Calls()[rig.dialogs.Calls().size() - 2].message.text.contains("150"));
     QVERIFY(rig.dialogs.Calls().last().message.text.startsWith("130 of 130"));
-    const CardBackup after = CardRecords(rig.Engine());
+    const CardBackup after = cardRecords(rig.engine());
     QCOMPARE(after.phoneBook.size(), std::size_t(100));
     for (std::size_t record = 0; record < 100; ++record)
         QCOMPARE(after.phoneBook[record], before.phoneBook[record]);
@@ -176,7 +176,7 @@ void CardBackupTest::refusingCardIsNamedWithItsStatusWord() {
     rig.dialogs.QueueFileName(path);
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);
-    rig.Action("MDIRestore")->trigger();
+    rig.Action("restoreAction")->trigger();
     const MessageRequest outcome = rig.dialogs.Calls().last().message;
     QCOMPARE(outcome.messageId, MessageId::CardRestored);
     QVERIFY2(outcome.icon == DialogIcon::Critical, qPrintable(outcome.text));
@@ -191,14 +191,14 @@ void CardBackupTest::restoreRefusedAtRecord7ReportsSixWritten() {
     ShellRig rig;
     QTemporaryDir dir;
     const QString path = BackUp(rig, dir);
-    const CardBackup before = CardRecords(rig.Engine());
-    ChangeEveryRecord(rig.Engine());
-    const CardBackup changed = CardRecords(rig.Engine());
+    const CardBackup before = cardRecords(rig.engine());
+    ChangeEveryRecord(rig.engine());
+    const CardBackup changed = cardRecords(rig.engine());
     rig.Card().AddRefusal({"3F00/7F10/6F3A", CardRefusal::Command::Update, 7, 0x6581});
 
     rig.dialogs.QueueFileName(path);
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);
-    rig.Action("MDIRestore")->trigger();
+    rig.Action("restoreAction")->trigger();
     const MessageRequest outcome = rig.dialogs.Calls().last().message;
     QCOMPARE(outcome.messageId, MessageId::CardRestored);
     QCOMPARE(outcome.icon, DialogIcon::Critical);
@@ -210,7 +210,7 @@ void CardBackupTest::restoreRefusedAtRecord7ReportsSixWritten() {
                            "SIM Card SMS: records 1 to 30 were not written"),
              qPrintable(text));
     // And so the card holds it.
-    const CardBackup after = CardRecords(rig.Engine());
+    const CardBackup after = cardRecords(rig.engine());
     for (std::size_t record = 0; record < 250; ++record)
         QCOMPARE(after.phoneBook[record],
                  record < 6 ? before.phoneBook[record] : changed.phoneBook[record]);

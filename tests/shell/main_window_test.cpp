@@ -41,6 +41,7 @@ private slots:
     void windowWithUnsavedWorkKeepsTheProgramOpen();
     void languageChoiceRecaptionsEveryWindow();
     void helpFollowsTheLanguage();
+    void installedHelpComesFirst();
     void aboutShowsTheVersionLine();
     void demoControlsDriveTheVirtualReader();
     void demoLoadsAnotherCardImage();
@@ -52,54 +53,54 @@ void MainWindowTest::menusShowTheirCaptions() {
     ShellRig rig;
     // Each language is named in its own language; English is chosen at start-up.
     for (int k = 0; k < 8; ++k) {
-        QAction* entry = rig.Action(qPrintable(QStringLiteral("MDIEnglish_%1").arg(k)));
+        QAction* entry = rig.Action(qPrintable(QStringLiteral("languageAction_%1").arg(k)));
         QCOMPARE(entry->text(), Message(kLanguageNames[k], 0));
         QCOMPARE(entry->isChecked(), k == 0);
     }
-    QCOMPARE(rig.Action("MDIImComma")->text(), QString("Comma Separated Values [&C]"));
+    QCOMPARE(rig.Action("importCommaAction")->text(), QString("Comma Separated Values [&C]"));
     // The frame names the maximised child window after its own title.
     QCOMPARE(rig.main->windowTitle(), Message(MessageId::SimInformationWindowTitle, 0));
     // The virtual reader brings its own menu and mark.
-    QCOMPARE(rig.Action("MDIDemo")->text(), Message(MessageId::DemoMenu, 0));
-    QVERIFY(rig.main->findChild<QLabel*>("LVirtualReader")->isVisible());
+    QCOMPARE(rig.Action("demoMenu")->text(), Message(MessageId::DemoMenu, 0));
+    QVERIFY(rig.main->findChild<QLabel*>("virtualReaderLabel")->isVisible());
 }
 
 void MainWindowTest::selectsWindowsAndMinimisesTheOneLeft() {
     ShellRig rig;
     rig.TickUntilIdentified();
-    auto* information = qobject_cast<QMdiSubWindow*>(rig.Info6()->parentWidget());
+    auto* information = qobject_cast<QMdiSubWindow*>(rig.cardInfoWindow()->parentWidget());
     QVERIFY(information != nullptr);
     QVERIFY(information->isMaximized());
 
-    rig.Action("MDIPhone")->trigger();
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::SimRec);
+    rig.Action("phoneBookWindowAction")->trigger();
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::PhoneBook);
     QCOMPARE(rig.made.size(), 1);
     QVERIFY(information->isMinimized());
     auto* phone = qobject_cast<QMdiSubWindow*>(rig.made[0]->parentWidget());
     QVERIFY(phone->isMaximized());
-    QCOMPARE(rig.main->MdiArea()->activeSubWindow(), phone);
+    QCOMPARE(rig.main->mdiArea()->activeSubWindow(), phone);
 
     // Back and forth: the window made first is used again.
-    rig.main->Command1_Click(WindowIndex::Setting);
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::Setting);
+    rig.main->showWindow(WindowIndex::CardInfo);
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::CardInfo);
     QVERIFY(information->isMaximized());
     QVERIFY(phone->isMinimized());
-    rig.main->Command1_Click(WindowIndex::SimRec);
+    rig.main->showWindow(WindowIndex::PhoneBook);
     QCOMPARE(rig.made.size(), 1);
 
     // A window without a registration opens nothing and changes nothing.
-    rig.main->Command1_Click(WindowIndex::SmsRec);
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::SimRec);
+    rig.main->showWindow(WindowIndex::Sms);
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::PhoneBook);
 
     // Closing a child hands over to the one left; choosing it again makes it anew.
     bool unloaded = false;
     connect(phone, &QObject::destroyed, this,
-            [&] { unloaded = rig.session->CurrentWindow != WindowIndex::SimRec; });
+            [&] { unloaded = rig.session->CurrentWindow != WindowIndex::PhoneBook; });
     phone->close();
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::Setting);
-    QTRY_VERIFY(rig.main->Window(WindowIndex::SimRec) == nullptr);
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::CardInfo);
+    QTRY_VERIFY(rig.main->childWindow(WindowIndex::PhoneBook) == nullptr);
     QVERIFY(unloaded);
-    rig.main->Command1_Click(WindowIndex::SimRec);
+    rig.main->showWindow(WindowIndex::PhoneBook);
     QCOMPARE(rig.made.size(), 2);
 }
 
@@ -107,22 +108,23 @@ void MainWindowTest::fileMenuActsOnRecordWindowsOnly() {
     ShellRig rig;
     rig.TickUntilIdentified();
     // The information window has nothing to save.
-    for (const char* name : {"MDINew", "MDIOpen", "MDISave", "MDIAs", "MDIImport", "MDIExport"})
+    for (const char* name :
+         {"newAction", "openAction", "saveAction", "saveAsAction", "importMenu", "exportMenu"})
         QVERIFY2(!rig.Action(name)->isEnabled(), name);
-    rig.Action("MDISave")->trigger();
+    rig.Action("saveAction")->trigger();
 
-    rig.Action("MDIPhone")->trigger();
+    rig.Action("phoneBookWindowAction")->trigger();
     FakeRecordWindow* phone = rig.made.at(0);
-    QVERIFY(rig.Action("MDISave")->isEnabled());
-    rig.Action("MDISave")->trigger();
-    rig.Action("MDIExTab")->trigger();
-    rig.Action("MDIImComma")->trigger();
+    QVERIFY(rig.Action("saveAction")->isEnabled());
+    rig.Action("saveAction")->trigger();
+    rig.Action("exportTabAction")->trigger();
+    rig.Action("importCommaAction")->trigger();
     QCOMPARE(phone->commands, (QList<FileCommand>{FileCommand::Save, FileCommand::ExportTab,
                                                   FileCommand::ImportComma}));
 
-    rig.session->CurrentWindow = WindowIndex::Setting;
-    rig.Action("MDINew")->setEnabled(true);
-    rig.Action("MDINew")->trigger();
+    rig.session->CurrentWindow = WindowIndex::CardInfo;
+    rig.Action("newAction")->setEnabled(true);
+    rig.Action("newAction")->trigger();
     QCOMPARE(phone->commands.size(), 3);
 }
 
@@ -131,22 +133,22 @@ void MainWindowTest::recentFilesOpenInTheirWindow() {
     FileHistory& history = FileHistory::Instance();
     history.Clear();
     ShellRig rig;
-    QMenu* recent = rig.main->findChild<QMenu*>("MDIRecent");
+    QMenu* recent = rig.main->findChild<QMenu*>("recentFilesMenu");
     QVERIFY(recent != nullptr);
     QVERIFY(!recent->menuAction()->isEnabled());  // nothing opened yet
 
     const QString kept = folder.filePath("a&b.SPB");
     QFile(kept).open(QIODevice::WriteOnly);
     const QString gone = folder.filePath("gone.SPB");
-    history.RememberOpened(gone, static_cast<int>(WindowIndex::SimRec));
-    history.RememberOpened(kept, static_cast<int>(WindowIndex::SimRec));
+    history.RememberOpened(gone, static_cast<int>(WindowIndex::PhoneBook));
+    history.RememberOpened(kept, static_cast<int>(WindowIndex::PhoneBook));
     QCOMPARE(recent->actions().size(), 2);
     QCOMPARE(recent->actions()[0]->text(), QStringLiteral("&1 a&&b.SPB"));
     QCOMPARE(recent->actions()[0]->toolTip(), kept);
 
     // The file opens through the window's own Open command, in the window that opened it.
     recent->actions()[0]->trigger();
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::SimRec);
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::PhoneBook);
     QCOMPARE(rig.made.at(0)->commands, QList<FileCommand>{FileCommand::Open});
     QString chosen;
     QCOMPARE(ChooseOpenFile(chosen, ".SPB", "Phone Book |*"), QString());  // used up
@@ -169,21 +171,21 @@ void MainWindowTest::placementFitsTheScreenAndIsRemembered() {
     QSettings settings(folder.filePath("settings.ini"), QSettings::IniFormat);
     const QRect placed(available.topLeft() + QPoint(10, 20), QSize(500, 400));
     rig.main->setGeometry(placed);
-    RememberPlacement(*rig.main, &settings);
+    rememberPlacement(*rig.main, &settings);
 
-    MDIMain again(*rig.session, rig.factory, kTestPeriods);
+    MainWindow again(*rig.session, rig.factory, kTestPeriods);
     QVERIFY(again.geometry() != placed);
-    RestorePlacement(again, &settings);
+    restorePlacement(again, &settings);
     QCOMPARE(again.geometry().size(), placed.size());
     // Nothing remembered: the size that fits the screen.
-    MDIMain fresh(*rig.session, rig.factory, kTestPeriods);
-    RestorePlacement(fresh, nullptr);
+    MainWindow fresh(*rig.session, rig.factory, kTestPeriods);
+    restorePlacement(fresh, nullptr);
     QVERIFY(available.contains(fresh.geometry()));
 }
 
 void MainWindowTest::cardChangeRefreshesTheCurrentWindow() {
     ShellRig rig;
-    rig.Action("MDIPhone")->trigger();
+    rig.Action("phoneBookWindowAction")->trigger();
     FakeRecordWindow* phone = rig.made.at(0);
     rig.TickUntilIdentified();
     QCOMPARE(phone->cardChanges, 1);
@@ -198,141 +200,159 @@ void MainWindowTest::cardChangeRefreshesTheCurrentWindow() {
 void MainWindowTest::windowWithUnsavedWorkKeepsTheProgramOpen() {
     ShellRig rig;
     rig.TickUntilIdentified();
-    rig.Action("MDIPhone")->trigger();
+    rig.Action("phoneBookWindowAction")->trigger();
     rig.made.at(0)->keepOpen = true;
-    rig.Action("MDIExit")->trigger();
+    rig.Action("quitAction")->trigger();
     QVERIFY(rig.main->isVisible());
-    QVERIFY(rig.Engine().ReaderPresent());
+    QVERIFY(rig.engine().ReaderPresent());
     QVERIFY(!rig.session->ExitRequested);
-    QVERIFY(rig.main->Timer1()->isActive());
+    QVERIFY(rig.main->pollTimer()->isActive());
 
     // Asked during card work, the close comes from the timer; refused, the polling goes on.
     QTimer::singleShot(0, rig.main.get(), [&] { rig.main->close(); });
-    rig.session->Yield();
+    rig.session->yield();
     QVERIFY(rig.session->ExitRequested);
     QTRY_VERIFY(!rig.session->ExitRequested);
     QVERIFY(rig.main->isVisible());
-    QVERIFY(rig.main->Timer1()->isActive());
+    QVERIFY(rig.main->pollTimer()->isActive());
     QCOMPARE(rig.Interval(), kTestPeriods.searching);
 
     rig.made.at(0)->keepOpen = false;
     QVERIFY(rig.main->close());
-    QVERIFY(!rig.Engine().ReaderPresent());
+    QVERIFY(!rig.engine().ReaderPresent());
 }
 
 void MainWindowTest::languageChoiceRecaptionsEveryWindow() {
     ShellRig rig;
     rig.TickUntilIdentified();
-    rig.Action("MDIPhone")->trigger();
+    rig.Action("phoneBookWindowAction")->trigger();
     FakeRecordWindow* phone = rig.made.at(0);
     const int captionings = phone->captionings;
-    VerifyPinC* verify = rig.main->PinDialogs().ShowVerifyPin(0);
+    VerifyPinDialog* verify = rig.main->pinDialogs().showVerifyPin(0);
 
     const int german = 3;
-    rig.Action("MDIEnglish_3")->trigger();
+    rig.Action("languageAction_3")->trigger();
     QCOMPARE(rig.session->LanguageIndex, german);
-    QVERIFY(rig.Action("MDIEnglish_3")->isChecked());
-    QVERIFY(!rig.Action("MDIEnglish_0")->isChecked());
-    QCOMPARE(rig.Action("MDIFile")->text(), Message(MessageId::FileMenu, german));
-    QCOMPARE(rig.Action("MDISim")->text(), Message(MessageId::SimCardInformationMenu, german));
-    QCOMPARE(rig.Info6()->windowTitle(), Message(MessageId::SimCardInformation, german));
-    QCOMPARE(rig.Info6()->ComCPIN[0]->text(), Message(MessageId::ChangePin1, german));
-    QCOMPARE(rig.Info6()->TPIN1State->text(), Message(MessageId::RemainPrefix, german) + "3 " +
-                                                  Message(MessageId::TimesSuffix, german));
+    QVERIFY(rig.Action("languageAction_3")->isChecked());
+    QVERIFY(!rig.Action("languageAction_0")->isChecked());
+    QCOMPARE(rig.Action("fileMenu")->text(), Message(MessageId::FileMenu, german));
+    QCOMPARE(rig.Action("cardInfoWindowAction")->text(),
+             Message(MessageId::SimCardInformationMenu, german));
+    QCOMPARE(rig.cardInfoWindow()->windowTitle(), Message(MessageId::SimCardInformation, german));
+    QCOMPARE(rig.cardInfoWindow()->changePinButtons[0]->text(),
+             Message(MessageId::ChangePin1, german));
+    QCOMPARE(
+        rig.cardInfoWindow()->pin1StateValue->text(),
+        Message(MessageId::RemainPrefix, german) + "3 " + Message(MessageId::TimesSuffix, german));
     QCOMPARE(phone->captionings, captionings + 1);
     QCOMPARE(verify->windowTitle(), Message(MessageId::VerifyPinCode, german));
-    QCOMPARE(rig.main->LeftPanel()->Command1(6)->toolTip(),
+    QCOMPARE(rig.main->leftPanel()->windowButton(6)->toolTip(),
              Message(MessageId::SimCardInformation, german));
     QCOMPARE(rig.main->windowTitle(),
              Message(MessageId::ProgramTitle, german) + " - [" +
                  Message(MessageId::SimPhoneBookToComputerPhoneBook, german) +
                  "]");  // the phone book
     // The File menu's other entries, the Demo menu and the virtual reader's mark follow too.
-    QCOMPARE(rig.Action("MDISetCom")->text(), QStringLiteral("COM-Anschluss einstellen [&C]"));
-    QCOMPARE(rig.Action("MDIImport")->text(), QStringLiteral("Importieren [&I]"));
-    QCOMPARE(rig.Action("MDIExport")->text(), QStringLiteral("Exportieren [&X]"));
-    QCOMPARE(rig.Action("MDIImComma")->text(), QStringLiteral("Durch Kommas getrennte Werte [&K]"));
-    QCOMPARE(rig.Action("MDIExTab")->text(),
+    QCOMPARE(rig.Action("readerSettingsAction")->text(),
+             QStringLiteral("COM-Anschluss einstellen [&C]"));
+    QCOMPARE(rig.Action("importMenu")->text(), QStringLiteral("Importieren [&I]"));
+    QCOMPARE(rig.Action("exportMenu")->text(), QStringLiteral("Exportieren [&X]"));
+    QCOMPARE(rig.Action("importCommaAction")->text(),
+             QStringLiteral("Durch Kommas getrennte Werte [&K]"));
+    QCOMPARE(rig.Action("exportTabAction")->text(),
              QStringLiteral("Durch Tabulatoren getrennte Werte [&T]"));
-    QCOMPARE(rig.Action("MDIRecent")->text(), QStringLiteral("Zuletzt geöffnet [&Z]"));
-    QCOMPARE(rig.Action("MDIDemo")->text(), QStringLiteral("Demo [&M]"));
-    QCOMPARE(rig.Action("MDIDemoUnplug")->text(), QStringLiteral("Leser abziehen"));
-    QCOMPARE(rig.main->findChild<QLabel*>("LVirtualReader")->text(),
+    QCOMPARE(rig.Action("recentFilesMenu")->text(), QStringLiteral("Zuletzt geöffnet [&Z]"));
+    QCOMPARE(rig.Action("demoMenu")->text(), QStringLiteral("Demo [&M]"));
+    QCOMPARE(rig.Action("unplugReaderAction")->text(), QStringLiteral("Leser abziehen"));
+    QCOMPARE(rig.main->findChild<QLabel*>("virtualReaderLabel")->text(),
              QStringLiteral("Virtueller Leser, virtuelle Karte: Demokarte"));
 
     // A window opened later captions itself in the language in force.
     verify->reject();
-    ChangePinC* change = rig.main->PinDialogs().ShowChangePin(0, 0);
+    ChangePinDialog* change = rig.main->pinDialogs().showChangePin(0, 0);
     QCOMPARE(change->windowTitle(), Message(MessageId::ChangeOrUnblockPinCode, german));
     change->reject();
 
     // Back to English.
-    rig.main->MenuOption(0);
-    QCOMPARE(rig.Action("MDIFile")->text(), Message(MessageId::FileMenu, 0));
-    QCOMPARE(rig.Info6()->windowTitle(), Message(MessageId::SimCardInformation, 0));
+    rig.main->chooseLanguage(0);
+    QCOMPARE(rig.Action("fileMenu")->text(), Message(MessageId::FileMenu, 0));
+    QCOMPARE(rig.cardInfoWindow()->windowTitle(), Message(MessageId::SimCardInformation, 0));
 }
 
 void MainWindowTest::helpFollowsTheLanguage() {
     ShellRig rig;
-    rig.Action("MDIHelpAbout")->trigger();
-    HelpWindow* help = rig.main->Help();
+    rig.Action("helpAction")->trigger();
+    HelpWindow* help = rig.main->help();
     QVERIFY(help != nullptr && help->isVisible());
-    QVERIFY(help->Source().endsWith(HelpFileName(0)));
+    QVERIFY(help->source().endsWith(HelpFileName(0)));
     QVERIFY(rig.dialogs.MessageIds().isEmpty());
 
-    rig.main->MenuOption(2);  // French: the open help follows
-    QVERIFY(help->Source().endsWith(HelpFileName(2)));
-    QVERIFY(HelpResource(2).endsWith(HelpFileName(2)));
+    rig.main->chooseLanguage(2);  // French: the open help follows
+    QVERIFY(help->source().endsWith(HelpFileName(2)));
+    QVERIFY(helpResource(2).endsWith(HelpFileName(2)));
     rig.main->close();
-    QTRY_VERIFY(rig.main->Help() == nullptr);
+    QTRY_VERIFY(rig.main->help() == nullptr);
+}
+
+void MainWindowTest::installedHelpComesFirst() {
+    QTemporaryDir installed;
+    QFile english(QDir(installed.path()).filePath(HelpFileName(0)));
+    QVERIFY(english.open(QIODevice::WriteOnly));
+    english.close();
+    QCOMPARE(helpResource(0, installed.path()), english.fileName());
+    // The language asked for before the place: the built-in French page, not installed English.
+    QCOMPARE(helpResource(2, installed.path()), QStringLiteral(":/help/") + HelpFileName(2));
+    QCOMPARE(helpResource(0, installed.filePath("gone")),
+             QStringLiteral(":/help/") + HelpFileName(0));
 }
 
 void MainWindowTest::aboutShowsTheVersionLine() {
     ShellRig rig;
-    rig.Action("MDIAbout")->trigger();
-    AboutDialog* about = rig.main->About();
+    rig.Action("aboutAction")->trigger();
+    AboutDialog* about = rig.main->about();
     QVERIFY(about != nullptr && about->isVisible());
     QVERIFY(!about->isModal());
     QCOMPARE(about->windowTitle(), Message(MessageId::AboutPellucard, 0));
-    QCOMPARE(about->VersionLabel->text(), Message(MessageId::ProgramVersion, 0));
-    QCOMPARE(about->VersionLabel->toolTip(), Message(MessageId::ProgramVersion, 0));
-    QTest::mouseClick(about->OKButton, Qt::LeftButton);
-    QTRY_VERIFY(rig.main->About() == nullptr);
+    QCOMPARE(about->versionLabel->text(), Message(MessageId::ProgramVersion, 0));
+    QCOMPARE(about->versionLabel->toolTip(), Message(MessageId::ProgramVersion, 0));
+    QTest::mouseClick(about->okButton, Qt::LeftButton);
+    QTRY_VERIFY(rig.main->about() == nullptr);
 }
 
 void MainWindowTest::demoControlsDriveTheVirtualReader() {
     ShellRig rig;
     rig.TickUntilIdentified();
-    auto* mark = rig.main->findChild<QLabel*>("LVirtualReader");
+    auto* mark = rig.main->findChild<QLabel*>("virtualReaderLabel");
     QVERIFY(mark->text().contains("virtual card", Qt::CaseInsensitive));
-    QVERIFY(!rig.Action("MDIDemoInsertCard")->isEnabled());
+    QVERIFY(!rig.Action("insertCardAction")->isEnabled());
 
     // Each control has the reader looked at at once.
-    rig.Action("MDIDemoRemoveCard")->trigger();
+    rig.Action("removeCardAction")->trigger();
     QVERIFY(mark->text().contains("no card"));
     QCOMPARE(rig.Interval(), 1);
-    QVERIFY(rig.main->Timer1()->isActive());
-    QTRY_COMPARE(CardIdText(rig.Info()), QString("-"));
-    QVERIFY(rig.Action("MDIDemoInsertCard")->isEnabled());
+    QVERIFY(rig.main->pollTimer()->isActive());
+    QTRY_COMPARE(cardIdText(rig.Info()), QString("-"));
+    QVERIFY(rig.Action("insertCardAction")->isEnabled());
 
-    rig.Action("MDIDemoInsertCard")->trigger();
+    rig.Action("insertCardAction")->trigger();
     QCOMPARE(rig.Interval(), 1);
     rig.TickUntilIdentified();
-    QCOMPARE(CardIdText(rig.Info()), QString(kDemoIccid));
+    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
 
-    rig.Action("MDIDemoUnplug")->trigger();
+    rig.Action("unplugReaderAction")->trigger();
     QVERIFY(mark->text().contains("unplugged"));
     rig.Tick();
-    QVERIFY(!rig.Engine().ReaderPresent());
+    QVERIFY(!rig.engine().ReaderPresent());
     // The windows keep their files and lists without a reader: their entries stay.
     for (int button : {2, 4, 5, 6})
         QVERIFY(!rig.Button(button)->isHidden());
-    for (const char* entry : {"MDIPerson", "MDIPhone", "MDIMessage"})
+    for (const char* entry :
+         {"personalRecordsWindowAction", "phoneBookWindowAction", "smsWindowAction"})
         QVERIFY2(rig.Action(entry)->isEnabled(), entry);
 
-    rig.Action("MDIDemoPlug")->trigger();
+    rig.Action("plugReaderAction")->trigger();
     rig.TickUntilIdentified();
-    QCOMPARE(CardIdText(rig.Info()), QString(kDemoIccid));
+    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
     QVERIFY(!rig.Button(6)->isHidden());
 }
 
@@ -348,25 +368,25 @@ void MainWindowTest::demoLoadsAnotherCardImage() {
 
     // A damaged image: said so, and the card in the reader stays.
     rig.dialogs.QueueFileName(broken);
-    rig.Action("MDIDemoLoadCard")->trigger();
+    rig.Action("loadCardAction")->trigger();
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{std::nullopt});
     QVERIFY(rig.dialogs.LastMessage().text.contains("broken.json"));
     rig.Tick();
-    QCOMPARE(CardIdText(rig.Info()), QString(kDemoIccid));
+    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
 
     // A sound one goes into the reader and is read whole.
     const QString other = folder.filePath("other.json");
     QString error;
     QVERIFY2(WriteCardImageFile(other, OtherCard()->ToImage(), error), qPrintable(error));
     rig.dialogs.QueueFileName(other);
-    rig.Action("MDIDemoLoadCard")->trigger();
-    QTRY_COMPARE(CardIdText(rig.Info()), QString("8988200000987654321"));
-    QVERIFY(rig.main->findChild<QLabel*>("LVirtualReader")->text().contains("other.json"));
+    rig.Action("loadCardAction")->trigger();
+    QTRY_COMPARE(cardIdText(rig.Info()), QString("8988200000987654321"));
+    QVERIFY(rig.main->findChild<QLabel*>("virtualReaderLabel")->text().contains("other.json"));
 
     // Cancelling the file dialog changes nothing.
     rig.dialogs.QueueFileName({});
-    rig.Action("MDIDemoLoadCard")->trigger();
-    QCOMPARE(rig.session->Reader().imagePath, other.toStdString());
+    rig.Action("loadCardAction")->trigger();
+    QCOMPARE(rig.session->reader().imagePath, other.toStdString());
 }
 
 void MainWindowTest::commandLine_data() {
@@ -405,7 +425,7 @@ void MainWindowTest::commandLine() {
     ProgramOptions options;
     QString error;
     arguments.prepend("pellucard");
-    QCOMPARE(ParseProgramOptions(arguments, options, error), accepted);
+    QCOMPARE(parseProgramOptions(arguments, options, error), accepted);
     if (!accepted) {
         QVERIFY(!error.isEmpty());
         return;

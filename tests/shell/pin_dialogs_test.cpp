@@ -6,8 +6,8 @@
 #include <QTimer>
 
 #include "shell/change_pin_dialog.h"
-#include "shell/input_pin_dialog.h"
 #include "shell/pin_dialog_launcher.h"
+#include "shell/pin_lock_dialog.h"
 #include "shell/verify_pin_dialog.h"
 #include "support/window_rig.h"
 
@@ -26,7 +26,7 @@ void Press(QPushButton* button) {
 }
 
 QPushButton* OkOf(QDialog* dialog) {
-    return dialog->findChild<QPushButton*>("OKButton");
+    return dialog->findChild<QPushButton*>("okButton");
 }
 
 QString CountShown(QDialog* dialog, const char* label) {
@@ -35,8 +35,8 @@ QString CountShown(QDialog* dialog, const char* label) {
 
 // Verifies PIN1 with `code` in a fresh verify dialog; true when the dialog closed.
 bool VerifyPin1(ShellRig& rig, const QString& code) {
-    VerifyPinC* dialog = rig.main->PinDialogs().ShowVerifyPin(0);
-    Enter(dialog->findChild<QLineEdit*>("TPINCode"), code);
+    VerifyPinDialog* dialog = rig.main->pinDialogs().showVerifyPin(0);
+    Enter(dialog->findChild<QLineEdit*>("codeField"), code);
     Press(OkOf(dialog));
     const bool closed = !dialog->isVisible();
     if (!closed)
@@ -71,13 +71,13 @@ private slots:
 void PinDialogsTest::verifyRightAndWrong() {
     ShellRig rig;
     rig.TickUntilIdentified();
-    VerifyPinC* dialog = rig.main->PinDialogs().ShowVerifyPin(0);
-    QVERIFY(rig.session->IsDialogOpen(PinDialogKind::Verify));
-    QVERIFY(dialog->findChild<QRadioButton*>("OPIN_0")->isChecked());
+    VerifyPinDialog* dialog = rig.main->pinDialogs().showVerifyPin(0);
+    QVERIFY(rig.session->isDialogOpen(PinDialogKind::Verify));
+    QVERIFY(dialog->findChild<QRadioButton*>("pinOption_0")->isChecked());
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("3"));
-    QCOMPARE(dialog->findChild<QLabel*>("LCardId")->text(), QString(kDemoIccid));
+    QCOMPARE(dialog->findChild<QLabel*>("cardIdValue")->text(), QString(kDemoIccid));
 
-    auto* code = dialog->findChild<QLineEdit*>("TPINCode");
+    auto* code = dialog->findChild<QLineEdit*>("codeField");
     Enter(code, "1111");
     Press(OkOf(dialog));
     QVERIFY(dialog->isVisible());
@@ -87,8 +87,9 @@ void PinDialogsTest::verifyRightAndWrong() {
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
     QCOMPARE(rig.Info().Pin1Attempts, 2);
     // The window behind shows the new count at once, with the dialog still open.
-    QCOMPARE(rig.Info6()->TPIN1State->text(), rig.session->Text(MessageId::RemainPrefix) + "2 " +
-                                                  rig.session->Text(MessageId::TimesSuffix));
+    QCOMPARE(rig.cardInfoWindow()->pin1StateValue->text(),
+             rig.session->text(MessageId::RemainPrefix) + "2 " +
+                 rig.session->text(MessageId::TimesSuffix));
     // The wrong code is gone and the field has the focus: the right one is typed afresh.
     QVERIFY(code->text().isEmpty());
     QCOMPARE(dialog->focusWidget(), code);
@@ -99,17 +100,17 @@ void PinDialogsTest::verifyRightAndWrong() {
     Press(OkOf(dialog));
     QVERIFY(!dialog->isVisible());
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongPinCodeAttemptsLeft});
-    QVERIFY(!rig.session->IsDialogOpen(PinDialogKind::Verify));
+    QVERIFY(!rig.session->isDialogOpen(PinDialogKind::Verify));
     QCOMPARE(rig.Info().Pin1Attempts, 3);
     QVERIFY(rig.Info().Pin1Open);
     // The card is open now: what only an open card gives is read and shown.
     QCOMPARE(rig.Info().Imsi, QString("001010123456789"));
-    QCOMPARE(rig.Info6()->TIMSI->text(), QString("001010123456789"));
+    QCOMPARE(rig.cardInfoWindow()->imsiValue->text(), QString("001010123456789"));
 
     // PIN2 too.
-    dialog = rig.main->PinDialogs().ShowVerifyPin(1);
-    QVERIFY(dialog->findChild<QRadioButton*>("OPIN_1")->isChecked());
-    Enter(dialog->findChild<QLineEdit*>("TPINCode"), "5678");
+    dialog = rig.main->pinDialogs().showVerifyPin(1);
+    QVERIFY(dialog->findChild<QRadioButton*>("pinOption_1")->isChecked());
+    Enter(dialog->findChild<QLineEdit*>("codeField"), "5678");
     Press(OkOf(dialog));
     QVERIFY(!dialog->isVisible());
 }
@@ -118,10 +119,10 @@ void PinDialogsTest::codeThatIsNotANumberNeverReachesTheCard() {
     ShellRig rig;
     rig.TickUntilIdentified();
     const int commands = rig.Reader().ExecutedCommands();
-    VerifyPinC* dialog = rig.main->PinDialogs().ShowVerifyPin(0);
+    VerifyPinDialog* dialog = rig.main->pinDialogs().showVerifyPin(0);
     const int afterOpening = rig.Reader().ExecutedCommands();
     QVERIFY(afterOpening >= commands);
-    auto* code = dialog->findChild<QLineEdit*>("TPINCode");
+    auto* code = dialog->findChild<QLineEdit*>("codeField");
     Enter(code, "12ab");
     Press(OkOf(dialog));
     // One message, and not a word to the card.
@@ -141,30 +142,30 @@ void PinDialogsTest::unlockAndLockPin1() {
     ShellRig rig;
     rig.TickUntilIdentified();
     QVERIFY(!rig.Info().Pin1Open);
-    Setting* window = rig.Info6();
-    Press(window->ComLPIN[0]);
-    InputPinC* dialog = rig.main->PinDialogs().OpenInputPin();
+    CardInfoWindow* window = rig.cardInfoWindow();
+    Press(window->pinCheckButtons[0]);
+    PinLockDialog* dialog = rig.main->pinDialogs().openInputPin();
     QVERIFY(dialog != nullptr && dialog->isVisible());
-    QVERIFY(rig.session->IsDialogOpen(PinDialogKind::Input));
-    QVERIFY(dialog->OLock[0]->isChecked());
+    QVERIFY(rig.session->isDialogOpen(PinDialogKind::Input));
+    QVERIFY(dialog->lockOptions[0]->isChecked());
     // Only CHV1 can be switched on and off.
-    QVERIFY(!dialog->findChild<QRadioButton*>("OPIN_1")->isEnabled());
+    QVERIFY(!dialog->findChild<QRadioButton*>("pinOption_1")->isEnabled());
 
-    QTest::mouseClick(dialog->OLock[1], Qt::LeftButton);
-    Enter(dialog->findChild<QLineEdit*>("TPINCode"), "1234");
+    QTest::mouseClick(dialog->lockOptions[1], Qt::LeftButton);
+    Enter(dialog->findChild<QLineEdit*>("codeField"), "1234");
     Press(OkOf(dialog));
     QVERIFY(!dialog->isVisible());
     QVERIFY(rig.Info().Pin1Open);
-    QCOMPARE(window->TIMSI->text(), QString("001010123456789"));
+    QCOMPARE(window->imsiValue->text(), QString("001010123456789"));
 
     // Locking with a wrong code fails and says so; with the right one it locks.
-    dialog = rig.main->PinDialogs().ShowInputPin(0, 0);
-    Enter(dialog->findChild<QLineEdit*>("TPINCode"), "9999");
+    dialog = rig.main->pinDialogs().showInputPin(0, 0);
+    Enter(dialog->findChild<QLineEdit*>("codeField"), "9999");
     Press(OkOf(dialog));
     QVERIFY(dialog->isVisible());
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongPinCodeAttemptsLeft});
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
-    Enter(dialog->findChild<QLineEdit*>("TPINCode"), "1234");
+    Enter(dialog->findChild<QLineEdit*>("codeField"), "1234");
     Press(OkOf(dialog));
     QVERIFY(!dialog->isVisible());
     QVERIFY(!rig.Info().Pin1Open);
@@ -174,28 +175,28 @@ void PinDialogsTest::unlockAndLockPin1() {
 void PinDialogsTest::changePin() {
     ShellRig rig;
     rig.TickUntilIdentified();
-    Press(rig.Info6()->ComCPIN[0]);
-    ChangePinC* dialog = rig.main->PinDialogs().OpenChangePin();
+    Press(rig.cardInfoWindow()->changePinButtons[0]);
+    ChangePinDialog* dialog = rig.main->pinDialogs().openChangePin();
     QVERIFY(dialog != nullptr && dialog->isVisible());
-    QCOMPARE(dialog->CurrentMode(), ChangePinC::kChange);
-    QVERIFY(dialog->findChild<QRadioButton*>("OPIN_0")->isChecked());
+    QCOMPARE(dialog->currentMode(), ChangePinDialog::kChange);
+    QVERIFY(dialog->findChild<QRadioButton*>("pinOption_0")->isChecked());
 
-    Enter(dialog->TOldPINCode, "1234");
-    Enter(dialog->TNewPINCode[0], "4321");
-    Enter(dialog->TNewPINCode[1], "4321");
+    Enter(dialog->oldCodeField, "1234");
+    Enter(dialog->newCodeFields[0], "4321");
+    Enter(dialog->newCodeFields[1], "4321");
     Press(OkOf(dialog));
     QVERIFY(!dialog->isVisible());
     QVERIFY(rig.dialogs.MessageIds().isEmpty());
-    QVERIFY(!rig.session->IsDialogOpen(PinDialogKind::Change));
+    QVERIFY(!rig.session->isDialogOpen(PinDialogKind::Change));
 
     QVERIFY(!VerifyPin1(rig, "1234"));
     QVERIFY(VerifyPin1(rig, "4321"));
 
     // A wrong old code: the dialog stays with the lowered count.
-    dialog = rig.main->PinDialogs().ShowChangePin(0, 0);
-    Enter(dialog->TOldPINCode, "0000");
-    Enter(dialog->TNewPINCode[0], "1111");
-    Enter(dialog->TNewPINCode[1], "1111");
+    dialog = rig.main->pinDialogs().showChangePin(0, 0);
+    Enter(dialog->oldCodeField, "0000");
+    Enter(dialog->newCodeFields[0], "1111");
+    Enter(dialog->newCodeFields[1], "1111");
     rig.dialogs.Clear();
     Press(OkOf(dialog));
     QVERIFY(dialog->isVisible());
@@ -212,18 +213,18 @@ void PinDialogsTest::changeRefusesBadInput_data() {
     QTest::newRow("confirmation differs")
         << "1234"
         << "4321"
-        << "4322" << MessageId::NewPinCodeNotConfirmed << "TNewPINCode_1";
+        << "4322" << MessageId::NewPinCodeNotConfirmed << "newCodeField_1";
     QTest::newRow("old code not a number")
         << "12a4"
         << "4321"
-        << "4321" << MessageId::OldPinCodeNotValid << "TOldPINCode";
+        << "4321" << MessageId::OldPinCodeNotValid << "oldCodeField";
     QTest::newRow("new code not a number")
         << "1234"
         << "43x1"
-        << "43x1" << MessageId::NewPinCodeNotValid << "TNewPINCode_0";
+        << "43x1" << MessageId::NewPinCodeNotValid << "newCodeField_0";
     QTest::newRow("confirmation empty") << "1234"
                                         << "4321"
-                                        << "" << MessageId::NewPinCodeNotValid << "TNewPINCode_1";
+                                        << "" << MessageId::NewPinCodeNotValid << "newCodeField_1";
 }
 
 void PinDialogsTest::changeRefusesBadInput() {
@@ -234,11 +235,11 @@ void PinDialogsTest::changeRefusesBadInput() {
     QFETCH(QString, selectedField);
     ShellRig rig;
     rig.TickUntilIdentified();
-    ChangePinC* dialog = rig.main->PinDialogs().ShowChangePin(0, 0);
+    ChangePinDialog* dialog = rig.main->pinDialogs().showChangePin(0, 0);
     const int commands = rig.Reader().ExecutedCommands();
-    Enter(dialog->TOldPINCode, oldCode);
-    Enter(dialog->TNewPINCode[0], newCode);
-    Enter(dialog->TNewPINCode[1], confirmation);
+    Enter(dialog->oldCodeField, oldCode);
+    Enter(dialog->newCodeFields[0], newCode);
+    Enter(dialog->newCodeFields[1], confirmation);
     Press(OkOf(dialog));
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{message});
     QCOMPARE(rig.Reader().ExecutedCommands(), commands);  // no card access at all
@@ -248,45 +249,45 @@ void PinDialogsTest::changeRefusesBadInput() {
     QCOMPARE(field->selectedText(), field->text());
     if (message == MessageId::NewPinCodeNotValid)
         QVERIFY(rig.dialogs.LastMessage().text.endsWith(
-            rig.session->Text(MessageId::PleaseInputNumber)));
+            rig.session->text(MessageId::PleaseInputNumber)));
 }
 
 void PinDialogsTest::blockPin1AndUnblockIt() {
     ShellRig rig;
     rig.TickUntilIdentified();
-    Setting* window = rig.Info6();
+    CardInfoWindow* window = rig.cardInfoWindow();
     rig.dialogs.QueueAnswer(DialogAnswer::No);  // "PIN1 is now blocked ... Unblock it now?"
     for (int attempt = 0; attempt < 3; ++attempt)
         QVERIFY(!VerifyPin1(rig, "0000"));
     QCOMPARE(rig.Info().Pin1Attempts, 0);
     QCOMPARE(rig.dialogs.MessageIds().last(), MessageId::CodeBlockedQuestion);
-    QCOMPARE(window->TPIN1State->text(), rig.session->Text(MessageId::RemainPrefix) + "0 " +
-                                             rig.session->Text(MessageId::TimesSuffix));
-    QVERIFY(!window->ComCPIN[0]->isEnabled());
-    QVERIFY(window->ComUBPIN[0]->isEnabled());
-    QVERIFY(window->ComCPIN[1]->isEnabled());  // PIN2 is untouched
-    QVERIFY(!window->ComUBPIN[1]->isEnabled());
+    QCOMPARE(window->pin1StateValue->text(), rig.session->text(MessageId::RemainPrefix) + "0 " +
+                                                 rig.session->text(MessageId::TimesSuffix));
+    QVERIFY(!window->changePinButtons[0]->isEnabled());
+    QVERIFY(window->unblockPinButtons[0]->isEnabled());
+    QVERIFY(window->changePinButtons[1]->isEnabled());  // PIN2 is untouched
+    QVERIFY(!window->unblockPinButtons[1]->isEnabled());
 
     // A blocked PIN1 cannot be tried in a new dialog, nor is PIN2 chosen in its place: OK waits
     // for the user to choose PIN2.
-    VerifyPinC* verify = rig.main->PinDialogs().ShowVerifyPin(0);
-    QVERIFY(!verify->findChild<QRadioButton*>("OPIN_0")->isEnabled());
-    QVERIFY(verify->findChild<QRadioButton*>("OPIN_0")->isChecked());
-    QVERIFY(verify->findChild<QRadioButton*>("OPIN_1")->isEnabled());
+    VerifyPinDialog* verify = rig.main->pinDialogs().showVerifyPin(0);
+    QVERIFY(!verify->findChild<QRadioButton*>("pinOption_0")->isEnabled());
+    QVERIFY(verify->findChild<QRadioButton*>("pinOption_0")->isChecked());
+    QVERIFY(verify->findChild<QRadioButton*>("pinOption_1")->isEnabled());
     QVERIFY(!OkOf(verify)->isEnabled());
     verify->reject();
 
-    Press(window->ComUBPIN[0]);
-    ChangePinC* dialog = rig.main->PinDialogs().OpenChangePin();
+    Press(window->unblockPinButtons[0]);
+    ChangePinDialog* dialog = rig.main->pinDialogs().openChangePin();
     QVERIFY(dialog != nullptr && dialog->isVisible());
-    QCOMPARE(dialog->CurrentMode(), ChangePinC::kUnblock);
-    QVERIFY(dialog->findChild<QRadioButton*>("OPIN_0")->isChecked());
+    QCOMPARE(dialog->currentMode(), ChangePinDialog::kUnblock);
+    QVERIFY(dialog->findChild<QRadioButton*>("pinOption_0")->isChecked());
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("10"));  // the unblock code's attempts
 
     rig.dialogs.Clear();
-    Enter(dialog->TOldPINCode, "11111111");
-    Enter(dialog->TNewPINCode[0], "2468");
-    Enter(dialog->TNewPINCode[1], "2468");
+    Enter(dialog->oldCodeField, "11111111");
+    Enter(dialog->newCodeFields[0], "2468");
+    Enter(dialog->newCodeFields[1], "2468");
     Press(OkOf(dialog));
     QVERIFY(dialog->isVisible());
     // A wrong unblocking code is named as such, with its own attempts left.
@@ -295,36 +296,36 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     QVERIFY(rig.dialogs.LastMessage().text.endsWith(QStringLiteral(": 9")));
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("9"));
 
-    Enter(dialog->TOldPINCode, "12345678");
-    Enter(dialog->TNewPINCode[0], "2468");
-    Enter(dialog->TNewPINCode[1], "2468");
+    Enter(dialog->oldCodeField, "12345678");
+    Enter(dialog->newCodeFields[0], "2468");
+    Enter(dialog->newCodeFields[1], "2468");
     Press(OkOf(dialog));
     QVERIFY(!dialog->isVisible());
     QCOMPARE(rig.Info().Pin1Attempts, 3);
     QCOMPARE(rig.Info().Puk1Attempts, 10);
     // Unblocked, the card is open: what only an open card gives is shown at once.
-    QCOMPARE(window->TIMSI->text(), QString("001010123456789"));
-    QVERIFY(window->ComCPIN[0]->isEnabled());
-    QVERIFY(!window->ComUBPIN[0]->isEnabled());
+    QCOMPARE(window->imsiValue->text(), QString("001010123456789"));
+    QVERIFY(window->changePinButtons[0]->isEnabled());
+    QVERIFY(!window->unblockPinButtons[0]->isEnabled());
     QVERIFY(VerifyPin1(rig, "2468"));
 }
 
 void PinDialogsTest::changeWithPin1BlockedStaysOnPin1AndOffersUnblocking() {
     ShellRig rig;
     rig.TickUntilIdentified();
-    ChangePinC* dialog = rig.main->PinDialogs().ShowChangePin(0, 0);
-    auto* pin1 = dialog->findChild<QRadioButton*>("OPIN_0");
+    ChangePinDialog* dialog = rig.main->pinDialogs().showChangePin(0, 0);
+    auto* pin1 = dialog->findChild<QRadioButton*>("pinOption_0");
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (attempt == 2)
             rig.dialogs.QueueAnswer(DialogAnswer::No);
-        QTest::keyClicks(dialog->TOldPINCode, "0000");
-        QTest::keyClicks(dialog->TNewPINCode[0], "1111");
-        QTest::keyClicks(dialog->TNewPINCode[1], "1111");
+        QTest::keyClicks(dialog->oldCodeField, "0000");
+        QTest::keyClicks(dialog->newCodeFields[0], "1111");
+        QTest::keyClicks(dialog->newCodeFields[1], "1111");
         Press(OkOf(dialog));
         QVERIFY(dialog->isVisible());
-        QVERIFY(dialog->TOldPINCode->text().isEmpty());
-        QVERIFY(dialog->TNewPINCode[0]->text().isEmpty() &&
-                dialog->TNewPINCode[1]->text().isEmpty());
+        QVERIFY(dialog->oldCodeField->text().isEmpty());
+        QVERIFY(dialog->newCodeFields[0]->text().isEmpty() &&
+                dialog->newCodeFields[1]->text().isEmpty());
     }
     QCOMPARE(rig.dialogs.MessageIds(),
              (MessageIdList{MessageId::WrongPinCodeAttemptsLeft,
@@ -332,42 +333,43 @@ void PinDialogsTest::changeWithPin1BlockedStaysOnPin1AndOffersUnblocking() {
     const QString blocked = rig.dialogs.LastMessage().text;
     QVERIFY(blocked.contains(QStringLiteral("PIN1")) && blocked.contains(QStringLiteral("PUK1")));
     // Still on PIN1, which cannot be tried any more: PIN2's attempts are never spent here.
-    QCOMPARE(dialog->CurrentMode(), ChangePinC::kChange);
+    QCOMPARE(dialog->currentMode(), ChangePinDialog::kChange);
     QVERIFY(pin1->isChecked() && !pin1->isEnabled());
-    QVERIFY(!dialog->findChild<QRadioButton*>("OPIN_1")->isChecked());
+    QVERIFY(!dialog->findChild<QRadioButton*>("pinOption_1")->isChecked());
     QVERIFY(!OkOf(dialog)->isEnabled());
     QCOMPARE(rig.Info().Pin2Attempts, 3);
-    QCOMPARE(rig.Info6()->TPIN1State->text(), rig.session->Text(MessageId::RemainPrefix) + "0 " +
-                                                  rig.session->Text(MessageId::TimesSuffix));
+    QCOMPARE(rig.cardInfoWindow()->pin1StateValue->text(),
+             rig.session->text(MessageId::RemainPrefix) + "0 " +
+                 rig.session->text(MessageId::TimesSuffix));
     dialog->reject();
 
     // PIN2 blocked in the verify dialog, and Yes to the offer: the unblocking dialog follows,
     // on PIN2.
     rig.dialogs.Clear();
-    VerifyPinC* verify = rig.main->PinDialogs().ShowVerifyPin(1);
+    VerifyPinDialog* verify = rig.main->pinDialogs().showVerifyPin(1);
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);
     for (int attempt = 0; attempt < 3; ++attempt) {
-        QTest::keyClicks(verify->findChild<QLineEdit*>("TPINCode"), "0000");
+        QTest::keyClicks(verify->findChild<QLineEdit*>("codeField"), "0000");
         Press(OkOf(verify));
     }
     QVERIFY(!verify->isVisible());  // PIN2 blocked: the verify dialog leaves it to unblocking
     QCOMPARE(rig.Info().Pin2Attempts, 0);
-    QTRY_VERIFY(rig.main->PinDialogs().OpenChangePin() != nullptr);
-    dialog = rig.main->PinDialogs().OpenChangePin();
+    QTRY_VERIFY(rig.main->pinDialogs().openChangePin() != nullptr);
+    dialog = rig.main->pinDialogs().openChangePin();
     QVERIFY(dialog->isVisible());
-    QCOMPARE(dialog->CurrentMode(), ChangePinC::kUnblock);
-    QVERIFY(dialog->findChild<QRadioButton*>("OPIN_1")->isChecked());
+    QCOMPARE(dialog->currentMode(), ChangePinDialog::kUnblock);
+    QVERIFY(dialog->findChild<QRadioButton*>("pinOption_1")->isChecked());
     QCOMPARE(rig.Info().Pin1Attempts, 0);  // PIN1 was never tried for PIN2
 }
 
 void PinDialogsTest::readerFailureNeverShowsACounterAsZero() {
     ShellRig rig;
     rig.TickUntilIdentified();
-    Setting* window = rig.Info6();
-    const QString zero = rig.session->Text(MessageId::RemainPrefix) + "0 " +
-                         rig.session->Text(MessageId::TimesSuffix);
-    VerifyPinC* dialog = rig.main->PinDialogs().ShowVerifyPin(0);
-    Enter(dialog->findChild<QLineEdit*>("TPINCode"), "1234");
+    CardInfoWindow* window = rig.cardInfoWindow();
+    const QString zero = rig.session->text(MessageId::RemainPrefix) + "0 " +
+                         rig.session->text(MessageId::TimesSuffix);
+    VerifyPinDialog* dialog = rig.main->pinDialogs().showVerifyPin(0);
+    Enter(dialog->findChild<QLineEdit*>("codeField"), "1234");
     rig.Reader().Faults().silent = true;
     Press(OkOf(dialog));
     QCOMPARE(rig.dialogs.LastMessage().messageId, MessageId::ReaderFailedCountersUnknown);
@@ -376,10 +378,11 @@ void PinDialogsTest::readerFailureNeverShowsACounterAsZero() {
     for (const std::optional<int>& count :
          {info.Pin1Attempts, info.Pin2Attempts, info.Puk1Attempts, info.Puk2Attempts})
         QVERIFY(!IsKnown(count, 0));
-    for (QLabel* field : {window->TPIN1State, window->TPIN2State, window->TUnblockPIN1State,
-                          window->TUnblockPIN2State})
+    for (QLabel* field : {window->pin1StateValue, window->pin2StateValue, window->puk1StateValue,
+                          window->puk2StateValue})
         QVERIFY2(field->text() != zero, qPrintable(field->objectName()));
-    QVERIFY(!window->ComUBPIN[0]->isEnabled() && !window->ComUBPIN[1]->isEnabled());
+    QVERIFY(!window->unblockPinButtons[0]->isEnabled() &&
+            !window->unblockPinButtons[1]->isEnabled());
     QVERIFY(dialog->findChild<QLabel*>("PIN1C")->text() != QString("0"));
     dialog->reject();
 
@@ -390,10 +393,10 @@ void PinDialogsTest::readerFailureNeverShowsACounterAsZero() {
         rig.Tick();
     QCOMPARE(info.Pin1Attempts, 3);  // the card never got the command
     QCOMPARE(info.Puk2Attempts, 10);
-    QCOMPARE(window->TPIN1State->text(), rig.session->Text(MessageId::RemainPrefix) + "3 " +
-                                             rig.session->Text(MessageId::TimesSuffix));
-    QVERIFY(window->ComCPIN[0]->isEnabled());
-    QVERIFY(!window->ComUBPIN[0]->isEnabled());
+    QCOMPARE(window->pin1StateValue->text(), rig.session->text(MessageId::RemainPrefix) + "3 " +
+                                                 rig.session->text(MessageId::TimesSuffix));
+    QVERIFY(window->changePinButtons[0]->isEnabled());
+    QVERIFY(!window->unblockPinButtons[0]->isEnabled());
 }
 
 void PinDialogsTest::unblockDialogNeverMovesToPin2() {
@@ -402,28 +405,28 @@ void PinDialogsTest::unblockDialogNeverMovesToPin2() {
     rig.dialogs.QueueAnswer(DialogAnswer::No);  // "PIN1 is now blocked ... Unblock it now?"
     for (int attempt = 0; attempt < 3; ++attempt)
         QVERIFY(!VerifyPin1(rig, "0000"));
-    Press(rig.Info6()->ComUBPIN[0]);
-    ChangePinC* dialog = rig.main->PinDialogs().OpenChangePin();
-    auto* pin1 = dialog->findChild<QRadioButton*>("OPIN_0");
-    auto* pin2 = dialog->findChild<QRadioButton*>("OPIN_1");
+    Press(rig.cardInfoWindow()->unblockPinButtons[0]);
+    ChangePinDialog* dialog = rig.main->pinDialogs().openChangePin();
+    auto* pin1 = dialog->findChild<QRadioButton*>("pinOption_0");
+    auto* pin2 = dialog->findChild<QRadioButton*>("pinOption_1");
     QVERIFY(pin1->isChecked() && pin1->isEnabled());
 
     // Change mode: PIN1 is blocked there, and stays the choice; OK sends nothing.
-    QTest::mouseClick(dialog->OCPINCode[0], Qt::LeftButton);
-    QCOMPARE(dialog->CurrentMode(), ChangePinC::kChange);
+    QTest::mouseClick(dialog->modeOptions[0], Qt::LeftButton);
+    QCOMPARE(dialog->currentMode(), ChangePinDialog::kChange);
     QVERIFY(pin1->isChecked() && !pin1->isEnabled());
     QVERIFY(!pin2->isChecked());
     QVERIFY(!OkOf(dialog)->isEnabled());
-    Enter(dialog->TOldPINCode, "5678");
-    Enter(dialog->TNewPINCode[0], "1111");
-    Enter(dialog->TNewPINCode[1], "1111");
+    Enter(dialog->oldCodeField, "5678");
+    Enter(dialog->newCodeFields[0], "1111");
+    Enter(dialog->newCodeFields[1], "1111");
     const int commands = rig.Reader().ExecutedCommands();
     emit OkOf(dialog)->clicked(false);  // even a stray click
     QCOMPARE(rig.Reader().ExecutedCommands(), commands);
     QCOMPARE(rig.Card().ToImage().chv2.attemptsLeft, 3);
 
     // Back to unblocking: still PIN1.
-    QTest::mouseClick(dialog->OCPINCode[1], Qt::LeftButton);
+    QTest::mouseClick(dialog->modeOptions[1], Qt::LeftButton);
     QVERIFY(pin1->isChecked() && pin1->isEnabled());
     QVERIFY(OkOf(dialog)->isEnabled());
     dialog->reject();
@@ -445,14 +448,14 @@ void PinDialogsTest::lostAnswerSaysTheChangeMayBeInForce() {
     rig.TickUntilIdentified();
     QDialog* dialog = nullptr;
     if (operation == "change") {
-        ChangePinC* change = rig.main->PinDialogs().ShowChangePin(0, 0);
-        Enter(change->TOldPINCode, "1234");
-        Enter(change->TNewPINCode[0], "4321");
-        Enter(change->TNewPINCode[1], "4321");
+        ChangePinDialog* change = rig.main->pinDialogs().showChangePin(0, 0);
+        Enter(change->oldCodeField, "1234");
+        Enter(change->newCodeFields[0], "4321");
+        Enter(change->newCodeFields[1], "4321");
         dialog = change;
     } else {
-        InputPinC* input = rig.main->PinDialogs().ShowInputPin(0, 1);
-        Enter(input->findChild<QLineEdit*>("TPINCode"), "1234");
+        PinLockDialog* input = rig.main->pinDialogs().showInputPin(0, 1);
+        Enter(input->findChild<QLineEdit*>("codeField"), "1234");
         dialog = input;
     }
     // The card executes the command; its answer never reaches the program.
@@ -476,37 +479,37 @@ void PinDialogsTest::lostAnswerSaysTheChangeMayBeInForce() {
 void PinDialogsTest::informationWindowVerifiesPin1() {
     ShellRig rig;
     rig.TickUntilIdentified();
-    Setting* window = rig.Info6();
-    QCOMPARE(window->TIMSI->text(), QString("-"));
-    QVERIFY(window->ComVPIN->isEnabled());
-    Press(window->ComVPIN);
-    VerifyPinC* dialog = rig.main->PinDialogs().OpenVerifyPin();
+    CardInfoWindow* window = rig.cardInfoWindow();
+    QCOMPARE(window->imsiValue->text(), QString("-"));
+    QVERIFY(window->verifyPinButton->isEnabled());
+    Press(window->verifyPinButton);
+    VerifyPinDialog* dialog = rig.main->pinDialogs().openVerifyPin();
     QVERIFY(dialog != nullptr && dialog->isVisible());
-    QVERIFY(dialog->findChild<QRadioButton*>("OPIN_0")->isChecked());
-    QTest::keyClicks(dialog->findChild<QLineEdit*>("TPINCode"), "1234");
+    QVERIFY(dialog->findChild<QRadioButton*>("pinOption_0")->isChecked());
+    QTest::keyClicks(dialog->findChild<QLineEdit*>("codeField"), "1234");
     Press(OkOf(dialog));
     QVERIFY(!dialog->isVisible());
-    QCOMPARE(window->TIMSI->text(), QString("001010123456789"));
-    QVERIFY(window->TSPN->text() != QString("-"));
-    QVERIFY(!window->ComVPIN->isEnabled());  // the card is open now
+    QCOMPARE(window->imsiValue->text(), QString("001010123456789"));
+    QVERIFY(window->providerValue->text() != QString("-"));
+    QVERIFY(!window->verifyPinButton->isEnabled());  // the card is open now
 }
 
 void PinDialogsTest::gateVerifiesModally() {
     ShellRig rig;
     rig.TickUntilIdentified();
     QTimer::singleShot(0, rig.main.get(), [&] {
-        VerifyPinC* dialog = rig.main->PinDialogs().OpenVerifyPin();
+        VerifyPinDialog* dialog = rig.main->pinDialogs().openVerifyPin();
         QVERIFY(dialog != nullptr && dialog->isModal());
-        Enter(dialog->findChild<QLineEdit*>("TPINCode"), "1234");
+        Enter(dialog->findChild<QLineEdit*>("codeField"), "1234");
         Press(OkOf(dialog));
     });
-    const auto hold = rig.session->Gate().Acquire(CardGate::Work::Run);
-    QVERIFY(rig.main->PinDialogs().ExecVerifyPin(0, *hold));
+    const auto hold = rig.session->gate().acquire(CardGate::Work::Run);
+    QVERIFY(rig.main->pinDialogs().execVerifyPin(0, *hold));
     QVERIFY(rig.Info().Pin1Open);
 
     QTimer::singleShot(0, rig.main.get(),
-                       [&] { rig.main->PinDialogs().OpenChangePin()->reject(); });
-    QVERIFY(!rig.main->PinDialogs().ExecChangePin(1, 0, *hold));
+                       [&] { rig.main->pinDialogs().openChangePin()->reject(); });
+    QVERIFY(!rig.main->pinDialogs().execChangePin(1, 0, *hold));
 }
 
 void PinDialogsTest::gateGoesOnToUnblockingWhenTheCodeBlocks() {
@@ -517,24 +520,24 @@ void PinDialogsTest::gateGoesOnToUnblockingWhenTheCodeBlocks() {
     QTimer driver;
     driver.setInterval(5);
     QObject::connect(&driver, &QTimer::timeout, [&] {
-        PinDialogLauncher& pins = rig.main->PinDialogs();
-        if (VerifyPinC* verify = pins.OpenVerifyPin(); verify && verify->isVisible()) {
-            QTest::keyClicks(verify->findChild<QLineEdit*>("TPINCode"), "0000");
+        PinDialogLauncher& pins = rig.main->pinDialogs();
+        if (VerifyPinDialog* verify = pins.openVerifyPin(); verify && verify->isVisible()) {
+            QTest::keyClicks(verify->findChild<QLineEdit*>("codeField"), "0000");
             ++wrongCodes;
             Press(OkOf(verify));
-        } else if (ChangePinC* change = pins.OpenChangePin(); change && change->isVisible()) {
-            QCOMPARE(change->CurrentMode(), ChangePinC::kUnblock);
-            QVERIFY(change->findChild<QRadioButton*>("OPIN_0")->isChecked());
-            QTest::keyClicks(change->TOldPINCode, "12345678");
-            QTest::keyClicks(change->TNewPINCode[0], "1234");
-            QTest::keyClicks(change->TNewPINCode[1], "1234");
+        } else if (ChangePinDialog* change = pins.openChangePin(); change && change->isVisible()) {
+            QCOMPARE(change->currentMode(), ChangePinDialog::kUnblock);
+            QVERIFY(change->findChild<QRadioButton*>("pinOption_0")->isChecked());
+            QTest::keyClicks(change->oldCodeField, "12345678");
+            QTest::keyClicks(change->newCodeFields[0], "1234");
+            QTest::keyClicks(change->newCodeFields[1], "1234");
             Press(OkOf(change));
         }
     });
     driver.start();
     // The record windows' gate: the modal verify dialog, then the unblocking it offers.
-    const auto hold = rig.session->Gate().Acquire(CardGate::Work::Run);
-    QVERIFY(rig.main->PinDialogs().ExecVerifyPin(0, *hold));
+    const auto hold = rig.session->gate().acquire(CardGate::Work::Run);
+    QVERIFY(rig.main->pinDialogs().execVerifyPin(0, *hold));
     driver.stop();
     QCOMPARE(wrongCodes, 3);
     QCOMPARE(rig.Info().Pin1Attempts, 3);
@@ -544,14 +547,14 @@ void PinDialogsTest::gateGoesOnToUnblockingWhenTheCodeBlocks() {
 void PinDialogsTest::mainWindowClosesOpenDialogs() {
     ShellRig rig;
     rig.TickUntilIdentified();
-    rig.main->PinDialogs().ShowInputPin(0, 0);
-    rig.main->PinDialogs().ShowChangePin(0, 1);
-    QVERIFY(rig.session->IsDialogOpen(PinDialogKind::Input));
-    QVERIFY(rig.session->IsDialogOpen(PinDialogKind::Change));
+    rig.main->pinDialogs().showInputPin(0, 0);
+    rig.main->pinDialogs().showChangePin(0, 1);
+    QVERIFY(rig.session->isDialogOpen(PinDialogKind::Input));
+    QVERIFY(rig.session->isDialogOpen(PinDialogKind::Change));
     QVERIFY(rig.main->close());
-    QVERIFY(!rig.session->IsDialogOpen(PinDialogKind::Input));
-    QVERIFY(!rig.session->IsDialogOpen(PinDialogKind::Change));
-    QVERIFY(!rig.Engine().ReaderPresent());
+    QVERIFY(!rig.session->isDialogOpen(PinDialogKind::Input));
+    QVERIFY(!rig.session->isDialogOpen(PinDialogKind::Change));
+    QVERIFY(!rig.engine().ReaderPresent());
 }
 
 QTEST_MAIN(PinDialogsTest)

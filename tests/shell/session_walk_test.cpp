@@ -26,15 +26,16 @@ bool ButtonsShown(ShellRig& rig) {
 
 // The record windows work on files and lists without a reader or a card.
 bool RecordEntriesEnabled(ShellRig& rig) {
-    return rig.Action("MDIMessage")->isEnabled() && rig.Action("MDIPhone")->isEnabled() &&
-           rig.Action("MDIPerson")->isEnabled();
+    return rig.Action("smsWindowAction")->isEnabled() &&
+           rig.Action("phoneBookWindowAction")->isEnabled() &&
+           rig.Action("personalRecordsWindowAction")->isEnabled();
 }
 
 // Nothing about a card is known, and nothing is made up: no count reads 0 (a blocked code),
 // and the window and the status bar say what is missing.
 void VerifyNothingKnown(ShellRig& rig) {
     const CardInfoRecord& info = rig.Info();
-    QCOMPARE(CardIdText(info), QString("-"));
+    QCOMPARE(cardIdText(info), QString("-"));
     QCOMPARE(info.SimPhase, QString("-"));
     QCOMPARE(info.Imsi, QString("-"));
     QCOMPARE(info.ServiceProviderName, QString("-"));
@@ -43,15 +44,15 @@ void VerifyNothingKnown(ShellRig& rig) {
          {info.MaxPhoneRecords, info.MaxSmsRecords, info.MaxLastDialRecords, info.Pin1Attempts,
           info.Pin2Attempts, info.Puk1Attempts, info.Puk2Attempts})
         QVERIFY(!count);
-    const QString missing = rig.session->Text(
-        rig.Engine().ReaderPresent() ? MessageId::NoSimCardInReader : MessageId::CannotFindReader);
-    Setting* window = rig.Info6();
-    QCOMPARE(window->TICCID->text(), missing);
-    for (QLabel* field :
-         {window->TMNOfPhone, window->TMNOfMessage, window->TMNOFLastDial, window->TPIN1State,
-          window->TPIN2State, window->TUnblockPIN1State, window->TUnblockPIN2State})
+    const QString missing = rig.session->text(
+        rig.engine().ReaderPresent() ? MessageId::NoSimCardInReader : MessageId::CannotFindReader);
+    CardInfoWindow* window = rig.cardInfoWindow();
+    QCOMPARE(window->iccidValue->text(), missing);
+    for (QLabel* field : {window->phoneBookCountValue, window->smsCountValue,
+                          window->lastDialledCountValue, window->pin1StateValue,
+                          window->pin2StateValue, window->puk1StateValue, window->puk2StateValue})
         QCOMPARE(field->text(), QString("-"));
-    QCOMPARE(rig.main->findChild<QLabel*>("LReaderState")->text(), missing);
+    QCOMPARE(rig.main->findChild<QLabel*>("readerState")->text(), missing);
 }
 
 }  // namespace
@@ -73,48 +74,48 @@ private slots:
 
 void SessionWalkTest::startsWithoutReader() {
     ShellRig rig(ShellRig::Start::NoReader);
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::Setting);
-    QVERIFY(rig.Info6() != nullptr);
-    QVERIFY(rig.main->Timer1()->isActive());
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::CardInfo);
+    QVERIFY(rig.cardInfoWindow() != nullptr);
+    QVERIFY(rig.main->pollTimer()->isActive());
     QCOMPARE(rig.Interval(), kTestPeriods.searching);
     QVERIFY(RecordEntriesEnabled(rig));
-    QVERIFY(rig.Action("MDISim")->isEnabled());
+    QVERIFY(rig.Action("cardInfoWindowAction")->isEnabled());
     QVERIFY(ButtonsShown(rig));
-    QVERIFY(rig.Info6()->ComCPIN[0]->isHidden());  // no reader: no PIN commands
+    QVERIFY(rig.cardInfoWindow()->changePinButtons[0]->isHidden());  // no reader: no PIN commands
 
     rig.Tick();
     rig.Tick();
     QCOMPARE(rig.Interval(), kTestPeriods.searching);
-    QVERIFY(!rig.Engine().ReaderPresent());
+    QVERIFY(!rig.engine().ReaderPresent());
     QVERIFY(ButtonsShown(rig));
     VerifyNothingKnown(rig);
 
     // The information window stays reachable.
-    rig.Action("MDISim")->trigger();
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::Setting);
+    rig.Action("cardInfoWindowAction")->trigger();
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::CardInfo);
 }
 
 void SessionWalkTest::walksThroughReaderAndCards() {
     ShellRig rig(ShellRig::Start::NoReader);
-    Setting* window = rig.Info6();
+    CardInfoWindow* window = rig.cardInfoWindow();
 
     // A reader arrives, still without a card.
     rig.Reader().Plug();
     rig.Tick();
-    QVERIFY(rig.Engine().ReaderPresent());
+    QVERIFY(rig.engine().ReaderPresent());
     QCOMPARE(rig.Interval(), kTestPeriods.searching);
     rig.Tick();  // no card in it: the commands follow the reader
     QVERIFY(ButtonsShown(rig));
     QVERIFY(RecordEntriesEnabled(rig));
-    QVERIFY(!window->ComCPIN[0]->isHidden());
-    QVERIFY(!window->ComCPIN[0]->isEnabled());
+    QVERIFY(!window->changePinButtons[0]->isHidden());
+    QVERIFY(!window->changePinButtons[0]->isEnabled());
     VerifyNothingKnown(rig);
 
     // A card arrives: reset at one tick, read whole at the next.
-    std::shared_ptr<SimCard> demo = rig.session->Reader().virtualCard;
+    std::shared_ptr<SimCard> demo = rig.session->reader().virtualCard;
     rig.Reader().InsertCard(demo);
     rig.Tick();
-    QVERIFY(rig.Engine().CardPresent());
+    QVERIFY(rig.engine().CardPresent());
     QCOMPARE(rig.Interval(), kTestPeriods.searching);
     rig.Tick();
     QCOMPARE(rig.Interval(), kTestPeriods.identified);
@@ -123,14 +124,14 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     QCOMPARE(info.PhoneRecordLength, 28);
     QVERIFY(!info.Pin1Open);            // the demo card asks for PIN1
     QCOMPARE(info.Imsi, QString("-"));  // so its IMSI stays unread
-    QVERIFY(!info.HasUnread());         // and the polls have nothing to read again
-    QCOMPARE(window->TICCID->text(), QString(kDemoIccid));
-    QCOMPARE(window->TMNOfMessage->text(), QString("30"));
-    QCOMPARE(window->TUnblockPIN1State->text(), rig.session->Text(MessageId::RemainPrefix) + "10 " +
-                                                    rig.session->Text(MessageId::TimesSuffix));
-    QVERIFY(window->ComCPIN[0]->isEnabled());
-    QVERIFY(!window->ComUBPIN[0]->isEnabled());
-    QVERIFY(window->CmdCopy->isEnabled());
+    QVERIFY(!info.hasUnread());         // and the polls have nothing to read again
+    QCOMPARE(window->iccidValue->text(), QString(kDemoIccid));
+    QCOMPARE(window->smsCountValue->text(), QString("30"));
+    QCOMPARE(window->puk1StateValue->text(), rig.session->text(MessageId::RemainPrefix) + "10 " +
+                                                 rig.session->text(MessageId::TimesSuffix));
+    QVERIFY(window->changePinButtons[0]->isEnabled());
+    QVERIFY(!window->unblockPinButtons[0]->isEnabled());
+    QVERIFY(window->copyCardButton->isEnabled());
 
     // The same card is polled: only its identity is read again.
     rig.Info().SimPhase = "untouched";
@@ -143,7 +144,7 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     rig.Reader().InsertCard(demo);
     rig.Tick();
     QCOMPARE(rig.Info().SimPhase, QString("untouched"));
-    QCOMPARE(CardIdText(rig.Info()), QString(kDemoIccid));
+    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
 
     // Swapped for another card within one period: all of it is read at the next poll. The other
     // card's identity differs in case only where digits allow none, so it must be read whole.
@@ -152,10 +153,10 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     rig.Reader().RemoveCard();
     rig.Reader().InsertCard(other);
     rig.Tick();
-    QCOMPARE(CardIdText(rig.Info()), QString("8988200000987654321"));
+    QCOMPARE(cardIdText(rig.Info()), QString("8988200000987654321"));
     QCOMPARE(rig.Info().SimPhase, QString("Phase 2+"));
     QCOMPARE(rig.Info().Pin2Attempts, 2);
-    QCOMPARE(window->TICCID->text(), QString("8988200000987654321"));
+    QCOMPARE(window->iccidValue->text(), QString("8988200000987654321"));
     QCOMPARE(rig.Interval(), kTestPeriods.identified);
 
     // Removed: everything is forgotten, the reader's commands stay.
@@ -164,14 +165,14 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     VerifyNothingKnown(rig);
     QCOMPARE(rig.Interval(), kTestPeriods.searching);
     QVERIFY(ButtonsShown(rig));
-    QVERIFY(!window->ComCPIN[0]->isEnabled());
-    QVERIFY(!window->ComLPIN[0]->isEnabled());
+    QVERIFY(!window->changePinButtons[0]->isEnabled());
+    QVERIFY(!window->pinCheckButtons[0]->isEnabled());
 
     // The reader goes too: the card commands go with it.
     rig.Reader().Unplug();
     rig.Tick();
     rig.Tick();
-    QVERIFY(!rig.Engine().ReaderPresent());
+    QVERIFY(!rig.engine().ReaderPresent());
     QVERIFY(ButtonsShown(rig));
     QVERIFY(RecordEntriesEnabled(rig));
     QCOMPARE(rig.Interval(), kTestPeriods.searching);
@@ -180,18 +181,18 @@ void SessionWalkTest::walksThroughReaderAndCards() {
 void SessionWalkTest::readerUnpluggedUnderACard() {
     ShellRig rig;
     rig.TickUntilIdentified();
-    QCOMPARE(CardIdText(rig.Info()), QString(kDemoIccid));
+    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
     rig.Reader().Unplug();
     rig.Tick();
     VerifyNothingKnown(rig);
-    QVERIFY(!rig.Engine().ReaderPresent());
+    QVERIFY(!rig.engine().ReaderPresent());
     QVERIFY(ButtonsShown(rig));
     QCOMPARE(rig.Interval(), kTestPeriods.searching);
 
     // Plugged in again with the card still in it.
     rig.Reader().Plug();
     rig.TickUntilIdentified();
-    QCOMPARE(CardIdText(rig.Info()), QString(kDemoIccid));
+    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
     QVERIFY(ButtonsShown(rig));
 }
 
@@ -203,31 +204,31 @@ void SessionWalkTest::readerServiceThatSeesNoCardSparesTheCard() {
     ShellRig rig(ShellRig::Start::NoCard);
     auto watch = std::make_unique<Watch>();
     Watch& seen = *watch;
-    rig.session->Reader().watch = std::move(watch);
+    rig.session->reader().watch = std::move(watch);
     rig.Tick();
-    QVERIFY(rig.Engine().ReaderPresent());
-    rig.Reader().InsertCard(rig.session->Reader().virtualCard);
+    QVERIFY(rig.engine().ReaderPresent());
+    rig.Reader().InsertCard(rig.session->reader().virtualCard);
     const int commands = rig.Reader().ExecutedCommands();
     rig.Tick();
     rig.Tick();
     QCOMPARE(rig.Reader().ExecutedCommands(), commands);  // no reset sent
-    QVERIFY(!rig.Engine().CardPresent());
+    QVERIFY(!rig.engine().CardPresent());
     QVERIFY(ButtonsShown(rig));  // the reader itself counts
 
     seen.card = true;
     rig.TickUntilIdentified();
-    QCOMPARE(CardIdText(rig.Info()), QString(kDemoIccid));
+    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
 }
 
 void SessionWalkTest::misbehavingReaderNeitherHangsNorConfuses() {
     ShellRig rig;
     rig.TickUntilIdentified();
-    QCOMPARE(CardIdText(rig.Info()), QString(kDemoIccid));
+    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
 
     // A lost acknowledgement is resent; the card stays known.
     rig.Reader().Faults().lostAcknowledgements = 1;
     rig.Tick();
-    QCOMPARE(CardIdText(rig.Info()), QString(kDemoIccid));
+    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
     QCOMPARE(rig.Interval(), kTestPeriods.identified);
 
     // A reader that stops answering: the poll ends and the card counts as gone.
@@ -259,7 +260,7 @@ void SessionWalkTest::misbehavingReaderNeitherHangsNorConfuses() {
     rig.Reader().Faults() = {};
     for (int i = 0; i < 5 && rig.Interval() != kTestPeriods.identified; ++i)
         rig.Tick();
-    QCOMPARE(CardIdText(rig.Info()), QString(kDemoIccid));
+    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
     QCOMPARE(rig.Info().MaxPhoneRecords, 250);
 }
 
@@ -269,7 +270,7 @@ void SessionWalkTest::readerVanishingWhileTheCardIsReadLeavesNoHalfCard() {
     rig.Reader().Faults().unplugAfterReports = 40;  // somewhere inside the card's information
     rig.Tick();
     rig.Tick();
-    QVERIFY(!rig.Engine().ReaderPresent());
+    QVERIFY(!rig.engine().ReaderPresent());
     VerifyNothingKnown(rig);
     QVERIFY(ButtonsShown(rig));
     QCOMPARE(rig.Interval(), kTestPeriods.searching);
@@ -278,7 +279,7 @@ void SessionWalkTest::readerVanishingWhileTheCardIsReadLeavesNoHalfCard() {
     rig.Reader().Plug();
     for (int i = 0; i < 4 && rig.Interval() != kTestPeriods.identified; ++i)
         rig.Tick();
-    QCOMPARE(CardIdText(rig.Info()), QString(kDemoIccid));
+    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
     QVERIFY(ButtonsShown(rig));
 }
 
@@ -294,14 +295,14 @@ void SessionWalkTest::exitDuringTransferClosesAfterwards() {
     // A transfer of ten records, yielding after each.
     for (int record = 0; record < 10; ++record) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        rig.session->Yield();
+        rig.session->yield();
         QVERIFY(rig.main->isVisible());
-        QVERIFY(rig.Engine().ReaderPresent());  // the engine stays with the transfer
+        QVERIFY(rig.engine().ReaderPresent());  // the engine stays with the transfer
     }
     QVERIFY(visibleAfterClose);
     QVERIFY(rig.session->ExitRequested);
     QTRY_VERIFY_WITH_TIMEOUT(!rig.main->isVisible(), 2000);
-    QVERIFY(!rig.Engine().ReaderPresent());
+    QVERIFY(!rig.engine().ReaderPresent());
 }
 
 void SessionWalkTest::exitDuringPollClosesRightAfterIt() {
@@ -309,7 +310,7 @@ void SessionWalkTest::exitDuringPollClosesRightAfterIt() {
     rig.Tick();  // the card answers its reset; the next tick reads it, yielding
     QTimer::singleShot(0, rig.main.get(), [&] { rig.main->close(); });
     rig.Tick();
-    QCOMPARE(CardIdText(rig.Info()), QString(kDemoIccid));  // the poll was not cut short
+    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));  // the poll was not cut short
     QVERIFY(rig.main->isVisible());
     QCOMPARE(rig.Interval(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(!rig.main->isVisible(), 2000);
@@ -319,14 +320,14 @@ void SessionWalkTest::windowChosenDuringPollOpensAfterIt() {
     ShellRig rig;
     rig.Tick();
     QTimer::singleShot(0, rig.main.get(), [&] {
-        rig.main->Command1_Click(WindowIndex::SimRec);
-        QCOMPARE(rig.main->PendingWindow(), WindowIndex::SimRec);
-        QCOMPARE(rig.session->CurrentWindow, WindowIndex::Setting);
+        rig.main->showWindow(WindowIndex::PhoneBook);
+        QCOMPARE(rig.main->pendingWindow(), WindowIndex::PhoneBook);
+        QCOMPARE(rig.session->CurrentWindow, WindowIndex::CardInfo);
     });
     rig.Tick();
-    QCOMPARE(rig.main->PendingWindow(), WindowIndex::None);
-    QCOMPARE(rig.session->CurrentWindow, WindowIndex::SimRec);
-    QVERIFY(rig.main->Window(WindowIndex::SimRec) != nullptr);
+    QCOMPARE(rig.main->pendingWindow(), WindowIndex::None);
+    QCOMPARE(rig.session->CurrentWindow, WindowIndex::PhoneBook);
+    QVERIFY(rig.main->childWindow(WindowIndex::PhoneBook) != nullptr);
 }
 
 QTEST_MAIN(SessionWalkTest)

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/virtual_sim_card.h"
+#include "simulator/virtual_sim_card.h"
 #include "support/reader_rig.h"
 #include "support/scripted_card.h"
 

@@ -6,11 +6,11 @@
 
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* out) {
+inline void printTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
 
-inline void PrintTo(const QStringList& texts, std::ostream* out) {
+inline void printTo(const QStringList& texts, std::ostream* out) {
     *out << '{';
     for (qsizetype k = 0; k < texts.size(); ++k)
         *out << (k > 0 ? ", " : "") << '"' << texts[k].toStdString() << '"';

@@ -4,7 +4,7 @@
 
 #include "engine/hid_report_link.h"
 #include "engine/pellucard.h"
-#include "platform/virtual_reader.h"
+#include "simulator/virtual_reader.h"
 #include "support/fake_clock.h"
 
 namespace pellucard::testing {

@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "platform/sim_card.h"
+#include "simulator/sim_card.h"
 
 namespace pellucard::testing {
 

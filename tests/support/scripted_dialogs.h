@@ -110,14 +110,14 @@ public:
     }
 
     QString ChooseOpenFileName(const FileRequest& request) override {
-        return ChooseFile(Kind::OpenFile, request);
+        return chooseFile(Kind::OpenFile, request);
     }
     QString ChooseSaveFileName(const FileRequest& request) override {
-        return ChooseFile(Kind::SaveFile, request);
+        return chooseFile(Kind::SaveFile, request);
     }
 
 private:
-    QString ChooseFile(Kind kind, const FileRequest& request) {
+    QString chooseFile(Kind kind, const FileRequest& request) {
         QString name;
         if (fileNames_.isEmpty()) {
             Report(QStringLiteral("file dialog \"%1\" (%2) with no file name scripted")

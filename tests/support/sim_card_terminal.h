@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/card_terminal.h"
-#include "platform/sim_card.h"
+#include "simulator/sim_card.h"
 
 namespace pellucard::testing {
 

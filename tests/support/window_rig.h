@@ -23,19 +23,19 @@
 #include <vector>
 
 #include "engine/pellucard.h"
-#include "platform/card_image.h"
 #include "platform/reader_session.h"
-#include "platform/virtual_reader.h"
-#include "platform/virtual_sim_card.h"
 #include "records/application_folder.h"
 #include "shell/card_info.h"
+#include "shell/card_info_window.h"
 #include "shell/child_window.h"
-#include "shell/mdi_main.h"
+#include "shell/main_window.h"
 #include "shell/pin_dialog_launcher.h"
 #include "shell/session.h"
-#include "shell/setting_window.h"
 #include "shell/verify_pin_dialog.h"
 #include "shell/window_factory.h"
+#include "simulator/card_image.h"
+#include "simulator/virtual_reader.h"
+#include "simulator/virtual_sim_card.h"
 #include "support/scripted_dialogs.h"
 #include "windows/record_table.h"
 #include "windows/record_window.h"
@@ -43,7 +43,7 @@
 
 namespace pellucard::testing {
 
-// Timer1's periods are long enough never to fire during a test: each test ticks it itself.
+// pollTimer's periods are long enough never to fire during a test: each test ticks it itself.
 inline constexpr PollPeriods kTestPeriods{60'000, 120'000};
 inline constexpr char kDemoIccid[] = "8988200000123456788";
 inline constexpr char kDemoPin1[] = "1234";
@@ -61,24 +61,24 @@ public:
     virtual ~SessionRig() { SetApplicationFolder({}); }
 
     // The engine itself, beside the gate: the tests act as another program would on the card.
-    Pellucard& Engine() { return *session->Reader().engine; }
-    VirtualReader& Reader() { return *session->Reader().virtualReader; }
-    VirtualSimCard& Card() { return *session->Reader().virtualCard; }
+    Pellucard& engine() { return *session->reader().engine; }
+    VirtualReader& Reader() { return *session->reader().virtualReader; }
+    VirtualSimCard& Card() { return *session->reader().virtualCard; }
     CardInfoRecord& Info() { return session->CardInfo; }
-    virtual PinDialogLauncher& Pins() = 0;
+    virtual PinDialogLauncher& pinLauncher() = 0;
 
     // Answers the next modal verify dialog with `code` as soon as it shows.
     void AnswerVerifyPin(const QString& code = QString::fromLatin1(kDemoPin1)) {
         auto* timer = new QTimer(&timers);
         timer->setInterval(5);
         QObject::connect(timer, &QTimer::timeout, timer, [this, timer, code] {
-            VerifyPinC* dialog = Pins().OpenVerifyPin();
+            VerifyPinDialog* dialog = pinLauncher().openVerifyPin();
             if (!dialog || !dialog->isVisible())
                 return;
             timer->stop();
             timer->deleteLater();
-            dialog->findChild<QLineEdit*>(QStringLiteral("TPINCode"))->setText(code);
-            dialog->findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+            dialog->findChild<QLineEdit*>(QStringLiteral("codeField"))->setText(code);
+            dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         });
         timer->start();
     }
@@ -91,15 +91,15 @@ public:
 
 class WindowRig final : public SessionRig, public ShellHost {
 public:
-    WindowRig() { pins = std::make_unique<PinDialogLauncher>(*session, &mainWidget); }
+    WindowRig() { pins = std::make_unique<PinDialogLauncher>(*session, &frame); }
 
     // What the polling timer does when it finds a card: its identity, then everything else.
     void IdentifyCard() {
-        const auto hold = session->Gate().Acquire(CardGate::Work::Poll);
-        FindReaderAndCard(*session, *hold);
+        const auto hold = session->gate().acquire(CardGate::Work::Poll);
+        findReaderAndCard(*session, *hold);
         session->CardInfo.CardId =
-            QString::fromStdString(Engine().ReadCardInfo(CardInfoItem::Iccid).value.value_or(""));
-        pellucard::FindCardInf(*session, *hold);
+            QString::fromStdString(engine().ReadCardInfo(CardInfoItem::Iccid).value.value_or(""));
+        pellucard::readCardInfo(*session, *hold);
     }
 
     // A record window shown, active and activated as the main window opens it; null when it
@@ -114,29 +114,29 @@ public:
             delete window;
             return nullptr;
         }
-        window->Form_Activate();
+        window->activate();
         return window;
     }
 
     // ShellHost
-    Session& CurrentSession() override { return *session; }
-    void StopPolling() override { polling = false; }
-    void StartPolling(int intervalMs) override {
+    Session& currentSession() override { return *session; }
+    void stopPolling() override { polling = false; }
+    void startPolling(int intervalMs) override {
         polling = true;
         pollInterval = intervalMs;
     }
-    void ResumePolling() override { polling = true; }
-    void SetFileCommandEnabled(FileMenuEntry entry, bool enabled) override {
+    void resumePolling() override { polling = true; }
+    void setFileCommandEnabled(FileMenuEntry entry, bool enabled) override {
         menu[entry] = enabled;
     }
-    PinDialogLauncher& PinDialogs() override { return *pins; }
-    PinDialogLauncher& Pins() override { return *pins; }
-    QWidget* MainWidget() override { return &mainWidget; }
-    void ShowStatus(const QString& text) override { status = text; }
+    PinDialogLauncher& pinDialogs() override { return *pins; }
+    PinDialogLauncher& pinLauncher() override { return *pins; }
+    QWidget* mainWidget() override { return &frame; }
+    void showStatus(const QString& text) override { status = text; }
 
     // The main widget goes before the session: the windows and dialogs under it tell the
     // session when they close.
-    QWidget mainWidget;
+    QWidget frame;
     std::unique_ptr<PinDialogLauncher> pins;
     std::map<FileMenuEntry, bool> menu;
     QString status;  // the last note for the status bar
@@ -149,22 +149,22 @@ class FakeRecordWindow final : public ChildWindow {
 public:
     FakeRecordWindow(WindowIndex index, ShellHost& host) : ChildWindow(index, host) {
         setObjectName(QStringLiteral("FakeRecord%1").arg(static_cast<int>(index)));
-        ChangeLanguage();
+        changeLanguage();
     }
-    void ChangeLanguage() override {
+    void changeLanguage() override {
         ++captionings;
-        setWindowTitle(CurrentSession().Text(MessageId::SimPhoneBookToComputerPhoneBook));
+        setWindowTitle(currentSession().text(MessageId::SimPhoneBookToComputerPhoneBook));
     }
-    void Form_Activate() override {
+    void activate() override {
         ++activations;
-        CurrentSession().CurrentWindow = Index();
+        currentSession().CurrentWindow = index();
         for (FileMenuEntry entry :
              {FileMenuEntry::New, FileMenuEntry::Open, FileMenuEntry::Save, FileMenuEntry::SaveAs,
               FileMenuEntry::Import, FileMenuEntry::Export})
-            Host().SetFileCommandEnabled(entry, true);
+            host().setFileCommandEnabled(entry, true);
     }
-    void CardChanged() override { ++cardChanges; }
-    void RunFileCommand(FileCommand command) override { commands.append(command); }
+    void cardChanged() override { ++cardChanges; }
+    void runFileCommand(FileCommand command) override { commands.append(command); }
     void closeEvent(QCloseEvent* event) override {
         if (keepOpen)
             event->ignore();  // unsaved work the user wants to keep
@@ -203,36 +203,38 @@ public:
             Reader().RemoveCard();
         if (start == Start::NoReader)
             Reader().Unplug();
-        RegisterShellWindows(factory);
+        registerShellWindows(factory);
         if (recordWindows) {
             recordWindows(factory);
         } else {
-            factory.Register(WindowIndex::SimRec, [this](ShellHost& host) {
-                auto* window = new FakeRecordWindow(WindowIndex::SimRec, host);
+            factory.registerWindow(WindowIndex::PhoneBook, [this](ShellHost& host) {
+                auto* window = new FakeRecordWindow(WindowIndex::PhoneBook, host);
                 made.append(window);
                 return window;
             });
         }
-        main = std::make_unique<MDIMain>(*session, factory, periods);
+        main = std::make_unique<MainWindow>(*session, factory, periods);
         main->show();
-        main->Load();
+        main->start();
     }
     ~ShellRig() override { main.reset(); }
 
-    PinDialogLauncher& Pins() override { return main->PinDialogs(); }
-    Setting* Info6() { return qobject_cast<Setting*>(main->Window(WindowIndex::Setting)); }
+    PinDialogLauncher& pinLauncher() override { return main->pinDialogs(); }
+    CardInfoWindow* cardInfoWindow() {
+        return qobject_cast<CardInfoWindow*>(main->childWindow(WindowIndex::CardInfo));
+    }
     QAction* Action(const char* name) { return main->findChild<QAction*>(name); }
     QWidget* Button(int index) {
-        return main->findChild<QWidget*>(QStringLiteral("Command1_%1").arg(index));
+        return main->findChild<QWidget*>(QStringLiteral("windowButton_%1").arg(index));
     }
     // Opens a record window through its button.
     template <class Window>
     Window* OpenWindow(WindowIndex index) {
-        main->Command1_Click(index);
-        return qobject_cast<Window*>(main->Window(index));
+        main->showWindow(index);
+        return qobject_cast<Window*>(main->childWindow(index));
     }
-    void Tick() { main->Timer1_Timer(); }
-    int Interval() { return main->Timer1()->interval(); }
+    void Tick() { main->pollReader(); }
+    int Interval() { return main->pollTimer()->interval(); }
     // Ticks until a card is identified (the reset, then the identity and the whole card).
     void TickUntilIdentified() {
         for (int i = 0; i < 3 && Interval() != kTestPeriods.identified; ++i)
@@ -240,7 +242,7 @@ public:
     }
 
     WindowFactory factory;
-    std::unique_ptr<MDIMain> main;
+    std::unique_ptr<MainWindow> main;
     QList<FakeRecordWindow*> made;
 };
 
@@ -267,14 +269,14 @@ protected:
     ShellRig& ShowMainWindow() {
         Close();
         shell = std::make_unique<ShellRig>(ShellRig::Start::CardIn, kTestPeriods,
-                                           RegisterRecordWindows);
+                                           registerRecordWindows);
         return *shell;
     }
 
     QPushButton* Button(const char* name) { return window->template findChild<QPushButton*>(name); }
-    QLabel* Label(const char* name) { return window->template findChild<QLabel*>(name); }
-    RecordList& Sim() { return window->List(kSim); }
-    RecordList& Computer() { return window->List(kComputer); }
+    QLabel* label(const char* name) { return window->template findChild<QLabel*>(name); }
+    RecordList& Sim() { return window->recordList(kSim); }
+    RecordList& Computer() { return window->recordList(kComputer); }
     int Count(MessageId id) { return static_cast<int>(rig->dialogs.MessageIds().count(id)); }
     // Reads the card through `button` with PIN1 given when the dialog asks.
     void ReadWith(const char* button) {
@@ -289,8 +291,8 @@ protected:
 
 // Clicks a cell as a person does: the cell editor opens over it.
 inline void ClickCell(RecordTable* grid, int row, int column) {
-    grid->ScrollCellIntoView(row, column);
-    const QPoint at = grid->CellRect(row, column).center();
+    grid->scrollCellIntoView(row, column);
+    const QPoint at = grid->cellRect(row, column).center();
     QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, at);
 }
@@ -325,7 +327,7 @@ inline void Type(QWidget* widget, const QString& text) {
 
 // Every record of the phone book or the SMS file as the card holds it now.
 enum class CardBook { PhoneBook, Sms };
-inline std::vector<Bytes> CardRecords(Pellucard& engine, CardBook book) {
+inline std::vector<Bytes> cardRecords(Pellucard& engine, CardBook book) {
     const bool sms = book == CardBook::Sms;
     std::vector<Bytes> records;
     if (!(sms ? engine.EnterSmsFile() : engine.EnterPhoneBook()).IsDone())

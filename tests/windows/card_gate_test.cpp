@@ -9,12 +9,12 @@
 
 #include "engine/phonebook_entry.h"
 #include "shell/change_pin_dialog.h"
-#include "shell/input_pin_dialog.h"
+#include "shell/pin_lock_dialog.h"
 #include "shell/verify_pin_dialog.h"
 #include "support/window_rig.h"
+#include "windows/phone_book_window.h"
 #include "windows/record_columns.h"
-#include "windows/sim_rec.h"
-#include "windows/sms_rec.h"
+#include "windows/sms_window.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;
@@ -26,20 +26,24 @@ namespace {
 // dialogs that wait modally for a person (print, import, export), the languages (the test
 // reads English texts), and the stops, which end the run on purpose.
 bool SkippedInWalk(const QString& name) {
-    static const QStringList exact{"MDIExit",    "MDIImComma", "MDIImTab", "MDIExComma",
-                                   "MDIExTab",   "Command1_0", "CmdStop",  "CmdPrint_0",
-                                   "CmdPrint_1", "Command1_0"};
-    static const QStringList prefixes{"MDIDemo", "MDIRecent", "MDIEnglish"};
-    if (exact.contains(name))
+    static const QStringList exact{"quitAction",        "importCommaAction", "importTabAction",
+                                   "exportCommaAction", "exportTabAction",   "windowButton_0",
+                                   "stopButton",        "printButton_0",     "printButton_1",
+                                   "windowButton_0"};
+    static const QStringList prefixes{"demoMenu", "recentFilesMenu", "languageAction"};
+    static const QStringList demo{"loadCardAction", "insertCardAction", "removeCardAction",
+                                  "plugReaderAction", "unplugReaderAction"};
+    if (exact.contains(name) || demo.contains(name))
         return true;
     return std::any_of(prefixes.begin(), prefixes.end(),
                        [&](const QString& prefix) { return name.startsWith(prefix); });
 }
 
 // The commands that need the card; each must be greyed while another holds it.
-const QStringList kCardCommands{"MDIBackup",  "MDIRestore", "Connectosim", "Command3",
-                                "CmdSaveSim", "ComCPIN_0",  "ComCPIN_1",   "ComUBPIN_0",
-                                "ComUBPIN_1", "ComLPIN_0",  "ComVPIN",     "OKButton"};
+const QStringList kCardCommands{"backupAction",      "restoreAction",      "readButton",
+                                "readButton",        "writeButton",        "changePinButton_0",
+                                "changePinButton_1", "unblockPinButton_0", "unblockPinButton_1",
+                                "pinCheckButton_0",  "verifyPinButton",    "okButton"};
 
 }  // namespace
 
@@ -48,8 +52,8 @@ class CardGateTest : public QObject {
 
 private:
     std::unique_ptr<ShellRig> rig;
-    SimRec* phoneBook = nullptr;
-    SMSRec* messages = nullptr;
+    PhoneBookWindow* phoneBook = nullptr;
+    SmsWindow* messages = nullptr;
 
     // Every action and button of the main window, its child windows and the open PIN dialogs.
     QList<QObject*> Everything() {
@@ -58,8 +62,8 @@ private:
             all.append(action);
         for (QAbstractButton* button : rig->main->findChildren<QAbstractButton*>())
             all.append(button);
-        for (QDialog* dialog : {static_cast<QDialog*>(rig->Pins().OpenInputPin()),
-                                static_cast<QDialog*>(rig->Pins().OpenChangePin())}) {
+        for (QDialog* dialog : {static_cast<QDialog*>(rig->pinLauncher().openInputPin()),
+                                static_cast<QDialog*>(rig->pinLauncher().openChangePin())}) {
             if (dialog == nullptr)
                 continue;
             for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
@@ -93,7 +97,7 @@ private:
 
     // Every slot of the phone book window's SIM list typed in: a write sends each.
     void FillSimList() {
-        RecordList& sim = phoneBook->List(RecordWindow::kSimList);
+        RecordList& sim = phoneBook->recordList(RecordWindow::kSimList);
         for (int row = 1; row <= 250; ++row) {
             sim.SetText(row, phone_column::kName, QStringLiteral("n%1").arg(row));
             sim.SetTag(row, 0);
@@ -107,7 +111,7 @@ private:
         const int start = rig->Reader().ExecutedCommands();
         connect(timer, &QTimer::timeout, timer,
                 [this, timer, start, &enabledCardCommands, &commandsDuringWalk, &walked] {
-                    if (walked || !rig->session->Gate().RunActive() ||
+                    if (walked || !rig->session->gate().runActive() ||
                         rig->Reader().ExecutedCommands() < start + 30)
                         return;
                     walked = true;
@@ -122,15 +126,15 @@ private:
 private slots:
     void init() {
         rig = std::make_unique<ShellRig>(ShellRig::Start::CardIn, kTestPeriods,
-                                         RegisterRecordWindows);
+                                         registerRecordWindows);
         rig->TickUntilIdentified();
-        QVERIFY(rig->Engine().VerifyPin(1, kDemoPin1).IsDone());
+        QVERIFY(rig->engine().VerifyPin(1, kDemoPin1).IsDone());
         rig->Info().Pin1Open = true;  // as after the PIN dialog
-        messages = rig->OpenWindow<SMSRec>(WindowIndex::SmsRec);
-        phoneBook = rig->OpenWindow<SimRec>(WindowIndex::SimRec);
+        messages = rig->OpenWindow<SmsWindow>(WindowIndex::Sms);
+        phoneBook = rig->OpenWindow<PhoneBookWindow>(WindowIndex::PhoneBook);
         QVERIFY(messages && phoneBook);
-        rig->Pins().ShowInputPin(0, 0);
-        rig->Pins().ShowChangePin(0, 0);
+        rig->pinLauncher().showInputPin(0, 0);
+        rig->pinLauncher().showChangePin(0, 0);
     }
     void cleanup() { rig.reset(); }
 
@@ -148,56 +152,56 @@ private slots:
         bool walked = false;
         WalkDuringRun(enabledCardCommands, commandsDuringWalk, walked);
         if (run == "read") {
-            phoneBook->ReadCard_Click();
+            phoneBook->readCard();
         } else if (run == "write") {
             FillSimList();
             rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // "Do you want to save it to SIM ?"
             rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // over slots never read
-            phoneBook->CmdSaveSim_Click();
+            phoneBook->writeToCard();
         } else {
             rig->dialogs.QueueFileName(dir.filePath("card.json"));
-            rig->main->MDIBackup_Click();
+            rig->main->backUpCard();
         }
         QVERIFY(walked);
         QCOMPARE(commandsDuringWalk, 0);
         QCOMPARE(enabledCardCommands, QStringList());
         // The run went on to its end, and the card is free again.
-        QVERIFY(!rig->session->Gate().Busy());
-        QVERIFY(rig->Action("MDIBackup")->isEnabled());
-        QVERIFY(phoneBook->findChild<QPushButton*>("Connectosim")->isEnabled());
+        QVERIFY(!rig->session->gate().busy());
+        QVERIFY(rig->Action("backupAction")->isEnabled());
+        QVERIFY(phoneBook->findChild<QPushButton*>("readButton")->isEnabled());
     }
 
     void backupAndRestoreWaitForTheWrite() {
         QTemporaryDir dir;
         bool asked = false;
         int commands = -1;
-        auto* bar = phoneBook->findChild<QProgressBar*>("ProgressBar1");
+        auto* bar = phoneBook->findChild<QProgressBar*>("progressBar");
         connect(bar, &QProgressBar::valueChanged, phoneBook, [&](int value) {
             if (value != 45 || asked)
                 return;
             asked = true;
-            QVERIFY(!rig->Action("MDIBackup")->isEnabled());
-            QVERIFY(!rig->Action("MDIRestore")->isEnabled());
+            QVERIFY(!rig->Action("backupAction")->isEnabled());
+            QVERIFY(!rig->Action("restoreAction")->isEnabled());
             const int before = rig->Reader().ExecutedCommands();
             const auto calls = rig->dialogs.Calls().size();
             rig->dialogs.QueueFileName(dir.filePath("card.json"));
-            emit rig->Action("MDIBackup")->triggered(false);
-            emit rig->Action("MDIRestore")->triggered(false);
+            emit rig->Action("backupAction")->triggered(false);
+            emit rig->Action("restoreAction")->triggered(false);
             commands = rig->Reader().ExecutedCommands() - before;
             QCOMPARE(rig->dialogs.Calls().size(), calls);  // not even a file dialog
         });
         FillSimList();
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // over slots never read
-        phoneBook->CmdSaveSim_Click();
+        phoneBook->writeToCard();
         QVERIFY(asked);
         QCOMPARE(commands, 0);
-        const auto records = CardRecords(rig->Engine(), CardBook::PhoneBook);
+        const auto records = cardRecords(rig->engine(), CardBook::PhoneBook);
         QCOMPARE(records.size(), std::size_t(250));
         for (int n : {1, 45, 46, 250})
             QCOMPARE(DecodePhoneBookRecord(records[std::size_t(n - 1)]).name,
                      "n" + std::to_string(n));
-        QVERIFY(rig->Action("MDIBackup")->isEnabled());
+        QVERIFY(rig->Action("backupAction")->isEnabled());
         rig->dialogs.QueueFileName({});  // the file name still queued is never asked for
     }
 
@@ -206,20 +210,20 @@ private slots:
         bool clicked = false;
         // The poll yields after looking at the card; the click arrives then.
         QTimer::singleShot(0, phoneBook, [&] {
-            QVERIFY(rig->session->Gate().Busy());
+            QVERIFY(rig->session->gate().busy());
             const int before = rig->Reader().ExecutedCommands();
-            phoneBook->findChild<QPushButton*>("Connectosim")->click();
+            phoneBook->findChild<QPushButton*>("readButton")->click();
             commandsInsideThePoll = rig->Reader().ExecutedCommands() - before;
             clicked = true;
         });
         rig->Tick();
         QVERIFY(clicked);
         QCOMPARE(commandsInsideThePoll, 0);
-        QCOMPARE(phoneBook->UsedCount(RecordWindow::kSimList), 0);
+        QCOMPARE(phoneBook->usedCount(RecordWindow::kSimList), 0);
         // Once the poll has let go, the read runs.
-        QTRY_COMPARE(phoneBook->List(RecordWindow::kSimList).Text(1, phone_column::kName),
+        QTRY_COMPARE(phoneBook->recordList(RecordWindow::kSimList).Text(1, phone_column::kName),
                      QStringLiteral("Alice Martin"));
-        QTRY_VERIFY(!rig->session->Gate().Busy());
+        QTRY_VERIFY(!rig->session->gate().busy());
     }
 };
 

@@ -8,13 +8,13 @@
 
 #include "catalogue/catalogue.h"
 #include "engine/phonebook_entry.h"
-#include "platform/virtual_sim_card.h"
-#include "records/record_list_model.h"
 #include "shell/verify_pin_dialog.h"
+#include "simulator/virtual_sim_card.h"
 #include "support/window_rig.h"
+#include "windows/phone_book_window.h"
 #include "windows/record_columns.h"
-#include "windows/sim_rec.h"
-#include "windows/sms_rec.h"
+#include "windows/record_list_model.h"
+#include "windows/sms_window.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;
@@ -25,17 +25,17 @@ constexpr char kPhoneBook[] = "3F00/7F10/6F3A";
 
 }  // namespace
 
-class CardRunsWindowTest : public QObject, RecordWindowFixture<SimRec> {
+class CardRunsWindowTest : public QObject, RecordWindowFixture<PhoneBookWindow> {
     Q_OBJECT
 
 private:
-    SMSRec* messages = nullptr;
+    SmsWindow* messages = nullptr;
 
     using RecordWindowFixture::Button;
     QPushButton* Button(QWidget* owner, const char* name) {
         return owner->findChild<QPushButton*>(name);
     }
-    QString Status() { return window->findChild<QLabel*>("LNowRec")->text(); }
+    QString Status() { return window->findChild<QLabel*>("lastReadLabel")->text(); }
     static QString Written(int records) {
         return Message(MessageId::RecordsWrittenToCard, 0).arg(records);
     }
@@ -49,7 +49,7 @@ private:
     }
     // Runs `action` once, when the window's progress reaches `record`.
     void AtRecord(int record, std::function<void()> action) {
-        auto* bar = window->findChild<QProgressBar*>("ProgressBar1");
+        auto* bar = window->findChild<QProgressBar*>("progressBar");
         auto connection = std::make_shared<QMetaObject::Connection>();
         *connection = connect(bar, &QProgressBar::valueChanged, window, [=](int value) {
             if (value == record) {
@@ -58,10 +58,10 @@ private:
             }
         });
     }
-    void Read() { ReadWith("Connectosim"); }
+    void Read() { ReadWith("readButton"); }
     void Write() {
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // "Do you want to save it to SIM ?"
-        Button(window, "CmdSaveSim")->click();
+        Button(window, "writeButton")->click();
     }
     // Every slot as the user typed it: the write run sends each.
     void TypeEverySlot(const QString& name) {
@@ -75,7 +75,7 @@ private:
 private slots:
     void init() {
         QVERIFY(Open());
-        messages = new SMSRec(*rig);
+        messages = new SmsWindow(*rig);
     }
     void cleanup() {
         delete messages;
@@ -113,7 +113,7 @@ private slots:
 
     void readCutAtRecord70LeavesTheRestOfTheCardAlone() {
         // Records beyond 70 that the read never reaches.
-        Pellucard& engine = rig->Engine();
+        Pellucard& engine = rig->engine();
         QVERIFY(engine.VerifyPin(1, "1234").IsDone());
         QVERIFY(engine.EnterPhoneBook().IsDone());
         for (int n = 70; n <= 250; n += 9) {
@@ -127,10 +127,10 @@ private slots:
         AtRecord(69, [&] { pulled = rig->Reader().RemoveCard(); });
         Read();
         QCOMPARE(Status(), Message(MessageId::UpLoadingProblem, 0) + "70");
-        QCOMPARE(window->UsedCount(kSim), 20);
+        QCOMPARE(window->usedCount(kSim), 20);
         rig->Reader().InsertCard(pulled);
         rig->IdentifyCard();
-        window->CardChanged();
+        window->cardChanged();
         rig->AnswerVerifyPin();
         Write();
         QCOMPARE(Status(), Written(69) + Message(MessageId::SlotsLeftOnCard, 0).arg(181));
@@ -139,21 +139,21 @@ private slots:
 
     void slotNeverReadIsShownSoAndAskedBeforeItIsWritten() {
         // A contact far down the card that a stopped read never reaches.
-        Pellucard& engine = rig->Engine();
+        Pellucard& engine = rig->engine();
         QVERIFY(engine.VerifyPin(1, "1234").IsDone());
         QVERIFY(engine.EnterPhoneBook().IsDone());
         QVERIFY(
             engine.WritePhoneBookRecord(100, EncodePhoneBookRecord("5551234", "Unseen", 28, 0x80))
                 .IsDone());
         rig->IdentifyCard();
-        AtRecord(30, [this] { Button(window, "CmdStop")->click(); });
+        AtRecord(30, [this] { Button(window, "stopButton")->click(); });
         Read();
         // Not read is not empty: shown so, and neither text nor a record of the list.
-        const QModelIndex shown = window->Model(kSim)->IndexOf(100, phone_column::kName);
+        const QModelIndex shown = window->model(kSim)->IndexOf(100, phone_column::kName);
         QCOMPARE(shown.data().toString(), Message(MessageId::NotReadFromCard, 0));
         QCOMPARE(Sim().Text(100, phone_column::kName), QString());
-        QVERIFY(window->UsedCount(kSim) <= 30);
-        QVERIFY(window->Model(kSim)->IndexOf(10, phone_column::kName).data().toString() !=
+        QVERIFY(window->usedCount(kSim) <= 30);
+        QVERIFY(window->model(kSim)->IndexOf(10, phone_column::kName).data().toString() !=
                 Message(MessageId::NotReadFromCard, 0));
 
         // Typed into: writing asks first, and No leaves the card's contact there.
@@ -163,7 +163,7 @@ private slots:
         Sim().SetTag(5, 0);
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // "Do you want to save it to SIM ?"
         rig->dialogs.QueueAnswer(DialogAnswer::No);   // slot 100 was never read
-        Button(window, "CmdSaveSim")->click();
+        Button(window, "writeButton")->click();
         QCOMPARE(rig->dialogs.MessageIds().last(), MessageId::WriteOverUnreadQuestion);
         QVERIFY(rig->dialogs.LastMessage().text.startsWith(QStringLiteral("Slots 100 ")));
         QCOMPARE(DecodePhoneBookRecord(CardPhoneBook()[99]).name, std::string("Unseen"));
@@ -173,7 +173,7 @@ private slots:
         // Yes writes it; written, the slot is known and not asked about again.
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
-        Button(window, "CmdSaveSim")->click();
+        Button(window, "writeButton")->click();
         QCOMPARE(DecodePhoneBookRecord(CardPhoneBook()[99]).name, std::string("typed"));
         rig->dialogs.Clear();
         Write();
@@ -183,7 +183,7 @@ private slots:
     void lostReportsAreRetriedAndTheRunsComplete() {
         AtRecord(100, [this] { rig->Reader().Faults().readyDropped = 1; });
         Read();
-        QCOMPARE(Status(), ReadTotalText(250, 15, 0));
+        QCOMPARE(Status(), readTotalText(250, 15, 0));
         QCOMPARE(Sim().Text(8, phone_column::kName), QStringLiteral("Γιώργος"));
         const auto before = CardPhoneBook();
         Sim().SetText(200, phone_column::kName, QStringLiteral("late"));
@@ -201,10 +201,10 @@ private slots:
     }
 
     void wrongPinUnderLostAcknowledgementsCostsOneAttempt() {
-        VerifyPinC* dialog = rig->pins->ShowVerifyPin(0);
-        dialog->findChild<QLineEdit*>("TPINCode")->setText(QStringLiteral("9999"));
+        VerifyPinDialog* dialog = rig->pins->showVerifyPin(0);
+        dialog->findChild<QLineEdit*>("codeField")->setText(QStringLiteral("9999"));
         rig->Reader().Faults().lostAcknowledgements = 5;
-        dialog->findChild<QPushButton*>("OKButton")->click();
+        dialog->findChild<QPushButton*>("okButton")->click();
         QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::WrongPinCodeAttemptsLeft);
         QCOMPARE(Card().ToImage().chv1.attemptsLeft, 2);
         QCOMPARE(rig->session->CardInfo.Pin1Attempts, 2);
@@ -212,10 +212,10 @@ private slots:
     }
 
     void silentReaderDuringAPinCheckIsNotAWrongPin() {
-        VerifyPinC* dialog = rig->pins->ShowVerifyPin(0);
-        dialog->findChild<QLineEdit*>("TPINCode")->setText(QStringLiteral("1234"));
+        VerifyPinDialog* dialog = rig->pins->showVerifyPin(0);
+        dialog->findChild<QLineEdit*>("codeField")->setText(QStringLiteral("1234"));
         rig->Reader().Faults().silent = true;
-        dialog->findChild<QPushButton*>("OKButton")->click();
+        dialog->findChild<QPushButton*>("okButton")->click();
         QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::ReaderFailedCountersUnknown);
         QCOMPARE(Card().ToImage().chv1.attemptsLeft, 3);
         rig->Reader().Faults().silent = false;
@@ -225,26 +225,26 @@ private slots:
     void secondRunWhileOneIsUnderWayDoesNothing() {
         bool checked = false;
         AtRecord(50, [&] {
-            QVERIFY(!Button(messages, "Command3")->isEnabled());
-            QVERIFY(Button(window, "CmdStop")->isEnabled());
+            QVERIFY(!Button(messages, "readButton")->isEnabled());
+            QVERIFY(Button(window, "stopButton")->isEnabled());
             const auto calls = rig->dialogs.MessageIds().size();
-            messages->ReadCard_Click();
-            window->ReadCard_Click();
+            messages->readCard();
+            window->readCard();
             QCOMPARE(rig->dialogs.MessageIds().size(), calls);
-            QVERIFY(rig->pins->OpenVerifyPin() == nullptr ||
-                    !rig->pins->OpenVerifyPin()->isVisible());
+            QVERIFY(rig->pins->openVerifyPin() == nullptr ||
+                    !rig->pins->openVerifyPin()->isVisible());
             checked = true;
         });
         Read();
         QVERIFY(checked);
-        QCOMPARE(Status(), ReadTotalText(250, 15, 0));
-        QCOMPARE(messages->UsedCount(kSim), 0);
-        QVERIFY(Button(messages, "Command3")->isEnabled());
-        QVERIFY(!Button(window, "CmdStop")->isEnabled());
+        QCOMPARE(Status(), readTotalText(250, 15, 0));
+        QCOMPARE(messages->usedCount(kSim), 0);
+        QVERIFY(Button(messages, "readButton")->isEnabled());
+        QVERIFY(!Button(window, "stopButton")->isEnabled());
     }
 
     void stopEndsTheRunAfterTheRecordInHand() {
-        AtRecord(30, [this] { Button(window, "CmdStop")->click(); });
+        AtRecord(30, [this] { Button(window, "stopButton")->click(); });
         Read();
         QCOMPARE(Status(), Message(MessageId::ReadStopped, 0).arg(30));
         QCOMPARE(Sim().Text(1, phone_column::kName), QStringLiteral("Alice Martin"));
@@ -256,7 +256,7 @@ private slots:
             // After the write's question the focus is anywhere: here, in another window, which
             // does not know the run.
             messages->show();
-            auto* elsewhere = messages->findChild<QLineEdit*>("FindBox_0");
+            auto* elsewhere = messages->findChild<QLineEdit*>("findBox_0");
             elsewhere->setFocus();
             QTest::keyClick(elsewhere, Qt::Key_Escape);
         });

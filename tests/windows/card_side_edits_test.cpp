@@ -6,8 +6,8 @@
 #include "engine/phonebook_entry.h"
 #include "support/window_rig.h"
 #include "windows/cell_editor.h"
+#include "windows/phone_book_window.h"
 #include "windows/record_columns.h"
-#include "windows/sim_rec.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;
@@ -17,7 +17,7 @@ class CardSideEditsTest : public QObject {
 
 private:
     std::unique_ptr<ShellRig> rig;
-    SimRec* phone = nullptr;
+    PhoneBookWindow* phone = nullptr;
     static constexpr int kSim = RecordWindow::kSimList;
 
     // As the card holds it, whether the program still has the reader open or not.
@@ -29,26 +29,27 @@ private:
 
     // Types a new name over slot 1's, as a person does.
     void EditFirstName(const QString& name) {
-        ClickCell(phone->Grid(kSim), 1, phone_column::kName);
-        QTRY_VERIFY(phone->EditorOverCell());
-        phone->Editor()->selectAll();
-        QTest::keyClicks(phone->Editor(), name);
-        QTRY_COMPARE(phone->List(kSim).Text(1, phone_column::kName), name);
-        phone->Grid(kSim)->setFocus();
+        ClickCell(phone->grid(kSim), 1, phone_column::kName);
+        QTRY_VERIFY(phone->editorOverCell());
+        phone->editor()->selectAll();
+        QTest::keyClicks(phone->editor(), name);
+        QTRY_COMPARE(phone->recordList(kSim).Text(1, phone_column::kName), name);
+        phone->grid(kSim)->setFocus();
         rig->dialogs.Clear();
     }
 
 private slots:
     void init() {
         rig = std::make_unique<ShellRig>(ShellRig::Start::CardIn, kTestPeriods,
-                                         RegisterRecordWindows);
+                                         registerRecordWindows);
         rig->TickUntilIdentified();
-        phone = rig->OpenWindow<SimRec>(WindowIndex::SimRec);
+        phone = rig->OpenWindow<PhoneBookWindow>(WindowIndex::PhoneBook);
         QVERIFY(phone);
         rig->AnswerVerifyPin();
-        phone->ReadCard_Click();
-        QCOMPARE(phone->List(kSim).Text(1, phone_column::kName), QStringLiteral("Alice Martin"));
-        QVERIFY(!phone->CardSideModified());
+        phone->readCard();
+        QCOMPARE(phone->recordList(kSim).Text(1, phone_column::kName),
+                 QStringLiteral("Alice Martin"));
+        QVERIFY(!phone->cardSideModified());
     }
     void cleanup() {
         for (int i = 0; i < 3; ++i)
@@ -58,13 +59,13 @@ private slots:
 
     void exitAsksAndCancelKeepsEverything() {
         EditFirstName(QStringLiteral("Zoe"));
-        QVERIFY(phone->CardSideModified());
+        QVERIFY(phone->cardSideModified());
         rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
-        rig->Action("MDIExit")->trigger();  // File > Exit, Ctrl+Q
+        rig->Action("quitAction")->trigger();  // File > Exit, Ctrl+Q
         QCOMPARE(rig->dialogs.MessageIds(), MessageIdList{MessageId::CardEditsNotWrittenQuestion});
         QCOMPARE(rig->dialogs.LastMessage().buttons, DialogButtons::YesNoCancel);
         QVERIFY(rig->main->isVisible());
-        QCOMPARE(phone->List(kSim).Text(1, phone_column::kName), QStringLiteral("Zoe"));
+        QCOMPARE(phone->recordList(kSim).Text(1, phone_column::kName), QStringLiteral("Zoe"));
         QCOMPARE(CardName(1), std::string("Alice Martin"));
 
         // The window's own close button asks the same.
@@ -94,8 +95,8 @@ private slots:
         rig->Reader().RemoveCard();
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         QVERIFY(!rig->main->close());
-        QVERIFY(phone->CardSideModified());
-        QCOMPARE(phone->List(kSim).Text(1, phone_column::kName), QStringLiteral("Zoe"));
+        QVERIFY(phone->cardSideModified());
+        QCOMPARE(phone->recordList(kSim).Text(1, phone_column::kName), QStringLiteral("Zoe"));
     }
 
     void failedEntryKeepsTheListAndSaysSo() {
@@ -103,24 +104,26 @@ private slots:
         // The answers to the read's SELECTs are lost: the phone book is never entered.
         rig->Reader().Faults().loseAnswerOf = 0xA4;
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // "Do you want to over write the record?"
-        phone->ReadCard_Click();
+        phone->readCard();
         rig->Reader().Faults().loseAnswerOf.reset();
-        QCOMPARE(phone->findChild<QLabel*>("LNowRec")->text(),
+        QCOMPARE(phone->findChild<QLabel*>("lastReadLabel")->text(),
                  Message(MessageId::CardFileNoAnswer, 0) + Message(MessageId::ListLeftAsItWas, 0));
-        QCOMPARE(phone->List(kSim).Text(1, phone_column::kName), QStringLiteral("Zoe"));
-        QCOMPARE(phone->List(kSim).Text(2, phone_column::kName), QStringLiteral("José Müller"));
-        QVERIFY(phone->CardSideModified());
+        QCOMPARE(phone->recordList(kSim).Text(1, phone_column::kName), QStringLiteral("Zoe"));
+        QCOMPARE(phone->recordList(kSim).Text(2, phone_column::kName),
+                 QStringLiteral("José Müller"));
+        QVERIFY(phone->cardSideModified());
         // Read and Write come back as soon as the polling, asked to look at once, has found the
         // card again; no other window needs to be chosen.
-        QTRY_VERIFY(phone->findChild<QPushButton*>("Connectosim")->isEnabled());
-        QVERIFY(phone->findChild<QPushButton*>("CmdSaveSim")->isEnabled());
+        QTRY_VERIFY(phone->findChild<QPushButton*>("readButton")->isEnabled());
+        QVERIFY(phone->findChild<QPushButton*>("writeButton")->isEnabled());
     }
 
     void undoBackToTheCardsContentAsksNothing() {
         EditFirstName(QStringLiteral("Zoe"));
-        phone->UndoStack()->undo();
-        QCOMPARE(phone->List(kSim).Text(1, phone_column::kName), QStringLiteral("Alice Martin"));
-        QVERIFY(!phone->CardSideModified());
+        phone->undoStack()->undo();
+        QCOMPARE(phone->recordList(kSim).Text(1, phone_column::kName),
+                 QStringLiteral("Alice Martin"));
+        QVERIFY(!phone->cardSideModified());
         QVERIFY(phone->close());
         QVERIFY(rig->dialogs.MessageIds().isEmpty());
     }

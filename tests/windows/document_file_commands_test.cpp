@@ -24,12 +24,12 @@ public:
     int replaced = 0;
     QString title;
 
-    RecordList& DocumentList() override { return list; }
-    int& DocumentUsedCount() override { return used; }
-    void DocumentReplaced() override { ++replaced; }
-    void ShowDocumentName(const QString& name) override { title = name; }
-    void CmdImport(QChar) override {}
-    void CmdExport(QChar) override {}
+    RecordList& documentList() override { return list; }
+    int& documentUsedCount() override { return used; }
+    void documentReplaced() override { ++replaced; }
+    void showDocumentName(const QString& name) override { title = name; }
+    void importText(QChar) override {}
+    void exportText(QChar) override {}
 };
 
 }  // namespace
@@ -44,7 +44,7 @@ class DocumentFileCommandsTest : public QObject {
     void Edit(const QString& name) {
         owner->list.SetText(1, 1, name);
         owner->used = 1;
-        files->Changed();
+        files->changed();
     }
     // Application files then go to a folder that cannot be made: under a plain file.
     void BreakApplicationFolder() {
@@ -57,10 +57,10 @@ class DocumentFileCommandsTest : public QObject {
 private slots:
     void init() {
         rig = std::make_unique<testing::WindowRig>();
-        rig->session->CurrentWindow = WindowIndex::SimRec;
+        rig->session->CurrentWindow = WindowIndex::PhoneBook;
         owner = std::make_unique<FakeDocument>();
         files = std::make_unique<DocumentFileCommands>(*owner, *rig, kPhoneBookFile,
-                                                       WindowIndex::SimRec, kSlots);
+                                                       WindowIndex::PhoneBook, kSlots);
         FileHistory::Instance().Clear();
     }
     void cleanup() {
@@ -71,23 +71,23 @@ private slots:
     }
 
     void untitledFileGoesOnlyWhenAnotherDocumentTakesTheList() {
-        files->New();
+        files->newDocument();
         const QString untitled = ApplicationFilePath(QStringLiteral("NewPhoneRecord0.SPB"));
-        QCOMPARE(files->File(), untitled);
-        QCOMPARE(files->UntitledFile(), untitled);
+        QCOMPARE(files->file(), untitled);
+        QCOMPARE(files->untitledFile(), untitled);
         QCOMPARE(owner->title, QStringLiteral("NewPhoneRecord0.SPB"));
-        QVERIFY(QFile::exists(untitled) && !files->Modified() && !rig->menu[FileMenuEntry::Save]);
+        QVERIFY(QFile::exists(untitled) && !files->modified() && !rig->menu[FileMenuEntry::Save]);
 
         Edit(QStringLiteral("Ann"));
-        QVERIFY(files->Modified() && rig->menu[FileMenuEntry::Save]);
+        QVERIFY(files->modified() && rig->menu[FileMenuEntry::Save]);
         // Letting the changes go and then cancelling the file dialog keeps the document and
         // the file it lives in.
         rig->dialogs.QueueAnswer(DialogAnswer::No);
         rig->dialogs.QueueFileName(QString());
-        files->Open();
+        files->open();
         QCOMPARE(rig->dialogs.MessageIds(), MessageIdList{MessageId::SaveNewRecordQuestion});
-        QCOMPARE(files->File(), untitled);
-        QVERIFY(QFile::exists(untitled) && files->Modified());
+        QCOMPARE(files->file(), untitled);
+        QVERIFY(QFile::exists(untitled) && files->modified());
         QCOMPARE(owner->list.Text(1, 1), QStringLiteral("Ann"));
 
         // A file whose name holds another dot is shown by its whole name.
@@ -99,54 +99,54 @@ private slots:
         QVERIFY(SaveRecordFile(saved, other, 2, 0));
         rig->dialogs.QueueAnswer(DialogAnswer::No);
         rig->dialogs.QueueFileName(other);
-        files->Open();
-        QCOMPARE(files->File(), other);
+        files->open();
+        QCOMPARE(files->file(), other);
         QCOMPARE(owner->title, QStringLiteral("my.book.SPB"));
         QCOMPARE(owner->used, 2);
         QCOMPARE(owner->list.Text(2, 1), QStringLiteral("Cy"));
-        QVERIFY(!QFile::exists(untitled) && files->UntitledFile().isEmpty());
-        QVERIFY(!files->Modified());
+        QVERIFY(!QFile::exists(untitled) && files->untitledFile().isEmpty());
+        QVERIFY(!files->modified());
         QCOMPARE(FileHistory::Instance().RecentFiles().size(), 1);
         QCOMPARE(FileHistory::Instance().RecentFiles()[0].path, other);
         QVERIFY(rig->dialogs.ScriptUsedUp() && rig->dialogs.Unexpected().isEmpty());
     }
 
     void aDocumentWithoutItsNewFileIsKeptAndSavedUnderAName() {
-        files->New();
-        const QString first = files->File();
+        files->newDocument();
+        const QString first = files->file();
         Edit(QStringLiteral("Ann"));
         const int replaced = owner->replaced;
 
         // The next new document cannot be made: the user is told, the old one stays.
         BreakApplicationFolder();
         rig->dialogs.QueueAnswer(DialogAnswer::No);
-        files->New();
+        files->newDocument();
         QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::FileNotSaved);
-        QCOMPARE(files->File(), first);
-        QVERIFY(QFile::exists(first) && files->Modified());
+        QCOMPARE(files->file(), first);
+        QVERIFY(QFile::exists(first) && files->modified());
         QCOMPARE(owner->list.Text(1, 1), QStringLiteral("Ann"));
         QCOMPARE(owner->replaced, replaced);
 
         // A window that could never make its new file asks for a name before it lets edits go,
         // and Save asks for one as well.
         FakeDocument bare;
-        DocumentFileCommands nameless(bare, *rig, kPhoneBookFile, WindowIndex::SimRec, kSlots);
+        DocumentFileCommands nameless(bare, *rig, kPhoneBookFile, WindowIndex::PhoneBook, kSlots);
         rig->dialogs.Clear();
-        nameless.New();
-        QVERIFY(nameless.File().isEmpty());
+        nameless.newDocument();
+        QVERIFY(nameless.file().isEmpty());
         SetApplicationFolder(rig->folder.path());
         bare.list.SetText(1, 1, QStringLiteral("Dee"));
         bare.used = 1;
-        nameless.Changed();
+        nameless.changed();
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         rig->dialogs.QueueFileName(QString());
-        QVERIFY(!nameless.KeepChanges());
+        QVERIFY(!nameless.keepChanges());
         QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::SaveNewRecordQuestion);
         const QString named = rig->folder.filePath(QStringLiteral("dee.SPB"));
         rig->dialogs.QueueFileName(named);
-        nameless.Save();
-        QCOMPARE(nameless.File(), named);
-        QVERIFY(!nameless.Modified() && QFile::exists(named));
+        nameless.save();
+        QCOMPARE(nameless.file(), named);
+        QVERIFY(!nameless.modified() && QFile::exists(named));
         QVERIFY(rig->dialogs.ScriptUsedUp());
     }
 };

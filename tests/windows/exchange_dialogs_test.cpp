@@ -50,9 +50,9 @@ private:
     std::unique_ptr<QTemporaryDir> folder;
     std::unique_ptr<ScriptedDialogs> dialogs;
     // What the test does with each dialog the code shows.
-    std::function<void(Export&)> onExport;
-    std::function<void(Import&)> onImport;
-    std::function<void(FHeaderList&)> onMapping;
+    std::function<void(ExportDialog&)> onExport;
+    std::function<void(ImportDialog&)> onImport;
+    std::function<void(FieldMappingDialog&)> onMapping;
     int shown = 0;
 
     QString Path(const QString& name) const { return folder->filePath(name); }
@@ -73,14 +73,14 @@ private:
         return request;
     }
     // Relinks mapping entry `entry` to the record field titled `title` through the dialog.
-    void Relink(Import& dialog, int entry, const QString& title) {
-        QTreeWidget* list = dialog.MappingList();
+    void Relink(ImportDialog& dialog, int entry, const QString& title) {
+        QTreeWidget* list = dialog.mappingList();
         list->setCurrentItem(list->topLevelItem(entry));
-        onMapping = [title](FHeaderList& mapping) {
-            mapping.ComboHeader()->setCurrentIndex(mapping.ComboHeader()->findText(title));
-            Click(&mapping, "ComOK");
+        onMapping = [title](FieldMappingDialog& mapping) {
+            mapping.comboHeader()->setCurrentIndex(mapping.comboHeader()->findText(title));
+            Click(&mapping, "okButton");
         };
-        Click(&dialog, "ComMapping");
+        Click(&dialog, "mappingButton");
     }
 
 private slots:
@@ -91,18 +91,19 @@ private slots:
         dialogs = std::make_unique<ScriptedDialogs>();
         dialogs->OnUnexpected([](const QString& what) { QFAIL(qPrintable(what)); });
         shown = 0;
-        SetExchangeDialogRunner([this](QDialog& dialog) {
+        setExchangeDialogRunner([this](QDialog& dialog) {
             ++shown;
-            if (auto* exporting = qobject_cast<Export*>(&dialog); exporting && onExport)
+            if (auto* exporting = qobject_cast<ExportDialog*>(&dialog); exporting && onExport)
                 onExport(*exporting);
-            else if (auto* importing = qobject_cast<Import*>(&dialog); importing && onImport)
+            else if (auto* importing = qobject_cast<ImportDialog*>(&dialog); importing && onImport)
                 onImport(*importing);
-            else if (auto* mapping = qobject_cast<FHeaderList*>(&dialog); mapping && onMapping)
+            else if (auto* mapping = qobject_cast<FieldMappingDialog*>(&dialog);
+                     mapping && onMapping)
                 onMapping(*mapping);
         });
     }
     void cleanup() {
-        SetExchangeDialogRunner(nullptr);
+        setExchangeDialogRunner(nullptr);
         onExport = nullptr;
         onImport = nullptr;
         onMapping = nullptr;
@@ -115,14 +116,14 @@ private slots:
         auto list = ContactList(5);
         list->SetText(1, 3, QStringLiteral("Smith, John"));
         list->SetText(2, 1, QStringLiteral("Bob"));
-        onExport = [](Export& dialog) {
-            QCOMPARE(dialog.OfferedColumns().size(), 25);
-            QCOMPARE(dialog.ChosenColumns().size(), 25);
-            QCOMPARE(dialog.Grid().Rows(), 3);
-            Click(&dialog, "ComExport");
+        onExport = [](ExportDialog& dialog) {
+            QCOMPARE(dialog.offeredColumns().size(), 25);
+            QCOMPARE(dialog.chosenColumns().size(), 25);
+            QCOMPARE(dialog.grid().Rows(), 3);
+            Click(&dialog, "exportButton");
         };
         dialogs->QueueFileName(Path("all.txt"));
-        ShowExportDialog(ExportOf(*list, 2));
+        showExportDialog(ExportOf(*list, 2));
         QCOMPARE(shown, 1);
         const QList<QByteArray> lines = ReadAll(Path("all.txt")).split('\n');
         QCOMPARE(lines.size(), 4);  // three lines and the empty piece after the last CR LF
@@ -132,14 +133,14 @@ private slots:
         QCOMPARE(lines[1], ",,\"Smith, John\"" + QByteArray(22, ',') + "\r");
 
         // Only the name: clean all, choose one.
-        onExport = [](Export& dialog) {
-            Click(&dialog, "CmdCAll");
-            QVERIFY(!dialog.findChild<QPushButton*>("ComExport")->isEnabled());
-            dialog.findChild<QListWidget*>("LColum")->item(2)->setCheckState(Qt::Checked);
-            Click(&dialog, "ComExport");
+        onExport = [](ExportDialog& dialog) {
+            Click(&dialog, "clearAllButton");
+            QVERIFY(!dialog.findChild<QPushButton*>("exportButton")->isEnabled());
+            dialog.findChild<QListWidget*>("columnList")->item(2)->setCheckState(Qt::Checked);
+            Click(&dialog, "exportButton");
         };
         dialogs->QueueFileName(Path("names.txt"));
-        ShowExportDialog(ExportOf(*list, 2));
+        showExportDialog(ExportOf(*list, 2));
         QCOMPARE(ReadAll(Path("names.txt")), QByteArray("\xEF\xBB\xBF"
                                                         "Name\r\n\"Smith, John\"\r\n\r\n"));
     }
@@ -147,17 +148,17 @@ private slots:
     void exportAsksBeforeReplacingAndCancelWritesNothing() {
         auto list = ContactList(2);
         WriteAll(Path("old.txt"), "keep me");
-        onExport = [](Export& dialog) { Click(&dialog, "ComExport"); };
+        onExport = [](ExportDialog& dialog) { Click(&dialog, "exportButton"); };
         dialogs->QueueFileName(Path("old.txt"));
         dialogs->QueueAnswer(DialogAnswer::No);
-        ShowExportDialog(ExportOf(*list, 0));
+        showExportDialog(ExportOf(*list, 0));
         QCOMPARE(dialogs->LastMessage().messageId, MessageId::ReplaceFileQuestion);
         QCOMPARE(ReadAll(Path("old.txt")), QByteArray("keep me"));
 
         dialogs->QueueFileName(QString());  // no name given
-        ShowExportDialog(ExportOf(*list, 0));
-        onExport = [](Export& dialog) { Click(&dialog, "ComCancel"); };
-        ShowExportDialog(ExportOf(*list, 0));
+        showExportDialog(ExportOf(*list, 0));
+        onExport = [](ExportDialog& dialog) { Click(&dialog, "cancelButton"); };
+        showExportDialog(ExportOf(*list, 0));
         QVERIFY(dialogs->ScriptUsedUp());
         QCOMPARE(QDir(folder->path()).entryList({"*.txt"}), QStringList{"old.txt"});
     }
@@ -168,11 +169,11 @@ private slots:
                  "Ann,123,0171,short\r\n");
         auto list = ContactList(10);
         int used = 0;
-        onImport = [this](Import& dialog) {
-            QCOMPARE(dialog.PreviewGrid()->model()->rowCount(), 2);
-            QCOMPARE(dialog.PreviewGrid()->model()->index(0, 3).data().toString(),
+        onImport = [this](ImportDialog& dialog) {
+            QCOMPARE(dialog.previewGrid()->model()->rowCount(), 2);
+            QCOMPARE(dialog.previewGrid()->model()->index(0, 3).data().toString(),
                      QStringLiteral("two\r\nlines"));
-            QTreeWidget* mapping = dialog.MappingList();
+            QTreeWidget* mapping = dialog.mappingList();
             QCOMPARE(mapping->headerItem()->text(1), QStringLiteral("Personal Record"));
             QCOMPARE(mapping->topLevelItem(0)->text(1), QStringLiteral("Alias"));  // a JSON key
             QCOMPARE(mapping->topLevelItem(0)->checkState(0), Qt::Checked);
@@ -182,30 +183,30 @@ private slots:
 
             // "Handy" to the mobile phone field, ticked by hand; the note to "Phone",
             // which leaves the "PHONE" text field without a link.
-            onMapping = [](FHeaderList& dialog) {
-                QCOMPARE(dialog.MessageLabel()->text(),
+            onMapping = [](FieldMappingDialog& dialog) {
+                QCOMPARE(dialog.messageLabel()->text(),
                          QStringLiteral(
                              "Select the link of the Personal Record field and the text field"));
-                QCOMPARE(dialog.ComboHeader()->count(), 25);
-                dialog.ComboHeader()->setCurrentIndex(16);
-                Click(&dialog, "ComOK");
+                QCOMPARE(dialog.comboHeader()->count(), 25);
+                dialog.comboHeader()->setCurrentIndex(16);
+                Click(&dialog, "okButton");
             };
             mapping->setCurrentItem(mapping->topLevelItem(2));
-            Click(&dialog, "ComMapping");
+            Click(&dialog, "mappingButton");
             mapping->topLevelItem(2)->setCheckState(0, Qt::Checked);
             QCOMPARE(mapping->topLevelItem(2)->text(1), QStringLiteral("Mobile Phone"));
             Relink(dialog, 3, QStringLiteral("Phone"));
             QCOMPARE(mapping->topLevelItem(1)->text(1), QString());
-            QCOMPARE(dialog.Mapping()[3].column, 2);
+            QCOMPARE(dialog.mapping()[3].column, 2);
             mapping->topLevelItem(3)->setCheckState(0, Qt::Checked);
             // A cancelled mapping dialog changes nothing.
-            onMapping = [](FHeaderList& dialog) { Click(&dialog, "ComCancel"); };
-            Click(&dialog, "ComMapping");
-            QCOMPARE(dialog.Mapping()[3].column, 2);
-            Click(&dialog, "ComExport");
+            onMapping = [](FieldMappingDialog& dialog) { Click(&dialog, "cancelButton"); };
+            Click(&dialog, "mappingButton");
+            QCOMPARE(dialog.mapping()[3].column, 2);
+            Click(&dialog, "importButton");
         };
         dialogs->QueueFileName(Path("in.txt"));
-        QVERIFY(ShowImportDialog(ImportOf(*list, used)));
+        QVERIFY(showImportDialog(ImportOf(*list, used)));
         QCOMPARE(used, 2);
         QCOMPARE(list->Text(1, 1), QStringLiteral("Smith, John"));
         QCOMPARE(list->Text(1, 2), QStringLiteral("two\r\nlines"));
@@ -225,27 +226,27 @@ private slots:
         ImportRequest request = ImportOf(*book, used, QStringLiteral("Phone Record"));
         request.fieldColumnCount = 2;
         request.checks.numberColumns = {2};
-        onImport = [this](Import& dialog) {
+        onImport = [this](ImportDialog& dialog) {
             QCOMPARE(dialogs->LastMessage().messageId, MessageId::NoColumnMatches);
-            // Nothing linked: Import says so and the dialog stays for the mapping.
-            Click(&dialog, "ComExport");
+            // Nothing linked: ImportDialog says so and the dialog stays for the mapping.
+            Click(&dialog, "importButton");
             QCOMPARE(dialogs->LastMessage().messageId, MessageId::NothingLinked);
             QVERIFY(dialog.result() != QDialog::Accepted);
             // The name alone: the user is asked whether names without numbers are wanted.
             Relink(dialog, 0, QStringLiteral("Alias"));
-            dialog.MappingList()->topLevelItem(0)->setCheckState(0, Qt::Checked);
+            dialog.mappingList()->topLevelItem(0)->setCheckState(0, Qt::Checked);
             dialogs->QueueAnswer(DialogAnswer::No);
-            Click(&dialog, "ComExport");
+            Click(&dialog, "importButton");
             QCOMPARE(dialogs->LastMessage().messageId, MessageId::NoNumberLinkedQuestion);
             QCOMPARE(dialogs->LastMessage().text,
                      QStringLiteral("No text field fills Phone: the records would come without "
                                     "numbers. Import them anyway?"));
             Relink(dialog, 1, QStringLiteral("Phone"));
-            dialog.MappingList()->topLevelItem(1)->setCheckState(0, Qt::Checked);
-            Click(&dialog, "ComExport");
+            dialog.mappingList()->topLevelItem(1)->setCheckState(0, Qt::Checked);
+            Click(&dialog, "importButton");
         };
         dialogs->QueueFileName(Path("foreign.csv"));
-        QVERIFY(ShowImportDialog(request));
+        QVERIFY(showImportDialog(request));
         QCOMPARE(used, 1);
         QCOMPARE(book->Text(1, 1), QStringLiteral("Ann"));
         QCOMPARE(book->Text(1, 2), QStringLiteral("01701234567"));
@@ -255,18 +256,18 @@ private slots:
         auto list = ContactList(3);
         int used = 0;
         dialogs->QueueFileName(QString());
-        QVERIFY(!ShowImportDialog(ImportOf(*list, used)));
+        QVERIFY(!showImportDialog(ImportOf(*list, used)));
         QCOMPARE(shown, 0);  // the dialog closes at once
 
         WriteAll(Path("empty.txt"), "");
         dialogs->QueueFileName(Path("empty.txt"));
-        QVERIFY(!ShowImportDialog(ImportOf(*list, used)));
+        QVERIFY(!showImportDialog(ImportOf(*list, used)));
         QCOMPARE(dialogs->LastMessage().messageId, MessageId::NoFieldNames);
 
         WriteAll(Path("one.txt"), "Name\r\nAnn\r\n");
-        onImport = [](Import& dialog) { Click(&dialog, "ComCancel"); };
+        onImport = [](ImportDialog& dialog) { Click(&dialog, "cancelButton"); };
         dialogs->QueueFileName(Path("one.txt"));
-        QVERIFY(!ShowImportDialog(ImportOf(*list, used)));
+        QVERIFY(!showImportDialog(ImportOf(*list, used)));
         QCOMPARE(used, 0);
         QCOMPARE(list->Text(1, 3), QString());
     }
@@ -280,13 +281,13 @@ private slots:
         list->SetText(1, 25, QStringLiteral("Γειά σου"));
         list->SetText(2, 1, QStringLiteral("Bob"));
         // vCard 2.1 for an older phone, without the note.
-        onExport = [](Export& dialog) {
-            dialog.ChooseFileType(2);
-            dialog.findChild<QListWidget*>("LColum")->item(24)->setCheckState(Qt::Unchecked);
-            Click(&dialog, "ComExport");
+        onExport = [](ExportDialog& dialog) {
+            dialog.chooseFileType(2);
+            dialog.findChild<QListWidget*>("columnList")->item(24)->setCheckState(Qt::Unchecked);
+            Click(&dialog, "exportButton");
         };
         dialogs->QueueFileName(Path("people.vcf"));
-        ShowExportDialog(ExportOf(*list, 2));
+        showExportDialog(ExportOf(*list, 2));
         const QByteArray written = ReadAll(Path("people.vcf"));
         QCOMPARE(written.count("BEGIN:VCARD"), 2);
         QVERIFY(written.contains("VERSION:2.1\r\n"));
@@ -298,7 +299,7 @@ private slots:
         auto copy = ContactList(5);
         int used = 0;
         dialogs->QueueFileName(Path("people.vcf"));
-        QVERIFY(ShowImportDialog(ImportOf(*copy, used)));
+        QVERIFY(showImportDialog(ImportOf(*copy, used)));
         QCOMPARE(shown, 1);  // the export dialog only
         QCOMPARE(used, 2);
         for (int column = 1; column <= 24; ++column)
@@ -312,7 +313,7 @@ private slots:
         ImportRequest request = ImportOf(*book, bookUsed, QStringLiteral("Phone Record"));
         request.nameFit = CharacterNameFit(12);
         dialogs->QueueFileName(Path("people.vcf"));
-        QVERIFY(ShowImportDialog(request));
+        QVERIFY(showImportDialog(request));
         QCOMPARE(bookUsed, 3);
         QCOMPARE(book->Text(1, 1), QStringLiteral("Ann Berg M"));
         QCOMPARE(book->Text(1, 2), QStringLiteral("+46701234567"));
@@ -323,7 +324,7 @@ private slots:
         // A file without a single vCard imports nothing and says so.
         WriteAll(Path("none.vcf"), "hello\r\n");
         dialogs->QueueFileName(Path("none.vcf"));
-        QVERIFY(!ShowImportDialog(ImportOf(*copy, used)));
+        QVERIFY(!showImportDialog(ImportOf(*copy, used)));
         QCOMPARE(dialogs->LastMessage().messageId, MessageId::NoVCard);
         QCOMPARE(used, 2);
     }

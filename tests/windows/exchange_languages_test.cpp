@@ -11,9 +11,9 @@
 #include "windows/exchange_dialog_runner.h"
 #include "windows/export_dialog.h"
 #include "windows/import_dialog.h"
+#include "windows/phone_book_window.h"
 #include "windows/record_columns.h"
 #include "windows/record_exchange.h"
-#include "windows/sim_rec.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;
@@ -32,25 +32,25 @@ QString ButtonText(QWidget* dialog, const char* name) {
 
 }  // namespace
 
-class ExchangeLanguagesTest : public QObject, RecordWindowFixture<SimRec> {
+class ExchangeLanguagesTest : public QObject, RecordWindowFixture<PhoneBookWindow> {
     Q_OBJECT
 
 private:
     void UseLanguage(int language) {
         rig->session->LanguageIndex = language;
-        window->ChangeLanguage();
+        window->changeLanguage();
     }
 
 private slots:
     void init() {
         QVERIFY(Open());
-        SetRecordExportHook(ShowExportDialog);
-        SetRecordImportHook(ShowImportDialog);
+        setRecordExportHook(showExportDialog);
+        setRecordImportHook(showImportDialog);
     }
     void cleanup() {
-        SetExchangeDialogRunner(nullptr);
-        SetRecordExportHook({});
-        SetRecordImportHook({});
+        setExchangeDialogRunner(nullptr);
+        setRecordExportHook({});
+        setRecordImportHook({});
         Close();
     }
 
@@ -70,17 +70,17 @@ private slots:
             Computer().SetText(row, phone_column::kName, kNames[row - 1]);
             Computer().SetText(row, phone_column::kNumber, kNumbers[row - 1]);
         }
-        window->InPutTotal(3);
+        window->setUsedCountOfCurrentList(3);
         const QString path = rig->folder.filePath(QStringLiteral("book.csv"));
 
         UseLanguage(exported);
-        SetExchangeDialogRunner([&](QDialog& dialog) {
+        setExchangeDialogRunner([&](QDialog& dialog) {
             QCOMPARE(dialog.windowTitle(), Message(MessageId::Export, exported));
-            QCOMPARE(ButtonText(&dialog, "ComCancel"), Message(MessageId::Cancel, exported));
-            dialog.findChild<QPushButton*>("ComExport")->click();
+            QCOMPARE(ButtonText(&dialog, "cancelButton"), Message(MessageId::Cancel, exported));
+            dialog.findChild<QPushButton*>("exportButton")->click();
         });
         rig->dialogs.QueueFileName(path);
-        window->CmdExport(QLatin1Char(','));
+        window->exportText(QLatin1Char(','));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(
@@ -88,30 +88,30 @@ private slots:
 
         UseLanguage(imported);
         bool shown = false;
-        SetExchangeDialogRunner([&](QDialog& dialog) {
+        setExchangeDialogRunner([&](QDialog& dialog) {
             shown = true;
             QVERIFY(
                 dialog.windowTitle().startsWith(Message(MessageId::ImportTitlePrefix, imported)));
-            QCOMPARE(ButtonText(&dialog, "ComMapping"),
+            QCOMPARE(ButtonText(&dialog, "mappingButton"),
                      Message(MessageId::ChangeMapping, imported));
-            QCOMPARE(ButtonText(&dialog, "ComExport"), Message(MessageId::Import, imported));
-            QCOMPARE(ButtonText(&dialog, "ComCancel"), Message(MessageId::Cancel, imported));
-            const auto* import = qobject_cast<Import*>(&dialog);
+            QCOMPARE(ButtonText(&dialog, "importButton"), Message(MessageId::Import, imported));
+            QCOMPARE(ButtonText(&dialog, "cancelButton"), Message(MessageId::Cancel, imported));
+            const auto* import = qobject_cast<ImportDialog*>(&dialog);
             QVERIFY(import != nullptr);
-            const QTreeWidget* mapping = import->MappingList();
+            const QTreeWidget* mapping = import->mappingList();
             QCOMPARE(mapping->headerItem()->text(0), Message(MessageId::TextField, imported));
             QCOMPARE(mapping->headerItem()->text(1), Message(MessageId::PhoneRecord, imported));
             QCOMPARE(mapping->topLevelItem(0)->text(1), Message(MessageId::AliasTitle, imported));
             QCOMPARE(mapping->topLevelItem(1)->text(1), Message(MessageId::PhoneTitle, imported));
-            dialog.findChild<QPushButton*>("ComExport")->click();
+            dialog.findChild<QPushButton*>("importButton")->click();
         });
         rig->dialogs.QueueFileName(path);
-        window->CmdImport(QLatin1Char(','));
+        window->importText(QLatin1Char(','));
         QVERIFY(shown);
         QVERIFY(rig->dialogs.Calls().last().file.nameFilter.startsWith(
             Message(MessageId::ImportTextFilter, imported).section(u'|', 0, 0).trimmed() +
             QStringLiteral(" (*.csv")));
-        QCOMPARE(window->UsedCount(kComputer), 6);
+        QCOMPARE(window->usedCount(kComputer), 6);
         for (int row = 1; row <= 3; ++row) {
             QCOMPARE(Computer().Text(3 + row, phone_column::kName), kNames[row - 1]);
             QCOMPARE(Computer().Text(3 + row, phone_column::kNumber), kNumbers[row - 1]);

@@ -21,10 +21,10 @@
 #include "records/record_list.h"
 #include "shell/about_dialog.h"
 #include "shell/change_pin_dialog.h"
-#include "shell/input_pin_dialog.h"
-#include "shell/mdi_main.h"
+#include "shell/main_window.h"
 #include "shell/pin_dialog_launcher.h"
-#include "shell/printer_form.h"
+#include "shell/pin_lock_dialog.h"
+#include "shell/print_records_dialog.h"
 #include "shell/session.h"
 #include "shell/verify_pin_dialog.h"
 #include "shell/window_factory.h"
@@ -145,9 +145,9 @@ void LayoutFitTest::everyCaptionFits_data() {
 void LayoutFitTest::everyCaptionFits() {
     QFETCH(int, language);
     testing::ShellRig rig(testing::ShellRig::Start::CardIn, testing::kTestPeriods,
-                          RegisterRecordWindows);
-    MDIMain& main = *rig.main;
-    main.MenuOption(language);
+                          registerRecordWindows);
+    MainWindow& main = *rig.main;
+    main.chooseLanguage(language);
     QStringList cut;
     auto check = [&cut](QWidget* widget, const QString& where) {
         QVERIFY(widget != nullptr);
@@ -155,31 +155,31 @@ void LayoutFitTest::everyCaptionFits() {
         for (const QString& problem : CaptionsCutOff(widget))
             cut << where + ": " + problem;
     };
-    for (WindowIndex index :
-         {WindowIndex::Setting, WindowIndex::SimRec, WindowIndex::SmsRec, WindowIndex::PersonRec}) {
-        main.Command1_Click(index);
-        main.MenuOption(language);
-        check(main.Window(index), QStringLiteral("window %1").arg(static_cast<int>(index)));
+    for (WindowIndex index : {WindowIndex::CardInfo, WindowIndex::PhoneBook, WindowIndex::Sms,
+                              WindowIndex::PersonalRecords}) {
+        main.showWindow(index);
+        main.chooseLanguage(language);
+        check(main.childWindow(index), QStringLiteral("window %1").arg(static_cast<int>(index)));
     }
     check(&main, "main window");
 
-    PinDialogLauncher& pins = main.PinDialogs();
-    check(pins.ShowInputPin(0, 0), "InputPinC");
-    check(pins.ShowChangePin(1, 1), "ChangePinC");
-    check(pins.ShowVerifyPin(1), "VerifyPinC");
-    pins.CloseAll();
-    main.MDIAbout_Click();
-    check(main.About(), "About");
+    PinDialogLauncher& pins = main.pinDialogs();
+    check(pins.showInputPin(0, 0), "pinLockDialog");
+    check(pins.showChangePin(1, 1), "changePinDialog");
+    check(pins.showVerifyPin(1), "verifyPinDialog");
+    pins.closeAll();
+    main.showAbout();
+    check(main.about(), "About");
 
     RecordList list(3, 27);
-    PrinterForm printer(&main);
-    printer.ChangeLanguage(language);
-    printer.SetRecords(list, 2, 27);
+    PrintRecordsDialog printer(&main);
+    printer.changeLanguage(language);
+    printer.setRecords(list, 2, 27);
     printer.show();
-    check(&printer, "PrinterForm");
+    check(&printer, "printRecordsDialog");
     printer.close();
 
-    SetExchangeDialogRunner([&](QDialog& dialog) {
+    setExchangeDialogRunner([&](QDialog& dialog) {
         dialog.show();
         check(&dialog, dialog.metaObject()->className());
     });
@@ -189,11 +189,11 @@ void LayoutFitTest::everyCaptionFits() {
     exportRequest.columnCount = 27;
     exportRequest.parent = &main;
     exportRequest.languageIndex = language;
-    ShowExportDialog(exportRequest);
-    SetExchangeDialogRunner(nullptr);
-    FHeaderList mapping(QStringLiteral("Phone Record"), {}, 0, language, &main);
+    showExportDialog(exportRequest);
+    setExchangeDialogRunner(nullptr);
+    FieldMappingDialog mapping(QStringLiteral("Phone Record"), {}, 0, language, &main);
     mapping.show();
-    check(&mapping, "FHeaderList");
+    check(&mapping, "fieldMappingDialog");
 
     for (const QString& problem : cut)
         qWarning().noquote() << problem;

@@ -20,10 +20,10 @@ namespace {
 
 class RecordingProgress final : public TransferProgress {
 public:
-    void SetMaximum(int maximum) override { this->maximum = maximum; }
-    void SetValue(int value) override { this->value = value; }
-    void SetStatus(const QString& text) override { status = text; }
-    void Yield() override {
+    void setMaximum(int maximum) override { this->maximum = maximum; }
+    void setValue(int value) override { this->value = value; }
+    void setStatus(const QString& text) override { status = text; }
+    void yield() override {
         ++yields;
         if (onYield)
             onYield(yields);
@@ -45,16 +45,16 @@ private:
     RecordingProgress progress;
     CardRecordStore store;
 
-    TransferRun Run() { return TransferRun{rig->Engine(), progress, store, 0}; }
+    TransferRun newRun() { return TransferRun{rig->engine(), progress, store, 0}; }
     int ThisYear() const { return QDate::currentDate().year(); }
 
 private slots:
     void init() {
         rig = std::make_unique<WindowRig>();
         rig->IdentifyCard();
-        QVERIFY(rig->Engine().VerifyPin(1, "1234").IsDone());
+        QVERIFY(rig->engine().VerifyPin(1, "1234").IsDone());
         progress = RecordingProgress{};
-        store.Clear();
+        store.clear();
     }
     void cleanup() { rig.reset(); }
 
@@ -68,27 +68,27 @@ private slots:
                                                       {255, "63Week"}, {256, ""},
                                                       {-1, ""}};
         for (const auto& [value, text] : texts)
-            QCOMPARE(ValidityText(value, 0), text);
+            QCOMPARE(validityText(value, 0), text);
     }
 
     void statusTextsGoBackToTheirBytes() {
         for (int status : {kSmsRead, kSmsToBeRead, kSmsSent, kSmsToBeSent})
-            QCOMPARE(SmsStatusByte(QStringLiteral(" ") + SmsStatusText(status) + " "), status);
-        QCOMPARE(SmsStatusByte(QStringLiteral("read")), kStatusNotAMessage);
-        QCOMPARE(SmsStatusByte(QString()), kStatusNotAMessage);
-        QCOMPARE(SmsStatusText(0), QString());
+            QCOMPARE(smsStatusByte(QStringLiteral(" ") + smsStatusText(status) + " "), status);
+        QCOMPARE(smsStatusByte(QStringLiteral("read")), kStatusNotAMessage);
+        QCOMPARE(smsStatusByte(QString()), kStatusNotAMessage);
+        QCOMPARE(smsStatusText(0), QString());
     }
 
     // Reading the demo phone book and writing it straight back leaves every record as it
     // was: names in the UCS2 forms 0x81 and 0x82, GSM names, extension identifiers.
     void phoneBookWrittenBackByteForByte() {
-        Pellucard& engine = rig->Engine();
-        const auto before = CardRecords(engine, CardBook::PhoneBook);
+        Pellucard& engine = rig->engine();
+        const auto before = cardRecords(engine, CardBook::PhoneBook);
         QCOMPARE(before.size(), std::size_t(250));
         RecordList list(257, phone_column::kCount);
-        TransferRun run = Run();
+        TransferRun run = newRun();
         int done = 0;
-        QVERIFY(ReadPhoneBook(run, list, 250, done));
+        QVERIFY(readPhoneBook(run, list, 250, done));
         QCOMPARE(done, 250);
         QCOMPARE(progress.yields, 250);
         QCOMPARE(progress.status, Message(MessageId::UpLoadingRecord, 0) + "250");
@@ -96,25 +96,25 @@ private slots:
         QCOMPARE(list.Text(8, phone_column::kName), QStringLiteral("Γιώργος"));
         QCOMPARE(list.Text(3, phone_column::kName), QString());
 
-        QVERIFY(WritePhoneBook(run, list, 250, 20));
+        QVERIFY(writePhoneBook(run, list, 250, 20));
         QCOMPARE(progress.status, Message(MessageId::RecordsWrittenToCard, 0).arg(250));
-        QCOMPARE(CardRecords(engine, CardBook::PhoneBook), before);
+        QCOMPARE(cardRecords(engine, CardBook::PhoneBook), before);
     }
 
     // An edited row is a new record: a Cyrillic name too long for form 0x80 is written in
     // the form that holds all of it.
     void editedNameGetsTheFormThatHoldsIt() {
-        Pellucard& engine = rig->Engine();
+        Pellucard& engine = rig->engine();
         RecordList list(257, phone_column::kCount);
-        TransferRun run = Run();
+        TransferRun run = newRun();
         int done = 0;
-        QVERIFY(ReadPhoneBook(run, list, 250, done));
-        const auto before = CardRecords(engine, CardBook::PhoneBook);
+        QVERIFY(readPhoneBook(run, list, 250, done));
+        const auto before = cardRecords(engine, CardBook::PhoneBook);
         list.SetText(3, phone_column::kName, QStringLiteral("Чайковский"));
         list.SetText(3, phone_column::kNumber, QStringLiteral("+7495"));
         engine.SetNameForm(NameForm::BestFit);
-        QVERIFY(WritePhoneBook(run, list, 250, 20));
-        const auto after = CardRecords(engine, CardBook::PhoneBook);
+        QVERIFY(writePhoneBook(run, list, 250, 20));
+        const auto after = cardRecords(engine, CardBook::PhoneBook);
         const PhoneBookEntry entry = DecodePhoneBookRecord(after[2]);
         QCOMPARE(QString::fromStdString(entry.name), QStringLiteral("Чайковский"));
         QCOMPARE(QString::fromStdString(entry.Number()), QStringLiteral("+7495"));
@@ -127,14 +127,14 @@ private slots:
 
     void pulledCardStopsTheWrite() {
         RecordList list(257, phone_column::kCount);
-        TransferRun run = Run();
+        TransferRun run = newRun();
         int done = 0;
-        QVERIFY(ReadPhoneBook(run, list, 250, done));
+        QVERIFY(readPhoneBook(run, list, 250, done));
         progress.onYield = [this](int yields) {
             if (yields == 250 + 7)
                 rig->Reader().RemoveCard();
         };
-        QVERIFY(!WritePhoneBook(run, list, 250, 20));
+        QVERIFY(!writePhoneBook(run, list, 250, 20));
         // The card went during the yield after record 7; the write of record 8 finds it gone.
         QCOMPARE(progress.status, Message(MessageId::DownLoadingProblem, 0) + "8");
         QCOMPARE(progress.value, 7);
@@ -144,20 +144,20 @@ private slots:
         rig->Reader().RemoveCard();
         RecordList list(257, phone_column::kCount);
         list.SetText(1, 1, QStringLiteral("kept"));
-        TransferRun run = Run();
+        TransferRun run = newRun();
         int done = 0;
-        QVERIFY(!ReadPhoneBook(run, list, 250, done));
+        QVERIFY(!readPhoneBook(run, list, 250, done));
         QCOMPARE(list.Text(1, 1), QStringLiteral("kept"));
         QCOMPARE(done, 0);
     }
 
     void smsWrittenBackByteForByte() {
-        Pellucard& engine = rig->Engine();
-        const auto before = CardRecords(engine, CardBook::Sms);
+        Pellucard& engine = rig->engine();
+        const auto before = cardRecords(engine, CardBook::Sms);
         RecordList list(257, sms_column::kCount);
-        TransferRun run = Run();
+        TransferRun run = newRun();
         int done = 0;
-        QVERIFY(ReadSms(run, list, 30, done, ThisYear()));
+        QVERIFY(readSms(run, list, 30, done, ThisYear()));
         QCOMPARE(list.Text(1, sms_column::kStatus), QStringLiteral("Read"));
         QCOMPARE(list.Text(1, sms_column::kTimeStamp), QStringLiteral("2024/03/15 10:30:00 (04)"));
         QCOMPARE(list.Text(1, sms_column::kAddress), QStringLiteral("+441632960123"));
@@ -169,41 +169,41 @@ private slots:
         QCOMPARE(list.Text(5, sms_column::kText), QStringLiteral("Καλημέρα! Τι κάνεις;"));
         QCOMPARE(list.Text(7, sms_column::kTimeStamp), QStringLiteral("2024/03/20 14:45:10 (-16)"));
         QCOMPARE(list.Text(8, sms_column::kAddress), QStringLiteral("Pellucard"));
-        const auto* part = store.Find(list.Tag(9));
+        const auto* part = store.find(list.Tag(9));
         QVERIFY(part && part->concatenation);
         QCOMPARE(part->concatenation->partNumber, 1);
         QCOMPARE(part->concatenation->partCount, 3);
         QCOMPARE(part->concatenation->reference, 0x5A);
 
-        QVERIFY(WriteSms(run, list, 30, 11));
-        QCOMPARE(CardRecords(engine, CardBook::Sms), before);
+        QVERIFY(writeSms(run, list, 30, 11));
+        QCOMPARE(cardRecords(engine, CardBook::Sms), before);
         QVERIFY(rig->dialogs.Calls().isEmpty());
     }
 
     // A text the card cannot hold whole is never cut without asking.
     void tooLongTextIsNamedBeforeWriting() {
-        Pellucard& engine = rig->Engine();
+        Pellucard& engine = rig->engine();
         RecordList list(257, sms_column::kCount);
-        TransferRun run = Run();
+        TransferRun run = newRun();
         int done = 0;
-        QVERIFY(ReadSms(run, list, 30, done, ThisYear()));
-        const auto before = CardRecords(engine, CardBook::Sms);
+        QVERIFY(readSms(run, list, 30, done, ThisYear()));
+        const auto before = cardRecords(engine, CardBook::Sms);
         list.SetText(3, sms_column::kText, QString(200, QLatin1Char('a')));
         list.SetText(3, sms_column::kStatus, QStringLiteral("To Be Send"));
         list.SetText(3, sms_column::kValidity, QStringLiteral("167"));
         list.SetText(12, sms_column::kText, QString(71, QChar(0x03C9)));
         list.SetText(12, sms_column::kStatus, QStringLiteral("To Be Send"));
-        QCOMPARE(SmsSlotsToBeCut(list, 30, store, 176), (QList<int>{3, 12}));
+        QCOMPARE(smsSlotsToBeCut(list, 30, store, 176), (QList<int>{3, 12}));
 
         rig->dialogs.QueueAnswer(DialogAnswer::No);
-        QVERIFY(!WriteSms(run, list, 30, 12));
+        QVERIFY(!writeSms(run, list, 30, 12));
         QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::MessagesCutQuestion);
         QVERIFY(rig->dialogs.LastMessage().text.contains(QStringLiteral("3, 12")));
-        QCOMPARE(CardRecords(engine, CardBook::Sms), before);
+        QCOMPARE(cardRecords(engine, CardBook::Sms), before);
 
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
-        QVERIFY(WriteSms(run, list, 30, 12));
-        const auto after = CardRecords(engine, CardBook::Sms);
+        QVERIFY(writeSms(run, list, 30, 12));
+        const auto after = cardRecords(engine, CardBook::Sms);
         QCOMPARE(QString::fromStdString(DecodeSmsRecord(after[2]).text), QString(160, 'a'));
         QCOMPARE(QString::fromStdString(DecodeSmsRecord(after[11]).text),
                  QString(70, QChar(0x03C9)));
@@ -212,17 +212,17 @@ private slots:
     // A character outside the Basic Multilingual Plane travels as a surrogate pair.
     void emojiComesBackTheSame() {
         RecordList list(257, sms_column::kCount);
-        TransferRun run = Run();
+        TransferRun run = newRun();
         const QString text = QStringLiteral("Bis später \U0001F600\r\nGruß");
         list.SetText(1, sms_column::kAddress, QStringLiteral("+4930123456"));
         list.SetText(1, sms_column::kText, text);
         list.SetText(1, sms_column::kStatus, QStringLiteral("To Be Send"));
         list.SetText(1, sms_column::kServiceCentre, QStringLiteral("+491710760000"));
         list.SetText(1, sms_column::kValidity, QStringLiteral("167"));
-        QVERIFY(WriteSms(run, list, 30, 1));
+        QVERIFY(writeSms(run, list, 30, 1));
         RecordList back(257, sms_column::kCount);
         int done = 0;
-        QVERIFY(ReadSms(run, back, 30, done, ThisYear()));
+        QVERIFY(readSms(run, back, 30, done, ThisYear()));
         QCOMPARE(back.Text(1, sms_column::kText), text);
         QCOMPARE(back.Text(1, sms_column::kAddress), QStringLiteral("+4930123456"));
         QCOMPARE(back.Text(1, sms_column::kServiceCentre), QStringLiteral("+491710760000"));
@@ -231,16 +231,16 @@ private slots:
 
     void pulledCardStopsTheSmsWrite() {
         RecordList list(257, sms_column::kCount);
-        TransferRun run = Run();
+        TransferRun run = newRun();
         int done = 0;
-        QVERIFY(ReadSms(run, list, 30, done, ThisYear()));
+        QVERIFY(readSms(run, list, 30, done, ThisYear()));
         for (int row = 1; row <= 30; ++row)
             list.SetTag(row, 0);  // every record encoded anew
         progress.onYield = [this](int yields) {
             if (yields == 30 + 4)
                 rig->Reader().RemoveCard();
         };
-        QVERIFY(!WriteSms(run, list, 30, 11));
+        QVERIFY(!writeSms(run, list, 30, 11));
         QVERIFY(progress.status.startsWith(Message(MessageId::DownLoadingProblem, 0)));
     }
 };

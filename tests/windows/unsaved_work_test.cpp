@@ -6,14 +6,14 @@
 #include <QLineEdit>
 #include <QtTest>
 
-#include "records/record_list_model.h"
-#include "shell/mdi_main.h"
+#include "windows/record_list_model.h"
+#include "shell/main_window.h"
 #include "shell/window_factory.h"
 #include "support/window_rig.h"
 #include "windows/cell_editor.h"
-#include "windows/person_rec.h"
+#include "windows/personal_records_window.h"
+#include "windows/phone_book_window.h"
 #include "windows/record_windows.h"
-#include "windows/sim_rec.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;
@@ -28,48 +28,48 @@ class UnsavedWorkTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ShellRig> rig;
-    MDIMain* main = nullptr;
-    PersonRec* person = nullptr;
-    SimRec* phone = nullptr;
+    MainWindow* main = nullptr;
+    PersonalRecordsWindow* person = nullptr;
+    PhoneBookWindow* phone = nullptr;
 
     // Five new personal records in an untitled document, and an edited phone book list.
     void MakeWork() {
-        person = rig->OpenWindow<PersonRec>(WindowIndex::PersonRec);
+        person = rig->OpenWindow<PersonalRecordsWindow>(WindowIndex::PersonalRecords);
         QVERIFY(person);
         for (int row = 1; row <= 5; ++row) {
-            person->List().SetText(row, 3, QStringLiteral("person %1").arg(row));
-            person->InPutTotal(row);
+            person->recordList().SetText(row, 3, QStringLiteral("person %1").arg(row));
+            person->setUsedCountOfCurrentList(row);
         }
-        Type(person->Text3(1), QStringLiteral("!"));
-        QVERIFY(person->Modified());
+        Type(person->field(1), QStringLiteral("!"));
+        QVERIFY(person->modified());
 
-        phone = rig->OpenWindow<SimRec>(WindowIndex::SimRec);
+        phone = rig->OpenWindow<PhoneBookWindow>(WindowIndex::PhoneBook);
         QVERIFY(phone);
-        phone->List(kComputer).SetText(1, 1, QStringLiteral("Ann"));
-        phone->InPutTotal(1);
-        phone->CmdNewRecord_Click(kComputer);
-        QTRY_VERIFY(phone->EditorOverCell());
-        QTest::keyClicks(phone->Editor(), QStringLiteral("Bob"));
-        QTRY_VERIFY(phone->Modified());
+        phone->recordList(kComputer).SetText(1, 1, QStringLiteral("Ann"));
+        phone->setUsedCountOfCurrentList(1);
+        phone->newRecord(kComputer);
+        QTRY_VERIFY(phone->editorOverCell());
+        QTest::keyClicks(phone->editor(), QStringLiteral("Bob"));
+        QTRY_VERIFY(phone->modified());
         rig->dialogs.Clear();
     }
 
     void VerifyWorkKept() {
         QVERIFY(main->isVisible());
-        QCOMPARE(main->Window(WindowIndex::PersonRec), person);
-        QCOMPARE(main->Window(WindowIndex::SimRec), phone);
-        QVERIFY(person->Modified() && phone->Modified());
-        QCOMPARE(person->UsedCount(), 5);
-        QCOMPARE(person->List().Text(5, 3), QStringLiteral("person 5"));
-        QVERIFY(QFile::exists(person->CurrentFile()));
-        QCOMPARE(phone->List(kComputer).Text(1, 1), QStringLiteral("Ann"));
-        QVERIFY(QFile::exists(phone->CurrentFile()));
+        QCOMPARE(main->childWindow(WindowIndex::PersonalRecords), person);
+        QCOMPARE(main->childWindow(WindowIndex::PhoneBook), phone);
+        QVERIFY(person->modified() && phone->modified());
+        QCOMPARE(person->usedCount(), 5);
+        QCOMPARE(person->recordList().Text(5, 3), QStringLiteral("person 5"));
+        QVERIFY(QFile::exists(person->currentFile()));
+        QCOMPARE(phone->recordList(kComputer).Text(1, 1), QStringLiteral("Ann"));
+        QVERIFY(QFile::exists(phone->currentFile()));
     }
 
 private slots:
     void init() {
         rig = std::make_unique<ShellRig>(ShellRig::Start::CardIn, kTestPeriods,
-                                         RegisterRecordWindows);
+                                         registerRecordWindows);
         main = rig->main.get();
         MakeWork();
     }
@@ -112,13 +112,13 @@ private slots:
 
     void newOpenAndCloseCancelledKeepTheDocument() {
         rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
-        person->CmdNewNewrecord_Click();
+        person->newFile();
         rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
-        person->CmdNewOpen_Click();
+        person->openFile();
         rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
-        phone->CmdNewNewrecord_Click();
+        phone->newFile();
         rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
-        phone->CmdNewOpen_Click();
+        phone->openFile();
         rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         QVERIFY(!person->close());
         rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
@@ -130,12 +130,12 @@ private slots:
         // Saved once under a name, the question names the file; No then lets the edit go.
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         rig->dialogs.QueueFileName(rig->folder.filePath(QStringLiteral("people.SPB")));
-        person->CmdNewNewrecord_Click();
-        QCOMPARE(person->UsedCount(), 0);
+        person->newFile();
+        QCOMPARE(person->usedCount(), 0);
         rig->dialogs.QueueFileName(rig->folder.filePath(QStringLiteral("people.SPB")));
-        person->CmdNewOpen_Click();
-        QCOMPARE(person->UsedCount(), 5);
-        Type(person->Text3(1), QStringLiteral("?"));
+        person->openFile();
+        QCOMPARE(person->usedCount(), 5);
+        Type(person->field(1), QStringLiteral("?"));
         rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         QVERIFY(!person->close());
         QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::SaveRecordQuestion);

@@ -1,0 +1,284 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+#include <optional>
+
+#include "catalogue/catalogue.h"
+#include "print_pdf_text.h"
+#include "records/record_list.h"
+#include "shell/print_dialogs.h"
+#include "shell/print_records_dialog.h"
+#include "support/scripted_dialogs.h"
+
+namespace pellucard {
+namespace {
+
+// Answers the font, page set-up, printer and preview dialogs without showing them.
+class ScriptedPrintDialogs final : public PrintDialogs {
+public:
+    std::optional<QFont> font;  // nullopt: the user cancels the font dialog
+    bool acceptPage = true;
+    bool print = true;
+    QString printPath;    // the PDF file the printer dialog chooses; empty: none chosen
+    QString previewPath;  // where the preview's pages go
+    int printerCalls = 0;
+    int previewCalls = 0;
+    QPrinter* pagePrinter = nullptr;
+    QPrinter::PrintRange previewRange = QPrinter::PageRange;
+
+    bool chooseFont(QWidget*, QFont& current) override {
+        current = font.value_or(current);
+        return font.has_value();
+    }
+    bool setUpPage(QWidget*, QPrinter& printer) override {
+        pagePrinter = &printer;
+        if (acceptPage) {
+            printer.setPageOrientation(QPageLayout::Landscape);
+        }
+        return acceptPage;
+    }
+    bool choosePrinter(QWidget*, QPrinter& printer) override {
+        ++printerCalls;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printPath);
+        return print;
+    }
+    void preview(QWidget*, QPrinter& printer,
+                 const std::function<void(QPrinter&)>& paint) override {
+        ++previewCalls;
+        previewRange = printer.printRange();
+        QPrinter preview(QPrinter::HighResolution);
+        preview.setOutputFormat(QPrinter::PdfFormat);
+        preview.setOutputFileName(previewPath);
+        preview.setPageLayout(printer.pageLayout());
+        paint(preview);
+    }
+};
+
+// A phone book list of 27 columns with `used` entries, as the phone book window keeps it.
+std::unique_ptr<RecordList> PhoneBook(int used) {
+    auto list = std::make_unique<RecordList>(used + 4, 27);
+    list->SetText(0, 1, QStringLiteral("Name"));
+    list->SetText(0, 2, QStringLiteral("Phone"));
+    for (int row = 1; row < list->Rows(); ++row) {
+        list->SetText(row, 0, QString::number(row));
+        if (row <= used) {
+            list->SetText(row, 1, QStringLiteral("Person-%1").arg(row));
+            list->SetText(row, 2, QStringLiteral("+3120555%1").arg(row, 4, 10, QChar('0')));
+        }
+    }
+    return list;
+}
+
+template <typename T>
+T* Child(QWidget& parent, const char* name) {
+    return parent.findChild<T*>(QLatin1String(name));
+}
+
+}  // namespace
+
+class PrinterFormTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QVERIFY(dir_.isValid());
+        hook_ = ScriptedPrintDialogs{};
+        hook_.printPath = dir_.filePath(QStringLiteral("print.pdf"));
+        hook_.previewPath = dir_.filePath(QStringLiteral("preview.pdf"));
+        form_ = std::make_unique<PrintRecordsDialog>();
+        form_->setPrintDialogs(&hook_);
+        list_ = PhoneBook(5);
+        form_->setRecords(*list_, 5, 3, {40, 150, 120}, QStringLiteral("SIM Card Phone Book"));
+    }
+    void cleanup() { form_.reset(); }
+
+    // A used count beyond the list or below zero cannot reach outside it.
+    void keepsTheUsedCountWithinTheList() {
+        QVERIFY(Child<QLabel>(*form_, "maxLabel")->text().endsWith(QStringLiteral(" 5")));
+        form_->setRecords(*list_, 500, 40);
+        QCOMPARE(form_->recordCount(), list_->LastSlot());
+        QCOMPARE(form_->records().Columns(), 27);
+        form_->setRecords(*list_, -3, 3);
+        QCOMPARE(form_->recordCount(), 0);
+        QVERIFY(Child<QLineEdit>(*form_, "lastRecordField")->text().isEmpty());
+        QVERIFY(!Child<QPushButton>(*form_, "printButton")->isEnabled());
+    }
+
+    // Each keystroke that leaves no record number from 0 to the number of records empties
+    // the field.
+    void rangeFieldsKeepOnlyRecordNumbers_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        const auto row = [](const char* name, const char* typed, const char* kept) {
+            QTest::newRow(name) << QString::fromLatin1(typed) << QString::fromLatin1(kept);
+        };
+        row("a record", "3", "3");
+        row("zero", "0", "0");
+        row("the last", "5", "5");
+        row("beyond the last", "6", "");
+        row("two digits beyond", "12", "");
+        row("letters", "3a", "");
+        row("a sign is dropped", "-1", "1");
+        row("too long for a number", "99999999999999", "");
+    }
+    void rangeFieldsKeepOnlyRecordNumbers() {
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        for (const char* name : {"firstRecordField", "lastRecordField"}) {
+            auto* edit = Child<QLineEdit>(*form_, name);
+            edit->clear();
+            QTest::keyClicks(edit, typed);
+            QCOMPARE(edit->text(), kept);
+        }
+    }
+
+    void rangeAndColumnsShapeThePrintedGrid() {
+        auto* start = Child<QLineEdit>(*form_, "firstRecordField");
+        auto* end = Child<QLineEdit>(*form_, "lastRecordField");
+        start->setText(QStringLiteral("4"));
+        end->setText(QStringLiteral("2"));
+        QCOMPARE(form_->chosenRows(), std::make_pair(2, 4));  // a backward range
+        start->setText(QStringLiteral("0"));
+        end->clear();
+        QCOMPARE(form_->chosenRows(), std::make_pair(1, 5));  // 0 and empty: the ends
+
+        start->setText(QStringLiteral("2"));
+        end->setText(QStringLiteral("3"));
+        Child<QListWidget>(*form_, "columnList")->item(0)->setCheckState(Qt::Unchecked);
+        const PrintTable grid = form_->printTable();
+        QCOMPARE(grid.headers, QStringList({QString(), QStringLiteral("Phone")}));
+        QCOMPARE(grid.widths, QList<int>({40, 120}));
+        QCOMPARE(grid.rows,
+                 QList<QStringList>({{QStringLiteral("2"), QStringLiteral("+31205550002")},
+                                     {QStringLiteral("3"), QStringLiteral("+31205550003")}}));
+        QCOMPARE(grid.title, QStringLiteral("SIM Card Phone Book"));
+
+        // With no column chosen there is nothing to print.
+        form_->clearColumns();
+        QVERIFY(form_->chosenColumns().isEmpty());
+        QVERIFY(!Child<QPushButton>(*form_, "printButton")->isEnabled());
+        QVERIFY(!Child<QPushButton>(*form_, "previewButton")->isEnabled());
+        QVERIFY(!form_->print());
+        form_->showPreview();
+        QCOMPARE(hook_.printerCalls + hook_.previewCalls, 0);
+        form_->chooseAllColumns();
+        QCOMPARE(form_->chosenColumns(), QList<int>({1, 2}));
+        QVERIFY(Child<QPushButton>(*form_, "printButton")->isEnabled());
+    }
+
+    // The print path end to end: the chosen records go to the PDF printer and a PDF reader
+    // finds their text on the page.
+    void printsTheChosenRecordsToPdf() {
+        ScriptedDialogs dialogs;
+        Child<QLineEdit>(*form_, "firstRecordField")->setText(QStringLiteral("2"));
+        Child<QLineEdit>(*form_, "lastRecordField")->setText(QStringLiteral("4"));
+        Child<QRadioButton>(*form_, "styleOption_1")->setChecked(true);
+        QVERIFY(form_->print());
+        QCOMPARE(form_->result(), int(QDialog::Accepted));
+        QVERIFY(dialogs.Calls().isEmpty());
+
+        const QStringList pages = PdfPageTexts(hook_.printPath);
+        QCOMPARE(pages.size(), 1);
+        const QString page = Squeezed(pages[0]);
+        QVERIFY2(page.startsWith(QStringLiteral("SIMCardPhoneBookNamePhone2Person-2+31205550002")),
+                 qPrintable(page));
+        QVERIFY(page.contains(QStringLiteral("4Person-4+31205550004")));
+        QVERIFY(!page.contains(QStringLiteral("Person-1")));
+        QVERIFY(!page.contains(QStringLiteral("Person-5")));
+    }
+
+    void asksForAFileWhenThePdfPrinterHasNone() {
+        ScriptedDialogs dialogs;
+        hook_.printPath.clear();
+        const QString chosen = dir_.filePath(QStringLiteral("chosen.pdf"));
+        dialogs.QueueFileName(chosen);
+        QVERIFY(form_->print());
+        QCOMPARE(dialogs.Calls().size(), 1);
+        QCOMPARE(dialogs.Calls()[0].kind, ScriptedDialogs::Kind::SaveFile);
+        QCOMPARE(PdfPageTexts(chosen).size(), 1);
+
+        // Cancelling the file dialog prints nothing and leaves the dialog open.
+        auto again = std::make_unique<PrintRecordsDialog>();
+        again->setPrintDialogs(&hook_);
+        again->setRecords(*list_, 5, 3);
+        dialogs.QueueFileName(QString());
+        QVERIFY(!again->print());
+        QCOMPARE(again->result(), int(QDialog::Rejected));
+        QVERIFY(dialogs.ScriptUsedUp());
+        QVERIFY(dialogs.Unexpected().isEmpty());
+    }
+
+    void tellsWhenThePagesCannotBeWritten() {
+        ScriptedDialogs dialogs;
+        hook_.printPath = dir_.filePath(QStringLiteral("no/such/folder/out.pdf"));
+        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+        QVERIFY(!form_->print());
+        QCOMPARE(form_->result(), int(QDialog::Rejected));
+        QCOMPARE(dialogs.MessageIds(), MessageIdList({MessageId::PrintFailed}));
+        QVERIFY(dialogs.LastMessage().text.contains(QStringLiteral("out.pdf")));
+        QVERIFY(!dialogs.LastMessage().text.startsWith(QStringLiteral("out.pdf")));
+
+        // The user declining the printer dialog is no failure.
+        dialogs.Clear();
+        hook_.print = false;
+        QVERIFY(!form_->print());
+        QVERIFY(dialogs.Calls().isEmpty());
+    }
+
+    void fontPageSetUpAndPreviewOpenThroughTheHook() {
+        const QFont before = form_->printFont();
+        form_->chooseFont();  // cancelled
+        QCOMPARE(form_->printFont(), before);
+        hook_.font = QFont(QStringLiteral("DejaVu Serif"), 14);
+        form_->chooseFont();
+        QCOMPARE(form_->printFont().family(), QStringLiteral("DejaVu Serif"));
+        QVERIFY(
+            Child<QLabel>(*form_, "fontLabel")->text().contains(QStringLiteral("DejaVu Serif")));
+
+        form_->setUpPrinter();
+        QCOMPARE(hook_.pagePrinter, &form_->printer());
+        QCOMPARE(form_->printer().pageLayout().orientation(), QPageLayout::Landscape);
+
+        // The preview shows every page, whatever page range an earlier print chose.
+        form_->printer().setPrintRange(QPrinter::PageRange);
+        form_->printer().setFromTo(2, 2);
+        form_->showPreview();
+        QCOMPARE(hook_.previewCalls, 1);
+        QCOMPARE(hook_.previewRange, QPrinter::AllPages);
+        const QStringList pages = PdfPageTexts(hook_.previewPath);
+        QCOMPARE(pages.size(), 1);
+        QVERIFY(Squeezed(pages[0]).contains(QStringLiteral("5Person-5+31205550005")));
+        QCOMPARE(form_->result(), int(QDialog::Rejected));  // the preview does not close it
+
+        // A new dialog starts with the font and paper chosen last.
+        PrintRecordsDialog next;
+        QCOMPARE(next.printFont().family(), QStringLiteral("DejaVu Serif"));
+        QCOMPARE(next.printer().pageLayout().orientation(), QPageLayout::Landscape);
+    }
+
+    void opensWithStyleOne() {
+        Child<QRadioButton>(*form_, "styleOption_1")->setChecked(true);
+        form_->show();
+        QCOMPARE(form_->printStyle(), PrintStyle::One);
+        form_->cancel();
+        QVERIFY(!form_->isVisible());
+    }
+
+private:
+    QTemporaryDir dir_;
+    ScriptedPrintDialogs hook_;
+    std::unique_ptr<PrintRecordsDialog> form_;
+    std::unique_ptr<RecordList> list_;
+};
+
+}  // namespace pellucard
+
+QTEST_MAIN(pellucard::PrinterFormTest)
+#include "print_records_dialog_test.moc"

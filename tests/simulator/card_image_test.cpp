@@ -1,0 +1,259 @@
+#include "simulator/card_image.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "simulator/virtual_sim_card.h"
+#include "support/hex.h"
+
+namespace pellucard {
+namespace {
+
+QByteArray DemoText() {
+    QFile file(QString::fromLatin1(kDemoCardResource));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+CardImage Parsed(const QByteArray& json) {
+    CardImage image;
+    QString error;
+    EXPECT_TRUE(ParseCardImage(json, image, error)) << error.toStdString();
+    return image;
+}
+
+using testing::Hex;
+
+std::uint16_t Sw(const ApduResponse& r) {
+    return static_cast<std::uint16_t>(r.sw1 << 8 | r.sw2);
+}
+
+// `node` with what `keys` lead to set to `to`, or removed when `to` is empty. A key names a
+// member of an object, an element of an array by its index, or the file of the files array
+// with that path.
+QJsonValue Edited(const QJsonValue& node, QStringList keys, const std::optional<QJsonValue>& to) {
+    const QString key = keys.takeFirst();
+    if (node.isArray()) {
+        QJsonArray array = node.toArray();
+        qsizetype at = 0;
+        while (at < array.size() && array[at].toObject().value("path").toString() != key)
+            ++at;
+        if (at == array.size()) {
+            bool index = false;
+            at = key.toInt(&index);
+            if (!index || at >= array.size()) {
+                ADD_FAILURE() << "nothing at " << key.toStdString();
+                return node;
+            }
+        }
+        array.replace(at, keys.isEmpty() ? *to : Edited(array[at], keys, to));
+        return array;
+    }
+    QJsonObject object = node.toObject();
+    if (!keys.isEmpty())
+        object.insert(key, Edited(object.value(key), keys, to));
+    else if (to)
+        object.insert(key, *to);
+    else
+        object.remove(key);
+    return object;
+}
+
+// The demo card image with the member at `path` (keys joined by '|') set to `to`, or removed.
+QByteArray DemoWith(const char* path, const std::optional<QJsonValue>& to) {
+    const QJsonValue root = QJsonDocument::fromJson(DemoText()).object();
+    return QJsonDocument(Edited(root, QString::fromLatin1(path).split(u'|'), to).toObject())
+        .toJson();
+}
+
+TEST(CardImageTest, DemoCardSurvivesLoadAndSaveByteForByte) {
+    // The demo file is written by a separate script; saving what was loaded gives the same
+    // text back only when nothing (comments, the record count, the empty-record filler, codes
+    // and counters) is lost or reordered on the way.
+    const auto text = DemoText();
+    ASSERT_FALSE(text.isEmpty());
+    EXPECT_EQ(SerializeCardImage(Parsed(text)).toStdString(), text.toStdString());
+}
+
+TEST(CardImageTest, CardStateSurvivesSaveAndLoad) {
+    QString error;
+    auto card = VirtualSimCard::FromImage(Parsed(DemoText()), error);
+    ASSERT_TRUE(card);
+    auto send = [&](std::string_view hex) { return Sw(card->Transmit(Hex(hex))); };
+    EXPECT_EQ(send("A02000010831323334FFFFFFFF"), 0x9000);
+    EXPECT_EQ(send("A02000020830303030FFFFFFFF"), 0x9804);  // CHV2: 2 attempts left
+    EXPECT_EQ(send("A0A40000027F10"), 0x9F17);
+    EXPECT_EQ(send("A0A40000026F3A"), 0x9F0F);
+    const std::string bob = "426F62FFFFFFFFFFFFFFFFFFFFFF03812143FFFFFFFFFFFFFFFFFFFF";
+    EXPECT_EQ(send("A0DC03041C" + bob), 0x9000);
+    EXPECT_EQ(send("A0A40000026F3C"), 0x9F0F);
+    EXPECT_EQ(send("A0DC0B04B000" + std::string(350, 'F')), 0x9000);  // free the last SMS
+    EXPECT_EQ(send("A026000108 31323334FFFFFFFF"), 0x9000);           // disable CHV1
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto path = dir.filePath("card.json");
+    ASSERT_TRUE(card->SaveToFile(path, error)) << error.toStdString();
+    auto reloaded = VirtualSimCard::FromFile(path, error);
+    ASSERT_TRUE(reloaded) << error.toStdString();
+    const auto saved = card->ToImage();
+    EXPECT_EQ(reloaded->ToImage(), saved);
+
+    EXPECT_FALSE(saved.chv1Enabled);
+    EXPECT_EQ(saved.chv2.attemptsLeft, 2);
+    const auto* adn = saved.FindFile("3F00/7F10/6F3A");
+    EXPECT_EQ(adn->records[2], (CardRecord{Hex(bob), ""}));  // its old comment would be wrong
+    EXPECT_FALSE(adn->records[0].comment.empty());
+    EXPECT_EQ(adn->records.size(), 250u);
+
+    // The file lists records only up to the last used one.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const auto files = QJsonDocument::fromJson(file.readAll()).object().value("files").toArray();
+    for (const auto& value : files) {
+        const auto object = value.toObject();
+        if (object.value("path").toString() == QLatin1String("3F00/7F10/6F3C")) {
+            EXPECT_EQ(object.value("records").toArray().size(), 10);
+            EXPECT_EQ(object.value("record_count").toInt(), 30);
+        }
+    }
+}
+
+TEST(CardImageTest, MalformedImagesAreRejectedWithTheReason) {
+    const auto demo = DemoText();
+    const QString notHex(56, u'G');
+    const QJsonObject pinRead{{"read", "PIN"}, {"update", "CHV1"}};
+    const std::optional<QJsonValue> removed;
+    const struct {
+        QByteArray json;
+        const char* expected;  // part of the error message
+    } cases[] = {
+        {"{ \"format\": ", "not valid JSON"},
+        {demo.left(demo.size() / 2), "not valid JSON"},
+        {"{\n  \"format\": \"pellucard-sim-card\",\n  \"atr\": 3B\n}", "(line 3)"},
+        {"[1, 2]", "a card image is a JSON object"},
+        {DemoWith("format", "something-else"), "not a Pellucard card image"},
+        {DemoWith("version", 2), "newer than this program"},
+        {DemoWith("codes", removed), "\"codes\" is missing"},
+        {DemoWith("atr", "3B"), "answer to reset must have 2 to 33 bytes"},
+        {DemoWith("files|3F00/7F10/6F3A|records|1|data", notHex),
+         "file \"3F00/7F10/6F3A\", record 2: not hex digits"},
+        {DemoWith("files|3F00/7F10/6F3A|records|0|data", QString(54, u'F')),
+         "record 1: 27 bytes, the record length is 28"},
+        {DemoWith("files|3F00/7F10/6F42|records", QJsonArray{42}),
+         "record 1: a record is hex text"},
+        {DemoWith("files|3F00/7F10/6F42|record_count", 1),
+         "2 records are listed, the record count is 1"},
+        {DemoWith("files|3F00/7F10/6F42|record_length", removed),
+         "\"record_length\" must be a whole number from 1 to 255"},
+        {DemoWith("files|3F00/2FE2|data", 5),
+         "file \"3F00/2FE2\": \"data\" is missing or is not a text"},
+        {DemoWith("files|3F00/2FE2|data", "98"),
+         "ICCID (3F00/2FE2) must be a transparent file of 10 bytes"},
+        {DemoWith("files|3F00/7F20/6F07|path", "3F00/7F20/6F08"),
+         "the card has no IMSI (3F00/7F20/6F07)"},
+        {DemoWith("files|3F00/7F20/6FAE|path", "3F00/7F30/6FAE"),
+         "its directory \"3F00/7F30\" is missing"},
+        {DemoWith("files|3F00/7F20/6FAE|path", "3F00/2FE2/6FAE"),
+         "is an elementary file, not a directory"},
+        {DemoWith("files|3F00/7F20/6FAE|path", "3F00/7F20/6F38"),
+         "file \"3F00/7F20/6F38\" is listed twice"},
+        {DemoWith("files|3F00/7F20/6FAE|path", "3F00/7F20/AE"), "four hex digits"},
+        {DemoWith("files|3F00/7F10|type", "XF"), "\"type\" must be MF, DF or EF"},
+        {DemoWith("files|3F00/7F10/6F44|structure", "ring"), "\"structure\" must be"},
+        {DemoWith("files|3F00/7F10/6F3A|access", pinRead),
+         "file \"3F00/7F10/6F3A\", access: \"read\" must be ALW"},
+        {DemoWith("codes|chv1|code", "12a4"), "CHV1: the code must be 4 to 8 decimal digits"},
+        {DemoWith("codes|unblock_chv2|attempts_left", 11),
+         "\"attempts_left\" must be a whole number from 0 to 10"},
+        {DemoWith("codes|chv2|enabled", false), "only CHV1 can be disabled"},
+    };
+    for (const auto& c : cases) {
+        CardImage image;
+        image.description = "untouched";
+        QString error;
+        EXPECT_FALSE(ParseCardImage(c.json, image, error)) << c.expected;
+        EXPECT_TRUE(error.contains(QLatin1String(c.expected)))
+            << c.expected << ": " << error.toStdString();
+        EXPECT_EQ(image.description, "untouched") << c.expected;
+    }
+}
+
+TEST(CardImageTest, FileErrorsNameTheFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QString error;
+    CardImage image;
+    const auto missing = dir.filePath("missing.json");
+    EXPECT_FALSE(ReadCardImageFile(missing, image, error));
+    EXPECT_TRUE(error.startsWith(missing)) << error.toStdString();
+
+    const auto broken = dir.filePath("broken.json");
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{}");
+    file.close();
+    EXPECT_FALSE(VirtualSimCard::FromFile(broken, error));
+    EXPECT_TRUE(error.startsWith(broken + QStringLiteral(": "))) << error.toStdString();
+
+    EXPECT_FALSE(
+        WriteCardImageFile(dir.filePath("no/such/folder/card.json"), Parsed(DemoText()), error));
+    EXPECT_TRUE(error.contains(QLatin1String("no/such/folder"))) << error.toStdString();
+}
+
+TEST(CardImageTest, CardsAreNeverMadeFromInvalidImages) {
+    auto image = Parsed(DemoText());
+    image.FindFile("3F00/7F10/6F3A")->records[4].data.pop_back();
+    QString error;
+    EXPECT_FALSE(VirtualSimCard::FromImage(image, error));
+    EXPECT_TRUE(error.contains(QLatin1String("record 5: 27 bytes"))) << error.toStdString();
+
+    image = Parsed(DemoText());
+    image.chv1.attemptsLeft = 7;
+    EXPECT_FALSE(VirtualSimCard::FromImage(image, error));
+    EXPECT_TRUE(error.contains(QLatin1String("CHV1: attempts left must be 0 to 3")));
+}
+
+TEST(CardImageTest, HandWrittenImagesMayLeaveOutDefaults) {
+    // Attempts default to full, access conditions beyond read and update to their usual
+    // values, records after the listed ones to all FF; hex may be spaced and in lower case.
+    const QByteArray json = R"({
+        "format": "pellucard-sim-card",
+        "atr": "3B 02 14 50",
+        "codes": {"chv1": {"code": "0000"}, "unblock_chv1": {"code": "11111111"},
+                  "chv2": {"code": "2222"}, "unblock_chv2": {"code": "33333333"}},
+        "files": [
+            {"path": "3F00", "type": "MF"},
+            {"path": "3F00/2FE2", "type": "EF", "structure": "transparent",
+             "access": {"read": "ALW", "update": "NEV"}, "data": "98 10 32 54 76 98 10 32 54 F6"},
+            {"path": "3F00/7F10", "type": "DF"},
+            {"path": "3f00/7f10/6f3a", "type": "EF", "structure": "linear fixed",
+             "record_length": 4, "record_count": 3, "access": {"read": "CHV1", "update": "ADM7"},
+             "records": ["01020304"]},
+            {"path": "3F00/7F20", "type": "DF"},
+            {"path": "3F00/7F20/6F07", "type": "EF", "structure": "transparent",
+             "access": {"read": "CHV1", "update": "ADM"}, "data": "080910101032547698"}
+        ]
+    })";
+    const auto image = Parsed(json);
+    EXPECT_EQ(image.unblockChv2, (CardCode{"33333333", 10}));
+    EXPECT_TRUE(image.chv1Enabled);
+    const auto* adn = image.FindFile("3F00/7F10/6F3A");
+    ASSERT_TRUE(adn);
+    EXPECT_EQ(adn->access.update, 0x7);
+    EXPECT_EQ(adn->access.invalidate, access_level::kAdm);
+    EXPECT_EQ(adn->access.increase, access_level::kNever);
+    ASSERT_EQ(adn->records.size(), 3u);
+    EXPECT_EQ(adn->records[2].data, Hex("FFFFFFFF"));
+    EXPECT_TRUE(SerializeCardImage(image).contains("\"update\": \"ADM7\""));
+}
+
+}  // namespace
+}  // namespace pellucard

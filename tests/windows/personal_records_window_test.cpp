@@ -1,0 +1,442 @@
+// The personal record window as a person uses it: a new file, every kind of field, files,
+// find, delete, the clipboard and the language.
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QUndoStack>
+#include <QtTest>
+
+#include "catalogue/catalogue.h"
+#include "records/application_folder.h"
+#include "windows/record_list_model.h"
+#include "shell/main_window.h"
+#include "shell/print_records_dialog.h"
+#include "shell/window_factory.h"
+#include "support/window_rig.h"
+#include "windows/exchange_dialog_runner.h"
+#include "windows/export_dialog.h"
+#include "windows/personal_records_window.h"
+#include "windows/print_hook.h"
+#include "windows/record_windows.h"
+
+using namespace pellucard;
+using namespace pellucard::testing;
+
+namespace {
+
+// Empties a field as a person does, then types.
+void Retype(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    Type(edit, text);
+}
+
+QStringList Items(const QComboBox* chooser) {
+    QStringList items;
+    for (int i = 0; i < chooser->count(); ++i)
+        items.append(chooser->itemText(i));
+    return items;
+}
+
+}  // namespace
+
+class PersonRecTest : public QObject, RecordWindowFixture<PersonalRecordsWindow> {
+    Q_OBJECT
+
+private:
+    RecordList& recordList() { return window->recordList(); }
+    QLineEdit* Field(int column) { return window->field(column); }
+    void OpenWindow() {
+        window = rig->Open<PersonalRecordsWindow>();
+        QVERIFY(window);
+    }
+    void Select(int row) { window->grid()->setCurrentCell(row, 1); }
+    QString Path(const QString& name) const { return rig->folder.filePath(name); }
+    void saveAs(const QString& name) {
+        rig->dialogs.QueueFileName(Path(name));
+        window->saveAsButton->click();
+        QCOMPARE(window->currentFile(), Path(name));
+    }
+    void mark(int row) {
+        recordList().SetText(row, PersonalRecordsWindow::kMarkColumn, QStringLiteral("1"));
+    }
+
+private slots:
+    void init() {
+        rig = std::make_unique<WindowRig>();
+        rig->dialogs.OnUnexpected([](const QString& what) { QFAIL(qPrintable(what)); });
+        OpenWindow();
+    }
+    void cleanup() {
+        setPrintDialogRunner(nullptr);
+        Close();
+    }
+
+    // The address book lives on the computer: with the reader unplugged the window still
+    // opens, edits, saves and exports.
+    void worksWithoutAReader() {
+        delete window;
+        window = nullptr;
+        rig->Reader().Unplug();
+        findReaderAndCard(*rig->session, *rig->session->gate().acquire(CardGate::Work::Poll));
+        QVERIFY(!rig->engine().ReaderPresent());
+        OpenWindow();
+        Select(1);
+        Type(Field(1), QStringLiteral("Åsa"));
+        QCOMPARE(recordList().Text(1, 1), QStringLiteral("Åsa"));
+        QVERIFY(window->saveFileButton->isEnabled());
+        saveAs(QStringLiteral("offline.SPB"));
+        QVERIFY(QFileInfo(Path(QStringLiteral("offline.SPB"))).size() > 0);
+        QVERIFY(!window->saveFileButton->isEnabled());
+        QString exported;
+        setExchangeDialogRunner([&](QDialog& dialog) {
+            if (auto* exporting = qobject_cast<ExportDialog*>(&dialog))
+                exported = exporting->grid().Text(1, 1);
+        });
+        window->exportText(QLatin1Char(','));
+        setExchangeDialogRunner(nullptr);
+        QCOMPARE(exported, QStringLiteral("Åsa"));
+    }
+
+    // Field edits, a paste and a delete are steps that come back exactly; Save follows them.
+    void undoesAndRedoesItsChanges() {
+        QUndoStack* history = window->undoStack();
+        const QList<RecordRow> empty = recordList().Snapshot();
+        Select(1);
+        Type(Field(1), QStringLiteral("Ann"));
+        Type(Field(3), QStringLiteral("Lee"));
+        QCOMPARE(history->count(), 2);  // one step per field
+        const QList<RecordRow> typed = recordList().Snapshot();
+        history->undo();
+        history->undo();
+        QVERIFY(recordList().Snapshot() == empty);
+        QVERIFY(!window->modified() && !window->saveFileButton->isEnabled());
+        QCOMPARE(window->usedCount(), 0);
+        history->redo();
+        history->redo();
+        QVERIFY(recordList().Snapshot() == typed);
+        QVERIFY(window->modified() && window->saveFileButton->isEnabled());
+        QCOMPARE(window->usedCount(), 1);
+
+        saveAs(QStringLiteral("undo.SPB"));
+        QVERIFY(!window->modified());
+        mark(1);
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        window->deleteMarked();
+        QCOMPARE(recordList().Text(1, 1), QString());
+        QVERIFY(window->modified());
+        history->undo();
+        QCOMPARE(recordList().Text(1, 1), QStringLiteral("Ann"));
+        QVERIFY(!window->modified());  // back to what the file holds
+    }
+
+    void opensOnANewFileAndClosingItUnchangedLeavesNothing() {
+        const QString path = ApplicationFilePath(QStringLiteral("NewPhoneRecord0.SPB"));
+        QCOMPARE(window->currentFile(), path);
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(window->fileTitle->text(), QStringLiteral("NewPhoneRecord0.SPB"));
+        QCOMPARE(rig->session->CurrentWindow, WindowIndex::PersonalRecords);
+        QCOMPARE(recordList().Rows(), 257);
+        QCOMPARE(recordList().Text(0, 17), QStringLiteral("Mobile Phone"));
+        QVERIFY(!window->saveFileButton->isEnabled() && !rig->menu[FileMenuEntry::Save]);
+        QVERIFY(rig->menu[FileMenuEntry::Import] && rig->menu[FileMenuEntry::Export]);
+        QCOMPARE(window->findChild<QLabel*>("fieldLabel_17")->text(),
+                 QStringLiteral("Mobile Phone:"));
+        QCOMPARE(window->yearBox->itemText(1), QStringLiteral("1860"));
+        QCOMPARE(window->yearBox->itemText(window->yearBox->count() - 1),
+                 QString::number(QDate::currentDate().year()));
+
+        QVERIFY(window->close());
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(rig->dialogs.Calls().isEmpty());
+        QCOMPARE(rig->session->CurrentWindow, WindowIndex::Unloaded);
+    }
+
+    void fillsEveryKindOfFieldSavesAndReopens() {
+        Select(1);
+        Type(Field(1), QStringLiteral("Ann"));
+        QCOMPARE(recordList().Text(1, 1), QStringLiteral("Ann"));
+        QCOMPARE(window->usedCount(), 1);
+        QVERIFY(window->saveFileButton->isEnabled() && rig->menu[FileMenuEntry::Save]);
+
+        // A letter in a number field goes with a hint that leaves the focus where it is.
+        Field(2)->setFocus();
+        Type(Field(2), QStringLiteral("+12"));
+        Field(2)->insert(QStringLiteral("ab3"));
+        QCOMPARE(Count(MessageId::InvalidNumberCharacter), 0);
+        QCOMPARE(rig->status, Message(MessageId::InvalidNumberCharacter, 0));
+        QVERIFY(Field(2)->hasFocus());
+        QCOMPARE(Field(2)->text(), QStringLiteral("+123"));
+        QCOMPARE(recordList().Text(1, 2), QStringLiteral("+123"));
+        Retype(Field(2), QStringLiteral("+") + QString(25, u'9'));
+        QCOMPARE(recordList().Text(1, 2).size(), 21);  // 20 digits after the plus
+
+        Type(Field(3), QString(40, u'N'));
+        QCOMPARE(recordList().Text(1, 3).size(), 35);
+        Type(Field(25), QStringLiteral("likes green tea"));
+        Type(Field(5), QStringLiteral("Genève"));  // a field of the address page
+        QCOMPARE(recordList().Text(1, 5), QStringLiteral("Genève"));
+
+        // The year keeps only what can begin a year from 1860 on.
+        QLineEdit* year = window->yearBox->lineEdit();
+        Retype(year, QStringLiteral("1850"));
+        QCOMPARE(year->text(), QStringLiteral("18"));
+        Retype(year, QStringLiteral("1999"));
+        QCOMPARE(window->yearBox->currentIndex(),
+                 window->yearBox->findText(QStringLiteral("1999")));
+        window->monthBox->setFocus();
+        QTest::keyClicks(window->monthBox, QStringLiteral("03"));
+        window->dayBox->setFocus();
+        QTest::keyClicks(window->dayBox, QStringLiteral("31"));
+        QCOMPARE(recordList().Text(1, 19), QStringLiteral("1999/03/31"));
+
+        // February 1900 has 28 days: the 31st becomes the month's last day.
+        Retype(year, QStringLiteral("1900"));
+        window->monthBox->setFocus();
+        QTest::qWait(QApplication::keyboardInputInterval() + 50);  // a new search in the list
+        QTest::keyClicks(window->monthBox, QStringLiteral("02"));
+        QCOMPARE(window->dayBox->count() - 1, 28);
+        QCOMPARE(Items(window->dayBox).last(), QStringLiteral("28"));
+        QCOMPARE(recordList().Text(1, 19), QStringLiteral("1900/02/28"));
+
+        // An unfinished year becomes this year when the chooser is left.
+        Retype(year, QStringLiteral("19"));
+        Field(1)->setFocus();
+        QCOMPARE(year->text(), QString::number(QDate::currentDate().year()));
+
+        QLineEdit* sex = window->sexBox->lineEdit();
+        Retype(sex, QStringLiteral("m"));
+        QCOMPARE(recordList().Text(1, 24), QStringLiteral("M"));
+        Retype(sex, QStringLiteral("f"));
+        Retype(window->importanceBox->lineEdit(), QStringLiteral("7"));
+        QCOMPARE(recordList().Text(1, 23), QStringLiteral("7"));
+        Retype(window->importanceBox->lineEdit(), QStringLiteral("4"));
+
+        // A second record, then save under a name and open it again.
+        window->newRecordButton->click();
+        QCOMPARE(window->currentRow(), 2);
+        QVERIFY(Field(1)->hasFocus());
+        Type(Field(1), QStringLiteral("Bob"));
+        const QString automatic = window->currentFile();
+        saveAs(QStringLiteral("people.SPB"));
+        QVERIFY(!QFile::exists(automatic));  // the new document's file goes with it
+        QVERIFY(!window->saveFileButton->isEnabled());
+        QCOMPARE(window->fileTitle->text(), QStringLiteral("people.SPB"));
+        QCOMPARE(QFileInfo(Path("people.SPB")).size(), 2 * 4340);
+
+        window->newFileButton->click();
+        QCOMPARE(window->usedCount(), 0);
+        rig->dialogs.QueueFileName(Path("people.SPB"));
+        window->openFileButton->click();
+        QCOMPARE(window->usedCount(), 2);
+        QCOMPARE(Field(1)->text(), QStringLiteral("Ann"));
+        QCOMPARE(Field(2)->text(), QStringLiteral("+") + QString(20, u'9'));
+        QCOMPARE(window->yearBox->currentText(), QString::number(QDate::currentDate().year()));
+        QCOMPARE(window->monthBox->currentText(), QStringLiteral("02"));
+        QCOMPARE(window->dayBox->currentText(), QStringLiteral("28"));
+        QCOMPARE(window->sexBox->currentText(), QStringLiteral("F"));
+        QCOMPARE(window->importanceBox->currentText(), QStringLiteral("4"));
+        Select(2);
+        QCOMPARE(Field(1)->text(), QStringLiteral("Bob"));
+        QCOMPARE(window->yearBox->currentText(), QString());
+        QVERIFY(rig->dialogs.Unexpected().isEmpty());
+    }
+
+    void unsavedChangesAreAskedForAndACancelledSaveKeepsThem() {
+        Type(Field(1), QStringLiteral("Ann"));
+        const QString automatic = window->currentFile();
+        // Yes to saving the new record, then no file name: nothing is lost.
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        rig->dialogs.QueueFileName(QString());
+        QVERIFY(!window->close());
+        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::SaveNewRecordQuestion);
+        QCOMPARE(recordList().Text(1, 1), QStringLiteral("Ann"));
+        QVERIFY(QFile::exists(automatic));
+
+        saveAs(QStringLiteral("a.SPB"));
+        Type(Field(1), QStringLiteral("nne"));
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        window->newFileButton->click();
+        QCOMPARE(rig->dialogs.LastMessage().text,
+                 Message(MessageId::SaveRecordQuestion, 0) + QStringLiteral("a.SPB?"));
+        QCOMPARE(QFileInfo(Path("a.SPB")).size(), 4340);
+        QCOMPARE(window->currentFile(), ApplicationFilePath(QStringLiteral("NewPhoneRecord0.SPB")));
+
+        // Saving the new document in place keeps its file as the user's.
+        Type(Field(1), QStringLiteral("Zed"));
+        window->saveFileButton->click();
+        const QString kept = window->currentFile();
+        QVERIFY(window->close());
+        QVERIFY(QFile::exists(kept));
+    }
+
+    void findsAWordOfTheNoteAndSelectsIt() {
+        for (int row = 1; row <= 3; ++row) {
+            recordList().SetText(row, 1, QStringLiteral("person %1").arg(row));
+            window->setUsedCountOfCurrentList(row);
+        }
+        recordList().SetText(3, 25, QStringLiteral("likes green tea"));
+        window->pages->setCurrentIndex(1);
+        window->findBox->setText(QStringLiteral("gre"));
+        window->findBox->setFocus();
+        QTest::keyClick(window->findBox, Qt::Key_Return);
+        QCOMPARE(window->currentRow(), 3);
+        QCOMPARE(window->pages->currentIndex(), 0);
+        QTRY_VERIFY(Field(25)->hasFocus());
+        QCOMPARE(Field(25)->selectedText(), QStringLiteral("gre"));
+        QCOMPARE(Field(25)->selectionStart(), 6);
+
+        recordList().SetText(2, 9, QStringLiteral("0301 green"));
+        window->findBox->setText(QStringLiteral("*een"));
+        window->findFromTop();
+        QCOMPARE(window->currentRow(), 2);
+        QCOMPARE(window->pages->currentIndex(), 1);
+        QCOMPARE(Field(9)->selectedText(), QStringLiteral("een"));
+    }
+
+    void deletesMarkedRecordsInPlace() {
+        for (int row = 1; row <= 5; ++row)
+            recordList().SetText(row, 3, QStringLiteral("r%1").arg(row));
+        window->setUsedCountOfCurrentList(5);
+        mark(4);
+        mark(5);
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        window->deleteButton->click();
+        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::DeleteSelectedQuestion);
+        QCOMPARE(rig->dialogs.LastMessage().titleId, MessageId::DeleteRecord);
+        QCOMPARE(window->usedCount(), 3);
+        QVERIFY(window->saveFileButton->isEnabled());
+
+        mark(2);
+        rig->dialogs.QueueAnswer(DialogAnswer::No);
+        window->deleteButton->click();
+        QCOMPARE(recordList().Text(2, 3), QStringLiteral("r2"));
+        Select(2);
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        window->grid()->setFocus();
+        QTest::keyClick(window->grid(), Qt::Key_Delete);
+        QCOMPARE(recordList().Text(2, 3), QString());
+        QCOMPARE(recordList().Text(3, 3), QStringLiteral("r3"));
+        QCOMPARE(window->usedCount(), 3);
+        QCOMPARE(Field(3)->text(), QString());
+    }
+
+    void copiesAndPastesRecordsBetweenTwoFiles() {
+        Type(Field(1), QStringLiteral("Ann"));
+        Type(Field(25), QStringLiteral("note"));
+        window->newRecordButton->click();
+        Type(Field(1), QStringLiteral("Bob"));
+        window->newRecordButton->click();
+        Type(Field(1), QStringLiteral("Cid"));
+        saveAs(QStringLiteral("first.SPB"));
+
+        RecordTable* grid = window->grid();
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(window->model()->IsMarked(1) && window->model()->IsMarked(3));
+        window->model()->List().SetText(2, PersonalRecordsWindow::kMarkColumn, QString());
+        QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+        const QString copied = QApplication::clipboard()->text();
+        QVERIFY(copied.startsWith(QStringLiteral("Alias:\r\nAnn\r\nPhone:\r\n\r\n")));
+        QVERIFY(!copied.contains(QStringLiteral("Bob")));
+
+        window->newFileButton->click();
+        Type(Field(1), QStringLiteral("Own"));
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(window->usedCount(), 3);
+        QCOMPARE(recordList().Text(2, 1), QStringLiteral("Ann"));
+        QCOMPARE(recordList().Text(2, 25), QStringLiteral("note"));
+        QCOMPARE(recordList().Text(3, 1), QStringLiteral("Cid"));
+        QVERIFY(window->saveFileButton->isEnabled());
+    }
+
+    void listKeysAndClicksMarkSortAndGoToTheField() {
+        const QStringList names = {"Cid", "Ann", "Bob"};
+        for (int row = 1; row <= 3; ++row)
+            recordList().SetText(row, 3, names[row - 1]);
+        window->setUsedCountOfCurrentList(3);
+        RecordTable* grid = window->grid();
+        grid->cornerButton()->click();  // invert: every record marked
+        QVERIFY(window->model()->IsMarked(1) && window->model()->IsMarked(3));
+        grid->cornerButton()->click();
+        QVERIFY(!window->model()->IsMarked(1));
+
+        QHeaderView* titles = grid->horizontalHeader();
+        QTest::mouseClick(titles->viewport(), Qt::LeftButton, {},
+                          QPoint(titles->sectionViewportPosition(2) + 5, titles->height() / 2));
+        QCOMPARE(recordList().Text(1, 3), QStringLiteral("Ann"));
+        QCOMPARE(recordList().Text(3, 3), QStringLiteral("Cid"));
+
+        grid->setCurrentCell(2, 21);
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Return);
+        QCOMPARE(window->pages->currentIndex(), 0);
+        QTRY_VERIFY(Field(21)->hasFocus());
+        QCOMPARE(Field(3)->text(), QStringLiteral("Bob"));
+        grid->setCurrentCell(2, 24);
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Return);
+        QTRY_VERIFY(window->sexBox->hasFocus());
+    }
+
+    void printsAndFollowsTheLanguage() {
+        recordList().SetText(1, 3, QStringLiteral("Ann"));
+        window->setUsedCountOfCurrentList(1);
+        int printed = 0;
+        setPrintDialogRunner([&](PrintRecordsDialog& form) {
+            ++printed;
+            QCOMPARE(form.recordCount(), 1);
+            QCOMPARE(form.records().Columns(), 26);
+            QCOMPARE(form.records().Text(1, 3), QStringLiteral("Ann"));
+        });
+        window->printButton->click();
+        QCOMPARE(printed, 1);
+
+        rig->session->LanguageIndex = 3;
+        window->changeLanguage();
+        QCOMPARE(window->windowTitle(), Message(MessageId::PersonalRecord, 3));
+        QCOMPARE(window->saveFileButton->text(), Message(MessageId::Save, 3));
+        QCOMPARE(recordList().Text(0, 3), Message(MessageId::NameTitle, 3));
+        QCOMPARE(window->pages->tabText(1), Message(MessageId::AddressInformation, 3));
+        QCOMPARE(recordList().Text(1, 3), QStringLiteral("Ann"));
+    }
+
+    // The main window makes the window from its factory, and its File menu's export reaches it.
+    void theMainWindowsFileMenuReachesIt() {
+        ShellRig& shell = ShowMainWindow();
+        auto* person = shell.OpenWindow<PersonalRecordsWindow>(WindowIndex::PersonalRecords);
+        QVERIFY(person != nullptr);
+        QCOMPARE(shell.session->CurrentWindow, WindowIndex::PersonalRecords);
+        person->recordList().SetText(1, 3, QStringLiteral("Ann"));
+        person->setUsedCountOfCurrentList(1);
+        int exports = 0;
+        setExchangeDialogRunner([&](QDialog& dialog) {
+            auto* exporting = qobject_cast<ExportDialog*>(&dialog);
+            QVERIFY(exporting != nullptr);
+            QCOMPARE(exporting->grid().Text(1, 3), QStringLiteral("Ann"));
+            ++exports;
+        });
+        shell.Action("exportTabAction")->trigger();
+        setExchangeDialogRunner(nullptr);
+        QCOMPARE(exports, 1);
+    }
+
+    void scrollsWhenSmallerThanTheForm() {
+        auto* scroll = window->findChild<QScrollArea*>(QStringLiteral("scrollArea"));
+        QVERIFY(scroll);
+        window->resize(300, 200);
+        QTRY_VERIFY(scroll->verticalScrollBar()->maximum() > 0);
+        QVERIFY(scroll->horizontalScrollBar()->maximum() > 0);
+    }
+};
+
+QTEST_MAIN(PersonRecTest)
+#include "personal_records_window_test.moc"
