@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "decoder_checks.h"
 #include "engine/fcp_template.h"
 #include "engine/pellucard.h"
 #include "engine/sim_file_info.h"
@@ -105,31 +106,35 @@ inline const char* CheckT0Exchange(const std::uint8_t* data, std::size_t size) {
 inline const char* CheckPcscAnswers(const std::uint8_t* data, std::size_t size) {
     auto terminal = std::make_unique<SlicedTerminal>(data, size);
     Pellucard engine(std::make_unique<PcscChannel>(std::move(terminal)));
-    engine.FindReader();
-    engine.FindSimCard();
+    if (!engine.OpenReader())
+        return nullptr;
+    if (engine.ResetCard().IsDone() && engine.AnswerToReset().empty())
+        return "a reset done without an answer to reset";
     for (int item = 18; item <= 38; ++item) {
-        std::string text;
-        engine.GetCardInf(text, static_cast<CardInfoItem>(item));
+        const CardInfoAnswer answer = engine.ReadCardInfo(static_cast<CardInfoItem>(item));
+        if (answer.value && !IsValidUtf8(*answer.value))
+            return "a card information text is not UTF-8";
     }
-    if (engine.EnterPhoneBook()) {
+    if (engine.EnterPhoneBook().IsDone()) {
         if (engine.PhoneBookRecordCount() < 0 || engine.PhoneBookRecordLength() < 0)
             return "negative phone book size";
         for (int record = 1; record <= std::min(engine.PhoneBookRecordCount(), 3); ++record) {
-            Bytes bytes;
-            std::string number;
-            std::string name;
-            if (engine.GetPhoneBook(bytes, record))
-                engine.DecodePhoneBook(bytes, number, name);
+            const CardResult<Bytes> read = engine.ReadPhoneBookRecord(record);
+            if (read.IsDone())
+                DecodePhoneBookRecord(read.value);
+            else if (!read.value.empty())
+                return "a phone book record that was not read handed over bytes";
         }
     }
-    if (engine.EnterSMSBook()) {
+    if (engine.EnterSmsFile().IsDone()) {
         if (engine.SmsRecordCount() < 0 || engine.SmsRecordLength() < 0)
             return "negative SMS file size";
         for (int record = 1; record <= std::min(engine.SmsRecordCount(), 2); ++record) {
-            Bytes bytes;
-            SmsRecord sms;
-            if (engine.GetSMS(bytes, record))
-                engine.DecodeSMS(bytes, sms);
+            const CardResult<Bytes> read = engine.ReadSmsRecord(record);
+            if (read.IsDone())
+                DecodeSmsRecord(read.value);
+            else if (!read.value.empty())
+                return "an SMS record that was not read handed over bytes";
         }
     }
     return nullptr;

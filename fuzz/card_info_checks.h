@@ -63,24 +63,24 @@ inline const char* CheckCardInformation(const std::uint8_t* data, std::size_t si
     ParseReaderFileStatus(Bytes(data, data + size));
 
     Pellucard engine(std::make_unique<SlicedChannel>(data, size));
-    engine.FindReader();
-    engine.FindSimCard();
+    if (!engine.OpenReader())
+        return nullptr;
+    if (engine.ResetCard().IsDone() && engine.AnswerToReset().empty())
+        return "a reset done without an answer to reset";
     for (int item = 18; item <= 38; ++item) {
-        std::string text = "unchanged";
-        const auto result = engine.GetCardInf(text, static_cast<CardInfoItem>(item));
+        const CardInfoAnswer answer = engine.ReadCardInfo(static_cast<CardInfoItem>(item));
         const bool counter = item == 24 || item == 27 || item == 28 || item == 30 ||
                              (item >= 32 && item <= 35) || item == 37;
-        if (result == CardInfoResult::NotHandled && text != "unchanged") {
-            return "an item not handled changed the text";
-        }
-        if (result == CardInfoResult::Answered && counter && !IsDecimal(text) && text[0] != '-') {
+        const bool known = counter || item == 19 || item == 20 || item == 21 || item == 25 ||
+                           item == 26 || item == 31;
+        if (!answer.value)
+            continue;
+        if (!known)
+            return "an item the engine does not know gave a text";
+        if (!answer.outcome.IsDone())
+            return "an item given with a failed or refused exchange";
+        if (counter && !IsDecimal(*answer.value) && answer.value->front() != '-')
             return "a count is not a decimal number";
-        }
-        // A count of 0 is given as "0" with "not available"; other items leave nothing.
-        if (result == CardInfoResult::NotAvailable && item != 19 && !text.empty() &&
-            !(counter && IsDecimal(text))) {
-            return "an unavailable item left a text";
-        }
     }
     return nullptr;
 }

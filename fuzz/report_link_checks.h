@@ -183,7 +183,7 @@ inline const char* RunReportLinkOperations(ReportBus& bus, Clock& clock, ReaderS
     auto owned = std::make_unique<HidReportLink>(bus, clock);
     HidReportLink& link = *owned;
     Pellucard engine(std::move(owned));
-    if (!engine.FindReader())
+    if (!engine.OpenReader())
         return "the listed reader did not open";
 
     const char* fault = nullptr;
@@ -192,8 +192,8 @@ inline const char* RunReportLinkOperations(ReportBus& bus, Clock& clock, ReaderS
     auto operation = [&](auto&& run) {
         if (fault)
             return;
-        if (!link.IsOpen())
-            engine.FindReader();
+        if (!link.IsOpen() && !engine.OpenReader())
+            return;  // the reader stays away: there is nothing to run
         if (script)
             script->BeginOperation();
         run();
@@ -227,35 +227,38 @@ inline const char* RunReportLinkOperations(ReportBus& bus, Clock& clock, ReaderS
         return link.SimCommand(sim::UpdateRecord(1, sim::kRecordAbsolute, 28), 0, 0, record, block);
     });
 
-    operation([&] { engine.FindSimCard(); });
+    operation([&] {
+        if (engine.ResetCard().IsDone() && engine.AnswerToReset().empty())
+            fault = "a reset done without an answer to reset";
+    });
     for (int item = 18; item <= 38; ++item) {
         operation([&] {
-            std::string text;
-            engine.GetCardInf(text, static_cast<CardInfoItem>(item));
-            if (!IsValidUtf8(text))
+            const CardInfoAnswer answer = engine.ReadCardInfo(static_cast<CardInfoItem>(item));
+            if (answer.value && !IsValidUtf8(*answer.value))
                 fault = "a card information text is not UTF-8";
         });
     }
     bool inPhoneBook = false;
     operation([&] {
-        inPhoneBook = engine.EnterPhoneBook();
+        inPhoneBook = engine.EnterPhoneBook().IsDone();
         if (engine.PhoneBookRecordCount() < 0 || engine.PhoneBookRecordLength() < 0)
             fault = "negative phone book size";
     });
     for (int record = 1; inPhoneBook && record <= std::min(engine.PhoneBookRecordCount(), 2);
          ++record) {
         operation([&] {
-            Bytes bytes;
-            if (!engine.GetPhoneBook(bytes, record))
+            const CardResult<Bytes> read = engine.ReadPhoneBookRecord(record);
+            if (!read.IsDone()) {
+                if (!read.value.empty())
+                    fault = "a record that was not read handed over bytes";
                 return;
-            if (static_cast<int>(bytes.size()) != engine.PhoneBookRecordLength()) {
+            }
+            if (static_cast<int>(read.value.size()) != engine.PhoneBookRecordLength()) {
                 fault = "a phone book record read with another length than the file's";
                 return;
             }
-            std::string number;
-            std::string name;
-            engine.DecodePhoneBook(bytes, number, name);
-            if (!IsValidUtf8(name) || !IsValidUtf8(number))
+            const PhoneBookEntry entry = DecodePhoneBookRecord(read.value);
+            if (!IsValidUtf8(entry.name) || !IsValidUtf8(entry.Number()))
                 fault = "a phone book entry's text is not UTF-8";
         });
     }

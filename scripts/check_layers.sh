@@ -11,7 +11,7 @@ cd "$root"
 
 declare -A may_include=(
     [engine]=""
-    [catalogue]=""
+    [catalogue]="engine"
     [simulator]="engine"
     [platform]="simulator engine"
     [records]="catalogue engine"

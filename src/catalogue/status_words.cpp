@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "catalogue/catalogue.h"
+#include "engine/status_words.h"
 
 namespace pellucard {
 namespace {
@@ -26,112 +27,103 @@ QString Joined(std::initializer_list<MessageId> pieces, int languageIndex) {
     return Plain(text);
 }
 
+// The catalogue's message for each meaning of the engine's table of status words.
+MessageId MessageOf(StatusMeaning meaning) {
+    switch (meaning) {
+        case StatusMeaning::MemoryProblem:
+            return MessageId::StatusMemoryProblem;
+        case StatusMeaning::ToolkitBusy:
+            return MessageId::StatusToolkitBusy;
+        case StatusMeaning::NoEfSelected:
+            return MessageId::StatusNoEfSelected;
+        case StatusMeaning::OutOfRange:
+            return MessageId::StatusOutOfRange;
+        case StatusMeaning::FileIdNotFound:
+            return MessageId::StatusFileIdNotFound;
+        case StatusMeaning::FileInconsistent:
+            return MessageId::StatusFileInconsistent;
+        case StatusMeaning::NoChvInitialized:
+            return MessageId::StatusNoChvInitialized;
+        case StatusMeaning::AccessConditionNotFulfilled:
+            return MessageId::StatusAccessConditionNotFulfilled;
+        case StatusMeaning::ChvContradiction:
+            return MessageId::StatusChvContradiction;
+        case StatusMeaning::InvalidationContradiction:
+            return MessageId::StatusInvalidationContradiction;
+        case StatusMeaning::ChvNoAttemptLeft:
+            return MessageId::StatusChvNoAttemptLeft;
+        case StatusMeaning::MaxValueReached:
+            return MessageId::StatusMaxValueReached;
+        case StatusMeaning::SuccessAfterRetries:
+            return MessageId::StatusSuccessAfterRetry;
+        case StatusMeaning::DataMayBeCorrupted:
+            return MessageId::StatusDataMayBeCorrupted;
+        case StatusMeaning::EndOfFile:
+            return MessageId::StatusEndOfFile;
+        case StatusMeaning::PinIncorrect:
+            return MessageId::StatusPinIncorrect;
+        case StatusMeaning::MemoryFailure:
+            return MessageId::StatusMemoryFailure;
+        case StatusMeaning::IncorrectP3Length:
+            return MessageId::StatusIncorrectP3Length;
+        case StatusMeaning::IncorrectP3:
+            return MessageId::StatusIncorrectP3;
+        case StatusMeaning::DataFieldIncorrect:
+            return MessageId::StatusDataFieldIncorrect;
+        case StatusMeaning::FunctionNotSupported:
+            return MessageId::StatusFunctionNotSupported;
+        case StatusMeaning::FileNotFound:
+            return MessageId::StatusFileNotFound;
+        case StatusMeaning::RecordNotFound:
+            return MessageId::StatusRecordNotFound;
+        case StatusMeaning::InsufficientMemory:
+            return MessageId::StatusInsufficientMemory;
+        case StatusMeaning::P1OrP2Incorrect:
+            return MessageId::StatusP1OrP2Incorrect;
+        case StatusMeaning::P3Inconsistent:
+            return MessageId::StatusP3Inconsistent;
+        case StatusMeaning::ReferencedDataNotFound:
+            return MessageId::StatusReferencedDataNotFound;
+        case StatusMeaning::IncorrectP1OrP2:
+            return MessageId::StatusIncorrectP1OrP2;
+        case StatusMeaning::UnknownInstruction:
+            return MessageId::StatusUnknownInstruction;
+        case StatusMeaning::WrongClass:
+            return MessageId::StatusWrongClass;
+        case StatusMeaning::TechnicalProblem:
+            return MessageId::StatusTechnicalProblem;
+        case StatusMeaning::None:
+            break;
+    }
+    return MessageId{};
+}
+
 }  // namespace
 
 QString StatusWordMeaning(std::uint16_t statusWord, int languageIndex) {
-    const int sw1 = statusWord >> 8;
-    const int sw2 = statusWord & 0xFF;
-    const auto text = [languageIndex](MessageId id) { return Plain(Message(id, languageIndex)); };
-    switch (statusWord) {
-        // GSM 11.11, 9.4
-        case 0x9240:
-            return text(MessageId::StatusMemoryProblem);
-        case 0x9300:
+    const StatusMeaning meaning = LookUpStatusWord(statusWord).meaning;
+    switch (meaning) {
+        case StatusMeaning::None:
+            return {};
+        // The catalogue keeps these in pieces.
+        case StatusMeaning::ToolkitBusy:
             return Joined({MessageId::StatusToolkitBusy, MessageId::NormalCommandsAllowed},
                           languageIndex);
-        case 0x9400:
-            return text(MessageId::StatusNoEfSelected);
-        case 0x9402:
-            return text(MessageId::StatusOutOfRange);
-        case 0x9404:
-            return text(MessageId::StatusFileIdNotFound);
-        case 0x9408:
-            return text(MessageId::StatusFileInconsistent);
-        case 0x9802:
-            return text(MessageId::StatusNoChvInitialized);
-        case 0x9804:
-            return text(MessageId::StatusAccessConditionNotFulfilled);
-        case 0x9808:
-            return text(MessageId::StatusChvContradiction);
-        case 0x9810:
-            return text(MessageId::StatusInvalidationContradiction);
-        case 0x9840:
-            return text(MessageId::StatusChvNoAttemptLeft);
-        case 0x9850:
-            return text(MessageId::StatusMaxValueReached);
-        // ISO 7816-4, as a USIM answers
-        case 0x6281:
-            return text(MessageId::StatusDataMayBeCorrupted);
-        case 0x6282:
-            return text(MessageId::StatusEndOfFile);
-        case 0x6581:
+        case StatusMeaning::MemoryFailure:
             return Joined({MessageId::StatusMemoryFailure, MessageId::EepromProblem},
                           languageIndex);
-        case 0x6700:
-            return text(MessageId::StatusIncorrectP3Length);
-        case 0x6981:
-            return text(MessageId::StatusFileInconsistent);
-        case 0x6982:
-            return text(MessageId::StatusAccessConditionNotFulfilled);
-        case 0x6983:
-            return text(MessageId::StatusChvNoAttemptLeft);
-        case 0x6984:
-            return text(MessageId::StatusInvalidationContradiction);
-        case 0x6985:
-            return text(MessageId::StatusChvContradiction);
-        case 0x6986:
-            return text(MessageId::StatusNoEfSelected);
-        case 0x6A80:
-            return text(MessageId::StatusDataFieldIncorrect);
-        case 0x6A81:
-            return text(MessageId::StatusFunctionNotSupported);
-        case 0x6A82:
-            return text(MessageId::StatusFileNotFound);
-        case 0x6A83:
-            return text(MessageId::StatusRecordNotFound);
-        case 0x6A84:
-            return text(MessageId::StatusInsufficientMemory);
-        case 0x6A86:
-            return text(MessageId::StatusP1OrP2Incorrect);
-        case 0x6A87:
-            return text(MessageId::StatusP3Inconsistent);
-        case 0x6A88:
-            return text(MessageId::StatusReferencedDataNotFound);
+        case StatusMeaning::SuccessAfterRetries:
+            return Plain(Message(MessageId::StatusSuccessAfterRetry, languageIndex) +
+                         Message(MessageId::RoutinePrefix, languageIndex) +
+                         QString::number(statusWord & 0x0F) +
+                         Message(MessageId::TimesEnd, languageIndex));
         default:
-            break;
+            return Plain(Message(MessageOf(meaning), languageIndex));
     }
-    switch (sw1) {
-        case 0x92:  // done after sw2 internal retries (GSM 11.11: 92 0X)
-            if (sw2 <= 0x0F)
-                return Plain(Message(MessageId::StatusSuccessAfterRetry, languageIndex) +
-                             Message(MessageId::RoutinePrefix, languageIndex) +
-                             QString::number(sw2) + Message(MessageId::TimesEnd, languageIndex));
-            break;
-        case 0x63:  // ISO 7816-4: verification failed, 63 CX with X attempts left
-            if ((sw2 & 0xF0) == 0xC0)
-                return text(MessageId::StatusPinIncorrect);
-            break;
-        case 0x67:
-            return text(MessageId::StatusIncorrectP3);
-        case 0x6B:
-            return text(MessageId::StatusIncorrectP1OrP2);
-        case 0x6D:
-            return text(MessageId::StatusUnknownInstruction);
-        case 0x6E:
-            return text(MessageId::StatusWrongClass);
-        case 0x6F:
-            return text(MessageId::StatusTechnicalProblem);
-        default:
-            break;
-    }
-    return {};
 }
 
 QString StatusWordText(std::uint16_t statusWord, int languageIndex) {
-    const QString word = QStringLiteral("%1 %2")
-                             .arg(statusWord >> 8, 2, 16, QLatin1Char('0'))
-                             .arg(statusWord & 0xFF, 2, 16, QLatin1Char('0'))
-                             .toUpper();
+    const QString word = QString::fromStdString(StatusWordHex(statusWord));
     const QString meaning = StatusWordMeaning(statusWord, languageIndex);
     return meaning.isEmpty() ? word : word + QStringLiteral(": ") + meaning;
 }

@@ -10,7 +10,7 @@ std::unique_ptr<ReaderSession> OpenCard(const Globals& globals) {
     if (!session)
         throw Failure{kCardFailure, error};
     Pellucard& engine = *session->engine;
-    if (!engine.FindReader()) {
+    if (!engine.OpenReader()) {
         const std::string why = session->WhyNoReader();
         switch (globals.reader.kind) {
             case ReaderChoice::Kind::Socket:
@@ -29,7 +29,7 @@ std::unique_ptr<ReaderSession> OpenCard(const Globals& globals) {
                               "readable by you?)"};
         }
     }
-    if (!engine.FindSimCard()) {
+    if (!engine.ResetCard().IsDone()) {
         const std::string why = session->WhyNoReader();
         if (!engine.ReaderPresent())
             throw Failure{kCardFailure, why.empty() ? "the reader went away" : why};
@@ -48,7 +48,7 @@ void UnlockCard(ReaderSession& session, const Globals& globals) {
     Pellucard& engine = *session.engine;
     if (engine.CardReadable())
         return;
-    if (!engine.CheckChvStatus())
+    if (!engine.ReadChvCounters())
         throw Failure{kCardFailure, "cannot read the card's PIN state"};
     if (engine.CardStatus().chv1AttemptsLeft == 0) {
         throw Failure{kCardFailure, "PIN1 is blocked: unblock it with 'pin unblock'"};
@@ -63,12 +63,13 @@ void UnlockCard(ReaderSession& session, const Globals& globals) {
                       "the card is locked by PIN1: give it with --pin-fd N, PELLUCARD_PIN or "
                       "--pin - (asked for on the terminal)"};
     }
-    if (!engine.PINCodeVerify(pin, 1)) {
+    const CardOutcome verified = engine.VerifyPin(1, pin);
+    if (!verified.IsDone()) {
         const std::string left =
             engine.CountersKnown()
                 ? std::to_string(engine.CardStatus().chv1AttemptsLeft) + " attempts left"
                 : "the attempts left could not be read";
-        if (engine.LastOutcome().IsLinkFailed())
+        if (verified.IsLinkFailed())
             throw Failure{kCardFailure, "the reader failed while PIN1 was being checked; " + left};
         throw Failure{kCardFailure, "wrong PIN1; " + left};
     }

@@ -70,7 +70,7 @@ int RunInfo(const Globals& globals, const Arguments& args) {
     args.Expect({});
     auto session = OpenCard(globals);
     Pellucard& engine = *session->engine;
-    const bool chvKnown = engine.CheckChvStatus();
+    const bool chvKnown = engine.ReadChvCounters();
     const bool checkOn = (engine.CardStatus().chv1Disabled & 0x80) == 0;
     Pin1State pin1 = !chvKnown ? Pin1State::Unknown
                      : checkOn ? Pin1State::OnNotVerified
@@ -82,10 +82,9 @@ int RunInfo(const Globals& globals, const Arguments& args) {
     }
 
     CardInfo info;
-    std::string id;
     std::vector<CardInfoItem> idUnread;
-    if (AskCardInfo(engine, CardInfoItem::Iccid, id, idUnread) == CardInfoResult::Answered)
-        info.CardId = id;
+    if (std::optional<std::string> id = AskCardInfo(engine, CardInfoItem::Iccid, idUnread))
+        info.CardId = std::move(*id);
     FindCardInf(engine, info);
     if (!engine.ReaderPresent())
         throw Failure{kCardFailure, "the reader went away"};
@@ -108,7 +107,7 @@ int RunInfo(const Globals& globals, const Arguments& args) {
         return kCardFailure;
     };
     // The counters come from the same card status as the PIN1 check.
-    const bool countersKnown = engine.CheckChvStatus();
+    const bool countersKnown = engine.ReadChvCounters();
     const auto counter = [countersKnown](int value) {
         return countersKnown ? std::optional<int>(value) : std::nullopt;
     };

@@ -22,10 +22,12 @@ void CheckCode(const std::string& code, const char* what) {
 
 // A counter as the card gave it; nothing when it could not be read.
 std::optional<int> Counter(Pellucard& engine, CardInfoItem item) {
-    std::string text;
-    if (!engine.CountersKnown() || engine.GetCardInf(text, item) != CardInfoResult::Answered)
+    if (!engine.CountersKnown())
         return std::nullopt;
-    return std::atoi(text.c_str());
+    const CardInfoAnswer answer = engine.ReadCardInfo(item);
+    if (!answer.value)
+        return std::nullopt;
+    return std::atoi(answer.value->c_str());
 }
 
 // What a CHANGE, ENABLE, DISABLE or UNBLOCK whose answer was lost may already have done.
@@ -118,25 +120,25 @@ int RunPin(const Globals& globals, const Arguments& args) {
 
     auto session = OpenCard(globals);
     Pellucard& engine = *session->engine;
-    bool ok = false;
+    // `first` is the code the card checks (the PIN, or the unblocking code), `second` the new PIN.
+    CardOutcome outcome;
     if (verb == "verify") {
-        ok = engine.PINCodeVerify(first, chv);
+        outcome = engine.VerifyPin(chv, first);
     } else if (verb == "change") {
-        ok = engine.PINCodeChange(second, first, chv);
+        outcome = engine.ChangePin(chv, first, second);
     } else if (verb == "enable") {
-        ok = engine.PINCodeEnable(first);
+        outcome = engine.EnablePin1(first);
     } else if (verb == "disable") {
-        ok = engine.PINCodeDisable(first);
+        outcome = engine.DisablePin1(first);
     } else {
-        ok = engine.PINCodeUnBlock(second, first, chv);
+        outcome = engine.UnblockPin(chv, first, second);
     }
     if (!engine.ReaderPresent())
         throw Failure{kCardFailure, "the reader went away"};
     SaveCard(*session);
     // The command was sent once and never repeated; say so rather than call the code wrong. A
     // command that changes the card may have been executed before its answer was lost.
-    const bool lost = !ok && engine.LastOutcome().IsLinkFailed();
-    if (lost) {
+    if (outcome.IsLinkFailed()) {
         const std::string what =
             verb == "verify"
                 ? std::string("the reader failed during the PIN operation")
@@ -149,8 +151,8 @@ int RunPin(const Globals& globals, const Arguments& args) {
         else
             PrintLine(what + "; the counters below were read again");
     }
-    ReportCounters(globals, engine, engine.LastOutcome(), verb, chv, done);
-    return ok ? kSuccess : kCardFailure;
+    ReportCounters(globals, engine, outcome, verb, chv, done);
+    return outcome.IsDone() ? kSuccess : kCardFailure;
 }
 
 }  // namespace pellucard::cli

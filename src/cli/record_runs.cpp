@@ -4,15 +4,15 @@
 #include "cli/record_files.h"
 #include "engine/pellucard.h"
 #include "engine/phonebook_entry.h"
-#include "engine/sim_commands.h"
 #include "engine/sms_record.h"
+#include "engine/status_words.h"
 #include "records/vcard_records.h"
 
 namespace pellucard::cli {
 namespace {
 
-// Why a run ended early, in one line. PIN1 is named only when the card said that an access
-// condition is not fulfilled.
+// Why a run ended early, in one line. PIN1 is named only when the card said that the security
+// status is not satisfied (an access condition not fulfilled).
 std::string RunFailure(const CardRunResult& run, const Pellucard& engine, bool pinGiven,
                        const char* what) {
     const std::string record = std::to_string(run.record);
@@ -20,7 +20,8 @@ std::string RunFailure(const CardRunResult& run, const Pellucard& engine, bool p
         case RunEnding::Refused: {
             std::string message = "the card refused record " + record + " (status " +
                                   StatusWordText(run.failure.statusWord, 0).toStdString() + ")";
-            if (sim::IsAccessConditionNotFulfilled(run.failure.statusWord) && !pinGiven)
+            if (ClassOfStatusWord(run.failure.statusWord) == StatusClass::SecurityNotSatisfied &&
+                !pinGiven)
                 message += "; is PIN1 needed (--pin)?";
             return message;
         }
@@ -61,12 +62,12 @@ void CheckRun(const CardRunResult& run, const Pellucard& engine, const Globals& 
 }
 
 int EnterRecords(Pellucard& engine, bool sms) {
-    const int count = EnterCardRecordFile(engine, FileOf(sms));
-    if (count <= 0) {
-        throw Failure{kCardFailure, RunFailure(CardRunResult{.failure = engine.LastOutcome()},
-                                               engine, false, FileWords(sms))};
+    const CardResult<int> entered = EnterCardRecordFile(engine, FileOf(sms));
+    if (entered.value <= 0) {
+        throw Failure{kCardFailure, RunFailure(CardRunResult{.failure = entered.outcome}, engine,
+                                               false, FileWords(sms))};
     }
-    return count;
+    return entered.value;
 }
 
 std::vector<Bytes> ReadRecords(Pellucard& engine, const Globals& globals, bool sms) {

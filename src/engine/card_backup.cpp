@@ -10,18 +10,19 @@
 namespace pellucard {
 namespace {
 
-// One item of the card's identity; nothing when the card or the link did not give it.
-std::optional<std::string> Item(Pellucard& engine, CardInfoItem item) {
-    std::string text;
-    if (engine.GetCardInf(text, item) != CardInfoResult::Answered || text.empty())
-        return std::nullopt;
-    return text;
+// One item of the card's identity; no value when the card or the link did not give it (an empty
+// text is none either).
+CardInfoAnswer Item(Pellucard& engine, CardInfoItem item) {
+    CardInfoAnswer answer = engine.ReadCardInfo(item);
+    if (answer.value && answer.value->empty())
+        answer.value.reset();
+    return answer;
 }
 
 // A backup or restore that could not learn what it needs of the card ends before any record.
-BackupRunResult NotLearnt(Pellucard& engine) {
+BackupRunResult NotLearnt(const CardOutcome& failure) {
     BackupRunResult result;
-    result.failure = engine.LastOutcome();
+    result.failure = failure;
     result.outcome =
         result.failure.IsRefused() ? BackupOutcome::Refused : BackupOutcome::LinkFailed;
     return result;
@@ -92,22 +93,24 @@ BackupRunResult ReadCardBackup(Pellucard& engine, CardBackup& backup,
     CardBackup read;
     // A backup is built only on what the card said: an identity, a phase and both files' sizes
     // that could not be read end it before a record is read.
-    const auto iccid = Item(engine, CardInfoItem::Iccid);
-    if (!iccid)
-        return NotLearnt(engine);
-    const auto phase = Item(engine, CardInfoItem::Phase);
-    if (!phase)
-        return NotLearnt(engine);
-    read.iccid = *iccid;
-    read.phase = *phase;
-    const int phoneBookCount = EnterCardRecordFile(engine, CardRecordFile::PhoneBook);
+    const CardInfoAnswer iccid = Item(engine, CardInfoItem::Iccid);
+    if (!iccid.value)
+        return NotLearnt(iccid.outcome);
+    const CardInfoAnswer phase = Item(engine, CardInfoItem::Phase);
+    if (!phase.value)
+        return NotLearnt(phase.outcome);
+    read.iccid = *iccid.value;
+    read.phase = *phase.value;
+    const CardResult<int> phoneBook = EnterCardRecordFile(engine, CardRecordFile::PhoneBook);
+    const int phoneBookCount = phoneBook.value;
     read.phoneBookRecordLength = engine.PhoneBookRecordLength();
     if (phoneBookCount <= 0 || read.phoneBookRecordLength <= 0)
-        return NotLearnt(engine);
-    const int smsCount = EnterCardRecordFile(engine, CardRecordFile::Sms);
+        return NotLearnt(phoneBook.outcome);
+    const CardResult<int> sms = EnterCardRecordFile(engine, CardRecordFile::Sms);
+    const int smsCount = sms.value;
     read.smsRecordLength = engine.SmsRecordLength();
     if (smsCount <= 0 || read.smsRecordLength <= 0)
-        return NotLearnt(engine);
+        return NotLearnt(sms.outcome);
 
     BackupRunResult result;
     result.total = phoneBookCount + smsCount;
@@ -154,16 +157,16 @@ bool PlanRestore(Pellucard& engine, const CardBackup& backup, RestorePlan& plan)
     RestorePlan planned;
     // The card's identity and sizes are judged only from what it said: a read that failed
     // makes no plan, never "another card" or "too small".
-    const auto iccid = Item(engine, CardInfoItem::Iccid);
-    if (!iccid)
+    const CardInfoAnswer iccid = Item(engine, CardInfoItem::Iccid);
+    if (!iccid.value)
         return false;
-    planned.cardIccid = *iccid;
+    planned.cardIccid = *iccid.value;
     planned.otherCard = planned.cardIccid != backup.iccid;
-    const int phoneBookCount = EnterCardRecordFile(engine, CardRecordFile::PhoneBook);
+    const int phoneBookCount = EnterCardRecordFile(engine, CardRecordFile::PhoneBook).value;
     const int phoneBookLength = engine.PhoneBookRecordLength();
     if (phoneBookCount <= 0 || phoneBookLength <= 0)
         return false;
-    const int smsCount = EnterCardRecordFile(engine, CardRecordFile::Sms);
+    const int smsCount = EnterCardRecordFile(engine, CardRecordFile::Sms).value;
     const int smsLength = engine.SmsRecordLength();
     if (smsCount <= 0 || smsLength <= 0)
         return false;

@@ -55,14 +55,14 @@ const char* CardInfoItemName(CardInfoItem item) {
     return "card information";
 }
 
-CardInfoResult AskCardInfo(Pellucard& engine, CardInfoItem item, std::string& text,
-                           std::vector<CardInfoItem>& unread) {
-    const CardInfoResult result = engine.GetCardInf(text, item);
-    if (result != CardInfoResult::Answered && engine.LastOutcome().IsLinkFailed()) {
+std::optional<std::string> AskCardInfo(Pellucard& engine, CardInfoItem item,
+                                       std::vector<CardInfoItem>& unread) {
+    CardInfoAnswer answer = engine.ReadCardInfo(item);
+    if (!answer.value && answer.outcome.IsLinkFailed()) {
         if (std::find(unread.begin(), unread.end(), item) == unread.end())
             unread.push_back(item);
     }
-    return result;
+    return std::move(answer.value);
 }
 
 CardInfo ResetCardInfo() {
@@ -74,17 +74,13 @@ void FindCardInf(Pellucard& engine, CardInfo& info, const std::function<void()>&
         if (yield)
             yield();
     };
-    std::string text;
     // A numeric item: its value when the engine answered, otherwise `fallback`.
     auto numeric = [&](CardInfoItem item, int fallback) {
-        return AskCardInfo(engine, item, text, info.Unread) == CardInfoResult::Answered
-                   ? NumberOf(text)
-                   : fallback;
+        const auto text = AskCardInfo(engine, item, info.Unread);
+        return text ? NumberOf(*text) : fallback;
     };
     auto textual = [&](CardInfoItem item, const char* fallback) {
-        return AskCardInfo(engine, item, text, info.Unread) == CardInfoResult::Answered
-                   ? text
-                   : std::string(fallback);
+        return AskCardInfo(engine, item, info.Unread).value_or(fallback);
     };
     // A second pass catches a card whose counters were not readable on the first (they read as
     // zero while the card is still settling after its reset).
@@ -105,9 +101,8 @@ void FindCardInf(Pellucard& engine, CardInfo& info, const std::function<void()>&
         pause();
         info.MaxLastDialRecords = numeric(CardInfoItem::LastDialledRecordCount, 0);
 
-        info.Pin1Open = AskCardInfo(engine, CardInfoItem::LockState, text, info.Unread) ==
-                            CardInfoResult::Answered &&
-                        text != "Lock";
+        info.Pin1Open =
+            AskCardInfo(engine, CardInfoItem::LockState, info.Unread).value_or("Lock") != "Lock";
         info.Pin2Attempts = numeric(CardInfoItem::Pin2Attempts, 0);
         info.Puk1Attempts = numeric(CardInfoItem::Puk1Attempts, 0);
         info.Puk2Attempts = numeric(CardInfoItem::Puk2Attempts, 0);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,10 +38,10 @@ struct CardInfo {
 // An item's name for messages: "ICCID", "PIN1 attempts", ...
 const char* CardInfoItemName(CardInfoItem item);
 
-// Asks the engine for one item; on a failed exchange (not a card that has no such item) the item
-// goes into `unread`.
-CardInfoResult AskCardInfo(Pellucard& engine, CardInfoItem item, std::string& text,
-                           std::vector<CardInfoItem>& unread);
+// Asks the engine for one item: its text when the card gave it. On a failed exchange (not a card
+// that has no such item) the item goes into `unread`.
+std::optional<std::string> AskCardInfo(Pellucard& engine, CardInfoItem item,
+                                       std::vector<CardInfoItem>& unread);
 
 // The values after the card or reader went away.
 CardInfo ResetCardInfo();

@@ -4,7 +4,8 @@
 
 namespace pellucard {
 
-// What GetCardInf is asked for. The numbers are the card-information selectors the windows use.
+// What Pellucard::ReadCardInfo is asked for. The numbers are the card-information selectors the
+// windows use.
 enum class CardInfoItem : std::int16_t {
     Iccid = 19,
     Imsi = 20,
@@ -21,12 +22,6 @@ enum class CardInfoItem : std::int16_t {
     Puk2Attempts = 34,
     Puk1Attempts = 35,
     SmsRecordLength = 37,
-};
-
-enum class CardInfoResult : std::int16_t {
-    NotHandled = 0,  // not an item this engine answers; the text is left as it was
-    Answered = 1,
-    NotAvailable = 2,  // the card or reader did not give it
 };
 
 }  // namespace pellucard

@@ -13,26 +13,35 @@ int RecordLengthOf(const Pellucard& engine, CardRecordFile file) {
                                              : engine.SmsRecordLength();
 }
 
-bool ReadOne(Pellucard& engine, CardRecordFile file, int number, Bytes& raw) {
-    return file == CardRecordFile::PhoneBook ? engine.GetPhoneBook(raw, number)
-                                             : engine.GetSMS(raw, number);
+CardResult<Bytes> ReadOne(Pellucard& engine, CardRecordFile file, int number) {
+    return file == CardRecordFile::PhoneBook ? engine.ReadPhoneBookRecord(number)
+                                             : engine.ReadSmsRecord(number);
 }
 
-bool WriteOne(Pellucard& engine, CardRecordFile file, int number, const Bytes& raw) {
-    return file == CardRecordFile::PhoneBook ? engine.SetPhoneBook(raw, number)
-                                             : engine.SetSMS(number, raw);
+CardOutcome WriteOne(Pellucard& engine, CardRecordFile file, int number, const Bytes& raw) {
+    return file == CardRecordFile::PhoneBook ? engine.WritePhoneBookRecord(number, raw)
+                                             : engine.WriteSmsRecord(number, raw);
+}
+
+// Enters the file again before a retry. Its failure, or a file that now holds no records, stands
+// for the outcome of the retry.
+CardOutcome EnterAgain(Pellucard& engine, CardRecordFile file) {
+    const CardResult<int> entered = EnterCardRecordFile(engine, file);
+    if (entered.value > 0 || !entered.IsDone())
+        return entered.outcome;
+    return CardOutcome::LinkFailed();
 }
 
 // Enters the file for a run; the count is capped by `limit` when it is positive.
 bool Begin(Pellucard& engine, CardRecordFile file, int limit, const CardRunHooks& hooks,
            CardRunResult& result) {
-    const int count = EnterCardRecordFile(engine, file);
-    if (count <= 0) {
+    const CardResult<int> entered = EnterCardRecordFile(engine, file);
+    if (entered.value <= 0) {
         result.ending = RunEnding::NotEntered;
-        result.failure = engine.LastOutcome();
+        result.failure = entered.outcome;
         return false;
     }
-    result.recordCount = limit > 0 ? std::min(count, limit) : count;
+    result.recordCount = limit > 0 ? std::min(entered.value, limit) : entered.value;
     if (hooks.entered)
         hooks.entered(result.recordCount);
     return true;
@@ -67,13 +76,12 @@ CardRunResult Completed(CardRunResult& result) {
 
 }  // namespace
 
-int EnterCardRecordFile(Pellucard& engine, CardRecordFile file) {
-    if (file == CardRecordFile::PhoneBook) {
-        return engine.EnterPhoneBook() && engine.LastOutcome().IsDone()
-                   ? engine.PhoneBookRecordCount()
-                   : 0;
-    }
-    return engine.EnterSMSBook() && engine.LastOutcome().IsDone() ? engine.SmsRecordCount() : 0;
+CardResult<int> EnterCardRecordFile(Pellucard& engine, CardRecordFile file) {
+    const bool phoneBook = file == CardRecordFile::PhoneBook;
+    const CardOutcome entered = phoneBook ? engine.EnterPhoneBook() : engine.EnterSmsFile();
+    if (!entered.IsDone())
+        return {0, entered};
+    return {phoneBook ? engine.PhoneBookRecordCount() : engine.SmsRecordCount(), entered};
 }
 
 CardRunResult ReadCardRecords(Pellucard& engine, CardRecordFile file,
@@ -83,21 +91,22 @@ CardRunResult ReadCardRecords(Pellucard& engine, CardRecordFile file,
     if (!Begin(engine, file, limit, hooks, result))
         return result;
     for (int number = 1; number <= result.recordCount; ++number) {
-        Bytes raw;
-        bool read = ReadOne(engine, file, number, raw);
+        CardResult<Bytes> read = ReadOne(engine, file, number);
         // Reads change nothing on the card: a failed one is asked again, on a freshly entered
         // file, because a lost answer makes the engine forget the file's record length.
-        for (int retry = 0; !read && retry < kRecordRetries && engine.ReaderPresent(); ++retry) {
+        for (int retry = 0; !read.IsDone() && retry < kRecordRetries && engine.ReaderPresent();
+             ++retry) {
             ++result.retries;
-            if (EnterCardRecordFile(engine, file) > 0)
-                read = ReadOne(engine, file, number, raw);
+            const CardOutcome entered = EnterAgain(engine, file);
+            read =
+                entered.IsDone() ? ReadOne(engine, file, number) : CardResult<Bytes>{{}, entered};
         }
-        if (!read) {
-            Fail(result, number, engine.LastOutcome());
+        if (!read.IsDone()) {
+            Fail(result, number, read.outcome);
             return result;
         }
         if (record)
-            record(number, raw);
+            record(number, read.value);
         ++result.done;
         if (!Continue(hooks, number, result))
             return result;
@@ -118,19 +127,19 @@ CardRunResult WriteCardRecords(
         if (!raw) {
             ++result.left;
         } else {
-            bool written = WriteOne(engine, file, number, *raw);
+            CardOutcome written = WriteOne(engine, file, number, *raw);
             // Only an update whose answer was lost is sent again, with the same bytes; the file
             // is entered again first, as a lost answer makes the engine forget its layout. A
             // refusal is the card's word and ends the run.
-            for (int retry = 0; !written && retry < kRecordRetries &&
-                                engine.LastOutcome().IsLinkFailed() && engine.ReaderPresent();
+            for (int retry = 0;
+                 retry < kRecordRetries && written.IsLinkFailed() && engine.ReaderPresent();
                  ++retry) {
                 ++result.retries;
-                if (EnterCardRecordFile(engine, file) > 0)
-                    written = WriteOne(engine, file, number, *raw);
+                const CardOutcome entered = EnterAgain(engine, file);
+                written = entered.IsDone() ? WriteOne(engine, file, number, *raw) : entered;
             }
-            if (!written) {
-                Fail(result, number, engine.LastOutcome());
+            if (!written.IsDone()) {
+                Fail(result, number, written);
                 return result;
             }
             ++result.done;

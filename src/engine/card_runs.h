@@ -69,7 +69,7 @@ CardRunResult WriteCardRecords(
     const std::function<std::optional<Bytes>(int number, int recordLength)>& recordFor,
     const CardRunHooks& hooks, int limit = 0);
 
-// Selects the file and returns its record count (0 when it could not be entered).
-int EnterCardRecordFile(Pellucard& engine, CardRecordFile file);
+// Enters the file; the value is its record count (0 when it could not be entered).
+CardResult<int> EnterCardRecordFile(Pellucard& engine, CardRecordFile file);
 
 }  // namespace pellucard

@@ -63,7 +63,7 @@ public:
     // A link that owns its bus.
     HidReportLink(std::shared_ptr<ReportBus> bus, Clock& clock);
 
-    bool Open() override;  // FindReader
+    bool Open() override;  // the engine's OpenReader
     void Close() override;
     bool IsOpen() const override { return device_ != nullptr; }
     // The clock the link waits on and lets others run through (Clock::Idle); it must outlive

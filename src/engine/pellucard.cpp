@@ -7,33 +7,24 @@ namespace pellucard {
 Pellucard::Pellucard(std::unique_ptr<CardChannel> channel) : channel_(std::move(channel)) {}
 
 Pellucard::~Pellucard() {
-    Release();
+    CloseReader();
 }
 
-bool Pellucard::FindReader() {
+bool Pellucard::OpenReader() {
     connected_ = false;
     connected_ = channel_->Open();
     return connected_;
 }
 
-void Pellucard::Release() {
-    ResetCardState();
+void Pellucard::CloseReader() {
+    ForgetCardState();
     connected_ = false;
     channel_->Close();
 }
 
-void Pellucard::SetReaderPresent(bool present) {
-    if (!present) {
-        Release();
-    } else {
-        connected_ = channel_->IsOpen();
-    }
-}
-
-void Pellucard::ResetCardState() {
+void Pellucard::ForgetCardState() {
     phoneBookRecordCount_ = 0;
     smsRecordCount_ = 0;
-    lastDialledRecordCount_ = 0;
     phoneBookRecordLength_ = 0;
     smsRecordLength_ = 0;
     cardStatus_ = {};
@@ -45,9 +36,8 @@ bool Pellucard::Track(LinkResult result) {
     if (!channel_->IsOpen())
         connected_ = false;
     if (result == LinkResult::ReceiveFailed)
-        ResetCardState();
+        ForgetCardState();
     lastResult_ = result == LinkResult::Ok;
-    lastOutcome_ = lastResult_ ? CardOutcome::Done() : CardOutcome::LinkFailed();
     return lastResult_;
 }
 
@@ -60,13 +50,13 @@ LinkResult Pellucard::AskReader(ReaderRequest request, Bytes& block) {
     return link;
 }
 
-bool Pellucard::ShortReply() {
+CardOutcome Pellucard::ShortReply() {
     Track(LinkResult::ReceiveFailed);
-    return false;
+    return CardOutcome::LinkFailed();
 }
 
-bool Pellucard::SendSimCommand(const CommandHeader& header, std::uint8_t fileHigh,
-                               std::uint8_t fileLow, Bytes& data) {
+CardResult<Bytes> Pellucard::SendSimCommand(const CommandHeader& header, std::uint8_t fileHigh,
+                                            std::uint8_t fileLow, const Bytes& data) {
     Bytes response;
     LinkResult link = channel_->SimCommand(header, fileHigh, fileLow, data, response);
     if (link != LinkResult::Ok && channel_->IsOpen() && sim::MayRepeat(header)) {
@@ -74,45 +64,61 @@ bool Pellucard::SendSimCommand(const CommandHeader& header, std::uint8_t fileHig
         response.clear();
         link = channel_->SimCommand(header, fileHigh, fileLow, data, response);
     }
-    const bool ok = Track(link);
-    lastOutcome_ = sim::JudgeAnswer(link, response);
-    lastResponse_ = response;
-    data = std::move(response);
-    return ok;
+    Track(link);
+    const CardOutcome outcome = sim::JudgeAnswer(link, response);
+    return {std::move(response), outcome};
 }
 
-bool Pellucard::SelectFile(std::uint8_t high, std::uint8_t low, Bytes& response) {
-    response.clear();
-    return SendSimCommand(sim::Select(), high, low, response);
+CardResult<Bytes> Pellucard::SelectFile(std::uint16_t fileId) {
+    return SendSimCommand(sim::Select(), static_cast<std::uint8_t>(fileId >> 8),
+                          static_cast<std::uint8_t>(fileId & 0xFF));
 }
 
-static bool Plausible(const SimFileInfo& s) {
+CardResult<Bytes> Pellucard::SelectPath(std::initializer_list<std::uint16_t> path) {
+    CardResult<Bytes> selected;
+    for (const std::uint16_t fileId : path) {
+        selected = SelectFile(fileId);
+        if (selected.outcome.IsLinkFailed() && !connected_)
+            break;
+    }
+    return selected;
+}
+
+bool Pellucard::Plausible(const SimFileInfo& s) {
     return s.chv1AttemptsLeft < 4 && s.chv2AttemptsLeft < 4 && s.unblockChv1AttemptsLeft < 11 &&
            s.unblockChv2AttemptsLeft < 11 &&
            (s.chv1AttemptsLeft > 0 || s.chv2AttemptsLeft > 0 || s.unblockChv1AttemptsLeft > 0 ||
             s.unblockChv2AttemptsLeft > 0);
 }
 
-bool Pellucard::CheckChvStatus() {
-    if (Plausible(cardStatus_))
-        return true;
-    return ReadMasterStatus() && Plausible(cardStatus_);
+CardOutcome Pellucard::LearnChvCounters() {
+    if (!chvCountersStale_ && Plausible(cardStatus_))
+        return CardOutcome::Done();
+    return ReadMasterStatus();
 }
 
-bool Pellucard::ReadMasterStatus() {
-    Bytes response;
-    SelectFile2F(0xE2, response);
-    SelectFile3F(0x00, response);
-    if (response.size() > 201)
-        SelectFile3F(0x00, response);
-    if (!lastResult_ || response.size() > 200)
-        return false;
+bool Pellucard::ReadChvCounters() {
+    return LearnChvCounters().IsDone() && Plausible(cardStatus_);
+}
+
+CardOutcome Pellucard::ReadMasterStatus() {
+    // By way of EF ICCID, as the card status has always been read.
+    CardResult<Bytes> master = SelectPath({0x2FE2, 0x3F00});
+    if (master.value.size() > 201)
+        master = SelectFile(0x3F00);
+    if (master.outcome.IsLinkFailed() || master.value.size() > 200)
+        return CardOutcome::LinkFailed();
+    if (master.outcome.IsRefused()) {
+        cardStatus_ = {};
+        return master.outcome;
+    }
     // The CHV counters sit in the last bytes of the master file's response; a shorter answer
     // holds none of them.
-    if (lastOutcome_.IsDone() && response.size() < kDirectoryResponseLength)
+    if (master.value.size() < kDirectoryResponseLength)
         return ShortReply();
-    cardStatus_ = ParseFileInfo(response);
-    return true;
+    cardStatus_ = ParseFileInfo(master.value);
+    chvCountersStale_ = false;
+    return master.outcome;
 }
 
 }  // namespace pellucard

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "engine/bytes.h"
 #include "engine/card_channel.h"
@@ -13,9 +16,25 @@
 
 namespace pellucard {
 
+// How names outside the GSM alphabet are written into phone book records (the UCS2 forms of
+// GSM 11.11 annex B).
+enum class NameForm {
+    Ucs2,        // form 0x80: 16-bit characters
+    Ucs2Base81,  // form 0x81: one byte a character above an 8-bit base
+    Ucs2Base82,  // form 0x82: one byte a character above a 16-bit base
+    BestFit,     // the form that holds the whole name, or else the most of it
+};
+
+// An item of the card information: its text when the card gave it, and what became of the last
+// exchange behind it (a failed link when the reader did not give it; done when the card has
+// nothing to give, as a closed card's IMSI).
+using CardInfoAnswer = CardResult<std::optional<std::string>>;
+
 // The card engine: one object per program. It owns the reader channel, passes SIM commands
 // through it, decodes the card's files and converts between the card's encodings and text.
-// Failures are results, never exceptions; the engine never shows a message.
+// Every card operation answers with its outcome (CardOutcome, or CardResult with the value it
+// read): done, refused with the card's status word, or lost on the link. Failures are results,
+// never exceptions; the engine never shows a message.
 class Pellucard {
 public:
     explicit Pellucard(std::unique_ptr<CardChannel> channel);
@@ -24,138 +43,141 @@ public:
     Pellucard& operator=(const Pellucard&) = delete;
 
     // --- Reader link ---
-    bool FindReader();
-    void Release();
+    // Finds and opens the reader; false when there is none.
+    [[nodiscard]] bool OpenReader();
+    // Closes the reader and forgets the card.
+    void CloseReader();
     // True when the last exchange with the card succeeded: the windows read it as "a card
     // answered in the reader".
     bool CardPresent() const { return lastResult_; }
-    // The reader is open. The main window writes false here when it closes.
+    // The reader is open: it was found, and no exchange since found it gone.
     bool ReaderPresent() const { return connected_; }
-    void SetReaderPresent(bool present);
-
     CardChannel& Channel() { return *channel_; }
-    // The response block of the last SIM command: response data, or the status words. The
-    // engine's results do not look at status words; a caller that wants to may.
-    const Bytes& LastResponse() const { return lastResponse_; }
-    // What became of the last SIM command: executed, refused with a status word, or lost on the
-    // link. The boolean results of the phone book, SMS and PIN operations are true only for an
-    // executed command; this says why when they are false.
-    const CardOutcome& LastOutcome() const { return lastOutcome_; }
-
-    // --- SIM command layer ---
-    bool SendSimCommand(const CommandHeader& header, std::uint8_t fileHigh, std::uint8_t fileLow,
-                        Bytes& data);
-    // SELECT by identifier; one variant for each first byte the engine selects by.
-    bool SelectFile7F(std::uint8_t low, Bytes& response) { return SelectFile(0x7F, low, response); }
-    bool SelectFile6F(std::uint8_t low, Bytes& response) { return SelectFile(0x6F, low, response); }
-    bool SelectFile2F(std::uint8_t low, Bytes& response) { return SelectFile(0x2F, low, response); }
-    bool SelectFile3F(std::uint8_t low, Bytes& response) { return SelectFile(0x3F, low, response); }
-    bool CheckChvStatus();
-    bool ReadMasterStatus();
-    const SimFileInfo& CardStatus() const { return cardStatus_; }
-    SimFileInfo& MutableCardStatus() { return cardStatus_; }
-
-    // Forgets the cached record counts and lengths, the card status and the last result.
-    void ResetCardState();
-
-    // --- Card information ---
-    // Resets the card; true when it answered with an answer to reset.
-    bool FindSimCard();
-    const Bytes& AnswerToReset() const { return answerToReset_; }
-    CardInfoResult GetCardInf(std::string& text, CardInfoItem item);
-    // The card's data may be read: the CHV counters are known, PIN1 is not blocked and its check
-    // is off (or was passed since the status was read).
-    bool CardReadable();
-
-    // --- PIN operations (CHV 1 or 2); true on success ---
-    // Each command is sent once: a CHV command costs the user an attempt, so nothing here
-    // repeats it. The counters are read again afterwards; when the link failed during the
-    // command, LastOutcome() says so and CountersKnown() whether the counters could be read.
-    bool PINCodeVerify(const std::string& pin, int chv);
-    bool PINCodeChange(const std::string& newPin, const std::string& oldPin, int chv);
-    bool PINCodeEnable(const std::string& pin, int chv = 1);
-    bool PINCodeDisable(const std::string& pin, int chv = 1);
-    bool PINCodeUnBlock(const std::string& newPin, const std::string& unblockCode, int chv);
-    bool CountersKnown() const { return countersKnown_; }
     // Reads and selections asked again after their answer was lost on the link.
     long RepeatedExchanges() const { return repeatedExchanges_; }
-    // --- Phone book (EF ADN) ---
-    bool EnterPhoneBook();
-    bool GetPhoneBook(Bytes& data, int recordNumber);
-    bool SetPhoneBook(const Bytes& data, int recordNumber);
-    // The codecs do no card traffic; like the card operations they answer with the last result.
-    bool EncodePhoneBook(const std::string& number, const std::string& name, Bytes& data);
-    bool DecodePhoneBook(const Bytes& data, std::string& number, std::string& name);
+
+    // --- SIM command layer ---
+    // Sends one SIM command; one that only reads or selects is asked once more when its answer
+    // was lost. The value is the card's answer block: the response data, or the two status
+    // words when the command has none.
+    CardResult<Bytes> SendSimCommand(const CommandHeader& header, std::uint8_t fileHigh,
+                                     std::uint8_t fileLow, const Bytes& data = {});
+    // SELECT by file identifier (3F00, 7Fxx, 6Fxx, 2Fxx); the value is the SELECT response.
+    CardResult<Bytes> SelectFile(std::uint16_t fileId);
+    // Reads the card status (the CHV counters among it) from the master file's SELECT response.
+    CardOutcome ReadMasterStatus();
+    // True when the CHV counters are known: cached from the card's status, or read now from the
+    // master file when there are none or they went stale.
+    [[nodiscard]] bool ReadChvCounters();
+    const SimFileInfo& CardStatus() const { return cardStatus_; }
+    // Forgets what the engine learnt of the card: record counts and lengths, the card status,
+    // whether the card answered.
+    void ForgetCardState();
+
+    // --- Card identity and information ---
+    // Resets the card; done when it answered with an answer to reset.
+    CardOutcome ResetCard();
+    const Bytes& AnswerToReset() const { return answerToReset_; }
+    // One item of the card information: from the reader's own requests where it has them, else
+    // with SIM commands; the card's own data (IMSI, service centre) only while PIN1 lets it.
+    CardInfoAnswer ReadCardInfo(CardInfoItem item);
+    // The card's data may be read: the CHV counters are known, PIN1 is not blocked and its check
+    // is off (or was passed since the status was read).
+    [[nodiscard]] bool CardReadable();
+
+    // --- PIN operations: CHV `chv` (1 or 2), then the codes in the order the card takes them ---
+    // Each command is sent once: a CHV command costs the user an attempt, so nothing here
+    // repeats it. The counters are read again afterwards, whatever the outcome; CountersKnown()
+    // says whether they could be.
+    CardOutcome VerifyPin(int chv, const std::string& pin);
+    CardOutcome ChangePin(int chv, const std::string& oldPin, const std::string& newPin);
+    CardOutcome UnblockPin(int chv, const std::string& unblockCode, const std::string& newPin);
+    // Switches PIN1's check on or off (GSM 11.11 has it for CHV1 only).
+    CardOutcome EnablePin1(const std::string& pin);
+    CardOutcome DisablePin1(const std::string& pin);
+    bool CountersKnown() const { return countersKnown_; }
+
+    // --- Records of the phone book (EF ADN) and the short messages (EF SMS) ---
+    // Entering a file (DF Telecom, then the EF) learns its record count and length, which the
+    // reads and writes of its records need. Records are numbered from 1; the value of a read
+    // is exactly one record. A write fits the bytes to the record length with 0xFF filler.
+    CardOutcome EnterPhoneBook();
+    CardResult<Bytes> ReadPhoneBookRecord(int recordNumber);
+    CardOutcome WritePhoneBookRecord(int recordNumber, const Bytes& record);
     int PhoneBookRecordCount() const { return phoneBookRecordCount_; }
     int PhoneBookRecordLength() const { return phoneBookRecordLength_; }
 
-    // --- Short messages (EF SMS) ---
-    bool EnterSMSBook();
-    bool GetSMS(Bytes& data, int recordNumber);
-    bool SetSMS(int recordNumber, const Bytes& data);
-    bool EncodeSMS(const std::string& address, const std::string& text, int status,
-                   const SmsTimeStamp& timeStamp, const std::string& scNumber, int validity,
-                   Bytes& data);
-    bool DecodeSMS(const Bytes& data, SmsRecord& record);
+    CardOutcome EnterSmsFile();
+    CardResult<Bytes> ReadSmsRecord(int recordNumber);
+    CardOutcome WriteSmsRecord(int recordNumber, const Bytes& record);
     int SmsRecordCount() const { return smsRecordCount_; }
     int SmsRecordLength() const { return smsRecordLength_; }
 
-    // The UCS2 form for names outside the GSM alphabet: 129 form 0x81, 130 form 0x82,
-    // kEncodeTypeBestFit the form that holds the whole name, anything else form 0x80.
-    static constexpr int kEncodeTypeBestFit = -1;
-    void SetEncodeType(int encodeType) { encodeType_ = encodeType; }
-    int EncodeType() const { return encodeType_; }
+    // --- Encoding for this card (no card traffic) ---
+    // A phone book record of the entered file's length, the name in the chosen form; empty when
+    // the record length is not known or too short for a number.
+    Bytes EncodePhoneBookEntry(const std::string& number, const std::string& name) const;
+    // A short message record of the entered file's length (176 bytes before the file is entered).
+    Bytes EncodeSms(const std::string& address, const std::string& text, int status,
+                    const SmsTimeStamp& timeStamp, const std::string& serviceCentre,
+                    int validity) const;
+    void SetNameForm(NameForm form) { nameForm_ = form; }
 
-    // A code as the card takes it: its characters, then 0xFF up to 8 bytes (cut at 8).
-    static void PadPin(const std::string& code, Bytes& data, std::size_t offset);
-
-protected:
-    bool ReadFileStatusBlock(ReaderRequest request, SimFileInfo& info);
-    bool ReadTransparent(const SimFileInfo& info, Bytes& content);
-    // On a readable card, selects EF 6Fxx under DF 7Fyy and decodes the EF's SELECT response,
-    // which must hold at least `shortest` bytes.
-    bool SelectInfoFile(std::uint8_t directoryLow, std::uint8_t fileLow, SimFileInfo& info,
-                        std::size_t shortest);
-    CardInfoResult ReadIccid(std::string& text);
-    CardInfoResult ReadImsi(std::string& text);
-    CardInfoResult ReadServiceProviderName(std::string& text);
-    CardInfoResult ReadRecordCount(ReaderRequest request, std::string& text);
-    CardInfoResult ReadPhase(std::string& text);
-    CardInfoResult ReadServiceCentre(std::string& text);
-    CardInfoResult ReadChvState(CardInfoItem item, std::string& text);
-    bool RunChvCommand(const CommandHeader& header, const Bytes& data, int judgedChv);
-
-    bool EnterFile(std::uint8_t fileLow, SimFileInfo& info);
-    bool RecordCommand(const CommandHeader& header, Bytes& data);
-    bool ReadRecordOf(int recordNumber, int recordLength, Bytes& data);
-    bool UpdateRecordOf(int recordNumber, int recordLength, const Bytes& data);
-
-    bool SelectFile(std::uint8_t high, std::uint8_t low, Bytes& response);
+private:
     bool Track(LinkResult result);
     // A request the reader answers from the card; asked once more when the answer was lost.
     LinkResult AskReader(ReaderRequest request, Bytes& block);
     // A reply too short to hold what it must (a length, a count, an identity) was cut on the
-    // way: a failed exchange, never a 0 or an empty value. Always false.
-    bool ShortReply();
+    // way: a failed exchange, never a 0 or an empty value.
+    CardOutcome ShortReply();
+    // Selects each file of `path` in turn and answers with the last SELECT: the files before
+    // it only lead there, and a SELECT of a file that cannot be reached from where the card
+    // stands is refused without harm. A reader that went away ends the way.
+    CardResult<Bytes> SelectPath(std::initializer_list<std::uint16_t> path);
+
+    // CHV counters within their bounds (3 tries, 10 for an unblocking code), not all at zero.
+    static bool Plausible(const SimFileInfo& status);
+    // Done when the CHV counters are cached or were read now (they may still not be plausible).
+    CardOutcome LearnChvCounters();
+    bool Pin1LetsRead() const;
+    CardOutcome RunChvCommand(const CommandHeader& header, const Bytes& data);
+
+    CardResult<SimFileInfo> ReadFileStatusBlock(ReaderRequest request);
+    CardResult<Bytes> ReadTransparent(const SimFileInfo& info);
+    // On a card that PIN1 leaves open, selects EF `file` under DF `directory` and decodes its
+    // SELECT response, which must hold at least `shortest` bytes; nothing while PIN1 closes it.
+    CardResult<std::optional<SimFileInfo>> SelectInfoFile(std::uint16_t directory,
+                                                          std::uint16_t file, std::size_t shortest);
+    CardInfoAnswer ReadIccid();
+    CardInfoAnswer ReadImsi();
+    CardInfoAnswer ReadServiceProviderName();
+    CardInfoAnswer ReadRecordCount(ReaderRequest request);
+    CardInfoAnswer ReadRecordLength(ReaderRequest request);
+    CardInfoAnswer ReadPhase();
+    CardInfoAnswer ReadServiceCentre();
+    CardInfoAnswer ReadChvState(CardInfoItem item);
+
+    // Selects DF Telecom and EF `fileId` in it; the value is the EF's file information.
+    CardResult<SimFileInfo> EnterFile(std::uint16_t fileId);
+    CardResult<Bytes> ReadRecordOf(int recordNumber, int recordLength);
+    CardOutcome UpdateRecordOf(int recordNumber, int recordLength, const Bytes& record);
 
     std::unique_ptr<CardChannel> channel_;
     bool connected_ = false;
     bool lastResult_ = false;
     SimFileInfo cardStatus_;
-    Bytes lastResponse_;
-    CardOutcome lastOutcome_;
+    // The counters in cardStatus_ are the card's from before a CHV command: read them again.
+    bool chvCountersStale_ = false;
     bool countersKnown_ = false;
     long repeatedExchanges_ = 0;
 
-    // Cached by the card-information reads.
+    // Learnt when a file is entered, or from the card information.
     std::int16_t phoneBookRecordCount_ = 0;
     std::int16_t smsRecordCount_ = 0;
-    std::int16_t lastDialledRecordCount_ = 0;
     std::int16_t phoneBookRecordLength_ = 0;
     std::int16_t smsRecordLength_ = 0;
-    std::uint8_t answerToResetLength_ = 0;
     Bytes answerToReset_;
-    int encodeType_ = 0;
+    NameForm nameForm_ = NameForm::Ucs2;
 };
 
 }  // namespace pellucard

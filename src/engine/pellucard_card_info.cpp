@@ -1,4 +1,4 @@
-// Card identity and state: the answer to reset, and the answers of GetCardInf.
+// Card identity and state: the answer to reset, and the items of the card information.
 #include <algorithm>
 
 #include "engine/codec_alpha.h"
@@ -25,20 +25,33 @@ std::uint8_t At(const Bytes& bytes, std::size_t index) {
     return index < bytes.size() ? bytes[index] : 0xFF;
 }
 
-CardInfoResult Result(bool answered) {
-    return answered ? CardInfoResult::Answered : CardInfoResult::NotAvailable;
+// The card gave the item.
+CardInfoAnswer Given(std::string text) {
+    return {std::move(text), CardOutcome::Done()};
+}
+
+// The card or the reader did not give it; `outcome` says what became of the last exchange
+// (done when the card answered but has nothing to give).
+CardInfoAnswer NotGiven(const CardOutcome& outcome) {
+    return {std::nullopt, outcome};
+}
+
+// The item when `given` holds; else nothing, with the outcome of the last exchange.
+CardInfoAnswer GivenIf(bool given, std::string text, const CardOutcome& outcome) {
+    return given ? Given(std::move(text)) : NotGiven(outcome);
 }
 
 }  // namespace
 
-bool Pellucard::FindSimCard() {
+CardOutcome Pellucard::ResetCard() {
     Bytes atr;
-    const bool ok = Track(channel_->ResetCard(atr));
-    if (!ok)
-        return false;
+    if (!Track(channel_->ResetCard(atr)))
+        return CardOutcome::LinkFailed();
+    if (atr.empty())
+        return ShortReply();
     if (atr.size() >= 201) {
-        ResetCardState();
-        return false;
+        ForgetCardState();
+        return CardOutcome::LinkFailed();
     }
     // An answer to reset in the inverse convention starts with 0x3F (0x03 as read directly):
     // convert every byte back to the direct convention.
@@ -49,231 +62,202 @@ bool Pellucard::FindSimCard() {
             b = static_cast<std::uint8_t>(255 - Reversed(b));
     }
     answerToReset_ = atr;
-    answerToResetLength_ = static_cast<std::uint8_t>(atr.size() - 1);
     lastResult_ = true;
-    return true;
+    return CardOutcome::Done();
 }
 
 bool Pellucard::CardReadable() {
-    return CheckChvStatus() && cardStatus_.chv1AttemptsLeft > 0 &&
-           (cardStatus_.chv1Disabled & 0x80) != 0;
+    return ReadChvCounters() && Pin1LetsRead();
 }
 
-bool Pellucard::ReadFileStatusBlock(ReaderRequest request, SimFileInfo& info) {
+bool Pellucard::Pin1LetsRead() const {
+    return cardStatus_.chv1AttemptsLeft > 0 && (cardStatus_.chv1Disabled & 0x80) != 0;
+}
+
+CardResult<SimFileInfo> Pellucard::ReadFileStatusBlock(ReaderRequest request) {
     Bytes block;
     if (!Track(AskReader(request, block)))
-        return false;
+        return {{}, CardOutcome::LinkFailed()};
     if (block.size() < kRecordFileResponseLength)
-        return ShortReply();
-    info = ParseFileInfo(block);
-    return true;
+        return {{}, ShortReply()};
+    return {ParseFileInfo(block), CardOutcome::Done()};
 }
 
-bool Pellucard::ReadTransparent(const SimFileInfo& info, Bytes& content) {
+CardResult<Bytes> Pellucard::ReadTransparent(const SimFileInfo& info) {
     const int size = std::clamp<int>(info.sizeOrRecordCount, 0, 255);
-    content.clear();
-    return SendSimCommand(sim::ReadBinary(0, 0, static_cast<std::uint8_t>(size)), 0, 0, content);
+    return SendSimCommand(sim::ReadBinary(0, 0, static_cast<std::uint8_t>(size)), 0, 0);
 }
 
-CardInfoResult Pellucard::GetCardInf(std::string& text, CardInfoItem item) {
+CardInfoAnswer Pellucard::ReadCardInfo(CardInfoItem item) {
     switch (item) {
         case CardInfoItem::Iccid:
-            return ReadIccid(text);
+            return ReadIccid();
         case CardInfoItem::Imsi:
-            return ReadImsi(text);
+            return ReadImsi();
         case CardInfoItem::ServiceProviderName:
-            return ReadServiceProviderName(text);
+            return ReadServiceProviderName();
         case CardInfoItem::LastDialledRecordCount:
-            return ReadRecordCount(ReaderRequest::LastDialledFileStatus, text);
+            return ReadRecordCount(ReaderRequest::LastDialledFileStatus);
         case CardInfoItem::SmsRecordCount:
-            return ReadRecordCount(ReaderRequest::SmsFileStatus, text);
+            return ReadRecordCount(ReaderRequest::SmsFileStatus);
         case CardInfoItem::PhoneBookRecordCount:
-            return ReadRecordCount(ReaderRequest::PhoneBookFileStatus, text);
+            return ReadRecordCount(ReaderRequest::PhoneBookFileStatus);
         case CardInfoItem::Phase:
-            return ReadPhase(text);
+            return ReadPhase();
         case CardInfoItem::ServiceCentreNumber:
-            return ReadServiceCentre(text);
+            return ReadServiceCentre();
         case CardInfoItem::PhoneBookRecordLength:
-            if (phoneBookRecordLength_ == 0) {
-                std::string ignored;
-                if (ReadRecordCount(ReaderRequest::PhoneBookFileStatus, ignored) ==
-                        CardInfoResult::NotAvailable &&
-                    lastOutcome_.IsLinkFailed()) {
-                    text.clear();
-                    return CardInfoResult::NotAvailable;
-                }
-            }
-            text = std::to_string(phoneBookRecordLength_);
-            return CardInfoResult::Answered;
+            return ReadRecordLength(ReaderRequest::PhoneBookFileStatus);
         case CardInfoItem::SmsRecordLength:
-            if (smsRecordLength_ == 0) {
-                std::string ignored;
-                if (ReadRecordCount(ReaderRequest::SmsFileStatus, ignored) ==
-                        CardInfoResult::NotAvailable &&
-                    lastOutcome_.IsLinkFailed()) {
-                    text.clear();
-                    return CardInfoResult::NotAvailable;
-                }
-            }
-            text = std::to_string(smsRecordLength_);
-            return CardInfoResult::Answered;
+            return ReadRecordLength(ReaderRequest::SmsFileStatus);
         case CardInfoItem::LockState:
         case CardInfoItem::Pin2Attempts:
         case CardInfoItem::Pin1Attempts:
         case CardInfoItem::Puk2Attempts:
         case CardInfoItem::Puk1Attempts:
-            return ReadChvState(item, text);
+            return ReadChvState(item);
     }
-    return CardInfoResult::NotHandled;
+    // Not an item of the card information: nothing was asked of the card.
+    return NotGiven(CardOutcome::Done());
 }
 
-CardInfoResult Pellucard::ReadIccid(std::string& text) {
-    text.clear();
+CardInfoAnswer Pellucard::ReadIccid() {
     Bytes block;
     Bytes status;
     const bool fromReader = Track(AskReader(ReaderRequest::Iccid, block)) &&
                             Track(AskReader(ReaderRequest::FileStatus, status));
+    std::string text;
     if (fromReader) {
-        if (block.size() < 10 || status.size() < kReaderFileStatusLength) {
-            ShortReply();
-            return CardInfoResult::NotAvailable;
-        }
+        if (block.size() < 10 || status.size() < kReaderFileStatusLength)
+            return NotGiven(ShortReply());
         const auto info = ParseReaderFileStatus(status);
-        if (info.sizeOrRecordCount == 10 && lastResult_ && block.size() >= 10 &&
-            block.size() <= 21) {
+        if (info.sizeOrRecordCount == 10 && lastResult_ && block.size() <= 21)
             text = DecodeDigits(block, 0, 10);
-        }
-    } else {
-        Bytes response;
-        SelectFile2F(0xE2, response);
-        SelectFile3F(0x00, response);
-        SelectFile2F(0xE2, response);
-        if (!lastResult_ || !lastOutcome_.IsDone())
-            return CardInfoResult::NotAvailable;
-        if (response.size() < kElementaryResponseLength) {
-            ShortReply();
-            return CardInfoResult::NotAvailable;
-        }
-        const auto info = ParseFileInfo(response);
-        Bytes content;
-        if (ReadTransparent(info, content) && lastOutcome_.IsDone()) {
-            if (content.size() < 10) {
-                ShortReply();
-                return CardInfoResult::NotAvailable;
-            }
-            text = DecodeDigits(content, 0, 10);
-        }
+        return GivenIf(text.size() > 9, text, CardOutcome::Done());
     }
-    return Result(text.size() > 9);
+    // The reader did not give it: EF ICCID read with SIM commands, by way of the master file.
+    const CardResult<Bytes> selected = SelectPath({0x2FE2, 0x3F00, 0x2FE2});
+    if (!selected.IsDone())
+        return NotGiven(selected.outcome);
+    if (selected.value.size() < kElementaryResponseLength)
+        return NotGiven(ShortReply());
+    const CardResult<Bytes> content = ReadTransparent(ParseFileInfo(selected.value));
+    if (!content.IsDone())
+        return NotGiven(content.outcome);
+    if (content.value.size() < 10)
+        return NotGiven(ShortReply());
+    text = DecodeDigits(content.value, 0, 10);
+    return GivenIf(text.size() > 9, text, content.outcome);
 }
 
-bool Pellucard::SelectInfoFile(std::uint8_t directoryLow, std::uint8_t fileLow, SimFileInfo& info,
-                               std::size_t shortest) {
-    if (!CardReadable())
-        return false;
-    Bytes response;
-    SelectFile7F(directoryLow, response);
-    if (!SelectFile6F(fileLow, response) || !lastOutcome_.IsDone())
-        return false;
-    if (response.size() < shortest)
-        return ShortReply();
-    info = ParseFileInfo(response);
-    return true;
+CardResult<std::optional<SimFileInfo>> Pellucard::SelectInfoFile(std::uint16_t directory,
+                                                                 std::uint16_t file,
+                                                                 std::size_t shortest) {
+    const CardOutcome counters = LearnChvCounters();
+    if (!counters.IsDone())
+        return {std::nullopt, counters};
+    // While PIN1 closes the card, its files are not asked for: the card has nothing to give.
+    if (!Plausible(cardStatus_) || !Pin1LetsRead())
+        return {std::nullopt, counters};
+    const CardResult<Bytes> selected = SelectPath({directory, file});
+    if (!selected.IsDone())
+        return {std::nullopt, selected.outcome};
+    if (selected.value.size() < shortest)
+        return {std::nullopt, ShortReply()};
+    return {ParseFileInfo(selected.value), selected.outcome};
 }
 
-CardInfoResult Pellucard::ReadImsi(std::string& text) {
-    text.clear();
-    SimFileInfo info;
-    if (!SelectInfoFile(0x20, 0x07, info, kElementaryResponseLength))
-        return CardInfoResult::NotAvailable;
-    Bytes content;
-    if (!ReadTransparent(info, content) || info.sizeOrRecordCount <= 0) {
-        return CardInfoResult::NotAvailable;
-    }
+CardInfoAnswer Pellucard::ReadImsi() {
+    const auto file = SelectInfoFile(0x7F20, 0x6F07, kElementaryResponseLength);
+    if (!file.value)
+        return NotGiven(file.outcome);
+    const SimFileInfo& info = *file.value;
+    // A refused read holds status words, not the identity.
+    const CardResult<Bytes> content = ReadTransparent(info);
+    if (!content.IsDone() || info.sizeOrRecordCount <= 0)
+        return NotGiven(content.outcome);
     // EF IMSI (GSM 11.11 10.3.2): a length byte, then the digits low nibble first, where the very
     // first nibble is the parity and identity type, not a digit.
-    const std::string nibbles =
-        DecodeDigits(content, 1, std::min<int>(info.sizeOrRecordCount, content.size()) - 1);
+    const std::string nibbles = DecodeDigits(
+        content.value, 1, std::min<int>(info.sizeOrRecordCount, content.value.size()) - 1);
+    std::string text;
     if (nibbles.size() > 1)
         text = nibbles.substr(1);
-    return Result(!text.empty());
+    return GivenIf(!text.empty(), text, content.outcome);
 }
 
-CardInfoResult Pellucard::ReadServiceProviderName(std::string& text) {
-    text.clear();
+CardInfoAnswer Pellucard::ReadServiceProviderName() {
     Bytes table;
-    if (!Track(AskReader(ReaderRequest::ServiceTable, table)) || table.size() < 2) {
-        return CardInfoResult::NotAvailable;
-    }
+    if (!Track(AskReader(ReaderRequest::ServiceTable, table)))
+        return NotGiven(CardOutcome::LinkFailed());
+    if (table.size() < 2)
+        return NotGiven(CardOutcome::Done());
     // GSM 11.11 10.3.7: two bits per service, four services a byte; service 17 is the service
     // provider name, the lowest two bits of byte 4.
-    if (table.size() <= 4 || (table[4] & 0x03) == 0) {
-        text = "-";
-        return CardInfoResult::Answered;
-    }
+    if (table.size() <= 4 || (table[4] & 0x03) == 0)
+        return Given("-");
     Bytes content;
     Bytes status;
     if (!Track(AskReader(ReaderRequest::ServiceProviderName, content)) ||
         !Track(AskReader(ReaderRequest::FileStatus, status))) {
-        return CardInfoResult::NotAvailable;
+        return NotGiven(CardOutcome::LinkFailed());
     }
-    if (status.size() < kReaderFileStatusLength) {
-        ShortReply();
-        return CardInfoResult::NotAvailable;
-    }
+    if (status.size() < kReaderFileStatusLength)
+        return NotGiven(ShortReply());
     // The first byte is the display condition; the name fills the rest of the file.
     const int size = ParseReaderFileStatus(status).sizeOrRecordCount;
     if (content.size() < 2 || size < 2)
-        return CardInfoResult::Answered;
+        return Given("");
     const Bytes name(content.begin() + 1, content.end());
-    text = DecodeAlpha(name, std::min<int>(size - 2, static_cast<int>(name.size()) - 1));
-    return CardInfoResult::Answered;
+    return Given(DecodeAlpha(name, std::min<int>(size - 2, static_cast<int>(name.size()) - 1)));
 }
 
-CardInfoResult Pellucard::ReadRecordCount(ReaderRequest request, std::string& text) {
-    text.clear();
-    SimFileInfo info;
-    if (!ReadFileStatusBlock(request, info))
-        return CardInfoResult::NotAvailable;
-    const std::int16_t count = RecordsHeld(info);
-    switch (request) {
-        case ReaderRequest::SmsFileStatus:
-            smsRecordCount_ = count;
-            smsRecordLength_ = info.recordLength;
-            break;
-        case ReaderRequest::PhoneBookFileStatus:
-            phoneBookRecordCount_ = count;
-            phoneBookRecordLength_ = info.recordLength;
-            break;
-        default:
-            lastDialledRecordCount_ = count;
-            break;
+CardInfoAnswer Pellucard::ReadRecordCount(ReaderRequest request) {
+    const CardResult<SimFileInfo> file = ReadFileStatusBlock(request);
+    if (!file.IsDone())
+        return NotGiven(file.outcome);
+    const std::int16_t count = RecordsHeld(file.value);
+    if (request == ReaderRequest::SmsFileStatus) {
+        smsRecordCount_ = count;
+        smsRecordLength_ = file.value.recordLength;
+    } else if (request == ReaderRequest::PhoneBookFileStatus) {
+        phoneBookRecordCount_ = count;
+        phoneBookRecordLength_ = file.value.recordLength;
     }
-    text = std::to_string(count);
-    return Result(count > 0);
+    // A file of no records gives no count.
+    return GivenIf(count > 0, std::to_string(count), file.outcome);
 }
 
-CardInfoResult Pellucard::ReadPhase(std::string& text) {
-    text.clear();
+CardInfoAnswer Pellucard::ReadRecordLength(ReaderRequest request) {
+    const bool sms = request == ReaderRequest::SmsFileStatus;
+    // The length comes with the file's record count; it is asked for when not known yet.
+    if ((sms ? smsRecordLength_ : phoneBookRecordLength_) == 0) {
+        const CardInfoAnswer count = ReadRecordCount(request);
+        if (!count.value && count.outcome.IsLinkFailed())
+            return NotGiven(count.outcome);
+    }
+    return Given(std::to_string(sms ? smsRecordLength_ : phoneBookRecordLength_));
+}
+
+CardInfoAnswer Pellucard::ReadPhase() {
     Bytes block;
     if (!Track(AskReader(ReaderRequest::Phase, block)))
-        return CardInfoResult::NotAvailable;
-    text = At(block, 0) == 3 ? "Phase 2+" : "Phase 2";
-    return CardInfoResult::Answered;
+        return NotGiven(CardOutcome::LinkFailed());
+    return Given(At(block, 0) == 3 ? "Phase 2+" : "Phase 2");
 }
 
-CardInfoResult Pellucard::ReadServiceCentre(std::string& text) {
-    text.clear();
-    SimFileInfo info;
-    if (!SelectInfoFile(0x10, 0x42, info, kRecordFileResponseLength))
-        return CardInfoResult::NotAvailable;
-    Bytes record;
-    if (!SendSimCommand(sim::ReadRecord(0, sim::kRecordPrevious, info.recordLength), 0, 0,
-                        record)) {
-        return CardInfoResult::NotAvailable;
-    }
+CardInfoAnswer Pellucard::ReadServiceCentre() {
+    const auto file = SelectInfoFile(0x7F10, 0x6F42, kRecordFileResponseLength);
+    if (!file.value)
+        return NotGiven(file.outcome);
+    // A refused read holds status words, not a record.
+    const CardResult<Bytes> read =
+        SendSimCommand(sim::ReadRecord(0, sim::kRecordPrevious, file.value->recordLength), 0, 0);
+    if (!read.IsDone())
+        return NotGiven(read.outcome);
     // EF SMSP (GSM 11.11 10.5.6): the service centre address sits 15 bytes from the record's
     // end: its length, type of number, then ten digit bytes. A record shorter than that has none.
+    const Bytes& record = read.value;
     const int length = static_cast<int>(record.size());
     std::string digits;
     std::uint8_t type = 0;
@@ -283,6 +267,7 @@ CardInfoResult Pellucard::ReadServiceCentre(std::string& text) {
         const int digitBytes = std::clamp(addressLength - 1, 0, 10);
         digits = DecodeDigits(record, static_cast<std::size_t>(length - 13), digitBytes);
     }
+    std::string text;
     if ((type & 0x70) == 0x10) {
         text = "+" + digits;
     } else if (digits.empty() && length < 101) {
@@ -290,32 +275,26 @@ CardInfoResult Pellucard::ReadServiceCentre(std::string& text) {
     } else {
         text = digits;
     }
-    return Result(!text.empty());
+    return GivenIf(!text.empty(), text, read.outcome);
 }
 
-CardInfoResult Pellucard::ReadChvState(CardInfoItem item, std::string& text) {
-    text.clear();
-    if (!CheckChvStatus())
-        return CardInfoResult::NotAvailable;
+CardInfoAnswer Pellucard::ReadChvState(CardInfoItem item) {
+    const CardOutcome counters = LearnChvCounters();
+    if (!counters.IsDone() || !Plausible(cardStatus_))
+        return NotGiven(counters);
     const auto& s = cardStatus_;
     switch (item) {
         case CardInfoItem::LockState:
-            text = s.chv1AttemptsLeft > 0 && (s.chv1Disabled & 0x80) ? "UnLock" : "Lock";
-            break;
+            return Given(s.chv1AttemptsLeft > 0 && (s.chv1Disabled & 0x80) ? "UnLock" : "Lock");
         case CardInfoItem::Pin2Attempts:
-            text = std::to_string(s.chv2AttemptsLeft);
-            break;
+            return Given(std::to_string(s.chv2AttemptsLeft));
         case CardInfoItem::Pin1Attempts:
-            text = std::to_string(s.chv1AttemptsLeft);
-            break;
+            return Given(std::to_string(s.chv1AttemptsLeft));
         case CardInfoItem::Puk2Attempts:
-            text = std::to_string(s.unblockChv2AttemptsLeft);
-            break;
+            return Given(std::to_string(s.unblockChv2AttemptsLeft));
         default:
-            text = std::to_string(s.unblockChv1AttemptsLeft);
-            break;
+            return Given(std::to_string(s.unblockChv1AttemptsLeft));
     }
-    return CardInfoResult::Answered;
 }
 
 }  // namespace pellucard

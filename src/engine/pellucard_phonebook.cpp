@@ -1,112 +1,107 @@
-// The phone book on the card: EF ADN (6F3A) in DF Telecom, a linear fixed file.
+// Record files in DF Telecom, and the phone book among them: EF ADN (6F3A), a linear fixed file.
 #include "engine/codec_alpha.h"
 #include "engine/pellucard.h"
 #include "engine/sim_commands.h"
 
 namespace pellucard {
 
-bool Pellucard::EnterFile(std::uint8_t fileLow, SimFileInfo& info) {
-    Bytes response;
-    if (!SelectFile7F(0x10, response) || !lastOutcome_.IsDone())
-        return false;
-    if (!SelectFile6F(fileLow, response) || !lastOutcome_.IsDone())
-        return false;
+namespace {
+constexpr std::uint16_t kDfTelecom = 0x7F10;
+constexpr std::uint16_t kEfAdn = 0x6F3A;
+
+// The record number travels in one byte, and the record length too.
+bool IsRecordNumber(int recordNumber) {
+    return recordNumber >= 1 && recordNumber <= 255;
+}
+bool IsRecordLength(int recordLength) {
+    return recordLength >= 1 && recordLength <= 255;
+}
+
+int AlphaFormOf(NameForm form) {
+    switch (form) {
+        case NameForm::Ucs2Base81:
+            return kAlphaUcs2Base81;
+        case NameForm::Ucs2Base82:
+            return kAlphaUcs2Base82;
+        case NameForm::Ucs2:
+        case NameForm::BestFit:
+            break;
+    }
+    return kAlphaUcs2;
+}
+}  // namespace
+
+CardResult<SimFileInfo> Pellucard::EnterFile(std::uint16_t fileId) {
+    const CardOutcome telecom = SelectFile(kDfTelecom).outcome;
+    if (!telecom.IsDone())
+        return {{}, telecom};
+    const CardResult<Bytes> file = SelectFile(fileId);
+    if (!file.IsDone())
+        return {{}, file.outcome};
     // The record count and length come from the EF's response; a cut one would read as an
     // empty file or records of no length.
-    if (response.size() < kRecordFileResponseLength)
-        return ShortReply();
-    info = ParseFileInfo(response);
-    return true;
+    if (file.value.size() < kRecordFileResponseLength)
+        return {{}, ShortReply()};
+    return {ParseFileInfo(file.value), file.outcome};
 }
 
-bool Pellucard::RecordCommand(const CommandHeader& header, Bytes& data) {
-    // The record number travels in one byte; anything else is not a record of this card. The
-    // host refuses it as the card would (94 02, out of range) without sending anything.
-    if (header[2] == 0) {
-        lastOutcome_ = CardOutcome::Refused(0x9402);
-        return false;
-    }
-    SendSimCommand(header, 0, 0, data);
-    return lastOutcome_.IsDone();
-}
-
-bool Pellucard::EnterPhoneBook() {
-    SimFileInfo info;
-    if (!EnterFile(0x3A, info)) {
-        phoneBookRecordCount_ = 0;
-        phoneBookRecordLength_ = 0;
-        return false;
-    }
-    phoneBookRecordCount_ = RecordsHeld(info);
-    phoneBookRecordLength_ = info.recordLength;
-    return lastResult_;
-}
-
-bool Pellucard::ReadRecordOf(int recordNumber, int recordLength, Bytes& data) {
-    data.clear();
-    if (recordNumber < 1 || recordNumber > 255) {
-        lastOutcome_ = CardOutcome::Refused(0x9402);
-        return false;
-    }
+CardResult<Bytes> Pellucard::ReadRecordOf(int recordNumber, int recordLength) {
+    // A number that is not a record of this card is refused as the card would refuse it
+    // (94 02, out of range), without sending anything.
+    if (!IsRecordNumber(recordNumber))
+        return {{}, CardOutcome::Refused(status_word::kOutOfRange)};
     // Without a record length the file's state was lost (a failed answer forgets it); the
     // file has to be entered again first.
-    if (recordLength <= 0 || recordLength > 255) {
-        lastOutcome_ = CardOutcome::LinkFailed();
-        return false;
-    }
-    const bool done =
-        RecordCommand(sim::ReadRecord(static_cast<std::uint8_t>(recordNumber), sim::kRecordAbsolute,
-                                      static_cast<std::uint8_t>(recordLength)),
-                      data);
+    if (!IsRecordLength(recordLength))
+        return {{}, CardOutcome::LinkFailed()};
+    CardResult<Bytes> read = SendSimCommand(
+        sim::ReadRecord(static_cast<std::uint8_t>(recordNumber), sim::kRecordAbsolute,
+                        static_cast<std::uint8_t>(recordLength)),
+        0, 0);
+    if (!read.IsDone())
+        return {{}, read.outcome};
     // An executed read hands back exactly one record; anything shorter was cut on the way.
-    if (done && static_cast<int>(data.size()) != recordLength) {
-        lastOutcome_ = CardOutcome::LinkFailed();
-        return false;
-    }
-    return done;
+    if (static_cast<int>(read.value.size()) != recordLength)
+        return {{}, CardOutcome::LinkFailed()};
+    return read;
 }
 
-bool Pellucard::UpdateRecordOf(int recordNumber, int recordLength, const Bytes& data) {
-    if (recordNumber < 1 || recordNumber > 255) {
-        lastOutcome_ = CardOutcome::Refused(0x9402);
-        return false;
-    }
-    if (recordLength <= 0 || recordLength > 255) {
-        lastOutcome_ = CardOutcome::LinkFailed();
-        return false;
-    }
+CardOutcome Pellucard::UpdateRecordOf(int recordNumber, int recordLength, const Bytes& record) {
+    if (!IsRecordNumber(recordNumber))
+        return CardOutcome::Refused(status_word::kOutOfRange);
+    if (!IsRecordLength(recordLength))
+        return CardOutcome::LinkFailed();
     // The card takes exactly one record; a shorter or longer array is fitted with 0xFF filler.
-    Bytes record = data;
-    record.resize(static_cast<std::size_t>(recordLength), 0xFF);
-    return RecordCommand(
-        sim::UpdateRecord(static_cast<std::uint8_t>(recordNumber), sim::kRecordAbsolute,
-                          static_cast<std::uint8_t>(recordLength)),
-        record);
+    Bytes fitted = record;
+    fitted.resize(static_cast<std::size_t>(recordLength), 0xFF);
+    return SendSimCommand(
+               sim::UpdateRecord(static_cast<std::uint8_t>(recordNumber), sim::kRecordAbsolute,
+                                 static_cast<std::uint8_t>(recordLength)),
+               0, 0, fitted)
+        .outcome;
 }
 
-bool Pellucard::GetPhoneBook(Bytes& data, int recordNumber) {
-    return ReadRecordOf(recordNumber, phoneBookRecordLength_, data);
+CardOutcome Pellucard::EnterPhoneBook() {
+    const CardResult<SimFileInfo> entered = EnterFile(kEfAdn);
+    phoneBookRecordCount_ = entered.IsDone() ? RecordsHeld(entered.value) : 0;
+    phoneBookRecordLength_ = entered.IsDone() ? entered.value.recordLength : 0;
+    return entered.outcome;
 }
 
-bool Pellucard::SetPhoneBook(const Bytes& data, int recordNumber) {
-    return UpdateRecordOf(recordNumber, phoneBookRecordLength_, data);
+CardResult<Bytes> Pellucard::ReadPhoneBookRecord(int recordNumber) {
+    return ReadRecordOf(recordNumber, phoneBookRecordLength_);
 }
 
-bool Pellucard::EncodePhoneBook(const std::string& number, const std::string& name, Bytes& data) {
+CardOutcome Pellucard::WritePhoneBookRecord(int recordNumber, const Bytes& record) {
+    return UpdateRecordOf(recordNumber, phoneBookRecordLength_, record);
+}
+
+Bytes Pellucard::EncodePhoneBookEntry(const std::string& number, const std::string& name) const {
     const int length = phoneBookRecordLength_;
-    int form = AlphaFormFromSetting(encodeType_);
-    if (encodeType_ == kEncodeTypeBestFit && length > kPhoneBookFooterLength) {
+    int form = AlphaFormOf(nameForm_);
+    if (nameForm_ == NameForm::BestFit && length > kPhoneBookFooterLength)
         form = ChooseAlphaForm(name, static_cast<std::size_t>(length - kPhoneBookFooterLength));
-    }
-    data = EncodePhoneBookRecord(number, name, length, form);
-    return lastResult_ && !data.empty();
-}
-
-bool Pellucard::DecodePhoneBook(const Bytes& data, std::string& number, std::string& name) {
-    const auto entry = DecodePhoneBookRecord(data);
-    number = entry.Number();
-    name = entry.name;
-    return lastResult_;
+    return EncodePhoneBookRecord(number, name, length, form);
 }
 
 }  // namespace pellucard

@@ -7,14 +7,13 @@ namespace pellucard {
 namespace {
 // Reads of the counters after a CHV command before they count as unknown.
 constexpr int kCounterReads = 3;
-constexpr std::uint8_t kStaleMark = 100;
 
 std::uint8_t ChvNumber(int chv) {
     return chv == 2 ? 2 : 1;
 }
-}  // namespace
 
-void Pellucard::PadPin(const std::string& code, Bytes& data, std::size_t offset) {
+// A code as the card takes it: its characters, then 0xFF up to 8 bytes (cut at 8).
+void PadPin(const std::string& code, Bytes& data, std::size_t offset) {
     if (data.size() < offset + 8)
         data.resize(offset + 8, 0xFF);
     for (std::size_t i = 0; i < 8; ++i) {
@@ -22,71 +21,67 @@ void Pellucard::PadPin(const std::string& code, Bytes& data, std::size_t offset)
     }
 }
 
+// The data of a command that carries one code, or two (the first the card checks, the second
+// the one it sets).
+Bytes Codes(const std::string& first, const std::string* second = nullptr) {
+    Bytes data;
+    PadPin(first, data, 0);
+    if (second != nullptr)
+        PadPin(*second, data, 8);
+    return data;
+}
+}  // namespace
+
 // Sends a CHV command once and reads the counters again. A CHV command is never repeated: each
 // one the card judges costs the user an attempt, so a command whose answer was lost may have
-// been judged already. The card's status word decides success; when the answer was lost the
+// been judged already. The card's status word decides the outcome; when the answer was lost the
 // counters are read again (a read may be repeated) so that the caller can tell the user where
-// they stand, and the result is a failure of the link, never a wrong code.
-bool Pellucard::RunChvCommand(const CommandHeader& header, const Bytes& data, int judgedChv) {
-    (void)judgedChv;
-    Bytes exchange = data;
-    SendSimCommand(header, 0, 0, exchange);
-    const CardOutcome outcome = lastOutcome_;
+// they stand, and the outcome is a failure of the link, never a wrong code.
+CardOutcome Pellucard::RunChvCommand(const CommandHeader& header, const Bytes& data) {
+    const CardOutcome outcome = SendSimCommand(header, 0, 0, data).outcome;
+    // Whatever the card answered, the counters it had before are stale now.
+    chvCountersStale_ = true;
     countersKnown_ = false;
-    for (int read = 0; read < kCounterReads && !countersKnown_; ++read) {
-        cardStatus_.unblockChv2AttemptsLeft = kStaleMark;
-        countersKnown_ = CheckChvStatus();
-    }
-    lastOutcome_ = outcome;
-    return outcome.IsDone();
+    for (int read = 0; read < kCounterReads && !countersKnown_; ++read)
+        countersKnown_ = ReadChvCounters();
+    return outcome;
 }
 
-bool Pellucard::PINCodeVerify(const std::string& pin, int chv) {
-    Bytes data;
-    PadPin(pin, data, 0);
+CardOutcome Pellucard::VerifyPin(int chv, const std::string& pin) {
     const auto number = ChvNumber(chv);
-    const bool ok = RunChvCommand(sim::VerifyChv(number), data, number);
+    const CardOutcome outcome = RunChvCommand(sim::VerifyChv(number), Codes(pin));
     // A verified PIN1 opens the card's files until the status is next read from the card.
-    if (ok && number == 1)
+    if (outcome.IsDone() && number == 1)
         cardStatus_.chv1Disabled = 0x80;
-    return ok;
+    return outcome;
 }
 
-bool Pellucard::PINCodeChange(const std::string& newPin, const std::string& oldPin, int chv) {
-    Bytes data;
-    PadPin(oldPin, data, 0);
-    PadPin(newPin, data, 8);
+CardOutcome Pellucard::ChangePin(int chv, const std::string& oldPin, const std::string& newPin) {
     const auto number = ChvNumber(chv);
-    const bool ok = RunChvCommand(sim::ChangeChv(number), data, number);
+    const CardOutcome outcome = RunChvCommand(sim::ChangeChv(number), Codes(oldPin, &newPin));
     // GSM 11.11: a successful CHANGE CHV satisfies the CHV, as VERIFY CHV does.
-    if (ok && number == 1)
+    if (outcome.IsDone() && number == 1)
         cardStatus_.chv1Disabled = 0x80;
-    return ok;
+    return outcome;
 }
 
-bool Pellucard::PINCodeEnable(const std::string& pin, int /*chv: always CHV1*/) {
-    Bytes data;
-    PadPin(pin, data, 0);
-    return RunChvCommand(sim::EnableChv(), data, 1);
+CardOutcome Pellucard::EnablePin1(const std::string& pin) {
+    return RunChvCommand(sim::EnableChv(), Codes(pin));
 }
 
-bool Pellucard::PINCodeDisable(const std::string& pin, int /*chv: always CHV1*/) {
-    Bytes data;
-    PadPin(pin, data, 0);
-    return RunChvCommand(sim::DisableChv(), data, 1);
+CardOutcome Pellucard::DisablePin1(const std::string& pin) {
+    return RunChvCommand(sim::DisableChv(), Codes(pin));
 }
 
-bool Pellucard::PINCodeUnBlock(const std::string& newPin, const std::string& unblockCode, int chv) {
-    Bytes data;
-    PadPin(unblockCode, data, 0);
-    PadPin(newPin, data, 8);
+CardOutcome Pellucard::UnblockPin(int chv, const std::string& unblockCode,
+                                  const std::string& newPin) {
     const auto number = ChvNumber(chv);
-    const bool ok = RunChvCommand(sim::UnblockChv(number), data, number);
+    const CardOutcome outcome = RunChvCommand(sim::UnblockChv(number), Codes(unblockCode, &newPin));
     // GSM 11.11: a successful UNBLOCK CHV sets the new CHV and satisfies it: the card's files
     // are open as after a verification.
-    if (ok && number == 1)
+    if (outcome.IsDone() && number == 1)
         cardStatus_.chv1Disabled = 0x80;
-    return ok;
+    return outcome;
 }
 
 }  // namespace pellucard

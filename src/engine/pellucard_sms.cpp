@@ -3,38 +3,31 @@
 
 namespace pellucard {
 
-bool Pellucard::EnterSMSBook() {
-    SimFileInfo info;
-    if (!EnterFile(0x3C, info)) {
-        smsRecordCount_ = 0;
-        smsRecordLength_ = 0;
-        return false;
-    }
-    smsRecordCount_ = RecordsHeld(info);
-    smsRecordLength_ = info.recordLength;
-    return lastResult_;
+namespace {
+constexpr std::uint16_t kEfSms = 0x6F3C;
+}  // namespace
+
+CardOutcome Pellucard::EnterSmsFile() {
+    const CardResult<SimFileInfo> entered = EnterFile(kEfSms);
+    smsRecordCount_ = entered.IsDone() ? RecordsHeld(entered.value) : 0;
+    smsRecordLength_ = entered.IsDone() ? entered.value.recordLength : 0;
+    return entered.outcome;
 }
 
-bool Pellucard::GetSMS(Bytes& data, int recordNumber) {
-    return ReadRecordOf(recordNumber, smsRecordLength_, data);
+CardResult<Bytes> Pellucard::ReadSmsRecord(int recordNumber) {
+    return ReadRecordOf(recordNumber, smsRecordLength_);
 }
 
-bool Pellucard::SetSMS(int recordNumber, const Bytes& data) {
-    return UpdateRecordOf(recordNumber, smsRecordLength_, data);
+CardOutcome Pellucard::WriteSmsRecord(int recordNumber, const Bytes& record) {
+    return UpdateRecordOf(recordNumber, smsRecordLength_, record);
 }
 
-bool Pellucard::EncodeSMS(const std::string& address, const std::string& text, int status,
-                          const SmsTimeStamp& timeStamp, const std::string& scNumber, int validity,
-                          Bytes& data) {
+Bytes Pellucard::EncodeSms(const std::string& address, const std::string& text, int status,
+                           const SmsTimeStamp& timeStamp, const std::string& serviceCentre,
+                           int validity) const {
     const std::size_t length =
         smsRecordLength_ > 0 ? static_cast<std::size_t>(smsRecordLength_) : kSmsRecordLength;
-    data = EncodeSmsRecord(address, text, status, timeStamp, scNumber, validity, length);
-    return lastResult_;
-}
-
-bool Pellucard::DecodeSMS(const Bytes& data, SmsRecord& record) {
-    record = DecodeSmsRecord(data);
-    return lastResult_;
+    return EncodeSmsRecord(address, text, status, timeStamp, serviceCentre, validity, length);
 }
 
 }  // namespace pellucard

@@ -1,16 +1,6 @@
 #include "engine/sim_commands.h"
 
-#include <cstdio>
-
-namespace pellucard {
-
-std::string CardOutcome::StatusText() const {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02X %02X", statusWord >> 8, statusWord & 0xFF);
-    return text;
-}
-
-}  // namespace pellucard
+#include "engine/status_words.h"
 
 namespace pellucard::sim {
 
@@ -29,15 +19,6 @@ constexpr std::uint8_t kInstructionsCarryingData[] = {
     ins::kEnvelope,        ins::kTerminalResponse,
 };
 }  // namespace
-
-bool IsExecuted(std::uint16_t statusWord) {
-    const int sw1 = statusWord >> 8;
-    return statusWord == 0x9000 || sw1 == 0x91 || sw1 == 0x9F;
-}
-
-bool IsAccessConditionNotFulfilled(std::uint16_t statusWord) {
-    return statusWord == 0x9804;
-}
 
 CardOutcome JudgeAnswer(LinkResult link, const Bytes& block) {
     if (link != LinkResult::Ok)

@@ -63,17 +63,9 @@ CommandHeader Envelope(std::uint8_t length);
 CommandHeader Fetch(std::uint8_t length);
 CommandHeader TerminalResponse(std::uint8_t length);
 
-// GSM 11.11 9.4: the status words of a command the card executed: 90 00 normal ending, 91 xx
-// normal ending with a proactive command pending, 9F xx normal ending with response data of xx
-// bytes. Every other status word is a refusal (98 04 access condition not fulfilled, 94 02
-// record out of range, 6F xx technical problem, ...).
-bool IsExecuted(std::uint16_t statusWord);
-// 98 04: the access condition of the file is not fulfilled (a CHV was not presented).
-bool IsAccessConditionNotFulfilled(std::uint16_t statusWord);
-
 // Judges the answer block of one SIM command. The reader hands back the response data when the
-// command produced some, else the two status words. A block of other sizes, or none, means the
-// answer was lost on the way.
+// command produced some, else the two status words, which the table of status words judges. A
+// block of other sizes, or none, means the answer was lost on the way.
 CardOutcome JudgeAnswer(LinkResult link, const Bytes& block);
 
 // True when P3 of `instruction` counts command data sent to the card (GSM 11.11 9.2: SELECT,

@@ -17,11 +17,6 @@ bool IsDirectory(std::uint16_t id) {
     return high == 0x3F || high == 0x7F || high == 0x5F;
 }
 
-// 90 00, or 91 xx (a proactive command waits), or what GET RESPONSE left after 9F/61.
-bool Succeeded(const CardReply& reply) {
-    return reply.sw1 == 0x90 || reply.sw1 == 0x91;
-}
-
 }  // namespace
 
 PcscChannel::PcscChannel(std::unique_ptr<CardTerminal> terminal)
@@ -162,7 +157,7 @@ TerminalStatus PcscChannel::SelectGsm(const FilePath& path, CardReply& reply) {
         const TerminalStatus status = Transmit(select, reply);
         if (status != TerminalStatus::Ok)
             return status;
-        if (!Succeeded(reply))
+        if (!reply.Executed())
             return TerminalStatus::Failed;
     }
     gsmPath_ = path;
@@ -180,7 +175,7 @@ TerminalStatus PcscChannel::ReadTransparentGsm(const FilePath& path, Bytes& cont
     status = Transmit(Bytes{kGsmClass, sim::ins::kReadBinary, 0x00, 0x00, size}, reply);
     if (status != TerminalStatus::Ok)
         return status;
-    if (!Succeeded(reply))
+    if (!reply.Executed())
         return TerminalStatus::Failed;
     content = reply.data;
     return TerminalStatus::Ok;
@@ -295,7 +290,7 @@ LinkResult PcscChannel::GsmCommand(const CommandHeader& header, std::uint8_t fil
     const TerminalStatus status = Transmit(apdu, reply);
     if (status != TerminalStatus::Ok)
         return Finish(status);
-    if (instruction == sim::ins::kSelect && Succeeded(reply))
+    if (instruction == sim::ins::kSelect && reply.Executed())
         gsmPath_ = NextPath(gsmPath_, static_cast<std::uint16_t>(fileHigh << 8 | fileLow));
     response = reply.Block();
     return LinkResult::Ok;

@@ -5,6 +5,7 @@
 
 #include "engine/sim_commands.h"
 #include "engine/sim_file_info.h"
+#include "engine/status_words.h"
 #include "platform/pcsc_channel.h"
 
 namespace pellucard {
@@ -36,10 +37,6 @@ constexpr std::uint16_t kEfAdn = 0x6F3A;
 constexpr std::uint16_t kEfPbr = 0x4F30;
 constexpr std::uint16_t kEfSms = 0x6F3C;
 constexpr std::uint16_t kEfSmsp = 0x6F42;
-
-bool Succeeded(const CardReply& reply) {
-    return reply.sw1 == 0x90 || reply.sw1 == 0x91;
-}
 
 Bytes SelectById(std::uint16_t id, bool withFcp) {
     return {kUiccClass,
@@ -86,7 +83,7 @@ TerminalStatus PcscChannel::DetectKind() {
     TerminalStatus status = Transmit(gsmSelect, reply);
     if (status != TerminalStatus::Ok)
         return status;
-    if (reply.Status() != 0x6E00) {
+    if (ClassOfStatusWord(reply.Status()) != StatusClass::WrongClass) {
         kind_ = CardKind::Gsm;
         gsmPath_ = {kMaster};
         return TerminalStatus::Ok;
@@ -100,7 +97,7 @@ TerminalStatus PcscChannel::FindUsim() {
     CardReply reply;
     TerminalStatus status = SelectUicc({false, {kMaster, kEfDir}}, reply);
     FcpInfo dir;
-    if (status != TerminalStatus::Ok || !Succeeded(reply) || !ParseFcp(reply.data, dir) ||
+    if (status != TerminalStatus::Ok || !reply.Executed() || !ParseFcp(reply.data, dir) ||
         dir.info.structure == 0) {
         return status;  // no EF DIR: a UICC without applications still has its master file
     }
@@ -108,7 +105,7 @@ TerminalStatus PcscChannel::FindUsim() {
         status = ReadRecordUicc(static_cast<std::uint8_t>(record), dir.info.recordLength, reply);
         if (status != TerminalStatus::Ok)
             return status;
-        if (!Succeeded(reply))
+        if (!reply.Executed())
             break;
         for (const auto& aid : ApplicationIds(reply.data)) {
             if (IsUsimAid(aid)) {
@@ -121,7 +118,7 @@ TerminalStatus PcscChannel::FindUsim() {
         return TerminalStatus::Ok;
     // Activate the application, as a handset does after the reset.
     status = Transmit(SelectByName(usimAid_, false), reply);
-    if (status == TerminalStatus::Ok && !Succeeded(reply))
+    if (status == TerminalStatus::Ok && !reply.Executed())
         usimAid_.clear();
     uiccCurrent_ = {true, {}};
     return status;
@@ -141,20 +138,20 @@ TerminalStatus PcscChannel::FindPhoneBook() {
     if (status != TerminalStatus::Ok)
         return status;
     phoneBook_ = telecomAdn;
-    if (!Succeeded(reply)) {
+    if (!reply.Executed()) {
         // No phone book in DF Telecom itself: the global phone book, whose EF PBR names the
         // files. The first record's ADN file holds the first records of the phone book.
         status = SelectUicc({false, {kMaster, kDfTelecom, kDfPhoneBook, kEfPbr}}, reply);
         FcpInfo pbr;
         if (status != TerminalStatus::Ok)
             return status;
-        if (Succeeded(reply) && ParseFcp(reply.data, pbr) && pbr.info.structure != 0) {
+        if (reply.Executed() && ParseFcp(reply.data, pbr) && pbr.info.structure != 0) {
             for (int record = 1; record <= pbr.info.sizeOrRecordCount; ++record) {
                 status =
                     ReadRecordUicc(static_cast<std::uint8_t>(record), pbr.info.recordLength, reply);
                 if (status != TerminalStatus::Ok)
                     return status;
-                if (!Succeeded(reply))
+                if (!reply.Executed())
                     break;
                 const auto files = ParsePhoneBookReferences(reply.data);
                 globalPhoneBook_.insert(globalPhoneBook_.end(), files.begin(), files.end());
@@ -187,8 +184,7 @@ TerminalStatus PcscChannel::SelectUicc(const UiccFile& file, CardReply& reply, b
     std::vector<Bytes> selects;
     if (file.inApplication) {
         if (usimAid_.empty()) {
-            reply.sw1 = 0x6A;  // file not found: there is no USIM
-            reply.sw2 = 0x82;
+            reply = CardReply::Answered(status_word::kFileNotFound);  // there is no USIM
             return TerminalStatus::Ok;
         }
         selects.push_back(SelectByName(usimAid_, withFcp && file.path.empty()));
@@ -197,7 +193,7 @@ TerminalStatus PcscChannel::SelectUicc(const UiccFile& file, CardReply& reply, b
         selects.push_back(SelectById(file.path[i], withFcp && i + 1 == file.path.size()));
     for (const auto& select : selects) {
         const TerminalStatus status = Transmit(select, reply);
-        if (status != TerminalStatus::Ok || !Succeeded(reply))
+        if (status != TerminalStatus::Ok || !reply.Executed())
             return status;
     }
     uiccCurrent_ = file;
@@ -213,7 +209,7 @@ TerminalStatus PcscChannel::UiccFileInfo(const FilePath& gsmPath, FcpInfo& fcp, 
     status = SelectUicc(Resolve(gsmPath), reply);
     if (status != TerminalStatus::Ok)
         return status;
-    if (!Succeeded(reply) || !ParseFcp(reply.data, fcp))
+    if (!reply.Executed() || !ParseFcp(reply.data, fcp))
         return TerminalStatus::Failed;
     // The engine knows the file by its GSM identifier.
     fcp.info.fileIdHigh = static_cast<std::uint8_t>(gsmPath.back() >> 8);
@@ -236,7 +232,7 @@ TerminalStatus PcscChannel::ReadTransparentUicc(const FilePath& gsmPath, Bytes& 
     status = Transmit(Bytes{kUiccClass, ins::kReadBinary, 0x00, 0x00, size}, reply);
     if (status != TerminalStatus::Ok)
         return status;
-    if (!Succeeded(reply))
+    if (!reply.Executed())
         return TerminalStatus::Failed;
     content = reply.data;
     return TerminalStatus::Ok;
@@ -251,9 +247,9 @@ TerminalStatus PcscChannel::PinCounter(std::uint8_t instruction, std::uint8_t ke
         Transmit(Bytes{kUiccClass, instruction, 0x00, keyReference, 0x00}, reply);
     if (status != TerminalStatus::Ok)
         return status;
-    if (reply.sw1 == 0x63 && (reply.sw2 & 0xF0) == 0xC0)
-        left = reply.sw2 & 0x0F;
-    else if (reply.Status() == 0x9000)
+    if (const std::optional<int> tries = AttemptsLeft(reply.Status()))
+        left = static_cast<std::uint8_t>(*tries);
+    else if (reply.Executed())
         left = static_cast<std::uint8_t>(maximum);
     else
         left = 0;
@@ -269,7 +265,7 @@ TerminalStatus PcscChannel::MasterStatus(const FcpInfo& master, SimFileInfo& inf
         CardReply reply;
         status = Transmit(SelectByName(usimAid_, true), reply);
         FcpInfo application;
-        if (status == TerminalStatus::Ok && Succeeded(reply) && ParseFcp(reply.data, application))
+        if (status == TerminalStatus::Ok && reply.Executed() && ParseFcp(reply.data, application))
             pin1 = PinEnabled(application.pins, kPin1);
         if (status == TerminalStatus::Ok)
             status = Transmit(SelectById(kMaster, false), reply);
@@ -315,7 +311,7 @@ LinkResult PcscChannel::UiccCommand(const CommandHeader& header, std::uint8_t fi
         if (status != TerminalStatus::Ok)
             return Finish(status);
         FcpInfo fcp;
-        if (!Succeeded(reply) || !ParseFcp(reply.data, fcp)) {
+        if (!reply.Executed() || !ParseFcp(reply.data, fcp)) {
             response = reply.Block();  // the card's refusal, as a GSM card's 94 04 would be
             return LinkResult::Ok;
         }
@@ -355,7 +351,7 @@ LinkResult PcscChannel::UiccCommand(const CommandHeader& header, std::uint8_t fi
                                        path[2] == kDfPhoneBook && phoneBookKnown_ &&
                                        !(uiccCurrent_ == phoneBook_);
             if (phoneBookFile) {
-                response = {0x69, 0x82};  // security status not satisfied
+                response = CardReply::Answered(status_word::kSecurityNotSatisfied).Block();
                 return LinkResult::Ok;
             }
             break;

@@ -4,9 +4,16 @@ namespace pellucard {
 
 namespace {
 constexpr std::uint8_t kGetResponse = 0xC0;
-constexpr std::uint8_t kMoreData = 0x61;     // ISO/IEC 7816-4: xx bytes are waiting
-constexpr std::uint8_t kGsmMoreData = 0x9F;  // GSM 11.11: the same for a SIM
-constexpr std::uint8_t kWrongLe = 0x6C;      // the right Le is xx
+
+// 61 xx (ISO/IEC 7816-4) or 9F xx (GSM 11.11): xx bytes of response data are waiting.
+bool MoreDataWaiting(const CardReply& reply) {
+    return ClassOfStatusWord(reply.Status()) == StatusClass::ResponseWaiting;
+}
+
+// 6C xx: the command is to be sent again with Le = xx.
+bool WrongLe(const CardReply& reply) {
+    return ClassOfStatusWord(reply.Status()) == StatusClass::WrongLe;
+}
 }  // namespace
 
 TerminalStatus T0Exchange::Send(const Bytes& apdu, CardReply& reply) {
@@ -34,7 +41,7 @@ TerminalStatus T0Exchange::Exchange(const Bytes& command, CardReply& reply) {
     TerminalStatus status = Send(apdu, reply);
     // A 6C answer concerns the length of data expected back, so only a command without data
     // (case 2) is repeated, and only once.
-    if (status == TerminalStatus::Ok && reply.sw1 == kWrongLe && apdu.size() == 5) {
+    if (status == TerminalStatus::Ok && WrongLe(reply) && apdu.size() == 5) {
         apdu[4] = reply.sw2;
         status = Send(apdu, reply);
     }
@@ -42,16 +49,18 @@ TerminalStatus T0Exchange::Exchange(const Bytes& command, CardReply& reply) {
         return status;
 
     Bytes collected = std::move(reply.data);
-    for (int round = 0;
-         round < kMaxGetResponses && (reply.sw1 == kMoreData || reply.sw1 == kGsmMoreData);
-         ++round) {
+    for (int round = 0; MoreDataWaiting(reply); ++round) {
+        // A card that never stops announcing more gives no whole answer: the exchange failed,
+        // rather than hand on part of the data as the command's result.
+        if (round == kMaxGetResponses)
+            return TerminalStatus::Failed;
         // GET RESPONSE goes in the class of the command it completes: A0 for a GSM SIM, 00 for
         // a UICC (a class 80 command is completed in class 00).
         const std::uint8_t cla =
             command[0] == 0xA0 ? 0xA0 : static_cast<std::uint8_t>(command[0] & 0x03);
         Bytes get{cla, kGetResponse, 0x00, 0x00, reply.sw2};
         status = Send(get, reply);
-        if (status == TerminalStatus::Ok && reply.sw1 == kWrongLe) {
+        if (status == TerminalStatus::Ok && WrongLe(reply)) {
             get[4] = reply.sw2;
             status = Send(get, reply);
         }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "engine/status_words.h"
 #include "platform/card_terminal.h"
 
 namespace pellucard {
@@ -12,7 +13,15 @@ struct CardReply {
     std::uint8_t sw1 = 0x6F;
     std::uint8_t sw2 = 0x00;
 
+    // A reply of status words alone.
+    static CardReply Answered(std::uint16_t status) {
+        return {
+            {}, static_cast<std::uint8_t>(status >> 8), static_cast<std::uint8_t>(status & 0xFF)};
+    }
+
     std::uint16_t Status() const { return static_cast<std::uint16_t>(sw1 << 8 | sw2); }
+    // The card executed the command, by the table of status words the engine judges by.
+    bool Executed() const { return IsExecuted(Status()); }
     // Response data when there is any, else the two status words: what a reader that fetches
     // response data by itself hands the host.
     Bytes Block() const { return data.empty() ? Bytes{sw1, sw2} : data; }

@@ -12,10 +12,10 @@ namespace {
 
 // The answer to one card-information item, or nothing when the engine could not give it.
 bool ask(Pellucard& engine, CardInfoItem item, QString& text) {
-    std::string answer;
-    if (engine.GetCardInf(answer, item) != CardInfoResult::Answered)
+    const CardInfoAnswer answer = engine.ReadCardInfo(item);
+    if (!answer.value)
         return false;
-    text = QString::fromStdString(answer);
+    text = QString::fromStdString(*answer.value);
     return true;
 }
 
@@ -95,16 +95,16 @@ void readOpenCardInfInto(Session& session, Pellucard& engine, CardInfoRecord& in
 
 }  // namespace
 
-void findReaderAndCard(Session& session, CardGate::Hold& hold) {
+bool findReaderAndCard(Session& session, CardGate::Hold& hold) {
     Pellucard& engine = hold.engine();
-    if (!engine.ReaderPresent() && !engine.FindReader())
-        return;
+    if (!engine.ReaderPresent() && !engine.OpenReader())
+        return false;
     // Smart-card readers tell without a command that they hold no card; the card is spared the
     // resets four times a second.
     CardPresenceWatch* watch = session.reader().watch.get();
     if (watch != nullptr && !watch->CardMayBePresent())
-        return;
-    engine.FindSimCard();
+        return false;
+    return engine.ResetCard().IsDone();
 }
 
 bool CardInfoRecord::hasUnread() const {
@@ -152,7 +152,7 @@ void readCardInfo(Session& session, CardGate::Hold& hold) {
     CardInfoRecord info = session.cardInfo();
     // Called for a card other than the one last read: the record lengths and CHV counters the
     // engine keeps belong to that card and would otherwise be taken for this one's.
-    engine.ResetCardState();
+    engine.ForgetCardState();
     // A card that has only just answered its reset may not give its CHV state at once; a second
     // pass catches up. What is still not read then is read again by the next poll.
     for (int pass = 0; pass < 2; ++pass) {

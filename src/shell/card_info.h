@@ -62,8 +62,8 @@ inline QString cardIdText(const CardInfoRecord& info) {
 }
 
 // Opens the reader if it is not open yet, then looks for a card in it (unless the reader service
-// says for certain that there is none).
-void findReaderAndCard(Session& session, CardGate::Hold& hold);
+// says for certain that there is none). True when a card answered its reset.
+bool findReaderAndCard(Session& session, CardGate::Hold& hold);
 
 // Reads everything the windows show about a newly found card into the session's card information,
 // yielding to the event loop between the slower reader requests. The identity (CardId) is read

@@ -26,9 +26,9 @@ PollOutcome checkCardIdentity(Session& session, CardGate::Hold& hold) {
     else if (!engine.CardPresent())
         return loseCard(session);
 
-    std::string identity;
-    engine.GetCardInf(identity, CardInfoItem::Iccid);  // empty when not answered
-    const QString cardId = QString::fromStdString(identity);
+    // Empty when not answered.
+    const QString cardId =
+        QString::fromStdString(engine.ReadCardInfo(CardInfoItem::Iccid).value.value_or(""));
     session.setCardId(cardId);
 
     session.yield();
@@ -48,8 +48,7 @@ PollOutcome pollReaderAndCard(Session& session, CardGate::Hold& hold) {
     if (engine.ReaderPresent()) {
         if (engine.CardPresent())
             return checkCardIdentity(session, hold);
-        findReaderAndCard(session, hold);
-        return engine.CardPresent() ? PollOutcome::NoChange : loseCard(session);
+        return findReaderAndCard(session, hold) ? PollOutcome::NoChange : loseCard(session);
     }
     findReaderAndCard(session, hold);
     // Without a reader there is nothing to lose unless a card was known until now.

@@ -144,8 +144,8 @@ void ChangePinDialog::submit() {
     const std::string newCode = newCodeFields[0]->text().toStdString();
     const bool unblock = currentMode() == kUnblock;
     const PinOutcome outcome = runPinOperation([&](Pellucard& engine) {
-        return unblock ? engine.PINCodeUnBlock(newCode, code, pin)
-                       : engine.PINCodeChange(newCode, code, pin);
+        return unblock ? engine.UnblockPin(pin, code, newCode)
+                       : engine.ChangePin(pin, code, newCode);
     });
     if (outcome == PinOutcome::Refused)
         return;

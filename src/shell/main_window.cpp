@@ -309,8 +309,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     timer_->stop();
     if (const auto hold = session_.gate().acquire(CardGate::Work::Poll)) {
         Pellucard& engine = hold->engine();
-        engine.Release();
-        engine.SetReaderPresent(false);
+        engine.CloseReader();
     }
     session_.setCurrentWindow(WindowIndex::None);
     pinDialogs_->closeAll();

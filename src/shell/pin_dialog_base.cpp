@@ -158,7 +158,7 @@ void PinDialogBase::updateOkButton() {
 }
 
 PinDialogBase::PinOutcome PinDialogBase::runPinOperation(
-    const std::function<bool(Pellucard&)>& operation) {
+    const std::function<CardOutcome(Pellucard&)>& operation) {
     linkFailed_ = false;
     countersKnown_ = true;
     std::unique_ptr<CardGate::Hold> own;
@@ -173,8 +173,9 @@ PinDialogBase::PinOutcome PinDialogBase::runPinOperation(
         hold = own.get();
     }
     Pellucard& engine = hold->engine();
-    const bool succeeded = operation(engine);
-    linkFailed_ = !succeeded && engine.LastOutcome().IsLinkFailed();
+    const CardOutcome outcome = operation(engine);
+    const bool succeeded = outcome.IsDone();
+    linkFailed_ = outcome.IsLinkFailed();
     countersKnown_ = engine.CountersKnown();
     // The card's counters tell the user where they stand, right or wrong.
     readPinCounters(session_, *hold);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+#include "engine/card_outcome.h"
 #include "records/dialog_seam.h"
 #include "shell/session.h"
 
@@ -70,7 +71,7 @@ protected:
     // Runs the engine's PIN operation as the card work of the moment (or in the run that lent
     // its hold), then reads the counters again and, after a success, what only an open card
     // gives. While the polling holds the card, OK is pressed again once it has let go.
-    PinOutcome runPinOperation(const std::function<bool(Pellucard&)>& operation);
+    PinOutcome runPinOperation(const std::function<CardOutcome(Pellucard&)>& operation);
     // OK is offered while a PIN can be chosen and the card can be had.
     void updateOkButton();
     // The reader failed during the operation: never "wrong code", but that it failed, that

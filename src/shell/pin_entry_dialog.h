@@ -18,8 +18,8 @@ public:
 protected:
     PinEntryDialog(Session& session, PinDialogKind kind, QWidget* parent);
 
-    // The engine operation this dialog stands for, on PIN `pin` (1 or 2); true on success.
-    virtual bool runOperation(Pellucard& engine, const std::string& code, int pin) = 0;
+    // The engine operation this dialog stands for, on PIN `pin` (1 or 2), and its outcome.
+    virtual CardOutcome runOperation(Pellucard& engine, const std::string& code, int pin) = 0;
     void showState(int preferredPin) override;
     void submit() override;
     void clearCodes() override;

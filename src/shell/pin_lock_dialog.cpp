@@ -45,10 +45,9 @@ void PinLockDialog::showState(int /*preferredPin*/) {
     showCounts(session_.cardInfo().Pin1Attempts, session_.cardInfo().Pin2Attempts, 0, false);
 }
 
-bool PinLockDialog::runOperation(Pellucard& engine, const std::string& code,
-                                 int /*pin: always PIN1*/) {
-    return lockOptions[0]->isChecked() ? engine.PINCodeEnable(code, 1)
-                                       : engine.PINCodeDisable(code, 1);
+CardOutcome PinLockDialog::runOperation(Pellucard& engine, const std::string& code,
+                                        int /*pin: always PIN1*/) {
+    return lockOptions[0]->isChecked() ? engine.EnablePin1(code) : engine.DisablePin1(code);
 }
 
 }  // namespace pellucard

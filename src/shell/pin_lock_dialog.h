@@ -25,7 +25,7 @@ public:
 
 protected:
     void showState(int preferredPin) override;
-    bool runOperation(Pellucard& engine, const std::string& code, int pin) override;
+    CardOutcome runOperation(Pellucard& engine, const std::string& code, int pin) override;
     std::optional<MessageId> mayHaveTakenEffect() const override {
         return MessageId::CheckMayHaveSwitched;
     }

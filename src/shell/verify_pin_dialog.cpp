@@ -24,8 +24,8 @@ void VerifyPinDialog::changeLanguage() {
     setWindowTitle(session_.text(MessageId::VerifyPinCode));
 }
 
-bool VerifyPinDialog::runOperation(Pellucard& engine, const std::string& code, int pin) {
-    return engine.PINCodeVerify(code, pin);
+CardOutcome VerifyPinDialog::runOperation(Pellucard& engine, const std::string& code, int pin) {
+    return engine.VerifyPin(pin, code);
 }
 
 }  // namespace pellucard

@@ -18,7 +18,7 @@ public:
     void changeLanguage() override;
 
 protected:
-    bool runOperation(Pellucard& engine, const std::string& code, int pin) override;
+    CardOutcome runOperation(Pellucard& engine, const std::string& code, int pin) override;
 };
 
 }  // namespace pellucard

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/bytes.h"
+#include "engine/status_words.h"
 
 namespace pellucard {
 
@@ -97,7 +98,7 @@ struct CardRefusal {
     std::string path;  // "3F00/7F10/6F3A", or its tail ("6F3A", "7F10/6F3A")
     Command command = Command::Read;
     int record = 0;  // 1..255, or 0 for every record and the body of a transparent file
-    std::uint16_t statusWord = 0x9804;
+    std::uint16_t statusWord = status_word::kAccessConditionNotFulfilled;
 
     // Whether this refusal applies to `command` on record `record` (1-based; 0 for the body) of
     // the file at `filePath`.

@@ -2,6 +2,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "engine/status_words.h"
 #include "simulator/card_image.h"
 
 namespace pellucard {
@@ -68,9 +69,8 @@ bool ParseCardRefusal(std::string_view text, CardRefusal& refusal, std::string& 
     unsigned status = 0;
     const auto* end = parts[3].data() + parts[3].size();
     const auto [at, failed] = std::from_chars(parts[3].data(), end, status, 16);
-    const bool executed = status == 0x9000 || (status >> 8) == 0x91 || (status >> 8) == 0x9F;
-    if (parts[3].size() != 4 || failed != std::errc() || at != end || executed ||
-        (status >> 8) < 0x60) {
+    if (parts[3].size() != 4 || failed != std::errc() || at != end ||
+        IsExecuted(static_cast<std::uint16_t>(status)) || (status >> 8) < 0x60) {
         error = quoted + ": the status word is four hex digits of a refusal, as 9804 or 6F00";
         return false;
     }

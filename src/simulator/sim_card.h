@@ -9,6 +9,8 @@ struct ApduResponse {
     Bytes data;
     std::uint8_t sw1 = 0x6F;
     std::uint8_t sw2 = 0x00;
+
+    std::uint16_t Status() const { return static_cast<std::uint16_t>(sw1 << 8 | sw2); }
 };
 
 // A smart card as its contacts see it: a reset that gives the answer to reset, and T=0

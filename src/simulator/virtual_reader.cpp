@@ -4,6 +4,7 @@
 
 #include "engine/hid_report_link.h"
 #include "engine/sim_file_info.h"
+#include "engine/status_words.h"
 
 namespace pellucard {
 
@@ -382,7 +383,8 @@ ApduResponse VirtualReader::Transmit(Bytes apdu) {
     auto response = card_->Transmit(apdu);
     // T=0: a card with response data waiting says so in SW1 (9F for GSM, 61 for UICC); the
     // reader fetches it with GET RESPONSE, as a handset does.
-    if (response.data.empty() && (response.sw1 == 0x9F || response.sw1 == 0x61)) {
+    if (response.data.empty() &&
+        ClassOfStatusWord(response.Status()) == StatusClass::ResponseWaiting) {
         response = card_->Transmit(Bytes{apdu[0], 0xC0, 0x00, 0x00, response.sw2});
     }
     return response;

@@ -17,7 +17,7 @@ using virtual_card::Reply;
 
 // 67 XX: wrong P3, XX the length the command wants.
 ApduResponse WrongLength(std::size_t expected) {
-    return Reply(static_cast<std::uint16_t>(sim_status::kWrongLength | (expected & 0xFF)));
+    return Reply(static_cast<std::uint16_t>(status_word::kWrongLength | (expected & 0xFF)));
 }
 
 // The instructions this card carries out; any other is refused.
@@ -37,7 +37,7 @@ ApduResponse Outgoing(const Bytes& data, std::uint8_t p3) {
     const auto length = ExpectedLength(p3);
     if (length > data.size())
         return WrongLength(data.size());
-    return Reply(sim_status::kOk, Bytes(data.begin(), data.begin() + length));
+    return Reply(status_word::kNormalEnding, Bytes(data.begin(), data.begin() + length));
 }
 
 }  // namespace
@@ -99,15 +99,15 @@ ApduResponse VirtualSimCard::Transmit(const Bytes& apdu) {
     Bytes pending = std::move(pendingResponse_);
     pendingResponse_.clear();
     if (apdu.size() < 5)
-        return Reply(sim_status::kWrongLength);
+        return Reply(status_word::kWrongLength);
     if (apdu[0] != classByte_)
-        return Reply(sim_status::kWrongClass);
+        return Reply(status_word::kWrongClass);
     const Command command{apdu[1], apdu[2], apdu[3], apdu[4], Bytes(apdu.begin() + 5, apdu.end())};
     if (!IsKnown(command.ins))
-        return Reply(sim_status::kUnknownInstruction);
+        return Reply(status_word::kUnknownInstruction);
     const std::size_t sentLength = sim::CarriesData(command.ins) ? command.p3 : 0;
     if (command.data.size() != sentLength)
-        return Reply(sim_status::kWrongLength);
+        return Reply(status_word::kWrongLength);
     return Dispatch(command, std::move(pending));
 }
 
@@ -138,19 +138,19 @@ ApduResponse VirtualSimCard::Dispatch(const Command& command, Bytes pendingRespo
         case ins::kUnblockChv:
             return ChvCommand(command);
         default:  // SLEEP
-            return Reply(sim_status::kOk);
+            return Reply(status_word::kNormalEnding);
     }
 }
 
 ApduResponse VirtualSimCard::Select(const Command& command) {
     if (command.p1 != 0 || command.p2 != 0)
-        return Reply(sim_status::kWrongP1P2);
+        return Reply(status_word::kWrongP1P2);
     if (command.p3 != 2)
         return WrongLength(2);
     const auto id = static_cast<std::uint16_t>(command.data[0] << 8 | command.data[1]);
     const int target = files_.Select(currentDirectory_, id);
     if (target == SimFileTree::kNone)
-        return Reply(sim_status::kFileNotFound);
+        return Reply(status_word::kFileIdNotFound);
     access_.ForgetRecordPointer();
     if (files_.IsDirectory(target)) {
         currentDirectory_ = target;
@@ -161,29 +161,30 @@ ApduResponse VirtualSimCard::Select(const Command& command) {
         currentFile_ = target;
         pendingResponse_ = GsmElementaryFileResponse(files_, target);
     }
-    return Reply(static_cast<std::uint16_t>(sim_status::kResponseData | pendingResponse_.size()));
+    return Reply(
+        static_cast<std::uint16_t>(status_word::kGsmResponseData | pendingResponse_.size()));
 }
 
 ApduResponse VirtualSimCard::Status(const Command& command) const {
     if (command.p1 != 0 || command.p2 != 0)
-        return Reply(sim_status::kWrongP1P2);
+        return Reply(status_word::kWrongP1P2);
     return Outgoing(GsmDirectoryResponse(files_, currentDirectory_, chv_, facts_), command.p3);
 }
 
 ApduResponse VirtualSimCard::GetResponse(const Command& command, Bytes pendingResponse) {
     if (command.p1 != 0 || command.p2 != 0)
-        return Reply(sim_status::kWrongP1P2);
+        return Reply(status_word::kWrongP1P2);
     if (pendingResponse.empty())
-        return Reply(sim_status::kNoResponseData);
+        return Reply(status_word::kTechnicalProblem);
     auto response = Outgoing(pendingResponse, command.p3);
-    if (response.sw1 != 0x90)  // the host may ask again with the length it was told
+    if (!IsExecuted(response.Status()))  // the host may ask again with the length it was told
         pendingResponse_ = std::move(pendingResponse);
     return response;
 }
 
 CardFile* VirtualSimCard::FileFor(FileUse use, std::uint16_t& status) {
     if (currentFile_ == SimFileTree::kNone) {
-        status = sim_status::kNoEfSelected;
+        status = status_word::kNoEfSelected;
         return nullptr;
     }
     auto& file = files_.File(currentFile_);
@@ -214,15 +215,15 @@ CardFile* VirtualSimCard::FileFor(FileUse use, std::uint16_t& status) {
             break;
     }
     if (isContentAccess && file.IsRecordFile() != needsRecords) {
-        status = sim_status::kFileInconsistent;
+        status = status_word::kFileInconsistent;
         return nullptr;
     }
     if (!chv_.Grants(condition)) {
-        status = sim_status::kAccessDenied;
+        status = status_word::kAccessConditionNotFulfilled;
         return nullptr;
     }
     if (isContentAccess && file.invalidated && !file.readableWhenInvalidated) {
-        status = sim_status::kContradictsInvalidation;
+        status = status_word::kContradictsInvalidation;
         return nullptr;
     }
     return &file;
@@ -234,23 +235,23 @@ namespace {
 std::uint16_t GsmStatus(FileAccessResult result) {
     switch (result) {
         case FileAccessResult::kOk:
-            return sim_status::kOk;
+            return status_word::kNormalEnding;
         case FileAccessResult::kOutOfRange:
         case FileAccessResult::kRecordNotFound:
-            return sim_status::kOutOfRange;
+            return status_word::kOutOfRange;
         case FileAccessResult::kWrongLength:
-            return sim_status::kWrongLength;
+            return status_word::kWrongLength;
         case FileAccessResult::kWrongMode:
             break;
     }
-    return sim_status::kWrongP1P2;
+    return status_word::kWrongP1P2;
 }
 
 }  // namespace
 
 ApduResponse VirtualSimCard::ReadBinary(const Command& command) {
     if (command.p1 & 0x80)  // GSM 11.11 offsets have 15 bits
-        return Reply(sim_status::kWrongP1P2);
+        return Reply(status_word::kWrongP1P2);
     std::uint16_t status = 0;
     const auto* file = FileFor(FileUse::kReadBinary, status);
     if (!file)
@@ -265,7 +266,7 @@ ApduResponse VirtualSimCard::ReadBinary(const Command& command) {
 
 ApduResponse VirtualSimCard::UpdateBinary(const Command& command) {
     if (command.p1 & 0x80)
-        return Reply(sim_status::kWrongP1P2);
+        return Reply(status_word::kWrongP1P2);
     std::uint16_t status = 0;
     auto* file = FileFor(FileUse::kUpdateBinary, status);
     if (!file)
@@ -287,7 +288,7 @@ std::uint16_t VirtualSimCard::Refusal(const CardFile& file, CardRefusal::Command
 
 ApduResponse VirtualSimCard::ReadRecord(const Command& command) {
     if (!VirtualFileAccess::IsRecordMode(command.p2))
-        return Reply(sim_status::kWrongP1P2);
+        return Reply(status_word::kWrongP1P2);
     std::uint16_t status = 0;
     const auto* file = FileFor(FileUse::kReadRecord, status);
     if (!file)
@@ -301,12 +302,12 @@ ApduResponse VirtualSimCard::ReadRecord(const Command& command) {
     if (const auto refused =
             Refusal(*file, CardRefusal::Command::Read, static_cast<int>(index) + 1))
         return Reply(refused);
-    return Reply(sim_status::kOk, file->records[index].data);
+    return Reply(status_word::kNormalEnding, file->records[index].data);
 }
 
 ApduResponse VirtualSimCard::UpdateRecord(const Command& command) {
     if (!VirtualFileAccess::IsRecordMode(command.p2))
-        return Reply(sim_status::kWrongP1P2);
+        return Reply(status_word::kWrongP1P2);
     std::uint16_t status = 0;
     auto* file = FileFor(FileUse::kUpdateRecord, status);
     if (!file)
@@ -323,12 +324,12 @@ ApduResponse VirtualSimCard::UpdateRecord(const Command& command) {
             Refusal(*file, CardRefusal::Command::Update, static_cast<int>(index) + 1))
         return Reply(refused);
     VirtualFileAccess::WriteRecord(*file, index, command.data);
-    return Reply(sim_status::kOk);
+    return Reply(status_word::kNormalEnding);
 }
 
 ApduResponse VirtualSimCard::SetInvalidated(const Command& command, bool invalidated) {
     if (command.p1 != 0 || command.p2 != 0)
-        return Reply(sim_status::kWrongP1P2);
+        return Reply(status_word::kWrongP1P2);
     if (command.p3 != 0)
         return WrongLength(0);
     std::uint16_t status = 0;
@@ -336,7 +337,7 @@ ApduResponse VirtualSimCard::SetInvalidated(const Command& command, bool invalid
     if (!file)
         return Reply(status);
     file->invalidated = invalidated;
-    return Reply(sim_status::kOk);
+    return Reply(status_word::kNormalEnding);
 }
 
 ApduResponse VirtualSimCard::ChvCommand(const Command& command) {
@@ -348,7 +349,7 @@ ApduResponse VirtualSimCard::ChvCommand(const Command& command) {
     if (unblock && chv == 0)
         chv = 1;
     if (command.p1 != 0 || chv < 1 || chv > 2 || (onlyChv1 && chv != 1))
-        return Reply(sim_status::kWrongP1P2);
+        return Reply(status_word::kWrongP1P2);
     if (command.p3 != (twoCodes ? 16 : 8))
         return WrongLength(twoCodes ? 16 : 8);
     const Bytes first(command.data.begin(), command.data.begin() + 8);

@@ -85,21 +85,21 @@ SimChvState::Check SimChvState::Present(Secret& secret, const Bytes& candidate) 
 std::uint16_t SimChvState::StatusOf(Check check) {
     switch (check) {
         case Check::kAccepted:
-            return sim_status::kOk;
+            return status_word::kNormalEnding;
         case Check::kRejected:
-            return sim_status::kAccessDenied;
+            return status_word::kAccessConditionNotFulfilled;
         case Check::kRejectedNowBlocked:
         case Check::kBlocked:
             break;
     }
-    return sim_status::kBlocked;
+    return status_word::kChvBlocked;
 }
 
 // A wrong code also withdraws an earlier verification of that CHV, as ISO/IEC 7816-4 cards
 // reset their security state on a failed comparison; a blocked CHV never grants access.
 std::uint16_t SimChvState::Verify(int chv, const Bytes& code) {
     if (chv == 1 && !chv1Enabled_)
-        return sim_status::kContradictsChvStatus;
+        return status_word::kContradictsChvStatus;
     const auto check = Present(Chv(chv), code);
     Verified(chv) = check == Check::kAccepted;
     return StatusOf(check);
@@ -107,9 +107,9 @@ std::uint16_t SimChvState::Verify(int chv, const Bytes& code) {
 
 std::uint16_t SimChvState::Change(int chv, const Bytes& oldCode, const Bytes& newCode) {
     if (chv == 1 && !chv1Enabled_)
-        return sim_status::kContradictsChvStatus;
+        return status_word::kContradictsChvStatus;
     if (!IsWellFormedCode(newCode))
-        return sim_status::kWrongData;
+        return status_word::kWrongData;
     auto& secret = Chv(chv);
     const auto check = Present(secret, oldCode);
     if (check == Check::kAccepted)
@@ -120,7 +120,7 @@ std::uint16_t SimChvState::Change(int chv, const Bytes& oldCode, const Bytes& ne
 
 std::uint16_t SimChvState::Disable(const Bytes& code) {
     if (!chv1Enabled_)
-        return sim_status::kContradictsChvStatus;
+        return status_word::kContradictsChvStatus;
     const auto check = Present(chv1_, code);
     if (check == Check::kAccepted)
         chv1Enabled_ = false;
@@ -131,7 +131,7 @@ std::uint16_t SimChvState::Disable(const Bytes& code) {
 
 std::uint16_t SimChvState::Enable(const Bytes& code) {
     if (chv1Enabled_)
-        return sim_status::kContradictsChvStatus;
+        return status_word::kContradictsChvStatus;
     const auto check = Present(chv1_, code);
     if (check == Check::kAccepted) {
         chv1Enabled_ = true;
@@ -142,7 +142,7 @@ std::uint16_t SimChvState::Enable(const Bytes& code) {
 
 std::uint16_t SimChvState::Unblock(int chv, const Bytes& unblockCode, const Bytes& newCode) {
     if (!IsWellFormedCode(newCode))
-        return sim_status::kWrongData;
+        return status_word::kWrongData;
     const auto check = Present(chv == 1 ? unblockChv1_ : unblockChv2_, unblockCode);
     if (check == Check::kAccepted) {
         auto& secret = Chv(chv);

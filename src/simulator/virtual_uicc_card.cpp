@@ -12,28 +12,8 @@ namespace {
 
 namespace ins = sim::ins;
 
-// ISO/IEC 7816-4 and TS 102 221 10.2.1 status words, as SW1 << 8 | SW2.
-namespace sw {
-constexpr std::uint16_t kOk = 0x9000;
-constexpr std::uint16_t kResponseData = 0x6100;  // | length
-constexpr std::uint16_t kWrongLe = 0x6C00;       // | the right length
-constexpr std::uint16_t kTriesLeft = 0x63C0;     // | tries left after a wrong code
-constexpr std::uint16_t kWrongLength = 0x6700;
-constexpr std::uint16_t kIncompatibleStructure = 0x6981;
-constexpr std::uint16_t kSecurityNotSatisfied = 0x6982;
-constexpr std::uint16_t kBlocked = 0x6983;
-constexpr std::uint16_t kConditionsNotSatisfied = 0x6985;
-constexpr std::uint16_t kNoCurrentEf = 0x6986;
-constexpr std::uint16_t kWrongData = 0x6A80;
-constexpr std::uint16_t kFileNotFound = 0x6A82;
-constexpr std::uint16_t kRecordNotFound = 0x6A83;
-constexpr std::uint16_t kWrongP1P2 = 0x6A86;
-constexpr std::uint16_t kReferenceNotFound = 0x6A88;
-constexpr std::uint16_t kOutOfRange = 0x6B00;
-constexpr std::uint16_t kNoResponseData = 0x6F00;
-constexpr std::uint16_t kUnknownInstruction = 0x6D00;
-constexpr std::uint16_t kWrongClass = 0x6E00;
-}  // namespace sw
+// ISO/IEC 7816-4 and TS 102 221 10.2.1 status words, from the table of status words.
+namespace sw = status_word;
 
 constexpr std::uint16_t kApplicationId = 0x7FFF;  // the current application, from anywhere
 constexpr std::uint8_t kPin1 = 0x01;
@@ -255,7 +235,7 @@ ApduResponse VirtualUiccCard::Transmit(const Bytes& apdu) {
 ApduResponse VirtualUiccCard::Select(const Command& command) {
     const bool withFcp = command.p2 == 0x04;
     if (command.p2 != 0x04 && command.p2 != 0x0C)
-        return Reply(sw::kWrongP1P2);
+        return Reply(sw::kIncorrectP1P2);
     int target = SimFileTree::kNone;
     if (command.p1 == 0x04) {
         // By DF name: the AID or its first bytes (at least RID and application code).
@@ -269,7 +249,7 @@ ApduResponse VirtualUiccCard::Select(const Command& command) {
         const auto id = static_cast<std::uint16_t>(command.data[0] << 8 | command.data[1]);
         target = id == kApplicationId ? application_ : files_.Select(currentDirectory_, id);
     } else {
-        return Reply(sw::kWrongP1P2);
+        return Reply(sw::kIncorrectP1P2);
     }
     if (target == SimFileTree::kNone)
         return Reply(sw::kFileNotFound);
@@ -282,31 +262,31 @@ ApduResponse VirtualUiccCard::Select(const Command& command) {
         currentFile_ = target;
     }
     if (!withFcp)
-        return Reply(sw::kOk);
+        return Reply(sw::kNormalEnding);
     pendingResponse_ = Fcp(target);
     return Reply(static_cast<std::uint16_t>(sw::kResponseData | pendingResponse_.size()));
 }
 
 ApduResponse VirtualUiccCard::GetResponse(const Command& command, Bytes pending) {
     if (command.p1 != 0 || command.p2 != 0)
-        return Reply(sw::kWrongP1P2);
+        return Reply(sw::kIncorrectP1P2);
     if (pending.empty())
-        return Reply(sw::kNoResponseData);
+        return Reply(sw::kTechnicalProblem);
     if (ExpectedLength(command.p3) != pending.size()) {
         const auto size = pending.size();
         pendingResponse_ = std::move(pending);  // the host asks again with the right length
         return Reply(static_cast<std::uint16_t>(sw::kWrongLe | (size & 0xFF)));
     }
-    return Reply(sw::kOk, std::move(pending));
+    return Reply(sw::kNormalEnding, std::move(pending));
 }
 
 ApduResponse VirtualUiccCard::Status(const Command& command) {
     if (command.p2 == 0x0C)
-        return Reply(sw::kOk);
+        return Reply(sw::kNormalEnding);
     const Bytes fcp = Fcp(currentDirectory_);
     if (ExpectedLength(command.p3) != fcp.size())
         return Reply(static_cast<std::uint16_t>(sw::kWrongLe | (fcp.size() & 0xFF)));
-    return Reply(sw::kOk, fcp);
+    return Reply(sw::kNormalEnding, fcp);
 }
 
 Bytes VirtualUiccCard::Fcp(int index) const {
@@ -357,7 +337,7 @@ CardFile* VirtualUiccCard::CurrentFile(bool records, bool update, std::uint16_t&
     }
     auto& file = files_.File(currentFile_);
     if (file.IsRecordFile() != records) {
-        status = sw::kIncompatibleStructure;
+        status = sw::kIncompatibleFileStructure;
         return nullptr;
     }
     if (!chv_.Grants(update ? file.access.update : file.access.read)) {
@@ -377,9 +357,9 @@ namespace {
 std::uint16_t UiccStatus(FileAccessResult result) {
     switch (result) {
         case FileAccessResult::kOk:
-            return sw::kOk;
+            return sw::kNormalEnding;
         case FileAccessResult::kOutOfRange:
-            return sw::kOutOfRange;
+            return sw::kWrongP1P2;
         case FileAccessResult::kRecordNotFound:
             return sw::kRecordNotFound;
         case FileAccessResult::kWrongLength:
@@ -387,14 +367,14 @@ std::uint16_t UiccStatus(FileAccessResult result) {
         case FileAccessResult::kWrongMode:
             break;
     }
-    return sw::kWrongP1P2;
+    return sw::kIncorrectP1P2;
 }
 
 }  // namespace
 
 ApduResponse VirtualUiccCard::ReadBinary(const Command& command) {
     if (command.p1 & 0x80)  // short file identifiers are not offered
-        return Reply(sw::kWrongP1P2);
+        return Reply(sw::kIncorrectP1P2);
     std::uint16_t status = 0;
     const auto* file = CurrentFile(false, false, status);
     if (!file)
@@ -410,7 +390,7 @@ ApduResponse VirtualUiccCard::ReadBinary(const Command& command) {
 
 ApduResponse VirtualUiccCard::UpdateBinary(const Command& command) {
     if (command.p1 & 0x80)
-        return Reply(sw::kWrongP1P2);
+        return Reply(sw::kIncorrectP1P2);
     std::uint16_t status = 0;
     auto* file = CurrentFile(false, true, status);
     if (!file)
@@ -421,7 +401,7 @@ ApduResponse VirtualUiccCard::UpdateBinary(const Command& command) {
 
 ApduResponse VirtualUiccCard::ReadRecord(const Command& command) {
     if (!VirtualFileAccess::IsRecordMode(command.p2))
-        return Reply(sw::kWrongP1P2);
+        return Reply(sw::kIncorrectP1P2);
     std::uint16_t status = 0;
     const auto* file = CurrentFile(true, false, status);
     if (!file)
@@ -432,12 +412,12 @@ ApduResponse VirtualUiccCard::ReadRecord(const Command& command) {
     const auto result = access_.FindRecord(*file, command.p1, command.p2, index);
     if (result != FileAccessResult::kOk)
         return Reply(UiccStatus(result));
-    return Reply(sw::kOk, file->records[index].data);
+    return Reply(sw::kNormalEnding, file->records[index].data);
 }
 
 ApduResponse VirtualUiccCard::UpdateRecord(const Command& command) {
     if (!VirtualFileAccess::IsRecordMode(command.p2))
-        return Reply(sw::kWrongP1P2);
+        return Reply(sw::kIncorrectP1P2);
     std::uint16_t status = 0;
     auto* file = CurrentFile(true, true, status);
     if (!file)
@@ -450,16 +430,16 @@ ApduResponse VirtualUiccCard::UpdateRecord(const Command& command) {
 // The GSM card's verdict on a code, in the status words of TS 102 221.
 std::uint16_t VirtualUiccCard::PinStatus(int chv, bool unblock, std::uint16_t gsmStatus) const {
     switch (gsmStatus) {
-        case sim_status::kOk:
-            return sw::kOk;
-        case sim_status::kAccessDenied:
-            return static_cast<std::uint16_t>(sw::kTriesLeft |
+        case status_word::kNormalEnding:
+            return sw::kNormalEnding;
+        case status_word::kAccessConditionNotFulfilled:
+            return static_cast<std::uint16_t>(sw::kPinTriesLeft |
                                               (chv_.StatusByte(chv, unblock) & 0x0F));
-        case sim_status::kBlocked:
-            return sw::kBlocked;
-        case sim_status::kContradictsChvStatus:
+        case status_word::kChvBlocked:
+            return sw::kAuthenticationBlocked;
+        case status_word::kContradictsChvStatus:
             return sw::kConditionsNotSatisfied;
-        case sim_status::kWrongData:
+        case status_word::kWrongData:
             return sw::kWrongData;
         default:
             return gsmStatus;
@@ -468,7 +448,7 @@ std::uint16_t VirtualUiccCard::PinStatus(int chv, bool unblock, std::uint16_t gs
 
 ApduResponse VirtualUiccCard::PinCommand(const Command& command) {
     if (command.p1 != 0)
-        return Reply(sw::kWrongP1P2);
+        return Reply(sw::kIncorrectP1P2);
     int chv = 0;
     if (command.p2 == kPin1)
         chv = 1;
@@ -476,17 +456,17 @@ ApduResponse VirtualUiccCard::PinCommand(const Command& command) {
         chv = 2;
     const bool onlyPin1 = command.ins == ins::kDisableChv || command.ins == ins::kEnableChv;
     if (chv == 0 || (onlyPin1 && chv != 1))
-        return Reply(sw::kReferenceNotFound);
+        return Reply(sw::kReferencedDataNotFound);
     const bool unblock = command.ins == ins::kUnblockChv;
 
     // Without data VERIFY and UNBLOCK PIN tell the state (TS 102 221 11.1.9, 11.1.13).
     if (command.p3 == 0 && (command.ins == ins::kVerifyChv || unblock)) {
         const std::uint8_t left = chv_.StatusByte(chv, unblock) & 0x0F;
         if (left == 0)
-            return Reply(sw::kBlocked);
+            return Reply(sw::kAuthenticationBlocked);
         if (!unblock && chv_.Grants(chv == 1 ? access_level::kChv1 : access_level::kChv2))
-            return Reply(sw::kOk);
-        return Reply(static_cast<std::uint16_t>(sw::kTriesLeft | left));
+            return Reply(sw::kNormalEnding);
+        return Reply(static_cast<std::uint16_t>(sw::kPinTriesLeft | left));
     }
     const bool twoCodes = command.ins == ins::kChangeChv || unblock;
     if (command.p3 != (twoCodes ? 16 : 8))

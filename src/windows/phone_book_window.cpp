@@ -77,7 +77,7 @@ bool PhoneBookWindow::runWrite(TransferRun& run, const RecordList& list, int use
 
 void PhoneBookWindow::beforeWrite(Pellucard& engine) {
     // A name outside the GSM alphabet gets the UCS2 form that holds all of it.
-    engine.SetEncodeType(Pellucard::kEncodeTypeBestFit);
+    engine.SetNameForm(NameForm::BestFit);
 }
 
 void PhoneBookWindow::editCell(int list) {

@@ -50,8 +50,7 @@ bool RecordWindow::cardAccessGate(bool writing, bool askFirst, CardGate::Hold& h
     if (!engine.ReaderPresent())
         return false;
 
-    std::string cardId;
-    engine.GetCardInf(cardId, CardInfoItem::Iccid);
+    const std::string cardId = engine.ReadCardInfo(CardInfoItem::Iccid).value.value_or("");
     if (!session.cardInfo().CardId || QString::fromStdString(cardId).compare(
                                           *session.cardInfo().CardId, Qt::CaseInsensitive) != 0) {
         // Another card than the one last examined: nothing is transferred, the card

@@ -249,10 +249,8 @@ bool writePhoneBook(TransferRun& run, const RecordList& list, int recordCount, i
         if (const Bytes* original =
                 run.store.untouched(list, n, phoneBookCompareColumns(), recordLength))
             return *original;
-        Bytes data;
-        engine.EncodePhoneBook(toUtf8(list.Text(n, phone_column::kNumber)),
-                               toUtf8(list.Text(n, phone_column::kName)), data);
-        return data;
+        return engine.EncodePhoneBookEntry(toUtf8(list.Text(n, phone_column::kNumber)),
+                                           toUtf8(list.Text(n, phone_column::kName)));
     };
     const auto result = WriteCardRecords(engine, CardRecordFile::PhoneBook, recordFor,
                                          hooksOf(run, MessageId::DownLoadingRecord, nullptr),
@@ -293,8 +291,10 @@ QList<int> smsSlotsToBeCut(const RecordList& list, int recordCount, const CardRe
 bool writeSms(TransferRun& run, const RecordList& list, int recordCount, int usedCount) {
     (void)usedCount;  // the end text counts the records written
     Pellucard& engine = run.engine;
-    engine.EnterSMSBook();
-    const int recordLength = smsRecordLengthOf(engine);
+    // The record length decides which rows the card still holds unchanged; a file that cannot
+    // be entered now is taken at the usual length, and the run says why it cannot write.
+    const int recordLength = engine.EnterSmsFile().IsDone() ? smsRecordLengthOf(engine)
+                                                            : static_cast<int>(kSmsRecordLength);
     const QList<int> cut = smsSlotsToBeCut(list, recordCount, run.store, recordLength);
     if (!cut.isEmpty()) {
         QStringList numbers;
@@ -328,13 +328,11 @@ bool writeSms(TransferRun& run, const RecordList& list, int recordCount, int use
             stamp = ParseSmsTimeStamp(toUtf8(TrimBlanks(list.Text(n, sms_column::kTimeStamp))));
         if (toSend)
             validity = TrimBlanks(list.Text(n, sms_column::kValidity)).toInt();
-        Bytes data;
-        const bool encoded =
-            engine.EncodeSMS(address, toUtf8(list.Text(n, sms_column::kText)), status, stamp,
-                             toUtf8(list.Text(n, sms_column::kServiceCentre)), validity, data) ||
-            !data.empty();
+        Bytes data =
+            engine.EncodeSms(address, toUtf8(list.Text(n, sms_column::kText)), status, stamp,
+                             toUtf8(list.Text(n, sms_column::kServiceCentre)), validity);
         // A row that cannot be encoded is skipped; the card keeps what it holds there.
-        if (!encoded)
+        if (data.empty())
             return std::nullopt;
         sent.append(n);
         return data;

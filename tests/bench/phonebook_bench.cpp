@@ -80,6 +80,18 @@ void Report(const char* what, double ms, const LinkCounters& counters, double lo
     std::printf("\n");
 }
 
+// Opens the card and reads every phone book record; false at the first step that fails.
+bool ReadPhoneBook(Pellucard& engine) {
+    if (!engine.OpenReader() || !engine.ResetCard().IsDone() ||
+        !engine.VerifyPin(1, "1234").IsDone() || !engine.EnterPhoneBook().IsDone())
+        return false;
+    for (int n = 1; n <= engine.PhoneBookRecordCount(); ++n) {
+        if (!engine.ReadPhoneBookRecord(n).IsDone())
+            return false;
+    }
+    return true;
+}
+
 // Runs `work` with the link's counters from zero and reports it, with the longest time between
 // two turns of the event loop meanwhile.
 void Time(const char* what, HidReportLink& link, const std::function<void()>& work) {
@@ -110,12 +122,18 @@ int WindowRuns() {
     Session session(std::move(reader));
     {
         const auto hold = session.gate().acquire(CardGate::Work::Poll);
-        findReaderAndCard(session, *hold);
-        std::string id;
-        hold->engine().GetCardInf(id, CardInfoItem::Iccid);
-        session.setCardId(QString::fromStdString(id));
+        Pellucard& engine = hold->engine();
+        if (!findReaderAndCard(session, *hold)) {
+            std::fprintf(stderr, "no card answered in the virtual reader\n");
+            return 1;
+        }
+        session.setCardId(
+            QString::fromStdString(engine.ReadCardInfo(CardInfoItem::Iccid).value.value_or("")));
         readCardInfo(session, *hold);
-        hold->engine().PINCodeVerify("1234", 1);
+        if (!engine.VerifyPin(1, "1234").IsDone()) {
+            std::fprintf(stderr, "the card did not take PIN1\n");
+            return 1;
+        }
         readPinCounters(session, *hold);
     }
     BenchHost host(session);
@@ -176,18 +194,13 @@ int CliRuns(const QString& cli) {
     QElapsedTimer clock;
     reader->link->ResetCounters();
     clock.start();
-    engine.FindReader();
-    engine.FindSimCard();
-    engine.PINCodeVerify("1234", 1);
-    engine.EnterPhoneBook();
-    for (int n = 1; n <= engine.PhoneBookRecordCount(); ++n) {
-        Bytes data;
-        engine.GetPhoneBook(data, n);
-    }
+    const bool engineRead = ReadPhoneBook(engine);
     const double engineMs = clock.nsecsElapsed() / 1e6;
     const LinkCounters counters = reader->link->Counters();
-    engine.Release();
+    engine.CloseReader();
     reader.reset();  // the simulator serves one host at a time
+    if (!engineRead)
+        std::fprintf(stderr, "the engine could not read the phone book\n");
     Report("engine on the socket: read", engineMs, counters, -1);
 
     QProcess read;

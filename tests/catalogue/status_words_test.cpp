@@ -3,6 +3,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/status_words.h"
+#include "engine/status_words.h"
 
 using namespace pellucard;
 
@@ -29,5 +30,16 @@ TEST(StatusWords, EveryLanguageHasTheMeaningWithoutTheListMark) {
         const QString meaning = StatusWordMeaning(0x9804, language);
         EXPECT_FALSE(meaning.isEmpty()) << language;
         EXPECT_FALSE(meaning.startsWith(QLatin1Char('-'))) << language;
+    }
+}
+
+TEST(StatusWords, EveryMeaningOfTheTableHasItsTextInEveryLanguage) {
+    for (const StatusWordEntry& entry : StatusWordTable()) {
+        if (entry.meaning == StatusMeaning::None)
+            continue;
+        for (int language = 0; language < kLanguageCount; ++language) {
+            EXPECT_FALSE(StatusWordMeaning(entry.pattern, language).isEmpty())
+                << std::hex << entry.pattern << " in language " << language;
+        }
     }
 }

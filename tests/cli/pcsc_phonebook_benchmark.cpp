@@ -31,7 +31,8 @@ bool Measure(const PcscdRig& rig, bool uicc) {
         std::make_unique<PcscChannel>(std::make_unique<PcscTerminal>("Pellucard Test PCD"));
     PcscChannel& channel = *owned;
     auto engine = std::make_unique<Pellucard>(std::move(owned));
-    if (!engine->FindReader() || !engine->FindSimCard() || !engine->PINCodeVerify("1234", 1)) {
+    if (!engine->OpenReader() || !engine->ResetCard().IsDone() ||
+        !engine->VerifyPin(1, "1234").IsDone()) {
         std::fprintf(stderr, "the card did not open: %s\n", channel.LastError().c_str());
         EndProcess(simulator);
         return false;
@@ -42,13 +43,13 @@ bool Measure(const PcscdRig& rig, bool uicc) {
     for (int run = 0; run < kRuns; ++run) {
         channel.ResetCounters();
         const auto start = std::chrono::steady_clock::now();
-        if (!engine->EnterPhoneBook())
+        if (!engine->EnterPhoneBook().IsDone())
             break;
         records = engine->PhoneBookRecordCount();
-        Bytes record;
         for (int slot = 1; slot <= records; ++slot) {
-            if (!engine->GetPhoneBook(record, slot) ||
-                static_cast<int>(record.size()) != engine->PhoneBookRecordLength()) {
+            const CardResult<Bytes> record = engine->ReadPhoneBookRecord(slot);
+            if (!record.IsDone() ||
+                static_cast<int>(record.value.size()) != engine->PhoneBookRecordLength()) {
                 std::fprintf(stderr, "record %d failed\n", slot);
                 EndProcess(simulator);
                 return false;

@@ -17,7 +17,7 @@ class CardRunsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(rig.Start());
-        ASSERT_TRUE(rig.engine->PINCodeVerify("1234", 1));
+        ASSERT_TRUE(rig.engine->VerifyPin(1, "1234").IsDone());
     }
     std::vector<Bytes> CardRecords(const char* path) const {
         std::vector<Bytes> records;
@@ -146,8 +146,7 @@ protected:
 
 TEST_F(ChvTest, WrongPinUnderLostAcknowledgementsCostsOneAttempt) {
     rig.reader->Faults().lostAcknowledgements = 4;
-    EXPECT_FALSE(rig.engine->PINCodeVerify("9999", 1));
-    EXPECT_EQ(rig.engine->LastOutcome(), CardOutcome::Refused(0x9804));
+    EXPECT_EQ(rig.engine->VerifyPin(1, "9999"), CardOutcome::Refused(0x9804));
     EXPECT_TRUE(rig.engine->CountersKnown());
     EXPECT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 2);
     EXPECT_EQ(CardPin1Attempts(), 2);
@@ -155,23 +154,20 @@ TEST_F(ChvTest, WrongPinUnderLostAcknowledgementsCostsOneAttempt) {
 
 TEST_F(ChvTest, LostAnswerOfAVerifyIsALinkFailureWithFreshCounters) {
     rig.reader->Faults().readyDropped = 1;
-    EXPECT_FALSE(rig.engine->PINCodeVerify("9999", 1));
-    EXPECT_TRUE(rig.engine->LastOutcome().IsLinkFailed());
+    EXPECT_TRUE(rig.engine->VerifyPin(1, "9999").IsLinkFailed());
     // The card judged the code once; the counters say so, and nothing was sent twice.
     EXPECT_TRUE(rig.engine->CountersKnown());
     EXPECT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 2);
     EXPECT_EQ(CardPin1Attempts(), 2);
 
     rig.reader->Faults().readyDropped = 1;
-    EXPECT_FALSE(rig.engine->PINCodeVerify("1234", 1));
-    EXPECT_TRUE(rig.engine->LastOutcome().IsLinkFailed());
+    EXPECT_TRUE(rig.engine->VerifyPin(1, "1234").IsLinkFailed());
     EXPECT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 3);
 }
 
 TEST_F(ChvTest, SilentReaderLeavesTheCountersUnknownRatherThanZero) {
     rig.reader->Faults().silent = true;
-    EXPECT_FALSE(rig.engine->PINCodeVerify("1234", 1));
-    EXPECT_TRUE(rig.engine->LastOutcome().IsLinkFailed());
+    EXPECT_TRUE(rig.engine->VerifyPin(1, "1234").IsLinkFailed());
     EXPECT_FALSE(rig.engine->CountersKnown());
     EXPECT_EQ(CardPin1Attempts(), 3);
 }

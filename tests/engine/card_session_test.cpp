@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
+#include <string>
 
 #include "engine/card_info.h"
 #include "support/demo_rig.h"
@@ -11,10 +13,9 @@ namespace {
 
 using testing::DemoRig;
 
-std::string Item(Pellucard& engine, CardInfoItem item, CardInfoResult expected) {
-    std::string text = "unchanged";
-    EXPECT_EQ(engine.GetCardInf(text, item), expected) << static_cast<int>(item);
-    return text;
+// The item's text when the card gave it.
+std::optional<std::string> Item(Pellucard& engine, CardInfoItem item) {
+    return engine.ReadCardInfo(item).value;
 }
 
 class CardSessionTest : public ::testing::Test {
@@ -26,30 +27,30 @@ protected:
 
 TEST_F(CardSessionTest, CardInformationOfTheDemoCard) {
     auto& e = Engine();
-    EXPECT_EQ(Item(e, CardInfoItem::Iccid, CardInfoResult::Answered), "8988200000123456788");
-    EXPECT_EQ(Item(e, CardInfoItem::Phase, CardInfoResult::Answered), "Phase 2+");
-    EXPECT_EQ(Item(e, CardInfoItem::PhoneBookRecordCount, CardInfoResult::Answered), "250");
-    EXPECT_EQ(Item(e, CardInfoItem::PhoneBookRecordLength, CardInfoResult::Answered), "28");
-    EXPECT_EQ(Item(e, CardInfoItem::SmsRecordLength, CardInfoResult::Answered), "176");
-    EXPECT_EQ(Item(e, CardInfoItem::LockState, CardInfoResult::Answered), "Lock");
-    EXPECT_EQ(Item(e, CardInfoItem::Pin1Attempts, CardInfoResult::Answered), "3");
-    EXPECT_EQ(Item(e, CardInfoItem::Puk2Attempts, CardInfoResult::Answered), "10");
-    // PIN1 is on and not given: the card's own data stays closed.
-    EXPECT_EQ(Item(e, CardInfoItem::Imsi, CardInfoResult::NotAvailable), "");
-    // Items the engine does not answer leave the text alone.
-    EXPECT_EQ(Item(e, static_cast<CardInfoItem>(22), CardInfoResult::NotHandled), "unchanged");
-    EXPECT_EQ(Item(e, static_cast<CardInfoItem>(40), CardInfoResult::NotHandled), "unchanged");
+    EXPECT_EQ(Item(e, CardInfoItem::Iccid), "8988200000123456788");
+    EXPECT_EQ(Item(e, CardInfoItem::Phase), "Phase 2+");
+    EXPECT_EQ(Item(e, CardInfoItem::PhoneBookRecordCount), "250");
+    EXPECT_EQ(Item(e, CardInfoItem::PhoneBookRecordLength), "28");
+    EXPECT_EQ(Item(e, CardInfoItem::SmsRecordLength), "176");
+    EXPECT_EQ(Item(e, CardInfoItem::LockState), "Lock");
+    EXPECT_EQ(Item(e, CardInfoItem::Pin1Attempts), "3");
+    EXPECT_EQ(Item(e, CardInfoItem::Puk2Attempts), "10");
+    // PIN1 is on and not given: the card's own data stays closed, and nothing failed.
+    const CardInfoAnswer imsi = e.ReadCardInfo(CardInfoItem::Imsi);
+    EXPECT_EQ(imsi.value, std::nullopt);
+    EXPECT_TRUE(imsi.outcome.IsDone());
+    // Items the engine does not know give nothing.
+    EXPECT_EQ(Item(e, static_cast<CardInfoItem>(22)), std::nullopt);
+    EXPECT_EQ(Item(e, static_cast<CardInfoItem>(40)), std::nullopt);
 
-    ASSERT_TRUE(e.PINCodeVerify("1234", 1));
+    ASSERT_TRUE(e.VerifyPin(1, "1234").IsDone());
     // A verified PIN1 opens the card without another read of its status.
     rig.link->ResetCounters();
-    EXPECT_EQ(Item(e, CardInfoItem::LockState, CardInfoResult::Answered), "UnLock");
+    EXPECT_EQ(Item(e, CardInfoItem::LockState), "UnLock");
     EXPECT_EQ(rig.link->Counters().Exchanged(), 0);
-    EXPECT_EQ(Item(e, CardInfoItem::Imsi, CardInfoResult::Answered), "001010123456789");
-    EXPECT_EQ(Item(e, CardInfoItem::ServiceProviderName, CardInfoResult::Answered),
-              "Télé Pellucard");
-    EXPECT_EQ(Item(e, CardInfoItem::ServiceCentreNumber, CardInfoResult::Answered),
-              "+447700900999");
+    EXPECT_EQ(Item(e, CardInfoItem::Imsi), "001010123456789");
+    EXPECT_EQ(Item(e, CardInfoItem::ServiceProviderName), "Télé Pellucard");
+    EXPECT_EQ(Item(e, CardInfoItem::ServiceCentreNumber), "+447700900999");
 }
 
 TEST_F(CardSessionTest, FindCardInfFillsTheRecordAfterPin1) {
@@ -60,7 +61,7 @@ TEST_F(CardSessionTest, FindCardInfFillsTheRecordAfterPin1) {
     EXPECT_EQ(info.MaxPhoneRecords, 250);
     EXPECT_EQ(info.MaxSmsRecords, 30);
     EXPECT_EQ(info.MaxLastDialRecords, 10);
-    ASSERT_TRUE(Engine().PINCodeDisable("1234"));
+    ASSERT_TRUE(Engine().DisablePin1("1234").IsDone());
     int yields = 0;
     FindCardInf(Engine(), info, [&] { ++yields; });
     EXPECT_TRUE(info.Pin1Open);
@@ -76,7 +77,7 @@ TEST_F(CardSessionTest, FindCardInfListsWhatTheReaderFailedToGiveNeverItsZeros) 
 
     // The reader goes silent after the phase: every item after it is listed as not read, none
     // stands as a count the card gave.
-    rig.engine->ResetCardState();
+    rig.engine->ForgetCardState();
     rig.reader->Faults().silentAfterReports = 20;
     CardInfo info;
     FindCardInf(Engine(), info);
@@ -91,7 +92,7 @@ TEST_F(CardSessionTest, FindCardInfListsWhatTheReaderFailedToGiveNeverItsZeros) 
 
     // A card without the item (not a failed exchange) is not listed.
     rig.reader->Faults() = {};
-    ASSERT_TRUE(rig.engine->FindSimCard());
+    ASSERT_TRUE(rig.engine->ResetCard().IsDone());
     CardInfo locked;
     FindCardInf(Engine(), locked);
     EXPECT_TRUE(locked.Unread.empty()) << "PIN1 on: the IMSI is closed, not unread";
@@ -99,110 +100,104 @@ TEST_F(CardSessionTest, FindCardInfListsWhatTheReaderFailedToGiveNeverItsZeros) 
 
 TEST_F(CardSessionTest, WrongAndRightPinMoveTheCounters) {
     auto& e = Engine();
-    EXPECT_FALSE(e.PINCodeVerify("9999", 1));
-    EXPECT_EQ(Item(e, CardInfoItem::Pin1Attempts, CardInfoResult::Answered), "2");
-    EXPECT_TRUE(e.PINCodeVerify("1234", 1));
-    EXPECT_EQ(Item(e, CardInfoItem::Pin1Attempts, CardInfoResult::Answered), "3");
+    EXPECT_FALSE(e.VerifyPin(1, "9999").IsDone());
+    EXPECT_EQ(Item(e, CardInfoItem::Pin1Attempts), "2");
+    EXPECT_TRUE(e.VerifyPin(1, "1234").IsDone());
+    EXPECT_EQ(Item(e, CardInfoItem::Pin1Attempts), "3");
 
     // A wrong PIN2 is a failure even though PIN1's counter is full.
-    EXPECT_FALSE(e.PINCodeVerify("0000", 2));
-    EXPECT_EQ(Item(e, CardInfoItem::Pin2Attempts, CardInfoResult::Answered), "2");
-    EXPECT_TRUE(e.PINCodeVerify("5678", 2));
-    EXPECT_FALSE(e.PINCodeChange("1111", "0000", 2));
-    EXPECT_TRUE(e.PINCodeChange("1111", "5678", 2));
-    EXPECT_TRUE(e.PINCodeVerify("1111", 2));
+    EXPECT_FALSE(e.VerifyPin(2, "0000").IsDone());
+    EXPECT_EQ(Item(e, CardInfoItem::Pin2Attempts), "2");
+    EXPECT_TRUE(e.VerifyPin(2, "5678").IsDone());
+    EXPECT_FALSE(e.ChangePin(2, "0000", "1111").IsDone());
+    EXPECT_TRUE(e.ChangePin(2, "5678", "1111").IsDone());
+    EXPECT_TRUE(e.VerifyPin(2, "1111").IsDone());
 }
 
 TEST_F(CardSessionTest, LockAndUnlockPin1) {
     auto& e = Engine();
-    EXPECT_FALSE(e.PINCodeDisable("4321"));
-    EXPECT_TRUE(e.PINCodeDisable("1234"));
-    ASSERT_TRUE(e.FindSimCard());  // a reset keeps the card open
-    EXPECT_EQ(Item(e, CardInfoItem::LockState, CardInfoResult::Answered), "UnLock");
-    EXPECT_TRUE(e.PINCodeEnable("1234"));
-    ASSERT_TRUE(e.FindSimCard());
-    EXPECT_EQ(Item(e, CardInfoItem::LockState, CardInfoResult::Answered), "Lock");
+    EXPECT_FALSE(e.DisablePin1("4321").IsDone());
+    EXPECT_TRUE(e.DisablePin1("1234").IsDone());
+    ASSERT_TRUE(e.ResetCard().IsDone());  // a reset keeps the card open
+    EXPECT_EQ(Item(e, CardInfoItem::LockState), "UnLock");
+    EXPECT_TRUE(e.EnablePin1("1234").IsDone());
+    ASSERT_TRUE(e.ResetCard().IsDone());
+    EXPECT_EQ(Item(e, CardInfoItem::LockState), "Lock");
 }
 
 TEST_F(CardSessionTest, BlockPin1ByThreeWrongCodesAndUnblockIt) {
     auto& e = Engine();
     for (int i = 0; i < 3; ++i)
-        EXPECT_FALSE(e.PINCodeVerify("0000", 1));
-    EXPECT_EQ(Item(e, CardInfoItem::Pin1Attempts, CardInfoResult::Answered), "0");
-    EXPECT_EQ(Item(e, CardInfoItem::LockState, CardInfoResult::Answered), "Lock");
-    EXPECT_FALSE(e.PINCodeVerify("1234", 1)) << "a blocked PIN stays blocked";
+        EXPECT_FALSE(e.VerifyPin(1, "0000").IsDone());
+    EXPECT_EQ(Item(e, CardInfoItem::Pin1Attempts), "0");
+    EXPECT_EQ(Item(e, CardInfoItem::LockState), "Lock");
+    EXPECT_FALSE(e.VerifyPin(1, "1234").IsDone()) << "a blocked PIN stays blocked";
 
-    EXPECT_FALSE(e.PINCodeUnBlock("4321", "11111111", 1)) << "a wrong unblocking code fails";
-    EXPECT_EQ(Item(e, CardInfoItem::Puk1Attempts, CardInfoResult::Answered), "9");
-    EXPECT_TRUE(e.PINCodeUnBlock("4321", "12345678", 1));
-    EXPECT_EQ(Item(e, CardInfoItem::Pin1Attempts, CardInfoResult::Answered), "3");
-    EXPECT_EQ(Item(e, CardInfoItem::Puk1Attempts, CardInfoResult::Answered), "10");
-    EXPECT_TRUE(e.PINCodeVerify("4321", 1));
+    EXPECT_FALSE(e.UnblockPin(1, "11111111", "4321").IsDone()) << "a wrong unblocking code fails";
+    EXPECT_EQ(Item(e, CardInfoItem::Puk1Attempts), "9");
+    EXPECT_TRUE(e.UnblockPin(1, "12345678", "4321").IsDone());
+    EXPECT_EQ(Item(e, CardInfoItem::Pin1Attempts), "3");
+    EXPECT_EQ(Item(e, CardInfoItem::Puk1Attempts), "10");
+    EXPECT_TRUE(e.VerifyPin(1, "4321").IsDone());
 }
 
 TEST_F(CardSessionTest, PhoneBookAndMessagesReadWriteAndReadBack) {
     auto& e = Engine();
-    ASSERT_TRUE(e.PINCodeVerify("1234", 1));
-    ASSERT_TRUE(e.EnterPhoneBook());
+    ASSERT_TRUE(e.VerifyPin(1, "1234").IsDone());
+    ASSERT_TRUE(e.EnterPhoneBook().IsDone());
     ASSERT_EQ(e.PhoneBookRecordCount(), 250);
     std::vector<Bytes> before;
     for (int slot = 1; slot <= e.PhoneBookRecordCount(); ++slot) {
-        Bytes record;
-        ASSERT_TRUE(e.GetPhoneBook(record, slot));
-        ASSERT_EQ(record.size(), 28u);
-        before.push_back(record);
+        const CardResult<Bytes> record = e.ReadPhoneBookRecord(slot);
+        ASSERT_TRUE(record.IsDone());
+        ASSERT_EQ(record.value.size(), 28u);
+        before.push_back(record.value);
     }
-    std::string number, name;
-    e.DecodePhoneBook(before[0], number, name);
-    EXPECT_EQ(name, "Alice Martin");
-    EXPECT_EQ(number, "+441632960123");
-    e.DecodePhoneBook(before[2], number, name);
-    EXPECT_EQ(name, "");
-    EXPECT_EQ(number, "") << "an empty slot between used ones stays empty";
+    EXPECT_EQ(DecodePhoneBookRecord(before[0]).name, "Alice Martin");
+    EXPECT_EQ(DecodePhoneBookRecord(before[0]).Number(), "+441632960123");
+    EXPECT_TRUE(DecodePhoneBookRecord(before[2]).IsEmpty())
+        << "an empty slot between used ones stays empty";
 
-    Bytes record;
-    ASSERT_TRUE(e.EncodePhoneBook("+441234567890", "Bob", record));
-    ASSERT_TRUE(e.SetPhoneBook(record, 3));
-    EXPECT_EQ(e.LastResponse(), (Bytes{0x90, 0x00}));
-    Bytes back;
-    ASSERT_TRUE(e.GetPhoneBook(back, 3));
-    EXPECT_EQ(back, record);
-    ASSERT_TRUE(e.GetPhoneBook(back, 2));
-    EXPECT_EQ(back, before[1]);
+    const Bytes record = e.EncodePhoneBookEntry("+441234567890", "Bob");
+    ASSERT_EQ(record.size(), 28u);
+    EXPECT_EQ(e.WritePhoneBookRecord(3, record), CardOutcome::Done(0x9000));
+    EXPECT_EQ(e.ReadPhoneBookRecord(3).value, record);
+    EXPECT_EQ(e.ReadPhoneBookRecord(2).value, before[1]);
 
-    ASSERT_TRUE(e.EnterSMSBook());
+    ASSERT_TRUE(e.EnterSmsFile().IsDone());
     ASSERT_EQ(e.SmsRecordCount(), 30);
-    Bytes sms;
-    ASSERT_TRUE(e.GetSMS(sms, 1));
-    SmsRecord message;
-    e.DecodeSMS(sms, message);
-    EXPECT_EQ(message.status, kSmsRead);
-    Bytes written;
-    ASSERT_TRUE(e.EncodeSMS("+12345", "Hi", kSmsToBeSent, {}, "+447700900999", 167, written));
-    ASSERT_TRUE(e.SetSMS(30, written));
-    ASSERT_TRUE(e.GetSMS(sms, 30));
-    EXPECT_EQ(sms, written);
+    const CardResult<Bytes> sms = e.ReadSmsRecord(1);
+    ASSERT_TRUE(sms.IsDone());
+    EXPECT_EQ(DecodeSmsRecord(sms.value).status, kSmsRead);
+    const Bytes written = e.EncodeSms("+12345", "Hi", kSmsToBeSent, {}, "+447700900999", 167);
+    ASSERT_EQ(written.size(), 176u);
+    ASSERT_TRUE(e.WriteSmsRecord(30, written).IsDone());
+    EXPECT_EQ(e.ReadSmsRecord(30).value, written);
+
+    // Numbers that are no record of the card are refused as the card refuses them, unsent.
+    EXPECT_EQ(e.ReadSmsRecord(0).outcome, CardOutcome::Refused(0x9402));
+    EXPECT_EQ(e.WritePhoneBookRecord(256, record), CardOutcome::Refused(0x9402));
 }
 
 TEST_F(CardSessionTest, LockedCardRefusesItsRecords) {
     auto& e = Engine();
-    ASSERT_TRUE(e.EnterPhoneBook());
-    Bytes record;
-    e.GetPhoneBook(record, 1);
-    EXPECT_EQ(record, (Bytes{0x98, 0x04})) << "access condition not fulfilled";
+    ASSERT_TRUE(e.EnterPhoneBook().IsDone());
+    const CardResult<Bytes> record = e.ReadPhoneBookRecord(1);
+    EXPECT_EQ(record.outcome, CardOutcome::Refused(0x9804)) << "access condition not fulfilled";
+    EXPECT_TRUE(record.value.empty()) << "the status words are no record";
 }
 
 TEST_F(CardSessionTest, CardPulledOutMidwayFailsAndForgetsTheCard) {
     auto& e = Engine();
-    ASSERT_TRUE(e.PINCodeVerify("1234", 1));
-    ASSERT_TRUE(e.EnterPhoneBook());
+    ASSERT_TRUE(e.VerifyPin(1, "1234").IsDone());
+    ASSERT_TRUE(e.EnterPhoneBook().IsDone());
     rig.reader->RemoveCard();
-    Bytes record;
-    EXPECT_FALSE(e.GetPhoneBook(record, 1));
+    EXPECT_TRUE(e.ReadPhoneBookRecord(1).outcome.IsLinkFailed());
     EXPECT_FALSE(e.CardPresent());
-    EXPECT_FALSE(e.FindSimCard());
-    std::string text;
-    EXPECT_EQ(e.GetCardInf(text, CardInfoItem::Iccid), CardInfoResult::NotAvailable);
+    EXPECT_TRUE(e.ResetCard().IsLinkFailed());
+    const CardInfoAnswer iccid = e.ReadCardInfo(CardInfoItem::Iccid);
+    EXPECT_EQ(iccid.value, std::nullopt);
+    EXPECT_TRUE(iccid.outcome.IsLinkFailed());
 }
 
 TEST(AnswerToResetTest, InverseConventionIsConverted) {
@@ -211,8 +206,8 @@ TEST(AnswerToResetTest, InverseConventionIsConverted) {
     // 3F as read in the inverse convention arrives as 03: bit order reversed and complemented.
     card->atr = {0x03, 0x27};
     rig.reader->InsertCard(card);
-    ASSERT_TRUE(rig.engine->FindReader());
-    ASSERT_TRUE(rig.engine->FindSimCard());
+    ASSERT_TRUE(rig.engine->OpenReader());
+    ASSERT_TRUE(rig.engine->ResetCard().IsDone());
     EXPECT_EQ(rig.engine->AnswerToReset(), (Bytes{0x03, 0x1B}));
 }
 

@@ -79,7 +79,8 @@ struct StallRig {
         engine = std::make_unique<Pellucard>(std::move(channel));
     }
     bool Start() {
-        return engine->FindReader() && engine->FindSimCard() && engine->PINCodeVerify("1234", 1);
+        return engine->OpenReader() && engine->ResetCard().IsDone() &&
+               engine->VerifyPin(1, "1234").IsDone();
     }
     std::vector<Bytes> ReadPhoneBook(CardRunResult& result) {
         std::vector<Bytes> records;
@@ -124,13 +125,13 @@ TEST(HostStallTest, AnAcknowledgementThatComesLateNeverMixesUpTheRecords) {
     const auto expected = rig.ReadPhoneBook(cleanRun);
     int failed = 0;
     for (int record = 1; record <= 40; ++record) {
-        ASSERT_TRUE(rig.engine->EnterPhoneBook());
+        ASSERT_TRUE(rig.engine->EnterPhoneBook().IsDone());
         rig.reader->Faults().lateAcknowledgementAfter = record % 12;
-        Bytes data;
-        if (rig.engine->GetPhoneBook(data, record)) {
-            EXPECT_EQ(data, expected[std::size_t(record - 1)]) << record;
+        const CardResult<Bytes> read = rig.engine->ReadPhoneBookRecord(record);
+        if (read.IsDone()) {
+            EXPECT_EQ(read.value, expected[std::size_t(record - 1)]) << record;
         } else {
-            EXPECT_TRUE(rig.engine->LastOutcome().IsLinkFailed());
+            EXPECT_TRUE(read.outcome.IsLinkFailed());
             ++failed;
         }
     }
@@ -141,21 +142,21 @@ TEST(HostStallTest, AnAcknowledgementThatComesLateNeverMixesUpTheRecords) {
 TEST(HostStallTest, ALateAcknowledgementWithTheHostAwayBeforeTheRetryCostsNothing) {
     StallRig clean;
     ASSERT_TRUE(clean.Start());
-    ASSERT_TRUE(clean.engine->EnterPhoneBook());
-    Bytes expected;
-    ASSERT_TRUE(clean.engine->GetPhoneBook(expected, 5));
+    ASSERT_TRUE(clean.engine->EnterPhoneBook().IsDone());
+    const Bytes expected = clean.engine->ReadPhoneBookRecord(5).value;
+    ASSERT_FALSE(expected.empty());
     // The acknowledgement of each report of a record read in turn comes 150 ms late; the host
     // is away 60 ms at reads around its 100 ms wait and the retry that follows it.
     for (int late = 0; late < 9; ++late) {
         for (int stall = 0; stall < 170; stall += stall >= 90 && stall < 120 ? 1 : 7) {
             StallRig rig;
             ASSERT_TRUE(rig.Start());
-            ASSERT_TRUE(rig.engine->EnterPhoneBook());
+            ASSERT_TRUE(rig.engine->EnterPhoneBook().IsDone());
             rig.reader->Faults().lateAcknowledgementAfter = late;
             rig.bus.StallAt(rig.bus.Reads() + stall, std::chrono::milliseconds(60));
-            Bytes data;
-            EXPECT_TRUE(rig.engine->GetPhoneBook(data, 5)) << late << " " << stall;
-            EXPECT_EQ(data, expected) << late << " " << stall;
+            const CardResult<Bytes> read = rig.engine->ReadPhoneBookRecord(5);
+            EXPECT_TRUE(read.IsDone()) << late << " " << stall;
+            EXPECT_EQ(read.value, expected) << late << " " << stall;
             EXPECT_EQ(rig.engine->RepeatedExchanges(), 0) << late << " " << stall;
         }
     }
@@ -168,18 +169,19 @@ protected:
 };
 
 TEST_F(CutReplyTest, ABlockShorterOrLongerThanAnnouncedIsNoAnswer) {
-    Bytes response;
-    ASSERT_TRUE(rig.engine->SelectFile3F(0x00, response));
-    const std::size_t length = response.size();
+    const CardResult<Bytes> clean = rig.engine->SelectFile(0x3F00);
+    ASSERT_TRUE(clean.IsDone());
+    const std::size_t length = clean.value.size();
     for (const int announced : {int(length) + 6, int(length) + 1, int(length) - 1, 7, 1}) {
         rig.reader->Faults().announcedLength = announced;
-        EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response)) << announced;
-        EXPECT_TRUE(response.empty());
-        EXPECT_TRUE(rig.engine->LastOutcome().IsLinkFailed());
+        const CardResult<Bytes> cut = rig.engine->SelectFile(0x3F00);
+        EXPECT_TRUE(cut.outcome.IsLinkFailed()) << announced;
+        EXPECT_TRUE(cut.value.empty());
     }
     rig.reader->Faults().announcedLength.reset();
-    EXPECT_TRUE(rig.engine->SelectFile3F(0x00, response));
-    EXPECT_EQ(response.size(), length);
+    const CardResult<Bytes> again = rig.engine->SelectFile(0x3F00);
+    EXPECT_TRUE(again.IsDone());
+    EXPECT_EQ(again.value.size(), length);
 }
 
 TEST_F(CutReplyTest, ShortSelectResponsesAreLinkFailuresNotEmptyFiles) {
@@ -194,30 +196,29 @@ TEST_F(CutReplyTest, ShortSelectResponsesAreLinkFailuresNotEmptyFiles) {
         return {{}, 0x90, 0x00};
     };
     rig.reader->InsertCard(card);
-    EXPECT_FALSE(rig.engine->EnterPhoneBook());
-    EXPECT_TRUE(rig.engine->LastOutcome().IsLinkFailed());
+    EXPECT_TRUE(rig.engine->EnterPhoneBook().IsLinkFailed());
     EXPECT_EQ(rig.engine->PhoneBookRecordLength(), 0);
-    EXPECT_FALSE(rig.engine->ReadMasterStatus());
+    EXPECT_TRUE(rig.engine->ReadMasterStatus().IsLinkFailed());
 }
 
 TEST(LostReportSweepTest, ALostAcknowledgementAnywhereInARecordReadIsMadeGoodByTheLink) {
     DemoRig clean;
     ASSERT_TRUE(clean.Start());
-    ASSERT_TRUE(clean.engine->PINCodeVerify("1234", 1));
-    ASSERT_TRUE(clean.engine->EnterPhoneBook());
-    Bytes expected;
-    ASSERT_TRUE(clean.engine->GetPhoneBook(expected, 5));
+    ASSERT_TRUE(clean.engine->VerifyPin(1, "1234").IsDone());
+    ASSERT_TRUE(clean.engine->EnterPhoneBook().IsDone());
+    const Bytes expected = clean.engine->ReadPhoneBookRecord(5).value;
+    ASSERT_FALSE(expected.empty());
     // Header, execute, length request, five data requests: a lost acknowledgement of a data
     // request costs the block a new start from its length request, nothing more.
     for (int lost = 0; lost < 10; ++lost) {
         DemoRig rig;
         ASSERT_TRUE(rig.Start());
-        ASSERT_TRUE(rig.engine->PINCodeVerify("1234", 1));
-        ASSERT_TRUE(rig.engine->EnterPhoneBook());
+        ASSERT_TRUE(rig.engine->VerifyPin(1, "1234").IsDone());
+        ASSERT_TRUE(rig.engine->EnterPhoneBook().IsDone());
         rig.reader->Faults().lostAcknowledgementAfter = lost;
-        Bytes data;
-        EXPECT_TRUE(rig.engine->GetPhoneBook(data, 5)) << lost;
-        EXPECT_EQ(data, expected) << lost;
+        const CardResult<Bytes> read = rig.engine->ReadPhoneBookRecord(5);
+        EXPECT_TRUE(read.IsDone()) << lost;
+        EXPECT_EQ(read.value, expected) << lost;
         EXPECT_EQ(rig.engine->RepeatedExchanges(), 0) << lost;
     }
 }
@@ -240,14 +241,14 @@ void Sweep(const char* what, const std::vector<int>& positions, int silentReads,
            const std::function<std::optional<Result>(DemoRig&)>& operation) {
     DemoRig clean;
     ASSERT_TRUE(clean.Start());
-    ASSERT_TRUE(clean.engine->PINCodeVerify("1234", 1));
+    ASSERT_TRUE(clean.engine->VerifyPin(1, "1234").IsDone());
     const auto expected = operation(clean);
     ASSERT_TRUE(expected.has_value()) << what;
     int failures = 0;
     for (const int at : positions) {
         DemoRig rig;
         ASSERT_TRUE(rig.Start());
-        ASSERT_TRUE(rig.engine->PINCodeVerify("1234", 1));
+        ASSERT_TRUE(rig.engine->VerifyPin(1, "1234").IsDone());
         if (silentReads > 0) {
             rig.reader->Faults().silentAfterReports = at;
             rig.reader->Faults().silentReads = silentReads;
@@ -268,26 +269,26 @@ TEST(LostReportSweepTest, SelectIccidRecordAndBackupGiveTheCardsWordOrFail) {
     // No silence (a lost acknowledgement), a stretch of one wait, one of several.
     for (const int silent : {0, 1, 2, 30}) {
         Sweep<Bytes>("SELECT", Positions(40), silent, [](DemoRig& rig) -> std::optional<Bytes> {
-            Bytes response;
-            rig.engine->SelectFile7F(0x10, response);
-            if (!rig.engine->SelectFile6F(0x3A, response) || !rig.engine->LastOutcome().IsDone())
+            if (!rig.engine->SelectFile(0x7F10).IsDone())
                 return std::nullopt;
-            return response;
+            CardResult<Bytes> selected = rig.engine->SelectFile(0x6F3A);
+            if (!selected.IsDone())
+                return std::nullopt;
+            return std::move(selected.value);
         });
-        Sweep<std::string>(
-            "ICCID", Positions(40), silent, [](DemoRig& rig) -> std::optional<std::string> {
-                std::string iccid;
-                if (rig.engine->GetCardInf(iccid, CardInfoItem::Iccid) != CardInfoResult::Answered)
-                    return std::nullopt;
-                return iccid;
-            });
+        Sweep<std::string>("ICCID", Positions(40), silent,
+                           [](DemoRig& rig) -> std::optional<std::string> {
+                               return rig.engine->ReadCardInfo(CardInfoItem::Iccid).value;
+                           });
         Sweep<std::pair<int, Bytes>>(
             "record", Positions(60), silent,
             [](DemoRig& rig) -> std::optional<std::pair<int, Bytes>> {
-                Bytes record;
-                if (!rig.engine->EnterPhoneBook() || !rig.engine->GetPhoneBook(record, 3))
+                if (!rig.engine->EnterPhoneBook().IsDone())
                     return std::nullopt;
-                return std::pair(rig.engine->PhoneBookRecordLength(), record);
+                CardResult<Bytes> record = rig.engine->ReadPhoneBookRecord(3);
+                if (!record.IsDone())
+                    return std::nullopt;
+                return std::pair(rig.engine->PhoneBookRecordLength(), std::move(record.value));
             });
     }
     struct Backup {

@@ -35,7 +35,7 @@ protected:
     void SetUp() override {
         card = MasterCard();
         rig.reader->InsertCard(card);
-        ASSERT_TRUE(rig.engine->FindReader());
+        ASSERT_TRUE(rig.engine->OpenReader());
     }
     HidReportLink& Link() { return *rig.link; }
 
@@ -43,7 +43,7 @@ protected:
     std::shared_ptr<ScriptedCard> card;
 };
 
-TEST(FindReaderTest, OpensOnlyTheReaderWithTheRightVersion) {
+TEST(OpenReaderTest, OpensOnlyTheReaderWithTheRightVersion) {
     struct TwoReaders final : ReportBus {
         std::vector<std::string> opened;
         std::vector<HidDeviceInfo> Enumerate() override {
@@ -64,20 +64,19 @@ TEST(FindReaderTest, OpensOnlyTheReaderWithTheRightVersion) {
     EXPECT_EQ(bus.opened, std::vector<std::string>{"/dev/hidraw2"});
 }
 
-TEST(FindReaderTest, NoReaderMeansNothingOpen) {
+TEST(OpenReaderTest, NoReaderMeansNothingOpen) {
     ReaderRig rig;
     rig.reader->Unplug();
-    EXPECT_FALSE(rig.engine->FindReader());
+    EXPECT_FALSE(rig.engine->OpenReader());
     EXPECT_FALSE(rig.engine->ReaderPresent());
-    Bytes response;
-    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_TRUE(rig.engine->SelectFile(0x3F00).outcome.IsLinkFailed());
     EXPECT_EQ(rig.link->Counters().reportsRead, 0);
 }
 
 TEST_F(ReaderLinkTest, SelectSendsTheIdentifierHighByteFirstAndReturnsTheResponse) {
-    Bytes response;
-    ASSERT_TRUE(rig.engine->SelectFile7F(0x10, response));
-    EXPECT_EQ(response, kMasterResponse);
+    const CardResult<Bytes> selected = rig.engine->SelectFile(0x7F10);
+    ASSERT_TRUE(selected.IsDone());
+    EXPECT_EQ(selected.value, kMasterResponse);
     ASSERT_GE(card->received.size(), 2u);
     EXPECT_EQ(card->received[0], (Bytes{0xA0, 0xA4, 0x00, 0x00, 0x02, 0x7F, 0x10}));
     EXPECT_EQ(card->received[1], (Bytes{0xA0, 0xC0, 0x00, 0x00, 0x16}));
@@ -98,11 +97,11 @@ TEST_F(ReaderLinkTest, SelectSendsTheIdentifierHighByteFirstAndReturnsTheRespons
 }
 
 TEST_F(ReaderLinkTest, SixteenDataBytesTravelAsSixSixFourThenTheLength) {
-    Bytes data = {0x31, 0x32, 0x33, 0x34, 0xFF, 0xFF, 0xFF, 0xFF,
-                  0x35, 0x36, 0x37, 0x38, 0xFF, 0xFF, 0xFF, 0xFF};
-    const Bytes sent = data;
-    ASSERT_TRUE(rig.engine->SendSimCommand(sim::ChangeChv(1), 0, 0, data));
-    EXPECT_EQ(data, (Bytes{0x90, 0x00}));  // no response data: the status words
+    const Bytes sent = {0x31, 0x32, 0x33, 0x34, 0xFF, 0xFF, 0xFF, 0xFF,
+                        0x35, 0x36, 0x37, 0x38, 0xFF, 0xFF, 0xFF, 0xFF};
+    const CardResult<Bytes> answer = rig.engine->SendSimCommand(sim::ChangeChv(1), 0, 0, sent);
+    ASSERT_TRUE(answer.IsDone());
+    EXPECT_EQ(answer.value, (Bytes{0x90, 0x00}));  // no response data: the status words
 
     const auto& w = rig.bus.written;
     ASSERT_EQ(w.size(), 8u);  // header, 3 data, length, execute, block length, one data report
@@ -121,9 +120,9 @@ TEST_F(ReaderLinkTest, SixteenDataBytesTravelAsSixSixFourThenTheLength) {
 TEST_F(ReaderLinkTest, SequenceNumbersWrapOnBothSides) {
     Link().SetHostSequence(253);
     rig.reader->SetReaderSequence(250);
-    Bytes response;
-    ASSERT_TRUE(rig.engine->SelectFile3F(0x00, response));
-    EXPECT_EQ(response, kMasterResponse);
+    const CardResult<Bytes> selected = rig.engine->SelectFile(0x3F00);
+    ASSERT_TRUE(selected.IsDone());
+    EXPECT_EQ(selected.value, kMasterResponse);
     const auto& w = rig.bus.written;
     EXPECT_EQ(w[0][8], 254);
     EXPECT_EQ(w[1][8], 255);
@@ -133,8 +132,8 @@ TEST_F(ReaderLinkTest, SequenceNumbersWrapOnBothSides) {
 
 TEST_F(ReaderLinkTest, LostAcknowledgementIsRetriedWithoutExecutingTwice) {
     rig.reader->Faults().lostAcknowledgements = 3;
-    Bytes data = {0x31, 0x32, 0x33, 0x34, 0xFF, 0xFF, 0xFF, 0xFF};
-    ASSERT_TRUE(rig.engine->SendSimCommand(sim::VerifyChv(1), 0, 0, data));
+    const Bytes data = {0x31, 0x32, 0x33, 0x34, 0xFF, 0xFF, 0xFF, 0xFF};
+    ASSERT_TRUE(rig.engine->SendSimCommand(sim::VerifyChv(1), 0, 0, data).IsDone());
     EXPECT_EQ(card->received.size(), 1u) << "a retried VERIFY must not cost a second attempt";
     // Every retry repeats the host sequence of the report it retries.
     const auto& w = rig.bus.written;
@@ -143,8 +142,7 @@ TEST_F(ReaderLinkTest, LostAcknowledgementIsRetriedWithoutExecutingTwice) {
 
 TEST_F(ReaderLinkTest, SilentReaderFailsWithinTheBoundedWaits) {
     rig.reader->Faults().silent = true;
-    Bytes response;
-    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_TRUE(rig.engine->SelectFile(0x3F00).outcome.IsLinkFailed());
     // Learning the reader's sequence: one 100 ms read and one 50 ms second chance; a selection
     // is asked once more when its answer was lost.
     EXPECT_EQ(Link().Counters().reportsRead, 2 * 2);
@@ -170,13 +168,12 @@ TEST_F(ReaderLinkTest, ReaderThatNeverAcknowledgesCostsTenWritesOfAHundredMillis
 }
 
 TEST_F(ReaderLinkTest, ReplyThatNeverBecomesReadyFailsAfterItsTimeAndForgetsTheCard) {
-    Bytes response;
-    ASSERT_TRUE(rig.engine->ReadMasterStatus());
+    ASSERT_TRUE(rig.engine->ReadMasterStatus().IsDone());
     ASSERT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 3);
     rig.reader->SetTiming(ReaderTiming::Realistic());
     rig.reader->Faults().readyNever = true;
     const auto start = rig.clock.Elapsed();
-    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_TRUE(rig.engine->SelectFile(0x3F00).outcome.IsLinkFailed());
     const auto spent = rig.clock.Elapsed() - start;
     EXPECT_GE(spent, 2 * HidReportLink::kReadyWait) << "the selection is asked once more";
     EXPECT_LT(spent, 2 * HidReportLink::kReadyWait + std::chrono::milliseconds(300));
@@ -186,19 +183,17 @@ TEST_F(ReaderLinkTest, ReplyThatNeverBecomesReadyFailsAfterItsTimeAndForgetsTheC
 TEST_F(ReaderLinkTest, LateReadyReportWithinTheLimitIsWaitedFor) {
     rig.reader->SetTiming(ReaderTiming::Realistic());
     rig.reader->Faults().readyLateReads = 1500;  // a card that works for 1.5 s
-    Bytes response;
-    EXPECT_TRUE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_TRUE(rig.engine->SelectFile(0x3F00).IsDone());
     rig.reader->Faults().readyLateReads = 2500;
-    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_TRUE(rig.engine->SelectFile(0x3F00).outcome.IsLinkFailed());
 }
 
 TEST_F(ReaderLinkTest, ReaderThatAcknowledgesTheLengthRequestButNeverAnswersDoesNotHang) {
     rig.reader->SetTiming(ReaderTiming::Realistic());
     rig.reader->Faults().lengthNever = true;
     Link().ResetCounters();
-    Bytes response;
     const auto start = rig.clock.Elapsed();
-    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_TRUE(rig.engine->SelectFile(0x3F00).outcome.IsLinkFailed());
     // Asked twice (the selection is repeated once), each time header, identifier, length,
     // execute and the block length request with its resends.
     EXPECT_EQ(Link().Counters().reportsWritten, 2 * (4 + HidReportLink::kLengthResends + 1));
@@ -209,51 +204,49 @@ TEST_F(ReaderLinkTest, ReaderThatAcknowledgesTheLengthRequestButNeverAnswersDoes
 
 TEST_F(ReaderLinkTest, BlocksOfZeroAndOfTwoHundredFiftyBytesFail) {
     rig.reader->Faults().announcedLength = 0;
-    Bytes response;
-    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
-    EXPECT_TRUE(response.empty());
+    const CardResult<Bytes> empty = rig.engine->SelectFile(0x3F00);
+    EXPECT_TRUE(empty.outcome.IsLinkFailed());
+    EXPECT_TRUE(empty.value.empty());
     rig.reader->Faults().announcedLength.reset();
 
-    Bytes data;
-    EXPECT_TRUE(rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 249), 0, 0, data));
-    EXPECT_EQ(data.size(), 249u);
-    EXPECT_FALSE(rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 250), 0, 0, data));
+    const CardResult<Bytes> longest = rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 249), 0, 0);
+    EXPECT_TRUE(longest.IsDone());
+    EXPECT_EQ(longest.value.size(), 249u);
+    EXPECT_TRUE(
+        rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 250), 0, 0).outcome.IsLinkFailed());
 }
 
 TEST_F(ReaderLinkTest, DataCountAboveWhatAReportHoldsNeverOverrunsTheBlock) {
     rig.reader->Faults().dataCount = 200;
-    Bytes data;
-    rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 240), 0, 0, data);
-    EXPECT_LE(data.size(), HidReportLink::kBlockCapacity);
+    EXPECT_LE(rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 240), 0, 0).value.size(),
+              HidReportLink::kBlockCapacity);
     // Each report contributes at most bytes 2..8.
     rig.reader->Faults().dataCount = 9;
     Link().ResetCounters();
-    rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 20), 0, 0, data);
-    EXPECT_LE(data.size(), 21u);
+    EXPECT_LE(rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 20), 0, 0).value.size(), 21u);
 }
 
 TEST_F(ReaderLinkTest, DataReportWithCountThreeCopiesExactlyThreeBytes) {
     card->answer = [](const Bytes&) { return ApduResponse{{1, 2, 3, 4, 5, 6, 7, 8, 9}, 0x90, 0}; };
     rig.reader->Faults().dataCount = 3;
-    Bytes data;
-    ASSERT_TRUE(rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 9), 0, 0, data));
+    const CardResult<Bytes> read = rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 9), 0, 0);
+    ASSERT_TRUE(read.IsDone());
     // The reader sends 6 bytes per report but claims 3: the host takes 3 of each.
-    EXPECT_EQ(data, (Bytes{1, 2, 3, 7, 8, 9, 0, 0, 0}));
+    EXPECT_EQ(read.value, (Bytes{1, 2, 3, 7, 8, 9, 0, 0, 0}));
 }
 
 TEST_F(ReaderLinkTest, UnpluggedReaderReleasesTheLinkAndLaterCallsFailAtOnce) {
     rig.reader->Faults().unplugAfterReports = 5;
-    Bytes response;
-    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_TRUE(rig.engine->SelectFile(0x3F00).outcome.IsLinkFailed());
     EXPECT_FALSE(rig.engine->ReaderPresent());
     Link().ResetCounters();
-    EXPECT_FALSE(rig.engine->SelectFile3F(0x00, response));
+    EXPECT_TRUE(rig.engine->SelectFile(0x3F00).outcome.IsLinkFailed());
     EXPECT_EQ(Link().Counters().reportsRead, 0);
     EXPECT_EQ(Link().Counters().reportsWritten, 0);
 
     rig.reader->Plug();
-    ASSERT_TRUE(rig.engine->FindReader());
-    EXPECT_TRUE(rig.engine->SelectFile3F(0x00, response));
+    ASSERT_TRUE(rig.engine->OpenReader());
+    EXPECT_TRUE(rig.engine->SelectFile(0x3F00).IsDone());
 }
 
 TEST_F(ReaderLinkTest, NoCardMeansAnEmptyAnswerToReset) {
@@ -266,15 +259,39 @@ TEST_F(ReaderLinkTest, NoCardMeansAnEmptyAnswerToReset) {
 }
 
 TEST_F(ReaderLinkTest, PlausibleCachedCountersNeedNoCardTraffic) {
-    ASSERT_TRUE(rig.engine->CheckChvStatus());  // reads the master file once
+    ASSERT_TRUE(rig.engine->ReadChvCounters());  // reads the master file once
     Link().ResetCounters();
-    EXPECT_TRUE(rig.engine->CheckChvStatus());
+    EXPECT_TRUE(rig.engine->ReadChvCounters());
     EXPECT_EQ(Link().Counters().Exchanged(), 0);
 
-    rig.engine->MutableCardStatus().unblockChv2AttemptsLeft = 100;  // marked stale
-    EXPECT_TRUE(rig.engine->CheckChvStatus());
-    EXPECT_GT(Link().Counters().Exchanged(), 0);
-    EXPECT_EQ(rig.engine->CardStatus().unblockChv2AttemptsLeft, 10);
+    // A CHV command makes the cached counters stale, whatever the card answered: they are read
+    // from the master file again after it.
+    card->received.clear();
+    EXPECT_TRUE(rig.engine->VerifyPin(2, "5678").IsDone());
+    ASSERT_GE(card->received.size(), 2u);
+    EXPECT_EQ(card->received.front()[1], 0x20) << "VERIFY CHV";
+    EXPECT_EQ(card->received.back(), (Bytes{0xA0, 0xC0, 0, 0, 22})) << "the master file's answer";
+    EXPECT_TRUE(rig.engine->CountersKnown());
+    Link().ResetCounters();
+    EXPECT_TRUE(rig.engine->ReadChvCounters());
+    EXPECT_EQ(Link().Counters().Exchanged(), 0);
+}
+
+// A refused read holds the card's status words, not the file's content: neither is taken for
+// the IMSI or the service centre number.
+TEST_F(ReaderLinkTest, ARefusedReadGivesNoCardInformation) {
+    card->answer = [](const Bytes& apdu) -> ApduResponse {
+        if (apdu[1] == 0xA4)
+            return {{}, 0x9F, static_cast<std::uint8_t>(kMasterResponse.size())};
+        if (apdu[1] == 0xC0)
+            return {kMasterResponse, 0x90, 0x00};
+        return {{}, 0x98, 0x04};
+    };
+    for (const CardInfoItem item : {CardInfoItem::Imsi, CardInfoItem::ServiceCentreNumber}) {
+        const CardInfoAnswer answer = rig.engine->ReadCardInfo(item);
+        EXPECT_EQ(answer.value, std::nullopt) << static_cast<int>(item);
+        EXPECT_EQ(answer.outcome, CardOutcome::Refused(0x9804)) << static_cast<int>(item);
+    }
 }
 
 TEST_F(ReaderLinkTest, AllCountersZeroIsNotPlausible) {
@@ -282,7 +299,7 @@ TEST_F(ReaderLinkTest, AllCountersZeroIsNotPlausible) {
     zeroed[18] = zeroed[19] = zeroed[20] = zeroed[21] = 0x80;
     card = MasterCard(zeroed);
     rig.reader->InsertCard(card);
-    EXPECT_FALSE(rig.engine->CheckChvStatus());
+    EXPECT_FALSE(rig.engine->ReadChvCounters());
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ struct PcscRig {
         channel = link.get();
         engine = std::make_unique<Pellucard>(std::move(link));
     }
-    bool Start() { return engine->FindReader() && engine->FindSimCard(); }
+    bool Start() { return engine->OpenReader() && engine->ResetCard().IsDone(); }
 };
 
 std::shared_ptr<SimCard> GsmCard() {
@@ -40,22 +40,21 @@ std::shared_ptr<SimCard> UsimCard() {
 
 CardInfo Information(Pellucard& engine) {
     CardInfo info;
-    std::string id;
-    if (engine.GetCardInf(id, CardInfoItem::Iccid) == CardInfoResult::Answered)
-        info.CardId = id;
+    if (const auto id = engine.ReadCardInfo(CardInfoItem::Iccid).value)
+        info.CardId = *id;
     FindCardInf(engine, info);
     return info;
 }
 
 std::vector<Bytes> PhoneBook(Pellucard& engine) {
     std::vector<Bytes> records;
-    if (!engine.EnterPhoneBook())
+    if (!engine.EnterPhoneBook().IsDone())
         return records;
     for (int slot = 1; slot <= engine.PhoneBookRecordCount(); ++slot) {
-        Bytes record;
-        if (!engine.GetPhoneBook(record, slot))
+        const CardResult<Bytes> record = engine.ReadPhoneBookRecord(slot);
+        if (!record.IsDone())
             break;
-        records.push_back(record);
+        records.push_back(record.value);
     }
     return records;
 }
@@ -83,6 +82,30 @@ TEST(PcscChannelGsmTest, CommandsCarryTheirDataAndOnlyThose) {
               (Bytes{0xA0, 0xB2, 2, 4, 30}));
 }
 
+// The channel's own reads judge the card's status words by the engine's table: a read done
+// after the card's internal retries (92 0x) is the card's answer, a warning (62 81) is not.
+TEST(PcscChannelGsmTest, TheChannelJudgesStatusWordsAsTheEngineDoes) {
+    auto card = std::make_shared<ScriptedCard>();
+    std::uint16_t readStatus = 0x9000;
+    card->answer = [&readStatus](const Bytes& apdu) -> ApduResponse {
+        if (apdu[1] == 0xA4)
+            return {{}, 0x9F, 0x0F};
+        if (apdu[1] == 0xC0)  // an EF of 10 bytes
+            return {{0, 0, 0, 10, 0x2F, 0xE2, 4, 0, 0, 0, 0, 1, 2, 0, 0}, 0x90, 0x00};
+        return {Bytes(10, 0x98), static_cast<std::uint8_t>(readStatus >> 8),
+                static_cast<std::uint8_t>(readStatus & 0xFF)};
+    };
+    PcscRig rig(card);
+    ASSERT_TRUE(rig.Start());
+    Bytes block;
+    readStatus = 0x9201;
+    EXPECT_EQ(rig.channel->Request(ReaderRequest::Iccid, block), LinkResult::Ok);
+    EXPECT_EQ(block, Bytes(10, 0x98));
+    readStatus = 0x6281;
+    EXPECT_EQ(rig.channel->Request(ReaderRequest::Iccid, block), LinkResult::ReceiveFailed);
+    EXPECT_TRUE(block.empty());
+}
+
 class PcscChannelTest : public ::testing::TestWithParam<bool> {
 protected:
     bool Uicc() const { return GetParam(); }
@@ -98,8 +121,8 @@ TEST_P(PcscChannelTest, CardInformationAndPhoneBookAsThroughTheUsbReader) {
               Uicc() ? PcscChannel::CardKind::Uicc : PcscChannel::CardKind::Gsm);
 
     EXPECT_EQ(Information(*pcsc.engine), Information(*usb.engine)) << "locked by PIN1";
-    ASSERT_TRUE(usb.engine->PINCodeVerify("1234", 1));
-    ASSERT_TRUE(pcsc.engine->PINCodeVerify("1234", 1));
+    ASSERT_TRUE(usb.engine->VerifyPin(1, "1234").IsDone());
+    ASSERT_TRUE(pcsc.engine->VerifyPin(1, "1234").IsDone());
     const CardInfo expected = Information(*usb.engine);
     EXPECT_EQ(expected.Imsi, "001010123456789");
     EXPECT_EQ(Information(*pcsc.engine), expected);
@@ -110,26 +133,27 @@ TEST_P(PcscChannelTest, ACardPulledInTheMiddleOfAReadFailsThatRead) {
     for (const bool looksLikeSuccess : {false, true}) {
         PcscRig rig(Card());
         ASSERT_TRUE(rig.Start());
-        ASSERT_TRUE(rig.engine->PINCodeVerify("1234", 1));
-        ASSERT_TRUE(rig.engine->EnterPhoneBook());
-        Bytes record;
-        ASSERT_TRUE(rig.engine->GetPhoneBook(record, 1));
+        ASSERT_TRUE(rig.engine->VerifyPin(1, "1234").IsDone());
+        ASSERT_TRUE(rig.engine->EnterPhoneBook().IsDone());
+        ASSERT_TRUE(rig.engine->ReadPhoneBookRecord(1).IsDone());
         rig.terminal->removeAfter = 0;
         rig.terminal->removedLooksLikeSuccess = looksLikeSuccess;
-        EXPECT_FALSE(rig.engine->GetPhoneBook(record, 2)) << looksLikeSuccess;
-        EXPECT_TRUE(record.empty());
+        const CardResult<Bytes> cut = rig.engine->ReadPhoneBookRecord(2);
+        EXPECT_TRUE(cut.outcome.IsLinkFailed()) << looksLikeSuccess;
+        EXPECT_TRUE(cut.value.empty());
         EXPECT_FALSE(rig.engine->CardPresent());
         EXPECT_TRUE(rig.engine->ReaderPresent()) << "the reader is still there";
         EXPECT_EQ(rig.terminal->drops, 1) << "let go of without a reset";
-        EXPECT_FALSE(rig.engine->GetPhoneBook(record, 3)) << "nothing passes for the card now";
-        EXPECT_FALSE(rig.engine->FindSimCard());
+        EXPECT_FALSE(rig.engine->ReadPhoneBookRecord(3).IsDone())
+            << "nothing passes for the card now";
+        EXPECT_FALSE(rig.engine->ResetCard().IsDone());
     }
 }
 
 TEST_P(PcscChannelTest, ACardResetByAnotherProgramIsReconnectedAndTheReadGoesOn) {
     PcscRig rig(Card());
     ASSERT_TRUE(rig.Start());
-    ASSERT_TRUE(rig.engine->PINCodeDisable("1234"));  // so that a reset leaves the files open
+    ASSERT_TRUE(rig.engine->DisablePin1("1234").IsDone());  // so that a reset leaves the files open
     const auto expected = PhoneBook(*rig.engine);
     ASSERT_EQ(expected.size(), 250u);
     rig.terminal->resetAfter = 40;
@@ -141,40 +165,40 @@ TEST_P(PcscChannelTest, AReaderThatGoesAwayClosesTheChannel) {
     PcscRig rig(Card());
     ASSERT_TRUE(rig.Start());
     rig.terminal->unplugged = true;
-    std::string text;
-    EXPECT_EQ(rig.engine->GetCardInf(text, CardInfoItem::PhoneBookRecordCount),
-              CardInfoResult::NotAvailable);
+    const CardInfoAnswer count = rig.engine->ReadCardInfo(CardInfoItem::PhoneBookRecordCount);
+    EXPECT_EQ(count.value, std::nullopt);
+    EXPECT_TRUE(count.outcome.IsLinkFailed());
     EXPECT_FALSE(rig.engine->ReaderPresent());
-    EXPECT_FALSE(rig.engine->FindReader());
+    EXPECT_FALSE(rig.engine->OpenReader());
 }
 
 TEST(PcscChannelUiccTest, PinCountersAndTheReadOnlyFilesOfTheGlobalPhoneBook) {
     PcscRig rig(UsimCard());
     ASSERT_TRUE(rig.Start());
-    EXPECT_FALSE(rig.engine->PINCodeVerify("0000", 1));
+    EXPECT_FALSE(rig.engine->VerifyPin(1, "0000").IsDone());
     EXPECT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 2);
     EXPECT_FALSE(rig.engine->CardReadable());
-    ASSERT_TRUE(rig.engine->PINCodeVerify("1234", 1));
+    ASSERT_TRUE(rig.engine->VerifyPin(1, "1234").IsDone());
     EXPECT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 3);
-    ASSERT_TRUE(rig.engine->EnterPhoneBook());
+    ASSERT_TRUE(rig.engine->EnterPhoneBook().IsDone());
     const auto& listed = rig.channel->GlobalPhoneBook();
     ASSERT_EQ(listed.size(), 2u);
     EXPECT_EQ(listed[1].fileId, 0x4F4A);
 
     // The extension file may be read, never written.
-    Bytes data;
-    ASSERT_TRUE(rig.engine->SendSimCommand(sim::Select(), 0x5F, 0x3A, data));
-    ASSERT_TRUE(rig.engine->SendSimCommand(sim::Select(), 0x4F, 0x4A, data));
-    EXPECT_EQ(ParseFileInfo(data).recordLength, 13);
-    data.clear();
-    ASSERT_TRUE(
-        rig.engine->SendSimCommand(sim::ReadRecord(1, sim::kRecordAbsolute, 13), 0, 0, data));
-    EXPECT_EQ(data.size(), 13u);
+    ASSERT_TRUE(rig.engine->SelectFile(0x5F3A).IsDone());
+    const CardResult<Bytes> extension = rig.engine->SelectFile(0x4F4A);
+    ASSERT_TRUE(extension.IsDone());
+    EXPECT_EQ(ParseFileInfo(extension.value).recordLength, 13);
+    const CardResult<Bytes> read =
+        rig.engine->SendSimCommand(sim::ReadRecord(1, sim::kRecordAbsolute, 13), 0, 0);
+    ASSERT_TRUE(read.IsDone());
+    EXPECT_EQ(read.value.size(), 13u);
     const auto sent = rig.terminal->sent.size();
-    data = Bytes(13, 0x00);
-    ASSERT_TRUE(
-        rig.engine->SendSimCommand(sim::UpdateRecord(1, sim::kRecordAbsolute, 13), 0, 0, data));
-    EXPECT_EQ(rig.engine->LastResponse(), (Bytes{0x69, 0x82}));
+    const CardResult<Bytes> written = rig.engine->SendSimCommand(
+        sim::UpdateRecord(1, sim::kRecordAbsolute, 13), 0, 0, Bytes(13, 0x00));
+    EXPECT_EQ(written.outcome, CardOutcome::Refused(0x6982));
+    EXPECT_EQ(written.value, (Bytes{0x69, 0x82}));
     EXPECT_EQ(rig.terminal->sent.size(), sent) << "refused without troubling the card";
 }
 

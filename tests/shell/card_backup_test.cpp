@@ -23,17 +23,17 @@ CardBackup cardRecords(Pellucard& engine) {
 
 // Changes every record of both files.
 void ChangeEveryRecord(Pellucard& engine) {
-    QVERIFY(engine.EnterPhoneBook());
+    QVERIFY(engine.EnterPhoneBook().IsDone());
     for (int record = 1; record <= engine.PhoneBookRecordCount(); ++record)
-        QVERIFY(engine.SetPhoneBook(Bytes(28, std::uint8_t(record)), record));
-    QVERIFY(engine.EnterSMSBook());
+        QVERIFY(engine.WritePhoneBookRecord(record, Bytes(28, std::uint8_t(record))).IsDone());
+    QVERIFY(engine.EnterSmsFile().IsDone());
     for (int record = 1; record <= engine.SmsRecordCount(); ++record)
-        QVERIFY(engine.SetSMS(record, Bytes(176, 0x00)));
+        QVERIFY(engine.WriteSmsRecord(record, Bytes(176, 0x00)).IsDone());
 }
 
 void Unlock(ShellRig& rig) {
     rig.TickUntilIdentified();
-    QVERIFY(rig.engine().PINCodeVerify("1234", 1));
+    QVERIFY(rig.engine().VerifyPin(1, "1234").IsDone());
     rig.ChangeInfo([](CardInfoRecord& info) { info.Pin1Open = true; });  // as after the PIN dialog
 }
 

@@ -29,7 +29,7 @@ struct DemoRig : ReaderRig {
         if (card)
             reader->InsertCard(card);
     }
-    bool Start() { return card && engine->FindReader() && engine->FindSimCard(); }
+    bool Start() { return card && engine->OpenReader() && engine->ResetCard().IsDone(); }
 };
 
 }  // namespace pellucard::testing

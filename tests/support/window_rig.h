@@ -104,9 +104,8 @@ public:
     void IdentifyCard() {
         const auto hold = session->gate().acquire(CardGate::Work::Poll);
         findReaderAndCard(*session, *hold);
-        std::string id;
-        engine().GetCardInf(id, CardInfoItem::Iccid);
-        session->setCardId(QString::fromStdString(id));
+        session->setCardId(
+            QString::fromStdString(engine().ReadCardInfo(CardInfoItem::Iccid).value.value_or("")));
         pellucard::readCardInfo(*session, *hold);
     }
 
@@ -338,16 +337,13 @@ enum class CardBook { PhoneBook, Sms };
 inline std::vector<Bytes> cardRecords(Pellucard& engine, CardBook book) {
     const bool sms = book == CardBook::Sms;
     std::vector<Bytes> records;
-    if (sms ? !engine.EnterSMSBook() : !engine.EnterPhoneBook())
+    if (!(sms ? engine.EnterSmsFile() : engine.EnterPhoneBook()).IsDone())
         return records;
     const int count = sms ? engine.SmsRecordCount() : engine.PhoneBookRecordCount();
     for (int n = 1; n <= count; ++n) {
-        Bytes data;
-        if (sms)
-            engine.GetSMS(data, n);
-        else
-            engine.GetPhoneBook(data, n);
-        records.push_back(data);
+        // A record the card did not give stands as an empty one.
+        records.push_back(sms ? engine.ReadSmsRecord(n).value
+                              : engine.ReadPhoneBookRecord(n).value);
     }
     return records;
 }

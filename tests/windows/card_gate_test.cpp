@@ -128,7 +128,7 @@ private slots:
         rig = std::make_unique<ShellRig>(ShellRig::Start::CardIn, kTestPeriods,
                                          registerRecordWindows);
         rig->TickUntilIdentified();
-        QVERIFY(rig->engine().PINCodeVerify(kDemoPin1, 1));
+        QVERIFY(rig->engine().VerifyPin(1, kDemoPin1).IsDone());
         rig->ChangeInfo(
             [](CardInfoRecord& info) { info.Pin1Open = true; });  // as after the PIN dialog
         messages = rig->OpenWindow<SmsWindow>(WindowIndex::Sms);

@@ -114,12 +114,13 @@ private slots:
     void readCutAtRecord70LeavesTheRestOfTheCardAlone() {
         // Records beyond 70 that the read never reaches.
         Pellucard& engine = rig->engine();
-        QVERIFY(engine.PINCodeVerify("1234", 1));
-        engine.EnterPhoneBook();
-        for (int n = 70; n <= 250; n += 9)
-            QVERIFY(engine.SetPhoneBook(EncodePhoneBookRecord("555" + std::to_string(n),
-                                                              "far " + std::to_string(n), 28, 0x80),
-                                        n));
+        QVERIFY(engine.VerifyPin(1, "1234").IsDone());
+        QVERIFY(engine.EnterPhoneBook().IsDone());
+        for (int n = 70; n <= 250; n += 9) {
+            const Bytes record = EncodePhoneBookRecord("555" + std::to_string(n),
+                                                       "far " + std::to_string(n), 28, 0x80);
+            QVERIFY(engine.WritePhoneBookRecord(n, record).IsDone());
+        }
         rig->IdentifyCard();
         const auto before = CardPhoneBook();
         std::shared_ptr<SimCard> pulled;
@@ -139,9 +140,11 @@ private slots:
     void slotNeverReadIsShownSoAndAskedBeforeItIsWritten() {
         // A contact far down the card that a stopped read never reaches.
         Pellucard& engine = rig->engine();
-        QVERIFY(engine.PINCodeVerify("1234", 1));
-        engine.EnterPhoneBook();
-        QVERIFY(engine.SetPhoneBook(EncodePhoneBookRecord("5551234", "Unseen", 28, 0x80), 100));
+        QVERIFY(engine.VerifyPin(1, "1234").IsDone());
+        QVERIFY(engine.EnterPhoneBook().IsDone());
+        QVERIFY(
+            engine.WritePhoneBookRecord(100, EncodePhoneBookRecord("5551234", "Unseen", 28, 0x80))
+                .IsDone());
         rig->IdentifyCard();
         AtRecord(30, [this] { Button(window, "stopButton")->click(); });
         Read();

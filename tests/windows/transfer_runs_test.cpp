@@ -52,7 +52,7 @@ private slots:
     void init() {
         rig = std::make_unique<WindowRig>();
         rig->IdentifyCard();
-        QVERIFY(rig->engine().PINCodeVerify("1234", 1));
+        QVERIFY(rig->engine().VerifyPin(1, "1234").IsDone());
         progress = RecordingProgress{};
         store.clear();
     }
@@ -112,7 +112,7 @@ private slots:
         const auto before = cardRecords(engine, CardBook::PhoneBook);
         list.SetText(3, phone_column::kName, QStringLiteral("Чайковский"));
         list.SetText(3, phone_column::kNumber, QStringLiteral("+7495"));
-        engine.SetEncodeType(Pellucard::kEncodeTypeBestFit);
+        engine.SetNameForm(NameForm::BestFit);
         QVERIFY(writePhoneBook(run, list, 250, 20));
         const auto after = cardRecords(engine, CardBook::PhoneBook);
         const PhoneBookEntry entry = DecodePhoneBookRecord(after[2]);
