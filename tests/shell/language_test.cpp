@@ -177,6 +177,12 @@ void LanguageTest::qtMessageBoxAndFileDialogSpeakTheLanguageInForce() {
 }
 
 void LanguageTest::messageBoxButtonsInALanguageQtLacks() {
+    // Qt has no European Portuguese translation; the Brazilian one stands in for it. It has no
+    // Greek one at all.
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    QCOMPARE(applyQtLanguage(kPortuguese), QFile::exists(folder + "/qtbase_pt_BR.qm"));
+    QVERIFY(!applyQtLanguage(kGreek));
+
     ProgramStart start(QLocale(QLocale::English, QLocale::UnitedStates));
     // Greek, which Qt has no translation of: the message box buttons in the catalogue's words.
     start.languageEntry(kGreek)->trigger();
