@@ -35,9 +35,6 @@ const CatalogueTable& Raw() {
     return table;
 }
 
-// The one message that has an English text only, to show the fall back to English.
-constexpr int kEnglishOnly = MessageNumber(MessageId::WrongPinCode);
-
 QString Describe(int id, int language) {
     return QStringLiteral("message %1, language %2: \"%3\"").arg(id).arg(kLanguageCodes[language], Raw().messages.at(id)[language]);
 }
@@ -182,27 +179,21 @@ TEST(Catalogue, NamesEveryMessageOnceAndHoldsEveryNamedMessage) {
     EXPECT_FALSE(CatalogueHas(101));
 }
 
-TEST(Catalogue, EveryMessageHasEightTextsExceptTheEnglishOnlyOne) {
+TEST(Catalogue, EveryMessageHasEightTexts) {
     int texts = 0;
     for (const auto& [id, row] : Raw().messages) {
         for (int k = 0; k < kLanguageCount; ++k) {
             if (!row[k].isEmpty()) ++texts;
-            if (id == kEnglishOnly && k > 0) {
-                EXPECT_TRUE(row[k].isEmpty()) << Describe(id, k).toStdString();
-            } else {
-                EXPECT_FALSE(row[k].trimmed().isEmpty()) << Describe(id, k).toStdString();
-            }
+            EXPECT_FALSE(row[k].trimmed().isEmpty()) << Describe(id, k).toStdString();
         }
     }
-    EXPECT_EQ(texts, int(Raw().messages.size()) * kLanguageCount - (kLanguageCount - 1));
+    EXPECT_EQ(texts, int(Raw().messages.size()) * kLanguageCount);
 }
 
-TEST(Catalogue, MissingTranslationFallsBackToEnglish) {
-    for (int k = 0; k < kLanguageCount; ++k)
-        EXPECT_EQ(Message(MessageId::WrongPinCode, k), QStringLiteral("Wrong PIN Code!"));
+TEST(Catalogue, UnknownEntriesAreEmpty) {
     EXPECT_EQ(Message(MessageId::LanguageGreek, 4), QStringLiteral("Ελληνικά"));
     EXPECT_TRUE(CatalogueText(10000).isEmpty());                  // no such message
-    EXPECT_TRUE(CatalogueText(kEnglishOnly + kLanguageCount).isEmpty());  // no such language
+    EXPECT_TRUE(CatalogueText(MessageNumber(MessageId::WrongPinCode) + kLanguageCount).isEmpty());  // no such language
     EXPECT_TRUE(CatalogueText(-1).isEmpty());
 }
 
