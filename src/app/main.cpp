@@ -18,6 +18,7 @@
 #include "shell/language_choice.h"
 #include "shell/main_window.h"
 #include "shell/pin_dialog_launcher.h"
+#include "shell/qt_language.h"
 #include "shell/session.h"
 #include "shell/single_instance.h"
 #include "shell/verify_pin_dialog.h"
@@ -146,6 +147,9 @@ int main(int argc, char* argv[]) {
     // (No organisation name: that would move the application data folder of earlier versions.)
     AttachSettings(
         std::make_unique<QSettings>(QStringLiteral("Pellucard"), QStringLiteral("pellucard")));
+    // Chosen before anything is shown, so that even a first error speaks the language.
+    const int language = startLanguage(options.language, ProgramSettings(), QLocale::system());
+    applyQtLanguage(language);
 
     const bool virtualReader = options.reader.kind == ReaderChoice::Kind::Virtual;
     std::string why;
@@ -159,7 +163,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     Session session(std::move(reader));
-    session.setLanguageIndex(startLanguage(options.language, ProgramSettings(), QLocale::system()));
+    session.setLanguageIndex(language);
 
     WindowFactory factory;
     registerShellWindows(factory);

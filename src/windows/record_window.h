@@ -195,6 +195,9 @@ protected:
     // The records the print dialog gets: outputList, with what the list keeps in a stored form
     // (a word of the files) as the window shows it.
     virtual const RecordList& printedList(int list, int& used) { return outputList(list, used); }
+    // The records Find searches, cell for cell the list's: by default the list itself; a window
+    // that shows a stored word otherwise gives them as it shows them.
+    virtual const RecordList& findList(int list) { return recordList(list); }
     // The editor's length limit for a cell of `list`.
     virtual void setEditorLimit(int list, int column);
     // A cell of the list changed by the editor; rows of the SIM list are new records then.

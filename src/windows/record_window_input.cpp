@@ -449,11 +449,12 @@ void RecordWindow::findNext(int list) {
     const QString pattern = findBox_[list]->text();
     FindState& state = find_[list];
     int column = 0;
+    const RecordList& searched = findList(list);
     // A column that repeats another's text is passed over; the bound keeps a list whose
     // only matches lie there from searching forever.
     for (int tries = 0; tries < 2 * recordList(list).Rows() * kind().columnCount && column == 0;
          ++tries) {
-        if (!FindNextCellWrapping(recordList(list), state, pattern, findLastColumn()))
+        if (!FindNextCellWrapping(searched, state, pattern, findLastColumn()))
             break;
         column = foundEditColumn(state.column);
     }

@@ -308,17 +308,30 @@ const RecordList& SmsWindow::outputList(int list, int& used) {
     return *output_;
 }
 
+void SmsWindow::showStoredWords(RecordList& records) const {
+    RecordList::BulkUpdate bulk(records);
+    for (int row = 1; row < records.Rows(); ++row) {
+        records.SetText(row, sms_column::kStatus,
+                        smsStatusShown(records.Text(row, sms_column::kStatus), language()));
+        records.SetText(row, sms_column::kValidityText,
+                        shownValidityText(records, row, language()));
+    }
+}
+
 const RecordList& SmsWindow::printedList(int list, int& used) {
     outputList(list, used);
-    // The copy says what the window shows.
-    RecordList::BulkUpdate bulk(*output_);
-    for (int row = 1; row < output_->Rows(); ++row) {
-        output_->SetText(row, sms_column::kStatus,
-                         smsStatusShown(output_->Text(row, sms_column::kStatus), language()));
-        output_->SetText(row, sms_column::kValidityText,
-                         shownValidityText(*output_, row, language()));
-    }
+    showStoredWords(*output_);  // the copy says what the window shows
     return *output_;
+}
+
+const RecordList& SmsWindow::findList(int list) {
+    // Find looks for the words the window shows: "Gelesen" finds a message read in German.
+    const RecordList& records = recordList(list);
+    searched_ = std::make_unique<RecordList>(records.Rows(), records.Columns());
+    for (int row = 0; row < records.Rows(); ++row)
+        searched_->SetRow(row, records.Row(row));
+    showStoredWords(*searched_);
+    return *searched_;
 }
 
 void SmsWindow::fitMessageRow(int list, int row) {

@@ -62,6 +62,9 @@ protected:
     }
     const RecordList& outputList(int list, int& used) override;
     const RecordList& printedList(int list, int& used) override;
+    const RecordList& findList(int list) override;
+    // Puts the status and validity period of every row of `records` as the window shows them.
+    void showStoredWords(RecordList& records) const;
     void setEditorLimit(int list, int column) override;
     QString cellEditorText(int list, int row, int column) override;
     void editorPlaced(int list, int row, int column) override;
@@ -97,6 +100,7 @@ private:
     int pickerRow_ = 0;
     int pickerKey_ = 0;
     std::array<QMap<int, JoinedMessage>, 2> joined_;
+    std::unique_ptr<RecordList> searched_;  // the records Find last searched
     std::unique_ptr<RecordList> output_;  // the records last handed to printing or export  // undo
                                           // merge key of the picker's stay on a message
     int lastKey_ = 0;

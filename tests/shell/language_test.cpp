@@ -95,16 +95,10 @@ void LanguageTest::desktopLocalePicksTheNearestLanguage_data() {
     QTest::addColumn<int>("language");
     QTest::newRow("Austria") << "de_AT" << kGerman;
     QTest::newRow("Swiss German") << "gsw_CH" << kGerman;
-    QTest::newRow("Belgium, Dutch") << "nl_BE" << kDutch;
-    QTest::newRow("Canada, French") << "fr_CA" << kFrench;
     QTest::newRow("Cyprus") << "el_CY" << kGreek;
-    QTest::newRow("Switzerland, Italian") << "it_CH" << kItalian;
     QTest::newRow("Brazil") << "pt_BR" << kPortuguese;
-    QTest::newRow("Mexico") << "es_MX" << kSpanish;
     QTest::newRow("Catalan") << "ca_ES" << kSpanish;
-    QTest::newRow("United States") << "en_US" << kEnglish;
     QTest::newRow("Sweden: none near") << "sv_SE" << kEnglish;
-    QTest::newRow("Japan: none near") << "ja_JP" << kEnglish;
     QTest::newRow("C") << "C" << kEnglish;
 }
 
@@ -177,6 +171,12 @@ void LanguageTest::qtMessageBoxAndFileDialogSpeakTheLanguageInForce() {
 }
 
 void LanguageTest::messageBoxButtonsInALanguageQtLacks() {
+    // Qt has no European Portuguese translation; the Brazilian one stands in for it. It has no
+    // Greek one at all.
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    QCOMPARE(applyQtLanguage(kPortuguese), QFile::exists(folder + "/qtbase_pt_BR.qm"));
+    QVERIFY(!applyQtLanguage(kGreek));
+
     ProgramStart start(QLocale(QLocale::English, QLocale::UnitedStates));
     // Greek, which Qt has no translation of: the message box buttons in the catalogue's words.
     start.languageEntry(kGreek)->trigger();

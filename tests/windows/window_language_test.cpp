@@ -283,6 +283,19 @@ void WindowLanguageTest::smsStatusIsShownInTheLanguageAndStoredInEnglish() {
         QCOMPARE(list.Text(row, sms_column::kStatus), stored[row - 1]);
         QCOMPARE(status(row), german[row - 1]);
     }
+    // Find looks for the words shown: "ungelesen" finds the message to be read; the stored
+    // "Read" is no status word here.
+    auto* findBox = sms->findChild<QLineEdit*>(QStringLiteral("findBox_%1").arg(sim));
+    QVERIFY(findBox != nullptr);
+    findBox->setText("ungelesen");
+    sms->findFromTop(sim);
+    QCOMPARE(sms->grid(sim)->currentRow(), 2);
+    QCOMPARE(sms->grid(sim)->currentColumn(), sms_column::kStatus);
+    findBox->setText("read");
+    sms->grid(sim)->setCurrentCell(1, sms_column::kAddress);
+    sms->findFromTop(sim);
+    QVERIFY(sms->grid(sim)->currentColumn() != sms_column::kStatus);
+
     // The validity period read in German shows in the language in force, as does the printout.
     auto validity = [&](int row) {
         return shown->index(row - 1, sms_column::kValidityText - 1).data().toString();
