@@ -16,6 +16,7 @@
 #include "shell/command_line.h"
 #include "shell/main_window.h"
 #include "shell/pin_dialog_launcher.h"
+#include "shell/reader_chooser.h"
 #include "shell/session.h"
 #include "shell/single_instance.h"
 #include "shell/verify_pin_dialog.h"
@@ -141,6 +142,9 @@ int main(int argc, char* argv[]) {
     AttachSettings(
         std::make_unique<QSettings>(QStringLiteral("Pellucard"), QStringLiteral("pellucard")));
 
+    QString goneReader;
+    if (!options.readerGiven)
+        options.reader = rememberedReader([] { return ListAvailableReaders(); }, goneReader);
     const bool virtualReader = options.reader.kind == ReaderChoice::Kind::Virtual;
     std::string why;
     // The virtual reader takes the time a real one takes, so that the demo shows the polling;
@@ -166,6 +170,9 @@ int main(int argc, char* argv[]) {
         window.start();
         if (options.language != 0)
             window.chooseLanguage(options.language);
+        window.setReaderChoice(options.reader);
+        if (!goneReader.isEmpty())
+            window.showStatus(session.text(MessageId::ReaderGoneFallback).arg(goneReader));
         auto phoneBookRead = std::make_shared<bool>(options.readPhoneBookPin.isEmpty());
         if (!options.readPhoneBookPin.isEmpty())
             readPhoneBookWhenIdentified(window, session, options.readPhoneBookPin, phoneBookRead);

@@ -37,6 +37,8 @@ public:
     // A passing note in the status bar (nothing found, a refused character); it takes no
     // focus and needs no answer.
     virtual void showStatus(const QString& /*text*/) {}
+    // Lets the user choose the reader (the information window's Connect SIM Card Reader).
+    virtual void openReaderChooser() {}
 };
 
 // A child window of the main window: the SIM card information window (index 6) and the record

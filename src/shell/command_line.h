@@ -11,6 +11,8 @@ struct ProgramOptions {
     // As the command line tool has it: the USB SIM reader when one is plugged in, else a
     // smart-card reader holding a card; --demo or --reader choose another.
     ReaderChoice reader{ReaderChoice::Kind::Auto, {}};
+    // --demo or --reader named the reader: it wins over the one remembered, for this run.
+    bool readerGiven = false;
     // The language to start in (catalogue language index); English unless asked.
     int language = 0;
     // Save a picture of the main window here once the card has been read, then quit.

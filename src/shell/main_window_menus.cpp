@@ -115,8 +115,7 @@ void MainWindow::createFileMenu() {
         connect(action, &QAction::triggered, this,
                 [this, command = command] { runFileCommand(command); });
     }
-    // The reader is found by the polling; the entry only looks at the card, as it always did.
-    connect(comPort, &QAction::triggered, this, [this] { (void)session_.gate().cardPresent(); });
+    connect(comPort, &QAction::triggered, this, [this] { chooseReader(); });
     exit->setShortcut(QKeySequence::Quit);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 }
@@ -206,6 +205,7 @@ void MainWindow::changeLanguage() {
         action->setText(session_.text(id));
     if (readerState_ != nullptr)
         showReaderState();
+    showReaderChoice();
 }
 
 void MainWindow::showRecentFiles() {
