@@ -70,6 +70,9 @@ public:
     // The left panel's print button while this window is the current one. Does nothing by
     // default.
     virtual void printRecords();
+    // Opens the cell editor on the first selected record (the Name menu's Edit Phone Record).
+    // Does nothing by default.
+    virtual void editFirstSelectedRecord() {}
     // The undo history of the window's lists, for the Edit menu; none by default.
     virtual QUndoStack* undoStack() { return nullptr; }
 

@@ -191,12 +191,25 @@ void MainWindow::createHelpMenu() {
 }
 
 void MainWindow::createNameMenu() {
-    // Kept for the users who know it; its entries have no command.
     QMenu* name = addMenu(this, menuBar(), "nameMenu");
     captions_.emplace_back(name->menuAction(), MessageId::NameMenu);
-    captions_.emplace_back(addEntry(name, "NamePhone"), MessageId::AllPhoneRecordMenu);
-    captions_.emplace_back(addEntry(name, "NameUsefull"), MessageId::UsefulSmsMenu);
-    captions_.emplace_back(addEntry(name, "nameEditPhone"), MessageId::EditPhoneRecordMenu);
+    QAction* phoneRecords = addEntry(name, "NamePhone");
+    QAction* usefulSms = addEntry(name, "NameUsefull");
+    QAction* editPhoneRecord = addEntry(name, "nameEditPhone");
+    captions_.insert(captions_.end(), {{phoneRecords, MessageId::AllPhoneRecordMenu},
+                                       {usefulSms, MessageId::UsefulSmsMenu},
+                                       {editPhoneRecord, MessageId::EditPhoneRecordMenu}});
+    connect(phoneRecords, &QAction::triggered, this,
+            [this] { showWindow(WindowIndex::PhoneBook); });
+    connect(usefulSms, &QAction::triggered, this, [this] { showWindow(WindowIndex::Sms); });
+    connect(editPhoneRecord, &QAction::triggered, this, [this] {
+        showWindow(WindowIndex::PhoneBook);
+        // While a poll runs the window opens when it ends; the editor waits for another try.
+        if (session_.CurrentWindow != WindowIndex::PhoneBook)
+            return;
+        if (ChildWindow* phoneBook = childWindow(WindowIndex::PhoneBook))
+            phoneBook->editFirstSelectedRecord();
+    });
 }
 
 void MainWindow::changeLanguage() {

@@ -1,4 +1,4 @@
-#include "windows/print_hook.h"
+#include "shell/print_hook.h"
 
 #include "shell/print_records_dialog.h"
 
