@@ -19,6 +19,7 @@
 #include "shell/main_window.h"
 #include "shell/pin_dialog_launcher.h"
 #include "shell/qt_language.h"
+#include "shell/reader_chooser.h"
 #include "shell/session.h"
 #include "shell/single_instance.h"
 #include "shell/verify_pin_dialog.h"
@@ -151,6 +152,9 @@ int main(int argc, char* argv[]) {
     const int language = startLanguage(options.language, ProgramSettings(), QLocale::system());
     applyQtLanguage(language);
 
+    QString goneReader;
+    if (!options.readerGiven)
+        options.reader = rememberedReader([] { return ListAvailableReaders(); }, goneReader);
     const bool virtualReader = options.reader.kind == ReaderChoice::Kind::Virtual;
     std::string why;
     // The virtual reader takes the time a real one takes, so that the demo shows the polling;
@@ -183,6 +187,9 @@ int main(int argc, char* argv[]) {
                          });
         for (const QString& file : options.files)
             window.openDocument(file);
+        window.setReaderChoice(options.reader);
+        if (!goneReader.isEmpty())
+            window.showStatus(session.text(MessageId::ReaderGoneFallback).arg(goneReader));
         auto phoneBookRead = std::make_shared<bool>(options.readPhoneBookPin.isEmpty());
         if (!options.readPhoneBookPin.isEmpty())
             readPhoneBookWhenIdentified(window, session, options.readPhoneBookPin, phoneBookRead);

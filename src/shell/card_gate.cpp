@@ -13,14 +13,14 @@ CardGate::Hold::~Hold() {
 }
 
 Pellucard& CardGate::Hold::engine() {
-    return gate_.engine_;
+    return *gate_.engine_;
 }
 
 bool CardGate::Hold::stopRequested() const {
     return work_ == Work::Run && gate_.stopRequested_;
 }
 
-CardGate::CardGate(Pellucard& engine, QObject* parent) : QObject(parent), engine_(engine) {
+CardGate::CardGate(Pellucard& engine, QObject* parent) : QObject(parent), engine_(&engine) {
     // Escape is seen before any widget gets it, so that it stops a run whatever has the focus.
     if (QCoreApplication::instance() != nullptr)
         QCoreApplication::instance()->installEventFilter(this);
@@ -67,12 +67,20 @@ void CardGate::release() {
     emit changed();
 }
 
+bool CardGate::replaceEngine(Pellucard& engine) {
+    if (holder_)
+        return false;
+    engine_ = &engine;
+    emit changed();
+    return true;
+}
+
 bool CardGate::readerPresent() const {
-    return engine_.ReaderPresent();
+    return engine_->ReaderPresent();
 }
 
 bool CardGate::cardPresent() const {
-    return engine_.CardPresent();
+    return engine_->CardPresent();
 }
 
 void CardGate::requestStop() {

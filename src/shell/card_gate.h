@@ -62,6 +62,10 @@ public:
     // holds it the command is refused.
     std::unique_ptr<Hold> acquireForCommand(QObject* context, std::function<void()> retry);
 
+    // Points the gate at another engine (the reader was chosen anew). Only while no one holds the
+    // card: false, and nothing changed, otherwise.
+    bool replaceEngine(Pellucard& engine);
+
     // Someone holds the card.
     bool busy() const { return holder_.has_value(); }
     // A run the user asked for holds it: commands that need the card are greyed meanwhile.
@@ -86,7 +90,7 @@ protected:
 private:
     void release();
 
-    Pellucard& engine_;
+    Pellucard* engine_;
     std::optional<Work> holder_;
     bool stopRequested_ = false;
     struct Retry {

@@ -111,6 +111,8 @@ CardInfoWindow::CardInfoWindow(ShellHost& host, QWidget* parent)
     connectReaderButton = newButton(picture, "connectReaderButton");
     copyCardButton = newButton(picture, "copyCardButton");
     commands->addWidget(connectReaderButton);
+    connect(connectReaderButton, &QPushButton::clicked, this,
+            [this] { ChildWindow::host().openReaderChooser(); });
     commands->addWidget(copyCardButton);
     commands->addStretch(1);
     layout->addLayout(commands);

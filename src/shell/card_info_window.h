@@ -23,6 +23,8 @@ public:
     void changeLanguage() override;
     void activate() override;
     void cardRunChanged() override;
+    // Prints the information shown (Print while this window is the current one).
+    void printRecords() override;
 
     // Writes CardInfo into the fields (a value not read shows "-"; without a reader or a card
     // the identity field says which is missing) and sets the commands by whether a card answers.

@@ -37,6 +37,8 @@ public:
     // A passing note in the status bar (nothing found, a refused character); it takes no
     // focus and needs no answer.
     virtual void showStatus(const QString& /*text*/) {}
+    // Lets the user choose the reader (the information window's Connect SIM Card Reader).
+    virtual void openReaderChooser() {}
 };
 
 // A child window of the main window: the SIM card information window (index 6) and the record
@@ -69,6 +71,9 @@ public:
     // The left panel's print button while this window is the current one. Does nothing by
     // default.
     virtual void printRecords();
+    // Opens the cell editor on the first selected record (the Name menu's Edit Phone Record).
+    // Does nothing by default.
+    virtual void editFirstSelectedRecord() {}
     // The undo history of the window's lists, for the Edit menu; none by default.
     virtual QUndoStack* undoStack() { return nullptr; }
 

@@ -73,6 +73,7 @@ bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
         error = QStringLiteral("--demo and --reader name two readers; give one of them");
         return false;
     }
+    options.readerGiven = demo || !reader.isEmpty();
     if (demo) {
         options.reader = {ReaderChoice::Kind::Virtual, {}};
         return true;

@@ -16,6 +16,8 @@ struct ProgramOptions {
     // The language to start in (catalogue language index), when asked for; it is then
     // remembered for the next start.
     std::optional<int> language;
+    // --demo or --reader named the reader: it wins over the one remembered, for this run.
+    bool readerGiven = false;
     // Save a picture of the main window here once the card has been read, then quit.
     QString screenshot;
     // Verify PIN1 with this code once the card is found and read the phone book into the

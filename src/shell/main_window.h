@@ -5,12 +5,14 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "platform/reader_list.h"
 #include "shell/card_gate.h"
 #include "shell/child_window.h"
 
@@ -30,6 +32,7 @@ class DemoControls;
 class HelpWindow;
 class EditCommands;
 class PinDialogLauncher;
+class ReaderChooser;
 class Session;
 class WindowFactory;
 
@@ -91,6 +94,22 @@ public:
     // phone book window for ".SPB". Waits while a poll, card work or a dialog is under way.
     void openDocument(const QString& path);
 
+    // The reader the session talks to, shown in the status bar; main() tells it at the start.
+    void setReaderChoice(const ReaderChoice& choice);
+    const ReaderChoice& readerChoice() const { return readerChoice_; }
+    // File > Setting Com Port and the information window's Connect SIM Card Reader: opens the
+    // reader chooser (without blocking); the reader chosen there is opened at once and
+    // remembered.
+    ReaderChooser* chooseReader();
+    // Opens `choice` in place of the session's reader and remembers it in the program settings.
+    // False, with the reader in use kept, while card work runs or when it cannot be opened.
+    bool applyReaderChoice(const ReaderChoice& choice);
+    // Where the chooser's list comes from (tests give their own); the system's readers unless
+    // set.
+    void setReaderLister(std::function<std::vector<AvailableReader>()> lister) {
+        readerLister_ = std::move(lister);
+    }
+
     bool pollBusy() const { return pollBusy_; }
     WindowIndex pendingWindow() const { return pendingWindow_; }
     QTimer* pollTimer() const { return timer_; }
@@ -112,6 +131,7 @@ public:
     PinDialogLauncher& pinDialogs() override { return *pinDialogs_; }
     QWidget* mainWidget() override { return this; }
     void showStatus(const QString& text) override;
+    void openReaderChooser() override { chooseReader(); }
 
     // The undo history the Edit menu acts on: the active record window's.
     QUndoGroup* undoGroup() const { return undoGroup_; }
@@ -144,6 +164,7 @@ private:
     void minimiseChildWindow(WindowIndex index);
     void refreshCurrentWindow();
     void onSubWindowActivated(QMdiSubWindow* subWindow);
+    void showReaderChoice();
     // The File menu's list of the files opened last.
     void showRecentFiles();
     // Opens a file of that list in the window that opened it before.
@@ -178,6 +199,11 @@ private:
         captions_;  // entry (or a menu's action), message id
     QMenu* recentFiles_ = nullptr;
     std::vector<QAction*> editCommands_;  // the entries of createEditCommands
+
+    ReaderChoice readerChoice_{ReaderChoice::Kind::Auto, {}};
+    QLabel* readerChoiceLabel_ = nullptr;
+    QPointer<ReaderChooser> chooser_;
+    std::function<std::vector<AvailableReader>()> readerLister_;
 };
 
 }  // namespace pellucard

@@ -119,8 +119,7 @@ void MainWindow::createFileMenu() {
         connect(action, &QAction::triggered, this,
                 [this, command = command] { runFileCommand(command); });
     }
-    // The reader is found by the polling; the entry only looks at the card, as it always did.
-    connect(comPort, &QAction::triggered, this, [this] { (void)session_.gate().cardPresent(); });
+    connect(comPort, &QAction::triggered, this, [this] { chooseReader(); });
     setStandardKeys(fresh, QKeySequence::New);
     setStandardKeys(open, QKeySequence::Open);
     setStandardKeys(save, QKeySequence::Save);
@@ -203,12 +202,25 @@ void MainWindow::createHelpMenu() {
 }
 
 void MainWindow::createNameMenu() {
-    // Kept for the users who know it; its entries have no command.
     QMenu* name = addMenu(this, menuBar(), "nameMenu");
     captions_.emplace_back(name->menuAction(), MessageId::NameMenu);
-    captions_.emplace_back(addEntry(name, "NamePhone"), MessageId::AllPhoneRecordMenu);
-    captions_.emplace_back(addEntry(name, "NameUsefull"), MessageId::UsefulSmsMenu);
-    captions_.emplace_back(addEntry(name, "nameEditPhone"), MessageId::EditPhoneRecordMenu);
+    QAction* phoneRecords = addEntry(name, "NamePhone");
+    QAction* usefulSms = addEntry(name, "NameUsefull");
+    QAction* editPhoneRecord = addEntry(name, "nameEditPhone");
+    captions_.insert(captions_.end(), {{phoneRecords, MessageId::AllPhoneRecordMenu},
+                                       {usefulSms, MessageId::UsefulSmsMenu},
+                                       {editPhoneRecord, MessageId::EditPhoneRecordMenu}});
+    connect(phoneRecords, &QAction::triggered, this,
+            [this] { showWindow(WindowIndex::PhoneBook); });
+    connect(usefulSms, &QAction::triggered, this, [this] { showWindow(WindowIndex::Sms); });
+    connect(editPhoneRecord, &QAction::triggered, this, [this] {
+        showWindow(WindowIndex::PhoneBook);
+        // While a poll runs the window opens when it ends; the editor waits for another try.
+        if (session_.currentWindow() != WindowIndex::PhoneBook)
+            return;
+        if (ChildWindow* phoneBook = childWindow(WindowIndex::PhoneBook))
+            phoneBook->editFirstSelectedRecord();
+    });
 }
 
 void MainWindow::changeLanguage() {
@@ -217,6 +229,7 @@ void MainWindow::changeLanguage() {
         action->setText(session_.text(id));
     if (readerState_ != nullptr)
         showReaderState();
+    showReaderChoice();
 }
 
 void MainWindow::showRecentFiles() {

@@ -11,16 +11,35 @@
 namespace pellucard {
 
 Session::Session(std::unique_ptr<ReaderSession> reader) : reader_(std::move(reader)) {
+    if (reader_)
+        linkClock_ = makeLinkClock(*reader_);
+    if (reader_ && reader_->engine)
+        gate_ = std::make_unique<CardGate>(*reader_->engine);
+}
+
+std::unique_ptr<Clock> Session::makeLinkClock(ReaderSession& reader) {
     // The link's waits (up to 100 ms a read, 25 reads a report, 10 sends) let the windows run,
     // so that a silent reader never freezes them; the card gate refuses every other card command
     // meanwhile.
-    if (reader_ && reader_->link) {
-        Clock& base = reader_->clock ? *reader_->clock : SystemClock();
-        linkClock_ = std::make_unique<IdleHookClock>(base, [this] { yield(); });
-        reader_->link->SetClock(*linkClock_);
-    }
-    if (reader_ && reader_->engine)
-        gate_ = std::make_unique<CardGate>(*reader_->engine);
+    if (!reader.link)
+        return nullptr;
+    Clock& base = reader.clock ? *reader.clock : SystemClock();
+    auto clock = std::make_unique<IdleHookClock>(base, [this] { yield(); });
+    reader.link->SetClock(*clock);
+    return clock;
+}
+
+bool Session::replaceReader(std::unique_ptr<ReaderSession> reader) {
+    if (!reader || !reader->engine || !gate_ || !gate_->replaceEngine(*reader->engine))
+        return false;
+    std::unique_ptr<Clock> clock = makeLinkClock(*reader);
+    // The old engine goes before the clock its link waits on.
+    std::swap(reader_, reader);
+    reader.reset();
+    linkClock_ = std::move(clock);
+    // What was read belongs to the old reader's card.
+    forgetCard();
+    return true;
 }
 
 Session::~Session() {

@@ -40,6 +40,9 @@ public:
     // The devices behind the engine, for the demo's virtual reader and card (pulled out, put
     // back, unplugged: what a person does with the hardware, not card commands).
     ReaderSession& reader() { return *reader_; }
+    // Puts another reader behind the engine's gate (the user chose one); the old one is closed.
+    // False, with the old reader kept, while someone holds the card.
+    bool replaceReader(std::unique_ptr<ReaderSession> reader);
     // The built-in virtual reader: the demo, or a card image given on the command line.
     bool isVirtualReader() const;
 
@@ -93,6 +96,9 @@ signals:
     void cardInfoChanged();
 
 private:
+    // Lets the link's waits run the event loop (see the constructor).
+    std::unique_ptr<Clock> makeLinkClock(ReaderSession& reader);
+
     // The reader link's clock, which lets the event loop run while the link waits.
     std::unique_ptr<Clock> linkClock_;
     std::unique_ptr<ReaderSession> reader_;

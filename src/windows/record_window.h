@@ -84,6 +84,9 @@ public:
     // One history for both lists: every change to a list is a step (a cell edit, a delete, a
     // new slot, a paste, a copy, an import, a sort, a read from the card).
     QUndoStack* undoStack() override { return history_; }
+    // The first marked row of the current list, else the first row of its selection, in the
+    // cell editor (on the current column, else the first).
+    void editFirstSelectedRecord() override;
 
     // --- Commands ---
     void readCard();  // Connectosim / Command3
