@@ -1,8 +1,8 @@
 // Print on the information window: the card's information as a small two-column table, through
 // the same print dialog as the record lists.
+#include "records/dialog_seam.h"
 #include "records/record_list.h"
 #include "shell/card_info_window.h"
-#include "records/dialog_seam.h"
 #include "shell/print_records_dialog.h"
 #include "shell/session.h"
 

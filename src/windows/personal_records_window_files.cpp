@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QUndoStack>
 
-#include "windows/record_list_model.h"
 #include "windows/personal_records_window.h"
+#include "windows/record_list_model.h"
 
 namespace pellucard {
 

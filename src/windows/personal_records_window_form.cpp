@@ -10,10 +10,10 @@
 
 #include "records/number_filter.h"
 #include "records/person_fields.h"
-#include "windows/record_list_model.h"
 #include "records/record_slots.h"
 #include "windows/number_hint.h"
 #include "windows/personal_records_window.h"
+#include "windows/record_list_model.h"
 
 namespace pellucard {
 namespace {

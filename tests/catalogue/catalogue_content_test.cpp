@@ -120,7 +120,8 @@ TEST(Catalogue, UnknownEntriesAreEmpty) {
     EXPECT_FALSE(CatalogueHas(10000));
     EXPECT_FALSE(CatalogueHas(101));
     EXPECT_TRUE(CatalogueText(10000).isEmpty());
-    EXPECT_TRUE(CatalogueText(MessageNumber(MessageId::WrongPinCode) + kLanguageCount).isEmpty());  // no such language
+    EXPECT_TRUE(CatalogueText(MessageNumber(MessageId::WrongPinCode) + kLanguageCount)
+                    .isEmpty());  // no such language
     EXPECT_TRUE(CatalogueText(-1).isEmpty());
 }
 
