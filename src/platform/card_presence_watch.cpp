@@ -3,7 +3,8 @@
 #include <winscard.h>
 
 #include <algorithm>
-#include <cctype>
+
+#include "platform/pcsc_readers.h"
 
 namespace pellucard {
 
@@ -11,12 +12,6 @@ namespace {
 
 // The pseudo reader through which pcsc-lite reports readers that come and go.
 constexpr char kPlugAndPlay[] = "\\\\?PnP?\\Notification";
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 }  // namespace
 
@@ -58,10 +53,9 @@ bool PcscCardWatch::ListReaders() {
         return true;
     if (rv != SCARD_S_SUCCESS)
         return false;
-    const std::string part = Lower(wanted_);
     for (std::size_t at = 0; at < names.size() && names[at] != '\0';) {
         const std::string name(names.c_str() + at);
-        if (part.empty() || Lower(name).find(part) != std::string::npos)
+        if (wanted_.empty() || ReaderNameMatches(name, wanted_))
             readers_.push_back({name, SCARD_STATE_UNAWARE});
         at += name.size() + 1;
     }

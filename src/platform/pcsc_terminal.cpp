@@ -13,12 +13,6 @@ constexpr DWORD kProtocols = SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1;
 // Short APDUs: up to 256 bytes of data and the status words.
 constexpr DWORD kResponseCapacity = 258;
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 }  // namespace
 
 PcscTerminal::PcscTerminal(std::string readerName, bool requireCard)
@@ -60,60 +54,29 @@ TerminalStatus PcscTerminal::Fail(long code) {
     }
 }
 
-bool PcscTerminal::ListReaders(std::vector<ReaderState>& readers) {
-    readers.clear();
-    DWORD length = 0;
-    LONG rv = SCardListReaders(static_cast<SCARDCONTEXT>(context_), nullptr, nullptr, &length);
-    if (rv != SCARD_S_SUCCESS) {
-        if (rv != SCARD_E_NO_READERS_AVAILABLE)
-            Fail(rv);
-        return rv == SCARD_E_NO_READERS_AVAILABLE;
-    }
-    std::string names(length, '\0');
-    rv = SCardListReaders(static_cast<SCARDCONTEXT>(context_), nullptr, names.data(), &length);
-    if (rv != SCARD_S_SUCCESS) {
-        if (rv != SCARD_E_NO_READERS_AVAILABLE)
-            Fail(rv);
-        return rv == SCARD_E_NO_READERS_AVAILABLE;
-    }
-    for (std::size_t at = 0; at < names.size() && names[at] != '\0';) {
-        const std::string name(names.c_str() + at);
-        readers.push_back({name, false});
-        at += name.size() + 1;
-    }
-    // The readers' present state, without waiting for a change.
-    std::vector<SCARD_READERSTATE> states(readers.size());
-    for (std::size_t i = 0; i < readers.size(); ++i) {
-        states[i] = {};
-        states[i].szReader = readers[i].name.c_str();
-        states[i].dwCurrentState = SCARD_STATE_UNAWARE;
-    }
-    if (!states.empty() &&
-        SCardGetStatusChange(static_cast<SCARDCONTEXT>(context_), 0, states.data(),
-                             static_cast<DWORD>(states.size())) == SCARD_S_SUCCESS) {
-        for (std::size_t i = 0; i < readers.size(); ++i) {
-            readers[i].card = (states[i].dwEventState & SCARD_STATE_PRESENT) != 0 &&
-                              (states[i].dwEventState & SCARD_STATE_MUTE) == 0;
-        }
+bool PcscTerminal::ListReaders(std::vector<PcscReader>& readers) {
+    const long rv = ListPcscReaders(context_, readers);
+    if (rv != SCARD_S_SUCCESS && rv != SCARD_E_NO_READERS_AVAILABLE) {
+        Fail(rv);
+        return false;
     }
     return true;
 }
 
-std::string PcscTerminal::Choose(const std::vector<ReaderState>& readers) const {
+std::string PcscTerminal::Choose(const std::vector<PcscReader>& readers) const {
     if (!wanted_.empty()) {
         for (const auto& reader : readers) {
             if (reader.name == wanted_)
                 return reader.name;
         }
-        const std::string part = Lower(wanted_);
         for (const auto& reader : readers) {
-            if (Lower(reader.name).find(part) != std::string::npos)
+            if (ReaderNameMatches(reader.name, wanted_))
                 return reader.name;
         }
         return {};
     }
     for (const auto& reader : readers) {
-        if (reader.card)
+        if (reader.holdsCard)
             return reader.name;
     }
     return requireCard_ || readers.empty() ? std::string() : readers.front().name;
@@ -128,7 +91,7 @@ TerminalStatus PcscTerminal::Open() {
             return Fail(rv);
         context_ = context;
     }
-    std::vector<ReaderState> readers;
+    std::vector<PcscReader> readers;
     if (!ListReaders(readers)) {
         // A context the service no longer knows (pcscd restarted) is not tried again: the next
         // search establishes a new one.
@@ -187,10 +150,10 @@ TerminalStatus PcscTerminal::Connect(Bytes& atr) {
     if (card_ == 0) {
         // Without a reader named, the card may have moved to another reader meanwhile.
         if (wanted_.empty()) {
-            std::vector<ReaderState> readers;
+            std::vector<PcscReader> readers;
             if (ListReaders(readers)) {
                 const auto holding = std::find_if(readers.begin(), readers.end(),
-                                                  [](const ReaderState& r) { return r.card; });
+                                                  [](const PcscReader& r) { return r.holdsCard; });
                 if (holding != readers.end())
                     reader_ = holding->name;
             }

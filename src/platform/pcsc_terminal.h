@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/card_terminal.h"
+#include "platform/pcsc_readers.h"
 
 namespace pellucard {
 
@@ -33,14 +34,9 @@ public:
     const std::string& ReaderName() const { return reader_; }
 
 private:
-    struct ReaderState {
-        std::string name;
-        bool card = false;
-    };
-
     TerminalStatus Fail(long code);
-    bool ListReaders(std::vector<ReaderState>& readers);
-    std::string Choose(const std::vector<ReaderState>& readers) const;
+    bool ListReaders(std::vector<PcscReader>& readers);
+    std::string Choose(const std::vector<PcscReader>& readers) const;
     void Disconnect(bool reset);
 
     std::string wanted_;

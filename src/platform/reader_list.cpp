@@ -9,15 +9,10 @@
 #include "engine/hid_report_link.h"
 #include "engine/report_device.h"
 #include "platform/hidapi_bus.h"
+#include "platform/pcsc_readers.h"
 
 namespace pellucard {
 namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 bool UsbReaderPlugged(ReportBus& usb) {
     for (const auto& info : usb.Enumerate()) {
@@ -34,37 +29,12 @@ std::vector<AvailableReader> PcscReaders() {
     SCARDCONTEXT context = 0;
     if (SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) != SCARD_S_SUCCESS)
         return readers;
-    DWORD length = 0;
-    std::string names;
-    if (SCardListReaders(context, nullptr, nullptr, &length) == SCARD_S_SUCCESS && length > 0) {
-        names.assign(length, '\0');
-        if (SCardListReaders(context, nullptr, names.data(), &length) != SCARD_S_SUCCESS)
-            names.clear();
-    }
-    for (std::size_t at = 0; at < names.size() && names[at] != '\0';) {
-        const std::string name(names.c_str() + at);
-        AvailableReader reader;
-        reader.choice = {ReaderChoice::Kind::Pcsc, name};
-        reader.name = name;
-        readers.push_back(reader);
-        at += name.size() + 1;
-    }
-    // The readers' present state, without waiting for a change.
-    std::vector<SCARD_READERSTATE> states(readers.size());
-    for (std::size_t i = 0; i < readers.size(); ++i) {
-        states[i] = {};
-        states[i].szReader = readers[i].name.c_str();
-        states[i].dwCurrentState = SCARD_STATE_UNAWARE;
-    }
-    if (!states.empty() &&
-        SCardGetStatusChange(context, 0, states.data(), static_cast<DWORD>(states.size())) ==
-            SCARD_S_SUCCESS) {
-        for (std::size_t i = 0; i < readers.size(); ++i) {
-            readers[i].holdsCard = (states[i].dwEventState & SCARD_STATE_PRESENT) != 0 &&
-                                   (states[i].dwEventState & SCARD_STATE_MUTE) == 0;
-        }
-    }
+    std::vector<PcscReader> found;
+    ListPcscReaders(static_cast<std::intptr_t>(context), found);
     SCardReleaseContext(context);
+    for (const PcscReader& reader : found)
+        readers.push_back(
+            {{ReaderChoice::Kind::Pcsc, reader.name}, reader.name, true, reader.holdsCard});
     return readers;
 }
 
@@ -115,12 +85,11 @@ bool ReaderChoiceAvailable(const ReaderChoice& choice,
         case ReaderChoice::Kind::Pcsc:
             break;
     }
-    const std::string wanted = Lower(choice.argument);
     return std::any_of(readers.begin(), readers.end(), [&](const AvailableReader& reader) {
         if (reader.choice.kind != choice.kind || !reader.present)
             return false;
         return choice.kind == ReaderChoice::Kind::Hid ||
-               Lower(reader.name).find(wanted) != std::string::npos;
+               ReaderNameMatches(reader.name, choice.argument);
     });
 }
 
