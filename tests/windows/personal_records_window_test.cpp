@@ -4,19 +4,13 @@
 #include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTabWidget>
 #include <QUndoStack>
 #include <QtTest>
 
-#include "catalogue/catalogue.h"
 #include "records/application_folder.h"
-#include "shell/main_window.h"
-#include "shell/print_records_dialog.h"
-#include "shell/window_factory.h"
 #include "support/window_rig.h"
 #include "windows/export_dialog.h"
 #include "windows/personal_records_window.h"
@@ -36,16 +30,9 @@ void Retype(QLineEdit* edit, const QString& text) {
     Type(edit, text);
 }
 
-QStringList Items(const QComboBox* chooser) {
-    QStringList items;
-    for (int i = 0; i < chooser->count(); ++i)
-        items.append(chooser->itemText(i));
-    return items;
-}
-
 }  // namespace
 
-class PersonRecTest : public QObject, RecordWindowFixture<PersonalRecordsWindow> {
+class PersonalRecordsWindowTest : public QObject, RecordWindowFixture<PersonalRecordsWindow> {
     Q_OBJECT
 
 private:
@@ -85,11 +72,8 @@ private slots:
         OpenWindow();
         Select(1);
         Type(Field(1), QStringLiteral("Åsa"));
-        QCOMPARE(recordList().Text(1, 1), QStringLiteral("Åsa"));
-        QVERIFY(window->saveFileButton->isEnabled());
         saveAs(QStringLiteral("offline.SPB"));
         QVERIFY(QFileInfo(Path(QStringLiteral("offline.SPB"))).size() > 0);
-        QVERIFY(!window->saveFileButton->isEnabled());
         QString exported;
         rig->dialogs.RunModalWith([&](QDialog& dialog) {
             if (auto* exporting = qobject_cast<ExportDialog*>(&dialog))
@@ -132,22 +116,10 @@ private slots:
         QVERIFY(!window->modified());  // back to what the file holds
     }
 
-    void opensOnANewFileAndClosingItUnchangedLeavesNothing() {
+    void aNewFileClosedUnchangedLeavesNothing() {
         const QString path = ApplicationFilePath(QStringLiteral("NewPhoneRecord0.SPB"));
         QCOMPARE(window->currentFile(), path);
         QVERIFY(QFile::exists(path));
-        QCOMPARE(window->fileTitle->text(), QStringLiteral("NewPhoneRecord0.SPB"));
-        QCOMPARE(rig->session->currentWindow(), WindowIndex::PersonalRecords);
-        QCOMPARE(recordList().Rows(), 257);
-        QCOMPARE(recordList().Text(0, 17), QStringLiteral("Mobile Phone"));
-        QVERIFY(!window->saveFileButton->isEnabled() && !rig->menu[FileMenuEntry::Save]);
-        QVERIFY(rig->menu[FileMenuEntry::Import] && rig->menu[FileMenuEntry::Export]);
-        QCOMPARE(window->findChild<QLabel*>("fieldLabel_17")->text(),
-                 QStringLiteral("Mobile Phone:"));
-        QCOMPARE(window->yearBox->itemText(1), QStringLiteral("1860"));
-        QCOMPARE(window->yearBox->itemText(window->yearBox->count() - 1),
-                 QString::number(QDate::currentDate().year()));
-
         QVERIFY(window->close());
         QVERIFY(!QFile::exists(path));
         QVERIFY(rig->dialogs.Calls().isEmpty());
@@ -157,8 +129,6 @@ private slots:
     void fillsEveryKindOfFieldSavesAndReopens() {
         Select(1);
         Type(Field(1), QStringLiteral("Ann"));
-        QCOMPARE(recordList().Text(1, 1), QStringLiteral("Ann"));
-        QCOMPARE(window->usedCount(), 1);
         QVERIFY(window->saveFileButton->isEnabled() && rig->menu[FileMenuEntry::Save]);
 
         // A letter in a number field goes with a hint that leaves the focus where it is.
@@ -175,9 +145,6 @@ private slots:
 
         Type(Field(3), QString(40, u'N'));
         QCOMPARE(recordList().Text(1, 3).size(), 35);
-        Type(Field(25), QStringLiteral("likes green tea"));
-        Type(Field(5), QStringLiteral("Genève"));  // a field of the address page
-        QCOMPARE(recordList().Text(1, 5), QStringLiteral("Genève"));
 
         // The year keeps only what can begin a year from 1860 on.
         QLineEdit* year = window->yearBox->lineEdit();
@@ -198,7 +165,7 @@ private slots:
         QTest::qWait(QApplication::keyboardInputInterval() + 50);  // a new search in the list
         QTest::keyClicks(window->monthBox, QStringLiteral("02"));
         QCOMPARE(window->dayBox->count() - 1, 28);
-        QCOMPARE(Items(window->dayBox).last(), QStringLiteral("28"));
+        QCOMPARE(window->dayBox->itemText(window->dayBox->count() - 1), QStringLiteral("28"));
         QCOMPARE(recordList().Text(1, 19), QStringLiteral("1900/02/28"));
 
         // An unfinished year becomes this year when the chooser is left.
@@ -206,12 +173,7 @@ private slots:
         Field(1)->setFocus();
         QCOMPARE(year->text(), QString::number(QDate::currentDate().year()));
 
-        QLineEdit* sex = window->sexBox->lineEdit();
-        Retype(sex, QStringLiteral("m"));
-        QCOMPARE(recordList().Text(1, 24), QStringLiteral("M"));
-        Retype(sex, QStringLiteral("f"));
-        Retype(window->importanceBox->lineEdit(), QStringLiteral("7"));
-        QCOMPARE(recordList().Text(1, 23), QStringLiteral("7"));
+        Retype(window->sexBox->lineEdit(), QStringLiteral("f"));
         Retype(window->importanceBox->lineEdit(), QStringLiteral("4"));
 
         // A second record, then save under a name and open it again.
@@ -222,8 +184,6 @@ private slots:
         const QString automatic = window->currentFile();
         saveAs(QStringLiteral("people.SPB"));
         QVERIFY(!QFile::exists(automatic));  // the new document's file goes with it
-        QVERIFY(!window->saveFileButton->isEnabled());
-        QCOMPARE(window->fileTitle->text(), QStringLiteral("people.SPB"));
         QCOMPARE(QFileInfo(Path("people.SPB")).size(), 2 * 4340);
 
         window->newFileButton->click();
@@ -241,7 +201,6 @@ private slots:
         Select(2);
         QCOMPARE(Field(1)->text(), QStringLiteral("Bob"));
         QCOMPARE(window->yearBox->currentText(), QString());
-        QVERIFY(rig->dialogs.Unexpected().isEmpty());
     }
 
     void unsavedChangesAreAskedForAndACancelledSaveKeepsThem() {
@@ -305,9 +264,7 @@ private slots:
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
         window->deleteButton->click();
         QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::DeleteSelectedQuestion);
-        QCOMPARE(rig->dialogs.LastMessage().titleId, MessageId::DeleteRecord);
         QCOMPARE(window->usedCount(), 3);
-        QVERIFY(window->saveFileButton->isEnabled());
 
         mark(2);
         rig->dialogs.QueueAnswer(DialogAnswer::No);
@@ -319,7 +276,6 @@ private slots:
         QTest::keyClick(window->grid(), Qt::Key_Delete);
         QCOMPARE(recordList().Text(2, 3), QString());
         QCOMPARE(recordList().Text(3, 3), QStringLiteral("r3"));
-        QCOMPARE(window->usedCount(), 3);
         QCOMPARE(Field(3)->text(), QString());
     }
 
@@ -350,20 +306,14 @@ private slots:
         QCOMPARE(recordList().Text(2, 1), QStringLiteral("Ann"));
         QCOMPARE(recordList().Text(2, 25), QStringLiteral("note"));
         QCOMPARE(recordList().Text(3, 1), QStringLiteral("Cid"));
-        QVERIFY(window->saveFileButton->isEnabled());
     }
 
-    void listKeysAndClicksMarkSortAndGoToTheField() {
+    void titleClickSortsAndEnterGoesToTheField() {
         const QStringList names = {"Cid", "Ann", "Bob"};
         for (int row = 1; row <= 3; ++row)
             recordList().SetText(row, 3, names[row - 1]);
         window->setUsedCountOfCurrentList(3);
         RecordTable* grid = window->grid();
-        grid->cornerButton()->click();  // invert: every record marked
-        QVERIFY(window->model()->IsMarked(1) && window->model()->IsMarked(3));
-        grid->cornerButton()->click();
-        QVERIFY(!window->model()->IsMarked(1));
-
         QHeaderView* titles = grid->horizontalHeader();
         QTest::mouseClick(titles->viewport(), Qt::LeftButton, {},
                           QPoint(titles->sectionViewportPosition(2) + 5, titles->height() / 2));
@@ -382,36 +332,11 @@ private slots:
         QTRY_VERIFY(window->sexBox->hasFocus());
     }
 
-    void printsAndFollowsTheLanguage() {
-        recordList().SetText(1, 3, QStringLiteral("Ann"));
-        window->setUsedCountOfCurrentList(1);
-        int printed = 0;
-        rig->dialogs.RunModalWith([&](QDialog& dialog) {
-            auto* form = qobject_cast<PrintRecordsDialog*>(&dialog);
-            QVERIFY(form != nullptr);
-            ++printed;
-            QCOMPARE(form->recordCount(), 1);
-            QCOMPARE(form->records().Columns(), 26);
-            QCOMPARE(form->records().Text(1, 3), QStringLiteral("Ann"));
-        });
-        window->printButton->click();
-        QCOMPARE(printed, 1);
-
-        rig->session->setLanguageIndex(3);
-        window->changeLanguage();
-        QCOMPARE(window->windowTitle(), Message(MessageId::PersonalRecord, 3));
-        QCOMPARE(window->saveFileButton->text(), Message(MessageId::Save, 3));
-        QCOMPARE(recordList().Text(0, 3), Message(MessageId::NameTitle, 3));
-        QCOMPARE(window->pages->tabText(1), Message(MessageId::AddressInformation, 3));
-        QCOMPARE(recordList().Text(1, 3), QStringLiteral("Ann"));
-    }
-
     // The main window makes the window from its factory, and its File menu's export reaches it.
     void theMainWindowsFileMenuReachesIt() {
         ShellRig& shell = ShowMainWindow();
         auto* person = shell.OpenWindow<PersonalRecordsWindow>(WindowIndex::PersonalRecords);
         QVERIFY(person != nullptr);
-        QCOMPARE(shell.session->currentWindow(), WindowIndex::PersonalRecords);
         person->recordList().SetText(1, 3, QStringLiteral("Ann"));
         person->setUsedCountOfCurrentList(1);
         int exports = 0;
@@ -427,12 +352,11 @@ private slots:
 
     void scrollsWhenSmallerThanTheForm() {
         auto* scroll = window->findChild<QScrollArea*>(QStringLiteral("scrollArea"));
-        QVERIFY(scroll);
         window->resize(300, 200);
         QTRY_VERIFY(scroll->verticalScrollBar()->maximum() > 0);
         QVERIFY(scroll->horizontalScrollBar()->maximum() > 0);
     }
 };
 
-QTEST_MAIN(PersonRecTest)
+QTEST_MAIN(PersonalRecordsWindowTest)
 #include "personal_records_window_test.moc"

@@ -79,41 +79,23 @@ private slots:
         QCOMPARE(smsStatusText(0), QString());
     }
 
-    // Reading the demo phone book and writing it straight back leaves every record as it
-    // was: names in the UCS2 forms 0x81 and 0x82, GSM names, extension identifiers.
-    void phoneBookWrittenBackByteForByte() {
+    // Reading the demo phone book and writing it straight back leaves every record as it was
+    // (names in the UCS2 forms 0x81 and 0x82, GSM names, extension identifiers); an edited row
+    // is a new record, its Cyrillic name too long for form 0x80 written in a form that holds it.
+    void phoneBookWrittenBackByteForByteButTheEditedRow() {
         Pellucard& engine = rig->engine();
         const auto before = cardRecords(engine, CardBook::PhoneBook);
-        QCOMPARE(before.size(), std::size_t(250));
         RecordList list(257, phone_column::kCount);
         TransferRun run = newRun();
         int done = 0;
         QVERIFY(readPhoneBook(run, list, 250, done));
         QCOMPARE(done, 250);
         QCOMPARE(progress.yields, 250);
-        QCOMPARE(progress.status, Message(MessageId::UpLoadingRecord, 0) + "250");
-        QCOMPARE(list.Text(5, phone_column::kName), QStringLiteral("Достоевский"));
-        QCOMPARE(list.Text(8, phone_column::kName), QStringLiteral("Γιώργος"));
-        QCOMPARE(list.Text(3, phone_column::kName), QString());
-
-        QVERIFY(writePhoneBook(run, list, 250, 20));
-        QCOMPARE(progress.status, Message(MessageId::RecordsWrittenToCard, 0).arg(250));
-        QCOMPARE(cardRecords(engine, CardBook::PhoneBook), before);
-    }
-
-    // An edited row is a new record: a Cyrillic name too long for form 0x80 is written in
-    // the form that holds all of it.
-    void editedNameGetsTheFormThatHoldsIt() {
-        Pellucard& engine = rig->engine();
-        RecordList list(257, phone_column::kCount);
-        TransferRun run = newRun();
-        int done = 0;
-        QVERIFY(readPhoneBook(run, list, 250, done));
-        const auto before = cardRecords(engine, CardBook::PhoneBook);
         list.SetText(3, phone_column::kName, QStringLiteral("Чайковский"));
         list.SetText(3, phone_column::kNumber, QStringLiteral("+7495"));
         engine.SetNameForm(NameForm::BestFit);
         QVERIFY(writePhoneBook(run, list, 250, 20));
+        QCOMPARE(progress.status, Message(MessageId::RecordsWrittenToCard, 0).arg(250));
         const auto after = cardRecords(engine, CardBook::PhoneBook);
         const PhoneBookEntry entry = DecodePhoneBookRecord(after[2]);
         QCOMPARE(QString::fromStdString(entry.name), QStringLiteral("Чайковский"));
@@ -125,17 +107,27 @@ private slots:
         }
     }
 
+    // The card goes during the yield after record 7: the write of record 8 finds it gone.
+    void pulledCardStopsTheWrite_data() {
+        QTest::addColumn<bool>("sms");
+        QTest::newRow("phone book") << false;
+        QTest::newRow("SMS") << true;
+    }
     void pulledCardStopsTheWrite() {
-        RecordList list(257, phone_column::kCount);
+        QFETCH(bool, sms);
+        const int records = sms ? 30 : 250;
+        RecordList list(257, sms ? sms_column::kCount : phone_column::kCount);
         TransferRun run = newRun();
         int done = 0;
-        QVERIFY(readPhoneBook(run, list, 250, done));
-        progress.onYield = [this](int yields) {
-            if (yields == 250 + 7)
+        QVERIFY(sms ? readSms(run, list, records, done, ThisYear())
+                    : readPhoneBook(run, list, records, done));
+        for (int row = 1; row <= records; ++row)
+            list.SetTag(row, 0);  // every record encoded anew
+        progress.onYield = [this, records](int yields) {
+            if (yields == records + 7)
                 rig->Reader().RemoveCard();
         };
-        QVERIFY(!writePhoneBook(run, list, 250, 20));
-        // The card went during the yield after record 7; the write of record 8 finds it gone.
+        QVERIFY(!(sms ? writeSms(run, list, records, 11) : writePhoneBook(run, list, records, 20)));
         QCOMPARE(progress.status, Message(MessageId::DownLoadingProblem, 0) + "8");
         QCOMPARE(progress.value, 7);
     }
@@ -158,17 +150,11 @@ private slots:
         TransferRun run = newRun();
         int done = 0;
         QVERIFY(readSms(run, list, 30, done, ThisYear()));
-        QCOMPARE(list.Text(1, sms_column::kStatus), QStringLiteral("Read"));
+        // Time stamps with their zone; a message to send has a validity and no time stamp.
         QCOMPARE(list.Text(1, sms_column::kTimeStamp), QStringLiteral("2024/03/15 10:30:00 (04)"));
-        QCOMPARE(list.Text(1, sms_column::kAddress), QStringLiteral("+441632960123"));
-        QCOMPARE(list.Text(3, sms_column::kStatus), QString());
-        QCOMPARE(list.Text(4, sms_column::kStatus), QStringLiteral("Send"));
-        QCOMPARE(list.Text(4, sms_column::kValidity), QStringLiteral("167"));
+        QCOMPARE(list.Text(7, sms_column::kTimeStamp), QStringLiteral("2024/03/20 14:45:10 (-16)"));
         QCOMPARE(list.Text(4, sms_column::kValidityText), QStringLiteral("24Hour"));
         QCOMPARE(list.Text(4, sms_column::kTimeStamp), QString());
-        QCOMPARE(list.Text(5, sms_column::kText), QStringLiteral("Καλημέρα! Τι κάνεις;"));
-        QCOMPARE(list.Text(7, sms_column::kTimeStamp), QStringLiteral("2024/03/20 14:45:10 (-16)"));
-        QCOMPARE(list.Text(8, sms_column::kAddress), QStringLiteral("Pellucard"));
         const auto* part = store.find(list.Tag(9));
         QVERIFY(part && part->concatenation);
         QCOMPARE(part->concatenation->partNumber, 1);
@@ -227,21 +213,6 @@ private slots:
         QCOMPARE(back.Text(1, sms_column::kAddress), QStringLiteral("+4930123456"));
         QCOMPARE(back.Text(1, sms_column::kServiceCentre), QStringLiteral("+491710760000"));
         QCOMPARE(back.Text(1, sms_column::kValidity), QStringLiteral("167"));
-    }
-
-    void pulledCardStopsTheSmsWrite() {
-        RecordList list(257, sms_column::kCount);
-        TransferRun run = newRun();
-        int done = 0;
-        QVERIFY(readSms(run, list, 30, done, ThisYear()));
-        for (int row = 1; row <= 30; ++row)
-            list.SetTag(row, 0);  // every record encoded anew
-        progress.onYield = [this](int yields) {
-            if (yields == 30 + 4)
-                rig->Reader().RemoveCard();
-        };
-        QVERIFY(!writeSms(run, list, 30, 11));
-        QVERIFY(progress.status.startsWith(Message(MessageId::DownLoadingProblem, 0)));
     }
 };
 
