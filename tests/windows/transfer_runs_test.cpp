@@ -194,26 +194,6 @@ private slots:
         QCOMPARE(QString::fromStdString(DecodeSmsRecord(after[11]).text),
                  QString(70, QChar(0x03C9)));
     }
-
-    // A character outside the Basic Multilingual Plane travels as a surrogate pair.
-    void emojiComesBackTheSame() {
-        RecordList list(257, sms_column::kCount);
-        TransferRun run = newRun();
-        const QString text = QStringLiteral("Bis später \U0001F600\r\nGruß");
-        list.SetText(1, sms_column::kAddress, QStringLiteral("+4930123456"));
-        list.SetText(1, sms_column::kText, text);
-        list.SetText(1, sms_column::kStatus, QStringLiteral("To Be Send"));
-        list.SetText(1, sms_column::kServiceCentre, QStringLiteral("+491710760000"));
-        list.SetText(1, sms_column::kValidity, QStringLiteral("167"));
-        QVERIFY(writeSms(run, list, 30, 1));
-        RecordList back(257, sms_column::kCount);
-        int done = 0;
-        QVERIFY(readSms(run, back, 30, done, ThisYear()));
-        QCOMPARE(back.Text(1, sms_column::kText), text);
-        QCOMPARE(back.Text(1, sms_column::kAddress), QStringLiteral("+4930123456"));
-        QCOMPARE(back.Text(1, sms_column::kServiceCentre), QStringLiteral("+491710760000"));
-        QCOMPARE(back.Text(1, sms_column::kValidity), QStringLiteral("167"));
-    }
 };
 
 QTEST_MAIN(TransferRunsTest)

@@ -1,28 +1,26 @@
 // Questions that can throw work away (exit, New, Open, closing a window) offer Cancel, and
 // Cancel (Escape, the box's close button) keeps every document and the program as they were.
+// The SIM list is the card's side of the work: edits not written to the card are asked about
+// before they can be lost.
 #include <QAction>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QtTest>
 
+#include "engine/phonebook_entry.h"
 #include "shell/main_window.h"
 #include "shell/window_factory.h"
 #include "support/window_rig.h"
 #include "windows/cell_editor.h"
 #include "windows/personal_records_window.h"
 #include "windows/phone_book_window.h"
+#include "windows/record_columns.h"
 #include "windows/record_list_model.h"
 #include "windows/record_windows.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;
-
-namespace {
-
-constexpr int kComputer = 0;
-
-}  // namespace
 
 class UnsavedWorkTest : public QObject {
     Q_OBJECT
@@ -31,6 +29,8 @@ class UnsavedWorkTest : public QObject {
     MainWindow* main = nullptr;
     PersonalRecordsWindow* person = nullptr;
     PhoneBookWindow* phone = nullptr;
+    static constexpr int kComputer = RecordWindow::kComputerList;
+    static constexpr int kSim = RecordWindow::kSimList;
 
     // Five new personal records in an untitled document, and an edited phone book list.
     void MakeWork() {
@@ -54,6 +54,30 @@ class UnsavedWorkTest : public QObject {
         rig->dialogs.Clear();
     }
 
+    // As the card holds it, whether the program still has the reader open or not.
+    std::string CardName(int record) {
+        const CardImage image = rig->Card().ToImage();
+        const auto& records = image.FindFile("3F00/7F10/6F3A")->records;
+        return DecodePhoneBookRecord(records.at(std::size_t(record - 1)).data).name;
+    }
+
+    // The card's phone book read, then a new name typed over slot 1's, as a person does.
+    void EditFirstName(const QString& name) {
+        rig->TickUntilIdentified();
+        phone = rig->OpenWindow<PhoneBookWindow>(WindowIndex::PhoneBook);
+        QVERIFY(phone);
+        rig->AnswerVerifyPin();
+        phone->readCard();
+        QVERIFY(!phone->cardSideModified());
+        ClickCell(phone->grid(kSim), 1, phone_column::kName);
+        QTRY_VERIFY(phone->editorOverCell());
+        phone->editor()->selectAll();
+        QTest::keyClicks(phone->editor(), name);
+        QTRY_COMPARE(phone->recordList(kSim).Text(1, phone_column::kName), name);
+        phone->grid(kSim)->setFocus();
+        rig->dialogs.Clear();
+    }
+
     void VerifyWorkKept() {
         QVERIFY(main->isVisible());
         QCOMPARE(main->childWindow(WindowIndex::PersonalRecords), person);
@@ -71,7 +95,6 @@ private slots:
         rig = std::make_unique<ShellRig>(ShellRig::Start::CardIn, kTestPeriods,
                                          registerRecordWindows);
         main = rig->main.get();
-        MakeWork();
     }
     void cleanup() {
         // Let everything go without questions.
@@ -82,6 +105,7 @@ private slots:
     }
 
     void exitCancelledOnAnyQuestionKeepsEverything() {
+        MakeWork();
         for (int cancelAt = 0; cancelAt < 2; ++cancelAt) {
             rig->dialogs.Clear();
             for (int i = 0; i < cancelAt; ++i)
@@ -104,6 +128,7 @@ private slots:
     }
 
     void unansweredQuestionsCancel() {
+        MakeWork();
         // The safe answer of a box nobody answered (Escape, the close button) is Cancel.
         QVERIFY(!main->close());
         VerifyWorkKept();
@@ -111,6 +136,7 @@ private slots:
     }
 
     void newOpenAndCloseCancelledKeepTheDocument() {
+        MakeWork();
         rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         person->newFile();
         rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
@@ -142,6 +168,77 @@ private slots:
         rig->dialogs.QueueAnswer(DialogAnswer::No);
         QVERIFY(person->close());
         QVERIFY(rig->dialogs.Unexpected().isEmpty());
+    }
+
+    void exitAsksAndCancelKeepsEverything() {
+        EditFirstName(QStringLiteral("Zoe"));
+        QVERIFY(phone->cardSideModified());
+        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
+        rig->Action("quitAction")->trigger();  // File > Exit, Ctrl+Q
+        QCOMPARE(rig->dialogs.MessageIds(), MessageIdList{MessageId::CardEditsNotWrittenQuestion});
+        QCOMPARE(rig->dialogs.LastMessage().buttons, DialogButtons::YesNoCancel);
+        QVERIFY(rig->main->isVisible());
+        QCOMPARE(phone->recordList(kSim).Text(1, phone_column::kName), QStringLiteral("Zoe"));
+        QCOMPARE(CardName(1), std::string("Alice Martin"));
+
+        // The window's own close button asks the same.
+        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
+        QVERIFY(!phone->close());
+        QCOMPARE(rig->dialogs.MessageIds().size(), 2);
+
+        // Discard lets the edit go; the card keeps what it had.
+        rig->dialogs.QueueAnswer(DialogAnswer::No);
+        QVERIFY(rig->main->close());
+        QCOMPARE(CardName(1), std::string("Alice Martin"));
+    }
+
+    void writeOnExitWritesTheEditsAndCloses() {
+        EditFirstName(QStringLiteral("Zoe"));
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // Write
+        QVERIFY(rig->main->close());
+        // Write was the answer: "Do you want to save it to SIM ?" is not asked again.
+        QCOMPARE(rig->dialogs.MessageIds(), MessageIdList{MessageId::CardEditsNotWrittenQuestion});
+        QVERIFY(rig->dialogs.ScriptUsedUp());
+        QCOMPARE(CardName(1), std::string("Zoe"));
+        QCOMPARE(CardName(2), std::string("José Müller"));  // the rest as it was
+    }
+
+    void writeThatCannotBeDoneKeepsTheProgramOpen() {
+        EditFirstName(QStringLiteral("Zoe"));
+        rig->Reader().RemoveCard();
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        QVERIFY(!rig->main->close());
+        QVERIFY(phone->cardSideModified());
+        QCOMPARE(phone->recordList(kSim).Text(1, phone_column::kName), QStringLiteral("Zoe"));
+    }
+
+    void failedEntryKeepsTheListAndSaysSo() {
+        EditFirstName(QStringLiteral("Zoe"));
+        // The answers to the read's SELECTs are lost: the phone book is never entered.
+        rig->Reader().Faults().loseAnswerOf = 0xA4;
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // "Do you want to over write the record?"
+        phone->readCard();
+        rig->Reader().Faults().loseAnswerOf.reset();
+        QCOMPARE(phone->findChild<QLabel*>("lastReadLabel")->text(),
+                 Message(MessageId::CardFileNoAnswer, 0) + Message(MessageId::ListLeftAsItWas, 0));
+        QCOMPARE(phone->recordList(kSim).Text(1, phone_column::kName), QStringLiteral("Zoe"));
+        QCOMPARE(phone->recordList(kSim).Text(2, phone_column::kName),
+                 QStringLiteral("José Müller"));
+        QVERIFY(phone->cardSideModified());
+        // Read and Write come back as soon as the polling, asked to look at once, has found the
+        // card again; no other window needs to be chosen.
+        QTRY_VERIFY(phone->findChild<QPushButton*>("readButton")->isEnabled());
+        QVERIFY(phone->findChild<QPushButton*>("writeButton")->isEnabled());
+    }
+
+    void undoBackToTheCardsContentAsksNothing() {
+        EditFirstName(QStringLiteral("Zoe"));
+        phone->undoStack()->undo();
+        QCOMPARE(phone->recordList(kSim).Text(1, phone_column::kName),
+                 QStringLiteral("Alice Martin"));
+        QVERIFY(!phone->cardSideModified());
+        QVERIFY(phone->close());
+        QVERIFY(rig->dialogs.MessageIds().isEmpty());
     }
 };
 
