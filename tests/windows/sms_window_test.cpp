@@ -133,26 +133,6 @@ private slots:
         QCOMPARE(Computer().Text(3, sms_column::kText), QString(69, QLatin1Char('b')));
     }
 
-    void longMessageRowsGrowToSevenLines() {
-        EditAt(kComputer, 2, sms_column::kShown);
-        CellEditor* editor = window->editor();
-        for (int line = 0; line < 9; ++line) {
-            Type(editor, QStringLiteral("line%1").arg(line));
-            if (line < 8)
-                QTest::keyClick(editor, Qt::Key_Return);
-        }
-        QTRY_COMPARE(Computer().Text(2, sms_column::kText).count(QStringLiteral("\r\n")), 8);
-        QCOMPARE(window->grid(kComputer)->rowHeight(1), window->messageRowHeight(7));
-        // Up inside the message moves the caret, on the first line it leaves the row.
-        QTest::keyClick(editor, Qt::Key_Up);
-        QVERIFY(window->editorOverCell());
-        editor->setCaretPosition(0);
-        QTest::keyClick(editor, Qt::Key_Down);
-        QTest::keyClick(editor, Qt::Key_Up);
-        QTest::keyClick(editor, Qt::Key_Up);
-        QTRY_VERIFY(!window->editorOverCell());
-    }
-
     void numbersAreFiltered() {
         EditAt(kComputer, 1, sms_column::kAddress);
         Type(window->editor(), QStringLiteral("+49x30"));
