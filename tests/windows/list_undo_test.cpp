@@ -420,18 +420,14 @@ private slots:
                              .arg(i)
                              .arg(visited[i] ? visited[i]->objectName() : QStringLiteral("none"))));
 
-        // A cell of the list: Ctrl+C copies it, Delete empties it (an undo step).
+        // Delete on a cell of the list empties it and the form's field with it.
         Type(alias, QStringLiteral("Ann"));
         RecordTable* grid = person->grid();
         grid->setCurrentCell(1, 1);
         grid->setFocus();
-        QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Ann"));
         QTest::keyClick(grid, Qt::Key_Delete);
         QCOMPARE(person->recordList().Text(1, 1), QString());
         QCOMPARE(alias->text(), QString());
-        person->undoStack()->undo();
-        QCOMPARE(person->recordList().Text(1, 1), QStringLiteral("Ann"));
         delete person;
     }
 
