@@ -1,6 +1,7 @@
 // The phone book window as a person uses it, on the instant virtual reader with the demo card.
 #include <QClipboard>
 #include <QFile>
+#include <QPushButton>
 #include <QtTest>
 
 #include "catalogue/catalogue.h"
@@ -9,7 +10,10 @@
 #include "records/record_documents.h"
 #include "support/window_rig.h"
 #include "windows/cell_editor.h"
+#include "windows/export_dialog.h"
+#include "windows/import_dialog.h"
 #include "windows/phone_book_window.h"
+#include "windows/record_exchange.h"
 #include "windows/record_list_model.h"
 
 using namespace pellucard;
@@ -20,6 +24,10 @@ class PhoneBookWindowTest : public QObject, RecordWindowFixture<PhoneBookWindow>
 
 private:
     // Read with the PIN dialog answered; the demo card asks for PIN1.
+    void UseLanguage(int language) {
+        rig->session->setLanguageIndex(language);
+        window->changeLanguage();
+    }
     void ReadCard() {
         ReadWith("readButton");
         QCOMPARE(window->usedCount(kSim), 20);
@@ -27,7 +35,11 @@ private:
 
 private slots:
     void init() { QVERIFY(Open()); }
-    void cleanup() { Close(); }
+    void cleanup() {
+        setRecordExportHook({});
+        setRecordImportHook({});
+        Close();
+    }
 
     // A window in the background follows the card all the same.
     void followsTheCardInTheBackground() {
@@ -278,6 +290,53 @@ private slots:
         window->grid(kSim)->setCurrentCell(1, 1);
         window->newRecord(kSim);
         QCOMPARE(Sim().Rows(), 257);
+    }
+
+    // A file exported in one language imports in another with its names and numbers.
+    void exportedInOneLanguageImportedInAnother_data() {
+        QTest::addColumn<int>("exported");
+        QTest::addColumn<int>("imported");
+        for (int language = 0; language < kLanguageCount; ++language) {
+            const int other = (language + 3) % kLanguageCount;
+            QTest::addRow("%d to %d", language, other) << language << other;
+        }
+    }
+
+    void exportedInOneLanguageImportedInAnother() {
+        QFETCH(int, exported);
+        QFETCH(int, imported);
+        const QStringList names = {"Ann Berg", "Иван Петров", "Γιώργος"};
+        const QStringList numbers = {"+46701234567", "+79123456789", "*100#"};
+        for (int row = 1; row <= 3; ++row) {
+            Computer().SetText(row, 1, names[row - 1]);
+            Computer().SetText(row, 2, numbers[row - 1]);
+        }
+        window->setUsedCountOfCurrentList(3);
+        const QString path = rig->folder.filePath(QStringLiteral("book.csv"));
+
+        // The file's titles are the exporting language's; the import links them by themselves.
+        setRecordExportHook(showExportDialog);
+        setRecordImportHook(showImportDialog);
+        UseLanguage(exported);
+        rig->dialogs.RunModalWith(
+            [](QDialog& dialog) { dialog.findChild<QPushButton*>("exportButton")->click(); });
+        rig->dialogs.QueueFileName(path);
+        window->exportText(QLatin1Char(','));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(
+            QString::fromUtf8(file.readLine()).contains(Message(MessageId::PhoneTitle, exported)));
+
+        UseLanguage(imported);
+        rig->dialogs.RunModalWith(
+            [](QDialog& dialog) { dialog.findChild<QPushButton*>("importButton")->click(); });
+        rig->dialogs.QueueFileName(path);
+        window->importText(QLatin1Char(','));
+        QCOMPARE(window->usedCount(kComputer), 6);
+        for (int row = 1; row <= 3; ++row) {
+            QCOMPARE(Computer().Text(3 + row, 1), names[row - 1]);
+            QCOMPARE(Computer().Text(3 + row, 2), numbers[row - 1]);
+        }
     }
 };
 
