@@ -29,11 +29,10 @@ bool SkippedInWalk(const QString& name) {
     static const QStringList exact{"quitAction",        "importCommaAction", "importTabAction",
                                    "exportCommaAction", "exportTabAction",   "windowButton_0",
                                    "stopButton",        "printButton_0",     "printButton_1",
-                                   "windowButton_0",    "printAction"};
+                                   "printAction",       "loadCardAction",    "insertCardAction",
+                                   "removeCardAction",  "plugReaderAction",  "unplugReaderAction"};
     static const QStringList prefixes{"demoMenu", "recentFilesMenu", "languageAction"};
-    static const QStringList demo{"loadCardAction", "insertCardAction", "removeCardAction",
-                                  "plugReaderAction", "unplugReaderAction"};
-    if (exact.contains(name) || demo.contains(name))
+    if (exact.contains(name))
         return true;
     return std::any_of(prefixes.begin(), prefixes.end(),
                        [&](const QString& prefix) { return name.startsWith(prefix); });
