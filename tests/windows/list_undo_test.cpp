@@ -393,7 +393,7 @@ private slots:
         QCOMPARE(Computer().Text(1, 1), QStringLiteral("Alice Martin"));
     }
 
-    // The personal record form: Tab follows the form; Delete and Ctrl+C on the list's cell.
+    // The personal record form: Tab follows the form; Delete on the list's cell.
     void personalRecordsTabOrderAndCells() {
         auto* person = rig->Open<PersonalRecordsWindow>();
         QVERIFY(person != nullptr);
