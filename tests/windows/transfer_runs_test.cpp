@@ -121,8 +121,8 @@ private slots:
         int done = 0;
         QVERIFY(sms ? readSms(run, list, records, done, ThisYear())
                     : readPhoneBook(run, list, records, done));
-        for (int row = 1; row <= records; ++row)
-            list.SetTag(row, 0);  // every record encoded anew
+        for (int row = 1; sms && row <= records; ++row)
+            list.SetTag(row, 0);  // every message encoded anew
         progress.onYield = [this, records](int yields) {
             if (yields == records + 7)
                 rig->Reader().RemoveCard();
