@@ -1,4 +1,5 @@
-// The phone book window as a person uses it, on the instant virtual reader with the demo card.
+// The phone book window as a person uses it, on the instant virtual reader with the demo card,
+// and its text export and import in every language.
 #include <QClipboard>
 #include <QFile>
 #include <QPushButton>
@@ -23,11 +24,11 @@ class PhoneBookWindowTest : public QObject, RecordWindowFixture<PhoneBookWindow>
     Q_OBJECT
 
 private:
-    // Read with the PIN dialog answered; the demo card asks for PIN1.
     void UseLanguage(int language) {
         rig->session->setLanguageIndex(language);
         window->changeLanguage();
     }
+    // Read with the PIN dialog answered; the demo card asks for PIN1.
     void ReadCard() {
         ReadWith("readButton");
         QCOMPARE(window->usedCount(kSim), 20);
