@@ -1,5 +1,5 @@
 // The personal record window as a person uses it: a new file, every kind of field, files,
-// find, delete, the clipboard and the language.
+// find, delete, the clipboard, undo and the main window's File menu.
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
