@@ -31,9 +31,11 @@ MessageCentreWrite WriteMessageCentre(Pellucard& engine, std::string_view number
     result.outcome = record.outcome;
     if (!record.IsDone())
         return result;
+    result.previous = ServiceCentreOf(record.value);
     result.edit = SetServiceCentre(record.value, number);
     if (result.edit != ServiceCentreEdit::Done)
         return result;
+    result.number = ServiceCentreOf(record.value);
     // A lost answer is not sent again: the card runs repeat updates, a single write does not.
     result.outcome =
         engine.WriteFileRecord(CardRecordFile::SmsParameters, kMessageCentreRecord, record.value);

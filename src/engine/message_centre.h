@@ -24,6 +24,10 @@ struct MessageCentreWrite {
     ServiceCentreEdit edit = ServiceCentreEdit::Done;
     // What the card answered: the read of the record, or its update.
     CardOutcome outcome;
+    // The message centre the record held before (when it was read), and the one it holds
+    // after the edit, as the card keeps it ("+" and the digits when international).
+    std::optional<std::string> previous;
+    std::optional<std::string> number;
 
     bool Done() const { return edit == ServiceCentreEdit::Done && outcome.IsDone(); }
 };

@@ -109,6 +109,8 @@ TEST_F(JsonSchemaTest, Info) {
         "phonebook": {"record_count": "integer|null", "record_length": "integer|null"},
         "sms": {"record_count": "integer|null"},
         "last_dialled": {"record_count": "integer|null"},
+        "own_numbers": [{"record": "integer", "name": "string", "number": "string"}],
+        "message_centre": "string|null",
         "pin1_check": "string|null", "pin1_verified": "boolean|null",
         "attempts_left": {"pin1": "integer|null", "pin2": "integer|null",
                           "puk1": "integer|null", "puk2": "integer|null"},
