@@ -138,14 +138,21 @@ std::string Usage(const std::string& command) {
         {"backup",
          "usage: pellucard-cli [--reader R] [--pin PIN1] backup FILE\n"
          "Reads every phone book and SMS record of the card into FILE (JSON): the card's\n"
-         "identity, the record counts and lengths, and each record's bytes with its text.\n"},
+         "identity, the record counts and lengths, and each record's bytes with its text;\n"
+         "also every record of the fixed, service and last dialled numbers, the own numbers\n"
+         "and the SMS parameters, for each of them the card has.\n"},
         {"restore",
-         "usage: pellucard-cli [--reader R] [--pin PIN1] restore FILE [--yes]\n"
+         "usage: pellucard-cli [--reader R] [--pin PIN1] restore FILE [--yes] [--pin2 PIN2]\n"
          "Writes every record of a backup back to the card byte for byte and reads each back to\n"
          "check it. Without --yes it tells what it would write and asks on a terminal;\n"
          "elsewhere it writes nothing and exits with status 1. A backup of another card\n"
          "(another ICCID) or one with more records than the card holds is refused unless\n"
-         "--other-card or --fewer-records allows it; the records that do not fit are named.\n"},
+         "--other-card or --fewer-records allows it; the records that do not fit are named.\n"
+         "Then the other files of the backup: the records that differ from the card's are\n"
+         "written and read back (the last dialled numbers whole, in their order). The fixed\n"
+         "dialling numbers are written only with --pin2 (\"-\" asks as for PIN1); without it, or\n"
+         "where the card refuses a file (the service dialling numbers are the operator's), the\n"
+         "file is named as not written and the exit status is 1.\n"},
         {"smsc",
          "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] smsc set NUMBER\n"
          "Sets the message centre (the service centre address) of the card's first SMS\n"

@@ -137,4 +137,38 @@ TEST_F(DiallingFilesCliTest, SmscSetChangesOnlyTheAddressOfTheFirstParameterSet)
     EXPECT_EQ(Run({"--json", "info"}).Json()["message_centre"].toString(), "+33612345678");
 }
 
+TEST_F(DiallingFilesCliTest, RestoreWritesTheOtherFilesBackAndFixedDiallingOnlyWithPin2) {
+    const QStringList paths = {"3F00/7F10/6F3B", "3F00/7F10/6F40", "3F00/7F10/6F42",
+                               "3F00/7F10/6F44", "3F00/7F10/6F49"};
+    QList<QStringList> before;
+    for (const QString& path : paths)
+        before << ImageRecords(path);
+    ASSERT_EQ(Run({"backup", Path("backup.json")}).exitCode, 0);
+
+    const QString one = Write("one.json", R"([{"slot": 1, "name": "X", "number": "1"}])");
+    ASSERT_EQ(Run({"phonebook", "write", "--file", "fdn", one}, "5678").exitCode, 0);
+    ASSERT_EQ(Run({"phonebook", "write", "--file", "msisdn", one}).exitCode, 0);
+    ASSERT_EQ(Run({"smsc", "set", "999"}).exitCode, 0);
+
+    const CliRun withoutPin2 = Run({"restore", Path("backup.json"), "--yes"});
+    EXPECT_EQ(withoutPin2.exitCode, 1);
+    EXPECT_TRUE(
+        withoutPin2.err.contains("EF FDN: not written: it differs from the card's, and "
+                                 "writing it needs PIN2"))
+        << withoutPin2.err.toStdString();
+    EXPECT_NE(ImageRecords(paths[0]), before[0]);
+    EXPECT_EQ(ImageRecords(paths[1]), before[1]);
+    EXPECT_EQ(ImageRecords(paths[2]), before[2]);
+
+    const CliRun withPin2 =
+        Run({"--json", "restore", Path("backup.json"), "--yes", "--pin2", "5678"});
+    ASSERT_EQ(withPin2.exitCode, 0) << withPin2.err.toStdString();
+    const QJsonArray others = withPin2.Json()["other_files"].toArray();
+    ASSERT_EQ(others.size(), 5);
+    EXPECT_EQ(others[0]["file"].toString(), "EF FDN");
+    EXPECT_EQ(others[0]["records_written"].toInt(), 1);
+    for (int i = 0; i < paths.size(); ++i)
+        EXPECT_EQ(ImageRecords(paths[i]), before[i]) << paths[i].toStdString();
+}
+
 }  // namespace

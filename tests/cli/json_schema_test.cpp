@@ -201,11 +201,15 @@ TEST_F(JsonSchemaTest, Convert) {
 TEST_F(JsonSchemaTest, BackupAndRestore) {
     ExpectSchema(Run({"backup", Path("backup.json")}),
                  Schema(R"({"file": "string", "iccid": "string", "phonebook_records": "integer",
-                            "sms_records": "integer"})"),
+                            "sms_records": "integer",
+                            "other_files": [{"file": "string", "records": "integer"}]})"),
                  "backup");
     ExpectSchema(Run({"restore", Path("backup.json"), "--yes"}),
                  Schema(R"({"file": "string", "backup_iccid": "string", "card_iccid": "string",
-                            "records_written": "integer", "phonebook_reencoded": "boolean"})"),
+                            "records_written": "integer", "phonebook_reencoded": "boolean",
+                            "other_files": [{"file": "string", "restored": "boolean",
+                                             "records_written": "integer",
+                                             "outcome": "string"}]})"),
                  "restore");
 }
 
