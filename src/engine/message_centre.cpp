@@ -1,19 +1,25 @@
 #include "engine/message_centre.h"
 
+#include "engine/card_runs.h"
 #include "engine/pellucard.h"
 
 namespace pellucard {
 
 namespace {
 
-// The first record of EF SMSP as the card holds it; an empty value when the file has none.
+// The first record of EF SMSP as the card holds it, read by the shared card runs (a read lost
+// on the link is asked again); an empty value when the file has no record.
 CardResult<Bytes> ReadFirstRecord(Pellucard& engine) {
-    const CardOutcome entered = engine.EnterRecordFile(CardRecordFile::SmsParameters);
-    if (!entered.IsDone())
-        return {{}, entered};
-    if (engine.RecordCount(CardRecordFile::SmsParameters) < kMessageCentreRecord)
-        return {{}, entered};
-    return engine.ReadFileRecord(CardRecordFile::SmsParameters, kMessageCentreRecord);
+    CardResult<Bytes> first{{}, CardOutcome::Done()};
+    const CardRunResult run = ReadCardRecords(
+        engine, CardRecordFile::SmsParameters,
+        [&first](int, const Bytes& raw) { first.value = raw; }, {}, kMessageCentreRecord);
+    if (run.Complete())
+        return first;
+    // Entered, but without records.
+    if (run.ending == RunEnding::NotEntered && run.failure.IsDone())
+        return first;
+    return {{}, run.failure};
 }
 
 }  // namespace
@@ -36,9 +42,16 @@ MessageCentreWrite WriteMessageCentre(Pellucard& engine, std::string_view number
     if (result.edit != ServiceCentreEdit::Done)
         return result;
     result.number = ServiceCentreOf(record.value);
-    // A lost answer is not sent again: the card runs repeat updates, a single write does not.
-    result.outcome =
-        engine.WriteFileRecord(CardRecordFile::SmsParameters, kMessageCentreRecord, record.value);
+    // Through the card runs: an update whose answer was lost is sent again with the same bytes.
+    const CardRunResult run = WriteCardRecords(
+        engine, CardRecordFile::SmsParameters,
+        [&record](int recordNumber, int) -> std::optional<Bytes> {
+            if (recordNumber != kMessageCentreRecord)
+                return std::nullopt;
+            return record.value;
+        },
+        {}, kMessageCentreRecord);
+    result.outcome = run.Complete() ? CardOutcome::Done() : run.failure;
     return result;
 }
 
