@@ -72,8 +72,12 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
     Pellucard& engine = *session->engine;
-    if (UpdateChvOf(file) == 2)
+    // PIN2 only for a file the card has, so that no attempt is risked for nothing; the
+    // VERIFY selects elsewhere, so the file is entered again after it.
+    if (UpdateChvOf(file) == 2) {
+        EnterRecords(engine, file);
         PresentPin2(*session, globals, args);
+    }
     const int count = EnterRecords(engine, file);
     // A vCard's names are fitted to this card's name field, so it is read once that is known.
     if (IsVCardInput(input)) {
