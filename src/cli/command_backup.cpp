@@ -4,6 +4,8 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <algorithm>
+
 #include "catalogue/status_words.h"
 #include "cli/cli.h"
 #include "cli/phone_book_files.h"
@@ -178,7 +180,11 @@ int RunRestore(const Globals& globals, const Arguments& args) {
     plan.restoreOtherFiles = true;
     // PIN2 only when it is given: without it the fixed dialling numbers are left as the card
     // holds them, and the restore says so.
-    if (args.Option("pin2") && backup.Find(CardRecordFile::FixedDialling)) {
+    const bool cardHasFdn =
+        std::any_of(plan.otherFiles.begin(), plan.otherFiles.end(), [](const auto& file) {
+            return file.file == CardRecordFile::FixedDialling && file.recordCount > 0;
+        });
+    if (args.Option("pin2") && cardHasFdn) {
         PresentPin2(*session, globals, args);
         plan.pin2Verified = true;
     }
