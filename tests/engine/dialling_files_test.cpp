@@ -84,34 +84,6 @@ TEST_F(DiallingFilesTest, LostAnswerOfAPin2VerifyIsNeverSentAgain) {
     EXPECT_EQ(rig.card->ToImage().chv2.attemptsLeft, 2);
 }
 
-TEST_F(DiallingFilesTest, OwnAndServiceNumbersReadInThePhoneBookLayout) {
-    const auto own = ReadAll(CardRecordFile::OwnNumbers);
-    ASSERT_EQ(own.size(), 2u);
-    EXPECT_EQ(DecodePhoneBookRecord(own[0]).name, "Voice");
-    EXPECT_EQ(DecodePhoneBookRecord(own[0]).Number(), "+447700900123");
-    EXPECT_TRUE(DecodePhoneBookRecord(own[1]).IsEmpty());
-
-    const auto service = ReadAll(CardRecordFile::ServiceDialling);
-    ASSERT_EQ(service.size(), 3u);
-    EXPECT_EQ(DecodePhoneBookRecord(service[0]).name, "Customer care");
-    EXPECT_EQ(DecodePhoneBookRecord(service[1]).Number(), "121");
-    // The operator's numbers are the administrator's to change.
-    ASSERT_TRUE(rig.engine->VerifyPin(2, "5678").IsDone());
-    const CardRunResult refused =
-        WriteThird(CardRecordFile::ServiceDialling, EncodePhoneBookRecord("1", "x", 28, 0x80));
-    EXPECT_EQ(refused.failure, CardOutcome::Refused(0x9804));
-    EXPECT_EQ(CardRecords("3F00/7F10/6F49"), service);
-
-    const Bytes mine = EncodePhoneBookRecord("07700900456", "Data", 28, 0x80);
-    EXPECT_TRUE(
-        WriteCardRecords(
-            *rig.engine, CardRecordFile::OwnNumbers,
-            [&](int number, int) { return number == 2 ? std::optional(mine) : std::nullopt; }, {})
-            .Complete());
-    EXPECT_EQ(CardRecords("3F00/7F10/6F40")[1], mine);
-    EXPECT_EQ(CardRecords("3F00/7F10/6F40")[0], own[0]);
-}
-
 TEST_F(DiallingFilesTest, LastDialledIsReadFromACyclicFileLatestFirstAndWrittenWhole) {
     const auto image = CardRecords("3F00/7F10/6F44");
     const auto read = ReadAll(CardRecordFile::LastDialled);

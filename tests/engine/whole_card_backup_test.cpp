@@ -3,6 +3,8 @@
 // fixed dialling numbers only after PIN2, the cyclic last dialled numbers in their order.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "engine/card_backup.h"
 #include "engine/message_centre.h"
 #include "engine/phonebook_entry.h"
@@ -79,24 +81,17 @@ TEST_F(WholeCardBackupTest, RestoresEveryFileByteForByteAndFixedDiallingOnlyAfte
     EXPECT_TRUE(withoutPin2.Ok());
     EXPECT_FALSE(withoutPin2.AllRestored());
     ASSERT_EQ(withoutPin2.otherFiles.size(), 5u);
-    for (const OtherFileRestore& file : withoutPin2.otherFiles) {
-        switch (file.file) {
-            case CardRecordFile::FixedDialling:
-                EXPECT_EQ(file.ending, OtherFileEnding::NeedsPin2);
-                EXPECT_EQ(file.written, 0);
-                break;
-            case CardRecordFile::ServiceDialling:
-                EXPECT_EQ(file.ending, OtherFileEnding::Unchanged);
-                break;
-            case CardRecordFile::LastDialled:
-                EXPECT_EQ(file.ending, OtherFileEnding::Written);
-                EXPECT_EQ(file.written, 10);  // a cyclic file is written whole
-                break;
-            default:
-                EXPECT_EQ(file.ending, OtherFileEnding::Written) << EfNameOf(file.file);
-                EXPECT_EQ(file.written, 1) << EfNameOf(file.file);
-        }
-    }
+    // FDN waits for PIN2, SDN was never changed, the cyclic LND is written whole.
+    std::map<CardRecordFile, std::pair<OtherFileEnding, int>> endings;
+    for (const OtherFileRestore& file : withoutPin2.otherFiles)
+        endings[file.file] = {file.ending, file.written};
+    using enum OtherFileEnding;
+    EXPECT_EQ(endings, (std::map<CardRecordFile, std::pair<OtherFileEnding, int>>{
+                           {CardRecordFile::FixedDialling, {NeedsPin2, 0}},
+                           {CardRecordFile::ServiceDialling, {Unchanged, 0}},
+                           {CardRecordFile::OwnNumbers, {Written, 1}},
+                           {CardRecordFile::LastDialled, {Written, 10}},
+                           {CardRecordFile::SmsParameters, {Written, 1}}}));
     EXPECT_NE(RecordFiles(rig.card->ToImage()).at("3F00/7F10/6F3B"), original.at("3F00/7F10/6F3B"));
 
     ASSERT_TRUE(rig.engine->VerifyPin(2, "5678").IsDone());
