@@ -19,10 +19,6 @@ namespace pellucard::cli {
 // What the phonebook and sms commands share: the card's record files read or entered whole,
 // and the slots a file gives them to write.
 
-inline CardRecordFile FileOf(bool sms) {
-    return sms ? CardRecordFile::Sms : CardRecordFile::PhoneBook;
-}
-
 // Progress lines on stderr while a run goes on.
 CardRunHooks ProgressHooks(const char* what);
 
