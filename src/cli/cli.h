@@ -77,6 +77,7 @@ int RunSimulate(const Globals& globals, const Arguments& args);
 int RunConvert(const Globals& globals, const Arguments& args);
 int RunBackup(const Globals& globals, const Arguments& args);
 int RunRestore(const Globals& globals, const Arguments& args);
+int RunSmsc(const Globals& globals, const Arguments& args);
 
 // Usage text of a command (empty name: the overview).
 std::string Usage(const std::string& command);

@@ -1,10 +1,14 @@
 // backup FILE and restore FILE: every phone book and SMS record of the card, byte for byte.
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <algorithm>
+
 #include "catalogue/status_words.h"
 #include "cli/cli.h"
+#include "cli/phone_book_files.h"
 #include "cli/terminal.h"
 #include "engine/card_backup.h"
 #include "engine/pellucard.h"
@@ -18,8 +22,40 @@ namespace {
 std::string Where(const BackupRunResult& result) {
     if (result.record == 0)
         return "the card's identity and file sizes";
-    return std::string(result.file == CardRecordFile::PhoneBook ? "phone book" : "SMS") +
+    return std::string(result.file == CardRecordFile::PhoneBook ? "phone book"
+                       : result.file == CardRecordFile::Sms     ? "SMS"
+                                                                : EfNameOf(result.file)) +
            " record " + std::to_string(result.record);
+}
+
+// What became of one of the other files, in a few words.
+std::string OtherFileText(const OtherFileRestore& restore) {
+    switch (restore.ending) {
+        case OtherFileEnding::Unchanged:
+            return "unchanged (the card held the backup's records)";
+        case OtherFileEnding::Written:
+            return Counted(std::size_t(restore.written), "record", "records") +
+                   " written and read back";
+        case OtherFileEnding::NotOnCard:
+            return "not written: the card has no such file";
+        case OtherFileEnding::LengthDiffers:
+            return "not written: the card's records have another length";
+        case OtherFileEnding::NeedsPin2:
+            return "not written: it differs from the card's, and writing it needs PIN2 "
+                   "(--pin2)";
+        case OtherFileEnding::Refused:
+            return "not written: the card refused record " + std::to_string(restore.record) +
+                   " (status " + StatusWordText(restore.failure.statusWord, 0).toStdString() + ")" +
+                   (restore.written > 0
+                        ? "; " + std::to_string(restore.written) + " records were written before"
+                        : "");
+        case OtherFileEnding::Mismatch:
+            return "record " + std::to_string(restore.record) +
+                   " reads back differently from what was written";
+        case OtherFileEnding::LinkFailed:
+            return "no answer at record " + std::to_string(restore.record);
+    }
+    return {};
 }
 
 // Ends the command unless the run did everything it set out to do.
@@ -65,6 +101,14 @@ int RunBackup(const Globals& globals, const Arguments& args) {
     EndProgress();
     RequireDone(result, "the backup");
     const QByteArray bytes = SerializeCardBackup(backup);
+    QJsonArray others;
+    std::string otherText;
+    for (const BackupFile& held : backup.otherFiles) {
+        others.append(QJsonObject{{"file", QLatin1String(EfNameOf(held.file))},
+                                  {"records", int(held.records.size())}});
+        otherText += (otherText.empty() ? "" : ", ") + std::to_string(held.records.size()) +
+                     " of " + EfNameOf(held.file);
+    }
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly) || !WriteWhole(file, bytes) || !CommitWhenComplete(file)) {
         throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
@@ -73,17 +117,18 @@ int RunBackup(const Globals& globals, const Arguments& args) {
         PrintJson(QJsonObject{{"file", QString::fromStdString(path)},
                               {"iccid", QString::fromStdString(backup.iccid)},
                               {"phonebook_records", int(backup.phoneBook.size())},
-                              {"sms_records", int(backup.sms.size())}});
+                              {"sms_records", int(backup.sms.size())},
+                              {"other_files", others}});
     } else {
         PrintLine("backed up " + std::to_string(backup.phoneBook.size()) + " phone book and " +
                   std::to_string(backup.sms.size()) + " SMS records of card " + backup.iccid +
-                  " to " + path);
+                  (otherText.empty() ? "" : ", and " + otherText) + " to " + path);
     }
     return kSuccess;
 }
 
 int RunRestore(const Globals& globals, const Arguments& args) {
-    args.Expect({"yes", "other-card", "fewer-records"});
+    args.Expect({"yes", "other-card", "fewer-records", "pin2"});
     const std::string path = args.Positional(1, "the backup file to restore");
     // The whole file is checked before the card is touched.
     QFile file(QString::fromStdString(path));
@@ -132,25 +177,51 @@ int RunRestore(const Globals& globals, const Arguments& args) {
         if (!Confirm("Replace the card's records with the backup's?"))
             throw Failure{kCardFailure, "nothing was written"};
     }
+    plan.restoreOtherFiles = true;
+    // PIN2 only when it is given: without it the fixed dialling numbers are left as the card
+    // holds them, and the restore says so.
+    const bool cardHasFdn =
+        std::any_of(plan.otherFiles.begin(), plan.otherFiles.end(), [](const auto& file) {
+            return file.file == CardRecordFile::FixedDialling && file.recordCount > 0;
+        });
+    if (args.Option("pin2") && cardHasFdn) {
+        PresentPin2(*session, globals, args);
+        plan.pin2Verified = true;
+    }
     const BackupRunResult result = RestoreCardBackup(engine, backup, plan, ProgressLine("restore"));
     EndProgress();
     SaveCard(*session);
     // Records written before the end replaced the card's: the report names them, file by file.
+    std::string otherLines;
+    QJsonArray otherJson;
+    for (const OtherFileRestore& restore : result.otherFiles) {
+        otherLines += std::string("\n") + EfNameOf(restore.file) + ": " + OtherFileText(restore);
+        otherJson.append(QJsonObject{{"file", QLatin1String(EfNameOf(restore.file))},
+                                     {"restored", restore.Restored()},
+                                     {"records_written", restore.written},
+                                     {"outcome", QString::fromStdString(OtherFileText(restore))}});
+    }
     if (!result.Ok())
         throw Failure{kCardFailure, "the restore did not go through:\n" +
-                                        RestoreReport(result, plan, 0).toStdString()};
+                                        RestoreReport(result, plan, 0).toStdString() + otherLines};
+    if (!result.AllRestored())
+        throw Failure{kCardFailure, "the phone book and messages were restored (" +
+                                        std::to_string(result.done) +
+                                        " records), but not every other file:" + otherLines};
     if (globals.json) {
         PrintJson(QJsonObject{{"file", QString::fromStdString(path)},
                               {"backup_iccid", QString::fromStdString(backup.iccid)},
                               {"card_iccid", QString::fromStdString(plan.cardIccid)},
                               {"records_written", result.done},
-                              {"phonebook_reencoded", plan.phoneBookReencoded}});
+                              {"phonebook_reencoded", plan.phoneBookReencoded},
+                              {"other_files", otherJson}});
         return kSuccess;
     }
     PrintLine("wrote " + std::to_string(result.done) + " records and read each back unchanged" +
               (plan.phoneBookReencoded ? " (phone book names and numbers written anew in the "
                                          "card's record length)"
-                                       : ""));
+                                       : "") +
+              otherLines);
     return kSuccess;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "cli/card_numbers.h"
 #include "cli/cli.h"
 #include "engine/card_info.h"
 #include "engine/pellucard.h"
@@ -89,6 +90,9 @@ int RunInfo(const Globals& globals, const Arguments& args) {
     if (!engine.ReaderPresent())
         throw Failure{kCardFailure, "the reader went away"};
     info.Unread.insert(info.Unread.begin(), idUnread.begin(), idUnread.end());
+    const CardNumbers numbers = ReadCardNumbers(engine);
+    if (!engine.ReaderPresent())
+        throw Failure{kCardFailure, "the reader went away"};
     // What the reader failed to give is unknown, never a value the card did not say; the tool
     // names it and exits 1.
     std::string failed;
@@ -96,6 +100,10 @@ int RunInfo(const Globals& globals, const Arguments& args) {
     for (const CardInfoItem item : info.Unread) {
         failed += (failed.empty() ? "" : ", ") + std::string(CardInfoItemName(item));
         unreadNames.append(QString::fromLatin1(CardInfoItemName(item)));
+    }
+    for (const std::string& name : numbers.unread) {
+        failed += (failed.empty() ? "" : ", ") + name;
+        unreadNames.append(QString::fromStdString(name));
     }
     const auto unread = [&info](CardInfoItem item) {
         return std::find(info.Unread.begin(), info.Unread.end(), item) != info.Unread.end();
@@ -155,6 +163,18 @@ int RunInfo(const Globals& globals, const Arguments& args) {
                                          {"pin2", Json(pin2Left)},
                                          {"puk1", Json(puk1Left)},
                                          {"puk2", Json(puk2Left)}};
+        if (numbers.ownNumbers) {
+            QJsonArray own;
+            for (const OwnNumber& n : *numbers.ownNumbers) {
+                own.append(QJsonObject{{"record", n.record},
+                                       {"name", QString::fromStdString(n.name)},
+                                       {"number", QString::fromStdString(n.number)}});
+            }
+            o["own_numbers"] = own;
+        } else {
+            o["own_numbers"] = QJsonValue(QJsonValue::Null);
+        }
+        o["message_centre"] = Json(numbers.messageCentre);
         o["unread"] = unreadNames;
         PrintJson(o);
         return finish();
@@ -167,6 +187,14 @@ int RunInfo(const Globals& globals, const Arguments& args) {
     line("IMSI:                   ", Text(imsi));
     line("Service provider:       ", Text(provider));
     line("Service centre number:  ", Text(centre));
+    if (!numbers.ownNumbers || numbers.ownNumbers->empty()) {
+        line("Own number:             ", numbers.ownNumbers ? "none" : "unknown");
+    }
+    for (const OwnNumber& n : numbers.ownNumbers.value_or(std::vector<OwnNumber>{})) {
+        line("Own number:             ", n.number + (n.name.empty() ? "" : " (" + n.name + ")"));
+    }
+    line("Message centre (set 1): ",
+         numbers.messageCentre.value_or(numbers.messageCentreKnown ? "none" : "unknown"));
     line("Phone book records:     ", Text(phoneRecords));
     line("Phone book record size: ", Text(phoneLength));
     line("SMS records:            ", Text(smsRecords));

@@ -77,7 +77,7 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
     Pellucard& engine = *session->engine;
-    const std::vector<Bytes> records = ReadRecords(engine, globals, false);
+    const std::vector<Bytes> records = ReadRecords(engine, globals, CardRecordFile::PhoneBook);
     const int recordLength = engine.PhoneBookRecordLength();
     // A vCard's names are fitted to this card's name field.
     if (IsVCardInput(input))
@@ -107,7 +107,7 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
         if (!run.Complete()) {
             std::string ignored;
             session->SaveVirtualCard(ignored);
-            CheckRun(run, engine, globals, false);
+            CheckRun(run, engine, globals, CardRecordFile::PhoneBook);
         }
     }
     SaveCard(*session);

@@ -6,6 +6,7 @@
 
 #include "cli/cli.h"
 #include "cli/loss_report.h"
+#include "cli/phone_book_files.h"
 #include "cli/record_files.h"
 #include "cli/record_json.h"
 #include "cli/record_runs.h"
@@ -50,7 +51,8 @@ void SaveJson(const std::string& path, const QJsonArray& array) {
     }
 }
 
-int ReadAll(const Globals& globals, const Arguments& args, bool sms) {
+int ReadAll(const Globals& globals, const Arguments& args, CardRecordFile file) {
+    const bool sms = file == CardRecordFile::Sms;
     const std::string output = OutputPath(args);
     const FileOptions options = FileOptionsOf(args);
     // Check the output's name before reading the whole card.
@@ -58,7 +60,7 @@ int ReadAll(const Globals& globals, const Arguments& args, bool sms) {
     const bool toJsonFile = toFile && FormatOf(output) == FileFormat::Json;
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
-    const std::vector<Bytes> records = ReadRecords(*session->engine, globals, sms);
+    const std::vector<Bytes> records = ReadRecords(*session->engine, globals, file);
     const int count = static_cast<int>(records.size());
     QJsonArray out;
     std::vector<PhoneBookSlot> entries;
@@ -114,12 +116,16 @@ int ReadAll(const Globals& globals, const Arguments& args, bool sms) {
 }
 
 int RunRecords(const Globals& globals, const Arguments& args, bool sms) {
-    args.Expect({"output", "delimiter", "kind"});
+    if (sms)
+        args.Expect({"output", "delimiter", "kind"});
+    else
+        args.Expect({"output", "delimiter", "kind", "file", "pin2"});
     const std::string verb = args.Positional(1, sms ? "read or write" : "read, write or add");
+    const CardRecordFile file = sms ? CardRecordFile::Sms : PhoneBookFileOption(args, verb);
     if (verb == "read")
-        return ReadAll(globals, args, sms);
+        return ReadAll(globals, args, file);
     if (verb == "write")
-        return WriteRecords(globals, args, sms);
+        return WriteRecords(globals, args, file);
     if (verb == "add" && !sms)
         return AddPhoneBookEntries(globals, args);
     throw Failure{kUsage, "unknown action '" + verb + "': use " +

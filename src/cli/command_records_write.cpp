@@ -6,6 +6,7 @@
 #include <set>
 
 #include "cli/cli.h"
+#include "cli/phone_book_files.h"
 #include "cli/record_runs.h"
 #include "cli/terminal.h"
 #include "cli/write_check.h"
@@ -39,12 +40,12 @@ std::string SlotList(const std::vector<int>& slots) {
 // written empty. The user is told how many before anything is written and, on a terminal,
 // asked unless --yes was given.
 std::vector<int> SlotsToEmpty(Pellucard& engine, const Globals& globals, const Arguments& args,
-                              const std::set<int>& named, bool sms) {
-    const std::vector<Bytes> records = ReadRecords(engine, globals, sms);
+                              const std::set<int>& named, CardRecordFile file) {
+    const std::vector<Bytes> records = ReadRecords(engine, globals, file);
     std::vector<int> emptied;
     for (std::size_t index = 0; index < records.size(); ++index) {
         const int slot = static_cast<int>(index) + 1;
-        if (!named.contains(slot) && !IsFreeRecord(records[index], sms))
+        if (!named.contains(slot) && !IsFreeRecord(records[index], file))
             emptied.push_back(slot);
     }
     if (emptied.empty())
@@ -60,7 +61,8 @@ std::vector<int> SlotsToEmpty(Pellucard& engine, const Globals& globals, const A
 
 }  // namespace
 
-int WriteRecords(const Globals& globals, const Arguments& args, bool sms) {
+int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile file) {
+    const bool sms = file == CardRecordFile::Sms;
     const std::string input = args.Positional(2, "the file to write");
     // The whole input is checked before the card is touched.
     SlotsToWrite given;
@@ -70,16 +72,21 @@ int WriteRecords(const Globals& globals, const Arguments& args, bool sms) {
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
     Pellucard& engine = *session->engine;
-    const int count = EnterRecords(engine, sms);
+    // PIN2 only for a file the card has, so that no attempt is risked for nothing; the
+    // VERIFY selects elsewhere, so the file is entered again after it.
+    if (UpdateChvOf(file) == 2) {
+        EnterRecords(engine, file);
+        PresentPin2(*session, globals, args);
+    }
+    const int count = EnterRecords(engine, file);
     // A vCard's names are fitted to this card's name field, so it is read once that is known.
     if (IsVCardInput(input)) {
-        given = ReadSlotsToWrite(input, args, sms,
-                                 engine.PhoneBookRecordLength() - kPhoneBookFooterLength);
+        given =
+            ReadSlotsToWrite(input, args, sms, engine.RecordLength(file) - kPhoneBookFooterLength);
     }
     const auto entries = BySlot(given.phoneBook, count);
     const auto texts = BySlot(given.messages, count);
-    CheckCardWrite(given.phoneBook, given.messages, sms,
-                   sms ? engine.SmsRecordLength() : engine.PhoneBookRecordLength(),
+    CheckCardWrite(given.phoneBook, given.messages, sms, engine.RecordLength(file),
                    args.Flag("force"));
 
     std::set<int> named;
@@ -89,7 +96,7 @@ int WriteRecords(const Globals& globals, const Arguments& args, bool sms) {
         named.insert(slot.slot);
     std::vector<int> emptied;
     if (args.Flag("replace"))
-        emptied = SlotsToEmpty(engine, globals, args, named, sms);
+        emptied = SlotsToEmpty(engine, globals, args, named, file);
     const std::set<int> toEmpty(emptied.begin(), emptied.end());
 
     // Slots the file does not name stay as the card holds them.
@@ -103,15 +110,15 @@ int WriteRecords(const Globals& globals, const Arguments& args, bool sms) {
             return std::nullopt;
         return sms ? SmsRecordFor(SmsSlot{}, length) : PhoneBookRecordFor(PhoneBookSlot{}, length);
     };
-    const CardRunResult run =
-        WriteCardRecords(engine, FileOf(sms), recordFor,
-                         ProgressHooks(sms ? "writing messages" : "writing phone book"), count);
+    const std::string what = std::string("writing ") + FileWords(file);
+    const CardRunResult run = WriteCardRecords(
+        engine, file, recordFor, ProgressHooks(sms ? "writing messages" : what.c_str()), count);
     EndProgress();
     // What was written stays written: keep it in a virtual card's image before failing.
     if (!run.Complete()) {
         std::string ignored;
         session->SaveVirtualCard(ignored);
-        CheckRun(run, engine, globals, sms);
+        CheckRun(run, engine, globals, file);
     }
     SaveCard(*session);
     if (globals.json) {

@@ -21,7 +21,7 @@ const std::map<std::string, Command>& Commands() {
         {"info", RunInfo},         {"phonebook", RunPhoneBook}, {"sms", RunSms},
         {"pin", RunPin},           {"decode", RunDecode},       {"encode", RunEncode},
         {"simulate", RunSimulate}, {"convert", RunConvert},     {"backup", RunBackup},
-        {"restore", RunRestore},
+        {"restore", RunRestore},   {"smsc", RunSmsc},
     };
     return commands;
 }

@@ -42,11 +42,27 @@ std::string RunFailure(const CardRunResult& run, const Pellucard& engine, bool p
     return {};
 }
 
-const char* FileWords(bool sms) {
-    return sms ? "message store" : "phone book";
-}
-
 }  // namespace
+
+const char* FileWords(CardRecordFile file) {
+    switch (file) {
+        case CardRecordFile::PhoneBook:
+            return "phone book";
+        case CardRecordFile::Sms:
+            return "message store";
+        case CardRecordFile::FixedDialling:
+            return "fixed dialling numbers";
+        case CardRecordFile::ServiceDialling:
+            return "service dialling numbers";
+        case CardRecordFile::OwnNumbers:
+            return "own numbers";
+        case CardRecordFile::LastDialled:
+            return "last dialled numbers";
+        case CardRecordFile::SmsParameters:
+            return "SMS parameters";
+    }
+    return "file";
+}
 
 CardRunHooks ProgressHooks(const char* what) {
     CardRunHooks hooks;
@@ -54,34 +70,37 @@ CardRunHooks ProgressHooks(const char* what) {
     return hooks;
 }
 
-void CheckRun(const CardRunResult& run, const Pellucard& engine, const Globals& globals, bool sms) {
+void CheckRun(const CardRunResult& run, const Pellucard& engine, const Globals& globals,
+              CardRecordFile file) {
     if (!run.Complete()) {
         throw Failure{kCardFailure,
-                      RunFailure(run, engine, globals.pin.has_value(), FileWords(sms))};
+                      RunFailure(run, engine, globals.pin.has_value(), FileWords(file))};
     }
 }
 
-int EnterRecords(Pellucard& engine, bool sms) {
-    const CardResult<int> entered = EnterCardRecordFile(engine, FileOf(sms));
+int EnterRecords(Pellucard& engine, CardRecordFile file) {
+    const CardResult<int> entered = EnterCardRecordFile(engine, file);
     if (entered.value <= 0) {
         throw Failure{kCardFailure, RunFailure(CardRunResult{.failure = entered.outcome}, engine,
-                                               false, FileWords(sms))};
+                                               false, FileWords(file))};
     }
     return entered.value;
 }
 
-std::vector<Bytes> ReadRecords(Pellucard& engine, const Globals& globals, bool sms) {
+std::vector<Bytes> ReadRecords(Pellucard& engine, const Globals& globals, CardRecordFile file) {
     std::vector<Bytes> records;
+    const std::string what = std::string("reading ") + FileWords(file);
     const CardRunResult run = ReadCardRecords(
-        engine, FileOf(sms), [&records](int, const Bytes& raw) { records.push_back(raw); },
-        ProgressHooks(sms ? "reading messages" : "reading phone book"));
+        engine, file, [&records](int, const Bytes& raw) { records.push_back(raw); },
+        ProgressHooks(file == CardRecordFile::Sms ? "reading messages" : what.c_str()));
     EndProgress();
-    CheckRun(run, engine, globals, sms);
+    CheckRun(run, engine, globals, file);
     return records;
 }
 
-bool IsFreeRecord(const Bytes& record, bool sms) {
-    return sms ? !DecodeSmsRecord(record).IsMessage() : DecodePhoneBookRecord(record).IsEmpty();
+bool IsFreeRecord(const Bytes& record, CardRecordFile file) {
+    return file == CardRecordFile::Sms ? !DecodeSmsRecord(record).IsMessage()
+                                       : DecodePhoneBookRecord(record).IsEmpty();
 }
 
 bool IsVCardInput(const std::string& path) {

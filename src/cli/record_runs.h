@@ -19,24 +19,25 @@ namespace pellucard::cli {
 // What the phonebook and sms commands share: the card's record files read or entered whole,
 // and the slots a file gives them to write.
 
-inline CardRecordFile FileOf(bool sms) {
-    return sms ? CardRecordFile::Sms : CardRecordFile::PhoneBook;
-}
-
 // Progress lines on stderr while a run goes on.
 CardRunHooks ProgressHooks(const char* what);
 
 // Fails with a message that says where and why the run ended, unless it is complete.
-void CheckRun(const CardRunResult& run, const Pellucard& engine, const Globals& globals, bool sms);
+void CheckRun(const CardRunResult& run, const Pellucard& engine, const Globals& globals,
+              CardRecordFile file);
 
 // Selects the file and gives its record count; fails when the card does not open it.
-int EnterRecords(Pellucard& engine, bool sms);
+int EnterRecords(Pellucard& engine, CardRecordFile file);
 
 // Every record of the file as the card holds it, record n at index n - 1.
-std::vector<Bytes> ReadRecords(Pellucard& engine, const Globals& globals, bool sms);
+std::vector<Bytes> ReadRecords(Pellucard& engine, const Globals& globals, CardRecordFile file);
 
-// Whether a record of the card holds nothing: an empty phone book entry, a free SMS record.
-bool IsFreeRecord(const Bytes& record, bool sms);
+// Whether a record of the card holds nothing: an empty entry of a file in the phone book's
+// layout, a free SMS record.
+bool IsFreeRecord(const Bytes& record, CardRecordFile file);
+
+// The file in words, for messages: "phone book", "fixed dialling numbers", ...
+const char* FileWords(CardRecordFile file);
 
 // The slots a file names for a write, in the file's order: every entry of a JSON file (an entry
 // with no name and number, or status 0, names its slot to be emptied); the slots of a record
@@ -53,7 +54,7 @@ SlotsToWrite ReadSlotsToWrite(const std::string& path, const Arguments& args, bo
 bool IsVCardInput(const std::string& path);
 
 // `phonebook write FILE` and `sms write FILE`: the slots the file names, onto the card.
-int WriteRecords(const Globals& globals, const Arguments& args, bool sms);
+int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile file);
 // `phonebook add FILE`: the file's entries into the card's free slots.
 int AddPhoneBookEntries(const Globals& globals, const Arguments& args);
 

@@ -15,6 +15,7 @@ std::string Usage(const std::string& command) {
          "  info                          the card's identity, counts and PIN state\n"
          "  phonebook read|write ...      the card's phone book as JSON or in a file\n"
          "  sms read|write ...            the card's short messages as JSON or in a file\n"
+         "  smsc set NUMBER               the message centre the card's SMS parameters hold\n"
          "  convert IN OUT                records between .SPB, .sms, JSON, .csv, .tsv, .txt, "
          ".vcf\n"
          "  backup FILE                   every phone book and SMS record of the card, as JSON\n"
@@ -41,7 +42,8 @@ std::string Usage(const std::string& command) {
          "machine can see a code on the command line (ps, the shell's history); instead:\n"
          "  --pin-fd N                    read codes from file descriptor N, one per line\n"
          "  PELLUCARD_PIN=CODE            PIN1 from the environment (the pin command also\n"
-         "                                takes PELLUCARD_NEW_PIN and PELLUCARD_PUK)\n"
+         "                                takes PELLUCARD_NEW_PIN and PELLUCARD_PUK, a write\n"
+         "                                of the fixed dialling numbers PELLUCARD_PIN2)\n"
          "  --pin -                       ask for PIN1 on the terminal, without echo (also\n"
          "                                asked when the card is locked and stdin is one)\n"
          "A pin command's code given as \"-\" or left out comes from these too. A code on the\n"
@@ -60,12 +62,21 @@ std::string Usage(const std::string& command) {
          "when\n"
          "--pin was given and right, \"on, not verified\") and the PIN counters. What the card\n"
          "did not give shows as \"unknown\" (null in JSON): the IMSI, service provider and\n"
-         "service centre while PIN1 is on and not verified.\n"},
+         "service centre while PIN1 is on and not verified.\n"
+         "It also shows the card's own numbers (EF MSISDN) and the message centre of its first\n"
+         "SMS parameter set (EF SMSP record 1, which smsc set changes; the service centre\n"
+         "number above is read from the last record). JSON: \"own_numbers\": [{\"record\",\n"
+         "\"name\", \"number\"}] and \"message_centre\", null when unknown.\n"},
         {"phonebook",
          "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] phonebook read [-o FILE]\n"
          "       pellucard-cli [--reader R] [--pin PIN1] phonebook write FILE [--replace [--yes]]\n"
          "                                                     [--force]\n"
          "       pellucard-cli [--reader R] [--pin PIN1] phonebook add FILE [--force]\n"
+         "--file adn|fdn|sdn|msisdn|lnd chooses the card's file (read and write): the phone book\n"
+         "(adn, the default), the fixed dialling numbers (fdn; a write presents PIN2 first,\n"
+         "from --pin2 PIN2 or, given as \"-\" or left out, from --pin-fd, PELLUCARD_PIN2 or the\n"
+         "terminal), the service dialling numbers (sdn, read only), the own numbers (msisdn) or\n"
+         "the last dialled numbers (lnd, read only; record 1 the latest). add is for adn only.\n"
          "read prints every record in slot order; with --json an array of\n"
          "{\"slot\", \"name\", \"number\", \"raw\"}, empty slots included. write takes the same\n"
          "JSON (\"-\" reads stdin, up to 32 MB) and changes only the slots the file names: every\n"
@@ -127,14 +138,28 @@ std::string Usage(const std::string& command) {
         {"backup",
          "usage: pellucard-cli [--reader R] [--pin PIN1] backup FILE\n"
          "Reads every phone book and SMS record of the card into FILE (JSON): the card's\n"
-         "identity, the record counts and lengths, and each record's bytes with its text.\n"},
+         "identity, the record counts and lengths, and each record's bytes with its text;\n"
+         "also every record of the fixed, service and last dialled numbers, the own numbers\n"
+         "and the SMS parameters, for each of them the card has.\n"},
         {"restore",
-         "usage: pellucard-cli [--reader R] [--pin PIN1] restore FILE [--yes]\n"
+         "usage: pellucard-cli [--reader R] [--pin PIN1] restore FILE [--yes] [--pin2 PIN2]\n"
          "Writes every record of a backup back to the card byte for byte and reads each back to\n"
          "check it. Without --yes it tells what it would write and asks on a terminal;\n"
          "elsewhere it writes nothing and exits with status 1. A backup of another card\n"
          "(another ICCID) or one with more records than the card holds is refused unless\n"
-         "--other-card or --fewer-records allows it; the records that do not fit are named.\n"},
+         "--other-card or --fewer-records allows it; the records that do not fit are named.\n"
+         "Then the other files of the backup: the records that differ from the card's are\n"
+         "written and read back (the last dialled numbers whole, in their order). The fixed\n"
+         "dialling numbers are written only with --pin2 (\"-\" asks as for PIN1); without it, or\n"
+         "where the card refuses a file (the service dialling numbers are the operator's), the\n"
+         "file is named as not written and the exit status is 1.\n"},
+        {"smsc",
+         "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] smsc set NUMBER\n"
+         "Sets the message centre (the service centre address) of the card's first SMS\n"
+         "parameter set, EF SMSP record 1; every other byte of the record stays as it was.\n"
+         "NUMBER: up to 20 digits, a leading + when international; blanks, dashes, dots and\n"
+         "brackets are dropped. Prints the number set and the one before (JSON:\n"
+         "{\"message_centre\", \"previous\"}).\n"},
         {"pin",
          "usage: pellucard-cli pin verify [--chv 1|2] PIN\n"
          "       pellucard-cli pin change [--chv 1|2] OLD NEW\n"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "engine/card_backup_other_files.h"
 #include "engine/codec_alpha.h"
 #include "engine/pellucard.h"
 #include "engine/phonebook_entry.h"
@@ -111,9 +112,15 @@ BackupRunResult ReadCardBackup(Pellucard& engine, CardBackup& backup,
     read.smsRecordLength = engine.SmsRecordLength();
     if (smsCount <= 0 || read.smsRecordLength <= 0)
         return NotLearnt(sms.outcome);
+    std::vector<int> otherCounts;
+    const CardOutcome others = LearnOtherFiles(engine, read.otherFiles, otherCounts);
+    if (!others.IsDone())
+        return NotLearnt(others);
 
     BackupRunResult result;
     result.total = phoneBookCount + smsCount;
+    for (const int count : otherCounts)
+        result.total += count;
     Stage stage(result, progress);
     // Every record must be whole: one of another length than the file's was not the card's.
     int cutRecord = 0;
@@ -143,8 +150,19 @@ BackupRunResult ReadCardBackup(Pellucard& engine, CardBackup& backup,
                      CardRecordFile::Sms) ||
         cut(CardRecordFile::Sms))
         return result;
+    bool otherFilesWhole = true;
+    for (std::size_t index = 0; index < read.otherFiles.size(); ++index) {
+        BackupFile& other = read.otherFiles[index];
+        if (!stage.Ended(ReadCardRecords(engine, other.file,
+                                         keep(other.records, other.recordLength), stage.Hooks()),
+                         other.file) ||
+            cut(other.file))
+            return result;
+        otherFilesWhole = otherFilesWhole && int(other.records.size()) == otherCounts[index];
+    }
     // Each file read whole: as many records as its size said.
-    if (int(read.phoneBook.size()) != phoneBookCount || int(read.sms.size()) != smsCount) {
+    if (int(read.phoneBook.size()) != phoneBookCount || int(read.sms.size()) != smsCount ||
+        !otherFilesWhole) {
         result.outcome = BackupOutcome::LinkFailed;
         result.failure = CardOutcome::LinkFailed();
         return result;
@@ -180,6 +198,8 @@ bool PlanRestore(Pellucard& engine, const CardBackup& backup, RestorePlan& plan)
     planned.smsLengthDiffers = smsLength != backup.smsRecordLength;
     planned.smsRecords = planned.smsLengthDiffers ? 0 : std::min(backupSms, smsCount);
     planned.smsBeyond = backupSms - planned.smsRecords;
+    if (!PlanOtherFiles(engine, backup, planned))
+        return false;
     plan = planned;
     return true;
 }
@@ -252,6 +272,8 @@ BackupRunResult RestoreCardBackup(Pellucard& engine, const CardBackup& backup,
     // A record is done once it was written and read back unchanged.
     result.done = checked;
     result.total /= 2;
+    if (result.Ok() && plan.restoreOtherFiles)
+        RestoreOtherFiles(engine, backup, plan, result);
     return result;
 }
 

@@ -13,8 +13,25 @@ namespace pellucard {
 
 class Pellucard;
 
+// A record file of the card beside the phone book and the SMS store, held byte for byte:
+// record n at index n - 1 (in a cyclic file record 1 is the latest).
+struct BackupFile {
+    CardRecordFile file = CardRecordFile::OwnNumbers;
+    int recordLength = 0;
+    bool cyclic = false;
+    std::vector<Bytes> records;
+
+    bool operator==(const BackupFile&) const = default;
+};
+
+// The files a backup holds beside the phone book and the SMS store, when the card has them.
+inline constexpr CardRecordFile kOtherBackupFiles[] = {
+    CardRecordFile::FixedDialling, CardRecordFile::ServiceDialling, CardRecordFile::OwnNumbers,
+    CardRecordFile::LastDialled, CardRecordFile::SmsParameters};
+
 // A whole-card backup: the card's identity and every record of its phone book (EF ADN) and
-// SMS store (EF SMS) exactly as the card held them, record n at index n - 1.
+// SMS store (EF SMS) exactly as the card held them, record n at index n - 1, and the other
+// record files the card has (a file it lacks or keeps closed is not held).
 struct CardBackup {
     std::string iccid;
     std::string phase;
@@ -22,8 +39,34 @@ struct CardBackup {
     int smsRecordLength = 0;
     std::vector<Bytes> phoneBook;
     std::vector<Bytes> sms;
+    std::vector<BackupFile> otherFiles;
 
     int RecordCount() const { return int(phoneBook.size() + sms.size()); }
+    const BackupFile* Find(CardRecordFile file) const;
+};
+
+// What became of one of the other files in a restore.
+enum class OtherFileEnding {
+    Unchanged,      // the card already held the backup's records: nothing was written
+    Written,        // the records that differed were written and read back unchanged
+    NotOnCard,      // the card has no such file, or would not open it
+    LengthDiffers,  // the card's records have another length
+    NeedsPin2,      // the fixed dialling numbers differ, and PIN2 was not verified
+    Refused,        // the card refused a read or an update (failure holds its status word)
+    Mismatch,       // a record read back differently from what was written
+    LinkFailed,     // the link failed here, which ended the whole restore
+};
+
+struct OtherFileRestore {
+    CardRecordFile file = CardRecordFile::OwnNumbers;
+    OtherFileEnding ending = OtherFileEnding::Unchanged;
+    int written = 0;  // records written
+    int record = 0;   // the record it ended at, for Refused and Mismatch
+    CardOutcome failure;
+
+    bool Restored() const {
+        return ending == OtherFileEnding::Unchanged || ending == OtherFileEnding::Written;
+    }
 };
 
 // How a backup or restore ended. The runs over each file are the shared record runs (with their
@@ -42,14 +85,20 @@ struct BackupRunResult {
     int record = 0;
     CardOutcome failure;  // the card's answer when Refused, or the lost one when LinkFailed
 
+    // Restore of the other files (when the plan asks for it), one entry a file of the plan.
+    std::vector<OtherFileRestore> otherFiles;
+
     bool Ok() const { return outcome == BackupOutcome::Done; }
+    // Ok, and every other file of the plan was written or already held the backup's records.
+    bool AllRestored() const;
 };
 
 // After each record: records done and the total of the run. Returning false stops the run
 // after that record.
 using BackupProgress = std::function<bool(int done, int total)>;
 
-// Reads the card's identity and every phone book and SMS record.
+// Reads the card's identity, every phone book and SMS record, and every record of the other
+// files the card has (a file it refuses to open is left out; a failed link ends the backup).
 BackupRunResult ReadCardBackup(Pellucard& engine, CardBackup& backup,
                                const BackupProgress& progress = {});
 
@@ -65,13 +114,26 @@ struct RestorePlan {
     // in it instead of byte for byte.
     bool phoneBookReencoded = false;
     bool smsLengthDiffers = false;  // SMS records of another length cannot be written
+
+    // The other files are restored only when the caller asks; the fixed dialling numbers only
+    // once it has verified PIN2 (without it they are reported as not written).
+    bool restoreOtherFiles = false;
+    bool pin2Verified = false;
+    struct OtherFile {
+        CardRecordFile file = CardRecordFile::OwnNumbers;
+        int recordCount = 0;  // the card's; 0 when it has no such file
+        int recordLength = 0;
+    };
+    std::vector<OtherFile> otherFiles;  // each file of the backup, as the card has it
 };
 
-// Enters both files to learn their sizes; false when the card does not answer.
+// Enters the files to learn their sizes; false when the card does not answer.
 bool PlanRestore(Pellucard& engine, const CardBackup& backup, RestorePlan& plan);
 
 // Writes the records of the plan, then reads them back and compares each with what was
-// written. Records beyond the card's files are not written.
+// written. Records beyond the card's files are not written. Then, when the plan asks, each
+// other file: the records that differ from the card's are written (a cyclic file whole) and
+// read back; a refusal there ends that file only, a failed link the whole restore.
 BackupRunResult RestoreCardBackup(Pellucard& engine, const CardBackup& backup,
                                   const RestorePlan& plan, const BackupProgress& progress = {});
 

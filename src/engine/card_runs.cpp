@@ -9,18 +9,15 @@ namespace pellucard {
 namespace {
 
 int RecordLengthOf(const Pellucard& engine, CardRecordFile file) {
-    return file == CardRecordFile::PhoneBook ? engine.PhoneBookRecordLength()
-                                             : engine.SmsRecordLength();
+    return engine.RecordLength(file);
 }
 
 CardResult<Bytes> ReadOne(Pellucard& engine, CardRecordFile file, int number) {
-    return file == CardRecordFile::PhoneBook ? engine.ReadPhoneBookRecord(number)
-                                             : engine.ReadSmsRecord(number);
+    return engine.ReadFileRecord(file, number);
 }
 
 CardOutcome WriteOne(Pellucard& engine, CardRecordFile file, int number, const Bytes& raw) {
-    return file == CardRecordFile::PhoneBook ? engine.WritePhoneBookRecord(number, raw)
-                                             : engine.WriteSmsRecord(number, raw);
+    return engine.WriteFileRecord(file, number, raw);
 }
 
 // Enters the file again before a retry. Its failure, or a file that now holds no records, stands
@@ -77,11 +74,10 @@ CardRunResult Completed(CardRunResult& result) {
 }  // namespace
 
 CardResult<int> EnterCardRecordFile(Pellucard& engine, CardRecordFile file) {
-    const bool phoneBook = file == CardRecordFile::PhoneBook;
-    const CardOutcome entered = phoneBook ? engine.EnterPhoneBook() : engine.EnterSmsFile();
+    const CardOutcome entered = engine.EnterRecordFile(file);
     if (!entered.IsDone())
         return {0, entered};
-    return {phoneBook ? engine.PhoneBookRecordCount() : engine.SmsRecordCount(), entered};
+    return {engine.RecordCount(file), entered};
 }
 
 CardRunResult ReadCardRecords(Pellucard& engine, CardRecordFile file,
@@ -145,6 +141,29 @@ CardRunResult WriteCardRecords(
             ++result.done;
         }
         if (!Continue(hooks, number, result))
+            return result;
+    }
+    return Completed(result);
+}
+
+CardRunResult WriteCyclicRecords(Pellucard& engine, CardRecordFile file,
+                                 const std::vector<Bytes>& records, const CardRunHooks& hooks) {
+    CardRunResult result;
+    if (records.empty())
+        return Completed(result);
+    if (!Begin(engine, file, int(records.size()), hooks, result))
+        return result;
+    // Progress counts the records pushed; the record named on failure is the card's number of
+    // the record being restored.
+    int pushed = 0;
+    for (int number = result.recordCount; number >= 1; --number) {
+        const CardOutcome written = engine.PushCyclicRecord(file, records[std::size_t(number - 1)]);
+        if (!written.IsDone()) {
+            Fail(result, number, written);
+            return result;
+        }
+        ++result.done;
+        if (!Continue(hooks, ++pushed, result))
             return result;
     }
     return Completed(result);

@@ -3,16 +3,15 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "engine/bytes.h"
 #include "engine/card_outcome.h"
+#include "engine/card_record_file.h"
 
 namespace pellucard {
 
 class Pellucard;
-
-// The linear fixed files that a run reads or writes whole.
-enum class CardRecordFile { PhoneBook, Sms };
 
 // How a run ended.
 enum class RunEnding {
@@ -68,6 +67,15 @@ CardRunResult WriteCardRecords(
     Pellucard& engine, CardRecordFile file,
     const std::function<std::optional<Bytes>(int number, int recordLength)>& recordFor,
     const CardRunHooks& hooks, int limit = 0);
+
+// Writes a cyclic file whole (EF LND on many cards): `records` newest first, as a read gives
+// them. Each is pushed in as the new latest record, the oldest first, so that the file ends up
+// in the same order. A push is never sent again (one whose answer was lost may have landed, and
+// a second would shift the file); a failed one ends the run, its `record` the one it pushed.
+// Records beyond the file's count are not written. A run stopped or failed half way leaves the
+// file with the records pushed so far as its latest ones.
+CardRunResult WriteCyclicRecords(Pellucard& engine, CardRecordFile file,
+                                 const std::vector<Bytes>& records, const CardRunHooks& hooks);
 
 // Enters the file; the value is its record count (0 when it could not be entered).
 CardResult<int> EnterCardRecordFile(Pellucard& engine, CardRecordFile file);

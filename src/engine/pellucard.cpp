@@ -27,6 +27,7 @@ void Pellucard::ForgetCardState() {
     smsRecordCount_ = 0;
     phoneBookRecordLength_ = 0;
     smsRecordLength_ = 0;
+    recordFiles_ = {};
     cardStatus_ = {};
     lastResult_ = false;
 }

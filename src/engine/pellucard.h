@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "engine/card_channel.h"
 #include "engine/card_info_item.h"
 #include "engine/card_outcome.h"
+#include "engine/card_record_file.h"
 #include "engine/phonebook_entry.h"
 #include "engine/sim_file_info.h"
 #include "engine/sms_record.h"
@@ -113,6 +115,19 @@ public:
     int SmsRecordCount() const { return smsRecordCount_; }
     int SmsRecordLength() const { return smsRecordLength_; }
 
+    // --- Any record file of DF Telecom, the two above among them ---
+    // The same as the phone book's operations, for the file named. A cyclic file (EF LND on
+    // many cards) is read by absolute record numbers, record 1 the latest; its records cannot
+    // be updated in place (the card refuses an absolute update), only a new latest record
+    // pushed in, which drops the oldest.
+    CardOutcome EnterRecordFile(CardRecordFile file);
+    CardResult<Bytes> ReadFileRecord(CardRecordFile file, int recordNumber);
+    CardOutcome WriteFileRecord(CardRecordFile file, int recordNumber, const Bytes& record);
+    CardOutcome PushCyclicRecord(CardRecordFile file, const Bytes& record);
+    int RecordCount(CardRecordFile file) const;
+    int RecordLength(CardRecordFile file) const;
+    bool IsCyclic(CardRecordFile file) const;
+
     // --- Encoding for this card (no card traffic) ---
     // A phone book record of the entered file's length, the name in the chosen form; empty when
     // the record length is not known or too short for a number.
@@ -176,6 +191,14 @@ private:
     std::int16_t smsRecordCount_ = 0;
     std::int16_t phoneBookRecordLength_ = 0;
     std::int16_t smsRecordLength_ = 0;
+    // The other record files, indexed by CardRecordFile (the phone book's and the short
+    // messages' entries stay unused: their members above are theirs).
+    struct RecordFileLayout {
+        int count = 0;
+        int length = 0;
+        bool cyclic = false;
+    };
+    std::array<RecordFileLayout, kCardRecordFileCount> recordFiles_{};
     Bytes answerToReset_;
     NameForm nameForm_ = NameForm::Ucs2;
 };

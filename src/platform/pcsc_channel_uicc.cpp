@@ -37,6 +37,14 @@ constexpr std::uint16_t kEfAdn = 0x6F3A;
 constexpr std::uint16_t kEfPbr = 0x4F30;
 constexpr std::uint16_t kEfSms = 0x6F3C;
 constexpr std::uint16_t kEfSmsp = 0x6F42;
+constexpr std::uint16_t kEfFdn = 0x6F3B;
+constexpr std::uint16_t kEfMsisdn = 0x6F40;
+constexpr std::uint16_t kEfSdn = 0x6F49;
+
+bool InUsimApplication(std::uint16_t telecomFile) {
+    return telecomFile == kEfSms || telecomFile == kEfSmsp || telecomFile == kEfFdn ||
+           telecomFile == kEfMsisdn || telecomFile == kEfSdn;
+}
 
 Bytes SelectById(std::uint16_t id, bool withFcp) {
     return {kUiccClass,
@@ -172,8 +180,9 @@ PcscChannel::UiccFile PcscChannel::Resolve(const FilePath& gsmPath) {
     if (gsmPath.size() == 3 && gsmPath[0] == kMaster && gsmPath[1] == kDfTelecom) {
         if (gsmPath[2] == kEfAdn && phoneBookKnown_)
             return phoneBook_;
-        // A USIM keeps its short messages and their parameters in the application.
-        if ((gsmPath[2] == kEfSms || gsmPath[2] == kEfSmsp) && !usimAid_.empty())
+        // A USIM keeps its short messages and their parameters, its own numbers and its fixed
+        // and service dialling numbers in the application (3GPP TS 31.102 4.2).
+        if (InUsimApplication(gsmPath[2]) && !usimAid_.empty())
             return {true, {gsmPath[2]}};
     }
     return {false, gsmPath};

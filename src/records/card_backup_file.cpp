@@ -4,7 +4,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+
 #include "engine/phonebook_entry.h"
+#include "engine/sms_parameters.h"
 #include "engine/sms_record.h"
 
 namespace pellucard {
@@ -47,6 +50,49 @@ QJsonArray SmsRecords(const CardBackup& backup) {
         records.append(record);
     }
     return records;
+}
+
+// The names of the other files in a backup.
+struct OtherFileName {
+    CardRecordFile file;
+    const char* name;
+};
+constexpr OtherFileName kOtherFileNames[] = {
+    {CardRecordFile::FixedDialling, "fdn"},  {CardRecordFile::ServiceDialling, "sdn"},
+    {CardRecordFile::OwnNumbers, "msisdn"},  {CardRecordFile::LastDialled, "lnd"},
+    {CardRecordFile::SmsParameters, "smsp"},
+};
+
+const char* NameOf(CardRecordFile file) {
+    for (const auto& entry : kOtherFileNames) {
+        if (entry.file == file)
+            return entry.name;
+    }
+    return "";
+}
+
+QJsonArray OtherFiles(const CardBackup& backup) {
+    QJsonArray files;
+    for (const BackupFile& held : backup.otherFiles) {
+        QJsonArray records;
+        for (std::size_t index = 0; index < held.records.size(); ++index) {
+            const Bytes& data = held.records[index];
+            QJsonObject record{{"record", int(index) + 1}, {"data", Q(ToHex(data))}};
+            if (HasPhoneBookLayout(held.file)) {
+                const PhoneBookEntry entry = DecodePhoneBookRecord(data);
+                record.insert("name", Q(entry.name));
+                record.insert("number", Q(entry.Number()));
+            } else if (const auto centre = ServiceCentreOf(data)) {
+                record.insert("message_centre", Q(*centre));
+            }
+            records.append(record);
+        }
+        files.append(QJsonObject{{"file", QLatin1String(NameOf(held.file))},
+                                 {"record_length", held.recordLength},
+                                 {"cyclic", held.cyclic},
+                                 {"records", records}});
+    }
+    return files;
 }
 
 bool ParseRecords(const QJsonValue& value, const char* file, int length, std::vector<Bytes>& out,
@@ -102,6 +148,48 @@ bool ParseFileInfo(const QJsonObject& card, const char* file, int& count, int& l
     return true;
 }
 
+bool ParseOtherFiles(const QJsonValue& value, std::vector<BackupFile>& out, QString& error) {
+    if (value.isUndefined())
+        return true;  // a backup from before the other files
+    if (!value.isArray()) {
+        error = QStringLiteral("\"other_files\" is not a list of files");
+        return false;
+    }
+    std::vector<BackupFile> files;
+    for (const QJsonValue& item : value.toArray()) {
+        const QJsonObject object = item.toObject();
+        const QString name = object.value("file").toString();
+        const auto known = std::find_if(
+            std::begin(kOtherFileNames), std::end(kOtherFileNames),
+            [&name](const OtherFileName& entry) { return name == QLatin1String(entry.name); });
+        if (known == std::end(kOtherFileNames)) {
+            error = QStringLiteral("\"other_files\": \"%1\" is not a file this program knows")
+                        .arg(name);
+            return false;
+        }
+        BackupFile held;
+        held.file = known->file;
+        if (std::any_of(files.begin(), files.end(),
+                        [&held](const BackupFile& f) { return f.file == held.file; })) {
+            error = QStringLiteral("\"other_files\": \"%1\" is listed twice").arg(name);
+            return false;
+        }
+        held.recordLength = object.value("record_length").toInt(-1);
+        held.cyclic = object.value("cyclic").toBool(false);
+        if (held.recordLength < 1 || held.recordLength > 255) {
+            error = QStringLiteral("the %1 record length is missing or out of range").arg(name);
+            return false;
+        }
+        const QByteArray label = name.toLatin1();
+        if (!ParseRecords(object.value("records"), label.constData(), held.recordLength,
+                          held.records, error))
+            return false;
+        files.push_back(std::move(held));
+    }
+    out = std::move(files);
+    return true;
+}
+
 }  // namespace
 
 QByteArray SerializeCardBackup(const CardBackup& backup) {
@@ -116,7 +204,8 @@ QByteArray SerializeCardBackup(const CardBackup& backup) {
                                {"version", kVersion},
                                {"card", card},
                                {"phonebook", PhoneBookRecords(backup)},
-                               {"sms", SmsRecords(backup)}};
+                               {"sms", SmsRecords(backup)},
+                               {"other_files", OtherFiles(backup)}};
     return QJsonDocument(document).toJson(QJsonDocument::Indented);
 }
 
@@ -148,7 +237,8 @@ bool ParseCardBackup(const QByteArray& json, CardBackup& backup, QString& error)
         !ParseFileInfo(card, "sms", smsCount, read.smsRecordLength, error) ||
         !ParseRecords(root.value("phonebook"), "phonebook", read.phoneBookRecordLength,
                       read.phoneBook, error) ||
-        !ParseRecords(root.value("sms"), "sms", read.smsRecordLength, read.sms, error))
+        !ParseRecords(root.value("sms"), "sms", read.smsRecordLength, read.sms, error) ||
+        !ParseOtherFiles(root.value("other_files"), read.otherFiles, error))
         return false;
     if (int(read.phoneBook.size()) != phoneBookCount || int(read.sms.size()) != smsCount) {
         error = QStringLiteral("the record counts do not match the records");

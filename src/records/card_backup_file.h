@@ -13,7 +13,11 @@ namespace pellucard {
 //             "phonebook": {"record_count", "record_length"},
 //             "sms": {"record_count", "record_length"}},
 //    "phonebook": [{"record": n, "data": HEX, "name", "number"}, ...],
-//    "sms": [{"record": n, "data": HEX, "status", "address", "text"}, ...]}
+//    "sms": [{"record": n, "data": HEX, "status", "address", "text"}, ...],
+//    "other_files": [{"file": "fdn"|"sdn"|"msisdn"|"lnd"|"smsp", "record_length", "cyclic",
+//                     "records": [{"record": n, "data": HEX, "name", "number"}, ...]}, ...]}
+// The other files (absent from older backups, which load as holding none) are those the card
+// had; SMSP records show their "message_centre" instead of a name and number.
 // "data" is the record as the card held it and is what a restore writes; the decoded fields
 // beside it are for people and other programs and are not read back.
 

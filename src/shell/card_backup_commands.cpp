@@ -62,8 +62,7 @@ private:
 QString runProblem(const BackupRunResult& result, MessageId problemId, const Session& session) {
     // The file by its GSM 11.11 identifier, which reads the same in every language.
     QString text = session.text(problemId) + QString::number(result.record) +
-                   (result.file == CardRecordFile::PhoneBook ? QStringLiteral(" (EF 6F3A)")
-                                                             : QStringLiteral(" (EF 6F3C)"));
+                   QStringLiteral(" (EF %1)").arg(FileIdOf(result.file), 4, 16, QLatin1Char('0'));
     if (result.outcome == BackupOutcome::Refused)
         text += QStringLiteral(" (SW %1)")
                     .arg(StatusWordText(result.failure.statusWord, session.languageIndex()));

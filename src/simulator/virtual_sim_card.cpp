@@ -314,8 +314,12 @@ ApduResponse VirtualSimCard::UpdateRecord(const Command& command) {
         return Reply(status);
     if (command.p3 != file->recordLength)
         return WrongLength(file->recordLength);
-    if (file->structure == EfStructure::kCyclic)
+    if (file->structure == EfStructure::kCyclic) {
+        // The record a cyclic update writes becomes record 1.
+        if (const auto refused = Refusal(*file, CardRefusal::Command::Update, 1))
+            return Reply(refused);
         return Reply(GsmStatus(access_.UpdateRecord(*file, command.p1, command.p2, command.data)));
+    }
     std::size_t index = 0;
     const auto result = access_.FindRecord(*file, command.p1, command.p2, index);
     if (result != FileAccessResult::kOk)

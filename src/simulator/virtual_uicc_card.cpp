@@ -63,7 +63,10 @@ CardFile RecordFile(std::string path, std::string comment, std::size_t recordLen
 std::string UiccPath(const std::string& gsmPath) {
     if (gsmPath == "3F00/7F10/6F3A")
         return "3F00/7F10/5F3A/4F3A";
-    if (gsmPath == "3F00/7F10/6F3C" || gsmPath == "3F00/7F10/6F42")
+    // 3GPP TS 31.102 4.2: the short messages and their parameters, the own, fixed and service
+    // dialling numbers are the application's; the last dialled numbers stay in DF Telecom.
+    if (gsmPath == "3F00/7F10/6F3C" || gsmPath == "3F00/7F10/6F42" || gsmPath == "3F00/7F10/6F3B" ||
+        gsmPath == "3F00/7F10/6F40" || gsmPath == "3F00/7F10/6F49")
         return "3F00/7FFF/" + gsmPath.substr(10);
     if (gsmPath == "3F00/7F20/6FAE")
         return {};

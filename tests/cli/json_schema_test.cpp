@@ -109,6 +109,8 @@ TEST_F(JsonSchemaTest, Info) {
         "phonebook": {"record_count": "integer|null", "record_length": "integer|null"},
         "sms": {"record_count": "integer|null"},
         "last_dialled": {"record_count": "integer|null"},
+        "own_numbers": [{"record": "integer", "name": "string", "number": "string"}],
+        "message_centre": "string|null",
         "pin1_check": "string|null", "pin1_verified": "boolean|null",
         "attempts_left": {"pin1": "integer|null", "pin2": "integer|null",
                           "puk1": "integer|null", "puk2": "integer|null"},
@@ -199,11 +201,15 @@ TEST_F(JsonSchemaTest, Convert) {
 TEST_F(JsonSchemaTest, BackupAndRestore) {
     ExpectSchema(Run({"backup", Path("backup.json")}),
                  Schema(R"({"file": "string", "iccid": "string", "phonebook_records": "integer",
-                            "sms_records": "integer"})"),
+                            "sms_records": "integer",
+                            "other_files": [{"file": "string", "records": "integer"}]})"),
                  "backup");
     ExpectSchema(Run({"restore", Path("backup.json"), "--yes"}),
                  Schema(R"({"file": "string", "backup_iccid": "string", "card_iccid": "string",
-                            "records_written": "integer", "phonebook_reencoded": "boolean"})"),
+                            "records_written": "integer", "phonebook_reencoded": "boolean",
+                            "other_files": [{"file": "string", "restored": "boolean",
+                                             "records_written": "integer",
+                                             "outcome": "string"}]})"),
                  "restore");
 }
 

@@ -170,5 +170,20 @@ TEST(PcscCliServiceTest, MissingServiceIsOneClearLineNotAHang) {
     EXPECT_TRUE(automatic.err.trimmed().endsWith("start pcscd")) << automatic.err.toStdString();
 }
 
+TEST_P(PcscCliTest, DiallingFilesAndMessageCentreGiveWhatTheUsbReaderGives) {
+    InsertCard();
+    const QStringList pin{"--pin", "1234", "--json"};
+    for (const char* file : {"fdn", "sdn", "msisdn", "lnd"})
+        Same(pin + QStringList{"phonebook", "read", "--file", file});
+    const QString entry = Write("entry.json", R"([{"slot": 2, "name": "Lab", "number": "+3312"}])");
+    Same(pin + QStringList{"--pin2", "0000", "phonebook", "write", "--file", "fdn", entry});
+    Same(pin + QStringList{"--pin2", "5678", "phonebook", "write", "--file", "fdn", entry});
+    Same(pin + QStringList{"phonebook", "write", "--file", "msisdn", entry});
+    Same(pin + QStringList{"smsc", "set", "+33 6 12 34 56 78"});
+    Same(pin + QStringList{"info"});
+    PullCard();
+    EXPECT_EQ(ReadJson(image), ReadJson(reference));
+}
+
 }  // namespace
 }  // namespace pellucard::testing

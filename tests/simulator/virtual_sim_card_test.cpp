@@ -92,8 +92,8 @@ TEST_F(VirtualSimCardTest, SelectResponsesFollowGsm1111) {
         // enabled), 2 DFs (7F10, 7F20), 1 EF (2FE2), 4 codes, RFU, CHV1 83, unblock CHV1 8A,
         // CHV2 83, unblock CHV2 8A (initialised, attempts left), RFU.
         {{"3F00"}, "000008003F000100000000000A1302010400838A838A00"},
-        // DF Telecom: type 02, no DFs, 4 EFs (ADN, SMS, SMSP, LND).
-        {{"7F10"}, "000008007F100200000000000A1300040400838A838A00"},
+        // DF Telecom: type 02, no DFs, 7 EFs (ADN, SMS, SMSP, LND, FDN, MSISDN, SDN).
+        {{"7F10"}, "000008007F100200000000000A1300070400838A838A00"},
         // ICCID: 10 bytes, transparent; read ALW / update NEV, increase NEV, rehabilitate and
         // invalidate ADM, not invalidated, 2 bytes follow, structure 00, no record length.
         {{"3F00", "2FE2"}, "0000000A2FE204000FF04401020000"},
@@ -149,7 +149,7 @@ TEST_F(VirtualSimCardTest, SelectOnTheSecondLevelReachesParentAndSiblings) {
     EXPECT_FALSE(Select("7F10").empty());       // parent
     SelectPath({"5F3A"});
     EXPECT_EQ(SwOf("A0A40000027F20"), 0x9404);               // a sibling of the parent is not
-    EXPECT_EQ(ToHex(Select("7F10")).substr(28, 4), "0204");  // 2 DFs, 4 EFs
+    EXPECT_EQ(ToHex(Select("7F10")).substr(28, 4), "0207");  // 2 DFs, 7 EFs
 }
 
 TEST_F(VirtualSimCardTest, GetResponseHandsOutOnlyWhatTheLastCommandLeft) {
@@ -166,7 +166,7 @@ TEST_F(VirtualSimCardTest, GetResponseHandsOutOnlyWhatTheLastCommandLeft) {
     SelectPath({"7F10", "6F3C"});
     const auto status = Send("A0F2000017");
     EXPECT_EQ(Sw(status), 0x9000);
-    EXPECT_EQ(ToHex(status.data), "000008007F100200000000000A1300040400838A838A00");
+    EXPECT_EQ(ToHex(status.data), "000008007F100200000000000A1300070400838A838A00");
     EXPECT_EQ(SwOf("A0F2000030"), 0x6717);
 }
 

@@ -1,0 +1,186 @@
+// The other record files of DF Telecom on the virtual card: fixed dialling numbers behind PIN2,
+// the operator's service numbers, the own numbers, the cyclic last dialled numbers and the
+// message centre in the SMS parameters.
+#include <gtest/gtest.h>
+
+#include "engine/card_runs.h"
+#include "engine/message_centre.h"
+#include "engine/phonebook_entry.h"
+#include "support/demo_rig.h"
+#include "support/hex.h"
+
+namespace pellucard {
+namespace {
+
+using testing::DemoRig;
+using testing::Hex;
+
+class DiallingFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(rig.Start());
+        ASSERT_TRUE(rig.engine->VerifyPin(1, "1234").IsDone());
+    }
+    std::vector<Bytes> CardRecords(const char* path) const {
+        std::vector<Bytes> records;
+        const CardImage image = rig.card->ToImage();
+        for (const auto& record : image.FindFile(path)->records)
+            records.push_back(record.data);
+        return records;
+    }
+    std::vector<Bytes> ReadAll(CardRecordFile file, CardRunResult* run = nullptr) {
+        std::vector<Bytes> records;
+        const CardRunResult result = ReadCardRecords(
+            *rig.engine, file, [&](int, const Bytes& raw) { records.push_back(raw); }, {});
+        EXPECT_TRUE(result.Complete()) << EfNameOf(file);
+        if (run)
+            *run = result;
+        return records;
+    }
+    // Writes record 3 of the file with one entry; the other records are left alone.
+    CardRunResult WriteThird(CardRecordFile file, const Bytes& record) {
+        return WriteCardRecords(
+            *rig.engine, file,
+            [&](int number, int) { return number == 3 ? std::optional(record) : std::nullopt; },
+            {});
+    }
+    DemoRig rig;
+};
+
+TEST_F(DiallingFilesTest, FixedDiallingWriteIsRefusedWithoutPin2AndDoneWithIt) {
+    const Bytes entry = EncodePhoneBookRecord("+441632960999", "Doctor", 28, 0x80);
+    const auto before = CardRecords("3F00/7F10/6F3B");
+
+    const CardRunResult refused = WriteThird(CardRecordFile::FixedDialling, entry);
+    EXPECT_EQ(refused.ending, RunEnding::Refused);
+    EXPECT_EQ(refused.failure, CardOutcome::Refused(0x9804));
+    EXPECT_EQ(refused.record, 3);
+    EXPECT_EQ(CardRecords("3F00/7F10/6F3B"), before);
+
+    // A wrong PIN2 costs one attempt, read back from the card; the right one opens the file.
+    EXPECT_EQ(rig.engine->VerifyPin(2, "0000"), CardOutcome::Refused(0x9804));
+    ASSERT_TRUE(rig.engine->CountersKnown());
+    EXPECT_EQ(rig.engine->CardStatus().chv2AttemptsLeft, 2);
+    EXPECT_EQ(rig.card->ToImage().chv2.attemptsLeft, 2);
+    ASSERT_TRUE(rig.engine->VerifyPin(2, "5678").IsDone());
+    EXPECT_EQ(rig.engine->CardStatus().chv2AttemptsLeft, 3);
+
+    const CardRunResult written = WriteThird(CardRecordFile::FixedDialling, entry);
+    EXPECT_TRUE(written.Complete());
+    EXPECT_EQ(written.done, 1);
+    EXPECT_EQ(written.left, 4);
+    const auto after = CardRecords("3F00/7F10/6F3B");
+    ASSERT_EQ(after.size(), 5u);
+    EXPECT_EQ(after[2], entry);
+    EXPECT_EQ(DecodePhoneBookRecord(ReadAll(CardRecordFile::FixedDialling)[2]).Number(),
+              "+441632960999");
+}
+
+TEST_F(DiallingFilesTest, LostAnswerOfAPin2VerifyIsNeverSentAgain) {
+    rig.reader->Faults().readyDropped = 1;
+    EXPECT_TRUE(rig.engine->VerifyPin(2, "0000").IsLinkFailed());
+    EXPECT_TRUE(rig.engine->CountersKnown());
+    EXPECT_EQ(rig.engine->CardStatus().chv2AttemptsLeft, 2);
+    EXPECT_EQ(rig.card->ToImage().chv2.attemptsLeft, 2);
+}
+
+TEST_F(DiallingFilesTest, LastDialledIsReadFromACyclicFileLatestFirstAndWrittenWhole) {
+    const auto image = CardRecords("3F00/7F10/6F44");
+    const auto read = ReadAll(CardRecordFile::LastDialled);
+    EXPECT_TRUE(rig.engine->IsCyclic(CardRecordFile::LastDialled));
+    ASSERT_EQ(read.size(), 10u);
+    EXPECT_EQ(read, image);
+    EXPECT_EQ(DecodePhoneBookRecord(read[0]).name, "Alice Martin");
+
+    // A record of a cyclic file is not updated in place.
+    EXPECT_TRUE(rig.engine->WriteFileRecord(CardRecordFile::LastDialled, 2, read[0]).IsRefused());
+    EXPECT_EQ(CardRecords("3F00/7F10/6F44"), image);
+
+    // Written whole it keeps the order given, record 1 the latest.
+    std::vector<Bytes> turned(read.rbegin(), read.rend());
+    turned[4] = EncodePhoneBookRecord("112", "", 28, 0x80);
+    int progress = 0;
+    CardRunHooks hooks;
+    hooks.progress = [&](int done, int count) {
+        EXPECT_EQ(done, ++progress);
+        EXPECT_EQ(count, 10);
+    };
+    const CardRunResult run =
+        WriteCyclicRecords(*rig.engine, CardRecordFile::LastDialled, turned, hooks);
+    EXPECT_TRUE(run.Complete());
+    EXPECT_EQ(run.done, 10);
+    EXPECT_EQ(CardRecords("3F00/7F10/6F44"), turned);
+    EXPECT_EQ(ReadAll(CardRecordFile::LastDialled), turned);
+}
+
+TEST_F(DiallingFilesTest, CyclicWriteStopsAtARefusedPush) {
+    rig.card->AddRefusal({"6F44", CardRefusal::Command::Update, 0, 0x9804});
+    const auto image = CardRecords("3F00/7F10/6F44");
+    const CardRunResult run =
+        WriteCyclicRecords(*rig.engine, CardRecordFile::LastDialled, image, {});
+    EXPECT_EQ(run.ending, RunEnding::Refused);
+    EXPECT_EQ(run.record, 10);
+    EXPECT_EQ(run.done, 0);
+    EXPECT_EQ(CardRecords("3F00/7F10/6F44"), image);
+}
+
+// EF SMSP record 1 of the demo card: alpha tag "Home" (12 bytes), indicators E1 (destination
+// address absent), no destination, service centre +447700900000, PID 00, DCS 00, VP A7.
+constexpr char kHome[] =
+    "486F6D65FFFFFFFFFFFFFFFF E1 FFFFFFFFFFFFFFFFFFFFFFFF"
+    "0791447700090000FFFFFFFF 00 00 A7";
+
+TEST(SmsParametersTest, ServiceCentreChangesOnlyItsAddressBytes) {
+    const Bytes home = Hex(kHome);
+    EXPECT_EQ(ServiceCentreOf(home), "+447700900000");
+
+    Bytes record = home;
+    ASSERT_EQ(SetServiceCentre(record, " 06 12-34 567 "), ServiceCentreEdit::Done);
+    EXPECT_EQ(ServiceCentreOf(record), "061234567");
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        if (i < 25 || i >= 37) {
+            EXPECT_EQ(record[i], home[i]) << "byte " << i;
+        }
+    }
+    EXPECT_EQ(Bytes(record.begin() + 25, record.begin() + 37), Hex("06 81 60214365F7 FFFFFFFFFF"));
+
+    // An address marked absent is marked present; the other indicator bits stay.
+    Bytes absent = home;
+    absent[12] = 0xE3;
+    EXPECT_EQ(ServiceCentreOf(absent), std::nullopt);
+    ASSERT_EQ(SetServiceCentre(absent, "+3361234567890123456789"), ServiceCentreEdit::TooLong);
+    ASSERT_EQ(SetServiceCentre(absent, "+33612345678"), ServiceCentreEdit::Done);
+    EXPECT_EQ(absent[12], 0xE1);
+    EXPECT_EQ(ServiceCentreOf(absent), "+33612345678");
+
+    // Bad input leaves the record as it was.
+    Bytes untouched = home;
+    EXPECT_EQ(SetServiceCentre(untouched, ""), ServiceCentreEdit::NoDigits);
+    EXPECT_EQ(SetServiceCentre(untouched, "*100#"), ServiceCentreEdit::NoDigits);
+    EXPECT_EQ(SetServiceCentre(untouched, "+"), ServiceCentreEdit::NoDigits);
+    EXPECT_EQ(SetServiceCentre(untouched, "0800 CALL"), ServiceCentreEdit::NoDigits);
+    EXPECT_EQ(untouched, home);
+    Bytes shortRecord(27, 0xFF);
+    EXPECT_EQ(SetServiceCentre(shortRecord, "123"), ServiceCentreEdit::RecordTooShort);
+    EXPECT_EQ(shortRecord, Bytes(27, 0xFF));
+    EXPECT_EQ(ServiceCentreOf(shortRecord), std::nullopt);
+}
+
+// What smsc set writes is checked byte for byte through the CLI; here the refusals.
+TEST_F(DiallingFilesTest, MessageCentreWriteSaysWhatBecameOfIt) {
+    const auto before = CardRecords("3F00/7F10/6F42");
+    const MessageCentreWrite bad = WriteMessageCentre(*rig.engine, "12a#");
+    EXPECT_EQ(bad.edit, ServiceCentreEdit::NoDigits);
+    EXPECT_FALSE(bad.Done());
+    EXPECT_EQ(CardRecords("3F00/7F10/6F42"), before);
+
+    rig.card->AddRefusal({"6F42", CardRefusal::Command::Update, 1, 0x9804});
+    const MessageCentreWrite refused = WriteMessageCentre(*rig.engine, "+447700900222");
+    EXPECT_EQ(refused.outcome, CardOutcome::Refused(0x9804));
+    EXPECT_EQ(refused.previous, "+447700900000");
+    EXPECT_FALSE(refused.Done());
+    EXPECT_EQ(CardRecords("3F00/7F10/6F42"), before);
+}
+
+}  // namespace
+}  // namespace pellucard
