@@ -54,6 +54,14 @@ void SwapCard(ShellRig& rig, const std::shared_ptr<VirtualSimCard>& card) {
     rig.TickUntilIdentified();
 }
 
+// Restores `path` through the File menu, answering the questions in turn.
+void Restore(ShellRig& rig, const QString& path, std::initializer_list<DialogAnswer> answers) {
+    rig.dialogs.QueueFileName(path);
+    for (DialogAnswer answer : answers)
+        rig.dialogs.QueueAnswer(answer);
+    rig.Action("restoreAction")->trigger();
+}
+
 }  // namespace
 
 class CardBackupTest : public QObject {
@@ -85,14 +93,10 @@ void CardBackupTest::backupThenRestoreGivesBackEveryRecord() {
     QVERIFY(cardRecords(rig.engine()).phoneBook != before.phoneBook);
 
     // No to the question writes nothing.
-    rig.dialogs.QueueFileName(path);
-    rig.dialogs.QueueAnswer(DialogAnswer::No);
-    rig.Action("restoreAction")->trigger();
+    Restore(rig, path, {DialogAnswer::No});
     QVERIFY(cardRecords(rig.engine()).phoneBook != before.phoneBook);
 
-    rig.dialogs.QueueFileName(path);
-    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
-    rig.Action("restoreAction")->trigger();
+    Restore(rig, path, {DialogAnswer::Yes});
     QCOMPARE(rig.dialogs.MessageIds(),
              (MessageIdList{MessageId::CardBackedUp, MessageId::RestoreQuestion,
                             MessageId::RestoreQuestion, MessageId::CardRestored}));
@@ -122,8 +126,7 @@ void CardBackupTest::damagedBackupWritesNothing() {
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(damaged);
         out.close();
-        rig.dialogs.QueueFileName(path);
-        rig.Action("restoreAction")->trigger();
+        Restore(rig, path, {});
         QCOMPARE(rig.dialogs.MessageIds().last(), MessageId::DamagedBackup);
     }
     QCOMPARE(cardRecords(rig.engine()).phoneBook, changed.phoneBook);
@@ -144,11 +147,7 @@ void CardBackupTest::smallerOtherCardIsNamedAndAskedAbout() {
     SwapCard(rig, other);
     QCOMPARE(cardIdText(rig.Info()), QString("8988200000987654321"));
 
-    rig.dialogs.QueueFileName(path);
-    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
-    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
-    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
-    rig.Action("restoreAction")->trigger();
+    Restore(rig, path, {DialogAnswer::Yes, DialogAnswer::Yes, DialogAnswer::Yes});
     const MessageIdList ids = rig.dialogs.MessageIds();
     QCOMPARE(ids.mid(ids.size() - 4),
              (MessageIdList{MessageId::RestoreQuestion, MessageId::OtherCardQuestion,
@@ -173,10 +172,7 @@ void CardBackupTest::refusingCardIsNamedWithItsStatusWord() {
     });
     QVERIFY(other != nullptr);
     SwapCard(rig, other);
-    rig.dialogs.QueueFileName(path);
-    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
-    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
-    rig.Action("restoreAction")->trigger();
+    Restore(rig, path, {DialogAnswer::Yes, DialogAnswer::Yes});
     const MessageRequest outcome = rig.dialogs.Calls().last().message;
     QCOMPARE(outcome.messageId, MessageId::CardRestored);
     QVERIFY2(outcome.icon == DialogIcon::Critical, qPrintable(outcome.text));
@@ -196,9 +192,7 @@ void CardBackupTest::restoreRefusedAtRecord7ReportsSixWritten() {
     const CardBackup changed = cardRecords(rig.engine());
     rig.Card().AddRefusal({"3F00/7F10/6F3A", CardRefusal::Command::Update, 7, 0x6581});
 
-    rig.dialogs.QueueFileName(path);
-    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
-    rig.Action("restoreAction")->trigger();
+    Restore(rig, path, {DialogAnswer::Yes});
     const MessageRequest outcome = rig.dialogs.Calls().last().message;
     QCOMPARE(outcome.messageId, MessageId::CardRestored);
     QCOMPARE(outcome.icon, DialogIcon::Critical);
