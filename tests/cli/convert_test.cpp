@@ -17,7 +17,6 @@ using pellucard::testing::CliRun;
 
 class ConvertTest : public pellucard::testing::CardFolderTest {
 protected:
-    QStringList Card() const { return Reader() + QStringList{"--pin", "1234"}; }
     void Convert(const QString& in, const QString& out, const QStringList& options = {}) const {
         const CliRun run = Cli(QStringList{"convert", Path(in), Path(out)} + options);
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -117,8 +116,8 @@ TEST_F(ConvertTest, NumbersArriveDialableAndLettersInANumberStopTheConversion) {
           "Alias,Phone\r\nAnn,+46 70 123 45 67\r\nBob,0800 FLOWERS\r\nCid,(020) 7946-0018\r\n");
     CliRun run = Cli({"convert", Path("book.csv"), Path("book.json")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains(
-        "line 3, Phone: \"0800 FLOWERS\" is left out (no number a SIM can dial)"))
+    EXPECT_TRUE(
+        run.err.contains("line 3, Phone: \"0800 FLOWERS\" is left out (no number a SIM can dial)"))
         << run.err.toStdString();
     EXPECT_FALSE(QFile::exists(Path("book.json")));
 
@@ -130,24 +129,11 @@ TEST_F(ConvertTest, NumbersArriveDialableAndLettersInANumberStopTheConversion) {
     EXPECT_EQ(book[1].toObject()["number"].toString(), "02079460018");
 }
 
-TEST_F(ConvertTest, TheToolsJsonKeysAndContactExportsTitleTheirColumnsByThemselves) {
+TEST_F(ConvertTest, TheToolsJsonKeysTitleTheirColumns) {
     Write("keys.csv", "name;number\r\nAnn;+46 70 123 45 67\r\n");
     Convert("keys.csv", "keys.json");
     EXPECT_EQ(JsonFile("keys.json"),
               (QJsonArray{QJsonObject{{"slot", 1}, {"name", "Ann"}, {"number", "+46701234567"}}}));
-
-    // Google Contacts' CSV: the name's parts make the name; what fills no field is listed.
-    Write("google.csv",
-          "First Name,Middle Name,Last Name,Labels,Phone 1 - Label,Phone 1 - Value\n"
-          "Иван,,Петров,* myContacts,Mobile,+7 912 345-67-89\n");
-    const CliRun run = Cli({"convert", Path("google.csv"), Path("google.json")});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(
-        run.err.contains("The column \"Labels\" fills no field; its 1 values were left out."))
-        << run.err.toStdString();
-    const QJsonObject entry = JsonFile("google.json")[0].toObject();
-    EXPECT_EQ(entry["name"].toString(), QString("Иван Петров"));
-    EXPECT_EQ(entry["number"].toString(), "+79123456789");
 }
 
 // A phone's export (vCard 3.0, as Android writes it) on its way to the card: names are cut only

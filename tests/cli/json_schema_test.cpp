@@ -207,25 +207,46 @@ TEST_F(JsonSchemaTest, BackupAndRestore) {
                  "restore");
 }
 
+// encode and decode round trip, and say what they found in their own keys.
 TEST_F(JsonSchemaTest, DecodeAndEncode) {
     const CliRun adn = Cli({"--json", "encode", "adn", "--record-length", "28", "--name", "Bob",
                             "--number", "+441234567890"});
     ExpectSchema(adn, Schema(R"({"hex": "string"})"), "encode");
-    ExpectSchema(Cli({"--json", "decode", "adn", adn.Json()["hex"].toString()}),
-                 Schema(R"({"name": "string", "number": "string"})"), "decode adn");
-    ExpectSchema(Cli({"--json", "decode", "alpha", "426F62"}), Schema(R"({"text": "string"})"),
-                 "decode alpha");
-    ExpectSchema(Cli({"--json", "decode", "digits", "2143"}), Schema(R"({"digits": "string"})"),
-                 "decode digits");
+    EXPECT_EQ(adn.Json()["hex"].toString(),
+              "426F62" + QString(22, 'F') + "0791442143658709" + QString(12, 'F'))
+        << "the GSM 11.11 layout: name, length 7, type 91, swapped digits, FF filler";
+    const CliRun decodedAdn = Cli({"--json", "decode", "adn", adn.Json()["hex"].toString()});
+    ExpectSchema(decodedAdn, Schema(R"({"name": "string", "number": "string"})"), "decode adn");
+    EXPECT_EQ(decodedAdn.Json()["name"].toString(), "Bob");
+    EXPECT_EQ(decodedAdn.Json()["number"].toString(), "+441234567890");
+
+    const CliRun greek = Cli({"encode", "alpha", "--length", "12", "--form", "129", "Γιώργος"});
+    ASSERT_EQ(greek.exitCode, 0);
+    EXPECT_TRUE(greek.out.startsWith("81")) << greek.out.toStdString();
+    const CliRun alpha = Cli({"--json", "decode", "alpha", QString(greek.out.trimmed())});
+    ExpectSchema(alpha, Schema(R"({"text": "string"})"), "decode alpha");
+    EXPECT_EQ(alpha.Json()["text"].toString(), QString("Γιώργος"));
+
+    EXPECT_EQ(Cli({"encode", "digits", "--max-digits", "6", "123*#"}).out.trimmed(), "21A3FB");
+    const CliRun digits = Cli({"--json", "decode", "digits", "21 43 ba ff"});
+    ExpectSchema(digits, Schema(R"({"digits": "string"})"), "decode digits");
+    EXPECT_EQ(digits.Json()["digits"].toString(), "1234*#");
+
     const CliRun sms =
-        Cli({"--json", "encode", "sms", "--status", "1", "--address", "+4917012345", "--text", "Hi",
-             "--sc", "+491710760000", "--timestamp", "24,12,31,23,59,58,-28"});
+        Cli({"--json", "encode", "sms", "--status", "1", "--address", "+4917012345", "--text",
+             "Grüße €", "--sc", "+491710760000", "--timestamp", "24,12,31,23,59,58,-28"});
+    ASSERT_EQ(sms.exitCode, 0) << sms.err.toStdString();
     const CliRun decoded = Cli({"--json", "decode", "sms", sms.Json()["hex"].toString()});
     ExpectSchema(decoded, Schema(R"({"status": "integer", "address": "string", "text": "string",
                                      "sc": "string", "time": "string|null",
                                      "timestamp": "integer[]|null", "validity": "integer|null"})"),
                  "decode sms");
-    EXPECT_EQ(decoded.Json()["time"].toString(), "2024-12-31T23:59:58-07:00");
+    const QJsonObject message = decoded.Json().object();
+    EXPECT_EQ(message["status"].toInt(), 1);
+    EXPECT_EQ(message["address"].toString(), "+4917012345");
+    EXPECT_EQ(message["text"].toString(), QString("Grüße €"));
+    EXPECT_EQ(message["sc"].toString(), "+491710760000");
+    EXPECT_EQ(message["time"].toString(), "2024-12-31T23:59:58-07:00");
 }
 
 TEST_F(JsonSchemaTest, Failures) {

@@ -21,10 +21,7 @@ namespace {
 using pellucard::testing::Cli;
 using pellucard::testing::CliRun;
 
-class NoLossTest : public pellucard::testing::CardFolderTest {
-protected:
-    QStringList Card() const { return Reader(); }
-};
+using NoLossTest = pellucard::testing::CardFolderTest;
 
 TEST_F(NoLossTest, ConversionOfMoreRowsThanAFileHoldsStopsUnlessForced) {
     QByteArray text = "Name,Number\r\n";
@@ -67,7 +64,7 @@ TEST_F(NoLossTest, PhoneBookWriteThatWouldCutStopsAndLeavesTheCard) {
         QJsonObject{{"slot", 3}, {"name", "Carol"}, {"number", "12AB34"}},
     };
     Write("cut.json", QJsonDocument(entries).toJson());
-    CliRun run = Cli(Card() + QStringList{"--pin", "1234", "phonebook", "write", Path("cut.json")});
+    CliRun run = Cli(Card() + QStringList{"phonebook", "write", Path("cut.json")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("slot 1, name: \"NNN") &&
                 run.err.contains("(300 characters) is cut to \"NNNNNNNNNNNNNN\"") &&
@@ -76,8 +73,7 @@ TEST_F(NoLossTest, PhoneBookWriteThatWouldCutStopsAndLeavesTheCard) {
         << run.err.toStdString();
     EXPECT_EQ(Read("card.json"), before);
 
-    run = Cli(Card() +
-              QStringList{"--pin", "1234", "phonebook", "write", Path("cut.json"), "--force"});
+    run = Cli(Card() + QStringList{"phonebook", "write", Path("cut.json"), "--force"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("cut or left out") && run.err.contains("12AB34"))
         << run.err.toStdString();
@@ -89,7 +85,7 @@ TEST_F(NoLossTest, OverlongMessageAndRepeatedSlotsStop) {
     const QJsonArray messages{QJsonObject{
         {"slot", 1}, {"status", 7}, {"address", "+4917012345"}, {"text", QString(1000, u'x')}}};
     Write("long.json", QJsonDocument(messages).toJson());
-    CliRun run = Cli(Card() + QStringList{"--pin", "1234", "sms", "write", Path("long.json")});
+    CliRun run = Cli(Card() + QStringList{"sms", "write", Path("long.json")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("(1000 characters) is cut to") &&
                 run.err.contains("(160 characters)"))
@@ -98,7 +94,7 @@ TEST_F(NoLossTest, OverlongMessageAndRepeatedSlotsStop) {
     const QJsonArray twice{QJsonObject{{"slot", 4}, {"name", "Ann"}, {"number", "1"}},
                            QJsonObject{{"slot", 4}, {"name", "Bea"}, {"number", "2"}}};
     Write("twice.json", QJsonDocument(twice).toJson());
-    run = Cli(Card() + QStringList{"--pin", "1234", "phonebook", "write", Path("twice.json")});
+    run = Cli(Card() + QStringList{"phonebook", "write", Path("twice.json")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("slot 4: \"Ann, 1\" is left out")) << run.err.toStdString();
     EXPECT_EQ(Read("card.json"), before);
@@ -120,26 +116,26 @@ TEST_F(NoLossTest, OversizedInputIsRefusedUnread) {
 
 TEST_F(NoLossTest, CodesFromAFileDescriptorOrTheEnvironment) {
     // Standard input is file descriptor 0; any other works the same way.
-    CliRun run = Cli(Card() + QStringList{"--pin-fd", "0", "pin", "verify", "-"}, "1234\n");
+    CliRun run = Cli(Reader() + QStringList{"--pin-fd", "0", "pin", "verify", "-"}, "1234\n");
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("PIN1 verified"));
 
-    run = Cli(Card() + QStringList{"pin", "verify"}, {}, "1234");
+    run = Cli(Reader() + QStringList{"pin", "verify"}, {}, "1234");
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     // PIN1 for reading the card, from the environment.
-    run = Cli(Card() + QStringList{"--json", "phonebook", "read"}, {}, "1234");
+    run = Cli(Reader() + QStringList{"--json", "phonebook", "read"}, {}, "1234");
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
 
     // Two codes in order from one descriptor: change, then change back.
-    run = Cli(Card() + QStringList{"--pin-fd", "0", "pin", "change", "-", "-"}, "1234\n4321\n");
+    run = Cli(Reader() + QStringList{"--pin-fd", "0", "pin", "change", "-", "-"}, "1234\n4321\n");
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    run = Cli(Card() + QStringList{"--pin-fd", "0", "phonebook", "read"}, "4321\n");
+    run = Cli(Reader() + QStringList{"--pin-fd", "0", "phonebook", "read"}, "4321\n");
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
 
     // Nothing to read the code from: a usage error, and no attempt spent.
-    run = Cli(Card() + QStringList{"--pin-fd", "0", "pin", "verify", "-"});
+    run = Cli(Reader() + QStringList{"--pin-fd", "0", "pin", "verify", "-"});
     EXPECT_EQ(run.exitCode, 2);
-    run = Cli(Card() + QStringList{"--json", "info"});
+    run = Cli(Reader() + QStringList{"--json", "info"});
     EXPECT_EQ(QJsonDocument::fromJson(run.out)["attempts_left"]["pin1"].toInt(), 3)
         << run.out.toStdString();
 }
@@ -204,15 +200,13 @@ TEST_F(NoLossTest, CountsPrintedAreTheRecordsWritten) {
     EXPECT_EQ(QJsonDocument::fromJson(Read("many.json")).array().size(), 255);
 
     // The demo card: 15 entries in slots 1 to 20.
-    ASSERT_EQ(Cli(Card() + QStringList{"--pin", "1234", "phonebook", "read", "-o", Path("c.SPB")})
-                  .exitCode,
-              0);
+    ASSERT_EQ(Cli(Card() + QStringList{"phonebook", "read", "-o", Path("c.SPB")}).exitCode, 0);
     for (const char* out : {"c.json", "c.csv", "c.vcf"}) {
         run = Cli({"convert", Path("c.SPB"), Path(out)});
         EXPECT_EQ(run.exitCode, 0) << out << run.err.toStdString();
         EXPECT_TRUE(run.out.contains("wrote 15 records")) << out << run.out.toStdString();
     }
-    run = Cli(Card() + QStringList{"--pin", "1234", "phonebook", "read", "-o", Path("c.vcf")});
+    run = Cli(Card() + QStringList{"phonebook", "read", "-o", Path("c.vcf")});
     EXPECT_TRUE(run.out.contains("read 250 records, 15 in use; wrote 15 to"))
         << run.out.toStdString();
 }
@@ -242,8 +236,8 @@ TEST_F(NoLossTest, AFailedFileWriteSaysWhatTheSystemSaid) {
     for (const QStringList& command : {QStringList{"phonebook", "read", "-o", Path("out.json")},
                                        QStringList{"phonebook", "read", "-o", Path("out.SPB")},
                                        QStringList{"backup", Path("backup.json")}}) {
-        const CliRun run = RunCli(Card() + QStringList{"--pin", "1234"} + command,
-                                  QProcessEnvironment::systemEnvironment(), {}, limited);
+        const CliRun run =
+            RunCli(Card() + command, QProcessEnvironment::systemEnvironment(), {}, limited);
         EXPECT_EQ(run.exitCode, 1) << command.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains("File too large") && !run.err.contains("Unknown error"))
             << run.err.toStdString();
