@@ -2,7 +2,6 @@
 // what it empties first, `phonebook add` fills free slots only, and standard input is read whole.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>

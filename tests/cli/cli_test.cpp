@@ -1,13 +1,11 @@
 // pellucard-cli as a person or a script runs it: a separate process, its output and exit status.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include "cli_rig.h"

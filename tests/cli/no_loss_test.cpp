@@ -7,9 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QProcessEnvironment>
-#include <QTemporaryDir>
 
 #include <sys/resource.h>
 #include <csignal>
