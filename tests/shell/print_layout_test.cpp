@@ -221,13 +221,6 @@ private slots:
         QCOMPARE(print(layout, PageRun{50, 60}).size(), 1);
     }
 
-    void reportsAFileThatCannotBeWritten() {
-        PrintLayout layout(PhoneTable(3), PrintStyle::One, TestFont());
-        printer_.setOutputFileName(dir_.filePath(QStringLiteral("missing/folder/out.pdf")));
-        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-        QVERIFY(!layout.print(printer_));
-    }
-
 private:
     QRectF page() const { return QRectF(0, 0, printer_.width(), printer_.height()); }
 
