@@ -46,10 +46,13 @@ TEST_F(CliTest, VersionAndHelpSucceedWithoutAReader) {
     EXPECT_TRUE(help.out.startsWith("usage: pellucard-cli")) << help.out.toStdString();
 }
 
-TEST_F(CliTest, MissingReaderIsACardFailure) {
+TEST_F(CliTest, MissingReaderAndLockedCardAreCardFailures) {
     const auto run = Cli({"--reader", "socket:" + dir.filePath("nobody.sock"), "info"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("no reader")) << run.err.toStdString();
+    const auto locked = Cli(Reader() + QStringList{"phonebook", "read"});
+    EXPECT_EQ(locked.exitCode, 1);
+    EXPECT_TRUE(locked.err.contains("--pin")) << locked.err.toStdString();
 }
 
 // PIN1's check on and verified, on and not verified, and off are three states: a verified
@@ -88,43 +91,6 @@ TEST_F(CliTest, InfoTellsThePin1StatesApart) {
     EXPECT_EQ(locked["iccid"].toString(), "8988200000123456788");
     const auto open = Cli(reader + QStringList{"--pin", "1234", "--json", "info"}).Json().object();
     EXPECT_EQ(open["imsi"].toString(), "001010123456789");
-}
-
-TEST_F(CliTest, LockedCardAsksForPin1) {
-    const auto run = Cli(Reader() + QStringList{"phonebook", "read"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("--pin")) << run.err.toStdString();
-}
-
-TEST_F(CliTest, PhoneBookAndMessagesWriteAndReadBackByteForByte) {
-    const QStringList reader = Card() + QStringList{"--json"};
-    const auto book = Cli(reader + QStringList{"phonebook", "read"});
-    ASSERT_EQ(book.exitCode, 0) << book.err.toStdString();
-    QJsonArray entries = book.Json().array();
-    ASSERT_EQ(entries.size(), 250);
-
-    // Write back what was read, with one entry changed and one added.
-    QJsonObject first = entries[0].toObject();
-    first["name"] = "Алиса";
-    entries[0] = first;
-    entries[2] = QJsonObject{{"slot", 3}, {"name", "New"}, {"number", "+3312"}};
-    const auto path = Write("book.json", QJsonDocument(entries).toJson());
-    const auto written = Cli(reader + QStringList{"phonebook", "write", path});
-    ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
-
-    const auto again = Cli(reader + QStringList{"phonebook", "read"}).Json().array();
-    ASSERT_EQ(again.size(), 250);
-    EXPECT_EQ(again[0].toObject()["name"].toString(), QString("Алиса"));
-    EXPECT_EQ(again[2].toObject()["number"].toString(), "+3312");
-    for (int i = 3; i < 250; ++i) {
-        EXPECT_EQ(again[i].toObject()["raw"], book.Json().array()[i].toObject()["raw"]) << i;
-    }
-
-    const auto messages = Cli(reader + QStringList{"sms", "read"});
-    ASSERT_EQ(messages.exitCode, 0);
-    const auto smsPath = Write("sms.json", messages.out);
-    ASSERT_EQ(Cli(reader + QStringList{"sms", "write", smsPath}).exitCode, 0);
-    EXPECT_EQ(Cli(reader + QStringList{"sms", "read"}).out, messages.out);
 }
 
 TEST_F(CliTest, PinCommandsCostExactlyTheirAttempts) {
@@ -227,32 +193,6 @@ TEST_F(SimulatorTest, PinChangeWhoseAnswerIsLostMayBeInForce) {
     EXPECT_EQ(Cli({"--reader", "socket:" + socket, "pin", "verify", "4321"}).exitCode, 0);
 }
 
-// One lost acknowledgement or one ready report that never comes, in the middle of a read: the
-// read is retried and every record comes out right.
-TEST_F(SimulatorTest, ReadsSurviveOneTransientLinkFault) {
-    StartSimulator("instant");
-    const QStringList base{"--reader", "socket:" + socket, "--pin", "1234", "--json"};
-    const auto clean = Cli(base + QStringList{"phonebook", "read"});
-    ASSERT_EQ(clean.exitCode, 0) << clean.err.toStdString();
-    const auto cleanSms = Cli(base + QStringList{"sms", "read"});
-    ASSERT_EQ(cleanSms.exitCode, 0) << cleanSms.err.toStdString();
-    simulator.terminate();
-    ASSERT_TRUE(simulator.waitForFinished(5000));
-
-    for (const QStringList& fault :
-         {QStringList{"--drop-ready", "20"}, QStringList{"--lose-acks", "1"}}) {
-        for (const char* kind : {"phonebook", "sms"}) {
-            StartSimulator("instant", fault);
-            const auto run = Cli(base + QStringList{kind, "read"});
-            EXPECT_EQ(run.exitCode, 0)
-                << fault.join(' ').toStdString() << " " << kind << ": " << run.err.toStdString();
-            EXPECT_EQ(run.out, QByteArray(kind == QByteArray("sms") ? cleanSms.out : clean.out));
-            simulator.terminate();
-            ASSERT_TRUE(simulator.waitForFinished(5000));
-        }
-    }
-}
-
 // A refusal ends the read with the record and the status word; PIN1 is named only when the
 // card says an access condition is not fulfilled.
 TEST_F(CliTest, RefusedRecordEndsTheReadWithItsStatusWord) {
@@ -341,19 +281,16 @@ TEST_F(CliTest, RestoreRefusesDamagedBackupsAndRecordsThatDoNotFit) {
     file.close();
     const auto before = Cli(reader + QStringList{"--json", "phonebook", "read"}).out;
 
-    // A record cut short, a truncated file: nothing is written.
+    // A record cut short: nothing is written (the card backup test refuses truncated files).
     QJsonObject damaged = root;
     QJsonArray records = damaged["phonebook"].toArray();
-    QJsonObject record = records[5].toObject();
-    record["data"] = "FFFF";
-    records[5] = record;
+    records[5] = QJsonObject{{"record", 6}, {"data", "FFFF"}};
     damaged["phonebook"] = records;
-    for (const QByteArray& content :
-         {QJsonDocument(damaged).toJson(), QJsonDocument(root).toJson().left(4000)}) {
-        const auto run = Cli(reader + QStringList{"restore", Write("bad.json", content), "--yes"});
-        EXPECT_EQ(run.exitCode, 1);
-        EXPECT_TRUE(run.err.contains("nothing was written")) << run.err.toStdString();
-    }
+    const auto cut =
+        Cli(reader +
+            QStringList{"restore", Write("bad.json", QJsonDocument(damaged).toJson()), "--yes"});
+    EXPECT_EQ(cut.exitCode, 1);
+    EXPECT_TRUE(cut.err.contains("nothing was written")) << cut.err.toStdString();
 
     // A backup of a larger card: the records beyond the card's 250 are named and refused.
     QJsonObject larger = root;
