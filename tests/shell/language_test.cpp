@@ -1,7 +1,6 @@
 // The language a run starts in and Qt's own texts in it: the desktop's locale picks the first
 // language, the user's choice is remembered for the next start, the command line wins for its
 // run, and message boxes speak the language in force.
-#include <QCollator>
 #include <QFile>
 #include <QLibraryInfo>
 #include <QMenu>
@@ -11,14 +10,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 #include <memory>
 #include <optional>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/languages.h"
 #include "records/program_settings.h"
-#include "records/record_slots.h"
 #include "shell/language_choice.h"
 #include "shell/qt_language.h"
 #include "support/window_rig.h"
@@ -82,7 +79,6 @@ private slots:
     void unknownRememberedLanguageFallsBackToTheDesktop();
     void qtMessageBoxesSpeakTheLanguageInForce();
     void messageBoxButtonsInALanguageQtLacks();
-    void sortingFollowsTheLanguageInForce();
 
 private:
     std::unique_ptr<QTemporaryDir> settingsFolder;
@@ -175,21 +171,6 @@ void LanguageTest::messageBoxButtonsInALanguageQtLacks() {
     QCOMPARE(greek.button(QMessageBox::Yes)->text(), Message(MessageId::Yes, kGreek));
     QCOMPARE(greek.button(QMessageBox::No)->text(), QString("Όχι"));
     QCOMPARE(greek.button(QMessageBox::Cancel)->text(), Message(MessageId::Cancel, kGreek));
-}
-
-void LanguageTest::sortingFollowsTheLanguageInForce() {
-    ProgramStart start(QLocale(QLocale::English, QLocale::UnitedStates));
-    auto sorted = [] {
-        QStringList names{"ñu", "nz", "na"};
-        const QCollator collator = ListCollator();
-        std::sort(names.begin(), names.end(), collator);
-        return names;
-    };
-    // In Spanish "ñ" is a letter of its own, after "n"; in English an "n" with an accent.
-    start.languageEntry(kSpanish)->trigger();
-    QCOMPARE(sorted(), (QStringList{"na", "nz", "ñu"}));
-    start.languageEntry(kEnglish)->trigger();
-    QCOMPARE(sorted(), (QStringList{"na", "ñu", "nz"}));
 }
 
 QTEST_MAIN(LanguageTest)

@@ -214,13 +214,6 @@ void MainWindowTest::languageChoiceRecaptionsEveryWindow() {
     FakeRecordWindow* phone = rig.made.at(0);
     const int captionings = phone->captionings;
     VerifyPinDialog* verify = rig.main->pinDialogs().showVerifyPin(0);
-    // Every entry of the File and Demo menus and the virtual reader's mark follow the language.
-    const QStringList entries = {"fileMenu",        "cardInfoWindowAction", "readerSettingsAction",
-                                 "importMenu",      "exportMenu",           "importCommaAction",
-                                 "exportTabAction", "recentFilesMenu",      "unplugReaderAction"};
-    QStringList english;
-    for (const QString& name : entries)
-        english << rig.Action(qPrintable(name))->text();
     auto* mark = rig.main->findChild<QLabel*>("virtualReaderLabel");
     const QString englishMark = mark->text();
 
@@ -230,8 +223,6 @@ void MainWindowTest::languageChoiceRecaptionsEveryWindow() {
     QVERIFY(rig.Action("languageAction_3")->isChecked());
     QVERIFY(!rig.Action("languageAction_0")->isChecked());
     QCOMPARE(rig.Action("fileMenu")->text(), Message(MessageId::FileMenu, german));
-    for (int k = 0; k < entries.size(); ++k)
-        QVERIFY2(rig.Action(qPrintable(entries[k]))->text() != english[k], qPrintable(english[k]));
     QVERIFY(mark->text() != englishMark);
     QCOMPARE(rig.cardInfoWindow()->windowTitle(), Message(MessageId::SimCardInformation, german));
     QCOMPARE(
