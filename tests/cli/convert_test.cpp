@@ -92,20 +92,6 @@ TEST_F(ConvertTest, TextFilesCarryTheColumnTitlesAndComeBackByteForByte) {
     EXPECT_EQ(Read("sms2.sms"), Read("sms.sms"));
     Convert("sms.sms", "sms.csv", {"--delimiter", "tab"});
     EXPECT_TRUE(Read("sms.csv").contains("Source/Destination\tMessage"));
-
-    // A personal address book in another program's text, semicolons as a spreadsheet in
-    // Germany writes them, titles in German, values quoted; the number's separator goes, and
-    // the file's only name is the contact's alias.
-    Write("people.csv", "Name;Telefon;Notiz\r\n\"Smith, John\";+44 20;\"two\r\nlines\"\r\n");
-    Convert("people.csv", "people.SPB");
-    Convert("people.SPB", "people.txt");
-    const QByteArray people = Read("people.txt");
-    EXPECT_TRUE(
-        people.startsWith("\xEF\xBB\xBF"
-                          "Alias\tPhone\tName\t"));
-    EXPECT_TRUE(
-        people.endsWith("\r\nSmith, John\t+4420\t" + QByteArray(22, '\t') + "\"two\r\nlines\"\r\n"))
-        << people.toStdString();
 }
 
 TEST_F(ConvertTest, NumbersArriveDialableAndLettersInANumberStopTheConversion) {
@@ -124,13 +110,6 @@ TEST_F(ConvertTest, NumbersArriveDialableAndLettersInANumberStopTheConversion) {
     EXPECT_EQ(book[0].toObject()["number"].toString(), "+46701234567");
     EXPECT_EQ(book[1].toObject()["name"].toString(), "Cid");
     EXPECT_EQ(book[1].toObject()["number"].toString(), "02079460018");
-}
-
-TEST_F(ConvertTest, TheToolsJsonKeysTitleTheirColumns) {
-    Write("keys.csv", "name;number\r\nAnn;+46 70 123 45 67\r\n");
-    Convert("keys.csv", "keys.json");
-    EXPECT_EQ(JsonFile("keys.json"),
-              (QJsonArray{QJsonObject{{"slot", 1}, {"name", "Ann"}, {"number", "+46701234567"}}}));
 }
 
 // A phone's export (vCard 3.0, as Android writes it) on its way to the card: names are cut only
