@@ -144,26 +144,17 @@ TEST_F(CardSessionTest, PhoneBookAndMessagesReadWriteAndReadBack) {
     EXPECT_EQ(locked.outcome, CardOutcome::Refused(0x9804)) << "access condition not fulfilled";
     EXPECT_TRUE(locked.value.empty());
 
+    // Whole-file reads and writes are the run tests'; here one record each way.
     ASSERT_TRUE(e.VerifyPin(1, "1234").IsDone());
     ASSERT_TRUE(e.EnterPhoneBook().IsDone());
     ASSERT_EQ(e.PhoneBookRecordCount(), 250);
-    std::vector<Bytes> before;
-    for (int slot = 1; slot <= e.PhoneBookRecordCount(); ++slot) {
-        const CardResult<Bytes> record = e.ReadPhoneBookRecord(slot);
-        ASSERT_TRUE(record.IsDone());
-        ASSERT_EQ(record.value.size(), 28u);
-        before.push_back(record.value);
-    }
-    EXPECT_EQ(DecodePhoneBookRecord(before[0]).name, "Alice Martin");
-    EXPECT_EQ(DecodePhoneBookRecord(before[0]).Number(), "+441632960123");
-    EXPECT_TRUE(DecodePhoneBookRecord(before[2]).IsEmpty())
-        << "an empty slot between used ones stays empty";
-
+    const Bytes neighbour = e.ReadPhoneBookRecord(2).value;
+    EXPECT_EQ(DecodePhoneBookRecord(e.ReadPhoneBookRecord(1).value).Number(), "+441632960123");
     const Bytes record = e.EncodePhoneBookEntry("+441234567890", "Bob");
     ASSERT_EQ(record.size(), 28u);
     EXPECT_EQ(e.WritePhoneBookRecord(3, record), CardOutcome::Done(0x9000));
     EXPECT_EQ(e.ReadPhoneBookRecord(3).value, record);
-    EXPECT_EQ(e.ReadPhoneBookRecord(2).value, before[1]);
+    EXPECT_EQ(e.ReadPhoneBookRecord(2).value, neighbour);
 
     ASSERT_TRUE(e.EnterSmsFile().IsDone());
     ASSERT_EQ(e.SmsRecordCount(), 30);
