@@ -120,10 +120,13 @@ TEST_F(JsonSchemaTest, EveryCommandAnswersWithItsKeys) {
     const CliRun& refusedPin = runs[2];
     const CliRun& smsRead = runs[4];
     const CliRun& added = runs[8];
+    const CliRun& usageError = runs[runs.size() - 2];
     const CliRun& refusedWrite = runs.back();
     // What the keys hold where their form is promised: the card's status word as hex, times in
     // ISO 8601 beside the card's fields, the loss with the value before and after.
+    EXPECT_EQ(refusedPin.Json()["outcome"].toString(), "refused");
     EXPECT_EQ(refusedPin.Json()["status_word"].toString(), "98 04");
+    EXPECT_EQ(usageError.Json()["exit_status"].toInt(), 2);
     const QJsonObject first = smsRead.Json()[0].toObject();
     EXPECT_EQ(first["time"].toString(), "2024-03-15T10:30:00+01:00");
     EXPECT_EQ(first["timestamp"].toArray(), (QJsonArray{24, 3, 15, 10, 30, 0, 4}));
