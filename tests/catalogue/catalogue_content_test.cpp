@@ -55,36 +55,6 @@ QStringList Placeholders(const QString& text) {
     return found;
 }
 
-// Texts that are data rather than captions: file names, query fragments, measuring masks and
-// the help viewer.
-const MessageId kSameInEveryLanguage[] = {MessageId::Data1,
-                                          MessageId::ProgramNameBanner,
-                                          MessageId::Imsi,
-                                          MessageId::IccId,
-                                          MessageId::Ok,
-                                          MessageId::Pin1,
-                                          MessageId::Pin2,
-                                          MessageId::NewSmsRecordName,
-                                          MessageId::NewPhoneRecordName,
-                                          MessageId::PhoneBookFileName,
-                                          MessageId::PhoneTotalQuery,
-                                          MessageId::SmsTotalQuery,
-                                          MessageId::TemplateFileName,
-                                          MessageId::HelpViewer,
-                                          MessageId::TextWidthMask,
-                                          MessageId::NameQueryStart,
-                                          MessageId::PhoneQueryPart,
-                                          MessageId::SmsTotalQueryPart,
-                                          MessageId::PhoneTotalQueryPart,
-                                          MessageId::NumberWidthMask,
-                                          MessageId::TimeStampWidthMask,
-                                          MessageId::ProgramTitle,
-                                          MessageId::QueryOrderedByName,
-                                          MessageId::QueryNameLike,
-                                          MessageId::QueryOrderedByNameAndPhone,
-                                          MessageId::OrderByName,
-                                          MessageId::ProgramNameHeading};
-
 }  // namespace
 
 // A line the parser skips, or a second line of one id, would lose a message silently.
@@ -151,9 +121,6 @@ TEST(Catalogue, TranslationsKeepTheFormOfTheEnglishText) {
             EXPECT_FALSE(text.contains(u'\t') || text.contains(u'\n')) << where;
         }
     }
-    for (MessageId id : kSameInEveryLanguage)
-        for (int k = 1; k < kLanguageCount; ++k)
-            EXPECT_EQ(Message(id, k), Message(id, 0)) << Describe(MessageNumber(id), k);
 }
 
 TEST(Catalogue, AcceleratorsKeepTheirFormAndOccurInTheCaption) {

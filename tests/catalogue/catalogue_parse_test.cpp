@@ -11,32 +11,23 @@ const QByteArray kHeader = "id\ten\tnl\tfr\tde\tel\tit\tpt\tes\n";
 
 QByteArray Line(const QByteArray& id, const QByteArray& text) {
     QByteArray line = id;
-    for (int k = 0; k < kLanguageCount; ++k) line += '\t' + text;
+    for (int k = 0; k < kLanguageCount; ++k)
+        line += '\t' + text;
     return line + '\n';
 }
 
 }  // namespace
 
-TEST(CatalogueParse, UnescapesTabLineFeedAndBackslash) {
-    const CatalogueTable table = ParseCatalogue(kHeader + Line("18000", "a\\tb\\nc\\\\d"));
-    ASSERT_TRUE(table.skippedLines.isEmpty());
-    ASSERT_EQ(table.messages.count(18000), 1u);
-    EXPECT_EQ(table.messages.at(18000)[3], QStringLiteral("a\tb\nc\\d"));
-}
-
-TEST(CatalogueParse, KeepsBlanksAndReadsUtf8) {
-    const CatalogueTable table = ParseCatalogue(kHeader + Line("11600", " Αποθήκευση "));
-    ASSERT_EQ(table.messages.count(11600), 1u);
-    EXPECT_EQ(table.messages.at(11600)[4], QStringLiteral(" Αποθήκευση "));
-}
-
-TEST(CatalogueParse, AcceptsByteOrderMarkAndCrLf) {
-    QByteArray data = "\xEF\xBB\xBF" + kHeader + Line("0", "Add") + Line("200", "About [&A]");
+// Escapes, blanks at the ends, UTF-8, a byte-order mark and CR LF line ends.
+TEST(CatalogueParse, ReadsEscapesBlanksUtf8AndWindowsLineEnds) {
+    QByteArray data =
+        "\xEF\xBB\xBF" + kHeader + Line("18000", "a\\tb\\nc\\\\d") + Line("11600", " Αποθήκευση ");
     data.replace("\n", "\r\n");
     const CatalogueTable table = ParseCatalogue(data);
-    EXPECT_TRUE(table.skippedLines.isEmpty());
+    ASSERT_TRUE(table.skippedLines.isEmpty());
     ASSERT_EQ(table.messages.size(), 2u);
-    EXPECT_EQ(table.messages.at(200)[7], QStringLiteral("About [&A]"));
+    EXPECT_EQ(table.messages.at(18000)[3], QStringLiteral("a\tb\nc\\d"));
+    EXPECT_EQ(table.messages.at(11600)[4], QStringLiteral(" Αποθήκευση "));
 }
 
 TEST(CatalogueParse, EmptyFieldIsALanguageWithoutText) {
@@ -47,21 +38,23 @@ TEST(CatalogueParse, EmptyFieldIsALanguageWithoutText) {
 }
 
 TEST(CatalogueParse, SkipsMalformedLinesAndKeepsTheRest) {
-    const QByteArray data = kHeader               // line 1
-        + Line("100", "Alias:")                   // 2 good
-        + "200\tAbout [&A]\tOver [&O]\n"          // 3 too few fields
-        + Line("300", "x") .replace("\n", "\textra\n")  // 4 too many fields
-        + Line("40O", "x")                        // 5 id not a number
-        + Line("450", "x")                        // 6 not a message id
-        + Line("100000", "x")                     // 7 beyond the last message
-        + Line("-100", "x")                       // 8 negative
-        + Line("100", "again")                    // 9 repeats an id
-        + Line("500", "bad \\q escape")           // 10 unknown escape
-        + Line("600", "ends in \\")               // 11 lone backslash
-        + Line("700", "bad \xC3 utf-8")           // 12 invalid UTF-8
-        + "800\t\tAnnuleren\tAnnuler\tAbbrechen\tΆκυρο\tAnnulla\tCancelar\tCancelar\n"  // 13 no English
-        + "\n"                                    // 14 blank: ignored
-        + Line("900", "Clean All");               // 15 good
+    const QByteArray data =
+        kHeader                                        // line 1
+        + Line("100", "Alias:")                        // 2 good
+        + "200\tAbout [&A]\tOver [&O]\n"               // 3 too few fields
+        + Line("300", "x").replace("\n", "\textra\n")  // 4 too many fields
+        + Line("40O", "x")                             // 5 id not a number
+        + Line("450", "x")                             // 6 not a message id
+        + Line("100000", "x")                          // 7 beyond the last message
+        + Line("-100", "x")                            // 8 negative
+        + Line("100", "again")                         // 9 repeats an id
+        + Line("500", "bad \\q escape")                // 10 unknown escape
+        + Line("600", "ends in \\")                    // 11 lone backslash
+        + Line("700", "bad \xC3 utf-8")                // 12 invalid UTF-8
+        + "800\t\tAnnuleren\tAnnuler\tAbbrechen\tΆκυρο\tAnnulla\tCancelar\tCancelar\n"  // 13 no
+                                                                                        // English
+        + "\n"                       // 14 blank: ignored
+        + Line("900", "Clean All");  // 15 good
     const CatalogueTable table = ParseCatalogue(data);
     EXPECT_EQ(table.skippedLines, (QList<int>{3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
     ASSERT_EQ(table.messages.size(), 2u);
@@ -70,7 +63,8 @@ TEST(CatalogueParse, SkipsMalformedLinesAndKeepsTheRest) {
 }
 
 TEST(CatalogueParse, WrongHeaderCountsAsSkipped) {
-    const CatalogueTable table = ParseCatalogue("id\ten\tfr\tnl\tde\tel\tit\tpt\tes\n" + Line("0", "Add"));
+    const CatalogueTable table =
+        ParseCatalogue("id\ten\tfr\tnl\tde\tel\tit\tpt\tes\n" + Line("0", "Add"));
     EXPECT_EQ(table.skippedLines, QList<int>{1});
     EXPECT_EQ(table.messages.size(), 1u);
 }

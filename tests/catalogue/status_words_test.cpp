@@ -25,20 +25,14 @@ TEST(StatusWords, TextsKeptInPiecesAreWhole) {
     EXPECT_TRUE(StatusWordMeaning(0x9202, 0).contains(QStringLiteral("'2' times")));
 }
 
-TEST(StatusWords, EveryLanguageHasTheMeaningWithoutTheListMark) {
-    for (int language = 0; language < kLanguageCount; ++language) {
-        const QString meaning = StatusWordMeaning(0x9804, language);
-        EXPECT_FALSE(meaning.isEmpty()) << language;
-        EXPECT_FALSE(meaning.startsWith(QLatin1Char('-'))) << language;
-    }
-}
-
+// Every meaning has its text in every language, without the catalogue's list mark.
 TEST(StatusWords, EveryMeaningOfTheTableHasItsTextInEveryLanguage) {
     for (const StatusWordEntry& entry : StatusWordTable()) {
         if (entry.meaning == StatusMeaning::None)
             continue;
         for (int language = 0; language < kLanguageCount; ++language) {
-            EXPECT_FALSE(StatusWordMeaning(entry.pattern, language).isEmpty())
+            const QString meaning = StatusWordMeaning(entry.pattern, language);
+            EXPECT_FALSE(meaning.isEmpty() || meaning.startsWith(QLatin1Char('-')))
                 << std::hex << entry.pattern << " in language " << language;
         }
     }

@@ -2,7 +2,6 @@
 // what it empties first, `phonebook add` fills free slots only, and standard input is read whole.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,7 +16,6 @@ using pellucard::testing::RunCliOnTerminal;
 
 class CardSlotsTest : public pellucard::testing::CardFolderTest {
 protected:
-    QStringList Card() const { return Reader() + QStringList{"--pin", "1234"}; }
     CliRun Run(const QStringList& arguments, const QByteArray& input = {}) const {
         return Cli(Card() + arguments, input);
     }
@@ -55,9 +53,7 @@ TEST_F(CardSlotsTest, AOneEntryFileChangesItsSlotAndNoOther) {
     ASSERT_EQ(Cli({"convert", Path("one.csv"), Path("one.SPB")}).exitCode, 0);
     for (const auto& [file, slot] :
          {std::pair{"one.json", 3}, std::pair{"one.csv", 1}, std::pair{"one.SPB", 1}}) {
-        QFile::remove(Path("card.json"));
-        ASSERT_TRUE(QFile::copy(PELLUCARD_DEMO_CARD, Path("card.json")));
-        QFile::setPermissions(Path("card.json"), QFile::ReadOwner | QFile::WriteOwner);
+        FreshCard();
         const CliRun run = Run({"phonebook", "write", Path(file)});
         ASSERT_EQ(run.exitCode, 0) << file << run.err.toStdString();
         EXPECT_TRUE(run.out.contains("wrote 1 record; 249 left as they were"))

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -98,12 +99,26 @@ class CardFolder : public Base {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
+        FreshCard();
+    }
+    // The folder's card made the demo card again.
+    void FreshCard() const {
+        QFile::remove(Path("card.json"));
         ASSERT_TRUE(QFile::copy(PELLUCARD_DEMO_CARD, Path("card.json")));
         QFile::setPermissions(Path("card.json"), QFile::ReadOwner | QFile::WriteOwner);
+    }
+    // The folder's card refuses these commands from now on ("read:6F3A:7:6F00", ...).
+    void AddRefusals(const QJsonArray& refusals) const {
+        QJsonObject image = QJsonDocument::fromJson(Read("card.json")).object();
+        image["refusals"] = refusals;
+        QFile::remove(Path("card.json"));
+        Write("card.json", QJsonDocument(image).toJson());
     }
     QString Path(const QString& name) const { return dir.filePath(name); }
     // The virtual reader with the folder's card, no PIN given.
     QStringList Reader() const { return {"--reader", "virtual:" + Path("card.json")}; }
+    // The same with PIN1 given.
+    QStringList Card() const { return Reader() + QStringList{"--pin", "1234"}; }
     QByteArray Read(const QString& name) const {
         QFile file(Path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

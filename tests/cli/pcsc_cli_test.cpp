@@ -3,7 +3,6 @@
 // Every card command must give what the virtual USB reader gives with the same card image.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>

@@ -1,9 +1,5 @@
-// pellucard-cli with a person at the keyboard: questions before it writes what the command
-// line did not confirm, and a word about codes that other users can see.
+// pellucard-cli with a person at the keyboard: a word about codes that other users can see.
 #include <gtest/gtest.h>
-
-#include <QJsonArray>
-#include <QJsonObject>
 
 #include "cli_rig.h"
 
@@ -14,24 +10,6 @@ using pellucard::testing::CliRun;
 using pellucard::testing::RunCliOnTerminal;
 
 class TerminalTest : public pellucard::testing::CardFolderTest {};
-
-TEST_F(TerminalTest, RestoreAsksOnATerminalAndFailsWhenNothingWasWritten) {
-    const QStringList card = Reader() + QStringList{"--pin", "1234"};
-    ASSERT_EQ(Cli(card + QStringList{"backup", Path("backup.json")}).exitCode, 0);
-    Write("x.json", R"([{"slot": 1, "name": "X", "number": "1"}])");
-    ASSERT_EQ(Cli(card + QStringList{"phonebook", "write", Path("x.json")}).exitCode, 0);
-
-    CliRun run = RunCliOnTerminal(card + QStringList{"restore", Path("backup.json")}, "no\n");
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("Replace the card's records with the backup's? [y/N]"))
-        << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains("nothing was written"));
-    EXPECT_EQ(CardJson("phonebook")[0].toObject()["name"].toString(), "X");
-
-    run = RunCliOnTerminal(card + QStringList{"restore", Path("backup.json")}, "y\n");
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(CardJson("phonebook")[0].toObject()["name"].toString(), "Alice Martin");
-}
 
 TEST_F(TerminalTest, ACodeOnTheCommandLineGetsOneWarningOnATerminalOnly) {
     const QByteArray warning = "warning: other users can see a code on the command line";

@@ -178,11 +178,10 @@ TEST_F(ReaderLinkTest, ReplyThatNeverBecomesReadyFailsAfterItsTimeAndForgetsTheC
     EXPECT_GE(spent, 2 * HidReportLink::kReadyWait) << "the selection is asked once more";
     EXPECT_LT(spent, 2 * HidReportLink::kReadyWait + std::chrono::milliseconds(300));
     EXPECT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 0) << "cached card state is forgotten";
-}
 
-TEST_F(ReaderLinkTest, LateReadyReportWithinTheLimitIsWaitedFor) {
-    rig.reader->SetTiming(ReaderTiming::Realistic());
-    rig.reader->Faults().readyLateReads = 1500;  // a card that works for 1.5 s
+    // A card that works for 1.5 s is waited for; one that takes 2.5 s is not.
+    rig.reader->Faults() = {};
+    rig.reader->Faults().readyLateReads = 1500;
     EXPECT_TRUE(rig.engine->SelectFile(0x3F00).IsDone());
     rig.reader->Faults().readyLateReads = 2500;
     EXPECT_TRUE(rig.engine->SelectFile(0x3F00).outcome.IsLinkFailed());
@@ -202,7 +201,8 @@ TEST_F(ReaderLinkTest, ReaderThatAcknowledgesTheLengthRequestButNeverAnswersDoes
                    std::chrono::milliseconds(100)));
 }
 
-TEST_F(ReaderLinkTest, BlocksOfZeroAndOfTwoHundredFiftyBytesFail) {
+// Lengths and counts the reader gets wrong never overrun the block nor pass for an answer.
+TEST_F(ReaderLinkTest, BlockLengthsAndDataCountsOutsideTheProtocolFail) {
     rig.reader->Faults().announcedLength = 0;
     const CardResult<Bytes> empty = rig.engine->SelectFile(0x3F00);
     EXPECT_TRUE(empty.outcome.IsLinkFailed());
@@ -214,9 +214,7 @@ TEST_F(ReaderLinkTest, BlocksOfZeroAndOfTwoHundredFiftyBytesFail) {
     EXPECT_EQ(longest.value.size(), 249u);
     EXPECT_TRUE(
         rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 250), 0, 0).outcome.IsLinkFailed());
-}
 
-TEST_F(ReaderLinkTest, DataCountAboveWhatAReportHoldsNeverOverrunsTheBlock) {
     rig.reader->Faults().dataCount = 200;
     EXPECT_LE(rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 240), 0, 0).value.size(),
               HidReportLink::kBlockCapacity);
@@ -224,9 +222,7 @@ TEST_F(ReaderLinkTest, DataCountAboveWhatAReportHoldsNeverOverrunsTheBlock) {
     rig.reader->Faults().dataCount = 9;
     Link().ResetCounters();
     EXPECT_LE(rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 20), 0, 0).value.size(), 21u);
-}
 
-TEST_F(ReaderLinkTest, DataReportWithCountThreeCopiesExactlyThreeBytes) {
     card->answer = [](const Bytes&) { return ApduResponse{{1, 2, 3, 4, 5, 6, 7, 8, 9}, 0x90, 0}; };
     rig.reader->Faults().dataCount = 3;
     const CardResult<Bytes> read = rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 9), 0, 0);
@@ -247,9 +243,8 @@ TEST_F(ReaderLinkTest, UnpluggedReaderReleasesTheLinkAndLaterCallsFailAtOnce) {
     rig.reader->Plug();
     ASSERT_TRUE(rig.engine->OpenReader());
     EXPECT_TRUE(rig.engine->SelectFile(0x3F00).IsDone());
-}
 
-TEST_F(ReaderLinkTest, NoCardMeansAnEmptyAnswerToReset) {
+    // No card in it: no answer to reset.
     rig.reader->RemoveCard();
     Bytes atr;
     EXPECT_EQ(Link().ResetCard(atr), LinkResult::ReceiveFailed);
@@ -275,6 +270,14 @@ TEST_F(ReaderLinkTest, PlausibleCachedCountersNeedNoCardTraffic) {
     Link().ResetCounters();
     EXPECT_TRUE(rig.engine->ReadChvCounters());
     EXPECT_EQ(Link().Counters().Exchanged(), 0);
+
+    // A card whose every counter reads 0 is no plausible card.
+    Bytes zeroed = kMasterResponse;
+    zeroed[18] = zeroed[19] = zeroed[20] = zeroed[21] = 0x80;
+    card = MasterCard(zeroed);
+    rig.reader->InsertCard(card);
+    rig.engine->ForgetCardState();
+    EXPECT_FALSE(rig.engine->ReadChvCounters());
 }
 
 // A refused read holds the card's status words, not the file's content: neither is taken for
@@ -292,14 +295,6 @@ TEST_F(ReaderLinkTest, ARefusedReadGivesNoCardInformation) {
         EXPECT_EQ(answer.value, std::nullopt) << static_cast<int>(item);
         EXPECT_EQ(answer.outcome, CardOutcome::Refused(0x9804)) << static_cast<int>(item);
     }
-}
-
-TEST_F(ReaderLinkTest, AllCountersZeroIsNotPlausible) {
-    Bytes zeroed = kMasterResponse;
-    zeroed[18] = zeroed[19] = zeroed[20] = zeroed[21] = 0x80;
-    card = MasterCard(zeroed);
-    rig.reader->InsertCard(card);
-    EXPECT_FALSE(rig.engine->ReadChvCounters());
 }
 
 }  // namespace

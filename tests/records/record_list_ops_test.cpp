@@ -236,16 +236,6 @@ TEST(TrackLastUsedRow, FollowsEditsAtTheEndOfTheUsedSlots) {
     EXPECT_EQ(used, 3);
 }
 
-TEST(ResetList, GivesEmptyNumberedSlotsUnderTheTitles) {
-    PhoneList phone(2, {{"Ann", "1"}});
-    phone.list.SetText(0, 1, "Alias");
-    ResetList(phone.list, 4);
-    EXPECT_EQ(phone.list.Rows(), 5);
-    EXPECT_EQ(phone.list.Text(0, 1), "Alias");
-    EXPECT_EQ(phone.Names(4), (QStringList{"", "", "", ""}));
-    EXPECT_EQ(phone.list.Text(4, 0), "4");
-}
-
 TEST(MatchWords, WildcardsSkipLettersOrMatchAnywhere) {
     const struct {
         const char* pattern;

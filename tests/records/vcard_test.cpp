@@ -125,29 +125,6 @@ TEST(VCardReadTest, DamagedLinesAreReportedAndTheRestImported) {
     EXPECT_TRUE(ParseVCards(QByteArray()).contacts.isEmpty());
 }
 
-TEST(VCardReadTest, CutAndCorruptedRealFilesImportSafely) {
-    // A file cut short (a transfer broken off) or with one byte damaged, at every fifth byte:
-    // whatever is read goes into the lists within their slots, and nothing reads out of bounds.
-    for (const char* name :
-         {"android_21.vcf", "ios_30.vcf", "service_30.vcf", "rfc_examples.vcf"}) {
-        const QByteArray whole = DataFile(name);
-        for (qsizetype at = 0; at < whole.size(); at += 5) {
-            QByteArray damaged = whole;
-            damaged[at] = "=;:\\\n\x80\xFF"[at % 8];
-            for (const QByteArray& bytes : {whole.left(at), damaged}) {
-                const VCardFile file = ParseVCards(bytes);
-                auto list = ContactList(3);
-                int used = 0;
-                ImportVCardsAsPersons(*list, used, file);
-                EXPECT_LE(used, 3);
-                used = 0;
-                ImportVCardsAsPhoneBook(*list, used, file, CardNameFit(14));
-                EXPECT_LE(used, 3);
-            }
-        }
-    }
-}
-
 TEST(VCardPhoneBookTest, OneEntryPerNumberTheNameWholeBeforeItsType) {
     const VCardFile file = ParseVCards(DataFile("service_30.vcf") + DataFile("ios_30.vcf"));
     auto list = ContactList(6);

@@ -29,19 +29,50 @@ QPushButton* OkOf(QDialog* dialog) {
     return dialog->findChild<QPushButton*>("okButton");
 }
 
+QRadioButton* PinOption(QDialog* dialog, int chv) {
+    return dialog->findChild<QRadioButton*>(QStringLiteral("pinOption_%1").arg(chv));
+}
+
 QString CountShown(QDialog* dialog, const char* label) {
     return dialog->findChild<QLabel*>(label)->text();
+}
+
+// The information window's words for `count` attempts left.
+QString Remaining(ShellRig& rig, int count) {
+    return rig.session->text(MessageId::RemainPrefix) + QString::number(count) + " " +
+           rig.session->text(MessageId::TimesSuffix);
+}
+
+// Types `code` into a verify or lock dialog and presses OK.
+void SubmitCode(QDialog* dialog, const QString& code) {
+    Enter(dialog->findChild<QLineEdit*>("codeField"), code);
+    Press(OkOf(dialog));
+}
+
+// Fills in the change dialog's three fields and presses OK.
+void SubmitChange(ChangePinDialog* dialog, const QString& oldCode, const QString& newCode,
+                  const QString& confirmation) {
+    Enter(dialog->oldCodeField, oldCode);
+    Enter(dialog->newCodeFields[0], newCode);
+    Enter(dialog->newCodeFields[1], confirmation);
+    Press(OkOf(dialog));
 }
 
 // Verifies PIN1 with `code` in a fresh verify dialog; true when the dialog closed.
 bool VerifyPin1(ShellRig& rig, const QString& code) {
     VerifyPinDialog* dialog = rig.main->pinDialogs().showVerifyPin(0);
-    Enter(dialog->findChild<QLineEdit*>("codeField"), code);
-    Press(OkOf(dialog));
+    SubmitCode(dialog, code);
     const bool closed = !dialog->isVisible();
     if (!closed)
         dialog->reject();
     return closed;
+}
+
+// Blocks PIN1 with three wrong codes, declining the offer to unblock it.
+void BlockPin1(ShellRig& rig) {
+    rig.dialogs.QueueAnswer(DialogAnswer::No);  // "PIN1 is now blocked ... Unblock it now?"
+    for (int attempt = 0; attempt < 3; ++attempt)
+        QVERIFY(!VerifyPin1(rig, "0000"));
 }
 
 }  // namespace
@@ -58,11 +89,9 @@ private slots:
     void changeRefusesBadInput();
     void blockPin1AndUnblockIt();
     void changeWithPin1BlockedStaysOnPin1AndOffersUnblocking();
-    void unblockDialogNeverMovesToPin2();
     void lostAnswerSaysTheChangeMayBeInForce_data();
     void lostAnswerSaysTheChangeMayBeInForce();
     void readerFailureNeverShowsACounterAsZero();
-    void informationWindowVerifiesPin1();
     void gateVerifiesModally();
     void gateGoesOnToUnblockingWhenTheCodeBlocks();
     void mainWindowClosesOpenDialogs();
@@ -71,15 +100,18 @@ private slots:
 void PinDialogsTest::verifyRightAndWrong() {
     ShellRig rig;
     rig.TickUntilIdentified();
-    VerifyPinDialog* dialog = rig.main->pinDialogs().showVerifyPin(0);
+    CardInfoWindow* window = rig.cardInfoWindow();
+    QCOMPARE(window->imsiValue->text(), QString("-"));
+    Press(window->verifyPinButton);  // the information window's own button
+    VerifyPinDialog* dialog = rig.main->pinDialogs().openVerifyPin();
+    QVERIFY(dialog != nullptr && dialog->isVisible());
     QVERIFY(rig.session->isDialogOpen(PinDialogKind::Verify));
-    QVERIFY(dialog->findChild<QRadioButton*>("pinOption_0")->isChecked());
+    QVERIFY(PinOption(dialog, 0)->isChecked());
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("3"));
     QCOMPARE(dialog->findChild<QLabel*>("cardIdValue")->text(), QString(kDemoIccid));
 
     auto* code = dialog->findChild<QLineEdit*>("codeField");
-    Enter(code, "1111");
-    Press(OkOf(dialog));
+    SubmitCode(dialog, "1111");
     QVERIFY(dialog->isVisible());
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongPinCodeAttemptsLeft});
     QCOMPARE(rig.dialogs.LastMessage().icon, DialogIcon::Warning);
@@ -87,9 +119,7 @@ void PinDialogsTest::verifyRightAndWrong() {
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
     QCOMPARE(rig.Info().Pin1Attempts, 2);
     // The window behind shows the new count at once, with the dialog still open.
-    QCOMPARE(rig.cardInfoWindow()->pin1StateValue->text(),
-             rig.session->text(MessageId::RemainPrefix) + "2 " +
-                 rig.session->text(MessageId::TimesSuffix));
+    QCOMPARE(window->pin1StateValue->text(), Remaining(rig, 2));
     // The wrong code is gone and the field has the focus: the right one is typed afresh.
     QVERIFY(code->text().isEmpty());
     QCOMPARE(dialog->focusWidget(), code);
@@ -105,13 +135,14 @@ void PinDialogsTest::verifyRightAndWrong() {
     QVERIFY(rig.Info().Pin1Open);
     // The card is open now: what only an open card gives is read and shown.
     QCOMPARE(rig.Info().Imsi, QString("001010123456789"));
-    QCOMPARE(rig.cardInfoWindow()->imsiValue->text(), QString("001010123456789"));
+    QCOMPARE(window->imsiValue->text(), QString("001010123456789"));
+    QVERIFY(window->providerValue->text() != QString("-"));
+    QVERIFY(!window->verifyPinButton->isEnabled());
 
     // PIN2 too.
     dialog = rig.main->pinDialogs().showVerifyPin(1);
-    QVERIFY(dialog->findChild<QRadioButton*>("pinOption_1")->isChecked());
-    Enter(dialog->findChild<QLineEdit*>("codeField"), "5678");
-    Press(OkOf(dialog));
+    QVERIFY(PinOption(dialog, 1)->isChecked());
+    SubmitCode(dialog, "5678");
     QVERIFY(!dialog->isVisible());
 }
 
@@ -121,8 +152,7 @@ void PinDialogsTest::codeThatIsNotANumberNeverReachesTheCard() {
     VerifyPinDialog* dialog = rig.main->pinDialogs().showVerifyPin(0);
     const int afterOpening = rig.Reader().ExecutedCommands();
     auto* code = dialog->findChild<QLineEdit*>("codeField");
-    Enter(code, "12ab");
-    Press(OkOf(dialog));
+    SubmitCode(dialog, "12ab");
     // One message, and not a word to the card.
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::PinCodeNotValid});
     QCOMPARE(rig.Reader().ExecutedCommands(), afterOpening);
@@ -147,24 +177,21 @@ void PinDialogsTest::unlockAndLockPin1() {
     QVERIFY(rig.session->isDialogOpen(PinDialogKind::Input));
     QVERIFY(dialog->lockOptions[0]->isChecked());
     // Only CHV1 can be switched on and off.
-    QVERIFY(!dialog->findChild<QRadioButton*>("pinOption_1")->isEnabled());
+    QVERIFY(!PinOption(dialog, 1)->isEnabled());
 
     QTest::mouseClick(dialog->lockOptions[1], Qt::LeftButton);
-    Enter(dialog->findChild<QLineEdit*>("codeField"), "1234");
-    Press(OkOf(dialog));
+    SubmitCode(dialog, "1234");
     QVERIFY(!dialog->isVisible());
     QVERIFY(rig.Info().Pin1Open);
     QCOMPARE(window->imsiValue->text(), QString("001010123456789"));
 
     // Locking with a wrong code fails and says so; with the right one it locks.
     dialog = rig.main->pinDialogs().showInputPin(0, 0);
-    Enter(dialog->findChild<QLineEdit*>("codeField"), "9999");
-    Press(OkOf(dialog));
+    SubmitCode(dialog, "9999");
     QVERIFY(dialog->isVisible());
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongPinCodeAttemptsLeft});
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
-    Enter(dialog->findChild<QLineEdit*>("codeField"), "1234");
-    Press(OkOf(dialog));
+    SubmitCode(dialog, "1234");
     QVERIFY(!dialog->isVisible());
     QVERIFY(!rig.Info().Pin1Open);
     QCOMPARE(rig.Info().Pin1Attempts, 3);
@@ -177,12 +204,9 @@ void PinDialogsTest::changePin() {
     ChangePinDialog* dialog = rig.main->pinDialogs().openChangePin();
     QVERIFY(dialog != nullptr && dialog->isVisible());
     QCOMPARE(dialog->currentMode(), ChangePinDialog::kChange);
-    QVERIFY(dialog->findChild<QRadioButton*>("pinOption_0")->isChecked());
+    QVERIFY(PinOption(dialog, 0)->isChecked());
 
-    Enter(dialog->oldCodeField, "1234");
-    Enter(dialog->newCodeFields[0], "4321");
-    Enter(dialog->newCodeFields[1], "4321");
-    Press(OkOf(dialog));
+    SubmitChange(dialog, "1234", "4321", "4321");
     QVERIFY(!dialog->isVisible());
     QVERIFY(rig.dialogs.MessageIds().isEmpty());
     QVERIFY(!rig.session->isDialogOpen(PinDialogKind::Change));
@@ -192,11 +216,8 @@ void PinDialogsTest::changePin() {
 
     // A wrong old code: the dialog stays with the lowered count.
     dialog = rig.main->pinDialogs().showChangePin(0, 0);
-    Enter(dialog->oldCodeField, "0000");
-    Enter(dialog->newCodeFields[0], "1111");
-    Enter(dialog->newCodeFields[1], "1111");
     rig.dialogs.Clear();
-    Press(OkOf(dialog));
+    SubmitChange(dialog, "0000", "1111", "1111");
     QVERIFY(dialog->isVisible());
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongPinCodeAttemptsLeft});
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
@@ -208,21 +229,18 @@ void PinDialogsTest::changeRefusesBadInput_data() {
     QTest::addColumn<QString>("confirmation");
     QTest::addColumn<MessageId>("message");
     QTest::addColumn<QString>("selectedField");
-    QTest::newRow("confirmation differs")
-        << "1234"
-        << "4321"
-        << "4322" << MessageId::NewPinCodeNotConfirmed << "newCodeField_1";
-    QTest::newRow("old code not a number")
-        << "12a4"
-        << "4321"
-        << "4321" << MessageId::OldPinCodeNotValid << "oldCodeField";
-    QTest::newRow("new code not a number")
-        << "1234"
-        << "43x1"
-        << "43x1" << MessageId::NewPinCodeNotValid << "newCodeField_0";
-    QTest::newRow("confirmation empty") << "1234"
-                                        << "4321"
-                                        << "" << MessageId::NewPinCodeNotValid << "newCodeField_1";
+    const auto row = [](const char* name, const char* oldCode, const char* newCode,
+                        const char* confirmation, MessageId message, const char* field) {
+        QTest::newRow(name) << QString(oldCode) << QString(newCode) << QString(confirmation)
+                            << message << QString(field);
+    };
+    row("confirmation differs", "1234", "4321", "4322", MessageId::NewPinCodeNotConfirmed,
+        "newCodeField_1");
+    row("old code not a number", "12a4", "4321", "4321", MessageId::OldPinCodeNotValid,
+        "oldCodeField");
+    row("new code not a number", "1234", "43x1", "43x1", MessageId::NewPinCodeNotValid,
+        "newCodeField_0");
+    row("confirmation empty", "1234", "4321", "", MessageId::NewPinCodeNotValid, "newCodeField_1");
 }
 
 void PinDialogsTest::changeRefusesBadInput() {
@@ -235,10 +253,7 @@ void PinDialogsTest::changeRefusesBadInput() {
     rig.TickUntilIdentified();
     ChangePinDialog* dialog = rig.main->pinDialogs().showChangePin(0, 0);
     const int commands = rig.Reader().ExecutedCommands();
-    Enter(dialog->oldCodeField, oldCode);
-    Enter(dialog->newCodeFields[0], newCode);
-    Enter(dialog->newCodeFields[1], confirmation);
-    Press(OkOf(dialog));
+    SubmitChange(dialog, oldCode, newCode, confirmation);
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{message});
     QCOMPARE(rig.Reader().ExecutedCommands(), commands);  // no card access at all
     QVERIFY(dialog->isVisible());
@@ -254,13 +269,10 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     ShellRig rig;
     rig.TickUntilIdentified();
     CardInfoWindow* window = rig.cardInfoWindow();
-    rig.dialogs.QueueAnswer(DialogAnswer::No);  // "PIN1 is now blocked ... Unblock it now?"
-    for (int attempt = 0; attempt < 3; ++attempt)
-        QVERIFY(!VerifyPin1(rig, "0000"));
+    BlockPin1(rig);
     QCOMPARE(rig.Info().Pin1Attempts, 0);
     QCOMPARE(rig.dialogs.MessageIds().last(), MessageId::CodeBlockedQuestion);
-    QCOMPARE(window->pin1StateValue->text(), rig.session->text(MessageId::RemainPrefix) + "0 " +
-                                                 rig.session->text(MessageId::TimesSuffix));
+    QCOMPARE(window->pin1StateValue->text(), Remaining(rig, 0));
     QVERIFY(!window->changePinButtons[0]->isEnabled());
     QVERIFY(window->unblockPinButtons[0]->isEnabled());
     QVERIFY(window->changePinButtons[1]->isEnabled());  // PIN2 is untouched
@@ -269,9 +281,9 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     // A blocked PIN1 cannot be tried in a new dialog, nor is PIN2 chosen in its place: OK waits
     // for the user to choose PIN2.
     VerifyPinDialog* verify = rig.main->pinDialogs().showVerifyPin(0);
-    QVERIFY(!verify->findChild<QRadioButton*>("pinOption_0")->isEnabled());
-    QVERIFY(verify->findChild<QRadioButton*>("pinOption_0")->isChecked());
-    QVERIFY(verify->findChild<QRadioButton*>("pinOption_1")->isEnabled());
+    QVERIFY(!PinOption(verify, 0)->isEnabled());
+    QVERIFY(PinOption(verify, 0)->isChecked());
+    QVERIFY(PinOption(verify, 1)->isEnabled());
     QVERIFY(!OkOf(verify)->isEnabled());
     verify->reject();
 
@@ -279,14 +291,31 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     ChangePinDialog* dialog = rig.main->pinDialogs().openChangePin();
     QVERIFY(dialog != nullptr && dialog->isVisible());
     QCOMPARE(dialog->currentMode(), ChangePinDialog::kUnblock);
-    QVERIFY(dialog->findChild<QRadioButton*>("pinOption_0")->isChecked());
+    auto* pin1 = PinOption(dialog, 0);
+    QVERIFY(pin1->isChecked() && pin1->isEnabled());
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("10"));  // the unblock code's attempts
 
+    // Change mode: PIN1 is blocked there and stays the choice, never PIN2; OK sends nothing,
+    // even on a stray click.
+    QTest::mouseClick(dialog->modeOptions[0], Qt::LeftButton);
+    QCOMPARE(dialog->currentMode(), ChangePinDialog::kChange);
+    QVERIFY(pin1->isChecked() && !pin1->isEnabled());
+    QVERIFY(!PinOption(dialog, 1)->isChecked());
+    QVERIFY(!OkOf(dialog)->isEnabled());
+    Enter(dialog->oldCodeField, "5678");
+    Enter(dialog->newCodeFields[0], "1111");
+    Enter(dialog->newCodeFields[1], "1111");
+    const int commands = rig.Reader().ExecutedCommands();
+    emit OkOf(dialog)->clicked(false);
+    QCOMPARE(rig.Reader().ExecutedCommands(), commands);
+    QCOMPARE(rig.Card().ToImage().chv2.attemptsLeft, 3);
+    // Back to unblocking: still PIN1.
+    QTest::mouseClick(dialog->modeOptions[1], Qt::LeftButton);
+    QVERIFY(pin1->isChecked() && pin1->isEnabled());
+    QVERIFY(OkOf(dialog)->isEnabled());
+
     rig.dialogs.Clear();
-    Enter(dialog->oldCodeField, "11111111");
-    Enter(dialog->newCodeFields[0], "2468");
-    Enter(dialog->newCodeFields[1], "2468");
-    Press(OkOf(dialog));
+    SubmitChange(dialog, "11111111", "2468", "2468");
     QVERIFY(dialog->isVisible());
     // A wrong unblocking code is named as such, with its own attempts left.
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongUnblockCodeAttemptsLeft});
@@ -294,10 +323,7 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     QVERIFY(rig.dialogs.LastMessage().text.endsWith(QStringLiteral(": 9")));
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("9"));
 
-    Enter(dialog->oldCodeField, "12345678");
-    Enter(dialog->newCodeFields[0], "2468");
-    Enter(dialog->newCodeFields[1], "2468");
-    Press(OkOf(dialog));
+    SubmitChange(dialog, "12345678", "2468", "2468");
     QVERIFY(!dialog->isVisible());
     QCOMPARE(rig.Info().Pin1Attempts, 3);
     QCOMPARE(rig.Info().Puk1Attempts, 10);
@@ -312,14 +338,11 @@ void PinDialogsTest::changeWithPin1BlockedStaysOnPin1AndOffersUnblocking() {
     ShellRig rig;
     rig.TickUntilIdentified();
     ChangePinDialog* dialog = rig.main->pinDialogs().showChangePin(0, 0);
-    auto* pin1 = dialog->findChild<QRadioButton*>("pinOption_0");
+    auto* pin1 = PinOption(dialog, 0);
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (attempt == 2)
             rig.dialogs.QueueAnswer(DialogAnswer::No);
-        QTest::keyClicks(dialog->oldCodeField, "0000");
-        QTest::keyClicks(dialog->newCodeFields[0], "1111");
-        QTest::keyClicks(dialog->newCodeFields[1], "1111");
-        Press(OkOf(dialog));
+        SubmitChange(dialog, "0000", "1111", "1111");
         QVERIFY(dialog->isVisible());
         QVERIFY(dialog->oldCodeField->text().isEmpty());
         QVERIFY(dialog->newCodeFields[0]->text().isEmpty() &&
@@ -333,12 +356,10 @@ void PinDialogsTest::changeWithPin1BlockedStaysOnPin1AndOffersUnblocking() {
     // Still on PIN1, which cannot be tried any more: PIN2's attempts are never spent here.
     QCOMPARE(dialog->currentMode(), ChangePinDialog::kChange);
     QVERIFY(pin1->isChecked() && !pin1->isEnabled());
-    QVERIFY(!dialog->findChild<QRadioButton*>("pinOption_1")->isChecked());
+    QVERIFY(!PinOption(dialog, 1)->isChecked());
     QVERIFY(!OkOf(dialog)->isEnabled());
     QCOMPARE(rig.Info().Pin2Attempts, 3);
-    QCOMPARE(rig.cardInfoWindow()->pin1StateValue->text(),
-             rig.session->text(MessageId::RemainPrefix) + "0 " +
-                 rig.session->text(MessageId::TimesSuffix));
+    QCOMPARE(rig.cardInfoWindow()->pin1StateValue->text(), Remaining(rig, 0));
     dialog->reject();
 
     // PIN2 blocked in the verify dialog, and Yes to the offer: the unblocking dialog follows,
@@ -346,17 +367,15 @@ void PinDialogsTest::changeWithPin1BlockedStaysOnPin1AndOffersUnblocking() {
     rig.dialogs.Clear();
     VerifyPinDialog* verify = rig.main->pinDialogs().showVerifyPin(1);
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        QTest::keyClicks(verify->findChild<QLineEdit*>("codeField"), "0000");
-        Press(OkOf(verify));
-    }
+    for (int attempt = 0; attempt < 3; ++attempt)
+        SubmitCode(verify, "0000");
     QVERIFY(!verify->isVisible());  // PIN2 blocked: the verify dialog leaves it to unblocking
     QCOMPARE(rig.Info().Pin2Attempts, 0);
     QTRY_VERIFY(rig.main->pinDialogs().openChangePin() != nullptr);
     dialog = rig.main->pinDialogs().openChangePin();
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->currentMode(), ChangePinDialog::kUnblock);
-    QVERIFY(dialog->findChild<QRadioButton*>("pinOption_1")->isChecked());
+    QVERIFY(PinOption(dialog, 1)->isChecked());
     QCOMPARE(rig.Info().Pin1Attempts, 0);  // PIN1 was never tried for PIN2
 }
 
@@ -364,8 +383,6 @@ void PinDialogsTest::readerFailureNeverShowsACounterAsZero() {
     ShellRig rig;
     rig.TickUntilIdentified();
     CardInfoWindow* window = rig.cardInfoWindow();
-    const QString zero = rig.session->text(MessageId::RemainPrefix) + "0 " +
-                         rig.session->text(MessageId::TimesSuffix);
     VerifyPinDialog* dialog = rig.main->pinDialogs().showVerifyPin(0);
     Enter(dialog->findChild<QLineEdit*>("codeField"), "1234");
     rig.Reader().Faults().silent = true;
@@ -378,10 +395,10 @@ void PinDialogsTest::readerFailureNeverShowsACounterAsZero() {
         QVERIFY(!IsKnown(count, 0));
     for (QLabel* field : {window->pin1StateValue, window->pin2StateValue, window->puk1StateValue,
                           window->puk2StateValue})
-        QVERIFY2(field->text() != zero, qPrintable(field->objectName()));
+        QVERIFY2(field->text() != Remaining(rig, 0), qPrintable(field->objectName()));
     QVERIFY(!window->unblockPinButtons[0]->isEnabled() &&
             !window->unblockPinButtons[1]->isEnabled());
-    QVERIFY(dialog->findChild<QLabel*>("PIN1C")->text() != QString("0"));
+    QVERIFY(CountShown(dialog, "PIN1C") != QString("0"));
     dialog->reject();
 
     // The reader is back: the next polls read the counters again, and the same card's
@@ -391,43 +408,9 @@ void PinDialogsTest::readerFailureNeverShowsACounterAsZero() {
         rig.Tick();
     QCOMPARE(info.Pin1Attempts, 3);  // the card never got the command
     QCOMPARE(info.Puk2Attempts, 10);
-    QCOMPARE(window->pin1StateValue->text(), rig.session->text(MessageId::RemainPrefix) + "3 " +
-                                                 rig.session->text(MessageId::TimesSuffix));
+    QCOMPARE(window->pin1StateValue->text(), Remaining(rig, 3));
     QVERIFY(window->changePinButtons[0]->isEnabled());
     QVERIFY(!window->unblockPinButtons[0]->isEnabled());
-}
-
-void PinDialogsTest::unblockDialogNeverMovesToPin2() {
-    ShellRig rig;
-    rig.TickUntilIdentified();
-    rig.dialogs.QueueAnswer(DialogAnswer::No);  // "PIN1 is now blocked ... Unblock it now?"
-    for (int attempt = 0; attempt < 3; ++attempt)
-        QVERIFY(!VerifyPin1(rig, "0000"));
-    Press(rig.cardInfoWindow()->unblockPinButtons[0]);
-    ChangePinDialog* dialog = rig.main->pinDialogs().openChangePin();
-    auto* pin1 = dialog->findChild<QRadioButton*>("pinOption_0");
-    auto* pin2 = dialog->findChild<QRadioButton*>("pinOption_1");
-    QVERIFY(pin1->isChecked() && pin1->isEnabled());
-
-    // Change mode: PIN1 is blocked there, and stays the choice; OK sends nothing.
-    QTest::mouseClick(dialog->modeOptions[0], Qt::LeftButton);
-    QCOMPARE(dialog->currentMode(), ChangePinDialog::kChange);
-    QVERIFY(pin1->isChecked() && !pin1->isEnabled());
-    QVERIFY(!pin2->isChecked());
-    QVERIFY(!OkOf(dialog)->isEnabled());
-    Enter(dialog->oldCodeField, "5678");
-    Enter(dialog->newCodeFields[0], "1111");
-    Enter(dialog->newCodeFields[1], "1111");
-    const int commands = rig.Reader().ExecutedCommands();
-    emit OkOf(dialog)->clicked(false);  // even a stray click
-    QCOMPARE(rig.Reader().ExecutedCommands(), commands);
-    QCOMPARE(rig.Card().ToImage().chv2.attemptsLeft, 3);
-
-    // Back to unblocking: still PIN1.
-    QTest::mouseClick(dialog->modeOptions[1], Qt::LeftButton);
-    QVERIFY(pin1->isChecked() && pin1->isEnabled());
-    QVERIFY(OkOf(dialog)->isEnabled());
-    dialog->reject();
 }
 
 void PinDialogsTest::lostAnswerSaysTheChangeMayBeInForce_data() {
@@ -444,21 +427,17 @@ void PinDialogsTest::lostAnswerSaysTheChangeMayBeInForce() {
     QFETCH(MessageId, message);
     ShellRig rig;
     rig.TickUntilIdentified();
+    // The card executes the command; its answer never reaches the program.
+    rig.Reader().Faults().loseAnswerOf = std::uint8_t(instruction);
     QDialog* dialog = nullptr;
     if (operation == "change") {
         ChangePinDialog* change = rig.main->pinDialogs().showChangePin(0, 0);
-        Enter(change->oldCodeField, "1234");
-        Enter(change->newCodeFields[0], "4321");
-        Enter(change->newCodeFields[1], "4321");
+        SubmitChange(change, "1234", "4321", "4321");
         dialog = change;
     } else {
-        PinLockDialog* input = rig.main->pinDialogs().showInputPin(0, 1);
-        Enter(input->findChild<QLineEdit*>("codeField"), "1234");
-        dialog = input;
+        dialog = rig.main->pinDialogs().showInputPin(0, 1);
+        SubmitCode(dialog, "1234");
     }
-    // The card executes the command; its answer never reaches the program.
-    rig.Reader().Faults().loseAnswerOf = std::uint8_t(instruction);
-    Press(OkOf(dialog));
     rig.Reader().Faults().loseAnswerOf.reset();
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{message});
     const QString text = rig.dialogs.LastMessage().text;
@@ -472,24 +451,6 @@ void PinDialogsTest::lostAnswerSaysTheChangeMayBeInForce() {
         QVERIFY(VerifyPin1(rig, "4321"));  // it was in force
     else
         QVERIFY(!rig.Card().ToImage().chv1Enabled);
-}
-
-void PinDialogsTest::informationWindowVerifiesPin1() {
-    ShellRig rig;
-    rig.TickUntilIdentified();
-    CardInfoWindow* window = rig.cardInfoWindow();
-    QCOMPARE(window->imsiValue->text(), QString("-"));
-    QVERIFY(window->verifyPinButton->isEnabled());
-    Press(window->verifyPinButton);
-    VerifyPinDialog* dialog = rig.main->pinDialogs().openVerifyPin();
-    QVERIFY(dialog != nullptr && dialog->isVisible());
-    QVERIFY(dialog->findChild<QRadioButton*>("pinOption_0")->isChecked());
-    QTest::keyClicks(dialog->findChild<QLineEdit*>("codeField"), "1234");
-    Press(OkOf(dialog));
-    QVERIFY(!dialog->isVisible());
-    QCOMPARE(window->imsiValue->text(), QString("001010123456789"));
-    QVERIFY(window->providerValue->text() != QString("-"));
-    QVERIFY(!window->verifyPinButton->isEnabled());  // the card is open now
 }
 
 void PinDialogsTest::gateVerifiesModally() {

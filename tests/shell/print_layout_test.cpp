@@ -3,8 +3,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <numeric>
-
 #include "print_pdf_text.h"
 #include "shell/print_layout.h"
 
@@ -43,10 +41,6 @@ QString NotOnceInOrder(const QString& text, const QStringList& parts) {
         at = found + part.size();
     }
     return {};
-}
-
-qreal Total(const QList<qreal>& widths) {
-    return std::accumulate(widths.begin(), widths.end(), qreal(0));
 }
 
 }  // namespace
@@ -93,44 +87,6 @@ private slots:
         QCOMPARE(layout.cellLines(2, 1),
                  QStringList({QStringLiteral("line one"), QStringLiteral("line two"),
                               QStringLiteral("line three end")}));
-    }
-
-    void sharesThePageWidthByTheListWidths() {
-        printer_.setPageSize(QPageSize(QPageSize::A4));
-        PrintTable table = PhoneTable(3);
-        table.widths = {10, 30, 60};
-        PrintLayout proportional(table, PrintStyle::One, TestFont());
-        proportional.paginate(printer_, page());
-        const QList<qreal> widths = proportional.columnWidths();
-        QCOMPARE(widths.size(), 3);
-        QVERIFY(qAbs(Total(widths) - page().width()) < 1);
-        QVERIFY(qAbs(widths[1] / widths[0] - 3) < 0.01);
-        QVERIFY(qAbs(widths[2] / widths[0] - 6) < 0.01);
-        QCOMPARE(proportional.columnLefts()[1], widths[0]);
-
-        // A sliver of a column still gets room for a few characters.
-        table.widths = {1, 2000, 2000};
-        PrintLayout sliver(table, PrintStyle::One, TestFont());
-        sliver.paginate(printer_, page());
-        QVERIFY(sliver.columnWidths()[0] >
-                QFontMetricsF(TestFont(), &printer_).averageCharWidth() * 3);
-        QVERIFY(qAbs(Total(sliver.columnWidths()) - page().width()) < 1);
-
-        // Without widths the texts decide, and too many columns share the page equally.
-        table.widths.clear();
-        table.rows[0][2] = QStringLiteral("a much longer text than any name in the list");
-        PrintLayout fitted(table, PrintStyle::Two, TestFont());
-        fitted.paginate(printer_, page());
-        QVERIFY(fitted.columnWidths()[2] > fitted.columnWidths()[1]);
-        PrintTable wide;
-        for (int column = 0; column < 60; ++column) {
-            wide.headers.append(QStringLiteral("Column %1").arg(column));
-        }
-        PrintLayout crowded(wide, PrintStyle::One, TestFont());
-        crowded.paginate(printer_, page());
-        QCOMPARE(crowded.columnWidths().size(), 60);
-        QVERIFY(qAbs(crowded.columnWidths().front() - crowded.columnWidths().back()) < 0.01);
-        QVERIFY(qAbs(Total(crowded.columnWidths()) - page().width()) < 1);
     }
 
     // Every page carries the title, the column headers and its number; every record is
@@ -219,13 +175,6 @@ private slots:
         }
         // Pages beyond the end print the last page rather than nothing.
         QCOMPARE(print(layout, PageRun{50, 60}).size(), 1);
-    }
-
-    void reportsAFileThatCannotBeWritten() {
-        PrintLayout layout(PhoneTable(3), PrintStyle::One, TestFont());
-        printer_.setOutputFileName(dir_.filePath(QStringLiteral("missing/folder/out.pdf")));
-        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-        QVERIFY(!layout.print(printer_));
     }
 
 private:

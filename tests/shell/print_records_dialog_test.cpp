@@ -263,14 +263,6 @@ private slots:
         QCOMPARE(next.printer().pageLayout().orientation(), QPageLayout::Landscape);
     }
 
-    void opensWithStyleOne() {
-        Child<QRadioButton>(*form_, "styleOption_1")->setChecked(true);
-        form_->show();
-        QCOMPARE(form_->printStyle(), PrintStyle::One);
-        form_->cancel();
-        QVERIFY(!form_->isVisible());
-    }
-
 private:
     QTemporaryDir dir_;
     ScriptedPrintDialogs hook_;

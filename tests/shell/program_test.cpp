@@ -62,36 +62,15 @@ class ProgramTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void secondCopyEndsSilently();
-    void secondStartHandsOverAFile();
+    void secondStartEndsSilentlyAndHandsOverAFile();
     void lockOfACrashedCopyIsTakenOver();
     void helpNeedsNoDisplay();
     void badOptionIsRefused();
 };
 
-void ProgramTest::secondCopyEndsSilently() {
-    QTemporaryDir runtime;
-    QProcess first;
-    Start(first, runtime, {"--demo"});
-    const QString lock = QDir(runtime.path()).filePath("pellucard.lock");
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 10000);
-
-    QProcess second;
-    Start(second, runtime, {"--demo"});
-    QVERIFY(second.waitForFinished(10000));
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 0);
-    QVERIFY(second.readAllStandardOutput().isEmpty());
-    QVERIFY(second.readAllStandardError().isEmpty());
-
-    QCOMPARE(first.state(), QProcess::Running);
-    QCOMPARE(OwnErrors(first), QString());
-    Stop(first);
-}
-
-// A file named to a second start opens in the running copy, in its SMS window (the window
-// the recent files then name: 5); the second start ends with 0 once handed over.
-void ProgramTest::secondStartHandsOverAFile() {
+// A second start ends silently with 0; one that names a file hands it to the running copy,
+// which opens it in its SMS window (the window the recent files then name: 5).
+void ProgramTest::secondStartEndsSilentlyAndHandsOverAFile() {
     QTemporaryDir runtime;
     QProcess first;
     Start(first, runtime, {"--demo"});
@@ -101,13 +80,17 @@ void ProgramTest::secondStartHandsOverAFile() {
     QVERIFY(messages.open(QIODevice::WriteOnly));  // an empty SMS file
     messages.close();
 
-    QProcess second;
-    second.setWorkingDirectory(runtime.path());
-    Start(second, runtime, {"--demo", "handed over.sms"});
-    QVERIFY(second.waitForFinished(10000));
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 0);
-    QCOMPARE(OwnErrors(second), QString());
+    for (const QStringList& arguments :
+         {QStringList{"--demo"}, QStringList{"--demo", "handed over.sms"}}) {
+        QProcess second;
+        second.setWorkingDirectory(runtime.path());
+        Start(second, runtime, arguments);
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QVERIFY(second.readAllStandardOutput().isEmpty());
+        QCOMPARE(OwnErrors(second), QString());
+    }
 
     QTRY_VERIFY_WITH_TIMEOUT(StoredSettings(runtime).contains("handed over.sms"), 10000);
     const QByteArray settings = StoredSettings(runtime);

@@ -127,7 +127,6 @@ TEST(CardImageTest, CardStateSurvivesSaveAndLoad) {
 }
 
 TEST(CardImageTest, MalformedImagesAreRejectedWithTheReason) {
-    const auto demo = DemoText();
     const QString notHex(56, u'G');
     const QJsonObject pinRead{{"read", "PIN"}, {"update", "CHV1"}};
     const std::optional<QJsonValue> removed;
@@ -136,7 +135,6 @@ TEST(CardImageTest, MalformedImagesAreRejectedWithTheReason) {
         const char* expected;  // part of the error message
     } cases[] = {
         {"{ \"format\": ", "not valid JSON"},
-        {demo.left(demo.size() / 2), "not valid JSON"},
         {"{\n  \"format\": \"pellucard-sim-card\",\n  \"atr\": 3B\n}", "(line 3)"},
         {"[1, 2]", "a card image is a JSON object"},
         {DemoWith("format", "something-else"), "not a Pellucard card image"},
@@ -147,32 +145,18 @@ TEST(CardImageTest, MalformedImagesAreRejectedWithTheReason) {
          "file \"3F00/7F10/6F3A\", record 2: not hex digits"},
         {DemoWith("files|3F00/7F10/6F3A|records|0|data", QString(54, u'F')),
          "record 1: 27 bytes, the record length is 28"},
-        {DemoWith("files|3F00/7F10/6F42|records", QJsonArray{42}),
-         "record 1: a record is hex text"},
         {DemoWith("files|3F00/7F10/6F42|record_count", 1),
          "2 records are listed, the record count is 1"},
-        {DemoWith("files|3F00/7F10/6F42|record_length", removed),
-         "\"record_length\" must be a whole number from 1 to 255"},
-        {DemoWith("files|3F00/2FE2|data", 5),
-         "file \"3F00/2FE2\": \"data\" is missing or is not a text"},
         {DemoWith("files|3F00/2FE2|data", "98"),
          "ICCID (3F00/2FE2) must be a transparent file of 10 bytes"},
-        {DemoWith("files|3F00/7F20/6F07|path", "3F00/7F20/6F08"),
-         "the card has no IMSI (3F00/7F20/6F07)"},
         {DemoWith("files|3F00/7F20/6FAE|path", "3F00/7F30/6FAE"),
          "its directory \"3F00/7F30\" is missing"},
-        {DemoWith("files|3F00/7F20/6FAE|path", "3F00/2FE2/6FAE"),
-         "is an elementary file, not a directory"},
         {DemoWith("files|3F00/7F20/6FAE|path", "3F00/7F20/6F38"),
          "file \"3F00/7F20/6F38\" is listed twice"},
-        {DemoWith("files|3F00/7F20/6FAE|path", "3F00/7F20/AE"), "four hex digits"},
-        {DemoWith("files|3F00/7F10|type", "XF"), "\"type\" must be MF, DF or EF"},
         {DemoWith("files|3F00/7F10/6F44|structure", "ring"), "\"structure\" must be"},
         {DemoWith("files|3F00/7F10/6F3A|access", pinRead),
          "file \"3F00/7F10/6F3A\", access: \"read\" must be ALW"},
         {DemoWith("codes|chv1|code", "12a4"), "CHV1: the code must be 4 to 8 decimal digits"},
-        {DemoWith("codes|unblock_chv2|attempts_left", 11),
-         "\"attempts_left\" must be a whole number from 0 to 10"},
         {DemoWith("codes|chv2|enabled", false), "only CHV1 can be disabled"},
     };
     for (const auto& c : cases) {

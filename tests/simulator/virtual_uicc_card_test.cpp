@@ -57,38 +57,6 @@ protected:
     std::unique_ptr<VirtualUiccCard> card;
 };
 
-TEST_F(VirtualUiccCardTest, RefusesTheGsmClassAndAnswersClass00WithFcpTemplates) {
-    EXPECT_EQ(Status(Send({0xA0, 0xA4, 0x00, 0x00, 0x02, 0x3F, 0x00})), 0x6E00);
-    const auto sms = SelectFcp(SelectApplication());
-    EXPECT_TRUE(IsUsimAid(sms.aid));
-    const auto messages = SelectFcp({0x00, 0xA4, 0x00, 0x04, 0x02, 0x6F, 0x3C});
-    EXPECT_EQ(messages.info.recordLength, 176);
-    EXPECT_EQ(messages.info.sizeOrRecordCount, 30);
-    // A GET RESPONSE with the wrong length is told the right one and may ask again.
-    const auto announced = Send({0x00, 0xA4, 0x00, 0x04, 0x02, 0x6F, 0x07});
-    EXPECT_EQ(Status(Send({0x00, 0xC0, 0x00, 0x00, 0x05})), 0x6C00 | announced.sw2);
-    EXPECT_EQ(Status(Send({0x00, 0xC0, 0x00, 0x00, announced.sw2})), 0x9000);
-}
-
-TEST_F(VirtualUiccCardTest, KeepsItsPhoneBookInTheGlobalPhoneBookOnly) {
-    EXPECT_EQ(Select(0x7F10), 0x9000);
-    EXPECT_EQ(Select(0x6F3A), 0x6A82) << "no ADN in DF Telecom itself";
-    EXPECT_EQ(Select(0x7F20), 0x6A82) << "no DF GSM either";
-    EXPECT_EQ(Select(0x5F3A), 0x9000);
-    const auto pbr = SelectFcp({0x00, 0xA4, 0x00, 0x04, 0x02, 0x4F, 0x30});
-    const auto record = Send({0x00, 0xB2, 0x01, 0x04, pbr.info.recordLength});
-    ASSERT_EQ(Status(record), 0x9000);
-    const auto files = ParsePhoneBookReferences(record.data);
-    ASSERT_EQ(files.size(), 2u);
-    EXPECT_EQ(files[0].fileId, 0x4F3A);
-    const auto adn = SelectFcp({0x00, 0xA4, 0x00, 0x04, 0x02, 0x4F, 0x3A});
-    EXPECT_EQ(adn.info.sizeOrRecordCount, 250);
-    EXPECT_EQ(Status(Send({0x00, 0xB2, 0x01, 0x04, 0x1C})), 0x6982) << "PIN1 first";
-    ASSERT_EQ(Status(Verify("1234")), 0x9000);
-    EXPECT_EQ(Status(Send({0x00, 0xB2, 0x01, 0x04, 0x10})), 0x6C1C);
-    EXPECT_EQ(Status(Send({0x00, 0xB2, 0x01, 0x04, 0x1C})), 0x9000);
-}
-
 TEST_F(VirtualUiccCardTest, PinsTellTheirCountersAndCostOneAttemptPerWrongCode) {
     const Bytes query{0x00, 0x20, 0x00, 0x01, 0x00};
     EXPECT_EQ(Status(Send(query)), 0x63C3);

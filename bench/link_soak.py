@@ -14,8 +14,8 @@ sweep: `info`, `backup`, `phonebook read` and `restore`, each run once per ackno
 Neither is part of the test run. The exit status is 1 when a run went wrong (wrong data with
 exit 0, or an exit status other than 0 and 1) or, in the soak, failed.
 
-    tests/bench/link_soak.py --runs 500 --load 2
-    tests/bench/link_soak.py --sweep-only
+    bench/link_soak.py --runs 500 --load 2
+    bench/link_soak.py --sweep-only
 """
 import argparse
 import json
@@ -32,7 +32,7 @@ import time
 from collections import Counter
 from pathlib import Path
 
-ROOT = Path(__file__).resolve().parents[2]
+ROOT = Path(__file__).resolve().parents[1]
 
 
 def small_card(path, phone_book, sms):

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "cli/pcscd_rig.h"
 #include "engine/pellucard.h"
-#include "pcscd_rig.h"
 #include "platform/pcsc_channel.h"
 #include "platform/pcsc_terminal.h"
 
