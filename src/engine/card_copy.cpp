@@ -1,5 +1,7 @@
 #include "engine/card_copy.h"
 
+#include <algorithm>
+
 #include "engine/pellucard.h"
 #include "engine/phonebook_entry.h"
 #include "engine/sms_record.h"
@@ -68,7 +70,6 @@ CardCopyResult CopyCard(Pellucard& engine, CardCopyFrontEnd& frontEnd) {
         return result;
     }
     result.sourceIccid = backup.iccid;
-    result.sourceRecords = backup.RecordCount();
 
     if (!frontEnd.ChangeCards(backup))
         return result;

@@ -76,7 +76,6 @@ struct CardCopyResult {
     // Reading this card when SourceUnread, else writing the other one; its `differing` lists
     // every record that read back otherwise than written.
     BackupRunResult run;
-    int sourceRecords = 0;
 };
 
 CardCopyResult CopyCard(Pellucard& engine, CardCopyFrontEnd& frontEnd);

@@ -1,6 +1,7 @@
 // The information window's Copy SIM Card: this card copied onto another with one reader.
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 #include "engine/card_copy.h"
