@@ -196,7 +196,9 @@ void StopOnReport(const std::string& path, const ImportReport& report, bool forc
 CardList ReadRecordFile(const std::string& path, RecordKind kind) {
     CardList cards = EmptyCardList(kind, 0);
     MessageCapture capture;
-    if (!LoadRecordFile(*cards.list, Q(path), cards.used, 0))
+    // The part marks come along, for a copy into another .sms file.
+    if (!LoadRecordFile(*cards.list, Q(path), cards.used, 0,
+                        kind == RecordKind::Sms ? &cards.trailers : nullptr))
         capture.Fail(path);
     if (kind == RecordKind::Sms) {
         // A message may begin with a blank (a part of a long message that starts between two
@@ -502,7 +504,7 @@ int WriteCardFile(const CardList& cards, const std::string& path, const FileOpti
         RequireKind(cards, *kind, path, false);
         StopOnLosses(FieldWidthLosses(cards), options.force);
         MessageCapture capture;
-        if (!SaveRecordFile(*cards.list, Q(path), cards.used, 0))
+        if (!SaveRecordFile(*cards.list, Q(path), cards.used, 0, cards.trailers))
             capture.Fail(path);
         return RowsInUse(cards);
     }

@@ -13,6 +13,7 @@
 #include "records/person_fields.h"
 #include "records/record_marks.h"
 #include "records/record_slots.h"
+#include "records/sms_part_mark.h"
 
 namespace pellucard::cli {
 namespace {
@@ -167,6 +168,22 @@ CardList FromPhoneBookSlots(const std::vector<PhoneBookSlot>& slots, int slotCou
     return cards;
 }
 
+namespace {
+
+// The part of a concatenated message that the slot's card bytes are, while the slot still says
+// what they say: a message whose text or sender was changed is no longer that part.
+std::optional<SmsConcatenation> PartOf(const SmsSlot& slot) {
+    if (slot.raw.empty())
+        return std::nullopt;
+    const SmsRecord record = DecodeSmsRecord(slot.raw);
+    if (!record.concatenation || record.concatenation->partCount < 2 || record.text != slot.text ||
+        record.AddressText() != slot.address)
+        return std::nullopt;
+    return record.concatenation;
+}
+
+}  // namespace
+
 CardList FromSmsSlots(const std::vector<SmsSlot>& slots, int slotCount) {
     CardList cards = EmptyCardList(RecordKind::Sms, slotCount);
     const int year = QDate::currentDate().year();
@@ -187,6 +204,8 @@ CardList FromSmsSlots(const std::vector<SmsSlot>& slots, int slotCount) {
             list.SetText(row, kValidity, QString::number(slot.validity));
             list.SetText(row, kValidityText, ValidityText(slot.validity));
         }
+        if (const std::optional<SmsConcatenation> part = PartOf(slot))
+            cards.trailers.insert(row, PartMark(*part, Q(slot.text)));
     }
     return cards;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/record_json.h"
+#include "records/record_file.h"
 #include "records/record_list.h"
 
 namespace pellucard::cli {
@@ -25,6 +26,9 @@ struct CardList {
     std::unique_ptr<RecordList> list;
     int used = 0;
     int rowsLeftOut = 0;  // rows of a text file beyond what a list can hold
+    // What an .sms file keeps after the fields of a slot: the part marks of messages sent in
+    // parts, so that the windows join them again when they open the file.
+    SlotTrailers trailers;
 };
 
 // An empty list of the kind's columns with `slots` slots and the English column titles.
@@ -47,7 +51,9 @@ QString ValidityText(int validity);
 std::optional<int> ValidityOfText(const QString& text);
 
 // Card records into list rows (slot n into row n) and back. Rows without a record give no
-// slot unless `withEmpty` is set (the JSON of a read lists every slot).
+// slot unless `withEmpty` is set (the JSON of a read lists every slot). A message slot whose
+// card bytes are a part of a concatenated message, and still say the slot's sender and text,
+// gets its part mark among the list's trailers.
 CardList FromPhoneBookSlots(const std::vector<PhoneBookSlot>& slots, int slotCount);
 CardList FromSmsSlots(const std::vector<SmsSlot>& slots, int slotCount);
 std::vector<PhoneBookSlot> PhoneBookSlotsOf(const CardList& cards, bool withEmpty);

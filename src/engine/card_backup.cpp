@@ -29,16 +29,6 @@ BackupRunResult NotLearnt(const CardOutcome& failure) {
     return result;
 }
 
-// The phone book record to write onto a card whose records have another length: the name and
-// number written anew, the name in the form that holds the most of it.
-Bytes Reencoded(const Bytes& record, int length) {
-    const PhoneBookEntry entry = DecodePhoneBookRecord(record);
-    if (entry.IsEmpty())
-        return Bytes(std::size_t(length), 0xFF);
-    const auto field = std::size_t(std::max(length - kPhoneBookFooterLength, 0));
-    return EncodePhoneBookRecord(entry, length, ChooseAlphaForm(entry.name, field));
-}
-
 // One run of the shared record runs within a backup or restore: its records count on from
 // `doneBefore` towards the whole total, and the user's stop ends it.
 class Stage {
@@ -171,6 +161,16 @@ BackupRunResult ReadCardBackup(Pellucard& engine, CardBackup& backup,
     return result;
 }
 
+Bytes PhoneBookRecordForLength(const Bytes& record, int length) {
+    if (int(record.size()) == length)
+        return record;
+    const PhoneBookEntry entry = DecodePhoneBookRecord(record);
+    if (entry.IsEmpty())
+        return Bytes(std::size_t(length), 0xFF);
+    const auto field = std::size_t(std::max(length - kPhoneBookFooterLength, 0));
+    return EncodePhoneBookRecord(entry, length, ChooseAlphaForm(entry.name, field));
+}
+
 bool PlanRestore(Pellucard& engine, const CardBackup& backup, RestorePlan& plan) {
     RestorePlan planned;
     // The card's identity and sizes are judged only from what it said: a read that failed
@@ -191,6 +191,7 @@ bool PlanRestore(Pellucard& engine, const CardBackup& backup, RestorePlan& plan)
 
     const int backupPhoneBook = int(backup.phoneBook.size());
     const int backupSms = int(backup.sms.size());
+    planned.phoneBookRecordLength = phoneBookLength;
     planned.phoneBookReencoded = phoneBookLength != backup.phoneBookRecordLength;
     planned.phoneBookRecords =
         phoneBookLength > kPhoneBookFooterLength ? std::min(backupPhoneBook, phoneBookCount) : 0;
@@ -209,7 +210,8 @@ namespace {
 // Writes each file's records, then reads them back, file by file; `result` counts both
 // passes and `checked` the records read back unchanged.
 void WriteAndReadBack(Pellucard& engine, const CardBackup& backup, const RestorePlan& plan,
-                      const BackupProgress& progress, BackupRunResult& result, int& checked) {
+                      const BackupProgress& progress, ReadBackCheck check, BackupRunResult& result,
+                      int& checked) {
     Stage stage(result, progress);
     struct Pass {
         CardRecordFile file;
@@ -228,7 +230,7 @@ void WriteAndReadBack(Pellucard& engine, const CardBackup& backup, const Restore
         std::vector<Bytes> sent;
         const auto recordFor = [&pass, &sent](int number, int length) -> std::optional<Bytes> {
             const Bytes& saved = pass.records[std::size_t(number - 1)];
-            sent.push_back(pass.reencoded ? Reencoded(saved, length) : saved);
+            sent.push_back(pass.reencoded ? PhoneBookRecordForLength(saved, length) : saved);
             return sent.back();
         };
         const CardRunResult writing =
@@ -236,39 +238,38 @@ void WriteAndReadBack(Pellucard& engine, const CardBackup& backup, const Restore
         result.written += writing.done;
         if (!stage.Ended(writing, pass.file))
             return;
-        int mismatch = 0;
         int same = 0;
         const auto compare = [&](int number, const Bytes& raw) {
-            if (mismatch != 0)
-                return;
             if (raw == sent[std::size_t(number - 1)])
                 ++same;
             else
-                mismatch = number;
+                result.differing.push_back({pass.file, number});
         };
         const bool read = stage.Ended(
             ReadCardRecords(engine, pass.file, compare, stage.Hooks(), pass.count), pass.file);
         checked += same;
         if (!read)
             return;
-        if (mismatch != 0) {
-            result.outcome = BackupOutcome::Mismatch;
-            result.file = pass.file;
-            result.record = mismatch;
-            return;
-        }
+        if (!result.differing.empty() && check == ReadBackCheck::StopAtFirstDifference)
+            break;
+    }
+    if (!result.differing.empty()) {
+        result.outcome = BackupOutcome::Mismatch;
+        result.file = result.differing.front().file;
+        result.record = result.differing.front().record;
     }
 }
 
 }  // namespace
 
 BackupRunResult RestoreCardBackup(Pellucard& engine, const CardBackup& backup,
-                                  const RestorePlan& plan, const BackupProgress& progress) {
+                                  const RestorePlan& plan, const BackupProgress& progress,
+                                  ReadBackCheck check) {
     BackupRunResult result;
     // Every record is written and read back: the progress counts both.
     result.total = 2 * (plan.phoneBookRecords + plan.smsRecords);
     int checked = 0;
-    WriteAndReadBack(engine, backup, plan, progress, result, checked);
+    WriteAndReadBack(engine, backup, plan, progress, check, result, checked);
     // A record is done once it was written and read back unchanged.
     result.done = checked;
     result.total /= 2;

@@ -74,6 +74,14 @@ struct OtherFileRestore {
 // written.
 enum class BackupOutcome { Done, Refused, LinkFailed, Stopped, Mismatch };
 
+// One record of the phone book or the SMS store; record numbers count from 1.
+struct CardRecordRef {
+    CardRecordFile file = CardRecordFile::PhoneBook;
+    int record = 0;
+
+    bool operator==(const CardRecordRef&) const = default;
+};
+
 struct BackupRunResult {
     BackupOutcome outcome = BackupOutcome::Done;
     int done = 0;   // records read, or written and read back unchanged
@@ -84,6 +92,8 @@ struct BackupRunResult {
     CardRecordFile file = CardRecordFile::PhoneBook;  // where it ended, when not Done
     int record = 0;
     CardOutcome failure;  // the card's answer when Refused, or the lost one when LinkFailed
+    // Restore: the records that read back differently from what was written, in order.
+    std::vector<CardRecordRef> differing;
 
     // Restore of the other files (when the plan asks for it), one entry a file of the plan.
     std::vector<OtherFileRestore> otherFiles;
@@ -110,6 +120,7 @@ struct RestorePlan {
     int smsRecords = 0;
     int phoneBookBeyond = 0;  // backup records beyond the card's files, not written
     int smsBeyond = 0;
+    int phoneBookRecordLength = 0;  // the card's
     // The card's phone book records have another length: names and numbers are written anew
     // in it instead of byte for byte.
     bool phoneBookReencoded = false;
@@ -130,11 +141,21 @@ struct RestorePlan {
 // Enters the files to learn their sizes; false when the card does not answer.
 bool PlanRestore(Pellucard& engine, const CardBackup& backup, RestorePlan& plan);
 
+// The phone book record that a restore writes for `record` into a card whose records are
+// `length` bytes: the record itself when the lengths agree, else its name and number written
+// anew, the name in the form that holds the most of it (and cut where even that cannot).
+Bytes PhoneBookRecordForLength(const Bytes& record, int length);
+
+// What a restore does when a record reads back differently: end there, or go on writing and
+// checking the other file and list every such record.
+enum class ReadBackCheck { StopAtFirstDifference, CheckEveryRecord };
+
 // Writes the records of the plan, then reads them back and compares each with what was
 // written. Records beyond the card's files are not written. Then, when the plan asks, each
 // other file: the records that differ from the card's are written (a cyclic file whole) and
 // read back; a refusal there ends that file only, a failed link the whole restore.
 BackupRunResult RestoreCardBackup(Pellucard& engine, const CardBackup& backup,
-                                  const RestorePlan& plan, const BackupProgress& progress = {});
+                                  const RestorePlan& plan, const BackupProgress& progress = {},
+                                  ReadBackCheck check = ReadBackCheck::StopAtFirstDifference);
 
 }  // namespace pellucard

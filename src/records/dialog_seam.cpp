@@ -39,6 +39,7 @@ DialogAnswer SafeAnswer(DialogButtons buttons) {
         case DialogButtons::YesNo:
             return DialogAnswer::No;
         case DialogButtons::YesNoCancel:
+        case DialogButtons::OkCancel:
             return DialogAnswer::Cancel;
         case DialogButtons::Ok:
             break;

@@ -16,8 +16,10 @@ namespace pellucard {
 // passed by reference and only a Widgets seam runs it.
 
 // YesNoCancel is for questions whose No throws work away (save before closing?): Cancel,
-// Escape and the box's close button leave everything as it was.
-enum class DialogButtons { Ok, YesNo, YesNoCancel };
+// Escape and the box's close button leave everything as it was. OkCancel asks the user to do
+// something first (put in another card) and press OK; Cancel, Escape and the close button end
+// what was under way.
+enum class DialogButtons { Ok, YesNo, YesNoCancel, OkCancel };
 
 enum class DialogIcon { None, Information, Question, Warning, Critical };
 
@@ -35,6 +37,8 @@ struct MessageRequest {
     QString title;
     DialogButtons buttons = DialogButtons::Ok;
     DialogIcon icon = DialogIcon::None;
+    // A Yes/No question whose Yes would write over something: Enter answers No.
+    bool noByDefault = false;
 };
 
 struct FileRequest {

@@ -1,9 +1,7 @@
 // The main window's File menu entries that back up the whole card and restore it.
 #include <QFile>
-#include <QProgressDialog>
 #include <QSaveFile>
 
-#include "catalogue/status_words.h"
 #include "engine/card_backup.h"
 #include "engine/pellucard.h"
 #include "records/card_backup_file.h"
@@ -12,6 +10,7 @@
 #include "records/restore_report.h"
 #include "records/save_file.h"
 #include "shell/card_info.h"
+#include "shell/card_run_progress.h"
 #include "shell/main_window.h"
 #include "shell/pin_dialog_launcher.h"
 #include "shell/session.h"
@@ -22,52 +21,6 @@ namespace {
 constexpr qint64 kMaxBackupBytes = 16 * 1024 * 1024;
 
 const QString kBackupFilter = QStringLiteral("JSON (*.json *.JSON)");
-
-// The progress window of a run; its button stops the run after the record in hand.
-class RunProgress {
-public:
-    RunProgress(Session& session, const CardGate::Hold& hold, MessageId labelId, QWidget* parent)
-        : session_(session),
-          hold_(hold),
-          labelId_(labelId),
-          dialog_(QString(), session.text(MessageId::Cancel), 0, 1, parent) {
-        dialog_.setObjectName(QStringLiteral("CardRunProgress"));
-        dialog_.setWindowModality(Qt::WindowModal);
-        dialog_.setMinimumDuration(0);
-        dialog_.setAutoClose(false);
-        dialog_.setAutoReset(false);
-    }
-
-    BackupProgress callback() {
-        return [this](int done, int total) {
-            dialog_.setMaximum(std::max(total, 1));
-            dialog_.setValue(done);
-            dialog_.setLabelText(session_.text(labelId_) + QString::number(done));
-            session_.yield();
-            return !dialog_.wasCanceled() && !hold_.stopRequested();
-        };
-    }
-
-    QProgressDialog& dialog() { return dialog_; }
-
-private:
-    Session& session_;
-    const CardGate::Hold& hold_;
-    MessageId labelId_;
-    QProgressDialog dialog_;
-};
-
-// Why a run ended early: the problem message with the record and its file, and what the card
-// said.
-QString runProblem(const BackupRunResult& result, MessageId problemId, const Session& session) {
-    // The file by its GSM 11.11 identifier, which reads the same in every language.
-    QString text = session.text(problemId) + QString::number(result.record) +
-                   QStringLiteral(" (EF %1)").arg(FileIdOf(result.file), 4, 16, QLatin1Char('0'));
-    if (result.outcome == BackupOutcome::Refused)
-        text += QStringLiteral(" (SW %1)")
-                    .arg(StatusWordText(result.failure.statusWord, session.languageIndex()));
-    return text;
-}
 
 void tell(MessageId messageId, const QString& text, DialogIcon icon) {
     MessageRequest request;
@@ -121,14 +74,14 @@ void MainWindow::backUpCard() {
 }
 
 void MainWindow::runBackup(const QString& path, CardGate::Hold& hold) {
-    RunProgress progress(session_, hold, MessageId::UpLoadingRecord, this);
+    CardRunProgress progress(session_, hold, MessageId::UpLoadingRecord, this);
     CardBackup backup;
     const BackupRunResult result = ReadCardBackup(hold.engine(), backup, progress.callback());
     progress.dialog().close();
     if (!result.Ok()) {
         // A backup that is not whole is not saved.
-        tell(MessageId::UpLoadingProblem, runProblem(result, MessageId::UpLoadingProblem, session_),
-             DialogIcon::Critical);
+        tell(MessageId::UpLoadingProblem,
+             cardRunProblem(result, MessageId::UpLoadingProblem, session_), DialogIcon::Critical);
         return;
     }
     const QByteArray bytes = SerializeCardBackup(backup);
@@ -198,7 +151,7 @@ void MainWindow::runRestore(const QString& path, CardGate::Hold& hold) {
                                                   .arg(plan.phoneBookBeyond)
                                                   .arg(plan.smsBeyond)))
         return;
-    RunProgress progress(session_, hold, MessageId::DownLoadingRecord, this);
+    CardRunProgress progress(session_, hold, MessageId::DownLoadingRecord, this);
     const BackupRunResult result = RestoreCardBackup(engine, backup, plan, progress.callback());
     progress.dialog().close();
     // A restore that did not go through says, file by file, which records were written (they

@@ -114,6 +114,8 @@ CardInfoWindow::CardInfoWindow(ShellHost& host, QWidget* parent)
     connect(connectReaderButton, &QPushButton::clicked, this,
             [this] { ChildWindow::host().openReaderChooser(); });
     commands->addWidget(copyCardButton);
+    connect(copyCardButton, &QPushButton::clicked, this,
+            [this] { ChildWindow::host().copyCard(); });
     commands->addStretch(1);
     layout->addLayout(commands);
     layout->addStretch(1);

@@ -39,6 +39,9 @@ public:
     virtual void showStatus(const QString& /*text*/) {}
     // Lets the user choose the reader (the information window's Connect SIM Card Reader).
     virtual void openReaderChooser() {}
+    // Copies the card in the reader onto another card (the information window's Copy SIM
+    // Card).
+    virtual void copyCard() {}
 };
 
 // A child window of the main window: the SIM card information window (index 6) and the record

@@ -89,6 +89,10 @@ public:
     // its whole run.
     void backUpCard();
     void restoreCard();
+    // The information window's Copy SIM Card: reads this card whole, asks for the other card,
+    // says what does not fit onto it, writes it and reads every record back, holding the card
+    // for the whole run.
+    void copyCard() override;
     // Opens a record file named on a command line (this start's or a later one's) in the
     // window for its kind: the one that last opened it, else the SMS window for ".sms" and the
     // phone book window for ".SPB". Waits while a poll, card work or a dialog is under way.

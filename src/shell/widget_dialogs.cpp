@@ -54,10 +54,16 @@ DialogAnswer WidgetDialogs::ShowMessage(const MessageRequest& request) {
         buttons = QMessageBox::Yes | QMessageBox::No;
     else if (request.buttons == DialogButtons::YesNoCancel)
         buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    else if (request.buttons == DialogButtons::OkCancel)
+        buttons = QMessageBox::Ok | QMessageBox::Cancel;
     QMessageBox box(boxIcon(request.icon), title, request.text, buttons,
                     QApplication::activeWindow());
-    box.setDefaultButton(request.buttons == DialogButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes);
-    if (request.buttons == DialogButtons::YesNoCancel)
+    const bool okFirst =
+        request.buttons == DialogButtons::Ok || request.buttons == DialogButtons::OkCancel;
+    box.setDefaultButton(okFirst               ? QMessageBox::Ok
+                         : request.noByDefault ? QMessageBox::No
+                                               : QMessageBox::Yes);
+    if (request.buttons == DialogButtons::YesNoCancel || request.buttons == DialogButtons::OkCancel)
         box.setEscapeButton(QMessageBox::Cancel);  // Escape and the close button: Cancel
     // An import's summary, a refusal naming a file: the user can select and copy the text.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -67,6 +73,8 @@ DialogAnswer WidgetDialogs::ShowMessage(const MessageRequest& request) {
             return DialogAnswer::Ok;
         case DialogButtons::YesNo:
             return answer == QMessageBox::Yes ? DialogAnswer::Yes : DialogAnswer::No;
+        case DialogButtons::OkCancel:
+            return answer == QMessageBox::Ok ? DialogAnswer::Ok : DialogAnswer::Cancel;
         case DialogButtons::YesNoCancel:
             break;
     }

@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QByteArray>
 #include <QList>
 #include <QMap>
 #include <QString>
 
-#include <optional>
-
 #include "engine/sms_record.h"
 #include "records/record_list.h"
+#include "records/sms_part_mark.h"
 
 namespace pellucard {
 
@@ -30,22 +28,6 @@ struct JoinedMessage {
 QMap<int, JoinedMessage> findJoinedMessages(const RecordList& list, int used,
                                             const CardRecordStore& store, int addressColumn,
                                             int textColumn);
-
-// The mark that an SMS file keeps after the fields of a record that is a part of a
-// concatenated message ("SMS part 90 2/3": reference, part number and part count), so that
-// the message is found whole again when the file is opened. The texts of a record cannot
-// carry it; other programs leave that room of the slot zero and never read it. The file keeps
-// a text without the blanks at its ends, which matter where one part ends and the next begins
-// ("own" + " place"): the mark counts them (" blanks 0 1").
-struct SmsPartMark {
-    SmsConcatenation part;
-    int leadingBlanks = 0;
-    int trailingBlanks = 0;
-};
-QByteArray partMark(const SmsConcatenation& part, const QString& text);
-// The mark that `bytes` (a slot's room after its fields) hold; nothing when they hold no
-// valid one.
-std::optional<SmsPartMark> readPartMark(const QByteArray& bytes);
 
 // A copy of slots 1..used in which each joined message is one record: the first part's row
 // with the joined text in `textColumns`, the other parts left out. `used` becomes the number

@@ -88,7 +88,7 @@ private:
     // What the message column shows in the first part's row of a joined message, else "".
     QString joinedShownText(int list, int row) const;
 
-    // The parts of messages sent in parts travel in the slots of the SMS file (partMark), so
+    // The parts of messages sent in parts travel in the slots of the SMS file (PartMark), so
     // that an opened file shows them joined again.
     SlotTrailers documentTrailers() override;
     void trailersOpened(const SlotTrailers& trailers) override;

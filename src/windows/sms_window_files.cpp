@@ -12,7 +12,7 @@ SlotTrailers SmsWindow::documentTrailers() {
         const CardRecordStore::Entry* entry = store_.find(records.Tag(row));
         if (entry != nullptr && entry->concatenation)
             trailers.insert(row,
-                            partMark(*entry->concatenation, records.Text(row, sms_column::kText)));
+                            PartMark(*entry->concatenation, records.Text(row, sms_column::kText)));
     }
     return trailers;
 }
@@ -20,7 +20,7 @@ SlotTrailers SmsWindow::documentTrailers() {
 void SmsWindow::trailersOpened(const SlotTrailers& trailers) {
     RecordList& records = recordList(kComputerList);
     for (auto mark = trailers.begin(); mark != trailers.end(); ++mark) {
-        const std::optional<SmsPartMark> part = readPartMark(mark.value());
+        const std::optional<SmsPartMark> part = ReadPartMark(mark.value());
         const int row = mark.key();
         if (!part || row > records.LastSlot())
             continue;

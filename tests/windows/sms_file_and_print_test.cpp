@@ -109,12 +109,12 @@ private slots:
         for (const char* mark : {"SMS part 90 2/3", "SMS part 90 2/3 blanks 0 1", "SMS part 90 4/3",
                                  "SMS part 90 1/1", "SMS part 70000 1/3", "SMS part 9 1/3x",
                                  "sms part 1 1/2", "SMS part 90 2/3 blanks 100 100"}) {
-            const auto part = readPartMark(QByteArray(mark) + QByteArray(20, '\0'));
+            const auto part = ReadPartMark(QByteArray(mark) + QByteArray(20, '\0'));
             QCOMPARE(part.has_value(), QByteArray(mark).startsWith("SMS part 90 2/3") &&
                                            !QByteArray(mark).endsWith("100"));
         }
         const auto mark =
-            readPartMark(partMark(SmsConcatenation{513, 4, 2}, QStringLiteral("  a ")));
+            ReadPartMark(PartMark(SmsConcatenation{513, 4, 2}, QStringLiteral("  a ")));
         QVERIFY(mark.has_value());
         QCOMPARE(mark->part.reference, 513);
         QCOMPARE(mark->part.partCount, 4);

@@ -1,0 +1,302 @@
+// Copy SIM Card on the information window: the demo card copied onto another virtual card with
+// the one virtual reader, the cards changed while the program asks for it.
+#include <QProgressDialog>
+#include <QTest>
+#include <QTimer>
+
+#include "engine/card_backup.h"
+#include "support/window_rig.h"
+
+using namespace pellucard;
+using namespace pellucard::testing;
+
+namespace {
+
+constexpr char kOtherIccid[] = "8988200000987654321";
+
+// What a person does with the cards while a message box waits for them: the action queued for
+// a message runs when that message shows, before the scripted answer is given.
+class CardHands final : public DialogSeam {
+public:
+    explicit CardHands(ScriptedDialogs& script) : script_(script) {
+        previous_ = InstallDialogs(this);
+    }
+    ~CardHands() override { InstallDialogs(previous_); }
+
+    void When(MessageId id, std::function<void()> action) { actions_.append({id, action}); }
+
+    DialogAnswer ShowMessage(const MessageRequest& request) override {
+        if (!actions_.isEmpty() && request.messageId == actions_.first().first)
+            actions_.takeFirst().second();
+        return script_.ShowMessage(request);
+    }
+    QString ChooseOpenFileName(const FileRequest& request) override {
+        return script_.ChooseOpenFileName(request);
+    }
+    QString ChooseSaveFileName(const FileRequest& request) override {
+        return script_.ChooseSaveFileName(request);
+    }
+    void RunModal(QDialog& dialog) override { script_.RunModal(dialog); }
+
+private:
+    ScriptedDialogs& script_;
+    DialogSeam* previous_ = nullptr;
+    QList<QPair<MessageId, std::function<void()>>> actions_;
+};
+
+struct CardContent {
+    std::vector<Bytes> phoneBook;
+    std::vector<Bytes> sms;
+    bool operator==(const CardContent&) const = default;
+};
+
+CardContent contentOf(Pellucard& engine) {
+    return {cardRecords(engine, CardBook::PhoneBook), cardRecords(engine, CardBook::Sms)};
+}
+
+// Another card with PIN1 on (1234, as the demo card), every record blank.
+std::shared_ptr<VirtualSimCard> blankOtherCard() {
+    return OtherCard([](CardImage& image) {
+        for (const char* path : {"3F00/7F10/6F3A", "3F00/7F10/6F3C"}) {
+            CardFile* file = image.FindFile(path);
+            for (CardRecord& record : file->records)
+                record.data = Bytes(file->recordLength, 0xFF);
+        }
+    });
+}
+
+// A card with room for 15 names of 8 bytes and 10 messages, PIN1 off.
+std::shared_ptr<VirtualSimCard> smallOtherCard() {
+    return OtherCard([](CardImage& image) {
+        CardFile* book = image.FindFile("3F00/7F10/6F3A");
+        book->recordLength = 22;
+        book->emptyRecord = Bytes(22, 0xFF);
+        book->records.assign(15, CardRecord{Bytes(22, 0xFF), {}});
+        image.FindFile("3F00/7F10/6F3C")->records.resize(10);
+        image.chv1Enabled = false;
+    });
+}
+
+}  // namespace
+
+class CardCopyTest : public QObject {
+    Q_OBJECT
+
+private:
+    // The demo card identified and open, its content as it was read.
+    void start(ShellRig& rig) {
+        rig.TickUntilIdentified();
+        QVERIFY(rig.engine().VerifyPin(1, kDemoPin1).IsDone());
+        rig.ChangeInfo([](CardInfoRecord& info) { info.Pin1Open = true; });
+        source_ = contentOf(rig.engine());
+        sourceImage_ = rig.Card().ToImage();
+    }
+    // Takes the demo card out and puts `card` in when the program asks for the other card.
+    void swapTo(ShellRig& rig, CardHands& hands, std::shared_ptr<VirtualSimCard> card) {
+        hands.When(MessageId::CopyChangeCards, [&rig, card] {
+            rig.Reader().RemoveCard();
+            rig.Reader().InsertCard(card);
+        });
+        rig.dialogs.QueueAnswer(DialogAnswer::Ok);
+    }
+    void copy(ShellRig& rig) {
+        QPushButton* button = rig.cardInfoWindow()->copyCardButton;
+        QVERIFY(button->isEnabled());
+        button->click();
+    }
+    // Calls `action` once, as soon as the writing has come to record `done`.
+    void whileWriting(ShellRig& rig, int done, std::function<void()> action) {
+        auto* timer = new QTimer(&rig.timers);
+        timer->setInterval(0);
+        QObject::connect(timer, &QTimer::timeout, timer, [&rig, timer, done, action] {
+            auto* progress = rig.main->findChild<QProgressDialog*>("CardRunProgress");
+            if (!progress || !progress->labelText().startsWith("Down Loading") ||
+                progress->value() < done)
+                return;
+            timer->stop();
+            action();
+        });
+        timer->start();
+    }
+    // The source card was never written to.
+    void sourceUntouched(ShellRig& rig) {
+        QVERIFY(rig.session->reader().virtualCard->ToImage() == sourceImage_);
+    }
+
+    CardContent source_;
+    CardImage sourceImage_;
+
+private slots:
+    // A blank card with PIN1 on: the PIN is asked for, then every record of both files is
+    // written and reads back as on the demo card.
+    void copiesOntoAnotherCardByteForByte() {
+        ShellRig rig;
+        start(rig);
+        CardHands hands(rig.dialogs);
+        swapTo(rig, hands, blankOtherCard());
+        rig.AnswerVerifyPin();
+        copy(rig);
+
+        QCOMPARE(rig.dialogs.MessageIds(),
+                 (MessageIdList{MessageId::CopyChangeCards, MessageId::CardCopied}));
+        const MessageRequest& done = rig.dialogs.LastMessage();
+        QCOMPARE(done.icon, DialogIcon::Information);
+        QVERIFY2(done.text.startsWith("280 of 280 records were copied onto card " +
+                                      QString(kOtherIccid)),
+                 qPrintable(done.text));
+        QCOMPARE(cardIdText(rig.Info()), QString(kOtherIccid));
+        QVERIFY(contentOf(rig.engine()) == source_);
+        sourceUntouched(rig);
+        QVERIFY(rig.dialogs.ScriptUsedUp());
+    }
+
+    // Fewer and shorter records: what is left out is named and what is cut is shown before
+    // anything is written; No writes nothing, Yes copies the rest.
+    void smallerCardSaysWhatDoesNotFit() {
+        ShellRig rig;
+        start(rig);
+        auto small = smallOtherCard();
+        QVERIFY(small != nullptr);
+        {
+            CardHands hands(rig.dialogs);
+            swapTo(rig, hands, small);
+            rig.dialogs.QueueAnswer(DialogAnswer::No);
+            copy(rig);
+        }
+        const MessageRequest question = rig.dialogs.LastMessage();
+        QCOMPARE(question.messageId, MessageId::CopyDoesNotFit);
+        QVERIFY(question.noByDefault);
+        for (const char* line :
+             {"SIM Card Phone Book 16: Info@Pellucard, +3225551234", "SIM Card Phone Book 17: 112",
+              "SIM Card SMS 11: +447700900123",
+              "SIM Card Phone Book 1: Alice Martin, +441632960123 → Alice Ma", "the 8 bytes"})
+            QVERIFY2(question.text.contains(QString::fromUtf8(line)), qPrintable(question.text));
+        QVERIFY(!question.text.contains("Phone Book 3:"));  // an empty record is no loss
+        const CardContent untouched = contentOf(rig.engine());
+        QVERIFY(untouched.phoneBook == std::vector<Bytes>(15, Bytes(22, 0xFF)));
+
+        // The demo card back in, and again with Yes.
+        rig.Reader().RemoveCard();
+        rig.Reader().InsertCard(rig.session->reader().virtualCard);
+        for (int look = 0; look < 3; ++look)
+            rig.Tick();
+        start(rig);
+        CardHands hands(rig.dialogs);
+        swapTo(rig, hands, small);
+        rig.dialogs.QueueAnswer(DialogAnswer::Yes);
+        copy(rig);
+        QCOMPARE(rig.dialogs.LastMessage().messageId, MessageId::CardCopied);
+        QVERIFY2(rig.dialogs.LastMessage().text.startsWith("25 of 25"),
+                 qPrintable(rig.dialogs.LastMessage().text));
+        const CardContent copied = contentOf(rig.engine());
+        for (std::size_t record = 0; record < 15; ++record)
+            QCOMPARE(copied.phoneBook[record],
+                     PhoneBookRecordForLength(source_.phoneBook[record], 22));
+        QVERIFY(std::equal(copied.sms.begin(), copied.sms.end(), source_.sms.begin()));
+        sourceUntouched(rig);
+    }
+
+    // Stop while writing: the records before it are on the other card, those after it as they
+    // were, and the report says where it stopped.
+    void stopWhileWriting() {
+        ShellRig rig;
+        start(rig);
+        CardHands hands(rig.dialogs);
+        swapTo(rig, hands, blankOtherCard());
+        rig.AnswerVerifyPin();
+        whileWriting(rig, 40, [&rig] { rig.session->gate().requestStop(); });
+        copy(rig);
+
+        const MessageRequest& report = rig.dialogs.LastMessage();
+        QCOMPARE(report.icon, DialogIcon::Critical);
+        QVERIFY2(report.text.contains("stopped after record 4"), qPrintable(report.text));
+        QVERIFY2(report.text.contains("SIM Card SMS: records 1 to 30 were not written"),
+                 qPrintable(report.text));
+        const CardContent after = contentOf(rig.engine());
+        QCOMPARE(after.phoneBook.front(), source_.phoneBook.front());
+        QCOMPARE(after.phoneBook[200], Bytes(28, 0xFF));
+        sourceUntouched(rig);
+    }
+
+    // The reader stops answering while writing: the copy ends there and says so.
+    void linkFailureWhileWriting() {
+        ShellRig rig;
+        start(rig);
+        CardHands hands(rig.dialogs);
+        swapTo(rig, hands, blankOtherCard());
+        rig.AnswerVerifyPin();
+        whileWriting(rig, 40, [&rig] { rig.Reader().Faults().silent = true; });
+        copy(rig);
+
+        const MessageRequest& report = rig.dialogs.LastMessage();
+        QCOMPARE(report.messageId, MessageId::CardCopied);
+        QCOMPARE(report.icon, DialogIcon::Critical);
+        QVERIFY2(report.text.contains("got no answer from the card"), qPrintable(report.text));
+        rig.Reader().Faults().silent = false;
+        sourceUntouched(rig);
+    }
+
+    // The read card put back while the program asked about the other card: nothing is
+    // written onto it.
+    void cardChangedBeforeWritingWritesNothing() {
+        ShellRig rig;
+        start(rig);
+        auto demo = rig.session->reader().virtualCard;
+        CardHands hands(rig.dialogs);
+        auto small = smallOtherCard();
+        swapTo(rig, hands, small);
+        hands.When(MessageId::CopyDoesNotFit, [&rig, demo] {
+            rig.Reader().RemoveCard();
+            rig.Reader().InsertCard(demo);
+        });
+        rig.dialogs.QueueAnswer(DialogAnswer::Yes);
+        copy(rig);
+        QCOMPARE(rig.dialogs.LastMessage().messageId, MessageId::CopyCardChanged);
+        sourceUntouched(rig);
+        rig.Reader().RemoveCard();
+        rig.Reader().InsertCard(small);
+        QVERIFY(rig.engine().ResetCard().IsDone());
+        QVERIFY(contentOf(rig.engine()).phoneBook == std::vector<Bytes>(15, Bytes(22, 0xFF)));
+    }
+
+    // The card taken out and the same one put back: the program says no card answers until
+    // one does, then asks whether to write onto the card it read, No by default; No writes
+    // nothing.
+    void sameCardPutBackWritesNothing() {
+        ShellRig rig;
+        start(rig);
+        auto demo = rig.session->reader().virtualCard;
+        CardHands hands(rig.dialogs);
+        hands.When(MessageId::CopyChangeCards, [&rig] { rig.Reader().RemoveCard(); });
+        hands.When(MessageId::CopyNoCardYet, [&rig, demo] { rig.Reader().InsertCard(demo); });
+        rig.dialogs.QueueAnswer(DialogAnswer::Ok);
+        rig.dialogs.QueueAnswer(DialogAnswer::Ok);
+        rig.dialogs.QueueAnswer(DialogAnswer::No);
+        // Changed since it was read: a write would put record 1 back.
+        hands.When(MessageId::CopySameCard, [&rig] {
+            QVERIFY(rig.engine().VerifyPin(1, kDemoPin1).IsDone());
+            QVERIFY(rig.engine().EnterPhoneBook().IsDone());
+            QVERIFY(rig.engine().WritePhoneBookRecord(1, Bytes(28, 0xFF)).IsDone());
+        });
+        copy(rig);
+
+        QCOMPARE(rig.dialogs.MessageIds(),
+                 (MessageIdList{MessageId::CopyChangeCards, MessageId::CopyNoCardYet,
+                                MessageId::CopySameCard}));
+        QVERIFY(rig.dialogs.LastMessage().noByDefault);
+        QVERIFY(rig.dialogs.LastMessage().text.contains(kDemoIccid));
+        QCOMPARE(cardRecords(rig.engine(), CardBook::PhoneBook).front(), Bytes(28, 0xFF));
+        QVERIFY(rig.dialogs.ScriptUsedUp());
+
+        // Cancel while asked for the other card ends the copy as well.
+        rig.dialogs.Clear();
+        rig.dialogs.QueueAnswer(DialogAnswer::Cancel);
+        rig.AnswerVerifyPin();
+        copy(rig);
+        QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::CopyChangeCards});
+        QCOMPARE(cardRecords(rig.engine(), CardBook::PhoneBook).front(), Bytes(28, 0xFF));
+    }
+};
+
+QTEST_MAIN(CardCopyTest)
+#include "card_copy_test.moc"
