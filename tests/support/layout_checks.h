@@ -209,7 +209,12 @@ inline QStringList SqueezedLayouts(QWidget* root) {
         QLayout* layout = widget->layout();
         if (layout == nullptr)
             continue;
-        const QSize needed = layout->totalMinimumSize();
+        QSize needed = layout->totalMinimumSize();
+        // A layout whose height follows its width (wrapping rows, wrapping captions) needs more
+        // height the narrower it is.
+        if (layout->hasHeightForWidth())
+            needed.setHeight(
+                std::max(needed.height(), layout->totalMinimumHeightForWidth(widget->width())));
         if (widget->width() < needed.width() || widget->height() < needed.height())
             out << QStringLiteral("%1 (%2) is %3x%4, its layout needs %5x%6")
                        .arg(widget->metaObject()->className(), widget->objectName())
@@ -217,6 +222,32 @@ inline QStringList SqueezedLayouts(QWidget* root) {
                        .arg(widget->height())
                        .arg(needed.width())
                        .arg(needed.height());
+    }
+    return out;
+}
+
+// The controls under `root` that a layout has put on top of one another.
+inline QStringList OverlappingControls(QWidget* root) {
+    QStringList out;
+    QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    widgets.prepend(root);
+    for (QWidget* parent : widgets) {
+        if (parent->layout() == nullptr || (!parent->isVisibleTo(root) && parent != root))
+            continue;
+        QList<QWidget*> laidOut;
+        for (QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!child->isWindow() && child->isVisibleTo(root) && !child->size().isEmpty())
+                laidOut << child;
+        }
+        for (int a = 0; a < laidOut.size(); ++a) {
+            for (int b = a + 1; b < laidOut.size(); ++b) {
+                if (laidOut[a]->geometry().intersects(laidOut[b]->geometry()))
+                    out << QStringLiteral("%1 (%2) overlaps %3 (%4)")
+                               .arg(laidOut[a]->metaObject()->className(), laidOut[a]->objectName(),
+                                    laidOut[b]->metaObject()->className(),
+                                    laidOut[b]->objectName());
+            }
+        }
     }
     return out;
 }

@@ -63,8 +63,8 @@ public:
             return;
         }
         // Measured in the main window, whose panel, menus and status bar share the room.
-        QStringList found =
-            CaptionsCutOff(window) + SqueezedLayouts(window) + ControlsOutOfSight(main, !whole_);
+        QStringList found = CaptionsCutOff(window) + SqueezedLayouts(window) +
+                            OverlappingControls(window) + ControlsOutOfSight(main, !whole_);
         // Rows of buttons wrap only where the screen is small.
         for (const WrappingRow* row : window->findChildren<WrappingRow*>()) {
             if (whole_ && row->lineCount() > 1)
@@ -92,8 +92,8 @@ public:
             found << QStringLiteral("opens at %1x%2").arg(dialog->width()).arg(dialog->height());
         dialog->resize(dialog->size().boundedTo(area_));
         QCoreApplication::processEvents();
-        found +=
-            CaptionsCutOff(dialog) + SqueezedLayouts(dialog) + ControlsOutOfSight(dialog, !whole_);
+        found += CaptionsCutOff(dialog) + SqueezedLayouts(dialog) + OverlappingControls(dialog) +
+                 ControlsOutOfSight(dialog, !whole_);
         add(where, found);
     }
 
@@ -177,8 +177,7 @@ void WindowFitTest::everyWindowFitsTheScreen() {
     if (main.size() != area)
         findings.add("main window",
                      {QStringLiteral("is %1x%2").arg(main.width()).arg(main.height())});
-    if (whole)
-        findings.add("main window", MenusOutOfSight(main.menuBar()));
+    findings.add("main window", MenusOutOfSight(main.menuBar()));
 
     for (WindowIndex index : {WindowIndex::CardInfo, WindowIndex::PhoneBook, WindowIndex::Sms,
                               WindowIndex::PersonalRecords}) {
