@@ -104,6 +104,8 @@ void RecordWindow::buildWidgets() {
     outer->addWidget(scrollArea_);
 
     auto* layout = new QGridLayout(content_);
+    WrappingRow* commandRows[2] = {};
+    WrappingRow* findingRows[2] = {};
     for (int list : {kSimList, kComputerList}) {
         auto* frame = new QGroupBox(content_);
         frame->setObjectName(indexed("listFrame", list));
@@ -126,6 +128,8 @@ void RecordWindow::buildWidgets() {
         // Both rows wrap where the list's half of the window cannot hold their captions.
         auto* commands = new WrappingRow;
         auto* finding = new WrappingRow;
+        commandRows[list] = commands;
+        findingRows[list] = finding;
         if (list == kSimList) {
             readButton_ = newCommandButton(QLatin1String(kind_.readButtonObjectName), frame);
             writeButton_ = newCommandButton(QStringLiteral("writeButton"), frame);
@@ -180,6 +184,9 @@ void RecordWindow::buildWidgets() {
     }
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
+    // The two lists stay level when one side's buttons wrap and the other's do not.
+    commandRows[kSimList]->alignWith(commandRows[kComputerList]);
+    findingRows[kSimList]->alignWith(findingRows[kComputerList]);
 
     copyToComputerButton_->setText(QStringLiteral(">"));
     copyAllToComputerButton_->setText(QStringLiteral(">>"));

@@ -9,6 +9,9 @@ namespace pellucard {
 WrappingRow::WrappingRow(QWidget* parent) : QLayout(parent) {}
 
 WrappingRow::~WrappingRow() {
+    if (partner_ != nullptr)
+        partner_->partner_ = nullptr;
+    partner_ = nullptr;
     while (QLayoutItem* item = takeAt(0))
         delete item;
 }
@@ -55,7 +58,28 @@ bool WrappingRow::hasHeightForWidth() const {
 }
 
 int WrappingRow::heightForWidth(int width) const {
-    return arrange(QRect(0, 0, width, 0), false);
+    const int own = arrange(QRect(0, 0, width, 0), false);
+    return partner_ != nullptr ? std::max(own, partner_->arrange(QRect(0, 0, width, 0), false))
+                               : own;
+}
+
+void WrappingRow::alignWith(WrappingRow* partner) {
+    if (partner_ != nullptr)
+        partner_->partner_ = nullptr;
+    partner_ = partner;
+    if (partner != nullptr)
+        partner->partner_ = this;
+    invalidate();
+}
+
+void WrappingRow::invalidate() {
+    QLayout::invalidate();
+    // The partner's height follows this row's lines.
+    if (partner_ != nullptr && !invalidating_) {
+        invalidating_ = true;
+        partner_->invalidate();
+        invalidating_ = false;
+    }
 }
 
 QSize WrappingRow::minimumSize() const {

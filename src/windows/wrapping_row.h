@@ -32,6 +32,11 @@ public:
     QSize minimumSize() const override;
     QSize sizeHint() const override;
     void setGeometry(const QRect& rect) override;
+    void invalidate() override;
+
+    // Two rows side by side in halves of a window of the same width take the height of the one
+    // with more lines, so that what lies below them lines up. Both are paired; null unpairs.
+    void alignWith(WrappingRow* partner);
 
     // How many lines the row takes at its current width (1 when it has not been laid out).
     int lineCount() const { return lines_; }
@@ -47,6 +52,8 @@ private:
     int gap() const;
 
     QList<Entry> entries_;
+    WrappingRow* partner_ = nullptr;
+    bool invalidating_ = false;
     mutable int lines_ = 1;
 };
 

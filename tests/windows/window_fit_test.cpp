@@ -186,6 +186,25 @@ void WindowFitTest::everyWindowFitsTheScreen() {
                              QStringLiteral("window %1").arg(static_cast<int>(index)));
     }
 
+    // The two lists of a record window stand level, whichever side's buttons wrap.
+    for (WindowIndex index : {WindowIndex::PhoneBook, WindowIndex::Sms}) {
+        main.showWindow(index);
+        QCoreApplication::processEvents();
+        auto* window = qobject_cast<RecordWindow*>(main.childWindow(index));
+        QVERIFY(window != nullptr);
+        const QRect sim(window->grid(RecordWindow::kSimList)->mapTo(window, QPoint(0, 0)),
+                        window->grid(RecordWindow::kSimList)->size());
+        const QRect computer(window->grid(RecordWindow::kComputerList)->mapTo(window, QPoint(0, 0)),
+                             window->grid(RecordWindow::kComputerList)->size());
+        if (sim.top() != computer.top() || sim.bottom() != computer.bottom())
+            findings.add(QStringLiteral("window %1").arg(static_cast<int>(index)),
+                         {QStringLiteral("the lists stand at %1-%2 and %3-%4")
+                              .arg(sim.top())
+                              .arg(sim.bottom())
+                              .arg(computer.top())
+                              .arg(computer.bottom())});
+    }
+
     // The SMS window's character counter shows beside the message being typed.
     main.showWindow(WindowIndex::Sms);
     auto* sms = qobject_cast<SmsWindow*>(main.childWindow(WindowIndex::Sms));

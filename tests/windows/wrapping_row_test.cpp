@@ -64,6 +64,31 @@ private slots:
         QVERIFY(!buttons[1]->geometry().intersects(buttons[3]->geometry()));
         QCOMPARE(row->minimumSize().width(), std::max(100, find->minimumSize().width()));
     }
+
+    void pairedRowsTakeTheHeightOfTheOneWithMoreLines() {
+        QWidget owner;
+        auto* wide = new WrappingRow;
+        auto* short_ = new WrappingRow;
+        for (WrappingRow* row : {wide, short_})
+            row->setContentsMargins(0, 0, 0, 0);
+        for (int i = 0; i < 3; ++i) {
+            auto* button = new QPushButton(QStringLiteral("Wide %1").arg(i), &owner);
+            button->setFixedSize(100, 20);
+            wide->addWidget(button);
+        }
+        auto* button = new QPushButton(QStringLiteral("Short"), &owner);
+        button->setFixedSize(100, 20);
+        short_->addWidget(button);
+        QCOMPARE(short_->heightForWidth(150), 20);
+        wide->alignWith(short_);
+        QVERIFY(wide->heightForWidth(150) > 20);
+        QCOMPARE(short_->heightForWidth(150), wide->heightForWidth(150));
+        // Either may go first without the other reaching for it.
+        delete wide;
+        short_->invalidate();
+        QCOMPARE(short_->heightForWidth(150), 20);
+        delete short_;
+    }
 };
 
 QTEST_MAIN(WrappingRowTest)
