@@ -44,8 +44,8 @@ constexpr int kDesktopAllowance = 70;
 std::vector<AvailableReader> someReaders() {
     return {{{ReaderChoice::Kind::Auto, {}}, {}, true, false},
             {{ReaderChoice::Kind::Hid, {}}, {}, false, false},
-            {{ReaderChoice::Kind::Pcsc, "Gemalto PC Twin Reader 00 00"},
-             "Gemalto PC Twin Reader 00 00",
+            {{ReaderChoice::Kind::Pcsc, "Generic USB Smart Card Reader with a Long Name 00 00"},
+             "Generic USB Smart Card Reader with a Long Name 00 00",
              true,
              true},
             {{ReaderChoice::Kind::Virtual, {}}, {}, true, false}};
