@@ -9,6 +9,7 @@
 #include <QScrollArea>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -178,6 +179,7 @@ void WindowFitTest::everyWindowFitsTheScreen() {
         findings.add("main window",
                      {QStringLiteral("is %1x%2").arg(main.width()).arg(main.height())});
     findings.add("main window", MenusOutOfSight(main.menuBar()));
+    findings.add("status bar", CaptionsCutOff(main.statusBar()));
 
     for (WindowIndex index : {WindowIndex::CardInfo, WindowIndex::PhoneBook, WindowIndex::Sms,
                               WindowIndex::PersonalRecords}) {
