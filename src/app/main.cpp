@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 
@@ -33,11 +34,11 @@ using namespace pellucard;
 
 namespace {
 
-// Once the polling has identified the card: reads the card's phone book into the phone book
-// window, as the user would with the window's Read button, and answers the PIN1 dialog that the
-// read asks with `pin`. `done` is set when the read has ended.
-void readPhoneBookWhenIdentified(MainWindow& window, Session& session, const QString& pin,
-                                 std::shared_ptr<bool> done) {
+// Once the polling has identified the card: reads the card's phone book or messages into the
+// record window `index`, as the user would with the window's Read button, and answers the PIN1
+// dialog that the read asks with `pin`. `done` is set when the read has ended.
+void readIntoWindowWhenIdentified(MainWindow& window, Session& session, WindowIndex index,
+                                  const QString& pin, std::shared_ptr<bool> done) {
     auto* answer = new QTimer(&window);
     QObject::connect(answer, &QTimer::timeout, &window, [&window, pin] {
         VerifyPinDialog* dialog = window.pinDialogs().openVerifyPin();
@@ -51,20 +52,21 @@ void readPhoneBookWhenIdentified(MainWindow& window, Session& session, const QSt
         }
     });
     auto* start = new QTimer(&window);
-    QObject::connect(start, &QTimer::timeout, &window, [&window, &session, start, answer, done] {
-        if (!isKnownAboveZero(session.cardInfo().MaxPhoneRecords) || window.pollBusy())
-            return;
-        start->stop();
-        answer->start(50);
-        window.showWindow(WindowIndex::PhoneBook);
-        if (ChildWindow* phoneBook = window.childWindow(WindowIndex::PhoneBook)) {
-            // The read runs here, letting the event loop run after each record.
-            if (auto* read = phoneBook->findChild<QPushButton*>(QStringLiteral("readButton")))
-                read->click();
-        }
-        answer->stop();
-        *done = true;
-    });
+    QObject::connect(
+        start, &QTimer::timeout, &window, [&window, &session, index, start, answer, done] {
+            if (!isKnownAboveZero(session.cardInfo().MaxPhoneRecords) || window.pollBusy())
+                return;
+            start->stop();
+            answer->start(50);
+            window.showWindow(index);
+            if (ChildWindow* records = window.childWindow(index)) {
+                // The read runs here, letting the event loop run after each record.
+                if (auto* read = records->findChild<QPushButton*>(QStringLiteral("readButton")))
+                    read->click();
+            }
+            answer->stop();
+            *done = true;
+        });
     start->start(250);
 }
 
@@ -177,6 +179,10 @@ int main(int argc, char* argv[]) {
     {
         MainWindow window(session, factory);
         restorePlacement(window, ProgramSettings());
+        // A virtual X server has no window manager to maximise the window: the pictures show it
+        // filling the screen as a maximised window does.
+        if (!options.screenshot.isEmpty() && window.isMaximized() && window.screen() != nullptr)
+            window.setGeometry(window.screen()->availableGeometry());
         window.show();
         window.start();
         QObject::connect(&instance, &SingleInstance::activationRequested, &window,
@@ -190,11 +196,16 @@ int main(int argc, char* argv[]) {
         window.setReaderChoice(options.reader);
         if (!goneReader.isEmpty())
             window.showStatus(session.text(MessageId::ReaderGoneFallback).arg(goneReader));
-        auto phoneBookRead = std::make_shared<bool>(options.readPhoneBookPin.isEmpty());
-        if (!options.readPhoneBookPin.isEmpty())
-            readPhoneBookWhenIdentified(window, session, options.readPhoneBookPin, phoneBookRead);
+        auto recordsRead = std::make_shared<bool>(true);
+        if (!options.readPhoneBookPin.isEmpty() || !options.readSmsPin.isEmpty()) {
+            *recordsRead = false;
+            const bool sms = !options.readSmsPin.isEmpty();
+            readIntoWindowWhenIdentified(
+                window, session, sms ? WindowIndex::Sms : WindowIndex::PhoneBook,
+                sms ? options.readSmsPin : options.readPhoneBookPin, recordsRead);
+        }
         if (!options.screenshot.isEmpty())
-            takeScreenshotWhenRead(window, session, options.screenshot, phoneBookRead);
+            takeScreenshotWhenRead(window, session, options.screenshot, recordsRead);
         status = QApplication::exec();
         rememberPlacement(window, ProgramSettings());
     }

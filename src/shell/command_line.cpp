@@ -37,7 +37,8 @@ bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
                 return false;
             }
         } else if (word == QLatin1String("--language") || word == QLatin1String("--screenshot") ||
-                   word == QLatin1String("--read-phonebook")) {
+                   word == QLatin1String("--read-phonebook") ||
+                   word == QLatin1String("--read-sms")) {
             if (i + 1 >= arguments.size()) {
                 error = QStringLiteral("option %1 needs a value").arg(word);
                 return false;
@@ -55,6 +56,14 @@ bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
                 options.readPhoneBookPin = value;
                 continue;
             }
+            if (word == QLatin1String("--read-sms")) {
+                if (value.isEmpty()) {
+                    error = QStringLiteral("--read-sms needs the card's PIN1");
+                    return false;
+                }
+                options.readSmsPin = value;
+                continue;
+            }
             bool number = false;
             const int language = value.toInt(&number);
             if (!number || language < 0 || language > 7) {
@@ -68,6 +77,10 @@ bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
             error = QStringLiteral("unknown argument '%1'").arg(word);
             return false;
         }
+    }
+    if (!options.readPhoneBookPin.isEmpty() && !options.readSmsPin.isEmpty()) {
+        error = QStringLiteral("--read-phonebook and --read-sms read into two windows; give one");
+        return false;
     }
     if (demo && !reader.isEmpty()) {
         error = QStringLiteral("--demo and --reader name two readers; give one of them");
@@ -90,8 +103,9 @@ bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
 
 QString programUsage() {
     return QStringLiteral(
-        "usage: pellucard [--demo | --reader READER] [--language K] [--read-phonebook PIN1]\n"
-        "                 [--screenshot FILE] [FILE.SPB | FILE.sms]...\n"
+        "usage: pellucard [--demo | --reader READER] [--language K]\n"
+        "                 [--read-phonebook PIN1 | --read-sms PIN1] [--screenshot FILE]\n"
+        "                 [FILE.SPB | FILE.sms]...\n"
         "\n"
         "Reads and writes the phone book and short messages of a GSM SIM card in a USB SIM card\n"
         "reader, and manages the card's PIN codes.\n"
@@ -116,6 +130,7 @@ QString programUsage() {
         "                   the one nearest the desktop's language)\n"
         "  --read-phonebook PIN1  once the card is found, verify PIN1 and read the\n"
         "                         card's phone book into the phone book window\n"
+        "  --read-sms PIN1  the same with the card's messages and the SMS window\n"
         "  --screenshot FILE  save a picture of the main window (PNG) once the card has\n"
         "                     been read, then quit\n"
         "  --help, --version\n");

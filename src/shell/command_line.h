@@ -23,6 +23,8 @@ struct ProgramOptions {
     // Verify PIN1 with this code once the card is found and read the phone book into the
     // phone book window (for pictures of it); empty: nothing of the kind.
     QString readPhoneBookPin;
+    // The same for the SMS window (--read-sms); at most one of the two is given.
+    QString readSmsPin;
     // Record files to open (.SPB, .sms), absolute, each in the window for its kind.
     QStringList files;
 };
@@ -33,6 +35,7 @@ struct ProgramOptions {
 //   --reader READER   auto, hid, pcsc[:NAME], virtual[:IMAGE] or socket:PATH
 //   --language K      start in language K (0 English ... 7 Spanish) and from now on
 //   --read-phonebook PIN1  verify PIN1 and read the phone book into its window
+//   --read-sms PIN1   verify PIN1 and read the messages into the SMS window
 //   --screenshot FILE save a picture of the main window once the card is read, then quit
 //   FILE...           record files to open (.SPB or .sms)
 // (--help and --version are answered before the application starts.)

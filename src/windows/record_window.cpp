@@ -26,6 +26,7 @@
 #include "shell/session.h"
 #include "windows/cell_editor.h"
 #include "windows/record_list_model.h"
+#include "windows/wrapping_row.h"
 
 namespace pellucard {
 
@@ -103,6 +104,8 @@ void RecordWindow::buildWidgets() {
     outer->addWidget(scrollArea_);
 
     auto* layout = new QGridLayout(content_);
+    WrappingRow* commandRows[2] = {};
+    WrappingRow* findingRows[2] = {};
     for (int list : {kSimList, kComputerList}) {
         auto* frame = new QGroupBox(content_);
         frame->setObjectName(indexed("listFrame", list));
@@ -122,8 +125,11 @@ void RecordWindow::buildWidgets() {
         findNextButton_[list] = newCommandButton(indexed("findNextButton", list), frame);
         printButton_[list] = newCommandButton(indexed("printButton", list), frame);
 
-        auto* commands = new QHBoxLayout;
-        auto* finding = new QHBoxLayout;
+        // Both rows wrap where the list's half of the window cannot hold their captions.
+        auto* commands = new WrappingRow;
+        auto* finding = new WrappingRow;
+        commandRows[list] = commands;
+        findingRows[list] = finding;
         if (list == kSimList) {
             readButton_ = newCommandButton(QLatin1String(kind_.readButtonObjectName), frame);
             writeButton_ = newCommandButton(QStringLiteral("writeButton"), frame);
@@ -149,13 +155,15 @@ void RecordWindow::buildWidgets() {
                   static_cast<QWidget*>(saveFileButton_), static_cast<QWidget*>(saveAsButton_)})
                 commands->addWidget(w);
         }
-        commands->addStretch();
         finding->addWidget(deleteButton_[list]);
         finding->addWidget(newRecordButton_[list]);
-        finding->addSpacing(8);
-        finding->addWidget(findLabel_[list]);
-        finding->addWidget(findBox_[list], 1);
-        finding->addWidget(findNextButton_[list]);
+        // The find caption, its box and Find Next stay on one line.
+        auto* find = new QHBoxLayout;
+        find->setContentsMargins(8, 0, 0, 0);
+        find->addWidget(findLabel_[list]);
+        find->addWidget(findBox_[list], 1);
+        find->addWidget(findNextButton_[list]);
+        finding->addGroup(find, 1);
         finding->addWidget(printButton_[list]);
 
         auto* frameLayout = new QVBoxLayout(frame);
@@ -176,6 +184,9 @@ void RecordWindow::buildWidgets() {
     }
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
+    // The two lists stay level when one side's buttons wrap and the other's do not.
+    commandRows[kSimList]->alignWith(commandRows[kComputerList]);
+    findingRows[kSimList]->alignWith(findingRows[kComputerList]);
 
     copyToComputerButton_->setText(QStringLiteral(">"));
     copyAllToComputerButton_->setText(QStringLiteral(">>"));
@@ -210,6 +221,8 @@ void RecordWindow::buildWidgets() {
     countLabel_->setObjectName(QLatin1String(kind_.countLabelObjectName));
     nowLabel_ = new QLabel(content_);
     nowLabel_->setObjectName(QLatin1String(kind_.lastReadLabelObjectName));
+    // What a run did can be a long sentence: it takes two lines rather than the screen's width.
+    nowLabel_->setWordWrap(true);
     // Ends the window's card run after the record in hand; Escape anywhere does the same (the
     // card gate takes it).
     stopButton_ = newCommandButton(QStringLiteral("stopButton"), content_);

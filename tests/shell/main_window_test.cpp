@@ -383,6 +383,11 @@ void MainWindowTest::commandLine_data() {
         << virt << "";
     QTest::newRow("phone book without PIN")
         << QStringList{"--demo", "--read-phonebook"} << false << hid << "";
+    QTest::newRow("SMS picture") << QStringList{"--demo", "--read-sms", "1234"} << true << virt
+                                 << "";
+    QTest::newRow("phone book and SMS at once")
+        << QStringList{"--demo", "--read-phonebook", "1234", "--read-sms", "1234"} << false << hid
+        << "";
 }
 
 void MainWindowTest::commandLine() {
@@ -402,6 +407,8 @@ void MainWindowTest::commandLine() {
     QCOMPARE(options.readPhoneBookPin,
              arguments.contains("--read-phonebook") ? QStringLiteral("1234") : QString());
     QCOMPARE(QString::fromStdString(options.reader.argument), argument);
+    QCOMPARE(options.readSmsPin,
+             arguments.contains("--read-sms") ? QStringLiteral("1234") : QString());
     // Files to open, made absolute: a running copy opens them from its own folder.
     for (const QString& file : options.files)
         QVERIFY2(QFileInfo(file).isAbsolute() && arguments.contains(QFileInfo(file).fileName()),

@@ -28,6 +28,7 @@
 #include "shell/session.h"
 #include "shell/verify_pin_dialog.h"
 #include "shell/window_factory.h"
+#include "support/layout_checks.h"
 #include "support/window_rig.h"
 #include "windows/export_dialog.h"
 #include "windows/field_mapping_dialog.h"
@@ -35,96 +36,7 @@
 #include "windows/record_windows.h"
 
 using namespace pellucard;
-
-namespace {
-
-QString Visible(const QString& caption) {
-    QString text = caption;
-    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
-    return text;
-}
-
-QString Describe(const QWidget* widget, const QString& text, int needed, int has) {
-    return QStringLiteral("%1 \"%2\" (%3): needs %4, has %5")
-        .arg(widget->metaObject()->className(), text, widget->objectName())
-        .arg(needed)
-        .arg(has);
-}
-
-// The captions under `root` that do not fit the room their widget was given.
-QStringList CaptionsCutOff(QWidget* root) {
-    QStringList cut;
-    for (QWidget* widget : root->findChildren<QWidget*>()) {
-        if (!widget->isVisibleTo(root) || widget->width() <= 0)
-            continue;
-        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-            if (button->text().isEmpty() || qobject_cast<QTabBar*>(widget->parentWidget()))
-                continue;
-            // A push button's size hint has a minimum width of its own: what must fit is the
-            // text (and icon) in the room the style leaves for them.
-            int needed = button->sizeHint().width();
-            int room = button->width();
-            if (qobject_cast<QPushButton*>(button) != nullptr) {
-                QStyleOptionButton option;
-                option.initFrom(button);
-                option.text = button->text();
-                room = button->style()
-                           ->subElementRect(QStyle::SE_PushButtonContents, &option, button)
-                           .width();
-                needed = button->fontMetrics().horizontalAdvance(Visible(button->text()));
-                if (!button->icon().isNull())
-                    needed += button->iconSize().width() + 4;
-            }
-            if (needed > room)
-                cut << Describe(button, button->text(), needed, room);
-        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-            if (label->text().isEmpty())
-                continue;
-            const int room = label->contentsRect().width() - 2 * label->margin();
-            if (label->wordWrap()) {
-                const int needed = label->heightForWidth(label->width());
-                if (needed > label->height())
-                    cut << Describe(label, label->text(), needed, label->height()) + " (height)";
-            } else {
-                const int needed = label->fontMetrics().horizontalAdvance(Visible(label->text()));
-                if (needed > room)
-                    cut << Describe(label, label->text(), needed, room);
-            }
-        } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
-            if (frame->title().isEmpty())
-                continue;
-            const int needed = frame->minimumSizeHint().width();
-            if (needed > frame->width())
-                cut << Describe(frame, frame->title(), needed, frame->width());
-        } else if (auto* header = qobject_cast<QHeaderView*>(widget)) {
-            QAbstractItemModel* model = header->model();
-            if (model == nullptr || header->orientation() != Qt::Horizontal)
-                continue;
-            const int margin =
-                2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-            for (int section = 0; section < header->count(); ++section) {
-                if (header->isSectionHidden(section) || header->sectionSize(section) == 0)
-                    continue;
-                const QString title = model->headerData(section, Qt::Horizontal).toString();
-                if (title.trimmed().isEmpty())
-                    continue;
-                const int needed = header->fontMetrics().horizontalAdvance(title) + margin;
-                if (needed > header->sectionSize(section))
-                    cut << Describe(header, title, needed, header->sectionSize(section));
-            }
-        } else if (auto* tabs = qobject_cast<QTabBar*>(widget)) {
-            for (int tab = 0; tab < tabs->count(); ++tab) {
-                const int needed =
-                    tabs->fontMetrics().horizontalAdvance(Visible(tabs->tabText(tab)));
-                if (needed > tabs->tabRect(tab).width())
-                    cut << Describe(tabs, tabs->tabText(tab), needed, tabs->tabRect(tab).width());
-            }
-        }
-    }
-    return cut;
-}
-
-}  // namespace
+using pellucard::testing::CaptionsCutOff;
 
 class LayoutFitTest : public QObject {
     Q_OBJECT
