@@ -45,11 +45,9 @@ private slots:
         QTRY_COMPARE(sim->currentColumn(), phone_column::kNumber);
         QVERIFY(!sim->isPersistentEditorOpen(IndexOf(kSim, 3, phone_column::kName)));
         QVERIFY(sim->isPersistentEditorOpen(IndexOf(kSim, 3, phone_column::kNumber)));
-        QVERIFY(editor->hasFocus());
 
         ClickCell(computer, 1, phone_column::kName);
         QTRY_COMPARE(window->editorList(), kComputer);
-        QCOMPARE(window->editor(), editor);
         QCOMPARE(editor->parentWidget(), computer->viewport());
         QVERIFY(!sim->isPersistentEditorOpen(IndexOf(kSim, 3, phone_column::kNumber)));
         QVERIFY(computer->isPersistentEditorOpen(IndexOf(kComputer, 1, phone_column::kName)));
@@ -66,8 +64,6 @@ private slots:
         sim->verticalScrollBar()->setValue(sim->verticalScrollBar()->value() + 5);
         QTRY_VERIFY(OverCell(kSim, 2, phone_column::kNumber));
         QVERIFY(window->editor()->geometry().bottom() < 0);  // above the list's top now
-        sim->verticalScrollBar()->setValue(0);
-        QTRY_VERIFY(OverCell(kSim, 2, phone_column::kNumber));
 
         sim->setColumnWidth(phone_column::kName - 1,
                             sim->columnWidth(phone_column::kName - 1) + 30);
