@@ -26,7 +26,7 @@ public:
     // a data cell.
     virtual void listSlotUp(int list, Qt::KeyboardModifiers modifiers) = 0;
     virtual void listCellUp(int list) = 0;
-    // The list scrolled or changed its geometry; an editor laid over a cell follows it.
+    // The list scrolled or changed its geometry (the columns are laid out again).
     virtual void listScrolled(int list) = 0;
 };
 

@@ -170,7 +170,7 @@ protected:
     // What the editor shows for a cell, and how it is set up there (lines, height, limits).
     virtual QString cellEditorText(int list, int row, int column);
     virtual void editorPlaced(int list, int row, int column);
-    // The editors over the lists were moved out of view.
+    // The cell editor was closed.
     virtual void onEditorHidden() {}
     // A find matched a cell of `column`: the column to edit, or 0 to search on (a column
     // that repeats another's text).
