@@ -3,7 +3,6 @@
 // once, and the window's keys rather than the item view's.
 #include <QHeaderView>
 #include <QScrollBar>
-#include <QUndoStack>
 #include <QtTest>
 
 #include "support/window_rig.h"
@@ -78,22 +77,16 @@ private slots:
 
     // The list shows each keystroke at once, which tells the view the cell changed; the editor
     // keeps what it holds and its caret instead of being filled from the cell again.
-    void editsReachTheListAtOnceAsOneUndoStep() {
+    void editsReachTheListAtOnce() {
         Computer().SetText(1, phone_column::kName, QStringLiteral("Alice"));
         ClickCell(window->grid(kComputer), 1, phone_column::kName);
         QTRY_VERIFY(window->editorOverCell());
         CellEditor* editor = window->editor();
-        const int steps = window->undoStack()->count();
         editor->setCaretPosition(2);
         Type(editor, QStringLiteral("xy"));
         QCOMPARE(Computer().Text(1, phone_column::kName), QStringLiteral("Alxyice"));
         QCOMPARE(editor->caretPosition(), 4);
-        QCOMPARE(window->undoStack()->count(), steps + 1);
         QVERIFY(window->modified());
-
-        window->undoStack()->undo();
-        QCOMPARE(Computer().Text(1, phone_column::kName), QStringLiteral("Alice"));
-        QVERIFY(!window->editorOverCell());  // undo takes the editor off the cell it changed
     }
 
     // Escape and Tab keep the meaning they have in the window, not the item view's defaults
