@@ -2,6 +2,9 @@
 
 #include <QTimer>
 
+#include <optional>
+
+#include "records/dialog_seam.h"
 #include "shell/change_pin_dialog.h"
 #include "shell/pin_lock_dialog.h"
 #include "shell/verify_pin_dialog.h"
@@ -30,12 +33,32 @@ Dialog* PinDialogLauncher::open(QPointer<Dialog>& slot, PinDialogKind kind) {
         dialog->deleteLater();
         emit dialogClosed(kind);
         // A code blocked in a dialog without modality goes on to the unblocking dialog;
-        // the modal ones do so in their Exec function.
+        // the modal ones do so in execVerifyPin.
         const int unblock = dialog->unblockRequested();
         if (unblock >= 0 && !dialog->testAttribute(Qt::WA_ShowModal))
             QTimer::singleShot(0, this, [this, unblock] { showChangePin(1, unblock); });
     });
     return slot;
+}
+
+// Runs `dialog` through the dialog seam, marked modal while it runs so that its closing does
+// not take the path of a dialog beside the windows. The answer is taken as the dialog finishes,
+// since it deletes itself then. A seam that returns with the dialog unanswered (one without a
+// display) leaves it rejected and closed, never open and unseen.
+bool PinDialogLauncher::runModally(QDialog& dialog) {
+    QPointer<QDialog> guard(&dialog);
+    std::optional<int> answer;
+    const QMetaObject::Connection finished =
+        connect(&dialog, &QDialog::finished, this, [&answer](int result) { answer = result; });
+    dialog.setModal(true);
+    RunModal(dialog);
+    if (guard && !answer)
+        dialog.reject();
+    if (guard) {
+        disconnect(finished);
+        dialog.setModal(false);
+    }
+    return answer == QDialog::Accepted;
 }
 
 PinLockDialog* PinDialogLauncher::showInputPin(int pinIndex, int lockIndex) {
@@ -74,7 +97,7 @@ bool PinDialogLauncher::execVerifyPin(int pinIndex, CardGate::Hold& hold) {
     dialog->hide();  // a dialog already open without modality comes back modal
     dialog->lendHold(&hold);
     dialog->prepare(pinIndex, hold);
-    const bool accepted = dialog->exec() == QDialog::Accepted;
+    const bool accepted = runModally(*dialog);
     if (!dialog)
         return accepted;
     dialog->lendHold(nullptr);
@@ -89,7 +112,7 @@ bool PinDialogLauncher::execChangePin(int modeIndex, int pinIndex, CardGate::Hol
     dialog->hide();
     dialog->lendHold(&hold);
     dialog->prepare(modeIndex, pinIndex);
-    const bool accepted = dialog->exec() == QDialog::Accepted;
+    const bool accepted = runModally(*dialog);
     if (dialog)
         dialog->lendHold(nullptr);
     return accepted;

@@ -5,6 +5,7 @@
 
 #include "shell/session.h"
 
+class QDialog;
 class QWidget;
 
 namespace pellucard {
@@ -52,6 +53,7 @@ signals:
 private:
     template <typename Dialog>
     Dialog* open(QPointer<Dialog>& slot, PinDialogKind kind);
+    bool runModally(QDialog& dialog);
 
     Session& session_;
     QWidget* parentWindow_;

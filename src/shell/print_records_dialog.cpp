@@ -2,13 +2,17 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFontDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPixmap>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -17,7 +21,6 @@
 
 #include "catalogue/catalogue.h"
 #include "records/dialog_seam.h"
-#include "shell/print_dialogs.h"
 
 namespace pellucard {
 namespace {
@@ -83,8 +86,7 @@ QString fontDescription(const QFont& font) {
 PrintRecordsDialog::PrintRecordsDialog(QWidget* parent)
     : QDialog(parent),
       grid2_(std::make_unique<RecordList>(1, 1)),
-      printer_(QPrinter::HighResolution),
-      platformDialogs_(std::make_unique<PlatformPrintDialogs>()) {
+      printer_(QPrinter::HighResolution) {
     setObjectName(QStringLiteral("printRecordsDialog"));
     setModal(true);
     font_ = QApplication::font();
@@ -322,20 +324,6 @@ void PrintRecordsDialog::setPrintFont(const QFont& font) {
     updateStylePicture();
 }
 
-void PrintRecordsDialog::setPrintDialogs(PrintDialogs* dialogs) {
-    dialogs_ = dialogs;
-}
-
-void PrintRecordsDialog::rememberChoices() {
-    last() = LastChoice{
-        true, font_, printer_.pageLayout(),
-        printer_.outputFormat() == QPrinter::NativeFormat ? printer_.printerName() : QString()};
-}
-
-PrintDialogs& PrintRecordsDialog::dialogs() {
-    return dialogs_ != nullptr ? *dialogs_ : *platformDialogs_;
-}
-
 void PrintRecordsDialog::rangeEdited(QLineEdit* edit) {
     if (!isRangeText(edit->text(), recordCount())) {
         const QSignalBlocker blocker(edit);
@@ -384,19 +372,32 @@ void PrintRecordsDialog::clearColumns() {
     updateState();
 }
 
+void PrintRecordsDialog::rememberChoices() {
+    last() = LastChoice{
+        true, font_, printer_.pageLayout(),
+        printer_.outputFormat() == QPrinter::NativeFormat ? printer_.printerName() : QString()};
+}
+
+// The font, page set-up, printer and preview dialogs are Qt's own, run through the dialog
+// seam like every modal dialog; what the user chose is read from them afterwards.
 void PrintRecordsDialog::chooseFont() {
-    QFont font = font_;
-    if (dialogs().chooseFont(this, font)) {
-        setPrintFont(font);
-        rememberChoices();
+    QFontDialog dialog(font_, this);
+    RunModal(dialog);
+    if (dialog.result() != QDialog::Accepted) {
+        return;
     }
+    setPrintFont(dialog.selectedFont());
+    rememberChoices();
 }
 
 void PrintRecordsDialog::setUpPrinter() {
-    if (dialogs().setUpPage(this, printer_)) {
-        rememberChoices();
-        updateStylePicture();
+    QPageSetupDialog dialog(&printer_, this);
+    RunModal(dialog);
+    if (dialog.result() != QDialog::Accepted) {
+        return;
     }
+    rememberChoices();
+    updateStylePicture();
 }
 
 void PrintRecordsDialog::showPreview() {
@@ -408,10 +409,13 @@ void PrintRecordsDialog::showPreview() {
     const QFont font = font_;
     // The preview shows every page; pages chosen for an earlier print do not carry over.
     printer_.setPrintRange(QPrinter::AllPages);
-    dialogs().preview(this, printer_, [&](QPrinter& target) {
+    // Printing from the preview paints again, on the printer the preview was given.
+    QPrintPreviewDialog dialog(&printer_, this);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter* target) {
         PrintLayout layout(table, style, font);
-        layout.print(target, runFor(target));
+        layout.print(*target, runFor(*target));
     });
+    RunModal(dialog);
     updateStylePicture();
 }
 
@@ -419,7 +423,15 @@ bool PrintRecordsDialog::print() {
     if (!printButton_->isEnabled()) {
         return false;
     }
-    if (!dialogs().choosePrinter(this, printer_)) {
+    QPrintDialog dialog(&printer_, this);
+    // The table is printed whole or by pages; there is no selection or current page.
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+    RunModal(dialog);
+    if (dialog.result() != QDialog::Accepted) {
         return false;
     }
     rememberChoices();

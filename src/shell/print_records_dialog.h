@@ -21,8 +21,6 @@ class QRadioButton;
 
 namespace pellucard {
 
-class PrintDialogs;
-
 // The print dialog. A record window fills its record grid (`records`: the title row, the
 // slot-number column and the rows in use) and the main window shows it modally. The user
 // picks the columns, a range of records, a style and a font, sets up the printer, looks
@@ -56,10 +54,6 @@ public:
     void setPrintFont(const QFont& font);
     QPrinter& printer() { return printer_; }
 
-    // The hook through which the font, page set-up, printer and preview dialogs open;
-    // nullptr restores the platform's. The caller keeps ownership.
-    void setPrintDialogs(PrintDialogs* dialogs);
-
     // Captions every element in language `languageIndex`.
     void changeLanguage(int languageIndex);
 
@@ -87,15 +81,12 @@ private:
     void updateStylePicture();
     PrintTable chosenTable(int maxRows) const;
     void rememberChoices();
-    PrintDialogs& dialogs();
 
     std::unique_ptr<RecordList> grid2_;
     QList<int> widths_;
     QString title_;
     QFont font_;
     QPrinter printer_;
-    std::unique_ptr<PrintDialogs> platformDialogs_;
-    PrintDialogs* dialogs_ = nullptr;
     int languageIndex_ = 0;
 
     QGroupBox* columnFrame_ = nullptr;

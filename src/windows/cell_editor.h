@@ -6,10 +6,10 @@
 
 namespace pellucard {
 
-// The cell editor (`cellEditor`) that a record window lays over the cell being edited. One editor
-// serves both lists of a window. It refuses an edit that would pass its limit, as a text box
-// with a maximum length does: typed characters beyond it are dropped, a paste is cut to what
-// still fits. The line breaks it holds count as CR LF, as the cells store them.
+// The cell editor (`cellEditor`) that a record list's item delegate opens over the cell being
+// edited. One editor serves both lists of a window. It refuses an edit that would pass its limit,
+// as a text box with a maximum length does: typed characters beyond it are dropped, a paste is cut
+// to what still fits. The line breaks it holds count as CR LF, as the cells store them.
 class CellEditor final : public QPlainTextEdit {
     Q_OBJECT
 

@@ -103,6 +103,21 @@ void RecordTable::scrollCellIntoView(int row, int column) {
     scrollTo(model()->index(row - 1, std::max(column, 1) - 1), QAbstractItemView::EnsureVisible);
 }
 
+void RecordTable::openCellEditor(int row, int column) {
+    closeCellEditor();
+    if (!model() || row < 1 || column < 1)
+        return;
+    editorIndex_ = model()->index(row - 1, column - 1);
+    openPersistentEditor(editorIndex_);
+}
+
+void RecordTable::closeCellEditor() {
+    // A row taken out of the list has taken its editor with it.
+    if (editorIndex_.isValid() && isPersistentEditorOpen(editorIndex_))
+        closePersistentEditor(editorIndex_);
+    editorIndex_ = QPersistentModelIndex();
+}
+
 void RecordTable::keyPressEvent(QKeyEvent* event) {
     if (input_.listKeyDown(listIndex_, event)) {
         event->accept();

@@ -26,14 +26,14 @@ public:
     // a data cell.
     virtual void listSlotUp(int list, Qt::KeyboardModifiers modifiers) = 0;
     virtual void listCellUp(int list) = 0;
-    // The list scrolled or changed its geometry; an editor laid over a cell follows it.
+    // The list scrolled or changed its geometry (the columns are laid out again).
     virtual void listScrolled(int list) = 0;
 };
 
 // One record list on the screen (`recordGrid`): the list's titles as column headers, its
-// slot numbers as row headers and its cells, coloured by their marks. Cells are edited by
-// the window's own cell editor, never by the view, and every key and mouse action goes to the
-// window first.
+// slot numbers as row headers and its cells, coloured by their marks. The view's own edit
+// triggers are off: the window opens its cell editor through the list's item delegate when it
+// decides to, and every key and mouse action goes to the window first.
 class RecordTable final : public QTableView {
     Q_OBJECT
 
@@ -57,6 +57,13 @@ public:
     void scrollCellIntoView(int row, int column);
     QAbstractButton* cornerButton() const { return corner_; }
 
+    // Opens the item delegate's editor over a cell, closing the one open before, and closes
+    // it. The editor stays open until closed here, whichever cell is current.
+    void openCellEditor(int row, int column);
+    void closeCellEditor();
+    // Lays an open editor over its cell now rather than at the view's next layout.
+    void placeCellEditor() { updateEditorGeometries(); }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -70,6 +77,7 @@ private:
     int listIndex_;
     RecordTableInput& input_;
     QAbstractButton* corner_ = nullptr;
+    QPersistentModelIndex editorIndex_;  // the cell the editor is open over
     bool cellPressed_ = false;
     bool slotPressed_ = false;
     Qt::KeyboardModifiers pressModifiers_ = Qt::NoModifier;

@@ -238,20 +238,17 @@ void RecordWindow::buildWidgets() {
 
     cellEditor_ = new CellEditor(grid_[kComputerList]->viewport());
     cellEditor_->hide();
-    connect(cellEditor_, &CellEditor::edited, this, [this] {
-        // The keystrokes of one stay of the editor in a cell are one undo step.
-        const int list = editList_;
-        if (list < 0)
-            return;
-        const ListState before = captureList(list);
-        editorTextChanged();
-        recordChange(list, before, editKey_);
-    });
+    for (int list : {kComputerList, kSimList})
+        grid_[list]->setItemDelegate(
+            new CellEditorDelegate(list, *cellEditor_, *this, grid_[list]));
     connect(cellEditor_, &CellEditor::keyDown, this,
             [this](QKeyEvent* event, bool& handled) { handled = editorKeyPressed(event); });
     connect(cellEditor_, &CellEditor::keyUp, this,
             [this](QKeyEvent* event) { editorKeyReleased(event); });
-    connect(cellEditor_, &CellEditor::focusLost, this, [this] { hideCellEditor(); });
+    connect(cellEditor_, &CellEditor::focusLost, this, [this] {
+        if (!movingEditor_)
+            hideCellEditor();
+    });
 
     // The content never shrinks below what its captions need: a window smaller than that
     // scrolls instead of cutting them.

@@ -13,6 +13,7 @@
 #include "shell/child_window.h"
 #include "shell/edit_commands.h"
 #include "windows/card_record_store.h"
+#include "windows/cell_editor_delegate.h"
 #include "windows/document_file_commands.h"
 #include "windows/list_history.h"
 #include "windows/record_table.h"
@@ -53,14 +54,15 @@ struct RecordWindowKind {
 // A record window with two lists side by side: the SIM list (list 1, on the left), whose slot
 // n is card record n, and the computer list (list 0, on the right), which shows a record file.
 // The user reads the card into the SIM list and writes it back, copies marked or all records
-// between the lists, edits cells in place with one cell editor laid over the cell, deletes,
-// keeps the computer list in files, finds, prints and exports.
+// between the lists, edits cells in place with one cell editor that each list's item delegate
+// opens over the cell, deletes, keeps the computer list in files, finds, prints and exports.
 //
 // The phone book window and the SMS window are both this window; each adds what its records
 // need (columns, the editor's rules, the transfer runs, the clipboard form).
 class RecordWindow : public ChildWindow,
                      public EditCommands,
                      protected RecordTableInput,
+                     private CellEditorHost,
                      private ListHistoryOwner,
                      private DocumentOwner {
     Q_OBJECT
@@ -168,7 +170,7 @@ protected:
     // What the editor shows for a cell, and how it is set up there (lines, height, limits).
     virtual QString cellEditorText(int list, int row, int column);
     virtual void editorPlaced(int list, int row, int column);
-    // The editors over the lists were moved out of view.
+    // The cell editor was closed.
     virtual void onEditorHidden() {}
     // A find matched a cell of `column`: the column to edit, or 0 to search on (a column
     // that repeats another's text).
@@ -219,10 +221,11 @@ protected:
     int language() const;
     QString text(MessageId id) const;
     const RecordWindowKind& kind() const { return kind_; }
-    // Lays the editor over the list's current cell; `show` focuses it.
-    void showCellEditor(int list, bool show = true);
-    // Moves the editor out of view.
+    // Opens the editor over the list's current cell and focuses it.
+    void showCellEditor(int list);
+    // Closes the editor, wherever it is open.
     void hideCellEditor();
+    // Lays the open editor over its cell now, after its row or column changed size.
     void placeEditor();
     // The state of a list, to be handed to RecordChange after changing it.
     ListState captureList(int list) const;
@@ -287,7 +290,7 @@ protected:
     std::array<FindState, 2> find_{};
     std::array<int, 2> pressRow_{0, 0};
     std::array<int, 2> pressColumn_{0, 0};
-    int editList_ = -1;  // the list the editor lies over, -1 when out of view
+    int editList_ = -1;  // the list the editor is open over, -1 when closed
     int editRow_ = 0;
     int editColumn_ = 0;
     CardRecordStore store_;
@@ -312,6 +315,12 @@ private:
     // Appends the records of the clipboard after the used rows (Ctrl+V as it always was).
     void pasteRecordText(int list);
     void buildWidgets();
+    // CellEditorHost: the delegates open the editor and hand it the user's edits.
+    void loadCellEditor(int list, int row, int column) override;
+    void commitCellEditor(int list) override;
+    // Closes the editor without telling the kind of window (it opens again elsewhere).
+    void closeCellEditor();
+    bool movingEditor_ = false;  // closing the editor to open it over another cell
     void initList(int list, int slotCount);
     void updateCardState();
     bool askAboutUnsavedWork() override;

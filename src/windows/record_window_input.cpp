@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 #include "records/dialog_seam.h"
 #include "records/number_filter.h"
@@ -60,7 +61,7 @@ void RecordWindow::setEditorLimit(int list, int column) {
         cellEditor_->setLengthLimit(kNumberLimit + 1);
 }
 
-void RecordWindow::showCellEditor(int list, bool show) {
+void RecordWindow::showCellEditor(int list) {
     RecordTable* grid = grid_[list];
     const int row = grid->currentRow();
     const int column = grid->currentColumn();
@@ -70,8 +71,22 @@ void RecordWindow::showCellEditor(int list, bool show) {
     currentSession().yield();
     if (grid->currentRow() != row || grid->currentColumn() != column)
         return;  // the user moved on meanwhile
-    if (cellEditor_->parentWidget() != grid->viewport())
-        cellEditor_->setParent(grid->viewport());
+    {
+        // Off the cell it was open over; the focus it loses on the way is no leaving.
+        const QScopedValueRollback moving(movingEditor_, true);
+        closeCellEditor();
+    }
+    // The list's delegate opens it and has loadCellEditor fill it.
+    grid->openCellEditor(row, column);
+    if (editList_ != list)
+        return;
+    placeEditor();
+    cellEditor_->show();
+    cellEditor_->raise();
+    cellEditor_->setFocus(Qt::OtherFocusReason);
+}
+
+void RecordWindow::loadCellEditor(int list, int row, int column) {
     editList_ = list;
     editRow_ = row;
     editColumn_ = column;
@@ -83,17 +98,27 @@ void RecordWindow::showCellEditor(int list, bool show) {
     palette.setColor(QPalette::Base,
                      model_[list]->IsMarked(row) ? model_[list]->MarkColour() : QColor(Qt::white));
     cellEditor_->setPalette(palette);
-    placeEditor();
-    if (show) {
-        cellEditor_->show();
-        cellEditor_->raise();
-        cellEditor_->setFocus(Qt::OtherFocusReason);
-    }
+}
+
+void RecordWindow::commitCellEditor(int list) {
+    // The keystrokes of one stay of the editor in a cell are one undo step.
+    if (list != editList_)
+        return;
+    const ListState before = captureList(list);
+    editorTextChanged();
+    recordChange(list, before, editKey_);
+}
+
+void RecordWindow::closeCellEditor() {
+    const int list = editList_;
+    editList_ = -1;
+    if (list >= 0)
+        grid_[list]->closeCellEditor();
+    cellEditor_->hide();
 }
 
 void RecordWindow::hideCellEditor() {
-    editList_ = -1;
-    cellEditor_->hide();
+    closeCellEditor();
     onEditorHidden();
 }
 
@@ -106,18 +131,8 @@ void RecordWindow::editorPlaced(int, int, int) {
 }
 
 void RecordWindow::placeEditor() {
-    if (editList_ < 0)
-        return;
-    RecordTable* grid = grid_[editList_];
-    const QRect cell = grid->cellRect(editRow_, editColumn_);
-    if (cell.isEmpty() || !grid->viewport()->rect().intersects(cell)) {
-        cellEditor_->hide();  // follows its cell back when the list scrolls it into view
-        return;
-    }
-    cellEditor_->setGeometry(cell);
-    if (cellEditor_->isHidden() && cellEditor_->hasFocus() == false && editList_ >= 0 &&
-        grid->viewport()->rect().intersects(cell))
-        cellEditor_->show();
+    if (editList_ >= 0)
+        grid_[editList_]->placeCellEditor();
 }
 
 void RecordWindow::cellEdited(int list, int row) {

@@ -106,7 +106,7 @@ private:
     }
     // Calls `action` once, as soon as the writing has come to record `done`.
     void whileWriting(ShellRig& rig, int done, std::function<void()> action) {
-        auto* timer = new QTimer(&rig.timers);
+        auto* timer = new QTimer(rig.main.get());  // goes with the window
         timer->setInterval(0);
         QObject::connect(timer, &QTimer::timeout, timer, [&rig, timer, done, action] {
             auto* progress = rig.main->findChild<QProgressDialog*>("CardRunProgress");

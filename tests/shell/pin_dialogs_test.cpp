@@ -456,51 +456,65 @@ void PinDialogsTest::lostAnswerSaysTheChangeMayBeInForce() {
 void PinDialogsTest::gateVerifiesModally() {
     ShellRig rig;
     rig.TickUntilIdentified();
-    QTimer::singleShot(0, rig.main.get(), [&] {
-        VerifyPinDialog* dialog = rig.main->pinDialogs().openVerifyPin();
-        QVERIFY(dialog != nullptr && dialog->isModal());
-        Enter(dialog->findChild<QLineEdit*>("codeField"), "1234");
-        Press(OkOf(dialog));
+    PinDialogLauncher& pins = rig.main->pinDialogs();
+    rig.dialogs.RunModalWith([&](QDialog& modal) {
+        VerifyPinDialog* dialog = pins.openVerifyPin();
+        QCOMPARE(&modal, dialog);
+        QVERIFY(dialog->isModal());
+        dialog->findChild<QLineEdit*>("codeField")->setText("1234");
+        OkOf(dialog)->click();
     });
     const auto hold = rig.session->gate().acquire(CardGate::Work::Run);
-    QVERIFY(rig.main->pinDialogs().execVerifyPin(0, *hold));
+    QVERIFY(pins.execVerifyPin(0, *hold));
     QVERIFY(rig.Info().Pin1Open);
 
-    QTimer::singleShot(0, rig.main.get(),
-                       [&] { rig.main->pinDialogs().openChangePin()->reject(); });
-    QVERIFY(!rig.main->pinDialogs().execChangePin(1, 0, *hold));
+    rig.dialogs.RunModalWith([&](QDialog& modal) { modal.reject(); });
+    QVERIFY(!pins.execChangePin(1, 0, *hold));
+
+    // A modal dialog the seam returns unanswered is rejected and closed, not left open.
+    rig.dialogs.RunModalWith([](QDialog&) {});
+    QVERIFY(!pins.execChangePin(1, 0, *hold));
+    QVERIFY(!rig.session->isDialogOpen(PinDialogKind::Change));
+    QVERIFY(pins.openChangePin() == nullptr);
+    QVERIFY(rig.dialogs.Unexpected().isEmpty());
 }
 
 void PinDialogsTest::gateGoesOnToUnblockingWhenTheCodeBlocks() {
     ShellRig rig;
     rig.TickUntilIdentified();
     rig.dialogs.QueueAnswer(DialogAnswer::Yes);  // "PIN1 is now blocked ... Unblock it now?"
+    PinDialogLauncher& pins = rig.main->pinDialogs();
     int wrongCodes = 0;
-    QTimer driver;
-    driver.setInterval(5);
-    QObject::connect(&driver, &QTimer::timeout, [&] {
-        PinDialogLauncher& pins = rig.main->pinDialogs();
-        if (VerifyPinDialog* verify = pins.openVerifyPin(); verify && verify->isVisible()) {
-            QTest::keyClicks(verify->findChild<QLineEdit*>("codeField"), "0000");
-            ++wrongCodes;
-            Press(OkOf(verify));
-        } else if (ChangePinDialog* change = pins.openChangePin(); change && change->isVisible()) {
+    int unblockings = 0;
+    rig.dialogs.RunModalWith([&](QDialog& modal) {
+        if (auto* verify = qobject_cast<VerifyPinDialog*>(&modal)) {
+            // Wrong codes until the dialog closes on the blocked code.
+            while (pins.openVerifyPin() == verify && wrongCodes < 5) {
+                verify->findChild<QLineEdit*>("codeField")->setText("0000");
+                ++wrongCodes;
+                OkOf(verify)->click();
+            }
+        } else if (auto* change = qobject_cast<ChangePinDialog*>(&modal)) {
+            ++unblockings;
+            QVERIFY(change->isModal());
             QCOMPARE(change->currentMode(), ChangePinDialog::kUnblock);
             QVERIFY(change->findChild<QRadioButton*>("pinOption_0")->isChecked());
-            QTest::keyClicks(change->oldCodeField, "12345678");
-            QTest::keyClicks(change->newCodeFields[0], "1234");
-            QTest::keyClicks(change->newCodeFields[1], "1234");
-            Press(OkOf(change));
+            change->oldCodeField->setText("12345678");
+            change->newCodeFields[0]->setText("1234");
+            change->newCodeFields[1]->setText("1234");
+            OkOf(change)->click();
         }
     });
-    driver.start();
     // The record windows' gate: the modal verify dialog, then the unblocking it offers.
     const auto hold = rig.session->gate().acquire(CardGate::Work::Run);
-    QVERIFY(rig.main->pinDialogs().execVerifyPin(0, *hold));
-    driver.stop();
+    QVERIFY(pins.execVerifyPin(0, *hold));
     QCOMPARE(wrongCodes, 3);
+    QCOMPARE(unblockings, 1);
     QCOMPARE(rig.Info().Pin1Attempts, 3);
     QVERIFY(rig.Info().Pin1Open);
+    // The modal path alone went on to unblocking: no dialog beside the windows opens later.
+    QTest::qWait(20);
+    QVERIFY(pins.openChangePin() == nullptr);
 }
 
 void PinDialogsTest::mainWindowClosesOpenDialogs() {

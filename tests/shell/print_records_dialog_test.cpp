@@ -1,6 +1,10 @@
+#include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -12,16 +16,14 @@
 #include "catalogue/catalogue.h"
 #include "print_pdf_text.h"
 #include "records/record_list.h"
-#include "shell/print_dialogs.h"
 #include "shell/print_records_dialog.h"
 #include "support/scripted_dialogs.h"
 
 namespace pellucard {
 namespace {
 
-// Answers the font, page set-up, printer and preview dialogs without showing them.
-class ScriptedPrintDialogs final : public PrintDialogs {
-public:
+// Operates the font, page set-up, printer and preview dialogs in place of the user.
+struct PrintDialogScript {
     std::optional<QFont> font;  // nullopt: the user cancels the font dialog
     bool acceptPage = true;
     bool print = true;
@@ -31,33 +33,42 @@ public:
     int previewCalls = 0;
     QPrinter* pagePrinter = nullptr;
     QPrinter::PrintRange previewRange = QPrinter::PageRange;
+    QStringList unknown;  // class names of any other dialog run
 
-    bool chooseFont(QWidget*, QFont& current) override {
-        current = font.value_or(current);
-        return font.has_value();
-    }
-    bool setUpPage(QWidget*, QPrinter& printer) override {
-        pagePrinter = &printer;
-        if (acceptPage) {
-            printer.setPageOrientation(QPageLayout::Landscape);
+    void operator()(QDialog& dialog) {
+        if (auto* fonts = qobject_cast<QFontDialog*>(&dialog)) {
+            if (!font)
+                return fonts->reject();
+            fonts->setCurrentFont(*font);
+            fonts->accept();
+        } else if (auto* page = qobject_cast<QPageSetupDialog*>(&dialog)) {
+            pagePrinter = page->printer();
+            if (!acceptPage)
+                return page->reject();
+            page->printer()->setPageOrientation(QPageLayout::Landscape);
+            page->accept();
+        } else if (auto* printer = qobject_cast<QPrintDialog*>(&dialog)) {
+            ++printerCalls;
+            // The table prints whole or by pages, never a selection.
+            QVERIFY(!printer->testOption(QAbstractPrintDialog::PrintSelection));
+            QVERIFY(printer->testOption(QAbstractPrintDialog::PrintPageRange));
+            printer->printer()->setOutputFormat(QPrinter::PdfFormat);
+            printer->printer()->setOutputFileName(printPath);
+            // done(), not accept(): accept() would copy the dialog's own fields over the
+            // printer set up here.
+            printer->done(print ? QDialog::Accepted : QDialog::Rejected);
+        } else if (auto* preview = qobject_cast<QPrintPreviewDialog*>(&dialog)) {
+            ++previewCalls;
+            previewRange = preview->printer()->printRange();
+            QPrinter pdf(QPrinter::HighResolution);
+            pdf.setOutputFormat(QPrinter::PdfFormat);
+            pdf.setOutputFileName(previewPath);
+            pdf.setPageLayout(preview->printer()->pageLayout());
+            emit preview->paintRequested(&pdf);
+            preview->reject();
+        } else {
+            unknown.append(QString::fromLatin1(dialog.metaObject()->className()));
         }
-        return acceptPage;
-    }
-    bool choosePrinter(QWidget*, QPrinter& printer) override {
-        ++printerCalls;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(printPath);
-        return print;
-    }
-    void preview(QWidget*, QPrinter& printer,
-                 const std::function<void(QPrinter&)>& paint) override {
-        ++previewCalls;
-        previewRange = printer.printRange();
-        QPrinter preview(QPrinter::HighResolution);
-        preview.setOutputFormat(QPrinter::PdfFormat);
-        preview.setOutputFileName(previewPath);
-        preview.setPageLayout(printer.pageLayout());
-        paint(preview);
     }
 };
 
@@ -89,15 +100,20 @@ class PrinterFormTest : public QObject {
 private slots:
     void init() {
         QVERIFY(dir_.isValid());
-        hook_ = ScriptedPrintDialogs{};
+        hook_ = PrintDialogScript{};
+        dialogs_ = std::make_unique<ScriptedDialogs>();
+        dialogs_->RunModalWith([this](QDialog& dialog) { hook_(dialog); });
         hook_.printPath = dir_.filePath(QStringLiteral("print.pdf"));
         hook_.previewPath = dir_.filePath(QStringLiteral("preview.pdf"));
         form_ = std::make_unique<PrintRecordsDialog>();
-        form_->setPrintDialogs(&hook_);
         list_ = PhoneBook(5);
         form_->setRecords(*list_, 5, 3, {40, 150, 120}, QStringLiteral("SIM Card Phone Book"));
     }
-    void cleanup() { form_.reset(); }
+    void cleanup() {
+        form_.reset();
+        QVERIFY(hook_.unknown.isEmpty());
+        dialogs_.reset();
+    }
 
     // A used count beyond the list or below zero cannot reach outside it.
     void keepsTheUsedCountWithinTheList() {
@@ -176,7 +192,7 @@ private slots:
     // The print path end to end: the chosen records go to the PDF printer and a PDF reader
     // finds their text on the page.
     void printsTheChosenRecordsToPdf() {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs& dialogs = *dialogs_;
         Child<QLineEdit>(*form_, "firstRecordField")->setText(QStringLiteral("2"));
         Child<QLineEdit>(*form_, "lastRecordField")->setText(QStringLiteral("4"));
         Child<QRadioButton>(*form_, "styleOption_1")->setChecked(true);
@@ -195,7 +211,7 @@ private slots:
     }
 
     void asksForAFileWhenThePdfPrinterHasNone() {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs& dialogs = *dialogs_;
         hook_.printPath.clear();
         const QString chosen = dir_.filePath(QStringLiteral("chosen.pdf"));
         dialogs.QueueFileName(chosen);
@@ -206,7 +222,6 @@ private slots:
 
         // Cancelling the file dialog prints nothing and leaves the dialog open.
         auto again = std::make_unique<PrintRecordsDialog>();
-        again->setPrintDialogs(&hook_);
         again->setRecords(*list_, 5, 3);
         dialogs.QueueFileName(QString());
         QVERIFY(!again->print());
@@ -216,7 +231,7 @@ private slots:
     }
 
     void tellsWhenThePagesCannotBeWritten() {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs& dialogs = *dialogs_;
         hook_.printPath = dir_.filePath(QStringLiteral("no/such/folder/out.pdf"));
         QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
         QVERIFY(!form_->print());
@@ -230,9 +245,15 @@ private slots:
         hook_.print = false;
         QVERIFY(!form_->print());
         QVERIFY(dialogs.Calls().isEmpty());
+
+        // Nor is a printer dialog that was never answered: nothing is printed.
+        dialogs.RunModalWith(nullptr);
+        QVERIFY(!form_->print());
+        QCOMPARE(dialogs.Unexpected().size(), 1);
+        QCOMPARE(form_->result(), int(QDialog::Rejected));
     }
 
-    void fontPageSetUpAndPreviewOpenThroughTheHook() {
+    void fontPageSetUpAndPreviewRunThroughTheDialogSeam() {
         const QFont before = form_->printFont();
         form_->chooseFont();  // cancelled
         QCOMPARE(form_->printFont(), before);
@@ -265,7 +286,8 @@ private slots:
 
 private:
     QTemporaryDir dir_;
-    ScriptedPrintDialogs hook_;
+    PrintDialogScript hook_;
+    std::unique_ptr<ScriptedDialogs> dialogs_;
     std::unique_ptr<PrintRecordsDialog> form_;
     std::unique_ptr<RecordList> list_;
 };

@@ -122,10 +122,10 @@ public:
     }
 
     void RunModal(QDialog& dialog) override {
-        if (modal_)
-            modal_(dialog);
-        else
-            Report(QStringLiteral("modal dialog with no handler scripted"));
+        if (!modal_)
+            return Report(QStringLiteral("modal dialog with no handler scripted"));
+        const auto handler = modal_;  // a handler may replace itself while it runs
+        handler(dialog);
     }
 
 private:

@@ -74,26 +74,20 @@ public:
     }
     virtual PinDialogLauncher& pinLauncher() = 0;
 
-    // Answers the next modal verify dialog with `code` as soon as it shows.
+    // Answers the next modal dialog, the verify dialog a card run opens, with `code`.
     void AnswerVerifyPin(const QString& code = QString::fromLatin1(kDemoPin1)) {
-        auto* timer = new QTimer(&timers);
-        timer->setInterval(5);
-        QObject::connect(timer, &QTimer::timeout, timer, [this, timer, code] {
-            VerifyPinDialog* dialog = pinLauncher().openVerifyPin();
-            if (!dialog || !dialog->isVisible())
-                return;
-            timer->stop();
-            timer->deleteLater();
+        dialogs.RunModalWith([this, code](QDialog& modal) {
+            dialogs.RunModalWith(nullptr);  // once
+            auto* dialog = qobject_cast<VerifyPinDialog*>(&modal);
+            QVERIFY2(dialog != nullptr, modal.metaObject()->className());
             dialog->findChild<QLineEdit*>(QStringLiteral("codeField"))->setText(code);
             dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         });
-        timer->start();
     }
 
     QTemporaryDir folder;
     ScriptedDialogs dialogs;
     std::unique_ptr<Session> session;
-    QObject timers;  // goes first, before anything a pending timer would reach
 };
 
 class WindowRig final : public SessionRig, public ShellHost {
