@@ -58,10 +58,10 @@ std::optional<std::string> AskCardInfo(Pellucard& engine, CardInfoItem item,
 
 // Reads the card information of a newly found card into `info`: phase and record counts, then
 // the PIN state, and the card's own data (service provider name, IMSI, service centre) only when
-// PIN1 does not block it. A card that has only just answered its reset may not give its CHV
-// state at once: a second pass catches up. The card's own data of a card read before is
-// forgotten first. `yield` runs before each of the slower reads so that
-// a user interface can process its events; it may change `info` (it is the caller's object).
+// PIN1 does not block it (those of the card read before are forgotten first). A card that has
+// only just answered its reset may not give its CHV state at once: a second pass catches up.
+// `yield` runs before each of the slower reads so that a user interface can process its events;
+// it may change `info` (it is the caller's object).
 void FindCardInf(Pellucard& engine, CardInfo& info, const std::function<void()>& yield = {});
 
 // Reads the CHV state again: lock state and the attempts left of PIN1, PIN2 and their unblock
