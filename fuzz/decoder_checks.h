@@ -48,7 +48,7 @@ inline const char* CheckDecodePhoneBook(const std::uint8_t* data, std::size_t si
     if (size < static_cast<std::size_t>(kPhoneBookFooterLength) || size > 255)
         return nullptr;
     // Writing the entry back keeps its number and gives a record of the same length.
-    for (int form : {kAlphaUcs2, kAlphaUcs2Base81, kAlphaUcs2Base82}) {
+    for (AlphaForm form : {AlphaForm::Ucs2, AlphaForm::Ucs2Base81, AlphaForm::Ucs2Base82}) {
         const Bytes rewritten = EncodePhoneBookRecord(entry, static_cast<int>(size), form);
         if (rewritten.size() != size)
             return "rewritten record has another length";
@@ -120,7 +120,7 @@ inline const char* CheckDecodeAlpha(const std::uint8_t* data, std::size_t size) 
     if (!IsValidUtf8(text))
         return "text is not UTF-8";
     const std::size_t characters = Utf8ToUtf32(text).size();
-    for (int form : {kAlphaUcs2, kAlphaUcs2Base81, kAlphaUcs2Base82}) {
+    for (AlphaForm form : {AlphaForm::Ucs2, AlphaForm::Ucs2Base81, AlphaForm::Ucs2Base82}) {
         const Bytes field = EncodeAlpha(text, size, form);
         if (field.size() != size)
             return "encoded field has another length";
@@ -133,8 +133,9 @@ inline const char* CheckDecodeAlpha(const std::uint8_t* data, std::size_t size) 
         if (expected.compare(0, back.size(), back) != 0)
             return "field does not decode back";
     }
-    const int chosen = ChooseAlphaForm(text, size);
-    if (chosen < kAlphaUcs2 || chosen > kAlphaUcs2Base82)
+    const AlphaForm chosen = ChooseAlphaForm(text, size);
+    if (chosen != AlphaForm::Ucs2 && chosen != AlphaForm::Ucs2Base81 &&
+        chosen != AlphaForm::Ucs2Base82)
         return "no form chosen";
     return nullptr;
 }

@@ -30,9 +30,9 @@ void Print(const Globals& globals, const QJsonObject& o, const std::string& plai
     }
 }
 
-int Form(const Arguments& args) {
-    const int form = args.IntOption("form", kAlphaUcs2, 128, 130);
-    return form;
+// --form names the UCS2 form by its first byte: 128 (0x80), 129 (0x81) or 130 (0x82).
+AlphaForm Form(const Arguments& args) {
+    return static_cast<AlphaForm>(args.IntOption("form", AlphaMark(AlphaForm::Ucs2), 128, 130));
 }
 
 }  // namespace

@@ -33,16 +33,11 @@ const char* Pin1Text(Pin1State state) {
     return "unknown";
 }
 
-// CardInfo holds "-" (or "0" for the service centre) and 0 where the card did not answer:
-// unknown, which the tool shows as null.
-std::optional<std::string> Known(const std::string& text, bool zeroIsUnknown = false) {
-    if (text.empty() || text == "-" || (zeroIsUnknown && text == "0"))
+// CardInfo holds "-" where the card did not give a text: unknown, which the tool shows as null.
+std::optional<std::string> Known(const std::string& text) {
+    if (text.empty() || text == "-")
         return std::nullopt;
     return text;
-}
-
-std::optional<int> Known(int count) {
-    return count > 0 ? std::optional<int>(count) : std::nullopt;
 }
 
 QJsonValue Json(const std::optional<std::string>& text) {
@@ -84,8 +79,7 @@ int RunInfo(const Globals& globals, const Arguments& args) {
 
     CardInfo info;
     std::vector<CardInfoItem> idUnread;
-    if (std::optional<std::string> id = AskCardInfo(engine, CardInfoItem::Iccid, idUnread))
-        info.CardId = std::move(*id);
+    info.CardId = AskCardInfo(engine, CardInfoItem::Iccid, idUnread);
     FindCardInf(engine, info);
     if (!engine.ReaderPresent())
         throw Failure{kCardFailure, "the reader went away"};
@@ -116,27 +110,23 @@ int RunInfo(const Globals& globals, const Arguments& args) {
     };
     // The counters come from the same card status as the PIN1 check.
     const bool countersKnown = engine.ReadChvCounters();
-    const auto counter = [countersKnown](int value) {
-        return countersKnown ? std::optional<int>(value) : std::nullopt;
+    const auto counter = [countersKnown](const std::optional<int>& value) {
+        return countersKnown ? value : std::nullopt;
     };
 
     const auto unless = [&unread](CardInfoItem item, auto value) {
         return unread(item) ? decltype(value){} : value;
     };
-    const auto iccid = unless(CardInfoItem::Iccid, Known(info.CardId));
+    const auto iccid = unless(CardInfoItem::Iccid, info.CardId);
     const auto phase = unless(CardInfoItem::Phase, Known(info.SimPhase));
     const auto imsi = unless(CardInfoItem::Imsi, Known(info.Imsi));
     const auto provider =
         unless(CardInfoItem::ServiceProviderName, Known(info.ServiceProviderName));
-    const auto centre =
-        unless(CardInfoItem::ServiceCentreNumber, Known(info.ServiceCentreNumber, true));
-    const auto phoneRecords =
-        unless(CardInfoItem::PhoneBookRecordCount, Known(info.MaxPhoneRecords));
-    const auto phoneLength =
-        unless(CardInfoItem::PhoneBookRecordLength, Known(info.PhoneRecordLength));
-    const auto smsRecords = unless(CardInfoItem::SmsRecordCount, Known(info.MaxSmsRecords));
-    const auto lastDialled =
-        unless(CardInfoItem::LastDialledRecordCount, Known(info.MaxLastDialRecords));
+    const auto centre = unless(CardInfoItem::ServiceCentreNumber, Known(info.ServiceCentreNumber));
+    const auto phoneRecords = unless(CardInfoItem::PhoneBookRecordCount, info.MaxPhoneRecords);
+    const auto phoneLength = unless(CardInfoItem::PhoneBookRecordLength, info.PhoneRecordLength);
+    const auto smsRecords = unless(CardInfoItem::SmsRecordCount, info.MaxSmsRecords);
+    const auto lastDialled = unless(CardInfoItem::LastDialledRecordCount, info.MaxLastDialRecords);
     const auto pin1Left = unless(CardInfoItem::Pin1Attempts, counter(info.Pin1Attempts));
     const auto pin2Left = unless(CardInfoItem::Pin2Attempts, counter(info.Pin2Attempts));
     const auto puk1Left = unless(CardInfoItem::Puk1Attempts, counter(info.Puk1Attempts));

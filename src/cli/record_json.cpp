@@ -11,7 +11,7 @@
 
 #include "cli/cli.h"
 #include "cli/sms_time_json.h"
-#include "engine/codec_alpha.h"
+#include "engine/record_to_write.h"
 
 namespace pellucard::cli {
 
@@ -164,30 +164,19 @@ std::vector<SmsSlot> ParseSmsJson(const QByteArray& json) {
 }
 
 Bytes PhoneBookRecordFor(const PhoneBookSlot& slot, int recordLength) {
-    if (static_cast<int>(slot.raw.size()) == recordLength) {
-        const auto entry = DecodePhoneBookRecord(slot.raw);
-        if (entry.name == slot.name && entry.Number() == slot.number)
-            return slot.raw;
-    }
-    const int form = recordLength > kPhoneBookFooterLength
-                         ? ChooseAlphaForm(slot.name, recordLength - kPhoneBookFooterLength)
-                         : kAlphaUcs2;
-    return EncodePhoneBookRecord(slot.number, slot.name, recordLength, form);
+    std::optional<RecordAsRead<PhoneBookFields>> read;
+    if (!slot.raw.empty())
+        read = {{slot.raw, PhoneBookFieldsOf(DecodePhoneBookRecord(slot.raw))}};
+    return PhoneBookRecordToWrite({slot.name, slot.number}, read, recordLength, NameForm::BestFit);
 }
 
 Bytes SmsRecordFor(const SmsSlot& slot, int recordLength) {
-    if (static_cast<int>(slot.raw.size()) == recordLength) {
-        const auto record = DecodeSmsRecord(slot.raw);
-        const bool same =
-            record.status == slot.status && record.AddressText() == slot.address &&
-            record.text == slot.text && record.ServiceCentreNumber() == slot.serviceCentre &&
-            (!record.IsReceived() || record.timeStamp == slot.timeStamp) &&
-            (record.IsReceived() || !record.IsMessage() || record.validity == slot.validity);
-        if (same)
-            return slot.raw;
-    }
-    return EncodeSmsRecord(slot.address, slot.text, slot.status, slot.timeStamp, slot.serviceCentre,
-                           slot.validity, static_cast<std::size_t>(recordLength));
+    std::optional<RecordAsRead<SmsFields>> read;
+    if (!slot.raw.empty())
+        read = {{slot.raw, SmsFieldsOf(DecodeSmsRecord(slot.raw))}};
+    const SmsFields fields{slot.status,        slot.address,   slot.text,
+                           slot.serviceCentre, slot.timeStamp, slot.validity};
+    return SmsRecordToWrite(fields, read, recordLength);
 }
 
 namespace {

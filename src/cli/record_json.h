@@ -42,7 +42,8 @@ struct SmsSlot {
 std::vector<PhoneBookSlot> ParsePhoneBookJson(const QByteArray& json);
 std::vector<SmsSlot> ParseSmsJson(const QByteArray& json);
 
-// The record to write for a slot: its raw bytes when they still decode to the slot's fields.
+// The record to write for a slot: its raw bytes while they still decode to the slot's fields,
+// else the slot encoded (engine/record_to_write.h).
 Bytes PhoneBookRecordFor(const PhoneBookSlot& slot, int recordLength);
 Bytes SmsRecordFor(const SmsSlot& slot, int recordLength);
 

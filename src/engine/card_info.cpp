@@ -7,18 +7,6 @@
 
 namespace pellucard {
 
-namespace {
-
-int NumberOf(const std::string& text) {
-    int value = 0;
-    const auto* end = text.data() + text.size();
-    if (std::from_chars(text.data(), end, value).ec != std::errc())
-        return 0;
-    return value;
-}
-
-}  // namespace
-
 const char* CardInfoItemName(CardInfoItem item) {
     switch (item) {
         case CardInfoItem::Iccid:
@@ -58,67 +46,133 @@ const char* CardInfoItemName(CardInfoItem item) {
 std::optional<std::string> AskCardInfo(Pellucard& engine, CardInfoItem item,
                                        std::vector<CardInfoItem>& unread) {
     CardInfoAnswer answer = engine.ReadCardInfo(item);
-    if (!answer.value && answer.outcome.IsLinkFailed()) {
-        if (std::find(unread.begin(), unread.end(), item) == unread.end())
-            unread.push_back(item);
-    }
+    const bool failed = !answer.value && answer.outcome.IsLinkFailed();
+    const auto listed = std::find(unread.begin(), unread.end(), item);
+    if (failed && listed == unread.end())
+        unread.push_back(item);
+    if (!failed && listed != unread.end())
+        unread.erase(listed);
     return std::move(answer.value);
 }
 
-CardInfo ResetCardInfo() {
-    return CardInfo{};
+bool CardInfo::HasUnread() const {
+    return SimPhase == "-" || !MaxPhoneRecords || !MaxSmsRecords || !MaxLastDialRecords ||
+           !Pin1Attempts || !Pin2Attempts || !Puk1Attempts || !Puk2Attempts;
+}
+
+namespace {
+
+void Pause(const std::function<void()>& yield) {
+    if (yield)
+        yield();
+}
+
+std::string TextItem(Pellucard& engine, CardInfo& info, CardInfoItem item) {
+    return AskCardInfo(engine, item, info.Unread).value_or("-");
+}
+
+// Counts and counters arrive as decimal text; anything else was not read.
+std::optional<int> NumberItem(Pellucard& engine, CardInfo& info, CardInfoItem item) {
+    const std::optional<std::string> text = AskCardInfo(engine, item, info.Unread);
+    if (!text)
+        return std::nullopt;
+    int value = 0;
+    const char* end = text->data() + text->size();
+    const auto parsed = std::from_chars(text->data(), end, value);
+    if (parsed.ec != std::errc() || parsed.ptr != end || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+// The record counts, each after a yield; with `onlyUnread` only those not known yet. The phone
+// book's record length comes with its count; a length of 0 (the file could not be entered) is
+// none.
+void ReadRecordCounts(Pellucard& engine, CardInfo& info, bool onlyUnread,
+                      const std::function<void()>& yield) {
+    const struct {
+        std::optional<int>& count;
+        CardInfoItem item;
+    } counts[] = {{info.MaxPhoneRecords, CardInfoItem::PhoneBookRecordCount},
+                  {info.MaxSmsRecords, CardInfoItem::SmsRecordCount},
+                  {info.MaxLastDialRecords, CardInfoItem::LastDialledRecordCount}};
+    for (const auto& count : counts) {
+        if (onlyUnread && count.count)
+            continue;
+        Pause(yield);
+        count.count = NumberItem(engine, info, count.item);
+        if (count.item == CardInfoItem::PhoneBookRecordCount) {
+            Pause(yield);
+            info.PhoneRecordLength = NumberItem(engine, info, CardInfoItem::PhoneBookRecordLength);
+            if (info.PhoneRecordLength == 0)
+                info.PhoneRecordLength.reset();
+        }
+    }
+}
+
+bool AnyCounterUnknown(const CardInfo& info) {
+    return !info.Pin1Attempts || !info.Pin2Attempts || !info.Puk1Attempts || !info.Puk2Attempts;
+}
+
+}  // namespace
+
+void ReadPinCounters(Pellucard& engine, CardInfo& info) {
+    if (const std::optional<std::string> lock =
+            AskCardInfo(engine, CardInfoItem::LockState, info.Unread))
+        info.Pin1Open = *lock != "Lock";
+    info.Pin2Attempts = NumberItem(engine, info, CardInfoItem::Pin2Attempts);
+    info.Puk1Attempts = NumberItem(engine, info, CardInfoItem::Puk1Attempts);
+    info.Puk2Attempts = NumberItem(engine, info, CardInfoItem::Puk2Attempts);
+    info.Pin1Attempts = NumberItem(engine, info, CardInfoItem::Pin1Attempts);
+}
+
+void ReadOpenCardInf(Pellucard& engine, CardInfo& info, const std::function<void()>& yield) {
+    if (!info.Pin1Attempts || *info.Pin1Attempts <= 0 || !info.Pin1Open)
+        return;
+    Pause(yield);
+    info.ServiceProviderName = TextItem(engine, info, CardInfoItem::ServiceProviderName);
+    Pause(yield);
+    info.Imsi = TextItem(engine, info, CardInfoItem::Imsi);
+    Pause(yield);
+    // A number that could not be read is not taken for one: new messages get none from it.
+    info.ServiceCentreNumber = TextItem(engine, info, CardInfoItem::ServiceCentreNumber);
 }
 
 void FindCardInf(Pellucard& engine, CardInfo& info, const std::function<void()>& yield) {
-    auto pause = [&] {
-        if (yield)
-            yield();
-    };
-    // A numeric item: its value when the engine answered, otherwise `fallback`.
-    auto numeric = [&](CardInfoItem item, int fallback) {
-        const auto text = AskCardInfo(engine, item, info.Unread);
-        return text ? NumberOf(*text) : fallback;
-    };
-    auto textual = [&](CardInfoItem item, const char* fallback) {
-        return AskCardInfo(engine, item, info.Unread).value_or(fallback);
-    };
-    // A second pass catches a card whose counters were not readable on the first (they read as
-    // zero while the card is still settling after its reset).
+    // What `info` holds of a card's own data belongs to the card read before, which may have
+    // been open where this one stays closed.
+    info.ServiceProviderName = info.Imsi = info.ServiceCentreNumber = "-";
     for (int pass = 0; pass < 2; ++pass) {
         if (!engine.ReaderPresent())
             return;
         info.Unread.clear();
-        info.MaxPhoneRecords = info.MaxSmsRecords = info.MaxLastDialRecords = 0;
-
-        pause();
-        info.SimPhase = textual(CardInfoItem::Phase, "-");
-        pause();
-        info.MaxPhoneRecords = numeric(CardInfoItem::PhoneBookRecordCount, 0);
-        pause();
-        info.PhoneRecordLength = numeric(CardInfoItem::PhoneBookRecordLength, 0);
-        pause();
-        info.MaxSmsRecords = numeric(CardInfoItem::SmsRecordCount, 0);
-        pause();
-        info.MaxLastDialRecords = numeric(CardInfoItem::LastDialledRecordCount, 0);
-
-        info.Pin1Open =
-            AskCardInfo(engine, CardInfoItem::LockState, info.Unread).value_or("Lock") != "Lock";
-        info.Pin2Attempts = numeric(CardInfoItem::Pin2Attempts, 0);
-        info.Puk1Attempts = numeric(CardInfoItem::Puk1Attempts, 0);
-        info.Puk2Attempts = numeric(CardInfoItem::Puk2Attempts, 0);
-        info.Pin1Attempts = numeric(CardInfoItem::Pin1Attempts, 0);
-
-        if (info.Pin1Attempts > 0 && info.Pin1Open) {
-            pause();
-            info.ServiceProviderName = textual(CardInfoItem::ServiceProviderName, "-");
-            pause();
-            info.Imsi = textual(CardInfoItem::Imsi, "-");
-            pause();
-            info.ServiceCentreNumber = textual(CardInfoItem::ServiceCentreNumber, "0");
-        }
-        if (info.Puk2Attempts != 0)
+        Pause(yield);
+        info.SimPhase = TextItem(engine, info, CardInfoItem::Phase);
+        ReadRecordCounts(engine, info, false, yield);
+        ReadPinCounters(engine, info);
+        ReadOpenCardInf(engine, info, yield);
+        if (info.Puk2Attempts)
             return;
     }
+}
+
+bool ReadUnreadCardInf(Pellucard& engine, CardInfo& info, const std::function<void()>& yield) {
+    if (!info.HasUnread())
+        return false;
+    const CardInfo before = info;
+    if (info.SimPhase == "-") {
+        Pause(yield);
+        info.SimPhase = TextItem(engine, info, CardInfoItem::Phase);
+    }
+    ReadRecordCounts(engine, info, true, yield);
+    if (AnyCounterUnknown(info)) {
+        ReadPinCounters(engine, info);
+        ReadOpenCardInf(engine, info, yield);
+    }
+    return info.SimPhase != before.SimPhase || info.MaxPhoneRecords != before.MaxPhoneRecords ||
+           info.MaxSmsRecords != before.MaxSmsRecords ||
+           info.MaxLastDialRecords != before.MaxLastDialRecords ||
+           info.Pin1Attempts != before.Pin1Attempts || info.Pin2Attempts != before.Pin2Attempts ||
+           info.Puk1Attempts != before.Puk1Attempts || info.Puk2Attempts != before.Puk2Attempts;
 }
 
 }  // namespace pellucard

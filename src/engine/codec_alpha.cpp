@@ -59,7 +59,7 @@ Encoded EncodeUcs2(const std::u32string& text, std::size_t fieldLength) {
     Encoded out{Bytes(fieldLength, 0xFF), 0};
     if (fieldLength == 0)
         return out;
-    out.field[0] = kAlphaUcs2;
+    out.field[0] = AlphaMark(AlphaForm::Ucs2);
     Bytes units;
     for (char32_t c : text) {
         std::size_t needed = 2 * static_cast<std::size_t>(Utf16Units(c));
@@ -100,7 +100,7 @@ std::optional<Encoded> Encode81(const std::u32string& text, std::size_t fieldLen
     }
     const char32_t base = window.value_or(0);
     Encoded out{Bytes(fieldLength, 0xFF), count};
-    out.field[0] = kAlphaUcs2Base81;
+    out.field[0] = AlphaMark(AlphaForm::Ucs2Base81);
     out.field[1] = static_cast<std::uint8_t>(count);
     out.field[2] = static_cast<std::uint8_t>(base >> 7);
     for (std::size_t i = 0; i < count; ++i) {
@@ -125,7 +125,7 @@ std::optional<Encoded> Encode82(const std::u32string& text, std::size_t fieldLen
     if (high > 0xFFFF || high - low > 0x7F)
         return std::nullopt;
     Encoded out{Bytes(fieldLength, 0xFF), count};
-    out.field[0] = kAlphaUcs2Base82;
+    out.field[0] = AlphaMark(AlphaForm::Ucs2Base82);
     out.field[1] = static_cast<std::uint8_t>(count);
     out.field[2] = static_cast<std::uint8_t>(low >> 8);
     out.field[3] = static_cast<std::uint8_t>(low & 0xFF);
@@ -136,40 +136,34 @@ std::optional<Encoded> Encode82(const std::u32string& text, std::size_t fieldLen
     return out;
 }
 
-Encoded EncodeWithForm(const std::u32string& text, std::size_t fieldLength, int form) {
+Encoded EncodeWithForm(const std::u32string& text, std::size_t fieldLength, AlphaForm form) {
     if (text.empty())
         return Encoded{Bytes(fieldLength, 0xFF), 0};
     if (FitsGsmAlphabet(text))
         return EncodeGsm(text, fieldLength);
     std::optional<Encoded> based;
-    if (form == kAlphaUcs2Base81)
+    if (form == AlphaForm::Ucs2Base81)
         based = Encode81(text, fieldLength);
-    if (form == kAlphaUcs2Base82)
+    if (form == AlphaForm::Ucs2Base82)
         based = Encode82(text, fieldLength);
     return based ? std::move(*based) : EncodeUcs2(text, fieldLength);
 }
 
 }  // namespace
 
-int AlphaFormFromSetting(int encodeType) {
-    if (encodeType == kAlphaUcs2Base81 || encodeType == kAlphaUcs2Base82)
-        return encodeType;
-    return kAlphaUcs2;
-}
-
 std::string DecodeAlpha(std::span<const std::uint8_t> field) {
     if (field.empty())
         return {};
     switch (field[0]) {
-        case kAlphaUcs2:
+        case AlphaMark(AlphaForm::Ucs2):
             return Utf16BeToUtf8(field.subspan(1), /*stopAtFfff=*/true);
-        case kAlphaUcs2Base81: {
+        case AlphaMark(AlphaForm::Ucs2Base81): {
             if (field.size() < 3)
                 return {};
             std::size_t count = std::min<std::size_t>(field[1], field.size() - 3);
             return DecodeBasedCharacters(field.subspan(3, count), char32_t{field[2]} << 7);
         }
-        case kAlphaUcs2Base82: {
+        case AlphaMark(AlphaForm::Ucs2Base82): {
             if (field.size() < 4)
                 return {};
             std::size_t count = std::min<std::size_t>(field[1], field.size() - 4);
@@ -188,11 +182,11 @@ std::string DecodeAlpha(const Bytes& bytes, int lastIndex) {
     return DecodeAlpha(std::span<const std::uint8_t>(bytes.data(), length));
 }
 
-Bytes EncodeAlpha(std::string_view text, std::size_t fieldLength, int form) {
-    return EncodeWithForm(Utf8ToUtf32(text), fieldLength, AlphaFormFromSetting(form)).field;
+Bytes EncodeAlpha(std::string_view text, std::size_t fieldLength, AlphaForm form) {
+    return EncodeWithForm(Utf8ToUtf32(text), fieldLength, form).field;
 }
 
-void EncodeAlpha(std::string_view text, int lastIndex, Bytes& bytes, int form) {
+void EncodeAlpha(std::string_view text, int lastIndex, Bytes& bytes, AlphaForm form) {
     if (lastIndex < 0)
         return;
     const std::size_t fieldLength = static_cast<std::size_t>(lastIndex) + 1;
@@ -202,15 +196,15 @@ void EncodeAlpha(std::string_view text, int lastIndex, Bytes& bytes, int form) {
     std::copy(field.begin(), field.end(), bytes.begin());
 }
 
-std::size_t AlphaCharactersHeld(std::string_view text, std::size_t fieldLength, int form) {
-    return EncodeWithForm(Utf8ToUtf32(text), fieldLength, AlphaFormFromSetting(form)).held;
+std::size_t AlphaCharactersHeld(std::string_view text, std::size_t fieldLength, AlphaForm form) {
+    return EncodeWithForm(Utf8ToUtf32(text), fieldLength, form).held;
 }
 
-int ChooseAlphaForm(std::string_view utf8, std::size_t fieldLength) {
+AlphaForm ChooseAlphaForm(std::string_view utf8, std::size_t fieldLength) {
     const std::u32string text = Utf8ToUtf32(utf8);
-    int best = kAlphaUcs2;
+    AlphaForm best = AlphaForm::Ucs2;
     std::size_t bestHeld = 0;
-    for (int form : {kAlphaUcs2, kAlphaUcs2Base81, kAlphaUcs2Base82}) {
+    for (AlphaForm form : {AlphaForm::Ucs2, AlphaForm::Ucs2Base81, AlphaForm::Ucs2Base82}) {
         std::size_t held = EncodeWithForm(text, fieldLength, form).held;
         if (held == text.size())
             return form;
@@ -220,6 +214,20 @@ int ChooseAlphaForm(std::string_view utf8, std::size_t fieldLength) {
         }
     }
     return best;
+}
+
+AlphaForm AlphaFormFor(NameForm choice, std::string_view text, std::size_t fieldLength) {
+    switch (choice) {
+        case NameForm::Ucs2:
+            return AlphaForm::Ucs2;
+        case NameForm::Ucs2Base81:
+            return AlphaForm::Ucs2Base81;
+        case NameForm::Ucs2Base82:
+            return AlphaForm::Ucs2Base82;
+        case NameForm::BestFit:
+            break;
+    }
+    return ChooseAlphaForm(text, fieldLength);
 }
 
 }  // namespace pellucard

@@ -18,15 +18,6 @@
 
 namespace pellucard {
 
-// How names outside the GSM alphabet are written into phone book records (the UCS2 forms of
-// GSM 11.11 annex B).
-enum class NameForm {
-    Ucs2,        // form 0x80: 16-bit characters
-    Ucs2Base81,  // form 0x81: one byte a character above an 8-bit base
-    Ucs2Base82,  // form 0x82: one byte a character above a 16-bit base
-    BestFit,     // the form that holds the whole name, or else the most of it
-};
-
 // An item of the card information: its text when the card gave it, and what became of the last
 // exchange behind it (a failed link when the reader did not give it; done when the card has
 // nothing to give, as a closed card's IMSI).
@@ -137,6 +128,7 @@ public:
                     const SmsTimeStamp& timeStamp, const std::string& serviceCentre,
                     int validity) const;
     void SetNameForm(NameForm form) { nameForm_ = form; }
+    NameForm NameFormInUse() const { return nameForm_; }
 
 private:
     bool Track(LinkResult result);

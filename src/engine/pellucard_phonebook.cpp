@@ -17,18 +17,6 @@ bool IsRecordLength(int recordLength) {
     return recordLength >= 1 && recordLength <= 255;
 }
 
-int AlphaFormOf(NameForm form) {
-    switch (form) {
-        case NameForm::Ucs2Base81:
-            return kAlphaUcs2Base81;
-        case NameForm::Ucs2Base82:
-            return kAlphaUcs2Base82;
-        case NameForm::Ucs2:
-        case NameForm::BestFit:
-            break;
-    }
-    return kAlphaUcs2;
-}
 }  // namespace
 
 CardResult<SimFileInfo> Pellucard::EnterFile(std::uint16_t fileId) {
@@ -97,11 +85,7 @@ CardOutcome Pellucard::WritePhoneBookRecord(int recordNumber, const Bytes& recor
 }
 
 Bytes Pellucard::EncodePhoneBookEntry(const std::string& number, const std::string& name) const {
-    const int length = phoneBookRecordLength_;
-    int form = AlphaFormOf(nameForm_);
-    if (nameForm_ == NameForm::BestFit && length > kPhoneBookFooterLength)
-        form = ChooseAlphaForm(name, static_cast<std::size_t>(length - kPhoneBookFooterLength));
-    return EncodePhoneBookRecord(number, name, length, form);
+    return EncodePhoneBookRecord(number, name, phoneBookRecordLength_, nameForm_);
 }
 
 }  // namespace pellucard

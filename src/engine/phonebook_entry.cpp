@@ -40,7 +40,7 @@ PhoneBookEntry DecodePhoneBookRecord(const Bytes& record) {
 }
 
 Bytes EncodePhoneBookRecord(std::string_view number, std::string_view name, int recordLength,
-                            int form) {
+                            AlphaForm form) {
     if (recordLength < kPhoneBookFooterLength)
         return {};
     Bytes record(static_cast<std::size_t>(recordLength), 0xFF);
@@ -68,8 +68,15 @@ Bytes EncodePhoneBookRecord(std::string_view number, std::string_view name, int 
     return record;
 }
 
-Bytes EncodePhoneBookRecord(const PhoneBookEntry& entry, int recordLength, int form) {
+Bytes EncodePhoneBookRecord(const PhoneBookEntry& entry, int recordLength, AlphaForm form) {
     return EncodePhoneBookRecord(entry.Number(), entry.name, recordLength, form);
+}
+
+Bytes EncodePhoneBookRecord(std::string_view number, std::string_view name, int recordLength,
+                            NameForm choice) {
+    const int field = std::max(recordLength - kPhoneBookFooterLength, 0);
+    return EncodePhoneBookRecord(number, name, recordLength,
+                                 AlphaFormFor(choice, name, static_cast<std::size_t>(field)));
 }
 
 }  // namespace pellucard

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "engine/bytes.h"
+#include "engine/codec_alpha.h"
 #include "engine/codec_digits.h"
 
 namespace pellucard {
@@ -48,7 +49,10 @@ PhoneBookEntry DecodePhoneBookRecord(const Bytes& record);
 // default table cannot hold it (see EncodeAlpha). Returns an empty array when recordLength is
 // below 14 (no room for the number part).
 Bytes EncodePhoneBookRecord(std::string_view number, std::string_view name, int recordLength,
-                            int form);
-Bytes EncodePhoneBookRecord(const PhoneBookEntry& entry, int recordLength, int form);
+                            AlphaForm form);
+Bytes EncodePhoneBookRecord(const PhoneBookEntry& entry, int recordLength, AlphaForm form);
+// The same with the name in the form `choice` gives it in this record's name field.
+Bytes EncodePhoneBookRecord(std::string_view number, std::string_view name, int recordLength,
+                            NameForm choice);
 
 }  // namespace pellucard

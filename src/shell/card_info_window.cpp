@@ -184,13 +184,13 @@ QString countText(const std::optional<int>& count) {
 
 void CardInfoWindow::showCardInfo() {
     Session& session = currentSession();
-    const CardInfoRecord& info = session.cardInfo();
+    const CardInfo& info = session.cardInfo();
     // Without a reader or a card the identity field says which is missing.
     const QString missing = readerStateText(session);
     iccidValue->setText(!info.CardId && !missing.isEmpty() ? missing : cardIdText(info));
-    imsiValue->setText(info.Imsi);
-    providerValue->setText(info.ServiceProviderName);
-    phaseValue->setText(PhaseText(info.SimPhase, session.languageIndex()));
+    imsiValue->setText(QString::fromStdString(info.Imsi));
+    providerValue->setText(QString::fromStdString(info.ServiceProviderName));
+    phaseValue->setText(PhaseText(QString::fromStdString(info.SimPhase), session.languageIndex()));
     phoneBookCountValue->setText(countText(info.MaxPhoneRecords));
     smsCountValue->setText(countText(info.MaxSmsRecords));
     lastDialledCountValue->setText(countText(info.MaxLastDialRecords));
@@ -198,7 +198,7 @@ void CardInfoWindow::showCardInfo() {
     pin2StateValue->setText(attemptsText(info.Pin2Attempts));
     puk1StateValue->setText(attemptsText(info.Puk1Attempts));
     puk2StateValue->setText(attemptsText(info.Puk2Attempts));
-    setCardCommandsEnabled(session.gate().cardPresent() && info.CardId && !info.CardId->isEmpty());
+    setCardCommandsEnabled(session.gate().cardPresent() && info.CardId && !info.CardId->empty());
 }
 
 void CardInfoWindow::cardRunChanged() {
@@ -206,7 +206,7 @@ void CardInfoWindow::cardRunChanged() {
 }
 
 void CardInfoWindow::setCardCommandsEnabled(bool enabled) {
-    const CardInfoRecord& info = currentSession().cardInfo();
+    const CardInfo& info = currentSession().cardInfo();
     // One card run at a time: the PIN commands wait for the one under way.
     enabled = enabled && !currentSession().gate().runActive();
     // A counter that could not be read leaves its buttons as the last count read for this card
@@ -235,7 +235,7 @@ void CardInfoWindow::setCardCommandsEnabled(bool enabled) {
 void CardInfoWindow::changePin(int index) {
     if (currentSession().gate().runActive())
         return;
-    const CardInfoRecord& info = currentSession().cardInfo();
+    const CardInfo& info = currentSession().cardInfo();
     if (IsKnown(info.Pin1Attempts, 0) && IsKnown(info.Pin2Attempts, 0))
         return;
     host().pinDialogs().showChangePin(0, index);
@@ -244,7 +244,7 @@ void CardInfoWindow::changePin(int index) {
 void CardInfoWindow::unblockPin(int index) {
     if (currentSession().gate().runActive())
         return;
-    const CardInfoRecord& info = currentSession().cardInfo();
+    const CardInfo& info = currentSession().cardInfo();
     if (isKnownAboveZero(info.Pin1Attempts) && isKnownAboveZero(info.Pin2Attempts))
         return;
     host().pinDialogs().showChangePin(1, index);
@@ -259,7 +259,7 @@ void CardInfoWindow::verifyPin() {
 void CardInfoWindow::switchPinCheck(int index) {
     if (currentSession().gate().runActive())
         return;
-    const CardInfoRecord& info = currentSession().cardInfo();
+    const CardInfo& info = currentSession().cardInfo();
     if (IsKnown(info.Pin1Attempts, 0) && IsKnown(info.Pin2Attempts, 0))
         return;
     host().pinDialogs().showInputPin(index, 0);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 
 #include "catalogue/catalogue.h"
 #include "shell/child_window.h"
@@ -71,7 +72,7 @@ private:
     QScrollArea* scroll_;
     // The attempts of PIN1 and PIN2 last read from `countedCard_`: a counter that could not be
     // read since leaves its buttons as they were.
-    std::optional<QString> countedCard_;
+    std::optional<std::string> countedCard_;
     std::array<std::optional<int>, 2> lastAttempts_{};
 };
 

@@ -19,10 +19,10 @@ PollOutcome loseCard(Session& session) {
 PollOutcome checkCardIdentity(Session& session, CardGate::Hold& hold) {
     Pellucard& engine = hold.engine();
     session.yield();
-    const std::optional<QString>& known = session.cardInfo().CardId;
+    const std::optional<std::string>& known = session.cardInfo().CardId;
     QString previous;
     if (hasCardIdentity(known))
-        previous = *known;
+        previous = QString::fromStdString(*known);
     else if (!engine.CardPresent())
         return loseCard(session);
 
@@ -58,8 +58,9 @@ PollOutcome pollReaderAndCard(Session& session, CardGate::Hold& hold) {
 }
 
 bool cardIdentified(Session& session) {
-    const std::optional<QString>& cardId = session.cardInfo().CardId;
-    return session.gate().cardPresent() && cardId && cardId->size() >= kMinimumIdentity;
+    const std::optional<std::string>& cardId = session.cardInfo().CardId;
+    return session.gate().cardPresent() && cardId &&
+           static_cast<int>(cardId->size()) >= kMinimumIdentity;
 }
 
 QString readerStateText(Session& session) {

@@ -95,7 +95,7 @@ void ChangePinDialog::chooseMode(int index) {
 }
 
 void ChangePinDialog::showState(int preferredPin) {
-    const CardInfoRecord& info = session_.cardInfo();
+    const CardInfo& info = session_.cardInfo();
     if (currentMode() == kUnblock)
         showCounts(info.Puk1Attempts, info.Puk2Attempts, preferredPin);
     else

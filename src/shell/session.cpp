@@ -61,7 +61,7 @@ void Session::yield() {
     pollingAllowed_ = allowed;
 }
 
-void Session::setCardInfo(const CardInfoRecord& info) {
+void Session::setCardInfo(const CardInfo& info) {
     if (info == cardInfo_)
         return;
     cardInfo_ = info;
@@ -69,14 +69,14 @@ void Session::setCardInfo(const CardInfoRecord& info) {
 }
 
 void Session::setCardId(const QString& cardId) {
-    CardInfoRecord info = cardInfo_;
-    info.CardId = cardId;
+    CardInfo info = cardInfo_;
+    info.CardId = cardId.toStdString();
     setCardInfo(info);
 }
 
 void Session::forgetCard() {
     ++cardGeneration_;
-    setCardInfo(CardInfoRecord{});
+    setCardInfo(CardInfo{});
 }
 
 QString Session::text(MessageId id) const {

@@ -71,9 +71,9 @@ public:
     void cancelExit() { exitRequested_ = false; }
 
     // What the program last read about the card in the reader.
-    const CardInfoRecord& cardInfo() const { return cardInfo_; }
+    const CardInfo& cardInfo() const { return cardInfo_; }
     // The card information as read now; cardInfoChanged when anything differs.
-    void setCardInfo(const CardInfoRecord& info);
+    void setCardInfo(const CardInfo& info);
     // The identity the card gave; empty when another card was found whose identity the poll
     // has yet to read.
     void setCardId(const QString& cardId);
@@ -107,7 +107,7 @@ private:
     int languageIndex_ = 0;
     WindowIndex currentWindow_ = WindowIndex::Print;
     bool exitRequested_ = false;
-    CardInfoRecord cardInfo_;
+    CardInfo cardInfo_;
     int cardGeneration_ = 0;
     std::array<bool, 3> dialogOpen_{};
 };

@@ -29,14 +29,4 @@ QStringList CardRecordStore::fieldsOf(const RecordList& list, int row, const QLi
     return fields;
 }
 
-const Bytes* CardRecordStore::untouched(const RecordList& list, int row, const QList<int>& columns,
-                                        int recordLength) const {
-    const Entry* entry = find(list.Tag(row));
-    if (!entry || static_cast<int>(entry->raw.size()) != recordLength)
-        return nullptr;
-    if (fieldsOf(list, row, columns) != entry->fields)
-        return nullptr;
-    return &entry->raw;
-}
-
 }  // namespace pellucard

@@ -12,11 +12,9 @@
 
 namespace pellucard {
 
-// The card records a read run put into a list, each under the row tag it gave the row. A row
-// that still shows what was read goes back to the card as the very bytes that were read: the
-// texts of a list cannot carry everything a record holds (the alpha form of a name, an
-// extension record, a user data header, an alphanumeric sender, a status report, an absolute
-// validity period), so re-encoding them would damage records that nobody touched.
+// The card records a read run put into a list, each under the row tag it gave the row, with the
+// row's texts as read: a write sends a row that still shows them back as the very bytes that
+// were read (engine/record_to_write.h).
 //
 // Tags are unique within the process; tag 0 marks a row that is new to the list (typed,
 // pasted or copied into it), which the write run encodes from its texts.
@@ -37,12 +35,6 @@ public:
     qint32 remember(Bytes raw, QStringList fields,
                     std::optional<SmsConcatenation> concatenation = std::nullopt);
     const Entry* find(qint32 tag) const;
-
-    // The record read into `row` when the row's `columns` still hold what was read and the
-    // record has `recordLength` bytes (a card of another size gets an encoded record); else
-    // nullptr.
-    const Bytes* untouched(const RecordList& list, int row, const QList<int>& columns,
-                           int recordLength) const;
 
     void clear() { entries_.clear(); }
     // Records remembered from now on come from card `generation`.

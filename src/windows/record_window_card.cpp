@@ -51,8 +51,9 @@ bool RecordWindow::cardAccessGate(bool writing, bool askFirst, CardGate::Hold& h
         return false;
 
     const std::string cardId = engine.ReadCardInfo(CardInfoItem::Iccid).value.value_or("");
-    if (!session.cardInfo().CardId || QString::fromStdString(cardId).compare(
-                                          *session.cardInfo().CardId, Qt::CaseInsensitive) != 0) {
+    const std::optional<std::string>& known = session.cardInfo().CardId;
+    if (!known || QString::fromStdString(cardId).compare(QString::fromStdString(*known),
+                                                         Qt::CaseInsensitive) != 0) {
         // Another card than the one last examined: nothing is transferred, the card
         // information is read again and the user repeats the command.
         session.setCardId(QString());
@@ -78,7 +79,7 @@ bool RecordWindow::cardAccessGate(bool writing, bool askFirst, CardGate::Hold& h
         return false;
     }
     for (int round = 0; round <= kMaxPinRounds; ++round) {
-        const CardInfoRecord& info = session.cardInfo();
+        const CardInfo& info = session.cardInfo();
         const bool present = engine.CardPresent();
         if (info.CardId && isKnownAboveZero(info.Pin1Attempts) && info.Pin1Open && present)
             return true;

@@ -43,6 +43,11 @@ bool isEnter(const QKeyEvent* event) {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
 
+// Bytes of a phone book record on the card last read; the usual length while it is not known.
+int phoneRecordLengthOf(const CardInfo& info) {
+    return info.PhoneRecordLength.value_or(CardInfo::kUsualPhoneRecordLength);
+}
+
 }  // namespace
 
 // --- The cell editor ---
@@ -56,7 +61,7 @@ void RecordWindow::setEditorLimit(int list, int column) {
         cellEditor_->setLengthLimit(
             list == kComputerList
                 ? kComputerNameLimit
-                : std::max(currentSession().cardInfo().PhoneRecordLength - 14, 1));
+                : std::max(phoneRecordLengthOf(currentSession().cardInfo()) - 14, 1));
     else
         cellEditor_->setLengthLimit(kNumberLimit + 1);
 }
@@ -562,7 +567,7 @@ void RecordWindow::importText(QChar delimiter) {
     request.kindName = kind().exportKindName;
     request.nameFit = list == kComputerList
                           ? CharacterNameFit(kComputerNameLimit)
-                          : CardNameFit(currentSession().cardInfo().PhoneRecordLength - 14);
+                          : CardNameFit(phoneRecordLengthOf(currentSession().cardInfo()) - 14);
     request.delimiter = delimiter;
     request.parent = dialogParent();
     request.languageIndex = language();

@@ -347,7 +347,7 @@ void SmsWindow::initNewMessage(int list, int row) {
     records.SetText(row, sms_column::kTimeStamp, {});
     // Stored in English whatever the language, as the files and the write run have it.
     records.SetText(row, sms_column::kStatus, smsStatusText(kSmsToBeSent));
-    const QString centre = currentSession().cardInfo().ServiceCentreNumber;
+    const QString centre = QString::fromStdString(currentSession().cardInfo().ServiceCentreNumber);
     if (records.Text(row, sms_column::kServiceCentre).isEmpty() && centre != QLatin1String("-"))
         records.SetText(row, sms_column::kServiceCentre, centre);
     if (records.Text(row, sms_column::kValidity).isEmpty()) {

@@ -10,6 +10,7 @@
 #include "engine/gsm7.h"
 #include "engine/pellucard.h"
 #include "engine/phonebook_entry.h"
+#include "engine/record_to_write.h"
 #include "engine/sms_record.h"
 #include "engine/sms_timestamp.h"
 #include "records/dialog_seam.h"
@@ -65,6 +66,45 @@ bool textFitsRecord(const QString& text) {
     const SmsTextMeasure measure = MeasureSmsText(toUtf8(text));
     return isGsmDefaultText(measure) ? measure.septets <= kSmsMaxSeptets
                                      : measure.utf16Units <= kSmsMaxUcs2Bytes / 2;
+}
+
+// A phone book slot's fields from the texts of phoneBookCompareColumns().
+PhoneBookFields phoneBookFieldsOf(const QStringList& texts) {
+    const QList<int> columns = phoneBookCompareColumns();
+    return {toUtf8(texts.value(columns.indexOf(phone_column::kName))),
+            toUtf8(texts.value(columns.indexOf(phone_column::kNumber)))};
+}
+
+// A message slot's fields from the texts of smsCompareColumns(): what the write encodes of a
+// message with the row's status.
+SmsFields smsFieldsOf(const QStringList& texts) {
+    const QList<int> columns = smsCompareColumns();
+    const auto text = [&](int column) { return texts.value(columns.indexOf(column)); };
+    SmsFields fields;
+    fields.status = smsStatusByte(text(sms_column::kStatus));
+    const bool received = fields.status == kSmsRead || fields.status == kSmsToBeRead;
+    const bool toSend = fields.status == kSmsSent || fields.status == kSmsToBeSent;
+    if (received || toSend)
+        fields.address = toUtf8(text(sms_column::kAddress));
+    if (received)
+        fields.timeStamp = ParseSmsTimeStamp(toUtf8(TrimBlanks(text(sms_column::kTimeStamp))));
+    if (toSend)
+        fields.validity = TrimBlanks(text(sms_column::kValidity)).toInt();
+    fields.text = toUtf8(text(sms_column::kText));
+    fields.serviceCentre = toUtf8(text(sms_column::kServiceCentre));
+    return fields;
+}
+
+// The record read into `row` with the fields it was read as, as the list's texts give them;
+// nothing when the row holds no record read from the card.
+template <class Fields>
+std::optional<RecordAsRead<Fields>> recordAsRead(const CardRecordStore& store,
+                                                 const RecordList& list, int row,
+                                                 Fields (*fieldsOf)(const QStringList&)) {
+    const CardRecordStore::Entry* entry = store.find(list.Tag(row));
+    if (!entry)
+        return std::nullopt;
+    return RecordAsRead<Fields>{entry->raw, fieldsOf(entry->fields)};
 }
 
 int smsRecordLengthOf(const Pellucard& engine) {
@@ -246,11 +286,10 @@ bool writePhoneBook(TransferRun& run, const RecordList& list, int recordCount, i
         if (!knownSlot(run, list, n))
             return std::nullopt;
         sent.append(n);
-        if (const Bytes* original =
-                run.store.untouched(list, n, phoneBookCompareColumns(), recordLength))
-            return *original;
-        return engine.EncodePhoneBookEntry(toUtf8(list.Text(n, phone_column::kNumber)),
-                                           toUtf8(list.Text(n, phone_column::kName)));
+        return PhoneBookRecordToWrite(
+            phoneBookFieldsOf(CardRecordStore::fieldsOf(list, n, phoneBookCompareColumns())),
+            recordAsRead(run.store, list, n, phoneBookFieldsOf), recordLength,
+            engine.NameFormInUse());
     };
     const auto result = WriteCardRecords(engine, CardRecordFile::PhoneBook, recordFor,
                                          hooksOf(run, MessageId::DownLoadingRecord, nullptr),
@@ -280,7 +319,9 @@ QList<int> smsSlotsToBeCut(const RecordList& list, int recordCount, const CardRe
     for (int n = 1; n <= recordCount && n < list.Rows(); ++n) {
         if (smsStatusByte(list.Text(n, sms_column::kStatus)) == kStatusNotAMessage)
             continue;
-        if (store.untouched(list, n, smsCompareColumns(), recordLength))
+        const SmsFields fields =
+            smsFieldsOf(CardRecordStore::fieldsOf(list, n, smsCompareColumns()));
+        if (KeepsRecordAsRead(fields, recordAsRead(store, list, n, smsFieldsOf), recordLength))
             continue;
         if (!textFitsRecord(list.Text(n, sms_column::kText)))
             cutSlots.append(n);
@@ -312,25 +353,9 @@ bool writeSms(TransferRun& run, const RecordList& list, int recordCount, int use
     const auto recordFor = [&](int n, int length) -> std::optional<Bytes> {
         if (!knownSlot(run, list, n))
             return std::nullopt;
-        if (const Bytes* original = run.store.untouched(list, n, smsCompareColumns(), length)) {
-            sent.append(n);
-            return *original;
-        }
-        const int status = smsStatusByte(list.Text(n, sms_column::kStatus));
-        const bool received = status == kSmsRead || status == kSmsToBeRead;
-        const bool toSend = status == kSmsSent || status == kSmsToBeSent;
-        std::string address;
-        SmsTimeStamp stamp;
-        int validity = 0;
-        if (received || toSend)
-            address = toUtf8(list.Text(n, sms_column::kAddress));
-        if (received)
-            stamp = ParseSmsTimeStamp(toUtf8(TrimBlanks(list.Text(n, sms_column::kTimeStamp))));
-        if (toSend)
-            validity = TrimBlanks(list.Text(n, sms_column::kValidity)).toInt();
-        Bytes data =
-            engine.EncodeSms(address, toUtf8(list.Text(n, sms_column::kText)), status, stamp,
-                             toUtf8(list.Text(n, sms_column::kServiceCentre)), validity);
+        const Bytes data =
+            SmsRecordToWrite(smsFieldsOf(CardRecordStore::fieldsOf(list, n, smsCompareColumns())),
+                             recordAsRead(run.store, list, n, smsFieldsOf), length);
         // A row that cannot be encoded is skipped; the card keeps what it holds there.
         if (data.empty())
             return std::nullopt;

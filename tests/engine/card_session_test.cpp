@@ -87,7 +87,7 @@ TEST_F(CardSessionTest, FindCardInfListsWhatTheReaderFailedToGiveNeverItsZeros) 
     };
     EXPECT_TRUE(listed(CardInfoItem::Pin1Attempts));
     EXPECT_TRUE(listed(CardInfoItem::Puk2Attempts));
-    EXPECT_EQ(listed(CardInfoItem::PhoneBookRecordCount), info.MaxPhoneRecords == 0);
+    EXPECT_EQ(listed(CardInfoItem::PhoneBookRecordCount), !info.MaxPhoneRecords);
     EXPECT_STREQ(CardInfoItemName(CardInfoItem::Pin1Attempts), "PIN1 attempts");
 
     // A card without the item (not a failed exchange) is not listed.

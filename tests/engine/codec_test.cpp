@@ -238,46 +238,46 @@ TEST(DecodeAlphaTest, SafeOnShortFieldsAndLargeCounts) {
 }
 
 TEST(EncodeAlphaTest, GsmTextIsWrittenInTheDefaultAlphabet) {
-    EXPECT_EQ(ToHex(EncodeAlpha("Caf\u00e9", 6, kAlphaUcs2)), "43616605FFFF");
-    EXPECT_EQ(ToHex(EncodeAlpha("\u0394", 2, kAlphaUcs2)), "10FF");
-    EXPECT_EQ(ToHex(EncodeAlpha("Voice Mail", 4, kAlphaUcs2)), "566F6963");
-    EXPECT_EQ(ToHex(EncodeAlpha("", 3, kAlphaUcs2Base81)), "FFFFFF");
-    EXPECT_TRUE(EncodeAlpha("Bob", 0, kAlphaUcs2).empty());
+    EXPECT_EQ(ToHex(EncodeAlpha("Caf\u00e9", 6, AlphaForm::Ucs2)), "43616605FFFF");
+    EXPECT_EQ(ToHex(EncodeAlpha("\u0394", 2, AlphaForm::Ucs2)), "10FF");
+    EXPECT_EQ(ToHex(EncodeAlpha("Voice Mail", 4, AlphaForm::Ucs2)), "566F6963");
+    EXPECT_EQ(ToHex(EncodeAlpha("", 3, AlphaForm::Ucs2Base81)), "FFFFFF");
+    EXPECT_TRUE(EncodeAlpha("Bob", 0, AlphaForm::Ucs2).empty());
 }
 
 TEST(EncodeAlphaTest, ExtensionCharactersNeedUcs2) {
-    EXPECT_EQ(ToHex(EncodeAlpha("[A]", 8, kAlphaUcs2)), "80005B0041005DFF");
+    EXPECT_EQ(ToHex(EncodeAlpha("[A]", 8, AlphaForm::Ucs2)), "80005B0041005DFF");
 }
 
 TEST(EncodeAlphaTest, Form80WritesWholeCharactersOnly) {
-    EXPECT_EQ(ToHex(EncodeAlpha("\u9673\u539A\u5764/M", 16, 0)),
+    EXPECT_EQ(ToHex(EncodeAlpha("\u9673\u539A\u5764/M", 16, AlphaForm::Ucs2)),
               "809673539A5764002F004DFFFFFFFFFF");
-    EXPECT_EQ(ToHex(EncodeAlpha("\u0416\u0416\u0416", 6, kAlphaUcs2)), "8004160416FF");
+    EXPECT_EQ(ToHex(EncodeAlpha("\u0416\u0416\u0416", 6, AlphaForm::Ucs2)), "8004160416FF");
     // An emoji is a surrogate pair, written whole or not at all.
-    EXPECT_EQ(ToHex(EncodeAlpha("a\U0001F600", 6, kAlphaUcs2)), "800061FFFFFF");
-    Bytes field = EncodeAlpha("a\U0001F600", 7, kAlphaUcs2);
+    EXPECT_EQ(ToHex(EncodeAlpha("a\U0001F600", 6, AlphaForm::Ucs2)), "800061FFFFFF");
+    Bytes field = EncodeAlpha("a\U0001F600", 7, AlphaForm::Ucs2);
     EXPECT_EQ(ToHex(field), "800061D83DDE00");
     EXPECT_EQ(DecodeAlpha(field), "a\U0001F600");
 }
 
 TEST(EncodeAlphaTest, Form81MatchesThePublishedExample) {
     // The Mozilla B2G RIL worker tests' form 0x81 field, encoded independently.
-    EXPECT_EQ(ToHex(EncodeAlpha("Mozilla\u694A", 13, kAlphaUcs2Base81)),
+    EXPECT_EQ(ToHex(EncodeAlpha("Mozilla\u694A", 13, AlphaForm::Ucs2Base81)),
               "8108D24D6F7A696C6C61CAFFFF");
 }
 
 TEST(EncodeAlphaTest, Form81NeedsABaseThatFitsItsByte) {
     // Hangul has high byte 0xAC: twice that does not fit the base byte, so form 0x80 is used.
-    Bytes field = EncodeAlpha("\uAC00\uAC01", 10, kAlphaUcs2Base81);
-    EXPECT_EQ(field[0], kAlphaUcs2);
+    Bytes field = EncodeAlpha("\uAC00\uAC01", 10, AlphaForm::Ucs2Base81);
+    EXPECT_EQ(field[0], AlphaMark(AlphaForm::Ucs2));
     EXPECT_EQ(DecodeAlpha(field), "\uAC00\uAC01");
     // Characters in different 128-character windows cannot share a base either.
-    field = EncodeAlpha("\u0416\u04A0", 10, kAlphaUcs2Base81);
-    EXPECT_EQ(field[0], kAlphaUcs2);
+    field = EncodeAlpha("\u0416\u04A0", 10, AlphaForm::Ucs2Base81);
+    EXPECT_EQ(field[0], AlphaMark(AlphaForm::Ucs2));
     // Upper half of a high byte: base byte is twice the high byte plus one.
-    field = EncodeAlpha("x\u00FF\u0100", 10, kAlphaUcs2Base81);
-    EXPECT_EQ(field[0], kAlphaUcs2);  // U+00FF and U+0100 straddle two windows
-    field = EncodeAlpha("\u7FC0\u7FFF", 6, kAlphaUcs2Base81);
+    field = EncodeAlpha("x\u00FF\u0100", 10, AlphaForm::Ucs2Base81);
+    EXPECT_EQ(field[0], AlphaMark(AlphaForm::Ucs2));  // U+00FF and U+0100 straddle two windows
+    field = EncodeAlpha("\u7FC0\u7FFF", 6, AlphaForm::Ucs2Base81);
     EXPECT_EQ(ToHex(field), "8102FFC0FFFF");
     EXPECT_EQ(DecodeAlpha(field), "\u7FC0\u7FFF");
 }
@@ -287,37 +287,35 @@ TEST(EncodeAlphaTest, Form82DecodesBackForAnyBase) {
     for (std::u32string text : {std::u32string(U"-\u0532\u0583-1"), std::u32string(U"\u694A\u69C8"),
                                 std::u32string(U"\uAC00\uAC7F a"), std::u32string(U"\uFF01x")}) {
         const std::string utf8 = Utf32ToUtf8(text);
-        Bytes field = EncodeAlpha(utf8, 12, kAlphaUcs2Base82);
-        EXPECT_EQ(field[0], kAlphaUcs2Base82) << utf8;
+        Bytes field = EncodeAlpha(utf8, 12, AlphaForm::Ucs2Base82);
+        EXPECT_EQ(field[0], AlphaMark(AlphaForm::Ucs2Base82)) << utf8;
         EXPECT_EQ(DecodeAlpha(field), utf8);
     }
     // A span wider than 128 falls back to form 0x80.
-    EXPECT_EQ(EncodeAlpha("\u0532\u05B3", 12, kAlphaUcs2Base82)[0], kAlphaUcs2);
+    EXPECT_EQ(EncodeAlpha("\u0532\u05B3", 12, AlphaForm::Ucs2Base82)[0],
+              AlphaMark(AlphaForm::Ucs2));
 }
 
-TEST(EncodeAlphaTest, EncodeTypeSettingSelectsTheForm) {
-    EXPECT_EQ(AlphaFormFromSetting(129), kAlphaUcs2Base81);
-    EXPECT_EQ(AlphaFormFromSetting(130), kAlphaUcs2Base82);
-    EXPECT_EQ(AlphaFormFromSetting(128), kAlphaUcs2);
-    EXPECT_EQ(AlphaFormFromSetting(0), kAlphaUcs2);
+TEST(EncodeAlphaTest, WritesIntoTheFieldOfARecord) {
     Bytes bytes(3, 0x00);
-    EncodeAlpha("\u0416", 4, bytes, 0);
+    EncodeAlpha("\u0416", 4, bytes, AlphaForm::Ucs2);
     EXPECT_EQ(ToHex(bytes), "800416FFFF");
-    EncodeAlpha("x", -1, bytes, 0);  // an empty field writes nothing
+    EncodeAlpha("x", -1, bytes, AlphaForm::Ucs2);  // an empty field writes nothing
     EXPECT_EQ(ToHex(bytes), "800416FFFF");
 }
 
 TEST(ChooseAlphaFormTest, PicksTheFormThatHoldsTheWholeName) {
     // 14-byte field: form 0x80 holds 6 characters, 0x81 holds 11, 0x82 holds 10.
-    EXPECT_EQ(ChooseAlphaForm("\u0416\u0416\u0416", 14), kAlphaUcs2);
-    EXPECT_EQ(ChooseAlphaForm("\u0416\u0435\u043D\u044F Ivan", 14), kAlphaUcs2Base81);
-    EXPECT_EQ(ChooseAlphaForm("\uAC00\uAC01\uAC02\uAC03\uAC04\uAC05\uAC06", 14), kAlphaUcs2Base82);
+    EXPECT_EQ(ChooseAlphaForm("\u0416\u0416\u0416", 14), AlphaForm::Ucs2);
+    EXPECT_EQ(ChooseAlphaForm("\u0416\u0435\u043D\u044F Ivan", 14), AlphaForm::Ucs2Base81);
+    EXPECT_EQ(ChooseAlphaForm("\uAC00\uAC01\uAC02\uAC03\uAC04\uAC05\uAC06", 14),
+              AlphaForm::Ucs2Base82);
     // Nothing holds it whole: the form that holds the most.
     const std::string longName = "\u0416\u0435\u043D\u044F Ivanova Petrovna";
-    EXPECT_EQ(ChooseAlphaForm(longName, 14), kAlphaUcs2Base81);
-    EXPECT_EQ(AlphaCharactersHeld(longName, 14, kAlphaUcs2Base81), 11u);
-    EXPECT_EQ(AlphaCharactersHeld(longName, 14, kAlphaUcs2), 6u);
-    EXPECT_EQ(ChooseAlphaForm("\uAC00\u0416\uAC00\u0416\uAC00\u0416\uAC00", 14), kAlphaUcs2);
+    EXPECT_EQ(ChooseAlphaForm(longName, 14), AlphaForm::Ucs2Base81);
+    EXPECT_EQ(AlphaCharactersHeld(longName, 14, AlphaForm::Ucs2Base81), 11u);
+    EXPECT_EQ(AlphaCharactersHeld(longName, 14, AlphaForm::Ucs2), 6u);
+    EXPECT_EQ(ChooseAlphaForm("\uAC00\u0416\uAC00\u0416\uAC00\u0416\uAC00", 14), AlphaForm::Ucs2);
 }
 
 }  // namespace

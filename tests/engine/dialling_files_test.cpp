@@ -48,7 +48,7 @@ protected:
 };
 
 TEST_F(DiallingFilesTest, FixedDiallingWriteIsRefusedWithoutPin2AndDoneWithIt) {
-    const Bytes entry = EncodePhoneBookRecord("+441632960999", "Doctor", 28, 0x80);
+    const Bytes entry = EncodePhoneBookRecord("+441632960999", "Doctor", 28, AlphaForm::Ucs2);
     const auto before = CardRecords("3F00/7F10/6F3B");
 
     const CardRunResult refused = WriteThird(CardRecordFile::FixedDialling, entry);
@@ -98,7 +98,7 @@ TEST_F(DiallingFilesTest, LastDialledIsReadFromACyclicFileLatestFirstAndWrittenW
 
     // Written whole it keeps the order given, record 1 the latest.
     std::vector<Bytes> turned(read.rbegin(), read.rend());
-    turned[4] = EncodePhoneBookRecord("112", "", 28, 0x80);
+    turned[4] = EncodePhoneBookRecord("112", "", 28, AlphaForm::Ucs2);
     int progress = 0;
     CardRunHooks hooks;
     hooks.progress = [&](int done, int count) {

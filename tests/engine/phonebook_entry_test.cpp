@@ -10,7 +10,7 @@ namespace {
 using testing::Hex;
 
 TEST(EncodePhoneBookTest, InternationalNumberOnA28ByteRecord) {
-    Bytes record = EncodePhoneBookRecord("+441234567890", "Bob", 28, kAlphaUcs2);
+    Bytes record = EncodePhoneBookRecord("+441234567890", "Bob", 28, AlphaForm::Ucs2);
     EXPECT_EQ(ToHex(record),
               "426F62FFFFFFFFFFFFFFFFFFFFFF"  // name, X = 14
               "0791442143658709FFFFFFFF"      // length, type, digits
@@ -19,30 +19,30 @@ TEST(EncodePhoneBookTest, InternationalNumberOnA28ByteRecord) {
 
 TEST(EncodePhoneBookTest, AgreesWithAPublishedRecord) {
     // EF ADN record of the AOSP AdnRecordTest ("Voice Mail", +18056377243).
-    EXPECT_EQ(ToHex(EncodePhoneBookRecord("+18056377243", "Voice Mail", 24, kAlphaUcs2)),
+    EXPECT_EQ(ToHex(EncodePhoneBookRecord("+18056377243", "Voice Mail", 24, AlphaForm::Ucs2)),
               "566F696365204D61696C07918150367742F3FFFFFFFFFFFF");
 }
 
 TEST(EncodePhoneBookTest, NumberLengthsAndTypes) {
-    Bytes empty = EncodePhoneBookRecord("", "", 28, kAlphaUcs2);
+    Bytes empty = EncodePhoneBookRecord("", "", 28, AlphaForm::Ucs2);
     EXPECT_EQ(empty, Bytes(28, 0xFF));
 
-    Bytes national = EncodePhoneBookRecord("123", "", 28, kAlphaUcs2);
+    Bytes national = EncodePhoneBookRecord("123", "", 28, AlphaForm::Ucs2);
     EXPECT_EQ(ToHex(Bytes(national.begin() + 14, national.end())), "038121F3FFFFFFFFFFFFFFFFFFFF");
-    EXPECT_EQ(EncodePhoneBookRecord("1234567", "", 28, kAlphaUcs2)[14], 0x05);
+    EXPECT_EQ(EncodePhoneBookRecord("1234567", "", 28, AlphaForm::Ucs2)[14], 0x05);
 
-    Bytes trimmed = EncodePhoneBookRecord("  +44 20 7946 0000 ", "", 28, kAlphaUcs2);
+    Bytes trimmed = EncodePhoneBookRecord("  +44 20 7946 0000 ", "", 28, AlphaForm::Ucs2);
     EXPECT_EQ(trimmed[15], 0x91);
     EXPECT_EQ(DecodePhoneBookRecord(trimmed).Number(), "+442079460000");
 }
 
 TEST(EncodePhoneBookTest, OddDigitCountEndsWithFillerNibble) {
-    Bytes record = EncodePhoneBookRecord("12345", "", 14, kAlphaUcs2);
+    Bytes record = EncodePhoneBookRecord("12345", "", 14, AlphaForm::Ucs2);
     EXPECT_EQ(ToHex(record), "04812143F5FFFFFFFFFFFFFFFFFF");
 }
 
 TEST(EncodePhoneBookTest, LongNumbersAreCutTo20Digits) {
-    Bytes record = EncodePhoneBookRecord("+12345678901234567890123", "", 14, kAlphaUcs2);
+    Bytes record = EncodePhoneBookRecord("+12345678901234567890123", "", 14, AlphaForm::Ucs2);
     EXPECT_EQ(record[0], 11);
     auto entry = DecodePhoneBookRecord(record);
     EXPECT_EQ(entry.Number(), "+12345678901234567890");
@@ -51,17 +51,17 @@ TEST(EncodePhoneBookTest, LongNumbersAreCutTo20Digits) {
 }
 
 TEST(EncodePhoneBookTest, RecordTooShortForTheFooterIsRefused) {
-    EXPECT_TRUE(EncodePhoneBookRecord("123", "Bob", 13, kAlphaUcs2).empty());
-    Bytes bare = EncodePhoneBookRecord("123", "Bob", 14, kAlphaUcs2);  // no room for a name
+    EXPECT_TRUE(EncodePhoneBookRecord("123", "Bob", 13, AlphaForm::Ucs2).empty());
+    Bytes bare = EncodePhoneBookRecord("123", "Bob", 14, AlphaForm::Ucs2);  // no room for a name
     EXPECT_EQ(bare.size(), 14u);
     EXPECT_EQ(DecodePhoneBookRecord(bare).name, "");
 }
 
 TEST(EncodePhoneBookTest, NamesOutsideTheGsmTableUseTheChosenForm) {
     const std::string name = "\u0416\u0435\u043D\u044F";
-    Bytes form80 = EncodePhoneBookRecord("1", name, 30, kAlphaUcs2);
-    Bytes form81 = EncodePhoneBookRecord("1", name, 30, kAlphaUcs2Base81);
-    Bytes form82 = EncodePhoneBookRecord("1", name, 30, kAlphaUcs2Base82);
+    Bytes form80 = EncodePhoneBookRecord("1", name, 30, AlphaForm::Ucs2);
+    Bytes form81 = EncodePhoneBookRecord("1", name, 30, AlphaForm::Ucs2Base81);
+    Bytes form82 = EncodePhoneBookRecord("1", name, 30, AlphaForm::Ucs2Base82);
     EXPECT_EQ(form80[0], 0x80);
     EXPECT_EQ(form81[0], 0x81);
     EXPECT_EQ(form82[0], 0x82);
@@ -70,7 +70,8 @@ TEST(EncodePhoneBookTest, NamesOutsideTheGsmTableUseTheChosenForm) {
         EXPECT_EQ(DecodePhoneBookRecord(*record).Number(), "1");
     }
     const std::string emoji = "Mum \U0001F600";
-    EXPECT_EQ(DecodePhoneBookRecord(EncodePhoneBookRecord("1", emoji, 30, 0)).name, emoji);
+    EXPECT_EQ(DecodePhoneBookRecord(EncodePhoneBookRecord("1", emoji, 30, AlphaForm::Ucs2)).name,
+              emoji);
 }
 
 TEST(DecodePhoneBookTest, PublishedRecords) {
@@ -127,11 +128,11 @@ TEST(PhoneBookEntryTest, RoundTripKeepsNameAndNumber) {
     for (auto [number, name] :
          {Case{"+441234567890", "Bob"}, Case{"*#06#", "IMEI"}, Case{"0123P45", "Caf\u00e9 \u0394"},
           Case{"", "Only a name"}, Case{"112", ""}}) {
-        Bytes record = EncodePhoneBookRecord(number, name, 30, kAlphaUcs2);
+        Bytes record = EncodePhoneBookRecord(number, name, 30, AlphaForm::Ucs2);
         auto entry = DecodePhoneBookRecord(record);
         EXPECT_EQ(entry.Number(), number);
         EXPECT_EQ(entry.name, name);
-        EXPECT_EQ(EncodePhoneBookRecord(entry, 30, kAlphaUcs2), record);
+        EXPECT_EQ(EncodePhoneBookRecord(entry, 30, AlphaForm::Ucs2), record);
     }
 }
 

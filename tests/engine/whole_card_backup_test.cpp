@@ -36,7 +36,7 @@ protected:
     // Changes a record of every file of the card.
     void ChangeEveryFile() {
         Pellucard& e = *rig.engine;
-        const Bytes entry = EncodePhoneBookRecord("+3312", "Changed", 28, 0x80);
+        const Bytes entry = EncodePhoneBookRecord("+3312", "Changed", 28, AlphaForm::Ucs2);
         ASSERT_TRUE(e.VerifyPin(2, "5678").IsDone());
         for (const CardRecordFile file : {CardRecordFile::PhoneBook, CardRecordFile::FixedDialling,
                                           CardRecordFile::OwnNumbers}) {

@@ -63,7 +63,7 @@ TEST_P(PcscDiallingFilesTest, FilesReadAsTheCardHoldsThemAndFixedDiallingTakesPi
     EXPECT_EQ(Read(CardRecordFile::LastDialled), ImageRecords("3F00/7F10/6F44"));
     EXPECT_EQ(ReadMessageCentre(*engine).value, "+447700900000");
 
-    const Bytes entry = EncodePhoneBookRecord("+441632960999", "Doctor", 28, 0x80);
+    const Bytes entry = EncodePhoneBookRecord("+441632960999", "Doctor", 28, AlphaForm::Ucs2);
     const auto writeThird = [&] {
         return WriteCardRecords(
             *engine, CardRecordFile::FixedDialling,

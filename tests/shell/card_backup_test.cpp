@@ -34,7 +34,7 @@ void ChangeEveryRecord(Pellucard& engine) {
 void Unlock(ShellRig& rig) {
     rig.TickUntilIdentified();
     QVERIFY(rig.engine().VerifyPin(1, "1234").IsDone());
-    rig.ChangeInfo([](CardInfoRecord& info) { info.Pin1Open = true; });  // as after the PIN dialog
+    rig.ChangeInfo([](CardInfo& info) { info.Pin1Open = true; });  // as after the PIN dialog
 }
 
 // The demo card unlocked and backed up through the File menu; gives the backup's path.

@@ -87,7 +87,7 @@ private:
     void start(ShellRig& rig) {
         rig.TickUntilIdentified();
         QVERIFY(rig.engine().VerifyPin(1, kDemoPin1).IsDone());
-        rig.ChangeInfo([](CardInfoRecord& info) { info.Pin1Open = true; });
+        rig.ChangeInfo([](CardInfo& info) { info.Pin1Open = true; });
         source_ = contentOf(rig.engine());
         sourceImage_ = rig.Card().ToImage();
     }

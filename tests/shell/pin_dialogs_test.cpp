@@ -134,7 +134,7 @@ void PinDialogsTest::verifyRightAndWrong() {
     QCOMPARE(rig.Info().Pin1Attempts, 3);
     QVERIFY(rig.Info().Pin1Open);
     // The card is open now: what only an open card gives is read and shown.
-    QCOMPARE(rig.Info().Imsi, QString("001010123456789"));
+    QCOMPARE(rig.Info().Imsi, std::string("001010123456789"));
     QCOMPARE(window->imsiValue->text(), QString("001010123456789"));
     QVERIFY(window->providerValue->text() != QString("-"));
     QVERIFY(!window->verifyPinButton->isEnabled());
@@ -389,7 +389,7 @@ void PinDialogsTest::readerFailureNeverShowsACounterAsZero() {
     Press(OkOf(dialog));
     QCOMPARE(rig.dialogs.LastMessage().messageId, MessageId::ReaderFailedCountersUnknown);
     // Not read is not 0: no counter reads as blocked, and unblocking is not offered.
-    const CardInfoRecord& info = rig.Info();
+    const CardInfo& info = rig.Info();
     for (const std::optional<int>& count :
          {info.Pin1Attempts, info.Pin2Attempts, info.Puk1Attempts, info.Puk2Attempts})
         QVERIFY(!IsKnown(count, 0));

@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(ProgramSettings()->value("reader").toString(), "virtual:" + kDemoCard);
         QCOMPARE(statusWord(rig)->text(), "Reader: virtual:" + kDemoCard);
         rig.TickUntilIdentified();
-        QCOMPARE(rig.session->cardInfo().CardId, std::optional<QString>(QLatin1String(kDemoIccid)));
+        QCOMPARE(rig.session->cardInfo().CardId, std::optional<std::string>(kDemoIccid));
         QVERIFY(rig.dialogs.Calls().isEmpty());
 
         // Remembered for the next start while it is there; automatic, with its name, once gone.

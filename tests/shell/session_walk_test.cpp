@@ -35,12 +35,12 @@ bool RecordEntriesEnabled(ShellRig& rig) {
 // Nothing about a card is known, and nothing is made up: no count reads 0 (a blocked code),
 // and the window and the status bar say what is missing.
 void VerifyNothingKnown(ShellRig& rig) {
-    const CardInfoRecord& info = rig.Info();
+    const CardInfo& info = rig.Info();
     QCOMPARE(cardIdText(info), QString("-"));
-    QCOMPARE(info.SimPhase, QString("-"));
-    QCOMPARE(info.Imsi, QString("-"));
-    QCOMPARE(info.ServiceProviderName, QString("-"));
-    QCOMPARE(info.ServiceCentreNumber, QString("-"));
+    QCOMPARE(info.SimPhase, std::string("-"));
+    QCOMPARE(info.Imsi, std::string("-"));
+    QCOMPARE(info.ServiceProviderName, std::string("-"));
+    QCOMPARE(info.ServiceCentreNumber, std::string("-"));
     for (const std::optional<int>& count :
          {info.MaxPhoneRecords, info.MaxSmsRecords, info.MaxLastDialRecords, info.Pin1Attempts,
           info.Pin2Attempts, info.Puk1Attempts, info.Puk2Attempts})
@@ -100,12 +100,12 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     QCOMPARE(rig.Interval(), kTestPeriods.searching);
     rig.Tick();
     QCOMPARE(rig.Interval(), kTestPeriods.identified);
-    const CardInfoRecord& info = rig.Info();
-    QCOMPARE(info.SimPhase, QString("Phase 2+"));
+    const CardInfo& info = rig.Info();
+    QCOMPARE(info.SimPhase, std::string("Phase 2+"));
     QCOMPARE(info.PhoneRecordLength, 28);
-    QVERIFY(!info.Pin1Open);            // the demo card asks for PIN1
-    QCOMPARE(info.Imsi, QString("-"));  // so its IMSI stays unread
-    QVERIFY(!info.hasUnread());         // and the polls have nothing to read again
+    QVERIFY(!info.Pin1Open);                // the demo card asks for PIN1
+    QCOMPARE(info.Imsi, std::string("-"));  // so its IMSI stays unread
+    QVERIFY(!info.HasUnread());             // and the polls have nothing to read again
     QCOMPARE(window->iccidValue->text(), QString(kDemoIccid));
     QCOMPARE(window->smsCountValue->text(), QString("30"));
     QCOMPARE(window->puk1StateValue->text(), rig.session->text(MessageId::RemainPrefix) + "10 " +
@@ -115,19 +115,19 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     QVERIFY(window->copyCardButton->isEnabled());
 
     // The same card is polled: only its identity is read again, and nothing changes.
-    rig.ChangeInfo([](CardInfoRecord& changed) { changed.SimPhase = "untouched"; });
+    rig.ChangeInfo([](CardInfo& changed) { changed.SimPhase = "untouched"; });
     const int generation = rig.session->cardGeneration();
     QSignalSpy changes(rig.session.get(), &Session::cardInfoChanged);
     rig.Tick();
     QCOMPARE(changes.count(), 0);
-    QCOMPARE(rig.Info().SimPhase, QString("untouched"));
+    QCOMPARE(rig.Info().SimPhase, std::string("untouched"));
     QCOMPARE(rig.Interval(), kTestPeriods.identified);
 
     // Pulled out and put back between two polls: still the same card.
     rig.Reader().RemoveCard();
     rig.Reader().InsertCard(demo);
     rig.Tick();
-    QCOMPARE(rig.Info().SimPhase, QString("untouched"));
+    QCOMPARE(rig.Info().SimPhase, std::string("untouched"));
     QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
     QCOMPARE(rig.session->cardGeneration(), generation);
 
@@ -139,7 +139,7 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     rig.Reader().InsertCard(other);
     rig.Tick();
     QCOMPARE(cardIdText(rig.Info()), QString("8988200000987654321"));
-    QCOMPARE(rig.Info().SimPhase, QString("Phase 2+"));
+    QCOMPARE(rig.Info().SimPhase, std::string("Phase 2+"));
     QCOMPARE(rig.Info().Pin2Attempts, 2);
     QCOMPARE(window->iccidValue->text(), QString("8988200000987654321"));
     QCOMPARE(rig.Interval(), kTestPeriods.identified);

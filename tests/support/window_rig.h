@@ -64,11 +64,11 @@ public:
     Pellucard& engine() { return *session->reader().engine; }
     VirtualReader& Reader() { return *session->reader().virtualReader; }
     VirtualSimCard& Card() { return *session->reader().virtualCard; }
-    const CardInfoRecord& Info() { return session->cardInfo(); }
+    const CardInfo& Info() { return session->cardInfo(); }
     // Changes the card information as the poll or a PIN dialog would.
     template <class Change>
     void ChangeInfo(Change change) {
-        CardInfoRecord info = session->cardInfo();
+        CardInfo info = session->cardInfo();
         change(info);
         session->setCardInfo(info);
     }

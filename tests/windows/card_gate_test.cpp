@@ -128,8 +128,7 @@ private slots:
                                          registerRecordWindows);
         rig->TickUntilIdentified();
         QVERIFY(rig->engine().VerifyPin(1, kDemoPin1).IsDone());
-        rig->ChangeInfo(
-            [](CardInfoRecord& info) { info.Pin1Open = true; });  // as after the PIN dialog
+        rig->ChangeInfo([](CardInfo& info) { info.Pin1Open = true; });  // as after the PIN dialog
         messages = rig->OpenWindow<SmsWindow>(WindowIndex::Sms);
         phoneBook = rig->OpenWindow<PhoneBookWindow>(WindowIndex::PhoneBook);
         QVERIFY(messages && phoneBook);

@@ -117,8 +117,8 @@ private slots:
         QVERIFY(engine.VerifyPin(1, "1234").IsDone());
         QVERIFY(engine.EnterPhoneBook().IsDone());
         for (int n = 70; n <= 250; n += 9) {
-            const Bytes record = EncodePhoneBookRecord("555" + std::to_string(n),
-                                                       "far " + std::to_string(n), 28, 0x80);
+            const Bytes record = EncodePhoneBookRecord(
+                "555" + std::to_string(n), "far " + std::to_string(n), 28, AlphaForm::Ucs2);
             QVERIFY(engine.WritePhoneBookRecord(n, record).IsDone());
         }
         rig->IdentifyCard();
@@ -142,9 +142,10 @@ private slots:
         Pellucard& engine = rig->engine();
         QVERIFY(engine.VerifyPin(1, "1234").IsDone());
         QVERIFY(engine.EnterPhoneBook().IsDone());
-        QVERIFY(
-            engine.WritePhoneBookRecord(100, EncodePhoneBookRecord("5551234", "Unseen", 28, 0x80))
-                .IsDone());
+        QVERIFY(engine
+                    .WritePhoneBookRecord(
+                        100, EncodePhoneBookRecord("5551234", "Unseen", 28, AlphaForm::Ucs2))
+                    .IsDone());
         rig->IdentifyCard();
         AtRecord(30, [this] { Button(window, "stopButton")->click(); });
         Read();

@@ -97,7 +97,7 @@ private slots:
         QTRY_COMPARE(Computer().Text(1, sms_column::kStatus), QStringLiteral("To Be Send"));
         QCOMPARE(Computer().Text(1, sms_column::kValidity), QStringLiteral("167"));
         QCOMPARE(Computer().Text(1, sms_column::kValidityText), QStringLiteral("24Hour"));
-        const QString centre = rig->session->cardInfo().ServiceCentreNumber;
+        const QString centre = QString::fromStdString(rig->session->cardInfo().ServiceCentreNumber);
         QVERIFY(centre.size() > 2 && Computer().Text(1, sms_column::kServiceCentre) == centre);
 
         Type(editor, QString(170, QLatin1Char('a')));
