@@ -11,6 +11,8 @@ import json
 import os
 import sys
 
+from demo_usim_phonebook import usim_phone_book_files
+
 # --- GSM 03.38 -----------------------------------------------------------------------------
 
 # The default alphabet, code 0x00..0x7F; 0x1B is the escape to the extension table.
@@ -453,7 +455,7 @@ def card():
                "transparent", ACCESS_PUBLIC, data=sst.hex().upper()),
             ef("3F00/7F20/6FAE", "phase: 03 = phase 2+", "transparent", ACCESS_PUBLIC,
                data="03"),
-        ],
+        ] + usim_phone_book_files(ef, ACCESS_PHONE_BOOK, ACCESS_PUBLIC, dialling_record, alpha_gsm, record_list),
     }
 
 

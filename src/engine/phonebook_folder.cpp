@@ -1,5 +1,8 @@
 #include "engine/phonebook_folder.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "engine/pellucard.h"
 #include "engine/sim_commands.h"
 #include "engine/sim_file_info.h"
@@ -12,6 +15,30 @@ constexpr std::uint16_t kMasterFile = 0x3F00;
 constexpr std::uint16_t kDfTelecom = 0x7F10;
 constexpr std::uint16_t kDfGsm = 0x7F20;
 constexpr std::uint16_t kDfPhoneBook = 0x5F3A;
+
+// A read that expects two bytes gets back two bytes either way: the data, or the status words
+// of a refusal. The channel tells which where it can; else two bytes are taken for a refusal
+// only when they are one a READ can be refused with.
+CardResult<Bytes> JudgeTwoByteRead(Pellucard& engine, CardResult<Bytes> read) {
+    if (read.value.size() != 2 || read.outcome.IsLinkFailed())
+        return read;
+    const std::uint16_t word = static_cast<std::uint16_t>(read.value[0] << 8 | read.value[1]);
+    bool data = false;
+    if (const std::optional<bool> known = engine.Channel().LastAnswerWasData()) {
+        data = *known;
+    } else {
+        static constexpr std::uint16_t kReadRefusals[] = {0x6981, 0x6982, 0x6985, 0x6986,
+                                                          0x6A82, 0x6A83, 0x6B00, 0x9402,
+                                                          0x9404, 0x9408, 0x9804, 0x9810};
+        const bool refusal = std::find(std::begin(kReadRefusals), std::end(kReadRefusals), word) !=
+                                 std::end(kReadRefusals) ||
+                             (word & 0xFF00) == 0x6700 || (word & 0xFF00) == 0x6C00;
+        data = !refusal;
+    }
+    if (data)
+        return {std::move(read.value), CardOutcome::Done()};
+    return {{}, read.outcome.IsDone() ? CardOutcome::Refused(word) : read.outcome};
+}
 
 // Record numbers, record lengths and body sizes travel in one byte.
 bool IsByte(int value) {
@@ -42,6 +69,8 @@ CardResult<Bytes> PhoneBookFolder::ReadBody(std::uint16_t fileId) {
         return {{}, CardOutcome::Refused(status_word::kOutOfRange)};
     const auto size = static_cast<std::uint8_t>(info.sizeOrRecordCount);
     CardResult<Bytes> body = engine_.SendSimCommand(sim::ReadBinary(0, 0, size), 0, 0);
+    if (size == 2)
+        body = JudgeTwoByteRead(engine_, std::move(body));
     if (body.IsDone() && body.value.size() != size)
         return {{}, CardOutcome::LinkFailed()};
     return body;
@@ -81,6 +110,8 @@ CardResult<Bytes> PhoneBookRecordFile::Read(int number) {
         sim::ReadRecord(static_cast<std::uint8_t>(number), sim::kRecordAbsolute,
                         static_cast<std::uint8_t>(recordLength_)),
         0, 0);
+    if (recordLength_ == 2)
+        read = JudgeTwoByteRead(folder_.Engine(), std::move(read));
     // An executed read hands back exactly one record; anything else was cut on the way.
     if (read.IsDone() && static_cast<int>(read.value.size()) != recordLength_)
         return {{}, CardOutcome::LinkFailed()};

@@ -140,14 +140,14 @@ TEST_F(VirtualSimCardTest, SelectOnTheSecondLevelReachesParentAndSiblings) {
         df.type = SimFileType::kDedicated;
         image.files.push_back(df);
     };
-    addDirectory("3F00/7F10/5F3A");
+    addDirectory("3F00/7F10/5F3B");
     addDirectory("3F00/7F10/5F50");
     Load(image);
-    SelectPath({"7F10", "5F3A"});
+    SelectPath({"7F10", "5F3B"});
     EXPECT_FALSE(Select("5F50").empty());       // sibling
     EXPECT_EQ(SwOf("A0A40000026F3A"), 0x9404);  // the parent's EF is not reachable
     EXPECT_FALSE(Select("7F10").empty());       // parent
-    SelectPath({"5F3A"});
+    SelectPath({"5F3B"});
     EXPECT_EQ(SwOf("A0A40000027F20"), 0x9404);               // a sibling of the parent is not
     EXPECT_EQ(ToHex(Select("7F10")).substr(28, 4), "0204");  // 2 DFs, 4 EFs
 }

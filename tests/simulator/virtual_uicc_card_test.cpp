@@ -79,7 +79,7 @@ TEST_F(VirtualUiccCardTest, KeepsItsPhoneBookInTheGlobalPhoneBookOnly) {
     const auto record = Send({0x00, 0xB2, 0x01, 0x04, pbr.info.recordLength});
     ASSERT_EQ(Status(record), 0x9000);
     const auto files = ParsePhoneBookReferences(record.data);
-    ASSERT_EQ(files.size(), 2u);
+    ASSERT_EQ(files.size(), 11u);
     EXPECT_EQ(files[0].fileId, 0x4F3A);
     const auto adn = SelectFcp({0x00, 0xA4, 0x00, 0x04, 0x02, 0x4F, 0x3A});
     EXPECT_EQ(adn.info.sizeOrRecordCount, 250);
