@@ -8,6 +8,7 @@
 #include "cli/cli.h"
 #include "cli/record_runs.h"
 #include "cli/terminal.h"
+#include "cli/usim_contacts.h"
 #include "cli/write_check.h"
 #include "engine/pellucard.h"
 #include "engine/phonebook_entry.h"
@@ -66,10 +67,13 @@ int WriteRecords(const Globals& globals, const Arguments& args, bool sms) {
     SlotsToWrite given;
     if (!IsVCardInput(input))
         given = ReadSlotsToWrite(input, args, sms);
+    const std::map<int, UsimFields> usimFields =
+        sms ? std::map<int, UsimFields>{} : ReadUsimFields(input);
 
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
     Pellucard& engine = *session->engine;
+    CheckUsimPhoneBook(engine, usimFields);
     const int count = EnterRecords(engine, sms);
     // A vCard's names are fitted to this card's name field, so it is read once that is known.
     if (IsVCardInput(input)) {
@@ -113,6 +117,14 @@ int WriteRecords(const Globals& globals, const Arguments& args, bool sms) {
         session->SaveVirtualCard(ignored);
         CheckRun(run, engine, globals, sms);
     }
+    int usimWritten = 0;
+    try {
+        usimWritten = WriteUsimFields(engine, usimFields);
+    } catch (const Failure&) {
+        std::string ignored;
+        session->SaveVirtualCard(ignored);
+        throw;
+    }
     SaveCard(*session);
     if (globals.json) {
         std::set<int> written = named;
@@ -123,17 +135,26 @@ int WriteRecords(const Globals& globals, const Arguments& args, bool sms) {
         QJsonArray slotsEmptied;
         for (int slot : emptied)
             slotsEmptied.append(slot);
-        PrintJson(QJsonObject{{"file", QString::fromStdString(input)},
-                              {"records_written", run.done},
-                              {"records_left", run.left},
-                              {"slots_written", slotsWritten},
-                              {"slots_emptied", slotsEmptied},
-                              {"losses", LossesJson(ListedLosses())}});
+        QJsonObject report{{"file", QString::fromStdString(input)},
+                           {"records_written", run.done},
+                           {"records_left", run.left},
+                           {"slots_written", slotsWritten},
+                           {"slots_emptied", slotsEmptied},
+                           {"losses", LossesJson(ListedLosses())}};
+        // Only a file with the fields of a USIM phone book has USIM contacts to write.
+        if (!usimFields.empty())
+            report["usim_contacts_written"] = usimWritten;
+        PrintJson(report);
     } else {
         PrintLine("wrote " + Counted(run.done, "record", "records") +
                   (emptied.empty() ? std::string()
                                    : " (" + std::to_string(emptied.size()) + " of them emptied)") +
-                  "; " + std::to_string(run.left) + " left as they were");
+                  "; " + std::to_string(run.left) + " left as they were" +
+                  (usimFields.empty()
+                       ? std::string()
+                       : "; USIM fields of " +
+                             Counted(static_cast<std::size_t>(usimWritten), "contact", "contacts") +
+                             " written"));
     }
     return kSuccess;
 }
