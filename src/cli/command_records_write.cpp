@@ -117,9 +117,18 @@ int WriteRecords(const Globals& globals, const Arguments& args, bool sms) {
         session->SaveVirtualCard(ignored);
         CheckRun(run, engine, globals, sms);
     }
+    std::map<int, UsimFields> usimWrites = usimFields;
+    if (!sms) {
+        std::vector<int> deleted = emptied;
+        for (const PhoneBookSlot& slot : given.phoneBook) {
+            if (slot.name.empty() && slot.number.empty())
+                deleted.push_back(slot.slot);
+        }
+        ClearFieldsOfEmptiedSlots(usimWrites, deleted);
+    }
     int usimWritten = 0;
     try {
-        usimWritten = WriteUsimFields(engine, usimFields);
+        usimWritten = WriteUsimFields(engine, usimWrites);
     } catch (const Failure&) {
         std::string ignored;
         session->SaveVirtualCard(ignored);
@@ -142,7 +151,7 @@ int WriteRecords(const Globals& globals, const Arguments& args, bool sms) {
                            {"slots_emptied", slotsEmptied},
                            {"losses", LossesJson(ListedLosses())}};
         // Only a file with the fields of a USIM phone book has USIM contacts to write.
-        if (!usimFields.empty())
+        if (!usimFields.empty() || usimWritten > 0)
             report["usim_contacts_written"] = usimWritten;
         PrintJson(report);
     } else {
@@ -150,7 +159,7 @@ int WriteRecords(const Globals& globals, const Arguments& args, bool sms) {
                   (emptied.empty() ? std::string()
                                    : " (" + std::to_string(emptied.size()) + " of them emptied)") +
                   "; " + std::to_string(run.left) + " left as they were" +
-                  (usimFields.empty()
+                  (usimFields.empty() && usimWritten == 0
                        ? std::string()
                        : "; USIM fields of " +
                              Counted(static_cast<std::size_t>(usimWritten), "contact", "contacts") +

@@ -165,6 +165,14 @@ std::map<int, UsimFields> ReadUsimFields(const std::string& path) {
     return fields;
 }
 
+void ClearFieldsOfEmptiedSlots(std::map<int, UsimFields>& fields, const std::vector<int>& slots) {
+    for (const int slot : slots) {
+        if (!fields.contains(slot))
+            fields[slot] = UsimFields{std::vector<ContactNumber>{}, std::vector<std::string>{},
+                                      std::string(), std::vector<std::string>{}};
+    }
+}
+
 void CheckUsimPhoneBook(Pellucard& engine, const std::map<int, UsimFields>& fields) {
     const auto holding = std::find_if(fields.begin(), fields.end(), [](const auto& given) {
         return HoldsSomething(given.second);

@@ -34,6 +34,11 @@ struct UsimFields {
 };
 std::map<int, UsimFields> ReadUsimFields(const std::string& path);
 
+// Adds to `fields` the slots emptied by a write that the file gives no USIM fields for, with
+// every field empty: an entry deleted takes its numbers, e-mails, second name and groups along,
+// or the next entry written to its slot would find them there.
+void ClearFieldsOfEmptiedSlots(std::map<int, UsimFields>& fields, const std::vector<int>& slots);
+
 // Fails, before anything is written, when the file gives USIM fields and the card has no USIM
 // phone book to hold them.
 void CheckUsimPhoneBook(Pellucard& engine, const std::map<int, UsimFields>& fields);

@@ -227,6 +227,17 @@ TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.contains("slot 1")) << refused.err.toStdString();
 
+    // An entry deleted takes its numbers, e-mail and groups along.
+    const QString deletion = Write(
+        "delete.json",
+        QJsonDocument(QJsonArray{QJsonObject{{"slot", 2}, {"name", ""}, {"number", ""}}}).toJson());
+    const CliRun deleted = Pcsc({"--pin", "1234", "phonebook", "write", deletion});
+    ASSERT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
+    const QJsonObject jose =
+        Pcsc(pin + QStringList{"phonebook", "read"}).Json().array()[1].toObject();
+    EXPECT_EQ(jose["emails"].toArray(), QJsonArray{""});
+    EXPECT_EQ(jose["groups"].toArray(), QJsonArray{});
+
     // Every other byte of every file is as it was.
     PullCard();
     const auto before = ImageContents(reference);
@@ -237,8 +248,11 @@ TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
             changed.insert(key);
     }
     const std::string pb = "3F00/7F10/5F3A/";
-    EXPECT_EQ(changed, (std::set<std::string>{pb + "4F12#2", pb + "4F25#1", pb + "4F50#1",
-                                              pb + "4F26#1", pb + "4F09#1", pb + "4F23#0"}));
+    EXPECT_EQ(changed, (std::set<std::string>{
+                           pb + "4F12#2", pb + "4F25#1", pb + "4F50#1", pb + "4F26#1",
+                           pb + "4F09#1", pb + "4F23#0",  // Alice edited
+                           "3F00/7F10/6F3A#2", pb + "4F11#2", pb + "4F50#2", pb + "4F12#1",
+                           pb + "4F25#2", pb + "4F26#2", pb + "4F09#2"}));  // José deleted
     EXPECT_EQ(after.size(), before.size());
 }
 
