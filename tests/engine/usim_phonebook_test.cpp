@@ -201,6 +201,31 @@ TEST(UsimPhoneBookTest, AGsmCardHasNoneAndALostCardFailsTheWrite) {
     EXPECT_TRUE(book.Write(alice).IsLinkFailed());
 }
 
+TEST(UsimPhoneBookTest, ANewNameOrNumberRewritesOnlyItsPartOfTheAdnRecord) {
+    UsimRig rig;
+    UsimPhoneBook book(*rig.engine, PhoneBookPlace::Global);
+    ASSERT_TRUE(book.Open().IsDone());
+    ASSERT_TRUE(book.Read().Complete());
+    const Bytes office = rig.card->ToImage().FindFile("3F00/7F10/6F3A")->records[9].data;
+    // A new name: the number part with its capability and extension bytes stays as it was.
+    UsimContact renamed = book.Contacts()[9];
+    renamed.name = "Büro";
+    ASSERT_TRUE(book.Write(renamed).IsDone());
+    const Bytes after = rig.card->ToImage().FindFile("3F00/7F10/6F3A")->records[9].data;
+    EXPECT_EQ(Bytes(after.end() - 14, after.end()), Bytes(office.end() - 14, office.end()));
+    EXPECT_EQ(DecodePhoneBookRecord(after).name, "Büro");
+
+    UsimContact renumbered = book.Contacts()[1];
+    renumbered.number = "+4930555";
+    ASSERT_TRUE(book.Write(renumbered).IsDone());
+    const PhoneBookEntry jose =
+        DecodePhoneBookRecord(rig.card->ToImage().FindFile("3F00/7F10/6F3A")->records[1].data);
+    EXPECT_EQ(jose.name, "José Müller");
+    EXPECT_EQ(jose.Number(), "+4930555");
+    EXPECT_EQ(jose.extensionId, 0xFF);
+    EXPECT_EQ(book.ChangeCounter(), 7);
+}
+
 // A channel that, like the USB reader, hands back two bytes for a record of two bytes and for a
 // refusal alike: every file is a linear fixed file of three 2-byte records.
 class TwoByteRecordChannel final : public CardChannel {
