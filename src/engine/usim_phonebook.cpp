@@ -270,6 +270,9 @@ CardOutcome UsimPhoneBook::WriteLinked(
         return WriteRecord(block, iap->fileId, record, iapRecord);
     };
     if (at >= 1 && at <= static_cast<int>(records.size())) {
+        const Bytes bytes = encode(records[at - 1], length);
+        if (bytes == records[at - 1])
+            return CardOutcome::Done();
         if (!wanted) {
             // The pointer goes first: a record left behind is wasted, never shared.
             changed = true;
@@ -277,9 +280,6 @@ CardOutcome UsimPhoneBook::WriteLinked(
             return unlinked.IsDone() ? WriteRecord(block, file.fileId, at, Bytes(length, 0xFF))
                                      : unlinked;
         }
-        const Bytes bytes = encode(records[at - 1], length);
-        if (bytes == records[at - 1])
-            return CardOutcome::Done();
         changed = true;
         return WriteRecord(block, file.fileId, at, bytes);
     }
@@ -334,7 +334,6 @@ CardOutcome UsimPhoneBook::Write(const UsimContact& edited) {
     if (!block)
         return CardOutcome::Refused(status_word::kOutOfRange);
     const int record = edited.index - block->first + 1;
-    const UsimContact& read = contacts_[static_cast<std::size_t>(edited.index - 1)];
     const auto anrFiles = block->files.All(pbr::kAnr);
     const auto emailFiles = block->files.All(pbr::kEmail);
     const auto beyond = [](const auto& values, std::size_t slots, const auto& empty) {
@@ -390,15 +389,17 @@ CardOutcome UsimPhoneBook::Write(const UsimContact& edited) {
         outcome = WriteLinked(
             *block, anrFiles[i], record, !wanted.number.empty(),
             [&](const Bytes& raw, std::size_t length) {
+                AnrRecord anr = DecodeAnrRecord(raw, type2);
+                const bool typed = !anr.IsEmpty() && anr.aasRecord != 0x00 && anr.aasRecord != 0xFF;
+                const std::string readType = typed ? NameOf(block->numberTypes, anr.aasRecord) : "";
+                // What the card holds already stays as it is, byte for byte.
+                if (anr.number == wanted.number && (anr.IsEmpty() || readType == wanted.type))
+                    return raw;
                 if (wanted.number.empty())
                     return Bytes(length, 0xFF);
-                AnrRecord anr = DecodeAnrRecord(raw, type2);
                 if (anr.number != wanted.number)
                     anr.extRecord = 0xFF;  // the old number's extension digits are not the new's
-                const bool sameType = i < read.numbers.size() &&
-                                      read.numbers[i].type == wanted.type &&
-                                      !read.numbers[i].number.empty();
-                if (!sameType || AllFiller(raw))
+                if (readType != wanted.type || AllFiller(raw))
                     anr.aasRecord = types[i];
                 anr.number = wanted.number;
                 anr.link = link;
@@ -411,9 +412,11 @@ CardOutcome UsimPhoneBook::Write(const UsimContact& edited) {
         return WriteLinked(
             *block, file, record, !text.empty(),
             [&](const Bytes& raw, std::size_t length) {
+                TextRecord record = DecodeTextRecord(raw, type2);
+                if (record.text == text)
+                    return raw;
                 if (text.empty())
                     return Bytes(length, 0xFF);
-                TextRecord record = DecodeTextRecord(raw, type2);
                 record.text = text;
                 record.link = link;
                 const std::size_t field = length - (type2 ? 2 : 0);

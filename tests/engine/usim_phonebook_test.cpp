@@ -23,9 +23,10 @@ struct UsimRig {
     SimCardTerminal* terminal = nullptr;
     std::unique_ptr<Pellucard> engine;
 
-    explicit UsimRig(std::shared_ptr<SimCard> inserted = nullptr) {
+    explicit UsimRig(std::shared_ptr<SimCard> inserted = nullptr,
+                     const CardImage& image = DemoImage()) {
         QString error;
-        card = VirtualUiccCard::FromImage(DemoImage(), error);
+        card = VirtualUiccCard::FromImage(image, error);
         auto owned = std::make_unique<SimCardTerminal>(inserted ? inserted : card);
         terminal = owned.get();
         engine = std::make_unique<Pellucard>(std::make_unique<PcscChannel>(std::move(owned)));
@@ -224,6 +225,28 @@ TEST(UsimPhoneBookTest, ANewNameOrNumberRewritesOnlyItsPartOfTheAdnRecord) {
     EXPECT_EQ(jose.Number(), "+4930555");
     EXPECT_EQ(jose.extensionId, 0xFF);
     EXPECT_EQ(book.ChangeCounter(), 7);
+}
+
+TEST(UsimPhoneBookTest, UnusedRecordsAsAnotherPhoneLeftThemStayAsTheyAre) {
+    // Some phones mark an unused ANR record with 00 in its first byte instead of FF.
+    CardImage image = DemoImage();
+    CardFile* anr = image.FindFile("3F00/7F10/5F3A/4F11");
+    ASSERT_TRUE(anr);
+    Bytes unused(15, 0xFF);
+    unused[0] = 0x00;
+    anr->records[2].data = unused;
+    UsimRig rig(nullptr, image);
+    const CardImage before = rig.card->ToImage();
+    UsimPhoneBook book(*rig.engine, PhoneBookPlace::Global);
+    ASSERT_TRUE(book.Open().IsDone());
+    ASSERT_TRUE(book.Read().Complete());
+    UsimContact added = book.Contacts()[2];
+    added.name = "New";
+    added.number = "+4930123";
+    ASSERT_TRUE(book.Write(added).IsDone());
+    EXPECT_EQ(Changed(before, rig.card->ToImage()),
+              (std::set<std::string>{"3F00/7F10/6F3A#3", "3F00/7F10/5F3A/4F09#3",
+                                     "3F00/7F10/5F3A/4F23#0"}));
 }
 
 // A channel that, like the USB reader, hands back two bytes for a record of two bytes and for a
