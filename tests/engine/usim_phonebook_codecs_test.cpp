@@ -1,8 +1,10 @@
 // Records of a USIM phone book, laid out as 3GPP TS 31.102 4.4.2 lays them out.
 #include <gtest/gtest.h>
 
+#include "../../fuzz/usim_phonebook_checks.h"
 #include "engine/codec_alpha.h"
 #include "engine/usim_phonebook_codecs.h"
+#include "support/corpus_replay.h"
 #include "support/hex.h"
 
 namespace pellucard {
@@ -127,6 +129,24 @@ TEST(ChangeTrackingTest, EntryControlAndChangeCounter) {
     EXPECT_EQ(NextChangeCounter(Hex("00FF")), Hex("0100"));
     EXPECT_EQ(NextChangeCounter(Hex("FFFF")), Hex("0001")) << "wraps past zero";
     EXPECT_EQ(DecodeChangeCounter(Hex("1234")), 0x1234);
+}
+
+TEST(UsimPhoneBookCorpusTest, SeedsAndPseudoRandomRecords) {
+    ReplayCorpus("decode_usim_phonebook", fuzz::CheckDecodeUsimPhoneBook);
+    std::uint32_t state = 271828;
+    for (std::size_t size = 0; size <= 80; ++size) {
+        for (int round = 0; round < 24; ++round) {
+            Bytes data(size);
+            for (auto& b : data) {
+                state = state * 1103515245u + 12345u;
+                b = static_cast<std::uint8_t>(state >> 16);
+            }
+            if (size > 0)
+                data[0] = static_cast<std::uint8_t>(round % 6);
+            const char* fault = fuzz::CheckDecodeUsimPhoneBook(data.data(), data.size());
+            EXPECT_EQ(fault, nullptr) << ToHex(data) << ": " << fault;
+        }
+    }
 }
 
 }  // namespace
