@@ -249,6 +249,42 @@ TEST(UsimPhoneBookTest, UnusedRecordsAsAnotherPhoneLeftThemStayAsTheyAre) {
                                      "3F00/7F10/5F3A/4F23#0"}));
 }
 
+TEST(UsimPhoneBookTest, TheApplicationsOwnPhoneBookBesideTheGlobalOne) {
+    // The global phone book's files again, as the USIM application's own, with an ADN file of
+    // its own holding one entry.
+    CardImage image = DemoImage();
+    std::vector<CardFile> local;
+    for (const auto& file : image.files) {
+        if (file.path.rfind("3F00/7F10/5F3A", 0) == 0) {
+            CardFile copy = file;
+            copy.path = "3F00/7F20" + file.path.substr(9);
+            local.push_back(copy);
+        }
+    }
+    CardFile adn = *image.FindFile("3F00/7F10/6F3A");
+    adn.path = "3F00/7F20/5F3A/4F3A";
+    for (std::size_t i = 1; i < adn.records.size(); ++i)
+        adn.records[i].data = Bytes(28, 0xFF);
+    local.push_back(adn);
+    image.files.insert(image.files.end(), local.begin(), local.end());
+    UsimRig rig(nullptr, image);
+    UsimPhoneBook book(*rig.engine, PhoneBookPlace::Application);
+    ASSERT_TRUE(book.Open().IsDone());
+    ASSERT_TRUE(book.Read().Complete());
+    EXPECT_EQ(book.Contacts()[0].name, "Alice Martin");
+    EXPECT_EQ(book.Contacts()[0].emails, std::vector<std::string>{"alice@example.org"});
+    EXPECT_TRUE(book.Contacts()[1].name.empty());
+    UsimContact alice = book.Contacts()[0];
+    alice.secondName = "Al";
+    ASSERT_TRUE(book.Write(alice).IsDone());
+    const CardImage saved = rig.card->ToImage();
+    EXPECT_EQ(DecodeTextRecord(saved.FindFile("3F00/7F20/5F3A/4F19")->records[0].data, false).text,
+              "Al");
+    EXPECT_EQ(saved.FindFile("3F00/7F10/5F3A/4F19")->records[0].data,
+              image.FindFile("3F00/7F10/5F3A/4F19")->records[0].data)
+        << "the global phone book is another";
+}
+
 // A channel that, like the USB reader, hands back two bytes for a record of two bytes and for a
 // refusal alike: every file is a linear fixed file of three 2-byte records.
 class TwoByteRecordChannel final : public CardChannel {
