@@ -102,6 +102,7 @@ CardOutcome UsimPhoneBook::Open(const CardRunHooks& hooks) {
 
 CardRunResult UsimPhoneBook::Read(const CardRunHooks& hooks) {
     contacts_.clear();
+    readComplete_ = false;
     CardRunResult last;
     last.ending = RunEnding::NotEntered;
     int first = 1;
@@ -132,6 +133,7 @@ CardRunResult UsimPhoneBook::Read(const CardRunHooks& hooks) {
         return last;
     }
     changeCounter_ = counter.IsDone() ? counter.value : Bytes{};
+    readComplete_ = last.Complete();
     return last;
 }
 
@@ -330,6 +332,9 @@ CardOutcome UsimPhoneBook::CountChange(Block& block, int record) {
 }
 
 CardOutcome UsimPhoneBook::Write(const UsimContact& edited) {
+    // Links and free records are known only from a whole reading.
+    if (!readComplete_)
+        return CardOutcome::Refused(status_word::kConditionsNotSatisfied);
     Block* block = BlockOf(edited.index);
     if (!block)
         return CardOutcome::Refused(status_word::kOutOfRange);

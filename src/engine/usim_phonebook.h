@@ -64,7 +64,8 @@ public:
     int NumberSlots(int index) const;
     int EmailSlots(int index) const;
 
-    // Writes `edited` over the contact with its index. Refused (6A 80, wrong data, nothing
+    // Writes `edited` over the contact with its index, after a complete Read (else refused with
+    // 69 85, nothing written). Refused (6A 80, wrong data, nothing
     // written) when it names a group or number type the block does not offer, has more numbers
     // or e-mails than slots, or when no free record is left for a new one (6A 84).
     CardOutcome Write(const UsimContact& edited);
@@ -100,6 +101,7 @@ private:
     std::vector<Block> blocks_;
     std::vector<UsimContact> contacts_;
     Bytes changeCounter_;
+    bool readComplete_ = false;
 };
 
 }  // namespace pellucard

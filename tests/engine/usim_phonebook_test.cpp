@@ -200,6 +200,14 @@ TEST(UsimPhoneBookTest, AGsmCardHasNoneAndALostCardFailsTheWrite) {
     alice.secondName = "Ally";
     rig.terminal->removeAfter = 5;
     EXPECT_TRUE(book.Write(alice).IsLinkFailed());
+
+    // A reading cut short leaves nothing to write from.
+    UsimRig cut;
+    UsimPhoneBook partial(*cut.engine, PhoneBookPlace::Global);
+    ASSERT_TRUE(partial.Open().IsDone());
+    cut.terminal->removeAfter = 40;
+    EXPECT_FALSE(partial.Read().Complete());
+    EXPECT_EQ(partial.Write(alice), CardOutcome::Refused(0x6985));
 }
 
 TEST(UsimPhoneBookTest, ANewNameOrNumberRewritesOnlyItsPartOfTheAdnRecord) {
