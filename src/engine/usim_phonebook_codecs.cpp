@@ -183,6 +183,10 @@ Bytes EncodeTextRecord(const TextRecord& text, std::size_t recordLength, bool ty
     return record;
 }
 
+bool AllFiller(const Bytes& record) {
+    return std::all_of(record.begin(), record.end(), [](std::uint8_t b) { return b == 0xFF; });
+}
+
 std::vector<int> DecodeGroupRecord(const Bytes& record) {
     std::vector<int> groups;
     for (const std::uint8_t id : record) {

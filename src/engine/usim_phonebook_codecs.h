@@ -95,6 +95,9 @@ TextRecord DecodeTextRecord(const Bytes& record, bool type2);
 // alphabet (see EncodeAlpha).
 Bytes EncodeTextRecord(const TextRecord& text, std::size_t recordLength, bool type2, int form);
 
+// A record all FF: an unused record of any of these files.
+bool AllFiller(const Bytes& record);
+
 // EF GRP (4.4.2.6): the groups of an entry, each a record number of EF GAS; 00 marks no group.
 std::vector<int> DecodeGroupRecord(const Bytes& record);
 // The record read with its groups set to `groups` (as many as fit), 00 after them; the record
@@ -114,7 +117,8 @@ bool EntryMarkedChanged(const Bytes& record);
 Bytes MarkEntryChanged(const Bytes& read);
 
 // EF CC (4.4.2.12.3): the phone book's change counter, two bytes; one more for every change,
-// FFFF wrapping to 0001.
+// FFFF wrapping to 0001. Its identifier is fixed; EF PBR does not list it.
+inline constexpr std::uint16_t kEfChangeCounter = 0x4F23;
 int DecodeChangeCounter(const Bytes& body);
 Bytes NextChangeCounter(const Bytes& body);
 
