@@ -200,6 +200,22 @@ TEST(PcscChannelUiccTest, PinCountersAndTheFilesOfTheGlobalPhoneBook) {
     EXPECT_TRUE(written.IsDone());
 }
 
+// EF PBR that PIN1 closes, as on most USIMs: the phone book is found once PIN1 opens it.
+TEST(PcscChannelUiccTest, APhoneBookReferenceClosedByPin1IsLookedForAgainOnceOpen) {
+    CardImage image = DemoImage();
+    CardFile* pbr = image.FindFile("3F00/7F10/5F3A/4F30");
+    ASSERT_TRUE(pbr);
+    pbr->access.read = access_level::kChv1;
+    QString error;
+    PcscRig rig(VirtualUiccCard::FromImage(image, error));
+    ASSERT_TRUE(rig.Start());
+    EXPECT_FALSE(rig.engine->EnterPhoneBook().IsDone());
+    ASSERT_TRUE(rig.engine->VerifyPin(1, "1234").IsDone());
+    ASSERT_TRUE(rig.engine->EnterPhoneBook().IsDone());
+    EXPECT_EQ(rig.engine->PhoneBookRecordCount(), 250);
+    EXPECT_EQ(rig.channel->GlobalPhoneBook().size(), 11u);
+}
+
 INSTANTIATE_TEST_SUITE_P(GsmAndUicc, PcscChannelTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Usim" : "Gsm"; });
 
