@@ -97,8 +97,9 @@ bool HoldsSomething(const UsimFields& fields) {
 
 std::string WhyRefused(const CardOutcome& outcome) {
     if (outcome.statusWord == status_word::kWrongData)
-        return "it names a group or number type the card does not offer, or has more numbers "
-               "or e-mails than the card has room for";
+        return "it names a group or number type the card does not offer, has more numbers or "
+               "e-mails than the card has room for, or a text or number the card cannot hold "
+               "whole (too long, or characters a number cannot have)";
     if (outcome.statusWord == 0x6A84)
         return "the card has no free record left for a new number or e-mail";
     return "the card refused it (status " + outcome.StatusText() + ")";

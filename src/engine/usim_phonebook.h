@@ -65,9 +65,10 @@ public:
     int EmailSlots(int index) const;
 
     // Writes `edited` over the contact with its index, after a complete Read (else refused with
-    // 69 85, nothing written). Refused (6A 80, wrong data, nothing
-    // written) when it names a group or number type the block does not offer, has more numbers
-    // or e-mails than slots, or when no free record is left for a new one (6A 84).
+    // 69 85). Refused with 6A 80 (wrong data) when a changed text or number would not reach the
+    // card whole (too long, or characters a number cannot hold), or when it names a group or
+    // number type the block does not offer or has more numbers or e-mails than slots; with
+    // 6A 84 when no free record is left for a new one. Nothing is written when refused.
     CardOutcome Write(const UsimContact& edited);
 
     // The change counter as last read or written (0 when the card has no EF CC).
@@ -96,6 +97,9 @@ private:
         Block& block, const PhoneBookFile& file, int record, bool wanted,
         const std::function<Bytes(const Bytes& read, std::size_t length)>& encode, bool& changed);
     CardOutcome CountChange(Block& block, int record);
+    // Every changed text and number of `edited` fits its field whole and holds only what the
+    // card can store: nothing is cut on the way to the card.
+    bool KeptWhole(const Block& block, const UsimContact& edited) const;
 
     PhoneBookFolder folder_;
     std::vector<Block> blocks_;

@@ -132,6 +132,49 @@ CardOutcome UsimPhoneBook::CountChange(Block& block, int record) {
     return written;
 }
 
+bool UsimPhoneBook::KeptWhole(const Block& block, const UsimContact& edited) const {
+    const UsimContact& read = contacts_[static_cast<std::size_t>(edited.index - 1)];
+    // The field length of the file's records, less the type 2 tail; none without records.
+    const auto field = [&](const PhoneBookFile& file) -> std::size_t {
+        const auto found = block.records.find(file.fileId);
+        if (found == block.records.end() || found->second.empty())
+            return 0;
+        const std::size_t tail = file.linkType == pbr::kType2 ? 2 : 0;
+        return found->second.front().size() > tail ? found->second.front().size() - tail : 0;
+    };
+    const auto textFits = [](const std::string& text, std::size_t length) {
+        return length == 0 || text.empty() ||
+               DecodeAlpha(EncodeAlpha(text, length, ChooseAlphaForm(text, length))) == text;
+    };
+    const auto numberFits = [](const std::string& number) {
+        const Bytes footer = EncodePhoneBookRecord(number, "", kPhoneBookFooterLength, kAlphaUcs2);
+        return DecodePhoneBookRecord(footer).Number() == number;
+    };
+    // Only what changed is written, so only that must fit.
+    const Bytes& adn =
+        RecordsOf(block, pbr::kAdn)[static_cast<std::size_t>(edited.index - block.first)];
+    if (edited.name != read.name &&
+        !textFits(edited.name,
+                  adn.size() > kPhoneBookFooterLength ? adn.size() - kPhoneBookFooterLength : 0))
+        return false;
+    if (edited.number != read.number && !numberFits(edited.number))
+        return false;
+    for (std::size_t i = 0; i < edited.numbers.size(); ++i) {
+        const bool same =
+            i < read.numbers.size() && read.numbers[i].number == edited.numbers[i].number;
+        if (!same && !numberFits(edited.numbers[i].number))
+            return false;
+    }
+    const auto emailFiles = block.files.All(pbr::kEmail);
+    for (std::size_t i = 0; i < edited.emails.size() && i < emailFiles.size(); ++i) {
+        const bool same = i < read.emails.size() && read.emails[i] == edited.emails[i];
+        if (!same && !textFits(edited.emails[i], field(emailFiles[i])))
+            return false;
+    }
+    const PhoneBookFile* sne = block.files.Find(pbr::kSne);
+    return edited.secondName == read.secondName || !sne || textFits(edited.secondName, field(*sne));
+}
+
 CardOutcome UsimPhoneBook::Write(const UsimContact& edited) {
     // Links and free records are known only from a whole reading.
     if (!readComplete_)
@@ -168,6 +211,8 @@ CardOutcome UsimPhoneBook::Write(const UsimContact& edited) {
         types.push_back(static_cast<std::uint8_t>(found));
     }
     if (!edited.secondName.empty() && !block->files.Find(pbr::kSne))
+        return CardOutcome::Refused(status_word::kWrongData);
+    if (!KeptWhole(*block, edited))
         return CardOutcome::Refused(status_word::kWrongData);
 
     bool changed = false;

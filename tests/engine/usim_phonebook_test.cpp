@@ -168,6 +168,14 @@ TEST(UsimPhoneBookTest, WhatTheBlockCannotHoldIsRefusedBeforeAnythingIsWritten) 
     alice.numbers[0].type = "Home";
     alice.emails.push_back("second@example.org");
     EXPECT_EQ(book.Write(alice), CardOutcome::Refused(0x6A80)) << "one EMAIL file, one address";
+    alice.emails.pop_back();
+    alice.emails[0] = "a.much.longer.address@example.org";  // 33 characters for 30
+    EXPECT_EQ(book.Write(alice), CardOutcome::Refused(0x6A80));
+    alice.emails[0] = "alice@example.org";
+    alice.numbers[1].number = "+44 1632 960 789";  // blanks a number cannot hold
+    EXPECT_EQ(book.Write(alice), CardOutcome::Refused(0x6A80));
+    alice.numbers[1].number = "123456789012345678901";  // 21 digits for 20
+    EXPECT_EQ(book.Write(alice), CardOutcome::Refused(0x6A80));
     EXPECT_EQ(rig.Updates(), updates);
     EXPECT_EQ(book.Contacts()[0].name, "Alice Martin");
 
