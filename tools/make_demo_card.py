@@ -11,6 +11,8 @@ import json
 import os
 import sys
 
+from demo_usim_phonebook import usim_phone_book_files
+
 # --- GSM 03.38 -----------------------------------------------------------------------------
 
 # The default alphabet, code 0x00..0x7F; 0x1B is the escape to the extension table.
@@ -278,6 +280,10 @@ ACCESS_PHONE_BOOK = {"read": "CHV1", "update": "CHV1", "increase": "NEV", "rehab
                      "invalidate": "CHV2"}
 ACCESS_CHV1 = {"read": "CHV1", "update": "CHV1", "increase": "NEV", "rehabilitate": "ADM",
                "invalidate": "ADM"}
+ACCESS_FIXED_DIALLING = {"read": "CHV1", "update": "CHV2", "increase": "NEV",
+                         "rehabilitate": "CHV2", "invalidate": "ADM"}
+ACCESS_OPERATOR = {"read": "CHV1", "update": "ADM", "increase": "NEV", "rehabilitate": "ADM",
+                   "invalidate": "ADM"}
 ACCESS_IMSI = {"read": "CHV1", "update": "ADM", "increase": "NEV", "rehabilitate": "CHV1",
                "invalidate": "ADM"}
 ACCESS_PUBLIC = {"read": "ALW", "update": "ADM", "increase": "NEV", "rehabilitate": "ADM",
@@ -400,7 +406,7 @@ def ef(path, comment, structure, access, **fields):
 def card():
     iccid = pad(semi_octets(ICCID), 10)
     spn = bytes([0x01]) + alpha_gsm("Télé Pellucard", 16)
-    sst = service_table([1, 2, 4, 12, 13, 17])
+    sst = service_table([1, 2, 3, 4, 9, 12, 13, 17, 18])
     return {
         "format": "pellucard-sim-card",
         "version": 1,
@@ -443,17 +449,39 @@ def card():
                    (dialling_record(b"\xFF" * NAME_LENGTH, "0301234567"),
                     "(no name) | 0301234567"),
                ])),
+            ef("3F00/7F10/6F3B", "fixed dialling numbers: updated after PIN2", "linear fixed",
+               ACCESS_FIXED_DIALLING, record_length=DIALLING_RECORD, record_count=5,
+               records=record_list([
+                   (dialling_record(alpha_gsm("Home", NAME_LENGTH), "+441632960000"),
+                    "Home | +441632960000"),
+                   (dialling_record(alpha_gsm("Office", NAME_LENGTH), "0301234567"),
+                    "Office | 0301234567"),
+               ])),
+            ef("3F00/7F10/6F40", "own numbers (MSISDN)", "linear fixed", ACCESS_CHV1,
+               record_length=DIALLING_RECORD, record_count=2, records=record_list([
+                   (dialling_record(alpha_gsm("Voice", NAME_LENGTH), "+447700900123"),
+                    "Voice | +447700900123"),
+               ])),
+            ef("3F00/7F10/6F49", "service dialling numbers: the operator's, read only",
+               "linear fixed", ACCESS_OPERATOR, record_length=DIALLING_RECORD, record_count=3,
+               records=record_list([
+                   (dialling_record(alpha_gsm("Customer care", NAME_LENGTH), "150"),
+                    "Customer care | 150"),
+                   (dialling_record(alpha_gsm("Voicemail", NAME_LENGTH), "121"),
+                    "Voicemail | 121"),
+               ])),
             {"path": "3F00/7F20", "type": "DF", "comment": "DF GSM"},
             ef("3F00/7F20/6F07", "IMSI " + IMSI, "transparent", ACCESS_IMSI,
                data=imsi_file(IMSI).hex().upper()),
             ef("3F00/7F20/6F46", "service provider name: display condition 01, "
                "\"Télé Pellucard\"", "transparent", ACCESS_PUBLIC, data=spn.hex().upper()),
             ef("3F00/7F20/6F38", "SIM service table: services 1 (CHV1 disable), 2 (ADN), "
-               "4 (SMS), 12 (SMSP), 13 (LND), 17 (SPN) allocated and activated",
+               "3 (FDN), 4 (SMS), 9 (MSISDN), 12 (SMSP), 13 (LND), 17 (SPN), 18 (SDN) allocated and "
+               "activated",
                "transparent", ACCESS_PUBLIC, data=sst.hex().upper()),
             ef("3F00/7F20/6FAE", "phase: 03 = phase 2+", "transparent", ACCESS_PUBLIC,
                data="03"),
-        ],
+        ] + usim_phone_book_files(ef, ACCESS_PHONE_BOOK, ACCESS_PUBLIC, dialling_record, alpha_gsm, record_list),
     }
 
 

@@ -10,6 +10,7 @@
 #include "cli/record_files.h"
 #include "cli/record_json.h"
 #include "cli/record_runs.h"
+#include "cli/usim_contacts.h"
 #include "engine/pellucard.h"
 #include "records/save_file.h"
 #include "records/vcard_records.h"
@@ -86,6 +87,8 @@ int ReadAll(const Globals& globals, const Arguments& args, CardRecordFile file) 
             }
         }
     }
+    if (!sms && (globals.json || toJsonFile))
+        AddUsimFields(*session->engine, out);
     int inUse = 0;
     for (const PhoneBookSlot& entry : entries)
         inUse += entry.name.empty() && entry.number.empty() ? 0 : 1;

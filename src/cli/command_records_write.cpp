@@ -9,6 +9,7 @@
 #include "cli/phone_book_files.h"
 #include "cli/record_runs.h"
 #include "cli/terminal.h"
+#include "cli/usim_contacts.h"
 #include "cli/write_check.h"
 #include "engine/pellucard.h"
 #include "engine/phonebook_entry.h"
@@ -68,6 +69,8 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
     SlotsToWrite given;
     if (!IsVCardInput(input))
         given = ReadSlotsToWrite(input, args, sms);
+    const std::map<int, UsimFields> usimFields =
+        file == CardRecordFile::PhoneBook ? ReadUsimFields(input) : std::map<int, UsimFields>{};
 
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
@@ -78,6 +81,7 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
         EnterRecords(engine, file);
         PresentPin2(*session, globals, args);
     }
+    CheckUsimPhoneBook(engine, usimFields);
     const int count = EnterRecords(engine, file);
     // A vCard's names are fitted to this card's name field, so it is read once that is known.
     if (IsVCardInput(input)) {
@@ -120,6 +124,23 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
         session->SaveVirtualCard(ignored);
         CheckRun(run, engine, globals, file);
     }
+    std::map<int, UsimFields> usimWrites = usimFields;
+    if (file == CardRecordFile::PhoneBook) {
+        std::vector<int> deleted = emptied;
+        for (const PhoneBookSlot& slot : given.phoneBook) {
+            if (slot.name.empty() && slot.number.empty())
+                deleted.push_back(slot.slot);
+        }
+        ClearFieldsOfEmptiedSlots(usimWrites, deleted);
+    }
+    int usimWritten = 0;
+    try {
+        usimWritten = WriteUsimFields(engine, usimWrites);
+    } catch (const Failure&) {
+        std::string ignored;
+        session->SaveVirtualCard(ignored);
+        throw;
+    }
     SaveCard(*session);
     if (globals.json) {
         std::set<int> written = named;
@@ -130,17 +151,26 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
         QJsonArray slotsEmptied;
         for (int slot : emptied)
             slotsEmptied.append(slot);
-        PrintJson(QJsonObject{{"file", QString::fromStdString(input)},
-                              {"records_written", run.done},
-                              {"records_left", run.left},
-                              {"slots_written", slotsWritten},
-                              {"slots_emptied", slotsEmptied},
-                              {"losses", LossesJson(ListedLosses())}});
+        QJsonObject report{{"file", QString::fromStdString(input)},
+                           {"records_written", run.done},
+                           {"records_left", run.left},
+                           {"slots_written", slotsWritten},
+                           {"slots_emptied", slotsEmptied},
+                           {"losses", LossesJson(ListedLosses())}};
+        // Only a file with the fields of a USIM phone book has USIM contacts to write.
+        if (!usimFields.empty() || usimWritten > 0)
+            report["usim_contacts_written"] = usimWritten;
+        PrintJson(report);
     } else {
         PrintLine("wrote " + Counted(run.done, "record", "records") +
                   (emptied.empty() ? std::string()
                                    : " (" + std::to_string(emptied.size()) + " of them emptied)") +
-                  "; " + std::to_string(run.left) + " left as they were");
+                  "; " + std::to_string(run.left) + " left as they were" +
+                  (usimFields.empty() && usimWritten == 0
+                       ? std::string()
+                       : "; USIM fields of " +
+                             Counted(static_cast<std::size_t>(usimWritten), "contact", "contacts") +
+                             " written"));
     }
     return kSuccess;
 }

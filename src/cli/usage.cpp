@@ -95,7 +95,13 @@ std::string Usage(const std::string& command) {
          "the card's records, characters a number cannot hold, a slot named twice, no free\n"
          "slot left) stops with exit status 1 before writing anything and lists every field it\n"
          "would cut and every record it would leave out (slot, field, before and after);\n"
-         "--force writes it cut and prints the same list.\n"},
+         "--force writes it cut and prints the same list.\n"
+         "On a USIM with a USIM phone book each JSON entry also has \"numbers\" (the additional\n"
+         "numbers, one {\"number\", \"type\"} per place the card has, \"\" where none), "
+         "\"emails\",\n"
+         "\"second_name\" and \"groups\" (names the card offers); write writes those an entry\n"
+         "gives, changing only the records they are kept in (with --json the report then says\n"
+         "\"usim_contacts_written\").\n"},
         {"sms",
          "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] sms read [-o FILE]\n"
          "       pellucard-cli [--reader R] [--pin PIN1] sms write FILE [--replace [--yes]] "

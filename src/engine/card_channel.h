@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "engine/bytes.h"
 
@@ -46,6 +47,10 @@ public:
     // when the command has no response data. File identifier bytes are used by SELECT only.
     virtual LinkResult SimCommand(const CommandHeader& header, std::uint8_t fileHigh,
                                   std::uint8_t fileLow, const Bytes& data, Bytes& response) = 0;
+    // Whether the last SimCommand's answer was response data rather than the status words,
+    // where the channel can tell: two bytes of data (a record of two bytes) look like status
+    // words. Nothing when the channel cannot tell, as the USB reader's protocol cannot.
+    virtual std::optional<bool> LastAnswerWasData() const { return std::nullopt; }
 };
 
 }  // namespace pellucard

@@ -8,31 +8,36 @@ namespace pellucard {
 
 namespace {
 
-int RecordLengthOf(const Pellucard& engine, CardRecordFile file) {
-    return engine.RecordLength(file);
-}
+// The record files the engine enters itself: the phone book, the short messages and the
+// other files of DF Telecom.
+class EngineRecordFile final : public RecordFileSteps {
+public:
+    EngineRecordFile(Pellucard& engine, CardRecordFile file) : engine_(engine), file_(file) {}
+    CardResult<int> Enter() override { return EnterCardRecordFile(engine_, file_); }
+    int RecordLength() const override { return engine_.RecordLength(file_); }
+    CardResult<Bytes> Read(int number) override { return engine_.ReadFileRecord(file_, number); }
+    CardOutcome Write(int number, const Bytes& raw) override {
+        return engine_.WriteFileRecord(file_, number, raw);
+    }
+    bool ReaderPresent() const override { return engine_.ReaderPresent(); }
 
-CardResult<Bytes> ReadOne(Pellucard& engine, CardRecordFile file, int number) {
-    return engine.ReadFileRecord(file, number);
-}
-
-CardOutcome WriteOne(Pellucard& engine, CardRecordFile file, int number, const Bytes& raw) {
-    return engine.WriteFileRecord(file, number, raw);
-}
+private:
+    Pellucard& engine_;
+    CardRecordFile file_;
+};
 
 // Enters the file again before a retry. Its failure, or a file that now holds no records, stands
 // for the outcome of the retry.
-CardOutcome EnterAgain(Pellucard& engine, CardRecordFile file) {
-    const CardResult<int> entered = EnterCardRecordFile(engine, file);
+CardOutcome EnterAgain(RecordFileSteps& file) {
+    const CardResult<int> entered = file.Enter();
     if (entered.value > 0 || !entered.IsDone())
         return entered.outcome;
     return CardOutcome::LinkFailed();
 }
 
 // Enters the file for a run; the count is capped by `limit` when it is positive.
-bool Begin(Pellucard& engine, CardRecordFile file, int limit, const CardRunHooks& hooks,
-           CardRunResult& result) {
-    const CardResult<int> entered = EnterCardRecordFile(engine, file);
+bool Begin(RecordFileSteps& file, int limit, const CardRunHooks& hooks, CardRunResult& result) {
+    const CardResult<int> entered = file.Enter();
     if (entered.value <= 0) {
         result.ending = RunEnding::NotEntered;
         result.failure = entered.outcome;
@@ -83,19 +88,33 @@ CardResult<int> EnterCardRecordFile(Pellucard& engine, CardRecordFile file) {
 CardRunResult ReadCardRecords(Pellucard& engine, CardRecordFile file,
                               const std::function<void(int number, const Bytes& raw)>& record,
                               const CardRunHooks& hooks, int limit) {
+    EngineRecordFile steps(engine, file);
+    return ReadCardRecords(steps, record, hooks, limit);
+}
+
+CardRunResult WriteCardRecords(
+    Pellucard& engine, CardRecordFile file,
+    const std::function<std::optional<Bytes>(int number, int recordLength)>& recordFor,
+    const CardRunHooks& hooks, int limit) {
+    EngineRecordFile steps(engine, file);
+    return WriteCardRecords(steps, recordFor, hooks, limit);
+}
+
+CardRunResult ReadCardRecords(RecordFileSteps& file,
+                              const std::function<void(int number, const Bytes& raw)>& record,
+                              const CardRunHooks& hooks, int limit) {
     CardRunResult result;
-    if (!Begin(engine, file, limit, hooks, result))
+    if (!Begin(file, limit, hooks, result))
         return result;
     for (int number = 1; number <= result.recordCount; ++number) {
-        CardResult<Bytes> read = ReadOne(engine, file, number);
+        CardResult<Bytes> read = file.Read(number);
         // Reads change nothing on the card: a failed one is asked again, on a freshly entered
         // file, because a lost answer makes the engine forget the file's record length.
-        for (int retry = 0; !read.IsDone() && retry < kRecordRetries && engine.ReaderPresent();
+        for (int retry = 0; !read.IsDone() && retry < kRecordRetries && file.ReaderPresent();
              ++retry) {
             ++result.retries;
-            const CardOutcome entered = EnterAgain(engine, file);
-            read =
-                entered.IsDone() ? ReadOne(engine, file, number) : CardResult<Bytes>{{}, entered};
+            const CardOutcome entered = EnterAgain(file);
+            read = entered.IsDone() ? file.Read(number) : CardResult<Bytes>{{}, entered};
         }
         if (!read.IsDone()) {
             Fail(result, number, read.outcome);
@@ -111,28 +130,28 @@ CardRunResult ReadCardRecords(Pellucard& engine, CardRecordFile file,
 }
 
 CardRunResult WriteCardRecords(
-    Pellucard& engine, CardRecordFile file,
+    RecordFileSteps& file,
     const std::function<std::optional<Bytes>(int number, int recordLength)>& recordFor,
     const CardRunHooks& hooks, int limit) {
     CardRunResult result;
-    if (!Begin(engine, file, limit, hooks, result))
+    if (!Begin(file, limit, hooks, result))
         return result;
-    const int recordLength = RecordLengthOf(engine, file);
+    const int recordLength = file.RecordLength();
     for (int number = 1; number <= result.recordCount; ++number) {
         const std::optional<Bytes> raw = recordFor ? recordFor(number, recordLength) : std::nullopt;
         if (!raw) {
             ++result.left;
         } else {
-            CardOutcome written = WriteOne(engine, file, number, *raw);
+            CardOutcome written = file.Write(number, *raw);
             // Only an update whose answer was lost is sent again, with the same bytes; the file
             // is entered again first, as a lost answer makes the engine forget its layout. A
             // refusal is the card's word and ends the run.
             for (int retry = 0;
-                 retry < kRecordRetries && written.IsLinkFailed() && engine.ReaderPresent();
+                 retry < kRecordRetries && written.IsLinkFailed() && file.ReaderPresent();
                  ++retry) {
                 ++result.retries;
-                const CardOutcome entered = EnterAgain(engine, file);
-                written = entered.IsDone() ? WriteOne(engine, file, number, *raw) : entered;
+                const CardOutcome entered = EnterAgain(file);
+                written = entered.IsDone() ? file.Write(number, *raw) : entered;
             }
             if (!written.IsDone()) {
                 Fail(result, number, written);
@@ -151,7 +170,8 @@ CardRunResult WriteCyclicRecords(Pellucard& engine, CardRecordFile file,
     CardRunResult result;
     if (records.empty())
         return Completed(result);
-    if (!Begin(engine, file, int(records.size()), hooks, result))
+    EngineRecordFile steps(engine, file);
+    if (!Begin(steps, int(records.size()), hooks, result))
         return result;
     // Progress counts the records pushed; the record named on failure is the card's number of
     // the record being restored.

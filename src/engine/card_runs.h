@@ -80,4 +80,27 @@ CardRunResult WriteCyclicRecords(Pellucard& engine, CardRecordFile file,
 // Enters the file; the value is its record count (0 when it could not be entered).
 CardResult<int> EnterCardRecordFile(Pellucard& engine, CardRecordFile file);
 
+// Any linear fixed file as the runs go through it: the runs above on another file of the card
+// (the files of a USIM phone book), with the same retries, hooks and endings.
+class RecordFileSteps {
+public:
+    virtual ~RecordFileSteps() = default;
+    // Selects the file; the value is its record count.
+    virtual CardResult<int> Enter() = 0;
+    // The record length learnt when the file was entered.
+    virtual int RecordLength() const = 0;
+    virtual CardResult<Bytes> Read(int number) = 0;
+    virtual CardOutcome Write(int number, const Bytes& raw) = 0;
+    // False once the reader went away: nothing is retried then.
+    virtual bool ReaderPresent() const = 0;
+};
+
+CardRunResult ReadCardRecords(RecordFileSteps& file,
+                              const std::function<void(int number, const Bytes& raw)>& record,
+                              const CardRunHooks& hooks, int limit = 0);
+CardRunResult WriteCardRecords(
+    RecordFileSteps& file,
+    const std::function<std::optional<Bytes>(int number, int recordLength)>& recordFor,
+    const CardRunHooks& hooks, int limit = 0);
+
 }  // namespace pellucard

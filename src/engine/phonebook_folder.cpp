@@ -1,5 +1,8 @@
 #include "engine/phonebook_folder.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "engine/pellucard.h"
 #include "engine/sim_commands.h"
 #include "engine/sim_file_info.h"
@@ -13,6 +16,31 @@ constexpr std::uint16_t kDfTelecom = 0x7F10;
 constexpr std::uint16_t kDfGsm = 0x7F20;
 constexpr std::uint16_t kDfPhoneBook = 0x5F3A;
 
+// A read that expects two bytes gets back two bytes either way: the data, or the status words
+// of a refusal. The channel tells which where it can; else two bytes are taken for a refusal
+// only when they are one a READ can be refused with.
+CardResult<Bytes> JudgeTwoByteRead(Pellucard& engine, CardResult<Bytes> read) {
+    if (read.value.size() != 2 || read.outcome.IsLinkFailed())
+        return read;
+    const std::uint16_t word = static_cast<std::uint16_t>(read.value[0] << 8 | read.value[1]);
+    bool data = false;
+    if (const std::optional<bool> known = engine.Channel().LastAnswerWasData()) {
+        data = *known;
+    } else {
+        static constexpr std::uint16_t kReadRefusals[] = {0x6981, 0x6982, 0x6985, 0x6986,
+                                                          0x6A82, 0x6A83, 0x6B00, 0x9402,
+                                                          0x9404, 0x9408, 0x9804, 0x9810};
+        const bool refusal = std::find(std::begin(kReadRefusals), std::end(kReadRefusals), word) !=
+                                 std::end(kReadRefusals) ||
+                             (word & 0xFF00) == 0x6700 || (word & 0xFF00) == 0x6C00;
+        data = !refusal;
+    }
+    if (data)
+        return {std::move(read.value), CardOutcome::Done()};
+    return {{}, read.outcome.IsDone() ? CardOutcome::Refused(word) : read.outcome};
+}
+
+// Record numbers, record lengths and body sizes travel in one byte.
 bool IsByte(int value) {
     return value >= 1 && value <= 255;
 }
@@ -20,10 +48,9 @@ bool IsByte(int value) {
 }  // namespace
 
 CardResult<Bytes> PhoneBookFolder::Select(std::uint16_t fileId) {
-    const std::uint16_t path[] = {kMasterFile, place_ == PhoneBookPlace::Global ? kDfTelecom : kDfGsm,
-                                  kDfPhoneBook, fileId};
+    const std::uint16_t directory = place_ == PhoneBookPlace::Global ? kDfTelecom : kDfGsm;
     CardResult<Bytes> selected;
-    for (const std::uint16_t id : path) {
+    for (const std::uint16_t id : {kMasterFile, directory, kDfPhoneBook, fileId}) {
         selected = engine_.SelectFile(id);
         if (!selected.IsDone())
             return selected;
@@ -42,6 +69,8 @@ CardResult<Bytes> PhoneBookFolder::ReadBody(std::uint16_t fileId) {
         return {{}, CardOutcome::Refused(status_word::kOutOfRange)};
     const auto size = static_cast<std::uint8_t>(info.sizeOrRecordCount);
     CardResult<Bytes> body = engine_.SendSimCommand(sim::ReadBinary(0, 0, size), 0, 0);
+    if (size == 2)
+        body = JudgeTwoByteRead(engine_, std::move(body));
     if (body.IsDone() && body.value.size() != size)
         return {{}, CardOutcome::LinkFailed()};
     return body;
@@ -54,8 +83,7 @@ CardOutcome PhoneBookFolder::WriteBody(std::uint16_t fileId, const Bytes& body) 
     if (!selected.IsDone())
         return selected;
     return engine_
-        .SendSimCommand(sim::UpdateBinary(0, 0, static_cast<std::uint8_t>(body.size())), 0, 0,
-                        body)
+        .SendSimCommand(sim::UpdateBinary(0, 0, static_cast<std::uint8_t>(body.size())), 0, 0, body)
         .outcome;
 }
 
@@ -82,6 +110,8 @@ CardResult<Bytes> PhoneBookRecordFile::Read(int number) {
         sim::ReadRecord(static_cast<std::uint8_t>(number), sim::kRecordAbsolute,
                         static_cast<std::uint8_t>(recordLength_)),
         0, 0);
+    if (recordLength_ == 2)
+        read = JudgeTwoByteRead(folder_.Engine(), std::move(read));
     // An executed read hands back exactly one record; anything else was cut on the way.
     if (read.IsDone() && static_cast<int>(read.value.size()) != recordLength_)
         return {{}, CardOutcome::LinkFailed()};
@@ -93,7 +123,8 @@ CardOutcome PhoneBookRecordFile::Write(int number, const Bytes& raw) {
         return CardOutcome::Refused(status_word::kOutOfRange);
     if (!IsByte(recordLength_))
         return CardOutcome::LinkFailed();
-    // The caller encodes for this file's record length; anything else is not this file's record.
+    // The caller encodes for this file's record length; bytes of another length are not one of
+    // its records, and no filler is made up for them.
     if (static_cast<int>(raw.size()) != recordLength_)
         return CardOutcome::Refused(status_word::kWrongLength);
     return folder_.Engine()
@@ -119,9 +150,8 @@ CardOutcome WriteOneRecord(PhoneBookFolder& folder, std::uint16_t fileId, int nu
                            const Bytes& raw) {
     PhoneBookRecordFile file(folder, fileId);
     const CardRunResult run = WriteCardRecords(
-        file,
-        [&](int at, int) { return at == number ? std::optional<Bytes>(raw) : std::nullopt; }, {},
-        number);
+        file, [&](int at, int) { return at == number ? std::optional<Bytes>(raw) : std::nullopt; },
+        {}, number);
     if (run.Complete() && run.done == 0)  // the file holds fewer records than that
         return CardOutcome::Refused(status_word::kOutOfRange);
     return OutcomeOf(run);
@@ -132,8 +162,6 @@ CardOutcome OutcomeOf(const CardRunResult& run) {
         return CardOutcome::Done();
     if (run.ending == RunEnding::NotEntered && run.failure.IsDone())
         return CardOutcome::Refused(status_word::kOutOfRange);  // a file without records
-    if (run.ending == RunEnding::Stopped)
-        return CardOutcome::LinkFailed();
     return run.failure;
 }
 

@@ -260,6 +260,7 @@ LinkResult PcscChannel::Request(ReaderRequest request, Bytes& block) {
 LinkResult PcscChannel::SimCommand(const CommandHeader& header, std::uint8_t fileHigh,
                                    std::uint8_t fileLow, const Bytes& data, Bytes& response) {
     response.clear();
+    lastAnswerWasData_ = false;
     switch (kind_) {
         case CardKind::Gsm:
             return GsmCommand(header, fileHigh, fileLow, data, response);
@@ -293,6 +294,7 @@ LinkResult PcscChannel::GsmCommand(const CommandHeader& header, std::uint8_t fil
     if (instruction == sim::ins::kSelect && reply.Executed())
         gsmPath_ = NextPath(gsmPath_, static_cast<std::uint16_t>(fileHigh << 8 | fileLow));
     response = reply.Block();
+    lastAnswerWasData_ = !reply.data.empty();
     return LinkResult::Ok;
 }
 

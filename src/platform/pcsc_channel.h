@@ -38,6 +38,7 @@ public:
     LinkResult Request(ReaderRequest request, Bytes& block) override;
     LinkResult SimCommand(const CommandHeader& header, std::uint8_t fileHigh, std::uint8_t fileLow,
                           const Bytes& data, Bytes& response) override;
+    std::optional<bool> LastAnswerWasData() const override { return lastAnswerWasData_; }
 
     CardKind Kind() const { return kind_; }
     // Why the reader or card could not be used, for people; empty when nothing failed.
@@ -99,6 +100,7 @@ private:
     bool phoneBookKnown_ = false;
     UiccFile phoneBook_;
     std::vector<PhoneBookFile> globalPhoneBook_;
+    bool lastAnswerWasData_ = false;
 };
 
 }  // namespace pellucard

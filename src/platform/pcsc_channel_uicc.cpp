@@ -159,6 +159,9 @@ TerminalStatus PcscChannel::FindPhoneBook() {
                     ReadRecordUicc(static_cast<std::uint8_t>(record), pbr.info.recordLength, reply);
                 if (status != TerminalStatus::Ok)
                     return status;
+                // EF PBR that PIN1 still closes is looked at again once it is open.
+                if (record == 1 && reply.Status() == status_word::kSecurityNotSatisfied)
+                    return TerminalStatus::Ok;
                 if (!reply.Executed())
                     break;
                 const auto files = ParsePhoneBookReferences(reply.data);
@@ -351,20 +354,6 @@ LinkResult PcscChannel::UiccCommand(const CommandHeader& header, std::uint8_t fi
         case ins::kStatus:
             apdu[0] = 0x80;
             break;
-        case ins::kUpdateBinary:
-        case ins::kUpdateRecord: {
-            // The files of the global phone book beside its ADN file are kept as the card has
-            // them: the engine does not know how they tie to the ADN records.
-            const auto& path = uiccCurrent_.path;
-            const bool phoneBookFile = !uiccCurrent_.inApplication && path.size() == 4 &&
-                                       path[2] == kDfPhoneBook && phoneBookKnown_ &&
-                                       !(uiccCurrent_ == phoneBook_);
-            if (phoneBookFile) {
-                response = CardReply::Answered(status_word::kSecurityNotSatisfied).Block();
-                return LinkResult::Ok;
-            }
-            break;
-        }
         default:
             break;
     }
@@ -377,6 +366,7 @@ LinkResult PcscChannel::UiccCommand(const CommandHeader& header, std::uint8_t fi
     if (status != TerminalStatus::Ok)
         return Finish(status);
     response = reply.Block();
+    lastAnswerWasData_ = !reply.data.empty();
     return LinkResult::Ok;
 }
 

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "engine/sim_commands.h"
+#include "simulator/usim_only_files.h"
 #include "simulator/virtual_sim_card_status.h"
 
 namespace pellucard {
@@ -46,7 +47,7 @@ VirtualSimCard::VirtualSimCard(const CardImage& image)
     : atr_(image.atr),
       description_(image.description),
       facts_{image.freeMemory, image.fileCharacteristics},
-      files_(image.files),
+      files_(WithoutUsimOnlyFiles(image.files, usimOnly_)),
       chv_(image),
       refusals_(image.refusals) {
     PowerOn();
@@ -77,6 +78,7 @@ CardImage VirtualSimCard::ToImage() const {
     image.freeMemory = facts_.freeMemory;
     chv_.SaveTo(image);
     image.files = files_.Files();
+    PutBackUsimOnlyFiles(image.files, usimOnly_);
     image.refusals = refusals_;
     return image;
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "simulator/card_image.h"
 #include "simulator/sim_card.h"
@@ -87,6 +89,8 @@ private:
     Bytes atr_;
     std::string description_;
     GsmCardFacts facts_;
+    // Given before files_, which is made without them.
+    std::vector<std::pair<std::size_t, CardFile>> usimOnly_;
     SimFileTree files_;
     SimChvState chv_;
     std::vector<CardRefusal> refusals_;

@@ -110,7 +110,10 @@ std::vector<CardFile> UiccLayout(const CardImage& image, std::map<std::string, s
     AppendTlv(dirRecord, 0x61, entry);
     files.push_back(
         RecordFile("3F00/2F00", "EF DIR: the USIM application", kDirRecordLength, {dirRecord}));
-    if (hasTelecom && !adnPath.empty()) {
+    // An image with a USIM phone book of its own brings its DF PHONEBOOK; else a plain one is
+    // made, whose EF PBR lists the ADN file and an extension file.
+    const bool ownPhoneBook = image.FindFile("3F00/7F10/5F3A") != nullptr;
+    if (hasTelecom && !adnPath.empty() && !ownPhoneBook) {
         CardFile phoneBook;
         phoneBook.path = "3F00/7F10/5F3A";
         phoneBook.type = SimFileType::kDedicated;

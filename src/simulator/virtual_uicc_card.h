@@ -19,10 +19,12 @@ namespace pellucard {
 // made from the same card image as the virtual GSM SIM. The image's files are laid out as a
 // USIM card keeps them (3GPP TS 31.102): DF GSM's files and the short messages with their
 // parameters in the USIM application (selected by its AID, listed in EF DIR), the service table
-// as EF UST, no phase file, and the phone book as the global phone book of DF Telecom/5F3A
-// with its EF PBR (which also lists an extension file). SELECT answers with FCP templates, and
-// the PINs answer VERIFY and UNBLOCK PIN without data with their counters. Saved back, the image
-// is the GSM card's again, with what was written and the codes as they stand.
+// as EF UST, no phase file, and the phone book as the global phone book of DF Telecom/5F3A:
+// the image's own DF PHONEBOOK when it has one (EF PBR with the files beside the ADN file, which
+// only this card shows), else one whose EF PBR lists the ADN file and an extension file. SELECT
+// answers with FCP templates, and the PINs answer VERIFY and UNBLOCK PIN without data with their
+// counters. Saved back, the image is the GSM card's again, with what was written and the codes as
+// they stand.
 class VirtualUiccCard final : public SimCard {
 public:
     static constexpr std::uint8_t kUiccClass = 0x00;

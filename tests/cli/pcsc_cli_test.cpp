@@ -11,8 +11,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <map>
+#include <set>
+
 #include "cli_rig.h"
 #include "pcscd_rig.h"
+#include "simulator/card_image.h"
 
 namespace pellucard::testing {
 namespace {
@@ -72,11 +76,23 @@ protected:
         EXPECT_FALSE(pcsc.out.isEmpty()) << arguments.join(' ').toStdString();
     }
     static QByteArray WithoutStatusWord(const QByteArray& out) {
+        if (QJsonDocument::fromJson(out).isArray())
+            return QJsonDocument(WithoutUsimFields(QJsonDocument::fromJson(out).array())).toJson();
         QJsonObject o = QJsonDocument::fromJson(out).object();
         if (!o.contains("status_word"))
             return out;
         o.remove("status_word");
         return QJsonDocument(o).toJson();
+    }
+    // The fields of a USIM phone book, which a GSM card has no place for.
+    static QJsonArray WithoutUsimFields(QJsonArray entries) {
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            QJsonObject o = entries[i].toObject();
+            for (const char* key : {"numbers", "emails", "second_name", "groups"})
+                o.remove(QLatin1String(key));
+            entries[i] = o;
+        }
+        return entries;
     }
     QString image;
     QString reference;
@@ -96,7 +112,8 @@ TEST_P(PcscCliTest, EveryCardCommandGivesWhatTheUsbReaderGives) {
     EXPECT_EQ(automatic.out, Usb(pin + QStringList{"info"}).out) << automatic.err.toStdString();
 
     // Writing: one entry renamed, one added, a message dropped; read back the same.
-    QJsonArray book = Pcsc(pin + QStringList{"phonebook", "read"}).Json().array();
+    QJsonArray book =
+        WithoutUsimFields(Pcsc(pin + QStringList{"phonebook", "read"}).Json().array());
     ASSERT_EQ(book.size(), 250);
     QJsonObject first = book[0].toObject();
     first["name"] = "Алиса";
@@ -148,6 +165,94 @@ TEST_P(PcscCliTest, CardPulledInTheMiddleOfAReadFailsTheRead) {
     PullCard();
     InsertCard();
     Same({"--pin", "1234", "--json", "info"});
+}
+
+// Every record and body of a card image file, by "path#record" (record 0: the body).
+std::map<std::string, Bytes> ImageContents(const QString& path) {
+    CardImage image;
+    QString why;
+    EXPECT_TRUE(ReadCardImageFile(path, image, why)) << why.toStdString();
+    std::map<std::string, Bytes> contents;
+    for (const auto& file : image.files) {
+        contents[file.path + "#0"] = file.body;
+        for (std::size_t i = 0; i < file.records.size(); ++i)
+            contents[file.path + "#" + std::to_string(i + 1)] = file.records[i].data;
+    }
+    return contents;
+}
+
+TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
+    InsertCard();
+    const QStringList pin{"--pin", "1234", "--json"};
+    QJsonArray book = Pcsc(pin + QStringList{"phonebook", "read"}).Json().array();
+    ASSERT_EQ(book.size(), 250);
+    QJsonObject alice = book[0].toObject();
+    if (!GetParam()) {
+        EXPECT_FALSE(alice.contains("emails")) << "a GSM card has no USIM phone book";
+        alice["emails"] = QJsonArray{"alice@example.org"};
+        const QString file = Write("book.json", QJsonDocument(QJsonArray{alice}).toJson());
+        const CliRun refused = Pcsc({"--pin", "1234", "phonebook", "write", file});
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_TRUE(refused.err.contains("no USIM phone book")) << refused.err.toStdString();
+        PullCard();
+        EXPECT_EQ(ImageContents(image), ImageContents(reference)) << "nothing was written";
+        return;
+    }
+    EXPECT_EQ(alice["emails"].toArray(), QJsonArray{"alice@example.org"});
+    EXPECT_EQ(alice["second_name"].toString(), "Ali");
+    EXPECT_EQ(alice["groups"].toArray(), QJsonArray{"Family"});
+    const QJsonArray numbers = alice["numbers"].toArray();
+    ASSERT_EQ(numbers.size(), 2);
+    EXPECT_EQ(numbers[0].toObject()["number"].toString(), "+441632960456");
+    EXPECT_EQ(numbers[0].toObject()["type"].toString(), "Home");
+    EXPECT_EQ(numbers[1].toObject()["number"].toString(), "");
+
+    // Two numbers, an e-mail and a group, edited; the whole book written back.
+    alice["numbers"] =
+        QJsonArray{numbers[0], QJsonObject{{"number", "+441632960789"}, {"type", "Work"}}};
+    alice["emails"] = QJsonArray{"alice.martin@example.org"};
+    alice["groups"] = QJsonArray{"Friends"};
+    book[0] = alice;
+    const QString file = Write("book.json", QJsonDocument(book).toJson());
+    const CliRun written = Pcsc({"--pin", "1234", "--json", "phonebook", "write", file});
+    ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
+    EXPECT_EQ(written.Json()["usim_contacts_written"].toInt(), 1);
+    EXPECT_EQ(Pcsc(pin + QStringList{"phonebook", "read"}).Json().array()[0].toObject(), alice);
+
+    // A group the card does not offer: refused, saying why.
+    alice["groups"] = QJsonArray{"Neighbours"};
+    const QString bad = Write("bad.json", QJsonDocument(QJsonArray{alice}).toJson());
+    const CliRun refused = Pcsc({"--pin", "1234", "phonebook", "write", bad});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("slot 1")) << refused.err.toStdString();
+
+    // An entry deleted takes its numbers, e-mail and groups along.
+    const QString deletion = Write(
+        "delete.json",
+        QJsonDocument(QJsonArray{QJsonObject{{"slot", 2}, {"name", ""}, {"number", ""}}}).toJson());
+    const CliRun deleted = Pcsc({"--pin", "1234", "phonebook", "write", deletion});
+    ASSERT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
+    const QJsonObject jose =
+        Pcsc(pin + QStringList{"phonebook", "read"}).Json().array()[1].toObject();
+    EXPECT_EQ(jose["emails"].toArray(), QJsonArray{""});
+    EXPECT_EQ(jose["groups"].toArray(), QJsonArray{});
+
+    // Every other byte of every file is as it was.
+    PullCard();
+    const auto before = ImageContents(reference);
+    const auto after = ImageContents(image);
+    std::set<std::string> changed;
+    for (const auto& [key, bytes] : after) {
+        if (!before.count(key) || before.at(key) != bytes)
+            changed.insert(key);
+    }
+    const std::string pb = "3F00/7F10/5F3A/";
+    EXPECT_EQ(changed, (std::set<std::string>{
+                           pb + "4F12#2", pb + "4F25#1", pb + "4F50#1", pb + "4F26#1",
+                           pb + "4F09#1", pb + "4F23#0",  // Alice edited
+                           "3F00/7F10/6F3A#2", pb + "4F11#2", pb + "4F50#2", pb + "4F12#1",
+                           pb + "4F25#2", pb + "4F26#2", pb + "4F09#2"}));  // José deleted
+    EXPECT_EQ(after.size(), before.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cards, PcscCliTest, ::testing::Bool(),

@@ -1,0 +1,225 @@
+// The USIM phone book's fields in phonebook read and phonebook write.
+#include "cli/usim_contacts.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <memory>
+
+#include "cli/record_runs.h"
+#include "engine/pellucard.h"
+
+namespace pellucard::cli {
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::string Slot(int slot) {
+    return "slot " + std::to_string(slot);
+}
+
+// The global phone book, else the USIM application's own; nothing on a card with neither.
+std::unique_ptr<UsimPhoneBook> OpenPhoneBook(Pellucard& engine) {
+    for (const PhoneBookPlace place : {PhoneBookPlace::Global, PhoneBookPlace::Application}) {
+        auto book = std::make_unique<UsimPhoneBook>(engine, place);
+        const CardOutcome opened = book->Open();
+        if (opened.IsDone())
+            return book;
+        if (opened.IsLinkFailed())
+            throw Failure{kCardFailure, "reading the USIM phone book: the card stopped answering"};
+    }
+    return nullptr;
+}
+
+std::unique_ptr<UsimPhoneBook> ReadPhoneBook(Pellucard& engine) {
+    auto book = OpenPhoneBook(engine);
+    if (!book)
+        return nullptr;
+    const CardRunResult run = book->Read(ProgressHooks("reading the USIM phone book"));
+    EndProgress();
+    if (run.Complete())
+        return book;
+    if (run.ending == RunEnding::Refused || run.ending == RunEnding::NotEntered)
+        throw Failure{kCardFailure, "reading the USIM phone book: the card refused record " +
+                                        std::to_string(run.record) + " (status " +
+                                        run.failure.StatusText() + ")"};
+    throw Failure{kCardFailure,
+                  "reading the USIM phone book: the card stopped answering at record " +
+                      std::to_string(run.record)};
+}
+
+std::vector<std::string> Strings(const QJsonValue& value, int slot, const char* key,
+                                 const std::string& path) {
+    if (!value.isArray())
+        throw Failure{kUsage, path + ": " + Slot(slot) + ": \"" + key + "\" is a list of texts"};
+    std::vector<std::string> texts;
+    for (const auto& item : value.toArray()) {
+        if (!item.isString())
+            throw Failure{kUsage,
+                          path + ": " + Slot(slot) + ": \"" + key + "\" is a list of texts"};
+        texts.push_back(item.toString().toStdString());
+    }
+    return texts;
+}
+
+std::vector<ContactNumber> Numbers(const QJsonValue& value, int slot, const std::string& path) {
+    const std::string shape =
+        path + ": " + Slot(slot) + ": \"numbers\" is a list of {\"number\", \"type\"}";
+    if (!value.isArray())
+        throw Failure{kUsage, shape};
+    std::vector<ContactNumber> numbers;
+    for (const auto& item : value.toArray()) {
+        const QJsonObject o = item.toObject();
+        if (!item.isObject() || !o["number"].isString() ||
+            !(o["type"].isString() || o["type"].isUndefined()))
+            throw Failure{kUsage, shape};
+        numbers.push_back(
+            {o["number"].toString().toStdString(), o["type"].toString().toStdString()});
+    }
+    return numbers;
+}
+
+// Whether the fields hold anything a card without a USIM phone book would lose.
+bool HoldsSomething(const UsimFields& fields) {
+    const auto text = [](const std::string& s) { return !s.empty(); };
+    const auto number = [](const ContactNumber& n) { return !n.number.empty(); };
+    return (fields.numbers &&
+            std::any_of(fields.numbers->begin(), fields.numbers->end(), number)) ||
+           (fields.emails && std::any_of(fields.emails->begin(), fields.emails->end(), text)) ||
+           (fields.groups && !fields.groups->empty()) ||
+           (fields.secondName && !fields.secondName->empty());
+}
+
+std::string WhyRefused(const CardOutcome& outcome) {
+    if (outcome.statusWord == status_word::kWrongData)
+        return "it names a group or number type the card does not offer, has more numbers or "
+               "e-mails than the card has room for, or a text or number the card cannot hold "
+               "whole (too long, or characters a number cannot have)";
+    if (outcome.statusWord == 0x6A84)
+        return "the card has no free record left for a new number or e-mail";
+    return "the card refused it (status " + outcome.StatusText() + ")";
+}
+
+}  // namespace
+
+void AddUsimFields(Pellucard& engine, QJsonArray& entries) {
+    const auto book = ReadPhoneBook(engine);
+    if (!book)
+        return;
+    const auto& contacts = book->Contacts();
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        QJsonObject o = entries[i].toObject();
+        const int slot = o["slot"].toInt();
+        if (slot < 1 || slot > static_cast<int>(contacts.size()))
+            continue;
+        const UsimContact& contact = contacts[static_cast<std::size_t>(slot - 1)];
+        QJsonArray numbers;
+        for (const auto& number : contact.numbers)
+            numbers.append(QJsonObject{{"number", Q(number.number)}, {"type", Q(number.type)}});
+        QJsonArray emails;
+        for (const auto& email : contact.emails)
+            emails.append(Q(email));
+        QJsonArray groups;
+        for (const auto& group : contact.groups)
+            groups.append(Q(group));
+        o["numbers"] = numbers;
+        o["emails"] = emails;
+        o["second_name"] = Q(contact.secondName);
+        o["groups"] = groups;
+        entries[i] = o;
+    }
+}
+
+std::map<int, UsimFields> ReadUsimFields(const std::string& path) {
+    std::map<int, UsimFields> fields;
+    if (!QString::fromStdString(path).endsWith(QStringLiteral(".json"), Qt::CaseInsensitive))
+        return fields;
+    QFile file(Q(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return fields;  // the file's own reader says why
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    for (const auto& value : document.array()) {
+        const QJsonObject o = value.toObject();
+        const int slot = o["slot"].toInt();
+        if (slot < 1)
+            continue;
+        UsimFields given;
+        if (o.contains("numbers"))
+            given.numbers = Numbers(o["numbers"], slot, path);
+        if (o.contains("emails"))
+            given.emails = Strings(o["emails"], slot, "emails", path);
+        if (o.contains("groups"))
+            given.groups = Strings(o["groups"], slot, "groups", path);
+        if (o.contains("second_name")) {
+            if (!o["second_name"].isString())
+                throw Failure{kUsage, path + ": " + Slot(slot) + ": \"second_name\" is a text"};
+            given.secondName = o["second_name"].toString().toStdString();
+        }
+        if (given.numbers || given.emails || given.groups || given.secondName)
+            fields[slot] = std::move(given);
+    }
+    return fields;
+}
+
+void ClearFieldsOfEmptiedSlots(std::map<int, UsimFields>& fields, const std::vector<int>& slots) {
+    for (const int slot : slots) {
+        if (!fields.contains(slot))
+            fields[slot] = UsimFields{std::vector<ContactNumber>{}, std::vector<std::string>{},
+                                      std::string(), std::vector<std::string>{}};
+    }
+}
+
+void CheckUsimPhoneBook(Pellucard& engine, const std::map<int, UsimFields>& fields) {
+    const auto holding = std::find_if(fields.begin(), fields.end(), [](const auto& given) {
+        return HoldsSomething(given.second);
+    });
+    if (holding != fields.end() && !OpenPhoneBook(engine))
+        throw Failure{kCardFailure,
+                      "the card has no USIM phone book for the numbers, e-mails, second names "
+                      "and groups of " +
+                          Slot(holding->first) + "; nothing was written"};
+}
+
+int WriteUsimFields(Pellucard& engine, const std::map<int, UsimFields>& fields) {
+    if (fields.empty())
+        return 0;
+    const auto book = ReadPhoneBook(engine);
+    if (!book) {
+        // Empty fields lose nothing on a card that has nowhere to keep them.
+        if (std::none_of(fields.begin(), fields.end(),
+                         [](const auto& given) { return HoldsSomething(given.second); }))
+            return 0;
+        throw Failure{kCardFailure, "the card has no USIM phone book"};
+    }
+    int written = 0;
+    for (const auto& [slot, given] : fields) {
+        if (slot > static_cast<int>(book->Contacts().size()))
+            throw Failure{kUsage, Slot(slot) + " is beyond the card's USIM phone book"};
+        UsimContact contact = book->Contacts()[static_cast<std::size_t>(slot - 1)];
+        const UsimContact read = contact;
+        if (given.numbers)
+            contact.numbers = *given.numbers;
+        if (given.emails)
+            contact.emails = *given.emails;
+        if (given.secondName)
+            contact.secondName = *given.secondName;
+        if (given.groups)
+            contact.groups = *given.groups;
+        const CardOutcome outcome = book->Write(contact);
+        if (outcome.IsLinkFailed())
+            throw Failure{kCardFailure, Slot(slot) +
+                                            ": the card stopped answering while its "
+                                            "USIM fields were written"};
+        if (!outcome.IsDone())
+            throw Failure{kCardFailure, Slot(slot) + ": not written: " + WhyRefused(outcome)};
+        written += book->Contacts()[static_cast<std::size_t>(slot - 1)] == read ? 0 : 1;
+    }
+    return written;
+}
+
+}  // namespace pellucard::cli

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/bytes.h"
+#include "engine/card_outcome.h"
+#include "engine/card_runs.h"
+#include "engine/phonebook_entry.h"
+#include "engine/phonebook_folder.h"
+#include "engine/usim_phonebook_codecs.h"
+
+namespace pellucard {
+
+// An additional number of a contact with its type (the text of its EF AAS record).
+struct ContactNumber {
+    std::string number;
+    std::string type;
+    bool operator==(const ContactNumber&) const = default;
+};
+
+// One entry of a USIM phone book: its ADN record and what the files beside the ADN file hold
+// for it, found through type 1 links (the same record number) and type 2 links (EF IAP).
+// Callers edit the text fields; the engine keeps what it read, to write back only what changed.
+struct UsimContact {
+    int index = 0;  // 1.. over the whole phone book, block after block
+    std::string name;
+    std::string number;  // "+" and digits when international
+    // Slot i is the number of the block's i-th ANR file; an empty number is no number.
+    std::vector<ContactNumber> numbers;
+    // Slot i is the address of the block's i-th EMAIL file.
+    std::vector<std::string> emails;
+    std::string secondName;
+    std::vector<std::string> groups;  // names from EF GAS
+
+    bool IsEmpty() const;
+    bool operator==(const UsimContact&) const = default;
+};
+
+// The USIM phone book of one DF PHONEBOOK: EF PBR's blocks, each an ADN file with its ANR,
+// EMAIL, SNE, GRP, IAP and PBC files and the type 3 files they name (GAS, AAS). Reading it reads
+// every listed file whole through the shared card runs; writing a contact writes only the
+// records whose bytes change, allocates a free record of a type 2 file for a new number or
+// e-mail (and points EF IAP at it), frees the record of one removed, and then marks the entry
+// changed in EF PBC and counts the change in EF CC.
+class UsimPhoneBook {
+public:
+    UsimPhoneBook(Pellucard& engine, PhoneBookPlace place) : folder_(engine, place) {}
+
+    // Reads EF PBR. Done when it lists at least one block; refused with the card's status word
+    // when the card has no such file (a GSM phone book has none).
+    CardOutcome Open(const CardRunHooks& hooks = {});
+    // Reads every file of every block. The hooks go to each file's run in turn.
+    CardRunResult Read(const CardRunHooks& hooks = {});
+
+    const std::vector<UsimContact>& Contacts() const { return contacts_; }
+    // The group names EF GAS offers and the number types EF AAS offers, of the contact's block.
+    std::vector<std::string> GroupNames(int index) const;
+    std::vector<std::string> NumberTypes(int index) const;
+    // How many additional numbers and e-mails the contact's block has room for.
+    int NumberSlots(int index) const;
+    int EmailSlots(int index) const;
+
+    // Writes `edited` over the contact with its index, after a complete Read (else refused with
+    // 69 85). Refused with 6A 80 (wrong data) when a changed text or number would not reach the
+    // card whole (too long, or characters a number cannot hold), or when it names a group or
+    // number type the block does not offer or has more numbers or e-mails than slots; with
+    // 6A 84 when no free record is left for a new one. Nothing is written when refused.
+    CardOutcome Write(const UsimContact& edited);
+
+    // The change counter as last read or written (0 when the card has no EF CC).
+    int ChangeCounter() const { return DecodeChangeCounter(changeCounter_); }
+
+private:
+    struct Block {
+        PhoneBookBlock files;
+        int first = 1;                                        // index of its first contact
+        std::map<std::uint16_t, std::vector<Bytes>> records;  // by file identifier
+        std::vector<std::string> groupNames;                  // EF GAS, record 1 first
+        std::vector<std::string> numberTypes;                 // EF AAS
+    };
+
+    // The records read of the block's first file of this kind; none when it lists none.
+    static const std::vector<Bytes>& RecordsOf(const Block& block, std::uint8_t kind);
+    const Block* BlockOf(int index) const;
+    Block* BlockOf(int index);
+    UsimContact Decode(const Block& block, int record) const;
+    // The record of a type 1 or type 2 file that belongs to ADN record `record`; 0 when none.
+    int LinkedRecord(const Block& block, const PhoneBookFile& file, int record) const;
+    CardOutcome WriteRecord(Block& block, std::uint16_t fileId, int number, const Bytes& raw);
+    // Writes the contact's record of `file` as `encode` makes it from the record read (empty
+    // when there is none); for a type 2 file allocates or frees the record and updates EF IAP.
+    CardOutcome WriteLinked(
+        Block& block, const PhoneBookFile& file, int record, bool wanted,
+        const std::function<Bytes(const Bytes& read, std::size_t length)>& encode, bool& changed);
+    CardOutcome CountChange(Block& block, int record);
+    // Every changed text and number of `edited` fits its field whole and holds only what the
+    // card can store: nothing is cut on the way to the card.
+    bool KeptWhole(const Block& block, const UsimContact& edited) const;
+
+    PhoneBookFolder folder_;
+    std::vector<Block> blocks_;
+    std::vector<UsimContact> contacts_;
+    Bytes changeCounter_;
+    bool readComplete_ = false;
+};
+
+}  // namespace pellucard
