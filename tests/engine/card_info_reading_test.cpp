@@ -78,6 +78,7 @@ TEST(CardInfoReadingTest, ACardThatStaysClosedShowsNoDataOfTheCardBefore) {
     EXPECT_EQ(info.Imsi, "-");
     EXPECT_EQ(info.ServiceProviderName, "-");
     EXPECT_EQ(info.ServiceCentreNumber, "-");
+    EXPECT_TRUE(info.Unread.empty()) << "PIN1 on: the IMSI is closed, not unread";
 }
 
 }  // namespace

@@ -70,34 +70,6 @@ TEST_F(CardSessionTest, FindCardInfFillsTheRecordAfterPin1) {
     EXPECT_EQ(yields, 8);
 }
 
-TEST_F(CardSessionTest, FindCardInfListsWhatTheReaderFailedToGiveNeverItsZeros) {
-    CardInfo clean;
-    FindCardInf(Engine(), clean);
-    EXPECT_TRUE(clean.Unread.empty());
-
-    // The reader goes silent after the phase: every item after it is listed as not read, none
-    // stands as a count the card gave.
-    rig.engine->ForgetCardState();
-    rig.reader->Faults().silentAfterReports = 20;
-    CardInfo info;
-    FindCardInf(Engine(), info);
-    ASSERT_FALSE(info.Unread.empty());
-    const auto listed = [&info](CardInfoItem item) {
-        return std::find(info.Unread.begin(), info.Unread.end(), item) != info.Unread.end();
-    };
-    EXPECT_TRUE(listed(CardInfoItem::Pin1Attempts));
-    EXPECT_TRUE(listed(CardInfoItem::Puk2Attempts));
-    EXPECT_EQ(listed(CardInfoItem::PhoneBookRecordCount), !info.MaxPhoneRecords);
-    EXPECT_STREQ(CardInfoItemName(CardInfoItem::Pin1Attempts), "PIN1 attempts");
-
-    // A card without the item (not a failed exchange) is not listed.
-    rig.reader->Faults() = {};
-    ASSERT_TRUE(rig.engine->ResetCard().IsDone());
-    CardInfo locked;
-    FindCardInf(Engine(), locked);
-    EXPECT_TRUE(locked.Unread.empty()) << "PIN1 on: the IMSI is closed, not unread";
-}
-
 TEST_F(CardSessionTest, PinCommandsMoveTheCountersAndTheLock) {
     auto& e = Engine();
     EXPECT_FALSE(e.VerifyPin(1, "9999").IsDone());

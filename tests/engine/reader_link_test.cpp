@@ -280,22 +280,5 @@ TEST_F(ReaderLinkTest, PlausibleCachedCountersNeedNoCardTraffic) {
     EXPECT_FALSE(rig.engine->ReadChvCounters());
 }
 
-// A refused read holds the card's status words, not the file's content: neither is taken for
-// the IMSI or the service centre number.
-TEST_F(ReaderLinkTest, ARefusedReadGivesNoCardInformation) {
-    card->answer = [](const Bytes& apdu) -> ApduResponse {
-        if (apdu[1] == 0xA4)
-            return {{}, 0x9F, static_cast<std::uint8_t>(kMasterResponse.size())};
-        if (apdu[1] == 0xC0)
-            return {kMasterResponse, 0x90, 0x00};
-        return {{}, 0x98, 0x04};
-    };
-    for (const CardInfoItem item : {CardInfoItem::Imsi, CardInfoItem::ServiceCentreNumber}) {
-        const CardInfoAnswer answer = rig.engine->ReadCardInfo(item);
-        EXPECT_EQ(answer.value, std::nullopt) << static_cast<int>(item);
-        EXPECT_EQ(answer.outcome, CardOutcome::Refused(0x9804)) << static_cast<int>(item);
-    }
-}
-
 }  // namespace
 }  // namespace pellucard

@@ -223,14 +223,6 @@ TEST(DecodeSmsTest, SevenByteValidityPeriodsAreSkippedWhole) {
     EXPECT_EQ(none.text, "hellohello");
 }
 
-TEST(DecodeSmsTest, OddDigitCountIgnoresTheFillerNibble) {
-    // The filler nibble here is 0, not F: it must not become a fourth digit.
-    auto sms = DecodeSmsRecord(Record(kSmsRead, "00 04 03812103 0000 FFFFFFFFFFFFFF 0141"));
-    EXPECT_EQ(sms.AddressText(), "123");
-    EXPECT_EQ(sms.text, "A");
-    EXPECT_TRUE(sms.timeStamp.IsZero());
-}
-
 TEST(DecodeSmsTest, UserDataLengthsAreCutToTheLimits) {
     std::vector<std::uint8_t> codes(160, 0x41);
     Bytes record = Hex("01 00 04 0081 0000 FFFFFFFFFFFFFF FF");
@@ -286,13 +278,6 @@ TEST(EncodeSmsTest, MatchesPublishedPdus) {
     // The tutorial SUBMIT, with this program's unset message reference 0xFF.
     EXPECT_EQ(EncodeSmsRecord(" +46708251358 ", "hellohello", kSmsToBeSent, {}, "", 0xAA),
               Record(kSmsToBeSent, "0011FF0B916407281553F80000AA0AE8329BFD4697D9EC37"));
-}
-
-TEST(EncodeSmsTest, SubmitLayout) {
-    Bytes record = EncodeSmsRecord("+12345", "hi", kSmsToBeSent, {}, "+4412", 167);
-    EXPECT_EQ(ToHex(Bytes(record.begin(), record.begin() + 16)),
-              "070391442111FF05912143F50000A702");
-    EXPECT_EQ(record.size(), kSmsRecordLength);
 }
 
 TEST(EncodeSmsTest, AlphabetChoiceAndLimits) {
