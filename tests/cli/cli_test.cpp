@@ -37,15 +37,6 @@ TEST_F(CliTest, BadInputIsAUsageErrorNeverACrash) {
     EXPECT_TRUE(run.err.contains("JSON")) << run.err.toStdString();
 }
 
-TEST_F(CliTest, VersionAndHelpSucceedWithoutAReader) {
-    const auto version = Cli({"--version"});
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out, "pellucard-cli " PELLUCARD_VERSION "\n");
-    const auto help = Cli({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.startsWith("usage: pellucard-cli")) << help.out.toStdString();
-}
-
 TEST_F(CliTest, MissingReaderAndLockedCardAreCardFailures) {
     const auto run = Cli({"--reader", "socket:" + dir.filePath("nobody.sock"), "info"});
     EXPECT_EQ(run.exitCode, 1);
@@ -91,25 +82,6 @@ TEST_F(CliTest, InfoTellsThePin1StatesApart) {
     EXPECT_EQ(locked["iccid"].toString(), "8988200000123456788");
     const auto open = Cli(reader + QStringList{"--pin", "1234", "--json", "info"}).Json().object();
     EXPECT_EQ(open["imsi"].toString(), "001010123456789");
-}
-
-TEST_F(CliTest, PinCommandsCostExactlyTheirAttempts) {
-    const QStringList reader = Reader() + QStringList{"--json"};
-    auto wrong = Cli(reader + QStringList{"pin", "verify", "0000"});
-    EXPECT_EQ(wrong.exitCode, 1);
-    EXPECT_EQ(wrong.Json()["attempts_left"]["pin1"].toInt(), 2);
-    auto right = Cli(reader + QStringList{"pin", "verify", "1234"});
-    EXPECT_EQ(right.exitCode, 0);
-    EXPECT_EQ(right.Json()["attempts_left"]["pin1"].toInt(), 3);
-    EXPECT_EQ(Cli(reader + QStringList{"pin", "change", "--chv", "2", "5678", "2468"}).exitCode, 0);
-    EXPECT_EQ(Cli(reader + QStringList{"pin", "verify", "--chv", "2", "2468"}).exitCode, 0);
-    EXPECT_EQ(Cli(reader + QStringList{"pin", "disable", "1234"}).exitCode, 0);
-    EXPECT_EQ(Cli(reader + QStringList{"phonebook", "read"}).exitCode, 0) << "PIN1 is off now";
-    for (int i = 0; i < 3; ++i)
-        Cli(reader + QStringList{"pin", "verify", "9999"});
-    auto blocked = Cli(reader + QStringList{"pin", "unblock", "12345678", "4321"});
-    EXPECT_EQ(blocked.exitCode, 0) << blocked.err.toStdString();
-    EXPECT_EQ(blocked.Json()["attempts_left"]["pin1"].toInt(), 3);
 }
 
 // The virtual reader served by one process, used by another through a Unix socket.

@@ -100,24 +100,6 @@ TEST_F(ConvertTest, TextFilesCarryTheColumnTitlesAndComeBackByteForByte) {
     EXPECT_TRUE(Read("sms.csv").contains("Source/Destination\tMessage"));
 }
 
-TEST_F(ConvertTest, NumbersArriveDialableAndLettersInANumberStopTheConversion) {
-    Write("book.csv",
-          "Alias,Phone\r\nAnn,+46 70 123 45 67\r\nBob,0800 FLOWERS\r\nCid,(020) 7946-0018\r\n");
-    CliRun run = Cli({"convert", Path("book.csv"), Path("book.json")});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(
-        run.err.contains("line 3, Phone: \"0800 FLOWERS\" is left out (no number a SIM can dial)"))
-        << run.err.toStdString();
-    EXPECT_FALSE(QFile::exists(Path("book.json")));
-
-    Convert("book.csv", "book.json", {"--force"});
-    const QJsonArray book = JsonFile("book.json");
-    ASSERT_EQ(book.size(), 2);
-    EXPECT_EQ(book[0].toObject()["number"].toString(), "+46701234567");
-    EXPECT_EQ(book[1].toObject()["name"].toString(), "Cid");
-    EXPECT_EQ(book[1].toObject()["number"].toString(), "02079460018");
-}
-
 // A phone's export (vCard 3.0, as Android writes it) on its way to the card: names are cut only
 // where the target cannot hold them, the number's type going first.
 TEST_F(ConvertTest, VCardNamesAreCutOnlyWhereTheTargetCannotHoldThem) {

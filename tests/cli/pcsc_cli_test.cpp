@@ -149,24 +149,6 @@ TEST_P(PcscCliTest, EveryCardCommandGivesWhatTheUsbReaderGives) {
     EXPECT_EQ(ReadJson(image), ReadJson(reference));
 }
 
-TEST_P(PcscCliTest, CardPulledInTheMiddleOfAReadFailsTheRead) {
-    InsertCard({"--pull-after", "60"});
-    const CliRun read = Pcsc({"--pin", "1234", "--json", "phonebook", "read"});
-    EXPECT_EQ(read.exitCode, 1);
-    EXPECT_TRUE(read.Json().isObject() && read.Json()["error"].isString())
-        << "no partial phone book may pass for the card's: " << read.out.toStdString();
-    EXPECT_TRUE(read.err.contains("record")) << read.err.toStdString();
-    ASSERT_TRUE(rig.WaitForCard(false)) << "the card stays out";
-    const CliRun after = Pcsc({"info"});
-    EXPECT_EQ(after.exitCode, 1);
-    EXPECT_TRUE(after.err.contains("no SIM card")) << after.err.toStdString();
-
-    // Put back in, the card answers again.
-    PullCard();
-    InsertCard();
-    Same({"--pin", "1234", "--json", "info"});
-}
-
 // Every record and body of a card image file, by "path#record" (record 0: the body).
 std::map<std::string, Bytes> ImageContents(const QString& path) {
     CardImage image;
@@ -219,13 +201,6 @@ TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
     EXPECT_EQ(written.Json()["usim_contacts_written"].toInt(), 1);
     EXPECT_EQ(Pcsc(pin + QStringList{"phonebook", "read"}).Json().array()[0].toObject(), alice);
 
-    // A group the card does not offer: refused, saying why.
-    alice["groups"] = QJsonArray{"Neighbours"};
-    const QString bad = Write("bad.json", QJsonDocument(QJsonArray{alice}).toJson());
-    const CliRun refused = Pcsc({"--pin", "1234", "phonebook", "write", bad});
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(refused.err.contains("slot 1")) << refused.err.toStdString();
-
     // An entry deleted takes its numbers, e-mail and groups along.
     const QString deletion = Write(
         "delete.json",
@@ -272,21 +247,6 @@ TEST(PcscCliServiceTest, MissingServiceIsOneClearLineNotAHang) {
     const CliRun automatic = RunCli({"info"}, environment);
     EXPECT_EQ(automatic.exitCode, 1);
     EXPECT_TRUE(automatic.err.trimmed().endsWith("start pcscd")) << automatic.err.toStdString();
-}
-
-TEST_P(PcscCliTest, DiallingFilesAndMessageCentreGiveWhatTheUsbReaderGives) {
-    InsertCard();
-    const QStringList pin{"--pin", "1234", "--json"};
-    for (const char* file : {"fdn", "sdn", "msisdn", "lnd"})
-        Same(pin + QStringList{"phonebook", "read", "--file", file});
-    const QString entry = Write("entry.json", R"([{"slot": 2, "name": "Lab", "number": "+3312"}])");
-    Same(pin + QStringList{"--pin2", "0000", "phonebook", "write", "--file", "fdn", entry});
-    Same(pin + QStringList{"--pin2", "5678", "phonebook", "write", "--file", "fdn", entry});
-    Same(pin + QStringList{"phonebook", "write", "--file", "msisdn", entry});
-    Same(pin + QStringList{"smsc", "set", "+33 6 12 34 56 78"});
-    Same(pin + QStringList{"info"});
-    PullCard();
-    EXPECT_EQ(ReadJson(image), ReadJson(reference));
 }
 
 }  // namespace
