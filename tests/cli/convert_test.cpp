@@ -100,43 +100,6 @@ TEST_F(ConvertTest, TextFilesCarryTheColumnTitlesAndComeBackByteForByte) {
     EXPECT_TRUE(Read("sms.csv").contains("Source/Destination\tMessage"));
 }
 
-// A phone's export (vCard 3.0, as Android writes it) on its way to the card: names are cut only
-// where the target cannot hold them, the number's type going first.
-TEST_F(ConvertTest, VCardNamesAreCutOnlyWhereTheTargetCannotHoldThem) {
-    Write("phones.vcf",
-          "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Петров;Иван;;;\r\nFN:Иван Петров\r\n"
-          "TEL;TYPE=CELL:+7 912 345-67-89\r\nTEL;TYPE=HOME:+7 495 123-45-67\r\n"
-          "NOTE:Коллега\r\nEND:VCARD\r\n"
-          "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Γιώργος Παπαδόπουλος\r\n"
-          "TEL;TYPE=CELL:+30 697 123 4567\r\nEND:VCARD\r\n");
-    // JSON holds names of any length: nothing is cut, what has no place is told.
-    CliRun run = Cli({"convert", Path("phones.vcf"), Path("pb.json"), "--kind", "phonebook"});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains("Not kept, no field holds it: NOTE (1)."))
-        << run.err.toStdString();
-    EXPECT_EQ(JsonFile("pb.json")[2].toObject()["name"].toString(),
-              QString("Γιώργος Παπαδόπουλος"));
-
-    // The demo card's 14-byte names: Иван Петров fits without his numbers' types; the Greek
-    // name must be cut, which stops the write until --force.
-    const QByteArray before = Read("card.json");
-    run =
-        Cli(Card() + QStringList{"phonebook", "write", Path("phones.vcf"), "--kind", "phonebook"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(
-        run.err.contains("slot 3 (line 12), Alias: \"Γιώργος Παπαδόπουλος\" is cut to "
-                         "\"Γιώργος Παπ\""))
-        << run.err.toStdString();
-    EXPECT_EQ(Read("card.json"), before);
-    run = Cli(Card() + QStringList{"phonebook", "write", Path("phones.vcf"), "--kind", "phonebook",
-                                   "--force"});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains("so that the name stays whole")) << run.err.toStdString();
-    const QJsonArray card = CardJson("phonebook");
-    EXPECT_EQ(card[1].toObject()["name"].toString(), QString("Иван Петров"));
-    EXPECT_EQ(card[2].toObject()["name"].toString(), QString("Γιώργος Παπ"));
-}
-
 TEST_F(ConvertTest, RefusesWhatTheOutputCannotHoldUnlessForced) {
     // 70 Chinese characters: a UCS2 message, but 210 bytes of UTF-8 for a 160-byte field.
     const QString long70 = QString("你好").repeated(35);
