@@ -36,11 +36,6 @@ TEST(EncodePhoneBookTest, NumberLengthsAndTypes) {
     EXPECT_EQ(DecodePhoneBookRecord(trimmed).Number(), "+442079460000");
 }
 
-TEST(EncodePhoneBookTest, OddDigitCountEndsWithFillerNibble) {
-    Bytes record = EncodePhoneBookRecord("12345", "", 14, AlphaForm::Ucs2);
-    EXPECT_EQ(ToHex(record), "04812143F5FFFFFFFFFFFFFFFFFF");
-}
-
 TEST(EncodePhoneBookTest, LongNumbersAreCutTo20Digits) {
     Bytes record = EncodePhoneBookRecord("+12345678901234567890123", "", 14, AlphaForm::Ucs2);
     EXPECT_EQ(record[0], 11);
