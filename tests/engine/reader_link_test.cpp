@@ -64,15 +64,6 @@ TEST(OpenReaderTest, OpensOnlyTheReaderWithTheRightVersion) {
     EXPECT_EQ(bus.opened, std::vector<std::string>{"/dev/hidraw2"});
 }
 
-TEST(OpenReaderTest, NoReaderMeansNothingOpen) {
-    ReaderRig rig;
-    rig.reader->Unplug();
-    EXPECT_FALSE(rig.engine->OpenReader());
-    EXPECT_FALSE(rig.engine->ReaderPresent());
-    EXPECT_TRUE(rig.engine->SelectFile(0x3F00).outcome.IsLinkFailed());
-    EXPECT_EQ(rig.link->Counters().reportsRead, 0);
-}
-
 TEST_F(ReaderLinkTest, SelectSendsTheIdentifierHighByteFirstAndReturnsTheResponse) {
     const CardResult<Bytes> selected = rig.engine->SelectFile(0x7F10);
     ASSERT_TRUE(selected.IsDone());
