@@ -70,14 +70,6 @@ TEST_F(DiallingFilesTest, FixedDiallingWriteIsRefusedWithoutPin2AndDoneWithIt) {
               "+441632960999");
 }
 
-TEST_F(DiallingFilesTest, LostAnswerOfAPin2VerifyIsNeverSentAgain) {
-    rig.reader->Faults().readyDropped = 1;
-    EXPECT_TRUE(rig.engine->VerifyPin(2, "0000").IsLinkFailed());
-    EXPECT_TRUE(rig.engine->CountersKnown());
-    EXPECT_EQ(rig.engine->CardStatus().chv2AttemptsLeft, 2);
-    EXPECT_EQ(rig.card->ToImage().chv2.attemptsLeft, 2);
-}
-
 TEST_F(DiallingFilesTest, LastDialledIsReadFromACyclicFileLatestFirstAndWrittenWhole) {
     const auto image = CardRecords("3F00/7F10/6F44");
     const auto read = ReadAll(CardRecordFile::LastDialled);

@@ -195,14 +195,6 @@ TEST(DecodeSmsTest, StatusByte) {
     EXPECT_EQ(DecodeSmsRecord(Record(0x0B, kTutorialDeliver)).status, kSmsToBeRead);
 }
 
-TEST(DecodeSmsTest, FreeRecordHasNoTexts) {
-    auto sms = DecodeSmsRecord(Record(0x00, kTutorialDeliver));
-    EXPECT_EQ(sms.status, kSmsFree);
-    EXPECT_EQ(sms.AddressText(), "");
-    EXPECT_EQ(sms.text, "");
-    EXPECT_EQ(sms.ServiceCentreNumber(), "");
-}
-
 TEST(DecodeSmsTest, SevenByteValidityPeriodsAreSkippedWhole) {
     auto absolute = DecodeSmsRecord(
         Record(kSmsToBeSent, "0019000B916407281553F80000993092516195800AE8329BFD4697D9EC37"));
