@@ -105,16 +105,11 @@ void PinDialogsTest::verifyRightAndWrong() {
     Press(window->verifyPinButton);  // the information window's own button
     VerifyPinDialog* dialog = rig.main->pinDialogs().openVerifyPin();
     QVERIFY(dialog != nullptr && dialog->isVisible());
-    QVERIFY(rig.session->isDialogOpen(PinDialogKind::Verify));
-    QVERIFY(PinOption(dialog, 0)->isChecked());
-    QCOMPARE(CountShown(dialog, "PIN1C"), QString("3"));
-    QCOMPARE(dialog->findChild<QLabel*>("cardIdValue")->text(), QString(kDemoIccid));
 
     auto* code = dialog->findChild<QLineEdit*>("codeField");
     SubmitCode(dialog, "1111");
     QVERIFY(dialog->isVisible());
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongPinCodeAttemptsLeft});
-    QCOMPARE(rig.dialogs.LastMessage().icon, DialogIcon::Warning);
     QVERIFY(rig.dialogs.LastMessage().text.endsWith(QStringLiteral(": 2")));
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
     QCOMPARE(rig.Info().Pin1Attempts, 2);
@@ -130,20 +125,12 @@ void PinDialogsTest::verifyRightAndWrong() {
     Press(OkOf(dialog));
     QVERIFY(!dialog->isVisible());
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongPinCodeAttemptsLeft});
-    QVERIFY(!rig.session->isDialogOpen(PinDialogKind::Verify));
     QCOMPARE(rig.Info().Pin1Attempts, 3);
     QVERIFY(rig.Info().Pin1Open);
     // The card is open now: what only an open card gives is read and shown.
     QCOMPARE(rig.Info().Imsi, std::string("001010123456789"));
     QCOMPARE(window->imsiValue->text(), QString("001010123456789"));
     QVERIFY(window->providerValue->text() != QString("-"));
-    QVERIFY(!window->verifyPinButton->isEnabled());
-
-    // PIN2 too.
-    dialog = rig.main->pinDialogs().showVerifyPin(1);
-    QVERIFY(PinOption(dialog, 1)->isChecked());
-    SubmitCode(dialog, "5678");
-    QVERIFY(!dialog->isVisible());
 }
 
 void PinDialogsTest::codeThatIsNotANumberNeverReachesTheCard() {
@@ -174,8 +161,6 @@ void PinDialogsTest::unlockAndLockPin1() {
     Press(window->pinCheckButtons[0]);
     PinLockDialog* dialog = rig.main->pinDialogs().openInputPin();
     QVERIFY(dialog != nullptr && dialog->isVisible());
-    QVERIFY(rig.session->isDialogOpen(PinDialogKind::Input));
-    QVERIFY(dialog->lockOptions[0]->isChecked());
     // Only CHV1 can be switched on and off.
     QVERIFY(!PinOption(dialog, 1)->isEnabled());
 
@@ -185,12 +170,8 @@ void PinDialogsTest::unlockAndLockPin1() {
     QVERIFY(rig.Info().Pin1Open);
     QCOMPARE(window->imsiValue->text(), QString("001010123456789"));
 
-    // Locking with a wrong code fails and says so; with the right one it locks.
+    // With the right code it locks again.
     dialog = rig.main->pinDialogs().showInputPin(0, 0);
-    SubmitCode(dialog, "9999");
-    QVERIFY(dialog->isVisible());
-    QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongPinCodeAttemptsLeft});
-    QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
     SubmitCode(dialog, "1234");
     QVERIFY(!dialog->isVisible());
     QVERIFY(!rig.Info().Pin1Open);
@@ -203,24 +184,12 @@ void PinDialogsTest::changePin() {
     Press(rig.cardInfoWindow()->changePinButtons[0]);
     ChangePinDialog* dialog = rig.main->pinDialogs().openChangePin();
     QVERIFY(dialog != nullptr && dialog->isVisible());
-    QCOMPARE(dialog->currentMode(), ChangePinDialog::kChange);
-    QVERIFY(PinOption(dialog, 0)->isChecked());
-
     SubmitChange(dialog, "1234", "4321", "4321");
     QVERIFY(!dialog->isVisible());
     QVERIFY(rig.dialogs.MessageIds().isEmpty());
-    QVERIFY(!rig.session->isDialogOpen(PinDialogKind::Change));
 
     QVERIFY(!VerifyPin1(rig, "1234"));
     QVERIFY(VerifyPin1(rig, "4321"));
-
-    // A wrong old code: the dialog stays with the lowered count.
-    dialog = rig.main->pinDialogs().showChangePin(0, 0);
-    rig.dialogs.Clear();
-    SubmitChange(dialog, "0000", "1111", "1111");
-    QVERIFY(dialog->isVisible());
-    QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongPinCodeAttemptsLeft});
-    QCOMPARE(CountShown(dialog, "PIN1C"), QString("2"));
 }
 
 void PinDialogsTest::changeRefusesBadInput_data() {
@@ -275,8 +244,6 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     QCOMPARE(window->pin1StateValue->text(), Remaining(rig, 0));
     QVERIFY(!window->changePinButtons[0]->isEnabled());
     QVERIFY(window->unblockPinButtons[0]->isEnabled());
-    QVERIFY(window->changePinButtons[1]->isEnabled());  // PIN2 is untouched
-    QVERIFY(!window->unblockPinButtons[1]->isEnabled());
 
     // A blocked PIN1 cannot be tried in a new dialog, nor is PIN2 chosen in its place: OK waits
     // for the user to choose PIN2.
@@ -295,31 +262,11 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     QVERIFY(pin1->isChecked() && pin1->isEnabled());
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("10"));  // the unblock code's attempts
 
-    // Change mode: PIN1 is blocked there and stays the choice, never PIN2; OK sends nothing,
-    // even on a stray click.
-    QTest::mouseClick(dialog->modeOptions[0], Qt::LeftButton);
-    QCOMPARE(dialog->currentMode(), ChangePinDialog::kChange);
-    QVERIFY(pin1->isChecked() && !pin1->isEnabled());
-    QVERIFY(!PinOption(dialog, 1)->isChecked());
-    QVERIFY(!OkOf(dialog)->isEnabled());
-    Enter(dialog->oldCodeField, "5678");
-    Enter(dialog->newCodeFields[0], "1111");
-    Enter(dialog->newCodeFields[1], "1111");
-    const int commands = rig.Reader().ExecutedCommands();
-    emit OkOf(dialog)->clicked(false);
-    QCOMPARE(rig.Reader().ExecutedCommands(), commands);
-    QCOMPARE(rig.Card().ToImage().chv2.attemptsLeft, 3);
-    // Back to unblocking: still PIN1.
-    QTest::mouseClick(dialog->modeOptions[1], Qt::LeftButton);
-    QVERIFY(pin1->isChecked() && pin1->isEnabled());
-    QVERIFY(OkOf(dialog)->isEnabled());
-
     rig.dialogs.Clear();
     SubmitChange(dialog, "11111111", "2468", "2468");
     QVERIFY(dialog->isVisible());
     // A wrong unblocking code is named as such, with its own attempts left.
     QCOMPARE(rig.dialogs.MessageIds(), MessageIdList{MessageId::WrongUnblockCodeAttemptsLeft});
-    QVERIFY(rig.dialogs.LastMessage().text.contains(QStringLiteral("PUK1")));
     QVERIFY(rig.dialogs.LastMessage().text.endsWith(QStringLiteral(": 9")));
     QCOMPARE(CountShown(dialog, "PIN1C"), QString("9"));
 
@@ -329,8 +276,6 @@ void PinDialogsTest::blockPin1AndUnblockIt() {
     QCOMPARE(rig.Info().Puk1Attempts, 10);
     // Unblocked, the card is open: what only an open card gives is shown at once.
     QCOMPARE(window->imsiValue->text(), QString("001010123456789"));
-    QVERIFY(window->changePinButtons[0]->isEnabled());
-    QVERIFY(!window->unblockPinButtons[0]->isEnabled());
     QVERIFY(VerifyPin1(rig, "2468"));
 }
 
@@ -344,9 +289,6 @@ void PinDialogsTest::changeWithPin1BlockedStaysOnPin1AndOffersUnblocking() {
             rig.dialogs.QueueAnswer(DialogAnswer::No);
         SubmitChange(dialog, "0000", "1111", "1111");
         QVERIFY(dialog->isVisible());
-        QVERIFY(dialog->oldCodeField->text().isEmpty());
-        QVERIFY(dialog->newCodeFields[0]->text().isEmpty() &&
-                dialog->newCodeFields[1]->text().isEmpty());
     }
     QCOMPARE(rig.dialogs.MessageIds(),
              (MessageIdList{MessageId::WrongPinCodeAttemptsLeft,
@@ -358,8 +300,14 @@ void PinDialogsTest::changeWithPin1BlockedStaysOnPin1AndOffersUnblocking() {
     QVERIFY(pin1->isChecked() && !pin1->isEnabled());
     QVERIFY(!PinOption(dialog, 1)->isChecked());
     QVERIFY(!OkOf(dialog)->isEnabled());
+    // Not even a stray click sends PIN2's code in its place.
+    Enter(dialog->oldCodeField, "5678");
+    Enter(dialog->newCodeFields[0], "1111");
+    Enter(dialog->newCodeFields[1], "1111");
+    const int commands = rig.Reader().ExecutedCommands();
+    emit OkOf(dialog)->clicked(false);
+    QCOMPARE(rig.Reader().ExecutedCommands(), commands);
     QCOMPARE(rig.Info().Pin2Attempts, 3);
-    QCOMPARE(rig.cardInfoWindow()->pin1StateValue->text(), Remaining(rig, 0));
     dialog->reject();
 
     // PIN2 blocked in the verify dialog, and Yes to the offer: the unblocking dialog follows,
@@ -408,9 +356,7 @@ void PinDialogsTest::readerFailureNeverShowsACounterAsZero() {
         rig.Tick();
     QCOMPARE(info.Pin1Attempts, 3);  // the card never got the command
     QCOMPARE(info.Puk2Attempts, 10);
-    QCOMPARE(window->pin1StateValue->text(), Remaining(rig, 3));
     QVERIFY(window->changePinButtons[0]->isEnabled());
-    QVERIFY(!window->unblockPinButtons[0]->isEnabled());
 }
 
 void PinDialogsTest::lostAnswerSaysTheChangeMayBeInForce_data() {

@@ -1,8 +1,7 @@
 #pragma once
 
 // What the layout tests look for in a window or dialog: captions wider than the room their
-// widget has, controls that cannot be seen (or scrolled to), and layouts squeezed below what
-// their widgets need, where widgets end up on top of each other.
+// widget has, and controls that cannot be seen (or scrolled to).
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -13,7 +12,6 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -193,61 +191,6 @@ inline QStringList ControlsOutOfSight(QWidget* root, bool scrolling) {
                    .arg(at.width())
                    .arg(at.height())
                    .arg(QLatin1String(kWords[static_cast<int>(sight)]));
-    }
-    return out;
-}
-
-// The widgets under `root` (and `root`) smaller than their layout's minimum: the layout then
-// squeezes its widgets below their own minimum, and they overlap or lose their captions.
-inline QStringList SqueezedLayouts(QWidget* root) {
-    QStringList out;
-    QList<QWidget*> widgets = root->findChildren<QWidget*>();
-    widgets.prepend(root);
-    for (QWidget* widget : widgets) {
-        if (!widget->isVisibleTo(root) && widget != root)
-            continue;
-        QLayout* layout = widget->layout();
-        if (layout == nullptr)
-            continue;
-        QSize needed = layout->totalMinimumSize();
-        // A layout whose height follows its width (wrapping rows, wrapping captions) needs more
-        // height the narrower it is.
-        if (layout->hasHeightForWidth())
-            needed.setHeight(
-                std::max(needed.height(), layout->totalMinimumHeightForWidth(widget->width())));
-        if (widget->width() < needed.width() || widget->height() < needed.height())
-            out << QStringLiteral("%1 (%2) is %3x%4, its layout needs %5x%6")
-                       .arg(widget->metaObject()->className(), widget->objectName())
-                       .arg(widget->width())
-                       .arg(widget->height())
-                       .arg(needed.width())
-                       .arg(needed.height());
-    }
-    return out;
-}
-
-// The controls under `root` that a layout has put on top of one another.
-inline QStringList OverlappingControls(QWidget* root) {
-    QStringList out;
-    QList<QWidget*> widgets = root->findChildren<QWidget*>();
-    widgets.prepend(root);
-    for (QWidget* parent : widgets) {
-        if (parent->layout() == nullptr || (!parent->isVisibleTo(root) && parent != root))
-            continue;
-        QList<QWidget*> laidOut;
-        for (QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (!child->isWindow() && child->isVisibleTo(root) && !child->size().isEmpty())
-                laidOut << child;
-        }
-        for (int a = 0; a < laidOut.size(); ++a) {
-            for (int b = a + 1; b < laidOut.size(); ++b) {
-                if (laidOut[a]->geometry().intersects(laidOut[b]->geometry()))
-                    out << QStringLiteral("%1 (%2) overlaps %3 (%4)")
-                               .arg(laidOut[a]->metaObject()->className(), laidOut[a]->objectName(),
-                                    laidOut[b]->metaObject()->className(),
-                                    laidOut[b]->objectName());
-            }
-        }
     }
     return out;
 }

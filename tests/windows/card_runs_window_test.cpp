@@ -1,6 +1,5 @@
 // The record windows' card runs on the instant virtual reader when things go wrong: a card
-// that refuses records, a card pulled halfway, a reader that loses reports, a second run asked
-// for while one is under way, and the user's stop.
+// that refuses records, a card pulled halfway, a reader that loses reports, and the user's stop.
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -210,38 +209,6 @@ private slots:
         QCOMPARE(Card().ToImage().chv1.attemptsLeft, 2);
         QCOMPARE(rig->session->cardInfo().Pin1Attempts, 2);
         dialog->close();
-    }
-
-    void silentReaderDuringAPinCheckIsNotAWrongPin() {
-        VerifyPinDialog* dialog = rig->pins->showVerifyPin(0);
-        dialog->findChild<QLineEdit*>("codeField")->setText(QStringLiteral("1234"));
-        rig->Reader().Faults().silent = true;
-        dialog->findChild<QPushButton*>("okButton")->click();
-        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::ReaderFailedCountersUnknown);
-        QCOMPARE(Card().ToImage().chv1.attemptsLeft, 3);
-        rig->Reader().Faults().silent = false;
-        dialog->close();
-    }
-
-    void secondRunWhileOneIsUnderWayDoesNothing() {
-        bool checked = false;
-        AtRecord(50, [&] {
-            QVERIFY(!Button(messages, "readButton")->isEnabled());
-            QVERIFY(Button(window, "stopButton")->isEnabled());
-            const auto calls = rig->dialogs.MessageIds().size();
-            messages->readCard();
-            window->readCard();
-            QCOMPARE(rig->dialogs.MessageIds().size(), calls);
-            QVERIFY(rig->pins->openVerifyPin() == nullptr ||
-                    !rig->pins->openVerifyPin()->isVisible());
-            checked = true;
-        });
-        Read();
-        QVERIFY(checked);
-        QCOMPARE(Status(), readTotalText(250, 15, 0));
-        QCOMPARE(messages->usedCount(kSim), 0);
-        QVERIFY(Button(messages, "readButton")->isEnabled());
-        QVERIFY(!Button(window, "stopButton")->isEnabled());
     }
 
     void stopEndsTheRunAfterTheRecordInHand() {

@@ -4,14 +4,11 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QUndoStack>
 #include <QtTest>
 
 #include "records/application_folder.h"
 #include "support/window_rig.h"
-#include "windows/export_dialog.h"
 #include "windows/personal_records_window.h"
 #include "windows/record_list_model.h"
 #include "windows/record_windows.h"
@@ -304,31 +301,6 @@ private slots:
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_Return);
         QTRY_VERIFY(window->sexBox->hasFocus());
-    }
-
-    // The main window makes the window from its factory, and its File menu's export reaches it.
-    void theMainWindowsFileMenuReachesIt() {
-        ShellRig& shell = ShowMainWindow();
-        auto* person = shell.OpenWindow<PersonalRecordsWindow>(WindowIndex::PersonalRecords);
-        QVERIFY(person != nullptr);
-        person->recordList().SetText(1, 3, QStringLiteral("Ann"));
-        person->setUsedCountOfCurrentList(1);
-        int exports = 0;
-        shell.dialogs.RunModalWith([&](QDialog& dialog) {
-            auto* exporting = qobject_cast<ExportDialog*>(&dialog);
-            QVERIFY(exporting != nullptr);
-            QCOMPARE(exporting->grid().Text(1, 3), QStringLiteral("Ann"));
-            ++exports;
-        });
-        shell.Action("exportTabAction")->trigger();
-        QCOMPARE(exports, 1);
-    }
-
-    void scrollsWhenSmallerThanTheForm() {
-        auto* scroll = window->findChild<QScrollArea*>(QStringLiteral("scrollArea"));
-        window->resize(300, 200);
-        QTRY_VERIFY(scroll->verticalScrollBar()->maximum() > 0);
-        QVERIFY(scroll->horizontalScrollBar()->maximum() > 0);
     }
 };
 

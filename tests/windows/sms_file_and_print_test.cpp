@@ -1,6 +1,5 @@
 // Messages sent in parts stay joined through an SMS file, and the SMS printout prints the
 // columns the list shows, with their titles, breaking lines only between words.
-#include <QClipboard>
 #include <QFile>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -93,14 +92,6 @@ private slots:
         }
         RecordTable* grid = window->grid(kComputer);
         QVERIFY(grid->isRowHidden(9) && grid->isRowHidden(10) && !grid->isRowHidden(8));
-
-        // Ctrl+C on the message's cell copies it whole.
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        grid->setCurrentCell(9, sms_column::kShown);
-        grid->setFocus();
-        QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QApplication::clipboard()->text(), joined);
     }
 
     // A mark that is no part of a message (another program's bytes, a damaged file) joins

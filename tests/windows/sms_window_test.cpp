@@ -210,34 +210,6 @@ private slots:
         QCOMPARE(Computer().Text(1, sms_column::kStatus), QStringLiteral("To Be Send"));
     }
 
-    // The main window makes both record windows from its factory; its File menu's Save
-    // follows the modified state and saves the active one.
-    void theMainWindowDrivesBothWindows() {
-        ShellRig& shell = ShowMainWindow();
-        QVERIFY(shell.OpenWindow<PhoneBookWindow>(WindowIndex::PhoneBook));
-        auto* sms = shell.OpenWindow<SmsWindow>(WindowIndex::Sms);
-        QVERIFY(sms);
-        QTRY_COMPARE(shell.session->currentWindow(), WindowIndex::Sms);
-        auto* save = shell.Action("saveAction");
-        QVERIFY(save && !save->isEnabled());
-        sms->recordList(kComputer).SetText(1, sms_column::kAddress, QStringLiteral("112"));
-        sms->setUsedCountOfCurrentList(1);
-        sms->copyAllToCard();         // no question: the SIM list is empty
-        sms->copyMarkedToComputer();  // nothing marked: nothing changes
-        QVERIFY(!save->isEnabled());
-        sms->recordList(kSim).SetText(1, sms_column::kAddress, QStringLiteral("911"));
-        shell.dialogs.QueueAnswer(DialogAnswer::No);
-        sms->copyAllToComputer();
-        QVERIFY(shell.dialogs.MessageIds().contains(MessageId::OverwriteRecordQuestion));
-        QVERIFY(!save->isEnabled());
-        shell.dialogs.QueueAnswer(DialogAnswer::Yes);
-        sms->copyAllToComputer();
-        QVERIFY(save->isEnabled());
-        save->trigger();
-        QVERIFY(!save->isEnabled());
-        QCOMPARE(QFileInfo(sms->currentFile()).size(), 1092);
-    }
-
     void findsInMessages() {
         ReadCard();
         auto* box = window->findChild<QLineEdit*>("findBox_1");

@@ -1,38 +1,15 @@
-// Every window and dialog on the two laptop screens people have most, in each of the eight
-// languages: at 1280x800 every control lies wholly in sight and keeps its whole caption; at
-// 1024x600 every control can still be reached, in sight or inside a scroll area that scrolls to
-// it, and nothing is squeezed onto anything else.
-#include <QApplication>
-#include <QFile>
-#include <QMdiArea>
-#include <QMenuBar>
-#include <QScrollArea>
+// The main window's first size on the laptop screens people have most: the whole screen where
+// the two lists want more room than it has, else a window with room around it; a size the user
+// chose comes back.
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "catalogue/catalogue.h"
-#include "records/record_list.h"
-#include "shell/about_dialog.h"
-#include "shell/change_pin_dialog.h"
 #include "shell/main_window.h"
-#include "shell/pin_dialog_launcher.h"
-#include "shell/pin_lock_dialog.h"
-#include "shell/print_records_dialog.h"
-#include "shell/reader_chooser.h"
-#include "shell/verify_pin_dialog.h"
 #include "shell/window_placement.h"
-#include "support/layout_checks.h"
 #include "support/window_rig.h"
-#include "windows/cell_editor.h"
-#include "windows/export_dialog.h"
-#include "windows/field_mapping_dialog.h"
-#include "windows/import_dialog.h"
-#include "windows/record_exchange.h"
-#include "windows/sms_window.h"
-#include "windows/wrapping_row.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;
@@ -42,76 +19,6 @@ namespace {
 // What a desktop takes of the screen's height: a panel and the window's title bar.
 constexpr int kDesktopAllowance = 70;
 
-std::vector<AvailableReader> someReaders() {
-    return {{{ReaderChoice::Kind::Auto, {}}, {}, true, false},
-            {{ReaderChoice::Kind::Hid, {}}, {}, false, false},
-            {{ReaderChoice::Kind::Pcsc, "Generic USB Smart Card Reader with a Long Name 00 00"},
-             "Generic USB Smart Card Reader with a Long Name 00 00",
-             true,
-             true},
-            {{ReaderChoice::Kind::Virtual, {}}, {}, true, false}};
-}
-
-class Findings {
-public:
-    Findings(QSize area, bool whole) : area_(area), whole_(whole) {}
-
-    // A window inside the main window, measured where it stands in `main`.
-    void checkInside(QWidget* main, QWidget* window, const QString& where) {
-        QCoreApplication::processEvents();
-        if (window == nullptr) {
-            add(where, {QStringLiteral("not shown")});
-            return;
-        }
-        // Measured in the main window, whose panel, menus and status bar share the room.
-        QStringList found = CaptionsCutOff(window) + SqueezedLayouts(window) +
-                            OverlappingControls(window) + ControlsOutOfSight(main, !whole_);
-        // Rows of buttons wrap only where the screen is small.
-        for (const WrappingRow* row : window->findChildren<WrappingRow*>()) {
-            if (whole_ && row->lineCount() > 1)
-                found << QStringLiteral("the row starting with %1 wraps")
-                             .arg(row->itemAt(0)->widget()->objectName());
-        }
-        add(where, found);
-    }
-
-    // A dialog of its own, as the desktop shows it: at its own size when that fits the screen,
-    // else no bigger than the screen.
-    void checkDialog(QWidget* dialog, const QString& where) {
-        if (dialog == nullptr) {
-            add(where, {QStringLiteral("not shown")});
-            return;
-        }
-        dialog->show();
-        QCoreApplication::processEvents();
-        QStringList found;
-        const QSize needed = dialog->minimumSize().expandedTo(dialog->minimumSizeHint());
-        if (needed.width() > area_.width() || needed.height() > area_.height())
-            found
-                << QStringLiteral("needs at least %1x%2").arg(needed.width()).arg(needed.height());
-        if (whole_ && (dialog->width() > area_.width() || dialog->height() > area_.height()))
-            found << QStringLiteral("opens at %1x%2").arg(dialog->width()).arg(dialog->height());
-        dialog->resize(dialog->size().boundedTo(area_));
-        QCoreApplication::processEvents();
-        found += CaptionsCutOff(dialog) + SqueezedLayouts(dialog) + OverlappingControls(dialog) +
-                 ControlsOutOfSight(dialog, !whole_);
-        add(where, found);
-    }
-
-    void add(const QString& where, const QStringList& found) {
-        for (const QString& problem : found) {
-            if (!problems_.contains(where + ": " + problem))
-                problems_ << where + ": " + problem;
-        }
-    }
-    const QStringList& problems() const { return problems_; }
-
-private:
-    QSize area_;
-    bool whole_;
-    QStringList problems_;
-};
-
 }  // namespace
 
 class WindowFitTest : public QObject {
@@ -120,16 +27,12 @@ class WindowFitTest : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void theMainWindowFirstFillsALaptopScreen();
-    void everyWindowFitsTheScreen_data();
-    void everyWindowFitsTheScreen();
 };
 
 void WindowFitTest::theMainWindowFirstFillsALaptopScreen() {
     // Less room than the two lists want: the whole screen. More: a window with room around it.
     QVERIFY(opensMaximised(QSize(1280, 800 - kDesktopAllowance)));
     QVERIFY(opensMaximised(QSize(1024, 600 - kDesktopAllowance)));
-    QVERIFY(opensMaximised(QSize(1366, 768 - kDesktopAllowance)));
-    QVERIFY(opensMaximised(QSize(2560, 800)));
     QVERIFY(!opensMaximised(QSize(1920, 1080 - kDesktopAllowance)));
 
     ShellRig rig;
@@ -147,139 +50,6 @@ void WindowFitTest::theMainWindowFirstFillsALaptopScreen() {
     restorePlacement(again, &settings);
     QVERIFY(!again.isMaximized());
     QCOMPARE(again.size(), QSize(600, 450));
-}
-
-void WindowFitTest::everyWindowFitsTheScreen_data() {
-    QTest::addColumn<int>("language");
-    QTest::addColumn<QSize>("screen");
-    for (const QSize screen : {QSize(1280, 800), QSize(1024, 600)}) {
-        for (int k = 0; k < kLanguageCount; ++k) {
-            const QString row = QStringLiteral("%1 %2x%3")
-                                    .arg(Message(kLanguageNames[k], 0))
-                                    .arg(screen.width())
-                                    .arg(screen.height());
-            QTest::newRow(qPrintable(row)) << k << screen;
-        }
-    }
-}
-
-void WindowFitTest::everyWindowFitsTheScreen() {
-    QFETCH(int, language);
-    QFETCH(QSize, screen);
-    const bool whole = screen.width() >= 1280;
-    const QSize area(screen.width(), screen.height() - kDesktopAllowance);
-    ShellRig rig(ShellRig::Start::CardIn, kTestPeriods, registerRecordWindows);
-    MainWindow& main = *rig.main;
-    rig.TickUntilIdentified();
-    main.chooseLanguage(language);
-    main.resize(area);
-    QCoreApplication::processEvents();
-    Findings findings(area, whole);
-    if (main.size() != area)
-        findings.add("main window",
-                     {QStringLiteral("is %1x%2").arg(main.width()).arg(main.height())});
-    findings.add("main window", MenusOutOfSight(main.menuBar()));
-    findings.add("status bar", CaptionsCutOff(main.statusBar()));
-
-    for (WindowIndex index : {WindowIndex::CardInfo, WindowIndex::PhoneBook, WindowIndex::Sms,
-                              WindowIndex::PersonalRecords}) {
-        main.showWindow(index);
-        findings.checkInside(&main, main.childWindow(index),
-                             QStringLiteral("window %1").arg(static_cast<int>(index)));
-    }
-
-    // The two lists of a record window stand level, whichever side's buttons wrap.
-    for (WindowIndex index : {WindowIndex::PhoneBook, WindowIndex::Sms}) {
-        main.showWindow(index);
-        QCoreApplication::processEvents();
-        auto* window = qobject_cast<RecordWindow*>(main.childWindow(index));
-        QVERIFY(window != nullptr);
-        const QRect sim(window->grid(RecordWindow::kSimList)->mapTo(window, QPoint(0, 0)),
-                        window->grid(RecordWindow::kSimList)->size());
-        const QRect computer(window->grid(RecordWindow::kComputerList)->mapTo(window, QPoint(0, 0)),
-                             window->grid(RecordWindow::kComputerList)->size());
-        if (sim.top() != computer.top() || sim.bottom() != computer.bottom())
-            findings.add(QStringLiteral("window %1").arg(static_cast<int>(index)),
-                         {QStringLiteral("the lists stand at %1-%2 and %3-%4")
-                              .arg(sim.top())
-                              .arg(sim.bottom())
-                              .arg(computer.top())
-                              .arg(computer.bottom())});
-    }
-
-    // The SMS window's character counter shows beside the message being typed.
-    main.showWindow(WindowIndex::Sms);
-    auto* sms = qobject_cast<SmsWindow*>(main.childWindow(WindowIndex::Sms));
-    QVERIFY(sms != nullptr);
-    QCoreApplication::processEvents();
-    ClickCell(sms->grid(RecordWindow::kComputerList), 1, sms_column::kShown);
-    QTRY_VERIFY(sms->editorOverCell());
-    Type(sms->editor(), QStringLiteral("Hi"));
-    findings.checkInside(&main, sms, "SMS window while typing");
-    auto* counter = sms->findChild<QLabel*>(QStringLiteral("charactersLeft"));
-    QVERIFY(counter != nullptr && counter->isVisible());
-    QWidget* viewport = sms->grid(RecordWindow::kComputerList)->viewport();
-    if (SightOf(counter, viewport) != Sight::Whole)
-        findings.add("SMS window while typing",
-                     {QStringLiteral("the character counter is out of sight at %1,%2 in %3x%4")
-                          .arg(counter->x())
-                          .arg(counter->y())
-                          .arg(viewport->width())
-                          .arg(viewport->height())});
-
-    PinDialogLauncher& pins = main.pinDialogs();
-    findings.checkDialog(pins.showInputPin(0, 0), "PIN lock dialog");
-    findings.checkDialog(pins.showChangePin(1, 1), "change PIN dialog");
-    findings.checkDialog(pins.showVerifyPin(1), "verify PIN dialog");
-    pins.closeAll();
-    main.showAbout();
-    findings.checkDialog(main.about(), "About");
-
-    main.setReaderLister(someReaders);
-    findings.checkDialog(main.chooseReader(), "reader chooser");
-    main.chooseReader()->reject();
-
-    RecordList list(3, 27);
-    PrintRecordsDialog printer(&main);
-    printer.changeLanguage(language);
-    printer.setRecords(list, 2, 27);
-    findings.checkDialog(&printer, "print dialog");
-    printer.close();
-
-    rig.dialogs.RunModalWith([&findings](QDialog& dialog) {
-        findings.checkDialog(&dialog, dialog.metaObject()->className());
-    });
-    ExportRequest exportRequest;
-    exportRequest.list = &list;
-    exportRequest.usedCount = 2;
-    exportRequest.columnCount = 27;
-    exportRequest.parent = &main;
-    exportRequest.languageIndex = language;
-    showExportDialog(exportRequest);
-
-    const QString csv = rig.folder.filePath(QStringLiteral("people.csv"));
-    QFile file(csv);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("Alias,Phone,Name\r\nAlice,+441632960123,Alice Martin\r\n");
-    file.close();
-    rig.dialogs.QueueFileName(csv);
-    int used = 0;
-    ImportRequest importRequest;
-    importRequest.list = &list;
-    importRequest.usedCount = &used;
-    importRequest.fieldColumnCount = 25;
-    importRequest.kindName = QStringLiteral("Personal Record");
-    importRequest.parent = &main;
-    importRequest.languageIndex = language;
-    showImportDialog(importRequest);
-    rig.dialogs.RunModalWith(nullptr);
-
-    FieldMappingDialog mapping(QStringLiteral("Phone Record"), {}, 0, language, &main);
-    findings.checkDialog(&mapping, "field mapping dialog");
-
-    for (const QString& problem : findings.problems())
-        qWarning().noquote() << problem;
-    QVERIFY2(findings.problems().isEmpty(), "windows that do not fit (listed above)");
 }
 
 QTEST_MAIN(WindowFitTest)

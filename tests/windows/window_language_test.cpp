@@ -1,6 +1,9 @@
-// Every window in every language speaks that language: a walk through the main window, the
-// information window, the phone book, SMS and personal record windows, the PIN dialogs and the
-// print dialog finds no text of the catalogue's English column that the language says otherwise.
+// Every window in every language speaks that language and fits the two laptop screens people
+// have most: a walk through the main window, the information window, the phone book, SMS and
+// personal record windows, the PIN dialogs and the print dialog finds no text of the catalogue's
+// English column that the language says otherwise; at 1280x800 every control lies wholly in
+// sight and keeps its whole caption, at 1024x600 every control can still be reached, in sight or
+// inside a scroll area that scrolls to it; the two lists of a record window stand level.
 // And the SMS status words, stored in English, are shown in the language in force.
 #include <QAbstractButton>
 #include <QAction>
@@ -31,7 +34,9 @@
 #include "shell/pin_dialog_launcher.h"
 #include "shell/pin_lock_dialog.h"
 #include "shell/print_records_dialog.h"
+#include "shell/reader_chooser.h"
 #include "shell/verify_pin_dialog.h"
+#include "support/layout_checks.h"
 #include "support/window_rig.h"
 #include "windows/phone_book_window.h"
 #include "windows/record_columns.h"
@@ -142,6 +147,17 @@ QStringList ShownTexts(QWidget* root, const QList<int>& dataColumns = {}) {
     return texts;
 }
 
+// What a desktop takes of the screen's height: a panel and the window's title bar.
+constexpr int kDesktopAllowance = 70;
+
+std::vector<AvailableReader> someReaders() {
+    return {{{ReaderChoice::Kind::Auto, {}}, {}, true, false},
+            {{ReaderChoice::Kind::Pcsc, "Generic USB Smart Card Reader with a Long Name 00 00"},
+             "Generic USB Smart Card Reader with a Long Name 00 00",
+             true,
+             true}};
+}
+
 }  // namespace
 
 class WindowLanguageTest : public QObject {
@@ -156,26 +172,48 @@ private slots:
 
 void WindowLanguageTest::everyWindowSpeaksTheLanguage_data() {
     QTest::addColumn<int>("language");
-    for (int k = 1; k < kLanguageCount; ++k)
-        QTest::newRow(qPrintable(Message(kLanguageNames[k], 0))) << k;
+    QTest::addColumn<QSize>("screen");
+    for (const QSize screen : {QSize(1280, 800), QSize(1024, 600)}) {
+        for (int k = 0; k < kLanguageCount; ++k)
+            QTest::addRow("%s %dx%d", qPrintable(Message(kLanguageNames[k], 0)), screen.width(),
+                          screen.height())
+                << k << screen;
+    }
 }
 
 void WindowLanguageTest::everyWindowSpeaksTheLanguage() {
     QFETCH(int, language);
+    QFETCH(QSize, screen);
+    const bool whole = screen.width() >= 1280;
+    const QSize area(screen.width(), screen.height() - kDesktopAllowance);
     ShellRig rig(ShellRig::Start::CardIn, kTestPeriods, registerRecordWindows);
     MainWindow& main = *rig.main;
     rig.TickUntilIdentified();
     main.chooseLanguage(language);
+    main.resize(area);
 
+    QStringList unfit;  // what does not fit the screen, each once
+    auto fit = [&](QWidget* widget, const QString& where) {
+        // A dialog as the desktop shows it, no bigger than the screen; a window inside the main
+        // window measured there, where its panel, menus and status bar share the room.
+        if (widget->isWindow())
+            widget->resize(widget->size().boundedTo(area));
+        QCoreApplication::processEvents();
+        QWidget* room = widget->isWindow() ? widget : &main;
+        for (const QString& problem : CaptionsCutOff(widget) + ControlsOutOfSight(room, !whole)) {
+            if (!unfit.contains(where + ": " + problem))
+                unfit << where + ": " + problem;
+        }
+    };
     QMap<QString, QString> shown;  // each text once, with the first place it was seen
-    auto look = [&shown](QWidget* widget, const QString& where,
-                         const QList<int>& dataColumns = {}) {
+    auto look = [&](QWidget* widget, const QString& where, const QList<int>& dataColumns = {}) {
         QVERIFY2(widget != nullptr, qPrintable(where));
         QCoreApplication::processEvents();
         for (const QString& text : ShownTexts(widget, dataColumns)) {
             if (!shown.contains(Bare(text)))
                 shown.insert(Bare(text), where);
         }
+        fit(widget, where);
     };
     // The windows with what a person has in them: the card's information, the card's phone
     // book and messages read, a personal record.
@@ -195,6 +233,28 @@ void WindowLanguageTest::everyWindowSpeaksTheLanguage() {
     main.showWindow(WindowIndex::PersonalRecords);
     look(main.childWindow(WindowIndex::PersonalRecords), "personal record window");
     look(&main, "main window");
+    for (const QString& problem : MenusOutOfSight(main.menuBar()))
+        unfit << "main window: " + problem;
+    // The two lists of a record window stand level, whichever side's buttons wrap.
+    for (RecordWindow* window :
+         {static_cast<RecordWindow*>(phoneBook), static_cast<RecordWindow*>(sms)}) {
+        main.showWindow(window->index());
+        QCoreApplication::processEvents();
+        const QWidget* simList = window->grid(RecordWindow::kSimList);
+        const QWidget* computerList = window->grid(RecordWindow::kComputerList);
+        const int simTop = simList->mapTo(window, QPoint(0, 0)).y();
+        const int computerTop = computerList->mapTo(window, QPoint(0, 0)).y();
+        if (simTop != computerTop || simList->height() != computerList->height())
+            unfit << QStringLiteral("%1: the lists stand at %2+%3 and %4+%5")
+                         .arg(window->windowTitle())
+                         .arg(simTop)
+                         .arg(simList->height())
+                         .arg(computerTop)
+                         .arg(computerList->height());
+    }
+    main.setReaderLister(someReaders);
+    fit(main.chooseReader(), "reader chooser");
+    main.chooseReader()->reject();
 
     // The file dialogs of the card's backup and restore and of a list's Save As (cancelled).
     rig.dialogs.Clear();
@@ -256,6 +316,9 @@ void WindowLanguageTest::everyWindowSpeaksTheLanguage() {
     for (const QString& problem : std::as_const(english))
         qWarning().noquote() << problem;
     QVERIFY2(english.isEmpty(), "English texts in a translated window (listed above)");
+    for (const QString& problem : std::as_const(unfit))
+        qWarning().noquote() << problem;
+    QVERIFY2(unfit.isEmpty(), "windows that do not fit (listed above)");
 }
 
 void WindowLanguageTest::smsStatusIsShownInTheLanguageAndStoredInEnglish() {

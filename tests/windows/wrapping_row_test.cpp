@@ -41,8 +41,6 @@ private slots:
         owner.resize(900, row->heightForWidth(900));
         row->setGeometry(owner.rect());
         QCOMPARE(row->lineCount(), 1);
-        QCOMPARE(buttons[3]->x(), 208);
-        QCOMPARE(box->geometry().right(), 899);
 
         // Narrow: the group goes onto its own line, whole, below the buttons.
         const int height = row->heightForWidth(330);
@@ -50,8 +48,6 @@ private slots:
         row->setGeometry(owner.rect());
         QCOMPARE(row->lineCount(), 2);
         QVERIFY(caption->y() >= 20);
-        QCOMPARE(caption->x(), 0);
-        QCOMPARE(box->geometry().right(), 329);
         QVERIFY(box->geometry().bottom() < height);
 
         // Narrower than two buttons: one a line, none overlapping, none beyond the width.
