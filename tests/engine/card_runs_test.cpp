@@ -19,13 +19,7 @@ protected:
         ASSERT_TRUE(rig.Start());
         ASSERT_TRUE(rig.engine->VerifyPin(1, "1234").IsDone());
     }
-    std::vector<Bytes> CardRecords(const char* path) const {
-        std::vector<Bytes> records;
-        const CardImage image = rig.card->ToImage();
-        for (const auto& record : image.FindFile(path)->records)
-            records.push_back(record.data);
-        return records;
-    }
+    std::vector<Bytes> CardRecords(const char* path) const { return rig.CardRecords(path); }
     void Refuse(CardRefusal::Command command, int record, std::uint16_t statusWord) {
         rig.card->AddRefusal({kPhoneBook, command, record, statusWord});
     }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "simulator/virtual_sim_card.h"
 #include "support/reader_rig.h"
 #include "support/scripted_card.h"
@@ -30,6 +32,14 @@ struct DemoRig : ReaderRig {
             reader->InsertCard(card);
     }
     bool Start() { return card && engine->OpenReader() && engine->ResetCard().IsDone(); }
+    // The records of the file at `path` ("3F00/7F10/6F3A") as the card holds them now.
+    std::vector<Bytes> CardRecords(const char* path) const {
+        std::vector<Bytes> records;
+        const CardImage image = card->ToImage();
+        for (const auto& record : image.FindFile(path)->records)
+            records.push_back(record.data);
+        return records;
+    }
 };
 
 }  // namespace pellucard::testing
