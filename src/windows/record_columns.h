@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/usim_columns.h"
+
 namespace pellucard {
 
 // Columns of the phone book lists: slot number, name, number, 23 columns the contact files
@@ -11,17 +13,6 @@ inline constexpr int kFieldCount = 2;
 inline constexpr int kMark = 26;
 inline constexpr int kCount = 27;
 }  // namespace phone_column
-
-// What a USIM phone book keeps beside a name and number (EF ANR with its EF AAS type, EF EMAIL,
-// EF SNE, EF GRP with its EF GAS names), in the columns after the phone book's mark column.
-namespace usim_column {
-inline constexpr int kSecondNumber = 27;
-inline constexpr int kNumberType = 28;
-inline constexpr int kEmail = 29;
-inline constexpr int kSecondName = 30;
-inline constexpr int kGroup = 31;
-inline constexpr int kCount = 32;
-}  // namespace usim_column
 
 // Columns of the SMS lists. The typed text (2) is kept apart from the text as it is shown,
 // broken into the lines it occupies (3); the validity period is shown as text (7) and kept as
