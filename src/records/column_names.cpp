@@ -1,6 +1,9 @@
 #include "records/column_names.h"
 
 #include "records/person_fields.h"
+#include "records/usim_fields.h"
+
+#include <algorithm>
 
 namespace pellucard {
 namespace {
@@ -35,6 +38,13 @@ constexpr OtherNames kContactOtherNames[] = {
     {18, {u"Business Fax"}},
     {22, {u"Web Page", u"Website", u"Website 1 - Value", u"Personal Web Page"}},
     {25, {u"Notes"}},
+    // A USIM phone book's columns: Google Contacts' second phone and its type, the first
+    // e-mail address, the nickname, and the groups as Google and Outlook name them.
+    {usim_column::kSecondNumber, {u"Phone 2 - Value"}},
+    {usim_column::kNumberType, {u"Phone 2 - Type"}},
+    {usim_column::kEmail, {u"email", u"E-mail Address", u"E-mail 1 - Value", u"Email"}},
+    {usim_column::kSecondName, {u"Nickname"}},
+    {usim_column::kGroup, {u"Group Membership", u"Categories"}},
 };
 
 constexpr OtherNames kMessageOtherNames[] = {
@@ -85,6 +95,12 @@ QStringList OthersOf(const OtherNames (&table)[N], int column) {
 ColumnNames NamesOfColumn(ListKind kind, int column) {
     ColumnNames names;
     if (kind == ListKind::Contacts) {
+        const auto usim = std::find(kUsimColumns.begin(), kUsimColumns.end(), column);
+        if (usim != kUsimColumns.end()) {
+            names.titles = TitlesInEveryLanguage(kUsimColumnTitles[usim - kUsimColumns.begin()]);
+            names.others = OthersOf(kContactOtherNames, column);
+            return names;
+        }
         if (column < 1 || column > int(kContactFieldTitles.size()))
             return names;
         names.titles = TitlesInEveryLanguage(kContactFieldTitles[column - 1]);

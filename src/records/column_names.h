@@ -14,7 +14,8 @@ namespace pellucard {
 // that an import links them without the user's help.
 
 // The two kinds of list an import fills: contacts (the phone book and personal record lists,
-// columns 1 to 25 of a contact file) and messages (the SMS lists).
+// columns 1 to 25 of a contact file, and a USIM phone book's own columns) and messages (the SMS
+// lists).
 enum class ListKind { Contacts, Messages };
 
 // The catalogue titles of the SMS list's columns 1..8 (nullopt: a column without a title).

@@ -47,6 +47,7 @@ struct VCardContact {
     QList<VCardTyped> phones;
     QList<VCardTyped> emails;
     QList<VCardAddress> addresses;
+    QStringList categories;  // the CATEGORIES values, of every such property, in order
     // Pellucard's own fields that vCard has no property for (X-PELLUCARD-ALIAS, -HOBBY,
     // -IMPORTANCE), by their name after "X-PELLUCARD-".
     QList<std::pair<QString, QString>> extensions;

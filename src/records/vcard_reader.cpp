@@ -377,6 +377,12 @@ private:
             while (parts.size() < 7)
                 parts.append(QString());
             contact_.addresses.append({parts.mid(0, 7), TypesOf(line)});
+        } else if (line.name == "CATEGORIES") {
+            for (const QString& category : SplitEscaped(value, u',')) {
+                const QString text = Unescape(category).trimmed();
+                if (!text.isEmpty())
+                    contact_.categories.append(text);
+            }
         } else if (line.name.startsWith("X-PELLUCARD-")) {
             const QString key = QString::fromLatin1(line.name.mid(12));
             contact_.extensions.append({key, Unescape(value)});

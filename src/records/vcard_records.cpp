@@ -20,6 +20,8 @@
 #include "records/record_messages.h"
 #include "records/save_file.h"
 #include "records/text_import.h"
+#include "records/usim_fields.h"
+#include "records/vcard_usim.h"
 
 namespace pellucard {
 namespace {
@@ -124,7 +126,12 @@ QString SexOfGender(const QString& gender) {
 }
 
 bool RowUsed(const RecordList& list, int row, VCardListKind kind) {
-    return RowHasText(list, row, 1, kind == VCardListKind::PhoneBook ? kPhone : kLastField);
+    if (kind == VCardListKind::Person)
+        return RowHasText(list, row, 1, kLastField);
+    // A USIM entry's other fields are exported even where its name and number are empty.
+    return RowHasText(list, row, 1, kPhone) ||
+           (HasUsimColumns(list) &&
+            RowHasText(list, row, kUsimColumns.front(), kUsimColumns.back()));
 }
 
 QString DisplayName(const VCardContact& contact) {
@@ -262,6 +269,8 @@ QStringList NotKeptInPhoneBook(const VCardContact& contact) {
         names.append(QStringLiteral("EMAIL"));
     for (qsizetype k = 0; k < contact.addresses.size(); ++k)
         names.append(QStringLiteral("ADR"));
+    for (qsizetype k = 0; k < contact.categories.size(); ++k)
+        names.append(QStringLiteral("CATEGORIES"));
     const std::pair<const QString*, const char*> single[] = {
         {&contact.note, "NOTE"},         {&contact.birthday, "BDAY"},
         {&contact.nickname, "NICKNAME"}, {&contact.url, "URL"},
@@ -310,6 +319,8 @@ public:
             notKept.append(QStringLiteral("ORG"));  // a contact file has no company field
         if (!contact_.title.isEmpty())
             notKept.append(QStringLiteral("TITLE"));
+        for (qsizetype k = 0; k < contact_.categories.size(); ++k)
+            notKept.append(QStringLiteral("CATEGORIES"));  // nor a group field
         for (const auto& [key, value] : contact_.extensions) {
             if (key != kAliasKey && key != kHobbyKey && key != kImportanceKey)
                 notKept.append(QStringLiteral("X-PELLUCARD-") + key);
@@ -416,6 +427,8 @@ VCardContact ContactOfRow(const RecordList& list, int row, VCardListKind kind) {
         contact.name = alias.isEmpty() ? QStringList() : SplitName(alias);
         if (!text(kPhone).isEmpty())
             contact.phones.append({text(kPhone), {QStringLiteral("voice")}});
+        if (HasUsimColumns(list))
+            AddUsimFields(contact, list, row);
         return contact;
     }
     const QString name = text(kName);
@@ -469,8 +482,7 @@ bool ExportVCards(const RecordList& list, int usedCount, VCardListKind kind, VCa
                   const QString& path, int languageIndex) {
     const QByteArray bytes = VCardsOfRows(list, usedCount, kind, version);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !WriteWhole(file, bytes) ||
-        !CommitWhenComplete(file)) {
+    if (!file.open(QIODevice::WriteOnly) || !WriteWhole(file, bytes) || !CommitWhenComplete(file)) {
         ShowFileError(MessageId::FileNotSaved, path, file.errorString(), languageIndex);
         return false;
     }
@@ -555,8 +567,53 @@ VCardImport ImportVCardsAsPersons(RecordList& list, int& usedCount, const VCardF
     return result;
 }
 
+namespace {
+
+// A USIM phone book keeps a contact in one entry: its name, two numbers, an e-mail address, a
+// second name and a group. What the entry has no column for is counted as not kept.
+VCardImport ImportVCardsAsUsimEntries(RecordList& list, int& usedCount, const VCardFile& file,
+                                      const NameFit& fit) {
+    VCardImport result;
+    result.report = file.problems;
+    QStringList notKept;
+    RecordList::BulkUpdate bulk(list);
+    for (const VCardContact& read : file.contacts) {
+        notKept += read.notKept;
+        const VCardContact contact = WithDialableNumbers(read, result.report, notKept);
+        const UsimEntry entry = UsimEntryOf(contact);
+        notKept += NotKeptInPhoneBook(entry.rest);
+        for (qsizetype k = 0; k < entry.rest.phones.size(); ++k)
+            notKept.append(QStringLiteral("TEL"));
+        const QString name = DisplayName(contact).simplified();
+        if (usedCount + 1 > list.LastSlot()) {
+            result.report.Add(LeftOut(contact, (name + u' ' + entry.number).trimmed()));
+            continue;
+        }
+        ++usedCount;
+        const EntryName fitted = FitEntryName(name, {}, fit);
+        if (fitted.nameCut)
+            result.report.Add(
+                Cut(contact.line, usedCount, list.Text(0, kAlias), name, fitted.text));
+        list.SetText(usedCount, kAlias, fitted.text);
+        list.SetText(usedCount, kPhone, entry.number);
+        list.SetText(usedCount, usim_column::kSecondNumber, entry.secondNumber);
+        list.SetText(usedCount, usim_column::kNumberType, entry.numberType);
+        list.SetText(usedCount, usim_column::kEmail, entry.email);
+        list.SetText(usedCount, usim_column::kSecondName, entry.secondName);
+        list.SetText(usedCount, usim_column::kGroup, entry.group);
+        ++result.imported;
+    }
+    AddNotKept(result.report, notKept);
+    result.report.SortByPlace();
+    return result;
+}
+
+}  // namespace
+
 VCardImport ImportVCardsAsPhoneBook(RecordList& list, int& usedCount, const VCardFile& file,
                                     const NameFit& fit) {
+    if (HasUsimColumns(list))
+        return ImportVCardsAsUsimEntries(list, usedCount, file, fit);
     VCardImport result;
     result.report = file.problems;
     QStringList notKept;

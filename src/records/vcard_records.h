@@ -12,7 +12,8 @@
 namespace pellucard {
 
 // Record lists to vCards and back. Both kinds of list have the 27 columns of a contact file:
-// the phone book uses the name (1) and number (2); a personal record all 25 fields.
+// the phone book uses the name (1) and number (2); a personal record all 25 fields. A USIM
+// phone book's list has five columns more (vcard_usim.h tells how they travel).
 //
 // A personal record maps its Name to FN and N, Alias to FN when there is no Name (and to
 // X-PELLUCARD-ALIAS when FN does not already say it), its six numbers to TEL with their types,
@@ -64,6 +65,11 @@ VCardImport ImportVCardsAsPersons(RecordList& list, int& usedCount, const VCardF
 // shortened ("Anna Berg W") or left out before any letter of the name is cut. A contact without
 // a number gives an entry with its name alone. What finds no slot, what is cut and each
 // property an entry has no place for (e-mail addresses, notes, ...) is reported.
+//
+// A list with the USIM phone book's columns (usim_fields.h) takes each contact into one entry
+// instead: the first number, the second with its type, the first e-mail address, the nickname
+// as the second name and the first category as the group; further numbers, addresses and
+// categories are reported as not kept.
 VCardImport ImportVCardsAsPhoneBook(RecordList& list, int& usedCount, const VCardFile& file,
                                     const NameFit& fit);
 

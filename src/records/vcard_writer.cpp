@@ -23,11 +23,11 @@ QString EscapeText(const QString& text) {
     return escaped;
 }
 
-// A component of a structured value in 2.1: only the separator and the backslash.
-QString EscapeComponent21(const QString& text) {
+// A component of a structured value in 2.1: only the separators and the backslash.
+QString EscapeComponent21(const QString& text, QChar separator) {
     QString escaped;
     for (const QChar c : text) {
-        if (c == u'\\' || c == u';')
+        if (c == u'\\' || c == u';' || c == separator)
             escaped += u'\\';
         escaped += c;
     }
@@ -101,6 +101,18 @@ public:
         Line(name, types, escaped.join(u';'));
     }
 
+    // A property whose value is a list of texts separated by "," (CATEGORIES).
+    void List(const char* name, const QStringList& values) {
+        if (version_ == VCardVersion::V21) {
+            Line21(name, {}, values, u',');
+            return;
+        }
+        QStringList escaped;
+        for (const QString& value : values)
+            escaped.append(EscapeText(value));
+        Line(name, {}, escaped.join(u','));
+    }
+
     // A value written as it is (a date, a number that needs no escaping).
     void Raw(const char* name, const QString& value) { Line(name, {}, value); }
 
@@ -118,7 +130,8 @@ private:
     }
 
     // 2.1: bare type parameters; quoted-printable UTF-8 where a value needs it.
-    void Line21(const char* name, const QStringList& types, const QStringList& parts) {
+    void Line21(const char* name, const QStringList& types, const QStringList& parts,
+                QChar separator = u';') {
         QByteArray line = name;
         for (const QString& type : types)
             line += ';' + type.toUpper().toUtf8();
@@ -126,10 +139,10 @@ private:
         bool encode = false;
         for (const QString& part : parts) {
             // A text value escapes them too, so that a backslash in it reads back as written.
-            values.append(EscapeComponent21(part));
+            values.append(EscapeComponent21(part, separator));
             encode = encode || NeedsQuotedPrintable(part);
         }
-        const QString value = values.join(u';');
+        const QString value = values.join(separator);
         if (!encode) {
             out_ += line + ':' + value.toLatin1() + "\r\n";
             return;
@@ -194,6 +207,8 @@ QByteArray WriteVCard(const VCardContact& contact, VCardVersion version) {
         writer.Raw("URL", contact.url);
     if (!contact.note.isEmpty())
         writer.Text("NOTE", contact.note);
+    if (!contact.categories.isEmpty())
+        writer.List("CATEGORIES", contact.categories);
     if (!contact.gender.isEmpty())
         writer.Text(version == VCardVersion::V40 ? "GENDER" : "X-GENDER", contact.gender);
     for (const auto& [key, value] : contact.extensions) {

@@ -13,6 +13,7 @@
 #include "records/dialog_seam.h"
 #include "records/record_documents.h"
 #include "records/text_export.h"
+#include "records/usim_fields.h"
 #include "records/vcard_records.h"
 #include "windows/record_exchange.h"
 
@@ -39,7 +40,10 @@ ExportDialog::ExportDialog(const ExportRequest& request)
 
     // The dialog's own copy: the window's list may change while the dialog is open.
     const RecordList& list = *request.list;
-    const int columns = std::clamp(request.columnCount, 1, list.Columns());
+    // A USIM phone book offers its own columns after the name and number.
+    const int columns = HasUsimColumns(list)
+                            ? std::clamp(request.columnCount, usim_column::kCount, list.Columns())
+                            : std::clamp(request.columnCount, 1, list.Columns());
     usedCount_ = std::min(usedCount_, list.LastSlot());
     grid_ = std::make_unique<RecordList>(usedCount_ + 1, columns);
     for (int row = 0; row <= usedCount_; ++row) {
@@ -169,9 +173,11 @@ void ExportDialog::exportRecords() {
         for (const int column : columns)
             chosen.SetText(row, column, grid_->Text(row, column));
     }
-    // The phone book offers its name and number; the personal records all their fields.
-    const VCardListKind kind =
-        grid_->Columns() > 3 ? VCardListKind::Person : VCardListKind::PhoneBook;
+    // The phone book offers its name and number (and a USIM phone book its own columns); the
+    // personal records all their fields.
+    const VCardListKind kind = grid_->Columns() > 3 && !HasUsimColumns(*grid_)
+                                   ? VCardListKind::Person
+                                   : VCardListKind::PhoneBook;
     const VCardVersion version = type == kVCard21   ? VCardVersion::V21
                                  : type == kVCard40 ? VCardVersion::V40
                                                     : VCardVersion::V30;

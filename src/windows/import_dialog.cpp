@@ -15,6 +15,7 @@
 #include "records/dialog_seam.h"
 #include "records/file_history.h"
 #include "records/record_documents.h"
+#include "records/usim_fields.h"
 #include "records/vcard_records.h"
 #include "windows/field_mapping_dialog.h"
 #include "windows/record_exchange.h"
@@ -90,6 +91,16 @@ ImportDialog::ImportDialog(const ImportRequest& request)
     QList<int> columns;
     for (int column = 1; column <= request.fieldColumnCount; ++column)
         columns.append(column);
+    // A USIM phone book's own columns too, its second number read as a SIM dials it.
+    if (request.kindName == kPhoneKind) {
+        for (const int column : UsimColumnsOf(*request.list)) {
+            if (!columns.contains(column))
+                columns.append(column);
+        }
+        if (HasUsimColumns(*request.list) &&
+            !request_.checks.numberColumns.contains(usim_column::kSecondNumber))
+            request_.checks.numberColumns.append(usim_column::kSecondNumber);
+    }
     // Titled in every language, so that a file exported in one imports in any other.
     fields_ = ImportFieldsOf(request.kindName == kSmsKind ? ListKind::Messages : ListKind::Contacts,
                              *request.list, columns);
