@@ -13,6 +13,7 @@
 #include "catalogue/catalogue.h"
 #include "records/application_folder.h"
 #include "records/record_slots.h"
+#include "records/usim_columns.h"
 #include "support/contact_list.h"
 #include "support/scripted_dialogs.h"
 #include "windows/export_dialog.h"
@@ -299,6 +300,52 @@ private slots:
         QVERIFY(!showImportDialog(ImportOf(*copy, used)));
         QCOMPARE(dialogs->LastMessage().messageId, MessageId::NoVCard);
         QCOMPARE(used, 2);
+    }
+
+    void usimPhoneBookColumnsTravelThroughTheDialogs() {
+        // A USIM phone book's list: name, number and the five columns of its own.
+        RecordList list(4, usim_column::kCount);
+        RenumberRows(list, 3);
+        const QStringList titles = {"Alias",  "Phone",       "Second number", "Type",
+                                    "E-mail", "Second name", "Group"};
+        const QList<int> columns = {1, 2, 27, 28, 29, 30, 31};
+        const QStringList ann = {"Ann",    "+46701234567", "+4685550102", "Handy",
+                                 "a@b.se", "Annie",        "Friends"};
+        for (int k = 0; k < columns.size(); ++k) {
+            list.SetText(0, columns[k], titles[k]);
+            list.SetText(1, columns[k], ann[k]);
+        }
+        onExport = [&columns](ExportDialog& dialog) {
+            QCOMPARE(dialog.chosenColumns(), columns);
+            dialog.chooseFileType(1);
+            Click(&dialog, "exportButton");
+        };
+        dialogs->QueueFileName(Path("usim.vcf"));
+        ExportRequest request = ExportOf(list, 1);
+        request.columnCount = 3;  // the phone book window's name and number
+        showExportDialog(request);
+        const QByteArray written = ReadAll(Path("usim.vcf"));
+        QVERIFY(written.contains("TEL;TYPE=CELL:+4685550102\r\n"));
+        QVERIFY(written.contains("CATEGORIES:Friends\r\n"));
+        QVERIFY(!written.contains("X-PELLUCARD-ALIAS"));  // a phone book entry, no person
+
+        // A text file links the five columns by their titles; the second number is read as a
+        // SIM dials it.
+        WriteAll(Path("usim.csv"),
+                 "Alias,Phone,Second number,Type,E-mail,Second name,Group\r\n"
+                 "Bo,112,+46 (8) 555 01 03,Work,bo@b.se,B,Team\r\n");
+        int used = 1;
+        onImport = [](ImportDialog& dialog) { Click(&dialog, "importButton"); };
+        dialogs->QueueFileName(Path("usim.csv"));
+        ImportRequest import = ImportOf(list, used, QStringLiteral("Phone Record"));
+        import.fieldColumnCount = 2;
+        import.checks.numberColumns = {2};
+        QVERIFY(showImportDialog(import));
+        QCOMPARE(used, 2);
+        QStringList bo;
+        for (const int column : columns)
+            bo.append(list.Text(2, column));
+        QCOMPARE(bo, QStringList({"Bo", "112", "+4685550103", "Work", "bo@b.se", "B", "Team"}));
     }
 };
 
