@@ -12,7 +12,8 @@
 namespace pellucard {
 
 // A phone book list carries the fields of a USIM phone book when it has their columns
-// (usim_columns.h); a GSM card's list has none and its exchange stays name and number.
+// (usim_columns.h) and titles them; a GSM card's list has none, or leaves them untitled, and
+// its exchange stays name and number.
 
 // The USIM columns in order: second number, its type, e-mail, second name, group.
 inline constexpr std::array<int, 5> kUsimColumns = {usim_column::kSecondNumber,

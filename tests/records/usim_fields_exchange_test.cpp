@@ -133,6 +133,13 @@ TEST(UsimVCardTest, PublishedExamplesFillTheColumnsAndTheRestIsCounted) {
     EXPECT_EQ(result.imported, 0);
     EXPECT_EQ(result.report.Count(ReportEntry::Kind::NoFreeSlot), 2);
     EXPECT_EQ(Entry(*list, 2).value(0), "Simon Perreault");
+
+    // A list that leaves the columns untitled (a GSM card's) keeps one entry per number.
+    auto gsm = std::make_unique<RecordList>(6, usim_column::kCount);
+    used = 0;
+    ImportVCardsAsPhoneBook(*gsm, used, ParseVCards(bytes), {});
+    EXPECT_EQ(used, 5);
+    EXPECT_EQ(gsm->Text(1, 1) + gsm->Text(1, 27), "Mr. John Q. Public, Esq. (work)");
 }
 
 TEST(UsimTextTest, DelimitedTextRoundTripAndTitlesOfOtherLanguagesAndServices) {
