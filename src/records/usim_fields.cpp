@@ -61,9 +61,8 @@ bool HasUsimColumns(const RecordList& list) {
     if (list.Columns() < usim_column::kCount)
         return false;
     // A window leaves the columns it hides untitled, as a GSM card's list would these.
-    return std::any_of(kUsimColumns.begin(), kUsimColumns.end(), [&list](int column) {
-        return !TrimBlanks(list.Text(0, column)).isEmpty();
-    });
+    return std::any_of(kUsimColumns.begin(), kUsimColumns.end(),
+                       [&list](int column) { return !TrimBlanks(list.Text(0, column)).isEmpty(); });
 }
 
 QList<int> UsimColumnsOf(const RecordList& list) {
