@@ -71,7 +71,6 @@ private slots:
     void backupThenRestoreGivesBackEveryRecord();
     void damagedBackupWritesNothing();
     void smallerRefusingOtherCardIsNamedAndAskedAbout();
-    void restoreRefusedAtRecord7ReportsSixWritten();
 };
 
 void CardBackupTest::backupThenRestoreGivesBackEveryRecord() {
@@ -165,34 +164,6 @@ void CardBackupTest::smallerRefusingOtherCardIsNamedAndAskedAbout() {
     QCOMPARE(after.phoneBook.size(), std::size_t(100));
     for (std::size_t record = 0; record < 100; ++record)
         QCOMPARE(after.phoneBook[record], before.phoneBook[record]);
-}
-
-void CardBackupTest::restoreRefusedAtRecord7ReportsSixWritten() {
-    ShellRig rig;
-    QTemporaryDir dir;
-    const QString path = BackUp(rig, dir);
-    const CardBackup before = cardRecords(rig.engine());
-    ChangeEveryRecord(rig.engine());
-    const CardBackup changed = cardRecords(rig.engine());
-    rig.Card().AddRefusal({"3F00/7F10/6F3A", CardRefusal::Command::Update, 7, 0x6581});
-
-    Restore(rig, path, {DialogAnswer::Yes});
-    const MessageRequest outcome = rig.dialogs.Calls().last().message;
-    QCOMPARE(outcome.messageId, MessageId::CardRestored);
-    QCOMPARE(outcome.icon, DialogIcon::Critical);
-    const QString text = outcome.text;
-    QVERIFY2(text.startsWith("SIM Card Phone Book: records 1 to 6 were written; record 7 was "
-                             "refused (status 65 81: Memory failure"),
-             qPrintable(text));
-    QVERIFY2(text.endsWith("; records 8 to 250 were not written\n"
-                           "SIM Card SMS: records 1 to 30 were not written"),
-             qPrintable(text));
-    // And so the card holds it.
-    const CardBackup after = cardRecords(rig.engine());
-    for (std::size_t record = 0; record < 250; ++record)
-        QCOMPARE(after.phoneBook[record],
-                 record < 6 ? before.phoneBook[record] : changed.phoneBook[record]);
-    QCOMPARE(after.sms, changed.sms);
 }
 
 QTEST_MAIN(CardBackupTest)

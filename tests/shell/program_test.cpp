@@ -64,8 +64,7 @@ class ProgramTest : public QObject {
 private slots:
     void secondStartEndsSilentlyAndHandsOverAFile();
     void lockOfACrashedCopyIsTakenOver();
-    void helpNeedsNoDisplay();
-    void badOptionIsRefused();
+    void helpAndBadOptionsEndAtOnce();
 };
 
 // A second start ends silently with 0; one that names a file hands it to the running copy,
@@ -116,7 +115,8 @@ void ProgramTest::lockOfACrashedCopyIsTakenOver() {
     Stop(next);
 }
 
-void ProgramTest::helpNeedsNoDisplay() {
+// Help needs no display; a bad option is refused with 2, naming it, and takes no lock.
+void ProgramTest::helpAndBadOptionsEndAtOnce() {
     QTemporaryDir runtime;
     QProcess help;
     QProcessEnvironment environment = Environment(runtime);
@@ -128,15 +128,12 @@ void ProgramTest::helpNeedsNoDisplay() {
     QVERIFY(help.waitForFinished(10000));
     QCOMPARE(help.exitCode(), 0);
     QVERIFY(help.readAllStandardOutput().startsWith("usage: pellucard"));
-}
 
-void ProgramTest::badOptionIsRefused() {
-    QTemporaryDir runtime;
-    QProcess program;
-    Start(program, runtime, {"--reader", "nowhere"});
-    QVERIFY(program.waitForFinished(10000));
-    QCOMPARE(program.exitCode(), 2);
-    QVERIFY(program.readAllStandardError().contains("nowhere"));
+    QProcess bad;
+    Start(bad, runtime, {"--reader", "nowhere"});
+    QVERIFY(bad.waitForFinished(10000));
+    QCOMPARE(bad.exitCode(), 2);
+    QVERIFY(bad.readAllStandardError().contains("nowhere"));
     QVERIFY(!QFile::exists(QDir(runtime.path()).filePath("pellucard.lock")));
 }
 

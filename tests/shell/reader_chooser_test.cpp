@@ -67,14 +67,10 @@ private slots:
         chooser->buttons()->button(QDialogButtonBox::Cancel)->click();
         QTRY_VERIFY(rig.main->findChild<ReaderChooser*>() == nullptr);
 
-        // The information window's button opens the same chooser, in the language in force.
-        rig.main->chooseLanguage(3);
+        // The information window's button opens the same chooser.
         rig.cardInfoWindow()->connectReaderButton->click();
         chooser = rig.main->findChild<ReaderChooser*>();
         QVERIFY(chooser != nullptr);
-        QCOMPARE(chooser->list()->item(3)->text(),
-                 QStringLiteral("Spare Reader 01 00 (keine Karte)"));
-        QCOMPARE(statusWord(rig)->text(), QStringLiteral("Leser: Desk Reader 00 00"));
         chooser->reject();
     }
 

@@ -1,6 +1,5 @@
 // The SIM session as a person lives it: no reader, a reader, a card, another card, the card
 // back, no card, no reader; and leaving while card work runs.
-#include <QElapsedTimer>
 #include <QMdiSubWindow>
 #include <QSignalSpy>
 #include <QTest>
@@ -61,10 +60,8 @@ class SessionWalkTest : public QObject {
 private slots:
     void walksThroughReaderAndCards();
     void readerServiceThatSeesNoCardSparesTheCard();
-    void misbehavingReaderNeitherHangsNorConfuses();
     void readerVanishingWhileTheCardIsReadLeavesNoHalfCard();
     void exitDuringTransferClosesAfterwards();
-    void exitDuringPollClosesRightAfterIt();
     void windowChosenDuringPollOpensAfterIt();
 };
 
@@ -175,35 +172,6 @@ void SessionWalkTest::readerServiceThatSeesNoCardSparesTheCard() {
     QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
 }
 
-void SessionWalkTest::misbehavingReaderNeitherHangsNorConfuses() {
-    ShellRig rig;
-    rig.TickUntilIdentified();
-    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
-
-    // A lost acknowledgement is resent; the card stays known.
-    rig.Reader().Faults().lostAcknowledgements = 1;
-    rig.Tick();
-    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
-    QCOMPARE(rig.Interval(), kTestPeriods.identified);
-
-    // A reader that stops answering: the poll ends and the card counts as gone.
-    rig.Reader().Faults().silent = true;
-    QElapsedTimer clock;
-    clock.start();
-    rig.Tick();
-    rig.Tick();
-    QVERIFY(clock.elapsed() < 5000);
-    VerifyNothingKnown(rig);
-    QCOMPARE(rig.Interval(), kTestPeriods.searching);
-
-    // Back to health: the card is found and read again.
-    rig.Reader().Faults() = {};
-    for (int i = 0; i < 5 && rig.Interval() != kTestPeriods.identified; ++i)
-        rig.Tick();
-    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));
-    QCOMPARE(rig.Info().MaxPhoneRecords, 250);
-}
-
 void SessionWalkTest::readerVanishingWhileTheCardIsReadLeavesNoHalfCard() {
     ShellRig rig;
     rig.Tick();                                     // the card answers its reset
@@ -243,17 +211,6 @@ void SessionWalkTest::exitDuringTransferClosesAfterwards() {
     QVERIFY(rig.session->exitRequested());
     QTRY_VERIFY_WITH_TIMEOUT(!rig.main->isVisible(), 2000);
     QVERIFY(!rig.engine().ReaderPresent());
-}
-
-void SessionWalkTest::exitDuringPollClosesRightAfterIt() {
-    ShellRig rig;
-    rig.Tick();  // the card answers its reset; the next tick reads it, yielding
-    QTimer::singleShot(0, rig.main.get(), [&] { rig.main->close(); });
-    rig.Tick();
-    QCOMPARE(cardIdText(rig.Info()), QString(kDemoIccid));  // the poll was not cut short
-    QVERIFY(rig.main->isVisible());
-    QCOMPARE(rig.Interval(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.main->isVisible(), 2000);
 }
 
 void SessionWalkTest::windowChosenDuringPollOpensAfterIt() {

@@ -173,33 +173,6 @@ private slots:
         QVERIFY(Button("saveFileButton")->isEnabled());
     }
 
-    // Writing the list back changes no byte of the records left alone; an emoji message goes
-    // to the card and comes back the same.
-    void writesBackUnchangedButTheEdits() {
-        ReadCard();
-        Pellucard& engine = rig->engine();
-        const auto before = cardRecords(engine, CardBook::Sms);
-        EditAt(kSim, 12, sms_column::kShown);
-        const QString text = QStringLiteral("Bis bald \U0001F600");
-        Type(window->editor(), text);
-        QTRY_COMPARE(Sim().Text(12, sms_column::kText), text);
-        window->grid(kSim)->setFocus();
-        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
-        Button("writeButton")->click();
-        QCOMPARE(label("lastReadLabel")->text(),
-                 Message(MessageId::RecordsWrittenToCard, 0).arg(30));
-        const auto after = cardRecords(engine, CardBook::Sms);
-        for (std::size_t i = 0; i < after.size(); ++i) {
-            if (i != 11)
-                QCOMPARE(after[i], before[i]);
-        }
-        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
-        Button("readButton")->click();
-        QCOMPARE(Sim().Text(12, sms_column::kText), text);
-        QCOMPARE(Sim().Text(12, sms_column::kStatus), QStringLiteral("To Be Send"));
-        QCOMPARE(Sim().Text(12, sms_column::kValidity), QStringLiteral("167"));
-    }
-
     // A new message's validity text is in the language in force; its status stays English.
     void newMessageDefaultsFollowTheLanguage() {
         rig->session->setLanguageIndex(3);

@@ -127,14 +127,6 @@ private slots:
         QVERIFY(rig->dialogs.Unexpected().isEmpty());
     }
 
-    void unansweredQuestionsCancel() {
-        MakeWork();
-        // The safe answer of a box nobody answered (Escape, the close button) is Cancel.
-        QVERIFY(!main->close());
-        VerifyWorkKept();
-        QCOMPARE(rig->dialogs.Unexpected().size(), 1);  // stopped after the first question
-    }
-
     void newOpenAndCloseCancelledKeepTheDocument() {
         MakeWork();
         rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
@@ -152,22 +144,6 @@ private slots:
         QCOMPARE(rig->dialogs.MessageIds(), MessageIdList(6, MessageId::SaveNewRecordQuestion));
         QVERIFY(rig->dialogs.ScriptUsedUp());
         VerifyWorkKept();
-
-        // Saved once under a name, the question names the file; No then lets the edit go.
-        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
-        rig->dialogs.QueueFileName(rig->folder.filePath(QStringLiteral("people.SPB")));
-        person->newFile();
-        QCOMPARE(person->usedCount(), 0);
-        rig->dialogs.QueueFileName(rig->folder.filePath(QStringLiteral("people.SPB")));
-        person->openFile();
-        QCOMPARE(person->usedCount(), 5);
-        Type(person->field(1), QStringLiteral("?"));
-        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
-        QVERIFY(!person->close());
-        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::SaveRecordQuestion);
-        rig->dialogs.QueueAnswer(DialogAnswer::No);
-        QVERIFY(person->close());
-        QVERIFY(rig->dialogs.Unexpected().isEmpty());
     }
 
     void exitAsksAndCancelKeepsEverything() {

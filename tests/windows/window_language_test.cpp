@@ -152,8 +152,8 @@ constexpr int kDesktopAllowance = 70;
 
 std::vector<AvailableReader> someReaders() {
     return {{{ReaderChoice::Kind::Auto, {}}, {}, true, false},
-            {{ReaderChoice::Kind::Pcsc, "Generic USB Smart Card Reader with a Long Name 00 00"},
-             "Generic USB Smart Card Reader with a Long Name 00 00",
+            {{ReaderChoice::Kind::Pcsc, "Omnikey 3x21 USB 0011223344556677 8899AABBCCDDEEFF 00 00"},
+             "Omnikey 3x21 USB 0011223344556677 8899AABBCCDDEEFF 00 00",
              true,
              true}};
 }
@@ -253,7 +253,7 @@ void WindowLanguageTest::everyWindowSpeaksTheLanguage() {
                          .arg(computerList->height());
     }
     main.setReaderLister(someReaders);
-    fit(main.chooseReader(), "reader chooser");
+    look(main.chooseReader(), "reader chooser");
     main.chooseReader()->reject();
 
     // The file dialogs of the card's backup and restore and of a list's Save As (cancelled).
