@@ -8,21 +8,10 @@ namespace {
 // EF ADN as GSM 11.11 9.2.1 lays out the response: size, id, type 4, access, status, structure
 // and record length.
 Bytes ElementaryResponse(std::uint16_t size, std::uint8_t structure, std::uint8_t recordLength) {
-    return {0x00,
-            0x00,
-            static_cast<std::uint8_t>(size >> 8),
-            static_cast<std::uint8_t>(size),
-            0x6F,
-            0x3A,
-            0x04,
-            0x00,
-            0x11,
-            0x00,
-            0x44,
-            0x01,
-            0x02,
-            structure,
-            recordLength};
+    const auto high = static_cast<std::uint8_t>(size >> 8);
+    const auto low = static_cast<std::uint8_t>(size);
+    return {0,    0, high, low,  0x6F, 0x3A,      0x04,        0,
+            0x11, 0, 0x44, 0x01, 0x02, structure, recordLength};
 }
 
 TEST(ParseFileInfoTest, LinearFixedFileGivesRecordCountRoundedHalfToEven) {
