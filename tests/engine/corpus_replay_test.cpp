@@ -7,6 +7,7 @@
 #include "../../fuzz/card_info_checks.h"
 #include "../../fuzz/decoder_checks.h"
 #include "../../fuzz/report_link_checks.h"
+#include "../../fuzz/usim_phonebook_checks.h"
 #include "support/corpus_replay.h"
 
 namespace pellucard {
@@ -25,11 +26,13 @@ TEST(CorpusReplayTest, EveryDecoderCorpus) {
 }
 
 // Beyond the seeds: every input of up to one byte, and a fixed pseudo-random sweep of
-// records of every length up to a full SMS record and a little more.
+// records of every length up to a full SMS record and a little more (the first byte of a USIM
+// phone book input picks the kind of record).
 TEST(CorpusReplayTest, ShortAndPseudoRandomInputs) {
-    const Check checks[] = {fuzz::CheckDecodePhoneBook, fuzz::CheckDecodeSms,
-                            fuzz::CheckDecodeAlpha,     fuzz::CheckDecodeDigits,
-                            fuzz::CheckCardInformation, fuzz::CheckReportLink};
+    const Check checks[] = {fuzz::CheckDecodePhoneBook,    fuzz::CheckDecodeSms,
+                            fuzz::CheckDecodeAlpha,        fuzz::CheckDecodeDigits,
+                            fuzz::CheckCardInformation,    fuzz::CheckReportLink,
+                            fuzz::CheckDecodeUsimPhoneBook};
     std::vector<std::vector<std::uint8_t>> inputs{{}};
     for (int value = 0; value < 256; ++value)
         inputs.push_back({static_cast<std::uint8_t>(value)});
