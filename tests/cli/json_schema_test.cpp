@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 
 #include <vector>
 
@@ -122,31 +121,15 @@ TEST_F(JsonSchemaTest, EveryCommandAnswersWithItsKeys) {
             << name << "\n"
             << runs.back().out.toStdString();
     }
-    const CliRun& refusedPin = runs[2];
-    const CliRun& smsRead = runs[4];
-    const CliRun& added = runs[8];
-    const CliRun& usageError = runs[runs.size() - 2];
-    const CliRun& refusedWrite = runs.back();
-    // What the keys hold where their form is promised: the card's status word as hex, times in
-    // ISO 8601 beside the card's fields, the loss with the value before and after.
-    EXPECT_EQ(refusedPin.Json()["outcome"].toString(), "refused");
-    EXPECT_EQ(refusedPin.Json()["status_word"].toString(), "98 04");
-    EXPECT_EQ(usageError.Json()["exit_status"].toInt(), 2);
-    const QJsonObject first = smsRead.Json()[0].toObject();
-    EXPECT_EQ(first["time"].toString(), "2024-03-15T10:30:00+01:00");
-    EXPECT_EQ(first["timestamp"].toArray(), (QJsonArray{24, 3, 15, 10, 30, 0, 4}));
-    const QRegularExpression iso(
-        QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d$"));
-    for (const QJsonValue& message : smsRead.Json().array()) {
-        const QJsonValue time = message.toObject()["time"];
-        EXPECT_TRUE(time.isNull() || iso.match(time.toString()).hasMatch())
-            << time.toString().toStdString();
-    }
-    EXPECT_EQ(added.Json()["duplicates"][0]["slot"].toInt(), 3);
-    const QJsonObject loss = refusedWrite.Json()["losses"][0].toObject();
+    // What the keys hold where their form is promised: the card's status word as hex, the loss
+    // with the value before and after, times in ISO 8601.
+    EXPECT_EQ(runs[2].Json()["outcome"].toString(), "refused");
+    EXPECT_EQ(runs[2].Json()["status_word"].toString(), "98 04");
+    EXPECT_EQ(runs[4].Json()[0]["time"].toString(), "2024-03-15T10:30:00+01:00");
+    const QJsonObject loss = runs.back().Json()["losses"][0].toObject();
     EXPECT_EQ(loss["before"].toString(), "12AB34");
     EXPECT_EQ(loss["after"].toString(), "1234");
-    EXPECT_FALSE(refusedWrite.Json()["error"].toString().contains('\n'));
+    EXPECT_FALSE(runs.back().Json()["error"].toString().contains('\n'));
 }
 
 // encode and decode round trip through the card's layouts.

@@ -169,21 +169,6 @@ TEST_F(NoLossTest, CountsPrintedAreTheRecordsWritten) {
         << run.out.toStdString();
 }
 
-TEST_F(NoLossTest, AVCardWithUnreadableLinesStopsUnlessForced) {
-    Write("phone.vcf",
-          "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anna Berg\r\nTEL;TYPE=CELL:+46701234567\r\n"
-          "this line is no property\r\nEND:VCARD\r\n");
-    CliRun run = Cli({"convert", Path("phone.vcf"), Path("pb.json"), "--kind", "phonebook"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("line 5: could not be read (not a vCard line)"))
-        << run.err.toStdString();
-    EXPECT_FALSE(QFile::exists(Path("pb.json")));
-    run = Cli({"convert", Path("phone.vcf"), Path("pb.json"), "--kind", "phonebook", "--force"});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains("line 5: could not be read")) << run.err.toStdString();
-    EXPECT_EQ(QJsonDocument::fromJson(Read("pb.json"))[0]["name"].toString(), "Anna Berg");
-}
-
 // A file size limit makes writes fail as a full disk does: the message is the system's.
 TEST_F(NoLossTest, AFailedFileWriteSaysWhatTheSystemSaid) {
     const auto limited = [] {
