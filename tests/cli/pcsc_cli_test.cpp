@@ -66,7 +66,7 @@ protected:
     }
     // The same command on both readers: the same exit status and the same output, but for the
     // status word of a refused code: a USIM answers 63 Cx where a GSM SIM answers 98 04.
-    void Same(const QStringList& arguments) {
+    CliRun Same(const QStringList& arguments) {
         const CliRun pcsc = Pcsc(arguments);
         const CliRun usb = Usb(arguments);
         EXPECT_EQ(pcsc.exitCode, usb.exitCode)
@@ -74,6 +74,7 @@ protected:
         EXPECT_EQ(WithoutStatusWord(pcsc.out), WithoutStatusWord(usb.out))
             << arguments.join(' ').toStdString();
         EXPECT_FALSE(pcsc.out.isEmpty()) << arguments.join(' ').toStdString();
+        return pcsc;
     }
     static QByteArray WithoutStatusWord(const QByteArray& out) {
         if (QJsonDocument::fromJson(out).isArray())
@@ -127,6 +128,16 @@ TEST_P(PcscCliTest, EveryCardCommandGivesWhatTheUsbReaderGives) {
     Same(QStringList{"--pin", "1234", "sms", "write", smsFile});
     Same(pin + QStringList{"phonebook", "read"});
     Same(pin + QStringList{"sms", "read"});
+    // The other record files: on a USIM in the application, but for the last dialled numbers;
+    // fixed dialling written with PIN2.
+    const QString doctor =
+        Write("fdn.json", R"([{"slot": 3, "name": "Doctor", "number": "+441632960999"}])");
+    EXPECT_EQ(
+        Same(pin + QStringList{"phonebook", "write", "--file", "fdn", "--pin2", "5678", doctor})
+            .exitCode,
+        0);
+    for (const char* file : {"fdn", "sdn", "msisdn", "lnd"})
+        EXPECT_EQ(Same(pin + QStringList{"phonebook", "read", "--file", file}).exitCode, 0);
 
     // PIN commands cost exactly the attempts they cost on the USB reader.
     const QStringList json{"--json"};
