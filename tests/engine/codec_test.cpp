@@ -68,14 +68,6 @@ TEST(EncodeDigitsTest, DropsCharactersACardCannotStore) {
     EXPECT_EQ(ToHex(bytes), "21");
 }
 
-TEST(SwappedDecimalTest, TensInLowNibble) {
-    EXPECT_EQ(DecodeSwappedDecimal(0x99), 99);
-    EXPECT_EQ(DecodeSwappedDecimal(0x30), 3);
-    EXPECT_EQ(DecodeSwappedDecimal(0x8C), 8);  // invalid tens nibble counts as 0
-    EXPECT_EQ(EncodeSwappedDecimal(29), 0x92);
-    EXPECT_EQ(EncodeSwappedDecimal(150), 0x99);
-}
-
 // --- GSM 7-bit alphabet and packing ----------------------------------------------------------
 
 std::vector<std::uint8_t> Codes(std::string_view ascii) {
@@ -90,24 +82,6 @@ TEST(Gsm7PackingTest, HelloHelloExample) {
     auto packed = PackSeptets(Codes("hellohello"));
     EXPECT_EQ(ToHex(packed), "E8329BFD4697D9EC37");
     EXPECT_EQ(GsmCodesToText(UnpackSeptets(packed, 10)), "hellohello");
-}
-
-TEST(Gsm7PackingTest, UnpacksOnlyWholeSeptetsInsideTheData) {
-    auto packed = PackSeptets(Codes("hellohello"));
-    EXPECT_EQ(UnpackSeptets(packed, 160).size(), 10u);  // 72 bits hold 10 septets
-    EXPECT_TRUE(UnpackSeptets(Bytes{}, 5).empty());
-    EXPECT_TRUE(UnpackSeptets(packed, 5, 1000).empty());
-    // Eight septets fill seven bytes exactly.
-    auto eight = PackSeptets(Codes("abcdefgh"));
-    EXPECT_EQ(eight.size(), 7u);
-    EXPECT_EQ(GsmCodesToText(UnpackSeptets(eight, 8)), "abcdefgh");
-    // One fill bit: the text starts at bit 1.
-    Bytes shifted(eight.size() + 1, 0);
-    for (std::size_t i = 0; i < eight.size(); ++i) {
-        shifted[i] |= static_cast<std::uint8_t>(eight[i] << 1);
-        shifted[i + 1] |= static_cast<std::uint8_t>(eight[i] >> 7);
-    }
-    EXPECT_EQ(GsmCodesToText(UnpackSeptets(shifted, 8, 1)), "abcdefgh");
 }
 
 TEST(GsmAlphabetTest, DefaultTableAgreesWithGsm0338) {

@@ -127,20 +127,8 @@ TEST(DecodeSmsTest, HeaderWithPortsAndSixteenBitReference) {
     EXPECT_EQ(mchs.timeStamp, (SmsTimeStamp{17, 8, 24, 18, 14, 43, 12}));
 }
 
-TEST(DecodeSmsTest, AlphanumericSenders) {
-    // AOSP GsmSmsTest.testCPHSVoiceMail: senders "_@" and "Δ@" in four semi-octets.
-    auto set =
-        DecodeSmsRecord(Record(kSmsRead, "07912160130310F20404D0110041006060627171118A0120"));
-    EXPECT_EQ(set.AddressText(), "_@");
-    EXPECT_EQ(set.text, " ");
-    auto clear =
-        DecodeSmsRecord(Record(kSmsRead, "07912160130310F20404D0100041006060627161058A0120"));
-    EXPECT_EQ(clear.AddressText(), "\u0394@");
-}
-
-TEST(DecodeSmsTest, ExtensionTableInMessages) {
-    // AOSP GsmSmsTest.testEmailGateway (an odd digit count, "504") and
-    // testExtendedCharacterTable.
+TEST(DecodeSmsTest, OddDigitCountAndExtensionTable) {
+    // AOSP GsmSmsTest.testEmailGateway: an odd digit count, "504", and the extension table.
     auto email = DecodeSmsRecord(
         Record(kSmsRead,
                "07914151551512F204038105F400007011103105458A29E6F71B50C687DB7076D9357EB741AF0D0A"
@@ -148,12 +136,6 @@ TEST(DecodeSmsTest, ExtensionTableInMessages) {
     EXPECT_EQ(email.AddressText(), "504");
     // The e-mail gateway sends "sender /body"; AOSP splits it into foo@example.com and the body.
     EXPECT_EQ(email.text, "foo@example.com /{ testBody[^~\\] }");
-
-    auto table = DecodeSmsRecord(Record(
-        kSmsRead,
-        "07914151551512F2040B916105551511F100006080615131728A44D4F29C0E2AE3E96537B94C068DD1617978"
-        "4C2FCB41F4B0985D06B958ADD00FB0E94536AF974974DA6D281BA00E95E26D509B946FC3DBF87A25D56A04"));
-    EXPECT_EQ(table.text, "Test extended character table .,-!?@~_\\/&\"';^|:()<{}>[]=%*+#");
 }
 
 // --- statuses and layout faults --------------------------------------------------------------
