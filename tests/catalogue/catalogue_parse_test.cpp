@@ -62,20 +62,6 @@ TEST(CatalogueParse, SkipsMalformedLinesAndKeepsTheRest) {
     EXPECT_EQ(table.messages.at(900)[0], QStringLiteral("Clean All"));
 }
 
-TEST(CatalogueParse, WrongHeaderCountsAsSkipped) {
-    const CatalogueTable table =
-        ParseCatalogue("id\ten\tfr\tnl\tde\tel\tit\tpt\tes\n" + Line("0", "Add"));
-    EXPECT_EQ(table.skippedLines, QList<int>{1});
-    EXPECT_EQ(table.messages.size(), 1u);
-}
-
-TEST(CatalogueParse, GarbageNeverCrashes) {
-    EXPECT_TRUE(ParseCatalogue({}).messages.empty());
-    const CatalogueTable table = ParseCatalogue(QByteArray("\t\t\\\n\\\t\0\xFF\n", 9));
-    EXPECT_TRUE(table.messages.empty());
-    EXPECT_EQ(table.skippedLines.size(), 2);
-}
-
 TEST(MenuAccelerator, ReadsTheBracketedLetter) {
     EXPECT_EQ(MenuAccelerator(QStringLiteral("File [&F]")), QChar(u'F'));
     EXPECT_EQ(MenuAccelerator(QStringLiteral("Exit[&e]")), QChar(u'E'));
