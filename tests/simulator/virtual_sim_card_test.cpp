@@ -128,20 +128,10 @@ TEST_F(VirtualSimCardTest, RefusesWhatTheCurrentFileAndTheAccessConditionsForbid
     EXPECT_EQ(SwOf("A0B0000009"), 0x9804);
 }
 
-TEST_F(VirtualSimCardTest, DisabledChv1OpensThePhoneBookFromReset) {
-    auto image = DemoImage();
-    image.chv1Enabled = false;
-    Load(image);
-    SelectPath({"7F10", "6F3A"});
-    EXPECT_EQ(ReadRecord(2, 4, 28), kJoseRecord);
-    EXPECT_EQ(Verify(1, "1234"), 0x9808);  // nothing to verify
-    // CHV2 stays a condition of its own.
-    EXPECT_EQ(SwOf("A004000000"), 0x9804);  // INVALIDATE ADN needs CHV2
-}
-
 // --- CHV1 and CHV2 -------------------------------------------------------------------------
 // The engine's PIN walk drives verify, change, disable, enable and unblock through their happy
-// paths and counters; these are the card's own rules beyond them (GSM 11.11 8.9 to 8.13).
+// paths and counters, CHV1 blocked and unblocked among them; these are the card's own rules
+// beyond them (GSM 11.11 8.9 to 8.13).
 
 TEST_F(VirtualSimCardTest, WrongCodesCostAnAttemptAndWithdrawAnEarlierVerification) {
     EXPECT_EQ(Verify(1, "12345"), 0x9804);  // a prefix of the right code is still wrong
@@ -158,16 +148,8 @@ TEST_F(VirtualSimCardTest, WrongCodesCostAnAttemptAndWithdrawAnEarlierVerificati
 
 TEST_F(VirtualSimCardTest, BlockedCodesRefuseEvenTheRightOneAndTenWrongUnblocksBlockForGood) {
     for (int i = 0; i < 3; ++i)
-        Verify(1, "0000");
-    EXPECT_EQ(Verify(1, "1234"), 0x9840);
-    EXPECT_EQ(SwOf("A026000108" + Code("1234")), 0x9840);
-    // GSM 11.11 names CHV1 with P2 = 00 in UNBLOCK CHV; unblocking verifies the new code.
-    EXPECT_EQ(SwOf("A02C000010" + Code("12345678") + Code("4321")), 0x9000);
-    SelectPath({"7F10", "6F3A"});
-    EXPECT_EQ(ReadRecord(1, 4, 28), kAliceRecord);
-
-    for (int i = 0; i < 3; ++i)
         Verify(2, "0000");
+    EXPECT_EQ(Verify(2, "5678"), 0x9840);
     EXPECT_EQ(ChvStatus(), "838A808A");
     EXPECT_EQ(SwOf("A02C000210" + Code("12345678") + Code("9999")), 0x9804);  // CHV1's code
     EXPECT_EQ(SwOf("A02C000210" + Code("87654321") + Code("9999")), 0x9000);
@@ -178,7 +160,7 @@ TEST_F(VirtualSimCardTest, BlockedCodesRefuseEvenTheRightOneAndTenWrongUnblocksB
     EXPECT_EQ(SwOf("A02C000110" + Code("00000000") + Code("1111")), 0x9840);
     EXPECT_EQ(SwOf("A02C000110" + Code("12345678") + Code("1111")), 0x9840);
     EXPECT_EQ(ChvStatus(), "8380838A");
-    EXPECT_EQ(Verify(1, "4321"), 0x9000);  // CHV1 itself is untouched
+    EXPECT_EQ(Verify(1, "1234"), 0x9000);  // CHV1 itself is untouched
 }
 
 TEST_F(VirtualSimCardTest, DisablingAndEnablingTwiceIsRefused) {
@@ -187,6 +169,7 @@ TEST_F(VirtualSimCardTest, DisablingAndEnablingTwiceIsRefused) {
     EXPECT_EQ(SwOf("A026000108" + Code("1234")), 0x9808);
     // With CHV1 disabled there is no CHV1 to change.
     EXPECT_EQ(SwOf("A024000110" + Code("1234") + Code("4321")), 0x9808);
+    EXPECT_EQ(Verify(1, "1234"), 0x9808);  // nothing to verify
     EXPECT_EQ(SwOf("A028000108" + Code("1234")), 0x9000);
     EXPECT_EQ(SwOf("A028000108" + Code("1234")), 0x9808);
 }
