@@ -11,12 +11,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <map>
 #include <set>
 
 #include "cli_rig.h"
 #include "pcscd_rig.h"
 #include "simulator/card_image.h"
+#include "support/image_contents.h"
 
 namespace pellucard::testing {
 namespace {
@@ -160,18 +160,11 @@ TEST_P(PcscCliTest, EveryCardCommandGivesWhatTheUsbReaderGives) {
     EXPECT_EQ(ReadJson(image), ReadJson(reference));
 }
 
-// Every record and body of a card image file, by "path#record" (record 0: the body).
-std::map<std::string, Bytes> ImageContents(const QString& path) {
+CardImage ImageFile(const QString& path) {
     CardImage image;
     QString why;
     EXPECT_TRUE(ReadCardImageFile(path, image, why)) << why.toStdString();
-    std::map<std::string, Bytes> contents;
-    for (const auto& file : image.files) {
-        contents[file.path + "#0"] = file.body;
-        for (std::size_t i = 0; i < file.records.size(); ++i)
-            contents[file.path + "#" + std::to_string(i + 1)] = file.records[i].data;
-    }
-    return contents;
+    return image;
 }
 
 TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
@@ -188,7 +181,8 @@ TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
         EXPECT_EQ(refused.exitCode, 1);
         EXPECT_TRUE(refused.err.contains("no USIM phone book")) << refused.err.toStdString();
         PullCard();
-        EXPECT_EQ(ImageContents(image), ImageContents(reference)) << "nothing was written";
+        EXPECT_TRUE(Changed(ImageFile(reference), ImageFile(image)).empty())
+            << "nothing was written";
         return;
     }
     EXPECT_EQ(alice["emails"].toArray(), QJsonArray{"alice@example.org"});
@@ -225,20 +219,13 @@ TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
 
     // Every other byte of every file is as it was.
     PullCard();
-    const auto before = ImageContents(reference);
-    const auto after = ImageContents(image);
-    std::set<std::string> changed;
-    for (const auto& [key, bytes] : after) {
-        if (!before.count(key) || before.at(key) != bytes)
-            changed.insert(key);
-    }
     const std::string pb = "3F00/7F10/5F3A/";
-    EXPECT_EQ(changed, (std::set<std::string>{
-                           pb + "4F12#2", pb + "4F25#1", pb + "4F50#1", pb + "4F26#1",
-                           pb + "4F09#1", pb + "4F23#0",  // Alice edited
-                           "3F00/7F10/6F3A#2", pb + "4F11#2", pb + "4F50#2", pb + "4F12#1",
-                           pb + "4F25#2", pb + "4F26#2", pb + "4F09#2"}));  // José deleted
-    EXPECT_EQ(after.size(), before.size());
+    EXPECT_EQ(Changed(ImageFile(reference), ImageFile(image)),
+              (std::set<std::string>{
+                  pb + "4F12#2", pb + "4F25#1", pb + "4F50#1", pb + "4F26#1", pb + "4F09#1",
+                  pb + "4F23#0",  // Alice edited
+                  "3F00/7F10/6F3A#2", pb + "4F11#2", pb + "4F50#2", pb + "4F12#1", pb + "4F25#2",
+                  pb + "4F26#2", pb + "4F09#2"}));  // José deleted
 }
 
 INSTANTIATE_TEST_SUITE_P(Cards, PcscCliTest, ::testing::Bool(),
