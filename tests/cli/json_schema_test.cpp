@@ -132,27 +132,12 @@ TEST_F(JsonSchemaTest, EveryCommandAnswersWithItsKeys) {
     EXPECT_FALSE(runs.back().Json()["error"].toString().contains('\n'));
 }
 
-// encode and decode round trip through the card's layouts.
+// encode and decode round trip through the card's layouts (each layout byte for byte: the
+// engine's codec tests; the keys of encode adn and every decode: the table above).
 TEST_F(JsonSchemaTest, DecodeUndoesEncode) {
-    const CliRun adn = Cli({"--json", "encode", "adn", "--record-length", "28", "--name", "Bob",
-                            "--number", "+441234567890"});
-    EXPECT_EQ(adn.Json()["hex"].toString(),
-              "426F62" + QString(22, 'F') + "0791442143658709" + QString(12, 'F'))
-        << "the GSM 11.11 layout: name, length 7, type 91, swapped digits, FF filler";
-    const CliRun decodedAdn = Cli({"--json", "decode", "adn", adn.Json()["hex"].toString()});
-    EXPECT_EQ(decodedAdn.Json()["name"].toString(), "Bob");
-    EXPECT_EQ(decodedAdn.Json()["number"].toString(), "+441234567890");
-
-    const CliRun greek = Cli({"encode", "alpha", "--length", "12", "--form", "129", "Γιώργος"});
-    ASSERT_EQ(greek.exitCode, 0);
-    EXPECT_TRUE(greek.out.startsWith("81")) << greek.out.toStdString();
-    const CliRun alpha = Cli({"--json", "decode", "alpha", QString(greek.out.trimmed())});
-    EXPECT_EQ(alpha.Json()["text"].toString(), QString("Γιώργος"));
-
+    EXPECT_TRUE(Cli({"encode", "alpha", "--length", "12", "--form", "129", "Γιώργος"})
+                    .out.startsWith("81"));
     EXPECT_EQ(Cli({"encode", "digits", "--max-digits", "6", "123*#"}).out.trimmed(), "21A3FB");
-    EXPECT_EQ(Cli({"--json", "decode", "digits", "21 43 ba ff"}).Json()["digits"].toString(),
-              "1234*#");
-
     const CliRun sms =
         Cli({"--json", "encode", "sms", "--status", "1", "--address", "+4917012345", "--text",
              "Grüße €", "--sc", "+491710760000", "--timestamp", "24,12,31,23,59,58,-28"});

@@ -177,28 +177,6 @@ TEST_F(CutReplyTest, ShortSelectResponsesAreLinkFailuresNotEmptyFiles) {
     EXPECT_TRUE(rig.engine->ReadMasterStatus().IsLinkFailed());
 }
 
-TEST(LostReportSweepTest, ALostAcknowledgementAnywhereInARecordReadIsMadeGoodByTheLink) {
-    DemoRig clean;
-    ASSERT_TRUE(clean.Start());
-    ASSERT_TRUE(clean.engine->VerifyPin(1, "1234").IsDone());
-    ASSERT_TRUE(clean.engine->EnterPhoneBook().IsDone());
-    const Bytes expected = clean.engine->ReadPhoneBookRecord(5).value;
-    ASSERT_FALSE(expected.empty());
-    // Header, execute, length request, five data requests: a lost acknowledgement of a data
-    // request costs the block a new start from its length request, nothing more.
-    for (int lost = 0; lost < 10; ++lost) {
-        DemoRig rig;
-        ASSERT_TRUE(rig.Start());
-        ASSERT_TRUE(rig.engine->VerifyPin(1, "1234").IsDone());
-        ASSERT_TRUE(rig.engine->EnterPhoneBook().IsDone());
-        rig.reader->Faults().lostAcknowledgementAfter = lost;
-        const CardResult<Bytes> read = rig.engine->ReadPhoneBookRecord(5);
-        EXPECT_TRUE(read.IsDone()) << lost;
-        EXPECT_EQ(read.value, expected) << lost;
-        EXPECT_EQ(rig.engine->RepeatedExchanges(), 0) << lost;
-    }
-}
-
 // Positions 0 .. dense - 1, then every `step`-th up to `last`.
 std::vector<int> Positions(int dense, int step = 1, int last = 0) {
     std::vector<int> positions;
