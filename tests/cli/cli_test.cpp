@@ -89,22 +89,17 @@ protected:
     // A socket reader pauses 20 ms per card command, as the real reader needs: a card with a
     // short phone book keeps the test quick.
     void ShortenPhoneBook(int records) {
-        QFile file(Path("card.json"));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        auto document = QJsonDocument::fromJson(file.readAll());
-        file.close();
-        auto root = document.object();
-        auto files = root["files"].toArray();
-        for (int i = 0; i < files.size(); ++i) {
-            auto entry = files[i].toObject();
-            if (entry["path"].toString() != "3F00/7F10/6F3A")
-                continue;
-            entry["record_count"] = records;
-            files[i] = entry;
-        }
-        root["files"] = files;
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QJsonDocument(root).toJson());
+        EditCard([records](QJsonObject& image) {
+            QJsonArray files = image["files"].toArray();
+            for (qsizetype i = 0; i < files.size(); ++i) {
+                QJsonObject file = files[i].toObject();
+                if (file["path"] == "3F00/7F10/6F3A") {
+                    file["record_count"] = records;
+                    files[i] = file;
+                }
+            }
+            image["files"] = files;
+        });
     }
     void StartSimulator(const QString& profile, const QStringList& faults = {}) {
         ShortenPhoneBook(30);

@@ -185,14 +185,10 @@ TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
             << "nothing was written";
         return;
     }
+    // What each field holds: UsimPhoneBookTest.ReadsContactsWithTheirNumbersEmails...
     EXPECT_EQ(alice["emails"].toArray(), QJsonArray{"alice@example.org"});
-    EXPECT_EQ(alice["second_name"].toString(), "Ali");
-    EXPECT_EQ(alice["groups"].toArray(), QJsonArray{"Family"});
     const QJsonArray numbers = alice["numbers"].toArray();
     ASSERT_EQ(numbers.size(), 2);
-    EXPECT_EQ(numbers[0].toObject()["number"].toString(), "+441632960456");
-    EXPECT_EQ(numbers[0].toObject()["type"].toString(), "Home");
-    EXPECT_EQ(numbers[1].toObject()["number"].toString(), "");
 
     // Two numbers, an e-mail and a group, edited; the whole book written back.
     alice["numbers"] =
