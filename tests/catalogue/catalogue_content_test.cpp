@@ -135,21 +135,6 @@ TEST(Catalogue, AcceleratorsKeepTheirFormAndOccurInTheCaption) {
     }
 }
 
-TEST(Catalogue, LanguageNamesAndVersionLinesAgreeInEveryLanguage) {
-    static const QRegularExpression version(QStringLiteral("\\d+\\.\\d+\\.\\d+"));
-    for (int k = 0; k < kLanguageCount; ++k) {
-        QSet<QString> names;
-        for (MessageId name : kLanguageNames)
-            names.insert(Message(name, k));
-        EXPECT_EQ(names.size(), kLanguageCount) << kLanguageCodes[k];
-        for (MessageId id : {MessageId::ProgramVersion, MessageId::ProgramDescription}) {
-            const QString english = version.match(Message(id, 0)).captured();
-            ASSERT_FALSE(english.isEmpty()) << MessageNumber(id);
-            EXPECT_EQ(version.match(Message(id, k)).captured(), english) << kLanguageCodes[k];
-        }
-    }
-}
-
 // Greek read through a Western code page turns into Latin-1 letters.
 TEST(Catalogue, GreekIsWrittenInGreekLetters) {
     static const QRegularExpression greekLetter(QStringLiteral("[\\x{0370}-\\x{03FF}]"));

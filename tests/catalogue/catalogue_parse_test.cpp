@@ -30,13 +30,6 @@ TEST(CatalogueParse, ReadsEscapesBlanksUtf8AndWindowsLineEnds) {
     EXPECT_EQ(table.messages.at(11600)[4], QStringLiteral(" Αποθήκευση "));
 }
 
-TEST(CatalogueParse, EmptyFieldIsALanguageWithoutText) {
-    const CatalogueTable table = ParseCatalogue(kHeader + "29900\tWrong PIN Code!\t\t\t\t\t\t\t\n");
-    ASSERT_TRUE(table.skippedLines.isEmpty());
-    EXPECT_EQ(table.messages.at(29900)[0], QStringLiteral("Wrong PIN Code!"));
-    EXPECT_TRUE(table.messages.at(29900)[1].isEmpty());
-}
-
 TEST(CatalogueParse, SkipsMalformedLinesAndKeepsTheRest) {
     const QByteArray data =
         kHeader                                        // line 1
