@@ -53,6 +53,23 @@ TEST_F(CardSessionTest, CardInformationOfTheDemoCard) {
     EXPECT_EQ(Item(e, CardInfoItem::ServiceCentreNumber), "+447700900999");
 }
 
+TEST_F(CardSessionTest, FindCardInfFillsTheRecordAfterPin1) {
+    CardInfo info;
+    FindCardInf(Engine(), info);
+    EXPECT_FALSE(info.Pin1Open);
+    EXPECT_EQ(info.Imsi, "-");
+    EXPECT_EQ(info.MaxPhoneRecords, 250);
+    EXPECT_EQ(info.MaxSmsRecords, 30);
+    EXPECT_EQ(info.MaxLastDialRecords, 10);
+    ASSERT_TRUE(Engine().DisablePin1("1234").IsDone());
+    int yields = 0;
+    FindCardInf(Engine(), info, [&] { ++yields; });
+    EXPECT_TRUE(info.Pin1Open);
+    EXPECT_EQ(info.Imsi, "001010123456789");
+    EXPECT_EQ(info.ServiceCentreNumber, "+447700900999");
+    EXPECT_EQ(yields, 8);
+}
+
 TEST_F(CardSessionTest, PinCommandsMoveTheCountersAndTheLock) {
     auto& e = Engine();
     EXPECT_FALSE(e.VerifyPin(1, "9999").IsDone());
