@@ -159,37 +159,6 @@ TEST_F(SimulatorTest, PinChangeWhoseAnswerIsLostMayBeInForce) {
     EXPECT_EQ(Cli({"--reader", "socket:" + socket, "pin", "verify", "4321"}).exitCode, 0);
 }
 
-// A refusal ends the read with the record and the status word; PIN1 is named only when the
-// card says an access condition is not fulfilled.
-TEST_F(CliTest, RefusedRecordEndsTheReadWithItsStatusWord) {
-    AddRefusals({"read:6F3A:7:6F00", "read:6F3C:*:9804"});
-    const auto book = Cli(Card() + QStringList{"phonebook", "read"});
-    EXPECT_EQ(book.exitCode, 1);
-    EXPECT_TRUE(book.err.contains("the card refused record 7 (status 6F 00: technical problem"))
-        << book.err.toStdString();
-    EXPECT_FALSE(book.err.contains("PIN")) << book.err.toStdString();
-
-    const auto sms = Cli(Card() + QStringList{"sms", "read"});
-    EXPECT_EQ(sms.exitCode, 1);
-    EXPECT_TRUE(sms.err.contains("record 1 (status 98 04: access condition not fulfilled)"))
-        << sms.err.toStdString();
-}
-
-TEST_F(SimulatorTest, KilledEmulatorEndsTheReadWithAClearFailure) {
-    StartSimulator("realistic");
-    QProcess reader;
-    reader.start(PELLUCARD_CLI,
-                 {"--reader", "socket:" + socket, "--pin", "1234", "phonebook", "read"});
-    ASSERT_TRUE(reader.waitForStarted());
-    // Past finding the reader and the card (about half a second on this profile, more in a
-    // sanitizer build), within the read of 30 records.
-    QThread::msleep(1000);
-    simulator.kill();
-    ASSERT_TRUE(reader.waitForFinished(15000)) << "the reading side must not hang";
-    EXPECT_EQ(reader.exitCode(), 1);
-    EXPECT_TRUE(reader.readAllStandardError().contains("went away"));
-}
-
 // Restore asks on a terminal, and without --yes elsewhere it writes nothing; both are failures.
 // (The terminal's yes: CardSlotsTest.ReplaceSaysWhatItEmptiesAndAsksOnATerminal.)
 TEST_F(CliTest, BackupThenRestoreGivesBackEveryRecordByteForByte) {

@@ -108,19 +108,6 @@ TEST_F(ReaderLinkTest, SixteenDataBytesTravelAsSixSixFourThenTheLength) {
     EXPECT_EQ(card->received[0], apdu);
 }
 
-TEST_F(ReaderLinkTest, SequenceNumbersWrapOnBothSides) {
-    Link().SetHostSequence(253);
-    rig.reader->SetReaderSequence(250);
-    const CardResult<Bytes> selected = rig.engine->SelectFile(0x3F00);
-    ASSERT_TRUE(selected.IsDone());
-    EXPECT_EQ(selected.value, kMasterResponse);
-    const auto& w = rig.bus.written;
-    EXPECT_EQ(w[0][8], 254);
-    EXPECT_EQ(w[1][8], 255);
-    EXPECT_EQ(w[2][8], 0);
-    EXPECT_EQ(w[3][8], 1);
-}
-
 TEST_F(ReaderLinkTest, LostAcknowledgementIsRetriedWithoutExecutingTwice) {
     rig.reader->Faults().lostAcknowledgements = 3;
     const Bytes data = {0x31, 0x32, 0x33, 0x34, 0xFF, 0xFF, 0xFF, 0xFF};
@@ -129,17 +116,6 @@ TEST_F(ReaderLinkTest, LostAcknowledgementIsRetriedWithoutExecutingTwice) {
     // Every retry repeats the host sequence of the report it retries.
     const auto& w = rig.bus.written;
     EXPECT_EQ(w[0][8], w[1][8]);
-}
-
-TEST_F(ReaderLinkTest, SilentReaderFailsWithinTheBoundedWaits) {
-    rig.reader->Faults().silent = true;
-    EXPECT_TRUE(rig.engine->SelectFile(0x3F00).outcome.IsLinkFailed());
-    // Learning the reader's sequence: one 100 ms read and one 50 ms second chance; a selection
-    // is asked once more when its answer was lost.
-    EXPECT_EQ(Link().Counters().reportsRead, 2 * 2);
-    EXPECT_EQ(rig.clock.Elapsed(), 2 * std::chrono::milliseconds(150));
-    EXPECT_EQ(rig.engine->RepeatedExchanges(), 1);
-    EXPECT_FALSE(rig.engine->CardPresent());
 }
 
 // Waits are bounded by time, not by a count of reports: the reader below repeats its report

@@ -22,7 +22,6 @@ TEST(ParseFileInfoTest, LinearFixedFileGivesRecordCountRoundedHalfToEven) {
     EXPECT_EQ(info.sizeOrRecordCount, 6);  // 176 / 28 = 6.29
     EXPECT_EQ(info.readAccess, 1);
     EXPECT_EQ(info.updateAccess, 1);
-    EXPECT_EQ(info.rehabilitateAccess, 4);
     EXPECT_EQ(info.invalidateAccess, 4);
     EXPECT_EQ(info.fileIdHigh, 0x6F);
     EXPECT_EQ(info.fileIdLow, 0x3A);
@@ -57,9 +56,6 @@ TEST(ParseFileInfoTest, MasterFileGivesTheChvCounters) {
     EXPECT_EQ(info.unblockChv1AttemptsLeft, 10);
     EXPECT_EQ(info.chv2AttemptsLeft, 3);
     EXPECT_EQ(info.unblockChv2AttemptsLeft, 9);
-    EXPECT_EQ(info.numberOfDfs, 2);
-    EXPECT_EQ(info.numberOfEfs, 5);
-    EXPECT_EQ(info.numberOfCodes, 4);
     EXPECT_EQ(info.structure, 0) << "EF fields stay empty for a directory";
     EXPECT_EQ(info.sizeOrRecordCount, 0);
 }

@@ -82,14 +82,6 @@ TEST_F(FileHistoryTest, KeepsTheFiveOpenedLastNewestFirstWithTheirWindows) {
     EXPECT_EQ(History().RecentFiles()[1].path, Path("book6.SPB"));
 }
 
-TEST_F(FileHistoryTest, WithoutAStoreNothingIsWritten) {
-    AttachSettings(nullptr);
-    History().Clear();
-    History().RememberOpened(Path("book.SPB"), 4);
-    EXPECT_EQ(History().RecentFiles().size(), 1);  // for this run
-    EXPECT_FALSE(QFile::exists(Path("settings.ini")));
-}
-
 TEST_F(FileHistoryTest, TheTemplateOfAnEarlierVersionIsTakenOver) {
     SetApplicationFolder({});
     QStandardPaths::setTestModeEnabled(true);
