@@ -57,17 +57,6 @@ TEST(EncodeDigitsTest, PacksDialStringsWithFillerNibbles) {
     EXPECT_EQ(ToHex(bytes), "21FC");
 }
 
-TEST(EncodeDigitsTest, DropsCharactersACardCannotStore) {
-    EXPECT_EQ(DiallingDigits("030 1234-56 (7)"),
-              "030123456"
-              "7");
-    EXPECT_EQ(DiallingDigits("+1p2P"), "1P2P");
-    Bytes bytes;
-    std::size_t position = 0;
-    EncodeDigits("1-2", 2, bytes, position);
-    EXPECT_EQ(ToHex(bytes), "21");
-}
-
 // --- GSM 7-bit alphabet and packing ----------------------------------------------------------
 
 std::vector<std::uint8_t> Codes(std::string_view ascii) {
@@ -169,11 +158,6 @@ TEST(UtfTest, SurrogatePairsBothWays) {
     EXPECT_EQ(Utf16BeToUtf8(Hex("004100"), true), "A");  // odd byte ignored
 }
 
-TEST(LineBreakTest, EveryBreakBecomesCrLf) {
-    EXPECT_EQ(NormaliseLineBreaks("a\r\nb\rc\nd\n\re"), "a\r\nb\r\nc\r\nd\r\n\r\ne");
-    EXPECT_EQ(TrimBlanks("  +44 1 \t"), "+44 1");
-}
-
 // --- alpha identifiers -----------------------------------------------------------------------
 
 TEST(DecodeAlphaTest, GsmAndUcs2Forms) {
@@ -260,14 +244,6 @@ TEST(EncodeAlphaTest, Form82DecodesBackForAnyBase) {
     // A span wider than 128 falls back to form 0x80.
     EXPECT_EQ(EncodeAlpha("\u0532\u05B3", 12, AlphaForm::Ucs2Base82)[0],
               AlphaMark(AlphaForm::Ucs2));
-}
-
-TEST(EncodeAlphaTest, WritesIntoTheFieldOfARecord) {
-    Bytes bytes(3, 0x00);
-    EncodeAlpha("\u0416", 4, bytes, AlphaForm::Ucs2);
-    EXPECT_EQ(ToHex(bytes), "800416FFFF");
-    EncodeAlpha("x", -1, bytes, AlphaForm::Ucs2);  // an empty field writes nothing
-    EXPECT_EQ(ToHex(bytes), "800416FFFF");
 }
 
 TEST(ChooseAlphaFormTest, PicksTheFormThatHoldsTheWholeName) {
