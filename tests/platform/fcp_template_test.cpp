@@ -104,18 +104,6 @@ TEST(UsimFilesTest, DirRecordsNameTheirApplications) {
     EXPECT_TRUE(ApplicationIds(Hex("FFFFFFFF")).empty());
 }
 
-TEST(UsimFilesTest, PhoneBookReferencesListEveryFileOfEveryGroup) {
-    const auto files = ParsePhoneBookReferences(
-        Hex("A814 C0034F3A01 C2034F4A02 C4034F1103 CA034F5004 A905 C5024F09 AA03C3034F FFFF"));
-    ASSERT_EQ(files.size(), 5u);
-    EXPECT_EQ(files[0].kind, kPbrAdn);
-    EXPECT_EQ(files[0].fileId, 0x4F3A);
-    EXPECT_EQ(files[0].sfi, 0x01);
-    EXPECT_EQ(files[3].kind, 0xCA);
-    EXPECT_EQ(files[4].linkType, 0xA9);
-    EXPECT_EQ(files[4].sfi, 0) << "no short file identifier given";
-}
-
 TEST(UsimFilesTest, ServiceTablesSayTheSameOfTheSameServices) {
     // The demo SIM: CHV1 disable, ADN, SMS, SMS parameters, LND and the service provider name.
     const Bytes sst = Hex("CF00C00303");
