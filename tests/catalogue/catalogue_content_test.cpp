@@ -135,18 +135,6 @@ TEST(Catalogue, AcceleratorsKeepTheirFormAndOccurInTheCaption) {
     }
 }
 
-// Greek read through a Western code page turns into Latin-1 letters.
-TEST(Catalogue, GreekIsWrittenInGreekLetters) {
-    static const QRegularExpression greekLetter(QStringLiteral("[\\x{0370}-\\x{03FF}]"));
-    static const QRegularExpression latin1Letter(QStringLiteral("[\\x{00C0}-\\x{00FF}]"));
-    int greekTexts = 0;
-    for (const auto& [id, row] : Raw().messages) {
-        EXPECT_FALSE(row[4].contains(latin1Letter)) << Describe(id, 4);
-        greekTexts += row[4].contains(greekLetter) ? 1 : 0;
-    }
-    EXPECT_GT(greekTexts, 250);
-}
-
 namespace {
 
 // The anchor ids of a page's sections, in page order.

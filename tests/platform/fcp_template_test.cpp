@@ -55,19 +55,6 @@ TEST(FcpTemplateTest, DirectoriesGiveTheirNameAndPinStates) {
     EXPECT_TRUE(master.pins[0].enabled) << "a usage qualifier between the objects changes nothing";
 }
 
-TEST(FcpTemplateTest, DamagedTemplatesAreRefusedWithoutReadingPastTheirEnd) {
-    FcpInfo fcp;
-    for (const char* bad :
-         {"", "62", "6203 8202", "6FFF", "6F03820241", "6205 820142 8301", "6207 820542210000",
-          "6206 82023921 8000", "6281 FF 820241", "6205 8205422100"}) {
-        EXPECT_FALSE(ParseFcp(Hex(bad), fcp)) << bad;
-    }
-    // A length that claims more than there is ends the walk; what came before stays.
-    const auto objects = ParseTlvs(Hex("8001AA 8A0105 8305 3F00"));
-    ASSERT_EQ(objects.size(), 2u);
-    EXPECT_EQ(objects[1].tag, 0x8A);
-}
-
 TEST(FcpTemplateTest, GsmSelectResponsesReadBackAsTheSameFileInformation) {
     FcpInfo adn;
     ASSERT_TRUE(ParseFcp(Hex("6217 820542 21001CFA 83026F3A 8A0105 8B036F0602 80021B58"), adn));
@@ -102,17 +89,6 @@ TEST(UsimFilesTest, DirRecordsNameTheirApplications) {
     EXPECT_TRUE(IsUsimAid(Hex("A0000000871002FFFFFFFFFFFFFFFFFF"))) << "16 bytes";
     EXPECT_FALSE(IsUsimAid(Hex("A0000000871002FFFFFFFFFFFFFFFFFF89"))) << "17 bytes are no AID";
     EXPECT_TRUE(ApplicationIds(Hex("FFFFFFFF")).empty());
-}
-
-TEST(UsimFilesTest, ServiceTablesSayTheSameOfTheSameServices) {
-    // The demo SIM: CHV1 disable, ADN, SMS, SMS parameters, LND and the service provider name.
-    const Bytes sst = Hex("CF00C00303");
-    const Bytes ust = UstFromGsmServiceTable(sst);
-    EXPECT_EQ(ust, Hex("000A04")) << "USIM services 10 (SMS), 12 (SMSP) and 19 (SPN)";
-    const Bytes back = GsmServiceTableFromUst(ust);
-    EXPECT_EQ(back[4] & 0x03, 0x03) << "service 17, the name, allocated and activated";
-    EXPECT_EQ(back[0], 0xCF);
-    EXPECT_EQ(GsmServiceTableFromUst(Bytes{})[4] & 0x03, 0) << "no name without service 19";
 }
 
 }  // namespace

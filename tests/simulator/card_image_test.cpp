@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "simulator/virtual_sim_card.h"
 #include "support/hex.h"
 
@@ -152,19 +151,6 @@ TEST(CardImageTest, MalformedImagesAreRejectedWithTheReason) {
             << c.expected << ": " << error.toStdString();
         EXPECT_EQ(image.description, "untouched") << c.expected;
     }
-}
-
-TEST(CardImageTest, CardsAreNeverMadeFromInvalidImages) {
-    auto image = Parsed(DemoText());
-    image.FindFile("3F00/7F10/6F3A")->records[4].data.pop_back();
-    QString error;
-    EXPECT_FALSE(VirtualSimCard::FromImage(image, error));
-    EXPECT_TRUE(error.contains(QLatin1String("record 5: 27 bytes"))) << error.toStdString();
-
-    image = Parsed(DemoText());
-    image.chv1.attemptsLeft = 7;
-    EXPECT_FALSE(VirtualSimCard::FromImage(image, error));
-    EXPECT_TRUE(error.contains(QLatin1String("CHV1: attempts left must be 0 to 3")));
 }
 
 TEST(CardImageTest, HandWrittenImagesMayLeaveOutDefaults) {
