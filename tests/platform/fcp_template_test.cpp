@@ -34,27 +34,6 @@ TEST(FcpTemplateTest, ElementaryFilesGiveStructureRecordsAndSize) {
     EXPECT_EQ(lnd.info.invalidated, 0) << "life cycle 04: deactivated, GSM's invalidated";
 }
 
-TEST(FcpTemplateTest, DirectoriesGiveTheirNameAndPinStates) {
-    FcpInfo adf;
-    ASSERT_TRUE(ParseFcp(Hex("622B 82027821 83027FFF 8410A0000000871002FF49FF0589504341 52 8A0105 "
-                             "C60C 900140 830101 830181 83010A"),
-                         adf));
-    EXPECT_EQ(adf.info.fileType, kFileTypeDedicated);
-    EXPECT_EQ(adf.aid.size(), 16u);
-    EXPECT_TRUE(IsUsimAid(adf.aid));
-    ASSERT_EQ(adf.pins.size(), 3u);
-    EXPECT_EQ(adf.pins[0].keyReference, 0x01);
-    EXPECT_FALSE(adf.pins[0].enabled);
-    EXPECT_TRUE(adf.pins[1].enabled);
-    EXPECT_FALSE(adf.pins[2].enabled);
-
-    FcpInfo master;
-    ASSERT_TRUE(ParseFcp(Hex("6216 82027821 83023F00 8A0105 C609 900180 950108 830101"), master));
-    EXPECT_EQ(master.info.fileType, kFileTypeMaster);
-    ASSERT_EQ(master.pins.size(), 1u);
-    EXPECT_TRUE(master.pins[0].enabled) << "a usage qualifier between the objects changes nothing";
-}
-
 TEST(FcpTemplateTest, GsmSelectResponsesReadBackAsTheSameFileInformation) {
     FcpInfo adn;
     ASSERT_TRUE(ParseFcp(Hex("6217 820542 21001CFA 83026F3A 8A0105 8B036F0602 80021B58"), adn));

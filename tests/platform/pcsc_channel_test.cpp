@@ -51,29 +51,6 @@ std::vector<Bytes> PhoneBook(Pellucard& engine) {
     return records;
 }
 
-// P3 of a GSM command counts either the data sent with it or the data expected back; a command
-// that carries data must reach the card with exactly P3 bytes of it, any other with none.
-TEST(PcscChannelGsmTest, CommandsCarryTheirDataAndOnlyThose) {
-    auto card = std::make_shared<ScriptedCard>();
-    PcscRig rig(card);
-    Bytes atr;
-    ASSERT_TRUE(rig.channel->Open());
-    ASSERT_EQ(rig.channel->ResetCard(atr), LinkResult::Ok);
-    Bytes response;
-    auto sent = [&](const CommandHeader& header, std::uint8_t high, std::uint8_t low,
-                    const Bytes& data) {
-        card->received.clear();
-        EXPECT_EQ(rig.channel->SimCommand(header, high, low, data, response), LinkResult::Ok);
-        return card->received.empty() ? Bytes{} : card->received.back();
-    };
-    EXPECT_EQ(sent(sim::Select(), 0x7F, 0x10, {}), (Bytes{0xA0, 0xA4, 0, 0, 2, 0x7F, 0x10}));
-    EXPECT_EQ(sent(sim::Increase(), 0, 0, {1, 2, 3}), (Bytes{0xA0, 0x32, 0, 0, 3, 1, 2, 3}));
-    EXPECT_EQ(sent(sim::UpdateRecord(2, sim::kRecordAbsolute, 3), 0, 0, {7, 8, 9}),
-              (Bytes{0xA0, 0xDC, 2, 4, 3, 7, 8, 9}));
-    EXPECT_EQ(sent(sim::ReadRecord(2, sim::kRecordAbsolute, 30), 0, 0, {}),
-              (Bytes{0xA0, 0xB2, 2, 4, 30}));
-}
-
 // The channel's own reads judge the card's status words by the engine's table: a read done
 // after the card's internal retries (92 0x) is the card's answer, a warning (62 81) is not.
 TEST(PcscChannelGsmTest, TheChannelJudgesStatusWordsAsTheEngineDoes) {

@@ -5,12 +5,10 @@
 #include <QFile>
 
 #include "catalogue/catalogue.h"
-#include "engine/phonebook_entry.h"
 #include "list_cells.h"
 #include "records/record_slots.h"
 #include "records/vcard.h"
 #include "records/vcard_records.h"
-#include "simulator/card_image.h"
 #include "support/contact_list.h"
 #include "support/scripted_dialogs.h"
 
@@ -244,42 +242,6 @@ TEST(VCardRoundTripTest, PersonalRecordsOfEveryFieldInEveryVersion) {
         for (const int row : {1, 3, 4})
             EXPECT_EQ(RowCells(*copy, copyRow++, 1, 25), RowCells(*source, row, 1, 25))
                 << "version " << int(version) << " row " << row;
-    }
-}
-
-TEST(VCardRoundTripTest, DemoCardPhoneBookInEveryScript) {
-    CardImage image;
-    QString error;
-    ASSERT_TRUE(ReadCardImageFile(QString::fromLatin1(kDemoCardResource), image, error));
-    const CardFile* adn = image.FindFile("3F00/7F10/6F3A");
-    ASSERT_NE(adn, nullptr);
-    auto source = ContactList(int(adn->records.size()));
-    int used = 0;
-    for (std::size_t index = 0; index < adn->records.size(); ++index) {
-        const PhoneBookEntry entry = DecodePhoneBookRecord(adn->records[index].data);
-        source->SetText(int(index) + 1, 1, QString::fromStdString(entry.name));
-        source->SetText(int(index) + 1, 2, QString::fromStdString(entry.Number()));
-        if (!entry.IsEmpty())
-            used = int(index) + 1;
-    }
-    ASSERT_GT(used, 10);
-    for (const VCardVersion version : {VCardVersion::V30, VCardVersion::V21, VCardVersion::V40}) {
-        const VCardFile file =
-            ParseVCards(VCardsOfRows(*source, used, VCardListKind::PhoneBook, version));
-        auto copy = ContactList(used);
-        int copied = 0;
-        const VCardImport result = ImportVCardsAsPhoneBook(*copy, copied, file, CardNameFit(14));
-        EXPECT_FALSE(result.report.HasLosses())
-            << ReportLines(result.report, 0).join(u'\n').toStdString();
-        int row = 1;
-        for (int slot = 1; slot <= used; ++slot) {
-            if (source->Text(slot, 1).isEmpty() && source->Text(slot, 2).isEmpty())
-                continue;
-            EXPECT_EQ(copy->Text(row, 1), source->Text(slot, 1)) << "slot " << slot;
-            EXPECT_EQ(copy->Text(row, 2), source->Text(slot, 2)) << "slot " << slot;
-            ++row;
-        }
-        EXPECT_EQ(copied, row - 1);
     }
 }
 
