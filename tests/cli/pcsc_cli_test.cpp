@@ -167,6 +167,11 @@ CardImage ImageFile(const QString& path) {
     return image;
 }
 
+// Every record and body of a card image file, by "path#record".
+std::map<std::string, Bytes> ImageContents(const QString& path) {
+    return pellucard::testing::ImageContents(ImageFile(path));
+}
+
 TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
     InsertCard();
     const QStringList pin{"--pin", "1234", "--json"};
@@ -181,8 +186,7 @@ TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
         EXPECT_EQ(refused.exitCode, 1);
         EXPECT_TRUE(refused.err.contains("no USIM phone book")) << refused.err.toStdString();
         PullCard();
-        EXPECT_TRUE(Changed(ImageFile(reference), ImageFile(image)).empty())
-            << "nothing was written";
+        EXPECT_EQ(ImageContents(image), ImageContents(reference)) << "nothing was written";
         return;
     }
     // What each field holds: UsimPhoneBookTest.ReadsContactsWithTheirNumbersEmails...
