@@ -4,11 +4,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include "simulator/virtual_sim_card.h"
 #include "support/hex.h"
 
 namespace pellucard {
@@ -28,10 +26,6 @@ CardImage Parsed(const QByteArray& json) {
 }
 
 using testing::Hex;
-
-std::uint16_t Sw(const ApduResponse& r) {
-    return static_cast<std::uint16_t>(r.sw1 << 8 | r.sw2);
-}
 
 // `node` with what `keys` lead to set to `to`. A key names a member of an object, an element of
 // an array by its index, or the file of the files array with that path.
@@ -72,50 +66,6 @@ TEST(CardImageTest, DemoCardSurvivesLoadAndSaveByteForByte) {
     const auto text = DemoText();
     ASSERT_FALSE(text.isEmpty());
     EXPECT_EQ(SerializeCardImage(Parsed(text)).toStdString(), text.toStdString());
-}
-
-TEST(CardImageTest, CardStateSurvivesSaveAndLoad) {
-    QString error;
-    auto card = VirtualSimCard::FromImage(Parsed(DemoText()), error);
-    ASSERT_TRUE(card);
-    auto send = [&](std::string_view hex) { return Sw(card->Transmit(Hex(hex))); };
-    EXPECT_EQ(send("A02000010831323334FFFFFFFF"), 0x9000);
-    EXPECT_EQ(send("A02000020830303030FFFFFFFF"), 0x9804);  // CHV2: 2 attempts left
-    EXPECT_EQ(send("A0A40000027F10"), 0x9F17);
-    EXPECT_EQ(send("A0A40000026F3A"), 0x9F0F);
-    const std::string bob = "426F62FFFFFFFFFFFFFFFFFFFFFF03812143FFFFFFFFFFFFFFFFFFFF";
-    EXPECT_EQ(send("A0DC03041C" + bob), 0x9000);
-    EXPECT_EQ(send("A0A40000026F3C"), 0x9F0F);
-    EXPECT_EQ(send("A0DC0B04B000" + std::string(350, 'F')), 0x9000);  // free the last SMS
-    EXPECT_EQ(send("A026000108 31323334FFFFFFFF"), 0x9000);           // disable CHV1
-
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const auto path = dir.filePath("card.json");
-    ASSERT_TRUE(card->SaveToFile(path, error)) << error.toStdString();
-    auto reloaded = VirtualSimCard::FromFile(path, error);
-    ASSERT_TRUE(reloaded) << error.toStdString();
-    const auto saved = card->ToImage();
-    EXPECT_EQ(reloaded->ToImage(), saved);
-
-    EXPECT_FALSE(saved.chv1Enabled);
-    EXPECT_EQ(saved.chv2.attemptsLeft, 2);
-    const auto* adn = saved.FindFile("3F00/7F10/6F3A");
-    EXPECT_EQ(adn->records[2], (CardRecord{Hex(bob), ""}));  // its old comment would be wrong
-    EXPECT_FALSE(adn->records[0].comment.empty());
-    EXPECT_EQ(adn->records.size(), 250u);
-
-    // The file lists records only up to the last used one.
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const auto files = QJsonDocument::fromJson(file.readAll()).object().value("files").toArray();
-    for (const auto& value : files) {
-        const auto object = value.toObject();
-        if (object.value("path").toString() == QLatin1String("3F00/7F10/6F3C")) {
-            EXPECT_EQ(object.value("records").toArray().size(), 10);
-            EXPECT_EQ(object.value("record_count").toInt(), 30);
-        }
-    }
 }
 
 TEST(CardImageTest, MalformedImagesAreRejectedWithTheReason) {
