@@ -69,29 +69,29 @@ TEST_F(NoLossTest, OversizedInputIsRefusedUnread) {
 }
 
 TEST_F(NoLossTest, CodesFromAFileDescriptorOrTheEnvironment) {
-    // Standard input is file descriptor 0; any other works the same way.
-    CliRun run = Cli(Reader() + QStringList{"--pin-fd", "0", "pin", "verify", "-"}, "1234\n");
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains("PIN1 verified"));
-
-    run = Cli(Reader() + QStringList{"pin", "verify"}, {}, "1234");
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    // PIN1 for reading the card, from the environment.
-    run = Cli(Reader() + QStringList{"--json", "phonebook", "read"}, {}, "1234");
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-
-    // Two codes in order from one descriptor: change, then change back.
-    run = Cli(Reader() + QStringList{"--pin-fd", "0", "pin", "change", "-", "-"}, "1234\n4321\n");
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    run = Cli(Reader() + QStringList{"--pin-fd", "0", "phonebook", "read"}, "4321\n");
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-
-    // Nothing to read the code from: a usage error, and no attempt spent.
-    run = Cli(Reader() + QStringList{"--pin-fd", "0", "pin", "verify", "-"});
-    EXPECT_EQ(run.exitCode, 2);
-    run = Cli(Reader() + QStringList{"--json", "info"});
-    EXPECT_EQ(QJsonDocument::fromJson(run.out)["attempts_left"]["pin1"].toInt(), 3)
-        << run.out.toStdString();
+    // Standard input is file descriptor 0; any other works the same way. Two codes come in
+    // order from one descriptor: change, then read with the new code.
+    const struct {
+        QStringList arguments;
+        QByteArray input;
+        QString pinVariable;
+        int exitCode;
+    } runs[] = {
+        {{"--pin-fd", "0", "pin", "verify", "-"}, "1234\n", {}, 0},
+        {{"pin", "verify"}, {}, "1234", 0},
+        {{"--json", "phonebook", "read"}, {}, "1234", 0},  // PIN1 for reading the card
+        {{"--pin-fd", "0", "pin", "change", "-", "-"}, "1234\n4321\n", {}, 0},
+        {{"--pin-fd", "0", "phonebook", "read"}, "4321\n", {}, 0},
+        {{"--pin-fd", "0", "pin", "verify", "-"}, {}, {}, 2},  // nothing to read the code from
+    };
+    for (const auto& r : runs) {
+        const CliRun run = Cli(Reader() + r.arguments, r.input, r.pinVariable);
+        EXPECT_EQ(run.exitCode, r.exitCode) << r.arguments.join(' ').toStdString() << "\n"
+                                            << run.err.toStdString();
+    }
+    // The usage error spent no attempt.
+    const CliRun info = Cli(Reader() + QStringList{"--json", "info"});
+    EXPECT_EQ(info.Json()["attempts_left"]["pin1"].toInt(), 3) << info.out.toStdString();
 }
 
 }  // namespace

@@ -160,23 +160,17 @@ TEST(DecodeSmsTest, StatusByte) {
 }
 
 TEST(DecodeSmsTest, SevenByteValidityPeriodsAreSkippedWhole) {
-    auto absolute = DecodeSmsRecord(
-        Record(kSmsToBeSent, "0019000B916407281553F80000993092516195800AE8329BFD4697D9EC37"));
-    EXPECT_EQ(absolute.validityFormat, kValidityAbsolute);
-    EXPECT_EQ(absolute.validity, 0x99);
-    EXPECT_EQ(absolute.validityBytes.size(), 7u);
-    EXPECT_EQ(absolute.text, "hellohello");
-
-    auto enhanced = DecodeSmsRecord(Record(kSmsToBeSent,
-                                           "0009000B916407281553F8000001AA0000000000"
-                                           "0AE8329BFD4697D9EC37"));
-    EXPECT_EQ(enhanced.validityFormat, kValidityEnhanced);
-    EXPECT_EQ(enhanced.text, "hellohello");
-
-    auto none =
-        DecodeSmsRecord(Record(kSmsToBeSent, "0001000B916407281553F800000AE8329BFD4697D9EC37"));
-    EXPECT_EQ(none.validityBytes.size(), 0u);
-    EXPECT_EQ(none.text, "hellohello");
+    // The tutorial SUBMIT with an absolute, an enhanced and no validity period.
+    for (const auto& [pdu, format, bytes] :
+         {std::tuple{"0019000B916407281553F80000993092516195800AE8329BFD4697D9EC37",
+                     kValidityAbsolute, 7u},
+          {"0009000B916407281553F8000001AA00000000000AE8329BFD4697D9EC37", kValidityEnhanced, 7u},
+          {"0001000B916407281553F800000AE8329BFD4697D9EC37", kValidityNone, 0u}}) {
+        const auto sms = DecodeSmsRecord(Record(kSmsToBeSent, pdu));
+        EXPECT_EQ(sms.validityFormat, format) << pdu;
+        EXPECT_EQ(sms.validityBytes.size(), bytes) << pdu;
+        EXPECT_EQ(sms.text, "hellohello") << pdu;
+    }
 }
 
 TEST(DecodeSmsTest, UserDataLengthsAreCutToTheLimits) {
