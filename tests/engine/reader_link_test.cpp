@@ -168,30 +168,6 @@ TEST_F(ReaderLinkTest, ReaderThatAcknowledgesTheLengthRequestButNeverAnswersDoes
                    std::chrono::milliseconds(100)));
 }
 
-// Lengths and counts the reader gets wrong never overrun the block nor pass for an answer.
-TEST_F(ReaderLinkTest, BlockLengthsAndDataCountsOutsideTheProtocolFail) {
-    const CardResult<Bytes> longest = rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 249), 0, 0);
-    EXPECT_TRUE(longest.IsDone());
-    EXPECT_EQ(longest.value.size(), 249u);
-    EXPECT_TRUE(
-        rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 250), 0, 0).outcome.IsLinkFailed());
-
-    rig.reader->Faults().dataCount = 200;
-    EXPECT_LE(rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 240), 0, 0).value.size(),
-              HidReportLink::kBlockCapacity);
-    // Each report contributes at most bytes 2..8.
-    rig.reader->Faults().dataCount = 9;
-    Link().ResetCounters();
-    EXPECT_LE(rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 20), 0, 0).value.size(), 21u);
-
-    card->answer = [](const Bytes&) { return ApduResponse{{1, 2, 3, 4, 5, 6, 7, 8, 9}, 0x90, 0}; };
-    rig.reader->Faults().dataCount = 3;
-    const CardResult<Bytes> read = rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 9), 0, 0);
-    ASSERT_TRUE(read.IsDone());
-    // The reader sends 6 bytes per report but claims 3: the host takes 3 of each.
-    EXPECT_EQ(read.value, (Bytes{1, 2, 3, 7, 8, 9, 0, 0, 0}));
-}
-
 TEST_F(ReaderLinkTest, UnpluggedReaderReleasesTheLinkAndLaterCallsFailAtOnce) {
     rig.reader->Faults().unplugAfterReports = 5;
     EXPECT_TRUE(rig.engine->SelectFile(0x3F00).outcome.IsLinkFailed());
