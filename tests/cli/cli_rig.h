@@ -109,8 +109,12 @@ protected:
     }
     // The folder's card refuses these commands from now on ("read:6F3A:7:6F00", ...).
     void AddRefusals(const QJsonArray& refusals) const {
+        EditCard([&](QJsonObject& image) { image["refusals"] = refusals; });
+    }
+    // The folder's card image changed by `edit`.
+    void EditCard(const std::function<void(QJsonObject&)>& edit) const {
         QJsonObject image = QJsonDocument::fromJson(Read("card.json")).object();
-        image["refusals"] = refusals;
+        edit(image);
         QFile::remove(Path("card.json"));
         Write("card.json", QJsonDocument(image).toJson());
     }

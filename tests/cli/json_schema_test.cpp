@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 
 #include <vector>
 
@@ -70,8 +69,6 @@ TEST_F(JsonSchemaTest, EveryCommandAnswersWithItsKeys) {
              "own_numbers[].number:s own_numbers[].record:i phase:s phonebook.record_count:i "
              "phonebook.record_length:i pin1_check:s pin1_verified:b "
              "service_centre_number:s service_provider_name:s sms.record_count:i unread[]"},
-        {card + QStringList{"pin", "verify", "1234"}, 0,
-         "action:s " + attempts + " chv:i done:b outcome:s status_word:s"},
         {Reader() + QStringList{"--json", "pin", "verify", "0000"}, 1,
          "action:s " + attempts + " chv:i done:b outcome:s status_word:s"},
         {card + QStringList{"phonebook", "read"}, 0, "[].name:s [].number:s [].raw:s [].slot:i"},
@@ -122,54 +119,23 @@ TEST_F(JsonSchemaTest, EveryCommandAnswersWithItsKeys) {
             << name << "\n"
             << runs.back().out.toStdString();
     }
-    const CliRun& refusedPin = runs[2];
-    const CliRun& smsRead = runs[4];
-    const CliRun& added = runs[8];
-    const CliRun& usageError = runs[runs.size() - 2];
-    const CliRun& refusedWrite = runs.back();
-    // What the keys hold where their form is promised: the card's status word as hex, times in
-    // ISO 8601 beside the card's fields, the loss with the value before and after.
-    EXPECT_EQ(refusedPin.Json()["outcome"].toString(), "refused");
-    EXPECT_EQ(refusedPin.Json()["status_word"].toString(), "98 04");
-    EXPECT_EQ(usageError.Json()["exit_status"].toInt(), 2);
-    const QJsonObject first = smsRead.Json()[0].toObject();
-    EXPECT_EQ(first["time"].toString(), "2024-03-15T10:30:00+01:00");
-    EXPECT_EQ(first["timestamp"].toArray(), (QJsonArray{24, 3, 15, 10, 30, 0, 4}));
-    const QRegularExpression iso(
-        QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d$"));
-    for (const QJsonValue& message : smsRead.Json().array()) {
-        const QJsonValue time = message.toObject()["time"];
-        EXPECT_TRUE(time.isNull() || iso.match(time.toString()).hasMatch())
-            << time.toString().toStdString();
-    }
-    EXPECT_EQ(added.Json()["duplicates"][0]["slot"].toInt(), 3);
-    const QJsonObject loss = refusedWrite.Json()["losses"][0].toObject();
+    // What the keys hold where their form is promised: the card's status word as hex, the loss
+    // with the value before and after, times in ISO 8601.
+    EXPECT_EQ(runs[1].Json()["outcome"].toString(), "refused");
+    EXPECT_EQ(runs[1].Json()["status_word"].toString(), "98 04");
+    EXPECT_EQ(runs[3].Json()[0]["time"].toString(), "2024-03-15T10:30:00+01:00");
+    const QJsonObject loss = runs.back().Json()["losses"][0].toObject();
     EXPECT_EQ(loss["before"].toString(), "12AB34");
     EXPECT_EQ(loss["after"].toString(), "1234");
-    EXPECT_FALSE(refusedWrite.Json()["error"].toString().contains('\n'));
+    EXPECT_FALSE(runs.back().Json()["error"].toString().contains('\n'));
 }
 
-// encode and decode round trip through the card's layouts.
+// encode and decode round trip through the card's layouts (each layout byte for byte: the
+// engine's codec tests; the keys of encode adn and every decode: the table above).
 TEST_F(JsonSchemaTest, DecodeUndoesEncode) {
-    const CliRun adn = Cli({"--json", "encode", "adn", "--record-length", "28", "--name", "Bob",
-                            "--number", "+441234567890"});
-    EXPECT_EQ(adn.Json()["hex"].toString(),
-              "426F62" + QString(22, 'F') + "0791442143658709" + QString(12, 'F'))
-        << "the GSM 11.11 layout: name, length 7, type 91, swapped digits, FF filler";
-    const CliRun decodedAdn = Cli({"--json", "decode", "adn", adn.Json()["hex"].toString()});
-    EXPECT_EQ(decodedAdn.Json()["name"].toString(), "Bob");
-    EXPECT_EQ(decodedAdn.Json()["number"].toString(), "+441234567890");
-
-    const CliRun greek = Cli({"encode", "alpha", "--length", "12", "--form", "129", "Γιώργος"});
-    ASSERT_EQ(greek.exitCode, 0);
-    EXPECT_TRUE(greek.out.startsWith("81")) << greek.out.toStdString();
-    const CliRun alpha = Cli({"--json", "decode", "alpha", QString(greek.out.trimmed())});
-    EXPECT_EQ(alpha.Json()["text"].toString(), QString("Γιώργος"));
-
+    EXPECT_TRUE(Cli({"encode", "alpha", "--length", "12", "--form", "129", "Γιώργος"})
+                    .out.startsWith("81"));
     EXPECT_EQ(Cli({"encode", "digits", "--max-digits", "6", "123*#"}).out.trimmed(), "21A3FB");
-    EXPECT_EQ(Cli({"--json", "decode", "digits", "21 43 ba ff"}).Json()["digits"].toString(),
-              "1234*#");
-
     const CliRun sms =
         Cli({"--json", "encode", "sms", "--status", "1", "--address", "+4917012345", "--text",
              "Grüße €", "--sc", "+491710760000", "--timestamp", "24,12,31,23,59,58,-28"});

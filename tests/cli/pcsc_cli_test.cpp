@@ -11,12 +11,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <map>
 #include <set>
 
 #include "cli_rig.h"
 #include "pcscd_rig.h"
 #include "simulator/card_image.h"
+#include "support/image_contents.h"
 
 namespace pellucard::testing {
 namespace {
@@ -66,7 +66,7 @@ protected:
     }
     // The same command on both readers: the same exit status and the same output, but for the
     // status word of a refused code: a USIM answers 63 Cx where a GSM SIM answers 98 04.
-    void Same(const QStringList& arguments) {
+    CliRun Same(const QStringList& arguments) {
         const CliRun pcsc = Pcsc(arguments);
         const CliRun usb = Usb(arguments);
         EXPECT_EQ(pcsc.exitCode, usb.exitCode)
@@ -74,6 +74,7 @@ protected:
         EXPECT_EQ(WithoutStatusWord(pcsc.out), WithoutStatusWord(usb.out))
             << arguments.join(' ').toStdString();
         EXPECT_FALSE(pcsc.out.isEmpty()) << arguments.join(' ').toStdString();
+        return pcsc;
     }
     static QByteArray WithoutStatusWord(const QByteArray& out) {
         if (QJsonDocument::fromJson(out).isArray())
@@ -127,6 +128,16 @@ TEST_P(PcscCliTest, EveryCardCommandGivesWhatTheUsbReaderGives) {
     Same(QStringList{"--pin", "1234", "sms", "write", smsFile});
     Same(pin + QStringList{"phonebook", "read"});
     Same(pin + QStringList{"sms", "read"});
+    // The other record files: on a USIM in the application, but for the last dialled numbers;
+    // fixed dialling written with PIN2.
+    const QString doctor =
+        Write("fdn.json", R"([{"slot": 3, "name": "Doctor", "number": "+441632960999"}])");
+    EXPECT_EQ(
+        Same(pin + QStringList{"phonebook", "write", "--file", "fdn", "--pin2", "5678", doctor})
+            .exitCode,
+        0);
+    for (const char* file : {"fdn", "sdn", "msisdn", "lnd"})
+        EXPECT_EQ(Same(pin + QStringList{"phonebook", "read", "--file", file}).exitCode, 0);
 
     // PIN commands cost exactly the attempts they cost on the USB reader.
     const QStringList json{"--json"};
@@ -149,18 +160,16 @@ TEST_P(PcscCliTest, EveryCardCommandGivesWhatTheUsbReaderGives) {
     EXPECT_EQ(ReadJson(image), ReadJson(reference));
 }
 
-// Every record and body of a card image file, by "path#record" (record 0: the body).
-std::map<std::string, Bytes> ImageContents(const QString& path) {
+CardImage ImageFile(const QString& path) {
     CardImage image;
     QString why;
     EXPECT_TRUE(ReadCardImageFile(path, image, why)) << why.toStdString();
-    std::map<std::string, Bytes> contents;
-    for (const auto& file : image.files) {
-        contents[file.path + "#0"] = file.body;
-        for (std::size_t i = 0; i < file.records.size(); ++i)
-            contents[file.path + "#" + std::to_string(i + 1)] = file.records[i].data;
-    }
-    return contents;
+    return image;
+}
+
+// Every record and body of a card image file, by "path#record".
+std::map<std::string, Bytes> ImageContents(const QString& path) {
+    return pellucard::testing::ImageContents(ImageFile(path));
 }
 
 TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
@@ -180,14 +189,10 @@ TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
         EXPECT_EQ(ImageContents(image), ImageContents(reference)) << "nothing was written";
         return;
     }
+    // What each field holds: UsimPhoneBookTest.ReadsContactsWithTheirNumbersEmails...
     EXPECT_EQ(alice["emails"].toArray(), QJsonArray{"alice@example.org"});
-    EXPECT_EQ(alice["second_name"].toString(), "Ali");
-    EXPECT_EQ(alice["groups"].toArray(), QJsonArray{"Family"});
     const QJsonArray numbers = alice["numbers"].toArray();
     ASSERT_EQ(numbers.size(), 2);
-    EXPECT_EQ(numbers[0].toObject()["number"].toString(), "+441632960456");
-    EXPECT_EQ(numbers[0].toObject()["type"].toString(), "Home");
-    EXPECT_EQ(numbers[1].toObject()["number"].toString(), "");
 
     // Two numbers, an e-mail and a group, edited; the whole book written back.
     alice["numbers"] =
@@ -214,20 +219,13 @@ TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
 
     // Every other byte of every file is as it was.
     PullCard();
-    const auto before = ImageContents(reference);
-    const auto after = ImageContents(image);
-    std::set<std::string> changed;
-    for (const auto& [key, bytes] : after) {
-        if (!before.count(key) || before.at(key) != bytes)
-            changed.insert(key);
-    }
     const std::string pb = "3F00/7F10/5F3A/";
-    EXPECT_EQ(changed, (std::set<std::string>{
-                           pb + "4F12#2", pb + "4F25#1", pb + "4F50#1", pb + "4F26#1",
-                           pb + "4F09#1", pb + "4F23#0",  // Alice edited
-                           "3F00/7F10/6F3A#2", pb + "4F11#2", pb + "4F50#2", pb + "4F12#1",
-                           pb + "4F25#2", pb + "4F26#2", pb + "4F09#2"}));  // José deleted
-    EXPECT_EQ(after.size(), before.size());
+    EXPECT_EQ(Changed(ImageFile(reference), ImageFile(image)),
+              (std::set<std::string>{
+                  pb + "4F12#2", pb + "4F25#1", pb + "4F50#1", pb + "4F26#1", pb + "4F09#1",
+                  pb + "4F23#0",  // Alice edited
+                  "3F00/7F10/6F3A#2", pb + "4F11#2", pb + "4F50#2", pb + "4F12#1", pb + "4F25#2",
+                  pb + "4F26#2", pb + "4F09#2"}));  // José deleted
 }
 
 INSTANTIATE_TEST_SUITE_P(Cards, PcscCliTest, ::testing::Bool(),

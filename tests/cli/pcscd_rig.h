@@ -23,9 +23,6 @@ public:
     bool Start(QString& whyNot);
     void Stop();
 
-    const QString& SocketPath() const { return socket_; }
-    std::uint16_t VpcdPort() const { return port_; }
-    QString Folder() const { return dir_.path(); }
     // The environment that leads pcsc-lite clients to this pcscd.
     QProcessEnvironment Environment() const;
     // Waits until the reader reports a card (true) or `present` false: no card (true); false

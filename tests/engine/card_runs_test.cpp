@@ -138,14 +138,6 @@ protected:
     DemoRig rig;
 };
 
-TEST_F(ChvTest, WrongPinUnderLostAcknowledgementsCostsOneAttempt) {
-    rig.reader->Faults().lostAcknowledgements = 4;
-    EXPECT_EQ(rig.engine->VerifyPin(1, "9999"), CardOutcome::Refused(0x9804));
-    EXPECT_TRUE(rig.engine->CountersKnown());
-    EXPECT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 2);
-    EXPECT_EQ(CardPin1Attempts(), 2);
-}
-
 TEST_F(ChvTest, LostAnswerOfAVerifyIsALinkFailureWithFreshCounters) {
     rig.reader->Faults().readyDropped = 1;
     EXPECT_TRUE(rig.engine->VerifyPin(1, "9999").IsLinkFailed());

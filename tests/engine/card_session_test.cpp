@@ -143,19 +143,6 @@ TEST_F(CardSessionTest, PhoneBookAndMessagesReadWriteAndReadBack) {
     EXPECT_EQ(e.WritePhoneBookRecord(256, record), CardOutcome::Refused(0x9402));
 }
 
-TEST_F(CardSessionTest, CardPulledOutMidwayFailsAndForgetsTheCard) {
-    auto& e = Engine();
-    ASSERT_TRUE(e.VerifyPin(1, "1234").IsDone());
-    ASSERT_TRUE(e.EnterPhoneBook().IsDone());
-    rig.reader->RemoveCard();
-    EXPECT_TRUE(e.ReadPhoneBookRecord(1).outcome.IsLinkFailed());
-    EXPECT_FALSE(e.CardPresent());
-    EXPECT_TRUE(e.ResetCard().IsLinkFailed());
-    const CardInfoAnswer iccid = e.ReadCardInfo(CardInfoItem::Iccid);
-    EXPECT_EQ(iccid.value, std::nullopt);
-    EXPECT_TRUE(iccid.outcome.IsLinkFailed());
-}
-
 TEST(AnswerToResetTest, InverseConventionIsConverted) {
     DemoRig rig;
     auto card = std::make_shared<testing::ScriptedCard>();

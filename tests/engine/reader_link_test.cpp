@@ -108,19 +108,6 @@ TEST_F(ReaderLinkTest, SixteenDataBytesTravelAsSixSixFourThenTheLength) {
     EXPECT_EQ(card->received[0], apdu);
 }
 
-TEST_F(ReaderLinkTest, SequenceNumbersWrapOnBothSides) {
-    Link().SetHostSequence(253);
-    rig.reader->SetReaderSequence(250);
-    const CardResult<Bytes> selected = rig.engine->SelectFile(0x3F00);
-    ASSERT_TRUE(selected.IsDone());
-    EXPECT_EQ(selected.value, kMasterResponse);
-    const auto& w = rig.bus.written;
-    EXPECT_EQ(w[0][8], 254);
-    EXPECT_EQ(w[1][8], 255);
-    EXPECT_EQ(w[2][8], 0);
-    EXPECT_EQ(w[3][8], 1);
-}
-
 TEST_F(ReaderLinkTest, LostAcknowledgementIsRetriedWithoutExecutingTwice) {
     rig.reader->Faults().lostAcknowledgements = 3;
     const Bytes data = {0x31, 0x32, 0x33, 0x34, 0xFF, 0xFF, 0xFF, 0xFF};
@@ -129,17 +116,6 @@ TEST_F(ReaderLinkTest, LostAcknowledgementIsRetriedWithoutExecutingTwice) {
     // Every retry repeats the host sequence of the report it retries.
     const auto& w = rig.bus.written;
     EXPECT_EQ(w[0][8], w[1][8]);
-}
-
-TEST_F(ReaderLinkTest, SilentReaderFailsWithinTheBoundedWaits) {
-    rig.reader->Faults().silent = true;
-    EXPECT_TRUE(rig.engine->SelectFile(0x3F00).outcome.IsLinkFailed());
-    // Learning the reader's sequence: one 100 ms read and one 50 ms second chance; a selection
-    // is asked once more when its answer was lost.
-    EXPECT_EQ(Link().Counters().reportsRead, 2 * 2);
-    EXPECT_EQ(rig.clock.Elapsed(), 2 * std::chrono::milliseconds(150));
-    EXPECT_EQ(rig.engine->RepeatedExchanges(), 1);
-    EXPECT_FALSE(rig.engine->CardPresent());
 }
 
 // Waits are bounded by time, not by a count of reports: the reader below repeats its report
@@ -190,36 +166,6 @@ TEST_F(ReaderLinkTest, ReaderThatAcknowledgesTheLengthRequestButNeverAnswersDoes
     EXPECT_LT(rig.clock.Elapsed() - start,
               2 * ((HidReportLink::kLengthResends + 1) * HidReportLink::kReadWait +
                    std::chrono::milliseconds(100)));
-}
-
-// Lengths and counts the reader gets wrong never overrun the block nor pass for an answer.
-TEST_F(ReaderLinkTest, BlockLengthsAndDataCountsOutsideTheProtocolFail) {
-    rig.reader->Faults().announcedLength = 0;
-    const CardResult<Bytes> empty = rig.engine->SelectFile(0x3F00);
-    EXPECT_TRUE(empty.outcome.IsLinkFailed());
-    EXPECT_TRUE(empty.value.empty());
-    rig.reader->Faults().announcedLength.reset();
-
-    const CardResult<Bytes> longest = rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 249), 0, 0);
-    EXPECT_TRUE(longest.IsDone());
-    EXPECT_EQ(longest.value.size(), 249u);
-    EXPECT_TRUE(
-        rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 250), 0, 0).outcome.IsLinkFailed());
-
-    rig.reader->Faults().dataCount = 200;
-    EXPECT_LE(rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 240), 0, 0).value.size(),
-              HidReportLink::kBlockCapacity);
-    // Each report contributes at most bytes 2..8.
-    rig.reader->Faults().dataCount = 9;
-    Link().ResetCounters();
-    EXPECT_LE(rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 20), 0, 0).value.size(), 21u);
-
-    card->answer = [](const Bytes&) { return ApduResponse{{1, 2, 3, 4, 5, 6, 7, 8, 9}, 0x90, 0}; };
-    rig.reader->Faults().dataCount = 3;
-    const CardResult<Bytes> read = rig.engine->SendSimCommand(sim::ReadBinary(0, 0, 9), 0, 0);
-    ASSERT_TRUE(read.IsDone());
-    // The reader sends 6 bytes per report but claims 3: the host takes 3 of each.
-    EXPECT_EQ(read.value, (Bytes{1, 2, 3, 7, 8, 9, 0, 0, 0}));
 }
 
 TEST_F(ReaderLinkTest, UnpluggedReaderReleasesTheLinkAndLaterCallsFailAtOnce) {

@@ -2,7 +2,6 @@
 // linked records and written back changing only what was edited.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
 
 #include "engine/fcp_template.h"
@@ -11,6 +10,7 @@
 #include "platform/pcsc_channel.h"
 #include "simulator/virtual_uicc_card.h"
 #include "support/demo_rig.h"
+#include "support/image_contents.h"
 #include "support/sim_card_terminal.h"
 
 namespace pellucard::testing {
@@ -39,33 +39,6 @@ struct UsimRig {
             [](const Bytes& apdu) { return apdu.size() > 1 && apdu[1] == kUpdateRecord; }));
     }
 };
-
-// Every record and body of the image, by "path#record" (record 0: the body).
-std::map<std::string, Bytes> Contents(const CardImage& image) {
-    std::map<std::string, Bytes> contents;
-    for (const auto& file : image.files) {
-        contents[file.path + "#0"] = file.body;
-        for (std::size_t i = 0; i < file.records.size(); ++i)
-            contents[file.path + "#" + std::to_string(i + 1)] = file.records[i].data;
-    }
-    return contents;
-}
-
-std::set<std::string> Changed(const CardImage& before, const CardImage& after) {
-    const auto a = Contents(before);
-    const auto b = Contents(after);
-    std::set<std::string> changed;
-    for (const auto& [key, bytes] : b) {
-        const auto was = a.find(key);
-        if (was == a.end() || was->second != bytes)
-            changed.insert(key);
-    }
-    for (const auto& [key, bytes] : a) {
-        if (!b.count(key))
-            changed.insert(key);
-    }
-    return changed;
-}
 
 TEST(UsimPhoneBookTest, ReadsContactsWithTheirNumbersEmailsSecondNamesAndGroups) {
     UsimRig rig;

@@ -9,16 +9,10 @@
 namespace pellucard {
 namespace {
 
-TEST(AnswerCorpusReplayTest, FcpTemplate) {
+TEST(AnswerCorpusReplayTest, EveryAnswerCorpus) {
     ReplayCorpus("fcp_template", fuzz::CheckFcpTemplate);
-}
-TEST(AnswerCorpusReplayTest, T0Exchange) {
     ReplayCorpus("t0_exchange", fuzz::CheckT0Exchange);
-}
-TEST(AnswerCorpusReplayTest, PcscAnswers) {
     ReplayCorpus("pcsc_answers", fuzz::CheckPcscAnswers);
-}
-TEST(AnswerCorpusReplayTest, SocketBus) {
     ReplayCorpus("socket_bus", fuzz::CheckSocketBus);
 }
 

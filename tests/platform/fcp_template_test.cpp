@@ -34,40 +34,6 @@ TEST(FcpTemplateTest, ElementaryFilesGiveStructureRecordsAndSize) {
     EXPECT_EQ(lnd.info.invalidated, 0) << "life cycle 04: deactivated, GSM's invalidated";
 }
 
-TEST(FcpTemplateTest, DirectoriesGiveTheirNameAndPinStates) {
-    FcpInfo adf;
-    ASSERT_TRUE(ParseFcp(Hex("622B 82027821 83027FFF 8410A0000000871002FF49FF0589504341 52 8A0105 "
-                             "C60C 900140 830101 830181 83010A"),
-                         adf));
-    EXPECT_EQ(adf.info.fileType, kFileTypeDedicated);
-    EXPECT_EQ(adf.aid.size(), 16u);
-    EXPECT_TRUE(IsUsimAid(adf.aid));
-    ASSERT_EQ(adf.pins.size(), 3u);
-    EXPECT_EQ(adf.pins[0].keyReference, 0x01);
-    EXPECT_FALSE(adf.pins[0].enabled);
-    EXPECT_TRUE(adf.pins[1].enabled);
-    EXPECT_FALSE(adf.pins[2].enabled);
-
-    FcpInfo master;
-    ASSERT_TRUE(ParseFcp(Hex("6216 82027821 83023F00 8A0105 C609 900180 950108 830101"), master));
-    EXPECT_EQ(master.info.fileType, kFileTypeMaster);
-    ASSERT_EQ(master.pins.size(), 1u);
-    EXPECT_TRUE(master.pins[0].enabled) << "a usage qualifier between the objects changes nothing";
-}
-
-TEST(FcpTemplateTest, DamagedTemplatesAreRefusedWithoutReadingPastTheirEnd) {
-    FcpInfo fcp;
-    for (const char* bad :
-         {"", "62", "6203 8202", "6FFF", "6F03820241", "6205 820142 8301", "6207 820542210000",
-          "6206 82023921 8000", "6281 FF 820241", "6205 8205422100"}) {
-        EXPECT_FALSE(ParseFcp(Hex(bad), fcp)) << bad;
-    }
-    // A length that claims more than there is ends the walk; what came before stays.
-    const auto objects = ParseTlvs(Hex("8001AA 8A0105 8305 3F00"));
-    ASSERT_EQ(objects.size(), 2u);
-    EXPECT_EQ(objects[1].tag, 0x8A);
-}
-
 TEST(FcpTemplateTest, GsmSelectResponsesReadBackAsTheSameFileInformation) {
     FcpInfo adn;
     ASSERT_TRUE(ParseFcp(Hex("6217 820542 21001CFA 83026F3A 8A0105 8B036F0602 80021B58"), adn));
@@ -102,29 +68,6 @@ TEST(UsimFilesTest, DirRecordsNameTheirApplications) {
     EXPECT_TRUE(IsUsimAid(Hex("A0000000871002FFFFFFFFFFFFFFFFFF"))) << "16 bytes";
     EXPECT_FALSE(IsUsimAid(Hex("A0000000871002FFFFFFFFFFFFFFFFFF89"))) << "17 bytes are no AID";
     EXPECT_TRUE(ApplicationIds(Hex("FFFFFFFF")).empty());
-}
-
-TEST(UsimFilesTest, PhoneBookReferencesListEveryFileOfEveryGroup) {
-    const auto files = ParsePhoneBookReferences(
-        Hex("A814 C0034F3A01 C2034F4A02 C4034F1103 CA034F5004 A905 C5024F09 AA03C3034F FFFF"));
-    ASSERT_EQ(files.size(), 5u);
-    EXPECT_EQ(files[0].kind, kPbrAdn);
-    EXPECT_EQ(files[0].fileId, 0x4F3A);
-    EXPECT_EQ(files[0].sfi, 0x01);
-    EXPECT_EQ(files[3].kind, 0xCA);
-    EXPECT_EQ(files[4].linkType, 0xA9);
-    EXPECT_EQ(files[4].sfi, 0) << "no short file identifier given";
-}
-
-TEST(UsimFilesTest, ServiceTablesSayTheSameOfTheSameServices) {
-    // The demo SIM: CHV1 disable, ADN, SMS, SMS parameters, LND and the service provider name.
-    const Bytes sst = Hex("CF00C00303");
-    const Bytes ust = UstFromGsmServiceTable(sst);
-    EXPECT_EQ(ust, Hex("000A04")) << "USIM services 10 (SMS), 12 (SMSP) and 19 (SPN)";
-    const Bytes back = GsmServiceTableFromUst(ust);
-    EXPECT_EQ(back[4] & 0x03, 0x03) << "service 17, the name, allocated and activated";
-    EXPECT_EQ(back[0], 0xCF);
-    EXPECT_EQ(GsmServiceTableFromUst(Bytes{})[4] & 0x03, 0) << "no name without service 19";
 }
 
 }  // namespace

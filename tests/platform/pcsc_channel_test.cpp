@@ -38,14 +38,6 @@ std::shared_ptr<SimCard> UsimCard() {
     return VirtualUiccCard::FromImage(DemoImage(), error);
 }
 
-CardInfo Information(Pellucard& engine) {
-    CardInfo info;
-    if (const auto id = engine.ReadCardInfo(CardInfoItem::Iccid).value)
-        info.CardId = *id;
-    FindCardInf(engine, info);
-    return info;
-}
-
 std::vector<Bytes> PhoneBook(Pellucard& engine) {
     std::vector<Bytes> records;
     if (!engine.EnterPhoneBook().IsDone())
@@ -57,29 +49,6 @@ std::vector<Bytes> PhoneBook(Pellucard& engine) {
         records.push_back(record.value);
     }
     return records;
-}
-
-// P3 of a GSM command counts either the data sent with it or the data expected back; a command
-// that carries data must reach the card with exactly P3 bytes of it, any other with none.
-TEST(PcscChannelGsmTest, CommandsCarryTheirDataAndOnlyThose) {
-    auto card = std::make_shared<ScriptedCard>();
-    PcscRig rig(card);
-    Bytes atr;
-    ASSERT_TRUE(rig.channel->Open());
-    ASSERT_EQ(rig.channel->ResetCard(atr), LinkResult::Ok);
-    Bytes response;
-    auto sent = [&](const CommandHeader& header, std::uint8_t high, std::uint8_t low,
-                    const Bytes& data) {
-        card->received.clear();
-        EXPECT_EQ(rig.channel->SimCommand(header, high, low, data, response), LinkResult::Ok);
-        return card->received.empty() ? Bytes{} : card->received.back();
-    };
-    EXPECT_EQ(sent(sim::Select(), 0x7F, 0x10, {}), (Bytes{0xA0, 0xA4, 0, 0, 2, 0x7F, 0x10}));
-    EXPECT_EQ(sent(sim::Increase(), 0, 0, {1, 2, 3}), (Bytes{0xA0, 0x32, 0, 0, 3, 1, 2, 3}));
-    EXPECT_EQ(sent(sim::UpdateRecord(2, sim::kRecordAbsolute, 3), 0, 0, {7, 8, 9}),
-              (Bytes{0xA0, 0xDC, 2, 4, 3, 7, 8, 9}));
-    EXPECT_EQ(sent(sim::ReadRecord(2, sim::kRecordAbsolute, 30), 0, 0, {}),
-              (Bytes{0xA0, 0xB2, 2, 4, 30}));
 }
 
 // The channel's own reads judge the card's status words by the engine's table: a read done
@@ -111,23 +80,6 @@ protected:
     bool Uicc() const { return GetParam(); }
     std::shared_ptr<SimCard> Card() const { return Uicc() ? UsimCard() : GsmCard(); }
 };
-
-TEST_P(PcscChannelTest, CardInformationAndPhoneBookAsThroughTheUsbReader) {
-    DemoRig usb;
-    ASSERT_TRUE(usb.Start());
-    PcscRig pcsc(Card());
-    ASSERT_TRUE(pcsc.Start());
-    EXPECT_EQ(pcsc.channel->Kind(),
-              Uicc() ? PcscChannel::CardKind::Uicc : PcscChannel::CardKind::Gsm);
-
-    EXPECT_EQ(Information(*pcsc.engine), Information(*usb.engine)) << "locked by PIN1";
-    ASSERT_TRUE(usb.engine->VerifyPin(1, "1234").IsDone());
-    ASSERT_TRUE(pcsc.engine->VerifyPin(1, "1234").IsDone());
-    const CardInfo expected = Information(*usb.engine);
-    EXPECT_EQ(expected.Imsi, "001010123456789");
-    EXPECT_EQ(Information(*pcsc.engine), expected);
-    EXPECT_EQ(PhoneBook(*pcsc.engine), PhoneBook(*usb.engine));
-}
 
 TEST_P(PcscChannelTest, ACardPulledInTheMiddleOfAReadFailsThatRead) {
     for (const bool looksLikeSuccess : {false, true}) {
@@ -172,14 +124,10 @@ TEST_P(PcscChannelTest, AReaderThatGoesAwayClosesTheChannel) {
     EXPECT_FALSE(rig.engine->OpenReader());
 }
 
-TEST(PcscChannelUiccTest, PinCountersAndTheFilesOfTheGlobalPhoneBook) {
+TEST(PcscChannelUiccTest, TheFilesOfTheGlobalPhoneBook) {
     PcscRig rig(UsimCard());
     ASSERT_TRUE(rig.Start());
-    EXPECT_FALSE(rig.engine->VerifyPin(1, "0000").IsDone());
-    EXPECT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 2);
-    EXPECT_FALSE(rig.engine->CardReadable());
     ASSERT_TRUE(rig.engine->VerifyPin(1, "1234").IsDone());
-    EXPECT_EQ(rig.engine->CardStatus().chv1AttemptsLeft, 3);
     ASSERT_TRUE(rig.engine->EnterPhoneBook().IsDone());
     const auto& listed = rig.channel->GlobalPhoneBook();
     ASSERT_EQ(listed.size(), 11u);

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "engine/clock.h"
@@ -51,32 +50,6 @@ struct Pair {
         return bytes;
     }
 };
-
-// An emulator that stops in the middle of a frame used to block the host's read for good.
-TEST(SocketDeviceTest, FrameInPiecesWaitsForItsRestWithinTheReadLimit) {
-    Pair pair;
-    const auto device = OpenSocketDevice(pair.host);
-    const Report frame{0, 0x1B, 1, 2, 3, 4, 5, 6, 7};
-    Report report{};
-
-    pair.Send(frame, 0, 4);
-    const auto before = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->Read(report, 20ms), IoStatus::TimedOut);
-    EXPECT_LT(std::chrono::steady_clock::now() - before, 2s);
-
-    pair.Send(frame, 4, 9);
-    ASSERT_EQ(device->Read(report, 20ms), IoStatus::Done);
-    EXPECT_EQ(report, frame);
-    // Nothing new: the interrupt pipe's repeat.
-    ASSERT_EQ(device->Read(report, 20ms), IoStatus::Done);
-    EXPECT_EQ(report, frame);
-
-    // The stream ends inside the next frame: the device is gone, not stuck.
-    pair.Send(frame, 0, 3);
-    ::close(std::exchange(pair.peer, -1));
-    EXPECT_EQ(device->Read(report, 20ms), IoStatus::Disconnected);
-    EXPECT_EQ(device->Write(frame), IoStatus::Disconnected);
-}
 
 // A look into the queue hands over whole frames the emulator sent, never a piece or a repeat.
 TEST(SocketDeviceTest, PollNeverWaitsForTheRestOfAFrame) {

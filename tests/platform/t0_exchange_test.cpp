@@ -86,15 +86,5 @@ TEST(T0ExchangeTest, ACardThatNeverStopsAnnouncingIsLeftAfterABoundedNumberOfFet
     EXPECT_EQ(rig.card->received.size(), 1u + T0Exchange::kMaxGetResponses);
 }
 
-TEST(T0ExchangeTest, AnAnswerWithoutStatusWordsIsALostCard) {
-    T0Rig rig;
-    rig.terminal.removeAfter = 0;
-    rig.terminal.removedLooksLikeSuccess = true;
-    EXPECT_EQ(rig.t0.Exchange({0x00, 0xB2, 0x01, 0x04, 0x1C}, rig.reply),
-              TerminalStatus::CardRemoved);
-    EXPECT_EQ(rig.t0.Exchange({0x00, 0xB2}, rig.reply), TerminalStatus::Failed)
-        << "not even a header";
-}
-
 }  // namespace
 }  // namespace pellucard::testing

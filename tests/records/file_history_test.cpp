@@ -2,11 +2,8 @@
 // runs, never the program's scratch folder, five files at most.
 #include "records/file_history.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -80,37 +77,6 @@ TEST_F(FileHistoryTest, KeepsTheFiveOpenedLastNewestFirstWithTheirWindows) {
     Restart();
     EXPECT_EQ(History().RecentFiles().size(), 4);
     EXPECT_EQ(History().RecentFiles()[1].path, Path("book6.SPB"));
-}
-
-TEST_F(FileHistoryTest, WithoutAStoreNothingIsWritten) {
-    AttachSettings(nullptr);
-    History().Clear();
-    History().RememberOpened(Path("book.SPB"), 4);
-    EXPECT_EQ(History().RecentFiles().size(), 1);  // for this run
-    EXPECT_FALSE(QFile::exists(Path("settings.ini")));
-}
-
-TEST_F(FileHistoryTest, TheTemplateOfAnEarlierVersionIsTakenOver) {
-    SetApplicationFolder({});
-    QStandardPaths::setTestModeEnabled(true);
-    const QString application = QCoreApplication::applicationName();
-    QCoreApplication::setApplicationName(QStringLiteral("pellucard_file_history_test"));
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    ASSERT_TRUE(QDir(data).removeRecursively() || !QDir(data).exists());
-    ASSERT_TRUE(QDir().mkpath(data));
-    QFile earlier(QDir(data).filePath("temp.sys"));
-    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-    earlier.write("kept");
-    earlier.close();
-
-    EXPECT_EQ(ApplicationFolder(), QDir(data).filePath("scratch"));
-    ASSERT_TRUE(EnsureApplicationFolder());
-    QFile taken(ApplicationFilePath("temp.sys"));
-    ASSERT_TRUE(taken.open(QIODevice::ReadOnly));
-    EXPECT_EQ(taken.readAll(), "kept");
-    QDir(data).removeRecursively();
-    QCoreApplication::setApplicationName(application);
-    QStandardPaths::setTestModeEnabled(false);
 }
 
 }  // namespace

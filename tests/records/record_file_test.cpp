@@ -211,21 +211,6 @@ TEST_F(RecordFileTest, CopyTemplateFileAsksBeforeReplacingAndRefusesTheOpenDocum
     EXPECT_TRUE(dialogs_.Unexpected().isEmpty());
 }
 
-TEST_F(RecordFileTest, ChooseOpenFileAsksAgainUntilAnExistingFileOrCancel) {
-    WriteAll(Path("book.v1.SPB"), {});
-    dialogs_.QueueFileName(Path("gone.SPB"));
-    dialogs_.QueueFileName(Path("book.v1.SPB"));
-    QString current = Path("other.SPB");
-    EXPECT_EQ(ChooseOpenFile(current, ".SPB", "Phone Book |*"), "book");
-    EXPECT_EQ(current, Path("book.v1.SPB"));
-    ASSERT_EQ(dialogs_.Calls().size(), 2);
-    EXPECT_EQ(dialogs_.Calls()[0].file.nameFilter, "Phone Book (*.SPB *.spb)");
-
-    dialogs_.QueueFileName({});
-    EXPECT_EQ(ChooseOpenFile(current, ".SPB", "Phone Book |*"), "");
-    EXPECT_EQ(current, Path("book.v1.SPB"));
-}
-
 TEST_F(RecordFileTest, NewDocumentsTakeTheNextFreeNumberInTheApplicationFolder) {
     SetApplicationFolder(Path("data/pellucard"));
     EXPECT_EQ(NextNewDocumentPath(kPhoneBookFile), Path("data/pellucard/NewPhoneRecord0.SPB"));

@@ -87,26 +87,5 @@ TEST_F(VirtualUiccCardTest, PinsTellTheirCountersAndCostOneAttemptPerWrongCode) 
     EXPECT_FALSE(application.pins[0].enabled);
 }
 
-TEST_F(VirtualUiccCardTest, SavesBackToTheGsmCardsImage) {
-    EXPECT_EQ(card->ToImage(), image) << "untouched, the image comes back as it was";
-    Verify("1234");
-    Select(0x3F00);
-    Select(0x7F10);
-    Select(0x5F3A);
-    Select(0x4F3A);
-    Bytes update{0x00, 0xDC, 0x02, 0x04, 0x1C};
-    update.resize(5 + 28, 0x41);
-    ASSERT_EQ(Status(Send(update)), 0x9000);
-    Verify("0000");
-    const CardImage saved = card->ToImage();
-    EXPECT_EQ(saved.chv1.attemptsLeft, 2);
-    const CardFile* adn = saved.FindFile("3F00/7F10/6F3A");
-    ASSERT_TRUE(adn);
-    EXPECT_EQ(adn->records[1].data, Bytes(28, 0x41));
-    ASSERT_TRUE(saved.FindFile("3F00/7F20/6FAE")) << "the phase file the USIM has not";
-    EXPECT_EQ(saved.FindFile("3F00/7F20/6F38")->body, image.FindFile("3F00/7F20/6F38")->body);
-    EXPECT_FALSE(saved.FindFile("3F00/2F00")) << "files only the USIM has stay with it";
-}
-
 }  // namespace
 }  // namespace pellucard

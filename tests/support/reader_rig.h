@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "engine/hid_report_link.h"
@@ -9,23 +10,34 @@
 
 namespace pellucard::testing {
 
-// Remembers every output report a device was given.
+// Remembers every output report a device was given, and runs `beforeRead` (when set) before
+// each read and each look into the queue, as a host busy elsewhere would come late to them.
 class RecordingDevice final : public ReportDevice {
 public:
-    RecordingDevice(std::unique_ptr<ReportDevice> inner, std::vector<Report>& log)
-        : inner_(std::move(inner)), log_(log) {}
+    RecordingDevice(std::unique_ptr<ReportDevice> inner, std::vector<Report>& log,
+                    const std::function<void()>* beforeRead = nullptr)
+        : inner_(std::move(inner)), log_(log), beforeRead_(beforeRead) {}
     IoStatus Write(const Report& report) override {
         log_.push_back(report);
         return inner_->Write(report);
     }
     IoStatus Read(Report& report, std::chrono::milliseconds limit) override {
+        BeforeRead();
         return inner_->Read(report, limit);
     }
-    IoStatus Poll(Report& report) override { return inner_->Poll(report); }
+    IoStatus Poll(Report& report) override {
+        BeforeRead();
+        return inner_->Poll(report);
+    }
 
 private:
+    void BeforeRead() const {
+        if (beforeRead_ && *beforeRead_)
+            (*beforeRead_)();
+    }
     std::unique_ptr<ReportDevice> inner_;
     std::vector<Report>& log_;
+    const std::function<void()>* beforeRead_;
 };
 
 class RecordingBus final : public ReportBus {
@@ -36,9 +48,10 @@ public:
         auto device = inner_.Open(path);
         if (!device)
             return nullptr;
-        return std::make_unique<RecordingDevice>(std::move(device), written);
+        return std::make_unique<RecordingDevice>(std::move(device), written, &beforeRead);
     }
     std::vector<Report> written;
+    std::function<void()> beforeRead;
 
 private:
     ReportBus& inner_;
