@@ -50,28 +50,6 @@ protected:
     DemoRig rig;
 };
 
-TEST_F(CardNumbersTest, OwnNumberWriteTouchesOnlyRecordOnesNumber) {
-    EXPECT_EQ(Item(CardInfoItem::OwnNumbers), "+447700900123 (Voice)");
-    const auto before = rig.CardRecords("3F00/7F10/6F40");
-    const OwnNumberWrite written = WriteOwnNumber(*rig.engine, "+31 6 1234 5678");
-    EXPECT_TRUE(written.Done());
-    EXPECT_EQ(written.previous, "+447700900123");
-    EXPECT_EQ(written.number, "+31612345678");
-    const auto after = rig.CardRecords("3F00/7F10/6F40");
-    ASSERT_EQ(after.size(), before.size());
-    EXPECT_EQ(Bytes(after[0].begin(), after[0].begin() + 14),
-              Bytes(before[0].begin(), before[0].begin() + 14));
-    EXPECT_EQ(after[1], before[1]);
-    EXPECT_EQ(Item(CardInfoItem::OwnNumbers), "+31612345678 (Voice)");
-
-    // Refused by the card: said so, the record as it was.
-    rig.card->AddRefusal({"6F40", CardRefusal::Command::Update, 1, 0x9804});
-    const OwnNumberWrite refused = WriteOwnNumber(*rig.engine, "0612345678");
-    EXPECT_FALSE(refused.Done());
-    EXPECT_EQ(refused.outcome, CardOutcome::Refused(0x9804));
-    EXPECT_EQ(rig.CardRecords("3F00/7F10/6F40"), after);
-}
-
 // The demo card holds two parameter sets, "Home" then "Travel": the card information gives
 // the first, the one the message centre write changes, not the last.
 TEST_F(CardNumbersTest, TheServiceCentreItemIsTheMessageCentre) {
