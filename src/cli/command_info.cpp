@@ -92,6 +92,9 @@ int RunInfo(const Globals& globals, const Arguments& args) {
     std::string failed;
     QJsonArray unreadNames;
     for (const CardInfoItem item : info.Unread) {
+        // Named below with the message centre, which the tool reads on its own.
+        if (item == CardInfoItem::OwnNumbers)
+            continue;
         failed += (failed.empty() ? "" : ", ") + std::string(CardInfoItemName(item));
         unreadNames.append(QString::fromLatin1(CardInfoItemName(item)));
     }

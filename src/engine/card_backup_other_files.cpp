@@ -146,6 +146,24 @@ bool RestoreOne(Pellucard& engine, const BackupFile& saved, const RestorePlan& p
 
 }  // namespace
 
+std::optional<bool> OtherFileWouldChange(Pellucard& engine, const CardBackup& backup,
+                                         const RestorePlan& plan, CardRecordFile file) {
+    const BackupFile* saved = backup.Find(file);
+    const auto planned =
+        std::find_if(plan.otherFiles.begin(), plan.otherFiles.end(),
+                     [file](const RestorePlan::OtherFile& other) { return other.file == file; });
+    if (saved == nullptr || planned == plan.otherFiles.end() || planned->recordCount <= 0 ||
+        planned->recordLength != saved->recordLength)
+        return false;
+    const int count = std::min(planned->recordCount, int(saved->records.size()));
+    std::vector<Bytes> held;
+    const CardRunResult run = ReadCardRecords(
+        engine, file, [&held](int, const Bytes& raw) { held.push_back(raw); }, {}, count);
+    if (!run.Complete() || int(held.size()) != count)
+        return std::nullopt;
+    return !std::equal(held.begin(), held.end(), saved->records.begin());
+}
+
 void RestoreOtherFiles(Pellucard& engine, const CardBackup& backup, const RestorePlan& plan,
                        BackupRunResult& result) {
     for (const RestorePlan::OtherFile& planned : plan.otherFiles) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "engine/card_backup.h"
@@ -18,6 +19,13 @@ CardOutcome LearnOtherFiles(Pellucard& engine, std::vector<BackupFile>& files,
 // Adds to the plan each other file of the backup as the card has it; false when the link
 // failed.
 bool PlanOtherFiles(Pellucard& engine, const CardBackup& backup, RestorePlan& plan);
+
+// Whether a restore by `plan` would write `file`: the backup holds it, the card has it with
+// records of the same length, and the card's records differ from the backup's. Nothing when
+// the card's records could not be read. Lets a caller ask for PIN2 only when the fixed
+// dialling numbers are to be written.
+std::optional<bool> OtherFileWouldChange(Pellucard& engine, const CardBackup& backup,
+                                         const RestorePlan& plan, CardRecordFile file);
 
 // Restores each other file of the plan, one by one, into result.otherFiles. A refusal ends
 // only its file; a failed link ends the restore (result.outcome LinkFailed, result.file the

@@ -95,6 +95,7 @@ CardCopyResult CopyCard(Pellucard& engine, CardCopyFrontEnd& frontEnd) {
     result.fit = JudgeCopyFit(backup, result.plan);
     if (!result.fit.Whole() && !frontEnd.GoOnWithout(result.fit, result.plan))
         return result;
+    frontEnd.BeforeWriting(backup, result.plan);
     // The questions gave the user time to change cards again.
     if (IccidNow(engine) != result.targetIccid) {
         result.outcome = CopyOutcome::CardChanged;

@@ -56,6 +56,11 @@ public:
     virtual bool GoOnWithSameCard(const std::string& iccid) = 0;
     // The other card cannot take everything: copy the rest?
     virtual bool GoOnWithout(const CopyFit& fit, const RestorePlan& plan) = 0;
+    // Right before the writing: the other files are written too (plan.restoreOtherFiles); a
+    // front end that can verify PIN2 sets plan.pin2Verified for the fixed dialling numbers.
+    virtual void BeforeWriting(const CardBackup& /*source*/, RestorePlan& plan) {
+        plan.restoreOtherFiles = true;
+    }
 };
 
 enum class CopyOutcome {

@@ -39,6 +39,8 @@ const char* CardInfoItemName(CardInfoItem item) {
             return "PUK1 attempts";
         case CardInfoItem::SmsRecordLength:
             return "SMS record size";
+        case CardInfoItem::OwnNumbers:
+            return "own numbers";
     }
     return "card information";
 }
@@ -135,12 +137,14 @@ void ReadOpenCardInf(Pellucard& engine, CardInfo& info, const std::function<void
     Pause(yield);
     // A number that could not be read is not taken for one: new messages get none from it.
     info.ServiceCentreNumber = TextItem(engine, info, CardInfoItem::ServiceCentreNumber);
+    Pause(yield);
+    info.OwnNumbers = TextItem(engine, info, CardInfoItem::OwnNumbers);
 }
 
 void FindCardInf(Pellucard& engine, CardInfo& info, const std::function<void()>& yield) {
     // What `info` holds of a card's own data belongs to the card read before, which may have
     // been open where this one stays closed.
-    info.ServiceProviderName = info.Imsi = info.ServiceCentreNumber = "-";
+    info.ServiceProviderName = info.Imsi = info.ServiceCentreNumber = info.OwnNumbers = "-";
     for (int pass = 0; pass < 2; ++pass) {
         if (!engine.ReaderPresent())
             return;

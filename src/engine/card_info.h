@@ -26,7 +26,10 @@ struct CardInfo {
     std::string SimPhase = "-";
     std::string Imsi = "-";
     std::string ServiceProviderName = "-";
+    // The message centre: the service centre address of the first SMS parameter record.
     std::string ServiceCentreNumber = "-";
+    // The own numbers (OwnNumbersText), "-" when the card gave none.
+    std::string OwnNumbers = "-";
     std::optional<int> MaxPhoneRecords;
     std::optional<int> MaxSmsRecords;
     std::optional<int> MaxLastDialRecords;
@@ -57,7 +60,8 @@ std::optional<std::string> AskCardInfo(Pellucard& engine, CardInfoItem item,
                                        std::vector<CardInfoItem>& unread);
 
 // Reads the card information of a newly found card into `info`: phase and record counts, then
-// the PIN state, and the card's own data (service provider name, IMSI, service centre) only when
+// the PIN state, and the card's own data (service provider name, IMSI, service centre, own
+// numbers) only when
 // PIN1 does not block it (those of the card read before are forgotten first). A card that has
 // only just answered its reset may not give its CHV state at once: a second pass catches up.
 // `yield` runs before each of the slower reads so that a user interface can process its events;
@@ -68,8 +72,8 @@ void FindCardInf(Pellucard& engine, CardInfo& info, const std::function<void()>&
 // codes. A counter the card does not give is unknown afterwards; the lock state stays as it was.
 void ReadPinCounters(Pellucard& engine, CardInfo& info);
 
-// Reads the data only an open card gives (service provider name, IMSI, service centre number),
-// each after a yield. Does nothing while PIN1 blocks access.
+// Reads the data only an open card gives (service provider name, IMSI, service centre number,
+// own numbers), each after a yield. Does nothing while PIN1 blocks access.
 void ReadOpenCardInf(Pellucard& engine, CardInfo& info, const std::function<void()>& yield = {});
 
 // Reads again what the last reading of the same card could not (HasUnread); true when a value

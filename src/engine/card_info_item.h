@@ -22,6 +22,9 @@ enum class CardInfoItem : std::int16_t {
     Puk2Attempts = 34,
     Puk1Attempts = 35,
     SmsRecordLength = 37,
+    // Beyond the selectors of the reader's card information: the subscriber's own numbers
+    // (EF MSISDN), read from the card's file.
+    OwnNumbers = 38,
 };
 
 }  // namespace pellucard

@@ -3,6 +3,8 @@
 
 #include "engine/codec_alpha.h"
 #include "engine/codec_digits.h"
+#include "engine/message_centre.h"
+#include "engine/own_number.h"
 #include "engine/pellucard.h"
 #include "engine/sim_commands.h"
 
@@ -110,6 +112,13 @@ CardInfoAnswer Pellucard::ReadCardInfo(CardInfoItem item) {
             return ReadRecordLength(ReaderRequest::PhoneBookFileStatus);
         case CardInfoItem::SmsRecordLength:
             return ReadRecordLength(ReaderRequest::SmsFileStatus);
+        case CardInfoItem::OwnNumbers: {
+            if (!CardReadable())
+                return NotGiven(CardOutcome::Done());
+            const auto numbers = ReadOwnNumbers(*this);
+            return GivenIf(numbers.IsDone() && !numbers.value.empty(),
+                           OwnNumbersText(numbers.value), numbers.outcome);
+        }
         case CardInfoItem::LockState:
         case CardInfoItem::Pin2Attempts:
         case CardInfoItem::Pin1Attempts:
@@ -250,32 +259,17 @@ CardInfoAnswer Pellucard::ReadServiceCentre() {
     const auto file = SelectInfoFile(0x7F10, 0x6F42, kRecordFileResponseLength);
     if (!file.value)
         return NotGiven(file.outcome);
-    // A refused read holds status words, not a record.
-    const CardResult<Bytes> read =
-        SendSimCommand(sim::ReadRecord(0, sim::kRecordPrevious, file.value->recordLength), 0, 0);
+    // The message centre is the first parameter set, the one a handset sends with unless the
+    // user picks another; `smsc set` writes it and the information window changes it, so the
+    // item reads that record and decodes it by the same rule (ReadMessageCentre). A record the
+    // card gives without an address gives no number: none is made up for new messages.
+    const CardResult<Bytes> read = SendSimCommand(
+        sim::ReadRecord(kMessageCentreRecord, sim::kRecordAbsolute, file.value->recordLength), 0,
+        0);
     if (!read.IsDone())
         return NotGiven(read.outcome);
-    // EF SMSP (GSM 11.11 10.5.6): the service centre address sits 15 bytes from the record's
-    // end: its length, type of number, then ten digit bytes. A record shorter than that has none.
-    const Bytes& record = read.value;
-    const int length = static_cast<int>(record.size());
-    std::string digits;
-    std::uint8_t type = 0;
-    if (length >= 15) {
-        const int addressLength = record[length - 15];
-        type = record[length - 14];
-        const int digitBytes = std::clamp(addressLength - 1, 0, 10);
-        digits = DecodeDigits(record, static_cast<std::size_t>(length - 13), digitBytes);
-    }
-    std::string text;
-    if ((type & 0x70) == 0x10) {
-        text = "+" + digits;
-    } else if (digits.empty() && length < 101) {
-        text = "00000000000000000000";
-    } else {
-        text = digits;
-    }
-    return GivenIf(!text.empty(), text, read.outcome);
+    const std::optional<std::string> number = ServiceCentreOf(read.value);
+    return GivenIf(number.has_value(), number.value_or(std::string()), read.outcome);
 }
 
 CardInfoAnswer Pellucard::ReadChvState(CardInfoItem item) {

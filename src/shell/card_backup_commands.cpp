@@ -6,6 +6,7 @@
 #include "engine/pellucard.h"
 #include "records/card_backup_file.h"
 #include "records/dialog_seam.h"
+#include "records/other_files_report.h"
 #include "records/record_documents.h"
 #include "records/restore_report.h"
 #include "records/save_file.h"
@@ -13,6 +14,7 @@
 #include "shell/card_run_progress.h"
 #include "shell/main_window.h"
 #include "shell/pin_dialog_launcher.h"
+#include "shell/restore_pin2_step.h"
 #include "shell/session.h"
 
 namespace pellucard {
@@ -151,16 +153,25 @@ void MainWindow::runRestore(const QString& path, CardGate::Hold& hold) {
                                                   .arg(plan.phoneBookBeyond)
                                                   .arg(plan.smsBeyond)))
         return;
+    // The other files the backup holds go back too; the fixed dialling numbers after PIN2.
+    const Pin2Step pin2 = prepareOtherFiles(session_, *pinDialogs_, hold, backup, plan);
     CardRunProgress progress(session_, hold, MessageId::DownLoadingRecord, this);
     const BackupRunResult result = RestoreCardBackup(engine, backup, plan, progress.callback());
     progress.dialog().close();
     // A restore that did not go through says, file by file, which records were written (they
-    // replaced the card's), where and why it ended, and which were not written.
-    const QString outcome =
+    // replaced the card's), where and why it ended, and which were not written; then what
+    // became of each other file.
+    const int language = session_.languageIndex();
+    QString outcome =
         result.Ok() ? session_.text(MessageId::CardRestored).arg(result.done).arg(result.total)
-                    : RestoreReport(result, plan, session_.languageIndex());
+                    : RestoreReport(result, plan, language);
+    const QString others = OtherFilesReport(result.otherFiles, pin2, language);
+    if (!others.isEmpty())
+        outcome += u'\n' + others;
     tell(MessageId::CardRestored, outcome,
-         result.Ok() ? DialogIcon::Information : DialogIcon::Critical);
+         !result.Ok()           ? DialogIcon::Critical
+         : result.AllRestored() ? DialogIcon::Information
+                                : DialogIcon::Warning);
     // The card's records changed: the windows read them again on their next Read.
     readCardInfo(session_, hold);
 }

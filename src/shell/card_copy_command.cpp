@@ -7,10 +7,13 @@
 #include "engine/card_copy.h"
 #include "engine/pellucard.h"
 #include "records/dialog_seam.h"
+#include "records/other_files_report.h"
 #include "records/restore_report.h"
 #include "shell/card_run_progress.h"
 #include "shell/card_watch.h"
 #include "shell/main_window.h"
+#include "shell/pin_dialog_launcher.h"
+#include "shell/restore_pin2_step.h"
 #include "shell/session.h"
 
 namespace pellucard {
@@ -71,8 +74,12 @@ DialogAnswer showMessage(MessageId id, const QString& text, DialogButtons button
 class WindowCopyFrontEnd final : public CardCopyFrontEnd {
 public:
     WindowCopyFrontEnd(Session& session, CardGate::Hold& hold, QWidget* parent,
-                       std::function<bool()> openCard)
-        : session_(session), hold_(hold), parent_(parent), openCard_(std::move(openCard)) {}
+                       PinDialogLauncher& pinDialogs, std::function<bool()> openCard)
+        : session_(session),
+          hold_(hold),
+          parent_(parent),
+          pinDialogs_(pinDialogs),
+          openCard_(std::move(openCard)) {}
 
     bool Progress(CopyStage stage, int done, int total) override {
         if (!progress_ || stage != stage_) {
@@ -124,6 +131,14 @@ public:
                            DialogButtons::YesNo, DialogIcon::Question, true) == DialogAnswer::Yes;
     }
 
+    void BeforeWriting(const CardBackup& source, RestorePlan& plan) override {
+        progress_.reset();
+        pin2_ = prepareOtherFiles(session_, pinDialogs_, hold_, source, plan);
+    }
+
+    // How the PIN2 step for the fixed dialling numbers ended.
+    const Pin2Step& pin2() const { return pin2_; }
+
 private:
     // The card watch looks at the reader as the polling does: the card taken out is lost,
     // another one is reset and identified, and its information is read for the windows.
@@ -141,7 +156,9 @@ private:
     Session& session_;
     CardGate::Hold& hold_;
     QWidget* parent_;
+    PinDialogLauncher& pinDialogs_;
     std::function<bool()> openCard_;
+    Pin2Step pin2_;
     std::unique_ptr<CardRunProgress> progress_;
     CopyStage stage_ = CopyStage::ReadingSource;
     QString sourceIccid_;
@@ -163,20 +180,28 @@ void MainWindow::copyCard() {
         return;
     stopPolling();
     CardCopyResult result;
+    Pin2Step pin2;
     {
-        WindowCopyFrontEnd frontEnd(session_, *hold, this,
+        WindowCopyFrontEnd frontEnd(session_, *hold, this, *pinDialogs_,
                                     [this, &hold] { return cardOpenForRun(*hold); });
         result = CopyCard(hold->engine(), frontEnd);
+        pin2 = frontEnd.pin2();
     }
     const int language = session_.languageIndex();
+    // What became of each file beside the phone book and the messages, one line each.
+    QString others = OtherFilesReport(result.run.otherFiles, pin2, language);
+    if (!others.isEmpty())
+        others.prepend(u'\n');
     switch (result.outcome) {
         case CopyOutcome::Done:
             showMessage(MessageId::CardCopied,
                         session_.text(MessageId::CardCopied)
-                            .arg(result.run.done)
-                            .arg(result.run.total)
-                            .arg(fromUtf8(result.targetIccid)),
-                        DialogButtons::Ok, DialogIcon::Information);
+                                .arg(result.run.done)
+                                .arg(result.run.total)
+                                .arg(fromUtf8(result.targetIccid)) +
+                            others,
+                        DialogButtons::Ok,
+                        result.run.AllRestored() ? DialogIcon::Information : DialogIcon::Warning);
             break;
         case CopyOutcome::Cancelled:
             break;
@@ -200,6 +225,7 @@ void MainWindow::copyCard() {
             if (!result.run.differing.empty())
                 text += u'\n' + session_.text(MessageId::CopyReadBackDiffers)
                                     .arg(differingRecords(result.run.differing, session_));
+            text += others;
             showMessage(MessageId::CardCopied, text, DialogButtons::Ok, DialogIcon::Critical);
             break;
         }

@@ -83,6 +83,8 @@ CardInfoWindow::CardInfoWindow(ShellHost& host, QWidget* parent)
     pin2StateValue = addField("pin2StateValue", MessageId::Pin2State, 8);
     puk1StateValue = addField("puk1StateValue", MessageId::UnblockPin1State, 9);
     puk2StateValue = addField("puk2StateValue", MessageId::UnblockPin2State, 10);
+    ownNumberValue = addField("ownNumberValue", MessageId::OwnNumberCaption, 11);
+    messageCentreValue = addField("messageCentreValue", MessageId::MessageCentreCaption, 12);
 
     for (int i = 0; i < 2; ++i) {
         changePinButtons[i] = newButton(picture, QStringLiteral("changePinButton_%1").arg(i));
@@ -98,9 +100,17 @@ CardInfoWindow::CardInfoWindow(ShellHost& host, QWidget* parent)
     verifyPinButton = newButton(picture, "verifyPinButton");
     grid->addWidget(verifyPinButton, 10, 2, 1, 2);
     connect(verifyPinButton, &QPushButton::clicked, this, [this] { verifyPin(); });
-    // The PIN commands come and go with the reader; the fields should not move when they do.
-    for (QPushButton* button : {pinCheckButtons[0], changePinButtons[0], changePinButtons[1],
-                                unblockPinButtons[0], unblockPinButtons[1], verifyPinButton}) {
+    changeOwnNumberButton = newButton(picture, "changeOwnNumberButton");
+    grid->addWidget(changeOwnNumberButton, 11, 2);
+    connect(changeOwnNumberButton, &QPushButton::clicked, this, [this] { changeOwnNumber(); });
+    changeMessageCentreButton = newButton(picture, "changeMessageCentreButton");
+    grid->addWidget(changeMessageCentreButton, 12, 2);
+    connect(changeMessageCentreButton, &QPushButton::clicked, this,
+            [this] { changeMessageCentre(); });
+    ownNumberValue->installEventFilter(this);
+    messageCentreValue->installEventFilter(this);
+    // The card commands come and go with the reader; the fields should not move when they do.
+    for (QPushButton* button : readerCommands()) {
         QSizePolicy policy = button->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         button->setSizePolicy(policy);
@@ -144,6 +154,8 @@ void CardInfoWindow::changeLanguage() {
     verifyPinButton->setText(session.text(MessageId::VerifyPin1));
     unblockPinButtons[0]->setText(session.text(MessageId::UnblockPin1));
     unblockPinButtons[1]->setText(session.text(MessageId::UnblockPin2));
+    changeOwnNumberButton->setText(session.text(MessageId::ChangeNumberButton));
+    changeMessageCentreButton->setText(session.text(MessageId::ChangeNumberButton));
     connectReaderButton->setText(session.text(MessageId::ConnectSimCardReader));
     copyCardButton->setText(session.text(MessageId::CopySimCard));
     programHeading->setText(session.text(MessageId::ProgramNameHeading));
@@ -155,8 +167,7 @@ void CardInfoWindow::activate() {
     Session& session = currentSession();
     session.setCurrentWindow(WindowIndex::CardInfo);
     const bool reader = session.gate().readerPresent();
-    for (QPushButton* button : {pinCheckButtons[0], changePinButtons[0], changePinButtons[1],
-                                unblockPinButtons[0], unblockPinButtons[1], verifyPinButton})
+    for (QPushButton* button : readerCommands())
         button->setVisible(reader);
     showCardInfo();
     // Nothing here to save or exchange.
@@ -198,6 +209,8 @@ void CardInfoWindow::showCardInfo() {
     pin2StateValue->setText(attemptsText(info.Pin2Attempts));
     puk1StateValue->setText(attemptsText(info.Puk1Attempts));
     puk2StateValue->setText(attemptsText(info.Puk2Attempts));
+    ownNumberValue->setText(QString::fromStdString(info.OwnNumbers));
+    messageCentreValue->setText(QString::fromStdString(info.ServiceCentreNumber));
     setCardCommandsEnabled(session.gate().cardPresent() && info.CardId && !info.CardId->empty());
 }
 
@@ -230,6 +243,14 @@ void CardInfoWindow::setCardCommandsEnabled(bool enabled) {
     // Verifying makes sense while PIN1 guards the card and has attempts left.
     verifyPinButton->setEnabled(enabled && isKnownAboveZero(lastAttempts_[0]) && !info.Pin1Open);
     copyCardButton->setEnabled(enabled);
+    changeOwnNumberButton->setEnabled(enabled);
+    changeMessageCentreButton->setEnabled(enabled);
+}
+
+QList<QPushButton*> CardInfoWindow::readerCommands() const {
+    return {pinCheckButtons[0],    changePinButtons[0],      changePinButtons[1],
+            unblockPinButtons[0],  unblockPinButtons[1],     verifyPinButton,
+            changeOwnNumberButton, changeMessageCentreButton};
 }
 
 void CardInfoWindow::changePin(int index) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "catalogue/catalogue.h"
+#include "shell/card_gate.h"
 #include "shell/child_window.h"
 
 class QLabel;
@@ -39,6 +40,11 @@ public:
     // Verifies PIN1 with the record windows' dialog; the IMSI, provider name and service
     // centre are read as soon as the card is open.
     void verifyPin();
+    // Change the own number (the first EF MSISDN record, its name kept) and the message
+    // centre (the first SMS parameter set) on the card: the number is asked for, checked,
+    // written after PIN1 where the card needs it, read back, and the outcome told.
+    void changeOwnNumber();
+    void changeMessageCentre();
 
     QLabel* iccidValue;
     QLabel* imsiValue;
@@ -51,16 +57,31 @@ public:
     QLabel* pin2StateValue;
     QLabel* puk1StateValue;
     QLabel* puk2StateValue;
+    QLabel* ownNumberValue;
+    QLabel* messageCentreValue;
     QPushButton* changePinButtons[2];
     QPushButton* pinCheckButtons[1];
     QPushButton* unblockPinButtons[2];
     QPushButton* verifyPinButton;
+    QPushButton* changeOwnNumberButton;
+    QPushButton* changeMessageCentreButton;
     QPushButton* connectReaderButton;
     QPushButton* copyCardButton;
     QLabel* programHeading;
     QLabel* programBanner;
 
+protected:
+    // A double-click on the own number or the message centre changes it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    enum class CardNumber { Own, MessageCentre };
+    void changeCardNumber(CardNumber which);
+    void writeCardNumber(CardNumber which, CardGate::Hold& hold);
+    bool cardOpenForNumber(CardGate::Hold& hold);
+    // The commands that come and go with the reader.
+    QList<QPushButton*> readerCommands() const;
+
     QString attemptsText(const std::optional<int>& count);
 
     struct Field {

@@ -50,7 +50,7 @@ TEST_F(CardSessionTest, CardInformationOfTheDemoCard) {
     EXPECT_EQ(rig.link->Counters().Exchanged(), 0);
     EXPECT_EQ(Item(e, CardInfoItem::Imsi), "001010123456789");
     EXPECT_EQ(Item(e, CardInfoItem::ServiceProviderName), "Télé Pellucard");
-    EXPECT_EQ(Item(e, CardInfoItem::ServiceCentreNumber), "+447700900999");
+    EXPECT_EQ(Item(e, CardInfoItem::ServiceCentreNumber), "+447700900000");
 }
 
 TEST_F(CardSessionTest, FindCardInfFillsTheRecordAfterPin1) {
@@ -66,8 +66,8 @@ TEST_F(CardSessionTest, FindCardInfFillsTheRecordAfterPin1) {
     FindCardInf(Engine(), info, [&] { ++yields; });
     EXPECT_TRUE(info.Pin1Open);
     EXPECT_EQ(info.Imsi, "001010123456789");
-    EXPECT_EQ(info.ServiceCentreNumber, "+447700900999");
-    EXPECT_EQ(yields, 8);
+    EXPECT_EQ(info.ServiceCentreNumber, "+447700900000");
+    EXPECT_EQ(yields, 9);
 }
 
 TEST_F(CardSessionTest, PinCommandsMoveTheCountersAndTheLock) {

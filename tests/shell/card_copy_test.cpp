@@ -1,6 +1,8 @@
 // Copy SIM Card on the information window: the demo card copied onto another virtual card with
 // the one virtual reader, the cards changed while the program asks for it.
+#include <QLineEdit>
 #include <QProgressDialog>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -217,6 +219,36 @@ private slots:
         QCOMPARE(after.phoneBook.front(), source_.phoneBook.front());
         QCOMPARE(after.phoneBook[200], Bytes(28, 0xFF));
         sourceUntouched(rig);
+    }
+
+    // Fixed dialling numbers that differ on the other card are written after PIN2 there; the
+    // report names them beside the other files.
+    void otherCardsFixedDiallingNumbersAfterPin2() {
+        ShellRig rig;
+        start(rig);
+        auto other = OtherCard([](CardImage& image) {
+            image.FindFile("3F00/7F10/6F3B")->records[0].data = Bytes(28, 0xFF);
+        });
+        CardHands hands(rig.dialogs);
+        swapTo(rig, hands, other);
+        int pin2Asked = 0;
+        rig.dialogs.RunModalWith([&pin2Asked](QDialog& modal) {
+            const bool pin2 = modal.findChild<QRadioButton*>("pinOption_1")->isChecked();
+            pin2Asked += pin2 ? 1 : 0;
+            modal.findChild<QLineEdit*>("codeField")->setText(pin2 ? "5678" : kDemoPin1);
+            modal.findChild<QPushButton*>("okButton")->click();
+        });
+        copy(rig);
+
+        QCOMPARE(pin2Asked, 1);
+        QCOMPARE(rig.dialogs.LastMessage().messageId, MessageId::CardCopied);
+        const QString fdnWritten = Message(MessageId::OtherFileWritten, 0)
+                                       .arg(Message(MessageId::FixedDiallingFile, 0))
+                                       .arg(1);
+        QVERIFY2(rig.dialogs.LastMessage().text.contains(fdnWritten),
+                 qPrintable(rig.dialogs.LastMessage().text));
+        QCOMPARE(other->ToImage().FindFile("3F00/7F10/6F3B")->records[0].data,
+                 sourceImage_.FindFile("3F00/7F10/6F3B")->records[0].data);
     }
 };
 

@@ -1,0 +1,141 @@
+// The File menu's restore writes the other files of the backup too: the fixed dialling numbers
+// only after PIN2, the others whatever became of PIN2.
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "engine/card_backup.h"
+#include "records/card_backup_file.h"
+#include "support/window_rig.h"
+
+using namespace pellucard;
+using namespace pellucard::testing;
+
+namespace {
+
+std::vector<Bytes> cardRecords(ShellRig& rig, const char* path) {
+    std::vector<Bytes> records;
+    const CardImage image = rig.Card().ToImage();
+    for (const auto& record : image.FindFile(path)->records)
+        records.push_back(record.data);
+    return records;
+}
+
+// A digit byte of the number in a 28-byte dialling number record.
+constexpr std::size_t kChangedByte = 16;
+
+// A backup of the demo card whose first fixed dialling number and own number differ from the
+// card's; gives its path.
+QString backupWithOtherNumbers(ShellRig& rig, const QTemporaryDir& dir) {
+    rig.TickUntilIdentified();
+    if (!rig.engine().VerifyPin(1, kDemoPin1).IsDone())
+        return {};
+    rig.ChangeInfo([](CardInfo& info) { info.Pin1Open = true; });
+    CardBackup backup;
+    if (!ReadCardBackup(rig.engine(), backup).Ok())
+        return {};
+    for (BackupFile& file : backup.otherFiles) {
+        if (file.file == CardRecordFile::FixedDialling || file.file == CardRecordFile::OwnNumbers)
+            file.records[0][kChangedByte] ^= 0x11;
+    }
+    const QString path = dir.filePath("card.json");
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(SerializeCardBackup(backup)) < 0)
+        return {};
+    return path;
+}
+
+// Restores `path` (Yes to the question), answering the PIN2 dialog with `pin2`: Cancel when
+// empty.
+void restore(ShellRig& rig, const QString& path, const QString& pin2) {
+    rig.dialogs.QueueFileName(path);
+    rig.dialogs.QueueAnswer(DialogAnswer::Yes);
+    rig.dialogs.RunModalWith([&rig, pin2](QDialog& modal) {
+        rig.dialogs.RunModalWith(nullptr);  // the dialog is shown once, never again
+        auto* dialog = qobject_cast<VerifyPinDialog*>(&modal);
+        QVERIFY2(dialog != nullptr, modal.metaObject()->className());
+        QVERIFY(dialog->findChild<QRadioButton*>("pinOption_1")->isChecked());
+        if (pin2.isEmpty()) {
+            dialog->findChild<QPushButton*>("cancelButton")->click();
+            return;
+        }
+        dialog->findChild<QLineEdit*>("codeField")->setText(pin2);
+        dialog->findChild<QPushButton*>("okButton")->click();
+    });
+    rig.Action("restoreAction")->trigger();
+}
+
+QString line(MessageId id, CardRecordFile file) {
+    const MessageId title = file == CardRecordFile::FixedDialling ? MessageId::FixedDiallingFile
+                                                                  : MessageId::OwnNumbersFile;
+    return Message(id, 0).arg(Message(title, 0));
+}
+
+}  // namespace
+
+class RestoreOtherFilesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void withPin2TheFixedDiallingNumbersAreWritten();
+    void withoutPin2TheyAreSkippedAndTheReportSaysWhy();
+};
+
+void RestoreOtherFilesTest::withPin2TheFixedDiallingNumbersAreWritten() {
+    ShellRig rig;
+    QTemporaryDir dir;
+    const QString path = backupWithOtherNumbers(rig, dir);
+    QVERIFY(!path.isEmpty());
+    std::vector<Bytes> expected[] = {cardRecords(rig, "3F00/7F10/6F3B"),
+                                     cardRecords(rig, "3F00/7F10/6F40")};
+    for (auto& records : expected)
+        records[0][kChangedByte] ^= 0x11;
+
+    restore(rig, path, "5678");
+    QCOMPARE(rig.dialogs.MessageIds().last(), MessageId::CardRestored);
+    const MessageRequest& report = rig.dialogs.LastMessage();
+    QCOMPARE(report.icon, DialogIcon::Information);
+    for (const CardRecordFile file : {CardRecordFile::FixedDialling, CardRecordFile::OwnNumbers})
+        QVERIFY2(report.text.contains(line(MessageId::OtherFileWritten, file).arg(1)),
+                 qPrintable(report.text));
+    QCOMPARE(cardRecords(rig, "3F00/7F10/6F3B"), expected[0]);
+    QCOMPARE(cardRecords(rig, "3F00/7F10/6F40"), expected[1]);
+    QVERIFY(rig.dialogs.Unexpected().isEmpty());
+}
+
+void RestoreOtherFilesTest::withoutPin2TheyAreSkippedAndTheReportSaysWhy() {
+    ShellRig rig;
+    QTemporaryDir dir;
+    const QString path = backupWithOtherNumbers(rig, dir);
+    QVERIFY(!path.isEmpty());
+    const auto fdn = cardRecords(rig, "3F00/7F10/6F3B");
+    const auto own = cardRecords(rig, "3F00/7F10/6F40");
+
+    restore(rig, path, QString());  // Cancel
+    QCOMPARE(rig.dialogs.MessageIds().last(), MessageId::CardRestored);
+    QCOMPARE(rig.dialogs.LastMessage().icon, DialogIcon::Warning);
+    QVERIFY2(rig.dialogs.LastMessage().text.contains(
+                 line(MessageId::OtherFileNoPin2, CardRecordFile::FixedDialling)),
+             qPrintable(rig.dialogs.LastMessage().text));
+    QCOMPARE(cardRecords(rig, "3F00/7F10/6F3B"), fdn);
+    QVERIFY(cardRecords(rig, "3F00/7F10/6F40") != own);  // written all the same
+
+    // A wrong PIN2 is told with the attempts left and not tried again. (The restore read the
+    // card afresh, which closed it again: PIN1 first.)
+    QVERIFY(rig.engine().VerifyPin(1, kDemoPin1).IsDone());
+    rig.ChangeInfo([](CardInfo& info) { info.Pin1Open = true; });
+    restore(rig, path, "0000");
+    const MessageIdList ids = rig.dialogs.MessageIds();
+    QCOMPARE(ids.last(), MessageId::CardRestored);
+    QCOMPARE(ids.count(MessageId::WrongPinCodeAttemptsLeft), 1);
+    QVERIFY2(rig.dialogs.LastMessage().text.contains(
+                 line(MessageId::OtherFileWrongPin2, CardRecordFile::FixedDialling).arg(2)),
+             qPrintable(rig.dialogs.LastMessage().text));
+    QCOMPARE(cardRecords(rig, "3F00/7F10/6F3B"), fdn);
+    QCOMPARE(rig.Info().Pin2Attempts, std::optional<int>(2));
+}
+
+QTEST_MAIN(RestoreOtherFilesTest)
+#include "restore_other_files_test.moc"
