@@ -165,12 +165,15 @@ int RunBackup(const Globals& globals, const Arguments& args) {
         throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
     }
     if (globals.json) {
-        PrintJson(QJsonObject{{"file", QString::fromStdString(path)},
-                              {"iccid", QString::fromStdString(backup.iccid)},
-                              {"phonebook_records", int(backup.phoneBook.size())},
-                              {"sms_records", int(backup.sms.size())},
-                              {"other_files", others},
-                              {"usim_phonebooks", usimJson}});
+        QJsonObject report{{"file", QString::fromStdString(path)},
+                           {"iccid", QString::fromStdString(backup.iccid)},
+                           {"phonebook_records", int(backup.phoneBook.size())},
+                           {"sms_records", int(backup.sms.size())},
+                           {"other_files", others}};
+        // Only a card with a USIM phone book has one to report.
+        if (!usimJson.isEmpty())
+            report["usim_phonebooks"] = usimJson;
+        PrintJson(report);
     } else {
         PrintLine("backed up " + std::to_string(backup.phoneBook.size()) + " phone book and " +
                   std::to_string(backup.sms.size()) + " SMS records of card " + backup.iccid +
@@ -271,13 +274,15 @@ int RunRestore(const Globals& globals, const Arguments& args) {
                                         std::to_string(result.done) +
                                         " records), but not every other file:" + otherLines};
     if (globals.json) {
-        PrintJson(QJsonObject{{"file", QString::fromStdString(path)},
-                              {"backup_iccid", QString::fromStdString(backup.iccid)},
-                              {"card_iccid", QString::fromStdString(plan.cardIccid)},
-                              {"records_written", result.done},
-                              {"phonebook_reencoded", plan.phoneBookReencoded},
-                              {"other_files", otherJson},
-                              {"usim_phonebooks", usimJson}});
+        QJsonObject report{{"file", QString::fromStdString(path)},
+                           {"backup_iccid", QString::fromStdString(backup.iccid)},
+                           {"card_iccid", QString::fromStdString(plan.cardIccid)},
+                           {"records_written", result.done},
+                           {"phonebook_reencoded", plan.phoneBookReencoded},
+                           {"other_files", otherJson}};
+        if (!usimJson.isEmpty())
+            report["usim_phonebooks"] = usimJson;
+        PrintJson(report);
         return kSuccess;
     }
     PrintLine("wrote " + std::to_string(result.done) + " records and read each back unchanged" +
