@@ -96,6 +96,21 @@ const UsimPhoneBook::Block* UsimPhoneBook::BlockOf(int index) const {
     return nullptr;
 }
 
+UsimPhoneBook::Place UsimPhoneBook::PlaceOf(int index) const {
+    const Block* block = BlockOf(index);
+    if (!block)
+        return {};
+    return {static_cast<int>(block - blocks_.data()) + 1, index - block->first + 1};
+}
+
+int UsimPhoneBook::IndexOf(int block, int record) const {
+    if (block < 1 || block > static_cast<int>(blocks_.size()) || record < 1)
+        return 0;
+    const Block& held = blocks_[static_cast<std::size_t>(block - 1)];
+    return record <= static_cast<int>(RecordsOf(held, pbr::kAdn).size()) ? held.first + record - 1
+                                                                         : 0;
+}
+
 UsimPhoneBook::Block* UsimPhoneBook::BlockOf(int index) {
     return const_cast<Block*>(std::as_const(*this).BlockOf(index));
 }

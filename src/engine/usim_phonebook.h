@@ -57,6 +57,16 @@ public:
     CardRunResult Read(const CardRunHooks& hooks = {});
 
     const std::vector<UsimContact>& Contacts() const { return contacts_; }
+    // Where a contact sits: its block (1 for EF PBR's first record) and its record in that
+    // block's ADN file; {0, 0} for an index no block holds.
+    struct Place {
+        int block = 0;
+        int record = 0;
+        bool operator==(const Place&) const = default;
+    };
+    Place PlaceOf(int index) const;
+    // The index of record `record` of block `block`; 0 when the phone book has none there.
+    int IndexOf(int block, int record) const;
     // The group names EF GAS offers and the number types EF AAS offers, of the contact's block.
     std::vector<std::string> GroupNames(int index) const;
     std::vector<std::string> NumberTypes(int index) const;
