@@ -102,7 +102,8 @@ std::string WhyRefused(const CardOutcome& outcome) {
                "e-mails than the card has room for, or a text or number the card cannot hold "
                "whole (too long, or characters a number cannot have)";
     if (outcome.statusWord == 0x6A84)
-        return "the card has no free record left for a new number or e-mail";
+        return "the card has no free record left for a new number or e-mail, or no unique "
+               "identifier left for a new entry";
     return "the card refused it (status " + outcome.StatusText() + ")";
 }
 

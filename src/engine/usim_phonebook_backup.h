@@ -8,18 +8,16 @@
 #include "engine/card_outcome.h"
 #include "engine/phonebook_folder.h"
 #include "engine/usim_files.h"
+#include "engine/usim_phonebook_codecs.h"
 
 namespace pellucard {
 
 // What a whole-card backup holds of a USIM phone book (3GPP TS 31.102 4.4.2), and what a
 // restore makes of it.
 
-// The files of DF PHONEBOOK that EF PBR does not list, having fixed identifiers: EF PSC (the
-// synchronisation counter), EF CC (the change counter) and EF PUID (the last unique identifier
-// given).
+// EF PBR, which lists the files of DF PHONEBOOK but for those of fixed identifiers: EF PSC, EF CC
+// and EF PUID (usim_phonebook_codecs.h).
 inline constexpr std::uint16_t kEfPhoneBookReferences = 0x4F30;
-inline constexpr std::uint16_t kEfSynchronisationCounter = 0x4F22;
-inline constexpr std::uint16_t kEfPreviousUniqueId = 0x4F24;
 
 // One file of a USIM phone book, byte for byte: a linear fixed file's records (record n at
 // index n - 1), or a transparent file's body.
