@@ -103,9 +103,10 @@ CardOutcome LearnUsimPhoneBooks(Pellucard& engine, std::vector<BackupUsimPhoneBo
         BackupPhoneBookFile pbr;
         bool found = false;
         const CardOutcome references = ReadReferences(folder, pbr, found);
-        if (!references.IsDone())
+        if (references.IsLinkFailed())
             return references;
-        if (!found)
+        // Kept closed (another PIN, the administrator's): nothing of it to hold.
+        if (!found || references.IsRefused())
             continue;
         book.files.push_back(std::move(pbr));
         for (const PhoneBookFile& listed : book.Listed()) {

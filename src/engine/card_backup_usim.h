@@ -12,8 +12,8 @@ namespace pellucard {
 // Learns the USIM phone books the card has, the global one first: reads each EF PBR whole and
 // enters every file it lists, reads the bodies of EF PSC, EF CC and EF PUID. The record files
 // go to `books` without records, their record counts to `counts` in the same order. A phone
-// book whose EF PBR the card lacks or refuses is left out, and so is a listed file it lacks;
-// done unless the link failed.
+// book whose EF PBR the card lacks or refuses to select or read is left out, and so is a listed
+// file it lacks; done unless the link failed.
 CardOutcome LearnUsimPhoneBooks(Pellucard& engine, std::vector<BackupUsimPhoneBook>& books,
                                 std::vector<int>& counts);
 

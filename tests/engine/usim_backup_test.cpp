@@ -3,6 +3,7 @@
 // never into a phone book laid out otherwise.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -40,17 +41,27 @@ CardImage TwoPhoneBooks() {
     return image;
 }
 
-// Hands every UPDATE of one file to `trap` instead of the card.
+// Hands every UPDATE of one file to `trap` instead of the card; or, when told, every READ
+// RECORD of it within the USIM application (selected by its AID), leaving DF Telecom's alone.
 class UpdateTrap final : public SimCard {
 public:
     using Trap = std::function<ApduResponse(const Bytes& apdu)>;
-    UpdateTrap(std::shared_ptr<SimCard> card, Bytes fileId, Trap trap)
-        : card_(std::move(card)), fileId_(std::move(fileId)), trap_(std::move(trap)) {}
+    UpdateTrap(std::shared_ptr<SimCard> card, Bytes fileId, Trap trap, bool reads = false)
+        : card_(std::move(card)),
+          fileId_(std::move(fileId)),
+          trap_(std::move(trap)),
+          instructions_(reads ? Bytes{0xB2} : Bytes{0xDC, 0xD6}),
+          applicationOnly_(reads) {}
     Bytes PowerOn() override { return card_->PowerOn(); }
     ApduResponse Transmit(const Bytes& apdu) override {
-        if (apdu.size() == 7 && apdu[1] == 0xA4)
+        if (apdu.size() > 4 && apdu[1] == 0xA4 && apdu[2] == 0x04)
+            inApplication_ = true;
+        if (apdu.size() == 7 && apdu[1] == 0xA4) {
             selected_ = Bytes(apdu.begin() + 5, apdu.end());
-        if (apdu.size() > 1 && (apdu[1] == 0xDC || apdu[1] == 0xD6) && selected_ == fileId_)
+            inApplication_ = inApplication_ && selected_ != Bytes{0x3F, 0x00};
+        }
+        if (apdu.size() > 1 && selected_ == fileId_ && (inApplication_ || !applicationOnly_) &&
+            std::find(instructions_.begin(), instructions_.end(), apdu[1]) != instructions_.end())
             return trap_(apdu);
         return card_->Transmit(apdu);
     }
@@ -59,6 +70,9 @@ private:
     std::shared_ptr<SimCard> card_;
     Bytes fileId_;
     Trap trap_;
+    Bytes instructions_;
+    bool applicationOnly_;
+    bool inApplication_ = false;
     Bytes selected_;
 };
 
@@ -67,14 +81,14 @@ struct UsimCardRig {
     SimCardTerminal* terminal = nullptr;
     std::unique_ptr<Pellucard> engine;
 
-    explicit UsimCardRig(const CardImage& image, Bytes trappedFile = {},
-                         UpdateTrap::Trap trap = {}) {
+    explicit UsimCardRig(const CardImage& image, Bytes trappedFile = {}, UpdateTrap::Trap trap = {},
+                         bool trapReads = false) {
         QString error;
         card = VirtualUiccCard::FromImage(image, error);
         EXPECT_TRUE(card) << error.toStdString();
         std::shared_ptr<SimCard> inserted = card;
         if (trap)
-            inserted = std::make_shared<UpdateTrap>(card, trappedFile, trap);
+            inserted = std::make_shared<UpdateTrap>(card, trappedFile, trap, trapReads);
         auto owned = std::make_unique<SimCardTerminal>(inserted);
         terminal = owned.get();
         engine = std::make_unique<Pellucard>(std::make_unique<PcscChannel>(std::move(owned)));
@@ -223,6 +237,21 @@ TEST(UsimBackupTest, ALostCardEndsTheRestoreInTheUsimFileItWasWriting) {
     ASSERT_EQ(result.usimPhoneBooks.size(), 1u) << "the application's is not tried";
     EXPECT_EQ(result.usimPhoneBooks[0].ending, UsimPhoneBookEnding::LinkFailed);
     EXPECT_EQ(result.usimPhoneBooks[0].written, 1);
+}
+
+// The application's EF PBR refuses its records (kept for another PIN): only the global phone
+// book is held, and the backup is whole.
+TEST(UsimBackupTest, APhoneBookKeptClosedIsLeftOutAndTheBackupStillDone) {
+    UsimCardRig closed(
+        TwoPhoneBooks(), Bytes{0x4F, 0x30},
+        [](const Bytes&) {
+            return ApduResponse{{}, 0x69, 0x82};
+        },
+        true);
+    CardBackup backup;
+    ASSERT_TRUE(ReadCardBackup(*closed.engine, backup).Ok());
+    ASSERT_EQ(backup.usimPhoneBooks.size(), 1u);
+    EXPECT_EQ(backup.usimPhoneBooks[0].place, PhoneBookPlace::Global);
 }
 
 }  // namespace
