@@ -222,8 +222,10 @@ void CheckUsimPhoneBook(Pellucard& engine, const UsimFieldsBySlot& fields) {
     if (later == fields.end())
         return;
     const auto book = ReadPhoneBook(engine);
+    if (!book)
+        return;  // every entry holds nothing (else the card was refused above): nothing is lost
     for (const auto& [at, given] : fields) {
-        if (!book || book->IndexOf(at.block, at.slot) == 0)
+        if (book->IndexOf(at.block, at.slot) == 0)
             throw Failure{kUsage, UsimSlotText(at) +
                                       " is beyond the card's USIM phone book; nothing was written"};
     }
