@@ -123,6 +123,8 @@ CardOutcome LearnUsimPhoneBooks(Pellucard& engine, std::vector<BackupUsimPhoneBo
             counts.push_back(entered.value);
         }
         for (const std::uint16_t fileId : kBodies) {
+            if (book.Find(fileId))
+                continue;  // an EF PBR that names it as a record file: held as one
             const CardResult<Bytes> body = ReadBody(folder, fileId);
             if (body.outcome.IsLinkFailed())
                 return body.outcome;
