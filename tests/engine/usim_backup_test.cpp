@@ -254,5 +254,32 @@ TEST(UsimBackupTest, APhoneBookKeptClosedIsLeftOutAndTheBackupStillDone) {
     EXPECT_EQ(backup.usimPhoneBooks[0].place, PhoneBookPlace::Global);
 }
 
+// The user's stop, asked once the phone book and messages are restored, ends the restore in the
+// first USIM file, before anything of it is written.
+TEST(UsimBackupTest, AStopEndsTheRestoreInTheUsimPhoneBook) {
+    const CardImage original = TwoPhoneBooks();
+    UsimCardRig rig(original);
+    CardBackup backup;
+    ASSERT_TRUE(ReadCardBackup(*rig.engine, backup).Ok());
+    RestorePlan plan;
+    ASSERT_TRUE(PlanRestore(*rig.engine, backup, plan));
+    plan.restoreOtherFiles = true;
+    // The phone book's and messages' runs report against twice their records (each is written
+    // and read back), the USIM phone books' against the restore's count: the first report of
+    // another total is the first of the USIM phase.
+    int firstTotal = -1;
+    const BackupRunResult result =
+        RestoreCardBackup(*rig.engine, backup, plan, [&firstTotal](int, int total) {
+            if (firstTotal < 0)
+                firstTotal = total;
+            return total == firstTotal;
+        });
+    EXPECT_EQ(result.outcome, BackupOutcome::Stopped);
+    EXPECT_EQ(result.usimFileId, 0x4F3A);
+    ASSERT_EQ(result.usimPhoneBooks.size(), 1u);
+    EXPECT_EQ(result.usimPhoneBooks[0].ending, UsimPhoneBookEnding::Stopped);
+    EXPECT_EQ(result.usimPhoneBooks[0].written, 0);
+}
+
 }  // namespace
 }  // namespace pellucard::testing
