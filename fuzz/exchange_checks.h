@@ -80,7 +80,8 @@ inline const char* CheckCardBackup(const std::uint8_t* data, std::size_t size) {
     if (again.iccid != backup.iccid || again.phase != backup.phase ||
         again.phoneBookRecordLength != backup.phoneBookRecordLength ||
         again.smsRecordLength != backup.smsRecordLength || again.phoneBook != backup.phoneBook ||
-        again.sms != backup.sms || again.otherFiles != backup.otherFiles)
+        again.sms != backup.sms || again.otherFiles != backup.otherFiles ||
+        again.usimPhoneBooks != backup.usimPhoneBooks)
         return "a written backup reads back as another";
     return nullptr;
 }

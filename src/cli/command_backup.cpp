@@ -19,7 +19,14 @@
 namespace pellucard::cli {
 namespace {
 
+std::string Hex4(std::uint16_t fileId) {
+    return ToHex(Bytes{std::uint8_t(fileId >> 8), std::uint8_t(fileId)});
+}
+
 std::string Where(const BackupRunResult& result) {
+    if (result.usimFileId != 0)
+        return "USIM phone book file " + Hex4(result.usimFileId) + " record " +
+               std::to_string(result.record);
     if (result.record == 0)
         return "the card's identity and file sizes";
     return std::string(result.file == CardRecordFile::PhoneBook ? "phone book"
@@ -54,6 +61,41 @@ std::string OtherFileText(const OtherFileRestore& restore) {
                    " reads back differently from what was written";
         case OtherFileEnding::LinkFailed:
             return "no answer at record " + std::to_string(restore.record);
+    }
+    return {};
+}
+
+std::string PlaceText(PhoneBookPlace place) {
+    return place == PhoneBookPlace::Global ? "global USIM phone book"
+                                           : "USIM application's phone book";
+}
+
+// What became of a USIM phone book, in a few words.
+std::string UsimPhoneBookText(const UsimPhoneBookRestore& restore) {
+    const std::string at = "file " + Hex4(restore.fileId) +
+                           (restore.record > 0 ? " record " + std::to_string(restore.record) : "");
+    const std::string before =
+        restore.written > 0 ? "; " + std::to_string(restore.written) + " written before" : "";
+    switch (restore.ending) {
+        case UsimPhoneBookEnding::Unchanged:
+            return "unchanged (the card held the backup's records)";
+        case UsimPhoneBookEnding::Written:
+            return Counted(std::size_t(restore.written), "record", "records") +
+                   " written and read back";
+        case UsimPhoneBookEnding::NotOnCard:
+            return "not written: the card has no such phone book";
+        case UsimPhoneBookEnding::LayoutDiffers:
+            return "not written: the card's EF PBR lists other files, or its files have other "
+                   "sizes";
+        case UsimPhoneBookEnding::Refused:
+            return "not written: the card refused " + at + " (status " +
+                   StatusWordText(restore.failure.statusWord, 0).toStdString() + ")" + before;
+        case UsimPhoneBookEnding::Mismatch:
+            return at + " reads back differently from what was written";
+        case UsimPhoneBookEnding::LinkFailed:
+            return "no answer at " + at + before;
+        case UsimPhoneBookEnding::Stopped:
+            return "stopped at " + at + before;
     }
     return {};
 }
@@ -109,16 +151,29 @@ int RunBackup(const Globals& globals, const Arguments& args) {
         otherText += (otherText.empty() ? "" : ", ") + std::to_string(held.records.size()) +
                      " of " + EfNameOf(held.file);
     }
+    QJsonArray usimJson;
+    for (const BackupUsimPhoneBook& book : backup.usimPhoneBooks) {
+        usimJson.append(QJsonObject{
+            {"place", book.place == PhoneBookPlace::Global ? QStringLiteral("global")
+                                                           : QStringLiteral("application")},
+            {"files", int(book.files.size())}});
+        otherText += (otherText.empty() ? "" : ", ") + std::to_string(book.files.size()) +
+                     " files of the " + PlaceText(book.place);
+    }
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly) || !WriteWhole(file, bytes) || !CommitWhenComplete(file)) {
         throw Failure{kCardFailure, path + ": " + file.errorString().toStdString()};
     }
     if (globals.json) {
-        PrintJson(QJsonObject{{"file", QString::fromStdString(path)},
-                              {"iccid", QString::fromStdString(backup.iccid)},
-                              {"phonebook_records", int(backup.phoneBook.size())},
-                              {"sms_records", int(backup.sms.size())},
-                              {"other_files", others}});
+        QJsonObject report{{"file", QString::fromStdString(path)},
+                           {"iccid", QString::fromStdString(backup.iccid)},
+                           {"phonebook_records", int(backup.phoneBook.size())},
+                           {"sms_records", int(backup.sms.size())},
+                           {"other_files", others}};
+        // Only a card with a USIM phone book has one to report.
+        if (!usimJson.isEmpty())
+            report["usim_phonebooks"] = usimJson;
+        PrintJson(report);
     } else {
         PrintLine("backed up " + std::to_string(backup.phoneBook.size()) + " phone book and " +
                   std::to_string(backup.sms.size()) + " SMS records of card " + backup.iccid +
@@ -201,6 +256,16 @@ int RunRestore(const Globals& globals, const Arguments& args) {
                                      {"records_written", restore.written},
                                      {"outcome", QString::fromStdString(OtherFileText(restore))}});
     }
+    QJsonArray usimJson;
+    for (const UsimPhoneBookRestore& restore : result.usimPhoneBooks) {
+        otherLines += "\n" + PlaceText(restore.place) + ": " + UsimPhoneBookText(restore);
+        usimJson.append(QJsonObject{
+            {"place", restore.place == PhoneBookPlace::Global ? QStringLiteral("global")
+                                                              : QStringLiteral("application")},
+            {"restored", restore.Restored()},
+            {"records_written", restore.written},
+            {"outcome", QString::fromStdString(UsimPhoneBookText(restore))}});
+    }
     if (!result.Ok())
         throw Failure{kCardFailure, "the restore did not go through:\n" +
                                         RestoreReport(result, plan, 0).toStdString() + otherLines};
@@ -209,12 +274,15 @@ int RunRestore(const Globals& globals, const Arguments& args) {
                                         std::to_string(result.done) +
                                         " records), but not every other file:" + otherLines};
     if (globals.json) {
-        PrintJson(QJsonObject{{"file", QString::fromStdString(path)},
-                              {"backup_iccid", QString::fromStdString(backup.iccid)},
-                              {"card_iccid", QString::fromStdString(plan.cardIccid)},
-                              {"records_written", result.done},
-                              {"phonebook_reencoded", plan.phoneBookReencoded},
-                              {"other_files", otherJson}});
+        QJsonObject report{{"file", QString::fromStdString(path)},
+                           {"backup_iccid", QString::fromStdString(backup.iccid)},
+                           {"card_iccid", QString::fromStdString(plan.cardIccid)},
+                           {"records_written", result.done},
+                           {"phonebook_reencoded", plan.phoneBookReencoded},
+                           {"other_files", otherJson}};
+        if (!usimJson.isEmpty())
+            report["usim_phonebooks"] = usimJson;
+        PrintJson(report);
         return kSuccess;
     }
     PrintLine("wrote " + std::to_string(result.done) + " records and read each back unchanged" +

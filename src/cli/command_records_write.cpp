@@ -69,8 +69,8 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
     SlotsToWrite given;
     if (!IsVCardInput(input))
         given = ReadSlotsToWrite(input, args, sms);
-    const std::map<int, UsimFields> usimFields =
-        file == CardRecordFile::PhoneBook ? ReadUsimFields(input) : std::map<int, UsimFields>{};
+    const UsimFieldsBySlot usimFields =
+        file == CardRecordFile::PhoneBook ? ReadUsimFields(input) : UsimFieldsBySlot{};
 
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
@@ -124,7 +124,7 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
         session->SaveVirtualCard(ignored);
         CheckRun(run, engine, globals, file);
     }
-    std::map<int, UsimFields> usimWrites = usimFields;
+    UsimFieldsBySlot usimWrites = usimFields;
     if (file == CardRecordFile::PhoneBook) {
         std::vector<int> deleted = emptied;
         for (const PhoneBookSlot& slot : given.phoneBook) {

@@ -234,8 +234,15 @@ CardList ReadJsonFile(const std::string& path, std::optional<RecordKind> kind, b
             StopOnLosses(RepeatedSlots(slots), force);
             return FromSmsSlots(slots, 0);
         }
-        const std::vector<PhoneBookSlot> slots = ParsePhoneBookJson(json);
-        StopOnLosses(RepeatedSlots(slots), force);
+        std::vector<PhoneBookSlot> laterBlocks;
+        const std::vector<PhoneBookSlot> slots = ParsePhoneBookJson(json, &laterBlocks);
+        Losses losses = RepeatedSlots(slots);
+        for (const PhoneBookSlot& entry : laterBlocks) {
+            if (!entry.name.empty() || !entry.number.empty())
+                losses.push_back(Loss::Dropped(entry.slot, {}, entry.name + " " + entry.number,
+                                               "of a later block of a USIM phone book"));
+        }
+        StopOnLosses(losses, force);
         return FromPhoneBookSlots(slots, 0);
     } catch (const Failure& failure) {
         throw Failure{failure.code, path + ": " + failure.message};

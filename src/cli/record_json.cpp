@@ -126,14 +126,26 @@ QJsonObject SmsJson(int slot, const SmsRecord& record) {
     return o;
 }
 
-std::vector<PhoneBookSlot> ParsePhoneBookJson(const QByteArray& json) {
+std::vector<PhoneBookSlot> ParsePhoneBookJson(const QByteArray& json,
+                                              std::vector<PhoneBookSlot>* laterBlocks) {
     std::vector<PhoneBookSlot> result;
     const auto array = ParseArray(json);
     for (int i = 0; i < array.size(); ++i) {
         const int slot = SlotOf(array[i], i);
         const auto o = array[i].toObject();
-        result.push_back(
-            {slot, TextOf(o, "name", slot), TextOf(o, "number", slot), RawOf(o, slot)});
+        if (o.contains("block") && (!o["block"].isDouble() || o["block"].toInt() < 1)) {
+            throw Failure{
+                kUsage, "slot " + std::to_string(slot) + ": \"block\" must be a number from 1 on"};
+        }
+        PhoneBookSlot entry{slot, TextOf(o, "name", slot), TextOf(o, "number", slot),
+                            RawOf(o, slot)};
+        // A later block of a USIM phone book keeps its entries in an ADN file of its own.
+        if (o["block"].toInt(1) > 1) {
+            if (laterBlocks)
+                laterBlocks->push_back(std::move(entry));
+            continue;
+        }
+        result.push_back(std::move(entry));
     }
     return result;
 }

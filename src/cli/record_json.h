@@ -39,7 +39,10 @@ struct SmsSlot {
 };
 
 // Parse a JSON array of slots; throw a usage Failure naming the entry that is wrong.
-std::vector<PhoneBookSlot> ParsePhoneBookJson(const QByteArray& json);
+// Entries with a "block" after the first (the later blocks of a USIM phone book, which EF ADN does
+// not hold) are left out, and go to `laterBlocks` when it is given.
+std::vector<PhoneBookSlot> ParsePhoneBookJson(const QByteArray& json,
+                                              std::vector<PhoneBookSlot>* laterBlocks = nullptr);
 std::vector<SmsSlot> ParseSmsJson(const QByteArray& json);
 
 // The record to write for a slot: its raw bytes while they still decode to the slot's fields,

@@ -20,7 +20,7 @@ QString Q(const std::string& text) {
 }
 
 std::string Slot(int slot) {
-    return "slot " + std::to_string(slot);
+    return UsimSlotText({1, slot});
 }
 
 // The global phone book, else the USIM application's own; nothing on a card with neither.
@@ -92,7 +92,8 @@ bool HoldsSomething(const UsimFields& fields) {
             std::any_of(fields.numbers->begin(), fields.numbers->end(), number)) ||
            (fields.emails && std::any_of(fields.emails->begin(), fields.emails->end(), text)) ||
            (fields.groups && !fields.groups->empty()) ||
-           (fields.secondName && !fields.secondName->empty());
+           (fields.secondName && !fields.secondName->empty()) ||
+           (fields.name && !fields.name->empty()) || (fields.number && !fields.number->empty());
 }
 
 std::string WhyRefused(const CardOutcome& outcome) {
@@ -101,23 +102,24 @@ std::string WhyRefused(const CardOutcome& outcome) {
                "e-mails than the card has room for, or a text or number the card cannot hold "
                "whole (too long, or characters a number cannot have)";
     if (outcome.statusWord == 0x6A84)
-        return "the card has no free record left for a new number or e-mail";
+        return "the card has no free record left for a new number or e-mail, or no unique "
+               "identifier left for a new entry";
     return "the card refused it (status " + outcome.StatusText() + ")";
 }
 
 }  // namespace
+
+std::string UsimSlotText(const UsimSlot& at) {
+    return (at.block > 1 ? "block " + std::to_string(at.block) + " " : std::string()) + "slot " +
+           std::to_string(at.slot);
+}
 
 void AddUsimFields(Pellucard& engine, QJsonArray& entries) {
     const auto book = ReadPhoneBook(engine);
     if (!book)
         return;
     const auto& contacts = book->Contacts();
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        QJsonObject o = entries[i].toObject();
-        const int slot = o["slot"].toInt();
-        if (slot < 1 || slot > static_cast<int>(contacts.size()))
-            continue;
-        const UsimContact& contact = contacts[static_cast<std::size_t>(slot - 1)];
+    const auto withFields = [](QJsonObject o, const UsimContact& contact) {
         QJsonArray numbers;
         for (const auto& number : contact.numbers)
             numbers.append(QJsonObject{{"number", Q(number.number)}, {"type", Q(number.type)}});
@@ -131,12 +133,27 @@ void AddUsimFields(Pellucard& engine, QJsonArray& entries) {
         o["emails"] = emails;
         o["second_name"] = Q(contact.secondName);
         o["groups"] = groups;
-        entries[i] = o;
+        return o;
+    };
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QJsonObject o = entries[i].toObject();
+        const int index = book->IndexOf(1, o["slot"].toInt());
+        if (index >= 1)
+            entries[i] = withFields(o, contacts[static_cast<std::size_t>(index - 1)]);
+    }
+    for (const UsimContact& contact : contacts) {
+        const UsimPhoneBook::Place at = book->PlaceOf(contact.index);
+        if (at.block > 1)
+            entries.append(withFields(QJsonObject{{"block", at.block},
+                                                  {"slot", at.record},
+                                                  {"name", Q(contact.name)},
+                                                  {"number", Q(contact.number)}},
+                                      contact));
     }
 }
 
-std::map<int, UsimFields> ReadUsimFields(const std::string& path) {
-    std::map<int, UsimFields> fields;
+UsimFieldsBySlot ReadUsimFields(const std::string& path) {
+    UsimFieldsBySlot fields;
     if (!QString::fromStdString(path).endsWith(QStringLiteral(".json"), Qt::CaseInsensitive))
         return fields;
     QFile file(Q(path));
@@ -146,9 +163,21 @@ std::map<int, UsimFields> ReadUsimFields(const std::string& path) {
     for (const auto& value : document.array()) {
         const QJsonObject o = value.toObject();
         const int slot = o["slot"].toInt();
-        if (slot < 1)
-            continue;
+        const UsimSlot at{o["block"].toInt(1), slot};
+        if (slot < 1 || at.block < 1)
+            continue;  // the entries' own reader says what is wrong
         UsimFields given;
+        if (at.block > 1) {
+            if (fields.contains(at))
+                throw Failure{kUsage, path + ": " + UsimSlotText(at) + " is named twice"};
+            for (const char* key : {"name", "number"}) {
+                if (o.contains(key) && !o[key].isString())
+                    throw Failure{
+                        kUsage, path + ": " + UsimSlotText(at) + ": \"" + key + "\" must be text"};
+            }
+            given.name = o["name"].toString().toStdString();
+            given.number = o["number"].toString().toStdString();
+        }
         if (o.contains("numbers"))
             given.numbers = Numbers(o["numbers"], slot, path);
         if (o.contains("emails"))
@@ -160,21 +189,25 @@ std::map<int, UsimFields> ReadUsimFields(const std::string& path) {
                 throw Failure{kUsage, path + ": " + Slot(slot) + ": \"second_name\" is a text"};
             given.secondName = o["second_name"].toString().toStdString();
         }
-        if (given.numbers || given.emails || given.groups || given.secondName)
-            fields[slot] = std::move(given);
+        if (given.numbers || given.emails || given.groups || given.secondName || given.name)
+            fields[at] = std::move(given);
     }
     return fields;
 }
 
-void ClearFieldsOfEmptiedSlots(std::map<int, UsimFields>& fields, const std::vector<int>& slots) {
+void ClearFieldsOfEmptiedSlots(UsimFieldsBySlot& fields, const std::vector<int>& slots) {
     for (const int slot : slots) {
-        if (!fields.contains(slot))
-            fields[slot] = UsimFields{std::vector<ContactNumber>{}, std::vector<std::string>{},
-                                      std::string(), std::vector<std::string>{}};
+        if (fields.contains({1, slot}))
+            continue;
+        UsimFields& cleared = fields[{1, slot}];
+        cleared.numbers.emplace();
+        cleared.emails.emplace();
+        cleared.secondName.emplace();
+        cleared.groups.emplace();
     }
 }
 
-void CheckUsimPhoneBook(Pellucard& engine, const std::map<int, UsimFields>& fields) {
+void CheckUsimPhoneBook(Pellucard& engine, const UsimFieldsBySlot& fields) {
     const auto holding = std::find_if(fields.begin(), fields.end(), [](const auto& given) {
         return HoldsSomething(given.second);
     });
@@ -182,10 +215,23 @@ void CheckUsimPhoneBook(Pellucard& engine, const std::map<int, UsimFields>& fiel
         throw Failure{kCardFailure,
                       "the card has no USIM phone book for the numbers, e-mails, second names "
                       "and groups of " +
-                          Slot(holding->first) + "; nothing was written"};
+                          UsimSlotText(holding->first) + "; nothing was written"};
+    // A later block's entries are placed only once the blocks' sizes are known.
+    const auto later = std::find_if(fields.begin(), fields.end(),
+                                    [](const auto& given) { return given.first.block > 1; });
+    if (later == fields.end())
+        return;
+    const auto book = ReadPhoneBook(engine);
+    if (!book)
+        return;  // every entry holds nothing (else the card was refused above): nothing is lost
+    for (const auto& [at, given] : fields) {
+        if (book->IndexOf(at.block, at.slot) == 0)
+            throw Failure{kUsage, UsimSlotText(at) +
+                                      " is beyond the card's USIM phone book; nothing was written"};
+    }
 }
 
-int WriteUsimFields(Pellucard& engine, const std::map<int, UsimFields>& fields) {
+int WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields) {
     if (fields.empty())
         return 0;
     const auto book = ReadPhoneBook(engine);
@@ -196,12 +242,20 @@ int WriteUsimFields(Pellucard& engine, const std::map<int, UsimFields>& fields) 
             return 0;
         throw Failure{kCardFailure, "the card has no USIM phone book"};
     }
+    // Every entry is placed before anything is written.
+    for (const auto& [at, given] : fields) {
+        if (book->IndexOf(at.block, at.slot) == 0)
+            throw Failure{kUsage, UsimSlotText(at) + " is beyond the card's USIM phone book"};
+    }
     int written = 0;
-    for (const auto& [slot, given] : fields) {
-        if (slot > static_cast<int>(book->Contacts().size()))
-            throw Failure{kUsage, Slot(slot) + " is beyond the card's USIM phone book"};
-        UsimContact contact = book->Contacts()[static_cast<std::size_t>(slot - 1)];
+    for (const auto& [at, given] : fields) {
+        const auto index = static_cast<std::size_t>(book->IndexOf(at.block, at.slot));
+        UsimContact contact = book->Contacts()[index - 1];
         const UsimContact read = contact;
+        if (given.name)
+            contact.name = *given.name;
+        if (given.number)
+            contact.number = *given.number;
         if (given.numbers)
             contact.numbers = *given.numbers;
         if (given.emails)
@@ -212,12 +266,12 @@ int WriteUsimFields(Pellucard& engine, const std::map<int, UsimFields>& fields) 
             contact.groups = *given.groups;
         const CardOutcome outcome = book->Write(contact);
         if (outcome.IsLinkFailed())
-            throw Failure{kCardFailure, Slot(slot) +
+            throw Failure{kCardFailure, UsimSlotText(at) +
                                             ": the card stopped answering while its "
                                             "USIM fields were written"};
         if (!outcome.IsDone())
-            throw Failure{kCardFailure, Slot(slot) + ": not written: " + WhyRefused(outcome)};
-        written += book->Contacts()[static_cast<std::size_t>(slot - 1)] == read ? 0 : 1;
+            throw Failure{kCardFailure, UsimSlotText(at) + ": not written: " + WhyRefused(outcome)};
+        written += book->Contacts()[index - 1] == read ? 0 : 1;
     }
     return written;
 }

@@ -18,34 +18,52 @@ namespace pellucard::cli {
 
 // The USIM phone book's fields in the phone book's JSON: "numbers" (the additional numbers,
 // one {"number", "type"} a slot of the card's ANR files, "" where a slot holds none), "emails"
-// (one address a slot of its EMAIL files), "second_name" and "groups" (group names).
+// (one address a slot of its EMAIL files), "second_name" and "groups" (group names). The
+// entries of EF ADN are those of EF PBR's first block; the entries of each later block follow
+// them with their "block" (2 on) and "slot" (the record in that block's ADN file), their "name"
+// and "number" beside the fields.
+
+// Where an entry sits: block 1 is the card's EF ADN, whose records the slots are.
+struct UsimSlot {
+    int block = 1;
+    int slot = 0;
+    auto operator<=>(const UsimSlot&) const = default;
+};
+// "slot 7", "block 2 slot 7".
+std::string UsimSlotText(const UsimSlot& at);
 
 // Adds the USIM fields to each entry of `entries` (objects with their "slot") from the card's
-// USIM phone book; leaves them as they are on a card without one. Fails when reading fails.
+// USIM phone book, then an entry for each record of its later blocks; leaves `entries` as they
+// are on a card without one. Fails when reading fails.
 void AddUsimFields(Pellucard& engine, QJsonArray& entries);
 
-// The USIM fields a phone book JSON file gives, by slot; none for another kind of file. Fails
-// (usage) on fields of the wrong shape.
+// The USIM fields a phone book JSON file gives, by block and slot; none for another kind of
+// file. Fails (usage) on fields of the wrong shape, or on a later block's slot named twice.
 struct UsimFields {
     std::optional<std::vector<ContactNumber>> numbers;
     std::optional<std::vector<std::string>> emails;
     std::optional<std::string> secondName;
     std::optional<std::vector<std::string>> groups;
+    // An entry of a later block: its name and number ("" when the entry gives none).
+    std::optional<std::string> name;
+    std::optional<std::string> number;
 };
-std::map<int, UsimFields> ReadUsimFields(const std::string& path);
+using UsimFieldsBySlot = std::map<UsimSlot, UsimFields>;
+UsimFieldsBySlot ReadUsimFields(const std::string& path);
 
-// Adds to `fields` the slots emptied by a write that the file gives no USIM fields for, with
-// every field empty: an entry deleted takes its numbers, e-mails, second name and groups along,
-// or the next entry written to its slot would find them there.
-void ClearFieldsOfEmptiedSlots(std::map<int, UsimFields>& fields, const std::vector<int>& slots);
+// Adds to `fields` the slots of EF ADN emptied by a write that the file gives no USIM fields
+// for, with every field empty: an entry deleted takes its numbers, e-mails, second name and
+// groups along, or the next entry written to its slot would find them there.
+void ClearFieldsOfEmptiedSlots(UsimFieldsBySlot& fields, const std::vector<int>& slots);
 
-// Fails, before anything is written, when the file gives USIM fields and the card has no USIM
-// phone book to hold them.
-void CheckUsimPhoneBook(Pellucard& engine, const std::map<int, UsimFields>& fields);
+// Fails, before anything is written, when the file gives USIM fields or later blocks' entries
+// and the card has no USIM phone book to hold them.
+void CheckUsimPhoneBook(Pellucard& engine, const UsimFieldsBySlot& fields);
 
-// Writes the fields onto the contacts of the card's USIM phone book, each contact whole (its
-// name and number as the card now holds them); the value is the count of contacts written.
-// Fails, saying which slot and why, when the card has no USIM phone book or refuses a contact.
-int WriteUsimFields(Pellucard& engine, const std::map<int, UsimFields>& fields);
+// Writes the fields onto the contacts of the card's USIM phone book, each contact whole (a
+// first-block contact's name and number as the card now holds them); the value is the count
+// of contacts written. Fails, saying which slot and why, when the card has no USIM phone book,
+// has no such slot, or refuses a contact.
+int WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields);
 
 }  // namespace pellucard::cli

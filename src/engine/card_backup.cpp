@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "engine/card_backup_other_files.h"
+#include "engine/card_backup_usim.h"
 #include "engine/codec_alpha.h"
 #include "engine/pellucard.h"
 #include "engine/phonebook_entry.h"
@@ -106,10 +107,16 @@ BackupRunResult ReadCardBackup(Pellucard& engine, CardBackup& backup,
     const CardOutcome others = LearnOtherFiles(engine, read.otherFiles, otherCounts);
     if (!others.IsDone())
         return NotLearnt(others);
+    std::vector<int> usimCounts;
+    const CardOutcome usim = LearnUsimPhoneBooks(engine, read.usimPhoneBooks, usimCounts);
+    if (!usim.IsDone())
+        return NotLearnt(usim);
 
     BackupRunResult result;
     result.total = phoneBookCount + smsCount;
     for (const int count : otherCounts)
+        result.total += count;
+    for (const int count : usimCounts)
         result.total += count;
     Stage stage(result, progress);
     // Every record must be whole: one of another length than the file's was not the card's.
@@ -149,6 +156,25 @@ BackupRunResult ReadCardBackup(Pellucard& engine, CardBackup& backup,
             cut(other.file))
             return result;
         otherFilesWhole = otherFilesWhole && int(other.records.size()) == otherCounts[index];
+    }
+    // The records of the USIM phone books' record files (EF PBR and the bodies were read
+    // when they were learnt).
+    std::size_t usimIndex = 0;
+    for (BackupUsimPhoneBook& book : read.usimPhoneBooks) {
+        for (BackupPhoneBookFile& file : book.files) {
+            if (file.IsTransparent() || file.fileId == kEfPhoneBookReferences)
+                continue;
+            if (!stage.Ended(
+                    ReadUsimPhoneBookFile(engine, book.place, file.fileId,
+                                          keep(file.records, file.recordLength), stage.Hooks()),
+                    CardRecordFile::PhoneBook) ||
+                cut(CardRecordFile::PhoneBook)) {
+                result.usimFileId = file.fileId;
+                return result;
+            }
+            otherFilesWhole =
+                otherFilesWhole && int(file.records.size()) == usimCounts[usimIndex++];
+        }
     }
     // Each file read whole: as many records as its size said.
     if (int(read.phoneBook.size()) != phoneBookCount || int(read.sms.size()) != smsCount ||
@@ -199,7 +225,7 @@ bool PlanRestore(Pellucard& engine, const CardBackup& backup, RestorePlan& plan)
     planned.smsLengthDiffers = smsLength != backup.smsRecordLength;
     planned.smsRecords = planned.smsLengthDiffers ? 0 : std::min(backupSms, smsCount);
     planned.smsBeyond = backupSms - planned.smsRecords;
-    if (!PlanOtherFiles(engine, backup, planned))
+    if (!PlanOtherFiles(engine, backup, planned) || !PlanUsimPhoneBooks(engine, backup, planned))
         return false;
     plan = planned;
     return true;
@@ -275,6 +301,8 @@ BackupRunResult RestoreCardBackup(Pellucard& engine, const CardBackup& backup,
     result.total /= 2;
     if (result.Ok() && plan.restoreOtherFiles)
         RestoreOtherFiles(engine, backup, plan, result);
+    if (result.Ok() && plan.restoreOtherFiles)
+        RestoreUsimPhoneBooks(engine, backup, plan, progress, result);
     return result;
 }
 

@@ -8,6 +8,7 @@
 #include "engine/bytes.h"
 #include "engine/card_outcome.h"
 #include "engine/card_runs.h"
+#include "engine/usim_phonebook_backup.h"
 
 namespace pellucard {
 
@@ -31,7 +32,8 @@ inline constexpr CardRecordFile kOtherBackupFiles[] = {
 
 // A whole-card backup: the card's identity and every record of its phone book (EF ADN) and
 // SMS store (EF SMS) exactly as the card held them, record n at index n - 1, and the other
-// record files the card has (a file it lacks or keeps closed is not held).
+// record files the card has (a file it lacks or keeps closed is not held), and its USIM phone
+// books (none on a GSM card).
 struct CardBackup {
     std::string iccid;
     std::string phase;
@@ -40,6 +42,7 @@ struct CardBackup {
     std::vector<Bytes> phoneBook;
     std::vector<Bytes> sms;
     std::vector<BackupFile> otherFiles;
+    std::vector<BackupUsimPhoneBook> usimPhoneBooks;
 
     int RecordCount() const { return int(phoneBook.size() + sms.size()); }
     const BackupFile* Find(CardRecordFile file) const;
@@ -90,6 +93,8 @@ struct BackupRunResult {
     // on the link is not counted), whether or not they were read back.
     int written = 0;
     CardRecordFile file = CardRecordFile::PhoneBook;  // where it ended, when not Done
+    // The file of a USIM phone book it ended in instead, when not 0 (`file` then says nothing).
+    std::uint16_t usimFileId = 0;
     int record = 0;
     CardOutcome failure;  // the card's answer when Refused, or the lost one when LinkFailed
     // Restore: the records that read back differently from what was written, in order.
@@ -97,10 +102,15 @@ struct BackupRunResult {
 
     // Restore of the other files (when the plan asks for it), one entry a file of the plan.
     std::vector<OtherFileRestore> otherFiles;
+    // Restore of the USIM phone books (with the other files), one entry a phone book of the plan.
+    std::vector<UsimPhoneBookRestore> usimPhoneBooks;
 
     bool Ok() const { return outcome == BackupOutcome::Done; }
-    // Ok, and every other file of the plan was written or already held the backup's records.
+    // Ok, and every other file and USIM phone book of the plan was written or already held the
+    // backup's records.
     bool AllRestored() const;
+    // The identifier of the file it ended in.
+    std::uint16_t FileId() const;
 };
 
 // After each record: records done and the total of the run. Returning false stops the run
@@ -136,6 +146,8 @@ struct RestorePlan {
         int recordLength = 0;
     };
     std::vector<OtherFile> otherFiles;  // each file of the backup, as the card has it
+    // Each USIM phone book of the backup, as it fits the card; restored with the other files.
+    std::vector<UsimPhoneBookPlan> usimPhoneBooks;
 };
 
 // Enters the files to learn their sizes; false when the card does not answer.
@@ -153,7 +165,8 @@ enum class ReadBackCheck { StopAtFirstDifference, CheckEveryRecord };
 // Writes the records of the plan, then reads them back and compares each with what was
 // written. Records beyond the card's files are not written. Then, when the plan asks, each
 // other file: the records that differ from the card's are written (a cyclic file whole) and
-// read back; a refusal there ends that file only, a failed link the whole restore.
+// read back; a refusal there ends that file only, a failed link the whole restore. Then the
+// same for each USIM phone book whose layout on the card is the backup's.
 BackupRunResult RestoreCardBackup(Pellucard& engine, const CardBackup& backup,
                                   const RestorePlan& plan, const BackupProgress& progress = {},
                                   ReadBackCheck check = ReadBackCheck::StopAtFirstDifference);

@@ -13,8 +13,15 @@ const BackupFile* CardBackup::Find(CardRecordFile file) const {
 }
 
 bool BackupRunResult::AllRestored() const {
-    return Ok() && std::all_of(otherFiles.begin(), otherFiles.end(),
-                               [](const OtherFileRestore& file) { return file.Restored(); });
+    return Ok() &&
+           std::all_of(otherFiles.begin(), otherFiles.end(),
+                       [](const OtherFileRestore& file) { return file.Restored(); }) &&
+           std::all_of(usimPhoneBooks.begin(), usimPhoneBooks.end(),
+                       [](const UsimPhoneBookRestore& book) { return book.Restored(); });
+}
+
+std::uint16_t BackupRunResult::FileId() const {
+    return usimFileId != 0 ? usimFileId : FileIdOf(file);
 }
 
 CardOutcome LearnOtherFiles(Pellucard& engine, std::vector<BackupFile>& files,

@@ -22,6 +22,8 @@ struct PhoneBookFile {
     std::uint8_t linkType = 0;  // A8 type 1, A9 type 2, AA type 3
     std::uint16_t fileId = 0;
     std::uint8_t sfi = 0;  // short file identifier, 0 when none is given
+
+    bool operator==(const PhoneBookFile&) const = default;
 };
 inline constexpr std::uint8_t kPbrAdn = 0xC0;
 

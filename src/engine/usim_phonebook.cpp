@@ -12,9 +12,9 @@ namespace {
 
 constexpr std::uint16_t kEfPbr = 0x4F30;
 
-// The files a contact is read from; the rest (EXT1, UID, CCP1) are kept as they are.
+// The files a contact is read from; the rest (EXT1, CCP1) are kept as they are.
 constexpr std::uint8_t kFilesRead[] = {pbr::kAdn, pbr::kIap, pbr::kAnr, pbr::kEmail, pbr::kSne,
-                                       pbr::kGrp, pbr::kPbc, pbr::kGas, pbr::kAas};
+                                       pbr::kGrp, pbr::kPbc, pbr::kGas, pbr::kAas,   pbr::kUid};
 
 }  // namespace
 
@@ -74,6 +74,13 @@ CardRunResult UsimPhoneBook::Read(const CardRunHooks& hooks) {
         return last;
     }
     changeCounter_ = counter.IsDone() ? counter.value : Bytes{};
+    const CardResult<Bytes> previous = folder_.ReadBody(kEfPreviousUniqueId);
+    if (previous.outcome.IsLinkFailed()) {
+        last.ending = RunEnding::LinkFailed;
+        last.failure = previous.outcome;
+        return last;
+    }
+    previousUniqueId_ = previous.IsDone() ? previous.value : Bytes{};
     readComplete_ = last.Complete();
     return last;
 }
@@ -94,6 +101,21 @@ const UsimPhoneBook::Block* UsimPhoneBook::BlockOf(int index) const {
             return &block;
     }
     return nullptr;
+}
+
+UsimPhoneBook::Place UsimPhoneBook::PlaceOf(int index) const {
+    const Block* block = BlockOf(index);
+    if (!block)
+        return {};
+    return {static_cast<int>(block - blocks_.data()) + 1, index - block->first + 1};
+}
+
+int UsimPhoneBook::IndexOf(int block, int record) const {
+    if (block < 1 || block > static_cast<int>(blocks_.size()) || record < 1)
+        return 0;
+    const Block& held = blocks_[static_cast<std::size_t>(block - 1)];
+    return record <= static_cast<int>(RecordsOf(held, pbr::kAdn).size()) ? held.first + record - 1
+                                                                         : 0;
 }
 
 UsimPhoneBook::Block* UsimPhoneBook::BlockOf(int index) {

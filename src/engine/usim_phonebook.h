@@ -44,8 +44,9 @@ struct UsimContact {
 // EMAIL, SNE, GRP, IAP and PBC files and the type 3 files they name (GAS, AAS). Reading it reads
 // every listed file whole through the shared card runs; writing a contact writes only the
 // records whose bytes change, allocates a free record of a type 2 file for a new number or
-// e-mail (and points EF IAP at it), frees the record of one removed, and then marks the entry
-// changed in EF PBC and counts the change in EF CC.
+// e-mail (and points EF IAP at it), frees the record of one removed, gives a new entry its
+// unique identifier (EF UID, EF PUID), and then marks the entry changed in EF PBC and counts the
+// change in EF CC.
 class UsimPhoneBook {
 public:
     UsimPhoneBook(Pellucard& engine, PhoneBookPlace place) : folder_(engine, place) {}
@@ -57,6 +58,16 @@ public:
     CardRunResult Read(const CardRunHooks& hooks = {});
 
     const std::vector<UsimContact>& Contacts() const { return contacts_; }
+    // Where a contact sits: its block (1 for EF PBR's first record) and its record in that
+    // block's ADN file; {0, 0} for an index no block holds.
+    struct Place {
+        int block = 0;
+        int record = 0;
+        bool operator==(const Place&) const = default;
+    };
+    Place PlaceOf(int index) const;
+    // The index of record `record` of block `block`; 0 when the phone book has none there.
+    int IndexOf(int block, int record) const;
     // The group names EF GAS offers and the number types EF AAS offers, of the contact's block.
     std::vector<std::string> GroupNames(int index) const;
     std::vector<std::string> NumberTypes(int index) const;
@@ -97,6 +108,12 @@ private:
         Block& block, const PhoneBookFile& file, int record, bool wanted,
         const std::function<Bytes(const Bytes& read, std::size_t length)>& encode, bool& changed);
     CardOutcome CountChange(Block& block, int record);
+    // The identifier a new entry gets: the one after EF PUID's (or, on a card without EF PUID,
+    // after the highest in EF UID); 0 when none is left.
+    int NextUniqueId() const;
+    // Gives a new entry of a block that lists EF UID its identifier: EF PUID first, so that an
+    // identifier is never given twice, then the entry's EF UID record.
+    CardOutcome GiveUniqueId(Block& block, int record);
     // Every changed text and number of `edited` fits its field whole and holds only what the
     // card can store: nothing is cut on the way to the card.
     bool KeptWhole(const Block& block, const UsimContact& edited) const;
@@ -105,6 +122,7 @@ private:
     std::vector<Block> blocks_;
     std::vector<UsimContact> contacts_;
     Bytes changeCounter_;
+    Bytes previousUniqueId_;  // EF PUID as last read or written; empty when the card has none
     bool readComplete_ = false;
 };
 

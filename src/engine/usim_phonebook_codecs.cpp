@@ -252,4 +252,16 @@ Bytes NextChangeCounter(const Bytes& body) {
     return counter;
 }
 
+int DecodeUniqueId(const Bytes& bytes) {
+    const int id = DecodeChangeCounter(bytes);
+    return id == 0xFFFF ? 0 : id;
+}
+
+Bytes EncodeUniqueId(int id, const Bytes& read) {
+    Bytes bytes = Fitted(read, std::max<std::size_t>(read.size(), 2));
+    bytes[0] = static_cast<std::uint8_t>(id >> 8);
+    bytes[1] = static_cast<std::uint8_t>(id & 0xFF);
+    return bytes;
+}
+
 }  // namespace pellucard

@@ -124,4 +124,16 @@ inline constexpr std::uint16_t kEfChangeCounter = 0x4F23;
 int DecodeChangeCounter(const Bytes& body);
 Bytes NextChangeCounter(const Bytes& body);
 
+// EF UID (4.4.2.12.1, type 1 in EF PBR): each entry's unique identifier, two bytes, given when
+// the entry is created: the value after EF PUID's (4.4.2.12.4, fixed identifier 4F24), which
+// then holds it. 0000 and FFFF name no entry; once FFFE is used up the phone book must be
+// synchronised anew (EF PSC 4F22 counts that), which this program leaves to the phones.
+inline constexpr std::uint16_t kEfSynchronisationCounter = 0x4F22;
+inline constexpr std::uint16_t kEfPreviousUniqueId = 0x4F24;
+inline constexpr int kLastUniqueId = 0xFFFE;
+// The identifier a record or body holds in its first two bytes; 0 for none (0000, FFFF or cut).
+int DecodeUniqueId(const Bytes& bytes);
+// `read` with its first two bytes set to `id`, every other byte kept.
+Bytes EncodeUniqueId(int id, const Bytes& read);
+
 }  // namespace pellucard

@@ -133,6 +133,37 @@ CardOutcome UsimPhoneBook::CountChange(Block& block, int record) {
     return written;
 }
 
+int UsimPhoneBook::NextUniqueId() const {
+    int previous = 0;
+    if (!previousUniqueId_.empty()) {
+        previous = DecodeChangeCounter(previousUniqueId_);
+    } else {
+        for (const Block& block : blocks_) {
+            for (const Bytes& uid : RecordsOf(block, pbr::kUid))
+                previous = std::max(previous, DecodeUniqueId(uid));
+        }
+    }
+    return previous >= kLastUniqueId ? 0 : previous + 1;
+}
+
+CardOutcome UsimPhoneBook::GiveUniqueId(Block& block, int record) {
+    const PhoneBookFile* uid = block.files.Find(pbr::kUid);
+    if (!uid || uid->linkType != pbr::kType1)
+        return CardOutcome::Done();
+    const auto& records = block.records[uid->fileId];
+    if (record > static_cast<int>(records.size()))
+        return CardOutcome::Done();
+    const int id = NextUniqueId();
+    if (!previousUniqueId_.empty()) {
+        const Bytes previous = EncodeUniqueId(id, previousUniqueId_);
+        const CardOutcome written = folder_.WriteBody(kEfPreviousUniqueId, previous);
+        if (!written.IsDone())
+            return written;
+        previousUniqueId_ = previous;
+    }
+    return WriteRecord(block, uid->fileId, record, EncodeUniqueId(id, records[record - 1]));
+}
+
 bool UsimPhoneBook::KeptWhole(const Block& block, const UsimContact& edited) const {
     const UsimContact& read = contacts_[static_cast<std::size_t>(edited.index - 1)];
     // The field length of the file's records, less the type 2 tail; none without records.
@@ -216,6 +247,13 @@ CardOutcome UsimPhoneBook::Write(const UsimContact& edited) {
         return CardOutcome::Refused(status_word::kWrongData);
     if (!KeptWhole(*block, edited))
         return CardOutcome::Refused(status_word::kWrongData);
+    // A new entry of a block with EF UID needs an identifier; none left is refused before
+    // anything is written.
+    const bool created =
+        contacts_[static_cast<std::size_t>(edited.index - 1)].IsEmpty() && !edited.IsEmpty();
+    const PhoneBookFile* uidFile = block->files.Find(pbr::kUid);
+    if (created && uidFile && uidFile->linkType == pbr::kType1 && NextUniqueId() == 0)
+        return CardOutcome::Refused(kNotEnoughMemory);
 
     bool changed = false;
     CardOutcome outcome = CardOutcome::Done();
@@ -290,6 +328,8 @@ CardOutcome UsimPhoneBook::Write(const UsimContact& edited) {
             },
             changed);
     }
+    if (changed && created && outcome.IsDone())
+        outcome = GiveUniqueId(*block, record);
     if (changed && outcome.IsDone())
         outcome = CountChange(*block, record);
     return finish(outcome);

@@ -1,4 +1,5 @@
 #include "records/card_backup_file.h"
+#include "records/card_backup_usim_json.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -95,8 +96,10 @@ QJsonArray OtherFiles(const CardBackup& backup) {
     return files;
 }
 
-bool ParseRecords(const QJsonValue& value, const char* file, int length, std::vector<Bytes>& out,
-                  QString& error) {
+}  // namespace
+
+bool ParseBackupRecords(const QJsonValue& value, const char* file, int length,
+                        std::vector<Bytes>& out, QString& error) {
     if (!value.isArray()) {
         error = QStringLiteral("\"%1\" is not a list of records").arg(QLatin1String(file));
         return false;
@@ -134,6 +137,8 @@ bool ParseRecords(const QJsonValue& value, const char* file, int length, std::ve
     out = std::move(records);
     return true;
 }
+
+namespace {
 
 bool ParseFileInfo(const QJsonObject& card, const char* file, int& count, int& length,
                    QString& error) {
@@ -181,8 +186,8 @@ bool ParseOtherFiles(const QJsonValue& value, std::vector<BackupFile>& out, QStr
             return false;
         }
         const QByteArray label = name.toLatin1();
-        if (!ParseRecords(object.value("records"), label.constData(), held.recordLength,
-                          held.records, error))
+        if (!ParseBackupRecords(object.value("records"), label.constData(), held.recordLength,
+                                held.records, error))
             return false;
         files.push_back(std::move(held));
     }
@@ -206,7 +211,11 @@ QByteArray SerializeCardBackup(const CardBackup& backup) {
                                {"phonebook", PhoneBookRecords(backup)},
                                {"sms", SmsRecords(backup)},
                                {"other_files", OtherFiles(backup)}};
-    return QJsonDocument(document).toJson(QJsonDocument::Indented);
+    // A GSM card's backup reads as it did before USIM phone books were held.
+    QJsonObject withUsim = document;
+    if (!backup.usimPhoneBooks.empty())
+        withUsim.insert("usim_phonebooks", UsimPhoneBooksToJson(backup.usimPhoneBooks));
+    return QJsonDocument(withUsim).toJson(QJsonDocument::Indented);
 }
 
 bool ParseCardBackup(const QByteArray& json, CardBackup& backup, QString& error) {
@@ -235,10 +244,11 @@ bool ParseCardBackup(const QByteArray& json, CardBackup& backup, QString& error)
     int smsCount = 0;
     if (!ParseFileInfo(card, "phonebook", phoneBookCount, read.phoneBookRecordLength, error) ||
         !ParseFileInfo(card, "sms", smsCount, read.smsRecordLength, error) ||
-        !ParseRecords(root.value("phonebook"), "phonebook", read.phoneBookRecordLength,
-                      read.phoneBook, error) ||
-        !ParseRecords(root.value("sms"), "sms", read.smsRecordLength, read.sms, error) ||
-        !ParseOtherFiles(root.value("other_files"), read.otherFiles, error))
+        !ParseBackupRecords(root.value("phonebook"), "phonebook", read.phoneBookRecordLength,
+                            read.phoneBook, error) ||
+        !ParseBackupRecords(root.value("sms"), "sms", read.smsRecordLength, read.sms, error) ||
+        !ParseOtherFiles(root.value("other_files"), read.otherFiles, error) ||
+        !UsimPhoneBooksFromJson(root.value("usim_phonebooks"), read.usimPhoneBooks, error))
         return false;
     if (int(read.phoneBook.size()) != phoneBookCount || int(read.sms.size()) != smsCount) {
         error = QStringLiteral("the record counts do not match the records");

@@ -58,7 +58,7 @@ QString RestoreReport(const BackupRunResult& result, const RestorePlan& plan, in
             pieces.append(Range(MessageId::RestoreRecordsWritten, MessageId::RestoreRecordWritten,
                                 1, file.written, languageIndex));
         int notWrittenFrom = file.written + 1;
-        if (!result.Ok() && result.file == file.file) {
+        if (!result.Ok() && result.usimFileId == 0 && result.file == file.file) {
             pieces.append(Ending(result, file.written, languageIndex));
             notWrittenFrom = std::max(notWrittenFrom, result.record + 1);
         }

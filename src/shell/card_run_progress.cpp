@@ -33,10 +33,9 @@ BackupProgress CardRunProgress::callback() {
 
 QString cardRunProblem(const BackupRunResult& result, MessageId problemId, const Session& session) {
     // The file by its GSM 11.11 identifier, which reads the same in every language.
-    QString text =
-        session.text(problemId) + QString::number(result.record) +
-        QStringLiteral(" (EF %1)")
-            .arg(QString::number(FileIdOf(result.file), 16).toUpper().rightJustified(4, u'0'));
+    QString text = session.text(problemId) + QString::number(result.record) +
+                   QStringLiteral(" (EF %1)")
+                       .arg(QString::number(result.FileId(), 16).toUpper().rightJustified(4, u'0'));
     if (result.outcome == BackupOutcome::Refused)
         text += QStringLiteral(" (SW %1)")
                     .arg(StatusWordText(result.failure.statusWord, session.languageIndex()));

@@ -118,3 +118,24 @@ TEST_F(ConvertTest, RefusesWhatTheOutputCannotHoldUnlessForced) {
 }
 
 }  // namespace
+
+namespace {
+
+// An entry of a later block of a USIM phone book has no slot in a file of the card's EF ADN:
+// converting it away stops and says so, unless --force.
+TEST_F(ConvertTest, ALaterUsimBlocksEntryIsALossNotASilentDrop) {
+    const QJsonArray book{
+        QJsonObject{{"slot", 1}, {"name", "Alice"}, {"number", "+441632960123"}},
+        QJsonObject{{"block", 2}, {"slot", 1}, {"name", "Zoe"}, {"number", "+15551234"}}};
+    Write("book.json", QJsonDocument(book).toJson());
+    const CliRun stopped = Cli(QStringList{"convert", Path("book.json"), Path("book.csv")});
+    EXPECT_EQ(stopped.exitCode, 1);
+    EXPECT_TRUE(stopped.err.contains("of a later block of a USIM phone book"))
+        << stopped.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("book.csv")));
+    Convert("book.json", "book.csv", {"--force"});
+    EXPECT_FALSE(Read("book.csv").contains("Zoe"));
+    EXPECT_TRUE(Read("book.csv").contains("Alice"));
+}
+
+}  // namespace

@@ -249,3 +249,139 @@ TEST(PcscCliServiceTest, MissingServiceIsOneClearLineNotAHang) {
 
 }  // namespace
 }  // namespace pellucard::testing
+
+namespace pellucard::testing {
+namespace {
+
+// The demo card with a second block in its global USIM phone book: EF PBR's second record lists
+// an ADN file of three records (Zoe's entry in record 1), an SNE and an EMAIL file of type 1.
+void AddSecondBlock(const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QJsonObject image = QJsonDocument::fromJson(file.readAll()).object();
+    file.close();
+    QJsonArray files = image["files"].toArray();
+    const QJsonObject access{{"read", "CHV1"}, {"update", "CHV1"}};
+    const auto linear = [&](const char* id, int length, const QJsonArray& records) {
+        return QJsonObject{{"path", QStringLiteral("3F00/7F10/5F3A/") + id},
+                           {"type", "EF"},
+                           {"structure", "linear fixed"},
+                           {"record_length", length},
+                           {"record_count", 3},
+                           {"access", access},
+                           {"records", records}};
+    };
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        QJsonObject pbr = files[i].toObject();
+        if (pbr["path"].toString() != "3F00/7F10/5F3A/4F30")
+            continue;
+        QJsonArray records = pbr["records"].toArray();
+        const QString second = "A80DC0034F3B02C3024F1ACA024F51" + QString(98, u'F');
+        records.append(QJsonObject{{"data", second}});
+        pbr["records"] = records;
+        pbr["record_count"] = 2;
+        files[i] = pbr;
+    }
+    files.append(linear(
+        "4F3B", 28,
+        {QJsonObject{{"data", "5A6F65FFFFFFFFFFFFFFFFFFFFFF059151552143FFFFFFFFFFFFFFFF"}}}));
+    files.append(linear("4F1A", 12, {}));
+    files.append(
+        linear("4F51", 20, {QJsonObject{{"data", "7A6F65006578616D706C652E6E6574FFFFFFFFFF"}}}));
+    image["files"] = files;
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QJsonDocument(image).toJson());
+}
+
+TEST_P(PcscCliTest, TheEntriesOfALaterPhoneBookBlockReadAndWrittenWithTheirFields) {
+    if (!GetParam())
+        GTEST_SKIP() << "a GSM card has no USIM phone book";
+    AddSecondBlock(image);
+    InsertCard();
+    const QStringList pin{"--pin", "1234", "--json"};
+    QJsonArray book = Pcsc(pin + QStringList{"phonebook", "read"}).Json().array();
+    ASSERT_EQ(book.size(), 253) << "the 250 of EF ADN and the second block's three";
+    QJsonObject zoe = book[250].toObject();
+    EXPECT_EQ(zoe["block"].toInt(), 2);
+    EXPECT_EQ(zoe["slot"].toInt(), 1);
+    EXPECT_EQ(zoe["name"].toString(), "Zoe");
+    EXPECT_EQ(zoe["number"].toString(), "+15551234");
+    EXPECT_EQ(zoe["emails"].toArray(), QJsonArray{"zoe@example.net"});
+    EXPECT_EQ(zoe["numbers"].toArray(), QJsonArray{});
+    EXPECT_EQ(book[0].toObject()["second_name"].toString(), "Ali") << "the first block as before";
+
+    // Zoe's second name and e-mail, and a new entry in the block's second record.
+    zoe["second_name"] = "Z";
+    zoe["emails"] = QJsonArray{"zoe.b@example.net"};
+    book[250] = zoe;
+    QJsonObject yann = book[251].toObject();
+    yann["name"] = "Yann";
+    yann["number"] = "0123";
+    yann["emails"] = QJsonArray{"yann@example.fr"};
+    book[251] = yann;
+    const CliRun written = Pcsc({"--pin", "1234", "--json", "phonebook", "write",
+                                 Write("book.json", QJsonDocument(book).toJson())});
+    ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
+    EXPECT_EQ(written.Json()["usim_contacts_written"].toInt(), 2);
+    const QJsonArray again = Pcsc(pin + QStringList{"phonebook", "read"}).Json().array();
+    EXPECT_EQ(again, book);
+
+    // A slot the block does not have is refused before anything is written.
+    QJsonObject beyond = yann;
+    beyond["slot"] = 4;
+    const CliRun refused = Pcsc({"--pin", "1234", "phonebook", "write",
+                                 Write("beyond.json", QJsonDocument(QJsonArray{beyond}).toJson())});
+    EXPECT_EQ(refused.exitCode, 2) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("block 2 slot 4 is beyond the card's USIM phone book"))
+        << refused.err.toStdString();
+    EXPECT_EQ(Pcsc(pin + QStringList{"phonebook", "read"}).Json().array(), book);
+}
+
+// A USIM's backup through pcscd holds its phone book files, and a restore onto the card with
+// two of them changed puts back those two alone.
+TEST_P(PcscCliTest, AUsimBackupPutsBackItsPhoneBookFilesByteForByte) {
+    if (!GetParam())
+        GTEST_SKIP() << "a GSM card has no USIM phone book";
+    InsertCard();
+    const QString backup = Path("backup.json");
+    const CliRun saved = Pcsc({"--pin", "1234", "--json", "backup", backup});
+    ASSERT_EQ(saved.exitCode, 0) << saved.err.toStdString();
+    const QJsonArray books = saved.Json()["usim_phonebooks"].toArray();
+    ASSERT_EQ(books.size(), 1);
+    EXPECT_EQ(books[0].toObject()["files"].toInt(), 15);
+    PullCard();
+
+    QFile file(image);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QJsonObject card = QJsonDocument::fromJson(file.readAll()).object();
+    file.close();
+    QJsonArray files = card["files"].toArray();
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        QJsonObject o = files[i].toObject();
+        if (o["path"] == "3F00/7F10/5F3A/4F23")
+            o["data"] = "0009";
+        if (o["path"] == "3F00/7F10/5F3A/4F50") {
+            QJsonArray records = o["records"].toArray();
+            records[0] = QJsonObject{{"data", QString(64, u'F')}};
+            o["records"] = records;
+        }
+        files[i] = o;
+    }
+    card["files"] = files;
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QJsonDocument(card).toJson());
+    file.close();
+    ASSERT_NE(ImageContents(image), ImageContents(reference));
+
+    InsertCard();
+    const CliRun restored = Pcsc({"--pin", "1234", "--json", "restore", backup, "--yes"});
+    ASSERT_EQ(restored.exitCode, 0) << restored.err.toStdString();
+    const QJsonObject book = restored.Json()["usim_phonebooks"].toArray()[0].toObject();
+    EXPECT_TRUE(book["restored"].toBool());
+    EXPECT_EQ(book["records_written"].toInt(), 2);
+    PullCard();
+    EXPECT_EQ(ImageContents(image), ImageContents(reference));
+}
+
+}  // namespace
+}  // namespace pellucard::testing

@@ -1,0 +1,107 @@
+// A new entry of a USIM phone book whose block lists EF UID gets the identifier after EF PUID's,
+// and EF PUID then holds it; an edited or emptied entry keeps its own, and none left is refused
+// before anything is written.
+#include <gtest/gtest.h>
+
+#include "engine/pellucard.h"
+#include "engine/usim_phonebook.h"
+#include "platform/pcsc_channel.h"
+#include "simulator/virtual_uicc_card.h"
+#include "support/demo_rig.h"
+#include "support/sim_card_terminal.h"
+
+namespace pellucard::testing {
+namespace {
+
+const std::string kBook = "3F00/7F10/5F3A/";
+
+// The demo card whose phone book block lists EF UID 4F21: its three entries numbered 1 to 3,
+// EF PUID at `previous`.
+CardImage WithUniqueIds(const Bytes& previous) {
+    CardImage image = DemoImage();
+    Bytes& pbr = image.FindFile(kBook + "4F30")->records[0].data;
+    // Type 1 grows by C9 02 4F 21; the filler after the record gives the room.
+    const Bytes uid{0xC9, 0x02, 0x4F, 0x21};
+    pbr.insert(pbr.begin() + 2 + pbr[1], uid.begin(), uid.end());
+    pbr[1] = std::uint8_t(pbr[1] + uid.size());
+    pbr.resize(pbr.size() - uid.size());
+    CardFile file = *image.FindFile(kBook + "4F26");
+    file.path = kBook + "4F21";
+    file.recordLength = 2;
+    file.emptyRecord = Bytes{0x00, 0x00};
+    for (auto& record : file.records)
+        record = {Bytes{0x00, 0x00}, {}};
+    file.records[0].data = {0x00, 0x01};
+    file.records[1].data = {0x00, 0x02};
+    file.records[3].data = {0x00, 0x03};
+    image.files.push_back(file);
+    image.FindFile(kBook + "4F24")->body = previous;
+    return image;
+}
+
+struct Rig {
+    std::shared_ptr<VirtualUiccCard> card;
+    std::unique_ptr<Pellucard> engine;
+    std::unique_ptr<UsimPhoneBook> book;
+
+    explicit Rig(const CardImage& image) {
+        QString error;
+        card = VirtualUiccCard::FromImage(image, error);
+        EXPECT_TRUE(card) << error.toStdString();
+        engine = std::make_unique<Pellucard>(
+            std::make_unique<PcscChannel>(std::make_unique<SimCardTerminal>(card)));
+        EXPECT_TRUE(engine->OpenReader() && engine->ResetCard().IsDone());
+        EXPECT_TRUE(engine->VerifyPin(1, "1234").IsDone());
+        book = std::make_unique<UsimPhoneBook>(*engine, PhoneBookPlace::Global);
+        EXPECT_TRUE(book->Open().IsDone());
+        EXPECT_TRUE(book->Read().Complete());
+    }
+    Bytes Uid(int record) const {
+        return card->ToImage().FindFile(kBook + "4F21")->records[std::size_t(record - 1)].data;
+    }
+    Bytes Body(const char* id) const { return card->ToImage().FindFile(kBook + id)->body; }
+};
+
+TEST(UsimUniqueIdTest, ANewEntryTakesTheNextIdentifierAndEditsKeepTheirs) {
+    Rig rig(WithUniqueIds({0x00, 0x03}));
+    UsimContact added = rig.book->Contacts()[2];
+    ASSERT_TRUE(added.IsEmpty());
+    added.name = "Dana";
+    added.number = "+3312345";
+    added.emails = {"dana@example.fr"};
+    ASSERT_TRUE(rig.book->Write(added).IsDone());
+    EXPECT_EQ(rig.Uid(3), (Bytes{0x00, 0x04}));
+    EXPECT_EQ(rig.Body("4F24"), (Bytes{0x00, 0x04}));
+    EXPECT_EQ(rig.Body("4F22"), (Bytes{0x00, 0x00, 0x00, 0x01})) << "EF PSC kept";
+
+    // Another new one follows it; an edited and an emptied entry keep their identifiers.
+    UsimContact next = rig.book->Contacts()[5];
+    next.name = "Eve";
+    ASSERT_TRUE(rig.book->Write(next).IsDone());
+    EXPECT_EQ(rig.Uid(6), (Bytes{0x00, 0x05}));
+    UsimContact alice = rig.book->Contacts()[0];
+    alice.secondName = "Al";
+    ASSERT_TRUE(rig.book->Write(alice).IsDone());
+    UsimContact jose;
+    jose.index = 2;
+    ASSERT_TRUE(rig.book->Write(jose).IsDone());
+    EXPECT_EQ(rig.Uid(1), (Bytes{0x00, 0x01}));
+    EXPECT_EQ(rig.Uid(2), (Bytes{0x00, 0x02}));
+    EXPECT_EQ(rig.Body("4F24"), (Bytes{0x00, 0x05}));
+}
+
+TEST(UsimUniqueIdTest, NoIdentifierLeftRefusesANewEntryBeforeAnythingIsWritten) {
+    Rig rig(WithUniqueIds({0xFF, 0xFE}));
+    const CardImage before = rig.card->ToImage();
+    UsimContact added = rig.book->Contacts()[2];
+    added.name = "Dana";
+    EXPECT_EQ(rig.book->Write(added), CardOutcome::Refused(0x6A84));
+    EXPECT_EQ(rig.card->ToImage(), before);
+    // An entry that exists already is still edited.
+    UsimContact alice = rig.book->Contacts()[0];
+    alice.name = "Alice M";
+    EXPECT_TRUE(rig.book->Write(alice).IsDone());
+}
+
+}  // namespace
+}  // namespace pellucard::testing

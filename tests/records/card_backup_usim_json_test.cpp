@@ -1,0 +1,93 @@
+// The backup file keeps the USIM phone books byte for byte beside the GSM files; a GSM card's
+// backup is written as before, and a damaged phone book is refused with where it is damaged.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <functional>
+
+#include "records/card_backup_file.h"
+
+namespace pellucard {
+namespace {
+
+CardBackup GsmBackup() {
+    CardBackup backup;
+    backup.iccid = "8988200000123456788";
+    backup.phase = "Phase 2+";
+    backup.phoneBookRecordLength = 28;
+    backup.smsRecordLength = 176;
+    backup.phoneBook = {Bytes(28, 0xFF)};
+    backup.sms = {Bytes(176, 0x00)};
+    return backup;
+}
+
+CardBackup UsimBackup() {
+    CardBackup backup = GsmBackup();
+    // EF PBR: type 1 ADN 4F3A, type 2 EMAIL 4F50.
+    Bytes pbr{0xA8, 0x05, 0xC0, 0x03, 0x4F, 0x3A, 0x01, 0xA9, 0x04, 0xCA, 0x02, 0x4F, 0x50};
+    pbr.resize(20, 0xFF);
+    backup.usimPhoneBooks = {
+        {PhoneBookPlace::Global,
+         {{0x4F30, 20, {pbr}, {}},
+          {0x4F3A, 28, {Bytes(28, 0xFF), Bytes(28, 0x41)}, {}},
+          {0x4F50, 12, {Bytes(12, 0x61)}, {}},
+          {0x4F23, 0, {}, {0x00, 0x07}}}},
+        {PhoneBookPlace::Application, {{0x4F30, 20, {pbr}, {}}}},
+    };
+    return backup;
+}
+
+QJsonObject Root(const CardBackup& backup) {
+    return QJsonDocument::fromJson(SerializeCardBackup(backup)).object();
+}
+
+TEST(CardBackupUsimJsonTest, PhoneBooksRoundTripAndAGsmBackupIsWrittenAsBefore) {
+    const CardBackup backup = UsimBackup();
+    CardBackup read;
+    QString error;
+    ASSERT_TRUE(ParseCardBackup(SerializeCardBackup(backup), read, error)) << error.toStdString();
+    EXPECT_EQ(read.usimPhoneBooks, backup.usimPhoneBooks);
+    const QJsonArray files =
+        Root(backup)["usim_phonebooks"].toArray()[0].toObject()["files"].toArray();
+    const QJsonObject email = files[2].toObject();
+    EXPECT_EQ(email["name"].toString(), "EF EMAIL");
+
+    EXPECT_FALSE(Root(GsmBackup()).contains("usim_phonebooks"));
+    read = backup;
+    ASSERT_TRUE(ParseCardBackup(SerializeCardBackup(GsmBackup()), read, error));
+    EXPECT_TRUE(read.usimPhoneBooks.empty());
+}
+
+TEST(CardBackupUsimJsonTest, DamagedPhoneBooksAreRefusedSayingWhere) {
+    const auto damaged = [](const std::function<void(QJsonArray & files)>& damage) {
+        QJsonObject root = Root(UsimBackup());
+        QJsonArray books = root["usim_phonebooks"].toArray();
+        QJsonObject global = books[0].toObject();
+        QJsonArray files = global["files"].toArray();
+        damage(files);
+        global["files"] = files;
+        books[0] = global;
+        root["usim_phonebooks"] = books;
+        CardBackup backup = GsmBackup();
+        QString error;
+        EXPECT_FALSE(ParseCardBackup(QJsonDocument(root).toJson(), backup, error));
+        return error.toStdString();
+    };
+    EXPECT_EQ(damaged([](QJsonArray& files) { files.removeFirst(); }),
+              "the global USIM phone book: the records of EF PBR (4F30) do not come first");
+    EXPECT_EQ(damaged([](QJsonArray& files) { files.append(files[1]); }),
+              "the global USIM phone book: file 4F3A is listed twice");
+    EXPECT_EQ(damaged([](QJsonArray& files) {
+                  QJsonObject counter = files[3].toObject();
+                  counter["data"] = "";
+                  files[3] = counter;
+              }),
+              "the global USIM phone book 4F23: neither records nor \"data\" of 1 to 255 hex "
+              "bytes");
+}
+
+}  // namespace
+}  // namespace pellucard
