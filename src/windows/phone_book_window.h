@@ -44,6 +44,7 @@ protected:
     bool listReadOnly(int list) const override;
     bool readyToWrite(CardGate::Hold& hold) override;
     bool askBeforeRead(bool writeEnabled) const override;
+    void afterRead() override;
     void setEditorLimit(int list, int column) override;
 
 private:

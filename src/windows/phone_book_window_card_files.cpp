@@ -125,6 +125,14 @@ bool PhoneBookWindow::askBeforeRead(bool /*writeEnabled*/) const {
     return !switchingTo_;
 }
 
+void PhoneBookWindow::afterRead() {
+    // The list has the file's slots and no more: a record typed or copied beyond them would
+    // never reach the card. The phone book keeps its slots as ever.
+    const int count = cardRecordCount();
+    if (shownCardFile() != CardRecordFile::PhoneBook && count > 0 && count < kSlotCapacity)
+        recordList(kSimList).SetRows(count + 1);
+}
+
 bool PhoneBookWindow::listReadOnly(int list) const {
     return list == kSimList && fileChoice_ && fileChoice_->shownKind().readOnlyReason;
 }

@@ -86,6 +86,7 @@ private slots:
         QCOMPARE(Sim().Text(1, 2), QStringLiteral("+447700900123"));
         QCOMPARE(window->usedCount(kSim), 1);
         QCOMPARE(label("recordCountLabel")->text(), QStringLiteral("2"));
+        QCOMPARE(Sim().LastSlot(), 2);  // no slot the card does not have
 
         Pick(CardRecordFile::LastDialled);
         QCOMPARE(Frame(), QStringLiteral("SIM card: Last dialled"));
@@ -97,6 +98,7 @@ private slots:
         Pick(CardRecordFile::PhoneBook);
         QCOMPARE(Sim().Text(4, 1), QStringLiteral("王小明"));
         QCOMPARE(label("recordCountLabel")->text(), QStringLiteral("250"));
+        QCOMPARE(Sim().LastSlot(), RecordWindow::kSlotCapacity);
         QVERIFY(rig->dialogs.Calls().isEmpty());
     }
 
