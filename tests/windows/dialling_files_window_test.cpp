@@ -13,6 +13,7 @@
 #include "catalogue/catalogue.h"
 #include "engine/pellucard.h"
 #include "engine/phonebook_entry.h"
+#include "support/layout_checks.h"
 #include "support/window_rig.h"
 #include "windows/card_file_choice.h"
 #include "windows/cell_editor.h"
@@ -123,6 +124,15 @@ private slots:
         QVERIFY(!window->cardSideModified());
         window->writeToCard();
         QCOMPARE(fileRecords(rig->engine(), CardRecordFile::LastDialled), before);
+        // The selector and the reason fit in every language, in the window's share of a small
+        // laptop screen.
+        window->resize(820, 500);
+        for (int language = 0; language < kLanguageCount; ++language) {
+            rig->session->setLanguageIndex(language);
+            window->changeLanguage();
+            QApplication::processEvents();
+            QCOMPARE(CaptionsCutOff(window), QStringList());
+        }
         Pick(CardRecordFile::PhoneBook);
         QVERIFY(Button("writeButton")->isEnabled() && !note->isVisible());
     }
