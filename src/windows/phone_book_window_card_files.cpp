@@ -1,6 +1,7 @@
 // The phone book window's card files: the selector that switches the card list between the
 // phone book and the other files in its record layout, the files only read, and PIN2 before the
 // fixed dialling numbers are written.
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -39,10 +40,16 @@ bool fileMissing(const CardOutcome& entered, int recordCount) {
 void PhoneBookWindow::addCardFileChoice() {
     QGroupBox* frame = listFrame_[kSimList];
     fileChoice_ = new CardFileChoice(frame);
-    // The frame's first row holds the card commands.
-    if (auto* row = qobject_cast<WrappingRow*>(frame->layout()->itemAt(0)->layout())) {
+    // Beside the card commands, in the frame's first row; above the list should that row be
+    // laid out otherwise.
+    auto* frameLayout = qobject_cast<QBoxLayout*>(frame->layout());
+    QLayoutItem* first = frameLayout && frameLayout->count() > 0 ? frameLayout->itemAt(0) : nullptr;
+    if (auto* row = first ? qobject_cast<WrappingRow*>(first->layout()) : nullptr) {
         row->addGroup(fileChoice_->group());
         row->addWidget(fileChoice_->note(), 1);
+    } else if (frameLayout) {
+        fileChoice_->group()->addWidget(fileChoice_->note(), 1);
+        frameLayout->insertLayout(0, fileChoice_->group());
     }
     connect(fileChoice_, &CardFileChoice::requested, this, &PhoneBookWindow::showCardFile);
     // After the window's own reaction: the selector follows the read command.
