@@ -38,12 +38,19 @@ Bytes Codes(const std::string& first, const std::string* second = nullptr) {
 // counters are read again (a read may be repeated) so that the caller can tell the user where
 // they stand, and the outcome is a failure of the link, never a wrong code.
 CardOutcome Pellucard::RunChvCommand(const CommandHeader& header, const Bytes& data) {
+    // A CHV1 verified before stays verified on the card through a command on CHV2 (P2 = 2), but
+    // the status read again below says only whether CHV1 is switched off.
+    const bool onChv2 = header[3] == 2;
+    const bool chv1Open =
+        cardStatus_.chv1AttemptsLeft > 0 && (cardStatus_.chv1Disabled & 0x80) != 0;
     const CardOutcome outcome = SendSimCommand(header, 0, 0, data).outcome;
     // Whatever the card answered, the counters it had before are stale now.
     chvCountersStale_ = true;
     countersKnown_ = false;
     for (int read = 0; read < kCounterReads && !countersKnown_; ++read)
         countersKnown_ = ReadChvCounters();
+    if (onChv2 && chv1Open && countersKnown_ && cardStatus_.chv1AttemptsLeft > 0)
+        cardStatus_.chv1Disabled = 0x80;
     return outcome;
 }
 

@@ -39,6 +39,7 @@ const RecordWindowKind& phoneBookKind() {
 PhoneBookWindow::PhoneBookWindow(ShellHost& host, QWidget* parent)
     : RecordWindow(phoneBookKind(), host, parent) {
     setObjectName(QStringLiteral("phoneBookWindow"));
+    addCardFileChoice();
     setUpWindow();
 }
 
@@ -61,18 +62,7 @@ void PhoneBookWindow::applyColumnWidths(int list) {
 }
 
 int PhoneBookWindow::cardRecordCount() const {
-    return const_cast<PhoneBookWindow*>(this)
-        ->currentSessionRef()
-        .cardInfo()
-        .MaxPhoneRecords.value_or(0);
-}
-
-bool PhoneBookWindow::runRead(TransferRun& run, RecordList& list, int& doneCount) {
-    return readPhoneBook(run, list, cardRecordCount(), doneCount);
-}
-
-bool PhoneBookWindow::runWrite(TransferRun& run, const RecordList& list, int usedCount) {
-    return writePhoneBook(run, list, cardRecordCount(), usedCount);
+    return recordCountOf(shownCardFile());
 }
 
 void PhoneBookWindow::beforeWrite(Pellucard& engine) {

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <optional>
+
+#include "engine/card_record_file.h"
 #include "windows/record_window.h"
 
 namespace pellucard {
+
+class CardFileChoice;
 
 // The phone book window: the card's abbreviated dialling numbers beside a contact file.
 class PhoneBookWindow final : public RecordWindow {
@@ -12,6 +17,18 @@ public:
     explicit PhoneBookWindow(ShellHost& host, QWidget* parent = nullptr);
 
     void appendClipboardRecords(int list, const QString& text, int& used) override;
+
+    // The card list shows the phone book or another file in its record layout (own, fixed,
+    // service or last dialled numbers): the selector's choice, read from the card once the
+    // list's unwritten edits were dealt with. A file the card does not have, or a read that
+    // cannot start, leaves the list and the selector as they were.
+    void showCardFile(CardRecordFile file);
+    CardRecordFile shownCardFile() const;
+    CardFileChoice* cardFileChoice() const { return fileChoice_; }
+    void changeLanguage() override;
+    void activate() override;
+    void cardChanged() override;
+    void cardRunChanged() override;
 
 protected:
     void setUpColumns(int list) override;
@@ -24,6 +41,35 @@ protected:
     QString clipboardText(int list) const override;
     bool isNumberColumn(int column) const override;
     int findLastColumn() const override { return 2; }
+    bool listReadOnly(int list) const override;
+    bool readyToWrite(CardGate::Hold& hold) override;
+    bool askBeforeRead(bool writeEnabled) const override;
+    void afterRead() override;
+    void setEditorLimit(int list, int column) override;
+
+private:
+    // Puts the selector of the card list's file into the card list's command row.
+    void addCardFileChoice();
+    // The card's records of `file`: the phone book's from the card information, the others' as
+    // the last read of this card found them.
+    int recordCountOf(CardRecordFile file) const;
+    // Reads a file other than the phone book; one the card lacks is greyed in the selector.
+    bool readOtherFile(TransferRun& run, RecordList& list, int& doneCount, CardRecordFile file);
+    // The card list now holds `file` (its read has begun).
+    void noteShown(CardRecordFile file, Pellucard& engine);
+    // Captions, notes and commands that follow the file shown.
+    void showFileState();
+
+    CardFileChoice* fileChoice_ = nullptr;
+    std::optional<CardRecordFile> switchingTo_;  // the file a switch reads
+    // What the last read of a file other than the phone book learnt of it on this card.
+    struct FileLayout {
+        int generation = -1;
+        int recordCount = 0;
+        int recordLength = 0;
+    };
+    FileLayout shownLayout_;
+    int absentGeneration_ = -1;  // the card the greyed entries of the selector are about
 };
 
 }  // namespace pellucard

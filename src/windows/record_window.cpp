@@ -320,7 +320,7 @@ void RecordWindow::updateCardState() {
     // One card run at a time in the whole program.
     const bool idle = !busy_ && !gate.runActive();
     readButton_->setEnabled(card && idle);
-    writeButton_->setEnabled(card && idle);
+    writeButton_->setEnabled(card && idle && !listReadOnly(kSimList));
     stopButton_->setEnabled(busy_);
 }
 

@@ -167,6 +167,15 @@ protected:
     // Whether to ask before a read replaces a SIM list that holds records; `writeEnabled` is
     // the state the write command had when the read was asked for.
     virtual bool askBeforeRead(bool /*writeEnabled*/) const { return true; }
+    // A list that shows a file the card keeps for itself: nothing in it is edited, pasted,
+    // deleted, sorted or written.
+    virtual bool listReadOnly(int /*list*/) const { return false; }
+    // The last step before a write run, inside the card-access gate (a code the file asks for);
+    // false writes nothing.
+    virtual bool readyToWrite(CardGate::Hold& /*hold*/) { return true; }
+    // The SIM list's unwritten changes before it is replaced or the window goes: Write (true
+    // once written whole), Discard (true) or Cancel (false).
+    bool keepCardSideChanges();
     // What the editor shows for a cell, and how it is set up there (lines, height, limits).
     virtual QString cellEditorText(int list, int row, int column);
     virtual void editorPlaced(int list, int row, int column);
@@ -341,9 +350,6 @@ private:
     bool cardAccessGate(bool writing, bool askFirst, CardGate::Hold& hold);
     // Runs a read or a write; true when it went through to the end.
     bool transfer(bool writing, bool askFirst = true);
-    // The SIM list's unwritten changes before the window goes: Write (true once written whole),
-    // Discard (true) or Cancel (false).
-    bool keepCardSideChanges();
     // The two runs inside the gate; true when they went through to the end.
     bool readSimList(TransferRun& run);
     bool writeSimList(TransferRun& run);

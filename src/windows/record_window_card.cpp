@@ -204,6 +204,8 @@ bool RecordWindow::readSimList(TransferRun& run) {
 }
 
 bool RecordWindow::transfer(bool writing, bool askFirst) {
+    if (writing && listReadOnly(kSimList))
+        return false;
     Session& session = currentSession();
     // One card run at a time: while another holds the card (the other record window, a PIN
     // operation, a backup) this does nothing; while the polling looks at the card the command
@@ -223,7 +225,7 @@ bool RecordWindow::transfer(bool writing, bool askFirst) {
         WindowProgress progress(*progressBar_, *nowLabel_, session, *hold);
         TransferRun run{hold->engine(), progress, store_, language(), session.cardGeneration()};
         if (writing)
-            complete = writeSimList(run);
+            complete = readyToWrite(*hold) && writeSimList(run);
         else if (used_[kSimList] <= 0 || !askBeforeRead(writeEnabled) ||
                  ShowMessage(CatalogueMessage(MessageId::OverwriteRecordQuestion, language(),
                                               DialogButtons::YesNo, DialogIcon::Question)) ==

@@ -82,6 +82,8 @@ void RecordWindow::pasteRecordText(int list) {
 
 void RecordWindow::pasteRecords(int list) {
     currentList_ = list;
+    if (listReadOnly(list))
+        return;
     if (cellEditor_->hasFocus() && editList_ == list) {
         cellEditor_->paste();  // from the menu while typing in a cell
         return;
@@ -105,6 +107,8 @@ void RecordWindow::pasteRecords(int list) {
 
 void RecordWindow::deleteRecordsOrCell(int list) {
     currentList_ = list;
+    if (listReadOnly(list))
+        return;
     if (anyRowMarked(list) || (editorOverCell() && editList_ == list)) {
         deleteMarked(list);
         return;

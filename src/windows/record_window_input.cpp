@@ -67,6 +67,8 @@ void RecordWindow::setEditorLimit(int list, int column) {
 }
 
 void RecordWindow::showCellEditor(int list) {
+    if (listReadOnly(list))
+        return;
     RecordTable* grid = grid_[list];
     const int row = grid->currentRow();
     const int column = grid->currentColumn();
@@ -287,7 +289,7 @@ void RecordWindow::listCornerDown(int list) {
 
 void RecordWindow::listTitleDown(int list, int column, Qt::KeyboardModifiers modifiers) {
     currentList_ = list;
-    if (modifiers != Qt::NoModifier)
+    if (modifiers != Qt::NoModifier || listReadOnly(list))
         return;
     hideCellEditor();
     markState_ = 0;
@@ -368,6 +370,8 @@ void RecordWindow::copyAllToCard() {
 }
 
 void RecordWindow::copyMarkedTo(int target) {
+    if (listReadOnly(target))
+        return;
     const int source = target == kSimList ? kComputerList : kSimList;
     hideCellEditor();
     const ListState state = captureList(target);
@@ -382,6 +386,8 @@ void RecordWindow::copyMarkedTo(int target) {
 }
 
 void RecordWindow::copyAllTo(int target) {
+    if (listReadOnly(target))
+        return;
     const int source = target == kSimList ? kComputerList : kSimList;
     hideCellEditor();
     if (used_[target] >= 1 && ShowMessage(CatalogueMessage(
@@ -398,6 +404,8 @@ void RecordWindow::copyAllTo(int target) {
 
 void RecordWindow::deleteMarked(int list) {
     currentList_ = list;
+    if (listReadOnly(list))
+        return;
     // The question takes the focus from the editor: remember where it stood.
     const bool overCell = editorOverCell() && editList_ == list;
     const int row = editRow_;
@@ -431,6 +439,8 @@ void RecordWindow::deleteMarked(int list) {
 
 void RecordWindow::newRecord(int list) {
     currentList_ = list;
+    if (listReadOnly(list))
+        return;
     RecordList& records = recordList(list);
     RecordTable* grid = grid_[list];
     const int used = used_[list];
@@ -558,6 +568,8 @@ void RecordWindow::importText(QChar delimiter) {
     if (!hook)
         return;
     const int list = currentList_;
+    if (listReadOnly(list))
+        return;
     const int before = used_[list];
     const ListState state = captureList(list);
     ImportRequest request;

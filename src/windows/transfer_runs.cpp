@@ -261,10 +261,11 @@ bool knownSlot(const TransferRun& run, const RecordList& list, int row) {
 
 }  // namespace
 
-bool readPhoneBook(TransferRun& run, RecordList& list, int recordCount, int& doneCount) {
+bool readPhoneBook(TransferRun& run, RecordList& list, int recordCount, int& doneCount,
+                   CardRecordFile file) {
     run.progress.setMaximum(recordCount);
     const auto result = ReadCardRecords(
-        run.engine, CardRecordFile::PhoneBook,
+        run.engine, file,
         [&](int n, const Bytes& data) {
             const PhoneBookEntry entry = DecodePhoneBookRecord(data);
             list.SetText(n, phone_column::kName, fromUtf8(entry.name));
@@ -277,7 +278,8 @@ bool readPhoneBook(TransferRun& run, RecordList& list, int recordCount, int& don
     return showReadEnding(run, result);
 }
 
-bool writePhoneBook(TransferRun& run, const RecordList& list, int recordCount, int usedCount) {
+bool writePhoneBook(TransferRun& run, const RecordList& list, int recordCount, int usedCount,
+                    CardRecordFile file) {
     (void)usedCount;  // the end text counts the records written
     Pellucard& engine = run.engine;
     run.progress.setMaximum(recordCount);
@@ -291,7 +293,7 @@ bool writePhoneBook(TransferRun& run, const RecordList& list, int recordCount, i
             recordAsRead(run.store, list, n, phoneBookFieldsOf), recordLength,
             engine.NameFormInUse());
     };
-    const auto result = WriteCardRecords(engine, CardRecordFile::PhoneBook, recordFor,
+    const auto result = WriteCardRecords(engine, file, recordFor,
                                          hooksOf(run, MessageId::DownLoadingRecord, nullptr),
                                          runLimit(list, recordCount));
     return showWriteEnding(run, result, sent);

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "engine/card_record_file.h"
 #include "records/record_list.h"
 #include "windows/card_record_store.h"
 
@@ -69,11 +70,14 @@ QString slotRanges(const QList<int>& numbers);
 // Reads card records 1..recordCount into rows 1.. of the list (names and numbers). Returns
 // false when the run ended early, and false, touching nothing, when the file could not be
 // entered; the status label says where and why, with the card's status word in plain words.
-// `doneCount` gets the number of the last record read.
-bool readPhoneBook(TransferRun& run, RecordList& list, int recordCount, int& doneCount);
+// `doneCount` gets the number of the last record read. `file` is the phone book or another file
+// in its record layout (fixed, service or last dialled numbers, own numbers).
+bool readPhoneBook(TransferRun& run, RecordList& list, int recordCount, int& doneCount,
+                   CardRecordFile file = CardRecordFile::PhoneBook);
 // Writes rows 1..recordCount that the list knows to the card records of the same number, empty
 // rows as empty records. False when the run ended early (the status label says why).
-bool writePhoneBook(TransferRun& run, const RecordList& list, int recordCount, int usedCount);
+bool writePhoneBook(TransferRun& run, const RecordList& list, int recordCount, int usedCount,
+                    CardRecordFile file = CardRecordFile::PhoneBook);
 
 // The same for short messages. `currentYear` decides the century of the time stamp texts.
 bool readSms(TransferRun& run, RecordList& list, int recordCount, int& doneCount, int currentYear);

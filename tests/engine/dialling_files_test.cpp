@@ -64,6 +64,7 @@ TEST_F(DiallingFilesTest, FixedDiallingWriteIsRefusedWithoutPin2AndDoneWithIt) {
 
 TEST_F(DiallingFilesTest, CyclicFileIsNotUpdatedInPlaceAndItsWriteStopsAtARefusedPush) {
     const auto image = CardRecords("3F00/7F10/6F44");
+    EXPECT_EQ(ReadAll(CardRecordFile::LastDialled), image);  // read as the card holds it
     EXPECT_TRUE(rig.engine->IsCyclic(CardRecordFile::LastDialled));
     EXPECT_TRUE(rig.engine->WriteFileRecord(CardRecordFile::LastDialled, 2, image[0]).IsRefused());
     EXPECT_EQ(CardRecords("3F00/7F10/6F44"), image);
@@ -132,6 +133,19 @@ TEST_F(DiallingFilesTest, MessageCentreWriteSaysWhatBecameOfIt) {
     EXPECT_EQ(refused.previous, "+447700900000");
     EXPECT_FALSE(refused.Done());
     EXPECT_EQ(CardRecords("3F00/7F10/6F42"), before);
+}
+
+// PIN2 before the fixed dialling numbers, wrong or right, leaves PIN1 as verified as it was: the
+// card keeps it, and the engine must not take the status it reads again for a closed card.
+TEST_F(DiallingFilesTest, Pin2CommandsLeavePin1Verified) {
+    EXPECT_FALSE(rig.engine->VerifyPin(2, "0000").IsDone());
+    EXPECT_EQ(rig.engine->ReadCardInfo(CardInfoItem::LockState).value, "UnLock");
+    EXPECT_EQ(rig.engine->ReadCardInfo(CardInfoItem::Pin2Attempts).value, "2");
+    ASSERT_TRUE(rig.engine->VerifyPin(2, "5678").IsDone());
+    EXPECT_EQ(rig.engine->ReadCardInfo(CardInfoItem::LockState).value, "UnLock");
+    // A wrong PIN1 is the card's word again.
+    EXPECT_FALSE(rig.engine->VerifyPin(1, "0000").IsDone());
+    EXPECT_EQ(rig.engine->ReadCardInfo(CardInfoItem::LockState).value, "Lock");
 }
 
 }  // namespace
