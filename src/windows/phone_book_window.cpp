@@ -4,11 +4,15 @@
 #include <QScrollBar>
 #include <QStyle>
 
+#include <array>
+#include <utility>
+
 #include "engine/pellucard.h"
 #include "records/number_filter.h"
 #include "shell/session.h"
 #include "windows/record_columns.h"
 #include "windows/record_list_model.h"
+#include "windows/usim_transfer_runs.h"
 
 namespace pellucard {
 
@@ -21,7 +25,7 @@ const RecordWindowKind& phoneBookKind() {
     static const RecordWindowKind kind{WindowIndex::PhoneBook,
                                        MessageId::SimPhoneBookToComputerPhoneBook,
                                        MessageId::SimCardPhoneBook,
-                                       phone_column::kCount,
+                                       usim_column::kCount,
                                        phone_column::kMark,
                                        phone_column::kFieldCount,
                                        &kPhoneBookFile,
@@ -46,8 +50,14 @@ void PhoneBookWindow::setUpColumns(int list) {
     RecordList& records = recordList(list);
     records.SetText(0, phone_column::kName, text(MessageId::AliasTitle));
     records.SetText(0, phone_column::kNumber, text(MessageId::PhoneTitle));
-    for (int column = 3; column < phone_column::kCount; ++column)
-        grid(list)->setColumnHidden(column - 1, true);
+    records.SetText(0, usim_column::kSecondNumber, text(MessageId::SecondNumberTitle));
+    records.SetText(0, usim_column::kNumberType, text(MessageId::NumberTypeTitle));
+    records.SetText(0, usim_column::kEmail, text(MessageId::EmailTitle));
+    records.SetText(0, usim_column::kSecondName, text(MessageId::SecondNameTitle));
+    records.SetText(0, usim_column::kGroup, text(MessageId::GroupTitle));
+    const bool usim = usimColumnsShown(list);
+    for (int column = 3; column < usim_column::kCount; ++column)
+        grid(list)->setColumnHidden(column - 1, column < usim_column::kSecondNumber || !usim);
 }
 
 void PhoneBookWindow::applyColumnWidths(int list) {
@@ -56,8 +66,22 @@ void PhoneBookWindow::applyColumnWidths(int list) {
     grid->verticalHeader()->setFixedWidth(slotWidth);
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     const int rest = std::max(grid->width() - slotWidth - scrollBar - kRightMargin, 40);
-    grid->setColumnWidth(phone_column::kName - 1, rest * 16 / 33);
-    grid->setColumnWidth(phone_column::kNumber - 1, rest * 17 / 33);
+    if (!usimColumnsShown(list)) {
+        grid->setColumnWidth(phone_column::kName - 1, rest * 16 / 33);
+        grid->setColumnWidth(phone_column::kNumber - 1, rest * 17 / 33);
+        return;
+    }
+    // Seven columns share the width, the texts wider than the type and the names.
+    static constexpr std::array<std::pair<int, int>, 7> kShares = {
+        {{phone_column::kName, 20},
+         {phone_column::kNumber, 18},
+         {usim_column::kSecondNumber, 18},
+         {usim_column::kNumberType, 10},
+         {usim_column::kEmail, 21},
+         {usim_column::kSecondName, 12},
+         {usim_column::kGroup, 12}}};
+    for (const auto& [column, share] : kShares)
+        grid->setColumnWidth(column - 1, rest * share / 111);
 }
 
 int PhoneBookWindow::cardRecordCount() const {
@@ -68,11 +92,14 @@ int PhoneBookWindow::cardRecordCount() const {
 }
 
 bool PhoneBookWindow::runRead(TransferRun& run, RecordList& list, int& doneCount) {
-    return readPhoneBook(run, list, cardRecordCount(), doneCount);
+    usimBook_ = {};
+    return readPhoneBook(run, list, cardRecordCount(), doneCount) &&
+           readUsimFields(run, list, doneCount, usimBook_);
 }
 
 bool PhoneBookWindow::runWrite(TransferRun& run, const RecordList& list, int usedCount) {
-    return writePhoneBook(run, list, cardRecordCount(), usedCount);
+    return writePhoneBook(run, list, cardRecordCount(), usedCount) &&
+           writeUsimFields(run, list, usimBook_);
 }
 
 void PhoneBookWindow::beforeWrite(Pellucard& engine) {
@@ -85,20 +112,32 @@ void PhoneBookWindow::editCell(int list) {
 }
 
 bool PhoneBookWindow::isNumberColumn(int column) const {
-    return column == phone_column::kNumber;
+    return column == phone_column::kNumber || column == usim_column::kSecondNumber;
+}
+
+QList<int> PhoneBookWindow::clipboardColumns(int list) const {
+    QList<int> columns{phone_column::kName, phone_column::kNumber};
+    if (usimColumnsShown(list)) {
+        for (int column = usim_column::kSecondNumber; column <= usim_column::kGroup; ++column)
+            columns.append(column);
+    }
+    return columns;
 }
 
 QString PhoneBookWindow::clipboardText(int list) const {
     const RecordList& records = const_cast<PhoneBookWindow*>(this)->recordList(list);
     const QString lineEnd = QStringLiteral("\r\n");
-    const QChar tab = QLatin1Char('\t');
-    QString text = records.Text(0, phone_column::kName) + tab +
-                   records.Text(0, phone_column::kNumber) + lineEnd;
+    const QList<int> columns = clipboardColumns(list);
+    const auto line = [&](int row) {
+        QStringList fields;
+        for (const int column : columns)
+            fields.append(records.Text(row, column));
+        return fields.join(QLatin1Char('\t')) + lineEnd;
+    };
+    QString text = line(0);
     for (int row = 1; row <= usedCount(list); ++row) {
-        if (!model(list)->IsMarked(row))
-            continue;
-        text += records.Text(row, phone_column::kName) + tab +
-                records.Text(row, phone_column::kNumber) + lineEnd;
+        if (model(list)->IsMarked(row))
+            text += line(row);
     }
     return text;
 }
@@ -113,6 +152,14 @@ void PhoneBookWindow::appendClipboardRecords(int list, const QString& text, int&
         titles[0].compare(records.Text(0, phone_column::kName), Qt::CaseInsensitive) != 0 ||
         titles[1].compare(records.Text(0, phone_column::kNumber), Qt::CaseInsensitive) != 0)
         return;
+    // The USIM columns come along when the text carries them under their titles.
+    QList<int> more;
+    for (int column = usim_column::kSecondNumber;
+         column <= usim_column::kGroup && titles.size() > 2 + more.size(); ++column) {
+        if (titles[2 + more.size()].compare(records.Text(0, column), Qt::CaseInsensitive) != 0)
+            break;
+        more.append(column);
+    }
     RecordList::BulkUpdate bulk(records);
     for (int i = 1; i < lines.size(); ++i) {
         if (used >= records.Rows() - 1)
@@ -124,6 +171,12 @@ void PhoneBookWindow::appendClipboardRecords(int list, const QString& text, int&
         records.SetText(used, phone_column::kName, fields[0]);
         if (fields.size() >= 2)
             records.SetText(used, phone_column::kNumber, FilterNumber(fields[1], 20).text);
+        for (int k = 0; k < more.size() && 2 + k < fields.size(); ++k) {
+            const QString field = fields[2 + k];
+            records.SetText(
+                used, more[k],
+                more[k] == usim_column::kSecondNumber ? FilterNumber(field, 20).text : field);
+        }
     }
 }
 

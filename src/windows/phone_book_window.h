@@ -1,6 +1,7 @@
 #pragma once
 
 #include "windows/record_window.h"
+#include "windows/usim_rows.h"
 
 namespace pellucard {
 
@@ -24,6 +25,26 @@ protected:
     QString clipboardText(int list) const override;
     bool isNumberColumn(int column) const override;
     int findLastColumn() const override { return 2; }
+    void afterRead() override;
+    void afterLoad(int list) override;
+    void editorTextChanged() override;
+    void setEditorLimit(int list, int column) override;
+    // The file keeps the USIM columns in the contact fields that mean the same.
+    SlotTrailers documentTrailers() override;
+    void trailersOpened(const SlotTrailers& trailers) override;
+
+public:
+    // The USIM columns show in the SIM list when the card read last has a USIM phone book, and
+    // in the computer list when it holds a value of them or the SIM list shows them.
+    bool usimColumnsShown(int list) const;
+    const UsimCardBook& usimBook() const { return usimBook_; }
+
+private:
+    void showUsimColumns();
+    // The columns of the clipboard form: name and number, and the USIM columns the list shows.
+    QList<int> clipboardColumns(int list) const;
+
+    UsimCardBook usimBook_;
 };
 
 }  // namespace pellucard
