@@ -1,5 +1,6 @@
 #include "windows/phone_book_window.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStyle>
@@ -20,6 +21,7 @@ namespace {
 
 constexpr int kSlotColumnWidth = 30;  // pixels
 constexpr int kRightMargin = 7;       // pixels left free right of the columns
+constexpr int kTitlePadding = 12;     // pixels around a column title
 
 const RecordWindowKind& phoneBookKind() {
     static const RecordWindowKind kind{WindowIndex::PhoneBook,
@@ -71,17 +73,30 @@ void PhoneBookWindow::applyColumnWidths(int list) {
         grid->setColumnWidth(phone_column::kNumber - 1, rest * 17 / 33);
         return;
     }
-    // Seven columns share the width, the texts wider than the type and the names.
+    // Seven columns, each as wide as its title; what is left goes to the name, the numbers and
+    // the e-mail, whose texts are the longest.
     static constexpr std::array<std::pair<int, int>, 7> kShares = {
-        {{phone_column::kName, 20},
-         {phone_column::kNumber, 18},
-         {usim_column::kSecondNumber, 18},
-         {usim_column::kNumberType, 10},
-         {usim_column::kEmail, 21},
-         {usim_column::kSecondName, 12},
-         {usim_column::kGroup, 12}}};
-    for (const auto& [column, share] : kShares)
-        grid->setColumnWidth(column - 1, rest * share / 111);
+        {{phone_column::kName, 30},
+         {phone_column::kNumber, 22},
+         {usim_column::kSecondNumber, 10},
+         {usim_column::kNumberType, 0},
+         {usim_column::kEmail, 28},
+         {usim_column::kSecondName, 0},
+         {usim_column::kGroup, 0}}};
+    // When the titles need more than the list has, it scrolls.
+    const QFontMetrics titleFont(grid->horizontalHeader()->font());
+    const RecordList& records = recordList(list);
+    std::array<int, kShares.size()> least{};
+    int needed = 0;
+    int shares = 0;
+    for (std::size_t i = 0; i < kShares.size(); ++i) {
+        least[i] = titleFont.horizontalAdvance(records.Text(0, kShares[i].first)) + kTitlePadding;
+        needed += least[i];
+        shares += kShares[i].second;
+    }
+    const int spare = std::max(rest - needed, 0);
+    for (std::size_t i = 0; i < kShares.size(); ++i)
+        grid->setColumnWidth(kShares[i].first - 1, least[i] + spare * kShares[i].second / shares);
 }
 
 int PhoneBookWindow::cardRecordCount() const {

@@ -29,6 +29,7 @@ protected:
     void afterLoad(int list) override;
     void editorTextChanged() override;
     void setEditorLimit(int list, int column) override;
+    void editorPlaced(int list, int row, int column) override;
     // The file keeps the USIM columns in the contact fields that mean the same.
     SlotTrailers documentTrailers() override;
     void trailersOpened(const SlotTrailers& trailers) override;

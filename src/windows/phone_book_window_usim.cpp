@@ -1,5 +1,7 @@
 // The phone book window's USIM columns: when they show, what editing them keeps, and how the
 // contact file holds them.
+#include <QStringList>
+
 #include "records/usim_contact_fields.h"
 #include "windows/cell_editor.h"
 #include "windows/phone_book_window.h"
@@ -75,6 +77,23 @@ void PhoneBookWindow::setEditorLimit(int list, int column) {
         default:
             RecordWindow::setEditorLimit(list, column);
     }
+}
+
+void PhoneBookWindow::editorPlaced(int list, int row, int column) {
+    RecordWindow::editorPlaced(list, row, column);
+    // The type and group cells offer the names the card knows, in the editor and its tip.
+    QStringList names;
+    const auto& offered =
+        column == usim_column::kNumberType ? usimBook_.numberTypes : usimBook_.groupNames;
+    if (column == usim_column::kNumberType || column == usim_column::kGroup) {
+        for (const auto& name : offered) {
+            if (!name.empty())
+                names.append(QString::fromStdString(name));
+        }
+    }
+    const QString offer = names.join(QStringLiteral(", "));
+    editor()->setPlaceholderText(offer);
+    editor()->setToolTip(offer);
 }
 
 SlotTrailers PhoneBookWindow::documentTrailers() {

@@ -7,8 +7,10 @@
 #include <set>
 
 #include "platform/pcsc_channel.h"
+#include "platform/virtual_usim_reader.h"
 #include "records/record_file.h"
 #include "records/usim_contact_fields.h"
+#include "shell/command_line.h"
 #include "simulator/virtual_uicc_card.h"
 #include "support/sim_card_terminal.h"
 #include "support/window_rig.h"
@@ -178,6 +180,7 @@ private slots:
         const CardImage before = rig->card->ToImage();
         typeOver(1, usim_column::kEmail, QStringLiteral("alice.m@example.org"));
         typeOver(1, usim_column::kGroup, QStringLiteral("friends"));  // the card's "Friends"
+        QCOMPARE(window->editor()->toolTip(), QStringLiteral("Family, Work, Friends"));
         // José's shown number changes; the one he does not show stays as it was.
         typeOver(2, usim_column::kSecondNumber, QStringLiteral("0301111111"));
         window->grid(kSim)->setFocus();
@@ -320,6 +323,29 @@ private slots:
     }
 };
 
+// pellucard --demo-usim: the demo card as a USIM in a reader of the program's own.
+class UsimDemoTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theDemoUsimHasItsPhoneBook() {
+        ProgramOptions options;
+        QString error;
+        QVERIFY(parseProgramOptions({"pellucard", "--demo-usim"}, options, error));
+        QVERIFY(options.usimDemo && options.readerGiven);
+        QVERIFY(
+            !parseProgramOptions({"pellucard", "--demo-usim", "--reader", "hid"}, options, error));
+        std::string why;
+        const auto reader = OpenVirtualUsimSession({}, why);
+        QVERIFY2(reader, why.c_str());
+        QVERIFY(reader->engine->OpenReader() && reader->engine->ResetCard().IsDone());
+        QVERIFY(reader->engine->VerifyPin(1, "1234").IsDone());
+        UsimPhoneBook book(*reader->engine, PhoneBookPlace::Global);
+        QVERIFY(book.Open().IsDone());
+        QVERIFY(!OpenVirtualUsimSession("/nonexistent/card.json", why));
+    }
+};
+
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     int status = 0;
@@ -333,6 +359,8 @@ int main(int argc, char** argv) {
     }
     NumberTypeTest types;
     status |= QTest::qExec(&types, argc, argv);
+    UsimDemoTest demo;
+    status |= QTest::qExec(&demo, argc, argv);
     return status;
 }
 
