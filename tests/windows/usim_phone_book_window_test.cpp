@@ -1,6 +1,7 @@
 // The phone book window on a card with a USIM phone book: the virtual USIM in a smart-card
 // reader, the second number, e-mail, second name and group read, edited, written back and kept
 // in contact files.
+#include <QClipboard>
 #include <QtTest>
 
 #include <map>
@@ -217,6 +218,20 @@ private slots:
         const auto keys = changed(before, rig->card->ToImage());
         QVERIFY(!keys.count("3F00/7F10/5F3A/4F26#1"));
         QVERIFY(keys.count("3F00/7F10/5F3A/4F19#2"));  // José's second name
+    }
+
+    // Copied as text and pasted into the other list, a contact keeps its USIM fields.
+    void theClipboardCarriesTheUsimFields() {
+        read();
+        window->recordList(kSim).SetText(4, phone_column::kMark, QStringLiteral("1"));
+        window->copyRecords(kSim);
+        QVERIFY(QApplication::clipboard()->text().startsWith(
+            QStringLiteral("Alias\tPhone\tSecond number\tType\tE-mail\tSecond name\tGroup\r\n")));
+        window->pasteRecords(kComputer);
+        QCOMPARE(window->usedCount(kComputer), 1);
+        QCOMPARE(window->recordList(kComputer).Text(1, phone_column::kName),
+                 QStringLiteral("王小明"));
+        QCOMPARE(usimTexts(kComputer, 1), usimTexts(kSim, 4));
     }
 
     // A deleted contact takes its e-mail, second name and group along.
