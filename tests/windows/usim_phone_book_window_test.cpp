@@ -234,6 +234,34 @@ private slots:
         QCOMPARE(usimTexts(kComputer, 1), usimTexts(kSim, 4));
     }
 
+    // Sorted, every contact goes to its new slot whole, the number it does not show too.
+    void aSortedListTakesEveryFieldAlong() {
+        read();
+        const QStringList alice = usimTexts(kSim, 1);
+        ClickTitle(window->grid(kSim), phone_column::kName);
+        int aliceRow = 0;
+        for (int row = 1; row <= window->usedCount(kSim); ++row) {
+            if (window->recordList(kSim).Text(row, phone_column::kName) == "Alice Martin")
+                aliceRow = row;
+        }
+        QVERIFY(aliceRow > 1);
+        write();
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        window->readCard();
+        QCOMPARE(usimTexts(kSim, aliceRow), alice);
+        // José's number out of sight went with him, and no one else has it.
+        int holders = 0;
+        for (const auto& [slot, contact] : window->usimBook().bySlot) {
+            for (const auto& number : contact.numbers) {
+                if (number.number == "+4915112345678") {
+                    QCOMPARE(contact.name, std::string("José Müller"));
+                    ++holders;
+                }
+            }
+        }
+        QCOMPARE(holders, 1);
+    }
+
     // A deleted contact takes its e-mail, second name and group along.
     void aDeletedContactLeavesNothingBehind() {
         read();
