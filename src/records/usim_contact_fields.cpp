@@ -1,6 +1,7 @@
 #include "records/usim_contact_fields.h"
 
 #include <array>
+#include <utility>
 
 #include "records/field_text.h"
 #include "records/usim_columns.h"
@@ -140,6 +141,24 @@ void FillUsimColumnsFromContactFields(RecordList& list, int row) {
     list.SetText(row, usim_column::kEmail, list.Text(row, contact_field::kPersonalEmail));
     list.SetText(row, usim_column::kSecondName, list.Text(row, contact_field::kNickname));
     list.SetText(row, usim_column::kGroup, list.Text(row, contact_field::kHobby));
+}
+
+void MergeUsimColumnsWithContactFields(RecordList& list, int row) {
+    const bool noNumber = list.Text(row, usim_column::kSecondNumber).isEmpty();
+    if (noNumber) {
+        if (const NumberField* read = SecondNumberField(list, row)) {
+            list.SetText(row, usim_column::kSecondNumber, list.Text(row, read->field));
+            list.SetText(row, usim_column::kNumberType, QString::fromLatin1(read->type));
+        }
+    }
+    for (const auto& [column, field] :
+         {std::pair{usim_column::kEmail, contact_field::kPersonalEmail},
+          std::pair{usim_column::kSecondName, contact_field::kNickname},
+          std::pair{usim_column::kGroup, contact_field::kHobby}}) {
+        if (list.Text(row, column).isEmpty())
+            list.SetText(row, column, list.Text(row, field));
+    }
+    KeepUsimColumnsInContactFields(list, row);
 }
 
 bool HoldsUsimValues(const RecordList& list, int used) {

@@ -45,9 +45,14 @@ QString MatchNumberType(const QString& type, const QStringList& types);
 QStringList SplitGroups(const QString& cell);
 QString JoinGroups(const QStringList& groups);
 
-// Puts the USIM columns of `row` into the contact fields above, ready to be saved. The number
-// field the row's second number was read from gives way when the number or its type changed.
+// Puts the USIM columns of `row` into the contact fields above, an empty column emptying its
+// field: what an edit of the column does. The number field the row's second number was read
+// from gives way when the number or its type changed.
 void KeepUsimColumnsInContactFields(RecordList& list, int row);
+// The same for a column that holds a value; an empty one takes the field's value instead, so
+// that a contact field that came in another way (an import) is neither lost nor hidden: what
+// a save and a list filled from elsewhere do.
+void MergeUsimColumnsWithContactFields(RecordList& list, int row);
 // Fills the USIM columns of `row` from its contact fields, as a file opened holds them.
 void FillUsimColumnsFromContactFields(RecordList& list, int row);
 

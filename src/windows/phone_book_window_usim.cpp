@@ -40,7 +40,15 @@ void PhoneBookWindow::afterRead() {
     showUsimColumns();
 }
 
-void PhoneBookWindow::afterLoad(int /*list*/) {
+void PhoneBookWindow::afterLoad(int list) {
+    // Rows that came into the computer list from elsewhere (the card, a paste, an import) bring
+    // their USIM values into the contact fields, and contact fields into empty USIM columns.
+    if (list == kComputerList) {
+        RecordList& records = recordList(list);
+        RecordList::BulkUpdate bulk(records);
+        for (int row = 1; row <= std::min(used_[list], records.LastSlot()); ++row)
+            MergeUsimColumnsWithContactFields(records, row);
+    }
     showUsimColumns();
 }
 
@@ -54,6 +62,9 @@ void PhoneBookWindow::editorTextChanged() {
     // very bytes it was, and the contact keeps the numbers and addresses the row does not show.
     if (usim && list == kSimList && tag > 0)
         recordList(list).SetTag(row, tag);
+    // The computer list's file keeps what the cell holds now, an emptied cell included.
+    if (usim && list == kComputerList)
+        KeepUsimColumnsInContactFields(recordList(list), row);
 }
 
 void PhoneBookWindow::setEditorLimit(int list, int column) {
@@ -100,7 +111,7 @@ SlotTrailers PhoneBookWindow::documentTrailers() {
     // Every save: the contact fields take what the USIM columns hold.
     RecordList& records = recordList(kComputerList);
     for (int row = 1; row <= std::min(used_[kComputerList], records.LastSlot()); ++row)
-        KeepUsimColumnsInContactFields(records, row);
+        MergeUsimColumnsWithContactFields(records, row);
     return {};
 }
 
