@@ -6,6 +6,7 @@
 #include <QStyle>
 
 #include <array>
+#include <functional>
 #include <utility>
 
 #include "engine/pellucard.h"
@@ -107,7 +108,14 @@ int PhoneBookWindow::cardRecordCount() const {
 }
 
 bool PhoneBookWindow::runRead(TransferRun& run, RecordList& list, int& doneCount) {
-    usimBook_ = {};
+    // What was known of the card's USIM phone book goes with the rows it was read into, once
+    // the read empties them; a read that cannot start leaves both as they were.
+    const std::function<void()> emptyList = run.entered;
+    run.entered = [this, emptyList] {
+        usimBook_ = {};
+        if (emptyList)
+            emptyList();
+    };
     return readPhoneBook(run, list, cardRecordCount(), doneCount) &&
            readUsimFields(run, list, doneCount, usimBook_);
 }
