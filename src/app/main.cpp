@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "platform/reader_session.h"
+#include "platform/virtual_usim_reader.h"
 #include "records/dialog_seam.h"
 #include "records/program_settings.h"
 #include "shell/artwork.h"
@@ -162,7 +163,9 @@ int main(int argc, char* argv[]) {
     // The virtual reader takes the time a real one takes, so that the demo shows the polling;
     // pictures for the documentation need not wait for it.
     auto reader =
-        OpenReaderSession(options.reader, virtualReader && options.screenshot.isEmpty(), why);
+        options.usimDemo
+            ? OpenVirtualUsimSession({}, why)
+            : OpenReaderSession(options.reader, virtualReader && options.screenshot.isEmpty(), why);
     if (!reader) {
         showError(QString::fromStdString(why));
         UninstallDialogs(&dialogs);

@@ -59,8 +59,10 @@ CopyMarkedResult CopyMarkedRows(RecordList& source, int sourceUsed, RecordList& 
             TellSameRecord(row, languageIndex);
             continue;
         }
-        for (int column = 1; column <= source.Columns() - 2; ++column) {
-            destination.SetText(slot, column, source.Text(row, column));
+        // Every field, wherever the mark column stands among them (its mark was taken off).
+        for (int column = 1; column < std::min(source.Columns(), destination.Columns()); ++column) {
+            if (column != markColumn)
+                destination.SetText(slot, column, source.Text(row, column));
         }
         destination.SetTag(slot, source.Tag(row));
         destinationUsed = slot;
@@ -118,12 +120,13 @@ QList<int> DropPastedDuplicates(RecordList& list, int first, int& used, int mark
 }
 
 int CopyList(RecordList& destination, int& destinationUsed, const RecordList& source,
-             int sourceUsed, int fieldColumnCount) {
+             int sourceUsed, int fieldColumnCount, int markColumn) {
     if (source.Rows() < 2 || destination.Rows() < 2) {
         return 0;
     }
     sourceUsed = std::clamp(sourceUsed, 0, source.LastSlot());
-    const int markColumn = destination.Columns() - 1;
+    if (markColumn < 0)
+        markColumn = destination.Columns() - 1;
     const int lastCopied = std::min(sourceUsed, destination.LastSlot());
     RecordList::BulkUpdate update(destination);
     for (int row = 0; row <= lastCopied; ++row) {

@@ -42,9 +42,10 @@ QList<int> DropPastedDuplicates(RecordList& list, int first, int& used, int mark
 // 1..fieldColumnCount and row tags of rows 0..sourceUsed, marks emptied, the slots after
 // them emptied up to the old destination used count. When the source holds as many
 // records as the destination has slots or more, the destination's slots are filled and
-// the rest left out. Returns how many source records did not fit.
+// the rest left out. Returns how many source records did not fit. The mark column (by default
+// the last) may stand among the field columns: it is emptied all the same.
 int CopyList(RecordList& destination, int& destinationUsed, const RecordList& source,
-             int sourceUsed, int fieldColumnCount);
+             int sourceUsed, int fieldColumnCount, int markColumn = -1);
 
 // Empties the marked slots among 1..used in place (cells, mark and row tag). The used
 // count is the caller's to recompute (FindLastUsedRow). True when a row was cleared.

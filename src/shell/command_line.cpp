@@ -22,6 +22,9 @@ bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
         const QString& word = arguments[i];
         if (word == QLatin1String("--demo")) {
             demo = true;
+        } else if (word == QLatin1String("--demo-usim")) {
+            demo = true;
+            options.usimDemo = true;
         } else if (word == QLatin1String("--reader") ||
                    word.startsWith(QLatin1String("--reader="))) {
             if (word.contains(QLatin1Char('='))) {
@@ -103,7 +106,7 @@ bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
 
 QString programUsage() {
     return QStringLiteral(
-        "usage: pellucard [--demo | --reader READER] [--language K]\n"
+        "usage: pellucard [--demo | --demo-usim | --reader READER] [--language K]\n"
         "                 [--read-phonebook PIN1 | --read-sms PIN1] [--screenshot FILE]\n"
         "                 [FILE.SPB | FILE.sms]...\n"
         "\n"
@@ -115,6 +118,8 @@ QString programUsage() {
         "\n"
         "Options:\n"
         "  --demo           run on the built-in virtual reader with the demo card\n"
+        "  --demo-usim      run on the demo card made a USIM (with its USIM phone book),\n"
+        "                   in a built-in smart-card reader\n"
         "  --reader READER  the reader to use:\n"
         "      auto             the USB SIM card reader when one is plugged in, else the first\n"
         "                       smart-card reader holding a card (default)\n"

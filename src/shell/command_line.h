@@ -18,6 +18,8 @@ struct ProgramOptions {
     std::optional<int> language;
     // --demo or --reader named the reader: it wins over the one remembered, for this run.
     bool readerGiven = false;
+    // --demo-usim: the demo card as a USIM in a smart-card reader of the program's own.
+    bool usimDemo = false;
     // Save a picture of the main window here once the card has been read, then quit.
     QString screenshot;
     // Verify PIN1 with this code once the card is found and read the phone book into the
@@ -32,6 +34,7 @@ struct ProgramOptions {
 // Reads the arguments (the program's name first). False with a one-line error when they make
 // no sense. Options:
 //   --demo            the built-in virtual reader with the demo card
+//   --demo-usim       the demo card as a USIM, in a built-in smart-card reader
 //   --reader READER   auto, hid, pcsc[:NAME], virtual[:IMAGE] or socket:PATH
 //   --language K      start in language K (0 English ... 7 Spanish) and from now on
 //   --read-phonebook PIN1  verify PIN1 and read the phone book into its window

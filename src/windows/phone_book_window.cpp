@@ -1,8 +1,13 @@
 #include "windows/phone_book_window.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStyle>
+
+#include <array>
+#include <functional>
+#include <utility>
 
 #include "engine/pellucard.h"
 #include "records/number_filter.h"
@@ -16,12 +21,13 @@ namespace {
 
 constexpr int kSlotColumnWidth = 30;  // pixels
 constexpr int kRightMargin = 7;       // pixels left free right of the columns
+constexpr int kTitlePadding = 12;     // pixels around a column title
 
 const RecordWindowKind& phoneBookKind() {
     static const RecordWindowKind kind{WindowIndex::PhoneBook,
                                        MessageId::SimPhoneBookToComputerPhoneBook,
                                        MessageId::SimCardPhoneBook,
-                                       phone_column::kCount,
+                                       usim_column::kCount,
                                        phone_column::kMark,
                                        phone_column::kFieldCount,
                                        &kPhoneBookFile,
@@ -47,8 +53,14 @@ void PhoneBookWindow::setUpColumns(int list) {
     RecordList& records = recordList(list);
     records.SetText(0, phone_column::kName, text(MessageId::AliasTitle));
     records.SetText(0, phone_column::kNumber, text(MessageId::PhoneTitle));
-    for (int column = 3; column < phone_column::kCount; ++column)
-        grid(list)->setColumnHidden(column - 1, true);
+    records.SetText(0, usim_column::kSecondNumber, text(MessageId::SecondNumberTitle));
+    records.SetText(0, usim_column::kNumberType, text(MessageId::NumberTypeTitle));
+    records.SetText(0, usim_column::kEmail, text(MessageId::EmailTitle));
+    records.SetText(0, usim_column::kSecondName, text(MessageId::SecondNameTitle));
+    records.SetText(0, usim_column::kGroup, text(MessageId::GroupTitle));
+    const bool usim = usimColumnsShown(list);
+    for (int column = 3; column < usim_column::kCount; ++column)
+        grid(list)->setColumnHidden(column - 1, column < usim_column::kSecondNumber || !usim);
 }
 
 void PhoneBookWindow::applyColumnWidths(int list) {
@@ -57,8 +69,35 @@ void PhoneBookWindow::applyColumnWidths(int list) {
     grid->verticalHeader()->setFixedWidth(slotWidth);
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     const int rest = std::max(grid->width() - slotWidth - scrollBar - kRightMargin, 40);
-    grid->setColumnWidth(phone_column::kName - 1, rest * 16 / 33);
-    grid->setColumnWidth(phone_column::kNumber - 1, rest * 17 / 33);
+    if (!usimColumnsShown(list)) {
+        grid->setColumnWidth(phone_column::kName - 1, rest * 16 / 33);
+        grid->setColumnWidth(phone_column::kNumber - 1, rest * 17 / 33);
+        return;
+    }
+    // Seven columns, each as wide as its title; what is left goes to the name, the numbers and
+    // the e-mail, whose texts are the longest.
+    static constexpr std::array<std::pair<int, int>, 7> kShares = {
+        {{phone_column::kName, 30},
+         {phone_column::kNumber, 22},
+         {usim_column::kSecondNumber, 10},
+         {usim_column::kNumberType, 0},
+         {usim_column::kEmail, 28},
+         {usim_column::kSecondName, 0},
+         {usim_column::kGroup, 0}}};
+    // When the titles need more than the list has, it scrolls.
+    const QFontMetrics titleFont(grid->horizontalHeader()->font());
+    const RecordList& records = recordList(list);
+    std::array<int, kShares.size()> least{};
+    int needed = 0;
+    int shares = 0;
+    for (std::size_t i = 0; i < kShares.size(); ++i) {
+        least[i] = titleFont.horizontalAdvance(records.Text(0, kShares[i].first)) + kTitlePadding;
+        needed += least[i];
+        shares += kShares[i].second;
+    }
+    const int spare = std::max(rest - needed, 0);
+    for (std::size_t i = 0; i < kShares.size(); ++i)
+        grid->setColumnWidth(kShares[i].first - 1, least[i] + spare * kShares[i].second / shares);
 }
 
 int PhoneBookWindow::cardRecordCount() const {
@@ -75,20 +114,32 @@ void PhoneBookWindow::editCell(int list) {
 }
 
 bool PhoneBookWindow::isNumberColumn(int column) const {
-    return column == phone_column::kNumber;
+    return column == phone_column::kNumber || column == usim_column::kSecondNumber;
+}
+
+QList<int> PhoneBookWindow::clipboardColumns(int list) const {
+    QList<int> columns{phone_column::kName, phone_column::kNumber};
+    if (usimColumnsShown(list)) {
+        for (int column = usim_column::kSecondNumber; column <= usim_column::kGroup; ++column)
+            columns.append(column);
+    }
+    return columns;
 }
 
 QString PhoneBookWindow::clipboardText(int list) const {
     const RecordList& records = const_cast<PhoneBookWindow*>(this)->recordList(list);
     const QString lineEnd = QStringLiteral("\r\n");
-    const QChar tab = QLatin1Char('\t');
-    QString text = records.Text(0, phone_column::kName) + tab +
-                   records.Text(0, phone_column::kNumber) + lineEnd;
+    const QList<int> columns = clipboardColumns(list);
+    const auto line = [&](int row) {
+        QStringList fields;
+        for (const int column : columns)
+            fields.append(records.Text(row, column));
+        return fields.join(QLatin1Char('\t')) + lineEnd;
+    };
+    QString text = line(0);
     for (int row = 1; row <= usedCount(list); ++row) {
-        if (!model(list)->IsMarked(row))
-            continue;
-        text += records.Text(row, phone_column::kName) + tab +
-                records.Text(row, phone_column::kNumber) + lineEnd;
+        if (model(list)->IsMarked(row))
+            text += line(row);
     }
     return text;
 }
@@ -103,6 +154,14 @@ void PhoneBookWindow::appendClipboardRecords(int list, const QString& text, int&
         titles[0].compare(records.Text(0, phone_column::kName), Qt::CaseInsensitive) != 0 ||
         titles[1].compare(records.Text(0, phone_column::kNumber), Qt::CaseInsensitive) != 0)
         return;
+    // The USIM columns come along when the text carries them under their titles.
+    QList<int> more;
+    for (int column = usim_column::kSecondNumber;
+         column <= usim_column::kGroup && titles.size() > 2 + more.size(); ++column) {
+        if (titles[2 + more.size()].compare(records.Text(0, column), Qt::CaseInsensitive) != 0)
+            break;
+        more.append(column);
+    }
     RecordList::BulkUpdate bulk(records);
     for (int i = 1; i < lines.size(); ++i) {
         if (used >= records.Rows() - 1)
@@ -114,6 +173,12 @@ void PhoneBookWindow::appendClipboardRecords(int list, const QString& text, int&
         records.SetText(used, phone_column::kName, fields[0]);
         if (fields.size() >= 2)
             records.SetText(used, phone_column::kNumber, FilterNumber(fields[1], 20).text);
+        for (int k = 0; k < more.size() && 2 + k < fields.size(); ++k) {
+            const QString field = fields[2 + k];
+            records.SetText(
+                used, more[k],
+                more[k] == usim_column::kSecondNumber ? FilterNumber(field, 20).text : field);
+        }
     }
 }
 

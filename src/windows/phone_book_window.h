@@ -4,6 +4,7 @@
 
 #include "engine/card_record_file.h"
 #include "windows/record_window.h"
+#include "windows/usim_rows.h"
 
 namespace pellucard {
 
@@ -30,6 +31,11 @@ public:
     void cardChanged() override;
     void cardRunChanged() override;
 
+    // The USIM columns show in the SIM list when the card read last has a USIM phone book, and
+    // in the computer list when it holds a value of them or the SIM list shows them.
+    bool usimColumnsShown(int list) const;
+    const UsimCardBook& usimBook() const { return usimBook_; }
+
 protected:
     void setUpColumns(int list) override;
     void applyColumnWidths(int list) override;
@@ -46,6 +52,12 @@ protected:
     bool askBeforeRead(bool writeEnabled) const override;
     void afterRead() override;
     void setEditorLimit(int list, int column) override;
+    void afterLoad(int list) override;
+    void editorTextChanged() override;
+    void editorPlaced(int list, int row, int column) override;
+    // The file keeps the USIM columns in the contact fields that mean the same.
+    SlotTrailers documentTrailers() override;
+    void trailersOpened(const SlotTrailers& trailers) override;
 
 private:
     // Puts the selector of the card list's file into the card list's command row.
@@ -53,6 +65,8 @@ private:
     // The card's records of `file`: the phone book's from the card information, the others' as
     // the last read of this card found them.
     int recordCountOf(CardRecordFile file) const;
+    // Limits the name editor of the SIM list to the shown file's name field.
+    void limitNameToShownFile(int list, int column);
     // Reads a file other than the phone book; one the card lacks is greyed in the selector.
     bool readOtherFile(TransferRun& run, RecordList& list, int& doneCount, CardRecordFile file);
     // The card list now holds `file` (its read has begun).
@@ -70,6 +84,12 @@ private:
     };
     FileLayout shownLayout_;
     int absentGeneration_ = -1;  // the card the greyed entries of the selector are about
+
+    void showUsimColumns();
+    // The columns of the clipboard form: name and number, and the USIM columns the list shows.
+    QList<int> clipboardColumns(int list) const;
+
+    UsimCardBook usimBook_;
 };
 
 }  // namespace pellucard

@@ -19,6 +19,7 @@
 #include "windows/cell_editor.h"
 #include "windows/phone_book_window.h"
 #include "windows/record_columns.h"
+#include "windows/usim_transfer_runs.h"
 #include "windows/wrapping_row.h"
 
 namespace pellucard {
@@ -97,13 +98,17 @@ void PhoneBookWindow::noteShown(CardRecordFile file, Pellucard& engine) {
 bool PhoneBookWindow::runRead(TransferRun& run, RecordList& list, int& doneCount) {
     const CardRecordFile file = switchingTo_.value_or(shownCardFile());
     const std::function<void()> listEmptied = run.entered;
+    // What was known of the card's USIM phone book goes with the rows it was read into, once
+    // the read empties them; a read that cannot start leaves both as they were.
     run.entered = [this, &run, file, listEmptied] {
         noteShown(file, run.engine);
+        usimBook_ = {};
         if (listEmptied)
             listEmptied();
     };
     if (file == CardRecordFile::PhoneBook)
-        return readPhoneBook(run, list, recordCountOf(file), doneCount);
+        return readPhoneBook(run, list, recordCountOf(file), doneCount) &&
+               readUsimFields(run, list, doneCount, usimBook_);
     return readOtherFile(run, list, doneCount, file);
 }
 
@@ -124,6 +129,9 @@ bool PhoneBookWindow::readOtherFile(TransferRun& run, RecordList& list, int& don
 }
 
 bool PhoneBookWindow::runWrite(TransferRun& run, const RecordList& list, int usedCount) {
+    if (shownCardFile() == CardRecordFile::PhoneBook)
+        return writePhoneBook(run, list, cardRecordCount(), usedCount) &&
+               writeUsimFields(run, list, usimBook_);
     return writePhoneBook(run, list, cardRecordCount(), usedCount, shownCardFile());
 }
 
@@ -138,6 +146,7 @@ void PhoneBookWindow::afterRead() {
     const int count = cardRecordCount();
     if (shownCardFile() != CardRecordFile::PhoneBook && count > 0 && count < kSlotCapacity)
         recordList(kSimList).SetRows(count + 1);
+    showUsimColumns();
 }
 
 bool PhoneBookWindow::listReadOnly(int list) const {
@@ -173,8 +182,7 @@ bool PhoneBookWindow::readyToWrite(CardGate::Hold& hold) {
     return true;
 }
 
-void PhoneBookWindow::setEditorLimit(int list, int column) {
-    RecordWindow::setEditorLimit(list, column);
+void PhoneBookWindow::limitNameToShownFile(int list, int column) {
     // The name field of another file has that file's length.
     if (list == kSimList && column == phone_column::kName &&
         shownCardFile() != CardRecordFile::PhoneBook && shownLayout_.recordLength > 0)

@@ -396,7 +396,7 @@ void RecordWindow::copyAllTo(int target) {
         return;
     const ListState state = captureList(target);
     CopyList(recordList(target), used_[target], recordList(source), used_[source],
-             kind().columnCount - 2);
+             kind().columnCount - 1, kind().markColumn);
     markNewRecords(target, 1, recordList(target).LastSlot());
     afterLoad(target);
     recordChange(target, state);

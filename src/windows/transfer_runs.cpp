@@ -370,4 +370,12 @@ bool writeSms(TransferRun& run, const RecordList& list, int recordCount, int use
     return showWriteEnding(run, result, sent);
 }
 
+CardRunHooks transferHooks(TransferRun& run, MessageId messageId, int* doneCount) {
+    return hooksOf(run, messageId, doneCount);
+}
+
+bool showTransferReadEnding(TransferRun& run, const CardRunResult& result) {
+    return showReadEnding(run, result);
+}
+
 }  // namespace pellucard

@@ -7,6 +7,8 @@
 #include <functional>
 
 #include "engine/card_record_file.h"
+#include "catalogue/catalogue.h"
+#include "engine/card_runs.h"
 #include "records/record_list.h"
 #include "windows/card_record_store.h"
 
@@ -89,5 +91,10 @@ bool writeSms(TransferRun& run, const RecordList& list, int recordCount, int use
 // than a record holds (160 characters of the GSM default alphabet, else 70 UTF-16 units).
 QList<int> smsSlotsToBeCut(const RecordList& list, int recordCount, const CardRecordStore& store,
                            int recordLength);
+
+// For runs built on these: the hooks that show a run's progress under `messageId` (and count
+// the records done), and how a read ended, as the runs above show them.
+CardRunHooks transferHooks(TransferRun& run, MessageId messageId, int* doneCount);
+bool showTransferReadEnding(TransferRun& run, const CardRunResult& result);
 
 }  // namespace pellucard

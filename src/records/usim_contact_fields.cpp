@@ -1,0 +1,176 @@
+#include "records/usim_contact_fields.h"
+
+#include <array>
+#include <utility>
+
+#include "records/field_text.h"
+#include "records/usim_columns.h"
+
+namespace pellucard {
+namespace {
+
+enum class NumberKind { Mobile, Home, Work, Fax, Other };
+
+// Words for the kinds of number in English, Dutch, French, German, Greek, Italian, Portuguese and
+// Spanish, matched anywhere in a type name without regard to letter case.
+constexpr std::array<const char16_t*, 15> kFaxWords = {u"fax", u"φαξ"};
+constexpr std::array<const char16_t*, 15> kMobileWords = {
+    u"mobil",     u"cell",  u"gsm",     u"handy", u"portable", u"κινητ",
+    u"cellulare", u"telem", u"celular", u"móvil", u"movil"};
+constexpr std::array<const char16_t*, 15> kHomeWords = {
+    u"home",  u"thuis", u"priv",   u"domicile", u"maison", u"zuhause",
+    u"σπίτι", u"οικία", u"οικιακ", u"casa",     u"resid",  u"hogar"};
+constexpr std::array<const char16_t*, 15> kWorkWords = {
+    u"work", u"office", u"werk",  u"kantoor", u"bureau", u"travail", u"profession", u"arbeit",
+    u"büro", u"dienst", u"εργασ", u"γραφεί",  u"lavoro", u"ufficio", u"trabal"};
+constexpr std::array<const char16_t*, 4> kMoreWorkWords = {u"escritório", u"trabajo", u"oficina",
+                                                           u"geschäft"};
+
+template <std::size_t N>
+bool Names(const QString& lower, const std::array<const char16_t*, N>& words) {
+    for (const char16_t* word : words) {
+        if (word != nullptr && lower.contains(QString::fromUtf16(word)))
+            return true;
+    }
+    return false;
+}
+
+NumberKind KindOf(const QString& type) {
+    const QString lower = type.toLower();
+    if (lower.isEmpty())
+        return NumberKind::Other;
+    if (Names(lower, kFaxWords))
+        return NumberKind::Fax;
+    if (Names(lower, kMobileWords))
+        return NumberKind::Mobile;
+    if (Names(lower, kHomeWords))
+        return NumberKind::Home;
+    if (Names(lower, kWorkWords) || Names(lower, kMoreWorkWords))
+        return NumberKind::Work;
+    return NumberKind::Other;
+}
+
+// The number fields a file's second number is looked for in, in order, with the type it gets.
+struct NumberField {
+    int field;
+    const char* type;
+};
+constexpr std::array<NumberField, 5> kNumberFields = {{{contact_field::kMobilePhone, "Mobile"},
+                                                       {contact_field::kHomeTelephone, "Home"},
+                                                       {contact_field::kOfficeTelephone, "Work"},
+                                                       {contact_field::kOfficeFax, "Fax"},
+                                                       {contact_field::kHomeFax, "Fax"}}};
+
+// The field a file's second number is read from, or none.
+const NumberField* SecondNumberField(const RecordList& list, int row) {
+    for (const auto& field : kNumberFields) {
+        if (!TrimBlanks(list.Text(row, field.field)).isEmpty())
+            return &field;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int NumberFieldOfType(const QString& type) {
+    switch (KindOf(type)) {
+        case NumberKind::Mobile:
+            return contact_field::kMobilePhone;
+        case NumberKind::Home:
+            return contact_field::kHomeTelephone;
+        case NumberKind::Fax:
+            return Names(type.toLower(), kHomeWords) ? contact_field::kHomeFax
+                                                     : contact_field::kOfficeFax;
+        case NumberKind::Work:
+        case NumberKind::Other:
+            break;
+    }
+    return contact_field::kOfficeTelephone;
+}
+
+QString MatchNumberType(const QString& type, const QStringList& types) {
+    for (const QString& name : types) {
+        if (!name.isEmpty() && name.compare(type, Qt::CaseInsensitive) == 0)
+            return name;
+    }
+    const NumberKind kind = KindOf(type);
+    if (kind == NumberKind::Other)
+        return type;
+    for (const QString& name : types) {
+        if (KindOf(name) == kind)
+            return name;
+    }
+    return type;
+}
+
+QStringList SplitGroups(const QString& cell) {
+    QStringList groups;
+    for (const QString& part : cell.split(QLatin1Char(','))) {
+        const QString group = part.trimmed();
+        if (!group.isEmpty())
+            groups.append(group);
+    }
+    return groups;
+}
+
+QString JoinGroups(const QStringList& groups) {
+    return groups.join(QStringLiteral(", "));
+}
+
+void KeepUsimColumnsInContactFields(RecordList& list, int row) {
+    const QString number = list.Text(row, usim_column::kSecondNumber);
+    const QString type = list.Text(row, usim_column::kNumberType);
+    const int target = NumberFieldOfType(type);
+    // What the file gave as the second number gives way to what the row holds now.
+    if (const NumberField* read = SecondNumberField(list, row)) {
+        const bool same = read->field == target && list.Text(row, read->field) == number;
+        if (!same)
+            list.SetText(row, read->field, QString());
+    }
+    if (!number.isEmpty())
+        list.SetText(row, target, number);
+    list.SetText(row, contact_field::kPersonalEmail, list.Text(row, usim_column::kEmail));
+    list.SetText(row, contact_field::kNickname, list.Text(row, usim_column::kSecondName));
+    list.SetText(row, contact_field::kHobby, list.Text(row, usim_column::kGroup));
+}
+
+void FillUsimColumnsFromContactFields(RecordList& list, int row) {
+    const NumberField* read = SecondNumberField(list, row);
+    list.SetText(row, usim_column::kSecondNumber, read ? list.Text(row, read->field) : QString());
+    list.SetText(row, usim_column::kNumberType, read ? QString::fromLatin1(read->type) : QString());
+    list.SetText(row, usim_column::kEmail, list.Text(row, contact_field::kPersonalEmail));
+    list.SetText(row, usim_column::kSecondName, list.Text(row, contact_field::kNickname));
+    list.SetText(row, usim_column::kGroup, list.Text(row, contact_field::kHobby));
+}
+
+void MergeUsimColumnsWithContactFields(RecordList& list, int row) {
+    const bool noNumber = list.Text(row, usim_column::kSecondNumber).isEmpty();
+    if (noNumber) {
+        if (const NumberField* read = SecondNumberField(list, row)) {
+            list.SetText(row, usim_column::kSecondNumber, list.Text(row, read->field));
+            list.SetText(row, usim_column::kNumberType, QString::fromLatin1(read->type));
+        }
+    }
+    for (const auto& [column, field] :
+         {std::pair{usim_column::kEmail, contact_field::kPersonalEmail},
+          std::pair{usim_column::kSecondName, contact_field::kNickname},
+          std::pair{usim_column::kGroup, contact_field::kHobby}}) {
+        if (list.Text(row, column).isEmpty())
+            list.SetText(row, column, list.Text(row, field));
+    }
+    KeepUsimColumnsInContactFields(list, row);
+}
+
+bool HoldsUsimValues(const RecordList& list, int used) {
+    if (list.Columns() < usim_column::kCount)
+        return false;
+    for (int row = 1; row <= std::min(used, list.LastSlot()); ++row) {
+        for (int column = usim_column::kSecondNumber; column <= usim_column::kGroup; ++column) {
+            if (!list.Text(row, column).isEmpty())
+                return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace pellucard
