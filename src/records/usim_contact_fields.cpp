@@ -5,47 +5,24 @@
 
 #include "records/field_text.h"
 #include "records/usim_columns.h"
+#include "records/usim_fields.h"
 
 namespace pellucard {
 namespace {
 
 enum class NumberKind { Mobile, Home, Work, Fax, Other };
 
-// Words for the kinds of number in English, Dutch, French, German, Greek, Italian, Portuguese and
-// Spanish, matched anywhere in a type name without regard to letter case.
-constexpr std::array<const char16_t*, 15> kFaxWords = {u"fax", u"φαξ"};
-constexpr std::array<const char16_t*, 15> kMobileWords = {
-    u"mobil",     u"cell",  u"gsm",     u"handy", u"portable", u"κινητ",
-    u"cellulare", u"telem", u"celular", u"móvil", u"movil"};
-constexpr std::array<const char16_t*, 15> kHomeWords = {
-    u"home",  u"thuis", u"priv",   u"domicile", u"maison", u"zuhause",
-    u"σπίτι", u"οικία", u"οικιακ", u"casa",     u"resid",  u"hogar"};
-constexpr std::array<const char16_t*, 15> kWorkWords = {
-    u"work", u"office", u"werk",  u"kantoor", u"bureau", u"travail", u"profession", u"arbeit",
-    u"büro", u"dienst", u"εργασ", u"γραφεί",  u"lavoro", u"ufficio", u"trabal"};
-constexpr std::array<const char16_t*, 4> kMoreWorkWords = {u"escritório", u"trabajo", u"oficina",
-                                                           u"geschäft"};
-
-template <std::size_t N>
-bool Names(const QString& lower, const std::array<const char16_t*, N>& words) {
-    for (const char16_t* word : words) {
-        if (word != nullptr && lower.contains(QString::fromUtf16(word)))
-            return true;
-    }
-    return false;
-}
-
+// The kind a type names, by the words for mobile, home, work or office, and fax that the vCard
+// exchange reads in the program's eight languages; a fax before the others.
 NumberKind KindOf(const QString& type) {
-    const QString lower = type.toLower();
-    if (lower.isEmpty())
-        return NumberKind::Other;
-    if (Names(lower, kFaxWords))
+    const QStringList kinds = VCardTypesOfNumberType(type);
+    if (kinds.contains(QLatin1String("fax")))
         return NumberKind::Fax;
-    if (Names(lower, kMobileWords))
+    if (kinds.contains(QLatin1String("cell")))
         return NumberKind::Mobile;
-    if (Names(lower, kHomeWords))
+    if (kinds.contains(QLatin1String("home")))
         return NumberKind::Home;
-    if (Names(lower, kWorkWords) || Names(lower, kMoreWorkWords))
+    if (kinds.contains(QLatin1String("work")))
         return NumberKind::Work;
     return NumberKind::Other;
 }
@@ -79,8 +56,9 @@ int NumberFieldOfType(const QString& type) {
         case NumberKind::Home:
             return contact_field::kHomeTelephone;
         case NumberKind::Fax:
-            return Names(type.toLower(), kHomeWords) ? contact_field::kHomeFax
-                                                     : contact_field::kOfficeFax;
+            return VCardTypesOfNumberType(type).contains(QLatin1String("home"))
+                       ? contact_field::kHomeFax
+                       : contact_field::kOfficeFax;
         case NumberKind::Work:
         case NumberKind::Other:
             break;
