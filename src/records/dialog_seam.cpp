@@ -77,6 +77,14 @@ DialogAnswer ShowMessage(const MessageRequest& request) {
     return CurrentDialogs().ShowMessage(request);
 }
 
+void ShowMessage(MessageId messageId, const QString& text, DialogIcon icon) {
+    MessageRequest request;
+    request.messageId = messageId;
+    request.text = text;
+    request.icon = icon;
+    ShowMessage(request);
+}
+
 void RunModal(QDialog& dialog) {
     CurrentDialogs().RunModal(dialog);
 }

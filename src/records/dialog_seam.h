@@ -87,6 +87,8 @@ MessageRequest CatalogueMessage(MessageId messageId, int languageIndex,
 
 // Shorthand for CurrentDialogs().ShowMessage(request).
 DialogAnswer ShowMessage(const MessageRequest& request);
+// An OK box of catalogue message `messageId` whose text, as shown, is `text`.
+void ShowMessage(MessageId messageId, const QString& text, DialogIcon icon);
 // Shorthand for CurrentDialogs().RunModal(dialog).
 void RunModal(QDialog& dialog);
 

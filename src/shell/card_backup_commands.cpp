@@ -24,14 +24,6 @@ constexpr qint64 kMaxBackupBytes = 16 * 1024 * 1024;
 
 const QString kBackupFilter = QStringLiteral("JSON (*.json *.JSON)");
 
-void tell(MessageId messageId, const QString& text, DialogIcon icon) {
-    MessageRequest request;
-    request.messageId = messageId;
-    request.text = text;
-    request.icon = icon;
-    ShowMessage(request);
-}
-
 bool ask(MessageId messageId, const QString& text) {
     MessageRequest request;
     request.messageId = messageId;
@@ -82,7 +74,7 @@ void MainWindow::runBackup(const QString& path, CardGate::Hold& hold) {
     progress.dialog().close();
     if (!result.Ok()) {
         // A backup that is not whole is not saved.
-        tell(MessageId::UpLoadingProblem,
+        ShowMessage(MessageId::UpLoadingProblem,
              cardRunProblem(result, MessageId::UpLoadingProblem, session_), DialogIcon::Critical);
         return;
     }
@@ -96,7 +88,7 @@ void MainWindow::runBackup(const QString& path, CardGate::Hold& hold) {
         ShowMessage(request);
         return;
     }
-    tell(MessageId::CardBackedUp,
+    ShowMessage(MessageId::CardBackedUp,
          session_.text(MessageId::CardBackedUp).arg(result.done).arg(result.total) + path,
          DialogIcon::Information);
 }
@@ -126,14 +118,14 @@ void MainWindow::runRestore(const QString& path, CardGate::Hold& hold) {
         !ParseCardBackup(file.readAll(), backup, error)) {
         if (error.isEmpty())
             error = file.errorString();
-        tell(MessageId::DamagedBackup,
+        ShowMessage(MessageId::DamagedBackup,
              session_.text(MessageId::DamagedBackup) + path + u'\n' + error, DialogIcon::Critical);
         return;
     }
     Pellucard& engine = hold.engine();
     RestorePlan plan;
     if (!PlanRestore(engine, backup, plan)) {
-        tell(MessageId::DownLoadingProblem, session_.text(MessageId::DownLoadingProblem) + u'0',
+        ShowMessage(MessageId::DownLoadingProblem, session_.text(MessageId::DownLoadingProblem) + u'0',
              DialogIcon::Critical);
         return;
     }
@@ -168,7 +160,7 @@ void MainWindow::runRestore(const QString& path, CardGate::Hold& hold) {
     const QString others = OtherFilesReport(result.otherFiles, pin2, language);
     if (!others.isEmpty())
         outcome += u'\n' + others;
-    tell(MessageId::CardRestored, outcome,
+    ShowMessage(MessageId::CardRestored, outcome,
          !result.Ok()           ? DialogIcon::Critical
          : result.AllRestored() ? DialogIcon::Information
                                 : DialogIcon::Warning);

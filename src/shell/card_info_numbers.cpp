@@ -18,14 +18,6 @@
 namespace pellucard {
 namespace {
 
-void tell(MessageId id, const QString& text, DialogIcon icon) {
-    MessageRequest request;
-    request.messageId = id;
-    request.text = text;
-    request.icon = icon;
-    ShowMessage(request);
-}
-
 // The message that refuses `typed` before the card is touched; nothing when it can be written.
 std::optional<MessageId> refusalOf(bool centre, const std::string& typed) {
     if (centre) {
@@ -156,7 +148,7 @@ void CardInfoWindow::writeCardNumber(CardNumber which, CardGate::Hold& hold) {
         return;
     const QString typed = dialog.number();
     if (const std::optional<MessageId> refusal = refusalOf(centre, typed.toStdString())) {
-        tell(*refusal, session.text(*refusal).arg(typed), DialogIcon::Critical);
+        ShowMessage(*refusal, session.text(*refusal).arg(typed), DialogIcon::Critical);
         return;
     }
     const NumberWritten written = writeNumber(centre, engine, typed.toStdString());
@@ -165,18 +157,18 @@ void CardInfoWindow::writeCardNumber(CardNumber which, CardGate::Hold& hold) {
     const CardInfo& info = session.cardInfo();
     const QString now = QString::fromStdString(centre ? info.ServiceCentreNumber : info.OwnNumbers);
     if (written.outcome.IsLinkFailed()) {
-        tell(MessageId::NumberNoAnswer, session.text(MessageId::NumberNoAnswer).arg(now),
+        ShowMessage(MessageId::NumberNoAnswer, session.text(MessageId::NumberNoAnswer).arg(now),
              DialogIcon::Critical);
     } else if (written.outcome.IsRefused()) {
-        tell(MessageId::NumberRefused,
+        ShowMessage(MessageId::NumberRefused,
              session.text(MessageId::NumberRefused)
                  .arg(StatusWordText(written.outcome.statusWord, session.languageIndex())),
              DialogIcon::Warning);
     } else if (written.noRecord) {
-        tell(MessageId::NoRecordForNumber, session.text(MessageId::NoRecordForNumber),
+        ShowMessage(MessageId::NoRecordForNumber, session.text(MessageId::NoRecordForNumber),
              DialogIcon::Warning);
     } else {
-        tell(MessageId::NumberWritten, session.text(MessageId::NumberWritten).arg(now),
+        ShowMessage(MessageId::NumberWritten, session.text(MessageId::NumberWritten).arg(now),
              DialogIcon::Information);
     }
 }
