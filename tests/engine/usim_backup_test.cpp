@@ -6,11 +6,7 @@
 #include <map>
 
 #include "engine/card_backup.h"
-#include "engine/pellucard.h"
-#include "platform/pcsc_channel.h"
-#include "simulator/virtual_uicc_card.h"
-#include "support/demo_rig.h"
-#include "support/sim_card_terminal.h"
+#include "support/usim_rig.h"
 
 namespace pellucard::testing {
 namespace {
@@ -18,46 +14,12 @@ namespace {
 constexpr char kGlobal[] = "3F00/7F10/5F3A";
 constexpr char kApplication[] = "3F00/7F20/5F3A";
 
-// The demo card with an application phone book beside the global one: the global one's files
-// again, its ADN file holding one entry.
-CardImage TwoPhoneBooks() {
-    CardImage image = DemoImage();
-    std::vector<CardFile> local;
-    for (const auto& file : image.files) {
-        if (file.path.rfind(kGlobal, 0) == 0) {
-            CardFile copy = file;
-            copy.path = "3F00/7F20" + file.path.substr(9);
-            local.push_back(copy);
-        }
-    }
-    CardFile adn = *image.FindFile("3F00/7F10/6F3A");
-    adn.path = std::string(kApplication) + "/4F3A";
-    for (std::size_t i = 1; i < adn.records.size(); ++i)
-        adn.records[i].data = Bytes(28, 0xFF);
-    local.push_back(adn);
-    image.files.insert(image.files.end(), local.begin(), local.end());
-    return image;
+// Restores `backup` onto the rig's card, the other files too.
+BackupRunResult Restore(UsimRig& rig, const CardBackup& backup, RestorePlan& plan) {
+    EXPECT_TRUE(PlanRestore(*rig.engine, backup, plan));
+    plan.restoreOtherFiles = true;
+    return RestoreCardBackup(*rig.engine, backup, plan);
 }
-
-struct UsimCardRig {
-    std::shared_ptr<VirtualUiccCard> card;
-    std::unique_ptr<Pellucard> engine;
-
-    explicit UsimCardRig(const CardImage& image) {
-        QString error;
-        card = VirtualUiccCard::FromImage(image, error);
-        EXPECT_TRUE(card) << error.toStdString();
-        engine = std::make_unique<Pellucard>(
-            std::make_unique<PcscChannel>(std::make_unique<SimCardTerminal>(card)));
-        EXPECT_TRUE(engine->OpenReader() && engine->ResetCard().IsDone());
-        EXPECT_TRUE(engine->VerifyPin(1, "1234").IsDone());
-    }
-    BackupRunResult Restore(const CardBackup& backup, RestorePlan& plan) {
-        EXPECT_TRUE(PlanRestore(*engine, backup, plan));
-        plan.restoreOtherFiles = true;
-        return RestoreCardBackup(*engine, backup, plan);
-    }
-};
 
 // Every file of the image's phone books, records and body, by path.
 std::map<std::string, std::vector<Bytes>> PhoneBookFiles(const CardImage& image) {
@@ -82,8 +44,8 @@ void Scramble(CardImage& image, const std::string& path, std::size_t record) {
 }
 
 TEST(UsimBackupTest, BothPhoneBooksComeBackByteForByteWritingOnlyWhatDiffers) {
-    const CardImage original = TwoPhoneBooks();
-    UsimCardRig source(original);
+    const CardImage original = WithApplicationPhoneBook();
+    UsimRig source(original);
     CardBackup backup;
     ASSERT_TRUE(ReadCardBackup(*source.engine, backup).Ok());
     ASSERT_EQ(backup.usimPhoneBooks.size(), 2u);
@@ -101,9 +63,9 @@ TEST(UsimBackupTest, BothPhoneBooksComeBackByteForByteWritingOnlyWhatDiffers) {
     Scramble(scrambled, a + "/4F3A", 1);
     Scramble(scrambled, a + "/4F22", 0);
     ASSERT_NE(PhoneBookFiles(scrambled), PhoneBookFiles(original));
-    UsimCardRig target(scrambled);
+    UsimRig target(scrambled);
     RestorePlan plan;
-    const BackupRunResult result = target.Restore(backup, plan);
+    const BackupRunResult result = Restore(target, backup, plan);
     ASSERT_TRUE(result.AllRestored());
     ASSERT_EQ(result.usimPhoneBooks.size(), 2u);
     EXPECT_EQ(result.usimPhoneBooks[0].ending, UsimPhoneBookEnding::Written);
@@ -112,15 +74,15 @@ TEST(UsimBackupTest, BothPhoneBooksComeBackByteForByteWritingOnlyWhatDiffers) {
     EXPECT_EQ(PhoneBookFiles(target.card->ToImage()), PhoneBookFiles(original));
 
     // Restored again, the card holds the backup already: nothing is written.
-    const BackupRunResult again = target.Restore(backup, plan);
+    const BackupRunResult again = Restore(target, backup, plan);
     ASSERT_TRUE(again.AllRestored());
     EXPECT_EQ(again.usimPhoneBooks[0].ending, UsimPhoneBookEnding::Unchanged);
     EXPECT_EQ(again.usimPhoneBooks[1].ending, UsimPhoneBookEnding::Unchanged);
 }
 
 TEST(UsimBackupTest, APhoneBookLaidOutOtherwiseIsNotWritten) {
-    const CardImage original = TwoPhoneBooks();
-    UsimCardRig source(original);
+    const CardImage original = WithApplicationPhoneBook();
+    UsimRig source(original);
     CardBackup backup;
     ASSERT_TRUE(ReadCardBackup(*source.engine, backup).Ok());
 
@@ -129,10 +91,10 @@ TEST(UsimBackupTest, APhoneBookLaidOutOtherwiseIsNotWritten) {
     CardFile* gas = other.FindFile(std::string(kGlobal) + "/4F4C");
     gas->records.pop_back();
     Scramble(other, std::string(kGlobal) + "/4F50", 1);
-    UsimCardRig target(other);
+    UsimRig target(other);
     const auto before = PhoneBookFiles(target.card->ToImage());
     RestorePlan plan;
-    const BackupRunResult result = target.Restore(backup, plan);
+    const BackupRunResult result = Restore(target, backup, plan);
     EXPECT_TRUE(result.Ok());
     EXPECT_FALSE(result.AllRestored());
     ASSERT_EQ(plan.usimPhoneBooks.size(), 2u);
@@ -147,8 +109,8 @@ TEST(UsimBackupTest, APhoneBookLaidOutOtherwiseIsNotWritten) {
 // The user's stop, asked once the phone book and messages are restored, ends the restore in the
 // first USIM file, before anything of it is written.
 TEST(UsimBackupTest, AStopEndsTheRestoreInTheUsimPhoneBook) {
-    const CardImage original = TwoPhoneBooks();
-    UsimCardRig rig(original);
+    const CardImage original = WithApplicationPhoneBook();
+    UsimRig rig(original);
     CardBackup backup;
     ASSERT_TRUE(ReadCardBackup(*rig.engine, backup).Ok());
     RestorePlan plan;
