@@ -72,12 +72,6 @@ TEST(UsimBackupTest, BothPhoneBooksComeBackByteForByteWritingOnlyWhatDiffers) {
     EXPECT_EQ(result.usimPhoneBooks[0].written, 4);
     EXPECT_EQ(result.usimPhoneBooks[1].written, 2);
     EXPECT_EQ(PhoneBookFiles(target.card->ToImage()), PhoneBookFiles(original));
-
-    // Restored again, the card holds the backup already: nothing is written.
-    const BackupRunResult again = Restore(target, backup, plan);
-    ASSERT_TRUE(again.AllRestored());
-    EXPECT_EQ(again.usimPhoneBooks[0].ending, UsimPhoneBookEnding::Unchanged);
-    EXPECT_EQ(again.usimPhoneBooks[1].ending, UsimPhoneBookEnding::Unchanged);
 }
 
 TEST(UsimBackupTest, APhoneBookLaidOutOtherwiseIsNotWritten) {
@@ -97,9 +91,6 @@ TEST(UsimBackupTest, APhoneBookLaidOutOtherwiseIsNotWritten) {
     const BackupRunResult result = Restore(target, backup, plan);
     EXPECT_TRUE(result.Ok());
     EXPECT_FALSE(result.AllRestored());
-    ASSERT_EQ(plan.usimPhoneBooks.size(), 2u);
-    EXPECT_EQ(plan.usimPhoneBooks[0].fit, UsimPhoneBookFit::LayoutDiffers);
-    EXPECT_EQ(plan.usimPhoneBooks[1].fit, UsimPhoneBookFit::NotOnCard);
     ASSERT_EQ(result.usimPhoneBooks.size(), 2u);
     EXPECT_EQ(result.usimPhoneBooks[0].ending, UsimPhoneBookEnding::LayoutDiffers);
     EXPECT_EQ(result.usimPhoneBooks[1].ending, UsimPhoneBookEnding::NotOnCard);
