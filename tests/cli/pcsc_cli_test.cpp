@@ -14,6 +14,7 @@
 #include "cli_rig.h"
 #include "pcscd_rig.h"
 #include "simulator/card_image.h"
+#include "support/hex.h"
 #include "support/image_contents.h"
 
 namespace pellucard::testing {
@@ -198,41 +199,26 @@ namespace {
 // The demo card with a second block in its global USIM phone book: EF PBR's second record lists
 // an ADN file of three records (Zoe's entry in record 1), an SNE and an EMAIL file of type 1.
 void AddSecondBlock(const QString& path) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QJsonObject image = QJsonDocument::fromJson(file.readAll()).object();
-    file.close();
-    QJsonArray files = image["files"].toArray();
-    const QJsonObject access{{"read", "CHV1"}, {"update", "CHV1"}};
-    const auto linear = [&](const char* id, int length, const QJsonArray& records) {
-        return QJsonObject{{"path", QStringLiteral("3F00/7F10/5F3A/") + id},
-                           {"type", "EF"},
-                           {"structure", "linear fixed"},
-                           {"record_length", length},
-                           {"record_count", 3},
-                           {"access", access},
-                           {"records", records}};
+    CardImage image = ImageFile(path);
+    const std::string book = "3F00/7F10/5F3A/";
+    // A file laid out as `model`, three records long, the first holding `first`.
+    const auto add = [&image, &book](const std::string& model, const char* id, const char* first) {
+        CardFile file = *image.FindFile(model);
+        file.path = book + id;
+        file.records.assign(3, CardRecord{Bytes(file.recordLength, 0xFF), {}});
+        const Bytes data = Hex(first);
+        std::copy(data.begin(), data.end(), file.records[0].data.begin());
+        image.files.push_back(file);
     };
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        QJsonObject pbr = files[i].toObject();
-        if (pbr["path"].toString() != "3F00/7F10/5F3A/4F30")
-            continue;
-        QJsonArray records = pbr["records"].toArray();
-        const QString second = "A80DC0034F3B02C3024F1ACA024F51" + QString(98, u'F');
-        records.append(QJsonObject{{"data", second}});
-        pbr["records"] = records;
-        pbr["record_count"] = 2;
-        files[i] = pbr;
-    }
-    files.append(linear(
-        "4F3B", 28,
-        {QJsonObject{{"data", "5A6F65FFFFFFFFFFFFFFFFFFFFFF059151552143FFFFFFFFFFFFFFFF"}}}));
-    files.append(linear("4F1A", 12, {}));
-    files.append(
-        linear("4F51", 20, {QJsonObject{{"data", "7A6F65006578616D706C652E6E6574FFFFFFFFFF"}}}));
-    image["files"] = files;
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QJsonDocument(image).toJson());
+    add("3F00/7F10/6F3A", "4F3B", "5A6F65FFFFFFFFFFFFFFFFFFFFFF059151552143");
+    add(book + "4F19", "4F1A", "");
+    add(book + "4F50", "4F51", "7A6F65006578616D706C652E6E6574");
+    CardFile* pbr = image.FindFile(book + "4F30");
+    pbr->records.push_back({Bytes(pbr->recordLength, 0xFF), {}});
+    const Bytes second = Hex("A80DC0034F3B02C3024F1ACA024F51");
+    std::copy(second.begin(), second.end(), pbr->records.back().data.begin());
+    QString why;
+    ASSERT_TRUE(WriteCardImageFile(path, image, why)) << why.toStdString();
 }
 
 // The USIM phone book's fields through pcscd, in the first block and in a later one: read,
