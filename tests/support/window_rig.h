@@ -65,6 +65,14 @@ public:
     VirtualReader& Reader() { return *session->reader().virtualReader; }
     VirtualSimCard& Card() { return *session->reader().virtualCard; }
     const CardInfo& Info() { return session->cardInfo(); }
+    // Every record of the file at `path` ("3F00/7F10/6F3B") as the virtual card holds it now.
+    std::vector<Bytes> FileRecords(const char* path) {
+        std::vector<Bytes> records;
+        const CardImage image = Card().ToImage();
+        for (const auto& record : image.FindFile(path)->records)
+            records.push_back(record.data);
+        return records;
+    }
     // Changes the card information as the poll or a PIN dialog would.
     template <class Change>
     void ChangeInfo(Change change) {
