@@ -54,6 +54,7 @@ private slots:
         const Bytes address{0x07, 0x91, 0x44, 0x77, 0x00, 0x09, 0x50, 0x55, 0xFF, 0xFF, 0xFF, 0xFF};
         std::copy(address.begin(), address.end(), expected[0].begin() + 25);
         QCOMPARE(rig.FileRecords("3F00/7F10/6F42"), expected);
+        QVERIFY(rig.dialogs.Unexpected().isEmpty());
     }
 
     // The own number keeps its name; a refusal is said with the card's status word and the
@@ -79,6 +80,7 @@ private slots:
         QVERIFY(rig.dialogs.LastMessage().text.contains("98 04"));
         QCOMPARE(window->ownNumberValue->text(), QString("+31612345678 (Voice)"));
         QCOMPARE(rig.FileRecords("3F00/7F10/6F40"), expected);
+        QVERIFY(rig.dialogs.Unexpected().isEmpty());
     }
 };
 
