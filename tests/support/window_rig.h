@@ -321,6 +321,17 @@ inline void ClickTitle(RecordTable* grid, int column) {
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
 }
 
+// Types `text` over cell (row, column) of `list` as a person does, then leaves the cell. The
+// window's header must declare its cell editor (windows/cell_editor.h).
+template <class Window>
+void TypeOver(Window* window, int list, int row, int column, const QString& text) {
+    ClickCell(window->grid(list), row, column);
+    QTRY_VERIFY(window->editorOverCell());
+    window->editor()->replaceText(text);
+    QTRY_COMPARE(window->recordList(list).Text(row, column), text);
+    window->grid(list)->setFocus();
+}
+
 // Types text as key events; QTest's key clicks know only ASCII.
 inline void Type(QWidget* widget, const QString& text) {
     for (int i = 0; i < text.size(); ++i) {

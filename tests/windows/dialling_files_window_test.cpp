@@ -48,14 +48,6 @@ private:
             rig->AnswerVerifyPin(pin2);
         Button("writeButton")->click();
     }
-    void TypeInto(int list, int row, int column, const QString& text) {
-        ClickCell(window->grid(list), row, column);
-        QTRY_VERIFY(window->editorOverCell());
-        window->editor()->selectAll();
-        Type(window->editor(), text);
-        QTRY_COMPARE(window->recordList(list).Text(row, column), text);
-        window->grid(list)->setFocus();
-    }
 
 private slots:
     void init() { QVERIFY(Open()); }
@@ -70,7 +62,7 @@ private slots:
         ClickCell(window->grid(kSim), 1, 1);
         QTest::qWait(20);
         QVERIFY(!window->editorOverCell());
-        TypeInto(kComputer, 1, 1, QStringLiteral("Mallory"));
+        TypeOver(window, kComputer, 1, 1, QStringLiteral("Mallory"));
         window->copyAllToCard();
         QCOMPARE(Sim().Text(1, 1), QStringLiteral("Alice Martin"));
         QVERIFY(!window->cardSideModified());
@@ -84,7 +76,7 @@ private slots:
     void fixedDiallingWritesAfterPin2() {
         Pick(CardRecordFile::FixedDialling);
         const auto before = rig->FileRecords(kFixedDialling);
-        TypeInto(kSim, 2, 1, QStringLiteral("Doctor"));
+        TypeOver(window, kSim, 2, 1, QStringLiteral("Doctor"));
 
         WriteWithPin2(QStringLiteral("0000"));
         QCOMPARE(Status(), Message(MessageId::Pin2NotVerifiedNothingWritten, 0));
@@ -102,7 +94,7 @@ private slots:
 
         for (int attempt = 0; attempt < 3; ++attempt)
             QVERIFY(!rig->engine().VerifyPin(2, "0000").IsDone());
-        TypeInto(kSim, 1, 1, QStringLiteral("Nurse"));
+        TypeOver(window, kSim, 1, 1, QStringLiteral("Nurse"));
         const int calls = rig->dialogs.Calls().size();
         WriteWithPin2(QString());
         QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::Pin2BlockedNothingWritten);
@@ -116,7 +108,7 @@ private slots:
     // and the phone book comes back with all its slots.
     void asksAboutUnwrittenEditsBeforeSwitching() {
         ReadWith("readButton");
-        TypeInto(kSim, 1, 1, QStringLiteral("changed"));
+        TypeOver(window, kSim, 1, 1, QStringLiteral("changed"));
         rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         Pick(CardRecordFile::OwnNumbers);
         QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::CardEditsNotWrittenQuestion);
