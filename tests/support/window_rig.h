@@ -65,6 +65,14 @@ public:
     VirtualReader& Reader() { return *session->reader().virtualReader; }
     VirtualSimCard& Card() { return *session->reader().virtualCard; }
     const CardInfo& Info() { return session->cardInfo(); }
+    // Every record of the file at `path` ("3F00/7F10/6F3B") as the virtual card holds it now.
+    std::vector<Bytes> FileRecords(const char* path) {
+        std::vector<Bytes> records;
+        const CardImage image = Card().ToImage();
+        for (const auto& record : image.FindFile(path)->records)
+            records.push_back(record.data);
+        return records;
+    }
     // Changes the card information as the poll or a PIN dialog would.
     template <class Change>
     void ChangeInfo(Change change) {
@@ -311,6 +319,17 @@ inline void ClickTitle(RecordTable* grid, int column) {
     QHeaderView* header = grid->horizontalHeader();
     const QPoint at(header->sectionViewportPosition(column - 1) + 5, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Types `text` over cell (row, column) of `list` as a person does, then leaves the cell. The
+// window's header must declare its cell editor (windows/cell_editor.h).
+template <class Window>
+void TypeOver(Window* window, int list, int row, int column, const QString& text) {
+    ClickCell(window->grid(list), row, column);
+    QTRY_VERIFY(window->editorOverCell());
+    window->editor()->replaceText(text);
+    QTRY_COMPARE(window->recordList(list).Text(row, column), text);
+    window->grid(list)->setFocus();
 }
 
 // Types text as key events; QTest's key clicks know only ASCII.

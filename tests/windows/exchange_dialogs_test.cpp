@@ -237,8 +237,8 @@ private slots:
         QCOMPARE(used, 2);
     }
 
-    void usimPhoneBookColumnsTravelThroughTheDialogs() {
-        // A USIM phone book's list: name, number and the five columns of its own.
+    // A USIM phone book's list: name, number and the five columns of its own, all offered.
+    void usimPhoneBookColumnsTravelThroughTheExportDialog() {
         RecordList list(4, usim_column::kCount);
         const QList<int> columns = {1, 2, 27, 28, 29, 30, 31};
         const QStringList titles = {"Alias",  "Phone",       "Second number", "Type",
@@ -258,17 +258,6 @@ private slots:
         request.columnCount = 3;  // the phone book window's name and number
         showExportDialog(request);
         QVERIFY(ReadAll(Path("usim.vcf")).contains("TEL;TYPE=CELL:+4685550102\r\n"));
-
-        // A text file links them by their titles; the second number is read as a SIM dials it.
-        WriteAll(Path("usim.csv"), "Alias,Second number,Group\r\nBo,+46 (8) 555 01 03,Team\r\n");
-        int used = 1;
-        onImport = [](ImportDialog& dialog) { Click(&dialog, "importButton"); };
-        dialogs->QueueFileName(Path("usim.csv"));
-        ImportRequest import = ImportOf(list, used, QStringLiteral("Phone Record"));
-        import.fieldColumnCount = 2;
-        import.checks.numberColumns = {2};
-        QVERIFY(showImportDialog(import));
-        QCOMPARE(list.Text(2, 27) + list.Text(2, 31), QStringLiteral("+4685550103Team"));
     }
 };
 
