@@ -95,8 +95,14 @@ CardCopyResult CopyCard(Pellucard& engine, CardCopyFrontEnd& frontEnd) {
     result.fit = JudgeCopyFit(backup, result.plan);
     if (!result.fit.Whole() && !frontEnd.GoOnWithout(result.fit, result.plan))
         return result;
+    // The questions gave the user time to change cards again: checked before the steps that
+    // present a PIN to the card (a code meant for this card would cost another an attempt) and
+    // again after them.
+    if (IccidNow(engine) != result.targetIccid) {
+        result.outcome = CopyOutcome::CardChanged;
+        return result;
+    }
     frontEnd.BeforeWriting(backup, result.plan);
-    // The questions gave the user time to change cards again.
     if (IccidNow(engine) != result.targetIccid) {
         result.outcome = CopyOutcome::CardChanged;
         return result;

@@ -134,10 +134,10 @@ CardOutcome UsimPhoneBook::CountChange(Block& block, int record) {
 }
 
 int UsimPhoneBook::NextUniqueId() const {
-    int previous = 0;
-    if (!previousUniqueId_.empty()) {
-        previous = DecodeChangeCounter(previousUniqueId_);
-    } else {
+    // EF PUID, or where it names none (absent, or FFFF as a card that never set it holds it)
+    // the highest identifier an entry has.
+    int previous = previousUniqueId_.empty() ? 0 : DecodeUniqueId(previousUniqueId_);
+    if (previous == 0) {
         for (const Block& block : blocks_) {
             for (const Bytes& uid : RecordsOf(block, pbr::kUid))
                 previous = std::max(previous, DecodeUniqueId(uid));

@@ -47,6 +47,13 @@ const NumberField* SecondNumberField(const RecordList& list, int row) {
     return nullptr;
 }
 
+// E-mail, second name and group into their contact fields.
+void KeepTextColumnsInContactFields(RecordList& list, int row) {
+    list.SetText(row, contact_field::kPersonalEmail, list.Text(row, usim_column::kEmail));
+    list.SetText(row, contact_field::kNickname, list.Text(row, usim_column::kSecondName));
+    list.SetText(row, contact_field::kHobby, list.Text(row, usim_column::kGroup));
+}
+
 }  // namespace
 
 int NumberFieldOfType(const QString& type) {
@@ -98,18 +105,32 @@ QString JoinGroups(const QStringList& groups) {
 void KeepUsimColumnsInContactFields(RecordList& list, int row) {
     const QString number = list.Text(row, usim_column::kSecondNumber);
     const QString type = list.Text(row, usim_column::kNumberType);
-    const int target = NumberFieldOfType(type);
+    const NumberField* read = SecondNumberField(list, row);
+    int target = NumberFieldOfType(type);
+    // A field that holds another number of the contact is never written over: the number stays
+    // where it was read from, or goes to the first free number field.
+    const auto holdsAnother = [&](int field) {
+        const QString held = list.Text(row, field);
+        return !TrimBlanks(held).isEmpty() && held != number && !(read && read->field == field);
+    };
+    if (!number.isEmpty() && holdsAnother(target)) {
+        target = read ? read->field : 0;
+        for (const auto& field : kNumberFields) {
+            if (target == 0 && TrimBlanks(list.Text(row, field.field)).isEmpty())
+                target = field.field;
+        }
+        if (target == 0)
+            return KeepTextColumnsInContactFields(list, row);
+    }
     // What the file gave as the second number gives way to what the row holds now.
-    if (const NumberField* read = SecondNumberField(list, row)) {
+    if (read) {
         const bool same = read->field == target && list.Text(row, read->field) == number;
         if (!same)
             list.SetText(row, read->field, QString());
     }
     if (!number.isEmpty())
         list.SetText(row, target, number);
-    list.SetText(row, contact_field::kPersonalEmail, list.Text(row, usim_column::kEmail));
-    list.SetText(row, contact_field::kNickname, list.Text(row, usim_column::kSecondName));
-    list.SetText(row, contact_field::kHobby, list.Text(row, usim_column::kGroup));
+    KeepTextColumnsInContactFields(list, row);
 }
 
 void FillUsimColumnsFromContactFields(RecordList& list, int row) {

@@ -109,19 +109,25 @@ void CardInfoWindow::changeCardNumber(CardNumber which) {
     showCardInfo();
 }
 
+bool CardInfoWindow::stillTheCardShown(CardGate::Hold& hold) {
+    // Only the card whose information the window shows is written to. Another one is read
+    // afresh, and the user gives the command again.
+    Session& session = currentSession();
+    const std::string cardId = hold.engine().ReadCardInfo(CardInfoItem::Iccid).value.value_or("");
+    if (cardId == session.cardInfo().CardId.value_or(std::string()))
+        return true;
+    session.setCardId(QString());
+    readCardInfo(session, hold);
+    return false;
+}
+
 bool CardInfoWindow::cardOpenForNumber(CardGate::Hold& hold) {
     Session& session = currentSession();
     Pellucard& engine = hold.engine();
     if (!engine.ReaderPresent() || !hasCardIdentity(session.cardInfo().CardId))
         return false;
-    // Only the card whose information the window shows is written to. Another one is read
-    // afresh, and the user gives the command again.
-    const std::string cardId = engine.ReadCardInfo(CardInfoItem::Iccid).value.value_or("");
-    if (cardId != *session.cardInfo().CardId) {
-        session.setCardId(QString());
-        readCardInfo(session, hold);
+    if (!stillTheCardShown(hold))
         return false;
-    }
     if (!session.cardInfo().Pin1Open && !IsKnown(session.cardInfo().Pin1Attempts, 0))
         host().pinDialogs().execVerifyPin(0, hold);
     if (!session.cardInfo().Pin1Open || !engine.CardReadable()) {
@@ -151,6 +157,9 @@ void CardInfoWindow::writeCardNumber(CardNumber which, CardGate::Hold& hold) {
         ShowMessage(*refusal, session.text(*refusal).arg(typed), DialogIcon::Critical);
         return;
     }
+    // The dialog gave the user time to change cards.
+    if (!stillTheCardShown(hold))
+        return;
     const NumberWritten written = writeNumber(centre, engine, typed.toStdString());
     // Whatever the card answered, the window shows what it holds now.
     readOpenCardInf(session, hold);
@@ -158,18 +167,18 @@ void CardInfoWindow::writeCardNumber(CardNumber which, CardGate::Hold& hold) {
     const QString now = QString::fromStdString(centre ? info.ServiceCentreNumber : info.OwnNumbers);
     if (written.outcome.IsLinkFailed()) {
         ShowMessage(MessageId::NumberNoAnswer, session.text(MessageId::NumberNoAnswer).arg(now),
-             DialogIcon::Critical);
+                    DialogIcon::Critical);
     } else if (written.outcome.IsRefused()) {
         ShowMessage(MessageId::NumberRefused,
-             session.text(MessageId::NumberRefused)
-                 .arg(StatusWordText(written.outcome.statusWord, session.languageIndex())),
-             DialogIcon::Warning);
+                    session.text(MessageId::NumberRefused)
+                        .arg(StatusWordText(written.outcome.statusWord, session.languageIndex())),
+                    DialogIcon::Warning);
     } else if (written.noRecord) {
         ShowMessage(MessageId::NoRecordForNumber, session.text(MessageId::NoRecordForNumber),
-             DialogIcon::Warning);
+                    DialogIcon::Warning);
     } else {
         ShowMessage(MessageId::NumberWritten, session.text(MessageId::NumberWritten).arg(now),
-             DialogIcon::Information);
+                    DialogIcon::Information);
     }
 }
 

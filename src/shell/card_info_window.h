@@ -78,6 +78,8 @@ private:
     enum class CardNumber { Own, MessageCentre };
     void changeCardNumber(CardNumber which);
     void writeCardNumber(CardNumber which, CardGate::Hold& hold);
+    // The card in the reader is the one the window shows; another is read afresh.
+    bool stillTheCardShown(CardGate::Hold& hold);
     bool cardOpenForNumber(CardGate::Hold& hold);
     // The commands that come and go with the reader.
     QList<QPushButton*> readerCommands() const;

@@ -111,8 +111,9 @@ bool readUsimFields(TransferRun& run, RecordList& list, int doneCount, UsimCardB
     remember(*phoneBook, book);
     RecordList::BulkUpdate bulk(list);
     for (const auto& contact : phoneBook->Contacts()) {
+        // Row n is EF ADN's record n: the first block's entry n, never a later block's.
         const int row = contact.index;
-        if (row > doneCount || row >= list.Rows())
+        if (row > doneCount || row >= list.Rows() || phoneBook->IndexOf(1, row) != row)
             break;
         setUsimFieldsOfRow(list, row, rowFieldsOf(contact));
         if (list.Tag(row) > 0)
@@ -171,7 +172,7 @@ bool writeUsimFields(TransferRun& run, const RecordList& list, UsimCardBook& boo
     run.progress.setMaximum(static_cast<int>(changing.size()));
     int done = 0;
     for (const int slot : changing) {
-        if (slot > static_cast<int>(phoneBook->Contacts().size()))
+        if (phoneBook->IndexOf(1, slot) != slot)
             continue;
         const UsimContact held = phoneBook->Contacts()[static_cast<std::size_t>(slot - 1)];
         const UsimContact wanted = wantedContact(

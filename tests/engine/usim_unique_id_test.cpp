@@ -86,5 +86,16 @@ TEST(UsimUniqueIdTest, NoIdentifierLeftRefusesANewEntryBeforeAnythingIsWritten) 
     EXPECT_TRUE(rig.book->Write(alice).IsDone());
 }
 
+// A card that never set EF PUID holds FF FF there: that names no identifier, and the next one
+// follows the highest an entry has.
+TEST(UsimUniqueIdTest, AnUnsetPreviousIdentifierFollowsTheEntries) {
+    Rig rig(WithUniqueIds({0xFF, 0xFF}));
+    UsimContact added = rig.book->Contacts()[2];
+    added.name = "Dana";
+    ASSERT_TRUE(rig.book->Write(added).IsDone());
+    EXPECT_EQ(rig.Uid(3), (Bytes{0x00, 0x04}));
+    EXPECT_EQ(rig.Body("4F24"), (Bytes{0x00, 0x04}));
+}
+
 }  // namespace
 }  // namespace pellucard::testing

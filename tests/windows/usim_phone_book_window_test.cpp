@@ -209,6 +209,16 @@ private slots:
         KeepUsimColumnsInContactFields(list, 1);
         QCOMPARE(list.Text(1, contact_field::kMobilePhone), QString());
         QCOMPARE(list.Text(1, contact_field::kHomeTelephone), QStringLiteral("0612345678"));
+
+        // A type that names a field holding another number (as each letter typed does on the
+        // way to "Work") leaves that number where it is.
+        list.SetText(1, contact_field::kOfficeTelephone, QStringLiteral("0305"));
+        for (const char* typed : {"W", "Work"}) {
+            list.SetText(1, usim_column::kNumberType, QString::fromLatin1(typed));
+            KeepUsimColumnsInContactFields(list, 1);
+            QCOMPARE(list.Text(1, contact_field::kOfficeTelephone), QStringLiteral("0305"));
+            QCOMPARE(list.Text(1, contact_field::kHomeTelephone), QStringLiteral("0612345678"));
+        }
     }
 
     // pellucard --demo-usim: the demo card as a USIM in a reader of the program's own.
