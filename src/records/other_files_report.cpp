@@ -75,7 +75,46 @@ QString fileLine(const OtherFileRestore& restore, const Pin2Step& pin2, int lang
     return title;
 }
 
+QString usimPhoneBookLine(const UsimPhoneBookRestore& restore, int languageIndex) {
+    const QString title =
+        Message(restore.place == PhoneBookPlace::Global ? MessageId::UsimPhoneBookFile
+                                                        : MessageId::UsimApplicationPhoneBookFile,
+                languageIndex);
+    const auto message = [languageIndex, &title](MessageId id) {
+        return Message(id, languageIndex).arg(title);
+    };
+    switch (restore.ending) {
+        case UsimPhoneBookEnding::Unchanged:
+            return message(MessageId::OtherFileUnchanged);
+        case UsimPhoneBookEnding::Written:
+            return message(MessageId::OtherFileWritten).arg(restore.written);
+        case UsimPhoneBookEnding::NotOnCard:
+            return message(MessageId::OtherFileNotOnCard);
+        case UsimPhoneBookEnding::LayoutDiffers:
+            return message(MessageId::OtherFileLengthDiffers);
+        case UsimPhoneBookEnding::Refused:
+            return message(MessageId::OtherFileRefused)
+                .arg(restore.record)
+                .arg(StatusWordText(restore.failure.statusWord, languageIndex))
+                .arg(restore.written);
+        case UsimPhoneBookEnding::Mismatch:
+            return message(MessageId::OtherFileDiffers).arg(restore.record);
+        case UsimPhoneBookEnding::LinkFailed:
+            return message(MessageId::OtherFileNoAnswer).arg(restore.record);
+        case UsimPhoneBookEnding::Stopped:
+            return message(MessageId::OtherFileStopped).arg(restore.record).arg(restore.written);
+    }
+    return title;
+}
+
 }  // namespace
+
+QString UsimPhoneBooksReport(const std::vector<UsimPhoneBookRestore>& books, int languageIndex) {
+    QStringList lines;
+    for (const UsimPhoneBookRestore& restore : books)
+        lines.append(usimPhoneBookLine(restore, languageIndex));
+    return lines.join(QLatin1Char('\n'));
+}
 
 QString OtherFilesReport(const std::vector<OtherFileRestore>& files, const Pin2Step& pin2,
                          int languageIndex) {

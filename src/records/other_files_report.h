@@ -31,5 +31,8 @@ QString OtherFileTitle(CardRecordFile file, int languageIndex);
 // status word. Empty when the restore wrote none of them.
 QString OtherFilesReport(const std::vector<OtherFileRestore>& files, const Pin2Step& pin2,
                          int languageIndex);
+// One line per USIM phone book of the restore, in the same words: written, unchanged, not
+// written (and why) or where it ended. Empty when the backup held none.
+QString UsimPhoneBooksReport(const std::vector<UsimPhoneBookRestore>& books, int languageIndex);
 
 }  // namespace pellucard

@@ -75,7 +75,8 @@ void MainWindow::runBackup(const QString& path, CardGate::Hold& hold) {
     if (!result.Ok()) {
         // A backup that is not whole is not saved.
         ShowMessage(MessageId::UpLoadingProblem,
-             cardRunProblem(result, MessageId::UpLoadingProblem, session_), DialogIcon::Critical);
+                    cardRunProblem(result, MessageId::UpLoadingProblem, session_),
+                    DialogIcon::Critical);
         return;
     }
     const QByteArray bytes = SerializeCardBackup(backup);
@@ -89,8 +90,8 @@ void MainWindow::runBackup(const QString& path, CardGate::Hold& hold) {
         return;
     }
     ShowMessage(MessageId::CardBackedUp,
-         session_.text(MessageId::CardBackedUp).arg(result.done).arg(result.total) + path,
-         DialogIcon::Information);
+                session_.text(MessageId::CardBackedUp).arg(result.done).arg(result.total) + path,
+                DialogIcon::Information);
 }
 
 void MainWindow::restoreCard() {
@@ -119,14 +120,15 @@ void MainWindow::runRestore(const QString& path, CardGate::Hold& hold) {
         if (error.isEmpty())
             error = file.errorString();
         ShowMessage(MessageId::DamagedBackup,
-             session_.text(MessageId::DamagedBackup) + path + u'\n' + error, DialogIcon::Critical);
+                    session_.text(MessageId::DamagedBackup) + path + u'\n' + error,
+                    DialogIcon::Critical);
         return;
     }
     Pellucard& engine = hold.engine();
     RestorePlan plan;
     if (!PlanRestore(engine, backup, plan)) {
-        ShowMessage(MessageId::DownLoadingProblem, session_.text(MessageId::DownLoadingProblem) + u'0',
-             DialogIcon::Critical);
+        ShowMessage(MessageId::DownLoadingProblem,
+                    session_.text(MessageId::DownLoadingProblem) + u'0', DialogIcon::Critical);
         return;
     }
     const QString text = session_.text(MessageId::RestoreQuestion)
@@ -157,13 +159,15 @@ void MainWindow::runRestore(const QString& path, CardGate::Hold& hold) {
     QString outcome =
         result.Ok() ? session_.text(MessageId::CardRestored).arg(result.done).arg(result.total)
                     : RestoreReport(result, plan, language);
-    const QString others = OtherFilesReport(result.otherFiles, pin2, language);
-    if (!others.isEmpty())
-        outcome += u'\n' + others;
+    for (const QString& others : {OtherFilesReport(result.otherFiles, pin2, language),
+                                  UsimPhoneBooksReport(result.usimPhoneBooks, language)}) {
+        if (!others.isEmpty())
+            outcome += u'\n' + others;
+    }
     ShowMessage(MessageId::CardRestored, outcome,
-         !result.Ok()           ? DialogIcon::Critical
-         : result.AllRestored() ? DialogIcon::Information
-                                : DialogIcon::Warning);
+                !result.Ok()           ? DialogIcon::Critical
+                : result.AllRestored() ? DialogIcon::Information
+                                       : DialogIcon::Warning);
     // The card's records changed: the windows read them again on their next Read.
     readCardInfo(session_, hold);
 }

@@ -189,9 +189,12 @@ void MainWindow::copyCard() {
     }
     const int language = session_.languageIndex();
     // What became of each file beside the phone book and the messages, one line each.
-    QString others = OtherFilesReport(result.run.otherFiles, pin2, language);
-    if (!others.isEmpty())
-        others.prepend(u'\n');
+    QString others;
+    for (const QString& lines : {OtherFilesReport(result.run.otherFiles, pin2, language),
+                                 UsimPhoneBooksReport(result.run.usimPhoneBooks, language)}) {
+        if (!lines.isEmpty())
+            others += u'\n' + lines;
+    }
     switch (result.outcome) {
         case CopyOutcome::Done:
             showMessage(MessageId::CardCopied,

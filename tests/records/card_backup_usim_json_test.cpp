@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "records/card_backup_file.h"
+#include "records/other_files_report.h"
 
 namespace pellucard {
 namespace {
@@ -85,6 +86,23 @@ TEST(CardBackupUsimJsonTest, DamagedPhoneBooksAreRefusedSayingWhere) {
               }),
               "the global USIM phone book 4F23: neither records nor \"data\" of 1 to 255 hex "
               "bytes");
+}
+
+// The windows' restore report says what became of each USIM phone book, where it ended too.
+TEST(UsimRestoreReportTest, EachPhoneBookHasItsLine) {
+    UsimPhoneBookRestore written;
+    written.ending = UsimPhoneBookEnding::Written;
+    written.written = 2;
+    UsimPhoneBookRestore stopped;
+    stopped.place = PhoneBookPlace::Application;
+    stopped.ending = UsimPhoneBookEnding::Stopped;
+    stopped.record = 7;
+    stopped.written = 3;
+    EXPECT_EQ(UsimPhoneBooksReport({written, stopped}, 0).toStdString(),
+              "USIM phone book: 2 records written and read back\n"
+              "USIM application's phone book: stopped at record 7; 3 records were written "
+              "before it");
+    EXPECT_TRUE(UsimPhoneBooksReport({}, 0).isEmpty());
 }
 
 }  // namespace
