@@ -19,13 +19,9 @@
 namespace pellucard::cli {
 namespace {
 
-std::string Hex4(std::uint16_t fileId) {
-    return ToHex(Bytes{std::uint8_t(fileId >> 8), std::uint8_t(fileId)});
-}
-
 std::string Where(const BackupRunResult& result) {
     if (result.usimFileId != 0)
-        return "USIM phone book file " + Hex4(result.usimFileId) + " record " +
+        return "USIM phone book file " + FileIdHex(result.usimFileId) + " record " +
                std::to_string(result.record);
     if (result.record == 0)
         return "the card's identity and file sizes";
@@ -72,7 +68,7 @@ std::string PlaceText(PhoneBookPlace place) {
 
 // What became of a USIM phone book, in a few words.
 std::string UsimPhoneBookText(const UsimPhoneBookRestore& restore) {
-    const std::string at = "file " + Hex4(restore.fileId) +
+    const std::string at = "file " + FileIdHex(restore.fileId) +
                            (restore.record > 0 ? " record " + std::to_string(restore.record) : "");
     const std::string before =
         restore.written > 0 ? "; " + std::to_string(restore.written) + " written before" : "";

@@ -2,6 +2,10 @@
 
 namespace pellucard {
 
+std::string FileIdHex(std::uint16_t fileId) {
+    return ToHex(Bytes{std::uint8_t(fileId >> 8), std::uint8_t(fileId)});
+}
+
 std::string ToHex(const Bytes& bytes) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;

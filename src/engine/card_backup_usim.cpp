@@ -41,7 +41,7 @@ std::string UsimPhoneBookFileName(const BackupUsimPhoneBook& book, std::uint16_t
         if (file.fileId == fileId && file.kind >= pbr::kAdn && file.kind <= pbr::kCcp1)
             return std::string("EF ") + kNames[file.kind - pbr::kAdn];
     }
-    return "EF " + ToHex(Bytes{std::uint8_t(fileId >> 8), std::uint8_t(fileId)});
+    return "EF " + FileIdHex(fileId);
 }
 
 namespace {

@@ -13,7 +13,7 @@ QString PlaceName(PhoneBookPlace place) {
 }
 
 QString FileIdText(std::uint16_t fileId) {
-    return QString::fromStdString(ToHex(Bytes{std::uint8_t(fileId >> 8), std::uint8_t(fileId)}));
+    return QString::fromStdString(FileIdHex(fileId));
 }
 
 bool ParseFile(const QJsonObject& object, const QString& where, BackupPhoneBookFile& file,
