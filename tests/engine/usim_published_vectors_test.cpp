@@ -60,6 +60,16 @@ const PbrVector kPbrVectors[] = {
       {pbr::kGas, AA, 0x4F53, 0x13},
       {pbr::kCcp1, AA, 0x4F4F, 0x16}},
      {pbr::kAnr, pbr::kEmail}},
+    // osmocom/pysim, tests/card_sanitizer/card_backup_3b9f95801fc78031e073f62113674d4516004301008f_
+    // 89445310150011013678.script: another card's one-record EF.PBR, filled to its 24 bytes with
+    // no FF after; EXT1 is listed before CCP1 and keeps its place.
+    {"pysim card_sanitizer dump 3b9f95",
+     {"A80A C0034F3A01 C5034F6904 AA0A C2034F4A08 CB034F3D09"},
+     {{pbr::kAdn, A8, 0x4F3A, 0x01},
+      {pbr::kPbc, A8, 0x4F69, 0x04},
+      {pbr::kExt1, AA, 0x4F4A, 0x08},
+      {pbr::kCcp1, AA, 0x4F3D, 0x09}},
+     {}},
     // AOSP device/generic/goldfish (GrapheneOS/device_generic_goldfish mirror),
     // data/etc/iccprofile_for_sim0.xml: the emulator SIM's 64-byte EF_PBR record; its EF_IAP is
     // one byte a record, for the one type 2 file.
