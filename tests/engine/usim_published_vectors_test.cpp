@@ -217,19 +217,32 @@ TEST(PublishedVectorsTest, IndexAdministration) {
     EXPECT_EQ(SetIapPointer(SetIapPointer(Hex("FFFF"), 0, 1, 2), 1, 2, 2), record);
 }
 
-TEST(PublishedVectorsTest, CountersAndGroupNamesAsShipped) {
-    // osmocom/pysim, tests/card_sanitizer/card_backup_3b9f...a5_8988211320300000028.script: a
-    // card as shipped holds EF_CC 0000 and EF_PUID 0000 (EF_PSC 00000000). The first change
-    // counts 0001; no unique identifier is in use yet, so the first entry is given 0001.
+TEST(PublishedVectorsTest, FilesAsShipped) {
+    // osmocom/pysim, tests/card_sanitizer/card_backup_3b9f...a5_8988211320300000028.script, and
+    // the default contents pySim/esim/saip/templates.py gives for eSIM profiles: EF_CC 0000 and
+    // EF_PUID 0000 (EF_PSC 00000000). The first change counts 0001; no unique identifier is in
+    // use yet, so the first entry is given 0001.
     EXPECT_EQ(DecodeChangeCounter(Hex("0000")), 0);
     EXPECT_EQ(NextChangeCounter(Hex("0000")), Hex("0001"));
     EXPECT_EQ(DecodeUniqueId(Hex("0000")), 0);
     EXPECT_EQ(EncodeUniqueId(DecodeUniqueId(Hex("0000")) + 1, Hex("0000")), Hex("0001"));
-    // AOSP goldfish iccprofile_for_sim0.xml: EF_GAS (4F4C) records of 20 bytes, all FF: no
-    // group names.
-    const Bytes gas(20, 0xFF);
-    EXPECT_TRUE(DecodeTextRecord(gas, false).IsEmpty());
-    EXPECT_TRUE(AllFiller(gas));
+
+    // pySim/esim/saip/templates.py: unused records as a profile creates them. ANR, EMAIL, SNE,
+    // IAP, AAS and GAS all FF; EF_UID 0000 a record; EF_GRP all 00. (AOSP goldfish
+    // iccprofile_for_sim0.xml ships its 20-byte EF_GAS records all FF the same way.) Each reads
+    // as nothing, and writing nothing gives the same bytes back.
+    const Bytes anr1(15, 0xFF), anr2(17, 0xFF), text(20, 0xFF), text2(22, 0xFF);
+    EXPECT_TRUE(DecodeAnrRecord(anr1, false).IsEmpty());
+    EXPECT_EQ(EncodeAnrRecord(AnrRecord{}, 15, false), anr1);
+    EXPECT_TRUE(DecodeAnrRecord(anr2, true).IsEmpty());
+    EXPECT_EQ(EncodeAnrRecord(AnrRecord{}, 17, true), anr2);
+    EXPECT_TRUE(DecodeTextRecord(text, false).IsEmpty());
+    EXPECT_TRUE(DecodeTextRecord(text2, true).IsEmpty());
+    EXPECT_EQ(EncodeTextRecord(TextRecord{}, 22, true, AlphaForm::Ucs2), text2);
+    EXPECT_EQ(DecodeIapRecord(Hex("FFFF")), (std::vector<int>{0, 0}));
+    const Bytes groups(10, 0x00);
+    EXPECT_TRUE(DecodeGroupRecord(groups).empty());
+    EXPECT_EQ(EncodeGroupRecord({}, groups, 10), groups);
 }
 
 }  // namespace
