@@ -77,7 +77,8 @@ std::string Usage(const std::string& command) {
          "from --pin2 PIN2 or, given as \"-\" or left out, from --pin-fd, PELLUCARD_PIN2 or the\n"
          "terminal), the service dialling numbers (sdn, read only), the own numbers (msisdn) or\n"
          "the last dialled numbers (lnd, read only; record 1 the latest). add is for adn only.\n"
-         "read prints every record in slot order; with --json an array of\n"
+         "read prints each record that holds something in slot order, one line\n"
+         "SLOT<tab>NAME<tab>NUMBER; with --json an array of\n"
          "{\"slot\", \"name\", \"number\", \"raw\"}, empty slots included. write takes the same\n"
          "JSON (\"-\" reads stdin, up to 32 MB) and changes only the slots the file names: every\n"
          "entry of a JSON file (one with an empty name and number empties its slot), the slots\n"
@@ -104,7 +105,11 @@ std::string Usage(const std::string& command) {
          "\"usim_contacts_written\"). A USIM phone book of several blocks (EF PBR records)\n"
          "lists the entries of each later block after EF ADN's, with their \"block\" (2 on)\n"
          "and \"slot\" (the record in that block); write writes them with their name, number\n"
-         "and fields (--replace empties EF ADN's slots only).\n"},
+         "and fields (--replace empties EF ADN's slots only).\n"
+         "Without --json read lists a later block's entries after EF ADN's as\n"
+         "\"block 2 slot 1<tab>NAME<tab>NUMBER\", and after each entry its fields, one to a\n"
+         "line that begins with a tab: <tab>number<tab>NUMBER<tab>TYPE (the type when it has\n"
+         "one), <tab>e-mail<tab>ADDRESS, <tab>second name<tab>TEXT and <tab>group<tab>NAME.\n"},
         {"sms",
          "usage: pellucard-cli [--reader R] [--pin PIN1] [--json] sms read [-o FILE]\n"
          "       pellucard-cli [--reader R] [--pin PIN1] sms write FILE [--replace [--yes]] "
