@@ -139,3 +139,38 @@ TEST_F(ConvertTest, ALaterUsimBlocksEntryIsALossNotASilentDrop) {
 }
 
 }  // namespace
+
+namespace {
+
+// A USIM entry's numbers, e-mails, second name and groups have no place in a file of names and
+// numbers: converting them away is a loss too. The empty places a USIM's JSON gives are none.
+TEST_F(ConvertTest, AUsimEntrysFieldsAreALossNotASilentDrop) {
+    const QJsonObject empty{{"slot", 2},
+                            {"name", "Bo"},
+                            {"number", "112"},
+                            {"numbers", QJsonArray{QJsonObject{{"number", ""}, {"type", ""}}}},
+                            {"emails", QJsonArray{""}},
+                            {"second_name", ""},
+                            {"groups", QJsonArray{}}};
+    const QJsonObject alice{
+        {"slot", 1},
+        {"name", "Alice"},
+        {"number", "+441632960123"},
+        {"numbers", QJsonArray{QJsonObject{{"number", "+441632960456"}, {"type", "Home"}}}},
+        {"emails", QJsonArray{"alice@example.org"}},
+        {"second_name", "Ali"},
+        {"groups", QJsonArray{"Family"}}};
+    Write("empty.json", QJsonDocument(QJsonArray{empty}).toJson());
+    Convert("empty.json", "empty.csv");
+    Write("book.json", QJsonDocument(QJsonArray{alice, empty}).toJson());
+    const CliRun stopped = Cli(QStringList{"convert", Path("book.json"), Path("book.vcf")});
+    EXPECT_EQ(stopped.exitCode, 1);
+    for (const char* lost : {"slot 1, numbers: \"+441632960456 (Home)\" is left out",
+                             "slot 1, emails: \"alice@example.org\"",
+                             "slot 1, second_name: \"Ali\"", "slot 1, groups: \"Family\""})
+        EXPECT_TRUE(stopped.err.contains(lost)) << lost << "\n" << stopped.err.toStdString();
+    EXPECT_FALSE(stopped.err.contains("slot 2")) << stopped.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("book.vcf")));
+}
+
+}  // namespace
