@@ -3,14 +3,22 @@
 
 #include <QJsonObject>
 
+#include <algorithm>
+
 #include "cli/usim_contacts.h"
 
 namespace pellucard::cli {
 
 namespace {
 
+// A value on its line: a tab, line feed or carriage return in it (the GSM alphabet has both
+// line breaks, UCS2 names may hold anything) shows as a blank, so that every line stays one
+// line of its columns. --json gives the text as the card holds it.
 std::string Text(const QJsonValue& value) {
-    return value.toString().toStdString();
+    std::string text = value.toString().toStdString();
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    return text;
 }
 
 // The field lines of an entry: only what holds something (the JSON keeps a place for every

@@ -17,7 +17,7 @@ namespace pellucard::cli {
 //     <tab>second name<tab>Ali
 //     <tab>group<tab>Friends
 // so that a script takes the lines whose first column is not empty as entries, and the others
-// as the fields of the entry above them.
+// as the fields of the entry above them. A tab or line break within a value shows as a blank.
 std::vector<std::string> PhoneBookListing(const QJsonArray& entries);
 
 }  // namespace pellucard::cli
