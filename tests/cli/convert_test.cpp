@@ -138,39 +138,19 @@ TEST_F(ConvertTest, ALaterUsimBlocksEntryIsALossNotASilentDrop) {
     EXPECT_TRUE(Read("book.csv").contains("Alice"));
 }
 
-}  // namespace
-
-namespace {
-
-// A USIM entry's numbers, e-mails, second name and groups have no place in a file of names and
-// numbers: converting them away is a loss too. The empty places a USIM's JSON gives are none.
+// A USIM entry's fields have no place in a file of names and numbers: converting them away is a
+// loss. The empty places of a USIM's JSON (slot 2) are none.
 TEST_F(ConvertTest, AUsimEntrysFieldsAreALossNotASilentDrop) {
-    const QJsonObject empty{{"slot", 2},
-                            {"name", "Bo"},
-                            {"number", "112"},
-                            {"numbers", QJsonArray{QJsonObject{{"number", ""}, {"type", ""}}}},
-                            {"emails", QJsonArray{""}},
-                            {"second_name", ""},
-                            {"groups", QJsonArray{}}};
-    const QJsonObject alice{
-        {"slot", 1},
-        {"name", "Alice"},
-        {"number", "+441632960123"},
-        {"numbers", QJsonArray{QJsonObject{{"number", "+441632960456"}, {"type", "Home"}}}},
-        {"emails", QJsonArray{"alice@example.org"}},
-        {"second_name", "Ali"},
-        {"groups", QJsonArray{"Family"}}};
-    Write("empty.json", QJsonDocument(QJsonArray{empty}).toJson());
-    Convert("empty.json", "empty.csv");
-    Write("book.json", QJsonDocument(QJsonArray{alice, empty}).toJson());
+    Write("book.json",
+          R"([{"slot": 1, "name": "Al", "numbers": [{"number": "+4456", "type": "Home"}],
+        "emails": ["al@example.org"], "second_name": "Ali", "groups": ["Family"]},
+        {"slot": 2, "name": "Bo", "numbers": [{"number": "", "type": ""}], "emails": [""],
+         "second_name": "", "groups": []}])");
     const CliRun stopped = Cli(QStringList{"convert", Path("book.json"), Path("book.vcf")});
     EXPECT_EQ(stopped.exitCode, 1);
-    for (const char* lost : {"slot 1, numbers: \"+441632960456 (Home)\" is left out",
-                             "slot 1, emails: \"alice@example.org\"",
-                             "slot 1, second_name: \"Ali\"", "slot 1, groups: \"Family\""})
-        EXPECT_TRUE(stopped.err.contains(lost)) << lost << "\n" << stopped.err.toStdString();
-    EXPECT_FALSE(stopped.err.contains("slot 2")) << stopped.err.toStdString();
-    EXPECT_FALSE(QFile::exists(Path("book.vcf")));
+    EXPECT_EQ(stopped.err.count("slot 1, "), 4) << stopped.err.toStdString();
+    EXPECT_TRUE(stopped.err.contains("slot 1, numbers: \"+4456 (Home)\" is left out"));
+    EXPECT_FALSE(stopped.err.contains("slot 2") || QFile::exists(Path("book.vcf")));
 }
 
 }  // namespace
