@@ -485,7 +485,8 @@ bool ExportVCards(const RecordList& list, int usedCount, VCardListKind kind, VCa
                   const QString& path, int languageIndex) {
     const QByteArray bytes = VCardsOfRows(list, usedCount, kind, version);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !WriteWhole(file, bytes) || !CommitWhenComplete(file)) {
+    if (!file.open(QIODevice::WriteOnly) || !WriteWhole(file, bytes) ||
+        !CommitWhenComplete(file)) {
         ShowFileError(MessageId::FileNotSaved, path, file.errorString(), languageIndex);
         return false;
     }

@@ -25,8 +25,7 @@ void AddUsimFields(VCardContact& contact, const RecordList& list, int row);
 
 // What a USIM phone book entry takes of a contact whose numbers are dialable: the first TEL
 // as its number (or as the second number, when it is the only one and marked so), the second
-// with its type, the first EMAIL, the NICKNAME, the first
-// CATEGORIES value.
+// with its type, the first EMAIL, the NICKNAME, the first CATEGORIES value.
 struct UsimEntry {
     QString number;
     QString secondNumber;
