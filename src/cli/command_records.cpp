@@ -7,6 +7,7 @@
 #include "cli/cli.h"
 #include "cli/loss_report.h"
 #include "cli/phone_book_files.h"
+#include "cli/phone_book_listing.h"
 #include "cli/record_files.h"
 #include "cli/record_json.h"
 #include "cli/record_runs.h"
@@ -63,6 +64,9 @@ int ReadAll(const Globals& globals, const Arguments& args, CardRecordFile file) 
     UnlockCard(*session, globals);
     const std::vector<Bytes> records = ReadRecords(*session->engine, globals, file);
     const int count = static_cast<int>(records.size());
+    // The plain-text listing of the phone book is made from the same JSON as --json prints.
+    const bool listing = !toFile && !globals.json;
+    const bool asJson = globals.json || toJsonFile || (listing && !sms);
     QJsonArray out;
     std::vector<PhoneBookSlot> entries;
     std::vector<SmsSlot> messages;
@@ -80,15 +84,18 @@ int ReadAll(const Globals& globals, const Arguments& args, CardRecordFile file) 
         } else {
             const auto entry = DecodePhoneBookRecord(record);
             entries.push_back({slot, entry.name, entry.Number(), entry.raw});
-            if (globals.json || toJsonFile) {
+            if (asJson)
                 out.append(PhoneBookJson(slot, entry));
-            } else if (!toFile && !entry.IsEmpty()) {
-                PrintLine(std::to_string(slot) + "\t" + entry.name + "\t" + entry.Number());
-            }
         }
     }
-    if (!sms && (globals.json || toJsonFile))
+    // The USIM phone book's fields belong to the phone book's entries, not to those of the
+    // fixed dialling or other files in its layout.
+    if (asJson && file == CardRecordFile::PhoneBook)
         AddUsimFields(*session->engine, out);
+    if (listing && !sms) {
+        for (const std::string& line : PhoneBookListing(out))
+            PrintLine(line);
+    }
     int inUse = 0;
     for (const PhoneBookSlot& entry : entries)
         inUse += entry.name.empty() && entry.number.empty() ? 0 : 1;

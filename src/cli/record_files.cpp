@@ -14,6 +14,7 @@
 
 #include "catalogue/catalogue.h"
 #include "cli/cli.h"
+#include "cli/usim_field_losses.h"
 #include "cli/write_check.h"
 #include "records/delimited_text.h"
 #include "records/dialog_seam.h"
@@ -242,6 +243,8 @@ CardList ReadJsonFile(const std::string& path, std::optional<RecordKind> kind, b
                 losses.push_back(Loss::Dropped(entry.slot, {}, entry.name + " " + entry.number,
                                                "of a later block of a USIM phone book"));
         }
+        const Losses fields = UsimFieldLosses(json);
+        losses.insert(losses.end(), fields.begin(), fields.end());
         StopOnLosses(losses, force);
         return FromPhoneBookSlots(slots, 0);
     } catch (const Failure& failure) {

@@ -284,7 +284,9 @@ QStringList NotKeptInPhoneBook(const VCardContact& contact) {
     const bool aliasIsTheName =
         contact.formattedName.isEmpty() && ComposeName(contact.name).isEmpty();
     for (const auto& [key, value] : contact.extensions) {
-        if (!(key == kAliasKey && aliasIsTheName) && !value.isEmpty())
+        // The mark of a second number alone says where a number goes; it holds nothing.
+        if (!(key == kAliasKey && aliasIsTheName) && key != kSecondNumberOnlyKey &&
+            !value.isEmpty())
             names.append(QStringLiteral("X-PELLUCARD-") + key);
     }
     return names;
@@ -322,7 +324,8 @@ public:
         for (qsizetype k = 0; k < contact_.categories.size(); ++k)
             notKept.append(QStringLiteral("CATEGORIES"));  // nor a group field
         for (const auto& [key, value] : contact_.extensions) {
-            if (key != kAliasKey && key != kHobbyKey && key != kImportanceKey)
+            if (key != kAliasKey && key != kHobbyKey && key != kImportanceKey &&
+                key != kSecondNumberOnlyKey)
                 notKept.append(QStringLiteral("X-PELLUCARD-") + key);
         }
         FillPhones(notKept);

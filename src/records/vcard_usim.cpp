@@ -9,6 +9,8 @@ void AddUsimFields(VCardContact& contact, const RecordList& list, int row) {
     const QString second = text(usim_column::kSecondNumber);
     const QString type = text(usim_column::kNumberType);
     const QStringList types = VCardTypesOfNumberType(type);
+    if (!second.isEmpty() && contact.phones.isEmpty())
+        contact.extensions.append({kSecondNumberOnlyKey, QStringLiteral("TRUE")});
     if (!second.isEmpty())
         contact.phones.append({second, types});
     // The text itself whenever the types would come back as another one ("Handy" comes back
@@ -36,7 +38,11 @@ UsimEntry UsimEntryOf(const VCardContact& contact) {
         else
             rest.phones.append(phone);
     }
-    if (!numbers.isEmpty())
+    const bool secondOnly =
+        contact.Extension(kSecondNumberOnlyKey).compare(u"TRUE", Qt::CaseInsensitive) == 0;
+    if (numbers.size() == 1 && secondOnly)
+        numbers.prepend(nullptr);  // the entry's number is empty
+    if (!numbers.isEmpty() && numbers[0] != nullptr)
         entry.number = numbers[0]->value;
     const QString typeText = contact.Extension(kSecondNumberTypeKey);
     if (numbers.size() > 1) {
@@ -46,8 +52,9 @@ UsimEntry UsimEntryOf(const VCardContact& contact) {
     // The type text as it was written wins over the one the types give.
     if (!typeText.isEmpty())
         entry.numberType = typeText;
-    rest.extensions.removeIf(
-        [](const auto& extension) { return extension.first == kSecondNumberTypeKey; });
+    rest.extensions.removeIf([](const auto& extension) {
+        return extension.first == kSecondNumberTypeKey || extension.first == kSecondNumberOnlyKey;
+    });
     if (!rest.emails.isEmpty())
         entry.email = rest.emails.takeFirst().value;
     entry.secondName = contact.nickname;

@@ -14,13 +14,18 @@ namespace pellucard {
 
 // The key of that extension, after "X-PELLUCARD-".
 inline const QString kSecondNumberTypeKey = QStringLiteral("SECOND-NUMBER-TYPE");
+// An entry with a second number and no number has one TEL; X-PELLUCARD-SECOND-NUMBER-ONLY:TRUE
+// beside it says that it is the second number, where a vCard's only TEL is otherwise the
+// number. It says nothing to a contact with several numbers (one was added elsewhere): those
+// fill the number first, as every vCard without it does.
+inline const QString kSecondNumberOnlyKey = QStringLiteral("SECOND-NUMBER-ONLY");
 
 // Adds the USIM columns of row `row` (a list that has them) to a phone book contact.
 void AddUsimFields(VCardContact& contact, const RecordList& list, int row);
 
 // What a USIM phone book entry takes of a contact whose numbers are dialable: the first TEL
-// as its number, the second with its type, the first EMAIL, the NICKNAME, the first
-// CATEGORIES value.
+// as its number (or as the second number, when it is the only one and marked so), the second
+// with its type, the first EMAIL, the NICKNAME, the first CATEGORIES value.
 struct UsimEntry {
     QString number;
     QString secondNumber;

@@ -269,4 +269,14 @@ TEST_F(CliTest, SmsTimesAreReadFromIso8601Too) {
     EXPECT_EQ(CardJson("sms")[2].toObject(), message);
 }
 
+// A name holding the GSM alphabet's line feed and carriage return stays on its one line of the
+// plain listing, as blanks; the JSON keeps it as the card does.
+TEST_F(CliTest, ALineBreakInANameStaysOnItsLineOfTheListing) {
+    const QByteArray alice = "416C696365204D617274696EFFFF";  // "Alice Martin"
+    Write("card.json", Read("card.json").replace(alice, "410A420D43FFFFFFFFFFFFFFFFFF"));
+    const QByteArray out = Cli(Card() + QStringList{"phonebook", "read"}).out;
+    EXPECT_TRUE(out.startsWith("1\tA B C\t+441632960123\n2\t")) << out.toStdString();
+    EXPECT_EQ(CardJson("phonebook")[0].toObject()["name"].toString(), "A\nB\rC");
+}
+
 }  // namespace

@@ -138,4 +138,19 @@ TEST_F(ConvertTest, ALaterUsimBlocksEntryIsALossNotASilentDrop) {
     EXPECT_TRUE(Read("book.csv").contains("Alice"));
 }
 
+// A USIM entry's fields have no place in a file of names and numbers: converting them away is a
+// loss. The empty places of a USIM's JSON (slot 2) are none.
+TEST_F(ConvertTest, AUsimEntrysFieldsAreALossNotASilentDrop) {
+    Write("book.json",
+          R"([{"slot": 1, "name": "Al", "numbers": [{"number": "+4456", "type": "Home"}],
+        "emails": ["al@example.org"], "second_name": "Ali", "groups": ["Family"]},
+        {"slot": 2, "name": "Bo", "numbers": [{"number": "", "type": ""}], "emails": [""],
+         "second_name": "", "groups": []}])");
+    const CliRun stopped = Cli(QStringList{"convert", Path("book.json"), Path("book.vcf")});
+    EXPECT_EQ(stopped.exitCode, 1);
+    EXPECT_EQ(stopped.err.count("slot 1, "), 4) << stopped.err.toStdString();
+    EXPECT_TRUE(stopped.err.contains("slot 1, numbers: \"+4456 (Home)\" is left out"));
+    EXPECT_FALSE(stopped.err.contains("slot 2") || QFile::exists(Path("book.vcf")));
+}
+
 }  // namespace

@@ -285,5 +285,30 @@ TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
     EXPECT_EQ(Pcsc(pin + QStringList{"phonebook", "read"}).Json().array(), book);
 }
 
+// The plain listing: a GSM card's lines as they have always been; a USIM's the same lines, the
+// later block's entry, each followed by its fields on lines led by a tab. The fixed dialling
+// numbers take none of the phone book's fields.
+TEST_P(PcscCliTest, ThePlainListingShowsEveryBlockWithItsFields) {
+    if (GetParam())
+        AddSecondBlock(image);
+    InsertCard();
+    const QByteArray out = Pcsc({"--pin", "1234", "phonebook", "read"}).out;
+    const QByteArray alice = "1\tAlice Martin\t+441632960123\n";
+    const QByteArray fields =
+        "\tnumber\t+441632960456\tHome\n\te-mail\talice@example.org\n"
+        "\tsecond name\tAli\n\tgroup\tFamily\n";
+    EXPECT_TRUE(out.startsWith(alice + (GetParam() ? fields : "") + "2\tJosé Müller\t0301234567\n"))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains("\n17\t\t112\n18\tName only\t\n19\t"));
+    const QByteArray zoe = "block 2 slot 1\tZoe\t+15551234\n\te-mail\tzoe@example.net\n";
+    EXPECT_TRUE(out.endsWith("\n20\tHidden ID\t#31#0301234567\n" + (GetParam() ? zoe : "")));
+    if (!GetParam())
+        return;
+    const QJsonArray fixed =
+        Pcsc({"--pin", "1234", "--json", "phonebook", "read", "--file", "fdn"}).Json().array();
+    ASSERT_FALSE(fixed.isEmpty());
+    EXPECT_FALSE(fixed[0].toObject().contains("numbers"));
+}
+
 }  // namespace
 }  // namespace pellucard::testing

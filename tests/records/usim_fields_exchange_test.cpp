@@ -138,5 +138,25 @@ TEST(UsimTextTest, DelimitedTextRoundTripUnderTitlesOfAnotherLanguage) {
         EXPECT_EQ(Entry(*copy, row), Entry(*source, row)) << "row " << row;
 }
 
+// A second number without a number comes back second, its type said by the TEL types or only
+// by the text. A contact of several numbers fills the number first, marked or not.
+TEST(UsimVCardTest, ASecondNumberWithoutANumberStaysSecond) {
+    auto source = UsimList(2);
+    SetEntry(*source, 1, "Only Second||+4687654321|Mobile|||");
+    SetEntry(*source, 2, "Satellite||+8816123456|Satellite|||");
+    for (const VCardVersion version : {VCardVersion::V21, VCardVersion::V30, VCardVersion::V40}) {
+        auto copy = UsimList(3);
+        int used = 0;
+        const QByteArray bytes =
+            VCardsOfRows(*source, 2, VCardListKind::PhoneBook, version) +
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Two\r\nTEL:112\r\nTEL;TYPE=CELL:"
+            "+4687654321\r\nX-PELLUCARD-SECOND-NUMBER-ONLY:TRUE\r\nEND:VCARD\r\n";
+        EXPECT_TRUE(ImportVCardsAsPhoneBook(*copy, used, ParseVCards(bytes), {}).report.IsEmpty());
+        EXPECT_EQ(Entry(*copy, 1), Entry(*source, 1)) << int(version);
+        EXPECT_EQ(Entry(*copy, 2), Entry(*source, 2)) << int(version);
+        EXPECT_EQ(Entry(*copy, 3), Cells("Two|112|+4687654321|Mobile|||"));
+    }
+}
+
 }  // namespace
 }  // namespace pellucard
