@@ -48,7 +48,8 @@ class Pin2StepTest : public QObject {
 
 private slots:
     // Cancel, a wrong code and the right one each open the dialog once, on PIN2, and send what
-    // was typed once; PIN1, verified before, stays so. With PIN2 blocked nothing is asked.
+    // was typed once; PIN1 picked there instead is no PIN2, and PIN1, verified before, stays
+    // so. With PIN2 blocked nothing is asked.
     void asksOnceAndTellsHowItEnded();
 };
 
@@ -78,6 +79,14 @@ void Pin2StepTest::asksOnceAndTellsHowItEnded() {
     QCOMPARE(rig.dialogs.MessageIds().count(MessageId::WrongPinCodeAttemptsLeft), 1);
 
     answers.code = QString::fromLatin1(kDemoPin2);
+    // PIN1 picked in the dialog and verified is not PIN2.
+    rig.dialogs.RunModalWith([](QDialog& modal) {
+        modal.findChild<QRadioButton*>(QStringLiteral("pinOption_0"))->setChecked(true);
+        modal.findChild<QLineEdit*>(QStringLiteral("codeField"))->setText(kDemoPin1);
+        modal.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+    });
+    QVERIFY(step().ending != Pin2Step::Ending::Verified);
+    answers.install(rig.dialogs);
     QCOMPARE(step().ending, Pin2Step::Ending::Verified);
     QCOMPARE(answers.dialogs, 3);
     QCOMPARE(answers.onPin1, 0);
