@@ -45,11 +45,11 @@ void restore(ShellRig& rig, const QString& path, const QString& pin2) {
     rig.Action("restoreAction")->trigger();
 }
 
-// The card read again after a restore is the same card, PIN1 verified as before: its own data
-// is shown, and no PIN1 code was sent again.
+// The card read again after a restore is the same card, PIN1 verified as before: the
+// information window shows its own data, and no PIN1 code was sent again.
 bool pin1StillOpen(ShellRig& rig) {
-    return rig.Info().Pin1Open && rig.Info().Imsi == "001010123456789" &&
-           rig.Info().Pin1Attempts == 3;
+    return rig.Info().Pin1Open && rig.Info().Pin1Attempts == 3 &&
+           rig.cardInfoWindow()->imsiValue->text() == "001010123456789";
 }
 
 QString line(MessageId id, CardRecordFile file) {
