@@ -8,8 +8,8 @@
 
 namespace pellucard {
 
-// How the PIN2 step before a restore or a copy ended: the fixed dialling numbers are written
-// only once PIN2 was verified.
+// How the PIN2 step before the fixed dialling numbers are written ended (a restore, a copy,
+// the phone book window): they are written only once PIN2 was verified.
 struct Pin2Step {
     enum class Ending {
         NotAsked,   // the fixed dialling numbers were not to be written
@@ -21,6 +21,7 @@ struct Pin2Step {
     };
     Ending ending = Ending::NotAsked;
     int attemptsLeft = 0;
+    bool asked = false;  // the PIN2 dialog was shown
 };
 
 // The title of one of the other files in language `languageIndex` ("Own numbers").

@@ -168,8 +168,9 @@ void MainWindow::runRestore(const QString& path, CardGate::Hold& hold) {
                 !result.Ok()           ? DialogIcon::Critical
                 : result.AllRestored() ? DialogIcon::Information
                                        : DialogIcon::Warning);
-    // The card's records changed: the windows read them again on their next Read.
-    readCardInfo(session_, hold);
+    // The card's records changed: the windows read them again on their next Read. The same
+    // card, never reset: PIN1 stays as it was.
+    readCardInfoAgain(session_, hold);
 }
 
 }  // namespace pellucard

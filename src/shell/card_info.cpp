@@ -34,12 +34,15 @@ bool findReaderAndCard(Session& session, CardGate::Hold& hold) {
 }
 
 void readCardInfo(Session& session, CardGate::Hold& hold) {
-    Pellucard& engine = hold.engine();
-    CardInfo info = session.cardInfo();
     // Called for a card other than the one last read: the record lengths and CHV counters the
     // engine keeps belong to that card and would otherwise be taken for this one's.
-    engine.ForgetCardState();
-    FindCardInf(engine, info, publishAndYield(session, info));
+    hold.engine().ForgetCardState();
+    readCardInfoAgain(session, hold);
+}
+
+void readCardInfoAgain(Session& session, CardGate::Hold& hold) {
+    CardInfo info = session.cardInfo();
+    FindCardInf(hold.engine(), info, publishAndYield(session, info));
     session.setCardInfo(info);
 }
 

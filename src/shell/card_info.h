@@ -43,6 +43,12 @@ bool findReaderAndCard(Session& session, CardGate::Hold& hold);
 // the poll.
 void readCardInfo(Session& session, CardGate::Hold& hold);
 
+// Reads it all again for the card in hand after a run changed its files. The card was not reset
+// in between, so what the engine knows of it still holds: PIN1 verified stays verified (GSM
+// 11.11: until the card is reset), where readCardInfo would take it for a card never seen and
+// show it closed.
+void readCardInfoAgain(Session& session, CardGate::Hold& hold);
+
 // Re-reads the CHV state (ReadPinCounters).
 void readPinCounters(Session& session, CardGate::Hold& hold);
 

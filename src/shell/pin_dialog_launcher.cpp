@@ -101,10 +101,12 @@ bool PinDialogLauncher::execVerifyPin(int pinIndex, CardGate::Hold& hold) {
     if (!dialog)
         return accepted;
     dialog->lendHold(nullptr);
+    // The dialog lets the person pick the other PIN, and the unblocking follows the PIN that
+    // blocked: only the one asked for counts.
     if (accepted)
-        return true;
+        return dialog->chosenPin() == pinIndex + 1;
     const int unblock = dialog->unblockRequested();
-    return unblock >= 0 && execChangePin(1, unblock, hold);
+    return unblock >= 0 && execChangePin(1, unblock, hold) && unblock == pinIndex;
 }
 
 bool PinDialogLauncher::execChangePin(int modeIndex, int pinIndex, CardGate::Hold& hold) {

@@ -32,7 +32,7 @@ public:
     VerifyPinDialog* showVerifyPin(int pinIndex);
 
     // Modal, within the run that holds the card: the dialog works through `hold`. True when
-    // the operation succeeded.
+    // the operation succeeded (for the verify dialog: on the PIN asked for).
     bool execVerifyPin(int pinIndex, CardGate::Hold& hold);
     bool execChangePin(int modeIndex, int pinIndex, CardGate::Hold& hold);
 

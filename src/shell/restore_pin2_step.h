@@ -11,9 +11,9 @@ class PinDialogLauncher;
 class Session;
 
 // Readies `plan` to write the other files of `backup` too. The fixed dialling numbers need
-// PIN2: when they are to change, the PIN2 dialog is shown once, with its attempts rules. A
-// wrong code is not tried again; Cancel, a blocked PIN2 or counters that cannot be read leave
-// them unwritten (the restore then says so), and the other files are written all the same.
+// PIN2: when they are to change, the PIN2 step runs (askForPin2). Cancel, a wrong code, a
+// blocked PIN2 or counters that cannot be read leave them unwritten (the restore then says
+// so), and the other files are written all the same.
 Pin2Step prepareOtherFiles(Session& session, PinDialogLauncher& pinDialogs, CardGate::Hold& hold,
                            const CardBackup& backup, RestorePlan& plan);
 

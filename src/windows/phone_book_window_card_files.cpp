@@ -12,8 +12,7 @@
 #include "engine/pellucard.h"
 #include "engine/status_words.h"
 #include "records/dialog_seam.h"
-#include "shell/card_info.h"
-#include "shell/pin_dialog_launcher.h"
+#include "shell/pin2_step.h"
 #include "shell/session.h"
 #include "windows/card_file_choice.h"
 #include "windows/cell_editor.h"
@@ -166,20 +165,19 @@ bool PhoneBookWindow::readyToWrite(CardGate::Hold& hold) {
             text(MessageId::NothingWritten));
         return false;
     }
-    readPinCounters(session, hold);
-    if (IsKnown(session.cardInfo().Pin2Attempts, 0)) {
+    const Pin2Step pin2 = askForPin2(session, host().pinDialogs(), hold);
+    if (pin2.ending == Pin2Step::Ending::Verified)
+        return true;
+    // Blocked before anything was asked: the window says so. A code that was wrong, or blocked
+    // PIN2 in the dialog, has been told by the dialog already.
+    if (pin2.ending == Pin2Step::Ending::Blocked && !pin2.asked) {
         nowLabel_->setText(text(MessageId::Pin2BlockedNothingWritten));
         ShowMessage(CatalogueMessage(MessageId::Pin2BlockedNothingWritten, language(),
                                      DialogButtons::Ok, DialogIcon::Warning));
         return false;
     }
-    // One verification, as the user gives it: a wrong code is reported by the dialog with the
-    // attempts left and never sent again by the program.
-    if (!host().pinDialogs().execVerifyPin(1, hold)) {
-        nowLabel_->setText(text(MessageId::Pin2NotVerifiedNothingWritten));
-        return false;
-    }
-    return true;
+    nowLabel_->setText(text(MessageId::Pin2NotVerifiedNothingWritten));
+    return false;
 }
 
 void PhoneBookWindow::limitNameToShownFile(int list, int column) {

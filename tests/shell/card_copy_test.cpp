@@ -222,7 +222,7 @@ private slots:
     }
 
     // Fixed dialling numbers that differ on the other card are written after PIN2 there, asked
-    // once.
+    // once; PIN1 stays verified.
     void otherCardsFixedDiallingNumbersAfterPin2() {
         ShellRig rig;
         start(rig);
@@ -244,6 +244,7 @@ private slots:
         QCOMPARE(rig.dialogs.LastMessage().messageId, MessageId::CardCopied);
         QCOMPARE(other->ToImage().FindFile("3F00/7F10/6F3B")->records[0].data,
                  sourceImage_.FindFile("3F00/7F10/6F3B")->records[0].data);
+        QCOMPARE(rig.cardInfoWindow()->imsiValue->text(), QString("001010123456789"));
     }
 };
 
