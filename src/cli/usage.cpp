@@ -101,7 +101,10 @@ std::string Usage(const std::string& command) {
          "\"emails\",\n"
          "\"second_name\" and \"groups\" (names the card offers); write writes those an entry\n"
          "gives, changing only the records they are kept in (with --json the report then says\n"
-         "\"usim_contacts_written\"). A USIM phone book of several blocks (EF PBR records)\n"
+         "\"usim_contacts_written\"). Every entry whose name, number or fields a write\n"
+         "changes is marked changed in EF PBC and counted once in EF CC, and a new entry gets\n"
+         "its unique identifier (EF UID) (\"usim_changes_counted\" with --json).\n"
+         "A USIM phone book of several blocks (EF PBR records)\n"
          "lists the entries of each later block after EF ADN's, with their \"block\" (2 on)\n"
          "and \"slot\" (the record in that block); write writes them with their name, number\n"
          "and fields (--replace empties EF ADN's slots only).\n"},
