@@ -7,6 +7,7 @@
 #include "engine/phonebook_entry.h"
 #include "engine/usim_phonebook.h"
 #include "support/image_contents.h"
+#include "support/usim_images.h"
 #include "support/usim_rig.h"
 
 namespace pellucard::testing {
@@ -14,28 +15,9 @@ namespace {
 
 const std::string kBook = "3F00/7F10/5F3A/";
 
-// The demo card whose phone book block lists EF UID 4F21: its three entries numbered 1 to 3,
-// EF PUID at `previous`.
+// The demo card whose phone book block lists EF UID 4F21, EF PUID at `previous`.
 CardImage WithUniqueIds(const Bytes& previous) {
-    CardImage image = DemoImage();
-    Bytes& pbr = image.FindFile(kBook + "4F30")->records[0].data;
-    // Type 1 grows by C9 02 4F 21; the filler after the record gives the room.
-    const Bytes uid{0xC9, 0x02, 0x4F, 0x21};
-    pbr.insert(pbr.begin() + 2 + pbr[1], uid.begin(), uid.end());
-    pbr[1] = std::uint8_t(pbr[1] + uid.size());
-    pbr.resize(pbr.size() - uid.size());
-    CardFile file = *image.FindFile(kBook + "4F26");
-    file.path = kBook + "4F21";
-    file.recordLength = 2;
-    file.emptyRecord = Bytes{0x00, 0x00};
-    for (auto& record : file.records)
-        record = {Bytes{0x00, 0x00}, {}};
-    file.records[0].data = {0x00, 0x01};
-    file.records[1].data = {0x00, 0x02};
-    file.records[3].data = {0x00, 0x03};
-    image.files.push_back(file);
-    image.FindFile(kBook + "4F24")->body = previous;
-    return image;
+    return WithUniqueIdFile(DemoImage(), previous);
 }
 
 // The rig with the global phone book read.

@@ -11,6 +11,7 @@
 #include "simulator/virtual_uicc_card.h"
 #include "support/image_contents.h"
 #include "support/sim_card_terminal.h"
+#include "support/usim_images.h"
 #include "support/window_rig.h"
 #include "windows/cell_editor.h"
 #include "windows/phone_book_window.h"
@@ -54,12 +55,19 @@ class UsimPhoneBookWindowTest : public QObject {
 
 private slots:
     // The window rig with the demo card as a virtual USIM in a PC/SC reader.
-    void init() {
-        rig = std::make_unique<WindowRig>();
+    void init() { insert(demoImage()); }
+    static CardImage demoImage() {
         QString error;
         CardImage demo;
         ReadCardImageFile(QString::fromLatin1(kDemoCardResource), demo, error);
-        card = VirtualUiccCard::FromImage(demo, error);
+        return demo;
+    }
+    void insert(const CardImage& image) {
+        delete window;
+        window = nullptr;
+        rig = std::make_unique<WindowRig>();
+        QString error;
+        card = VirtualUiccCard::FromImage(image, error);
         auto reader = std::make_unique<ReaderSession>();
         auto channel = std::make_unique<PcscChannel>(std::make_unique<SimCardTerminal>(card));
         reader->pcsc = channel.get();
@@ -164,6 +172,41 @@ private slots:
         window->openFile();
         QCOMPARE(usimTexts(kComputer, 1),
                  QStringList({"+441632960456", "Work", "alice@home.example", "Ali", "Family"}));
+    }
+
+    // Names and numbers alone, written by the run of the ADN records: a renamed, a new and an
+    // emptied entry are each marked in EF PBC and counted once in EF CC, and not another byte
+    // of the card changes.
+    void namesAndNumbersAloneAreMarkedAndCounted() {
+        read();
+        const CardImage before = card->ToImage();
+        TypeOver(window, kSim, 1, phone_column::kName, QStringLiteral("Alice M"));
+        TypeOver(window, kSim, 3, phone_column::kName, QStringLiteral("Dana"));
+        TypeOver(window, kSim, 3, phone_column::kNumber, QStringLiteral("123"));
+        TypeOver(window, kSim, 5, phone_column::kName, {});
+        TypeOver(window, kSim, 5, phone_column::kNumber, {});
+        writeAndReadBack();
+        const std::string adn = "3F00/7F10/6F3A#";
+        const std::string pb = "3F00/7F10/5F3A/";
+        const std::set<std::string> expected = {adn + "1",     adn + "3",     adn + "5",
+                                                pb + "4F09#1", pb + "4F09#3", pb + "4F09#5",
+                                                pb + "4F23#0"};
+        QCOMPARE(Changed(before, card->ToImage()), expected);
+        QCOMPARE(card->ToImage().FindFile(pb + "4F23")->body, (Bytes{0x00, 0x08}));
+    }
+
+    // An entry made of a name and number on a card with no identifier left for it: the row is
+    // named with the reason, and the write is not reported done.
+    void aRefusedMarkIsReported() {
+        insert(WithUniqueIdFile(demoImage(), {0xFF, 0xFE}));
+        read();
+        TypeOver(window, kSim, 3, phone_column::kName, QStringLiteral("Dana"));
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        window->writeToCard();
+        QCOMPARE(status(), Message(MessageId::UsimChangeNotMarked, 0)
+                               .arg(3)
+                               .arg(Message(MessageId::UsimNoUniqueIdLeft, 0)));
+        QVERIFY(window->cardSideModified());
     }
 };
 
