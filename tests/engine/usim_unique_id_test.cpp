@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/card_runs.h"
-#include "engine/phonebook_entry.h"
 #include "engine/usim_phonebook.h"
 #include "support/image_contents.h"
-#include "support/usim_images.h"
 #include "support/usim_rig.h"
 
 namespace pellucard::testing {
@@ -15,9 +13,28 @@ namespace {
 
 const std::string kBook = "3F00/7F10/5F3A/";
 
-// The demo card whose phone book block lists EF UID 4F21, EF PUID at `previous`.
+// The demo card whose phone book block lists EF UID 4F21: its three entries numbered 1 to 3,
+// EF PUID at `previous`.
 CardImage WithUniqueIds(const Bytes& previous) {
-    return WithUniqueIdFile(DemoImage(), previous);
+    CardImage image = DemoImage();
+    Bytes& pbr = image.FindFile(kBook + "4F30")->records[0].data;
+    // Type 1 grows by C9 02 4F 21; the filler after the record gives the room.
+    const Bytes uid{0xC9, 0x02, 0x4F, 0x21};
+    pbr.insert(pbr.begin() + 2 + pbr[1], uid.begin(), uid.end());
+    pbr[1] = std::uint8_t(pbr[1] + uid.size());
+    pbr.resize(pbr.size() - uid.size());
+    CardFile file = *image.FindFile(kBook + "4F26");
+    file.path = kBook + "4F21";
+    file.recordLength = 2;
+    file.emptyRecord = Bytes{0x00, 0x00};
+    for (auto& record : file.records)
+        record = {Bytes{0x00, 0x00}, {}};
+    file.records[0].data = {0x00, 0x01};
+    file.records[1].data = {0x00, 0x02};
+    file.records[3].data = {0x00, 0x03};
+    image.files.push_back(file);
+    image.FindFile(kBook + "4F24")->body = previous;
+    return image;
 }
 
 // The rig with the global phone book read.
@@ -82,108 +99,42 @@ TEST(UsimUniqueIdTest, AnUnsetPreviousIdentifierFollowsTheEntries) {
     EXPECT_EQ(rig.Body("4F24"), (Bytes{0x00, 0x04}));
 }
 
-// The plain record run of the phone book writes slot `slot` of EF ADN, as the windows' and the
-// command line's writes of names and numbers do; the USIM phone book is then read again.
-void WriteAdnAndReadAgain(Rig& rig, int slot, const std::string& name, const std::string& number) {
-    const CardRunResult run =
-        WriteCardRecords(*rig.engine, CardRecordFile::PhoneBook,
-                         [&](int n, int length) -> std::optional<Bytes> {
-                             if (n != slot)
-                                 return std::nullopt;
-                             return EncodePhoneBookRecord(number, name, length, AlphaForm::Ucs2);
-                         },
-                         {});
-    ASSERT_TRUE(run.Complete());
-    ASSERT_TRUE(rig.book->Open().IsDone());
-    ASSERT_TRUE(rig.book->Read().Complete());
-}
-
-TEST(UsimAdnBookkeepingTest, ANameEditedThroughTheAdnRunIsMarkedAndCountedOnce) {
-    Rig rig(WithUniqueIds({0x00, 0x03}));
-    const UsimContact alice = rig.book->Contacts()[0];
-    const UsimContact jose = rig.book->Contacts()[1];
-    // Nothing changed: nothing is written.
-    const CardImage untouched = rig.card->ToImage();
-    const CardResult<bool> same = rig.book->WriteAfterAdn(alice, alice);
-    EXPECT_TRUE(same.IsDone());
-    EXPECT_FALSE(same.value);
-    EXPECT_EQ(rig.card->ToImage(), untouched);
-
-    WriteAdnAndReadAgain(rig, 1, "Alice M", alice.number);
-    const CardImage written = rig.card->ToImage();
-    const CardResult<bool> marked = rig.book->WriteAfterAdn(rig.book->Contacts()[0], alice);
-    ASSERT_TRUE(marked.IsDone());
-    EXPECT_TRUE(marked.value);
-    // EF PBC's entry marked, EF CC one more; not one other byte, the identifier kept.
-    EXPECT_EQ(Changed(written, rig.card->ToImage()),
-              (std::set<std::string>{kBook + "4F09#1", kBook + "4F23#0"}));
-    EXPECT_EQ(rig.card->ToImage().FindFile(kBook + "4F09")->records[0].data, (Bytes{0x01, 0x00}));
-    EXPECT_EQ(rig.Body("4F23"), (Bytes{0x00, 0x06}));
-
-    // A name through the run and a second name through the write are one change.
-    WriteAdnAndReadAgain(rig, 2, "Jose", jose.number);
-    UsimContact edited = rig.book->Contacts()[1];
-    edited.secondName = "Pepe";
-    ASSERT_TRUE(rig.book->WriteAfterAdn(edited, jose).IsDone());
-    EXPECT_EQ(rig.Body("4F23"), (Bytes{0x00, 0x07}));
-    EXPECT_EQ(rig.Uid(2), (Bytes{0x00, 0x02}));
-    EXPECT_EQ(rig.book->Contacts()[1].secondName, "Pepe");
-}
-
-TEST(UsimAdnBookkeepingTest, AnEntryCreatedThroughTheAdnRunGetsTheNextIdentifier) {
+// Names and numbers written by the plain record run of EF ADN, the book then read again: each
+// entry's change is marked in EF PBC and counted in EF CC once, with what the write adds.
+TEST(UsimUniqueIdTest, EntriesWrittenByTheAdnRunAreMarkedCountedAndNumbered) {
     CardImage image = WithUniqueIds({0x00, 0x03});
-    // Alice's entry was written by a program that keeps no identifiers.
-    image.FindFile(kBook + "4F21")->records[0].data = {0xFF, 0xFF};
+    image.FindFile(kBook + "4F21")->records[1].data = {0xFF, 0xFF};  // José has no identifier
     Rig rig(image);
-    const UsimContact empty = rig.book->Contacts()[2];
-    const UsimContact alice = rig.book->Contacts()[0];
-    WriteAdnAndReadAgain(rig, 3, "Dana", "+3312345");
-    const CardResult<bool> created = rig.book->WriteAfterAdn(rig.book->Contacts()[2], empty);
-    ASSERT_TRUE(created.IsDone());
-    EXPECT_TRUE(created.value);
-    EXPECT_EQ(rig.Uid(3), (Bytes{0x00, 0x04}));
-    EXPECT_EQ(rig.Body("4F24"), (Bytes{0x00, 0x04}));
-    EXPECT_EQ(rig.Body("4F23"), (Bytes{0x00, 0x06}));
-
-    WriteAdnAndReadAgain(rig, 1, alice.name, "+441632960999");
-    ASSERT_TRUE(rig.book->WriteAfterAdn(rig.book->Contacts()[0], alice).IsDone());
-    EXPECT_EQ(rig.Uid(1), (Bytes{0x00, 0x05}));
-    EXPECT_EQ(rig.Body("4F24"), (Bytes{0x00, 0x05}));
-
-    // None left: the entry the run created is refused its identifier, and nothing more is
-    // written for it.
-    Rig full(WithUniqueIds({0xFF, 0xFE}));
-    WriteAdnAndReadAgain(full, 3, "Dana", "+3312345");
-    const CardImage written = full.card->ToImage();
-    EXPECT_EQ(full.book->WriteAfterAdn(full.book->Contacts()[2], empty).outcome,
-              CardOutcome::Refused(0x6A84));
-    EXPECT_EQ(full.card->ToImage(), written);
-}
-
-// A deleted entry leaves nothing behind in the files beside EF ADN, is marked and counted, and
-// keeps its identifier: EF PUID never gives it again, and a new entry in its record gets a new
-// one.
-TEST(UsimAdnBookkeepingTest, AnEntryDeletedThroughTheAdnRunFreesItsRecordsAndIsCounted) {
-    Rig rig(WithUniqueIds({0x00, 0x03}));
-    const UsimContact jose = rig.book->Contacts()[1];
-    ASSERT_FALSE(jose.emails.empty());
-    WriteAdnAndReadAgain(rig, 2, "", "");
-    UsimContact deleted;
-    deleted.index = 2;
-    const CardResult<bool> outcome = rig.book->WriteAfterAdn(deleted, jose);
-    ASSERT_TRUE(outcome.IsDone());
-    EXPECT_TRUE(outcome.value);
-    EXPECT_TRUE(rig.book->Contacts()[1].IsEmpty());
-    const CardImage image = rig.card->ToImage();
-    EXPECT_EQ(image.FindFile(kBook + "4F50")->records[1].data, Bytes(32, 0xFF));
-    EXPECT_EQ(image.FindFile(kBook + "4F25")->records[1].data, (Bytes{0xFF, 0xFF}));
-    EXPECT_EQ(image.FindFile(kBook + "4F09")->records[1].data, (Bytes{0x01, 0x00}));
-    EXPECT_EQ(rig.Body("4F23"), (Bytes{0x00, 0x06}));
-    EXPECT_EQ(rig.Uid(2), (Bytes{0x00, 0x02}));
-
-    WriteAdnAndReadAgain(rig, 2, "Eve", "123");
-    ASSERT_TRUE(rig.book->WriteAfterAdn(rig.book->Contacts()[1], deleted).IsDone());
+    const std::vector<UsimContact> before = rig.book->Contacts();
+    const CardImage read = rig.card->ToImage();
+    const std::map<int, std::string> names = {{1, "Alice M"}, {2, "Jose"}, {3, "Dana"}};
+    ASSERT_TRUE(WriteCardRecords(*rig.engine, CardRecordFile::PhoneBook,
+                                 [&](int n, int length) -> std::optional<Bytes> {
+                                     if (!names.count(n))
+                                         return std::nullopt;
+                                     return EncodePhoneBookRecord("0123", names.at(n), length,
+                                                                  AlphaForm::Ucs2);
+                                 },
+                                 {})
+                    .Complete());
+    ASSERT_TRUE(rig.book->Open().IsDone() && rig.book->Read().Complete());
+    EXPECT_FALSE(rig.book->WriteAfterAdn(before[4], before[4]).value) << "nothing changed";
+    UsimContact alice = rig.book->Contacts()[0];
+    alice.secondName = "Al";
+    for (const UsimContact& now : {alice, rig.book->Contacts()[1], rig.book->Contacts()[2]}) {
+        const CardResult<bool> kept = rig.book->WriteAfterAdn(now, before[now.index - 1]);
+        EXPECT_TRUE(kept.IsDone() && kept.value) << now.name;
+    }
+    const std::string adn = "3F00/7F10/6F3A#";
+    EXPECT_EQ(
+        Changed(read, rig.card->ToImage()),
+        (std::set<std::string>{adn + "1", adn + "2", adn + "3", kBook + "4F19#1", kBook + "4F09#1",
+                               kBook + "4F09#2", kBook + "4F09#3", kBook + "4F21#2",
+                               kBook + "4F21#3", kBook + "4F24#0", kBook + "4F23#0"}));
+    EXPECT_EQ(rig.Body("4F23"), (Bytes{0x00, 0x08}));
     EXPECT_EQ(rig.Uid(2), (Bytes{0x00, 0x04}));
+    EXPECT_EQ(rig.Uid(3), (Bytes{0x00, 0x05}));
+    EXPECT_EQ(rig.Body("4F24"), (Bytes{0x00, 0x05}));
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include "simulator/virtual_uicc_card.h"
 #include "support/image_contents.h"
 #include "support/sim_card_terminal.h"
-#include "support/usim_images.h"
 #include "support/window_rig.h"
 #include "windows/cell_editor.h"
 #include "windows/phone_book_window.h"
@@ -55,19 +54,12 @@ class UsimPhoneBookWindowTest : public QObject {
 
 private slots:
     // The window rig with the demo card as a virtual USIM in a PC/SC reader.
-    void init() { insert(demoImage()); }
-    static CardImage demoImage() {
+    void init() {
+        rig = std::make_unique<WindowRig>();
         QString error;
         CardImage demo;
         ReadCardImageFile(QString::fromLatin1(kDemoCardResource), demo, error);
-        return demo;
-    }
-    void insert(const CardImage& image) {
-        delete window;
-        window = nullptr;
-        rig = std::make_unique<WindowRig>();
-        QString error;
-        card = VirtualUiccCard::FromImage(image, error);
+        card = VirtualUiccCard::FromImage(demo, error);
         auto reader = std::make_unique<ReaderSession>();
         auto channel = std::make_unique<PcscChannel>(std::make_unique<SimCardTerminal>(card));
         reader->pcsc = channel.get();
@@ -193,20 +185,6 @@ private slots:
                                                 pb + "4F23#0"};
         QCOMPARE(Changed(before, card->ToImage()), expected);
         QCOMPARE(card->ToImage().FindFile(pb + "4F23")->body, (Bytes{0x00, 0x08}));
-    }
-
-    // An entry made of a name and number on a card with no identifier left for it: the row is
-    // named with the reason, and the write is not reported done.
-    void aRefusedMarkIsReported() {
-        insert(WithUniqueIdFile(demoImage(), {0xFF, 0xFE}));
-        read();
-        TypeOver(window, kSim, 3, phone_column::kName, QStringLiteral("Dana"));
-        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
-        window->writeToCard();
-        QCOMPARE(status(), Message(MessageId::UsimChangeNotMarked, 0)
-                               .arg(3)
-                               .arg(Message(MessageId::UsimNoUniqueIdLeft, 0)));
-        QVERIFY(window->cardSideModified());
     }
 };
 
