@@ -3,6 +3,8 @@
 #include <QJsonObject>
 
 #include <iostream>
+#include <map>
+#include <optional>
 #include <set>
 
 #include "cli/cli.h"
@@ -102,6 +104,14 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
     if (args.Flag("replace"))
         emptied = SlotsToEmpty(engine, globals, args, named, file);
     const std::set<int> toEmpty(emptied.begin(), emptied.end());
+    // On a card with a USIM phone book, the entries as they were before their names and numbers
+    // are written: a change by that write alone is still marked and counted.
+    std::optional<std::map<int, UsimContact>> usimBefore;
+    if (file == CardRecordFile::PhoneBook) {
+        std::set<int> adnSlots = named;
+        adnSlots.insert(emptied.begin(), emptied.end());
+        usimBefore = UsimEntriesBefore(engine, adnSlots);
+    }
 
     // Slots the file does not name stay as the card holds them.
     const auto recordFor = [&](int slot, int length) -> std::optional<Bytes> {
@@ -133,9 +143,10 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
         }
         ClearFieldsOfEmptiedSlots(usimWrites, deleted);
     }
-    int usimWritten = 0;
+    UsimWritten usimWritten;
     try {
-        usimWritten = WriteUsimFields(engine, usimWrites);
+        usimWritten =
+            WriteUsimFields(engine, usimWrites, usimBefore.value_or(std::map<int, UsimContact>{}));
     } catch (const Failure&) {
         std::string ignored;
         session->SaveVirtualCard(ignored);
@@ -158,19 +169,28 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
                            {"slots_emptied", slotsEmptied},
                            {"losses", LossesJson(ListedLosses())}};
         // Only a file with the fields of a USIM phone book has USIM contacts to write.
-        if (!usimFields.empty() || usimWritten > 0)
-            report["usim_contacts_written"] = usimWritten;
+        if (!usimFields.empty() || usimWritten.contacts > 0)
+            report["usim_contacts_written"] = usimWritten.contacts;
+        if (usimBefore)
+            report["usim_changes_counted"] = usimWritten.changesCounted;
         PrintJson(report);
     } else {
         PrintLine("wrote " + Counted(run.done, "record", "records") +
                   (emptied.empty() ? std::string()
                                    : " (" + std::to_string(emptied.size()) + " of them emptied)") +
                   "; " + std::to_string(run.left) + " left as they were" +
-                  (usimFields.empty() && usimWritten == 0
+                  (usimFields.empty() && usimWritten.contacts == 0
                        ? std::string()
                        : "; USIM fields of " +
-                             Counted(static_cast<std::size_t>(usimWritten), "contact", "contacts") +
-                             " written"));
+                             Counted(static_cast<std::size_t>(usimWritten.contacts), "contact",
+                                     "contacts") +
+                             " written") +
+                  (usimWritten.changesCounted == 0
+                       ? std::string()
+                       : "; changes of " +
+                             Counted(static_cast<std::size_t>(usimWritten.changesCounted),
+                                     "USIM contact", "USIM contacts") +
+                             " marked and counted"));
     }
     return kSuccess;
 }

@@ -231,15 +231,29 @@ void CheckUsimPhoneBook(Pellucard& engine, const UsimFieldsBySlot& fields) {
     }
 }
 
-int WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields) {
-    if (fields.empty())
-        return 0;
+std::optional<std::map<int, UsimContact>> UsimEntriesBefore(Pellucard& engine,
+                                                            const std::set<int>& slots) {
+    const auto book = ReadPhoneBook(engine);
+    if (!book)
+        return std::nullopt;
+    std::map<int, UsimContact> before;
+    for (const int slot : slots) {
+        if (const int index = book->IndexOf(1, slot); index >= 1)
+            before[slot] = book->Contacts()[static_cast<std::size_t>(index - 1)];
+    }
+    return before;
+}
+
+UsimWritten WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields,
+                            const std::map<int, UsimContact>& adnBefore) {
+    if (fields.empty() && adnBefore.empty())
+        return {};
     const auto book = ReadPhoneBook(engine);
     if (!book) {
         // Empty fields lose nothing on a card that has nowhere to keep them.
         if (std::none_of(fields.begin(), fields.end(),
                          [](const auto& given) { return HoldsSomething(given.second); }))
-            return 0;
+            return {};
         throw Failure{kCardFailure, "the card has no USIM phone book"};
     }
     // Every entry is placed before anything is written.
@@ -247,9 +261,15 @@ int WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields) {
         if (book->IndexOf(at.block, at.slot) == 0)
             throw Failure{kUsage, UsimSlotText(at) + " is beyond the card's USIM phone book"};
     }
-    int written = 0;
-    for (const auto& [at, given] : fields) {
+    // The entries given fields, and those whose name or number alone was written.
+    UsimFieldsBySlot visits = fields;
+    for (const auto& [slot, before] : adnBefore)
+        visits.try_emplace({1, slot});
+    UsimWritten written;
+    for (const auto& [at, given] : visits) {
         const auto index = static_cast<std::size_t>(book->IndexOf(at.block, at.slot));
+        if (index == 0)
+            continue;  // an EF ADN slot beyond the USIM phone book's first block
         UsimContact contact = book->Contacts()[index - 1];
         const UsimContact read = contact;
         if (given.name)
@@ -264,14 +284,18 @@ int WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields) {
             contact.secondName = *given.secondName;
         if (given.groups)
             contact.groups = *given.groups;
-        const CardOutcome outcome = book->Write(contact);
-        if (outcome.IsLinkFailed())
+        const auto before = at.block == 1 ? adnBefore.find(at.slot) : adnBefore.end();
+        const CardResult<bool> outcome =
+            book->WriteAfterAdn(contact, before != adnBefore.end() ? before->second : read);
+        if (outcome.outcome.IsLinkFailed())
             throw Failure{kCardFailure, UsimSlotText(at) +
                                             ": the card stopped answering while its "
                                             "USIM fields were written"};
         if (!outcome.IsDone())
-            throw Failure{kCardFailure, UsimSlotText(at) + ": not written: " + WhyRefused(outcome)};
-        written += book->Contacts()[index - 1] == read ? 0 : 1;
+            throw Failure{kCardFailure,
+                          UsimSlotText(at) + ": not written: " + WhyRefused(outcome.outcome)};
+        written.contacts += book->Contacts()[index - 1] == read ? 0 : 1;
+        written.changesCounted += outcome.value ? 1 : 0;
     }
     return written;
 }

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -60,10 +61,25 @@ void ClearFieldsOfEmptiedSlots(UsimFieldsBySlot& fields, const std::vector<int>&
 // and the card has no USIM phone book to hold them.
 void CheckUsimPhoneBook(Pellucard& engine, const UsimFieldsBySlot& fields);
 
+// What the card's USIM phone book holds in the slots of EF ADN a write of names and numbers is
+// about to write, read before it does; nothing on a card without a USIM phone book.
+std::optional<std::map<int, UsimContact>> UsimEntriesBefore(Pellucard& engine,
+                                                            const std::set<int>& slots);
+
+// What WriteUsimFields wrote: the contacts whose fields changed, and the entries whose change
+// was kept in the phone book's bookkeeping (EF UID, EF PBC, EF CC).
+struct UsimWritten {
+    int contacts = 0;
+    int changesCounted = 0;
+};
+
 // Writes the fields onto the contacts of the card's USIM phone book, each contact whole (a
-// first-block contact's name and number as the card now holds them); the value is the count
-// of contacts written. Fails, saying which slot and why, when the card has no USIM phone book,
-// has no such slot, or refuses a contact.
-int WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields);
+// first-block contact's name and number as the card now holds them), and keeps the bookkeeping
+// of the EF ADN slots in `adnBefore` (as UsimEntriesBefore read them) whose names or numbers the
+// write of names and numbers changed: each changed entry is counted once, with its fields.
+// Fails, saying which slot and why, when the card has no USIM phone book, has no such slot, or
+// refuses a contact.
+UsimWritten WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields,
+                            const std::map<int, UsimContact>& adnBefore = {});
 
 }  // namespace pellucard::cli

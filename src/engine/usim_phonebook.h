@@ -81,6 +81,14 @@ public:
     // number type the block does not offer or has more numbers or e-mails than slots; with
     // 6A 84 when no free record is left for a new one. Nothing is written when refused.
     CardOutcome Write(const UsimContact& edited);
+    // Writes `edited` as Write does, for an entry whose EF ADN record another run (the plain
+    // record run of names and numbers) may have written already: `before` is the entry as the
+    // card held it before that run. The entry's change, by that run and by this write together,
+    // is kept once: an entry that was empty (or holds no identifier) gets its EF UID, and the
+    // entry is marked in EF PBC and counted in EF CC. An entry deleted frees its linked records
+    // and keeps its identifier, which EF PUID never gives again. Nothing is written, and the
+    // value is false, when neither run changed the entry.
+    CardResult<bool> WriteAfterAdn(const UsimContact& edited, const UsimContact& before);
 
     // The change counter as last read or written (0 when the card has no EF CC).
     int ChangeCounter() const { return DecodeChangeCounter(changeCounter_); }
@@ -114,6 +122,9 @@ private:
     // Gives a new entry of a block that lists EF UID its identifier: EF PUID first, so that an
     // identifier is never given twice, then the entry's EF UID record.
     CardOutcome GiveUniqueId(Block& block, int record);
+    // Whether the entry's EF UID record holds an identifier (true where the block has no EF UID:
+    // there is none to give).
+    bool HoldsUniqueId(const Block& block, int record) const;
     // Every changed text and number of `edited` fits its field whole and holds only what the
     // card can store: nothing is cut on the way to the card.
     bool KeptWhole(const Block& block, const UsimContact& edited) const;

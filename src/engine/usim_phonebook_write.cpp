@@ -208,13 +208,33 @@ bool UsimPhoneBook::KeptWhole(const Block& block, const UsimContact& edited) con
     return edited.secondName == read.secondName || !sne || textFits(edited.secondName, field(*sne));
 }
 
+bool UsimPhoneBook::HoldsUniqueId(const Block& block, int record) const {
+    const PhoneBookFile* uid = block.files.Find(pbr::kUid);
+    if (!uid || uid->linkType != pbr::kType1)
+        return true;
+    const auto& records = RecordsOf(block, pbr::kUid);
+    return record > static_cast<int>(records.size()) ||
+           DecodeUniqueId(records[static_cast<std::size_t>(record - 1)]) != 0;
+}
+
 CardOutcome UsimPhoneBook::Write(const UsimContact& edited) {
+    const bool held = readComplete_ && BlockOf(edited.index);
+    return WriteAfterAdn(edited,
+                         held ? contacts_[static_cast<std::size_t>(edited.index - 1)] : edited)
+        .outcome;
+}
+
+CardResult<bool> UsimPhoneBook::WriteAfterAdn(const UsimContact& edited,
+                                              const UsimContact& before) {
+    const auto refused = [](std::uint16_t statusWord) {
+        return CardResult<bool>{false, CardOutcome::Refused(statusWord)};
+    };
     // Links and free records are known only from a whole reading.
     if (!readComplete_)
-        return CardOutcome::Refused(status_word::kConditionsNotSatisfied);
+        return refused(status_word::kConditionsNotSatisfied);
     Block* block = BlockOf(edited.index);
     if (!block)
-        return CardOutcome::Refused(status_word::kOutOfRange);
+        return refused(status_word::kOutOfRange);
     const int record = edited.index - block->first + 1;
     const auto anrFiles = block->files.All(pbr::kAnr);
     const auto emailFiles = block->files.All(pbr::kEmail);
@@ -226,13 +246,13 @@ CardOutcome UsimPhoneBook::Write(const UsimContact& edited) {
     if (beyond(edited.numbers, anrFiles.size(),
                [](const ContactNumber& n) { return n.number.empty(); }) ||
         beyond(edited.emails, emailFiles.size(), [](const std::string& s) { return s.empty(); }))
-        return CardOutcome::Refused(status_word::kWrongData);
+        return refused(status_word::kWrongData);
     // Names to records, before anything is written.
     std::vector<int> groups;
     for (const auto& name : edited.groups) {
         const int group = RecordOfName(block->groupNames, name);
         if (group == 0 || !block->files.Find(pbr::kGrp))
-            return CardOutcome::Refused(status_word::kWrongData);
+            return refused(status_word::kWrongData);
         groups.push_back(group);
     }
     std::vector<std::uint8_t> types;
@@ -240,26 +260,27 @@ CardOutcome UsimPhoneBook::Write(const UsimContact& edited) {
         const std::string type = i < edited.numbers.size() ? edited.numbers[i].type : "";
         const int found = RecordOfName(block->numberTypes, type);
         if (!type.empty() && found == 0)
-            return CardOutcome::Refused(status_word::kWrongData);
+            return refused(status_word::kWrongData);
         types.push_back(static_cast<std::uint8_t>(found));
     }
     if (!edited.secondName.empty() && !block->files.Find(pbr::kSne))
-        return CardOutcome::Refused(status_word::kWrongData);
+        return refused(status_word::kWrongData);
     if (!KeptWhole(*block, edited))
-        return CardOutcome::Refused(status_word::kWrongData);
+        return refused(status_word::kWrongData);
     // A new entry of a block with EF UID needs an identifier; none left is refused before
     // anything is written.
-    const bool created =
-        contacts_[static_cast<std::size_t>(edited.index - 1)].IsEmpty() && !edited.IsEmpty();
+    const UsimContact& read = contacts_[static_cast<std::size_t>(edited.index - 1)];
+    const bool created = before.IsEmpty() && !edited.IsEmpty();
     const PhoneBookFile* uidFile = block->files.Find(pbr::kUid);
     if (created && uidFile && uidFile->linkType == pbr::kType1 && NextUniqueId() == 0)
-        return CardOutcome::Refused(kNotEnoughMemory);
+        return refused(kNotEnoughMemory);
 
-    bool changed = false;
+    // A name or number another run wrote is a change of this entry as much as the fields.
+    bool changed = before.name != read.name || before.number != read.number;
     CardOutcome outcome = CardOutcome::Done();
     const auto finish = [&](const CardOutcome& result) {
         contacts_[static_cast<std::size_t>(edited.index - 1)] = Decode(*block, record);
-        return result;
+        return CardResult<bool>{changed && result.IsDone(), result};
     };
     const PhoneBookFile& adnFile = *block->files.Find(pbr::kAdn);
     const AdnLink link{adnFile.sfi != 0 ? adnFile.sfi : std::uint8_t{0xFF},
@@ -328,7 +349,11 @@ CardOutcome UsimPhoneBook::Write(const UsimContact& edited) {
             },
             changed);
     }
-    if (changed && created && outcome.IsDone())
+    // An entry that had none (written by a program that keeps no identifiers) gets one too,
+    // while any are left; only a new entry is refused for want of one.
+    const bool wantsId =
+        created || (!edited.IsEmpty() && !HoldsUniqueId(*block, record) && NextUniqueId() != 0);
+    if (changed && wantsId && outcome.IsDone())
         outcome = GiveUniqueId(*block, record);
     if (changed && outcome.IsDone())
         outcome = CountChange(*block, record);

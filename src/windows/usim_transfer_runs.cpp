@@ -1,5 +1,7 @@
 #include "windows/usim_transfer_runs.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <memory>
 
@@ -80,6 +82,21 @@ UsimContact wantedContact(const RecordList& list, int row, const UsimCardBook& b
     return wanted;
 }
 
+// Whether the row's name or number is not what the card held in its slot: the run of the ADN
+// records changed the entry, and the USIM phone book's bookkeeping must follow.
+bool nameOrNumberChanged(const RecordList& list, int row, const UsimContact& held) {
+    return TrimBlanks(list.Text(row, phone_column::kName)).toStdString() != held.name ||
+           TrimBlanks(list.Text(row, phone_column::kNumber)).toStdString() != held.number;
+}
+
+// Why the card refused a contact: of its fields, or of the bookkeeping alone (where 6A84 can
+// only mean that no identifier is left for a new entry).
+QString reasonOf(const CardOutcome& outcome, bool fieldsChanged, int languageIndex) {
+    if (!fieldsChanged && outcome.statusWord == kNoFreeRecord)
+        return Message(MessageId::UsimNoUniqueIdLeft, languageIndex);
+    return reasonOf(outcome, languageIndex);
+}
+
 // Whether a row of `written` holds a value in a USIM column.
 bool holdsUsimValues(const RecordList& list, const QList<int>& written) {
     return std::any_of(written.begin(), written.end(), [&](int slot) {
@@ -126,21 +143,27 @@ bool writeUsimFields(TransferRun& run, const RecordList& list, UsimCardBook& boo
     const bool known = book.generation == run.cardGeneration;
     if (known && !book.present && !holdsUsimValues(list, run.writtenSlots))
         return true;
-    // The slots whose fields change, judged against what the card held when last read; with
-    // nothing read from this card, the slots whose rows hold USIM values.
+    // The slots whose fields or name and number change, judged against what the card held
+    // when last read; with nothing read from this card, the slots whose rows hold USIM values.
     QList<int> changing;
+    QSet<int> fieldsChanging;
     for (const int slot : run.writtenSlots) {
         if (slot >= list.Rows())
             continue;
         const auto held = book.bySlot.find(slot);
         if (!known || held == book.bySlot.end()) {
-            if (usimFieldsOfRow(list, slot) != UsimRowFields{})
+            if (usimFieldsOfRow(list, slot) != UsimRowFields{}) {
                 changing.append(slot);
+                fieldsChanging.insert(slot);
+            }
             continue;
         }
         const UsimContact wanted =
             wantedContact(list, slot, book, held->second, book.numberTypes, book.groupNames);
         if (usimFieldsDiffer(wanted, held->second))
+            fieldsChanging.insert(slot);
+        if (fieldsChanging.contains(slot) ||
+            (book.present && nameOrNumberChanged(list, slot, held->second)))
             changing.append(slot);
     }
     if (changing.isEmpty())
@@ -167,8 +190,12 @@ bool writeUsimFields(TransferRun& run, const RecordList& list, UsimCardBook& boo
         showTransferReadEnding(run, read);
         return false;
     }
-    QList<int> refused;
-    CardOutcome firstRefusal;
+    // The contacts the card refused, and why it refused the first: those whose fields changed,
+    // and those whose name and number alone changed (only the bookkeeping was refused).
+    struct Refusals {
+        QList<int> rows;
+        CardOutcome first;
+    } refused, notMarked;
     run.progress.setMaximum(static_cast<int>(changing.size()));
     int done = 0;
     for (const int slot : changing) {
@@ -177,7 +204,11 @@ bool writeUsimFields(TransferRun& run, const RecordList& list, UsimCardBook& boo
         const UsimContact held = phoneBook->Contacts()[static_cast<std::size_t>(slot - 1)];
         const UsimContact wanted = wantedContact(
             list, slot, book, held, phoneBook->NumberTypes(slot), phoneBook->GroupNames(slot));
-        const CardOutcome outcome = phoneBook->Write(wanted);
+        // What the slot held before the run of the ADN records wrote its name and number.
+        const auto before = known ? book.bySlot.find(slot) : book.bySlot.end();
+        const CardOutcome outcome =
+            phoneBook->WriteAfterAdn(wanted, before != book.bySlot.end() ? before->second : held)
+                .outcome;
         if (outcome.IsLinkFailed()) {
             remember(*phoneBook, book);
             run.progress.setStatus(Message(MessageId::DownLoadingProblem, run.languageIndex) +
@@ -185,19 +216,27 @@ bool writeUsimFields(TransferRun& run, const RecordList& list, UsimCardBook& boo
             return false;
         }
         if (!outcome.IsDone()) {
-            if (refused.isEmpty())
-                firstRefusal = outcome;
-            refused.append(slot);
+            Refusals& refusals = fieldsChanging.contains(slot) ? refused : notMarked;
+            if (refusals.rows.isEmpty())
+                refusals.first = outcome;
+            refusals.rows.append(slot);
         }
         run.progress.setValue(++done);
         run.progress.yield();
     }
     remember(*phoneBook, book);
-    if (refused.isEmpty())
+    if (refused.rows.isEmpty() && notMarked.rows.isEmpty())
         return true;
-    run.progress.setStatus(Message(MessageId::UsimFieldsRefused, run.languageIndex)
-                               .arg(slotRanges(refused))
-                               .arg(reasonOf(firstRefusal, run.languageIndex)));
+    QStringList said;
+    if (!refused.rows.isEmpty())
+        said << Message(MessageId::UsimFieldsRefused, run.languageIndex)
+                    .arg(slotRanges(refused.rows))
+                    .arg(reasonOf(refused.first, true, run.languageIndex));
+    if (!notMarked.rows.isEmpty())
+        said << Message(MessageId::UsimChangeNotMarked, run.languageIndex)
+                    .arg(slotRanges(notMarked.rows))
+                    .arg(reasonOf(notMarked.first, false, run.languageIndex));
+    run.progress.setStatus(said.join(QStringLiteral(" ")));
     return false;
 }
 

@@ -16,10 +16,12 @@ bool readUsimFields(TransferRun& run, RecordList& list, int doneCount, UsimCardB
 
 // Writes the USIM fields of the slots the ADN run wrote (run.writtenSlots) whose fields differ
 // from what the card holds, each contact whole through the engine, which writes only the records
-// that change. A contact the card refuses is named in the status label with the reason, and the
-// others are still written; false when one was refused or the run could not go on. On a card
-// without a USIM phone book the rows' USIM values are not written, and the status label says of
-// which records.
+// that change; a slot whose name or number alone the ADN run changed is visited too, so that the
+// USIM phone book marks and counts the change once and gives a new entry its identifier. A
+// contact the card refuses is named in the status label with the reason, and the others are
+// still written; false when one was refused or the run could not go on. On a card without a
+// USIM phone book the rows' USIM values are not written, and the status label says of which
+// records.
 bool writeUsimFields(TransferRun& run, const RecordList& list, UsimCardBook& book);
 
 }  // namespace pellucard

@@ -3,7 +3,9 @@
 // before anything is written.
 #include <gtest/gtest.h>
 
+#include "engine/card_runs.h"
 #include "engine/usim_phonebook.h"
+#include "support/image_contents.h"
 #include "support/usim_rig.h"
 
 namespace pellucard::testing {
@@ -95,6 +97,44 @@ TEST(UsimUniqueIdTest, AnUnsetPreviousIdentifierFollowsTheEntries) {
     ASSERT_TRUE(rig.book->Write(added).IsDone());
     EXPECT_EQ(rig.Uid(3), (Bytes{0x00, 0x04}));
     EXPECT_EQ(rig.Body("4F24"), (Bytes{0x00, 0x04}));
+}
+
+// Names and numbers written by the plain record run of EF ADN, the book then read again: each
+// entry's change is marked in EF PBC and counted in EF CC once, with what the write adds.
+TEST(UsimUniqueIdTest, EntriesWrittenByTheAdnRunAreMarkedCountedAndNumbered) {
+    CardImage image = WithUniqueIds({0x00, 0x03});
+    image.FindFile(kBook + "4F21")->records[1].data = {0xFF, 0xFF};  // José has no identifier
+    Rig rig(image);
+    const std::vector<UsimContact> before = rig.book->Contacts();
+    const CardImage read = rig.card->ToImage();
+    const std::map<int, std::string> names = {{1, "Alice M"}, {2, "Jose"}, {3, "Dana"}};
+    ASSERT_TRUE(WriteCardRecords(*rig.engine, CardRecordFile::PhoneBook,
+                                 [&](int n, int length) -> std::optional<Bytes> {
+                                     if (!names.count(n))
+                                         return std::nullopt;
+                                     return EncodePhoneBookRecord("0123", names.at(n), length,
+                                                                  AlphaForm::Ucs2);
+                                 },
+                                 {})
+                    .Complete());
+    ASSERT_TRUE(rig.book->Open().IsDone() && rig.book->Read().Complete());
+    EXPECT_FALSE(rig.book->WriteAfterAdn(before[4], before[4]).value) << "nothing changed";
+    UsimContact alice = rig.book->Contacts()[0];
+    alice.secondName = "Al";
+    for (const UsimContact& now : {alice, rig.book->Contacts()[1], rig.book->Contacts()[2]}) {
+        const CardResult<bool> kept = rig.book->WriteAfterAdn(now, before[now.index - 1]);
+        EXPECT_TRUE(kept.IsDone() && kept.value) << now.name;
+    }
+    const std::string adn = "3F00/7F10/6F3A#";
+    EXPECT_EQ(
+        Changed(read, rig.card->ToImage()),
+        (std::set<std::string>{adn + "1", adn + "2", adn + "3", kBook + "4F19#1", kBook + "4F09#1",
+                               kBook + "4F09#2", kBook + "4F09#3", kBook + "4F21#2",
+                               kBook + "4F21#3", kBook + "4F24#0", kBook + "4F23#0"}));
+    EXPECT_EQ(rig.Body("4F23"), (Bytes{0x00, 0x08}));
+    EXPECT_EQ(rig.Uid(2), (Bytes{0x00, 0x04}));
+    EXPECT_EQ(rig.Uid(3), (Bytes{0x00, 0x05}));
+    EXPECT_EQ(rig.Body("4F24"), (Bytes{0x00, 0x05}));
 }
 
 }  // namespace

@@ -165,6 +165,27 @@ private slots:
         QCOMPARE(usimTexts(kComputer, 1),
                  QStringList({"+441632960456", "Work", "alice@home.example", "Ali", "Family"}));
     }
+
+    // Names and numbers alone, written by the run of the ADN records: a renamed, a new and an
+    // emptied entry are each marked in EF PBC and counted once in EF CC, and not another byte
+    // of the card changes.
+    void namesAndNumbersAloneAreMarkedAndCounted() {
+        read();
+        const CardImage before = card->ToImage();
+        TypeOver(window, kSim, 1, phone_column::kName, QStringLiteral("Alice M"));
+        TypeOver(window, kSim, 3, phone_column::kName, QStringLiteral("Dana"));
+        TypeOver(window, kSim, 3, phone_column::kNumber, QStringLiteral("123"));
+        TypeOver(window, kSim, 5, phone_column::kName, {});
+        TypeOver(window, kSim, 5, phone_column::kNumber, {});
+        writeAndReadBack();
+        const std::string adn = "3F00/7F10/6F3A#";
+        const std::string pb = "3F00/7F10/5F3A/";
+        const std::set<std::string> expected = {adn + "1",     adn + "3",     adn + "5",
+                                                pb + "4F09#1", pb + "4F09#3", pb + "4F09#5",
+                                                pb + "4F23#0"};
+        QCOMPARE(Changed(before, card->ToImage()), expected);
+        QCOMPARE(card->ToImage().FindFile(pb + "4F23")->body, (Bytes{0x00, 0x08}));
+    }
 };
 
 // A GSM card has no USIM phone book: an e-mail brought over from a file has nowhere to go on it,
