@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QtTest>
 
+#include <numeric>
+
 #include "platform/pcsc_channel.h"
 #include "records/record_file.h"
 #include "simulator/virtual_uicc_card.h"
@@ -13,6 +15,7 @@
 #include "windows/cell_editor.h"
 #include "windows/phone_book_window.h"
 #include "windows/record_columns.h"
+#include "windows/usim_column_widths.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;
@@ -191,6 +194,47 @@ private slots:
     }
 };
 
+// The seven columns of a list that shows the USIM columns: the name and number stay readable
+// while the USIM columns can give up width, and the columns fill the list without scrolling
+// while they can.
+class UsimColumnWidthsTest : public QObject {
+    Q_OBJECT
+
+    static int sum(const std::array<int, 7>& widths) {
+        return std::accumulate(widths.begin(), widths.end(), 0);
+    }
+
+private slots:
+    void theNameAndNumberComeFirst() {
+        // Alias, Phone, Second number, Type, E-mail, Second name, Group.
+        const std::array<int, 7> titles = {45, 50, 107, 40, 50, 90, 50};
+        const int readable = 100;
+        const int narrowest = 40;
+
+        // Room for all: every title whole, the rest mostly to the name, numbers and e-mail.
+        auto widths = usimColumnWidths(800, titles, readable, narrowest);
+        QVERIFY(sum(widths) <= 800 && sum(widths) > 800 - 7);
+        for (std::size_t i = 0; i < titles.size(); ++i)
+            QVERIFY(widths[i] >= titles[i]);
+        QVERIFY(widths[0] > readable && widths[4] > titles[4]);
+
+        // A laptop's half window: the titles of the USIM columns are cut, never the numbers.
+        widths = usimColumnWidths(515, titles, readable, narrowest);
+        QCOMPARE(widths[0], readable);
+        QCOMPARE(widths[1], readable);
+        QVERIFY(sum(widths) <= 515 && sum(widths) > 515 - 5);
+        for (std::size_t i = 2; i < titles.size(); ++i)
+            QVERIFY(widths[i] >= narrowest && widths[i] <= titles[i]);
+        QCOMPARE(widths[3], narrowest);  // the type's title was no wider
+
+        // Less than the narrowest widths: the USIM columns keep them and the list scrolls.
+        widths = usimColumnWidths(250, titles, readable, narrowest);
+        for (std::size_t i = 2; i < titles.size(); ++i)
+            QCOMPARE(widths[i], narrowest);
+        QVERIFY(widths[0] >= titles[0] && widths[0] < readable);
+    }
+};
+
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     int status = 0;
@@ -198,6 +242,8 @@ int main(int argc, char** argv) {
         UsimCellChoiceTest choices;
         status |= QTest::qExec(&choices, argc, argv);
     }
+    UsimColumnWidthsTest widths;
+    status |= QTest::qExec(&widths, argc, argv);
     return status;
 }
 
