@@ -33,8 +33,6 @@ public:
     // Text pasted into the cell: free text as it is, else the offered name it spells (in any
     // case); false when it names none and nothing changed.
     bool takePastedText(const QString& text);
-    // The value shown.
-    QString value() const { return currentText(); }
 
 signals:
     // The user chose a name (or typed text, where free text is allowed).
