@@ -4,29 +4,50 @@
 
 namespace pellucard {
 
-CellEditorDelegate::CellEditorDelegate(int listIndex, CellEditor& editor, CellEditorHost& host,
-                                       QObject* parent)
-    : QStyledItemDelegate(parent), list_(listIndex), editor_(editor), host_(host) {
-    // Every edit goes to the list at once (typing, pasting, deleting), not when the editor
-    // closes: the list, its undo history and the window's unsaved marks follow each keystroke.
+CellEditorDelegate::CellEditorDelegate(int listIndex, CellEditor& editor, CellChoiceEditor& choice,
+                                       CellEditorHost& host, QObject* parent)
+    : QStyledItemDelegate(parent), list_(listIndex), editor_(editor), choice_(choice), host_(host) {
+    // Every edit goes to the list at once (typing, pasting, deleting, choosing), not when the
+    // editor closes: the list, its undo history and the window's unsaved marks follow each
+    // keystroke.
     connect(&editor_, &CellEditor::edited, this, [this] {
         if (open_)
-            emit commitData(&editor_);
+            emit commitData(openWidget());
+    });
+    connect(&choice_, &CellChoiceEditor::chosen, this, [this](const QString& text) {
+        if (open_ && choosing_)
+            editor_.replaceText(text);
+    });
+    // The text behind the choice changes by other roads too (Delete, a limit that cuts it).
+    connect(&editor_, &QPlainTextEdit::textChanged, this, [this] {
+        if (open_ && choosing_ && loaded_)
+            choice_.showValue(editor_.text());
     });
 }
 
+QWidget* CellEditorDelegate::openWidget() const {
+    if (choosing_)
+        return &choice_;
+    return &editor_;
+}
+
 QWidget* CellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                                          const QModelIndex&) const {
-    if (editor_.parentWidget() != parent)
-        editor_.setParent(parent);
+                                          const QModelIndex& index) const {
+    choices_ = {};
+    choosing_ =
+        index.isValid() && host_.cellChoices(list_, index.row() + 1, index.column() + 1, choices_);
+    QWidget* widget = openWidget();
+    if (widget->parentWidget() != parent)
+        widget->setParent(parent);
     open_ = true;
     loaded_ = false;
-    return &editor_;
+    return widget;
 }
 
 void CellEditorDelegate::destroyEditor(QWidget* editor, const QModelIndex&) const {
     open_ = false;
     loaded_ = false;
+    choosing_ = false;
     editor->hide();
 }
 
@@ -35,8 +56,10 @@ void CellEditorDelegate::setEditorData(QWidget*, const QModelIndex& index) const
     // is filled once, as it opens, and then holds what the user typed.
     if (loaded_ || !index.isValid())
         return;
-    loaded_ = true;
     host_.loadCellEditor(list_, index.row() + 1, index.column() + 1);
+    if (choosing_)
+        choice_.offer(choices_, editor_.text(), editor_.lengthLimit());
+    loaded_ = true;
 }
 
 void CellEditorDelegate::setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const {

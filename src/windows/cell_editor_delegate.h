@@ -2,6 +2,8 @@
 
 #include <QStyledItemDelegate>
 
+#include "windows/cell_choice_editor.h"
+
 namespace pellucard {
 
 class CellEditor;
@@ -15,6 +17,10 @@ public:
     virtual void loadCellEditor(int list, int row, int column) = 0;
     // The user changed the editor's text: the window writes it to the cell it lies over.
     virtual void commitCellEditor(int list) = 0;
+    // Whether the cell is edited by choosing among names, and which; by default it is typed.
+    virtual bool cellChoices(int /*list*/, int /*row*/, int /*column*/, CellChoices& /*choices*/) {
+        return false;
+    }
 };
 
 // The item delegate of a record list. It opens the window's one cell editor over a cell, lays
@@ -25,12 +31,19 @@ public:
 // The editor's keys and focus stay the window's: Enter moves on to the next field, Escape stops a
 // card run, Tab and a click elsewhere leave the cell. The item view's own handling of these
 // (commit and close, edit the next item) does not apply.
+//
+// A cell the host edits by choosing among names gets the choice editor over it instead. The
+// cell editor still holds the cell's text behind it: each choice is put there as if typed, so
+// that it reaches the list by the same road as typing.
 class CellEditorDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 
 public:
-    CellEditorDelegate(int listIndex, CellEditor& editor, CellEditorHost& host,
-                       QObject* parent = nullptr);
+    CellEditorDelegate(int listIndex, CellEditor& editor, CellChoiceEditor& choice,
+                       CellEditorHost& host, QObject* parent = nullptr);
+
+    // The widget open over the cell: the choice editor or the cell editor.
+    QWidget* openWidget() const;
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
@@ -47,7 +60,10 @@ protected:
 private:
     int list_;
     CellEditor& editor_;
+    CellChoiceEditor& choice_;
     CellEditorHost& host_;
+    mutable CellChoices choices_;
+    mutable bool choosing_ = false;  // the choice editor is the one open
     mutable bool open_ = false;
     mutable bool loaded_ = false;  // filled for the cell it opened over
 };

@@ -44,6 +44,7 @@ public:
     bool mergeWith(const QUndoCommand* other) override;
 
     int records() const { return list_; }
+    int mergeKey() const { return mergeKey_; }
 
 private:
     ListHistoryOwner& owner_;

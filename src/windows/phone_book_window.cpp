@@ -14,6 +14,7 @@
 #include "shell/session.h"
 #include "windows/record_columns.h"
 #include "windows/record_list_model.h"
+#include "windows/usim_column_widths.h"
 
 namespace pellucard {
 
@@ -74,30 +75,25 @@ void PhoneBookWindow::applyColumnWidths(int list) {
         grid->setColumnWidth(phone_column::kNumber - 1, rest * 17 / 33);
         return;
     }
-    // Seven columns, each as wide as its title; what is left goes to the name, the numbers and
-    // the e-mail, whose texts are the longest.
-    static constexpr std::array<std::pair<int, int>, 7> kShares = {
-        {{phone_column::kName, 30},
-         {phone_column::kNumber, 22},
-         {usim_column::kSecondNumber, 10},
-         {usim_column::kNumberType, 0},
-         {usim_column::kEmail, 28},
-         {usim_column::kSecondName, 0},
-         {usim_column::kGroup, 0}}};
-    // When the titles need more than the list has, it scrolls.
+    // Seven columns: the name and number readable first, the USIM columns as wide as their
+    // titles while there is room.
+    static constexpr std::array<int, 7> kColumns = {
+        phone_column::kName,      phone_column::kNumber, usim_column::kSecondNumber,
+        usim_column::kNumberType, usim_column::kEmail,   usim_column::kSecondName,
+        usim_column::kGroup};
     const QFontMetrics titleFont(grid->horizontalHeader()->font());
+    const QFontMetrics cellFont(grid->font());
     const RecordList& records = recordList(list);
-    std::array<int, kShares.size()> least{};
-    int needed = 0;
-    int shares = 0;
-    for (std::size_t i = 0; i < kShares.size(); ++i) {
-        least[i] = titleFont.horizontalAdvance(records.Text(0, kShares[i].first)) + kTitlePadding;
-        needed += least[i];
-        shares += kShares[i].second;
-    }
-    const int spare = std::max(rest - needed, 0);
-    for (std::size_t i = 0; i < kShares.size(); ++i)
-        grid->setColumnWidth(kShares[i].first - 1, least[i] + spare * kShares[i].second / shares);
+    std::array<int, kColumns.size()> titles{};
+    for (std::size_t i = 0; i < kColumns.size(); ++i)
+        titles[i] = titleFont.horizontalAdvance(records.Text(0, kColumns[i])) + kTitlePadding;
+    // A whole international number ("+" and 12 digits), or a name of as many letters.
+    const int readable =
+        cellFont.horizontalAdvance(QStringLiteral("+441632960456")) + kTitlePadding;
+    const int narrowest = cellFont.horizontalAdvance(QStringLiteral("Work")) + kTitlePadding;
+    const auto widths = usimColumnWidths(rest, titles, readable, narrowest);
+    for (std::size_t i = 0; i < kColumns.size(); ++i)
+        grid->setColumnWidth(kColumns[i] - 1, widths[i]);
 }
 
 int PhoneBookWindow::cardRecordCount() const {

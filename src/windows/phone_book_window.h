@@ -55,6 +55,9 @@ protected:
     void afterLoad(int list) override;
     void editorTextChanged() override;
     void editorPlaced(int list, int row, int column) override;
+    // The type and group cells are chosen among the names the card offers (the card list), or
+    // typed with those of the card read last offered beside (the computer list).
+    bool cellChoices(int list, int row, int column, CellChoices& choices) override;
     // The file keeps the USIM columns in the contact fields that mean the same.
     SlotTrailers documentTrailers() override;
     void trailersOpened(const SlotTrailers& trailers) override;
@@ -90,6 +93,10 @@ private:
     QList<int> clipboardColumns(int list) const;
 
     UsimCardBook usimBook_;
+    // The number types and group names of the phone book read last, kept when the card list
+    // shows another file or the card goes: the computer list still offers them.
+    std::vector<std::string> lastNumberTypes_;
+    std::vector<std::string> lastGroupNames_;
 };
 
 }  // namespace pellucard

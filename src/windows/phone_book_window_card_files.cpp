@@ -145,6 +145,10 @@ void PhoneBookWindow::afterRead() {
     const int count = cardRecordCount();
     if (shownCardFile() != CardRecordFile::PhoneBook && count > 0 && count < kSlotCapacity)
         recordList(kSimList).SetRows(count + 1);
+    if (shownCardFile() == CardRecordFile::PhoneBook) {
+        lastNumberTypes_ = usimBook_.numberTypes;
+        lastGroupNames_ = usimBook_.groupNames;
+    }
     showUsimColumns();
 }
 

@@ -104,6 +104,28 @@ void PhoneBookWindow::editorPlaced(int list, int row, int column) {
     editor()->setToolTip(offer);
 }
 
+bool PhoneBookWindow::cellChoices(int list, int /*row*/, int column, CellChoices& choices) {
+    if (column != usim_column::kNumberType && column != usim_column::kGroup)
+        return false;
+    const bool types = column == usim_column::kNumberType;
+    const bool cardList = list == kSimList;
+    const auto& offered = cardList ? (types ? usimBook_.numberTypes : usimBook_.groupNames)
+                                   : (types ? lastNumberTypes_ : lastGroupNames_);
+    for (const auto& name : offered) {
+        if (!name.empty())
+            choices.names.append(QString::fromStdString(name));
+    }
+    // The computer list is bound to no card: without names it is typed as ever.
+    if (!cardList && choices.names.isEmpty())
+        return false;
+    choices.freeText = !cardList;
+    // A card without names keeps only an empty type or no group: the list says why.
+    choices.tip = !choices.names.isEmpty() ? choices.names.join(QStringLiteral(", "))
+                  : types                  ? text(MessageId::UsimNoNumberTypesOffered)
+                                           : text(MessageId::UsimNoGroupsOffered);
+    return true;
+}
+
 SlotTrailers PhoneBookWindow::documentTrailers() {
     // Every save: the contact fields take what the USIM columns hold.
     RecordList& records = recordList(kComputerList);

@@ -238,14 +238,23 @@ void RecordWindow::buildWidgets() {
 
     cellEditor_ = new CellEditor(grid_[kComputerList]->viewport());
     cellEditor_->hide();
+    choiceEditor_ = new CellChoiceEditor(grid_[kComputerList]->viewport());
+    choiceEditor_->hide();
     for (int list : {kComputerList, kSimList})
         grid_[list]->setItemDelegate(
-            new CellEditorDelegate(list, *cellEditor_, *this, grid_[list]));
+            new CellEditorDelegate(list, *cellEditor_, *choiceEditor_, *this, grid_[list]));
     connect(cellEditor_, &CellEditor::keyDown, this,
             [this](QKeyEvent* event, bool& handled) { handled = editorKeyPressed(event); });
     connect(cellEditor_, &CellEditor::keyUp, this,
             [this](QKeyEvent* event) { editorKeyReleased(event); });
     connect(cellEditor_, &CellEditor::focusLost, this, [this] {
+        if (!movingEditor_)
+            hideCellEditor();
+    });
+    connect(choiceEditor_, &CellChoiceEditor::keyDown, this,
+            [this](QKeyEvent* event, bool& handled) { handled = editorKeyPressed(event); });
+    connect(choiceEditor_, &CellChoiceEditor::cancelled, this, &RecordWindow::cancelCellChoice);
+    connect(choiceEditor_, &CellChoiceEditor::focusLost, this, [this] {
         if (!movingEditor_)
             hideCellEditor();
     });

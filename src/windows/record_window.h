@@ -137,6 +137,8 @@ public:
     RecordListModel* model(int list) const { return model_[list]; }
     RecordTable* grid(int list) const { return grid_[list]; }
     CellEditor* editor() const { return cellEditor_; }
+    // The combo box a cell edited by choosing among names opens with.
+    CellChoiceEditor* choiceEditor() const { return choiceEditor_; }
     int usedCount(int list) const { return used_[list]; }
     int currentList() const { return currentList_; }
     const QString& currentFile() const { return files_.file(); }
@@ -188,6 +190,10 @@ protected:
     virtual void editCell(int list) = 0;
     // The editor's text changed by the user's hand.
     virtual void editorTextChanged();
+    // CellEditorHost: a cell edited by choosing among names; by default every cell is typed.
+    bool cellChoices(int /*list*/, int /*row*/, int /*column*/, CellChoices& /*choices*/) override {
+        return false;
+    }
     // Keeps what a dialling number may hold of the editor's text, with the caret where it was
     // and a hint for a refused character; returns the text that stays.
     QString filterNumberInEditor(const QString& text);
@@ -291,6 +297,7 @@ protected:
     QScrollArea* scrollArea_ = nullptr;
     QWidget* content_ = nullptr;
     CellEditor* cellEditor_ = nullptr;
+    CellChoiceEditor* choiceEditor_ = nullptr;
 
     std::array<int, 2> used_{0, 0};
     int currentList_ = kComputerList;
@@ -329,6 +336,10 @@ private:
     void commitCellEditor(int list) override;
     // Closes the editor without telling the kind of window (it opens again elsewhere).
     void closeCellEditor();
+    // The widget open over the cell being edited: the cell editor or the choice editor.
+    QWidget* openEditorWidget() const;
+    // Escape in the choice editor: the stay's change is undone and the editor closes.
+    void cancelCellChoice();
     bool movingEditor_ = false;  // closing the editor to open it over another cell
     void initList(int list, int slotCount);
     void updateCardState();

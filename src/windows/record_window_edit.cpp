@@ -101,6 +101,10 @@ void RecordWindow::pasteRecords(int list) {
     editCell(list);
     if (!editorOverCell() || editList_ != list)
         return;  // a cell that takes no typing (status, time, validity)
+    if (!choiceEditor_->isHidden()) {
+        choiceEditor_->takePastedText(text);  // a name it offers, else nothing
+        return;
+    }
     cellEditor_->selectAll();
     cellEditor_->paste();
 }

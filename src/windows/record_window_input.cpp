@@ -9,6 +9,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QUndoStack>
 
 #include "records/dialog_seam.h"
 #include "records/number_filter.h"
@@ -53,7 +54,14 @@ int phoneRecordLengthOf(const CardInfo& info) {
 // --- The cell editor ---
 
 bool RecordWindow::editorOverCell() const {
-    return editList_ >= 0 && !cellEditor_->isHidden();
+    return editList_ >= 0 && (!cellEditor_->isHidden() || !choiceEditor_->isHidden());
+}
+
+QWidget* RecordWindow::openEditorWidget() const {
+    const auto* delegate = editList_ >= 0
+                               ? qobject_cast<CellEditorDelegate*>(grid_[editList_]->itemDelegate())
+                               : nullptr;
+    return delegate != nullptr ? delegate->openWidget() : cellEditor_;
 }
 
 void RecordWindow::setEditorLimit(int list, int column) {
@@ -88,9 +96,10 @@ void RecordWindow::showCellEditor(int list) {
     if (editList_ != list)
         return;
     placeEditor();
-    cellEditor_->show();
-    cellEditor_->raise();
-    cellEditor_->setFocus(Qt::OtherFocusReason);
+    QWidget* editor = openEditorWidget();
+    editor->show();
+    editor->raise();
+    editor->setFocus(Qt::OtherFocusReason);
 }
 
 void RecordWindow::loadCellEditor(int list, int row, int column) {
@@ -122,6 +131,22 @@ void RecordWindow::closeCellEditor() {
     if (list >= 0)
         grid_[list]->closeCellEditor();
     cellEditor_->hide();
+    choiceEditor_->hide();
+}
+
+void RecordWindow::cancelCellChoice() {
+    const int list = editList_;
+    if (list < 0)
+        return;
+    hideCellEditor();
+    grid_[list]->setFocus();
+    // What this stay in the cell chose is one step on top of the history: taking it back
+    // leaves the list, and whether it counts as changed, as before the cell was opened.
+    const int top = history_->index() - 1;
+    const auto* step =
+        top >= 0 ? dynamic_cast<const ListChangeCommand*>(history_->command(top)) : nullptr;
+    if (step != nullptr && step->mergeKey() == editKey_ && step->records() == list)
+        history_->undo();
 }
 
 void RecordWindow::hideCellEditor() {
