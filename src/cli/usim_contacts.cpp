@@ -276,4 +276,8 @@ int WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields) {
     return written;
 }
 
+std::unique_ptr<UsimPhoneBook> ReadUsimPhoneBook(Pellucard& engine) {
+    return ReadPhoneBook(engine);
+}
+
 }  // namespace pellucard::cli

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,5 +66,9 @@ void CheckUsimPhoneBook(Pellucard& engine, const UsimFieldsBySlot& fields);
 // of contacts written. Fails, saying which slot and why, when the card has no USIM phone book,
 // has no such slot, or refuses a contact.
 int WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields);
+
+// The card's USIM phone book read whole (the global one, else the application's); nothing on a
+// card without one. Fails when reading fails.
+std::unique_ptr<UsimPhoneBook> ReadUsimPhoneBook(Pellucard& engine);
 
 }  // namespace pellucard::cli
