@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <utility>
+
 #include "cli_rig.h"
 #include "pcscd_rig.h"
 #include "simulator/card_image.h"
@@ -308,6 +310,78 @@ TEST_P(PcscCliTest, ThePlainListingShowsEveryBlockWithItsFields) {
         Pcsc({"--pin", "1234", "--json", "phonebook", "read", "--file", "fdn"}).Json().array();
     ASSERT_FALSE(fixed.isEmpty());
     EXPECT_FALSE(fixed[0].toObject().contains("numbers"));
+}
+
+}  // namespace
+}  // namespace pellucard::testing
+
+namespace pellucard::testing {
+namespace {
+
+// The entries that hold something, without their slots (a vCard's contacts go to the first
+// slots in turn) and record bytes, each with the one additional number a file's row shows.
+QJsonArray HeldEntries(const QJsonArray& book) {
+    QJsonArray held;
+    for (const QJsonValue& value : book) {
+        QJsonObject o = value.toObject();
+        if (o["name"].toString().isEmpty() && o["number"].toString().isEmpty())
+            continue;
+        o.remove("slot");
+        o.remove("raw");
+        QJsonArray numbers = o["numbers"].toArray();
+        bool shown = false;
+        for (qsizetype i = 0; i < numbers.size(); ++i) {
+            if (!numbers[i].toObject()["number"].toString().isEmpty() && std::exchange(shown, true))
+                numbers[i] = QJsonObject{{"number", ""}, {"type", ""}};
+        }
+        o["numbers"] = numbers;
+        held.append(o);
+    }
+    return held;
+}
+
+// A USIM's phone book read into a vCard or text file and written back onto the emptied card
+// gives the same contacts with their additional numbers, e-mails, second names and groups. A
+// GSM card's file has none of them, and a file that has them is refused by it until --force.
+TEST_P(PcscCliTest, TheUsimFieldsGoThroughVCardAndTextFilesBackOntoTheCard) {
+    InsertCard();
+    const QStringList pin{"--pin", "1234"};
+    const QJsonArray book = Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json().array();
+    const QString empty = Write("empty.json", "[]");
+    for (const QString format : {"vcf", "csv"}) {
+        SCOPED_TRACE(format.toStdString());
+        const QString file = Path("book." + format);
+        const CliRun read = Pcsc(pin + QStringList{"phonebook", "read", "-o", file, "--force"});
+        ASSERT_EQ(read.exitCode, 0) << read.err.toStdString();
+        QFile saved(file);
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        EXPECT_EQ(bytes.contains("alice@example.org"), GetParam());
+        EXPECT_EQ(bytes.contains("Family"), GetParam());
+        if (!GetParam()) {
+            if (format == "csv") {
+                const QString usim =
+                    Write("usim.csv", "Alias,Phone,E-mail\r\nAl,0123,al@example.org\r\n");
+                const CliRun refused = Pcsc(pin + QStringList{"phonebook", "write", usim});
+                EXPECT_EQ(refused.exitCode, 1);
+                EXPECT_TRUE(refused.err.contains("emails: \"al@example.org\" is left out"))
+                    << refused.err.toStdString();
+            }
+            continue;
+        }
+        ASSERT_EQ(
+            Pcsc(pin + QStringList{"phonebook", "write", empty, "--replace", "--yes"}).exitCode, 0);
+        const CliRun written = Pcsc(pin + QStringList{"phonebook", "write", file});
+        ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
+        const QJsonArray again =
+            Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json().array();
+        const QJsonArray expected = HeldEntries(book);
+        const QJsonArray got = HeldEntries(again);
+        ASSERT_EQ(got.size(), expected.size());
+        for (qsizetype i = 0; i < got.size(); ++i)
+            EXPECT_EQ(QJsonDocument(got[i].toObject()).toJson().toStdString(),
+                      QJsonDocument(expected[i].toObject()).toJson().toStdString());
+    }
 }
 
 }  // namespace
