@@ -318,6 +318,18 @@ TEST_P(PcscCliTest, ThePlainListingShowsEveryBlockWithItsFields) {
 namespace pellucard::testing {
 namespace {
 
+// The JSON text without the record bytes, which a name encoded anew may change: a difference
+// shows as a diff of lines.
+std::string WithoutRaw(const QJsonDocument& document) {
+    QJsonArray entries = document.array();
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        QJsonObject o = entries[i].toObject();
+        o.remove("raw");
+        entries[i] = o;
+    }
+    return QJsonDocument(entries).toJson().toStdString();
+}
+
 // The entries that hold something, without their slots (a vCard's contacts go to the first
 // slots in turn) and record bytes, each with the one additional number a file's row shows.
 QJsonArray HeldEntries(const QJsonArray& book) {
@@ -349,7 +361,7 @@ TEST_P(PcscCliTest, TheUsimFieldsGoThroughVCardAndTextFilesBackOntoTheCard) {
     const QStringList pin{"--pin", "1234"};
     const QJsonArray book = Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json().array();
     const QString empty = Write("empty.json", "[]");
-    for (const QString format : {"vcf", "csv"}) {
+    for (const QString format : {"csv", "vcf"}) {
         SCOPED_TRACE(format.toStdString());
         const QString file = Path("book." + format);
         const CliRun read = Pcsc(pin + QStringList{"phonebook", "read", "-o", file, "--force"});
@@ -370,10 +382,17 @@ TEST_P(PcscCliTest, TheUsimFieldsGoThroughVCardAndTextFilesBackOntoTheCard) {
             }
             continue;
         }
+        // A text file written onto the card it came from (its row n is slot n) changes
+        // nothing: the number a row does not show (José's second) stays where it is.
+        if (format == "csv") {
+            ASSERT_EQ(Pcsc(pin + QStringList{"phonebook", "write", file}).exitCode, 0);
+            EXPECT_EQ(WithoutRaw(Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json()),
+                      WithoutRaw(QJsonDocument(book)));
+        }
         ASSERT_EQ(
             Pcsc(pin + QStringList{"phonebook", "write", empty, "--replace", "--yes"}).exitCode, 0);
-        // A vCard written, a text file added into the free slots: both carry the fields.
-        const QString verb = format == "vcf" ? "write" : "add";
+        // A text file added into the free slots, a vCard written: both carry the fields.
+        const QString verb = format == "csv" ? "add" : "write";
         const CliRun written = Pcsc(pin + QStringList{"phonebook", verb, file});
         ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
         const QJsonArray again =
