@@ -54,8 +54,8 @@ int RunConvert(const Globals& globals, const Arguments& args) {
     // Every output keeps a USIM phone book's fields: JSON, text and vCard as they are, a
     // contact file in the contact fields that mean the same.
     options.usimColumns = true;
-    // Phone book JSON holds contacts as entries: a vCard's contact becomes one, not a personal
-    // record, unless --kind says otherwise.
+    // Phone book JSON holds contacts as entries, not personal records: a vCard's contact
+    // becomes one.
     if (FormatOf(in) == FileFormat::VCard && FormatOf(out) == FileFormat::Json && !options.kind)
         options.kind = RecordKind::PhoneBook;
     // The output's kind, when its format fixes one, says what a JSON or text input holds.
