@@ -404,6 +404,17 @@ TEST_P(PcscCliTest, TheUsimFieldsGoThroughVCardAndTextFilesBackOntoTheCard) {
             EXPECT_EQ(QJsonDocument(got[i].toObject()).toJson().toStdString(),
                       QJsonDocument(expected[i].toObject()).toJson().toStdString());
     }
+    if (!GetParam())
+        return;
+    // A type and a group as people write them become the card's own names.
+    const QString named = Write("named.csv",
+                                "Alias,Phone,Second number,Type,Group\r\n"
+                                "Al,0123,0456,Handy,family\r\n");
+    ASSERT_EQ(Pcsc(pin + QStringList{"phonebook", "write", named}).exitCode, 0);
+    const QJsonObject al =
+        Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json().array()[0].toObject();
+    EXPECT_EQ(al["numbers"].toArray()[0], (QJsonObject{{"number", "0456"}, {"type", "Mobile"}}));
+    EXPECT_EQ(al["groups"].toArray(), QJsonArray{"Family"});
 }
 
 }  // namespace
