@@ -196,13 +196,22 @@ void StopOnReport(const std::string& path, const ImportReport& report, bool forc
     StopOnLosses(losses, force);
 }
 
-CardList ReadRecordFile(const std::string& path, RecordKind kind) {
+CardList ReadRecordFile(const std::string& path, RecordKind kind, bool usimColumns) {
     CardList cards = EmptyCardList(kind, 0);
     MessageCapture capture;
     // The part marks come along, for a copy into another .sms file.
     if (!LoadRecordFile(*cards.list, Q(path), cards.used, 0,
                         kind == RecordKind::Sms ? &cards.trailers : nullptr))
         capture.Fail(path);
+    // The contact fields that keep a USIM phone book's values fill its columns, as the phone
+    // book window opens the file; a file without such values keeps a list without them.
+    if (usimColumns && kind == RecordKind::PhoneBook) {
+        AddUsimColumns(cards);
+        for (int row = 1; row <= std::min(cards.used, cards.list->LastSlot()); ++row)
+            FillUsimColumnsFromContactFields(*cards.list, row);
+        if (!HoldsUsimValues(*cards.list, cards.used))
+            cards.list->SetColumns(FieldCount(kind) + 2);
+    }
     if (kind == RecordKind::Sms) {
         // A message may begin with a blank (a part of a long message that starts between two
         // words); the file keeps it, so give it back.
@@ -414,7 +423,7 @@ Losses JsonLosses(const CardList& cards) {
         }
         for (int column = 3; cards.kind == RecordKind::PhoneBook && column <= 25; ++column) {
             const QString text = TrimBlanks(list.Text(row, column));
-            if (text.isEmpty())
+            if (text.isEmpty() || CarriedByUsimColumns(list, row, column))
                 continue;
             losses.push_back(Loss::Dropped(row, ColumnTitle(cards.kind, column, 0).toStdString(),
                                            text.toStdString(),
@@ -533,7 +542,7 @@ CardList ReadCardFile(const std::string& path, const FileOptions& options,
     switch (format) {
         case FileFormat::Contacts:
         case FileFormat::Messages:
-            cards = ReadRecordFile(path, *KindOf(format));
+            cards = ReadRecordFile(path, *KindOf(format), options.usimColumns);
             break;
         case FileFormat::Json:
             cards = ReadJsonFile(path, kind, options.force);

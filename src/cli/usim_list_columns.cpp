@@ -138,6 +138,30 @@ void AddUsimJson(QJsonObject& entry, const RecordList& list, int row) {
         entry["groups"] = QJsonArray::fromStringList(SplitGroups(text(usim_column::kGroup)));
 }
 
+bool CarriedByUsimColumns(const RecordList& list, int row, int column) {
+    if (!HasUsimColumns(list))
+        return false;
+    const auto carried = [&](int usimColumn) {
+        return TrimBlanks(list.Text(row, column)) == TrimBlanks(list.Text(row, usimColumn));
+    };
+    switch (column) {
+        case contact_field::kPersonalEmail:
+            return carried(usim_column::kEmail);
+        case contact_field::kNickname:
+            return carried(usim_column::kSecondName);
+        case contact_field::kHobby:
+            return carried(usim_column::kGroup);
+        case contact_field::kMobilePhone:
+        case contact_field::kHomeTelephone:
+        case contact_field::kOfficeTelephone:
+        case contact_field::kOfficeFax:
+        case contact_field::kHomeFax:
+            return carried(usim_column::kSecondNumber);
+        default:
+            return false;
+    }
+}
+
 std::map<int, UsimRow> UsimRowsOf(const CardList& cards) {
     std::map<int, UsimRow> rows;
     const RecordList& list = *cards.list;

@@ -38,6 +38,11 @@ Losses LaterBlockLosses(const QJsonArray& entries);
 // list titles; nothing for a list without USIM columns.
 void AddUsimJson(QJsonObject& entry, const RecordList& list, int row);
 
+// Whether the contact field `column` of a row holds what one of its USIM columns carries (the
+// e-mail in Personal E-mail, the second name in Nickname, the groups in Hobby, the second
+// number in a number field): a file that keeps the columns keeps it.
+bool CarriedByUsimColumns(const RecordList& list, int row, int column);
+
 // A row's USIM values, each only when its column is titled.
 struct UsimRow {
     std::optional<QString> secondNumber;

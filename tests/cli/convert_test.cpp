@@ -138,10 +138,10 @@ TEST_F(ConvertTest, ALaterUsimBlocksEntryIsALossNotASilentDrop) {
     EXPECT_TRUE(Read("book.csv").contains("Alice"));
 }
 
-// A USIM entry's fields travel through vCard and text files and come back as they were; a
-// .SPB keeps them in the contact fields of the same meaning. What a row has no room for (a
-// second additional number or e-mail) is a loss, never a silent drop. The empty places of a
-// USIM's JSON (slot 2) are none.
+// A USIM entry's fields travel through vCard, text and .SPB files (in the contact fields of the
+// same meaning, as the phone book window keeps them) and come back as they were. What a row has
+// no room for (a second additional number or e-mail) is a loss, never a silent drop. The empty
+// places of a USIM's JSON are none.
 TEST_F(ConvertTest, AUsimEntrysFieldsTravelThroughVCardTextAndSpb) {
     const QJsonObject al{
         {"slot", 1},
@@ -159,7 +159,7 @@ TEST_F(ConvertTest, AUsimEntrysFieldsTravelThroughVCardTextAndSpb) {
                          {"second_name", ""},
                          {"groups", QJsonArray{}}};
     Write("book.json", QJsonDocument(QJsonArray{al, bo}).toJson());
-    for (const QString format : {"vcf", "csv", "txt"}) {
+    for (const QString format : {"vcf", "csv", "txt", "SPB"}) {
         SCOPED_TRACE(format.toStdString());
         Convert("book.json", "book." + format);
         Convert("book." + format, "back.json");
