@@ -352,7 +352,7 @@ QJsonArray HeldEntries(const QJsonArray& book) {
     return held;
 }
 
-// A USIM's phone book read into a vCard or text file and written (or added) back onto the
+// A USIM's phone book read into a vCard, text or .SPB file and written (or added) back onto the
 // emptied card gives the same contacts with their additional numbers, e-mails, second names and
 // groups. A GSM card's file has none of them, and a file that has them is refused by it until
 // --force.
@@ -361,7 +361,7 @@ TEST_P(PcscCliTest, TheUsimFieldsGoThroughVCardAndTextFilesBackOntoTheCard) {
     const QStringList pin{"--pin", "1234"};
     const QJsonArray book = Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json().array();
     const QString empty = Write("empty.json", "[]");
-    for (const QString format : {"csv", "vcf"}) {
+    for (const QString format : {"csv", "vcf", "SPB"}) {
         SCOPED_TRACE(format.toStdString());
         const QString file = Path("book." + format);
         const CliRun read = Pcsc(pin + QStringList{"phonebook", "read", "-o", file, "--force"});
@@ -391,7 +391,7 @@ TEST_P(PcscCliTest, TheUsimFieldsGoThroughVCardAndTextFilesBackOntoTheCard) {
         }
         ASSERT_EQ(
             Pcsc(pin + QStringList{"phonebook", "write", empty, "--replace", "--yes"}).exitCode, 0);
-        // A text file added into the free slots, a vCard written: both carry the fields.
+        // A text file added into the free slots, the others written: all carry the fields.
         const QString verb = format == "csv" ? "add" : "write";
         const CliRun written = Pcsc(pin + QStringList{"phonebook", verb, file});
         ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
