@@ -240,6 +240,9 @@ CardList ReadRecordFile(const std::string& path, RecordKind kind, bool usimColum
 CardList ReadJsonFile(const std::string& path, std::optional<RecordKind> kind, bool force) {
     const QByteArray json = ReadInputFile(path);
     const RecordKind chosen = kind.value_or(KindOfJson(json).value_or(RecordKind::PhoneBook));
+    // A USIM phone book's fields of the wrong shape fail as they fail a write.
+    if (chosen == RecordKind::PhoneBook)
+        ReadUsimFields(path);
     try {
         if (chosen == RecordKind::Sms) {
             const std::vector<SmsSlot> slots = ParseSmsJson(json);
