@@ -419,3 +419,24 @@ TEST_P(PcscCliTest, TheUsimFieldsGoThroughVCardAndTextFilesBackOntoTheCard) {
 
 }  // namespace
 }  // namespace pellucard::testing
+
+namespace pellucard::testing {
+namespace {
+
+// A file of the card's slots has no place for a later block's entry: read -o says so and
+// writes nothing unless --force.
+TEST_P(PcscCliTest, ALaterBlocksEntryReadIntoAVCardIsALoss) {
+    if (!GetParam())
+        GTEST_SKIP() << "a GSM card has no USIM phone book";
+    AddSecondBlock(image);
+    InsertCard();
+    const QString file = Path("book.vcf");
+    const CliRun stopped = Pcsc({"--pin", "1234", "phonebook", "read", "-o", file});
+    EXPECT_EQ(stopped.exitCode, 1);
+    EXPECT_TRUE(stopped.err.contains("block 2: \"Zoe +15551234\" is left out"))
+        << stopped.err.toStdString();
+    EXPECT_FALSE(QFile::exists(file));
+}
+
+}  // namespace
+}  // namespace pellucard::testing
