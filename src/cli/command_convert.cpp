@@ -51,6 +51,13 @@ int RunConvert(const Globals& globals, const Arguments& args) {
     FileOptions options = FileOptionsOf(args);
     // Names are cut only where the output cannot hold them.
     options.phoneBookNames = PhoneBookNamesFor(FormatOf(out));
+    // Every output keeps a USIM phone book's fields: JSON, text and vCard as they are, a
+    // contact file in the contact fields that mean the same.
+    options.usimColumns = true;
+    // Phone book JSON holds contacts as entries, not personal records: a vCard's contact
+    // becomes one.
+    if (FormatOf(in) == FileFormat::VCard && FormatOf(out) == FileFormat::Json && !options.kind)
+        options.kind = RecordKind::PhoneBook;
     // The output's kind, when its format fixes one, says what a JSON or text input holds.
     const CardList cards = ReadCardFile(in, options, KindOf(FormatOf(out)));
     const int written = WriteCardFile(cards, out, options);

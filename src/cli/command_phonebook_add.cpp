@@ -9,6 +9,8 @@
 
 #include "cli/cli.h"
 #include "cli/record_runs.h"
+#include "cli/usim_contacts.h"
+#include "cli/usim_list_columns.h"
 #include "cli/write_check.h"
 #include "engine/pellucard.h"
 #include "engine/phonebook_entry.h"
@@ -27,6 +29,7 @@ NameAndNumber AsWritten(const PhoneBookSlot& entry, int recordLength) {
 
 struct AddPlan {
     std::vector<PhoneBookSlot> added;       // with the free slot each goes to
+    std::map<int, int> addedFrom;           // the file's slot of each, by the slot it goes to
     std::vector<PhoneBookSlot> duplicates;  // with the slot that holds the same already
     Losses noRoom;
 };
@@ -56,6 +59,7 @@ AddPlan PlanAdding(const std::vector<PhoneBookSlot>& given, const std::vector<By
             plan.noRoom.push_back(
                 Loss::Dropped(0, {}, EntryText(entry), "the card has no free slot left"));
         } else {
+            plan.addedFrom[free.front()] = entry.slot;
             entry.slot = free.front();
             free.pop_front();
             held.emplace(key, entry.slot);
@@ -71,19 +75,44 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
     const std::string input = args.Positional(2, "the file to add");
     // The slots a file names do not matter here: its entries go to the free slots in order.
     std::vector<PhoneBookSlot> given;
+    // The USIM fields of the file's entries, by the file's slot.
+    std::map<int, UsimRow> usimRows;
     if (!IsVCardInput(input))
-        given = ReadSlotsToWrite(input, args, false).phoneBook;
+        given = ReadSlotsToWrite(input, args, false, std::nullopt, &usimRows).phoneBook;
+    const UsimFieldsBySlot jsonFields = ReadUsimFields(input);
 
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
     Pellucard& engine = *session->engine;
     const std::vector<Bytes> records = ReadRecords(engine, globals, CardRecordFile::PhoneBook);
     const int recordLength = engine.PhoneBookRecordLength();
+    // The USIM fields go with their entries onto a card that keeps them; a card without a USIM
+    // phone book loses a text file's, which stops the command unless --force, and refuses a
+    // JSON file's.
+    std::unique_ptr<UsimPhoneBook> usimBook;
+    if (IsVCardInput(input) || !usimRows.empty() || !jsonFields.empty())
+        usimBook = ReadUsimPhoneBook(engine);
+    if (!usimBook)
+        StopOnLosses(UsimRowLosses(usimRows), args.Flag("force"));
+    CheckUsimPhoneBook(engine, jsonFields);
     // A vCard's names are fitted to this card's name field.
     if (IsVCardInput(input))
-        given =
-            ReadSlotsToWrite(input, args, false, recordLength - kPhoneBookFooterLength).phoneBook;
+        given = ReadSlotsToWrite(input, args, false, recordLength - kPhoneBookFooterLength,
+                                 usimBook ? &usimRows : nullptr)
+                    .phoneBook;
     const AddPlan plan = PlanAdding(given, records, recordLength);
+    UsimFieldsBySlot usimFields;
+    if (usimBook) {
+        std::map<int, UsimRow> moved;
+        for (const auto& [to, from] : plan.addedFrom) {
+            if (const auto row = usimRows.find(from); row != usimRows.end())
+                moved[to] = row->second;
+            if (const auto json = jsonFields.find({1, from}); json != jsonFields.end())
+                usimFields[{1, to}] = json->second;
+        }
+        for (auto& [at, fields] : UsimFieldsForCard(*usimBook, moved))
+            usimFields[at] = std::move(fields);
+    }
 
     Losses losses = PhoneBookLosses(plan.added, recordLength);
     losses.insert(losses.end(), plan.noRoom.begin(), plan.noRoom.end());
@@ -110,6 +139,14 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
             CheckRun(run, engine, globals, CardRecordFile::PhoneBook);
         }
     }
+    int usimWritten = 0;
+    try {
+        usimWritten = WriteUsimFields(engine, usimFields);
+    } catch (const Failure&) {
+        std::string ignored;
+        session->SaveVirtualCard(ignored);
+        throw;
+    }
     SaveCard(*session);
     if (globals.json) {
         const auto entries = [](const std::vector<PhoneBookSlot>& slots) {
@@ -121,11 +158,14 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
             }
             return array;
         };
-        PrintJson(QJsonObject{{"file", QString::fromStdString(input)},
-                              {"records_written", run.done},
-                              {"added", entries(plan.added)},
-                              {"duplicates", entries(plan.duplicates)},
-                              {"losses", LossesJson(ListedLosses())}});
+        QJsonObject report{{"file", QString::fromStdString(input)},
+                           {"records_written", run.done},
+                           {"added", entries(plan.added)},
+                           {"duplicates", entries(plan.duplicates)},
+                           {"losses", LossesJson(ListedLosses())}};
+        if (!usimFields.empty())
+            report["usim_contacts_written"] = usimWritten;
+        PrintJson(report);
     } else {
         for (const PhoneBookSlot& entry : plan.added)
             PrintLine("slot " + std::to_string(entry.slot) + ": " + EntryText(entry));
@@ -134,7 +174,12 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
                       " (left out)");
         }
         PrintLine("added " + Counted(run.done, "entry", "entries") + "; " +
-                  std::to_string(plan.duplicates.size()) + " were on the card already");
+                  std::to_string(plan.duplicates.size()) + " were on the card already" +
+                  (usimFields.empty()
+                       ? std::string()
+                       : "; USIM fields of " +
+                             Counted(static_cast<std::size_t>(usimWritten), "contact", "contacts") +
+                             " written"));
     }
     return kSuccess;
 }

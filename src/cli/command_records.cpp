@@ -12,6 +12,7 @@
 #include "cli/record_json.h"
 #include "cli/record_runs.h"
 #include "cli/usim_contacts.h"
+#include "cli/usim_list_columns.h"
 #include "engine/pellucard.h"
 #include "records/save_file.h"
 #include "records/vcard_records.h"
@@ -67,6 +68,8 @@ int ReadAll(const Globals& globals, const Arguments& args, CardRecordFile file) 
     // The plain-text listing of the phone book is made from the same JSON as --json prints.
     const bool listing = !toFile && !globals.json;
     const bool asJson = globals.json || toJsonFile || (listing && !sms);
+    // A vCard, text or contact file of the phone book takes its USIM fields from the same JSON.
+    const bool usimColumns = toFile && !toJsonFile && file == CardRecordFile::PhoneBook;
     QJsonArray out;
     std::vector<PhoneBookSlot> entries;
     std::vector<SmsSlot> messages;
@@ -84,13 +87,13 @@ int ReadAll(const Globals& globals, const Arguments& args, CardRecordFile file) 
         } else {
             const auto entry = DecodePhoneBookRecord(record);
             entries.push_back({slot, entry.name, entry.Number(), entry.raw});
-            if (asJson)
+            if (asJson || usimColumns)
                 out.append(PhoneBookJson(slot, entry));
         }
     }
     // The USIM phone book's fields belong to the phone book's entries, not to those of the
     // fixed dialling or other files in its layout.
-    if (asJson && file == CardRecordFile::PhoneBook)
+    if ((asJson || usimColumns) && file == CardRecordFile::PhoneBook)
         AddUsimFields(*session->engine, out);
     if (listing && !sms) {
         for (const std::string& line : PhoneBookListing(out))
@@ -106,8 +109,14 @@ int ReadAll(const Globals& globals, const Arguments& args, CardRecordFile file) 
         SaveJson(output, out);
     } else if (toFile) {
         // The card-side list as the windows keep it: slot n holds card record n.
-        const CardList cards =
-            sms ? FromSmsSlots(messages, count) : FromPhoneBookSlots(entries, count);
+        CardList cards = sms ? FromSmsSlots(messages, count) : FromPhoneBookSlots(entries, count);
+        if (usimColumns && HoldsUsimFields(out)) {
+            AddUsimColumns(cards);
+            Losses losses = FillUsimColumns(cards, out);
+            const Losses later = LaterBlockLosses(out);
+            losses.insert(losses.end(), later.begin(), later.end());
+            StopOnLosses(losses, options.force);
+        }
         written = WriteCardFile(cards, output, options);
     } else if (globals.json) {
         PrintJson(out);

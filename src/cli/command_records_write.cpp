@@ -12,6 +12,7 @@
 #include "cli/record_runs.h"
 #include "cli/terminal.h"
 #include "cli/usim_contacts.h"
+#include "cli/usim_list_columns.h"
 #include "cli/write_check.h"
 #include "engine/pellucard.h"
 #include "engine/phonebook_entry.h"
@@ -68,11 +69,13 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
     const bool sms = file == CardRecordFile::Sms;
     const std::string input = args.Positional(2, "the file to write");
     // The whole input is checked before the card is touched.
+    const bool phoneBook = file == CardRecordFile::PhoneBook;
     SlotsToWrite given;
+    // The USIM fields of a vCard or text file's rows, by slot.
+    std::map<int, UsimRow> usimRows;
     if (!IsVCardInput(input))
-        given = ReadSlotsToWrite(input, args, sms);
-    const UsimFieldsBySlot usimFields =
-        file == CardRecordFile::PhoneBook ? ReadUsimFields(input) : UsimFieldsBySlot{};
+        given = ReadSlotsToWrite(input, args, sms, std::nullopt, phoneBook ? &usimRows : nullptr);
+    UsimFieldsBySlot usimFields = phoneBook ? ReadUsimFields(input) : UsimFieldsBySlot{};
 
     auto session = OpenCard(globals);
     UnlockCard(*session, globals);
@@ -83,12 +86,25 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
         EnterRecords(engine, file);
         PresentPin2(*session, globals, args);
     }
+    // A vCard or text file's USIM fields go onto the contacts the card holds; a card without a
+    // USIM phone book loses them, which stops the write unless --force. A vCard is read into
+    // one entry per contact only for a card that keeps its further number.
+    std::unique_ptr<UsimPhoneBook> usimBook;
+    if (phoneBook && (IsVCardInput(input) || !usimRows.empty()))
+        usimBook = ReadUsimPhoneBook(engine);
+    if (!usimBook)
+        StopOnLosses(UsimRowLosses(usimRows), args.Flag("force"));
     CheckUsimPhoneBook(engine, usimFields);
     const int count = EnterRecords(engine, file);
     // A vCard's names are fitted to this card's name field, so it is read once that is known.
     if (IsVCardInput(input)) {
         given =
-            ReadSlotsToWrite(input, args, sms, engine.RecordLength(file) - kPhoneBookFooterLength);
+            ReadSlotsToWrite(input, args, sms, engine.RecordLength(file) - kPhoneBookFooterLength,
+                             usimBook ? &usimRows : nullptr);
+    }
+    if (usimBook) {
+        for (auto& [at, fields] : UsimFieldsForCard(*usimBook, usimRows))
+            usimFields[at] = std::move(fields);
     }
     const auto entries = BySlot(given.phoneBook, count);
     const auto texts = BySlot(given.messages, count);

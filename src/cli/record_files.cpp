@@ -14,7 +14,7 @@
 
 #include "catalogue/catalogue.h"
 #include "cli/cli.h"
-#include "cli/usim_field_losses.h"
+#include "cli/usim_list_columns.h"
 #include "cli/write_check.h"
 #include "records/delimited_text.h"
 #include "records/dialog_seam.h"
@@ -26,6 +26,8 @@
 #include "records/save_file.h"
 #include "records/text_export.h"
 #include "records/text_import.h"
+#include "records/usim_contact_fields.h"
+#include "records/usim_fields.h"
 #include "records/vcard_records.h"
 
 namespace pellucard::cli {
@@ -194,13 +196,22 @@ void StopOnReport(const std::string& path, const ImportReport& report, bool forc
     StopOnLosses(losses, force);
 }
 
-CardList ReadRecordFile(const std::string& path, RecordKind kind) {
+CardList ReadRecordFile(const std::string& path, RecordKind kind, bool usimColumns) {
     CardList cards = EmptyCardList(kind, 0);
     MessageCapture capture;
     // The part marks come along, for a copy into another .sms file.
     if (!LoadRecordFile(*cards.list, Q(path), cards.used, 0,
                         kind == RecordKind::Sms ? &cards.trailers : nullptr))
         capture.Fail(path);
+    // The contact fields that keep a USIM phone book's values fill its columns, as the phone
+    // book window opens the file; a file without such values keeps a list without them.
+    if (usimColumns && kind == RecordKind::PhoneBook) {
+        AddUsimColumns(cards);
+        for (int row = 1; row <= std::min(cards.used, cards.list->LastSlot()); ++row)
+            FillUsimColumnsFromContactFields(*cards.list, row);
+        if (!HoldsUsimValues(*cards.list, cards.used))
+            cards.list->SetColumns(FieldCount(kind) + 2);
+    }
     if (kind == RecordKind::Sms) {
         // A message may begin with a blank (a part of a long message that starts between two
         // words); the file keeps it, so give it back.
@@ -229,6 +240,9 @@ CardList ReadRecordFile(const std::string& path, RecordKind kind) {
 CardList ReadJsonFile(const std::string& path, std::optional<RecordKind> kind, bool force) {
     const QByteArray json = ReadInputFile(path);
     const RecordKind chosen = kind.value_or(KindOfJson(json).value_or(RecordKind::PhoneBook));
+    // A USIM phone book's fields of the wrong shape fail as they fail a write.
+    if (chosen == RecordKind::PhoneBook)
+        ReadUsimFields(path);
     try {
         if (chosen == RecordKind::Sms) {
             const std::vector<SmsSlot> slots = ParseSmsJson(json);
@@ -243,10 +257,15 @@ CardList ReadJsonFile(const std::string& path, std::optional<RecordKind> kind, b
                 losses.push_back(Loss::Dropped(entry.slot, {}, entry.name + " " + entry.number,
                                                "of a later block of a USIM phone book"));
         }
-        const Losses fields = UsimFieldLosses(json);
-        losses.insert(losses.end(), fields.begin(), fields.end());
+        CardList cards = FromPhoneBookSlots(slots, 0);
+        const QJsonArray entries = QJsonDocument::fromJson(json).array();
+        if (HoldsUsimFields(entries)) {
+            AddUsimColumns(cards);
+            const Losses fields = FillUsimColumns(cards, entries);
+            losses.insert(losses.end(), fields.begin(), fields.end());
+        }
         StopOnLosses(losses, force);
-        return FromPhoneBookSlots(slots, 0);
+        return cards;
     } catch (const Failure& failure) {
         throw Failure{failure.code, path + ": " + failure.message};
     }
@@ -262,12 +281,24 @@ CardList ReadText(const std::string& path, const FileOptions& options,
             capture.Fail(path);
     }
     const RecordKind chosen = BestKind(table.header, kind);
-    const QList<MappingEntry> mapping = BuildMappingList(table.header, FieldsOf(chosen));
+    CardList cards = EmptyCardList(chosen, int(table.records.size()));
+    const bool usim = options.usimColumns && chosen == RecordKind::PhoneBook;
+    QList<ImportField> fields = FieldsOf(chosen);
+    if (usim) {
+        AddUsimColumns(cards);
+        fields += ImportFieldsOf(ListKind::Contacts, *cards.list, UsimColumnsOf(*cards.list));
+    }
+    const QList<MappingEntry> mapping = BuildMappingList(table.header, fields);
     if (LinkCount(mapping) == 0) {
         throw Failure{kUsage, path + ": no field name of its first line is a column title of " +
                                   KindWords(chosen)};
     }
-    CardList cards = EmptyCardList(chosen, int(table.records.size()));
+    // A USIM column the file does not have stays untitled: it gives no value to write.
+    for (const int column : UsimColumnsOf(*cards.list)) {
+        if (std::none_of(mapping.begin(), mapping.end(),
+                         [column](const MappingEntry& entry) { return entry.column == column; }))
+            cards.list->SetText(0, column, {});
+    }
     cards.rowsLeftOut = table.recordsNotKept;
     // The SMS list keeps the message as typed (column 2) beside the message as shown (3).
     const QMap<int, int> mirrored =
@@ -276,6 +307,8 @@ CardList ReadText(const std::string& path, const FileOptions& options,
     ImportChecks checks;
     if (chosen == RecordKind::PhoneBook)
         checks.numberColumns = {std::begin(kContactNumberColumns), std::end(kContactNumberColumns)};
+    if (usim)
+        checks.numberColumns.append(usim_column::kSecondNumber);
     const ImportResult imported =
         ImportRows(*cards.list, cards.used, table, mapping, mirrored, checks);
     StopOnReport(path, imported.report, options.force);
@@ -303,7 +336,13 @@ CardList ReadVCards(const std::string& path, const FileOptions& options) {
     int slots = 0;
     for (const VCardContact& contact : file.contacts)
         slots += phoneBook ? std::max<int>(1, int(contact.phones.size())) : 1;
+    // With the USIM columns a contact is one entry, whatever its numbers.
+    const bool usim = phoneBook && options.usimColumns;
+    if (usim)
+        slots = int(file.contacts.size());
     CardList cards = EmptyCardList(RecordKind::PhoneBook, std::min(slots, kMaxTextRecords));
+    if (usim)
+        AddUsimColumns(cards);
     const VCardImport result =
         phoneBook ? ImportVCardsAsPhoneBook(*cards.list, cards.used, file, options.phoneBookNames)
                   : ImportVCardsAsPersons(*cards.list, cards.used, file);
@@ -387,7 +426,7 @@ Losses JsonLosses(const CardList& cards) {
         }
         for (int column = 3; cards.kind == RecordKind::PhoneBook && column <= 25; ++column) {
             const QString text = TrimBlanks(list.Text(row, column));
-            if (text.isEmpty())
+            if (text.isEmpty() || CarriedByUsimColumns(list, row, column))
                 continue;
             losses.push_back(Loss::Dropped(row, ColumnTitle(cards.kind, column, 0).toStdString(),
                                            text.toStdString(),
@@ -405,8 +444,10 @@ int WriteJson(const CardList& cards, const std::string& path, bool force) {
         for (const PhoneBookSlot& slot : PhoneBookSlotsOf(cards, true)) {
             if (slot.slot > kMaxCardSlots)
                 continue;
-            array.append(QJsonObject{
-                {"slot", slot.slot}, {"name", Q(slot.name)}, {"number", Q(slot.number)}});
+            QJsonObject entry{
+                {"slot", slot.slot}, {"name", Q(slot.name)}, {"number", Q(slot.number)}};
+            AddUsimJson(entry, *cards.list, slot.slot);
+            array.append(entry);
             written += slot.name.empty() && slot.number.empty() ? 0 : 1;
         }
     } else {
@@ -432,7 +473,7 @@ int WriteText(const CardList& cards, const std::string& path, const FileOptions&
         for (int row = 1; row <= cards.used && !personal; ++row)
             personal = RowHasText(list, row, 3, 25);
         if (!personal)
-            columns = {1, 2};  // a phone book: name and number
+            columns = QList<int>{1, 2} + UsimColumnsOf(list);  // a phone book: name and number
     } else {
         // The message as typed, not as a window broke it into lines.
         for (int row = 1; row <= cards.used; ++row) {
@@ -445,6 +486,20 @@ int WriteText(const CardList& cards, const std::string& path, const FileOptions&
     if (!ExportText(copy, cards.used, columns, delimiter, Q(path), 0))
         capture.Fail(path);
     return RowsInUse(cards);
+}
+
+// A contact file keeps the USIM columns in the contact fields that mean the same, as the
+// phone book window saves them.
+int WriteContactsWithUsimFields(const CardList& cards, const std::string& path,
+                                const FileOptions& options) {
+    CardList merged = EmptyCardList(cards.kind, 0);
+    merged.list->SetColumns(cards.list->Columns());
+    merged.list->Restore(cards.list->Snapshot());
+    merged.used = cards.used;
+    for (int row = 1; row <= std::min(merged.used, merged.list->LastSlot()); ++row)
+        MergeUsimColumnsWithContactFields(*merged.list, row);
+    merged.list->SetColumns(FieldCount(RecordKind::PhoneBook) + 2);
+    return WriteCardFile(merged, path, options);
 }
 
 }  // namespace
@@ -490,7 +545,7 @@ CardList ReadCardFile(const std::string& path, const FileOptions& options,
     switch (format) {
         case FileFormat::Contacts:
         case FileFormat::Messages:
-            cards = ReadRecordFile(path, *KindOf(format));
+            cards = ReadRecordFile(path, *KindOf(format), options.usimColumns);
             break;
         case FileFormat::Json:
             cards = ReadJsonFile(path, kind, options.force);
@@ -512,6 +567,8 @@ int WriteCardFile(const CardList& cards, const std::string& path, const FileOpti
     const FileFormat format = FormatOf(path);
     if (const std::optional<RecordKind> kind = KindOf(format)) {
         RequireKind(cards, *kind, path, false);
+        if (HasUsimColumns(*cards.list))
+            return WriteContactsWithUsimFields(cards, path, options);
         StopOnLosses(FieldWidthLosses(cards), options.force);
         MessageCapture capture;
         if (!SaveRecordFile(*cards.list, Q(path), cards.used, 0, cards.trailers))

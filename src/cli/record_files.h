@@ -31,6 +31,11 @@ struct FileOptions {
     // target, a card's (CardNameFit) or a .SPB file's (PhoneBookNamesFor); empty where names
     // may be of any length (JSON, text, vCard).
     NameFit phoneBookNames;
+    // Read phone book text and vCards into a list with a USIM phone book's columns: a vCard's
+    // contact becomes one entry with its second number, e-mail, nickname and category, a text
+    // file's columns of them are taken. For outputs that hold them (a USIM card, JSON, text,
+    // vCard, .SPB).
+    bool usimColumns = false;
 };
 
 // The phone book names that a file of this format holds: a .SPB file's name field, any length

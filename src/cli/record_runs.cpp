@@ -2,6 +2,7 @@
 
 #include "catalogue/status_words.h"
 #include "cli/record_files.h"
+#include "cli/usim_list_columns.h"
 #include "engine/pellucard.h"
 #include "engine/phonebook_entry.h"
 #include "engine/sms_record.h"
@@ -108,7 +109,7 @@ bool IsVCardInput(const std::string& path) {
 }
 
 SlotsToWrite ReadSlotsToWrite(const std::string& path, const Arguments& args, bool sms,
-                              std::optional<int> cardNameLength) {
+                              std::optional<int> cardNameLength, std::map<int, UsimRow>* usimRows) {
     SlotsToWrite slots;
     if (path == "-" || FormatOf(path) == FileFormat::Json) {
         const QByteArray json = ReadInputFile(path);
@@ -127,7 +128,10 @@ SlotsToWrite ReadSlotsToWrite(const std::string& path, const Arguments& args, bo
         if (cardNameLength)
             options.phoneBookNames = CardNameFit(*cardNameLength);
     }
+    options.usimColumns = usimRows != nullptr && !sms;
     const CardList cards = ReadCardFile(path, options, kind);
+    if (usimRows != nullptr)
+        *usimRows = UsimRowsOf(cards);
     if (sms) {
         slots.messages = SmsSlotsOf(cards, false);
     } else {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <map>
 #include <optional>
-
 #include <string>
 #include <vector>
 
@@ -15,6 +15,8 @@ class Pellucard;
 }
 
 namespace pellucard::cli {
+
+struct UsimRow;
 
 // What the phonebook and sms commands share: the card's record files read or entered whole,
 // and the slots a file gives them to write.
@@ -48,8 +50,11 @@ struct SlotsToWrite {
 };
 // A vCard's names are fitted to the card's name field when its length is given (read the file
 // again once the card's phone book was entered).
+// With `usimRows`, a phone book's text or vCard file is read with the USIM columns, and the
+// rows' values of them are put there.
 SlotsToWrite ReadSlotsToWrite(const std::string& path, const Arguments& args, bool sms,
-                              std::optional<int> cardNameLength = std::nullopt);
+                              std::optional<int> cardNameLength = std::nullopt,
+                              std::map<int, UsimRow>* usimRows = nullptr);
 // True when `path` is a vCard file, whose names depend on the card's name field.
 bool IsVCardInput(const std::string& path);
 

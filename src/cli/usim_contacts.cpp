@@ -300,4 +300,8 @@ UsimWritten WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields,
     return written;
 }
 
+std::unique_ptr<UsimPhoneBook> ReadUsimPhoneBook(Pellucard& engine) {
+    return ReadPhoneBook(engine);
+}
+
 }  // namespace pellucard::cli

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -81,5 +82,9 @@ struct UsimWritten {
 // refuses a contact.
 UsimWritten WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields,
                             const std::map<int, UsimContact>& adnBefore = {});
+
+// The card's USIM phone book read whole (the global one, else the application's); nothing on a
+// card without one. Fails when reading fails.
+std::unique_ptr<UsimPhoneBook> ReadUsimPhoneBook(Pellucard& engine);
 
 }  // namespace pellucard::cli

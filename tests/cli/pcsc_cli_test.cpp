@@ -12,6 +12,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <utility>
+
 #include "cli_rig.h"
 #include "pcscd_rig.h"
 #include "simulator/card_image.h"
@@ -333,6 +335,132 @@ TEST_P(PcscCliTest, ThePlainListingShowsEveryBlockWithItsFields) {
         Pcsc({"--pin", "1234", "--json", "phonebook", "read", "--file", "fdn"}).Json().array();
     ASSERT_FALSE(fixed.isEmpty());
     EXPECT_FALSE(fixed[0].toObject().contains("numbers"));
+}
+
+}  // namespace
+}  // namespace pellucard::testing
+
+namespace pellucard::testing {
+namespace {
+
+// The JSON text without the record bytes, which a name encoded anew may change: a difference
+// shows as a diff of lines.
+std::string WithoutRaw(const QJsonDocument& document) {
+    QJsonArray entries = document.array();
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        QJsonObject o = entries[i].toObject();
+        o.remove("raw");
+        entries[i] = o;
+    }
+    return QJsonDocument(entries).toJson().toStdString();
+}
+
+// The entries that hold something, without their slots (a vCard's contacts go to the first
+// slots in turn) and record bytes, each with the one additional number a file's row shows.
+QJsonArray HeldEntries(const QJsonArray& book) {
+    QJsonArray held;
+    for (const QJsonValue& value : book) {
+        QJsonObject o = value.toObject();
+        if (o["name"].toString().isEmpty() && o["number"].toString().isEmpty())
+            continue;
+        o.remove("slot");
+        o.remove("raw");
+        QJsonArray numbers = o["numbers"].toArray();
+        bool shown = false;
+        for (qsizetype i = 0; i < numbers.size(); ++i) {
+            if (!numbers[i].toObject()["number"].toString().isEmpty() && std::exchange(shown, true))
+                numbers[i] = QJsonObject{{"number", ""}, {"type", ""}};
+        }
+        o["numbers"] = numbers;
+        held.append(o);
+    }
+    return held;
+}
+
+// A USIM's phone book read into a vCard, text or .SPB file and written (or added) back onto the
+// emptied card gives the same contacts with their additional numbers, e-mails, second names and
+// groups. A GSM card's file has none of them, and a file that has them is refused by it until
+// --force.
+TEST_P(PcscCliTest, TheUsimFieldsGoThroughVCardAndTextFilesBackOntoTheCard) {
+    InsertCard();
+    const QStringList pin{"--pin", "1234"};
+    const QJsonArray book = Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json().array();
+    const QString empty = Write("empty.json", "[]");
+    for (const QString format : {"csv", "vcf", "SPB"}) {
+        SCOPED_TRACE(format.toStdString());
+        const QString file = Path("book." + format);
+        const CliRun read = Pcsc(pin + QStringList{"phonebook", "read", "-o", file, "--force"});
+        ASSERT_EQ(read.exitCode, 0) << read.err.toStdString();
+        QFile saved(file);
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        EXPECT_EQ(bytes.contains("alice@example.org"), GetParam());
+        EXPECT_EQ(bytes.contains("Family"), GetParam());
+        if (!GetParam()) {
+            if (format == "csv") {
+                const QString usim =
+                    Write("usim.csv", "Alias,Phone,E-mail\r\nAl,0123,al@example.org\r\n");
+                const CliRun refused = Pcsc(pin + QStringList{"phonebook", "write", usim});
+                EXPECT_EQ(refused.exitCode, 1);
+                EXPECT_TRUE(refused.err.contains("emails: \"al@example.org\" is left out"))
+                    << refused.err.toStdString();
+            }
+            continue;
+        }
+        // A text file written onto the card it came from (its row n is slot n) changes
+        // nothing: the number a row does not show (José's second) stays where it is.
+        if (format == "csv") {
+            ASSERT_EQ(Pcsc(pin + QStringList{"phonebook", "write", file}).exitCode, 0);
+            EXPECT_EQ(WithoutRaw(Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json()),
+                      WithoutRaw(QJsonDocument(book)));
+        }
+        ASSERT_EQ(
+            Pcsc(pin + QStringList{"phonebook", "write", empty, "--replace", "--yes"}).exitCode, 0);
+        // A text file added into the free slots, the others written: all carry the fields.
+        const QString verb = format == "csv" ? "add" : "write";
+        const CliRun written = Pcsc(pin + QStringList{"phonebook", verb, file});
+        ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
+        const QJsonArray again =
+            Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json().array();
+        const QJsonArray expected = HeldEntries(book);
+        const QJsonArray got = HeldEntries(again);
+        ASSERT_EQ(got.size(), expected.size());
+        for (qsizetype i = 0; i < got.size(); ++i)
+            EXPECT_EQ(QJsonDocument(got[i].toObject()).toJson().toStdString(),
+                      QJsonDocument(expected[i].toObject()).toJson().toStdString());
+    }
+    if (!GetParam())
+        return;
+    // A type and a group as people write them become the card's own names.
+    const QString named = Write("named.csv",
+                                "Alias,Phone,Second number,Type,Group\r\n"
+                                "Al,0123,0456,Handy,family\r\n");
+    ASSERT_EQ(Pcsc(pin + QStringList{"phonebook", "write", named}).exitCode, 0);
+    const QJsonObject al =
+        Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json().array()[0].toObject();
+    EXPECT_EQ(al["numbers"].toArray()[0], (QJsonObject{{"number", "0456"}, {"type", "Mobile"}}));
+    EXPECT_EQ(al["groups"].toArray(), QJsonArray{"Family"});
+}
+
+}  // namespace
+}  // namespace pellucard::testing
+
+namespace pellucard::testing {
+namespace {
+
+// A file of the card's slots has no place for a later block's entry: read -o says so and
+// writes nothing unless --force.
+TEST_P(PcscCliTest, ALaterBlocksEntryReadIntoAVCardIsALoss) {
+    if (!GetParam())
+        GTEST_SKIP() << "a GSM card has no USIM phone book";
+    AddSecondBlock(image);
+    InsertCard();
+    const QString file = Path("book.vcf");
+    const CliRun stopped = Pcsc({"--pin", "1234", "phonebook", "read", "-o", file});
+    EXPECT_EQ(stopped.exitCode, 1);
+    EXPECT_TRUE(stopped.err.contains("block 2: \"Zoe +15551234\" is left out"))
+        << stopped.err.toStdString();
+    EXPECT_FALSE(QFile::exists(file));
 }
 
 }  // namespace
