@@ -9,7 +9,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
 
 #include "catalogue/catalogue.h"
 #include "records/file_history.h"

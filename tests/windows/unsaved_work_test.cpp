@@ -2,10 +2,7 @@
 // Cancel (Escape, the box's close button) keeps every document and the program as they were.
 // The SIM list is the card's side of the work: edits not written to the card are asked about
 // before they can be lost.
-#include <QAction>
 #include <QFile>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QtTest>
 
 #include "engine/phonebook_entry.h"
