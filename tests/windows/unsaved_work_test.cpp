@@ -126,17 +126,13 @@ private slots:
 
     void newOpenAndCloseCancelledKeepTheDocument() {
         MakeWork();
-        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
+        for (int i = 0; i < 6; ++i)
+            rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         person->newFile();
-        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         person->openFile();
-        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         phone->newFile();
-        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         phone->openFile();
-        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         QVERIFY(!person->close());
-        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         QVERIFY(!phone->close());
         QCOMPARE(rig->dialogs.MessageIds(), MessageIdList(6, MessageId::SaveNewRecordQuestion));
         QVERIFY(rig->dialogs.ScriptUsedUp());
