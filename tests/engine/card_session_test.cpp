@@ -1,7 +1,6 @@
 // The engine's card operations end to end against the virtual reader and the demo card.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <optional>
 #include <string>
 

@@ -4,7 +4,6 @@
 
 #include "engine/codec_alpha.h"
 #include "engine/codec_digits.h"
-#include "engine/codec_text.h"
 #include "engine/codec_utf.h"
 #include "engine/gsm7.h"
 #include "support/hex.h"

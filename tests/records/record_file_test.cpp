@@ -12,8 +12,6 @@
 #include "records/field_text.h"
 #include "records/record_documents.h"
 #include "records/record_file.h"
-#include "records/record_layout.h"
-#include "records/record_messages.h"
 #include "records/record_slots.h"
 #include "support/contact_list.h"
 #include "support/scripted_dialogs.h"

@@ -5,7 +5,6 @@
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>

@@ -9,12 +9,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
 
 #include "catalogue/catalogue.h"
 #include "records/file_history.h"
 #include "records/record_documents.h"
-#include "shell/button_panel.h"
 #include "shell/command_line.h"
 #include "shell/demo_controls.h"
 #include "shell/help_window.h"

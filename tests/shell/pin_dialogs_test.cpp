@@ -3,7 +3,6 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 
 #include "shell/change_pin_dialog.h"
 #include "shell/pin_dialog_launcher.h"

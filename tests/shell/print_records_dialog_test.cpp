@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <functional>
 #include <optional>
 
 #include "catalogue/catalogue.h"

@@ -2,7 +2,6 @@
 // reader behind the session at once, remembers it, and names it in the status bar.
 #include <QDialogButtonBox>
 #include <QListWidget>
-#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,6 +1,5 @@
 // The SIM session as a person lives it: no reader, a reader, a card, another card, the card
 // back, no card, no reader; and leaving while card work runs.
-#include <QMdiSubWindow>
 #include <QSignalSpy>
 #include <QTest>
 

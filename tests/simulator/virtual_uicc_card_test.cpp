@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/fcp_template.h"
-#include "engine/usim_files.h"
 #include "simulator/virtual_uicc_card.h"
 
 namespace pellucard {
@@ -20,10 +19,6 @@ protected:
     ApduResponse Send(const Bytes& apdu) { return card->Transmit(apdu); }
     std::uint16_t Status(const ApduResponse& r) {
         return static_cast<std::uint16_t>(r.sw1 << 8 | r.sw2);
-    }
-    std::uint16_t Select(std::uint16_t id) {
-        return Status(Send({0x00, 0xA4, 0x00, 0x0C, 0x02, static_cast<std::uint8_t>(id >> 8),
-                            static_cast<std::uint8_t>(id & 0xFF)}));
     }
     // SELECT with the FCP, fetched as a T=0 host does.
     FcpInfo SelectFcp(const Bytes& select) {

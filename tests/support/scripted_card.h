@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <vector>
 
 #include "simulator/sim_card.h"

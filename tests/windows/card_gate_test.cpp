@@ -2,7 +2,6 @@
 // sends a command; a command given during the polling's look at the card runs after it.
 #include <QAbstractButton>
 #include <QAction>
-#include <QLabel>
 #include <QMenu>
 #include <QtTest>
 

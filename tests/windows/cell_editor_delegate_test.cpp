@@ -1,7 +1,6 @@
 // The cell editor as the record lists' item delegate opens it: over the cell it edits as the
 // list scrolls and resizes, one editor between the two lists, every keystroke in the list at
 // once, and the window's keys rather than the item view's.
-#include <QHeaderView>
 #include <QScrollBar>
 #include <QtTest>
 

@@ -7,7 +7,6 @@
 #include "records/file_history.h"
 #include "records/record_file.h"
 #include "records/record_list.h"
-#include "records/record_messages.h"
 #include "support/window_rig.h"
 #include "windows/document_file_commands.h"
 

@@ -5,8 +5,6 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
-#include <QHeaderView>
-#include <QLabel>
 #include <QMenuBar>
 #include <QUndoStack>
 #include <QtTest>

@@ -1,6 +1,5 @@
 // The personal record window as a person uses it: a new file, every kind of field, files,
-// find, delete, the clipboard, undo and the main window's File menu.
-#include <QClipboard>
+// find, undo and the main window's File menu.
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -205,56 +204,6 @@ private slots:
         QCOMPARE(window->currentRow(), 2);
         QCOMPARE(window->pages->currentIndex(), 1);
         QCOMPARE(Field(9)->selectedText(), QStringLiteral("een"));
-    }
-
-    void deletesMarkedRecordsInPlace() {
-        for (int row = 1; row <= 5; ++row)
-            recordList().SetText(row, 3, QStringLiteral("r%1").arg(row));
-        window->setUsedCountOfCurrentList(5);
-        mark(4);
-        mark(5);
-        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
-        window->deleteButton->click();
-        QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::DeleteSelectedQuestion);
-        QCOMPARE(window->usedCount(), 3);
-
-        mark(2);
-        Select(2);
-        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
-        window->grid()->setFocus();
-        QTest::keyClick(window->grid(), Qt::Key_Delete);
-        QCOMPARE(recordList().Text(2, 3), QString());
-        QCOMPARE(recordList().Text(3, 3), QStringLiteral("r3"));
-        QCOMPARE(Field(3)->text(), QString());
-    }
-
-    void copiesAndPastesRecordsBetweenTwoFiles() {
-        Type(Field(1), QStringLiteral("Ann"));
-        Type(Field(25), QStringLiteral("note"));
-        window->newRecordButton->click();
-        Type(Field(1), QStringLiteral("Bob"));
-        window->newRecordButton->click();
-        Type(Field(1), QStringLiteral("Cid"));
-        saveAs(QStringLiteral("first.SPB"));
-
-        RecordTable* grid = window->grid();
-        grid->setFocus();
-        QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
-        QVERIFY(window->model()->IsMarked(1) && window->model()->IsMarked(3));
-        window->model()->List().SetText(2, PersonalRecordsWindow::kMarkColumn, QString());
-        QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
-        const QString copied = QApplication::clipboard()->text();
-        QVERIFY(copied.startsWith(QStringLiteral("Alias:\r\nAnn\r\nPhone:\r\n\r\n")));
-        QVERIFY(!copied.contains(QStringLiteral("Bob")));
-
-        window->newFileButton->click();
-        Type(Field(1), QStringLiteral("Own"));
-        grid->setFocus();
-        QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(window->usedCount(), 3);
-        QCOMPARE(recordList().Text(2, 1), QStringLiteral("Ann"));
-        QCOMPARE(recordList().Text(2, 25), QStringLiteral("note"));
-        QCOMPARE(recordList().Text(3, 1), QStringLiteral("Cid"));
     }
 
     void titleClickSortsAndEnterGoesToTheField() {

@@ -1,6 +1,5 @@
 // The phone book window as a person uses it, on the instant virtual reader with the demo card.
 #include <QClipboard>
-#include <QPushButton>
 #include <QtTest>
 
 #include "catalogue/catalogue.h"

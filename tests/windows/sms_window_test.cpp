@@ -1,6 +1,5 @@
 // The SMS window as a person uses it, on the instant virtual reader with the demo card.
 #include <QClipboard>
-#include <QLabel>
 #include <QScrollBar>
 #include <QtTest>
 

@@ -2,10 +2,7 @@
 // Cancel (Escape, the box's close button) keeps every document and the program as they were.
 // The SIM list is the card's side of the work: edits not written to the card are asked about
 // before they can be lost.
-#include <QAction>
 #include <QFile>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QtTest>
 
 #include "engine/phonebook_entry.h"
@@ -129,17 +126,13 @@ private slots:
 
     void newOpenAndCloseCancelledKeepTheDocument() {
         MakeWork();
-        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
+        for (int i = 0; i < 6; ++i)
+            rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         person->newFile();
-        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         person->openFile();
-        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         phone->newFile();
-        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         phone->openFile();
-        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         QVERIFY(!person->close());
-        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
         QVERIFY(!phone->close());
         QCOMPARE(rig->dialogs.MessageIds(), MessageIdList(6, MessageId::SaveNewRecordQuestion));
         QVERIFY(rig->dialogs.ScriptUsedUp());

@@ -1,7 +1,6 @@
 // The main window's first size on the laptop screens people have most: the whole screen where
 // the two lists want more room than it has, else a window with room around it; a size the user
 // chose comes back.
-#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>

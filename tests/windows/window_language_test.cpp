@@ -10,13 +10,11 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMap>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -24,8 +22,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
-
-#include <memory>
 
 #include "catalogue/catalogue.h"
 #include "shell/about_dialog.h"
