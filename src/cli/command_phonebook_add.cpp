@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <set>
 #include <utility>
 
 #include "cli/cli.h"
@@ -127,6 +128,12 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
             return std::nullopt;  // every other slot stays as the card holds it
         return PhoneBookRecordFor(*it->second, length);
     };
+    // The free slots as the USIM phone book held them before the add: each entry added is a
+    // new one there, to be given its identifier and marked and counted.
+    std::set<int> addedSlots;
+    for (const auto& [slot, entry] : bySlot)
+        addedSlots.insert(slot);
+    const auto usimBefore = UsimEntriesBefore(engine, addedSlots);
     const int last = bySlot.empty() ? 0 : bySlot.rbegin()->first;
     CardRunResult run;
     if (last > 0) {
@@ -139,9 +146,10 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
             CheckRun(run, engine, globals, CardRecordFile::PhoneBook);
         }
     }
-    int usimWritten = 0;
+    UsimWritten usimWritten;
     try {
-        usimWritten = WriteUsimFields(engine, usimFields);
+        usimWritten =
+            WriteUsimFields(engine, usimFields, usimBefore.value_or(std::map<int, UsimContact>{}));
     } catch (const Failure&) {
         std::string ignored;
         session->SaveVirtualCard(ignored);
@@ -164,7 +172,9 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
                            {"duplicates", entries(plan.duplicates)},
                            {"losses", LossesJson(ListedLosses())}};
         if (!usimFields.empty())
-            report["usim_contacts_written"] = usimWritten;
+            report["usim_contacts_written"] = usimWritten.contacts;
+        if (usimBefore)
+            report["usim_changes_counted"] = usimWritten.changesCounted;
         PrintJson(report);
     } else {
         for (const PhoneBookSlot& entry : plan.added)
@@ -175,11 +185,17 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
         }
         PrintLine("added " + Counted(run.done, "entry", "entries") + "; " +
                   std::to_string(plan.duplicates.size()) + " were on the card already" +
-                  (usimFields.empty()
+                  (usimFields.empty() ? std::string()
+                                      : "; USIM fields of " +
+                                            Counted(static_cast<std::size_t>(usimWritten.contacts),
+                                                    "contact", "contacts") +
+                                            " written") +
+                  (usimWritten.changesCounted == 0
                        ? std::string()
-                       : "; USIM fields of " +
-                             Counted(static_cast<std::size_t>(usimWritten), "contact", "contacts") +
-                             " written"));
+                       : "; changes of " +
+                             Counted(static_cast<std::size_t>(usimWritten.changesCounted),
+                                     "USIM contact", "USIM contacts") +
+                             " marked and counted"));
     }
     return kSuccess;
 }

@@ -420,6 +420,10 @@ TEST_P(PcscCliTest, TheUsimFieldsGoThroughVCardAndTextFilesBackOntoTheCard) {
         const QString verb = format == "csv" ? "add" : "write";
         const CliRun written = Pcsc(pin + QStringList{"phonebook", verb, file});
         ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
+        // Each entry added is a new one of the USIM phone book: given its identifier, marked
+        // and counted like one written.
+        EXPECT_TRUE(written.out.contains("USIM contacts marked and counted"))
+            << written.out.toStdString();
         const QJsonArray again =
             Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json().array();
         const QJsonArray expected = HeldEntries(book);
