@@ -141,6 +141,8 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
                                ProgressHooks("writing phone book"), last);
         EndProgress();
         if (!run.Complete()) {
+            if (usimBefore)
+                WriteUsimFieldsOfPartialRun(engine, run, usimFields, *usimBefore);
             std::string ignored;
             session->SaveVirtualCard(ignored);
             CheckRun(run, engine, globals, CardRecordFile::PhoneBook);

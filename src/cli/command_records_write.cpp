@@ -144,12 +144,6 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
     const CardRunResult run = WriteCardRecords(
         engine, file, recordFor, ProgressHooks(sms ? "writing messages" : what.c_str()), count);
     EndProgress();
-    // What was written stays written: keep it in a virtual card's image before failing.
-    if (!run.Complete()) {
-        std::string ignored;
-        session->SaveVirtualCard(ignored);
-        CheckRun(run, engine, globals, file);
-    }
     UsimFieldsBySlot usimWrites = usimFields;
     if (file == CardRecordFile::PhoneBook) {
         std::vector<int> deleted = emptied;
@@ -158,6 +152,14 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
                 deleted.push_back(slot.slot);
         }
         ClearFieldsOfEmptiedSlots(usimWrites, deleted);
+    }
+    // What was written stays written: keep it in a virtual card's image before failing.
+    if (!run.Complete()) {
+        if (usimBefore)
+            WriteUsimFieldsOfPartialRun(engine, run, usimWrites, *usimBefore);
+        std::string ignored;
+        session->SaveVirtualCard(ignored);
+        CheckRun(run, engine, globals, file);
     }
     UsimWritten usimWritten;
     try {

@@ -6,6 +6,7 @@
 #include <QJsonObject>
 
 #include <algorithm>
+#include <iostream>
 #include <memory>
 
 #include "cli/record_runs.h"
@@ -298,6 +299,20 @@ UsimWritten WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields,
         written.changesCounted += outcome.value ? 1 : 0;
     }
     return written;
+}
+
+void WriteUsimFieldsOfPartialRun(Pellucard& engine, const CardRunResult& run,
+                                 const UsimFieldsBySlot& fields,
+                                 const std::map<int, UsimContact>& adnBefore) {
+    if (run.ending != RunEnding::Stopped && run.ending != RunEnding::Refused)
+        return;  // a failed link leaves nothing to write through
+    const int last = run.ending == RunEnding::Stopped ? run.record : run.record - 1;
+    try {
+        WriteUsimFields(engine, {fields.begin(), fields.upper_bound(UsimSlot{1, last})},
+                        {adnBefore.begin(), adnBefore.upper_bound(last)});
+    } catch (const Failure& failure) {
+        std::cerr << "pellucard-cli: " << failure.message << '\n';
+    }
 }
 
 std::unique_ptr<UsimPhoneBook> ReadUsimPhoneBook(Pellucard& engine) {

@@ -83,6 +83,14 @@ struct UsimWritten {
 UsimWritten WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields,
                             const std::map<int, UsimContact>& adnBefore = {});
 
+// After a run of EF ADN records that a stop or a refusal ended part way: writes the fields and
+// keeps the bookkeeping of the slots the run wrote (those before the record it ended at, and
+// that record when stopped), as no later run could tell that they changed. A failure of its own
+// is told on standard error; the run's ending stays the command's.
+void WriteUsimFieldsOfPartialRun(Pellucard& engine, const CardRunResult& run,
+                                 const UsimFieldsBySlot& fields,
+                                 const std::map<int, UsimContact>& adnBefore);
+
 // The card's USIM phone book read whole (the global one, else the application's); nothing on a
 // card without one. Fails when reading fails.
 std::unique_ptr<UsimPhoneBook> ReadUsimPhoneBook(Pellucard& engine);

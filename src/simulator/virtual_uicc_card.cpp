@@ -430,7 +430,19 @@ ApduResponse VirtualUiccCard::UpdateRecord(const Command& command) {
         return Reply(status);
     if (command.p3 != file->recordLength)
         return Reply(sw::kWrongLength);
-    return Reply(UiccStatus(access_.UpdateRecord(*file, command.p1, command.p2, command.data)));
+    if (file->structure == EfStructure::kCyclic)
+        return Reply(UiccStatus(access_.UpdateRecord(*file, command.p1, command.p2, command.data)));
+    std::size_t index = 0;
+    const auto found = access_.FindRecord(*file, command.p1, command.p2, index);
+    if (found != FileAccessResult::kOk)
+        return Reply(UiccStatus(found));
+    // A refusal the image asks for, named by the file's path on this card (…/5F3A/4F3A).
+    for (const auto& refusal : image_.refusals) {
+        if (refusal.Applies(file->path, CardRefusal::Command::Update, static_cast<int>(index) + 1))
+            return Reply(refusal.statusWord);
+    }
+    VirtualFileAccess::WriteRecord(*file, index, command.data);
+    return Reply(sw::kNormalEnding);
 }
 
 // The GSM card's verdict on a code, in the status words of TS 102 221.

@@ -469,3 +469,36 @@ TEST_P(PcscCliTest, ALaterBlocksEntryReadIntoAVCardIsALoss) {
 
 }  // namespace
 }  // namespace pellucard::testing
+
+namespace pellucard::testing {
+namespace {
+
+// A write the card refuses part way has changed the entries before the refused one: on a USIM
+// they are marked in EF PBC and counted in EF CC before the command fails, as no later run could
+// tell that they changed; nothing past the refusal is touched.
+TEST_P(PcscCliTest, AWriteRefusedPartWayKeepsTheBookkeepingOfWhatItWrote) {
+    if (!GetParam())
+        GTEST_SKIP() << "a GSM card keeps no bookkeeping";
+    CardImage card = ImageFile(image);
+    CardRefusal refusal;
+    std::string error;
+    ASSERT_TRUE(ParseCardRefusal("update:4F3A:3:6F00", refusal, error)) << error;
+    card.refusals.push_back(refusal);
+    QString why;
+    ASSERT_TRUE(WriteCardImageFile(image, card, why)) << why.toStdString();
+    const CardImage before = ImageFile(image);
+    InsertCard();
+    const QString file = Write("book.json", R"([{"slot": 1, "name": "Alicia", "number": "0123"},
+                                                {"slot": 3, "name": "Carl", "number": "0456"}])");
+    const CliRun refused = Pcsc({"--pin", "1234", "phonebook", "write", file});
+    EXPECT_EQ(refused.exitCode, 1) << refused.err.toStdString();
+    PullCard();
+    const CardImage after = ImageFile(image);
+    const std::string pb = "3F00/7F10/5F3A/";
+    EXPECT_EQ(Changed(before, after),
+              (std::set<std::string>{"3F00/7F10/6F3A#1", pb + "4F09#1", pb + "4F23#0"}));
+    EXPECT_EQ(after.FindFile(pb + "4F09")->records[0].data[0] & 0x01, 0x01);
+}
+
+}  // namespace
+}  // namespace pellucard::testing
