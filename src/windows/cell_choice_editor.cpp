@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QScopedValueRollback>
 
+#include "windows/cell_editor.h"
+
 namespace pellucard {
 
 namespace {
@@ -79,14 +81,9 @@ void CellChoiceEditor::choose(const QString& text) {
 }
 
 bool CellChoiceEditor::event(QEvent* event) {
-    // Ctrl+Z and its kin go to the Edit menu, which undoes the list's steps.
-    if (event->type() == QEvent::ShortcutOverride) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
-            key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z)) {
-            event->ignore();
-            return false;
-        }
+    if (isListUndoShortcut(event)) {
+        event->ignore();
+        return false;
     }
     return QComboBox::event(event);
 }

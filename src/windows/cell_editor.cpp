@@ -35,15 +35,18 @@ CellEditor::CellEditor(QWidget* parent) : QPlainTextEdit(parent) {
     connect(document(), &QTextDocument::contentsChanged, this, &CellEditor::contentsChanged);
 }
 
+bool isListUndoShortcut(const QEvent* event) {
+    if (event->type() != QEvent::ShortcutOverride)
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+           key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z);
+}
+
 bool CellEditor::event(QEvent* event) {
-    // Ctrl+Z and its kin go to the Edit menu, which undoes the list's steps.
-    if (event->type() == QEvent::ShortcutOverride) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
-            key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z)) {
-            event->ignore();
-            return false;
-        }
+    if (isListUndoShortcut(event)) {
+        event->ignore();
+        return false;
     }
     return QPlainTextEdit::event(event);
 }

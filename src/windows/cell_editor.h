@@ -70,6 +70,10 @@ private:
     QString accepted_;  // the text the editor held after the last accepted change (\n breaks)
 };
 
+// Whether `event` is the shortcut check of Ctrl+Z and its kin, which a cell editor leaves to
+// the Edit menu: the list's steps are undone there, not the editor's own keystrokes.
+bool isListUndoShortcut(const QEvent* event);
+
 // Line breaks as the cells keep them (CR LF) and as a text field holds them (LF).
 QString toCellBreaks(const QString& text);
 QString toEditorBreaks(const QString& text);
