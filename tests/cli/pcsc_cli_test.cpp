@@ -336,44 +336,36 @@ TEST_P(PcscCliTest, ThePlainListingShowsEveryBlockWithItsFields) {
     EXPECT_FALSE(QFile::exists(file));
 }
 
-// The JSON text without the record bytes, which a name encoded anew may change: a difference
-// shows as a diff of lines.
-std::string WithoutRaw(const QJsonDocument& document) {
-    QJsonArray entries = document.array();
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        QJsonObject o = entries[i].toObject();
-        o.remove("raw");
-        entries[i] = o;
-    }
-    return QJsonDocument(entries).toJson().toStdString();
-}
-
-// The entries that hold something, without their slots (a vCard's contacts go to the first
-// slots in turn) and record bytes, each with the one additional number a file's row shows.
-QJsonArray HeldEntries(const QJsonArray& book) {
-    QJsonArray held;
+// The book as JSON text without the record bytes, which a name encoded anew may change: a
+// difference shows as a diff of lines. `asAFileHoldsIt` also leaves out the empty slots, the slot
+// numbers (a vCard's contacts go to the first slots in turn) and every additional number after
+// the one a file's row shows.
+std::string Comparable(const QJsonArray& book, bool asAFileHoldsIt = false) {
+    QJsonArray kept;
     for (const QJsonValue& value : book) {
         QJsonObject o = value.toObject();
-        if (o["name"].toString().isEmpty() && o["number"].toString().isEmpty())
-            continue;
-        o.remove("slot");
         o.remove("raw");
-        QJsonArray numbers = o["numbers"].toArray();
-        bool shown = false;
-        for (qsizetype i = 0; i < numbers.size(); ++i) {
-            if (!numbers[i].toObject()["number"].toString().isEmpty() && std::exchange(shown, true))
-                numbers[i] = QJsonObject{{"number", ""}, {"type", ""}};
+        if (asAFileHoldsIt) {
+            if (o["name"].toString().isEmpty() && o["number"].toString().isEmpty())
+                continue;
+            o.remove("slot");
+            QJsonArray numbers = o["numbers"].toArray();
+            bool shown = false;
+            for (qsizetype i = 0; i < numbers.size(); ++i) {
+                if (!numbers[i].toObject()["number"].toString().isEmpty() &&
+                    std::exchange(shown, true))
+                    numbers[i] = QJsonObject{{"number", ""}, {"type", ""}};
+            }
+            o["numbers"] = numbers;
         }
-        o["numbers"] = numbers;
-        held.append(o);
+        kept.append(o);
     }
-    return held;
+    return QJsonDocument(kept).toJson().toStdString();
 }
 
 // A USIM's phone book read into a vCard, text or .SPB file and written (or added) back onto the
 // emptied card gives the same contacts with their additional numbers, e-mails, second names and
-// groups. A GSM card's file has none of them, and a file that has them is refused by it until
-// --force.
+// groups. A GSM card refuses a file that has them until --force.
 TEST_P(PcscCliTest, TheUsimFieldsGoThroughVCardAndTextFilesBackOntoTheCard) {
     InsertCard();
     const QStringList pin{"--pin", "1234"};
@@ -384,19 +376,15 @@ TEST_P(PcscCliTest, TheUsimFieldsGoThroughVCardAndTextFilesBackOntoTheCard) {
         const QString file = Path("book." + format);
         const CliRun read = Pcsc(pin + QStringList{"phonebook", "read", "-o", file, "--force"});
         ASSERT_EQ(read.exitCode, 0) << read.err.toStdString();
-        QFile saved(file);
-        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-        const QByteArray bytes = saved.readAll();
-        EXPECT_EQ(bytes.contains("alice@example.org"), GetParam());
-        EXPECT_EQ(bytes.contains("Family"), GetParam());
         if (!GetParam())
             continue;
         // A text file written onto the card it came from (its row n is slot n) changes
         // nothing: the number a row does not show (José's second) stays where it is.
         if (format == "csv") {
             ASSERT_EQ(Pcsc(pin + QStringList{"phonebook", "write", file}).exitCode, 0);
-            EXPECT_EQ(WithoutRaw(Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json()),
-                      WithoutRaw(QJsonDocument(book)));
+            EXPECT_EQ(
+                Comparable(Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json().array()),
+                Comparable(book));
         }
         ASSERT_EQ(
             Pcsc(pin + QStringList{"phonebook", "write", empty, "--replace", "--yes"}).exitCode, 0);
@@ -410,8 +398,7 @@ TEST_P(PcscCliTest, TheUsimFieldsGoThroughVCardAndTextFilesBackOntoTheCard) {
             << written.out.toStdString();
         const QJsonArray again =
             Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json().array();
-        EXPECT_EQ(QJsonDocument(HeldEntries(again)).toJson().toStdString(),
-                  QJsonDocument(HeldEntries(book)).toJson().toStdString());
+        EXPECT_EQ(Comparable(again, true), Comparable(book, true));
     }
     if (!GetParam()) {
         const QString usim = Write("usim.csv", "Alias,Phone,E-mail\r\nAl,0123,al@example.org\r\n");
