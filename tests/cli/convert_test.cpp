@@ -103,13 +103,10 @@ TEST_F(ConvertTest, TextFilesCarryTheColumnTitlesAndComeBackByteForByte) {
 TEST_F(ConvertTest, RefusesWhatTheOutputCannotHoldUnlessForced) {
     // 70 Chinese characters: a UCS2 message, but 210 bytes of UTF-8 for a 160-byte field.
     const QString long70 = QString("你好").repeated(35);
-    Write("long.json", QJsonDocument(QJsonArray{QJsonObject{{"slot", 1},
-                                                            {"status", 7},
-                                                            {"address", "+1"},
-                                                            {"text", long70},
-                                                            {"sc", ""},
-                                                            {"validity", 167}}})
-                           .toJson());
+    Write("long.json", QString(R"([{"slot": 1, "status": 7, "address": "+1", "text": "%1",
+                                     "sc": "", "validity": 167}])")
+                           .arg(long70)
+                           .toUtf8());
     CliRun run = Cli({"convert", Path("long.json"), Path("long.sms")});
     EXPECT_EQ(run.exitCode, 1);
     // The message the file keeps twice (as typed and as shown) is one loss.
@@ -117,17 +114,11 @@ TEST_F(ConvertTest, RefusesWhatTheOutputCannotHoldUnlessForced) {
     Convert("long.json", "long.sms", {"--force"});
 }
 
-}  // namespace
-
-namespace {
-
 // An entry of a later block of a USIM phone book has no slot in a file of the card's EF ADN:
 // converting it away stops and says so, unless --force.
 TEST_F(ConvertTest, ALaterUsimBlocksEntryIsALossNotASilentDrop) {
-    const QJsonArray book{
-        QJsonObject{{"slot", 1}, {"name", "Alice"}, {"number", "+441632960123"}},
-        QJsonObject{{"block", 2}, {"slot", 1}, {"name", "Zoe"}, {"number", "+15551234"}}};
-    Write("book.json", QJsonDocument(book).toJson());
+    Write("book.json", R"([{"slot": 1, "name": "Alice", "number": "+441632960123"},
+                           {"block": 2, "slot": 1, "name": "Zoe", "number": "+15551234"}])");
     const CliRun stopped = Cli(QStringList{"convert", Path("book.json"), Path("book.csv")});
     EXPECT_EQ(stopped.exitCode, 1);
     EXPECT_TRUE(stopped.err.contains("of a later block of a USIM phone book"))
