@@ -301,6 +301,7 @@ private slots:
 };
 
 // Number types as people name them, and the card's own names; a changed type moves the number.
+// The widths of the USIM columns.
 class NumberTypeTest : public QObject {
     Q_OBJECT
 
@@ -332,6 +333,20 @@ private slots:
         }
     }
 
+    // Name, number, second number, type, e-mail, second name, group: the name and number stay
+    // readable while the USIM columns can give up width, and the columns fill the list.
+    void theNameAndNumberComeFirst() {
+        const std::array<int, 7> titles = {45, 50, 107, 40, 50, 90, 50};
+        for (const int rest : {800, 515}) {  // room for every title; half a laptop's screen
+            const auto widths = usimColumnWidths(rest, titles, 100, 40);
+            const int sum = std::accumulate(widths.begin(), widths.end(), 0);
+            QVERIFY(sum <= rest && sum > rest - 7);
+            QVERIFY(widths[0] >= 100 && widths[1] >= 100);
+            for (std::size_t i = 2; i < titles.size(); ++i)
+                QVERIFY(widths[i] >= (rest == 800 ? titles[i] : 40));
+        }
+    }
+
     // pellucard --demo-usim: the demo card as a USIM in a reader of the program's own.
     void theDemoUsimHasItsPhoneBook() {
         ProgramOptions options;
@@ -348,25 +363,6 @@ private slots:
     }
 };
 
-// Name, number, second number, type, e-mail, second name, group: the name and number stay
-// readable while the USIM columns can give up width, and the columns fill the list.
-class UsimColumnWidthsTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void theNameAndNumberComeFirst() {
-        const std::array<int, 7> titles = {45, 50, 107, 40, 50, 90, 50};
-        for (const int rest : {800, 515}) {  // room for every title; half a laptop's screen
-            const auto widths = usimColumnWidths(rest, titles, 100, 40);
-            const int sum = std::accumulate(widths.begin(), widths.end(), 0);
-            QVERIFY(sum <= rest && sum > rest - 7);
-            QVERIFY(widths[0] >= 100 && widths[1] >= 100);
-            for (std::size_t i = 2; i < titles.size(); ++i)
-                QVERIFY(widths[i] >= (rest == 800 ? titles[i] : 40));
-        }
-    }
-};
-
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     int status = 0;
@@ -380,8 +376,6 @@ int main(int argc, char** argv) {
     }
     NumberTypeTest types;
     status |= QTest::qExec(&types, argc, argv);
-    UsimColumnWidthsTest widths;
-    status |= QTest::qExec(&widths, argc, argv);
     return status;
 }
 
