@@ -24,11 +24,8 @@ struct PbrVector {
 };
 
 using namespace pbr;
-constexpr std::uint8_t A8 = pbr::kType1, A9 = pbr::kType2, AA = pbr::kType3;
-// An unused record of `length` bytes, in hex.
-std::string Unused(std::size_t length) {
-    return std::string(2 * length, 'F');
-}
+constexpr std::uint8_t A8 = kType1, A9 = kType2, AA = kType3;
+const std::string kUnused69(2 * 69, 'F');  // an unused record of 69 bytes, in hex
 
 // Each published record as it stands, the files it lists three a line.
 // clang-format off
@@ -46,7 +43,7 @@ const PbrVector kPbrVectors[] = {
      {"A81E C0034F3A01 C1034F3202 C3034F5414 C5034F0904 C6034F5212 C9034F2109"
       "A90A C4034F1108 CA034F500D"
       "AA14 C2034F4A03 C7034F4B06 C8034F5313 CB034F4F16 FFFFFF",
-      Unused(69), Unused(69), Unused(69)},
+      kUnused69, kUnused69, kUnused69},
      {{kAdn, A8, 0x4F3A, 0x01}, {kIap, A8, 0x4F32, 0x02}, {kSne, A8, 0x4F54, 0x14},
       {kPbc, A8, 0x4F09, 0x04}, {kGrp, A8, 0x4F52, 0x12}, {kUid, A8, 0x4F21, 0x09},
       {kAnr, A9, 0x4F11, 0x08}, {kEmail, A9, 0x4F50, 0x0D},
@@ -137,8 +134,7 @@ struct EmailVector {
     const char* source;
     const char* record;
     bool type2;
-    const char* text;
-    AdnLink link;
+    TextRecord meaning;
 };
 
 // clang-format off
@@ -149,18 +145,18 @@ const EmailVector kEmailVectors[] = {
     // text ("$" and "#").
     {"gecko test_read_email type 2",
      "656D61696C 00 6D6F7A696C6C612E636F6D 02 23", true,
-     "email@mozilla.com", {0x02, 0x23}},
+     {"email@mozilla.com", {0x02, 0x23}, {}}},
     {"gecko test_read_email type 1",
      "656D61696C 00 6D6F7A696C6C612E636F6D 02 23", false,
-     "email@mozilla.com$#", {}},
+     {"email@mozilla.com$#", {}, {}}},
     // The same file, test_update_email: "test@mail.com" in a 32-byte type 1 record, and in a
     // type 2 record linked to ADN SFI 01, record 1.
     {"gecko test_update_email type 1",
      "74657374 00 6D61696C2E636F6D FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", false,
-     "test@mail.com", {}},
+     {"test@mail.com", {}, {}}},
     {"gecko test_update_email type 2",
      "74657374 00 6D61696C2E636F6D FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF 01 01", true,
-     "test@mail.com", {0x01, 0x01}},
+     {"test@mail.com", {0x01, 0x01}, {}}},
 };
 // clang-format on
 
@@ -169,10 +165,10 @@ TEST(PublishedVectorsTest, Email) {
         SCOPED_TRACE(vector.source);
         const Bytes record = Hex(vector.record);
         const TextRecord email = DecodeTextRecord(record, vector.type2);
-        EXPECT_EQ(email.text, vector.text);
-        EXPECT_EQ(email.link, vector.link);
-        const TextRecord meaning{vector.text, vector.link, {}};
-        EXPECT_EQ(EncodeTextRecord(meaning, record.size(), vector.type2, AlphaForm::Ucs2), record);
+        EXPECT_EQ(std::tie(email.text, email.link),
+                  std::tie(vector.meaning.text, vector.meaning.link));
+        EXPECT_EQ(EncodeTextRecord(vector.meaning, record.size(), vector.type2, AlphaForm::Ucs2),
+                  record);
     }
 }
 
