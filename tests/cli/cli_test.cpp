@@ -193,13 +193,9 @@ TEST_F(CliTest, RestoreRefusesRecordsThatDoNotFit) {
     const QStringList reader = Card();
     const QString backup = dir.filePath("backup.json");
     ASSERT_EQ(Cli(reader + QStringList{"backup", backup}).exitCode, 0);
-    QFile file(backup);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
-    file.close();
     const auto before = Cli(reader + QStringList{"--json", "phonebook", "read"}).out;
     // A backup of a larger card: the records beyond the card's 250 are named and refused.
-    QJsonObject larger = root;
+    QJsonObject larger = QJsonDocument::fromJson(Read("backup.json")).object();
     QJsonArray more = larger["phonebook"].toArray();
     for (int n = 251; n <= 255; ++n)
         more.append(QJsonObject{{"record", n}, {"data", QString(56, u'F')}});
