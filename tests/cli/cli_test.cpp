@@ -68,8 +68,7 @@ TEST_F(CliTest, InfoTellsThePin1StatesApart) {
         const auto plain = Cli(reader + state.pin + QStringList{"info"});
         ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
         EXPECT_TRUE(plain.out.contains(QByteArray("PIN1 check:             ") + state.text + "\n"))
-            << state.text << "\n"
-            << plain.out.toStdString();
+            << state.text << ": " << plain.out.toStdString();
         const auto json = Cli(reader + state.pin + QStringList{"--json", "info"}).Json().object();
         EXPECT_EQ(json["pin1_check"], state.check) << state.text;
         EXPECT_EQ(json["pin1_verified"], state.verified) << state.text;
@@ -148,14 +147,11 @@ TEST_F(SimulatorTest, PinChangeWhoseAnswerIsLostMayBeInForce) {
     StartSimulator("instant", {"--lose-answer", "36"});  // 0x24, CHANGE CHV
     const auto run = Cli({"--reader", "socket:" + socket, "pin", "change", "1234", "4321"});
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
-    const std::string out = run.out.toStdString();
-    EXPECT_NE(out.find("PIN1 may already have been changed to the new code; check the card"),
-              std::string::npos)
-        << out;
-    EXPECT_NE(out.find("NOT CONFIRMED: PIN1 changed"), std::string::npos) << out;
-    EXPECT_EQ(out.find("FAILED"), std::string::npos) << out;
-    EXPECT_NE(out.find("attempts left: PIN1 3, PIN2 3, PUK1 10, PUK2 10"), std::string::npos)
-        << out;
+    for (const char* said :
+         {"PIN1 may already have been changed to the new code; check the card",
+          "NOT CONFIRMED: PIN1 changed", "attempts left: PIN1 3, PIN2 3, PUK1 10, PUK2 10"})
+        EXPECT_TRUE(run.out.contains(said)) << run.out.toStdString();
+    EXPECT_FALSE(run.out.contains("FAILED")) << run.out.toStdString();
     EXPECT_EQ(Cli({"--reader", "socket:" + socket, "pin", "verify", "4321"}).exitCode, 0);
 }
 
@@ -197,13 +193,9 @@ TEST_F(CliTest, RestoreRefusesRecordsThatDoNotFit) {
     const QStringList reader = Card();
     const QString backup = dir.filePath("backup.json");
     ASSERT_EQ(Cli(reader + QStringList{"backup", backup}).exitCode, 0);
-    QFile file(backup);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
-    file.close();
     const auto before = Cli(reader + QStringList{"--json", "phonebook", "read"}).out;
     // A backup of a larger card: the records beyond the card's 250 are named and refused.
-    QJsonObject larger = root;
+    QJsonObject larger = QJsonDocument::fromJson(Read("backup.json")).object();
     QJsonArray more = larger["phonebook"].toArray();
     for (int n = 251; n <= 255; ++n)
         more.append(QJsonObject{{"record", n}, {"data", QString(56, u'F')}});

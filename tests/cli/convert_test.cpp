@@ -103,13 +103,10 @@ TEST_F(ConvertTest, TextFilesCarryTheColumnTitlesAndComeBackByteForByte) {
 TEST_F(ConvertTest, RefusesWhatTheOutputCannotHoldUnlessForced) {
     // 70 Chinese characters: a UCS2 message, but 210 bytes of UTF-8 for a 160-byte field.
     const QString long70 = QString("你好").repeated(35);
-    Write("long.json", QJsonDocument(QJsonArray{QJsonObject{{"slot", 1},
-                                                            {"status", 7},
-                                                            {"address", "+1"},
-                                                            {"text", long70},
-                                                            {"sc", ""},
-                                                            {"validity", 167}}})
-                           .toJson());
+    Write("long.json", QString(R"([{"slot": 1, "status": 7, "address": "+1", "text": "%1",
+                                     "sc": "", "validity": 167}])")
+                           .arg(long70)
+                           .toUtf8());
     CliRun run = Cli({"convert", Path("long.json"), Path("long.sms")});
     EXPECT_EQ(run.exitCode, 1);
     // The message the file keeps twice (as typed and as shown) is one loss.
@@ -117,17 +114,11 @@ TEST_F(ConvertTest, RefusesWhatTheOutputCannotHoldUnlessForced) {
     Convert("long.json", "long.sms", {"--force"});
 }
 
-}  // namespace
-
-namespace {
-
 // An entry of a later block of a USIM phone book has no slot in a file of the card's EF ADN:
 // converting it away stops and says so, unless --force.
 TEST_F(ConvertTest, ALaterUsimBlocksEntryIsALossNotASilentDrop) {
-    const QJsonArray book{
-        QJsonObject{{"slot", 1}, {"name", "Alice"}, {"number", "+441632960123"}},
-        QJsonObject{{"block", 2}, {"slot", 1}, {"name", "Zoe"}, {"number", "+15551234"}}};
-    Write("book.json", QJsonDocument(book).toJson());
+    Write("book.json", R"([{"slot": 1, "name": "Alice", "number": "+441632960123"},
+                           {"block": 2, "slot": 1, "name": "Zoe", "number": "+15551234"}])");
     const CliRun stopped = Cli(QStringList{"convert", Path("book.json"), Path("book.csv")});
     EXPECT_EQ(stopped.exitCode, 1);
     EXPECT_TRUE(stopped.err.contains("of a later block of a USIM phone book"))
@@ -143,38 +134,25 @@ TEST_F(ConvertTest, ALaterUsimBlocksEntryIsALossNotASilentDrop) {
 // no room for (a second additional number or e-mail) is a loss, never a silent drop. The empty
 // places of a USIM's JSON are none.
 TEST_F(ConvertTest, AUsimEntrysFieldsTravelThroughVCardTextAndSpb) {
-    const QJsonObject al{
-        {"slot", 1},
-        {"name", "Al"},
-        {"number", "0123"},
-        {"numbers", QJsonArray{QJsonObject{{"number", "+4456"}, {"type", "Home"}}}},
-        {"emails", QJsonArray{"al@example.org"}},
-        {"second_name", "Ali"},
-        {"groups", QJsonArray{"Family", "Work"}}};
-    const QJsonObject bo{{"slot", 2},
-                         {"name", "Bo"},
-                         {"number", "+4477"},
-                         {"numbers", QJsonArray{}},
-                         {"emails", QJsonArray{}},
-                         {"second_name", ""},
-                         {"groups", QJsonArray{}}};
-    Write("book.json", QJsonDocument(QJsonArray{al, bo}).toJson());
+    Write("book.json", R"([
+        {"slot": 1, "name": "Al", "number": "0123", "numbers": [{"number": "+4456", "type": "Home"}],
+         "emails": ["al@example.org"], "second_name": "Ali", "groups": ["Family", "Work"]},
+        {"slot": 2, "name": "Bo", "number": "+4477", "numbers": [], "emails": [],
+         "second_name": "", "groups": []}])");
+    const QJsonArray book = JsonFile("book.json");
+    ASSERT_EQ(book.size(), 2);
     for (const QString format : {"vcf", "csv", "txt", "SPB"}) {
         SCOPED_TRACE(format.toStdString());
         Convert("book.json", "book." + format);
         Convert("book." + format, "back.json");
-        EXPECT_EQ(JsonFile("back.json"), (QJsonArray{al, bo}));
+        EXPECT_EQ(JsonFile("back.json"), book);
     }
-    Convert("book.json", "book.SPB");
-    Convert("book.SPB", "book.csv");
+    Convert("book.SPB", "book.csv");  // the contact fields of the loop's last .SPB
     EXPECT_TRUE(Read("book.csv").contains(",al@example.org,+4456,,,,,,,,,,,Ali,\"Family, Work\","));
 
-    QJsonObject more = al;
-    more["numbers"] = QJsonArray{QJsonObject{{"number", ""}, {"type", ""}},
-                                 QJsonObject{{"number", "+4456"}, {"type", "Home"}},
-                                 QJsonObject{{"number", "+4499"}, {"type", "Work"}}};
-    more["emails"] = QJsonArray{"al@example.org", "al@example.net"};
-    Write("more.json", QJsonDocument(QJsonArray{more}).toJson());
+    Write("more.json", R"([{"slot": 1, "name": "Al", "number": "0123", "numbers": [
+        {"number": "", "type": ""}, {"number": "+4456", "type": "Home"},
+        {"number": "+4499", "type": "Work"}], "emails": ["al@example.org", "al@example.net"]}])");
     const CliRun stopped = Cli(QStringList{"convert", Path("more.json"), Path("more.vcf")});
     EXPECT_EQ(stopped.exitCode, 1);
     EXPECT_EQ(stopped.err.count("slot 1, "), 2) << stopped.err.toStdString();

@@ -52,27 +52,31 @@ struct Rig : UsimRig {
     Bytes Body(const char* id) const { return card->ToImage().FindFile(kBook + id)->body; }
 };
 
+// A card that never set EF PUID holds FF FF there: that names no identifier, and the next one
+// follows the highest an entry has.
 TEST(UsimUniqueIdTest, ANewEntryTakesTheNextIdentifierAndEditsKeepTheirs) {
-    Rig rig(WithUniqueIds({0x00, 0x03}));
-    UsimContact added = rig.book->Contacts()[2];
-    ASSERT_TRUE(added.IsEmpty());
-    added.name = "Dana";
-    added.number = "+3312345";
-    added.emails = {"dana@example.fr"};
-    ASSERT_TRUE(rig.book->Write(added).IsDone());
-    EXPECT_EQ(rig.Uid(3), (Bytes{0x00, 0x04}));
-    EXPECT_EQ(rig.Body("4F24"), (Bytes{0x00, 0x04}));
+    for (const Bytes& previous : {Bytes{0x00, 0x03}, Bytes{0xFF, 0xFF}}) {
+        Rig rig(WithUniqueIds(previous));
+        UsimContact added = rig.book->Contacts()[2];
+        ASSERT_TRUE(added.IsEmpty());
+        added.name = "Dana";
+        added.number = "+3312345";
+        added.emails = {"dana@example.fr"};
+        ASSERT_TRUE(rig.book->Write(added).IsDone());
+        EXPECT_EQ(rig.Uid(3), (Bytes{0x00, 0x04}));
+        EXPECT_EQ(rig.Body("4F24"), (Bytes{0x00, 0x04}));
 
-    // An edited and an emptied entry keep their identifiers.
-    UsimContact alice = rig.book->Contacts()[0];
-    alice.secondName = "Al";
-    ASSERT_TRUE(rig.book->Write(alice).IsDone());
-    UsimContact jose;
-    jose.index = 2;
-    ASSERT_TRUE(rig.book->Write(jose).IsDone());
-    EXPECT_EQ(rig.Uid(1), (Bytes{0x00, 0x01}));
-    EXPECT_EQ(rig.Uid(2), (Bytes{0x00, 0x02}));
-    EXPECT_EQ(rig.Body("4F24"), (Bytes{0x00, 0x04}));
+        // An edited and an emptied entry keep their identifiers.
+        UsimContact alice = rig.book->Contacts()[0];
+        alice.secondName = "Al";
+        ASSERT_TRUE(rig.book->Write(alice).IsDone());
+        UsimContact jose;
+        jose.index = 2;
+        ASSERT_TRUE(rig.book->Write(jose).IsDone());
+        EXPECT_EQ(rig.Uid(1), (Bytes{0x00, 0x01}));
+        EXPECT_EQ(rig.Uid(2), (Bytes{0x00, 0x02}));
+        EXPECT_EQ(rig.Body("4F24"), (Bytes{0x00, 0x04}));
+    }
 }
 
 TEST(UsimUniqueIdTest, NoIdentifierLeftRefusesANewEntryBeforeAnythingIsWritten) {
@@ -88,17 +92,6 @@ TEST(UsimUniqueIdTest, NoIdentifierLeftRefusesANewEntryBeforeAnythingIsWritten) 
     EXPECT_TRUE(rig.book->Write(alice).IsDone());
 }
 
-// A card that never set EF PUID holds FF FF there: that names no identifier, and the next one
-// follows the highest an entry has.
-TEST(UsimUniqueIdTest, AnUnsetPreviousIdentifierFollowsTheEntries) {
-    Rig rig(WithUniqueIds({0xFF, 0xFF}));
-    UsimContact added = rig.book->Contacts()[2];
-    added.name = "Dana";
-    ASSERT_TRUE(rig.book->Write(added).IsDone());
-    EXPECT_EQ(rig.Uid(3), (Bytes{0x00, 0x04}));
-    EXPECT_EQ(rig.Body("4F24"), (Bytes{0x00, 0x04}));
-}
-
 // Names and numbers written by the plain record run of EF ADN, the book then read again: each
 // entry's change is marked in EF PBC and counted in EF CC once, with what the write adds.
 TEST(UsimUniqueIdTest, EntriesWrittenByTheAdnRunAreMarkedCountedAndNumbered) {
@@ -108,15 +101,12 @@ TEST(UsimUniqueIdTest, EntriesWrittenByTheAdnRunAreMarkedCountedAndNumbered) {
     const std::vector<UsimContact> before = rig.book->Contacts();
     const CardImage read = rig.card->ToImage();
     const std::map<int, std::string> names = {{1, "Alice M"}, {2, "Jose"}, {3, "Dana"}};
-    ASSERT_TRUE(WriteCardRecords(*rig.engine, CardRecordFile::PhoneBook,
-                                 [&](int n, int length) -> std::optional<Bytes> {
-                                     if (!names.count(n))
-                                         return std::nullopt;
-                                     return EncodePhoneBookRecord("0123", names.at(n), length,
-                                                                  AlphaForm::Ucs2);
-                                 },
-                                 {})
-                    .Complete());
+    const auto record = [&](int n, int length) -> std::optional<Bytes> {
+        if (!names.count(n))
+            return std::nullopt;
+        return EncodePhoneBookRecord("0123", names.at(n), length, AlphaForm::Ucs2);
+    };
+    ASSERT_TRUE(WriteCardRecords(*rig.engine, CardRecordFile::PhoneBook, record, {}).Complete());
     ASSERT_TRUE(rig.book->Open().IsDone() && rig.book->Read().Complete());
     EXPECT_FALSE(rig.book->WriteAfterAdn(before[4], before[4]).value) << "nothing changed";
     UsimContact alice = rig.book->Contacts()[0];

@@ -47,21 +47,29 @@ void SetEntry(RecordList& list, int row, const QString& joined) {
 }
 
 // Types vCard names in other words, a type it has no word for, a type without a second
-// number, an e-mail address alone: each comes back as written.
+// number, an e-mail address alone, a second number without a number (its type said by the TEL
+// types or only by the text): each comes back as written.
+constexpr int kSamples = 7;
 std::unique_ptr<RecordList> SampleEntries() {
-    auto list = UsimList(5);
+    auto list = UsimList(kSamples);
     SetEntry(*list, 1, "Anna Berg|+46701234567|+4687654321|Work|anna@example.se|Annie|Friends");
     SetEntry(*list, 2, "Jürgen|0301234567|01711234567|Handy|j@example.de|Jürgen Müller|Familie");
     SetEntry(*list, 3, "Zoë, Ltd; x\\y|123|456|Satellite; boat|z@example.com|A, B|Work, close");
     SetEntry(*list, 4, "Type Only|112||Home|||");
     SetEntry(*list, 5, "|||||only@example.com||");
+    SetEntry(*list, 6, "Only Second||+4687654321|Mobile|||");
+    SetEntry(*list, 7, "Satellite||+8816123456|Satellite|||");
     return list;
 }
 
 TEST(UsimVCardTest, EntriesComeBackCellForCellInEveryVersion) {
     const auto source = SampleEntries();
     for (const VCardVersion version : {VCardVersion::V21, VCardVersion::V30, VCardVersion::V40}) {
-        const QByteArray bytes = VCardsOfRows(*source, 5, VCardListKind::PhoneBook, version);
+        // Another program's contact of several numbers fills the number first, marked or not.
+        const QByteArray bytes =
+            VCardsOfRows(*source, kSamples, VCardListKind::PhoneBook, version) +
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Two\r\nTEL:112\r\nTEL;TYPE=CELL:"
+            "+4687654321\r\nX-PELLUCARD-SECOND-NUMBER-ONLY:TRUE\r\nEND:VCARD\r\n";
         if (version == VCardVersion::V30) {
             EXPECT_TRUE(
                 bytes.contains("TEL;TYPE=CELL:01711234567\r\n"
@@ -71,14 +79,15 @@ TEST(UsimVCardTest, EntriesComeBackCellForCellInEveryVersion) {
                 << bytes.toStdString();
             EXPECT_FALSE(bytes.contains("SECOND-NUMBER-TYPE:Work"));
         }
-        auto copy = UsimList(5);
+        auto copy = UsimList(kSamples + 1);
         int used = 0;
         const VCardImport result = ImportVCardsAsPhoneBook(*copy, used, ParseVCards(bytes), {});
         EXPECT_TRUE(result.report.IsEmpty())
             << ReportLines(result.report, 0).join(u'\n').toStdString();
-        ASSERT_EQ(used, 5);
-        for (int row = 1; row <= 5; ++row)
+        ASSERT_EQ(used, kSamples + 1);
+        for (int row = 1; row <= kSamples; ++row)
             EXPECT_EQ(Entry(*copy, row), Entry(*source, row)) << int(version) << " row " << row;
+        EXPECT_EQ(Entry(*copy, kSamples + 1), Cells("Two|112|+4687654321|Mobile|||"));
     }
 }
 
@@ -126,36 +135,16 @@ TEST(UsimTextTest, DelimitedTextRoundTripUnderTitlesOfAnotherLanguage) {
     };
     // Exported under German titles, imported into a list titled in English.
     const auto source = SampleEntries();
-    auto german = UsimList(5, 3);
-    for (int row = 1; row <= 5; ++row)
+    auto german = UsimList(kSamples, 3);
+    for (int row = 1; row <= kSamples; ++row)
         german->SetRow(row, source->Row(row));
-    const QString text = ExportTextContent(*german, 5, kEntryColumns, u';');
+    const QString text = ExportTextContent(*german, kSamples, kEntryColumns, u';');
     EXPECT_TRUE(text.startsWith("Alias;Telefon;Zweite Nummer;Typ;E-Mail;Zweiter Name;Gruppe\r\n"));
-    auto copy = UsimList(5);
+    auto copy = UsimList(kSamples);
     const ImportResult result = import(ParseTextTable(text, u';'), *copy);
     EXPECT_TRUE(result.report.IsEmpty()) << ReportLines(result.report, 0).join(u'\n').toStdString();
-    for (int row = 1; row <= 5; ++row)
+    for (int row = 1; row <= kSamples; ++row)
         EXPECT_EQ(Entry(*copy, row), Entry(*source, row)) << "row " << row;
-}
-
-// A second number without a number comes back second, its type said by the TEL types or only
-// by the text. A contact of several numbers fills the number first, marked or not.
-TEST(UsimVCardTest, ASecondNumberWithoutANumberStaysSecond) {
-    auto source = UsimList(2);
-    SetEntry(*source, 1, "Only Second||+4687654321|Mobile|||");
-    SetEntry(*source, 2, "Satellite||+8816123456|Satellite|||");
-    for (const VCardVersion version : {VCardVersion::V21, VCardVersion::V30, VCardVersion::V40}) {
-        auto copy = UsimList(3);
-        int used = 0;
-        const QByteArray bytes =
-            VCardsOfRows(*source, 2, VCardListKind::PhoneBook, version) +
-            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Two\r\nTEL:112\r\nTEL;TYPE=CELL:"
-            "+4687654321\r\nX-PELLUCARD-SECOND-NUMBER-ONLY:TRUE\r\nEND:VCARD\r\n";
-        EXPECT_TRUE(ImportVCardsAsPhoneBook(*copy, used, ParseVCards(bytes), {}).report.IsEmpty());
-        EXPECT_EQ(Entry(*copy, 1), Entry(*source, 1)) << int(version);
-        EXPECT_EQ(Entry(*copy, 2), Entry(*source, 2)) << int(version);
-        EXPECT_EQ(Entry(*copy, 3), Cells("Two|112|+4687654321|Mobile|||"));
-    }
 }
 
 }  // namespace

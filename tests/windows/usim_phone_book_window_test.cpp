@@ -1,7 +1,10 @@
 // The phone book window on a card with a USIM phone book: the virtual USIM in a smart-card
-// reader, the second number, e-mail, second name and group read, edited, written back and kept
-// in contact files.
+// reader, the second number, e-mail, second name and group read, edited (type and group with a
+// combo box of the card's names), written back and kept in contact files.
+#include <QClipboard>
 #include <QtTest>
+
+#include <numeric>
 
 #include "platform/pcsc_channel.h"
 #include "platform/virtual_usim_reader.h"
@@ -12,9 +15,11 @@
 #include "support/image_contents.h"
 #include "support/sim_card_terminal.h"
 #include "support/window_rig.h"
+#include "windows/cell_choice_editor.h"
 #include "windows/cell_editor.h"
 #include "windows/phone_book_window.h"
 #include "windows/record_columns.h"
+#include "windows/usim_column_widths.h"
 
 using namespace pellucard;
 using namespace pellucard::testing;
@@ -44,6 +49,43 @@ class UsimPhoneBookWindowTest : public QObject {
         window->findChild<QPushButton*>("readButton")->click();
         QVERIFY2(window->usedCount(kSim) == 20, qPrintable(status()));
     }
+    // The window rig with the demo card as a virtual USIM in a PC/SC reader, changed by `tweak`.
+    void open(void (*tweak)(CardImage&) = nullptr) {
+        rig = std::make_unique<WindowRig>();
+        QString error;
+        CardImage demo;
+        ReadCardImageFile(QString::fromLatin1(kDemoCardResource), demo, error);
+        if (tweak)
+            tweak(demo);
+        card = VirtualUiccCard::FromImage(demo, error);
+        QVERIFY2(card, qPrintable(error));
+        auto reader = std::make_unique<ReaderSession>();
+        auto channel = std::make_unique<PcscChannel>(std::make_unique<SimCardTerminal>(card));
+        reader->pcsc = channel.get();
+        reader->engine = std::make_unique<Pellucard>(std::move(channel));
+        rig->pins.reset();
+        rig->session = std::make_unique<Session>(std::move(reader));
+        rig->pins = std::make_unique<PinDialogLauncher>(*rig->session, &rig->frame);
+        rig->IdentifyCard();
+        QVERIFY((window = rig->Open<PhoneBookWindow>()));
+    }
+    // The combo box open over the cell (null when the cell opened another editor).
+    CellChoiceEditor* choiceOver(int list, int row, int column) {
+        ClickCell(window->grid(list), row, column);
+        if (!QTest::qWaitFor([&] { return window->editorOverCell(); }))
+            return nullptr;
+        CellChoiceEditor* box = window->choiceEditor();
+        return box->isVisible() ? box : nullptr;
+    }
+    static QStringList offered(const QComboBox* box) {
+        QStringList names;
+        for (int i = 0; i < box->count(); ++i)
+            names.append(box->itemText(i));
+        return names;
+    }
+    QString cell(int list, int row, int column) {
+        return window->recordList(list).Text(row, column);
+    }
     void writeAndReadBack() {
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // save it to the card
         window->writeToCard();
@@ -53,23 +95,9 @@ class UsimPhoneBookWindowTest : public QObject {
     }
 
 private slots:
-    // The window rig with the demo card as a virtual USIM in a PC/SC reader.
     void init() {
-        rig = std::make_unique<WindowRig>();
-        QString error;
-        CardImage demo;
-        ReadCardImageFile(QString::fromLatin1(kDemoCardResource), demo, error);
-        card = VirtualUiccCard::FromImage(demo, error);
-        auto reader = std::make_unique<ReaderSession>();
-        auto channel = std::make_unique<PcscChannel>(std::make_unique<SimCardTerminal>(card));
-        reader->pcsc = channel.get();
-        reader->engine = std::make_unique<Pellucard>(std::move(channel));
-        rig->pins.reset();
-        rig->session = std::make_unique<Session>(std::move(reader));
-        rig->pins = std::make_unique<PinDialogLauncher>(*rig->session, &rig->frame);
-        rig->IdentifyCard();
-        window = rig->Open<PhoneBookWindow>();
-        QVERIFY(window);
+        open();
+        read();
     }
     void cleanup() {
         delete window;
@@ -81,8 +109,6 @@ private slots:
     // change their records, the entries' change marks and the change counter, and not another
     // byte of the card; the number José does not show stays his.
     void anEditWrittenBackChangesOnlyItsRecords() {
-        QVERIFY(window->grid(kSim)->isColumnHidden(usim_column::kEmail - 1));
-        read();
         QVERIFY(!window->grid(kSim)->isColumnHidden(usim_column::kEmail - 1));
         QCOMPARE(usimTexts(kSim, 1),
                  QStringList({"+441632960456", "Home", "alice@example.org", "Ali", "Family"}));
@@ -104,7 +130,6 @@ private slots:
     // What the card cannot take is named with its row and the reason, and nothing of that
     // contact is written; the other rows still are.
     void aRefusalWritesNothingOfThatContact() {
-        read();
         const CardImage before = card->ToImage();
         TypeOver(window, kSim, 1, usim_column::kGroup, QStringLiteral("Neighbours"));
         TypeOver(window, kSim, 2, usim_column::kSecondName, QStringLiteral("Pepe"));
@@ -121,7 +146,6 @@ private slots:
 
     // Sorted, every contact goes to its new slot whole, the number it does not show too.
     void aSortedListTakesEveryFieldAlong() {
-        read();
         const QStringList alice = usimTexts(kSim, 1);
         ClickTitle(window->grid(kSim), phone_column::kName);
         int aliceRow = 1;
@@ -143,7 +167,6 @@ private slots:
     // Copied to the computer list, saved and opened again, the five values come back, kept in
     // the contact fields that mean the same; one that came in another way (an import) is kept.
     void aContactFileKeepsTheUsimFields() {
-        read();
         window->recordList(kSim).SetText(1, usim_column::kNumberType, QStringLiteral("Work"));
         window->recordList(kSim).SetText(1, phone_column::kMark, QStringLiteral("1"));
         window->copyMarkedToComputer();
@@ -170,7 +193,6 @@ private slots:
     // emptied entry are each marked in EF PBC and counted once in EF CC, and not another byte
     // of the card changes.
     void namesAndNumbersAloneAreMarkedAndCounted() {
-        read();
         const CardImage before = card->ToImage();
         TypeOver(window, kSim, 1, phone_column::kName, QStringLiteral("Alice M"));
         TypeOver(window, kSim, 3, phone_column::kName, QStringLiteral("Dana"));
@@ -185,6 +207,71 @@ private slots:
                                                 pb + "4F23#0"};
         QCOMPARE(Changed(before, card->ToImage()), expected);
         QCOMPARE(card->ToImage().FindFile(pb + "4F23")->body, (Bytes{0x00, 0x08}));
+    }
+
+    // The combo box over a type or group cell of the card list offers the card's names and
+    // nothing else; the first letters pick one, which the list holds at once as one undo step;
+    // Escape takes the stay's choice back.
+    void theCardListChoosesAmongTheCardsNames() {
+        CellChoiceEditor* box = choiceOver(kSim, 1, usim_column::kNumberType);
+        QVERIFY(box && !box->isEditable());
+        QCOMPARE(offered(box), QStringList({"", "Mobile", "Work", "Home"}));
+        QCOMPARE(box->currentText(), QStringLiteral("Home"));
+        const int steps = window->undoStack()->index();
+        QTest::keyClicks(box, "wo");
+        QCOMPARE(cell(kSim, 1, usim_column::kNumberType), QStringLiteral("Work"));
+        QTest::keyClick(box, Qt::Key_Return);  // the window's Enter: on to the next row
+        QTRY_COMPARE(window->grid(kSim)->currentRow(), 2);
+        QCOMPARE(window->undoStack()->index(), steps + 1);
+        window->undoStack()->undo();
+        QCOMPARE(cell(kSim, 1, usim_column::kNumberType), QStringLiteral("Home"));
+        QVERIFY(!window->cardSideModified());
+
+        QVERIFY((box = choiceOver(kSim, 1, usim_column::kNumberType)));
+        QTest::keyClick(box, Qt::Key_Delete);  // the empty entry
+        QCOMPARE(cell(kSim, 1, usim_column::kNumberType), QString());
+        QTest::keyClick(box, Qt::Key_Escape);
+        QTRY_VERIFY(!window->editorOverCell());
+        QCOMPARE(cell(kSim, 1, usim_column::kNumberType), QStringLiteral("Home"));
+        QVERIFY(!window->cardSideModified());
+        QCOMPARE(window->undoStack()->index(), steps);
+
+        // A group the card does not offer (pasted with its row) stays as the cell opens, for the
+        // write to refuse; a pasted text picks the name it spells, and no other.
+        window->recordList(kSim).SetText(2, usim_column::kGroup, QStringLiteral("Neighbours"));
+        QVERIFY((box = choiceOver(kSim, 2, usim_column::kGroup)));
+        QCOMPARE(offered(box), QStringList({"", "Family", "Work", "Friends", "Neighbours"}));
+        QApplication::clipboard()->setText(QStringLiteral("Strangers"));
+        window->pasteRecords(kSim);
+        QCOMPARE(cell(kSim, 2, usim_column::kGroup), QStringLiteral("Neighbours"));
+        QApplication::clipboard()->setText(QStringLiteral("friends"));
+        window->pasteRecords(kSim);
+        QCOMPARE(cell(kSim, 2, usim_column::kGroup), QStringLiteral("Friends"));
+
+        // The computer list is bound to no card: it offers the names of the phone book read last
+        // and takes any text, as one step for the stay in the cell.
+        QVERIFY((box = choiceOver(kComputer, 1, usim_column::kNumberType)) && box->isEditable());
+        QCOMPARE(offered(box), QStringList({"", "Mobile", "Work", "Home"}));
+        const int computerSteps = window->undoStack()->index();
+        QTest::keyClicks(box, "Pager");
+        QCOMPARE(cell(kComputer, 1, usim_column::kNumberType), QStringLiteral("Pager"));
+        QVERIFY(window->modified());
+        QCOMPARE(window->undoStack()->index(), computerSteps + 1);
+    }
+
+    // A card whose phone book names no types: only the empty entry, and the tip says why.
+    void aCardWithoutNamesSaysSo() {
+        cleanup();
+        open([](CardImage& image) {
+            for (CardRecord& record : image.FindFile("3F00/7F10/5F3A/4F4B")->records)
+                record.data.assign(record.data.size(), 0xFF);
+        });
+        QVERIFY(!QTest::currentTestFailed());
+        QVERIFY(window->grid(kSim)->isColumnHidden(usim_column::kEmail - 1));  // until read
+        read();
+        CellChoiceEditor* box = choiceOver(kSim, 5, usim_column::kNumberType);
+        QVERIFY(box && offered(box) == QStringList({""}));
+        QCOMPARE(box->toolTip(), Message(MessageId::UsimNoNumberTypesOffered, 0));
     }
 };
 
@@ -211,6 +298,7 @@ private slots:
 };
 
 // Number types as people name them, and the card's own names; a changed type moves the number.
+// The widths of the USIM columns.
 class NumberTypeTest : public QObject {
     Q_OBJECT
 
@@ -239,6 +327,20 @@ private slots:
             KeepUsimColumnsInContactFields(list, 1);
             QCOMPARE(list.Text(1, contact_field::kOfficeTelephone), QStringLiteral("0305"));
             QCOMPARE(list.Text(1, contact_field::kHomeTelephone), QStringLiteral("0612345678"));
+        }
+    }
+
+    // Name, number, second number, type, e-mail, second name, group: the name and number stay
+    // readable while the USIM columns can give up width, and the columns fill the list.
+    void theNameAndNumberComeFirst() {
+        const std::array<int, 7> titles = {45, 50, 107, 40, 50, 90, 50};
+        for (const int rest : {800, 515}) {  // room for every title; half a laptop's screen
+            const auto widths = usimColumnWidths(rest, titles, 100, 40);
+            const int sum = std::accumulate(widths.begin(), widths.end(), 0);
+            QVERIFY(sum <= rest && sum > rest - 7);
+            QVERIFY(widths[0] >= 100 && widths[1] >= 100);
+            for (std::size_t i = 2; i < titles.size(); ++i)
+                QVERIFY(widths[i] >= (rest == 800 ? titles[i] : 40));
         }
     }
 
