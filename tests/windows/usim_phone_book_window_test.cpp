@@ -3,6 +3,7 @@
 // in contact files.
 #include <QtTest>
 
+#include "catalogue/status_words.h"
 #include "platform/pcsc_channel.h"
 #include "platform/virtual_usim_reader.h"
 #include "records/record_file.h"
@@ -52,14 +53,17 @@ class UsimPhoneBookWindowTest : public QObject {
         window->readCard();
     }
 
-private slots:
-    // The window rig with the demo card as a virtual USIM in a PC/SC reader.
-    void init() {
+    static CardImage demoImage() {
+        CardImage demo;
+        QString error;
+        ReadCardImageFile(QString::fromLatin1(kDemoCardResource), demo, error);
+        return demo;
+    }
+    // The window rig with `image` as a virtual USIM in a PC/SC reader.
+    void start(const CardImage& image) {
         rig = std::make_unique<WindowRig>();
         QString error;
-        CardImage demo;
-        ReadCardImageFile(QString::fromLatin1(kDemoCardResource), demo, error);
-        card = VirtualUiccCard::FromImage(demo, error);
+        card = VirtualUiccCard::FromImage(image, error);
         auto reader = std::make_unique<ReaderSession>();
         auto channel = std::make_unique<PcscChannel>(std::make_unique<SimCardTerminal>(card));
         reader->pcsc = channel.get();
@@ -71,6 +75,10 @@ private slots:
         window = rig->Open<PhoneBookWindow>();
         QVERIFY(window);
     }
+
+private slots:
+    // The window rig with the demo card as a virtual USIM in a PC/SC reader.
+    void init() { start(demoImage()); }
     void cleanup() {
         delete window;
         window = nullptr;
@@ -185,6 +193,67 @@ private slots:
                                                 pb + "4F23#0"};
         QCOMPARE(Changed(before, card->ToImage()), expected);
         QCOMPARE(card->ToImage().FindFile(pb + "4F23")->body, (Bytes{0x00, 0x08}));
+    }
+
+    // A write the card refuses at slot 3 has changed the entry at slot 1 all the same: the
+    // window marks it in EF PBC and counts it in EF CC at once (closing the window would lose
+    // it), and the status line still says that the card refused.
+    void aWriteRefusedPartWayKeepsTheBookkeepingOfWhatItWrote() {
+        cleanup();
+        CardImage image = demoImage();
+        std::string error;
+        image.refusals.emplace_back();
+        QVERIFY(ParseCardRefusal("update:4F3A:3:6F00", image.refusals.back(), error));
+        start(image);
+        read();
+        const CardImage before = card->ToImage();
+        TypeOver(window, kSim, 1, phone_column::kName, QStringLiteral("Alice M"));
+        TypeOver(window, kSim, 3, phone_column::kName, QStringLiteral("Dana"));
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
+        window->writeToCard();
+        QCOMPARE(status(),
+                 Message(MessageId::CardRefusedRecord, 0).arg(3).arg(StatusWordText(0x6F00, 0)));
+        const std::string pb = "3F00/7F10/5F3A/";
+        QCOMPARE(Changed(before, card->ToImage()),
+                 (std::set<std::string>{"3F00/7F10/6F3A#1", pb + "4F09#1", pb + "4F23#0"}));
+        QVERIFY(window->cardSideModified());
+    }
+
+    // Written onto a USIM whose phone book the window never read, a new entry of a name alone
+    // is numbered after EF PUID, marked and counted, as it would be on a card read first.
+    void aNewEntryOnAnUnreadCardIsNumberedMarkedAndCounted() {
+        cleanup();
+        // The demo card's block with EF UID 4F21 too: its entries numbered 1 to 3.
+        CardImage image = demoImage();
+        const std::string pb = "3F00/7F10/5F3A/";
+        Bytes& pbr = image.FindFile(pb + "4F30")->records[0].data;
+        const Bytes uid{0xC9, 0x02, 0x4F, 0x21};
+        pbr.insert(pbr.begin() + 2 + pbr[1], uid.begin(), uid.end());
+        pbr[1] = std::uint8_t(pbr[1] + uid.size());
+        pbr.resize(pbr.size() - uid.size());
+        CardFile uids = *image.FindFile(pb + "4F26");
+        uids.path = pb + "4F21";
+        uids.recordLength = 2;
+        uids.emptyRecord = Bytes{0x00, 0x00};
+        for (auto& record : uids.records)
+            record = {Bytes{0x00, 0x00}, {}};
+        uids.records[0].data = {0x00, 0x01};
+        uids.records[1].data = {0x00, 0x02};
+        uids.records[3].data = {0x00, 0x03};
+        image.files.push_back(uids);
+        image.FindFile(pb + "4F24")->body = {0x00, 0x03};
+        start(image);
+
+        const CardImage before = card->ToImage();
+        TypeOver(window, kSim, 3, phone_column::kName, QStringLiteral("Dana"));
+        rig->AnswerVerifyPin();
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // save to the card
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // over slot 3, never read
+        window->writeToCard();
+        QCOMPARE(Changed(before, card->ToImage()),
+                 (std::set<std::string>{"3F00/7F10/6F3A#3", pb + "4F09#3", pb + "4F21#3",
+                                        pb + "4F24#0", pb + "4F23#0"}));
+        QCOMPARE(card->ToImage().FindFile(pb + "4F21")->records[2].data, (Bytes{0x00, 0x04}));
     }
 };
 
