@@ -195,50 +195,27 @@ private slots:
         QCOMPARE(card->ToImage().FindFile(pb + "4F23")->body, (Bytes{0x00, 0x08}));
     }
 
-    // A write the card refuses at slot 3 has changed the entry at slot 1 all the same: the
-    // window marks it in EF PBC and counts it in EF CC at once (closing the window would lose
-    // it), and the status line still says that the card refused.
+    // Onto a card whose USIM phone book the window never read, a write the card refuses at
+    // slot 5 has still added an entry of a name alone at slot 3: it is numbered after EF PUID,
+    // marked in EF PBC and counted in EF CC at once (closing the window would lose that), and
+    // the status line still says the card refused.
     void aWriteRefusedPartWayKeepsTheBookkeepingOfWhatItWrote() {
         cleanup();
+        const std::string pb = "3F00/7F10/5F3A/";
         CardImage image = demoImage();
         std::string error;
         image.refusals.emplace_back();
-        QVERIFY(ParseCardRefusal("update:4F3A:3:6F00", image.refusals.back(), error));
-        start(image);
-        read();
-        const CardImage before = card->ToImage();
-        TypeOver(window, kSim, 1, phone_column::kName, QStringLiteral("Alice M"));
-        TypeOver(window, kSim, 3, phone_column::kName, QStringLiteral("Dana"));
-        rig->dialogs.QueueAnswer(DialogAnswer::Yes);
-        window->writeToCard();
-        QCOMPARE(status(),
-                 Message(MessageId::CardRefusedRecord, 0).arg(3).arg(StatusWordText(0x6F00, 0)));
-        const std::string pb = "3F00/7F10/5F3A/";
-        QCOMPARE(Changed(before, card->ToImage()),
-                 (std::set<std::string>{"3F00/7F10/6F3A#1", pb + "4F09#1", pb + "4F23#0"}));
-        QVERIFY(window->cardSideModified());
-    }
-
-    // Written onto a USIM whose phone book the window never read, a new entry of a name alone
-    // is numbered after EF PUID, marked and counted, as it would be on a card read first.
-    void aNewEntryOnAnUnreadCardIsNumberedMarkedAndCounted() {
-        cleanup();
-        // The demo card's block with EF UID 4F21 too: its entries numbered 1 to 3.
-        CardImage image = demoImage();
-        const std::string pb = "3F00/7F10/5F3A/";
+        QVERIFY(ParseCardRefusal("update:4F3A:5:6F00", image.refusals.back(), error));
+        // EF UID 4F21 joins the block, numbering the entries 1, 2 and 3.
         Bytes& pbr = image.FindFile(pb + "4F30")->records[0].data;
-        const Bytes uid{0xC9, 0x02, 0x4F, 0x21};
-        pbr.insert(pbr.begin() + 2 + pbr[1], uid.begin(), uid.end());
-        pbr[1] = std::uint8_t(pbr[1] + uid.size());
-        pbr.resize(pbr.size() - uid.size());
-        CardFile uids = *image.FindFile(pb + "4F26");
+        pbr.insert(pbr.begin() + 2 + pbr[1], {0xC9, 0x02, 0x4F, 0x21});
+        pbr[1] += 4;
+        pbr.resize(pbr.size() - 4);
+        CardFile uids = *image.FindFile(pb + "4F26");  // as many records of two bytes
         uids.path = pb + "4F21";
-        uids.recordLength = 2;
-        uids.emptyRecord = Bytes{0x00, 0x00};
-        for (auto& record : uids.records)
-            record = {Bytes{0x00, 0x00}, {}};
         uids.records[0].data = {0x00, 0x01};
         uids.records[1].data = {0x00, 0x02};
+        uids.records[2].data = {0x00, 0x00};
         uids.records[3].data = {0x00, 0x03};
         image.files.push_back(uids);
         image.FindFile(pb + "4F24")->body = {0x00, 0x03};
@@ -246,14 +223,19 @@ private slots:
 
         const CardImage before = card->ToImage();
         TypeOver(window, kSim, 3, phone_column::kName, QStringLiteral("Dana"));
+        TypeOver(window, kSim, 5, phone_column::kName, QStringLiteral("Fyodor"));
         rig->AnswerVerifyPin();
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // save to the card
-        rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // over slot 3, never read
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // over slots never read
         window->writeToCard();
+        QCOMPARE(status(),
+                 Message(MessageId::CardRefusedRecord, 0).arg(5).arg(StatusWordText(0x6F00, 0)));
+        const std::string adn = "3F00/7F10/6F3A#";
         QCOMPARE(Changed(before, card->ToImage()),
-                 (std::set<std::string>{"3F00/7F10/6F3A#3", pb + "4F09#3", pb + "4F21#3",
-                                        pb + "4F24#0", pb + "4F23#0"}));
+                 (std::set<std::string>{adn + "3", pb + "4F09#3", pb + "4F21#3", pb + "4F24#0",
+                                        pb + "4F23#0"}));
         QCOMPARE(card->ToImage().FindFile(pb + "4F21")->records[2].data, (Bytes{0x00, 0x04}));
+        QCOMPARE(card->ToImage().FindFile(pb + "4F23")->body, (Bytes{0x00, 0x06}));
     }
 };
 
