@@ -203,9 +203,7 @@ private slots:
         cleanup();
         const std::string pb = "3F00/7F10/5F3A/";
         CardImage image = demoImage();
-        std::string error;
-        image.refusals.emplace_back();
-        QVERIFY(ParseCardRefusal("update:4F3A:5:6F00", image.refusals.back(), error));
+        image.refusals.push_back({"4F3A", CardRefusal::Command::Update, 5, 0x6F00});
         // EF UID 4F21 joins the block, numbering the entries 1, 2 and 3.
         Bytes& pbr = image.FindFile(pb + "4F30")->records[0].data;
         pbr.insert(pbr.begin() + 2 + pbr[1], {0xC9, 0x02, 0x4F, 0x21});
@@ -213,10 +211,9 @@ private slots:
         pbr.resize(pbr.size() - 4);
         CardFile uids = *image.FindFile(pb + "4F26");  // as many records of two bytes
         uids.path = pb + "4F21";
-        uids.records[0].data = {0x00, 0x01};
-        uids.records[1].data = {0x00, 0x02};
-        uids.records[2].data = {0x00, 0x00};
-        uids.records[3].data = {0x00, 0x03};
+        const Bytes ids[] = {{0x00, 0x01}, {0x00, 0x02}, {0x00, 0x00}, {0x00, 0x03}};
+        for (std::size_t i = 0; i < std::size(ids); ++i)
+            uids.records[i].data = ids[i];
         image.files.push_back(uids);
         image.FindFile(pb + "4F24")->body = {0x00, 0x03};
         start(image);
