@@ -19,6 +19,7 @@
 #include "windows/phone_book_window.h"
 #include "windows/record_columns.h"
 #include "windows/usim_transfer_runs.h"
+#include "windows/usim_write_bookkeeping.h"
 #include "windows/wrapping_row.h"
 
 namespace pellucard {
@@ -128,10 +129,16 @@ bool PhoneBookWindow::readOtherFile(TransferRun& run, RecordList& list, int& don
 }
 
 bool PhoneBookWindow::runWrite(TransferRun& run, const RecordList& list, int usedCount) {
-    if (shownCardFile() == CardRecordFile::PhoneBook)
-        return writePhoneBook(run, list, cardRecordCount(), usedCount) &&
-               writeUsimFields(run, list, usimBook_);
-    return writePhoneBook(run, list, cardRecordCount(), usedCount, shownCardFile());
+    if (shownCardFile() != CardRecordFile::PhoneBook)
+        return writePhoneBook(run, list, cardRecordCount(), usedCount, shownCardFile());
+    // Only the entries as the card held them tell which ones the ADN run changes or adds.
+    if (usimBook_.generation != run.cardGeneration && !readUsimBookBeforeWrite(run, usimBook_))
+        return false;
+    if (writePhoneBook(run, list, cardRecordCount(), usedCount))
+        return writeUsimFields(run, list, usimBook_);
+    // The entries written before the run ended are changed on the card all the same.
+    writeUsimFieldsOfPartialRun(run, list, usimBook_, nowLabel_->text());
+    return false;
 }
 
 bool PhoneBookWindow::askBeforeRead(bool /*writeEnabled*/) const {

@@ -207,6 +207,7 @@ bool showReadEnding(TransferRun& run, const CardRunResult& result) {
 // How a write ended: the records written, and the slots left as they were on the card. Keeps
 // the slots that were written.
 bool showWriteEnding(TransferRun& run, const CardRunResult& result, const QList<int>& sent) {
+    run.writeEnding = result.ending;
     // A record that failed, and any after it, were not written (a lost update may have been, but
     // nobody knows).
     const int lastWritten = result.ending == RunEnding::Complete  ? result.recordCount

@@ -58,6 +58,8 @@ struct TransferRun {
     QSet<int> leaveAlone = {};
     // Write runs: the slots written, as the run ended.
     QList<int> writtenSlots = {};
+    // Write runs: how the run of the records ended.
+    RunEnding writeEnding = RunEnding::NotEntered;
 };
 
 // The columns whose texts decide whether a row is still the record that was read.

@@ -6,6 +6,7 @@
 
 #include <numeric>
 
+#include "catalogue/status_words.h"
 #include "platform/pcsc_channel.h"
 #include "platform/virtual_usim_reader.h"
 #include "records/record_file.h"
@@ -99,6 +100,7 @@ private slots:
         open();
         read();
     }
+
     void cleanup() {
         delete window;
         window = nullptr;
@@ -273,10 +275,52 @@ private slots:
         QVERIFY(box && offered(box) == QStringList({""}));
         QCOMPARE(box->toolTip(), Message(MessageId::UsimNoNumberTypesOffered, 0));
     }
+
+    // Onto a card whose USIM phone book the window never read, a write the card refuses at
+    // slot 5 has still added an entry of a name alone at slot 3: it is numbered after EF PUID,
+    // marked in EF PBC and counted in EF CC at once (closing the window would lose that), and
+    // the status line still says the card refused.
+    void aWriteRefusedPartWayKeepsTheBookkeepingOfWhatItWrote() {
+        cleanup();
+        const std::string pb = "3F00/7F10/5F3A/";
+        open([](CardImage& image) {
+            const std::string pb = "3F00/7F10/5F3A/";
+            image.refusals.push_back({"4F3A", CardRefusal::Command::Update, 5, 0x6F00});
+            // EF UID 4F21 joins the block, numbering the entries 1, 2 and 3.
+            Bytes& pbr = image.FindFile(pb + "4F30")->records[0].data;
+            pbr.insert(pbr.begin() + 2 + pbr[1], {0xC9, 0x02, 0x4F, 0x21});
+            pbr[1] += 4;
+            pbr.resize(pbr.size() - 4);
+            CardFile uids = *image.FindFile(pb + "4F26");  // as many records of two bytes
+            uids.path = pb + "4F21";
+            const Bytes ids[] = {{0x00, 0x01}, {0x00, 0x02}, {0x00, 0x00}, {0x00, 0x03}};
+            for (std::size_t i = 0; i < std::size(ids); ++i)
+                uids.records[i].data = ids[i];
+            image.files.push_back(uids);
+            image.FindFile(pb + "4F24")->body = {0x00, 0x03};
+        });
+        QVERIFY(!QTest::currentTestFailed());
+
+        const CardImage before = card->ToImage();
+        TypeOver(window, kSim, 3, phone_column::kName, QStringLiteral("Dana"));
+        TypeOver(window, kSim, 5, phone_column::kName, QStringLiteral("Fyodor"));
+        rig->AnswerVerifyPin();
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // save to the card
+        rig->dialogs.QueueAnswer(DialogAnswer::Yes);  // over slots never read
+        window->writeToCard();
+        QCOMPARE(status(),
+                 Message(MessageId::CardRefusedRecord, 0).arg(5).arg(StatusWordText(0x6F00, 0)));
+        const std::string adn = "3F00/7F10/6F3A#";
+        QCOMPARE(Changed(before, card->ToImage()),
+                 (std::set<std::string>{adn + "3", pb + "4F09#3", pb + "4F21#3", pb + "4F24#0",
+                                        pb + "4F23#0"}));
+        QCOMPARE(card->ToImage().FindFile(pb + "4F21")->records[2].data, (Bytes{0x00, 0x04}));
+        QCOMPARE(card->ToImage().FindFile(pb + "4F23")->body, (Bytes{0x00, 0x06}));
+    }
 };
 
-// A GSM card has no USIM phone book: an e-mail brought over from a file has nowhere to go on it,
-// and the user is told.
+// A GSM card has no USIM phone book: an e-mail brought over from a file has nowhere to go on
+// it, and the user is told.
 class GsmPhoneBookWindowTest : public QObject, RecordWindowFixture<PhoneBookWindow> {
     Q_OBJECT
 
