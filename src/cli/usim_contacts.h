@@ -36,7 +36,8 @@ std::string UsimSlotText(const UsimSlot& at);
 
 // Adds the USIM fields to each entry of `entries` (objects with their "slot") from the card's
 // USIM phone book, then an entry for each record of its later blocks; leaves `entries` as they
-// are on a card without one. Fails when reading fails.
+// are on a card without one, and on a card that refuses a file of it (told in one warning line
+// on standard error). Fails when the link fails.
 void AddUsimFields(Pellucard& engine, QJsonArray& entries);
 
 // The USIM fields a phone book JSON file gives, by block and slot; none for another kind of
