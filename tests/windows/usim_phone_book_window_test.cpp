@@ -186,6 +186,29 @@ private slots:
         QCOMPARE(Changed(before, card->ToImage()), expected);
         QCOMPARE(card->ToImage().FindFile(pb + "4F23")->body, (Bytes{0x00, 0x08}));
     }
+
+    // A row that becomes another contact takes nothing the row does not show of the one it
+    // replaces: Zed over José has his own second number only. José's name corrected is still
+    // José, who keeps the number no column shows.
+    void anotherContactInheritsNoHiddenFields() {
+        read();
+        TypeOver(window, kSim, 2, phone_column::kName, QStringLiteral("Jose Muller"));
+        writeAndReadBack();
+        QCOMPARE(window->usimBook().bySlot.at(2).numbers[1].number, kJoseHidden);
+
+        TypeOver(window, kSim, 2, phone_column::kName, QStringLiteral("Zed"));
+        TypeOver(window, kSim, 2, phone_column::kNumber, QStringLiteral("0123"));
+        TypeOver(window, kSim, 2, usim_column::kSecondNumber, QStringLiteral("0777"));
+        writeAndReadBack();
+        const UsimContact zed = window->usimBook().bySlot.at(2);
+        QCOMPARE(zed.name, std::string("Zed"));
+        QStringList numbers;
+        for (const auto& number : zed.numbers) {
+            if (!number.number.empty())
+                numbers.append(QString::fromStdString(number.number));
+        }
+        QCOMPARE(numbers, QStringList{"0777"});
+    }
 };
 
 // A GSM card has no USIM phone book: an e-mail brought over from a file has nowhere to go on it,
