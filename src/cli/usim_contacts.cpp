@@ -129,6 +129,10 @@ std::string WhyRefused(const CardOutcome& outcome) {
 
 }  // namespace
 
+bool IsSameContact(const std::string& name, const std::string& number, const UsimContact& held) {
+    return (!name.empty() && name == held.name) || (!number.empty() && number == held.number);
+}
+
 std::string UsimSlotText(const UsimSlot& at) {
     return (at.block > 1 ? "block " + std::to_string(at.block) + " " : std::string()) + "slot " +
            std::to_string(at.slot);
@@ -299,6 +303,18 @@ UsimWritten WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields,
             continue;  // an EF ADN slot beyond the USIM phone book's first block
         UsimContact contact = book->Contacts()[index - 1];
         const UsimContact read = contact;
+        const auto before = at.block == 1 ? adnBefore.find(at.slot) : adnBefore.end();
+        if (before != adnBefore.end() &&
+            !IsSameContact(contact.name, contact.number, before->second)) {
+            // Another contact now holds the slot: what the file does not give of it is empty,
+            // never the old contact's.
+            for (ContactNumber& number : contact.numbers)
+                number = {};
+            for (std::string& email : contact.emails)
+                email.clear();
+            contact.secondName.clear();
+            contact.groups.clear();
+        }
         if (given.name)
             contact.name = *given.name;
         if (given.number)
@@ -311,7 +327,6 @@ UsimWritten WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields,
             contact.secondName = *given.secondName;
         if (given.groups)
             contact.groups = *given.groups;
-        const auto before = at.block == 1 ? adnBefore.find(at.slot) : adnBefore.end();
         const CardResult<bool> outcome =
             book->WriteAfterAdn(contact, before != adnBefore.end() ? before->second : read);
         if (outcome.outcome.IsLinkFailed())

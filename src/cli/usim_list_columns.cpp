@@ -165,9 +165,10 @@ bool CarriedByUsimColumns(const RecordList& list, int row, int column) {
 std::map<int, UsimRow> UsimRowsOf(const CardList& cards) {
     std::map<int, UsimRow> rows;
     const RecordList& list = *cards.list;
-    const bool usim = HasUsimColumns(list);
+    if (!HasUsimColumns(list))
+        return rows;
     const auto given = [&](int row, int column) -> std::optional<QString> {
-        if (!usim || !Titled(list, column))
+        if (!Titled(list, column))
             return std::nullopt;
         return TrimBlanks(list.Text(row, column));
     };
@@ -208,9 +209,7 @@ Losses UsimRowLosses(const std::map<int, UsimRow>& rows) {
 }
 
 bool IsContactHeld(const UsimContact& held, const UsimRow& row) {
-    const std::string name = row.name.toStdString();
-    const std::string number = row.number.toStdString();
-    return (!name.empty() && name == held.name) || (!number.empty() && number == held.number);
+    return IsSameContact(row.name.toStdString(), row.number.toStdString(), held);
 }
 
 UsimFieldsBySlot UsimFieldsForCard(const UsimPhoneBook& book, const std::map<int, UsimRow>& rows) {

@@ -53,16 +53,13 @@ struct UsimRow {
     std::optional<QString> secondName;
     std::optional<QString> group;
 };
-// The rows in use that hold a name or number, by slot; a list without USIM columns gives them
-// with no USIM values (so that a different contact still clears the old one's).
+// The rows in use that hold a name or number, by slot; none for a list without USIM columns.
 std::map<int, UsimRow> UsimRowsOf(const CardList& cards);
 
 // The values of those rows as losses, for a card that has no USIM phone book to hold them.
 Losses UsimRowLosses(const std::map<int, UsimRow>& rows);
 
-// Whether a file's row is the contact the card holds in its slot: its name or its number (not
-// empty) is the one read there. A file cannot tell more, and a corrected name or number must
-// not cost the contact the fields the row does not show.
+// Whether a file's row is the contact the card holds in its slot (IsSameContact).
 bool IsContactHeld(const UsimContact& held, const UsimRow& row);
 
 // The fields to write onto the card's contacts of those slots. A row of the contact the slot

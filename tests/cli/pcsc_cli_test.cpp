@@ -488,7 +488,8 @@ TEST_P(PcscCliTest, AWriteRefusedPartWayKeepsTheBookkeepingOfWhatItWrote) {
     ASSERT_TRUE(WriteCardImageFile(image, card, why)) << why.toStdString();
     const CardImage before = ImageFile(image);
     InsertCard();
-    const QString file = Write("book.json", R"([{"slot": 1, "name": "Alicia", "number": "0123"},
+    const QString file =
+        Write("book.json", R"([{"slot": 1, "name": "Alicia", "number": "+441632960123"},
                                                 {"slot": 3, "name": "Carl", "number": "0456"}])");
     const CliRun refused = Pcsc({"--pin", "1234", "phonebook", "write", file});
     EXPECT_EQ(refused.exitCode, 1) << refused.err.toStdString();
@@ -551,6 +552,11 @@ TEST_P(PcscCliTest, AnotherContactInASlotInheritsNoneOfTheOldOnesFields) {
         EXPECT_EQ(email.toString(), "");
     EXPECT_EQ(got["second_name"].toString(), "");
     EXPECT_TRUE(got["groups"].toArray().isEmpty());
+
+    // The same for a file without USIM fields: Yves over Zed has none of his.
+    const QString yves = Write("yves.json", R"([{"slot": 2, "name": "Yves", "number": "0456"}])");
+    ASSERT_EQ(Pcsc({"--pin", "1234", "phonebook", "write", yves}).exitCode, 0);
+    EXPECT_TRUE(numbersHeld(jose()).isEmpty());
 }
 
 // A USIM whose EF EMAIL the card will not read still lists its names and numbers, plainly, as
