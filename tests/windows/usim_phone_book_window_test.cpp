@@ -187,7 +187,7 @@ private slots:
         QCOMPARE(card->ToImage().FindFile(pb + "4F23")->body, (Bytes{0x00, 0x08}));
     }
 
-    // A row that becomes another contact takes nothing the row does not show of the one it
+    // A row that becomes another contact takes nothing its row does not show of the one it
     // replaces: Zed over José has his own second number only. José's name corrected is still
     // José, who keeps the number no column shows.
     void anotherContactInheritsNoHiddenFields() {
@@ -195,19 +195,13 @@ private slots:
         TypeOver(window, kSim, 2, phone_column::kName, QStringLiteral("Jose Muller"));
         writeAndReadBack();
         QCOMPARE(window->usimBook().bySlot.at(2).numbers[1].number, kJoseHidden);
-
         TypeOver(window, kSim, 2, phone_column::kName, QStringLiteral("Zed"));
         TypeOver(window, kSim, 2, phone_column::kNumber, QStringLiteral("0123"));
         TypeOver(window, kSim, 2, usim_column::kSecondNumber, QStringLiteral("0777"));
         writeAndReadBack();
-        const UsimContact zed = window->usimBook().bySlot.at(2);
-        QCOMPARE(zed.name, std::string("Zed"));
-        QStringList numbers;
-        for (const auto& number : zed.numbers) {
-            if (!number.number.empty())
-                numbers.append(QString::fromStdString(number.number));
-        }
-        QCOMPARE(numbers, QStringList{"0777"});
+        const auto& numbers = window->usimBook().bySlot.at(2).numbers;
+        QCOMPARE(numbers[0].number, std::string("0777"));
+        QCOMPARE(numbers[1].number, std::string());
     }
 };
 
