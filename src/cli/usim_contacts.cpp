@@ -6,6 +6,7 @@
 #include <QJsonObject>
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <memory>
 
@@ -37,7 +38,21 @@ std::unique_ptr<UsimPhoneBook> OpenPhoneBook(Pellucard& engine) {
     return nullptr;
 }
 
-std::unique_ptr<UsimPhoneBook> ReadPhoneBook(Pellucard& engine) {
+// What the card refused of a reading of the phone book: the file, and the record unless the
+// file could not be selected.
+std::string RefusedReading(const UsimPhoneBook& book, const CardRunResult& run) {
+    char file[8];
+    std::snprintf(file, sizeof file, "%04X", static_cast<unsigned>(book.UnreadFile()));
+    const std::string record = run.ending == RunEnding::Refused
+                                   ? "record " + std::to_string(run.record) + " of "
+                                   : std::string();
+    return "the card refused " + record + "EF " + file + " (status " + run.failure.StatusText() +
+           ")";
+}
+
+// The phone book read whole; nothing on a card without one. A file the card refuses fails the
+// command, unless `refused` takes the reason (and nothing is given back).
+std::unique_ptr<UsimPhoneBook> ReadPhoneBook(Pellucard& engine, std::string* refused = nullptr) {
     auto book = OpenPhoneBook(engine);
     if (!book)
         return nullptr;
@@ -45,10 +60,14 @@ std::unique_ptr<UsimPhoneBook> ReadPhoneBook(Pellucard& engine) {
     EndProgress();
     if (run.Complete())
         return book;
-    if (run.ending == RunEnding::Refused || run.ending == RunEnding::NotEntered)
-        throw Failure{kCardFailure, "reading the USIM phone book: the card refused record " +
-                                        std::to_string(run.record) + " (status " +
-                                        run.failure.StatusText() + ")"};
+    const bool wasRefused = run.ending == RunEnding::Refused ||
+                            (run.ending == RunEnding::NotEntered && !run.failure.IsLinkFailed());
+    if (wasRefused && refused) {
+        *refused = RefusedReading(*book, run);
+        return nullptr;
+    }
+    if (wasRefused)
+        throw Failure{kCardFailure, "reading the USIM phone book: " + RefusedReading(*book, run)};
     throw Failure{kCardFailure,
                   "reading the USIM phone book: the card stopped answering at record " +
                       std::to_string(run.record)};
@@ -110,13 +129,24 @@ std::string WhyRefused(const CardOutcome& outcome) {
 
 }  // namespace
 
+bool IsSameContact(const std::string& name, const std::string& number, const UsimContact& held) {
+    return (!name.empty() && name == held.name) || (!number.empty() && number == held.number);
+}
+
 std::string UsimSlotText(const UsimSlot& at) {
     return (at.block > 1 ? "block " + std::to_string(at.block) + " " : std::string()) + "slot " +
            std::to_string(at.slot);
 }
 
 void AddUsimFields(Pellucard& engine, QJsonArray& entries) {
-    const auto book = ReadPhoneBook(engine);
+    // A file of the USIM phone book the card will not give up must not hide the names and
+    // numbers of EF ADN, which were read already.
+    std::string refused;
+    const auto book = ReadPhoneBook(engine, &refused);
+    if (!refused.empty())
+        std::cerr << "pellucard-cli: warning: the USIM phone book's numbers, e-mails, second "
+                     "names and groups are left out: "
+                  << refused << '\n';
     if (!book)
         return;
     const auto& contacts = book->Contacts();
@@ -273,6 +303,18 @@ UsimWritten WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields,
             continue;  // an EF ADN slot beyond the USIM phone book's first block
         UsimContact contact = book->Contacts()[index - 1];
         const UsimContact read = contact;
+        const auto before = at.block == 1 ? adnBefore.find(at.slot) : adnBefore.end();
+        if (before != adnBefore.end() &&
+            !IsSameContact(contact.name, contact.number, before->second)) {
+            // Another contact now holds the slot: what the file does not give of it is empty,
+            // never the old contact's.
+            for (ContactNumber& number : contact.numbers)
+                number = {};
+            for (std::string& email : contact.emails)
+                email.clear();
+            contact.secondName.clear();
+            contact.groups.clear();
+        }
         if (given.name)
             contact.name = *given.name;
         if (given.number)
@@ -285,7 +327,6 @@ UsimWritten WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields,
             contact.secondName = *given.secondName;
         if (given.groups)
             contact.groups = *given.groups;
-        const auto before = at.block == 1 ? adnBefore.find(at.slot) : adnBefore.end();
         const CardResult<bool> outcome =
             book->WriteAfterAdn(contact, before != adnBefore.end() ? before->second : read);
         if (outcome.outcome.IsLinkFailed())

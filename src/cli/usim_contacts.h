@@ -34,9 +34,16 @@ struct UsimSlot {
 // "slot 7", "block 2 slot 7".
 std::string UsimSlotText(const UsimSlot& at);
 
+// Whether an entry of `name` and `number` is the contact `held` of its slot: its name or its
+// number (not empty) is the one held there. A file cannot tell more, and a corrected name or
+// number must not cost the contact the fields the file does not give; another contact must not
+// inherit them.
+bool IsSameContact(const std::string& name, const std::string& number, const UsimContact& held);
+
 // Adds the USIM fields to each entry of `entries` (objects with their "slot") from the card's
 // USIM phone book, then an entry for each record of its later blocks; leaves `entries` as they
-// are on a card without one. Fails when reading fails.
+// are on a card without one, and on a card that refuses a file of it (told in one warning line
+// on standard error). Fails when the link fails.
 void AddUsimFields(Pellucard& engine, QJsonArray& entries);
 
 // The USIM fields a phone book JSON file gives, by block and slot; none for another kind of

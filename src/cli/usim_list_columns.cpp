@@ -173,9 +173,13 @@ std::map<int, UsimRow> UsimRowsOf(const CardList& cards) {
         return TrimBlanks(list.Text(row, column));
     };
     for (int row = 1; row <= std::min(cards.used, list.LastSlot()); ++row) {
-        if (TrimBlanks(list.Text(row, 1)).isEmpty() && TrimBlanks(list.Text(row, 2)).isEmpty())
+        const QString name = TrimBlanks(list.Text(row, 1));
+        const QString number = TrimBlanks(list.Text(row, 2));
+        if (name.isEmpty() && number.isEmpty())
             continue;  // an emptied slot: ClearFieldsOfEmptiedSlots takes its fields along
         UsimRow& fields = rows[row];
+        fields.name = name;
+        fields.number = number;
         fields.secondNumber = given(row, usim_column::kSecondNumber);
         fields.type = given(row, usim_column::kNumberType).value_or(QString());
         fields.email = given(row, usim_column::kEmail);
@@ -204,6 +208,10 @@ Losses UsimRowLosses(const std::map<int, UsimRow>& rows) {
     return losses;
 }
 
+bool IsContactHeld(const UsimContact& held, const UsimRow& row) {
+    return IsSameContact(row.name.toStdString(), row.number.toStdString(), held);
+}
+
 UsimFieldsBySlot UsimFieldsForCard(const UsimPhoneBook& book, const std::map<int, UsimRow>& rows) {
     UsimFieldsBySlot fields;
     for (const auto& [slot, row] : rows) {
@@ -217,6 +225,18 @@ UsimFieldsBySlot UsimFieldsForCard(const UsimPhoneBook& book, const std::map<int
             offered = Texts(book.GroupNames(index));
         }
         UsimFields& given = fields[{1, slot}];
+        if (index >= 1 && !IsContactHeld(held, row)) {
+            // Another contact takes the slot: the old one's fields go with it, those the row
+            // does not show or its file does not give included; the card's slots stay.
+            for (ContactNumber& number : held.numbers)
+                number = {};
+            for (std::string& email : held.emails)
+                email.clear();
+            given.numbers = held.numbers;
+            given.emails = held.emails;
+            given.secondName.emplace();
+            given.groups.emplace();
+        }
         if (row.secondNumber) {
             std::vector<ContactNumber> numbers = held.numbers;
             const std::size_t shown =

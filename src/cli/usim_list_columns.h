@@ -43,8 +43,10 @@ void AddUsimJson(QJsonObject& entry, const RecordList& list, int row);
 // number in a number field): a file that keeps the columns keeps it.
 bool CarriedByUsimColumns(const RecordList& list, int row, int column);
 
-// A row's USIM values, each only when its column is titled.
+// A row's name and number, and its USIM values, each only when its column is titled.
 struct UsimRow {
+    QString name;
+    QString number;
     std::optional<QString> secondNumber;
     QString type;
     std::optional<QString> email;
@@ -57,8 +59,13 @@ std::map<int, UsimRow> UsimRowsOf(const CardList& cards);
 // The values of those rows as losses, for a card that has no USIM phone book to hold them.
 Losses UsimRowLosses(const std::map<int, UsimRow>& rows);
 
-// The fields to write onto the card's contacts of those slots: a row's number and e-mail go
-// into the slot the contact shows, its other slots stay as the card holds them; type and group
+// Whether a file's row is the contact the card holds in its slot (IsSameContact).
+bool IsContactHeld(const UsimContact& held, const UsimRow& row);
+
+// The fields to write onto the card's contacts of those slots. A row of the contact the slot
+// holds puts its number and e-mail into the slot the contact shows and leaves its other slots
+// (and the fields the file does not give) as the card holds them; a row of another contact
+// starts from empty slots, so it inherits nothing of the contact it replaces. Type and group
 // names are matched to the ones the card offers (a name it does not offer is kept as given,
 // for the card to refuse).
 UsimFieldsBySlot UsimFieldsForCard(const UsimPhoneBook& book, const std::map<int, UsimRow>& rows);

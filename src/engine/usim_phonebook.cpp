@@ -30,6 +30,7 @@ CardOutcome UsimPhoneBook::Open(const CardRunHooks& hooks) {
     blocks_.clear();
     contacts_.clear();
     readComplete_ = false;
+    unreadFile_ = 0;
     std::vector<Bytes> records;
     const CardRunResult run = ReadWholeFile(folder_, kEfPbr, records, hooks);
     if (!run.Complete())
@@ -44,6 +45,7 @@ CardOutcome UsimPhoneBook::Open(const CardRunHooks& hooks) {
 CardRunResult UsimPhoneBook::Read(const CardRunHooks& hooks) {
     contacts_.clear();
     readComplete_ = false;
+    unreadFile_ = 0;
     CardRunResult last;
     last.ending = RunEnding::NotEntered;
     int first = 1;
@@ -56,8 +58,10 @@ CardRunResult UsimPhoneBook::Read(const CardRunHooks& hooks) {
                 block.records.count(file.fileId))
                 continue;
             last = ReadWholeFile(folder_, file.fileId, block.records[file.fileId], hooks);
-            if (!last.Complete())
+            if (!last.Complete()) {
+                unreadFile_ = file.fileId;
                 return last;
+            }
         }
         block.groupNames = RecordTexts(RecordsOf(block, pbr::kGas));
         block.numberTypes = RecordTexts(RecordsOf(block, pbr::kAas));

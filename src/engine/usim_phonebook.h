@@ -56,6 +56,8 @@ public:
     CardOutcome Open(const CardRunHooks& hooks = {});
     // Reads every file of every block. The hooks go to each file's run in turn.
     CardRunResult Read(const CardRunHooks& hooks = {});
+    // The file the last Read ended at when it did not complete; 0 when it did.
+    std::uint16_t UnreadFile() const { return unreadFile_; }
 
     const std::vector<UsimContact>& Contacts() const { return contacts_; }
     // Where a contact sits: its block (1 for EF PBR's first record) and its record in that
@@ -135,6 +137,7 @@ private:
     Bytes changeCounter_;
     Bytes previousUniqueId_;  // EF PUID as last read or written; empty when the card has none
     bool readComplete_ = false;
+    std::uint16_t unreadFile_ = 0;
 };
 
 }  // namespace pellucard

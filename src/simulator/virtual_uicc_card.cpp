@@ -418,6 +418,10 @@ ApduResponse VirtualUiccCard::ReadRecord(const Command& command) {
     const auto result = access_.FindRecord(*file, command.p1, command.p2, index);
     if (result != FileAccessResult::kOk)
         return Reply(UiccStatus(result));
+    for (const auto& refusal : image_.refusals) {
+        if (refusal.Applies(file->path, CardRefusal::Command::Read, static_cast<int>(index) + 1))
+            return Reply(refusal.statusWord);
+    }
     return Reply(sw::kNormalEnding, file->records[index].data);
 }
 

@@ -69,15 +69,8 @@ void setUsimFieldsOfRow(RecordList& list, int row, const UsimRowFields& fields) 
 UsimContact contactWithRowFields(UsimContact base, const UsimRowFields& fields, bool rowHoldsEntry,
                                  const std::vector<std::string>& types,
                                  const std::vector<std::string>& groups) {
-    if (!rowHoldsEntry) {
-        for (auto& number : base.numbers)
-            number = {};
-        for (auto& email : base.emails)
-            email.clear();
-        base.secondName.clear();
-        base.groups.clear();
-        return base;
-    }
+    if (!rowHoldsEntry)
+        return withoutUsimFields(base);
     const std::size_t number = shownNumberSlot(base);
     ContactNumber shown;
     shown.number = TrimBlanks(fields.secondNumber).toStdString();
@@ -105,6 +98,16 @@ UsimContact contactWithRowFields(UsimContact base, const UsimRowFields& fields, 
     return base;
 }
 
+UsimContact withoutUsimFields(UsimContact contact) {
+    for (auto& number : contact.numbers)
+        number = {};
+    for (auto& email : contact.emails)
+        email.clear();
+    contact.secondName.clear();
+    contact.groups.clear();
+    return contact;
+}
+
 bool usimFieldsDiffer(const UsimContact& a, const UsimContact& b) {
     const auto numberOf = [](const std::vector<ContactNumber>& numbers, std::size_t i) {
         return i < numbers.size() ? numbers[i] : ContactNumber{};
@@ -126,12 +129,19 @@ bool usimFieldsDiffer(const UsimContact& a, const UsimContact& b) {
     return a.secondName != b.secondName || a.groups != b.groups;
 }
 
-UsimContact UsimCardBook::baseFor(qint32 tag, int slot) const {
+std::optional<UsimContact> UsimCardBook::baseFor(qint32 tag, int slot, const QString& name,
+                                                 const QString& number) const {
     if (const auto read = byTag.find(tag); tag != 0 && read != byTag.end())
         return read->second;
-    if (const auto held = bySlot.find(slot); held != bySlot.end())
+    const auto held = bySlot.find(slot);
+    if (held == bySlot.end())
+        return std::nullopt;
+    const std::string rowName = TrimBlanks(name).toStdString();
+    const std::string rowNumber = TrimBlanks(number).toStdString();
+    if ((!rowName.empty() && rowName == held->second.name) ||
+        (!rowNumber.empty() && rowNumber == held->second.number))
         return held->second;
-    return {};
+    return std::nullopt;
 }
 
 }  // namespace pellucard

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,9 @@ UsimContact contactWithRowFields(UsimContact base, const UsimRowFields& fields, 
                                  const std::vector<std::string>& types,
                                  const std::vector<std::string>& groups);
 
+// The contact with every field the USIM phone book adds emptied, its slots kept.
+UsimContact withoutUsimFields(UsimContact contact);
+
 // Whether two contacts differ in what the USIM phone book adds to the name and number.
 bool usimFieldsDiffer(const UsimContact& a, const UsimContact& b);
 
@@ -59,9 +63,13 @@ struct UsimCardBook {
     std::vector<std::string> numberTypes;
     std::vector<std::string> groupNames;
 
-    // The contact a row of slot `slot` with tag `tag` stands for before its shown fields are
-    // put in: the one read into it, else the card's contact of that slot.
-    UsimContact baseFor(qint32 tag, int slot) const;
+    // The contact a row of slot `slot` with tag `tag`, `name` and `number` stands for before
+    // its shown fields are put in: the one read into it (by its tag), else the card's contact of
+    // that slot when the row's name or number is the one the card holds there (a row whose name
+    // or number was edited has lost its tag, yet is still that contact). None for a row of
+    // another contact: it inherits nothing of the one it replaces.
+    std::optional<UsimContact> baseFor(qint32 tag, int slot, const QString& name,
+                                       const QString& number) const;
 };
 
 }  // namespace pellucard

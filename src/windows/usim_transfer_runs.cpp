@@ -69,12 +69,16 @@ bool holdsEntry(const RecordList& list, int row) {
 UsimContact wantedContact(const RecordList& list, int row, const UsimCardBook& book,
                           const UsimContact& held, const std::vector<std::string>& types,
                           const std::vector<std::string>& groups) {
-    UsimContact base = book.baseFor(list.Tag(row), row);
-    // A contact read from another slot of another block may have other slot counts: the
-    // card's slots decide, the row's shown fields going into them.
-    if (base.numbers.size() != held.numbers.size() || base.emails.size() != held.emails.size())
-        base = held;
-    UsimContact wanted = contactWithRowFields(base, usimFieldsOfRow(list, row),
+    std::optional<UsimContact> base =
+        book.baseFor(list.Tag(row), row, list.Text(row, phone_column::kName),
+                     list.Text(row, phone_column::kNumber));
+    // Another contact starts from the card's slots emptied, taking nothing of the one held
+    // there. A contact read from another slot of another block may have other slot counts:
+    // the card's slots decide, the row's shown fields going into them.
+    if (!base || base->numbers.size() != held.numbers.size() ||
+        base->emails.size() != held.emails.size())
+        base = withoutUsimFields(held);
+    UsimContact wanted = contactWithRowFields(*base, usimFieldsOfRow(list, row),
                                               holdsEntry(list, row), types, groups);
     wanted.index = held.index;
     wanted.name = held.name;

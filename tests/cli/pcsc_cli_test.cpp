@@ -422,7 +422,8 @@ TEST_P(PcscCliTest, AWriteRefusedPartWayKeepsTheBookkeepingOfWhatItWrote) {
     ASSERT_TRUE(WriteCardImageFile(image, card, why)) << why.toStdString();
     const CardImage before = ImageFile(image);
     InsertCard();
-    const QString file = Write("book.json", R"([{"slot": 1, "name": "Alicia", "number": "0123"},
+    const QString file =
+        Write("book.json", R"([{"slot": 1, "name": "Alicia", "number": "+441632960123"},
                                                 {"slot": 3, "name": "Carl", "number": "0456"}])");
     const CliRun refused = Pcsc({"--pin", "1234", "phonebook", "write", file});
     EXPECT_EQ(refused.exitCode, 1) << refused.err.toStdString();
@@ -432,6 +433,71 @@ TEST_P(PcscCliTest, AWriteRefusedPartWayKeepsTheBookkeepingOfWhatItWrote) {
     EXPECT_EQ(Changed(before, after),
               (std::set<std::string>{"3F00/7F10/6F3A#1", pb + "4F09#1", pb + "4F23#0"}));
     EXPECT_EQ(after.FindFile(pb + "4F09")->records[0].data[0] & 0x01, 0x01);
+}
+
+}  // namespace
+}  // namespace pellucard::testing
+
+namespace pellucard::testing {
+namespace {
+
+// A file's row of another contact than the card holds in its slot takes none of the old one's
+// fields (Zed over José, with a second number or without USIM fields at all); José's name
+// corrected is still José, and keeps the number his row does not show.
+TEST_P(PcscCliTest, AnotherContactInASlotInheritsNoneOfTheOldOnesFields) {
+    if (!GetParam())
+        GTEST_SKIP() << "a GSM card has no USIM phone book";
+    InsertCard();
+    const QStringList pin{"--pin", "1234"};
+    const auto numbersOfJosesSlot = [&] {
+        QStringList held;
+        const QJsonArray book =
+            Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json().array();
+        for (const QJsonValue& n : book[1].toObject()["numbers"].toArray()) {
+            if (!n["number"].toString().isEmpty())
+                held << n["number"].toString();
+        }
+        return held;
+    };
+    const auto write = [&](const QString& name, const QByteArray& text) {
+        return Pcsc(pin + QStringList{"phonebook", "write", Write(name, text)}).exitCode;
+    };
+    const QByteArray alice =
+        "Alias,Phone,Second number,Type\r\n"
+        "Alice Martin,+441632960123,+441632960456,Home\r\n";
+    ASSERT_EQ(write("book.csv", alice + "Jose Muller,0301234567,0309876543,Work\r\n"), 0);
+    EXPECT_EQ(numbersOfJosesSlot(), (QStringList{"0309876543", "+4915112345678"}));
+    ASSERT_EQ(write("book.csv", alice + "Zed,0123,0777,Home\r\n"), 0);
+    EXPECT_EQ(numbersOfJosesSlot(), QStringList{"0777"});
+    ASSERT_EQ(write("book.json", R"([{"slot": 2, "name": "Yves", "number": "0456"}])"), 0);
+    EXPECT_EQ(numbersOfJosesSlot(), QStringList());
+}
+
+// A USIM whose EF EMAIL the card will not read still lists its names and numbers, plainly and as
+// JSON, without the USIM fields and with one warning naming the file.
+TEST_P(PcscCliTest, ARefusedUsimPhoneBookFileStillListsNamesAndNumbers) {
+    if (!GetParam())
+        GTEST_SKIP() << "a GSM card has no USIM phone book";
+    CardImage card = ImageFile(image);
+    CardRefusal refusal;
+    std::string error;
+    ASSERT_TRUE(ParseCardRefusal("read:4F50:*:6982", refusal, error)) << error;
+    card.refusals.push_back(refusal);
+    QString why;
+    ASSERT_TRUE(WriteCardImageFile(image, card, why)) << why.toStdString();
+    InsertCard();
+    for (const QStringList& json : {QStringList(), QStringList{"--json"}}) {
+        const CliRun read =
+            Pcsc(QStringList{"--pin", "1234"} + json + QStringList{"phonebook", "read"});
+        EXPECT_EQ(read.exitCode, 0);
+        EXPECT_TRUE(read.out.contains("Alice Martin") && !read.out.contains("alice@example.org"))
+            << read.out.toStdString();
+        EXPECT_TRUE(
+            read.err.endsWith("the USIM phone book's numbers, e-mails, second names and "
+                              "groups are left out: the card refused record 1 of EF 4F50 "
+                              "(status 69 82)\n"))
+            << read.err.toStdString();
+    }
 }
 
 }  // namespace

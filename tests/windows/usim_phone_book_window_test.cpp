@@ -317,6 +317,22 @@ private slots:
         QCOMPARE(card->ToImage().FindFile(pb + "4F21")->records[2].data, (Bytes{0x00, 0x04}));
         QCOMPARE(card->ToImage().FindFile(pb + "4F23")->body, (Bytes{0x00, 0x06}));
     }
+
+    // A row that becomes another contact takes nothing its row does not show of the one it
+    // replaces: Zed over José has his own second number only. José's name corrected is still
+    // José, who keeps the number no column shows.
+    void anotherContactInheritsNoHiddenFields() {
+        TypeOver(window, kSim, 2, phone_column::kName, QStringLiteral("Jose Muller"));
+        writeAndReadBack();
+        QCOMPARE(window->usimBook().bySlot.at(2).numbers[1].number, kJoseHidden);
+        TypeOver(window, kSim, 2, phone_column::kName, QStringLiteral("Zed"));
+        TypeOver(window, kSim, 2, phone_column::kNumber, QStringLiteral("0123"));
+        TypeOver(window, kSim, 2, usim_column::kSecondNumber, QStringLiteral("0777"));
+        writeAndReadBack();
+        const auto& numbers = window->usimBook().bySlot.at(2).numbers;
+        QCOMPARE(numbers[0].number, std::string("0777"));
+        QCOMPARE(numbers[1].number, std::string());
+    }
 };
 
 // A GSM card has no USIM phone book: an e-mail brought over from a file has nowhere to go on
