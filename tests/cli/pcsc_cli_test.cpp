@@ -548,6 +548,15 @@ TEST_P(PcscCliTest, AnAddTheUsimPhoneBookRefusesStopsBeforeWritingAnything) {
     const CliRun again = Pcsc(pin + QStringList{"phonebook", "add", file});
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_TRUE(again.err.contains("+15550002")) << again.err.toStdString();
+
+    // write checks a JSON file's fields the same way, before its names and numbers.
+    const QString json = Write("group.json", R"([{"slot": 1, "name": "Al", "number": "0123",
+                                                  "groups": ["Nope"]}])");
+    const CliRun refused = Pcsc(pin + QStringList{"phonebook", "write", json});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("slot 1, group: \"Nope\" is left out (the card offers no"))
+        << refused.err.toStdString();
+    EXPECT_EQ(read()[0].toObject()["name"], "Alice Martin");
 }
 
 }  // namespace
