@@ -48,10 +48,11 @@ std::vector<Step> StepsOf(const UsimPhoneBook& book, int index, const UsimContac
         return [what](std::uint16_t sw) { return Uncut(sw, what); };
     };
     if (given.name && *given.name != read.name)
-        steps.push_back(
-            {"name", *given.name, [&](UsimContact& c) { c.name = *given.name; }, plain("name")});
+        steps.push_back({"name", *given.name,
+                         [name = *given.name](UsimContact& c) { c.name = name; }, plain("name")});
     if (given.number && *given.number != read.number)
-        steps.push_back({"number", *given.number, [&](UsimContact& c) { c.number = *given.number; },
+        steps.push_back({"number", *given.number,
+                         [number = *given.number](UsimContact& c) { c.number = number; },
                          plain("number")});
     if (given.numbers) {
         const std::size_t count = std::max(given.numbers->size(), read.numbers.size());
@@ -103,7 +104,7 @@ std::vector<Step> StepsOf(const UsimPhoneBook& book, int index, const UsimContac
     }
     if (given.secondName && *given.secondName != read.secondName)
         steps.push_back({"second name", *given.secondName,
-                         [&](UsimContact& c) { c.secondName = *given.secondName; },
+                         [name = *given.secondName](UsimContact& c) { c.secondName = name; },
                          [](std::uint16_t sw) {
                              return sw == status_word::kWrongData
                                         ? std::string(
