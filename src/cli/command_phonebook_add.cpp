@@ -12,6 +12,7 @@
 #include "cli/record_runs.h"
 #include "cli/usim_contacts.h"
 #include "cli/usim_list_columns.h"
+#include "cli/usim_precheck.h"
 #include "cli/write_check.h"
 #include "engine/pellucard.h"
 #include "engine/phonebook_entry.h"
@@ -32,6 +33,7 @@ struct AddPlan {
     std::vector<PhoneBookSlot> added;       // with the free slot each goes to
     std::map<int, int> addedFrom;           // the file's slot of each, by the slot it goes to
     std::vector<PhoneBookSlot> duplicates;  // with the slot that holds the same already
+    std::vector<std::pair<int, int>> duplicateFrom;  // (the slot that holds it, the file's slot)
     Losses noRoom;
 };
 
@@ -54,6 +56,7 @@ AddPlan PlanAdding(const std::vector<PhoneBookSlot>& given, const std::vector<By
             continue;
         const NameAndNumber key = AsWritten(entry, recordLength);
         if (const auto same = held.find(key); same != held.end()) {
+            plan.duplicateFrom.emplace_back(same->second, entry.slot);
             entry.slot = same->second;
             plan.duplicates.push_back(std::move(entry));
         } else if (free.empty()) {
@@ -117,6 +120,24 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
 
     Losses losses = PhoneBookLosses(plan.added, recordLength);
     losses.insert(losses.end(), plan.noRoom.begin(), plan.noRoom.end());
+    if (usimBook) {
+        // The card's refusals of the fields, found before the first record is written; and the
+        // fields of entries left out as already there, which a second add would otherwise hide.
+        const Losses refused = CheckUsimFieldsOnCard(*usimBook, usimFields);
+        losses.insert(losses.end(), refused.begin(), refused.end());
+        std::map<int, UsimRow> duplicateRows;
+        UsimFieldsBySlot duplicateFields;
+        for (const auto& [held, from] : plan.duplicateFrom) {
+            if (const auto row = usimRows.find(from); row != usimRows.end())
+                duplicateRows[held] = row->second;
+            if (const auto json = jsonFields.find({1, from}); json != jsonFields.end())
+                duplicateFields[{1, held}] = json->second;
+        }
+        for (auto& [at, fields] : UsimFieldsForCard(*usimBook, duplicateRows))
+            duplicateFields[at] = std::move(fields);
+        const Losses kept = DuplicateFieldLosses(*usimBook, duplicateFields);
+        losses.insert(losses.end(), kept.begin(), kept.end());
+    }
     StopOnLosses(losses, args.Flag("force"));
 
     std::map<int, const PhoneBookSlot*> bySlot;
@@ -133,7 +154,8 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
     std::set<int> addedSlots;
     for (const auto& [slot, entry] : bySlot)
         addedSlots.insert(slot);
-    const auto usimBefore = UsimEntriesBefore(engine, addedSlots);
+    const auto usimBefore = usimBook ? std::optional(UsimEntriesOf(*usimBook, addedSlots))
+                                     : UsimEntriesBefore(engine, addedSlots);
     const int last = bySlot.empty() ? 0 : bySlot.rbegin()->first;
     CardRunResult run;
     if (last > 0) {

@@ -13,6 +13,7 @@
 #include "cli/terminal.h"
 #include "cli/usim_contacts.h"
 #include "cli/usim_list_columns.h"
+#include "cli/usim_precheck.h"
 #include "cli/write_check.h"
 #include "engine/pellucard.h"
 #include "engine/phonebook_entry.h"
@@ -110,6 +111,11 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
     const auto texts = BySlot(given.messages, count);
     CheckCardWrite(given.phoneBook, given.messages, sms, engine.RecordLength(file),
                    args.Flag("force"));
+    // The card's refusals of the USIM fields, found before the first record is written.
+    if (phoneBook && !usimBook && !usimFields.empty())
+        usimBook = ReadUsimPhoneBook(engine);
+    if (usimBook)
+        StopOnLosses(CheckUsimFieldsOnCard(*usimBook, usimFields), args.Flag("force"));
 
     std::set<int> named;
     for (const PhoneBookSlot& slot : given.phoneBook)
@@ -126,7 +132,8 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
     if (file == CardRecordFile::PhoneBook) {
         std::set<int> adnSlots = named;
         adnSlots.insert(emptied.begin(), emptied.end());
-        usimBefore = UsimEntriesBefore(engine, adnSlots);
+        usimBefore = usimBook ? std::optional(UsimEntriesOf(*usimBook, adnSlots))
+                              : UsimEntriesBefore(engine, adnSlots);
     }
 
     // Slots the file does not name stay as the card holds them.

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/bytes.h"
@@ -77,11 +78,26 @@ public:
     int NumberSlots(int index) const;
     int EmailSlots(int index) const;
 
+    // What contacts checked one after another take of the card: free records of type 2 files
+    // (by block and file) and new unique identifiers. Checking several contacts against one
+    // Reservations refuses the one that would find none left because an earlier one took it.
+    struct Reservations {
+        std::map<std::pair<int, std::uint16_t>, int> records;
+        int uniqueIds = 0;
+    };
+    // Every refusal Write would give `edited`, without writing anything: done when Write would
+    // write it whole unless the card itself refuses an UPDATE or stops answering. With
+    // `reservations`, what a contact found acceptable takes is added to them.
+    CardOutcome Check(const UsimContact& edited, Reservations* reservations = nullptr) const;
+
     // Writes `edited` over the contact with its index, after a complete Read (else refused with
     // 69 85). Refused with 6A 80 (wrong data) when a changed text or number would not reach the
     // card whole (too long, or characters a number cannot hold), or when it names a group or
     // number type the block does not offer or has more numbers or e-mails than slots; with
-    // 6A 84 when no free record is left for a new one. Nothing is written when refused.
+    // 6A 84 when no free record is left for a new one. These refusals come from Check, before
+    // anything is written. A refusal of an UPDATE by the card comes part way: the records
+    // written before it stay written, and the entry's identifier, mark and count are still
+    // given for them before the refusal is returned.
     CardOutcome Write(const UsimContact& edited);
     // Writes `edited` as Write does, for an entry whose EF ADN record another run (the plain
     // record run of names and numbers) may have written already: `before` is the entry as the
@@ -89,7 +105,8 @@ public:
     // is kept once: an entry that was empty (or holds no identifier) gets its EF UID, and the
     // entry is marked in EF PBC and counted in EF CC. An entry deleted frees its linked records
     // and keeps its identifier, which EF PUID never gives again. Nothing is written, and the
-    // value is false, when neither run changed the entry.
+    // value is false, when neither run changed the entry. Refused as Write is; the value tells
+    // whether the change was kept in EF PBC and EF CC, also when refused part way.
     CardResult<bool> WriteAfterAdn(const UsimContact& edited, const UsimContact& before);
 
     // The change counter as last read or written (0 when the card has no EF CC).
@@ -118,6 +135,15 @@ private:
         Block& block, const PhoneBookFile& file, int record, bool wanted,
         const std::function<Bytes(const Bytes& read, std::size_t length)>& encode, bool& changed);
     CardOutcome CountChange(Block& block, int record);
+    // The refusals of a write of `edited` over an entry that was `before`, without writing.
+    CardOutcome CheckChange(const UsimContact& edited, const UsimContact& before,
+                            Reservations* reservations) const;
+    // Where a wanted value of `file` goes for ADN record `record`: a record the entry has (or
+    // a type 1 record), a free record of a type 2 file, or nowhere (refused with 6A 84).
+    enum class Room { Held, Free, Nowhere };
+    Room RoomFor(const Block& block, const PhoneBookFile& file, int record) const;
+    // The records of a type 2 file that are all filler and named by no entry's IAP record.
+    std::vector<int> FreeRecords(const Block& block, const PhoneBookFile& file) const;
     // The identifier a new entry gets: the one after EF PUID's (or, on a card without EF PUID,
     // after the highest in EF UID); 0 when none is left.
     int NextUniqueId() const;

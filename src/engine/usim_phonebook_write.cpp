@@ -89,27 +89,48 @@ CardOutcome UsimPhoneBook::WriteLinked(
     }
     if (!wanted)
         return CardOutcome::Done();
-    // A free record: all filler, and named by no entry's IAP record.
-    std::vector<bool> taken(records.size() + 1, false);
-    for (const auto& pointers : block.records[iap->fileId]) {
-        const auto decoded = DecodeIapRecord(pointers);
-        if (pointer < static_cast<int>(decoded.size()) && decoded[pointer] >= 1 &&
-            decoded[pointer] <= static_cast<int>(records.size()))
-            taken[static_cast<std::size_t>(decoded[pointer])] = true;
-    }
-    int free = 0;
-    for (int candidate = 1; candidate <= static_cast<int>(records.size()) && free == 0;
-         ++candidate) {
-        if (!taken[static_cast<std::size_t>(candidate)] && AllFiller(records[candidate - 1]))
-            free = candidate;
-    }
-    if (free == 0)
+    const std::vector<int> free = FreeRecords(block, file);
+    if (free.empty())
         return CardOutcome::Refused(kNotEnoughMemory);
     changed = true;
     // The record goes first: a pointer never names a record not yet written.
     const CardOutcome written =
-        WriteRecord(block, file.fileId, free, encode(records[free - 1], length));
-    return written.IsDone() ? pointTo(free) : written;
+        WriteRecord(block, file.fileId, free.front(), encode(records[free.front() - 1], length));
+    return written.IsDone() ? pointTo(free.front()) : written;
+}
+
+std::vector<int> UsimPhoneBook::FreeRecords(const Block& block, const PhoneBookFile& file) const {
+    const auto& records = block.records.at(file.fileId);
+    const int pointer = block.files.IapIndex(file);
+    std::vector<bool> taken(records.size() + 1, false);
+    for (const auto& pointers : RecordsOf(block, pbr::kIap)) {
+        const auto decoded = DecodeIapRecord(pointers);
+        if (pointer >= 0 && pointer < static_cast<int>(decoded.size()) && decoded[pointer] >= 1 &&
+            decoded[pointer] <= static_cast<int>(records.size()))
+            taken[static_cast<std::size_t>(decoded[pointer])] = true;
+    }
+    std::vector<int> free;
+    for (int candidate = 1; candidate <= static_cast<int>(records.size()); ++candidate) {
+        if (!taken[static_cast<std::size_t>(candidate)] && AllFiller(records[candidate - 1]))
+            free.push_back(candidate);
+    }
+    return free;
+}
+
+UsimPhoneBook::Room UsimPhoneBook::RoomFor(const Block& block, const PhoneBookFile& file,
+                                           int record) const {
+    const auto found = block.records.find(file.fileId);
+    if (found == block.records.end() || found->second.empty())
+        return Room::Nowhere;
+    const int size = static_cast<int>(found->second.size());
+    const int at = LinkedRecord(block, file, record);
+    if (file.linkType == pbr::kType1)
+        return at <= size ? Room::Held : Room::Nowhere;
+    const PhoneBookFile* iap = block.files.Find(pbr::kIap);
+    if (!iap || block.files.IapIndex(file) < 0 ||
+        record > static_cast<int>(RecordsOf(block, pbr::kIap).size()))
+        return Room::Nowhere;
+    return at >= 1 && at <= size ? Room::Held : Room::Free;
 }
 
 CardOutcome UsimPhoneBook::CountChange(Block& block, int record) {
@@ -224,17 +245,21 @@ CardOutcome UsimPhoneBook::Write(const UsimContact& edited) {
         .outcome;
 }
 
-CardResult<bool> UsimPhoneBook::WriteAfterAdn(const UsimContact& edited,
-                                              const UsimContact& before) {
-    const auto refused = [](std::uint16_t statusWord) {
-        return CardResult<bool>{false, CardOutcome::Refused(statusWord)};
-    };
+CardOutcome UsimPhoneBook::Check(const UsimContact& edited, Reservations* reservations) const {
+    const bool held = readComplete_ && BlockOf(edited.index);
+    return CheckChange(edited,
+                       held ? contacts_[static_cast<std::size_t>(edited.index - 1)] : edited,
+                       reservations);
+}
+
+CardOutcome UsimPhoneBook::CheckChange(const UsimContact& edited, const UsimContact& before,
+                                       Reservations* reservations) const {
     // Links and free records are known only from a whole reading.
     if (!readComplete_)
-        return refused(status_word::kConditionsNotSatisfied);
-    Block* block = BlockOf(edited.index);
+        return CardOutcome::Refused(status_word::kConditionsNotSatisfied);
+    const Block* block = BlockOf(edited.index);
     if (!block)
-        return refused(status_word::kOutOfRange);
+        return CardOutcome::Refused(status_word::kOutOfRange);
     const int record = edited.index - block->first + 1;
     const auto anrFiles = block->files.All(pbr::kAnr);
     const auto emailFiles = block->files.All(pbr::kEmail);
@@ -246,42 +271,91 @@ CardResult<bool> UsimPhoneBook::WriteAfterAdn(const UsimContact& edited,
     if (beyond(edited.numbers, anrFiles.size(),
                [](const ContactNumber& n) { return n.number.empty(); }) ||
         beyond(edited.emails, emailFiles.size(), [](const std::string& s) { return s.empty(); }))
-        return refused(status_word::kWrongData);
-    // Names to records, before anything is written.
-    std::vector<int> groups;
+        return CardOutcome::Refused(status_word::kWrongData);
     for (const auto& name : edited.groups) {
-        const int group = RecordOfName(block->groupNames, name);
-        if (group == 0 || !block->files.Find(pbr::kGrp))
-            return refused(status_word::kWrongData);
-        groups.push_back(group);
+        if (RecordOfName(block->groupNames, name) == 0 || !block->files.Find(pbr::kGrp))
+            return CardOutcome::Refused(status_word::kWrongData);
     }
+    for (std::size_t i = 0; i < anrFiles.size() && i < edited.numbers.size(); ++i) {
+        const std::string& type = edited.numbers[i].type;
+        if (!type.empty() && RecordOfName(block->numberTypes, type) == 0)
+            return CardOutcome::Refused(status_word::kWrongData);
+    }
+    if (!edited.secondName.empty() && !block->files.Find(pbr::kSne))
+        return CardOutcome::Refused(status_word::kWrongData);
+    if (!KeptWhole(*block, edited))
+        return CardOutcome::Refused(status_word::kWrongData);
+
+    // Each value wanted in a file needs a record there: the entry's own, or a free one of a
+    // type 2 file that contacts checked before have not taken.
+    std::vector<const PhoneBookFile*> wanted;
+    for (std::size_t i = 0; i < anrFiles.size(); ++i) {
+        if (i < edited.numbers.size() && !edited.numbers[i].number.empty())
+            wanted.push_back(&anrFiles[i]);
+    }
+    for (std::size_t i = 0; i < emailFiles.size(); ++i) {
+        if (i < edited.emails.size() && !edited.emails[i].empty())
+            wanted.push_back(&emailFiles[i]);
+    }
+    if (const PhoneBookFile* sne = block->files.Find(pbr::kSne); sne && !edited.secondName.empty())
+        wanted.push_back(sne);
+    if (const PhoneBookFile* grp = block->files.Find(pbr::kGrp); grp && !edited.groups.empty())
+        wanted.push_back(grp);
+    const int blockNumber = static_cast<int>(block - blocks_.data()) + 1;
+    std::map<std::pair<int, std::uint16_t>, int> taking;
+    for (const PhoneBookFile* file : wanted) {
+        const Room room = RoomFor(*block, *file, record);
+        if (room == Room::Nowhere)
+            return CardOutcome::Refused(kNotEnoughMemory);
+        if (room == Room::Free) {
+            const std::pair<int, std::uint16_t> key{blockNumber, file->fileId};
+            const int taken = reservations && reservations->records.contains(key)
+                                  ? reservations->records.at(key)
+                                  : 0;
+            if (++taking[key] + taken > static_cast<int>(FreeRecords(*block, *file).size()))
+                return CardOutcome::Refused(kNotEnoughMemory);
+        }
+    }
+    // A new entry of a block with EF UID needs an identifier.
+    const bool created = before.IsEmpty() && !edited.IsEmpty();
+    const PhoneBookFile* uidFile = block->files.Find(pbr::kUid);
+    const bool takesId = created && uidFile && uidFile->linkType == pbr::kType1;
+    const int next = NextUniqueId();
+    if (takesId &&
+        (next == 0 || next + (reservations ? reservations->uniqueIds : 0) > kLastUniqueId))
+        return CardOutcome::Refused(kNotEnoughMemory);
+    if (reservations) {
+        for (const auto& [key, count] : taking)
+            reservations->records[key] += count;
+        reservations->uniqueIds += takesId ? 1 : 0;
+    }
+    return CardOutcome::Done();
+}
+
+CardResult<bool> UsimPhoneBook::WriteAfterAdn(const UsimContact& edited,
+                                              const UsimContact& before) {
+    // Every refusal comes before anything is written.
+    if (const CardOutcome checked = CheckChange(edited, before, nullptr); !checked.IsDone())
+        return {false, checked};
+    Block* block = BlockOf(edited.index);
+    const int record = edited.index - block->first + 1;
+    const auto anrFiles = block->files.All(pbr::kAnr);
+    const auto emailFiles = block->files.All(pbr::kEmail);
+    std::vector<int> groups;
+    for (const auto& name : edited.groups)
+        groups.push_back(RecordOfName(block->groupNames, name));
     std::vector<std::uint8_t> types;
     for (std::size_t i = 0; i < anrFiles.size(); ++i) {
         const std::string type = i < edited.numbers.size() ? edited.numbers[i].type : "";
-        const int found = RecordOfName(block->numberTypes, type);
-        if (!type.empty() && found == 0)
-            return refused(status_word::kWrongData);
-        types.push_back(static_cast<std::uint8_t>(found));
+        types.push_back(static_cast<std::uint8_t>(RecordOfName(block->numberTypes, type)));
     }
-    if (!edited.secondName.empty() && !block->files.Find(pbr::kSne))
-        return refused(status_word::kWrongData);
-    if (!KeptWhole(*block, edited))
-        return refused(status_word::kWrongData);
-    // A new entry of a block with EF UID needs an identifier; none left is refused before
-    // anything is written.
-    const UsimContact& read = contacts_[static_cast<std::size_t>(edited.index - 1)];
+    const UsimContact read = contacts_[static_cast<std::size_t>(edited.index - 1)];
     const bool created = before.IsEmpty() && !edited.IsEmpty();
-    const PhoneBookFile* uidFile = block->files.Find(pbr::kUid);
-    if (created && uidFile && uidFile->linkType == pbr::kType1 && NextUniqueId() == 0)
-        return refused(kNotEnoughMemory);
 
     // A name or number another run wrote is a change of this entry as much as the fields.
-    bool changed = before.name != read.name || before.number != read.number;
+    const bool changedByRun = before.name != read.name || before.number != read.number;
+    bool changed = changedByRun;
     CardOutcome outcome = CardOutcome::Done();
-    const auto finish = [&](const CardOutcome& result) {
-        contacts_[static_cast<std::size_t>(edited.index - 1)] = Decode(*block, record);
-        return CardResult<bool>{changed && result.IsDone(), result};
-    };
     const PhoneBookFile& adnFile = *block->files.Find(pbr::kAdn);
     const AdnLink link{adnFile.sfi != 0 ? adnFile.sfi : std::uint8_t{0xFF},
                        static_cast<std::uint8_t>(record)};
@@ -290,8 +364,6 @@ CardResult<bool> UsimPhoneBook::WriteAfterAdn(const UsimContact& edited,
     if (adn != adnRecords[record - 1]) {
         changed = true;
         outcome = WriteRecord(*block, adnFile.fileId, record, adn);
-        if (!outcome.IsDone())
-            return finish(outcome);
     }
 
     for (std::size_t i = 0; i < anrFiles.size() && outcome.IsDone(); ++i) {
@@ -349,15 +421,25 @@ CardResult<bool> UsimPhoneBook::WriteAfterAdn(const UsimContact& edited,
             },
             changed);
     }
-    // An entry that had none (written by a program that keeps no identifiers) gets one too,
-    // while any are left; only a new entry is refused for want of one.
-    const bool wantsId =
-        created || (!edited.IsEmpty() && !HoldsUniqueId(*block, record) && NextUniqueId() != 0);
-    if (changed && wantsId && outcome.IsDone())
-        outcome = GiveUniqueId(*block, record);
-    if (changed && outcome.IsDone())
-        outcome = CountChange(*block, record);
-    return finish(outcome);
+    const UsimContact now = Decode(*block, record);
+    contacts_[static_cast<std::size_t>(edited.index - 1)] = now;
+    if (outcome.IsLinkFailed())
+        return {false, outcome};
+    // Refused part way by the card: only what reached it is a change.
+    if (!outcome.IsDone())
+        changed = changedByRun || now != read;
+    if (!changed)
+        return {false, outcome};
+    // What was written stays written, so its bookkeeping is kept even when the card refused a
+    // later record: no later run could tell that the entry changed. An entry that had no
+    // identifier (written by a program that keeps none) gets one too, while any are left; only
+    // a new entry is refused for want of one.
+    const bool wantsId = (created && !now.IsEmpty()) ||
+                         (!now.IsEmpty() && !HoldsUniqueId(*block, record) && NextUniqueId() != 0);
+    CardOutcome kept = wantsId ? GiveUniqueId(*block, record) : CardOutcome::Done();
+    if (kept.IsDone())
+        kept = CountChange(*block, record);
+    return {kept.IsDone(), outcome.IsDone() ? kept : outcome};
 }
 
 }  // namespace pellucard

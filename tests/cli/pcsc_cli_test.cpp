@@ -500,5 +500,58 @@ TEST_P(PcscCliTest, ARefusedUsimPhoneBookFileStillListsNamesAndNumbers) {
     }
 }
 
+// A vCard whose second number has a type the card's EF AAS does not offer: add stops before the
+// first record is written; with --force every entry is added and only the fax number is left
+// out, listed; adding the file again lists it again rather than hiding it as a duplicate's.
+TEST_P(PcscCliTest, AnAddTheUsimPhoneBookRefusesStopsBeforeWritingAnything) {
+    if (!GetParam())
+        GTEST_SKIP() << "a GSM card has no USIM phone book";
+    const CardImage held = ImageFile(image);
+    InsertCard();
+    const QStringList pin{"--pin", "1234"};
+    const QString file = Write("fax.vcf",
+                               "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Zed Fax\r\n"
+                               "TEL;TYPE=CELL:+15550001\r\nTEL;TYPE=FAX:+15550002\r\nEND:VCARD\r\n"
+                               "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Yan\r\nTEL:+15550003\r\n"
+                               "EMAIL:yan@example.org\r\nEND:VCARD\r\n");
+    const auto read = [&] {
+        return Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json().array();
+    };
+    const CliRun stopped = Pcsc(pin + QStringList{"phonebook", "add", file});
+    EXPECT_EQ(stopped.exitCode, 1);
+    const QByteArray fax = "+15550002 (Fax)\" is left out (the card offers no number type";
+    EXPECT_TRUE(stopped.err.contains(fax)) << stopped.err.toStdString();
+    PullCard();
+    EXPECT_TRUE(Changed(held, ImageFile(image)).empty()) << "nothing written";
+    InsertCard();
+
+    const CliRun forced = Pcsc(pin + QStringList{"phonebook", "add", file, "--force"});
+    ASSERT_EQ(forced.exitCode, 0) << forced.err.toStdString();
+    EXPECT_TRUE(forced.err.contains(fax)) << forced.err.toStdString();
+    const QJsonArray after = read();
+    const auto named = [&](const QString& name) {
+        for (const auto& entry : after) {
+            if (entry.toObject()["name"] == name)
+                return entry.toObject();
+        }
+        return QJsonObject{};
+    };
+    EXPECT_EQ(named("Zed Fax")["number"], "+15550001");
+    EXPECT_EQ(named("Yan")["emails"].toArray(), QJsonArray{"yan@example.org"});
+
+    const CliRun again = Pcsc(pin + QStringList{"phonebook", "add", file});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_TRUE(again.err.contains("+15550002")) << again.err.toStdString();
+
+    // write checks a JSON file's fields the same way, before its names and numbers.
+    const QString json = Write("group.json", R"([{"slot": 1, "name": "Al", "number": "0123",
+                                                  "groups": ["Nope"]}])");
+    const CliRun refused = Pcsc(pin + QStringList{"phonebook", "write", json});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("slot 1, group: \"Nope\" is left out (the card offers no"))
+        << refused.err.toStdString();
+    EXPECT_EQ(read()[0].toObject()["name"], "Alice Martin");
+}
+
 }  // namespace
 }  // namespace pellucard::testing

@@ -3,6 +3,8 @@
 // before anything is written.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "engine/card_runs.h"
 #include "engine/usim_phonebook.h"
 #include "support/image_contents.h"
@@ -125,6 +127,62 @@ TEST(UsimUniqueIdTest, EntriesWrittenByTheAdnRunAreMarkedCountedAndNumbered) {
     EXPECT_EQ(rig.Uid(2), (Bytes{0x00, 0x04}));
     EXPECT_EQ(rig.Uid(3), (Bytes{0x00, 0x05}));
     EXPECT_EQ(rig.Body("4F24"), (Bytes{0x00, 0x05}));
+}
+
+// The demo card whose EF EMAIL has one free record left: every other unused record holds bytes
+// no entry points at (wasted, never shared).
+CardImage WithOneFreeEmailRecord() {
+    CardImage image = DemoImage();
+    bool kept = false;
+    for (auto& record : image.FindFile(kBook + "4F50")->records) {
+        if (record.data == Bytes(record.data.size(), 0xFF) && !std::exchange(kept, true))
+            continue;
+        if (record.data == Bytes(record.data.size(), 0xFF))
+            record.data = Bytes(record.data.size(), 0x00);
+    }
+    return image;
+}
+
+// Two contacts checked in one go cannot both take the last free record; a write that finds none
+// is refused before its name reaches EF ADN.
+TEST(UsimUniqueIdTest, ChecksCountTheFreeRecordsAndARefusedWriteWritesNothing) {
+    Rig rig(WithOneFreeEmailRecord());
+    UsimContact first = rig.book->Contacts()[5];
+    first.name = "Dana";
+    first.emails = {"dana@example.fr"};
+    UsimContact second = rig.book->Contacts()[6];
+    second.name = "Eve";
+    second.emails = {"eve@example.fr"};
+    UsimPhoneBook::Reservations reservations;
+    EXPECT_TRUE(rig.book->Check(first, &reservations).IsDone());
+    EXPECT_EQ(rig.book->Check(second, &reservations), CardOutcome::Refused(0x6A84));
+    EXPECT_TRUE(rig.book->Check(second).IsDone()) << "alone it would fit";
+
+    ASSERT_TRUE(rig.book->Write(first).IsDone());
+    const CardImage before = rig.card->ToImage();
+    const int updates = rig.Updates();
+    EXPECT_EQ(rig.book->Write(second), CardOutcome::Refused(0x6A84));
+    EXPECT_EQ(rig.Updates(), updates);
+    EXPECT_EQ(rig.card->ToImage(), before);
+    EXPECT_TRUE(rig.book->Contacts()[6].IsEmpty());
+}
+
+// The card refusing an UPDATE part way: the name written before it is still marked and counted.
+TEST(UsimUniqueIdTest, ARefusalPartWayKeepsTheBookkeepingOfWhatWasWritten) {
+    CardImage image = DemoImage();
+    image.refusals = {{"4F50", CardRefusal::Command::Update, 0, 0x6982}};
+    Rig rig(image);
+    const CardImage read = rig.card->ToImage();
+    UsimContact alice = rig.book->Contacts()[0];
+    alice.name = "Alice M";
+    alice.emails = {"am@example.org"};
+    const CardResult<bool> written = rig.book->WriteAfterAdn(alice, rig.book->Contacts()[0]);
+    EXPECT_EQ(written.outcome, CardOutcome::Refused(0x6982));
+    EXPECT_TRUE(written.value);
+    EXPECT_EQ(Changed(read, rig.card->ToImage()),
+              (std::set<std::string>{"3F00/7F10/6F3A#1", kBook + "4F09#1", kBook + "4F23#0"}));
+    EXPECT_EQ(rig.book->Contacts()[0].name, "Alice M");
+    EXPECT_EQ(rig.book->Contacts()[0].emails, std::vector<std::string>{"alice@example.org"});
 }
 
 }  // namespace
