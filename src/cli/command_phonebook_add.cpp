@@ -170,15 +170,7 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
             CheckRun(run, engine, globals, CardRecordFile::PhoneBook);
         }
     }
-    UsimWritten usimWritten;
-    try {
-        usimWritten =
-            WriteUsimFields(engine, usimFields, usimBefore.value_or(std::map<int, UsimContact>{}));
-    } catch (const Failure&) {
-        std::string ignored;
-        session->SaveVirtualCard(ignored);
-        throw;
-    }
+    const UsimWritten usimWritten = WriteUsimFieldsKeepingCard(*session, usimFields, usimBefore);
     SaveCard(*session);
     if (globals.json) {
         const auto entries = [](const std::vector<PhoneBookSlot>& slots) {
@@ -209,17 +201,7 @@ int AddPhoneBookEntries(const Globals& globals, const Arguments& args) {
         }
         PrintLine("added " + Counted(run.done, "entry", "entries") + "; " +
                   std::to_string(plan.duplicates.size()) + " were on the card already" +
-                  (usimFields.empty() ? std::string()
-                                      : "; USIM fields of " +
-                                            Counted(static_cast<std::size_t>(usimWritten.contacts),
-                                                    "contact", "contacts") +
-                                            " written") +
-                  (usimWritten.changesCounted == 0
-                       ? std::string()
-                       : "; changes of " +
-                             Counted(static_cast<std::size_t>(usimWritten.changesCounted),
-                                     "USIM contact", "USIM contacts") +
-                             " marked and counted"));
+                  UsimWrittenText(usimWritten, !usimFields.empty()));
     }
     return kSuccess;
 }

@@ -168,15 +168,7 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
         session->SaveVirtualCard(ignored);
         CheckRun(run, engine, globals, file);
     }
-    UsimWritten usimWritten;
-    try {
-        usimWritten =
-            WriteUsimFields(engine, usimWrites, usimBefore.value_or(std::map<int, UsimContact>{}));
-    } catch (const Failure&) {
-        std::string ignored;
-        session->SaveVirtualCard(ignored);
-        throw;
-    }
+    const UsimWritten usimWritten = WriteUsimFieldsKeepingCard(*session, usimWrites, usimBefore);
     SaveCard(*session);
     if (globals.json) {
         std::set<int> written = named;
@@ -204,18 +196,7 @@ int WriteRecords(const Globals& globals, const Arguments& args, CardRecordFile f
                   (emptied.empty() ? std::string()
                                    : " (" + std::to_string(emptied.size()) + " of them emptied)") +
                   "; " + std::to_string(run.left) + " left as they were" +
-                  (usimFields.empty() && usimWritten.contacts == 0
-                       ? std::string()
-                       : "; USIM fields of " +
-                             Counted(static_cast<std::size_t>(usimWritten.contacts), "contact",
-                                     "contacts") +
-                             " written") +
-                  (usimWritten.changesCounted == 0
-                       ? std::string()
-                       : "; changes of " +
-                             Counted(static_cast<std::size_t>(usimWritten.changesCounted),
-                                     "USIM contact", "USIM contacts") +
-                             " marked and counted"));
+                  UsimWrittenText(usimWritten, !usimFields.empty()));
     }
     return kSuccess;
 }

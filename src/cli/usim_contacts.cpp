@@ -342,6 +342,34 @@ UsimWritten WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields,
     return written;
 }
 
+UsimWritten WriteUsimFieldsKeepingCard(ReaderSession& session, const UsimFieldsBySlot& fields,
+                                       const std::optional<std::map<int, UsimContact>>& adnBefore) {
+    try {
+        return WriteUsimFields(*session.engine, fields,
+                               adnBefore.value_or(std::map<int, UsimContact>{}));
+    } catch (const Failure&) {
+        std::string ignored;
+        session.SaveVirtualCard(ignored);
+        throw;
+    }
+}
+
+std::string UsimWrittenText(const UsimWritten& written, bool fieldsGiven) {
+    std::string text;
+    if (fieldsGiven || written.contacts > 0) {
+        text += "; USIM fields of " +
+                Counted(static_cast<std::size_t>(written.contacts), "contact", "contacts") +
+                " written";
+    }
+    if (written.changesCounted > 0) {
+        text += "; changes of " +
+                Counted(static_cast<std::size_t>(written.changesCounted), "USIM contact",
+                        "USIM contacts") +
+                " marked and counted";
+    }
+    return text;
+}
+
 void WriteUsimFieldsOfPartialRun(Pellucard& engine, const CardRunResult& run,
                                  const UsimFieldsBySlot& fields,
                                  const std::map<int, UsimContact>& adnBefore) {

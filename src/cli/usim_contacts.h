@@ -90,6 +90,16 @@ struct UsimWritten {
 UsimWritten WriteUsimFields(Pellucard& engine, const UsimFieldsBySlot& fields,
                             const std::map<int, UsimContact>& adnBefore = {});
 
+// WriteUsimFields after a complete run of EF ADN records; a failure keeps what was written in a
+// virtual card's image before it goes on to the caller.
+UsimWritten WriteUsimFieldsKeepingCard(ReaderSession& session, const UsimFieldsBySlot& fields,
+                                       const std::optional<std::map<int, UsimContact>>& adnBefore);
+
+// What a summary line adds for the USIM phone book: "; USIM fields of N contacts written" when
+// the file gave fields or some were written, "; changes of N USIM contacts marked and counted"
+// when any were.
+std::string UsimWrittenText(const UsimWritten& written, bool fieldsGiven);
+
 // After a run of EF ADN records that a stop or a refusal ended part way: writes the fields and
 // keeps the bookkeeping of the slots the run wrote (those before the record it ended at, and
 // that record when stopped), as no later run could tell that they changed. A failure of its own
