@@ -160,16 +160,6 @@ private slots:
         }
     }
 
-    // A new message's validity text is in the language in force; its status stays English.
-    void newMessageDefaultsFollowTheLanguage() {
-        rig->session->setLanguageIndex(3);
-        window->changeLanguage();
-        EditAt(kComputer, 1, sms_column::kShown);
-        Type(window->editor(), QStringLiteral("x"));
-        QTRY_COMPARE(Computer().Text(1, sms_column::kValidityText), QStringLiteral("24Stunde"));
-        QCOMPARE(Computer().Text(1, sms_column::kStatus), QStringLiteral("To Be Send"));
-    }
-
     void findsInMessages() {
         ReadCard();
         auto* box = window->findChild<QLineEdit*>("findBox_1");
