@@ -188,16 +188,6 @@ private slots:
         QVERIFY(!window->modified());
     }
 
-    // A sort leaves one cell selected, the current one.
-    void sortingKeepsOneCellSelected() {
-        ReadCard();
-        RecordTable* grid = window->grid(kSim);
-        grid->setCurrentCell(2, 1);
-        ClickTitle(grid, phone_column::kName);
-        QCOMPARE(grid->selectionModel()->selectedIndexes().size(), 1);
-        QCOMPARE(grid->selectionModel()->selectedIndexes().first(), grid->currentIndex());
-    }
-
     void findThatFindsNothingSaysSo() {
         ReadCard();
         QLineEdit* box = window->findChild<QLineEdit*>("findBox_1");
@@ -358,20 +348,6 @@ private slots:
         QCOMPARE(person->recordList().Text(1, 1), QString());
         QCOMPARE(alias->text(), QString());
         delete person;
-    }
-
-    // The question about unsaved work names the window and the file it is about.
-    void saveQuestionsNameTheirWindowAndFile() {
-        ClickCell(window->grid(kComputer), 1, 1);
-        QTRY_VERIFY(window->editorOverCell());
-        Type(window->editor(), QStringLiteral("Dan"));
-        rig->dialogs.QueueAnswer(DialogAnswer::Cancel);
-        window->newFile();
-        const auto& calls = rig->dialogs.Calls();
-        QCOMPARE(calls.size(), 1);
-        QCOMPARE(calls[0].message.messageId, MessageId::SaveNewRecordQuestion);
-        QCOMPARE(calls[0].message.title, Message(MessageId::SimPhoneBookToComputerPhoneBook, 0) +
-                                             QStringLiteral(" - NewPhoneRecord0.SPB"));
     }
 };
 
