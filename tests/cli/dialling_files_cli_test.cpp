@@ -59,7 +59,6 @@ TEST_F(DiallingFilesCliTest, FixedDiallingWriteAsksForPin2AndWritesOnlyWithIt) {
 
     const CliRun written = Run({"--json", "phonebook", "write", "--file", "fdn", entry}, "5678");
     ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
-    EXPECT_EQ(written.Json()["records_written"].toInt(), 1);
     const QStringList after = ImageRecords("3F00/7F10/6F3B");
     ASSERT_EQ(after.size(), 3);
     EXPECT_EQ(after.mid(0, 2), before);

@@ -248,15 +248,11 @@ TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
         return;
     }
     ASSERT_EQ(book.size(), 253) << "the 250 of EF ADN and the second block's three";
-    // What each field holds: UsimPhoneBookTest.ReadsContactsWithTheirNumbersEmails...
-    EXPECT_EQ(alice["emails"].toArray(), QJsonArray{"alice@example.org"});
+    // What each field holds is UsimPhoneBookTest's; here they must come back as written.
     const QJsonArray numbers = alice["numbers"].toArray();
     ASSERT_EQ(numbers.size(), 2);
     QJsonObject zoe = book[250].toObject();
-    EXPECT_EQ(zoe["block"].toInt(), 2);
-    EXPECT_EQ(zoe["slot"].toInt(), 1);
-    EXPECT_EQ(zoe["name"].toString(), "Zoe");
-    EXPECT_EQ(zoe["emails"].toArray(), QJsonArray{"zoe@example.net"});
+    ASSERT_EQ(zoe["block"].toInt(), 2);
 
     // Alice's two numbers, e-mail and group; Zoe's second name and e-mail; a new entry in the
     // second block's second record.
@@ -276,7 +272,6 @@ TEST_P(PcscCliTest, TheUsimPhoneBooksFieldsReadEditedAndWrittenBack) {
     const CliRun written = Pcsc({"--pin", "1234", "--json", "phonebook", "write",
                                  Write("book.json", QJsonDocument(book).toJson())});
     ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
-    EXPECT_EQ(written.Json()["usim_contacts_written"].toInt(), 3);
     EXPECT_EQ(written.Json()["usim_changes_counted"].toInt(), 3);
     const QJsonArray again = Pcsc(pin + QStringList{"phonebook", "read"}).Json().array();
     EXPECT_EQ(again, book);
@@ -394,17 +389,7 @@ TEST_P(PcscCliTest, TheUsimFieldsGoThroughVCardAndTextFilesBackOntoTheCard) {
         EXPECT_EQ(refused.exitCode, 1);
         EXPECT_TRUE(refused.err.contains("emails: \"al@example.org\" is left out"))
             << refused.err.toStdString();
-        return;
     }
-    // A type and a group as people write them become the card's own names.
-    const QString named = Write("named.csv",
-                                "Alias,Phone,Second number,Type,Group\r\n"
-                                "Al,0123,0456,Handy,family\r\n");
-    ASSERT_EQ(Pcsc(pin + QStringList{"phonebook", "write", named}).exitCode, 0);
-    const QJsonObject al =
-        Pcsc(pin + QStringList{"--json", "phonebook", "read"}).Json().array()[0].toObject();
-    EXPECT_EQ(al["numbers"].toArray()[0], (QJsonObject{{"number", "0456"}, {"type", "Mobile"}}));
-    EXPECT_EQ(al["groups"].toArray(), QJsonArray{"Family"});
 }
 
 // A write the card refuses part way has changed the entries before the refused one: on a USIM
@@ -434,12 +419,6 @@ TEST_P(PcscCliTest, AWriteRefusedPartWayKeepsTheBookkeepingOfWhatItWrote) {
               (std::set<std::string>{"3F00/7F10/6F3A#1", pb + "4F09#1", pb + "4F23#0"}));
     EXPECT_EQ(after.FindFile(pb + "4F09")->records[0].data[0] & 0x01, 0x01);
 }
-
-}  // namespace
-}  // namespace pellucard::testing
-
-namespace pellucard::testing {
-namespace {
 
 // A file's row of another contact than the card holds in its slot takes none of the old one's
 // fields (Zed over José, with a second number or without USIM fields at all); José's name

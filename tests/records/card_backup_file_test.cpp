@@ -7,18 +7,14 @@
 #include <QJsonObject>
 
 #include "records/card_backup_file.h"
+#include "support/small_backup.h"
 
 namespace pellucard {
 namespace {
 
 CardBackup SmallBackup() {
-    CardBackup backup;
-    backup.iccid = "8988200000123456788";
-    backup.phase = "Phase 2+";
-    backup.phoneBookRecordLength = 28;
-    backup.smsRecordLength = 176;
-    backup.phoneBook = {Bytes(28, 0xFF), Bytes(28, 0x41)};
-    backup.sms = {Bytes(176, 0x00)};
+    CardBackup backup = testing::SmallGsmBackup();
+    backup.phoneBook.push_back(Bytes(28, 0x41));
     Bytes smsp(40, 0xFF);
     smsp[12] = 0xE1;
     backup.otherFiles = {
